@@ -1,0 +1,34 @@
+// The typed error raised when the serial layer refuses a port, its settings or a transfer.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace kt::serial {
+
+enum class SerialErrorKind {
+  BadPortNumber,  // a port number below 1
+  NoSuchPort,     // the device does not exist
+  PortInUse,      // another program holds the device
+  BadSettings,    // the settings text is not one we accept, or the device refused it
+  OpenFailed,     // any other reason the device could not be opened
+  IoError,        // a read or write on an open port failed
+};
+
+class SerialError : public std::runtime_error {
+ public:
+  SerialError(SerialErrorKind kind, std::string device, std::string reason);
+
+  SerialErrorKind kind() const { return kind_; }
+  // The device path involved (may be empty when no device was chosen yet).
+  const std::string& device() const { return device_; }
+  // The operating system's reason, or our own for a refused settings text.
+  const std::string& reason() const { return reason_; }
+
+ private:
+  SerialErrorKind kind_;
+  std::string device_;
+  std::string reason_;
+};
+
+}  // namespace kt::serial

@@ -1,0 +1,86 @@
+// Dialog templates as plain data: caption, size in dialog units, font, style and control table.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+namespace kt::ui {
+
+constexpr int IDC_STATIC = -1;  // a control without identifier (labels, group boxes)
+constexpr int IDOK = 1;
+constexpr int IDCANCEL = 2;
+
+enum class ControlKind {
+  Label,          // static text
+  GroupBox,       // frame with a caption
+  Edit,           // edit box (single or multi-line)
+  PushButton,     // push button; with kDefaultButton the default push button
+  RadioButton,    // automatic radio button
+  SerialControl,  // place holder of the serial control; never drawn
+};
+
+// Control style flags.
+enum ControlStyle : uint32_t {
+  kNoStyle = 0,
+  kReadOnly = 1u << 0,
+  kMultiLine = 1u << 1,
+  kVScroll = 1u << 2,
+  kStaticEdge = 1u << 3,
+  kBorder = 1u << 4,
+  kAutoHScroll = 1u << 5,
+  kHidden = 1u << 6,  // created invisible
+  kDisabled = 1u << 7,
+  kDefaultButton = 1u << 8,
+  kAutoRadio = 1u << 9,
+  kGroup = 1u << 10,  // starts a group of its own
+  kTabStop = 1u << 11,
+};
+
+// Dialog window style flags.
+enum DialogStyle : uint32_t {
+  kCaption = 1u << 0,
+  kSysMenu = 1u << 1,  // system menu, and with it the close box
+  kMinimizeBox = 1u << 2,
+  kMaximizeBox = 1u << 3,
+  kModalFrame = 1u << 4,
+};
+
+// A rectangle in dialog units: x, y, width, height.
+struct DuRect {
+  int x;
+  int y;
+  int width;
+  int height;
+};
+
+struct ControlTemplate {
+  int id;  // IDC_STATIC for controls without identifier
+  ControlKind kind;
+  const char* text;  // UTF-8
+  DuRect rect;
+  uint32_t style;  // ControlStyle flags
+
+  bool Has(ControlStyle s) const { return (style & s) != 0; }
+};
+
+struct DialogTemplate {
+  int id;               // resource number, e.g. 102 for the main dialog
+  const char* caption;  // UTF-8
+  int widthDu;
+  int heightDu;
+  const char* fontName;
+  int fontPointSize;
+  uint32_t style;  // DialogStyle flags
+  std::span<const ControlTemplate> controls;
+
+  bool Has(DialogStyle s) const { return (style & s) != 0; }
+  // Returns the first control with this identifier, or nullptr.
+  const ControlTemplate* Find(int controlId) const {
+    for (const auto& c : controls) {
+      if (c.id == controlId) return &c;
+    }
+    return nullptr;
+  }
+};
+
+}  // namespace kt::ui

@@ -1,0 +1,155 @@
+// CRC, request frames, echo text and the reply search over byte vectors.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+#include "modbus/Crc16.h"
+#include "modbus/FindFrame.h"
+#include "modbus/RequestFrames.h"
+
+using namespace kt::modbus;
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+Bytes Frame(const RequestBuffer& buf, int16_t n) { return Bytes(buf.begin(), buf.begin() + n); }
+
+// A frame with its CRC appended.
+Bytes WithCrc(Bytes b) {
+  b.resize(b.size() + 2);
+  PlaceCrc(b.data(), static_cast<int16_t>(b.size()));
+  return b;
+}
+
+int16_t Find(const Bytes& b, int function, int address, int16_t length) {
+  return FindFrame(b.data(), static_cast<int16_t>(b.size()), function, address, length);
+}
+
+}  // namespace
+
+TEST(Crc16, CheckValuesAndTables) {
+  EXPECT_EQ(CalcCrc16(nullptr, 0), 0xFFFF);
+  const uint8_t digits[] = {'1', '2', '3', '4', '5', '6', '7', '8', '9'};
+  EXPECT_EQ(CalcCrc16(digits, 9), 0x374B);
+  const uint8_t req[] = {0x01, 0x03, 0x00, 0x00, 0x00, 0x0A};
+  EXPECT_EQ(CalcCrc16(req, 6), 0xC5CD);
+}
+
+TEST(Crc16, MatchesBitwiseReference) {
+  std::mt19937 rng(7);
+  for (int len = 0; len < 300; ++len) {
+    Bytes b(len);
+    for (auto& x : b) x = static_cast<uint8_t>(rng());
+    uint16_t crc = 0xFFFF;
+    for (uint8_t x : b) {
+      crc ^= x;
+      for (int i = 0; i < 8; ++i) crc = (crc & 1) ? (crc >> 1) ^ 0xA001 : crc >> 1;
+    }
+    const uint16_t swapped = static_cast<uint16_t>((crc << 8) | (crc >> 8));
+    ASSERT_EQ(CalcCrc16(b.data(), static_cast<int16_t>(len)), swapped) << len;
+  }
+}
+
+TEST(RequestFrames, PollingAndCommandRequests) {
+  RequestBuffer buf{};
+  struct Case {
+    uint16_t start, count;
+    Bytes expected;
+  } reads[] = {
+      {0x0300, 0x13, {0x01, 0x03, 0x03, 0x00, 0x00, 0x13, 0x04, 0x43}},
+      {0x0328, 4, {0x01, 0x03, 0x03, 0x28, 0x00, 0x04, 0xC4, 0x45}},
+      {0x0322, 1, {0x01, 0x03, 0x03, 0x22, 0x00, 0x01, 0x24, 0x44}},
+      {0x0000, 0x2D, {0x01, 0x03, 0x00, 0x00, 0x00, 0x2D, 0x85, 0xD7}},
+      {0x030A, 1, {0x01, 0x03, 0x03, 0x0A, 0x00, 0x01, 0xA4, 0x4C}},
+      {0x0300, 1, {0x01, 0x03, 0x03, 0x00, 0x00, 0x01, 0x84, 0x4E}},
+  };
+  for (const auto& c : reads) {
+    const int16_t n = BuildReadRequest(buf, 1, c.start, c.count);
+    EXPECT_EQ(Frame(buf, n), c.expected) << std::hex << c.start;
+  }
+  EXPECT_EQ(Frame(buf, BuildReadRequest(buf, 0, 0x0300, 1)),
+            (Bytes{0x00, 0x03, 0x03, 0x00, 0x00, 0x01, 0x85, 0x9F}));
+  EXPECT_EQ(Frame(buf, BuildWriteSingleRequest(buf, 1, 0x0008, 3)),
+            (Bytes{0x01, 0x06, 0x00, 0x08, 0x00, 0x03, 0x48, 0x09}));
+  EXPECT_EQ(Frame(buf, BuildWriteSingleRequest(buf, 1, 0x0006, 0)),
+            (Bytes{0x01, 0x06, 0x00, 0x06, 0x00, 0x00, 0x69, 0xCB}));
+  EXPECT_EQ(Frame(buf, BuildWriteSingleRequest(buf, 0, 0x0000, 2)),
+            (Bytes{0x00, 0x06, 0x00, 0x00, 0x00, 0x02, 0x09, 0xDA}));
+  EXPECT_EQ(Frame(buf, BuildWriteSingleRequest(buf, 1, 0x0022, 1)),
+            (Bytes{0x01, 0x06, 0x00, 0x22, 0x00, 0x01, 0xE8, 0x00}));
+  EXPECT_EQ(Frame(buf, BuildWriteMultipleRequest(buf, 1, 0x000E, {100, 0})),
+            (Bytes{0x01, 0x10, 0x00, 0x0E, 0x00, 0x02, 0x04, 0x00, 0x64, 0x00, 0x00, 0x33, 0xFC}));
+  EXPECT_EQ(Frame(buf, BuildWriteMultipleRequest(buf, 1, 0x0012, {5, 0})),
+            (Bytes{0x01, 0x10, 0x00, 0x12, 0x00, 0x02, 0x04, 0x00, 0x05, 0x00, 0x00, 0x63, 0x7B}));
+  const int16_t n17 = BuildWriteMultipleRequest(buf, 1, 0x0028, {1, 2, 3, 4});
+  ASSERT_EQ(n17, 17);
+  EXPECT_EQ(buf[6], 8);
+  EXPECT_EQ(FindFrame(buf.data(), n17, 0x10, 1, 17), 0);
+  EXPECT_EQ(BuildWriteMultipleRequest(buf, 1, 0x0028, {1, 2, 3, 4, 5, 6}), 0);
+}
+
+TEST(EchoText, TwoHexDigitsCarriageReturnSpace) {
+  const uint8_t frame[] = {0x01, 0x03, 0x03, 0x00, 0x00, 0x13, 0x04, 0x43};
+  const std::string echo = EchoText(frame, 8);
+  EXPECT_EQ(echo.size(), 32u);
+  EXPECT_EQ(echo, "01\r 03\r 03\r 00\r 00\r 13\r 04\r 43\r ");
+  const uint8_t high[] = {0xAB, 0xFF, 0x0A};
+  EXPECT_EQ(EchoText(high, 3), "AB\r FF\r 0A\r ");
+  EXPECT_EQ(EchoText(high, 0), "");
+}
+
+TEST(FindFrame, PositionsAndRefusals) {
+  const Bytes reply = {0x01, 0x03, 0x02, 0x00, 0x01, 0x79, 0x84};
+  EXPECT_EQ(Find({}, 3, 1, 7), -1);
+  EXPECT_EQ(Find(Bytes(reply.begin(), reply.end() - 1), 3, 1, 7), -1);  // one short
+  EXPECT_EQ(Find(reply, 3, 1, 7), 0);                                  // exactly L
+  EXPECT_EQ(Find({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x01, 0x03, 0x02, 0x00, 0x01, 0x79, 0x84}, 3, 1, 7),
+            5);
+  EXPECT_EQ(Find({0x02, 0x03, 0x02, 0x00, 0x01, 0x3D, 0x84}, 3, 1, 7), -1);  // other address
+  EXPECT_EQ(Find({0x01, 0x83, 0x02, 0xC0, 0xF1}, 3, 1, 5), -1);              // exception reply
+  EXPECT_EQ(Find({0x01, 0x83, 0x02, 0xC0, 0xF1}, 0x83, 1, 5), 0);
+  EXPECT_EQ(Find(reply, 0x103, 0x101, 7), 0);  // only the low 8 bits count
+
+  // Two valid frames: the first wins; a broken candidate before a good one does not stop the scan.
+  Bytes two = reply;
+  const Bytes second = WithCrc({0x01, 0x03, 0x02, 0x00, 0x07});
+  two.insert(two.end(), second.begin(), second.end());
+  EXPECT_EQ(Find(two, 3, 1, 7), 0);
+  Bytes broken = {0x01, 0x03, 0x02, 0x00, 0x09, 0x00, 0x00};
+  broken.insert(broken.end(), reply.begin(), reply.end());
+  EXPECT_EQ(Find(broken, 3, 1, 7), 7);
+}
+
+TEST(FindFrame, MeasurementReplyWithOneByteAltered) {
+  Bytes block = {0x01, 0x03, 90};
+  for (int i = 0; i < 90; ++i) block.push_back(static_cast<uint8_t>(i * 7));
+  block = WithCrc(block);
+  ASSERT_EQ(block.size(), 95u);
+  EXPECT_EQ(Find(block, 3, 1, 95), 0);
+  for (int at : {3, 50, 92}) {
+    Bytes altered = block;
+    altered[at] ^= 0x01;
+    EXPECT_EQ(Find(altered, 3, 1, 95), -1) << at;
+  }
+}
+
+// Random buffers of every length up to 1200: nothing is read outside the count (the sanitizer
+// build catches that), and a result is always a real match.
+TEST(FindFrame, RandomBuffersStayInBounds) {
+  std::mt19937 rng(1234);
+  for (int len = 0; len <= 1200; ++len) {
+    std::vector<uint8_t> buf(static_cast<size_t>(len));
+    for (auto& b : buf) b = static_cast<uint8_t>(rng() % 4);  // small alphabet: many candidates
+    for (int16_t L : {7, 8, 13, 43, 95}) {
+      const int16_t pos = FindFrame(buf.data(), static_cast<int16_t>(len), 3, 1, L);
+      if (pos >= 0) {
+        ASSERT_LE(pos + L, len);
+        const uint16_t crc = CalcCrc16(buf.data() + pos, static_cast<int16_t>(L - 2));
+        ASSERT_EQ(buf[pos + L - 2], crc >> 8);
+        ASSERT_EQ(buf[pos + L - 1], crc & 0xFF);
+      }
+    }
+  }
+}
