@@ -16,10 +16,10 @@ struct CommandEntry {
 };
 
 constexpr CommandEntry kCommandTable[] = {
-    {1004, &CMonitorDlg::OnCommSettings},      {1006, &CMonitorDlg::OnMeterSettings},
+    {1004, &CMonitorDlg::OnCommSettings},       {1006, &CMonitorDlg::OnMeterSettings},
     {1007, &CMonitorDlg::OnChangeSlaveAddress}, {1009, &CMonitorDlg::OnModifyPrecision},
-    {1062, &CMonitorDlg::OnPollAddress},       {1063, &CMonitorDlg::OnRunStop},
-    {1070, &CMonitorDlg::OnSetParameters},     {1071, &CMonitorDlg::OnReadParameters},
+    {1062, &CMonitorDlg::OnPollAddress},        {1063, &CMonitorDlg::OnRunStop},
+    {1070, &CMonitorDlg::OnSetParameters},      {1071, &CMonitorDlg::OnReadParameters},
     {1091, &CMonitorDlg::OnRefreshUrg},
 };
 
@@ -38,6 +38,10 @@ bool CMonitorDlg::OnCommand(int commandId) {
     }
   }
   return Dialog::OnCommand(commandId);
+}
+
+void CMonitorDlg::ReportSerialRefusal(const serial::SerialError& error) {
+  AfxMessageBox("串口 " + error.device() + " 无法使用：" + error.reason());
 }
 
 void CMonitorDlg::SendFrame(const uint8_t* bytes, int16_t count) {

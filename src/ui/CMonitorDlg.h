@@ -8,6 +8,7 @@
 #include "modbus/Buffers.h"
 #include "modbus/Clock.h"
 #include "serial/SerialControl.h"
+#include "serial/SerialError.h"
 #include "ui/dialog/Dialog.h"
 
 namespace kt::ui {
@@ -26,24 +27,24 @@ class CMonitorDlg : public Dialog {
 
   // ---- Monitor state (the members every handler shares), in declaration order ----
   std::array<uint8_t, 8> m_limitStatus{};  // 0-3 voltage items, 4-7 current items; 1 = alarm
-  int32_t m_probeAddress = 1;               // next address the address search tries
-  uint32_t m_pollPeriodMs = 0;              // period of the poll timer, chosen from the baud rate
-  int32_t m_running = 0;                    // polling switched on with the Run button
-  std::string m_echoText;                   // text of the send echo (edit 1021)
-  int32_t m_parity = 0;                     // 0 none, 1 odd, 2 even
-  int32_t m_baudRate = 9600;                // 1200, 2400, 4800, 9600 or 19200
-  int32_t m_portNumber = 1;                 // 1 = first port
-  uint8_t m_accuracyClass = 0;              // 0 = class 0.5, non-zero = class 0.2
-  serial::SerialControl& m_comm;            // all serial input and output
-  uint8_t m_slaveAddress = 0;               // first byte of every request, exchanged with 1061
-  uint8_t m_wiringMode = 0;                 // wiring code 0..5
-  int32_t m_energyMultiplier = 1;           // power of ten for the energy registers
-  uint8_t m_pollState = 0;                  // 0..4: which request the poll timer sends next
-  int32_t m_powerMultiplier = 1;            // 4 or 1, multiplies active and reactive powers
+  int32_t m_probeAddress = 1;              // next address the address search tries
+  uint32_t m_pollPeriodMs = 0;             // period of the poll timer, chosen from the baud rate
+  int32_t m_running = 0;                   // polling switched on with the Run button
+  std::string m_echoText;                  // text of the send echo (edit 1021)
+  int32_t m_parity = 0;                    // 0 none, 1 odd, 2 even
+  int32_t m_baudRate = 9600;               // 1200, 2400, 4800, 9600 or 19200
+  int32_t m_portNumber = 1;                // 1 = first port
+  uint8_t m_accuracyClass = 0;             // 0 = class 0.5, non-zero = class 0.2
+  serial::SerialControl& m_comm;           // all serial input and output
+  uint8_t m_slaveAddress = 0;              // first byte of every request, exchanged with 1061
+  uint8_t m_wiringMode = 0;                // wiring code 0..5
+  int32_t m_energyMultiplier = 1;          // power of ten for the energy registers
+  uint8_t m_pollState = 0;                 // 0..4: which request the poll timer sends next
+  int32_t m_powerMultiplier = 1;           // 4 or 1, multiplies active and reactive powers
   uint32_t m_ctRatio = 1;
   uint32_t m_ptRatio = 1;
-  modbus::ReceiveBuffer m_receiveBuffer{};  // bytes of the latest read, from position 0
-  modbus::RequestBuffer m_requestBuffer{};  // the request being built
+  modbus::ReceiveBuffer m_receiveBuffer{};    // bytes of the latest read, from position 0
+  modbus::RequestBuffer m_requestBuffer{};    // the request being built
   std::array<uint8_t, 96> m_registerImage{};  // data bytes of the last poll-state 0 or 1 reply
 
   // ---- Framework entry points ----
@@ -75,7 +76,18 @@ class CMonitorDlg : public Dialog {
   void OnRefreshUrg();
   void OnSetParameters();
 
+  // ---- Shared helpers of the handlers ----
+  // Poll timer off / on again with the poll period.
+  void StopPolling() { KillTimer(kPollTimer); }
+  void ResumePolling() { SetTimer(kPollTimer, m_pollPeriodMs); }
+  // Reports a refused port in a message box naming the device and the reason.
+  void ReportSerialRefusal(const serial::SerialError& error);
+
   modbus::Clock& Clock() const { return clock_; }
+
+  // ---- Polling helpers (src/measure) ----
+
+  // ---- Command helpers (src/commands) ----
 
  protected:
   void DoDataExchange(DataExchange& dx) override;

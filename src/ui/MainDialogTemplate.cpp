@@ -11,8 +11,14 @@ constexpr ControlTemplate kControls[] = {
 }  // namespace
 
 const DialogTemplate& MainDialogTemplate() {
-  static const DialogTemplate t{102,   "7340智能电力检测仪---Tenbrook", 383, 319, "宋体", 9,
-                                kCaption | kSysMenu | kMinimizeBox | kModalFrame, kControls};
+  static const DialogTemplate t{102,
+                                "7340智能电力检测仪---Tenbrook",
+                                383,
+                                319,
+                                "宋体",
+                                9,
+                                kCaption | kSysMenu | kMinimizeBox | kModalFrame,
+                                kControls};
   return t;
 }
 

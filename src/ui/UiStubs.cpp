@@ -3,11 +3,15 @@
 
 namespace kt::ui {
 
-bool CMonitorDlg::OnInitDialog() { return Dialog::OnInitDialog(); }
+bool CMonitorDlg::OnInitDialog() {
+  return Dialog::OnInitDialog();
+}
 CtlColor CMonitorDlg::OnCtlColor(int controlId, CtlColorType type) {
   return Dialog::OnCtlColor(controlId, type);
 }
-bool CMonitorDlg::DestroyWindow() { return Dialog::DestroyWindow(); }
+bool CMonitorDlg::DestroyWindow() {
+  return Dialog::DestroyWindow();
+}
 void CMonitorDlg::DoDataExchange(DataExchange&) {}
 
 }  // namespace kt::ui

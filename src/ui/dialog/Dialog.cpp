@@ -11,7 +11,9 @@ int Dialog::DoModal() {
   return result;
 }
 
-void Dialog::EndDialog(int result) { host_.EndModal(*this, result); }
+void Dialog::EndDialog(int result) {
+  host_.EndModal(*this, result);
+}
 
 bool Dialog::OnInitDialog() {
   UpdateData(false);
@@ -59,13 +61,17 @@ void Dialog::SetDlgItemText(int controlId, const std::string& utf8) {
   host_.SetText(*this, controlId, utf8);
 }
 
-std::string Dialog::GetDlgItemText(int controlId) { return host_.GetText(*this, controlId); }
+std::string Dialog::GetDlgItemText(int controlId) {
+  return host_.GetText(*this, controlId);
+}
 
 void Dialog::CheckRadioButton(int firstId, int lastId, int checkId) {
   for (int id = firstId; id <= lastId; ++id) host_.SetCheck(*this, id, id == checkId);
 }
 
-bool Dialog::IsDlgButtonChecked(int controlId) { return host_.GetCheck(*this, controlId); }
+bool Dialog::IsDlgButtonChecked(int controlId) {
+  return host_.GetCheck(*this, controlId);
+}
 
 void Dialog::ShowControl(int controlId, bool visible) {
   host_.ShowControl(*this, controlId, visible);
@@ -75,20 +81,28 @@ void Dialog::EnableControl(int controlId, bool enabled) {
   host_.EnableControl(*this, controlId, enabled);
 }
 
-void Dialog::RedrawControl(int controlId) { host_.Repaint(*this, controlId); }
+void Dialog::RedrawControl(int controlId) {
+  host_.Repaint(*this, controlId);
+}
 
 void Dialog::SetTimer(unsigned timerId, unsigned periodMs) {
   host_.SetTimer(*this, timerId, periodMs);
 }
 
-void Dialog::KillTimer(unsigned timerId) { host_.KillTimer(*this, timerId); }
+void Dialog::KillTimer(unsigned timerId) {
+  host_.KillTimer(*this, timerId);
+}
 
-void Dialog::AfxMessageBox(const std::string& utf8) { host_.MessageBox(this, utf8); }
+void Dialog::AfxMessageBox(const std::string& utf8) {
+  host_.MessageBox(this, utf8);
+}
 
 void Dialog::OnOK() {
   if (UpdateData(true)) EndDialog(IDOK);
 }
 
-void Dialog::OnCancel() { EndDialog(IDCANCEL); }
+void Dialog::OnCancel() {
+  EndDialog(IDCANCEL);
+}
 
 }  // namespace kt::ui

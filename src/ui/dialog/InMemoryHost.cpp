@@ -118,7 +118,9 @@ void InMemoryHost::SetTimer(Dialog& dialog, unsigned timerId, unsigned periodMs)
   timers_[{&dialog, timerId}] = Timer{periodMs, clock_.ElapsedMs() + periodMs};
 }
 
-void InMemoryHost::KillTimer(Dialog& dialog, unsigned timerId) { timers_.erase({&dialog, timerId}); }
+void InMemoryHost::KillTimer(Dialog& dialog, unsigned timerId) {
+  timers_.erase({&dialog, timerId});
+}
 
 void InMemoryHost::MessageBox(Dialog* owner, const std::string& utf8) {
   messages_.push_back({owner != nullptr ? owner->Template().id : 0, utf8});
@@ -154,9 +156,13 @@ bool InMemoryHost::Click(Dialog& dialog, int controlId) {
   return true;
 }
 
-void InMemoryHost::PressEnter(Dialog& dialog) { dialog.OnCommand(IDOK); }
+void InMemoryHost::PressEnter(Dialog& dialog) {
+  dialog.OnCommand(IDOK);
+}
 
-void InMemoryHost::PressEscape(Dialog& dialog) { dialog.OnCommand(IDCANCEL); }
+void InMemoryHost::PressEscape(Dialog& dialog) {
+  dialog.OnCommand(IDCANCEL);
+}
 
 void InMemoryHost::RunFor(uint32_t ms) {
   const uint64_t target = clock_.ElapsedMs() + ms;
@@ -178,7 +184,9 @@ void InMemoryHost::RunFor(uint32_t ms) {
   if (target > now) clock_.Advance(static_cast<uint32_t>(target - now));
 }
 
-bool InMemoryHost::IsOpen(const Dialog& dialog) const { return Find(dialog) != nullptr; }
+bool InMemoryHost::IsOpen(const Dialog& dialog) const {
+  return Find(dialog) != nullptr;
+}
 
 bool InMemoryHost::HasControl(const Dialog& dialog, int controlId) const {
   const Window* w = Find(dialog);

@@ -68,7 +68,9 @@ class InMemoryHost : public WindowHost {
   // A user click: does nothing on a missing, hidden or disabled control (returns false). An
   // automatic radio button is checked before its command is sent.
   bool Click(Dialog& dialog, int controlId);
-  void Type(Dialog& dialog, int controlId, const std::string& utf8) { SetText(dialog, controlId, utf8); }
+  void Type(Dialog& dialog, int controlId, const std::string& utf8) {
+    SetText(dialog, controlId, utf8);
+  }
   void PressEnter(Dialog& dialog);
   void PressEscape(Dialog& dialog);
   // Lets `ms` milliseconds of virtual time pass, firing every timer that falls due, in order.

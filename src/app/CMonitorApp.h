@@ -1,0 +1,25 @@
+// The application object: start-up through the communication settings to the main dialog.
+#pragma once
+
+#include "modbus/Clock.h"
+#include "serial/SerialControl.h"
+#include "ui/dialog/WindowHost.h"
+
+namespace kt::app {
+
+class CMonitorApp {
+ public:
+  CMonitorApp(ui::WindowHost& host, serial::SerialControl& comm, modbus::Clock& clock)
+      : host_(host), comm_(comm), clock_(clock) {}
+
+  // Shows the communication settings dialog (9600 baud, no parity, port 1); on OK shows the
+  // main dialog with those settings until it ends. Returns false always: the program then ends.
+  bool InitInstance();
+
+ private:
+  ui::WindowHost& host_;
+  serial::SerialControl& comm_;
+  modbus::Clock& clock_;
+};
+
+}  // namespace kt::app

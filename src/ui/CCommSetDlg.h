@@ -1,0 +1,32 @@
+// The communication settings dialog: port number, baud rate and parity of the PC's port.
+#pragma once
+
+#include <cstdint>
+
+#include "ui/dialog/Dialog.h"
+
+namespace kt::ui {
+
+class CCommSetDlg : public Dialog {
+ public:
+  explicit CCommSetDlg(WindowHost& host);
+
+  // Set by the caller before DoModal, read back only after IDOK.
+  int32_t m_parity = 0;      // 0 none, 1 odd, 2 even
+  int32_t m_baudRate = 0;    // 1200, 2400, 4800, 9600 or 19200
+  int32_t m_portNumber = 0;  // exchanged with edit 1000
+
+  bool OnInitDialog() override;
+  bool OnCommand(int commandId) override;
+
+  // One handler per radio button: check it, clear the others of its range, store its value.
+  void OnBaudRadio(int radioId);
+  void OnParityRadio(int radioId);
+
+ protected:
+  void DoDataExchange(DataExchange& dx) override;
+  // Takes the port number; closes with IDOK only when it is a whole number.
+  void OnOK() override;
+};
+
+}  // namespace kt::ui
