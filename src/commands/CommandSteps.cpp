@@ -2,7 +2,6 @@
 #include "commands/CommandSteps.h"
 
 #include "modbus/SerialInput.h"
-#include "serial/SerialError.h"
 
 namespace kt::ui {
 
@@ -21,20 +20,6 @@ modbus::ExchangeResult ExchangeWith(CMonitorDlg& dlg, uint8_t replyAddress,
 
 void DiscardInput(CMonitorDlg& dlg) {
   modbus::DiscardPendingInput(dlg.m_comm);
-}
-
-void RunCommand(CMonitorDlg& dlg, const std::function<void()>& steps) {
-  try {
-    steps();
-  } catch (const serial::SerialError& error) {
-    dlg.ReportSerialRefusal(error);
-    try {
-      DiscardInput(dlg);
-    } catch (const serial::SerialError&) {
-      // The port that just failed may fail again; polling resumes all the same.
-    }
-    dlg.ResumePolling();
-  }
 }
 
 }  // namespace kt::ui

@@ -1,9 +1,8 @@
-// Steps the command handlers share: the blocking exchange on the main dialog's line, discarding
-// input, and keeping a serial error from ending the program.
+// Steps the command handlers share: the blocking exchange on the main dialog's line and
+// discarding input.
 #pragma once
 
 #include <cstdint>
-#include <functional>
 
 #include "modbus/BlockingExchange.h"
 #include "modbus/RequestFrames.h"
@@ -20,11 +19,6 @@ modbus::ExchangeResult ExchangeWith(CMonitorDlg& dlg, uint8_t replyAddress,
 
 // Reads the serial input and drops it.
 void DiscardInput(CMonitorDlg& dlg);
-
-// Runs a command's steps. A serial error that ends them early (a failed write or read on the
-// port) is reported with the device and the reason, then pending input is discarded and polling
-// resumed, so the program stays usable.
-void RunCommand(CMonitorDlg& dlg, const std::function<void()>& steps);
 
 // Parameters of the exchanges, named after what they send.
 inline modbus::ExchangeParams WriteSingleExchange() {

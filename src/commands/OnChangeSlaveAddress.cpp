@@ -14,22 +14,20 @@ constexpr uint16_t kSlaveAddressRegister = 0x0000;
 }  // namespace
 
 void CMonitorDlg::OnChangeSlaveAddress() {
-  RunCommand(*this, [this] {
-    StopPolling();
-    CAddrDlg dlg(Host());
-    if (dlg.DoModal() != IDOK) return ResumePolling();
+  StopPolling();
+  CAddrDlg dlg(Host());
+  if (dlg.DoModal() != IDOK) return ResumePolling();
 
-    // A broadcast is not answered: the bytes are taken but not searched.
-    modbus::BuildWriteSingleRequest(m_requestBuffer, kBroadcastAddress, kSlaveAddressRegister,
-                                    dlg.m_newAddress);
-    auto params = WriteSingleExchange();
-    params.replyLength = modbus::kNoSearch;
-    ExchangeWith(*this, kBroadcastAddress, params);
+  // A broadcast is not answered: the bytes are taken but not searched.
+  modbus::BuildWriteSingleRequest(m_requestBuffer, kBroadcastAddress, kSlaveAddressRegister,
+                                  dlg.m_newAddress);
+  auto params = WriteSingleExchange();
+  params.replyLength = modbus::kNoSearch;
+  ExchangeWith(*this, kBroadcastAddress, params);
 
-    m_slaveAddress = dlg.m_newAddress;
-    SetDlgItemText(1061, std::to_string(m_slaveAddress));
-    ResumePolling();
-  });
+  m_slaveAddress = dlg.m_newAddress;
+  SetDlgItemText(1061, std::to_string(m_slaveAddress));
+  ResumePolling();
 }
 
 }  // namespace kt::ui

@@ -46,33 +46,31 @@ void ReopenPort(CMonitorDlg& dlg) {
 }  // namespace
 
 void CMonitorDlg::OnCommSettings() {
-  RunCommand(*this, [this] {
-    StopPolling();
-    CCommSetDlg dlg(Host());
-    dlg.m_parity = m_parity;
-    dlg.m_baudRate = m_baudRate;
-    dlg.m_portNumber = m_portNumber;
-    if (dlg.DoModal() == IDOK) {
-      if (dlg.m_baudRate != m_baudRate) {
-        if (WriteLineSetting(*this, kBaudRegister, BaudCode(dlg.m_baudRate))) {
-          m_baudRate = dlg.m_baudRate;
-        } else {
-          AfxMessageBox("改变波特率不成功");
-        }
+  StopPolling();
+  CCommSetDlg dlg(Host());
+  dlg.m_parity = m_parity;
+  dlg.m_baudRate = m_baudRate;
+  dlg.m_portNumber = m_portNumber;
+  if (dlg.DoModal() == IDOK) {
+    if (dlg.m_baudRate != m_baudRate) {
+      if (WriteLineSetting(*this, kBaudRegister, BaudCode(dlg.m_baudRate))) {
+        m_baudRate = dlg.m_baudRate;
+      } else {
+        AfxMessageBox("改变波特率不成功");
       }
-      if (dlg.m_parity != m_parity &&
-          !WriteLineSetting(*this, kParityRegister, static_cast<uint16_t>(dlg.m_parity))) {
-        AfxMessageBox("改变校验方式不成功");
-      }
-      // The PC takes the new parity even when the meter did not acknowledge it.
-      m_portNumber = dlg.m_portNumber;
-      m_parity = dlg.m_parity;
-      ReopenPort(*this);
-      SetDlgItemText(1057, InformationBoxText(m_portNumber, m_baudRate, m_parity));
     }
-    DiscardInput(*this);
-    ResumePolling();
-  });
+    if (dlg.m_parity != m_parity &&
+        !WriteLineSetting(*this, kParityRegister, static_cast<uint16_t>(dlg.m_parity))) {
+      AfxMessageBox("改变校验方式不成功");
+    }
+    // The PC takes the new parity even when the meter did not acknowledge it.
+    m_portNumber = dlg.m_portNumber;
+    m_parity = dlg.m_parity;
+    ReopenPort(*this);
+    SetDlgItemText(1057, InformationBoxText(m_portNumber, m_baudRate, m_parity));
+  }
+  DiscardInput(*this);
+  ResumePolling();
 }
 
 }  // namespace kt::ui

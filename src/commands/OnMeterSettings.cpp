@@ -47,27 +47,25 @@ void Finish(CMonitorDlg& dlg, const char* message) {
 }  // namespace
 
 void CMonitorDlg::OnMeterSettings() {
-  RunCommand(*this, [this] {
-    CMeterSetDlg dlg(Host());
-    dlg.m_pt = m_ptRatio;
-    dlg.m_ct = m_ctRatio;
-    dlg.m_wiringCode = m_wiringMode;
-    StopPolling();
-    if (dlg.DoModal() != IDOK) return Finish(*this, nullptr);
+  CMeterSetDlg dlg(Host());
+  dlg.m_pt = m_ptRatio;
+  dlg.m_ct = m_ctRatio;
+  dlg.m_wiringCode = m_wiringMode;
+  StopPolling();
+  if (dlg.DoModal() != IDOK) return Finish(*this, nullptr);
 
-    // A value is taken only once the meter has acknowledged its write.
-    if (!WriteRatio(*this, kPtRegister, dlg.m_pt)) return Finish(*this, "设置PT不成功");
-    m_ptRatio = dlg.m_pt;
-    ReadBackParameters(*this);
+  // A value is taken only once the meter has acknowledged its write.
+  if (!WriteRatio(*this, kPtRegister, dlg.m_pt)) return Finish(*this, "设置PT不成功");
+  m_ptRatio = dlg.m_pt;
+  ReadBackParameters(*this);
 
-    if (!WriteRatio(*this, kCtRegister, dlg.m_ct)) return Finish(*this, "设置CT不成功");
-    m_ctRatio = dlg.m_ct;
-    ReadBackParameters(*this);
+  if (!WriteRatio(*this, kCtRegister, dlg.m_ct)) return Finish(*this, "设置CT不成功");
+  m_ctRatio = dlg.m_ct;
+  ReadBackParameters(*this);
 
-    if (!WriteWiring(*this, dlg.m_wiringCode)) return Finish(*this, "设置接线方式不成功");
-    m_wiringMode = dlg.m_wiringCode;
-    Finish(*this, "设置仪表参数成功");
-  });
+  if (!WriteWiring(*this, dlg.m_wiringCode)) return Finish(*this, "设置接线方式不成功");
+  m_wiringMode = dlg.m_wiringCode;
+  Finish(*this, "设置仪表参数成功");
 }
 
 }  // namespace kt::ui

@@ -15,17 +15,15 @@ uint8_t Flipped(uint8_t accuracyClass) {
 }  // namespace
 
 void CMonitorDlg::OnModifyPrecision() {
-  RunCommand(*this, [this] {
-    StopPolling();
-    const uint8_t requested = Flipped(m_accuracyClass);
-    modbus::BuildWriteSingleRequest(m_requestBuffer, m_slaveAddress, kAccuracyClassRegister,
-                                    requested);
-    // Not acknowledged: flipped back, so a class of 0 or 1 names the meter's class again.
-    const bool acknowledged = Exchange(*this, WriteSingleExchange()).found();
-    m_accuracyClass = acknowledged ? requested : Flipped(requested);
-    SetDlgItemText(kAccuracyButton, m_accuracyClass != 0 ? "0.2级" : "0.5级");
-    ResumePolling();
-  });
+  StopPolling();
+  const uint8_t requested = Flipped(m_accuracyClass);
+  modbus::BuildWriteSingleRequest(m_requestBuffer, m_slaveAddress, kAccuracyClassRegister,
+                                  requested);
+  // Not acknowledged: flipped back, so a class of 0 or 1 names the meter's class again.
+  const bool acknowledged = Exchange(*this, WriteSingleExchange()).found();
+  m_accuracyClass = acknowledged ? requested : Flipped(requested);
+  SetDlgItemText(kAccuracyButton, m_accuracyClass != 0 ? "0.2级" : "0.5级");
+  ResumePolling();
 }
 
 }  // namespace kt::ui

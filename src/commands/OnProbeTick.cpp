@@ -5,10 +5,8 @@ namespace kt::ui {
 
 void CMonitorDlg::OnProbeTick() {
   if (m_probeAddress >= 255) m_probeAddress = 0;
-  // Moved on before the probe: a tick handled while the probe's prompt is open then takes the
-  // next address instead of probing this one twice.
-  const int32_t address = m_probeAddress++;
-  ProbeAddress(address);
+  ProbeAddress(m_probeAddress);
+  ++m_probeAddress;
 }
 
 }  // namespace kt::ui

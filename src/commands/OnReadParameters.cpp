@@ -5,15 +5,13 @@
 namespace kt::ui {
 
 void CMonitorDlg::OnReadParameters() {
-  RunCommand(*this, [this] {
-    StopPolling();
-    modbus::BuildReadRequest(m_requestBuffer, m_slaveAddress, 0x0328, 4);
-    if (!Exchange(*this, ReadExchange(4, modbus::kParameterReadWaitMs)).found()) {
-      AfxMessageBox("读取不成功");
-    }
-    DiscardInput(*this);
-    ResumePolling();
-  });
+  StopPolling();
+  modbus::BuildReadRequest(m_requestBuffer, m_slaveAddress, 0x0328, 4);
+  if (!Exchange(*this, ReadExchange(4, modbus::kParameterReadWaitMs)).found()) {
+    AfxMessageBox("读取不成功");
+  }
+  DiscardInput(*this);
+  ResumePolling();
 }
 
 }  // namespace kt::ui

@@ -5,19 +5,17 @@
 namespace kt::ui {
 
 void CMonitorDlg::OnRefreshUrg() {
-  RunCommand(*this, [this] {
-    StopPolling();
-    modbus::BuildReadRequest(m_requestBuffer, m_slaveAddress, 0x030A, 1);
-    const auto reply = Exchange(*this, ReadExchange(1, modbus::kMultiplierReadWaitMs));
-    if (reply.found()) {
-      // Only the low byte of the register value counts, as in the polling cycle.
-      m_powerMultiplier = m_receiveBuffer[reply.position + 4] != 0 ? 4 : 1;
-    } else {
-      AfxMessageBox("读取不成功");
-    }
-    DiscardInput(*this);
-    ResumePolling();
-  });
+  StopPolling();
+  modbus::BuildReadRequest(m_requestBuffer, m_slaveAddress, 0x030A, 1);
+  const auto reply = Exchange(*this, ReadExchange(1, modbus::kMultiplierReadWaitMs));
+  if (reply.found()) {
+    // Only the low byte of the register value counts, as in the polling cycle.
+    m_powerMultiplier = m_receiveBuffer[reply.position + 4] != 0 ? 4 : 1;
+  } else {
+    AfxMessageBox("读取不成功");
+  }
+  DiscardInput(*this);
+  ResumePolling();
 }
 
 }  // namespace kt::ui

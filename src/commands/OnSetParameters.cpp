@@ -21,22 +21,20 @@ uint16_t ImageRegister(const CMonitorDlg& dlg, int index) {
 }  // namespace
 
 void CMonitorDlg::OnSetParameters() {
-  RunCommand(*this, [this] {
-    StopPolling();
-    UpdateData(true);
-    // Without values read from the meter there is nothing sound to write.
-    bool acknowledged = false;
-    if (ParameterValuesRead(*this)) {
-      const int16_t length =
-          modbus::BuildWriteMultipleRequest(m_requestBuffer, m_slaveAddress, 0x0028,
-                                            {ImageRegister(*this, 0), ImageRegister(*this, 1),
-                                             ImageRegister(*this, 2), ImageRegister(*this, 3)});
-      acknowledged = Exchange(*this, WriteMultipleExchange(length)).found();
-    }
-    if (!acknowledged) AfxMessageBox("设置不成功");
-    DiscardInput(*this);
-    ResumePolling();
-  });
+  StopPolling();
+  UpdateData(true);
+  // Without values read from the meter there is nothing sound to write.
+  bool acknowledged = false;
+  if (ParameterValuesRead(*this)) {
+    const int16_t length =
+        modbus::BuildWriteMultipleRequest(m_requestBuffer, m_slaveAddress, 0x0028,
+                                          {ImageRegister(*this, 0), ImageRegister(*this, 1),
+                                           ImageRegister(*this, 2), ImageRegister(*this, 3)});
+    acknowledged = Exchange(*this, WriteMultipleExchange(length)).found();
+  }
+  if (!acknowledged) AfxMessageBox("设置不成功");
+  DiscardInput(*this);
+  ResumePolling();
 }
 
 }  // namespace kt::ui

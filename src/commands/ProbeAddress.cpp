@@ -4,7 +4,6 @@
 #include "commands/CommandSteps.h"
 #include "modbus/FindFrame.h"
 #include "modbus/RequestFrames.h"
-#include "serial/SerialError.h"
 #include "ui/LineSettingsText.h"
 #include "ui/dialog/DataExchange.h"
 
@@ -28,8 +27,8 @@ bool ProbeAnswered(const CMonitorDlg& dlg, int16_t received, uint8_t address) {
 }  // namespace
 
 void CMonitorDlg::TakeSlaveAddressForProbe() {
-  // The same test the data exchange of edit 1061 makes; its prompt is modal and probe ticks go
-  // on meanwhile, so a bad entry is prompted once a search and otherwise left as it is.
+  // The same test the data exchange of edit 1061 makes. A probe every 500 ms would otherwise
+  // prompt at every tick; after the first prompt of a search a bad entry is left as it is.
   unsigned long long value = 0;
   if (!ParseUnsigned(GetDlgItemText(1061), 255, value)) {
     if (m_badEntryReportedInSearch) return;
@@ -39,25 +38,15 @@ void CMonitorDlg::TakeSlaveAddressForProbe() {
 }
 
 void CMonitorDlg::ProbeAddress(int32_t address) {
-  const uint32_t hitsBefore = m_probeHits;
   TakeSlaveAddressForProbe();
-  if (m_probeHits != hitsBefore) return;  // a probe run during the prompt found the meter
 
   const auto wireAddress = static_cast<uint8_t>(address);
-  try {
-    modbus::BuildReadRequest(m_requestBuffer, wireAddress, kProbeRegister, 1);
-    const modbus::ExchangeParams probe{8, modbus::kReadHoldingRegisters, modbus::kNoSearch,
-                                       modbus::kWriteWaitMs, modbus::DiscardInput::BeforeSending};
-    const auto result = ExchangeWith(*this, wireAddress, probe);
-    if (!ProbeAnswered(*this, result.received, wireAddress)) return;
-  } catch (const serial::SerialError& error) {
-    // The port failed under the search: it cannot go on.
-    KillTimer(kProbeTimer);
-    ReportSerialRefusal(error);
-    return;
-  }
+  modbus::BuildReadRequest(m_requestBuffer, wireAddress, kProbeRegister, 1);
+  const modbus::ExchangeParams probe{8, modbus::kReadHoldingRegisters, modbus::kNoSearch,
+                                     modbus::kWriteWaitMs, modbus::DiscardInput::BeforeSending};
+  const auto result = ExchangeWith(*this, wireAddress, probe);
+  if (!ProbeAnswered(*this, result.received, wireAddress)) return;
 
-  ++m_probeHits;
   m_slaveAddress = wireAddress;
   KillTimer(kProbeTimer);
   SetDlgItemText(1061, std::to_string(address));

@@ -91,7 +91,6 @@ class CMonitorDlg : public Dialog {
   // Takes edit 1061 into the slave address for a probe; a bad entry is reported once a search.
   void TakeSlaveAddressForProbe();
   bool m_badEntryReportedInSearch = false;
-  uint32_t m_probeHits = 0;  // answered probes, so that a probe can tell one answered meanwhile
 
  protected:
   void DoDataExchange(DataExchange& dx) override;
