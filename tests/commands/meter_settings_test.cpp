@@ -1,0 +1,152 @@
+// Meter settings: PT, read-back, CT, read-back, wiring; values taken only when acknowledged.
+#include <gtest/gtest.h>
+
+#include "ProgramHarness.h"
+
+using namespace kt::test;
+using kt::sim::MeterConfig;
+
+namespace {
+
+constexpr int kMeterSetTemplate = 131;
+const Bytes kPt100 = {0x01, 0x10, 0x00, 0x0E, 0x00, 0x02, 0x04, 0x00, 0x64, 0x00, 0x00, 0x33, 0xFC};
+const Bytes kReadBack = {0x01, 0x03, 0x03, 0x28, 0x00, 0x04, 0xC4, 0x45};
+const Bytes kCt5 = {0x01, 0x10, 0x00, 0x12, 0x00, 0x02, 0x04, 0x00, 0x05, 0x00, 0x00, 0x63, 0x7B};
+const Bytes kWiring3 = {0x01, 0x06, 0x00, 0x02, 0x00, 0x03, 0x68, 0x0B};
+
+// The user enters PT, CT and a wiring radio and presses "设置".
+void Enter(Program& p, const char* pt, const char* ct, int wiringRadio) {
+  p.host.ScriptModal(kMeterSetTemplate, [&p, pt, ct, wiringRadio](kt::ui::Dialog& d) {
+    p.host.Type(d, 1000, pt);
+    p.host.Type(d, 1001, ct);
+    p.host.Click(d, wiringRadio);
+    p.host.Click(d, kt::ui::IDOK);
+  });
+}
+
+}  // namespace
+
+TEST(MeterSettings, FiveRequestsInOrderWithTheirWaits) {
+  Program p;
+  const size_t mark = p.Mark();
+  const uint64_t start = p.clock.ElapsedMs();
+  Enter(p, "100", "5", 1012);
+  p.Click(1006);
+  EXPECT_EQ(p.FramesSince(mark),
+            (std::vector<Bytes>{kPt100, kReadBack, kCt5, kReadBack, kWiring3}));
+  EXPECT_EQ(p.OffsetsSince(mark), (std::vector<uint64_t>{0, 300, 900, 1200, 1800}));
+  EXPECT_EQ(p.clock.ElapsedMs() - start, 2100u);
+  EXPECT_EQ(p.MessagesSince(0), std::vector<std::string>{"设置仪表参数成功"});
+  EXPECT_EQ(p.dlg.m_ptRatio, 100u);
+  EXPECT_EQ(p.dlg.m_ctRatio, 5u);
+  EXPECT_EQ(p.dlg.m_wiringMode, 3);
+  EXPECT_EQ(p.line.meter().ptRatio(), 100);
+  EXPECT_EQ(p.line.meter().ctRatio(), 5);
+  EXPECT_EQ(p.line.meter().wiring(), 3);
+  EXPECT_TRUE(p.PollTimerRunning());
+}
+
+TEST(MeterSettings, RatioLimitsGoOutAsTheirBytes) {
+  Program p;
+  const size_t mark = p.Mark();
+  Enter(p, "64000", "1", 1009);
+  p.Click(1006);
+  const auto frames = p.FramesSince(mark);
+  ASSERT_EQ(frames.size(), 5u);
+  EXPECT_EQ(frames[0], WithCrc({0x01, 0x10, 0x00, 0x0E, 0x00, 0x02, 0x04, 0xFA, 0x00, 0x00, 0x00}));
+  EXPECT_EQ(frames[2], WithCrc({0x01, 0x10, 0x00, 0x12, 0x00, 0x02, 0x04, 0x00, 0x01, 0x00, 0x00}));
+  EXPECT_EQ(p.line.meter().ptRatio(), 64000);
+}
+
+// The meter leaves out its Nth reply: each failing step shows its message, and the first failed
+// write ends the command.
+TEST(MeterSettings, AFailedWriteEndsTheCommandAFailedReadBackGoesOn) {
+  struct Case {
+    const char* name;
+    uint32_t dropEveryNth;
+    size_t framesSent;
+    std::vector<std::string> messages;
+    uint32_t pt;
+    uint32_t ct;
+    uint8_t wiring;
+  };
+  const Case cases[] = {
+      {"PT write", 1, 1, {"设置PT不成功"}, 1, 1, 0},
+      {"read-backs",
+       2,
+       5,
+       {"读取更新后参数不成功", "读取更新后参数不成功", "设置仪表参数成功"},
+       100,
+       5,
+       3},
+      {"CT write", 3, 3, {"设置CT不成功"}, 100, 1, 0},
+      {"wiring write", 5, 5, {"设置接线方式不成功"}, 100, 5, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    MeterConfig meter;
+    meter.faults.dropEveryNth = c.dropEveryNth;
+    Program p(meter);
+    const size_t mark = p.Mark();
+    Enter(p, "100", "5", 1012);
+    p.Click(1006);
+    EXPECT_EQ(p.FramesSince(mark).size(), c.framesSent);
+    EXPECT_EQ(p.MessagesSince(0), c.messages);
+    EXPECT_EQ(p.dlg.m_ptRatio, c.pt);
+    EXPECT_EQ(p.dlg.m_ctRatio, c.ct);
+    EXPECT_EQ(p.dlg.m_wiringMode, c.wiring);
+    EXPECT_TRUE(p.PollTimerRunning());
+  }
+}
+
+TEST(MeterSettings, LateMeterIsTakenForSilentAndItsLateReplyIsDropped) {
+  MeterConfig meter;
+  meter.responseDelayMs = 350;
+  Program p(meter);
+  const size_t mark = p.Mark();
+  Enter(p, "100", "5", 1012);
+  p.Click(1006);
+  EXPECT_EQ(p.FramesSince(mark), std::vector<Bytes>{kPt100});
+  EXPECT_EQ(p.MessagesSince(0), std::vector<std::string>{"设置PT不成功"});
+  EXPECT_EQ(p.dlg.m_ptRatio, 1u);
+  EXPECT_EQ(p.line.GetInBufferCount(), 0);
+}
+
+TEST(MeterSettings, OpensWithTheMeterValuesReadByPolling) {
+  MeterConfig meter;
+  meter.ptRatio = 200;
+  meter.ctRatio = 30;
+  meter.wiring = 4;
+  Program p(meter);
+  ASSERT_TRUE(p.PollUntil(3));
+  p.host.ScriptModal(kMeterSetTemplate, [&p](kt::ui::Dialog& d) {
+    EXPECT_EQ(p.host.Control(d, 1000).text, "200");
+    EXPECT_EQ(p.host.Control(d, 1001).text, "30");
+    EXPECT_TRUE(p.host.Control(d, 1013).checked);
+    p.host.Click(d, kt::ui::IDOK);  // unchanged values are sent all the same
+  });
+  const size_t mark = p.Mark();
+  p.Click(1006);
+  const auto frames = p.FramesSince(mark);
+  ASSERT_EQ(frames.size(), 5u);
+  EXPECT_EQ(frames[4], WithCrc({0x01, 0x06, 0x00, 0x02, 0x00, 0x04}));
+  // The new ratios scale the next blocks, and polling goes on from where it stood.
+  EXPECT_TRUE(p.MeasurementsFlow());
+}
+
+TEST(MeterSettings, InvalidEntryKeepsTheDialogOpenAndCancelSendsNothing) {
+  Program p;
+  const size_t mark = p.Mark();
+  p.host.ScriptModal(kMeterSetTemplate, [&p](kt::ui::Dialog& d) {
+    p.host.Type(d, 1000, "64001");
+    p.host.Click(d, kt::ui::IDOK);
+    p.line.InjectBytes({0xAB});
+    p.host.Click(d, kt::ui::IDCANCEL);
+  });
+  p.Click(1006);
+  EXPECT_EQ(p.MessagesSince(0), std::vector<std::string>{"请输入一个介于 1 和 64000 之间的整数。"});
+  EXPECT_TRUE(p.FramesSince(mark).empty());
+  EXPECT_EQ(p.dlg.m_ptRatio, 1u);
+  EXPECT_EQ(p.line.GetInBufferCount(), 0);  // discarded on the cancel path
+  EXPECT_TRUE(p.PollTimerRunning());
+}
