@@ -27,6 +27,10 @@ inline Bytes WithCrc(Bytes bytes) {
   return bytes;
 }
 
+inline std::vector<Bytes> OneFrame(Bytes frame) {
+  return {std::move(frame)};
+}
+
 // The simulated line, with a hook that sees every transmission (to put noise or a forged reply
 // on the line while the program waits).
 class HookedLine : public serial::SerialControl {

@@ -1,0 +1,164 @@
+// The address search: one probe per 500 ms tick, 1..254, 0, 1, ...; ends only at a real reply.
+#include <gtest/gtest.h>
+
+#include "ProgramHarness.h"
+#include "ui/LineSettingsText.h"
+
+using namespace kt::test;
+using kt::sim::MeterConfig;
+
+namespace {
+
+// The addresses of the probes among the frames, in order.
+std::vector<int> ProbedAddresses(const std::vector<Bytes>& frames) {
+  std::vector<int> addresses;
+  for (const auto& f : frames) {
+    EXPECT_EQ(f, WithCrc({f[0], 0x03, 0x03, 0x00, 0x00, 0x01}));
+    addresses.push_back(f[0]);
+  }
+  return addresses;
+}
+
+std::vector<int> Range(int first, int last) {
+  std::vector<int> v;
+  for (int a = first; a <= last; ++a) v.push_back(a);
+  return v;
+}
+
+}  // namespace
+
+TEST(AddressSearch, ProbesEveryAddressButTheBroadcastEndOnceInTurn) {
+  Program p;
+  p.line.SetMeterConnected(false);
+  const size_t mark = p.Mark();
+  p.Click(1062);
+  p.host.RunFor(499);
+  EXPECT_TRUE(p.FramesSince(mark).empty());  // the first probe comes with the first tick
+  p.host.RunFor(1);
+  ASSERT_EQ(p.FramesSince(mark), OneFrame({0x01, 0x03, 0x03, 0x00, 0x00, 0x01, 0x84, 0x4E}));
+  p.host.RunFor(500 * 255);
+  std::vector<int> expected = Range(1, 254);
+  expected.push_back(0);
+  expected.push_back(1);
+  const auto frames = p.FramesSince(mark);
+  EXPECT_EQ(ProbedAddresses(frames), expected);
+  EXPECT_EQ(frames[254], (Bytes{0x00, 0x03, 0x03, 0x00, 0x00, 0x01, 0x85, 0x9F}));
+  EXPECT_TRUE(p.ProbeTimerRunning());
+  EXPECT_FALSE(p.PollTimerRunning());
+  EXPECT_TRUE(p.MessagesSince(0).empty());
+}
+
+TEST(AddressSearch, FindsTheMeterAndTalksToItFromThen) {
+  MeterConfig meter;
+  meter.address = 7;
+  meter.parity = 1;
+  Program p(meter, {2, 9600, 1});
+  ASSERT_TRUE(p.PollUntil(4));  // a block has been decoded
+  EXPECT_FALSE(p.Text(1001).empty());
+  const size_t mark = p.Mark();
+  p.Click(1062);
+  // The search empties the measurement boxes; polling stops but Run still reads "停止".
+  for (int id : {1000, 1003, 1025, 1050, 1053, 1056}) EXPECT_EQ(p.Text(id), "") << id;
+  EXPECT_FALSE(p.PollTimerRunning());
+  EXPECT_EQ(p.Text(1063), "停止");
+  p.host.RunFor(500 * 10);
+  EXPECT_EQ(ProbedAddresses(p.FramesSince(mark)), Range(1, 7));
+  EXPECT_EQ(p.dlg.m_slaveAddress, 7);
+  EXPECT_EQ(p.Text(1061), "7");
+  EXPECT_EQ(p.Text(1057), kt::ui::ProbeInformationBoxText(2, 9600, 1));
+  EXPECT_FALSE(p.ProbeTimerRunning());
+  EXPECT_FALSE(p.PollTimerRunning());  // a hit does not restart polling
+  EXPECT_EQ(p.dlg.m_running, 1);
+  EXPECT_EQ(p.Text(1001), "");
+  // The first Run press only turns the button back; the second polls the found address.
+  p.Click(1063);
+  EXPECT_EQ(p.Text(1063), "运行");
+  ASSERT_TRUE(p.PollUntil(3));
+  EXPECT_TRUE(p.MeasurementsFlow());
+}
+
+TEST(AddressSearch, NoiseOrAForeignReplyDoesNotEndIt) {
+  struct Case {
+    const char* name;
+    std::function<Bytes(uint8_t probed)> onLine;  // arrives after each probe
+  };
+  const Case cases[] = {
+      {"noise",
+       [](uint8_t) {
+         return Bytes{0xFF, 0x00, 0x13};
+       }},
+      {"echo of the probe",
+       [](uint8_t a) {
+         return WithCrc({a, 0x03, 0x03, 0x00, 0x00, 0x01});
+       }},
+      {"reply from another address",
+       [](uint8_t a) {
+         return WithCrc({static_cast<uint8_t>(a + 100), 0x03, 0x02, 0x00, 0x01});
+       }},
+      {"reply with a bad CRC",
+       [](uint8_t a) {
+         Bytes b = WithCrc({a, 0x03, 0x02, 0x00, 0x01});
+         b.back() ^= 0xFF;
+         return b;
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    MeterConfig meter;
+    meter.address = 5;
+    Program p(meter);
+    p.hooked.afterOutput = [&](const Bytes& sent) { p.line.InjectBytes(c.onLine(sent[0])); };
+    const size_t mark = p.Mark();
+    p.Click(1062);
+    p.host.RunFor(500 * 8);
+    EXPECT_EQ(ProbedAddresses(p.FramesSince(mark)), Range(1, 5));
+    EXPECT_EQ(p.dlg.m_slaveAddress, 5);
+  }
+}
+
+TEST(AddressSearch, AnExceptionReplyFromTheProbedAddressCounts) {
+  Program p;
+  p.line.SetMeterConnected(false);
+  p.hooked.afterOutput = [&p](const Bytes& sent) {
+    if (sent[0] == 3) p.line.InjectBytes(WithCrc({0x03, 0x83, 0x02}));
+  };
+  p.Click(1062);
+  p.host.RunFor(500 * 6);
+  EXPECT_EQ(p.dlg.m_slaveAddress, 3);
+  EXPECT_FALSE(p.ProbeTimerRunning());
+}
+
+TEST(AddressSearch, RunStopsIt) {
+  Program p;
+  p.line.SetMeterConnected(false);
+  const size_t mark = p.Mark();
+  p.Click(1062);
+  p.host.RunFor(500 * 3);
+  p.Click(1063);
+  EXPECT_FALSE(p.ProbeTimerRunning());
+  EXPECT_EQ(p.dlg.m_running, 1);
+  EXPECT_TRUE(p.PollTimerRunning());
+  p.host.RunFor(500 * 3);
+  // Three probes, then the poll-state-0 request to the slave address.
+  const auto frames = p.FramesSince(mark);
+  ASSERT_EQ(frames.size(), 6u);
+  EXPECT_EQ(ProbedAddresses({frames.begin(), frames.begin() + 3}), Range(1, 3));
+  EXPECT_EQ(frames[3], (Bytes{0x01, 0x03, 0x03, 0x00, 0x00, 0x13, 0x04, 0x43}));
+}
+
+TEST(AddressSearch, ABadSlaveAddressEntryIsPromptedOncePerSearch) {
+  Program p;
+  p.line.SetMeterConnected(false);
+  p.host.Type(p.dlg, 1061, "300");
+  const size_t mark = p.Mark();
+  p.Click(1062);
+  p.host.RunFor(500 * 6);
+  EXPECT_EQ(p.MessagesSince(0), std::vector<std::string>{"请输入一个介于 0 和 255 之间的整数。"});
+  // The probes go on with their own addresses; the slave address keeps its last valid value.
+  EXPECT_EQ(ProbedAddresses(p.FramesSince(mark)), Range(1, 6));
+  EXPECT_EQ(p.dlg.m_slaveAddress, 1);
+  // A new search prompts again, once.
+  p.Click(1062);
+  p.host.RunFor(500 * 4);
+  EXPECT_EQ(p.MessagesSince(0).size(), 2u);
+}

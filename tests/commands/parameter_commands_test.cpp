@@ -1,0 +1,98 @@
+// The parameter commands 1071, 1091 and 1070, which no control of the layout issues.
+#include <gtest/gtest.h>
+
+#include "ProgramHarness.h"
+
+using namespace kt::test;
+using kt::sim::MeterConfig;
+
+TEST(ReadParameters, AnsweredSilentlyOtherwiseReported) {
+  for (bool connected : {true, false}) {
+    SCOPED_TRACE(connected ? "meter" : "no meter");
+    Program p;
+    p.line.SetMeterConnected(connected);
+    const size_t mark = p.Mark();
+    const uint64_t start = p.clock.ElapsedMs();
+    p.Command(1071);
+    EXPECT_EQ(p.FramesSince(mark), OneFrame({0x01, 0x03, 0x03, 0x28, 0x00, 0x04, 0xC4, 0x45}));
+    EXPECT_EQ(p.clock.ElapsedMs() - start, 600u);
+    EXPECT_EQ(p.MessagesSince(0),
+              connected ? std::vector<std::string>{} : std::vector<std::string>{"读取不成功"});
+    EXPECT_TRUE(p.PollTimerRunning());
+  }
+}
+
+TEST(RefreshUrg, SetsThePowerMultiplierFromTheLowByte) {
+  struct Case {
+    const char* name;
+    bool flag;
+    uint16_t noiseBytes;
+    int32_t multiplier;
+  };
+  const Case cases[] = {{"k = 4", true, 0, 4}, {"k = 1", false, 0, 1}, {"after noise", true, 5, 4}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    MeterConfig meter;
+    meter.powerMultiplierFlag = c.flag;
+    meter.faults.noiseBytes = c.noiseBytes;
+    Program p(meter);
+    p.dlg.m_powerMultiplier = c.multiplier == 4 ? 1 : 4;
+    const size_t mark = p.Mark();
+    const uint64_t start = p.clock.ElapsedMs();
+    p.Command(1091);
+    EXPECT_EQ(p.FramesSince(mark), OneFrame({0x01, 0x03, 0x03, 0x0A, 0x00, 0x01, 0xA4, 0x4C}));
+    EXPECT_EQ(p.clock.ElapsedMs() - start, 200u);
+    EXPECT_EQ(p.dlg.m_powerMultiplier, c.multiplier);
+    EXPECT_TRUE(p.MessagesSince(0).empty());
+    EXPECT_TRUE(p.PollTimerRunning());
+  }
+}
+
+TEST(RefreshUrg, LateOrSilentMeterKeepsTheMultiplier) {
+  for (uint32_t delayMs : {250u, 5000u}) {
+    MeterConfig meter;
+    meter.powerMultiplierFlag = true;
+    meter.responseDelayMs = delayMs;
+    Program p(meter);
+    p.dlg.m_powerMultiplier = 1;
+    p.Command(1091);
+    EXPECT_EQ(p.dlg.m_powerMultiplier, 1);
+    EXPECT_EQ(p.MessagesSince(0), std::vector<std::string>{"读取不成功"});
+    EXPECT_TRUE(p.PollTimerRunning());
+  }
+}
+
+TEST(SetParameters, NothingSentBeforeTheValuesHaveBeenRead) {
+  Program p;
+  const size_t mark = p.Mark();
+  p.Command(1070);
+  EXPECT_TRUE(p.FramesSince(mark).empty());
+  EXPECT_EQ(p.MessagesSince(0), std::vector<std::string>{"设置不成功"});
+  EXPECT_TRUE(p.PollTimerRunning());
+}
+
+TEST(SetParameters, WritesBackTheValuesPollingRead) {
+  MeterConfig meter;
+  meter.parameters = {0x1234, 0x0005, 0xFFFF, 0x0100};
+  Program p(meter);
+  ASSERT_TRUE(p.PollUntil(3));
+  const size_t mark = p.Mark();
+  const uint64_t start = p.clock.ElapsedMs();
+  p.Command(1070);
+  EXPECT_EQ(p.FramesSince(mark),
+            std::vector<Bytes>{WithCrc({0x01, 0x10, 0x00, 0x28, 0x00, 0x04, 0x08, 0x12, 0x34, 0x00,
+                                        0x05, 0xFF, 0xFF, 0x01, 0x00})});
+  EXPECT_EQ(p.clock.ElapsedMs() - start, 300u);
+  EXPECT_TRUE(p.MessagesSince(0).empty());
+  EXPECT_EQ(p.line.meter().parameters(), meter.parameters);
+  EXPECT_TRUE(p.MeasurementsFlow());
+}
+
+TEST(SetParameters, UnacknowledgedWriteIsReported) {
+  Program p;
+  ASSERT_TRUE(p.PollUntil(3));
+  p.line.SetMeterConnected(false);
+  p.Command(1070);
+  EXPECT_EQ(p.MessagesSince(0), std::vector<std::string>{"设置不成功"});
+  EXPECT_TRUE(p.PollTimerRunning());
+}

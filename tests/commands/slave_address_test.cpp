@@ -1,0 +1,122 @@
+// Slave address change by broadcast, and the accuracy class flip.
+#include <gtest/gtest.h>
+
+#include "ProgramHarness.h"
+
+using namespace kt::test;
+using kt::sim::MeterConfig;
+
+namespace {
+
+constexpr int kAddrTemplate = 146;
+
+void EnterAddress(Program& p, const char* text) {
+  p.host.ScriptModal(kAddrTemplate, [&p, text](kt::ui::Dialog& d) {
+    EXPECT_EQ(p.host.Control(d, 1000).text, "0");  // the current address is not preset
+    p.host.Type(d, 1000, text);
+    p.host.Click(d, kt::ui::IDOK);
+  });
+}
+
+}  // namespace
+
+TEST(SlaveAddress, BroadcastGivesTheMeterItsNewAddressAndPollingFollows) {
+  Program p;
+  const size_t mark = p.Mark();
+  const uint64_t start = p.clock.ElapsedMs();
+  EnterAddress(p, "2");
+  p.Click(1007);
+  EXPECT_EQ(p.FramesSince(mark), OneFrame({0x00, 0x06, 0x00, 0x00, 0x00, 0x02, 0x09, 0xDA}));
+  EXPECT_EQ(p.clock.ElapsedMs() - start, 300u);
+  EXPECT_TRUE(p.MessagesSince(0).empty());
+  EXPECT_EQ(p.dlg.m_slaveAddress, 2);
+  EXPECT_EQ(p.Text(1061), "2");
+  EXPECT_EQ(p.line.meter().address(), 2);
+  ASSERT_TRUE(p.PollUntil(3));
+  EXPECT_TRUE(p.MeasurementsFlow());
+}
+
+TEST(SlaveAddress, TakenEvenWhenNoMeterHearsIt) {
+  for (const char* text : {"255", "0", "1"}) {
+    SCOPED_TRACE(text);
+    Program p;
+    p.line.SetMeterConnected(false);
+    const size_t mark = p.Mark();
+    EnterAddress(p, text);
+    p.Click(1007);
+    const auto frames = p.FramesSince(mark);
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_EQ(frames[0][5], std::stoi(text));
+    EXPECT_EQ(p.dlg.m_slaveAddress, std::stoi(text));
+    EXPECT_EQ(p.Text(1061), text);
+    EXPECT_TRUE(p.MessagesSince(0).empty());
+    EXPECT_TRUE(p.PollTimerRunning());
+  }
+}
+
+TEST(SlaveAddress, CancelOrABadEntrySendsNothing) {
+  Program p;
+  const size_t mark = p.Mark();
+  p.host.ScriptModal(kAddrTemplate, [&p](kt::ui::Dialog& d) {
+    p.host.Type(d, 1000, "256");
+    p.host.Click(d, kt::ui::IDOK);
+    p.host.Click(d, kt::ui::IDCANCEL);
+  });
+  p.Click(1007);
+  EXPECT_EQ(p.MessagesSince(0), std::vector<std::string>{"请输入一个介于 0 和 255 之间的整数。"});
+  EXPECT_TRUE(p.FramesSince(mark).empty());
+  EXPECT_EQ(p.dlg.m_slaveAddress, 1);
+  EXPECT_TRUE(p.PollTimerRunning());
+}
+
+TEST(AccuracyClass, FlipAndFlipBackWhenAcknowledged) {
+  Program p;
+  ASSERT_TRUE(p.PollUntil(3));  // poll state 2 has read class 0
+  EXPECT_EQ(p.Text(1009), "0.5级");
+  size_t mark = p.Mark();
+  p.Command(1009);
+  EXPECT_EQ(p.FramesSince(mark), OneFrame({0x01, 0x06, 0x00, 0x22, 0x00, 0x01, 0xE8, 0x00}));
+  EXPECT_EQ(p.dlg.m_accuracyClass, 1);
+  EXPECT_EQ(p.Text(1009), "0.2级");
+  EXPECT_EQ(p.line.meter().accuracyClass(), 1);
+  p.host.RunFor(250);
+  mark = p.Mark();
+  p.Command(1009);
+  EXPECT_EQ(p.FramesSince(mark), OneFrame({0x01, 0x06, 0x00, 0x22, 0x00, 0x00, 0x29, 0xC0}));
+  EXPECT_EQ(p.dlg.m_accuracyClass, 0);
+  EXPECT_EQ(p.Text(1009), "0.5级");
+  EXPECT_EQ(p.line.meter().accuracyClass(), 0);
+  EXPECT_TRUE(p.MessagesSince(0).empty());
+  EXPECT_TRUE(p.PollTimerRunning());
+}
+
+TEST(AccuracyClass, UnacknowledgedFlipComesBack) {
+  struct Case {
+    const char* name;
+    uint8_t before;
+    bool connected;
+    uint32_t delayMs;
+    uint8_t after;
+    const char* caption;
+  };
+  const Case cases[] = {
+      {"silent from 0", 0, false, 20, 0, "0.5级"},
+      {"silent from 1", 1, false, 20, 1, "0.2级"},
+      {"late from 0", 0, true, 400, 0, "0.5级"},
+      {"silent from 2", 2, false, 20, 1, "0.2级"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    MeterConfig meter;
+    meter.responseDelayMs = c.delayMs;
+    Program p(meter);
+    p.line.SetMeterConnected(c.connected);
+    p.dlg.m_accuracyClass = c.before;
+    EXPECT_EQ(p.Text(1009), "修改精度");
+    p.Command(1009);
+    EXPECT_EQ(p.dlg.m_accuracyClass, c.after);
+    EXPECT_EQ(p.Text(1009), c.caption);
+    EXPECT_TRUE(p.MessagesSince(0).empty());
+    EXPECT_TRUE(p.PollTimerRunning());
+  }
+}
