@@ -98,6 +98,9 @@ class CMonitorDlg : public Dialog {
   void ShowReceiveEcho();
 
   // ---- Command helpers (src/commands) ----
+  // Takes edit 1061 into the slave address for a probe; a bad entry is reported once a search.
+  void TakeSlaveAddressForProbe();
+  bool m_badEntryReportedInSearch = false;
 
  protected:
   void DoDataExchange(DataExchange& dx) override;
