@@ -133,7 +133,14 @@ LineSettings PtyServer::MasterSettings() const {
   if (keepFd_ < 0) return port_.meter().line();  // a real line: the hardware decides
   termios t{};
   if (tcgetattr(keepFd_, &t) != 0) return {0, 0};
-  const int32_t parity = (t.c_cflag & PARENB) ? ((t.c_cflag & PARODD) ? 1 : 2) : 0;
+  // A Linux pty clears PARENB on every tcsetattr but keeps PARODD and CSTOPB; the line settings
+  // tie no parity to two stop bits and odd or even parity to one, which tells them apart.
+  int32_t parity = 0;
+  if (t.c_cflag & PARODD) {
+    parity = 1;
+  } else if ((t.c_cflag & PARENB) || !(t.c_cflag & CSTOPB)) {
+    parity = 2;
+  }
   return {BaudOf(cfgetospeed(&t)), parity};
 }
 
