@@ -1,0 +1,96 @@
+// Communication settings end to end: the monitor on a real pseudo-terminal (PosixSerialPort)
+// against the kt7340-sim executable changes baud rate and parity, then polls at the new ones.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "../sim/SimProcess.h"
+#include "modbus/Clock.h"
+#include "serial/PosixSerialPort.h"
+#include "ui/CMonitorDlg.h"
+#include "ui/dialog/InMemoryHost.h"
+
+using kt::sim::testing::SimProcess;
+
+namespace {
+
+// Timers fire on the host's virtual clock; the exchanges wait on the real one. Each step lets
+// the same time pass on both, so replies really arrive between two ticks.
+class RealTimeProgram {
+ public:
+  RealTimeProgram() : dlg(host, port, realClock) {}
+  ~RealTimeProgram() {
+    if (host.IsOpen(dlg)) host.Close(dlg);
+  }
+
+  void RunFor(uint32_t ms) {
+    for (uint32_t done = 0; done < ms; done += 50) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      host.RunFor(50);
+    }
+  }
+  // Runs polling for up to `maxTicks` ticks until a measurement block has been decoded after
+  // this call (the decoder writes edit 1001 and the receive echo).
+  bool DecodesABlock(int maxTicks) {
+    host.Type(dlg, 1001, "");
+    host.Type(dlg, 1022, "");
+    for (int tick = 0; tick < maxTicks; ++tick) {
+      RunFor(dlg.m_pollPeriodMs);
+      if (!host.Control(dlg, 1001).text.empty() && !host.Control(dlg, 1022).text.empty()) {
+        return true;
+      }
+    }
+    return false;
+  }
+  // Half a period after a tick, so that the latest poll reply is in, opens the communication
+  // settings, clicks `radio` and confirms.
+  void ChangeLine(int radio) {
+    RunFor(dlg.m_pollPeriodMs / 2);
+    host.ScriptModal(130, [this, radio](kt::ui::Dialog& d) {
+      host.Click(d, radio);
+      host.Click(d, kt::ui::IDOK);
+    });
+    host.Click(dlg, 1004);
+  }
+
+  kt::modbus::VirtualClock timerClock;
+  kt::modbus::SteadyClock realClock;
+  kt::ui::InMemoryHost host{timerClock};
+  kt::serial::PosixSerialPort port;
+  kt::ui::CMonitorDlg dlg;
+};
+
+}  // namespace
+
+TEST(CommSettingsOnPty, BaudThenParityChangeThenPollingAtTheNewSettings) {
+  SimProcess sim({"--baud", "9600", "--parity", "none", "--response-delay", "5"});
+  ASSERT_FALSE(sim.path().empty()) << "kt7340-sim gave no device path";
+  ASSERT_EQ(setenv("KT7340_COM4", sim.path().c_str(), 1), 0);
+
+  RealTimeProgram p;
+  p.dlg.m_portNumber = 4;
+  p.dlg.m_baudRate = 9600;
+  p.dlg.m_parity = 0;
+  p.host.Open(p.dlg);
+  ASSERT_TRUE(p.port.GetPortOpen());
+  p.host.Type(p.dlg, 1061, "1");
+  p.host.Click(p.dlg, 1063);
+  ASSERT_TRUE(p.DecodesABlock(12)) << "no measurements at 9600N,8,2";
+
+  p.ChangeLine(1013);  // 19200 bit/s
+  EXPECT_TRUE(p.host.Messages().empty()) << p.host.Messages()[0].text;
+  EXPECT_EQ(p.dlg.m_baudRate, 19200);
+  ASSERT_TRUE(p.DecodesABlock(6)) << "no measurements at 19200N,8,2";
+
+  p.ChangeLine(1016);  // even parity
+  EXPECT_TRUE(p.host.Messages().empty()) << p.host.Messages()[0].text;
+  EXPECT_EQ(p.dlg.m_parity, 2);
+  EXPECT_EQ(p.host.Control(p.dlg, 1057).text,
+            "串行口: 4 \r\n\r\n波特率: 19200 \r\n\r\n校验位:偶校验");
+  EXPECT_TRUE(p.DecodesABlock(6)) << "no measurements at 19200E,8,1";
+
+  p.host.Close(p.dlg);
+  EXPECT_EQ(sim.Terminate(3000), 0);
+}
