@@ -19,7 +19,8 @@ void PlaceCrc(uint8_t* frame, int16_t n);
 // Each builder writes the whole frame from position 0, CRC included, and returns its length.
 int16_t BuildReadRequest(RequestBuffer& buf, uint8_t address, uint16_t start, uint16_t count);
 int16_t BuildWriteSingleRequest(RequestBuffer& buf, uint8_t address, uint16_t reg, uint16_t value);
-// At most 4 registers (17 bytes); more do not fit the request buffer and are not written.
+// Returns 0 and writes nothing when the frame would not fit the request buffer (more than 5
+// registers); the program writes 2 or 4.
 int16_t BuildWriteMultipleRequest(RequestBuffer& buf, uint8_t address, uint16_t start,
                                   std::initializer_list<uint16_t> values);
 

@@ -1,0 +1,219 @@
+// The serial control on termios: exclusive open, raw line settings, non-blocking reads and writes.
+#include "serial/PosixSerialPort.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "serial/PortName.h"
+#include "serial/RawTermios.h"
+#include "serial/SerialError.h"
+
+namespace kt::serial {
+namespace {
+
+constexpr int kMaxInBufferCount = 32767;
+
+std::string Reason(int errnum) {
+  return std::strerror(errnum);
+}
+
+SerialErrorKind KindOfOpenError(int errnum) {
+  switch (errnum) {
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+      return SerialErrorKind::NoSuchPort;
+    case EBUSY:
+      return SerialErrorKind::PortInUse;
+    default:
+      return SerialErrorKind::OpenFailed;
+  }
+}
+
+}  // namespace
+
+PosixSerialPort::~PosixSerialPort() {
+  Close();
+}
+
+void PosixSerialPort::SetCommPort(int16_t port) {
+  (void)DevicePathForPort(port);  // refuses a number below 1 now, not at the next open
+  port_ = port;
+}
+
+void PosixSerialPort::SetSettings(const std::string& settings) {
+  const LineSettings parsed = ParseLineSettings(settings, CurrentDevice());
+  if (GetPortOpen()) ApplySettings(parsed);
+  settings_ = parsed;
+}
+
+void PosixSerialPort::SetPortOpen(bool open) {
+  if (open && !GetPortOpen()) Open();
+  if (!open) Close();
+}
+
+void PosixSerialPort::SetInputLen(int16_t length) {
+  inputLen_ = std::max<int16_t>(length, 0);
+}
+
+void PosixSerialPort::SetInBufferCount(int16_t count) {
+  if (count == 0 && GetPortOpen()) tcflush(fd_, TCIFLUSH);
+}
+
+int16_t PosixSerialPort::GetInBufferCount() {
+  if (!GetPortOpen()) return 0;
+  return static_cast<int16_t>(std::min(WaitingBytes(), kMaxInBufferCount));
+}
+
+std::vector<uint8_t> PosixSerialPort::GetInput() {
+  if (!GetPortOpen()) return {};
+  int wanted = WaitingBytes();
+  if (inputLen_ > 0) wanted = std::min<int>(wanted, inputLen_);
+
+  std::vector<uint8_t> input(static_cast<size_t>(wanted));
+  size_t got = 0;
+  while (got < input.size()) {
+    const ssize_t r = ::read(fd_, input.data() + got, input.size() - got);
+    if (r > 0) {
+      got += static_cast<size_t>(r);
+    } else if (r < 0 && errno == EINTR) {
+      continue;
+    } else if (r == 0 || errno == EAGAIN || errno == EWOULDBLOCK) {
+      break;
+    } else {
+      throw SerialError(SerialErrorKind::IoError, device_, "read failed: " + Reason(errno));
+    }
+  }
+  input.resize(got);
+  return input;
+}
+
+void PosixSerialPort::SetOutput(const std::vector<uint8_t>& bytes) {
+  if (!GetPortOpen()) {
+    throw SerialError(SerialErrorKind::IoError, CurrentDevice(), "the port is not open");
+  }
+  const auto progress = [&](size_t sent) {
+    return std::to_string(sent) + " of " + std::to_string(bytes.size()) + " bytes written";
+  };
+  size_t sent = 0;
+  while (sent < bytes.size()) {
+    const ssize_t r = ::write(fd_, bytes.data() + sent, bytes.size() - sent);
+    if (r > 0) {
+      sent += static_cast<size_t>(r);
+      continue;
+    }
+    if (r < 0 && errno == EINTR) continue;
+    if (r < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
+      throw SerialError(SerialErrorKind::IoError, device_,
+                        "write failed (" + progress(sent) + "): " + Reason(errno));
+    }
+    // The output queue is full: wait for room, but never longer than the stall limit.
+    pollfd p{fd_, POLLOUT, 0};
+    const int ready = ::poll(&p, 1, kWriteStallTimeoutMs);
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready < 0) {
+      throw SerialError(SerialErrorKind::IoError, device_,
+                        "waiting to write failed (" + progress(sent) + "): " + Reason(errno));
+    }
+    if (ready == 0) {
+      throw SerialError(SerialErrorKind::IoError, device_,
+                        "the device accepted no more output for " +
+                            std::to_string(kWriteStallTimeoutMs) + " ms (" + progress(sent) + ")");
+    }
+    if ((p.revents & POLLOUT) == 0) {
+      throw SerialError(SerialErrorKind::IoError, device_,
+                        "the device hung up or failed (" + progress(sent) + ")");
+    }
+  }
+}
+
+void PosixSerialPort::Open() {
+  const std::string device = DevicePathForPort(port_);
+  const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    const int e = errno;
+    throw SerialError(KindOfOpenError(e), device, Reason(e));
+  }
+  const auto refuse = [&](SerialErrorKind kind, const std::string& what) {
+    const int e = errno;
+    ::close(fd);
+    throw SerialError(kind, device, what + Reason(e));
+  };
+
+  termios t{};
+  if (tcgetattr(fd, &t) != 0) refuse(SerialErrorKind::OpenFailed, "not a serial device: ");
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    if (errno == EWOULDBLOCK) refuse(SerialErrorKind::PortInUse, "held by another program: ");
+    refuse(SerialErrorKind::OpenFailed, "cannot lock the device: ");
+  }
+  if (::ioctl(fd, TIOCEXCL) != 0) {
+    refuse(SerialErrorKind::OpenFailed, "cannot claim the device exclusively: ");
+  }
+
+  fd_ = fd;
+  device_ = device;
+  try {
+    ApplySettings(settings_);
+  } catch (...) {
+    Close();
+    throw;
+  }
+}
+
+void PosixSerialPort::Close() {
+  if (fd_ < 0) return;
+  ::ioctl(fd_, TIOCNXCL);
+  ::flock(fd_, LOCK_UN);
+  ::close(fd_);
+  fd_ = -1;
+  device_.clear();
+}
+
+std::string PosixSerialPort::CurrentDevice() const {
+  if (GetPortOpen()) return device_;
+  try {
+    return DevicePathForPort(port_);
+  } catch (const SerialError&) {
+    return "";
+  }
+}
+
+void PosixSerialPort::ApplySettings(const LineSettings& settings) {
+  termios t{};
+  if (tcgetattr(fd_, &t) != 0) {
+    throw SerialError(SerialErrorKind::BadSettings, device_,
+                      "cannot read the line settings: " + Reason(errno));
+  }
+  MakeRawTermios(t, settings);
+  if (tcsetattr(fd_, TCSANOW, &t) != 0) {
+    throw SerialError(SerialErrorKind::BadSettings, device_,
+                      "the device refused the line settings: " + Reason(errno));
+  }
+  // tcsetattr succeeds when any part was taken; a speed the device could not take is refused.
+  // The parity bits are not checked: pseudo-terminals (the simulated meter's line) always
+  // report no parity whatever was asked.
+  termios applied{};
+  if (tcgetattr(fd_, &applied) != 0 || cfgetospeed(&applied) != cfgetospeed(&t)) {
+    throw SerialError(SerialErrorKind::BadSettings, device_,
+                      "the device does not support " + std::to_string(settings.baudRate) + " baud");
+  }
+}
+
+int PosixSerialPort::WaitingBytes() {
+  int waiting = 0;
+  if (::ioctl(fd_, FIONREAD, &waiting) != 0) {
+    throw SerialError(SerialErrorKind::IoError, device_,
+                      "cannot count the received bytes: " + Reason(errno));
+  }
+  return std::max(waiting, 0);
+}
+
+}  // namespace kt::serial

@@ -1,0 +1,18 @@
+// Creates the widget of one template control.
+#pragma once
+
+#include <QWidget>
+#include <functional>
+
+#include "ui/dialog/DialogTemplate.h"
+#include "ui/qt/DialogFont.h"
+
+namespace kt::ui::qt {
+
+// The widget for `control`, placed through `units`, or nullptr for a control that is never drawn
+// (the serial control's place holder). Clicks of buttons are reported through `onClick` with
+// the control's identifier; an automatic radio button is checked first.
+QWidget* CreateControl(const ControlTemplate& control, const DialogUnits& units, QWidget& parent,
+                       const std::function<void(int)>& onClick);
+
+}  // namespace kt::ui::qt

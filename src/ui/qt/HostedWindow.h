@@ -1,0 +1,80 @@
+// The window of one dialog: its widgets by control identifier, its timers, and the keyboard and
+// close-box commands.
+#pragma once
+
+#include <QDialog>
+#include <QTimer>
+#include <functional>
+#include <map>
+#include <string>
+
+#include "ui/dialog/Dialog.h"
+#include "ui/qt/ControlColors.h"
+#include "ui/qt/DialogFont.h"
+
+namespace kt::ui::qt {
+
+class HostedWindow : public QDialog {
+ public:
+  struct Control {
+    const ControlTemplate* tmpl;
+    QWidget* widget;
+    std::string text;  // the control's text as the dialog logic set it
+  };
+
+  // Shows a message for a handler that failed with an exception (none should escape into Qt).
+  using FailureReport = std::function<void(Dialog&, const std::string&)>;
+
+  HostedWindow(Dialog& dialog, QWidget* parent, const DialogColors& colors,
+               FailureReport reportFailure);
+
+  // Null once the window has been destroyed for its dialog: late events then do nothing.
+  Dialog* Owner() const { return dialog_; }
+  void Detach();
+
+  Control* Find(int controlId);
+  const DialogUnits& Units() const { return units_; }
+
+  // Sets the control's text; the control is redrawn and its colours asked again.
+  void SetControlText(Control& c, const std::string& utf8);
+  std::string ControlText(const Control& c) const;
+  // Asks the dialog for the control's colours and draws it with them.
+  void Recolor(Control& c);
+
+  void StartTimer(unsigned timerId, unsigned periodMs);
+  void StopTimer(unsigned timerId);
+  void StopAllTimers();
+  bool TimerRunning(unsigned timerId) const;
+
+  // Modal state: ended is set by EndModal, also before the loop has started.
+  bool ended = false;
+  bool inLoop = false;
+  int result = IDCANCEL;
+
+  // True while a call into the dialog logic from one of this window's events is running.
+  bool Dispatching() const { return dispatchDepth_ > 0; }
+
+  // Sends a command to the dialog (button click, Enter, Escape, close box).
+  void Command(int commandId);
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void reject() override;
+
+ private:
+  void Realise();
+  int EnterCommand() const;
+  // Runs a call into the dialog logic, turning an escaping exception into a message.
+  void Dispatch(const std::function<void(Dialog&)>& call);
+
+  Dialog* dialog_;
+  DialogColors colors_;
+  FailureReport reportFailure_;
+  DialogUnits units_;
+  std::map<int, Control> controls_;
+  std::map<unsigned, QTimer*> timers_;
+  int dispatchDepth_ = 0;
+};
+
+}  // namespace kt::ui::qt

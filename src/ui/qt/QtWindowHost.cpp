@@ -1,0 +1,182 @@
+// The Qt window host: modal loops, control access by identifier, timers and message boxes.
+#include "ui/qt/QtWindowHost.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <algorithm>
+
+#include "ui/qt/DisplayText.h"
+#include "ui/qt/HostedWindow.h"
+#include "ui/qt/MonitorIcon.h"
+
+namespace kt::ui::qt {
+namespace {
+
+// The system's dialog face colour until SetDialogBkColor is called.
+constexpr uint32_t kSystemFace = 0x00F0F0F0;
+
+void CentreOnScreen(QWidget& w) {
+  if (w.parentWidget() != nullptr) return;  // Qt centres a dialog over its parent itself
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect area = screen->availableGeometry();
+    w.move(area.center() - QPoint(w.width() / 2, w.height() / 2));
+  }
+}
+
+}  // namespace
+
+QtWindowHost::QtWindowHost() : colors_{kSystemFace, kBlack}, icon_(MonitorIcon()) {}
+
+QtWindowHost::~QtWindowHost() {
+  for (auto& [dialog, window] : windows_) {
+    window->Detach();
+    delete window;
+  }
+}
+
+HostedWindow* QtWindowHost::Find(const Dialog& dialog) const {
+  auto it = windows_.find(&dialog);
+  return it == windows_.end() ? nullptr : it->second;
+}
+
+QWidget* QtWindowHost::TopWindow() const {
+  return modalStack_.empty() ? nullptr : modalStack_.back();
+}
+
+QWidget* QtWindowHost::WindowOf(const Dialog& dialog) const {
+  return Find(dialog);
+}
+
+int QtWindowHost::RunModal(Dialog& dialog) {
+  if (Find(dialog) != nullptr) DestroyWindow(dialog);
+  auto* window = new HostedWindow(
+      dialog, TopWindow(), colors_,
+      [this](Dialog& d, const std::string& what) { MessageBox(&d, "操作失败：" + what); });
+  window->setWindowIcon(icon_);
+  windows_[&dialog] = window;
+  modalStack_.push_back(window);
+  QPointer<HostedWindow> alive(window);
+
+  dialog.OnInitDialog();
+  if (alive && !window->ended) {
+    CentreOnScreen(*window);
+    window->inLoop = true;
+    window->exec();
+    if (alive) window->inLoop = false;
+  }
+  modalStack_.erase(std::remove(modalStack_.begin(), modalStack_.end(), window), modalStack_.end());
+  return alive ? window->result : IDCANCEL;
+}
+
+void QtWindowHost::EndModal(Dialog& dialog, int result) {
+  HostedWindow* w = Find(dialog);
+  if (w == nullptr) return;
+  w->ended = true;
+  w->result = result;
+  if (w->inLoop) w->done(result);
+}
+
+void QtWindowHost::DestroyWindow(Dialog& dialog) {
+  HostedWindow* w = Find(dialog);
+  if (w == nullptr) return;
+  windows_.erase(&dialog);
+  w->Detach();
+  if (w->inLoop) w->done(IDCANCEL);
+  w->hide();
+  // A handler of the window itself may still be on the stack.
+  if (w->Dispatching()) {
+    w->deleteLater();
+  } else {
+    delete w;
+  }
+}
+
+void QtWindowHost::SetText(Dialog& dialog, int controlId, const std::string& utf8) {
+  if (HostedWindow* w = Find(dialog)) {
+    if (auto* c = w->Find(controlId)) w->SetControlText(*c, utf8);
+  }
+}
+
+std::string QtWindowHost::GetText(Dialog& dialog, int controlId) {
+  if (HostedWindow* w = Find(dialog)) {
+    if (auto* c = w->Find(controlId)) return w->ControlText(*c);
+  }
+  return {};
+}
+
+void QtWindowHost::SetCheck(Dialog& dialog, int controlId, bool checked) {
+  if (HostedWindow* w = Find(dialog)) {
+    if (auto* c = w->Find(controlId)) {
+      if (auto* b = qobject_cast<QAbstractButton*>(c->widget); b != nullptr && b->isCheckable()) {
+        b->setChecked(checked);
+      }
+    }
+  }
+}
+
+bool QtWindowHost::GetCheck(Dialog& dialog, int controlId) {
+  if (HostedWindow* w = Find(dialog)) {
+    if (auto* c = w->Find(controlId)) {
+      if (auto* b = qobject_cast<QAbstractButton*>(c->widget)) return b->isChecked();
+    }
+  }
+  return false;
+}
+
+void QtWindowHost::ShowControl(Dialog& dialog, int controlId, bool visible) {
+  if (HostedWindow* w = Find(dialog)) {
+    if (auto* c = w->Find(controlId)) c->widget->setVisible(visible);
+  }
+}
+
+void QtWindowHost::EnableControl(Dialog& dialog, int controlId, bool enabled) {
+  if (HostedWindow* w = Find(dialog)) {
+    if (auto* c = w->Find(controlId)) c->widget->setEnabled(enabled);
+  }
+}
+
+void QtWindowHost::Repaint(Dialog& dialog, int controlId) {
+  if (HostedWindow* w = Find(dialog)) {
+    if (auto* c = w->Find(controlId)) w->Recolor(*c);
+  }
+}
+
+void QtWindowHost::SetTimer(Dialog& dialog, unsigned timerId, unsigned periodMs) {
+  if (HostedWindow* w = Find(dialog)) w->StartTimer(timerId, periodMs);
+}
+
+void QtWindowHost::KillTimer(Dialog& dialog, unsigned timerId) {
+  if (HostedWindow* w = Find(dialog)) w->StopTimer(timerId);
+}
+
+bool QtWindowHost::TimerRunning(const Dialog& dialog, unsigned timerId) const {
+  HostedWindow* w = Find(dialog);
+  return w != nullptr && w->TimerRunning(timerId);
+}
+
+void QtWindowHost::MessageBox(Dialog* owner, const std::string& utf8) {
+  QWidget* parent = owner != nullptr ? Find(*owner) : nullptr;
+  if (parent == nullptr) parent = TopWindow();
+  QMessageBox box(parent);
+  box.setObjectName(QStringLiteral("MessageBox"));
+  box.setWindowTitle(QStringLiteral("KT7340"));
+  box.setWindowIcon(icon_);
+  box.setTextFormat(Qt::PlainText);
+  box.setText(DisplayText(utf8));
+  QPushButton* ok = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+  ok->setObjectName(QString::number(IDOK));
+  box.setDefaultButton(ok);
+  box.setEscapeButton(ok);
+  ApplyWindowColors(box, colors_);
+  box.exec();
+}
+
+void QtWindowHost::SetDialogBkColor(uint32_t background, uint32_t text) {
+  colors_ = DialogColors{background, text};
+}
+
+}  // namespace kt::ui::qt

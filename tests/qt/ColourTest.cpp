@@ -1,0 +1,83 @@
+// Control colours from the colour handler: red or black text on the pale cyan brush for an
+// editable status box, dialog colours for read-only boxes, repainted on request.
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+
+#include "GuiTestSupport.h"
+#include "PixelCount.h"
+#include "RecordingDialog.h"
+#include "ui/qt/QtWindowHost.h"
+
+namespace kt::ui::qt::test {
+namespace {
+
+constexpr ControlTemplate kControls[] = {
+    {1064, ControlKind::Edit, "", {10, 10, 60, 14}, kBorder | kAutoHScroll},
+    {1000, ControlKind::Edit, "", {10, 30, 60, 14}, kReadOnly | kStaticEdge},
+    {IDCANCEL, ControlKind::PushButton, "退  出", {80, 10, 40, 14}, kNoStyle},
+};
+const DialogTemplate kTemplate{901, "颜色", 130, 50, "宋体", 9, kCaption | kModalFrame, kControls};
+
+TEST(ControlColours, AlarmIsRedAndNormalBlackOnThePaleCyanBrushAfterARepaint) {
+  QtWindowHost host;
+  host.SetDialogBkColor(kDialogBackground, kBlack);
+  RecordingDialog dialog(host, kTemplate);
+  bool alarm = true;
+  int askedAsStatic = 0;
+  // Colours the way the main dialog does: only editable edit boxes, and only its status box.
+  dialog.onCtlColor = [&](int id, CtlColorType type) {
+    if (type != CtlColorType::Edit) {
+      if (id == 1000) ++askedAsStatic;
+      return CtlColor{};
+    }
+    if (id != 1064) return CtlColor{};
+    return CtlColor{false, true, alarm ? kRed : kBlack, kDialogBackground};
+  };
+  Pixels alarmed, normal, readOnly, dialogFace;
+  dialog.onInit = [&] {
+    dialog.SetDlgItemText(1064, "过压");
+    dialog.SetDlgItemText(1000, "过压");
+    WhenLoopRuns([&] {
+      QWidget* w = host.WindowOf(dialog);
+      alarmed = CountPixels(*ControlIn(w, 1064));
+      readOnly = CountPixels(*ControlIn(w, 1000));
+      dialogFace = CountPixels(*w);
+      alarm = false;
+      dialog.RedrawControl(1064);
+      normal = CountPixels(*ControlIn(w, 1064));
+      dialog.EndDialog(IDCANCEL);
+    });
+  };
+  dialog.DoModal();
+
+  EXPECT_GT(alarmed.red, 5);
+  EXPECT_GT(alarmed.paleCyan, alarmed.total / 2);
+  EXPECT_EQ(normal.red, 0);
+  EXPECT_GT(normal.dark, 5);
+  EXPECT_GT(normal.paleCyan, normal.total / 2);
+  // A read-only box reports itself as static: dialog colours, black text, never the alarm red.
+  EXPECT_GT(askedAsStatic, 0);
+  EXPECT_EQ(readOnly.red, 0);
+  EXPECT_GT(readOnly.paleCyan, readOnly.total / 2);
+  EXPECT_GT(dialogFace.paleCyan, dialogFace.total / 2);
+}
+
+TEST(ControlColours, WithoutADecisionAnEditableBoxKeepsAWhiteField) {
+  QtWindowHost host;
+  host.SetDialogBkColor(kDialogBackground, kBlack);
+  RecordingDialog dialog(host, kTemplate);
+  QColor field;
+  dialog.onInit = [&] {
+    WhenLoopRuns([&] {
+      auto* edit = ControlIn<QLineEdit>(host.WindowOf(dialog), 1064);
+      field = edit->grab().toImage().pixelColor(edit->width() / 2, edit->height() / 2);
+      dialog.EndDialog(IDCANCEL);
+    });
+  };
+  dialog.DoModal();
+  EXPECT_EQ(field, QColor(Qt::white));
+}
+
+}  // namespace
+}  // namespace kt::ui::qt::test

@@ -1,0 +1,276 @@
+// The Qt host's behaviour on a template of every control kind: clicks, keys, close box, texts,
+// visibility, timers, message boxes and window lifetime.
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <stdexcept>
+
+#include "GuiTestSupport.h"
+#include "RecordingDialog.h"
+#include "ui/CommSetDialogTemplate.h"
+#include "ui/MainDialogTemplate.h"
+#include "ui/qt/DialogFont.h"
+#include "ui/qt/QtWindowHost.h"
+
+namespace kt::ui::qt::test {
+namespace {
+
+constexpr uint32_t kRadio = kAutoRadio | kGroup | kTabStop;
+constexpr ControlTemplate kControls[] = {
+    {IDOK, ControlKind::PushButton, "确定", {150, 8, 40, 14}, kDefaultButton | kTabStop},
+    {IDCANCEL, ControlKind::PushButton, "取消", {150, 26, 40, 14}, kTabStop},
+    {1001, ControlKind::RadioButton, "甲", {10, 8, 40, 12}, kRadio},
+    {1002, ControlKind::RadioButton, "乙", {10, 22, 40, 12}, kRadio},
+    {IDC_STATIC, ControlKind::GroupBox, "选择", {4, 0, 60, 40}, kNoStyle},
+    {1003, ControlKind::Edit, "", {70, 8, 60, 14}, kBorder | kAutoHScroll | kTabStop},
+    {1004,
+     ControlKind::Edit,
+     "",
+     {10, 46, 80, 30},
+     kMultiLine | kReadOnly | kVScroll | kStaticEdge},
+    {1005, ControlKind::PushButton, "隐藏", {150, 44, 40, 14}, kHidden | kDisabled},
+    {1006, ControlKind::SerialControl, "", {100, 60, 20, 20}, kNoStyle},
+    {IDC_STATIC, ControlKind::Label, "标签", {70, 26, 30, 8}, kNoStyle},
+};
+const DialogTemplate kTemplate{
+    900, "测试", 200, 90, "宋体", 9, kCaption | kSysMenu | kModalFrame, kControls};
+
+class QtHostTest : public ::testing::Test {
+ protected:
+  QtWindowHost host;
+  RecordingDialog dialog{host, kTemplate};
+
+  QWidget* Window() { return host.WindowOf(dialog); }
+  // Runs the dialog; `user` is called inside its modal loop with its window.
+  int Run(std::function<void(QWidget*)> user) {
+    dialog.onInit = [this, user] { WhenLoopRuns([this, user] { user(Window()); }); };
+    return dialog.DoModal();
+  }
+};
+
+TEST_F(QtHostTest, RadioClickChecksTheClickedButtonOnlyAndSendsItsCommand) {
+  bool checkedWhenHandled = false;
+  dialog.onCommand = [&](int id) {
+    if (id == 1002) checkedWhenHandled = host.GetCheck(dialog, 1002);
+    return false;
+  };
+  Run([&](QWidget* w) {
+    auto* a = ControlIn<QRadioButton>(w, 1001);
+    auto* b = ControlIn<QRadioButton>(w, 1002);
+    ASSERT_NE(a, nullptr);
+    ASSERT_NE(b, nullptr);
+    QTest::mouseClick(a, Qt::LeftButton);
+    QTest::mouseClick(b, Qt::LeftButton);
+    // Each radio is a group of its own: no automatic exclusion between them.
+    EXPECT_TRUE(a->isChecked());
+    EXPECT_TRUE(b->isChecked());
+    QTest::mouseClick(a, Qt::LeftButton);  // a second click leaves an automatic radio checked
+    EXPECT_TRUE(a->isChecked());
+    host.SetCheck(dialog, 1001, false);
+    EXPECT_FALSE(host.GetCheck(dialog, 1001));
+    dialog.EndDialog(IDCANCEL);
+  });
+  EXPECT_EQ(dialog.commands, (std::vector<int>{1001, 1002, 1001}));
+  EXPECT_TRUE(checkedWhenHandled);
+}
+
+TEST_F(QtHostTest, EscapeEnterAndCloseBoxAreCommandsTheDialogDecides) {
+  dialog.onCommand = [](int) { return true; };  // the dialog keeps itself open
+  bool stillOpen = false;
+  const int result = Run([&](QWidget* w) {
+    QTest::keyClick(ControlIn(w, 1003), Qt::Key_Escape);
+    QTest::keyClick(ControlIn(w, 1003), Qt::Key_Return);
+    QTest::keyClick(ControlIn(w, 1004), Qt::Key_Enter);
+    ControlIn(w, IDCANCEL)->setFocus();
+    QTest::keyClick(ControlIn(w, IDCANCEL), Qt::Key_Return);  // Enter on a button presses it
+    w->close();                                               // the close box
+    stillOpen = w->isVisible();
+    dialog.onCommand = nullptr;
+    ControlIn(w, 1003)->setFocus();
+    QTest::keyClick(ControlIn(w, 1003), Qt::Key_Return);  // now the base ends it with IDOK
+  });
+  EXPECT_TRUE(stillOpen);
+  EXPECT_EQ(dialog.commands, (std::vector<int>{IDCANCEL, IDOK, IDOK, IDCANCEL, IDCANCEL, IDOK}));
+  EXPECT_EQ(result, IDOK);
+  EXPECT_EQ(host.WindowOf(dialog), nullptr);  // DoModal destroyed the window
+}
+
+TEST_F(QtHostTest, EchoBoxShowsOneRowOfBytesWhileTheTextKeepsItsCarriageReturns) {
+  std::string echo;
+  for (int i = 0; i < 40; ++i) echo += "A5\r ";
+  Run([&](QWidget* w) {
+    host.SetText(dialog, 1004, echo);
+    auto* box = ControlIn<QPlainTextEdit>(w, 1004);
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->isReadOnly());
+    EXPECT_EQ(box->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    EXPECT_EQ(box->document()->blockCount(), 1);  // no line break on screen
+    EXPECT_EQ(box->toPlainText().left(9), QStringLiteral("A5 A5 A5 "));
+    QApplication::processEvents();
+    EXPECT_GT(box->document()->firstBlock().layout()->lineCount(), 1);  // wrapped at the edge
+    EXPECT_EQ(host.GetText(dialog, 1004), echo);
+    dialog.EndDialog(IDCANCEL);
+  });
+}
+
+TEST_F(QtHostTest, EditableEditReturnsWhatTheUserTyped) {
+  Run([&](QWidget* w) {
+    host.SetText(dialog, 1003, "12");
+    auto* edit = ControlIn<QLineEdit>(w, 1003);
+    edit->selectAll();
+    QTest::keyClicks(edit, "254");
+    EXPECT_EQ(host.GetText(dialog, 1003), "254");
+    EXPECT_EQ(host.GetText(dialog, 4711), "");  // no such control
+    host.SetText(dialog, 4711, "x");            // does nothing
+    dialog.EndDialog(IDCANCEL);
+  });
+}
+
+TEST_F(QtHostTest, HiddenDisabledAndPlaceholderControls) {
+  Run([&](QWidget* w) {
+    auto* hidden = ControlIn<QPushButton>(w, 1005);
+    ASSERT_NE(hidden, nullptr);
+    EXPECT_TRUE(hidden->isHidden());
+    EXPECT_FALSE(hidden->isEnabled());
+    EXPECT_EQ(ControlIn(w, 1006), nullptr);  // the serial control is never drawn
+    host.ShowControl(dialog, 1006, true);    // and showing it does nothing
+    host.ShowControl(dialog, 1005, true);
+    host.EnableControl(dialog, 1005, true);
+    EXPECT_TRUE(hidden->isVisible());
+    QTest::mouseClick(hidden, Qt::LeftButton);
+    host.EnableControl(dialog, 1005, false);
+    QTest::mouseClick(hidden, Qt::LeftButton);  // a disabled button sends nothing
+    dialog.EndDialog(IDCANCEL);
+  });
+  EXPECT_EQ(dialog.commands, (std::vector<int>{1005}));
+}
+
+TEST_F(QtHostTest, TimersTickRestartStopAndKeepTickingInAMessageBox) {
+  bool messageShown = false;
+  QString buttonText;
+  dialog.onInit = [&] {
+    host.SetTimer(dialog, 7, 20);
+    WhenLoopRuns([&] {
+      // While the message box is open the dialog's timer goes on.
+      WhenTrue([&] { return dynamic_cast<QMessageBox*>(ActiveModal()) != nullptr; },
+               [&] {
+                 auto* box = dynamic_cast<QMessageBox*>(ActiveModal());
+                 messageShown = box->text() == QStringLiteral("提示");
+                 ASSERT_EQ(box->buttons().size(), 1);
+                 buttonText = box->buttons().front()->text();
+                 const int before = dialog.ticks[7];
+                 WhenTrue([&, before] { return dialog.ticks[7] >= before + 3; },
+                          [box] { box->buttons().front()->click(); }, 3000,
+                          [box] {
+                            ADD_FAILURE() << "no tick during the message box";
+                            box->buttons().front()->click();
+                          });
+               },
+               3000, [] { ADD_FAILURE() << "no message box"; });
+      dialog.AfxMessageBox("提示");
+      host.SetTimer(dialog, 7, 20);  // restarting a running timer keeps one timer
+      EXPECT_TRUE(host.TimerRunning(dialog, 7));
+      host.KillTimer(dialog, 7);
+      host.KillTimer(dialog, 8);  // not running: nothing happens
+      const int stopped = dialog.ticks[7];
+      Pump(100);
+      EXPECT_EQ(dialog.ticks[7], stopped);
+      dialog.EndDialog(IDCANCEL);
+    });
+  };
+  dialog.DoModal();
+  EXPECT_TRUE(messageShown);
+  EXPECT_EQ(buttonText, QStringLiteral("确定"));
+}
+
+TEST_F(QtHostTest, DestroyWindowEndsTheTimersAndControlOperationsDoNothingAfterwards) {
+  Run([&](QWidget*) {
+    host.SetTimer(dialog, 1, 10);
+    dialog.EndDialog(IDCANCEL);
+  });
+  EXPECT_EQ(host.WindowOf(dialog), nullptr);
+  EXPECT_FALSE(host.TimerRunning(dialog, 1));
+  const int ticks = dialog.ticks[1];
+  Pump(60);
+  EXPECT_EQ(dialog.ticks[1], ticks);
+  host.SetText(dialog, 1003, "x");
+  EXPECT_EQ(host.GetText(dialog, 1003), "");
+}
+
+TEST_F(QtHostTest, EndingInOnInitDialogRunsNoLoop) {
+  dialog.onInit = [&] { dialog.EndDialog(IDOK); };
+  EXPECT_EQ(dialog.DoModal(), IDOK);
+}
+
+TEST_F(QtHostTest, AnExceptionInAHandlerBecomesAMessageInsteadOfEndingTheProgram) {
+  dialog.onCommand = [](int id) -> bool {
+    if (id == 1001) throw std::runtime_error("串口 /dev/null 无法使用");
+    return false;
+  };
+  QString shown;
+  Run([&](QWidget* w) {
+    WhenTrue([] { return dynamic_cast<QMessageBox*>(ActiveModal()) != nullptr; },
+             [&] {
+               auto* box = dynamic_cast<QMessageBox*>(ActiveModal());
+               shown = box->text();
+               box->buttons().front()->click();
+             },
+             3000, [] { ADD_FAILURE() << "no message box"; });
+    QTest::mouseClick(ControlIn(w, 1001), Qt::LeftButton);
+    dialog.EndDialog(IDCANCEL);
+  });
+  EXPECT_TRUE(shown.contains(QStringLiteral("无法使用"))) << shown.toStdString();
+}
+
+TEST(QtHostWindows, CaptionBoxesAndFixedSizeFollowTheTemplateStyle) {
+  QtWindowHost host;
+  struct Expect {
+    const DialogTemplate& tmpl;
+    bool closeBox;
+    bool minimiseBox;
+  };
+  const Expect cases[] = {{MainDialogTemplate(), true, true},
+                          {CommSetDialogTemplate(), false, false}};
+  for (const auto& c : cases) {
+    RecordingDialog d(host, c.tmpl);
+    d.onInit = [&] {
+      WhenLoopRuns([&] {
+        QWidget* w = host.WindowOf(d);
+        const Qt::WindowFlags f = w->windowFlags();
+        EXPECT_EQ(w->windowTitle().toStdString(), c.tmpl.caption);
+        EXPECT_EQ(f.testFlag(Qt::WindowCloseButtonHint), c.closeBox) << c.tmpl.id;
+        EXPECT_EQ(f.testFlag(Qt::WindowMinimizeButtonHint), c.minimiseBox) << c.tmpl.id;
+        EXPECT_FALSE(f.testFlag(Qt::WindowMaximizeButtonHint)) << c.tmpl.id;
+        const DialogUnits u = DialogUnits::Of(w->font());
+        EXPECT_EQ(w->minimumSize(), w->maximumSize());
+        EXPECT_EQ(w->size(), QSize(u.X(c.tmpl.widthDu), u.Y(c.tmpl.heightDu)));
+        EXPECT_FALSE(w->windowIcon().isNull());
+        d.EndDialog(IDCANCEL);
+      });
+    };
+    d.DoModal();
+  }
+}
+
+TEST(QtHostWindows, DialogUnitsFollowTheFontAndTheFallbackFaceHasTheChineseCharacters) {
+  const QFont nine = DialogFont("宋体", 9);
+  const QFont ten = DialogFont("宋体", 10);
+  const DialogUnits u9 = DialogUnits::Of(nine);
+  const DialogUnits u10 = DialogUnits::Of(ten);
+  EXPECT_GE(u9.baseX, 5);
+  EXPECT_GE(u9.baseY, 11);
+  EXPECT_GE(u10.baseY, u9.baseY);
+  EXPECT_EQ(u9.X(4), u9.baseX);
+  EXPECT_EQ(u9.Y(8), u9.baseY);
+  EXPECT_TRUE(QFontMetrics(nine).inFont(QChar(0x8FD0)));  // 运
+}
+
+}  // namespace
+}  // namespace kt::ui::qt::test

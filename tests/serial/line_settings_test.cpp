@@ -1,0 +1,72 @@
+// The line settings texts that are accepted, what they mean, and the ones refused.
+#include <gtest/gtest.h>
+
+#include "serial/LineSettings.h"
+#include "serial/SerialError.h"
+
+using namespace kt::serial;
+
+namespace {
+
+struct Accepted {
+  const char* text;
+  LineSettings expected;
+};
+
+const Accepted kAccepted[] = {
+    {"1200N,8,2", {1200, 8, Parity::None, 2}},   {"1200O,8,1", {1200, 8, Parity::Odd, 1}},
+    {"1200E,8,1", {1200, 8, Parity::Even, 1}},   {"2400N,8,2", {2400, 8, Parity::None, 2}},
+    {"2400O,8,1", {2400, 8, Parity::Odd, 1}},    {"2400E,8,1", {2400, 8, Parity::Even, 1}},
+    {"4800N,8,2", {4800, 8, Parity::None, 2}},   {"4800O,8,1", {4800, 8, Parity::Odd, 1}},
+    {"4800E,8,1", {4800, 8, Parity::Even, 1}},   {"9600N,8,2", {9600, 8, Parity::None, 2}},
+    {"9600O,8,1", {9600, 8, Parity::Odd, 1}},    {"9600E,8,1", {9600, 8, Parity::Even, 1}},
+    {"19200N,8,2", {19200, 8, Parity::None, 2}}, {"19200O,8,1", {19200, 8, Parity::Odd, 1}},
+    {"19200E,8,1", {19200, 8, Parity::Even, 1}},
+};
+
+// Near misses of the accepted form, each wrong in one way.
+const char* const kRefused[] = {
+    "",           "9600",       "N,8,2",      "9600,N,8,2", "9600N,8,1",
+    "9600O,8,2",  "9600E,8,2",  "9600E,7,1",  "9600N,7,2",  "9600n,8,2",
+    "9600e,8,1",  "300N,8,2",   "14400N,8,2", "38400N,8,2", "09600N,8,2",
+    "96000N,8,2", " 9600N,8,2", "9600N,8,2 ", "9600 N,8,2", "9600N,8,2,1",
+    "9600M,8,1",  "9600S,8,1",  "9600N",      "-9600N,8,2", "1200E,8,1\n",
+    "4800O.8.1",
+};
+
+}  // namespace
+
+TEST(ParseLineSettings, AcceptsTheFifteenTexts) {
+  for (const Accepted& a : kAccepted) {
+    SCOPED_TRACE(a.text);
+    EXPECT_EQ(ParseLineSettings(a.text, "/dev/ttyS0"), a.expected);
+  }
+}
+
+TEST(ParseLineSettings, RefusesEverythingElseWithDeviceAndReason) {
+  for (const char* text : kRefused) {
+    SCOPED_TRACE(std::string("\"") + text + "\"");
+    try {
+      ParseLineSettings(text, "/dev/ttyUSB3");
+      ADD_FAILURE() << "accepted";
+    } catch (const SerialError& e) {
+      EXPECT_EQ(e.kind(), SerialErrorKind::BadSettings);
+      EXPECT_EQ(e.device(), "/dev/ttyUSB3");
+      // The reason names the accepted form so the user can see what would do.
+      EXPECT_NE(e.reason().find("N,8,2, O,8,1 or E,8,1"), std::string::npos) << e.reason();
+      if (*text != '\0') {
+        EXPECT_NE(e.reason().find(text), std::string::npos) << e.reason();
+      }
+    }
+  }
+}
+
+TEST(ParseLineSettings, NamesTheUnsupportedBaudRate) {
+  try {
+    ParseLineSettings("300N,8,2", "");
+    ADD_FAILURE() << "accepted";
+  } catch (const SerialError& e) {
+    EXPECT_NE(e.reason().find("baud rate 300 is not supported"), std::string::npos) << e.reason();
+    EXPECT_EQ(e.device(), "");
+  }
+}

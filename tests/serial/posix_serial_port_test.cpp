@@ -1,0 +1,313 @@
+// PosixSerialPort over a real pseudo-terminal pair: the test plays the far end on the master.
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "TermiosExpectations.h"
+#include "modbus/FindFrame.h"
+#include "modbus/SerialInput.h"
+#include "serial/PosixSerialPort.h"
+#include "serial/SerialError.h"
+
+using namespace kt::serial;
+using namespace kt::serial::testing;
+using Bytes = std::vector<uint8_t>;
+
+namespace {
+
+// The port number the tests select; its device comes from the environment.
+constexpr int16_t kPort = 7;
+constexpr auto kDeadline = std::chrono::seconds(3);
+
+// A pseudo-terminal pair. The test keeps its own slave descriptor open so that the line stays
+// up (and its termios readable) while the port under test opens and closes the slave.
+class PtyPair {
+ public:
+  PtyPair() {
+    char name[256] = {};
+    if (openpty(&master_, &slave_, name, nullptr, nullptr) != 0) {
+      ADD_FAILURE() << "openpty: " << std::strerror(errno);
+      return;
+    }
+    slavePath_ = name;
+  }
+  ~PtyPair() {
+    if (master_ >= 0) close(master_);
+    if (slave_ >= 0) close(slave_);
+  }
+  PtyPair(const PtyPair&) = delete;
+  PtyPair& operator=(const PtyPair&) = delete;
+
+  const std::string& SlavePath() const { return slavePath_; }
+
+  termios SlaveTermios() const {
+    termios t{};
+    EXPECT_EQ(tcgetattr(slave_, &t), 0) << std::strerror(errno);
+    return t;
+  }
+
+  void WriteToPort(const Bytes& bytes) {
+    ASSERT_EQ(write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+  }
+
+  // Reads from the master until `n` bytes came or the deadline passed; returns what came.
+  Bytes ReadFromPort(size_t n) {
+    Bytes got;
+    const auto end = std::chrono::steady_clock::now() + kDeadline;
+    while (got.size() < n && std::chrono::steady_clock::now() < end) {
+      pollfd p{master_, POLLIN, 0};
+      if (poll(&p, 1, 50) <= 0) continue;
+      uint8_t chunk[512];
+      const ssize_t r = read(master_, chunk, std::min(sizeof chunk, n - got.size()));
+      if (r > 0) got.insert(got.end(), chunk, chunk + r);
+    }
+    return got;
+  }
+
+  // Bytes the port sent that nobody has read yet, after letting the line settle briefly.
+  int UnreadAtMaster() {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    int n = 0;
+    ioctl(master_, FIONREAD, &n);
+    return n;
+  }
+
+ private:
+  int master_ = -1;
+  int slave_ = -1;
+  std::string slavePath_;
+};
+
+// Received bytes reach the slave's queue asynchronously; wait (bounded) until `n` are counted.
+int16_t WaitForCount(SerialControl& port, int16_t n) {
+  const auto end = std::chrono::steady_clock::now() + kDeadline;
+  int16_t count = port.GetInBufferCount();
+  while (count < n && std::chrono::steady_clock::now() < end) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    count = port.GetInBufferCount();
+  }
+  return count;
+}
+
+Bytes AllByteValues() {
+  Bytes b(256);
+  for (int i = 0; i < 256; ++i) b[i] = static_cast<uint8_t>(i);
+  return b;
+}
+
+class PortOnPty : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(pty.SlavePath().empty());
+    setenv("KT7340_COM7", pty.SlavePath().c_str(), 1);
+    port.SetCommPort(kPort);
+  }
+  void OpenAsAtStartUp(const std::string& settings = "9600N,8,2") {
+    port.SetSettings(settings);
+    port.SetPortOpen(true);
+    port.SetInputLen(0);
+    port.SetInBufferCount(0);
+  }
+
+  PtyPair pty;
+  PosixSerialPort port;
+};
+
+}  // namespace
+
+TEST_F(PortOnPty, EachSettingsTextOpensThePortWithItsTermios) {
+  for (const TermiosCase& c : kTermiosCases) {
+    SCOPED_TRACE(c.text);
+    port.SetSettings(c.text);  // stored while closed, applied by the open
+    port.SetPortOpen(true);
+    ASSERT_TRUE(port.GetPortOpen());
+    ExpectLineExceptParityEnable(pty.SlaveTermios(), c);
+    port.SetPortOpen(false);
+    EXPECT_FALSE(port.GetPortOpen());
+  }
+}
+
+TEST_F(PortOnPty, SettingsChangedWhileOpenApplyAtOnceAndARefusedTextChangesNothing) {
+  const TermiosCase kOdd2400{"2400O,8,1", B2400, true, true, false};
+  OpenAsAtStartUp("9600N,8,2");
+  port.SetSettings(kOdd2400.text);
+  ExpectLineExceptParityEnable(pty.SlaveTermios(), kOdd2400);
+
+  try {
+    port.SetSettings("9600,N,8,2");
+    ADD_FAILURE() << "accepted";
+  } catch (const SerialError& e) {
+    EXPECT_EQ(e.kind(), SerialErrorKind::BadSettings);
+    EXPECT_EQ(e.device(), pty.SlavePath());
+  }
+  ExpectLineExceptParityEnable(pty.SlaveTermios(), kOdd2400);
+  EXPECT_TRUE(port.GetPortOpen());
+}
+
+TEST_F(PortOnPty, EveryByteValuePassesBothWaysUnchanged) {
+  OpenAsAtStartUp();
+  const Bytes all = AllByteValues();
+
+  pty.WriteToPort(all);
+  ASSERT_EQ(WaitForCount(port, 256), 256);
+  EXPECT_EQ(port.GetInput(), all);
+  EXPECT_EQ(port.GetInBufferCount(), 0);
+
+  port.SetOutput(all);
+  EXPECT_EQ(pty.ReadFromPort(256), all);
+  EXPECT_EQ(pty.UnreadAtMaster(), 0);  // nothing echoed or added
+}
+
+TEST_F(PortOnPty, AReplyInTwoPiecesIsTakenInTwoReads) {
+  OpenAsAtStartUp();
+  const Bytes reply = {0x01, 0x03, 0x02, 0x00, 0x01, 0x79, 0x84};
+  kt::modbus::ReceiveBuffer buf;
+  buf.fill(0xEE);
+
+  pty.WriteToPort(Bytes(reply.begin(), reply.begin() + 4));
+  ASSERT_EQ(WaitForCount(port, 4), 4);
+  EXPECT_EQ(kt::modbus::TakeReceivedBytes(port, buf), 4);
+  EXPECT_EQ(Bytes(buf.begin(), buf.begin() + 5), (Bytes{0x01, 0x03, 0x02, 0x00, 0xEE}));
+  EXPECT_EQ(kt::modbus::FindFrame(buf.data(), 4, 0x03, 1, 7), -1);
+
+  pty.WriteToPort(Bytes(reply.begin() + 4, reply.end()));
+  ASSERT_EQ(WaitForCount(port, 3), 3);
+  EXPECT_EQ(kt::modbus::TakeReceivedBytes(port, buf), 3);
+  // The second piece lands at position 0 again; the rest is left from the first read.
+  EXPECT_EQ(Bytes(buf.begin(), buf.begin() + 5), (Bytes{0x01, 0x79, 0x84, 0x00, 0xEE}));
+  EXPECT_EQ(kt::modbus::FindFrame(buf.data(), 3, 0x03, 1, 7), -1);
+  EXPECT_EQ(port.GetInBufferCount(), 0);
+}
+
+TEST_F(PortOnPty, InputLengthLimitsOneReadAndZeroCountEmptiesTheQueue) {
+  OpenAsAtStartUp();
+  pty.WriteToPort({1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
+  ASSERT_EQ(WaitForCount(port, 10), 10);
+
+  port.SetInputLen(4);
+  EXPECT_EQ(port.GetInput(), (Bytes{1, 2, 3, 4}));
+  EXPECT_EQ(port.GetInBufferCount(), 6);
+  port.SetInputLen(0);
+  EXPECT_EQ(port.GetInput(), (Bytes{5, 6, 7, 8, 9, 10}));
+  EXPECT_TRUE(port.GetInput().empty());
+
+  pty.WriteToPort({0xAA, 0xBB});
+  ASSERT_EQ(WaitForCount(port, 2), 2);
+  port.SetInBufferCount(0);
+  EXPECT_EQ(port.GetInBufferCount(), 0);
+  EXPECT_TRUE(port.GetInput().empty());
+}
+
+TEST_F(PortOnPty, AClosedPortCountsNothingGivesNothingAndRefusesOutput) {
+  OpenAsAtStartUp();
+  pty.WriteToPort({1, 2, 3});
+  ASSERT_EQ(WaitForCount(port, 3), 3);
+  port.SetPortOpen(false);
+  port.SetPortOpen(false);  // closing a closed port does nothing
+
+  EXPECT_FALSE(port.GetPortOpen());
+  EXPECT_EQ(port.GetInBufferCount(), 0);
+  EXPECT_TRUE(port.GetInput().empty());
+  port.SetInBufferCount(0);
+  try {
+    port.SetOutput({0x01, 0x03});
+    ADD_FAILURE() << "written to a closed port";
+  } catch (const SerialError& e) {
+    EXPECT_EQ(e.kind(), SerialErrorKind::IoError);
+    EXPECT_EQ(e.device(), pty.SlavePath());
+  }
+  EXPECT_EQ(pty.UnreadAtMaster(), 0);
+}
+
+TEST_F(PortOnPty, ASecondOpenerIsRefusedUntilTheFirstLetsGo) {
+  OpenAsAtStartUp();
+  port.SetPortOpen(true);  // opening an open port does nothing
+  ASSERT_TRUE(port.GetPortOpen());
+
+  PosixSerialPort other;
+  other.SetCommPort(kPort);
+  try {
+    other.SetPortOpen(true);
+    ADD_FAILURE() << "opened a port held by another opener";
+  } catch (const SerialError& e) {
+    EXPECT_EQ(e.kind(), SerialErrorKind::PortInUse);
+    EXPECT_EQ(e.device(), pty.SlavePath());
+    // As root the lock refuses it, otherwise already the exclusive open does.
+    const bool lockReason = e.reason().find(std::strerror(EWOULDBLOCK)) != std::string::npos;
+    const bool busyReason = e.reason() == std::strerror(EBUSY);
+    EXPECT_TRUE(lockReason || busyReason) << e.reason();
+    EXPECT_NE(std::string(e.what()).find(pty.SlavePath()), std::string::npos);
+  }
+  EXPECT_FALSE(other.GetPortOpen());
+
+  port.SetPortOpen(false);
+  other.SetPortOpen(true);
+  EXPECT_TRUE(other.GetPortOpen());
+}
+
+TEST_F(PortOnPty, TheDestructorReleasesThePort) {
+  {
+    PosixSerialPort first;
+    first.SetCommPort(kPort);
+    first.SetPortOpen(true);
+  }
+  port.SetPortOpen(true);
+  EXPECT_TRUE(port.GetPortOpen());
+}
+
+TEST_F(PortOnPty, AWriteNobodyTakesFailsInsteadOfHanging) {
+  OpenAsAtStartUp();
+  const Bytes lots(8 * 1024 * 1024, 0x55);  // far more than the pty buffers hold
+  try {
+    port.SetOutput(lots);
+    ADD_FAILURE() << "all written although nobody reads";
+  } catch (const SerialError& e) {
+    EXPECT_EQ(e.kind(), SerialErrorKind::IoError);
+    EXPECT_EQ(e.device(), pty.SlavePath());
+    EXPECT_NE(e.reason().find("of 8388608 bytes written"), std::string::npos) << e.reason();
+  }
+  EXPECT_TRUE(port.GetPortOpen());
+}
+
+struct RefusedDevice {
+  const char* path;
+  SerialErrorKind kind;
+  int errnum;  // whose text the reason carries
+};
+
+TEST(PosixSerialPortOpen, RefusesDevicesThatAreMissingOrNotSerialWithPathAndReason) {
+  const RefusedDevice cases[] = {
+      {"/nonexistent/kt7340-tty", SerialErrorKind::NoSuchPort, ENOENT},
+      {"/dev/null", SerialErrorKind::OpenFailed, ENOTTY},
+      {"/", SerialErrorKind::OpenFailed, EISDIR},
+  };
+  for (const RefusedDevice& c : cases) {
+    SCOPED_TRACE(c.path);
+    setenv("KT7340_COM9", c.path, 1);
+    PosixSerialPort port;
+    port.SetCommPort(9);
+    try {
+      port.SetPortOpen(true);
+      ADD_FAILURE() << "opened";
+    } catch (const SerialError& e) {
+      EXPECT_EQ(e.kind(), c.kind);
+      EXPECT_EQ(e.device(), c.path);
+      EXPECT_NE(e.reason().find(std::strerror(c.errnum)), std::string::npos) << e.reason();
+    }
+    EXPECT_FALSE(port.GetPortOpen());
+    EXPECT_EQ(port.GetInBufferCount(), 0);
+  }
+}
