@@ -91,33 +91,6 @@ TEST(CMeterSetDlg, RatiosOutside1To64000KeepTheDialogOpen) {
   }
 }
 
-TEST(CMeterSetDlg, AMendedEntryIsTakenAtTheNextConfirm) {
-  HostFixture f;
-  CMeterSetDlg dlg(f.host);
-  f.host.ScriptModal(131, [&](Dialog& d) {
-    f.host.Type(d, 1000, "64001");
-    f.host.Type(d, 1001, "1");
-    f.host.Click(d, IDOK);
-    f.host.Type(d, 1000, "64000");
-    f.host.Click(d, IDOK);
-  });
-  EXPECT_EQ(dlg.DoModal(), IDOK);
-  EXPECT_EQ(f.host.Messages().size(), 1u);
-  EXPECT_EQ(dlg.m_pt, 64000u);
-  EXPECT_EQ(dlg.m_ct, 1u);
-}
-
-TEST(CMeterSetDlg, CancelEndsWithCancel) {
-  HostFixture f;
-  CMeterSetDlg dlg(f.host);
-  f.host.ScriptModal(131, [&](Dialog& d) {
-    f.host.Type(d, 1000, "0");  // not validated on the way out
-    f.host.Click(d, IDCANCEL);
-  });
-  EXPECT_EQ(dlg.DoModal(), IDCANCEL);
-  EXPECT_TRUE(f.host.Messages().empty());
-}
-
 TEST(CAddrDlg, StartsAtZeroAndTakesAddressesUpTo255) {
   struct Case {
     const char* text;
