@@ -1,4 +1,4 @@
-// The parameter commands 1071, 1091 and 1070, which no control of the layout issues.
+// The parameter commands 1071, 1091 and 1070, which no control of the layout sends.
 #include <gtest/gtest.h>
 
 #include "ProgramHarness.h"
