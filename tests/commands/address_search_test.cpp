@@ -56,9 +56,23 @@ TEST(AddressSearch, FindsTheMeterAndTalksToItFromThen) {
   ASSERT_TRUE(p.PollUntil(4));  // a block has been decoded
   EXPECT_FALSE(p.Text(1001).empty());
   const size_t mark = p.Mark();
+  const std::string receiveEcho = p.Text(1022);
+  const std::string info = p.Text(1057);
   p.Click(1062);
-  // The search empties the measurement boxes; polling stops but Run still reads "停止".
-  for (int id : {1000, 1003, 1025, 1050, 1053, 1056}) EXPECT_EQ(p.Text(id), "") << id;
+  // The search empties exactly the 34 measurement boxes; polling stops but Run still reads "停止".
+  int emptied = 0;
+  for (int id = 1000; id <= 1056; ++id) {
+    const bool measurement = id <= 1003 || (id >= 1025 && id <= 1050) || id >= 1053;
+    if (measurement) {
+      EXPECT_EQ(p.Text(id), "") << id;
+      ++emptied;
+    }
+  }
+  EXPECT_EQ(emptied, 34);
+  EXPECT_EQ(p.Text(1022), receiveEcho);
+  EXPECT_FALSE(receiveEcho.empty());
+  EXPECT_EQ(p.Text(1057), info);
+  EXPECT_EQ(p.Text(1061), "7");
   EXPECT_FALSE(p.PollTimerRunning());
   EXPECT_EQ(p.Text(1063), "停止");
   p.host.RunFor(500 * 10);

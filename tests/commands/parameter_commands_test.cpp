@@ -7,17 +7,30 @@ using namespace kt::test;
 using kt::sim::MeterConfig;
 
 TEST(ReadParameters, AnsweredSilentlyOtherwiseReported) {
-  for (bool connected : {true, false}) {
-    SCOPED_TRACE(connected ? "meter" : "no meter");
-    Program p;
-    p.line.SetMeterConnected(connected);
+  struct Case {
+    const char* name;
+    bool connected;
+    uint32_t delayMs;
+    bool answered;
+  };
+  // A reply after the 600 ms wait is not seen; one inside it is, even if later than 300 ms.
+  const Case cases[] = {{"meter", true, 20, true},
+                        {"slow meter", true, 550, true},
+                        {"late meter", true, 650, false},
+                        {"no meter", false, 20, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    MeterConfig meter;
+    meter.responseDelayMs = c.delayMs;
+    Program p(meter);
+    p.line.SetMeterConnected(c.connected);
     const size_t mark = p.Mark();
     const uint64_t start = p.clock.ElapsedMs();
     p.Command(1071);
     EXPECT_EQ(p.FramesSince(mark), OneFrame({0x01, 0x03, 0x03, 0x28, 0x00, 0x04, 0xC4, 0x45}));
     EXPECT_EQ(p.clock.ElapsedMs() - start, 600u);
     EXPECT_EQ(p.MessagesSince(0),
-              connected ? std::vector<std::string>{} : std::vector<std::string>{"读取不成功"});
+              c.answered ? std::vector<std::string>{} : std::vector<std::string>{"读取不成功"});
     EXPECT_TRUE(p.PollTimerRunning());
   }
 }
