@@ -3,6 +3,7 @@
 
 #include "modbus/Clock.h"
 #include "serial/SerialControl.h"
+#include "ui/dialog/Dialog.h"
 #include "ui/dialog/WindowHost.h"
 
 namespace kt::app {
@@ -15,6 +16,9 @@ class CMonitorApp {
   // Shows the communication settings dialog (9600 baud, no parity, port 1); on OK shows the
   // main dialog with those settings until it ends. Returns false always: the program then ends.
   bool InitInstance();
+
+  // The main dialog while it runs, else nullptr.
+  ui::Dialog* m_pMainWnd = nullptr;
 
  private:
   ui::WindowHost& host_;

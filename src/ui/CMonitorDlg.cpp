@@ -13,14 +13,15 @@ namespace {
 struct CommandEntry {
   int id;
   void (CMonitorDlg::*handler)();
+  bool resumesPolling;  // the handler restarts the poll timer on every path
 };
 
 constexpr CommandEntry kCommandTable[] = {
-    {1004, &CMonitorDlg::OnCommSettings},       {1006, &CMonitorDlg::OnMeterSettings},
-    {1007, &CMonitorDlg::OnChangeSlaveAddress}, {1009, &CMonitorDlg::OnModifyPrecision},
-    {1062, &CMonitorDlg::OnPollAddress},        {1063, &CMonitorDlg::OnRunStop},
-    {1070, &CMonitorDlg::OnSetParameters},      {1071, &CMonitorDlg::OnReadParameters},
-    {1091, &CMonitorDlg::OnRefreshUrg},
+    {1004, &CMonitorDlg::OnCommSettings, true},       {1006, &CMonitorDlg::OnMeterSettings, true},
+    {1007, &CMonitorDlg::OnChangeSlaveAddress, true}, {1009, &CMonitorDlg::OnModifyPrecision, true},
+    {1062, &CMonitorDlg::OnPollAddress, false},       {1063, &CMonitorDlg::OnRunStop, false},
+    {1070, &CMonitorDlg::OnSetParameters, true},      {1071, &CMonitorDlg::OnReadParameters, true},
+    {1091, &CMonitorDlg::OnRefreshUrg, true},
 };
 
 }  // namespace
@@ -32,23 +33,33 @@ CMonitorDlg::CMonitorDlg(WindowHost& host, serial::SerialControl& comm, modbus::
 
 bool CMonitorDlg::OnCommand(int commandId) {
   for (const auto& entry : kCommandTable) {
-    if (entry.id == commandId) {
+    if (entry.id != commandId) continue;
+    // Last line of defence: a refusal the handler did not deal with itself is shown once,
+    // and a command that always resumes polling still does so.
+    try {
       (this->*entry.handler)();
-      return true;
+    } catch (const serial::SerialError& refusal) {
+      ReportSerialRefusal(refusal);
+      if (entry.resumesPolling) ResumePolling();
     }
+    return true;
   }
   return Dialog::OnCommand(commandId);
 }
 
 void CMonitorDlg::ReportSerialRefusal(const serial::SerialError& error) {
-  AfxMessageBox("串口 " + error.device() + " 无法使用：" + error.reason());
+  const std::string device = error.device().empty() ? "" : " " + error.device();
+  AfxMessageBox("串口" + device + " 无法使用：" + error.reason());
 }
 
 void CMonitorDlg::SendFrame(const uint8_t* bytes, int16_t count) {
+  if (count < 0) count = 0;
+  // The echo is written before the frame goes out, so that it shows the frame even when the
+  // serial layer refuses the write.
   m_echoText.clear();
-  if (m_comm.GetPortOpen()) m_comm.SetOutput(std::vector<uint8_t>(bytes, bytes + count));
   modbus::AppendEchoText(m_echoText, bytes, count);
   SetDlgItemText(1021, m_echoText);
+  if (m_comm.GetPortOpen()) m_comm.SetOutput(std::vector<uint8_t>(bytes, bytes + count));
 }
 
 }  // namespace kt::ui

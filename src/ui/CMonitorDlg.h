@@ -86,14 +86,32 @@ class CMonitorDlg : public Dialog {
   modbus::Clock& Clock() const { return clock_; }
 
   // ---- Polling helpers (src/measure) ----
+  // Bytes the latest poll tick's read took into the receive buffer.
+  int16_t m_pollReceiveCount = 0;
+  // Each applies the matched reply of its poll state, found at `framePos` of the receive buffer.
+  void ApplyConfiguration(int16_t framePos);
+  void ApplyParameterValues(int16_t framePos);
+  void ApplyAccuracyClass(int16_t framePos);
+  void ApplyMeasurementBlock(int16_t framePos);
+  void ApplyPowerMultiplier(int16_t framePos);
+  // The receive echo (edit 1022): the echo text followed by the bytes of the latest poll read.
+  void ShowReceiveEcho();
 
   // ---- Command helpers (src/commands) ----
+  // Takes edit 1061 into the slave address for a probe; a bad entry is reported once a search.
+  void TakeSlaveAddressForProbe();
+  bool m_badEntryReportedInSearch = false;
 
  protected:
   void DoDataExchange(DataExchange& dx) override;
 
  private:
+  // Runs a timer tick's work; a serial refusal is reported once, not on every tick it recurs.
+  void RunTick(unsigned timerId);
+
   modbus::Clock& clock_;
+  bool tickRefusalReported_ = false;  // the latest tick ended in a reported refusal
+  bool refusalBoxOpen_ = false;       // a refusal message box is open; ticks wait for it
 };
 
 }  // namespace kt::ui

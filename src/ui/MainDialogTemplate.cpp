@@ -1,20 +1,118 @@
-// Template 102 (place holder until the full control table is written).
+// Template 102 as plain data: every control of the main dialog, top to bottom.
 #include "ui/MainDialogTemplate.h"
 
 namespace kt::ui {
 namespace {
 
+constexpr uint32_t kDataBox = kReadOnly | kStaticEdge | kAutoHScroll;
+constexpr uint32_t kEchoBox = kReadOnly | kMultiLine | kVScroll | kStaticEdge;
+constexpr uint32_t kEntryBox = kBorder | kAutoHScroll | kTabStop;
+constexpr uint32_t kButton = kTabStop;
+constexpr ControlKind kLabel = ControlKind::Label;
+constexpr ControlKind kEdit = ControlKind::Edit;
+constexpr ControlKind kPush = ControlKind::PushButton;
+
 constexpr ControlTemplate kControls[] = {
-    {IDCANCEL, ControlKind::PushButton, "退  出", {313, 223, 55, 15}, kTabStop},
+    {IDC_STATIC, kLabel, "子机地址", {15, 11, 31, 8}, kNoStyle},
+    {1061, kEdit, "", {56, 9, 37, 14}, kEntryBox},
+    {IDC_STATIC, ControlKind::GroupBox, "基本数据", {7, 25, 292, 161}, kNoStyle},
+    {1057, kEdit, "", {313, 30, 56, 46}, kReadOnly | kMultiLine | kStaticEdge},
+    {1008, ControlKind::SerialControl, "", {7, 32, 22, 23}, kNoStyle},
+    // Column headings and row labels of the data grid.
+    {IDC_STATIC, kLabel, "  合相", {56, 46, 36, 8}, kNoStyle},
+    {IDC_STATIC, kLabel, "A相/CA线", {109, 46, 36, 8}, kNoStyle},
+    {IDC_STATIC, kLabel, "B相/AB线", {174, 46, 36, 8}, kNoStyle},
+    {IDC_STATIC, kLabel, "C相/BC线", {229, 46, 36, 8}, kNoStyle},
+    {IDC_STATIC, kLabel, "相 电 压", {13, 59, 33, 8}, kNoStyle},
+    {IDC_STATIC, kLabel, "线 电 压", {13, 75, 33, 8}, kNoStyle},
+    {IDC_STATIC, kLabel, "相 电 流", {13, 91, 33, 8}, kNoStyle},
+    {IDC_STATIC, kLabel, "有功功率", {13, 107, 33, 8}, kNoStyle},
+    {IDC_STATIC, kLabel, "无功功率", {13, 123, 33, 8}, kNoStyle},
+    {IDC_STATIC, kLabel, "视在功率", {13, 139, 33, 8}, kNoStyle},
+    {IDC_STATIC, kLabel, "功率因数", {13, 155, 33, 8}, kNoStyle},
+    {IDC_STATIC, kLabel, "频    率", {14, 171, 33, 8}, kNoStyle},
+    // The data grid: columns total, A/CA, B/AB, C/BC.
+    {1000, kEdit, "", {52, 58, 53, 12}, kDataBox},
+    {1001, kEdit, "", {110, 58, 53, 12}, kDataBox},
+    {1002, kEdit, "", {168, 58, 53, 12}, kDataBox},
+    {1003, kEdit, "", {226, 58, 53, 12}, kDataBox},
+    {1025, kEdit, "", {52, 74, 53, 12}, kDataBox},
+    {1026, kEdit, "", {110, 74, 53, 12}, kDataBox},
+    {1027, kEdit, "", {168, 74, 53, 12}, kDataBox},
+    {1028, kEdit, "", {226, 74, 53, 12}, kDataBox},
+    {1029, kEdit, "", {52, 90, 53, 12}, kDataBox},
+    {1030, kEdit, "", {110, 90, 53, 12}, kDataBox},
+    {1031, kEdit, "", {168, 90, 53, 12}, kDataBox},
+    {1032, kEdit, "", {226, 90, 53, 12}, kDataBox},
+    {1033, kEdit, "", {52, 106, 53, 12}, kDataBox},
+    {1034, kEdit, "", {110, 106, 53, 12}, kDataBox},
+    {1035, kEdit, "", {168, 106, 53, 12}, kDataBox},
+    {1036, kEdit, "", {226, 106, 53, 12}, kDataBox},
+    {1037, kEdit, "", {52, 122, 53, 12}, kDataBox},
+    {1038, kEdit, "", {110, 122, 53, 12}, kDataBox},
+    {1039, kEdit, "", {168, 122, 53, 12}, kDataBox},
+    {1040, kEdit, "", {226, 122, 53, 12}, kDataBox},
+    {1041, kEdit, "", {52, 138, 53, 12}, kDataBox},
+    {1042, kEdit, "", {110, 138, 53, 12}, kDataBox},
+    {1043, kEdit, "", {168, 138, 53, 12}, kDataBox},
+    {1044, kEdit, "", {226, 138, 53, 12}, kDataBox},
+    {1045, kEdit, "", {52, 154, 53, 12}, kDataBox},
+    {1046, kEdit, "", {110, 154, 53, 12}, kDataBox},
+    {1047, kEdit, "", {168, 154, 53, 12}, kDataBox},
+    {1048, kEdit, "", {226, 154, 53, 12}, kDataBox},
+    {1049, kEdit, "", {52, 170, 53, 12}, kDataBox},
+    {IDC_STATIC, kLabel, "零序电流", {128, 171, 33, 8}, kNoStyle},
+    {1050, kEdit, "", {168, 170, 53, 12}, kDataBox},
+    {1062, kPush, "轮询地址", {313, 85, 55, 15}, kButton},
+    {1063, kPush, "运行", {313, 111, 55, 15}, kButton},
+    {1007, kPush, "更改子机地址", {313, 137, 55, 15}, kButton},
+    {1004, kPush, "通讯设置", {313, 166, 55, 15}, kButton},
+    {IDC_STATIC, ControlKind::GroupBox, "电能数据", {7, 185, 292, 40}, kNoStyle},
+    {1006, kPush, "仪表设置", {313, 194, 55, 15}, kButton},
+    {IDC_STATIC, kLabel, "正向有功电能", {13, 197, 65, 8}, kNoStyle},
+    {IDC_STATIC, kLabel, "负向有功电能", {83, 197, 66, 8}, kNoStyle},
+    {IDC_STATIC, kLabel, "正向无功电能", {153, 197, 65, 8}, kNoStyle},
+    {IDC_STATIC, kLabel, "负向无功电能", {223, 197, 62, 8}, kNoStyle},
+    {1053, kEdit, "", {13, 208, 65, 12}, kDataBox},
+    {1054, kEdit, "", {83, 208, 66, 12}, kDataBox},
+    {1055, kEdit, "", {153, 208, 65, 12}, kDataBox},
+    {1056, kEdit, "", {223, 208, 62, 12}, kDataBox},
+    {IDCANCEL, kPush, "退  出", {313, 223, 55, 15}, kButton},
+    {IDC_STATIC, kLabel, "接收帧:", {213, 231, 31, 9}, kNoStyle},
+    {IDC_STATIC, kLabel, "发送帧:", {45, 232, 27, 8}, kNoStyle},
+    {1091, kPush, "刷新Urg值", {313, 241, 55, 15}, kButton | kHidden | kDisabled},
+    {1021, kEdit, "", {14, 242, 137, 63}, kEchoBox},
+    {1022, kEdit, "", {160, 242, 140, 65}, kEchoBox},
+    {1009, kPush, "修改精度", {313, 254, 55, 15}, kButton | kHidden | kDisabled},
+    // The limit status: editable edit boxes, so that their alarm colour applies, in a band of
+    // their own below the echo boxes.
+    {IDC_STATIC, ControlKind::GroupBox, "越限状态", {7, 312, 362, 48}, kNoStyle},
+    {IDC_STATIC, kLabel, "电压1", {13, 326, 28, 8}, kNoStyle},
+    {1064, kEdit, "", {43, 324, 50, 12}, kEntryBox},
+    {IDC_STATIC, kLabel, "电压2", {103, 326, 28, 8}, kNoStyle},
+    {1065, kEdit, "", {133, 324, 50, 12}, kEntryBox},
+    {IDC_STATIC, kLabel, "电压3", {193, 326, 28, 8}, kNoStyle},
+    {1072, kEdit, "", {223, 324, 50, 12}, kEntryBox},
+    {IDC_STATIC, kLabel, "电压4", {283, 326, 28, 8}, kNoStyle},
+    {1073, kEdit, "", {313, 324, 50, 12}, kEntryBox},
+    {IDC_STATIC, kLabel, "电流1", {13, 342, 28, 8}, kNoStyle},
+    {1074, kEdit, "", {43, 340, 50, 12}, kEntryBox},
+    {IDC_STATIC, kLabel, "电流2", {103, 342, 28, 8}, kNoStyle},
+    {1075, kEdit, "", {133, 340, 50, 12}, kEntryBox},
+    {IDC_STATIC, kLabel, "电流3", {193, 342, 28, 8}, kNoStyle},
+    {1076, kEdit, "", {223, 340, 50, 12}, kEntryBox},
+    {IDC_STATIC, kLabel, "电流4", {283, 342, 28, 8}, kNoStyle},
+    {1077, kEdit, "", {313, 340, 50, 12}, kEntryBox},
 };
 
 }  // namespace
 
 const DialogTemplate& MainDialogTemplate() {
+  // 383 x 319 for the layout itself, 48 units taller for the limit status band.
   static const DialogTemplate t{102,
                                 "7340智能电力检测仪---Tenbrook",
                                 383,
-                                319,
+                                367,
                                 "宋体",
                                 9,
                                 kCaption | kSysMenu | kMinimizeBox | kModalFrame,

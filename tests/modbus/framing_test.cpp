@@ -14,7 +14,9 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-Bytes Frame(const RequestBuffer& buf, int16_t n) { return Bytes(buf.begin(), buf.begin() + n); }
+Bytes Frame(const RequestBuffer& buf, int16_t n) {
+  return Bytes(buf.begin(), buf.begin() + n);
+}
 
 // A frame with its CRC appended.
 Bytes WithCrc(Bytes b) {
@@ -104,7 +106,7 @@ TEST(FindFrame, PositionsAndRefusals) {
   const Bytes reply = {0x01, 0x03, 0x02, 0x00, 0x01, 0x79, 0x84};
   EXPECT_EQ(Find({}, 3, 1, 7), -1);
   EXPECT_EQ(Find(Bytes(reply.begin(), reply.end() - 1), 3, 1, 7), -1);  // one short
-  EXPECT_EQ(Find(reply, 3, 1, 7), 0);                                  // exactly L
+  EXPECT_EQ(Find(reply, 3, 1, 7), 0);                                   // exactly L
   EXPECT_EQ(Find({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x01, 0x03, 0x02, 0x00, 0x01, 0x79, 0x84}, 3, 1, 7),
             5);
   EXPECT_EQ(Find({0x02, 0x03, 0x02, 0x00, 0x01, 0x3D, 0x84}, 3, 1, 7), -1);  // other address

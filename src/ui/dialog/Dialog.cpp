@@ -50,9 +50,14 @@ bool Dialog::UpdateData(bool saveAndValidate) {
     DoDataExchange(dx);
     return true;
   } catch (const DataExchangeFailure& failure) {
-    promptOpen_ = true;
-    host_.MessageBox(this, failure.what());
-    promptOpen_ = false;
+    ++openPrompts_;
+    try {
+      host_.MessageBox(this, failure.what());
+    } catch (...) {
+      --openPrompts_;
+      throw;
+    }
+    --openPrompts_;
     return false;
   }
 }

@@ -43,7 +43,7 @@ class Dialog {
   // keeps its last valid value, and false is returned.
   bool UpdateData(bool saveAndValidate = true);
   // True while a data-exchange prompt is open (its own loop may let timer ticks through).
-  bool IsPromptOpen() const { return promptOpen_; }
+  bool IsPromptOpen() const { return openPrompts_ > 0; }
 
   void SetDlgItemText(int controlId, const std::string& utf8);
   std::string GetDlgItemText(int controlId);
@@ -68,7 +68,7 @@ class Dialog {
  private:
   WindowHost& host_;
   const DialogTemplate& template_;
-  bool promptOpen_ = false;
+  int openPrompts_ = 0;  // a count, since a prompt's own loop may open another one
 };
 
 }  // namespace kt::ui

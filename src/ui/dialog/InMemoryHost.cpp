@@ -115,7 +115,9 @@ void InMemoryHost::Repaint(Dialog& dialog, int controlId) {
 
 void InMemoryHost::SetTimer(Dialog& dialog, unsigned timerId, unsigned periodMs) {
   if (Find(dialog) == nullptr) return;
-  timers_[{&dialog, timerId}] = Timer{periodMs, clock_.ElapsedMs() + periodMs};
+  // A period of 0 would fire for ever without time passing; the shortest real period is 1 ms.
+  const unsigned period = periodMs > 0 ? periodMs : 1;
+  timers_[{&dialog, timerId}] = Timer{period, clock_.ElapsedMs() + period};
 }
 
 void InMemoryHost::KillTimer(Dialog& dialog, unsigned timerId) {

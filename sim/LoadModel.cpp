@@ -1,0 +1,109 @@
+// The live three-phase load of the simulated meter.
+#include "sim/LoadModel.h"
+
+#include <algorithm>
+#include <cmath>
+#include <complex>
+#include <numbers>
+
+namespace kt::sim {
+namespace {
+
+using Phasor = std::complex<double>;
+
+constexpr double kDeg = std::numbers::pi / 180.0;
+
+// Which phases the wiring measures and at which angle (single-phase three-wire: A and B opposed).
+struct WiringShape {
+  std::array<bool, 3> present;
+  std::array<double, 3> angleDeg;
+  bool balanced;  // every phase shows phase A's magnitudes
+};
+
+WiringShape ShapeOf(uint8_t wiring) {
+  switch (wiring) {
+    case 1:
+      return {{true, false, false}, {0, -120, 120}, false};  // single-phase two-wire
+    case 3:
+      return {{true, true, true}, {0, -120, 120}, true};  // three-wire balanced
+    case 4:
+      return {{true, true, false}, {0, 180, 120}, false};  // single-phase three-wire
+    case 5:
+      return {{true, true, true}, {0, -120, 120}, true};  // four-wire balanced
+    default:
+      return {{true, true, true}, {0, -120, 120}, false};  // 0, 2: unbalanced
+  }
+}
+
+}  // namespace
+
+LoadModel::LoadModel(const LoadProfile& profile, uint32_t seed)
+    : profile_(profile),
+      prng_(seed),
+      forwardActiveWh_(0),
+      reverseActiveWh_(0),
+      forwardReactiveVarh_(0),
+      reverseReactiveVarh_(0) {
+  // A meter that has been in service for a while: seeded, plausible totals.
+  forwardActiveWh_ = 1'200'000.0 + 100'000.0 * prng_.Unit();
+  reverseActiveWh_ = 1'000.0 * prng_.Unit();
+  forwardReactiveVarh_ = 380'000.0 + 40'000.0 * prng_.Unit();
+  reverseReactiveVarh_ = 500.0 * prng_.Unit();
+}
+
+MeasuredValues LoadModel::Sample(uint64_t nowUs, uint8_t wiring, uint16_t pt, uint16_t ct) {
+  if (started_ && nowUs > lastUs_) {
+    const double hours = static_cast<double>(nowUs - lastUs_) / 3.6e9;
+    (lastActiveW_ >= 0 ? forwardActiveWh_ : reverseActiveWh_) += std::abs(lastActiveW_) * hours;
+    (lastReactiveVar_ >= 0 ? forwardReactiveVarh_ : reverseReactiveVarh_) +=
+        std::abs(lastReactiveVar_) * hours;
+  }
+  started_ = true;
+  lastUs_ = nowUs;
+
+  const WiringShape shape = ShapeOf(wiring);
+  const double noise = profile_.noise;
+  const double pf = std::clamp(profile_.powerFactor + 0.5 * noise * prng_.Symmetric(), -1.0, 1.0);
+  const double lag = std::acos(std::abs(pf)) * (pf < 0 ? -1.0 : 1.0);
+
+  MeasuredValues v;
+  std::array<Phasor, 3> u{};
+  std::array<Phasor, 3> i{};
+  for (int p = 0; p < 3; ++p) {
+    if (!shape.present[p]) continue;
+    const int source = shape.balanced ? 0 : p;
+    const double volts = profile_.phaseVoltage[source] * (1.0 + noise * prng_.Symmetric()) * pt;
+    const double amps = profile_.current[source] * (1.0 + 2 * noise * prng_.Symmetric()) * ct;
+    const double angle = shape.angleDeg[p] * kDeg;
+    u[p] = std::polar(volts, angle);
+    i[p] = std::polar(amps, angle - lag);
+    v.phaseVoltage[p] = volts;
+    v.current[p] = amps;
+    v.powerFactor[p] = pf;
+    v.apparentPower[p] = volts * amps;
+    v.activePower[p] = volts * amps * std::cos(lag);
+    v.reactivePower[p] = volts * amps * std::sin(lag);
+  }
+  v.lineVoltage = {std::abs(u[2] - u[0]), std::abs(u[0] - u[1]), std::abs(u[1] - u[2])};
+  v.zeroSequenceCurrent = std::abs(i[0] + i[1] + i[2]) / 3.0;
+  for (int p = 0; p < 3; ++p) {
+    v.combinedVoltage += v.phaseVoltage[p] / 3.0;
+    v.combinedCurrent += v.current[p] / 3.0;
+    v.combinedLineVoltage += v.lineVoltage[p] / 3.0;
+    v.totalActivePower += v.activePower[p];
+    v.totalReactivePower += v.reactivePower[p];
+    v.totalApparentPower += v.apparentPower[p];
+  }
+  v.totalPowerFactor = v.totalApparentPower > 0 ? v.totalActivePower / v.totalApparentPower : 0;
+  v.frequencyHz = profile_.frequencyHz + 0.02 * prng_.Symmetric();
+
+  lastActiveW_ = v.totalActivePower;
+  lastReactiveVar_ = v.totalReactivePower;
+  v.forwardActiveEnergyWh = forwardActiveWh_;
+  v.reverseActiveEnergyWh = reverseActiveWh_;
+  v.forwardReactiveEnergyVarh = forwardReactiveVarh_;
+  v.reverseReactiveEnergyVarh = reverseReactiveVarh_;
+  return v;
+}
+
+}  // namespace kt::sim

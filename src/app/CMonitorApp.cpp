@@ -1,0 +1,28 @@
+// Start-up: the communication settings first, then the main dialog with those settings.
+#include "app/CMonitorApp.h"
+
+#include "ui/CCommSetDlg.h"
+#include "ui/CMonitorDlg.h"
+
+namespace kt::app {
+
+bool CMonitorApp::InitInstance() {
+  ui::CCommSetDlg commSet(host_);
+  host_.SetDialogBkColor(ui::kDialogBackground, ui::kBlack);
+  commSet.m_baudRate = 9600;
+  commSet.m_parity = 0;
+  commSet.m_portNumber = 1;
+  if (commSet.DoModal() != ui::IDOK) return false;
+
+  ui::CMonitorDlg monitor(host_, comm_, clock_);
+  m_pMainWnd = &monitor;
+  host_.SetDialogBkColor(ui::kDialogBackground, ui::kBlack);
+  monitor.m_baudRate = commSet.m_baudRate;
+  monitor.m_portNumber = commSet.m_portNumber;
+  monitor.m_parity = commSet.m_parity;
+  monitor.DoModal();
+  m_pMainWnd = nullptr;  // the dialog object ends here
+  return false;
+}
+
+}  // namespace kt::app

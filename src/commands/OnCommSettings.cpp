@@ -1,0 +1,76 @@
+// Command 1004: change the line settings of meter and PC together; the meter is told first, on
+// the settings still in force, then the PC's port is reopened with the new ones.
+#include <array>
+#include <cstdint>
+
+#include "commands/CommandSteps.h"
+#include "modbus/RequestFrames.h"
+#include "serial/SerialError.h"
+#include "ui/CCommSetDlg.h"
+#include "ui/LineSettingsText.h"
+
+namespace kt::ui {
+namespace {
+
+constexpr uint16_t kParityRegister = 0x0006;
+constexpr uint16_t kBaudRegister = 0x0008;
+// The meter's baud code is the index of the rate.
+constexpr std::array<int32_t, 5> kBaudRates = {1200, 2400, 4800, 9600, 19200};
+
+uint16_t BaudCode(int32_t baudRate) {
+  for (size_t code = 0; code < kBaudRates.size(); ++code) {
+    if (kBaudRates[code] == baudRate) return static_cast<uint16_t>(code);
+  }
+  return 0;  // the dialog offers only the five rates
+}
+
+// Writes one line setting to the meter; true when it acknowledged.
+bool WriteLineSetting(CMonitorDlg& dlg, uint16_t reg, uint16_t code) {
+  modbus::BuildWriteSingleRequest(dlg.m_requestBuffer, dlg.m_slaveAddress, reg, code);
+  return Exchange(dlg, WriteSingleExchange()).found();
+}
+
+// Closes the PC's port and opens it again with the Monitor state's settings; a refusal is
+// reported and leaves the port closed (requests are then echoed, not sent).
+void ReopenPort(CMonitorDlg& dlg) {
+  try {
+    dlg.m_comm.SetPortOpen(false);
+    dlg.m_comm.SetCommPort(static_cast<int16_t>(dlg.m_portNumber));
+    dlg.m_comm.SetSettings(SettingsText(dlg.m_baudRate, dlg.m_parity));
+    dlg.m_comm.SetPortOpen(true);
+  } catch (const serial::SerialError& error) {
+    dlg.ReportSerialRefusal(error);
+  }
+}
+
+}  // namespace
+
+void CMonitorDlg::OnCommSettings() {
+  StopPolling();
+  CCommSetDlg dlg(Host());
+  dlg.m_parity = m_parity;
+  dlg.m_baudRate = m_baudRate;
+  dlg.m_portNumber = m_portNumber;
+  if (dlg.DoModal() == IDOK) {
+    if (dlg.m_baudRate != m_baudRate) {
+      if (WriteLineSetting(*this, kBaudRegister, BaudCode(dlg.m_baudRate))) {
+        m_baudRate = dlg.m_baudRate;
+      } else {
+        AfxMessageBox("改变波特率不成功");
+      }
+    }
+    if (dlg.m_parity != m_parity &&
+        !WriteLineSetting(*this, kParityRegister, static_cast<uint16_t>(dlg.m_parity))) {
+      AfxMessageBox("改变校验方式不成功");
+    }
+    // The PC takes the new parity even when the meter did not acknowledge it.
+    m_portNumber = dlg.m_portNumber;
+    m_parity = dlg.m_parity;
+    ReopenPort(*this);
+    SetDlgItemText(1057, InformationBoxText(m_portNumber, m_baudRate, m_parity));
+  }
+  DiscardInput(*this);
+  ResumePolling();
+}
+
+}  // namespace kt::ui

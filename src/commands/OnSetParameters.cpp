@@ -1,0 +1,40 @@
+// Command 1070: write the four parameter values last read from 0x0328..0x032B back to 0x0028.
+#include <cstdint>
+
+#include "commands/CommandSteps.h"
+#include "modbus/RequestFrames.h"
+
+namespace kt::ui {
+namespace {
+
+// Poll state 1 puts the four values in the register image and the cycle leaves it for state 2;
+// it never goes back to states 0 or 1, so nothing overwrites them afterwards.
+bool ParameterValuesRead(const CMonitorDlg& dlg) {
+  return dlg.m_pollState >= 2;
+}
+
+uint16_t ImageRegister(const CMonitorDlg& dlg, int index) {
+  return static_cast<uint16_t>(dlg.m_registerImage[2 * index] << 8 |
+                               dlg.m_registerImage[2 * index + 1]);
+}
+
+}  // namespace
+
+void CMonitorDlg::OnSetParameters() {
+  StopPolling();
+  UpdateData(true);
+  // Without values read from the meter there is nothing sound to write.
+  bool acknowledged = false;
+  if (ParameterValuesRead(*this)) {
+    const int16_t length =
+        modbus::BuildWriteMultipleRequest(m_requestBuffer, m_slaveAddress, 0x0028,
+                                          {ImageRegister(*this, 0), ImageRegister(*this, 1),
+                                           ImageRegister(*this, 2), ImageRegister(*this, 3)});
+    acknowledged = Exchange(*this, WriteMultipleExchange(length)).found();
+  }
+  if (!acknowledged) AfxMessageBox("设置不成功");
+  DiscardInput(*this);
+  ResumePolling();
+}
+
+}  // namespace kt::ui

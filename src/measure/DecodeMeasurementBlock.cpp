@@ -1,0 +1,44 @@
+// The decoder of a matched measurement reply: values with units, limit status, receive echo.
+#include <algorithm>
+
+#include "measure/MeasurementBlock.h"
+#include "measure/UnitFormat.h"
+#include "modbus/RequestFrames.h"
+#include "ui/CMonitorDlg.h"
+
+namespace kt::ui {
+
+namespace {
+constexpr int kReceiveEchoMaxBytes = 100;
+}  // namespace
+
+void CMonitorDlg::DecodeMeasurementBlock(int16_t payloadPos) {
+  const int framePos = payloadPos - 3;
+  if (framePos < 0 || framePos + measure::kBlockReplyLength > modbus::kReceiveBufferSize) return;
+
+  UpdateData(true);  // refreshes the slave address; decoding goes on whatever it says
+
+  const measure::ScaleFactors scale{m_ptRatio, m_ctRatio, m_powerMultiplier, m_energyMultiplier};
+  for (const measure::ShownValue& v :
+       measure::DecodeBlock(m_receiveBuffer.data() + payloadPos, scale)) {
+    SetDlgItemText(v.controlId, measure::FormatValue(v.family, v.value));
+  }
+
+  // The status pair follows the reply directly; when this read did not bring it, the status
+  // keeps what the last block reported rather than showing stale buffer bytes.
+  const int statusPos = framePos + measure::kBlockReplyLength;
+  if (statusPos + 1 < m_pollReceiveCount) {
+    UpdateStatus(m_receiveBuffer[statusPos], m_receiveBuffer[statusPos + 1]);
+  }
+
+  ShowReceiveEcho();
+}
+
+void CMonitorDlg::ShowReceiveEcho() {
+  // Only bytes this read brought: positions past its count hold earlier reads.
+  const int count = std::clamp<int>(m_pollReceiveCount, 0, kReceiveEchoMaxBytes);
+  modbus::AppendEchoText(m_echoText, m_receiveBuffer.data(), count);
+  SetDlgItemText(1022, m_echoText);
+}
+
+}  // namespace kt::ui

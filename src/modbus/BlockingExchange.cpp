@@ -1,0 +1,26 @@
+// One blocking exchange: discard, send, fixed wait, take, search.
+#include "modbus/BlockingExchange.h"
+
+#include "modbus/FindFrame.h"
+#include "modbus/FixedWait.h"
+#include "modbus/SerialInput.h"
+
+namespace kt::modbus {
+
+ExchangeResult BlockingExchange(const ExchangeLine& line, const RequestBuffer& request,
+                                ReceiveBuffer& receive, uint8_t replyAddress,
+                                const ExchangeParams& params) {
+  if (params.discard == DiscardInput::BeforeSending) DiscardPendingInput(line.comm);
+  line.send(request.data(), params.requestLength);
+  if (params.discard == DiscardInput::AfterSending) DiscardPendingInput(line.comm);
+  WaitFixed(line.clock, params.waitMs);
+  const int16_t received = TakeReceivedBytes(line.comm, receive);
+  int16_t position = -1;
+  if (params.replyLength != kNoSearch) {
+    position =
+        FindFrame(receive.data(), received, params.replyFunction, replyAddress, params.replyLength);
+  }
+  return ExchangeResult{position, received};
+}
+
+}  // namespace kt::modbus

@@ -1,0 +1,16 @@
+// Every way out of the main dialog: the poll timer stops and the port closes first.
+#include "ui/CMonitorDlg.h"
+
+namespace kt::ui {
+
+bool CMonitorDlg::DestroyWindow() {
+  KillTimer(kPollTimer);
+  try {
+    m_comm.SetPortOpen(false);
+  } catch (const serial::SerialError& refusal) {
+    ReportSerialRefusal(refusal);  // the window still goes
+  }
+  return Dialog::DestroyWindow();
+}
+
+}  // namespace kt::ui

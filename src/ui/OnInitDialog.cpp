@@ -1,0 +1,37 @@
+// The main dialog's initialisation: Monitor state defaults, poll period, the port, the
+// information box.
+#include "ui/CMonitorDlg.h"
+#include "ui/LineSettingsText.h"
+
+namespace kt::ui {
+
+bool CMonitorDlg::OnInitDialog() {
+  Dialog::OnInitDialog();  // edit 1061 shows the slave address, "0"
+
+  m_ctRatio = 1;
+  m_ptRatio = 1;
+  m_wiringMode = 0;
+  m_probeAddress = 1;
+  m_running = 0;
+  m_limitStatus.fill(0);
+
+  m_pollPeriodMs = PollPeriodMsFor(m_baudRate);
+
+  // A refused port is reported and left closed; the rest still runs, so that the dialog is in a
+  // defined state and another port can be chosen with "通讯设置".
+  try {
+    m_comm.SetCommPort(static_cast<int16_t>(m_portNumber));
+    m_comm.SetSettings(SettingsText(m_baudRate, m_parity));
+    m_comm.SetPortOpen(true);
+    m_comm.SetInputLen(0);
+    m_comm.SetInBufferCount(0);
+  } catch (const serial::SerialError& refusal) {
+    ReportSerialRefusal(refusal);
+  }
+
+  m_pollState = 0;
+  SetDlgItemText(1057, InformationBoxText(m_portNumber, m_baudRate, m_parity));
+  return true;
+}
+
+}  // namespace kt::ui

@@ -1,0 +1,102 @@
+// Start-up: the communication settings dialog first, then the main dialog with its settings.
+#include <gtest/gtest.h>
+
+#include "../ui/ScriptedLine.h"
+#include "app/CMonitorApp.h"
+#include "ui/CCommSetDlg.h"
+#include "ui/CMonitorDlg.h"
+#include "ui/dialog/InMemoryHost.h"
+
+using namespace kt::testing;
+using kt::ui::Dialog;
+
+namespace {
+
+class StartUpTest : public ::testing::Test {
+ protected:
+  kt::modbus::VirtualClock clock;
+  kt::ui::InMemoryHost host{clock};
+  ScriptedLine line;
+  kt::app::CMonitorApp app{host, line, clock};
+};
+
+TEST_F(StartUpTest, CancelEndsWithoutMainDialogOrPort) {
+  bool presetsSeen = false;
+  host.ScriptModal(130, [&](Dialog& d) {
+    presetsSeen = host.Control(d, 1000).text == "1" && host.Control(d, 1012).checked &&
+                  host.Control(d, 1014).checked && !host.Control(d, 1013).checked;
+    EXPECT_EQ(host.DialogBackground(), 0x00F9F0B5u);
+    EXPECT_EQ(host.DialogText(), 0u);
+    host.Click(d, kt::ui::IDCANCEL);
+  });
+  int mainRuns = 0;
+  host.ScriptModal(102, [&](Dialog&) { ++mainRuns; });
+  EXPECT_FALSE(app.InitInstance());
+  EXPECT_TRUE(presetsSeen);
+  EXPECT_EQ(mainRuns, 0);
+  EXPECT_TRUE(line.calls.empty());
+}
+
+TEST_F(StartUpTest, OkOpensTheMainDialogWithTheChosenSettings) {
+  host.ScriptModal(130, [&](Dialog& d) {
+    host.Click(d, 1011);  // 4800
+    host.Click(d, 1015);  // odd
+    host.Type(d, 1000, "2");
+    host.Click(d, kt::ui::IDOK);
+  });
+  std::string info, settings, run, address;
+  const Dialog* mainWindow = nullptr;
+  host.ScriptModal(102, [&](Dialog& d) {
+    info = host.Control(d, 1057).text;
+    run = host.Control(d, 1063).text;
+    address = host.Control(d, 1061).text;
+    mainWindow = app.m_pMainWnd;
+    EXPECT_EQ(&d, mainWindow);
+    auto& monitor = static_cast<kt::ui::CMonitorDlg&>(d);
+    EXPECT_EQ(monitor.m_pollPeriodMs, 1000u);
+    host.Click(d, 1063);
+    host.RunFor(1000);
+    host.Click(d, kt::ui::IDCANCEL);  // "退  出"
+  });
+  EXPECT_FALSE(app.InitInstance());
+  EXPECT_EQ(info, "串行口: 2 \r\n\r\n波特率: 4800 \r\n\r\n校验位:奇校验");
+  EXPECT_EQ(run, "运行");
+  EXPECT_EQ(address, "0");
+  EXPECT_EQ(line.calls.at(0), "CommPort=2");
+  EXPECT_EQ(line.calls.at(1), "Settings=4800O,8,1");
+  // Leaving ran the closing: the port is closed and nothing more goes out.
+  EXPECT_EQ(line.calls.back(), "PortOpen=0");
+  EXPECT_FALSE(line.open);
+  EXPECT_EQ(line.written.size(), 1u);
+  EXPECT_EQ(app.m_pMainWnd, nullptr);
+  EXPECT_EQ(host.UnscriptedModals(), 0);
+}
+
+TEST_F(StartUpTest, PresetsGiveTheStandardLine) {
+  host.ScriptModal(130, [&](Dialog& d) { host.Click(d, kt::ui::IDOK); });
+  std::string info;
+  host.ScriptModal(102, [&](Dialog& d) {
+    info = host.Control(d, 1057).text;
+    host.PressEnter(d);  // a valid address: Enter ends the dialog like the exit button
+  });
+  EXPECT_FALSE(app.InitInstance());
+  EXPECT_EQ(info, "串行口: 1 \r\n\r\n波特率: 9600 \r\n\r\n校验位:无校验");
+  EXPECT_EQ(line.calls.at(1), "Settings=9600N,8,2");
+  EXPECT_EQ(host.UnscriptedModals(), 0);
+}
+
+TEST_F(StartUpTest, PortNumberThatIsNotANumberKeepsTheSettingsDialogOpen) {
+  bool stillOpen = false;
+  host.ScriptModal(130, [&](Dialog& d) {
+    host.Type(d, 1000, "COM1");
+    host.Click(d, kt::ui::IDOK);
+    stillOpen = host.IsOpen(d);
+    host.Click(d, kt::ui::IDCANCEL);
+  });
+  EXPECT_FALSE(app.InitInstance());
+  EXPECT_TRUE(stillOpen);
+  ASSERT_EQ(host.Messages().size(), 1u);
+  EXPECT_EQ(host.Messages()[0].text, "请输入一个整数。");
+}
+
+}  // namespace

@@ -1,0 +1,193 @@
+// The blocking exchange over a scripted serial control: order of steps, the full wait, the search.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "modbus/BlockingExchange.h"
+#include "modbus/RequestFrames.h"
+
+using namespace kt::modbus;
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+// A serial control that delivers scripted bytes at given virtual times and logs every access
+// with the time it was made.
+class ScriptedLine : public kt::serial::SerialControl {
+ public:
+  explicit ScriptedLine(VirtualClock& clock) : clock_(clock) {}
+
+  // `bytes` arrive `afterMs` milliseconds after the next transmission.
+  void AnswerAfter(uint32_t afterMs, Bytes bytes) { answers_.push_back({afterMs, bytes}); }
+  // Bytes already waiting before the exchange starts.
+  void Pending(Bytes bytes) { queue_.insert(queue_.end(), bytes.begin(), bytes.end()); }
+
+  std::vector<std::string> log;
+  Bytes sent;
+
+  void SetCommPort(int16_t) override {}
+  void SetSettings(const std::string&) override {}
+  void SetPortOpen(bool) override {}
+  bool GetPortOpen() const override { return true; }
+  void SetInputLen(int16_t) override {}
+  void SetInBufferCount(int16_t) override {}
+  int16_t GetInBufferCount() override {
+    Deliver();
+    Log("count");
+    return static_cast<int16_t>(queue_.size());
+  }
+  Bytes GetInput() override {
+    Deliver();
+    Log("input");
+    return std::exchange(queue_, {});
+  }
+  void SetOutput(const Bytes& bytes) override {
+    Log("output");
+    sent = bytes;
+    for (auto& a : answers_) scheduled_.push_back({clock_.ElapsedMs() + a.atMs, a.bytes});
+    answers_.clear();
+  }
+
+ private:
+  struct Answer {
+    uint64_t atMs;  // relative to the next transmission until it is scheduled
+    Bytes bytes;
+  };
+  void Deliver() {
+    for (auto it = scheduled_.begin(); it != scheduled_.end();) {
+      if (it->atMs <= clock_.ElapsedMs()) {
+        queue_.insert(queue_.end(), it->bytes.begin(), it->bytes.end());
+        it = scheduled_.erase(it);
+      } else {
+        ++it;
+      }
+    }
+  }
+  void Log(const char* what) {
+    log.push_back(std::string(what) + "@" + std::to_string(clock_.ElapsedMs()));
+  }
+
+  VirtualClock& clock_;
+  Bytes queue_;
+  std::vector<Answer> answers_;
+  std::vector<Answer> scheduled_;
+};
+
+struct Fixture {
+  explicit Fixture(uint32_t startTick = 0) : clock(startTick), comm(clock) {}
+  VirtualClock clock;
+  ScriptedLine comm;
+  RequestBuffer request{};
+  ReceiveBuffer receive{};
+  std::vector<std::string> echoes;
+
+  ExchangeResult Run(uint8_t address, const ExchangeParams& params) {
+    const ExchangeLine line{comm, clock, [this](const uint8_t* b, int16_t n) {
+                              echoes.push_back(EchoText(b, n));
+                              comm.SetOutput(Bytes(b, b + n));
+                            }};
+    return BlockingExchange(line, request, receive, address, params);
+  }
+};
+
+const ExchangeParams kWrite{8, kWriteSingleRegister, kWriteReplyLength, kWriteWaitMs,
+                            DiscardInput::BeforeSending};
+const ExchangeParams kRead4{8, kReadHoldingRegisters, ReadReplyLength(4), kParameterReadWaitMs,
+                            DiscardInput::AfterSending};
+const Bytes kWiringAck = {0x01, 0x06, 0x00, 0x02, 0x00, 0x03, 0x68, 0x0B};
+
+Bytes ParameterReply(uint8_t address) {
+  RequestBuffer b{};
+  const Bytes head = {address, 0x03, 0x08, 0x00, 0x01, 0x00, 0x02, 0x00, 0x03, 0x00, 0x04};
+  std::copy(head.begin(), head.end(), b.begin());
+  PlaceCrc(b.data(), 13);
+  return Bytes(b.begin(), b.begin() + 13);
+}
+
+}  // namespace
+
+TEST(BlockingExchange, WriteDiscardsBeforeSendingAndTakesOnceAfterTheFullWait) {
+  Fixture f;
+  BuildWriteSingleRequest(f.request, 1, 0x0002, 3);
+  f.comm.Pending({0xAA, 0xBB});
+  f.comm.AnswerAfter(20, kWiringAck);  // early: still looked at only after 300 ms
+  const auto r = f.Run(1, kWrite);
+  EXPECT_EQ(f.comm.log,
+            (std::vector<std::string>{"input@0", "output@0", "count@300", "input@300"}));
+  EXPECT_EQ(f.comm.sent, kWiringAck);
+  EXPECT_EQ(r.position, 0);
+  EXPECT_EQ(r.received, 8);
+  ASSERT_EQ(f.echoes.size(), 1u);
+}
+
+TEST(BlockingExchange, ReadDiscardsRightAfterSending) {
+  Fixture f;
+  BuildReadRequest(f.request, 1, 0x0328, 4);
+  f.comm.AnswerAfter(0, {0x55});  // the echo of a half-duplex line: gone with the discard
+  f.comm.AnswerAfter(100, ParameterReply(1));
+  const auto r = f.Run(1, kRead4);
+  EXPECT_EQ(f.comm.log,
+            (std::vector<std::string>{"output@0", "input@0", "count@600", "input@600"}));
+  EXPECT_EQ(f.comm.sent, (Bytes{0x01, 0x03, 0x03, 0x28, 0x00, 0x04, 0xC4, 0x45}));
+  EXPECT_EQ(r.position, 0);
+  EXPECT_EQ(r.received, 13);
+  EXPECT_EQ(f.receive[3 + 7], 0x04);  // the reply's data stays for the caller
+}
+
+TEST(BlockingExchange, FindsOnlyTheExpectedReplyWithinTheWait) {
+  const Bytes noise = {0xFF, 0x01, 0x03, 0x00};
+  const Bytes otherAddress = ParameterReply(2);
+  const Bytes exception = {0x01, 0x83, 0x02, 0xC0, 0xF1};
+  Bytes corrupt = ParameterReply(1);
+  corrupt[5] ^= 0x01;
+  struct Case {
+    const char* name;
+    uint32_t afterMs;
+    Bytes reply;
+    int16_t position;
+  };
+  const Bytes good = ParameterReply(1);
+  Bytes noisy = noise;
+  noisy.insert(noisy.end(), good.begin(), good.end());
+  Bytes twice = good;
+  twice.insert(twice.end(), good.begin(), good.end());
+  const Case cases[] = {
+      {"nothing", 0, {}, -1},
+      {"in time", 599, good, 0},
+      {"late", 601, good, -1},
+      {"after noise", 50, noisy, 4},
+      {"first of two", 50, twice, 0},
+      {"other address", 50, otherAddress, -1},
+      {"exception", 50, exception, -1},
+      {"wrong crc", 50, corrupt, -1},
+      {"cut short", 50, Bytes(good.begin(), good.end() - 1), -1},
+  };
+  for (const auto& c : cases) {
+    Fixture f;
+    BuildReadRequest(f.request, 1, 0x0328, 4);
+    if (!c.reply.empty()) f.comm.AnswerAfter(c.afterMs, c.reply);
+    EXPECT_EQ(f.Run(1, kRead4).position, c.position) << c.name;
+  }
+}
+
+TEST(BlockingExchange, WithoutSearchTakesTheBytesButFindsNothing) {
+  Fixture f;
+  BuildWriteSingleRequest(f.request, 0, 0x0000, 2);
+  f.comm.AnswerAfter(10, {0x00, 0x06, 0x00, 0x00, 0x00, 0x02, 0x09, 0xDA});
+  ExchangeParams broadcast = kWrite;
+  broadcast.replyLength = kNoSearch;
+  const auto r = f.Run(0, broadcast);
+  EXPECT_EQ(f.comm.sent, (Bytes{0x00, 0x06, 0x00, 0x00, 0x00, 0x02, 0x09, 0xDA}));
+  EXPECT_EQ(r.position, -1);
+  EXPECT_EQ(r.received, 8);
+}
+
+TEST(BlockingExchange, WaitKeepsItsLengthWhenTheTickCounterWraps) {
+  Fixture f(0xFFFFFF00u);  // wraps 256 ms into the wait
+  BuildWriteSingleRequest(f.request, 1, 0x0002, 3);
+  f.comm.AnswerAfter(299, kWiringAck);
+  EXPECT_EQ(f.Run(1, kWrite).position, 0);
+  EXPECT_EQ(f.clock.ElapsedMs(), 300u);
+}

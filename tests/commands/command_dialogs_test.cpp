@@ -1,0 +1,151 @@
+// The meter settings and slave address dialogs: presets, radios and validation.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "commands/CAddrDlg.h"
+#include "commands/CMeterSetDlg.h"
+#include "ui/dialog/InMemoryHost.h"
+
+using namespace kt::ui;
+
+namespace {
+
+struct HostFixture {
+  kt::modbus::VirtualClock clock;
+  InMemoryHost host{clock};
+};
+
+const std::string kUnsignedPrompt = "请输入一个正整数。";
+const std::string kRatioPrompt = "请输入一个介于 1 和 64000 之间的整数。";
+const std::string kBytePrompt = "请输入一个介于 0 和 255 之间的整数。";
+
+}  // namespace
+
+TEST(CMeterSetDlg, OpensWithTheRatiosAndTheRadioOfTheWiringCode) {
+  struct Case {
+    uint8_t code;
+    int checkedRadio;  // 0: none
+  };
+  for (const Case c : {Case{0, 1009}, Case{3, 1012}, Case{5, 1014}, Case{6, 0}, Case{255, 0}}) {
+    HostFixture f;
+    CMeterSetDlg dlg(f.host);
+    dlg.m_pt = 100;
+    dlg.m_ct = 5;
+    dlg.m_wiringCode = c.code;
+    f.host.ScriptModal(131, [&](Dialog& d) {
+      EXPECT_EQ(f.host.Control(d, 1000).text, "100");
+      EXPECT_EQ(f.host.Control(d, 1001).text, "5");
+      for (int id = 1009; id <= 1014; ++id) {
+        EXPECT_EQ(f.host.Control(d, id).checked, id == c.checkedRadio) << int(c.code) << " " << id;
+      }
+      f.host.Click(d, IDOK);
+    });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    // Without a click the code goes back unchanged, also one that names no radio.
+    EXPECT_EQ(dlg.m_wiringCode, c.code);
+  }
+}
+
+TEST(CMeterSetDlg, ARadioClickSelectsOnlyItAndSetsItsCode) {
+  HostFixture f;
+  CMeterSetDlg dlg(f.host);
+  dlg.m_pt = dlg.m_ct = 1;
+  dlg.m_wiringCode = 0;
+  f.host.ScriptModal(131, [&](Dialog& d) {
+    f.host.Click(d, 1013);
+    f.host.Click(d, 1010);
+    for (int id = 1009; id <= 1014; ++id) EXPECT_EQ(f.host.Control(d, id).checked, id == 1010);
+    f.host.Click(d, IDOK);
+  });
+  EXPECT_EQ(dlg.DoModal(), IDOK);
+  EXPECT_EQ(dlg.m_wiringCode, 1);
+}
+
+TEST(CMeterSetDlg, RatiosOutside1To64000KeepTheDialogOpen) {
+  struct Case {
+    const char* pt;
+    const char* ct;
+    std::string prompt;
+  };
+  const Case cases[] = {
+      {"0", "5", kRatioPrompt},       {"64001", "5", kRatioPrompt}, {"100", "0", kRatioPrompt},
+      {"abc", "5", kUnsignedPrompt},  {"", "5", kUnsignedPrompt},   {"-1", "5", kUnsignedPrompt},
+      {"100", "7x", kUnsignedPrompt},
+  };
+  for (const auto& c : cases) {
+    HostFixture f;
+    CMeterSetDlg dlg(f.host);
+    dlg.m_pt = 7;
+    dlg.m_ct = 9;
+    f.host.ScriptModal(131, [&](Dialog& d) {
+      f.host.Type(d, 1000, c.pt);
+      f.host.Type(d, 1001, c.ct);
+      f.host.Click(d, IDOK);
+    });
+    // Still open when the script ends: the host then closes it with Cancel.
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL) << c.pt << "/" << c.ct;
+    EXPECT_EQ(f.host.UnscriptedModals(), 1);
+    ASSERT_EQ(f.host.Messages().size(), 1u);
+    EXPECT_EQ(f.host.Messages()[0].text, c.prompt);
+  }
+}
+
+TEST(CMeterSetDlg, AMendedEntryIsTakenAtTheNextConfirm) {
+  HostFixture f;
+  CMeterSetDlg dlg(f.host);
+  f.host.ScriptModal(131, [&](Dialog& d) {
+    f.host.Type(d, 1000, "64001");
+    f.host.Type(d, 1001, "1");
+    f.host.Click(d, IDOK);
+    f.host.Type(d, 1000, "64000");
+    f.host.Click(d, IDOK);
+  });
+  EXPECT_EQ(dlg.DoModal(), IDOK);
+  EXPECT_EQ(f.host.Messages().size(), 1u);
+  EXPECT_EQ(dlg.m_pt, 64000u);
+  EXPECT_EQ(dlg.m_ct, 1u);
+}
+
+TEST(CMeterSetDlg, CancelEndsWithCancel) {
+  HostFixture f;
+  CMeterSetDlg dlg(f.host);
+  f.host.ScriptModal(131, [&](Dialog& d) {
+    f.host.Type(d, 1000, "0");  // not validated on the way out
+    f.host.Click(d, IDCANCEL);
+  });
+  EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+  EXPECT_TRUE(f.host.Messages().empty());
+}
+
+TEST(CAddrDlg, StartsAtZeroAndTakesAddressesUpTo255) {
+  struct Case {
+    const char* text;
+    bool accepted;
+    std::string prompt;
+  };
+  const Case cases[] = {{"0", true, ""},
+                        {"255", true, ""},
+                        {" 17 ", true, ""},
+                        {"256", false, kBytePrompt},
+                        {"abc", false, kBytePrompt},
+                        {"", false, kBytePrompt}};
+  for (const auto& c : cases) {
+    HostFixture f;
+    CAddrDlg dlg(f.host);
+    f.host.ScriptModal(146, [&](Dialog& d) {
+      EXPECT_EQ(f.host.Control(d, 1000).text, "0");
+      f.host.Type(d, 1000, c.text);
+      f.host.Click(d, IDOK);
+    });
+    EXPECT_EQ(dlg.DoModal(), c.accepted ? IDOK : IDCANCEL) << c.text;
+    EXPECT_EQ(f.host.UnscriptedModals(), c.accepted ? 0 : 1) << c.text;
+    ASSERT_EQ(f.host.Messages().size(), c.accepted ? 0u : 1u) << c.text;
+    if (!c.accepted) {
+      EXPECT_EQ(f.host.Messages()[0].text, c.prompt);
+    }
+    if (c.accepted) {
+      EXPECT_EQ(dlg.m_newAddress, std::stoi(c.text));
+    }
+  }
+}

@@ -1,0 +1,200 @@
+// The dialog base over the in-memory host: data exchange, prompts, timers, modal runs, clicks.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "ui/dialog/DataExchange.h"
+#include "ui/dialog/Dialog.h"
+#include "ui/dialog/InMemoryHost.h"
+
+using namespace kt::ui;
+
+namespace {
+
+constexpr ControlTemplate kControls[] = {
+    {10, ControlKind::Edit, "", {0, 0, 10, 10}, kBorder},
+    {11, ControlKind::Edit, "", {0, 20, 10, 10}, kBorder},
+    {12, ControlKind::Edit, "", {0, 40, 10, 10}, kBorder},
+    {20, ControlKind::PushButton, "hidden", {0, 60, 10, 10}, kHidden},
+    {21, ControlKind::PushButton, "disabled", {0, 80, 10, 10}, kDisabled},
+    {22, ControlKind::PushButton, "go", {0, 100, 10, 10}, kNoStyle},
+    {IDOK, ControlKind::PushButton, "OK", {0, 120, 10, 10}, kDefaultButton},
+};
+const DialogTemplate kTemplate{900, "test", 100, 140, "宋体", 9, kCaption, kControls};
+
+class FieldDialog : public Dialog {
+ public:
+  explicit FieldDialog(WindowHost& host) : Dialog(host, kTemplate) {}
+  uint8_t byteField = 5;
+  int32_t signedField = -3;
+  uint32_t countField = 100;
+  std::vector<int> commands;
+  std::vector<unsigned> ticks;
+  bool destroyed = false;
+
+  bool OnCommand(int id) override {
+    commands.push_back(id);
+    return Dialog::OnCommand(id);
+  }
+  void OnTimer(unsigned id) override { ticks.push_back(id); }
+  bool DestroyWindow() override {
+    destroyed = true;
+    return Dialog::DestroyWindow();
+  }
+
+ protected:
+  void DoDataExchange(DataExchange& dx) override {
+    DDX_Text(dx, 10, byteField);
+    DDV_MinMaxByte(dx, byteField, 0, 255);
+    DDX_Text(dx, 11, signedField);
+    DDX_Text(dx, 12, countField);
+    DDV_MinMaxUInt(dx, countField, 1, 64000);
+  }
+};
+
+class DialogTest : public ::testing::Test {
+ protected:
+  kt::modbus::VirtualClock clock;
+  InMemoryHost host{clock};
+  FieldDialog d{host};
+  void SetUp() override { host.Open(d); }
+  std::string Text(int id) { return host.Control(d, id).text; }
+};
+
+TEST_F(DialogTest, InitialisationWritesTheFields) {
+  EXPECT_EQ(Text(10), "5");
+  EXPECT_EQ(Text(11), "-3");
+  EXPECT_EQ(Text(12), "100");
+}
+
+TEST_F(DialogTest, GoodEntriesAreTaken) {
+  host.Type(d, 10, " 255 ");
+  host.Type(d, 11, "-2147483648");
+  host.Type(d, 12, "64000");
+  EXPECT_TRUE(d.UpdateData(true));
+  EXPECT_EQ(d.byteField, 255);
+  EXPECT_EQ(d.signedField, INT32_MIN);
+  EXPECT_EQ(d.countField, 64000u);
+  EXPECT_TRUE(host.Messages().empty());
+}
+
+TEST_F(DialogTest, BadEntriesPromptAndKeepTheLastValidValue) {
+  struct Case {
+    int id;
+    const char* text;
+    const char* prompt;
+  };
+  const Case cases[] = {
+      {10, "256", "请输入一个介于 0 和 255 之间的整数。"},
+      {10, "-1", "请输入一个介于 0 和 255 之间的整数。"},
+      {10, "abc", "请输入一个介于 0 和 255 之间的整数。"},
+      {11, "1.5", "请输入一个整数。"},
+      {11, "2147483648", "请输入一个整数。"},
+      {11, "", "请输入一个整数。"},
+      {12, "0", "请输入一个介于 1 和 64000 之间的整数。"},
+      {12, "64001", "请输入一个介于 1 和 64000 之间的整数。"},
+  };
+  for (const Case& c : cases) {
+    host.OnMessageBox(nullptr);
+    host.ClearMessages();
+    host.Type(d, 10, "5");
+    host.Type(d, 11, "-3");
+    host.Type(d, 12, "100");
+    host.Type(d, c.id, c.text);
+    EXPECT_FALSE(d.UpdateData(true)) << c.text;
+    ASSERT_EQ(host.Messages().size(), 1u) << c.text;
+    EXPECT_EQ(host.Messages()[0].text, c.prompt) << c.text;
+    EXPECT_EQ(host.Messages()[0].ownerTemplateId, 900);
+    EXPECT_EQ(d.byteField, 5) << c.text;
+    EXPECT_EQ(d.signedField, -3) << c.text;
+    EXPECT_EQ(d.countField, 100u) << c.text;
+  }
+}
+
+TEST_F(DialogTest, PromptIsOpenOnlyWhileItsBoxIs) {
+  host.Type(d, 10, "x");
+  std::vector<bool> seen;
+  host.OnMessageBox([&](const std::string&) {
+    seen.push_back(d.IsPromptOpen());
+    if (seen.size() == 1) {
+      d.UpdateData(true);  // a second prompt from inside the first
+      seen.push_back(d.IsPromptOpen());
+    }
+  });
+  EXPECT_FALSE(d.IsPromptOpen());
+  d.UpdateData(true);
+  EXPECT_EQ(seen, (std::vector<bool>{true, true, true}));
+  EXPECT_FALSE(d.IsPromptOpen());
+}
+
+TEST_F(DialogTest, TimersFireInVirtualTimeAndRestartWhenSetAgain) {
+  d.SetTimer(1, 500);
+  d.SetTimer(2, 300);
+  host.RunFor(1000);
+  EXPECT_EQ(d.ticks, (std::vector<unsigned>{2, 1, 2, 2, 1}));
+  d.ticks.clear();
+  host.RunFor(400);    // to 1400: timer 2 at 1200; timer 1 would be due at 1500
+  d.SetTimer(1, 500);  // restarts: next at 1900
+  d.KillTimer(2);
+  host.RunFor(499);
+  EXPECT_EQ(d.ticks, (std::vector<unsigned>{2}));
+  d.ticks.clear();
+  host.RunFor(1);
+  EXPECT_EQ(d.ticks, (std::vector<unsigned>{1}));
+  EXPECT_EQ(host.TimerPeriod(d, 1), 500u);
+  d.KillTimer(1);
+  d.KillTimer(1);  // killing a stopped timer does nothing
+  EXPECT_FALSE(host.TimerRunning(d, 1));
+}
+
+TEST_F(DialogTest, ZeroPeriodTimerDoesNotHang) {
+  d.SetTimer(3, 0);
+  host.RunFor(10);
+  EXPECT_EQ(d.ticks.size(), 10u);
+}
+
+TEST_F(DialogTest, ClicksReachOnlyVisibleEnabledControls) {
+  EXPECT_FALSE(host.Click(d, 20));
+  EXPECT_FALSE(host.Click(d, 21));
+  EXPECT_FALSE(host.Click(d, 99));
+  EXPECT_TRUE(host.Click(d, 22));
+  EXPECT_EQ(d.commands, (std::vector<int>{22}));
+  d.ShowControl(20, true);
+  EXPECT_TRUE(host.Click(d, 20));
+}
+
+TEST(DialogModal, ScriptEndsTheDialogAndTheWindowIsDestroyed) {
+  kt::modbus::VirtualClock clock;
+  InMemoryHost host{clock};
+  FieldDialog d{host};
+  host.ScriptModal(900, [&](Dialog& dlg) {
+    host.Type(dlg, 12, "7");
+    host.PressEnter(dlg);
+  });
+  EXPECT_EQ(d.DoModal(), IDOK);
+  EXPECT_EQ(d.countField, 7u);
+  EXPECT_TRUE(d.destroyed);
+  EXPECT_FALSE(host.IsOpen(d));
+
+  FieldDialog unscripted{host};
+  EXPECT_EQ(unscripted.DoModal(), IDCANCEL);
+  EXPECT_EQ(host.UnscriptedModals(), 1);
+}
+
+TEST(DialogModal, BadEntryOnOkKeepsTheDialogOpen) {
+  kt::modbus::VirtualClock clock;
+  InMemoryHost host{clock};
+  FieldDialog d{host};
+  bool stillOpen = false;
+  host.ScriptModal(900, [&](Dialog& dlg) {
+    host.Type(dlg, 10, "999");
+    host.PressEnter(dlg);
+    stillOpen = host.IsOpen(dlg);
+    host.PressEscape(dlg);
+  });
+  EXPECT_EQ(d.DoModal(), IDCANCEL);
+  EXPECT_TRUE(stillOpen);
+  EXPECT_EQ(host.Messages().size(), 1u);
+}
+
+}  // namespace

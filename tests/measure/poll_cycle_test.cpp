@@ -1,0 +1,247 @@
+// The polling cycle over crafted replies: the poll states, what each reply sets, the receive
+// echo, and replies that must not match.
+#include <gtest/gtest.h>
+
+#include "../ui/MonitorFixture.h"
+#include "modbus/RequestFrames.h"
+
+using namespace kt::testing;
+
+namespace {
+
+const Bytes kConfigRequest = {0x01, 0x03, 0x03, 0x00, 0x00, 0x13, 0x04, 0x43};
+const Bytes kValuesRequest = {0x01, 0x03, 0x03, 0x28, 0x00, 0x04, 0xC4, 0x45};
+const Bytes kClassRequest = {0x01, 0x03, 0x03, 0x22, 0x00, 0x01, 0x24, 0x44};
+const Bytes kBlockRequest = {0x01, 0x03, 0x00, 0x00, 0x00, 0x2D, 0x85, 0xD7};
+const Bytes kMultiplierRequest = {0x01, 0x03, 0x03, 0x0A, 0x00, 0x01, 0xA4, 0x4C};
+
+// A configuration reply (registers 0x0300 to 0x0312) from slave address 1.
+Bytes ConfigReply(uint16_t address, uint16_t wiring, uint16_t powerFlag, uint16_t exponent,
+                  uint16_t pt, uint16_t ct) {
+  std::vector<uint16_t> r(19, 0);
+  r[0] = address;
+  r[1] = wiring;
+  r[5] = powerFlag;
+  r[6] = exponent;
+  r[7] = pt;
+  r[9] = ct;
+  return ReadReply(1, r);
+}
+
+class PollCycleTest : public MonitorFixture {
+ protected:
+  void SetUp() override {
+    MonitorFixture::SetUp();
+    Open();
+    host.Type(*dlg, 1061, "1");  // the meter answers at address 1
+    dlg->m_slaveAddress = 1;
+    line.written.clear();
+  }
+};
+
+TEST_F(PollCycleTest, NoMeterSendsTheSameRequestEveryTick) {
+  host.Click(*dlg, 1063);
+  host.RunFor(5 * 500);
+  ASSERT_EQ(line.written.size(), 5u);
+  for (const Bytes& w : line.written) EXPECT_EQ(w, kConfigRequest);
+  EXPECT_EQ(dlg->m_pollState, 0);
+  EXPECT_EQ(Text(1001), "");
+  EXPECT_EQ(Text(1021), kt::modbus::EchoText(kConfigRequest.data(), 8));
+}
+
+TEST_F(PollCycleTest, AnsweringMeterRunsTheStatesInOrder) {
+  meterOn = true;
+  registers[0x0000] = 22000;  // phase A voltage 220.00 V
+  registers[0x0300] = 1;
+  registers[0x0307] = 1;  // PT
+  registers[0x0309] = 1;  // CT
+  host.Click(*dlg, 1063);
+  std::vector<std::string> shown;
+  for (int tick = 0; tick < 8; ++tick) {
+    registers[0x0000] = static_cast<uint16_t>(22000 + tick);
+    host.RunFor(500);
+    shown.push_back(Text(1001));
+  }
+  const std::vector<Bytes> expected = {kConfigRequest,     kValuesRequest,     kClassRequest,
+                                       kBlockRequest,      kMultiplierRequest, kBlockRequest,
+                                       kMultiplierRequest, kBlockRequest};
+  EXPECT_EQ(line.written, expected);
+  // The block is decoded on the ticks that find its reply: the 5th and the 7th.
+  EXPECT_EQ(shown[3], "");
+  EXPECT_EQ(shown[4], "220.03 V");
+  EXPECT_EQ(shown[5], "220.03 V");
+  EXPECT_EQ(shown[6], "220.05 V");
+  EXPECT_EQ(dlg->m_pollState, 3);
+}
+
+TEST_F(PollCycleTest, ConfigurationReplySetsTheScaleFields) {
+  line.open = true;
+  line.Arrive(ConfigReply(0x0105, 0x0003, 0x0001, 0x0003, 0x0064, 0x0005));
+  Tick();
+  auto& d = *dlg;
+  EXPECT_EQ(d.m_pollState, 1);
+  EXPECT_EQ(d.m_slaveAddress, 5);  // the low byte of 0x0300
+  EXPECT_EQ(d.m_wiringMode, 3);
+  EXPECT_EQ(d.m_powerMultiplier, 4);
+  EXPECT_EQ(d.m_energyMultiplier, 1000);
+  EXPECT_EQ(d.m_ptRatio, 100u);
+  EXPECT_EQ(d.m_ctRatio, 5u);
+  EXPECT_EQ(d.m_registerImage[15], 0x64);
+  EXPECT_EQ(Text(1061), "1");  // the edit box is not updated
+  EXPECT_EQ(line.written.back(), ReadRequest(5, 0x0328, 4));
+}
+
+TEST_F(PollCycleTest, ConfigurationEdgeValues) {
+  struct Case {
+    uint16_t powerFlag, exponent;
+    int32_t power, energy;
+  };
+  const Case cases[] = {
+      {0x0000, 0x0000, 1, 1},       {0x0002, 0x0006, 1, 1000000},
+      {0x0101, 0x0106, 4, 1000000},  // only the low bytes count
+      {0x0001, 0x0007, 4, 1000000},  // beyond the table: the multiplier stays as it was
+      {0x0000, 0x00FF, 1, 1000000},
+  };
+  for (const Case& c : cases) {
+    dlg->m_pollState = 0;
+    line.open = true;
+    line.Arrive(ConfigReply(1, 0, c.powerFlag, c.exponent, 1, 1));
+    Tick();
+    EXPECT_EQ(dlg->m_powerMultiplier, c.power) << c.powerFlag;
+    EXPECT_EQ(dlg->m_energyMultiplier, c.energy) << c.exponent;
+  }
+}
+
+TEST_F(PollCycleTest, AccuracyClassAndPowerMultiplierReplies) {
+  line.open = true;
+  auto& d = *dlg;
+  d.m_pollState = 2;
+  line.Arrive({0x01, 0x03, 0x02, 0x00, 0x01, 0x79, 0x84});
+  Tick();
+  EXPECT_EQ(Text(1009), "0.2级");
+  EXPECT_EQ(d.m_accuracyClass, 1);
+  d.m_pollState = 2;
+  line.Arrive({0x01, 0x03, 0x02, 0x00, 0x00, 0xB8, 0x44});
+  Tick();
+  EXPECT_EQ(Text(1009), "0.5级");
+  EXPECT_EQ(d.m_pollState, 3);
+
+  d.m_pollState = 4;
+  line.Arrive(ReadReply(1, {0x0001}));
+  Tick();
+  EXPECT_EQ(d.m_powerMultiplier, 4);
+  EXPECT_EQ(d.m_pollState, 3);
+  d.m_pollState = 4;
+  line.Arrive(ReadReply(1, {0x0100}));
+  Tick();
+  EXPECT_EQ(d.m_powerMultiplier, 1);
+}
+
+TEST_F(PollCycleTest, FourValuesReplyMovesOnToTheAccuracyClass) {
+  line.open = true;
+  dlg->m_pollState = 1;
+  line.Arrive(ReadReply(1, {1, 2, 3, 4}));
+  Tick();
+  EXPECT_EQ(dlg->m_pollState, 2);
+  EXPECT_EQ(dlg->m_registerImage[7], 4);
+  EXPECT_EQ(line.written.back(), kClassRequest);
+}
+
+TEST_F(PollCycleTest, RepliesThatDoNotMatch) {
+  line.open = true;
+  const Bytes good = ConfigReply(1, 0, 0, 0, 7, 1);
+  Bytes badCrc = good;
+  badCrc.back() ^= 0x01;
+  const Bytes exception = WithCrc({0x01, 0x83, 0x02});
+  const Bytes otherAddress = [] {
+    std::vector<uint16_t> r(19, 0);
+    return ReadReply(2, r);
+  }();
+  for (const Bytes& reply : {badCrc, exception, otherAddress}) {
+    line.Arrive(reply);
+    Tick();
+    EXPECT_EQ(dlg->m_pollState, 0);
+    EXPECT_EQ(line.written.back(), kConfigRequest);
+  }
+  // Stray bytes (a late tail of something) ahead of the reply do not hide it.
+  line.Arrive(Concat({{0x00, 0x01, 0x03, 0xFF}, exception, good}));
+  Tick();
+  EXPECT_EQ(dlg->m_pollState, 1);
+  EXPECT_EQ(dlg->m_ptRatio, 7u);
+}
+
+TEST_F(PollCycleTest, ReplySplitAcrossTwoTicksIsNotTaken) {
+  line.open = true;
+  const Bytes reply = ConfigReply(1, 0, 0, 0, 9, 1);
+  line.Arrive(Bytes(reply.begin(), reply.begin() + 20));
+  Tick();
+  line.Arrive(Bytes(reply.begin() + 20, reply.end()));
+  Tick();
+  EXPECT_EQ(dlg->m_pollState, 0);
+  EXPECT_EQ(line.written.size(), 2u);
+  EXPECT_EQ(line.written[0], line.written[1]);
+  // The repeated request is answered whole on the next tick.
+  line.Arrive(reply);
+  Tick();
+  EXPECT_EQ(dlg->m_pollState, 1);
+}
+
+class ReceiveEchoTest : public PollCycleTest {
+ protected:
+  // Brings the cycle to state 3 with a block reply (and `extra` bytes after it) waiting.
+  Bytes BlockWaiting(const Bytes& before, const Bytes& extra) {
+    dlg->m_pollState = 3;
+    line.open = true;
+    const Bytes all = Concat({before, ReadReply(1, std::vector<uint16_t>(45, 0x0102)), extra});
+    line.Arrive(all);
+    return all;
+  }
+};
+
+TEST_F(ReceiveEchoTest, ShowsTheRequestAndOnlyTheBytesOfThisRead) {
+  // An earlier, longer read left bytes further up the buffer.
+  dlg->m_receiveBuffer.fill(0xEE);
+  const Bytes all = BlockWaiting({}, {0x00, 0x00});
+  const std::string request = dlg->m_echoText;
+  Tick();
+  const std::string echo = Text(1022);
+  EXPECT_EQ(echo, request + kt::modbus::EchoText(all.data(), 97));
+  EXPECT_EQ(echo.find("EE"), std::string::npos);
+  // The next send empties the echo text; the receive echo stays until the next block.
+  EXPECT_EQ(Text(1021), kt::modbus::EchoText(kMultiplierRequest.data(), 8));
+}
+
+TEST_F(ReceiveEchoTest, AtMostAHundredBytes) {
+  const Bytes all = BlockWaiting({0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF, 0x11}, {0x40, 0x00});
+  const std::string request = dlg->m_echoText;
+  Tick();
+  EXPECT_EQ(Text(1022), request + kt::modbus::EchoText(all.data(), 100));
+  EXPECT_EQ(Text(1064), "欠压");  // the pair after the reply, not positions 95 and 96
+}
+
+TEST_F(PollCycleTest, DecodedBlockOnTheDisplay) {
+  line.open = true;
+  auto& d = *dlg;
+  d.m_pollState = 3;
+  d.m_ptRatio = 1;
+  d.m_ctRatio = 1;
+  d.m_powerMultiplier = 4;
+  d.m_energyMultiplier = 1;
+  std::vector<uint16_t> r(45, 0);
+  r[0x04] = 0xFFFF;  // -1 x 4 / 10 W
+  r[0x07] = 0xFFFF;  // 65535 / 5 VA
+  r[0x1B] = 10000;   // 10.6813 Hz
+  r[0x23] = 0;       // reverse active energy 0
+  r[0x25] = 0x2710;  // forward reactive energy 10000
+  line.Arrive(ReadReply(1, r));
+  Tick();
+  EXPECT_EQ(Text(1034), "-0.4 W");
+  EXPECT_EQ(Text(1042), "13.1070 KVA");
+  EXPECT_EQ(Text(1049), "10.681 Hz");
+  EXPECT_EQ(Text(1054), "-0.0 Wh");
+  EXPECT_EQ(Text(1055), "10.0000 KVarh");
+  EXPECT_EQ(Text(1046), "0.0000");
+  EXPECT_EQ(d.m_pollState, 4);
+}
+
+}  // namespace

@@ -1,0 +1,155 @@
+// Template 102: the controls the other parts rely on, and a layout without overlaps.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "ui/MainDialogTemplate.h"
+#include "ui/dialog/WindowHost.h"
+
+using namespace kt::ui;
+
+namespace {
+
+bool Overlap(const DuRect& a, const DuRect& b) {
+  return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
+}
+
+TEST(MainDialogTemplate, CaptionSizeAndStyle) {
+  const DialogTemplate& t = MainDialogTemplate();
+  EXPECT_EQ(t.id, 102);
+  EXPECT_STREQ(t.caption, "7340智能电力检测仪---Tenbrook");
+  EXPECT_EQ(t.widthDu, 383);
+  EXPECT_GE(t.heightDu, 319);
+  EXPECT_STREQ(t.fontName, "宋体");
+  EXPECT_EQ(t.fontPointSize, 9);
+  EXPECT_TRUE(t.Has(kSysMenu) && t.Has(kMinimizeBox) && t.Has(kCaption));
+  EXPECT_FALSE(t.Has(kMaximizeBox));
+}
+
+TEST(MainDialogTemplate, IdentifiersAreUnique) {
+  std::set<int> seen;
+  for (const auto& c : MainDialogTemplate().controls) {
+    if (c.id == IDC_STATIC) continue;
+    EXPECT_TRUE(seen.insert(c.id).second) << "duplicate " << c.id;
+  }
+}
+
+TEST(MainDialogTemplate, ControlsOfTheLayout) {
+  const DialogTemplate& t = MainDialogTemplate();
+  struct Expect {
+    int id;
+    ControlKind kind;
+    const char* text;
+    DuRect rect;
+  };
+  const Expect expected[] = {
+      {1061, ControlKind::Edit, "", {56, 9, 37, 14}},
+      {1057, ControlKind::Edit, "", {313, 30, 56, 46}},
+      {1008, ControlKind::SerialControl, "", {7, 32, 22, 23}},
+      {1062, ControlKind::PushButton, "轮询地址", {313, 85, 55, 15}},
+      {1063, ControlKind::PushButton, "运行", {313, 111, 55, 15}},
+      {1007, ControlKind::PushButton, "更改子机地址", {313, 137, 55, 15}},
+      {1004, ControlKind::PushButton, "通讯设置", {313, 166, 55, 15}},
+      {1006, ControlKind::PushButton, "仪表设置", {313, 194, 55, 15}},
+      {IDCANCEL, ControlKind::PushButton, "退  出", {313, 223, 55, 15}},
+      {1091, ControlKind::PushButton, "刷新Urg值", {313, 241, 55, 15}},
+      {1021, ControlKind::Edit, "", {14, 242, 137, 63}},
+      {1022, ControlKind::Edit, "", {160, 242, 140, 65}},
+      {1009, ControlKind::PushButton, "修改精度", {313, 254, 55, 15}},
+      {1050, ControlKind::Edit, "", {168, 170, 53, 12}},
+      {1049, ControlKind::Edit, "", {52, 170, 53, 12}},
+      {1053, ControlKind::Edit, "", {13, 208, 65, 12}},
+      {1054, ControlKind::Edit, "", {83, 208, 66, 12}},
+      {1055, ControlKind::Edit, "", {153, 208, 65, 12}},
+      {1056, ControlKind::Edit, "", {223, 208, 62, 12}},
+  };
+  for (const Expect& e : expected) {
+    const ControlTemplate* c = t.Find(e.id);
+    ASSERT_NE(c, nullptr) << e.id;
+    EXPECT_EQ(c->kind, e.kind) << e.id;
+    EXPECT_STREQ(c->text, e.text) << e.id;
+    EXPECT_EQ(c->rect.x, e.rect.x) << e.id;
+    EXPECT_EQ(c->rect.y, e.rect.y) << e.id;
+    EXPECT_EQ(c->rect.width, e.rect.width) << e.id;
+    EXPECT_EQ(c->rect.height, e.rect.height) << e.id;
+  }
+  // The grid: rows of four at the listed columns, all read-only with a static edge.
+  const int rows[7][4] = {{1000, 1001, 1002, 1003}, {1025, 1026, 1027, 1028},
+                          {1029, 1030, 1031, 1032}, {1033, 1034, 1035, 1036},
+                          {1037, 1038, 1039, 1040}, {1041, 1042, 1043, 1044},
+                          {1045, 1046, 1047, 1048}};
+  const int columns[4] = {52, 110, 168, 226};
+  for (int r = 0; r < 7; ++r) {
+    for (int col = 0; col < 4; ++col) {
+      const ControlTemplate* c = t.Find(rows[r][col]);
+      ASSERT_NE(c, nullptr) << rows[r][col];
+      EXPECT_EQ(c->rect.x, columns[col]);
+      EXPECT_EQ(c->rect.y, 58 + 16 * r);
+      EXPECT_EQ(c->rect.width, 53);
+      EXPECT_EQ(c->rect.height, 12);
+    }
+  }
+  for (int id : {1000, 1025, 1049, 1050, 1053, 1056, 1057, 1021, 1022}) {
+    EXPECT_TRUE(t.Find(id)->Has(kReadOnly)) << id;
+    EXPECT_EQ(ColorTypeOf(*t.Find(id)), CtlColorType::Static) << id;
+  }
+  EXPECT_TRUE(t.Find(1021)->Has(kMultiLine) && t.Find(1021)->Has(kVScroll));
+  EXPECT_TRUE(t.Find(1022)->Has(kMultiLine) && t.Find(1022)->Has(kVScroll));
+  EXPECT_TRUE(t.Find(1057)->Has(kMultiLine));
+  EXPECT_FALSE(t.Find(1061)->Has(kReadOnly));
+  for (int id : {1091, 1009}) {
+    EXPECT_TRUE(t.Find(id)->Has(kHidden) && t.Find(id)->Has(kDisabled)) << id;
+  }
+  // No controls for the four parameter values.
+  for (int id : {1066, 1067, 1068, 1069}) EXPECT_EQ(t.Find(id), nullptr) << id;
+}
+
+TEST(MainDialogTemplate, StatusControlsAreVisibleEditableAndInside) {
+  const DialogTemplate& t = MainDialogTemplate();
+  for (int id : {1064, 1065, 1072, 1073, 1074, 1075, 1076, 1077}) {
+    const ControlTemplate* c = t.Find(id);
+    ASSERT_NE(c, nullptr) << id;
+    EXPECT_EQ(ColorTypeOf(*c), CtlColorType::Edit) << id;
+    EXPECT_FALSE(c->Has(kHidden) || c->Has(kDisabled)) << id;
+    EXPECT_LE(c->rect.x + c->rect.width, t.widthDu) << id;
+    EXPECT_LE(c->rect.y + c->rect.height, t.heightDu) << id;
+  }
+}
+
+TEST(MainDialogTemplate, NoVisibleControlCoversAnother) {
+  // Group boxes frame other controls by design, and the serial control is never drawn.
+  std::vector<const ControlTemplate*> drawn;
+  for (const auto& c : MainDialogTemplate().controls) {
+    if (c.kind == ControlKind::GroupBox || c.kind == ControlKind::SerialControl) continue;
+    if (c.Has(kHidden)) continue;
+    drawn.push_back(&c);
+  }
+  for (size_t i = 0; i < drawn.size(); ++i) {
+    for (size_t j = i + 1; j < drawn.size(); ++j) {
+      EXPECT_FALSE(Overlap(drawn[i]->rect, drawn[j]->rect))
+          << drawn[i]->text << " (" << drawn[i]->id << ") and " << drawn[j]->text << " ("
+          << drawn[j]->id << ")";
+    }
+  }
+}
+
+TEST(MainDialogTemplate, StatusBandHoldsOnlyTheStatusControls) {
+  const DialogTemplate& t = MainDialogTemplate();
+  const ControlTemplate* band = nullptr;
+  for (const auto& c : t.controls) {
+    if (c.kind == ControlKind::GroupBox && std::string(c.text) == "越限状态") band = &c;
+  }
+  ASSERT_NE(band, nullptr);
+  const std::set<int> status = {1064, 1065, 1072, 1073, 1074, 1075, 1076, 1077};
+  for (const auto& c : t.controls) {
+    if (&c == band || !Overlap(c.rect, band->rect)) continue;
+    const std::string text = c.text;
+    const bool ownLabel =
+        c.kind == ControlKind::Label && (text.rfind("电压", 0) == 0 || text.rfind("电流", 0) == 0);
+    EXPECT_TRUE(status.count(c.id) != 0 || ownLabel) << c.id << " " << c.text;
+  }
+}
+
+}  // namespace

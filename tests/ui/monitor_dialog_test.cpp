@@ -1,0 +1,234 @@
+// The main dialog's initialisation, Run/Stop, closing and the handling of failures inside
+// handlers.
+#include <gtest/gtest.h>
+
+#include "MonitorFixture.h"
+#include "modbus/RequestFrames.h"
+
+using namespace kt::testing;
+using kt::serial::SerialError;
+using kt::serial::SerialErrorKind;
+
+namespace {
+
+class MonitorDialogTest : public MonitorFixture {};
+
+TEST_F(MonitorDialogTest, OpeningWithThePresets) {
+  auto& d = Open();
+  EXPECT_EQ(Text(1061), "0");
+  EXPECT_EQ(Text(1063), "运行");
+  EXPECT_EQ(Text(1057), "串行口: 1 \r\n\r\n波特率: 9600 \r\n\r\n校验位:无校验");
+  const std::vector<std::string> calls = {"CommPort=1", "Settings=9600N,8,2", "PortOpen=1",
+                                          "InputLen=0", "InBufferCount=0"};
+  EXPECT_EQ(line.calls, calls);
+  EXPECT_TRUE(line.open);
+  EXPECT_EQ(d.m_slaveAddress, 0);
+  EXPECT_EQ(d.m_ptRatio, 1u);
+  EXPECT_EQ(d.m_ctRatio, 1u);
+  EXPECT_EQ(d.m_wiringMode, 0);
+  EXPECT_EQ(d.m_pollState, 0);
+  EXPECT_EQ(d.m_running, 0);
+  EXPECT_EQ(d.m_probeAddress, 1);
+  EXPECT_EQ(d.m_limitStatus, (std::array<uint8_t, 8>{}));
+  EXPECT_EQ(d.m_powerMultiplier, 1);
+  EXPECT_EQ(d.m_energyMultiplier, 1);
+  EXPECT_EQ(d.m_accuracyClass, 0);
+  // Polling does not start by itself.
+  EXPECT_FALSE(host.TimerRunning(d, kt::ui::kPollTimer));
+  host.RunFor(3000);
+  EXPECT_TRUE(line.written.empty());
+  EXPECT_TRUE(host.Messages().empty());
+}
+
+TEST_F(MonitorDialogTest, LineSettingsAndPollPeriods) {
+  struct Case {
+    int32_t baud, parity;
+    const char* settings;
+    unsigned periodMs;
+    const char* parityLine;
+  };
+  const Case cases[] = {
+      {1200, 0, "1200N,8,2", 2000, "校验位:无校验"},  {2400, 1, "2400O,8,1", 1500, "校验位:奇校验"},
+      {4800, 1, "4800O,8,1", 1000, "校验位:奇校验"},  {9600, 2, "9600E,8,1", 500, "校验位:偶校验"},
+      {19200, 2, "19200E,8,1", 500, "校验位:偶校验"},
+  };
+  for (const Case& c : cases) {
+    line.calls.clear();
+    auto& d = Open(c.baud, c.parity, 3);
+    EXPECT_EQ(line.calls.at(1), std::string("Settings=") + c.settings);
+    EXPECT_EQ(line.calls.at(0), "CommPort=3");
+    EXPECT_EQ(d.m_pollPeriodMs, c.periodMs);
+    host.Click(d, 1063);
+    EXPECT_EQ(host.TimerPeriod(d, kt::ui::kPollTimer), c.periodMs);
+    const std::string info = Text(1057);
+    EXPECT_EQ(info.substr(info.size() - std::string(c.parityLine).size()), c.parityLine);
+    host.Close(d);
+  }
+}
+
+TEST_F(MonitorDialogTest, RefusedPortIsReportedAndTheDialogStillUsable) {
+  line.refuseOpen =
+      SerialError(SerialErrorKind::PortInUse, "/dev/ttyS0", "Device or resource busy");
+  auto& d = Open();
+  ASSERT_EQ(host.Messages().size(), 1u);
+  const std::string& msg = host.Messages()[0].text;
+  EXPECT_NE(msg.find("/dev/ttyS0"), std::string::npos);
+  EXPECT_NE(msg.find("Device or resource busy"), std::string::npos);
+  EXPECT_FALSE(line.open);
+  // The steps after the refusal on the port itself are skipped; the rest still happens.
+  EXPECT_EQ(line.calls.back(), "PortOpen=1");
+  EXPECT_EQ(d.m_pollState, 0);
+  EXPECT_EQ(Text(1057), "串行口: 1 \r\n\r\n波特率: 9600 \r\n\r\n校验位:无校验");
+  // Polling on a closed port echoes the request and sends nothing.
+  host.Click(d, 1063);
+  host.RunFor(1000);
+  EXPECT_TRUE(line.written.empty());
+  const Bytes config = ReadRequest(0, 0x0300, 19);
+  EXPECT_EQ(Text(1021), kt::modbus::EchoText(config.data(), 8));
+  EXPECT_EQ(host.Messages().size(), 1u);
+}
+
+TEST_F(MonitorDialogTest, RunAndStop) {
+  auto& d = Open();
+  host.Type(d, 1061, "7");
+  host.Click(d, 1063);
+  EXPECT_EQ(d.m_running, 1);
+  EXPECT_EQ(Text(1063), "停止");
+  EXPECT_EQ(d.m_slaveAddress, 7);  // taken from the edit box
+  EXPECT_TRUE(host.TimerRunning(d, kt::ui::kPollTimer));
+  host.RunFor(500);
+  EXPECT_EQ(line.written.at(0), ReadRequest(7, 0x0300, 19));
+
+  d.m_pollState = 3;  // as if the cycle had come this far
+  host.Click(d, 1063);
+  EXPECT_EQ(d.m_running, 0);
+  EXPECT_EQ(Text(1063), "运行");
+  EXPECT_FALSE(host.TimerRunning(d, kt::ui::kPollTimer));
+  host.RunFor(2000);
+  EXPECT_EQ(line.written.size(), 1u);
+  // Resuming goes on from the state it was in.
+  host.Click(d, 1063);
+  host.RunFor(500);
+  EXPECT_EQ(line.written.back(), ReadRequest(7, 0x0000, 45));
+}
+
+TEST_F(MonitorDialogTest, RunStopEndsAnAddressSearch) {
+  auto& d = Open();
+  d.SetTimer(kt::ui::kProbeTimer, kt::ui::kProbePeriodMs);
+  host.Click(d, 1063);
+  EXPECT_FALSE(host.TimerRunning(d, kt::ui::kProbeTimer));
+  EXPECT_TRUE(host.TimerRunning(d, kt::ui::kPollTimer));
+}
+
+TEST_F(MonitorDialogTest, ClosingStopsPollingAndClosesThePort) {
+  auto& d = Open();
+  host.Click(d, 1063);
+  host.RunFor(1000);
+  host.Close(d);
+  EXPECT_FALSE(host.IsOpen(d));
+  EXPECT_FALSE(host.TimerRunning(d, kt::ui::kPollTimer));
+  EXPECT_FALSE(line.open);
+  EXPECT_EQ(line.calls.back(), "PortOpen=0");
+}
+
+TEST_F(MonitorDialogTest, EnterEndsOnlyWithAValidAddress) {
+  auto& d = Open();
+  host.Type(d, 1061, "300");
+  host.PressEnter(d);
+  ASSERT_EQ(host.Messages().size(), 1u);
+  EXPECT_EQ(host.Messages()[0].text, "请输入一个介于 0 和 255 之间的整数。");
+  EXPECT_EQ(d.m_slaveAddress, 0);  // keeps its last valid value
+  host.Type(d, 1061, "12");
+  host.PressEnter(d);
+  EXPECT_EQ(d.m_slaveAddress, 12);
+  EXPECT_EQ(host.Messages().size(), 1u);
+}
+
+TEST_F(MonitorDialogTest, TimerIdsOtherThanPollAndProbeDoNothing) {
+  auto& d = Open();
+  line.Arrive({1, 2, 3});
+  d.OnTimer(7);
+  EXPECT_TRUE(line.written.empty());
+  EXPECT_EQ(line.pending.size(), 3u);
+}
+
+// A bad slave address makes the decoder's read-back prompt; the poll timer keeps ticking while
+// the prompt is open, and those ticks must not open more prompts.
+TEST_F(MonitorDialogTest, PromptsFromTicksDoNotStack) {
+  meterOn = true;
+  registers[0x0300] = 1;
+  auto& d = Open();
+  host.Type(d, 1061, "1");
+  host.Click(d, 1063);
+  host.RunFor(4 * 500);  // configuration, values, class; the block request is out
+  ASSERT_EQ(d.m_pollState, 3);
+  host.Type(d, 1061, "abc");
+  int boxes = 0;
+  size_t writesDuringBox = 0;
+  host.OnMessageBox([&](const std::string&) {
+    ++boxes;
+    const size_t before = line.written.size();
+    host.RunFor(5000);  // the user takes a while
+    writesDuringBox = line.written.size() - before;
+  });
+  host.RunFor(500);
+  EXPECT_EQ(boxes, 1);
+  EXPECT_EQ(writesDuringBox, 0u);
+  EXPECT_EQ(d.m_slaveAddress, 1);
+  EXPECT_FALSE(d.IsPromptOpen());
+  EXPECT_FALSE(Text(1001).empty());  // the block was decoded after the prompt
+  EXPECT_EQ(d.m_pollState, 4);
+  // Every block brings one prompt again while the entry stays bad, never more at once.
+  host.RunFor(1000);
+  EXPECT_EQ(boxes, 2);
+}
+
+TEST_F(MonitorDialogTest, FailingReadsAreReportedOnce) {
+  auto& d = Open();
+  host.Click(d, 1063);
+  line.failingReads = 4;
+  int boxes = 0;
+  host.OnMessageBox([&](const std::string&) {
+    ++boxes;
+    host.RunFor(2000);  // ticks meanwhile do nothing
+  });
+  host.RunFor(500);
+  EXPECT_EQ(boxes, 1);
+  EXPECT_EQ(host.Messages().at(0).text.find("/dev/ttyS0") != std::string::npos, true);
+  EXPECT_TRUE(line.written.empty());  // nothing half-done: the failed ticks sent nothing
+  host.RunFor(4 * 500);               // the remaining three failures, then a good read
+  EXPECT_EQ(boxes, 1);
+  EXPECT_EQ(line.failingReads, 0);
+  EXPECT_EQ(line.written.size(), 1u);
+  EXPECT_TRUE(host.TimerRunning(d, kt::ui::kPollTimer));
+  // A new failure after a good tick is a new report.
+  line.failingReads = 1;
+  host.OnMessageBox(nullptr);
+  host.RunFor(500);
+  EXPECT_EQ(host.Messages().size(), 2u);
+}
+
+// A serial control that refuses every write, as a device unplugged mid-run would.
+class RefusingWrites : public ScriptedLine {
+ public:
+  void SetOutput(const Bytes&) override {
+    throw SerialError(SerialErrorKind::IoError, "/dev/ttyUSB0", "No such device");
+  }
+};
+
+TEST(MonitorDialogWrites, RefusedWriteStillEchoesTheFrame) {
+  kt::modbus::VirtualClock clock;
+  kt::ui::InMemoryHost host{clock};
+  RefusingWrites line;
+  kt::ui::CMonitorDlg d(host, line, clock);
+  host.Open(d);
+  host.Click(d, 1063);
+  host.RunFor(500);
+  const Bytes config = ReadRequest(0, 0x0300, 19);
+  EXPECT_EQ(host.Control(d, 1021).text, kt::modbus::EchoText(config.data(), 8));
+  ASSERT_EQ(host.Messages().size(), 1u);
+  EXPECT_NE(host.Messages()[0].text.find("No such device"), std::string::npos);
+  host.Close(d);
+}
+
+}  // namespace
