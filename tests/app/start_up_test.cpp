@@ -72,19 +72,6 @@ TEST_F(StartUpTest, OkOpensTheMainDialogWithTheChosenSettings) {
   EXPECT_EQ(host.UnscriptedModals(), 0);
 }
 
-TEST_F(StartUpTest, PresetsGiveTheStandardLine) {
-  host.ScriptModal(130, [&](Dialog& d) { host.Click(d, kt::ui::IDOK); });
-  std::string info;
-  host.ScriptModal(102, [&](Dialog& d) {
-    info = host.Control(d, 1057).text;
-    host.PressEnter(d);  // a valid address: Enter ends the dialog like the exit button
-  });
-  EXPECT_FALSE(app.InitInstance());
-  EXPECT_EQ(info, "串行口: 1 \r\n\r\n波特率: 9600 \r\n\r\n校验位:无校验");
-  EXPECT_EQ(line.calls.at(1), "Settings=9600N,8,2");
-  EXPECT_EQ(host.UnscriptedModals(), 0);
-}
-
 TEST_F(StartUpTest, PortNumberThatIsNotANumberKeepsTheSettingsDialogOpen) {
   bool stillOpen = false;
   host.ScriptModal(130, [&](Dialog& d) {

@@ -39,41 +39,6 @@ class PollCycleTest : public MonitorFixture {
   }
 };
 
-TEST_F(PollCycleTest, NoMeterSendsTheSameRequestEveryTick) {
-  host.Click(*dlg, 1063);
-  host.RunFor(5 * 500);
-  ASSERT_EQ(line.written.size(), 5u);
-  for (const Bytes& w : line.written) EXPECT_EQ(w, kConfigRequest);
-  EXPECT_EQ(dlg->m_pollState, 0);
-  EXPECT_EQ(Text(1001), "");
-  EXPECT_EQ(Text(1021), kt::modbus::EchoText(kConfigRequest.data(), 8));
-}
-
-TEST_F(PollCycleTest, AnsweringMeterRunsTheStatesInOrder) {
-  meterOn = true;
-  registers[0x0000] = 22000;  // phase A voltage 220.00 V
-  registers[0x0300] = 1;
-  registers[0x0307] = 1;  // PT
-  registers[0x0309] = 1;  // CT
-  host.Click(*dlg, 1063);
-  std::vector<std::string> shown;
-  for (int tick = 0; tick < 8; ++tick) {
-    registers[0x0000] = static_cast<uint16_t>(22000 + tick);
-    host.RunFor(500);
-    shown.push_back(Text(1001));
-  }
-  const std::vector<Bytes> expected = {kConfigRequest,     kValuesRequest,     kClassRequest,
-                                       kBlockRequest,      kMultiplierRequest, kBlockRequest,
-                                       kMultiplierRequest, kBlockRequest};
-  EXPECT_EQ(line.written, expected);
-  // The block is decoded on the ticks that find its reply: the 5th and the 7th.
-  EXPECT_EQ(shown[3], "");
-  EXPECT_EQ(shown[4], "220.03 V");
-  EXPECT_EQ(shown[5], "220.03 V");
-  EXPECT_EQ(shown[6], "220.05 V");
-  EXPECT_EQ(dlg->m_pollState, 3);
-}
-
 TEST_F(PollCycleTest, ConfigurationReplySetsTheScaleFields) {
   line.open = true;
   line.Arrive(ConfigReply(0x0105, 0x0003, 0x0001, 0x0003, 0x0064, 0x0005));

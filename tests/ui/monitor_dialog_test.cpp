@@ -166,7 +166,7 @@ TEST_F(MonitorDialogTest, PromptsFromTicksDoNotStack) {
   int boxes = 0;
   size_t writesDuringBox = 0;
   host.OnMessageBox([&](const std::string&) {
-    ++boxes;
+    if (++boxes > 1) return;  // a stacked box: counted, and confirmed at once
     const size_t before = line.written.size();
     host.RunFor(5000);  // the user takes a while
     writesDuringBox = line.written.size() - before;
@@ -179,8 +179,9 @@ TEST_F(MonitorDialogTest, PromptsFromTicksDoNotStack) {
   EXPECT_FALSE(Text(1001).empty());  // the block was decoded after the prompt
   EXPECT_EQ(d.m_pollState, 4);
   // Every block brings one prompt again while the entry stays bad, never more at once.
+  boxes = 0;
   host.RunFor(1000);
-  EXPECT_EQ(boxes, 2);
+  EXPECT_EQ(boxes, 1);
 }
 
 TEST_F(MonitorDialogTest, FailingReadsAreReportedOnce) {
