@@ -22,7 +22,7 @@ cleanup() {
 trap cleanup EXIT
 
 mkfifo "$work/sim.out"
-"$sim" --status-trailer --address "$address" >"$work/sim.out" &
+"$sim" --status-trailer --quiet --address "$address" >"$work/sim.out" &
 pids+=($!)
 exec 3<"$work/sim.out"
 read -r -t 10 pty <&3

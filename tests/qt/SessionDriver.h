@@ -54,8 +54,15 @@ class SessionDriver {
         act();
       });
     } else if (clock_.elapsed() > s.limitMs) {
-      failure_ = "step \"" + s.name + "\" not reached";
+      failure_ = "step \"" + s.name + "\" not reached; on top: " + TopDescription();
     }
+  }
+
+  static std::string TopDescription() {
+    QWidget* top = QApplication::activeModalWidget();
+    if (top == nullptr) return "no modal window";
+    if (auto* box = qobject_cast<QMessageBox*>(top)) return "message " + box->text().toStdString();
+    return top->objectName().toStdString();
   }
 
   static void Escape() {

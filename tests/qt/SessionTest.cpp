@@ -109,6 +109,7 @@ TEST(WholeSession, MonitorsConfiguresAndFindsTheSimulatedMeterThroughTheWidgets)
   QString firstVoltage, sendEcho, receiveEcho;
   double voltageBefore = 0, currentBefore = 0, voltageAfter = 0, currentAfter = 0;
   bool valuesChanged = false;
+  QElapsedTimer stopped;
 
   user.Then(
       "settings dialog", [] { return Modal("dialog130") != nullptr; },
