@@ -1,0 +1,49 @@
+// Serves the simulated meter on a pseudo-terminal or a serial device, in one poll() loop.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "sim/MeterPort.h"
+#include "sim/SimOptions.h"
+
+namespace kt::sim {
+
+class PtyServer {
+ public:
+  explicit PtyServer(const SimOptions& options);
+  ~PtyServer();
+  PtyServer(const PtyServer&) = delete;
+  PtyServer& operator=(const PtyServer&) = delete;
+
+  // Opens the pseudo-terminal (or the device) and makes the link; a message on failure.
+  std::optional<std::string> Open();
+  // The path the monitor opens.
+  const std::string& path() const { return path_; }
+  // Serves until a signal arrives on `signalFd` (a signalfd for SIGINT and SIGTERM). Logs to
+  // `log` unless quiet. Returns the exit status.
+  int Serve(int signalFd, std::FILE* log);
+
+ private:
+  uint64_t NowUs() const;
+  // The line settings the master has set on the terminal, read through our own slave-side fd.
+  LineSettings MasterSettings() const;
+  std::optional<std::string> ApplyLine(int fd, LineSettings line);
+  void WritePending();
+  void ReadRequests();
+
+  SimOptions options_;
+  MeterPort port_;
+  int fd_ = -1;      // the pty master, or the device
+  int keepFd_ = -1;  // the pty slave, held open so a closing master does not hang the line up
+  std::string path_;
+  bool linked_ = false;
+  LineSettings appliedLine_;  // device mode: the settings the device runs at
+  std::vector<uint8_t> pending_;
+  uint64_t startNs_ = 0;
+};
+
+}  // namespace kt::sim

@@ -1,0 +1,170 @@
+// Parsing the simulator's options, with a clear message for each bad one.
+#include "sim/SimOptions.h"
+
+#include <charconv>
+#include <cstdlib>
+#include <functional>
+#include <map>
+
+#include "sim/LineTiming.h"
+
+namespace kt::sim {
+namespace {
+
+template <typename T>
+bool ParseNumber(const std::string& text, T min, T max, T& out) {
+  long long value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc() || end != text.data() + text.size() || value < min || value > max) {
+    return false;
+  }
+  out = static_cast<T>(value);
+  return true;
+}
+
+bool ParseProbability(const std::string& text, double& out) {
+  char* end = nullptr;
+  const double value = std::strtod(text.c_str(), &end);
+  if (text.empty() || *end != '\0' || !(value >= 0.0 && value <= 1.0)) return false;
+  out = value;
+  return true;
+}
+
+}  // namespace
+
+std::string SimUsage() {
+  return R"(Usage: kt7340-sim [options]
+A simulated KT7340 power meter: a Modbus RTU slave on a new pseudo-terminal (or a serial device).
+The first line of output is the device path for the monitor; after it, one line per request,
+reply and event (requests "RX", replies "TX", values of each measurement block "VALUES").
+
+Line and device:
+  --device PATH          serve this serial device instead of a pseudo-terminal
+  --link PATH            make a symbolic link PATH to the device (removed at the end)
+  --address N            slave address 1..255 (default 1)
+  --baud N               1200, 2400, 4800, 9600 or 19200 (default 9600)
+  --parity P             none (8N2), odd (8O1) or even (8E1) (default none)
+  --response-delay MS    delay before each reply (default 20)
+  --no-wire-timing       send replies at once instead of one byte per character time
+Registers:
+  --pt N                 PT ratio 1..65535 (default 1)
+  --ct N                 CT ratio 1..65535 (default 1)
+  --wiring N             wiring code 0..5 (default 0, three-phase four-wire)
+  --accuracy N           accuracy class 0 (0.5) or 1 (0.2) (default 0)
+  --power-multiplier     powers carry k = 4 (registers 0x0305 and 0x030A)
+  --energy-exponent N    energies carry 10^N, N 0..6 (default 0)
+  --limits A,B,C,D       under/over voltage (x PT/100 V), under/over current (x CT/10000 A)
+                         (default 19800,24200,500,50000)
+  --status-trailer       send the voltage and current status bytes after the block reply
+Faults (all off by default; repeatable for a given --seed):
+  --noise N              N random bytes before each reply
+  --split-gap MS         send each reply in two parts with MS of silence between
+  --late MS              delay each reply by MS more
+  --drop-probability P   drop a reply with probability P (0..1)
+  --drop-every N         drop every Nth reply
+  --corrupt-crc          send replies with a wrong CRC
+  --stray N              N random bytes right after each reply
+  --fault-probability P  chance that each enabled fault above hits a reply (default 1)
+  --seed N               seed of the faults and of the measured values' noise (default 1)
+Other:
+  --quiet                no log after the first line
+  --help                 this text
+)";
+}
+
+std::optional<std::string> ParseSimOptions(int argc, const char* const* argv, SimOptions& o) {
+  MeterConfig& m = o.meter;
+  FaultConfig& f = m.faults;
+  using Handler = std::function<bool(const std::string&)>;
+  const std::map<std::string, Handler> withValue = {
+      {"--device",
+       [&](const std::string& v) {
+         o.device = v;
+         return !v.empty();
+       }},
+      {"--link",
+       [&](const std::string& v) {
+         o.link = v;
+         return !v.empty();
+       }},
+      {"--address",
+       [&](const std::string& v) { return ParseNumber<uint8_t>(v, 1, 255, m.address); }},
+      {"--baud",
+       [&](const std::string& v) {
+         return ParseNumber<int32_t>(v, 1200, 19200, m.baudRate) && IsSupportedBaud(m.baudRate);
+       }},
+      {"--parity",
+       [&](const std::string& v) {
+         static const std::map<std::string, int32_t> kNames{{"none", 0}, {"odd", 1}, {"even", 2}};
+         const auto it = kNames.find(v);
+         if (it == kNames.end()) return false;
+         m.parity = it->second;
+         return true;
+       }},
+      {"--response-delay",
+       [&](const std::string& v) { return ParseNumber<uint32_t>(v, 0, 60000, m.responseDelayMs); }},
+      {"--pt", [&](const std::string& v) { return ParseNumber<uint16_t>(v, 1, 65535, m.ptRatio); }},
+      {"--ct", [&](const std::string& v) { return ParseNumber<uint16_t>(v, 1, 65535, m.ctRatio); }},
+      {"--wiring", [&](const std::string& v) { return ParseNumber<uint8_t>(v, 0, 5, m.wiring); }},
+      {"--accuracy",
+       [&](const std::string& v) { return ParseNumber<uint8_t>(v, 0, 1, m.accuracyClass); }},
+      {"--energy-exponent",
+       [&](const std::string& v) { return ParseNumber<uint8_t>(v, 0, 6, m.energyExponent); }},
+      {"--limits",
+       [&](const std::string& v) {
+         size_t from = 0;
+         for (int n = 0; n < 4; ++n) {
+           const size_t comma = v.find(',', from);
+           if ((n < 3) != (comma != std::string::npos)) return false;
+           const std::string part =
+               v.substr(from, comma == std::string::npos ? comma : comma - from);
+           if (!ParseNumber<uint16_t>(part, 0, 65535, m.parameters[n])) return false;
+           from = comma + 1;
+         }
+         return true;
+       }},
+      {"--noise",
+       [&](const std::string& v) { return ParseNumber<uint16_t>(v, 1, 1000, f.noiseBytes); }},
+      {"--split-gap",
+       [&](const std::string& v) { return ParseNumber<uint32_t>(v, 1, 60000, f.splitGapMs); }},
+      {"--late",
+       [&](const std::string& v) { return ParseNumber<uint32_t>(v, 1, 60000, f.lateMs); }},
+      {"--drop-probability",
+       [&](const std::string& v) { return ParseProbability(v, f.dropProbability); }},
+      {"--drop-every",
+       [&](const std::string& v) { return ParseNumber<uint32_t>(v, 1, 1000000, f.dropEveryNth); }},
+      {"--stray",
+       [&](const std::string& v) { return ParseNumber<uint16_t>(v, 1, 1000, f.strayBytes); }},
+      {"--fault-probability",
+       [&](const std::string& v) { return ParseProbability(v, f.probability); }},
+      {"--seed",
+       [&](const std::string& v) {
+         if (!ParseNumber<uint32_t>(v, 0, UINT32_MAX, f.seed)) return false;
+         m.seed = f.seed;
+         return true;
+       }},
+  };
+  const std::map<std::string, std::function<void()>> flags = {
+      {"--status-trailer", [&] { m.statusTrailer = true; }},
+      {"--power-multiplier", [&] { m.powerMultiplierFlag = true; }},
+      {"--corrupt-crc", [&] { f.corruptCrc = true; }},
+      {"--no-wire-timing", [&] { o.wireTiming = false; }},
+      {"--quiet", [&] { o.quiet = true; }},
+      {"--help", [&] { o.help = true; }},
+  };
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (const auto flag = flags.find(arg); flag != flags.end()) {
+      flag->second();
+      continue;
+    }
+    const auto option = withValue.find(arg);
+    if (option == withValue.end()) return "unknown option \"" + arg + "\" (see --help)";
+    if (i + 1 >= argc) return "option " + arg + " needs a value (see --help)";
+    const std::string value = argv[++i];
+    if (!option->second(value)) return "bad value \"" + value + "\" for " + arg + " (see --help)";
+  }
+  return std::nullopt;
+}
+
+}  // namespace kt::sim

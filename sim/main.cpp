@@ -1,0 +1,48 @@
+// kt7340-sim: a simulated meter on a pseudo-terminal; prints the path first, then its log.
+#include <signal.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "sim/PtyServer.h"
+#include "sim/SimOptions.h"
+
+int main(int argc, char** argv) {
+  kt::sim::SimOptions options;
+  if (const auto error = kt::sim::ParseSimOptions(argc, argv, options)) {
+    std::fprintf(stderr, "kt7340-sim: %s\n", error->c_str());
+    return 2;
+  }
+  if (options.help) {
+    std::fputs(kt::sim::SimUsage().c_str(), stdout);
+    return 0;
+  }
+  // Signals arrive as readable data in the poll loop, so shutdown runs the normal cleanup.
+  sigset_t signals;
+  sigemptyset(&signals);
+  sigaddset(&signals, SIGINT);
+  sigaddset(&signals, SIGTERM);
+  sigprocmask(SIG_BLOCK, &signals, nullptr);
+  signal(SIGPIPE, SIG_IGN);
+  const int signalFd = signalfd(-1, &signals, SFD_CLOEXEC);
+  if (signalFd < 0) {
+    std::perror("kt7340-sim: signalfd");
+    return 1;
+  }
+
+  int status = 0;
+  {
+    kt::sim::PtyServer server(options);
+    if (const auto error = server.Open()) {
+      std::fprintf(stderr, "kt7340-sim: %s\n", error->c_str());
+      status = 1;
+    } else {
+      std::printf("%s\n", server.path().c_str());
+      std::fflush(stdout);
+      status = server.Serve(signalFd, stdout);
+    }
+  }
+  close(signalFd);
+  return status;
+}
