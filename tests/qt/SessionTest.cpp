@@ -140,8 +140,13 @@ TEST(WholeSession, MonitorsConfiguresAndFindsTheSimulatedMeterThroughTheWidgets)
         receiveEcho = Text("dialog102", 1022);
         Click("dialog102", 1063);  // stop
         EXPECT_EQ(Text("dialog102", 1063), QStringLiteral("运行"));
-        Click("dialog102", 1006);  // meter settings: opens its own modal loop
+        stopped.start();
       });
+  // A user takes a moment; a request sent while the meter still answers the last poll would go
+  // unheard, as on a real half-duplex line.
+  user.Then(
+      "a moment later", [&] { return stopped.isValid() && stopped.elapsed() > 700; },
+      [] { Click("dialog102", 1006); });  // meter settings: opens its own modal loop
   user.Then(
       "meter settings dialog", [] { return Modal("dialog131") != nullptr; },
       [] {
