@@ -13,6 +13,7 @@
 
 #include "modbus/FindFrame.h"
 #include "modbus/RequestFrames.h"
+#include "serial/RawTermios.h"
 
 namespace {
 
@@ -21,21 +22,6 @@ struct Poll {
 };
 // The polling cycle's order: configuration, parameters, accuracy, then block and k for ever.
 constexpr Poll kPolls[] = {{0x0300, 19}, {0x0328, 4}, {0x0322, 1}, {0x0000, 45}, {0x030A, 1}};
-
-speed_t SpeedOf(int baud) {
-  switch (baud) {
-    case 1200:
-      return B1200;
-    case 2400:
-      return B2400;
-    case 4800:
-      return B4800;
-    case 19200:
-      return B19200;
-    default:
-      return B9600;
-  }
-}
 
 // Reads until a whole reply of `length` bytes is there or `timeoutMs` passes.
 bool AwaitReply(int fd, int16_t length, int timeoutMs) {
@@ -70,8 +56,8 @@ int main(int argc, char** argv) {
   tcgetattr(fd, &t);
   cfmakeraw(&t);
   t.c_cflag |= CLOCAL | CREAD | CSTOPB;  // 8N2
-  cfsetispeed(&t, SpeedOf(baud));
-  cfsetospeed(&t, SpeedOf(baud));
+  cfsetispeed(&t, kt::serial::TermiosSpeed(baud));
+  cfsetospeed(&t, kt::serial::TermiosSpeed(baud));
   tcsetattr(fd, TCSANOW, &t);
   tcflush(fd, TCIOFLUSH);
 

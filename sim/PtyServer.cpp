@@ -11,25 +11,13 @@
 #include <chrono>
 #include <cstring>
 
+#include "serial/RawTermios.h"
+
 namespace kt::sim {
 namespace {
 
 constexpr size_t kPendingLimit = 65536;  // nobody reading: older reply bytes are dropped
 
-speed_t SpeedOf(int32_t baud) {
-  switch (baud) {
-    case 1200:
-      return B1200;
-    case 2400:
-      return B2400;
-    case 4800:
-      return B4800;
-    case 19200:
-      return B19200;
-    default:
-      return B9600;
-  }
-}
 int32_t BaudOf(speed_t speed) {
   switch (speed) {
     case B1200:
@@ -90,8 +78,8 @@ std::optional<std::string> PtyServer::ApplyLine(int fd, LineSettings line) {
   if (line.parity == 1) t.c_cflag |= PARODD;
   t.c_cc[VMIN] = 0;
   t.c_cc[VTIME] = 0;
-  cfsetispeed(&t, SpeedOf(line.baud));
-  cfsetospeed(&t, SpeedOf(line.baud));
+  cfsetispeed(&t, kt::serial::TermiosSpeed(line.baud));
+  cfsetospeed(&t, kt::serial::TermiosSpeed(line.baud));
   if (tcsetattr(fd, TCSANOW, &t) != 0) return Errno("tcsetattr " + path_);
   return std::nullopt;
 }

@@ -7,7 +7,7 @@
 namespace kt::serial {
 
 enum class SerialErrorKind {
-  BadPortNumber,  // a port number below 1
+  BadPortNumber,  // a port number below 1, or one that does not fit 16 bits
   NoSuchPort,     // the device does not exist
   PortInUse,      // another program holds the device
   BadSettings,    // the settings text is not one we accept, or the device refused it

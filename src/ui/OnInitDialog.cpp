@@ -1,6 +1,7 @@
 // The main dialog's initialisation: Monitor state defaults, poll period, the port, the
 // information box.
 #include "ui/CMonitorDlg.h"
+#include "ui/CommPort.h"
 #include "ui/LineSettingsText.h"
 
 namespace kt::ui {
@@ -20,7 +21,7 @@ bool CMonitorDlg::OnInitDialog() {
   // A refused port is reported and left closed; the rest still runs, so that the dialog is in a
   // defined state and another port can be chosen with "通讯设置".
   try {
-    m_comm.SetCommPort(static_cast<int16_t>(m_portNumber));
+    m_comm.SetCommPort(CommPortOf(m_portNumber));
     m_comm.SetSettings(SettingsText(m_baudRate, m_parity));
     m_comm.SetPortOpen(true);
     m_comm.SetInputLen(0);

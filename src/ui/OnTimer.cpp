@@ -6,9 +6,8 @@ namespace kt::ui {
 void CMonitorDlg::OnTimer(unsigned timerId) {
   // A prompt or a refusal box opened by an earlier tick lets ticks through; they must not
   // re-enter the cycle and open more of them.
-  if (IsPromptOpen() || refusalBoxOpen_) return;
-  RunTick(timerId);
-  Dialog::OnTimer(timerId);
+  if (!IsPromptOpen() && !refusalBoxOpen_) RunTick(timerId);
+  Dialog::OnTimer(timerId);  // the default handling runs in every case
 }
 
 void CMonitorDlg::RunTick(unsigned timerId) {

@@ -7,6 +7,9 @@
 #include "GuiTestSupport.h"
 #include "PixelCount.h"
 #include "RecordingDialog.h"
+#include "modbus/Clock.h"
+#include "serial/SerialControl.h"
+#include "ui/CMonitorDlg.h"
 #include "ui/qt/QtWindowHost.h"
 
 namespace kt::ui::qt::test {
@@ -77,6 +80,66 @@ TEST(ControlColours, WithoutADecisionAnEditableBoxKeepsAWhiteField) {
   };
   dialog.DoModal();
   EXPECT_EQ(field, QColor(Qt::white));
+}
+
+}  // namespace
+}  // namespace kt::ui::qt::test
+
+namespace kt::ui::qt::test {
+namespace {
+
+// A port that opens and stays silent: the main dialog starts without a device.
+class SilentPort : public serial::SerialControl {
+ public:
+  void SetCommPort(int16_t) override {}
+  void SetSettings(const std::string&) override {}
+  void SetPortOpen(bool open) override { open_ = open; }
+  bool GetPortOpen() const override { return open_; }
+  void SetInputLen(int16_t) override {}
+  void SetInBufferCount(int16_t) override {}
+  int16_t GetInBufferCount() override { return 0; }
+  std::vector<uint8_t> GetInput() override { return {}; }
+  void SetOutput(const std::vector<uint8_t>&) override {}
+
+ private:
+  bool open_ = false;
+};
+
+TEST(ControlColours, MainDialogDrawsAnAlarmedStatusRedAndANormalOneBlack) {
+  QtWindowHost host;
+  host.SetDialogBkColor(kDialogBackground, kBlack);
+  SilentPort port;
+  modbus::SteadyClock clock;
+  CMonitorDlg dialog(host, port, clock);
+  Pixels underVoltage, normalVoltage, overCurrent, laterNormal;
+  QString texts[3];
+  WhenLoopRuns([&] {
+    QWidget* w = host.WindowOf(dialog);
+    dialog.UpdateStatus(0x40, 0x20);  // voltage 1 under, current 1 normal, current 2 over
+    underVoltage = CountPixels(*ControlIn(w, 1064));
+    normalVoltage = CountPixels(*ControlIn(w, 1065));
+    overCurrent = CountPixels(*ControlIn(w, 1075));
+    texts[0] = ControlIn<QLineEdit>(w, 1064)->text();
+    texts[1] = ControlIn<QLineEdit>(w, 1075)->text();
+    dialog.UpdateStatus(0x00, 0x00);  // the next block reports voltage 1 normal again
+    laterNormal = CountPixels(*ControlIn(w, 1064));
+    texts[2] = ControlIn<QLineEdit>(w, 1064)->text();
+    dialog.EndDialog(IDCANCEL);
+  });
+  dialog.DoModal();
+
+  EXPECT_EQ(texts[0], QStringLiteral("欠压"));
+  EXPECT_EQ(texts[1], QStringLiteral("过流"));
+  EXPECT_EQ(texts[2], QStringLiteral("正常"));
+  for (const Pixels* red : {&underVoltage, &overCurrent}) {
+    EXPECT_GT(red->red, 5);
+    EXPECT_GT(red->paleCyan, red->total / 2);
+  }
+  for (const Pixels* black : {&normalVoltage, &laterNormal}) {
+    EXPECT_EQ(black->red, 0);
+    EXPECT_GT(black->dark, 5);
+    EXPECT_GT(black->paleCyan, black->total / 2);
+  }
 }
 
 }  // namespace

@@ -204,6 +204,28 @@ TEST_F(QtHostTest, DestroyWindowEndsTheTimersAndControlOperationsDoNothingAfterw
   EXPECT_EQ(host.GetText(dialog, 1003), "");
 }
 
+TEST_F(QtHostTest, AFailureInOnInitDialogIsShownAndTheDialogStaysOpen) {
+  QString shown;
+  bool openAfterwards = false;
+  dialog.onInit = [&] {
+    WhenTrue([] { return dynamic_cast<QMessageBox*>(ActiveModal()) != nullptr; },
+             [&] {
+               auto* box = dynamic_cast<QMessageBox*>(ActiveModal());
+               shown = box->text();
+               box->buttons().front()->click();
+               WhenLoopRuns([&] {
+                 openAfterwards = host.WindowOf(dialog) != nullptr && ActiveModal() != nullptr;
+                 dialog.EndDialog(IDCANCEL);
+               });
+             },
+             3000, [&] { dialog.EndDialog(IDCANCEL); });
+    throw std::runtime_error("设置被拒绝");
+  };
+  EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+  EXPECT_TRUE(shown.contains(QStringLiteral("设置被拒绝")));
+  EXPECT_TRUE(openAfterwards);
+}
+
 TEST_F(QtHostTest, EndingInOnInitDialogRunsNoLoop) {
   dialog.onInit = [&] { dialog.EndDialog(IDOK); };
   EXPECT_EQ(dialog.DoModal(), IDOK);

@@ -12,6 +12,8 @@
 
 #include "GuiTestSupport.h"
 #include "RecordingDialog.h"
+#include "commands/AddrDialogTemplate.h"
+#include "commands/MeterSetDialogTemplate.h"
 #include "ui/CommSetDialogTemplate.h"
 #include "ui/MainDialogTemplate.h"
 #include "ui/qt/DialogFont.h"
@@ -21,7 +23,8 @@ namespace kt::ui::qt::test {
 namespace {
 
 std::vector<const DialogTemplate*> ProgramTemplates() {
-  return {&MainDialogTemplate(), &CommSetDialogTemplate()};
+  return {&MainDialogTemplate(), &CommSetDialogTemplate(), &MeterSetDialogTemplate(),
+          &AddrDialogTemplate()};
 }
 
 QString TextOf(QWidget* w) {
@@ -120,20 +123,77 @@ TEST(TemplateWidgets, EveryControlIsTheWidgetItsTemplateDescribes) {
   }
 }
 
+enum class Shape { Button, DefaultButton, Radio, Entry, DataBox, EchoBox, InfoBox };
+
 struct Spot {
   int templateId;
   int controlId;
+  Shape shape;
   const char* text;
   bool hidden;
   bool enabled;
 };
 
+bool HasShape(QWidget* w, Shape shape) {
+  auto* line = qobject_cast<QLineEdit*>(w);
+  auto* multi = qobject_cast<QPlainTextEdit*>(w);
+  auto* push = qobject_cast<QPushButton*>(w);
+  switch (shape) {
+    case Shape::Button:
+      return push != nullptr && !push->isDefault();
+    case Shape::DefaultButton:
+      return push != nullptr && push->isDefault();
+    case Shape::Radio:
+      return qobject_cast<QRadioButton*>(w) != nullptr;
+    case Shape::Entry:
+      return line != nullptr && !line->isReadOnly();
+    case Shape::DataBox:
+      return line != nullptr && line->isReadOnly() && line->hasFrame();
+    case Shape::EchoBox:
+      return multi != nullptr && multi->isReadOnly() &&
+             multi->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn;
+    case Shape::InfoBox:
+      return multi != nullptr && multi->isReadOnly() &&
+             multi->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOff;
+  }
+  return false;
+}
+
 // What the documents say of particular controls, independent of the templates' tables.
 TEST(TemplateWidgets, ParticularControlsAsTheProgramShowsThem) {
   const Spot spots[] = {
-      {102, IDCANCEL, "退  出", false, true},   {130, IDOK, "确    定", false, true},
-      {130, IDCANCEL, "退    出", false, true}, {130, 1013, "19200bps", false, true},
-      {130, 1016, "偶校验", false, true},       {130, 1000, "", false, true},
+      {102, 1061, Shape::Entry, "", false, true},
+      {102, 1057, Shape::InfoBox, "", false, true},
+      {102, 1000, Shape::DataBox, "", false, true},
+      {102, 1050, Shape::DataBox, "", false, true},
+      {102, 1056, Shape::DataBox, "", false, true},
+      {102, 1021, Shape::EchoBox, "", false, true},
+      {102, 1022, Shape::EchoBox, "", false, true},
+      {102, 1062, Shape::Button, "轮询地址", false, true},
+      {102, 1063, Shape::Button, "运行", false, true},
+      {102, 1007, Shape::Button, "更改子机地址", false, true},
+      {102, 1004, Shape::Button, "通讯设置", false, true},
+      {102, 1006, Shape::Button, "仪表设置", false, true},
+      {102, IDCANCEL, Shape::Button, "退  出", false, true},
+      {102, 1091, Shape::Button, "刷新Urg值", true, false},
+      {102, 1009, Shape::Button, "修改精度", true, false},
+      {102, 1064, Shape::Entry, "", false, true},
+      {102, 1077, Shape::Entry, "", false, true},
+      {130, IDOK, Shape::DefaultButton, "确    定", false, true},
+      {130, IDCANCEL, Shape::Button, "退    出", false, true},
+      {130, 1009, Shape::Radio, "1200bps", false, true},
+      {130, 1013, Shape::Radio, "19200bps", false, true},
+      {130, 1016, Shape::Radio, "偶校验", false, true},
+      {130, 1000, Shape::Entry, "", false, true},
+      {131, IDOK, Shape::DefaultButton, "设置", false, true},
+      {131, IDCANCEL, Shape::Button, "退出", false, true},
+      {131, 1000, Shape::Entry, "", false, true},
+      {131, 1001, Shape::Entry, "", false, true},
+      {131, 1009, Shape::Radio, "3相4线(非平衡)", false, true},
+      {131, 1014, Shape::Radio, "3相4线(平衡)", false, true},
+      {146, IDOK, Shape::DefaultButton, "OK", false, true},
+      {146, IDCANCEL, Shape::Button, "Cancel", false, true},
+      {146, 1000, Shape::Entry, "", false, true},
   };
   for (const DialogTemplate* t : ProgramTemplates()) {
     WithWindow(*t, [&](QtWindowHost&, QWidget* w) {
@@ -142,6 +202,7 @@ TEST(TemplateWidgets, ParticularControlsAsTheProgramShowsThem) {
         SCOPED_TRACE(std::to_string(s.templateId) + "/" + std::to_string(s.controlId));
         QWidget* c = ControlIn(w, s.controlId);
         ASSERT_NE(c, nullptr);
+        EXPECT_TRUE(HasShape(c, s.shape));
         EXPECT_EQ(TextOf(c).toStdString(), s.text);
         EXPECT_EQ(c->isHidden(), s.hidden);
         EXPECT_EQ(c->isEnabled(), s.enabled);
@@ -154,9 +215,9 @@ TEST(TemplateWidgets, StatusBoxesLieInsideTheMainDialogClearOfVisibleControls) {
   const int statusIds[] = {1064, 1065, 1072, 1073, 1074, 1075, 1076, 1077};
   WithWindow(MainDialogTemplate(), [&](QtWindowHost&, QWidget* w) {
     for (int id : statusIds) {
-      QWidget* s = ControlIn(w, id);
-      if (s == nullptr) continue;
       SCOPED_TRACE(id);
+      QWidget* s = ControlIn(w, id);
+      ASSERT_NE(s, nullptr);
       EXPECT_TRUE(w->rect().contains(s->geometry()));
       for (QWidget* other : w->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         if (other == s || other->isHidden()) continue;

@@ -12,6 +12,7 @@
 #include <chrono>
 
 #include "modbus/RequestFrames.h"
+#include "serial/RawTermios.h"
 
 namespace kt::sim::testing {
 namespace {
@@ -20,21 +21,6 @@ int NowMs() {
   using namespace std::chrono;
   return static_cast<int>(
       duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count() & 0x3FFFFFFF);
-}
-
-speed_t SpeedOf(int baud) {
-  switch (baud) {
-    case 1200:
-      return B1200;
-    case 2400:
-      return B2400;
-    case 4800:
-      return B4800;
-    case 19200:
-      return B19200;
-    default:
-      return B9600;
-  }
 }
 
 }  // namespace
@@ -149,8 +135,8 @@ RawPort::RawPort(const std::string& path, int baud, char parity) {
   if (parity == 'N') t.c_cflag |= CSTOPB;
   if (parity != 'N') t.c_cflag |= PARENB;
   if (parity == 'O') t.c_cflag |= PARODD;
-  cfsetispeed(&t, SpeedOf(baud));
-  cfsetospeed(&t, SpeedOf(baud));
+  cfsetispeed(&t, kt::serial::TermiosSpeed(baud));
+  cfsetospeed(&t, kt::serial::TermiosSpeed(baud));
   tcsetattr(fd_, TCSANOW, &t);
   tcflush(fd_, TCIOFLUSH);
 }

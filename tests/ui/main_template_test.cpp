@@ -1,10 +1,11 @@
-// Template 102: the controls the other parts rely on, and a layout without overlaps.
+// Templates 102 and 130: the controls the other parts rely on, and a layout without overlaps.
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
 #include <vector>
 
+#include "ui/CommSetDialogTemplate.h"
 #include "ui/MainDialogTemplate.h"
 #include "ui/dialog/WindowHost.h"
 
@@ -16,6 +17,18 @@ bool Overlap(const DuRect& a, const DuRect& b) {
   return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
 }
 
+bool SameRect(const DuRect& a, const DuRect& b) {
+  return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
+}
+
+// Labels and group boxes have no identifier; they are found by their text.
+const ControlTemplate* FindUnnamed(const DialogTemplate& t, ControlKind kind, const char* text) {
+  for (const auto& c : t.controls) {
+    if (c.id == IDC_STATIC && c.kind == kind && std::string(c.text) == text) return &c;
+  }
+  return nullptr;
+}
+
 TEST(MainDialogTemplate, CaptionSizeAndStyle) {
   const DialogTemplate& t = MainDialogTemplate();
   EXPECT_EQ(t.id, 102);
@@ -24,8 +37,42 @@ TEST(MainDialogTemplate, CaptionSizeAndStyle) {
   EXPECT_GE(t.heightDu, 319);
   EXPECT_STREQ(t.fontName, "宋体");
   EXPECT_EQ(t.fontPointSize, 9);
-  EXPECT_TRUE(t.Has(kSysMenu) && t.Has(kMinimizeBox) && t.Has(kCaption));
+  EXPECT_TRUE(t.Has(kSysMenu) && t.Has(kMinimizeBox) && t.Has(kCaption) && t.Has(kModalFrame));
   EXPECT_FALSE(t.Has(kMaximizeBox));
+}
+
+TEST(MainDialogTemplate, LabelsAndGroupBoxes) {
+  const DialogTemplate& t = MainDialogTemplate();
+  struct Expect {
+    ControlKind kind;
+    const char* text;
+    int x, y;  // width and height are only given for some
+    int width, height;
+  };
+  constexpr ControlKind L = ControlKind::Label;
+  constexpr ControlKind G = ControlKind::GroupBox;
+  const Expect expected[] = {
+      {L, "子机地址", 15, 11, 31, 8},   {G, "基本数据", 7, 25, 292, 161},
+      {G, "电能数据", 7, 185, 292, 40}, {L, "接收帧:", 213, 231, 31, 9},
+      {L, "发送帧:", 45, 232, 27, 8},   {L, "  合相", 56, 46, 0, 0},
+      {L, "A相/CA线", 109, 46, 0, 0},   {L, "B相/AB线", 174, 46, 0, 0},
+      {L, "C相/BC线", 229, 46, 0, 0},   {L, "相 电 压", 13, 59, 0, 0},
+      {L, "线 电 压", 13, 75, 0, 0},    {L, "相 电 流", 13, 91, 0, 0},
+      {L, "有功功率", 13, 107, 0, 0},   {L, "无功功率", 13, 123, 0, 0},
+      {L, "视在功率", 13, 139, 0, 0},   {L, "功率因数", 13, 155, 0, 0},
+      {L, "频    率", 14, 171, 0, 0},   {L, "零序电流", 0, 171, 0, 0},
+      {L, "正向有功电能", 0, 0, 0, 0},  {L, "负向有功电能", 0, 0, 0, 0},
+      {L, "正向无功电能", 0, 0, 0, 0},  {L, "负向无功电能", 0, 0, 0, 0},
+  };
+  for (const Expect& e : expected) {
+    const ControlTemplate* c = FindUnnamed(t, e.kind, e.text);
+    ASSERT_NE(c, nullptr) << e.text;
+    // 0: not fixed by the layout.
+    EXPECT_TRUE(e.x == 0 || c->rect.x == e.x) << e.text;
+    EXPECT_TRUE(e.y == 0 || c->rect.y == e.y) << e.text;
+    EXPECT_TRUE(e.width == 0 || c->rect.width == e.width) << e.text;
+    EXPECT_TRUE(e.height == 0 || c->rect.height == e.height) << e.text;
+  }
 }
 
 TEST(MainDialogTemplate, IdentifiersAreUnique) {
@@ -149,6 +196,56 @@ TEST(MainDialogTemplate, StatusBandHoldsOnlyTheStatusControls) {
     const bool ownLabel =
         c.kind == ControlKind::Label && (text.rfind("电压", 0) == 0 || text.rfind("电流", 0) == 0);
     EXPECT_TRUE(status.count(c.id) != 0 || ownLabel) << c.id << " " << c.text;
+  }
+}
+
+TEST(CommSetDialogTemplate, CaptionSizeStyleAndControls) {
+  const DialogTemplate& t = CommSetDialogTemplate();
+  EXPECT_EQ(t.id, 130);
+  EXPECT_STREQ(t.caption, "通讯设置");
+  EXPECT_EQ(t.widthDu, 187);
+  EXPECT_EQ(t.heightDu, 111);
+  EXPECT_STREQ(t.fontName, "宋体");
+  EXPECT_EQ(t.fontPointSize, 10);
+  EXPECT_TRUE(t.Has(kCaption) && t.Has(kModalFrame));
+  EXPECT_FALSE(t.Has(kSysMenu));  // no close box
+  using K = ControlKind;
+  struct Expect {
+    int id;
+    K kind;
+    const char* text;
+    DuRect rect;
+    uint32_t flags;  // that must be set
+  };
+  constexpr uint32_t kRadio = kAutoRadio | kGroup;
+  // In template order.
+  const Expect expected[] = {
+      {IDOK, K::PushButton, "确    定", {138, 55, 42, 14}, kDefaultButton},
+      {IDCANCEL, K::PushButton, "退    出", {137, 82, 43, 14}, kNoStyle},
+      {1009, K::RadioButton, "1200bps", {17, 14, 48, 15}, kRadio},
+      {1010, K::RadioButton, "2400bps", {17, 31, 48, 15}, kRadio},
+      {1011, K::RadioButton, "4800bps", {17, 46, 48, 15}, kRadio},
+      {1012, K::RadioButton, "9600bps", {17, 64, 48, 15}, kRadio},
+      {1013, K::RadioButton, "19200bps", {17, 81, 48, 15}, kRadio},
+      {1014, K::RadioButton, "无校验", {77, 49, 42, 15}, kRadio},
+      {1015, K::RadioButton, "奇校验", {77, 64, 42, 15}, kRadio},
+      {1016, K::RadioButton, "偶校验", {77, 78, 42, 15}, kRadio},
+      {IDC_STATIC, K::GroupBox, "波特率", {13, 7, 54, 90}, kNoStyle},
+      {IDC_STATIC, K::GroupBox, "校验位", {71, 41, 56, 55}, kNoStyle},
+      {1000, K::Edit, "", {95, 17, 28, 14}, kBorder | kAutoHScroll},
+      {IDC_STATIC, K::Label, "COM：", {74, 21, 20, 8}, kNoStyle},
+      {IDC_STATIC, K::GroupBox, "串口选择", {71, 7, 56, 29}, kNoStyle},
+  };
+  ASSERT_EQ(t.controls.size(), std::size(expected));
+  for (size_t i = 0; i < std::size(expected); ++i) {
+    const Expect& e = expected[i];
+    const ControlTemplate& c = t.controls[i];
+    EXPECT_EQ(c.id, e.id) << i;
+    EXPECT_EQ(c.kind, e.kind) << i;
+    EXPECT_STREQ(c.text, e.text) << i;
+    EXPECT_TRUE(SameRect(c.rect, e.rect)) << e.text;
+    EXPECT_EQ(c.style & e.flags, e.flags) << e.text;
+    EXPECT_FALSE(c.Has(kReadOnly) || c.Has(kHidden) || c.Has(kDisabled)) << e.text;
   }
 }
 

@@ -203,6 +203,19 @@ TEST_F(MonitorSimTest, MissingPortIsReportedAndTheDialogStaysUsable) {
   EXPECT_EQ(host.Messages().size(), 1u);
 }
 
+// 65537 has the low 16 bits of port 1: it must be refused, not open port 1.
+TEST_F(MonitorSimTest, PortNumberBeyondSixteenBitsIsRefusedNotWrapped) {
+  line = std::make_unique<SimulatedLine>(clock, MeterConfig{});
+  dlg = std::make_unique<kt::ui::CMonitorDlg>(host, *line, clock);
+  dlg->m_portNumber = 65537;
+  host.Open(*dlg);
+  ASSERT_EQ(host.Messages().size(), 1u);
+  EXPECT_NE(host.Messages()[0].text.find("65537"), std::string::npos);
+  EXPECT_FALSE(line->GetPortOpen());
+  EXPECT_EQ(line->OpenCount(), 0);
+  EXPECT_NE(Text(1057).find("串行口: 65537"), std::string::npos);
+}
+
 TEST_F(MonitorSimTest, ClosingWhilePollingStopsTheTimerAndClosesThePort) {
   auto& d = Start();
   host.Click(d, 1063);

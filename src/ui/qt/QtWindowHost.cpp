@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <algorithm>
+#include <exception>
 
 #include "ui/qt/DisplayText.h"
 #include "ui/qt/HostedWindow.h"
@@ -61,7 +62,12 @@ int QtWindowHost::RunModal(Dialog& dialog) {
   modalStack_.push_back(window);
   QPointer<HostedWindow> alive(window);
 
-  dialog.OnInitDialog();
+  try {
+    dialog.OnInitDialog();
+  } catch (const std::exception& e) {
+    // Initialisation stops at the failed step; the dialog stays open, as with a refused port.
+    if (alive) MessageBox(&dialog, std::string("操作失败：") + e.what());
+  }
   if (alive && !window->ended) {
     CentreOnScreen(*window);
     window->inLoop = true;

@@ -1,0 +1,201 @@
+// A whole session through the real widgets against kt7340-sim on a pseudo-terminal: settings
+// confirmed, Run, live values with units and echoes, Stop, meter settings written and applied to
+// the next blocks, and the address search finding the simulated meter.
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTest>
+#include <cstdlib>
+#include <string>
+
+#include "GuiTestSupport.h"
+#include "SessionDriver.h"
+#include "app/CMonitorApp.h"
+#include "modbus/Clock.h"
+#include "serial/PosixSerialPort.h"
+#include "ui/qt/QtWindowHost.h"
+
+namespace kt::ui::qt::test {
+namespace {
+
+constexpr int kSimAddress = 7;
+
+QWidget* Modal(const char* objectName) {
+  QWidget* top = ActiveModal();
+  return top != nullptr && top->objectName() == QLatin1String(objectName) ? top : nullptr;
+}
+
+QMessageBox* MessageWith(const QString& text) {
+  auto* box = qobject_cast<QMessageBox*>(ActiveModal());
+  return box != nullptr && box->text() == text ? box : nullptr;
+}
+
+QString Text(const char* dialog, int id) {
+  QWidget* w = Modal(dialog);
+  if (auto* e = ControlIn<QLineEdit>(w, id)) return e->text();
+  if (auto* m = ControlIn<QPlainTextEdit>(w, id)) return m->toPlainText();
+  if (auto* b = ControlIn<QPushButton>(w, id)) return b->text();
+  return {};
+}
+
+void Click(const char* dialog, int id) {
+  QWidget* c = ControlIn(Modal(dialog), id);
+  ASSERT_NE(c, nullptr) << dialog << "/" << id;
+  QTest::mouseClick(c, Qt::LeftButton);
+}
+
+void Type(const char* dialog, int id, const QString& text) {
+  auto* e = ControlIn<QLineEdit>(Modal(dialog), id);
+  ASSERT_NE(e, nullptr) << dialog << "/" << id;
+  e->setFocus();
+  e->selectAll();
+  QTest::keyClicks(e, text);
+}
+
+// A displayed value in its base unit: "220.1V" -> 220.1, "22.01KV" -> 22010; NaN without unit.
+double BaseValue(const QString& shown, const QString& unit) {
+  double scale = 1;
+  QString number = shown;
+  if (shown.endsWith(QLatin1Char('K') + unit)) {
+    scale = 1000;
+    number.chop(unit.size() + 1);
+  } else if (shown.endsWith(unit)) {
+    number.chop(unit.size());
+  } else {
+    return std::nan("");
+  }
+  bool ok = false;
+  const double v = number.toDouble(&ok);
+  return ok ? v * scale : std::nan("");
+}
+
+class SimulatedMeter {
+ public:
+  SimulatedMeter() {
+    sim_.setProgram(QStringLiteral(KT7340_SIM_PATH));
+    sim_.setArguments({"--status-trailer", "--quiet", "--address", QString::number(kSimAddress)});
+    sim_.start();
+    if (sim_.waitForStarted(5000) && sim_.waitForReadyRead(5000)) {
+      pty_ = QString::fromUtf8(sim_.readLine()).trimmed().toStdString();
+    }
+  }
+  ~SimulatedMeter() {
+    sim_.terminate();
+    if (!sim_.waitForFinished(3000)) sim_.kill();
+  }
+  const std::string& Pty() const { return pty_; }
+  bool Running() const { return sim_.state() == QProcess::Running; }
+
+ private:
+  QProcess sim_;
+  std::string pty_;
+};
+
+TEST(WholeSession, MonitorsConfiguresAndFindsTheSimulatedMeterThroughTheWidgets) {
+  SimulatedMeter meter;
+  ASSERT_FALSE(meter.Pty().empty()) << "kt7340-sim printed no device";
+  setenv("KT7340_COM1", meter.Pty().c_str(), 1);
+
+  QtWindowHost host;
+  serial::PosixSerialPort port;
+  modbus::SteadyClock clock;
+  app::CMonitorApp theApp(host, port, clock);
+
+  SessionDriver user;
+  QString firstVoltage, sendEcho, receiveEcho;
+  double voltageBefore = 0, currentBefore = 0, voltageAfter = 0, currentAfter = 0;
+  bool valuesChanged = false;
+  QElapsedTimer stopped;
+
+  user.Then(
+      "settings dialog", [] { return Modal("dialog130") != nullptr; },
+      [] { Click("dialog130", IDOK); });
+  user.Then(
+      "main dialog", [] { return Modal("dialog102") != nullptr; },
+      [] {
+        EXPECT_EQ(Text("dialog102", 1061), QStringLiteral("0"));
+        Type("dialog102", 1061, QString::number(kSimAddress));
+        Click("dialog102", 1063);
+        EXPECT_EQ(Text("dialog102", 1063), QStringLiteral("停止"));
+      });
+  user.Then(
+      "a voltage with its unit",
+      [] { return !std::isnan(BaseValue(Text("dialog102", 1001), "V")); },
+      [&] { firstVoltage = Text("dialog102", 1001); });
+  user.Then(
+      "the values change",
+      [&] {
+        const QString v = Text("dialog102", 1001);
+        return v != firstVoltage && !std::isnan(BaseValue(v, "V"));
+      },
+      [&] {
+        valuesChanged = true;
+        voltageBefore = BaseValue(Text("dialog102", 1001), "V");
+        currentBefore = BaseValue(Text("dialog102", 1030), "A");
+        sendEcho = Text("dialog102", 1021);
+        receiveEcho = Text("dialog102", 1022);
+        Click("dialog102", 1063);  // stop
+        EXPECT_EQ(Text("dialog102", 1063), QStringLiteral("运行"));
+        stopped.start();
+      });
+  // A user takes a moment; a request sent while the meter still answers the last poll would go
+  // unheard, as on a real half-duplex line.
+  user.Then(
+      "a moment later", [&] { return stopped.isValid() && stopped.elapsed() > 700; },
+      [] { Click("dialog102", 1006); });  // meter settings: opens its own modal loop
+  user.Then(
+      "meter settings dialog", [] { return Modal("dialog131") != nullptr; },
+      [] {
+        Type("dialog131", 1000, "100");
+        Type("dialog131", 1001, "5");
+        Click("dialog131", IDOK);
+      });
+  user.Then(
+      "settings confirmed", [] { return MessageWith("设置仪表参数成功") != nullptr; },
+      [] { MessageWith("设置仪表参数成功")->buttons().front()->click(); });
+  // Polling goes on after the command; the next blocks carry the new ratios.
+  user.Then(
+      "a scaled voltage",
+      [&] {
+        const double v = BaseValue(Text("dialog102", 1001), "V");
+        return !std::isnan(v) && v > 20 * voltageBefore;
+      },
+      [&] {
+        voltageAfter = BaseValue(Text("dialog102", 1001), "V");
+        currentAfter = BaseValue(Text("dialog102", 1030), "A");
+        Type("dialog102", 1061, "0");
+        Click("dialog102", 1062);  // address search
+      });
+  user.Then(
+      "the address search finds the meter",
+      [] { return Text("dialog102", 1061) == QString::number(kSimAddress); },
+      [] {
+        EXPECT_TRUE(Text("dialog102", 1057).startsWith(QStringLiteral("串口:1")));
+        Click("dialog102", IDCANCEL);
+      });
+
+  user.Start();
+  EXPECT_FALSE(theApp.InitInstance());
+
+  EXPECT_EQ(user.Failure(), "");
+  EXPECT_TRUE(user.Done());
+  EXPECT_TRUE(valuesChanged);
+  // Echoes: the send box holds the last request as a row of hex bytes; the receive box repeats
+  // it and appends the reply.
+  EXPECT_TRUE(sendEcho.startsWith(QString("%1 03 ").arg(kSimAddress, 2, 10, QLatin1Char('0'))))
+      << sendEcho.toStdString();
+  EXPECT_GT(receiveEcho.size(), 95 * 3);
+  EXPECT_FALSE(receiveEcho.contains(QLatin1Char('\r')));
+  // PT 100 and CT 5: the load moves a little between blocks, the ratios show through.
+  EXPECT_NEAR(voltageAfter / voltageBefore, 100.0, 15.0);
+  EXPECT_NEAR(currentAfter / currentBefore, 5.0, 1.5);
+  EXPECT_TRUE(meter.Running());
+  EXPECT_EQ(ActiveModal(), nullptr);  // every window has gone
+}
+
+}  // namespace
+}  // namespace kt::ui::qt::test
