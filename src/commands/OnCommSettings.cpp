@@ -7,6 +7,7 @@
 #include "modbus/RequestFrames.h"
 #include "serial/SerialError.h"
 #include "ui/CCommSetDlg.h"
+#include "ui/CommPort.h"
 #include "ui/LineSettingsText.h"
 
 namespace kt::ui {
@@ -30,12 +31,13 @@ bool WriteLineSetting(CMonitorDlg& dlg, uint16_t reg, uint16_t code) {
   return Exchange(dlg, WriteSingleExchange()).found();
 }
 
-// Closes the PC's port and opens it again with the Monitor state's settings; a refusal is
-// reported and leaves the port closed (requests are then echoed, not sent).
+// Closes the PC's port and opens it again with the Monitor state's settings; a refusal (also of a
+// port number beyond the control's 16 bits) is reported and leaves the port closed (requests are
+// then echoed, not sent).
 void ReopenPort(CMonitorDlg& dlg) {
   try {
     dlg.m_comm.SetPortOpen(false);
-    dlg.m_comm.SetCommPort(static_cast<int16_t>(dlg.m_portNumber));
+    dlg.m_comm.SetCommPort(CommPortOf(dlg.m_portNumber));
     dlg.m_comm.SetSettings(SettingsText(dlg.m_baudRate, dlg.m_parity));
     dlg.m_comm.SetPortOpen(true);
   } catch (const serial::SerialError& error) {

@@ -182,6 +182,16 @@ TEST(CommSettings, RefusedReopenIsReportedAndTheProgramStaysUsable) {
   EXPECT_NE(message.find(kt::sim::SimulatedLine::DevicePath(3)), std::string::npos) << message;
   EXPECT_EQ(p.Text(1057), kt::ui::InformationBoxText(3, 9600, 0));
   EXPECT_TRUE(p.PollTimerRunning());
+  // 65537 has the low 16 bits of port 1: refused as well, not reopened on port 1.
+  const int opens = p.line.OpenCount();
+  Choose(p, {}, "65537");
+  p.Click(1004);
+  ASSERT_EQ(p.MessagesSince(0).size(), 2u);
+  EXPECT_NE(p.MessagesSince(0)[1].find("65537"), std::string::npos) << p.MessagesSince(0)[1];
+  EXPECT_EQ(p.line.OpenCount(), opens);
+  EXPECT_FALSE(p.line.GetPortOpen());
+  EXPECT_EQ(p.Text(1057), kt::ui::InformationBoxText(65537, 9600, 0));
+  EXPECT_TRUE(p.PollTimerRunning());
   // Requests are now shown in the send echo but not transmitted.
   const size_t mark = p.Mark();
   p.host.RunFor(500);
