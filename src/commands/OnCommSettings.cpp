@@ -57,6 +57,8 @@ void CMonitorDlg::OnCommSettings() {
     if (dlg.m_baudRate != m_baudRate) {
       if (WriteLineSetting(*this, kBaudRegister, BaudCode(dlg.m_baudRate))) {
         m_baudRate = dlg.m_baudRate;
+        // A slower line needs the longer period, or the replies never fit between two ticks.
+        m_pollPeriodMs = PollPeriodMsFor(m_baudRate);
       } else {
         AfxMessageBox("改变波特率不成功");
       }

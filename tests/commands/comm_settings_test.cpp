@@ -14,6 +14,7 @@ constexpr int kCommSetTemplate = 130;
 const Bytes kBaud19200 = WithCrc({0x01, 0x06, 0x00, 0x08, 0x00, 0x04});
 const Bytes kParityEven = WithCrc({0x01, 0x06, 0x00, 0x06, 0x00, 0x02});
 const Bytes kBaud4800 = WithCrc({0x01, 0x06, 0x00, 0x08, 0x00, 0x02});
+const Bytes kBaud1200 = WithCrc({0x01, 0x06, 0x00, 0x08, 0x00, 0x00});
 const Bytes kParityOdd = WithCrc({0x01, 0x06, 0x00, 0x06, 0x00, 0x01});
 
 // The user picks radios (and optionally a port) in the dialog and confirms.
@@ -51,6 +52,7 @@ TEST(CommSettings, OneSettingChangedMovesMeterAndPcAndPollingGoesOn) {
   const Case cases[] = {
       {"baud", 1013, kBaud19200, "19200N,8,2", 19200, 0},
       {"slower baud", 1011, kBaud4800, "4800N,8,2", 4800, 0},
+      {"slowest baud", 1009, kBaud1200, "1200N,8,2", 1200, 0},
       {"parity", 1016, kParityEven, "9600E,8,1", 9600, 2},
       {"odd parity", 1015, kParityOdd, "9600O,8,1", 9600, 1},
   };
@@ -69,8 +71,8 @@ TEST(CommSettings, OneSettingChangedMovesMeterAndPcAndPollingGoesOn) {
     EXPECT_EQ(p.Text(1057), kt::ui::InformationBoxText(1, c.baud, c.parity));
     EXPECT_EQ(p.line.meter().baudRate(), c.baud);
     EXPECT_EQ(p.line.meter().parity(), c.parity);
-    // The poll period stays the one chosen at start-up.
-    EXPECT_EQ(p.host.TimerPeriod(p.dlg, kt::ui::kPollTimer), 500u);
+    // The poll period follows an acknowledged baud rate, so that slow replies still fit.
+    EXPECT_EQ(p.host.TimerPeriod(p.dlg, kt::ui::kPollTimer), kt::ui::PollPeriodMsFor(c.baud));
     EXPECT_TRUE(p.MeasurementsFlow());
   }
 }

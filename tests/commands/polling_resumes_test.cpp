@@ -60,7 +60,7 @@ TEST(PollingResumes, AfterEveryCommandWhateverRunShows) {
         p.Command(path.command);
         EXPECT_EQ(p.host.UnscriptedModals(), 0);
         EXPECT_TRUE(p.PollTimerRunning());
-        EXPECT_EQ(p.host.TimerPeriod(p.dlg, kt::ui::kPollTimer), 500u);
+        EXPECT_EQ(p.host.TimerPeriod(p.dlg, kt::ui::kPollTimer), p.dlg.m_pollPeriodMs);
         EXPECT_EQ(p.dlg.m_running, runningBefore ? 1 : 0);
         EXPECT_EQ(p.Text(1063), caption);
         EXPECT_EQ(p.dlg.m_pollState, pollState);
