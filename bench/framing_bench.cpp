@@ -17,7 +17,7 @@ void BM_CalcCrc16(benchmark::State& state) {
   for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i * 131 + 7);
   const auto count = static_cast<int16_t>(bytes.size());
   for (auto _ : state) {
-    benchmark::DoNotOptimize(CalcCrc16(bytes.data(), count));
+    benchmark::DoNotOptimize(CalcCrc16(std::span(bytes).first(static_cast<size_t>(count))));
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * count);
 }
@@ -31,13 +31,14 @@ void BM_FindFrameWorstCase(benchmark::State& state) {
   ReceiveBuffer buffer;
   buffer.fill(kAddressAndFunction);
   const auto count = static_cast<int16_t>(buffer.size());
-  if (FindFrame(buffer.data(), count, kAddressAndFunction, kAddressAndFunction, kLength) != -1) {
+  if (FindFrame(buffer, SlaveAddress(kAddressAndFunction), FunctionCode(kAddressAndFunction),
+                kLength) != -1) {
     state.SkipWithError("a candidate matched; the buffer is not the worst case");
     return;
   }
   for (auto _ : state) {
-    benchmark::DoNotOptimize(
-        FindFrame(buffer.data(), count, kAddressAndFunction, kAddressAndFunction, kLength));
+    benchmark::DoNotOptimize(FindFrame(buffer, SlaveAddress(kAddressAndFunction),
+                                       FunctionCode(kAddressAndFunction), kLength));
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * count);
 }

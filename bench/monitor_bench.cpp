@@ -20,7 +20,7 @@ class WaitingReply : public kt::serial::SerialControl {
       reply_.push_back(static_cast<uint8_t>(v >> 8));
       reply_.push_back(static_cast<uint8_t>(v & 0xFF));
     }
-    const uint16_t crc = kt::modbus::CalcCrc16(reply_.data(), static_cast<int16_t>(reply_.size()));
+    const uint16_t crc = kt::modbus::CalcCrc16(reply_);
     reply_.push_back(static_cast<uint8_t>(crc >> 8));
     reply_.push_back(static_cast<uint8_t>(crc & 0xFF));
     reply_.push_back(0x9B);

@@ -33,7 +33,10 @@ bool AwaitReply(int fd, int16_t length, int timeoutMs) {
     if (poll(&p, 1, 50) <= 0) continue;
     const ssize_t n = read(fd, buf + have, sizeof buf - static_cast<size_t>(have));
     if (n > 0) have = static_cast<int16_t>(have + n);
-    if (kt::modbus::FindFrame(buf, have, 3, 1, length) >= 0) return true;
+    if (kt::modbus::FindFrame(
+            std::span<const uint8_t>(buf, static_cast<size_t>(have)), kt::modbus::SlaveAddress(1),
+            kt::modbus::FunctionCode(kt::modbus::kReadHoldingRegisters), length) >= 0)
+      return true;
   }
   return false;
 }

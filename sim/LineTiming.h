@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "serial/LineSettingsTable.h"
+
 namespace kt::sim {
 
 constexpr uint64_t kBitsPerChar = 11;
@@ -20,28 +22,17 @@ constexpr uint64_t SilenceUs(int32_t baud) {
 }
 
 constexpr bool IsSupportedBaud(int32_t baud) {
-  return baud == 1200 || baud == 2400 || baud == 4800 || baud == 9600 || baud == 19200;
+  return kt::serial::FindBaudRow(baud) != nullptr;
 }
-// Baud codes of register 0x0008: 0..4 for 1200..19200; -1 for any other rate.
+// Baud codes of register 0x0008 from the line settings table; -1 for any other rate.
 constexpr int BaudCode(int32_t baud) {
-  switch (baud) {
-    case 1200:
-      return 0;
-    case 2400:
-      return 1;
-    case 4800:
-      return 2;
-    case 9600:
-      return 3;
-    case 19200:
-      return 4;
-    default:
-      return -1;
-  }
+  const kt::serial::BaudRow* row = kt::serial::FindBaudRow(baud);
+  return row != nullptr ? row->meterCode : -1;
 }
+// The rate of a baud code; 0 for any other code.
 constexpr int32_t BaudFromCode(int code) {
-  constexpr int32_t kRates[] = {1200, 2400, 4800, 9600, 19200};
-  return code >= 0 && code < 5 ? kRates[code] : 0;
+  const kt::serial::BaudRow* row = kt::serial::FindBaudRowByCode(code);
+  return row != nullptr ? row->baudRate : 0;
 }
 
 // What decides whether two ends of the line understand each other: rate and parity.

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstring>
 
+#include "serial/LineSettingsTable.h"
 #include "serial/RawTermios.h"
 
 namespace kt::sim {
@@ -19,20 +20,8 @@ namespace {
 constexpr size_t kPendingLimit = 65536;  // nobody reading: older reply bytes are dropped
 
 int32_t BaudOf(speed_t speed) {
-  switch (speed) {
-    case B1200:
-      return 1200;
-    case B2400:
-      return 2400;
-    case B4800:
-      return 4800;
-    case B9600:
-      return 9600;
-    case B19200:
-      return 19200;
-    default:
-      return 0;  // understood by no meter
-  }
+  const kt::serial::BaudRow* row = kt::serial::FindBaudRowBySpeed(speed);
+  return row != nullptr ? row->baudRate : 0;  // 0 is understood by no meter
 }
 std::string Errno(const std::string& what) {
   return what + ": " + std::strerror(errno);

@@ -17,7 +17,7 @@ void PutWord(std::vector<uint8_t>& f, uint16_t value) {
   f.push_back(static_cast<uint8_t>(value & 0xFF));
 }
 bool CrcMatches(const std::vector<uint8_t>& f) {
-  const uint16_t crc = kt::modbus::CalcCrc16(f.data(), static_cast<int16_t>(f.size() - 2));
+  const uint16_t crc = kt::modbus::CalcCrc16(std::span(f).first(f.size() - 2));
   return f[f.size() - 2] == (crc >> 8) && f[f.size() - 1] == (crc & 0xFF);
 }
 
@@ -25,7 +25,7 @@ bool CrcMatches(const std::vector<uint8_t>& f) {
 
 SlaveReply RtuSlave::Framed(std::vector<uint8_t> bytes) {
   bytes.resize(bytes.size() + 2);
-  kt::modbus::PlaceCrc(bytes.data(), static_cast<int16_t>(bytes.size()));
+  kt::modbus::PlaceCrc(bytes);
   SlaveReply reply;
   reply.frameLength = bytes.size();
   reply.bytes = std::move(bytes);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "serial/LineSettingsTable.h"
 #include "serial/SerialError.h"
 
 namespace kt::sim {
@@ -12,10 +13,9 @@ using kt::serial::SerialError;
 using kt::serial::SerialErrorKind;
 
 bool ParseSettingsText(const std::string& text, LineSettings& out) {
-  static const std::pair<const char*, int32_t> kSuffixes[] = {
-      {"N,8,2", 0}, {"O,8,1", 1}, {"E,8,1", 2}};
-  for (const auto& [suffix, parity] : kSuffixes) {
-    const std::string s = suffix;
+  for (const kt::serial::ParityRow& row : kt::serial::kParityRows) {
+    const std::string s(row.settingsSuffix);
+    const int32_t parity = row.meterCode;
     if (text.size() <= s.size() || text.compare(text.size() - s.size(), s.size(), s) != 0) continue;
     const std::string digits = text.substr(0, text.size() - s.size());
     if (digits.size() > 5 || !std::all_of(digits.begin(), digits.end(), ::isdigit)) return false;

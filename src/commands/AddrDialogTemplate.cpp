@@ -1,21 +1,31 @@
 // Template 146 as plain data, controls in template order.
 #include "commands/AddrDialogTemplate.h"
 
+#include "commands/AddrDialogIds.h"
+
 namespace kt::ui {
 namespace {
+
+using namespace addr_ids;
 
 constexpr ControlTemplate kControls[] = {
     {IDOK, ControlKind::PushButton, "OK", {27, 57, 50, 14}, kDefaultButton | kTabStop},
     {IDCANCEL, ControlKind::PushButton, "Cancel", {107, 57, 50, 14}, kTabStop},
     {IDC_STATIC, ControlKind::Label, "更改子机地址：", {16, 13, 59, 11}, kNoStyle},
-    {1000, ControlKind::Edit, "", {73, 29, 43, 14}, kBorder | kAutoHScroll | kTabStop},
+    {kNewAddressEdit, ControlKind::Edit, "", {73, 29, 43, 14}, kBorder | kAutoHScroll | kTabStop},
 };
 
 }  // namespace
 
 const DialogTemplate& AddrDialogTemplate() {
-  static const DialogTemplate t{
-      146, "更改子机地址", 180, 85, "System", 10, kCaption | kSysMenu | kModalFrame, kControls};
+  static const DialogTemplate t{addr_ids::kTemplateId,
+                                "更改子机地址",
+                                180,
+                                85,
+                                "System",
+                                10,
+                                kCaption | kSysMenu | kModalFrame,
+                                kControls};
   return t;
 }
 

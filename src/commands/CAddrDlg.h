@@ -11,7 +11,7 @@ class CAddrDlg : public Dialog {
  public:
   explicit CAddrDlg(WindowHost& host);
 
-  uint8_t m_newAddress = 0;  // exchanged with edit 1000, 0..255
+  uint8_t m_newAddress = 0;  // exchanged with the new address edit, 0..255
 
  protected:
   void DoDataExchange(DataExchange& dx) override;

@@ -1,5 +1,6 @@
 // The meter settings dialog's data exchange and wiring radios.
 #include "commands/CMeterSetDlg.h"
+#include "commands/MeterSetDialogIds.h"
 
 #include "commands/MeterSetDialogTemplate.h"
 #include "ui/dialog/DataExchange.h"
@@ -9,9 +10,9 @@ namespace kt::ui {
 CMeterSetDlg::CMeterSetDlg(WindowHost& host) : Dialog(host, MeterSetDialogTemplate()) {}
 
 void CMeterSetDlg::DoDataExchange(DataExchange& dx) {
-  DDX_Text(dx, 1000, m_pt);
+  DDX_Text(dx, meter_set_ids::kPtEdit, m_pt);
   DDV_MinMaxUInt(dx, m_pt, kMinRatio, kMaxRatio);
-  DDX_Text(dx, 1001, m_ct);
+  DDX_Text(dx, meter_set_ids::kCtEdit, m_ct);
   DDV_MinMaxUInt(dx, m_ct, kMinRatio, kMaxRatio);
 }
 

@@ -11,9 +11,8 @@ modbus::ExchangeResult Exchange(CMonitorDlg& dlg, const modbus::ExchangeParams& 
 
 modbus::ExchangeResult ExchangeWith(CMonitorDlg& dlg, uint8_t replyAddress,
                                     const modbus::ExchangeParams& params) {
-  const modbus::ExchangeLine line{
-      dlg.m_comm, dlg.Clock(),
-      [&dlg](const uint8_t* bytes, int16_t count) { dlg.SendFrame(bytes, count); }};
+  const modbus::ExchangeLine line{dlg.m_comm, dlg.Clock(),
+                                  [&dlg](std::span<const uint8_t> frame) { dlg.SendFrame(frame); }};
   return modbus::BlockingExchange(line, dlg.m_requestBuffer, dlg.m_receiveBuffer, replyAddress,
                                   params);
 }

@@ -1,28 +1,29 @@
-// Command 1004: change the line settings of meter and PC together; the meter is told first, on
-// the settings still in force, then the PC's port is reopened with the new ones.
+// The communication settings button: change the line settings of meter and PC together; the meter
+// is told first, on the settings still in force, then the PC's port is reopened with the new ones.
 #include <array>
 #include <cstdint>
 
 #include "commands/CommandSteps.h"
+#include "modbus/MeterRegisters.h"
 #include "modbus/RequestFrames.h"
+#include "serial/LineSettingsTable.h"
 #include "serial/SerialError.h"
 #include "ui/CCommSetDlg.h"
 #include "ui/CommPort.h"
 #include "ui/LineSettingsText.h"
+#include "ui/MainDialogIds.h"
 
 namespace kt::ui {
 namespace {
 
-constexpr uint16_t kParityRegister = 0x0006;
-constexpr uint16_t kBaudRegister = 0x0008;
-// The meter's baud code is the index of the rate.
-constexpr std::array<int32_t, 5> kBaudRates = {1200, 2400, 4800, 9600, 19200};
-
 uint16_t BaudCode(int32_t baudRate) {
-  for (size_t code = 0; code < kBaudRates.size(); ++code) {
-    if (kBaudRates[code] == baudRate) return static_cast<uint16_t>(code);
-  }
-  return 0;  // the dialog offers only the five rates
+  const serial::BaudRow* row = serial::FindBaudRow(baudRate);
+  return row != nullptr ? row->meterCode : 0;  // the dialog offers only the table's rates
+}
+
+uint16_t ParityCode(int32_t parity) {
+  const serial::ParityRow* row = serial::FindParityRow(parity);
+  return row != nullptr ? row->meterCode : static_cast<uint16_t>(parity);
 }
 
 // Writes one line setting to the meter; true when it acknowledged.
@@ -55,7 +56,8 @@ void CMonitorDlg::OnCommSettings() {
   dlg.m_portNumber = m_portNumber;
   if (dlg.DoModal() == IDOK) {
     if (dlg.m_baudRate != m_baudRate) {
-      if (WriteLineSetting(*this, kBaudRegister, BaudCode(dlg.m_baudRate))) {
+      if (WriteLineSetting(*this, modbus::meter_registers::kBaudWrite.start,
+                           BaudCode(dlg.m_baudRate))) {
         m_baudRate = dlg.m_baudRate;
         // A slower line needs the longer period, or the replies never fit between two ticks.
         m_pollPeriodMs = PollPeriodMsFor(m_baudRate);
@@ -64,14 +66,16 @@ void CMonitorDlg::OnCommSettings() {
       }
     }
     if (dlg.m_parity != m_parity &&
-        !WriteLineSetting(*this, kParityRegister, static_cast<uint16_t>(dlg.m_parity))) {
+        !WriteLineSetting(*this, modbus::meter_registers::kParityWrite.start,
+                          ParityCode(dlg.m_parity))) {
       AfxMessageBox("改变校验方式不成功");
     }
     // The PC takes the new parity even when the meter did not acknowledge it.
     m_portNumber = dlg.m_portNumber;
     m_parity = dlg.m_parity;
     ReopenPort(*this);
-    SetDlgItemText(1057, InformationBoxText(m_portNumber, m_baudRate, m_parity));
+    SetDlgItemText(main_ids::kInformationBox,
+                   InformationBoxText(m_portNumber, m_baudRate, m_parity));
   }
   DiscardInput(*this);
   ResumePolling();

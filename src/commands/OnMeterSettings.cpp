@@ -1,38 +1,38 @@
-// Command 1006: write PT ratio, CT ratio and wiring mode to the meter from the meter settings
-// dialog, reading the parameter registers back after each ratio.
+// The meter settings button: write PT ratio, CT ratio and wiring mode to the meter from the meter
+// settings dialog, reading the parameter registers back after each ratio.
 #include <cstdint>
 
 #include "commands/CMeterSetDlg.h"
 #include "commands/CommandSteps.h"
+#include "modbus/MeterRegisters.h"
 #include "modbus/RequestFrames.h"
 
 namespace kt::ui {
 namespace {
 
-constexpr uint16_t kPtRegister = 0x000E;
-constexpr uint16_t kCtRegister = 0x0012;
-constexpr uint16_t kWiringRegister = 0x0002;
-constexpr uint16_t kParameterRegister = 0x0328;
+namespace regs = modbus::meter_registers;
 
 // Writes the ratio into its register pair (the second register always 0); true when answered.
-bool WriteRatio(CMonitorDlg& dlg, uint16_t startRegister, uint32_t ratio) {
-  const int16_t length =
-      modbus::BuildWriteMultipleRequest(dlg.m_requestBuffer, dlg.m_slaveAddress, startRegister,
-                                        {static_cast<uint16_t>(ratio & 0xFFFF), 0x0000});
+bool WriteRatio(CMonitorDlg& dlg, modbus::RegisterBlock ratioRegisters, uint32_t ratio) {
+  const int16_t length = modbus::BuildWriteMultipleRequest(
+      dlg.m_requestBuffer, dlg.m_slaveAddress, ratioRegisters.start,
+      {static_cast<uint16_t>(ratio & 0xFFFF), 0x0000});
   return Exchange(dlg, WriteMultipleExchange(length)).found();
 }
 
 // Reads the parameter registers back; a missing answer is reported and the command goes on.
 void ReadBackParameters(CMonitorDlg& dlg) {
-  modbus::BuildReadRequest(dlg.m_requestBuffer, dlg.m_slaveAddress, kParameterRegister, 4);
-  if (!Exchange(dlg, ReadExchange(4, modbus::kParameterReadWaitMs)).found()) {
+  modbus::BuildReadRequest(dlg.m_requestBuffer, dlg.m_slaveAddress, regs::kParametersRead.start,
+                           regs::kParametersRead.count);
+  if (!Exchange(dlg, ReadExchange(regs::kParametersRead.count, modbus::kParameterReadWaitMs))
+           .found()) {
     dlg.AfxMessageBox("读取更新后参数不成功");
   }
   DiscardInput(dlg);
 }
 
 bool WriteWiring(CMonitorDlg& dlg, uint8_t wiringCode) {
-  modbus::BuildWriteSingleRequest(dlg.m_requestBuffer, dlg.m_slaveAddress, kWiringRegister,
+  modbus::BuildWriteSingleRequest(dlg.m_requestBuffer, dlg.m_slaveAddress, regs::kWiringWrite.start,
                                   wiringCode);
   return Exchange(dlg, WriteSingleExchange()).found();
 }
@@ -55,11 +55,11 @@ void CMonitorDlg::OnMeterSettings() {
   if (dlg.DoModal() != IDOK) return Finish(*this, nullptr);
 
   // A value is taken only once the meter has acknowledged its write.
-  if (!WriteRatio(*this, kPtRegister, dlg.m_pt)) return Finish(*this, "设置PT不成功");
+  if (!WriteRatio(*this, regs::kPtRatioWrite, dlg.m_pt)) return Finish(*this, "设置PT不成功");
   m_ptRatio = dlg.m_pt;
   ReadBackParameters(*this);
 
-  if (!WriteRatio(*this, kCtRegister, dlg.m_ct)) return Finish(*this, "设置CT不成功");
+  if (!WriteRatio(*this, regs::kCtRatioWrite, dlg.m_ct)) return Finish(*this, "设置CT不成功");
   m_ctRatio = dlg.m_ct;
   ReadBackParameters(*this);
 

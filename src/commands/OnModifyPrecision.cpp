@@ -1,12 +1,12 @@
-// Command 1009: switch the meter to the other accuracy class and show the class on the button.
+// The accuracy class button: switch the meter to the other accuracy class and show the class on the
+// button.
 #include "commands/CommandSteps.h"
+#include "modbus/MeterRegisters.h"
 #include "modbus/RequestFrames.h"
+#include "ui/MainDialogIds.h"
 
 namespace kt::ui {
 namespace {
-
-constexpr uint16_t kAccuracyClassRegister = 0x0022;
-constexpr int kAccuracyButton = 1009;
 
 uint8_t Flipped(uint8_t accuracyClass) {
   return accuracyClass == 0 ? 1 : 0;
@@ -17,12 +17,12 @@ uint8_t Flipped(uint8_t accuracyClass) {
 void CMonitorDlg::OnModifyPrecision() {
   StopPolling();
   const uint8_t requested = Flipped(m_accuracyClass);
-  modbus::BuildWriteSingleRequest(m_requestBuffer, m_slaveAddress, kAccuracyClassRegister,
-                                  requested);
+  modbus::BuildWriteSingleRequest(m_requestBuffer, m_slaveAddress,
+                                  modbus::meter_registers::kAccuracyClassWrite.start, requested);
   // Not acknowledged: flipped back, so a class of 0 or 1 names the meter's class again.
   const bool acknowledged = Exchange(*this, WriteSingleExchange()).found();
   m_accuracyClass = acknowledged ? requested : Flipped(requested);
-  SetDlgItemText(kAccuracyButton, m_accuracyClass != 0 ? "0.2级" : "0.5级");
+  SetDlgItemText(main_ids::kAccuracyClassButton, m_accuracyClass != 0 ? "0.2级" : "0.5级");
   ResumePolling();
 }
 

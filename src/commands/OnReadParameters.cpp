@@ -1,13 +1,15 @@
-// Command 1071: read the meter's four parameter registers 0x0328 to 0x032B.
+// The read parameters command: read the meter's four parameter registers.
 #include "commands/CommandSteps.h"
+#include "modbus/MeterRegisters.h"
 #include "modbus/RequestFrames.h"
 
 namespace kt::ui {
 
 void CMonitorDlg::OnReadParameters() {
   StopPolling();
-  modbus::BuildReadRequest(m_requestBuffer, m_slaveAddress, 0x0328, 4);
-  if (!Exchange(*this, ReadExchange(4, modbus::kParameterReadWaitMs)).found()) {
+  constexpr modbus::RegisterBlock kParameters = modbus::meter_registers::kParametersRead;
+  modbus::BuildReadRequest(m_requestBuffer, m_slaveAddress, kParameters.start, kParameters.count);
+  if (!Exchange(*this, ReadExchange(kParameters.count, modbus::kParameterReadWaitMs)).found()) {
     AfxMessageBox("读取不成功");
   }
   DiscardInput(*this);

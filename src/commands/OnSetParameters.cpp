@@ -1,7 +1,8 @@
-// Command 1070: write the four parameter values last read from 0x0328..0x032B back to 0x0028.
+// The set parameters command: write the four parameter values last read back to the meter.
 #include <cstdint>
 
 #include "commands/CommandSteps.h"
+#include "modbus/MeterRegisters.h"
 #include "modbus/RequestFrames.h"
 
 namespace kt::ui {
@@ -26,10 +27,10 @@ void CMonitorDlg::OnSetParameters() {
   // Without values read from the meter there is nothing sound to write.
   bool acknowledged = false;
   if (ParameterValuesRead(*this)) {
-    const int16_t length =
-        modbus::BuildWriteMultipleRequest(m_requestBuffer, m_slaveAddress, 0x0028,
-                                          {ImageRegister(*this, 0), ImageRegister(*this, 1),
-                                           ImageRegister(*this, 2), ImageRegister(*this, 3)});
+    const int16_t length = modbus::BuildWriteMultipleRequest(
+        m_requestBuffer, m_slaveAddress, modbus::meter_registers::kParametersWrite.start,
+        {ImageRegister(*this, 0), ImageRegister(*this, 1), ImageRegister(*this, 2),
+         ImageRegister(*this, 3)});
     acknowledged = Exchange(*this, WriteMultipleExchange(length)).found();
   }
   if (!acknowledged) AfxMessageBox("设置不成功");

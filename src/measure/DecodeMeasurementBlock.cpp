@@ -5,6 +5,7 @@
 #include "measure/UnitFormat.h"
 #include "modbus/RequestFrames.h"
 #include "ui/CMonitorDlg.h"
+#include "ui/MainDialogIds.h"
 
 namespace kt::ui {
 
@@ -37,8 +38,8 @@ void CMonitorDlg::DecodeMeasurementBlock(int16_t payloadPos) {
 void CMonitorDlg::ShowReceiveEcho() {
   // Only bytes this read brought: positions past its count hold earlier reads.
   const int count = std::clamp<int>(m_pollReceiveCount, 0, kReceiveEchoMaxBytes);
-  modbus::AppendEchoText(m_echoText, m_receiveBuffer.data(), count);
-  SetDlgItemText(1022, m_echoText);
+  modbus::AppendEchoText(m_echoText, std::span(m_receiveBuffer).first(static_cast<size_t>(count)));
+  SetDlgItemText(main_ids::kReceiveEcho, m_echoText);
 }
 
 }  // namespace kt::ui

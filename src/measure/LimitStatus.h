@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdint>
 
+#include "ui/MainDialogIds.h"
+
 namespace kt::measure {
 
 struct StatusItem {
@@ -14,14 +16,14 @@ struct StatusItem {
 
 // In the order of the limit status flags: voltage items 1 to 4, then current items 1 to 4.
 inline constexpr std::array<StatusItem, 8> kStatusItems = {{
-    {1064, false, 6},
-    {1065, false, 4},
-    {1072, false, 2},
-    {1073, false, 0},
-    {1074, true, 6},
-    {1075, true, 4},
-    {1076, true, 2},
-    {1077, true, 0},
+    {ui::main_ids::kVoltageStatus1Box, false, 6},
+    {ui::main_ids::kVoltageStatus2Box, false, 4},
+    {ui::main_ids::kVoltageStatus3Box, false, 2},
+    {ui::main_ids::kVoltageStatus4Box, false, 0},
+    {ui::main_ids::kCurrentStatus1Box, true, 6},
+    {ui::main_ids::kCurrentStatus2Box, true, 4},
+    {ui::main_ids::kCurrentStatus3Box, true, 2},
+    {ui::main_ids::kCurrentStatus4Box, true, 0},
 }};
 
 // Code 1 = under, 2 = over; 0 and 3 are both normal.

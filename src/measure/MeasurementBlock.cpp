@@ -1,6 +1,8 @@
 // The register table of the measurement block and its scaling.
 #include "measure/MeasurementBlock.h"
 
+#include "ui/MainDialogIds.h"
+
 namespace kt::measure {
 namespace {
 
@@ -27,53 +29,54 @@ struct BlockField {
 using enum RawKind;
 using enum Scaling;
 using F = UnitFamily;
+using namespace ui::main_ids;
 
 // Every read value in display order; registers 0x0003, 0x000B, 0x0013, 0x0020 and 0x0029 on
 // are not read.
 constexpr BlockField kBlockFields[] = {
     // phase A: phase voltage, line voltage, current, P, power factor, Q, S
-    {0, 1001, Unsigned, Voltage, F::Voltage},
-    {2, 1026, Unsigned, Voltage, F::Voltage},
-    {4, 1030, Unsigned, Current, F::Current},
-    {8, 1034, Signed, Power, F::ActivePower},
-    {10, 1046, Signed, PowerFactor, F::PowerFactor},
-    {12, 1038, Signed, Power, F::ReactivePower},
-    {14, 1042, Unsigned, Apparent, F::ApparentPower},
+    {0, kPhaseVoltageABox, Unsigned, Voltage, F::Voltage},
+    {2, kLineVoltageCABox, Unsigned, Voltage, F::Voltage},
+    {4, kCurrentABox, Unsigned, Current, F::Current},
+    {8, kActivePowerABox, Signed, Power, F::ActivePower},
+    {10, kPowerFactorABox, Signed, PowerFactor, F::PowerFactor},
+    {12, kReactivePowerABox, Signed, Power, F::ReactivePower},
+    {14, kApparentPowerABox, Unsigned, Apparent, F::ApparentPower},
     // phase B: phase voltage, line voltage, current, P, power factor, Q, S
-    {16, 1002, Unsigned, Voltage, F::Voltage},
-    {18, 1027, Unsigned, Voltage, F::Voltage},
-    {20, 1031, Unsigned, Current, F::Current},
-    {24, 1035, Signed, Power, F::ActivePower},
-    {26, 1047, Signed, PowerFactor, F::PowerFactor},
-    {28, 1039, Signed, Power, F::ReactivePower},
-    {30, 1043, Unsigned, Apparent, F::ApparentPower},
+    {16, kPhaseVoltageBBox, Unsigned, Voltage, F::Voltage},
+    {18, kLineVoltageABBox, Unsigned, Voltage, F::Voltage},
+    {20, kCurrentBBox, Unsigned, Current, F::Current},
+    {24, kActivePowerBBox, Signed, Power, F::ActivePower},
+    {26, kPowerFactorBBox, Signed, PowerFactor, F::PowerFactor},
+    {28, kReactivePowerBBox, Signed, Power, F::ReactivePower},
+    {30, kApparentPowerBBox, Unsigned, Apparent, F::ApparentPower},
     // phase C: phase voltage, line voltage, current, P, power factor, Q, S
-    {32, 1003, Unsigned, Voltage, F::Voltage},
-    {34, 1028, Unsigned, Voltage, F::Voltage},
-    {36, 1032, Unsigned, Current, F::Current},
-    {40, 1036, Signed, Power, F::ActivePower},
-    {42, 1048, Signed, PowerFactor, F::PowerFactor},
-    {44, 1040, Signed, Power, F::ReactivePower},
-    {46, 1044, Unsigned, Apparent, F::ApparentPower},
+    {32, kPhaseVoltageCBox, Unsigned, Voltage, F::Voltage},
+    {34, kLineVoltageBCBox, Unsigned, Voltage, F::Voltage},
+    {36, kCurrentCBox, Unsigned, Current, F::Current},
+    {40, kActivePowerCBox, Signed, Power, F::ActivePower},
+    {42, kPowerFactorCBox, Signed, PowerFactor, F::PowerFactor},
+    {44, kReactivePowerCBox, Signed, Power, F::ReactivePower},
+    {46, kApparentPowerCBox, Unsigned, Apparent, F::ApparentPower},
     // zero-sequence current, combined voltage and current, frequency, totals, energies
-    {48, 1050, Unsigned, Current, F::Current},
-    {50, 1000, Unsigned, Voltage, F::Voltage},
-    {52, 1029, Unsigned, Current, F::Current},
-    {54, 1049, Unsigned, Frequency, F::Frequency},
-    {56, 1033, Signed, Power, F::ActivePower},
-    {58, 1045, Signed, PowerFactor, F::PowerFactor},
-    {60, 1037, Signed, Power, F::ReactivePower},
-    {62, 1041, Unsigned, Apparent, F::ApparentPower},
-    {66, 1053, EnergyPair, Energy, F::ForwardActiveEnergy},
-    {70, 1054, EnergyPair, Energy, F::ReverseActiveEnergy},
-    {74, 1055, EnergyPair, Energy, F::ForwardReactiveEnergy},
-    {78, 1056, EnergyPair, Energy, F::ReverseReactiveEnergy},
+    {48, kZeroSequenceCurrentBox, Unsigned, Current, F::Current},
+    {50, kPhaseVoltageTotalBox, Unsigned, Voltage, F::Voltage},
+    {52, kCurrentTotalBox, Unsigned, Current, F::Current},
+    {54, kFrequencyBox, Unsigned, Frequency, F::Frequency},
+    {56, kActivePowerTotalBox, Signed, Power, F::ActivePower},
+    {58, kPowerFactorTotalBox, Signed, PowerFactor, F::PowerFactor},
+    {60, kReactivePowerTotalBox, Signed, Power, F::ReactivePower},
+    {62, kApparentPowerTotalBox, Unsigned, Apparent, F::ApparentPower},
+    {66, kForwardActiveEnergyBox, EnergyPair, Energy, F::ForwardActiveEnergy},
+    {70, kReverseActiveEnergyBox, EnergyPair, Energy, F::ReverseActiveEnergy},
+    {74, kForwardReactiveEnergyBox, EnergyPair, Energy, F::ForwardReactiveEnergy},
+    {78, kReverseReactiveEnergyBox, EnergyPair, Energy, F::ReverseReactiveEnergy},
 };
 
 static_assert(std::size(kBlockFields) + 1 == kShownValueCount);
 
 // The mean line voltage is derived from the three line voltage registers.
-constexpr int kMeanLineVoltageControl = 1025;
+constexpr int kMeanLineVoltageControl = kLineVoltageMeanBox;
 constexpr int kLineVoltageOffsets[] = {2, 18, 34};
 
 uint16_t Word(const uint8_t* at) {

@@ -6,11 +6,13 @@
 #include <cstdint>
 
 #include "measure/UnitFormat.h"
+#include "modbus/MeterRegisters.h"
 
 namespace kt::measure {
 
-constexpr int kBlockPayloadBytes = 90;  // 45 registers
-constexpr int kBlockReplyLength = 95;   // address, function, byte count, payload, CRC
+constexpr int kBlockPayloadBytes = modbus::meter_registers::kMeasurementRead.DataBytes();
+// Address, function, byte count, payload, CRC.
+constexpr int kBlockReplyLength = kBlockPayloadBytes + 5;
 
 // The scale fields of the Monitor state.
 struct ScaleFactors {

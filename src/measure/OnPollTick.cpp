@@ -5,8 +5,10 @@
 
 #include "measure/PollTable.h"
 #include "modbus/FindFrame.h"
+#include "modbus/MeterRegisters.h"
 #include "modbus/RequestFrames.h"
 #include "modbus/SerialInput.h"
+#include "ui/MainDialogIds.h"
 
 namespace kt::ui {
 namespace {
@@ -31,22 +33,23 @@ void CMonitorDlg::OnPollTick() {
   m_pollReceiveCount = modbus::TakeReceivedBytes(m_comm, m_receiveBuffer);
 
   const measure::PollStep& expected = measure::kPollTable[m_pollState];
-  const int16_t framePos =
-      modbus::FindFrame(m_receiveBuffer.data(), m_pollReceiveCount, modbus::kReadHoldingRegisters,
-                        m_slaveAddress, modbus::ReadReplyLength(expected.registerCount));
+  const int16_t framePos = modbus::FindFrame(
+      std::span(m_receiveBuffer).first(static_cast<size_t>(m_pollReceiveCount)),
+      modbus::SlaveAddress(m_slaveAddress), modbus::FunctionCode(modbus::kReadHoldingRegisters),
+      modbus::ReadReplyLength(expected.registers.count));
   if (framePos >= 0) {
     m_pollState = expected.nextState;
     (this->*expected.apply)(framePos);
   }
 
   const measure::PollStep& next = measure::kPollTable[m_pollState];
-  const int16_t n = modbus::BuildReadRequest(m_requestBuffer, m_slaveAddress, next.startRegister,
-                                             next.registerCount);
-  SendFrame(m_requestBuffer.data(), n);
+  const int16_t n = modbus::BuildReadRequest(m_requestBuffer, m_slaveAddress, next.registers.start,
+                                             next.registers.count);
+  SendFrame(std::span(m_requestBuffer).first(static_cast<size_t>(n)));
 }
 
 void CMonitorDlg::ApplyConfiguration(int16_t framePos) {
-  constexpr int kDataBytes = 38;  // registers 0x0300 to 0x0312
+  constexpr int kDataBytes = modbus::meter_registers::kConfigurationRead.DataBytes();
   std::copy_n(m_receiveBuffer.begin() + framePos + 3, kDataBytes, m_registerImage.begin());
   const auto& r = m_registerImage;
   m_slaveAddress = r[1];
@@ -59,22 +62,22 @@ void CMonitorDlg::ApplyConfiguration(int16_t framePos) {
 }
 
 void CMonitorDlg::ApplyParameterValues(int16_t framePos) {
-  constexpr int kDataBytes = 8;  // registers 0x0328 to 0x032B
+  constexpr int kDataBytes = modbus::meter_registers::kParametersRead.DataBytes();
   std::copy_n(m_receiveBuffer.begin() + framePos + 3, kDataBytes, m_registerImage.begin());
   const auto& r = m_registerImage;
   const double pt = m_ptRatio;
   const double ct = m_ctRatio;
-  // The main dialog has no boxes 1066 to 1069; the texts go nowhere, as they always did.
-  SetDlgItemText(1066, Printed("%.2f ", WordAt(&r[0]) * pt / 100));
-  SetDlgItemText(1067, Printed("%.2f ", WordAt(&r[2]) * pt / 100));
-  SetDlgItemText(1068, Printed("%.4f ", WordAt(&r[4]) * ct / 10000));
-  SetDlgItemText(1069, Printed("%.4f ", WordAt(&r[6]) * ct / 10000));
+  // The main dialog has no parameter value boxes; the texts go nowhere, as they always did.
+  SetDlgItemText(main_ids::kPhaseVoltageParameterBox, Printed("%.2f ", WordAt(&r[0]) * pt / 100));
+  SetDlgItemText(main_ids::kLineVoltageParameterBox, Printed("%.2f ", WordAt(&r[2]) * pt / 100));
+  SetDlgItemText(main_ids::kCurrentParameterBox, Printed("%.4f ", WordAt(&r[4]) * ct / 10000));
+  SetDlgItemText(main_ids::kZeroSequenceParameterBox, Printed("%.4f ", WordAt(&r[6]) * ct / 10000));
   modbus::DiscardPendingInput(m_comm);
 }
 
 void CMonitorDlg::ApplyAccuracyClass(int16_t framePos) {
   m_accuracyClass = m_receiveBuffer[framePos + 4];
-  SetDlgItemText(1009, m_accuracyClass != 0 ? "0.2级" : "0.5级");
+  SetDlgItemText(main_ids::kAccuracyClassButton, m_accuracyClass != 0 ? "0.2级" : "0.5级");
 }
 
 void CMonitorDlg::ApplyMeasurementBlock(int16_t framePos) {

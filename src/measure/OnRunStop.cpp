@@ -1,18 +1,19 @@
 // The Run button: switches the poll timer on and off.
 #include "ui/CMonitorDlg.h"
+#include "ui/MainDialogIds.h"
 
 namespace kt::ui {
 
 void CMonitorDlg::OnRunStop() {
   KillTimer(kProbeTimer);  // ends an address search in progress
-  UpdateData(true);        // takes the slave address from edit 1061; the result is not looked at
+  UpdateData(true);        // takes the slave address from its edit; the result is not looked at
   m_running = m_running != 0 ? 0 : 1;
   if (m_running != 0) {
     SetTimer(kPollTimer, m_pollPeriodMs);
-    SetDlgItemText(1063, "停止");
+    SetDlgItemText(main_ids::kRunButton, "停止");
   } else {
     KillTimer(kPollTimer);
-    SetDlgItemText(1063, "运行");
+    SetDlgItemText(main_ids::kRunButton, "运行");
   }
 }
 

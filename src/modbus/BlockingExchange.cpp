@@ -1,6 +1,8 @@
 // One blocking exchange: discard, send, fixed wait, take, search.
 #include "modbus/BlockingExchange.h"
 
+#include <algorithm>
+
 #include "modbus/FindFrame.h"
 #include "modbus/FixedWait.h"
 #include "modbus/SerialInput.h"
@@ -11,14 +13,17 @@ ExchangeResult BlockingExchange(const ExchangeLine& line, const RequestBuffer& r
                                 ReceiveBuffer& receive, uint8_t replyAddress,
                                 const ExchangeParams& params) {
   if (params.discard == DiscardInput::BeforeSending) DiscardPendingInput(line.comm);
-  line.send(request.data(), params.requestLength);
+  const auto requestLength =
+      static_cast<size_t>(std::clamp<int>(params.requestLength, 0, kRequestBufferSize));
+  line.send(std::span(request).first(requestLength));
   if (params.discard == DiscardInput::AfterSending) DiscardPendingInput(line.comm);
   WaitFixed(line.clock, params.waitMs);
   const int16_t received = TakeReceivedBytes(line.comm, receive);
   int16_t position = -1;
   if (params.replyLength != kNoSearch) {
-    position =
-        FindFrame(receive.data(), received, params.replyFunction, replyAddress, params.replyLength);
+    position = FindFrame(std::span(receive).first(static_cast<size_t>(received)),
+                         SlaveAddress(replyAddress), FunctionCode(params.replyFunction),
+                         params.replyLength);
   }
   return ExchangeResult{position, received};
 }

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <span>
 
 #include "modbus/Buffers.h"
 #include "modbus/Clock.h"
@@ -36,7 +37,7 @@ struct ExchangeResult {
 };
 
 // The one way a request leaves the PC (the main dialog's SendFrame: echo, then output if open).
-using SendFunction = std::function<void(const uint8_t* bytes, int16_t count)>;
+using SendFunction = std::function<void(std::span<const uint8_t> frame)>;
 
 // The wire of one exchange: the serial control, the clock for the wait, and how to send.
 struct ExchangeLine {

@@ -10,7 +10,8 @@ namespace {
 constexpr uint16_t CrcTableEntry(unsigned i) {
   uint16_t crc = static_cast<uint16_t>(i);
   for (int bit = 0; bit < 8; ++bit) {
-    crc = (crc & 1u) ? static_cast<uint16_t>((crc >> 1) ^ 0xA001u) : static_cast<uint16_t>(crc >> 1);
+    crc =
+        (crc & 1u) ? static_cast<uint16_t>((crc >> 1) ^ 0xA001u) : static_cast<uint16_t>(crc >> 1);
   }
   return crc;
 }
@@ -36,11 +37,11 @@ static_assert(kTables.second[1] == 0xC0 && kTables.second[2] == 0xC1 && kTables.
 
 }  // namespace
 
-uint16_t CalcCrc16(const uint8_t* bytes, int16_t count) {
+uint16_t CalcCrc16(std::span<const uint8_t> bytes) {
   uint8_t hi = 0xFF;
   uint8_t lo = 0xFF;
-  for (int16_t n = 0; n < count; ++n) {
-    const uint8_t index = hi ^ bytes[n];
+  for (const uint8_t byte : bytes) {
+    const uint8_t index = hi ^ byte;
     hi = lo ^ kTables.first[index];
     lo = kTables.second[index];
   }

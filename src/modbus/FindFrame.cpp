@@ -5,14 +5,15 @@
 
 namespace kt::modbus {
 
-int16_t FindFrame(const uint8_t* buffer, int16_t count, int function, int address, int16_t length) {
-  if (length < 4 || count < length) return -1;
-  const auto fn = static_cast<uint8_t>(function);
-  const auto addr = static_cast<uint8_t>(address);
-  for (int i = 0; i <= count - length; ++i) {
-    if (buffer[i] != addr || buffer[i + 1] != fn) continue;
-    const uint16_t crc = CalcCrc16(buffer + i, static_cast<int16_t>(length - 2));
-    if (buffer[i + length - 2] == (crc >> 8) && buffer[i + length - 1] == (crc & 0xFF)) {
+int16_t FindFrame(std::span<const uint8_t> bytes, SlaveAddress address, FunctionCode function,
+                  int16_t length) {
+  if (length < 4 || bytes.size() < static_cast<size_t>(length)) return -1;
+  const auto frameLength = static_cast<size_t>(length);
+  for (size_t i = 0; i + frameLength <= bytes.size(); ++i) {
+    const std::span<const uint8_t> frame = bytes.subspan(i, frameLength);
+    if (frame[0] != address.value || frame[1] != function.value) continue;
+    const uint16_t crc = CalcCrc16(frame.first(frameLength - 2));
+    if (frame[frameLength - 2] == (crc >> 8) && frame[frameLength - 1] == (crc & 0xFF)) {
       return static_cast<int16_t>(i);
     }
   }

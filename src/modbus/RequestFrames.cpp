@@ -13,28 +13,23 @@ void PutWord(RequestBuffer& buf, int at, uint16_t value) {
 
 }  // namespace
 
-void PlaceCrc(uint8_t* frame, int16_t n) {
-  const uint16_t crc = CalcCrc16(frame, static_cast<int16_t>(n - 2));
+void PlaceCrc(std::span<uint8_t> frame) {
+  const size_t n = frame.size();
+  if (n < 2) return;
+  const uint16_t crc = CalcCrc16(frame.first(n - 2));
   frame[n - 2] = static_cast<uint8_t>(crc >> 8);
   frame[n - 1] = static_cast<uint8_t>(crc & 0xFF);
 }
 
-int16_t BuildReadRequest(RequestBuffer& buf, uint8_t address, uint16_t start, uint16_t count) {
-  buf[0] = address;
-  buf[1] = kReadHoldingRegisters;
-  PutWord(buf, 2, start);
-  PutWord(buf, 4, count);
-  PlaceCrc(buf.data(), 8);
-  return 8;
-}
-
-int16_t BuildWriteSingleRequest(RequestBuffer& buf, uint8_t address, uint16_t reg, uint16_t value) {
-  buf[0] = address;
-  buf[1] = kWriteSingleRegister;
-  PutWord(buf, 2, reg);
-  PutWord(buf, 4, value);
-  PlaceCrc(buf.data(), 8);
-  return 8;
+int16_t BuildTwoWordRequest(RequestBuffer& buf, SlaveAddress address, FunctionCode function,
+                            uint16_t firstWord, uint16_t secondWord) {
+  constexpr int16_t kLength = 8;
+  buf[0] = address.value;
+  buf[1] = function.value;
+  PutWord(buf, 2, firstWord);
+  PutWord(buf, 4, secondWord);
+  PlaceCrc(std::span(buf).first(kLength));
+  return kLength;
 }
 
 int16_t BuildWriteMultipleRequest(RequestBuffer& buf, uint8_t address, uint16_t start,
@@ -52,24 +47,24 @@ int16_t BuildWriteMultipleRequest(RequestBuffer& buf, uint8_t address, uint16_t 
     at += 2;
   }
   const auto n = static_cast<int16_t>(at + 2);
-  PlaceCrc(buf.data(), n);
+  PlaceCrc(std::span(buf).first(static_cast<size_t>(n)));
   return n;
 }
 
-void AppendEchoText(std::string& text, const uint8_t* bytes, int count) {
+void AppendEchoText(std::string& text, std::span<const uint8_t> bytes) {
   static constexpr char kHex[] = "0123456789ABCDEF";
-  text.reserve(text.size() + 4 * static_cast<size_t>(count > 0 ? count : 0));
-  for (int i = 0; i < count; ++i) {
-    text += kHex[bytes[i] >> 4];
-    text += kHex[bytes[i] & 0x0F];
+  text.reserve(text.size() + 4 * bytes.size());
+  for (const uint8_t byte : bytes) {
+    text += kHex[byte >> 4];
+    text += kHex[byte & 0x0F];
     text += '\r';
     text += ' ';
   }
 }
 
-std::string EchoText(const uint8_t* bytes, int count) {
+std::string EchoText(std::span<const uint8_t> bytes) {
   std::string text;
-  AppendEchoText(text, bytes, count);
+  AppendEchoText(text, bytes);
   return text;
 }
 

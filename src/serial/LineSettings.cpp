@@ -1,7 +1,7 @@
 // Parsing the line settings text: five baud rates, three parity/stop-bit suffixes, nothing else.
 #include "serial/LineSettings.h"
+#include "serial/LineSettingsTable.h"
 
-#include <array>
 #include <string_view>
 
 #include "serial/SerialError.h"
@@ -9,36 +9,24 @@
 namespace kt::serial {
 namespace {
 
-struct BaudText {
-  std::string_view digits;
-  int32_t baudRate;
-};
-
-struct SuffixText {
-  std::string_view suffix;
-  Parity parity;
-  int stopBits;
-};
-
-constexpr std::array<BaudText, 5> kBaudRates{{
-    {"1200", 1200},
-    {"2400", 2400},
-    {"4800", 4800},
-    {"9600", 9600},
-    {"19200", 19200},
-}};
-
-constexpr std::array<SuffixText, 3> kSuffixes{{
-    {"N,8,2", Parity::None, 2},
-    {"O,8,1", Parity::Odd, 1},
-    {"E,8,1", Parity::Even, 1},
-}};
-
-const char* const kExpected =
-    "expected 1200, 2400, 4800, 9600 or 19200 directly followed by N,8,2, O,8,1 or E,8,1";
+// "a, b or c" of the given texts.
+template <typename Rows, typename Text>
+std::string Alternatives(const Rows& rows, Text text) {
+  std::string list;
+  for (size_t i = 0; i < rows.size(); ++i) {
+    if (i > 0) list += i + 1 == rows.size() ? " or " : ", ";
+    list += text(rows[i]);
+  }
+  return list;
+}
 
 [[noreturn]] void Refuse(const std::string& device, const std::string& why) {
-  throw SerialError(SerialErrorKind::BadSettings, device, why + "; " + kExpected);
+  const std::string expected =
+      "expected " +
+      Alternatives(kBaudRows, [](const BaudRow& r) { return std::to_string(r.baudRate); }) +
+      " directly followed by " +
+      Alternatives(kParityRows, [](const ParityRow& r) { return std::string(r.settingsSuffix); });
+  throw SerialError(SerialErrorKind::BadSettings, device, why + "; " + expected);
 }
 
 }  // namespace
@@ -54,16 +42,17 @@ LineSettings ParseLineSettings(const std::string& text, const std::string& devic
                                       : std::string_view(text).substr(digitsEnd);
   if (digits.empty()) Refuse(device, quoted + " do not start with a baud rate");
 
-  const BaudText* baud = nullptr;
-  for (const BaudText& b : kBaudRates) {
-    if (b.digits == digits) baud = &b;
+  // Digits exactly as a rate prints: no leading zeros.
+  const BaudRow* baud = nullptr;
+  for (const BaudRow& b : kBaudRows) {
+    if (std::to_string(b.baudRate) == digits) baud = &b;
   }
   if (baud == nullptr) {
     Refuse(device, quoted + ": baud rate " + std::string(digits) + " is not supported");
   }
 
-  for (const SuffixText& s : kSuffixes) {
-    if (s.suffix == suffix) return LineSettings{baud->baudRate, 8, s.parity, s.stopBits};
+  for (const ParityRow& s : kParityRows) {
+    if (s.settingsSuffix == suffix) return LineSettings{baud->baudRate, 8, s.parity, s.stopBits};
   }
   Refuse(device, quoted + ": \"" + std::string(suffix) +
                      "\" after the baud rate is not a parity, data bits and stop bits setting");

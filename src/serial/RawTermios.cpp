@@ -1,23 +1,12 @@
 // Raw 8-bit termios with the parity and stop bits of the line settings.
 #include "serial/RawTermios.h"
+#include "serial/LineSettingsTable.h"
 
 namespace kt::serial {
 
 speed_t TermiosSpeed(int32_t baudRate) {
-  switch (baudRate) {
-    case 1200:
-      return B1200;
-    case 2400:
-      return B2400;
-    case 4800:
-      return B4800;
-    case 9600:
-      return B9600;
-    case 19200:
-      return B19200;
-    default:
-      return B0;
-  }
+  const BaudRow* row = FindBaudRow(baudRate);
+  return row != nullptr ? row->termiosSpeed : B0;
 }
 
 void MakeRawTermios(termios& t, const LineSettings& settings) {

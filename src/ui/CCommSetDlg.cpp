@@ -1,47 +1,64 @@
 // The communication settings dialog's radio handlers and data exchange.
 #include "ui/CCommSetDlg.h"
+#include "ui/CommSetDialogIds.h"
 
 #include <array>
 
+#include "serial/LineSettingsTable.h"
 #include "ui/CommSetDialogTemplate.h"
 #include "ui/dialog/DataExchange.h"
 
 namespace kt::ui {
 namespace {
 
-constexpr int kFirstBaudRadio = 1009;
-constexpr int kLastBaudRadio = 1013;
-constexpr int kFirstParityRadio = 1014;
-constexpr int kLastParityRadio = 1016;
-constexpr std::array<int32_t, 5> kBaudOfRadio = {1200, 2400, 4800, 9600, 19200};
+using comm_set_ids::kBaudRadios;
+using comm_set_ids::kFirstBaudRadio;
+using comm_set_ids::kFirstParityRadio;
+using comm_set_ids::kLastBaudRadio;
+using comm_set_ids::kLastParityRadio;
+using comm_set_ids::kParityRadios;
+
+static_assert(kBaudRadios.size() == serial::kBaudRows.size());
+static_assert(kParityRadios.size() == serial::kParityRows.size());
+
+// Index of `radioId` in `radios`, or -1.
+template <size_t N>
+int IndexOf(const std::array<int, N>& radios, int radioId) {
+  for (size_t i = 0; i < N; ++i) {
+    if (radios[i] == radioId) return static_cast<int>(i);
+  }
+  return -1;
+}
 
 }  // namespace
 
 CCommSetDlg::CCommSetDlg(WindowHost& host) : Dialog(host, CommSetDialogTemplate()) {}
 
 void CCommSetDlg::DoDataExchange(DataExchange& dx) {
-  DDX_Text(dx, 1000, m_portNumber);
+  DDX_Text(dx, comm_set_ids::kPortEdit, m_portNumber);
 }
 
 bool CCommSetDlg::OnInitDialog() {
   Dialog::OnInitDialog();
-  for (int i = 0; i < static_cast<int>(kBaudOfRadio.size()); ++i) {
-    if (kBaudOfRadio[i] == m_baudRate) {
-      CheckRadioButton(kFirstBaudRadio, kLastBaudRadio, kFirstBaudRadio + i);
+  for (size_t i = 0; i < serial::kBaudRows.size(); ++i) {
+    if (serial::kBaudRows[i].baudRate == m_baudRate) {
+      CheckRadioButton(kFirstBaudRadio, kLastBaudRadio, kBaudRadios[i]);
     }
   }
-  if (m_parity >= 0 && m_parity <= 2) {
-    CheckRadioButton(kFirstParityRadio, kLastParityRadio, kFirstParityRadio + m_parity);
+  for (size_t i = 0; i < serial::kParityRows.size(); ++i) {
+    if (serial::kParityRows[i].meterCode == m_parity) {
+      CheckRadioButton(kFirstParityRadio, kLastParityRadio, kParityRadios[i]);
+    }
   }
   return true;
 }
 
 bool CCommSetDlg::OnCommand(int commandId) {
-  if (commandId >= kFirstBaudRadio && commandId <= kLastBaudRadio) {
+  if (IndexOf(kBaudRadios, commandId) >= 0) {
     OnBaudRadio(commandId);
     return true;
   }
-  if (commandId >= kFirstParityRadio && commandId <= kLastParityRadio) {
+  if (IndexOf(kParityRadios, commandId) >= 0) {
     OnParityRadio(commandId);
     return true;
   }
@@ -50,12 +67,14 @@ bool CCommSetDlg::OnCommand(int commandId) {
 
 void CCommSetDlg::OnBaudRadio(int radioId) {
   CheckRadioButton(kFirstBaudRadio, kLastBaudRadio, radioId);
-  m_baudRate = kBaudOfRadio[radioId - kFirstBaudRadio];
+  const int index = IndexOf(kBaudRadios, radioId);
+  if (index >= 0) m_baudRate = serial::kBaudRows[static_cast<size_t>(index)].baudRate;
 }
 
 void CCommSetDlg::OnParityRadio(int radioId) {
   CheckRadioButton(kFirstParityRadio, kLastParityRadio, radioId);
-  m_parity = radioId - kFirstParityRadio;
+  const int index = IndexOf(kParityRadios, radioId);
+  if (index >= 0) m_parity = serial::kParityRows[static_cast<size_t>(index)].meterCode;
 }
 
 void CCommSetDlg::OnOK() {

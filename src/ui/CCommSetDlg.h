@@ -14,7 +14,7 @@ class CCommSetDlg : public Dialog {
   // Set by the caller before DoModal, read back only after IDOK.
   int32_t m_parity = 0;      // 0 none, 1 odd, 2 even
   int32_t m_baudRate = 0;    // 1200, 2400, 4800, 9600 or 19200
-  int32_t m_portNumber = 0;  // exchanged with edit 1000
+  int32_t m_portNumber = 0;  // exchanged with the port edit
 
   bool OnInitDialog() override;
   bool OnCommand(int commandId) override;

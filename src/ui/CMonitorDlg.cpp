@@ -1,5 +1,6 @@
 // The main dialog: construction, command dispatch and the one way out for every request frame.
 #include "ui/CMonitorDlg.h"
+#include "ui/MainDialogIds.h"
 
 #include <vector>
 
@@ -17,11 +18,15 @@ struct CommandEntry {
 };
 
 constexpr CommandEntry kCommandTable[] = {
-    {1004, &CMonitorDlg::OnCommSettings, true},       {1006, &CMonitorDlg::OnMeterSettings, true},
-    {1007, &CMonitorDlg::OnChangeSlaveAddress, true}, {1009, &CMonitorDlg::OnModifyPrecision, true},
-    {1062, &CMonitorDlg::OnPollAddress, false},       {1063, &CMonitorDlg::OnRunStop, false},
-    {1070, &CMonitorDlg::OnSetParameters, true},      {1071, &CMonitorDlg::OnReadParameters, true},
-    {1091, &CMonitorDlg::OnRefreshUrg, true},
+    {main_ids::kCommSettingsButton, &CMonitorDlg::OnCommSettings, true},
+    {main_ids::kMeterSettingsButton, &CMonitorDlg::OnMeterSettings, true},
+    {main_ids::kChangeSlaveAddressButton, &CMonitorDlg::OnChangeSlaveAddress, true},
+    {main_ids::kAccuracyClassButton, &CMonitorDlg::OnModifyPrecision, true},
+    {main_ids::kPollAddressButton, &CMonitorDlg::OnPollAddress, false},
+    {main_ids::kRunButton, &CMonitorDlg::OnRunStop, false},
+    {main_ids::kSetParametersCommand, &CMonitorDlg::OnSetParameters, true},
+    {main_ids::kReadParametersCommand, &CMonitorDlg::OnReadParameters, true},
+    {main_ids::kRefreshUrgButton, &CMonitorDlg::OnRefreshUrg, true},
 };
 
 }  // namespace
@@ -52,14 +57,13 @@ void CMonitorDlg::ReportSerialRefusal(const serial::SerialError& error) {
   AfxMessageBox("串口" + device + " 无法使用：" + error.reason());
 }
 
-void CMonitorDlg::SendFrame(const uint8_t* bytes, int16_t count) {
-  if (count < 0) count = 0;
+void CMonitorDlg::SendFrame(std::span<const uint8_t> frame) {
   // The echo is written before the frame goes out, so that it shows the frame even when the
   // serial layer refuses the write.
   m_echoText.clear();
-  modbus::AppendEchoText(m_echoText, bytes, count);
-  SetDlgItemText(1021, m_echoText);
-  if (m_comm.GetPortOpen()) m_comm.SetOutput(std::vector<uint8_t>(bytes, bytes + count));
+  modbus::AppendEchoText(m_echoText, frame);
+  SetDlgItemText(main_ids::kSendEcho, m_echoText);
+  if (m_comm.GetPortOpen()) m_comm.SetOutput(std::vector<uint8_t>(frame.begin(), frame.end()));
 }
 
 }  // namespace kt::ui

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "modbus/Buffers.h"
@@ -30,17 +31,17 @@ class CMonitorDlg : public Dialog {
   int32_t m_probeAddress = 1;              // next address the address search tries
   uint32_t m_pollPeriodMs = 0;             // period of the poll timer, chosen from the baud rate
   int32_t m_running = 0;                   // polling switched on with the Run button
-  std::string m_echoText;                  // text of the send echo (edit 1021)
+  std::string m_echoText;                  // text of the send echo (the send echo box)
   int32_t m_parity = 0;                    // 0 none, 1 odd, 2 even
   int32_t m_baudRate = 9600;               // 1200, 2400, 4800, 9600 or 19200
   int32_t m_portNumber = 1;                // 1 = first port
   uint8_t m_accuracyClass = 0;             // 0 = class 0.5, non-zero = class 0.2
   serial::SerialControl& m_comm;           // all serial input and output
-  uint8_t m_slaveAddress = 0;              // first byte of every request, exchanged with 1061
-  uint8_t m_wiringMode = 0;                // wiring code 0..5
-  int32_t m_energyMultiplier = 1;          // power of ten for the energy registers
-  uint8_t m_pollState = 0;                 // 0..4: which request the poll timer sends next
-  int32_t m_powerMultiplier = 1;           // 4 or 1, multiplies active and reactive powers
+  uint8_t m_slaveAddress = 0;  // first byte of every request, exchanged with the slave address edit
+  uint8_t m_wiringMode = 0;    // wiring code 0..5
+  int32_t m_energyMultiplier = 1;  // power of ten for the energy registers
+  uint8_t m_pollState = 0;         // 0..4: which request the poll timer sends next
+  int32_t m_powerMultiplier = 1;   // 4 or 1, multiplies active and reactive powers
   uint32_t m_ctRatio = 1;
   uint32_t m_ptRatio = 1;
   modbus::ReceiveBuffer m_receiveBuffer{};    // bytes of the latest read, from position 0
@@ -56,7 +57,7 @@ class CMonitorDlg : public Dialog {
 
   // ---- Framing ----
   // Shows the frame in the send echo and, when the port is open, transmits it.
-  void SendFrame(const uint8_t* bytes, int16_t count);
+  void SendFrame(std::span<const uint8_t> frame);
 
   // ---- Polling cycle and display ----
   void OnRunStop();
@@ -94,11 +95,13 @@ class CMonitorDlg : public Dialog {
   void ApplyAccuracyClass(int16_t framePos);
   void ApplyMeasurementBlock(int16_t framePos);
   void ApplyPowerMultiplier(int16_t framePos);
-  // The receive echo (edit 1022): the echo text followed by the bytes of the latest poll read.
+  // The receive echo (the receive echo box): the echo text followed by the bytes of the latest poll
+  // read.
   void ShowReceiveEcho();
 
   // ---- Command helpers (src/commands) ----
-  // Takes edit 1061 into the slave address for a probe; a bad entry is reported once a search.
+  // Takes the slave address edit into the slave address for a probe; a bad entry is reported once a
+  // search.
   void TakeSlaveAddressForProbe();
   bool m_badEntryReportedInSearch = false;
 

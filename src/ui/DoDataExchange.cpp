@@ -1,13 +1,14 @@
-// The main dialog's data exchange: the slave address in edit 1061.
+// The main dialog's data exchange: the slave address in its edit.
 #include "ui/CMonitorDlg.h"
+#include "ui/MainDialogIds.h"
 #include "ui/dialog/DataExchange.h"
 
 namespace kt::ui {
 
 void CMonitorDlg::DoDataExchange(DataExchange& dx) {
-  // The Run button (1063) and the serial control (1008) are reached by identifier and through
+  // The Run button and the serial control are reached by identifier and through
   // m_comm, so they need no binding here.
-  DDX_Text(dx, 1061, m_slaveAddress);
+  DDX_Text(dx, main_ids::kSlaveAddressEdit, m_slaveAddress);
   DDV_MinMaxByte(dx, m_slaveAddress, 0, 255);
 }
 

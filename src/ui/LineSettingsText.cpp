@@ -1,24 +1,19 @@
 // Settings text, information box texts and the poll period of a line.
 #include "ui/LineSettingsText.h"
+#include "serial/LineSettingsTable.h"
 
 namespace kt::ui {
 
 std::string SettingsText(int32_t baudRate, int32_t parity) {
-  const char* suffix = parity == 1 ? "O,8,1" : parity == 2 ? "E,8,1" : "N,8,2";
-  return std::to_string(baudRate) + suffix;
+  // An unknown parity number is sent as no parity, the meter's default.
+  const serial::ParityRow* row = serial::FindParityRow(parity);
+  if (row == nullptr) row = &serial::kParityRows[0];
+  return std::to_string(baudRate) + std::string(row->settingsSuffix);
 }
 
 std::string ParityLine(int32_t parity) {
-  switch (parity) {
-    case 0:
-      return "校验位:无校验";
-    case 1:
-      return "校验位:奇校验";
-    case 2:
-      return "校验位:偶校验";
-    default:
-      return "";
-  }
+  const serial::ParityRow* row = serial::FindParityRow(parity);
+  return row == nullptr ? "" : std::string(row->informationLine);
 }
 
 std::string InformationBoxText(int32_t portNumber, int32_t baudRate, int32_t parity) {
@@ -32,16 +27,9 @@ std::string ProbeInformationBoxText(int32_t portNumber, int32_t baudRate, int32_
 }
 
 uint32_t PollPeriodMsFor(int32_t baudRate) {
-  switch (baudRate) {
-    case 1200:
-      return 2000;
-    case 2400:
-      return 1500;
-    case 4800:
-      return 1000;
-    default:
-      return 500;
-  }
+  // Any other rate polls as fast as the fastest line.
+  const serial::BaudRow* row = serial::FindBaudRow(baudRate);
+  return row != nullptr ? row->pollPeriodMs : serial::kBaudRows.back().pollPeriodMs;
 }
 
 }  // namespace kt::ui

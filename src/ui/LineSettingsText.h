@@ -20,7 +20,7 @@ std::string InformationBoxText(int32_t portNumber, int32_t baudRate, int32_t par
 // "串口:1\r\n\r\n波特率:9600\r\n\r\n校验位:无校验".
 std::string ProbeInformationBoxText(int32_t portNumber, int32_t baudRate, int32_t parity);
 
-// The poll period for a baud rate: 2000, 1500, 1000, 500 or 500 ms for 1200 ... 19200 baud.
+// The poll period of a baud rate from the line settings table; the fastest period for any other.
 uint32_t PollPeriodMsFor(int32_t baudRate);
 
 }  // namespace kt::ui

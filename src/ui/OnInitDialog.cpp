@@ -3,11 +3,12 @@
 #include "ui/CMonitorDlg.h"
 #include "ui/CommPort.h"
 #include "ui/LineSettingsText.h"
+#include "ui/MainDialogIds.h"
 
 namespace kt::ui {
 
 bool CMonitorDlg::OnInitDialog() {
-  Dialog::OnInitDialog();  // edit 1061 shows the slave address, "0"
+  Dialog::OnInitDialog();  // the slave address edit shows the slave address, "0"
 
   m_ctRatio = 1;
   m_ptRatio = 1;
@@ -31,7 +32,7 @@ bool CMonitorDlg::OnInitDialog() {
   }
 
   m_pollState = 0;
-  SetDlgItemText(1057, InformationBoxText(m_portNumber, m_baudRate, m_parity));
+  SetDlgItemText(main_ids::kInformationBox, InformationBoxText(m_portNumber, m_baudRate, m_parity));
   return true;
 }
 

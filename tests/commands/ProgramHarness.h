@@ -21,7 +21,7 @@ using Bytes = std::vector<uint8_t>;
 
 // The bytes with their CRC appended, as on the wire.
 inline Bytes WithCrc(Bytes bytes) {
-  const uint16_t crc = modbus::CalcCrc16(bytes.data(), static_cast<int16_t>(bytes.size()));
+  const uint16_t crc = modbus::CalcCrc16(bytes);
   bytes.push_back(static_cast<uint8_t>(crc >> 8));
   bytes.push_back(static_cast<uint8_t>(crc & 0xFF));
   return bytes;

@@ -84,9 +84,9 @@ struct Fixture {
   std::vector<std::string> echoes;
 
   ExchangeResult Run(uint8_t address, const ExchangeParams& params) {
-    const ExchangeLine line{comm, clock, [this](const uint8_t* b, int16_t n) {
-                              echoes.push_back(EchoText(b, n));
-                              comm.SetOutput(Bytes(b, b + n));
+    const ExchangeLine line{comm, clock, [this](std::span<const uint8_t> frame) {
+                              echoes.push_back(EchoText(frame));
+                              comm.SetOutput(Bytes(frame.begin(), frame.end()));
                             }};
     return BlockingExchange(line, request, receive, address, params);
   }
@@ -102,7 +102,7 @@ Bytes ParameterReply(uint8_t address) {
   RequestBuffer b{};
   const Bytes head = {address, 0x03, 0x08, 0x00, 0x01, 0x00, 0x02, 0x00, 0x03, 0x00, 0x04};
   std::copy(head.begin(), head.end(), b.begin());
-  PlaceCrc(b.data(), 13);
+  PlaceCrc(std::span(b).first(13));
   return Bytes(b.begin(), b.begin() + 13);
 }
 

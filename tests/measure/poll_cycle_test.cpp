@@ -170,17 +170,17 @@ TEST_F(ReceiveEchoTest, ShowsTheRequestAndOnlyTheBytesOfThisRead) {
   const std::string request = dlg->m_echoText;
   Tick();
   const std::string echo = Text(1022);
-  EXPECT_EQ(echo, request + kt::modbus::EchoText(all.data(), 97));
+  EXPECT_EQ(echo, request + kt::modbus::EchoText(std::span(all).first(97)));
   EXPECT_EQ(echo.find("EE"), std::string::npos);
   // The next send empties the echo text; the receive echo stays until the next block.
-  EXPECT_EQ(Text(1021), kt::modbus::EchoText(kMultiplierRequest.data(), 8));
+  EXPECT_EQ(Text(1021), kt::modbus::EchoText(std::span(kMultiplierRequest).first(8)));
 }
 
 TEST_F(ReceiveEchoTest, AtMostAHundredBytes) {
   const Bytes all = BlockWaiting({0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF, 0x11}, {0x40, 0x00});
   const std::string request = dlg->m_echoText;
   Tick();
-  EXPECT_EQ(Text(1022), request + kt::modbus::EchoText(all.data(), 100));
+  EXPECT_EQ(Text(1022), request + kt::modbus::EchoText(std::span(all).first(100)));
   EXPECT_EQ(Text(1064), "欠压");  // the pair after the reply, not positions 95 and 96
 }
 

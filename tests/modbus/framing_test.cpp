@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <span>
+#include <type_traits>
 #include <vector>
 
 #include "modbus/Crc16.h"
@@ -21,22 +23,22 @@ Bytes Frame(const RequestBuffer& buf, int16_t n) {
 // A frame with its CRC appended.
 Bytes WithCrc(Bytes b) {
   b.resize(b.size() + 2);
-  PlaceCrc(b.data(), static_cast<int16_t>(b.size()));
+  PlaceCrc(b);
   return b;
 }
 
-int16_t Find(const Bytes& b, int function, int address, int16_t length) {
-  return FindFrame(b.data(), static_cast<int16_t>(b.size()), function, address, length);
+int16_t Find(const Bytes& b, uint8_t function, uint8_t address, int16_t length) {
+  return FindFrame(b, SlaveAddress(address), FunctionCode(function), length);
 }
 
 }  // namespace
 
 TEST(Crc16, CheckValuesAndTables) {
-  EXPECT_EQ(CalcCrc16(nullptr, 0), 0xFFFF);
+  EXPECT_EQ(CalcCrc16({}), 0xFFFF);
   const uint8_t digits[] = {'1', '2', '3', '4', '5', '6', '7', '8', '9'};
-  EXPECT_EQ(CalcCrc16(digits, 9), 0x374B);
+  EXPECT_EQ(CalcCrc16(digits), 0x374B);
   const uint8_t req[] = {0x01, 0x03, 0x00, 0x00, 0x00, 0x0A};
-  EXPECT_EQ(CalcCrc16(req, 6), 0xC5CD);
+  EXPECT_EQ(CalcCrc16(req), 0xC5CD);
 }
 
 TEST(Crc16, MatchesBitwiseReference) {
@@ -50,7 +52,7 @@ TEST(Crc16, MatchesBitwiseReference) {
       for (int i = 0; i < 8; ++i) crc = (crc & 1) ? (crc >> 1) ^ 0xA001 : crc >> 1;
     }
     const uint16_t swapped = static_cast<uint16_t>((crc << 8) | (crc >> 8));
-    ASSERT_EQ(CalcCrc16(b.data(), static_cast<int16_t>(len)), swapped) << len;
+    ASSERT_EQ(CalcCrc16(b), swapped) << len;
   }
 }
 
@@ -88,18 +90,18 @@ TEST(RequestFrames, PollingAndCommandRequests) {
   const int16_t n17 = BuildWriteMultipleRequest(buf, 1, 0x0028, {1, 2, 3, 4});
   ASSERT_EQ(n17, 17);
   EXPECT_EQ(buf[6], 8);
-  EXPECT_EQ(FindFrame(buf.data(), n17, 0x10, 1, 17), 0);
+  EXPECT_EQ(Find(Frame(buf, n17), kWriteMultipleRegisters, 1, 17), 0);
   EXPECT_EQ(BuildWriteMultipleRequest(buf, 1, 0x0028, {1, 2, 3, 4, 5, 6}), 0);
 }
 
 TEST(EchoText, TwoHexDigitsCarriageReturnSpace) {
   const uint8_t frame[] = {0x01, 0x03, 0x03, 0x00, 0x00, 0x13, 0x04, 0x43};
-  const std::string echo = EchoText(frame, 8);
+  const std::string echo = EchoText(frame);
   EXPECT_EQ(echo.size(), 32u);
   EXPECT_EQ(echo, "01\r 03\r 03\r 00\r 00\r 13\r 04\r 43\r ");
   const uint8_t high[] = {0xAB, 0xFF, 0x0A};
-  EXPECT_EQ(EchoText(high, 3), "AB\r FF\r 0A\r ");
-  EXPECT_EQ(EchoText(high, 0), "");
+  EXPECT_EQ(EchoText(high), "AB\r FF\r 0A\r ");
+  EXPECT_EQ(EchoText(std::span(high).first(0)), "");
 }
 
 TEST(FindFrame, PositionsAndRefusals) {
@@ -112,7 +114,12 @@ TEST(FindFrame, PositionsAndRefusals) {
   EXPECT_EQ(Find({0x02, 0x03, 0x02, 0x00, 0x01, 0x3D, 0x84}, 3, 1, 7), -1);  // other address
   EXPECT_EQ(Find({0x01, 0x83, 0x02, 0xC0, 0xF1}, 3, 1, 5), -1);              // exception reply
   EXPECT_EQ(Find({0x01, 0x83, 0x02, 0xC0, 0xF1}, 0x83, 1, 5), 0);
-  EXPECT_EQ(Find(reply, 0x103, 0x101, 7), 0);  // only the low 8 bits count
+  // Address and function code are bytes of their own types: neither converts from a number
+  // silently nor into the other, so a swapped pair does not compile.
+  static_assert(!std::is_convertible_v<int, SlaveAddress>);
+  static_assert(!std::is_convertible_v<int, FunctionCode>);
+  static_assert(!std::is_invocable_v<decltype(&FindFrame), std::span<const uint8_t>, FunctionCode,
+                                     SlaveAddress, int16_t>);
 
   // Two valid frames: the first wins; a broken candidate before a good one does not stop the scan.
   Bytes two = reply;
@@ -145,10 +152,10 @@ TEST(FindFrame, RandomBuffersStayInBounds) {
     std::vector<uint8_t> buf(static_cast<size_t>(len));
     for (auto& b : buf) b = static_cast<uint8_t>(rng() % 4);  // small alphabet: many candidates
     for (int16_t L : {7, 8, 13, 43, 95}) {
-      const int16_t pos = FindFrame(buf.data(), static_cast<int16_t>(len), 3, 1, L);
+      const int16_t pos = Find(buf, kReadHoldingRegisters, 1, L);
       if (pos >= 0) {
         ASSERT_LE(pos + L, len);
-        const uint16_t crc = CalcCrc16(buf.data() + pos, static_cast<int16_t>(L - 2));
+        const uint16_t crc = CalcCrc16(std::span(buf).subspan(pos, L - 2));
         ASSERT_EQ(buf[pos + L - 2], crc >> 8);
         ASSERT_EQ(buf[pos + L - 1], crc & 0xFF);
       }

@@ -181,14 +181,18 @@ TEST_F(PortOnPty, AReplyInTwoPiecesIsTakenInTwoReads) {
   ASSERT_EQ(WaitForCount(port, 4), 4);
   EXPECT_EQ(kt::modbus::TakeReceivedBytes(port, buf), 4);
   EXPECT_EQ(Bytes(buf.begin(), buf.begin() + 5), (Bytes{0x01, 0x03, 0x02, 0x00, 0xEE}));
-  EXPECT_EQ(kt::modbus::FindFrame(buf.data(), 4, 0x03, 1, 7), -1);
+  EXPECT_EQ(kt::modbus::FindFrame(std::span(buf).first(4), kt::modbus::SlaveAddress(1),
+                                  kt::modbus::FunctionCode(0x03), 7),
+            -1);
 
   pty.WriteToPort(Bytes(reply.begin() + 4, reply.end()));
   ASSERT_EQ(WaitForCount(port, 3), 3);
   EXPECT_EQ(kt::modbus::TakeReceivedBytes(port, buf), 3);
   // The second piece lands at position 0 again; the rest is left from the first read.
   EXPECT_EQ(Bytes(buf.begin(), buf.begin() + 5), (Bytes{0x01, 0x79, 0x84, 0x00, 0xEE}));
-  EXPECT_EQ(kt::modbus::FindFrame(buf.data(), 3, 0x03, 1, 7), -1);
+  EXPECT_EQ(kt::modbus::FindFrame(std::span(buf).first(3), kt::modbus::SlaveAddress(1),
+                                  kt::modbus::FunctionCode(0x03), 7),
+            -1);
   EXPECT_EQ(port.GetInBufferCount(), 0);
 }
 

@@ -27,7 +27,7 @@ int NowMs() {
 
 std::vector<uint8_t> WithCrc(std::vector<uint8_t> frame) {
   frame.resize(frame.size() + 2);
-  kt::modbus::PlaceCrc(frame.data(), static_cast<int16_t>(frame.size()));
+  kt::modbus::PlaceCrc(frame);
   return frame;
 }
 

@@ -14,7 +14,7 @@ namespace {
 
 Bytes WithCrc(Bytes frame) {
   frame.resize(frame.size() + 2);
-  kt::modbus::PlaceCrc(frame.data(), static_cast<int16_t>(frame.size()));
+  kt::modbus::PlaceCrc(frame);
   return frame;
 }
 

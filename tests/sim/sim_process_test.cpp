@@ -180,7 +180,8 @@ TEST(SimProcess, OnlyAMasterAtTheMetersParityIsUnderstood) {
 }
 
 bool HasFrameAt(const Bytes& b, int at, int16_t length) {
-  return kt::modbus::FindFrame(b.data(), static_cast<int16_t>(b.size()), 3, 1, length) == at;
+  return kt::modbus::FindFrame(b, kt::modbus::SlaveAddress(1), kt::modbus::FunctionCode(0x03),
+                               length) == at;
 }
 
 TEST(SimProcess, FaultOptionsShowOnTheMasterSide) {

@@ -44,7 +44,8 @@ Bytes Exchange(SimulatedLine& line, VirtualClock& clock, const Bytes& request, u
 }
 
 bool HasFrame(const Bytes& got, int function, int address, int16_t length) {
-  return kt::modbus::FindFrame(got.data(), static_cast<int16_t>(got.size()), function, address,
+  return kt::modbus::FindFrame(got, kt::modbus::SlaveAddress(static_cast<uint8_t>(address)),
+                               kt::modbus::FunctionCode(static_cast<uint8_t>(function)),
                                length) >= 0;
 }
 

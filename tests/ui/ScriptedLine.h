@@ -66,7 +66,7 @@ class ScriptedLine : public serial::SerialControl {
 };
 
 inline Bytes WithCrc(Bytes frame) {
-  const uint16_t crc = modbus::CalcCrc16(frame.data(), static_cast<int16_t>(frame.size()));
+  const uint16_t crc = modbus::CalcCrc16(frame);
   frame.push_back(static_cast<uint8_t>(crc >> 8));
   frame.push_back(static_cast<uint8_t>(crc & 0xFF));
   return frame;

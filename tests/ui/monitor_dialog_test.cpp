@@ -84,7 +84,7 @@ TEST_F(MonitorDialogTest, RefusedPortIsReportedAndTheDialogStillUsable) {
   host.RunFor(1000);
   EXPECT_TRUE(line.written.empty());
   const Bytes config = ReadRequest(0, 0x0300, 19);
-  EXPECT_EQ(Text(1021), kt::modbus::EchoText(config.data(), 8));
+  EXPECT_EQ(Text(1021), kt::modbus::EchoText(std::span(config).first(8)));
   EXPECT_EQ(host.Messages().size(), 1u);
 }
 
@@ -226,7 +226,7 @@ TEST(MonitorDialogWrites, RefusedWriteStillEchoesTheFrame) {
   host.Click(d, 1063);
   host.RunFor(500);
   const Bytes config = ReadRequest(0, 0x0300, 19);
-  EXPECT_EQ(host.Control(d, 1021).text, kt::modbus::EchoText(config.data(), 8));
+  EXPECT_EQ(host.Control(d, 1021).text, kt::modbus::EchoText(std::span(config).first(8)));
   ASSERT_EQ(host.Messages().size(), 1u);
   EXPECT_NE(host.Messages()[0].text.find("No such device"), std::string::npos);
   host.Close(d);

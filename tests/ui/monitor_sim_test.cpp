@@ -145,7 +145,7 @@ TEST_F(MonitorSimTest, ExceptionReplyIsNotAMatch) {
   Bytes exception = {0x01, 0x83, 0x02};
   kt::modbus::RequestBuffer buf{};
   std::copy(exception.begin(), exception.end(), buf.begin());
-  kt::modbus::PlaceCrc(buf.data(), 5);
+  kt::modbus::PlaceCrc(std::span(buf).first(5));
   line->InjectBytes(Bytes(buf.begin(), buf.begin() + 5));
   host.RunFor(500);
   EXPECT_EQ(d.m_pollState, 0);
@@ -174,7 +174,7 @@ TEST_F(MonitorSimTest, StatusTrailerDrivesTheStatusTextsAndColours) {
   // The receive echo holds the request and exactly the 97 bytes this read took.
   const std::string echo = Text(1022);
   EXPECT_EQ(echo.size(), 4u * (8 + 97));
-  EXPECT_EQ(echo.substr(0, 32), kt::modbus::EchoText(kBlock.data(), 8));
+  EXPECT_EQ(echo.substr(0, 32), kt::modbus::EchoText(std::span(kBlock).first(8)));
 }
 
 TEST_F(MonitorSimTest, WithoutTrailerTheStatusStaysAsItWas) {
