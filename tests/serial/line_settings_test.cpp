@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "serial/LineSettings.h"
+#include "serial/LineSettingsTable.h"
 #include "serial/SerialError.h"
 
 using namespace kt::serial;
@@ -53,7 +54,10 @@ TEST(ParseLineSettings, RefusesEverythingElseWithDeviceAndReason) {
       EXPECT_EQ(e.kind(), SerialErrorKind::BadSettings);
       EXPECT_EQ(e.device(), "/dev/ttyUSB3");
       // The reason names the accepted form so the user can see what would do.
-      EXPECT_NE(e.reason().find("N,8,2, O,8,1 or E,8,1"), std::string::npos) << e.reason();
+      EXPECT_NE(e.reason().find("expected 1200, 2400, 4800, 9600 or 19200 directly followed by "
+                                "N,8,2, O,8,1 or E,8,1"),
+                std::string::npos)
+          << e.reason();
       if (*text != '\0') {
         EXPECT_NE(e.reason().find(text), std::string::npos) << e.reason();
       }
@@ -69,4 +73,38 @@ TEST(ParseLineSettings, NamesTheUnsupportedBaudRate) {
     EXPECT_NE(e.reason().find("baud rate 300 is not supported"), std::string::npos) << e.reason();
     EXPECT_EQ(e.device(), "");
   }
+}
+
+// Every row is found again by each of its keys; the meter numbers the rates 0..4 from the
+// slowest, and the parities 0 none, 1 odd, 2 even.
+TEST(LineSettingsTable, RowsAreFoundByEveryKeyAndCodesFollowTheMeter) {
+  const int32_t rates[] = {1200, 2400, 4800, 9600, 19200};
+  const speed_t speeds[] = {B1200, B2400, B4800, B9600, B19200};
+  ASSERT_EQ(kBaudRows.size(), std::size(rates));
+  for (uint16_t code = 0; code < kBaudRows.size(); ++code) {
+    SCOPED_TRACE(rates[code]);
+    const BaudRow* row = FindBaudRow(rates[code]);
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->meterCode, code);
+    EXPECT_EQ(row->termiosSpeed, speeds[code]);
+    EXPECT_EQ(FindBaudRowByCode(code), row);
+    EXPECT_EQ(FindBaudRowBySpeed(speeds[code]), row);
+  }
+  EXPECT_EQ(FindBaudRow(14400), nullptr);
+  EXPECT_EQ(FindBaudRowByCode(5), nullptr);
+  EXPECT_EQ(FindBaudRowByCode(-1), nullptr);
+  EXPECT_EQ(FindBaudRowBySpeed(B38400), nullptr);
+
+  const Parity parities[] = {Parity::None, Parity::Odd, Parity::Even};
+  for (int32_t code = 0; code < 3; ++code) {
+    const ParityRow* row = FindParityRow(code);
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->parity, parities[code]);
+    // The row's suffix and stop bits are what the settings text stands for.
+    const LineSettings parsed = ParseLineSettings("9600" + std::string(row->settingsSuffix), "");
+    EXPECT_EQ(parsed.parity, row->parity);
+    EXPECT_EQ(parsed.stopBits, row->stopBits);
+  }
+  EXPECT_EQ(FindParityRow(3), nullptr);
+  EXPECT_EQ(FindParityRow(-1), nullptr);
 }
