@@ -1,6 +1,7 @@
 // Start-up: the communication settings first, then the main dialog with those settings.
 #include "app/CMonitorApp.h"
 
+#include "serial/LineSettingsTable.h"
 #include "ui/CCommSetDlg.h"
 #include "ui/CMonitorDlg.h"
 
@@ -9,8 +10,8 @@ namespace kt::app {
 bool CMonitorApp::InitInstance() {
   ui::CCommSetDlg commSet(host_);
   host_.SetDialogBkColor(ui::kDialogBackground, ui::kBlack);
-  commSet.m_baudRate = 9600;
-  commSet.m_parity = 0;
+  commSet.m_baudRate = serial::kDefaultBaudRate;
+  commSet.m_parity = serial::kDefaultParityCode;
   commSet.m_portNumber = 1;
   if (commSet.DoModal() != ui::IDOK) return false;
 

@@ -43,6 +43,10 @@ inline constexpr std::array<ParityRow, 3> kParityRows{{
     {Parity::Even, 2, "E,8,1", 1, "校验位:偶校验"},
 }};
 
+// What the monitor starts with, as the meter leaves the factory: 9600 baud, no parity.
+inline constexpr int32_t kDefaultBaudRate = kBaudRows[3].baudRate;
+inline constexpr uint16_t kDefaultParityCode = kParityRows[0].meterCode;
+
 // The row of a supported baud rate, or nullptr.
 constexpr const BaudRow* FindBaudRow(int32_t baudRate) {
   for (const BaudRow& row : kBaudRows) {

@@ -8,6 +8,7 @@
 
 #include "modbus/Buffers.h"
 #include "modbus/Clock.h"
+#include "serial/LineSettingsTable.h"
 #include "serial/SerialControl.h"
 #include "serial/SerialError.h"
 #include "ui/dialog/Dialog.h"
@@ -32,11 +33,11 @@ class CMonitorDlg : public Dialog {
   uint32_t m_pollPeriodMs = 0;             // period of the poll timer, chosen from the baud rate
   int32_t m_running = 0;                   // polling switched on with the Run button
   std::string m_echoText;                  // text of the send echo (the send echo box)
-  int32_t m_parity = 0;                    // 0 none, 1 odd, 2 even
-  int32_t m_baudRate = 9600;               // 1200, 2400, 4800, 9600 or 19200
-  int32_t m_portNumber = 1;                // 1 = first port
-  uint8_t m_accuracyClass = 0;             // 0 = class 0.5, non-zero = class 0.2
-  serial::SerialControl& m_comm;           // all serial input and output
+  int32_t m_parity = serial::kDefaultParityCode;  // 0 none, 1 odd, 2 even
+  int32_t m_baudRate = serial::kDefaultBaudRate;  // one of the line settings table
+  int32_t m_portNumber = 1;                       // 1 = first port
+  uint8_t m_accuracyClass = 0;                    // 0 = class 0.5, non-zero = class 0.2
+  serial::SerialControl& m_comm;                  // all serial input and output
   uint8_t m_slaveAddress = 0;  // first byte of every request, exchanged with the slave address edit
   uint8_t m_wiringMode = 0;    // wiring code 0..5
   int32_t m_energyMultiplier = 1;  // power of ten for the energy registers
