@@ -1,10 +1,10 @@
 // The address search: one probe per 500 ms tick, 1..254, 0, 1, ...; ends only at a real reply.
 #include <gtest/gtest.h>
 
-#include "ProgramHarness.h"
+#include "MonitorHarness.h"
 #include "ui/LineSettingsText.h"
 
-using namespace kt::test;
+using namespace kt::testing;
 using kt::sim::MeterConfig;
 
 namespace {
@@ -121,7 +121,7 @@ TEST(AddressSearch, NoiseOrAForeignReplyDoesNotEndIt) {
     MeterConfig meter;
     meter.address = 5;
     Program p(meter);
-    p.hooked.afterOutput = [&](const Bytes& sent) { p.line.InjectBytes(c.onLine(sent[0])); };
+    p.hooked.onWrite = [&](const Bytes& sent) { p.line.InjectBytes(c.onLine(sent[0])); };
     const size_t mark = p.Mark();
     p.Click(1062);
     p.host.RunFor(500 * 8);
@@ -133,7 +133,7 @@ TEST(AddressSearch, NoiseOrAForeignReplyDoesNotEndIt) {
 TEST(AddressSearch, AnExceptionReplyFromTheProbedAddressCounts) {
   Program p;
   p.line.SetMeterConnected(false);
-  p.hooked.afterOutput = [&p](const Bytes& sent) {
+  p.hooked.onWrite = [&p](const Bytes& sent) {
     if (sent[0] == 3) p.line.InjectBytes(WithCrc({0x03, 0x83, 0x02}));
   };
   p.Click(1062);
@@ -175,4 +175,24 @@ TEST(AddressSearch, ABadSlaveAddressEntryIsPromptedOncePerSearch) {
   p.Click(1062);
   p.host.RunFor(500 * 4);
   EXPECT_EQ(p.MessagesSince(0).size(), 2u);
+}
+
+// Run pressed during a search while polling was on: the search ends and Run's flag flips, so
+// polling stays off and the button offers "运行" again.
+TEST(AddressSearch, RunDuringASearchWhilePollingWasOnLeavesPollingOff) {
+  Program p;
+  ASSERT_TRUE(p.PollUntil(3));
+  ASSERT_EQ(p.dlg.m_running, 1);
+  p.line.SetMeterConnected(false);
+  p.Click(1062);
+  p.host.RunFor(1200);
+  ASSERT_TRUE(p.ProbeTimerRunning());
+  p.Click(1063);
+  EXPECT_FALSE(p.ProbeTimerRunning());
+  EXPECT_FALSE(p.PollTimerRunning());
+  EXPECT_EQ(p.dlg.m_running, 0);
+  EXPECT_EQ(p.Text(1063), "运行");
+  const size_t mark = p.Mark();
+  p.host.RunFor(3000);
+  EXPECT_TRUE(p.FramesSince(mark).empty());
 }

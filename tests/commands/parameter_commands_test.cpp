@@ -1,9 +1,10 @@
 // The parameter commands 1071, 1091 and 1070, which no control of the layout sends.
 #include <gtest/gtest.h>
 
-#include "ProgramHarness.h"
+#include "MonitorFixture.h"
+#include "MonitorHarness.h"
 
-using namespace kt::test;
+using namespace kt::testing;
 using kt::sim::MeterConfig;
 
 TEST(ReadParameters, AnsweredSilentlyOtherwiseReported) {
@@ -108,4 +109,27 @@ TEST(SetParameters, UnacknowledgedWriteIsReported) {
   p.Command(1070);
   EXPECT_EQ(p.MessagesSince(0), std::vector<std::string>{"设置不成功"});
   EXPECT_TRUE(p.PollTimerRunning());
+}
+
+// Only the low byte of register 0x030A counts: 0x0100 means k = 1, as in the polling cycle.
+class RefreshUrgReply : public MonitorFixture {};
+
+TEST_F(RefreshUrgReply, OnlyTheLowByteOfTheRegisterCounts) {
+  struct Case {
+    uint16_t value;
+    int32_t multiplier;
+  };
+  for (const Case c : {Case{0x0100, 1}, Case{0xFF00, 1}, Case{0x0001, 4}, Case{0x0101, 4}}) {
+    SCOPED_TRACE(c.value);
+    auto& d = Open();
+    host.Type(d, 1061, "1");
+    d.m_slaveAddress = 1;
+    d.m_powerMultiplier = c.multiplier == 4 ? 1 : 4;
+    line.AnswerAfter(50, ReadReply(1, {c.value}));
+    d.OnCommand(1091);
+    EXPECT_EQ(line.written.back(), golden::kMultiplierRequest);
+    EXPECT_EQ(d.m_powerMultiplier, c.multiplier);
+    EXPECT_TRUE(host.Messages().empty());
+    Close();
+  }
 }

@@ -3,9 +3,9 @@
 
 #include <vector>
 
+#include "InMemoryHost.h"
 #include "ui/dialog/DataExchange.h"
 #include "ui/dialog/Dialog.h"
-#include "ui/dialog/InMemoryHost.h"
 
 using namespace kt::ui;
 

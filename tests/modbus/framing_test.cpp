@@ -1,6 +1,8 @@
 // CRC, request frames, echo text and the reply search over byte vectors.
 #include <gtest/gtest.h>
 
+#include "Frames.h"
+
 #include <random>
 #include <vector>
 
@@ -12,17 +14,12 @@ using namespace kt::modbus;
 
 namespace {
 
+using kt::testing::WithCrc;
+
 using Bytes = std::vector<uint8_t>;
 
 Bytes Frame(const RequestBuffer& buf, int16_t n) {
   return Bytes(buf.begin(), buf.begin() + n);
-}
-
-// A frame with its CRC appended.
-Bytes WithCrc(Bytes b) {
-  b.resize(b.size() + 2);
-  PlaceCrc(b.data(), static_cast<int16_t>(b.size()));
-  return b;
 }
 
 int16_t Find(const Bytes& b, int function, int address, int16_t length) {

@@ -4,6 +4,7 @@
 
 #include <QLineEdit>
 
+#include "FakeSerialPort.h"
 #include "GuiTestSupport.h"
 #include "PixelCount.h"
 #include "RecordingDialog.h"
@@ -88,27 +89,10 @@ TEST(ControlColours, WithoutADecisionAnEditableBoxKeepsAWhiteField) {
 namespace kt::ui::qt::test {
 namespace {
 
-// A port that opens and stays silent: the main dialog starts without a device.
-class SilentPort : public serial::SerialControl {
- public:
-  void SetCommPort(int16_t) override {}
-  void SetSettings(const std::string&) override {}
-  void SetPortOpen(bool open) override { open_ = open; }
-  bool GetPortOpen() const override { return open_; }
-  void SetInputLen(int16_t) override {}
-  void SetInBufferCount(int16_t) override {}
-  int16_t GetInBufferCount() override { return 0; }
-  std::vector<uint8_t> GetInput() override { return {}; }
-  void SetOutput(const std::vector<uint8_t>&) override {}
-
- private:
-  bool open_ = false;
-};
-
 TEST(ControlColours, MainDialogDrawsAnAlarmedStatusRedAndANormalOneBlack) {
   QtWindowHost host;
   host.SetDialogBkColor(kDialogBackground, kBlack);
-  SilentPort port;
+  kt::testing::FakeSerialPort port;  // opens and stays silent: no device behind the dialog
   modbus::SteadyClock clock;
   CMonitorDlg dialog(host, port, clock);
   Pixels underVoltage, normalVoltage, overCurrent, laterNormal;
