@@ -213,19 +213,18 @@ TEST_F(MonitorDialogTest, FailingReadsAreReportedOnce) {
 }
 
 TEST(MonitorDialogWrites, RefusedWriteStillEchoesTheFrame) {
-  kt::modbus::VirtualClock clock;
-  kt::ui::InMemoryHost host{clock};
-  FakeSerialPort line;  // refuses every write, as a device unplugged mid-run would
-  line.refuseOutput = SerialError(SerialErrorKind::IoError, "/dev/ttyUSB0", "No such device");
-  kt::ui::CMonitorDlg d(host, line, clock);
-  host.Open(d);
-  host.Click(d, 1063);
-  host.RunFor(500);
+  MainDialogHarness h;
+  // Every write refused, as a device unplugged mid-run would.
+  h.port.refuseOutput = SerialError(SerialErrorKind::IoError, "/dev/ttyUSB0", "No such device");
+  auto& d = h.Open();
+  h.Click(1063);
+  h.host.RunFor(500);
   const Bytes config = ReadRequest(0, 0x0300, 19);
-  EXPECT_EQ(host.Control(d, 1021).text, kt::modbus::EchoText(config.data(), 8));
-  ASSERT_EQ(host.Messages().size(), 1u);
-  EXPECT_NE(host.Messages()[0].text.find("No such device"), std::string::npos);
-  host.Close(d);
+  EXPECT_EQ(h.Text(1021), kt::modbus::EchoText(config.data(), 8));
+  ASSERT_EQ(h.host.Messages().size(), 1u);
+  EXPECT_NE(h.host.Messages()[0].text.find("No such device"), std::string::npos);
+  EXPECT_TRUE(h.port.written.empty());
+  EXPECT_EQ(d.m_pollState, 0);
 }
 
 }  // namespace
