@@ -42,7 +42,7 @@ TEST(ControlColours, AlarmIsRedAndNormalBlackOnThePaleCyanBrushAfterARepaint) {
   dialog.onInit = [&] {
     dialog.SetDlgItemText(1064, "过压");
     dialog.SetDlgItemText(1000, "过压");
-    WhenLoopRuns([&] {
+    UserStep(dialog, [&] {
       QWidget* w = host.WindowOf(dialog);
       alarmed = CountPixels(*ControlIn(w, 1064));
       readOnly = CountPixels(*ControlIn(w, 1000));
@@ -73,7 +73,7 @@ TEST(ControlColours, WithoutADecisionAnEditableBoxKeepsAWhiteField) {
   RecordingDialog dialog(host, kTemplate);
   QColor field;
   dialog.onInit = [&] {
-    WhenLoopRuns([&] {
+    UserStep(dialog, [&] {
       auto* edit = ControlIn<QLineEdit>(host.WindowOf(dialog), 1064);
       field = edit->grab().toImage().pixelColor(edit->width() / 2, edit->height() / 2);
       dialog.EndDialog(IDCANCEL);
@@ -97,7 +97,7 @@ TEST(ControlColours, MainDialogDrawsAnAlarmedStatusRedAndANormalOneBlack) {
   CMonitorDlg dialog(host, port, clock);
   Pixels underVoltage, normalVoltage, overCurrent, laterNormal;
   QString texts[3];
-  WhenLoopRuns([&] {
+  UserStep(dialog, [&] {
     QWidget* w = host.WindowOf(dialog);
     dialog.UpdateStatus(0x40, 0x20);  // voltage 1 under, current 1 normal, current 2 over
     underVoltage = CountPixels(*ControlIn(w, 1064));
