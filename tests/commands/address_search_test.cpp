@@ -35,14 +35,14 @@ TEST(AddressSearch, ProbesEveryAddressButTheBroadcastEndOnceInTurn) {
   p.host.RunFor(499);
   EXPECT_TRUE(p.FramesSince(mark).empty());  // the first probe comes with the first tick
   p.host.RunFor(1);
-  ASSERT_EQ(p.FramesSince(mark), OneFrame({0x01, 0x03, 0x03, 0x00, 0x00, 0x01, 0x84, 0x4E}));
+  ASSERT_EQ(p.FramesSince(mark), OneFrame(golden::kAddressProbe));
   p.host.RunFor(500 * 255);
   std::vector<int> expected = Range(1, 254);
   expected.push_back(0);
   expected.push_back(1);
   const auto frames = p.FramesSince(mark);
   EXPECT_EQ(ProbedAddresses(frames), expected);
-  EXPECT_EQ(frames[254], (Bytes{0x00, 0x03, 0x03, 0x00, 0x00, 0x01, 0x85, 0x9F}));
+  EXPECT_EQ(frames[254], (golden::kBroadcastProbe));
   EXPECT_TRUE(p.ProbeTimerRunning());
   EXPECT_FALSE(p.PollTimerRunning());
   EXPECT_TRUE(p.MessagesSince(0).empty());
@@ -157,7 +157,7 @@ TEST(AddressSearch, RunStopsIt) {
   const auto frames = p.FramesSince(mark);
   ASSERT_EQ(frames.size(), 6u);
   EXPECT_EQ(ProbedAddresses({frames.begin(), frames.begin() + 3}), Range(1, 3));
-  EXPECT_EQ(frames[3], (Bytes{0x01, 0x03, 0x03, 0x00, 0x00, 0x13, 0x04, 0x43}));
+  EXPECT_EQ(frames[3], (golden::kConfigRequest));
 }
 
 TEST(AddressSearch, ABadSlaveAddressEntryIsPromptedOncePerSearch) {

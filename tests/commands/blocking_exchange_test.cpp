@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "FakeSerialPort.h"
+#include "Frames.h"
 #include "modbus/BlockingExchange.h"
 #include "modbus/RequestFrames.h"
 
@@ -70,7 +71,7 @@ TEST(BlockingExchange, ReadDiscardsRightAfterSending) {
   const auto r = f.Run(1, kRead4);
   EXPECT_EQ(f.comm.log,
             (std::vector<std::string>{"output@0", "input@0", "count@600", "input@600"}));
-  EXPECT_EQ(f.comm.LastWritten(), (Bytes{0x01, 0x03, 0x03, 0x28, 0x00, 0x04, 0xC4, 0x45}));
+  EXPECT_EQ(f.comm.LastWritten(), kt::testing::golden::kValuesRequest);
   EXPECT_EQ(r.position, 0);
   EXPECT_EQ(r.received, 13);
   EXPECT_EQ(f.receive[3 + 7], 0x04);  // the reply's data stays for the caller
@@ -119,7 +120,7 @@ TEST(BlockingExchange, WithoutSearchTakesTheBytesButFindsNothing) {
   ExchangeParams broadcast = kWrite;
   broadcast.replyLength = kNoSearch;
   const auto r = f.Run(0, broadcast);
-  EXPECT_EQ(f.comm.LastWritten(), (Bytes{0x00, 0x06, 0x00, 0x00, 0x00, 0x02, 0x09, 0xDA}));
+  EXPECT_EQ(f.comm.LastWritten(), kt::testing::golden::kSetAddress2Broadcast);
   EXPECT_EQ(r.position, -1);
   EXPECT_EQ(r.received, 8);
 }

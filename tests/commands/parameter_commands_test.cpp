@@ -28,7 +28,7 @@ TEST(ReadParameters, AnsweredSilentlyOtherwiseReported) {
     const size_t mark = p.Mark();
     const uint64_t start = p.clock.ElapsedMs();
     p.Command(1071);
-    EXPECT_EQ(p.FramesSince(mark), OneFrame({0x01, 0x03, 0x03, 0x28, 0x00, 0x04, 0xC4, 0x45}));
+    EXPECT_EQ(p.FramesSince(mark), OneFrame(golden::kValuesRequest));
     EXPECT_EQ(p.clock.ElapsedMs() - start, 600u);
     EXPECT_EQ(p.MessagesSince(0),
               c.answered ? std::vector<std::string>{} : std::vector<std::string>{"读取不成功"});
@@ -54,7 +54,7 @@ TEST(RefreshUrg, SetsThePowerMultiplierFromTheLowByte) {
     const size_t mark = p.Mark();
     const uint64_t start = p.clock.ElapsedMs();
     p.Command(1091);
-    EXPECT_EQ(p.FramesSince(mark), OneFrame({0x01, 0x03, 0x03, 0x0A, 0x00, 0x01, 0xA4, 0x4C}));
+    EXPECT_EQ(p.FramesSince(mark), OneFrame(golden::kMultiplierRequest));
     EXPECT_EQ(p.clock.ElapsedMs() - start, 200u);
     EXPECT_EQ(p.dlg.m_powerMultiplier, c.multiplier);
     EXPECT_TRUE(p.MessagesSince(0).empty());

@@ -26,7 +26,7 @@ TEST(SlaveAddress, BroadcastGivesTheMeterItsNewAddressAndPollingFollows) {
   const uint64_t start = p.clock.ElapsedMs();
   EnterAddress(p, "2");
   p.Click(1007);
-  EXPECT_EQ(p.FramesSince(mark), OneFrame({0x00, 0x06, 0x00, 0x00, 0x00, 0x02, 0x09, 0xDA}));
+  EXPECT_EQ(p.FramesSince(mark), OneFrame(golden::kSetAddress2Broadcast));
   EXPECT_EQ(p.clock.ElapsedMs() - start, 300u);
   EXPECT_TRUE(p.MessagesSince(0).empty());
   EXPECT_EQ(p.dlg.m_slaveAddress, 2);
