@@ -40,11 +40,7 @@ const ExchangeParams kRead4{8, kReadHoldingRegisters, ReadReplyLength(4), kParam
 const Bytes kWiringAck = {0x01, 0x06, 0x00, 0x02, 0x00, 0x03, 0x68, 0x0B};
 
 Bytes ParameterReply(uint8_t address) {
-  RequestBuffer b{};
-  const Bytes head = {address, 0x03, 0x08, 0x00, 0x01, 0x00, 0x02, 0x00, 0x03, 0x00, 0x04};
-  std::copy(head.begin(), head.end(), b.begin());
-  PlaceCrc(b.data(), 13);
-  return Bytes(b.begin(), b.begin() + 13);
+  return kt::testing::ReadReply(address, {1, 2, 3, 4});
 }
 
 }  // namespace

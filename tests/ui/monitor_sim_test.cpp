@@ -148,11 +148,7 @@ TEST_F(MonitorSimTest, ExceptionReplyIsNotAMatch) {
   line->SetMeterConnected(false);
   host.Click(d, 1063);
   host.RunFor(500);
-  Bytes exception = {0x01, 0x83, 0x02};
-  kt::modbus::RequestBuffer buf{};
-  std::copy(exception.begin(), exception.end(), buf.begin());
-  kt::modbus::PlaceCrc(buf.data(), 5);
-  line->InjectBytes(Bytes(buf.begin(), buf.begin() + 5));
+  line->InjectBytes(WithCrc({0x01, 0x83, 0x02}));
   host.RunFor(500);
   EXPECT_EQ(d.m_pollState, 0);
   EXPECT_EQ(Requests().back(), kConfig);
