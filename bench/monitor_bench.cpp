@@ -4,9 +4,9 @@
 
 #include <vector>
 
+#include "InMemoryHost.h"
 #include "modbus/Crc16.h"
 #include "ui/CMonitorDlg.h"
-#include "ui/dialog/InMemoryHost.h"
 
 namespace {
 

@@ -1,23 +1,21 @@
 // Start-up: the communication settings dialog first, then the main dialog with its settings.
 #include <gtest/gtest.h>
 
-#include "../ui/ScriptedLine.h"
+#include "MonitorHarness.h"
 #include "app/CMonitorApp.h"
 #include "ui/CCommSetDlg.h"
 #include "ui/CMonitorDlg.h"
-#include "ui/dialog/InMemoryHost.h"
 
 using namespace kt::testing;
 using kt::ui::Dialog;
 
 namespace {
 
-class StartUpTest : public ::testing::Test {
+// The application creates the main dialog itself; the harness gives it host, port and clock.
+class StartUpTest : public ::testing::Test, public MainDialogHarness {
  protected:
-  kt::modbus::VirtualClock clock;
-  kt::ui::InMemoryHost host{clock};
-  ScriptedLine line;
-  kt::app::CMonitorApp app{host, line, clock};
+  FakeSerialPort& line = port;
+  kt::app::CMonitorApp app{host, port, clock};
 };
 
 TEST_F(StartUpTest, CancelEndsWithoutMainDialogOrPort) {
@@ -84,6 +82,28 @@ TEST_F(StartUpTest, PortNumberThatIsNotANumberKeepsTheSettingsDialogOpen) {
   EXPECT_TRUE(stillOpen);
   ASSERT_EQ(host.Messages().size(), 1u);
   EXPECT_EQ(host.Messages()[0].text, "请输入一个整数。");
+}
+
+// Enter in the main dialog ends it, and with it the program, only with a valid slave address.
+TEST_F(StartUpTest, EnterEndsTheProgramOnlyWithAValidAddress) {
+  host.ScriptModal(130, [&](Dialog& d) { host.Click(d, kt::ui::IDOK); });
+  bool openAfterBadEnter = false;
+  bool openAfterGoodEnter = true;
+  host.ScriptModal(102, [&](Dialog& d) {
+    host.Type(d, 1061, "300");
+    host.PressEnter(d);
+    openAfterBadEnter = host.IsOpen(d);
+    host.Type(d, 1061, "1");
+    host.PressEnter(d);
+    openAfterGoodEnter = host.IsOpen(d);
+  });
+  EXPECT_FALSE(app.InitInstance());
+  EXPECT_TRUE(openAfterBadEnter);
+  EXPECT_FALSE(openAfterGoodEnter);
+  EXPECT_EQ(host.UnscriptedModals(), 0);  // the dialog ended itself, not by the host's cancel
+  ASSERT_EQ(host.Messages().size(), 1u);
+  EXPECT_EQ(host.Messages()[0].text, "请输入一个介于 0 和 255 之间的整数。");
+  EXPECT_FALSE(line.open);
 }
 
 }  // namespace

@@ -1,10 +1,10 @@
 // The address search: one probe per 500 ms tick, 1..254, 0, 1, ...; ends only at a real reply.
 #include <gtest/gtest.h>
 
-#include "ProgramHarness.h"
+#include "MonitorHarness.h"
 #include "ui/LineSettingsText.h"
 
-using namespace kt::test;
+using namespace kt::testing;
 using kt::sim::MeterConfig;
 
 namespace {
@@ -35,14 +35,14 @@ TEST(AddressSearch, ProbesEveryAddressButTheBroadcastEndOnceInTurn) {
   p.host.RunFor(499);
   EXPECT_TRUE(p.FramesSince(mark).empty());  // the first probe comes with the first tick
   p.host.RunFor(1);
-  ASSERT_EQ(p.FramesSince(mark), OneFrame({0x01, 0x03, 0x03, 0x00, 0x00, 0x01, 0x84, 0x4E}));
+  ASSERT_EQ(p.FramesSince(mark), OneFrame(golden::kAddressProbe));
   p.host.RunFor(500 * 255);
   std::vector<int> expected = Range(1, 254);
   expected.push_back(0);
   expected.push_back(1);
   const auto frames = p.FramesSince(mark);
   EXPECT_EQ(ProbedAddresses(frames), expected);
-  EXPECT_EQ(frames[254], (Bytes{0x00, 0x03, 0x03, 0x00, 0x00, 0x01, 0x85, 0x9F}));
+  EXPECT_EQ(frames[254], (golden::kBroadcastProbe));
   EXPECT_TRUE(p.ProbeTimerRunning());
   EXPECT_FALSE(p.PollTimerRunning());
   EXPECT_TRUE(p.MessagesSince(0).empty());
@@ -121,7 +121,7 @@ TEST(AddressSearch, NoiseOrAForeignReplyDoesNotEndIt) {
     MeterConfig meter;
     meter.address = 5;
     Program p(meter);
-    p.hooked.afterOutput = [&](const Bytes& sent) { p.line.InjectBytes(c.onLine(sent[0])); };
+    p.hooked.onWrite = [&](const Bytes& sent) { p.line.InjectBytes(c.onLine(sent[0])); };
     const size_t mark = p.Mark();
     p.Click(1062);
     p.host.RunFor(500 * 8);
@@ -133,7 +133,7 @@ TEST(AddressSearch, NoiseOrAForeignReplyDoesNotEndIt) {
 TEST(AddressSearch, AnExceptionReplyFromTheProbedAddressCounts) {
   Program p;
   p.line.SetMeterConnected(false);
-  p.hooked.afterOutput = [&p](const Bytes& sent) {
+  p.hooked.onWrite = [&p](const Bytes& sent) {
     if (sent[0] == 3) p.line.InjectBytes(WithCrc({0x03, 0x83, 0x02}));
   };
   p.Click(1062);
@@ -157,7 +157,7 @@ TEST(AddressSearch, RunStopsIt) {
   const auto frames = p.FramesSince(mark);
   ASSERT_EQ(frames.size(), 6u);
   EXPECT_EQ(ProbedAddresses({frames.begin(), frames.begin() + 3}), Range(1, 3));
-  EXPECT_EQ(frames[3], (Bytes{0x01, 0x03, 0x03, 0x00, 0x00, 0x13, 0x04, 0x43}));
+  EXPECT_EQ(frames[3], (golden::kConfigRequest));
 }
 
 TEST(AddressSearch, ABadSlaveAddressEntryIsPromptedOncePerSearch) {
@@ -175,4 +175,24 @@ TEST(AddressSearch, ABadSlaveAddressEntryIsPromptedOncePerSearch) {
   p.Click(1062);
   p.host.RunFor(500 * 4);
   EXPECT_EQ(p.MessagesSince(0).size(), 2u);
+}
+
+// Run pressed during a search while polling was on: the search ends and Run's flag flips, so
+// polling stays off and the button offers "运行" again.
+TEST(AddressSearch, RunDuringASearchWhilePollingWasOnLeavesPollingOff) {
+  Program p;
+  ASSERT_TRUE(p.PollUntil(3));
+  ASSERT_EQ(p.dlg.m_running, 1);
+  p.line.SetMeterConnected(false);
+  p.Click(1062);
+  p.host.RunFor(1200);
+  ASSERT_TRUE(p.ProbeTimerRunning());
+  p.Click(1063);
+  EXPECT_FALSE(p.ProbeTimerRunning());
+  EXPECT_FALSE(p.PollTimerRunning());
+  EXPECT_EQ(p.dlg.m_running, 0);
+  EXPECT_EQ(p.Text(1063), "运行");
+  const size_t mark = p.Mark();
+  p.host.RunFor(3000);
+  EXPECT_TRUE(p.FramesSince(mark).empty());
 }

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "FakeSerialPort.h"
+#include "Frames.h"
 #include "modbus/BlockingExchange.h"
 #include "modbus/RequestFrames.h"
 
@@ -11,74 +13,13 @@ using namespace kt::modbus;
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-// A serial control that delivers scripted bytes at given virtual times and logs every access
-// with the time it was made.
-class ScriptedLine : public kt::serial::SerialControl {
- public:
-  explicit ScriptedLine(VirtualClock& clock) : clock_(clock) {}
-
-  // `bytes` arrive `afterMs` milliseconds after the next transmission.
-  void AnswerAfter(uint32_t afterMs, Bytes bytes) { answers_.push_back({afterMs, bytes}); }
-  // Bytes already waiting before the exchange starts.
-  void Pending(Bytes bytes) { queue_.insert(queue_.end(), bytes.begin(), bytes.end()); }
-
-  std::vector<std::string> log;
-  Bytes sent;
-
-  void SetCommPort(int16_t) override {}
-  void SetSettings(const std::string&) override {}
-  void SetPortOpen(bool) override {}
-  bool GetPortOpen() const override { return true; }
-  void SetInputLen(int16_t) override {}
-  void SetInBufferCount(int16_t) override {}
-  int16_t GetInBufferCount() override {
-    Deliver();
-    Log("count");
-    return static_cast<int16_t>(queue_.size());
-  }
-  Bytes GetInput() override {
-    Deliver();
-    Log("input");
-    return std::exchange(queue_, {});
-  }
-  void SetOutput(const Bytes& bytes) override {
-    Log("output");
-    sent = bytes;
-    for (auto& a : answers_) scheduled_.push_back({clock_.ElapsedMs() + a.atMs, a.bytes});
-    answers_.clear();
-  }
-
- private:
-  struct Answer {
-    uint64_t atMs;  // relative to the next transmission until it is scheduled
-    Bytes bytes;
-  };
-  void Deliver() {
-    for (auto it = scheduled_.begin(); it != scheduled_.end();) {
-      if (it->atMs <= clock_.ElapsedMs()) {
-        queue_.insert(queue_.end(), it->bytes.begin(), it->bytes.end());
-        it = scheduled_.erase(it);
-      } else {
-        ++it;
-      }
-    }
-  }
-  void Log(const char* what) {
-    log.push_back(std::string(what) + "@" + std::to_string(clock_.ElapsedMs()));
-  }
-
-  VirtualClock& clock_;
-  Bytes queue_;
-  std::vector<Answer> answers_;
-  std::vector<Answer> scheduled_;
-};
+using kt::testing::Bytes;
+using kt::testing::FakeSerialPort;
 
 struct Fixture {
-  explicit Fixture(uint32_t startTick = 0) : clock(startTick), comm(clock) {}
+  explicit Fixture(uint32_t startTick = 0) : clock(startTick), comm(clock) { comm.open = true; }
   VirtualClock clock;
-  ScriptedLine comm;
+  FakeSerialPort comm;
   RequestBuffer request{};
   ReceiveBuffer receive{};
   std::vector<std::string> echoes;
@@ -99,11 +40,7 @@ const ExchangeParams kRead4{8, kReadHoldingRegisters, ReadReplyLength(4), kParam
 const Bytes kWiringAck = {0x01, 0x06, 0x00, 0x02, 0x00, 0x03, 0x68, 0x0B};
 
 Bytes ParameterReply(uint8_t address) {
-  RequestBuffer b{};
-  const Bytes head = {address, 0x03, 0x08, 0x00, 0x01, 0x00, 0x02, 0x00, 0x03, 0x00, 0x04};
-  std::copy(head.begin(), head.end(), b.begin());
-  PlaceCrc(std::span(b).first(13));
-  return Bytes(b.begin(), b.begin() + 13);
+  return kt::testing::ReadReply(address, {1, 2, 3, 4});
 }
 
 }  // namespace
@@ -111,12 +48,12 @@ Bytes ParameterReply(uint8_t address) {
 TEST(BlockingExchange, WriteDiscardsBeforeSendingAndTakesOnceAfterTheFullWait) {
   Fixture f;
   BuildWriteSingleRequest(f.request, 1, 0x0002, 3);
-  f.comm.Pending({0xAA, 0xBB});
+  f.comm.Arrive({0xAA, 0xBB});
   f.comm.AnswerAfter(20, kWiringAck);  // early: still looked at only after 300 ms
   const auto r = f.Run(1, kWrite);
   EXPECT_EQ(f.comm.log,
             (std::vector<std::string>{"input@0", "output@0", "count@300", "input@300"}));
-  EXPECT_EQ(f.comm.sent, kWiringAck);
+  EXPECT_EQ(f.comm.LastWritten(), kWiringAck);
   EXPECT_EQ(r.position, 0);
   EXPECT_EQ(r.received, 8);
   ASSERT_EQ(f.echoes.size(), 1u);
@@ -130,7 +67,7 @@ TEST(BlockingExchange, ReadDiscardsRightAfterSending) {
   const auto r = f.Run(1, kRead4);
   EXPECT_EQ(f.comm.log,
             (std::vector<std::string>{"output@0", "input@0", "count@600", "input@600"}));
-  EXPECT_EQ(f.comm.sent, (Bytes{0x01, 0x03, 0x03, 0x28, 0x00, 0x04, 0xC4, 0x45}));
+  EXPECT_EQ(f.comm.LastWritten(), kt::testing::golden::kValuesRequest);
   EXPECT_EQ(r.position, 0);
   EXPECT_EQ(r.received, 13);
   EXPECT_EQ(f.receive[3 + 7], 0x04);  // the reply's data stays for the caller
@@ -179,7 +116,7 @@ TEST(BlockingExchange, WithoutSearchTakesTheBytesButFindsNothing) {
   ExchangeParams broadcast = kWrite;
   broadcast.replyLength = kNoSearch;
   const auto r = f.Run(0, broadcast);
-  EXPECT_EQ(f.comm.sent, (Bytes{0x00, 0x06, 0x00, 0x00, 0x00, 0x02, 0x09, 0xDA}));
+  EXPECT_EQ(f.comm.LastWritten(), kt::testing::golden::kSetAddress2Broadcast);
   EXPECT_EQ(r.position, -1);
   EXPECT_EQ(r.received, 8);
 }

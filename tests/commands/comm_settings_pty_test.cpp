@@ -6,11 +6,11 @@
 #include <cstdlib>
 #include <thread>
 
-#include "../sim/SimProcess.h"
+#include "MonitorHarness.h"
+#include "SimProcess.h"
 #include "modbus/Clock.h"
 #include "serial/PosixSerialPort.h"
 #include "ui/CMonitorDlg.h"
-#include "ui/dialog/InMemoryHost.h"
 
 using kt::sim::testing::SimProcess;
 
@@ -18,12 +18,9 @@ namespace {
 
 // Timers fire on the host's virtual clock; the exchanges wait on the real one. Each step lets
 // the same time pass on both, so replies really arrive between two ticks.
-class RealTimeProgram {
+class RealTimeProgram : public kt::testing::MainDialogHarness {
  public:
-  RealTimeProgram() : dlg(host, port, realClock) {}
-  ~RealTimeProgram() {
-    if (host.IsOpen(dlg)) host.Close(dlg);
-  }
+  RealTimeProgram() { port.PassThrough(realPort); }
 
   void RunFor(uint32_t ms) {
     for (uint32_t done = 0; done < ms; done += 50) {
@@ -34,11 +31,11 @@ class RealTimeProgram {
   // Runs polling for up to `maxTicks` ticks until a measurement block has been decoded after
   // this call (the decoder writes edit 1001 and the receive echo).
   bool DecodesABlock(int maxTicks) {
-    host.Type(dlg, 1001, "");
-    host.Type(dlg, 1022, "");
+    host.Type(*dialog, 1001, "");
+    host.Type(*dialog, 1022, "");
     for (int tick = 0; tick < maxTicks; ++tick) {
-      RunFor(dlg.m_pollPeriodMs);
-      if (!host.Control(dlg, 1001).text.empty() && !host.Control(dlg, 1022).text.empty()) {
+      RunFor(dialog->m_pollPeriodMs);
+      if (!host.Control(*dialog, 1001).text.empty() && !host.Control(*dialog, 1022).text.empty()) {
         return true;
       }
     }
@@ -47,19 +44,16 @@ class RealTimeProgram {
   // Half a period after a tick, so that the latest poll reply is in, opens the communication
   // settings, clicks `radio` and confirms.
   void ChangeLine(int radio) {
-    RunFor(dlg.m_pollPeriodMs / 2);
+    RunFor(dialog->m_pollPeriodMs / 2);
     host.ScriptModal(130, [this, radio](kt::ui::Dialog& d) {
       host.Click(d, radio);
       host.Click(d, kt::ui::IDOK);
     });
-    host.Click(dlg, 1004);
+    host.Click(*dialog, 1004);
   }
 
-  kt::modbus::VirtualClock timerClock;
   kt::modbus::SteadyClock realClock;
-  kt::ui::InMemoryHost host{timerClock};
-  kt::serial::PosixSerialPort port;
-  kt::ui::CMonitorDlg dlg;
+  kt::serial::PosixSerialPort realPort;
 };
 
 }  // namespace
@@ -70,27 +64,23 @@ TEST(CommSettingsOnPty, BaudThenParityChangeThenPollingAtTheNewSettings) {
   ASSERT_EQ(setenv("KT7340_COM4", sim.path().c_str(), 1), 0);
 
   RealTimeProgram p;
-  p.dlg.m_portNumber = 4;
-  p.dlg.m_baudRate = 9600;
-  p.dlg.m_parity = 0;
-  p.host.Open(p.dlg);
+  auto& d = p.Open({4, 9600, 0}, &p.realClock);
   ASSERT_TRUE(p.port.GetPortOpen());
-  p.host.Type(p.dlg, 1061, "1");
-  p.host.Click(p.dlg, 1063);
+  p.host.Type(d, 1061, "1");
+  p.host.Click(d, 1063);
   ASSERT_TRUE(p.DecodesABlock(12)) << "no measurements at 9600N,8,2";
 
   p.ChangeLine(1013);  // 19200 bit/s
   EXPECT_TRUE(p.host.Messages().empty()) << p.host.Messages()[0].text;
-  EXPECT_EQ(p.dlg.m_baudRate, 19200);
+  EXPECT_EQ(d.m_baudRate, 19200);
   ASSERT_TRUE(p.DecodesABlock(6)) << "no measurements at 19200N,8,2";
 
   p.ChangeLine(1016);  // even parity
   EXPECT_TRUE(p.host.Messages().empty()) << p.host.Messages()[0].text;
-  EXPECT_EQ(p.dlg.m_parity, 2);
-  EXPECT_EQ(p.host.Control(p.dlg, 1057).text,
-            "串行口: 4 \r\n\r\n波特率: 19200 \r\n\r\n校验位:偶校验");
+  EXPECT_EQ(d.m_parity, 2);
+  EXPECT_EQ(p.host.Control(d, 1057).text, "串行口: 4 \r\n\r\n波特率: 19200 \r\n\r\n校验位:偶校验");
   EXPECT_TRUE(p.DecodesABlock(6)) << "no measurements at 19200E,8,1";
 
-  p.host.Close(p.dlg);
+  p.host.Close(d);
   EXPECT_EQ(sim.Terminate(3000), 0);
 }

@@ -2,10 +2,10 @@
 // the PC's port follows.
 #include <gtest/gtest.h>
 
-#include "ProgramHarness.h"
+#include "MonitorHarness.h"
 #include "ui/LineSettingsText.h"
 
-using namespace kt::test;
+using namespace kt::testing;
 using kt::sim::MeterConfig;
 
 namespace {
@@ -204,4 +204,27 @@ TEST(CommSettings, RefusedReopenIsReportedAndTheProgramStaysUsable) {
   p.Click(1004);
   EXPECT_TRUE(p.line.GetPortOpen());
   EXPECT_EQ(p.line.Settings(), "9600N,8,2");
+}
+
+TEST(CommSettings, PortNumberThatIsNotAWholeNumberKeepsTheDialogOpen) {
+  for (const char* text : {"1.5", "COM1", "2x"}) {
+    SCOPED_TRACE(text);
+    Program p;
+    const size_t mark = p.Mark();
+    bool stillOpen = false;
+    p.host.ScriptModal(kCommSetTemplate, [&p, &stillOpen, text](kt::ui::Dialog& d) {
+      p.host.Click(d, 1013);  // 19200: must not go out
+      p.host.Type(d, 1000, text);
+      p.host.Click(d, kt::ui::IDOK);
+      stillOpen = p.host.IsOpen(d);
+      p.host.Click(d, kt::ui::IDCANCEL);
+    });
+    p.Click(1004);
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(p.host.UnscriptedModals(), 0);
+    EXPECT_EQ(p.MessagesSince(0), std::vector<std::string>{"请输入一个整数。"});
+    EXPECT_TRUE(p.FramesSince(mark).empty());
+    EXPECT_EQ(p.dlg.m_baudRate, 9600);
+    EXPECT_EQ(p.dlg.m_portNumber, 1);
+  }
 }

@@ -3,9 +3,9 @@
 
 #include <string>
 
+#include "InMemoryHost.h"
 #include "commands/CAddrDlg.h"
 #include "commands/CMeterSetDlg.h"
-#include "ui/dialog/InMemoryHost.h"
 
 using namespace kt::ui;
 

@@ -1,16 +1,16 @@
 // Meter settings: PT, read-back, CT, read-back, wiring; values taken only when acknowledged.
 #include <gtest/gtest.h>
 
-#include "ProgramHarness.h"
+#include "MonitorHarness.h"
 
-using namespace kt::test;
+using namespace kt::testing;
 using kt::sim::MeterConfig;
 
 namespace {
 
 constexpr int kMeterSetTemplate = 131;
 const Bytes kPt100 = {0x01, 0x10, 0x00, 0x0E, 0x00, 0x02, 0x04, 0x00, 0x64, 0x00, 0x00, 0x33, 0xFC};
-const Bytes kReadBack = {0x01, 0x03, 0x03, 0x28, 0x00, 0x04, 0xC4, 0x45};
+const Bytes kReadBack = golden::kValuesRequest;
 const Bytes kCt5 = {0x01, 0x10, 0x00, 0x12, 0x00, 0x02, 0x04, 0x00, 0x05, 0x00, 0x00, 0x63, 0x7B};
 const Bytes kWiring3 = {0x01, 0x06, 0x00, 0x02, 0x00, 0x03, 0x68, 0x0B};
 
@@ -149,4 +149,25 @@ TEST(MeterSettings, InvalidEntryKeepsTheDialogOpenAndCancelSendsNothing) {
   EXPECT_EQ(p.dlg.m_ptRatio, 1u);
   EXPECT_EQ(p.line.GetInBufferCount(), 0);  // discarded on the cancel path
   EXPECT_TRUE(p.PollTimerRunning());
+}
+
+// A wiring code the dialog has no radio for goes back to the meter as it was, when the user
+// touches no radio.
+TEST(MeterSettings, WiringCodeWithoutARadioIsWrittenBackUnchanged) {
+  for (uint8_t code : {6, 9, 255}) {
+    SCOPED_TRACE(int(code));
+    Program p;
+    p.dlg.m_wiringMode = code;
+    const size_t mark = p.Mark();
+    p.host.ScriptModal(kMeterSetTemplate, [&p](kt::ui::Dialog& d) {
+      p.host.Type(d, 1000, "100");
+      p.host.Type(d, 1001, "5");
+      p.host.Click(d, kt::ui::IDOK);
+    });
+    p.Click(1006);
+    const auto frames = p.FramesSince(mark);
+    ASSERT_EQ(frames.size(), 5u);
+    EXPECT_EQ(frames[4], WriteSingle(1, 0x0002, code));
+    EXPECT_EQ(p.dlg.m_wiringMode, code);
+  }
 }

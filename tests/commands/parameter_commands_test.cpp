@@ -1,9 +1,10 @@
 // The parameter commands 1071, 1091 and 1070, which no control of the layout sends.
 #include <gtest/gtest.h>
 
-#include "ProgramHarness.h"
+#include "MonitorFixture.h"
+#include "MonitorHarness.h"
 
-using namespace kt::test;
+using namespace kt::testing;
 using kt::sim::MeterConfig;
 
 TEST(ReadParameters, AnsweredSilentlyOtherwiseReported) {
@@ -27,7 +28,7 @@ TEST(ReadParameters, AnsweredSilentlyOtherwiseReported) {
     const size_t mark = p.Mark();
     const uint64_t start = p.clock.ElapsedMs();
     p.Command(1071);
-    EXPECT_EQ(p.FramesSince(mark), OneFrame({0x01, 0x03, 0x03, 0x28, 0x00, 0x04, 0xC4, 0x45}));
+    EXPECT_EQ(p.FramesSince(mark), OneFrame(golden::kValuesRequest));
     EXPECT_EQ(p.clock.ElapsedMs() - start, 600u);
     EXPECT_EQ(p.MessagesSince(0),
               c.answered ? std::vector<std::string>{} : std::vector<std::string>{"读取不成功"});
@@ -53,7 +54,7 @@ TEST(RefreshUrg, SetsThePowerMultiplierFromTheLowByte) {
     const size_t mark = p.Mark();
     const uint64_t start = p.clock.ElapsedMs();
     p.Command(1091);
-    EXPECT_EQ(p.FramesSince(mark), OneFrame({0x01, 0x03, 0x03, 0x0A, 0x00, 0x01, 0xA4, 0x4C}));
+    EXPECT_EQ(p.FramesSince(mark), OneFrame(golden::kMultiplierRequest));
     EXPECT_EQ(p.clock.ElapsedMs() - start, 200u);
     EXPECT_EQ(p.dlg.m_powerMultiplier, c.multiplier);
     EXPECT_TRUE(p.MessagesSince(0).empty());
@@ -108,4 +109,27 @@ TEST(SetParameters, UnacknowledgedWriteIsReported) {
   p.Command(1070);
   EXPECT_EQ(p.MessagesSince(0), std::vector<std::string>{"设置不成功"});
   EXPECT_TRUE(p.PollTimerRunning());
+}
+
+// Only the low byte of register 0x030A counts: 0x0100 means k = 1, as in the polling cycle.
+class RefreshUrgReply : public MonitorFixture {};
+
+TEST_F(RefreshUrgReply, OnlyTheLowByteOfTheRegisterCounts) {
+  struct Case {
+    uint16_t value;
+    int32_t multiplier;
+  };
+  for (const Case c : {Case{0x0100, 1}, Case{0xFF00, 1}, Case{0x0001, 4}, Case{0x0101, 4}}) {
+    SCOPED_TRACE(c.value);
+    auto& d = Open();
+    host.Type(d, 1061, "1");
+    d.m_slaveAddress = 1;
+    d.m_powerMultiplier = c.multiplier == 4 ? 1 : 4;
+    line.AnswerAfter(50, ReadReply(1, {c.value}));
+    d.OnCommand(1091);
+    EXPECT_EQ(line.written.back(), golden::kMultiplierRequest);
+    EXPECT_EQ(d.m_powerMultiplier, c.multiplier);
+    EXPECT_TRUE(host.Messages().empty());
+    Close();
+  }
 }

@@ -1,9 +1,9 @@
 // Every command, on every path, restarts the poll timer and leaves Run's flag and caption alone.
 #include <gtest/gtest.h>
 
-#include "ProgramHarness.h"
+#include "MonitorHarness.h"
 
-using namespace kt::test;
+using namespace kt::testing;
 
 namespace {
 
@@ -29,9 +29,11 @@ const Path kPaths[] = {
     {"set parameters", 1070, 0, User::None},
 };
 
-void Script(Program& p, const Path& path) {
+// The user's part in the command's dialog; `whileOpen` runs first, with the dialog open.
+void Script(Program& p, const Path& path, std::function<void()> whileOpen = {}) {
   if (path.dialogTemplate == 0) return;
-  p.host.ScriptModal(path.dialogTemplate, [&p, path](kt::ui::Dialog& d) {
+  p.host.ScriptModal(path.dialogTemplate, [&p, path, whileOpen](kt::ui::Dialog& d) {
+    if (whileOpen) whileOpen();
     if (path.user == User::Cancels) {
       p.host.Click(d, kt::ui::IDCANCEL);
       return;
@@ -82,4 +84,34 @@ TEST(PollingResumes, ASearchGoesOnWhileACommandDialogIsOpen) {
   EXPECT_EQ(p.FramesSince(mark).size(), 3u);  // probes 1, 2 and 3
   EXPECT_TRUE(p.ProbeTimerRunning());
   EXPECT_TRUE(p.PollTimerRunning());
+}
+
+// While a command's dialog or message box is open the poll timer is off: no request goes out.
+TEST(PollingResumes, NoPollRequestWhileACommandDialogOrMessageIsOpen) {
+  for (const auto& path : kPaths) {
+    for (bool meterAnswers : {true, false}) {
+      SCOPED_TRACE(std::string(path.name) + (meterAnswers ? ", meter" : ", no meter"));
+      Program p;
+      ASSERT_TRUE(p.PollUntil(3));
+      p.line.SetMeterConnected(meterAnswers);
+      std::vector<size_t> sentWhileOpen;
+      const auto letTimePass = [&p, &sentWhileOpen] {
+        const size_t before = p.Mark();
+        p.host.RunFor(4 * p.dlg.m_pollPeriodMs);
+        sentWhileOpen.push_back(p.Mark() - before);
+      };
+      Script(p, path, letTimePass);
+      p.host.OnMessageBox([&letTimePass](const std::string&) { letTimePass(); });
+      p.Command(path.command);
+      const bool failureMessage = !meterAnswers && path.dialogTemplate == 0 && path.command != 1009;
+      if (path.dialogTemplate != 0 || failureMessage) {
+        EXPECT_FALSE(sentWhileOpen.empty());
+      }
+      for (size_t sent : sentWhileOpen) EXPECT_EQ(sent, 0u);
+      // Afterwards polling goes on.
+      const size_t after = p.Mark();
+      p.host.RunFor(2 * p.dlg.m_pollPeriodMs);
+      EXPECT_GE(p.Mark() - after, 2u);
+    }
+  }
 }

@@ -1,9 +1,9 @@
 // Slave address change by broadcast, and the accuracy class flip.
 #include <gtest/gtest.h>
 
-#include "ProgramHarness.h"
+#include "MonitorHarness.h"
 
-using namespace kt::test;
+using namespace kt::testing;
 using kt::sim::MeterConfig;
 
 namespace {
@@ -26,7 +26,7 @@ TEST(SlaveAddress, BroadcastGivesTheMeterItsNewAddressAndPollingFollows) {
   const uint64_t start = p.clock.ElapsedMs();
   EnterAddress(p, "2");
   p.Click(1007);
-  EXPECT_EQ(p.FramesSince(mark), OneFrame({0x00, 0x06, 0x00, 0x00, 0x00, 0x02, 0x09, 0xDA}));
+  EXPECT_EQ(p.FramesSince(mark), OneFrame(golden::kSetAddress2Broadcast));
   EXPECT_EQ(p.clock.ElapsedMs() - start, 300u);
   EXPECT_TRUE(p.MessagesSince(0).empty());
   EXPECT_EQ(p.dlg.m_slaveAddress, 2);
@@ -34,6 +34,30 @@ TEST(SlaveAddress, BroadcastGivesTheMeterItsNewAddressAndPollingFollows) {
   EXPECT_EQ(p.line.meter().address(), 2);
   ASSERT_TRUE(p.PollUntil(3));
   EXPECT_TRUE(p.MeasurementsFlow());
+}
+
+// Address 0 is the broadcast address: the meter never answers there, so the polling that follows
+// repeats its request and stays in its state.
+TEST(SlaveAddress, NewAddressZeroLeavesPollingWithoutReplies) {
+  Program p;
+  ASSERT_TRUE(p.PollUntil(3));
+  const uint8_t state = p.dlg.m_pollState;
+  EnterAddress(p, "0");
+  p.Click(1007);
+  ASSERT_EQ(p.dlg.m_slaveAddress, 0);
+  EXPECT_EQ(p.Text(1061), "0");
+  p.host.Type(p.dlg, 1001, "");
+  const size_t mark = p.Mark();
+  p.host.RunFor(6 * p.dlg.m_pollPeriodMs);
+  const auto frames = p.FramesSince(mark);
+  ASSERT_EQ(frames.size(), 6u);
+  for (const Bytes& f : frames) {
+    EXPECT_EQ(f, frames[0]);
+    EXPECT_EQ(f[0], 0x00);
+  }
+  EXPECT_EQ(p.dlg.m_pollState, state);
+  EXPECT_EQ(p.Text(1001), "");
+  EXPECT_TRUE(p.MessagesSince(0).empty());
 }
 
 TEST(SlaveAddress, TakenEvenWhenNoMeterHearsIt) {

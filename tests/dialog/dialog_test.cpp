@@ -3,9 +3,9 @@
 
 #include <vector>
 
+#include "InMemoryHost.h"
 #include "ui/dialog/DataExchange.h"
 #include "ui/dialog/Dialog.h"
-#include "ui/dialog/InMemoryHost.h"
 
 using namespace kt::ui;
 
@@ -195,6 +195,30 @@ TEST(DialogModal, BadEntryOnOkKeepsTheDialogOpen) {
   EXPECT_EQ(d.DoModal(), IDCANCEL);
   EXPECT_TRUE(stillOpen);
   EXPECT_EQ(host.Messages().size(), 1u);
+}
+
+}  // namespace
+
+namespace {
+
+// An ended dialog is gone: it is no longer open, takes no more input, and a later end (a
+// scripted Escape, or a handler that still calls EndDialog) does not change its result.
+TEST(DialogModal, TheFirstEndCountsAndTheDialogIsNoLongerOpen) {
+  kt::modbus::VirtualClock clock;
+  InMemoryHost host{clock};
+  FieldDialog d{host};
+  bool openAfterEnter = true;
+  host.ScriptModal(900, [&](Dialog& dlg) {
+    host.Type(dlg, 12, "7");
+    host.PressEnter(dlg);
+    openAfterEnter = host.IsOpen(dlg);
+    host.PressEscape(dlg);
+    dlg.EndDialog(IDCANCEL);
+  });
+  EXPECT_EQ(d.DoModal(), IDOK);
+  EXPECT_FALSE(openAfterEnter);
+  EXPECT_EQ(d.countField, 7u);
+  EXPECT_EQ(host.UnscriptedModals(), 0);
 }
 
 }  // namespace

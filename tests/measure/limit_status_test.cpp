@@ -3,7 +3,7 @@
 
 #include <array>
 
-#include "../ui/MonitorFixture.h"
+#include "MonitorFixture.h"
 #include "measure/LimitStatus.h"
 
 using namespace kt::testing;

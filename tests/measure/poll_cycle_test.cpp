@@ -2,18 +2,14 @@
 // echo, and replies that must not match.
 #include <gtest/gtest.h>
 
-#include "../ui/MonitorFixture.h"
+#include "MonitorFixture.h"
 #include "modbus/RequestFrames.h"
 
 using namespace kt::testing;
 
 namespace {
 
-const Bytes kConfigRequest = {0x01, 0x03, 0x03, 0x00, 0x00, 0x13, 0x04, 0x43};
-const Bytes kValuesRequest = {0x01, 0x03, 0x03, 0x28, 0x00, 0x04, 0xC4, 0x45};
-const Bytes kClassRequest = {0x01, 0x03, 0x03, 0x22, 0x00, 0x01, 0x24, 0x44};
-const Bytes kBlockRequest = {0x01, 0x03, 0x00, 0x00, 0x00, 0x2D, 0x85, 0xD7};
-const Bytes kMultiplierRequest = {0x01, 0x03, 0x03, 0x0A, 0x00, 0x01, 0xA4, 0x4C};
+using namespace golden;
 
 // A configuration reply (registers 0x0300 to 0x0312) from slave address 1.
 Bytes ConfigReply(uint16_t address, uint16_t wiring, uint16_t powerFlag, uint16_t exponent,
@@ -210,3 +206,45 @@ TEST_F(PollCycleTest, DecodedBlockOnTheDisplay) {
 }
 
 }  // namespace
+
+namespace {
+
+// The value texts of the main dialog's read-only edit boxes, but not the echo boxes.
+std::map<int, std::string> ShownValues(const kt::ui::InMemoryHost& host, const kt::ui::Dialog& d) {
+  std::map<int, std::string> texts;
+  for (const auto& c : d.Template().controls) {
+    if (c.kind == kt::ui::ControlKind::Edit && c.Has(kt::ui::kReadOnly) && c.id != 1021 &&
+        c.id != 1022 && c.id != 1057) {
+      texts[c.id] = host.Control(d, c.id).text;
+    }
+  }
+  return texts;
+}
+
+}  // namespace
+
+// A block reply behind stray bytes (the tail of something late) decodes to the same values as
+// one at the start of the read.
+TEST_F(PollCycleTest, BlockReplyAfterStrayBytesDecodesTheSameValues) {
+  line.open = true;
+  std::vector<uint16_t> r(45);
+  for (size_t i = 0; i < r.size(); ++i) r[i] = static_cast<uint16_t>(0x0101 * (i + 1) + 7 * i);
+  const Bytes reply = ReadReply(1, r);
+  std::map<int, std::string> atStart;
+  for (const Bytes& stray : {Bytes{}, Bytes{0x01}, Bytes{0x00, 0x03, 0xFF}, Bytes(9, 0x01)}) {
+    SCOPED_TRACE(stray.size());
+    dlg->m_pollState = 3;
+    for (const auto& [id, text] : ShownValues(host, *dlg)) host.Type(*dlg, id, "");
+    line.Arrive(Concat({stray, reply}));
+    Tick();
+    EXPECT_EQ(dlg->m_pollState, 4);
+    const auto shown = ShownValues(host, *dlg);
+    if (stray.empty()) {
+      atStart = shown;
+      ASSERT_GT(atStart.size(), 30u);
+      EXPECT_NE(atStart.at(1001), "");
+    } else {
+      EXPECT_EQ(shown, atStart);
+    }
+  }
+}

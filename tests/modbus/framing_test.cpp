@@ -1,6 +1,8 @@
 // CRC, request frames, echo text and the reply search over byte vectors.
 #include <gtest/gtest.h>
 
+#include "Frames.h"
+
 #include <random>
 #include <span>
 #include <type_traits>
@@ -14,17 +16,12 @@ using namespace kt::modbus;
 
 namespace {
 
+using kt::testing::WithCrc;
+
 using Bytes = std::vector<uint8_t>;
 
 Bytes Frame(const RequestBuffer& buf, int16_t n) {
   return Bytes(buf.begin(), buf.begin() + n);
-}
-
-// A frame with its CRC appended.
-Bytes WithCrc(Bytes b) {
-  b.resize(b.size() + 2);
-  PlaceCrc(b);
-  return b;
 }
 
 int16_t Find(const Bytes& b, uint8_t function, uint8_t address, int16_t length) {
@@ -62,25 +59,25 @@ TEST(RequestFrames, PollingAndCommandRequests) {
     uint16_t start, count;
     Bytes expected;
   } reads[] = {
-      {0x0300, 0x13, {0x01, 0x03, 0x03, 0x00, 0x00, 0x13, 0x04, 0x43}},
-      {0x0328, 4, {0x01, 0x03, 0x03, 0x28, 0x00, 0x04, 0xC4, 0x45}},
-      {0x0322, 1, {0x01, 0x03, 0x03, 0x22, 0x00, 0x01, 0x24, 0x44}},
-      {0x0000, 0x2D, {0x01, 0x03, 0x00, 0x00, 0x00, 0x2D, 0x85, 0xD7}},
-      {0x030A, 1, {0x01, 0x03, 0x03, 0x0A, 0x00, 0x01, 0xA4, 0x4C}},
-      {0x0300, 1, {0x01, 0x03, 0x03, 0x00, 0x00, 0x01, 0x84, 0x4E}},
+      {0x0300, 0x13, kt::testing::golden::kConfigRequest},
+      {0x0328, 4, kt::testing::golden::kValuesRequest},
+      {0x0322, 1, kt::testing::golden::kClassRequest},
+      {0x0000, 0x2D, kt::testing::golden::kBlockRequest},
+      {0x030A, 1, kt::testing::golden::kMultiplierRequest},
+      {0x0300, 1, kt::testing::golden::kAddressProbe},
   };
   for (const auto& c : reads) {
     const int16_t n = BuildReadRequest(buf, 1, c.start, c.count);
     EXPECT_EQ(Frame(buf, n), c.expected) << std::hex << c.start;
   }
   EXPECT_EQ(Frame(buf, BuildReadRequest(buf, 0, 0x0300, 1)),
-            (Bytes{0x00, 0x03, 0x03, 0x00, 0x00, 0x01, 0x85, 0x9F}));
+            (kt::testing::golden::kBroadcastProbe));
   EXPECT_EQ(Frame(buf, BuildWriteSingleRequest(buf, 1, 0x0008, 3)),
-            (Bytes{0x01, 0x06, 0x00, 0x08, 0x00, 0x03, 0x48, 0x09}));
+            (kt::testing::golden::kWiringWrite3));
   EXPECT_EQ(Frame(buf, BuildWriteSingleRequest(buf, 1, 0x0006, 0)),
             (Bytes{0x01, 0x06, 0x00, 0x06, 0x00, 0x00, 0x69, 0xCB}));
   EXPECT_EQ(Frame(buf, BuildWriteSingleRequest(buf, 0, 0x0000, 2)),
-            (Bytes{0x00, 0x06, 0x00, 0x00, 0x00, 0x02, 0x09, 0xDA}));
+            (kt::testing::golden::kSetAddress2Broadcast));
   EXPECT_EQ(Frame(buf, BuildWriteSingleRequest(buf, 1, 0x0022, 1)),
             (Bytes{0x01, 0x06, 0x00, 0x22, 0x00, 0x01, 0xE8, 0x00}));
   EXPECT_EQ(Frame(buf, BuildWriteMultipleRequest(buf, 1, 0x000E, {100, 0})),

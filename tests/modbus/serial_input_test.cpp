@@ -4,6 +4,7 @@
 #include <deque>
 #include <vector>
 
+#include "FakeSerialPort.h"
 #include "modbus/FixedWait.h"
 #include "modbus/SerialInput.h"
 
@@ -11,26 +12,10 @@ using namespace kt::modbus;
 
 namespace {
 
-// A serial control whose receive queue the test fills; bytes "arriving" between the count and
-// the input read can be staged to show that they are taken but not copied.
-class QueueControl : public kt::serial::SerialControl {
- public:
-  std::vector<uint8_t> queue;
-  std::vector<uint8_t> arriveAfterCount;
-  void SetCommPort(int16_t) override {}
-  void SetSettings(const std::string&) override {}
-  void SetPortOpen(bool) override {}
-  bool GetPortOpen() const override { return true; }
-  void SetInputLen(int16_t) override {}
-  void SetInBufferCount(int16_t) override { queue.clear(); }
-  int16_t GetInBufferCount() override {
-    const auto n = static_cast<int16_t>(std::min<size_t>(queue.size(), 32767));
-    queue.insert(queue.end(), arriveAfterCount.begin(), arriveAfterCount.end());
-    arriveAfterCount.clear();
-    return n;
-  }
-  std::vector<uint8_t> GetInput() override { return std::exchange(queue, {}); }
-  void SetOutput(const std::vector<uint8_t>&) override {}
+// An open port whose receive queue the test fills; bytes "arriving" between the count and the
+// input read can be staged to show that they are taken but not copied.
+struct QueuedPort : kt::testing::FakeSerialPort {
+  QueuedPort() { open = true; }
 };
 
 // A clock that counts how it is asked, to show the wait sleeps instead of spinning.
@@ -47,46 +32,46 @@ class CountingClock : public VirtualClock {
 }  // namespace
 
 TEST(TakeReceivedBytes, CopiesTheCountedBytesFromPositionZero) {
-  QueueControl comm;
+  QueuedPort comm;
   ReceiveBuffer buf;
   buf.fill(0xEE);
   EXPECT_EQ(TakeReceivedBytes(comm, buf), 0);
   EXPECT_EQ(buf[0], 0xEE);
 
-  comm.queue = {0x00, 0x0D, 0x0A, 0x1A, 0xFF};
+  comm.pending = {0x00, 0x0D, 0x0A, 0x1A, 0xFF};
   EXPECT_EQ(TakeReceivedBytes(comm, buf), 5);
   EXPECT_EQ(std::vector<uint8_t>(buf.begin(), buf.begin() + 6),
             (std::vector<uint8_t>{0x00, 0x0D, 0x0A, 0x1A, 0xFF, 0xEE}));
 
   // A second piece lands at position 0 again; what lies beyond stays from before.
-  comm.queue = {0x42};
+  comm.pending = {0x42};
   EXPECT_EQ(TakeReceivedBytes(comm, buf), 1);
   EXPECT_EQ(buf[0], 0x42);
   EXPECT_EQ(buf[1], 0x0D);
 
   // Bytes arriving between the count and the read are removed from the queue but not copied.
-  comm.queue = {1, 2};
+  comm.pending = {1, 2};
   comm.arriveAfterCount = {3, 4};
   EXPECT_EQ(TakeReceivedBytes(comm, buf), 2);
-  EXPECT_TRUE(comm.queue.empty());
+  EXPECT_TRUE(comm.pending.empty());
   EXPECT_EQ(buf[2], 0x0A);  // still from the earlier read
 }
 
 TEST(TakeReceivedBytes, NeverWritesPastTheReceiveBuffer) {
-  QueueControl comm;
+  QueuedPort comm;
   ReceiveBuffer buf{};
-  comm.queue.resize(5000);
-  for (size_t i = 0; i < comm.queue.size(); ++i) comm.queue[i] = static_cast<uint8_t>(i);
+  comm.pending.resize(5000);
+  for (size_t i = 0; i < comm.pending.size(); ++i) comm.pending[i] = static_cast<uint8_t>(i);
   EXPECT_EQ(TakeReceivedBytes(comm, buf), 1200);
   EXPECT_EQ(buf[1199], static_cast<uint8_t>(1199));
-  EXPECT_TRUE(comm.queue.empty());  // the rest is dropped with the read
+  EXPECT_TRUE(comm.pending.empty());  // the rest is dropped with the read
 }
 
 TEST(DiscardPendingInput, EmptiesTheQueue) {
-  QueueControl comm;
-  comm.queue = {1, 2, 3};
+  QueuedPort comm;
+  comm.pending = {1, 2, 3};
   DiscardPendingInput(comm);
-  EXPECT_TRUE(comm.queue.empty());
+  EXPECT_TRUE(comm.pending.empty());
 }
 
 TEST(WaitFixed, FullLengthInSlicesAcrossAWrappingCounter) {

@@ -4,6 +4,7 @@
 
 #include <QLineEdit>
 
+#include "FakeSerialPort.h"
 #include "GuiTestSupport.h"
 #include "PixelCount.h"
 #include "RecordingDialog.h"
@@ -41,7 +42,7 @@ TEST(ControlColours, AlarmIsRedAndNormalBlackOnThePaleCyanBrushAfterARepaint) {
   dialog.onInit = [&] {
     dialog.SetDlgItemText(1064, "过压");
     dialog.SetDlgItemText(1000, "过压");
-    WhenLoopRuns([&] {
+    UserStep(dialog, [&] {
       QWidget* w = host.WindowOf(dialog);
       alarmed = CountPixels(*ControlIn(w, 1064));
       readOnly = CountPixels(*ControlIn(w, 1000));
@@ -72,7 +73,7 @@ TEST(ControlColours, WithoutADecisionAnEditableBoxKeepsAWhiteField) {
   RecordingDialog dialog(host, kTemplate);
   QColor field;
   dialog.onInit = [&] {
-    WhenLoopRuns([&] {
+    UserStep(dialog, [&] {
       auto* edit = ControlIn<QLineEdit>(host.WindowOf(dialog), 1064);
       field = edit->grab().toImage().pixelColor(edit->width() / 2, edit->height() / 2);
       dialog.EndDialog(IDCANCEL);
@@ -88,32 +89,15 @@ TEST(ControlColours, WithoutADecisionAnEditableBoxKeepsAWhiteField) {
 namespace kt::ui::qt::test {
 namespace {
 
-// A port that opens and stays silent: the main dialog starts without a device.
-class SilentPort : public serial::SerialControl {
- public:
-  void SetCommPort(int16_t) override {}
-  void SetSettings(const std::string&) override {}
-  void SetPortOpen(bool open) override { open_ = open; }
-  bool GetPortOpen() const override { return open_; }
-  void SetInputLen(int16_t) override {}
-  void SetInBufferCount(int16_t) override {}
-  int16_t GetInBufferCount() override { return 0; }
-  std::vector<uint8_t> GetInput() override { return {}; }
-  void SetOutput(const std::vector<uint8_t>&) override {}
-
- private:
-  bool open_ = false;
-};
-
 TEST(ControlColours, MainDialogDrawsAnAlarmedStatusRedAndANormalOneBlack) {
   QtWindowHost host;
   host.SetDialogBkColor(kDialogBackground, kBlack);
-  SilentPort port;
+  kt::testing::FakeSerialPort port;  // opens and stays silent: no device behind the dialog
   modbus::SteadyClock clock;
   CMonitorDlg dialog(host, port, clock);
   Pixels underVoltage, normalVoltage, overCurrent, laterNormal;
   QString texts[3];
-  WhenLoopRuns([&] {
+  UserStep(dialog, [&] {
     QWidget* w = host.WindowOf(dialog);
     dialog.UpdateStatus(0x40, 0x20);  // voltage 1 under, current 1 normal, current 2 over
     underVoltage = CountPixels(*ControlIn(w, 1064));

@@ -5,7 +5,10 @@
 #include <QElapsedTimer>
 #include <QTimer>
 #include <QWidget>
+#include <exception>
 #include <functional>
+
+#include <gtest/gtest.h>
 
 #include "ui/dialog/Dialog.h"
 
@@ -21,9 +24,23 @@ W* ControlIn(QWidget* window, int id) {
   return window == nullptr ? nullptr : window->findChild<W*>(QString::number(id));
 }
 
-// Calls `step` once the event loop runs (inside the next modal loop that starts).
-inline void WhenLoopRuns(std::function<void()> step) {
-  QTimer::singleShot(0, std::move(step));
+// Calls `step` once the event loop runs, to play the user inside `dialog`'s modal loop. A failed
+// assertion or an exception in the step still ends the dialog (with IDCANCEL), so the test fails
+// at once instead of waiting in a loop nobody ends.
+inline void UserStep(Dialog& dialog, std::function<void()> step) {
+  QTimer::singleShot(0, [&dialog, step = std::move(step)] {
+    bool failed = false;
+    try {
+      step();
+    } catch (const std::exception& e) {
+      ADD_FAILURE() << "exception in a modal step: " << e.what();
+      failed = true;
+    } catch (...) {
+      ADD_FAILURE() << "exception in a modal step";
+      failed = true;
+    }
+    if (failed || ::testing::Test::HasFatalFailure()) dialog.EndDialog(IDCANCEL);
+  });
 }
 
 // Polls `condition` every 20 ms inside whatever loop runs; calls `then` when it holds, or

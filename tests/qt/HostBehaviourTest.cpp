@@ -50,7 +50,7 @@ class QtHostTest : public ::testing::Test {
   QWidget* Window() { return host.WindowOf(dialog); }
   // Runs the dialog; `user` is called inside its modal loop with its window.
   int Run(std::function<void(QWidget*)> user) {
-    dialog.onInit = [this, user] { WhenLoopRuns([this, user] { user(Window()); }); };
+    dialog.onInit = [this, user] { UserStep(dialog, [this, user] { user(Window()); }); };
     return dialog.DoModal();
   }
 };
@@ -157,7 +157,7 @@ TEST_F(QtHostTest, TimersTickRestartStopAndKeepTickingInAMessageBox) {
   QString buttonText;
   dialog.onInit = [&] {
     host.SetTimer(dialog, 7, 20);
-    WhenLoopRuns([&] {
+    UserStep(dialog, [&] {
       // While the message box is open the dialog's timer goes on.
       WhenTrue([&] { return dynamic_cast<QMessageBox*>(ActiveModal()) != nullptr; },
                [&] {
@@ -213,7 +213,7 @@ TEST_F(QtHostTest, AFailureInOnInitDialogIsShownAndTheDialogStaysOpen) {
                auto* box = dynamic_cast<QMessageBox*>(ActiveModal());
                shown = box->text();
                box->buttons().front()->click();
-               WhenLoopRuns([&] {
+               UserStep(dialog, [&] {
                  openAfterwards = host.WindowOf(dialog) != nullptr && ActiveModal() != nullptr;
                  dialog.EndDialog(IDCANCEL);
                });
@@ -263,7 +263,7 @@ TEST(QtHostWindows, CaptionBoxesAndFixedSizeFollowTheTemplateStyle) {
   for (const auto& c : cases) {
     RecordingDialog d(host, c.tmpl);
     d.onInit = [&] {
-      WhenLoopRuns([&] {
+      UserStep(d, [&] {
         QWidget* w = host.WindowOf(d);
         const Qt::WindowFlags f = w->windowFlags();
         EXPECT_EQ(w->windowTitle().toStdString(), c.tmpl.caption);

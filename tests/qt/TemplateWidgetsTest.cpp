@@ -86,7 +86,7 @@ void WithWindow(const DialogTemplate& t,
   QtWindowHost host;
   RecordingDialog d(host, t);
   d.onInit = [&] {
-    WhenLoopRuns([&] {
+    UserStep(d, [&] {
       check(host, host.WindowOf(d));
       d.EndDialog(IDCANCEL);
     });

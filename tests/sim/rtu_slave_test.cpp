@@ -1,6 +1,8 @@
 // The RTU slave and its framing: replies byte for byte, exceptions, CRC, address, broadcast.
 #include <gtest/gtest.h>
 
+#include "Frames.h"
+
 #include <vector>
 
 #include "modbus/RequestFrames.h"
@@ -12,11 +14,7 @@ using Bytes = std::vector<uint8_t>;
 
 namespace {
 
-Bytes WithCrc(Bytes frame) {
-  frame.resize(frame.size() + 2);
-  kt::modbus::PlaceCrc(frame);
-  return frame;
-}
+using kt::testing::WithCrc;
 
 struct ReplyCase {
   const char* what;

@@ -138,10 +138,13 @@ TEST_F(MonitorDialogTest, EnterEndsOnlyWithAValidAddress) {
   ASSERT_EQ(host.Messages().size(), 1u);
   EXPECT_EQ(host.Messages()[0].text, "请输入一个介于 0 和 255 之间的整数。");
   EXPECT_EQ(d.m_slaveAddress, 0);  // keeps its last valid value
+  EXPECT_TRUE(host.IsOpen(d));
+  EXPECT_TRUE(line.open);
   host.Type(d, 1061, "12");
   host.PressEnter(d);
   EXPECT_EQ(d.m_slaveAddress, 12);
   EXPECT_EQ(host.Messages().size(), 1u);
+  EXPECT_FALSE(host.IsOpen(d));
 }
 
 TEST_F(MonitorDialogTest, TimerIdsOtherThanPollAndProbeDoNothing) {
@@ -209,27 +212,19 @@ TEST_F(MonitorDialogTest, FailingReadsAreReportedOnce) {
   EXPECT_EQ(host.Messages().size(), 2u);
 }
 
-// A serial control that refuses every write, as a device unplugged mid-run would.
-class RefusingWrites : public ScriptedLine {
- public:
-  void SetOutput(const Bytes&) override {
-    throw SerialError(SerialErrorKind::IoError, "/dev/ttyUSB0", "No such device");
-  }
-};
-
 TEST(MonitorDialogWrites, RefusedWriteStillEchoesTheFrame) {
-  kt::modbus::VirtualClock clock;
-  kt::ui::InMemoryHost host{clock};
-  RefusingWrites line;
-  kt::ui::CMonitorDlg d(host, line, clock);
-  host.Open(d);
-  host.Click(d, 1063);
-  host.RunFor(500);
+  MainDialogHarness h;
+  // Every write refused, as a device unplugged mid-run would.
+  h.port.refuseOutput = SerialError(SerialErrorKind::IoError, "/dev/ttyUSB0", "No such device");
+  auto& d = h.Open();
+  h.Click(1063);
+  h.host.RunFor(500);
   const Bytes config = ReadRequest(0, 0x0300, 19);
-  EXPECT_EQ(host.Control(d, 1021).text, kt::modbus::EchoText(std::span(config).first(8)));
-  ASSERT_EQ(host.Messages().size(), 1u);
-  EXPECT_NE(host.Messages()[0].text.find("No such device"), std::string::npos);
-  host.Close(d);
+  EXPECT_EQ(h.Text(1021), kt::modbus::EchoText(std::span(config).first(8)));
+  ASSERT_EQ(h.host.Messages().size(), 1u);
+  EXPECT_NE(h.host.Messages()[0].text.find("No such device"), std::string::npos);
+  EXPECT_TRUE(h.port.written.empty());
+  EXPECT_EQ(d.m_pollState, 0);
 }
 
 }  // namespace

@@ -5,47 +5,37 @@
 #include <cstdio>
 #include <memory>
 
+#include "MonitorHarness.h"
 #include "app/CMonitorApp.h"
 #include "modbus/RequestFrames.h"
 #include "sim/SimulatedLine.h"
 #include "ui/CMonitorDlg.h"
-#include "ui/dialog/InMemoryHost.h"
 
 using kt::sim::MeterConfig;
 using kt::sim::SimulatedLine;
 using kt::ui::kPollTimer;
-using Bytes = std::vector<uint8_t>;
+using namespace kt::testing;
 
 namespace {
 
-const Bytes kConfig = {0x01, 0x03, 0x03, 0x00, 0x00, 0x13, 0x04, 0x43};
-const Bytes kValues = {0x01, 0x03, 0x03, 0x28, 0x00, 0x04, 0xC4, 0x45};
-const Bytes kClass = {0x01, 0x03, 0x03, 0x22, 0x00, 0x01, 0x24, 0x44};
-const Bytes kBlock = {0x01, 0x03, 0x00, 0x00, 0x00, 0x2D, 0x85, 0xD7};
-const Bytes kMultiplier = {0x01, 0x03, 0x03, 0x0A, 0x00, 0x01, 0xA4, 0x4C};
+const Bytes& kConfig = golden::kConfigRequest;
+const Bytes& kValues = golden::kValuesRequest;
+const Bytes& kClass = golden::kClassRequest;
+const Bytes& kBlock = golden::kBlockRequest;
+const Bytes& kMultiplier = golden::kMultiplierRequest;
 
-class MonitorSimTest : public ::testing::Test {
+class MonitorSimTest : public ::testing::Test, public MainDialogHarness {
  protected:
-  kt::modbus::VirtualClock clock;
-  kt::ui::InMemoryHost host{clock};
-  std::unique_ptr<SimulatedLine> line;
-  std::unique_ptr<kt::ui::CMonitorDlg> dlg;
+  std::unique_ptr<SimulatedLine>& line = meter;
+  std::unique_ptr<kt::ui::CMonitorDlg>& dlg = dialog;
 
   kt::ui::CMonitorDlg& Start(MeterConfig config = {}, int32_t baud = 9600, int32_t parity = 0,
                              const char* address = "1") {
-    line = std::make_unique<SimulatedLine>(clock, config);
-    dlg = std::make_unique<kt::ui::CMonitorDlg>(host, *line, clock);
-    dlg->m_baudRate = baud;
-    dlg->m_parity = parity;
-    dlg->m_portNumber = 1;
-    host.Open(*dlg);
-    host.Type(*dlg, 1061, address);
-    return *dlg;
+    AttachMeter(config);
+    auto& d = Open(StartSettings{1, baud, parity});
+    host.Type(d, 1061, address);
+    return d;
   }
-  void TearDown() override {
-    if (dlg && host.IsOpen(*dlg)) host.Close(*dlg);
-  }
-  std::string Text(int id) const { return host.Control(*dlg, id).text; }
   std::vector<Bytes> Requests() const {
     std::vector<Bytes> all;
     for (const auto& s : line->Written()) all.push_back(s.bytes);
@@ -137,16 +127,28 @@ TEST_F(MonitorSimTest, RepliesSplitAcrossTicksAreNeverTakenWhole) {
   EXPECT_EQ(Requests().back(), kConfig);
 }
 
+// A whole reply that lands after the next tick has read (the meter answers later than a period)
+// still waits in the queue and is taken by the tick after that.
+TEST_F(MonitorSimTest, WholeReplyLaterThanTheNextReadIsFoundOneTickLater) {
+  MeterConfig c;
+  c.responseDelayMs = 600;  // 100 ms after the next tick's read
+  auto& d = Start(c);
+  host.Click(d, 1063);
+  host.RunFor(500);  // tick 1: the configuration request goes out
+  host.RunFor(500);  // tick 2: nothing yet, the request goes out again
+  EXPECT_EQ(d.m_pollState, 0);
+  EXPECT_EQ(Requests(), (std::vector<Bytes>{kConfig, kConfig}));
+  host.RunFor(500);  // tick 3: the first reply is found
+  EXPECT_EQ(d.m_pollState, 1);
+  EXPECT_EQ(Requests().back(), kValues);
+}
+
 TEST_F(MonitorSimTest, ExceptionReplyIsNotAMatch) {
   auto& d = Start();
   line->SetMeterConnected(false);
   host.Click(d, 1063);
   host.RunFor(500);
-  Bytes exception = {0x01, 0x83, 0x02};
-  kt::modbus::RequestBuffer buf{};
-  std::copy(exception.begin(), exception.end(), buf.begin());
-  kt::modbus::PlaceCrc(std::span(buf).first(5));
-  line->InjectBytes(Bytes(buf.begin(), buf.begin() + 5));
+  line->InjectBytes(WithCrc({0x01, 0x83, 0x02}));
   host.RunFor(500);
   EXPECT_EQ(d.m_pollState, 0);
   EXPECT_EQ(Requests().back(), kConfig);
@@ -188,10 +190,9 @@ TEST_F(MonitorSimTest, WithoutTrailerTheStatusStaysAsItWas) {
 }
 
 TEST_F(MonitorSimTest, MissingPortIsReportedAndTheDialogStaysUsable) {
-  line = std::make_unique<SimulatedLine>(clock, MeterConfig{});
+  AttachMeter();
   line->SetPortMissing(1, true);
-  dlg = std::make_unique<kt::ui::CMonitorDlg>(host, *line, clock);
-  host.Open(*dlg);
+  Open();
   ASSERT_EQ(host.Messages().size(), 1u);
   EXPECT_NE(host.Messages()[0].text.find(SimulatedLine::DevicePath(1)), std::string::npos);
   EXPECT_FALSE(line->GetPortOpen());
@@ -205,10 +206,8 @@ TEST_F(MonitorSimTest, MissingPortIsReportedAndTheDialogStaysUsable) {
 
 // 65537 has the low 16 bits of port 1: it must be refused, not open port 1.
 TEST_F(MonitorSimTest, PortNumberBeyondSixteenBitsIsRefusedNotWrapped) {
-  line = std::make_unique<SimulatedLine>(clock, MeterConfig{});
-  dlg = std::make_unique<kt::ui::CMonitorDlg>(host, *line, clock);
-  dlg->m_portNumber = 65537;
-  host.Open(*dlg);
+  AttachMeter();
+  Open(StartSettings{65537});
   ASSERT_EQ(host.Messages().size(), 1u);
   EXPECT_NE(host.Messages()[0].text.find("65537"), std::string::npos);
   EXPECT_FALSE(line->GetPortOpen());
@@ -229,8 +228,8 @@ TEST_F(MonitorSimTest, ClosingWhilePollingStopsTheTimerAndClosesThePort) {
 }
 
 TEST_F(MonitorSimTest, StartUpThroughTheApplication) {
-  line = std::make_unique<SimulatedLine>(clock, MeterConfig{});
-  kt::app::CMonitorApp app(host, *line, clock);
+  AttachMeter();
+  kt::app::CMonitorApp app(host, port, clock);
   host.ScriptModal(130, [&](kt::ui::Dialog& d) { host.Click(d, kt::ui::IDOK); });
   std::string info, run, address;
   host.ScriptModal(102, [&](kt::ui::Dialog& d) {

@@ -1,5 +1,5 @@
-// Test fixture: the main dialog on the in-memory host, a scripted line and a virtual clock,
-// with a tiny register map that answers read requests at once.
+// Test fixture: the main dialog on the in-memory host with a scripted port and a tiny register
+// map that answers read requests at once.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -7,18 +7,14 @@
 #include <map>
 #include <memory>
 
-#include "ScriptedLine.h"
-#include "ui/CMonitorDlg.h"
-#include "ui/dialog/InMemoryHost.h"
+#include "MonitorHarness.h"
 
 namespace kt::testing {
 
-class MonitorFixture : public ::testing::Test {
+class MonitorFixture : public ::testing::Test, public MainDialogHarness {
  protected:
-  modbus::VirtualClock clock;
-  ui::InMemoryHost host{clock};
-  ScriptedLine line;
-  std::unique_ptr<ui::CMonitorDlg> dlg;
+  FakeSerialPort& line = port;
+  std::unique_ptr<ui::CMonitorDlg>& dlg = dialog;
 
   // The answering meter: address, registers and the status pair sent after a block reply.
   bool meterOn = false;
@@ -29,20 +25,11 @@ class MonitorFixture : public ::testing::Test {
   void SetUp() override {
     line.onWrite = [this](const Bytes& f) { Answer(f); };
   }
-  void TearDown() override {
-    if (dlg && host.IsOpen(*dlg)) host.Close(*dlg);
-  }
+  void TearDown() override { Close(); }
 
-  ui::CMonitorDlg& Open(int32_t baud = 9600, int32_t parity = 0, int32_t port = 1) {
-    dlg = std::make_unique<ui::CMonitorDlg>(host, line, clock);
-    dlg->m_baudRate = baud;
-    dlg->m_parity = parity;
-    dlg->m_portNumber = port;
-    host.Open(*dlg);
-    return *dlg;
+  ui::CMonitorDlg& Open(int32_t baud = 9600, int32_t parity = 0, int32_t portNumber = 1) {
+    return MainDialogHarness::Open(StartSettings{portNumber, baud, parity});
   }
-
-  std::string Text(int id) const { return host.Control(*dlg, id).text; }
 
   // Runs one poll tick directly (the timer need not run).
   void Tick() { dlg->OnTimer(ui::kPollTimer); }

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "Frames.h"
+
 namespace kt::sim::testing {
 
 // Starts kt7340-sim with the arguments; the first line of its output is the device path. The
@@ -57,6 +59,6 @@ class RawPort {
   int fd_ = -1;
 };
 
-std::vector<uint8_t> WithCrc(std::vector<uint8_t> frame);
+using kt::testing::WithCrc;
 
 }  // namespace kt::sim::testing

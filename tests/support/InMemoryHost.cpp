@@ -1,5 +1,5 @@
 // The window host of the tests.
-#include "ui/dialog/InMemoryHost.h"
+#include "InMemoryHost.h"
 
 #include <stdexcept>
 
@@ -67,7 +67,8 @@ int InMemoryHost::RunModal(Dialog& dialog) {
 }
 
 void InMemoryHost::EndModal(Dialog& dialog, int result) {
-  if (Window* w = Find(dialog)) {
+  // Only the first end counts: a real dialog is gone once it has ended.
+  if (Window* w = Find(dialog); w != nullptr && !w->ended) {
     w->ended = true;
     w->result = result;
   }
@@ -147,10 +148,11 @@ void InMemoryHost::Open(Dialog& dialog) {
 }
 
 void InMemoryHost::Close(Dialog& dialog) {
-  if (Find(dialog) != nullptr) dialog.DestroyWindow();
+  if (Find(dialog) != nullptr) dialog.DestroyWindow();  // also after it has ended
 }
 
 bool InMemoryHost::Click(Dialog& dialog, int controlId) {
+  if (!IsOpen(dialog)) return false;
   ControlState* c = FindControl(dialog, controlId);
   if (c == nullptr || !c->visible || !c->enabled) return false;
   if (c->tmpl->kind == ControlKind::RadioButton && c->tmpl->Has(kAutoRadio)) c->checked = true;
@@ -159,11 +161,11 @@ bool InMemoryHost::Click(Dialog& dialog, int controlId) {
 }
 
 void InMemoryHost::PressEnter(Dialog& dialog) {
-  dialog.OnCommand(IDOK);
+  if (IsOpen(dialog)) dialog.OnCommand(IDOK);
 }
 
 void InMemoryHost::PressEscape(Dialog& dialog) {
-  dialog.OnCommand(IDCANCEL);
+  if (IsOpen(dialog)) dialog.OnCommand(IDCANCEL);
 }
 
 void InMemoryHost::RunFor(uint32_t ms) {
@@ -171,6 +173,7 @@ void InMemoryHost::RunFor(uint32_t ms) {
   for (;;) {
     auto next = timers_.end();
     for (auto it = timers_.begin(); it != timers_.end(); ++it) {
+      if (!IsOpen(*it->first.first)) continue;  // an ended dialog gets no more events
       if (next == timers_.end() || it->second.dueMs < next->second.dueMs) next = it;
     }
     if (next == timers_.end() || next->second.dueMs > target) break;
@@ -187,7 +190,8 @@ void InMemoryHost::RunFor(uint32_t ms) {
 }
 
 bool InMemoryHost::IsOpen(const Dialog& dialog) const {
-  return Find(dialog) != nullptr;
+  const Window* w = Find(dialog);
+  return w != nullptr && !w->ended;
 }
 
 bool InMemoryHost::HasControl(const Dialog& dialog, int controlId) const {

@@ -65,8 +65,8 @@ class InMemoryHost : public WindowHost {
   // whole-program tests); Close() then calls its DestroyWindow().
   void Open(Dialog& dialog);
   void Close(Dialog& dialog);
-  // A user click: does nothing on a missing, hidden or disabled control (returns false). An
-  // automatic radio button is checked before its command is sent.
+  // A user click: does nothing on a missing, hidden or disabled control or an ended dialog
+  // (returns false). An automatic radio button is checked before its command is sent.
   bool Click(Dialog& dialog, int controlId);
   void Type(Dialog& dialog, int controlId, const std::string& utf8) {
     SetText(dialog, controlId, utf8);
@@ -77,6 +77,7 @@ class InMemoryHost : public WindowHost {
   void RunFor(uint32_t ms);
 
   // --- Inspection ---
+  // True from realisation until the dialog ends or is destroyed.
   bool IsOpen(const Dialog& dialog) const;
   bool HasControl(const Dialog& dialog, int controlId) const;
   const ControlState& Control(const Dialog& dialog, int controlId) const;

@@ -25,12 +25,6 @@ int NowMs() {
 
 }  // namespace
 
-std::vector<uint8_t> WithCrc(std::vector<uint8_t> frame) {
-  frame.resize(frame.size() + 2);
-  kt::modbus::PlaceCrc(frame);
-  return frame;
-}
-
 SimProcess::SimProcess(const std::vector<std::string>& args) {
   int pipeFds[2];
   if (pipe(pipeFds) != 0) return;
