@@ -34,6 +34,8 @@ void CMonitorDlg::OnPollTick() {
   const int16_t framePos =
       modbus::FindFrame(m_receiveBuffer.data(), m_pollReceiveCount, modbus::kReadHoldingRegisters,
                         m_slaveAddress, modbus::ReadReplyLength(expected.registerCount));
+  NotifyReadTaken(ReadSource::PollTick, m_pollReceiveCount, m_slaveAddress,
+                  modbus::kReadHoldingRegisters, modbus::ReadReplyLength(expected.registerCount));
   if (framePos >= 0) {
     m_pollState = expected.nextState;
     (this->*expected.apply)(framePos);
@@ -69,7 +71,7 @@ void CMonitorDlg::ApplyParameterValues(int16_t framePos) {
   SetDlgItemText(1067, Printed("%.2f ", WordAt(&r[2]) * pt / 100));
   SetDlgItemText(1068, Printed("%.4f ", WordAt(&r[4]) * ct / 10000));
   SetDlgItemText(1069, Printed("%.4f ", WordAt(&r[6]) * ct / 10000));
-  modbus::DiscardPendingInput(m_comm);
+  DiscardPendingInput();
 }
 
 void CMonitorDlg::ApplyAccuracyClass(int16_t framePos) {

@@ -59,6 +59,9 @@ void CMonitorDlg::SendFrame(const uint8_t* bytes, int16_t count) {
   m_echoText.clear();
   modbus::AppendEchoText(m_echoText, bytes, count);
   SetDlgItemText(1021, m_echoText);
+  for (MonitorListener* listener : listeners_) {
+    listener->OnFrameSent(std::span<const uint8_t>(bytes, static_cast<size_t>(count)));
+  }
   if (m_comm.GetPortOpen()) m_comm.SetOutput(std::vector<uint8_t>(bytes, bytes + count));
 }
 

@@ -1,6 +1,7 @@
 // The blocking exchange over a scripted serial control: order of steps, the full wait, the search.
 #include <gtest/gtest.h>
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -82,11 +83,16 @@ struct Fixture {
   RequestBuffer request{};
   ReceiveBuffer receive{};
   std::vector<std::string> echoes;
+  std::vector<Bytes> discarded;  // what each discard dropped
 
   ExchangeResult Run(uint8_t address, const ExchangeParams& params) {
-    const ExchangeLine line{comm, clock, [this](const uint8_t* b, int16_t n) {
+    const ExchangeLine line{comm, clock,
+                            [this](const uint8_t* b, int16_t n) {
                               echoes.push_back(EchoText(b, n));
                               comm.SetOutput(Bytes(b, b + n));
+                            },
+                            [this](std::span<const uint8_t> dropped) {
+                              discarded.emplace_back(dropped.begin(), dropped.end());
                             }};
     return BlockingExchange(line, request, receive, address, params);
   }
@@ -120,6 +126,7 @@ TEST(BlockingExchange, WriteDiscardsBeforeSendingAndTakesOnceAfterTheFullWait) {
   EXPECT_EQ(r.position, 0);
   EXPECT_EQ(r.received, 8);
   ASSERT_EQ(f.echoes.size(), 1u);
+  EXPECT_EQ(f.discarded, (std::vector<Bytes>{{0xAA, 0xBB}}));  // observers see what went
 }
 
 TEST(BlockingExchange, ReadDiscardsRightAfterSending) {
