@@ -20,19 +20,19 @@ void CMonitorDlg::DecodeMeasurementBlock(int16_t payloadPos) {
   UpdateData(true);  // refreshes the slave address; decoding goes on whatever it says
 
   const measure::ScaleFactors scale{m_ptRatio, m_ctRatio, m_powerMultiplier, m_energyMultiplier};
-  for (const measure::ShownValue& v :
-       measure::DecodeBlock(m_receiveBuffer.data() + payloadPos, scale)) {
+  const auto shown = measure::DecodeBlock(m_receiveBuffer.data() + payloadPos, scale);
+  for (const measure::ShownValue& v : shown) {
     SetDlgItemText(v.controlId, measure::FormatValue(v.family, v.value));
   }
 
   // The status pair follows the reply directly; when this read did not bring it, the status
   // keeps what the last block reported rather than showing stale buffer bytes.
   const int statusPos = framePos + measure::kBlockReplyLength;
-  if (statusPos + 1 < m_pollReceiveCount) {
-    UpdateStatus(m_receiveBuffer[statusPos], m_receiveBuffer[statusPos + 1]);
-  }
+  const bool withStatus = statusPos + 1 < m_pollReceiveCount;
+  if (withStatus) UpdateStatus(m_receiveBuffer[statusPos], m_receiveBuffer[statusPos + 1]);
 
   ShowReceiveEcho();
+  NotifyBlockDecoded(shown, withStatus ? statusPos : -1);
 }
 
 void CMonitorDlg::ShowReceiveEcho() {

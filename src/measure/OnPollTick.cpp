@@ -37,6 +37,8 @@ void CMonitorDlg::OnPollTick() {
       std::span(m_receiveBuffer).first(static_cast<size_t>(m_pollReceiveCount)),
       modbus::SlaveAddress(m_slaveAddress), modbus::FunctionCode(modbus::kReadHoldingRegisters),
       modbus::ReadReplyLength(expected.registers.count));
+  NotifyReadTaken(ReadSource::PollTick, m_pollReceiveCount, m_slaveAddress,
+                  modbus::kReadHoldingRegisters, modbus::ReadReplyLength(expected.registers.count));
   if (framePos >= 0) {
     m_pollState = expected.nextState;
     (this->*expected.apply)(framePos);
@@ -72,7 +74,7 @@ void CMonitorDlg::ApplyParameterValues(int16_t framePos) {
   SetDlgItemText(main_ids::kLineVoltageParameterBox, Printed("%.2f ", WordAt(&r[2]) * pt / 100));
   SetDlgItemText(main_ids::kCurrentParameterBox, Printed("%.4f ", WordAt(&r[4]) * ct / 10000));
   SetDlgItemText(main_ids::kZeroSequenceParameterBox, Printed("%.4f ", WordAt(&r[6]) * ct / 10000));
-  modbus::DiscardPendingInput(m_comm);
+  DiscardPendingInput();
 }
 
 void CMonitorDlg::ApplyAccuracyClass(int16_t framePos) {

@@ -44,6 +44,8 @@ struct ExchangeLine {
   serial::SerialControl& comm;
   Clock& clock;
   SendFunction send;
+  // Told what a discard dropped; may be empty.
+  std::function<void(std::span<const uint8_t>)> discarded;
 };
 
 // Discards pending input before or after sending the request, waits the full fixed time on the

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "modbus/Buffers.h"
 #include "serial/SerialControl.h"
@@ -14,7 +15,7 @@ namespace kt::modbus {
 // positions beyond the count keep what earlier reads left there.
 int16_t TakeReceivedBytes(serial::SerialControl& comm, ReceiveBuffer& buffer);
 
-// Reads the input and drops it: every byte received so far is gone.
-void DiscardPendingInput(serial::SerialControl& comm);
+// Reads the input and drops it: every byte received so far is gone. Returns what was dropped.
+std::vector<uint8_t> DiscardPendingInput(serial::SerialControl& comm);
 
 }  // namespace kt::modbus

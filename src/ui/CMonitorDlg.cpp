@@ -63,6 +63,7 @@ void CMonitorDlg::SendFrame(std::span<const uint8_t> frame) {
   m_echoText.clear();
   modbus::AppendEchoText(m_echoText, frame);
   SetDlgItemText(main_ids::kSendEcho, m_echoText);
+  for (MonitorListener* listener : listeners_) listener->OnFrameSent(frame);
   if (m_comm.GetPortOpen()) m_comm.SetOutput(std::vector<uint8_t>(frame.begin(), frame.end()));
 }
 

@@ -5,12 +5,15 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
+#include "measure/MeasurementBlock.h"
 #include "modbus/Buffers.h"
 #include "modbus/Clock.h"
 #include "serial/LineSettingsTable.h"
 #include "serial/SerialControl.h"
 #include "serial/SerialError.h"
+#include "ui/MonitorListener.h"
 #include "ui/dialog/Dialog.h"
 
 namespace kt::ui {
@@ -87,6 +90,17 @@ class CMonitorDlg : public Dialog {
 
   modbus::Clock& Clock() const { return clock_; }
 
+  // ---- Observers: none by default; they only watch ----
+  void AddListener(MonitorListener& listener);
+  void RemoveListener(MonitorListener& listener);
+  // Reports the latest read (its bytes are the first `received` of the receive buffer) and
+  // what the search for the reply from `address` with `function` and `length` found there.
+  void NotifyReadTaken(ReadSource source, int16_t received, uint8_t address, uint8_t function,
+                       int16_t length);
+  // Reads the serial input and drops it, telling observers what was dropped.
+  void DiscardPendingInput();
+  void NotifyInputDiscarded(std::span<const uint8_t> bytes);
+
   // ---- Polling helpers (src/measure) ----
   // Bytes the latest poll tick's read took into the receive buffer.
   int16_t m_pollReceiveCount = 0;
@@ -113,7 +127,11 @@ class CMonitorDlg : public Dialog {
   // Runs a timer tick's work; a serial refusal is reported once, not on every tick it recurs.
   void RunTick(unsigned timerId);
 
+  // `statusPos` is where the status pair stands in the receive buffer, or -1 without one.
+  void NotifyBlockDecoded(std::span<const measure::ShownValue> shown, int statusPos);
+
   modbus::Clock& clock_;
+  std::vector<MonitorListener*> listeners_;
   bool tickRefusalReported_ = false;  // the latest tick ended in a reported refusal
   bool refusalBoxOpen_ = false;       // a refusal message box is open; ticks wait for it
 };

@@ -1,6 +1,7 @@
 // The blocking exchange over a scripted serial control: order of steps, the full wait, the search.
 #include <gtest/gtest.h>
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -23,11 +24,16 @@ struct Fixture {
   RequestBuffer request{};
   ReceiveBuffer receive{};
   std::vector<std::string> echoes;
+  std::vector<Bytes> discarded;  // what each discard dropped
 
   ExchangeResult Run(uint8_t address, const ExchangeParams& params) {
-    const ExchangeLine line{comm, clock, [this](std::span<const uint8_t> frame) {
+    const ExchangeLine line{comm, clock,
+                            [this](std::span<const uint8_t> frame) {
                               echoes.push_back(EchoText(frame));
                               comm.SetOutput(Bytes(frame.begin(), frame.end()));
+                            },
+                            [this](std::span<const uint8_t> dropped) {
+                              discarded.emplace_back(dropped.begin(), dropped.end());
                             }};
     return BlockingExchange(line, request, receive, address, params);
   }
@@ -57,6 +63,7 @@ TEST(BlockingExchange, WriteDiscardsBeforeSendingAndTakesOnceAfterTheFullWait) {
   EXPECT_EQ(r.position, 0);
   EXPECT_EQ(r.received, 8);
   ASSERT_EQ(f.echoes.size(), 1u);
+  EXPECT_EQ(f.discarded, (std::vector<Bytes>{{0xAA, 0xBB}}));  // observers see what went
 }
 
 TEST(BlockingExchange, ReadDiscardsRightAfterSending) {

@@ -1,0 +1,62 @@
+// The main dialog's observers: attaching them and telling them what happened.
+#include <algorithm>
+#include <chrono>
+
+#include "measure/MeasurementBlock.h"
+#include "modbus/SerialInput.h"
+#include "ui/CMonitorDlg.h"
+
+namespace kt::ui {
+
+void CMonitorDlg::AddListener(MonitorListener& listener) {
+  if (std::find(listeners_.begin(), listeners_.end(), &listener) == listeners_.end()) {
+    listeners_.push_back(&listener);
+  }
+}
+
+void CMonitorDlg::RemoveListener(MonitorListener& listener) {
+  std::erase(listeners_, &listener);
+}
+
+void CMonitorDlg::NotifyReadTaken(ReadSource source, int16_t received, uint8_t address,
+                                  uint8_t function, int16_t length) {
+  if (listeners_.empty()) return;
+  const auto count = static_cast<size_t>(std::clamp<int>(received, 0, modbus::kReceiveBufferSize));
+  ReadTaken read;
+  read.source = source;
+  read.bytes = std::span<const uint8_t>(m_receiveBuffer.data(), count);
+  read.address = address;
+  read.function = function;
+  read.length = length;
+  read.verdict = modbus::CheckReply(read.bytes, address, function, length);
+  for (MonitorListener* listener : listeners_) listener->OnReadTaken(read);
+}
+
+void CMonitorDlg::DiscardPendingInput() {
+  const std::vector<uint8_t> dropped = modbus::DiscardPendingInput(m_comm);
+  NotifyInputDiscarded(dropped);
+}
+
+void CMonitorDlg::NotifyInputDiscarded(std::span<const uint8_t> bytes) {
+  for (MonitorListener* listener : listeners_) listener->OnInputDiscarded(bytes);
+}
+
+void CMonitorDlg::NotifyBlockDecoded(std::span<const measure::ShownValue> shown, int statusPos) {
+  if (listeners_.empty()) return;
+  measure::MeasuredBlock block;
+  block.time = std::chrono::system_clock::now();
+  block.slaveAddress = m_slaveAddress;
+  block.wiringMode = m_wiringMode;
+  block.ptRatio = m_ptRatio;
+  block.ctRatio = m_ctRatio;
+  for (size_t i = 0; i < shown.size() && i < block.values.size(); ++i) {
+    block.values[i] = shown[i].value;
+  }
+  if (statusPos >= 0 && statusPos + 1 < modbus::kReceiveBufferSize) {
+    const auto at = static_cast<size_t>(statusPos);
+    block.status = measure::StatusPair{m_receiveBuffer[at], m_receiveBuffer[at + 1]};
+  }
+  for (MonitorListener* listener : listeners_) listener->OnBlockDecoded(block);
+}
+
+}  // namespace kt::ui
