@@ -156,14 +156,24 @@ class Checker {
     return true;
   }
 
-  std::string PhaseFigures(double (*pick)(const PhaseValues&), const char* unit,
-                           const char* format = "%.1f") const {
+  // The phases' figures with one prefix for all, from the largest (none for a bare number).
+  std::string PhaseFigures(double (*pick)(const PhaseValues&), const char* unit) const {
+    double largest = 0;
+    for (int p : phases_) largest = std::max(largest, std::abs(pick(values_[p])));
+    double divisor = 1.0;
+    std::string prefix;
+    if (*unit && largest >= 1e6) {
+      divisor = 1e6, prefix = "M";
+    } else if (*unit && largest >= 1e4) {
+      divisor = 1e3, prefix = "k";
+    }
+    const char* format = *unit ? (divisor > 1 ? "%.2f" : "%.1f") : "%.2f";
     std::string text;
     for (int p : phases_) {
       if (!text.empty()) text += " / ";
-      text += Printf(format, pick(values_[p]));
+      text += Printf(format, pick(values_[p]) / divisor);
     }
-    return text + (*unit ? Printf(" %s", unit) : "");
+    return *unit ? text + " " + prefix + unit : text;
   }
 
   void LostVoltage() {
@@ -318,8 +328,7 @@ class Checker {
     }
     if (wrong.empty()) {
       Add(name, Verdict::Normal,
-          "功率因数 " +
-              PhaseFigures([](const PhaseValues& v) { return v.powerFactor; }, "", "%.2f"));
+          "功率因数 " + PhaseFigures([](const PhaseValues& v) { return v.powerFactor; }, ""));
     }
   }
 
@@ -358,8 +367,11 @@ class Checker {
 
   void TotalActivePower() {
     const char* name = "有功合计";
+    // Single-phase three-wire carries two live conductors, A and B, and totals both.
+    std::vector<int> summed = phases_;
+    if (b_.wiringMode == static_cast<uint8_t>(WiringMode::SinglePhaseThreeWire)) summed = {0, 1};
     double sum = 0;
-    for (int p : phases_) sum += values_[p].active;
+    for (int p : summed) sum += values_[p].active;
     const double total = b_[Quantity::TotalActivePower];
     const double allowed = t_.totalPowerTolerance * std::abs(b_[Quantity::TotalApparentPower]);
     if (std::abs(sum - total) > allowed) {

@@ -83,8 +83,10 @@ class BlockBuilder {
         {Quantity::PhaseVoltageC, Quantity::CurrentC, Quantity::ActivePowerC,
          Quantity::ReactivePowerC, Quantity::ApparentPowerC, Quantity::PowerFactorC},
     }};
-    const bool singlePhase =
-        mode_ == WiringMode::SinglePhaseTwoWire || mode_ == WiringMode::SinglePhaseThreeWire;
+    // The meter totals what it measures: A alone, A and B (split phase), or all three.
+    const int totalled = mode_ == WiringMode::SinglePhaseTwoWire     ? 1
+                         : mode_ == WiringMode::SinglePhaseThreeWire ? 2
+                                                                     : 3;
     double p = 0, q = 0, s = 0;
     for (int n = 0; n < 3; ++n) {
       const std::complex<double> power = u_[n] * std::conj(i_[n]);
@@ -95,7 +97,7 @@ class BlockBuilder {
       b[kPhase[n][3]] = power.imag();
       b[kPhase[n][4]] = apparent;
       b[kPhase[n][5]] = apparent > 0 ? power.real() / apparent : 0.0;
-      if (n > 0 && singlePhase) continue;  // the meter's totals are phase A's alone
+      if (n >= totalled) continue;
       p += power.real();
       q += power.imag();
       s += apparent;
