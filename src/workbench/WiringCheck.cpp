@@ -179,6 +179,12 @@ class Checker {
   void LostVoltage() {
     const char* name = "失压";
     if (phases_.size() < 2) return;
+    if (std::all_of(phases_.begin(), phases_.end(),
+                    [&](int p) { return values_[p].voltage <= 0; })) {
+      for (int p : phases_) lost_[p] = true;
+      Add(name, Verdict::Fault, "各相电压均为 0 V：电压未接入");
+      return;
+    }
     bool any = false;
     for (int p : phases_) {
       std::vector<double> others;
