@@ -5,6 +5,7 @@
 #include <cmath>
 #include <complex>
 #include <numbers>
+#include <utility>
 
 namespace kt::sim {
 namespace {
@@ -66,23 +67,40 @@ MeasuredValues LoadModel::Sample(uint64_t nowUs, uint8_t wiring, uint16_t pt, ui
   const double pf = std::clamp(profile_.powerFactor + 0.5 * noise * prng_.Symmetric(), -1.0, 1.0);
   const double lag = std::acos(std::abs(pf)) * (pf < 0 ? -1.0 : 1.0);
 
-  MeasuredValues v;
+  // The load as it is: source voltages and the currents the load draws.
+  const WiringFaults& faults = profile_.wiringFaults;
+  const double unbalance = faults.unbalancePercent / 100.0;
+  const std::array<double, 3> unbalanceFactor = {1.0 + unbalance, 1.0, 1.0 - unbalance};
   std::array<Phasor, 3> u{};
   std::array<Phasor, 3> i{};
   for (int p = 0; p < 3; ++p) {
     if (!shape.present[p]) continue;
     const int source = shape.balanced ? 0 : p;
     const double volts = profile_.phaseVoltage[source] * (1.0 + noise * prng_.Symmetric()) * pt;
-    const double amps = profile_.current[source] * (1.0 + 2 * noise * prng_.Symmetric()) * ct;
+    const double amps = profile_.current[source] * unbalanceFactor[source] *
+                        (1.0 + 2 * noise * prng_.Symmetric()) * ct;
     const double angle = shape.angleDeg[p] * kDeg;
     u[p] = std::polar(volts, angle);
     i[p] = std::polar(amps, angle - lag);
-    v.phaseVoltage[p] = volts;
-    v.current[p] = amps;
-    v.powerFactor[p] = pf;
-    v.apparentPower[p] = volts * amps;
-    v.activePower[p] = volts * amps * std::cos(lag);
-    v.reactivePower[p] = volts * amps * std::sin(lag);
+  }
+  // What reaches the meter's inputs when the wiring is wrong.
+  if (faults.SwapsCurrents()) std::swap(i[faults.swapFirst], i[faults.swapSecond]);
+  for (int p = 0; p < 3; ++p) {
+    if (faults.reversedCt[p]) i[p] = -i[p];
+    if (faults.lostVoltage[p]) u[p] = 0;
+  }
+
+  // Each input's figures from the voltage and the current that meet there.
+  MeasuredValues v;
+  for (int p = 0; p < 3; ++p) {
+    if (!shape.present[p]) continue;
+    const Phasor power = u[p] * std::conj(i[p]);
+    v.phaseVoltage[p] = std::abs(u[p]);
+    v.current[p] = std::abs(i[p]);
+    v.apparentPower[p] = std::abs(power);
+    v.activePower[p] = power.real();
+    v.reactivePower[p] = power.imag();
+    v.powerFactor[p] = v.apparentPower[p] > 0 ? power.real() / v.apparentPower[p] : 0.0;
   }
   v.lineVoltage = {std::abs(u[2] - u[0]), std::abs(u[0] - u[1]), std::abs(u[1] - u[2])};
   v.zeroSequenceCurrent = std::abs(i[0] + i[1] + i[2]) / 3.0;

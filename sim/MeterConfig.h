@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdint>
 
+#include "sim/WiringFaults.h"
+
 namespace kt::sim {
 
 // Faults the meter can show on the line; each is off by default. Every random choice comes from
@@ -27,6 +29,7 @@ struct LoadProfile {
   double powerFactor = 0.95;                                // lagging, 0..1
   double frequencyHz = 50.0;
   double noise = 0.002;  // relative amplitude of the block-to-block movement
+  WiringFaults wiringFaults;
 };
 
 struct MeterConfig {

@@ -7,6 +7,7 @@
 #include <map>
 
 #include "sim/LineTiming.h"
+#include "sim/WiringFaultOptions.h"
 
 namespace kt::sim {
 namespace {
@@ -66,6 +67,12 @@ Faults (all off by default; repeatable for a given --seed):
   --stray N              N random bytes right after each reply
   --fault-probability P  chance that each enabled fault above hits a reply (default 1)
   --seed N               seed of the faults and of the measured values' noise (default 1)
+Load wired wrongly (each phase's figures follow from what meets at the meter's input):
+  --reverse-ct A|B|C     that phase's CT is connected the wrong way round (repeatable)
+  --swap-currents AB|BC|CA  the two phases' currents reach each other's input
+  --lose-phase A|B|C     no voltage at that phase's input, as with a blown PT fuse (repeatable)
+  --unbalance PERCENT    phase A draws PERCENT more current and phase C as much less (0..100)
+  --frequency HZ         line frequency 1..69 (default 50)
 Other:
   --quiet                no log after the first line
   --help                 this text
@@ -75,6 +82,7 @@ Other:
 std::optional<std::string> ParseSimOptions(int argc, const char* const* argv, SimOptions& o) {
   MeterConfig& m = o.meter;
   FaultConfig& f = m.faults;
+  WiringFaults& w = m.load.wiringFaults;
   using Handler = std::function<bool(const std::string&)>;
   const std::map<std::string, Handler> withValue = {
       {"--device",
@@ -137,6 +145,13 @@ std::optional<std::string> ParseSimOptions(int argc, const char* const* argv, Si
        [&](const std::string& v) { return ParseNumber<uint16_t>(v, 1, 1000, f.strayBytes); }},
       {"--fault-probability",
        [&](const std::string& v) { return ParseProbability(v, f.probability); }},
+      {"--reverse-ct", [&](const std::string& v) { return ParsePhase(v, w.reversedCt); }},
+      {"--swap-currents", [&](const std::string& v) { return ParsePhasePair(v, w); }},
+      {"--lose-phase", [&](const std::string& v) { return ParsePhase(v, w.lostVoltage); }},
+      {"--unbalance",
+       [&](const std::string& v) { return ParseDecimal(v, 0, 100, w.unbalancePercent); }},
+      {"--frequency",
+       [&](const std::string& v) { return ParseDecimal(v, 1, 69, m.load.frequencyHz); }},
       {"--seed",
        [&](const std::string& v) {
          if (!ParseNumber<uint32_t>(v, 0, UINT32_MAX, f.seed)) return false;

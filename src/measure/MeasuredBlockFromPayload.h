@@ -1,0 +1,17 @@
+// The measurement block's payload as a MeasuredBlock, for the observers of the monitor.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+
+#include "measure/MeasuredBlock.h"
+#include "measure/MeasurementBlock.h"
+
+namespace kt::measure {
+
+// Scales the 90 payload bytes at `payload` as the display does and keeps the configuration they
+// were scaled with. The status pair is left empty; the caller adds it when it came with the block.
+MeasuredBlock ToMeasuredBlock(const uint8_t* payload, const ScaleFactors& scale, uint8_t wiringMode,
+                              uint8_t slaveAddress, std::chrono::system_clock::time_point time);
+
+}  // namespace kt::measure

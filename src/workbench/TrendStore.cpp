@@ -1,0 +1,125 @@
+// The trend ring, the window query and the unit choice per group.
+#include "workbench/TrendStore.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace kt::workbench {
+namespace {
+
+using measure::Quantity;
+
+struct SeriesInfo {
+  Quantity source;
+  UnitGroup group;
+  const char* name;
+};
+
+constexpr std::array<SeriesInfo, kTrendSeriesCount> kSeries = {{
+    {Quantity::PhaseVoltageA, UnitGroup::Voltage, "A相电压"},
+    {Quantity::PhaseVoltageB, UnitGroup::Voltage, "B相电压"},
+    {Quantity::PhaseVoltageC, UnitGroup::Voltage, "C相电压"},
+    {Quantity::LineVoltageAB, UnitGroup::Voltage, "AB线电压"},
+    {Quantity::LineVoltageBC, UnitGroup::Voltage, "BC线电压"},
+    {Quantity::LineVoltageCA, UnitGroup::Voltage, "CA线电压"},
+    {Quantity::CurrentA, UnitGroup::Current, "A相电流"},
+    {Quantity::CurrentB, UnitGroup::Current, "B相电流"},
+    {Quantity::CurrentC, UnitGroup::Current, "C相电流"},
+    {Quantity::TotalActivePower, UnitGroup::ActivePower, "总有功功率"},
+    {Quantity::TotalReactivePower, UnitGroup::ReactivePower, "总无功功率"},
+    {Quantity::TotalApparentPower, UnitGroup::ApparentPower, "总视在功率"},
+    {Quantity::PowerFactorA, UnitGroup::PowerFactor, "A相功率因数"},
+    {Quantity::PowerFactorB, UnitGroup::PowerFactor, "B相功率因数"},
+    {Quantity::PowerFactorC, UnitGroup::PowerFactor, "C相功率因数"},
+    {Quantity::TotalPowerFactor, UnitGroup::PowerFactor, "总功率因数"},
+    {Quantity::Frequency, UnitGroup::Frequency, "频率"},
+}};
+
+const SeriesInfo& Info(TrendSeries s) {
+  return kSeries[static_cast<std::size_t>(s)];
+}
+
+// Prefix steps of the power units: base, kilo, mega.
+UnitChoice Scaled(double largest, const char* base, const char* kilo, const char* mega) {
+  if (largest >= 1e6) return {mega, 1e6};
+  if (largest >= 1e3) return {kilo, 1e3};
+  return {base, 1.0};
+}
+
+}  // namespace
+
+UnitGroup GroupOf(TrendSeries series) {
+  return Info(series).group;
+}
+const char* SeriesName(TrendSeries series) {
+  return Info(series).name;
+}
+
+UnitChoice ChooseUnit(UnitGroup group, double largestMagnitude) {
+  const double m = std::abs(largestMagnitude);
+  switch (group) {
+    case UnitGroup::Voltage:
+      return m >= 1e3 ? UnitChoice{"kV", 1e3} : UnitChoice{"V", 1.0};
+    case UnitGroup::Current:
+      return {"A", 1.0};
+    case UnitGroup::ActivePower:
+      return Scaled(m, "W", "kW", "MW");
+    case UnitGroup::ReactivePower:
+      return Scaled(m, "var", "kvar", "Mvar");
+    case UnitGroup::ApparentPower:
+      return Scaled(m, "VA", "kVA", "MVA");
+    case UnitGroup::PowerFactor:
+      return {"", 1.0};
+    case UnitGroup::Frequency:
+      return {"Hz", 1.0};
+  }
+  return {"", 1.0};
+}
+
+TrendStore::TrendStore(std::size_t capacity) : ring_(std::max<std::size_t>(capacity, 1)) {}
+
+void TrendStore::Append(const measure::MeasuredBlock& block) {
+  if (count_ > 0 && block.time < At(count_ - 1).time) Clear();
+  while (count_ > 0 && At(0).time < block.time - kKept) {
+    oldest_ = (oldest_ + 1) % ring_.size();
+    --count_;
+  }
+  if (count_ == ring_.size()) {
+    oldest_ = (oldest_ + 1) % ring_.size();
+    --count_;
+  }
+  TrendSample& slot = ring_[(oldest_ + count_) % ring_.size()];
+  slot.time = block.time;
+  for (std::size_t s = 0; s < kTrendSeriesCount; ++s) slot.values[s] = block[kSeries[s].source];
+  ++count_;
+}
+
+TrendWindow TrendStore::Query(std::chrono::minutes span) const {
+  TrendWindow w;
+  if (count_ == 0) return w;
+  const auto from = At(count_ - 1).time - span;
+  std::size_t first = count_;
+  while (first > 0 && At(first - 1).time >= from) --first;
+  w.samples.reserve(count_ - first);
+  for (std::size_t i = first; i < count_; ++i) w.samples.push_back(At(i));
+
+  for (const TrendSample& sample : w.samples) {
+    for (std::size_t s = 0; s < kTrendSeriesCount; ++s) {
+      GroupRange& r = w.ranges[static_cast<std::size_t>(kSeries[s].group)];
+      const double v = sample.values[s];
+      if (!r.hasValues) {
+        r = {true, v, v, {}};
+      } else {
+        r.min = std::min(r.min, v);
+        r.max = std::max(r.max, v);
+      }
+    }
+  }
+  for (std::size_t g = 0; g < kUnitGroupCount; ++g) {
+    GroupRange& r = w.ranges[g];
+    r.unit = ChooseUnit(static_cast<UnitGroup>(g), std::max(std::abs(r.min), std::abs(r.max)));
+  }
+  return w;
+}
+
+}  // namespace kt::workbench

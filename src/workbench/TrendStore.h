@@ -1,0 +1,109 @@
+// The last hour of measurement blocks for the trend chart, in a ring that never reallocates.
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "measure/MeasuredBlock.h"
+
+namespace kt::workbench {
+
+// The quantities the trend chart offers.
+enum class TrendSeries : uint8_t {
+  PhaseVoltageA,
+  PhaseVoltageB,
+  PhaseVoltageC,
+  LineVoltageAB,
+  LineVoltageBC,
+  LineVoltageCA,
+  CurrentA,
+  CurrentB,
+  CurrentC,
+  TotalActivePower,
+  TotalReactivePower,
+  TotalApparentPower,
+  PowerFactorA,
+  PowerFactorB,
+  PowerFactorC,
+  TotalPowerFactor,
+  Frequency,
+};
+inline constexpr std::size_t kTrendSeriesCount = 17;
+
+// Series that share an axis share a unit group.
+enum class UnitGroup : uint8_t {
+  Voltage,
+  Current,
+  ActivePower,
+  ReactivePower,
+  ApparentPower,
+  PowerFactor,
+  Frequency,
+};
+inline constexpr std::size_t kUnitGroupCount = 7;
+
+UnitGroup GroupOf(TrendSeries series);
+const char* SeriesName(TrendSeries series);  // the chart's Chinese label
+
+// How to show a group's values: divide by `divisor` and append `unit` ("" for power factors).
+struct UnitChoice {
+  const char* unit;
+  double divisor;
+};
+UnitChoice ChooseUnit(UnitGroup group, double largestMagnitude);
+
+struct TrendSample {
+  std::chrono::system_clock::time_point time;
+  std::array<double, kTrendSeriesCount> values;  // base units, by TrendSeries
+
+  double operator[](TrendSeries s) const { return values[static_cast<std::size_t>(s)]; }
+};
+
+struct GroupRange {
+  bool hasValues = false;
+  double min = 0;  // base units
+  double max = 0;
+  UnitChoice unit{"", 1.0};
+};
+
+struct TrendWindow {
+  std::vector<TrendSample> samples;  // oldest first
+  std::array<GroupRange, kUnitGroupCount> ranges;
+
+  const GroupRange& range(UnitGroup g) const { return ranges[static_cast<std::size_t>(g)]; }
+};
+
+class TrendStore {
+ public:
+  static constexpr std::chrono::minutes kKept{60};
+  // Two blocks a second at the fastest poll period, for an hour.
+  static constexpr std::size_t kDefaultCapacity = 7200;
+
+  explicit TrendStore(std::size_t capacity = kDefaultCapacity);
+
+  // Keeps the block's trend quantities. Samples older than an hour before it are dropped; when the
+  // ring is full the oldest goes. A block stamped earlier than the newest sample (the wall clock
+  // was set back) starts the trend afresh.
+  void Append(const measure::MeasuredBlock& block);
+
+  // The samples of the last `span` before the newest sample, with each group's range.
+  TrendWindow Query(std::chrono::minutes span) const;
+
+  std::size_t size() const { return count_; }
+  std::size_t capacity() const { return ring_.size(); }
+  void Clear() { count_ = 0; }
+
+ private:
+  const TrendSample& At(std::size_t fromOldest) const {
+    return ring_[(oldest_ + fromOldest) % ring_.size()];
+  }
+
+  std::vector<TrendSample> ring_;
+  std::size_t oldest_ = 0;
+  std::size_t count_ = 0;
+};
+
+}  // namespace kt::workbench

@@ -1,0 +1,164 @@
+// The simulated load wired wrongly: each input's figures follow from the voltage and the current
+// that really meet there, and the options that switch the faults on.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <numbers>
+#include <string>
+#include <vector>
+
+#include "sim/LoadModel.h"
+#include "sim/SimOptions.h"
+
+using namespace kt::sim;
+
+namespace {
+
+constexpr int A = 0, B = 1, C = 2;
+constexpr uint64_t kNowUs = 2'000'000;
+
+// The same seed draws the same noise, so a faulted sample can be set against the healthy one.
+MeasuredValues Sample(const WiringFaults& faults, uint8_t wiring = 0) {
+  LoadProfile profile;
+  profile.wiringFaults = faults;
+  LoadModel model(profile, 7);
+  return model.Sample(kNowUs, wiring, 10, 20);
+}
+
+MeasuredValues Healthy(uint8_t wiring = 0) {
+  return Sample({}, wiring);
+}
+
+double DegreesOf(double cosine) {
+  return std::acos(cosine) * 180.0 / std::numbers::pi;
+}
+
+TEST(LoadFaults, ReversedCtNegatesThatPhasesPowers) {
+  WiringFaults f;
+  f.reversedCt[B] = true;
+  const MeasuredValues h = Healthy(), v = Sample(f);
+  EXPECT_LT(v.activePower[B], 0);
+  EXPECT_NEAR(v.activePower[B], -h.activePower[B], 1e-9);
+  EXPECT_NEAR(v.reactivePower[B], -h.reactivePower[B], 1e-9);
+  EXPECT_NEAR(v.apparentPower[B], h.apparentPower[B], 1e-9);
+  EXPECT_NEAR(v.powerFactor[B], -h.powerFactor[B], 1e-12);
+  EXPECT_NEAR(v.current[B], h.current[B], 1e-12);
+  for (int p : {A, C}) EXPECT_NEAR(v.activePower[p], h.activePower[p], 1e-9);
+  EXPECT_NEAR(v.totalActivePower, h.totalActivePower - 2 * h.activePower[B], 1e-6);
+}
+
+TEST(LoadFaults, SwappedCurrentsMeetTheWrongVoltage) {
+  WiringFaults f;
+  f.swapFirst = A;
+  f.swapSecond = B;
+  const MeasuredValues h = Healthy(), v = Sample(f);
+  // A's input now sees B's current, 120° further behind; B's sees A's, 120° ahead.
+  const double lagDeg = DegreesOf(h.powerFactor[A]);
+  const double rad = std::numbers::pi / 180.0;
+  EXPECT_NEAR(v.powerFactor[A], std::cos((120 + lagDeg) * rad), 1e-9);
+  EXPECT_NEAR(v.powerFactor[B], std::cos((120 - lagDeg) * rad), 1e-9);
+  EXPECT_LT(v.powerFactor[A], 0);
+  EXPECT_LT(v.powerFactor[B], 0);
+  EXPECT_NEAR(v.current[A], h.current[B], 1e-12);
+  EXPECT_NEAR(v.apparentPower[A], h.phaseVoltage[A] * h.current[B], 1e-6);
+  EXPECT_NEAR(v.powerFactor[C], h.powerFactor[C], 1e-12);
+}
+
+TEST(LoadFaults, LostPhaseHasNoVoltageAndNoPower) {
+  WiringFaults f;
+  f.lostVoltage[C] = true;
+  const MeasuredValues h = Healthy(), v = Sample(f);
+  EXPECT_EQ(v.phaseVoltage[C], 0);
+  EXPECT_EQ(v.activePower[C], 0);
+  EXPECT_EQ(v.apparentPower[C], 0);
+  EXPECT_NEAR(v.current[C], h.current[C], 1e-12);          // the load still draws it
+  EXPECT_NEAR(v.lineVoltage[2], h.phaseVoltage[B], 1e-9);  // line BC is now B against nothing
+  EXPECT_NEAR(v.lineVoltage[0], h.phaseVoltage[A], 1e-9);  // line CA
+}
+
+TEST(LoadFaults, UnbalanceMovesCurrentFromCToA) {
+  WiringFaults f;
+  f.unbalancePercent = 30;
+  const MeasuredValues h = Healthy(), v = Sample(f);
+  EXPECT_NEAR(v.current[A], 1.3 * h.current[A], 1e-9);
+  EXPECT_NEAR(v.current[B], h.current[B], 1e-12);
+  EXPECT_NEAR(v.current[C], 0.7 * h.current[C], 1e-9);
+}
+
+// Whatever the fault, every input's figures agree with each other and the totals add up.
+TEST(LoadFaults, EveryFaultStaysSelfConsistent) {
+  std::vector<WiringFaults> faults(5);
+  faults[0].reversedCt = {true, false, true};
+  faults[1].swapFirst = C, faults[1].swapSecond = A;
+  faults[2].lostVoltage[A] = true;
+  faults[3].unbalancePercent = 45;
+  faults[4].reversedCt[B] = true, faults[4].swapFirst = B, faults[4].swapSecond = C;
+  for (std::size_t n = 0; n < faults.size(); ++n) {
+    for (uint8_t wiring = 0; wiring <= 5; ++wiring) {
+      const MeasuredValues v = Sample(faults[n], wiring);
+      double p = 0, q = 0, s = 0;
+      for (int ph = 0; ph < 3; ++ph) {
+        EXPECT_NEAR(v.apparentPower[ph], v.phaseVoltage[ph] * v.current[ph], 1e-6) << n;
+        EXPECT_NEAR(std::hypot(v.activePower[ph], v.reactivePower[ph]), v.apparentPower[ph], 1e-6)
+            << n;
+        if (v.apparentPower[ph] > 0) {
+          EXPECT_NEAR(v.powerFactor[ph], v.activePower[ph] / v.apparentPower[ph], 1e-12) << n;
+        }
+        p += v.activePower[ph], q += v.reactivePower[ph], s += v.apparentPower[ph];
+      }
+      EXPECT_NEAR(v.totalActivePower, p, 1e-6) << n;
+      EXPECT_NEAR(v.totalReactivePower, q, 1e-6) << n;
+      EXPECT_NEAR(v.totalApparentPower, s, 1e-6) << n;
+    }
+  }
+}
+
+struct OptionCase {
+  std::vector<const char*> args;
+  std::function<bool(const SimOptions&)> holds;
+};
+
+TEST(LoadFaultOptions, SwitchTheFaultsOn) {
+  const std::vector<OptionCase> cases = {
+      {{"--reverse-ct", "B", "--reverse-ct", "c"},
+       [](const SimOptions& o) {
+         return o.meter.load.wiringFaults.reversedCt == std::array<bool, 3>{false, true, true};
+       }},
+      {{"--swap-currents", "CA"},
+       [](const SimOptions& o) {
+         return o.meter.load.wiringFaults.swapFirst == C &&
+                o.meter.load.wiringFaults.swapSecond == A;
+       }},
+      {{"--lose-phase", "A"},
+       [](const SimOptions& o) { return o.meter.load.wiringFaults.lostVoltage[A]; }},
+      {{"--unbalance", "12.5"},
+       [](const SimOptions& o) { return o.meter.load.wiringFaults.unbalancePercent == 12.5; }},
+      {{"--frequency", "60"}, [](const SimOptions& o) { return o.meter.load.frequencyHz == 60; }},
+  };
+  for (const OptionCase& c : cases) {
+    std::vector<const char*> argv = {"kt7340-sim"};
+    argv.insert(argv.end(), c.args.begin(), c.args.end());
+    SimOptions o;
+    ASSERT_EQ(ParseSimOptions(static_cast<int>(argv.size()), argv.data(), o), std::nullopt)
+        << c.args[0];
+    EXPECT_TRUE(c.holds(o)) << c.args[0];
+  }
+}
+
+TEST(LoadFaultOptions, RefuseWhatIsNoPhaseOrOutOfRange) {
+  const std::vector<std::pair<const char*, const char*>> bad = {
+      {"--reverse-ct", "D"},    {"--reverse-ct", "AB"}, {"--swap-currents", "AA"},
+      {"--swap-currents", "A"}, {"--lose-phase", ""},   {"--unbalance", "101"},
+      {"--unbalance", "x"},     {"--frequency", "70"},  {"--frequency", "50Hz"},
+  };
+  for (const auto& [option, value] : bad) {
+    const char* argv[] = {"kt7340-sim", option, value};
+    SimOptions o;
+    const auto message = ParseSimOptions(3, argv, o);
+    ASSERT_TRUE(message.has_value()) << option << " " << value;
+    EXPECT_NE(message->find(option), std::string::npos) << *message;
+  }
+}
+
+}  // namespace

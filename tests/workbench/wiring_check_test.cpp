@@ -1,0 +1,213 @@
+// The wiring check: each fault gives its row, a healthy load gives only 正常, and the wiring mode
+// and the current decide which checks run.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "BlockBuilder.h"
+#include "workbench/PhasorDiagram.h"
+#include "workbench/WiringCheck.h"
+
+using namespace kt::workbench;
+using kt::measure::Quantity;
+using kt::measure::WiringMode;
+using kt::workbench::testing::BlockBuilder;
+
+namespace {
+
+constexpr int A = 0, B = 1, C = 2;
+
+struct Expected {
+  std::string check;
+  Verdict verdict;
+  std::string text;  // part of the message
+};
+
+struct FaultCase {
+  const char* label;
+  std::function<BlockBuilder()> block;
+  std::vector<Expected> expected;  // every row that is not 正常 must be one of these
+};
+
+void PrintTo(const FaultCase& c, std::ostream* out) {
+  *out << c.label;
+}
+
+std::string Dump(const std::vector<CheckRow>& rows) {
+  std::string text;
+  for (const CheckRow& r : rows) {
+    text += r.name + " " + VerdictText(r.verdict) + " " + r.message + "\n";
+  }
+  return text;
+}
+
+bool Matches(const CheckRow& row, const Expected& e) {
+  return row.name == e.check && row.verdict == e.verdict &&
+         row.message.find(e.text) != std::string::npos;
+}
+
+class WiringFaultTest : public ::testing::TestWithParam<FaultCase> {};
+
+TEST_P(WiringFaultTest, ReportsExactlyTheFault) {
+  const FaultCase& c = GetParam();
+  const std::vector<CheckRow> rows = CheckWiring(c.block().Build());
+  for (const Expected& e : c.expected) {
+    EXPECT_TRUE(
+        std::any_of(rows.begin(), rows.end(), [&](const CheckRow& r) { return Matches(r, e); }))
+        << "missing " << e.check << " " << VerdictText(e.verdict) << " \"" << e.text << "\" in\n"
+        << Dump(rows);
+  }
+  for (const CheckRow& r : rows) {
+    if (r.verdict == Verdict::Normal) continue;
+    EXPECT_TRUE(std::any_of(c.expected.begin(), c.expected.end(),
+                            [&](const Expected& e) { return Matches(r, e); }))
+        << "unexpected row in\n"
+        << Dump(rows);
+  }
+}
+
+const std::vector<FaultCase> kFaults = {
+    {"healthy", [] { return BlockBuilder(); }, {}},
+    {"healthy60Hz", [] { return BlockBuilder().Hz(59.8); }, {}},
+    {"lostVoltageB",
+     [] { return BlockBuilder().Volts(B, 3.0); },
+     {{"失压", Verdict::Fault, "B相电压 3.0 V"}}},
+    {"noVoltageAtAll",
+     [] { return BlockBuilder().Volts(A, 0).Volts(B, 0).Volts(C, 0); },
+     {{"失压", Verdict::Fault, "各相电压均为 0 V"}}},
+    {"voltageImbalanceC",
+     [] { return BlockBuilder().Volts(C, 235.0); },
+     {{"电压不平衡", Verdict::Note, "C相电压 235.0 V"}}},
+    {"smallImbalanceIsNormal", [] { return BlockBuilder().Volts(C, 228.0); }, {}},
+    {"lineVoltageWrong",
+     [] { return BlockBuilder().Set(Quantity::LineVoltageAB, 220.0); },
+     {{"线电压/相电压", Verdict::Fault, "AB线电压 220.0 V"}}},
+    {"reversedCtB",
+     [] { return BlockBuilder().ReverseCt(B); },
+     {{"有功方向", Verdict::Fault, "B相有功功率为负"}, {"零序电流", Verdict::Note, "零序电流"}}},
+    {"allCtsReversed",
+     [] { return BlockBuilder().ReverseCt(A).ReverseCt(B).ReverseCt(C); },
+     {{"有功方向", Verdict::Note, "电流互感器全部接反，或功率倒送"}}},
+    {"currentOnWrongPhaseC",
+     [] { return BlockBuilder().CurrentAngle(C, 72.0); },
+     {{"电流相别", Verdict::Fault, "C相功率因数 0.31 偏低：电流可能接错相"},
+      {"零序电流", Verdict::Note, "零序电流"}}},
+    {"swappedCurrentsAB",
+     [] { return BlockBuilder().SwapCurrents(A, B); },
+     {{"电流相别", Verdict::Fault, "A相功率因数 -0.75、B相功率因数 -0.20 异常：两相电流可能互换"},
+      {"有功方向", Verdict::Fault, "A相有功功率为负（-820.0 W）：该相电流来自其他相"},
+      {"有功方向", Verdict::Fault, "B相有功功率为负（-225.0 W）：该相电流来自其他相"}}},
+    // C carries under 5 % of A's current: its power factor says nothing.
+    {"unloadedPhaseIsNotJudged",
+     [] { return BlockBuilder().Amps(B, 0.2).Amps(C, 0.2).CurrentAngle(C, 85.0); },
+     {{"电流不平衡", Verdict::Note, "A相电流"}, {"零序电流", Verdict::Note, "零序"}}},
+    {"currentImbalanceA",
+     [] { return BlockBuilder().Amps(A, 7.0); },
+     {{"电流不平衡", Verdict::Note, "A相电流 7.0 A"}}},
+    {"zeroSequence",
+     [] { return BlockBuilder().Set(Quantity::ZeroSequenceCurrent, 1.5); },
+     {{"零序电流", Verdict::Note, "零序电流 1.5 A"}}},
+    {"totalDisagrees",
+     [] { return BlockBuilder().Set(Quantity::TotalActivePower, 1200.0); },
+     {{"有功合计", Verdict::Fault, "比例系数或配置不一致"}}},
+    {"apparentDisagreesA",
+     [] { return BlockBuilder().Set(Quantity::ApparentPowerA, 1320.0); },
+     {{"视在功率", Verdict::Fault, "A相视在功率 1320.0 VA"}}},
+    {"frequencyNote",
+     [] { return BlockBuilder().Hz(50.8); },
+     {{"频率", Verdict::Note, "频率 50.80 Hz"}}},
+    {"frequencyFault", [] { return BlockBuilder().Hz(43.0); }, {{"频率", Verdict::Fault, "43.00"}}},
+    {"ctSecondaryOverRating",
+     [] { return BlockBuilder().CtRatio(10).AllAmps(62.0); },
+     {{"互感器二次电流", Verdict::Note, "A相二次电流 6.20 A"},
+      {"互感器二次电流", Verdict::Note, "B相二次电流 6.20 A"},
+      {"互感器二次电流", Verdict::Note, "C相二次电流 6.20 A"}}},
+    // Phase checks do not run where the meter does not measure phases.
+    {"threeWireSkipsPhaseChecks",
+     [] {
+       return BlockBuilder().Mode(WiringMode::ThreePhaseThreeWireBalanced).ReverseCt(B).Volts(A, 0);
+     },
+     {{"电压不平衡", Verdict::Note, "线电压"}}},
+    {"singlePhaseSkipsBandC",
+     [] {
+       return BlockBuilder()
+           .Mode(WiringMode::SinglePhaseTwoWire)
+           .ReverseCt(B)
+           .Volts(C, 0)
+           .Amps(B, 20);
+     },
+     {}},
+    {"singlePhaseStillJudgesA",
+     [] { return BlockBuilder().Mode(WiringMode::SinglePhaseThreeWire).CurrentAngle(A, 75.0); },
+     {{"电流相别", Verdict::Fault, "A相功率因数 0.26"}}},
+    {"tooLittleCurrent",
+     [] { return BlockBuilder().CtRatio(100).AllAmps(4.0).ReverseCt(B); },
+     {{"有功方向", Verdict::Note, "电流太小，无法判断"},
+      {"电流相别", Verdict::Note, "电流太小，无法判断"},
+      {"电流不平衡", Verdict::Note, "电流太小，无法判断"},
+      {"零序电流", Verdict::Note, "电流太小，无法判断"}}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Faults, WiringFaultTest, ::testing::ValuesIn(kFaults),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+std::vector<std::string> NamesOf(const std::vector<CheckRow>& rows) {
+  std::vector<std::string> names;
+  for (const CheckRow& r : rows) {
+    if (std::find(names.begin(), names.end(), r.name) == names.end()) names.push_back(r.name);
+  }
+  return names;
+}
+
+TEST(WiringCheck, WiringModeDecidesWhichChecksRun) {
+  using V = std::vector<std::string>;
+  EXPECT_EQ(NamesOf(CheckWiring(BlockBuilder().Build())),
+            (V{"失压", "电压不平衡", "线电压/相电压", "有功方向", "电流相别", "电流不平衡",
+               "零序电流", "有功合计", "视在功率", "频率", "互感器二次电流"}));
+  EXPECT_EQ(
+      NamesOf(CheckWiring(BlockBuilder().Mode(WiringMode::ThreePhaseThreeWireUnbalanced).Build())),
+      (V{"电压不平衡", "电流不平衡", "频率", "互感器二次电流"}));
+  EXPECT_EQ(NamesOf(CheckWiring(BlockBuilder().Mode(WiringMode::SinglePhaseTwoWire).Build())),
+            (V{"有功方向", "电流相别", "有功合计", "视在功率", "频率", "互感器二次电流"}));
+}
+
+TEST(WiringCheck, PassingRowsGiveTheirFigure) {
+  const auto rows = CheckWiring(BlockBuilder().Build());
+  const auto row = [&](const std::string& name) {
+    return std::find_if(rows.begin(), rows.end(), [&](const CheckRow& r) { return r.name == name; })
+        ->message;
+  };
+  EXPECT_EQ(row("失压"), "相电压 220.0 / 220.0 / 220.0 V");
+  EXPECT_EQ(row("电流相别"), "功率因数 0.95 / 0.95 / 0.95");
+  EXPECT_EQ(row("频率"), "频率 50.00 Hz");
+}
+
+TEST(PhasorDiagram, CurrentsLagTheirVoltagesByThePhaseAngle) {
+  const PhasorDiagram d =
+      MakePhasorDiagram(BlockBuilder().Volts(C, 110.0).Amps(A, 2.5).ReverseCt(B).Build());
+  const double lagDeg = std::acos(0.95) * 180.0 / std::numbers::pi;
+  EXPECT_NEAR(d.voltages[A].angleDeg, 0.0, 1e-9);
+  EXPECT_NEAR(d.voltages[B].angleDeg, -120.0, 1e-9);
+  EXPECT_NEAR(d.voltages[C].angleDeg, 120.0, 1e-9);
+  EXPECT_NEAR(d.voltages[A].length, 1.0, 1e-9);
+  EXPECT_NEAR(d.voltages[C].length, 0.5, 1e-9);
+  EXPECT_NEAR(d.currents[A].angleDeg, -lagDeg, 1e-6);
+  EXPECT_NEAR(d.currents[A].length, 0.5, 1e-9);
+  EXPECT_NEAR(d.currents[B].angleDeg, -120.0 - lagDeg + 180.0, 1e-6);  // reversed CT
+  EXPECT_NEAR(d.currents[C].angleDeg, 120.0 - lagDeg, 1e-6);
+  EXPECT_NEAR(d.currents[C].length, 1.0, 1e-9);
+}
+
+TEST(PhasorDiagram, SinglePhaseShowsOnlyA) {
+  const PhasorDiagram d =
+      MakePhasorDiagram(BlockBuilder().Mode(WiringMode::SinglePhaseTwoWire).Amps(B, 50).Build());
+  EXPECT_TRUE(d.measured[A]);
+  EXPECT_FALSE(d.measured[B]);
+  EXPECT_FALSE(d.measured[C]);
+  EXPECT_NEAR(d.currents[A].length, 1.0, 1e-9);  // B's large current does not scale A's
+}
+
+}  // namespace
