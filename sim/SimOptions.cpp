@@ -42,6 +42,9 @@ reply and event (requests "RX", replies "TX", values of each measurement block "
 Line and device:
   --device PATH          serve this serial device instead of a pseudo-terminal
   --link PATH            make a symbolic link PATH to the device (removed at the end)
+  --tcp HOST:PORT        serve one TCP client at a time instead, as a serial device server
+                         in transparent mode does (port 0: a free port); the first line of
+                         output is then the address it listens on
   --address N            slave address 1..255 (default 1)
   --baud N               1200, 2400, 4800, 9600 or 19200 (default 9600)
   --parity P             none (8N2), odd (8O1) or even (8E1) (default none)
@@ -93,6 +96,11 @@ std::optional<std::string> ParseSimOptions(int argc, const char* const* argv, Si
       {"--link",
        [&](const std::string& v) {
          o.link = v;
+         return !v.empty();
+       }},
+      {"--tcp",
+       [&](const std::string& v) {
+         o.tcp = v;
          return !v.empty();
        }},
       {"--address",
@@ -178,6 +186,9 @@ std::optional<std::string> ParseSimOptions(int argc, const char* const* argv, Si
     if (i + 1 >= argc) return "option " + arg + " needs a value (see --help)";
     const std::string value = argv[++i];
     if (!option->second(value)) return "bad value \"" + value + "\" for " + arg + " (see --help)";
+  }
+  if (!o.tcp.empty() && (!o.device.empty() || !o.link.empty())) {
+    return "--tcp serves no line: it cannot be combined with --device or --link";
   }
   return std::nullopt;
 }

@@ -12,6 +12,7 @@ struct SimOptions {
   MeterConfig meter;
   std::string device;  // empty: serve a new pseudo-terminal
   std::string link;    // empty: no symbolic link
+  std::string tcp;     // HOST:PORT to serve over TCP instead of a line; empty: a line
   bool quiet = false;  // no request/reply log
   bool wireTiming = true;
   bool help = false;

@@ -1,4 +1,4 @@
-// kt7340-sim: a simulated meter on a pseudo-terminal; prints the path first, then its log.
+// kt7340-sim: a simulated meter on a pseudo-terminal or TCP; prints where first, then its log.
 #include <signal.h>
 #include <sys/signalfd.h>
 #include <unistd.h>
@@ -7,6 +7,23 @@
 
 #include "sim/PtyServer.h"
 #include "sim/SimOptions.h"
+#include "sim/TcpServer.h"
+
+namespace {
+
+// Opens the server, prints where the monitor finds it as the first line, then serves.
+template <typename Server>
+int Run(Server& server, const std::string& where, int signalFd) {
+  if (const auto error = server.Open()) {
+    std::fprintf(stderr, "kt7340-sim: %s\n", error->c_str());
+    return 1;
+  }
+  std::printf("%s\n", where.c_str());
+  std::fflush(stdout);
+  return server.Serve(signalFd, stdout);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   kt::sim::SimOptions options;
@@ -32,16 +49,12 @@ int main(int argc, char** argv) {
   }
 
   int status = 0;
-  {
+  if (!options.tcp.empty()) {
+    kt::sim::TcpServer server(options);
+    status = Run(server, server.address(), signalFd);
+  } else {
     kt::sim::PtyServer server(options);
-    if (const auto error = server.Open()) {
-      std::fprintf(stderr, "kt7340-sim: %s\n", error->c_str());
-      status = 1;
-    } else {
-      std::printf("%s\n", server.path().c_str());
-      std::fflush(stdout);
-      status = server.Serve(signalFd, stdout);
-    }
+    status = Run(server, server.path(), signalFd);
   }
   close(signalFd);
   return status;

@@ -1,15 +1,29 @@
 // The kt7340 program: the monitor's dialogs in Qt windows on the PC's serial ports.
 #include <QApplication>
+#include <cstdio>
+#include <string>
+#include <vector>
 
 #include "app/CMonitorApp.h"
+#include "app/CommandLine.h"
 #include "modbus/Clock.h"
-#include "serial/PosixSerialPort.h"
+#include "serial/SerialLine.h"
 #include "ui/qt/MonitorIcon.h"
 #include "ui/qt/QtWindowHost.h"
 
 int main(int argc, char** argv) {
-  // Only the program name reaches Qt: the program has no command-line options.
-  (void)argc;
+  // The options are read before any window exists, so they work without a display. Only the
+  // program name reaches Qt.
+  const kt::app::CommandLine line =
+      kt::app::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+  if (line.action != kt::app::CommandLineAction::RunMonitor) {
+    std::string out;
+    std::string err;
+    const int status = kt::app::RunWithoutWindow(line, out, err);
+    std::fputs(out.c_str(), stdout);
+    std::fputs(err.c_str(), stderr);
+    return status;
+  }
   int qtArgc = 1;
   char* qtArgv[] = {argv[0], nullptr};
   QApplication app(qtArgc, qtArgv);
@@ -20,7 +34,7 @@ int main(int argc, char** argv) {
   QApplication::setQuitOnLastWindowClosed(false);
 
   kt::ui::qt::QtWindowHost host;
-  kt::serial::PosixSerialPort port;
+  kt::serial::SerialLine port;
   kt::modbus::SteadyClock clock;
   kt::app::CMonitorApp theApp(host, port, clock);
   theApp.InitInstance();

@@ -13,6 +13,7 @@ enum class SerialErrorKind {
   BadSettings,    // the settings text is not one we accept, or the device refused it
   OpenFailed,     // any other reason the device could not be opened
   IoError,        // a read or write on an open port failed
+  Disconnected,   // the device or the connection went away; the line has closed itself
 };
 
 class SerialError : public std::runtime_error {

@@ -1,0 +1,79 @@
+// Parsing kt7340's few options before any window exists, so they work without a display.
+#include "app/CommandLine.h"
+
+#include "serial/PortList.h"
+
+#ifndef KT7340_VERSION
+#error "KT7340_VERSION comes from the project version in CMake"
+#endif
+
+namespace kt::app {
+
+CommandLine ParseCommandLine(const std::vector<std::string>& args) {
+  if (args.empty()) return {};
+  if (args.size() > 1) {
+    return {CommandLineAction::Refuse,
+            "kt7340: one option at a time, not " + std::to_string(args.size())};
+  }
+  const std::string& arg = args.front();
+  if (arg == "--list-ports") return {CommandLineAction::ListPorts, ""};
+  if (arg == "--help" || arg == "-h") return {CommandLineAction::ShowHelp, ""};
+  if (arg == "--version") return {CommandLineAction::ShowVersion, ""};
+  return {CommandLineAction::Refuse, "kt7340: unknown argument \"" + arg + "\""};
+}
+
+std::string VersionText() {
+  return std::string("kt7340 ") + KT7340_VERSION + "\n";
+}
+
+std::string HelpText() {
+  return R"(Usage: kt7340 [--list-ports | --help | --version]
+Monitor and configurator for the 7340智能电力检测仪 (Modbus RTU on a serial line).
+Without options it opens the monitor window: choose the port, baud rate and parity in
+"通讯设置", then type the meter's slave address and press "运行".
+
+  --list-ports   list the serial ports of this machine with their numbers, and exit
+  --help         this text
+  --version      the version
+
+Port numbers:
+  Port 1, 2, ... are the serial ports of --list-ports in its order: USB and ACM adapters
+  first, then on-board serial ports with hardware, each group in the order of the device
+  names (ttyUSB2 before ttyUSB10). KT7340_COM<N> names port N's device instead.
+
+Environment:
+  KT7340_COM<N>  the device of port N, for example KT7340_COM1=/dev/ttyUSB0, or a serial
+                 device server in transparent mode (RTU over TCP), for example
+                 KT7340_COM2=tcp://192.168.1.20:4001
+  KT7340_RS485   turns on the kernel's RS-485 mode (coming later)
+
+Programs:
+  kt7340         this monitor
+  kt7340-sim     a simulated meter on a pseudo-terminal (or --tcp HOST:PORT); see
+                 kt7340-sim --help
+)";
+}
+
+int RunWithoutWindow(const CommandLine& line, std::string& out, std::string& err) {
+  switch (line.action) {
+    case CommandLineAction::ListPorts:
+      for (const std::string& l : serial::FormatPortList(serial::ListSerialPorts())) {
+        out += l + "\n";
+      }
+      return 0;
+    case CommandLineAction::ShowHelp:
+      out += HelpText();
+      return 0;
+    case CommandLineAction::ShowVersion:
+      out += VersionText();
+      return 0;
+    case CommandLineAction::Refuse:
+      err += line.error + "\n\n" + HelpText();
+      return 2;
+    case CommandLineAction::RunMonitor:
+      break;
+  }
+  return 0;
+}
+
+}  // namespace kt::app

@@ -1,0 +1,117 @@
+// The port list over a fake sysfs tree: which ports, in which order, with which descriptions.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "FakeSysfs.h"
+#include "serial/PortList.h"
+
+using namespace kt::serial;
+using kt::serial::testing::FakeSysfs;
+
+namespace {
+
+constexpr const char* kUsbBus = "pci0000:00/0000:00:14.0/usb1";
+
+// A machine with two FTDI adapters, a third USB adapter, an ACM modem, one real on-board UART
+// (behind the serial core's port and controller devices), an 8250 slot without a chip, a port
+// without a /dev node and a virtual terminal.
+void BuildMachine(FakeSysfs& fs) {
+  const std::string bus = kUsbBus;
+  fs.UsbDevice(bus + "/1-2",
+               {{"manufacturer", "FTDI"}, {"product", "FT232R USB UART"}, {"serial", "A10K3XYZ"}});
+  fs.Device(bus + "/1-2/1-2:1.0/ttyUSB10", "usb-serial/drivers/ftdi_sio");
+  fs.Tty("ttyUSB10", bus + "/1-2/1-2:1.0/ttyUSB10");
+
+  fs.UsbDevice(bus + "/1-3", {{"product", "USB-Serial Controller"}});
+  fs.Device(bus + "/1-3/1-3:1.0/ttyUSB2", "usb-serial/drivers/pl2303");
+  fs.Tty("ttyUSB2", bus + "/1-3/1-3:1.0/ttyUSB2");
+
+  fs.UsbDevice(bus + "/1-4", {{"manufacturer", "Arduino (www.arduino.cc)"},
+                              {"product", "Uno"},
+                              {"serial", "85036313530351E0B1A1"}});
+  fs.Device(bus + "/1-4/1-4:1.0", "usb/drivers/cdc_acm");
+  fs.Tty("ttyACM0", bus + "/1-4/1-4:1.0");
+
+  fs.Device("pnp0/00:05", "pnp/drivers/serial");
+  fs.Device("pnp0/00:05/00:05:0", "serial-base/drivers/ctrl");
+  fs.Device("pnp0/00:05/00:05:0/00:05:0.0", "serial-base/drivers/port");
+  fs.Tty("ttyS0", "pnp0/00:05/00:05:0/00:05:0.0", "4");
+
+  fs.Device("platform/serial8250/serial8250:0/serial8250:0.1", "serial-base/drivers/port");
+  fs.Tty("ttyS1", "platform/serial8250/serial8250:0/serial8250:0.1", "0");
+
+  fs.Device("platform/amba/uart1", "amba/drivers/uart-pl011");
+  fs.Tty("ttyAMA1", "platform/amba/uart1", "", /*node=*/false);
+
+  fs.Tty("tty1", "");
+}
+
+}  // namespace
+
+TEST(ListSerialPorts, AdaptersFirstInNaturalOrderThenUartsWithHardware) {
+  FakeSysfs fs;
+  BuildMachine(fs);
+  const std::vector<PortInfo> ports = ListSerialPorts(fs.sys(), fs.dev());
+
+  struct Expected {
+    const char* name;
+    const char* description;
+  };
+  const std::vector<Expected> expected = {
+      {"ttyACM0", "Arduino (www.arduino.cc) Uno (85036313530351E0B1A1)"},
+      {"ttyUSB2", "USB-Serial Controller"},
+      {"ttyUSB10", "FTDI FT232R USB UART (A10K3XYZ)"},
+      {"ttyS0", "serial"},
+  };
+  ASSERT_EQ(ports.size(), expected.size());
+  for (size_t i = 0; i < expected.size(); ++i) {
+    SCOPED_TRACE(expected[i].name);
+    EXPECT_EQ(ports[i].name, expected[i].name);
+    EXPECT_EQ(ports[i].device, fs.dev() + "/" + expected[i].name);
+    EXPECT_EQ(ports[i].description, expected[i].description);
+  }
+}
+
+TEST(ListSerialPorts, AUsbAdapterWithoutStringsIsDescribedByItsDriver) {
+  FakeSysfs fs;
+  fs.UsbDevice("usb2/2-1", {});
+  fs.Device("usb2/2-1/2-1:1.0/ttyUSB0", "usb-serial/drivers/ch341-uart");
+  fs.Tty("ttyUSB0", "usb2/2-1/2-1:1.0/ttyUSB0");
+  const std::vector<PortInfo> ports = ListSerialPorts(fs.sys(), fs.dev());
+  ASSERT_EQ(ports.size(), 1u);
+  EXPECT_EQ(ports[0].description, "ch341-uart");
+}
+
+TEST(ListSerialPorts, AMissingSysfsGivesNoPorts) {
+  EXPECT_TRUE(ListSerialPorts("/nonexistent/kt7340-sys", "/nonexistent/kt7340-dev").empty());
+}
+
+TEST(FormatPortList, NumbersThePortsFromOneOrSaysNoneWasFound) {
+  const std::vector<PortInfo> ports = {
+      {"ttyUSB0", "/dev/ttyUSB0", "FTDI FT232R USB UART (A10K3XYZ)"},
+      {"ttyS0", "/dev/ttyS0", "serial"},
+  };
+  EXPECT_EQ(FormatPortList(ports),
+            (std::vector<std::string>{"COM1  /dev/ttyUSB0  FTDI FT232R USB UART (A10K3XYZ)",
+                                      "COM2  /dev/ttyS0  serial"}));
+  EXPECT_EQ(FormatPortList({}), std::vector<std::string>{"未找到串口"});
+}
+
+TEST(NaturalLess, ComparesDigitRunsAsNumbers) {
+  struct Case {
+    const char* a;
+    const char* b;
+    bool less;
+  };
+  for (const Case& c : std::vector<Case>{{"ttyUSB2", "ttyUSB10", true},
+                                         {"ttyUSB10", "ttyUSB2", false},
+                                         {"ttyUSB1", "ttyUSB1", false},
+                                         {"ttyACM9", "ttyUSB0", true},
+                                         {"ttyS", "ttyS0", true},
+                                         {"ttyUSB007", "ttyUSB8", true}}) {
+    SCOPED_TRACE(std::string(c.a) + " < " + c.b);
+    EXPECT_EQ(NaturalLess(c.a, c.b), c.less);
+  }
+}
