@@ -1,16 +1,11 @@
-// The decoder of a matched measurement reply: values with units, limit status, receive echo.
-#include <algorithm>
-
+// The decoder of a matched measurement reply: values with units, limit status, then the receive
+// echo.
 #include "measure/MeasurementBlock.h"
 #include "measure/UnitFormat.h"
 #include "modbus/RequestFrames.h"
 #include "ui/CMonitorDlg.h"
 
 namespace kt::ui {
-
-namespace {
-constexpr int kReceiveEchoMaxBytes = 100;
-}  // namespace
 
 void CMonitorDlg::DecodeMeasurementBlock(int16_t payloadPos) {
   const int framePos = payloadPos - 3;
@@ -32,13 +27,6 @@ void CMonitorDlg::DecodeMeasurementBlock(int16_t payloadPos) {
   }
 
   ShowReceiveEcho();
-}
-
-void CMonitorDlg::ShowReceiveEcho() {
-  // Only bytes this read brought: positions past its count hold earlier reads.
-  const int count = std::clamp<int>(m_pollReceiveCount, 0, kReceiveEchoMaxBytes);
-  modbus::AppendEchoText(m_echoText, m_receiveBuffer.data(), count);
-  SetDlgItemText(1022, m_echoText);
 }
 
 }  // namespace kt::ui

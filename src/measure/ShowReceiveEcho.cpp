@@ -1,0 +1,20 @@
+// The receive echo: the last request followed by the bytes of the reply just decoded.
+#include <algorithm>
+
+#include "modbus/RequestFrames.h"
+#include "ui/CMonitorDlg.h"
+
+namespace kt::ui {
+
+namespace {
+constexpr int kReceiveEchoMaxBytes = 100;
+}  // namespace
+
+void CMonitorDlg::ShowReceiveEcho() {
+  // Only bytes this read brought: positions past its count hold earlier reads.
+  const int count = std::clamp<int>(m_pollReceiveCount, 0, kReceiveEchoMaxBytes);
+  modbus::AppendEchoText(m_echoText, m_receiveBuffer.data(), count);
+  SetDlgItemText(1022, m_echoText);
+}
+
+}  // namespace kt::ui
