@@ -11,6 +11,11 @@ namespace kt::sim {
 using kt::serial::SerialError;
 using kt::serial::SerialErrorKind;
 
+// isdigit is undefined for a negative char; bytes above 127 are negative on this platform.
+bool IsDigit(char c) {
+  return std::isdigit(static_cast<unsigned char>(c)) != 0;
+}
+
 bool ParseSettingsText(const std::string& text, LineSettings& out) {
   static const std::pair<const char*, int32_t> kSuffixes[] = {
       {"N,8,2", 0}, {"O,8,1", 1}, {"E,8,1", 2}};
@@ -18,7 +23,7 @@ bool ParseSettingsText(const std::string& text, LineSettings& out) {
     const std::string s = suffix;
     if (text.size() <= s.size() || text.compare(text.size() - s.size(), s.size(), s) != 0) continue;
     const std::string digits = text.substr(0, text.size() - s.size());
-    if (digits.size() > 5 || !std::all_of(digits.begin(), digits.end(), ::isdigit)) return false;
+    if (digits.size() > 5 || !std::all_of(digits.begin(), digits.end(), IsDigit)) return false;
     const int32_t baud = std::stoi(digits);
     if (!IsSupportedBaud(baud) || digits[0] == '0') return false;
     out = {baud, parity};

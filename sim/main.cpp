@@ -1,10 +1,10 @@
 // kt7340-sim: a simulated meter on a pseudo-terminal; prints the path first, then its log.
 #include <signal.h>
 #include <sys/signalfd.h>
-#include <unistd.h>
 
 #include <cstdio>
 
+#include "serial/UniqueFd.h"
 #include "sim/PtyServer.h"
 #include "sim/SimOptions.h"
 
@@ -25,24 +25,18 @@ int main(int argc, char** argv) {
   sigaddset(&signals, SIGTERM);
   sigprocmask(SIG_BLOCK, &signals, nullptr);
   signal(SIGPIPE, SIG_IGN);
-  const int signalFd = signalfd(-1, &signals, SFD_CLOEXEC);
-  if (signalFd < 0) {
+  const kt::serial::UniqueFd signalFd(signalfd(-1, &signals, SFD_CLOEXEC));
+  if (!signalFd) {
     std::perror("kt7340-sim: signalfd");
     return 1;
   }
 
-  int status = 0;
-  {
-    kt::sim::PtyServer server(options);
-    if (const auto error = server.Open()) {
-      std::fprintf(stderr, "kt7340-sim: %s\n", error->c_str());
-      status = 1;
-    } else {
-      std::printf("%s\n", server.path().c_str());
-      std::fflush(stdout);
-      status = server.Serve(signalFd, stdout);
-    }
+  kt::sim::PtyServer server(options);
+  if (const auto error = server.Open()) {
+    std::fprintf(stderr, "kt7340-sim: %s\n", error->c_str());
+    return 1;
   }
-  close(signalFd);
-  return status;
+  std::printf("%s\n", server.path().c_str());
+  std::fflush(stdout);
+  return server.Serve(signalFd.get(), stdout);
 }
