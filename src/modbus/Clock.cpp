@@ -14,6 +14,8 @@ uint32_t SteadyClock::GetTickCount() {
   return static_cast<uint32_t>(static_cast<uint64_t>(ms));
 }
 
-void SteadyClock::Sleep(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void SteadyClock::Sleep(uint32_t ms) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 }  // namespace kt::modbus

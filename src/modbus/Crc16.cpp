@@ -10,7 +10,8 @@ namespace {
 constexpr uint16_t CrcTableEntry(unsigned i) {
   uint16_t crc = static_cast<uint16_t>(i);
   for (int bit = 0; bit < 8; ++bit) {
-    crc = (crc & 1u) ? static_cast<uint16_t>((crc >> 1) ^ 0xA001u) : static_cast<uint16_t>(crc >> 1);
+    crc =
+        (crc & 1u) ? static_cast<uint16_t>((crc >> 1) ^ 0xA001u) : static_cast<uint16_t>(crc >> 1);
   }
   return crc;
 }

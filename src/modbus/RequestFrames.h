@@ -25,7 +25,9 @@ int16_t BuildWriteMultipleRequest(RequestBuffer& buf, uint8_t address, uint16_t 
                                   std::initializer_list<uint16_t> values);
 
 // Expected length of the reply to a read of `registers` registers: 5 + 2 * registers.
-constexpr int16_t ReadReplyLength(int registers) { return static_cast<int16_t>(5 + 2 * registers); }
+constexpr int16_t ReadReplyLength(int registers) {
+  return static_cast<int16_t>(5 + 2 * registers);
+}
 constexpr int16_t kWriteReplyLength = 8;
 
 // Appends each byte as "%.2X\r " (two upper-case hex digits, carriage return, space).
