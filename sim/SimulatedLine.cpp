@@ -68,7 +68,7 @@ void SimulatedLine::CatchUp() {
   }
 }
 
-void SimulatedLine::InjectBytes(std::vector<uint8_t> bytes) {
+void SimulatedLine::InjectBytes(const std::vector<uint8_t>& bytes) {
   CatchUp();
   for (uint8_t b : bytes) Deliver(b);
 }
