@@ -1,6 +1,7 @@
 // CRC, request frames, echo text and the reply search over byte vectors.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <random>
 #include <vector>
 
@@ -144,7 +145,7 @@ TEST(FindFrame, RandomBuffersStayInBounds) {
   for (int len = 0; len <= 1200; ++len) {
     std::vector<uint8_t> buf(static_cast<size_t>(len));
     for (auto& b : buf) b = static_cast<uint8_t>(rng() % 4);  // small alphabet: many candidates
-    for (int16_t L : {7, 8, 13, 43, 95}) {
+    for (const int16_t L : std::initializer_list<int16_t>{7, 8, 13, 43, 95}) {
       const int16_t pos = FindFrame(buf.data(), static_cast<int16_t>(len), 3, 1, L);
       if (pos >= 0) {
         ASSERT_LE(pos + L, len);
