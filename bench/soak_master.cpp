@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   std::printf("requests %ld answered %ld seconds %.2f requests/s %.0f\n", requests, answered,
-              seconds, requests / seconds);
+              seconds, static_cast<double>(requests) / seconds);
   close(fd);
   return answered == requests ? 0 : 1;
 }

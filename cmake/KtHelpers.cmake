@@ -1,12 +1,5 @@
 # Small helpers shared by the folder CMakeLists files.
 
-# Adds a folder when it already has a CMakeLists.txt (folders grow one by one).
-function(kt_add_folder_if_present dir)
-  if(EXISTS "${CMAKE_SOURCE_DIR}/${dir}/CMakeLists.txt")
-    add_subdirectory(${dir})
-  endif()
-endfunction()
-
 # kt_add_test(NAME name SOURCES a.cpp b.cpp LIBS lib1 lib2 [LABELS l1 l2] [TIMEOUT seconds])
 # One GoogleTest executable registered with CTest (each TEST becomes a ctest case). Every case
 # gets a time limit so a hang fails instead of stalling the run: by default 10 s for unit tests

@@ -18,9 +18,9 @@ namespace kt::sim {
 
 // A reply byte and the moment its last bit has left the meter, with the settings it was sent at.
 struct TimedByte {
-  uint64_t atUs;
-  uint8_t byte;
-  LineSettings settings;
+  uint64_t atUs = 0;
+  uint8_t byte = 0;
+  LineSettings settings{};
 };
 
 class MeterPort {

@@ -46,8 +46,6 @@ PtyServer::~PtyServer() {
     if (n > 0 && std::string(target, static_cast<size_t>(n)) == path_)
       unlink(options_.link.c_str());
   }
-  if (keepFd_ >= 0) close(keepFd_);
-  if (fd_ >= 0) close(fd_);
 }
 
 uint64_t PtyServer::NowUs() const {
@@ -76,21 +74,21 @@ std::optional<std::string> PtyServer::ApplyLine(int fd, LineSettings line) {
 std::optional<std::string> PtyServer::Open() {
   const LineSettings line = port_.meter().line();
   if (options_.device.empty()) {
-    fd_ = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (fd_ < 0) return Errno("posix_openpt");
-    if (grantpt(fd_) != 0 || unlockpt(fd_) != 0) return Errno("grantpt/unlockpt");
-    const char* name = ptsname(fd_);
+    fd_.reset(posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK));
+    if (!fd_) return Errno("posix_openpt");
+    if (grantpt(fd_.get()) != 0 || unlockpt(fd_.get()) != 0) return Errno("grantpt/unlockpt");
+    const char* name = ptsname(fd_.get());
     if (!name) return Errno("ptsname");
     path_ = name;
-    keepFd_ = open(path_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (keepFd_ < 0) return Errno("open " + path_);
+    keepFd_.reset(open(path_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK));
+    if (!keepFd_) return Errno("open " + path_);
     // Raw from the start, so a master that does not set the terminal up gets no echo.
-    if (auto error = ApplyLine(keepFd_, line)) return error;
+    if (auto error = ApplyLine(keepFd_.get(), line)) return error;
   } else {
     path_ = options_.device;
-    fd_ = open(path_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (fd_ < 0) return Errno("open " + path_);
-    if (auto error = ApplyLine(fd_, line)) return error;
+    fd_.reset(open(path_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK));
+    if (!fd_) return Errno("open " + path_);
+    if (auto error = ApplyLine(fd_.get(), line)) return error;
     appliedLine_ = line;
   }
   if (!options_.link.empty()) {
@@ -107,9 +105,9 @@ std::optional<std::string> PtyServer::Open() {
 }
 
 LineSettings PtyServer::MasterSettings() const {
-  if (keepFd_ < 0) return port_.meter().line();  // a real line: the hardware decides
+  if (!keepFd_) return port_.meter().line();  // a real line: the hardware decides
   termios t{};
-  if (tcgetattr(keepFd_, &t) != 0) return {0, 0};
+  if (tcgetattr(keepFd_.get(), &t) != 0) return {0, 0};
   // A Linux pty clears PARENB on every tcsetattr but keeps PARODD and CSTOPB; the line settings
   // tie no parity to two stop bits and odd or even parity to one, which tells them apart.
   int32_t parity = 0;
@@ -123,7 +121,7 @@ LineSettings PtyServer::MasterSettings() const {
 
 void PtyServer::WritePending() {
   while (!pending_.empty()) {
-    const ssize_t n = write(fd_, pending_.data(), pending_.size());
+    const ssize_t n = write(fd_.get(), pending_.data(), pending_.size());
     if (n <= 0) break;  // EAGAIN: the terminal's buffer is full; poll tells us when to go on
     pending_.erase(pending_.begin(), pending_.begin() + n);
   }
@@ -135,7 +133,7 @@ void PtyServer::WritePending() {
 void PtyServer::ReadRequests() {
   uint8_t buf[512];
   for (;;) {
-    const ssize_t n = read(fd_, buf, sizeof buf);
+    const ssize_t n = read(fd_.get(), buf, sizeof buf);
     if (n <= 0) return;
     const uint64_t now = NowUs();
     const LineSettings sender = MasterSettings();
@@ -143,32 +141,47 @@ void PtyServer::ReadRequests() {
   }
 }
 
+void PtyServer::SendDueBytes(uint64_t now) {
+  port_.AdvanceTo(now);
+  for (const TimedByte& b : port_.TakeSent(now)) pending_.push_back(b.byte);
+  WritePending();
+}
+
+void PtyServer::FollowLineChange() {
+  if (keepFd_ || !pending_.empty() || port_.meter().line() == appliedLine_) return;
+  // On a device the acknowledgement must be out at the old settings before they change.
+  tcdrain(fd_.get());
+  appliedLine_ = port_.meter().line();
+  if (auto error = ApplyLine(fd_.get(), appliedLine_)) std::fprintf(stderr, "%s\n", error->c_str());
+}
+
+void PtyServer::FlushLog(std::FILE* log) {
+  for (const std::string& line : port_.TakeLog()) std::fprintf(log, "%s\n", line.c_str());
+  std::fflush(log);
+}
+
+int PtyServer::PollTimeoutMs(uint64_t now, bool hungUp) const {
+  int timeoutMs = -1;
+  if (const auto next = port_.NextEventUs()) {
+    timeoutMs =
+        *next <= now ? 0 : static_cast<int>(std::min<uint64_t>((*next - now + 999) / 1000, 60000));
+  }
+  // While the line is hung up, poll would report it at once; look again only after a pause.
+  if (hungUp) timeoutMs = timeoutMs < 0 ? 50 : std::min(timeoutMs, 50);
+  return timeoutMs;
+}
+
 int PtyServer::Serve(int signalFd, std::FILE* log) {
   bool hungUp = false;
   for (;;) {
     const uint64_t now = NowUs();
-    port_.AdvanceTo(now);
-    for (const TimedByte& b : port_.TakeSent(now)) pending_.push_back(b.byte);
-    WritePending();
-    if (keepFd_ < 0 && pending_.empty() && port_.meter().line() != appliedLine_) {
-      // On a device the acknowledgement must be out at the old settings before they change.
-      tcdrain(fd_);
-      appliedLine_ = port_.meter().line();
-      if (auto error = ApplyLine(fd_, appliedLine_)) std::fprintf(stderr, "%s\n", error->c_str());
-    }
-    for (const std::string& line : port_.TakeLog()) std::fprintf(log, "%s\n", line.c_str());
-    std::fflush(log);
+    SendDueBytes(now);
+    FollowLineChange();
+    FlushLog(log);
 
-    int timeoutMs = -1;
-    if (const auto next = port_.NextEventUs()) {
-      timeoutMs = *next <= now
-                      ? 0
-                      : static_cast<int>(std::min<uint64_t>((*next - now + 999) / 1000, 60000));
-    }
-    if (hungUp) timeoutMs = timeoutMs < 0 ? 50 : std::min(timeoutMs, 50);
-    pollfd fds[2] = {{signalFd, POLLIN, 0},
-                     {fd_, static_cast<short>(POLLIN | (pending_.empty() ? 0 : POLLOUT)), 0}};
-    // While the line is hung up, poll would report it at once; look again only after a pause.
+    const int timeoutMs = PollTimeoutMs(now, hungUp);
+    const auto lineEvents = static_cast<short>(POLLIN | (pending_.empty() ? 0 : POLLOUT));
+    pollfd fds[2] = {{signalFd, POLLIN, 0}, {fd_.get(), lineEvents, 0}};
     const nfds_t count = hungUp ? 1 : 2;
     hungUp = false;
     if (poll(fds, count, timeoutMs) < 0 && errno != EINTR) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "serial/UniqueFd.h"
 #include "sim/MeterPort.h"
 #include "sim/SimOptions.h"
 
@@ -18,6 +19,8 @@ class PtyServer {
   ~PtyServer();
   PtyServer(const PtyServer&) = delete;
   PtyServer& operator=(const PtyServer&) = delete;
+  PtyServer(PtyServer&&) = delete;
+  PtyServer& operator=(PtyServer&&) = delete;
 
   // Opens the pseudo-terminal (or the device) and makes the link; a message on failure.
   std::optional<std::string> Open();
@@ -34,11 +37,19 @@ class PtyServer {
   std::optional<std::string> ApplyLine(int fd, LineSettings line);
   void WritePending();
   void ReadRequests();
+  // One turn of the loop, step by step: the meter's bytes due by `now` go out ...
+  void SendDueBytes(uint64_t now);
+  // ... a device follows a line change the meter acknowledged ...
+  void FollowLineChange();
+  // ... the log is written ...
+  void FlushLog(std::FILE* log);
+  // ... and the loop waits until the next reply byte is due (-1: nothing is).
+  int PollTimeoutMs(uint64_t now, bool hungUp) const;
 
   SimOptions options_;
   MeterPort port_;
-  int fd_ = -1;      // the pty master, or the device
-  int keepFd_ = -1;  // the pty slave, held open so a closing master does not hang the line up
+  serial::UniqueFd fd_;      // the pty master, or the device
+  serial::UniqueFd keepFd_;  // the pty slave, held open so a closing master does not hang up
   std::string path_;
   bool linked_ = false;
   LineSettings appliedLine_;  // device mode: the settings the device runs at

@@ -53,49 +53,64 @@ SlaveReply RtuSlave::Handle(const std::vector<uint8_t>& f, uint64_t nowUs) {
   }
 
   switch (function) {
-    case kt::modbus::kReadHoldingRegisters: {
+    case kt::modbus::kReadHoldingRegisters:
       if (broadcast) return {{}, 0, "ignored: broadcast read"};
-      std::vector<uint16_t> regs;
-      const uint16_t start = Word(f, 2);
-      const uint16_t count = Word(f, 4);
-      const ModbusException e = meter_.Read(start, count, nowUs, regs);
-      if (e != ModbusException::None) return Exception(function, e);
-      std::vector<uint8_t> out{address, function, static_cast<uint8_t>(2 * regs.size())};
-      for (uint16_t r : regs) PutWord(out, r);
-      SlaveReply reply = Framed(std::move(out));
-      if (meter_.statusTrailer() && start == kBlockStart && count == kBlockRegisters) {
-        reply.bytes.push_back(meter_.lastBlock().voltageStatus);
-        reply.bytes.push_back(meter_.lastBlock().currentStatus);
-      }
-      return reply;
-    }
-    case kt::modbus::kWriteSingleRegister: {
-      const ModbusException e = meter_.Write(Word(f, 2), {Word(f, 4)}, true, broadcast);
-      if (broadcast)
-        return {{}, 0, e == ModbusException::None ? "broadcast executed" : "broadcast refused"};
-      if (e != ModbusException::None) return Exception(function, e);
-      return Framed(std::vector<uint8_t>(f.begin(), f.begin() + 6));
-    }
-    case kt::modbus::kWriteMultipleRegisters: {
-      const uint16_t start = Word(f, 2);
-      const uint16_t count = Word(f, 4);
-      ModbusException e = ModbusException::None;
-      if (count < 1 || count > 123 || f[6] != 2 * count) {
-        e = ModbusException::IllegalDataValue;
-      } else {
-        std::vector<uint16_t> values;
-        for (size_t n = 0; n < count; ++n) values.push_back(Word(f, 7 + 2 * n));
-        e = meter_.Write(start, values, false, broadcast);
-      }
-      if (broadcast)
-        return {{}, 0, e == ModbusException::None ? "broadcast executed" : "broadcast refused"};
-      if (e != ModbusException::None) return Exception(function, e);
-      return Framed(std::vector<uint8_t>(f.begin(), f.begin() + 6));
-    }
+      return ReadRegisters(f, nowUs);
+    case kt::modbus::kWriteSingleRegister:
+      return WriteSingle(f);
+    case kt::modbus::kWriteMultipleRegisters:
+      return WriteMultiple(f);
     default:
       if (broadcast) return {{}, 0, "ignored: broadcast of unknown function"};
       return Exception(function, ModbusException::IllegalFunction);
   }
+}
+
+SlaveReply RtuSlave::ReadRegisters(const std::vector<uint8_t>& f, uint64_t nowUs) {
+  const uint8_t function = f[1];
+  std::vector<uint16_t> regs;
+  const uint16_t start = Word(f, 2);
+  const uint16_t count = Word(f, 4);
+  const ModbusException e = meter_.Read(start, count, nowUs, regs);
+  if (e != ModbusException::None) return Exception(function, e);
+  std::vector<uint8_t> out{f[0], function, static_cast<uint8_t>(2 * regs.size())};
+  for (uint16_t r : regs) PutWord(out, r);
+  SlaveReply reply = Framed(std::move(out));
+  if (meter_.statusTrailer() && start == kBlockStart && count == kBlockRegisters) {
+    reply.bytes.push_back(meter_.lastBlock().voltageStatus);
+    reply.bytes.push_back(meter_.lastBlock().currentStatus);
+  }
+  return reply;
+}
+
+SlaveReply RtuSlave::WriteSingle(const std::vector<uint8_t>& f) {
+  const bool broadcast = f[0] == 0;
+  const ModbusException e = meter_.Write(Word(f, 2), {Word(f, 4)}, true, broadcast);
+  return WriteReply(f, e);
+}
+
+SlaveReply RtuSlave::WriteMultiple(const std::vector<uint8_t>& f) {
+  const bool broadcast = f[0] == 0;
+  const uint16_t start = Word(f, 2);
+  const uint16_t count = Word(f, 4);
+  ModbusException e = ModbusException::None;
+  if (count < 1 || count > 123 || f[6] != 2 * count) {
+    e = ModbusException::IllegalDataValue;
+  } else {
+    std::vector<uint16_t> values;
+    for (size_t n = 0; n < count; ++n) values.push_back(Word(f, 7 + 2 * n));
+    e = meter_.Write(start, values, false, broadcast);
+  }
+  return WriteReply(f, e);
+}
+
+SlaveReply RtuSlave::WriteReply(const std::vector<uint8_t>& f, ModbusException e) {
+  // A broadcast is executed (or refused) silently; otherwise the request's head is echoed.
+  if (f[0] == 0) {
+    return {{}, 0, e == ModbusException::None ? "broadcast executed" : "broadcast refused"};
+  }
+  if (e != ModbusException::None) return Exception(f[1], e);
+  return Framed(std::vector<uint8_t>(f.begin(), f.begin() + 6));
 }
 
 }  // namespace kt::sim

@@ -25,6 +25,11 @@ class RtuSlave {
   SlaveReply Handle(const std::vector<uint8_t>& frame, uint64_t nowUs);
 
  private:
+  SlaveReply ReadRegisters(const std::vector<uint8_t>& f, uint64_t nowUs);
+  SlaveReply WriteSingle(const std::vector<uint8_t>& f);
+  SlaveReply WriteMultiple(const std::vector<uint8_t>& f);
+  // The reply to a write that ended with `e`.
+  SlaveReply WriteReply(const std::vector<uint8_t>& f, ModbusException e);
   SlaveReply Exception(uint8_t function, ModbusException code);
   SlaveReply Framed(std::vector<uint8_t> bytes);
 

@@ -12,13 +12,18 @@ namespace kt::sim {
 using kt::serial::SerialError;
 using kt::serial::SerialErrorKind;
 
+// isdigit is undefined for a negative char; bytes above 127 are negative on this platform.
+bool IsDigit(char c) {
+  return std::isdigit(static_cast<unsigned char>(c)) != 0;
+}
+
 bool ParseSettingsText(const std::string& text, LineSettings& out) {
   for (const kt::serial::ParityRow& row : kt::serial::kParityRows) {
     const std::string s(row.settingsSuffix);
     const int32_t parity = row.meterCode;
     if (text.size() <= s.size() || text.compare(text.size() - s.size(), s.size(), s) != 0) continue;
     const std::string digits = text.substr(0, text.size() - s.size());
-    if (digits.size() > 5 || !std::all_of(digits.begin(), digits.end(), ::isdigit)) return false;
+    if (digits.size() > 5 || !std::all_of(digits.begin(), digits.end(), IsDigit)) return false;
     const int32_t baud = std::stoi(digits);
     if (!IsSupportedBaud(baud) || digits[0] == '0') return false;
     out = {baud, parity};
@@ -63,7 +68,7 @@ void SimulatedLine::CatchUp() {
   }
 }
 
-void SimulatedLine::InjectBytes(std::vector<uint8_t> bytes) {
+void SimulatedLine::InjectBytes(const std::vector<uint8_t>& bytes) {
   CatchUp();
   for (uint8_t b : bytes) Deliver(b);
 }

@@ -29,7 +29,7 @@ class SimulatedLine : public kt::serial::SerialControl {
 
   // Test controls.
   // Bytes that arrive on the PC side now (noise); lost while the port is closed.
-  void InjectBytes(std::vector<uint8_t> bytes);
+  void InjectBytes(const std::vector<uint8_t>& bytes);
   // false: nothing answers, and a reply on its way is lost.
   void SetMeterConnected(bool connected);
   // The port the meter hangs on; 0 (the default): whichever port is opened.

@@ -1,10 +1,10 @@
 // kt7340-sim: a simulated meter on a pseudo-terminal or TCP; prints where first, then its log.
 #include <signal.h>
 #include <sys/signalfd.h>
-#include <unistd.h>
 
 #include <cstdio>
 
+#include "serial/UniqueFd.h"
 #include "sim/PtyServer.h"
 #include "sim/SimOptions.h"
 #include "sim/TcpServer.h"
@@ -42,8 +42,8 @@ int main(int argc, char** argv) {
   sigaddset(&signals, SIGTERM);
   sigprocmask(SIG_BLOCK, &signals, nullptr);
   signal(SIGPIPE, SIG_IGN);
-  const int signalFd = signalfd(-1, &signals, SFD_CLOEXEC);
-  if (signalFd < 0) {
+  const kt::serial::UniqueFd signalFd(signalfd(-1, &signals, SFD_CLOEXEC));
+  if (!signalFd) {
     std::perror("kt7340-sim: signalfd");
     return 1;
   }
@@ -51,11 +51,10 @@ int main(int argc, char** argv) {
   int status = 0;
   if (!options.tcp.empty()) {
     kt::sim::TcpServer server(options);
-    status = Run(server, server.address(), signalFd);
+    status = Run(server, server.address(), signalFd.get());
   } else {
     kt::sim::PtyServer server(options);
-    status = Run(server, server.path(), signalFd);
+    status = Run(server, server.path(), signalFd.get());
   }
-  close(signalFd);
   return status;
 }

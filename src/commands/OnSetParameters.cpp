@@ -15,8 +15,8 @@ bool ParameterValuesRead(const CMonitorDlg& dlg) {
 }
 
 uint16_t ImageRegister(const CMonitorDlg& dlg, int index) {
-  return static_cast<uint16_t>(dlg.m_registerImage[2 * index] << 8 |
-                               dlg.m_registerImage[2 * index + 1]);
+  const auto high = static_cast<size_t>(index) * 2;
+  return static_cast<uint16_t>(dlg.m_registerImage[high] << 8 | dlg.m_registerImage[high + 1]);
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
-// The decoder of a matched measurement reply: values with units, limit status, receive echo.
-#include <algorithm>
-
+// The decoder of a matched measurement reply: values with units, limit status, then the receive
+// echo.
 #include "measure/MeasurementBlock.h"
 #include "measure/UnitFormat.h"
 #include "modbus/RequestFrames.h"
@@ -8,10 +7,6 @@
 #include "ui/MainDialogIds.h"
 
 namespace kt::ui {
-
-namespace {
-constexpr int kReceiveEchoMaxBytes = 100;
-}  // namespace
 
 void CMonitorDlg::DecodeMeasurementBlock(int16_t payloadPos) {
   const int framePos = payloadPos - 3;
@@ -33,13 +28,6 @@ void CMonitorDlg::DecodeMeasurementBlock(int16_t payloadPos) {
 
   ShowReceiveEcho();
   NotifyBlockDecoded(shown, withStatus ? statusPos : -1);
-}
-
-void CMonitorDlg::ShowReceiveEcho() {
-  // Only bytes this read brought: positions past its count hold earlier reads.
-  const int count = std::clamp<int>(m_pollReceiveCount, 0, kReceiveEchoMaxBytes);
-  modbus::AppendEchoText(m_echoText, std::span(m_receiveBuffer).first(static_cast<size_t>(count)));
-  SetDlgItemText(main_ids::kReceiveEcho, m_echoText);
 }
 
 }  // namespace kt::ui

@@ -1,4 +1,4 @@
-// The status update after each decoded block, and the colours of the status controls.
+// The status update after each decoded block: the status texts and which ones are alarms.
 #include "measure/LimitStatus.h"
 
 #include "ui/CMonitorDlg.h"
@@ -32,20 +32,6 @@ void CMonitorDlg::UpdateStatus(uint8_t voltageStatus, uint8_t currentStatus) {
   }
   // The colours are asked again only when a control is drawn.
   for (const measure::StatusItem& item : measure::kStatusItems) RedrawControl(item.controlId);
-}
-
-CtlColor CMonitorDlg::OnCtlColor(int controlId, CtlColorType type) {
-  const CtlColor byDefault = Dialog::OnCtlColor(controlId, type);
-  // Read-only edit boxes and labels report Static, so they never get the status colours.
-  if (type != CtlColorType::Edit) return byDefault;
-  const int index = measure::StatusIndexOf(controlId);
-  if (index < 0) return byDefault;
-  CtlColor status;
-  status.useDefault = false;
-  status.transparentBackground = true;
-  status.textColor = m_limitStatus[static_cast<size_t>(index)] != 0 ? kRed : kBlack;
-  status.brushColor = kDialogBackground;
-  return status;
 }
 
 }  // namespace kt::ui

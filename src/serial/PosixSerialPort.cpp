@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 #include "serial/PortName.h"
 #include "serial/RawTermios.h"
@@ -40,6 +41,9 @@ SerialErrorKind KindOfOpenError(int errnum) {
 
 }  // namespace
 
+PosixSerialPort::PosixSerialPort(int writeStallTimeoutMs)
+    : writeStallTimeoutMs_(writeStallTimeoutMs) {}
+
 PosixSerialPort::~PosixSerialPort() {
   Close();
 }
@@ -65,7 +69,7 @@ void PosixSerialPort::SetInputLen(int16_t length) {
 }
 
 void PosixSerialPort::SetInBufferCount(int16_t count) {
-  if (count == 0 && GetPortOpen()) tcflush(fd_, TCIFLUSH);
+  if (count == 0 && GetPortOpen()) tcflush(fd_.get(), TCIFLUSH);
 }
 
 int16_t PosixSerialPort::GetInBufferCount() {
@@ -81,7 +85,7 @@ std::vector<uint8_t> PosixSerialPort::GetInput() {
   std::vector<uint8_t> input(static_cast<size_t>(wanted));
   size_t got = 0;
   while (got < input.size()) {
-    const ssize_t r = ::read(fd_, input.data() + got, input.size() - got);
+    const ssize_t r = ::read(fd_.get(), input.data() + got, input.size() - got);
     if (r > 0) {
       got += static_cast<size_t>(r);
     } else if (r < 0 && errno == EINTR) {
@@ -105,7 +109,7 @@ void PosixSerialPort::SetOutput(const std::vector<uint8_t>& bytes) {
   };
   size_t sent = 0;
   while (sent < bytes.size()) {
-    const ssize_t r = ::write(fd_, bytes.data() + sent, bytes.size() - sent);
+    const ssize_t r = ::write(fd_.get(), bytes.data() + sent, bytes.size() - sent);
     if (r > 0) {
       sent += static_cast<size_t>(r);
       continue;
@@ -116,8 +120,8 @@ void PosixSerialPort::SetOutput(const std::vector<uint8_t>& bytes) {
                         "write failed (" + progress(sent) + "): " + Reason(errno));
     }
     // The output queue is full: wait for room, but never longer than the stall limit.
-    pollfd p{fd_, POLLOUT, 0};
-    const int ready = ::poll(&p, 1, kWriteStallTimeoutMs);
+    pollfd p{fd_.get(), POLLOUT, 0};
+    const int ready = ::poll(&p, 1, writeStallTimeoutMs_);
     if (ready < 0 && errno == EINTR) continue;
     if (ready < 0) {
       throw SerialError(SerialErrorKind::IoError, device_,
@@ -126,7 +130,7 @@ void PosixSerialPort::SetOutput(const std::vector<uint8_t>& bytes) {
     if (ready == 0) {
       throw SerialError(SerialErrorKind::IoError, device_,
                         "the device accepted no more output for " +
-                            std::to_string(kWriteStallTimeoutMs) + " ms (" + progress(sent) + ")");
+                            std::to_string(writeStallTimeoutMs_) + " ms (" + progress(sent) + ")");
     }
     if ((p.revents & POLLOUT) == 0) {
       throw SerialError(SerialErrorKind::IoError, device_,
@@ -137,14 +141,15 @@ void PosixSerialPort::SetOutput(const std::vector<uint8_t>& bytes) {
 
 void PosixSerialPort::Open() {
   const std::string device = DevicePathForPort(port_);
-  const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) {
+  UniqueFd opened(::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+  if (!opened) {
     const int e = errno;
     throw SerialError(KindOfOpenError(e), device, Reason(e));
   }
+  const int fd = opened.get();
+  // Throwing closes the descriptor: `opened` still owns it.
   const auto refuse = [&](SerialErrorKind kind, const std::string& what) {
     const int e = errno;
-    ::close(fd);
     throw SerialError(kind, device, what + Reason(e));
   };
 
@@ -158,7 +163,7 @@ void PosixSerialPort::Open() {
     refuse(SerialErrorKind::OpenFailed, "cannot claim the device exclusively: ");
   }
 
-  fd_ = fd;
+  fd_ = std::move(opened);
   device_ = device;
   try {
     ApplySettings(settings_);
@@ -169,11 +174,10 @@ void PosixSerialPort::Open() {
 }
 
 void PosixSerialPort::Close() {
-  if (fd_ < 0) return;
-  ::ioctl(fd_, TIOCNXCL);
-  ::flock(fd_, LOCK_UN);
-  ::close(fd_);
-  fd_ = -1;
+  if (!fd_) return;
+  ::ioctl(fd_.get(), TIOCNXCL);
+  ::flock(fd_.get(), LOCK_UN);
+  fd_.reset();
   device_.clear();
 }
 
@@ -188,12 +192,12 @@ std::string PosixSerialPort::CurrentDevice() const {
 
 void PosixSerialPort::ApplySettings(const LineSettings& settings) {
   termios t{};
-  if (tcgetattr(fd_, &t) != 0) {
+  if (tcgetattr(fd_.get(), &t) != 0) {
     throw SerialError(SerialErrorKind::BadSettings, device_,
                       "cannot read the line settings: " + Reason(errno));
   }
   MakeRawTermios(t, settings);
-  if (tcsetattr(fd_, TCSANOW, &t) != 0) {
+  if (tcsetattr(fd_.get(), TCSANOW, &t) != 0) {
     throw SerialError(SerialErrorKind::BadSettings, device_,
                       "the device refused the line settings: " + Reason(errno));
   }
@@ -201,7 +205,7 @@ void PosixSerialPort::ApplySettings(const LineSettings& settings) {
   // The parity bits are not checked: pseudo-terminals (the simulated meter's line) always
   // report no parity whatever was asked.
   termios applied{};
-  if (tcgetattr(fd_, &applied) != 0 || cfgetospeed(&applied) != cfgetospeed(&t)) {
+  if (tcgetattr(fd_.get(), &applied) != 0 || cfgetospeed(&applied) != cfgetospeed(&t)) {
     throw SerialError(SerialErrorKind::BadSettings, device_,
                       "the device does not support " + std::to_string(settings.baudRate) + " baud");
   }
@@ -209,7 +213,7 @@ void PosixSerialPort::ApplySettings(const LineSettings& settings) {
 
 int PosixSerialPort::WaitingBytes() {
   int waiting = 0;
-  if (::ioctl(fd_, FIONREAD, &waiting) != 0) {
+  if (::ioctl(fd_.get(), FIONREAD, &waiting) != 0) {
     throw SerialError(SerialErrorKind::IoError, device_,
                       "cannot count the received bytes: " + Reason(errno));
   }

@@ -7,6 +7,7 @@
 
 #include "serial/LineSettings.h"
 #include "serial/SerialControl.h"
+#include "serial/UniqueFd.h"
 
 namespace kt::serial {
 
@@ -24,22 +25,24 @@ namespace kt::serial {
 // - SetInBufferCount(0) empties the receive queue; other values are ignored.
 // - GetInBufferCount and GetInput on a closed port give 0 and an empty array.
 // - SetOutput on a closed port throws SerialError(IoError); so does a write the device does
-//   not accept within kWriteStallTimeoutMs (the call never hangs).
+//   not accept within the write stall time (the call never hangs).
 // - A failing read or count on an open port throws SerialError(IoError).
 class PosixSerialPort : public SerialControl {
  public:
   // A write that makes no progress for this long is given up.
   static constexpr int kWriteStallTimeoutMs = 1000;
 
-  PosixSerialPort() = default;
+  explicit PosixSerialPort(int writeStallTimeoutMs = kWriteStallTimeoutMs);
   ~PosixSerialPort() override;
   PosixSerialPort(const PosixSerialPort&) = delete;
   PosixSerialPort& operator=(const PosixSerialPort&) = delete;
+  PosixSerialPort(PosixSerialPort&&) = delete;
+  PosixSerialPort& operator=(PosixSerialPort&&) = delete;
 
   void SetCommPort(int16_t port) override;
   void SetSettings(const std::string& settings) override;
   void SetPortOpen(bool open) override;
-  bool GetPortOpen() const override { return fd_ >= 0; }
+  bool GetPortOpen() const override { return fd_.valid(); }
   void SetInputLen(int16_t length) override;
   void SetInBufferCount(int16_t count) override;
   int16_t GetInBufferCount() override;
@@ -56,10 +59,11 @@ class PosixSerialPort : public SerialControl {
   // Bytes waiting in the receive queue (unclamped); throws SerialError(IoError).
   int WaitingBytes();
 
+  int writeStallTimeoutMs_;
   int16_t port_ = 1;
   LineSettings settings_;
   int16_t inputLen_ = 0;
-  int fd_ = -1;
+  UniqueFd fd_;
   std::string device_;  // the device of the open port
 };
 

@@ -1,6 +1,8 @@
 // Meter settings: PT, read-back, CT, read-back, wiring; values taken only when acknowledged.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+
 #include "MonitorHarness.h"
 
 using namespace kt::testing;
@@ -154,7 +156,7 @@ TEST(MeterSettings, InvalidEntryKeepsTheDialogOpenAndCancelSendsNothing) {
 // A wiring code the dialog has no radio for goes back to the meter as it was, when the user
 // touches no radio.
 TEST(MeterSettings, WiringCodeWithoutARadioIsWrittenBackUnchanged) {
-  for (uint8_t code : {6, 9, 255}) {
+  for (const uint8_t code : std::initializer_list<uint8_t>{6, 9, 255}) {
     SCOPED_TRACE(int(code));
     Program p;
     p.dlg.m_wiringMode = code;

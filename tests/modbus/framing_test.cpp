@@ -3,6 +3,7 @@
 
 #include "Frames.h"
 
+#include <initializer_list>
 #include <random>
 #include <span>
 #include <type_traits>
@@ -148,7 +149,7 @@ TEST(FindFrame, RandomBuffersStayInBounds) {
   for (int len = 0; len <= 1200; ++len) {
     std::vector<uint8_t> buf(static_cast<size_t>(len));
     for (auto& b : buf) b = static_cast<uint8_t>(rng() % 4);  // small alphabet: many candidates
-    for (int16_t L : {7, 8, 13, 43, 95}) {
+    for (const int16_t L : std::initializer_list<int16_t>{7, 8, 13, 43, 95}) {
       const int16_t pos = Find(buf, kReadHoldingRegisters, 1, L);
       if (pos >= 0) {
         ASSERT_LE(pos + L, len);

@@ -21,6 +21,7 @@
 #include "modbus/SerialInput.h"
 #include "serial/PosixSerialPort.h"
 #include "serial/SerialError.h"
+#include "serial/UniqueFd.h"
 
 using namespace kt::serial;
 using namespace kt::serial::testing;
@@ -38,29 +39,27 @@ class PtyPair {
  public:
   PtyPair() {
     char name[256] = {};
-    if (openpty(&master_, &slave_, name, nullptr, nullptr) != 0) {
+    int master = -1;
+    int slave = -1;
+    if (openpty(&master, &slave, name, nullptr, nullptr) != 0) {
       ADD_FAILURE() << "openpty: " << std::strerror(errno);
       return;
     }
+    master_.reset(master);
+    slave_.reset(slave);
     slavePath_ = name;
   }
-  ~PtyPair() {
-    if (master_ >= 0) close(master_);
-    if (slave_ >= 0) close(slave_);
-  }
-  PtyPair(const PtyPair&) = delete;
-  PtyPair& operator=(const PtyPair&) = delete;
 
   const std::string& SlavePath() const { return slavePath_; }
 
   termios SlaveTermios() const {
     termios t{};
-    EXPECT_EQ(tcgetattr(slave_, &t), 0) << std::strerror(errno);
+    EXPECT_EQ(tcgetattr(slave_.get(), &t), 0) << std::strerror(errno);
     return t;
   }
 
   void WriteToPort(const Bytes& bytes) {
-    ASSERT_EQ(write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    ASSERT_EQ(write(master_.get(), bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
   }
 
   // Reads from the master until `n` bytes came or the deadline passed; returns what came.
@@ -68,10 +67,10 @@ class PtyPair {
     Bytes got;
     const auto end = std::chrono::steady_clock::now() + kDeadline;
     while (got.size() < n && std::chrono::steady_clock::now() < end) {
-      pollfd p{master_, POLLIN, 0};
+      pollfd p{master_.get(), POLLIN, 0};
       if (poll(&p, 1, 50) <= 0) continue;
       uint8_t chunk[512];
-      const ssize_t r = read(master_, chunk, std::min(sizeof chunk, n - got.size()));
+      const ssize_t r = read(master_.get(), chunk, std::min(sizeof chunk, n - got.size()));
       if (r > 0) got.insert(got.end(), chunk, chunk + r);
     }
     return got;
@@ -81,13 +80,13 @@ class PtyPair {
   int UnreadAtMaster() {
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     int n = 0;
-    ioctl(master_, FIONREAD, &n);
+    ioctl(master_.get(), FIONREAD, &n);
     return n;
   }
 
  private:
-  int master_ = -1;
-  int slave_ = -1;
+  UniqueFd master_;
+  UniqueFd slave_;
   std::string slavePath_;
 };
 
@@ -273,17 +272,20 @@ TEST_F(PortOnPty, TheDestructorReleasesThePort) {
 }
 
 TEST_F(PortOnPty, AWriteNobodyTakesFailsInsteadOfHanging) {
-  OpenAsAtStartUp();
+  PosixSerialPort stalling(20);  // a short stall time keeps the test quick
+  stalling.SetCommPort(kPort);
+  stalling.SetPortOpen(true);
   const Bytes lots(8 * 1024 * 1024, 0x55);  // far more than the pty buffers hold
   try {
-    port.SetOutput(lots);
+    stalling.SetOutput(lots);
     ADD_FAILURE() << "all written although nobody reads";
   } catch (const SerialError& e) {
     EXPECT_EQ(e.kind(), SerialErrorKind::IoError);
     EXPECT_EQ(e.device(), pty.SlavePath());
     EXPECT_NE(e.reason().find("of 8388608 bytes written"), std::string::npos) << e.reason();
+    EXPECT_NE(e.reason().find("for 20 ms"), std::string::npos) << e.reason();
   }
-  EXPECT_TRUE(port.GetPortOpen());
+  EXPECT_TRUE(stalling.GetPortOpen());
 }
 
 struct RefusedDevice {

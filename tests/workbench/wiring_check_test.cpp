@@ -152,7 +152,7 @@ const std::vector<FaultCase> kFaults = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Faults, WiringFaultTest, ::testing::ValuesIn(kFaults),
-                         [](const auto& info) { return std::string(info.param.label); });
+                         [](const auto& testInfo) { return std::string(testInfo.param.label); });
 
 std::vector<std::string> NamesOf(const std::vector<CheckRow>& rows) {
   std::vector<std::string> names;

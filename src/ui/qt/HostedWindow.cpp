@@ -199,4 +199,22 @@ void HostedWindow::reject() {
   Command(IDCANCEL);
 }
 
+void HostedWindow::EndModal(int result) {
+  ended_ = true;
+  result_ = result;
+  if (inLoop_) done(result);
+}
+
+void HostedWindow::LeaveLoop() {
+  if (inLoop_) done(IDCANCEL);
+}
+
+void HostedWindow::RunModalLoop() {
+  if (ended_) return;
+  QPointer<HostedWindow> alive(this);
+  inLoop_ = true;
+  exec();
+  if (alive) inLoop_ = false;
+}
+
 }  // namespace kt::ui::qt

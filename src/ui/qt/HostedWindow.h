@@ -46,10 +46,15 @@ class HostedWindow : public QDialog {
   void StopAllTimers();
   bool TimerRunning(unsigned timerId) const;
 
-  // Modal state: ended is set by EndModal, also before the loop has started.
-  bool ended = false;
-  bool inLoop = false;
-  int result = IDCANCEL;
+  // Ends the modal state with `result`, also before the loop has started (it then never runs).
+  void EndModal(int result);
+  // Leaves a running modal loop with IDCANCEL (the window is going away).
+  void LeaveLoop();
+  // Runs the modal loop unless the modal state has already ended. The window may be deleted
+  // while the loop runs; the caller checks that it still exists before asking for the result.
+  void RunModalLoop();
+  bool ModalEnded() const { return ended_; }
+  int ModalResult() const { return result_; }
 
   // True while a call into the dialog logic from one of this window's events is running.
   bool Dispatching() const { return dispatchDepth_ > 0; }
@@ -75,6 +80,9 @@ class HostedWindow : public QDialog {
   std::map<int, Control> controls_;
   std::map<unsigned, QTimer*> timers_;
   int dispatchDepth_ = 0;
+  bool ended_ = false;
+  bool inLoop_ = false;
+  int result_ = IDCANCEL;
 };
 
 }  // namespace kt::ui::qt

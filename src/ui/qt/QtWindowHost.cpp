@@ -33,15 +33,12 @@ void CentreOnScreen(QWidget& w) {
 QtWindowHost::QtWindowHost() : colors_{kSystemFace, kBlack}, icon_(MonitorIcon()) {}
 
 QtWindowHost::~QtWindowHost() {
-  for (auto& [dialog, window] : windows_) {
-    window->Detach();
-    delete window;
-  }
+  for (auto& [dialog, window] : windows_) window->Detach();
 }
 
 HostedWindow* QtWindowHost::Find(const Dialog& dialog) const {
   auto it = windows_.find(&dialog);
-  return it == windows_.end() ? nullptr : it->second;
+  return it == windows_.end() ? nullptr : it->second.get();
 }
 
 QWidget* QtWindowHost::TopWindow() const {
@@ -54,11 +51,12 @@ QWidget* QtWindowHost::WindowOf(const Dialog& dialog) const {
 
 int QtWindowHost::RunModal(Dialog& dialog) {
   if (Find(dialog) != nullptr) DestroyWindow(dialog);
-  auto* window = new HostedWindow(
+  auto owned = std::make_unique<HostedWindow>(
       dialog, TopWindow(), colors_,
       [this](Dialog& d, const std::string& what) { MessageBox(&d, "操作失败：" + what); });
+  HostedWindow* window = owned.get();
   window->setWindowIcon(icon_);
-  windows_[&dialog] = window;
+  windows_[&dialog] = std::move(owned);
   modalStack_.push_back(window);
   QPointer<HostedWindow> alive(window);
 
@@ -68,37 +66,30 @@ int QtWindowHost::RunModal(Dialog& dialog) {
     // Initialisation stops at the failed step; the dialog stays open, as with a refused port.
     if (alive) MessageBox(&dialog, std::string("操作失败：") + e.what());
   }
-  if (alive && !window->ended) {
+  if (alive && !window->ModalEnded()) {
     CentreOnScreen(*window);
-    window->inLoop = true;
-    window->exec();
-    if (alive) window->inLoop = false;
+    window->RunModalLoop();
   }
   modalStack_.erase(std::remove(modalStack_.begin(), modalStack_.end(), window), modalStack_.end());
-  return alive ? window->result : IDCANCEL;
+  return alive ? window->ModalResult() : IDCANCEL;
 }
 
 void QtWindowHost::EndModal(Dialog& dialog, int result) {
   HostedWindow* w = Find(dialog);
   if (w == nullptr) return;
-  w->ended = true;
-  w->result = result;
-  if (w->inLoop) w->done(result);
+  w->EndModal(result);
 }
 
 void QtWindowHost::DestroyWindow(Dialog& dialog) {
-  HostedWindow* w = Find(dialog);
-  if (w == nullptr) return;
-  windows_.erase(&dialog);
+  auto it = windows_.find(&dialog);
+  if (it == windows_.end()) return;
+  std::unique_ptr<HostedWindow> w = std::move(it->second);
+  windows_.erase(it);
   w->Detach();
-  if (w->inLoop) w->done(IDCANCEL);
+  w->LeaveLoop();
   w->hide();
-  // A handler of the window itself may still be on the stack.
-  if (w->Dispatching()) {
-    w->deleteLater();
-  } else {
-    delete w;
-  }
+  // A handler of the window itself may still be on the stack: Qt deletes it once that is done.
+  if (w->Dispatching()) w.release()->deleteLater();
 }
 
 void QtWindowHost::SetText(Dialog& dialog, int controlId, const std::string& utf8) {

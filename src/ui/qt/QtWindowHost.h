@@ -4,6 +4,7 @@
 #include <QIcon>
 #include <QWidget>
 #include <map>
+#include <memory>
 #include <vector>
 
 #include "ui/dialog/WindowHost.h"
@@ -14,11 +15,16 @@ namespace kt::ui::qt {
 class HostedWindow;
 
 // Needs a QApplication. Modal dialogs run in QDialog::exec and message boxes in QMessageBox::exec;
-// the timers of every open dialog keep ticking inside those loops.
+// the timers of every open dialog keep ticking inside those loops. The host owns the windows it
+// makes; they go with it.
 class QtWindowHost : public WindowHost {
  public:
   QtWindowHost();
   ~QtWindowHost() override;
+  QtWindowHost(const QtWindowHost&) = delete;
+  QtWindowHost& operator=(const QtWindowHost&) = delete;
+  QtWindowHost(QtWindowHost&&) = delete;
+  QtWindowHost& operator=(QtWindowHost&&) = delete;
 
   int RunModal(Dialog& dialog) override;
   void EndModal(Dialog& dialog, int result) override;
@@ -43,8 +49,8 @@ class QtWindowHost : public WindowHost {
   HostedWindow* Find(const Dialog& dialog) const;
   QWidget* TopWindow() const;
 
-  std::map<const Dialog*, HostedWindow*> windows_;
-  std::vector<HostedWindow*> modalStack_;
+  std::map<const Dialog*, std::unique_ptr<HostedWindow>> windows_;
+  std::vector<HostedWindow*> modalStack_;  // the modal windows, innermost last (not owned)
   DialogColors colors_;
   QIcon icon_;
 };
