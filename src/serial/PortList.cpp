@@ -107,7 +107,7 @@ std::vector<PortInfo> ListSerialPorts(const std::string& sysRoot, const std::str
   const fs::path classDir = fs::path(sysRoot) / "class" / "tty";
   for (const fs::directory_entry& entry : fs::directory_iterator(classDir, ec)) {
     const std::string name = entry.path().filename().string();
-    const fs::path tty = entry.path();
+    const fs::path& tty = entry.path();
     std::error_code linkError;
     const fs::path device = fs::canonical(tty / "device", linkError);
     if (linkError) continue;  // virtual terminals, pseudo-terminals, the console
