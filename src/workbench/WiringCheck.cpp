@@ -342,6 +342,7 @@ class Checker {
     const char* name = "电流不平衡";
     if (TooLittleCurrent(name)) return;
     std::vector<double> amps;
+    amps.reserve(3);
     for (int p = 0; p < 3; ++p) amps.push_back(values_[p].current);
     const auto [worst, deviation] = LargestDeviation(amps);
     if (deviation > t_.currentImbalance) {
