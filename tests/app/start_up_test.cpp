@@ -5,9 +5,13 @@
 #include "app/CMonitorApp.h"
 #include "ui/CCommSetDlg.h"
 #include "ui/CMonitorDlg.h"
+#include "ui/CommSetDialogIds.h"
+#include "ui/MainDialogIds.h"
 
 using namespace kt::testing;
 using kt::ui::Dialog;
+using namespace kt::ui::main_ids;
+namespace comm_set_ids = kt::ui::comm_set_ids;
 
 namespace {
 
@@ -20,15 +24,17 @@ class StartUpTest : public ::testing::Test, public MainDialogHarness {
 
 TEST_F(StartUpTest, CancelEndsWithoutMainDialogOrPort) {
   bool presetsSeen = false;
-  host.ScriptModal(130, [&](Dialog& d) {
-    presetsSeen = host.Control(d, 1000).text == "1" && host.Control(d, 1012).checked &&
-                  host.Control(d, 1014).checked && !host.Control(d, 1013).checked;
+  host.ScriptModal(comm_set_ids::kTemplateId, [&](Dialog& d) {
+    presetsSeen = host.Control(d, comm_set_ids::kPortEdit).text == "1" &&
+                  host.Control(d, comm_set_ids::kBaud9600Radio).checked &&
+                  host.Control(d, comm_set_ids::kNoParityRadio).checked &&
+                  !host.Control(d, comm_set_ids::kBaud19200Radio).checked;
     EXPECT_EQ(host.DialogBackground(), 0x00F9F0B5u);
     EXPECT_EQ(host.DialogText(), 0u);
     host.Click(d, kt::ui::IDCANCEL);
   });
   int mainRuns = 0;
-  host.ScriptModal(102, [&](Dialog&) { ++mainRuns; });
+  host.ScriptModal(kTemplateId, [&](Dialog&) { ++mainRuns; });
   EXPECT_FALSE(app.InitInstance());
   EXPECT_TRUE(presetsSeen);
   EXPECT_EQ(mainRuns, 0);
@@ -36,23 +42,23 @@ TEST_F(StartUpTest, CancelEndsWithoutMainDialogOrPort) {
 }
 
 TEST_F(StartUpTest, OkOpensTheMainDialogWithTheChosenSettings) {
-  host.ScriptModal(130, [&](Dialog& d) {
-    host.Click(d, 1011);  // 4800
-    host.Click(d, 1015);  // odd
-    host.Type(d, 1000, "2");
+  host.ScriptModal(comm_set_ids::kTemplateId, [&](Dialog& d) {
+    host.Click(d, comm_set_ids::kBaud4800Radio);
+    host.Click(d, comm_set_ids::kOddParityRadio);
+    host.Type(d, comm_set_ids::kPortEdit, "2");
     host.Click(d, kt::ui::IDOK);
   });
   std::string info, settings, run, address;
   const Dialog* mainWindow = nullptr;
-  host.ScriptModal(102, [&](Dialog& d) {
-    info = host.Control(d, 1057).text;
-    run = host.Control(d, 1063).text;
-    address = host.Control(d, 1061).text;
+  host.ScriptModal(kTemplateId, [&](Dialog& d) {
+    info = host.Control(d, kInformationBox).text;
+    run = host.Control(d, kRunButton).text;
+    address = host.Control(d, kSlaveAddressEdit).text;
     mainWindow = app.m_pMainWnd;
     EXPECT_EQ(&d, mainWindow);
     auto& monitor = static_cast<kt::ui::CMonitorDlg&>(d);
     EXPECT_EQ(monitor.m_pollPeriodMs, 1000u);
-    host.Click(d, 1063);
+    host.Click(d, kRunButton);
     host.RunFor(1000);
     host.Click(d, kt::ui::IDCANCEL);  // "退  出"
   });
@@ -72,8 +78,8 @@ TEST_F(StartUpTest, OkOpensTheMainDialogWithTheChosenSettings) {
 
 TEST_F(StartUpTest, PortNumberThatIsNotANumberKeepsTheSettingsDialogOpen) {
   bool stillOpen = false;
-  host.ScriptModal(130, [&](Dialog& d) {
-    host.Type(d, 1000, "COM1");
+  host.ScriptModal(comm_set_ids::kTemplateId, [&](Dialog& d) {
+    host.Type(d, comm_set_ids::kPortEdit, "COM1");
     host.Click(d, kt::ui::IDOK);
     stillOpen = host.IsOpen(d);
     host.Click(d, kt::ui::IDCANCEL);
@@ -86,14 +92,14 @@ TEST_F(StartUpTest, PortNumberThatIsNotANumberKeepsTheSettingsDialogOpen) {
 
 // Enter in the main dialog ends it, and with it the program, only with a valid slave address.
 TEST_F(StartUpTest, EnterEndsTheProgramOnlyWithAValidAddress) {
-  host.ScriptModal(130, [&](Dialog& d) { host.Click(d, kt::ui::IDOK); });
+  host.ScriptModal(comm_set_ids::kTemplateId, [&](Dialog& d) { host.Click(d, kt::ui::IDOK); });
   bool openAfterBadEnter = false;
   bool openAfterGoodEnter = true;
-  host.ScriptModal(102, [&](Dialog& d) {
-    host.Type(d, 1061, "300");
+  host.ScriptModal(kTemplateId, [&](Dialog& d) {
+    host.Type(d, kSlaveAddressEdit, "300");
     host.PressEnter(d);
     openAfterBadEnter = host.IsOpen(d);
-    host.Type(d, 1061, "1");
+    host.Type(d, kSlaveAddressEdit, "1");
     host.PressEnter(d);
     openAfterGoodEnter = host.IsOpen(d);
   });

@@ -3,8 +3,10 @@
 
 #include "MonitorHarness.h"
 #include "ui/LineSettingsText.h"
+#include "ui/MainDialogIds.h"
 
 using namespace kt::testing;
+using namespace kt::ui::main_ids;
 using kt::sim::MeterConfig;
 
 namespace {
@@ -31,7 +33,7 @@ TEST(AddressSearch, ProbesEveryAddressButTheBroadcastEndOnceInTurn) {
   Program p;
   p.line.SetMeterConnected(false);
   const size_t mark = p.Mark();
-  p.Click(1062);
+  p.Click(kPollAddressButton);
   p.host.RunFor(499);
   EXPECT_TRUE(p.FramesSince(mark).empty());  // the first probe comes with the first tick
   p.host.RunFor(1);
@@ -54,39 +56,41 @@ TEST(AddressSearch, FindsTheMeterAndTalksToItFromThen) {
   meter.parity = 1;
   Program p(meter, {2, 9600, 1});
   ASSERT_TRUE(p.PollUntil(4));  // a block has been decoded
-  EXPECT_FALSE(p.Text(1001).empty());
+  EXPECT_FALSE(p.Text(kPhaseVoltageABox).empty());
   const size_t mark = p.Mark();
-  const std::string receiveEcho = p.Text(1022);
-  const std::string info = p.Text(1057);
-  p.Click(1062);
+  const std::string receiveEcho = p.Text(kReceiveEcho);
+  const std::string info = p.Text(kInformationBox);
+  p.Click(kPollAddressButton);
   // The search empties exactly the 34 measurement boxes; polling stops but Run still reads "停止".
   int emptied = 0;
-  for (int id = 1000; id <= 1056; ++id) {
-    const bool measurement = id <= 1003 || (id >= 1025 && id <= 1050) || id >= 1053;
+  for (int id = kPhaseVoltageTotalBox; id <= kReverseReactiveEnergyBox; ++id) {
+    const bool measurement = id <= kPhaseVoltageCBox ||
+                             (id >= kLineVoltageMeanBox && id <= kZeroSequenceCurrentBox) ||
+                             id >= kForwardActiveEnergyBox;
     if (measurement) {
       EXPECT_EQ(p.Text(id), "") << id;
       ++emptied;
     }
   }
   EXPECT_EQ(emptied, 34);
-  EXPECT_EQ(p.Text(1022), receiveEcho);
+  EXPECT_EQ(p.Text(kReceiveEcho), receiveEcho);
   EXPECT_FALSE(receiveEcho.empty());
-  EXPECT_EQ(p.Text(1057), info);
-  EXPECT_EQ(p.Text(1061), "7");
+  EXPECT_EQ(p.Text(kInformationBox), info);
+  EXPECT_EQ(p.Text(kSlaveAddressEdit), "7");
   EXPECT_FALSE(p.PollTimerRunning());
-  EXPECT_EQ(p.Text(1063), "停止");
+  EXPECT_EQ(p.Text(kRunButton), "停止");
   p.host.RunFor(500 * 10);
   EXPECT_EQ(ProbedAddresses(p.FramesSince(mark)), Range(1, 7));
   EXPECT_EQ(p.dlg.m_slaveAddress, 7);
-  EXPECT_EQ(p.Text(1061), "7");
-  EXPECT_EQ(p.Text(1057), kt::ui::ProbeInformationBoxText(2, 9600, 1));
+  EXPECT_EQ(p.Text(kSlaveAddressEdit), "7");
+  EXPECT_EQ(p.Text(kInformationBox), kt::ui::ProbeInformationBoxText(2, 9600, 1));
   EXPECT_FALSE(p.ProbeTimerRunning());
   EXPECT_FALSE(p.PollTimerRunning());  // a hit does not restart polling
   EXPECT_EQ(p.dlg.m_running, 1);
-  EXPECT_EQ(p.Text(1001), "");
+  EXPECT_EQ(p.Text(kPhaseVoltageABox), "");
   // The first Run press only turns the button back; the second polls the found address.
-  p.Click(1063);
-  EXPECT_EQ(p.Text(1063), "运行");
+  p.Click(kRunButton);
+  EXPECT_EQ(p.Text(kRunButton), "运行");
   ASSERT_TRUE(p.PollUntil(3));
   EXPECT_TRUE(p.MeasurementsFlow());
 }
@@ -123,7 +127,7 @@ TEST(AddressSearch, NoiseOrAForeignReplyDoesNotEndIt) {
     Program p(meter);
     p.hooked.onWrite = [&](const Bytes& sent) { p.line.InjectBytes(c.onLine(sent[0])); };
     const size_t mark = p.Mark();
-    p.Click(1062);
+    p.Click(kPollAddressButton);
     p.host.RunFor(500 * 8);
     EXPECT_EQ(ProbedAddresses(p.FramesSince(mark)), Range(1, 5));
     EXPECT_EQ(p.dlg.m_slaveAddress, 5);
@@ -136,7 +140,7 @@ TEST(AddressSearch, AnExceptionReplyFromTheProbedAddressCounts) {
   p.hooked.onWrite = [&p](const Bytes& sent) {
     if (sent[0] == 3) p.line.InjectBytes(WithCrc({0x03, 0x83, 0x02}));
   };
-  p.Click(1062);
+  p.Click(kPollAddressButton);
   p.host.RunFor(500 * 6);
   EXPECT_EQ(p.dlg.m_slaveAddress, 3);
   EXPECT_FALSE(p.ProbeTimerRunning());
@@ -146,9 +150,9 @@ TEST(AddressSearch, RunStopsIt) {
   Program p;
   p.line.SetMeterConnected(false);
   const size_t mark = p.Mark();
-  p.Click(1062);
+  p.Click(kPollAddressButton);
   p.host.RunFor(500 * 3);
-  p.Click(1063);
+  p.Click(kRunButton);
   EXPECT_FALSE(p.ProbeTimerRunning());
   EXPECT_EQ(p.dlg.m_running, 1);
   EXPECT_TRUE(p.PollTimerRunning());
@@ -163,16 +167,16 @@ TEST(AddressSearch, RunStopsIt) {
 TEST(AddressSearch, ABadSlaveAddressEntryIsPromptedOncePerSearch) {
   Program p;
   p.line.SetMeterConnected(false);
-  p.host.Type(p.dlg, 1061, "300");
+  p.host.Type(p.dlg, kSlaveAddressEdit, "300");
   const size_t mark = p.Mark();
-  p.Click(1062);
+  p.Click(kPollAddressButton);
   p.host.RunFor(500 * 6);
   EXPECT_EQ(p.MessagesSince(0), std::vector<std::string>{"请输入一个介于 0 和 255 之间的整数。"});
   // The probes go on with their own addresses; the slave address keeps its last valid value.
   EXPECT_EQ(ProbedAddresses(p.FramesSince(mark)), Range(1, 6));
   EXPECT_EQ(p.dlg.m_slaveAddress, 1);
   // A new search prompts again, once.
-  p.Click(1062);
+  p.Click(kPollAddressButton);
   p.host.RunFor(500 * 4);
   EXPECT_EQ(p.MessagesSince(0).size(), 2u);
 }
@@ -184,14 +188,14 @@ TEST(AddressSearch, RunDuringASearchWhilePollingWasOnLeavesPollingOff) {
   ASSERT_TRUE(p.PollUntil(3));
   ASSERT_EQ(p.dlg.m_running, 1);
   p.line.SetMeterConnected(false);
-  p.Click(1062);
+  p.Click(kPollAddressButton);
   p.host.RunFor(1200);
   ASSERT_TRUE(p.ProbeTimerRunning());
-  p.Click(1063);
+  p.Click(kRunButton);
   EXPECT_FALSE(p.ProbeTimerRunning());
   EXPECT_FALSE(p.PollTimerRunning());
   EXPECT_EQ(p.dlg.m_running, 0);
-  EXPECT_EQ(p.Text(1063), "运行");
+  EXPECT_EQ(p.Text(kRunButton), "运行");
   const size_t mark = p.Mark();
   p.host.RunFor(3000);
   EXPECT_TRUE(p.FramesSince(mark).empty());

@@ -11,8 +11,12 @@
 #include "modbus/Clock.h"
 #include "serial/PosixSerialPort.h"
 #include "ui/CMonitorDlg.h"
+#include "ui/CommSetDialogIds.h"
+#include "ui/MainDialogIds.h"
 
 using kt::sim::testing::SimProcess;
+using namespace kt::ui::main_ids;
+namespace comm_set_ids = kt::ui::comm_set_ids;
 
 namespace {
 
@@ -29,13 +33,14 @@ class RealTimeProgram : public kt::testing::MainDialogHarness {
     }
   }
   // Runs polling for up to `maxTicks` ticks until a measurement block has been decoded after
-  // this call (the decoder writes edit 1001 and the receive echo).
+  // this call (the decoder writes the phase A voltage box and the receive echo).
   bool DecodesABlock(int maxTicks) {
-    host.Type(*dialog, 1001, "");
-    host.Type(*dialog, 1022, "");
+    host.Type(*dialog, kPhaseVoltageABox, "");
+    host.Type(*dialog, kReceiveEcho, "");
     for (int tick = 0; tick < maxTicks; ++tick) {
       RunFor(dialog->m_pollPeriodMs);
-      if (!host.Control(*dialog, 1001).text.empty() && !host.Control(*dialog, 1022).text.empty()) {
+      if (!host.Control(*dialog, kPhaseVoltageABox).text.empty() &&
+          !host.Control(*dialog, kReceiveEcho).text.empty()) {
         return true;
       }
     }
@@ -45,11 +50,11 @@ class RealTimeProgram : public kt::testing::MainDialogHarness {
   // settings, clicks `radio` and confirms.
   void ChangeLine(int radio) {
     RunFor(dialog->m_pollPeriodMs / 2);
-    host.ScriptModal(130, [this, radio](kt::ui::Dialog& d) {
+    host.ScriptModal(comm_set_ids::kTemplateId, [this, radio](kt::ui::Dialog& d) {
       host.Click(d, radio);
       host.Click(d, kt::ui::IDOK);
     });
-    host.Click(*dialog, 1004);
+    host.Click(*dialog, kCommSettingsButton);
   }
 
   kt::modbus::SteadyClock realClock;
@@ -66,19 +71,20 @@ TEST(CommSettingsOnPty, BaudThenParityChangeThenPollingAtTheNewSettings) {
   RealTimeProgram p;
   auto& d = p.Open({4, 9600, 0}, &p.realClock);
   ASSERT_TRUE(p.port.GetPortOpen());
-  p.host.Type(d, 1061, "1");
-  p.host.Click(d, 1063);
+  p.host.Type(d, kSlaveAddressEdit, "1");
+  p.host.Click(d, kRunButton);
   ASSERT_TRUE(p.DecodesABlock(12)) << "no measurements at 9600N,8,2";
 
-  p.ChangeLine(1013);  // 19200 bit/s
+  p.ChangeLine(comm_set_ids::kBaud19200Radio);
   EXPECT_TRUE(p.host.Messages().empty()) << p.host.Messages()[0].text;
   EXPECT_EQ(d.m_baudRate, 19200);
   ASSERT_TRUE(p.DecodesABlock(6)) << "no measurements at 19200N,8,2";
 
-  p.ChangeLine(1016);  // even parity
+  p.ChangeLine(comm_set_ids::kEvenParityRadio);
   EXPECT_TRUE(p.host.Messages().empty()) << p.host.Messages()[0].text;
   EXPECT_EQ(d.m_parity, 2);
-  EXPECT_EQ(p.host.Control(d, 1057).text, "串行口: 4 \r\n\r\n波特率: 19200 \r\n\r\n校验位:偶校验");
+  EXPECT_EQ(p.host.Control(d, kInformationBox).text,
+            "串行口: 4 \r\n\r\n波特率: 19200 \r\n\r\n校验位:偶校验");
   EXPECT_TRUE(p.DecodesABlock(6)) << "no measurements at 19200E,8,1";
 
   p.host.Close(d);

@@ -3,14 +3,17 @@
 #include <gtest/gtest.h>
 
 #include "MonitorHarness.h"
+#include "ui/CommSetDialogIds.h"
 #include "ui/LineSettingsText.h"
+#include "ui/MainDialogIds.h"
 
 using namespace kt::testing;
 using kt::sim::MeterConfig;
+using namespace kt::ui::main_ids;
+namespace comm_set_ids = kt::ui::comm_set_ids;
 
 namespace {
 
-constexpr int kCommSetTemplate = 130;
 const Bytes kBaud19200 = WithCrc({0x01, 0x06, 0x00, 0x08, 0x00, 0x04});
 const Bytes kParityEven = WithCrc({0x01, 0x06, 0x00, 0x06, 0x00, 0x02});
 const Bytes kBaud4800 = WithCrc({0x01, 0x06, 0x00, 0x08, 0x00, 0x02});
@@ -19,9 +22,9 @@ const Bytes kParityOdd = WithCrc({0x01, 0x06, 0x00, 0x06, 0x00, 0x01});
 
 // The user picks radios (and optionally a port) in the dialog and confirms.
 void Choose(Program& p, std::vector<int> radios, const char* port = nullptr) {
-  p.host.ScriptModal(kCommSetTemplate, [&p, radios, port](kt::ui::Dialog& d) {
+  p.host.ScriptModal(comm_set_ids::kTemplateId, [&p, radios, port](kt::ui::Dialog& d) {
     for (int id : radios) p.host.Click(d, id);
-    if (port != nullptr) p.host.Type(d, 1000, port);
+    if (port != nullptr) p.host.Type(d, comm_set_ids::kPortEdit, port);
     p.host.Click(d, kt::ui::IDOK);
   });
 }
@@ -30,13 +33,15 @@ void Choose(Program& p, std::vector<int> radios, const char* port = nullptr) {
 
 TEST(CommSettings, DialogOpensWithTheMonitorSettings) {
   Program p({}, {3, 4800, 1});
-  p.host.ScriptModal(kCommSetTemplate, [&p](kt::ui::Dialog& d) {
-    EXPECT_EQ(p.host.Control(d, 1000).text, "3");
-    for (int id = 1009; id <= 1013; ++id) EXPECT_EQ(p.host.Control(d, id).checked, id == 1011);
-    for (int id = 1014; id <= 1016; ++id) EXPECT_EQ(p.host.Control(d, id).checked, id == 1015);
+  p.host.ScriptModal(comm_set_ids::kTemplateId, [&p](kt::ui::Dialog& d) {
+    EXPECT_EQ(p.host.Control(d, comm_set_ids::kPortEdit).text, "3");
+    for (int id = comm_set_ids::kFirstBaudRadio; id <= comm_set_ids::kLastBaudRadio; ++id)
+      EXPECT_EQ(p.host.Control(d, id).checked, id == comm_set_ids::kBaud4800Radio);
+    for (int id = comm_set_ids::kFirstParityRadio; id <= comm_set_ids::kLastParityRadio; ++id)
+      EXPECT_EQ(p.host.Control(d, id).checked, id == comm_set_ids::kOddParityRadio);
     p.host.Click(d, kt::ui::IDCANCEL);
   });
-  p.Click(1004);
+  p.Click(kCommSettingsButton);
   EXPECT_EQ(p.host.UnscriptedModals(), 0);
 }
 
@@ -50,11 +55,11 @@ TEST(CommSettings, OneSettingChangedMovesMeterAndPcAndPollingGoesOn) {
     int32_t parity;
   };
   const Case cases[] = {
-      {"baud", 1013, kBaud19200, "19200N,8,2", 19200, 0},
-      {"slower baud", 1011, kBaud4800, "4800N,8,2", 4800, 0},
-      {"slowest baud", 1009, kBaud1200, "1200N,8,2", 1200, 0},
-      {"parity", 1016, kParityEven, "9600E,8,1", 9600, 2},
-      {"odd parity", 1015, kParityOdd, "9600O,8,1", 9600, 1},
+      {"baud", comm_set_ids::kBaud19200Radio, kBaud19200, "19200N,8,2", 19200, 0},
+      {"slower baud", comm_set_ids::kBaud4800Radio, kBaud4800, "4800N,8,2", 4800, 0},
+      {"slowest baud", comm_set_ids::kBaud1200Radio, kBaud1200, "1200N,8,2", 1200, 0},
+      {"parity", comm_set_ids::kEvenParityRadio, kParityEven, "9600E,8,1", 9600, 2},
+      {"odd parity", comm_set_ids::kOddParityRadio, kParityOdd, "9600O,8,1", 9600, 1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -63,12 +68,12 @@ TEST(CommSettings, OneSettingChangedMovesMeterAndPcAndPollingGoesOn) {
     const size_t mark = p.Mark();
     const int opensBefore = p.line.OpenCount();
     Choose(p, {c.radio});
-    p.Click(1004);
+    p.Click(kCommSettingsButton);
     EXPECT_EQ(p.FramesSince(mark), std::vector<Bytes>{c.request});
     EXPECT_TRUE(p.MessagesSince(0).empty());
     EXPECT_EQ(p.line.Settings(), c.settings);
     EXPECT_EQ(p.line.OpenCount(), opensBefore + 1);
-    EXPECT_EQ(p.Text(1057), kt::ui::InformationBoxText(1, c.baud, c.parity));
+    EXPECT_EQ(p.Text(kInformationBox), kt::ui::InformationBoxText(1, c.baud, c.parity));
     EXPECT_EQ(p.line.meter().baudRate(), c.baud);
     EXPECT_EQ(p.line.meter().parity(), c.parity);
     // The poll period follows an acknowledged baud rate, so that slow replies still fit.
@@ -80,8 +85,8 @@ TEST(CommSettings, OneSettingChangedMovesMeterAndPcAndPollingGoesOn) {
 TEST(CommSettings, BothChangedGoBaudFirstThenParityOnTheOldLine) {
   Program p;
   const size_t mark = p.Mark();
-  Choose(p, {1013, 1016});
-  p.Click(1004);
+  Choose(p, {comm_set_ids::kBaud19200Radio, comm_set_ids::kEvenParityRadio});
+  p.Click(kCommSettingsButton);
   EXPECT_EQ(p.FramesSince(mark), (std::vector<Bytes>{kBaud19200, kParityEven}));
   EXPECT_EQ(p.OffsetsSince(mark), (std::vector<uint64_t>{0, 300}));
   // The meter moves to 19200 once it has acknowledged, so the parity write, still sent at
@@ -91,7 +96,7 @@ TEST(CommSettings, BothChangedGoBaudFirstThenParityOnTheOldLine) {
   EXPECT_EQ(p.line.meter().parity(), 0);
   // The PC takes the new parity all the same.
   EXPECT_EQ(p.line.Settings(), "19200E,8,1");
-  EXPECT_EQ(p.Text(1057), "串行口: 1 \r\n\r\n波特率: 19200 \r\n\r\n校验位:偶校验");
+  EXPECT_EQ(p.Text(kInformationBox), "串行口: 1 \r\n\r\n波特率: 19200 \r\n\r\n校验位:偶校验");
   EXPECT_TRUE(p.PollTimerRunning());
 }
 
@@ -102,13 +107,13 @@ TEST(CommSettings, BaudWriteFailingWhileParitySucceeds) {
   p.host.OnMessageBox([&p](const std::string& text) {
     if (text == "改变波特率不成功") p.line.SetMeterConnected(true);
   });
-  Choose(p, {1013, 1016});
-  p.Click(1004);
+  Choose(p, {comm_set_ids::kBaud19200Radio, comm_set_ids::kEvenParityRadio});
+  p.Click(kCommSettingsButton);
   EXPECT_EQ(p.MessagesSince(0), std::vector<std::string>{"改变波特率不成功"});
   EXPECT_EQ(p.dlg.m_baudRate, 9600);
   EXPECT_EQ(p.dlg.m_parity, 2);
   EXPECT_EQ(p.line.Settings(), "9600E,8,1");
-  EXPECT_EQ(p.Text(1057), "串行口: 1 \r\n\r\n波特率: 9600 \r\n\r\n校验位:偶校验");
+  EXPECT_EQ(p.Text(kInformationBox), "串行口: 1 \r\n\r\n波特率: 9600 \r\n\r\n校验位:偶校验");
   EXPECT_EQ(p.line.meter().line(), (kt::sim::LineSettings{9600, 2}));
   ASSERT_TRUE(p.PollUntil(3));
   EXPECT_TRUE(p.MeasurementsFlow());
@@ -118,13 +123,13 @@ TEST(CommSettings, SilentMeterLeavesThePcBaudAndTakesTheParity) {
   Program p;
   p.line.SetMeterConnected(false);
   const size_t mark = p.Mark();
-  Choose(p, {1011, 1015});
-  p.Click(1004);
+  Choose(p, {comm_set_ids::kBaud4800Radio, comm_set_ids::kOddParityRadio});
+  p.Click(kCommSettingsButton);
   EXPECT_EQ(p.FramesSince(mark), (std::vector<Bytes>{kBaud4800, kParityOdd}));
   EXPECT_EQ(p.MessagesSince(0),
             (std::vector<std::string>{"改变波特率不成功", "改变校验方式不成功"}));
   EXPECT_EQ(p.line.Settings(), "9600O,8,1");
-  EXPECT_EQ(p.Text(1057), kt::ui::InformationBoxText(1, 9600, 1));
+  EXPECT_EQ(p.Text(kInformationBox), kt::ui::InformationBoxText(1, 9600, 1));
   EXPECT_TRUE(p.PollTimerRunning());
 }
 
@@ -132,8 +137,8 @@ TEST(CommSettings, LateAcknowledgementCountsAsNoneAndIsDiscarded) {
   MeterConfig meter;
   meter.responseDelayMs = 400;
   Program p(meter);
-  Choose(p, {1011});
-  p.Click(1004);
+  Choose(p, {comm_set_ids::kBaud4800Radio});
+  p.Click(kCommSettingsButton);
   EXPECT_EQ(p.MessagesSince(0), std::vector<std::string>{"改变波特率不成功"});
   EXPECT_EQ(p.dlg.m_baudRate, 9600);
   EXPECT_EQ(p.line.Settings(), "9600N,8,2");
@@ -149,27 +154,27 @@ TEST(CommSettings, SameSettingsSendNothingButReopenOnTheChosenPort) {
   Program p;
   const size_t mark = p.Mark();
   Choose(p, {}, "2");
-  p.Click(1004);
+  p.Click(kCommSettingsButton);
   EXPECT_TRUE(p.FramesSince(mark).empty());
   EXPECT_EQ(p.line.CommPort(), 2);
   EXPECT_EQ(p.line.OpenCount(), 2);
-  EXPECT_EQ(p.Text(1057), kt::ui::InformationBoxText(2, 9600, 0));
+  EXPECT_EQ(p.Text(kInformationBox), kt::ui::InformationBoxText(2, 9600, 0));
 }
 
 TEST(CommSettings, ExitChangesNothingButDiscardsInputAndRestartsPolling) {
   Program p;
   const size_t mark = p.Mark();
-  const std::string infoBefore = p.Text(1057);
-  p.host.ScriptModal(kCommSetTemplate, [&p](kt::ui::Dialog& d) {
-    p.host.Click(d, 1013);
+  const std::string infoBefore = p.Text(kInformationBox);
+  p.host.ScriptModal(comm_set_ids::kTemplateId, [&p](kt::ui::Dialog& d) {
+    p.host.Click(d, comm_set_ids::kBaud19200Radio);
     p.line.InjectBytes({0x01, 0x02, 0x03});
     p.host.Click(d, kt::ui::IDCANCEL);
   });
-  p.Click(1004);
+  p.Click(kCommSettingsButton);
   EXPECT_TRUE(p.FramesSince(mark).empty());
   EXPECT_EQ(p.line.OpenCount(), 1);
   EXPECT_EQ(p.dlg.m_baudRate, 9600);
-  EXPECT_EQ(p.Text(1057), infoBefore);
+  EXPECT_EQ(p.Text(kInformationBox), infoBefore);
   EXPECT_EQ(p.line.GetInBufferCount(), 0);
   EXPECT_TRUE(p.PollTimerRunning());
 }
@@ -178,30 +183,30 @@ TEST(CommSettings, RefusedReopenIsReportedAndTheProgramStaysUsable) {
   Program p;
   p.line.SetPortMissing(3, true);
   Choose(p, {}, "3");
-  p.Click(1004);
+  p.Click(kCommSettingsButton);
   ASSERT_EQ(p.MessagesSince(0).size(), 1u);
   const std::string message = p.MessagesSince(0)[0];
   EXPECT_NE(message.find(kt::sim::SimulatedLine::DevicePath(3)), std::string::npos) << message;
-  EXPECT_EQ(p.Text(1057), kt::ui::InformationBoxText(3, 9600, 0));
+  EXPECT_EQ(p.Text(kInformationBox), kt::ui::InformationBoxText(3, 9600, 0));
   EXPECT_TRUE(p.PollTimerRunning());
   // 65537 has the low 16 bits of port 1: refused as well, not reopened on port 1.
   const int opens = p.line.OpenCount();
   Choose(p, {}, "65537");
-  p.Click(1004);
+  p.Click(kCommSettingsButton);
   ASSERT_EQ(p.MessagesSince(0).size(), 2u);
   EXPECT_NE(p.MessagesSince(0)[1].find("65537"), std::string::npos) << p.MessagesSince(0)[1];
   EXPECT_EQ(p.line.OpenCount(), opens);
   EXPECT_FALSE(p.line.GetPortOpen());
-  EXPECT_EQ(p.Text(1057), kt::ui::InformationBoxText(65537, 9600, 0));
+  EXPECT_EQ(p.Text(kInformationBox), kt::ui::InformationBoxText(65537, 9600, 0));
   EXPECT_TRUE(p.PollTimerRunning());
   // Requests are now shown in the send echo but not transmitted.
   const size_t mark = p.Mark();
   p.host.RunFor(500);
   ASSERT_EQ(p.FramesSince(mark).size(), 0u);
-  EXPECT_FALSE(p.Text(1021).empty());
+  EXPECT_FALSE(p.Text(kSendEcho).empty());
   // Choosing a port that exists again brings the line back.
   Choose(p, {}, "1");
-  p.Click(1004);
+  p.Click(kCommSettingsButton);
   EXPECT_TRUE(p.line.GetPortOpen());
   EXPECT_EQ(p.line.Settings(), "9600N,8,2");
 }
@@ -212,14 +217,14 @@ TEST(CommSettings, PortNumberThatIsNotAWholeNumberKeepsTheDialogOpen) {
     Program p;
     const size_t mark = p.Mark();
     bool stillOpen = false;
-    p.host.ScriptModal(kCommSetTemplate, [&p, &stillOpen, text](kt::ui::Dialog& d) {
-      p.host.Click(d, 1013);  // 19200: must not go out
-      p.host.Type(d, 1000, text);
+    p.host.ScriptModal(comm_set_ids::kTemplateId, [&p, &stillOpen, text](kt::ui::Dialog& d) {
+      p.host.Click(d, comm_set_ids::kBaud19200Radio);  // must not go out
+      p.host.Type(d, comm_set_ids::kPortEdit, text);
       p.host.Click(d, kt::ui::IDOK);
       stillOpen = p.host.IsOpen(d);
       p.host.Click(d, kt::ui::IDCANCEL);
     });
-    p.Click(1004);
+    p.Click(kCommSettingsButton);
     EXPECT_TRUE(stillOpen);
     EXPECT_EQ(p.host.UnscriptedModals(), 0);
     EXPECT_EQ(p.MessagesSince(0), std::vector<std::string>{"请输入一个整数。"});

@@ -4,8 +4,10 @@
 #include <string>
 
 #include "InMemoryHost.h"
+#include "commands/AddrDialogIds.h"
 #include "commands/CAddrDlg.h"
 #include "commands/CMeterSetDlg.h"
+#include "commands/MeterSetDialogIds.h"
 
 using namespace kt::ui;
 
@@ -27,16 +29,19 @@ TEST(CMeterSetDlg, OpensWithTheRatiosAndTheRadioOfTheWiringCode) {
     uint8_t code;
     int checkedRadio;  // 0: none
   };
-  for (const Case c : {Case{0, 1009}, Case{3, 1012}, Case{5, 1014}, Case{6, 0}, Case{255, 0}}) {
+  for (const Case c :
+       {Case{0, meter_set_ids::kThreePhaseFourWireUnbalancedRadio},
+        Case{3, meter_set_ids::kThreePhaseThreeWireBalancedRadio},
+        Case{5, meter_set_ids::kThreePhaseFourWireBalancedRadio}, Case{6, 0}, Case{255, 0}}) {
     HostFixture f;
     CMeterSetDlg dlg(f.host);
     dlg.m_pt = 100;
     dlg.m_ct = 5;
     dlg.m_wiringCode = c.code;
-    f.host.ScriptModal(131, [&](Dialog& d) {
-      EXPECT_EQ(f.host.Control(d, 1000).text, "100");
-      EXPECT_EQ(f.host.Control(d, 1001).text, "5");
-      for (int id = 1009; id <= 1014; ++id) {
+    f.host.ScriptModal(meter_set_ids::kTemplateId, [&](Dialog& d) {
+      EXPECT_EQ(f.host.Control(d, meter_set_ids::kPtEdit).text, "100");
+      EXPECT_EQ(f.host.Control(d, meter_set_ids::kCtEdit).text, "5");
+      for (int id = meter_set_ids::kFirstWiringRadio; id <= meter_set_ids::kLastWiringRadio; ++id) {
         EXPECT_EQ(f.host.Control(d, id).checked, id == c.checkedRadio) << int(c.code) << " " << id;
       }
       f.host.Click(d, IDOK);
@@ -52,10 +57,11 @@ TEST(CMeterSetDlg, ARadioClickSelectsOnlyItAndSetsItsCode) {
   CMeterSetDlg dlg(f.host);
   dlg.m_pt = dlg.m_ct = 1;
   dlg.m_wiringCode = 0;
-  f.host.ScriptModal(131, [&](Dialog& d) {
-    f.host.Click(d, 1013);
-    f.host.Click(d, 1010);
-    for (int id = 1009; id <= 1014; ++id) EXPECT_EQ(f.host.Control(d, id).checked, id == 1010);
+  f.host.ScriptModal(meter_set_ids::kTemplateId, [&](Dialog& d) {
+    f.host.Click(d, meter_set_ids::kSinglePhaseThreeWireRadio);
+    f.host.Click(d, meter_set_ids::kSinglePhaseTwoWireRadio);
+    for (int id = meter_set_ids::kFirstWiringRadio; id <= meter_set_ids::kLastWiringRadio; ++id)
+      EXPECT_EQ(f.host.Control(d, id).checked, id == meter_set_ids::kSinglePhaseTwoWireRadio);
     f.host.Click(d, IDOK);
   });
   EXPECT_EQ(dlg.DoModal(), IDOK);
@@ -78,9 +84,9 @@ TEST(CMeterSetDlg, RatiosOutside1To64000KeepTheDialogOpen) {
     CMeterSetDlg dlg(f.host);
     dlg.m_pt = 7;
     dlg.m_ct = 9;
-    f.host.ScriptModal(131, [&](Dialog& d) {
-      f.host.Type(d, 1000, c.pt);
-      f.host.Type(d, 1001, c.ct);
+    f.host.ScriptModal(meter_set_ids::kTemplateId, [&](Dialog& d) {
+      f.host.Type(d, meter_set_ids::kPtEdit, c.pt);
+      f.host.Type(d, meter_set_ids::kCtEdit, c.ct);
       f.host.Click(d, IDOK);
     });
     // Still open when the script ends: the host then closes it with Cancel.
@@ -106,9 +112,9 @@ TEST(CAddrDlg, StartsAtZeroAndTakesAddressesUpTo255) {
   for (const auto& c : cases) {
     HostFixture f;
     CAddrDlg dlg(f.host);
-    f.host.ScriptModal(146, [&](Dialog& d) {
-      EXPECT_EQ(f.host.Control(d, 1000).text, "0");
-      f.host.Type(d, 1000, c.text);
+    f.host.ScriptModal(addr_ids::kTemplateId, [&](Dialog& d) {
+      EXPECT_EQ(f.host.Control(d, addr_ids::kNewAddressEdit).text, "0");
+      f.host.Type(d, addr_ids::kNewAddressEdit, c.text);
       f.host.Click(d, IDOK);
     });
     EXPECT_EQ(dlg.DoModal(), c.accepted ? IDOK : IDCANCEL) << c.text;

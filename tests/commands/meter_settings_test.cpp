@@ -4,13 +4,16 @@
 #include <initializer_list>
 
 #include "MonitorHarness.h"
+#include "commands/MeterSetDialogIds.h"
+#include "ui/MainDialogIds.h"
 
 using namespace kt::testing;
 using kt::sim::MeterConfig;
+using namespace kt::ui::main_ids;
+namespace meter_set_ids = kt::ui::meter_set_ids;
 
 namespace {
 
-constexpr int kMeterSetTemplate = 131;
 const Bytes kPt100 = {0x01, 0x10, 0x00, 0x0E, 0x00, 0x02, 0x04, 0x00, 0x64, 0x00, 0x00, 0x33, 0xFC};
 const Bytes kReadBack = golden::kValuesRequest;
 const Bytes kCt5 = {0x01, 0x10, 0x00, 0x12, 0x00, 0x02, 0x04, 0x00, 0x05, 0x00, 0x00, 0x63, 0x7B};
@@ -18,9 +21,9 @@ const Bytes kWiring3 = {0x01, 0x06, 0x00, 0x02, 0x00, 0x03, 0x68, 0x0B};
 
 // The user enters PT, CT and a wiring radio and presses "设置".
 void Enter(Program& p, const char* pt, const char* ct, int wiringRadio) {
-  p.host.ScriptModal(kMeterSetTemplate, [&p, pt, ct, wiringRadio](kt::ui::Dialog& d) {
-    p.host.Type(d, 1000, pt);
-    p.host.Type(d, 1001, ct);
+  p.host.ScriptModal(meter_set_ids::kTemplateId, [&p, pt, ct, wiringRadio](kt::ui::Dialog& d) {
+    p.host.Type(d, meter_set_ids::kPtEdit, pt);
+    p.host.Type(d, meter_set_ids::kCtEdit, ct);
     p.host.Click(d, wiringRadio);
     p.host.Click(d, kt::ui::IDOK);
   });
@@ -32,8 +35,8 @@ TEST(MeterSettings, FiveRequestsInOrderWithTheirWaits) {
   Program p;
   const size_t mark = p.Mark();
   const uint64_t start = p.clock.ElapsedMs();
-  Enter(p, "100", "5", 1012);
-  p.Click(1006);
+  Enter(p, "100", "5", meter_set_ids::kThreePhaseThreeWireBalancedRadio);
+  p.Click(kMeterSettingsButton);
   EXPECT_EQ(p.FramesSince(mark),
             (std::vector<Bytes>{kPt100, kReadBack, kCt5, kReadBack, kWiring3}));
   EXPECT_EQ(p.OffsetsSince(mark), (std::vector<uint64_t>{0, 300, 900, 1200, 1800}));
@@ -51,8 +54,8 @@ TEST(MeterSettings, FiveRequestsInOrderWithTheirWaits) {
 TEST(MeterSettings, RatioLimitsGoOutAsTheirBytes) {
   Program p;
   const size_t mark = p.Mark();
-  Enter(p, "64000", "1", 1009);
-  p.Click(1006);
+  Enter(p, "64000", "1", meter_set_ids::kThreePhaseFourWireUnbalancedRadio);
+  p.Click(kMeterSettingsButton);
   const auto frames = p.FramesSince(mark);
   ASSERT_EQ(frames.size(), 5u);
   EXPECT_EQ(frames[0], WithCrc({0x01, 0x10, 0x00, 0x0E, 0x00, 0x02, 0x04, 0xFA, 0x00, 0x00, 0x00}));
@@ -90,8 +93,8 @@ TEST(MeterSettings, AFailedWriteEndsTheCommandAFailedReadBackGoesOn) {
     meter.faults.dropEveryNth = c.dropEveryNth;
     Program p(meter);
     const size_t mark = p.Mark();
-    Enter(p, "100", "5", 1012);
-    p.Click(1006);
+    Enter(p, "100", "5", meter_set_ids::kThreePhaseThreeWireBalancedRadio);
+    p.Click(kMeterSettingsButton);
     EXPECT_EQ(p.FramesSince(mark).size(), c.framesSent);
     EXPECT_EQ(p.MessagesSince(0), c.messages);
     EXPECT_EQ(p.dlg.m_ptRatio, c.pt);
@@ -106,8 +109,8 @@ TEST(MeterSettings, LateMeterIsTakenForSilentAndItsLateReplyIsDropped) {
   meter.responseDelayMs = 350;
   Program p(meter);
   const size_t mark = p.Mark();
-  Enter(p, "100", "5", 1012);
-  p.Click(1006);
+  Enter(p, "100", "5", meter_set_ids::kThreePhaseThreeWireBalancedRadio);
+  p.Click(kMeterSettingsButton);
   EXPECT_EQ(p.FramesSince(mark), std::vector<Bytes>{kPt100});
   EXPECT_EQ(p.MessagesSince(0), std::vector<std::string>{"设置PT不成功"});
   EXPECT_EQ(p.dlg.m_ptRatio, 1u);
@@ -121,14 +124,14 @@ TEST(MeterSettings, OpensWithTheMeterValuesReadByPolling) {
   meter.wiring = 4;
   Program p(meter);
   ASSERT_TRUE(p.PollUntil(3));
-  p.host.ScriptModal(kMeterSetTemplate, [&p](kt::ui::Dialog& d) {
-    EXPECT_EQ(p.host.Control(d, 1000).text, "200");
-    EXPECT_EQ(p.host.Control(d, 1001).text, "30");
-    EXPECT_TRUE(p.host.Control(d, 1013).checked);
+  p.host.ScriptModal(meter_set_ids::kTemplateId, [&p](kt::ui::Dialog& d) {
+    EXPECT_EQ(p.host.Control(d, meter_set_ids::kPtEdit).text, "200");
+    EXPECT_EQ(p.host.Control(d, meter_set_ids::kCtEdit).text, "30");
+    EXPECT_TRUE(p.host.Control(d, meter_set_ids::kSinglePhaseThreeWireRadio).checked);
     p.host.Click(d, kt::ui::IDOK);  // unchanged values are sent all the same
   });
   const size_t mark = p.Mark();
-  p.Click(1006);
+  p.Click(kMeterSettingsButton);
   const auto frames = p.FramesSince(mark);
   ASSERT_EQ(frames.size(), 5u);
   EXPECT_EQ(frames[4], WithCrc({0x01, 0x06, 0x00, 0x02, 0x00, 0x04}));
@@ -139,13 +142,13 @@ TEST(MeterSettings, OpensWithTheMeterValuesReadByPolling) {
 TEST(MeterSettings, InvalidEntryKeepsTheDialogOpenAndCancelSendsNothing) {
   Program p;
   const size_t mark = p.Mark();
-  p.host.ScriptModal(kMeterSetTemplate, [&p](kt::ui::Dialog& d) {
-    p.host.Type(d, 1000, "64001");
+  p.host.ScriptModal(meter_set_ids::kTemplateId, [&p](kt::ui::Dialog& d) {
+    p.host.Type(d, meter_set_ids::kPtEdit, "64001");
     p.host.Click(d, kt::ui::IDOK);
     p.line.InjectBytes({0xAB});
     p.host.Click(d, kt::ui::IDCANCEL);
   });
-  p.Click(1006);
+  p.Click(kMeterSettingsButton);
   EXPECT_EQ(p.MessagesSince(0), std::vector<std::string>{"请输入一个介于 1 和 64000 之间的整数。"});
   EXPECT_TRUE(p.FramesSince(mark).empty());
   EXPECT_EQ(p.dlg.m_ptRatio, 1u);
@@ -161,12 +164,12 @@ TEST(MeterSettings, WiringCodeWithoutARadioIsWrittenBackUnchanged) {
     Program p;
     p.dlg.m_wiringMode = code;
     const size_t mark = p.Mark();
-    p.host.ScriptModal(kMeterSetTemplate, [&p](kt::ui::Dialog& d) {
-      p.host.Type(d, 1000, "100");
-      p.host.Type(d, 1001, "5");
+    p.host.ScriptModal(meter_set_ids::kTemplateId, [&p](kt::ui::Dialog& d) {
+      p.host.Type(d, meter_set_ids::kPtEdit, "100");
+      p.host.Type(d, meter_set_ids::kCtEdit, "5");
       p.host.Click(d, kt::ui::IDOK);
     });
-    p.Click(1006);
+    p.Click(kMeterSettingsButton);
     const auto frames = p.FramesSince(mark);
     ASSERT_EQ(frames.size(), 5u);
     EXPECT_EQ(frames[4], WriteSingle(1, 0x0002, code));

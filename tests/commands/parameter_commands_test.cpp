@@ -1,11 +1,14 @@
-// The parameter commands 1071, 1091 and 1070, which no control of the layout sends.
+// The read parameters, refresh Urg and set parameters commands, which no control of the layout
+// sends.
 #include <gtest/gtest.h>
 
 #include "MonitorFixture.h"
 #include "MonitorHarness.h"
+#include "ui/MainDialogIds.h"
 
 using namespace kt::testing;
 using kt::sim::MeterConfig;
+using namespace kt::ui::main_ids;
 
 TEST(ReadParameters, AnsweredSilentlyOtherwiseReported) {
   struct Case {
@@ -27,7 +30,7 @@ TEST(ReadParameters, AnsweredSilentlyOtherwiseReported) {
     p.line.SetMeterConnected(c.connected);
     const size_t mark = p.Mark();
     const uint64_t start = p.clock.ElapsedMs();
-    p.Command(1071);
+    p.Command(kReadParametersCommand);
     EXPECT_EQ(p.FramesSince(mark), OneFrame(golden::kValuesRequest));
     EXPECT_EQ(p.clock.ElapsedMs() - start, 600u);
     EXPECT_EQ(p.MessagesSince(0),
@@ -53,7 +56,7 @@ TEST(RefreshUrg, SetsThePowerMultiplierFromTheLowByte) {
     p.dlg.m_powerMultiplier = c.multiplier == 4 ? 1 : 4;
     const size_t mark = p.Mark();
     const uint64_t start = p.clock.ElapsedMs();
-    p.Command(1091);
+    p.Command(kRefreshUrgButton);
     EXPECT_EQ(p.FramesSince(mark), OneFrame(golden::kMultiplierRequest));
     EXPECT_EQ(p.clock.ElapsedMs() - start, 200u);
     EXPECT_EQ(p.dlg.m_powerMultiplier, c.multiplier);
@@ -69,7 +72,7 @@ TEST(RefreshUrg, LateOrSilentMeterKeepsTheMultiplier) {
     meter.responseDelayMs = delayMs;
     Program p(meter);
     p.dlg.m_powerMultiplier = 1;
-    p.Command(1091);
+    p.Command(kRefreshUrgButton);
     EXPECT_EQ(p.dlg.m_powerMultiplier, 1);
     EXPECT_EQ(p.MessagesSince(0), std::vector<std::string>{"读取不成功"});
     EXPECT_TRUE(p.PollTimerRunning());
@@ -79,7 +82,7 @@ TEST(RefreshUrg, LateOrSilentMeterKeepsTheMultiplier) {
 TEST(SetParameters, NothingSentBeforeTheValuesHaveBeenRead) {
   Program p;
   const size_t mark = p.Mark();
-  p.Command(1070);
+  p.Command(kSetParametersCommand);
   EXPECT_TRUE(p.FramesSince(mark).empty());
   EXPECT_EQ(p.MessagesSince(0), std::vector<std::string>{"设置不成功"});
   EXPECT_TRUE(p.PollTimerRunning());
@@ -92,7 +95,7 @@ TEST(SetParameters, WritesBackTheValuesPollingRead) {
   ASSERT_TRUE(p.PollUntil(3));
   const size_t mark = p.Mark();
   const uint64_t start = p.clock.ElapsedMs();
-  p.Command(1070);
+  p.Command(kSetParametersCommand);
   EXPECT_EQ(p.FramesSince(mark),
             std::vector<Bytes>{WithCrc({0x01, 0x10, 0x00, 0x28, 0x00, 0x04, 0x08, 0x12, 0x34, 0x00,
                                         0x05, 0xFF, 0xFF, 0x01, 0x00})});
@@ -106,7 +109,7 @@ TEST(SetParameters, UnacknowledgedWriteIsReported) {
   Program p;
   ASSERT_TRUE(p.PollUntil(3));
   p.line.SetMeterConnected(false);
-  p.Command(1070);
+  p.Command(kSetParametersCommand);
   EXPECT_EQ(p.MessagesSince(0), std::vector<std::string>{"设置不成功"});
   EXPECT_TRUE(p.PollTimerRunning());
 }
@@ -122,11 +125,11 @@ TEST_F(RefreshUrgReply, OnlyTheLowByteOfTheRegisterCounts) {
   for (const Case c : {Case{0x0100, 1}, Case{0xFF00, 1}, Case{0x0001, 4}, Case{0x0101, 4}}) {
     SCOPED_TRACE(c.value);
     auto& d = Open();
-    host.Type(d, 1061, "1");
+    host.Type(d, kSlaveAddressEdit, "1");
     d.m_slaveAddress = 1;
     d.m_powerMultiplier = c.multiplier == 4 ? 1 : 4;
     line.AnswerAfter(50, ReadReply(1, {c.value}));
-    d.OnCommand(1091);
+    d.OnCommand(kRefreshUrgButton);
     EXPECT_EQ(line.written.back(), golden::kMultiplierRequest);
     EXPECT_EQ(d.m_powerMultiplier, c.multiplier);
     EXPECT_TRUE(host.Messages().empty());

@@ -2,8 +2,16 @@
 #include <gtest/gtest.h>
 
 #include "MonitorHarness.h"
+#include "commands/AddrDialogIds.h"
+#include "commands/MeterSetDialogIds.h"
+#include "ui/CommSetDialogIds.h"
+#include "ui/MainDialogIds.h"
 
 using namespace kt::testing;
+using namespace kt::ui::main_ids;
+namespace addr_ids = kt::ui::addr_ids;
+namespace comm_set_ids = kt::ui::comm_set_ids;
+namespace meter_set_ids = kt::ui::meter_set_ids;
 
 namespace {
 
@@ -17,16 +25,16 @@ struct Path {
 };
 
 const Path kPaths[] = {
-    {"comm settings exit", 1004, 130, User::Cancels},
-    {"comm settings 4800", 1004, 130, User::Confirms},
-    {"meter settings cancel", 1006, 131, User::Cancels},
-    {"meter settings set", 1006, 131, User::Confirms},
-    {"slave address cancel", 1007, 146, User::Cancels},
-    {"slave address 1", 1007, 146, User::Confirms},
-    {"accuracy class", 1009, 0, User::None},
-    {"read parameters", 1071, 0, User::None},
-    {"refresh Urg", 1091, 0, User::None},
-    {"set parameters", 1070, 0, User::None},
+    {"comm settings exit", kCommSettingsButton, comm_set_ids::kTemplateId, User::Cancels},
+    {"comm settings 4800", kCommSettingsButton, comm_set_ids::kTemplateId, User::Confirms},
+    {"meter settings cancel", kMeterSettingsButton, meter_set_ids::kTemplateId, User::Cancels},
+    {"meter settings set", kMeterSettingsButton, meter_set_ids::kTemplateId, User::Confirms},
+    {"slave address cancel", kChangeSlaveAddressButton, addr_ids::kTemplateId, User::Cancels},
+    {"slave address 1", kChangeSlaveAddressButton, addr_ids::kTemplateId, User::Confirms},
+    {"accuracy class", kAccuracyClassButton, 0, User::None},
+    {"read parameters", kReadParametersCommand, 0, User::None},
+    {"refresh Urg", kRefreshUrgButton, 0, User::None},
+    {"set parameters", kSetParametersCommand, 0, User::None},
 };
 
 // The user's part in the command's dialog; `whileOpen` runs first, with the dialog open.
@@ -38,8 +46,8 @@ void Script(Program& p, const Path& path, std::function<void()> whileOpen = {}) 
       p.host.Click(d, kt::ui::IDCANCEL);
       return;
     }
-    if (path.command == 1004) p.host.Click(d, 1011);
-    if (path.command == 1007) p.host.Type(d, 1000, "1");
+    if (path.command == kCommSettingsButton) p.host.Click(d, comm_set_ids::kBaud4800Radio);
+    if (path.command == kChangeSlaveAddressButton) p.host.Type(d, addr_ids::kNewAddressEdit, "1");
     p.host.Click(d, kt::ui::IDOK);
   });
 }
@@ -54,17 +62,17 @@ TEST(PollingResumes, AfterEveryCommandWhateverRunShows) {
                      (runningBefore ? ", polling" : ", stopped"));
         Program p;
         ASSERT_TRUE(p.PollUntil(3));
-        if (!runningBefore) p.Click(1063);
+        if (!runningBefore) p.Click(kRunButton);
         p.line.SetMeterConnected(meterAnswers);
         const uint8_t pollState = p.dlg.m_pollState;
-        const std::string caption = p.Text(1063);
+        const std::string caption = p.Text(kRunButton);
         Script(p, path);
         p.Command(path.command);
         EXPECT_EQ(p.host.UnscriptedModals(), 0);
         EXPECT_TRUE(p.PollTimerRunning());
         EXPECT_EQ(p.host.TimerPeriod(p.dlg, kt::ui::kPollTimer), p.dlg.m_pollPeriodMs);
         EXPECT_EQ(p.dlg.m_running, runningBefore ? 1 : 0);
-        EXPECT_EQ(p.Text(1063), caption);
+        EXPECT_EQ(p.Text(kRunButton), caption);
         EXPECT_EQ(p.dlg.m_pollState, pollState);
       }
     }
@@ -75,12 +83,12 @@ TEST(PollingResumes, ASearchGoesOnWhileACommandDialogIsOpen) {
   Program p;
   p.line.SetMeterConnected(false);
   const size_t mark = p.Mark();
-  p.Click(1062);
-  p.host.ScriptModal(131, [&p](kt::ui::Dialog& d) {
+  p.Click(kPollAddressButton);
+  p.host.ScriptModal(meter_set_ids::kTemplateId, [&p](kt::ui::Dialog& d) {
     p.host.RunFor(1500);
     p.host.Click(d, kt::ui::IDCANCEL);
   });
-  p.Click(1006);
+  p.Click(kMeterSettingsButton);
   EXPECT_EQ(p.FramesSince(mark).size(), 3u);  // probes 1, 2 and 3
   EXPECT_TRUE(p.ProbeTimerRunning());
   EXPECT_TRUE(p.PollTimerRunning());
@@ -103,7 +111,8 @@ TEST(PollingResumes, NoPollRequestWhileACommandDialogOrMessageIsOpen) {
       Script(p, path, letTimePass);
       p.host.OnMessageBox([&letTimePass](const std::string&) { letTimePass(); });
       p.Command(path.command);
-      const bool failureMessage = !meterAnswers && path.dialogTemplate == 0 && path.command != 1009;
+      const bool failureMessage =
+          !meterAnswers && path.dialogTemplate == 0 && path.command != kAccuracyClassButton;
       if (path.dialogTemplate != 0 || failureMessage) {
         EXPECT_FALSE(sentWhileOpen.empty());
       }

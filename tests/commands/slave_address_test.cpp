@@ -2,18 +2,21 @@
 #include <gtest/gtest.h>
 
 #include "MonitorHarness.h"
+#include "commands/AddrDialogIds.h"
+#include "ui/MainDialogIds.h"
 
 using namespace kt::testing;
 using kt::sim::MeterConfig;
+using namespace kt::ui::main_ids;
+namespace addr_ids = kt::ui::addr_ids;
 
 namespace {
 
-constexpr int kAddrTemplate = 146;
-
 void EnterAddress(Program& p, const char* text) {
-  p.host.ScriptModal(kAddrTemplate, [&p, text](kt::ui::Dialog& d) {
-    EXPECT_EQ(p.host.Control(d, 1000).text, "0");  // the current address is not preset
-    p.host.Type(d, 1000, text);
+  p.host.ScriptModal(addr_ids::kTemplateId, [&p, text](kt::ui::Dialog& d) {
+    EXPECT_EQ(p.host.Control(d, addr_ids::kNewAddressEdit).text,
+              "0");  // the current address is not preset
+    p.host.Type(d, addr_ids::kNewAddressEdit, text);
     p.host.Click(d, kt::ui::IDOK);
   });
 }
@@ -25,12 +28,12 @@ TEST(SlaveAddress, BroadcastGivesTheMeterItsNewAddressAndPollingFollows) {
   const size_t mark = p.Mark();
   const uint64_t start = p.clock.ElapsedMs();
   EnterAddress(p, "2");
-  p.Click(1007);
+  p.Click(kChangeSlaveAddressButton);
   EXPECT_EQ(p.FramesSince(mark), OneFrame(golden::kSetAddress2Broadcast));
   EXPECT_EQ(p.clock.ElapsedMs() - start, 300u);
   EXPECT_TRUE(p.MessagesSince(0).empty());
   EXPECT_EQ(p.dlg.m_slaveAddress, 2);
-  EXPECT_EQ(p.Text(1061), "2");
+  EXPECT_EQ(p.Text(kSlaveAddressEdit), "2");
   EXPECT_EQ(p.line.meter().address(), 2);
   ASSERT_TRUE(p.PollUntil(3));
   EXPECT_TRUE(p.MeasurementsFlow());
@@ -43,10 +46,10 @@ TEST(SlaveAddress, NewAddressZeroLeavesPollingWithoutReplies) {
   ASSERT_TRUE(p.PollUntil(3));
   const uint8_t state = p.dlg.m_pollState;
   EnterAddress(p, "0");
-  p.Click(1007);
+  p.Click(kChangeSlaveAddressButton);
   ASSERT_EQ(p.dlg.m_slaveAddress, 0);
-  EXPECT_EQ(p.Text(1061), "0");
-  p.host.Type(p.dlg, 1001, "");
+  EXPECT_EQ(p.Text(kSlaveAddressEdit), "0");
+  p.host.Type(p.dlg, kPhaseVoltageABox, "");
   const size_t mark = p.Mark();
   p.host.RunFor(6 * p.dlg.m_pollPeriodMs);
   const auto frames = p.FramesSince(mark);
@@ -56,7 +59,7 @@ TEST(SlaveAddress, NewAddressZeroLeavesPollingWithoutReplies) {
     EXPECT_EQ(f[0], 0x00);
   }
   EXPECT_EQ(p.dlg.m_pollState, state);
-  EXPECT_EQ(p.Text(1001), "");
+  EXPECT_EQ(p.Text(kPhaseVoltageABox), "");
   EXPECT_TRUE(p.MessagesSince(0).empty());
 }
 
@@ -67,12 +70,12 @@ TEST(SlaveAddress, TakenEvenWhenNoMeterHearsIt) {
     p.line.SetMeterConnected(false);
     const size_t mark = p.Mark();
     EnterAddress(p, text);
-    p.Click(1007);
+    p.Click(kChangeSlaveAddressButton);
     const auto frames = p.FramesSince(mark);
     ASSERT_EQ(frames.size(), 1u);
     EXPECT_EQ(frames[0][5], std::stoi(text));
     EXPECT_EQ(p.dlg.m_slaveAddress, std::stoi(text));
-    EXPECT_EQ(p.Text(1061), text);
+    EXPECT_EQ(p.Text(kSlaveAddressEdit), text);
     EXPECT_TRUE(p.MessagesSince(0).empty());
     EXPECT_TRUE(p.PollTimerRunning());
   }
@@ -81,12 +84,12 @@ TEST(SlaveAddress, TakenEvenWhenNoMeterHearsIt) {
 TEST(SlaveAddress, CancelOrABadEntrySendsNothing) {
   Program p;
   const size_t mark = p.Mark();
-  p.host.ScriptModal(kAddrTemplate, [&p](kt::ui::Dialog& d) {
-    p.host.Type(d, 1000, "256");
+  p.host.ScriptModal(addr_ids::kTemplateId, [&p](kt::ui::Dialog& d) {
+    p.host.Type(d, addr_ids::kNewAddressEdit, "256");
     p.host.Click(d, kt::ui::IDOK);
     p.host.Click(d, kt::ui::IDCANCEL);
   });
-  p.Click(1007);
+  p.Click(kChangeSlaveAddressButton);
   EXPECT_EQ(p.MessagesSince(0), std::vector<std::string>{"请输入一个介于 0 和 255 之间的整数。"});
   EXPECT_TRUE(p.FramesSince(mark).empty());
   EXPECT_EQ(p.dlg.m_slaveAddress, 1);
@@ -96,19 +99,19 @@ TEST(SlaveAddress, CancelOrABadEntrySendsNothing) {
 TEST(AccuracyClass, FlipAndFlipBackWhenAcknowledged) {
   Program p;
   ASSERT_TRUE(p.PollUntil(3));  // poll state 2 has read class 0
-  EXPECT_EQ(p.Text(1009), "0.5级");
+  EXPECT_EQ(p.Text(kAccuracyClassButton), "0.5级");
   size_t mark = p.Mark();
-  p.Command(1009);
+  p.Command(kAccuracyClassButton);
   EXPECT_EQ(p.FramesSince(mark), OneFrame({0x01, 0x06, 0x00, 0x22, 0x00, 0x01, 0xE8, 0x00}));
   EXPECT_EQ(p.dlg.m_accuracyClass, 1);
-  EXPECT_EQ(p.Text(1009), "0.2级");
+  EXPECT_EQ(p.Text(kAccuracyClassButton), "0.2级");
   EXPECT_EQ(p.line.meter().accuracyClass(), 1);
   p.host.RunFor(250);
   mark = p.Mark();
-  p.Command(1009);
+  p.Command(kAccuracyClassButton);
   EXPECT_EQ(p.FramesSince(mark), OneFrame({0x01, 0x06, 0x00, 0x22, 0x00, 0x00, 0x29, 0xC0}));
   EXPECT_EQ(p.dlg.m_accuracyClass, 0);
-  EXPECT_EQ(p.Text(1009), "0.5级");
+  EXPECT_EQ(p.Text(kAccuracyClassButton), "0.5级");
   EXPECT_EQ(p.line.meter().accuracyClass(), 0);
   EXPECT_TRUE(p.MessagesSince(0).empty());
   EXPECT_TRUE(p.PollTimerRunning());
@@ -136,10 +139,10 @@ TEST(AccuracyClass, UnacknowledgedFlipComesBack) {
     Program p(meter);
     p.line.SetMeterConnected(c.connected);
     p.dlg.m_accuracyClass = c.before;
-    EXPECT_EQ(p.Text(1009), "修改精度");
-    p.Command(1009);
+    EXPECT_EQ(p.Text(kAccuracyClassButton), "修改精度");
+    p.Command(kAccuracyClassButton);
     EXPECT_EQ(p.dlg.m_accuracyClass, c.after);
-    EXPECT_EQ(p.Text(1009), c.caption);
+    EXPECT_EQ(p.Text(kAccuracyClassButton), c.caption);
     EXPECT_TRUE(p.MessagesSince(0).empty());
     EXPECT_TRUE(p.PollTimerRunning());
   }

@@ -5,8 +5,10 @@
 #include <map>
 
 #include "measure/MeasurementBlock.h"
+#include "ui/MainDialogIds.h"
 
 using namespace kt::measure;
+using namespace kt::ui::main_ids;
 
 namespace {
 
@@ -25,10 +27,40 @@ std::map<int, double> ValuesById(const Payload& p, const ScaleFactors& s) {
 
 TEST(DecodeBlock, WritesTheBoxesInRegisterOrder) {
   Payload p{};
-  const std::vector<int> order = {1001, 1026, 1030, 1034, 1046, 1038, 1042, 1002, 1027,
-                                  1031, 1035, 1047, 1039, 1043, 1003, 1028, 1032, 1036,
-                                  1048, 1040, 1044, 1050, 1000, 1029, 1049, 1033, 1045,
-                                  1037, 1041, 1053, 1054, 1055, 1056, 1025};
+  const std::vector<int> order = {kPhaseVoltageABox,
+                                  kLineVoltageCABox,
+                                  kCurrentABox,
+                                  kActivePowerABox,
+                                  kPowerFactorABox,
+                                  kReactivePowerABox,
+                                  kApparentPowerABox,
+                                  kPhaseVoltageBBox,
+                                  kLineVoltageABBox,
+                                  kCurrentBBox,
+                                  kActivePowerBBox,
+                                  kPowerFactorBBox,
+                                  kReactivePowerBBox,
+                                  kApparentPowerBBox,
+                                  kPhaseVoltageCBox,
+                                  kLineVoltageBCBox,
+                                  kCurrentCBox,
+                                  kActivePowerCBox,
+                                  kPowerFactorCBox,
+                                  kReactivePowerCBox,
+                                  kApparentPowerCBox,
+                                  kZeroSequenceCurrentBox,
+                                  kPhaseVoltageTotalBox,
+                                  kCurrentTotalBox,
+                                  kFrequencyBox,
+                                  kActivePowerTotalBox,
+                                  kPowerFactorTotalBox,
+                                  kReactivePowerTotalBox,
+                                  kApparentPowerTotalBox,
+                                  kForwardActiveEnergyBox,
+                                  kReverseActiveEnergyBox,
+                                  kForwardReactiveEnergyBox,
+                                  kReverseReactiveEnergyBox,
+                                  kLineVoltageMeanBox};
   std::vector<int> got;
   for (const ShownValue& v : DecodeBlock(p.data(), {})) got.push_back(v.controlId);
   EXPECT_EQ(got, order);
@@ -45,25 +77,32 @@ TEST(DecodeBlock, EveryBoxReadsItsOwnRegister) {
     double perRaw;
   };
   const Expect expected[] = {
-      {1001, 0x00, 0.01},       {1026, 0x01, 0.01}, {1030, 0x02, 1e-4}, {1034, 0x04, 0.1},
-      {1046, 0x05, 1e-4},       {1038, 0x06, 0.1},  {1042, 0x07, 0.2},  {1002, 0x08, 0.01},
-      {1027, 0x09, 0.01},       {1031, 0x0A, 1e-4}, {1035, 0x0C, 0.1},  {1047, 0x0D, 1e-4},
-      {1039, 0x0E, 0.1},        {1043, 0x0F, 0.2},  {1003, 0x10, 0.01}, {1028, 0x11, 0.01},
-      {1032, 0x12, 1e-4},       {1036, 0x14, 0.1},  {1048, 0x15, 1e-4}, {1040, 0x16, 0.1},
-      {1044, 0x17, 0.2},        {1050, 0x18, 1e-4}, {1000, 0x19, 0.01}, {1029, 0x1A, 1e-4},
-      {1049, 0x1B, 0.00106813}, {1033, 0x1C, 0.1},  {1045, 0x1D, 1e-4}, {1037, 0x1E, 0.1},
-      {1041, 0x1F, 0.2},
+      {kPhaseVoltageABox, 0x00, 0.01},     {kLineVoltageCABox, 0x01, 0.01},
+      {kCurrentABox, 0x02, 1e-4},          {kActivePowerABox, 0x04, 0.1},
+      {kPowerFactorABox, 0x05, 1e-4},      {kReactivePowerABox, 0x06, 0.1},
+      {kApparentPowerABox, 0x07, 0.2},     {kPhaseVoltageBBox, 0x08, 0.01},
+      {kLineVoltageABBox, 0x09, 0.01},     {kCurrentBBox, 0x0A, 1e-4},
+      {kActivePowerBBox, 0x0C, 0.1},       {kPowerFactorBBox, 0x0D, 1e-4},
+      {kReactivePowerBBox, 0x0E, 0.1},     {kApparentPowerBBox, 0x0F, 0.2},
+      {kPhaseVoltageCBox, 0x10, 0.01},     {kLineVoltageBCBox, 0x11, 0.01},
+      {kCurrentCBox, 0x12, 1e-4},          {kActivePowerCBox, 0x14, 0.1},
+      {kPowerFactorCBox, 0x15, 1e-4},      {kReactivePowerCBox, 0x16, 0.1},
+      {kApparentPowerCBox, 0x17, 0.2},     {kZeroSequenceCurrentBox, 0x18, 1e-4},
+      {kPhaseVoltageTotalBox, 0x19, 0.01}, {kCurrentTotalBox, 0x1A, 1e-4},
+      {kFrequencyBox, 0x1B, 0.00106813},   {kActivePowerTotalBox, 0x1C, 0.1},
+      {kPowerFactorTotalBox, 0x1D, 1e-4},  {kReactivePowerTotalBox, 0x1E, 0.1},
+      {kApparentPowerTotalBox, 0x1F, 0.2},
   };
   for (const Expect& e : expected) {
     EXPECT_DOUBLE_EQ(v.at(e.id), (e.reg + 1) * e.perRaw) << "box " << e.id;
   }
   // Energies: two registers, the lower one is the low word.
-  EXPECT_DOUBLE_EQ(v.at(1053), 0x23 * 65536.0 + 0x22);
-  EXPECT_DOUBLE_EQ(v.at(1054), 0x25 * 65536.0 + 0x24);
-  EXPECT_DOUBLE_EQ(v.at(1055), 0x27 * 65536.0 + 0x26);
-  EXPECT_DOUBLE_EQ(v.at(1056), 0x29 * 65536.0 + 0x28);
+  EXPECT_DOUBLE_EQ(v.at(kForwardActiveEnergyBox), 0x23 * 65536.0 + 0x22);
+  EXPECT_DOUBLE_EQ(v.at(kReverseActiveEnergyBox), 0x25 * 65536.0 + 0x24);
+  EXPECT_DOUBLE_EQ(v.at(kForwardReactiveEnergyBox), 0x27 * 65536.0 + 0x26);
+  EXPECT_DOUBLE_EQ(v.at(kReverseReactiveEnergyBox), 0x29 * 65536.0 + 0x28);
   // Mean of the line voltages 0x01, 0x09, 0x11 (raw 2, 10, 18).
-  EXPECT_DOUBLE_EQ(v.at(1025), (2 + 10 + 18) / 100.0 / 3);
+  EXPECT_DOUBLE_EQ(v.at(kLineVoltageMeanBox), (2 + 10 + 18) / 100.0 / 3);
 }
 
 TEST(DecodeBlock, ScaleFactorsApplyWhereTheyBelong) {
@@ -81,28 +120,30 @@ TEST(DecodeBlock, ScaleFactorsApplyWhereTheyBelong) {
   PutRegister(p, 0x24, 0x0001);  // reverse active energy, high word 1
   const ScaleFactors s{100, 5, 4, 1000};
   const auto v = ValuesById(p, s);
-  EXPECT_DOUBLE_EQ(v.at(1001), 10000.0);                  // x PT / 100
-  EXPECT_DOUBLE_EQ(v.at(1030), 5.0);                      // x CT / 10000
-  EXPECT_DOUBLE_EQ(v.at(1034), -1.0 * 100 * 5 * 4 / 10);  // signed, with k
-  EXPECT_DOUBLE_EQ(v.at(1038), -32768.0 * 100 * 5 * 4 / 10);
-  EXPECT_DOUBLE_EQ(v.at(1042), 65535.0 * 100 * 5 / 5);  // no k, divided by 5
-  EXPECT_DOUBLE_EQ(v.at(1046), -1.0);                   // no PT, CT or k
-  EXPECT_DOUBLE_EQ(v.at(1048), -3.2768);
-  EXPECT_DOUBLE_EQ(v.at(1045), 1.0);
-  EXPECT_NEAR(v.at(1049), 69.9999, 5e-5);
-  EXPECT_DOUBLE_EQ(v.at(1053), 1.0 * 1000 * 100 * 5);  // x E x PT x CT, no divisor
-  EXPECT_DOUBLE_EQ(v.at(1054), 65536.0 * 1000 * 100 * 5);
-  EXPECT_DOUBLE_EQ(v.at(1055), 0.0);  // reverse pairs are read unsigned like the forward ones
+  EXPECT_DOUBLE_EQ(v.at(kPhaseVoltageABox), 10000.0);                 // x PT / 100
+  EXPECT_DOUBLE_EQ(v.at(kCurrentABox), 5.0);                          // x CT / 10000
+  EXPECT_DOUBLE_EQ(v.at(kActivePowerABox), -1.0 * 100 * 5 * 4 / 10);  // signed, with k
+  EXPECT_DOUBLE_EQ(v.at(kReactivePowerABox), -32768.0 * 100 * 5 * 4 / 10);
+  EXPECT_DOUBLE_EQ(v.at(kApparentPowerABox), 65535.0 * 100 * 5 / 5);  // no k, divided by 5
+  EXPECT_DOUBLE_EQ(v.at(kPowerFactorABox), -1.0);                     // no PT, CT or k
+  EXPECT_DOUBLE_EQ(v.at(kPowerFactorCBox), -3.2768);
+  EXPECT_DOUBLE_EQ(v.at(kPowerFactorTotalBox), 1.0);
+  EXPECT_NEAR(v.at(kFrequencyBox), 69.9999, 5e-5);
+  EXPECT_DOUBLE_EQ(v.at(kForwardActiveEnergyBox),
+                   1.0 * 1000 * 100 * 5);  // x E x PT x CT, no divisor
+  EXPECT_DOUBLE_EQ(v.at(kReverseActiveEnergyBox), 65536.0 * 1000 * 100 * 5);
+  EXPECT_DOUBLE_EQ(v.at(kForwardReactiveEnergyBox),
+                   0.0);  // reverse pairs are read unsigned like the forward ones
 }
 
 TEST(DecodeBlock, ZeroRatiosGiveZero) {
   Payload p{};
   for (int reg = 0; reg < 45; ++reg) PutRegister(p, reg, 1234);
   const auto v = ValuesById(p, {0, 0, 1, 1});
-  EXPECT_DOUBLE_EQ(v.at(1001), 0.0);
-  EXPECT_DOUBLE_EQ(v.at(1030), 0.0);
-  EXPECT_DOUBLE_EQ(v.at(1053), 0.0);
-  EXPECT_DOUBLE_EQ(v.at(1046), 0.1234);  // the power factor takes no ratio
+  EXPECT_DOUBLE_EQ(v.at(kPhaseVoltageABox), 0.0);
+  EXPECT_DOUBLE_EQ(v.at(kCurrentABox), 0.0);
+  EXPECT_DOUBLE_EQ(v.at(kForwardActiveEnergyBox), 0.0);
+  EXPECT_DOUBLE_EQ(v.at(kPowerFactorABox), 0.1234);  // the power factor takes no ratio
 }
 
 TEST(EnergyRaw, LowWordComesFirst) {
@@ -119,8 +160,8 @@ TEST(DecodeBlock, MeanLineVoltage) {
   PutRegister(p, 0x01, 100);
   PutRegister(p, 0x09, 200);
   PutRegister(p, 0x11, 300);
-  EXPECT_DOUBLE_EQ(ValuesById(p, {}).at(1025), 2.0);
-  EXPECT_DOUBLE_EQ(ValuesById(p, {100, 1, 1, 1}).at(1025), 200.0);
+  EXPECT_DOUBLE_EQ(ValuesById(p, {}).at(kLineVoltageMeanBox), 2.0);
+  EXPECT_DOUBLE_EQ(ValuesById(p, {100, 1, 1, 1}).at(kLineVoltageMeanBox), 200.0);
 }
 
 }  // namespace

@@ -5,14 +5,18 @@
 
 #include "MonitorFixture.h"
 #include "measure/LimitStatus.h"
+#include "ui/MainDialogIds.h"
 
 using namespace kt::testing;
+using namespace kt::ui::main_ids;
 using kt::ui::CtlColorType;
 
 namespace {
 
-constexpr std::array<int, 4> kVoltageBoxes = {1064, 1065, 1072, 1073};
-constexpr std::array<int, 4> kCurrentBoxes = {1074, 1075, 1076, 1077};
+constexpr std::array<int, 4> kVoltageBoxes = {kVoltageStatus1Box, kVoltageStatus2Box,
+                                              kVoltageStatus3Box, kVoltageStatus4Box};
+constexpr std::array<int, 4> kCurrentBoxes = {kCurrentStatus1Box, kCurrentStatus2Box,
+                                              kCurrentStatus3Box, kCurrentStatus4Box};
 
 struct StatusCase {
   uint8_t byte;
@@ -58,31 +62,31 @@ class StatusColourTest : public MonitorFixture {};
 TEST_F(StatusColourTest, AlarmIsRedOnPaleCyanUntilTheNextNormalBlock) {
   auto& d = Open();
   d.UpdateStatus(0x80, 0x00);  // voltage item 1 over, everything else normal
-  const auto& alarm = host.Control(d, 1064);
+  const auto& alarm = host.Control(d, kVoltageStatus1Box);
   EXPECT_EQ(alarm.repaints, 1);
   EXPECT_FALSE(alarm.lastColor.useDefault);
   EXPECT_TRUE(alarm.lastColor.transparentBackground);
   EXPECT_EQ(alarm.lastColor.textColor, kt::ui::kRed);
   EXPECT_EQ(alarm.lastColor.brushColor, 0x00F9F0B5u);
-  EXPECT_EQ(host.Control(d, 1074).lastColor.textColor, kt::ui::kBlack);
-  EXPECT_FALSE(host.Control(d, 1074).lastColor.useDefault);
+  EXPECT_EQ(host.Control(d, kCurrentStatus1Box).lastColor.textColor, kt::ui::kBlack);
+  EXPECT_FALSE(host.Control(d, kCurrentStatus1Box).lastColor.useDefault);
 
   d.UpdateStatus(0x00, 0x00);
-  EXPECT_EQ(host.Control(d, 1064).repaints, 2);
-  EXPECT_EQ(host.Control(d, 1064).lastColor.textColor, kt::ui::kBlack);
+  EXPECT_EQ(host.Control(d, kVoltageStatus1Box).repaints, 2);
+  EXPECT_EQ(host.Control(d, kVoltageStatus1Box).lastColor.textColor, kt::ui::kBlack);
 }
 
 TEST_F(StatusColourTest, OnlyEditableStatusBoxesAreColoured) {
   auto& d = Open();
   d.m_limitStatus.fill(1);
   // A status identifier reporting Static (read-only) keeps the default colours...
-  EXPECT_TRUE(d.OnCtlColor(1064, CtlColorType::Static).useDefault);
+  EXPECT_TRUE(d.OnCtlColor(kVoltageStatus1Box, CtlColorType::Static).useDefault);
   // ...as does an editable box that is not a status control, and a data box.
-  EXPECT_TRUE(d.OnCtlColor(1061, CtlColorType::Edit).useDefault);
-  d.RedrawControl(1001);
-  EXPECT_TRUE(host.Control(d, 1001).lastColor.useDefault);
+  EXPECT_TRUE(d.OnCtlColor(kSlaveAddressEdit, CtlColorType::Edit).useDefault);
+  d.RedrawControl(kPhaseVoltageABox);
+  EXPECT_TRUE(host.Control(d, kPhaseVoltageABox).lastColor.useDefault);
   // The handler itself changes no flag.
-  d.OnCtlColor(1064, CtlColorType::Edit);
+  d.OnCtlColor(kVoltageStatus1Box, CtlColorType::Edit);
   EXPECT_EQ(d.m_limitStatus[0], 1);
 }
 
@@ -103,24 +107,24 @@ TEST_F(StatusPairTest, PairFollowsTheReplyWhereverItStarts) {
   auto& d = Open();
   PlaceBlockAt(7, {0x80, 0x02}, 7 + 97);
   d.DecodeMeasurementBlock(7 + 3);
-  EXPECT_EQ(Text(1064), "过压");
-  EXPECT_EQ(Text(1077), "过流");
-  EXPECT_EQ(Text(1065), "正常");
+  EXPECT_EQ(Text(kVoltageStatus1Box), "过压");
+  EXPECT_EQ(Text(kCurrentStatus4Box), "过流");
+  EXPECT_EQ(Text(kVoltageStatus2Box), "正常");
   EXPECT_EQ(d.m_limitStatus, (std::array<uint8_t, 8>{1, 0, 0, 0, 0, 0, 0, 1}));
 }
 
 TEST_F(StatusPairTest, ReadWithoutThePairKeepsTheStatus) {
   auto& d = Open();
   d.UpdateStatus(0x00, 0x40);
-  const int repaints = host.Control(d, 1064).repaints;
+  const int repaints = host.Control(d, kVoltageStatus1Box).repaints;
   // Only the 95 reply bytes (and one byte of the pair) came with this read.
   PlaceBlockAt(0, {0x80, 0x80}, 96);
   d.DecodeMeasurementBlock(3);
-  EXPECT_EQ(Text(1064), "正常");
-  EXPECT_EQ(Text(1074), "欠流");
+  EXPECT_EQ(Text(kVoltageStatus1Box), "正常");
+  EXPECT_EQ(Text(kCurrentStatus1Box), "欠流");
   EXPECT_EQ(d.m_limitStatus[4], 1);
-  EXPECT_EQ(host.Control(d, 1064).repaints, repaints);
-  EXPECT_FALSE(Text(1001).empty());  // the values themselves were decoded
+  EXPECT_EQ(host.Control(d, kVoltageStatus1Box).repaints, repaints);
+  EXPECT_FALSE(Text(kPhaseVoltageABox).empty());  // the values themselves were decoded
 }
 
 }  // namespace

@@ -4,8 +4,10 @@
 
 #include "MonitorFixture.h"
 #include "modbus/RequestFrames.h"
+#include "ui/MainDialogIds.h"
 
 using namespace kt::testing;
+using namespace kt::ui::main_ids;
 
 namespace {
 
@@ -29,7 +31,7 @@ class PollCycleTest : public MonitorFixture {
   void SetUp() override {
     MonitorFixture::SetUp();
     Open();
-    host.Type(*dlg, 1061, "1");  // the meter answers at address 1
+    host.Type(*dlg, kSlaveAddressEdit, "1");  // the meter answers at address 1
     dlg->m_slaveAddress = 1;
     line.written.clear();
   }
@@ -48,7 +50,7 @@ TEST_F(PollCycleTest, ConfigurationReplySetsTheScaleFields) {
   EXPECT_EQ(d.m_ptRatio, 100u);
   EXPECT_EQ(d.m_ctRatio, 5u);
   EXPECT_EQ(d.m_registerImage[15], 0x64);
-  EXPECT_EQ(Text(1061), "1");  // the edit box is not updated
+  EXPECT_EQ(Text(kSlaveAddressEdit), "1");  // the edit box is not updated
   EXPECT_EQ(line.written.back(), ReadRequest(5, 0x0328, 4));
 }
 
@@ -79,12 +81,12 @@ TEST_F(PollCycleTest, AccuracyClassAndPowerMultiplierReplies) {
   d.m_pollState = 2;
   line.Arrive({0x01, 0x03, 0x02, 0x00, 0x01, 0x79, 0x84});
   Tick();
-  EXPECT_EQ(Text(1009), "0.2级");
+  EXPECT_EQ(Text(kAccuracyClassButton), "0.2级");
   EXPECT_EQ(d.m_accuracyClass, 1);
   d.m_pollState = 2;
   line.Arrive({0x01, 0x03, 0x02, 0x00, 0x00, 0xB8, 0x44});
   Tick();
-  EXPECT_EQ(Text(1009), "0.5级");
+  EXPECT_EQ(Text(kAccuracyClassButton), "0.5级");
   EXPECT_EQ(d.m_pollState, 3);
 
   d.m_pollState = 4;
@@ -165,19 +167,19 @@ TEST_F(ReceiveEchoTest, ShowsTheRequestAndOnlyTheBytesOfThisRead) {
   const Bytes all = BlockWaiting({}, {0x00, 0x00});
   const std::string request = dlg->m_echoText;
   Tick();
-  const std::string echo = Text(1022);
+  const std::string echo = Text(kReceiveEcho);
   EXPECT_EQ(echo, request + kt::modbus::EchoText(std::span(all).first(97)));
   EXPECT_EQ(echo.find("EE"), std::string::npos);
   // The next send empties the echo text; the receive echo stays until the next block.
-  EXPECT_EQ(Text(1021), kt::modbus::EchoText(std::span(kMultiplierRequest).first(8)));
+  EXPECT_EQ(Text(kSendEcho), kt::modbus::EchoText(std::span(kMultiplierRequest).first(8)));
 }
 
 TEST_F(ReceiveEchoTest, AtMostAHundredBytes) {
   const Bytes all = BlockWaiting({0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF, 0x11}, {0x40, 0x00});
   const std::string request = dlg->m_echoText;
   Tick();
-  EXPECT_EQ(Text(1022), request + kt::modbus::EchoText(std::span(all).first(100)));
-  EXPECT_EQ(Text(1064), "欠压");  // the pair after the reply, not positions 95 and 96
+  EXPECT_EQ(Text(kReceiveEcho), request + kt::modbus::EchoText(std::span(all).first(100)));
+  EXPECT_EQ(Text(kVoltageStatus1Box), "欠压");  // the pair after the reply, not positions 95 and 96
 }
 
 TEST_F(PollCycleTest, DecodedBlockOnTheDisplay) {
@@ -196,12 +198,12 @@ TEST_F(PollCycleTest, DecodedBlockOnTheDisplay) {
   r[0x25] = 0x2710;  // forward reactive energy 10000
   line.Arrive(ReadReply(1, r));
   Tick();
-  EXPECT_EQ(Text(1034), "-0.4 W");
-  EXPECT_EQ(Text(1042), "13.1070 KVA");
-  EXPECT_EQ(Text(1049), "10.681 Hz");
-  EXPECT_EQ(Text(1054), "-0.0 Wh");
-  EXPECT_EQ(Text(1055), "10.0000 KVarh");
-  EXPECT_EQ(Text(1046), "0.0000");
+  EXPECT_EQ(Text(kActivePowerABox), "-0.4 W");
+  EXPECT_EQ(Text(kApparentPowerABox), "13.1070 KVA");
+  EXPECT_EQ(Text(kFrequencyBox), "10.681 Hz");
+  EXPECT_EQ(Text(kReverseActiveEnergyBox), "-0.0 Wh");
+  EXPECT_EQ(Text(kForwardReactiveEnergyBox), "10.0000 KVarh");
+  EXPECT_EQ(Text(kPowerFactorABox), "0.0000");
   EXPECT_EQ(d.m_pollState, 4);
 }
 
@@ -213,8 +215,8 @@ namespace {
 std::map<int, std::string> ShownValues(const kt::ui::InMemoryHost& host, const kt::ui::Dialog& d) {
   std::map<int, std::string> texts;
   for (const auto& c : d.Template().controls) {
-    if (c.kind == kt::ui::ControlKind::Edit && c.Has(kt::ui::kReadOnly) && c.id != 1021 &&
-        c.id != 1022 && c.id != 1057) {
+    if (c.kind == kt::ui::ControlKind::Edit && c.Has(kt::ui::kReadOnly) && c.id != kSendEcho &&
+        c.id != kReceiveEcho && c.id != kInformationBox) {
       texts[c.id] = host.Control(d, c.id).text;
     }
   }
@@ -242,7 +244,7 @@ TEST_F(PollCycleTest, BlockReplyAfterStrayBytesDecodesTheSameValues) {
     if (stray.empty()) {
       atStart = shown;
       ASSERT_GT(atStart.size(), 30u);
-      EXPECT_NE(atStart.at(1001), "");
+      EXPECT_NE(atStart.at(kPhaseVoltageABox), "");
     } else {
       EXPECT_EQ(shown, atStart);
     }

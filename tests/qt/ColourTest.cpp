@@ -11,14 +11,19 @@
 #include "modbus/Clock.h"
 #include "serial/SerialControl.h"
 #include "ui/CMonitorDlg.h"
+#include "ui/MainDialogIds.h"
 #include "ui/qt/QtWindowHost.h"
 
 namespace kt::ui::qt::test {
 namespace {
 
 constexpr ControlTemplate kControls[] = {
-    {1064, ControlKind::Edit, "", {10, 10, 60, 14}, kBorder | kAutoHScroll},
-    {1000, ControlKind::Edit, "", {10, 30, 60, 14}, kReadOnly | kStaticEdge},
+    {main_ids::kVoltageStatus1Box, ControlKind::Edit, "", {10, 10, 60, 14}, kBorder | kAutoHScroll},
+    {main_ids::kPhaseVoltageTotalBox,
+     ControlKind::Edit,
+     "",
+     {10, 30, 60, 14},
+     kReadOnly | kStaticEdge},
     {IDCANCEL, ControlKind::PushButton, "退  出", {80, 10, 40, 14}, kNoStyle},
 };
 const DialogTemplate kTemplate{901, "颜色", 130, 50, "宋体", 9, kCaption | kModalFrame, kControls};
@@ -32,24 +37,24 @@ TEST(ControlColours, AlarmIsRedAndNormalBlackOnThePaleCyanBrushAfterARepaint) {
   // Colours the way the main dialog does: only editable edit boxes, and only its status box.
   dialog.onCtlColor = [&](int id, CtlColorType type) {
     if (type != CtlColorType::Edit) {
-      if (id == 1000) ++askedAsStatic;
+      if (id == main_ids::kPhaseVoltageTotalBox) ++askedAsStatic;
       return CtlColor{};
     }
-    if (id != 1064) return CtlColor{};
+    if (id != main_ids::kVoltageStatus1Box) return CtlColor{};
     return CtlColor{false, true, alarm ? kRed : kBlack, kDialogBackground};
   };
   Pixels alarmed, normal, readOnly, dialogFace;
   dialog.onInit = [&] {
-    dialog.SetDlgItemText(1064, "过压");
-    dialog.SetDlgItemText(1000, "过压");
+    dialog.SetDlgItemText(main_ids::kVoltageStatus1Box, "过压");
+    dialog.SetDlgItemText(main_ids::kPhaseVoltageTotalBox, "过压");
     UserStep(dialog, [&] {
       QWidget* w = host.WindowOf(dialog);
-      alarmed = CountPixels(*ControlIn(w, 1064));
-      readOnly = CountPixels(*ControlIn(w, 1000));
+      alarmed = CountPixels(*ControlIn(w, main_ids::kVoltageStatus1Box));
+      readOnly = CountPixels(*ControlIn(w, main_ids::kPhaseVoltageTotalBox));
       dialogFace = CountPixels(*w);
       alarm = false;
-      dialog.RedrawControl(1064);
-      normal = CountPixels(*ControlIn(w, 1064));
+      dialog.RedrawControl(main_ids::kVoltageStatus1Box);
+      normal = CountPixels(*ControlIn(w, main_ids::kVoltageStatus1Box));
       dialog.EndDialog(IDCANCEL);
     });
   };
@@ -74,7 +79,7 @@ TEST(ControlColours, WithoutADecisionAnEditableBoxKeepsAWhiteField) {
   QColor field;
   dialog.onInit = [&] {
     UserStep(dialog, [&] {
-      auto* edit = ControlIn<QLineEdit>(host.WindowOf(dialog), 1064);
+      auto* edit = ControlIn<QLineEdit>(host.WindowOf(dialog), main_ids::kVoltageStatus1Box);
       field = edit->grab().toImage().pixelColor(edit->width() / 2, edit->height() / 2);
       dialog.EndDialog(IDCANCEL);
     });
@@ -100,14 +105,14 @@ TEST(ControlColours, MainDialogDrawsAnAlarmedStatusRedAndANormalOneBlack) {
   UserStep(dialog, [&] {
     QWidget* w = host.WindowOf(dialog);
     dialog.UpdateStatus(0x40, 0x20);  // voltage 1 under, current 1 normal, current 2 over
-    underVoltage = CountPixels(*ControlIn(w, 1064));
-    normalVoltage = CountPixels(*ControlIn(w, 1065));
-    overCurrent = CountPixels(*ControlIn(w, 1075));
-    texts[0] = ControlIn<QLineEdit>(w, 1064)->text();
-    texts[1] = ControlIn<QLineEdit>(w, 1075)->text();
+    underVoltage = CountPixels(*ControlIn(w, main_ids::kVoltageStatus1Box));
+    normalVoltage = CountPixels(*ControlIn(w, main_ids::kVoltageStatus2Box));
+    overCurrent = CountPixels(*ControlIn(w, main_ids::kCurrentStatus2Box));
+    texts[0] = ControlIn<QLineEdit>(w, main_ids::kVoltageStatus1Box)->text();
+    texts[1] = ControlIn<QLineEdit>(w, main_ids::kCurrentStatus2Box)->text();
     dialog.UpdateStatus(0x00, 0x00);  // the next block reports voltage 1 normal again
-    laterNormal = CountPixels(*ControlIn(w, 1064));
-    texts[2] = ControlIn<QLineEdit>(w, 1064)->text();
+    laterNormal = CountPixels(*ControlIn(w, main_ids::kVoltageStatus1Box));
+    texts[2] = ControlIn<QLineEdit>(w, main_ids::kVoltageStatus1Box)->text();
     dialog.EndDialog(IDCANCEL);
   });
   dialog.DoModal();

@@ -22,21 +22,29 @@
 namespace kt::ui::qt::test {
 namespace {
 
+// The controls of the test template.
+constexpr int kRadioA = 1001;
+constexpr int kRadioB = 1002;
+constexpr int kEntry = 1003;
+constexpr int kEchoBox = 1004;
+constexpr int kHiddenButton = 1005;
+constexpr int kSerialBox = 1006;
+
 constexpr uint32_t kRadio = kAutoRadio | kGroup | kTabStop;
 constexpr ControlTemplate kControls[] = {
     {IDOK, ControlKind::PushButton, "确定", {150, 8, 40, 14}, kDefaultButton | kTabStop},
     {IDCANCEL, ControlKind::PushButton, "取消", {150, 26, 40, 14}, kTabStop},
-    {1001, ControlKind::RadioButton, "甲", {10, 8, 40, 12}, kRadio},
-    {1002, ControlKind::RadioButton, "乙", {10, 22, 40, 12}, kRadio},
+    {kRadioA, ControlKind::RadioButton, "甲", {10, 8, 40, 12}, kRadio},
+    {kRadioB, ControlKind::RadioButton, "乙", {10, 22, 40, 12}, kRadio},
     {IDC_STATIC, ControlKind::GroupBox, "选择", {4, 0, 60, 40}, kNoStyle},
-    {1003, ControlKind::Edit, "", {70, 8, 60, 14}, kBorder | kAutoHScroll | kTabStop},
-    {1004,
+    {kEntry, ControlKind::Edit, "", {70, 8, 60, 14}, kBorder | kAutoHScroll | kTabStop},
+    {kEchoBox,
      ControlKind::Edit,
      "",
      {10, 46, 80, 30},
      kMultiLine | kReadOnly | kVScroll | kStaticEdge},
-    {1005, ControlKind::PushButton, "隐藏", {150, 44, 40, 14}, kHidden | kDisabled},
-    {1006, ControlKind::SerialControl, "", {100, 60, 20, 20}, kNoStyle},
+    {kHiddenButton, ControlKind::PushButton, "隐藏", {150, 44, 40, 14}, kHidden | kDisabled},
+    {kSerialBox, ControlKind::SerialControl, "", {100, 60, 20, 20}, kNoStyle},
     {IDC_STATIC, ControlKind::Label, "标签", {70, 26, 30, 8}, kNoStyle},
 };
 const DialogTemplate kTemplate{
@@ -58,12 +66,12 @@ class QtHostTest : public ::testing::Test {
 TEST_F(QtHostTest, RadioClickChecksTheClickedButtonOnlyAndSendsItsCommand) {
   bool checkedWhenHandled = false;
   dialog.onCommand = [&](int id) {
-    if (id == 1002) checkedWhenHandled = host.GetCheck(dialog, 1002);
+    if (id == kRadioB) checkedWhenHandled = host.GetCheck(dialog, kRadioB);
     return false;
   };
   Run([&](QWidget* w) {
-    auto* a = ControlIn<QRadioButton>(w, 1001);
-    auto* b = ControlIn<QRadioButton>(w, 1002);
+    auto* a = ControlIn<QRadioButton>(w, kRadioA);
+    auto* b = ControlIn<QRadioButton>(w, kRadioB);
     ASSERT_NE(a, nullptr);
     ASSERT_NE(b, nullptr);
     QTest::mouseClick(a, Qt::LeftButton);
@@ -73,11 +81,11 @@ TEST_F(QtHostTest, RadioClickChecksTheClickedButtonOnlyAndSendsItsCommand) {
     EXPECT_TRUE(b->isChecked());
     QTest::mouseClick(a, Qt::LeftButton);  // a second click leaves an automatic radio checked
     EXPECT_TRUE(a->isChecked());
-    host.SetCheck(dialog, 1001, false);
-    EXPECT_FALSE(host.GetCheck(dialog, 1001));
+    host.SetCheck(dialog, kRadioA, false);
+    EXPECT_FALSE(host.GetCheck(dialog, kRadioA));
     dialog.EndDialog(IDCANCEL);
   });
-  EXPECT_EQ(dialog.commands, (std::vector<int>{1001, 1002, 1001}));
+  EXPECT_EQ(dialog.commands, (std::vector<int>{kRadioA, kRadioB, kRadioA}));
   EXPECT_TRUE(checkedWhenHandled);
 }
 
@@ -85,16 +93,16 @@ TEST_F(QtHostTest, EscapeEnterAndCloseBoxAreCommandsTheDialogDecides) {
   dialog.onCommand = [](int) { return true; };  // the dialog keeps itself open
   bool stillOpen = false;
   const int result = Run([&](QWidget* w) {
-    QTest::keyClick(ControlIn(w, 1003), Qt::Key_Escape);
-    QTest::keyClick(ControlIn(w, 1003), Qt::Key_Return);
-    QTest::keyClick(ControlIn(w, 1004), Qt::Key_Enter);
+    QTest::keyClick(ControlIn(w, kEntry), Qt::Key_Escape);
+    QTest::keyClick(ControlIn(w, kEntry), Qt::Key_Return);
+    QTest::keyClick(ControlIn(w, kEchoBox), Qt::Key_Enter);
     ControlIn(w, IDCANCEL)->setFocus();
     QTest::keyClick(ControlIn(w, IDCANCEL), Qt::Key_Return);  // Enter on a button presses it
     w->close();                                               // the close box
     stillOpen = w->isVisible();
     dialog.onCommand = nullptr;
-    ControlIn(w, 1003)->setFocus();
-    QTest::keyClick(ControlIn(w, 1003), Qt::Key_Return);  // now the base ends it with IDOK
+    ControlIn(w, kEntry)->setFocus();
+    QTest::keyClick(ControlIn(w, kEntry), Qt::Key_Return);  // now the base ends it with IDOK
   });
   EXPECT_TRUE(stillOpen);
   EXPECT_EQ(dialog.commands, (std::vector<int>{IDCANCEL, IDOK, IDOK, IDCANCEL, IDCANCEL, IDOK}));
@@ -106,8 +114,8 @@ TEST_F(QtHostTest, EchoBoxShowsOneRowOfBytesWhileTheTextKeepsItsCarriageReturns)
   std::string echo;
   for (int i = 0; i < 40; ++i) echo += "A5\r ";
   Run([&](QWidget* w) {
-    host.SetText(dialog, 1004, echo);
-    auto* box = ControlIn<QPlainTextEdit>(w, 1004);
+    host.SetText(dialog, kEchoBox, echo);
+    auto* box = ControlIn<QPlainTextEdit>(w, kEchoBox);
     ASSERT_NE(box, nullptr);
     EXPECT_TRUE(box->isReadOnly());
     EXPECT_EQ(box->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
@@ -115,18 +123,18 @@ TEST_F(QtHostTest, EchoBoxShowsOneRowOfBytesWhileTheTextKeepsItsCarriageReturns)
     EXPECT_EQ(box->toPlainText().left(9), QStringLiteral("A5 A5 A5 "));
     QApplication::processEvents();
     EXPECT_GT(box->document()->firstBlock().layout()->lineCount(), 1);  // wrapped at the edge
-    EXPECT_EQ(host.GetText(dialog, 1004), echo);
+    EXPECT_EQ(host.GetText(dialog, kEchoBox), echo);
     dialog.EndDialog(IDCANCEL);
   });
 }
 
 TEST_F(QtHostTest, EditableEditReturnsWhatTheUserTyped) {
   Run([&](QWidget* w) {
-    host.SetText(dialog, 1003, "12");
-    auto* edit = ControlIn<QLineEdit>(w, 1003);
+    host.SetText(dialog, kEntry, "12");
+    auto* edit = ControlIn<QLineEdit>(w, kEntry);
     edit->selectAll();
     QTest::keyClicks(edit, "254");
-    EXPECT_EQ(host.GetText(dialog, 1003), "254");
+    EXPECT_EQ(host.GetText(dialog, kEntry), "254");
     EXPECT_EQ(host.GetText(dialog, 4711), "");  // no such control
     host.SetText(dialog, 4711, "x");            // does nothing
     dialog.EndDialog(IDCANCEL);
@@ -135,21 +143,21 @@ TEST_F(QtHostTest, EditableEditReturnsWhatTheUserTyped) {
 
 TEST_F(QtHostTest, HiddenDisabledAndPlaceholderControls) {
   Run([&](QWidget* w) {
-    auto* hidden = ControlIn<QPushButton>(w, 1005);
+    auto* hidden = ControlIn<QPushButton>(w, kHiddenButton);
     ASSERT_NE(hidden, nullptr);
     EXPECT_TRUE(hidden->isHidden());
     EXPECT_FALSE(hidden->isEnabled());
-    EXPECT_EQ(ControlIn(w, 1006), nullptr);  // the serial control is never drawn
-    host.ShowControl(dialog, 1006, true);    // and showing it does nothing
-    host.ShowControl(dialog, 1005, true);
-    host.EnableControl(dialog, 1005, true);
+    EXPECT_EQ(ControlIn(w, kSerialBox), nullptr);  // the serial control is never drawn
+    host.ShowControl(dialog, kSerialBox, true);    // and showing it does nothing
+    host.ShowControl(dialog, kHiddenButton, true);
+    host.EnableControl(dialog, kHiddenButton, true);
     EXPECT_TRUE(hidden->isVisible());
     QTest::mouseClick(hidden, Qt::LeftButton);
-    host.EnableControl(dialog, 1005, false);
+    host.EnableControl(dialog, kHiddenButton, false);
     QTest::mouseClick(hidden, Qt::LeftButton);  // a disabled button sends nothing
     dialog.EndDialog(IDCANCEL);
   });
-  EXPECT_EQ(dialog.commands, (std::vector<int>{1005}));
+  EXPECT_EQ(dialog.commands, (std::vector<int>{kHiddenButton}));
 }
 
 TEST_F(QtHostTest, TimersTickRestartStopAndKeepTickingInAMessageBox) {
@@ -200,8 +208,8 @@ TEST_F(QtHostTest, DestroyWindowEndsTheTimersAndControlOperationsDoNothingAfterw
   const int ticks = dialog.ticks[1];
   Pump(60);
   EXPECT_EQ(dialog.ticks[1], ticks);
-  host.SetText(dialog, 1003, "x");
-  EXPECT_EQ(host.GetText(dialog, 1003), "");
+  host.SetText(dialog, kEntry, "x");
+  EXPECT_EQ(host.GetText(dialog, kEntry), "");
 }
 
 TEST_F(QtHostTest, AFailureInOnInitDialogIsShownAndTheDialogStaysOpen) {
@@ -233,7 +241,7 @@ TEST_F(QtHostTest, EndingInOnInitDialogRunsNoLoop) {
 
 TEST_F(QtHostTest, AnExceptionInAHandlerBecomesAMessageInsteadOfEndingTheProgram) {
   dialog.onCommand = [](int id) -> bool {
-    if (id == 1001) throw std::runtime_error("串口 /dev/null 无法使用");
+    if (id == kRadioA) throw std::runtime_error("串口 /dev/null 无法使用");
     return false;
   };
   QString shown;
@@ -245,7 +253,7 @@ TEST_F(QtHostTest, AnExceptionInAHandlerBecomesAMessageInsteadOfEndingTheProgram
                box->buttons().front()->click();
              },
              3000, [] { ADD_FAILURE() << "no message box"; });
-    QTest::mouseClick(ControlIn(w, 1001), Qt::LeftButton);
+    QTest::mouseClick(ControlIn(w, kRadioA), Qt::LeftButton);
     dialog.EndDialog(IDCANCEL);
   });
   EXPECT_TRUE(shown.contains(QStringLiteral("无法使用"))) << shown.toStdString();

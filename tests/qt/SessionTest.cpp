@@ -15,18 +15,27 @@
 #include "GuiTestSupport.h"
 #include "SessionDriver.h"
 #include "app/CMonitorApp.h"
+#include "commands/MeterSetDialogIds.h"
 #include "modbus/Clock.h"
 #include "serial/PosixSerialPort.h"
+#include "ui/CommSetDialogIds.h"
+#include "ui/MainDialogIds.h"
 #include "ui/qt/QtWindowHost.h"
 
 namespace kt::ui::qt::test {
 namespace {
 
 constexpr int kSimAddress = 7;
+constexpr int kMainDialog = main_ids::kTemplateId;
+constexpr int kCommSetDialog = comm_set_ids::kTemplateId;
+constexpr int kMeterSetDialog = meter_set_ids::kTemplateId;
 
-QWidget* Modal(const char* objectName) {
+// The modal dialog on top when it was made from the template `templateId`, or nullptr.
+QWidget* Modal(int templateId) {
   QWidget* top = ActiveModal();
-  return top != nullptr && top->objectName() == QLatin1String(objectName) ? top : nullptr;
+  return top != nullptr && top->objectName() == QStringLiteral("dialog%1").arg(templateId)
+             ? top
+             : nullptr;
 }
 
 QMessageBox* MessageWith(const QString& text) {
@@ -34,7 +43,7 @@ QMessageBox* MessageWith(const QString& text) {
   return box != nullptr && box->text() == text ? box : nullptr;
 }
 
-QString Text(const char* dialog, int id) {
+QString Text(int dialog, int id) {
   QWidget* w = Modal(dialog);
   if (auto* e = ControlIn<QLineEdit>(w, id)) return e->text();
   if (auto* m = ControlIn<QPlainTextEdit>(w, id)) return m->toPlainText();
@@ -42,13 +51,13 @@ QString Text(const char* dialog, int id) {
   return {};
 }
 
-void Click(const char* dialog, int id) {
+void Click(int dialog, int id) {
   QWidget* c = ControlIn(Modal(dialog), id);
   ASSERT_NE(c, nullptr) << dialog << "/" << id;
   QTest::mouseClick(c, Qt::LeftButton);
 }
 
-void Type(const char* dialog, int id, const QString& text) {
+void Type(int dialog, int id, const QString& text) {
   auto* e = ControlIn<QLineEdit>(Modal(dialog), id);
   ASSERT_NE(e, nullptr) << dialog << "/" << id;
   e->setFocus();
@@ -112,47 +121,47 @@ TEST(WholeSession, MonitorsConfiguresAndFindsTheSimulatedMeterThroughTheWidgets)
   QElapsedTimer stopped;
 
   user.Then(
-      "settings dialog", [] { return Modal("dialog130") != nullptr; },
-      [] { Click("dialog130", IDOK); });
+      "settings dialog", [] { return Modal(kCommSetDialog) != nullptr; },
+      [] { Click(kCommSetDialog, IDOK); });
   user.Then(
-      "main dialog", [] { return Modal("dialog102") != nullptr; },
+      "main dialog", [] { return Modal(kMainDialog) != nullptr; },
       [] {
-        EXPECT_EQ(Text("dialog102", 1061), QStringLiteral("0"));
-        Type("dialog102", 1061, QString::number(kSimAddress));
-        Click("dialog102", 1063);
-        EXPECT_EQ(Text("dialog102", 1063), QStringLiteral("停止"));
+        EXPECT_EQ(Text(kMainDialog, main_ids::kSlaveAddressEdit), QStringLiteral("0"));
+        Type(kMainDialog, main_ids::kSlaveAddressEdit, QString::number(kSimAddress));
+        Click(kMainDialog, main_ids::kRunButton);
+        EXPECT_EQ(Text(kMainDialog, main_ids::kRunButton), QStringLiteral("停止"));
       });
   user.Then(
       "a voltage with its unit",
-      [] { return !std::isnan(BaseValue(Text("dialog102", 1001), "V")); },
-      [&] { firstVoltage = Text("dialog102", 1001); });
+      [] { return !std::isnan(BaseValue(Text(kMainDialog, main_ids::kPhaseVoltageABox), "V")); },
+      [&] { firstVoltage = Text(kMainDialog, main_ids::kPhaseVoltageABox); });
   user.Then(
       "the values change",
       [&] {
-        const QString v = Text("dialog102", 1001);
+        const QString v = Text(kMainDialog, main_ids::kPhaseVoltageABox);
         return v != firstVoltage && !std::isnan(BaseValue(v, "V"));
       },
       [&] {
         valuesChanged = true;
-        voltageBefore = BaseValue(Text("dialog102", 1001), "V");
-        currentBefore = BaseValue(Text("dialog102", 1030), "A");
-        sendEcho = Text("dialog102", 1021);
-        receiveEcho = Text("dialog102", 1022);
-        Click("dialog102", 1063);  // stop
-        EXPECT_EQ(Text("dialog102", 1063), QStringLiteral("运行"));
+        voltageBefore = BaseValue(Text(kMainDialog, main_ids::kPhaseVoltageABox), "V");
+        currentBefore = BaseValue(Text(kMainDialog, main_ids::kCurrentABox), "A");
+        sendEcho = Text(kMainDialog, main_ids::kSendEcho);
+        receiveEcho = Text(kMainDialog, main_ids::kReceiveEcho);
+        Click(kMainDialog, main_ids::kRunButton);  // stop
+        EXPECT_EQ(Text(kMainDialog, main_ids::kRunButton), QStringLiteral("运行"));
         stopped.start();
       });
   // A user takes a moment; a request sent while the meter still answers the last poll would go
   // unheard, as on a real half-duplex line.
   user.Then(
       "a moment later", [&] { return stopped.isValid() && stopped.elapsed() > 700; },
-      [] { Click("dialog102", 1006); });  // meter settings: opens its own modal loop
+      [] { Click(kMainDialog, main_ids::kMeterSettingsButton); });  // opens its own modal loop
   user.Then(
-      "meter settings dialog", [] { return Modal("dialog131") != nullptr; },
+      "meter settings dialog", [] { return Modal(kMeterSetDialog) != nullptr; },
       [] {
-        Type("dialog131", 1000, "100");
-        Type("dialog131", 1001, "5");
-        Click("dialog131", IDOK);
+        Type(kMeterSetDialog, meter_set_ids::kPtEdit, "100");
+        Type(kMeterSetDialog, meter_set_ids::kCtEdit, "5");
+        Click(kMeterSetDialog, IDOK);
       });
   user.Then(
       "settings confirmed", [] { return MessageWith("设置仪表参数成功") != nullptr; },
@@ -161,21 +170,22 @@ TEST(WholeSession, MonitorsConfiguresAndFindsTheSimulatedMeterThroughTheWidgets)
   user.Then(
       "a scaled voltage",
       [&] {
-        const double v = BaseValue(Text("dialog102", 1001), "V");
+        const double v = BaseValue(Text(kMainDialog, main_ids::kPhaseVoltageABox), "V");
         return !std::isnan(v) && v > 20 * voltageBefore;
       },
       [&] {
-        voltageAfter = BaseValue(Text("dialog102", 1001), "V");
-        currentAfter = BaseValue(Text("dialog102", 1030), "A");
-        Type("dialog102", 1061, "0");
-        Click("dialog102", 1062);  // address search
+        voltageAfter = BaseValue(Text(kMainDialog, main_ids::kPhaseVoltageABox), "V");
+        currentAfter = BaseValue(Text(kMainDialog, main_ids::kCurrentABox), "A");
+        Type(kMainDialog, main_ids::kSlaveAddressEdit, "0");
+        Click(kMainDialog, main_ids::kPollAddressButton);  // address search
       });
   user.Then(
       "the address search finds the meter",
-      [] { return Text("dialog102", 1061) == QString::number(kSimAddress); },
+      [] { return Text(kMainDialog, main_ids::kSlaveAddressEdit) == QString::number(kSimAddress); },
       [] {
-        EXPECT_TRUE(Text("dialog102", 1057).startsWith(QStringLiteral("串口:1")));
-        Click("dialog102", IDCANCEL);
+        EXPECT_TRUE(
+            Text(kMainDialog, main_ids::kInformationBox).startsWith(QStringLiteral("串口:1")));
+        Click(kMainDialog, IDCANCEL);
       });
 
   user.Start();

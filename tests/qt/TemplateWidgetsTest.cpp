@@ -12,9 +12,13 @@
 
 #include "GuiTestSupport.h"
 #include "RecordingDialog.h"
+#include "commands/AddrDialogIds.h"
 #include "commands/AddrDialogTemplate.h"
+#include "commands/MeterSetDialogIds.h"
 #include "commands/MeterSetDialogTemplate.h"
+#include "ui/CommSetDialogIds.h"
 #include "ui/CommSetDialogTemplate.h"
+#include "ui/MainDialogIds.h"
 #include "ui/MainDialogTemplate.h"
 #include "ui/qt/DialogFont.h"
 #include "ui/qt/QtWindowHost.h"
@@ -162,38 +166,47 @@ bool HasShape(QWidget* w, Shape shape) {
 // What the documents say of particular controls, independent of the templates' tables.
 TEST(TemplateWidgets, ParticularControlsAsTheProgramShowsThem) {
   const Spot spots[] = {
-      {102, 1061, Shape::Entry, "", false, true},
-      {102, 1057, Shape::InfoBox, "", false, true},
-      {102, 1000, Shape::DataBox, "", false, true},
-      {102, 1050, Shape::DataBox, "", false, true},
-      {102, 1056, Shape::DataBox, "", false, true},
-      {102, 1021, Shape::EchoBox, "", false, true},
-      {102, 1022, Shape::EchoBox, "", false, true},
-      {102, 1062, Shape::Button, "轮询地址", false, true},
-      {102, 1063, Shape::Button, "运行", false, true},
-      {102, 1007, Shape::Button, "更改子机地址", false, true},
-      {102, 1004, Shape::Button, "通讯设置", false, true},
-      {102, 1006, Shape::Button, "仪表设置", false, true},
-      {102, IDCANCEL, Shape::Button, "退  出", false, true},
-      {102, 1091, Shape::Button, "刷新Urg值", true, false},
-      {102, 1009, Shape::Button, "修改精度", true, false},
-      {102, 1064, Shape::Entry, "", false, true},
-      {102, 1077, Shape::Entry, "", false, true},
-      {130, IDOK, Shape::DefaultButton, "确    定", false, true},
-      {130, IDCANCEL, Shape::Button, "退    出", false, true},
-      {130, 1009, Shape::Radio, "1200bps", false, true},
-      {130, 1013, Shape::Radio, "19200bps", false, true},
-      {130, 1016, Shape::Radio, "偶校验", false, true},
-      {130, 1000, Shape::Entry, "", false, true},
-      {131, IDOK, Shape::DefaultButton, "设置", false, true},
-      {131, IDCANCEL, Shape::Button, "退出", false, true},
-      {131, 1000, Shape::Entry, "", false, true},
-      {131, 1001, Shape::Entry, "", false, true},
-      {131, 1009, Shape::Radio, "3相4线(非平衡)", false, true},
-      {131, 1014, Shape::Radio, "3相4线(平衡)", false, true},
-      {146, IDOK, Shape::DefaultButton, "OK", false, true},
-      {146, IDCANCEL, Shape::Button, "Cancel", false, true},
-      {146, 1000, Shape::Entry, "", false, true},
+      {main_ids::kTemplateId, main_ids::kSlaveAddressEdit, Shape::Entry, "", false, true},
+      {main_ids::kTemplateId, main_ids::kInformationBox, Shape::InfoBox, "", false, true},
+      {main_ids::kTemplateId, main_ids::kPhaseVoltageTotalBox, Shape::DataBox, "", false, true},
+      {main_ids::kTemplateId, main_ids::kZeroSequenceCurrentBox, Shape::DataBox, "", false, true},
+      {main_ids::kTemplateId, main_ids::kReverseReactiveEnergyBox, Shape::DataBox, "", false, true},
+      {main_ids::kTemplateId, main_ids::kSendEcho, Shape::EchoBox, "", false, true},
+      {main_ids::kTemplateId, main_ids::kReceiveEcho, Shape::EchoBox, "", false, true},
+      {main_ids::kTemplateId, main_ids::kPollAddressButton, Shape::Button, "轮询地址", false, true},
+      {main_ids::kTemplateId, main_ids::kRunButton, Shape::Button, "运行", false, true},
+      {main_ids::kTemplateId, main_ids::kChangeSlaveAddressButton, Shape::Button, "更改子机地址",
+       false, true},
+      {main_ids::kTemplateId, main_ids::kCommSettingsButton, Shape::Button, "通讯设置", false,
+       true},
+      {main_ids::kTemplateId, main_ids::kMeterSettingsButton, Shape::Button, "仪表设置", false,
+       true},
+      {main_ids::kTemplateId, IDCANCEL, Shape::Button, "退  出", false, true},
+      {main_ids::kTemplateId, main_ids::kRefreshUrgButton, Shape::Button, "刷新Urg值", true, false},
+      {main_ids::kTemplateId, main_ids::kAccuracyClassButton, Shape::Button, "修改精度", true,
+       false},
+      {main_ids::kTemplateId, main_ids::kVoltageStatus1Box, Shape::Entry, "", false, true},
+      {main_ids::kTemplateId, main_ids::kCurrentStatus4Box, Shape::Entry, "", false, true},
+      {comm_set_ids::kTemplateId, IDOK, Shape::DefaultButton, "确    定", false, true},
+      {comm_set_ids::kTemplateId, IDCANCEL, Shape::Button, "退    出", false, true},
+      {comm_set_ids::kTemplateId, comm_set_ids::kBaud1200Radio, Shape::Radio, "1200bps", false,
+       true},
+      {comm_set_ids::kTemplateId, comm_set_ids::kBaud19200Radio, Shape::Radio, "19200bps", false,
+       true},
+      {comm_set_ids::kTemplateId, comm_set_ids::kEvenParityRadio, Shape::Radio, "偶校验", false,
+       true},
+      {comm_set_ids::kTemplateId, comm_set_ids::kPortEdit, Shape::Entry, "", false, true},
+      {meter_set_ids::kTemplateId, IDOK, Shape::DefaultButton, "设置", false, true},
+      {meter_set_ids::kTemplateId, IDCANCEL, Shape::Button, "退出", false, true},
+      {meter_set_ids::kTemplateId, meter_set_ids::kPtEdit, Shape::Entry, "", false, true},
+      {meter_set_ids::kTemplateId, meter_set_ids::kCtEdit, Shape::Entry, "", false, true},
+      {meter_set_ids::kTemplateId, meter_set_ids::kThreePhaseFourWireUnbalancedRadio, Shape::Radio,
+       "3相4线(非平衡)", false, true},
+      {meter_set_ids::kTemplateId, meter_set_ids::kThreePhaseFourWireBalancedRadio, Shape::Radio,
+       "3相4线(平衡)", false, true},
+      {addr_ids::kTemplateId, IDOK, Shape::DefaultButton, "OK", false, true},
+      {addr_ids::kTemplateId, IDCANCEL, Shape::Button, "Cancel", false, true},
+      {addr_ids::kTemplateId, addr_ids::kNewAddressEdit, Shape::Entry, "", false, true},
   };
   for (const DialogTemplate* t : ProgramTemplates()) {
     WithWindow(*t, [&](QtWindowHost&, QWidget* w) {
@@ -212,7 +225,10 @@ TEST(TemplateWidgets, ParticularControlsAsTheProgramShowsThem) {
 }
 
 TEST(TemplateWidgets, StatusBoxesLieInsideTheMainDialogClearOfVisibleControls) {
-  const int statusIds[] = {1064, 1065, 1072, 1073, 1074, 1075, 1076, 1077};
+  const int statusIds[] = {main_ids::kVoltageStatus1Box, main_ids::kVoltageStatus2Box,
+                           main_ids::kVoltageStatus3Box, main_ids::kVoltageStatus4Box,
+                           main_ids::kCurrentStatus1Box, main_ids::kCurrentStatus2Box,
+                           main_ids::kCurrentStatus3Box, main_ids::kCurrentStatus4Box};
   WithWindow(MainDialogTemplate(), [&](QtWindowHost&, QWidget* w) {
     for (int id : statusIds) {
       SCOPED_TRACE(id);

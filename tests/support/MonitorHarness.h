@@ -17,6 +17,7 @@
 #include "modbus/RequestFrames.h"
 #include "sim/SimulatedLine.h"
 #include "ui/CMonitorDlg.h"
+#include "ui/MainDialogIds.h"
 
 namespace kt::testing {
 
@@ -98,9 +99,9 @@ class Program : public MainDialogHarness {
   explicit Program(const sim::MeterConfig& config = {}, StartSettings start = {})
       : line(AttachMeter(config)), hooked(port), dlg(Open(start)) {
     // The user enters the meter's address; Run pressed twice takes it without polling.
-    host.Type(dlg, 1061, std::to_string(config.address));
-    host.Click(dlg, 1063);
-    host.Click(dlg, 1063);
+    host.Type(dlg, ui::main_ids::kSlaveAddressEdit, std::to_string(config.address));
+    host.Click(dlg, ui::main_ids::kRunButton);
+    host.Click(dlg, ui::main_ids::kRunButton);
   }
 
   sim::SimulatedLine& line;
@@ -111,7 +112,7 @@ class Program : public MainDialogHarness {
   // measurement block is being read), then half a period more; false when it does not get there
   // in 20 ticks.
   bool PollUntil(uint8_t state) {
-    if (dlg.m_running == 0) Click(1063);
+    if (dlg.m_running == 0) Click(ui::main_ids::kRunButton);
     for (int tick = 0; tick < 20 && dlg.m_pollState < state; ++tick) {
       host.RunFor(dlg.m_pollPeriodMs);
     }
@@ -122,10 +123,11 @@ class Program : public MainDialogHarness {
   // Lets polling run on and reports whether measurement blocks were decoded meanwhile, that is
   // whether the meter answers at the program's line settings. Needs the cycle at state 3 or on.
   bool MeasurementsFlow(int ticks = 6) {
-    host.Type(dlg, 1001, "");
-    host.Type(dlg, 1022, "");
+    host.Type(dlg, ui::main_ids::kPhaseVoltageABox, "");
+    host.Type(dlg, ui::main_ids::kReceiveEcho, "");
     host.RunFor(dlg.m_pollPeriodMs * ticks);
-    return !Text(1001).empty() && !Text(1022).empty();
+    return !Text(ui::main_ids::kPhaseVoltageABox).empty() &&
+           !Text(ui::main_ids::kReceiveEcho).empty();
   }
 };
 

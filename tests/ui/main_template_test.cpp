@@ -148,24 +148,34 @@ TEST(MainDialogTemplate, ControlsOfTheLayout) {
       EXPECT_EQ(c->rect.height, 12);
     }
   }
-  for (int id : {1000, 1025, 1049, 1050, 1053, 1056, 1057, 1021, 1022}) {
+  for (int id : {main_ids::kPhaseVoltageTotalBox, main_ids::kLineVoltageMeanBox,
+                 main_ids::kFrequencyBox, main_ids::kZeroSequenceCurrentBox,
+                 main_ids::kForwardActiveEnergyBox, main_ids::kReverseReactiveEnergyBox,
+                 main_ids::kInformationBox, main_ids::kSendEcho, main_ids::kReceiveEcho}) {
     EXPECT_TRUE(t.Find(id)->Has(kReadOnly)) << id;
     EXPECT_EQ(ColorTypeOf(*t.Find(id)), CtlColorType::Static) << id;
   }
-  EXPECT_TRUE(t.Find(1021)->Has(kMultiLine) && t.Find(1021)->Has(kVScroll));
-  EXPECT_TRUE(t.Find(1022)->Has(kMultiLine) && t.Find(1022)->Has(kVScroll));
-  EXPECT_TRUE(t.Find(1057)->Has(kMultiLine));
-  EXPECT_FALSE(t.Find(1061)->Has(kReadOnly));
-  for (int id : {1091, 1009}) {
+  EXPECT_TRUE(t.Find(main_ids::kSendEcho)->Has(kMultiLine) &&
+              t.Find(main_ids::kSendEcho)->Has(kVScroll));
+  EXPECT_TRUE(t.Find(main_ids::kReceiveEcho)->Has(kMultiLine) &&
+              t.Find(main_ids::kReceiveEcho)->Has(kVScroll));
+  EXPECT_TRUE(t.Find(main_ids::kInformationBox)->Has(kMultiLine));
+  EXPECT_FALSE(t.Find(main_ids::kSlaveAddressEdit)->Has(kReadOnly));
+  for (int id : {main_ids::kRefreshUrgButton, main_ids::kAccuracyClassButton}) {
     EXPECT_TRUE(t.Find(id)->Has(kHidden) && t.Find(id)->Has(kDisabled)) << id;
   }
   // No controls for the four parameter values.
-  for (int id : {1066, 1067, 1068, 1069}) EXPECT_EQ(t.Find(id), nullptr) << id;
+  for (int id : {main_ids::kPhaseVoltageParameterBox, main_ids::kLineVoltageParameterBox,
+                 main_ids::kCurrentParameterBox, main_ids::kZeroSequenceParameterBox})
+    EXPECT_EQ(t.Find(id), nullptr) << id;
 }
 
 TEST(MainDialogTemplate, StatusControlsAreVisibleEditableAndInside) {
   const DialogTemplate& t = MainDialogTemplate();
-  for (int id : {1064, 1065, 1072, 1073, 1074, 1075, 1076, 1077}) {
+  for (int id :
+       {main_ids::kVoltageStatus1Box, main_ids::kVoltageStatus2Box, main_ids::kVoltageStatus3Box,
+        main_ids::kVoltageStatus4Box, main_ids::kCurrentStatus1Box, main_ids::kCurrentStatus2Box,
+        main_ids::kCurrentStatus3Box, main_ids::kCurrentStatus4Box}) {
     const ControlTemplate* c = t.Find(id);
     ASSERT_NE(c, nullptr) << id;
     EXPECT_EQ(ColorTypeOf(*c), CtlColorType::Edit) << id;
@@ -199,7 +209,10 @@ TEST(MainDialogTemplate, StatusBandHoldsOnlyTheStatusControls) {
     if (c.kind == ControlKind::GroupBox && std::string(c.text) == "越限状态") band = &c;
   }
   ASSERT_NE(band, nullptr);
-  const std::set<int> status = {1064, 1065, 1072, 1073, 1074, 1075, 1076, 1077};
+  const std::set<int> status = {main_ids::kVoltageStatus1Box, main_ids::kVoltageStatus2Box,
+                                main_ids::kVoltageStatus3Box, main_ids::kVoltageStatus4Box,
+                                main_ids::kCurrentStatus1Box, main_ids::kCurrentStatus2Box,
+                                main_ids::kCurrentStatus3Box, main_ids::kCurrentStatus4Box};
   for (const auto& c : t.controls) {
     if (&c == band || !Overlap(c.rect, band->rect)) continue;
     const std::string text = c.text;

@@ -4,8 +4,10 @@
 
 #include "MonitorFixture.h"
 #include "modbus/RequestFrames.h"
+#include "ui/MainDialogIds.h"
 
 using namespace kt::testing;
+using namespace kt::ui::main_ids;
 using kt::serial::SerialError;
 using kt::serial::SerialErrorKind;
 
@@ -15,9 +17,9 @@ class MonitorDialogTest : public MonitorFixture {};
 
 TEST_F(MonitorDialogTest, OpeningWithThePresets) {
   auto& d = Open();
-  EXPECT_EQ(Text(1061), "0");
-  EXPECT_EQ(Text(1063), "运行");
-  EXPECT_EQ(Text(1057), "串行口: 1 \r\n\r\n波特率: 9600 \r\n\r\n校验位:无校验");
+  EXPECT_EQ(Text(kSlaveAddressEdit), "0");
+  EXPECT_EQ(Text(kRunButton), "运行");
+  EXPECT_EQ(Text(kInformationBox), "串行口: 1 \r\n\r\n波特率: 9600 \r\n\r\n校验位:无校验");
   const std::vector<std::string> calls = {"CommPort=1", "Settings=9600N,8,2", "PortOpen=1",
                                           "InputLen=0", "InBufferCount=0"};
   EXPECT_EQ(line.calls, calls);
@@ -58,9 +60,9 @@ TEST_F(MonitorDialogTest, LineSettingsAndPollPeriods) {
     EXPECT_EQ(line.calls.at(1), std::string("Settings=") + c.settings);
     EXPECT_EQ(line.calls.at(0), "CommPort=3");
     EXPECT_EQ(d.m_pollPeriodMs, c.periodMs);
-    host.Click(d, 1063);
+    host.Click(d, kRunButton);
     EXPECT_EQ(host.TimerPeriod(d, kt::ui::kPollTimer), c.periodMs);
-    const std::string info = Text(1057);
+    const std::string info = Text(kInformationBox);
     EXPECT_EQ(info.substr(info.size() - std::string(c.parityLine).size()), c.parityLine);
     host.Close(d);
   }
@@ -78,36 +80,36 @@ TEST_F(MonitorDialogTest, RefusedPortIsReportedAndTheDialogStillUsable) {
   // The steps after the refusal on the port itself are skipped; the rest still happens.
   EXPECT_EQ(line.calls.back(), "PortOpen=1");
   EXPECT_EQ(d.m_pollState, 0);
-  EXPECT_EQ(Text(1057), "串行口: 1 \r\n\r\n波特率: 9600 \r\n\r\n校验位:无校验");
+  EXPECT_EQ(Text(kInformationBox), "串行口: 1 \r\n\r\n波特率: 9600 \r\n\r\n校验位:无校验");
   // Polling on a closed port echoes the request and sends nothing.
-  host.Click(d, 1063);
+  host.Click(d, kRunButton);
   host.RunFor(1000);
   EXPECT_TRUE(line.written.empty());
   const Bytes config = ReadRequest(0, 0x0300, 19);
-  EXPECT_EQ(Text(1021), kt::modbus::EchoText(std::span(config).first(8)));
+  EXPECT_EQ(Text(kSendEcho), kt::modbus::EchoText(std::span(config).first(8)));
   EXPECT_EQ(host.Messages().size(), 1u);
 }
 
 TEST_F(MonitorDialogTest, RunAndStop) {
   auto& d = Open();
-  host.Type(d, 1061, "7");
-  host.Click(d, 1063);
+  host.Type(d, kSlaveAddressEdit, "7");
+  host.Click(d, kRunButton);
   EXPECT_EQ(d.m_running, 1);
-  EXPECT_EQ(Text(1063), "停止");
+  EXPECT_EQ(Text(kRunButton), "停止");
   EXPECT_EQ(d.m_slaveAddress, 7);  // taken from the edit box
   EXPECT_TRUE(host.TimerRunning(d, kt::ui::kPollTimer));
   host.RunFor(500);
   EXPECT_EQ(line.written.at(0), ReadRequest(7, 0x0300, 19));
 
   d.m_pollState = 3;  // as if the cycle had come this far
-  host.Click(d, 1063);
+  host.Click(d, kRunButton);
   EXPECT_EQ(d.m_running, 0);
-  EXPECT_EQ(Text(1063), "运行");
+  EXPECT_EQ(Text(kRunButton), "运行");
   EXPECT_FALSE(host.TimerRunning(d, kt::ui::kPollTimer));
   host.RunFor(2000);
   EXPECT_EQ(line.written.size(), 1u);
   // Resuming goes on from the state it was in.
-  host.Click(d, 1063);
+  host.Click(d, kRunButton);
   host.RunFor(500);
   EXPECT_EQ(line.written.back(), ReadRequest(7, 0x0000, 45));
 }
@@ -115,14 +117,14 @@ TEST_F(MonitorDialogTest, RunAndStop) {
 TEST_F(MonitorDialogTest, RunStopEndsAnAddressSearch) {
   auto& d = Open();
   d.SetTimer(kt::ui::kProbeTimer, kt::ui::kProbePeriodMs);
-  host.Click(d, 1063);
+  host.Click(d, kRunButton);
   EXPECT_FALSE(host.TimerRunning(d, kt::ui::kProbeTimer));
   EXPECT_TRUE(host.TimerRunning(d, kt::ui::kPollTimer));
 }
 
 TEST_F(MonitorDialogTest, ClosingStopsPollingAndClosesThePort) {
   auto& d = Open();
-  host.Click(d, 1063);
+  host.Click(d, kRunButton);
   host.RunFor(1000);
   host.Close(d);
   EXPECT_FALSE(host.IsOpen(d));
@@ -133,14 +135,14 @@ TEST_F(MonitorDialogTest, ClosingStopsPollingAndClosesThePort) {
 
 TEST_F(MonitorDialogTest, EnterEndsOnlyWithAValidAddress) {
   auto& d = Open();
-  host.Type(d, 1061, "300");
+  host.Type(d, kSlaveAddressEdit, "300");
   host.PressEnter(d);
   ASSERT_EQ(host.Messages().size(), 1u);
   EXPECT_EQ(host.Messages()[0].text, "请输入一个介于 0 和 255 之间的整数。");
   EXPECT_EQ(d.m_slaveAddress, 0);  // keeps its last valid value
   EXPECT_TRUE(host.IsOpen(d));
   EXPECT_TRUE(line.open);
-  host.Type(d, 1061, "12");
+  host.Type(d, kSlaveAddressEdit, "12");
   host.PressEnter(d);
   EXPECT_EQ(d.m_slaveAddress, 12);
   EXPECT_EQ(host.Messages().size(), 1u);
@@ -161,11 +163,11 @@ TEST_F(MonitorDialogTest, PromptsFromTicksDoNotStack) {
   meterOn = true;
   registers[0x0300] = 1;
   auto& d = Open();
-  host.Type(d, 1061, "1");
-  host.Click(d, 1063);
+  host.Type(d, kSlaveAddressEdit, "1");
+  host.Click(d, kRunButton);
   host.RunFor(4 * 500);  // configuration, values, class; the block request is out
   ASSERT_EQ(d.m_pollState, 3);
-  host.Type(d, 1061, "abc");
+  host.Type(d, kSlaveAddressEdit, "abc");
   int boxes = 0;
   size_t writesDuringBox = 0;
   host.OnMessageBox([&](const std::string&) {
@@ -179,7 +181,7 @@ TEST_F(MonitorDialogTest, PromptsFromTicksDoNotStack) {
   EXPECT_EQ(writesDuringBox, 0u);
   EXPECT_EQ(d.m_slaveAddress, 1);
   EXPECT_FALSE(d.IsPromptOpen());
-  EXPECT_FALSE(Text(1001).empty());  // the block was decoded after the prompt
+  EXPECT_FALSE(Text(kPhaseVoltageABox).empty());  // the block was decoded after the prompt
   EXPECT_EQ(d.m_pollState, 4);
   // Every block brings one prompt again while the entry stays bad, never more at once.
   boxes = 0;
@@ -189,7 +191,7 @@ TEST_F(MonitorDialogTest, PromptsFromTicksDoNotStack) {
 
 TEST_F(MonitorDialogTest, FailingReadsAreReportedOnce) {
   auto& d = Open();
-  host.Click(d, 1063);
+  host.Click(d, kRunButton);
   line.failingReads = 4;
   int boxes = 0;
   host.OnMessageBox([&](const std::string&) {
@@ -217,10 +219,10 @@ TEST(MonitorDialogWrites, RefusedWriteStillEchoesTheFrame) {
   // Every write refused, as a device unplugged mid-run would.
   h.port.refuseOutput = SerialError(SerialErrorKind::IoError, "/dev/ttyUSB0", "No such device");
   auto& d = h.Open();
-  h.Click(1063);
+  h.Click(kRunButton);
   h.host.RunFor(500);
   const Bytes config = ReadRequest(0, 0x0300, 19);
-  EXPECT_EQ(h.Text(1021), kt::modbus::EchoText(std::span(config).first(8)));
+  EXPECT_EQ(h.Text(kSendEcho), kt::modbus::EchoText(std::span(config).first(8)));
   ASSERT_EQ(h.host.Messages().size(), 1u);
   EXPECT_NE(h.host.Messages()[0].text.find("No such device"), std::string::npos);
   EXPECT_TRUE(h.port.written.empty());

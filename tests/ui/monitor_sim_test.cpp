@@ -10,11 +10,14 @@
 #include "modbus/RequestFrames.h"
 #include "sim/SimulatedLine.h"
 #include "ui/CMonitorDlg.h"
+#include "ui/CommSetDialogIds.h"
+#include "ui/MainDialogIds.h"
 
 using kt::sim::MeterConfig;
 using kt::sim::SimulatedLine;
 using kt::ui::kPollTimer;
 using namespace kt::testing;
+using namespace kt::ui::main_ids;
 
 namespace {
 
@@ -33,7 +36,7 @@ class MonitorSimTest : public ::testing::Test, public MainDialogHarness {
                              const char* address = "1") {
     AttachMeter(config);
     auto& d = Open(StartSettings{1, baud, parity});
-    host.Type(d, 1061, address);
+    host.Type(d, kSlaveAddressEdit, address);
     return d;
   }
   std::vector<Bytes> Requests() const {
@@ -50,13 +53,13 @@ TEST_F(MonitorSimTest, CycleOnTheWireAndADecodedBlockEverySecondTick) {
   auto& d = Start(c);
   EXPECT_EQ(line->Settings(), "9600N,8,2");
   EXPECT_EQ(line->OpenCount(), 1);
-  host.Click(d, 1063);
+  host.Click(d, kRunButton);
   std::vector<uint64_t> blocksAfterTick;
   std::vector<std::string> voltageAfterTick;
   for (int tick = 0; tick < 9; ++tick) {
     host.RunFor(500);
     blocksAfterTick.push_back(line->meter().blockCount());
-    voltageAfterTick.push_back(Text(1001));
+    voltageAfterTick.push_back(Text(kPhaseVoltageABox));
   }
   EXPECT_EQ(Requests(), (std::vector<Bytes>{kConfig, kValues, kClass, kBlock, kMultiplier, kBlock,
                                             kMultiplier, kBlock, kMultiplier}));
@@ -72,21 +75,24 @@ TEST_F(MonitorSimTest, CycleOnTheWireAndADecodedBlockEverySecondTick) {
   char expected[32];
   std::snprintf(expected, sizeof expected, "%.2f KV", raw * 10.0 / 100 / 1000);
   ASSERT_GT(raw * 10.0 / 100, 1000.0);  // 220 V on a PT of 10: shown in KV
-  EXPECT_EQ(Text(1001), expected);
+  EXPECT_EQ(Text(kPhaseVoltageABox), expected);
   EXPECT_EQ(d.m_ptRatio, 10u);
   EXPECT_EQ(d.m_ctRatio, 5u);
-  for (int id : {1000, 1025, 1029, 1033, 1041, 1045, 1049, 1050, 1053, 1054, 1055, 1056}) {
+  for (int id : {kPhaseVoltageTotalBox, kLineVoltageMeanBox, kCurrentTotalBox, kActivePowerTotalBox,
+                 kApparentPowerTotalBox, kPowerFactorTotalBox, kFrequencyBox,
+                 kZeroSequenceCurrentBox, kForwardActiveEnergyBox, kReverseActiveEnergyBox,
+                 kForwardReactiveEnergyBox, kReverseReactiveEnergyBox}) {
     EXPECT_FALSE(Text(id).empty()) << id;
   }
-  EXPECT_EQ(Text(1054).substr(0, 1), "-");
-  EXPECT_EQ(Text(1049).substr(Text(1049).size() - 3), " Hz");
+  EXPECT_EQ(Text(kReverseActiveEnergyBox).substr(0, 1), "-");
+  EXPECT_EQ(Text(kFrequencyBox).substr(Text(kFrequencyBox).size() - 3), " Hz");
 }
 
 TEST_F(MonitorSimTest, PollPeriodFollowsTheBaudRate) {
   MeterConfig c;
   c.baudRate = 1200;
   auto& d = Start(c, 1200);
-  host.Click(d, 1063);
+  host.Click(d, kRunButton);
   host.RunFor(6000);
   ASSERT_EQ(line->Written().size(), 3u);
   EXPECT_EQ(line->Written()[1].atMs - line->Written()[0].atMs, 2000u);
@@ -96,13 +102,13 @@ TEST_F(MonitorSimTest, PollPeriodFollowsTheBaudRate) {
 TEST_F(MonitorSimTest, NoMeterSendsTheSameRequestEveryTick) {
   auto& d = Start();
   line->SetMeterConnected(false);
-  host.Click(d, 1063);
+  host.Click(d, kRunButton);
   host.RunFor(3000);
   const auto requests = Requests();
   ASSERT_EQ(requests.size(), 6u);
   for (const Bytes& r : requests) EXPECT_EQ(r, kConfig);
   EXPECT_EQ(d.m_pollState, 0);
-  EXPECT_EQ(Text(1001), "");
+  EXPECT_EQ(Text(kPhaseVoltageABox), "");
   EXPECT_TRUE(host.Messages().empty());
 }
 
@@ -111,17 +117,17 @@ TEST_F(MonitorSimTest, NoiseBeforeRepliesDoesNotStopTheCycle) {
   c.faults.noiseBytes = 6;
   c.faults.seed = 7;
   auto& d = Start(c);
-  host.Click(d, 1063);
+  host.Click(d, kRunButton);
   host.RunFor(5 * 500);
   EXPECT_EQ(Requests().back(), kMultiplier);
-  EXPECT_NE(Text(1001), "");
+  EXPECT_NE(Text(kPhaseVoltageABox), "");
 }
 
 TEST_F(MonitorSimTest, RepliesSplitAcrossTicksAreNeverTakenWhole) {
   MeterConfig c;
   c.faults.splitGapMs = 600;  // the second half always comes after the next read
   auto& d = Start(c);
-  host.Click(d, 1063);
+  host.Click(d, kRunButton);
   host.RunFor(4000);
   EXPECT_EQ(d.m_pollState, 0);
   EXPECT_EQ(Requests().back(), kConfig);
@@ -133,7 +139,7 @@ TEST_F(MonitorSimTest, WholeReplyLaterThanTheNextReadIsFoundOneTickLater) {
   MeterConfig c;
   c.responseDelayMs = 600;  // 100 ms after the next tick's read
   auto& d = Start(c);
-  host.Click(d, 1063);
+  host.Click(d, kRunButton);
   host.RunFor(500);  // tick 1: the configuration request goes out
   host.RunFor(500);  // tick 2: nothing yet, the request goes out again
   EXPECT_EQ(d.m_pollState, 0);
@@ -146,7 +152,7 @@ TEST_F(MonitorSimTest, WholeReplyLaterThanTheNextReadIsFoundOneTickLater) {
 TEST_F(MonitorSimTest, ExceptionReplyIsNotAMatch) {
   auto& d = Start();
   line->SetMeterConnected(false);
-  host.Click(d, 1063);
+  host.Click(d, kRunButton);
   host.RunFor(500);
   line->InjectBytes(WithCrc({0x01, 0x83, 0x02}));
   host.RunFor(500);
@@ -160,12 +166,13 @@ TEST_F(MonitorSimTest, StatusTrailerDrivesTheStatusTextsAndColours) {
   c.load.phaseVoltage = {250.0, 220.0, 180.0};  // over, normal, under the 242 / 198 V limits
   c.load.noise = 0;
   auto& d = Start(c);
-  host.Click(d, 1063);
+  host.Click(d, kRunButton);
   host.RunFor(5 * 500);
   const uint8_t v = line->meter().lastBlock().voltageStatus;
   ASSERT_NE(v, 0) << "the load should put a voltage item in alarm";
   const char* texts[] = {"正常", "欠压", "过压", "正常"};
-  const int boxes[] = {1064, 1065, 1072, 1073};
+  const int boxes[] = {kVoltageStatus1Box, kVoltageStatus2Box, kVoltageStatus3Box,
+                       kVoltageStatus4Box};
   for (int i = 0; i < 4; ++i) {
     const int code = (v >> (6 - 2 * i)) & 3;
     EXPECT_EQ(Text(boxes[i]), texts[code]) << i;
@@ -174,19 +181,19 @@ TEST_F(MonitorSimTest, StatusTrailerDrivesTheStatusTextsAndColours) {
     EXPECT_EQ(host.Control(d, boxes[i]).lastColor.textColor, alarm ? kt::ui::kRed : kt::ui::kBlack);
   }
   // The receive echo holds the request and exactly the 97 bytes this read took.
-  const std::string echo = Text(1022);
+  const std::string echo = Text(kReceiveEcho);
   EXPECT_EQ(echo.size(), 4u * (8 + 97));
   EXPECT_EQ(echo.substr(0, 32), kt::modbus::EchoText(std::span(kBlock).first(8)));
 }
 
 TEST_F(MonitorSimTest, WithoutTrailerTheStatusStaysAsItWas) {
   auto& d = Start();
-  host.Click(d, 1063);
+  host.Click(d, kRunButton);
   host.RunFor(5 * 500);
-  EXPECT_NE(Text(1001), "");
-  EXPECT_EQ(Text(1064), "");
-  EXPECT_EQ(host.Control(d, 1064).repaints, 0);
-  EXPECT_EQ(Text(1022).size(), 4u * (8 + 95));
+  EXPECT_NE(Text(kPhaseVoltageABox), "");
+  EXPECT_EQ(Text(kVoltageStatus1Box), "");
+  EXPECT_EQ(host.Control(d, kVoltageStatus1Box).repaints, 0);
+  EXPECT_EQ(Text(kReceiveEcho).size(), 4u * (8 + 95));
 }
 
 TEST_F(MonitorSimTest, MissingPortIsReportedAndTheDialogStaysUsable) {
@@ -197,8 +204,8 @@ TEST_F(MonitorSimTest, MissingPortIsReportedAndTheDialogStaysUsable) {
   EXPECT_NE(host.Messages()[0].text.find(SimulatedLine::DevicePath(1)), std::string::npos);
   EXPECT_FALSE(line->GetPortOpen());
   EXPECT_EQ(dlg->m_pollState, 0);
-  EXPECT_NE(Text(1057).find("串行口: 1"), std::string::npos);
-  host.Click(*dlg, 1063);
+  EXPECT_NE(Text(kInformationBox).find("串行口: 1"), std::string::npos);
+  host.Click(*dlg, kRunButton);
   host.RunFor(1000);
   for (const auto& s : line->Written()) EXPECT_FALSE(s.onWire);
   EXPECT_EQ(host.Messages().size(), 1u);
@@ -212,12 +219,12 @@ TEST_F(MonitorSimTest, PortNumberBeyondSixteenBitsIsRefusedNotWrapped) {
   EXPECT_NE(host.Messages()[0].text.find("65537"), std::string::npos);
   EXPECT_FALSE(line->GetPortOpen());
   EXPECT_EQ(line->OpenCount(), 0);
-  EXPECT_NE(Text(1057).find("串行口: 65537"), std::string::npos);
+  EXPECT_NE(Text(kInformationBox).find("串行口: 65537"), std::string::npos);
 }
 
 TEST_F(MonitorSimTest, ClosingWhilePollingStopsTheTimerAndClosesThePort) {
   auto& d = Start();
-  host.Click(d, 1063);
+  host.Click(d, kRunButton);
   host.RunFor(1500);
   host.Close(d);
   EXPECT_FALSE(host.TimerRunning(d, kPollTimer));
@@ -230,16 +237,17 @@ TEST_F(MonitorSimTest, ClosingWhilePollingStopsTheTimerAndClosesThePort) {
 TEST_F(MonitorSimTest, StartUpThroughTheApplication) {
   AttachMeter();
   kt::app::CMonitorApp app(host, port, clock);
-  host.ScriptModal(130, [&](kt::ui::Dialog& d) { host.Click(d, kt::ui::IDOK); });
+  host.ScriptModal(kt::ui::comm_set_ids::kTemplateId,
+                   [&](kt::ui::Dialog& d) { host.Click(d, kt::ui::IDOK); });
   std::string info, run, address;
-  host.ScriptModal(102, [&](kt::ui::Dialog& d) {
-    info = host.Control(d, 1057).text;
-    run = host.Control(d, 1063).text;
-    address = host.Control(d, 1061).text;
-    host.Type(d, 1061, "1");
-    host.Click(d, 1063);
+  host.ScriptModal(kTemplateId, [&](kt::ui::Dialog& d) {
+    info = host.Control(d, kInformationBox).text;
+    run = host.Control(d, kRunButton).text;
+    address = host.Control(d, kSlaveAddressEdit).text;
+    host.Type(d, kSlaveAddressEdit, "1");
+    host.Click(d, kRunButton);
     host.RunFor(2500);
-    EXPECT_NE(host.Control(d, 1001).text, "");
+    EXPECT_NE(host.Control(d, kPhaseVoltageABox).text, "");
     host.PressEscape(d);
   });
   EXPECT_FALSE(app.InitInstance());
