@@ -5,35 +5,17 @@
 #include <cstdlib>
 #include <random>
 #include <string>
-#include <thread>
 
-#include "MonitorHarness.h"
+#include "RealTimeHarness.h"
 #include "SimProcess.h"
-#include "modbus/Clock.h"
-#include "serial/PosixSerialPort.h"
+#include "commands/MeterSetDialogIds.h"
 #include "ui/MainDialogIds.h"
 
 namespace {
 
 using namespace kt::ui::main_ids;
 
-constexpr int kMeterSetTemplate = 131;
 constexpr int kPort = 9;
-
-// Timers fire on the host's virtual clock, the exchanges wait on the real one; both advance
-// together in 10 ms steps so replies really arrive between ticks.
-class RealTimeProgram : public kt::testing::MainDialogHarness {
- public:
-  RealTimeProgram() { port.PassThrough(realPort); }
-  void RunFor(uint32_t ms) {
-    for (uint32_t done = 0; done < ms; done += 10) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-      host.RunFor(10);
-    }
-  }
-  kt::modbus::SteadyClock realClock;
-  kt::serial::PosixSerialPort realPort;
-};
 
 }  // namespace
 
@@ -47,7 +29,7 @@ int main(int argc, char** argv) {
   }
   setenv(("KT7340_COM" + std::to_string(kPort)).c_str(), sim.path().c_str(), 1);
 
-  RealTimeProgram p;
+  kt::testing::RealTimeHarness p;
   auto& d = p.Open({kPort, 9600, 0}, &p.realClock);
   p.host.Type(d, kSlaveAddressEdit, "1");
   p.host.Click(d, kRunButton);
@@ -59,7 +41,7 @@ int main(int argc, char** argv) {
   for (int i = 0; i < clicks; ++i) {
     p.RunFor(moment(random));
     // The user opens "仪表设置" and confirms the values it shows.
-    p.host.ScriptModal(kMeterSetTemplate,
+    p.host.ScriptModal(kt::ui::meter_set_ids::kTemplateId,
                        [&p](kt::ui::Dialog& dialog) { p.host.Click(dialog, kt::ui::IDOK); });
     const size_t before = p.host.Messages().size();
     p.host.Click(d, kMeterSettingsButton);

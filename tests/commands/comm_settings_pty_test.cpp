@@ -2,14 +2,10 @@
 // against the kt7340-sim executable changes baud rate and parity, then polls at the new ones.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdlib>
-#include <thread>
 
-#include "MonitorHarness.h"
+#include "RealTimeHarness.h"
 #include "SimProcess.h"
-#include "modbus/Clock.h"
-#include "serial/PosixSerialPort.h"
 #include "ui/CMonitorDlg.h"
 #include "ui/CommSetDialogIds.h"
 #include "ui/MainDialogIds.h"
@@ -20,32 +16,11 @@ namespace comm_set_ids = kt::ui::comm_set_ids;
 
 namespace {
 
-// Timers fire on the host's virtual clock; the exchanges wait on the real one. Each step lets
-// the same time pass on both, so replies really arrive between two ticks.
-class RealTimeProgram : public kt::testing::MainDialogHarness {
+// The real-time harness with the one step these tests repeat.
+class RealTimeProgram : public kt::testing::RealTimeHarness {
  public:
-  RealTimeProgram() { port.PassThrough(realPort); }
+  void RunFor(uint32_t ms) { RealTimeHarness::RunFor(ms, 50); }
 
-  void RunFor(uint32_t ms) {
-    for (uint32_t done = 0; done < ms; done += 50) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-      host.RunFor(50);
-    }
-  }
-  // Runs polling for up to `maxTicks` ticks until a measurement block has been decoded after
-  // this call (the decoder writes the phase A voltage box and the receive echo).
-  bool DecodesABlock(int maxTicks) {
-    host.Type(*dialog, kPhaseVoltageABox, "");
-    host.Type(*dialog, kReceiveEcho, "");
-    for (int tick = 0; tick < maxTicks; ++tick) {
-      RunFor(dialog->m_pollPeriodMs);
-      if (!host.Control(*dialog, kPhaseVoltageABox).text.empty() &&
-          !host.Control(*dialog, kReceiveEcho).text.empty()) {
-        return true;
-      }
-    }
-    return false;
-  }
   // Half a period after a tick, so that the latest poll reply is in, opens the communication
   // settings, clicks `radio` and confirms.
   void ChangeLine(int radio) {
@@ -56,9 +31,6 @@ class RealTimeProgram : public kt::testing::MainDialogHarness {
     });
     host.Click(*dialog, kCommSettingsButton);
   }
-
-  kt::modbus::SteadyClock realClock;
-  kt::serial::PosixSerialPort realPort;
 };
 
 }  // namespace
