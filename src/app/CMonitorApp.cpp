@@ -8,7 +8,7 @@
 namespace kt::app {
 
 bool CMonitorApp::InitInstance() {
-  ui::CCommSetDlg commSet(host_);
+  ui::CCommSetDlg commSet(host_, portList_);
   host_.SetDialogBkColor(ui::kDialogBackground, ui::kBlack);
   commSet.m_baudRate = serial::kDefaultBaudRate;
   commSet.m_parity = serial::kDefaultParityCode;
@@ -16,6 +16,7 @@ bool CMonitorApp::InitInstance() {
   if (commSet.DoModal() != ui::IDOK) return false;
 
   ui::CMonitorDlg monitor(host_, comm_, clock_);
+  monitor.m_portListSource = portList_;
   m_pMainWnd = &monitor;
   host_.SetDialogBkColor(ui::kDialogBackground, ui::kBlack);
   monitor.m_baudRate = commSet.m_baudRate;

@@ -1,8 +1,11 @@
 // The application object: start-up through the communication settings to the main dialog.
 #pragma once
 
+#include <utility>
 #include "modbus/Clock.h"
 #include "serial/SerialControl.h"
+
+#include "ui/PortListSource.h"
 #include "ui/dialog/Dialog.h"
 #include "ui/dialog/WindowHost.h"
 
@@ -10,8 +13,10 @@ namespace kt::app {
 
 class CMonitorApp {
  public:
-  CMonitorApp(ui::WindowHost& host, serial::SerialControl& comm, modbus::Clock& clock)
-      : host_(host), comm_(comm), clock_(clock) {}
+  // `portList` is what the communication settings dialog lists; empty: the machine's ports.
+  CMonitorApp(ui::WindowHost& host, serial::SerialControl& comm, modbus::Clock& clock,
+              ui::PortListSource portList = {})
+      : host_(host), comm_(comm), clock_(clock), portList_(std::move(portList)) {}
 
   // Shows the communication settings dialog (9600 baud, no parity, port 1); on OK shows the
   // main dialog with those settings until it ends. Returns false always: the program then ends.
@@ -24,6 +29,7 @@ class CMonitorApp {
   ui::WindowHost& host_;
   serial::SerialControl& comm_;
   modbus::Clock& clock_;
+  ui::PortListSource portList_;
 };
 
 }  // namespace kt::app

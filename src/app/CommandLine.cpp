@@ -45,7 +45,8 @@ Environment:
   KT7340_COM<N>  the device of port N, for example KT7340_COM1=/dev/ttyUSB0, or a serial
                  device server in transparent mode (RTU over TCP), for example
                  KT7340_COM2=tcp://192.168.1.20:4001
-  KT7340_RS485   turns on the kernel's RS-485 mode (coming later)
+  KT7340_RS485   1 turns on the kernel's RS-485 mode for the opened port (RTS on while
+                 sending, off after); a port whose driver lacks it is refused
 
 Programs:
   kt7340         this monitor

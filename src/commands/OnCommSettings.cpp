@@ -50,7 +50,7 @@ void ReopenPort(CMonitorDlg& dlg) {
 
 void CMonitorDlg::OnCommSettings() {
   StopPolling();
-  CCommSetDlg dlg(Host());
+  CCommSetDlg dlg(Host(), m_portListSource);
   dlg.m_parity = m_parity;
   dlg.m_baudRate = m_baudRate;
   dlg.m_portNumber = m_portNumber;

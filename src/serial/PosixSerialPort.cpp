@@ -15,6 +15,7 @@
 
 #include "serial/PortName.h"
 #include "serial/RawTermios.h"
+#include "serial/Rs485Mode.h"
 #include "serial/SerialError.h"
 
 namespace kt::serial {
@@ -167,6 +168,7 @@ void PosixSerialPort::Open() {
   device_ = device;
   try {
     ApplySettings(settings_);
+    if (Rs485Requested(environment_)) EnableRs485Mode(fd, device);
   } catch (...) {
     Close();
     throw;

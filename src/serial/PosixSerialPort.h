@@ -3,9 +3,11 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "serial/LineSettings.h"
+#include "serial/PortName.h"
 #include "serial/SerialControl.h"
 #include "serial/UniqueFd.h"
 
@@ -27,6 +29,9 @@ namespace kt::serial {
 // - SetOutput on a closed port throws SerialError(IoError); so does a write the device does
 //   not accept within the write stall time (the call never hangs).
 // - A failing read or count on an open port throws SerialError(IoError).
+// - With KT7340_RS485=1 in the environment, opening also turns on the kernel's RS-485 mode
+//   (Rs485Mode.h); a driver that refuses it throws SerialError(OpenFailed) and the port stays
+//   closed.
 class PosixSerialPort : public SerialControl {
  public:
   // A write that makes no progress for this long is given up.
@@ -38,6 +43,9 @@ class PosixSerialPort : public SerialControl {
   PosixSerialPort& operator=(const PosixSerialPort&) = delete;
   PosixSerialPort(PosixSerialPort&&) = delete;
   PosixSerialPort& operator=(PosixSerialPort&&) = delete;
+
+  // Where KT7340_RS485 is looked up at each open; empty (the default): the process environment.
+  void SetEnvironment(EnvironmentLookup environment) { environment_ = std::move(environment); }
 
   void SetCommPort(int16_t port) override;
   void SetSettings(const std::string& settings) override;
@@ -65,6 +73,7 @@ class PosixSerialPort : public SerialControl {
   int16_t inputLen_ = 0;
   UniqueFd fd_;
   std::string device_;  // the device of the open port
+  EnvironmentLookup environment_;
 };
 
 }  // namespace kt::serial

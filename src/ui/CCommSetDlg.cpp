@@ -3,6 +3,8 @@
 #include "ui/CommSetDialogIds.h"
 
 #include <array>
+#include <string>
+#include <utility>
 
 #include "serial/LineSettingsTable.h"
 #include "ui/CommSetDialogTemplate.h"
@@ -32,7 +34,8 @@ int IndexOf(const std::array<int, N>& radios, int radioId) {
 
 }  // namespace
 
-CCommSetDlg::CCommSetDlg(WindowHost& host) : Dialog(host, CommSetDialogTemplate()) {}
+CCommSetDlg::CCommSetDlg(WindowHost& host, PortListSource portList)
+    : Dialog(host, CommSetDialogTemplate()), portList_(std::move(portList)) {}
 
 void CCommSetDlg::DoDataExchange(DataExchange& dx) {
   DDX_Text(dx, comm_set_ids::kPortEdit, m_portNumber);
@@ -50,7 +53,18 @@ bool CCommSetDlg::OnInitDialog() {
       CheckRadioButton(kFirstParityRadio, kLastParityRadio, kParityRadios[i]);
     }
   }
+  // The same list and lines as `kt7340 --list-ports`, so the two always agree.
+  const std::vector<serial::PortInfo> ports = portList_ ? portList_() : serial::ListSerialPorts();
+  listedPorts_ = ports.size();
+  SetListLines(comm_set_ids::kPortList, serial::FormatPortList(ports));
   return true;
+}
+
+void CCommSetDlg::OnListClick(int controlId, int line) {
+  // Without ports the list's one line says so and stands for no port.
+  if (controlId != comm_set_ids::kPortList || line < 0) return;
+  if (static_cast<size_t>(line) >= listedPorts_) return;
+  SetDlgItemText(comm_set_ids::kPortEdit, std::to_string(line + 1));
 }
 
 bool CCommSetDlg::OnCommand(int commandId) {

@@ -1,15 +1,18 @@
 // The communication settings dialog: port number, baud rate and parity of the PC's port.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
+#include "ui/PortListSource.h"
 #include "ui/dialog/Dialog.h"
 
 namespace kt::ui {
 
 class CCommSetDlg : public Dialog {
  public:
-  explicit CCommSetDlg(WindowHost& host);
+  // `portList` fills the list "可用串口"; empty: the machine's serial ports.
+  explicit CCommSetDlg(WindowHost& host, PortListSource portList = {});
 
   // Set by the caller before DoModal, read back only after IDOK.
   int32_t m_parity = 0;      // 0 none, 1 odd, 2 even
@@ -18,6 +21,8 @@ class CCommSetDlg : public Dialog {
 
   bool OnInitDialog() override;
   bool OnCommand(int commandId) override;
+  // A click on a port of the list puts its number into the port edit.
+  void OnListClick(int controlId, int line) override;
 
   // One handler per radio button: check it, clear the others of its range, store its value.
   void OnBaudRadio(int radioId);
@@ -27,6 +32,10 @@ class CCommSetDlg : public Dialog {
   void DoDataExchange(DataExchange& dx) override;
   // Takes the port number; closes with IDOK only when it is a whole number.
   void OnOK() override;
+
+ private:
+  PortListSource portList_;
+  size_t listedPorts_ = 0;  // lines of the list that stand for a port
 };
 
 }  // namespace kt::ui

@@ -14,6 +14,7 @@
 #include "serial/SerialControl.h"
 #include "serial/SerialError.h"
 #include "ui/MonitorListener.h"
+#include "ui/PortListSource.h"
 #include "ui/dialog/Dialog.h"
 
 namespace kt::ui {
@@ -51,6 +52,9 @@ class CMonitorDlg : public Dialog {
   modbus::ReceiveBuffer m_receiveBuffer{};    // bytes of the latest read, from position 0
   modbus::RequestBuffer m_requestBuffer{};    // the request being built
   std::array<uint8_t, 96> m_registerImage{};  // data bytes of the last poll-state 0 or 1 reply
+
+  // The ports the communication settings dialog lists; empty: the machine's.
+  PortListSource m_portListSource;
 
   // ---- Framework entry points ----
   bool OnInitDialog() override;

@@ -8,6 +8,8 @@ namespace kt::ui::comm_set_ids {
 inline constexpr int kTemplateId = 130;
 
 inline constexpr int kPortEdit = 1000;
+// The read-only list of the machine's serial ports under the heading "可用串口".
+inline constexpr int kPortList = 1017;
 
 // Baud rate radios, slowest first; consecutive identifiers.
 inline constexpr int kBaud1200Radio = 1009;

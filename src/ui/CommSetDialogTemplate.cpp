@@ -27,13 +27,17 @@ constexpr ControlTemplate kControls[] = {
     {kPortEdit, ControlKind::Edit, "", {95, 17, 28, 14}, kBorder | kAutoHScroll | kTabStop},
     {IDC_STATIC, ControlKind::Label, "COM：", {74, 21, 20, 8}, kNoStyle},
     {IDC_STATIC, ControlKind::GroupBox, "串口选择", {71, 7, 56, 29}, kNoStyle},
+    // Below the settings: the ports the machine has, so the user sees which number is which.
+    {IDC_STATIC, ControlKind::Label, "可用串口", {13, 102, 60, 8}, kNoStyle},
+    {kPortList, ControlKind::ListBox, "", {13, 112, 167, 52}, kBorder | kVScroll | kTabStop},
 };
 
 }  // namespace
 
 const DialogTemplate& CommSetDialogTemplate() {
-  // Caption and modal frame but no system menu: no close box.
-  static const DialogTemplate t{comm_set_ids::kTemplateId, "通讯设置", 187, 111, "宋体", 10,
+  // Caption and modal frame but no system menu: no close box. Grown below the settings to hold
+  // the port list.
+  static const DialogTemplate t{comm_set_ids::kTemplateId, "通讯设置", 187, 171, "宋体", 10,
                                 kCaption | kModalFrame,    kControls};
   return t;
 }

@@ -11,6 +11,7 @@
 #include <QTest>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "GuiTestSupport.h"
 #include "SessionDriver.h"
@@ -112,7 +113,10 @@ TEST(WholeSession, MonitorsConfiguresAndFindsTheSimulatedMeterThroughTheWidgets)
   QtWindowHost host;
   serial::PosixSerialPort port;
   modbus::SteadyClock clock;
-  app::CMonitorApp theApp(host, port, clock);
+  // Port 1 is the simulator through KT7340_COM1; the list shows a fixed port, not this machine's.
+  app::CMonitorApp theApp(host, port, clock, [] {
+    return std::vector<serial::PortInfo>{{"ttyUSB0", "/dev/ttyUSB0", "test adapter"}};
+  });
 
   SessionDriver user;
   QString firstVoltage, sendEcho, receiveEcho;

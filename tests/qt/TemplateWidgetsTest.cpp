@@ -5,9 +5,11 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 #include <vector>
 
 #include "GuiTestSupport.h"
@@ -16,6 +18,7 @@
 #include "commands/AddrDialogTemplate.h"
 #include "commands/MeterSetDialogIds.h"
 #include "commands/MeterSetDialogTemplate.h"
+#include "ui/CCommSetDlg.h"
 #include "ui/CommSetDialogIds.h"
 #include "ui/CommSetDialogTemplate.h"
 #include "ui/MainDialogIds.h"
@@ -75,6 +78,12 @@ void ExpectWidgetFor(const ControlTemplate& c, QWidget* w, const DialogUnits& u)
         EXPECT_EQ(e->hasFrame(), c.Has(kBorder) || c.Has(kStaticEdge));
       }
       break;
+    case ControlKind::ListBox: {
+      auto* l = qobject_cast<QListWidget*>(w);
+      ASSERT_NE(l, nullptr);
+      EXPECT_EQ(l->editTriggers(), QAbstractItemView::NoEditTriggers);  // read-only
+      break;
+    }
     case ControlKind::SerialControl:
       FAIL() << "the serial control must not be drawn";
   }
@@ -247,6 +256,34 @@ TEST(TemplateWidgets, StatusBoxesLieInsideTheMainDialogClearOfVisibleControls) {
       }
     }
   });
+}
+
+// The port list of the communication settings dialog as a user sees and clicks it.
+TEST(TemplateWidgets, AClickOnAListedPortPutsItsNumberIntoThePortEdit) {
+  QtWindowHost host;
+  CCommSetDlg d(host, [] {
+    return std::vector<serial::PortInfo>{{"ttyUSB0", "/dev/ttyUSB0", "FTDI FT232R USB UART"},
+                                         {"ttyACM0", "/dev/ttyACM0", "cdc_acm"}};
+  });
+  d.m_baudRate = 9600;
+  d.m_portNumber = 1;
+  QStringList lines;
+  QString portAfterClick;
+  UserStep(d, [&] {
+    QWidget* w = host.WindowOf(d);
+    auto* list = ControlIn<QListWidget>(w, comm_set_ids::kPortList);
+    ASSERT_NE(list, nullptr);
+    for (int i = 0; i < list->count(); ++i) lines << list->item(i)->text();
+    ASSERT_EQ(list->count(), 2);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->item(1)).center());
+    portAfterClick = ControlIn<QLineEdit>(w, comm_set_ids::kPortEdit)->text();
+    d.EndDialog(IDCANCEL);
+  });
+  d.DoModal();
+  EXPECT_EQ(lines, (QStringList{"COM1  /dev/ttyUSB0  FTDI FT232R USB UART",
+                                "COM2  /dev/ttyACM0  cdc_acm"}));
+  EXPECT_EQ(portAfterClick, QStringLiteral("2"));
 }
 
 }  // namespace

@@ -99,6 +99,11 @@ bool InMemoryHost::GetCheck(Dialog& dialog, int controlId) {
   return c != nullptr && c->checked;
 }
 
+void InMemoryHost::SetListLines(Dialog& dialog, int controlId,
+                                const std::vector<std::string>& utf8Lines) {
+  if (ControlState* c = FindControl(dialog, controlId)) c->lines = utf8Lines;
+}
+
 void InMemoryHost::ShowControl(Dialog& dialog, int controlId, bool visible) {
   if (ControlState* c = FindControl(dialog, controlId)) c->visible = visible;
 }
@@ -157,6 +162,17 @@ bool InMemoryHost::Click(Dialog& dialog, int controlId) {
   if (c == nullptr || !c->visible || !c->enabled) return false;
   if (c->tmpl->kind == ControlKind::RadioButton && c->tmpl->Has(kAutoRadio)) c->checked = true;
   dialog.OnCommand(controlId);
+  return true;
+}
+
+bool InMemoryHost::ClickListLine(Dialog& dialog, int controlId, int line) {
+  if (!IsOpen(dialog)) return false;
+  ControlState* c = FindControl(dialog, controlId);
+  if (c == nullptr || c->tmpl->kind != ControlKind::ListBox || !c->visible || !c->enabled) {
+    return false;
+  }
+  if (line < 0 || static_cast<size_t>(line) >= c->lines.size()) return false;
+  dialog.OnListClick(controlId, line);
   return true;
 }
 

@@ -19,6 +19,7 @@ class InMemoryHost : public WindowHost {
   struct ControlState {
     const ControlTemplate* tmpl = nullptr;
     std::string text;
+    std::vector<std::string> lines;  // of a list box
     bool checked = false;
     bool visible = true;
     bool enabled = true;
@@ -46,6 +47,8 @@ class InMemoryHost : public WindowHost {
   std::string GetText(Dialog& dialog, int controlId) override;
   void SetCheck(Dialog& dialog, int controlId, bool checked) override;
   bool GetCheck(Dialog& dialog, int controlId) override;
+  void SetListLines(Dialog& dialog, int controlId,
+                    const std::vector<std::string>& utf8Lines) override;
   void ShowControl(Dialog& dialog, int controlId, bool visible) override;
   void EnableControl(Dialog& dialog, int controlId, bool enabled) override;
   void Repaint(Dialog& dialog, int controlId) override;
@@ -68,6 +71,9 @@ class InMemoryHost : public WindowHost {
   // A user click: does nothing on a missing, hidden or disabled control or an ended dialog
   // (returns false). An automatic radio button is checked before its command is sent.
   bool Click(Dialog& dialog, int controlId);
+  // A click on line `line` of a list box: false (and nothing sent) on a missing, hidden or
+  // disabled list box, a line it does not have or an ended dialog.
+  bool ClickListLine(Dialog& dialog, int controlId, int line);
   void Type(Dialog& dialog, int controlId, const std::string& utf8) {
     SetText(dialog, controlId, utf8);
   }

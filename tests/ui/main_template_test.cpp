@@ -227,7 +227,7 @@ TEST(CommSetDialogTemplate, CaptionSizeStyleAndControls) {
   EXPECT_EQ(t.id, 130);
   EXPECT_STREQ(t.caption, "通讯设置");
   EXPECT_EQ(t.widthDu, 187);
-  EXPECT_EQ(t.heightDu, 111);
+  EXPECT_EQ(t.heightDu, 171);  // grown below the settings for the port list
   EXPECT_STREQ(t.fontName, "宋体");
   EXPECT_EQ(t.fontPointSize, 10);
   EXPECT_TRUE(t.Has(kCaption) && t.Has(kModalFrame));
@@ -258,6 +258,8 @@ TEST(CommSetDialogTemplate, CaptionSizeStyleAndControls) {
       {1000, K::Edit, "", {95, 17, 28, 14}, kBorder | kAutoHScroll},
       {IDC_STATIC, K::Label, "COM：", {74, 21, 20, 8}, kNoStyle},
       {IDC_STATIC, K::GroupBox, "串口选择", {71, 7, 56, 29}, kNoStyle},
+      {IDC_STATIC, K::Label, "可用串口", {13, 102, 60, 8}, kNoStyle},
+      {1017, K::ListBox, "", {13, 112, 167, 52}, kBorder},
   };
   ASSERT_EQ(t.controls.size(), std::size(expected));
   for (size_t i = 0; i < std::size(expected); ++i) {

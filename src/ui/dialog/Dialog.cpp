@@ -70,6 +70,10 @@ std::string Dialog::GetDlgItemText(int controlId) {
   return host_.GetText(*this, controlId);
 }
 
+void Dialog::SetListLines(int controlId, const std::vector<std::string>& utf8Lines) {
+  host_.SetListLines(*this, controlId, utf8Lines);
+}
+
 void Dialog::CheckRadioButton(int firstId, int lastId, int checkId) {
   for (int id = firstId; id <= lastId; ++id) host_.SetCheck(*this, id, id == checkId);
 }

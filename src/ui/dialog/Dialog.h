@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "ui/dialog/DialogTemplate.h"
 #include "ui/dialog/WindowHost.h"
@@ -33,6 +34,11 @@ class Dialog {
   // OnOK, IDCANCEL OnCancel. Returns whether the command was handled.
   virtual bool OnCommand(int commandId);
   virtual void OnTimer(unsigned timerId) { (void)timerId; }
+  // A click on line `line` (from 0) of list box `controlId`. Base: nothing.
+  virtual void OnListClick(int controlId, int line) {
+    (void)controlId;
+    (void)line;
+  }
   // Base: the dialog's default colours.
   virtual CtlColor OnCtlColor(int controlId, CtlColorType type);
   // Base: removes the window through the host. Returns true.
@@ -47,6 +53,7 @@ class Dialog {
 
   void SetDlgItemText(int controlId, const std::string& utf8);
   std::string GetDlgItemText(int controlId);
+  void SetListLines(int controlId, const std::vector<std::string>& utf8Lines);
   // Checks `checkId` and clears every other button from firstId to lastId.
   void CheckRadioButton(int firstId, int lastId, int checkId);
   bool IsDlgButtonChecked(int controlId);

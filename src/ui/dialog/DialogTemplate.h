@@ -16,6 +16,7 @@ enum class ControlKind {
   Edit,           // edit box (single or multi-line)
   PushButton,     // push button; with kDefaultButton the default push button
   RadioButton,    // automatic radio button
+  ListBox,        // read-only list of text lines; a click on a line is reported to the dialog
   SerialControl,  // place holder of the serial control; never drawn
 };
 

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "ui/dialog/DialogTemplate.h"
 
@@ -50,6 +51,9 @@ class WindowHost {
 
   virtual void SetText(Dialog& dialog, int controlId, const std::string& utf8) = 0;
   virtual std::string GetText(Dialog& dialog, int controlId) = 0;
+  // Replaces the lines of a list box. A click on line i calls dialog.OnListClick(controlId, i).
+  virtual void SetListLines(Dialog& dialog, int controlId,
+                            const std::vector<std::string>& utf8Lines) = 0;
   virtual void SetCheck(Dialog& dialog, int controlId, bool checked) = 0;
   virtual bool GetCheck(Dialog& dialog, int controlId) = 0;
   virtual void ShowControl(Dialog& dialog, int controlId, bool visible) = 0;
@@ -84,6 +88,8 @@ inline CtlColorType ColorTypeOf(const ControlTemplate& c) {
     case ControlKind::RadioButton:
     case ControlKind::GroupBox:
       return CtlColorType::Button;
+    case ControlKind::ListBox:
+      return CtlColorType::ListBox;
     default:
       return CtlColorType::Static;
   }

@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -62,8 +63,25 @@ QWidget* CreateRadio(const ControlTemplate& c, QWidget& parent,
   return radio;
 }
 
+QWidget* CreateList(const ControlTemplate& c, QWidget& parent,
+                    const std::function<void(int, int)>& onListClick) {
+  auto* list = new QListWidget(&parent);
+  // The lines are the program's to set: the user can only click them.
+  list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  list->setSelectionMode(QAbstractItemView::SingleSelection);
+  list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  if (!c.Has(kBorder) && !c.Has(kStaticEdge)) list->setFrameShape(QFrame::NoFrame);
+  const int id = c.id;
+  QObject::connect(list, &QListWidget::itemClicked, list,
+                   [list, onListClick, id](QListWidgetItem* item) {
+                     if (item != nullptr) onListClick(id, list->row(item));
+                   });
+  return list;
+}
+
 QWidget* CreateWidget(const ControlTemplate& c, QWidget& parent,
-                      const std::function<void(int)>& onClick) {
+                      const std::function<void(int)>& onClick,
+                      const std::function<void(int, int)>& onListClick) {
   switch (c.kind) {
     case ControlKind::Label: {
       auto* label = new QLabel(Text(c), &parent);
@@ -83,6 +101,8 @@ QWidget* CreateWidget(const ControlTemplate& c, QWidget& parent,
       return CreateButton(c, parent, onClick);
     case ControlKind::RadioButton:
       return CreateRadio(c, parent, onClick);
+    case ControlKind::ListBox:
+      return CreateList(c, parent, onListClick);
     case ControlKind::SerialControl:
       return nullptr;
   }
@@ -92,13 +112,14 @@ QWidget* CreateWidget(const ControlTemplate& c, QWidget& parent,
 }  // namespace
 
 QWidget* CreateControl(const ControlTemplate& control, const DialogUnits& units, QWidget& parent,
-                       const std::function<void(int)>& onClick) {
-  QWidget* w = CreateWidget(control, parent, onClick);
+                       const std::function<void(int)>& onClick,
+                       const std::function<void(int, int)>& onListClick) {
+  QWidget* w = CreateWidget(control, parent, onClick, onListClick);
   if (w == nullptr) return nullptr;
   if (control.id != IDC_STATIC) w->setObjectName(QString::number(control.id));
   w->setGeometry(units.Rect(control.rect));
   if (control.kind == ControlKind::Edit || control.kind == ControlKind::PushButton ||
-      control.kind == ControlKind::RadioButton) {
+      control.kind == ControlKind::RadioButton || control.kind == ControlKind::ListBox) {
     w->setFocusPolicy(control.Has(kTabStop) ? Qt::StrongFocus : Qt::ClickFocus);
   }
   if (control.Has(kDisabled)) w->setEnabled(false);

@@ -49,9 +49,12 @@ HostedWindow::HostedWindow(Dialog& dialog, QWidget* parent, const DialogColors& 
 
 void HostedWindow::Realise() {
   const auto onClick = [this](int id) { Command(id); };
+  const auto onListClick = [this](int id, int line) {
+    Dispatch([id, line](Dialog& d) { d.OnListClick(id, line); });
+  };
   std::vector<QWidget*> frames;
   for (const ControlTemplate& c : dialog_->Template().controls) {
-    QWidget* w = CreateControl(c, units_, *this, onClick);
+    QWidget* w = CreateControl(c, units_, *this, onClick, onListClick);
     if (w == nullptr) continue;
     if (c.kind == ControlKind::GroupBox) frames.push_back(w);
     if (c.id == IDC_STATIC) {

@@ -3,6 +3,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -103,6 +104,18 @@ std::string QtWindowHost::GetText(Dialog& dialog, int controlId) {
     if (auto* c = w->Find(controlId)) return w->ControlText(*c);
   }
   return {};
+}
+
+void QtWindowHost::SetListLines(Dialog& dialog, int controlId,
+                                const std::vector<std::string>& utf8Lines) {
+  if (HostedWindow* w = Find(dialog)) {
+    if (auto* c = w->Find(controlId)) {
+      if (auto* list = qobject_cast<QListWidget*>(c->widget)) {
+        list->clear();
+        for (const std::string& line : utf8Lines) list->addItem(QString::fromStdString(line));
+      }
+    }
+  }
 }
 
 void QtWindowHost::SetCheck(Dialog& dialog, int controlId, bool checked) {

@@ -33,6 +33,8 @@ class QtWindowHost : public WindowHost {
   std::string GetText(Dialog& dialog, int controlId) override;
   void SetCheck(Dialog& dialog, int controlId, bool checked) override;
   bool GetCheck(Dialog& dialog, int controlId) override;
+  void SetListLines(Dialog& dialog, int controlId,
+                    const std::vector<std::string>& utf8Lines) override;
   void ShowControl(Dialog& dialog, int controlId, bool visible) override;
   void EnableControl(Dialog& dialog, int controlId, bool enabled) override;
   void Repaint(Dialog& dialog, int controlId) override;

@@ -1,0 +1,80 @@
+// RS-485 mode: asked for through the environment, refused by a pseudo-terminal's driver.
+#include <pty.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "serial/PosixSerialPort.h"
+#include "serial/Rs485Mode.h"
+#include "serial/SerialError.h"
+#include "serial/UniqueFd.h"
+
+using namespace kt::serial;
+
+namespace {
+
+EnvironmentLookup Environment(std::map<std::string, std::string> vars) {
+  return [vars](const std::string& name) -> std::optional<std::string> {
+    auto it = vars.find(name);
+    if (it == vars.end()) return std::nullopt;
+    return it->second;
+  };
+}
+
+TEST(Rs485Mode, OnlyTheValueOneAsksForIt) {
+  const struct {
+    std::map<std::string, std::string> vars;
+    bool requested;
+  } cases[] = {
+      {{{"KT7340_RS485", "1"}}, true},
+      {{{"KT7340_RS485", "0"}}, false},
+      {{{"KT7340_RS485", ""}}, false},
+      {{}, false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Rs485Requested(Environment(c.vars)), c.requested) << c.vars.size();
+  }
+}
+
+// The port is a pseudo-terminal, whose driver has no RS-485 mode.
+TEST(Rs485Mode, APortThatRefusesItIsReportedAndStaysClosed) {
+  char name[256] = {};
+  int master = -1;
+  int slave = -1;
+  ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0) << std::strerror(errno);
+  const UniqueFd masterFd(master);
+  const UniqueFd slaveFd(slave);
+  setenv("KT7340_COM9", name, 1);
+
+  PosixSerialPort port;
+  port.SetCommPort(9);
+  port.SetEnvironment(Environment({{"KT7340_RS485", "1"}}));
+  try {
+    port.SetPortOpen(true);
+    ADD_FAILURE() << "a pseudo-terminal accepted RS-485 mode";
+  } catch (const SerialError& e) {
+    EXPECT_EQ(e.kind(), SerialErrorKind::OpenFailed);
+    EXPECT_EQ(e.device(), name);
+    // The system's reason stands in the brackets.
+    const std::string head = "不支持 RS-485 模式（";
+    const std::string tail = "）";
+    ASSERT_GT(e.reason().size(), head.size() + tail.size()) << e.reason();
+    EXPECT_EQ(e.reason().rfind(head, 0), 0u) << e.reason();
+    EXPECT_EQ(e.reason().substr(e.reason().size() - tail.size()), tail) << e.reason();
+  }
+  EXPECT_FALSE(port.GetPortOpen());
+
+  // The refused open let the device go: without RS-485 mode it opens.
+  port.SetEnvironment(Environment({}));
+  port.SetPortOpen(true);
+  EXPECT_TRUE(port.GetPortOpen());
+}
+
+}  // namespace
