@@ -14,8 +14,11 @@ constexpr ControlTemplate kControls[] = {
     {IDC_STATIC, ControlKind::Label, "更改子机地址：", {16, 13, 59, 11}, kNoStyle},
     {kNewAddressEdit, ControlKind::Edit, "", {93, 29, 43, 14}, kBorder | kAutoHScroll | kTabStop},
     // The write goes to every meter on the bus; the user should know before confirming.
-    {IDC_STATIC, ControlKind::Label, "以广播方式发送：总线上所有仪表都会改为此地址。",
-     {10, 50, 210, 11}, kNoStyle},
+    {IDC_STATIC,
+     ControlKind::Label,
+     "以广播方式发送：总线上所有仪表都会改为此地址。",
+     {10, 50, 210, 11},
+     kNoStyle},
 };
 
 }  // namespace

@@ -14,7 +14,8 @@ void CMonitorDlg::OnReadParameters() {
   LetLineFallQuiet(*this);
   constexpr modbus::RegisterBlock kParameters = modbus::meter_registers::kParametersRead;
   modbus::BuildReadRequest(m_requestBuffer, m_slaveAddress, kParameters.start, kParameters.count);
-  const StepReply reply = Exchange(*this, ReadExchange(kParameters.count, modbus::kParameterReadWaitMs));
+  const StepReply reply =
+      Exchange(*this, ReadExchange(kParameters.count, modbus::kParameterReadWaitMs));
   if (!reply.found() && !reply.lineFailed) {
     AfxMessageBox("读取不成功");
   }

@@ -16,8 +16,9 @@ constexpr uint32_t kQuietCharacterTimes = 4;
 // Milliseconds of `kQuietCharacterTimes` characters (11 bits each) at `baudRate`, at least one.
 uint32_t QuietMsFor(int32_t baudRate);
 
-// Returns once no new byte has arrived on `comm` for `quietMs`, or once `limitMs` have passed,
-// whichever comes first; returns at once on a closed port or a limit of 0. Looks only at the
+// Returns once no new byte has arrived on `comm` for `quietMs` after at least one byte is waiting
+// (with none waiting the reply has not begun), or once `limitMs` have passed, whichever comes
+// first; returns at once on a closed port or a limit of 0. Looks only at the
 // input count (nothing is read), every kQuietPollSliceMs on `clock`, processing no window
 // message. A serial error of the count is passed on.
 void WaitForQuietLine(serial::SerialControl& comm, Clock& clock, uint32_t quietMs,
