@@ -60,12 +60,27 @@ void SimulatedLine::CatchUp() {
     const WireByte b = toMeter_.front();
     toMeter_.pop_front();
     port_.Receive(b.byte, b.atUs, b.settings);
+    for (MeterPort& other : moreMeters_) other.Receive(b.byte, b.atUs, b.settings);
   }
   port_.AdvanceTo(nowUs);
-  for (const TimedByte& b : port_.TakeSent(nowUs)) {
+  std::vector<TimedByte> sent = port_.TakeSent(nowUs);
+  for (MeterPort& other : moreMeters_) {
+    other.AdvanceTo(nowUs);
+    const std::vector<TimedByte> more = other.TakeSent(nowUs);
+    sent.insert(sent.end(), more.begin(), more.end());
+  }
+  // Replies of several meters reach the PC in the order they were on the wire.
+  std::stable_sort(sent.begin(), sent.end(),
+                   [](const TimedByte& a, const TimedByte& b) { return a.atUs < b.atUs; });
+  for (const TimedByte& b : sent) {
     // Bytes sent at other settings than the PC's reach it as garbage; we drop them.
     if (MeterReachable() && b.settings == pcLine_) Deliver(b.byte);
   }
+}
+
+Meter& SimulatedLine::AddMeter(const MeterConfig& config) {
+  CatchUp();
+  return moreMeters_.emplace_back(config).meter();
 }
 
 void SimulatedLine::InjectBytes(const std::vector<uint8_t>& bytes) {

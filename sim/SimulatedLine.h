@@ -28,6 +28,9 @@ class SimulatedLine : public kt::serial::SerialControl {
   const Meter& meter() const { return port_.meter(); }
 
   // Test controls.
+  // Hangs one more meter on the same bus (multi-drop); it hears every request as the first one
+  // does and answers at its own address. Returns it (the reference stays valid).
+  Meter& AddMeter(const MeterConfig& config);
   // Bytes that arrive on the PC side now (noise); lost while the port is closed.
   void InjectBytes(const std::vector<uint8_t>& bytes);
   // false: nothing answers, and a reply on its way is lost.
@@ -81,6 +84,7 @@ class SimulatedLine : public kt::serial::SerialControl {
   uint32_t lastTick_;
   uint64_t nowMs_ = 0;
   MeterPort port_;
+  std::deque<MeterPort> moreMeters_;  // further meters on the bus, beside port_
   std::deque<WireByte> toMeter_;
   uint64_t txFreeUs_ = 0;  // the PC's transmitter is busy until then
   std::deque<uint8_t> inbox_;

@@ -22,6 +22,7 @@ add_library(kt_monitor STATIC
   src/measure/OnPollTick.cpp
   src/measure/OnRunStop.cpp
   src/measure/ShowReceiveEcho.cpp
+  src/measure/TakeSlaveAddressWhilePolling.cpp
   src/measure/UnitFormat.cpp
 
   src/commands/AddrDialogTemplate.cpp

@@ -1,10 +1,38 @@
 // The shared command steps over the main dialog's serial control and clock.
 #include "commands/CommandSteps.h"
 
-namespace kt::ui {
+#include "modbus/QuietLine.h"
+#include "ui/MainDialogIds.h"
 
-modbus::ExchangeResult Exchange(CMonitorDlg& dlg, const modbus::ExchangeParams& params) {
-  return ExchangeWith(dlg, dlg.m_slaveAddress, params);
+namespace kt::ui {
+namespace {
+
+constexpr uint8_t kBroadcastAddress = 0;
+constexpr const char* kBroadcastRefusal =
+    "子机地址为0（广播地址），仪表不会应答。请先输入仪表的子机地址。";
+
+// A failing line is reported once a command; the steps after it do not touch the line.
+void ReportLineFailure(CMonitorDlg& dlg, const serial::SerialError& error) {
+  if (dlg.m_commandLineFailed) return;
+  dlg.m_commandLineFailed = true;
+  dlg.OnSerialFailure(error);
+}
+
+}  // namespace
+
+StepReply Exchange(CMonitorDlg& dlg, const modbus::ExchangeParams& params) {
+  StepReply reply;
+  reply.position = -1;
+  reply.received = 0;
+  reply.lineFailed = dlg.m_commandLineFailed;
+  if (reply.lineFailed) return reply;
+  try {
+    static_cast<modbus::ExchangeResult&>(reply) = ExchangeWith(dlg, dlg.m_slaveAddress, params);
+  } catch (const serial::SerialError& error) {
+    reply.lineFailed = true;
+    ReportLineFailure(dlg, error);
+  }
+  return reply;
 }
 
 modbus::ExchangeResult ExchangeWith(CMonitorDlg& dlg, uint8_t replyAddress,
@@ -22,7 +50,32 @@ modbus::ExchangeResult ExchangeWith(CMonitorDlg& dlg, uint8_t replyAddress,
 }
 
 void DiscardInput(CMonitorDlg& dlg) {
-  dlg.DiscardPendingInput();
+  try {
+    dlg.DiscardPendingInput();
+  } catch (const serial::SerialError& error) {
+    ReportLineFailure(dlg, error);
+  }
+}
+
+CommandAddress TakeCommandAddress(CMonitorDlg& dlg) {
+  if (!dlg.UpdateData(true)) return CommandAddress::BadEntry;
+  if (dlg.m_slaveAddress == kBroadcastAddress) {
+    dlg.AfxMessageBox(kBroadcastRefusal);
+    return CommandAddress::Broadcast;
+  }
+  return CommandAddress::Usable;
+}
+
+void LetLineFallQuiet(CMonitorDlg& dlg) {
+  if (!dlg.m_pollRequestSent) return;
+  const uint32_t sincePollMs = dlg.Clock().GetTickCount() - dlg.m_lastPollRequestTick;
+  if (sincePollMs >= dlg.m_pollPeriodMs) return;  // its reply is long in, or long lost
+  try {
+    modbus::WaitForQuietLine(dlg.m_comm, dlg.Clock(), modbus::QuietMsFor(dlg.m_baudRate),
+                             dlg.m_pollPeriodMs - sincePollMs);
+  } catch (const serial::SerialError& error) {
+    ReportLineFailure(dlg, error);
+  }
 }
 
 }  // namespace kt::ui

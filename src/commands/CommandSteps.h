@@ -10,15 +10,34 @@
 
 namespace kt::ui {
 
+// What a command's exchange came to: the exchange's result, or a serial error of the line.
+struct StepReply : modbus::ExchangeResult {
+  bool lineFailed = false;  // a serial error ended the step; it went to OnSerialFailure
+};
+
 // One blocking exchange of the request in the dialog's request buffer, sent with SendFrame, the
-// bytes taken into its receive buffer; the reply is looked for from the slave address.
-modbus::ExchangeResult Exchange(CMonitorDlg& dlg, const modbus::ExchangeParams& params);
-// The same, with the reply looked for from `replyAddress`.
+// bytes taken into its receive buffer; the reply is looked for from the slave address. A serial
+// error is handed to OnSerialFailure and ends the step without a reply.
+StepReply Exchange(CMonitorDlg& dlg, const modbus::ExchangeParams& params);
+// The same, with the reply looked for from `replyAddress`; a serial error is passed on.
 modbus::ExchangeResult ExchangeWith(CMonitorDlg& dlg, uint8_t replyAddress,
                                     const modbus::ExchangeParams& params);
 
-// Reads the serial input and drops it.
+// Reads the serial input and drops it. A serial error is handed to OnSerialFailure, once a
+// command: a line that already failed is not reported again.
 void DiscardInput(CMonitorDlg& dlg);
+
+// The slave address a command talks to, read back from its edit as the Run button does.
+enum class CommandAddress {
+  Usable,     // in the slave address
+  BadEntry,   // the framework has prompted once; the command sends nothing
+  Broadcast,  // 0: no meter would answer; the user has been told so
+};
+CommandAddress TakeCommandAddress(CMonitorDlg& dlg);
+
+// Lets a poll reply still on its way finish before the command's first request: waits until no
+// byte came for a few character times, at most until one poll period after the last poll request.
+void LetLineFallQuiet(CMonitorDlg& dlg);
 
 // Parameters of the exchanges, named after what they send.
 inline modbus::ExchangeParams WriteSingleExchange() {

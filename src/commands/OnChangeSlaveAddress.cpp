@@ -20,6 +20,7 @@ void CMonitorDlg::OnChangeSlaveAddress() {
   CAddrDlg dlg(Host());
   if (dlg.DoModal() != IDOK) return ResumePolling();
 
+  LetLineFallQuiet(*this);
   // A broadcast is not answered: the bytes are taken but not searched.
   modbus::BuildWriteSingleRequest(m_requestBuffer, kBroadcastAddress,
                                   modbus::meter_registers::kSlaveAddressWrite.start,
@@ -28,6 +29,8 @@ void CMonitorDlg::OnChangeSlaveAddress() {
   params.replyLength = modbus::kNoSearch;
   ExchangeWith(*this, kBroadcastAddress, params);
 
+  // The same meter under a new name: its configuration still holds, polling goes on where it was.
+  if (m_lastPolledAddress == m_slaveAddress) m_lastPolledAddress = dlg.m_newAddress;
   m_slaveAddress = dlg.m_newAddress;
   SetDlgItemText(main_ids::kSlaveAddressEdit, std::to_string(m_slaveAddress));
   ResumePolling();

@@ -55,24 +55,43 @@ void CMonitorDlg::OnCommSettings() {
   dlg.m_baudRate = m_baudRate;
   dlg.m_portNumber = m_portNumber;
   if (dlg.DoModal() == IDOK) {
-    if (dlg.m_baudRate != m_baudRate) {
+    const bool meterToldFirst = dlg.m_baudRate != m_baudRate || dlg.m_parity != m_parity;
+    // Without a meter that answers, the line settings of meter and PC must not part ways.
+    bool lineSettingsMayChange = true;
+    if (meterToldFirst) {
+      switch (TakeCommandAddress(*this)) {
+        case CommandAddress::BadEntry:
+          DiscardInput(*this);
+          return ResumePolling();
+        case CommandAddress::Broadcast:
+          lineSettingsMayChange = false;
+          break;
+        case CommandAddress::Usable:
+          LetLineFallQuiet(*this);
+          break;
+      }
+    }
+    if (lineSettingsMayChange && dlg.m_baudRate != m_baudRate) {
       if (WriteLineSetting(*this, modbus::meter_registers::kBaudWrite.start,
                            BaudCode(dlg.m_baudRate))) {
         m_baudRate = dlg.m_baudRate;
         // A slower line needs the longer period, or the replies never fit between two ticks.
         m_pollPeriodMs = PollPeriodMsFor(m_baudRate);
-      } else {
+      } else if (!m_commandLineFailed) {
         AfxMessageBox("改变波特率不成功");
       }
     }
-    if (dlg.m_parity != m_parity &&
-        !WriteLineSetting(*this, modbus::meter_registers::kParityWrite.start,
-                          ParityCode(dlg.m_parity))) {
-      AfxMessageBox("改变校验方式不成功");
+    if (lineSettingsMayChange && dlg.m_parity != m_parity) {
+      if (!WriteLineSetting(*this, modbus::meter_registers::kParityWrite.start,
+                            ParityCode(dlg.m_parity)) &&
+          !m_commandLineFailed) {
+        AfxMessageBox("改变校验方式不成功");
+      }
+      // The PC takes the new parity even when the meter did not acknowledge it, but not when
+      // the line failed before the meter could hear it.
+      if (!m_commandLineFailed) m_parity = dlg.m_parity;
     }
-    // The PC takes the new parity even when the meter did not acknowledge it.
     m_portNumber = dlg.m_portNumber;
-    m_parity = dlg.m_parity;
     ReopenPort(*this);
     SetDlgItemText(main_ids::kInformationBox,
                    InformationBoxText(m_portNumber, m_baudRate, m_parity));

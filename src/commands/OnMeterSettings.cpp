@@ -25,7 +25,8 @@ void ReadBackParameters(CMonitorDlg& dlg) {
   modbus::BuildReadRequest(dlg.m_requestBuffer, dlg.m_slaveAddress, regs::kParametersRead.start,
                            regs::kParametersRead.count);
   if (!Exchange(dlg, ReadExchange(regs::kParametersRead.count, modbus::kParameterReadWaitMs))
-           .found()) {
+           .found() &&
+      !dlg.m_commandLineFailed) {
     dlg.AfxMessageBox("读取更新后参数不成功");
   }
   DiscardInput(dlg);
@@ -37,9 +38,10 @@ bool WriteWiring(CMonitorDlg& dlg, uint8_t wiringCode) {
   return Exchange(dlg, WriteSingleExchange()).found();
 }
 
-// Ends the command: the message (if any), then discard pending input and resume polling.
+// Ends the command: the message (if any), then discard pending input and resume polling. After a
+// serial failure (already reported) no message follows.
 void Finish(CMonitorDlg& dlg, const char* message) {
-  if (message != nullptr) dlg.AfxMessageBox(message);
+  if (message != nullptr && !dlg.m_commandLineFailed) dlg.AfxMessageBox(message);
   DiscardInput(dlg);
   dlg.ResumePolling();
 }
@@ -53,6 +55,8 @@ void CMonitorDlg::OnMeterSettings() {
   dlg.m_wiringCode = m_wiringMode;
   StopPolling();
   if (dlg.DoModal() != IDOK) return Finish(*this, nullptr);
+  if (TakeCommandAddress(*this) != CommandAddress::Usable) return Finish(*this, nullptr);
+  LetLineFallQuiet(*this);
 
   // A value is taken only once the meter has acknowledged its write.
   if (!WriteRatio(*this, regs::kPtRatioWrite, dlg.m_pt)) return Finish(*this, "设置PT不成功");

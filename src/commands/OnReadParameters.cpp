@@ -7,9 +7,16 @@ namespace kt::ui {
 
 void CMonitorDlg::OnReadParameters() {
   StopPolling();
+  if (TakeCommandAddress(*this) != CommandAddress::Usable) {
+    DiscardInput(*this);
+    return ResumePolling();
+  }
+  LetLineFallQuiet(*this);
   constexpr modbus::RegisterBlock kParameters = modbus::meter_registers::kParametersRead;
   modbus::BuildReadRequest(m_requestBuffer, m_slaveAddress, kParameters.start, kParameters.count);
-  if (!Exchange(*this, ReadExchange(kParameters.count, modbus::kParameterReadWaitMs)).found()) {
+  const StepReply reply =
+      Exchange(*this, ReadExchange(kParameters.count, modbus::kParameterReadWaitMs));
+  if (!reply.found() && !reply.lineFailed) {
     AfxMessageBox("读取不成功");
   }
   DiscardInput(*this);

@@ -8,6 +8,11 @@ namespace kt::ui {
 
 void CMonitorDlg::OnRefreshUrg() {
   StopPolling();
+  if (TakeCommandAddress(*this) != CommandAddress::Usable) {
+    DiscardInput(*this);
+    return ResumePolling();
+  }
+  LetLineFallQuiet(*this);
   constexpr modbus::RegisterBlock kMultiplier = modbus::meter_registers::kPowerMultiplierRead;
   modbus::BuildReadRequest(m_requestBuffer, m_slaveAddress, kMultiplier.start, kMultiplier.count);
   const auto reply =
@@ -15,7 +20,7 @@ void CMonitorDlg::OnRefreshUrg() {
   if (reply.found()) {
     // Only the low byte of the register value counts, as in the polling cycle.
     m_powerMultiplier = m_receiveBuffer[reply.position + 4] != 0 ? 4 : 1;
-  } else {
+  } else if (!reply.lineFailed) {
     AfxMessageBox("读取不成功");
   }
   DiscardInput(*this);

@@ -23,17 +23,21 @@ uint16_t ImageRegister(const CMonitorDlg& dlg, int index) {
 
 void CMonitorDlg::OnSetParameters() {
   StopPolling();
-  UpdateData(true);
+  if (TakeCommandAddress(*this) != CommandAddress::Usable) {
+    DiscardInput(*this);
+    return ResumePolling();
+  }
   // Without values read from the meter there is nothing sound to write.
   bool acknowledged = false;
   if (ParameterValuesRead(*this)) {
+    LetLineFallQuiet(*this);
     const int16_t length = modbus::BuildWriteMultipleRequest(
         m_requestBuffer, m_slaveAddress, modbus::meter_registers::kParametersWrite.start,
         {ImageRegister(*this, 0), ImageRegister(*this, 1), ImageRegister(*this, 2),
          ImageRegister(*this, 3)});
     acknowledged = Exchange(*this, WriteMultipleExchange(length)).found();
   }
-  if (!acknowledged) AfxMessageBox("设置不成功");
+  if (!acknowledged && !m_commandLineFailed) AfxMessageBox("设置不成功");
   DiscardInput(*this);
   ResumePolling();
 }

@@ -12,7 +12,7 @@ void CMonitorDlg::DecodeMeasurementBlock(int16_t payloadPos) {
   const int framePos = payloadPos - 3;
   if (framePos < 0 || framePos + measure::kBlockReplyLength > modbus::kReceiveBufferSize) return;
 
-  UpdateData(true);  // refreshes the slave address; decoding goes on whatever it says
+  TakeSlaveAddressWhilePolling();  // decoding goes on whatever the edit says
 
   const measure::ScaleFactors scale{m_ptRatio, m_ctRatio, m_powerMultiplier, m_energyMultiplier};
   const auto shown = measure::DecodeBlock(m_receiveBuffer.data() + payloadPos, scale);
@@ -20,10 +20,10 @@ void CMonitorDlg::DecodeMeasurementBlock(int16_t payloadPos) {
     SetDlgItemText(v.controlId, measure::FormatValue(v.family, v.value));
   }
 
-  // The status pair follows the reply directly; when this read did not bring it, the status
-  // keeps what the last block reported rather than showing stale buffer bytes.
+  // The status pair follows the reply directly and ends the read; anything else after the reply
+  // (noise, a stray frame) is no status, and the status keeps what the last pair reported.
   const int statusPos = framePos + measure::kBlockReplyLength;
-  const bool withStatus = statusPos + 1 < m_pollReceiveCount;
+  const bool withStatus = statusPos + 2 == m_pollReceiveCount;
   if (withStatus) UpdateStatus(m_receiveBuffer[statusPos], m_receiveBuffer[statusPos + 1]);
 
   ShowReceiveEcho();

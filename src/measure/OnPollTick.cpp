@@ -44,10 +44,17 @@ void CMonitorDlg::OnPollTick() {
     (this->*expected.apply)(framePos);
   }
 
+  // The configuration read in state 0 belongs to the meter it came from; another meter's blocks
+  // need their own, so the cycle starts over before talking to it.
+  if (m_lastPolledAddress >= 0 && m_lastPolledAddress != m_slaveAddress) m_pollState = 0;
+
   const measure::PollStep& next = measure::kPollTable[m_pollState];
   const int16_t n = modbus::BuildReadRequest(m_requestBuffer, m_slaveAddress, next.registers.start,
                                              next.registers.count);
   SendFrame(std::span(m_requestBuffer).first(static_cast<size_t>(n)));
+  m_lastPolledAddress = m_slaveAddress;
+  m_pollRequestSent = true;
+  m_lastPollRequestTick = Clock().GetTickCount();
 }
 
 void CMonitorDlg::ApplyConfiguration(int16_t framePos) {

@@ -41,6 +41,7 @@ bool CMonitorDlg::OnCommand(int commandId) {
     if (entry.id != commandId) continue;
     // Last line of defence: a refusal the handler did not deal with itself is shown once,
     // and a command that always resumes polling still does so.
+    m_commandLineFailed = false;
     try {
       (this->*entry.handler)();
     } catch (const serial::SerialError& refusal) {
@@ -55,6 +56,10 @@ bool CMonitorDlg::OnCommand(int commandId) {
 void CMonitorDlg::ReportSerialRefusal(const serial::SerialError& error) {
   const std::string device = error.device().empty() ? "" : " " + error.device();
   AfxMessageBox("串口" + device + " 无法使用：" + error.reason());
+}
+
+void CMonitorDlg::OnSerialFailure(const serial::SerialError& error) {
+  ReportSerialRefusal(error);
 }
 
 void CMonitorDlg::SendFrame(std::span<const uint8_t> frame) {

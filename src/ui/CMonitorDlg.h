@@ -91,6 +91,8 @@ class CMonitorDlg : public Dialog {
   void ResumePolling() { SetTimer(kPollTimer, m_pollPeriodMs); }
   // Reports a refused port in a message box naming the device and the reason.
   void ReportSerialRefusal(const serial::SerialError& error);
+  // A serial error met by a step of a command; the command itself goes on with its ending steps.
+  void OnSerialFailure(const serial::SerialError& error);
 
   modbus::Clock& Clock() const { return clock_; }
 
@@ -123,6 +125,20 @@ class CMonitorDlg : public Dialog {
   // search.
   void TakeSlaveAddressForProbe();
   bool m_badEntryReportedInSearch = false;
+  // The running command met a serial error; its remaining exchanges are skipped. Cleared when a
+  // command starts.
+  bool m_commandLineFailed = false;
+  // When the latest poll request went out, so that a command can let its reply finish.
+  bool m_pollRequestSent = false;
+  uint32_t m_lastPollRequestTick = 0;
+  // Slave address of the latest poll request; a request to another one starts the cycle over,
+  // so that each meter's block is decoded with its own configuration. -1 before the first.
+  int32_t m_lastPolledAddress = -1;
+  // The bad slave address text that was last prompted while polling; not prompted again.
+  std::string m_promptedBadEntry;
+  bool m_badEntryPrompted = false;
+  // Takes the slave address edit while polling; a bad text prompts once until it changes.
+  void TakeSlaveAddressWhilePolling();
 
  protected:
   void DoDataExchange(DataExchange& dx) override;

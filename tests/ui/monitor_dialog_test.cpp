@@ -183,10 +183,14 @@ TEST_F(MonitorDialogTest, PromptsFromTicksDoNotStack) {
   EXPECT_FALSE(d.IsPromptOpen());
   EXPECT_FALSE(Text(kPhaseVoltageABox).empty());  // the block was decoded after the prompt
   EXPECT_EQ(d.m_pollState, 4);
-  // Every block brings one prompt again while the entry stays bad, never more at once.
+  // The same bad text prompts no more with the blocks that follow; a changed one once again.
   boxes = 0;
-  host.RunFor(1000);
+  host.RunFor(3000);
+  EXPECT_EQ(boxes, 0);
+  host.Type(d, 1061, "abd");
+  host.RunFor(3000);
   EXPECT_EQ(boxes, 1);
+  EXPECT_EQ(d.m_slaveAddress, 1);
 }
 
 TEST_F(MonitorDialogTest, FailingReadsAreReportedOnce) {
