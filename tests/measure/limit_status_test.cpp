@@ -72,11 +72,12 @@ TEST_F(StatusColourTest, AlarmIsRedOnPaleCyanUntilTheNextNormalBlock) {
   EXPECT_EQ(host.Control(d, 1064).lastColor.textColor, kt::ui::kBlack);
 }
 
-TEST_F(StatusColourTest, OnlyEditableStatusBoxesAreColoured) {
+TEST_F(StatusColourTest, OnlyStatusBoxesAreColoured) {
   auto& d = Open();
   d.m_limitStatus.fill(1);
-  // A status identifier reporting Static (read-only) keeps the default colours...
-  EXPECT_TRUE(d.OnCtlColor(1064, CtlColorType::Static).useDefault);
+  // The read-only status boxes report Static and keep their alarm colour...
+  EXPECT_EQ(d.OnCtlColor(1064, CtlColorType::Static).textColor, kt::ui::kRed);
+  EXPECT_FALSE(d.OnCtlColor(1064, CtlColorType::Static).useDefault);
   // ...as does an editable box that is not a status control, and a data box.
   EXPECT_TRUE(d.OnCtlColor(1061, CtlColorType::Edit).useDefault);
   d.RedrawControl(1001);

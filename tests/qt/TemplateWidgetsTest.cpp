@@ -177,8 +177,8 @@ TEST(TemplateWidgets, ParticularControlsAsTheProgramShowsThem) {
       {102, IDCANCEL, Shape::Button, "退  出", false, true},
       {102, 1091, Shape::Button, "刷新Urg值", true, false},
       {102, 1009, Shape::Button, "修改精度", true, false},
-      {102, 1064, Shape::Entry, "", false, true},
-      {102, 1077, Shape::Entry, "", false, true},
+      {102, 1064, Shape::DataBox, "", false, true},
+      {102, 1077, Shape::DataBox, "", false, true},
       {130, IDOK, Shape::DefaultButton, "确    定", false, true},
       {130, IDCANCEL, Shape::Button, "退    出", false, true},
       {130, 1009, Shape::Radio, "1200bps", false, true},
@@ -212,7 +212,9 @@ TEST(TemplateWidgets, ParticularControlsAsTheProgramShowsThem) {
 }
 
 TEST(TemplateWidgets, StatusBoxesLieInsideTheMainDialogClearOfVisibleControls) {
-  const int statusIds[] = {1064, 1065, 1072, 1073, 1074, 1075, 1076, 1077};
+  // The limit status and the link status boxes.
+  const int statusIds[] = {1064, 1065, 1072, 1073, 1074, 1075, 1076, 1077,
+                           1100, 1101, 1102, 1103};
   WithWindow(MainDialogTemplate(), [&](QtWindowHost&, QWidget* w) {
     for (int id : statusIds) {
       SCOPED_TRACE(id);

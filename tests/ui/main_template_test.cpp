@@ -163,12 +163,13 @@ TEST(MainDialogTemplate, ControlsOfTheLayout) {
   for (int id : {1066, 1067, 1068, 1069}) EXPECT_EQ(t.Find(id), nullptr) << id;
 }
 
-TEST(MainDialogTemplate, StatusControlsAreVisibleEditableAndInside) {
+TEST(MainDialogTemplate, StatusControlsAreVisibleReadOnlyAndInside) {
   const DialogTemplate& t = MainDialogTemplate();
-  for (int id : {1064, 1065, 1072, 1073, 1074, 1075, 1076, 1077}) {
+  // The limit status and the link status boxes.
+  for (int id : {1064, 1065, 1072, 1073, 1074, 1075, 1076, 1077, 1100, 1101, 1102, 1103}) {
     const ControlTemplate* c = t.Find(id);
     ASSERT_NE(c, nullptr) << id;
-    EXPECT_EQ(ColorTypeOf(*c), CtlColorType::Edit) << id;
+    EXPECT_TRUE(c->Has(kReadOnly)) << id;
     EXPECT_FALSE(c->Has(kHidden) || c->Has(kDisabled)) << id;
     EXPECT_LE(c->rect.x + c->rect.width, t.widthDu) << id;
     EXPECT_LE(c->rect.y + c->rect.height, t.heightDu) << id;
