@@ -18,7 +18,7 @@ namespace kt::sim {
 namespace {
 
 constexpr size_t kPendingLimit = 65536;  // nobody reading: older reply bytes are dropped
-constexpr int kHungUpPauseMs = 200;        // how often a hung-up line is looked at again
+constexpr int kHungUpPauseMs = 200;      // how often a hung-up line is looked at again
 
 int32_t BaudOf(speed_t speed) {
   const kt::serial::BaudRow* row = kt::serial::FindBaudRowBySpeed(speed);

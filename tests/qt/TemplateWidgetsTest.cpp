@@ -213,8 +213,7 @@ TEST(TemplateWidgets, ParticularControlsAsTheProgramShowsThem) {
 
 TEST(TemplateWidgets, StatusBoxesLieInsideTheMainDialogClearOfVisibleControls) {
   // The limit status and the link status boxes.
-  const int statusIds[] = {1064, 1065, 1072, 1073, 1074, 1075, 1076, 1077,
-                           1100, 1101, 1102, 1103};
+  const int statusIds[] = {1064, 1065, 1072, 1073, 1074, 1075, 1076, 1077, 1100, 1101, 1102, 1103};
   WithWindow(MainDialogTemplate(), [&](QtWindowHost&, QWidget* w) {
     for (int id : statusIds) {
       SCOPED_TRACE(id);

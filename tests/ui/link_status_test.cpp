@@ -53,7 +53,9 @@ TEST_P(LinkStatusOnLine, ShowsStateCountersAndColour) {
 const LineCase kLineCases[] = {
     {"SilentMeter", [](FakeSerialPort&) {}, "无应答", "请求 3  应答 0  无应答 2  无效 0", true},
     {"Noise",
-     [](FakeSerialPort& p) { p.onWrite = [&p](const Bytes&) { p.Arrive({0x55, 0xAA, 0x13}); }; },
+     [](FakeSerialPort& p) { p.onWrite = [&p](const Bytes&) {
+                               p.Arrive({0x55, 0xAA, 0x13});
+                             }; },
      "应答无效", "请求 3  应答 0  无应答 0  无效 2", true},
     {"BadCrc",
      [](FakeSerialPort& p) {
@@ -106,9 +108,7 @@ TEST(LinkStatus, StaleValuesTurnGreyAfterSixSilentPeriodsAndBlackAgainAfterABloc
   Program p(config);
   ASSERT_TRUE(p.PollUntil(3));
   p.host.RunFor(p.dlg.m_pollPeriodMs * 2);
-  const auto colourOf = [&](int id) {
-    return p.dlg.OnCtlColor(id, kt::ui::CtlColorType::Static);
-  };
+  const auto colourOf = [&](int id) { return p.dlg.OnCtlColor(id, kt::ui::CtlColorType::Static); };
   const auto grey = [&](int id) {
     const auto c = colourOf(id);
     return !c.useDefault && c.textColor == kt::ui::kGrey;
