@@ -18,6 +18,7 @@ namespace kt::sim {
 namespace {
 
 constexpr size_t kPendingLimit = 65536;  // nobody reading: older reply bytes are dropped
+constexpr int kHungUpPauseMs = 200;      // how often a hung-up line is looked at again
 
 int32_t BaudOf(speed_t speed) {
   const kt::serial::BaudRow* row = kt::serial::FindBaudRowBySpeed(speed);
@@ -167,7 +168,7 @@ int PtyServer::PollTimeoutMs(uint64_t now, bool hungUp) const {
         *next <= now ? 0 : static_cast<int>(std::min<uint64_t>((*next - now + 999) / 1000, 60000));
   }
   // While the line is hung up, poll would report it at once; look again only after a pause.
-  if (hungUp) timeoutMs = timeoutMs < 0 ? 50 : std::min(timeoutMs, 50);
+  if (hungUp) timeoutMs = timeoutMs < 0 ? kHungUpPauseMs : std::min(timeoutMs, kHungUpPauseMs);
   return timeoutMs;
 }
 
@@ -191,7 +192,9 @@ int PtyServer::Serve(int signalFd, std::FILE* log) {
     if (fds[0].revents & POLLIN) return 0;
     if (count == 2) {
       if (fds[1].revents & POLLIN) ReadRequests();
-      hungUp = (fds[1].revents & (POLLHUP | POLLERR)) && !(fds[1].revents & POLLIN);
+      // A hung-up line also reports POLLIN (its read gives EIO), so that alone must not count
+      // as input, or the loop spins.
+      hungUp = (fds[1].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
     }
   }
 }

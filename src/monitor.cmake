@@ -9,6 +9,8 @@ add_library(kt_monitor STATIC
   src/ui/DestroyWindow.cpp
   src/ui/DoDataExchange.cpp
   src/ui/LineSettingsText.cpp
+  src/ui/LinkStatus.cpp
+  src/ui/ShowLinkStatus.cpp
   src/ui/MainDialogTemplate.cpp
   src/ui/MonitorListeners.cpp
   src/ui/OnCtlColor.cpp

@@ -20,7 +20,7 @@ std::string PortEnvironmentVariable(int16_t port) {
 
 std::string DevicePathForPort(int16_t port, const PortSources& sources) {
   if (port < 1) {
-    throw SerialError(SerialErrorKind::BadPortNumber, "",
+    throw SerialError(SerialErrorKind::BadPortNumber, std::to_string(port),
                       "port number " + std::to_string(port) + " is below 1");
   }
   const EnvironmentLookup& lookup =

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <utility>
 
@@ -33,11 +34,28 @@ SerialErrorKind KindOfOpenError(int errnum) {
     case ENODEV:
     case ENXIO:
       return SerialErrorKind::NoSuchPort;
+    case EACCES:
+    case EPERM:
+      return SerialErrorKind::AccessDenied;
     case EBUSY:
       return SerialErrorKind::PortInUse;
     default:
       return SerialErrorKind::OpenFailed;
   }
+}
+
+// Errors that mean the device itself went away (an adapter pulled, the far end of a pty gone).
+bool DeviceGone(int errnum) {
+  return errnum == EIO || errnum == ENXIO || errnum == ENODEV;
+}
+
+// Milliseconds the line needs for `bytes` characters at `settings` (start, data, parity, stop).
+int TransmissionMs(size_t bytes, const LineSettings& settings) {
+  const int bitsPerChar =
+      1 + settings.dataBits + (settings.parity != Parity::None ? 1 : 0) + settings.stopBits;
+  const long long bits = static_cast<long long>(bytes) * bitsPerChar;
+  const long long baud = std::max(settings.baudRate, 1);
+  return static_cast<int>(std::min<long long>((bits * 1000 + baud - 1) / baud, 1 << 30));
 }
 
 }  // namespace
@@ -94,7 +112,7 @@ std::vector<uint8_t> PosixSerialPort::GetInput() {
     } else if (r == 0 || errno == EAGAIN || errno == EWOULDBLOCK) {
       break;
     } else {
-      throw SerialError(SerialErrorKind::IoError, device_, "read failed: " + Reason(errno));
+      FailTransfer(errno, "read failed: ");
     }
   }
   input.resize(got);
@@ -108,6 +126,11 @@ void PosixSerialPort::SetOutput(const std::vector<uint8_t>& bytes) {
   const auto progress = [&](size_t sent) {
     return std::to_string(sent) + " of " + std::to_string(bytes.size()) + " bytes written";
   };
+  // A device that takes the frame takes it within its own transmission time; a little more
+  // than that, and never more than the stall limit, is all the window waits.
+  const int boundMs =
+      std::min(writeStallTimeoutMs_, TransmissionMs(bytes.size(), settings_) + kWriteMarginMs);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(boundMs);
   size_t sent = 0;
   while (sent < bytes.size()) {
     const ssize_t r = ::write(fd_.get(), bytes.data() + sent, bytes.size() - sent);
@@ -117,27 +140,33 @@ void PosixSerialPort::SetOutput(const std::vector<uint8_t>& bytes) {
     }
     if (r < 0 && errno == EINTR) continue;
     if (r < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
-      throw SerialError(SerialErrorKind::IoError, device_,
-                        "write failed (" + progress(sent) + "): " + Reason(errno));
+      FailTransfer(errno, "write failed (" + progress(sent) + "): ");
     }
-    // The output queue is full: wait for room, but never longer than the stall limit.
+    // The output queue is full: wait for room, but never past the bound.
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
     pollfd p{fd_.get(), POLLOUT, 0};
-    const int ready = ::poll(&p, 1, writeStallTimeoutMs_);
+    const int ready = left.count() > 0 ? ::poll(&p, 1, static_cast<int>(left.count())) : 0;
     if (ready < 0 && errno == EINTR) continue;
-    if (ready < 0) {
-      throw SerialError(SerialErrorKind::IoError, device_,
-                        "waiting to write failed (" + progress(sent) + "): " + Reason(errno));
-    }
+    if (ready < 0) FailTransfer(errno, "waiting to write failed (" + progress(sent) + "): ");
     if (ready == 0) {
-      throw SerialError(SerialErrorKind::IoError, device_,
-                        "the device accepted no more output for " +
-                            std::to_string(writeStallTimeoutMs_) + " ms (" + progress(sent) + ")");
+      throw SerialError(SerialErrorKind::OutputStalled, device_,
+                        "the device accepted no more output for " + std::to_string(boundMs) +
+                            " ms (" + progress(sent) + ")");
     }
-    if ((p.revents & POLLOUT) == 0) {
-      throw SerialError(SerialErrorKind::IoError, device_,
-                        "the device hung up or failed (" + progress(sent) + ")");
-    }
+    if ((p.revents & POLLOUT) == 0)
+      FailTransfer(EIO, "the device hung up (" + progress(sent) + "): ");
   }
+}
+
+void PosixSerialPort::FailTransfer(int errnum, const std::string& what) {
+  const std::string device = device_;
+  if (DeviceGone(errnum)) {
+    // Nothing more can pass through this descriptor: let it go, so the device can come back.
+    Close();
+    throw SerialError(SerialErrorKind::Disconnected, device, what + Reason(errnum));
+  }
+  throw SerialError(SerialErrorKind::IoError, device, what + Reason(errnum));
 }
 
 void PosixSerialPort::Open() {
@@ -155,7 +184,7 @@ void PosixSerialPort::Open() {
   };
 
   termios t{};
-  if (tcgetattr(fd, &t) != 0) refuse(SerialErrorKind::OpenFailed, "not a serial device: ");
+  if (tcgetattr(fd, &t) != 0) refuse(SerialErrorKind::NotSerialDevice, "not a serial device: ");
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     if (errno == EWOULDBLOCK) refuse(SerialErrorKind::PortInUse, "held by another program: ");
     refuse(SerialErrorKind::OpenFailed, "cannot lock the device: ");
@@ -216,10 +245,15 @@ void PosixSerialPort::ApplySettings(const LineSettings& settings) {
 int PosixSerialPort::WaitingBytes() {
   int waiting = 0;
   if (::ioctl(fd_.get(), FIONREAD, &waiting) != 0) {
-    throw SerialError(SerialErrorKind::IoError, device_,
-                      "cannot count the received bytes: " + Reason(errno));
+    FailTransfer(errno, "cannot count the received bytes: ");
   }
-  return std::max(waiting, 0);
+  if (waiting > 0) return waiting;
+  // Nothing waiting: a hung-up line (the device or the far end gone) says so only to poll.
+  pollfd p{fd_.get(), POLLIN, 0};
+  if (::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
+    FailTransfer(EIO, "the device hung up: ");
+  }
+  return 0;
 }
 
 }  // namespace kt::serial

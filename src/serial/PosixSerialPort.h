@@ -26,9 +26,12 @@ namespace kt::serial {
 // - SetInputLen below 0 counts as 0 (all waiting bytes).
 // - SetInBufferCount(0) empties the receive queue; other values are ignored.
 // - GetInBufferCount and GetInput on a closed port give 0 and an empty array.
-// - SetOutput on a closed port throws SerialError(IoError); so does a write the device does
-//   not accept within the write stall time (the call never hangs).
-// - A failing read or count on an open port throws SerialError(IoError).
+// - SetOutput on a closed port throws SerialError(IoError). A write the device does not take
+//   within the frame's transmission time plus kWriteMarginMs (at most the stall limit) throws
+//   SerialError(OutputStalled); the port stays open.
+// - A read, count or write that fails because the device is gone (EIO, ENXIO, ENODEV, a
+//   hang-up) closes the port and throws SerialError(Disconnected); any other failure throws
+//   SerialError(IoError).
 // - With KT7340_RS485=1 in the environment, opening also turns on the kernel's RS-485 mode
 //   (Rs485Mode.h); a driver that refuses it throws SerialError(OpenFailed) and the port stays
 //   closed.
@@ -36,6 +39,8 @@ class PosixSerialPort : public SerialControl {
  public:
   // A write that makes no progress for this long is given up.
   static constexpr int kWriteStallTimeoutMs = 1000;
+  // How much longer than the frame's own transmission time a write may take.
+  static constexpr int kWriteMarginMs = 100;
 
   explicit PosixSerialPort(int writeStallTimeoutMs = kWriteStallTimeoutMs);
   ~PosixSerialPort() override;
@@ -66,6 +71,8 @@ class PosixSerialPort : public SerialControl {
   void ApplySettings(const LineSettings& settings);
   // Bytes waiting in the receive queue (unclamped); throws SerialError(IoError).
   int WaitingBytes();
+  // Throws the error of a failed transfer; a device that is gone closes the port first.
+  [[noreturn]] void FailTransfer(int errnum, const std::string& what);
 
   int writeStallTimeoutMs_;
   int16_t port_ = 1;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "modbus/RequestFrames.h"
+#include "serial/SerialErrorText.h"
 #include "ui/MainDialogTemplate.h"
 
 namespace kt::ui {
@@ -45,21 +46,17 @@ bool CMonitorDlg::OnCommand(int commandId) {
     try {
       (this->*entry.handler)();
     } catch (const serial::SerialError& refusal) {
-      ReportSerialRefusal(refusal);
+      OnSerialFailure(refusal);
       if (entry.resumesPolling) ResumePolling();
     }
+    ShowLinkStatus();
     return true;
   }
   return Dialog::OnCommand(commandId);
 }
 
 void CMonitorDlg::ReportSerialRefusal(const serial::SerialError& error) {
-  const std::string device = error.device().empty() ? "" : " " + error.device();
-  AfxMessageBox("串口" + device + " 无法使用：" + error.reason());
-}
-
-void CMonitorDlg::OnSerialFailure(const serial::SerialError& error) {
-  ReportSerialRefusal(error);
+  AfxMessageBox(serial::SerialErrorText(error));
 }
 
 void CMonitorDlg::SendFrame(std::span<const uint8_t> frame) {
@@ -69,7 +66,10 @@ void CMonitorDlg::SendFrame(std::span<const uint8_t> frame) {
   modbus::AppendEchoText(m_echoText, frame);
   SetDlgItemText(main_ids::kSendEcho, m_echoText);
   for (MonitorListener* listener : listeners_) listener->OnFrameSent(frame);
-  if (m_comm.GetPortOpen()) m_comm.SetOutput(std::vector<uint8_t>(frame.begin(), frame.end()));
+  if (!m_comm.GetPortOpen()) return;
+  linkStatus_.RequestSent();
+  m_comm.SetOutput(std::vector<uint8_t>(frame.begin(), frame.end()));
+  linkStatus_.OutputFlowed();
 }
 
 }  // namespace kt::ui

@@ -13,6 +13,7 @@
 #include "serial/LineSettingsTable.h"
 #include "serial/SerialControl.h"
 #include "serial/SerialError.h"
+#include "ui/LinkStatus.h"
 #include "ui/MonitorListener.h"
 #include "ui/PortListSource.h"
 #include "ui/dialog/Dialog.h"
@@ -23,6 +24,10 @@ namespace kt::ui {
 constexpr unsigned kPollTimer = 1;
 constexpr unsigned kProbeTimer = 2;
 constexpr unsigned kProbePeriodMs = 500;
+constexpr unsigned kReopenTimer = 3;  // ticks while a lost port is being opened again
+constexpr unsigned kReopenPeriodMs = 1000;
+// Values older than this many poll periods are drawn in grey.
+constexpr uint32_t kStalePollPeriods = 6;
 
 // The power-of-ten table, indexed by the energy exponent the meter reports.
 inline constexpr std::array<uint32_t, 7> kPowerOfTen = {1, 10, 100, 1000, 10000, 100000, 1000000};
@@ -91,8 +96,18 @@ class CMonitorDlg : public Dialog {
   void ResumePolling() { SetTimer(kPollTimer, m_pollPeriodMs); }
   // Reports a refused port in a message box naming the device and the reason.
   void ReportSerialRefusal(const serial::SerialError& error);
-  // A serial error met by a step of a command; the command itself goes on with its ending steps.
+  // A serial failure while the dialog runs (a command meeting one goes on with its ending
+  // steps): a lost port or a stalled output goes to the link
+  // status (a lost port is then opened again every second); anything else is reported.
   void OnSerialFailure(const serial::SerialError& error);
+
+  // ---- Link status (src/ui/ShowLinkStatus.cpp) ----
+  const LinkStatus& Link() const { return linkStatus_; }
+  // Writes the link status boxes and redraws the boxes whose colour changed.
+  void ShowLinkStatus();
+  // Values drawn in grey: no block (or status pair) for more than kStalePollPeriods periods.
+  bool MeasurementsStale() const;
+  bool LimitStatusStale() const;
 
   modbus::Clock& Clock() const { return clock_; }
 
@@ -150,7 +165,24 @@ class CMonitorDlg : public Dialog {
   // `statusPos` is where the status pair stands in the receive buffer, or -1 without one.
   void NotifyBlockDecoded(std::span<const measure::ShownValue> shown, int statusPos);
 
+  // One attempt to open the lost port again with the same number and settings.
+  void TryReopenLostPort();
+  // The device the port number stands for, for the link status.
+  std::string DeviceOfPort() const;
+  bool StaleSince(bool seen, uint32_t tick) const;
+
   modbus::Clock& clock_;
+  LinkStatus linkStatus_;
+  bool blockSeen_ = false;  // a block was decoded; at blockTick_
+  uint32_t blockTick_ = 0;
+  bool statusSeen_ = false;  // a status pair came; at statusTick_
+  uint32_t statusTick_ = 0;
+  bool probeSeen_ = false;  // the latest probe tick, to tell a search running
+  uint32_t probeTick_ = 0;
+  // What the window shows now, to redraw only on a change.
+  bool shownAlarming_ = false;
+  bool shownMeasurementsStale_ = false;
+  bool shownLimitStatusStale_ = false;
   std::vector<MonitorListener*> listeners_;
   bool tickRefusalReported_ = false;  // the latest tick ended in a reported refusal
   bool refusalBoxOpen_ = false;       // a refusal message box is open; ticks wait for it

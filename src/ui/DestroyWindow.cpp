@@ -5,6 +5,7 @@ namespace kt::ui {
 
 bool CMonitorDlg::DestroyWindow() {
   KillTimer(kPollTimer);
+  KillTimer(kReopenTimer);
   try {
     m_comm.SetPortOpen(false);
   } catch (const serial::SerialError& refusal) {

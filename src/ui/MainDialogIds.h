@@ -117,4 +117,16 @@ inline constexpr int kCurrentStatus2Box = 1075;
 inline constexpr int kCurrentStatus3Box = 1076;
 inline constexpr int kCurrentStatus4Box = 1077;
 
+// The link status boxes.
+inline constexpr int kLinkStateBox = 1100;
+inline constexpr int kLinkDeviceBox = 1101;
+inline constexpr int kLinkCounterBox = 1102;
+inline constexpr int kLinkLastDataBox = 1103;
+
+// Every limit status box, in the order above.
+inline constexpr std::array<int, 8> kLimitStatusBoxes = {
+    kVoltageStatus1Box, kVoltageStatus2Box, kVoltageStatus3Box, kVoltageStatus4Box,
+    kCurrentStatus1Box, kCurrentStatus2Box, kCurrentStatus3Box, kCurrentStatus4Box,
+};
+
 }  // namespace kt::ui::main_ids

@@ -88,35 +88,46 @@ constexpr ControlTemplate kControls[] = {
     {kSendEcho, kEdit, "", {14, 242, 137, 63}, kEchoBox},
     {kReceiveEcho, kEdit, "", {160, 242, 140, 65}, kEchoBox},
     {kAccuracyClassButton, kPush, "修改精度", {313, 254, 55, 15}, kButton | kHidden | kDisabled},
-    // The limit status: editable edit boxes, so that their alarm colour applies, in a band of
-    // their own below the echo boxes.
+    // The limit status: read-only boxes with their alarm colour, in a band of their own below
+    // the echo boxes.
     {IDC_STATIC, ControlKind::GroupBox, "越限状态", {7, 312, 362, 48}, kNoStyle},
     {IDC_STATIC, kLabel, "电压1", {13, 326, 28, 8}, kNoStyle},
-    {kVoltageStatus1Box, kEdit, "", {43, 324, 50, 12}, kEntryBox},
+    {kVoltageStatus1Box, kEdit, "", {43, 324, 50, 12}, kDataBox},
     {IDC_STATIC, kLabel, "电压2", {103, 326, 28, 8}, kNoStyle},
-    {kVoltageStatus2Box, kEdit, "", {133, 324, 50, 12}, kEntryBox},
+    {kVoltageStatus2Box, kEdit, "", {133, 324, 50, 12}, kDataBox},
     {IDC_STATIC, kLabel, "电压3", {193, 326, 28, 8}, kNoStyle},
-    {kVoltageStatus3Box, kEdit, "", {223, 324, 50, 12}, kEntryBox},
+    {kVoltageStatus3Box, kEdit, "", {223, 324, 50, 12}, kDataBox},
     {IDC_STATIC, kLabel, "电压4", {283, 326, 28, 8}, kNoStyle},
-    {kVoltageStatus4Box, kEdit, "", {313, 324, 50, 12}, kEntryBox},
+    {kVoltageStatus4Box, kEdit, "", {313, 324, 50, 12}, kDataBox},
     {IDC_STATIC, kLabel, "电流1", {13, 342, 28, 8}, kNoStyle},
-    {kCurrentStatus1Box, kEdit, "", {43, 340, 50, 12}, kEntryBox},
+    {kCurrentStatus1Box, kEdit, "", {43, 340, 50, 12}, kDataBox},
     {IDC_STATIC, kLabel, "电流2", {103, 342, 28, 8}, kNoStyle},
-    {kCurrentStatus2Box, kEdit, "", {133, 340, 50, 12}, kEntryBox},
+    {kCurrentStatus2Box, kEdit, "", {133, 340, 50, 12}, kDataBox},
     {IDC_STATIC, kLabel, "电流3", {193, 342, 28, 8}, kNoStyle},
-    {kCurrentStatus3Box, kEdit, "", {223, 340, 50, 12}, kEntryBox},
+    {kCurrentStatus3Box, kEdit, "", {223, 340, 50, 12}, kDataBox},
     {IDC_STATIC, kLabel, "电流4", {283, 342, 28, 8}, kNoStyle},
-    {kCurrentStatus4Box, kEdit, "", {313, 340, 50, 12}, kEntryBox},
+    {kCurrentStatus4Box, kEdit, "", {313, 340, 50, 12}, kDataBox},
+    // The link status, under the limit status; the right end of its band stays free.
+    {IDC_STATIC, ControlKind::GroupBox, "通讯状态", {7, 362, 300, 46}, kNoStyle},
+    {IDC_STATIC, kLabel, "状态", {13, 376, 20, 8}, kNoStyle},
+    {kLinkStateBox, kEdit, "", {35, 374, 80, 12}, kDataBox},
+    {IDC_STATIC, kLabel, "设备", {123, 376, 20, 8}, kNoStyle},
+    {kLinkDeviceBox, kEdit, "", {145, 374, 150, 12}, kDataBox},
+    {IDC_STATIC, kLabel, "计数", {13, 392, 20, 8}, kNoStyle},
+    {kLinkCounterBox, kEdit, "", {35, 390, 160, 12}, kDataBox},
+    {IDC_STATIC, kLabel, "最后数据", {200, 392, 33, 8}, kNoStyle},
+    {kLinkLastDataBox, kEdit, "", {235, 390, 60, 12}, kDataBox},
 };
 
 }  // namespace
 
 const DialogTemplate& MainDialogTemplate() {
-  // 383 x 319 for the layout itself, 48 units taller for the limit status band.
+  // 383 x 319 for the layout itself, 48 units taller for the limit status band and 45 more for
+  // the link status.
   static const DialogTemplate t{main_ids::kTemplateId,
                                 "7340智能电力检测仪---Tenbrook",
                                 383,
-                                367,
+                                412,
                                 "宋体",
                                 9,
                                 kCaption | kSysMenu | kMinimizeBox | kModalFrame,

@@ -20,7 +20,6 @@ void CMonitorDlg::RemoveListener(MonitorListener& listener) {
 
 void CMonitorDlg::NotifyReadTaken(ReadSource source, int16_t received, uint8_t address,
                                   uint8_t function, int16_t length) {
-  if (listeners_.empty()) return;
   const auto count = static_cast<size_t>(std::clamp<int>(received, 0, modbus::kReceiveBufferSize));
   ReadTaken read;
   read.source = source;
@@ -29,6 +28,7 @@ void CMonitorDlg::NotifyReadTaken(ReadSource source, int16_t received, uint8_t a
   read.function = function;
   read.length = length;
   read.verdict = modbus::CheckReply(read.bytes, address, function, length);
+  linkStatus_.ReplyJudged(read.verdict);
   for (MonitorListener* listener : listeners_) listener->OnReadTaken(read);
 }
 
@@ -42,9 +42,17 @@ void CMonitorDlg::NotifyInputDiscarded(std::span<const uint8_t> bytes) {
 }
 
 void CMonitorDlg::NotifyBlockDecoded(std::span<const measure::ShownValue> shown, int statusPos) {
+  const auto now = std::chrono::system_clock::now();
+  blockSeen_ = true;
+  blockTick_ = clock_.GetTickCount();
+  if (statusPos >= 0) {
+    statusSeen_ = true;
+    statusTick_ = blockTick_;
+  }
+  linkStatus_.BlockDecoded(std::chrono::system_clock::to_time_t(now));
   if (listeners_.empty()) return;
   measure::MeasuredBlock block;
-  block.time = std::chrono::system_clock::now();
+  block.time = now;
   block.slaveAddress = m_slaveAddress;
   block.wiringMode = m_wiringMode;
   block.ptRatio = m_ptRatio;

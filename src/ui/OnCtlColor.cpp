@@ -1,21 +1,41 @@
-// The colours of the main dialog's controls: the limit status boxes in red while they alarm.
+// The colours of the main dialog's controls: the limit status boxes in red while they alarm,
+// the link state in red while it warns, stale values in grey.
+#include <algorithm>
+
 #include "measure/LimitStatus.h"
 #include "ui/CMonitorDlg.h"
+#include "ui/MainDialogIds.h"
 
 namespace kt::ui {
+namespace {
+
+CtlColor TextOn(uint32_t textColor) {
+  CtlColor c;
+  c.useDefault = false;
+  c.transparentBackground = true;
+  c.textColor = textColor;
+  c.brushColor = kDialogBackground;
+  return c;
+}
+
+}  // namespace
 
 CtlColor CMonitorDlg::OnCtlColor(int controlId, CtlColorType type) {
   const CtlColor byDefault = Dialog::OnCtlColor(controlId, type);
-  // Read-only edit boxes and labels report Static, so they never get the status colours.
-  if (type != CtlColorType::Edit) return byDefault;
-  const int index = measure::StatusIndexOf(controlId);
-  if (index < 0) return byDefault;
-  CtlColor status;
-  status.useDefault = false;
-  status.transparentBackground = true;
-  status.textColor = m_limitStatus[static_cast<size_t>(index)] != 0 ? kRed : kBlack;
-  status.brushColor = kDialogBackground;
-  return status;
+  // Labels and buttons keep the dialog's colours; the boxes below are all edit boxes.
+  if (type != CtlColorType::Edit && type != CtlColorType::Static) return byDefault;
+  if (controlId == main_ids::kLinkStateBox) {
+    return linkStatus_.Alarming() ? TextOn(kRed) : byDefault;
+  }
+  if (const int index = measure::StatusIndexOf(controlId); index >= 0) {
+    if (LimitStatusStale()) return TextOn(kGrey);
+    return TextOn(m_limitStatus[static_cast<size_t>(index)] != 0 ? kRed : kBlack);
+  }
+  const auto& boxes = main_ids::kMeasurementBoxes;
+  if (std::find(boxes.begin(), boxes.end(), controlId) != boxes.end() && MeasurementsStale()) {
+    return TextOn(kGrey);
+  }
+  return byDefault;
 }
 
 }  // namespace kt::ui

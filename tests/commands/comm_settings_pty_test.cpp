@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "RealTimeHarness.h"
+#include "RealTimeProgram.h"
 #include "SimProcess.h"
 #include "ui/CMonitorDlg.h"
 #include "ui/CommSetDialogIds.h"
@@ -14,26 +14,7 @@ using kt::sim::testing::SimProcess;
 using namespace kt::ui::main_ids;
 namespace comm_set_ids = kt::ui::comm_set_ids;
 
-namespace {
-
-// The real-time harness with the one step these tests repeat.
-class RealTimeProgram : public kt::testing::RealTimeHarness {
- public:
-  void RunFor(uint32_t ms) { RealTimeHarness::RunFor(ms, 50); }
-
-  // Half a period after a tick, so that the latest poll reply is in, opens the communication
-  // settings, clicks `radio` and confirms.
-  void ChangeLine(int radio) {
-    RunFor(dialog->m_pollPeriodMs / 2);
-    host.ScriptModal(comm_set_ids::kTemplateId, [this, radio](kt::ui::Dialog& d) {
-      host.Click(d, radio);
-      host.Click(d, kt::ui::IDOK);
-    });
-    host.Click(*dialog, kCommSettingsButton);
-  }
-};
-
-}  // namespace
+using kt::testing::RealTimeProgram;
 
 TEST(CommSettingsOnPty, BaudThenParityChangeThenPollingAtTheNewSettings) {
   SimProcess sim({"--baud", "9600", "--parity", "none", "--response-delay", "5"});

@@ -76,11 +76,12 @@ TEST_F(StatusColourTest, AlarmIsRedOnPaleCyanUntilTheNextNormalBlock) {
   EXPECT_EQ(host.Control(d, kVoltageStatus1Box).lastColor.textColor, kt::ui::kBlack);
 }
 
-TEST_F(StatusColourTest, OnlyEditableStatusBoxesAreColoured) {
+TEST_F(StatusColourTest, OnlyStatusBoxesAreColoured) {
   auto& d = Open();
   d.m_limitStatus.fill(1);
-  // A status identifier reporting Static (read-only) keeps the default colours...
-  EXPECT_TRUE(d.OnCtlColor(kVoltageStatus1Box, CtlColorType::Static).useDefault);
+  // The read-only status boxes report Static and keep their alarm colour...
+  EXPECT_EQ(d.OnCtlColor(kVoltageStatus1Box, CtlColorType::Static).textColor, kt::ui::kRed);
+  EXPECT_FALSE(d.OnCtlColor(kVoltageStatus1Box, CtlColorType::Static).useDefault);
   // ...as does an editable box that is not a status control, and a data box.
   EXPECT_TRUE(d.OnCtlColor(kSlaveAddressEdit, CtlColorType::Edit).useDefault);
   d.RedrawControl(kPhaseVoltageABox);

@@ -194,8 +194,8 @@ TEST(TemplateWidgets, ParticularControlsAsTheProgramShowsThem) {
       {main_ids::kTemplateId, main_ids::kRefreshUrgButton, Shape::Button, "刷新Urg值", true, false},
       {main_ids::kTemplateId, main_ids::kAccuracyClassButton, Shape::Button, "修改精度", true,
        false},
-      {main_ids::kTemplateId, main_ids::kVoltageStatus1Box, Shape::Entry, "", false, true},
-      {main_ids::kTemplateId, main_ids::kCurrentStatus4Box, Shape::Entry, "", false, true},
+      {main_ids::kTemplateId, main_ids::kVoltageStatus1Box, Shape::DataBox, "", false, true},
+      {main_ids::kTemplateId, main_ids::kCurrentStatus4Box, Shape::DataBox, "", false, true},
       {comm_set_ids::kTemplateId, IDOK, Shape::DefaultButton, "确    定", false, true},
       {comm_set_ids::kTemplateId, IDCANCEL, Shape::Button, "退    出", false, true},
       {comm_set_ids::kTemplateId, comm_set_ids::kBaud1200Radio, Shape::Radio, "1200bps", false,
@@ -234,10 +234,12 @@ TEST(TemplateWidgets, ParticularControlsAsTheProgramShowsThem) {
 }
 
 TEST(TemplateWidgets, StatusBoxesLieInsideTheMainDialogClearOfVisibleControls) {
-  const int statusIds[] = {main_ids::kVoltageStatus1Box, main_ids::kVoltageStatus2Box,
-                           main_ids::kVoltageStatus3Box, main_ids::kVoltageStatus4Box,
-                           main_ids::kCurrentStatus1Box, main_ids::kCurrentStatus2Box,
-                           main_ids::kCurrentStatus3Box, main_ids::kCurrentStatus4Box};
+  // The limit status and the link status boxes.
+  const int statusIds[] = {
+      main_ids::kVoltageStatus1Box, main_ids::kVoltageStatus2Box, main_ids::kVoltageStatus3Box,
+      main_ids::kVoltageStatus4Box, main_ids::kCurrentStatus1Box, main_ids::kCurrentStatus2Box,
+      main_ids::kCurrentStatus3Box, main_ids::kCurrentStatus4Box, main_ids::kLinkStateBox,
+      main_ids::kLinkDeviceBox,     main_ids::kLinkCounterBox,    main_ids::kLinkLastDataBox};
   WithWindow(MainDialogTemplate(), [&](QtWindowHost&, QWidget* w) {
     for (int id : statusIds) {
       SCOPED_TRACE(id);

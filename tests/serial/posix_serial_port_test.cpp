@@ -51,6 +51,8 @@ class PtyPair {
   }
 
   const std::string& SlavePath() const { return slavePath_; }
+  // The far end goes away, as when the simulator dies.
+  void CloseMaster() { master_.reset(); }
 
   termios SlaveTermios() const {
     termios t{};
@@ -280,12 +282,46 @@ TEST_F(PortOnPty, AWriteNobodyTakesFailsInsteadOfHanging) {
     stalling.SetOutput(lots);
     ADD_FAILURE() << "all written although nobody reads";
   } catch (const SerialError& e) {
-    EXPECT_EQ(e.kind(), SerialErrorKind::IoError);
+    EXPECT_EQ(e.kind(), SerialErrorKind::OutputStalled);
     EXPECT_EQ(e.device(), pty.SlavePath());
     EXPECT_NE(e.reason().find("of 8388608 bytes written"), std::string::npos) << e.reason();
     EXPECT_NE(e.reason().find("for 20 ms"), std::string::npos) << e.reason();
   }
   EXPECT_TRUE(stalling.GetPortOpen());
+}
+
+TEST_F(PortOnPty, AWriteGivesUpSoonAfterTheFramesOwnTransmissionTime) {
+  PosixSerialPort stalling(300);
+  stalling.SetCommPort(kPort);
+  stalling.SetPortOpen(true);  // 9600 baud, no parity, two stop bits: 11 bits a character
+  try {
+    stalling.SetOutput(Bytes(8 * 1024 * 1024, 0x55));  // fills the terminal's buffer
+  } catch (const SerialError&) {
+  }
+  try {
+    stalling.SetOutput(Bytes(8, 0x01));
+    ADD_FAILURE() << "a frame written into a full buffer";
+  } catch (const SerialError& e) {
+    EXPECT_EQ(e.kind(), SerialErrorKind::OutputStalled);
+    // 88 bits take 10 ms at 9600 baud; the margin is added, the 300 ms limit does not apply.
+    const int bound = 10 + PosixSerialPort::kWriteMarginMs;
+    EXPECT_NE(e.reason().find("for " + std::to_string(bound) + " ms"), std::string::npos)
+        << e.reason();
+  }
+}
+
+TEST_F(PortOnPty, AHungUpLineClosesThePortAsDisconnected) {
+  OpenAsAtStartUp();
+  pty.CloseMaster();
+  try {
+    (void)port.GetInBufferCount();
+    port.SetOutput({0x01, 0x03});
+    ADD_FAILURE() << "the far end is gone, yet the line works";
+  } catch (const SerialError& e) {
+    EXPECT_EQ(e.kind(), SerialErrorKind::Disconnected);
+    EXPECT_EQ(e.device(), pty.SlavePath());
+  }
+  EXPECT_FALSE(port.GetPortOpen());
 }
 
 struct RefusedDevice {
@@ -297,7 +333,7 @@ struct RefusedDevice {
 TEST(PosixSerialPortOpen, RefusesDevicesThatAreMissingOrNotSerialWithPathAndReason) {
   const RefusedDevice cases[] = {
       {"/nonexistent/kt7340-tty", SerialErrorKind::NoSuchPort, ENOENT},
-      {"/dev/null", SerialErrorKind::OpenFailed, ENOTTY},
+      {"/dev/null", SerialErrorKind::NotSerialDevice, ENOTTY},
       {"/", SerialErrorKind::OpenFailed, EISDIR},
   };
   for (const RefusedDevice& c : cases) {

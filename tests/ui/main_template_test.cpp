@@ -170,15 +170,17 @@ TEST(MainDialogTemplate, ControlsOfTheLayout) {
     EXPECT_EQ(t.Find(id), nullptr) << id;
 }
 
-TEST(MainDialogTemplate, StatusControlsAreVisibleEditableAndInside) {
+TEST(MainDialogTemplate, StatusControlsAreVisibleReadOnlyAndInside) {
   const DialogTemplate& t = MainDialogTemplate();
+  // The limit status and the link status boxes.
   for (int id :
        {main_ids::kVoltageStatus1Box, main_ids::kVoltageStatus2Box, main_ids::kVoltageStatus3Box,
         main_ids::kVoltageStatus4Box, main_ids::kCurrentStatus1Box, main_ids::kCurrentStatus2Box,
-        main_ids::kCurrentStatus3Box, main_ids::kCurrentStatus4Box}) {
+        main_ids::kCurrentStatus3Box, main_ids::kCurrentStatus4Box, main_ids::kLinkStateBox,
+        main_ids::kLinkDeviceBox, main_ids::kLinkCounterBox, main_ids::kLinkLastDataBox}) {
     const ControlTemplate* c = t.Find(id);
     ASSERT_NE(c, nullptr) << id;
-    EXPECT_EQ(ColorTypeOf(*c), CtlColorType::Edit) << id;
+    EXPECT_TRUE(c->Has(kReadOnly)) << id;
     EXPECT_FALSE(c->Has(kHidden) || c->Has(kDisabled)) << id;
     EXPECT_LE(c->rect.x + c->rect.width, t.widthDu) << id;
     EXPECT_LE(c->rect.y + c->rect.height, t.heightDu) << id;

@@ -26,6 +26,7 @@ enum class CtlColorType {
 constexpr uint32_t kDialogBackground = 0x00F9F0B5;  // red 181, green 240, blue 249
 constexpr uint32_t kBlack = 0x00000000;
 constexpr uint32_t kRed = 0x000000FF;
+constexpr uint32_t kGrey = 0x00808080;
 
 // What the colour handler decides for one control.
 struct CtlColor {

@@ -3,11 +3,14 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QSpacerItem>
 #include <algorithm>
 #include <exception>
 
@@ -20,6 +23,9 @@ namespace {
 
 // The system's dialog face colour until SetDialogBkColor is called.
 constexpr uint32_t kSystemFace = 0x00F0F0F0;
+// Pixels a message box needs beyond its title (icon and frame buttons) and its text (margins).
+constexpr int kTitleFrameRoom = 160;
+constexpr int kTextFrameRoom = 80;
 
 void CentreOnScreen(QWidget& w) {
   if (w.parentWidget() != nullptr) return;  // Qt centres a dialog over its parent itself
@@ -182,6 +188,20 @@ void QtWindowHost::MessageBox(Dialog* owner, const std::string& utf8) {
   box.setDefaultButton(ok);
   box.setEscapeButton(ok);
   ApplyWindowColors(box, colors_);
+  // A message box sizes itself to a narrow default: reserve room for the whole title (with the
+  // frame's buttons) and the longest line, within the screen.
+  const QFontMetrics metrics(box.font());
+  int wanted = metrics.horizontalAdvance(box.windowTitle()) + kTitleFrameRoom;
+  for (const QString& line : box.text().split(QLatin1Char('\n'))) {
+    wanted = std::max(wanted, metrics.horizontalAdvance(line) + kTextFrameRoom);
+  }
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    wanted = std::min(wanted, screen->availableGeometry().width() * 9 / 10);
+  }
+  if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+    grid->addItem(new QSpacerItem(wanted, 0, QSizePolicy::Minimum, QSizePolicy::Expanding),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+  }
   box.exec();
 }
 

@@ -1,0 +1,102 @@
+// The link status in the window: its four boxes, the grey of stale values, the lost port.
+#include "serial/PortName.h"
+#include "ui/CMonitorDlg.h"
+#include "ui/CommPort.h"
+#include "ui/LineSettingsText.h"
+#include "ui/MainDialogIds.h"
+
+namespace kt::ui {
+
+void CMonitorDlg::OnSerialFailure(const serial::SerialError& error) {
+  using serial::SerialErrorKind;
+  if (error.kind() == SerialErrorKind::Disconnected) {
+    try {
+      m_comm.SetPortOpen(false);  // the line may have closed itself already
+    } catch (const serial::SerialError&) {
+    }
+    linkStatus_.PortLost();
+    SetTimer(kReopenTimer, kReopenPeriodMs);
+  } else if (error.kind() == SerialErrorKind::OutputStalled) {
+    linkStatus_.OutputStalled();
+  } else {
+    ReportSerialRefusal(error);
+  }
+  ShowLinkStatus();
+}
+
+void CMonitorDlg::TryReopenLostPort() {
+  if (m_comm.GetPortOpen()) {
+    KillTimer(kReopenTimer);  // opened meanwhile, through the communication settings
+    return;
+  }
+  try {
+    m_comm.SetCommPort(CommPortOf(m_portNumber));
+    m_comm.SetSettings(SettingsText(m_baudRate, m_parity));
+    m_comm.SetPortOpen(true);
+    m_comm.SetInputLen(0);
+    m_comm.SetInBufferCount(0);
+  } catch (const serial::SerialError&) {
+    return;  // still away: the next tick tries again
+  }
+  KillTimer(kReopenTimer);
+  linkStatus_.PortOpened(DeviceOfPort());
+}
+
+std::string CMonitorDlg::DeviceOfPort() const {
+  try {
+    return serial::DevicePathForPort(CommPortOf(m_portNumber));
+  } catch (const serial::SerialError&) {
+    return "COM" + std::to_string(m_portNumber);
+  }
+}
+
+bool CMonitorDlg::StaleSince(bool seen, uint32_t tick) const {
+  if (!seen) return false;  // nothing shown yet that could be old
+  const uint32_t age = clock_.GetTickCount() - tick;
+  return age > kStalePollPeriods * m_pollPeriodMs;
+}
+
+bool CMonitorDlg::MeasurementsStale() const {
+  return StaleSince(blockSeen_, blockTick_);
+}
+
+bool CMonitorDlg::LimitStatusStale() const {
+  return StaleSince(statusSeen_, statusTick_);
+}
+
+void CMonitorDlg::ShowLinkStatus() {
+  // The port may have been opened or closed by a command (communication settings).
+  const LinkState state = linkStatus_.State();
+  const bool statusOpen = state != LinkState::PortNotOpen && state != LinkState::PortLost;
+  if (m_comm.GetPortOpen() && !statusOpen) {
+    linkStatus_.PortOpened(DeviceOfPort());
+    KillTimer(kReopenTimer);
+  } else if (!m_comm.GetPortOpen() && statusOpen) {
+    linkStatus_.PortNotOpen();
+  }
+  const bool probing = probeSeen_ && clock_.GetTickCount() - probeTick_ <= 2 * kProbePeriodMs;
+  linkStatus_.SetActive(m_running != 0 || probing);
+
+  const auto show = [this](int id, const std::string& text) {
+    if (GetDlgItemText(id) != text) SetDlgItemText(id, text);
+  };
+  show(main_ids::kLinkStateBox, linkStatus_.StateText());
+  show(main_ids::kLinkDeviceBox, linkStatus_.DeviceText());
+  show(main_ids::kLinkCounterBox, linkStatus_.CounterText());
+  show(main_ids::kLinkLastDataBox, linkStatus_.LastDataText());
+
+  if (linkStatus_.Alarming() != shownAlarming_) {
+    shownAlarming_ = linkStatus_.Alarming();
+    RedrawControl(main_ids::kLinkStateBox);
+  }
+  if (MeasurementsStale() != shownMeasurementsStale_) {
+    shownMeasurementsStale_ = MeasurementsStale();
+    for (int id : main_ids::kMeasurementBoxes) RedrawControl(id);
+  }
+  if (LimitStatusStale() != shownLimitStatusStale_) {
+    shownLimitStatusStale_ = LimitStatusStale();
+    for (int id : main_ids::kLimitStatusBoxes) RedrawControl(id);
+  }
+}
+
+}  // namespace kt::ui
