@@ -23,6 +23,11 @@ class SimulatedBlocks {
       : config_(Parse(options)), model_(config_.load, config_.seed) {}
 
   const sim::MeterConfig& config() const { return config_; }
+  // Changes the load from the next block on (energies go on accumulating).
+  void SetLoad(const sim::LoadProfile& load) {
+    config_.load = load;
+    model_.SetProfile(load);
+  }
 
   // The block as it would be decoded at `time`.
   measure::MeasuredBlock At(std::chrono::system_clock::time_point time) {

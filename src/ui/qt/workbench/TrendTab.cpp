@@ -8,6 +8,7 @@
 #include <QDateTime>
 #include <QDateTimeAxis>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -68,33 +69,39 @@ std::size_t Index(UnitGroup g) {
 
 QPen SeriesPen(TrendSeries s) {
   const int width = 2;
+  // Currents and power factors in a darker shade of their phase's colour, so that a voltage and
+  // a current of the same phase can be told apart.
+  constexpr int kDarker = 165;
   switch (s) {
     case TrendSeries::PhaseVoltageA:
-    case TrendSeries::CurrentA:
-    case TrendSeries::PowerFactorA:
       return QPen(PhaseColour(0), width);
     case TrendSeries::PhaseVoltageB:
-    case TrendSeries::CurrentB:
-    case TrendSeries::PowerFactorB:
       return QPen(PhaseColour(1), width);
     case TrendSeries::PhaseVoltageC:
+      return QPen(PhaseColour(2), width);
+    case TrendSeries::CurrentA:
+    case TrendSeries::PowerFactorA:
+      return QPen(PhaseColour(0).darker(kDarker), width);
+    case TrendSeries::CurrentB:
+    case TrendSeries::PowerFactorB:
+      return QPen(PhaseColour(1).darker(kDarker), width);
     case TrendSeries::CurrentC:
     case TrendSeries::PowerFactorC:
-      return QPen(PhaseColour(2), width);
+      return QPen(PhaseColour(2).darker(kDarker), width);
     case TrendSeries::LineVoltageAB:
-      return QPen(QColor(0xE0, 0x7B, 0x00), width, Qt::DashLine);
+      return QPen(QColor(0xE0, 0x7B, 0x00), width);
     case TrendSeries::LineVoltageBC:
-      return QPen(QColor(0x00, 0x8C, 0x8C), width, Qt::DashLine);
+      return QPen(QColor(0x00, 0x8C, 0x8C), width);
     case TrendSeries::LineVoltageCA:
-      return QPen(QColor(0x8E, 0x44, 0xAD), width, Qt::DashLine);
+      return QPen(QColor(0x8E, 0x44, 0xAD), width);
     case TrendSeries::TotalActivePower:
       return QPen(QColor(0x1F, 0x5F, 0xBF), width);
     case TrendSeries::TotalReactivePower:
-      return QPen(QColor(0x8E, 0x44, 0xAD), width);
+      return QPen(QColor(0xB0, 0x3A, 0x9A), width);
     case TrendSeries::TotalApparentPower:
       return QPen(QColor(0x55, 0x55, 0x55), width);
     case TrendSeries::TotalPowerFactor:
-      return QPen(Qt::black, width, Qt::DashLine);
+      return QPen(Qt::black, width);
     case TrendSeries::Frequency:
       return QPen(QColor(0x00, 0x33, 0x99), width);
   }
@@ -199,15 +206,18 @@ QWidget* TrendTab::BuildSeriesPicker() {
   column->setContentsMargins(0, 0, 0, 0);
   for (std::size_t g = 0; g < workbench::kUnitGroupCount; ++g) {
     auto* box = new QGroupBox(QString::fromUtf8(kGroupTitle[g]), panel);
-    auto* rows = new QVBoxLayout(box);
-    rows->setSpacing(2);
+    // Two columns of ticks per group keep every group in view without scrolling.
+    auto* rows = new QGridLayout(box);
+    rows->setVerticalSpacing(2);
+    int placed = 0;
     for (std::size_t s = 0; s < workbench::kTrendSeriesCount; ++s) {
       const auto which = static_cast<TrendSeries>(s);
       if (Index(workbench::GroupOf(which)) != g) continue;
       auto* tick = new QCheckBox(QString::fromUtf8(workbench::SeriesName(which)), box);
       connect(tick, &QCheckBox::toggled, this,
               [this, which](bool on) { SetSeriesShown(which, on); });
-      rows->addWidget(tick);
+      rows->addWidget(tick, placed / 2, placed % 2);
+      ++placed;
       boxes_[s] = tick;
     }
     column->addWidget(box);

@@ -22,6 +22,7 @@ WiringTab::WiringTab(QWidget* parent)
   table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table_->setSelectionMode(QAbstractItemView::NoSelection);
   table_->setWordWrap(false);
+  table_->setFocusPolicy(Qt::NoFocus);
   auto* header = table_->horizontalHeader();
   header->setSectionResizeMode(kNameColumn, QHeaderView::ResizeToContents);
   header->setSectionResizeMode(kVerdictColumn, QHeaderView::ResizeToContents);
