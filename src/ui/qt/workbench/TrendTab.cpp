@@ -277,6 +277,11 @@ void TrendTab::Redraw() {
           .count());
   const double fromMs =
       newestMs - static_cast<double>(std::chrono::milliseconds(span_).count());
+  // Every axis change recomputes the geometry of each series on it: empty the shown series
+  // first, so that only the final replace below pays for their points.
+  for (QLineSeries* line : series_) {
+    if (line->isVisible()) line->clear();
+  }
   timeAxis_->setRange(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(fromMs)),
                       QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(newestMs)));
 
@@ -308,8 +313,11 @@ void TrendTab::Redraw() {
     const double pad = std::max((hi - lo) * 0.08, std::max(std::abs(hi) * 0.005, 1e-3));
     lo -= pad;
     hi += pad;
-    axis->setTitleText(AxisTitle(group, groupUnits_[g]));
-    axis->setLabelFormat(LabelFormat(hi - lo));
+    // Unchanged texts are not set again: each setting lays the axis's labels out anew.
+    const QString title = AxisTitle(group, groupUnits_[g]);
+    if (axis->titleText() != title) axis->setTitleText(title);
+    const QString format = LabelFormat(hi - lo);
+    if (axis->labelFormat() != format) axis->setLabelFormat(format);
     axis->setRange(lo, hi);
     axis->applyNiceNumbers();
   }
