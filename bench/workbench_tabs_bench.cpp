@@ -25,9 +25,9 @@ MeasuredBlock BlockAt(std::chrono::milliseconds t) {
   b.time = std::chrono::system_clock::time_point(std::chrono::hours(24 * 20000)) + t;
   const double s = static_cast<double>(t.count()) / 1000.0;
   for (std::size_t i = 0; i < b.values.size(); ++i) {
-    b.values[i] = (100.0 + 10.0 * static_cast<double>(i)) *
-                  (1.0 + 0.1 * std::sin(s / (60.0 + static_cast<double>(i))) +
-                   0.01 * std::sin(s * 7.0));
+    b.values[i] =
+        (100.0 + 10.0 * static_cast<double>(i)) *
+        (1.0 + 0.1 * std::sin(s / (60.0 + static_cast<double>(i))) + 0.01 * std::sin(s * 7.0));
   }
   b[Quantity::Frequency] = 50.0 + 0.05 * std::sin(s / 30.0);
   return b;

@@ -32,8 +32,8 @@ class SimulatedBlocks {
   // The block as it would be decoded at `time`.
   measure::MeasuredBlock At(std::chrono::system_clock::time_point time) {
     const auto us = std::chrono::duration_cast<std::chrono::microseconds>(time.time_since_epoch());
-    const sim::MeasuredValues values = model_.Sample(static_cast<uint64_t>(us.count()),
-                                                     config_.wiring, config_.ptRatio, config_.ctRatio);
+    const sim::MeasuredValues values = model_.Sample(
+        static_cast<uint64_t>(us.count()), config_.wiring, config_.ptRatio, config_.ctRatio);
     const int k = config_.powerMultiplierFlag ? 4 : 1;
     const auto registers =
         sim::EncodeMeasurementBlock(values, {config_.ptRatio, config_.ctRatio, k, 1.0});

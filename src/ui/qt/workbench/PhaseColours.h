@@ -1,4 +1,5 @@
-// The colours of phases A, B and C (yellow, green, red, as on Chinese switchboards) and of verdicts.
+// The colours of phases A, B and C (yellow, green, red, as on Chinese switchboards) and of
+// verdicts.
 #pragma once
 
 #include <QColor>

@@ -79,8 +79,10 @@ void PhasorView::paintEvent(QPaintEvent* /*event*/) {
   painter.setPen(QPen(QColor(0xC8, 0xC8, 0xC8), 1, Qt::DashLine));
   painter.drawEllipse(centre, radius, radius);
   painter.drawEllipse(centre, radius * kCurrentReach, radius * kCurrentReach);
-  painter.drawLine(QPointF(centre.x() - radius, centre.y()), QPointF(centre.x() + radius, centre.y()));
-  painter.drawLine(QPointF(centre.x(), centre.y() - radius), QPointF(centre.x(), centre.y() + radius));
+  painter.drawLine(QPointF(centre.x() - radius, centre.y()),
+                   QPointF(centre.x() + radius, centre.y()));
+  painter.drawLine(QPointF(centre.x(), centre.y() - radius),
+                   QPointF(centre.x(), centre.y() + radius));
 
   if (!hasDiagram_) {
     painter.setPen(Qt::gray);

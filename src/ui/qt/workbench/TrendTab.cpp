@@ -18,8 +18,8 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QToolTip>
-#include <QValueAxis>
 #include <QVBoxLayout>
+#include <QValueAxis>
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -36,23 +36,22 @@ using workbench::UnitGroup;
 constexpr std::array<const char*, workbench::kUnitGroupCount> kGroupTitle = {
     "电压", "电流", "有功功率", "无功功率", "视在功率", "功率因数", "频率"};
 // Which side of the plot each group's value axis stands on.
-constexpr std::array<bool, workbench::kUnitGroupCount> kAxisOnLeft = {true,  false, true, false,
-                                                                      true,  false, false};
+constexpr std::array<bool, workbench::kUnitGroupCount> kAxisOnLeft = {true, false, true, false,
+                                                                      true, false, false};
 
 struct SpanChoice {
   const char* label;
   std::chrono::minutes span;
 };
-constexpr std::array<SpanChoice, 3> kSpans = {
-    {{"最近 1 分钟", std::chrono::minutes(1)},
-     {"最近 10 分钟", std::chrono::minutes(10)},
-     {"最近 60 分钟", std::chrono::minutes(60)}}};
+constexpr std::array<SpanChoice, 3> kSpans = {{{"最近 1 分钟", std::chrono::minutes(1)},
+                                               {"最近 10 分钟", std::chrono::minutes(10)},
+                                               {"最近 60 分钟", std::chrono::minutes(60)}}};
 constexpr int kDefaultSpanIndex = 1;
 
 // Shown when the tab opens: what a commissioning engineer looks at first.
 constexpr std::array<TrendSeries, 7> kShownAtStart = {
-    TrendSeries::PhaseVoltageA, TrendSeries::PhaseVoltageB,   TrendSeries::PhaseVoltageC,
-    TrendSeries::CurrentA,      TrendSeries::CurrentB,        TrendSeries::CurrentC,
+    TrendSeries::PhaseVoltageA,   TrendSeries::PhaseVoltageB, TrendSeries::PhaseVoltageC,
+    TrendSeries::CurrentA,        TrendSeries::CurrentB,      TrendSeries::CurrentC,
     TrendSeries::TotalActivePower};
 
 // Never more points per series than this many per pixel column of the plot: a minimum and a
@@ -271,12 +270,10 @@ void TrendTab::Redraw() {
     for (QLineSeries* line : series_) line->clear();
     return;
   }
-  const double newestMs = static_cast<double>(
-      std::chrono::duration_cast<std::chrono::milliseconds>(
-          window.samples.back().time.time_since_epoch())
-          .count());
-  const double fromMs =
-      newestMs - static_cast<double>(std::chrono::milliseconds(span_).count());
+  const double newestMs = static_cast<double>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                  window.samples.back().time.time_since_epoch())
+                                                  .count());
+  const double fromMs = newestMs - static_cast<double>(std::chrono::milliseconds(span_).count());
   // Every axis change recomputes the geometry of each series on it: empty the shown series
   // first, so that only the final replace below pays for their points.
   for (QLineSeries* line : series_) {
@@ -330,13 +327,14 @@ void TrendTab::Redraw() {
   for (std::size_t s = 0; s < workbench::kTrendSeriesCount; ++s) {
     QLineSeries* line = series_[s];
     if (!line->isVisible()) continue;
-    const double divisor = groupUnits_[Index(workbench::GroupOf(static_cast<TrendSeries>(s)))].divisor;
+    const double divisor =
+        groupUnits_[Index(workbench::GroupOf(static_cast<TrendSeries>(s)))].divisor;
     QList<QPointF> points;
     points.reserve(static_cast<qsizetype>(thin ? columns * kPointsPerColumn + 2 : count));
     auto msOf = [](const workbench::TrendSample& sample) {
-      return static_cast<double>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                     sample.time.time_since_epoch())
-                                     .count());
+      return static_cast<double>(
+          std::chrono::duration_cast<std::chrono::milliseconds>(sample.time.time_since_epoch())
+              .count());
     };
     if (!thin) {
       for (const workbench::TrendSample& sample : window.samples) {
@@ -357,7 +355,8 @@ void TrendTab::Redraw() {
         }
         const std::size_t first = std::min(lowAt, highAt);
         const std::size_t second = std::max(lowAt, highAt);
-        points.append(QPointF(msOf(window.samples[first]), window.samples[first].values[s] / divisor));
+        points.append(
+            QPointF(msOf(window.samples[first]), window.samples[first].values[s] / divisor));
         if (second != first) {
           points.append(
               QPointF(msOf(window.samples[second]), window.samples[second].values[s] / divisor));
@@ -376,10 +375,11 @@ void TrendTab::ShowHover(TrendSeries s, const QPointF& point, bool entered) {
     return;
   }
   const workbench::UnitChoice& unit = groupUnits_[Index(workbench::GroupOf(s))];
-  const QString time =
-      QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(point.x())).toString(QStringLiteral("HH:mm:ss"));
-  QString text = QStringLiteral("%1  %2 %3").arg(time, QString::fromUtf8(workbench::SeriesName(s)),
-                                                  QString::number(point.y(), 'f', 3));
+  const QString time = QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(point.x()))
+                           .toString(QStringLiteral("HH:mm:ss"));
+  QString text = QStringLiteral("%1  %2 %3")
+                     .arg(time, QString::fromUtf8(workbench::SeriesName(s)),
+                          QString::number(point.y(), 'f', 3));
   if (*unit.unit) text += QStringLiteral(" ") + QString::fromUtf8(unit.unit);
   hoverLabel_->setText(text);
   QToolTip::showText(QCursor::pos(), text, view_);
@@ -390,9 +390,9 @@ bool TrendTab::ExportPng(const QString& path) {
 }
 
 void TrendTab::ChooseExportFile() {
-  QString path = QFileDialog::getSaveFileName(this, QStringLiteral("导出图片"),
-                                              QStringLiteral("趋势.png"),
-                                              QStringLiteral("PNG 图片 (*.png)"));
+  QString path =
+      QFileDialog::getSaveFileName(this, QStringLiteral("导出图片"), QStringLiteral("趋势.png"),
+                                   QStringLiteral("PNG 图片 (*.png)"));
   if (path.isEmpty()) return;
   if (!path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) path += QStringLiteral(".png");
   if (!ExportPng(path)) {

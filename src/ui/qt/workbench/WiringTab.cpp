@@ -32,13 +32,13 @@ WiringTab::WiringTab(QWidget* parent)
                                          "无功功率 Q 推算，φ = atan2(Q, P)。"),
                           this);
   note->setWordWrap(true);
-  auto* legend = new QLabel(QStringLiteral("实线：电压　虚线：电流　"
-                                           "<span style='color:%1'>■ A相</span>　"
-                                           "<span style='color:%2'>■ B相</span>　"
-                                           "<span style='color:%3'>■ C相</span>")
-                                .arg(PhaseColour(0).name(), PhaseColour(1).name(),
-                                     PhaseColour(2).name()),
-                            this);
+  auto* legend =
+      new QLabel(QStringLiteral("实线：电压　虚线：电流　"
+                                "<span style='color:%1'>■ A相</span>　"
+                                "<span style='color:%2'>■ B相</span>　"
+                                "<span style='color:%3'>■ C相</span>")
+                     .arg(PhaseColour(0).name(), PhaseColour(1).name(), PhaseColour(2).name()),
+                 this);
 
   auto* side = new QVBoxLayout;
   side->addWidget(phasors_, 1);
