@@ -54,10 +54,11 @@ constexpr std::array<TrendSeries, 7> kShownAtStart = {
     TrendSeries::CurrentA,        TrendSeries::CurrentB,      TrendSeries::CurrentC,
     TrendSeries::TotalActivePower};
 
-// Never more points per series than this many per pixel column of the plot: a minimum and a
-// maximum, so peaks survive.
+// Samples are thinned to columns this many pixels wide, each giving its minimum and maximum so
+// peaks survive: about one point per pixel, which is what the chart's drawing cost follows.
 constexpr int kPointsPerColumn = 2;
-constexpr int kLeastColumns = 400;
+constexpr int kColumnPixels = 2;
+constexpr int kLeastColumns = 200;
 
 std::size_t Index(TrendSeries s) {
   return static_cast<std::size_t>(s);
@@ -113,6 +114,22 @@ QString LabelFormat(double spanScaled) {
   if (spanScaled < 1) return QStringLiteral("%.2f");
   if (spanScaled < 20) return QStringLiteral("%.1f");
   return QStringLiteral("%.0f");
+}
+
+// A range on round steps (1, 2 or 5 times a power of ten) around [low, high], with its ticks.
+struct NiceRange {
+  double low, high;
+  int ticks;
+};
+NiceRange MakeNice(double low, double high) {
+  constexpr int kWantedSteps = 5;
+  const double rough = (high - low) / kWantedSteps;
+  const double magnitude = std::pow(10.0, std::floor(std::log10(rough)));
+  const double fraction = rough / magnitude;
+  const double step = magnitude * (fraction <= 1 ? 1 : fraction <= 2 ? 2 : fraction <= 5 ? 5 : 10);
+  const double niceLow = std::floor(low / step) * step;
+  const double niceHigh = std::ceil(high / step) * step;
+  return {niceLow, niceHigh, static_cast<int>(std::lround((niceHigh - niceLow) / step)) + 1};
 }
 
 QString AxisTitle(UnitGroup g, const workbench::UnitChoice& unit) {
@@ -315,15 +332,18 @@ void TrendTab::Redraw() {
     if (axis->titleText() != title) axis->setTitleText(title);
     const QString format = LabelFormat(hi - lo);
     if (axis->labelFormat() != format) axis->setLabelFormat(format);
-    axis->setRange(lo, hi);
-    axis->applyNiceNumbers();
+    const NiceRange nice = MakeNice(lo, hi);
+    // Qt ignores an unchanged range, so a steady signal costs no new axis labels.
+    if (axis->tickCount() != nice.ticks) axis->setTickCount(nice.ticks);
+    axis->setRange(nice.low, nice.high);
   }
 
   // Thin the samples to about two per pixel column: the minimum and maximum of each column.
-  const int columns = std::max(kLeastColumns, static_cast<int>(chart_->plotArea().width()));
+  const int columns =
+      std::max(kLeastColumns, static_cast<int>(chart_->plotArea().width()) / kColumnPixels);
   const std::size_t count = window.samples.size();
   const double columnMs = (newestMs - fromMs) / columns;
-  const bool thin = count > static_cast<std::size_t>(columns * kPointsPerColumn);
+  const bool thin = count > static_cast<std::size_t>(columns) * kPointsPerColumn;
   for (std::size_t s = 0; s < workbench::kTrendSeriesCount; ++s) {
     QLineSeries* line = series_[s];
     if (!line->isVisible()) continue;
