@@ -84,10 +84,12 @@ TEST(WiringTab, HealthyLoadMakesEveryCheckNormalAndGreen) {
   tab.AddBlock(meter.At(kStart));
   // The table follows each block: a faulty block first, then the healthy one replaces its rows.
   WiringTab reused;
-  SimulatedBlocks faulty({"--swap-currents", "AB", "--ct", "20"});
+  // Two reversed CTs give a row each, more rows than the healthy block has.
+  SimulatedBlocks faulty({"--reverse-ct", "A", "--reverse-ct", "C", "--ct", "20"});
   reused.AddBlock(faulty.At(kStart));
   reused.AddBlock(meter.At(kStart + 1s));
 
+  EXPECT_EQ(reused.table().rowCount(), tab.table().rowCount());
   for (const WiringTab* t : {&tab, &reused}) {
     const auto rows = Rows(*t);
     ASSERT_GE(rows.size(), 8u);
