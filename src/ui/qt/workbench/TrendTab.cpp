@@ -1,0 +1,424 @@
+// Builds the trend chart, feeds it from the trend store and handles ticks, span, pause and export.
+#include "ui/qt/workbench/TrendTab.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTime>
+#include <QDateTimeAxis>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineSeries>
+#include <QList>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QToolTip>
+#include <QVBoxLayout>
+#include <QValueAxis>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "ui/qt/workbench/PhaseColours.h"
+
+namespace kt::ui::qt {
+namespace {
+
+using workbench::TrendSeries;
+using workbench::UnitGroup;
+
+constexpr std::array<const char*, workbench::kUnitGroupCount> kGroupTitle = {
+    "电压", "电流", "有功功率", "无功功率", "视在功率", "功率因数", "频率"};
+// Which side of the plot each group's value axis stands on.
+constexpr std::array<bool, workbench::kUnitGroupCount> kAxisOnLeft = {true, false, true, false,
+                                                                      true, false, false};
+
+struct SpanChoice {
+  const char* label;
+  std::chrono::minutes span;
+};
+constexpr std::array<SpanChoice, 3> kSpans = {{{"最近 1 分钟", std::chrono::minutes(1)},
+                                               {"最近 10 分钟", std::chrono::minutes(10)},
+                                               {"最近 60 分钟", std::chrono::minutes(60)}}};
+constexpr int kDefaultSpanIndex = 1;
+
+// Shown when the tab opens: what a commissioning engineer looks at first.
+constexpr std::array<TrendSeries, 7> kShownAtStart = {
+    TrendSeries::PhaseVoltageA,   TrendSeries::PhaseVoltageB, TrendSeries::PhaseVoltageC,
+    TrendSeries::CurrentA,        TrendSeries::CurrentB,      TrendSeries::CurrentC,
+    TrendSeries::TotalActivePower};
+
+// Samples are thinned to columns this many pixels wide, each giving its minimum and maximum so
+// peaks survive: about one point per pixel, which is what the chart's drawing cost follows.
+constexpr int kPointsPerColumn = 2;
+constexpr int kColumnPixels = 2;
+constexpr int kLeastColumns = 200;
+
+std::size_t Index(TrendSeries s) {
+  return static_cast<std::size_t>(s);
+}
+std::size_t Index(UnitGroup g) {
+  return static_cast<std::size_t>(g);
+}
+
+QPen SeriesPen(TrendSeries s) {
+  const int width = 2;
+  // Currents and power factors in a darker shade of their phase's colour, so that a voltage and
+  // a current of the same phase can be told apart.
+  constexpr int kDarker = 165;
+  switch (s) {
+    case TrendSeries::PhaseVoltageA:
+      return QPen(PhaseColour(0), width);
+    case TrendSeries::PhaseVoltageB:
+      return QPen(PhaseColour(1), width);
+    case TrendSeries::PhaseVoltageC:
+      return QPen(PhaseColour(2), width);
+    case TrendSeries::CurrentA:
+    case TrendSeries::PowerFactorA:
+      return QPen(PhaseColour(0).darker(kDarker), width);
+    case TrendSeries::CurrentB:
+    case TrendSeries::PowerFactorB:
+      return QPen(PhaseColour(1).darker(kDarker), width);
+    case TrendSeries::CurrentC:
+    case TrendSeries::PowerFactorC:
+      return QPen(PhaseColour(2).darker(kDarker), width);
+    case TrendSeries::LineVoltageAB:
+      return QPen(QColor(0xE0, 0x7B, 0x00), width);
+    case TrendSeries::LineVoltageBC:
+      return QPen(QColor(0x00, 0x8C, 0x8C), width);
+    case TrendSeries::LineVoltageCA:
+      return QPen(QColor(0x8E, 0x44, 0xAD), width);
+    case TrendSeries::TotalActivePower:
+      return QPen(QColor(0x1F, 0x5F, 0xBF), width);
+    case TrendSeries::TotalReactivePower:
+      return QPen(QColor(0xB0, 0x3A, 0x9A), width);
+    case TrendSeries::TotalApparentPower:
+      return QPen(QColor(0x55, 0x55, 0x55), width);
+    case TrendSeries::TotalPowerFactor:
+      return QPen(Qt::black, width);
+    case TrendSeries::Frequency:
+      return QPen(QColor(0x00, 0x33, 0x99), width);
+  }
+  return QPen(Qt::black, width);
+}
+
+// Enough decimals to tell the axis ticks apart.
+QString LabelFormat(double spanScaled) {
+  if (spanScaled < 0.1) return QStringLiteral("%.3f");
+  if (spanScaled < 1) return QStringLiteral("%.2f");
+  if (spanScaled < 20) return QStringLiteral("%.1f");
+  return QStringLiteral("%.0f");
+}
+
+// A range on round steps (1, 2 or 5 times a power of ten) around [low, high], with its ticks.
+struct NiceRange {
+  double low, high;
+  int ticks;
+};
+NiceRange MakeNice(double low, double high) {
+  constexpr int kWantedSteps = 5;
+  const double rough = (high - low) / kWantedSteps;
+  const double magnitude = std::pow(10.0, std::floor(std::log10(rough)));
+  const double fraction = rough / magnitude;
+  const double step = magnitude * (fraction <= 1 ? 1 : fraction <= 2 ? 2 : fraction <= 5 ? 5 : 10);
+  const double niceLow = std::floor(low / step) * step;
+  const double niceHigh = std::ceil(high / step) * step;
+  return {niceLow, niceHigh, static_cast<int>(std::lround((niceHigh - niceLow) / step)) + 1};
+}
+
+QString AxisTitle(UnitGroup g, const workbench::UnitChoice& unit) {
+  const QString title = QString::fromUtf8(kGroupTitle[Index(g)]);
+  return *unit.unit ? QStringLiteral("%1 (%2)").arg(title, QString::fromUtf8(unit.unit)) : title;
+}
+
+}  // namespace
+
+TrendTab::TrendTab(QWidget* parent) : QWidget(parent) {
+  for (std::size_t g = 0; g < workbench::kUnitGroupCount; ++g) {
+    groupUnits_[g] = workbench::ChooseUnit(static_cast<UnitGroup>(g), 0);
+  }
+  BuildChart();
+
+  spanBox_ = new QComboBox(this);
+  for (const SpanChoice& c : kSpans) spanBox_->addItem(QString::fromUtf8(c.label));
+  spanBox_->setCurrentIndex(kDefaultSpanIndex);
+  span_ = kSpans[kDefaultSpanIndex].span;
+  connect(spanBox_, &QComboBox::currentIndexChanged, this, [this](int index) {
+    if (index >= 0) SetSpan(kSpans[static_cast<std::size_t>(index)].span);
+  });
+
+  pauseButton_ = new QPushButton(QStringLiteral("暂停"), this);
+  pauseButton_->setCheckable(true);
+  connect(pauseButton_, &QPushButton::toggled, this, [this](bool on) { SetPaused(on); });
+
+  auto* exportButton = new QPushButton(QStringLiteral("导出图片…"), this);
+  connect(exportButton, &QPushButton::clicked, this, [this] { ChooseExportFile(); });
+
+  hoverLabel_ = new QLabel(this);
+  hoverLabel_->setMinimumWidth(260);
+
+  auto* bar = new QHBoxLayout;
+  bar->addWidget(new QLabel(QStringLiteral("时间范围"), this));
+  bar->addWidget(spanBox_);
+  bar->addWidget(pauseButton_);
+  bar->addWidget(exportButton);
+  bar->addSpacing(16);
+  bar->addWidget(hoverLabel_, 1);
+
+  auto* right = new QVBoxLayout;
+  right->addLayout(bar);
+  right->addWidget(view_, 1);
+
+  auto* layout = new QHBoxLayout(this);
+  layout->addWidget(BuildSeriesPicker());
+  layout->addLayout(right, 1);
+}
+
+void TrendTab::BuildChart() {
+  chart_ = new QChart;
+  chart_->legend()->setAlignment(Qt::AlignBottom);
+  chart_->setMargins(QMargins(4, 4, 4, 4));
+
+  timeAxis_ = new QDateTimeAxis;
+  timeAxis_->setFormat(QStringLiteral("HH:mm:ss"));
+  timeAxis_->setTickCount(7);
+  timeAxis_->setTitleText(QStringLiteral("时间"));
+  chart_->addAxis(timeAxis_, Qt::AlignBottom);
+
+  for (std::size_t g = 0; g < workbench::kUnitGroupCount; ++g) {
+    auto* axis = new QValueAxis;
+    axis->setTitleText(AxisTitle(static_cast<UnitGroup>(g), groupUnits_[g]));
+    axis->setVisible(false);
+    chart_->addAxis(axis, kAxisOnLeft[g] ? Qt::AlignLeft : Qt::AlignRight);
+    groupAxes_[g] = axis;
+  }
+  for (std::size_t s = 0; s < workbench::kTrendSeriesCount; ++s) {
+    const auto which = static_cast<TrendSeries>(s);
+    auto* line = new QLineSeries;
+    line->setName(QString::fromUtf8(workbench::SeriesName(which)));
+    line->setPen(SeriesPen(which));
+    line->setVisible(false);
+    chart_->addSeries(line);
+    line->attachAxis(timeAxis_);
+    line->attachAxis(groupAxes_[Index(workbench::GroupOf(which))]);
+    connect(line, &QLineSeries::hovered, this,
+            [this, which](const QPointF& point, bool state) { ShowHover(which, point, state); });
+    series_[s] = line;
+  }
+  view_ = new QChartView(chart_, this);
+  view_->setRenderHint(QPainter::Antialiasing);
+  view_->setMinimumSize(560, 360);
+}
+
+QWidget* TrendTab::BuildSeriesPicker() {
+  auto* panel = new QWidget;
+  auto* column = new QVBoxLayout(panel);
+  column->setContentsMargins(0, 0, 0, 0);
+  for (std::size_t g = 0; g < workbench::kUnitGroupCount; ++g) {
+    auto* box = new QGroupBox(QString::fromUtf8(kGroupTitle[g]), panel);
+    // Two columns of ticks per group keep every group in view without scrolling.
+    auto* rows = new QGridLayout(box);
+    rows->setVerticalSpacing(2);
+    int placed = 0;
+    for (std::size_t s = 0; s < workbench::kTrendSeriesCount; ++s) {
+      const auto which = static_cast<TrendSeries>(s);
+      if (Index(workbench::GroupOf(which)) != g) continue;
+      auto* tick = new QCheckBox(QString::fromUtf8(workbench::SeriesName(which)), box);
+      connect(tick, &QCheckBox::toggled, this,
+              [this, which](bool on) { SetSeriesShown(which, on); });
+      rows->addWidget(tick, placed / 2, placed % 2);
+      ++placed;
+      boxes_[s] = tick;
+    }
+    column->addWidget(box);
+  }
+  column->addStretch(1);
+  for (TrendSeries s : kShownAtStart) boxes_[Index(s)]->setChecked(true);
+
+  auto* scroll = new QScrollArea(this);
+  scroll->setWidget(panel);
+  scroll->setWidgetResizable(true);
+  scroll->setFrameShape(QFrame::NoFrame);
+  scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  scroll->setFixedWidth(panel->sizeHint().width() + 20);
+  return scroll;
+}
+
+void TrendTab::AddBlock(const measure::MeasuredBlock& block) {
+  store_.Append(block);
+  if (!paused_) Redraw();
+}
+
+void TrendTab::SetSeriesShown(TrendSeries s, bool shown) {
+  QCheckBox* tick = boxes_[Index(s)];
+  if (tick != nullptr && tick->isChecked() != shown) {
+    tick->setChecked(shown);  // comes back here through the toggle
+    return;
+  }
+  series_[Index(s)]->setVisible(shown);
+  if (!shown) series_[Index(s)]->clear();
+  // A paused view stays as it was; a series ticked meanwhile fills in when the view runs again.
+  if (!paused_) Redraw();
+}
+
+void TrendTab::SetSpan(std::chrono::minutes span) {
+  span_ = span;
+  if (!paused_) Redraw();
+}
+
+void TrendTab::SetPaused(bool paused) {
+  if (pauseButton_->isChecked() != paused) {
+    pauseButton_->setChecked(paused);  // comes back here through the toggle
+    return;
+  }
+  paused_ = paused;
+  if (!paused_) Redraw();
+}
+
+void TrendTab::Redraw() {
+  const workbench::TrendWindow window = store_.Query(span_);
+  if (window.samples.empty()) {
+    for (QLineSeries* line : series_) line->clear();
+    return;
+  }
+  const double newestMs = static_cast<double>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                  window.samples.back().time.time_since_epoch())
+                                                  .count());
+  const double fromMs = newestMs - static_cast<double>(std::chrono::milliseconds(span_).count());
+  // Every axis change recomputes the geometry of each series on it: empty the shown series
+  // first, so that only the final replace below pays for their points.
+  for (QLineSeries* line : series_) {
+    if (line->isVisible()) line->clear();
+  }
+  timeAxis_->setRange(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(fromMs)),
+                      QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(newestMs)));
+
+  // Each group's range over its shown series only, so the axis fits what is drawn.
+  std::array<double, workbench::kUnitGroupCount> low{};
+  std::array<double, workbench::kUnitGroupCount> high{};
+  std::array<bool, workbench::kUnitGroupCount> used{};
+  low.fill(std::numeric_limits<double>::max());
+  high.fill(std::numeric_limits<double>::lowest());
+  for (std::size_t s = 0; s < workbench::kTrendSeriesCount; ++s) {
+    if (!series_[s]->isVisible()) continue;
+    const std::size_t g = Index(workbench::GroupOf(static_cast<TrendSeries>(s)));
+    used[g] = true;
+    for (const workbench::TrendSample& sample : window.samples) {
+      low[g] = std::min(low[g], sample.values[s]);
+      high[g] = std::max(high[g], sample.values[s]);
+    }
+  }
+  for (std::size_t g = 0; g < workbench::kUnitGroupCount; ++g) {
+    QValueAxis* axis = groupAxes_[g];
+    axis->setVisible(used[g]);
+    if (!used[g]) continue;
+    const auto group = static_cast<UnitGroup>(g);
+    groupUnits_[g] = workbench::ChooseUnit(group, std::max(std::abs(low[g]), std::abs(high[g])));
+    const double divisor = groupUnits_[g].divisor;
+    double lo = low[g] / divisor;
+    double hi = high[g] / divisor;
+    // A flat line still gets some room around it.
+    const double pad = std::max((hi - lo) * 0.08, std::max(std::abs(hi) * 0.005, 1e-3));
+    lo -= pad;
+    hi += pad;
+    // Unchanged texts are not set again: each setting lays the axis's labels out anew.
+    const QString title = AxisTitle(group, groupUnits_[g]);
+    if (axis->titleText() != title) axis->setTitleText(title);
+    const QString format = LabelFormat(hi - lo);
+    if (axis->labelFormat() != format) axis->setLabelFormat(format);
+    const NiceRange nice = MakeNice(lo, hi);
+    // Qt ignores an unchanged range, so a steady signal costs no new axis labels.
+    if (axis->tickCount() != nice.ticks) axis->setTickCount(nice.ticks);
+    axis->setRange(nice.low, nice.high);
+  }
+
+  // Thin the samples to about two per pixel column: the minimum and maximum of each column.
+  const int columns =
+      std::max(kLeastColumns, static_cast<int>(chart_->plotArea().width()) / kColumnPixels);
+  const std::size_t count = window.samples.size();
+  const double columnMs = (newestMs - fromMs) / columns;
+  const bool thin = count > static_cast<std::size_t>(columns) * kPointsPerColumn;
+  for (std::size_t s = 0; s < workbench::kTrendSeriesCount; ++s) {
+    QLineSeries* line = series_[s];
+    if (!line->isVisible()) continue;
+    const double divisor =
+        groupUnits_[Index(workbench::GroupOf(static_cast<TrendSeries>(s)))].divisor;
+    QList<QPointF> points;
+    points.reserve(static_cast<qsizetype>(thin ? columns * kPointsPerColumn + 2 : count));
+    auto msOf = [](const workbench::TrendSample& sample) {
+      return static_cast<double>(
+          std::chrono::duration_cast<std::chrono::milliseconds>(sample.time.time_since_epoch())
+              .count());
+    };
+    if (!thin) {
+      for (const workbench::TrendSample& sample : window.samples) {
+        points.append(QPointF(msOf(sample), sample.values[s] / divisor));
+      }
+    } else {
+      std::size_t i = 0;
+      while (i < count) {
+        const double t0 = msOf(window.samples[i]);
+        const auto column = static_cast<long long>((t0 - fromMs) / columnMs);
+        std::size_t lowAt = i, highAt = i;
+        std::size_t j = i + 1;
+        for (; j < count; ++j) {
+          const double t = msOf(window.samples[j]);
+          if (static_cast<long long>((t - fromMs) / columnMs) != column) break;
+          if (window.samples[j].values[s] < window.samples[lowAt].values[s]) lowAt = j;
+          if (window.samples[j].values[s] > window.samples[highAt].values[s]) highAt = j;
+        }
+        const std::size_t first = std::min(lowAt, highAt);
+        const std::size_t second = std::max(lowAt, highAt);
+        points.append(
+            QPointF(msOf(window.samples[first]), window.samples[first].values[s] / divisor));
+        if (second != first) {
+          points.append(
+              QPointF(msOf(window.samples[second]), window.samples[second].values[s] / divisor));
+        }
+        i = j;
+      }
+    }
+    line->replace(points);
+  }
+}
+
+void TrendTab::ShowHover(TrendSeries s, const QPointF& point, bool entered) {
+  if (!entered) {
+    hoverLabel_->clear();
+    QToolTip::hideText();
+    return;
+  }
+  const workbench::UnitChoice& unit = groupUnits_[Index(workbench::GroupOf(s))];
+  const QString time = QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(point.x()))
+                           .toString(QStringLiteral("HH:mm:ss"));
+  QString text = QStringLiteral("%1  %2 %3")
+                     .arg(time, QString::fromUtf8(workbench::SeriesName(s)),
+                          QString::number(point.y(), 'f', 3));
+  if (*unit.unit) text += QStringLiteral(" ") + QString::fromUtf8(unit.unit);
+  hoverLabel_->setText(text);
+  QToolTip::showText(QCursor::pos(), text, view_);
+}
+
+bool TrendTab::ExportPng(const QString& path) {
+  return view_->grab().save(path, "PNG");
+}
+
+void TrendTab::ChooseExportFile() {
+  QString path =
+      QFileDialog::getSaveFileName(this, QStringLiteral("导出图片"), QStringLiteral("趋势.png"),
+                                   QStringLiteral("PNG 图片 (*.png)"));
+  if (path.isEmpty()) return;
+  if (!path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) path += QStringLiteral(".png");
+  if (!ExportPng(path)) {
+    QMessageBox::warning(this, QStringLiteral("导出图片"),
+                         QStringLiteral("无法保存图片：%1").arg(path));
+  }
+}
+
+}  // namespace kt::ui::qt

@@ -1,0 +1,71 @@
+// Fills the check table from each block and hands the block's phasors to the diagram.
+#include "ui/qt/workbench/WiringTab.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "ui/qt/workbench/PhaseColours.h"
+#include "ui/qt/workbench/PhasorView.h"
+#include "workbench/PhasorDiagram.h"
+#include "workbench/WiringCheck.h"
+
+namespace kt::ui::qt {
+
+WiringTab::WiringTab(QWidget* parent)
+    : QWidget(parent), table_(new QTableWidget(0, 3, this)), phasors_(new PhasorView(this)) {
+  table_->setHorizontalHeaderLabels(
+      {QStringLiteral("检查项"), QStringLiteral("结论"), QStringLiteral("说明")});
+  table_->verticalHeader()->setVisible(false);
+  table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table_->setSelectionMode(QAbstractItemView::NoSelection);
+  table_->setWordWrap(false);
+  table_->setFocusPolicy(Qt::NoFocus);
+  auto* header = table_->horizontalHeader();
+  header->setSectionResizeMode(kNameColumn, QHeaderView::ResizeToContents);
+  header->setSectionResizeMode(kVerdictColumn, QHeaderView::ResizeToContents);
+  header->setSectionResizeMode(kMessageColumn, QHeaderView::Stretch);
+
+  auto* note = new QLabel(QStringLiteral("仪表不报告相角：图中电流的角度由各相有功功率 P 和"
+                                         "无功功率 Q 推算，φ = atan2(Q, P)。"),
+                          this);
+  note->setWordWrap(true);
+  auto* legend =
+      new QLabel(QStringLiteral("实线：电压　虚线：电流　"
+                                "<span style='color:%1'>■ A相</span>　"
+                                "<span style='color:%2'>■ B相</span>　"
+                                "<span style='color:%3'>■ C相</span>")
+                     .arg(PhaseColour(0).name(), PhaseColour(1).name(), PhaseColour(2).name()),
+                 this);
+
+  auto* side = new QVBoxLayout;
+  side->addWidget(phasors_, 1);
+  side->addWidget(legend);
+  side->addWidget(note);
+
+  auto* layout = new QHBoxLayout(this);
+  layout->addWidget(table_, 3);
+  layout->addLayout(side, 2);
+}
+
+void WiringTab::AddBlock(const measure::MeasuredBlock& block) {
+  const std::vector<workbench::CheckRow> rows = workbench::CheckWiring(block);
+  table_->setRowCount(static_cast<int>(rows.size()));
+  for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
+    const workbench::CheckRow& row = rows[static_cast<std::size_t>(r)];
+    auto* verdict = new QTableWidgetItem(QString::fromUtf8(workbench::VerdictText(row.verdict)));
+    verdict->setForeground(VerdictColour(row.verdict));
+    QFont bold = verdict->font();
+    bold.setBold(true);
+    verdict->setFont(bold);
+    verdict->setTextAlignment(Qt::AlignCenter);
+    table_->setItem(r, kNameColumn, new QTableWidgetItem(QString::fromStdString(row.name)));
+    table_->setItem(r, kVerdictColumn, verdict);
+    table_->setItem(r, kMessageColumn, new QTableWidgetItem(QString::fromStdString(row.message)));
+  }
+  phasors_->SetDiagram(workbench::MakePhasorDiagram(block));
+}
+
+}  // namespace kt::ui::qt

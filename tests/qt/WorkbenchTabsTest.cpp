@@ -1,0 +1,192 @@
+// The trend and wiring-check tabs fed with decoded blocks of the simulated meter's load.
+#include <gtest/gtest.h>
+
+#include <QChartView>
+#include <QDir>
+#include <QImage>
+#include <QLineSeries>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QValueAxis>
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "SimulatedBlocks.h"
+#include "ui/qt/workbench/PhasorView.h"
+#include "ui/qt/workbench/TrendTab.h"
+#include "ui/qt/workbench/WiringTab.h"
+
+namespace kt::ui::qt {
+namespace {
+
+using namespace std::chrono_literals;
+using measure::Quantity;
+using testing::SimulatedBlocks;
+using workbench::TrendSeries;
+using workbench::UnitGroup;
+
+const auto kStart = std::chrono::system_clock::time_point(std::chrono::hours(24 * 20000));
+
+struct Row {
+  std::string verdict, message;
+  QColor colour;
+};
+
+std::vector<Row> Rows(const WiringTab& tab) {
+  std::vector<Row> rows;
+  const QTableWidget& t = tab.table();
+  for (int r = 0; r < t.rowCount(); ++r) {
+    const QTableWidgetItem* verdict = t.item(r, WiringTab::kVerdictColumn);
+    rows.push_back({verdict->text().toStdString(),
+                    t.item(r, WiringTab::kMessageColumn)->text().toStdString(),
+                    verdict->foreground().color()});
+  }
+  return rows;
+}
+
+bool Reddish(const QColor& c) {
+  return c.red() > 150 && c.green() < 100 && c.blue() < 100;
+}
+bool Greenish(const QColor& c) {
+  return c.green() > 100 && c.red() < 100 && c.blue() < 100;
+}
+
+TEST(WiringTab, ReversedCtOfPhaseBIsShownInRed) {
+  WiringTab tab;
+  SimulatedBlocks meter({"--reverse-ct", "B", "--ct", "20"});
+  tab.AddBlock(meter.At(kStart));
+
+  const auto rows = Rows(tab);
+  const auto bReversed = std::find_if(rows.begin(), rows.end(), [](const Row& r) {
+    return r.message.find("B相有功功率为负") != std::string::npos &&
+           r.message.find("电流互感器可能接反") != std::string::npos;
+  });
+  ASSERT_NE(bReversed, rows.end());
+  EXPECT_EQ(bReversed->verdict, "异常");
+  EXPECT_TRUE(Reddish(bReversed->colour)) << bReversed->colour.name().toStdString();
+
+  // B's current points away from B's voltage; A's stays near its voltage.
+  const workbench::PhasorDiagram& d = tab.phasors().diagram();
+  const auto apart = [&](int p) {
+    double deg = std::fmod(std::abs(d.currents[p].angleDeg - d.voltages[p].angleDeg), 360.0);
+    return deg > 180 ? 360 - deg : deg;
+  };
+  EXPECT_GT(apart(1), 150.0);
+  EXPECT_LT(apart(0), 30.0);
+}
+
+TEST(WiringTab, HealthyLoadMakesEveryCheckNormalAndGreen) {
+  WiringTab tab;
+  SimulatedBlocks meter({"--ct", "20"});
+  tab.AddBlock(meter.At(kStart));
+  // The table follows each block: a faulty block first, then the healthy one replaces its rows.
+  WiringTab reused;
+  // Two reversed CTs give a row each, more rows than the healthy block has.
+  SimulatedBlocks faulty({"--reverse-ct", "A", "--reverse-ct", "C", "--ct", "20"});
+  reused.AddBlock(faulty.At(kStart));
+  reused.AddBlock(meter.At(kStart + 1s));
+
+  EXPECT_EQ(reused.table().rowCount(), tab.table().rowCount());
+  for (const WiringTab* t : {&tab, &reused}) {
+    const auto rows = Rows(*t);
+    ASSERT_GE(rows.size(), 8u);
+    for (const Row& r : rows) {
+      EXPECT_EQ(r.verdict, "正常") << r.message;
+      EXPECT_TRUE(Greenish(r.colour)) << r.message;
+    }
+  }
+}
+
+TEST(TrendTab, PauseFreezesTheViewWhileBlocksKeepComing) {
+  TrendTab tab;
+  SimulatedBlocks meter;
+  for (int n = 0; n < 10; ++n) tab.AddBlock(meter.At(kStart + n * 1s));
+  const QLineSeries& ua = tab.series(TrendSeries::PhaseVoltageA);
+  ASSERT_EQ(ua.count(), 10);
+  EXPECT_NEAR(ua.at(9).y(), 220.0, 5.0);
+
+  tab.SetPaused(true);
+  for (int n = 10; n < 15; ++n) tab.AddBlock(meter.At(kStart + n * 1s));
+  EXPECT_EQ(ua.count(), 10);
+  EXPECT_EQ(tab.storedBlocks(), 15u);
+
+  tab.SetPaused(false);
+  EXPECT_EQ(ua.count(), 15);
+}
+
+TEST(TrendTab, SpanAndThinningKeepTheWindowAndItsPeaks) {
+  TrendTab tab;
+  tab.SetSpan(60min);
+  SimulatedBlocks meter;
+  tab.SetPaused(true);
+  for (int n = 0; n < 7200; ++n) {
+    measure::MeasuredBlock b = meter.At(kStart + n * 500ms);
+    if (n == 3001) b[Quantity::PhaseVoltageA] = 300.0;  // one short swell
+    tab.AddBlock(b);
+  }
+  tab.SetPaused(false);
+  const QLineSeries& ua = tab.series(TrendSeries::PhaseVoltageA);
+  const auto points = ua.points();
+  ASSERT_FALSE(points.isEmpty());
+  EXPECT_LT(points.size(), 7200 / 2);
+  const double peak = std::max_element(points.begin(), points.end(), [](auto& a, auto& b) {
+                        return a.y() < b.y();
+                      })->y();
+  EXPECT_DOUBLE_EQ(peak, 300.0);
+
+  tab.SetSpan(1min);
+  const auto lastMinute = ua.points();
+  ASSERT_FALSE(lastMinute.isEmpty());
+  const double newestMs = lastMinute.back().x();
+  EXPECT_GE(lastMinute.front().x(), newestMs - 60'000);
+  EXPECT_EQ(lastMinute.size(), 121);
+}
+
+struct UnitCase {
+  std::vector<std::string> options;
+  const char* voltageUnit;
+  const char* powerUnit;
+  double shownVoltage;  // phase A's voltage in the axis's unit
+};
+
+TEST(TrendTab, EachGroupHasItsOwnAxisInAReadableUnit) {
+  const UnitCase cases[] = {
+      {{}, "(V)", "(W)", 220.0},
+      {{"--pt", "100", "--ct", "20"}, "(kV)", "(MW)", 22.0},
+  };
+  for (const UnitCase& c : cases) {
+    TrendTab tab;
+    SimulatedBlocks meter(c.options);
+    for (int n = 0; n < 5; ++n) tab.AddBlock(meter.At(kStart + n * 1s));
+    const QValueAxis& volts = tab.axis(UnitGroup::Voltage);
+    const QValueAxis& watts = tab.axis(UnitGroup::ActivePower);
+    EXPECT_TRUE(volts.titleText().endsWith(c.voltageUnit)) << volts.titleText().toStdString();
+    EXPECT_TRUE(watts.titleText().endsWith(c.powerUnit)) << watts.titleText().toStdString();
+    const double ua = tab.series(TrendSeries::PhaseVoltageA).at(4).y();
+    EXPECT_NEAR(ua, c.shownVoltage, c.shownVoltage * 0.02);
+    EXPECT_LE(volts.min(), ua);
+    EXPECT_GE(volts.max(), ua);
+    // Scaled to the data, not from zero.
+    EXPECT_GT(volts.min(), c.shownVoltage * 0.5);
+    EXPECT_FALSE(tab.axis(UnitGroup::Frequency).isVisible());
+  }
+}
+
+TEST(TrendTab, ExportWritesThePngOrSaysItCouldNot) {
+  TrendTab tab;
+  SimulatedBlocks meter;
+  for (int n = 0; n < 20; ++n) tab.AddBlock(meter.At(kStart + n * 1s));
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("趋势.png"));
+  ASSERT_TRUE(tab.ExportPng(path));
+  const QImage image(path);
+  EXPECT_FALSE(image.isNull());
+  EXPECT_EQ(image.size(), tab.chartView().grab().size());
+  EXPECT_FALSE(tab.ExportPng(dir.filePath(QStringLiteral("missing/趋势.png"))));
+}
+
+}  // namespace
+}  // namespace kt::ui::qt
