@@ -107,16 +107,19 @@ constexpr ControlTemplate kControls[] = {
     {kCurrentStatus3Box, kEdit, "", {223, 340, 50, 12}, kEntryBox},
     {IDC_STATIC, kLabel, "电流4", {283, 342, 28, 8}, kNoStyle},
     {kCurrentStatus4Box, kEdit, "", {313, 340, 50, 12}, kEntryBox},
+    // The lower band below the limit status.
+    {kWorkbenchButton, kPush, "诊断与记录…", {313, 376, 55, 15}, kButton},
 };
 
 }  // namespace
 
 const DialogTemplate& MainDialogTemplate() {
-  // 383 x 319 for the layout itself, 48 units taller for the limit status band.
+  // 383 x 319 for the layout itself, 48 units taller for the limit status band, 45 more for the
+  // lower band.
   static const DialogTemplate t{main_ids::kTemplateId,
                                 "7340智能电力检测仪---Tenbrook",
                                 383,
-                                367,
+                                412,
                                 "宋体",
                                 9,
                                 kCaption | kSysMenu | kMinimizeBox | kModalFrame,
