@@ -46,6 +46,8 @@ Environment:
                  device server in transparent mode (RTU over TCP), for example
                  KT7340_COM2=tcp://192.168.1.20:4001
   KT7340_RS485   turns on the kernel's RS-485 mode (coming later)
+  KT7340_OPEN_WORKBENCH=1
+                 opens the window "诊断与记录" (traffic log, recording) with the main dialog
 
 Programs:
   kt7340         this monitor

@@ -1,6 +1,9 @@
 // The kt7340 program: the monitor's dialogs in Qt windows on the PC's serial ports.
 #include <QApplication>
+#include <QTimer>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -10,6 +13,7 @@
 #include "serial/SerialLine.h"
 #include "ui/qt/MonitorIcon.h"
 #include "ui/qt/QtWindowHost.h"
+#include "ui/qt/workbench/WorkbenchWindow.h"
 
 int main(int argc, char** argv) {
   // The options are read before any window exists, so they work without a display. Only the
@@ -37,6 +41,15 @@ int main(int argc, char** argv) {
   kt::serial::SerialLine port;
   kt::modbus::SteadyClock clock;
   kt::app::CMonitorApp theApp(host, port, clock);
+  // The workbench observes the main dialog from its start, so its log holds every frame even
+  // when it is opened later. KT7340_OPEN_WORKBENCH=1 opens it with the main dialog.
+  kt::ui::qt::WorkbenchWindow workbench;
+  const char* openWorkbench = std::getenv("KT7340_OPEN_WORKBENCH");
+  const bool openAtStart = openWorkbench != nullptr && std::strcmp(openWorkbench, "1") == 0;
+  theApp.onMainDialog = [&workbench, openAtStart](kt::ui::CMonitorDlg& dialog) {
+    workbench.Attach(dialog);
+    if (openAtStart) QTimer::singleShot(0, &workbench, [&workbench] { workbench.ShowBeside(); });
+  };
   theApp.InitInstance();
   return 0;
 }

@@ -20,8 +20,8 @@ class CsvRecorder {
  public:
   // Creates (or truncates) the file and writes the byte-order mark and the header. Returns "" or
   // a Chinese message with the reason; a recording already running is stopped first.
-  std::string Start(const std::string& path,
-                    std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now());
+  std::string Start(const std::string& path, std::chrono::steady_clock::time_point started =
+                                                 std::chrono::steady_clock::now());
   void Stop() { fd_.reset(); }
 
   // Writes the block's row with one write(2); a failure stops the recording and sets Failure().

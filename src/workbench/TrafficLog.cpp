@@ -34,8 +34,8 @@ std::string LocalTimeOfDay(std::chrono::system_clock::time_point t) {
   tm local{};
   localtime_r(&seconds, &local);
   char text[32];
-  std::snprintf(text, sizeof text, "%02d:%02d:%02d.%03d", local.tm_hour, local.tm_min,
-                local.tm_sec, static_cast<int>(ms < 0 ? ms + 1000 : ms));
+  std::snprintf(text, sizeof text, "%02d:%02d:%02d.%03d", local.tm_hour, local.tm_min, local.tm_sec,
+                static_cast<int>(ms < 0 ? ms + 1000 : ms));
   return text;
 }
 

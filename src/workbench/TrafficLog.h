@@ -19,7 +19,7 @@ struct TrafficLine {
   std::chrono::system_clock::time_point time{};
   TrafficKind kind = TrafficKind::Sent;
   std::vector<uint8_t> bytes;
-  std::string reading;  // "读 0x0300 ×19", "应答 (95 字节)", ...
+  std::string reading;   // "读 0x0300 ×19", "应答 (95 字节)", ...
   bool isError = false;  // a read that is not a valid reply, or bytes thrown away
 
   // "04:31:24.123 收 07 03 ... 应答 (95 字节)" in local time.
