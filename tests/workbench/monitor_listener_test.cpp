@@ -51,7 +51,8 @@ kt::sim::MeterConfig Meter() {
 std::vector<std::string> Snapshot(const Program& p) {
   std::vector<std::string> seen;
   for (const auto& c : kt::ui::MainDialogTemplate().controls) {
-    if (p.host.HasControl(*p.dialog, c.id)) seen.push_back(std::to_string(c.id) + "=" + p.Text(c.id));
+    if (p.host.HasControl(*p.dialog, c.id))
+      seen.push_back(std::to_string(c.id) + "=" + p.Text(c.id));
   }
   for (const Bytes& frame : p.port.written) seen.push_back(kt::modbus::EchoText(frame));
   for (const auto& message : p.host.Messages()) seen.push_back("box " + message.text);
@@ -99,18 +100,29 @@ TEST(MonitorListener, SeesAWholeRunInOrderWithItsReadings) {
 
   const std::vector<std::string> expected = {
       // The first tick has no request behind it yet.
-      "收T 无应答", "发 读 0x0300 ×19",
-      "收T 应答 (43 字节)", "发 读 0x0328 ×4",
-      "收T 应答 (13 字节)", "发 读 0x0322 ×1",
-      "收T 应答 (7 字节)", "发 读 0x0000 ×45",
-      "收T 应答 (95 字节)", "块 2 状态", "发 读 0x030A ×1",
-      "收T 应答 (7 字节)", "发 读 0x0000 ×45",
+      "收T 无应答",
+      "发 读 0x0300 ×19",
+      "收T 应答 (43 字节)",
+      "发 读 0x0328 ×4",
+      "收T 应答 (13 字节)",
+      "发 读 0x0322 ×1",
+      "收T 应答 (7 字节)",
+      "发 读 0x0000 ×45",
+      "收T 应答 (95 字节)",
+      "块 2 状态",
+      "发 读 0x030A ×1",
+      "收T 应答 (7 字节)",
+      "发 读 0x0000 ×45",
       "-- poll",
       // The stray bytes are dropped before the write; the meter does not answer it.
-      "丢弃 2", "发 写 0x000E ×2", "收C 无应答",
+      "丢弃 2",
+      "发 写 0x000E ×2",
+      "收C 无应答",
       "-- command",
-      "发 读 0x0300 ×1", "收P 无应答",
-      "发 读 0x0300 ×1", "收P 应答 (7 字节)",
+      "发 读 0x0300 ×1",
+      "收P 无应答",
+      "发 读 0x0300 ×1",
+      "收P 应答 (7 字节)",
       "-- search",
   };
   EXPECT_EQ(record.events, expected);

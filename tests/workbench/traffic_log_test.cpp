@@ -45,10 +45,12 @@ TEST_F(TrafficLogTest, RequestsReadAsTheirRegisters) {
     const char* text;
   };
   const Case cases[] = {
-      {WithCrc({0x01, 0x03, 0x03, 0x00, 0x00, 0x13}), "03:04:05.678 发 01 03 03 00 00 13 04 43  读 0x0300 ×19"},
+      {WithCrc({0x01, 0x03, 0x03, 0x00, 0x00, 0x13}),
+       "03:04:05.678 发 01 03 03 00 00 13 04 43  读 0x0300 ×19"},
       {WithCrc({0x01, 0x10, 0x00, 0x0E, 0x00, 0x02, 0x04, 0x00, 0x64, 0x00, 0x00}),
        "03:04:05.678 发 01 10 00 0E 00 02 04 00 64 00 00 33 FC  写 0x000E ×2"},
-      {WithCrc({0x00, 0x06, 0x00, 0x08, 0x00, 0x03}), "03:04:05.678 发 00 06 00 08 00 03 49 D8  写 0x0008 = 3"},
+      {WithCrc({0x00, 0x06, 0x00, 0x08, 0x00, 0x03}),
+       "03:04:05.678 发 00 06 00 08 00 03 49 D8  写 0x0008 = 3"},
   };
   for (const Case& c : cases) {
     log.OnFrameSent(c.frame);
