@@ -48,6 +48,8 @@ Environment:
   KT7340_RS485   turns on the kernel's RS-485 mode (coming later)
   KT7340_OPEN_WORKBENCH=1
                  opens the window "诊断与记录" (traffic log, recording) with the main dialog
+  KT7340_RECORD=FILE
+                 records the measured values to the CSV file FILE from the start
 
 Programs:
   kt7340         this monitor

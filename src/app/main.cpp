@@ -13,6 +13,7 @@
 #include "serial/SerialLine.h"
 #include "ui/qt/MonitorIcon.h"
 #include "ui/qt/QtWindowHost.h"
+#include "ui/qt/workbench/RecordingTab.h"
 #include "ui/qt/workbench/WorkbenchWindow.h"
 
 int main(int argc, char** argv) {
@@ -42,13 +43,23 @@ int main(int argc, char** argv) {
   kt::modbus::SteadyClock clock;
   kt::app::CMonitorApp theApp(host, port, clock);
   // The workbench observes the main dialog from its start, so its log holds every frame even
-  // when it is opened later. KT7340_OPEN_WORKBENCH=1 opens it with the main dialog.
+  // when it is opened later. KT7340_OPEN_WORKBENCH=1 opens it with the main dialog, and
+  // KT7340_RECORD=FILE starts recording to FILE then (for unattended runs).
   kt::ui::qt::WorkbenchWindow workbench;
   const char* openWorkbench = std::getenv("KT7340_OPEN_WORKBENCH");
   const bool openAtStart = openWorkbench != nullptr && std::strcmp(openWorkbench, "1") == 0;
-  theApp.onMainDialog = [&workbench, openAtStart](kt::ui::CMonitorDlg& dialog) {
+  const char* recordTo = std::getenv("KT7340_RECORD");
+  const QString recordPath = recordTo != nullptr ? QString::fromLocal8Bit(recordTo) : QString();
+  // Once the main dialog's loop runs, so that the window can stand beside it.
+  QTimer startUp;
+  startUp.setSingleShot(true);
+  QObject::connect(&startUp, &QTimer::timeout, &workbench, [&workbench, openAtStart, recordPath] {
+    if (!recordPath.isEmpty()) workbench.Recording().StartRecording(recordPath);
+    if (openAtStart) workbench.ShowBeside();
+  });
+  theApp.onMainDialog = [&workbench, &startUp](kt::ui::CMonitorDlg& dialog) {
     workbench.Attach(dialog);
-    if (openAtStart) QTimer::singleShot(0, &workbench, [&workbench] { workbench.ShowBeside(); });
+    startUp.start(0);
   };
   theApp.InitInstance();
   return 0;

@@ -77,7 +77,7 @@ QString RecordingTab::DefaultPath() {
 }
 
 QString RecordingTab::StartRecording(const QString& path) {
-  const QString refusal = QString::fromStdString(recorder_.Start(path.toStdString()));
+  QString refusal = QString::fromStdString(recorder_.Start(path.toStdString()));
   failureShown_ = false;
   message_->setText(refusal);
   Refresh();

@@ -96,7 +96,7 @@ void TrafficTab::ShowCount() {
 }
 
 QString TrafficTab::SaveTo(const QString& path) {
-  const QString failure =
+  QString failure =
       QString::fromStdString(log_.SaveTo(path.toStdString(), errorsOnly_->isChecked()));
   message_->setText(failure);
   return failure;

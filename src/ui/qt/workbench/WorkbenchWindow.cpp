@@ -58,7 +58,9 @@ void WorkbenchWindow::ShowBeside() {
     windowHandle()->setTransientParent(modal->windowHandle());
   }
   if (!isVisible()) {
-    if (const QWidget* main = QApplication::activeWindow(); main != nullptr && main != this) {
+    const QWidget* main = QApplication::activeModalWidget();
+    if (main == nullptr) main = QApplication::activeWindow();
+    if (main != nullptr && main != this) {
       QPoint at = main->frameGeometry().topRight() + QPoint(kGapPx, 0);
       if (const QScreen* screen = main->screen(); screen != nullptr) {
         const QRect free = screen->availableGeometry();
