@@ -15,7 +15,7 @@ using kt::workbench::TrendStore;
 MeasuredBlock BlockAt(std::chrono::milliseconds t) {
   MeasuredBlock b;
   b.time = std::chrono::system_clock::time_point{} + t;
-  for (std::size_t i = 0; i < b.values.size(); ++i) b.values[i] = 100.0 + i;
+  for (std::size_t i = 0; i < b.values.size(); ++i) b.values[i] = 100.0 + static_cast<double>(i);
   b[Quantity::Frequency] = 50.0;
   return b;
 }
