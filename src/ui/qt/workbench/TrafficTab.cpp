@@ -16,8 +16,9 @@
 namespace kt::ui::qt {
 namespace {
 
-// The event count is refreshed at this pace rather than on every event.
-constexpr int kCountRefreshMs = 500;
+// New lines and the event count reach the screen at this pace rather than on every event: one
+// repaint for several lines.
+constexpr int kFlushMs = 500;
 
 }  // namespace
 
@@ -58,6 +59,7 @@ TrafficTab::TrafficTab(workbench::TrafficLog& log, QWidget* parent)
   connect(pause_, &QPushButton::toggled, this, [this](bool on) { log_.SetPaused(on); });
   connect(clear, &QPushButton::clicked, this, [this] {
     log_.Clear();
+    pending_.clear();
     view_->clear();
   });
   connect(save, &QPushButton::clicked, this, [this] { AskAndSave(); });
@@ -65,8 +67,8 @@ TrafficTab::TrafficTab(workbench::TrafficLog& log, QWidget* parent)
   log_.onLine = [this](const workbench::TrafficLine& line) { Append(line); };
 
   auto* counter = new QTimer(this);
-  connect(counter, &QTimer::timeout, this, [this] { ShowCount(); });
-  counter->start(kCountRefreshMs);
+  connect(counter, &QTimer::timeout, this, [this] { Flush(); });
+  counter->start(kFlushMs);
   Refill();
 }
 
@@ -76,10 +78,19 @@ TrafficTab::~TrafficTab() {
 
 void TrafficTab::Append(const workbench::TrafficLine& line) {
   if (errorsOnly_->isChecked() && !line.isError) return;
-  view_->appendPlainText(QString::fromStdString(line.Text()));
+  pending_ << QString::fromStdString(line.Text());
+}
+
+void TrafficTab::Flush() {
+  if (!pending_.isEmpty()) {
+    view_->appendPlainText(pending_.join(QLatin1Char('\n')));
+    pending_.clear();
+  }
+  ShowCount();
 }
 
 void TrafficTab::Refill() {
+  pending_.clear();
   QStringList lines;
   for (const workbench::TrafficLine* line : log_.Visible(errorsOnly_->isChecked())) {
     lines << QString::fromStdString(line->Text());

@@ -1,6 +1,7 @@
 // The tab "报文": the traffic log in a fixed-width font with pause, clear, save and a filter.
 #pragma once
 
+#include <QStringList>
 #include <QWidget>
 
 #include "workbench/TrafficLog.h"
@@ -24,6 +25,7 @@ class TrafficTab : public QWidget {
 
  private:
   void Append(const workbench::TrafficLine& line);
+  void Flush();
   void Refill();
   void ShowCount();
   void AskAndSave();
@@ -34,6 +36,7 @@ class TrafficTab : public QWidget {
   QCheckBox* errorsOnly_;
   QLabel* count_;
   QLabel* message_;
+  QStringList pending_;  // lines not yet on the screen
   uint64_t shownCount_ = ~uint64_t{0};
 };
 
