@@ -67,10 +67,10 @@ t2=$(now_ms)
 main=$(find_window "7340智能电力检测仪")
 t3=$(now_ms)
 sleep 0.3
-click_du "$main" 74 16 383 367
+click_du "$main" 74 16 383 412
 xdotool key --clearmodifiers ctrl+a
 xdotool type "$address"
-click_du "$main" 340 118 383 367
+click_du "$main" 340 118 383 412
 sleep 3  # let the configuration reads pass; then measure steady polling
 
 hz=$(getconf CLK_TCK)
@@ -82,7 +82,7 @@ w1=$(now_ms)
 rss_peak_kb=$(sed -n 's/^VmHWM:[[:space:]]*\([0-9]*\) kB/\1/p' "/proc/$monitor_pid/status")
 value=$(xdotool getwindowname "$main")
 
-click_du "$main" 340 230 383 367  # "退  出"
+click_du "$main" 340 230 383 412  # "退  出"
 for _ in $(seq 50); do kill -0 "$monitor_pid" 2>/dev/null || break; sleep 0.1; done
 
 awk -v a="$t0" -v b="$t1" -v c="$t2" -v d="$t3" -v c0="$c0" -v c1="$c1" -v hz="$hz" \

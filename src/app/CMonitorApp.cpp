@@ -22,6 +22,7 @@ bool CMonitorApp::InitInstance() {
   monitor.m_baudRate = commSet.m_baudRate;
   monitor.m_portNumber = commSet.m_portNumber;
   monitor.m_parity = commSet.m_parity;
+  if (onMainDialog) onMainDialog(monitor);
   monitor.DoModal();
   m_pMainWnd = nullptr;  // the dialog object ends here
   return false;

@@ -1,6 +1,7 @@
 // The application object: start-up through the communication settings to the main dialog.
 #pragma once
 
+#include <functional>
 #include <utility>
 #include "modbus/Clock.h"
 #include "serial/SerialControl.h"
@@ -8,6 +9,10 @@
 #include "ui/PortListSource.h"
 #include "ui/dialog/Dialog.h"
 #include "ui/dialog/WindowHost.h"
+
+namespace kt::ui {
+class CMonitorDlg;
+}
 
 namespace kt::app {
 
@@ -21,6 +26,9 @@ class CMonitorApp {
   // Shows the communication settings dialog (9600 baud, no parity, port 1); on OK shows the
   // main dialog with those settings until it ends. Returns false always: the program then ends.
   bool InitInstance();
+
+  // Called with the main dialog before it is shown, to attach front-end windows that observe it.
+  std::function<void(ui::CMonitorDlg&)> onMainDialog;
 
   // The main dialog while it runs, else nullptr.
   ui::Dialog* m_pMainWnd = nullptr;

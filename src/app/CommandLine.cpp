@@ -47,6 +47,10 @@ Environment:
                  KT7340_COM2=tcp://192.168.1.20:4001
   KT7340_RS485   1 turns on the kernel's RS-485 mode for the opened port (RTS on while
                  sending, off after); a port whose driver lacks it is refused
+  KT7340_OPEN_WORKBENCH=1
+                 opens the window "诊断与记录" (traffic log, recording) with the main dialog
+  KT7340_RECORD=FILE
+                 records the measured values to the CSV file FILE from the start
 
 Programs:
   kt7340         this monitor

@@ -1,6 +1,9 @@
 // The kt7340 program: the monitor's dialogs in Qt windows on the PC's serial ports.
 #include <QApplication>
+#include <QTimer>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -10,6 +13,8 @@
 #include "serial/SerialLine.h"
 #include "ui/qt/MonitorIcon.h"
 #include "ui/qt/QtWindowHost.h"
+#include "ui/qt/workbench/RecordingTab.h"
+#include "ui/qt/workbench/WorkbenchWindow.h"
 
 int main(int argc, char** argv) {
   // The options are read before any window exists, so they work without a display. Only the
@@ -37,6 +42,25 @@ int main(int argc, char** argv) {
   kt::serial::SerialLine port;
   kt::modbus::SteadyClock clock;
   kt::app::CMonitorApp theApp(host, port, clock);
+  // The workbench observes the main dialog from its start, so its log holds every frame even
+  // when it is opened later. KT7340_OPEN_WORKBENCH=1 opens it with the main dialog, and
+  // KT7340_RECORD=FILE starts recording to FILE then (for unattended runs).
+  kt::ui::qt::WorkbenchWindow workbench;
+  const char* openWorkbench = std::getenv("KT7340_OPEN_WORKBENCH");
+  const bool openAtStart = openWorkbench != nullptr && std::strcmp(openWorkbench, "1") == 0;
+  const char* recordTo = std::getenv("KT7340_RECORD");
+  const QString recordPath = recordTo != nullptr ? QString::fromLocal8Bit(recordTo) : QString();
+  // Once the main dialog's loop runs, so that the window can stand beside it.
+  QTimer startUp;
+  startUp.setSingleShot(true);
+  QObject::connect(&startUp, &QTimer::timeout, &workbench, [&workbench, openAtStart, recordPath] {
+    if (!recordPath.isEmpty()) workbench.Recording().StartRecording(recordPath);
+    if (openAtStart) workbench.ShowBeside();
+  });
+  theApp.onMainDialog = [&workbench, &startUp](kt::ui::CMonitorDlg& dialog) {
+    workbench.Attach(dialog);
+    startUp.start(0);
+  };
   theApp.InitInstance();
   return 0;
 }

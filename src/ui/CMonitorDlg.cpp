@@ -28,6 +28,7 @@ constexpr CommandEntry kCommandTable[] = {
     {main_ids::kSetParametersCommand, &CMonitorDlg::OnSetParameters, true},
     {main_ids::kReadParametersCommand, &CMonitorDlg::OnReadParameters, true},
     {main_ids::kRefreshUrgButton, &CMonitorDlg::OnRefreshUrg, true},
+    {main_ids::kWorkbenchButton, &CMonitorDlg::OnOpenWorkbench, false},
 };
 
 }  // namespace
@@ -53,6 +54,10 @@ bool CMonitorDlg::OnCommand(int commandId) {
     return true;
   }
   return Dialog::OnCommand(commandId);
+}
+
+void CMonitorDlg::OnOpenWorkbench() {
+  if (onOpenWorkbench) onOpenWorkbench();
 }
 
 void CMonitorDlg::ReportSerialRefusal(const serial::SerialError& error) {

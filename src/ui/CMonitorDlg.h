@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -89,6 +90,9 @@ class CMonitorDlg : public Dialog {
   void OnReadParameters();
   void OnRefreshUrg();
   void OnSetParameters();
+  // The workbench button: calls onOpenWorkbench when a front end has set it.
+  void OnOpenWorkbench();
+  std::function<void()> onOpenWorkbench;
 
   // ---- Shared helpers of the handlers ----
   // Poll timer off / on again with the poll period.

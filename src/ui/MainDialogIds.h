@@ -22,6 +22,8 @@ inline constexpr int kAccuracyClassButton = 1009;
 inline constexpr int kPollAddressButton = 1062;
 inline constexpr int kRunButton = 1063;
 inline constexpr int kRefreshUrgButton = 1091;
+// Opens the diagnostics and recording window (a front end may wire it; else it does nothing).
+inline constexpr int kWorkbenchButton = 1110;
 // Commands without a button in the dialog.
 inline constexpr int kSetParametersCommand = 1070;
 inline constexpr int kReadParametersCommand = 1071;

@@ -117,13 +117,14 @@ constexpr ControlTemplate kControls[] = {
     {kLinkCounterBox, kEdit, "", {35, 390, 160, 12}, kDataBox},
     {IDC_STATIC, kLabel, "最后数据", {200, 392, 33, 8}, kNoStyle},
     {kLinkLastDataBox, kEdit, "", {235, 390, 60, 12}, kDataBox},
+    {kWorkbenchButton, kPush, "诊断与记录…", {313, 376, 55, 15}, kButton},
 };
 
 }  // namespace
 
 const DialogTemplate& MainDialogTemplate() {
   // 383 x 319 for the layout itself, 48 units taller for the limit status band and 45 more for
-  // the link status.
+  // the link status and the workbench button.
   static const DialogTemplate t{main_ids::kTemplateId,
                                 "7340智能电力检测仪---Tenbrook",
                                 383,

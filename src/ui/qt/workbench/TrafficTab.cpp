@@ -1,0 +1,125 @@
+// The traffic log's widgets: lines are appended as they come, rebuilt only when the filter changes.
+#include "ui/qt/workbench/TrafficTab.h"
+
+#include <QCheckBox>
+#include <QDateTime>
+#include <QDir>
+#include <QFileDialog>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace kt::ui::qt {
+namespace {
+
+// New lines and the event count reach the screen at this pace rather than on every event: one
+// repaint for several lines.
+constexpr int kFlushMs = 500;
+
+}  // namespace
+
+TrafficTab::TrafficTab(workbench::TrafficLog& log, QWidget* parent)
+    : QWidget(parent),
+      log_(log),
+      view_(new QPlainTextEdit(this)),
+      pause_(new QPushButton(QStringLiteral("暂停"), this)),
+      errorsOnly_(new QCheckBox(QStringLiteral("只显示错误"), this)),
+      count_(new QLabel(this)),
+      message_(new QLabel(this)) {
+  view_->setObjectName(QStringLiteral("trafficView"));
+  view_->setReadOnly(true);
+  view_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  view_->setMaximumBlockCount(static_cast<int>(workbench::TrafficLog::kCapacity));
+  view_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  pause_->setObjectName(QStringLiteral("pauseButton"));
+  pause_->setCheckable(true);
+  errorsOnly_->setObjectName(QStringLiteral("errorsOnly"));
+  message_->setStyleSheet(QStringLiteral("color: red"));
+  auto* clear = new QPushButton(QStringLiteral("清除"), this);
+  clear->setObjectName(QStringLiteral("clearButton"));
+  auto* save = new QPushButton(QStringLiteral("保存…"), this);
+  save->setObjectName(QStringLiteral("saveButton"));
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(pause_);
+  buttons->addWidget(clear);
+  buttons->addWidget(save);
+  buttons->addWidget(errorsOnly_);
+  buttons->addStretch();
+  buttons->addWidget(count_);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(view_);
+  layout->addLayout(buttons);
+  layout->addWidget(message_);
+
+  connect(pause_, &QPushButton::toggled, this, [this](bool on) { log_.SetPaused(on); });
+  connect(clear, &QPushButton::clicked, this, [this] {
+    log_.Clear();
+    pending_.clear();
+    view_->clear();
+  });
+  connect(save, &QPushButton::clicked, this, [this] { AskAndSave(); });
+  connect(errorsOnly_, &QCheckBox::toggled, this, [this] { Refill(); });
+  log_.onLine = [this](const workbench::TrafficLine& line) { Append(line); };
+
+  auto* counter = new QTimer(this);
+  connect(counter, &QTimer::timeout, this, [this] { Flush(); });
+  counter->start(kFlushMs);
+  Refill();
+}
+
+TrafficTab::~TrafficTab() {
+  log_.onLine = nullptr;
+}
+
+void TrafficTab::Append(const workbench::TrafficLine& line) {
+  if (errorsOnly_->isChecked() && !line.isError) return;
+  pending_ << QString::fromStdString(line.Text());
+}
+
+void TrafficTab::Flush() {
+  if (!pending_.isEmpty()) {
+    view_->appendPlainText(pending_.join(QLatin1Char('\n')));
+    pending_.clear();
+  }
+  ShowCount();
+}
+
+void TrafficTab::Refill() {
+  pending_.clear();
+  QStringList lines;
+  for (const workbench::TrafficLine* line : log_.Visible(errorsOnly_->isChecked())) {
+    lines << QString::fromStdString(line->Text());
+  }
+  view_->setPlainText(lines.join(QLatin1Char('\n')));
+  view_->moveCursor(QTextCursor::End);
+  ShowCount();
+}
+
+void TrafficTab::ShowCount() {
+  if (log_.EventCount() == shownCount_) return;
+  shownCount_ = log_.EventCount();
+  count_->setText(QStringLiteral("共 %1 条").arg(shownCount_));
+}
+
+QString TrafficTab::SaveTo(const QString& path) {
+  QString failure =
+      QString::fromStdString(log_.SaveTo(path.toStdString(), errorsOnly_->isChecked()));
+  message_->setText(failure);
+  return failure;
+}
+
+void TrafficTab::AskAndSave() {
+  const QString suggested = QDir::home().filePath(
+      QStringLiteral("kt7340-报文-%1.txt")
+          .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"))));
+  const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("保存报文"), suggested,
+                                                    QStringLiteral("文本文件 (*.txt)"));
+  if (!path.isEmpty()) SaveTo(path);
+}
+
+}  // namespace kt::ui::qt

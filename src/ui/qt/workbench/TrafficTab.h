@@ -1,0 +1,43 @@
+// The tab "报文": the traffic log in a fixed-width font with pause, clear, save and a filter.
+#pragma once
+
+#include <QStringList>
+#include <QWidget>
+
+#include "workbench/TrafficLog.h"
+
+class QCheckBox;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace kt::ui::qt {
+
+class TrafficTab : public QWidget {
+ public:
+  explicit TrafficTab(workbench::TrafficLog& log, QWidget* parent = nullptr);
+  ~TrafficTab() override;
+  TrafficTab(const TrafficTab&) = delete;
+  TrafficTab& operator=(const TrafficTab&) = delete;
+
+  // Saves the shown lines to `path`; returns "" or the Chinese message also shown in the tab.
+  QString SaveTo(const QString& path);
+
+ private:
+  void Append(const workbench::TrafficLine& line);
+  void Flush();
+  void Refill();
+  void ShowCount();
+  void AskAndSave();
+
+  workbench::TrafficLog& log_;
+  QPlainTextEdit* view_;
+  QPushButton* pause_;
+  QCheckBox* errorsOnly_;
+  QLabel* count_;
+  QLabel* message_;
+  QStringList pending_;  // lines not yet on the screen
+  uint64_t shownCount_ = ~uint64_t{0};
+};
+
+}  // namespace kt::ui::qt

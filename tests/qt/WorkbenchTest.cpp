@@ -1,0 +1,137 @@
+// The workbench window through the real widgets against kt7340-sim: opened by the main dialog's
+// button, its log shows the configuration exchange, a recording has a row per decoded block.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "GuiTestSupport.h"
+#include "SessionDriver.h"
+#include "SimProcess.h"
+#include "app/CMonitorApp.h"
+#include "modbus/Clock.h"
+#include "serial/PosixSerialPort.h"
+#include "ui/MainDialogIds.h"
+#include "ui/qt/QtWindowHost.h"
+#include "ui/qt/workbench/RecordingTab.h"
+#include "ui/qt/workbench/WorkbenchWindow.h"
+
+namespace kt::ui::qt::test {
+namespace {
+
+constexpr int kSimAddress = 3;
+constexpr int kBlocksToRecord = 3;
+
+QWidget* MainDialog() {
+  QWidget* top = ActiveModal();
+  return top != nullptr && top->objectName() == QLatin1String("dialog102") ? top : nullptr;
+}
+
+void ClickIn(QWidget* window, const char* name) {
+  auto* button = window == nullptr ? nullptr : window->findChild<QAbstractButton*>(name);
+  ASSERT_NE(button, nullptr) << name;
+  QTest::mouseClick(button, Qt::LeftButton);
+}
+
+QString LogText(WorkbenchWindow& w) {
+  return w.findChild<QPlainTextEdit*>(QStringLiteral("trafficView"))->toPlainText();
+}
+
+size_t LinesIn(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  size_t lines = 0;
+  for (std::string line; std::getline(in, line);) ++lines;
+  return lines;
+}
+
+TEST(Workbench, OpensFromTheMainDialogShowsTheTrafficAndRecordsEveryBlock) {
+  sim::testing::SimProcess meter(
+      {"--status-trailer", "--quiet", "--address", std::to_string(kSimAddress)});
+  ASSERT_FALSE(meter.path().empty()) << "kt7340-sim printed no device";
+  setenv("KT7340_COM1", meter.path().c_str(), 1);
+  const auto csv = std::filesystem::path(::testing::TempDir()) / "workbench_test.csv";
+  std::filesystem::remove(csv);
+
+  QtWindowHost host;
+  serial::PosixSerialPort port;
+  modbus::SteadyClock clock;
+  app::CMonitorApp theApp(host, port, clock);
+  WorkbenchWindow workbench;
+  theApp.onMainDialog = [&workbench](CMonitorDlg& dialog) { workbench.Attach(dialog); };
+  int blocksWhileRecording = 0;
+  workbench.SubscribeBlocks([&](const measure::MeasuredBlock&) {
+    if (workbench.Recorder().Recording()) ++blocksWhileRecording;
+  });
+
+  SessionDriver user;
+  user.Then(
+      "settings dialog", [] { return ActiveModal() != nullptr; },
+      [] { QTest::mouseClick(ControlIn(ActiveModal(), IDOK), Qt::LeftButton); });
+  user.Then(
+      "main dialog", [] { return MainDialog() != nullptr; },
+      [&] {
+        auto* address = ControlIn<QLineEdit>(MainDialog(), main_ids::kSlaveAddressEdit);
+        address->setText(QString::number(kSimAddress));
+        QTest::mouseClick(ControlIn(MainDialog(), main_ids::kRunButton), Qt::LeftButton);
+        EXPECT_FALSE(workbench.isVisible());
+        QTest::mouseClick(ControlIn(MainDialog(), main_ids::kWorkbenchButton), Qt::LeftButton);
+      });
+  user.Then(
+      "the configuration exchange in the log",
+      [&] {
+        return workbench.isVisible() &&
+               LogText(workbench).contains(QStringLiteral("应答 (95 字节)"));
+      },
+      [&] {
+        const QString log = LogText(workbench);
+        EXPECT_TRUE(log.contains(QStringLiteral(" 发 03 03 03 00 00 13 "))) << log.toStdString();
+        EXPECT_TRUE(log.contains(QStringLiteral("读 0x0300 ×19")));
+        EXPECT_TRUE(log.contains(QStringLiteral("应答 (43 字节)")));
+        // The window takes input while the main dialog runs modally.
+        ClickIn(&workbench, "errorsOnly");
+        EXPECT_FALSE(LogText(workbench).contains(QStringLiteral("应答 (43 字节)")));
+        ClickIn(&workbench, "errorsOnly");
+        ClickIn(&workbench, "startRecording");
+      });
+  user.Then(
+      "the file dialog", [] { return qobject_cast<QFileDialog*>(ActiveModal()) != nullptr; },
+      [&] {
+        auto* files = qobject_cast<QFileDialog*>(ActiveModal());
+        EXPECT_TRUE(files->selectedFiles().value(0).contains(QStringLiteral("kt7340-")));
+        auto* name = files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        name->setText(QString::fromStdString(csv.string()));
+        static_cast<QDialog*>(files)->accept();  // as the save button does
+      });
+  user.Then(
+      "a few blocks recorded",
+      [&] { return workbench.Recorder().RowsWritten() >= kBlocksToRecord; },
+      [&] {
+        ClickIn(&workbench, "stopRecording");
+        EXPECT_EQ(workbench.findChild<QLabel*>(QStringLiteral("recordRows"))->text(),
+                  QString::number(blocksWhileRecording));
+        workbench.close();
+        EXPECT_FALSE(workbench.isVisible());
+        QTest::mouseClick(ControlIn(MainDialog(), IDCANCEL), Qt::LeftButton);
+      });
+
+  user.Start();
+  EXPECT_FALSE(theApp.InitInstance());
+  EXPECT_EQ(user.Failure(), "");
+  EXPECT_TRUE(user.Done());
+  EXPECT_GE(blocksWhileRecording, kBlocksToRecord);
+  EXPECT_EQ(workbench.Recorder().Path(), csv.string());
+  EXPECT_EQ(LinesIn(csv), 1 + static_cast<size_t>(blocksWhileRecording));  // the header first
+}
+
+}  // namespace
+}  // namespace kt::ui::qt::test
