@@ -23,9 +23,7 @@ void EnableRs485Mode(int fd, const std::string& device) {
   rs485.flags = SER_RS485_ENABLED | SER_RS485_RTS_ON_SEND;  // RTS_AFTER_SEND clear: off after
   if (::ioctl(fd, TIOCSRS485, &rs485) != 0) {
     const int e = errno;
-    // The reason completes "串口 <device> ..." as the monitor words a refused port.
-    throw SerialError(SerialErrorKind::OpenFailed, device,
-                      std::string("不支持 RS-485 模式（") + std::strerror(e) + "）");
+    throw SerialError(SerialErrorKind::Rs485Unsupported, device, std::strerror(e));
   }
 }
 

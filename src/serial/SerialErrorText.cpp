@@ -23,6 +23,8 @@ const char* KindText(SerialErrorKind kind) {
       return "已断开";
     case SerialErrorKind::OutputStalled:
       return "输出受阻";
+    case SerialErrorKind::Rs485Unsupported:
+      return "不支持 RS-485 模式";
     default:
       return "无法使用";
   }

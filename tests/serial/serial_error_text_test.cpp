@@ -29,6 +29,8 @@ TEST(SerialErrorText, NamesTheDeviceTheKindAndTheSystemsReason) {
        "串口 /dev/ttyUSB0 不支持该通讯参数（Invalid argument）"},
       {SerialErrorKind::Disconnected, "/dev/ttyUSB0", "Input/output error",
        "串口 /dev/ttyUSB0 已断开（Input/output error）"},
+      {SerialErrorKind::Rs485Unsupported, "/dev/ttyS1", "Inappropriate ioctl for device",
+       "串口 /dev/ttyS1 不支持 RS-485 模式（Inappropriate ioctl for device）"},
       {SerialErrorKind::OpenFailed, "/dev/ttyUSB0", "Is a directory",
        "串口 /dev/ttyUSB0 无法使用（Is a directory）"},
       {SerialErrorKind::IoError, "/dev/ttyS1", "the port is not open",
