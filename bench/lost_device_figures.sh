@@ -5,6 +5,7 @@
 # Usage: bench/lost_device_figures.sh [seconds of each measurement, default 30]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source bench/xvfb_session.sh
 seconds=${1:-30}
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKT7340_WITH_QT=ON >/dev/null
@@ -48,48 +49,26 @@ start_sim --link "$link"
 first_sim=$sim_pid
 export KT7340_COM1="$link"
 
-for n in $(seq 150 190); do
-  [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ] && break
-done
-Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-export DISPLAY=":$n"
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+start_xvfb 1024x768
 
-find_window() {
-  for _ in $(seq 1000); do
-    for id in $(xdotool search --onlyvisible --pid "$monitor_pid" 2>/dev/null); do
-      xdotool getwindowname "$id" 2>/dev/null | grep -q -- "$1" && { echo "$id"; return 0; }
-    done
-    sleep 0.01
-  done
-  return 1
-}
-click_du() {
-  local g w h
-  g=$(xdotool getwindowgeometry --shell "$1")
-  w=$(sed -n 's/^WIDTH=//p' <<<"$g")
-  h=$(sed -n 's/^HEIGHT=//p' <<<"$g")
-  xdotool mousemove --window "$1" $(($2 * w / $4)) $(($3 * h / $5)) click 1
-}
 
 "$monitor" &
 monitor_pid=$!
 pids+=("$monitor_pid")
 settings=$(find_window "通讯设置")
-click_du "$settings" 159 62 187 111
+click_du "$settings" 159 62 $COMM_SETTINGS_DU
 main=$(find_window "7340智能电力检测仪")
 sleep 0.3
-click_du "$main" 74 16 383 412
+click_du "$main" 74 16 $MAIN_DIALOG_DU
 xdotool key --clearmodifiers ctrl+a
 xdotool type 1
-click_du "$main" 340 118 383 412
+click_du "$main" 340 118 $MAIN_DIALOG_DU
 sleep 3
 kill "$first_sim"
 wait "$first_sim" 2>/dev/null || true
 sleep 2
 monitor_cpu=$(cpu_percent "$monitor_pid")
-click_du "$main" 340 230 383 412  # "退  出"
+click_du "$main" 340 230 $MAIN_DIALOG_DU  # "退  出"
 
 # 2. The simulator after its client closed the pseudo-terminal.
 start_sim

@@ -5,6 +5,7 @@
 # with xdotool. Usage: bench/workbench_figures.sh [seconds of polling, default 60]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source bench/xvfb_session.sh
 poll_seconds=${1:-60}
 address=1
 
@@ -32,31 +33,8 @@ read -r -t 10 pty <&3
 cat <&3 >/dev/null &
 export KT7340_COM1="$pty"
 
-for n in $(seq 150 190); do
-  [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ] && break
-done
-Xvfb ":$n" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-export DISPLAY=":$n"
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+start_xvfb 1920x1080
 
-now_ms() { date +%s%3N; }
-find_window() {
-  for _ in $(seq 1000); do
-    for id in $(xdotool search --onlyvisible --pid "$monitor_pid" 2>/dev/null); do
-      xdotool getwindowname "$id" 2>/dev/null | grep -q -- "$1" && { echo "$id"; return 0; }
-    done
-    sleep 0.01
-  done
-  return 1
-}
-click_du() {
-  local g w h
-  g=$(xdotool getwindowgeometry --shell "$1")
-  w=$(sed -n 's/^WIDTH=//p' <<<"$g")
-  h=$(sed -n 's/^HEIGHT=//p' <<<"$g")
-  xdotool mousemove --window "$1" $(($2 * w / $4)) $(($3 * h / $5)) click 1
-}
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$monitor_pid/stat"; }
 
 export KT7340_RECORD="$work/record.csv"
@@ -64,14 +42,14 @@ export KT7340_RECORD="$work/record.csv"
 monitor_pid=$!
 pids+=("$monitor_pid")
 settings=$(find_window "通讯设置")
-click_du "$settings" 159 62 187 111
+click_du "$settings" 159 62 $COMM_SETTINGS_DU
 main=$(find_window "7340智能电力检测仪")
 sleep 0.3
-click_du "$main" 74 16 383 412
+click_du "$main" 74 16 $MAIN_DIALOG_DU
 xdotool key --clearmodifiers ctrl+a
 xdotool type "$address"
-click_du "$main" 340 118 383 412
-click_du "$main" 340 383 383 412  # "诊断与记录…"
+click_du "$main" 340 118 $MAIN_DIALOG_DU
+click_du "$main" 340 383 $MAIN_DIALOG_DU  # "诊断与记录…"
 find_window "诊断与记录" >/dev/null
 sleep 3  # let the configuration reads pass; then measure steady polling
 
@@ -84,7 +62,7 @@ w1=$(now_ms)
 rss_peak_kb=$(sed -n 's/^VmHWM:[[:space:]]*\([0-9]*\) kB/\1/p' "/proc/$monitor_pid/status")
 rows=$(($(wc -l <"$work/record.csv") - 1))
 
-click_du "$main" 340 230 383 412  # "退  出"
+click_du "$main" 340 230 $MAIN_DIALOG_DU  # "退  出"
 for _ in $(seq 50); do kill -0 "$monitor_pid" 2>/dev/null || break; sleep 0.1; done
 
 awk -v c0="$c0" -v c1="$c1" -v hz="$hz" -v w0="$w0" -v w1="$w1" -v rss="$rss_peak_kb" \
