@@ -49,8 +49,10 @@ click_du "$main" 74 16 $MAIN_DIALOG_DU
 xdotool key --clearmodifiers ctrl+a
 xdotool type "$address"
 click_du "$main" 340 118 $MAIN_DIALOG_DU
-click_du "$main" 340 383 $MAIN_DIALOG_DU  # "诊断与记录…"
-find_window "诊断与记录" >/dev/null
+if [ "${OPEN_WORKBENCH:-1}" = 1 ]; then
+  click_du "$main" 340 383 $MAIN_DIALOG_DU  # "诊断与记录…"
+  find_window "诊断与记录" >/dev/null
+fi
 sleep 3  # let the configuration reads pass; then measure steady polling
 
 hz=$(getconf CLK_TCK)

@@ -1,5 +1,6 @@
 // The trend tab at a full hour of data with every series shown: one block added and the chart
-// brought up to date, and the same with the chart painted as the screen would show it.
+// brought up to date; the same when every block moves the time axis on (the dearest block); the
+// same with the window's repaint of what changed; and the whole chart painted afresh.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -11,6 +12,7 @@
 #include <cmath>
 
 #include "ui/qt/workbench/TrendTab.h"
+#include "workbench/TrendColumns.h"
 
 namespace {
 
@@ -51,9 +53,9 @@ struct FullTab {
     tab.SetPaused(false);
     QApplication::processEvents();
   }
-  void Add() {
+  void Add(std::chrono::milliseconds after = std::chrono::milliseconds(500)) {
     tab.AddBlock(BlockAt(next));
-    next += std::chrono::milliseconds(500);
+    next += after;
   }
 };
 
@@ -63,6 +65,33 @@ void BM_TrendAddBlockHourAllSeries(benchmark::State& state) {
 }
 // The argument is the span shown, in minutes.
 BENCHMARK(BM_TrendAddBlockHourAllSeries)->Arg(1)->Arg(10)->Arg(60)->Unit(benchmark::kMillisecond);
+
+// Each block lands a whole tick after the one before, so the axis moves and every series is laid
+// out afresh.
+void BM_TrendAddBlockAxisStepsHourAllSeries(benchmark::State& state) {
+  const auto span = std::chrono::minutes(state.range(0));
+  FullTab full(static_cast<int>(state.range(0)));
+  for (auto _ : state) full.Add(kt::workbench::TickFor(span));
+}
+BENCHMARK(BM_TrendAddBlockAxisStepsHourAllSeries)
+    ->Arg(1)
+    ->Arg(10)
+    ->Arg(60)
+    ->Unit(benchmark::kMillisecond);
+
+// What the window does per block: the change, then the repaint of the region it touched.
+void BM_TrendAddBlockAndRepaintHourAllSeries(benchmark::State& state) {
+  FullTab full(static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    full.Add();
+    QApplication::processEvents();
+  }
+}
+BENCHMARK(BM_TrendAddBlockAndRepaintHourAllSeries)
+    ->Arg(1)
+    ->Arg(10)
+    ->Arg(60)
+    ->Unit(benchmark::kMillisecond);
 
 void BM_TrendAddBlockAndPaintHourAllSeries(benchmark::State& state) {
   FullTab full(static_cast<int>(state.range(0)));

@@ -94,6 +94,20 @@ void TrendStore::Append(const measure::MeasuredBlock& block) {
   ++count_;
 }
 
+std::size_t TrendStore::FirstAtOrAfter(std::chrono::system_clock::time_point t) const {
+  std::size_t low = 0;
+  std::size_t high = count_;
+  while (low < high) {
+    const std::size_t mid = low + (high - low) / 2;
+    if (At(mid).time < t) {
+      low = mid + 1;
+    } else {
+      high = mid;
+    }
+  }
+  return low;
+}
+
 TrendWindow TrendStore::Query(std::chrono::minutes span) const {
   TrendWindow w;
   if (count_ == 0) return w;

@@ -96,11 +96,14 @@ class TrendStore {
   std::size_t capacity() const { return ring_.size(); }
   void Clear() { count_ = 0; }
 
- private:
+  // The samples in time order without copying them: the i-th from the oldest, and the index of
+  // the first sample stamped at or after `t` (size() when there is none).
   const TrendSample& At(std::size_t fromOldest) const {
     return ring_[(oldest_ + fromOldest) % ring_.size()];
   }
+  std::size_t FirstAtOrAfter(std::chrono::system_clock::time_point t) const;
 
+ private:
   std::vector<TrendSample> ring_;
   std::size_t oldest_ = 0;
   std::size_t count_ = 0;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QChartView>
+#include <QDateTimeAxis>
 #include <QDir>
 #include <QImage>
 #include <QLineSeries>
@@ -54,8 +55,13 @@ bool Greenish(const QColor& c) {
   return c.green() > 100 && c.red() < 100 && c.blue() < 100;
 }
 
+// The table follows the blocks only while it is in view, as in the workbench.
+struct ShownWiringTab : WiringTab {
+  ShownWiringTab() { show(); }
+};
+
 TEST(WiringTab, ReversedCtOfPhaseBIsShownInRed) {
-  WiringTab tab;
+  ShownWiringTab tab;
   SimulatedBlocks meter({"--reverse-ct", "B", "--ct", "20"});
   tab.AddBlock(meter.At(kStart));
 
@@ -79,15 +85,19 @@ TEST(WiringTab, ReversedCtOfPhaseBIsShownInRed) {
 }
 
 TEST(WiringTab, HealthyLoadMakesEveryCheckNormalAndGreen) {
-  WiringTab tab;
+  ShownWiringTab tab;
   SimulatedBlocks meter({"--ct", "20"});
   tab.AddBlock(meter.At(kStart));
-  // The table follows each block: a faulty block first, then the healthy one replaces its rows.
-  WiringTab reused;
+  // The table follows each block: a faulty block first, then the healthy one replaces its rows;
+  // out of sight it catches up with the newest block when shown.
+  ShownWiringTab reused;
   // Two reversed CTs give a row each, more rows than the healthy block has.
   SimulatedBlocks faulty({"--reverse-ct", "A", "--reverse-ct", "C", "--ct", "20"});
   reused.AddBlock(faulty.At(kStart));
+  ASSERT_GT(reused.table().rowCount(), tab.table().rowCount());
+  reused.hide();
   reused.AddBlock(meter.At(kStart + 1s));
+  reused.show();
 
   EXPECT_EQ(reused.table().rowCount(), tab.table().rowCount());
   for (const WiringTab* t : {&tab, &reused}) {
@@ -100,8 +110,22 @@ TEST(WiringTab, HealthyLoadMakesEveryCheckNormalAndGreen) {
   }
 }
 
+// The chart follows the blocks only while it is in view, as in the workbench.
+struct ShownTrendTab : TrendTab {
+  ShownTrendTab() {
+    resize(1180, 660);
+    show();
+  }
+};
+
+double Ms(std::chrono::system_clock::time_point t) {
+  return static_cast<double>(
+      std::chrono::duration_cast<std::chrono::milliseconds>(t.time_since_epoch()).count());
+}
+
 TEST(TrendTab, PauseFreezesTheViewWhileBlocksKeepComing) {
-  TrendTab tab;
+  ShownTrendTab tab;
+  tab.SetSpan(1min);
   SimulatedBlocks meter;
   for (int n = 0; n < 10; ++n) tab.AddBlock(meter.At(kStart + n * 1s));
   const QLineSeries& ua = tab.series(TrendSeries::PhaseVoltageA);
@@ -117,8 +141,23 @@ TEST(TrendTab, PauseFreezesTheViewWhileBlocksKeepComing) {
   EXPECT_EQ(ua.count(), 15);
 }
 
+TEST(TrendTab, OutOfSightItOnlyStoresAndCatchesUpWhenShown) {
+  ShownTrendTab tab;
+  tab.SetSpan(1min);
+  SimulatedBlocks meter;
+  for (int n = 0; n < 5; ++n) tab.AddBlock(meter.At(kStart + n * 1s));
+  const QLineSeries& ua = tab.series(TrendSeries::PhaseVoltageA);
+  ASSERT_EQ(ua.count(), 5);
+  tab.hide();
+  for (int n = 5; n < 25; ++n) tab.AddBlock(meter.At(kStart + n * 1s));
+  EXPECT_EQ(ua.count(), 5);
+  tab.show();
+  EXPECT_EQ(ua.count(), 25);
+  EXPECT_EQ(ua.points().back().x(), Ms(kStart + 24s));
+}
+
 TEST(TrendTab, SpanAndThinningKeepTheWindowAndItsPeaks) {
-  TrendTab tab;
+  ShownTrendTab tab;
   tab.SetSpan(60min);
   SimulatedBlocks meter;
   tab.SetPaused(true);
@@ -137,12 +176,17 @@ TEST(TrendTab, SpanAndThinningKeepTheWindowAndItsPeaks) {
                       })->y();
   EXPECT_DOUBLE_EQ(peak, 300.0);
 
+  // The axis ends on the next whole ten seconds and is one step longer than the minute; each
+  // block of that stretch is a point of its own.
   tab.SetSpan(1min);
   const auto lastMinute = ua.points();
   ASSERT_FALSE(lastMinute.isEmpty());
-  const double newestMs = lastMinute.back().x();
-  EXPECT_GE(lastMinute.front().x(), newestMs - 60'000);
-  EXPECT_EQ(lastMinute.size(), 121);
+  const auto newest = kStart + 7199 * 500ms;
+  EXPECT_EQ(static_cast<double>(tab.timeAxis().max().toMSecsSinceEpoch()), Ms(kStart + 3600s));
+  EXPECT_EQ(static_cast<double>(tab.timeAxis().min().toMSecsSinceEpoch()), Ms(kStart + 3530s));
+  EXPECT_EQ(lastMinute.front().x(), Ms(kStart + 3530s));
+  EXPECT_EQ(lastMinute.back().x(), Ms(newest));
+  EXPECT_EQ(lastMinute.size(), 140);
 }
 
 struct UnitCase {
@@ -158,14 +202,14 @@ TEST(TrendTab, EachGroupHasItsOwnAxisInAReadableUnit) {
       {{"--pt", "100", "--ct", "20"}, "(kV)", "(MW)", 22.0},
   };
   for (const UnitCase& c : cases) {
-    TrendTab tab;
+    ShownTrendTab tab;
     SimulatedBlocks meter(c.options);
     for (int n = 0; n < 5; ++n) tab.AddBlock(meter.At(kStart + n * 1s));
     const QValueAxis& volts = tab.axis(UnitGroup::Voltage);
     const QValueAxis& watts = tab.axis(UnitGroup::ActivePower);
     EXPECT_TRUE(volts.titleText().endsWith(c.voltageUnit)) << volts.titleText().toStdString();
     EXPECT_TRUE(watts.titleText().endsWith(c.powerUnit)) << watts.titleText().toStdString();
-    const double ua = tab.series(TrendSeries::PhaseVoltageA).at(4).y();
+    const double ua = tab.series(TrendSeries::PhaseVoltageA).points().back().y();
     EXPECT_NEAR(ua, c.shownVoltage, c.shownVoltage * 0.02);
     EXPECT_LE(volts.min(), ua);
     EXPECT_GE(volts.max(), ua);
@@ -176,7 +220,7 @@ TEST(TrendTab, EachGroupHasItsOwnAxisInAReadableUnit) {
 }
 
 TEST(TrendTab, ExportWritesThePngOrSaysItCouldNot) {
-  TrendTab tab;
+  ShownTrendTab tab;
   SimulatedBlocks meter;
   for (int n = 0; n < 20; ++n) tab.AddBlock(meter.At(kStart + n * 1s));
   QTemporaryDir dir;

@@ -64,6 +64,7 @@ PhasorView::PhasorView(QWidget* parent) : QWidget(parent) {
 }
 
 void PhasorView::SetDiagram(const workbench::PhasorDiagram& diagram) {
+  if (hasDiagram_ && diagram == diagram_) return;  // a steady load paints nothing
   diagram_ = diagram;
   hasDiagram_ = true;
   update();

@@ -17,8 +17,9 @@ namespace kt::ui::qt {
 namespace {
 
 // New lines and the event count reach the screen at this pace rather than on every event: one
-// repaint for several lines.
+// repaint for several lines. Out of sight they wait until the tab is shown.
 constexpr int kFlushMs = 500;
+constexpr auto kMostPending = static_cast<qsizetype>(workbench::TrafficLog::kCapacity);
 
 }  // namespace
 
@@ -79,9 +80,17 @@ TrafficTab::~TrafficTab() {
 void TrafficTab::Append(const workbench::TrafficLine& line) {
   if (errorsOnly_->isChecked() && !line.isError) return;
   pending_ << QString::fromStdString(line.Text());
+  // The view keeps no more lines than the log; older waiting ones would only be dropped there.
+  if (pending_.size() > kMostPending) pending_.removeFirst();
+}
+
+void TrafficTab::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  Flush();
 }
 
 void TrafficTab::Flush() {
+  if (!isVisible()) return;
   if (!pending_.isEmpty()) {
     view_->appendPlainText(pending_.join(QLatin1Char('\n')));
     pending_.clear();

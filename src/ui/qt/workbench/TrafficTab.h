@@ -23,6 +23,9 @@ class TrafficTab : public QWidget {
   // Saves the shown lines to `path`; returns "" or the Chinese message also shown in the tab.
   QString SaveTo(const QString& path);
 
+ protected:
+  void showEvent(QShowEvent* event) override;
+
  private:
   void Append(const workbench::TrafficLine& line);
   void Flush();

@@ -30,6 +30,7 @@
 namespace kt::ui::qt {
 namespace {
 
+using std::chrono::milliseconds;
 using workbench::TrendSeries;
 using workbench::UnitGroup;
 
@@ -54,11 +55,13 @@ constexpr std::array<TrendSeries, 7> kShownAtStart = {
     TrendSeries::CurrentA,        TrendSeries::CurrentB,      TrendSeries::CurrentC,
     TrendSeries::TotalActivePower};
 
-// Samples are thinned to columns this many pixels wide, each giving its minimum and maximum so
-// peaks survive: about one point per pixel, which is what the chart's drawing cost follows.
-constexpr int kPointsPerColumn = 2;
-constexpr int kColumnPixels = 2;
-constexpr int kLeastColumns = 200;
+// Every change of a series' points costs the chart a pass over all of them, so the points of all
+// shown series together stay within a budget: columns of at least two pixels, each giving its
+// lowest and highest sample, and fewer columns the more series are shown.
+constexpr std::size_t kPointsPerColumn = 2;
+constexpr std::size_t kColumnPixels = 2;
+constexpr std::size_t kLeastColumns = 60;
+constexpr std::size_t kPointBudget = 3000;
 
 std::size_t Index(TrendSeries s) {
   return static_cast<std::size_t>(s);
@@ -68,7 +71,7 @@ std::size_t Index(UnitGroup g) {
 }
 
 QPen SeriesPen(TrendSeries s) {
-  const int width = 2;
+  const int width = 1;
   // Currents and power factors in a darker shade of their phase's colour, so that a voltage and
   // a current of the same phase can be told apart.
   constexpr int kDarker = 165;
@@ -130,6 +133,11 @@ NiceRange MakeNice(double low, double high) {
   const double niceLow = std::floor(low / step) * step;
   const double niceHigh = std::ceil(high / step) * step;
   return {niceLow, niceHigh, static_cast<int>(std::lround((niceHigh - niceLow) / step)) + 1};
+}
+
+QDateTime LocalTime(std::chrono::system_clock::time_point t) {
+  return QDateTime::fromMSecsSinceEpoch(
+      std::chrono::duration_cast<milliseconds>(t.time_since_epoch()).count());
 }
 
 QString AxisTitle(UnitGroup g, const workbench::UnitChoice& unit) {
@@ -252,7 +260,20 @@ QWidget* TrendTab::BuildSeriesPicker() {
 
 void TrendTab::AddBlock(const measure::MeasuredBlock& block) {
   store_.Append(block);
-  if (!paused_) Redraw();
+  RedrawWhenInView();
+}
+
+void TrendTab::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (stale_) RedrawWhenInView();
+}
+
+void TrendTab::RedrawWhenInView() {
+  if (paused_ || !isVisible()) {
+    stale_ = true;
+    return;
+  }
+  Redraw();
 }
 
 void TrendTab::SetSeriesShown(TrendSeries s, bool shown) {
@@ -264,12 +285,14 @@ void TrendTab::SetSeriesShown(TrendSeries s, bool shown) {
   series_[Index(s)]->setVisible(shown);
   if (!shown) series_[Index(s)]->clear();
   // A paused view stays as it was; a series ticked meanwhile fills in when the view runs again.
-  if (!paused_) Redraw();
+  stale_ = true;
+  RedrawWhenInView();
 }
 
 void TrendTab::SetSpan(std::chrono::minutes span) {
   span_ = span;
-  if (!paused_) Redraw();
+  stale_ = true;
+  RedrawWhenInView();
 }
 
 void TrendTab::SetPaused(bool paused) {
@@ -278,114 +301,123 @@ void TrendTab::SetPaused(bool paused) {
     return;
   }
   paused_ = paused;
-  if (!paused_) Redraw();
+  if (!paused_) RedrawWhenInView();
+}
+
+workbench::SeriesSet TrendTab::Shown() const {
+  workbench::SeriesSet shown;
+  for (std::size_t s = 0; s < workbench::kTrendSeriesCount; ++s) {
+    shown[s] = series_[s]->isVisible();
+  }
+  return shown;
+}
+
+std::size_t TrendTab::ColumnCount() const {
+  const auto width = static_cast<std::size_t>(std::max(0.0, chart_->plotArea().width()));
+  const std::size_t byBudget =
+      kPointBudget / (kPointsPerColumn * std::max<std::size_t>(Shown().count(), 1));
+  return std::max(kLeastColumns, std::min(width / kColumnPixels, byBudget));
 }
 
 void TrendTab::Redraw() {
-  const workbench::TrendWindow window = store_.Query(span_);
-  if (window.samples.empty()) {
+  if (store_.size() == 0) {
     for (QLineSeries* line : series_) line->clear();
+    stale_ = false;
     return;
   }
-  const double newestMs = static_cast<double>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                                  window.samples.back().time.time_since_epoch())
-                                                  .count());
-  const double fromMs = newestMs - static_cast<double>(std::chrono::milliseconds(span_).count());
-  // Every axis change recomputes the geometry of each series on it: empty the shown series
-  // first, so that only the final replace below pays for their points.
-  for (QLineSeries* line : series_) {
-    if (line->isVisible()) line->clear();
+  const workbench::TrendAxis axis =
+      workbench::AxisFor(store_.At(store_.size() - 1).time, span_, ColumnCount());
+  const bool rebuild = stale_ || !(axis == columns_.axis()) || Shown() != columns_.shown();
+  workbench::SeriesSet changed;
+  if (rebuild) {
+    columns_.Rebuild(store_, axis, Shown());
+    changed = Shown();
+  } else {
+    changed = columns_.Update(store_);
   }
-  timeAxis_->setRange(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(fromMs)),
-                      QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(newestMs)));
+  stale_ = false;
+  changed |= FitGroupAxes();
+  if (rebuild) {
+    // An axis change lays out every point of the series on it: empty them first, so that only
+    // the replace below pays for their points.
+    for (std::size_t s = 0; s < workbench::kTrendSeriesCount; ++s) {
+      if (changed[s]) series_[s]->clear();
+    }
+    timeAxis_->setRange(LocalTime(axis.from), LocalTime(axis.to));
+    if (timeAxis_->tickCount() != axis.TickCount()) timeAxis_->setTickCount(axis.TickCount());
+  }
+  for (std::size_t s = 0; s < workbench::kTrendSeriesCount; ++s) {
+    if (changed[s]) Replace(static_cast<TrendSeries>(s));
+  }
+}
 
-  // Each group's range over its shown series only, so the axis fits what is drawn.
+workbench::SeriesSet TrendTab::FitGroupAxes() {
+  // Each group's range over its shown series only, so the axis fits what is drawn. The columns
+  // keep every extreme, so their points give the range of the samples.
   std::array<double, workbench::kUnitGroupCount> low{};
   std::array<double, workbench::kUnitGroupCount> high{};
   std::array<bool, workbench::kUnitGroupCount> used{};
   low.fill(std::numeric_limits<double>::max());
   high.fill(std::numeric_limits<double>::lowest());
+  const workbench::SeriesSet shown = columns_.shown();
   for (std::size_t s = 0; s < workbench::kTrendSeriesCount; ++s) {
-    if (!series_[s]->isVisible()) continue;
+    if (!shown[s]) continue;
     const std::size_t g = Index(workbench::GroupOf(static_cast<TrendSeries>(s)));
-    used[g] = true;
-    for (const workbench::TrendSample& sample : window.samples) {
-      low[g] = std::min(low[g], sample.values[s]);
-      high[g] = std::max(high[g], sample.values[s]);
+    for (const workbench::TrendPoint& p : columns_.Points(static_cast<TrendSeries>(s))) {
+      used[g] = true;
+      low[g] = std::min(low[g], p.value);
+      high[g] = std::max(high[g], p.value);
     }
   }
+  workbench::SeriesSet moved;
+  // One set of horizontal grid lines, the first shown group's: more would not line up, and each
+  // set is painted again with every block.
+  const auto gridGroup =
+      static_cast<std::size_t>(std::find(used.begin(), used.end(), true) - used.begin());
   for (std::size_t g = 0; g < workbench::kUnitGroupCount; ++g) {
     QValueAxis* axis = groupAxes_[g];
     axis->setVisible(used[g]);
+    if (axis->isGridLineVisible() != (g == gridGroup)) axis->setGridLineVisible(g == gridGroup);
     if (!used[g]) continue;
     const auto group = static_cast<UnitGroup>(g);
-    groupUnits_[g] = workbench::ChooseUnit(group, std::max(std::abs(low[g]), std::abs(high[g])));
-    const double divisor = groupUnits_[g].divisor;
-    double lo = low[g] / divisor;
-    double hi = high[g] / divisor;
+    const workbench::UnitChoice unit =
+        workbench::ChooseUnit(group, std::max(std::abs(low[g]), std::abs(high[g])));
+    double lo = low[g] / unit.divisor;
+    double hi = high[g] / unit.divisor;
     // A flat line still gets some room around it.
     const double pad = std::max((hi - lo) * 0.08, std::max(std::abs(hi) * 0.005, 1e-3));
     lo -= pad;
     hi += pad;
-    // Unchanged texts are not set again: each setting lays the axis's labels out anew.
-    const QString title = AxisTitle(group, groupUnits_[g]);
-    if (axis->titleText() != title) axis->setTitleText(title);
-    const QString format = LabelFormat(hi - lo);
-    if (axis->labelFormat() != format) axis->setLabelFormat(format);
     const NiceRange nice = MakeNice(lo, hi);
-    // Qt ignores an unchanged range, so a steady signal costs no new axis labels.
+    const QString title = AxisTitle(group, unit);
+    const QString format = LabelFormat(hi - lo);
+    const bool same = unit.divisor == groupUnits_[g].divisor && axis->titleText() == title &&
+                      axis->labelFormat() == format && axis->tickCount() == nice.ticks &&
+                      axis->min() == nice.low && axis->max() == nice.high;
+    if (same) continue;
+    groupUnits_[g] = unit;
+    for (std::size_t s = 0; s < workbench::kTrendSeriesCount; ++s) {
+      if (shown[s] && Index(workbench::GroupOf(static_cast<TrendSeries>(s))) == g) {
+        moved[s] = true;
+        series_[s]->clear();  // as above: the new axis lays out no old points
+      }
+    }
+    // Each setting lays the axis's labels out anew: only what changed is set.
+    if (axis->titleText() != title) axis->setTitleText(title);
+    if (axis->labelFormat() != format) axis->setLabelFormat(format);
     if (axis->tickCount() != nice.ticks) axis->setTickCount(nice.ticks);
     axis->setRange(nice.low, nice.high);
   }
+  return moved;
+}
 
-  // Thin the samples to about two per pixel column: the minimum and maximum of each column.
-  const int columns =
-      std::max(kLeastColumns, static_cast<int>(chart_->plotArea().width()) / kColumnPixels);
-  const std::size_t count = window.samples.size();
-  const double columnMs = (newestMs - fromMs) / columns;
-  const bool thin = count > static_cast<std::size_t>(columns) * kPointsPerColumn;
-  for (std::size_t s = 0; s < workbench::kTrendSeriesCount; ++s) {
-    QLineSeries* line = series_[s];
-    if (!line->isVisible()) continue;
-    const double divisor =
-        groupUnits_[Index(workbench::GroupOf(static_cast<TrendSeries>(s)))].divisor;
-    QList<QPointF> points;
-    points.reserve(static_cast<qsizetype>(thin ? columns * kPointsPerColumn + 2 : count));
-    auto msOf = [](const workbench::TrendSample& sample) {
-      return static_cast<double>(
-          std::chrono::duration_cast<std::chrono::milliseconds>(sample.time.time_since_epoch())
-              .count());
-    };
-    if (!thin) {
-      for (const workbench::TrendSample& sample : window.samples) {
-        points.append(QPointF(msOf(sample), sample.values[s] / divisor));
-      }
-    } else {
-      std::size_t i = 0;
-      while (i < count) {
-        const double t0 = msOf(window.samples[i]);
-        const auto column = static_cast<long long>((t0 - fromMs) / columnMs);
-        std::size_t lowAt = i, highAt = i;
-        std::size_t j = i + 1;
-        for (; j < count; ++j) {
-          const double t = msOf(window.samples[j]);
-          if (static_cast<long long>((t - fromMs) / columnMs) != column) break;
-          if (window.samples[j].values[s] < window.samples[lowAt].values[s]) lowAt = j;
-          if (window.samples[j].values[s] > window.samples[highAt].values[s]) highAt = j;
-        }
-        const std::size_t first = std::min(lowAt, highAt);
-        const std::size_t second = std::max(lowAt, highAt);
-        points.append(
-            QPointF(msOf(window.samples[first]), window.samples[first].values[s] / divisor));
-        if (second != first) {
-          points.append(
-              QPointF(msOf(window.samples[second]), window.samples[second].values[s] / divisor));
-        }
-        i = j;
-      }
-    }
-    line->replace(points);
-  }
+void TrendTab::Replace(TrendSeries s) {
+  const double divisor = groupUnits_[Index(workbench::GroupOf(s))].divisor;
+  const std::vector<workbench::TrendPoint>& points = columns_.Points(s);
+  QList<QPointF> shown;
+  shown.reserve(static_cast<qsizetype>(points.size()));
+  for (const workbench::TrendPoint& p : points) shown.append(QPointF(p.ms, p.value / divisor));
+  series_[Index(s)]->replace(shown);
 }
 
 void TrendTab::ShowHover(TrendSeries s, const QPointF& point, bool entered) {

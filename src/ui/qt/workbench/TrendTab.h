@@ -7,6 +7,7 @@
 #include <chrono>
 
 #include "measure/MeasuredBlock.h"
+#include "workbench/TrendColumns.h"
 #include "workbench/TrendStore.h"
 
 class QChart;
@@ -25,7 +26,8 @@ class TrendTab : public QWidget {
  public:
   explicit TrendTab(QWidget* parent = nullptr);
 
-  // Keeps the block; redraws unless paused.
+  // Keeps the block; brings the chart up to date unless paused or out of sight (then it catches
+  // up when shown again).
   void AddBlock(const measure::MeasuredBlock& block);
 
   // Saves the chart as it is shown; false when the file cannot be written.
@@ -46,17 +48,29 @@ class TrendTab : public QWidget {
   }
   std::size_t storedBlocks() const { return store_.size(); }
   QChartView& chartView() { return *view_; }
+  const QDateTimeAxis& timeAxis() const { return *timeAxis_; }
+
+ protected:
+  void showEvent(QShowEvent* event) override;
 
  private:
   void BuildChart();
   QWidget* BuildSeriesPicker();
+  workbench::SeriesSet Shown() const;
+  std::size_t ColumnCount() const;
+  void RedrawWhenInView();
   void Redraw();
+  // Sets each group's axis to its shown series; returns the series on axes that changed.
+  workbench::SeriesSet FitGroupAxes();
+  void Replace(workbench::TrendSeries s);
   void ShowHover(workbench::TrendSeries s, const QPointF& point, bool entered);
   void ChooseExportFile();
 
   workbench::TrendStore store_;
+  workbench::TrendColumns columns_;
   std::chrono::minutes span_{10};
   bool paused_ = false;
+  bool stale_ = true;  // the chart must be built anew from the store
 
   QChart* chart_ = nullptr;
   QChartView* view_ = nullptr;

@@ -51,21 +51,47 @@ WiringTab::WiringTab(QWidget* parent)
 }
 
 void WiringTab::AddBlock(const measure::MeasuredBlock& block) {
-  const std::vector<workbench::CheckRow> rows = workbench::CheckWiring(block);
-  table_->setRowCount(static_cast<int>(rows.size()));
-  for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
-    const workbench::CheckRow& row = rows[static_cast<std::size_t>(r)];
-    auto* verdict = new QTableWidgetItem(QString::fromUtf8(workbench::VerdictText(row.verdict)));
-    verdict->setForeground(VerdictColour(row.verdict));
+  last_ = block;
+  hasBlock_ = true;
+  if (isVisible()) ShowLastBlock();
+}
+
+void WiringTab::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (hasBlock_) ShowLastBlock();
+}
+
+void WiringTab::ShowLastBlock() {
+  const std::vector<workbench::CheckRow> rows = workbench::CheckWiring(last_);
+  const int count = static_cast<int>(rows.size());
+  // Rows are filled in place: an unchanged text or colour is not set again, so a steady load
+  // does not repaint the table.
+  for (int r = table_->rowCount(); r < count; ++r) {
+    table_->insertRow(r);
+    auto* verdict = new QTableWidgetItem;
     QFont bold = verdict->font();
     bold.setBold(true);
     verdict->setFont(bold);
     verdict->setTextAlignment(Qt::AlignCenter);
-    table_->setItem(r, kNameColumn, new QTableWidgetItem(QString::fromStdString(row.name)));
+    table_->setItem(r, kNameColumn, new QTableWidgetItem);
     table_->setItem(r, kVerdictColumn, verdict);
-    table_->setItem(r, kMessageColumn, new QTableWidgetItem(QString::fromStdString(row.message)));
+    table_->setItem(r, kMessageColumn, new QTableWidgetItem);
   }
-  phasors_->SetDiagram(workbench::MakePhasorDiagram(block));
+  table_->setRowCount(count);
+  for (int r = 0; r < count; ++r) {
+    const workbench::CheckRow& row = rows[static_cast<std::size_t>(r)];
+    SetIfChanged(*table_->item(r, kNameColumn), QString::fromStdString(row.name));
+    QTableWidgetItem& verdict = *table_->item(r, kVerdictColumn);
+    SetIfChanged(verdict, QString::fromUtf8(workbench::VerdictText(row.verdict)));
+    const QBrush colour(VerdictColour(row.verdict));
+    if (verdict.foreground() != colour) verdict.setForeground(colour);
+    SetIfChanged(*table_->item(r, kMessageColumn), QString::fromStdString(row.message));
+  }
+  phasors_->SetDiagram(workbench::MakePhasorDiagram(last_));
+}
+
+void WiringTab::SetIfChanged(QTableWidgetItem& item, const QString& text) {
+  if (item.text() != text) item.setText(text);
 }
 
 }  // namespace kt::ui::qt

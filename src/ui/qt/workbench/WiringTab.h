@@ -6,6 +6,7 @@
 #include "measure/MeasuredBlock.h"
 
 class QTableWidget;
+class QTableWidgetItem;
 
 namespace kt::ui::qt {
 
@@ -20,15 +21,24 @@ class WiringTab : public QWidget {
 
   explicit WiringTab(QWidget* parent = nullptr);
 
-  // Runs the check over the block and shows its rows and phasors.
+  // Runs the check over the block and shows its rows and phasors; out of sight, only the block
+  // is kept until the tab is shown.
   void AddBlock(const measure::MeasuredBlock& block);
 
   const QTableWidget& table() const { return *table_; }
   const PhasorView& phasors() const { return *phasors_; }
 
+ protected:
+  void showEvent(QShowEvent* event) override;
+
  private:
+  void ShowLastBlock();
+  static void SetIfChanged(QTableWidgetItem& item, const QString& text);
+
   QTableWidget* table_;
   PhasorView* phasors_;
+  measure::MeasuredBlock last_;
+  bool hasBlock_ = false;
 };
 
 }  // namespace kt::ui::qt

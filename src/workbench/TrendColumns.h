@@ -1,0 +1,75 @@
+// The trend chart's points, thinned so that drawing costs about the same whatever the span. The
+// time axis is cut into columns fixed to the axis, and each column keeps its lowest and its
+// highest sample, so short peaks survive. The axis moves on in whole tick steps; between steps a
+// new block changes only the newest column, and only the series whose points changed need
+// drawing again.
+#pragma once
+
+#include <array>
+#include <bitset>
+#include <chrono>
+#include <cstddef>
+#include <vector>
+
+#include "workbench/TrendStore.h"
+
+namespace kt::workbench {
+
+using TrendClock = std::chrono::system_clock;
+using SeriesSet = std::bitset<kTrendSeriesCount>;
+
+// The stretch of time the chart's axis covers, cut into columns.
+struct TrendAxis {
+  TrendClock::time_point from{};
+  TrendClock::time_point to{};
+  std::chrono::milliseconds tick{};  // between labels; `from` and `to` lie on whole ticks
+  std::size_t columns = 0;
+
+  int TickCount() const { return static_cast<int>((to - from) / tick) + 1; }
+  bool operator==(const TrendAxis&) const = default;
+};
+
+// The label step for a span: the smallest round step that gives at most six of them.
+std::chrono::milliseconds TickFor(std::chrono::minutes span);
+
+// The axis that shows the whole `span` up to `newest`: it ends at the first whole tick at or
+// after `newest` and is one tick longer than the span, so it moves only once per tick.
+TrendAxis AxisFor(TrendClock::time_point newest, std::chrono::minutes span, std::size_t columns);
+
+struct TrendPoint {
+  double ms;     // since the epoch
+  double value;  // base units
+
+  bool operator==(const TrendPoint&) const = default;
+};
+
+class TrendColumns {
+ public:
+  // Every shown series' points anew, from the samples of `store` on `axis`.
+  void Rebuild(const TrendStore& store, const TrendAxis& axis, SeriesSet shown);
+  // After blocks were added whose times lie on the same axis: recomputes the columns from the
+  // newest one on and returns the series whose points changed.
+  SeriesSet Update(const TrendStore& store);
+
+  const TrendAxis& axis() const { return axis_; }
+  SeriesSet shown() const { return shown_; }
+  const std::vector<TrendPoint>& Points(TrendSeries s) const {
+    return points_[static_cast<std::size_t>(s)];
+  }
+
+ private:
+  long long ColumnOf(TrendClock::time_point t) const;
+  std::size_t FirstInColumn(const TrendStore& store, long long column) const;
+  // Appends the extremes of every column from sample `first` to the newest.
+  void AppendColumnsFrom(const TrendStore& store, std::size_t first);
+
+  TrendAxis axis_;
+  double columnMs_ = 1;
+  SeriesSet shown_;
+  std::array<std::vector<TrendPoint>, kTrendSeriesCount> points_;
+  std::array<std::size_t, kTrendSeriesCount> tailStart_{};  // where the newest column begins
+  long long tailColumn_ = 0;
+  bool hasTail_ = false;
+};
+
+}  // namespace kt::workbench
