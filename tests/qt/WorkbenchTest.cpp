@@ -2,12 +2,15 @@
 // button, its log shows the configuration exchange, a recording has a row per decoded block.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QClipboard>
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
+#include <QPaintEvent>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <cstdlib>
 #include <filesystem>
@@ -23,6 +26,9 @@
 #include "ui/MainDialogIds.h"
 #include "ui/qt/QtWindowHost.h"
 #include "ui/qt/workbench/RecordingTab.h"
+#include "ui/qt/workbench/TrafficLines.h"
+#include "ui/qt/workbench/TrafficTab.h"
+#include "ui/qt/workbench/TrafficView.h"
 #include "ui/qt/workbench/WorkbenchWindow.h"
 
 namespace kt::ui::qt::test {
@@ -43,7 +49,7 @@ void ClickIn(QWidget* window, const char* name) {
 }
 
 QString LogText(WorkbenchWindow& w) {
-  return w.findChild<QPlainTextEdit*>(QStringLiteral("trafficView"))->toPlainText();
+  return w.Traffic().ShownText();
 }
 
 size_t LinesIn(const std::filesystem::path& path) {
@@ -133,5 +139,68 @@ TEST(Workbench, OpensFromTheMainDialogShowsTheTrafficAndRecordsEveryBlock) {
   EXPECT_EQ(LinesIn(csv), 1 + static_cast<size_t>(blocksWhileRecording));  // the header first
 }
 
+// The lines behind the log view: the newest up to the capacity, numbered for good.
+TEST(TrafficLines, KeepTheNewestUpToTheCapacityAndTheirNumbers) {
+  TrafficLines lines(3);
+  lines.Append({QStringLiteral("a"), QStringLiteral("b")});
+  lines.Append({QStringLiteral("c"), QStringLiteral("d")});
+  EXPECT_EQ(lines.Text(lines.first(), lines.end()), QStringLiteral("b\nc\nd"));
+  EXPECT_EQ(lines.first(), 1u);
+  EXPECT_EQ(lines.Line(3), QStringLiteral("d"));
+  lines.Append(
+      {QStringLiteral("e"), QStringLiteral("f"), QStringLiteral("g"), QStringLiteral("h")});
+  EXPECT_EQ(lines.Text(0, 100), QStringLiteral("f\ng\nh"));
+  EXPECT_EQ(lines.end(), 8u);
+  lines.Reset({QStringLiteral("1"), QStringLiteral("2")});
+  EXPECT_EQ(lines.Text(lines.first(), lines.end()), QStringLiteral("1\n2"));
+  EXPECT_EQ(lines.first(), 8u);
+}
+
+// Collects what the view's rows area is asked to paint.
+struct PaintedRegion : QObject {
+  QRegion region;
+  bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+    if (event->type() == QEvent::Paint) region += static_cast<QPaintEvent*>(event)->region();
+    return false;
+  }
+};
+
+QStringList Numbered(int from, int to) {
+  QStringList lines;
+  for (int n = from; n < to; ++n) lines << QStringLiteral("line %1").arg(n);
+  return lines;
+}
+
+TEST(TrafficView, NewLinesScrollTheRowsDrawnAndOnlyTheirRowsArePainted) {
+  TrafficView view(1000);
+  view.resize(400, 300);
+  view.show();
+  view.Append(Numbered(0, 200));
+  QApplication::processEvents();
+  QScrollBar* bar = view.verticalScrollBar();
+  ASSERT_EQ(bar->value(), bar->maximum());
+
+  PaintedRegion painted;
+  view.viewport()->installEventFilter(&painted);
+  view.Append(Numbered(200, 202));
+  QApplication::processEvents();
+  EXPECT_EQ(bar->value(), bar->maximum());
+  EXPECT_FALSE(painted.region.isEmpty());
+  EXPECT_LE(painted.region.boundingRect().height(), 3 * view.LineHeight());
+
+  // A reader scrolled up keeps the lines in view, even while the oldest are dropped.
+  bar->setValue(150);
+  view.Append(Numbered(202, 1100));
+  EXPECT_EQ(view.Text().section(QLatin1Char('\n'), 0, 0), QStringLiteral("line 100"));
+  EXPECT_EQ(view.Text().section(QLatin1Char('\n'), bar->value(), bar->value()),
+            QStringLiteral("line 150"));
+
+  // Ctrl+A and Ctrl+C copy the lines.
+  view.viewport()->setFocus();
+  QTest::keyClick(view.viewport(), Qt::Key_A, Qt::ControlModifier);
+  EXPECT_EQ(view.SelectedText(), view.Text());
+  QTest::keyClick(view.viewport(), Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), view.Text());
+}
 }  // namespace
 }  // namespace kt::ui::qt::test

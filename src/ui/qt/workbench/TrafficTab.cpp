@@ -1,24 +1,27 @@
 // The traffic log's widgets: lines are appended as they come, rebuilt only when the filter changes.
 #include "ui/qt/workbench/TrafficTab.h"
 
+#include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
-#include <QFontDatabase>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include "ui/qt/workbench/TrafficView.h"
 
 namespace kt::ui::qt {
 namespace {
 
 // New lines and the event count reach the screen at this pace rather than on every event: one
 // repaint for several lines. Out of sight they wait until the tab is shown.
-constexpr int kFlushMs = 500;
+constexpr int kFlushMs = 1000;
 constexpr auto kMostPending = static_cast<qsizetype>(workbench::TrafficLog::kCapacity);
 
 }  // namespace
@@ -26,16 +29,12 @@ constexpr auto kMostPending = static_cast<qsizetype>(workbench::TrafficLog::kCap
 TrafficTab::TrafficTab(workbench::TrafficLog& log, QWidget* parent)
     : QWidget(parent),
       log_(log),
-      view_(new QPlainTextEdit(this)),
+      view_(new TrafficView(workbench::TrafficLog::kCapacity, this)),
       pause_(new QPushButton(QStringLiteral("暂停"), this)),
       errorsOnly_(new QCheckBox(QStringLiteral("只显示错误"), this)),
       count_(new QLabel(this)),
       message_(new QLabel(this)) {
   view_->setObjectName(QStringLiteral("trafficView"));
-  view_->setReadOnly(true);
-  view_->setLineWrapMode(QPlainTextEdit::NoWrap);
-  view_->setMaximumBlockCount(static_cast<int>(workbench::TrafficLog::kCapacity));
-  view_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   pause_->setObjectName(QStringLiteral("pauseButton"));
   pause_->setCheckable(true);
   errorsOnly_->setObjectName(QStringLiteral("errorsOnly"));
@@ -61,7 +60,7 @@ TrafficTab::TrafficTab(workbench::TrafficLog& log, QWidget* parent)
   connect(clear, &QPushButton::clicked, this, [this] {
     log_.Clear();
     pending_.clear();
-    view_->clear();
+    view_->Reset({});
   });
   connect(save, &QPushButton::clicked, this, [this] { AskAndSave(); });
   connect(errorsOnly_, &QCheckBox::toggled, this, [this] { Refill(); });
@@ -92,7 +91,7 @@ void TrafficTab::showEvent(QShowEvent* event) {
 void TrafficTab::Flush() {
   if (!isVisible()) return;
   if (!pending_.isEmpty()) {
-    view_->appendPlainText(pending_.join(QLatin1Char('\n')));
+    view_->Append(pending_);
     pending_.clear();
   }
   ShowCount();
@@ -104,8 +103,7 @@ void TrafficTab::Refill() {
   for (const workbench::TrafficLine* line : log_.Visible(errorsOnly_->isChecked())) {
     lines << QString::fromStdString(line->Text());
   }
-  view_->setPlainText(lines.join(QLatin1Char('\n')));
-  view_->moveCursor(QTextCursor::End);
+  view_->Reset(lines);
   ShowCount();
 }
 
@@ -113,6 +111,10 @@ void TrafficTab::ShowCount() {
   if (log_.EventCount() == shownCount_) return;
   shownCount_ = log_.EventCount();
   count_->setText(QStringLiteral("共 %1 条").arg(shownCount_));
+}
+
+QString TrafficTab::ShownText() const {
+  return view_->Text();
 }
 
 QString TrafficTab::SaveTo(const QString& path) {

@@ -8,10 +8,11 @@
 
 class QCheckBox;
 class QLabel;
-class QPlainTextEdit;
 class QPushButton;
 
 namespace kt::ui::qt {
+
+class TrafficView;
 
 class TrafficTab : public QWidget {
  public:
@@ -22,6 +23,8 @@ class TrafficTab : public QWidget {
 
   // Saves the shown lines to `path`; returns "" or the Chinese message also shown in the tab.
   QString SaveTo(const QString& path);
+  // The lines on the screen, joined by '\n'.
+  QString ShownText() const;
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -34,7 +37,7 @@ class TrafficTab : public QWidget {
   void AskAndSave();
 
   workbench::TrafficLog& log_;
-  QPlainTextEdit* view_;
+  TrafficView* view_;
   QPushButton* pause_;
   QCheckBox* errorsOnly_;
   QLabel* count_;
