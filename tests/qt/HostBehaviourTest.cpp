@@ -2,6 +2,7 @@
 // visibility, timers, message boxes and window lifetime.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -137,6 +138,34 @@ TEST_F(QtHostTest, EditableEditReturnsWhatTheUserTyped) {
     EXPECT_EQ(host.GetText(dialog, kEntry), "254");
     EXPECT_EQ(host.GetText(dialog, 4711), "");  // no such control
     host.SetText(dialog, 4711, "x");            // does nothing
+    dialog.EndDialog(IDCANCEL);
+  });
+}
+
+// Values are set on every poll: the same text in the same colours must not redraw the field,
+// while a new text and an explicit repaint do.
+TEST_F(QtHostTest, OnlyAChangedTextOrARepaintRedrawsAField) {
+  struct PaintCount : QObject {
+    int paints = 0;
+    bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+      paints += event->type() == QEvent::Paint ? 1 : 0;
+      return false;
+    }
+  } counter;
+  Run([&](QWidget* w) {
+    host.SetText(dialog, kEntry, "220.5");
+    QApplication::processEvents();
+    ControlIn<QLineEdit>(w, kEntry)->installEventFilter(&counter);
+    host.SetText(dialog, kEntry, "220.5");
+    QApplication::processEvents();
+    EXPECT_EQ(counter.paints, 0);
+    host.SetText(dialog, kEntry, "220.6");
+    QApplication::processEvents();
+    EXPECT_GT(counter.paints, 0);
+    counter.paints = 0;
+    host.Repaint(dialog, kEntry);
+    QApplication::processEvents();
+    EXPECT_GT(counter.paints, 0);
     dialog.EndDialog(IDCANCEL);
   });
 }

@@ -117,8 +117,8 @@ void HostedWindow::Recolor(Control& c) {
   const CtlColorType type = ColorTypeOf(*c.tmpl);
   CtlColor decision;
   Dispatch([&](Dialog& d) { decision = d.OnCtlColor(c.tmpl->id, type); });
+  // A new palette redraws the control; the same colours and text leave its pixels as they are.
   ApplyControlColors(*c.widget, type, decision, colors_);
-  c.widget->update();
 }
 
 void HostedWindow::StartTimer(unsigned timerId, unsigned periodMs) {

@@ -35,10 +35,10 @@ class HostedWindow : public QDialog {
   Control* Find(int controlId);
   const DialogUnits& Units() const { return units_; }
 
-  // Sets the control's text; the control is redrawn and its colours asked again.
+  // Sets the control's text and asks its colours again; it is redrawn when either changed.
   void SetControlText(Control& c, const std::string& utf8);
   std::string ControlText(const Control& c) const;
-  // Asks the dialog for the control's colours and draws it with them.
+  // Asks the dialog for the control's colours and applies them (a change redraws it).
   void Recolor(Control& c);
 
   void StartTimer(unsigned timerId, unsigned periodMs);

@@ -157,7 +157,10 @@ void QtWindowHost::EnableControl(Dialog& dialog, int controlId, bool enabled) {
 
 void QtWindowHost::Repaint(Dialog& dialog, int controlId) {
   if (HostedWindow* w = Find(dialog)) {
-    if (auto* c = w->Find(controlId)) w->Recolor(*c);
+    if (auto* c = w->Find(controlId)) {
+      w->Recolor(*c);
+      c->widget->update();
+    }
   }
 }
 
