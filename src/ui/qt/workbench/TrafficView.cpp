@@ -93,7 +93,7 @@ void TrafficView::Append(const QStringList& added) {
   // new lines that are in view.
   const uint64_t top = TopLine();
   const int h = LineHeight();
-  const auto rows = static_cast<uint64_t>(RowsInView() + 1);  // with the partly shown last row
+  const uint64_t rows = static_cast<uint64_t>(RowsInView()) + 1;  // and the partly shown last
   const uint64_t shift = top > topBefore ? top - topBefore : 0;
   if (shift >= rows || top < topBefore) {
     viewport()->update();
