@@ -63,6 +63,9 @@ constexpr std::size_t kColumnPixels = 2;
 constexpr std::size_t kLeastColumns = 60;
 constexpr std::size_t kPointBudget = 3000;
 
+// A value axis is fitted again when the data leaves it or fills less than this share of it.
+constexpr double kLeastAxisFill = 0.5;
+
 std::size_t Index(TrendSeries s) {
   return static_cast<std::size_t>(s);
 }
@@ -378,16 +381,27 @@ workbench::SeriesSet TrendTab::FitGroupAxes() {
     QValueAxis* axis = groupAxes_[g];
     axis->setVisible(used[g]);
     if (axis->isGridLineVisible() != (g == gridGroup)) axis->setGridLineVisible(g == gridGroup);
-    if (!used[g]) continue;
+    if (!used[g]) {
+      groupFitted_[g] = false;
+      continue;
+    }
     const auto group = static_cast<UnitGroup>(g);
     const workbench::UnitChoice unit =
         workbench::ChooseUnit(group, std::max(std::abs(low[g]), std::abs(high[g])));
-    double lo = low[g] / unit.divisor;
-    double hi = high[g] / unit.divisor;
+    const double dataLow = low[g] / unit.divisor;
+    const double dataHigh = high[g] / unit.divisor;
     // A flat line still gets some room around it.
-    const double pad = std::max((hi - lo) * 0.08, std::max(std::abs(hi) * 0.005, 1e-3));
-    lo -= pad;
-    hi += pad;
+    const double pad =
+        std::max((dataHigh - dataLow) * 0.08, std::max(std::abs(dataHigh) * 0.005, 1e-3));
+    const double lo = dataLow - pad;
+    const double hi = dataHigh + pad;
+    // An axis that still holds the data and is not much wider than it stays as it is: the
+    // scale does not twitch with every block, and its labels are not laid out again.
+    const bool holds = groupFitted_[g] && unit.divisor == groupUnits_[g].divisor &&
+                       dataLow >= axis->min() && dataHigh <= axis->max() &&
+                       hi - lo >= kLeastAxisFill * (axis->max() - axis->min());
+    if (holds) continue;
+    groupFitted_[g] = true;
     const NiceRange nice = MakeNice(lo, hi);
     const QString title = AxisTitle(group, unit);
     const QString format = LabelFormat(hi - lo);

@@ -77,6 +77,7 @@ class TrendTab : public QWidget {
   QDateTimeAxis* timeAxis_ = nullptr;
   std::array<QValueAxis*, workbench::kUnitGroupCount> groupAxes_{};
   std::array<workbench::UnitChoice, workbench::kUnitGroupCount> groupUnits_{};
+  std::array<bool, workbench::kUnitGroupCount> groupFitted_{};
   std::array<QLineSeries*, workbench::kTrendSeriesCount> series_{};
   std::array<QCheckBox*, workbench::kTrendSeriesCount> boxes_{};
   QComboBox* spanBox_ = nullptr;
