@@ -21,7 +21,7 @@ namespace {
 
 // New lines and the event count reach the screen at this pace rather than on every event: one
 // repaint for several lines. Out of sight they wait until the tab is shown.
-constexpr int kFlushMs = 1000;
+constexpr int kFlushMs = 2000;
 constexpr auto kMostPending = static_cast<qsizetype>(workbench::TrafficLog::kCapacity);
 
 }  // namespace
