@@ -169,6 +169,9 @@ class CMonitorDlg : public Dialog {
   // `statusPos` is where the status pair stands in the receive buffer, or -1 without one.
   void NotifyBlockDecoded(std::span<const measure::ShownValue> shown, int statusPos);
 
+  // Opens the port with the Monitor state's number and settings and empties its input; throws
+  // serial::SerialError when the port refuses.
+  void OpenPortWithSettings();
   // One attempt to open the lost port again with the same number and settings.
   void TryReopenLostPort();
   // The device the port number stands for, for the link status.

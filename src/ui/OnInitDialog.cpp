@@ -22,11 +22,7 @@ bool CMonitorDlg::OnInitDialog() {
   // A refused port is reported and left closed; the rest still runs, so that the dialog is in a
   // defined state and another port can be chosen with "通讯设置".
   try {
-    m_comm.SetCommPort(CommPortOf(m_portNumber));
-    m_comm.SetSettings(SettingsText(m_baudRate, m_parity));
-    m_comm.SetPortOpen(true);
-    m_comm.SetInputLen(0);
-    m_comm.SetInBufferCount(0);
+    OpenPortWithSettings();
   } catch (const serial::SerialError& refusal) {
     ReportSerialRefusal(refusal);
   }
@@ -36,6 +32,14 @@ bool CMonitorDlg::OnInitDialog() {
   SetDlgItemText(main_ids::kInformationBox, InformationBoxText(m_portNumber, m_baudRate, m_parity));
   ShowLinkStatus();
   return true;
+}
+
+void CMonitorDlg::OpenPortWithSettings() {
+  m_comm.SetCommPort(CommPortOf(m_portNumber));
+  m_comm.SetSettings(SettingsText(m_baudRate, m_parity));
+  m_comm.SetPortOpen(true);
+  m_comm.SetInputLen(0);
+  m_comm.SetInBufferCount(0);
 }
 
 }  // namespace kt::ui

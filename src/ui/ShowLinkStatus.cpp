@@ -2,7 +2,6 @@
 #include "serial/PortName.h"
 #include "ui/CMonitorDlg.h"
 #include "ui/CommPort.h"
-#include "ui/LineSettingsText.h"
 #include "ui/MainDialogIds.h"
 
 namespace kt::ui {
@@ -30,11 +29,7 @@ void CMonitorDlg::TryReopenLostPort() {
     return;
   }
   try {
-    m_comm.SetCommPort(CommPortOf(m_portNumber));
-    m_comm.SetSettings(SettingsText(m_baudRate, m_parity));
-    m_comm.SetPortOpen(true);
-    m_comm.SetInputLen(0);
-    m_comm.SetInBufferCount(0);
+    OpenPortWithSettings();
   } catch (const serial::SerialError&) {
     return;  // still away: the next tick tries again
   }
