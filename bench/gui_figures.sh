@@ -8,27 +8,9 @@ source bench/xvfb_session.sh
 poll_seconds=${1:-60}
 address=1
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKT7340_WITH_QT=ON >/dev/null
-cmake --build build -j2 --target kt7340 kt7340-sim >/dev/null
-monitor=build/src/app/kt7340
-sim=$(find build -type f -name kt7340-sim -perm -u+x | head -n 1)
+build_monitor_and_sim
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-mkfifo "$work/sim.out"
-"$sim" --status-trailer --quiet --address "$address" >"$work/sim.out" &
-pids+=($!)
-exec 3<"$work/sim.out"
-read -r -t 10 pty <&3
-cat <&3 >/dev/null &
-export KT7340_COM1="$pty"
+start_sim_on_port1 --status-trailer --quiet --address "$address"
 
 start_xvfb 1024x768
 

@@ -8,19 +8,7 @@ cd "$(dirname "$0")/.."
 source bench/xvfb_session.sh
 seconds=${1:-30}
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKT7340_WITH_QT=ON >/dev/null
-cmake --build build -j2 --target kt7340 kt7340-sim >/dev/null
-monitor=build/src/app/kt7340
-sim=$(find build -type f -name kt7340-sim -perm -u+x | head -n 1)
-
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+build_monitor_and_sim
 
 hz=$(getconf CLK_TCK)
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }

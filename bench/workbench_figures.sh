@@ -18,22 +18,7 @@ fill=$(find build -type f -name workbench_log_fill -perm -u+x | head -n 1)
 monitor=build/src/app/kt7340
 sim=$(find build -type f -name kt7340-sim -perm -u+x | head -n 1)
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-mkfifo "$work/sim.out"
-"$sim" --status-trailer --quiet --address "$address" >"$work/sim.out" &
-pids+=($!)
-exec 3<"$work/sim.out"
-read -r -t 10 pty <&3
-cat <&3 >/dev/null &
-export KT7340_COM1="$pty"
+start_sim_on_port1 --status-trailer --quiet --address "$address"
 
 start_xvfb 1920x1080
 

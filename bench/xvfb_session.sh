@@ -1,5 +1,35 @@
-# Sourced by the figure scripts: a virtual X server, and finding and clicking the monitor's
-# windows with xdotool. The caller sets monitor_pid before finding windows and keeps a pids array.
+# Sourced by the figure scripts: a scratch folder and the processes ended with the script, the
+# monitor and the simulator built and started, a virtual X server, and finding and clicking the
+# monitor's windows with xdotool. The caller sets monitor_pid before finding windows and adds
+# the processes it starts to pids.
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# Builds kt7340 and kt7340-sim (RelWithDebInfo, in build/) and sets monitor and sim to them.
+build_monitor_and_sim() {
+  cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKT7340_WITH_QT=ON >/dev/null
+  cmake --build build -j2 --target kt7340 kt7340-sim >/dev/null
+  monitor=build/src/app/kt7340
+  sim=$(find build -type f -name kt7340-sim -perm -u+x | head -n 1)
+}
+
+# Starts the simulator with the given options on a pseudo-terminal and points port 1 at it.
+start_sim_on_port1() {
+  mkfifo "$work/sim.out"
+  "$sim" "$@" >"$work/sim.out" &
+  pids+=($!)
+  exec 3<"$work/sim.out"
+  read -r -t 10 pty <&3
+  cat <&3 >/dev/null &
+  export KT7340_COM1="$pty"
+}
 
 # The dialogs' client sizes in dialog units, for click_du.
 COMM_SETTINGS_DU="187 171"
