@@ -17,20 +17,14 @@ start_xvfb 1024x768
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$monitor_pid/stat"; }
 
 t0=$(now_ms)
-"$monitor" &
-monitor_pid=$!
-pids+=("$monitor_pid")
+start_monitor
 settings=$(find_window "通讯设置")
 t1=$(now_ms)
 click_du "$settings" 159 62 $COMM_SETTINGS_DU
 t2=$(now_ms)
 main=$(find_window "7340智能电力检测仪")
 t3=$(now_ms)
-sleep 0.3
-click_du "$main" 74 16 $MAIN_DIALOG_DU
-xdotool key --clearmodifiers ctrl+a
-xdotool type "$address"
-click_du "$main" 340 118 $MAIN_DIALOG_DU
+poll_address "$address"
 sleep 3  # let the configuration reads pass; then measure steady polling
 
 hz=$(getconf CLK_TCK)

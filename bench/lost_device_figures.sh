@@ -39,18 +39,7 @@ export KT7340_COM1="$link"
 
 start_xvfb 1024x768
 
-
-"$monitor" &
-monitor_pid=$!
-pids+=("$monitor_pid")
-settings=$(find_window "通讯设置")
-click_du "$settings" 159 62 $COMM_SETTINGS_DU
-main=$(find_window "7340智能电力检测仪")
-sleep 0.3
-click_du "$main" 74 16 $MAIN_DIALOG_DU
-xdotool key --clearmodifiers ctrl+a
-xdotool type 1
-click_du "$main" 340 118 $MAIN_DIALOG_DU
+start_monitor_polling 1
 sleep 3
 kill "$first_sim"
 wait "$first_sim" 2>/dev/null || true

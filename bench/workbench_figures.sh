@@ -25,17 +25,7 @@ start_xvfb 1920x1080
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$monitor_pid/stat"; }
 
 export KT7340_RECORD="$work/record.csv"
-"$monitor" &
-monitor_pid=$!
-pids+=("$monitor_pid")
-settings=$(find_window "通讯设置")
-click_du "$settings" 159 62 $COMM_SETTINGS_DU
-main=$(find_window "7340智能电力检测仪")
-sleep 0.3
-click_du "$main" 74 16 $MAIN_DIALOG_DU
-xdotool key --clearmodifiers ctrl+a
-xdotool type "$address"
-click_du "$main" 340 118 $MAIN_DIALOG_DU
+start_monitor_polling "$address"
 if [ "${OPEN_WORKBENCH:-1}" = 1 ]; then
   click_du "$main" 340 383 $MAIN_DIALOG_DU  # "诊断与记录…"
   workbench=$(find_window "诊断与记录")

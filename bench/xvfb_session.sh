@@ -68,3 +68,27 @@ click_du() {
   h=$(sed -n 's/^HEIGHT=//p' <<<"$g")
   xdotool mousemove --window "$1" $(($2 * w / $4)) $(($3 * h / $5)) click 1
 }
+
+# Starts the monitor ($monitor) and adds it to pids; sets monitor_pid.
+start_monitor() {
+  "$monitor" &
+  monitor_pid=$!
+  pids+=("$monitor_pid")
+}
+
+# In the main dialog $main: types slave address $1 into "子机地址" and presses "运行".
+poll_address() {
+  sleep 0.3
+  click_du "$main" 74 16 $MAIN_DIALOG_DU
+  xdotool key --clearmodifiers ctrl+a
+  xdotool type "$1"
+  click_du "$main" 340 118 $MAIN_DIALOG_DU
+}
+
+# Starts the monitor, takes "通讯设置" as it is and polls slave address $1; sets main.
+start_monitor_polling() {
+  start_monitor
+  click_du "$(find_window "通讯设置")" 159 62 $COMM_SETTINGS_DU
+  main=$(find_window "7340智能电力检测仪")
+  poll_address "$1"
+}
