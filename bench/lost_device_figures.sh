@@ -10,16 +10,6 @@ seconds=${1:-30}
 
 build_monitor_and_sim
 
-hz=$(getconf CLK_TCK)
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
-# Percent of one core that process $1 uses over $seconds.
-cpu_percent() {
-  local c0 c1
-  c0=$(cpu_ticks "$1")
-  sleep "$seconds"
-  c1=$(cpu_ticks "$1")
-  awk -v a="$c0" -v b="$c1" -v hz="$hz" -v s="$seconds" 'BEGIN { printf "%.2f", 100 * (b - a) / hz / s }'
-}
 # Starts kt7340-sim with the arguments; sets sim_pid.
 sims=0
 start_sim() {
@@ -44,7 +34,7 @@ sleep 3
 kill "$first_sim"
 wait "$first_sim" 2>/dev/null || true
 sleep 2
-monitor_cpu=$(cpu_percent "$monitor_pid")
+monitor_cpu=$(cpu_percent "$monitor_pid" "$seconds")
 click_du "$main" 340 230 $MAIN_DIALOG_DU  # "退  出"
 
 # 2. The simulator after its client closed the pseudo-terminal.
@@ -54,7 +44,7 @@ exec 5<>"$pty"
 printf '\001\003\003\000\000\023\004\103' >&5
 sleep 0.5
 exec 5>&-
-closed_cpu=$(cpu_percent "$sim_pid")
+closed_cpu=$(cpu_percent "$sim_pid" "$seconds")
 
 # 3. The simulator on a device whose other end hangs up: a second simulator serves on the pty
 # of a first one, which then goes away.
@@ -65,7 +55,7 @@ near=$sim_pid
 sleep 0.5
 kill "$far"
 wait "$far" 2>/dev/null || true
-hung_cpu=$(cpu_percent "$near")
+hung_cpu=$(cpu_percent "$near" "$seconds")
 
 echo "CPU over $seconds s with the device away:"
 echo "  monitor polling, simulator gone:               $monitor_cpu % of one core"

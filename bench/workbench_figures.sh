@@ -22,8 +22,6 @@ start_sim_on_port1 --status-trailer --quiet --address "$address"
 
 start_xvfb 1920x1080
 
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$monitor_pid/stat"; }
-
 export KT7340_RECORD="$work/record.csv"
 start_monitor_polling "$address"
 if [ "${OPEN_WORKBENCH:-1}" = 1 ]; then
@@ -36,23 +34,14 @@ if [ "${OPEN_WORKBENCH:-1}" = 1 ]; then
 fi
 sleep 3  # let the configuration reads pass; then measure steady polling
 
-hz=$(getconf CLK_TCK)
-c0=$(cpu_ticks)
-w0=$(now_ms)
-sleep "$poll_seconds"
-c1=$(cpu_ticks)
-w1=$(now_ms)
-rss_peak_kb=$(sed -n 's/^VmHWM:[[:space:]]*\([0-9]*\) kB/\1/p' "/proc/$monitor_pid/status")
+cpu=$(cpu_percent "$monitor_pid" "$poll_seconds")
+peak=$(peak_mib "$monitor_pid")
 rows=$(($(wc -l <"$work/record.csv") - 1))
 
 click_du "$main" 340 230 $MAIN_DIALOG_DU  # "退  出"
 for _ in $(seq 50); do kill -0 "$monitor_pid" 2>/dev/null || break; sleep 0.1; done
 
-awk -v c0="$c0" -v c1="$c1" -v hz="$hz" -v w0="$w0" -v w1="$w1" -v rss="$rss_peak_kb" \
-    -v rows="$rows" 'BEGIN {
-  printf "CPU while polling %.0f s at 9600 baud, recording: %.2f %% of one core\n", \
-         (w1 - w0) / 1000, 100 * (c1 - c0) / hz / ((w1 - w0) / 1000)
-  printf "rows recorded:                       %d\n", rows
-  printf "peak resident memory of kt7340:      %.1f MiB\n", rss / 1024
-}'
+echo "CPU while polling $poll_seconds s at 9600 baud, recording: $cpu % of one core"
+echo "rows recorded:                       $rows"
+echo "peak resident memory of kt7340:      $peak MiB"
 "$fill"

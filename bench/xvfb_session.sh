@@ -36,15 +36,26 @@ COMM_SETTINGS_DU="187 171"
 MAIN_DIALOG_DU="383 412"
 
 # Starts Xvfb on a free display of the given screen size (default 1024x768) and exports DISPLAY.
+# A display whose server does not come up (one just ending may still hold it) is passed over.
 start_xvfb() {
-  local n
+  local n xvfb
   for n in $(seq 150 190); do
-    [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ] && break
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 "${1:-1024x768}x24" -nolisten tcp >/dev/null 2>&1 &
+    xvfb=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 50); do
+      kill -0 "$xvfb" 2>/dev/null || break
+      if xdpyinfo >/dev/null 2>&1; then
+        pids+=("$xvfb")
+        return 0
+      fi
+      sleep 0.1
+    done
+    kill "$xvfb" 2>/dev/null || true
   done
-  Xvfb ":$n" -screen 0 "${1:-1024x768}x24" -nolisten tcp >/dev/null 2>&1 &
-  pids+=($!)
-  export DISPLAY=":$n"
-  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+  echo "no X display could be started" >&2
+  return 1
 }
 
 now_ms() { date +%s%3N; }
@@ -91,4 +102,23 @@ start_monitor_polling() {
   click_du "$(find_window "通讯设置")" 159 62 $COMM_SETTINGS_DU
   main=$(find_window "7340智能电力检测仪")
   poll_address "$1"
+}
+
+# Percent of one core that process $1 uses over $2 seconds of wall time, two decimals.
+cpu_percent() {
+  local hz c0 c1 w0 w1
+  hz=$(getconf CLK_TCK)
+  c0=$(awk '{print $14 + $15}' "/proc/$1/stat")
+  w0=$(now_ms)
+  sleep "$2"
+  c1=$(awk '{print $14 + $15}' "/proc/$1/stat")
+  w1=$(now_ms)
+  awk -v a="$c0" -v b="$c1" -v hz="$hz" -v w0="$w0" -v w1="$w1" \
+      'BEGIN { printf "%.2f", 100 * (b - a) / hz / ((w1 - w0) / 1000) }'
+}
+
+# Peak resident memory of process $1 so far, in MiB with one decimal.
+peak_mib() {
+  sed -n 's/^VmHWM:[[:space:]]*\([0-9]*\) kB/\1/p' "/proc/$1/status" |
+    awk '{ printf "%.1f", $1 / 1024 }'
 }
