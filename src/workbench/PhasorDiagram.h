@@ -15,9 +15,12 @@ struct Phasor {
 };
 
 struct PhasorDiagram {
-  std::array<Phasor, 3> voltages;  // A, B, C at 0°, −120°, +120°
-  std::array<Phasor, 3> currents;  // each at its voltage's angle minus atan2(Q, P) of its phase
-  std::array<bool, 3> measured{};  // phases the wiring mode measures
+  // Four-wire: the phase voltages A, B, C at 0°, −120°, +120°. Three-wire: the elements' voltages
+  // U_AB at 30° (slot A) and U_CB at 90° (slot C).
+  std::array<Phasor, 3> voltages;
+  std::array<Phasor, 3> currents;  // each at its element voltage's angle minus atan2(Q, P)
+  std::array<bool, 3> measured{};  // elements the wiring mode measures
+  bool lineVoltages = false;       // the voltages are U_AB and U_CB (three-wire modes)
 
   bool operator==(const PhasorDiagram&) const = default;
 };

@@ -17,13 +17,16 @@ const char* VerdictText(Verdict v);
 struct CheckRow {
   std::string name;  // short Chinese name of the check
   Verdict verdict = Verdict::Normal;
-  std::string message;  // one line: the phase and the figure
+  std::string message;  // what was seen, what it means, what to check
 };
 
-// Runs every check that the block's wiring mode allows. A check that finds several phases at
-// fault gives one row per phase; a check that passes gives one 正常 row with its figure. Checks
-// that do not apply to the wiring mode give no row.
+inline constexpr double kDefaultNominalHz = 50.0;
+
+// Runs every rule that the block's wiring mode allows (see WiringRules.h). A rule that finds
+// several elements at fault gives one row per element; a rule that passes gives one 正常 row with
+// its figure; a rule that needs current says "电流太小，无法判断" when there is too little.
 std::vector<CheckRow> CheckWiring(const measure::MeasuredBlock& block,
-                                  const WiringThresholds& limits = kWiringThresholds);
+                                  const WiringThresholds& limits = kWiringThresholds,
+                                  double nominalHz = kDefaultNominalHz);
 
 }  // namespace kt::workbench

@@ -88,9 +88,18 @@ class BlockBuilder {
                          : mode_ == WiringMode::SinglePhaseThreeWire ? 2
                                                                      : 3;
     double p = 0, q = 0, s = 0;
+    // Three-wire modes measure two elements, U_AB with I_A and U_CB with I_C.
+    const bool threeWire = mode_ == WiringMode::ThreePhaseThreeWireUnbalanced ||
+                           mode_ == WiringMode::ThreePhaseThreeWireBalanced;
     for (int n = 0; n < 3; ++n) {
-      const std::complex<double> power = u_[n] * std::conj(i_[n]);
+      const std::complex<double> element = threeWire ? u_[n] - u_[1] : u_[n];
+      const std::complex<double> power = element * std::conj(i_[n]);
       const double apparent = std::abs(power);
+      if (threeWire && n == 1) {  // no element on B: its current only
+        b[kPhase[n][0]] = std::abs(u_[n]);
+        b[kPhase[n][1]] = std::abs(i_[n]);
+        continue;
+      }
       b[kPhase[n][0]] = std::abs(u_[n]);
       b[kPhase[n][1]] = std::abs(i_[n]);
       b[kPhase[n][2]] = power.real();

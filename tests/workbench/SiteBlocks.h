@@ -1,0 +1,132 @@
+// Decoded blocks computed from a site and a wiring fault by phasors: the supply's voltages, the
+// load's currents, what the CTs and the wiring bring to the meter's terminals, the two- or
+// three-element measurement the wiring mode makes, and the registers' rounding at PT, CT and the
+// power multiplier. Independent of the check's rules: it knows nothing of angles to compare.
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <complex>
+#include <cstdint>
+#include <numbers>
+
+#include "measure/MeasuredBlock.h"
+
+namespace kt::workbench::testing {
+
+using Complex = std::complex<double>;
+
+struct Site {
+  bool threeWire = false;        // no neutral; CTs on A and C only
+  double phaseVolts = 220.0;     // secondary
+  double supplyUnbalance = 0.0;  // A's voltage up by this share, C's down
+  double loadPercent = 60.0;     // of the CT's 5 A rated secondary
+  double powerFactor = 0.95;     // |PF| of every phase
+  bool leading = false;
+  bool exporting = false;           // active power flows to the grid
+  double currentUnbalance = 0.0;    // A's current up by this share, C's down
+  double thirdHarmonicPercent = 0;  // of each fundamental current
+  uint16_t pt = 10, ct = 40;
+  int powerMultiplier = 1;  // 1 or 4
+  double hz = 50.0;
+};
+
+struct Fault {
+  std::array<int, 3> source{0, 1, 2};  // which phase's CT feeds each current input
+  std::array<bool, 3> reversed{};      // that input's current arrives the wrong way round
+  std::array<bool, 3> lostVoltage{};   // the voltage input is open (blown PT fuse)
+  std::array<bool, 3> shortedCt{};     // the input's CT is shorted: nothing reaches the meter
+};
+
+inline measure::MeasuredBlock SiteBlock(const Site& s, const Fault& f, measure::WiringMode mode) {
+  using measure::Quantity;
+  constexpr double kDeg = std::numbers::pi / 180.0;
+  constexpr std::array<double, 3> kAngle = {0.0, -120.0, 120.0};
+  const std::array<double, 3> supply = {1 + s.supplyUnbalance, 1.0, 1 - s.supplyUnbalance};
+  const std::array<double, 3> load = {1 + s.currentUnbalance, 1.0, 1 - s.currentUnbalance};
+  const double phi = std::acos(s.powerFactor) * (s.leading ? -1 : 1);
+  std::array<Complex, 3> u{}, line{};
+  for (int p = 0; p < 3; ++p) {
+    u[p] = std::polar(s.phaseVolts * supply[p], kAngle[p] * kDeg);
+    line[p] = std::polar(s.loadPercent / 100.0 * 5.0 * load[p],
+                         (kAngle[p] - phi * 180 / std::numbers::pi) * kDeg);
+    if (s.exporting) line[p] = -line[p];
+  }
+  if (s.threeWire) line[1] = -(line[0] + line[2]);  // no neutral to return the rest
+  // CT secondaries; a three-wire site has none on B.
+  std::array<Complex, 3> ct = line;
+  if (s.threeWire) ct[1] = 0;
+  std::array<Complex, 3> in{}, terminal = u;
+  for (int p = 0; p < 3; ++p) {
+    in[p] = f.shortedCt[p] ? Complex{} : ct[f.source[p]] * (f.reversed[p] ? -1.0 : 1.0);
+  }
+  for (int p = 0; p < 3; ++p) {
+    if (!f.lostVoltage[p]) continue;
+    // An open input floats: to N on a four-wire site, midway between the others without one.
+    terminal[p] = s.threeWire ? (u[(p + 1) % 3] + u[(p + 2) % 3]) / 2.0 : Complex{};
+  }
+  const Complex neutral = s.threeWire ? (terminal[0] + terminal[1] + terminal[2]) / 3.0 : Complex{};
+
+  const double h = s.thirdHarmonicPercent / 100.0;
+  const auto rms = [&](Complex i) { return std::abs(i) * std::sqrt(1 + h * h); };
+
+  // Registers' resolution.
+  const double volt = s.pt / 100.0, amp = s.ct / 10000.0,
+               watt = static_cast<double>(s.pt) * s.ct * s.powerMultiplier / 10.0,
+               va = static_cast<double>(s.pt) * s.ct / 5.0;
+  const auto round = [](double v, double step) { return std::round(v / step) * step; };
+
+  measure::MeasuredBlock b;
+  b.wiringMode = static_cast<uint8_t>(mode);
+  b.ptRatio = s.pt;
+  b.ctRatio = s.ct;
+  constexpr std::array<std::array<Quantity, 6>, 3> kQ = {{
+      {Quantity::PhaseVoltageA, Quantity::CurrentA, Quantity::ActivePowerA,
+       Quantity::ReactivePowerA, Quantity::ApparentPowerA, Quantity::PowerFactorA},
+      {Quantity::PhaseVoltageB, Quantity::CurrentB, Quantity::ActivePowerB,
+       Quantity::ReactivePowerB, Quantity::ApparentPowerB, Quantity::PowerFactorB},
+      {Quantity::PhaseVoltageC, Quantity::CurrentC, Quantity::ActivePowerC,
+       Quantity::ReactivePowerC, Quantity::ApparentPowerC, Quantity::PowerFactorC},
+  }};
+  const bool threeWireMode = mode == measure::WiringMode::ThreePhaseThreeWireUnbalanced ||
+                             mode == measure::WiringMode::ThreePhaseThreeWireBalanced;
+  double pSum = 0, qSum = 0, sSum = 0;
+  for (int p = 0; p < 3; ++p) {
+    b[kQ[p][0]] = round(std::abs(terminal[p] - neutral) * s.pt, volt);
+    b[kQ[p][1]] = round(rms(in[p]) * s.ct, amp);
+    Complex v = terminal[p] - neutral;
+    if (threeWireMode) {
+      if (p == 1) continue;  // two elements: U_AB with I_A, U_CB with I_C
+      v = terminal[p] - terminal[1];
+    }
+    const Complex power = v * std::conj(in[p]) * (static_cast<double>(s.pt) * s.ct);
+    const double apparent = std::abs(v) * rms(in[p]) * s.pt * s.ct;
+    b[kQ[p][2]] = round(power.real(), watt);
+    b[kQ[p][3]] = round(power.imag(), watt);
+    b[kQ[p][4]] = round(apparent, va);
+    b[kQ[p][5]] = apparent > 0 ? round(power.real() / apparent, 1e-4) : 0.0;
+    pSum += power.real();
+    qSum += power.imag();
+    sSum += apparent;
+  }
+  b[Quantity::LineVoltageAB] = round(std::abs(terminal[0] - terminal[1]) * s.pt, volt);
+  b[Quantity::LineVoltageBC] = round(std::abs(terminal[1] - terminal[2]) * s.pt, volt);
+  b[Quantity::LineVoltageCA] = round(std::abs(terminal[2] - terminal[0]) * s.pt, volt);
+  // What the three current inputs add up to, the third harmonics (in phase) included.
+  Complex fundamental, third;
+  for (int p = 0; p < 3; ++p) {
+    fundamental += in[p];
+    third += std::polar(h * std::abs(in[p]), 3 * std::arg(in[p]));
+  }
+  b[Quantity::ZeroSequenceCurrent] =
+      round(std::hypot(std::abs(fundamental), std::abs(third)) / 3.0 * s.ct, amp);
+  b[Quantity::TotalActivePower] = round(pSum, watt);
+  b[Quantity::TotalReactivePower] = round(qSum, watt);
+  b[Quantity::TotalApparentPower] = round(sSum, va);
+  b[Quantity::TotalPowerFactor] = sSum > 0 ? round(pSum / sSum, 1e-4) : 0.0;
+  b[Quantity::Frequency] = round(s.hz, 0.00106813);
+  return b;
+}
+
+}  // namespace kt::workbench::testing
