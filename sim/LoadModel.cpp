@@ -72,7 +72,7 @@ MeasuredValues LoadModel::Sample(uint64_t nowUs, uint8_t wiring, uint16_t pt, ui
   const double unbalance = faults.unbalancePercent / 100.0;
   const std::array<double, 3> unbalanceFactor = {1.0 + unbalance, 1.0, 1.0 - unbalance};
   std::array<Phasor, 3> u{};
-  std::array<Phasor, 3> i{};
+  std::array<Phasor, 3> line{};
   for (int p = 0; p < 3; ++p) {
     if (!shape.present[p]) continue;
     const int source = shape.balanced ? 0 : p;
@@ -81,29 +81,56 @@ MeasuredValues LoadModel::Sample(uint64_t nowUs, uint8_t wiring, uint16_t pt, ui
                         (1.0 + 2 * noise * prng_.Symmetric()) * ct;
     const double angle = shape.angleDeg[p] * kDeg;
     u[p] = std::polar(volts, angle);
-    i[p] = std::polar(amps, angle - lag);
+    line[p] = std::polar(amps, angle - lag) * (faults.exporting ? -1.0 : 1.0);
   }
+  // A three-wire site returns B's current through A and C, and has CTs on A and C only.
+  std::array<Phasor, 3> secondary = line;
+  if (faults.threeWireSite) secondary[1] = 0;
   // What reaches the meter's inputs when the wiring is wrong.
+  std::array<Phasor, 3> i = secondary;
+  if (faults.rotation != 0) {
+    for (int p = 0; p < 3; ++p) i[(p + (faults.rotation > 0 ? 1 : 2)) % 3] = secondary[p];
+  }
   if (faults.SwapsCurrents()) std::swap(i[faults.swapFirst], i[faults.swapSecond]);
+  std::array<Phasor, 3> terminal = u;
   for (int p = 0; p < 3; ++p) {
     if (faults.reversedCt[p]) i[p] = -i[p];
-    if (faults.lostVoltage[p]) u[p] = 0;
+    if (!faults.lostVoltage[p]) continue;
+    // An open input floats: to N on a four-wire site, midway between the others without one.
+    terminal[p] = faults.threeWireSite ? (u[(p + 1) % 3] + u[(p + 2) % 3]) / 2.0 : Phasor{};
   }
+  // Without a neutral the meter's N terminal settles at the middle of its three inputs.
+  const Phasor neutral =
+      faults.threeWireSite ? (terminal[0] + terminal[1] + terminal[2]) / 3.0 : Phasor{};
+  // Three-wire modes measure two elements: U_AB with I_A and U_CB with I_C.
+  const bool twoElements = wiring == 2 || wiring == 3;
+  const double h = faults.thirdHarmonicPercent / 100.0;
+  const double rmsFactor = std::sqrt(1.0 + h * h);
 
-  // Each input's figures from the voltage and the current that meet there.
+  // Each element's figures from the voltage and the current that meet there: P and Q of the
+  // fundamental, S from the r.m.s. current with its harmonic.
   MeasuredValues v;
   for (int p = 0; p < 3; ++p) {
     if (!shape.present[p]) continue;
-    const Phasor power = u[p] * std::conj(i[p]);
-    v.phaseVoltage[p] = std::abs(u[p]);
-    v.current[p] = std::abs(i[p]);
-    v.apparentPower[p] = std::abs(power);
+    v.phaseVoltage[p] = std::abs(terminal[p] - neutral);
+    v.current[p] = std::abs(i[p]) * rmsFactor;
+    if (twoElements && p == 1) continue;
+    const Phasor element = twoElements ? terminal[p] - terminal[1] : terminal[p] - neutral;
+    const Phasor power = element * std::conj(i[p]);
+    v.apparentPower[p] = std::abs(element) * v.current[p];
     v.activePower[p] = power.real();
     v.reactivePower[p] = power.imag();
     v.powerFactor[p] = v.apparentPower[p] > 0 ? power.real() / v.apparentPower[p] : 0.0;
   }
-  v.lineVoltage = {std::abs(u[2] - u[0]), std::abs(u[0] - u[1]), std::abs(u[1] - u[2])};
-  v.zeroSequenceCurrent = std::abs(i[0] + i[1] + i[2]) / 3.0;
+  v.lineVoltage = {std::abs(terminal[2] - terminal[0]), std::abs(terminal[0] - terminal[1]),
+                   std::abs(terminal[1] - terminal[2])};
+  // The inputs' sum, with the third harmonics that add up in phase.
+  Phasor fundamental, third;
+  for (int p = 0; p < 3; ++p) {
+    fundamental += i[p];
+    third += std::polar(h * std::abs(i[p]), 3.0 * std::arg(i[p]));
+  }
+  v.zeroSequenceCurrent = std::hypot(std::abs(fundamental), std::abs(third)) / 3.0;
   for (int p = 0; p < 3; ++p) {
     v.combinedVoltage += v.phaseVoltage[p] / 3.0;
     v.combinedCurrent += v.current[p] / 3.0;

@@ -26,7 +26,7 @@ struct FaultConfig {
 struct LoadProfile {
   std::array<double, 3> phaseVoltage{220.0, 221.0, 219.0};  // V
   std::array<double, 3> current{1.50, 1.62, 1.41};          // A
-  double powerFactor = 0.95;                                // lagging, 0..1
+  double powerFactor = 0.95;                                // lagging 0..1, leading below 0
   double frequencyHz = 50.0;
   double noise = 0.002;  // relative amplitude of the block-to-block movement
   WiringFaults wiringFaults;

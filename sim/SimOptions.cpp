@@ -2,6 +2,7 @@
 #include "sim/SimOptions.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdlib>
 #include <functional>
 #include <map>
@@ -22,6 +23,8 @@ bool ParseNumber(const std::string& text, T min, T max, T& out) {
   out = static_cast<T>(value);
   return true;
 }
+
+constexpr double kCtRatedSecondaryA = 5.0;
 
 bool ParseProbability(const std::string& text, double& out) {
   char* end = nullptr;
@@ -76,6 +79,18 @@ Load wired wrongly (each phase's figures follow from what meets at the meter's i
   --lose-phase A|B|C     no voltage at that phase's input, as with a blown PT fuse (repeatable)
   --unbalance PERCENT    phase A draws PERCENT more current and phase C as much less (0..100)
   --frequency HZ         line frequency 1..69 (default 50)
+  --rotate-currents forward|backward
+                         each phase's current reaches the next phase's input (A's at B, B's
+                         at C, C's at A), or the previous one's
+Site (combine freely with the wiring faults above):
+  --pf PF                power factor of the load, 0.01..1 lagging (inductive), -1..-0.01
+                         leading (capacitive), e.g. --pf 0.4 or --pf -0.4 (default 0.95)
+  --export               the load's active power flows to the grid (a generator or PV site)
+  --load PERCENT         each phase's current as PERCENT of the CT's 5 A rated secondary,
+                         0..120 (the phases keep their small differences)
+  --harmonics PERCENT    third harmonic in each current, PERCENT of the fundamental, 0..100
+  --site 3p4w|3p3w       four-wire supply (default), or three-wire without neutral with CTs
+                         on A and C only; set the meter to a three-wire mode with --wiring 2
 Other:
   --quiet                no log after the first line
   --help                 this text
@@ -158,6 +173,36 @@ std::optional<std::string> ParseSimOptions(int argc, const char* const* argv, Si
       {"--lose-phase", [&](const std::string& v) { return ParsePhase(v, w.lostVoltage); }},
       {"--unbalance",
        [&](const std::string& v) { return ParseDecimal(v, 0, 100, w.unbalancePercent); }},
+      {"--rotate-currents",
+       [&](const std::string& v) {
+         w.rotation = v == "forward" ? 1 : v == "backward" ? -1 : 0;
+         return w.rotation != 0;
+       }},
+      {"--pf",
+       [&](const std::string& v) {
+         double pf = 0;
+         if (!ParseDecimal(v, -1, 1, pf) || std::abs(pf) < 0.01) return false;
+         m.load.powerFactor = pf;
+         return true;
+       }},
+      {"--load",
+       [&](const std::string& v) {
+         double percent = 0;
+         if (!ParseDecimal(v, 0, 120, percent)) return false;
+         const auto& c = m.load.current;
+         const double mean = (c[0] + c[1] + c[2]) / 3.0;
+         const double amps = percent / 100.0 * kCtRatedSecondaryA;
+         m.load.current = {c[0] / mean * amps, c[1] / mean * amps, c[2] / mean * amps};
+         return true;
+       }},
+      {"--harmonics",
+       [&](const std::string& v) { return ParseDecimal(v, 0, 100, w.thirdHarmonicPercent); }},
+      {"--site",
+       [&](const std::string& v) {
+         if (v != "3p3w" && v != "3p4w") return false;
+         w.threeWireSite = v == "3p3w";
+         return true;
+       }},
       {"--frequency",
        [&](const std::string& v) { return ParseDecimal(v, 1, 69, m.load.frequencyHz); }},
       {"--seed",
@@ -171,6 +216,7 @@ std::optional<std::string> ParseSimOptions(int argc, const char* const* argv, Si
       {"--status-trailer", [&] { m.statusTrailer = true; }},
       {"--power-multiplier", [&] { m.powerMultiplierFlag = true; }},
       {"--corrupt-crc", [&] { f.corruptCrc = true; }},
+      {"--export", [&] { w.exporting = true; }},
       {"--no-wire-timing", [&] { o.wireTiming = false; }},
       {"--quiet", [&] { o.quiet = true; }},
       {"--help", [&] { o.help = true; }},

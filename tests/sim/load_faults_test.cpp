@@ -98,8 +98,13 @@ TEST(LoadFaults, EveryFaultStaysSelfConsistent) {
     for (uint8_t wiring = 0; wiring <= 5; ++wiring) {
       const MeasuredValues v = Sample(faults[n], wiring);
       double p = 0, q = 0, s = 0;
+      // Three-wire modes measure two elements, U_AB with I_A and U_CB with I_C; none on B.
+      const bool twoElements = wiring == 2 || wiring == 3;
+      const std::array<double, 3> elementVolts =
+          twoElements ? std::array<double, 3>{v.lineVoltage[1], 0, v.lineVoltage[2]}
+                      : v.phaseVoltage;
       for (int ph = 0; ph < 3; ++ph) {
-        EXPECT_NEAR(v.apparentPower[ph], v.phaseVoltage[ph] * v.current[ph], 1e-6) << n;
+        EXPECT_NEAR(v.apparentPower[ph], elementVolts[ph] * v.current[ph], 1e-6) << n;
         EXPECT_NEAR(std::hypot(v.activePower[ph], v.reactivePower[ph]), v.apparentPower[ph], 1e-6)
             << n;
         if (v.apparentPower[ph] > 0) {
@@ -112,6 +117,56 @@ TEST(LoadFaults, EveryFaultStaysSelfConsistent) {
       EXPECT_NEAR(v.totalApparentPower, s, 1e-6) << n;
     }
   }
+}
+
+// A three-wire site: B's line current is what A and C do not return, no CT on B, and the meter's
+// N terminal floats to the middle, so its phase voltages are the line voltages over √3.
+TEST(LoadSite, ThreeWireSiteInFourWireModeShowsNoCurrentOnB) {
+  WiringFaults f;
+  f.threeWireSite = true;
+  const MeasuredValues v = Sample(f, 0);
+  EXPECT_EQ(v.current[B], 0);
+  EXPECT_EQ(v.activePower[B], 0);
+  for (int p : {A, C})
+    EXPECT_NEAR(v.phaseVoltage[p] * std::sqrt(3.0), v.combinedLineVoltage,
+                0.03 * v.combinedLineVoltage);
+}
+
+// Two elements measure the whole power of a three-wire load, and a blown fuse on A leaves its
+// input midway between B and C.
+TEST(LoadSite, TwoElementsMeasureTheWholeThreeWireLoad) {
+  WiringFaults f;
+  f.threeWireSite = true;
+  // Balanced modes (3 and 5) give every phase A's magnitudes: the same load either way, up to
+  // the noise of each phase.
+  const MeasuredValues fourWire = Healthy(5), twoElements = Sample(f, 3);
+  EXPECT_NEAR(twoElements.totalActivePower, fourWire.totalActivePower,
+              0.01 * fourWire.totalActivePower);
+  EXPECT_NEAR(twoElements.totalReactivePower, fourWire.totalReactivePower,
+              0.01 * fourWire.totalActivePower);
+  EXPECT_EQ(twoElements.activePower[B], 0);
+  f.lostVoltage[A] = true;
+  const MeasuredValues lost = Sample(f, 2);
+  EXPECT_NEAR(lost.lineVoltage[1], lost.lineVoltage[2] / 2, 1e-6);  // AB is half of BC
+  EXPECT_NEAR(lost.lineVoltage[0], lost.lineVoltage[2] / 2, 1e-6);  // CA as well
+}
+
+// Export turns every current round; the third harmonic raises the r.m.s. current and S, not P,
+// and adds up in the zero-sequence current.
+TEST(LoadSite, ExportAndHarmonics) {
+  WiringFaults exporting;
+  exporting.exporting = true;
+  const MeasuredValues h = Healthy(), e = Sample(exporting);
+  EXPECT_NEAR(e.totalActivePower, -h.totalActivePower, 1e-6);
+  EXPECT_NEAR(e.reactivePower[A], -h.reactivePower[A], 1e-6);
+  WiringFaults harmonics;
+  harmonics.thirdHarmonicPercent = 60;
+  const MeasuredValues d = Sample(harmonics);
+  EXPECT_NEAR(d.current[A], h.current[A] * std::sqrt(1.36), 1e-9);
+  EXPECT_NEAR(d.activePower[A], h.activePower[A], 1e-9);
+  EXPECT_NEAR(std::hypot(d.activePower[A], d.reactivePower[A]) / d.apparentPower[A],
+              1 / std::sqrt(1.36), 1e-9);
+  EXPECT_GT(d.zeroSequenceCurrent, 0.55 * h.current[A]);  // 3 × 60 % of about 1.5 A, over 3
 }
 
 struct OptionCase {
@@ -135,6 +190,19 @@ TEST(LoadFaultOptions, SwitchTheFaultsOn) {
       {{"--unbalance", "12.5"},
        [](const SimOptions& o) { return o.meter.load.wiringFaults.unbalancePercent == 12.5; }},
       {{"--frequency", "60"}, [](const SimOptions& o) { return o.meter.load.frequencyHz == 60; }},
+      {{"--pf", "-0.4"}, [](const SimOptions& o) { return o.meter.load.powerFactor == -0.4; }},
+      {{"--export", "--site", "3p3w", "--harmonics", "60"},
+       [](const SimOptions& o) {
+         const WiringFaults& w = o.meter.load.wiringFaults;
+         return w.exporting && w.threeWireSite && w.thirdHarmonicPercent == 60;
+       }},
+      {{"--load", "2"},
+       [](const SimOptions& o) {
+         const auto& c = o.meter.load.current;
+         return std::abs((c[0] + c[1] + c[2]) / 3.0 - 0.1) < 1e-12 && c[1] > c[0];
+       }},
+      {{"--rotate-currents", "backward"},
+       [](const SimOptions& o) { return o.meter.load.wiringFaults.rotation == -1; }},
   };
   for (const OptionCase& c : cases) {
     std::vector<const char*> argv = {"kt7340-sim"};
@@ -148,9 +216,14 @@ TEST(LoadFaultOptions, SwitchTheFaultsOn) {
 
 TEST(LoadFaultOptions, RefuseWhatIsNoPhaseOrOutOfRange) {
   const std::vector<std::pair<const char*, const char*>> bad = {
-      {"--reverse-ct", "D"},    {"--reverse-ct", "AB"}, {"--swap-currents", "AA"},
-      {"--swap-currents", "A"}, {"--lose-phase", ""},   {"--unbalance", "101"},
-      {"--unbalance", "x"},     {"--frequency", "70"},  {"--frequency", "50Hz"},
+      {"--reverse-ct", "D"},     {"--reverse-ct", "AB"},
+      {"--swap-currents", "AA"}, {"--swap-currents", "A"},
+      {"--lose-phase", ""},      {"--unbalance", "101"},
+      {"--unbalance", "x"},      {"--frequency", "70"},
+      {"--frequency", "50Hz"},   {"--pf", "0"},
+      {"--pf", "1.01"},          {"--pf", "-1.2"},
+      {"--load", "121"},         {"--harmonics", "-1"},
+      {"--site", "3p5w"},        {"--rotate-currents", "left"},
   };
   for (const auto& [option, value] : bad) {
     const char* argv[] = {"kt7340-sim", option, value};

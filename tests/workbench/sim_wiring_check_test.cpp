@@ -21,9 +21,11 @@ struct Scale {
 };
 
 std::vector<workbench::CheckRow> CheckSimulatedLoad(const sim::WiringFaults& faults,
-                                                    const Scale& scale, uint8_t wiring = 0) {
+                                                    const Scale& scale, uint8_t wiring = 0,
+                                                    double powerFactor = 0.95) {
   sim::LoadProfile profile;
   profile.wiringFaults = faults;
+  profile.powerFactor = powerFactor;
   sim::LoadModel model(profile, 3);
   const sim::MeasuredValues values = model.Sample(1'000'000, wiring, scale.pt, scale.ct);
   const auto registers = sim::EncodeMeasurementBlock(values, {scale.pt, scale.ct, scale.k, 1.0});
@@ -87,9 +89,54 @@ TEST(SimulatedWiring, SwappedCurrentsAndLostPhaseAreRecognised) {
     });
   };
   const auto swapRows = CheckSimulatedLoad(swapped, kScales[1]);
-  EXPECT_TRUE(has(swapRows, "两相电流可能互换")) << Dump(swapRows);
+  EXPECT_TRUE(has(swapRows, "A、B相电流互换")) << Dump(swapRows);
   const auto lostRows = CheckSimulatedLoad(lost, kScales[1]);
   EXPECT_TRUE(has(lostRows, "C相电压")) << Dump(lostRows);
+}
+
+// The simulator's site options through the registers: healthy sites of every kind raise no
+// 异常, and the faults combined with them are named.
+TEST(SimulatedWiring, SiteOptionsCombineWithTheFaults) {
+  struct Case {
+    const char* label;
+    sim::WiringFaults faults;
+    uint8_t wiring;
+    double powerFactor;
+    const char* fault;  // text of the 异常 row; nullptr: none may be there
+  };
+  sim::WiringFaults threeWire, exporting, harmonics, threeWireReversedC, exportReversedA, rotated;
+  threeWire.threeWireSite = true;
+  exporting.exporting = true;
+  harmonics.thirdHarmonicPercent = 60;
+  threeWireReversedC.threeWireSite = true;
+  threeWireReversedC.reversedCt[2] = true;
+  exportReversedA.exporting = true;
+  exportReversedA.reversedCt[0] = true;
+  rotated.rotation = 1;
+  const Case cases[] = {
+      {"lowPf", {}, 0, 0.35, nullptr},
+      {"leading", {}, 0, -0.4, nullptr},
+      {"export", exporting, 0, 0.4, nullptr},
+      {"harmonics", harmonics, 0, 0.95, nullptr},
+      {"threeWire", threeWire, 2, 0.9, nullptr},
+      {"threeWireReversedC", threeWireReversedC, 2, 0.9, "C元件(Ucb·Ic)有功功率为负"},
+      {"exportReversedA", exportReversedA, 0, 0.95, "A相有功功率为正而其他相为负"},
+      {"rotated", rotated, 0, 0.95, nullptr},
+  };
+  for (const Case& c : cases) {
+    for (const Scale& s : kScales) {
+      const auto rows = CheckSimulatedLoad(c.faults, s, c.wiring, c.powerFactor);
+      const auto fault = std::find_if(rows.begin(), rows.end(), [](const auto& r) {
+        return r.verdict == workbench::Verdict::Fault;
+      });
+      if (c.fault == nullptr) {
+        EXPECT_EQ(fault, rows.end()) << c.label << "\n" << Dump(rows);
+      } else {
+        ASSERT_NE(fault, rows.end()) << c.label << "\n" << Dump(rows);
+        EXPECT_NE(fault->message.find(c.fault), std::string::npos) << c.label << "\n" << Dump(rows);
+      }
+    }
+  }
 }
 
 }  // namespace
