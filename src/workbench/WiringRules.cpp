@@ -362,6 +362,12 @@ void CurrentPhase(CheckContext& c, const char* name) {
                  std::abs(WrapDeg(e.LoadAngleDeg() - best.loadAngleDeg)), 'A' + best.source[p],
                  best.reversed[p] ? "且极性接反" : ""));
   }
+  if (!displaced) {
+    c.Add(name, Verdict::Normal,
+          "各元件电流与其电压同相别，功率因数 " +
+              Figures(
+                  c, c.judged, [](const ElementView& e) { return e.powerFactor; }, ""));
+  }
   bool close = c.fits.size() > 1 && c.fits[1].cost <= best.cost + c.limits.alternativeCostMargin &&
                DescribeFit(c.fits[1], c.judged) != DescribeFit(best, c.judged);
   bool reversed =

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstdio>
 #include <numbers>
+#include <string>
+#include <vector>
 
 #include "SimulatedBlocks.h"
 #include "ui/qt/workbench/TrendTab.h"
@@ -49,11 +51,12 @@ bool TrendShot(const QString& path) {
   return Save(tab, path);
 }
 
-// A site where phase B's CT was fitted the wrong way round.
-bool WiringShot(const QString& path) {
+// The wiring check on a site with the given kt7340-sim options.
+bool WiringShot(const QString& path, const std::vector<std::string>& options) {
   kt::ui::qt::WiringTab tab;
-  tab.resize(1180, 560);
-  kt::testing::SimulatedBlocks meter({"--pt", "10", "--ct", "40", "--reverse-ct", "B"});
+  tab.SetNominalHz(50.0);
+  tab.resize(1280, 600);
+  kt::testing::SimulatedBlocks meter(options);
   tab.AddBlock(meter.At(std::chrono::system_clock::now()));
   return Save(tab, path);
 }
@@ -68,6 +71,13 @@ int main(int argc, char** argv) {
   }
   const QDir out(QString::fromLocal8Bit(argv[1]));
   const bool trends = TrendShot(out.filePath(QStringLiteral("workbench-trends.png")));
-  const bool wiring = WiringShot(out.filePath(QStringLiteral("workbench-wiring.png")));
-  return trends && wiring ? 0 : 1;
+  // Four-wire: B's CT fitted the wrong way round on a load of power factor 0.5.
+  const bool fourWire =
+      WiringShot(out.filePath(QStringLiteral("workbench-wiring.png")),
+                 {"--pt", "10", "--ct", "40", "--reverse-ct", "B", "--pf", "0.5"});
+  // Three-wire: C's CT reversed, the meter measuring U_AB·I_A and U_CB·I_C.
+  const bool threeWire = WiringShot(
+      out.filePath(QStringLiteral("workbench-wiring-3p3w.png")),
+      {"--pt", "100", "--ct", "40", "--site", "3p3w", "--wiring", "2", "--reverse-ct", "C"});
+  return trends && fourWire && threeWire ? 0 : 1;
 }

@@ -6,12 +6,14 @@
 #include <QDir>
 #include <QImage>
 #include <QLineSeries>
+#include <QSettings>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QValueAxis>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -108,6 +110,47 @@ TEST(WiringTab, HealthyLoadMakesEveryCheckNormalAndGreen) {
       EXPECT_TRUE(Greenish(r.colour)) << r.message;
     }
   }
+}
+
+// The nominal frequency is chosen in the tab (50 Hz at first), judges the next rows at once and
+// is remembered for the next tab.
+TEST(WiringTab, NominalFrequencyIsChosenAndRemembered) {
+  QTemporaryDir settingsDir;
+  ASSERT_TRUE(settingsDir.isValid());
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+  QSettings().remove(QString::fromLatin1(WiringTab::kNominalHzKey));
+  const auto frequencyRow = [](const WiringTab& tab) {
+    for (const Row& r : Rows(tab))
+      if (r.message.find("Hz") != std::string::npos) return r;
+    return Row{};
+  };
+  SimulatedBlocks meter({"--frequency", "60", "--ct", "20"});
+  ShownWiringTab tab;
+  EXPECT_EQ(tab.NominalHz(), 50.0);
+  tab.AddBlock(meter.At(kStart));
+  EXPECT_EQ(frequencyRow(tab).verdict, "异常") << frequencyRow(tab).message;
+  tab.SetNominalHz(60.0);
+  EXPECT_EQ(frequencyRow(tab).verdict, "正常") << frequencyRow(tab).message;
+
+  ShownWiringTab next;
+  EXPECT_EQ(next.NominalHz(), 60.0);
+  next.SetNominalHz(50.0);
+  EXPECT_EQ(ShownWiringTab().NominalHz(), 50.0);
+}
+
+// Three-wire: the diagram is drawn on U_AB and U_CB, the healthy currents near their own phases.
+TEST(WiringTab, ThreeWireSiteIsDrawnOnTheElementVoltages) {
+  ShownWiringTab tab;
+  SimulatedBlocks meter({"--site", "3p3w", "--wiring", "2", "--pf", "0.9", "--ct", "20"});
+  tab.AddBlock(meter.At(kStart));
+  for (const Row& r : Rows(tab)) EXPECT_EQ(r.verdict, "正常") << r.message;
+  const workbench::PhasorDiagram& d = tab.phasors().diagram();
+  ASSERT_TRUE(d.lineVoltages);
+  EXPECT_NEAR(d.voltages[0].angleDeg, 30.0, 1e-9);
+  EXPECT_NEAR(d.voltages[2].angleDeg, 90.0, 1e-9);
+  const double lagDeg = std::acos(0.9) * 180.0 / std::numbers::pi;
+  EXPECT_NEAR(d.currents[0].angleDeg, -lagDeg, 3.0);
+  EXPECT_NEAR(d.currents[2].angleDeg, 120.0 - lagDeg, 3.0);
 }
 
 // The chart follows the blocks only while it is in view, as in the workbench.

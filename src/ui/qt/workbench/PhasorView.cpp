@@ -15,6 +15,7 @@ namespace {
 // Currents reach this share of the voltages' radius, so the two kinds stay apart on the diagram.
 constexpr double kCurrentReach = 0.68;
 constexpr std::array<const char*, 3> kVoltageLabel = {"Ua", "Ub", "Uc"};
+constexpr std::array<const char*, 3> kElementVoltageLabel = {"Uab", "", "Ucb"};
 constexpr std::array<const char*, 3> kCurrentLabel = {"Ia", "Ib", "Ic"};
 
 QPointF Tip(QPointF centre, double radius, const workbench::Phasor& p) {
@@ -49,7 +50,7 @@ void Label(QPainter& painter, QPointF centre, QPointF tip, const QString& text,
   if (ray.length() < 1) return;
   const QPointF unit = (tip - centre) / ray.length();
   const QPointF at = tip + unit * 14.0;
-  const QRectF box(at.x() - 16, at.y() - 9, 32, 18);
+  const QRectF box(at.x() - 20, at.y() - 9, 40, 18);
   painter.setPen(colour);
   painter.drawText(box, Qt::AlignCenter, text);
 }
@@ -97,7 +98,8 @@ void PhasorView::paintEvent(QPaintEvent* /*event*/) {
     const auto& i = diagram_.currents[static_cast<std::size_t>(p)];
     const QPointF uTip = Tip(centre, radius, u);
     Arrow(painter, centre, uTip, QPen(colour, 3));
-    Label(painter, centre, uTip, kVoltageLabel[static_cast<std::size_t>(p)], colour);
+    const auto& labels = diagram_.lineVoltages ? kElementVoltageLabel : kVoltageLabel;
+    Label(painter, centre, uTip, labels[static_cast<std::size_t>(p)], colour);
     if (i.length > 0) {
       const QPointF iTip = Tip(centre, radius * kCurrentReach, i);
       Arrow(painter, centre, iTip, QPen(colour, 1.6, Qt::DashLine));

@@ -1,9 +1,11 @@
 // Fills the check table from each block and hands the block's phasors to the diagram.
 #include "ui/qt/workbench/WiringTab.h"
 
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QSettings>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -14,22 +16,41 @@
 
 namespace kt::ui::qt {
 
+namespace {
+
+constexpr double kFrequencies[] = {50.0, 60.0};
+
+}  // namespace
+
 WiringTab::WiringTab(QWidget* parent)
-    : QWidget(parent), table_(new QTableWidget(0, 3, this)), phasors_(new PhasorView(this)) {
+    : QWidget(parent),
+      frequency_(new QComboBox(this)),
+      table_(new QTableWidget(0, 3, this)),
+      phasors_(new PhasorView(this)) {
+  for (double hz : kFrequencies) frequency_->addItem(QStringLiteral("%1 Hz").arg(hz), hz);
+  const double remembered = QSettings().value(QString::fromLatin1(kNominalHzKey), 50.0).toDouble();
+  frequency_->setCurrentIndex(remembered == 60.0 ? 1 : 0);
+  connect(frequency_, &QComboBox::currentIndexChanged, this, [this] {
+    QSettings().setValue(QString::fromLatin1(kNominalHzKey), NominalHz());
+    if (hasBlock_ && isVisible()) ShowLastBlock();
+  });
   table_->setHorizontalHeaderLabels(
       {QStringLiteral("检查项"), QStringLiteral("结论"), QStringLiteral("说明")});
   table_->verticalHeader()->setVisible(false);
   table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table_->setSelectionMode(QAbstractItemView::NoSelection);
-  table_->setWordWrap(false);
+  // Each row says what was seen, what it means and what to check: long lines wrap.
+  table_->setWordWrap(true);
+  table_->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   table_->setFocusPolicy(Qt::NoFocus);
   auto* header = table_->horizontalHeader();
   header->setSectionResizeMode(kNameColumn, QHeaderView::ResizeToContents);
   header->setSectionResizeMode(kVerdictColumn, QHeaderView::ResizeToContents);
   header->setSectionResizeMode(kMessageColumn, QHeaderView::Stretch);
 
-  auto* note = new QLabel(QStringLiteral("仪表不报告相角：图中电流的角度由各相有功功率 P 和"
-                                         "无功功率 Q 推算，φ = atan2(Q, P)。"),
+  auto* note = new QLabel(QStringLiteral("仪表不报告相角：图中电流的角度由各元件有功功率 P 和"
+                                         "无功功率 Q 推算，φ = atan2(Q, P)。三相三线方式画两个"
+                                         "元件的电压 Uab、Ucb 与电流 Ia、Ic。"),
                           this);
   note->setWordWrap(true);
   auto* legend =
@@ -45,8 +66,16 @@ WiringTab::WiringTab(QWidget* parent)
   side->addWidget(legend);
   side->addWidget(note);
 
+  auto* frequencyRow = new QHBoxLayout;
+  frequencyRow->addWidget(new QLabel(QStringLiteral("电网额定频率"), this));
+  frequencyRow->addWidget(frequency_);
+  frequencyRow->addStretch(1);
+  auto* checks = new QVBoxLayout;
+  checks->addLayout(frequencyRow);
+  checks->addWidget(table_, 1);
+
   auto* layout = new QHBoxLayout(this);
-  layout->addWidget(table_, 3);
+  layout->addLayout(checks, 3);
   layout->addLayout(side, 2);
 }
 
@@ -62,7 +91,8 @@ void WiringTab::showEvent(QShowEvent* event) {
 }
 
 void WiringTab::ShowLastBlock() {
-  const std::vector<workbench::CheckRow> rows = workbench::CheckWiring(last_);
+  const std::vector<workbench::CheckRow> rows =
+      workbench::CheckWiring(last_, workbench::kWiringThresholds, NominalHz());
   const int count = static_cast<int>(rows.size());
   // Rows are filled in place: an unchanged text or colour is not set again, so a steady load
   // does not repaint the table.
@@ -88,6 +118,14 @@ void WiringTab::ShowLastBlock() {
     SetIfChanged(*table_->item(r, kMessageColumn), QString::fromStdString(row.message));
   }
   phasors_->SetDiagram(workbench::MakePhasorDiagram(last_));
+}
+
+double WiringTab::NominalHz() const {
+  return frequency_->currentData().toDouble();
+}
+
+void WiringTab::SetNominalHz(double hz) {
+  frequency_->setCurrentIndex(hz == 60.0 ? 1 : 0);
 }
 
 void WiringTab::SetIfChanged(QTableWidgetItem& item, const QString& text) {

@@ -5,6 +5,7 @@
 
 #include "measure/MeasuredBlock.h"
 
+class QComboBox;
 class QTableWidget;
 class QTableWidgetItem;
 
@@ -25,6 +26,12 @@ class WiringTab : public QWidget {
   // is kept until the tab is shown.
   void AddBlock(const measure::MeasuredBlock& block);
 
+  // The grid's nominal frequency the check judges against: 50 Hz unless 60 Hz was chosen; the
+  // choice is remembered in the user's settings (kNominalHzKey).
+  static constexpr const char* kNominalHzKey = "wiringCheck/nominalHz";
+  double NominalHz() const;
+  void SetNominalHz(double hz);
+
   const QTableWidget& table() const { return *table_; }
   const PhasorView& phasors() const { return *phasors_; }
 
@@ -35,6 +42,7 @@ class WiringTab : public QWidget {
   void ShowLastBlock();
   static void SetIfChanged(QTableWidgetItem& item, const QString& text);
 
+  QComboBox* frequency_;
   QTableWidget* table_;
   PhasorView* phasors_;
   measure::MeasuredBlock last_;
