@@ -93,7 +93,7 @@ std::vector<CurrentFit> FitCurrents(const SiteView& site, const std::vector<int>
         spread = std::max(spread, off / toleranceDeg[p]);
       }
       if (!within) continue;
-      f.cost = MistakeCost(f, judged) + LoadCost(f.loadAngleDeg) + 0.3 * spread;
+      f.cost = MistakeCost(f, judged) + LoadCost(f.loadAngleDeg) + 0.6 * spread;
       fits.push_back(f);
     }
   } while (next());
