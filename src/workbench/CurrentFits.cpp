@@ -16,7 +16,7 @@ double LoadCost(double phiDeg) {
   if (phiDeg >= -10.0 && phiDeg <= 80.0) return 0.0;
   if (phiDeg > 80.0 && phiDeg <= 90.0) return 0.2;
   if (phiDeg < -10.0 && phiDeg >= -90.0) return 0.6;
-  return phiDeg < 0 ? 0.7 : 1.3;
+  return phiDeg < 0 ? 0.7 : 0.9;
 }
 
 double MistakeCost(const CurrentFit& f, const std::vector<int>& judged) {

@@ -311,3 +311,66 @@ INSTANTIATE_TEST_SUITE_P(Faulty, WiringSiteTest, ::testing::ValuesIn(kFaulty),
                          [](const auto& testInfo) { return std::string(testInfo.param.label); });
 
 }  // namespace
+
+namespace {
+
+// Healthy sites over a grid of power factors (both ways), loads, unbalances, harmonics, scales
+// and directions: none may raise 异常.
+TEST(WiringSiteSweep, NoHealthySiteRaisesAFault) {
+  int sites = 0;
+  for (double pf : {0.15, 0.3, 0.5, 0.7, 0.9, 1.0}) {
+    for (bool leading : {false, true}) {
+      for (double load : {1.2, 3.0, 20.0, 100.0}) {
+        for (double unbalance : {-0.15, 0.0, 0.15}) {
+          for (double harmonic : {0.0, 40.0}) {
+            for (bool threeWire : {false, true}) {
+              for (bool exporting : {false, true}) {
+                Site s;
+                s.powerFactor = pf, s.leading = leading, s.loadPercent = load;
+                s.currentUnbalance = unbalance, s.thirdHarmonicPercent = harmonic;
+                s.threeWire = threeWire, s.exporting = exporting;
+                s.pt = threeWire ? 1 : 100, s.ct = threeWire ? 1 : 200;
+                s.powerMultiplier = threeWire ? 4 : 1;
+                ++sites;
+                const auto rows = CheckWiring(SiteBlock(s, {}, threeWire ? kThree : kFour));
+                for (const CheckRow& r : rows) {
+                  EXPECT_NE(r.verdict, Verdict::Fault)
+                      << "PF " << pf << (leading ? " leading" : "") << " load " << load
+                      << " unbalance " << unbalance << " harmonics " << harmonic
+                      << (threeWire ? " 3p3w" : "") << (exporting ? " export" : "") << "\n"
+                      << Dump(rows);
+                }
+              }
+            }
+          }
+        }
+      }
+    }
+  }
+  EXPECT_EQ(sites, 1152);
+}
+
+// One reversed CT on any phase, at any power factor down to 0.3 either way and any load from
+// 3 % of the CT rating, is named on its phase.
+TEST(WiringSiteSweep, EveryReversedCtIsNamed) {
+  for (int phase : {A, B, C}) {
+    for (double pf : {0.3, 0.6, 0.95}) {
+      for (bool leading : {false, true}) {
+        for (double load : {3.0, 50.0}) {
+          for (bool exporting : {false, true}) {
+            Site s;
+            s.powerFactor = pf, s.leading = leading, s.loadPercent = load;
+            s.exporting = exporting;
+            const auto rows = CheckWiring(SiteBlock(s, Reversed({phase}), kFour));
+            const std::string name = std::string(1, static_cast<char>('A' + phase)) + "相有功功率";
+            EXPECT_TRUE(std::any_of(rows.begin(), rows.end(), [&](const CheckRow& r) {
+              return r.verdict == Verdict::Fault && Has(r, {name, "接反"});
+            })) << Dump(rows);
+          }
+        }
+      }
+    }
+  }
+}
+
+}  // namespace
