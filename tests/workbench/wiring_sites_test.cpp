@@ -374,3 +374,40 @@ TEST(WiringSiteSweep, EveryReversedCtIsNamed) {
 }
 
 }  // namespace
+
+namespace {
+
+// Each swap of two currents, four-wire and (A/C) three-wire, at power factors down to 0.3 either
+// way and from 3 % of the CT rating, is named as that swap.
+TEST(WiringSiteSweep, EverySwapIsNamed) {
+  struct Swap {
+    Fault fault;
+    WiringMode mode;
+    bool threeWire;
+    const char* text;
+  };
+  const Swap swaps[] = {{Sources(B, A, C), kFour, false, "A、B相电流互换"},
+                        {Sources(A, C, B), kFour, false, "B、C相电流互换"},
+                        {Sources(C, B, A), kFour, false, "A、C相电流互换"},
+                        {Sources(C, B, A), kThree, true, "A、C相电流互换"}};
+  for (const Swap& swap : swaps) {
+    for (double pf : {0.3, 0.6, 0.95}) {
+      for (bool leading : {false, true}) {
+        for (double load : {3.0, 50.0}) {
+          Site s;
+          s.powerFactor = pf, s.leading = leading, s.loadPercent = load;
+          s.threeWire = swap.threeWire;
+          const auto rows = CheckWiring(SiteBlock(s, swap.fault, swap.mode));
+          EXPECT_TRUE(std::any_of(rows.begin(), rows.end(),
+                                  [&](const CheckRow& r) {
+                                    return r.verdict == Verdict::Fault && Has(r, {swap.text});
+                                  }))
+              << "PF " << pf << (leading ? " leading" : "") << " load " << load << "\n"
+              << Dump(rows);
+        }
+      }
+    }
+  }
+}
+
+}  // namespace
