@@ -399,6 +399,7 @@ void CurrentImbalance(CheckContext& c, const char* name) {
   }
   if (nearZero) return;
   std::vector<double> amps;
+  amps.reserve(compared.size());
   for (int p : compared) amps.push_back(c.site.elements[p].current);
   const auto [worst, deviation] = LargestDeviation(amps);
   if (deviation > c.limits.currentImbalance + 2 * c.site.lsb.amp / Mean(amps)) {
