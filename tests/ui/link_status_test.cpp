@@ -68,9 +68,9 @@ const LineCase kLineCases[] = {
      "应答无效", "请求 3  应答 0  无应答 0  无效 2", true},
     {"ExceptionReply",
      [](FakeSerialPort& p) {
-       p.onWrite = [&p](const Bytes&) { p.Arrive(WithCrc({0x00, 0x83, 0x02})); };
+       p.onWrite = [&p](const Bytes&) { p.Arrive(WithCrc({0x00, 0x83, 0x0B})); };
      },
-     "异常应答 2", "请求 3  应答 2  无应答 0  无效 0", true},
+     "异常应答 0x0B 网关目标设备响应失败", "请求 3  应答 2  无应答 0  无效 0", true},
     {"ValidReply",
      [](FakeSerialPort& p) {
        // Every read request gets as many registers as it asked for.
