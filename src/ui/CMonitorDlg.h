@@ -166,8 +166,10 @@ class CMonitorDlg : public Dialog {
   // Runs a timer tick's work; a serial refusal is reported once, not on every tick it recurs.
   void RunTick(unsigned timerId);
 
-  // `statusPos` is where the status pair stands in the receive buffer, or -1 without one.
-  void NotifyBlockDecoded(std::span<const measure::ShownValue> shown, int statusPos);
+  // `shown` was scaled with `scale`; `statusPos` is where the status pair stands in the receive
+  // buffer, or -1 without one.
+  void NotifyBlockDecoded(const std::array<measure::ShownValue, measure::kShownValueCount>& shown,
+                          const measure::ScaleFactors& scale, int statusPos);
 
   // Opens the port with the Monitor state's number and settings and empties its input; throws
   // serial::SerialError when the port refuses.

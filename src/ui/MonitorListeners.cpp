@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "measure/MeasuredBlockFromPayload.h"
 #include "measure/MeasurementBlock.h"
 #include "modbus/SerialInput.h"
 #include "ui/CMonitorDlg.h"
@@ -41,7 +42,9 @@ void CMonitorDlg::NotifyInputDiscarded(std::span<const uint8_t> bytes) {
   for (MonitorListener* listener : listeners_) listener->OnInputDiscarded(bytes);
 }
 
-void CMonitorDlg::NotifyBlockDecoded(std::span<const measure::ShownValue> shown, int statusPos) {
+void CMonitorDlg::NotifyBlockDecoded(
+    const std::array<measure::ShownValue, measure::kShownValueCount>& shown,
+    const measure::ScaleFactors& scale, int statusPos) {
   const auto now = std::chrono::system_clock::now();
   blockSeen_ = true;
   blockTick_ = clock_.GetTickCount();
@@ -51,15 +54,8 @@ void CMonitorDlg::NotifyBlockDecoded(std::span<const measure::ShownValue> shown,
   }
   linkStatus_.BlockDecoded(std::chrono::system_clock::to_time_t(now));
   if (listeners_.empty()) return;
-  measure::MeasuredBlock block;
-  block.time = now;
-  block.slaveAddress = m_slaveAddress;
-  block.wiringMode = m_wiringMode;
-  block.ptRatio = m_ptRatio;
-  block.ctRatio = m_ctRatio;
-  for (size_t i = 0; i < shown.size() && i < block.values.size(); ++i) {
-    block.values[i] = shown[i].value;
-  }
+  measure::MeasuredBlock block =
+      measure::ToMeasuredBlock(shown, scale, m_wiringMode, m_slaveAddress, now);
   if (statusPos >= 0 && statusPos + 1 < modbus::kReceiveBufferSize) {
     const auto at = static_cast<size_t>(statusPos);
     block.status = measure::StatusPair{m_receiveBuffer[at], m_receiveBuffer[at + 1]};
