@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "MonitorHarness.h"
+#include "MainDialogHarness.h"
 #include "serial/SerialError.h"
 #include "ui/LineSettingsText.h"
 #include "ui/MonitorListener.h"
@@ -119,14 +119,14 @@ struct RatiosAtBlocks : kt::ui::MonitorListener {
 }  // namespace
 
 TEST(MultiDrop, EachMeterIsDecodedWithItsOwnRatios) {
-  Program p;  // meter 1: PT 1, CT 1
+  MainDialogHarness p(SimulatedMeter());  // meter 1: PT 1, CT 1
   MeterConfig second;
   second.address = 2;
   second.ptRatio = 100;
   second.ctRatio = 40;
-  p.line.AddMeter(second);
-  RatiosAtBlocks ratios(p.dlg);
-  p.dlg.AddListener(ratios);
+  p.Meter().AddMeter(second);
+  RatiosAtBlocks ratios(p.Dlg());
+  p.Dlg().AddListener(ratios);
 
   ASSERT_TRUE(p.PollUntil(3));
   ASSERT_TRUE(p.MeasurementsFlow());
@@ -135,44 +135,44 @@ TEST(MultiDrop, EachMeterIsDecodedWithItsOwnRatios) {
   for (const char* address : {"2", "1"}) {
     SCOPED_TRACE(address);
     p.Click(1063);  // stop
-    p.host.Type(p.dlg, 1061, address);
+    p.host.Type(p.Dlg(), 1061, address);
     p.Click(1063);  // run
     ratios.seen.clear();
-    p.host.RunFor(p.dlg.m_pollPeriodMs * 10);
+    p.host.RunFor(p.Dlg().m_pollPeriodMs * 10);
     ASSERT_FALSE(ratios.seen.empty());
     const auto expected =
         std::string(address) == "2" ? std::make_pair(100u, 40u) : std::make_pair(1u, 1u);
     for (const auto& r : ratios.seen) EXPECT_EQ(r, expected);
   }
-  p.dlg.RemoveListener(ratios);
+  p.Dlg().RemoveListener(ratios);
 }
 
 TEST(MultiDrop, RenamedMeterKeepsItsConfiguration) {
-  Program p;
+  MainDialogHarness p(SimulatedMeter());
   ASSERT_TRUE(p.PollUntil(3));
   p.host.ScriptModal(146, [&p](kt::ui::Dialog& d) {
     p.host.Type(d, 1000, "7");
     p.host.Click(d, kt::ui::IDOK);
   });
   p.Click(1007);
-  p.host.RunFor(p.dlg.m_pollPeriodMs);
-  EXPECT_GE(p.dlg.m_pollState, 3);
-  EXPECT_EQ(p.hooked.LastWritten()[0], 7);
+  p.host.RunFor(p.Dlg().m_pollPeriodMs);
+  EXPECT_GE(p.Dlg().m_pollState, 3);
+  EXPECT_EQ(p.port.LastWritten()[0], 7);
 }
 
 TEST(MultiDrop, CommandStartedWhileAPollReplyArrivesIsAcknowledged) {
   // Milliseconds after the block request: before the reply, at its start, inside it, at its end.
   for (uint32_t afterMs : {0u, 25u, 60u, 110u, 140u}) {
     SCOPED_TRACE(afterMs);
-    Program p;
+    MainDialogHarness p(SimulatedMeter());
     ASSERT_TRUE(p.PollUntil(3));
     // PollUntil left the clock half a period after a tick; go on to the tick of a block request.
-    p.host.RunFor(p.dlg.m_pollPeriodMs / 2);
-    if (p.dlg.m_pollState != 3) p.host.RunFor(p.dlg.m_pollPeriodMs);
-    ASSERT_EQ(p.hooked.LastWritten(), golden::kBlockRequest);
+    p.host.RunFor(p.Dlg().m_pollPeriodMs / 2);
+    if (p.Dlg().m_pollState != 3) p.host.RunFor(p.Dlg().m_pollPeriodMs);
+    ASSERT_EQ(p.port.LastWritten(), golden::kBlockRequest);
     p.host.RunFor(afterMs);
     p.Command(1009);
-    EXPECT_EQ(p.line.meter().accuracyClass(), 1);
+    EXPECT_EQ(p.Meter().meter().accuracyClass(), 1);
     EXPECT_EQ(p.Text(1009), "0.2级");
   }
 }
@@ -198,26 +198,26 @@ TEST(MultiDrop, BytesAfterAReplyAreAStatusOnlyWhenExactlyTheStatusPair) {
     config.faults.seed = 7;
     config.load.phaseVoltage = {260.0, 260.0,
                                 260.0};  // over voltage: the meter's own status says so
-    Program p(config);
+    MainDialogHarness p(SimulatedMeter(config));
     ASSERT_TRUE(p.PollUntil(3));
     for (int block = 0; block < 15; ++block) {
-      p.host.RunFor(p.dlg.m_pollPeriodMs * 2);
+      p.host.RunFor(p.Dlg().m_pollPeriodMs * 2);
       if (!c.statusTaken) {
-        ASSERT_EQ(p.dlg.m_limitStatus, (std::array<uint8_t, 8>{})) << "block " << block;
+        ASSERT_EQ(p.Dlg().m_limitStatus, (std::array<uint8_t, 8>{})) << "block " << block;
       }
     }
-    EXPECT_EQ(p.dlg.m_limitStatus != (std::array<uint8_t, 8>{}), c.statusTaken);
+    EXPECT_EQ(p.Dlg().m_limitStatus != (std::array<uint8_t, 8>{}), c.statusTaken);
   }
 }
 
 TEST(MultiDrop, SerialFailureBetweenBaudAndParityWriteEndsTheCommandCleanly) {
-  Program p;
+  MainDialogHarness p(SimulatedMeter());
   ASSERT_TRUE(p.PollUntil(3));
   const Bytes baud19200 = WithCrc({0x01, 0x06, 0x00, 0x08, 0x00, 0x04});
-  p.hooked.onWrite = [&p, &baud19200](const Bytes& frame) {
+  p.port.onWrite = [&p, &baud19200](const Bytes& frame) {
     // The adapter is pulled right after the baud write went out.
     if (frame == baud19200) {
-      p.hooked.refuseOutput =
+      p.port.refuseOutput =
           kt::serial::SerialError(kt::serial::SerialErrorKind::IoError, "/dev/ttyS0", "gone");
     }
   };
@@ -229,15 +229,15 @@ TEST(MultiDrop, SerialFailureBetweenBaudAndParityWriteEndsTheCommandCleanly) {
   const size_t messages = p.host.Messages().size();
   p.Click(1004);
   // The meter took the baud rate only; the Monitor state says exactly that.
-  EXPECT_EQ(p.line.meter().baudRate(), 19200);
-  EXPECT_EQ(p.line.meter().parity(), 0);
-  EXPECT_EQ(p.dlg.m_baudRate, 19200);
-  EXPECT_EQ(p.dlg.m_parity, 0);
+  EXPECT_EQ(p.Meter().meter().baudRate(), 19200);
+  EXPECT_EQ(p.Meter().meter().parity(), 0);
+  EXPECT_EQ(p.Dlg().m_baudRate, 19200);
+  EXPECT_EQ(p.Dlg().m_parity, 0);
   // One report of the failure, then the ending steps: reopen, information box, polling.
   const auto shown = p.MessagesSince(messages);
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_NE(shown[0].find("gone"), std::string::npos);
-  EXPECT_EQ(p.line.Settings(), "19200N,8,2");
+  EXPECT_EQ(p.Meter().Settings(), "19200N,8,2");
   EXPECT_EQ(p.Text(1057), kt::ui::InformationBoxText(1, 19200, 0));
   EXPECT_TRUE(p.PollTimerRunning());
 }

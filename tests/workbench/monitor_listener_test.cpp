@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "MonitorHarness.h"
+#include "MainDialogHarness.h"
 #include "ui/MainDialogTemplate.h"
 #include "workbench/RequestReading.h"
 
@@ -48,7 +48,7 @@ kt::sim::MeterConfig Meter() {
 }
 
 // Everything the user can see and everything on the wire.
-std::vector<std::string> Snapshot(const Program& p) {
+std::vector<std::string> Snapshot(const MainDialogHarness& p) {
   std::vector<std::string> seen;
   for (const auto& c : kt::ui::MainDialogTemplate().controls) {
     if (p.host.HasControl(*p.dialog, c.id))
@@ -62,19 +62,19 @@ std::vector<std::string> Snapshot(const Program& p) {
 // Start-up polling, a meter settings command whose first write is not answered (after stray
 // bytes), then an address search that finds the meter at its second probe. Steps are marked in
 // `events` when a recorder is given; snapshots of the whole dialog are taken after each step.
-std::vector<std::string> RunSession(Program& p, EventRecord* record) {
+std::vector<std::string> RunSession(MainDialogHarness& p, EventRecord* record) {
   std::vector<std::string> snapshots;
   const auto step = [&](const char* name) {
     if (record != nullptr) record->events.push_back(std::string("-- ") + name);
     for (auto& s : Snapshot(p)) snapshots.push_back(std::move(s));
   };
   p.Click(kRun);
-  p.host.RunFor(p.dlg.m_pollPeriodMs * 6);
+  p.host.RunFor(p.Dlg().m_pollPeriodMs * 6);
   step("poll");
 
   p.Click(kRun);  // stop polling
-  p.line.InjectBytes({0xAA, 0xBB});
-  p.line.SetMeterConnected(false);
+  p.Meter().InjectBytes({0xAA, 0xBB});
+  p.Meter().SetMeterConnected(false);
   p.host.ScriptModal(kMeterSetTemplate, [&p](kt::ui::Dialog& d) {
     p.host.Type(d, 1000, "100");
     p.host.Type(d, 1001, "5");
@@ -82,7 +82,7 @@ std::vector<std::string> RunSession(Program& p, EventRecord* record) {
     p.host.Click(d, kt::ui::IDOK);
   });
   p.Click(kMeterSettings);
-  p.line.SetMeterConnected(true);
+  p.Meter().SetMeterConnected(true);
   step("command");
 
   p.Click(kRun);  // the command resumed polling; the Run button's state was on: off again
@@ -93,9 +93,9 @@ std::vector<std::string> RunSession(Program& p, EventRecord* record) {
 }
 
 TEST(MonitorListener, SeesAWholeRunInOrderWithItsReadings) {
-  Program p(Meter());
+  MainDialogHarness p(SimulatedMeter(Meter()));
   EventRecord record;
-  p.dlg.AddListener(record);
+  p.Dlg().AddListener(record);
   RunSession(p, &record);
 
   const std::vector<std::string> expected = {
@@ -132,11 +132,11 @@ TEST(MonitorListener, SeesAWholeRunInOrderWithItsReadings) {
 }
 
 TEST(MonitorListener, TheDialogIsTheSameWithAndWithoutAnObserver) {
-  Program plain(Meter());
+  MainDialogHarness plain(SimulatedMeter(Meter()));
   const std::vector<std::string> without = RunSession(plain, nullptr);
-  Program observed(Meter());
+  MainDialogHarness observed(SimulatedMeter(Meter()));
   EventRecord record;
-  observed.dlg.AddListener(record);
+  observed.Dlg().AddListener(record);
   const std::vector<std::string> with = RunSession(observed, &record);
   EXPECT_FALSE(record.events.empty());
   EXPECT_EQ(with, without);
