@@ -39,7 +39,10 @@ constexpr int kBlocksToRecord = 3;
 
 QWidget* MainDialog() {
   QWidget* top = ActiveModal();
-  return top != nullptr && top->objectName() == QLatin1String("dialog102") ? top : nullptr;
+  return top != nullptr &&
+                 top->objectName() == QStringLiteral("dialog%1").arg(main_ids::kTemplateId)
+             ? top
+             : nullptr;
 }
 
 void ClickIn(QWidget* window, const char* name) {

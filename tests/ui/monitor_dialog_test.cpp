@@ -187,7 +187,7 @@ TEST_F(MonitorDialogTest, PromptsFromTicksDoNotStack) {
   boxes = 0;
   host.RunFor(3000);
   EXPECT_EQ(boxes, 0);
-  host.Type(d, 1061, "abd");
+  host.Type(d, kSlaveAddressEdit, "abd");
   host.RunFor(3000);
   EXPECT_EQ(boxes, 1);
   EXPECT_EQ(d.m_slaveAddress, 1);

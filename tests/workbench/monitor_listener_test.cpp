@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "MainDialogHarness.h"
+#include "commands/MeterSetDialogIds.h"
 #include "ui/MainDialogTemplate.h"
 #include "workbench/RequestReading.h"
 
@@ -12,10 +13,12 @@ using namespace kt::testing;
 
 namespace {
 
-constexpr int kMeterSetTemplate = 131;
-constexpr int kRun = 1063;
-constexpr int kPollAddress = 1062;
-constexpr int kMeterSettings = 1006;
+namespace main_ids = kt::ui::main_ids;
+namespace meter_set_ids = kt::ui::meter_set_ids;
+constexpr int kMeterSetTemplate = meter_set_ids::kTemplateId;
+constexpr int kRun = main_ids::kRunButton;
+constexpr int kPollAddress = main_ids::kPollAddressButton;
+constexpr int kMeterSettings = main_ids::kMeterSettingsButton;
 
 // Each event as a short line: "发 读 0x0300 ×19", "收T 应答 (43 字节)", "丢弃 2", "块 2 状态".
 class EventRecord : public kt::ui::MonitorListener {
@@ -76,9 +79,9 @@ std::vector<std::string> RunSession(MainDialogHarness& p, EventRecord* record) {
   p.Meter().InjectBytes({0xAA, 0xBB});
   p.Meter().SetMeterConnected(false);
   p.host.ScriptModal(kMeterSetTemplate, [&p](kt::ui::Dialog& d) {
-    p.host.Type(d, 1000, "100");
-    p.host.Type(d, 1001, "5");
-    p.host.Click(d, 1012);
+    p.host.Type(d, meter_set_ids::kPtEdit, "100");
+    p.host.Type(d, meter_set_ids::kCtEdit, "5");
+    p.host.Click(d, meter_set_ids::kThreePhaseThreeWireBalancedRadio);
     p.host.Click(d, kt::ui::IDOK);
   });
   p.Click(kMeterSettings);
