@@ -7,8 +7,12 @@
 #include <vector>
 
 #include "MainDialogHarness.h"
+#include "commands/AddrDialogIds.h"
+#include "commands/MeterSetDialogIds.h"
 #include "serial/SerialError.h"
+#include "ui/CommSetDialogIds.h"
 #include "ui/LineSettingsText.h"
+#include "ui/MainDialogIds.h"
 #include "ui/MonitorListener.h"
 
 using namespace kt::testing;
@@ -16,8 +20,10 @@ using kt::sim::MeterConfig;
 
 namespace {
 
-constexpr int kCommSetTemplate = 130;
-constexpr int kMeterSetTemplate = 131;
+namespace main_ids = kt::ui::main_ids;
+namespace comm_set_ids = kt::ui::comm_set_ids;
+constexpr int kCommSetTemplate = comm_set_ids::kTemplateId;
+constexpr int kMeterSetTemplate = kt::ui::meter_set_ids::kTemplateId;
 const char* const kBroadcastRefusal =
     "子机地址为0（广播地址），仪表不会应答。请先输入仪表的子机地址。";
 
@@ -28,13 +34,16 @@ struct CommandCase {
   int id;
 };
 const CommandCase kCommands[] = {
-    {"comm settings", 1004},   {"meter settings", 1006}, {"accuracy class", 1009},
-    {"read parameters", 1071}, {"refresh Urg", 1091},
+    {"comm settings", main_ids::kCommSettingsButton},
+    {"meter settings", main_ids::kMeterSettingsButton},
+    {"accuracy class", main_ids::kAccuracyClassButton},
+    {"read parameters", main_ids::kReadParametersCommand},
+    {"refresh Urg", main_ids::kRefreshUrgButton},
 };
 
 void ScriptDialogs(MainDialogHarness& h) {
   h.host.ScriptModal(kCommSetTemplate, [&h](kt::ui::Dialog& d) {
-    h.host.Click(d, 1013);
+    h.host.Click(d, comm_set_ids::kBaud19200Radio);
     h.host.Click(d, kt::ui::IDOK);
   });
   h.host.ScriptModal(kMeterSetTemplate, [&h](kt::ui::Dialog& d) { h.host.Click(d, kt::ui::IDOK); });
@@ -47,7 +56,7 @@ struct TypedAddress : MainDialogHarness {
     config.address = 3;
     AttachMeter(config);
     Open();
-    host.Type(*dialog, 1061, typed);
+    host.Type(*dialog, main_ids::kSlaveAddressEdit, typed);
   }
 };
 
@@ -62,7 +71,8 @@ TEST(MultiDrop, CommandsTalkToTheTypedAddress) {
     const auto frames = h.FramesSince(0);
     ASSERT_FALSE(frames.empty());
     for (const Bytes& f : frames) EXPECT_EQ(f[0], 3);
-    EXPECT_TRUE(h.MessagesSince(0).empty() || c.id == 1006);  // "设置仪表参数成功"
+    EXPECT_TRUE(h.MessagesSince(0).empty() ||
+                c.id == main_ids::kMeterSettingsButton);  // "设置仪表参数成功"
     EXPECT_TRUE(h.PollTimerRunning());
   }
 }
@@ -73,7 +83,7 @@ TEST(MultiDrop, BroadcastOrBadAddressSendsNothingAndOnePromptOnly) {
       SCOPED_TRACE(std::string(c.name) + " with " + typed);
       TypedAddress h(typed);
       ScriptDialogs(h);
-      h.port.Arrive({0x55, 0x66});  // pending input the command must drop
+      h.meter->InjectBytes({0x55, 0x66});  // pending input the command must drop
       h.Command(c.id);
       EXPECT_TRUE(h.FramesSince(0).empty());
       const auto messages = h.MessagesSince(0);
@@ -89,19 +99,19 @@ TEST(MultiDrop, BroadcastOrBadAddressSendsNothingAndOnePromptOnly) {
 TEST(MultiDrop, CommSettingsToTheBroadcastAddressKeepTheLineButReopenThePort) {
   TypedAddress h("0");
   h.host.ScriptModal(kCommSetTemplate, [&h](kt::ui::Dialog& d) {
-    h.host.Click(d, 1013);  // 19200
-    h.host.Click(d, 1016);  // even
-    h.host.Type(d, 1000, "2");
+    h.host.Click(d, comm_set_ids::kBaud19200Radio);  // 19200
+    h.host.Click(d, comm_set_ids::kEvenParityRadio);
+    h.host.Type(d, comm_set_ids::kPortEdit, "2");
     h.host.Click(d, kt::ui::IDOK);
   });
-  h.Click(1004);
+  h.Click(main_ids::kCommSettingsButton);
   EXPECT_TRUE(h.FramesSince(0).empty());
   EXPECT_EQ(h.dialog->m_baudRate, 9600);
   EXPECT_EQ(h.dialog->m_parity, 0);
   EXPECT_EQ(h.meter->CommPort(), 2);
   EXPECT_EQ(h.meter->Settings(), "9600N,8,2");
   EXPECT_TRUE(h.meter->GetPortOpen());
-  EXPECT_EQ(h.Text(1057), kt::ui::InformationBoxText(2, 9600, 0));
+  EXPECT_EQ(h.Text(main_ids::kInformationBox), kt::ui::InformationBoxText(2, 9600, 0));
 }
 
 namespace {
@@ -134,9 +144,9 @@ TEST(MultiDrop, EachMeterIsDecodedWithItsOwnRatios) {
 
   for (const char* address : {"2", "1"}) {
     SCOPED_TRACE(address);
-    p.Click(1063);  // stop
-    p.host.Type(p.Dlg(), 1061, address);
-    p.Click(1063);  // run
+    p.Click(main_ids::kRunButton);  // stop
+    p.host.Type(p.Dlg(), main_ids::kSlaveAddressEdit, address);
+    p.Click(main_ids::kRunButton);  // run
     ratios.seen.clear();
     p.host.RunFor(p.Dlg().m_pollPeriodMs * 10);
     ASSERT_FALSE(ratios.seen.empty());
@@ -150,11 +160,11 @@ TEST(MultiDrop, EachMeterIsDecodedWithItsOwnRatios) {
 TEST(MultiDrop, RenamedMeterKeepsItsConfiguration) {
   MainDialogHarness p(SimulatedMeter());
   ASSERT_TRUE(p.PollUntil(3));
-  p.host.ScriptModal(146, [&p](kt::ui::Dialog& d) {
-    p.host.Type(d, 1000, "7");
+  p.host.ScriptModal(kt::ui::addr_ids::kTemplateId, [&p](kt::ui::Dialog& d) {
+    p.host.Type(d, kt::ui::addr_ids::kNewAddressEdit, "7");
     p.host.Click(d, kt::ui::IDOK);
   });
-  p.Click(1007);
+  p.Click(main_ids::kChangeSlaveAddressButton);
   p.host.RunFor(p.Dlg().m_pollPeriodMs);
   EXPECT_GE(p.Dlg().m_pollState, 3);
   EXPECT_EQ(p.port.LastWritten()[0], 7);
@@ -171,9 +181,9 @@ TEST(MultiDrop, CommandStartedWhileAPollReplyArrivesIsAcknowledged) {
     if (p.Dlg().m_pollState != 3) p.host.RunFor(p.Dlg().m_pollPeriodMs);
     ASSERT_EQ(p.port.LastWritten(), golden::kBlockRequest);
     p.host.RunFor(afterMs);
-    p.Command(1009);
+    p.Command(main_ids::kAccuracyClassButton);
     EXPECT_EQ(p.Meter().meter().accuracyClass(), 1);
-    EXPECT_EQ(p.Text(1009), "0.2级");
+    EXPECT_EQ(p.Text(main_ids::kAccuracyClassButton), "0.2级");
   }
 }
 
@@ -222,12 +232,12 @@ TEST(MultiDrop, SerialFailureBetweenBaudAndParityWriteEndsTheCommandCleanly) {
     }
   };
   p.host.ScriptModal(kCommSetTemplate, [&p](kt::ui::Dialog& d) {
-    p.host.Click(d, 1013);
-    p.host.Click(d, 1016);
+    p.host.Click(d, comm_set_ids::kBaud19200Radio);
+    p.host.Click(d, comm_set_ids::kEvenParityRadio);
     p.host.Click(d, kt::ui::IDOK);
   });
   const size_t messages = p.host.Messages().size();
-  p.Click(1004);
+  p.Click(main_ids::kCommSettingsButton);
   // The meter took the baud rate only; the Monitor state says exactly that.
   EXPECT_EQ(p.Meter().meter().baudRate(), 19200);
   EXPECT_EQ(p.Meter().meter().parity(), 0);
