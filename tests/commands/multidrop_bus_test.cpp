@@ -116,11 +116,15 @@ TEST(MultiDrop, CommSettingsToTheBroadcastAddressKeepTheLineButReopenThePort) {
 
 namespace {
 
-// Records the ratios in force whenever a block is decoded.
+// Records the ratios in force whenever a block is decoded, as the block carries them; they are
+// the dialog's own.
 struct RatiosAtBlocks : kt::ui::MonitorListener {
   explicit RatiosAtBlocks(kt::ui::CMonitorDlg& d) : dlg(d) {}
-  void OnBlockDecoded(const kt::measure::MeasuredBlock&) override {
-    seen.emplace_back(dlg.m_ptRatio, dlg.m_ctRatio);
+  void OnBlockDecoded(const kt::measure::MeasuredBlock& block) override {
+    EXPECT_EQ(block.ptRatio, dlg.m_ptRatio);
+    EXPECT_EQ(block.ctRatio, dlg.m_ctRatio);
+    EXPECT_EQ(block.slaveAddress, dlg.m_slaveAddress);
+    seen.emplace_back(block.ptRatio, block.ctRatio);
   }
   kt::ui::CMonitorDlg& dlg;
   std::vector<std::pair<uint32_t, uint32_t>> seen;
