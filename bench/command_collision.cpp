@@ -6,7 +6,7 @@
 #include <random>
 #include <string>
 
-#include "RealTimeHarness.h"
+#include "MainDialogHarness.h"
 #include "SimProcess.h"
 #include "commands/MeterSetDialogIds.h"
 #include "ui/MainDialogIds.h"
@@ -29,8 +29,8 @@ int main(int argc, char** argv) {
   }
   setenv(("KT7340_COM" + std::to_string(kPort)).c_str(), sim.path().c_str(), 1);
 
-  kt::testing::RealTimeHarness p;
-  auto& d = p.Open({kPort, 9600, 0}, &p.realClock);
+  kt::testing::MainDialogHarness p(kt::testing::RealPort());
+  auto& d = p.Open({kPort, 9600, 0});
   p.host.Type(d, kSlaveAddressEdit, "1");
   p.host.Click(d, kRunButton);
   p.RunFor(3000);  // configuration, parameters and class read; blocks flowing

@@ -42,15 +42,15 @@ void BM_AppendToFullHour(benchmark::State& state) {
 }
 BENCHMARK(BM_AppendToFullHour);
 
-void BM_QueryWindow(benchmark::State& state) {
+void BM_FindWindowStart(benchmark::State& state) {
   std::chrono::milliseconds next{0};
   const TrendStore store = FullHour(next);
+  const auto newest = store.At(store.size() - 1).time;
   for (auto _ : state) {
-    auto window = store.Query(std::chrono::minutes(state.range(0)));
-    benchmark::DoNotOptimize(window.samples.data());
+    benchmark::DoNotOptimize(store.FirstAtOrAfter(newest - std::chrono::minutes(state.range(0))));
   }
 }
-BENCHMARK(BM_QueryWindow)->Arg(1)->Arg(10)->Arg(60);
+BENCHMARK(BM_FindWindowStart)->Arg(1)->Arg(10)->Arg(60);
 
 void BM_CheckWiring(benchmark::State& state) {
   const MeasuredBlock block = BlockAt(std::chrono::milliseconds(0));

@@ -10,6 +10,7 @@ add_library(kt_monitor STATIC
   src/ui/DoDataExchange.cpp
   src/ui/LineSettingsText.cpp
   src/ui/LinkStatus.cpp
+  src/ui/LocalTimeText.cpp
   src/ui/ShowLinkStatus.cpp
   src/ui/MainDialogTemplate.cpp
   src/ui/MonitorListeners.cpp

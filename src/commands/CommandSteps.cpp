@@ -66,6 +66,16 @@ CommandAddress TakeCommandAddress(CMonitorDlg& dlg) {
   return CommandAddress::Usable;
 }
 
+bool BeginAddressedCommand(CMonitorDlg& dlg, QuietLineFirst quiet) {
+  if (TakeCommandAddress(dlg) != CommandAddress::Usable) {
+    DiscardInput(dlg);
+    dlg.ResumePolling();
+    return false;
+  }
+  if (quiet == QuietLineFirst::Wait) LetLineFallQuiet(dlg);
+  return true;
+}
+
 void LetLineFallQuiet(CMonitorDlg& dlg) {
   if (!dlg.m_pollRequestSent) return;
   const uint32_t sincePollMs = dlg.Clock().GetTickCount() - dlg.m_lastPollRequestTick;

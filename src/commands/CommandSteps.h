@@ -39,6 +39,15 @@ CommandAddress TakeCommandAddress(CMonitorDlg& dlg);
 // byte came for a few character times, at most until one poll period after the last poll request.
 void LetLineFallQuiet(CMonitorDlg& dlg);
 
+// Whether a command waits for the line to fall quiet before its first request.
+enum class QuietLineFirst { Wait, Skip };
+
+// The start of a command to the meter at the slave address, after polling stopped: takes the
+// address from its edit; with no usable address drops pending input, resumes polling and returns
+// false. Otherwise lets the line fall quiet (unless told to skip it, as for a command that will
+// send nothing) and returns true.
+bool BeginAddressedCommand(CMonitorDlg& dlg, QuietLineFirst quiet = QuietLineFirst::Wait);
+
 // Parameters of the exchanges, named after what they send.
 inline modbus::ExchangeParams WriteSingleExchange() {
   return {8, modbus::kWriteSingleRegister, modbus::kWriteReplyLength, modbus::kWriteWaitMs,

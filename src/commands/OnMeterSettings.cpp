@@ -55,8 +55,7 @@ void CMonitorDlg::OnMeterSettings() {
   dlg.m_wiringCode = m_wiringMode;
   StopPolling();
   if (dlg.DoModal() != IDOK) return Finish(*this, nullptr);
-  if (TakeCommandAddress(*this) != CommandAddress::Usable) return Finish(*this, nullptr);
-  LetLineFallQuiet(*this);
+  if (!BeginAddressedCommand(*this)) return;
 
   // A value is taken only once the meter has acknowledged its write.
   if (!WriteRatio(*this, regs::kPtRatioWrite, dlg.m_pt)) return Finish(*this, "设置PT不成功");

@@ -16,11 +16,7 @@ uint8_t Flipped(uint8_t accuracyClass) {
 
 void CMonitorDlg::OnModifyPrecision() {
   StopPolling();
-  if (TakeCommandAddress(*this) != CommandAddress::Usable) {
-    DiscardInput(*this);
-    return ResumePolling();
-  }
-  LetLineFallQuiet(*this);
+  if (!BeginAddressedCommand(*this)) return;
   const uint8_t requested = Flipped(m_accuracyClass);
   modbus::BuildWriteSingleRequest(m_requestBuffer, m_slaveAddress,
                                   modbus::meter_registers::kAccuracyClassWrite.start, requested);

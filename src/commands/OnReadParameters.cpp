@@ -7,11 +7,7 @@ namespace kt::ui {
 
 void CMonitorDlg::OnReadParameters() {
   StopPolling();
-  if (TakeCommandAddress(*this) != CommandAddress::Usable) {
-    DiscardInput(*this);
-    return ResumePolling();
-  }
-  LetLineFallQuiet(*this);
+  if (!BeginAddressedCommand(*this)) return;
   constexpr modbus::RegisterBlock kParameters = modbus::meter_registers::kParametersRead;
   modbus::BuildReadRequest(m_requestBuffer, m_slaveAddress, kParameters.start, kParameters.count);
   const StepReply reply =

@@ -8,11 +8,7 @@ namespace kt::ui {
 
 void CMonitorDlg::OnRefreshUrg() {
   StopPolling();
-  if (TakeCommandAddress(*this) != CommandAddress::Usable) {
-    DiscardInput(*this);
-    return ResumePolling();
-  }
-  LetLineFallQuiet(*this);
+  if (!BeginAddressedCommand(*this)) return;
   constexpr modbus::RegisterBlock kMultiplier = modbus::meter_registers::kPowerMultiplierRead;
   modbus::BuildReadRequest(m_requestBuffer, m_slaveAddress, kMultiplier.start, kMultiplier.count);
   const auto reply =

@@ -23,14 +23,13 @@ uint16_t ImageRegister(const CMonitorDlg& dlg, int index) {
 
 void CMonitorDlg::OnSetParameters() {
   StopPolling();
-  if (TakeCommandAddress(*this) != CommandAddress::Usable) {
-    DiscardInput(*this);
-    return ResumePolling();
-  }
   // Without values read from the meter there is nothing sound to write.
+  const bool valuesRead = ParameterValuesRead(*this);
+  if (!BeginAddressedCommand(*this, valuesRead ? QuietLineFirst::Wait : QuietLineFirst::Skip)) {
+    return;
+  }
   bool acknowledged = false;
-  if (ParameterValuesRead(*this)) {
-    LetLineFallQuiet(*this);
+  if (valuesRead) {
     const int16_t length = modbus::BuildWriteMultipleRequest(
         m_requestBuffer, m_slaveAddress, modbus::meter_registers::kParametersWrite.start,
         {ImageRegister(*this, 0), ImageRegister(*this, 1), ImageRegister(*this, 2),

@@ -27,7 +27,7 @@ void CMonitorDlg::DecodeMeasurementBlock(int16_t payloadPos) {
   if (withStatus) UpdateStatus(m_receiveBuffer[statusPos], m_receiveBuffer[statusPos + 1]);
 
   ShowReceiveEcho();
-  NotifyBlockDecoded(shown, withStatus ? statusPos : -1);
+  NotifyBlockDecoded(shown, scale, withStatus ? statusPos : -1);
 }
 
 }  // namespace kt::ui

@@ -1,9 +1,10 @@
 // Judging a read against the expected reply.
 #include "modbus/ReplyCheck.h"
 
+#include <array>
 #include <cstdio>
 
-#include "modbus/Crc16.h"
+#include "modbus/FindFrame.h"
 
 namespace kt::modbus {
 namespace {
@@ -11,21 +12,23 @@ namespace {
 constexpr uint8_t kExceptionFlag = 0x80;
 constexpr int kExceptionReplyLength = 5;
 
-bool CrcMatches(std::span<const uint8_t> frame) {
-  const uint16_t crc = CalcCrc16(frame.first(frame.size() - 2));
-  return frame[frame.size() - 2] == (crc >> 8) && frame[frame.size() - 1] == (crc & 0xFF);
-}
+struct ExceptionName {
+  uint8_t code;
+  const char* name;
+};
 
-// Position of the first whole frame of `length` bytes at i with a correct CRC whose first two
-// bytes satisfy `startsRight`, or -1.
-template <typename Predicate>
-int FindValid(std::span<const uint8_t> bytes, int length, Predicate startsRight) {
-  const int count = static_cast<int>(bytes.size());
-  for (int i = 0; i + length <= count; ++i) {
-    if (startsRight(bytes[i], bytes[i + 1]) && CrcMatches(bytes.subspan(i, length))) return i;
-  }
-  return -1;
-}
+// The exception codes the Modbus application protocol names.
+constexpr std::array<ExceptionName, 9> kExceptionNames{{
+    {0x01, "非法功能"},
+    {0x02, "非法数据地址"},
+    {0x03, "非法数据值"},
+    {0x04, "从站设备故障"},
+    {0x05, "确认"},
+    {0x06, "从站设备忙"},
+    {0x08, "存储奇偶性差错"},
+    {0x0A, "不可用网关路径"},
+    {0x0B, "网关目标设备响应失败"},
+}};
 
 }  // namespace
 
@@ -37,13 +40,11 @@ ReplyVerdict CheckReply(std::span<const uint8_t> bytes, uint8_t address, uint8_t
   if (bytes.empty()) return v;
   const int count = static_cast<int>(bytes.size());
 
-  if (length >= 4) {
-    const int at = FindValid(bytes, length,
-                             [&](uint8_t a, uint8_t f) { return a == address && f == function; });
-    if (at >= 0) return {ReplyOutcome::Valid, at, 0, length, length};
-  }
+  const int at = FindValidFrame(
+      bytes, length, [&](uint8_t a, uint8_t f) { return a == address && f == function; });
+  if (at >= 0) return {ReplyOutcome::Valid, at, 0, length, length};
   const uint8_t exceptionFunction = function | kExceptionFlag;
-  const int exceptionAt = FindValid(bytes, kExceptionReplyLength, [&](uint8_t a, uint8_t f) {
+  const int exceptionAt = FindValidFrame(bytes, kExceptionReplyLength, [&](uint8_t a, uint8_t f) {
     return a == address && f == exceptionFunction;
   });
   if (exceptionAt >= 0) {
@@ -56,13 +57,20 @@ ReplyVerdict CheckReply(std::span<const uint8_t> bytes, uint8_t address, uint8_t
     if (i + length <= count) return {ReplyOutcome::CrcError, i, 0, length, length};
     return {ReplyOutcome::Incomplete, i, 0, count - i, length};
   }
-  if (length >= 4) {
-    const int foreign = FindValid(bytes, length, [&](uint8_t a, uint8_t f) {
-      return a != address && (f == function || f == exceptionFunction);
-    });
-    if (foreign >= 0) return {ReplyOutcome::WrongAddress, foreign, 0, length, length};
-  }
+  const int foreign = FindValidFrame(bytes, length, [&](uint8_t a, uint8_t f) {
+    return a != address && (f == function || f == exceptionFunction);
+  });
+  if (foreign >= 0) return {ReplyOutcome::WrongAddress, foreign, 0, length, length};
   return {ReplyOutcome::Garbage, -1, 0, count, length};
+}
+
+std::string ExceptionText(uint8_t code) {
+  char hex[8];
+  std::snprintf(hex, sizeof hex, "0x%02X", code);
+  for (const ExceptionName& known : kExceptionNames) {
+    if (known.code == code) return std::string(hex) + " " + known.name;
+  }
+  return hex;
 }
 
 std::string DescribeReply(const ReplyVerdict& v) {
@@ -86,8 +94,7 @@ std::string DescribeReply(const ReplyVerdict& v) {
     case ReplyOutcome::WrongAddress:
       return "应答无效：地址不符";
     case ReplyOutcome::Exception:
-      std::snprintf(text, sizeof text, "异常应答 %02X", v.exceptionCode);
-      return text;
+      return "异常应答 " + ExceptionText(v.exceptionCode);
     case ReplyOutcome::Garbage:
       break;
   }

@@ -31,8 +31,13 @@ struct ReplyVerdict {
 ReplyVerdict CheckReply(std::span<const uint8_t> bytes, uint8_t address, uint8_t function,
                         int length);
 
+// A Modbus exception code as it is shown everywhere: "0x02 非法数据地址", "0x0C" for a code
+// without a standard name.
+std::string ExceptionText(uint8_t code);
+
 // A short reading in Chinese: "应答 (95 字节)", "应答 (95 字节，前有 3 字节杂散数据)",
-// "应答无效：CRC 错误", "应答无效：地址不符", "应答不完整 (41/43 字节)", "异常应答 02", "无应答".
+// "应答无效：CRC 错误", "应答无效：地址不符", "应答不完整 (41/43 字节)", "异常应答 0x02
+// 非法数据地址", "无应答".
 std::string DescribeReply(const ReplyVerdict& verdict);
 
 }  // namespace kt::modbus

@@ -34,7 +34,7 @@ constexpr CommandEntry kCommandTable[] = {
 }  // namespace
 
 CMonitorDlg::CMonitorDlg(WindowHost& host, serial::SerialControl& comm, modbus::Clock& clock)
-    : Dialog(host, MainDialogTemplate()), m_comm(comm), clock_(clock) {
+    : Dialog(host, MainDialogTemplate()), m_comm(comm), m_clock(clock) {
   m_slaveAddress = 0;
 }
 
@@ -57,7 +57,7 @@ bool CMonitorDlg::OnCommand(int commandId) {
 }
 
 void CMonitorDlg::OnOpenWorkbench() {
-  if (onOpenWorkbench) onOpenWorkbench();
+  if (m_onOpenWorkbench) m_onOpenWorkbench();
 }
 
 void CMonitorDlg::ReportSerialRefusal(const serial::SerialError& error) {
@@ -70,11 +70,11 @@ void CMonitorDlg::SendFrame(std::span<const uint8_t> frame) {
   m_echoText.clear();
   modbus::AppendEchoText(m_echoText, frame);
   SetDlgItemText(main_ids::kSendEcho, m_echoText);
-  for (MonitorListener* listener : listeners_) listener->OnFrameSent(frame);
+  for (MonitorListener* listener : m_listeners) listener->OnFrameSent(frame);
   if (!m_comm.GetPortOpen()) return;
-  linkStatus_.RequestSent();
+  m_linkStatus.RequestSent();
   m_comm.SetOutput(std::vector<uint8_t>(frame.begin(), frame.end()));
-  linkStatus_.OutputFlowed();
+  m_linkStatus.OutputFlowed();
 }
 
 }  // namespace kt::ui

@@ -90,9 +90,9 @@ class CMonitorDlg : public Dialog {
   void OnReadParameters();
   void OnRefreshUrg();
   void OnSetParameters();
-  // The workbench button: calls onOpenWorkbench when a front end has set it.
+  // The workbench button: calls m_onOpenWorkbench when a front end has set it.
   void OnOpenWorkbench();
-  std::function<void()> onOpenWorkbench;
+  std::function<void()> m_onOpenWorkbench;
 
   // ---- Shared helpers of the handlers ----
   // Poll timer off / on again with the poll period.
@@ -106,14 +106,14 @@ class CMonitorDlg : public Dialog {
   void OnSerialFailure(const serial::SerialError& error);
 
   // ---- Link status (src/ui/ShowLinkStatus.cpp) ----
-  const LinkStatus& Link() const { return linkStatus_; }
+  const LinkStatus& Link() const { return m_linkStatus; }
   // Writes the link status boxes and redraws the boxes whose colour changed.
   void ShowLinkStatus();
   // Values drawn in grey: no block (or status pair) for more than kStalePollPeriods periods.
   bool MeasurementsStale() const;
   bool LimitStatusStale() const;
 
-  modbus::Clock& Clock() const { return clock_; }
+  modbus::Clock& Clock() const { return m_clock; }
 
   // ---- Observers: none by default; they only watch ----
   void AddListener(MonitorListener& listener);
@@ -166,8 +166,10 @@ class CMonitorDlg : public Dialog {
   // Runs a timer tick's work; a serial refusal is reported once, not on every tick it recurs.
   void RunTick(unsigned timerId);
 
-  // `statusPos` is where the status pair stands in the receive buffer, or -1 without one.
-  void NotifyBlockDecoded(std::span<const measure::ShownValue> shown, int statusPos);
+  // `shown` was scaled with `scale`; `statusPos` is where the status pair stands in the receive
+  // buffer, or -1 without one.
+  void NotifyBlockDecoded(const std::array<measure::ShownValue, measure::kShownValueCount>& shown,
+                          const measure::ScaleFactors& scale, int statusPos);
 
   // Opens the port with the Monitor state's number and settings and empties its input; throws
   // serial::SerialError when the port refuses.
@@ -178,21 +180,21 @@ class CMonitorDlg : public Dialog {
   std::string DeviceOfPort() const;
   bool StaleSince(bool seen, uint32_t tick) const;
 
-  modbus::Clock& clock_;
-  LinkStatus linkStatus_;
-  bool blockSeen_ = false;  // a block was decoded; at blockTick_
-  uint32_t blockTick_ = 0;
-  bool statusSeen_ = false;  // a status pair came; at statusTick_
-  uint32_t statusTick_ = 0;
-  bool probeSeen_ = false;  // the latest probe tick, to tell a search running
-  uint32_t probeTick_ = 0;
+  modbus::Clock& m_clock;
+  LinkStatus m_linkStatus;
+  bool m_blockSeen = false;  // a block was decoded; at m_blockTick
+  uint32_t m_blockTick = 0;
+  bool m_statusSeen = false;  // a status pair came; at m_statusTick
+  uint32_t m_statusTick = 0;
+  bool m_probeSeen = false;  // the latest probe tick, to tell a search running
+  uint32_t m_probeTick = 0;
   // What the window shows now, to redraw only on a change.
-  bool shownAlarming_ = false;
-  bool shownMeasurementsStale_ = false;
-  bool shownLimitStatusStale_ = false;
-  std::vector<MonitorListener*> listeners_;
-  bool tickRefusalReported_ = false;  // the latest tick ended in a reported refusal
-  bool refusalBoxOpen_ = false;       // a refusal message box is open; ticks wait for it
+  bool m_shownAlarming = false;
+  bool m_shownMeasurementsStale = false;
+  bool m_shownLimitStatusStale = false;
+  std::vector<MonitorListener*> m_listeners;
+  bool m_tickRefusalReported = false;  // the latest tick ended in a reported refusal
+  bool m_refusalBoxOpen = false;       // a refusal message box is open; ticks wait for it
 };
 
 }  // namespace kt::ui

@@ -1,7 +1,7 @@
 // The link status: what the latest exchanges say about the line and the meter.
 #include "ui/LinkStatus.h"
 
-#include <array>
+#include "ui/LocalTimeText.h"
 
 namespace kt::ui {
 
@@ -67,7 +67,10 @@ void LinkStatus::ReplyJudged(const modbus::ReplyVerdict& verdict) {
       ++silent_;
       judged_ = LinkState::NoReply;
       break;
-    default:
+    case modbus::ReplyOutcome::Incomplete:
+    case modbus::ReplyOutcome::CrcError:
+    case modbus::ReplyOutcome::WrongAddress:
+    case modbus::ReplyOutcome::Garbage:
       ++invalid_;
       judged_ = LinkState::InvalidReply;
       break;
@@ -75,11 +78,7 @@ void LinkStatus::ReplyJudged(const modbus::ReplyVerdict& verdict) {
 }
 
 void LinkStatus::BlockDecoded(std::time_t when) {
-  std::tm local{};
-  localtime_r(&when, &local);
-  std::array<char, 16> text{};
-  const size_t n = std::strftime(text.data(), text.size(), "%H:%M:%S", &local);
-  lastData_.assign(text.data(), n);
+  lastData_ = LocalTimeText(std::chrono::system_clock::from_time_t(when), TimeFields::Seconds);
 }
 
 LinkState LinkStatus::State() const {
@@ -103,7 +102,7 @@ std::string LinkStatus::StateText() const {
     case LinkState::InvalidReply:
       return "应答无效";
     case LinkState::ExceptionReply:
-      return "异常应答 " + std::to_string(exceptionCode_);
+      return "异常应答 " + modbus::ExceptionText(exceptionCode_);
     case LinkState::PortNotOpen:
       return "串口未打开";
     case LinkState::PortLost:

@@ -42,7 +42,7 @@ class LinkStatus {
   void BlockDecoded(std::time_t when);
 
   LinkState State() const;
-  // The state in words ("正常", "异常应答 2", ...).
+  // The state in words ("正常", "异常应答 0x02 非法数据地址", ...).
   std::string StateText() const;
   // Every state but not running, waiting and normal is drawn in red.
   bool Alarming() const;

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "measure/MeasuredBlockFromPayload.h"
 #include "measure/MeasurementBlock.h"
 #include "modbus/SerialInput.h"
 #include "ui/CMonitorDlg.h"
@@ -9,13 +10,13 @@
 namespace kt::ui {
 
 void CMonitorDlg::AddListener(MonitorListener& listener) {
-  if (std::find(listeners_.begin(), listeners_.end(), &listener) == listeners_.end()) {
-    listeners_.push_back(&listener);
+  if (std::find(m_listeners.begin(), m_listeners.end(), &listener) == m_listeners.end()) {
+    m_listeners.push_back(&listener);
   }
 }
 
 void CMonitorDlg::RemoveListener(MonitorListener& listener) {
-  std::erase(listeners_, &listener);
+  std::erase(m_listeners, &listener);
 }
 
 void CMonitorDlg::NotifyReadTaken(ReadSource source, int16_t received, uint8_t address,
@@ -28,8 +29,8 @@ void CMonitorDlg::NotifyReadTaken(ReadSource source, int16_t received, uint8_t a
   read.function = function;
   read.length = length;
   read.verdict = modbus::CheckReply(read.bytes, address, function, length);
-  linkStatus_.ReplyJudged(read.verdict);
-  for (MonitorListener* listener : listeners_) listener->OnReadTaken(read);
+  m_linkStatus.ReplyJudged(read.verdict);
+  for (MonitorListener* listener : m_listeners) listener->OnReadTaken(read);
 }
 
 void CMonitorDlg::DiscardPendingInput() {
@@ -38,33 +39,28 @@ void CMonitorDlg::DiscardPendingInput() {
 }
 
 void CMonitorDlg::NotifyInputDiscarded(std::span<const uint8_t> bytes) {
-  for (MonitorListener* listener : listeners_) listener->OnInputDiscarded(bytes);
+  for (MonitorListener* listener : m_listeners) listener->OnInputDiscarded(bytes);
 }
 
-void CMonitorDlg::NotifyBlockDecoded(std::span<const measure::ShownValue> shown, int statusPos) {
+void CMonitorDlg::NotifyBlockDecoded(
+    const std::array<measure::ShownValue, measure::kShownValueCount>& shown,
+    const measure::ScaleFactors& scale, int statusPos) {
   const auto now = std::chrono::system_clock::now();
-  blockSeen_ = true;
-  blockTick_ = clock_.GetTickCount();
+  m_blockSeen = true;
+  m_blockTick = m_clock.GetTickCount();
   if (statusPos >= 0) {
-    statusSeen_ = true;
-    statusTick_ = blockTick_;
+    m_statusSeen = true;
+    m_statusTick = m_blockTick;
   }
-  linkStatus_.BlockDecoded(std::chrono::system_clock::to_time_t(now));
-  if (listeners_.empty()) return;
-  measure::MeasuredBlock block;
-  block.time = now;
-  block.slaveAddress = m_slaveAddress;
-  block.wiringMode = m_wiringMode;
-  block.ptRatio = m_ptRatio;
-  block.ctRatio = m_ctRatio;
-  for (size_t i = 0; i < shown.size() && i < block.values.size(); ++i) {
-    block.values[i] = shown[i].value;
-  }
+  m_linkStatus.BlockDecoded(std::chrono::system_clock::to_time_t(now));
+  if (m_listeners.empty()) return;
+  measure::MeasuredBlock block =
+      measure::ToMeasuredBlock(shown, scale, m_wiringMode, m_slaveAddress, now);
   if (statusPos >= 0 && statusPos + 1 < modbus::kReceiveBufferSize) {
     const auto at = static_cast<size_t>(statusPos);
     block.status = measure::StatusPair{m_receiveBuffer[at], m_receiveBuffer[at + 1]};
   }
-  for (MonitorListener* listener : listeners_) listener->OnBlockDecoded(block);
+  for (MonitorListener* listener : m_listeners) listener->OnBlockDecoded(block);
 }
 
 }  // namespace kt::ui

@@ -25,7 +25,7 @@ CtlColor CMonitorDlg::OnCtlColor(int controlId, CtlColorType type) {
   // Labels and buttons keep the dialog's colours; the boxes below are all edit boxes.
   if (type != CtlColorType::Edit && type != CtlColorType::Static) return byDefault;
   if (controlId == main_ids::kLinkStateBox) {
-    return linkStatus_.Alarming() ? TextOn(kRed) : byDefault;
+    return m_linkStatus.Alarming() ? TextOn(kRed) : byDefault;
   }
   if (const int index = measure::StatusIndexOf(controlId); index >= 0) {
     if (LimitStatusStale()) return TextOn(kGrey);

@@ -26,7 +26,7 @@ bool CMonitorDlg::OnInitDialog() {
   } catch (const serial::SerialError& refusal) {
     ReportSerialRefusal(refusal);
   }
-  if (m_comm.GetPortOpen()) linkStatus_.PortOpened(DeviceOfPort());
+  if (m_comm.GetPortOpen()) m_linkStatus.PortOpened(DeviceOfPort());
 
   m_pollState = 0;
   SetDlgItemText(main_ids::kInformationBox, InformationBoxText(m_portNumber, m_baudRate, m_parity));

@@ -6,7 +6,7 @@ namespace kt::ui {
 void CMonitorDlg::OnTimer(unsigned timerId) {
   // A prompt or a refusal box opened by an earlier tick lets ticks through; they must not
   // re-enter the cycle and open more of them.
-  if (!IsPromptOpen() && !refusalBoxOpen_) {
+  if (!IsPromptOpen() && !m_refusalBoxOpen) {
     RunTick(timerId);
     ShowLinkStatus();  // also turns stale values grey once they are old enough
   }
@@ -18,15 +18,15 @@ void CMonitorDlg::RunTick(unsigned timerId) {
     if (timerId == kPollTimer) {
       OnPollTick();
     } else if (timerId == kProbeTimer) {
-      probeSeen_ = true;
-      probeTick_ = clock_.GetTickCount();
+      m_probeSeen = true;
+      m_probeTick = m_clock.GetTickCount();
       OnProbeTick();
     } else if (timerId == kReopenTimer) {
       TryReopenLostPort();
     } else {
       return;
     }
-    tickRefusalReported_ = false;
+    m_tickRefusalReported = false;
   } catch (const serial::SerialError& refusal) {
     // A lost port or a stalled output shows in the link status, without a box.
     if (refusal.kind() == serial::SerialErrorKind::Disconnected ||
@@ -35,11 +35,11 @@ void CMonitorDlg::RunTick(unsigned timerId) {
       return;
     }
     // A port that keeps failing would otherwise raise a box every poll period.
-    if (tickRefusalReported_) return;
-    tickRefusalReported_ = true;
-    refusalBoxOpen_ = true;
+    if (m_tickRefusalReported) return;
+    m_tickRefusalReported = true;
+    m_refusalBoxOpen = true;
     ReportSerialRefusal(refusal);
-    refusalBoxOpen_ = false;
+    m_refusalBoxOpen = false;
   }
 }
 

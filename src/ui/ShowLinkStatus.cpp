@@ -13,10 +13,10 @@ void CMonitorDlg::OnSerialFailure(const serial::SerialError& error) {
       m_comm.SetPortOpen(false);  // the line may have closed itself already
     } catch (const serial::SerialError&) {
     }
-    linkStatus_.PortLost();
+    m_linkStatus.PortLost();
     SetTimer(kReopenTimer, kReopenPeriodMs);
   } else if (error.kind() == SerialErrorKind::OutputStalled) {
-    linkStatus_.OutputStalled();
+    m_linkStatus.OutputStalled();
   } else {
     ReportSerialRefusal(error);
   }
@@ -34,7 +34,7 @@ void CMonitorDlg::TryReopenLostPort() {
     return;  // still away: the next tick tries again
   }
   KillTimer(kReopenTimer);
-  linkStatus_.PortOpened(DeviceOfPort());
+  m_linkStatus.PortOpened(DeviceOfPort());
 }
 
 std::string CMonitorDlg::DeviceOfPort() const {
@@ -47,49 +47,49 @@ std::string CMonitorDlg::DeviceOfPort() const {
 
 bool CMonitorDlg::StaleSince(bool seen, uint32_t tick) const {
   if (!seen) return false;  // nothing shown yet that could be old
-  const uint32_t age = clock_.GetTickCount() - tick;
+  const uint32_t age = m_clock.GetTickCount() - tick;
   return age > kStalePollPeriods * m_pollPeriodMs;
 }
 
 bool CMonitorDlg::MeasurementsStale() const {
-  return StaleSince(blockSeen_, blockTick_);
+  return StaleSince(m_blockSeen, m_blockTick);
 }
 
 bool CMonitorDlg::LimitStatusStale() const {
-  return StaleSince(statusSeen_, statusTick_);
+  return StaleSince(m_statusSeen, m_statusTick);
 }
 
 void CMonitorDlg::ShowLinkStatus() {
   // The port may have been opened or closed by a command (communication settings).
-  const LinkState state = linkStatus_.State();
+  const LinkState state = m_linkStatus.State();
   const bool statusOpen = state != LinkState::PortNotOpen && state != LinkState::PortLost;
   if (m_comm.GetPortOpen() && !statusOpen) {
-    linkStatus_.PortOpened(DeviceOfPort());
+    m_linkStatus.PortOpened(DeviceOfPort());
     KillTimer(kReopenTimer);
   } else if (!m_comm.GetPortOpen() && statusOpen) {
-    linkStatus_.PortNotOpen();
+    m_linkStatus.PortNotOpen();
   }
-  const bool probing = probeSeen_ && clock_.GetTickCount() - probeTick_ <= 2 * kProbePeriodMs;
-  linkStatus_.SetActive(m_running != 0 || probing);
+  const bool probing = m_probeSeen && m_clock.GetTickCount() - m_probeTick <= 2 * kProbePeriodMs;
+  m_linkStatus.SetActive(m_running != 0 || probing);
 
   const auto show = [this](int id, const std::string& text) {
     if (GetDlgItemText(id) != text) SetDlgItemText(id, text);
   };
-  show(main_ids::kLinkStateBox, linkStatus_.StateText());
-  show(main_ids::kLinkDeviceBox, linkStatus_.DeviceText());
-  show(main_ids::kLinkCounterBox, linkStatus_.CounterText());
-  show(main_ids::kLinkLastDataBox, linkStatus_.LastDataText());
+  show(main_ids::kLinkStateBox, m_linkStatus.StateText());
+  show(main_ids::kLinkDeviceBox, m_linkStatus.DeviceText());
+  show(main_ids::kLinkCounterBox, m_linkStatus.CounterText());
+  show(main_ids::kLinkLastDataBox, m_linkStatus.LastDataText());
 
-  if (linkStatus_.Alarming() != shownAlarming_) {
-    shownAlarming_ = linkStatus_.Alarming();
+  if (m_linkStatus.Alarming() != m_shownAlarming) {
+    m_shownAlarming = m_linkStatus.Alarming();
     RedrawControl(main_ids::kLinkStateBox);
   }
-  if (MeasurementsStale() != shownMeasurementsStale_) {
-    shownMeasurementsStale_ = MeasurementsStale();
+  if (MeasurementsStale() != m_shownMeasurementsStale) {
+    m_shownMeasurementsStale = MeasurementsStale();
     for (int id : main_ids::kMeasurementBoxes) RedrawControl(id);
   }
-  if (LimitStatusStale() != shownLimitStatusStale_) {
-    shownLimitStatusStale_ = LimitStatusStale();
+  if (LimitStatusStale() != m_shownLimitStatusStale) {
+    m_shownLimitStatusStale = LimitStatusStale();
     for (int id : main_ids::kLimitStatusBoxes) RedrawControl(id);
   }
 }

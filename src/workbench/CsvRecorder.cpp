@@ -6,10 +6,9 @@
 #include <array>
 #include <cerrno>
 #include <charconv>
-#include <cstdio>
-#include <ctime>
 
 #include "measure/LimitStatus.h"
+#include "ui/LocalTimeText.h"
 #include "workbench/FileOutput.h"
 
 namespace kt::workbench {
@@ -36,21 +35,6 @@ constexpr std::array<const char*, measure::kStatusItems.size()> kStatusColumns =
     "电流1状态", "电流2状态", "电流3状态", "电流4状态",
 };
 
-std::string IsoLocalTime(std::chrono::system_clock::time_point t) {
-  using namespace std::chrono;
-  const auto sinceEpochMs = duration_cast<milliseconds>(t.time_since_epoch()).count();
-  const auto wholeSeconds = sinceEpochMs / 1000 - (sinceEpochMs % 1000 < 0 ? 1 : 0);
-  const auto ms = sinceEpochMs - wholeSeconds * 1000;
-  const auto seconds = static_cast<time_t>(wholeSeconds);
-  tm local{};
-  localtime_r(&seconds, &local);
-  char text[40];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03d", local.tm_year + 1900,
-                local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec,
-                static_cast<int>(ms));
-  return text;
-}
-
 void AppendNumber(std::string& row, double value) {
   char text[32];
   const auto result = std::to_chars(std::begin(text), std::end(text), value);
@@ -73,7 +57,7 @@ std::string CsvHeader() {
 }
 
 std::string CsvRow(const measure::MeasuredBlock& block) {
-  std::string row = IsoLocalTime(block.time);
+  std::string row = ui::LocalTimeText(block.time, ui::TimeFields::DateAndTime);
   row += ',';
   row += std::to_string(block.slaveAddress);
   for (const double value : block.values) {

@@ -4,11 +4,11 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <cstdio>
-#include <ctime>
 
 #include "serial/UniqueFd.h"
+#include "ui/LocalTimeText.h"
 #include "workbench/FileOutput.h"
 #include "workbench/RequestReading.h"
 
@@ -27,30 +27,30 @@ const char* KindText(TrafficKind kind) {
   return "";
 }
 
-std::string LocalTimeOfDay(std::chrono::system_clock::time_point t) {
-  using namespace std::chrono;
-  const time_t seconds = system_clock::to_time_t(t);
-  const auto ms = duration_cast<milliseconds>(t.time_since_epoch()).count() % 1000;
-  tm local{};
-  localtime_r(&seconds, &local);
-  char text[32];
-  std::snprintf(text, sizeof text, "%02d:%02d:%02d.%03d", local.tm_hour, local.tm_min, local.tm_sec,
-                static_cast<int>(ms < 0 ? ms + 1000 : ms));
-  return text;
-}
-
-}  // namespace
-
-std::string TrafficLine::Text() const {
+void AppendHex(std::string& text, std::span<const uint8_t> bytes) {
   static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string text = LocalTimeOfDay(time);
-  text += ' ';
-  text += KindText(kind);
   for (const uint8_t byte : bytes) {
     text += ' ';
     text += kHex[byte >> 4];
     text += kHex[byte & 0x0F];
   }
+}
+
+}  // namespace
+
+std::string TrafficLine::Text(ui::TimeFields fields) const {
+  std::string text = ui::LocalTimeText(time, fields);
+  text += ' ';
+  text += KindText(kind);
+  if (kind == TrafficKind::Discarded) {
+    text += ' ';
+    text += reading;
+    text += ' ';
+    AppendHex(text, bytes);
+    if (discarded > bytes.size()) text += " …";
+    return text;
+  }
+  AppendHex(text, bytes);
   if (!reading.empty()) {
     text += "  ";
     text += reading;
@@ -63,35 +63,61 @@ TrafficLog::TrafficLog(Now now, size_t capacity)
       capacity_(capacity) {}
 
 void TrafficLog::OnFrameSent(std::span<const uint8_t> frame) {
-  Add(TrafficKind::Sent, frame, DescribeRequest(frame), false);
+  Add({now_(), TrafficKind::Sent, {frame.begin(), frame.end()}, DescribeRequest(frame), false, 0});
 }
 
 void TrafficLog::OnReadTaken(const ui::ReadTaken& read) {
-  Add(TrafficKind::Received, read.bytes, modbus::DescribeReply(read.verdict),
-      read.verdict.outcome != modbus::ReplyOutcome::Valid);
+  Add({now_(),
+       TrafficKind::Received,
+       {read.bytes.begin(), read.bytes.end()},
+       modbus::DescribeReply(read.verdict),
+       read.verdict.outcome != modbus::ReplyOutcome::Valid,
+       0});
 }
 
 void TrafficLog::OnInputDiscarded(std::span<const uint8_t> bytes) {
   if (bytes.empty()) return;
-  char reading[32];
-  std::snprintf(reading, sizeof reading, "%zu 字节", bytes.size());
-  Add(TrafficKind::Discarded, bytes, reading, true);
+  const std::span<const uint8_t> kept =
+      bytes.first(std::min(bytes.size(), TrafficLine::kDiscardBytesKept));
+  Add({now_(),
+       TrafficKind::Discarded,
+       {kept.begin(), kept.end()},
+       std::to_string(bytes.size()) + " 字节",
+       true,
+       bytes.size()});
 }
 
-void TrafficLog::Add(TrafficKind kind, std::span<const uint8_t> bytes, std::string reading,
-                     bool isError) {
+void TrafficLog::Add(TrafficLine line) {
   ++events_;
-  if (paused_) return;
-  if (lines_.size() >= capacity_) lines_.pop_front();
-  lines_.push_back(TrafficLine{now_(), kind, std::vector<uint8_t>(bytes.begin(), bytes.end()),
-                               std::move(reading), isError});
-  if (onLine) onLine(lines_.back());
+  if (paused_ || capacity_ == 0) return;
+  if (lines_.size() >= capacity_) {
+    lines_.pop_front();
+    if (!errors_.empty() && errors_.front() == first_) {
+      errors_.pop_front();
+      ++firstError_;
+    }
+    ++first_;
+  }
+  if (line.isError) errors_.push_back(End(false));
+  lines_.push_back(std::move(line));
+}
+
+void TrafficLog::Clear() {
+  first_ += lines_.size();
+  firstError_ += errors_.size();
+  lines_.clear();
+  errors_.clear();
+}
+
+const TrafficLine& TrafficLog::Line(uint64_t number, bool errorsOnly) const {
+  const uint64_t lineNumber = errorsOnly ? errors_[number - firstError_] : number;
+  return lines_[lineNumber - first_];
 }
 
 std::vector<const TrafficLine*> TrafficLog::Visible(bool errorsOnly) const {
   std::vector<const TrafficLine*> shown;
-  for (const TrafficLine& line : lines_) {
-    if (!errorsOnly || line.isError) shown.push_back(&line);
+  for (uint64_t n = First(errorsOnly); n < End(errorsOnly); ++n) {
+    shown.push_back(&Line(n, errorsOnly));
   }
   return shown;
 }
@@ -101,7 +127,7 @@ std::string TrafficLog::SaveTo(const std::string& path, bool errorsOnly) const {
   if (fd.get() < 0) return "无法保存 " + path + "：" + FileErrorReason(errno);
   std::string text;
   for (const TrafficLine* line : Visible(errorsOnly)) {
-    text += line->Text();
+    text += line->Text(ui::TimeFields::DateAndTime);
     text += '\n';
   }
   if (!WriteAll(fd.get(), text)) return "保存 " + path + " 失败：" + FileErrorReason(errno);

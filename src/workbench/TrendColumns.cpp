@@ -47,17 +47,8 @@ long long TrendColumns::ColumnOf(TrendClock::time_point t) const {
 }
 
 std::size_t TrendColumns::FirstInColumn(const TrendStore& store, long long column) const {
-  std::size_t low = 0;
-  std::size_t high = store.size();
-  while (low < high) {
-    const std::size_t mid = low + (high - low) / 2;
-    if (ColumnOf(store.At(mid).time) < column) {
-      low = mid + 1;
-    } else {
-      high = mid;
-    }
-  }
-  return low;
+  return store.FirstNotBefore(
+      [&](const TrendSample& sample) { return ColumnOf(sample.time) < column; });
 }
 
 void TrendColumns::Rebuild(const TrendStore& store, const TrendAxis& axis, SeriesSet shown) {

@@ -94,46 +94,4 @@ void TrendStore::Append(const measure::MeasuredBlock& block) {
   ++count_;
 }
 
-std::size_t TrendStore::FirstAtOrAfter(std::chrono::system_clock::time_point t) const {
-  std::size_t low = 0;
-  std::size_t high = count_;
-  while (low < high) {
-    const std::size_t mid = low + (high - low) / 2;
-    if (At(mid).time < t) {
-      low = mid + 1;
-    } else {
-      high = mid;
-    }
-  }
-  return low;
-}
-
-TrendWindow TrendStore::Query(std::chrono::minutes span) const {
-  TrendWindow w;
-  if (count_ == 0) return w;
-  const auto from = At(count_ - 1).time - span;
-  std::size_t first = count_;
-  while (first > 0 && At(first - 1).time >= from) --first;
-  w.samples.reserve(count_ - first);
-  for (std::size_t i = first; i < count_; ++i) w.samples.push_back(At(i));
-
-  for (const TrendSample& sample : w.samples) {
-    for (std::size_t s = 0; s < kTrendSeriesCount; ++s) {
-      GroupRange& r = w.ranges[static_cast<std::size_t>(kSeries[s].group)];
-      const double v = sample.values[s];
-      if (!r.hasValues) {
-        r = {true, v, v, {}};
-      } else {
-        r.min = std::min(r.min, v);
-        r.max = std::max(r.max, v);
-      }
-    }
-  }
-  for (std::size_t g = 0; g < kUnitGroupCount; ++g) {
-    GroupRange& r = w.ranges[g];
-    r.unit = ChooseUnit(static_cast<UnitGroup>(g), std::max(std::abs(r.min), std::abs(r.max)));
-  }
-  return w;
-}
-
 }  // namespace kt::workbench

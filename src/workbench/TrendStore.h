@@ -62,20 +62,6 @@ struct TrendSample {
   double operator[](TrendSeries s) const { return values[static_cast<std::size_t>(s)]; }
 };
 
-struct GroupRange {
-  bool hasValues = false;
-  double min = 0;  // base units
-  double max = 0;
-  UnitChoice unit{"", 1.0};
-};
-
-struct TrendWindow {
-  std::vector<TrendSample> samples;  // oldest first
-  std::array<GroupRange, kUnitGroupCount> ranges;
-
-  const GroupRange& range(UnitGroup g) const { return ranges[static_cast<std::size_t>(g)]; }
-};
-
 class TrendStore {
  public:
   static constexpr std::chrono::minutes kKept{60};
@@ -89,9 +75,6 @@ class TrendStore {
   // was set back) starts the trend afresh.
   void Append(const measure::MeasuredBlock& block);
 
-  // The samples of the last `span` before the newest sample, with each group's range.
-  TrendWindow Query(std::chrono::minutes span) const;
-
   std::size_t size() const { return count_; }
   std::size_t capacity() const { return ring_.size(); }
   void Clear() { count_ = 0; }
@@ -101,7 +84,25 @@ class TrendStore {
   const TrendSample& At(std::size_t fromOldest) const {
     return ring_[(oldest_ + fromOldest) % ring_.size()];
   }
-  std::size_t FirstAtOrAfter(std::chrono::system_clock::time_point t) const;
+  std::size_t FirstAtOrAfter(std::chrono::system_clock::time_point t) const {
+    return FirstNotBefore([t](const TrendSample& s) { return s.time < t; });
+  }
+  // The index of the first sample for which `before` is false, where `before` holds for every
+  // sample up to some point and for none after it (size() when it holds for all).
+  template <typename Before>
+  std::size_t FirstNotBefore(Before before) const {
+    std::size_t low = 0;
+    std::size_t high = count_;
+    while (low < high) {
+      const std::size_t mid = low + (high - low) / 2;
+      if (before(At(mid))) {
+        low = mid + 1;
+      } else {
+        high = mid;
+      }
+    }
+    return low;
+  }
 
  private:
   std::vector<TrendSample> ring_;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "MonitorHarness.h"
+#include "MainDialogHarness.h"
 #include "app/CMonitorApp.h"
 #include "serial/PortList.h"
 #include "ui/CommSetDialogIds.h"

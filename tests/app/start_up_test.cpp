@@ -1,7 +1,7 @@
 // Start-up: the communication settings dialog first, then the main dialog with its settings.
 #include <gtest/gtest.h>
 
-#include "MonitorHarness.h"
+#include "MainDialogHarness.h"
 #include "app/CMonitorApp.h"
 #include "ui/CCommSetDlg.h"
 #include "ui/CMonitorDlg.h"

@@ -1,7 +1,7 @@
 // The address search: one probe per 500 ms tick, 1..254, 0, 1, ...; ends only at a real reply.
 #include <gtest/gtest.h>
 
-#include "MonitorHarness.h"
+#include "MainDialogHarness.h"
 #include "ui/LineSettingsText.h"
 #include "ui/MainDialogIds.h"
 
@@ -30,8 +30,8 @@ std::vector<int> Range(int first, int last) {
 }  // namespace
 
 TEST(AddressSearch, ProbesEveryAddressButTheBroadcastEndOnceInTurn) {
-  Program p;
-  p.line.SetMeterConnected(false);
+  MainDialogHarness p(SimulatedMeter());
+  p.Meter().SetMeterConnected(false);
   const size_t mark = p.Mark();
   p.Click(kPollAddressButton);
   p.host.RunFor(499);
@@ -54,7 +54,7 @@ TEST(AddressSearch, FindsTheMeterAndTalksToItFromThen) {
   MeterConfig meter;
   meter.address = 7;
   meter.parity = 1;
-  Program p(meter, {2, 9600, 1});
+  MainDialogHarness p(SimulatedMeter(meter, {2, 9600, 1}));
   ASSERT_TRUE(p.PollUntil(4));  // a block has been decoded
   EXPECT_FALSE(p.Text(kPhaseVoltageABox).empty());
   const size_t mark = p.Mark();
@@ -81,12 +81,12 @@ TEST(AddressSearch, FindsTheMeterAndTalksToItFromThen) {
   EXPECT_EQ(p.Text(kRunButton), "停止");
   p.host.RunFor(500 * 10);
   EXPECT_EQ(ProbedAddresses(p.FramesSince(mark)), Range(1, 7));
-  EXPECT_EQ(p.dlg.m_slaveAddress, 7);
+  EXPECT_EQ(p.Dlg().m_slaveAddress, 7);
   EXPECT_EQ(p.Text(kSlaveAddressEdit), "7");
   EXPECT_EQ(p.Text(kInformationBox), kt::ui::ProbeInformationBoxText(2, 9600, 1));
   EXPECT_FALSE(p.ProbeTimerRunning());
   EXPECT_FALSE(p.PollTimerRunning());  // a hit does not restart polling
-  EXPECT_EQ(p.dlg.m_running, 1);
+  EXPECT_EQ(p.Dlg().m_running, 1);
   EXPECT_EQ(p.Text(kPhaseVoltageABox), "");
   // The first Run press only turns the button back; the second polls the found address.
   p.Click(kRunButton);
@@ -124,37 +124,37 @@ TEST(AddressSearch, NoiseOrAForeignReplyDoesNotEndIt) {
     SCOPED_TRACE(c.name);
     MeterConfig meter;
     meter.address = 5;
-    Program p(meter);
-    p.hooked.onWrite = [&](const Bytes& sent) { p.line.InjectBytes(c.onLine(sent[0])); };
+    MainDialogHarness p(SimulatedMeter(meter));
+    p.port.onWrite = [&](const Bytes& sent) { p.Meter().InjectBytes(c.onLine(sent[0])); };
     const size_t mark = p.Mark();
     p.Click(kPollAddressButton);
     p.host.RunFor(500 * 8);
     EXPECT_EQ(ProbedAddresses(p.FramesSince(mark)), Range(1, 5));
-    EXPECT_EQ(p.dlg.m_slaveAddress, 5);
+    EXPECT_EQ(p.Dlg().m_slaveAddress, 5);
   }
 }
 
 TEST(AddressSearch, AnExceptionReplyFromTheProbedAddressCounts) {
-  Program p;
-  p.line.SetMeterConnected(false);
-  p.hooked.onWrite = [&p](const Bytes& sent) {
-    if (sent[0] == 3) p.line.InjectBytes(WithCrc({0x03, 0x83, 0x02}));
+  MainDialogHarness p(SimulatedMeter());
+  p.Meter().SetMeterConnected(false);
+  p.port.onWrite = [&p](const Bytes& sent) {
+    if (sent[0] == 3) p.Meter().InjectBytes(WithCrc({0x03, 0x83, 0x02}));
   };
   p.Click(kPollAddressButton);
   p.host.RunFor(500 * 6);
-  EXPECT_EQ(p.dlg.m_slaveAddress, 3);
+  EXPECT_EQ(p.Dlg().m_slaveAddress, 3);
   EXPECT_FALSE(p.ProbeTimerRunning());
 }
 
 TEST(AddressSearch, RunStopsIt) {
-  Program p;
-  p.line.SetMeterConnected(false);
+  MainDialogHarness p(SimulatedMeter());
+  p.Meter().SetMeterConnected(false);
   const size_t mark = p.Mark();
   p.Click(kPollAddressButton);
   p.host.RunFor(500 * 3);
   p.Click(kRunButton);
   EXPECT_FALSE(p.ProbeTimerRunning());
-  EXPECT_EQ(p.dlg.m_running, 1);
+  EXPECT_EQ(p.Dlg().m_running, 1);
   EXPECT_TRUE(p.PollTimerRunning());
   p.host.RunFor(500 * 3);
   // Three probes, then the poll-state-0 request to the slave address.
@@ -165,16 +165,16 @@ TEST(AddressSearch, RunStopsIt) {
 }
 
 TEST(AddressSearch, ABadSlaveAddressEntryIsPromptedOncePerSearch) {
-  Program p;
-  p.line.SetMeterConnected(false);
-  p.host.Type(p.dlg, kSlaveAddressEdit, "300");
+  MainDialogHarness p(SimulatedMeter());
+  p.Meter().SetMeterConnected(false);
+  p.host.Type(p.Dlg(), kSlaveAddressEdit, "300");
   const size_t mark = p.Mark();
   p.Click(kPollAddressButton);
   p.host.RunFor(500 * 6);
   EXPECT_EQ(p.MessagesSince(0), std::vector<std::string>{"请输入一个介于 0 和 255 之间的整数。"});
   // The probes go on with their own addresses; the slave address keeps its last valid value.
   EXPECT_EQ(ProbedAddresses(p.FramesSince(mark)), Range(1, 6));
-  EXPECT_EQ(p.dlg.m_slaveAddress, 1);
+  EXPECT_EQ(p.Dlg().m_slaveAddress, 1);
   // A new search prompts again, once.
   p.Click(kPollAddressButton);
   p.host.RunFor(500 * 4);
@@ -184,17 +184,17 @@ TEST(AddressSearch, ABadSlaveAddressEntryIsPromptedOncePerSearch) {
 // Run pressed during a search while polling was on: the search ends and Run's flag flips, so
 // polling stays off and the button offers "运行" again.
 TEST(AddressSearch, RunDuringASearchWhilePollingWasOnLeavesPollingOff) {
-  Program p;
+  MainDialogHarness p(SimulatedMeter());
   ASSERT_TRUE(p.PollUntil(3));
-  ASSERT_EQ(p.dlg.m_running, 1);
-  p.line.SetMeterConnected(false);
+  ASSERT_EQ(p.Dlg().m_running, 1);
+  p.Meter().SetMeterConnected(false);
   p.Click(kPollAddressButton);
   p.host.RunFor(1200);
   ASSERT_TRUE(p.ProbeTimerRunning());
   p.Click(kRunButton);
   EXPECT_FALSE(p.ProbeTimerRunning());
   EXPECT_FALSE(p.PollTimerRunning());
-  EXPECT_EQ(p.dlg.m_running, 0);
+  EXPECT_EQ(p.Dlg().m_running, 0);
   EXPECT_EQ(p.Text(kRunButton), "运行");
   const size_t mark = p.Mark();
   p.host.RunFor(3000);

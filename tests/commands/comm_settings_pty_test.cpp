@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "RealTimeProgram.h"
+#include "MainDialogHarness.h"
 #include "SimProcess.h"
 #include "ui/CMonitorDlg.h"
 #include "ui/CommSetDialogIds.h"
@@ -14,15 +14,16 @@ using kt::sim::testing::SimProcess;
 using namespace kt::ui::main_ids;
 namespace comm_set_ids = kt::ui::comm_set_ids;
 
-using kt::testing::RealTimeProgram;
+using kt::testing::MainDialogHarness;
+using kt::testing::RealPort;
 
 TEST(CommSettingsOnPty, BaudThenParityChangeThenPollingAtTheNewSettings) {
   SimProcess sim({"--baud", "9600", "--parity", "none", "--response-delay", "5"});
   ASSERT_FALSE(sim.path().empty()) << "kt7340-sim gave no device path";
   ASSERT_EQ(setenv("KT7340_COM4", sim.path().c_str(), 1), 0);
 
-  RealTimeProgram p;
-  auto& d = p.Open({4, 9600, 0}, &p.realClock);
+  MainDialogHarness p(RealPort(50));
+  auto& d = p.Open({4, 9600, 0});
   ASSERT_TRUE(p.port.GetPortOpen());
   p.host.Type(d, kSlaveAddressEdit, "1");
   p.host.Click(d, kRunButton);

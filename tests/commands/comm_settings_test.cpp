@@ -2,7 +2,7 @@
 // the PC's port follows.
 #include <gtest/gtest.h>
 
-#include "MonitorHarness.h"
+#include "MainDialogHarness.h"
 #include "ui/CommSetDialogIds.h"
 #include "ui/LineSettingsText.h"
 #include "ui/MainDialogIds.h"
@@ -21,7 +21,7 @@ const Bytes kBaud1200 = WithCrc({0x01, 0x06, 0x00, 0x08, 0x00, 0x00});
 const Bytes kParityOdd = WithCrc({0x01, 0x06, 0x00, 0x06, 0x00, 0x01});
 
 // The user picks radios (and optionally a port) in the dialog and confirms.
-void Choose(Program& p, std::vector<int> radios, const char* port = nullptr) {
+void Choose(MainDialogHarness& p, std::vector<int> radios, const char* port = nullptr) {
   p.host.ScriptModal(comm_set_ids::kTemplateId, [&p, radios, port](kt::ui::Dialog& d) {
     for (int id : radios) p.host.Click(d, id);
     if (port != nullptr) p.host.Type(d, comm_set_ids::kPortEdit, port);
@@ -32,7 +32,7 @@ void Choose(Program& p, std::vector<int> radios, const char* port = nullptr) {
 }  // namespace
 
 TEST(CommSettings, DialogOpensWithTheMonitorSettings) {
-  Program p({}, {3, 4800, 1});
+  MainDialogHarness p(SimulatedMeter({}, {3, 4800, 1}));
   p.host.ScriptModal(comm_set_ids::kTemplateId, [&p](kt::ui::Dialog& d) {
     EXPECT_EQ(p.host.Control(d, comm_set_ids::kPortEdit).text, "3");
     for (int id = comm_set_ids::kFirstBaudRadio; id <= comm_set_ids::kLastBaudRadio; ++id)
@@ -63,27 +63,27 @@ TEST(CommSettings, OneSettingChangedMovesMeterAndPcAndPollingGoesOn) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    Program p;
+    MainDialogHarness p(SimulatedMeter());
     ASSERT_TRUE(p.PollUntil(3));
     const size_t mark = p.Mark();
-    const int opensBefore = p.line.OpenCount();
+    const int opensBefore = p.Meter().OpenCount();
     Choose(p, {c.radio});
     p.Click(kCommSettingsButton);
     EXPECT_EQ(p.FramesSince(mark), std::vector<Bytes>{c.request});
     EXPECT_TRUE(p.MessagesSince(0).empty());
-    EXPECT_EQ(p.line.Settings(), c.settings);
-    EXPECT_EQ(p.line.OpenCount(), opensBefore + 1);
+    EXPECT_EQ(p.Meter().Settings(), c.settings);
+    EXPECT_EQ(p.Meter().OpenCount(), opensBefore + 1);
     EXPECT_EQ(p.Text(kInformationBox), kt::ui::InformationBoxText(1, c.baud, c.parity));
-    EXPECT_EQ(p.line.meter().baudRate(), c.baud);
-    EXPECT_EQ(p.line.meter().parity(), c.parity);
+    EXPECT_EQ(p.Meter().meter().baudRate(), c.baud);
+    EXPECT_EQ(p.Meter().meter().parity(), c.parity);
     // The poll period follows an acknowledged baud rate, so that slow replies still fit.
-    EXPECT_EQ(p.host.TimerPeriod(p.dlg, kt::ui::kPollTimer), kt::ui::PollPeriodMsFor(c.baud));
+    EXPECT_EQ(p.host.TimerPeriod(p.Dlg(), kt::ui::kPollTimer), kt::ui::PollPeriodMsFor(c.baud));
     EXPECT_TRUE(p.MeasurementsFlow());
   }
 }
 
 TEST(CommSettings, BothChangedGoBaudFirstThenParityOnTheOldLine) {
-  Program p;
+  MainDialogHarness p(SimulatedMeter());
   const size_t mark = p.Mark();
   Choose(p, {comm_set_ids::kBaud19200Radio, comm_set_ids::kEvenParityRadio});
   p.Click(kCommSettingsButton);
@@ -92,43 +92,43 @@ TEST(CommSettings, BothChangedGoBaudFirstThenParityOnTheOldLine) {
   // The meter moves to 19200 once it has acknowledged, so the parity write, still sent at
   // 9600 baud, reaches it garbled: proof that both went out before the port was reopened.
   EXPECT_EQ(p.MessagesSince(0), std::vector<std::string>{"改变校验方式不成功"});
-  EXPECT_EQ(p.line.meter().baudRate(), 19200);
-  EXPECT_EQ(p.line.meter().parity(), 0);
+  EXPECT_EQ(p.Meter().meter().baudRate(), 19200);
+  EXPECT_EQ(p.Meter().meter().parity(), 0);
   // The PC takes the new parity all the same.
-  EXPECT_EQ(p.line.Settings(), "19200E,8,1");
+  EXPECT_EQ(p.Meter().Settings(), "19200E,8,1");
   EXPECT_EQ(p.Text(kInformationBox), "串行口: 1 \r\n\r\n波特率: 19200 \r\n\r\n校验位:偶校验");
   EXPECT_TRUE(p.PollTimerRunning());
 }
 
 TEST(CommSettings, BaudWriteFailingWhileParitySucceeds) {
-  Program p;
-  p.line.SetMeterConnected(false);
+  MainDialogHarness p(SimulatedMeter());
+  p.Meter().SetMeterConnected(false);
   // The meter is back by the time the user has confirmed the first message.
   p.host.OnMessageBox([&p](const std::string& text) {
-    if (text == "改变波特率不成功") p.line.SetMeterConnected(true);
+    if (text == "改变波特率不成功") p.Meter().SetMeterConnected(true);
   });
   Choose(p, {comm_set_ids::kBaud19200Radio, comm_set_ids::kEvenParityRadio});
   p.Click(kCommSettingsButton);
   EXPECT_EQ(p.MessagesSince(0), std::vector<std::string>{"改变波特率不成功"});
-  EXPECT_EQ(p.dlg.m_baudRate, 9600);
-  EXPECT_EQ(p.dlg.m_parity, 2);
-  EXPECT_EQ(p.line.Settings(), "9600E,8,1");
+  EXPECT_EQ(p.Dlg().m_baudRate, 9600);
+  EXPECT_EQ(p.Dlg().m_parity, 2);
+  EXPECT_EQ(p.Meter().Settings(), "9600E,8,1");
   EXPECT_EQ(p.Text(kInformationBox), "串行口: 1 \r\n\r\n波特率: 9600 \r\n\r\n校验位:偶校验");
-  EXPECT_EQ(p.line.meter().line(), (kt::sim::LineSettings{9600, 2}));
+  EXPECT_EQ(p.Meter().meter().line(), (kt::sim::LineSettings{9600, 2}));
   ASSERT_TRUE(p.PollUntil(3));
   EXPECT_TRUE(p.MeasurementsFlow());
 }
 
 TEST(CommSettings, SilentMeterLeavesThePcBaudAndTakesTheParity) {
-  Program p;
-  p.line.SetMeterConnected(false);
+  MainDialogHarness p(SimulatedMeter());
+  p.Meter().SetMeterConnected(false);
   const size_t mark = p.Mark();
   Choose(p, {comm_set_ids::kBaud4800Radio, comm_set_ids::kOddParityRadio});
   p.Click(kCommSettingsButton);
   EXPECT_EQ(p.FramesSince(mark), (std::vector<Bytes>{kBaud4800, kParityOdd}));
   EXPECT_EQ(p.MessagesSince(0),
             (std::vector<std::string>{"改变波特率不成功", "改变校验方式不成功"}));
-  EXPECT_EQ(p.line.Settings(), "9600O,8,1");
+  EXPECT_EQ(p.Meter().Settings(), "9600O,8,1");
   EXPECT_EQ(p.Text(kInformationBox), kt::ui::InformationBoxText(1, 9600, 1));
   EXPECT_TRUE(p.PollTimerRunning());
 }
@@ -136,52 +136,52 @@ TEST(CommSettings, SilentMeterLeavesThePcBaudAndTakesTheParity) {
 TEST(CommSettings, LateAcknowledgementCountsAsNoneAndIsDiscarded) {
   MeterConfig meter;
   meter.responseDelayMs = 400;
-  Program p(meter);
+  MainDialogHarness p(SimulatedMeter(meter));
   Choose(p, {comm_set_ids::kBaud4800Radio});
   p.Click(kCommSettingsButton);
   EXPECT_EQ(p.MessagesSince(0), std::vector<std::string>{"改变波特率不成功"});
-  EXPECT_EQ(p.dlg.m_baudRate, 9600);
-  EXPECT_EQ(p.line.Settings(), "9600N,8,2");
+  EXPECT_EQ(p.Dlg().m_baudRate, 9600);
+  EXPECT_EQ(p.Meter().Settings(), "9600N,8,2");
   // The meter did take the rate once its late acknowledgement was out; the PC, told nothing,
   // keeps 9600, so polling finds no reply until the settings are made to match again.
   EXPECT_TRUE(p.PollTimerRunning());
   p.host.RunFor(2000);
-  EXPECT_EQ(p.line.meter().baudRate(), 4800);
-  EXPECT_EQ(p.dlg.m_pollState, 0);
+  EXPECT_EQ(p.Meter().meter().baudRate(), 4800);
+  EXPECT_EQ(p.Dlg().m_pollState, 0);
 }
 
 TEST(CommSettings, SameSettingsSendNothingButReopenOnTheChosenPort) {
-  Program p;
+  MainDialogHarness p(SimulatedMeter());
   const size_t mark = p.Mark();
   Choose(p, {}, "2");
   p.Click(kCommSettingsButton);
   EXPECT_TRUE(p.FramesSince(mark).empty());
-  EXPECT_EQ(p.line.CommPort(), 2);
-  EXPECT_EQ(p.line.OpenCount(), 2);
+  EXPECT_EQ(p.Meter().CommPort(), 2);
+  EXPECT_EQ(p.Meter().OpenCount(), 2);
   EXPECT_EQ(p.Text(kInformationBox), kt::ui::InformationBoxText(2, 9600, 0));
 }
 
 TEST(CommSettings, ExitChangesNothingButDiscardsInputAndRestartsPolling) {
-  Program p;
+  MainDialogHarness p(SimulatedMeter());
   const size_t mark = p.Mark();
   const std::string infoBefore = p.Text(kInformationBox);
   p.host.ScriptModal(comm_set_ids::kTemplateId, [&p](kt::ui::Dialog& d) {
     p.host.Click(d, comm_set_ids::kBaud19200Radio);
-    p.line.InjectBytes({0x01, 0x02, 0x03});
+    p.Meter().InjectBytes({0x01, 0x02, 0x03});
     p.host.Click(d, kt::ui::IDCANCEL);
   });
   p.Click(kCommSettingsButton);
   EXPECT_TRUE(p.FramesSince(mark).empty());
-  EXPECT_EQ(p.line.OpenCount(), 1);
-  EXPECT_EQ(p.dlg.m_baudRate, 9600);
+  EXPECT_EQ(p.Meter().OpenCount(), 1);
+  EXPECT_EQ(p.Dlg().m_baudRate, 9600);
   EXPECT_EQ(p.Text(kInformationBox), infoBefore);
-  EXPECT_EQ(p.line.GetInBufferCount(), 0);
+  EXPECT_EQ(p.Meter().GetInBufferCount(), 0);
   EXPECT_TRUE(p.PollTimerRunning());
 }
 
 TEST(CommSettings, RefusedReopenIsReportedAndTheProgramStaysUsable) {
-  Program p;
-  p.line.SetPortMissing(3, true);
+  MainDialogHarness p(SimulatedMeter());
+  p.Meter().SetPortMissing(3, true);
   Choose(p, {}, "3");
   p.Click(kCommSettingsButton);
   ASSERT_EQ(p.MessagesSince(0).size(), 1u);
@@ -190,13 +190,13 @@ TEST(CommSettings, RefusedReopenIsReportedAndTheProgramStaysUsable) {
   EXPECT_EQ(p.Text(kInformationBox), kt::ui::InformationBoxText(3, 9600, 0));
   EXPECT_TRUE(p.PollTimerRunning());
   // 65537 has the low 16 bits of port 1: refused as well, not reopened on port 1.
-  const int opens = p.line.OpenCount();
+  const int opens = p.Meter().OpenCount();
   Choose(p, {}, "65537");
   p.Click(kCommSettingsButton);
   ASSERT_EQ(p.MessagesSince(0).size(), 2u);
   EXPECT_NE(p.MessagesSince(0)[1].find("65537"), std::string::npos) << p.MessagesSince(0)[1];
-  EXPECT_EQ(p.line.OpenCount(), opens);
-  EXPECT_FALSE(p.line.GetPortOpen());
+  EXPECT_EQ(p.Meter().OpenCount(), opens);
+  EXPECT_FALSE(p.Meter().GetPortOpen());
   EXPECT_EQ(p.Text(kInformationBox), kt::ui::InformationBoxText(65537, 9600, 0));
   EXPECT_TRUE(p.PollTimerRunning());
   // Requests are now shown in the send echo but not transmitted.
@@ -207,14 +207,14 @@ TEST(CommSettings, RefusedReopenIsReportedAndTheProgramStaysUsable) {
   // Choosing a port that exists again brings the line back.
   Choose(p, {}, "1");
   p.Click(kCommSettingsButton);
-  EXPECT_TRUE(p.line.GetPortOpen());
-  EXPECT_EQ(p.line.Settings(), "9600N,8,2");
+  EXPECT_TRUE(p.Meter().GetPortOpen());
+  EXPECT_EQ(p.Meter().Settings(), "9600N,8,2");
 }
 
 TEST(CommSettings, PortNumberThatIsNotAWholeNumberKeepsTheDialogOpen) {
   for (const char* text : {"1.5", "COM1", "2x"}) {
     SCOPED_TRACE(text);
-    Program p;
+    MainDialogHarness p(SimulatedMeter());
     const size_t mark = p.Mark();
     bool stillOpen = false;
     p.host.ScriptModal(comm_set_ids::kTemplateId, [&p, &stillOpen, text](kt::ui::Dialog& d) {
@@ -229,7 +229,7 @@ TEST(CommSettings, PortNumberThatIsNotAWholeNumberKeepsTheDialogOpen) {
     EXPECT_EQ(p.host.UnscriptedModals(), 0);
     EXPECT_EQ(p.MessagesSince(0), std::vector<std::string>{"请输入一个整数。"});
     EXPECT_TRUE(p.FramesSince(mark).empty());
-    EXPECT_EQ(p.dlg.m_baudRate, 9600);
-    EXPECT_EQ(p.dlg.m_portNumber, 1);
+    EXPECT_EQ(p.Dlg().m_baudRate, 9600);
+    EXPECT_EQ(p.Dlg().m_portNumber, 1);
   }
 }

@@ -3,7 +3,7 @@
 
 #include <initializer_list>
 
-#include "MonitorHarness.h"
+#include "MainDialogHarness.h"
 #include "commands/MeterSetDialogIds.h"
 #include "ui/MainDialogIds.h"
 
@@ -20,7 +20,7 @@ const Bytes kCt5 = {0x01, 0x10, 0x00, 0x12, 0x00, 0x02, 0x04, 0x00, 0x05, 0x00, 
 const Bytes kWiring3 = {0x01, 0x06, 0x00, 0x02, 0x00, 0x03, 0x68, 0x0B};
 
 // The user enters PT, CT and a wiring radio and presses "设置".
-void Enter(Program& p, const char* pt, const char* ct, int wiringRadio) {
+void Enter(MainDialogHarness& p, const char* pt, const char* ct, int wiringRadio) {
   p.host.ScriptModal(meter_set_ids::kTemplateId, [&p, pt, ct, wiringRadio](kt::ui::Dialog& d) {
     p.host.Type(d, meter_set_ids::kPtEdit, pt);
     p.host.Type(d, meter_set_ids::kCtEdit, ct);
@@ -32,7 +32,7 @@ void Enter(Program& p, const char* pt, const char* ct, int wiringRadio) {
 }  // namespace
 
 TEST(MeterSettings, FiveRequestsInOrderWithTheirWaits) {
-  Program p;
+  MainDialogHarness p(SimulatedMeter());
   const size_t mark = p.Mark();
   const uint64_t start = p.clock.ElapsedMs();
   Enter(p, "100", "5", meter_set_ids::kThreePhaseThreeWireBalancedRadio);
@@ -42,17 +42,17 @@ TEST(MeterSettings, FiveRequestsInOrderWithTheirWaits) {
   EXPECT_EQ(p.OffsetsSince(mark), (std::vector<uint64_t>{0, 300, 900, 1200, 1800}));
   EXPECT_EQ(p.clock.ElapsedMs() - start, 2100u);
   EXPECT_EQ(p.MessagesSince(0), std::vector<std::string>{"设置仪表参数成功"});
-  EXPECT_EQ(p.dlg.m_ptRatio, 100u);
-  EXPECT_EQ(p.dlg.m_ctRatio, 5u);
-  EXPECT_EQ(p.dlg.m_wiringMode, 3);
-  EXPECT_EQ(p.line.meter().ptRatio(), 100);
-  EXPECT_EQ(p.line.meter().ctRatio(), 5);
-  EXPECT_EQ(p.line.meter().wiring(), 3);
+  EXPECT_EQ(p.Dlg().m_ptRatio, 100u);
+  EXPECT_EQ(p.Dlg().m_ctRatio, 5u);
+  EXPECT_EQ(p.Dlg().m_wiringMode, 3);
+  EXPECT_EQ(p.Meter().meter().ptRatio(), 100);
+  EXPECT_EQ(p.Meter().meter().ctRatio(), 5);
+  EXPECT_EQ(p.Meter().meter().wiring(), 3);
   EXPECT_TRUE(p.PollTimerRunning());
 }
 
 TEST(MeterSettings, RatioLimitsGoOutAsTheirBytes) {
-  Program p;
+  MainDialogHarness p(SimulatedMeter());
   const size_t mark = p.Mark();
   Enter(p, "64000", "1", meter_set_ids::kThreePhaseFourWireUnbalancedRadio);
   p.Click(kMeterSettingsButton);
@@ -60,7 +60,7 @@ TEST(MeterSettings, RatioLimitsGoOutAsTheirBytes) {
   ASSERT_EQ(frames.size(), 5u);
   EXPECT_EQ(frames[0], WithCrc({0x01, 0x10, 0x00, 0x0E, 0x00, 0x02, 0x04, 0xFA, 0x00, 0x00, 0x00}));
   EXPECT_EQ(frames[2], WithCrc({0x01, 0x10, 0x00, 0x12, 0x00, 0x02, 0x04, 0x00, 0x01, 0x00, 0x00}));
-  EXPECT_EQ(p.line.meter().ptRatio(), 64000);
+  EXPECT_EQ(p.Meter().meter().ptRatio(), 64000);
 }
 
 // The meter leaves out its Nth reply: each failing step shows its message, and the first failed
@@ -91,15 +91,15 @@ TEST(MeterSettings, AFailedWriteEndsTheCommandAFailedReadBackGoesOn) {
     SCOPED_TRACE(c.name);
     MeterConfig meter;
     meter.faults.dropEveryNth = c.dropEveryNth;
-    Program p(meter);
+    MainDialogHarness p(SimulatedMeter(meter));
     const size_t mark = p.Mark();
     Enter(p, "100", "5", meter_set_ids::kThreePhaseThreeWireBalancedRadio);
     p.Click(kMeterSettingsButton);
     EXPECT_EQ(p.FramesSince(mark).size(), c.framesSent);
     EXPECT_EQ(p.MessagesSince(0), c.messages);
-    EXPECT_EQ(p.dlg.m_ptRatio, c.pt);
-    EXPECT_EQ(p.dlg.m_ctRatio, c.ct);
-    EXPECT_EQ(p.dlg.m_wiringMode, c.wiring);
+    EXPECT_EQ(p.Dlg().m_ptRatio, c.pt);
+    EXPECT_EQ(p.Dlg().m_ctRatio, c.ct);
+    EXPECT_EQ(p.Dlg().m_wiringMode, c.wiring);
     EXPECT_TRUE(p.PollTimerRunning());
   }
 }
@@ -107,14 +107,14 @@ TEST(MeterSettings, AFailedWriteEndsTheCommandAFailedReadBackGoesOn) {
 TEST(MeterSettings, LateMeterIsTakenForSilentAndItsLateReplyIsDropped) {
   MeterConfig meter;
   meter.responseDelayMs = 350;
-  Program p(meter);
+  MainDialogHarness p(SimulatedMeter(meter));
   const size_t mark = p.Mark();
   Enter(p, "100", "5", meter_set_ids::kThreePhaseThreeWireBalancedRadio);
   p.Click(kMeterSettingsButton);
   EXPECT_EQ(p.FramesSince(mark), std::vector<Bytes>{kPt100});
   EXPECT_EQ(p.MessagesSince(0), std::vector<std::string>{"设置PT不成功"});
-  EXPECT_EQ(p.dlg.m_ptRatio, 1u);
-  EXPECT_EQ(p.line.GetInBufferCount(), 0);
+  EXPECT_EQ(p.Dlg().m_ptRatio, 1u);
+  EXPECT_EQ(p.Meter().GetInBufferCount(), 0);
 }
 
 TEST(MeterSettings, OpensWithTheMeterValuesReadByPolling) {
@@ -122,7 +122,7 @@ TEST(MeterSettings, OpensWithTheMeterValuesReadByPolling) {
   meter.ptRatio = 200;
   meter.ctRatio = 30;
   meter.wiring = 4;
-  Program p(meter);
+  MainDialogHarness p(SimulatedMeter(meter));
   ASSERT_TRUE(p.PollUntil(3));
   p.host.ScriptModal(meter_set_ids::kTemplateId, [&p](kt::ui::Dialog& d) {
     EXPECT_EQ(p.host.Control(d, meter_set_ids::kPtEdit).text, "200");
@@ -140,19 +140,19 @@ TEST(MeterSettings, OpensWithTheMeterValuesReadByPolling) {
 }
 
 TEST(MeterSettings, InvalidEntryKeepsTheDialogOpenAndCancelSendsNothing) {
-  Program p;
+  MainDialogHarness p(SimulatedMeter());
   const size_t mark = p.Mark();
   p.host.ScriptModal(meter_set_ids::kTemplateId, [&p](kt::ui::Dialog& d) {
     p.host.Type(d, meter_set_ids::kPtEdit, "64001");
     p.host.Click(d, kt::ui::IDOK);
-    p.line.InjectBytes({0xAB});
+    p.Meter().InjectBytes({0xAB});
     p.host.Click(d, kt::ui::IDCANCEL);
   });
   p.Click(kMeterSettingsButton);
   EXPECT_EQ(p.MessagesSince(0), std::vector<std::string>{"请输入一个介于 1 和 64000 之间的整数。"});
   EXPECT_TRUE(p.FramesSince(mark).empty());
-  EXPECT_EQ(p.dlg.m_ptRatio, 1u);
-  EXPECT_EQ(p.line.GetInBufferCount(), 0);  // discarded on the cancel path
+  EXPECT_EQ(p.Dlg().m_ptRatio, 1u);
+  EXPECT_EQ(p.Meter().GetInBufferCount(), 0);  // discarded on the cancel path
   EXPECT_TRUE(p.PollTimerRunning());
 }
 
@@ -161,8 +161,8 @@ TEST(MeterSettings, InvalidEntryKeepsTheDialogOpenAndCancelSendsNothing) {
 TEST(MeterSettings, WiringCodeWithoutARadioIsWrittenBackUnchanged) {
   for (const uint8_t code : std::initializer_list<uint8_t>{6, 9, 255}) {
     SCOPED_TRACE(int(code));
-    Program p;
-    p.dlg.m_wiringMode = code;
+    MainDialogHarness p(SimulatedMeter());
+    p.Dlg().m_wiringMode = code;
     const size_t mark = p.Mark();
     p.host.ScriptModal(meter_set_ids::kTemplateId, [&p](kt::ui::Dialog& d) {
       p.host.Type(d, meter_set_ids::kPtEdit, "100");
@@ -173,6 +173,6 @@ TEST(MeterSettings, WiringCodeWithoutARadioIsWrittenBackUnchanged) {
     const auto frames = p.FramesSince(mark);
     ASSERT_EQ(frames.size(), 5u);
     EXPECT_EQ(frames[4], WriteSingle(1, 0x0002, code));
-    EXPECT_EQ(p.dlg.m_wiringMode, code);
+    EXPECT_EQ(p.Dlg().m_wiringMode, code);
   }
 }

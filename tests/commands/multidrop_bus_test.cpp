@@ -6,9 +6,13 @@
 #include <utility>
 #include <vector>
 
-#include "MonitorHarness.h"
+#include "MainDialogHarness.h"
+#include "commands/AddrDialogIds.h"
+#include "commands/MeterSetDialogIds.h"
 #include "serial/SerialError.h"
+#include "ui/CommSetDialogIds.h"
 #include "ui/LineSettingsText.h"
+#include "ui/MainDialogIds.h"
 #include "ui/MonitorListener.h"
 
 using namespace kt::testing;
@@ -16,8 +20,10 @@ using kt::sim::MeterConfig;
 
 namespace {
 
-constexpr int kCommSetTemplate = 130;
-constexpr int kMeterSetTemplate = 131;
+namespace main_ids = kt::ui::main_ids;
+namespace comm_set_ids = kt::ui::comm_set_ids;
+constexpr int kCommSetTemplate = comm_set_ids::kTemplateId;
+constexpr int kMeterSetTemplate = kt::ui::meter_set_ids::kTemplateId;
 const char* const kBroadcastRefusal =
     "子机地址为0（广播地址），仪表不会应答。请先输入仪表的子机地址。";
 
@@ -28,13 +34,16 @@ struct CommandCase {
   int id;
 };
 const CommandCase kCommands[] = {
-    {"comm settings", 1004},   {"meter settings", 1006}, {"accuracy class", 1009},
-    {"read parameters", 1071}, {"refresh Urg", 1091},
+    {"comm settings", main_ids::kCommSettingsButton},
+    {"meter settings", main_ids::kMeterSettingsButton},
+    {"accuracy class", main_ids::kAccuracyClassButton},
+    {"read parameters", main_ids::kReadParametersCommand},
+    {"refresh Urg", main_ids::kRefreshUrgButton},
 };
 
 void ScriptDialogs(MainDialogHarness& h) {
   h.host.ScriptModal(kCommSetTemplate, [&h](kt::ui::Dialog& d) {
-    h.host.Click(d, 1013);
+    h.host.Click(d, comm_set_ids::kBaud19200Radio);
     h.host.Click(d, kt::ui::IDOK);
   });
   h.host.ScriptModal(kMeterSetTemplate, [&h](kt::ui::Dialog& d) { h.host.Click(d, kt::ui::IDOK); });
@@ -47,7 +56,7 @@ struct TypedAddress : MainDialogHarness {
     config.address = 3;
     AttachMeter(config);
     Open();
-    host.Type(*dialog, 1061, typed);
+    host.Type(*dialog, main_ids::kSlaveAddressEdit, typed);
   }
 };
 
@@ -62,7 +71,8 @@ TEST(MultiDrop, CommandsTalkToTheTypedAddress) {
     const auto frames = h.FramesSince(0);
     ASSERT_FALSE(frames.empty());
     for (const Bytes& f : frames) EXPECT_EQ(f[0], 3);
-    EXPECT_TRUE(h.MessagesSince(0).empty() || c.id == 1006);  // "设置仪表参数成功"
+    EXPECT_TRUE(h.MessagesSince(0).empty() ||
+                c.id == main_ids::kMeterSettingsButton);  // "设置仪表参数成功"
     EXPECT_TRUE(h.PollTimerRunning());
   }
 }
@@ -73,7 +83,7 @@ TEST(MultiDrop, BroadcastOrBadAddressSendsNothingAndOnePromptOnly) {
       SCOPED_TRACE(std::string(c.name) + " with " + typed);
       TypedAddress h(typed);
       ScriptDialogs(h);
-      h.port.Arrive({0x55, 0x66});  // pending input the command must drop
+      h.meter->InjectBytes({0x55, 0x66});  // pending input the command must drop
       h.Command(c.id);
       EXPECT_TRUE(h.FramesSince(0).empty());
       const auto messages = h.MessagesSince(0);
@@ -89,28 +99,32 @@ TEST(MultiDrop, BroadcastOrBadAddressSendsNothingAndOnePromptOnly) {
 TEST(MultiDrop, CommSettingsToTheBroadcastAddressKeepTheLineButReopenThePort) {
   TypedAddress h("0");
   h.host.ScriptModal(kCommSetTemplate, [&h](kt::ui::Dialog& d) {
-    h.host.Click(d, 1013);  // 19200
-    h.host.Click(d, 1016);  // even
-    h.host.Type(d, 1000, "2");
+    h.host.Click(d, comm_set_ids::kBaud19200Radio);  // 19200
+    h.host.Click(d, comm_set_ids::kEvenParityRadio);
+    h.host.Type(d, comm_set_ids::kPortEdit, "2");
     h.host.Click(d, kt::ui::IDOK);
   });
-  h.Click(1004);
+  h.Click(main_ids::kCommSettingsButton);
   EXPECT_TRUE(h.FramesSince(0).empty());
   EXPECT_EQ(h.dialog->m_baudRate, 9600);
   EXPECT_EQ(h.dialog->m_parity, 0);
   EXPECT_EQ(h.meter->CommPort(), 2);
   EXPECT_EQ(h.meter->Settings(), "9600N,8,2");
   EXPECT_TRUE(h.meter->GetPortOpen());
-  EXPECT_EQ(h.Text(1057), kt::ui::InformationBoxText(2, 9600, 0));
+  EXPECT_EQ(h.Text(main_ids::kInformationBox), kt::ui::InformationBoxText(2, 9600, 0));
 }
 
 namespace {
 
-// Records the ratios in force whenever a block is decoded.
+// Records the ratios in force whenever a block is decoded, as the block carries them; they are
+// the dialog's own.
 struct RatiosAtBlocks : kt::ui::MonitorListener {
   explicit RatiosAtBlocks(kt::ui::CMonitorDlg& d) : dlg(d) {}
-  void OnBlockDecoded(const kt::measure::MeasuredBlock&) override {
-    seen.emplace_back(dlg.m_ptRatio, dlg.m_ctRatio);
+  void OnBlockDecoded(const kt::measure::MeasuredBlock& block) override {
+    EXPECT_EQ(block.ptRatio, dlg.m_ptRatio);
+    EXPECT_EQ(block.ctRatio, dlg.m_ctRatio);
+    EXPECT_EQ(block.slaveAddress, dlg.m_slaveAddress);
+    seen.emplace_back(block.ptRatio, block.ctRatio);
   }
   kt::ui::CMonitorDlg& dlg;
   std::vector<std::pair<uint32_t, uint32_t>> seen;
@@ -119,14 +133,14 @@ struct RatiosAtBlocks : kt::ui::MonitorListener {
 }  // namespace
 
 TEST(MultiDrop, EachMeterIsDecodedWithItsOwnRatios) {
-  Program p;  // meter 1: PT 1, CT 1
+  MainDialogHarness p(SimulatedMeter());  // meter 1: PT 1, CT 1
   MeterConfig second;
   second.address = 2;
   second.ptRatio = 100;
   second.ctRatio = 40;
-  p.line.AddMeter(second);
-  RatiosAtBlocks ratios(p.dlg);
-  p.dlg.AddListener(ratios);
+  p.Meter().AddMeter(second);
+  RatiosAtBlocks ratios(p.Dlg());
+  p.Dlg().AddListener(ratios);
 
   ASSERT_TRUE(p.PollUntil(3));
   ASSERT_TRUE(p.MeasurementsFlow());
@@ -134,46 +148,46 @@ TEST(MultiDrop, EachMeterIsDecodedWithItsOwnRatios) {
 
   for (const char* address : {"2", "1"}) {
     SCOPED_TRACE(address);
-    p.Click(1063);  // stop
-    p.host.Type(p.dlg, 1061, address);
-    p.Click(1063);  // run
+    p.Click(main_ids::kRunButton);  // stop
+    p.host.Type(p.Dlg(), main_ids::kSlaveAddressEdit, address);
+    p.Click(main_ids::kRunButton);  // run
     ratios.seen.clear();
-    p.host.RunFor(p.dlg.m_pollPeriodMs * 10);
+    p.host.RunFor(p.Dlg().m_pollPeriodMs * 10);
     ASSERT_FALSE(ratios.seen.empty());
     const auto expected =
         std::string(address) == "2" ? std::make_pair(100u, 40u) : std::make_pair(1u, 1u);
     for (const auto& r : ratios.seen) EXPECT_EQ(r, expected);
   }
-  p.dlg.RemoveListener(ratios);
+  p.Dlg().RemoveListener(ratios);
 }
 
 TEST(MultiDrop, RenamedMeterKeepsItsConfiguration) {
-  Program p;
+  MainDialogHarness p(SimulatedMeter());
   ASSERT_TRUE(p.PollUntil(3));
-  p.host.ScriptModal(146, [&p](kt::ui::Dialog& d) {
-    p.host.Type(d, 1000, "7");
+  p.host.ScriptModal(kt::ui::addr_ids::kTemplateId, [&p](kt::ui::Dialog& d) {
+    p.host.Type(d, kt::ui::addr_ids::kNewAddressEdit, "7");
     p.host.Click(d, kt::ui::IDOK);
   });
-  p.Click(1007);
-  p.host.RunFor(p.dlg.m_pollPeriodMs);
-  EXPECT_GE(p.dlg.m_pollState, 3);
-  EXPECT_EQ(p.hooked.LastWritten()[0], 7);
+  p.Click(main_ids::kChangeSlaveAddressButton);
+  p.host.RunFor(p.Dlg().m_pollPeriodMs);
+  EXPECT_GE(p.Dlg().m_pollState, 3);
+  EXPECT_EQ(p.port.LastWritten()[0], 7);
 }
 
 TEST(MultiDrop, CommandStartedWhileAPollReplyArrivesIsAcknowledged) {
   // Milliseconds after the block request: before the reply, at its start, inside it, at its end.
   for (uint32_t afterMs : {0u, 25u, 60u, 110u, 140u}) {
     SCOPED_TRACE(afterMs);
-    Program p;
+    MainDialogHarness p(SimulatedMeter());
     ASSERT_TRUE(p.PollUntil(3));
     // PollUntil left the clock half a period after a tick; go on to the tick of a block request.
-    p.host.RunFor(p.dlg.m_pollPeriodMs / 2);
-    if (p.dlg.m_pollState != 3) p.host.RunFor(p.dlg.m_pollPeriodMs);
-    ASSERT_EQ(p.hooked.LastWritten(), golden::kBlockRequest);
+    p.host.RunFor(p.Dlg().m_pollPeriodMs / 2);
+    if (p.Dlg().m_pollState != 3) p.host.RunFor(p.Dlg().m_pollPeriodMs);
+    ASSERT_EQ(p.port.LastWritten(), golden::kBlockRequest);
     p.host.RunFor(afterMs);
-    p.Command(1009);
-    EXPECT_EQ(p.line.meter().accuracyClass(), 1);
-    EXPECT_EQ(p.Text(1009), "0.2级");
+    p.Command(main_ids::kAccuracyClassButton);
+    EXPECT_EQ(p.Meter().meter().accuracyClass(), 1);
+    EXPECT_EQ(p.Text(main_ids::kAccuracyClassButton), "0.2级");
   }
 }
 
@@ -198,46 +212,46 @@ TEST(MultiDrop, BytesAfterAReplyAreAStatusOnlyWhenExactlyTheStatusPair) {
     config.faults.seed = 7;
     config.load.phaseVoltage = {260.0, 260.0,
                                 260.0};  // over voltage: the meter's own status says so
-    Program p(config);
+    MainDialogHarness p(SimulatedMeter(config));
     ASSERT_TRUE(p.PollUntil(3));
     for (int block = 0; block < 15; ++block) {
-      p.host.RunFor(p.dlg.m_pollPeriodMs * 2);
+      p.host.RunFor(p.Dlg().m_pollPeriodMs * 2);
       if (!c.statusTaken) {
-        ASSERT_EQ(p.dlg.m_limitStatus, (std::array<uint8_t, 8>{})) << "block " << block;
+        ASSERT_EQ(p.Dlg().m_limitStatus, (std::array<uint8_t, 8>{})) << "block " << block;
       }
     }
-    EXPECT_EQ(p.dlg.m_limitStatus != (std::array<uint8_t, 8>{}), c.statusTaken);
+    EXPECT_EQ(p.Dlg().m_limitStatus != (std::array<uint8_t, 8>{}), c.statusTaken);
   }
 }
 
 TEST(MultiDrop, SerialFailureBetweenBaudAndParityWriteEndsTheCommandCleanly) {
-  Program p;
+  MainDialogHarness p(SimulatedMeter());
   ASSERT_TRUE(p.PollUntil(3));
   const Bytes baud19200 = WithCrc({0x01, 0x06, 0x00, 0x08, 0x00, 0x04});
-  p.hooked.onWrite = [&p, &baud19200](const Bytes& frame) {
+  p.port.onWrite = [&p, &baud19200](const Bytes& frame) {
     // The adapter is pulled right after the baud write went out.
     if (frame == baud19200) {
-      p.hooked.refuseOutput =
+      p.port.refuseOutput =
           kt::serial::SerialError(kt::serial::SerialErrorKind::IoError, "/dev/ttyS0", "gone");
     }
   };
   p.host.ScriptModal(kCommSetTemplate, [&p](kt::ui::Dialog& d) {
-    p.host.Click(d, 1013);
-    p.host.Click(d, 1016);
+    p.host.Click(d, comm_set_ids::kBaud19200Radio);
+    p.host.Click(d, comm_set_ids::kEvenParityRadio);
     p.host.Click(d, kt::ui::IDOK);
   });
   const size_t messages = p.host.Messages().size();
-  p.Click(1004);
+  p.Click(main_ids::kCommSettingsButton);
   // The meter took the baud rate only; the Monitor state says exactly that.
-  EXPECT_EQ(p.line.meter().baudRate(), 19200);
-  EXPECT_EQ(p.line.meter().parity(), 0);
-  EXPECT_EQ(p.dlg.m_baudRate, 19200);
-  EXPECT_EQ(p.dlg.m_parity, 0);
+  EXPECT_EQ(p.Meter().meter().baudRate(), 19200);
+  EXPECT_EQ(p.Meter().meter().parity(), 0);
+  EXPECT_EQ(p.Dlg().m_baudRate, 19200);
+  EXPECT_EQ(p.Dlg().m_parity, 0);
   // One report of the failure, then the ending steps: reopen, information box, polling.
   const auto shown = p.MessagesSince(messages);
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_NE(shown[0].find("gone"), std::string::npos);
-  EXPECT_EQ(p.line.Settings(), "19200N,8,2");
+  EXPECT_EQ(p.Meter().Settings(), "19200N,8,2");
   EXPECT_EQ(p.Text(1057), kt::ui::InformationBoxText(1, 19200, 0));
   EXPECT_TRUE(p.PollTimerRunning());
 }

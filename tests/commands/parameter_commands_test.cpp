@@ -2,8 +2,7 @@
 // sends.
 #include <gtest/gtest.h>
 
-#include "MonitorFixture.h"
-#include "MonitorHarness.h"
+#include "MainDialogHarness.h"
 #include "ui/MainDialogIds.h"
 
 using namespace kt::testing;
@@ -26,8 +25,8 @@ TEST(ReadParameters, AnsweredSilentlyOtherwiseReported) {
     SCOPED_TRACE(c.name);
     MeterConfig meter;
     meter.responseDelayMs = c.delayMs;
-    Program p(meter);
-    p.line.SetMeterConnected(c.connected);
+    MainDialogHarness p(SimulatedMeter(meter));
+    p.Meter().SetMeterConnected(c.connected);
     const size_t mark = p.Mark();
     const uint64_t start = p.clock.ElapsedMs();
     p.Command(kReadParametersCommand);
@@ -52,14 +51,14 @@ TEST(RefreshUrg, SetsThePowerMultiplierFromTheLowByte) {
     MeterConfig meter;
     meter.powerMultiplierFlag = c.flag;
     meter.faults.noiseBytes = c.noiseBytes;
-    Program p(meter);
-    p.dlg.m_powerMultiplier = c.multiplier == 4 ? 1 : 4;
+    MainDialogHarness p(SimulatedMeter(meter));
+    p.Dlg().m_powerMultiplier = c.multiplier == 4 ? 1 : 4;
     const size_t mark = p.Mark();
     const uint64_t start = p.clock.ElapsedMs();
     p.Command(kRefreshUrgButton);
     EXPECT_EQ(p.FramesSince(mark), OneFrame(golden::kMultiplierRequest));
     EXPECT_EQ(p.clock.ElapsedMs() - start, 200u);
-    EXPECT_EQ(p.dlg.m_powerMultiplier, c.multiplier);
+    EXPECT_EQ(p.Dlg().m_powerMultiplier, c.multiplier);
     EXPECT_TRUE(p.MessagesSince(0).empty());
     EXPECT_TRUE(p.PollTimerRunning());
   }
@@ -70,17 +69,17 @@ TEST(RefreshUrg, LateOrSilentMeterKeepsTheMultiplier) {
     MeterConfig meter;
     meter.powerMultiplierFlag = true;
     meter.responseDelayMs = delayMs;
-    Program p(meter);
-    p.dlg.m_powerMultiplier = 1;
+    MainDialogHarness p(SimulatedMeter(meter));
+    p.Dlg().m_powerMultiplier = 1;
     p.Command(kRefreshUrgButton);
-    EXPECT_EQ(p.dlg.m_powerMultiplier, 1);
+    EXPECT_EQ(p.Dlg().m_powerMultiplier, 1);
     EXPECT_EQ(p.MessagesSince(0), std::vector<std::string>{"读取不成功"});
     EXPECT_TRUE(p.PollTimerRunning());
   }
 }
 
 TEST(SetParameters, NothingSentBeforeTheValuesHaveBeenRead) {
-  Program p;
+  MainDialogHarness p(SimulatedMeter());
   const size_t mark = p.Mark();
   p.Command(kSetParametersCommand);
   EXPECT_TRUE(p.FramesSince(mark).empty());
@@ -91,7 +90,7 @@ TEST(SetParameters, NothingSentBeforeTheValuesHaveBeenRead) {
 TEST(SetParameters, WritesBackTheValuesPollingRead) {
   MeterConfig meter;
   meter.parameters = {0x1234, 0x0005, 0xFFFF, 0x0100};
-  Program p(meter);
+  MainDialogHarness p(SimulatedMeter(meter));
   ASSERT_TRUE(p.PollUntil(3));
   const size_t mark = p.Mark();
   p.Command(kSetParametersCommand);
@@ -99,23 +98,23 @@ TEST(SetParameters, WritesBackTheValuesPollingRead) {
             std::vector<Bytes>{WithCrc({0x01, 0x10, 0x00, 0x28, 0x00, 0x04, 0x08, 0x12, 0x34, 0x00,
                                         0x05, 0xFF, 0xFF, 0x01, 0x00})});
   // The fixed wait runs from the request on (a quiet line is first waited for).
-  EXPECT_EQ(p.line.NowMs() - p.line.Written()[mark].atMs, 300u);
+  EXPECT_EQ(p.Meter().NowMs() - p.Meter().Written()[mark].atMs, 300u);
   EXPECT_TRUE(p.MessagesSince(0).empty());
-  EXPECT_EQ(p.line.meter().parameters(), meter.parameters);
+  EXPECT_EQ(p.Meter().meter().parameters(), meter.parameters);
   EXPECT_TRUE(p.MeasurementsFlow());
 }
 
 TEST(SetParameters, UnacknowledgedWriteIsReported) {
-  Program p;
+  MainDialogHarness p(SimulatedMeter());
   ASSERT_TRUE(p.PollUntil(3));
-  p.line.SetMeterConnected(false);
+  p.Meter().SetMeterConnected(false);
   p.Command(kSetParametersCommand);
   EXPECT_EQ(p.MessagesSince(0), std::vector<std::string>{"设置不成功"});
   EXPECT_TRUE(p.PollTimerRunning());
 }
 
 // Only the low byte of register 0x030A counts: 0x0100 means k = 1, as in the polling cycle.
-class RefreshUrgReply : public MonitorFixture {};
+class RefreshUrgReply : public ::testing::Test, public MainDialogHarness {};
 
 TEST_F(RefreshUrgReply, OnlyTheLowByteOfTheRegisterCounts) {
   struct Case {
@@ -128,9 +127,9 @@ TEST_F(RefreshUrgReply, OnlyTheLowByteOfTheRegisterCounts) {
     host.Type(d, kSlaveAddressEdit, "1");
     d.m_slaveAddress = 1;
     d.m_powerMultiplier = c.multiplier == 4 ? 1 : 4;
-    line.AnswerAfter(50, ReadReply(1, {c.value}));
+    port.AnswerAfter(50, ReadReply(1, {c.value}));
     d.OnCommand(kRefreshUrgButton);
-    EXPECT_EQ(line.written.back(), golden::kMultiplierRequest);
+    EXPECT_EQ(port.written.back(), golden::kMultiplierRequest);
     EXPECT_EQ(d.m_powerMultiplier, c.multiplier);
     EXPECT_TRUE(host.Messages().empty());
     Close();

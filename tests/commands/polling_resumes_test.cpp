@@ -1,7 +1,7 @@
 // Every command, on every path, restarts the poll timer and leaves Run's flag and caption alone.
 #include <gtest/gtest.h>
 
-#include "MonitorHarness.h"
+#include "MainDialogHarness.h"
 #include "commands/AddrDialogIds.h"
 #include "commands/MeterSetDialogIds.h"
 #include "ui/CommSetDialogIds.h"
@@ -38,7 +38,7 @@ const Path kPaths[] = {
 };
 
 // The user's part in the command's dialog; `whileOpen` runs first, with the dialog open.
-void Script(Program& p, const Path& path, std::function<void()> whileOpen = {}) {
+void Script(MainDialogHarness& p, const Path& path, std::function<void()> whileOpen = {}) {
   if (path.dialogTemplate == 0) return;
   p.host.ScriptModal(path.dialogTemplate, [&p, path, whileOpen](kt::ui::Dialog& d) {
     if (whileOpen) whileOpen();
@@ -60,28 +60,28 @@ TEST(PollingResumes, AfterEveryCommandWhateverRunShows) {
       for (bool runningBefore : {false, true}) {
         SCOPED_TRACE(std::string(path.name) + (meterAnswers ? ", meter" : ", no meter") +
                      (runningBefore ? ", polling" : ", stopped"));
-        Program p;
+        MainDialogHarness p(SimulatedMeter());
         ASSERT_TRUE(p.PollUntil(3));
         if (!runningBefore) p.Click(kRunButton);
-        p.line.SetMeterConnected(meterAnswers);
-        const uint8_t pollState = p.dlg.m_pollState;
+        p.Meter().SetMeterConnected(meterAnswers);
+        const uint8_t pollState = p.Dlg().m_pollState;
         const std::string caption = p.Text(kRunButton);
         Script(p, path);
         p.Command(path.command);
         EXPECT_EQ(p.host.UnscriptedModals(), 0);
         EXPECT_TRUE(p.PollTimerRunning());
-        EXPECT_EQ(p.host.TimerPeriod(p.dlg, kt::ui::kPollTimer), p.dlg.m_pollPeriodMs);
-        EXPECT_EQ(p.dlg.m_running, runningBefore ? 1 : 0);
+        EXPECT_EQ(p.host.TimerPeriod(p.Dlg(), kt::ui::kPollTimer), p.Dlg().m_pollPeriodMs);
+        EXPECT_EQ(p.Dlg().m_running, runningBefore ? 1 : 0);
         EXPECT_EQ(p.Text(kRunButton), caption);
-        EXPECT_EQ(p.dlg.m_pollState, pollState);
+        EXPECT_EQ(p.Dlg().m_pollState, pollState);
       }
     }
   }
 }
 
 TEST(PollingResumes, ASearchGoesOnWhileACommandDialogIsOpen) {
-  Program p;
-  p.line.SetMeterConnected(false);
+  MainDialogHarness p(SimulatedMeter());
+  p.Meter().SetMeterConnected(false);
   const size_t mark = p.Mark();
   p.Click(kPollAddressButton);
   p.host.ScriptModal(meter_set_ids::kTemplateId, [&p](kt::ui::Dialog& d) {
@@ -99,13 +99,13 @@ TEST(PollingResumes, NoPollRequestWhileACommandDialogOrMessageIsOpen) {
   for (const auto& path : kPaths) {
     for (bool meterAnswers : {true, false}) {
       SCOPED_TRACE(std::string(path.name) + (meterAnswers ? ", meter" : ", no meter"));
-      Program p;
+      MainDialogHarness p(SimulatedMeter());
       ASSERT_TRUE(p.PollUntil(3));
-      p.line.SetMeterConnected(meterAnswers);
+      p.Meter().SetMeterConnected(meterAnswers);
       std::vector<size_t> sentWhileOpen;
       const auto letTimePass = [&p, &sentWhileOpen] {
         const size_t before = p.Mark();
-        p.host.RunFor(4 * p.dlg.m_pollPeriodMs);
+        p.host.RunFor(4 * p.Dlg().m_pollPeriodMs);
         sentWhileOpen.push_back(p.Mark() - before);
       };
       Script(p, path, letTimePass);
@@ -119,7 +119,7 @@ TEST(PollingResumes, NoPollRequestWhileACommandDialogOrMessageIsOpen) {
       for (size_t sent : sentWhileOpen) EXPECT_EQ(sent, 0u);
       // Afterwards polling goes on.
       const size_t after = p.Mark();
-      p.host.RunFor(2 * p.dlg.m_pollPeriodMs);
+      p.host.RunFor(2 * p.Dlg().m_pollPeriodMs);
       EXPECT_GE(p.Mark() - after, 2u);
     }
   }

@@ -1,7 +1,7 @@
 // Slave address change by broadcast, and the accuracy class flip.
 #include <gtest/gtest.h>
 
-#include "MonitorHarness.h"
+#include "MainDialogHarness.h"
 #include "commands/AddrDialogIds.h"
 #include "ui/MainDialogIds.h"
 
@@ -12,7 +12,7 @@ namespace addr_ids = kt::ui::addr_ids;
 
 namespace {
 
-void EnterAddress(Program& p, const char* text) {
+void EnterAddress(MainDialogHarness& p, const char* text) {
   p.host.ScriptModal(addr_ids::kTemplateId, [&p, text](kt::ui::Dialog& d) {
     EXPECT_EQ(p.host.Control(d, addr_ids::kNewAddressEdit).text,
               "0");  // the current address is not preset
@@ -24,7 +24,7 @@ void EnterAddress(Program& p, const char* text) {
 }  // namespace
 
 TEST(SlaveAddress, BroadcastGivesTheMeterItsNewAddressAndPollingFollows) {
-  Program p;
+  MainDialogHarness p(SimulatedMeter());
   const size_t mark = p.Mark();
   const uint64_t start = p.clock.ElapsedMs();
   EnterAddress(p, "2");
@@ -32,9 +32,9 @@ TEST(SlaveAddress, BroadcastGivesTheMeterItsNewAddressAndPollingFollows) {
   EXPECT_EQ(p.FramesSince(mark), OneFrame(golden::kSetAddress2Broadcast));
   EXPECT_EQ(p.clock.ElapsedMs() - start, 300u);
   EXPECT_TRUE(p.MessagesSince(0).empty());
-  EXPECT_EQ(p.dlg.m_slaveAddress, 2);
+  EXPECT_EQ(p.Dlg().m_slaveAddress, 2);
   EXPECT_EQ(p.Text(kSlaveAddressEdit), "2");
-  EXPECT_EQ(p.line.meter().address(), 2);
+  EXPECT_EQ(p.Meter().meter().address(), 2);
   ASSERT_TRUE(p.PollUntil(3));
   EXPECT_TRUE(p.MeasurementsFlow());
 }
@@ -42,23 +42,23 @@ TEST(SlaveAddress, BroadcastGivesTheMeterItsNewAddressAndPollingFollows) {
 // Address 0 is the broadcast address: the meter never answers there, so the polling that follows
 // repeats its request and stays in its state.
 TEST(SlaveAddress, NewAddressZeroLeavesPollingWithoutReplies) {
-  Program p;
+  MainDialogHarness p(SimulatedMeter());
   ASSERT_TRUE(p.PollUntil(3));
-  const uint8_t state = p.dlg.m_pollState;
+  const uint8_t state = p.Dlg().m_pollState;
   EnterAddress(p, "0");
   p.Click(kChangeSlaveAddressButton);
-  ASSERT_EQ(p.dlg.m_slaveAddress, 0);
+  ASSERT_EQ(p.Dlg().m_slaveAddress, 0);
   EXPECT_EQ(p.Text(kSlaveAddressEdit), "0");
-  p.host.Type(p.dlg, kPhaseVoltageABox, "");
+  p.host.Type(p.Dlg(), kPhaseVoltageABox, "");
   const size_t mark = p.Mark();
-  p.host.RunFor(6 * p.dlg.m_pollPeriodMs);
+  p.host.RunFor(6 * p.Dlg().m_pollPeriodMs);
   const auto frames = p.FramesSince(mark);
   ASSERT_EQ(frames.size(), 6u);
   for (const Bytes& f : frames) {
     EXPECT_EQ(f, frames[0]);
     EXPECT_EQ(f[0], 0x00);
   }
-  EXPECT_EQ(p.dlg.m_pollState, state);
+  EXPECT_EQ(p.Dlg().m_pollState, state);
   EXPECT_EQ(p.Text(kPhaseVoltageABox), "");
   EXPECT_TRUE(p.MessagesSince(0).empty());
 }
@@ -66,15 +66,15 @@ TEST(SlaveAddress, NewAddressZeroLeavesPollingWithoutReplies) {
 TEST(SlaveAddress, TakenEvenWhenNoMeterHearsIt) {
   for (const char* text : {"255", "0", "1"}) {
     SCOPED_TRACE(text);
-    Program p;
-    p.line.SetMeterConnected(false);
+    MainDialogHarness p(SimulatedMeter());
+    p.Meter().SetMeterConnected(false);
     const size_t mark = p.Mark();
     EnterAddress(p, text);
     p.Click(kChangeSlaveAddressButton);
     const auto frames = p.FramesSince(mark);
     ASSERT_EQ(frames.size(), 1u);
     EXPECT_EQ(frames[0][5], std::stoi(text));
-    EXPECT_EQ(p.dlg.m_slaveAddress, std::stoi(text));
+    EXPECT_EQ(p.Dlg().m_slaveAddress, std::stoi(text));
     EXPECT_EQ(p.Text(kSlaveAddressEdit), text);
     EXPECT_TRUE(p.MessagesSince(0).empty());
     EXPECT_TRUE(p.PollTimerRunning());
@@ -82,7 +82,7 @@ TEST(SlaveAddress, TakenEvenWhenNoMeterHearsIt) {
 }
 
 TEST(SlaveAddress, CancelOrABadEntrySendsNothing) {
-  Program p;
+  MainDialogHarness p(SimulatedMeter());
   const size_t mark = p.Mark();
   p.host.ScriptModal(addr_ids::kTemplateId, [&p](kt::ui::Dialog& d) {
     p.host.Type(d, addr_ids::kNewAddressEdit, "256");
@@ -92,27 +92,27 @@ TEST(SlaveAddress, CancelOrABadEntrySendsNothing) {
   p.Click(kChangeSlaveAddressButton);
   EXPECT_EQ(p.MessagesSince(0), std::vector<std::string>{"请输入一个介于 0 和 255 之间的整数。"});
   EXPECT_TRUE(p.FramesSince(mark).empty());
-  EXPECT_EQ(p.dlg.m_slaveAddress, 1);
+  EXPECT_EQ(p.Dlg().m_slaveAddress, 1);
   EXPECT_TRUE(p.PollTimerRunning());
 }
 
 TEST(AccuracyClass, FlipAndFlipBackWhenAcknowledged) {
-  Program p;
+  MainDialogHarness p(SimulatedMeter());
   ASSERT_TRUE(p.PollUntil(3));  // poll state 2 has read class 0
   EXPECT_EQ(p.Text(kAccuracyClassButton), "0.5级");
   size_t mark = p.Mark();
   p.Command(kAccuracyClassButton);
   EXPECT_EQ(p.FramesSince(mark), OneFrame({0x01, 0x06, 0x00, 0x22, 0x00, 0x01, 0xE8, 0x00}));
-  EXPECT_EQ(p.dlg.m_accuracyClass, 1);
+  EXPECT_EQ(p.Dlg().m_accuracyClass, 1);
   EXPECT_EQ(p.Text(kAccuracyClassButton), "0.2级");
-  EXPECT_EQ(p.line.meter().accuracyClass(), 1);
+  EXPECT_EQ(p.Meter().meter().accuracyClass(), 1);
   p.host.RunFor(250);
   mark = p.Mark();
   p.Command(kAccuracyClassButton);
   EXPECT_EQ(p.FramesSince(mark), OneFrame({0x01, 0x06, 0x00, 0x22, 0x00, 0x00, 0x29, 0xC0}));
-  EXPECT_EQ(p.dlg.m_accuracyClass, 0);
+  EXPECT_EQ(p.Dlg().m_accuracyClass, 0);
   EXPECT_EQ(p.Text(kAccuracyClassButton), "0.5级");
-  EXPECT_EQ(p.line.meter().accuracyClass(), 0);
+  EXPECT_EQ(p.Meter().meter().accuracyClass(), 0);
   EXPECT_TRUE(p.MessagesSince(0).empty());
   EXPECT_TRUE(p.PollTimerRunning());
 }
@@ -136,12 +136,12 @@ TEST(AccuracyClass, UnacknowledgedFlipComesBack) {
     SCOPED_TRACE(c.name);
     MeterConfig meter;
     meter.responseDelayMs = c.delayMs;
-    Program p(meter);
-    p.line.SetMeterConnected(c.connected);
-    p.dlg.m_accuracyClass = c.before;
+    MainDialogHarness p(SimulatedMeter(meter));
+    p.Meter().SetMeterConnected(c.connected);
+    p.Dlg().m_accuracyClass = c.before;
     EXPECT_EQ(p.Text(kAccuracyClassButton), "修改精度");
     p.Command(kAccuracyClassButton);
-    EXPECT_EQ(p.dlg.m_accuracyClass, c.after);
+    EXPECT_EQ(p.Dlg().m_accuracyClass, c.after);
     EXPECT_EQ(p.Text(kAccuracyClassButton), c.caption);
     EXPECT_TRUE(p.MessagesSince(0).empty());
     EXPECT_TRUE(p.PollTimerRunning());

@@ -3,7 +3,7 @@
 
 #include <array>
 
-#include "MonitorFixture.h"
+#include "MainDialogHarness.h"
 #include "measure/LimitStatus.h"
 #include "ui/MainDialogIds.h"
 
@@ -25,7 +25,9 @@ struct StatusCase {
   std::array<int, 4> flags;
 };
 
-class UpdateStatusTest : public MonitorFixture, public ::testing::WithParamInterface<StatusCase> {};
+class UpdateStatusTest : public ::testing::Test,
+                         public MainDialogHarness,
+                         public ::testing::WithParamInterface<StatusCase> {};
 
 TEST_P(UpdateStatusTest, TextsAndFlagsFollowTheCodes) {
   const StatusCase& c = GetParam();
@@ -57,7 +59,7 @@ INSTANTIATE_TEST_SUITE_P(
                    {"正常", "过流", "正常", "欠流"},
                    {0, 1, 0, 1}}));
 
-class StatusColourTest : public MonitorFixture {};
+class StatusColourTest : public ::testing::Test, public MainDialogHarness {};
 
 TEST_F(StatusColourTest, AlarmIsRedOnPaleCyanUntilTheNextNormalBlock) {
   auto& d = Open();
@@ -92,10 +94,10 @@ TEST_F(StatusColourTest, OnlyStatusBoxesAreColoured) {
 }
 
 // The status pair is taken from right after the matched reply, in the same read.
-class StatusPairTest : public MonitorFixture {
+class StatusPairTest : public ::testing::Test, public MainDialogHarness {
  protected:
   void PlaceBlockAt(int framePos, const Bytes& trailer, int16_t count) {
-    auto& d = *dlg;
+    auto& d = *dialog;
     d.m_receiveBuffer.fill(0x55);  // whatever earlier reads left (0x55: codes 1 everywhere)
     const Bytes block = ReadReply(1, std::vector<uint16_t>(45, 0));
     std::copy(block.begin(), block.end(), d.m_receiveBuffer.begin() + framePos);

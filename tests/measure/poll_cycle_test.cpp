@@ -2,7 +2,7 @@
 // echo, and replies that must not match.
 #include <gtest/gtest.h>
 
-#include "MonitorFixture.h"
+#include "MainDialogHarness.h"
 #include "modbus/RequestFrames.h"
 #include "ui/MainDialogIds.h"
 
@@ -26,22 +26,21 @@ Bytes ConfigReply(uint16_t address, uint16_t wiring, uint16_t powerFlag, uint16_
   return ReadReply(1, r);
 }
 
-class PollCycleTest : public MonitorFixture {
+class PollCycleTest : public ::testing::Test, public MainDialogHarness {
  protected:
   void SetUp() override {
-    MonitorFixture::SetUp();
     Open();
-    host.Type(*dlg, kSlaveAddressEdit, "1");  // the meter answers at address 1
-    dlg->m_slaveAddress = 1;
-    line.written.clear();
+    host.Type(*dialog, kSlaveAddressEdit, "1");  // the meter answers at address 1
+    dialog->m_slaveAddress = 1;
+    port.written.clear();
   }
 };
 
 TEST_F(PollCycleTest, ConfigurationReplySetsTheScaleFields) {
-  line.open = true;
-  line.Arrive(ConfigReply(0x0105, 0x0003, 0x0001, 0x0003, 0x0064, 0x0005));
+  port.open = true;
+  port.Arrive(ConfigReply(0x0105, 0x0003, 0x0001, 0x0003, 0x0064, 0x0005));
   Tick();
-  auto& d = *dlg;
+  auto& d = *dialog;
   EXPECT_EQ(d.m_pollState, 1);
   EXPECT_EQ(d.m_slaveAddress, 5);  // the low byte of 0x0300
   EXPECT_EQ(d.m_wiringMode, 3);
@@ -51,7 +50,7 @@ TEST_F(PollCycleTest, ConfigurationReplySetsTheScaleFields) {
   EXPECT_EQ(d.m_ctRatio, 5u);
   EXPECT_EQ(d.m_registerImage[15], 0x64);
   EXPECT_EQ(Text(kSlaveAddressEdit), "1");  // the edit box is not updated
-  EXPECT_EQ(line.written.back(), ReadRequest(5, 0x0328, 4));
+  EXPECT_EQ(port.written.back(), ReadRequest(5, 0x0328, 4));
 }
 
 TEST_F(PollCycleTest, ConfigurationEdgeValues) {
@@ -66,52 +65,52 @@ TEST_F(PollCycleTest, ConfigurationEdgeValues) {
       {0x0000, 0x00FF, 1, 1000000},
   };
   for (const Case& c : cases) {
-    dlg->m_pollState = 0;
-    line.open = true;
-    line.Arrive(ConfigReply(1, 0, c.powerFlag, c.exponent, 1, 1));
+    dialog->m_pollState = 0;
+    port.open = true;
+    port.Arrive(ConfigReply(1, 0, c.powerFlag, c.exponent, 1, 1));
     Tick();
-    EXPECT_EQ(dlg->m_powerMultiplier, c.power) << c.powerFlag;
-    EXPECT_EQ(dlg->m_energyMultiplier, c.energy) << c.exponent;
+    EXPECT_EQ(dialog->m_powerMultiplier, c.power) << c.powerFlag;
+    EXPECT_EQ(dialog->m_energyMultiplier, c.energy) << c.exponent;
   }
 }
 
 TEST_F(PollCycleTest, AccuracyClassAndPowerMultiplierReplies) {
-  line.open = true;
-  auto& d = *dlg;
+  port.open = true;
+  auto& d = *dialog;
   d.m_pollState = 2;
-  line.Arrive({0x01, 0x03, 0x02, 0x00, 0x01, 0x79, 0x84});
+  port.Arrive({0x01, 0x03, 0x02, 0x00, 0x01, 0x79, 0x84});
   Tick();
   EXPECT_EQ(Text(kAccuracyClassButton), "0.2级");
   EXPECT_EQ(d.m_accuracyClass, 1);
   d.m_pollState = 2;
-  line.Arrive({0x01, 0x03, 0x02, 0x00, 0x00, 0xB8, 0x44});
+  port.Arrive({0x01, 0x03, 0x02, 0x00, 0x00, 0xB8, 0x44});
   Tick();
   EXPECT_EQ(Text(kAccuracyClassButton), "0.5级");
   EXPECT_EQ(d.m_pollState, 3);
 
   d.m_pollState = 4;
-  line.Arrive(ReadReply(1, {0x0001}));
+  port.Arrive(ReadReply(1, {0x0001}));
   Tick();
   EXPECT_EQ(d.m_powerMultiplier, 4);
   EXPECT_EQ(d.m_pollState, 3);
   d.m_pollState = 4;
-  line.Arrive(ReadReply(1, {0x0100}));
+  port.Arrive(ReadReply(1, {0x0100}));
   Tick();
   EXPECT_EQ(d.m_powerMultiplier, 1);
 }
 
 TEST_F(PollCycleTest, FourValuesReplyMovesOnToTheAccuracyClass) {
-  line.open = true;
-  dlg->m_pollState = 1;
-  line.Arrive(ReadReply(1, {1, 2, 3, 4}));
+  port.open = true;
+  dialog->m_pollState = 1;
+  port.Arrive(ReadReply(1, {1, 2, 3, 4}));
   Tick();
-  EXPECT_EQ(dlg->m_pollState, 2);
-  EXPECT_EQ(dlg->m_registerImage[7], 4);
-  EXPECT_EQ(line.written.back(), kClassRequest);
+  EXPECT_EQ(dialog->m_pollState, 2);
+  EXPECT_EQ(dialog->m_registerImage[7], 4);
+  EXPECT_EQ(port.written.back(), kClassRequest);
 }
 
 TEST_F(PollCycleTest, RepliesThatDoNotMatch) {
-  line.open = true;
+  port.open = true;
   const Bytes good = ConfigReply(1, 0, 0, 0, 7, 1);
   Bytes badCrc = good;
   badCrc.back() ^= 0x01;
@@ -121,51 +120,51 @@ TEST_F(PollCycleTest, RepliesThatDoNotMatch) {
     return ReadReply(2, r);
   }();
   for (const Bytes& reply : {badCrc, exception, otherAddress}) {
-    line.Arrive(reply);
+    port.Arrive(reply);
     Tick();
-    EXPECT_EQ(dlg->m_pollState, 0);
-    EXPECT_EQ(line.written.back(), kConfigRequest);
+    EXPECT_EQ(dialog->m_pollState, 0);
+    EXPECT_EQ(port.written.back(), kConfigRequest);
   }
   // Stray bytes (a late tail of something) ahead of the reply do not hide it.
-  line.Arrive(Concat({{0x00, 0x01, 0x03, 0xFF}, exception, good}));
+  port.Arrive(Concat({{0x00, 0x01, 0x03, 0xFF}, exception, good}));
   Tick();
-  EXPECT_EQ(dlg->m_pollState, 1);
-  EXPECT_EQ(dlg->m_ptRatio, 7u);
+  EXPECT_EQ(dialog->m_pollState, 1);
+  EXPECT_EQ(dialog->m_ptRatio, 7u);
 }
 
 TEST_F(PollCycleTest, ReplySplitAcrossTwoTicksIsNotTaken) {
-  line.open = true;
+  port.open = true;
   const Bytes reply = ConfigReply(1, 0, 0, 0, 9, 1);
-  line.Arrive(Bytes(reply.begin(), reply.begin() + 20));
+  port.Arrive(Bytes(reply.begin(), reply.begin() + 20));
   Tick();
-  line.Arrive(Bytes(reply.begin() + 20, reply.end()));
+  port.Arrive(Bytes(reply.begin() + 20, reply.end()));
   Tick();
-  EXPECT_EQ(dlg->m_pollState, 0);
-  EXPECT_EQ(line.written.size(), 2u);
-  EXPECT_EQ(line.written[0], line.written[1]);
+  EXPECT_EQ(dialog->m_pollState, 0);
+  EXPECT_EQ(port.written.size(), 2u);
+  EXPECT_EQ(port.written[0], port.written[1]);
   // The repeated request is answered whole on the next tick.
-  line.Arrive(reply);
+  port.Arrive(reply);
   Tick();
-  EXPECT_EQ(dlg->m_pollState, 1);
+  EXPECT_EQ(dialog->m_pollState, 1);
 }
 
 class ReceiveEchoTest : public PollCycleTest {
  protected:
   // Brings the cycle to state 3 with a block reply (and `extra` bytes after it) waiting.
   Bytes BlockWaiting(const Bytes& before, const Bytes& extra) {
-    dlg->m_pollState = 3;
-    line.open = true;
+    dialog->m_pollState = 3;
+    port.open = true;
     const Bytes all = Concat({before, ReadReply(1, std::vector<uint16_t>(45, 0x0102)), extra});
-    line.Arrive(all);
+    port.Arrive(all);
     return all;
   }
 };
 
 TEST_F(ReceiveEchoTest, ShowsTheRequestAndOnlyTheBytesOfThisRead) {
   // An earlier, longer read left bytes further up the buffer.
-  dlg->m_receiveBuffer.fill(0xEE);
+  dialog->m_receiveBuffer.fill(0xEE);
   const Bytes all = BlockWaiting({}, {0x00, 0x00});
-  const std::string request = dlg->m_echoText;
+  const std::string request = dialog->m_echoText;
   Tick();
   const std::string echo = Text(kReceiveEcho);
   EXPECT_EQ(echo, request + kt::modbus::EchoText(std::span(all).first(97)));
@@ -176,15 +175,15 @@ TEST_F(ReceiveEchoTest, ShowsTheRequestAndOnlyTheBytesOfThisRead) {
 
 TEST_F(ReceiveEchoTest, AtMostAHundredBytes) {
   const Bytes all = BlockWaiting({0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF, 0x11}, {0x40, 0x00});
-  const std::string request = dlg->m_echoText;
+  const std::string request = dialog->m_echoText;
   Tick();
   EXPECT_EQ(Text(kReceiveEcho), request + kt::modbus::EchoText(std::span(all).first(100)));
   EXPECT_EQ(Text(kVoltageStatus1Box), "欠压");  // the pair after the reply, not positions 95 and 96
 }
 
 TEST_F(PollCycleTest, DecodedBlockOnTheDisplay) {
-  line.open = true;
-  auto& d = *dlg;
+  port.open = true;
+  auto& d = *dialog;
   d.m_pollState = 3;
   d.m_ptRatio = 1;
   d.m_ctRatio = 1;
@@ -196,7 +195,7 @@ TEST_F(PollCycleTest, DecodedBlockOnTheDisplay) {
   r[0x1B] = 10000;   // 10.6813 Hz
   r[0x23] = 0;       // reverse active energy 0
   r[0x25] = 0x2710;  // forward reactive energy 10000
-  line.Arrive(ReadReply(1, r));
+  port.Arrive(ReadReply(1, r));
   Tick();
   EXPECT_EQ(Text(kActivePowerABox), "-0.4 W");
   EXPECT_EQ(Text(kApparentPowerABox), "13.1070 KVA");
@@ -230,19 +229,19 @@ std::map<int, std::string> ShownValues(const kt::ui::InMemoryHost& host, const k
 // A block reply behind stray bytes (the tail of something late) decodes to the same values as
 // one at the start of the read.
 TEST_F(PollCycleTest, BlockReplyAfterStrayBytesDecodesTheSameValues) {
-  line.open = true;
+  port.open = true;
   std::vector<uint16_t> r(45);
   for (size_t i = 0; i < r.size(); ++i) r[i] = static_cast<uint16_t>(0x0101 * (i + 1) + 7 * i);
   const Bytes reply = ReadReply(1, r);
   std::map<int, std::string> atStart;
   for (const Bytes& stray : {Bytes{}, Bytes{0x01}, Bytes{0x00, 0x03, 0xFF}, Bytes(9, 0x01)}) {
     SCOPED_TRACE(stray.size());
-    dlg->m_pollState = 3;
-    for (const auto& [id, text] : ShownValues(host, *dlg)) host.Type(*dlg, id, "");
-    line.Arrive(Concat({stray, reply}));
+    dialog->m_pollState = 3;
+    for (const auto& [id, text] : ShownValues(host, *dialog)) host.Type(*dialog, id, "");
+    port.Arrive(Concat({stray, reply}));
     Tick();
-    EXPECT_EQ(dlg->m_pollState, 4);
-    const auto shown = ShownValues(host, *dlg);
+    EXPECT_EQ(dialog->m_pollState, 4);
+    const auto shown = ShownValues(host, *dialog);
     if (stray.empty()) {
       atStart = shown;
       ASSERT_GT(atStart.size(), 30u);

@@ -43,7 +43,16 @@ TEST(ReplyCheck, JudgesEachKindOfRead) {
       {"cut short", cut, ReplyOutcome::Incomplete, 0, "应答不完整 (4/7 字节)"},
       {"wrong crc", badCrc, ReplyOutcome::CrcError, 0, "应答无效：CRC 错误"},
       {"other address", other, ReplyOutcome::WrongAddress, 0, "应答无效：地址不符"},
-      {"exception", exception, ReplyOutcome::Exception, 0, "异常应答 02"},
+      {"exception", exception, ReplyOutcome::Exception, 0, "异常应答 0x02 非法数据地址"},
+      // The last named code, the first unnamed one after it and a gap in the names.
+      {"exception 0B", WithCrc({0x01, 0x83, 0x0B}), ReplyOutcome::Exception, 0,
+       "异常应答 0x0B 网关目标设备响应失败"},
+      {"exception 0C", WithCrc({0x01, 0x83, 0x0C}), ReplyOutcome::Exception, 0, "异常应答 0x0C"},
+      {"exception 07", WithCrc({0x01, 0x83, 0x07}), ReplyOutcome::Exception, 0, "异常应答 0x07"},
+      // One byte short of the whole reply, and the whole reply with one byte after it.
+      {"one byte short", Bytes(kReply.begin(), kReply.end() - 1), ReplyOutcome::Incomplete, 0,
+       "应答不完整 (6/7 字节)"},
+      {"one byte after", Concat({kReply, {0x00}}), ReplyOutcome::Valid, 0, "应答 (7 字节)"},
       {"noise", {0x55, 0xAA, 0x13}, ReplyOutcome::Garbage, -1, "应答无效 (3 字节)"},
       // A bad copy before a good one: the good one counts, as the reply search takes it.
       {"bad then good", Concat({badCrc, kReply}), ReplyOutcome::Valid, 7,

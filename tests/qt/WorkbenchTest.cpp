@@ -17,6 +17,7 @@
 #include <fstream>
 #include <string>
 
+#include "Frames.h"
 #include "GuiTestSupport.h"
 #include "SessionDriver.h"
 #include "SimProcess.h"
@@ -26,7 +27,6 @@
 #include "ui/MainDialogIds.h"
 #include "ui/qt/QtWindowHost.h"
 #include "ui/qt/workbench/RecordingTab.h"
-#include "ui/qt/workbench/TrafficLines.h"
 #include "ui/qt/workbench/TrafficTab.h"
 #include "ui/qt/workbench/TrafficView.h"
 #include "ui/qt/workbench/WorkbenchWindow.h"
@@ -39,7 +39,10 @@ constexpr int kBlocksToRecord = 3;
 
 QWidget* MainDialog() {
   QWidget* top = ActiveModal();
-  return top != nullptr && top->objectName() == QLatin1String("dialog102") ? top : nullptr;
+  return top != nullptr &&
+                 top->objectName() == QStringLiteral("dialog%1").arg(main_ids::kTemplateId)
+             ? top
+             : nullptr;
 }
 
 void ClickIn(QWidget* window, const char* name) {
@@ -139,23 +142,6 @@ TEST(Workbench, OpensFromTheMainDialogShowsTheTrafficAndRecordsEveryBlock) {
   EXPECT_EQ(LinesIn(csv), 1 + static_cast<size_t>(blocksWhileRecording));  // the header first
 }
 
-// The lines behind the log view: the newest up to the capacity, numbered for good.
-TEST(TrafficLines, KeepTheNewestUpToTheCapacityAndTheirNumbers) {
-  TrafficLines lines(3);
-  lines.Append({QStringLiteral("a"), QStringLiteral("b")});
-  lines.Append({QStringLiteral("c"), QStringLiteral("d")});
-  EXPECT_EQ(lines.Text(lines.first(), lines.end()), QStringLiteral("b\nc\nd"));
-  EXPECT_EQ(lines.first(), 1u);
-  EXPECT_EQ(lines.Line(3), QStringLiteral("d"));
-  lines.Append(
-      {QStringLiteral("e"), QStringLiteral("f"), QStringLiteral("g"), QStringLiteral("h")});
-  EXPECT_EQ(lines.Text(0, 100), QStringLiteral("f\ng\nh"));
-  EXPECT_EQ(lines.end(), 8u);
-  lines.Reset({QStringLiteral("1"), QStringLiteral("2")});
-  EXPECT_EQ(lines.Text(lines.first(), lines.end()), QStringLiteral("1\n2"));
-  EXPECT_EQ(lines.first(), 8u);
-}
-
 // Collects what the view's rows area is asked to paint.
 struct PaintedRegion : QObject {
   QRegion region;
@@ -165,24 +151,32 @@ struct PaintedRegion : QObject {
   }
 };
 
-QStringList Numbered(int from, int to) {
-  QStringList lines;
-  for (int n = from; n < to; ++n) lines << QStringLiteral("line %1").arg(n);
-  return lines;
+// Requests for registers from..to-1 into `log`, one line each, then onto the view.
+void Numbered(workbench::TrafficLog& log, TrafficView& view, int from, int to) {
+  for (int n = from; n < to; ++n) {
+    log.OnFrameSent(testing::WithCrc(
+        {1, 3, static_cast<uint8_t>(n >> 8), static_cast<uint8_t>(n & 0xFF), 0, 1}));
+  }
+  view.ShowNewLines();
+}
+
+QString RegisterOfLine(const QString& text, int row) {
+  return text.section(QLatin1Char('\n'), row, row).section(QStringLiteral("  "), 1);
 }
 
 TEST(TrafficView, NewLinesScrollTheRowsDrawnAndOnlyTheirRowsArePainted) {
-  TrafficView view(1000);
+  workbench::TrafficLog log({}, 1000);
+  TrafficView view(log);
   view.resize(400, 300);
   view.show();
-  view.Append(Numbered(0, 200));
+  Numbered(log, view, 0, 200);
   QApplication::processEvents();
   QScrollBar* bar = view.verticalScrollBar();
   ASSERT_EQ(bar->value(), bar->maximum());
 
   PaintedRegion painted;
   view.viewport()->installEventFilter(&painted);
-  view.Append(Numbered(200, 202));
+  Numbered(log, view, 200, 202);
   QApplication::processEvents();
   EXPECT_EQ(bar->value(), bar->maximum());
   EXPECT_FALSE(painted.region.isEmpty());
@@ -190,10 +184,16 @@ TEST(TrafficView, NewLinesScrollTheRowsDrawnAndOnlyTheirRowsArePainted) {
 
   // A reader scrolled up keeps the lines in view, even while the oldest are dropped.
   bar->setValue(150);
-  view.Append(Numbered(202, 1100));
-  EXPECT_EQ(view.Text().section(QLatin1Char('\n'), 0, 0), QStringLiteral("line 100"));
-  EXPECT_EQ(view.Text().section(QLatin1Char('\n'), bar->value(), bar->value()),
-            QStringLiteral("line 150"));
+  Numbered(log, view, 202, 1100);
+  EXPECT_EQ(RegisterOfLine(view.Text(), 0), QStringLiteral("读 0x0064 ×1"));             // line 100
+  EXPECT_EQ(RegisterOfLine(view.Text(), bar->value()), QStringLiteral("读 0x0096 ×1"));  // 150
+
+  // Lines the log dropped before the view caught up are left out, never shown as others.
+  for (int n = 1100; n < 1105; ++n) {
+    log.OnFrameSent(testing::WithCrc(
+        {1, 3, static_cast<uint8_t>(n >> 8), static_cast<uint8_t>(n & 0xFF), 0, 1}));
+  }
+  EXPECT_EQ(RegisterOfLine(view.Text(), 0), QStringLiteral("读 0x0069 ×1"));  // line 105
 
   // Ctrl+A and Ctrl+C copy the lines.
   view.viewport()->setFocus();

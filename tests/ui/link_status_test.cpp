@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "MonitorHarness.h"
+#include "MainDialogHarness.h"
 #include "ui/MainDialogIds.h"
 
 using namespace kt::testing;
@@ -68,9 +68,9 @@ const LineCase kLineCases[] = {
      "应答无效", "请求 3  应答 0  无应答 0  无效 2", true},
     {"ExceptionReply",
      [](FakeSerialPort& p) {
-       p.onWrite = [&p](const Bytes&) { p.Arrive(WithCrc({0x00, 0x83, 0x02})); };
+       p.onWrite = [&p](const Bytes&) { p.Arrive(WithCrc({0x00, 0x83, 0x0B})); };
      },
-     "异常应答 2", "请求 3  应答 2  无应答 0  无效 0", true},
+     "异常应答 0x0B 网关目标设备响应失败", "请求 3  应答 2  无应答 0  无效 0", true},
     {"ValidReply",
      [](FakeSerialPort& p) {
        // Every read request gets as many registers as it asked for.
@@ -90,10 +90,10 @@ INSTANTIATE_TEST_SUITE_P(Lines, LinkStatusOnLine, ::testing::ValuesIn(kLineCases
                          [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST(LinkStatus, NormalWithTheMeterAndTheDeviceAndTimeOfTheLastBlock) {
-  Program p;
+  MainDialogHarness p(SimulatedMeter());
   EXPECT_EQ(p.Text(ids::kLinkLastDataBox), "");
   ASSERT_TRUE(p.PollUntil(3));
-  p.host.RunFor(p.dlg.m_pollPeriodMs * 2);
+  p.host.RunFor(p.Dlg().m_pollPeriodMs * 2);
   EXPECT_EQ(p.Text(ids::kLinkStateBox), "正常");
   EXPECT_FALSE(p.Text(ids::kLinkDeviceBox).empty());
   EXPECT_EQ(p.Text(ids::kLinkLastDataBox).size(), 8u) << p.Text(ids::kLinkLastDataBox);
@@ -105,10 +105,12 @@ TEST(LinkStatus, NormalWithTheMeterAndTheDeviceAndTimeOfTheLastBlock) {
 TEST(LinkStatus, StaleValuesTurnGreyAfterSixSilentPeriodsAndBlackAgainAfterABlock) {
   kt::sim::MeterConfig config;
   config.statusTrailer = true;
-  Program p(config);
+  MainDialogHarness p(SimulatedMeter(config));
   ASSERT_TRUE(p.PollUntil(3));
-  p.host.RunFor(p.dlg.m_pollPeriodMs * 2);
-  const auto colourOf = [&](int id) { return p.dlg.OnCtlColor(id, kt::ui::CtlColorType::Static); };
+  p.host.RunFor(p.Dlg().m_pollPeriodMs * 2);
+  const auto colourOf = [&](int id) {
+    return p.Dlg().OnCtlColor(id, kt::ui::CtlColorType::Static);
+  };
   const auto grey = [&](int id) {
     const auto c = colourOf(id);
     return !c.useDefault && c.textColor == kt::ui::kGrey;
@@ -116,22 +118,23 @@ TEST(LinkStatus, StaleValuesTurnGreyAfterSixSilentPeriodsAndBlackAgainAfterABloc
   ASSERT_FALSE(grey(ids::kPhaseVoltageABox));
   ASSERT_FALSE(grey(ids::kVoltageStatus1Box));
 
-  p.line.SetMeterConnected(false);
-  p.host.RunFor(p.dlg.m_pollPeriodMs * 5);
+  p.Meter().SetMeterConnected(false);
+  p.host.RunFor(p.Dlg().m_pollPeriodMs * 5);
   EXPECT_FALSE(grey(ids::kPhaseVoltageABox)) << "grey before six periods";
-  p.host.RunFor(p.dlg.m_pollPeriodMs * 3);
+  p.host.RunFor(p.Dlg().m_pollPeriodMs * 3);
   for (int id : {ids::kPhaseVoltageABox, ids::kFrequencyBox, ids::kReverseReactiveEnergyBox,
                  ids::kVoltageStatus1Box, ids::kCurrentStatus4Box}) {
     EXPECT_TRUE(grey(id)) << id;
-    EXPECT_EQ(p.host.Control(p.dlg, id).lastColor.textColor, kt::ui::kGrey) << "not redrawn " << id;
+    EXPECT_EQ(p.host.Control(p.Dlg(), id).lastColor.textColor, kt::ui::kGrey)
+        << "not redrawn " << id;
   }
   EXPECT_FALSE(p.Text(ids::kPhaseVoltageABox).empty()) << "the texts stay";
 
-  p.line.SetMeterConnected(true);
-  p.host.RunFor(p.dlg.m_pollPeriodMs * 3);
+  p.Meter().SetMeterConnected(true);
+  p.host.RunFor(p.Dlg().m_pollPeriodMs * 3);
   EXPECT_FALSE(grey(ids::kPhaseVoltageABox));
   EXPECT_FALSE(grey(ids::kVoltageStatus1Box));
-  EXPECT_EQ(p.host.Control(p.dlg, ids::kPhaseVoltageABox).lastColor.textColor, kt::ui::kBlack);
+  EXPECT_EQ(p.host.Control(p.Dlg(), ids::kPhaseVoltageABox).lastColor.textColor, kt::ui::kBlack);
 }
 
 TEST(LinkStatus, ALostPortClosesWithoutABoxAndOpensAgainBySelf) {

@@ -8,12 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "RealTimeProgram.h"
+#include "MainDialogHarness.h"
 #include "SimProcess.h"
 #include "ui/MainDialogIds.h"
 
 using kt::sim::testing::SimProcess;
-using kt::testing::RealTimeProgram;
+using kt::testing::MainDialogHarness;
+using kt::testing::RealPort;
 namespace ids = kt::ui::main_ids;
 
 TEST(LostPortOnPty, TheSimulatorGoesAwayAndComesBackOnTheSameLink) {
@@ -23,8 +24,8 @@ TEST(LostPortOnPty, TheSimulatorGoesAwayAndComesBackOnTheSameLink) {
   ASSERT_FALSE(sim->path().empty()) << "kt7340-sim gave no device path";
   ASSERT_EQ(setenv("KT7340_COM5", link.c_str(), 1), 0);
 
-  RealTimeProgram p;
-  auto& d = p.Open({5, 9600, 0}, &p.realClock);
+  MainDialogHarness p(RealPort(50));
+  auto& d = p.Open({5, 9600, 0});
   ASSERT_TRUE(p.port.GetPortOpen());
   p.host.Type(d, ids::kSlaveAddressEdit, "1");
   p.host.Click(d, ids::kRunButton);

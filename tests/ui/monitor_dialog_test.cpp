@@ -2,7 +2,7 @@
 // handlers.
 #include <gtest/gtest.h>
 
-#include "MonitorFixture.h"
+#include "MainDialogHarness.h"
 #include "modbus/RequestFrames.h"
 #include "ui/MainDialogIds.h"
 
@@ -13,7 +13,7 @@ using kt::serial::SerialErrorKind;
 
 namespace {
 
-class MonitorDialogTest : public MonitorFixture {};
+class MonitorDialogTest : public ::testing::Test, public MainDialogHarness {};
 
 TEST_F(MonitorDialogTest, OpeningWithThePresets) {
   auto& d = Open();
@@ -22,8 +22,8 @@ TEST_F(MonitorDialogTest, OpeningWithThePresets) {
   EXPECT_EQ(Text(kInformationBox), "串行口: 1 \r\n\r\n波特率: 9600 \r\n\r\n校验位:无校验");
   const std::vector<std::string> calls = {"CommPort=1", "Settings=9600N,8,2", "PortOpen=1",
                                           "InputLen=0", "InBufferCount=0"};
-  EXPECT_EQ(line.calls, calls);
-  EXPECT_TRUE(line.open);
+  EXPECT_EQ(port.calls, calls);
+  EXPECT_TRUE(port.open);
   EXPECT_EQ(d.m_slaveAddress, 0);
   EXPECT_EQ(d.m_ptRatio, 1u);
   EXPECT_EQ(d.m_ctRatio, 1u);
@@ -38,7 +38,7 @@ TEST_F(MonitorDialogTest, OpeningWithThePresets) {
   // Polling does not start by itself.
   EXPECT_FALSE(host.TimerRunning(d, kt::ui::kPollTimer));
   host.RunFor(3000);
-  EXPECT_TRUE(line.written.empty());
+  EXPECT_TRUE(port.written.empty());
   EXPECT_TRUE(host.Messages().empty());
 }
 
@@ -55,10 +55,10 @@ TEST_F(MonitorDialogTest, LineSettingsAndPollPeriods) {
       {19200, 2, "19200E,8,1", 500, "校验位:偶校验"},
   };
   for (const Case& c : cases) {
-    line.calls.clear();
-    auto& d = Open(c.baud, c.parity, 3);
-    EXPECT_EQ(line.calls.at(1), std::string("Settings=") + c.settings);
-    EXPECT_EQ(line.calls.at(0), "CommPort=3");
+    port.calls.clear();
+    auto& d = Open({3, c.baud, c.parity});
+    EXPECT_EQ(port.calls.at(1), std::string("Settings=") + c.settings);
+    EXPECT_EQ(port.calls.at(0), "CommPort=3");
     EXPECT_EQ(d.m_pollPeriodMs, c.periodMs);
     host.Click(d, kRunButton);
     EXPECT_EQ(host.TimerPeriod(d, kt::ui::kPollTimer), c.periodMs);
@@ -69,22 +69,22 @@ TEST_F(MonitorDialogTest, LineSettingsAndPollPeriods) {
 }
 
 TEST_F(MonitorDialogTest, RefusedPortIsReportedAndTheDialogStillUsable) {
-  line.refuseOpen =
+  port.refuseOpen =
       SerialError(SerialErrorKind::PortInUse, "/dev/ttyS0", "Device or resource busy");
   auto& d = Open();
   ASSERT_EQ(host.Messages().size(), 1u);
   const std::string& msg = host.Messages()[0].text;
   EXPECT_NE(msg.find("/dev/ttyS0"), std::string::npos);
   EXPECT_NE(msg.find("Device or resource busy"), std::string::npos);
-  EXPECT_FALSE(line.open);
+  EXPECT_FALSE(port.open);
   // The steps after the refusal on the port itself are skipped; the rest still happens.
-  EXPECT_EQ(line.calls.back(), "PortOpen=1");
+  EXPECT_EQ(port.calls.back(), "PortOpen=1");
   EXPECT_EQ(d.m_pollState, 0);
   EXPECT_EQ(Text(kInformationBox), "串行口: 1 \r\n\r\n波特率: 9600 \r\n\r\n校验位:无校验");
   // Polling on a closed port echoes the request and sends nothing.
   host.Click(d, kRunButton);
   host.RunFor(1000);
-  EXPECT_TRUE(line.written.empty());
+  EXPECT_TRUE(port.written.empty());
   const Bytes config = ReadRequest(0, 0x0300, 19);
   EXPECT_EQ(Text(kSendEcho), kt::modbus::EchoText(std::span(config).first(8)));
   EXPECT_EQ(host.Messages().size(), 1u);
@@ -99,7 +99,7 @@ TEST_F(MonitorDialogTest, RunAndStop) {
   EXPECT_EQ(d.m_slaveAddress, 7);  // taken from the edit box
   EXPECT_TRUE(host.TimerRunning(d, kt::ui::kPollTimer));
   host.RunFor(500);
-  EXPECT_EQ(line.written.at(0), ReadRequest(7, 0x0300, 19));
+  EXPECT_EQ(port.written.at(0), ReadRequest(7, 0x0300, 19));
 
   d.m_pollState = 3;  // as if the cycle had come this far
   host.Click(d, kRunButton);
@@ -107,11 +107,11 @@ TEST_F(MonitorDialogTest, RunAndStop) {
   EXPECT_EQ(Text(kRunButton), "运行");
   EXPECT_FALSE(host.TimerRunning(d, kt::ui::kPollTimer));
   host.RunFor(2000);
-  EXPECT_EQ(line.written.size(), 1u);
+  EXPECT_EQ(port.written.size(), 1u);
   // Resuming goes on from the state it was in.
   host.Click(d, kRunButton);
   host.RunFor(500);
-  EXPECT_EQ(line.written.back(), ReadRequest(7, 0x0000, 45));
+  EXPECT_EQ(port.written.back(), ReadRequest(7, 0x0000, 45));
 }
 
 TEST_F(MonitorDialogTest, RunStopEndsAnAddressSearch) {
@@ -129,8 +129,8 @@ TEST_F(MonitorDialogTest, ClosingStopsPollingAndClosesThePort) {
   host.Close(d);
   EXPECT_FALSE(host.IsOpen(d));
   EXPECT_FALSE(host.TimerRunning(d, kt::ui::kPollTimer));
-  EXPECT_FALSE(line.open);
-  EXPECT_EQ(line.calls.back(), "PortOpen=0");
+  EXPECT_FALSE(port.open);
+  EXPECT_EQ(port.calls.back(), "PortOpen=0");
 }
 
 TEST_F(MonitorDialogTest, EnterEndsOnlyWithAValidAddress) {
@@ -141,7 +141,7 @@ TEST_F(MonitorDialogTest, EnterEndsOnlyWithAValidAddress) {
   EXPECT_EQ(host.Messages()[0].text, "请输入一个介于 0 和 255 之间的整数。");
   EXPECT_EQ(d.m_slaveAddress, 0);  // keeps its last valid value
   EXPECT_TRUE(host.IsOpen(d));
-  EXPECT_TRUE(line.open);
+  EXPECT_TRUE(port.open);
   host.Type(d, kSlaveAddressEdit, "12");
   host.PressEnter(d);
   EXPECT_EQ(d.m_slaveAddress, 12);
@@ -151,10 +151,10 @@ TEST_F(MonitorDialogTest, EnterEndsOnlyWithAValidAddress) {
 
 TEST_F(MonitorDialogTest, TimerIdsOtherThanPollAndProbeDoNothing) {
   auto& d = Open();
-  line.Arrive({1, 2, 3});
+  port.Arrive({1, 2, 3});
   d.OnTimer(7);
-  EXPECT_TRUE(line.written.empty());
-  EXPECT_EQ(line.pending.size(), 3u);
+  EXPECT_TRUE(port.written.empty());
+  EXPECT_EQ(port.pending.size(), 3u);
 }
 
 // A bad slave address makes the decoder's read-back prompt; the poll timer keeps ticking while
@@ -172,9 +172,9 @@ TEST_F(MonitorDialogTest, PromptsFromTicksDoNotStack) {
   size_t writesDuringBox = 0;
   host.OnMessageBox([&](const std::string&) {
     if (++boxes > 1) return;  // a stacked box: counted, and confirmed at once
-    const size_t before = line.written.size();
+    const size_t before = port.written.size();
     host.RunFor(5000);  // the user takes a while
-    writesDuringBox = line.written.size() - before;
+    writesDuringBox = port.written.size() - before;
   });
   host.RunFor(500);
   EXPECT_EQ(boxes, 1);
@@ -187,7 +187,7 @@ TEST_F(MonitorDialogTest, PromptsFromTicksDoNotStack) {
   boxes = 0;
   host.RunFor(3000);
   EXPECT_EQ(boxes, 0);
-  host.Type(d, 1061, "abd");
+  host.Type(d, kSlaveAddressEdit, "abd");
   host.RunFor(3000);
   EXPECT_EQ(boxes, 1);
   EXPECT_EQ(d.m_slaveAddress, 1);
@@ -196,7 +196,7 @@ TEST_F(MonitorDialogTest, PromptsFromTicksDoNotStack) {
 TEST_F(MonitorDialogTest, FailingReadsAreReportedOnce) {
   auto& d = Open();
   host.Click(d, kRunButton);
-  line.failingReads = 4;
+  port.failingReads = 4;
   int boxes = 0;
   host.OnMessageBox([&](const std::string&) {
     ++boxes;
@@ -205,14 +205,14 @@ TEST_F(MonitorDialogTest, FailingReadsAreReportedOnce) {
   host.RunFor(500);
   EXPECT_EQ(boxes, 1);
   EXPECT_EQ(host.Messages().at(0).text.find("/dev/ttyS0") != std::string::npos, true);
-  EXPECT_TRUE(line.written.empty());  // nothing half-done: the failed ticks sent nothing
+  EXPECT_TRUE(port.written.empty());  // nothing half-done: the failed ticks sent nothing
   host.RunFor(4 * 500);               // the remaining three failures, then a good read
   EXPECT_EQ(boxes, 1);
-  EXPECT_EQ(line.failingReads, 0);
-  EXPECT_EQ(line.written.size(), 1u);
+  EXPECT_EQ(port.failingReads, 0);
+  EXPECT_EQ(port.written.size(), 1u);
   EXPECT_TRUE(host.TimerRunning(d, kt::ui::kPollTimer));
   // A new failure after a good tick is a new report.
-  line.failingReads = 1;
+  port.failingReads = 1;
   host.OnMessageBox(nullptr);
   host.RunFor(500);
   EXPECT_EQ(host.Messages().size(), 2u);

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "MonitorHarness.h"
+#include "MainDialogHarness.h"
 #include "app/CMonitorApp.h"
 #include "modbus/RequestFrames.h"
 #include "sim/SimulatedLine.h"

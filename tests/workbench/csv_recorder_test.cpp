@@ -63,15 +63,24 @@ TEST_F(CsvRecorderTest, HeaderAndRowsAreExactBytes) {
       "欠压,过压,正常,正常,正常,正常,过流,欠流";
   MeasuredBlock noStatus = KnownBlock();
   noStatus.status.reset();
+  // 2026-03-09 09:08:07.050 UTC: single-digit month, day and hour, milliseconds padded.
+  noStatus.time = std::chrono::system_clock::time_point(std::chrono::milliseconds(1773047287050));
 
   CsvRecorder recorder;
   const auto path = dir / "known.csv";
+  {
+    // An older, longer recording under the same name is replaced, not written over in part.
+    std::ofstream old(path, std::ios::binary);
+    old << std::string(20000, 'x') << "\r\n";
+  }
   ASSERT_EQ(recorder.Start(path.string()), "");
   recorder.Write(KnownBlock());
   recorder.Write(noStatus);
   EXPECT_EQ(recorder.RowsWritten(), 2u);
   // Each row is in the file as soon as it is written, before the recording ends.
-  const std::string noStatusRow = row.substr(0, row.find("欠压")) + ",,,,,,,";
+  const std::string noStatusRow = "2026-03-09T09:08:07.050" +
+                                  row.substr(row.find(','), row.find("欠压") - row.find(',')) +
+                                  ",,,,,,,";
   EXPECT_EQ(FileText(path), "\xEF\xBB\xBF" + header + "\r\n" + row + "\r\n" + noStatusRow + "\r\n");
 }
 

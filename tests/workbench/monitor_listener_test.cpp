@@ -4,7 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "MonitorHarness.h"
+#include "MainDialogHarness.h"
+#include "commands/MeterSetDialogIds.h"
 #include "ui/MainDialogTemplate.h"
 #include "workbench/RequestReading.h"
 
@@ -12,10 +13,12 @@ using namespace kt::testing;
 
 namespace {
 
-constexpr int kMeterSetTemplate = 131;
-constexpr int kRun = 1063;
-constexpr int kPollAddress = 1062;
-constexpr int kMeterSettings = 1006;
+namespace main_ids = kt::ui::main_ids;
+namespace meter_set_ids = kt::ui::meter_set_ids;
+constexpr int kMeterSetTemplate = meter_set_ids::kTemplateId;
+constexpr int kRun = main_ids::kRunButton;
+constexpr int kPollAddress = main_ids::kPollAddressButton;
+constexpr int kMeterSettings = main_ids::kMeterSettingsButton;
 
 // Each event as a short line: "发 读 0x0300 ×19", "收T 应答 (43 字节)", "丢弃 2", "块 2 状态".
 class EventRecord : public kt::ui::MonitorListener {
@@ -48,7 +51,7 @@ kt::sim::MeterConfig Meter() {
 }
 
 // Everything the user can see and everything on the wire.
-std::vector<std::string> Snapshot(const Program& p) {
+std::vector<std::string> Snapshot(const MainDialogHarness& p) {
   std::vector<std::string> seen;
   for (const auto& c : kt::ui::MainDialogTemplate().controls) {
     if (p.host.HasControl(*p.dialog, c.id))
@@ -62,27 +65,27 @@ std::vector<std::string> Snapshot(const Program& p) {
 // Start-up polling, a meter settings command whose first write is not answered (after stray
 // bytes), then an address search that finds the meter at its second probe. Steps are marked in
 // `events` when a recorder is given; snapshots of the whole dialog are taken after each step.
-std::vector<std::string> RunSession(Program& p, EventRecord* record) {
+std::vector<std::string> RunSession(MainDialogHarness& p, EventRecord* record) {
   std::vector<std::string> snapshots;
   const auto step = [&](const char* name) {
     if (record != nullptr) record->events.push_back(std::string("-- ") + name);
     for (auto& s : Snapshot(p)) snapshots.push_back(std::move(s));
   };
   p.Click(kRun);
-  p.host.RunFor(p.dlg.m_pollPeriodMs * 6);
+  p.host.RunFor(p.Dlg().m_pollPeriodMs * 6);
   step("poll");
 
   p.Click(kRun);  // stop polling
-  p.line.InjectBytes({0xAA, 0xBB});
-  p.line.SetMeterConnected(false);
+  p.Meter().InjectBytes({0xAA, 0xBB});
+  p.Meter().SetMeterConnected(false);
   p.host.ScriptModal(kMeterSetTemplate, [&p](kt::ui::Dialog& d) {
-    p.host.Type(d, 1000, "100");
-    p.host.Type(d, 1001, "5");
-    p.host.Click(d, 1012);
+    p.host.Type(d, meter_set_ids::kPtEdit, "100");
+    p.host.Type(d, meter_set_ids::kCtEdit, "5");
+    p.host.Click(d, meter_set_ids::kThreePhaseThreeWireBalancedRadio);
     p.host.Click(d, kt::ui::IDOK);
   });
   p.Click(kMeterSettings);
-  p.line.SetMeterConnected(true);
+  p.Meter().SetMeterConnected(true);
   step("command");
 
   p.Click(kRun);  // the command resumed polling; the Run button's state was on: off again
@@ -93,9 +96,9 @@ std::vector<std::string> RunSession(Program& p, EventRecord* record) {
 }
 
 TEST(MonitorListener, SeesAWholeRunInOrderWithItsReadings) {
-  Program p(Meter());
+  MainDialogHarness p(SimulatedMeter(Meter()));
   EventRecord record;
-  p.dlg.AddListener(record);
+  p.Dlg().AddListener(record);
   RunSession(p, &record);
 
   const std::vector<std::string> expected = {
@@ -132,11 +135,11 @@ TEST(MonitorListener, SeesAWholeRunInOrderWithItsReadings) {
 }
 
 TEST(MonitorListener, TheDialogIsTheSameWithAndWithoutAnObserver) {
-  Program plain(Meter());
+  MainDialogHarness plain(SimulatedMeter(Meter()));
   const std::vector<std::string> without = RunSession(plain, nullptr);
-  Program observed(Meter());
+  MainDialogHarness observed(SimulatedMeter(Meter()));
   EventRecord record;
-  observed.dlg.AddListener(record);
+  observed.Dlg().AddListener(record);
   const std::vector<std::string> with = RunSession(observed, &record);
   EXPECT_FALSE(record.events.empty());
   EXPECT_EQ(with, without);

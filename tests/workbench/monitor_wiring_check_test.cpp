@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "MonitorHarness.h"
+#include "MainDialogHarness.h"
 #include "sim/SimOptions.h"
 #include "ui/MonitorListener.h"
 #include "workbench/WiringCheck.h"
@@ -40,12 +40,12 @@ std::string Dump(const std::vector<workbench::CheckRow>& rows) {
 }
 
 std::vector<workbench::CheckRow> PolledChecks(const sim::MeterConfig& meter) {
-  testing::Program program(meter);
+  testing::MainDialogHarness program(testing::SimulatedMeter(meter));
   WiringCheckListener listener;
-  program.dlg.AddListener(listener);
+  program.Dlg().AddListener(listener);
   EXPECT_TRUE(program.PollUntil(3));
   EXPECT_TRUE(program.MeasurementsFlow());
-  program.dlg.RemoveListener(listener);
+  program.Dlg().RemoveListener(listener);
   EXPECT_GE(listener.blocks, 2);
   return listener.rows;
 }

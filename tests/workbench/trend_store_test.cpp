@@ -27,35 +27,55 @@ MeasuredBlock BlockAt(int t) {
   return b;
 }
 
+double VoltsAt(const TrendStore& store, std::size_t i) {
+  return store.At(i)[TrendSeries::PhaseVoltageA];
+}
+
 TEST(TrendStore, FullRingDropsTheOldest) {
   TrendStore store(10);
   for (int t = 0; t < 25; ++t) store.Append(BlockAt(t));
-  EXPECT_EQ(store.size(), 10u);
-  const TrendWindow w = store.Query(minutes(60));
-  ASSERT_EQ(w.samples.size(), 10u);
-  for (int i = 0; i < 10; ++i) EXPECT_EQ(w.samples[i][TrendSeries::PhaseVoltageA], 15 + i);
+  ASSERT_EQ(store.size(), 10u);
+  for (std::size_t i = 0; i < 10; ++i) EXPECT_EQ(VoltsAt(store, i), 15.0 + static_cast<double>(i));
 }
 
+// A sample exactly an hour older than the newest stays; one a second older goes.
 TEST(TrendStore, KeepsOnlyTheLastHour) {
   TrendStore store;
   for (int t = 0; t <= 2 * 3600; t += 2) store.Append(BlockAt(t));
-  const TrendWindow w = store.Query(minutes(600));
-  EXPECT_EQ(w.samples.front()[TrendSeries::PhaseVoltageA], 3600);
-  EXPECT_EQ(w.samples.back()[TrendSeries::PhaseVoltageA], 7200);
+  EXPECT_EQ(VoltsAt(store, 0), 3600);
+  EXPECT_EQ(VoltsAt(store, store.size() - 1), 7200);
   EXPECT_EQ(store.size(), 1801u);
+  store.Append(BlockAt(7201));
+  EXPECT_EQ(VoltsAt(store, 0), 3602);
 }
 
-TEST(TrendStore, WindowEndsAtTheNewestSample) {
-  TrendStore store;
-  for (int t = 0; t < 1200; ++t) store.Append(BlockAt(t));
-  for (const auto& [span, count] : {std::pair{1, 61u}, {10, 601u}, {60, 1200u}}) {
-    const TrendWindow w = store.Query(minutes(span));
-    ASSERT_EQ(w.samples.size(), count) << span;
-    EXPECT_EQ(w.samples.back()[TrendSeries::PhaseVoltageA], 1199);
-    const GroupRange& hz = w.range(UnitGroup::Frequency);
-    EXPECT_DOUBLE_EQ(hz.min, 49.0 + std::max(0, 1199 - 60 * span) / 1000.0) << span;
-    EXPECT_DOUBLE_EQ(hz.max, 49.0 + 1199 / 1000.0) << span;
+// The search for a time: before the first, on a sample, between two, after the last.
+TEST(TrendStore, FindsTheFirstSampleAtOrAfterATime) {
+  TrendStore store(10);
+  for (int t = 0; t < 25; ++t) store.Append(BlockAt(2 * t));  // kept: 30, 32, ..., 48 s
+  struct Case {
+    std::chrono::milliseconds at;
+    std::size_t index;
+  };
+  const Case cases[] = {
+      {seconds(0), 0},
+      {std::chrono::milliseconds(29999), 0},
+      {seconds(30), 0},
+      {std::chrono::milliseconds(30001), 1},
+      {seconds(33), 2},
+      {seconds(48), 9},
+      {std::chrono::milliseconds(48001), 10},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(store.FirstAtOrAfter(kStart + c.at), c.index) << c.at.count();
   }
+  for (int span : {1, 10, 60}) {
+    TrendStore full;
+    for (int t = 0; t < 1200; ++t) full.Append(BlockAt(t));
+    const std::size_t first = full.FirstAtOrAfter(kStart + seconds(1199) - minutes(span));
+    EXPECT_EQ(full.size() - first, std::min(1200u, 60u * static_cast<unsigned>(span) + 1)) << span;
+  }
+  EXPECT_EQ(TrendStore().FirstAtOrAfter(kStart), 0u);
 }
 
 TEST(TrendStore, ClockSetBackStartsAfresh) {
@@ -63,13 +83,7 @@ TEST(TrendStore, ClockSetBackStartsAfresh) {
   for (int t = 100; t < 110; ++t) store.Append(BlockAt(t));
   store.Append(BlockAt(50));
   EXPECT_EQ(store.size(), 1u);
-  EXPECT_EQ(store.Query(minutes(1)).samples.front()[TrendSeries::PhaseVoltageA], 50);
-}
-
-TEST(TrendStore, EmptyStoreGivesAnEmptyWindow) {
-  const TrendWindow w = TrendStore().Query(minutes(10));
-  EXPECT_TRUE(w.samples.empty());
-  EXPECT_FALSE(w.range(UnitGroup::Voltage).hasValues);
+  EXPECT_EQ(VoltsAt(store, 0), 50);
 }
 
 TEST(TrendStore, UnitFollowsTheLargestMagnitudeOfTheGroup) {
@@ -80,7 +94,9 @@ TEST(TrendStore, UnitFollowsTheLargestMagnitudeOfTheGroup) {
     double divisor;
   };
   const Case cases[] = {
-      {UnitGroup::Voltage, 999.9, "V", 1},          {UnitGroup::Voltage, 10500, "kV", 1e3},
+      {UnitGroup::Voltage, 999.9, "V", 1},          {UnitGroup::Voltage, 1000, "kV", 1e3},
+      {UnitGroup::Voltage, 10500, "kV", 1e3},       {UnitGroup::ActivePower, 999999, "kW", 1e3},
+      {UnitGroup::ActivePower, 1000, "kW", 1e3},    {UnitGroup::ActivePower, 1e6, "MW", 1e6},
       {UnitGroup::ActivePower, 999, "W", 1},        {UnitGroup::ActivePower, -2500, "kW", 1e3},
       {UnitGroup::ActivePower, 2.5e6, "MW", 1e6},   {UnitGroup::ReactivePower, 4e3, "kvar", 1e3},
       {UnitGroup::ReactivePower, 3e7, "Mvar", 1e6}, {UnitGroup::ApparentPower, 12, "VA", 1},
@@ -92,15 +108,6 @@ TEST(TrendStore, UnitFollowsTheLargestMagnitudeOfTheGroup) {
     EXPECT_STREQ(u.unit, c.unit) << c.largest;
     EXPECT_EQ(u.divisor, c.divisor) << c.largest;
   }
-  // The window applies it per group, from the group's own range.
-  TrendStore store;
-  MeasuredBlock b = BlockAt(0);
-  b[Quantity::TotalActivePower] = -2.4e6;
-  store.Append(b);
-  const TrendWindow w = store.Query(minutes(1));
-  EXPECT_STREQ(w.range(UnitGroup::ActivePower).unit.unit, "MW");
-  EXPECT_STREQ(w.range(UnitGroup::Voltage).unit.unit, "V");
-  EXPECT_EQ(w.range(UnitGroup::ActivePower).min, -2.4e6);
 }
 
 }  // namespace

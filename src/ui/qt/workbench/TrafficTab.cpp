@@ -22,14 +22,13 @@ namespace {
 // New lines and the event count reach the screen at this pace rather than on every event: one
 // repaint for several lines. Out of sight they wait until the tab is shown.
 constexpr int kFlushMs = 2000;
-constexpr auto kMostPending = static_cast<qsizetype>(workbench::TrafficLog::kCapacity);
 
 }  // namespace
 
 TrafficTab::TrafficTab(workbench::TrafficLog& log, QWidget* parent)
     : QWidget(parent),
       log_(log),
-      view_(new TrafficView(workbench::TrafficLog::kCapacity, this)),
+      view_(new TrafficView(log, this)),
       pause_(new QPushButton(QStringLiteral("暂停"), this)),
       errorsOnly_(new QCheckBox(QStringLiteral("只显示错误"), this)),
       count_(new QLabel(this)),
@@ -59,12 +58,10 @@ TrafficTab::TrafficTab(workbench::TrafficLog& log, QWidget* parent)
   connect(pause_, &QPushButton::toggled, this, [this](bool on) { log_.SetPaused(on); });
   connect(clear, &QPushButton::clicked, this, [this] {
     log_.Clear();
-    pending_.clear();
-    view_->Reset({});
+    view_->Reset(errorsOnly_->isChecked());
   });
   connect(save, &QPushButton::clicked, this, [this] { AskAndSave(); });
   connect(errorsOnly_, &QCheckBox::toggled, this, [this] { Refill(); });
-  log_.onLine = [this](const workbench::TrafficLine& line) { Append(line); };
 
   auto* counter = new QTimer(this);
   connect(counter, &QTimer::timeout, this, [this] { Flush(); });
@@ -72,16 +69,7 @@ TrafficTab::TrafficTab(workbench::TrafficLog& log, QWidget* parent)
   Refill();
 }
 
-TrafficTab::~TrafficTab() {
-  log_.onLine = nullptr;
-}
-
-void TrafficTab::Append(const workbench::TrafficLine& line) {
-  if (errorsOnly_->isChecked() && !line.isError) return;
-  pending_ << QString::fromStdString(line.Text());
-  // The view keeps no more lines than the log; older waiting ones would only be dropped there.
-  if (pending_.size() > kMostPending) pending_.removeFirst();
-}
+TrafficTab::~TrafficTab() = default;
 
 void TrafficTab::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
@@ -90,20 +78,12 @@ void TrafficTab::showEvent(QShowEvent* event) {
 
 void TrafficTab::Flush() {
   if (!isVisible()) return;
-  if (!pending_.isEmpty()) {
-    view_->Append(pending_);
-    pending_.clear();
-  }
+  view_->ShowNewLines();
   ShowCount();
 }
 
 void TrafficTab::Refill() {
-  pending_.clear();
-  QStringList lines;
-  for (const workbench::TrafficLine* line : log_.Visible(errorsOnly_->isChecked())) {
-    lines << QString::fromStdString(line->Text());
-  }
-  view_->Reset(lines);
+  view_->Reset(errorsOnly_->isChecked());
   ShowCount();
 }
 

@@ -1,7 +1,7 @@
 // The tab "报文": the traffic log in a fixed-width font with pause, clear, save and a filter.
 #pragma once
 
-#include <QStringList>
+#include <QString>
 #include <QWidget>
 
 #include "workbench/TrafficLog.h"
@@ -30,7 +30,6 @@ class TrafficTab : public QWidget {
   void showEvent(QShowEvent* event) override;
 
  private:
-  void Append(const workbench::TrafficLine& line);
   void Flush();
   void Refill();
   void ShowCount();
@@ -42,7 +41,6 @@ class TrafficTab : public QWidget {
   QCheckBox* errorsOnly_;
   QLabel* count_;
   QLabel* message_;
-  QStringList pending_;  // lines not yet on the screen
   uint64_t shownCount_ = ~uint64_t{0};
 };
 

@@ -17,8 +17,8 @@ constexpr int kMarginPx = 4;
 
 }  // namespace
 
-TrafficView::TrafficView(std::size_t capacity, QWidget* parent)
-    : QAbstractScrollArea(parent), lines_(capacity) {
+TrafficView::TrafficView(const workbench::TrafficLog& log, QWidget* parent)
+    : QAbstractScrollArea(parent), log_(log) {
   setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   viewport()->setBackgroundRole(QPalette::Base);
   viewport()->setAutoFillBackground(true);
@@ -39,6 +39,23 @@ TrafficView::TrafficView(std::size_t capacity, QWidget* parent)
   setFocusPolicy(Qt::StrongFocus);
 }
 
+bool TrafficView::Kept(uint64_t number) const {
+  return number >= log_.First(errorsOnly_) && number < log_.End(errorsOnly_);
+}
+
+QString TrafficView::Line(uint64_t number) const {
+  if (!Kept(number)) return {};
+  return QString::fromStdString(log_.Line(number, errorsOnly_).Text());
+}
+
+QString TrafficView::Text(uint64_t from, uint64_t to) const {
+  QStringList joined;
+  for (uint64_t n = std::max(from, first_); n < std::min(to, end_); ++n) {
+    if (Kept(n)) joined << Line(n);
+  }
+  return joined.join(QLatin1Char('\n'));
+}
+
 int TrafficView::LineHeight() const {
   return std::max(1, fontMetrics().lineSpacing());
 }
@@ -48,13 +65,13 @@ int TrafficView::RowsInView() const {
 }
 
 uint64_t TrafficView::TopLine() const {
-  return lines_.first() + static_cast<uint64_t>(verticalScrollBar()->value());
+  return first_ + static_cast<uint64_t>(verticalScrollBar()->value());
 }
 
 uint64_t TrafficView::LineAt(QPoint at) const {
   const int row = std::max(0, at.y()) / LineHeight();
   const uint64_t number = TopLine() + static_cast<uint64_t>(row);
-  return lines_.size() == 0 ? lines_.first() : std::min(number, lines_.end() - 1);
+  return first_ == end_ ? first_ : std::min(number, end_ - 1);
 }
 
 bool TrafficView::Selected(uint64_t number) const {
@@ -63,7 +80,7 @@ bool TrafficView::Selected(uint64_t number) const {
 }
 
 void TrafficView::UpdateScrollRanges() {
-  const int lines = static_cast<int>(lines_.size());
+  const int lines = static_cast<int>(end_ - first_);
   verticalScrollBar()->setRange(0, std::max(0, lines - RowsInView()));
   verticalScrollBar()->setPageStep(RowsInView());
   const int contentWidth = widestPx_ + 2 * kMarginPx;
@@ -71,22 +88,22 @@ void TrafficView::UpdateScrollRanges() {
   horizontalScrollBar()->setPageStep(viewport()->width());
 }
 
-void TrafficView::Append(const QStringList& added) {
-  if (added.isEmpty()) return;
+void TrafficView::ShowNewLines() {
+  if (log_.End(errorsOnly_) == end_ && log_.First(errorsOnly_) == first_) return;
   QScrollBar* bar = verticalScrollBar();
   const bool atNewest = bar->value() >= bar->maximum();
   const uint64_t topBefore = TopLine();
-  const uint64_t endBefore = lines_.end();
-  lines_.Append(added);
-  for (const QString& line : added) {
-    widestPx_ = std::max(widestPx_, fontMetrics().horizontalAdvance(line));
+  const uint64_t endBefore = end_;
+  first_ = log_.First(errorsOnly_);
+  end_ = log_.End(errorsOnly_);
+  for (uint64_t n = std::max(endBefore, first_); n < end_; ++n) {
+    widestPx_ = std::max(widestPx_, fontMetrics().horizontalAdvance(Line(n)));
   }
 
   adjusting_ = true;
   UpdateScrollRanges();
-  const uint64_t wantedTop =
-      atNewest ? lines_.first() + static_cast<uint64_t>(bar->maximum()) : topBefore;
-  bar->setValue(static_cast<int>(std::max(wantedTop, lines_.first()) - lines_.first()));
+  const uint64_t wantedTop = atNewest ? first_ + static_cast<uint64_t>(bar->maximum()) : topBefore;
+  bar->setValue(static_cast<int>(std::max(wantedTop, first_) - first_));
   adjusting_ = false;
 
   // Move the rows already drawn by as many lines as the top moved; draw only the rows of the
@@ -101,19 +118,21 @@ void TrafficView::Append(const QStringList& added) {
   }
   if (shift > 0) viewport()->scroll(0, -static_cast<int>(shift) * h);
   const uint64_t firstRow = endBefore > top ? endBefore - top : 0;
-  const uint64_t endRow = std::min(rows, lines_.end() - top);
+  const uint64_t endRow = std::min(rows, end_ - top);
   if (firstRow < endRow) {
     viewport()->update(0, static_cast<int>(firstRow) * h, viewport()->width(),
                        static_cast<int>(endRow - firstRow) * h);
   }
 }
 
-void TrafficView::Reset(const QStringList& lines) {
+void TrafficView::Reset(bool errorsOnly) {
   hasSelection_ = false;
-  lines_.Reset(lines);
+  errorsOnly_ = errorsOnly;
+  first_ = log_.First(errorsOnly_);
+  end_ = log_.End(errorsOnly_);
   widestPx_ = 0;
-  for (const QString& line : lines) {
-    widestPx_ = std::max(widestPx_, fontMetrics().horizontalAdvance(line));
+  for (uint64_t n = first_; n < end_; ++n) {
+    widestPx_ = std::max(widestPx_, fontMetrics().horizontalAdvance(Line(n)));
   }
   adjusting_ = true;
   UpdateScrollRanges();
@@ -146,16 +165,17 @@ void TrafficView::paintEvent(QPaintEvent* event) {
   const QRect area = event->rect();
   for (int row = area.top() / h; row <= area.bottom() / h; ++row) {
     const uint64_t number = TopLine() + static_cast<uint64_t>(row);
-    if (number >= lines_.end()) break;
+    if (number >= end_) break;
+    if (!Kept(number)) continue;  // dropped by the log since the last lines were shown
     const bool selected = Selected(number);
     if (selected) painter.fillRect(0, row * h, viewport()->width(), h, palette().highlight());
     painter.setPen(selected ? palette().highlightedText().color() : palette().text().color());
-    painter.drawText(x, row * h + ascent, lines_.Line(number));
+    painter.drawText(x, row * h + ascent, Line(number));
   }
 }
 
 void TrafficView::mousePressEvent(QMouseEvent* event) {
-  if (event->button() != Qt::LeftButton || lines_.size() == 0) {
+  if (event->button() != Qt::LeftButton || first_ == end_) {
     QAbstractScrollArea::mousePressEvent(event);
     return;
   }
@@ -174,16 +194,16 @@ void TrafficView::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void TrafficView::SelectAll() {
-  if (lines_.size() == 0) return;
+  if (first_ == end_) return;
   hasSelection_ = true;
-  anchor_ = lines_.first();
-  current_ = lines_.end() - 1;
+  anchor_ = first_;
+  current_ = end_ - 1;
   viewport()->update();
 }
 
 QString TrafficView::SelectedText() const {
   if (!hasSelection_) return {};
-  return lines_.Text(std::min(anchor_, current_), std::max(anchor_, current_) + 1);
+  return Text(std::min(anchor_, current_), std::max(anchor_, current_) + 1);
 }
 
 void TrafficView::CopySelection() const {

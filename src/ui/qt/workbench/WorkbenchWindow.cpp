@@ -58,7 +58,7 @@ WorkbenchWindow::WorkbenchWindow(QWidget* parent)
 void WorkbenchWindow::Attach(CMonitorDlg& dialog) {
   dialog.AddListener(log_);
   dialog.AddListener(blocks_);
-  dialog.onOpenWorkbench = [this] { ShowBeside(); };
+  dialog.m_onOpenWorkbench = [this] { ShowBeside(); };
 }
 
 void WorkbenchWindow::ShowBeside() {
