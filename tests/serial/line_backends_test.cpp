@@ -210,3 +210,58 @@ TEST(LineOnTcp, AFloodIsTakenInBoundedPiecesAndACloseDuringADiscardIsALoss) {
 }
 
 }  // namespace
+
+namespace {
+
+// A server whose accept queue is full: the kernel ignores further connection requests, as a
+// device server that does not answer would.
+class SilentServer {
+ public:
+  SilentServer() : listener_(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    EXPECT_EQ(::bind(listener_.get(), reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+    EXPECT_EQ(::listen(listener_.get(), 0), 0);
+    socklen_t size = sizeof a;
+    ::getsockname(listener_.get(), reinterpret_cast<sockaddr*>(&a), &size);
+    device_ = "tcp://127.0.0.1:" + std::to_string(ntohs(a.sin_port));
+    // Fill the queue with connections nobody accepts.
+    for (int i = 0; i < 4; ++i) {
+      UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+      ::connect(fd.get(), reinterpret_cast<sockaddr*>(&a), sizeof a);
+      fillers_.push_back(std::move(fd));
+    }
+  }
+  const std::string& Device() const { return device_; }
+
+ private:
+  UniqueFd listener_;
+  std::vector<UniqueFd> fillers_;
+  std::string device_;
+};
+
+}  // namespace
+
+// Opening does not wait for a server that does not answer: the port is open and "connecting",
+// counts nothing, and output is held up (the link status shows a stall) instead of the window.
+TEST(LineOnTcp, AServerThatDoesNotAnswerLeavesThePortConnectingNotTheWindowWaiting) {
+  SilentServer server;
+  const std::string device = server.Device();
+  SerialLine line;
+  line.SetPortSources(
+      PortSources{[&device](const std::string&) -> std::optional<std::string> { return device; }});
+  line.SetPortOpen(true);
+  EXPECT_TRUE(line.GetPortOpen());
+  EXPECT_EQ(line.GetInBufferCount(), 0);
+  EXPECT_TRUE(line.GetInput().empty());
+  line.SetInBufferCount(0);
+  try {
+    line.SetOutput({0x01, 0x03});
+    ADD_FAILURE() << "output went to a server that never answered";
+  } catch (const SerialError& e) {
+    EXPECT_EQ(e.kind(), SerialErrorKind::OutputStalled);
+    EXPECT_EQ(SerialErrorText(e), "串口 " + device + " 输出受阻（连接尚未建立）");
+  }
+  EXPECT_TRUE(line.GetPortOpen());
+}
