@@ -39,6 +39,9 @@ TEST_P(LinkStatusOnLine, ShowsStateCountersAndColour) {
   h.host.OnMessageBox([](const std::string&) {});
   auto& d = h.Open();
   EXPECT_EQ(h.Text(ids::kLinkStateBox), h.port.open ? "未运行" : "串口未打开");
+  if (!h.port.open) {
+    EXPECT_EQ(h.Text(ids::kLinkDeviceBox), "/dev/ttyUSB0");  // what was refused
+  }
   h.Click(ids::kRunButton);
   h.host.RunFor(d.m_pollPeriodMs * 3);
 
