@@ -20,7 +20,7 @@ TermiosTransport::TermiosTransport(std::string path, bool rs485)
     : path_(std::move(path)), rs485_(rs485) {}
 
 TermiosTransport::~TermiosTransport() {
-  Close();
+  Release();
 }
 
 TransportStatus TermiosTransport::Open(const LineSettings& settings) {
@@ -54,6 +54,10 @@ TransportStatus TermiosTransport::Open(const LineSettings& settings) {
 }
 
 void TermiosTransport::Close() {
+  Release();
+}
+
+void TermiosTransport::Release() {
   if (!fd_) return;
   ::ioctl(fd_.get(), TIOCNXCL);
   ::flock(fd_.get(), LOCK_UN);

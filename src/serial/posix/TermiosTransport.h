@@ -30,6 +30,9 @@ class TermiosTransport : public Transport {
   TransportStatus Write(std::span<const uint8_t> bytes, int timeoutMs) override;
 
  private:
+  // Lets the device go: the exclusive claim, the lock, the descriptor.
+  void Release();
+
   std::string path_;
   bool rs485_;
   UniqueFd fd_;
