@@ -37,14 +37,16 @@ Without options it opens the monitor window: choose the port, baud rate and pari
   --version      the version
 
 Port numbers:
-  Port 1, 2, ... are the serial ports of --list-ports in its order: USB and ACM adapters
-  first, then on-board serial ports with hardware, each group in the order of the device
-  names (ttyUSB2 before ttyUSB10). KT7340_COM<N> names port N's device instead.
+  --list-ports shows what each number opens. Port N is the device KT7340_COM<N> names,
+  else the N-th serial port of this machine: USB and ACM adapters first, then on-board
+  serial ports with hardware, each group in the order of the device names (ttyUSB2 before
+  ttyUSB10). A port lost while open is opened again as the same device (a USB adapter by
+  its serial number or USB socket), even if another one has taken its number meanwhile.
 
 Environment:
   KT7340_COM<N>  the device of port N, for example KT7340_COM1=/dev/ttyUSB0, or a serial
                  device server in transparent mode (RTU over TCP), for example
-                 KT7340_COM2=tcp://192.168.1.20:4001
+                 KT7340_COM2=tcp://192.168.1.20:4001 (a numeric address or localhost)
   KT7340_RS485   1 turns on the kernel's RS-485 mode for the opened port (RTS on while
                  sending, off after); a port whose driver lacks it is refused
   KT7340_OPEN_WORKBENCH=1
@@ -62,7 +64,7 @@ Programs:
 int RunWithoutWindow(const CommandLine& line, std::string& out, std::string& err) {
   switch (line.action) {
     case CommandLineAction::ListPorts:
-      for (const std::string& l : serial::FormatPortList(serial::ListSerialPorts())) {
+      for (const std::string& l : serial::FormatPortList(serial::ListPorts())) {
         out += l + "\n";
       }
       return 0;

@@ -11,6 +11,7 @@
 #include "app/CommandLine.h"
 #include "modbus/Clock.h"
 #include "serial/SerialLine.h"
+#include "ui/CMonitorDlg.h"
 #include "ui/qt/MonitorIcon.h"
 #include "ui/qt/QtWindowHost.h"
 #include "ui/qt/workbench/RecordingTab.h"
@@ -57,7 +58,8 @@ int main(int argc, char** argv) {
     if (!recordPath.isEmpty()) workbench.Recording().StartRecording(recordPath);
     if (openAtStart) workbench.ShowBeside();
   });
-  theApp.onMainDialog = [&workbench, &startUp](kt::ui::CMonitorDlg& dialog) {
+  theApp.onMainDialog = [&workbench, &startUp, &port](kt::ui::CMonitorDlg& dialog) {
+    dialog.m_portDeviceName = [&port] { return port.DeviceName(); };
     workbench.Attach(dialog);
     startUp.start(0);
   };

@@ -2,11 +2,24 @@
 #include "serial/PortName.h"
 
 #include <cstdlib>
+#include <vector>
 
 #include "serial/PortList.h"
 #include "serial/SerialError.h"
 
 namespace kt::serial {
+namespace {
+
+bool HasUsbIdentity(const PortDevice& d) {
+  return !d.usbSerial.empty() || !d.byPath.empty();
+}
+
+bool SameAdapter(const PortDevice& d, const PortInfo& p) {
+  if (p.vendorProduct != d.vendorProduct) return false;
+  return d.usbSerial.empty() ? p.serial.empty() && p.byPath == d.byPath : p.serial == d.usbSerial;
+}
+
+}  // namespace
 
 std::optional<std::string> ProcessEnvironment(const std::string& name) {
   const char* value = std::getenv(name.c_str());
@@ -18,28 +31,46 @@ std::string PortEnvironmentVariable(int16_t port) {
   return "KT7340_COM" + std::to_string(port);
 }
 
-std::string DevicePathForPort(int16_t port, const PortSources& sources) {
+PortDevice ResolvePort(int16_t port, const PortSources& sources) {
   if (port < 1) {
-    throw SerialError(SerialErrorKind::BadPortNumber, std::to_string(port),
-                      "port number " + std::to_string(port) + " is below 1");
+    throw SerialError(SerialFault{.kind = SerialErrorKind::BadPortNumber,
+                                  .operation = SerialOperation::SelectPort,
+                                  .value = port});
   }
   const EnvironmentLookup& lookup =
       sources.environment ? sources.environment : EnvironmentLookup(ProcessEnvironment);
   if (const auto named = lookup(PortEnvironmentVariable(port)); named && !named->empty()) {
-    return *named;
+    return PortDevice{.path = *named};
   }
   const std::vector<PortInfo> ports = ListSerialPorts(sources.sysRoot, sources.devRoot);
   if (static_cast<size_t>(port) > ports.size()) {
-    throw SerialError(SerialErrorKind::NoSuchPort, "COM" + std::to_string(port),
-                      "没有串口 COM" + std::to_string(port) + "：本机找到 " +
-                          std::to_string(ports.size()) + " 个串口，可用 " +
-                          PortEnvironmentVariable(port) + " 指定设备");
+    throw SerialError(SerialFault{.kind = SerialErrorKind::NoSuchPort,
+                                  .operation = SerialOperation::SelectPort,
+                                  .device = "COM" + std::to_string(port),
+                                  .value = static_cast<int64_t>(ports.size())});
   }
-  return ports[static_cast<size_t>(port) - 1].device;
+  const PortInfo& p = ports[static_cast<size_t>(port) - 1];
+  return PortDevice{.path = p.device,
+                    .usbSerial = p.serial,
+                    .vendorProduct = p.vendorProduct,
+                    .byPath = p.byPath,
+                    .listed = true};
+}
+
+std::string DevicePathForPort(int16_t port, const PortSources& sources) {
+  return ResolvePort(port, sources).path;
 }
 
 std::string DevicePathForPort(int16_t port) {
   return DevicePathForPort(port, PortSources{});
+}
+
+std::optional<std::string> FindPortDevice(const PortDevice& device, const PortSources& sources) {
+  if (!device.listed || !HasUsbIdentity(device)) return device.path;
+  for (const PortInfo& p : ListSerialPorts(sources.sysRoot, sources.devRoot)) {
+    if (SameAdapter(device, p)) return p.device;
+  }
+  return std::nullopt;
 }
 
 }  // namespace kt::serial

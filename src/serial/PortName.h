@@ -1,4 +1,4 @@
-// Which device a port number stands for.
+// Which device a port number stands for, and finding that same device again.
 #pragma once
 
 #include <cstdint>
@@ -21,12 +21,29 @@ struct PortSources {
 // The process environment as an EnvironmentLookup.
 std::optional<std::string> ProcessEnvironment(const std::string& name);
 
+// The device a port number was resolved to: what it is opened by, and for a USB adapter what
+// identifies it when it comes back after being pulled (possibly under another name).
+struct PortDevice {
+  std::string path{};           // a device path, or a tcp://HOST:PORT address
+  std::string usbSerial{};      // the adapter's serial number; empty when it has none
+  std::string vendorProduct{};  // "0403:6001", for a USB adapter
+  std::string byPath{};         // its <dev>/serial/by-path name (the USB socket), if any
+  bool listed = false;          // found in the port list (not named by the environment)
+};
+
 // Port N is what the environment variable KT7340_COM<N> names when it is set and not empty (a
-// device path, or a tcp://HOST:PORT address), else the device of the N-th port of the port list
-// (PortList.h). A number below 1 throws SerialError(BadPortNumber); a number beyond the list
-// throws SerialError(NoSuchPort) naming the port.
+// device path, or a tcp://HOST:PORT address), else the N-th port of the port list (PortList.h).
+// A number below 1 throws SerialError(BadPortNumber); a number beyond the list throws
+// SerialError(NoSuchPort) naming "COM<N>" with the number of ports found.
+PortDevice ResolvePort(int16_t port, const PortSources& sources);
 std::string DevicePathForPort(int16_t port, const PortSources& sources);
 std::string DevicePathForPort(int16_t port);
+
+// Where `device` is now: a device that was not listed, or a listed one without a USB identity,
+// stays at its path; a USB adapter is the listed port with its serial number (or, without
+// one, in its USB socket) and the same vendor:product, wherever its name moved. nullopt while
+// it is away, even when another adapter took its old name.
+std::optional<std::string> FindPortDevice(const PortDevice& device, const PortSources& sources);
 
 // The name of the environment variable that can name port N's device: "KT7340_COM<N>".
 std::string PortEnvironmentVariable(int16_t port);

@@ -5,9 +5,6 @@
 #include <sys/ioctl.h>
 
 #include <cerrno>
-#include <cstring>
-
-#include "serial/SerialError.h"
 
 namespace kt::serial {
 
@@ -18,13 +15,10 @@ bool Rs485Requested(const EnvironmentLookup& environment) {
   return value && *value == "1";
 }
 
-void EnableRs485Mode(int fd, const std::string& device) {
+int EnableRs485Mode(int fd) {
   serial_rs485 rs485{};
   rs485.flags = SER_RS485_ENABLED | SER_RS485_RTS_ON_SEND;  // RTS_AFTER_SEND clear: off after
-  if (::ioctl(fd, TIOCSRS485, &rs485) != 0) {
-    const int e = errno;
-    throw SerialError(SerialErrorKind::Rs485Unsupported, device, std::strerror(e));
-  }
+  return ::ioctl(fd, TIOCSRS485, &rs485) == 0 ? 0 : errno;
 }
 
 }  // namespace kt::serial

@@ -1,8 +1,6 @@
 // The kernel's RS-485 mode: the driver switches the line's direction (RTS) around each frame.
 #pragma once
 
-#include <string>
-
 #include "serial/PortName.h"
 
 namespace kt::serial {
@@ -14,8 +12,8 @@ inline constexpr const char* kRs485Variable = "KT7340_RS485";
 bool Rs485Requested(const EnvironmentLookup& environment);
 
 // Turns on RS-485 mode for the open device `fd`: RTS on while sending, off after sending.
-// Throws SerialError(OpenFailed) naming `device` and the system's reason when the driver
-// refuses it (a pseudo-terminal or a plain RS-232 port does).
-void EnableRs485Mode(int fd, const std::string& device);
+// Returns 0, or the system's error number when the driver refuses it (a pseudo-terminal or a
+// plain RS-232 port does).
+int EnableRs485Mode(int fd);
 
 }  // namespace kt::serial

@@ -1,49 +1,154 @@
 // Serial refusals in the user's language.
 #include "serial/SerialErrorText.h"
 
+#include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <limits>
+
+#include "serial/LineSettingsTable.h"
 
 namespace kt::serial {
 namespace {
 
-const char* KindText(SerialErrorKind kind) {
-  switch (kind) {
+// "可用 1200、2400、4800、9600 或 19200 后接 N,8,2、O,8,1 或 E,8,1".
+std::string AcceptedSettingsText() {
+  const auto alternatives = [](const auto& rows, auto text) {
+    std::string list;
+    for (size_t i = 0; i < rows.size(); ++i) {
+      if (i > 0) list += i + 1 == rows.size() ? " 或 " : "、";
+      list += text(rows[i]);
+    }
+    return list;
+  };
+  return "可用 " +
+         alternatives(kBaudRows, [](const BaudRow& r) { return std::to_string(r.baudRate); }) +
+         " 后接 " + alternatives(kParityRows, [](const ParityRow& r) {
+           return std::string(r.settingsSuffix);
+         });
+}
+
+std::string KindText(const SerialFault& f) {
+  switch (f.kind) {
+    case SerialErrorKind::BadPortNumber:
+      return "超出范围";
     case SerialErrorKind::NoSuchPort:
       return "不存在";
     case SerialErrorKind::AccessDenied:
-      return "没有访问权限（请把用户加入 dialout 组后重新登录）";
+      return "没有访问权限";
     case SerialErrorKind::PortInUse:
       return "已被其他程序占用";
     case SerialErrorKind::NotSerialDevice:
       return "不是串口设备";
     case SerialErrorKind::BadSettings:
       return "不支持该通讯参数";
-    case SerialErrorKind::Disconnected:
-      return "已断开";
-    case SerialErrorKind::OutputStalled:
-      return "输出受阻";
     case SerialErrorKind::Rs485Unsupported:
       return "不支持 RS-485 模式";
-    default:
-      return "无法使用";
+    case SerialErrorKind::BadAddress:
+      return "地址无效";
+    case SerialErrorKind::OpenFailed:
+      return f.operation == SerialOperation::Connect ? "无法连接" : "无法打开";
+    case SerialErrorKind::NotOpen:
+      return "未打开";
+    case SerialErrorKind::IoError:
+      return f.operation == SerialOperation::Write ? "发送失败" : "接收失败";
+    case SerialErrorKind::Disconnected:
+      return f.operation == SerialOperation::Connect ? "无法连接" : "已断开";
+    case SerialErrorKind::OutputStalled:
+      return "输出受阻";
   }
+  return "无法使用";
+}
+
+// What goes in the bracket when the system gave no error number.
+std::string OwnReason(const SerialFault& f) {
+  switch (f.kind) {
+    case SerialErrorKind::BadPortNumber:
+      return "1–" + std::to_string(std::numeric_limits<int16_t>::max());
+    case SerialErrorKind::NoSuchPort:
+      if (f.operation != SerialOperation::SelectPort) return "";
+      return "本机找到 " + std::to_string(f.value) + " 个串口，可用 KT7340_" + f.device +
+             " 指定设备";
+    case SerialErrorKind::AccessDenied:
+      return "请把用户加入 dialout 组后重新登录";
+    case SerialErrorKind::BadSettings:
+      return f.systemError != 0 ? "" : AcceptedSettingsText();
+    case SerialErrorKind::BadAddress:
+      return "应为 tcp://数字地址:端口 或 tcp://localhost:端口";
+    case SerialErrorKind::OutputStalled:
+      if (f.operation == SerialOperation::Connect) return "连接尚未建立";
+      return std::to_string(f.total) + " 毫秒内只发出 " + std::to_string(f.value) + " 字节";
+    case SerialErrorKind::Disconnected:
+      return f.operation == SerialOperation::Connect ? "" : "对方关闭了连接";
+    case SerialErrorKind::PortInUse:
+    case SerialErrorKind::NotSerialDevice:
+    case SerialErrorKind::Rs485Unsupported:
+    case SerialErrorKind::OpenFailed:
+    case SerialErrorKind::NotOpen:
+    case SerialErrorKind::IoError:
+      return "";
+  }
+  return "";
 }
 
 }  // namespace
 
+std::string SystemReasonText(int systemError) {
+  switch (systemError) {
+    case ENOENT:
+      return "没有这个设备文件";
+    case EACCES:
+    case EPERM:
+      return "权限不足";
+    case EBUSY:
+    case EWOULDBLOCK:
+      return "设备正被使用";
+    case ENOTTY:
+      return "该设备不接受串口设置";
+    case ECONNREFUSED:
+      return "对方拒绝连接";
+    case ETIMEDOUT:
+      return "连接超时";
+    case EHOSTUNREACH:
+    case ENETUNREACH:
+      return "网络不可达";
+    case ECONNRESET:
+      return "连接被对方重置";
+    case EPIPE:
+      return "连接已被对方关闭";
+    case EIO:
+      return "设备输入输出错误";
+    case ENXIO:
+    case ENODEV:
+      return "设备已不存在";
+    case EINVAL:
+      return "设备不接受该参数";
+    case EISDIR:
+      return "这是一个文件夹";
+    case ENOMEM:
+    case ENOBUFS:
+      return "系统内存不足";
+    case EMFILE:
+    case ENFILE:
+      return "打开的文件过多";
+    default:
+      // An unexpected number: the system's own words, so that it can still be looked up.
+      return std::string(std::strerror(systemError)) + "，错误码 " + std::to_string(systemError);
+  }
+}
+
 std::string SerialErrorText(const SerialError& error) {
-  if (error.kind() == SerialErrorKind::BadPortNumber) {
-    const std::string number = error.device().empty() ? "" : " " + error.device();
-    return "串口号" + number + " 超出范围（1–" +
-           std::to_string(std::numeric_limits<int16_t>::max()) + "）";
+  const SerialFault& f = error.fault();
+  std::string reason = OwnReason(f);
+  // The system's reason says why; a reason of our own says more and is kept.
+  if (reason.empty() && f.systemError != 0) reason = SystemReasonText(f.systemError);
+  std::string text;
+  if (f.kind == SerialErrorKind::BadPortNumber) {
+    text = "串口号 " + std::to_string(f.value) + " " + KindText(f);
+  } else {
+    text = (f.device.empty() ? "串口" : "串口 " + f.device + " ") + KindText(f);
   }
-  std::string text = error.device().empty() ? "串口" : "串口 " + error.device() + " ";
-  text += KindText(error.kind());
-  // The permission hint already ends in brackets; the system's words would only repeat it.
-  if (error.kind() != SerialErrorKind::AccessDenied && !error.reason().empty()) {
-    text += "（" + error.reason() + "）";
-  }
+  if (!reason.empty()) text += "（" + reason + "）";
   return text;
 }
 

@@ -1,4 +1,4 @@
-// The Chinese text a user sees for a refusal of the serial layer.
+// The Chinese text a user sees for a refusal of the serial layer: the only place that writes it.
 #pragma once
 
 #include <string>
@@ -7,8 +7,11 @@
 
 namespace kt::serial {
 
-// "串口 /dev/ttyUSB0 不存在（No such file or directory）": the device named, the kind in words,
-// the system's reason in brackets at the end; "串口号 70000 超出范围（1–32767）" for a bad number.
+// "串口 /dev/ttyUSB0 不存在（没有这个设备文件）": the device named, the kind in words, at most one
+// bracket with the reason; "串口号 40000 超出范围（1–32767）" for a bad number.
 std::string SerialErrorText(const SerialError& error);
+
+// The system's error number in words: known numbers in Chinese, others as the system says them.
+std::string SystemReasonText(int systemError);
 
 }  // namespace kt::serial

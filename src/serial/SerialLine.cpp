@@ -1,85 +1,223 @@
-// Dispatching a port number to a termios device or a TCP device server.
+// The nine accesses over any transport: counts, bounds, end of input and error kinds, once.
 #include "serial/SerialLine.h"
 
-#include "serial/LineSettings.h"
-#include "serial/PortName.h"
-#include "serial/PosixSerialPort.h"
-#include "serial/SerialError.h"
-#include "serial/TcpAddress.h"
-#include "serial/TcpLine.h"
+#include <algorithm>
+
+#include "serial/PlatformTransport.h"
+#include "serial/Rs485Mode.h"
 
 namespace kt::serial {
+namespace {
 
-SerialLine::SerialLine() = default;
+// Milliseconds the line needs for `bytes` characters at `settings` (start, data, parity, stop).
+int TransmissionMs(size_t bytes, const LineSettings& settings) {
+  const int bitsPerChar =
+      1 + settings.dataBits + (settings.parity != Parity::None ? 1 : 0) + settings.stopBits;
+  const long long bits = static_cast<long long>(bytes) * bitsPerChar;
+  const long long baud = std::max(settings.baudRate, 1);
+  return static_cast<int>(std::min<long long>((bits * 1000 + baud - 1) / baud, 1 << 30));
+}
+
+// The kind a transport result stands for, given what was being done.
+SerialErrorKind KindOf(TransportResult result, SerialOperation operation) {
+  const bool opening = operation == SerialOperation::Open || operation == SerialOperation::Connect;
+  switch (result) {
+    case TransportResult::Done:
+    case TransportResult::Pending:
+    case TransportResult::Failed:
+      return opening ? SerialErrorKind::OpenFailed : SerialErrorKind::IoError;
+    case TransportResult::TimedOut:
+      return SerialErrorKind::OutputStalled;
+    case TransportResult::EndOfInput:
+    case TransportResult::DeviceGone:
+      return SerialErrorKind::Disconnected;
+    case TransportResult::NoDevice:
+      return SerialErrorKind::NoSuchPort;
+    case TransportResult::AccessDenied:
+      return SerialErrorKind::AccessDenied;
+    case TransportResult::InUse:
+      return SerialErrorKind::PortInUse;
+    case TransportResult::NotATerminal:
+      return SerialErrorKind::NotSerialDevice;
+    case TransportResult::SettingsRefused:
+      return SerialErrorKind::BadSettings;
+    case TransportResult::Rs485Refused:
+      return SerialErrorKind::Rs485Unsupported;
+    case TransportResult::ConnectFailed:
+      // Refused while opening; found later, the connection is as lost as a pulled adapter.
+      return operation == SerialOperation::Connect ? SerialErrorKind::OpenFailed
+                                                   : SerialErrorKind::Disconnected;
+    case TransportResult::BadAddress:
+      return SerialErrorKind::BadAddress;
+  }
+  return SerialErrorKind::IoError;
+}
+
+}  // namespace
+
+SerialLine::SerialLine(int writeStallTimeoutMs) : writeStallTimeoutMs_(writeStallTimeoutMs) {}
+
 SerialLine::~SerialLine() = default;
 
 void SerialLine::SetCommPort(int16_t port) {
   if (port < 1) {
-    throw SerialError(SerialErrorKind::BadPortNumber, "",
-                      "port number " + std::to_string(port) + " is below 1");
+    throw SerialError(SerialFault{.kind = SerialErrorKind::BadPortNumber,
+                                  .operation = SerialOperation::SelectPort,
+                                  .value = port});
   }
   port_ = port;
+  resolved_.reset();  // the user chose the port: the next open asks the list again
 }
 
 void SerialLine::SetSettings(const std::string& settings) {
+  const LineSettings parsed = ParseLineSettings(settings, DeviceName());
   if (GetPortOpen()) {
-    line_->SetSettings(settings);
-  } else {
-    (void)ParseLineSettings(settings, "");
+    const TransportStatus applied = transport_->ApplySettings(parsed);
+    if (applied.result != TransportResult::Done) Fail(SerialOperation::Settings, applied);
   }
-  settings_ = settings;
+  settings_ = parsed;
 }
 
 void SerialLine::SetPortOpen(bool open) {
   if (!open) {
-    if (line_) line_->SetPortOpen(false);
+    transport_.reset();
+    openDevice_.clear();
     return;
   }
   if (GetPortOpen()) return;
-  std::unique_ptr<SerialControl> line = OpenLine();
-  line->SetCommPort(port_);
-  line->SetSettings(settings_);
-  line->SetInputLen(inputLen_);
-  line->SetPortOpen(true);
-  line_ = std::move(line);
+  if (!resolved_) resolved_ = ResolvePort(port_, sources_);
+  const std::optional<std::string> device = FindPortDevice(*resolved_, sources_);
+  if (!device) {
+    // The adapter is away; its old name may belong to another one now.
+    throw SerialError(SerialFault{.kind = SerialErrorKind::NoSuchPort,
+                                  .operation = SerialOperation::Open,
+                                  .device = resolved_->path,
+                                  .detail = "the adapter is not plugged in"});
+  }
+  std::unique_ptr<Transport> transport =
+      MakePlatformTransport(*device, Rs485Requested(environment_));
+  const TransportStatus opened = transport->Open(settings_);
+  const bool tcp = device->starts_with("tcp://");
+  const SerialOperation operation = tcp ? SerialOperation::Connect : SerialOperation::Open;
+  if (opened.result != TransportResult::Done) {
+    throw SerialError(SerialFault{.kind = KindOf(opened.result, operation),
+                                  .operation = operation,
+                                  .device = *device,
+                                  .systemError = opened.systemError});
+  }
+  const TransportStatus made = transport->FinishOpening(kOpenWaitMs);
+  if (made.result != TransportResult::Done && made.result != TransportResult::Pending) {
+    throw SerialError(SerialFault{.kind = KindOf(made.result, SerialOperation::Connect),
+                                  .operation = SerialOperation::Connect,
+                                  .device = *device,
+                                  .systemError = made.systemError});
+  }
+  transport_ = std::move(transport);
+  openDevice_ = *device;
+  resolved_->path = *device;  // an adapter that came back under another name stays there
 }
 
 bool SerialLine::GetPortOpen() const {
-  return line_ && line_->GetPortOpen();
+  return transport_ && transport_->IsOpen();
 }
 
 void SerialLine::SetInputLen(int16_t length) {
-  inputLen_ = length;
-  if (line_) line_->SetInputLen(length);
+  inputLen_ = std::max<int16_t>(length, 0);
 }
 
 void SerialLine::SetInBufferCount(int16_t count) {
-  if (GetPortOpen()) line_->SetInBufferCount(count);
+  if (count != 0 || !GetPortOpen() || !Ready(0)) return;
+  const TransportStatus dropped = transport_->Discard(kMaxDiscardBytes);
+  if (dropped.result != TransportResult::Done) Fail(SerialOperation::Discard, dropped);
 }
 
 int16_t SerialLine::GetInBufferCount() {
-  return GetPortOpen() ? line_->GetInBufferCount() : 0;
+  if (!GetPortOpen()) return 0;
+  return static_cast<int16_t>(
+      std::min(Waiting(SerialOperation::Count), static_cast<size_t>(kMaxInBufferCount)));
 }
 
 std::vector<uint8_t> SerialLine::GetInput() {
-  return GetPortOpen() ? line_->GetInput() : std::vector<uint8_t>();
+  if (!GetPortOpen()) return {};
+  size_t wanted = std::min(Waiting(SerialOperation::Read), static_cast<size_t>(kMaxInBufferCount));
+  if (inputLen_ > 0) wanted = std::min(wanted, static_cast<size_t>(inputLen_));
+  std::vector<uint8_t> input(wanted);
+  size_t got = 0;
+  while (got < input.size()) {
+    const TransportStatus r = transport_->Read(std::span(input).subspan(got));
+    if (r.result == TransportResult::Pending || (r.result == TransportResult::Done && r.bytes == 0))
+      break;
+    if (r.result != TransportResult::Done) Fail(SerialOperation::Read, r);
+    got += r.bytes;
+  }
+  input.resize(got);
+  return input;
 }
 
 void SerialLine::SetOutput(const std::vector<uint8_t>& bytes) {
-  if (!line_) throw SerialError(SerialErrorKind::IoError, "", "the port is not open");
-  line_->SetOutput(bytes);  // a closed line refuses with its own device name
+  if (!GetPortOpen()) {
+    throw SerialError(SerialFault{.kind = SerialErrorKind::NotOpen,
+                                  .operation = SerialOperation::Write,
+                                  .device = DeviceName()});
+  }
+  // A device that takes the frame takes it within its own transmission time; a little more
+  // than that, and never more than the stall limit, is all the window waits.
+  const int boundMs =
+      std::min(writeStallTimeoutMs_, TransmissionMs(bytes.size(), settings_) + kWriteMarginMs);
+  if (!Ready(boundMs)) {
+    throw SerialError(SerialFault{.kind = SerialErrorKind::OutputStalled,
+                                  .operation = SerialOperation::Connect,
+                                  .device = openDevice_,
+                                  .total = boundMs});
+  }
+  const TransportStatus sent = transport_->Write(bytes, boundMs);
+  if (sent.result != TransportResult::Done) {
+    Fail(SerialOperation::Write, sent, sent.result == TransportResult::TimedOut ? boundMs : 0);
+  }
 }
 
-std::unique_ptr<SerialControl> SerialLine::OpenLine() const {
-  const std::string name = DevicePathForPort(port_);
-  if (!IsTcpAddress(name)) return std::make_unique<PosixSerialPort>();
-  const std::string rest = name.substr(std::string(kTcpScheme).size());
-  const auto address = SplitHostPort(rest);
-  if (!address) {
-    throw SerialError(SerialErrorKind::NoSuchPort, name,
-                      PortEnvironmentVariable(port_) + " 应为 tcp://主机:端口，而不是 " + name);
+std::string SerialLine::DeviceName() const {
+  if (GetPortOpen()) return openDevice_;
+  return resolved_ ? resolved_->path : std::string();
+}
+
+void SerialLine::Fail(SerialOperation operation, const TransportStatus& status, int64_t total) {
+  const SerialErrorKind kind = KindOf(status.result, operation);
+  SerialFault fault{.kind = kind,
+                    .operation = operation,
+                    .device = openDevice_,
+                    .systemError = status.systemError,
+                    .value = static_cast<int64_t>(status.bytes),
+                    .total = total};
+  if (kind == SerialErrorKind::Disconnected) {
+    // Nothing more can pass: let the device go, so that it can come back.
+    transport_.reset();
+    openDevice_.clear();
   }
-  return std::make_unique<TcpLine>(*address);
+  throw SerialError(std::move(fault));
+}
+
+bool SerialLine::Ready(int waitMs) {
+  const TransportStatus made = transport_->FinishOpening(waitMs);
+  if (made.result == TransportResult::Pending) return false;
+  if (made.result != TransportResult::Done) {
+    // A connection that never came is as lost as a pulled adapter: the port closes itself.
+    SerialFault fault{.kind = SerialErrorKind::Disconnected,
+                      .operation = SerialOperation::Connect,
+                      .device = openDevice_,
+                      .systemError = made.systemError};
+    transport_.reset();
+    openDevice_.clear();
+    throw SerialError(std::move(fault));
+  }
+  return true;
+}
+
+size_t SerialLine::Waiting(SerialOperation operation) {
+  if (!Ready(0)) return 0;
+  const TransportStatus waiting = transport_->BytesWaiting();
+  if (waiting.result != TransportResult::Done) Fail(operation, waiting);
+  return waiting.bytes;
 }
 
 }  // namespace kt::serial

@@ -34,8 +34,9 @@ std::optional<HostPort> SplitHostPort(const std::string& text) {
   unsigned value = 0;
   const char* end = result.port.data() + result.port.size();
   const auto [stop, ec] = std::from_chars(result.port.data(), end, value);
-  if (result.host.empty() || result.port.empty() || ec != std::errc() || stop != end ||
-      value > 65535) {
+  const bool strayBracket = result.host.find_first_of("[]") != std::string::npos;
+  if (result.host.empty() || strayBracket || result.port.empty() || ec != std::errc() ||
+      stop != end || value > 65535) {
     return std::nullopt;
   }
   return result;

@@ -18,8 +18,8 @@ struct HostPort {
 
 bool IsTcpAddress(const std::string& portName);
 
-// Splits "HOST:PORT" or "[IPV6]:PORT"; nullopt when either part is missing or the port is not a
-// number from 0 to 65535.
+// Splits "HOST:PORT" or "[IPV6]:PORT"; nullopt when either part is missing, the host holds a
+// bracket of its own, or the port is not a number from 0 to 65535.
 std::optional<HostPort> SplitHostPort(const std::string& text);
 
 }  // namespace kt::serial

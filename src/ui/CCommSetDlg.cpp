@@ -54,8 +54,11 @@ bool CCommSetDlg::OnInitDialog() {
     }
   }
   // The same list and lines as `kt7340 --list-ports`, so the two always agree.
-  const std::vector<serial::PortInfo> ports = portList_ ? portList_() : serial::ListSerialPorts();
-  listedPorts_ = ports.size();
+  const std::vector<serial::PortInfo> ports = portList_ ? portList_() : serial::ListPorts();
+  listedNumbers_.clear();
+  for (size_t i = 0; i < ports.size(); ++i) {
+    listedNumbers_.push_back(ports[i].number > 0 ? ports[i].number : static_cast<int32_t>(i) + 1);
+  }
   SetListLines(comm_set_ids::kPortList, serial::FormatPortList(ports));
   return true;
 }
@@ -63,8 +66,9 @@ bool CCommSetDlg::OnInitDialog() {
 void CCommSetDlg::OnListClick(int controlId, int line) {
   // Without ports the list's one line says so and stands for no port.
   if (controlId != comm_set_ids::kPortList || line < 0) return;
-  if (static_cast<size_t>(line) >= listedPorts_) return;
-  SetDlgItemText(comm_set_ids::kPortEdit, std::to_string(line + 1));
+  if (static_cast<size_t>(line) >= listedNumbers_.size()) return;
+  SetDlgItemText(comm_set_ids::kPortEdit,
+                 std::to_string(listedNumbers_[static_cast<size_t>(line)]));
 }
 
 bool CCommSetDlg::OnCommand(int commandId) {

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "ui/PortListSource.h"
 #include "ui/dialog/Dialog.h"
@@ -35,7 +36,7 @@ class CCommSetDlg : public Dialog {
 
  private:
   PortListSource portList_;
-  size_t listedPorts_ = 0;  // lines of the list that stand for a port
+  std::vector<int32_t> listedNumbers_;  // the port number of each line that stands for one
 };
 
 }  // namespace kt::ui

@@ -61,6 +61,9 @@ class CMonitorDlg : public Dialog {
 
   // The ports the communication settings dialog lists; empty: the machine's.
   PortListSource m_portListSource;
+  // The device the open (or lost) port stands for, as the serial control resolved it; empty:
+  // the device the port number names now.
+  std::function<std::string()> m_portDeviceName;
 
   // ---- Framework entry points ----
   bool OnInitDialog() override;
@@ -171,12 +174,15 @@ class CMonitorDlg : public Dialog {
   void NotifyBlockDecoded(const std::array<measure::ShownValue, measure::kShownValueCount>& shown,
                           const measure::ScaleFactors& scale, int statusPos);
 
-  // Opens the port with the Monitor state's number and settings and empties its input; throws
+  // Selects the Monitor state's port number, then opens it (OpenSelectedPort); throws
   // serial::SerialError when the port refuses.
   void OpenPortWithSettings();
-  // One attempt to open the lost port again with the same number and settings.
+  // Opens the selected port, the device it was resolved to, with the Monitor state's settings
+  // and empties its input.
+  void OpenSelectedPort();
+  // One attempt to open the lost port again: the same device, not whatever has its number now.
   void TryReopenLostPort();
-  // The device the port number stands for, for the link status.
+  // The device of the port, for the link status.
   std::string DeviceOfPort() const;
   bool StaleSince(bool seen, uint32_t tick) const;
 

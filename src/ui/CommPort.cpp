@@ -2,7 +2,6 @@
 #include "ui/CommPort.h"
 
 #include <limits>
-#include <string>
 
 #include "serial/SerialError.h"
 
@@ -11,9 +10,9 @@ namespace kt::ui {
 int16_t CommPortOf(int32_t portNumber) {
   if (portNumber > std::numeric_limits<int16_t>::max() ||
       portNumber < std::numeric_limits<int16_t>::min()) {
-    throw serial::SerialError(serial::SerialErrorKind::BadPortNumber, std::to_string(portNumber),
-                              "port number " + std::to_string(portNumber) + " is outside 1 to " +
-                                  std::to_string(std::numeric_limits<int16_t>::max()));
+    throw serial::SerialError(serial::SerialFault{.kind = serial::SerialErrorKind::BadPortNumber,
+                                                  .operation = serial::SerialOperation::SelectPort,
+                                                  .value = portNumber});
   }
   return static_cast<int16_t>(portNumber);
 }

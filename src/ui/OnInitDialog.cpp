@@ -25,6 +25,11 @@ bool CMonitorDlg::OnInitDialog() {
     OpenPortWithSettings();
   } catch (const serial::SerialError& refusal) {
     ReportSerialRefusal(refusal);
+    // "设备" still names what was refused.
+    if (!refusal.device().empty()) {
+      linkStatus_.PortOpened(refusal.device());
+      linkStatus_.PortNotOpen();
+    }
   }
   if (m_comm.GetPortOpen()) m_linkStatus.PortOpened(DeviceOfPort());
 
@@ -36,6 +41,10 @@ bool CMonitorDlg::OnInitDialog() {
 
 void CMonitorDlg::OpenPortWithSettings() {
   m_comm.SetCommPort(CommPortOf(m_portNumber));
+  OpenSelectedPort();
+}
+
+void CMonitorDlg::OpenSelectedPort() {
   m_comm.SetSettings(SettingsText(m_baudRate, m_parity));
   m_comm.SetPortOpen(true);
   m_comm.SetInputLen(0);

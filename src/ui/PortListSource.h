@@ -8,8 +8,9 @@
 
 namespace kt::ui {
 
-// Returns the ports in the monitor's numbering order (PortList.h). Injectable, so that tests
-// show a fixed list instead of this machine's ports; an empty source means the machine's.
+// Returns what each port number opens, in number order (ListPorts in PortList.h), overrides
+// included. Injectable, so that tests show a fixed list instead of this machine's ports; an
+// empty source means the machine's.
 using PortListSource = std::function<std::vector<serial::PortInfo>()>;
 
 }  // namespace kt::ui

@@ -29,7 +29,7 @@ void CMonitorDlg::TryReopenLostPort() {
     return;
   }
   try {
-    OpenPortWithSettings();
+    OpenSelectedPort();  // not the number again: another adapter may have taken it
   } catch (const serial::SerialError&) {
     return;  // still away: the next tick tries again
   }
@@ -38,6 +38,9 @@ void CMonitorDlg::TryReopenLostPort() {
 }
 
 std::string CMonitorDlg::DeviceOfPort() const {
+  if (m_portDeviceName) {
+    if (std::string name = m_portDeviceName(); !name.empty()) return name;
+  }
   try {
     return serial::DevicePathForPort(CommPortOf(m_portNumber));
   } catch (const serial::SerialError&) {

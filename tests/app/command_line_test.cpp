@@ -1,6 +1,7 @@
 // kt7340's options: what each asks for, what it prints, and the exit status.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -50,5 +51,16 @@ TEST(RunWithoutWindow, HelpAndVersionGoToStandardOutput) {
   out.clear();
   EXPECT_EQ(RunWithoutWindow(ParseCommandLine({"--version"}), out, err), 0);
   EXPECT_EQ(out, "kt7340 " KT7340_VERSION "\n");
+  EXPECT_TRUE(err.empty());
+}
+
+// As under ./run, where KT7340_COM1 points port 1 at the simulator: the list shows that.
+TEST(RunWithoutWindow, ListPortsShowsWhatAnOverrideMakesOfAPort) {
+  ASSERT_EQ(setenv("KT7340_COM1", "/dev/pts/77", 1), 0);
+  std::string out;
+  std::string err;
+  EXPECT_EQ(RunWithoutWindow(ParseCommandLine({"--list-ports"}), out, err), 0);
+  unsetenv("KT7340_COM1");
+  EXPECT_EQ(out.substr(0, out.find('\n')), "COM1  /dev/pts/77  (KT7340_COM1)");
   EXPECT_TRUE(err.empty());
 }

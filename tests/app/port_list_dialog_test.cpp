@@ -63,6 +63,26 @@ TEST_F(PortListDialogTest, ListsThePortsAndAClickedLineBecomesThePortNumber) {
   EXPECT_EQ(host.UnscriptedModals(), 0);
 }
 
+// A port named by the environment beyond the machine's ports: its line selects its number.
+TEST_F(PortListDialogTest, AClickedOverrideLineSelectsItsOwnNumber) {
+  kt::serial::PortInfo named;
+  named.device = "tcp://127.0.0.1:5020";
+  named.number = 9;
+  named.overrideVariable = "KT7340_COM9";
+  ports = {kTwoPorts[0], named};
+  ports[0].number = 1;
+  std::string edit;
+  host.ScriptModal(ids::kTemplateId, [&](Dialog& d) {
+    EXPECT_EQ(host.Control(d, ids::kPortList).lines[1],
+              "COM9  tcp://127.0.0.1:5020  (KT7340_COM9)");
+    EXPECT_TRUE(host.ClickListLine(d, ids::kPortList, 1));
+    edit = host.Control(d, ids::kPortEdit).text;
+    host.Click(d, kt::ui::IDCANCEL);
+  });
+  app.InitInstance();
+  EXPECT_EQ(edit, "9");
+}
+
 TEST_F(PortListDialogTest, WithoutPortsTheListSaysSoAndItsLineSelectsNothing) {
   std::vector<std::string> lines;
   std::string edit;

@@ -250,7 +250,7 @@ TEST(MultiDrop, SerialFailureBetweenBaudAndParityWriteEndsTheCommandCleanly) {
   // One report of the failure, then the ending steps: reopen, information box, polling.
   const auto shown = p.MessagesSince(messages);
   ASSERT_EQ(shown.size(), 1u);
-  EXPECT_NE(shown[0].find("gone"), std::string::npos);
+  EXPECT_NE(shown[0].find("/dev/ttyS0"), std::string::npos) << shown[0];
   EXPECT_EQ(p.Meter().Settings(), "19200N,8,2");
   EXPECT_EQ(p.Text(1057), kt::ui::InformationBoxText(1, 19200, 0));
   EXPECT_TRUE(p.PollTimerRunning());

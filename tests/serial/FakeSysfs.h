@@ -25,12 +25,38 @@ class FakeSysfs {
   std::string sys() const { return (root_ / "sys").string(); }
   std::string dev() const { return (root_ / "dev").string(); }
 
-  // A USB device folder (relative to sys/devices) with its identification strings.
+  // A USB device folder (relative to sys/devices) with its identification strings; idVendor
+  // and idProduct are an FTDI FT232R's unless `strings` name others.
   void UsbDevice(const std::string& folder, const std::map<std::string, std::string>& strings) {
     const auto dir = Devices() / folder;
     std::filesystem::create_directories(dir);
-    Write(dir / "idVendor", "0403");
+    Write(dir / "idVendor", "0403\n");
+    Write(dir / "idProduct", "6001\n");
     for (const auto& [name, value] : strings) Write(dir / name, value + "\n");
+  }
+
+  // A USB adapter plugged in: its device folder, its tty `name` whose /dev node leads to
+  // `target` (a pseudo-terminal standing in for the adapter), and its by-path name if given.
+  void UsbAdapter(const std::string& name, const std::string& folder, const std::string& serial,
+                  const std::string& byPath, const std::string& target) {
+    UsbDevice(folder, serial.empty() ? std::map<std::string, std::string>{}
+                                     : std::map<std::string, std::string>{{"serial", serial}});
+    Device(folder + "/" + name, "usb-serial/drivers/ftdi_sio");
+    Tty(name, folder + "/" + name, "", /*node=*/false);
+    std::filesystem::create_symlink(target, root_ / "dev" / name);
+    if (!byPath.empty()) {
+      std::filesystem::create_directories(root_ / "dev" / "serial" / "by-path");
+      std::filesystem::create_symlink("../../" + name,
+                                      root_ / "dev" / "serial" / "by-path" / byPath);
+    }
+  }
+
+  // The adapter is pulled: its tty entry, /dev node, by-path link and device folder go.
+  void Unplug(const std::string& name, const std::string& folder, const std::string& byPath) {
+    std::filesystem::remove_all(root_ / "sys" / "class" / "tty" / name);
+    std::filesystem::remove(root_ / "dev" / name);
+    if (!byPath.empty()) std::filesystem::remove(root_ / "dev" / "serial" / "by-path" / byPath);
+    std::filesystem::remove_all(Devices() / folder);
   }
 
   // A device folder bound to `driver` (a driver folder relative to sys/bus).

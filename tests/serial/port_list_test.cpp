@@ -1,11 +1,16 @@
 // The port list over a fake sysfs tree: which ports, in which order, with which descriptions.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "FakeSysfs.h"
+#include "serial/DeviceText.h"
 #include "serial/PortList.h"
+#include "serial/PortName.h"
 
 using namespace kt::serial;
 using kt::serial::testing::FakeSysfs;
@@ -110,8 +115,82 @@ TEST(NaturalLess, ComparesDigitRunsAsNumbers) {
                                          {"ttyUSB1", "ttyUSB1", false},
                                          {"ttyACM9", "ttyUSB0", true},
                                          {"ttyS", "ttyS0", true},
-                                         {"ttyUSB007", "ttyUSB8", true}}) {
+                                         {"ttyUSB007", "ttyUSB8", true},
+                                         // Equal values: the fewer leading zeros first, never
+                                         // equal (one of two names would vanish from a set).
+                                         {"ttyUSB7", "ttyUSB007", true},
+                                         {"ttyUSB007", "ttyUSB7", false},
+                                         {"ttyUSB07", "ttyUSB007", true},
+                                         {"ttyUSB007a", "ttyUSB7b", true},
+                                         // Bytes beyond ASCII come after it (unsigned).
+                                         {"ttyz", "tty\xC3\xA9", true},
+                                         {"tty\xC3\xA9", "ttyz", false}}) {
     SCOPED_TRACE(std::string(c.a) + " < " + c.b);
     EXPECT_EQ(NaturalLess(c.a, c.b), c.less);
   }
+}
+
+// What each number opens: overrides first, up to port 99, then the listed ports by position;
+// two adapters of one kind told apart by serial number (by-id) or by USB socket (by-path).
+TEST(ListPorts, ShowsWhatEachNumberOpensOverridesIncluded) {
+  FakeSysfs fs;
+  fs.UsbAdapter("ttyUSB0", "usb1/1-1", "FT1A", "", "/dev/null");
+  fs.UsbAdapter("ttyUSB1", "usb1/1-2", "FT1B", "", "/dev/null");
+  fs.UsbAdapter("ttyUSB2", "usb1/1-3", "", "pci-0000:00:14.0-usb-0:3:1.0-port0", "/dev/null");
+  std::filesystem::create_directories(fs.dev() + "/serial/by-id");
+  std::filesystem::create_symlink("../../ttyUSB1",
+                                  fs.dev() + "/serial/by-id/usb-FTDI_FT232R_USB_UART_FT1B-if00");
+  fs.Device("pnp0/00:05", "pnp/drivers/serial");
+  fs.Tty("ttyS0", "pnp0/00:05", "4");
+  const std::map<std::string, std::string> vars = {{"KT7340_COM1", "/dev/pts/3"},
+                                                   {"KT7340_COM2", ""},
+                                                   {"KT7340_COM99", "tcp://127.0.0.1:5020"},
+                                                   {"KT7340_COM100", "/dev/ttyS9"}};
+  const PortSources sources{[&vars](const std::string& name) -> std::optional<std::string> {
+                              const auto it = vars.find(name);
+                              if (it == vars.end()) return std::nullopt;
+                              return it->second;
+                            },
+                            fs.sys(), fs.dev()};
+  const std::string dev = fs.dev();
+  EXPECT_EQ(
+      FormatPortList(ListPorts(sources)),
+      (std::vector<std::string>{
+          "COM1  /dev/pts/3  (KT7340_COM1)",
+          "COM2  " + dev + "/ttyUSB1  FT1B  0403:6001  usb-FTDI_FT232R_USB_UART_FT1B-if00",
+          "COM3  " + dev + "/ttyUSB2  ftdi_sio  0403:6001  pci-0000:00:14.0-usb-0:3:1.0-port0",
+          "COM4  " + dev + "/ttyS0  serial",
+          "COM99  tcp://127.0.0.1:5020  (KT7340_COM99)",
+      }));
+  // The list and the open agree on every number.
+  for (const PortInfo& p : ListPorts(sources)) {
+    EXPECT_EQ(DevicePathForPort(static_cast<int16_t>(p.number), sources), p.device);
+  }
+}
+
+TEST(ListSerialPorts, DeviceStringsAreCutAndCleanedBeforeTheyAreShown) {
+  FakeSysfs fs;
+  fs.UsbDevice("usb1/1-1", {{"manufacturer", std::string(10000, 'M')},
+                            {"product", "\x1b]0;owned\x07UART\xff\xfe 串口"},
+                            {"serial", "A\r\nB"}});
+  fs.Device("usb1/1-1/ttyUSB0", "usb-serial/drivers/ftdi_sio");
+  fs.Tty("ttyUSB0", "usb1/1-1/ttyUSB0");
+  const std::vector<PortInfo> ports = ListSerialPorts(fs.sys(), fs.dev());
+  ASSERT_EQ(ports.size(), 1u);
+  // 256 bytes of the manufacturer; the serial number stops at its line end.
+  EXPECT_EQ(ports[0].description, std::string(256, 'M') + " ?]0;owned?UART?? 串口 (A)");
+}
+
+TEST(CleanDeviceText, KeepsValidUtf8AndReplacesControlsAndBrokenBytes) {
+  const std::map<std::string, std::string> cases = {
+      {"FT232R \xE4\xB8\xB2\xE5\x8F\xA3 \xF0\x9F\x94\x8C", "FT232R 串口 \xF0\x9F\x94\x8C"},
+      {"a\x1b[2Jb\x7f", "a?[2Jb?"},
+      {"\xC2\x85\xC2\xA0", "?\xC2\xA0"},  // C1 control out, no-break space kept
+      {"\xC0\xAF", "??"},                 // overlong '/'
+      {"\xED\xA0\x80", "???"},            // a UTF-16 surrogate
+      {"\xF4\x90\x80\x80", "????"},       // beyond U+10FFFF
+      {"\xE4\xB8", "??"},                 // cut short
+      {"", ""},
+  };
+  for (const auto& [raw, clean] : cases) EXPECT_EQ(CleanDeviceText(raw), clean) << raw;
 }

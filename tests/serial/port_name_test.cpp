@@ -10,6 +10,7 @@
 #include "serial/PortName.h"
 #include "serial/PosixSerialPort.h"
 #include "serial/SerialError.h"
+#include "serial/SerialErrorText.h"
 
 using namespace kt::serial;
 
@@ -54,7 +55,9 @@ TEST(DevicePathForPort, RefusesANumberBeyondTheListAsAMissingPort) {
       ADD_FAILURE() << "accepted";
     } catch (const SerialError& e) {
       EXPECT_EQ(e.kind(), SerialErrorKind::NoSuchPort);
-      EXPECT_NE(e.reason().find("COM" + std::to_string(port)), std::string::npos) << e.reason();
+      const std::string n = std::to_string(port);
+      EXPECT_EQ(SerialErrorText(e),
+                "串口 COM" + n + " 不存在（本机找到 2 个串口，可用 KT7340_COM" + n + " 指定设备）");
     }
   }
 }
@@ -92,7 +95,7 @@ TEST(DevicePathForPort, RefusesNumbersBelowOne) {
       ADD_FAILURE() << "accepted";
     } catch (const SerialError& e) {
       EXPECT_EQ(e.kind(), SerialErrorKind::BadPortNumber);
-      EXPECT_NE(e.reason().find(std::to_string(port)), std::string::npos) << e.reason();
+      EXPECT_EQ(SerialErrorText(e), "串口号 " + std::to_string(port) + " 超出范围（1–32767）");
     }
   }
 }

@@ -64,9 +64,10 @@ TEST(Rs485Mode, APortThatRefusesItIsReportedAndStaysClosed) {
     EXPECT_EQ(e.kind(), SerialErrorKind::Rs485Unsupported);
     EXPECT_EQ(e.device(), name);
     // The user reads the device, the refusal and the system's reason in the brackets.
-    EXPECT_FALSE(e.reason().empty());
-    EXPECT_EQ(kt::serial::SerialErrorText(e),
-              std::string("串口 ") + name + " 不支持 RS-485 模式（" + e.reason() + "）");
+    EXPECT_NE(e.systemError(), 0);
+    EXPECT_EQ(kt::serial::SerialErrorText(e), std::string("串口 ") + name +
+                                                  " 不支持 RS-485 模式（" +
+                                                  SystemReasonText(e.systemError()) + "）");
   }
   EXPECT_FALSE(port.GetPortOpen());
 

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <memory>
@@ -17,8 +18,9 @@
 #include "modbus/FindFrame.h"
 #include "modbus/RequestFrames.h"
 #include "serial/SerialError.h"
+#include "serial/SerialErrorText.h"
 #include "serial/SerialLine.h"
-#include "serial/TcpLine.h"
+#include "serial/TcpAddress.h"
 
 using namespace kt::serial;
 using kt::sim::testing::SimProcess;
@@ -149,20 +151,60 @@ TEST_F(TcpLineAgainstSim, TheServerGoingAwayIsReportedAndANewOpenWorksWhenItIsBa
   EXPECT_GE(PollConfiguration(next, received), 0);
 }
 
-TEST(TcpLine, ARefusedConnectionNamesHostPortAndReason) {
+TEST(TcpLine, ARefusedConnectionNamesTheAddressAndTheReason) {
   const std::string port = UnusedLoopbackPort();
-  TcpLine line(HostPort{"127.0.0.1", port});
+  const std::string device = "tcp://127.0.0.1:" + port;
+  setenv("KT7340_COM9", device.c_str(), 1);
+  SerialLine line;
+  line.SetCommPort(9);
   line.SetSettings("19200E,8,1");
   try {
-    line.SetPortOpen(true);
+    line.SetPortOpen(true);  // loopback refuses at once, well within the open's short wait
     ADD_FAILURE() << "connected";
   } catch (const SerialError& e) {
     EXPECT_EQ(e.kind(), SerialErrorKind::OpenFailed);
-    EXPECT_EQ(e.reason(), "无法连接 127.0.0.1:" + port + "（Connection refused）");
+    EXPECT_EQ(e.systemError(), ECONNREFUSED);
+    EXPECT_EQ(SerialErrorText(e), "串口 " + device + " 无法连接（对方拒绝连接）");
   }
   EXPECT_FALSE(line.GetPortOpen());
   EXPECT_THROW(line.SetOutput({0x01}), SerialError);
   EXPECT_THROW(line.SetSettings("9600,N,8,2"), SerialError);  // checked as for a serial port
+  unsetenv("KT7340_COM9");
+}
+
+TEST(TcpLine, OnlyNumericHostsAndLocalhostAreConnectedWithoutALookup) {
+  struct Case {
+    std::string device;
+    SerialErrorKind kind;
+  };
+  const std::string port = UnusedLoopbackPort();
+  for (const Case& c : std::vector<Case>{
+           {"tcp://localhost:" + port, SerialErrorKind::OpenFailed},  // taken, then refused
+           {"tcp://[::1]:" + port, SerialErrorKind::OpenFailed},
+           {"tcp://meter.invalid:" + port, SerialErrorKind::BadAddress},
+           {"tcp://[[]:5", SerialErrorKind::BadAddress},
+           {"tcp://127.0.0.1", SerialErrorKind::BadAddress}}) {
+    SCOPED_TRACE(c.device);
+    setenv("KT7340_COM9", c.device.c_str(), 1);
+    SerialLine line;
+    line.SetCommPort(9);
+    try {
+      line.SetPortOpen(true);
+      ADD_FAILURE() << "opened";
+    } catch (const SerialError& e) {
+      // An IPv6 loopback may be missing on this machine: unreachable, but not a bad address.
+      if (c.device.find("::1") == std::string::npos || e.kind() == SerialErrorKind::BadAddress) {
+        EXPECT_EQ(e.kind(), c.kind);
+      }
+      EXPECT_EQ(e.device(), c.device);
+      if (c.kind == SerialErrorKind::BadAddress) {
+        EXPECT_EQ(SerialErrorText(e), "串口 " + c.device +
+                                          " 地址无效（应为 tcp://数字地址:端口 或 "
+                                          "tcp://localhost:端口）");
+      }
+    }
+  }
+  unsetenv("KT7340_COM9");
 }
 
 TEST(SplitHostPort, AcceptsHostPortAndBracketedIpv6Only) {
@@ -179,7 +221,9 @@ TEST(SplitHostPort, AcceptsHostPortAndBracketedIpv6Only) {
                                          {":4001", nullptr, nullptr},
                                          {"host:", nullptr, nullptr},
                                          {"host:65536", nullptr, nullptr},
-                                         {"host:40x1", nullptr, nullptr}}) {
+                                         {"host:40x1", nullptr, nullptr},
+                                         {"[[]:5", nullptr, nullptr},
+                                         {"a]:5", nullptr, nullptr}}) {
     SCOPED_TRACE(c.text);
     const auto split = SplitHostPort(c.text);
     ASSERT_EQ(split.has_value(), c.host != nullptr);

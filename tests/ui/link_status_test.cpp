@@ -2,6 +2,8 @@
 // does, the grey of stale values, and the lost port that comes back by itself.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <functional>
 #include <string>
 
@@ -37,6 +39,9 @@ TEST_P(LinkStatusOnLine, ShowsStateCountersAndColour) {
   h.host.OnMessageBox([](const std::string&) {});
   auto& d = h.Open();
   EXPECT_EQ(h.Text(ids::kLinkStateBox), h.port.open ? "未运行" : "串口未打开");
+  if (!h.port.open) {
+    EXPECT_EQ(h.Text(ids::kLinkDeviceBox), "/dev/ttyUSB0");  // what was refused
+  }
   h.Click(ids::kRunButton);
   h.host.RunFor(d.m_pollPeriodMs * 3);
 
@@ -143,6 +148,7 @@ TEST(LinkStatus, ALostPortClosesWithoutABoxAndOpensAgainBySelf) {
   h.Click(ids::kRunButton);
   h.host.RunFor(d.m_pollPeriodMs);
   h.port.refuseOutput = SerialError(SerialErrorKind::Disconnected, "/dev/ttyUSB0", "I/O error");
+  const size_t callsBeforeLoss = h.port.calls.size();
   h.host.RunFor(d.m_pollPeriodMs);
   EXPECT_EQ(h.Text(ids::kLinkStateBox), "串口已断开");
   EXPECT_TRUE(h.host.Messages().empty());
@@ -161,8 +167,12 @@ TEST(LinkStatus, ALostPortClosesWithoutABoxAndOpensAgainBySelf) {
   EXPECT_TRUE(h.port.open);
   EXPECT_EQ(h.Text(ids::kLinkStateBox), "等待应答");
   EXPECT_TRUE(h.host.Messages().empty());
-  // Opened with the same settings, and no more attempts once open.
+  // Opened with the same settings, and no more attempts once open. The port number is not
+  // selected again: that would ask for whatever device has the number now.
   EXPECT_EQ(h.port.calls[h.port.calls.size() - 4], "Settings=9600N,8,2");
+  EXPECT_EQ(std::count(h.port.calls.begin() + static_cast<std::ptrdiff_t>(callsBeforeLoss),
+                       h.port.calls.end(), "CommPort=1"),
+            0);
   const size_t calls = h.port.calls.size();
   h.host.RunFor(kt::ui::kReopenPeriodMs * 3);
   EXPECT_EQ(h.port.calls.size(), calls);

@@ -2,6 +2,8 @@
 // handlers.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include "MainDialogHarness.h"
 #include "modbus/RequestFrames.h"
 #include "ui/MainDialogIds.h"
@@ -69,13 +71,13 @@ TEST_F(MonitorDialogTest, LineSettingsAndPollPeriods) {
 }
 
 TEST_F(MonitorDialogTest, RefusedPortIsReportedAndTheDialogStillUsable) {
-  port.refuseOpen =
-      SerialError(SerialErrorKind::PortInUse, "/dev/ttyS0", "Device or resource busy");
+  port.refuseOpen = SerialError(kt::serial::SerialFault{
+      .kind = SerialErrorKind::PortInUse, .device = "/dev/ttyS0", .systemError = EBUSY});
   auto& d = Open();
   ASSERT_EQ(host.Messages().size(), 1u);
   const std::string& msg = host.Messages()[0].text;
   EXPECT_NE(msg.find("/dev/ttyS0"), std::string::npos);
-  EXPECT_NE(msg.find("Device or resource busy"), std::string::npos);
+  EXPECT_NE(msg.find("（设备正被使用）"), std::string::npos) << msg;
   EXPECT_FALSE(port.open);
   // The steps after the refusal on the port itself are skipped; the rest still happens.
   EXPECT_EQ(port.calls.back(), "PortOpen=1");
@@ -221,14 +223,18 @@ TEST_F(MonitorDialogTest, FailingReadsAreReportedOnce) {
 TEST(MonitorDialogWrites, RefusedWriteStillEchoesTheFrame) {
   MainDialogHarness h;
   // Every write refused, as a device unplugged mid-run would.
-  h.port.refuseOutput = SerialError(SerialErrorKind::IoError, "/dev/ttyUSB0", "No such device");
+  h.port.refuseOutput =
+      SerialError(kt::serial::SerialFault{.kind = SerialErrorKind::IoError,
+                                          .operation = kt::serial::SerialOperation::Write,
+                                          .device = "/dev/ttyUSB0",
+                                          .systemError = ENODEV});
   auto& d = h.Open();
   h.Click(kRunButton);
   h.host.RunFor(500);
   const Bytes config = ReadRequest(0, 0x0300, 19);
   EXPECT_EQ(h.Text(kSendEcho), kt::modbus::EchoText(std::span(config).first(8)));
   ASSERT_EQ(h.host.Messages().size(), 1u);
-  EXPECT_NE(h.host.Messages()[0].text.find("No such device"), std::string::npos);
+  EXPECT_EQ(h.host.Messages()[0].text, "串口 /dev/ttyUSB0 发送失败（设备已不存在）");
   EXPECT_TRUE(h.port.written.empty());
   EXPECT_EQ(d.m_pollState, 0);
 }
