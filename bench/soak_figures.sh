@@ -88,6 +88,15 @@ for m in $(seq 0 "$minutes"); do
   echo "$line" >&2  # progress, for a run left in the background
 done
 
+# How much of the heap is free but kept: glibc's own count (printed on the monitor's standard
+# error) and the memory left once malloc_trim(0) gave the free pages back. Needs gdb.
+trimmed=
+if command -v gdb >/dev/null 2>&1; then
+  gdb -q -p "$monitor_pid" -batch -ex 'call (void) malloc_stats()' \
+      -ex 'call (int) malloc_trim(0)' >/dev/null 2>&1 || true
+  trimmed=$(sample "$minutes")
+fi
+
 click_du "$main" 340 230 $MAIN_DIALOG_DU  # "退  出"
 for _ in $(seq 100); do kill -0 "$monitor_pid" 2>/dev/null || break; sleep 0.1; done
 
@@ -95,6 +104,10 @@ echo "kt7340 at 9600 baud, workbench open, recording; tab moved on every $tab_mi
 echo "minute  VmRSS MiB  RssAnon MiB  [heap] MiB  tab       rows recorded"
 awk '{ printf "%6d  %9.1f  %11.1f  %10.1f  %-8s  %d\n", $1, $2 / 1024, $3 / 1024, $4 / 1024, $5, $6 }' \
     "$samples"
+if [ -n "$trimmed" ]; then
+  awk '{ printf "after malloc_trim(0): VmRSS %.1f MiB, RssAnon %.1f MiB, [heap] %.1f MiB\n",
+         $2 / 1024, $3 / 1024, $4 / 1024 }' <<<"$trimmed"
+fi
 awk '
   { t[NR] = $1; r[NR] = $2; a[NR] = $3; h[NR] = $4 }
   function rate(v, i, j) { return (v[j] - v[i]) / 1024 / ((t[j] - t[i]) / 60) }
