@@ -13,6 +13,7 @@
 #include "serial/SerialLine.h"
 #include "ui/CMonitorDlg.h"
 #include "ui/qt/MonitorIcon.h"
+#include "ui/qt/QtTranslations.h"
 #include "ui/qt/QtWindowHost.h"
 #include "ui/qt/workbench/RecordingTab.h"
 #include "ui/qt/workbench/WorkbenchWindow.h"
@@ -35,6 +36,8 @@ int main(int argc, char** argv) {
   QApplication app(qtArgc, qtArgv);
   QApplication::setApplicationName(QStringLiteral("KT7340"));
   QApplication::setWindowIcon(kt::ui::qt::MonitorIcon());
+  // Qt's file dialogs and context menus speak the user's language (Chinese on a Chinese desktop).
+  kt::ui::qt::InstallQtTranslations(app, QLocale::system());
   // Windows stay until the application object is done with them; the last one closing must not
   // end the program early.
   QApplication::setQuitOnLastWindowClosed(false);

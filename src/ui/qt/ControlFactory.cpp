@@ -4,11 +4,11 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 
 #include "ui/qt/DisplayText.h"
+#include "ui/qt/ListBox.h"
 #include "ui/qt/MultiLineEdit.h"
 
 namespace kt::ui::qt {
@@ -65,17 +65,13 @@ QWidget* CreateRadio(const ControlTemplate& c, QWidget& parent,
 
 QWidget* CreateList(const ControlTemplate& c, QWidget& parent,
                     const std::function<void(int, int)>& onListClick) {
-  auto* list = new QListWidget(&parent);
-  // The lines are the program's to set: the user can only click them.
+  const int id = c.id;
+  auto* list = new ListBox(&parent, [onListClick, id](int line) { onListClick(id, line); });
+  // The lines are the program's to set: the user can only pick them.
   list->setEditTriggers(QAbstractItemView::NoEditTriggers);
   list->setSelectionMode(QAbstractItemView::SingleSelection);
   list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   if (!c.Has(kBorder) && !c.Has(kStaticEdge)) list->setFrameShape(QFrame::NoFrame);
-  const int id = c.id;
-  QObject::connect(list, &QListWidget::itemClicked, list,
-                   [list, onListClick, id](QListWidgetItem* item) {
-                     if (item != nullptr) onListClick(id, list->row(item));
-                   });
   return list;
 }
 

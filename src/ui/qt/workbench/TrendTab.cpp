@@ -17,6 +17,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <QValueAxis>
@@ -172,7 +173,7 @@ TrendTab::TrendTab(QWidget* parent) : QWidget(parent) {
   connect(exportButton, &QPushButton::clicked, this, [this] { ChooseExportFile(); });
 
   hoverLabel_ = new QLabel(this);
-  hoverLabel_->setMinimumWidth(260);
+  hoverLabel_->setMinimumWidth(120);
 
   auto* bar = new QHBoxLayout;
   bar->addWidget(new QLabel(QStringLiteral("时间范围"), this));
@@ -224,7 +225,7 @@ void TrendTab::BuildChart() {
   }
   view_ = new QChartView(chart_, this);
   view_->setRenderHint(QPainter::Antialiasing);
-  view_->setMinimumSize(560, 360);
+  view_->setMinimumSize(400, 360);
 }
 
 QWidget* TrendTab::BuildSeriesPicker() {
@@ -256,8 +257,13 @@ QWidget* TrendTab::BuildSeriesPicker() {
   scroll->setWidget(panel);
   scroll->setWidgetResizable(true);
   scroll->setFrameShape(QFrame::NoFrame);
-  scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  scroll->setFixedWidth(panel->sizeHint().width() + 20);
+  // Both columns of ticks where the window has room; in a narrow window the picker gives way
+  // down to about one column and scrolls sideways.
+  const int fullWidth = panel->sizeHint().width() + scroll->verticalScrollBar()->sizeHint().width();
+  scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  scroll->setMinimumWidth(fullWidth / 2);
+  scroll->setMaximumWidth(fullWidth);
+  scroll->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
   return scroll;
 }
 

@@ -9,6 +9,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "ui/qt/workbench/CopyableTable.h"
 #include "ui/qt/workbench/PhaseColours.h"
 #include "ui/qt/workbench/PhasorView.h"
 #include "workbench/PhasorDiagram.h"
@@ -25,7 +26,7 @@ constexpr double kFrequencies[] = {50.0, 60.0};
 WiringTab::WiringTab(QWidget* parent)
     : QWidget(parent),
       frequency_(new QComboBox(this)),
-      table_(new QTableWidget(0, 3, this)),
+      table_(new CopyableTable(0, 3, this)),
       phasors_(new PhasorView(this)) {
   for (double hz : kFrequencies) frequency_->addItem(QStringLiteral("%1 Hz").arg(hz), hz);
   const double remembered = QSettings().value(QString::fromLatin1(kNominalHzKey), 50.0).toDouble();
@@ -37,12 +38,11 @@ WiringTab::WiringTab(QWidget* parent)
   table_->setHorizontalHeaderLabels(
       {QStringLiteral("检查项"), QStringLiteral("结论"), QStringLiteral("说明")});
   table_->verticalHeader()->setVisible(false);
-  table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  table_->setSelectionMode(QAbstractItemView::NoSelection);
-  // Each row says what was seen, what it means and what to check: long lines wrap.
+  // Each row says what was seen, what it means and what to check: long lines wrap, and each
+  // cell's tooltip holds its whole text. Rows are selected and copied (Ctrl+C) as text.
   table_->setWordWrap(true);
+  table_->setTextElideMode(Qt::ElideNone);
   table_->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-  table_->setFocusPolicy(Qt::NoFocus);
   auto* header = table_->horizontalHeader();
   header->setSectionResizeMode(kNameColumn, QHeaderView::ResizeToContents);
   header->setSectionResizeMode(kVerdictColumn, QHeaderView::ResizeToContents);
@@ -129,7 +129,9 @@ void WiringTab::SetNominalHz(double hz) {
 }
 
 void WiringTab::SetIfChanged(QTableWidgetItem& item, const QString& text) {
-  if (item.text() != text) item.setText(text);
+  if (item.text() == text) return;
+  item.setText(text);
+  item.setToolTip(text);
 }
 
 }  // namespace kt::ui::qt

@@ -4,9 +4,9 @@
 #include <QWidget>
 
 #include "measure/MeasuredBlock.h"
+#include "ui/qt/workbench/CopyableTable.h"
 
 class QComboBox;
-class QTableWidget;
 class QTableWidgetItem;
 
 namespace kt::ui::qt {
@@ -33,6 +33,7 @@ class WiringTab : public QWidget {
   void SetNominalHz(double hz);
 
   const QTableWidget& table() const { return *table_; }
+  CopyableTable& table() { return *table_; }
   const PhasorView& phasors() const { return *phasors_; }
 
  protected:
@@ -43,7 +44,7 @@ class WiringTab : public QWidget {
   static void SetIfChanged(QTableWidgetItem& item, const QString& text);
 
   QComboBox* frequency_;
-  QTableWidget* table_;
+  CopyableTable* table_;
   PhasorView* phasors_;
   measure::MeasuredBlock last_;
   bool hasBlock_ = false;

@@ -4,15 +4,16 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QScreen>
+#include <QSettings>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <QWindow>
-#include <algorithm>
 
 #include "ui/CMonitorDlg.h"
 #include "ui/qt/workbench/RecordingTab.h"
 #include "ui/qt/workbench/TrafficTab.h"
 #include "ui/qt/workbench/TrendTab.h"
+#include "ui/qt/workbench/WindowPlacement.h"
 #include "ui/qt/workbench/WiringTab.h"
 
 namespace kt::ui::qt {
@@ -20,7 +21,18 @@ namespace {
 
 constexpr int kWidthPx = 760;
 constexpr int kHeightPx = 520;
-constexpr int kGapPx = 8;
+
+// What the window system adds around `w`'s client area; zero before it was first shown.
+QMargins FrameOf(const QWidget& w) {
+  const QRect frame = w.frameGeometry();
+  const QRect client = w.geometry();
+  return {client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+          frame.bottom() - client.bottom()};
+}
+
+QSize Grown(const QSize& size, const QMargins& m) {
+  return size + QSize(m.left() + m.right(), m.top() + m.bottom());
+}
 
 }  // namespace
 
@@ -69,20 +81,40 @@ void WorkbenchWindow::ShowBeside() {
     windowHandle()->setTransientParent(modal->windowHandle());
   }
   if (!isVisible()) {
-    const QWidget* main = QApplication::activeModalWidget();
+    QWidget* main = QApplication::activeModalWidget();
     if (main == nullptr) main = QApplication::activeWindow();
-    if (main != nullptr && main != this) {
-      QPoint at = main->frameGeometry().topRight() + QPoint(kGapPx, 0);
-      if (const QScreen* screen = main->screen(); screen != nullptr) {
-        const QRect free = screen->availableGeometry();
-        at.setX(std::min(at.x(), free.right() - width()));
-      }
-      move(at);
-    }
+    PlaceNextTo(main != this ? main : nullptr);
     show();
+    shown_ = true;
   }
   raise();
   activateWindow();
+}
+
+void WorkbenchWindow::PlaceNextTo(QWidget* mainDialog) {
+  const QScreen* screen = mainDialog != nullptr ? mainDialog->screen() : this->screen();
+  if (screen == nullptr) return;
+  const QRect available = screen->availableGeometry();
+  // Before its first showing the window has no frame yet: the main dialog's stands in for it.
+  QMargins frame = FrameOf(*this);
+  if (frame.isNull() && mainDialog != nullptr) frame = FrameOf(*mainDialog);
+  const QSize minimum = Grown(minimumSizeHint().expandedTo(minimumSize()), frame);
+  const QRect mainFrame = mainDialog != nullptr ? mainDialog->frameGeometry() : QRect();
+
+  const QVariant remembered = QSettings().value(QString::fromLatin1(kGeometryKey));
+  const WindowPlacement placed =
+      remembered.canConvert<QRect>() && remembered.toRect().isValid()
+          ? PlaceRemembered(available, mainFrame, remembered.toRect(), minimum)
+          : PlaceBesideMain(available, mainFrame, Grown(size(), frame), minimum);
+  if (mainDialog != nullptr && placed.mainDialog != mainFrame) {
+    mainDialog->move(placed.mainDialog.topLeft());
+  }
+  resize(placed.window.size().shrunkBy(frame));
+  move(placed.window.topLeft());
+}
+
+void WorkbenchWindow::RememberGeometry() const {
+  if (shown_) QSettings().setValue(QString::fromLatin1(kGeometryKey), frameGeometry());
 }
 
 void WorkbenchWindow::AddTab(QWidget* tab, const QString& title) {
@@ -96,6 +128,16 @@ void WorkbenchWindow::SubscribeBlocks(workbench::BlockFanOut::Consumer consumer)
 void WorkbenchWindow::closeEvent(QCloseEvent* event) {
   event->ignore();
   hide();
+}
+
+void WorkbenchWindow::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  if (!event->spontaneous()) RememberGeometry();
+}
+
+WorkbenchWindow::~WorkbenchWindow() {
+  // The program ends with the window still open: its last frame is kept for the next start.
+  if (isVisible()) RememberGeometry();
 }
 
 }  // namespace kt::ui::qt
