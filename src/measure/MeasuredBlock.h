@@ -50,6 +50,20 @@ enum class Quantity : uint8_t {
 };
 inline constexpr std::size_t kQuantityCount = 34;
 
+// Each phase's own six values (phase voltage, current, active, reactive and apparent power,
+// power factor), by phase A, B, C: the per-phase view of a block.
+struct PhaseQuantities {
+  Quantity voltage, current, active, reactive, apparent, powerFactor;
+};
+inline constexpr std::array<PhaseQuantities, 3> kPhaseQuantities = {{
+    {Quantity::PhaseVoltageA, Quantity::CurrentA, Quantity::ActivePowerA, Quantity::ReactivePowerA,
+     Quantity::ApparentPowerA, Quantity::PowerFactorA},
+    {Quantity::PhaseVoltageB, Quantity::CurrentB, Quantity::ActivePowerB, Quantity::ReactivePowerB,
+     Quantity::ApparentPowerB, Quantity::PowerFactorB},
+    {Quantity::PhaseVoltageC, Quantity::CurrentC, Quantity::ActivePowerC, Quantity::ReactivePowerC,
+     Quantity::ApparentPowerC, Quantity::PowerFactorC},
+}};
+
 // The two status bytes that may follow a block (voltage first, then current).
 struct StatusPair {
   uint8_t voltage = 0;

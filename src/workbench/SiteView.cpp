@@ -34,27 +34,19 @@ double PhiDeg(double active, double reactive) {
 }
 
 SiteView MakeSiteView(const measure::MeasuredBlock& b) {
-  constexpr std::array<std::array<Quantity, 6>, 3> kPhase = {{
-      {Quantity::PhaseVoltageA, Quantity::CurrentA, Quantity::ActivePowerA,
-       Quantity::ReactivePowerA, Quantity::ApparentPowerA, Quantity::PowerFactorA},
-      {Quantity::PhaseVoltageB, Quantity::CurrentB, Quantity::ActivePowerB,
-       Quantity::ReactivePowerB, Quantity::ApparentPowerB, Quantity::PowerFactorB},
-      {Quantity::PhaseVoltageC, Quantity::CurrentC, Quantity::ActivePowerC,
-       Quantity::ReactivePowerC, Quantity::ApparentPowerC, Quantity::PowerFactorC},
-  }};
   SiteView s;
   s.layout = LayoutOf(b.wiringMode);
   const bool splitPhase = b.wiringMode == static_cast<uint8_t>(WiringMode::SinglePhaseThreeWire);
   s.phaseAngleDeg = {0.0, splitPhase ? 180.0 : -120.0, 120.0};
   for (int p = 0; p < 3; ++p) {
     ElementView& e = s.elements[p];
-    const auto& q = kPhase[p];
-    e.voltage = b[q[0]];
-    e.current = b[q[1]];
-    e.active = b[q[2]];
-    e.reactive = b[q[3]];
-    e.apparent = b[q[4]];
-    e.powerFactor = b[q[5]];
+    const auto& q = measure::kPhaseQuantities[static_cast<std::size_t>(p)];
+    e.voltage = b[q.voltage];
+    e.current = b[q.current];
+    e.active = b[q.active];
+    e.reactive = b[q.reactive];
+    e.apparent = b[q.apparent];
+    e.powerFactor = b[q.powerFactor];
     e.voltageAngleDeg = s.phaseAngleDeg[p];
   }
   switch (s.layout) {

@@ -75,14 +75,6 @@ class BlockBuilder {
     MeasuredBlock b;
     b.wiringMode = static_cast<uint8_t>(mode_);
     b.ctRatio = ct_;
-    constexpr std::array<std::array<Quantity, 6>, 3> kPhase = {{
-        {Quantity::PhaseVoltageA, Quantity::CurrentA, Quantity::ActivePowerA,
-         Quantity::ReactivePowerA, Quantity::ApparentPowerA, Quantity::PowerFactorA},
-        {Quantity::PhaseVoltageB, Quantity::CurrentB, Quantity::ActivePowerB,
-         Quantity::ReactivePowerB, Quantity::ApparentPowerB, Quantity::PowerFactorB},
-        {Quantity::PhaseVoltageC, Quantity::CurrentC, Quantity::ActivePowerC,
-         Quantity::ReactivePowerC, Quantity::ApparentPowerC, Quantity::PowerFactorC},
-    }};
     // The meter totals what it measures: A alone, A and B (split phase), or all three.
     const int totalled = mode_ == WiringMode::SinglePhaseTwoWire     ? 1
                          : mode_ == WiringMode::SinglePhaseThreeWire ? 2
@@ -92,20 +84,21 @@ class BlockBuilder {
     const bool threeWire = mode_ == WiringMode::ThreePhaseThreeWireUnbalanced ||
                            mode_ == WiringMode::ThreePhaseThreeWireBalanced;
     for (int n = 0; n < 3; ++n) {
+      const auto& phase = kt::measure::kPhaseQuantities[static_cast<std::size_t>(n)];
       const std::complex<double> element = threeWire ? u_[n] - u_[1] : u_[n];
       const std::complex<double> power = element * std::conj(i_[n]);
       const double apparent = std::abs(power);
       if (threeWire && n == 1) {  // no element on B: its current only
-        b[kPhase[n][0]] = std::abs(u_[n]);
-        b[kPhase[n][1]] = std::abs(i_[n]);
+        b[phase.voltage] = std::abs(u_[n]);
+        b[phase.current] = std::abs(i_[n]);
         continue;
       }
-      b[kPhase[n][0]] = std::abs(u_[n]);
-      b[kPhase[n][1]] = std::abs(i_[n]);
-      b[kPhase[n][2]] = power.real();
-      b[kPhase[n][3]] = power.imag();
-      b[kPhase[n][4]] = apparent;
-      b[kPhase[n][5]] = apparent > 0 ? power.real() / apparent : 0.0;
+      b[phase.voltage] = std::abs(u_[n]);
+      b[phase.current] = std::abs(i_[n]);
+      b[phase.active] = power.real();
+      b[phase.reactive] = power.imag();
+      b[phase.apparent] = apparent;
+      b[phase.powerFactor] = apparent > 0 ? power.real() / apparent : 0.0;
       if (n >= totalled) continue;
       p += power.real();
       q += power.imag();

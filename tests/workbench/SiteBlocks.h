@@ -81,20 +81,13 @@ inline measure::MeasuredBlock SiteBlock(const Site& s, const Fault& f, measure::
   b.wiringMode = static_cast<uint8_t>(mode);
   b.ptRatio = s.pt;
   b.ctRatio = s.ct;
-  constexpr std::array<std::array<Quantity, 6>, 3> kQ = {{
-      {Quantity::PhaseVoltageA, Quantity::CurrentA, Quantity::ActivePowerA,
-       Quantity::ReactivePowerA, Quantity::ApparentPowerA, Quantity::PowerFactorA},
-      {Quantity::PhaseVoltageB, Quantity::CurrentB, Quantity::ActivePowerB,
-       Quantity::ReactivePowerB, Quantity::ApparentPowerB, Quantity::PowerFactorB},
-      {Quantity::PhaseVoltageC, Quantity::CurrentC, Quantity::ActivePowerC,
-       Quantity::ReactivePowerC, Quantity::ApparentPowerC, Quantity::PowerFactorC},
-  }};
   const bool threeWireMode = mode == measure::WiringMode::ThreePhaseThreeWireUnbalanced ||
                              mode == measure::WiringMode::ThreePhaseThreeWireBalanced;
   double pSum = 0, qSum = 0, sSum = 0;
   for (int p = 0; p < 3; ++p) {
-    b[kQ[p][0]] = round(std::abs(terminal[p] - neutral) * s.pt, volt);
-    b[kQ[p][1]] = round(rms(in[p]) * s.ct, amp);
+    const auto& phase = kt::measure::kPhaseQuantities[static_cast<std::size_t>(p)];
+    b[phase.voltage] = round(std::abs(terminal[p] - neutral) * s.pt, volt);
+    b[phase.current] = round(rms(in[p]) * s.ct, amp);
     Complex v = terminal[p] - neutral;
     if (threeWireMode) {
       if (p == 1) continue;  // two elements: U_AB with I_A, U_CB with I_C
@@ -102,10 +95,10 @@ inline measure::MeasuredBlock SiteBlock(const Site& s, const Fault& f, measure::
     }
     const Complex power = v * std::conj(in[p]) * (static_cast<double>(s.pt) * s.ct);
     const double apparent = std::abs(v) * rms(in[p]) * s.pt * s.ct;
-    b[kQ[p][2]] = round(power.real(), watt);
-    b[kQ[p][3]] = round(power.imag(), watt);
-    b[kQ[p][4]] = round(apparent, va);
-    b[kQ[p][5]] = apparent > 0 ? round(power.real() / apparent, 1e-4) : 0.0;
+    b[phase.active] = round(power.real(), watt);
+    b[phase.reactive] = round(power.imag(), watt);
+    b[phase.apparent] = round(apparent, va);
+    b[phase.powerFactor] = apparent > 0 ? round(power.real() / apparent, 1e-4) : 0.0;
     pSum += power.real();
     qSum += power.imag();
     sSum += apparent;
