@@ -89,7 +89,14 @@ bool TrafficView::Measure(uint64_t from, uint64_t to) {
   for (uint64_t n = std::max(from, filter_.First()); n < std::min(to, filter_.End()); ++n) {
     if (!filter_.Kept(n)) continue;
     const auto texts = ColumnTexts(filter_.Line(n));
-    readingPx_ = std::max(readingPx_, fontMetrics().horizontalAdvance(texts[4]));
+    // A line without bytes (a port event, a missed reply) may run on into the byte column: a
+    // long reason must not push every line's bytes out of sight.
+    const int readingPx = fontMetrics().horizontalAdvance(texts[4]);
+    if (texts[5].isEmpty()) {
+      loneReadingPx_ = std::max(loneReadingPx_, readingPx);
+    } else {
+      readingPx_ = std::max(readingPx_, readingPx);
+    }
     hexPx_ = std::max(hexPx_, fontMetrics().horizontalAdvance(texts[5]));
   }
   return readingPx_ != readingBefore;
@@ -130,7 +137,8 @@ void TrafficView::UpdateScrollRanges() {
   const int lines = static_cast<int>(end_ - first_);
   verticalScrollBar()->setRange(0, std::max(0, lines - RowsInView()));
   verticalScrollBar()->setPageStep(RowsInView());
-  const int contentWidth = ColumnStarts().back() + hexPx_ + kMarginPx;
+  const auto starts = ColumnStarts();
+  const int contentWidth = std::max(starts[5] + hexPx_, starts[4] + loneReadingPx_) + kMarginPx;
   horizontalScrollBar()->setRange(0, std::max(0, contentWidth - viewport()->width()));
   horizontalScrollBar()->setPageStep(viewport()->width());
 }
@@ -189,6 +197,7 @@ void TrafficView::Reset(workbench::TrafficChoice choice) {
   first_ = filter_.First();
   end_ = filter_.End();
   readingPx_ = 0;
+  loneReadingPx_ = 0;
   hexPx_ = 0;
   Measure(first_, end_);
   adjusting_ = true;

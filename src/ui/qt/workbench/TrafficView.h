@@ -62,8 +62,9 @@ class TrafficView : public QAbstractScrollArea {
   workbench::TrafficLogFilter filter_;
   uint64_t first_ = 0;  // the filter's numbers of the lines shown: [first_, end_)
   uint64_t end_ = 0;
-  int readingPx_ = 0;  // the widest reading and byte text so far
-  int hexPx_ = 0;
+  int readingPx_ = 0;       // the widest reading of a line with bytes so far
+  int loneReadingPx_ = 0;   // the widest reading of a line without bytes
+  int hexPx_ = 0;           // the widest bytes
   bool adjusting_ = false;  // the scroll bars are set by Append, which moves the rows itself
   bool hasSelection_ = false;
   uint64_t anchor_ = 0;  // selection: the line first clicked and the line the mouse is on
