@@ -145,7 +145,9 @@ void TrafficView::UpdateScrollRanges() {
 
 void TrafficView::ShowNewLines() {
   if (!filter_.Update()) {
-    // An error's request went before lines already shown: all rows move.
+    // An error's request went before lines already shown: all rows move, and a selection
+    // would now name other lines.
+    hasSelection_ = false;
     const bool wasAtNewest = verticalScrollBar()->value() >= verticalScrollBar()->maximum();
     first_ = filter_.First();
     end_ = filter_.End();
