@@ -11,7 +11,6 @@
 #include "Frames.h"
 #include "ui/LocalTimeText.h"
 #include "workbench/TrafficLog.h"
-#include "workbench/TrafficLogColours.h"
 #include "workbench/TrafficLogFilter.h"
 
 using kt::testing::Bytes;
@@ -180,31 +179,6 @@ TEST_F(TrafficLogTest, PortEventsSayWhatHappenedAndFaultsAreErrors) {
     EXPECT_EQ(line.isError, c.error) << c.reading;
     EXPECT_EQ(LastText(), std::string("03:04:05.678\t串口\t\t\t") + c.reading);
   }
-}
-
-// Errors are red whatever they are; requests and replies differ from each other and from red.
-TEST_F(TrafficLogTest, ColoursTellRequestsRepliesErrorsAndEventsApart) {
-  using kt::workbench::ColourOf;
-  using kt::workbench::RoleOf;
-  using kt::workbench::TrafficRole;
-  Send(1, 0x0300);
-  Read(WithCrc({0x01, 0x03, 0x02, 0x00, 0x01}), 1, 7);
-  Read({}, 1, 7);
-  log.OnInputDiscarded(Bytes{0x55});
-  Event(kt::ui::PortEventKind::Lost, "/dev/ttyUSB0");
-  Event(kt::ui::PortEventKind::Reopened, "/dev/ttyUSB0");
-  std::vector<TrafficRole> roles;
-  for (const auto& line : log.Lines()) roles.push_back(RoleOf(line));
-  EXPECT_EQ(roles,
-            (std::vector<TrafficRole>{TrafficRole::Request, TrafficRole::Reply, TrafficRole::Error,
-                                      TrafficRole::Error, TrafficRole::Error, TrafficRole::Event}));
-  const auto red = ColourOf(TrafficRole::Error);
-  EXPECT_GT(red.red, 2 * red.green);
-  EXPECT_GT(red.red, 2 * red.blue);
-  const auto rgb = [](kt::workbench::Rgb c) { return c.red << 16 | c.green << 8 | c.blue; };
-  EXPECT_NE(rgb(ColourOf(TrafficRole::Request)), rgb(ColourOf(TrafficRole::Reply)));
-  EXPECT_NE(rgb(ColourOf(TrafficRole::Request)), rgb(red));
-  EXPECT_NE(rgb(ColourOf(TrafficRole::Reply)), rgb(red));
 }
 
 // A date line comes first on a new local day: just before and at midnight, in two zones.
