@@ -17,6 +17,7 @@ add_library(kt_monitor STATIC
   src/ui/OnCtlColor.cpp
   src/ui/OnInitDialog.cpp
   src/ui/OnTimer.cpp
+  src/ui/PortRecovery.cpp
 
   src/measure/DecodeMeasurementBlock.cpp
   src/measure/LimitStatus.cpp

@@ -11,6 +11,15 @@
 namespace kt::ui {
 namespace {
 
+constexpr uint8_t kBroadcastAddress = 0;
+
+// A write to address 0 is a broadcast: every meter takes it and none answers. (A read there is
+// answered; the monitor polls address 0 until it knows the meter's own.)
+bool ExpectsReply(std::span<const uint8_t> frame) {
+  if (frame.size() < 2 || frame[0] != kBroadcastAddress) return true;
+  return frame[1] != modbus::kWriteSingleRegister && frame[1] != modbus::kWriteMultipleRegisters;
+}
+
 // The command table of the main dialog: command identifier -> handler.
 struct CommandEntry {
   int id;
@@ -70,11 +79,12 @@ void CMonitorDlg::SendFrame(std::span<const uint8_t> frame) {
   m_echoText.clear();
   modbus::AppendEchoText(m_echoText, frame);
   SetDlgItemText(main_ids::kSendEcho, m_echoText);
-  for (MonitorListener* listener : m_listeners) listener->OnFrameSent(frame);
-  if (!m_comm.GetPortOpen()) return;
-  m_linkStatus.RequestSent();
+  if (!m_comm.GetPortOpen()) return;  // echoed only: nothing went out
   m_comm.SetOutput(std::vector<uint8_t>(frame.begin(), frame.end()));
+  m_linkStatus.RequestSent(ExpectsReply(frame));
   m_linkStatus.OutputFlowed();
+  // Only now is the frame on its way; a refused write went to the caller as a SerialError.
+  for (MonitorListener* listener : m_listeners) listener->OnFrameSent(frame);
 }
 
 }  // namespace kt::ui

@@ -25,7 +25,7 @@ namespace kt::ui {
 constexpr unsigned kPollTimer = 1;
 constexpr unsigned kProbeTimer = 2;
 constexpr unsigned kProbePeriodMs = 500;
-constexpr unsigned kReopenTimer = 3;  // ticks while a lost port is being opened again
+constexpr unsigned kReopenTimer = 3;  // ticks while a lost or refused port is opened again
 constexpr unsigned kReopenPeriodMs = 1000;
 // Values older than this many poll periods are drawn in grey.
 constexpr uint32_t kStalePollPeriods = 6;
@@ -107,6 +107,9 @@ class CMonitorDlg : public Dialog {
   // steps): a lost port or a stalled output goes to the link
   // status (a lost port is then opened again every second); anything else is reported.
   void OnSerialFailure(const serial::SerialError& error);
+  // The port refused at the start: reported in a box once, its reason in the link status, and
+  // opened again every second when another attempt may succeed.
+  void OnStartRefused(const serial::SerialError& refusal);
 
   // ---- Link status (src/ui/ShowLinkStatus.cpp) ----
   const LinkStatus& Link() const { return m_linkStatus; }
@@ -128,6 +131,7 @@ class CMonitorDlg : public Dialog {
   // Reads the serial input and drops it, telling observers what was dropped.
   void DiscardPendingInput();
   void NotifyInputDiscarded(std::span<const uint8_t> bytes);
+  void NotifyPortEvent(PortEventKind kind, const std::string& detail);
 
   // ---- Polling helpers (src/measure) ----
   // Bytes the latest poll tick's read took into the receive buffer.
@@ -180,8 +184,10 @@ class CMonitorDlg : public Dialog {
   // Opens the selected port, the device it was resolved to, with the Monitor state's settings
   // and empties its input.
   void OpenSelectedPort();
-  // One attempt to open the lost port again: the same device, not whatever has its number now.
-  void TryReopenLostPort();
+  // One attempt to open the lost or refused port again (a tick of kReopenTimer).
+  void TryReopenPort();
+  // The link status and the observers learn why the port is not open.
+  void RefusalSeen(const serial::SerialError& refusal);
   // The device of the port, for the link status.
   std::string DeviceOfPort() const;
   bool StaleSince(bool seen, uint32_t tick) const;
@@ -201,6 +207,11 @@ class CMonitorDlg : public Dialog {
   std::vector<MonitorListener*> m_listeners;
   bool m_tickRefusalReported = false;  // the latest tick ended in a reported refusal
   bool m_refusalBoxOpen = false;       // a refusal message box is open; ticks wait for it
+  // What kReopenTimer is opening again: the device that was lost, or the port refused at the
+  // start (its number is selected afresh).
+  enum class PortRetry { None, Lost, Refused };
+  PortRetry m_portRetry = PortRetry::None;
+  std::string m_refusalTold;  // the latest refusal the observers were told of
 };
 
 }  // namespace kt::ui

@@ -28,16 +28,21 @@ void LinkStatus::PortNotOpen() {
   awaiting_ = false;
 }
 
+void LinkStatus::PortRefused(const std::string& why) {
+  PortNotOpen();
+  device_ = why;
+}
+
 void LinkStatus::PortLost() {
   open_ = false;
   lost_ = true;
   awaiting_ = false;
 }
 
-void LinkStatus::RequestSent() {
+void LinkStatus::RequestSent(bool replyExpected) {
   if (!open_) return;
   ++requests_;
-  awaiting_ = true;
+  awaiting_ = replyExpected;
 }
 
 void LinkStatus::OutputFlowed() {

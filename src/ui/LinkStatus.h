@@ -29,9 +29,14 @@ class LinkStatus {
   // The port opened on `device` (also after it was lost): the next judgement is awaited.
   void PortOpened(const std::string& device);
   void PortNotOpen();
+  // The port could not be opened; `why` (the device and the reason) shows as the device.
+  void PortRefused(const std::string& why);
   void PortLost();
-  // A request handed to the port; counted only while it can go out.
-  void RequestSent();
+  // A request handed to the port; counted only while it can go out. A broadcast (no reply
+  // expected) leaves no read awaited.
+  void RequestSent(bool replyExpected = true);
+  // A request that expects a reply is out and no read has been judged since.
+  bool AwaitingReply() const { return awaiting_; }
   // A write completed; a stall it had is over.
   void OutputFlowed();
   void OutputStalled();

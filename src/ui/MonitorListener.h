@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdint>
 #include <span>
+#include <string>
 
 #include "measure/MeasuredBlock.h"
 #include "modbus/ReplyCheck.h"
@@ -21,7 +22,25 @@ struct ReadTaken {
   uint8_t address = 0;             // the reply looked for: address, function, length
   uint8_t function = 0;
   int length = 0;
+  // A request that expects a reply went out since the previous read: an empty read is then a
+  // reply missed. Otherwise (the first tick after "运行", after a command or a broadcast, while
+  // the port is closed) nothing was asked and nothing is missing.
+  bool awaited = false;
   modbus::ReplyVerdict verdict;
+};
+
+// What happened to the port itself.
+enum class PortEventKind {
+  NotOpen,   // a refused open; `detail` says why (SerialErrorText)
+  Opened,    // a port that was not open opened; `detail` names the device
+  Lost,      // the device went away; `detail` names it
+  Reopened,  // a lost port came back; `detail` names the device
+  Stalled,   // the device took no output; `detail` says why
+};
+
+struct PortEvent {
+  PortEventKind kind = PortEventKind::NotOpen;
+  std::string detail;
 };
 
 class MonitorListener {
@@ -33,12 +52,15 @@ class MonitorListener {
   MonitorListener& operator=(MonitorListener&&) = delete;
   virtual ~MonitorListener() = default;
 
-  // A frame handed to SendFrame (shown in the send echo; transmitted when the port is open).
+  // A frame the port took. A frame SendFrame only echoed (the port closed or lost) or the port
+  // refused is not reported; the refusal comes as a port event.
   virtual void OnFrameSent(std::span<const uint8_t> frame) { (void)frame; }
   // A read taken by a poll tick, a command's exchange or a probe.
   virtual void OnReadTaken(const ReadTaken& read) { (void)read; }
   // Pending input thrown away; `bytes` is what was dropped (may be empty).
   virtual void OnInputDiscarded(std::span<const uint8_t> bytes) { (void)bytes; }
+  // The port was refused, opened, lost, opened again, or stalled; each once, when it happens.
+  virtual void OnPortEvent(const PortEvent& event) { (void)event; }
   // A measurement block decoded, in base units.
   virtual void OnBlockDecoded(const measure::MeasuredBlock& block) { (void)block; }
 };

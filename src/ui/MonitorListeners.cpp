@@ -28,6 +28,7 @@ void CMonitorDlg::NotifyReadTaken(ReadSource source, int16_t received, uint8_t a
   read.address = address;
   read.function = function;
   read.length = length;
+  read.awaited = m_linkStatus.AwaitingReply();
   read.verdict = modbus::CheckReply(read.bytes, address, function, length);
   m_linkStatus.ReplyJudged(read.verdict);
   for (MonitorListener* listener : m_listeners) listener->OnReadTaken(read);
@@ -40,6 +41,11 @@ void CMonitorDlg::DiscardPendingInput() {
 
 void CMonitorDlg::NotifyInputDiscarded(std::span<const uint8_t> bytes) {
   for (MonitorListener* listener : m_listeners) listener->OnInputDiscarded(bytes);
+}
+
+void CMonitorDlg::NotifyPortEvent(PortEventKind kind, const std::string& detail) {
+  const PortEvent event{kind, detail};
+  for (MonitorListener* listener : m_listeners) listener->OnPortEvent(event);
 }
 
 void CMonitorDlg::NotifyBlockDecoded(

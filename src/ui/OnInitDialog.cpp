@@ -19,19 +19,19 @@ bool CMonitorDlg::OnInitDialog() {
 
   m_pollPeriodMs = PollPeriodMsFor(m_baudRate);
 
-  // A refused port is reported and left closed; the rest still runs, so that the dialog is in a
-  // defined state and another port can be chosen with "通讯设置".
+  // A refused port is reported once and left closed; the rest still runs, so that the dialog is
+  // in a defined state. The port is tried again every second (a server not yet up, a permission
+  // given later), quietly, with the reason in the link status; or another port is chosen with
+  // "通讯设置".
   try {
     OpenPortWithSettings();
   } catch (const serial::SerialError& refusal) {
-    ReportSerialRefusal(refusal);
-    // "设备" still names what was refused.
-    if (!refusal.device().empty()) {
-      m_linkStatus.PortOpened(refusal.device());
-      m_linkStatus.PortNotOpen();
-    }
+    OnStartRefused(refusal);
   }
-  if (m_comm.GetPortOpen()) m_linkStatus.PortOpened(DeviceOfPort());
+  if (m_comm.GetPortOpen()) {
+    m_linkStatus.PortOpened(DeviceOfPort());
+    NotifyPortEvent(PortEventKind::Opened, DeviceOfPort());
+  }
 
   m_pollState = 0;
   SetDlgItemText(main_ids::kInformationBox, InformationBoxText(m_portNumber, m_baudRate, m_parity));

@@ -22,7 +22,7 @@ void CMonitorDlg::RunTick(unsigned timerId) {
       m_probeTick = m_clock.GetTickCount();
       OnProbeTick();
     } else if (timerId == kReopenTimer) {
-      TryReopenLostPort();
+      TryReopenPort();
     } else {
       return;
     }

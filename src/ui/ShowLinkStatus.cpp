@@ -1,41 +1,10 @@
-// The link status in the window: its four boxes, the grey of stale values, the lost port.
+// The link status in the window: its four boxes, the grey of stale values.
 #include "serial/PortName.h"
 #include "ui/CMonitorDlg.h"
 #include "ui/CommPort.h"
 #include "ui/MainDialogIds.h"
 
 namespace kt::ui {
-
-void CMonitorDlg::OnSerialFailure(const serial::SerialError& error) {
-  using serial::SerialErrorKind;
-  if (error.kind() == SerialErrorKind::Disconnected) {
-    try {
-      m_comm.SetPortOpen(false);  // the line may have closed itself already
-    } catch (const serial::SerialError&) {
-    }
-    m_linkStatus.PortLost();
-    SetTimer(kReopenTimer, kReopenPeriodMs);
-  } else if (error.kind() == SerialErrorKind::OutputStalled) {
-    m_linkStatus.OutputStalled();
-  } else {
-    ReportSerialRefusal(error);
-  }
-  ShowLinkStatus();
-}
-
-void CMonitorDlg::TryReopenLostPort() {
-  if (m_comm.GetPortOpen()) {
-    KillTimer(kReopenTimer);  // opened meanwhile, through the communication settings
-    return;
-  }
-  try {
-    OpenSelectedPort();  // not the number again: another adapter may have taken it
-  } catch (const serial::SerialError&) {
-    return;  // still away: the next tick tries again
-  }
-  KillTimer(kReopenTimer);
-  m_linkStatus.PortOpened(DeviceOfPort());
-}
 
 std::string CMonitorDlg::DeviceOfPort() const {
   if (m_portDeviceName) {
@@ -69,6 +38,9 @@ void CMonitorDlg::ShowLinkStatus() {
   if (m_comm.GetPortOpen() && !statusOpen) {
     m_linkStatus.PortOpened(DeviceOfPort());
     KillTimer(kReopenTimer);
+    m_portRetry = PortRetry::None;
+    m_refusalTold.clear();
+    NotifyPortEvent(PortEventKind::Opened, DeviceOfPort());
   } else if (!m_comm.GetPortOpen() && statusOpen) {
     m_linkStatus.PortNotOpen();
   }

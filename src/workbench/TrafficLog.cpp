@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 
 #include "serial/UniqueFd.h"
@@ -12,10 +13,17 @@
 #include "workbench/FileOutput.h"
 #include "workbench/RequestReading.h"
 
+#ifndef KT7340_VERSION
+#error "KT7340_VERSION comes from the project version in CMake"
+#endif
+
 namespace kt::workbench {
 namespace {
 
-const char* KindText(TrafficKind kind) {
+constexpr size_t kDateLength = 10;  // "2026-01-02"
+constexpr char kColumnSeparator = '\t';
+
+const char* DirectionText(TrafficKind kind) {
   switch (kind) {
     case TrafficKind::Sent:
       return "发";
@@ -23,39 +31,82 @@ const char* KindText(TrafficKind kind) {
       return "收";
     case TrafficKind::Discarded:
       return "丢弃";
+    case TrafficKind::Event:
+      return "串口";
+    case TrafficKind::Date:
+      return "日期";
   }
   return "";
 }
 
-void AppendHex(std::string& text, std::span<const uint8_t> bytes) {
+std::string HexText(std::span<const uint8_t> bytes) {
   static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string text;
   for (const uint8_t byte : bytes) {
-    text += ' ';
+    if (!text.empty()) text += ' ';
     text += kHex[byte >> 4];
     text += kHex[byte & 0x0F];
   }
+  return text;
+}
+
+std::string EventText(const ui::PortEvent& event) {
+  switch (event.kind) {
+    case ui::PortEventKind::NotOpen:
+      return "串口未打开：" + event.detail;
+    case ui::PortEventKind::Opened:
+      return "串口已打开 " + event.detail;
+    case ui::PortEventKind::Lost:
+      return "串口已断开 " + event.detail;
+    case ui::PortEventKind::Reopened:
+      return "串口已重新打开 " + event.detail;
+    case ui::PortEventKind::Stalled:
+      return "串口输出受阻：" + event.detail;
+  }
+  return event.detail;
+}
+
+bool EventIsError(ui::PortEventKind kind) {
+  return kind != ui::PortEventKind::Opened && kind != ui::PortEventKind::Reopened;
+}
+
+std::string JoinColumns(const TrafficColumns& c) {
+  const std::array<const std::string*, 6> columns = {&c.time,     &c.direction, &c.address,
+                                                     &c.function, &c.reading,   &c.hex};
+  size_t used = columns.size();
+  while (used > 1 && columns[used - 1]->empty()) --used;
+  std::string text;
+  for (size_t i = 0; i < used; ++i) {
+    if (i > 0) text += kColumnSeparator;
+    text += *columns[i];
+  }
+  return text;
 }
 
 }  // namespace
 
-std::string TrafficLine::Text(ui::TimeFields fields) const {
-  std::string text = ui::LocalTimeText(time, fields);
-  text += ' ';
-  text += KindText(kind);
-  if (kind == TrafficKind::Discarded) {
-    text += ' ';
-    text += reading;
-    text += ' ';
-    AppendHex(text, bytes);
-    if (discarded > bytes.size()) text += " …";
-    return text;
+std::string LocalDateText(std::chrono::system_clock::time_point t) {
+  return ui::LocalTimeText(t, ui::TimeFields::DateAndTime).substr(0, kDateLength);
+}
+
+TrafficColumns TrafficLine::Columns() const {
+  TrafficColumns c;
+  c.direction = DirectionText(kind);
+  if (kind == TrafficKind::Date) {
+    c.time = LocalDateText(time);
+    return c;
   }
-  AppendHex(text, bytes);
-  if (!reading.empty()) {
-    text += "  ";
-    text += reading;
-  }
-  return text;
+  c.time = ui::LocalTimeText(time, ui::TimeFields::TimeOfDay);
+  if (address != kNoAddress) c.address = std::to_string(address);
+  if (function != kNoAddress) c.function = HexText(std::array{static_cast<uint8_t>(function)});
+  c.reading = reading;
+  c.hex = HexText(bytes);
+  if (kind == TrafficKind::Discarded && discarded > bytes.size()) c.hex += " …";
+  return c;
+}
+
+std::string TrafficLine::Text() const {
+  return JoinColumns(Columns());
 }
 
 TrafficLog::TrafficLog(Now now, size_t capacity)
@@ -63,71 +114,95 @@ TrafficLog::TrafficLog(Now now, size_t capacity)
       capacity_(capacity) {}
 
 void TrafficLog::OnFrameSent(std::span<const uint8_t> frame) {
-  Add({now_(), TrafficKind::Sent, {frame.begin(), frame.end()}, DescribeRequest(frame), false, 0});
+  TrafficLine line{.time = now_(),
+                   .kind = TrafficKind::Sent,
+                   .bytes = {frame.begin(), frame.end()},
+                   .reading = DescribeRequest(frame)};
+  if (!frame.empty()) line.address = frame[0];
+  if (frame.size() > 1) line.function = frame[1];
+  Add(std::move(line));
 }
 
 void TrafficLog::OnReadTaken(const ui::ReadTaken& read) {
-  Add({now_(),
-       TrafficKind::Received,
-       {read.bytes.begin(), read.bytes.end()},
-       modbus::DescribeReply(read.verdict),
-       read.verdict.outcome != modbus::ReplyOutcome::Valid,
-       0});
+  // Nothing asked and nothing came: no exchange to show.
+  if (read.bytes.empty() && !read.awaited) return;
+  Add({.time = now_(),
+       .kind = TrafficKind::Received,
+       .bytes = {read.bytes.begin(), read.bytes.end()},
+       .reading = modbus::DescribeReply(read.verdict),
+       .isError = read.verdict.outcome != modbus::ReplyOutcome::Valid,
+       .address = read.address,
+       .function = read.function});
 }
 
 void TrafficLog::OnInputDiscarded(std::span<const uint8_t> bytes) {
   if (bytes.empty()) return;
   const std::span<const uint8_t> kept =
       bytes.first(std::min(bytes.size(), TrafficLine::kDiscardBytesKept));
-  Add({now_(),
-       TrafficKind::Discarded,
-       {kept.begin(), kept.end()},
-       std::to_string(bytes.size()) + " 字节",
-       true,
-       bytes.size()});
+  Add({.time = now_(),
+       .kind = TrafficKind::Discarded,
+       .bytes = {kept.begin(), kept.end()},
+       .reading = std::to_string(bytes.size()) + " 字节",
+       .isError = true,
+       .discarded = bytes.size()});
+}
+
+void TrafficLog::OnPortEvent(const ui::PortEvent& event) {
+  Add({.time = now_(),
+       .kind = TrafficKind::Event,
+       .reading = EventText(event),
+       .isError = EventIsError(event.kind)});
 }
 
 void TrafficLog::Add(TrafficLine line) {
   ++events_;
   if (paused_ || capacity_ == 0) return;
+  // A new day starts with its date; the first line of all has the date in the saved file.
+  const std::string day = LocalDateText(line.time);
+  const bool newDay = !lastDay_.empty() && day != lastDay_;
+  lastDay_ = day;
+  if (newDay) Add({.time = line.time, .kind = TrafficKind::Date});
+  // The date line was counted as an event; it is not one.
+  if (line.kind == TrafficKind::Date) --events_;
+
+  if (line.kind == TrafficKind::Received || line.kind == TrafficKind::Discarded) {
+    line.request = lastRequest_;
+  }
   if (lines_.size() >= capacity_) {
     lines_.pop_front();
-    if (!errors_.empty() && errors_.front() == first_) {
-      errors_.pop_front();
-      ++firstError_;
-    }
     ++first_;
   }
-  if (line.isError) errors_.push_back(End(false));
+  if (line.kind == TrafficKind::Sent) lastRequest_ = End();
   lines_.push_back(std::move(line));
 }
 
 void TrafficLog::Clear() {
   first_ += lines_.size();
-  firstError_ += errors_.size();
   lines_.clear();
-  errors_.clear();
 }
 
-const TrafficLine& TrafficLog::Line(uint64_t number, bool errorsOnly) const {
-  const uint64_t lineNumber = errorsOnly ? errors_[number - firstError_] : number;
-  return lines_[lineNumber - first_];
-}
-
-std::vector<const TrafficLine*> TrafficLog::Visible(bool errorsOnly) const {
-  std::vector<const TrafficLine*> shown;
-  for (uint64_t n = First(errorsOnly); n < End(errorsOnly); ++n) {
-    shown.push_back(&Line(n, errorsOnly));
-  }
-  return shown;
-}
-
-std::string TrafficLog::SaveTo(const std::string& path, bool errorsOnly) const {
+std::string TrafficLog::SaveTo(const std::string& path,
+                               const std::vector<uint64_t>& numbers) const {
   const serial::UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
   if (fd.get() < 0) return "无法保存 " + path + "：" + FileErrorReason(errno);
-  std::string text;
-  for (const TrafficLine* line : Visible(errorsOnly)) {
-    text += line->Text(ui::TimeFields::DateAndTime);
+  std::vector<const TrafficLine*> saved;
+  for (const uint64_t n : numbers) {
+    if (n >= First() && n < End()) saved.push_back(&Line(n));
+  }
+  std::string day = LocalDateText(saved.empty() ? now_() : saved.front()->time);
+  std::string text = "日期 " + day + "  程序 kt7340 " + KT7340_VERSION + '\n';
+  text += JoinColumns({"时间", "方向", "地址", "功能", "内容", "报文"});
+  text += '\n';
+  for (const TrafficLine* line : saved) {
+    // The log's own date lines stand where the day changed among all lines; the saved ones
+    // get theirs where it changes among those saved.
+    if (line->kind == TrafficKind::Date) continue;
+    if (const std::string lineDay = LocalDateText(line->time); lineDay != day) {
+      day = lineDay;
+      text += TrafficLine{.time = line->time, .kind = TrafficKind::Date}.Text();
+      text += '\n';
+    }
+    text += line->Text();
     text += '\n';
   }
   if (!WriteAll(fd.get(), text)) return "保存 " + path + " 失败：" + FileErrorReason(errno);

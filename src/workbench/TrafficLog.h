@@ -1,5 +1,6 @@
-// The traffic log: one line per frame sent, read taken or input discarded, the last 10,000 kept.
-// It is the one store of the lines; the window's view reads them by number.
+// The traffic log: one line per frame sent, read that took bytes or missed a reply, input
+// discarded, port event and change of day; the last 10,000 kept. It is the one store of the
+// lines; the window's view reads them by number.
 #pragma once
 
 #include <chrono>
@@ -10,27 +11,51 @@
 #include <string>
 #include <vector>
 
-#include "ui/LocalTimeText.h"
 #include "ui/MonitorListener.h"
 
 namespace kt::workbench {
 
-enum class TrafficKind { Sent, Received, Discarded };
+enum class TrafficKind {
+  Sent,       // a frame the port took
+  Received,   // a read: its bytes and what the reply search found
+  Discarded,  // pending input thrown away
+  Event,      // the port refused, opened, lost, reopened or stalled
+  Date,       // the first line of a new day
+};
+
+// A line's columns, as the view draws them and the saved text separates them by tabs.
+struct TrafficColumns {
+  std::string time;       // "04:31:24.123"; a date line: "2026-01-02"
+  std::string direction;  // "发", "收", "丢弃", "串口", "日期"
+  std::string address;    // the slave address in decimal, "" when the line has none
+  std::string function;   // the function code in hex ("03"), "" when none
+  std::string reading;  // "读 0x0300 ×19", "应答 (95 字节)", "串口已断开 /dev/ttyUSB0", ...
+  std::string hex;      // "01 03 03 00 00 13 04 43"; a discard's first bytes and "…"
+};
 
 struct TrafficLine {
   // A discard keeps at most this many of its bytes; the line gives the count of all.
   static constexpr size_t kDiscardBytesKept = 16;
+  static constexpr int kNoAddress = -1;
+  static constexpr uint64_t kNoRequest = ~uint64_t{0};
 
   std::chrono::system_clock::time_point time{};
   TrafficKind kind = TrafficKind::Sent;
-  std::vector<uint8_t> bytes;  // a discard's first bytes only
-  std::string reading;         // "读 0x0300 ×19", "应答 (95 字节)", ...
-  bool isError = false;        // a read that is not a valid reply, or bytes thrown away
-  size_t discarded = 0;        // bytes thrown away (a discard)
+  std::vector<uint8_t> bytes{};  // a discard's first bytes only
+  std::string reading{};  // "读 0x0300 ×19", "应答 (95 字节)", "串口已断开 /dev/ttyUSB0", ...
+  bool isError = false;       // a read that is not a valid reply, bytes thrown away, a port fault
+  size_t discarded = 0;       // bytes thrown away (a discard)
+  int address = kNoAddress;   // the request's slave address; a read's: the one it looked for
+  int function = kNoAddress;  // the function code, kNoAddress when the line has none
+  // The number of the latest request line before this read or discard: the request an error
+  // belongs to, kNoRequest before the first.
+  uint64_t request = kNoRequest;
 
-  // "04:31:24.123 收 07 03 ... 应答 (95 字节)", "04:31:24.123 丢弃 40 字节  AA 55 ... …"
-  // in local time; a saved file has the date as well.
-  std::string Text(ui::TimeFields fields = ui::TimeFields::TimeOfDay) const;
+  // In local time.
+  TrafficColumns Columns() const;
+  // The columns joined by tabs, empty ones at the end left off:
+  // "04:31:24.123\t收\t7\t03\t应答 (95 字节)\t07 03 ...".
+  std::string Text() const;
 };
 
 class TrafficLog : public ui::MonitorListener {
@@ -42,9 +67,11 @@ class TrafficLog : public ui::MonitorListener {
   explicit TrafficLog(Now now = {}, size_t capacity = kCapacity);
 
   void OnFrameSent(std::span<const uint8_t> frame) override;
+  // A read that brought nothing is a line only when a reply was awaited ("无应答").
   void OnReadTaken(const ui::ReadTaken& read) override;
   // An empty discard (nothing was pending) is not worth a line.
   void OnInputDiscarded(std::span<const uint8_t> bytes) override;
+  void OnPortEvent(const ui::PortEvent& event) override;
 
   // Paused: events are counted but no line is kept.
   void SetPaused(bool paused) { paused_ = paused; }
@@ -53,19 +80,18 @@ class TrafficLog : public ui::MonitorListener {
   void Clear();
 
   const std::deque<TrafficLine>& Lines() const { return lines_; }
-  // The kept lines, or only the errors, numbered from the first ever kept: a number names the
-  // same line while older ones are dropped. Numbers [First, End) are kept.
-  uint64_t First(bool errorsOnly) const { return errorsOnly ? firstError_ : first_; }
-  uint64_t End(bool errorsOnly) const {
-    return errorsOnly ? firstError_ + errors_.size() : first_ + lines_.size();
-  }
-  const TrafficLine& Line(uint64_t number, bool errorsOnly) const;
+  // Lines are numbered from the first ever kept: a number names the same line while older ones
+  // are dropped. Numbers [First, End) are kept.
+  uint64_t First() const { return first_; }
+  uint64_t End() const { return first_ + lines_.size(); }
+  const TrafficLine& Line(uint64_t number) const { return lines_[number - first_]; }
   // Every event since the start, kept or not.
   uint64_t EventCount() const { return events_; }
-  // The lines to show: all, or only the errors.
-  std::vector<const TrafficLine*> Visible(bool errorsOnly) const;
-  // Writes the visible lines as UTF-8 text, one per line; returns "" or a Chinese message.
-  std::string SaveTo(const std::string& path, bool errorsOnly) const;
+
+  // Writes the lines of `numbers` (kept ones, ascending) as UTF-8 text: a first line with the
+  // date and the program's version, the column heads, then one line each, a date line at a
+  // change of day. Returns "" or a Chinese message.
+  std::string SaveTo(const std::string& path, const std::vector<uint64_t>& numbers) const;
 
  private:
   void Add(TrafficLine line);
@@ -75,9 +101,12 @@ class TrafficLog : public ui::MonitorListener {
   bool paused_ = false;
   uint64_t events_ = 0;
   std::deque<TrafficLine> lines_;
-  uint64_t first_ = 0;           // number of lines_.front()
-  std::deque<uint64_t> errors_;  // numbers of the error lines kept, oldest first
-  uint64_t firstError_ = 0;      // error number of errors_.front()
+  uint64_t first_ = 0;                              // number of lines_.front()
+  uint64_t lastRequest_ = TrafficLine::kNoRequest;  // number of the latest request line
+  std::string lastDay_;                             // local date of the latest line
 };
+
+// "2026-01-02" in local time.
+std::string LocalDateText(std::chrono::system_clock::time_point t);
 
 }  // namespace kt::workbench

@@ -102,8 +102,8 @@ TEST(Workbench, OpensFromTheMainDialogShowsTheTrafficAndRecordsEveryBlock) {
       },
       [&] {
         const QString log = LogText(workbench);
-        EXPECT_TRUE(log.contains(QStringLiteral(" 发 03 03 03 00 00 13 "))) << log.toStdString();
-        EXPECT_TRUE(log.contains(QStringLiteral("读 0x0300 ×19")));
+        EXPECT_TRUE(log.contains(QStringLiteral("\t发\t3\t03\t读 0x0300 ×19\t03 03 03 00 00 13 ")))
+            << log.toStdString();
         EXPECT_TRUE(log.contains(QStringLiteral("应答 (43 字节)")));
         // The window takes input while the main dialog runs modally.
         ClickIn(&workbench, "errorsOnly");
@@ -161,7 +161,7 @@ void Numbered(workbench::TrafficLog& log, TrafficView& view, int from, int to) {
 }
 
 QString RegisterOfLine(const QString& text, int row) {
-  return text.section(QLatin1Char('\n'), row, row).section(QStringLiteral("  "), 1);
+  return text.section(QLatin1Char('\n'), row, row).section(QLatin1Char('\t'), 4, 4);
 }
 
 TEST(TrafficView, NewLinesScrollTheRowsDrawnAndOnlyTheirRowsArePainted) {

@@ -41,8 +41,9 @@ class FakeSerialPort : public serial::SerialControl {
   std::function<void(const Bytes& frame)> onWrite;
   // Bytes that arrive right after the next count was taken: taken by the read, not counted.
   Bytes arriveAfterCount;
-  // The next SetPortOpen(true) throws this.
+  // The next SetPortOpen(true) throws this; every one while keepRefusingOpen.
   std::optional<serial::SerialError> refuseOpen;
+  bool keepRefusingOpen = false;
   // Every SetOutput throws this while it is set (a device unplugged mid-run).
   std::optional<serial::SerialError> refuseOutput;
   // The next `failingReads` reads of InBufferCount throw an I/O error.
@@ -71,7 +72,7 @@ class FakeSerialPort : public serial::SerialControl {
     calls.push_back(std::string("PortOpen=") + (value ? "1" : "0"));
     if (value && refuseOpen) {
       serial::SerialError e = *refuseOpen;
-      refuseOpen.reset();
+      if (!keepRefusingOpen) refuseOpen.reset();
       throw e;
     }
     if (through_ != nullptr) through_->SetPortOpen(value);

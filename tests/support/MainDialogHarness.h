@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -92,6 +93,9 @@ class MainDialogHarness {
   serial::PosixSerialPort realPort;
   FakeSerialPort port{clock};  // what the dialog talks to
   std::unique_ptr<ui::CMonitorDlg> dialog;
+  // Runs on the new dialog before its initialisation (to attach observers, as the application
+  // does).
+  std::function<void(ui::CMonitorDlg&)> beforeInit;
 
   // The scripted line's answering meter: address, registers and the status pair sent after a
   // block reply. It answers reads only while `meterOn`.
@@ -119,6 +123,7 @@ class MainDialogHarness {
     dialog->m_portNumber = start.port;
     dialog->m_baudRate = start.baudRate;
     dialog->m_parity = start.parity;
+    if (beforeInit) beforeInit(*dialog);
     host.Open(*dialog);
     return *dialog;
   }

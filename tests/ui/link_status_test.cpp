@@ -40,7 +40,7 @@ TEST_P(LinkStatusOnLine, ShowsStateCountersAndColour) {
   auto& d = h.Open();
   EXPECT_EQ(h.Text(ids::kLinkStateBox), h.port.open ? "未运行" : "串口未打开");
   if (!h.port.open) {
-    EXPECT_EQ(h.Text(ids::kLinkDeviceBox), "/dev/ttyUSB0");  // what was refused
+    EXPECT_EQ(h.Text(ids::kLinkDeviceBox), "串口 /dev/ttyUSB0 不存在");  // what, and why
   }
   h.Click(ids::kRunButton);
   h.host.RunFor(d.m_pollPeriodMs * 3);
@@ -87,6 +87,7 @@ const LineCase kLineCases[] = {
     {"PortNotOpen",
      [](FakeSerialPort& p) {
        p.refuseOpen = SerialError(SerialErrorKind::NoSuchPort, "/dev/ttyUSB0", "No such device");
+       p.keepRefusingOpen = true;
      },
      "串口未打开", "请求 0  应答 0  无应答 0  无效 0", true},
 };

@@ -73,6 +73,7 @@ TEST_F(MonitorDialogTest, LineSettingsAndPollPeriods) {
 TEST_F(MonitorDialogTest, RefusedPortIsReportedAndTheDialogStillUsable) {
   port.refuseOpen = SerialError(kt::serial::SerialFault{
       .kind = SerialErrorKind::PortInUse, .device = "/dev/ttyS0", .systemError = EBUSY});
+  port.keepRefusingOpen = true;
   auto& d = Open();
   ASSERT_EQ(host.Messages().size(), 1u);
   const std::string& msg = host.Messages()[0].text;
@@ -81,6 +82,7 @@ TEST_F(MonitorDialogTest, RefusedPortIsReportedAndTheDialogStillUsable) {
   EXPECT_FALSE(port.open);
   // The steps after the refusal on the port itself are skipped; the rest still happens.
   EXPECT_EQ(port.calls.back(), "PortOpen=1");
+  // Retried every second while it stays refused: no box repeats it.
   EXPECT_EQ(d.m_pollState, 0);
   EXPECT_EQ(Text(kInformationBox), "串行口: 1 \r\n\r\n波特率: 9600 \r\n\r\n校验位:无校验");
   // Polling on a closed port echoes the request and sends nothing.

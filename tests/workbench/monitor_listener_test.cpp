@@ -20,7 +20,8 @@ constexpr int kRun = main_ids::kRunButton;
 constexpr int kPollAddress = main_ids::kPollAddressButton;
 constexpr int kMeterSettings = main_ids::kMeterSettingsButton;
 
-// Each event as a short line: "发 读 0x0300 ×19", "收T 应答 (43 字节)", "丢弃 2", "块 2 状态".
+// Each event as a short line: "发 读 0x0300 ×19", "收T 应答 (43 字节)", "丢弃 2", "块 2 状态",
+// "口 2 /dev/ttyUSB0" (a port event by its kind's number).
 class EventRecord : public kt::ui::MonitorListener {
  public:
   std::vector<std::string> events;
@@ -28,10 +29,14 @@ class EventRecord : public kt::ui::MonitorListener {
   void OnFrameSent(std::span<const uint8_t> frame) override {
     events.push_back("发 " + kt::workbench::DescribeRequest(frame));
   }
+  // A read with no request awaiting its reply is marked "-".
   void OnReadTaken(const kt::ui::ReadTaken& read) override {
     static constexpr const char* kSource[] = {"T", "C", "P"};
-    events.push_back(std::string("收") + kSource[static_cast<int>(read.source)] + " " +
-                     kt::modbus::DescribeReply(read.verdict));
+    events.push_back(std::string("收") + kSource[static_cast<int>(read.source)] +
+                     (read.awaited ? " " : "- ") + kt::modbus::DescribeReply(read.verdict));
+  }
+  void OnPortEvent(const kt::ui::PortEvent& event) override {
+    events.push_back("口 " + std::to_string(static_cast<int>(event.kind)) + " " + event.detail);
   }
   void OnInputDiscarded(std::span<const uint8_t> bytes) override {
     if (!bytes.empty()) events.push_back("丢弃 " + std::to_string(bytes.size()));
@@ -103,7 +108,7 @@ TEST(MonitorListener, SeesAWholeRunInOrderWithItsReadings) {
 
   const std::vector<std::string> expected = {
       // The first tick has no request behind it yet.
-      "收T 无应答",
+      "收T- 无应答",
       "发 读 0x0300 ×19",
       "收T 应答 (43 字节)",
       "发 读 0x0328 ×4",

@@ -1,4 +1,5 @@
-// The traffic log: each event's line text, the bounded ring, pause, the error filter, saving.
+// The traffic log: each event's line and columns, the reads worth a line, port events, the date
+// at a change of day, the bounded ring, pause, the filters, saving.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -10,17 +11,22 @@
 #include "Frames.h"
 #include "ui/LocalTimeText.h"
 #include "workbench/TrafficLog.h"
+#include "workbench/TrafficLogFilter.h"
 
 using kt::testing::Bytes;
 using kt::testing::WithCrc;
+using kt::workbench::TrafficChoice;
+using kt::workbench::TrafficKind;
 using kt::workbench::TrafficLog;
+using kt::workbench::TrafficLogFilter;
 
 namespace {
 
 using std::chrono::milliseconds;
 using Time = std::chrono::system_clock::time_point;
+using Numbers = std::vector<uint64_t>;
 
-// 2026-01-02 03:04:05.678 UTC; the tests run with TZ=UTC.
+// 2026-01-02 03:04:05.678 UTC; the tests run with TZ=UTC unless they say otherwise.
 const auto kTime = Time(milliseconds(1767323045678));
 
 class TrafficLogTest : public ::testing::Test {
@@ -29,32 +35,48 @@ class TrafficLogTest : public ::testing::Test {
     setenv("TZ", "UTC", 1);
     tzset();
   }
-  TrafficLog log{[] { return kTime; }};
+  void TearDown() override {
+    setenv("TZ", "UTC", 1);
+    tzset();
+  }
+  Time now = kTime;
+  TrafficLog log{[this] { return now; }};
 
-  void Read(const Bytes& bytes, uint8_t address, int length) {
+  static kt::ui::ReadTaken ReadOf(const Bytes& bytes, uint8_t address, int length, bool awaited) {
     kt::ui::ReadTaken read;
     read.bytes = bytes;
     read.address = address;
     read.function = 0x03;
     read.length = length;
+    read.awaited = awaited;
     read.verdict = kt::modbus::CheckReply(bytes, address, 0x03, length);
-    log.OnReadTaken(read);
+    return read;
+  }
+  void Read(const Bytes& bytes, uint8_t address, int length, bool awaited = true) {
+    log.OnReadTaken(ReadOf(bytes, address, length, awaited));
+  }
+  void Send(uint8_t address, uint16_t reg) {
+    log.OnFrameSent(kt::testing::ReadRequest(address, reg, 1));
+  }
+  void Event(kt::ui::PortEventKind kind, const std::string& detail) {
+    log.OnPortEvent({kind, detail});
   }
   std::string LastText() const { return log.Lines().back().Text(); }
+  static Numbers Shown(const TrafficLogFilter& filter) { return filter.LogNumbers(); }
 };
 
-TEST_F(TrafficLogTest, RequestsReadAsTheirRegisters) {
+TEST_F(TrafficLogTest, RequestsShowTimeDirectionAddressFunctionAndReadingBeforeTheBytes) {
   struct Case {
     Bytes frame;
     const char* text;
   };
   const Case cases[] = {
       {WithCrc({0x01, 0x03, 0x03, 0x00, 0x00, 0x13}),
-       "03:04:05.678 发 01 03 03 00 00 13 04 43  读 0x0300 ×19"},
-      {WithCrc({0x01, 0x10, 0x00, 0x0E, 0x00, 0x02, 0x04, 0x00, 0x64, 0x00, 0x00}),
-       "03:04:05.678 发 01 10 00 0E 00 02 04 00 64 00 00 33 FC  写 0x000E ×2"},
+       "03:04:05.678\t发\t1\t03\t读 0x0300 ×19\t01 03 03 00 00 13 04 43"},
+      {WithCrc({0xF7, 0x10, 0x00, 0x0E, 0x00, 0x02, 0x04, 0x00, 0x64, 0x00, 0x00}),
+       "03:04:05.678\t发\t247\t10\t写 0x000E ×2\tF7 10 00 0E 00 02 04 00 64 00 00 2E 77"},
       {WithCrc({0x00, 0x06, 0x00, 0x08, 0x00, 0x03}),
-       "03:04:05.678 发 00 06 00 08 00 03 49 D8  写 0x0008 = 3"},
+       "03:04:05.678\t发\t0\t06\t写 0x0008 = 3\t00 06 00 08 00 03 49 D8"},
   };
   for (const Case& c : cases) {
     log.OnFrameSent(c.frame);
@@ -66,36 +88,62 @@ TEST_F(TrafficLogTest, RequestsReadAsTheirRegisters) {
 TEST_F(TrafficLogTest, ReadsAndDiscardsCarryTheirVerdictAndErrorsAreMarked) {
   const Bytes reply = WithCrc({0x01, 0x03, 0x02, 0x00, 0x01});
   Read(reply, 1, 7);
-  EXPECT_EQ(LastText(), "03:04:05.678 收 01 03 02 00 01 79 84  应答 (7 字节)");
+  EXPECT_EQ(LastText(), "03:04:05.678\t收\t1\t03\t应答 (7 字节)\t01 03 02 00 01 79 84");
   Bytes bad = reply;
   bad.back() ^= 0xFF;
   Read(bad, 1, 7);
   EXPECT_EQ(log.Lines().back().reading, "应答无效：CRC 错误");
   Read({}, 1, 7);
-  EXPECT_EQ(LastText(), "03:04:05.678 收  无应答");
+  EXPECT_EQ(LastText(), "03:04:05.678\t收\t1\t03\t无应答");
   log.OnInputDiscarded(Bytes{});  // nothing pending: no line
   log.OnInputDiscarded(Bytes{0xAA, 0x55});
-  EXPECT_EQ(LastText(), "03:04:05.678 丢弃 2 字节  AA 55");
+  EXPECT_EQ(LastText(), "03:04:05.678\t丢弃\t\t\t2 字节\tAA 55");
 
   ASSERT_EQ(log.Lines().size(), 4u);
-  std::vector<std::string> errors;
-  for (const auto* line : log.Visible(true)) errors.push_back(line->reading);
-  EXPECT_EQ(errors, (std::vector<std::string>{"应答无效：CRC 错误", "无应答", "2 字节"}));
-  EXPECT_EQ(log.Visible(false).size(), 4u);
+  std::vector<bool> errors;
+  for (const auto& line : log.Lines()) errors.push_back(line.isError);
+  EXPECT_EQ(errors, (std::vector<bool>{false, true, true, true}));
+}
+
+// Only an awaited read that brought nothing is a missed reply; bytes are always shown.
+TEST_F(TrafficLogTest, AReadIsALineWhenItBroughtBytesOrAReplyWasAwaited) {
+  struct Case {
+    bool awaited;
+    Bytes bytes;
+    const char* reading;  // nullptr: no line
+  };
+  const Case cases[] = {
+      {false, {}, nullptr},
+      {true, {}, "无应答"},
+      {false, {0x55}, "应答无效 (1 字节)"},
+      {true, WithCrc({0x01, 0x03, 0x02, 0x00, 0x01}), "应答 (7 字节)"},
+  };
+  for (const Case& c : cases) {
+    const uint64_t before = log.End();
+    const uint64_t eventsBefore = log.EventCount();
+    Read(c.bytes, 1, 7, c.awaited);
+    if (c.reading == nullptr) {
+      EXPECT_EQ(log.End(), before);
+      EXPECT_EQ(log.EventCount(), eventsBefore);
+    } else {
+      ASSERT_EQ(log.End(), before + 1);
+      EXPECT_EQ(log.Lines().back().reading, c.reading);
+    }
+  }
 }
 
 // A flood thrown away is one short line: the count, and the first bytes only.
 TEST_F(TrafficLogTest, ADiscardShowsItsCountAndAtMostItsFirstBytes) {
-  const std::string first16 = " 00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F";
+  const std::string first16 = "00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F";
   struct Case {
     size_t size;
     std::string text;
   };
   const Case cases[] = {
-      {15, "03:04:05.678 丢弃 15 字节 " + first16.substr(0, 15 * 3)},
-      {16, "03:04:05.678 丢弃 16 字节 " + first16},
-      {17, "03:04:05.678 丢弃 17 字节 " + first16 + " …"},
-      {32u << 20, "03:04:05.678 丢弃 33554432 字节 " + first16 + " …"},
+      {15, "03:04:05.678\t丢弃\t\t\t15 字节\t" + first16.substr(0, 15 * 3 - 1)},
+      {16, "03:04:05.678\t丢弃\t\t\t16 字节\t" + first16},
+      {17, "03:04:05.678\t丢弃\t\t\t17 字节\t" + first16 + " …"},
+      {32u << 20, "03:04:05.678\t丢弃\t\t\t33554432 字节\t" + first16 + " …"},
   };
   for (const Case& c : cases) {
     Bytes flood(c.size);
@@ -104,6 +152,174 @@ TEST_F(TrafficLogTest, ADiscardShowsItsCountAndAtMostItsFirstBytes) {
     EXPECT_EQ(LastText(), c.text);
     EXPECT_LE(log.Lines().back().bytes.size(), 16u);
   }
+}
+
+TEST_F(TrafficLogTest, PortEventsSayWhatHappenedAndFaultsAreErrors) {
+  using kt::ui::PortEventKind;
+  struct Case {
+    PortEventKind kind;
+    const char* detail;
+    const char* reading;
+    bool error;
+  };
+  const Case cases[] = {
+      {PortEventKind::NotOpen, "串口 /dev/ttyUSB0 没有访问权限",
+       "串口未打开：串口 /dev/ttyUSB0 没有访问权限", true},
+      {PortEventKind::Opened, "/dev/ttyUSB0", "串口已打开 /dev/ttyUSB0", false},
+      {PortEventKind::Lost, "/dev/ttyUSB0", "串口已断开 /dev/ttyUSB0", true},
+      {PortEventKind::Reopened, "/dev/ttyUSB1", "串口已重新打开 /dev/ttyUSB1", false},
+      {PortEventKind::Stalled, "串口 tcp://127.0.0.1:5020 输出受阻",
+       "串口输出受阻：串口 tcp://127.0.0.1:5020 输出受阻", true},
+  };
+  for (const Case& c : cases) {
+    Event(c.kind, c.detail);
+    const auto& line = log.Lines().back();
+    EXPECT_EQ(line.kind, TrafficKind::Event);
+    EXPECT_EQ(line.reading, c.reading);
+    EXPECT_EQ(line.isError, c.error) << c.reading;
+    EXPECT_EQ(LastText(), std::string("03:04:05.678\t串口\t\t\t") + c.reading);
+  }
+}
+
+// A date line comes first on a new local day: just before and at midnight, in two zones.
+TEST_F(TrafficLogTest, ADayChangeWritesADateLine) {
+  struct Case {
+    const char* zone;
+    int64_t lastMsOfDay;  // the day's last millisecond in that zone
+    const char* newDay;
+  };
+  const Case cases[] = {
+      {"UTC", 1767398399999, "2026-01-03"},    // 2026-01-02 23:59:59.999 UTC
+      {"CST-8", 1767369599999, "2026-01-03"},  // 2026-01-02 15:59:59.999 UTC
+  };
+  for (const Case& c : cases) {
+    setenv("TZ", c.zone, 1);
+    tzset();
+    TrafficLog dated{[this] { return now; }};
+    now = Time(milliseconds(c.lastMsOfDay - 1));
+    dated.OnInputDiscarded(Bytes{1});
+    now = Time(milliseconds(c.lastMsOfDay));
+    dated.OnInputDiscarded(Bytes{2});
+    ASSERT_EQ(dated.Lines().size(), 2u) << c.zone;  // the same day: no date line
+    now = Time(milliseconds(c.lastMsOfDay + 1));
+    dated.OnInputDiscarded(Bytes{3});
+    ASSERT_EQ(dated.Lines().size(), 4u) << c.zone;
+    EXPECT_EQ(dated.Lines()[2].kind, TrafficKind::Date);
+    EXPECT_EQ(dated.Lines()[2].Text(), std::string(c.newDay) + "\t日期");
+    EXPECT_EQ(dated.Lines()[3].Text(), std::string("00:00:00.000\t丢弃\t\t\t1 字节\t03"));
+    EXPECT_EQ(dated.EventCount(), 3u);  // a date is no event
+  }
+}
+
+TEST_F(TrafficLogTest, KeepsTheNewestLinesNumberedForGoodAndCountsWhilePaused) {
+  TrafficLog small([] { return kTime; }, 3);
+  Bytes noise{0x55};
+  // Lines 0..4: sent, error, sent, error, sent.
+  for (uint8_t i = 0; i < 5; ++i) {
+    if (i % 2 == 0) {
+      small.OnFrameSent(WithCrc({1, 3, 0, i, 0, 1}));
+    } else {
+      small.OnInputDiscarded(noise);
+    }
+  }
+  ASSERT_EQ(small.Lines().size(), 3u);
+  EXPECT_EQ(small.First(), 2u);
+  EXPECT_EQ(small.End(), 5u);
+  EXPECT_EQ(small.Line(2).reading, "读 0x0002 ×1");
+  EXPECT_EQ(small.Line(4).reading, "读 0x0004 ×1");
+  // The errors with their requests: line 3 and its request, line 2; lines 0 and 1 are gone.
+  TrafficLogFilter errors(small, {.errorsOnly = true});
+  EXPECT_EQ(Shown(errors), (Numbers{2, 3}));
+  EXPECT_EQ(errors.Line(errors.First() + 1).kind, TrafficKind::Discarded);
+
+  small.SetPaused(true);
+  small.OnFrameSent(WithCrc({1, 3, 0, 9, 0, 1}));
+  EXPECT_EQ(small.Lines().back().reading, "读 0x0004 ×1");
+  EXPECT_EQ(small.EventCount(), 6u);
+  small.SetPaused(false);
+  small.Clear();
+  EXPECT_TRUE(small.Lines().empty());
+  EXPECT_EQ(small.First(), 5u);
+  errors.Update();
+  EXPECT_EQ(errors.First(), errors.End());
+  const uint64_t firstAfterClear = errors.End();
+  small.OnInputDiscarded(noise);  // its request, line 4, was cleared
+  EXPECT_TRUE(errors.Update());
+  EXPECT_EQ(small.First(), 5u);
+  EXPECT_EQ(Shown(errors), (Numbers{5}));
+  EXPECT_EQ(errors.First(), firstAfterClear);
+  EXPECT_EQ(errors.Line(firstAfterClear).reading, "1 字节");
+}
+
+// "只显示错误" keeps the request each error answers, so a timeout is tied to what asked; the
+// address filter keeps one meter's lines and the lines of the line itself.
+TEST_F(TrafficLogTest, FiltersKeepEachErrorsRequestAndOneAddress) {
+  Send(1, 0x0300);                                      // 0
+  Read(WithCrc({0x01, 0x03, 0x02, 0x00, 0x01}), 1, 7);  // 1
+  Send(2, 0x0300);                                      // 2
+  log.OnInputDiscarded(Bytes{0xAA});                    // 3: dropped after sending 2
+  Read({}, 2, 7);                                       // 4: its reply missed
+  Send(1, 0x0322);                                      // 5
+  Read({}, 1, 7);                                       // 6
+  Send(1, 0x0328);                                      // 7: answered
+  Read(WithCrc({0x01, 0x03, 0x02, 0x00, 0x01}), 1, 7);  // 8
+
+  TrafficLogFilter errors(log, {.errorsOnly = true});
+  EXPECT_EQ(Shown(errors), (Numbers{2, 3, 4, 5, 6}));
+  TrafficLogFilter meter1(log, {.address = 1});
+  EXPECT_EQ(Shown(meter1), (Numbers{0, 1, 3, 5, 6, 7, 8}));
+  TrafficLogFilter meter2Errors(log, {.errorsOnly = true, .address = 2});
+  EXPECT_EQ(Shown(meter2Errors), (Numbers{2, 3, 4}));
+  TrafficLogFilter meter3(log, {.address = 3});
+  EXPECT_EQ(Shown(meter3), (Numbers{3}));
+
+  // A port event between a request and its missed reply: the request goes before it, and the
+  // filter says the shown lines moved.
+  Send(2, 0x0000);                                // 9
+  Event(kt::ui::PortEventKind::Stalled, "受阻");  // 10
+  EXPECT_TRUE(errors.Update());
+  EXPECT_EQ(Shown(errors), (Numbers{2, 3, 4, 5, 6, 10}));
+  Read({}, 2, 95);  // 11
+  EXPECT_FALSE(errors.Update());
+  EXPECT_EQ(Shown(errors), (Numbers{2, 3, 4, 5, 6, 9, 10, 11}));
+  EXPECT_TRUE(errors.Update());  // nothing new
+}
+
+TEST_F(TrafficLogTest, SavesTheShownLinesWithTheDateAndVersionFirst) {
+  const auto dir = std::filesystem::path(::testing::TempDir()) / "traffic_log_test";
+  std::filesystem::create_directories(dir);
+  log.OnFrameSent(WithCrc({0x01, 0x03, 0x03, 0x00, 0x00, 0x13}));
+  Read({}, 1, 43);
+  now = Time(milliseconds(1767398400000));  // 2026-01-03 00:00:00.000
+  Read({}, 1, 43);
+  TrafficLogFilter errors(log, {.errorsOnly = true});
+  // Saving onto an older, longer file replaces all of it.
+  {
+    std::ofstream old(dir / "errors.txt", std::ios::binary);
+    old << std::string(4096, 'x') << '\n';
+  }
+  ASSERT_EQ(log.SaveTo((dir / "errors.txt").string(), errors.LogNumbers()), "");
+  std::ifstream in(dir / "errors.txt", std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  EXPECT_EQ(text.str(), "日期 2026-01-02  程序 kt7340 " KT7340_VERSION
+                        "\n"
+                        "时间\t方向\t地址\t功能\t内容\t报文\n"
+                        "03:04:05.678\t发\t1\t03\t读 0x0300 ×19\t01 03 03 00 00 13 04 43\n"
+                        "03:04:05.678\t收\t1\t03\t无应答\n"
+                        "2026-01-03\t日期\n"
+                        "00:00:00.000\t收\t1\t03\t无应答\n");
+  // Only the second day saved: its date comes first, and no date line repeats it.
+  ASSERT_EQ(log.SaveTo((dir / "day2.txt").string(), {3}), "");
+  std::ifstream day2(dir / "day2.txt", std::ios::binary);
+  std::string first;
+  std::getline(day2, first);
+  EXPECT_EQ(first, "日期 2026-01-03  程序 kt7340 " KT7340_VERSION);
+  std::stringstream rest;
+  rest << day2.rdbuf();
+  EXPECT_EQ(rest.str(), "时间\t方向\t地址\t功能\t内容\t报文\n00:00:00.000\t收\t1\t03\t无应答\n");
+  const std::string missing = (dir / "no-such-folder" / "x.txt").string();
+  EXPECT_EQ(log.SaveTo(missing, {}), "无法保存 " + missing + "：文件夹不存在");
 }
 
 // Each way of writing the time, with single-digit fields and milliseconds that need padding.
@@ -140,62 +356,6 @@ TEST(LocalTimeText, PadsEveryField) {
             "2027-01-01T07:59:59.999");
   setenv("TZ", "UTC", 1);
   tzset();
-}
-
-TEST_F(TrafficLogTest, KeepsTheNewestLinesNumberedForGoodAndCountsWhilePaused) {
-  TrafficLog small([] { return kTime; }, 3);
-  Bytes noise{0x55};
-  // Lines 0..4: sent, error, sent, error, sent.
-  for (uint8_t i = 0; i < 5; ++i) {
-    if (i % 2 == 0) {
-      small.OnFrameSent(WithCrc({1, 3, 0, i, 0, 1}));
-    } else {
-      small.OnInputDiscarded(noise);
-    }
-  }
-  ASSERT_EQ(small.Lines().size(), 3u);
-  EXPECT_EQ(small.First(false), 2u);
-  EXPECT_EQ(small.End(false), 5u);
-  EXPECT_EQ(small.Line(2, false).reading, "读 0x0002 ×1");
-  EXPECT_EQ(small.Line(4, false).reading, "读 0x0004 ×1");
-  // Errors are numbered on their own: the first (line 1) was dropped, the second (line 3) kept.
-  EXPECT_EQ(small.First(true), 1u);
-  EXPECT_EQ(small.End(true), 2u);
-  EXPECT_EQ(small.Line(1, true).kind, kt::workbench::TrafficKind::Discarded);
-  EXPECT_EQ(small.Visible(true).size(), 1u);
-
-  small.SetPaused(true);
-  small.OnFrameSent(WithCrc({1, 3, 0, 9, 0, 1}));
-  EXPECT_EQ(small.Lines().back().reading, "读 0x0004 ×1");
-  EXPECT_EQ(small.EventCount(), 6u);
-  small.SetPaused(false);
-  small.Clear();
-  EXPECT_TRUE(small.Lines().empty());
-  EXPECT_EQ(small.First(false), 5u);
-  EXPECT_EQ(small.End(true), 2u);
-  small.OnInputDiscarded(noise);
-  EXPECT_EQ(small.First(false), 5u);
-  EXPECT_EQ(small.First(true), 2u);
-  EXPECT_EQ(small.Line(2, true).reading, "1 字节");
-}
-
-TEST_F(TrafficLogTest, SavesTheShownLinesAsUtf8TextOrSaysWhyNot) {
-  const auto dir = std::filesystem::path(::testing::TempDir()) / "traffic_log_test";
-  std::filesystem::create_directories(dir);
-  log.OnFrameSent(WithCrc({0x01, 0x03, 0x03, 0x00, 0x00, 0x13}));
-  Read({}, 1, 43);
-  // Saving onto an older, longer file replaces all of it.
-  {
-    std::ofstream old(dir / "errors.txt", std::ios::binary);
-    old << std::string(4096, 'x') << '\n';
-  }
-  ASSERT_EQ(log.SaveTo((dir / "errors.txt").string(), true), "");
-  std::ifstream in(dir / "errors.txt", std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  EXPECT_EQ(text.str(), "2026-01-02T03:04:05.678 收  无应答\n");
-  const std::string missing = (dir / "no-such-folder" / "x.txt").string();
-  EXPECT_EQ(log.SaveTo(missing, false), "无法保存 " + missing + "：文件夹不存在");
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -22,6 +23,7 @@ namespace {
 // New lines and the event count reach the screen at this pace rather than on every event: one
 // repaint for several lines. Out of sight they wait until the tab is shown.
 constexpr int kFlushMs = 2000;
+constexpr int kHighestAddress = 255;
 
 }  // namespace
 
@@ -31,12 +33,19 @@ TrafficTab::TrafficTab(workbench::TrafficLog& log, QWidget* parent)
       view_(new TrafficView(log, this)),
       pause_(new QPushButton(QStringLiteral("暂停"), this)),
       errorsOnly_(new QCheckBox(QStringLiteral("只显示错误"), this)),
+      address_(new QSpinBox(this)),
       count_(new QLabel(this)),
       message_(new QLabel(this)) {
   view_->setObjectName(QStringLiteral("trafficView"));
   pause_->setObjectName(QStringLiteral("pauseButton"));
   pause_->setCheckable(true);
   errorsOnly_->setObjectName(QStringLiteral("errorsOnly"));
+  address_->setObjectName(QStringLiteral("addressFilter"));
+  address_->setRange(workbench::TrafficChoice::kAnyAddress, kHighestAddress);
+  address_->setSpecialValueText(QStringLiteral("全部地址"));
+  address_->setPrefix(QStringLiteral("地址 "));
+  address_->setValue(workbench::TrafficChoice::kAnyAddress);
+  address_->setToolTip(QStringLiteral("只显示这个子机地址的报文（串口事件总显示）"));
   message_->setStyleSheet(QStringLiteral("color: red"));
   auto* clear = new QPushButton(QStringLiteral("清除"), this);
   clear->setObjectName(QStringLiteral("clearButton"));
@@ -48,6 +57,7 @@ TrafficTab::TrafficTab(workbench::TrafficLog& log, QWidget* parent)
   buttons->addWidget(clear);
   buttons->addWidget(save);
   buttons->addWidget(errorsOnly_);
+  buttons->addWidget(address_);
   buttons->addStretch();
   buttons->addWidget(count_);
   auto* layout = new QVBoxLayout(this);
@@ -58,10 +68,11 @@ TrafficTab::TrafficTab(workbench::TrafficLog& log, QWidget* parent)
   connect(pause_, &QPushButton::toggled, this, [this](bool on) { log_.SetPaused(on); });
   connect(clear, &QPushButton::clicked, this, [this] {
     log_.Clear();
-    view_->Reset(errorsOnly_->isChecked());
+    view_->Reset(Choice());
   });
   connect(save, &QPushButton::clicked, this, [this] { AskAndSave(); });
   connect(errorsOnly_, &QCheckBox::toggled, this, [this] { Refill(); });
+  connect(address_, &QSpinBox::valueChanged, this, [this] { Refill(); });
 
   auto* counter = new QTimer(this);
   connect(counter, &QTimer::timeout, this, [this] { Flush(); });
@@ -82,8 +93,12 @@ void TrafficTab::Flush() {
   ShowCount();
 }
 
+workbench::TrafficChoice TrafficTab::Choice() const {
+  return {errorsOnly_->isChecked(), address_->value()};
+}
+
 void TrafficTab::Refill() {
-  view_->Reset(errorsOnly_->isChecked());
+  view_->Reset(Choice());
   ShowCount();
 }
 
@@ -98,8 +113,8 @@ QString TrafficTab::ShownText() const {
 }
 
 QString TrafficTab::SaveTo(const QString& path) {
-  QString failure =
-      QString::fromStdString(log_.SaveTo(path.toStdString(), errorsOnly_->isChecked()));
+  view_->ShowNewLines();  // what the log holds now, not what the last refresh showed
+  QString failure = QString::fromStdString(log_.SaveTo(path.toStdString(), view_->ShownNumbers()));
   message_->setText(failure);
   return failure;
 }

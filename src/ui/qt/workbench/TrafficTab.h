@@ -1,14 +1,17 @@
-// The tab "报文": the traffic log in a fixed-width font with pause, clear, save and a filter.
+// The tab "报文": the traffic log in a fixed-width font with pause, clear, save, the filter
+// "只显示错误" (each error with its request) and a filter by slave address.
 #pragma once
 
 #include <QString>
 #include <QWidget>
 
 #include "workbench/TrafficLog.h"
+#include "workbench/TrafficLogFilter.h"
 
 class QCheckBox;
 class QLabel;
 class QPushButton;
+class QSpinBox;
 
 namespace kt::ui::qt {
 
@@ -34,11 +37,13 @@ class TrafficTab : public QWidget {
   void Refill();
   void ShowCount();
   void AskAndSave();
+  workbench::TrafficChoice Choice() const;
 
   workbench::TrafficLog& log_;
   TrafficView* view_;
   QPushButton* pause_;
   QCheckBox* errorsOnly_;
+  QSpinBox* address_;  // its lowest value shows "全部地址": every slave address
   QLabel* count_;
   QLabel* message_;
   uint64_t shownCount_ = ~uint64_t{0};

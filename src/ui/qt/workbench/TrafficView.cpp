@@ -10,15 +10,34 @@
 #include <QScrollBar>
 #include <algorithm>
 
+#include "workbench/TrafficLogColours.h"
+
 namespace kt::ui::qt {
 namespace {
 
 constexpr int kMarginPx = 4;
+constexpr int kGapChars = 2;  // between two columns
+
+QString FromUtf8(const std::string& text) {
+  return QString::fromStdString(text);
+}
+
+// A line's columns in their order on the screen.
+std::array<QString, TrafficView::kColumnCount> ColumnTexts(const workbench::TrafficLine& line) {
+  const workbench::TrafficColumns c = line.Columns();
+  return {FromUtf8(c.time),     FromUtf8(c.direction), FromUtf8(c.address),
+          FromUtf8(c.function), FromUtf8(c.reading),   FromUtf8(c.hex)};
+}
+
+QColor ColourOf(const workbench::TrafficLine& line) {
+  const workbench::Rgb rgb = workbench::ColourOf(workbench::RoleOf(line));
+  return {rgb.red, rgb.green, rgb.blue};
+}
 
 }  // namespace
 
 TrafficView::TrafficView(const workbench::TrafficLog& log, QWidget* parent)
-    : QAbstractScrollArea(parent), log_(log) {
+    : QAbstractScrollArea(parent), filter_(log) {
   setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   viewport()->setBackgroundRole(QPalette::Base);
   viewport()->setAutoFillBackground(true);
@@ -33,19 +52,54 @@ TrafficView::TrafficView(const workbench::TrafficLog& log, QWidget* parent)
   all->setShortcut(QKeySequence::SelectAll);
   all->setShortcutContext(Qt::WidgetWithChildrenShortcut);
   connect(all, &QAction::triggered, this, [this] { SelectAll(); });
+  // The scroll area, not its viewport, decides on a context menu for the rows.
   addActions({copy, all});
-  viewport()->addActions({copy, all});
-  viewport()->setContextMenuPolicy(Qt::ActionsContextMenu);
+  setContextMenuPolicy(Qt::ActionsContextMenu);
   setFocusPolicy(Qt::StrongFocus);
 }
 
 bool TrafficView::Kept(uint64_t number) const {
-  return number >= log_.First(errorsOnly_) && number < log_.End(errorsOnly_);
+  return filter_.Kept(number);
 }
 
 QString TrafficView::Line(uint64_t number) const {
   if (!Kept(number)) return {};
-  return QString::fromStdString(log_.Line(number, errorsOnly_).Text());
+  return FromUtf8(filter_.Line(number).Text());
+}
+
+std::array<int, TrafficView::kColumnCount> TrafficView::ColumnStarts() const {
+  const QFontMetrics m = fontMetrics();
+  const int gap = m.horizontalAdvance(QLatin1Char(' ')) * kGapChars;
+  const std::array<int, kColumnCount - 1> widths = {
+      m.horizontalAdvance(QStringLiteral("00:00:00.000")),
+      std::max(m.horizontalAdvance(QStringLiteral("丢弃")),
+               m.horizontalAdvance(QStringLiteral("串口"))),
+      m.horizontalAdvance(QStringLiteral("255")),
+      m.horizontalAdvance(QStringLiteral("00")),
+      readingPx_,
+  };
+  std::array<int, kColumnCount> starts{};
+  starts[0] = kMarginPx;
+  for (size_t i = 0; i < widths.size(); ++i) starts[i + 1] = starts[i] + widths[i] + gap;
+  return starts;
+}
+
+bool TrafficView::Measure(uint64_t from, uint64_t to) {
+  const int readingBefore = readingPx_;
+  for (uint64_t n = std::max(from, filter_.First()); n < std::min(to, filter_.End()); ++n) {
+    if (!filter_.Kept(n)) continue;
+    const auto texts = ColumnTexts(filter_.Line(n));
+    // A line without bytes (a port event, a missed reply) may run on into the byte column: a
+    // long reason must not push every line's bytes out of sight.
+    const int readingPx = fontMetrics().horizontalAdvance(texts[4]);
+    if (texts[5].isEmpty()) {
+      loneReadingPx_ = std::max(loneReadingPx_, readingPx);
+    } else {
+      readingPx_ = std::max(readingPx_, readingPx);
+    }
+    hexPx_ = std::max(hexPx_, fontMetrics().horizontalAdvance(texts[5]));
+  }
+  return readingPx_ != readingBefore;
 }
 
 QString TrafficView::Text(uint64_t from, uint64_t to) const {
@@ -83,22 +137,36 @@ void TrafficView::UpdateScrollRanges() {
   const int lines = static_cast<int>(end_ - first_);
   verticalScrollBar()->setRange(0, std::max(0, lines - RowsInView()));
   verticalScrollBar()->setPageStep(RowsInView());
-  const int contentWidth = widestPx_ + 2 * kMarginPx;
+  const auto starts = ColumnStarts();
+  const int contentWidth = std::max(starts[5] + hexPx_, starts[4] + loneReadingPx_) + kMarginPx;
   horizontalScrollBar()->setRange(0, std::max(0, contentWidth - viewport()->width()));
   horizontalScrollBar()->setPageStep(viewport()->width());
 }
 
 void TrafficView::ShowNewLines() {
-  if (log_.End(errorsOnly_) == end_ && log_.First(errorsOnly_) == first_) return;
+  if (!filter_.Update()) {
+    // An error's request went before lines already shown: all rows move, and a selection
+    // would now name other lines.
+    hasSelection_ = false;
+    const bool wasAtNewest = verticalScrollBar()->value() >= verticalScrollBar()->maximum();
+    first_ = filter_.First();
+    end_ = filter_.End();
+    Measure(first_, end_);
+    adjusting_ = true;
+    UpdateScrollRanges();
+    if (wasAtNewest) verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+    adjusting_ = false;
+    viewport()->update();
+    return;
+  }
+  if (filter_.End() == end_ && filter_.First() == first_) return;
   QScrollBar* bar = verticalScrollBar();
   const bool atNewest = bar->value() >= bar->maximum();
   const uint64_t topBefore = TopLine();
   const uint64_t endBefore = end_;
-  first_ = log_.First(errorsOnly_);
-  end_ = log_.End(errorsOnly_);
-  for (uint64_t n = std::max(endBefore, first_); n < end_; ++n) {
-    widestPx_ = std::max(widestPx_, fontMetrics().horizontalAdvance(Line(n)));
-  }
+  first_ = filter_.First();
+  end_ = filter_.End();
+  const bool widened = Measure(std::max(endBefore, first_), end_);
 
   adjusting_ = true;
   UpdateScrollRanges();
@@ -112,7 +180,7 @@ void TrafficView::ShowNewLines() {
   const int h = LineHeight();
   const uint64_t rows = static_cast<uint64_t>(RowsInView()) + 1;  // and the partly shown last
   const uint64_t shift = top > topBefore ? top - topBefore : 0;
-  if (shift >= rows || top < topBefore) {
+  if (widened || shift >= rows || top < topBefore) {
     viewport()->update();
     return;
   }
@@ -125,15 +193,15 @@ void TrafficView::ShowNewLines() {
   }
 }
 
-void TrafficView::Reset(bool errorsOnly) {
+void TrafficView::Reset(workbench::TrafficChoice choice) {
   hasSelection_ = false;
-  errorsOnly_ = errorsOnly;
-  first_ = log_.First(errorsOnly_);
-  end_ = log_.End(errorsOnly_);
-  widestPx_ = 0;
-  for (uint64_t n = first_; n < end_; ++n) {
-    widestPx_ = std::max(widestPx_, fontMetrics().horizontalAdvance(Line(n)));
-  }
+  filter_.Choose(choice);
+  first_ = filter_.First();
+  end_ = filter_.End();
+  readingPx_ = 0;
+  loneReadingPx_ = 0;
+  hexPx_ = 0;
+  Measure(first_, end_);
   adjusting_ = true;
   UpdateScrollRanges();
   verticalScrollBar()->setValue(verticalScrollBar()->maximum());
@@ -161,16 +229,21 @@ void TrafficView::paintEvent(QPaintEvent* event) {
   QPainter painter(viewport());
   const int h = LineHeight();
   const int ascent = fontMetrics().ascent();
-  const int x = kMarginPx - horizontalScrollBar()->value();
+  const int scrolled = horizontalScrollBar()->value();
+  const std::array<int, kColumnCount> starts = ColumnStarts();
   const QRect area = event->rect();
   for (int row = area.top() / h; row <= area.bottom() / h; ++row) {
     const uint64_t number = TopLine() + static_cast<uint64_t>(row);
     if (number >= end_) break;
     if (!Kept(number)) continue;  // dropped by the log since the last lines were shown
+    const workbench::TrafficLine& line = filter_.Line(number);
     const bool selected = Selected(number);
     if (selected) painter.fillRect(0, row * h, viewport()->width(), h, palette().highlight());
-    painter.setPen(selected ? palette().highlightedText().color() : palette().text().color());
-    painter.drawText(x, row * h + ascent, Line(number));
+    painter.setPen(selected ? palette().highlightedText().color() : ColourOf(line));
+    const auto texts = ColumnTexts(line);
+    for (size_t c = 0; c < texts.size(); ++c) {
+      if (!texts[c].isEmpty()) painter.drawText(starts[c] - scrolled, row * h + ascent, texts[c]);
+    }
   }
 }
 

@@ -1,14 +1,19 @@
-// The traffic log's lines on the screen, one per row in a fixed-width font. New lines scroll the
-// rows already drawn up (a copy on the screen) and only the new rows are drawn: the log costs the
-// same few rows a second however much of it is in view. Rows are selected with the mouse and
-// copied with Ctrl+C or the context menu. The lines are the traffic log's own: the view keeps
+// The traffic log's lines on the screen, one per row in a fixed-width font, in columns: time,
+// direction, slave address, function, reading, then the bytes; coloured by what each line is
+// (the core's colour table). New lines scroll the rows already drawn up (a copy on the screen)
+// and only the new rows are drawn: the log costs the same few rows a second however much of it
+// is in view. Rows are selected with the mouse and copied with Ctrl+C or the context menu
+// ("复制", "全选"), as tab-separated columns. The lines are the traffic log's own: the view keeps
 // only which numbers it shows.
 #pragma once
 
 #include <QAbstractScrollArea>
+#include <array>
 #include <cstdint>
+#include <vector>
 
 #include "workbench/TrafficLog.h"
+#include "workbench/TrafficLogFilter.h"
 
 namespace kt::ui::qt {
 
@@ -19,12 +24,18 @@ class TrafficView : public QAbstractScrollArea {
   // Shows the lines the log added since; a reader at the newest line stays there, one who
   // scrolled up keeps the lines in view.
   void ShowNewLines();
-  // Shows the log's lines anew, all or only the errors, and scrolls to the newest.
-  void Reset(bool errorsOnly);
+  // Shows the log's lines anew as chosen (all or the errors with their requests, any slave
+  // address or one) and scrolls to the newest.
+  void Reset(workbench::TrafficChoice choice);
+  // The log's numbers of the lines this view shows.
+  std::vector<uint64_t> ShownNumbers() const { return filter_.LogNumbers(); }
 
   QString Text() const { return Text(first_, end_); }
   QString SelectedText() const;
   int LineHeight() const;
+  // Where each column starts, from the left edge of the rows (before scrolling).
+  static constexpr int kColumnCount = 6;
+  std::array<int, kColumnCount> ColumnStarts() const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -38,6 +49,8 @@ class TrafficView : public QAbstractScrollArea {
   QString Text(uint64_t from, uint64_t to) const;
   QString Line(uint64_t number) const;
   bool Kept(uint64_t number) const;
+  // Widens the reading and byte columns for lines [from, to); true when the readings widened.
+  bool Measure(uint64_t from, uint64_t to);
   int RowsInView() const;  // whole rows
   uint64_t TopLine() const;
   uint64_t LineAt(QPoint at) const;
@@ -46,11 +59,12 @@ class TrafficView : public QAbstractScrollArea {
   void SelectAll();
   void CopySelection() const;
 
-  const workbench::TrafficLog& log_;
-  bool errorsOnly_ = false;
-  uint64_t first_ = 0;  // the numbers of the lines shown: [first_, end_)
+  workbench::TrafficLogFilter filter_;
+  uint64_t first_ = 0;  // the filter's numbers of the lines shown: [first_, end_)
   uint64_t end_ = 0;
-  int widestPx_ = 0;
+  int readingPx_ = 0;       // the widest reading of a line with bytes so far
+  int loneReadingPx_ = 0;   // the widest reading of a line without bytes
+  int hexPx_ = 0;           // the widest bytes
   bool adjusting_ = false;  // the scroll bars are set by Append, which moves the rows itself
   bool hasSelection_ = false;
   uint64_t anchor_ = 0;  // selection: the line first clicked and the line the mouse is on

@@ -1,0 +1,63 @@
+// Choosing the traffic log's lines for a view, as the log grows and drops its oldest.
+#include "workbench/TrafficLogFilter.h"
+
+#include <algorithm>
+
+namespace kt::workbench {
+
+TrafficLogFilter::TrafficLogFilter(const TrafficLog& log, TrafficChoice choice) : log_(log) {
+  Choose(choice);
+}
+
+void TrafficLogFilter::Choose(TrafficChoice choice) {
+  choice_ = choice;
+  first_ += numbers_.size();
+  numbers_.clear();
+  scanned_ = log_.First();
+  Update();
+}
+
+bool TrafficLogFilter::OfAddress(const TrafficLine& line) const {
+  return choice_.address == TrafficChoice::kAnyAddress || line.address == TrafficLine::kNoAddress ||
+         line.address == choice_.address;
+}
+
+bool TrafficLogFilter::Insert(uint64_t number) {
+  if (numbers_.empty() || numbers_.back() < number) {
+    numbers_.push_back(number);
+    return true;
+  }
+  const auto at = std::lower_bound(numbers_.begin(), numbers_.end(), number);
+  if (*at == number) return true;
+  numbers_.insert(at, number);
+  return false;
+}
+
+bool TrafficLogFilter::Update() {
+  while (!numbers_.empty() && numbers_.front() < log_.First()) {
+    numbers_.pop_front();
+    ++first_;
+  }
+  scanned_ = std::max(scanned_, log_.First());
+  bool inPlace = true;
+  for (; scanned_ < log_.End(); ++scanned_) {
+    const TrafficLine& line = log_.Line(scanned_);
+    if (!OfAddress(line)) continue;
+    if (!choice_.errorsOnly) {
+      numbers_.push_back(scanned_);
+      continue;
+    }
+    // Events and dates explain the errors around them.
+    if (!line.isError && line.kind != TrafficKind::Event && line.kind != TrafficKind::Date) {
+      continue;
+    }
+    if (line.request != TrafficLine::kNoRequest && line.request >= log_.First() &&
+        OfAddress(log_.Line(line.request))) {
+      inPlace = Insert(line.request) && inPlace;
+    }
+    numbers_.push_back(scanned_);
+  }
+  return inPlace;
+}
+
+}  // namespace kt::workbench

@@ -1,0 +1,160 @@
+// The tab "报文" and its view on the offscreen platform: the context menu, the colours of the
+// rows, the reading in sight before the bytes, the address filter and the saved file.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QSpinBox>
+#include <QTimer>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "Frames.h"
+#include "ui/qt/workbench/TrafficTab.h"
+#include "ui/qt/workbench/TrafficView.h"
+#include "workbench/TrafficLog.h"
+#include "workbench/TrafficLogColours.h"
+
+namespace kt::ui::qt::test {
+namespace {
+
+using testing::Bytes;
+using testing::ReadReply;
+using testing::ReadRequest;
+
+void Read(workbench::TrafficLog& log, const Bytes& bytes, uint8_t address, int length) {
+  ReadTaken read;
+  read.bytes = bytes;
+  read.address = address;
+  read.function = 0x03;
+  read.length = length;
+  read.awaited = true;
+  read.verdict = modbus::CheckReply(bytes, address, 0x03, length);
+  log.OnReadTaken(read);
+}
+
+// Rows 0..2: a request, its reply of a whole measurement block, a missed reply.
+void ThreeRows(workbench::TrafficLog& log) {
+  log.OnFrameSent(ReadRequest(1, 0x0000, 45));
+  Read(log, ReadReply(1, std::vector<uint16_t>(45, 0x1234)), 1, 95);
+  Read(log, {}, 1, 95);
+}
+
+TEST(TrafficView, TheContextMenuOffersCopyAndSelectAll) {
+  workbench::TrafficLog log;
+  ThreeRows(log);
+  TrafficView view(log);
+  view.resize(400, 200);
+  view.show();
+  view.ShowNewLines();
+  QStringList offered;
+  QTimer::singleShot(50, [&offered] {
+    QWidget* popup = QApplication::activePopupWidget();
+    if (auto* menu = qobject_cast<QMenu*>(popup)) {
+      for (QAction* action : menu->actions()) offered << action->text();
+      menu->close();
+    }
+  });
+  const QPoint at(20, 5);
+  QContextMenuEvent click(QContextMenuEvent::Mouse, at, view.viewport()->mapToGlobal(at));
+  QApplication::sendEvent(view.viewport(), &click);
+  EXPECT_EQ(offered, (QStringList{QStringLiteral("复制"), QStringLiteral("全选")}));
+}
+
+// Pixels of a row near the colour of a role (text is smoothed at its edges).
+int PixelsOf(const QImage& image, int row, int rowHeight, workbench::TrafficRole role) {
+  const workbench::Rgb want = workbench::ColourOf(role);
+  int n = 0;
+  for (int y = row * rowHeight; y < (row + 1) * rowHeight && y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      const QColor c = image.pixelColor(x, y);
+      if (std::abs(c.red() - want.red) + std::abs(c.green() - want.green) +
+              std::abs(c.blue() - want.blue) <
+          24) {
+        ++n;
+      }
+    }
+  }
+  return n;
+}
+
+// A request, a reply and an error each drawn in their own colour, and the reading of a whole
+// block in sight without scrolling: before its 95 bytes.
+TEST(TrafficView, RowsAreColouredByWhatTheyAreAndTheReadingComesFirst) {
+  using workbench::TrafficRole;
+  workbench::TrafficLog log;
+  ThreeRows(log);
+  TrafficView view(log);
+  view.resize(420, 200);
+  view.show();
+  view.ShowNewLines();
+  const QImage image = view.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  const int h = view.LineHeight();
+  const TrafficRole roles[] = {TrafficRole::Request, TrafficRole::Reply, TrafficRole::Error};
+  for (int row = 0; row < 3; ++row) {
+    for (const TrafficRole role : roles) {
+      if (role == roles[row]) {
+        EXPECT_GT(PixelsOf(image, row, h, role), 20) << row;
+      } else {
+        EXPECT_EQ(PixelsOf(image, row, h, role), 0) << row;
+      }
+    }
+  }
+  const auto starts = view.ColumnStarts();
+  const int readingEnd =
+      starts[4] + view.fontMetrics().horizontalAdvance(QStringLiteral("应答 (95 字节)"));
+  EXPECT_LE(readingEnd, view.viewport()->width());
+  EXPECT_GT(starts[5], readingEnd);  // the bytes after it
+}
+
+TEST(TrafficTab, FiltersBySlaveAddressAndSavesWhatItShows) {
+  workbench::TrafficLog log;
+  log.OnFrameSent(ReadRequest(1, 0x0300, 19));
+  Read(log, {}, 1, 43);
+  log.OnFrameSent(ReadRequest(2, 0x0322, 1));
+  Read(log, ReadReply(2, {1}), 2, 7);
+  log.OnPortEvent({PortEventKind::Lost, "/dev/ttyUSB0"});
+  TrafficTab tab(log);
+  tab.resize(600, 300);
+  tab.show();
+  const auto lines = [&tab] { return tab.ShownText().split(QLatin1Char('\n')); };
+  ASSERT_EQ(lines().size(), 5);
+
+  auto* address = tab.findChild<QSpinBox*>(QStringLiteral("addressFilter"));
+  ASSERT_NE(address, nullptr);
+  EXPECT_EQ(address->text(), QStringLiteral("全部地址"));
+  address->setValue(2);
+  ASSERT_EQ(lines().size(), 3);
+  EXPECT_TRUE(lines()[0].contains(QStringLiteral("\t发\t2\t03\t读 0x0322 ×1")));
+  EXPECT_TRUE(lines()[1].contains(QStringLiteral("\t收\t2\t03\t应答 (7 字节)")));
+  EXPECT_TRUE(lines()[2].contains(QStringLiteral("串口已断开 /dev/ttyUSB0")));
+
+  // Errors of address 1: the missed reply after its request, and the port's event.
+  address->setValue(1);
+  tab.findChild<QCheckBox*>(QStringLiteral("errorsOnly"))->setChecked(true);
+  ASSERT_EQ(lines().size(), 3);
+  EXPECT_TRUE(lines()[0].contains(QStringLiteral("读 0x0300 ×19")));
+  EXPECT_TRUE(lines()[1].contains(QStringLiteral("无应答")));
+
+  const auto path = std::filesystem::path(::testing::TempDir()) / "traffic_tab_test.txt";
+  ASSERT_EQ(tab.SaveTo(QString::fromStdString(path.string())), QString());
+  std::ifstream in(path);
+  std::string first;
+  std::string heads;
+  std::getline(in, first);
+  std::getline(in, heads);
+  EXPECT_EQ(first.rfind("日期 " + workbench::LocalDateText(log.Lines().front().time), 0), 0u)
+      << first;
+  EXPECT_NE(first.find("程序 kt7340 "), std::string::npos);
+  EXPECT_EQ(heads, "时间\t方向\t地址\t功能\t内容\t报文");
+  size_t saved = 0;
+  for (std::string line; std::getline(in, line);) ++saved;
+  EXPECT_EQ(saved, 3u);
+}
+
+}  // namespace
+}  // namespace kt::ui::qt::test
