@@ -735,7 +735,7 @@ bool TrendTab::ExportPng(const QString& path) {
 }
 
 QString TrendTab::ExportFolder() const {
-  const QString last = QSettings().value(QString::fromLatin1(kExportFolderKey)).toString();
+  QString last = QSettings().value(QString::fromLatin1(kExportFolderKey)).toString();
   if (!last.isEmpty() && QFileInfo(last).isDir()) return last;
   return QDir::homePath();
 }
