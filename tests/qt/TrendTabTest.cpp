@@ -346,6 +346,12 @@ TEST(TrendTabZoom, ZoomAndPanHoldWhileBlocksArriveUntilReset) {
   EXPECT_FALSE(tab.zoomed());
   EXPECT_GE(static_cast<double>(tab.timeAxis().max().toMSecsSinceEpoch()), Ms(kStart + t - 1s));
   EXPECT_GE(volts.max(), 300.0);
+
+  // Choosing a span follows the newest block again.
+  tab.ZoomTime(0.5, Ms(kStart + 30s));
+  ASSERT_TRUE(tab.zoomed());
+  tab.SetSpan(10min);
+  EXPECT_FALSE(tab.zoomed());
 }
 
 }  // namespace

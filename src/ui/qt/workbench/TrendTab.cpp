@@ -372,6 +372,7 @@ void TrendTab::SetSeriesShown(TrendSeries s, bool shown) {
 
 void TrendTab::SetSpan(std::chrono::minutes span) {
   span_ = span;
+  ForgetZoom();  // a span chosen follows the newest block again
   stale_ = true;
   RedrawWhenInView();
 }

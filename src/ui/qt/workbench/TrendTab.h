@@ -53,9 +53,9 @@ class TrendTab : public QWidget {
   QString ExportFolder() const;
 
   // Zoom and pan. The time axis then stays on the stretch chosen while blocks keep arriving (and
-  // a box fixes the value axes too) until ResetZoom brings back the span that follows the newest
-  // block. `factor` below 1 narrows the time axis around `centreMs` (since the epoch); the box
-  // and the pixels are in the chart's positions.
+  // a box fixes the value axes too) until ResetZoom or SetSpan brings back the span that follows
+  // the newest block. `factor` below 1 narrows the time axis around `centreMs` (since the epoch);
+  // the box and the pixels are in the chart's positions.
   void ZoomTime(double factor, double centreMs);
   void ZoomToBox(const QRectF& box);
   void PanBy(QPointF pixels);
