@@ -87,6 +87,7 @@ struct MeasuredBlock {
   uint8_t wiringMode = 0;  // wiring code 0..5 as read from the meter
   uint32_t ptRatio = 1;
   uint32_t ctRatio = 1;
+  uint32_t pollPeriodMs = 0;  // the poll period in force when it was decoded; 0 when not known
   std::array<double, kQuantityCount> values{};  // V, A, W, var, VA, -, Hz, Wh, varh
   std::optional<StatusPair> status;             // only when the pair came with this block
 

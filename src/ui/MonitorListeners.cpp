@@ -62,6 +62,7 @@ void CMonitorDlg::NotifyBlockDecoded(
   if (m_listeners.empty()) return;
   measure::MeasuredBlock block =
       measure::ToMeasuredBlock(shown, scale, m_wiringMode, m_slaveAddress, now);
+  block.pollPeriodMs = m_pollPeriodMs;
   if (statusPos >= 0 && statusPos + 1 < modbus::kReceiveBufferSize) {
     const auto at = static_cast<size_t>(statusPos);
     block.status = measure::StatusPair{m_receiveBuffer[at], m_receiveBuffer[at + 1]};

@@ -22,11 +22,11 @@ double MsSinceEpoch(TrendClock::time_point t) {
 
 }  // namespace
 
-milliseconds TickFor(minutes span) {
+milliseconds TickFor(milliseconds span) {
   for (milliseconds tick : kRoundTicks) {
     if (tick * kMostTicksPerSpan >= span) return tick;
   }
-  return std::chrono::duration_cast<milliseconds>(span) / kMostTicksPerSpan;
+  return span / kMostTicksPerSpan;
 }
 
 TrendAxis AxisFor(TrendClock::time_point newest, minutes span, std::size_t columns) {
@@ -41,9 +41,21 @@ TrendAxis AxisFor(TrendClock::time_point newest, minutes span, std::size_t colum
   return axis;
 }
 
+TrendAxis WindowAxis(TrendClock::time_point from, TrendClock::time_point to, std::size_t columns) {
+  TrendAxis axis;
+  axis.from = from;
+  axis.to = std::max(to, from + milliseconds(kMostTicksPerSpan));
+  axis.tick = std::chrono::duration_cast<milliseconds>(axis.to - axis.from) / kMostTicksPerSpan;
+  axis.to = axis.from + kMostTicksPerSpan * axis.tick;
+  axis.columns = std::max<std::size_t>(columns, 1);
+  return axis;
+}
+
 long long TrendColumns::ColumnOf(TrendClock::time_point t) const {
   const double ms = std::chrono::duration<double, std::milli>(t - axis_.from).count();
-  return static_cast<long long>(std::floor(ms / columnMs_));
+  // A sample on the axis's end belongs to the last column.
+  const auto last = static_cast<long long>(axis_.columns) - 1;
+  return std::min(static_cast<long long>(std::floor(ms / columnMs_)), last);
 }
 
 std::size_t TrendColumns::FirstInColumn(const TrendStore& store, long long column) const {
@@ -63,6 +75,10 @@ void TrendColumns::Rebuild(const TrendStore& store, const TrendAxis& axis, Serie
 }
 
 SeriesSet TrendColumns::Update(const TrendStore& store) {
+  if (hasTail_ && store.FirstSerial() > firstUsedSerial_) {
+    Rebuild(store, axis_, shown_);
+    return shown_;
+  }
   const std::size_t first =
       hasTail_ ? FirstInColumn(store, tailColumn_) : store.FirstAtOrAfter(axis_.from);
   const std::array<std::size_t, kTrendSeriesCount> oldStart = tailStart_;
@@ -85,7 +101,9 @@ SeriesSet TrendColumns::Update(const TrendStore& store) {
 }
 
 void TrendColumns::AppendColumnsFrom(const TrendStore& store, std::size_t first) {
-  const std::size_t end = store.size();
+  const std::size_t end =
+      store.FirstNotBefore([&](const TrendSample& sample) { return sample.time <= axis_.to; });
+  if (!hasTail_ && first < end) firstUsedSerial_ = store.FirstSerial() + first;
   std::size_t i = first;
   while (i < end) {
     const long long column = ColumnOf(store.At(i).time);
@@ -103,7 +121,7 @@ void TrendColumns::AppendColumnsFrom(const TrendStore& store, std::size_t first)
       tailStart_[s] = points_[s].size();
       for (std::size_t at : {std::min(lowAt, highAt), std::max(lowAt, highAt)}) {
         const TrendSample& sample = store.At(at);
-        points_[s].push_back({MsSinceEpoch(sample.time), sample.values[s]});
+        points_[s].push_back({MsSinceEpoch(sample.time), sample.values[s], sample.run});
         if (lowAt == highAt) break;
       }
     }

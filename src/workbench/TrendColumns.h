@@ -2,13 +2,15 @@
 // time axis is cut into columns fixed to the axis, and each column keeps its lowest and its
 // highest sample, so short peaks survive. The axis moves on in whole tick steps; between steps a
 // new block changes only the newest column, and only the series whose points changed need
-// drawing again.
+// drawing again. Each point carries the run of its sample, and the line breaks between points
+// of different runs, so a gap in the polling is never drawn as data.
 #pragma once
 
 #include <array>
 #include <bitset>
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "workbench/TrendStore.h"
@@ -30,25 +32,31 @@ struct TrendAxis {
 };
 
 // The label step for a span: the smallest round step that gives at most six of them.
-std::chrono::milliseconds TickFor(std::chrono::minutes span);
+std::chrono::milliseconds TickFor(std::chrono::milliseconds span);
 
 // The axis that shows the whole `span` up to `newest`: it ends at the first whole tick at or
 // after `newest` and is one tick longer than the span, so it moves only once per tick.
 TrendAxis AxisFor(TrendClock::time_point newest, std::chrono::minutes span, std::size_t columns);
 
+// The axis of a stretch the user zoomed to: exactly `from` to `to`, with six label steps.
+TrendAxis WindowAxis(TrendClock::time_point from, TrendClock::time_point to, std::size_t columns);
+
 struct TrendPoint {
   double ms;     // since the epoch
   double value;  // base units
+  uint32_t run;  // the run of the sample (TrendSample::run): no line joins points of two runs
 
   bool operator==(const TrendPoint&) const = default;
 };
 
 class TrendColumns {
  public:
-  // Every shown series' points anew, from the samples of `store` on `axis`.
+  // Every shown series' points anew, from the samples of `store` from `axis.from` to `axis.to`.
   void Rebuild(const TrendStore& store, const TrendAxis& axis, SeriesSet shown);
-  // After blocks were added whose times lie on the same axis: recomputes the columns from the
-  // newest one on and returns the series whose points changed.
+  // After blocks were added to the store: recomputes the columns from the newest one on (blocks
+  // after the axis's end stay out) and returns the series whose points changed. When the store
+  // dropped a sample the columns used (it started afresh, or the ring was full) every column is
+  // built anew and every shown series counts as changed.
   SeriesSet Update(const TrendStore& store);
 
   const TrendAxis& axis() const { return axis_; }
@@ -60,7 +68,7 @@ class TrendColumns {
  private:
   long long ColumnOf(TrendClock::time_point t) const;
   std::size_t FirstInColumn(const TrendStore& store, long long column) const;
-  // Appends the extremes of every column from sample `first` to the newest.
+  // Appends the extremes of every column from sample `first` to the last one on the axis.
   void AppendColumnsFrom(const TrendStore& store, std::size_t first);
 
   TrendAxis axis_;
@@ -70,6 +78,7 @@ class TrendColumns {
   std::array<std::size_t, kTrendSeriesCount> tailStart_{};  // where the newest column begins
   long long tailColumn_ = 0;
   bool hasTail_ = false;
+  uint64_t firstUsedSerial_ = 0;  // the store's number of the oldest sample in a column
 };
 
 }  // namespace kt::workbench

@@ -78,18 +78,32 @@ UnitChoice ChooseUnit(UnitGroup group, double largestMagnitude) {
 
 TrendStore::TrendStore(std::size_t capacity) : ring_(std::max<std::size_t>(capacity, 1)) {}
 
+void TrendStore::Clear() {
+  firstSerial_ += count_;
+  count_ = 0;
+  ++restarts_;
+}
+
+void TrendStore::DropOldest() {
+  oldest_ = (oldest_ + 1) % ring_.size();
+  --count_;
+  ++firstSerial_;
+}
+
 void TrendStore::Append(const measure::MeasuredBlock& block) {
   if (count_ > 0 && block.time < At(count_ - 1).time) Clear();
-  while (count_ > 0 && At(0).time < block.time - kKept) {
-    oldest_ = (oldest_ + 1) % ring_.size();
-    --count_;
+  uint32_t run = 0;
+  if (count_ > 0) {
+    const TrendSample& newest = At(count_ - 1);
+    const std::chrono::milliseconds period(block.pollPeriodMs);
+    const bool gap = period.count() > 0 && block.time - newest.time > kGapPollPeriods * period;
+    run = newest.run + (gap ? 1 : 0);
   }
-  if (count_ == ring_.size()) {
-    oldest_ = (oldest_ + 1) % ring_.size();
-    --count_;
-  }
+  while (count_ > 0 && At(0).time < block.time - kKept) DropOldest();
+  if (count_ == ring_.size()) DropOldest();
   TrendSample& slot = ring_[(oldest_ + count_) % ring_.size()];
   slot.time = block.time;
+  slot.run = run;
   for (std::size_t s = 0; s < kTrendSeriesCount; ++s) slot.values[s] = block[kSeries[s].source];
   ++count_;
 }

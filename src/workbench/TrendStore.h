@@ -1,4 +1,4 @@
-// The last hour of measurement blocks for the trend chart, in a ring that never reallocates.
+// The recent measurement blocks for the trend chart, in a ring that never reallocates.
 #pragma once
 
 #include <array>
@@ -58,26 +58,42 @@ UnitChoice ChooseUnit(UnitGroup group, double largestMagnitude);
 struct TrendSample {
   std::chrono::system_clock::time_point time;
   std::array<double, kTrendSeriesCount> values;  // base units, by TrendSeries
+  // The stretch of uninterrupted polling the sample belongs to: a gap of more than two poll
+  // periods before a sample starts the next one, so the chart's line breaks there.
+  uint32_t run = 0;
 
   double operator[](TrendSeries s) const { return values[static_cast<std::size_t>(s)]; }
 };
 
 class TrendStore {
  public:
-  static constexpr std::chrono::minutes kKept{60};
-  // Two blocks a second at the fastest poll period, for an hour.
-  static constexpr std::size_t kDefaultCapacity = 7200;
+  // The longest span the chart shows (an hour) and one label step (ten minutes) more, so that
+  // the chart's axis never reaches past the oldest sample kept.
+  static constexpr std::chrono::minutes kKept{70};
+  // Two blocks a second at the fastest poll period for that long, with room for a poll timer
+  // that fires early.
+  static constexpr std::size_t kDefaultCapacity = 10500;
+  // A block more than this many poll periods after the one before it starts a new run.
+  static constexpr int kGapPollPeriods = 2;
 
   explicit TrendStore(std::size_t capacity = kDefaultCapacity);
 
-  // Keeps the block's trend quantities. Samples older than an hour before it are dropped; when the
-  // ring is full the oldest goes. A block stamped earlier than the newest sample (the wall clock
-  // was set back) starts the trend afresh.
+  // Keeps the block's trend quantities. Samples more than kKept older than it are dropped; when
+  // the ring is full the oldest goes. A block stamped earlier than the newest sample (the wall
+  // clock was set back) starts the trend afresh. A block more than two of its poll periods after
+  // the newest sample starts a new run (a block without a poll period never does).
   void Append(const measure::MeasuredBlock& block);
 
   std::size_t size() const { return count_; }
   std::size_t capacity() const { return ring_.size(); }
-  void Clear() { count_ = 0; }
+  // Drops every sample; the next one starts the trend afresh.
+  void Clear();
+
+  // Samples are numbered in the order they were appended, and a number is never given twice: a
+  // summary of the samples can tell by the oldest sample's number whether any it used were
+  // dropped since. `restarts()` counts the times the trend started afresh.
+  uint64_t FirstSerial() const { return firstSerial_; }
+  uint64_t restarts() const { return restarts_; }
 
   // The samples in time order without copying them: the i-th from the oldest, and the index of
   // the first sample stamped at or after `t` (size() when there is none).
@@ -105,9 +121,13 @@ class TrendStore {
   }
 
  private:
+  void DropOldest();
+
   std::vector<TrendSample> ring_;
   std::size_t oldest_ = 0;
   std::size_t count_ = 0;
+  uint64_t firstSerial_ = 0;
+  uint64_t restarts_ = 0;
 };
 
 }  // namespace kt::workbench

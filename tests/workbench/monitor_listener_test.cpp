@@ -137,6 +137,7 @@ TEST(MonitorListener, SeesAWholeRunInOrderWithItsReadings) {
   EXPECT_EQ(record.lastBlock.slaveAddress, 2);
   EXPECT_NEAR(record.lastBlock[kt::measure::Quantity::PhaseVoltageA], 220.0, 5.0);
   EXPECT_NEAR(record.lastBlock[kt::measure::Quantity::Frequency], 50.0, 0.1);
+  EXPECT_EQ(record.lastBlock.pollPeriodMs, 500u);  // 9600 baud, the default, polls every 500 ms
 }
 
 TEST(MonitorListener, TheDialogIsTheSameWithAndWithoutAnObserver) {

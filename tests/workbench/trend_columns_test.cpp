@@ -3,6 +3,8 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstdint>
+#include <vector>
 
 #include "workbench/TrendColumns.h"
 
@@ -16,12 +18,27 @@ namespace {
 // A whole hour since the epoch, so ticks of up to ten minutes fall on it.
 const auto kStart = TrendClock::time_point{} + std::chrono::hours(480000);
 
-MeasuredBlock BlockAt(std::chrono::milliseconds t, double voltage) {
+MeasuredBlock BlockAt(std::chrono::milliseconds t, double voltage, uint32_t pollPeriodMs = 0) {
   MeasuredBlock b;
   b.time = kStart + t;
+  b.pollPeriodMs = pollPeriodMs;
   b[Quantity::PhaseVoltageA] = voltage;
   b[Quantity::CurrentA] = 5.0;  // flat: its points change only when a column opens
   return b;
+}
+
+SeriesSet VoltageAndCurrent() {
+  SeriesSet shown;
+  shown.set(static_cast<std::size_t>(TrendSeries::PhaseVoltageA));
+  shown.set(static_cast<std::size_t>(TrendSeries::CurrentA));
+  return shown;
+}
+
+std::vector<TrendPoint> FreshPoints(const TrendStore& store, const TrendAxis& axis,
+                                    TrendSeries series) {
+  TrendColumns fresh;
+  fresh.Rebuild(store, axis, VoltageAndCurrent());
+  return fresh.Points(series);
 }
 
 double Ms(TrendClock::time_point t) {
@@ -76,9 +93,10 @@ TEST(TrendColumns, UpdatesMatchAFreshBuildAndNameTheSeriesThatChanged) {
     voltageChanges += changed[static_cast<std::size_t>(TrendSeries::PhaseVoltageA)];
     currentChanges += changed[static_cast<std::size_t>(TrendSeries::CurrentA)];
   }
-  // The blocks reach from 120.5 s to 720 s after the axis's start, columns 8 to 50: the flat
-  // current changes once per column opened, the moving voltage far less often than per block.
-  EXPECT_EQ(currentChanges, 43);
+  // The blocks reach from 120.5 s to 720 s after the axis's start, columns 8 to 49 (the block on
+  // the axis's end joins the last column): the flat current changes once per column opened, the
+  // moving voltage far less often than per block.
+  EXPECT_EQ(currentChanges, 42);
   EXPECT_LT(voltageChanges, 1200 / 2);
 
   // Two points per column at most, the swell among them, and the flat current one per column.
@@ -91,6 +109,116 @@ TEST(TrendColumns, UpdatesMatchAFreshBuildAndNameTheSeriesThatChanged) {
   // The line reaches into the newest column.
   const double columnMs = Ms(axis.to) - Ms(axis.from);
   EXPECT_GT(volts.back().ms, Ms(kStart + 600s) - columnMs / static_cast<double>(axis.columns));
+}
+
+// The clock set back on the same axis: the chart shows the new trend only. Set forward past what
+// the store keeps, on a zoomed stretch: nothing the store dropped stays. Set forward on the axis:
+// the jump is a break.
+TEST(TrendColumns, AClockSetBackOrForwardLeavesNoPointTheStoreDropped) {
+  const auto volts = TrendSeries::PhaseVoltageA;
+  TrendStore store;
+  const TrendAxis axis = AxisFor(kStart + 300s, 10min, 50);  // up to 360 s
+  TrendColumns live;
+  live.Rebuild(store, axis, VoltageAndCurrent());
+  for (int t = 0; t <= 300; ++t) {
+    store.Append(BlockAt(t * 1s, 200.0 + t, 1000));
+    live.Update(store);
+  }
+  store.Append(BlockAt(250s, 100.0, 1000));  // 50 s back: the same axis
+  ASSERT_EQ(AxisFor(kStart + 250s, 10min, 50), axis);
+  EXPECT_EQ(live.Update(store), VoltageAndCurrent());
+  ASSERT_EQ(live.Points(volts).size(), 1u);
+  EXPECT_EQ(live.Points(volts)[0].value, 100.0);
+  for (int t = 251; t <= 350; ++t) {
+    store.Append(BlockAt(t * 1s, 100.0 + t, 1000));
+    live.Update(store);
+  }
+  EXPECT_EQ(live.Points(volts), FreshPoints(store, axis, volts));
+  EXPECT_EQ(live.Points(volts).front().value, 100.0);
+
+  store.Append(BlockAt(355s, 900.0, 1000));  // 5 s on: a break before the new point
+  live.Update(store);
+  const auto& points = live.Points(volts);
+  EXPECT_EQ(points.back().value, 900.0);
+  EXPECT_EQ(points.back().run, points[points.size() - 2].run + 1);
+
+  // Zoomed to the first six minutes, then the clock jumps 72 minutes on: the store drops the
+  // samples before 2 minutes and the new block lies past the stretch.
+  const TrendAxis stretch = WindowAxis(kStart, kStart + 6min, 360);
+  TrendColumns zoomed;
+  zoomed.Rebuild(store, stretch, VoltageAndCurrent());
+  ASSERT_EQ(zoomed.Points(volts).front().ms, Ms(kStart + 250s));
+  TrendStore early;
+  zoomed.Rebuild(early, stretch, VoltageAndCurrent());
+  for (int t = 0; t <= 360; ++t) {
+    early.Append(BlockAt(t * 1s, 200.0 + t, 1000));
+    zoomed.Update(early);
+  }
+  EXPECT_EQ(zoomed.Points(volts).front().ms, Ms(kStart));
+  early.Append(BlockAt(72min, 900.0, 1000));
+  EXPECT_EQ(zoomed.Update(early), VoltageAndCurrent());
+  EXPECT_EQ(zoomed.Points(volts), FreshPoints(early, stretch, volts));
+  EXPECT_EQ(zoomed.Points(volts).front().ms, Ms(kStart + 2min));
+  EXPECT_EQ(zoomed.Points(volts).back().ms, Ms(kStart + 6min));
+}
+
+// Blocks every 500 ms, then one 1000 or 1001 ms later: only the longer wait breaks the line, in
+// columns finer than a block and in a column that holds the gap with its lowest sample before it
+// and its highest after it.
+TEST(TrendColumns, AGapJustOverTwoPollPeriodsBreaksTheLineAndOneJustUnderDoesNot) {
+  const auto volts = TrendSeries::PhaseVoltageA;
+  for (const int waitMs : {1000, 1001}) {
+    const bool gap = waitMs > 1000;
+    TrendStore store;
+    std::chrono::milliseconds t{0};
+    for (int n = 0; n < 40; ++n, t += 500ms) store.Append(BlockAt(t, 230.0, 500));
+    t += std::chrono::milliseconds(waitMs - 500);
+    for (int n = 0; n < 40; ++n, t += 500ms) store.Append(BlockAt(t, 240.0, 500));
+
+    TrendColumns fine;
+    fine.Rebuild(store, AxisFor(kStart + t - 500ms, 1min, 700), VoltageAndCurrent());
+    const auto& points = fine.Points(volts);
+    ASSERT_EQ(points.size(), 80u);
+    for (std::size_t i = 1; i < points.size(); ++i) {
+      EXPECT_EQ(points[i].run - points[i - 1].run, (i == 40 && gap) ? 1u : 0u)
+          << waitMs << " " << i;
+    }
+
+    // Columns of 10 s from -5 s: the gap after 19.5 s lies inside the third.
+    TrendColumns coarse;
+    coarse.Rebuild(store, WindowAxis(kStart - 5s, kStart + 55s, 6), VoltageAndCurrent());
+    const auto& thinned = coarse.Points(volts);
+    ASSERT_EQ(thinned.size(), 6u) << waitMs;
+    EXPECT_EQ(thinned[2].value, 230.0);
+    EXPECT_EQ(thinned[3].value, 240.0);
+    EXPECT_EQ(thinned[1].run, thinned[2].run);
+    EXPECT_EQ(thinned[3].run - thinned[2].run, gap ? 1u : 0u);
+    EXPECT_EQ(thinned[4].run, thinned[3].run);
+  }
+}
+
+// Blocks at irregular times, with gaps just over and just under two periods and a stretch past
+// its end: each update matches a fresh build, stays within two points a column and on the axis.
+TEST(TrendColumns, UpdatesOnAStretchMatchAFreshBuildWithGapsAndBlocksPastItsEnd) {
+  const auto volts = TrendSeries::PhaseVoltageA;
+  TrendStore store;
+  const TrendAxis stretch = WindowAxis(kStart + 30s, kStart + 5min, 40);
+  TrendColumns live;
+  live.Rebuild(store, stretch, VoltageAndCurrent());
+  const int waitsMs[] = {500, 500, 1000, 1001, 480, 520, 3000, 999, 500, 16000};
+  std::chrono::milliseconds t{0};
+  for (int n = 0; n < 1000; ++n) {
+    t += std::chrono::milliseconds(waitsMs[n % 10]);
+    store.Append(BlockAt(t, 220.0 + std::fmod(n * 7.3, 11.0), 500));
+    live.Update(store);
+    ASSERT_EQ(live.Points(volts), FreshPoints(store, stretch, volts)) << n;
+  }
+  ASSERT_GT(t, 6min);
+  const auto& points = live.Points(volts);
+  EXPECT_LE(points.size(), 2 * stretch.columns);
+  EXPECT_LE(points.back().ms, Ms(stretch.to));
+  EXPECT_GE(points.front().ms, Ms(stretch.from));
+  EXPECT_GT(points.back().run, points.front().run + 10);
 }
 
 }  // namespace

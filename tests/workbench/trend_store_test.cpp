@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 
 #include "workbench/TrendStore.h"
 
@@ -36,17 +37,19 @@ TEST(TrendStore, FullRingDropsTheOldest) {
   for (int t = 0; t < 25; ++t) store.Append(BlockAt(t));
   ASSERT_EQ(store.size(), 10u);
   for (std::size_t i = 0; i < 10; ++i) EXPECT_EQ(VoltsAt(store, i), 15.0 + static_cast<double>(i));
+  EXPECT_EQ(store.FirstSerial(), 15u);
 }
 
-// A sample exactly an hour older than the newest stays; one a second older goes.
-TEST(TrendStore, KeepsOnlyTheLastHour) {
+// The hour the chart shows and its ten-minute label step: a sample exactly 70 minutes older than
+// the newest stays; one a second older goes.
+TEST(TrendStore, KeepsTheLongestSpanAndOneLabelStep) {
   TrendStore store;
   for (int t = 0; t <= 2 * 3600; t += 2) store.Append(BlockAt(t));
-  EXPECT_EQ(VoltsAt(store, 0), 3600);
+  EXPECT_EQ(VoltsAt(store, 0), 3000);
   EXPECT_EQ(VoltsAt(store, store.size() - 1), 7200);
-  EXPECT_EQ(store.size(), 1801u);
+  EXPECT_EQ(store.size(), 2101u);
   store.Append(BlockAt(7201));
-  EXPECT_EQ(VoltsAt(store, 0), 3602);
+  EXPECT_EQ(VoltsAt(store, 0), 3002);
 }
 
 // The search for a time: before the first, on a sample, between two, after the last.
@@ -78,12 +81,58 @@ TEST(TrendStore, FindsTheFirstSampleAtOrAfterATime) {
   EXPECT_EQ(TrendStore().FirstAtOrAfter(kStart), 0u);
 }
 
+// Set back, the trend starts afresh and numbers its samples past every one it had; set forward,
+// it keeps what is recent enough and the jump is a gap.
 TEST(TrendStore, ClockSetBackStartsAfresh) {
   TrendStore store;
   for (int t = 100; t < 110; ++t) store.Append(BlockAt(t));
+  EXPECT_EQ(store.FirstSerial(), 0u);
+  store.Append(BlockAt(109));  // the same time again is not earlier
+  EXPECT_EQ(store.restarts(), 0u);
   store.Append(BlockAt(50));
   EXPECT_EQ(store.size(), 1u);
   EXPECT_EQ(VoltsAt(store, 0), 50);
+  EXPECT_EQ(store.restarts(), 1u);
+  EXPECT_EQ(store.FirstSerial(), 11u);
+
+  MeasuredBlock forward = BlockAt(50 + 30 * 60);
+  forward.pollPeriodMs = 500;
+  store.Append(forward);
+  EXPECT_EQ(store.size(), 2u);
+  EXPECT_EQ(store.restarts(), 1u);
+  EXPECT_EQ(store.At(1).run, store.At(0).run + 1);
+  forward = BlockAt(50 + 75 * 60);  // more than 70 minutes on: the sample at 50 s goes
+  store.Append(forward);
+  EXPECT_EQ(store.size(), 2u);
+  EXPECT_EQ(store.FirstSerial(), 12u);
+}
+
+// A block more than two poll periods after the one before starts a new run; one that came two
+// periods after it or sooner (a single reply missed) does not. Without a period, none does.
+TEST(TrendStore, AGapOfMoreThanTwoPollPeriodsStartsANewRun) {
+  struct Case {
+    uint32_t periodMs;
+    int afterMs;
+    bool gap;
+  };
+  const Case cases[] = {
+      {500, 999, false},   {500, 1000, false},  {500, 1001, true},  {500, 16000, true},
+      {2000, 3999, false}, {2000, 4000, false}, {2000, 4001, true}, {1500, 3001, true},
+      {0, 16000, false},   {1000, 1000, false}, {1000, 2001, true},
+  };
+  for (const Case& c : cases) {
+    TrendStore store;
+    MeasuredBlock b = BlockAt(0);
+    b.pollPeriodMs = c.periodMs;
+    store.Append(b);
+    b.time += std::chrono::milliseconds(c.afterMs);
+    store.Append(b);
+    b.time += std::chrono::milliseconds(c.periodMs);
+    store.Append(b);
+    ASSERT_EQ(store.size(), 3u);
+    EXPECT_EQ(store.At(1).run - store.At(0).run, c.gap ? 1u : 0u) << c.periodMs << " " << c.afterMs;
+    EXPECT_EQ(store.At(2).run, store.At(1).run) << c.periodMs << " " << c.afterMs;
+  }
 }
 
 TEST(TrendStore, UnitFollowsTheLargestMagnitudeOfTheGroup) {

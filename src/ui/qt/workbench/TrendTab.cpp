@@ -1,4 +1,5 @@
-// Builds the trend chart, feeds it from the trend store and handles ticks, span, pause and export.
+// Builds the trend chart, feeds it from the trend store and handles ticks, span, pause, zoom and
+// export.
 #include "ui/qt/workbench/TrendTab.h"
 
 #include <QChart>
@@ -7,17 +8,27 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QDateTimeAxis>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QGraphicsLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QList>
 #include <QMessageBox>
+#include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
+#include <QScatterSeries>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSettings>
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <QValueAxis>
@@ -66,6 +77,25 @@ constexpr std::size_t kPointBudget = 3000;
 
 // A value axis is fitted again when the data leaves it or fills less than this share of it.
 constexpr double kLeastAxisFill = 0.5;
+
+// The narrowest and the widest stretch the time axis can be zoomed to.
+constexpr std::chrono::seconds kNarrowestZoom{10};
+constexpr std::chrono::minutes kWidestZoom = workbench::TrendStore::kKept;
+// A box this high or higher fixes the value axes as well as the time axis.
+constexpr double kLeastBoxHeight = 8;
+// Value axes fixed by a box show this many steps.
+constexpr int kFixedAxisSteps = 5;
+
+// Points that stand alone between two gaps are drawn as dots of this size.
+constexpr qreal kLonePointSize = 5;
+
+// The labels of the time axis; the first and the last stand half outside the plot.
+const QString kTimeFormat = QStringLiteral("HH:mm:ss");
+const QString kWidestTimeLabel = QStringLiteral("00:00:00");
+constexpr int kChartMargin = 4;
+
+// The line above an exported picture.
+constexpr int kTitlePadding = 6;
 
 std::size_t Index(TrendSeries s) {
   return static_cast<std::size_t>(s);
@@ -144,6 +174,14 @@ QDateTime LocalTime(std::chrono::system_clock::time_point t) {
       std::chrono::duration_cast<milliseconds>(t.time_since_epoch()).count());
 }
 
+double MsSinceEpoch(std::chrono::system_clock::time_point t) {
+  return static_cast<double>(
+      std::chrono::duration_cast<milliseconds>(t.time_since_epoch()).count());
+}
+std::chrono::system_clock::time_point FromMs(double ms) {
+  return std::chrono::system_clock::time_point(milliseconds(std::llround(ms)));
+}
+
 QString AxisTitle(UnitGroup g, const workbench::UnitChoice& unit) {
   const QString title = QString::fromUtf8(kGroupTitle[Index(g)]);
   return *unit.unit ? QStringLiteral("%1 (%2)").arg(title, QString::fromUtf8(unit.unit)) : title;
@@ -172,6 +210,11 @@ TrendTab::TrendTab(QWidget* parent) : QWidget(parent) {
   auto* exportButton = new QPushButton(QStringLiteral("导出图片…"), this);
   connect(exportButton, &QPushButton::clicked, this, [this] { ChooseExportFile(); });
 
+  auto* resetButton = new QPushButton(QStringLiteral("复位"), this);
+  resetButton->setToolTip(
+      QStringLiteral("滚轮缩放时间轴，拖出方框放大，按住右键或中键拖动平移，双击或按此复位"));
+  connect(resetButton, &QPushButton::clicked, this, [this] { ResetZoom(); });
+
   hoverLabel_ = new QLabel(this);
   hoverLabel_->setMinimumWidth(120);
 
@@ -179,6 +222,7 @@ TrendTab::TrendTab(QWidget* parent) : QWidget(parent) {
   bar->addWidget(new QLabel(QStringLiteral("时间范围"), this));
   bar->addWidget(spanBox_);
   bar->addWidget(pauseButton_);
+  bar->addWidget(resetButton);
   bar->addWidget(exportButton);
   bar->addSpacing(16);
   bar->addWidget(hoverLabel_, 1);
@@ -195,10 +239,9 @@ TrendTab::TrendTab(QWidget* parent) : QWidget(parent) {
 void TrendTab::BuildChart() {
   chart_ = new QChart;
   chart_->legend()->setAlignment(Qt::AlignBottom);
-  chart_->setMargins(QMargins(4, 4, 4, 4));
 
   timeAxis_ = new QDateTimeAxis;
-  timeAxis_->setFormat(QStringLiteral("HH:mm:ss"));
+  timeAxis_->setFormat(kTimeFormat);
   timeAxis_->setTickCount(7);
   timeAxis_->setTitleText(QStringLiteral("时间"));
   chart_->addAxis(timeAxis_, Qt::AlignBottom);
@@ -210,6 +253,13 @@ void TrendTab::BuildChart() {
     chart_->addAxis(axis, kAxisOnLeft[g] ? Qt::AlignLeft : Qt::AlignRight);
     groupAxes_[g] = axis;
   }
+  // The first and the last time label stand half outside the plot: the margins leave room for
+  // them whether or not a value axis stands beside the plot.
+  const int halfLabel =
+      QFontMetrics(timeAxis_->labelsFont()).horizontalAdvance(kWidestTimeLabel) / 2;
+  chart_->setMargins(
+      QMargins(kChartMargin + halfLabel, kChartMargin, kChartMargin + halfLabel, kChartMargin));
+
   for (std::size_t s = 0; s < workbench::kTrendSeriesCount; ++s) {
     const auto which = static_cast<TrendSeries>(s);
     auto* line = new QLineSeries;
@@ -222,10 +272,38 @@ void TrendTab::BuildChart() {
     connect(line, &QLineSeries::hovered, this,
             [this, which](const QPointF& point, bool state) { ShowHover(which, point, state); });
     series_[s] = line;
+
+    auto* dots = new QScatterSeries;
+    dots->setMarkerSize(kLonePointSize);
+    dots->setColor(SeriesPen(which).color());
+    dots->setBorderColor(SeriesPen(which).color());
+    AddDrawnSeries(which, dots);
+    lonePoints_[s] = dots;
   }
-  view_ = new QChartView(chart_, this);
+  view_ = new TrendTabView(chart_, this);
   view_->setRenderHint(QPainter::Antialiasing);
   view_->setMinimumSize(400, 360);
+  view_->onWheelZoom = [this](double factor, QPointF at) {
+    const QRectF plot = chart_->plotArea();
+    const workbench::TrendAxis& axis = columns_.axis();
+    const double from = MsSinceEpoch(axis.from);
+    const double share = plot.width() > 0 ? (at.x() - plot.left()) / plot.width() : 1.0;
+    ZoomTime(factor, from + share * (MsSinceEpoch(axis.to) - from));
+  };
+  view_->onBoxZoom = [this](const QRectF& box) { ZoomToBox(box); };
+  view_->onPan = [this](QPointF pixels) { PanBy(pixels); };
+  view_->onReset = [this] { ResetZoom(); };
+}
+
+void TrendTab::AddDrawnSeries(TrendSeries s, QXYSeries* drawn) {
+  chart_->addSeries(drawn);
+  drawn->attachAxis(timeAxis_);
+  drawn->attachAxis(groupAxes_[Index(workbench::GroupOf(s))]);
+  // The first line stands for the series in the legend; the others stay visible but empty while
+  // the series is not shown.
+  for (QLegendMarker* marker : chart_->legend()->markers(drawn)) marker->setVisible(false);
+  connect(drawn, &QXYSeries::hovered, this,
+          [this, s](const QPointF& point, bool state) { ShowHover(s, point, state); });
 }
 
 QWidget* TrendTab::BuildSeriesPicker() {
@@ -292,7 +370,7 @@ void TrendTab::SetSeriesShown(TrendSeries s, bool shown) {
     return;
   }
   series_[Index(s)]->setVisible(shown);
-  if (!shown) series_[Index(s)]->clear();
+  if (!shown) ClearDrawn(s);
   // A paused view stays as it was; a series ticked meanwhile fills in when the view runs again.
   stale_ = true;
   RedrawWhenInView();
@@ -300,6 +378,7 @@ void TrendTab::SetSeriesShown(TrendSeries s, bool shown) {
 
 void TrendTab::SetSpan(std::chrono::minutes span) {
   span_ = span;
+  ForgetZoom();  // a span chosen follows the newest block again
   stale_ = true;
   RedrawWhenInView();
 }
@@ -328,14 +407,31 @@ std::size_t TrendTab::ColumnCount() const {
   return std::max(kLeastColumns, std::min(width / kColumnPixels, byBudget));
 }
 
+workbench::TrendAxis TrendTab::CurrentAxis() const {
+  if (zoom_) return workbench::WindowAxis(zoom_->from, zoom_->to, ColumnCount());
+  return workbench::AxisFor(store_.At(store_.size() - 1).time, span_, ColumnCount());
+}
+
+void TrendTab::RedrawForUser() {
+  stale_ = true;
+  if (isVisible()) Redraw();
+}
+
 void TrendTab::Redraw() {
+  if (store_.restarts() != restartsSeen_) {
+    // The clock was set back: a zoomed stretch belongs to times the trend no longer has.
+    restartsSeen_ = store_.restarts();
+    ForgetZoom();
+    stale_ = true;
+  }
   if (store_.size() == 0) {
-    for (QLineSeries* line : series_) line->clear();
+    for (std::size_t s = 0; s < workbench::kTrendSeriesCount; ++s) {
+      ClearDrawn(static_cast<TrendSeries>(s));
+    }
     stale_ = false;
     return;
   }
-  const workbench::TrendAxis axis =
-      workbench::AxisFor(store_.At(store_.size() - 1).time, span_, ColumnCount());
+  const workbench::TrendAxis axis = CurrentAxis();
   const bool rebuild = stale_ || !(axis == columns_.axis()) || Shown() != columns_.shown();
   workbench::SeriesSet changed;
   if (rebuild) {
@@ -350,7 +446,7 @@ void TrendTab::Redraw() {
     // An axis change lays out every point of the series on it: empty them first, so that only
     // the replace below pays for their points.
     for (std::size_t s = 0; s < workbench::kTrendSeriesCount; ++s) {
-      if (changed[s]) series_[s]->clear();
+      if (changed[s]) ClearDrawn(static_cast<TrendSeries>(s));
     }
     timeAxis_->setRange(LocalTime(axis.from), LocalTime(axis.to));
     if (timeAxis_->tickCount() != axis.TickCount()) timeAxis_->setTickCount(axis.TickCount());
@@ -392,23 +488,37 @@ workbench::SeriesSet TrendTab::FitGroupAxes() {
       continue;
     }
     const auto group = static_cast<UnitGroup>(g);
+    if (fixedRanges_[g]) {
+      // Zoomed with a box: the axis stays where the box put it.
+      low[g] = fixedRanges_[g]->low;
+      high[g] = fixedRanges_[g]->high;
+    }
     const workbench::UnitChoice unit =
         workbench::ChooseUnit(group, std::max(std::abs(low[g]), std::abs(high[g])));
     const double dataLow = low[g] / unit.divisor;
     const double dataHigh = high[g] / unit.divisor;
-    // A flat line still gets some room around it.
+    // A flat line still gets some room around it; the room never reaches across zero, so the
+    // axis of values that are all positive (voltages, currents, apparent power, frequency and
+    // power while it is imported) does not extend below zero.
     const double pad =
         std::max((dataHigh - dataLow) * 0.08, std::max(std::abs(dataHigh) * 0.005, 1e-3));
-    const double lo = dataLow - pad;
-    const double hi = dataHigh + pad;
+    double lo = dataLow - pad;
+    double hi = dataHigh + pad;
+    if (dataLow >= 0) {
+      lo = std::max(lo, 0.0);
+    } else if (dataHigh <= 0) {
+      hi = std::min(hi, 0.0);
+    }
     // An axis that still holds the data and is not much wider than it stays as it is: the
     // scale does not twitch with every block, and its labels are not laid out again.
-    const bool holds = groupFitted_[g] && unit.divisor == groupUnits_[g].divisor &&
-                       dataLow >= axis->min() && dataHigh <= axis->max() &&
+    const bool holds = !fixedRanges_[g] && groupFitted_[g] &&
+                       unit.divisor == groupUnits_[g].divisor && dataLow >= axis->min() &&
+                       dataHigh <= axis->max() &&
                        hi - lo >= kLeastAxisFill * (axis->max() - axis->min());
     if (holds) continue;
     groupFitted_[g] = true;
-    const NiceRange nice = MakeNice(lo, hi);
+    const NiceRange nice =
+        fixedRanges_[g] ? NiceRange{dataLow, dataHigh, kFixedAxisSteps + 1} : MakeNice(lo, hi);
     const QString title = AxisTitle(group, unit);
     const QString format = LabelFormat(hi - lo);
     const bool same = unit.divisor == groupUnits_[g].divisor && axis->titleText() == title &&
@@ -419,7 +529,7 @@ workbench::SeriesSet TrendTab::FitGroupAxes() {
     for (std::size_t s = 0; s < workbench::kTrendSeriesCount; ++s) {
       if (shown[s] && Index(workbench::GroupOf(static_cast<TrendSeries>(s))) == g) {
         moved[s] = true;
-        series_[s]->clear();  // as above: the new axis lays out no old points
+        ClearDrawn(static_cast<TrendSeries>(s));  // as above: the new axis lays out no old points
       }
     }
     // Each setting lays the axis's labels out anew: only what changed is set.
@@ -431,13 +541,146 @@ workbench::SeriesSet TrendTab::FitGroupAxes() {
   return moved;
 }
 
+namespace {
+
+// Sets the series' points unless it has them already: a replace lays out every point again.
+void Show(QXYSeries& drawn, const QList<QPointF>& points) {
+  if (drawn.count() == 0 && points.isEmpty()) return;
+  if (drawn.count() == points.size() && drawn.points() == points) return;
+  drawn.replace(points);
+}
+
+}  // namespace
+
 void TrendTab::Replace(TrendSeries s) {
   const double divisor = groupUnits_[Index(workbench::GroupOf(s))].divisor;
   const std::vector<workbench::TrendPoint>& points = columns_.Points(s);
-  QList<QPointF> shown;
-  shown.reserve(static_cast<qsizetype>(points.size()));
-  for (const workbench::TrendPoint& p : points) shown.append(QPointF(p.ms, p.value / divisor));
-  series_[Index(s)]->replace(shown);
+  // One line per run; a run of one point is a dot, as a line through it would have no length.
+  std::vector<QList<QPointF>> lines;
+  QList<QPointF> lone;
+  for (std::size_t first = 0; first < points.size();) {
+    std::size_t end = first + 1;
+    while (end < points.size() && points[end].run == points[first].run) ++end;
+    QList<QPointF> run;
+    run.reserve(static_cast<qsizetype>(end - first));
+    for (std::size_t i = first; i < end; ++i) {
+      run.append(QPointF(points[i].ms, points[i].value / divisor));
+    }
+    if (run.size() == 1) {
+      lone.append(run.front());
+    } else {
+      lines.push_back(std::move(run));
+    }
+    first = end;
+  }
+  std::vector<QLineSeries*>& more = moreLines_[Index(s)];
+  while (more.size() + 1 < lines.size()) {
+    auto* line = new QLineSeries;
+    line->setPen(SeriesPen(s));
+    AddDrawnSeries(s, line);
+    more.push_back(line);
+  }
+  const QList<QPointF> none;
+  Show(*series_[Index(s)], lines.empty() ? none : lines.front());
+  for (std::size_t k = 0; k < more.size(); ++k)
+    Show(*more[k], k + 1 < lines.size() ? lines[k + 1] : none);
+  Show(*lonePoints_[Index(s)], lone);
+}
+
+void TrendTab::ClearDrawn(TrendSeries s) {
+  series_[Index(s)]->clear();
+  for (QLineSeries* line : moreLines_[Index(s)]) {
+    if (line->count() > 0) line->clear();
+  }
+  if (lonePoints_[Index(s)]->count() > 0) lonePoints_[Index(s)]->clear();
+}
+
+std::vector<QList<QPointF>> TrendTab::DrawnLines(TrendSeries s) const {
+  std::vector<QList<QPointF>> lines;
+  if (series_[Index(s)]->count() > 0) lines.push_back(series_[Index(s)]->points());
+  for (const QLineSeries* line : moreLines_[Index(s)]) {
+    if (line->count() > 0) lines.push_back(line->points());
+  }
+  return lines;
+}
+
+QList<QPointF> TrendTab::LonePoints(TrendSeries s) const {
+  return lonePoints_[Index(s)]->points();
+}
+
+void TrendTab::ZoomTime(double factor, double centreMs) {
+  if (store_.size() == 0 || !(factor > 0)) return;
+  const workbench::TrendAxis& axis = columns_.axis();
+  const double from = MsSinceEpoch(axis.from);
+  const double to = MsSinceEpoch(axis.to);
+  const double centre = std::clamp(centreMs, from, to);
+  const double share = (centre - from) / (to - from);
+  const double width = (to - from) * factor;
+  ZoomTo(centre - share * width, centre + (1 - share) * width);
+}
+
+void TrendTab::ZoomTo(double fromMs, double toMs) {
+  const double least = std::chrono::duration<double, std::milli>(kNarrowestZoom).count();
+  const double most = std::chrono::duration<double, std::milli>(kWidestZoom).count();
+  const double width = std::clamp(toMs - fromMs, least, most);
+  const double centre = (fromMs + toMs) / 2;
+  zoom_ = Stretch{FromMs(centre - width / 2), FromMs(centre + width / 2)};
+  RedrawForUser();
+}
+
+void TrendTab::ZoomToBox(const QRectF& box) {
+  const QRectF plot = chart_->plotArea();
+  const QRectF inside = box.normalized().intersected(plot);
+  if (store_.size() == 0 || inside.width() <= 0 || plot.width() <= 0) return;
+  const workbench::TrendAxis& axis = columns_.axis();
+  const double from = MsSinceEpoch(axis.from);
+  const double msPerPixel = (MsSinceEpoch(axis.to) - from) / plot.width();
+  if (inside.height() >= kLeastBoxHeight) {
+    for (std::size_t g = 0; g < workbench::kUnitGroupCount; ++g) {
+      const QValueAxis* values = groupAxes_[g];
+      if (!values->isVisible()) continue;
+      const double perPixel = (values->max() - values->min()) / plot.height();
+      const double divisor = groupUnits_[g].divisor;
+      fixedRanges_[g] =
+          ValueRange{(values->max() - (inside.bottom() - plot.top()) * perPixel) * divisor,
+                     (values->max() - (inside.top() - plot.top()) * perPixel) * divisor};
+    }
+  }
+  ZoomTo(from + (inside.left() - plot.left()) * msPerPixel,
+         from + (inside.right() - plot.left()) * msPerPixel);
+}
+
+void TrendTab::PanBy(QPointF pixels) {
+  const QRectF plot = chart_->plotArea();
+  if (store_.size() == 0 || plot.width() <= 0 || plot.height() <= 0) return;
+  const workbench::TrendAxis& axis = columns_.axis();
+  const double from = MsSinceEpoch(axis.from);
+  const double to = MsSinceEpoch(axis.to);
+  // The content follows the mouse: dragged to the right, earlier times come into view.
+  const double shiftMs = -pixels.x() * (to - from) / plot.width();
+  if (pixels.y() != 0) {
+    for (std::size_t g = 0; g < workbench::kUnitGroupCount; ++g) {
+      const QValueAxis* values = groupAxes_[g];
+      if (!values->isVisible()) continue;
+      const double divisor = groupUnits_[g].divisor;
+      const double shift = pixels.y() * (values->max() - values->min()) / plot.height() * divisor;
+      fixedRanges_[g] =
+          ValueRange{values->min() * divisor + shift, values->max() * divisor + shift};
+    }
+  }
+  zoom_ = Stretch{FromMs(from + shiftMs), FromMs(to + shiftMs)};
+  RedrawForUser();
+}
+
+void TrendTab::ForgetZoom() {
+  zoom_.reset();
+  fixedRanges_.fill(std::nullopt);
+  groupFitted_.fill(false);
+}
+
+void TrendTab::ResetZoom() {
+  ForgetZoom();
+  RedrawForUser();
 }
 
 void TrendTab::ShowHover(TrendSeries s, const QPointF& point, bool entered) {
@@ -447,8 +690,8 @@ void TrendTab::ShowHover(TrendSeries s, const QPointF& point, bool entered) {
     return;
   }
   const workbench::UnitChoice& unit = groupUnits_[Index(workbench::GroupOf(s))];
-  const QString time = QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(point.x()))
-                           .toString(QStringLiteral("HH:mm:ss"));
+  const QString time =
+      QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(point.x())).toString(kTimeFormat);
   QString text = QStringLiteral("%1  %2 %3")
                      .arg(time, QString::fromUtf8(workbench::SeriesName(s)),
                           QString::number(point.y(), 'f', 3));
@@ -457,14 +700,60 @@ void TrendTab::ShowHover(TrendSeries s, const QPointF& point, bool entered) {
   QToolTip::showText(QCursor::pos(), text, view_);
 }
 
+QString TrendTab::ExportTitle() const {
+  const QString date = QStringLiteral("yyyy-MM-dd");
+  if (store_.size() == 0) {
+    return QStringLiteral("趋势  %1").arg(QDateTime::currentDateTime().toString(date));
+  }
+  const QDateTime from = LocalTime(columns_.axis().from);
+  const QDateTime to = LocalTime(columns_.axis().to);
+  const QString toText = from.date() == to.date()
+                             ? to.toString(kTimeFormat)
+                             : to.toString(date + QStringLiteral(" ") + kTimeFormat);
+  return QStringLiteral("趋势  %1 %2 至 %3")
+      .arg(from.toString(date), from.toString(kTimeFormat), toText);
+}
+
+QImage TrendTab::ExportImage() {
+  // The chart lays itself out when the event loop comes round: a picture taken before would show
+  // axes and labels where they stood before the last change.
+  if (chart_->layout() != nullptr) chart_->layout()->activate();
+  const QPixmap shown = view_->grab();
+  const qreal ratio = shown.devicePixelRatio();
+  const QFont titleFont = font();
+  const int band = QFontMetrics(titleFont).height() + 2 * kTitlePadding;
+  QImage image(shown.width(), shown.height() + qRound(band * ratio), QImage::Format_RGB32);
+  image.setDevicePixelRatio(ratio);
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  painter.setFont(titleFont);
+  painter.setPen(Qt::black);
+  const int width = qRound(shown.width() / ratio);
+  painter.drawText(QRect(kTitlePadding, 0, width - 2 * kTitlePadding, band),
+                   Qt::AlignLeft | Qt::AlignVCenter, ExportTitle());
+  painter.drawPixmap(QPointF(0, band), shown);
+  return image;
+}
+
 bool TrendTab::ExportPng(const QString& path) {
-  return view_->grab().save(path, "PNG");
+  if (!ExportImage().save(path, "PNG")) return false;
+  QSettings().setValue(QString::fromLatin1(kExportFolderKey), QFileInfo(path).absolutePath());
+  return true;
+}
+
+QString TrendTab::ExportFolder() const {
+  QString last = QSettings().value(QString::fromLatin1(kExportFolderKey)).toString();
+  if (!last.isEmpty() && QFileInfo(last).isDir()) return last;
+  return QDir::homePath();
 }
 
 void TrendTab::ChooseExportFile() {
-  QString path =
-      QFileDialog::getSaveFileName(this, QStringLiteral("导出图片"), QStringLiteral("趋势.png"),
-                                   QStringLiteral("PNG 图片 (*.png)"));
+  const QString name =
+      QStringLiteral("趋势-%1.png")
+          .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
+  QString path = QFileDialog::getSaveFileName(this, QStringLiteral("导出图片"),
+                                              QDir(ExportFolder()).filePath(name),
+                                              QStringLiteral("PNG 图片 (*.png)"));
   if (path.isEmpty()) return;
   if (!path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) path += QStringLiteral(".png");
   if (!ExportPng(path)) {

@@ -1,0 +1,334 @@
+// The trend tab against the clock set back and forward, gaps in the polling, ratio changes, the
+// exported picture, and zoom and pan while blocks keep arriving.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QChart>
+#include <QChartView>
+#include <QDateTimeAxis>
+#include <QDir>
+#include <QFileDialog>
+#include <QFontMetrics>
+#include <QImage>
+#include <QLineSeries>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QValueAxis>
+#include <QWheelEvent>
+#include <chrono>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "SimulatedBlocks.h"
+#include "ui/qt/workbench/PhaseColours.h"
+#include "ui/qt/workbench/TrendTab.h"
+
+namespace kt::ui::qt {
+namespace {
+
+using namespace std::chrono_literals;
+using measure::Quantity;
+using testing::SimulatedBlocks;
+using workbench::TrendSeries;
+using workbench::UnitGroup;
+
+const auto kStart = std::chrono::system_clock::time_point(std::chrono::hours(24 * 20000));
+constexpr uint32_t kPollMs = 500;
+
+struct ShownTab : TrendTab {
+  ShownTab() {
+    resize(1180, 660);
+    show();
+    QApplication::processEvents();
+  }
+};
+
+double Ms(std::chrono::system_clock::time_point t) {
+  return static_cast<double>(
+      std::chrono::duration_cast<std::chrono::milliseconds>(t.time_since_epoch()).count());
+}
+
+// The meter's block at `t`, polled every `pollMs`.
+measure::MeasuredBlock Block(SimulatedBlocks& meter, std::chrono::milliseconds t,
+                             uint32_t pollMs = kPollMs) {
+  measure::MeasuredBlock b = meter.At(kStart + t);
+  b.pollPeriodMs = pollMs;
+  return b;
+}
+
+std::size_t DrawnPoints(const TrendTab& tab, TrendSeries s) {
+  std::size_t n = static_cast<std::size_t>(tab.LonePoints(s).size());
+  for (const auto& line : tab.DrawnLines(s)) n += static_cast<std::size_t>(line.size());
+  return n;
+}
+
+void ShowOnly(TrendTab& tab, TrendSeries only) {
+  for (std::size_t s = 0; s < workbench::kTrendSeriesCount; ++s) {
+    tab.SetSeriesShown(static_cast<TrendSeries>(s), static_cast<TrendSeries>(s) == only);
+  }
+}
+
+// The clock set back within the hour's axis shows the new trend at once (no old point, the new
+// block drawn); a zoom made before a set-back is forgotten.
+TEST(TrendTabClock, SetBackShowsOnlyTheNewTrendAtOnce) {
+  ShownTab tab;
+  tab.SetSpan(60min);
+  SimulatedBlocks meter;
+  const auto ua = TrendSeries::PhaseVoltageA;
+  for (int n = 0; n <= 120; ++n) tab.AddBlock(Block(meter, n * 1s, 1000));
+  ASSERT_GT(DrawnPoints(tab, ua), 10u);
+  const double axisEnd = static_cast<double>(tab.timeAxis().max().toMSecsSinceEpoch());
+
+  tab.AddBlock(Block(meter, 90s, 1000));  // 30 s back: the axis stays
+  EXPECT_EQ(static_cast<double>(tab.timeAxis().max().toMSecsSinceEpoch()), axisEnd);
+  EXPECT_EQ(tab.storedBlocks(), 1u);
+  EXPECT_EQ(DrawnPoints(tab, ua), 1u);
+  for (int n = 91; n <= 100; ++n) tab.AddBlock(Block(meter, n * 1s, 1000));
+  const auto afresh = tab.DrawnLines(ua);
+  ASSERT_EQ(afresh.size(), 1u);
+  for (const QPointF& p : afresh[0]) EXPECT_GE(p.x(), Ms(kStart + 90s));
+  EXPECT_GE(afresh[0].size(), 2);
+
+  tab.ZoomTime(0.5, Ms(kStart + 120s));
+  ASSERT_TRUE(tab.zoomed());
+  tab.AddBlock(Block(meter, 10s, 1000));
+  EXPECT_FALSE(tab.zoomed());
+  EXPECT_EQ(DrawnPoints(tab, ua), 1u);
+}
+
+// Blocks every 500 ms with two 16 s unplugs: the plot stays empty where no block came, and the
+// block alone between the gaps is a dot.
+TEST(TrendTabGaps, AGapOfMoreThanTwoPollPeriodsIsDrawnAsABreak) {
+  const auto ua = TrendSeries::PhaseVoltageA;
+  ShownTab tab;
+  tab.SetSpan(1min);
+  ShowOnly(tab, ua);
+  SimulatedBlocks meter;
+  for (int n = 0; n <= 10; ++n) tab.AddBlock(Block(meter, n * 500ms));  // to 5 s
+  tab.AddBlock(Block(meter, 21s));                                      // alone
+  for (int n = 0; n <= 10; ++n) tab.AddBlock(Block(meter, 37s + n * 500ms));
+  ASSERT_EQ(tab.DrawnLines(ua).size(), 2u);
+  ASSERT_EQ(tab.LonePoints(ua).size(), 1);
+  EXPECT_EQ(tab.LonePoints(ua)[0].x(), Ms(kStart + 21s));
+
+  QApplication::processEvents();
+  const QImage image = tab.chartView().grab().toImage();
+  const QRectF plot = tab.chartView().chart()->plotArea();
+  const double from = static_cast<double>(tab.timeAxis().min().toMSecsSinceEpoch());
+  const double to = static_cast<double>(tab.timeAxis().max().toMSecsSinceEpoch());
+  const auto xAt = [&](std::chrono::milliseconds t) {
+    return static_cast<int>(plot.left() + (Ms(kStart + t) - from) / (to - from) * plot.width());
+  };
+  const QColor colour = PhaseColour(0);
+  const auto linePixels = [&](int left, int right) {
+    int n = 0;
+    for (int x = left; x <= right; ++x) {
+      for (int y = static_cast<int>(plot.top()); y < static_cast<int>(plot.bottom()); ++y) {
+        const QColor c = image.pixelColor(x, y);
+        n += std::abs(c.red() - colour.red()) + std::abs(c.green() - colour.green()) +
+                 std::abs(c.blue() - colour.blue()) <
+             60;
+      }
+    }
+    return n;
+  };
+  EXPECT_GT(linePixels(xAt(1s), xAt(4s)), 0);
+  EXPECT_EQ(linePixels(xAt(7s), xAt(19s)), 0);
+  EXPECT_GT(linePixels(xAt(21s) - 2, xAt(21s) + 2), 0);
+  EXPECT_EQ(linePixels(xAt(23s), xAt(35s)), 0);
+  EXPECT_GT(linePixels(xAt(38s), xAt(41s)), 0);
+}
+
+// After the ratios change from 1 to PT 100 and CT 20, the axes of values that are all positive
+// start at zero or above; a flat zero current starts its axis at zero; power while exported
+// reaches below zero.
+TEST(TrendTabAxes, AxesOfPositiveValuesStayAtOrAboveZeroAfterARatioChange) {
+  ShownTab tab;
+  tab.SetSpan(1min);
+  for (std::size_t s = 0; s < workbench::kTrendSeriesCount; ++s) {
+    tab.SetSeriesShown(static_cast<TrendSeries>(s), true);
+  }
+  SimulatedBlocks direct;
+  SimulatedBlocks throughTransformers({"--pt", "100", "--ct", "20"});
+  for (int n = 0; n < 20; ++n) tab.AddBlock(Block(direct, n * 1s));
+  for (int n = 20; n < 30; ++n) tab.AddBlock(Block(throughTransformers, n * 1s));
+  for (UnitGroup g : {UnitGroup::Voltage, UnitGroup::Current, UnitGroup::ActivePower,
+                      UnitGroup::ApparentPower, UnitGroup::Frequency}) {
+    ASSERT_TRUE(tab.axis(g).isVisible()) << static_cast<int>(g);
+    EXPECT_GE(tab.axis(g).min(), 0.0) << tab.axis(g).titleText().toStdString();
+  }
+  EXPECT_GT(tab.axis(UnitGroup::Voltage).max(), 20.0);  // kV
+
+  ShownTab zero;
+  zero.SetSpan(1min);
+  for (int n = 0; n < 10; ++n) {
+    measure::MeasuredBlock b = Block(direct, n * 1s);
+    b[Quantity::CurrentA] = b[Quantity::CurrentB] = b[Quantity::CurrentC] = 0.0;
+    b[Quantity::TotalActivePower] = n < 5 ? 1500.0 : -1500.0;
+    zero.AddBlock(b);
+  }
+  EXPECT_EQ(zero.axis(UnitGroup::Current).min(), 0.0);
+  EXPECT_GT(zero.axis(UnitGroup::Current).max(), 0.0);
+  EXPECT_LT(zero.axis(UnitGroup::ActivePower).min(), -1.5);  // kW
+}
+
+// "导出图片…" starts in the home folder, then in the folder last saved to (also in the next tab),
+// and in the home folder again once that folder is gone. The picture is the chart as laid out
+// under the date and the time range.
+TEST(TrendTabExport, StartsInTheLastFolderAndWritesTheDateAndTimeRange) {
+  QTemporaryDir settingsDir;
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+  QSettings().remove(QString::fromLatin1(TrendTab::kExportFolderKey));
+  ShownTab tab;
+  tab.SetSpan(1min);
+  EXPECT_EQ(tab.ExportFolder(), QDir::homePath());
+
+  SimulatedBlocks meter;
+  for (int n = 0; n < 20; ++n) tab.AddBlock(Block(meter, n * 1s));
+  auto folder = std::make_unique<QTemporaryDir>();
+  const QString path = folder->filePath(QStringLiteral("趋势.png"));
+  const QImage exported = tab.ExportImage();
+  ASSERT_TRUE(tab.ExportPng(path));
+  EXPECT_EQ(tab.ExportFolder(), QDir(folder->path()).absolutePath());
+  EXPECT_EQ(ShownTab().ExportFolder(), QDir(folder->path()).absolutePath());
+
+  // The dialog itself opens there.
+  QString dialogFolder;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr) return;
+    dialogFolder = dialog->directory().absolutePath();
+    dialog->reject();
+    poll.stop();
+  });
+  poll.start(10);
+  for (QPushButton* button : tab.findChildren<QPushButton*>()) {
+    if (button->text() == QStringLiteral("导出图片…")) button->click();
+  }
+  EXPECT_EQ(dialogFolder, QDir(folder->path()).absolutePath());
+
+  // Newest block at 19 s: the minute's axis runs from 50 s before the start to 20 s after it.
+  const QDateTime from = QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(Ms(kStart - 50s)));
+  const QDateTime to = QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(Ms(kStart + 20s)));
+  const QString title = tab.ExportTitle();
+  EXPECT_TRUE(title.contains(from.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))))
+      << title.toStdString();
+  EXPECT_TRUE(title.contains(to.toString(QStringLiteral("HH:mm:ss")))) << title.toStdString();
+  if (from.date() != to.date()) {
+    EXPECT_TRUE(title.contains(to.toString(QStringLiteral("yyyy-MM-dd")))) << title.toStdString();
+  }
+
+  QApplication::processEvents();
+  const QImage laidOut = tab.chartView().grab().toImage().convertToFormat(QImage::Format_RGB32);
+  const int band = exported.height() - laidOut.height();
+  ASSERT_GT(band, QFontMetrics(tab.font()).height());
+  EXPECT_EQ(exported.copy(0, band, laidOut.width(), laidOut.height()), laidOut);
+  int inked = 0;
+  for (int y = 0; y < band; ++y) {
+    for (int x = 0; x < exported.width(); ++x) inked += exported.pixelColor(x, y).lightness() < 128;
+  }
+  EXPECT_GT(inked, 50);
+
+  folder.reset();
+  EXPECT_EQ(tab.ExportFolder(), QDir::homePath());
+}
+
+// Zoomed with the wheel, by a box and panned, the axes stay while blocks keep arriving, and
+// blocks past the stretch redraw nothing; the reset brings back the span that follows the blocks.
+TEST(TrendTabZoom, ZoomAndPanHoldWhileBlocksArriveUntilReset) {
+  ShownTab tab;
+  tab.SetSpan(1min);
+  SimulatedBlocks meter;
+  const auto ua = TrendSeries::PhaseVoltageA;
+  std::chrono::milliseconds t{0};
+  const auto add = [&](int blocks, double volts = 0) {
+    for (int n = 0; n < blocks; ++n, t += 1s) {
+      measure::MeasuredBlock b = Block(meter, t, 1000);
+      if (volts > 0) b[Quantity::PhaseVoltageA] = volts;
+      tab.AddBlock(b);
+    }
+  };
+  const auto timeRange = [&] {
+    return std::pair(tab.timeAxis().min().toMSecsSinceEpoch(),
+                     tab.timeAxis().max().toMSecsSinceEpoch());
+  };
+  add(60);
+  QApplication::processEvents();
+  QWidget* viewport = tab.chartView().viewport();
+  const QRectF plot = tab.chartView().chart()->plotArea();
+  const QPoint middle = tab.chartView().mapFromScene(plot.center());
+
+  // One notch of the wheel narrows the axis around the mouse.
+  const auto before = timeRange();
+  QWheelEvent wheel(QPointF(middle), viewport->mapToGlobal(QPointF(middle)), QPoint(),
+                    QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(viewport, &wheel);
+  ASSERT_TRUE(tab.zoomed());
+  const auto wheeled = timeRange();
+  EXPECT_NEAR(static_cast<double>(wheeled.second - wheeled.first),
+              0.8 * static_cast<double>(before.second - before.first), 2.0);
+  EXPECT_GT(wheeled.first, before.first);
+  EXPECT_LT(wheeled.second, before.second);
+
+  int replaced = 0;
+  QObject::connect(&tab.series(ua), &QLineSeries::pointsReplaced, [&] { ++replaced; });
+  add(10);  // after the stretch: nothing to draw
+  EXPECT_EQ(timeRange(), wheeled);
+  EXPECT_EQ(replaced, 0);
+
+  // A box over the middle half fixes the value axes too; a swell inside the stretch does not
+  // move them. A drag to the left with the right button brings later times in, by its share.
+  const QPoint boxFrom = tab.chartView().mapFromScene(
+      QPointF(plot.left() + plot.width() / 4, plot.top() + plot.height() / 4));
+  const QPoint boxTo = tab.chartView().mapFromScene(
+      QPointF(plot.right() - plot.width() / 4, plot.bottom() - plot.height() / 4));
+  QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, boxFrom);
+  QTest::mouseMove(viewport, boxTo);
+  QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, boxTo);
+  const auto boxed = timeRange();
+  EXPECT_NEAR(static_cast<double>(boxed.second - boxed.first),
+              0.5 * static_cast<double>(wheeled.second - wheeled.first), 200.0);
+  const QValueAxis& volts = tab.axis(UnitGroup::Voltage);
+  const std::pair<double, double> voltRange(volts.min(), volts.max());
+
+  // Later times come in by the share of the plot the mouse moved: past the newest block.
+  const int shift = static_cast<int>(plot.width() * 3 / 2);
+  QTest::mousePress(viewport, Qt::RightButton, Qt::NoModifier, middle);
+  QTest::mouseMove(viewport, middle - QPoint(shift, 0));
+  QTest::mouseRelease(viewport, Qt::RightButton, Qt::NoModifier, middle - QPoint(shift, 0));
+  const auto panned = timeRange();
+  EXPECT_NEAR(static_cast<double>(panned.first - boxed.first),
+              static_cast<double>(boxed.second - boxed.first) * shift / plot.width(), 200.0);
+  EXPECT_EQ(std::pair(volts.min(), volts.max()), voltRange);
+  ASSERT_GT(static_cast<double>(panned.second), Ms(kStart + t + 3s));
+
+  add(3, 300.0);  // inside the stretch
+  EXPECT_EQ(timeRange(), panned);
+  EXPECT_EQ(std::pair(volts.min(), volts.max()), voltRange);
+  EXPECT_EQ(tab.DrawnLines(ua).back().back().x(), Ms(kStart + t - 1s));
+  for (const auto& line : tab.DrawnLines(ua)) {
+    for (const QPointF& p : line) {
+      EXPECT_GE(p.x(), static_cast<double>(panned.first));
+      EXPECT_LE(p.x(), static_cast<double>(panned.second));
+    }
+  }
+
+  QTest::mouseDClick(viewport, Qt::LeftButton, Qt::NoModifier, middle);
+  EXPECT_FALSE(tab.zoomed());
+  EXPECT_GE(static_cast<double>(tab.timeAxis().max().toMSecsSinceEpoch()), Ms(kStart + t - 1s));
+  EXPECT_GE(volts.max(), 300.0);
+
+  // Choosing a span follows the newest block again.
+  tab.ZoomTime(0.5, Ms(kStart + 30s));
+  ASSERT_TRUE(tab.zoomed());
+  tab.SetSpan(10min);
+  EXPECT_FALSE(tab.zoomed());
+}
+
+}  // namespace
+}  // namespace kt::ui::qt
