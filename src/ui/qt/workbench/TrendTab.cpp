@@ -215,8 +215,9 @@ TrendTab::TrendTab(QWidget* parent) : QWidget(parent) {
       QStringLiteral("滚轮缩放时间轴，拖出方框放大，按住右键或中键拖动平移，双击或按此复位"));
   connect(resetButton, &QPushButton::clicked, this, [this] { ResetZoom(); });
 
+  // The value under the pointer has a line of its own below the chart, so that the buttons
+  // alone set how narrow the tab can be.
   hoverLabel_ = new QLabel(this);
-  hoverLabel_->setMinimumWidth(120);
 
   auto* bar = new QHBoxLayout;
   bar->addWidget(new QLabel(QStringLiteral("时间范围"), this));
@@ -224,12 +225,12 @@ TrendTab::TrendTab(QWidget* parent) : QWidget(parent) {
   bar->addWidget(pauseButton_);
   bar->addWidget(resetButton);
   bar->addWidget(exportButton);
-  bar->addSpacing(16);
-  bar->addWidget(hoverLabel_, 1);
+  bar->addStretch(1);
 
   auto* right = new QVBoxLayout;
   right->addLayout(bar);
   right->addWidget(view_, 1);
+  right->addWidget(hoverLabel_);
 
   auto* layout = new QHBoxLayout(this);
   layout->addWidget(BuildSeriesPicker());
