@@ -28,6 +28,7 @@ add_library(kt_monitor STATIC
   src/measure/ShowReceiveEcho.cpp
   src/measure/TakeSlaveAddressWhilePolling.cpp
   src/measure/UnitFormat.cpp
+  src/measure/ValueText.cpp
 
   src/commands/AddrDialogTemplate.cpp
   src/commands/CAddrDlg.cpp

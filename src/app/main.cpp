@@ -48,17 +48,18 @@ int main(int argc, char** argv) {
   kt::app::CMonitorApp theApp(host, port, clock);
   // The workbench observes the main dialog from its start, so its log holds every frame even
   // when it is opened later. KT7340_OPEN_WORKBENCH=1 opens it with the main dialog, and
-  // KT7340_RECORD=FILE starts recording to FILE then (for unattended runs).
+  // KT7340_RECORD=FILE starts recording to FILE then (for unattended runs), after what it holds.
   kt::ui::qt::WorkbenchWindow workbench;
   const char* openWorkbench = std::getenv("KT7340_OPEN_WORKBENCH");
   const bool openAtStart = openWorkbench != nullptr && std::strcmp(openWorkbench, "1") == 0;
+  // The file name is kept as the bytes the environment holds, whatever their encoding.
   const char* recordTo = std::getenv("KT7340_RECORD");
-  const QString recordPath = recordTo != nullptr ? QString::fromLocal8Bit(recordTo) : QString();
+  const std::string recordPath = recordTo != nullptr ? recordTo : "";
   // Once the main dialog's loop runs, so that the window can stand beside it.
   QTimer startUp;
   startUp.setSingleShot(true);
   QObject::connect(&startUp, &QTimer::timeout, &workbench, [&workbench, openAtStart, recordPath] {
-    if (!recordPath.isEmpty()) workbench.Recording().StartRecording(recordPath);
+    if (!recordPath.empty()) workbench.Recording().ContinueRecording(recordPath);
     if (openAtStart) workbench.ShowBeside();
   });
   theApp.onMainDialog = [&workbench, &startUp, &port](kt::ui::CMonitorDlg& dialog) {

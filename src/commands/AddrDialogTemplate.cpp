@@ -9,15 +9,16 @@ namespace {
 using namespace addr_ids;
 
 constexpr ControlTemplate kControls[] = {
-    {IDOK, ControlKind::PushButton, "OK", {50, 71, 50, 14}, kDefaultButton | kTabStop},
-    {IDCANCEL, ControlKind::PushButton, "Cancel", {130, 71, 50, 14}, kTabStop},
+    {IDOK, ControlKind::PushButton, "OK", {27, 57, 50, 14}, kDefaultButton | kTabStop},
+    {IDCANCEL, ControlKind::PushButton, "Cancel", {107, 57, 50, 14}, kTabStop},
     {IDC_STATIC, ControlKind::Label, "更改子机地址：", {16, 13, 59, 11}, kNoStyle},
-    {kNewAddressEdit, ControlKind::Edit, "", {93, 29, 43, 14}, kBorder | kAutoHScroll | kTabStop},
-    // The write goes to every meter on the bus; the user should know before confirming.
+    {kNewAddressEdit, ControlKind::Edit, "", {73, 29, 43, 14}, kBorder | kAutoHScroll | kTabStop},
+    // The write goes to every meter on the bus; the user should know before confirming. The line
+    // sits between the edit and the buttons; the dialog is wider for it.
     {IDC_STATIC,
      ControlKind::Label,
      "以广播方式发送：总线上所有仪表都会改为此地址。",
-     {10, 50, 210, 11},
+     {10, 44, 210, 11},
      kNoStyle},
 };
 
@@ -27,7 +28,7 @@ const DialogTemplate& AddrDialogTemplate() {
   static const DialogTemplate t{addr_ids::kTemplateId,
                                 "更改子机地址",
                                 230,
-                                99,
+                                85,
                                 "System",
                                 10,
                                 kCaption | kSysMenu | kModalFrame,

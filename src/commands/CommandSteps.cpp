@@ -80,9 +80,12 @@ void LetLineFallQuiet(CMonitorDlg& dlg) {
   if (!dlg.m_pollRequestSent) return;
   const uint32_t sincePollMs = dlg.Clock().GetTickCount() - dlg.m_lastPollRequestTick;
   if (sincePollMs >= dlg.m_pollPeriodMs) return;  // its reply is long in, or long lost
+  // A first byte is worth waiting for only until the reply would have been in.
+  const uint32_t dueMs = dlg.m_lastPollReplyDueMs;
+  const uint32_t firstByteMs = dueMs > sincePollMs ? dueMs - sincePollMs : 0;
   try {
     modbus::WaitForQuietLine(dlg.m_comm, dlg.Clock(), modbus::QuietMsFor(dlg.m_baudRate),
-                             dlg.m_pollPeriodMs - sincePollMs);
+                             firstByteMs, dlg.m_pollPeriodMs - sincePollMs);
   } catch (const serial::SerialError& error) {
     ReportLineFailure(dlg, error);
   }

@@ -36,7 +36,8 @@ enum class CommandAddress {
 CommandAddress TakeCommandAddress(CMonitorDlg& dlg);
 
 // Lets a poll reply still on its way finish before the command's first request: waits until no
-// byte came for a few character times, at most until one poll period after the last poll request.
+// byte came for a few character times, at most until one poll period after the last poll request;
+// with no byte at all, only until that request's reply would have been in.
 void LetLineFallQuiet(CMonitorDlg& dlg);
 
 // Whether a command waits for the line to fall quiet before its first request.

@@ -31,6 +31,7 @@ void CMonitorDlg::OnChangeSlaveAddress() {
 
   // The same meter under a new name: its configuration still holds, polling goes on where it was.
   if (m_lastPolledAddress == m_slaveAddress) m_lastPolledAddress = dlg.m_newAddress;
+  if (m_parametersReadFrom == m_slaveAddress) m_parametersReadFrom = dlg.m_newAddress;
   m_slaveAddress = dlg.m_newAddress;
   SetDlgItemText(main_ids::kSlaveAddressEdit, std::to_string(m_slaveAddress));
   ResumePolling();

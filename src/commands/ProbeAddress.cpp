@@ -56,6 +56,7 @@ void CMonitorDlg::ProbeAddress(int32_t address) {
                   modbus::ReadReplyLength(1));
   if (!ProbeAnswered(*this, result.received, wireAddress)) return;
 
+  RestartPollingFor(wireAddress);
   m_slaveAddress = wireAddress;
   KillTimer(kProbeTimer);
   SetDlgItemText(main_ids::kSlaveAddressEdit, std::to_string(address));

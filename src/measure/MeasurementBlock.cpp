@@ -117,7 +117,32 @@ double Scaled(double raw, Scaling scaling, const ScaleFactors& f) {
   return raw;
 }
 
+// One raw step of each scaling, as a count of decimals: raw x PT / 100 moves in hundredths,
+// raw x 0.00106813 in steps of eight decimals, raw x PT x CT / 5 in tenths (2 / 10).
+int StepDecimals(Scaling scaling) {
+  switch (scaling) {
+    case Voltage:
+      return 2;
+    case Current:
+    case PowerFactor:
+      return 4;
+    case Power:
+    case Apparent:
+      return 1;
+    case Frequency:
+      return 8;
+    case Energy:
+      break;
+  }
+  return 0;
+}
+
 }  // namespace
+
+int ResolutionDecimals(size_t index) {
+  if (index < std::size(kBlockFields)) return StepDecimals(kBlockFields[index].scaling);
+  return StepDecimals(Voltage);  // the mean line voltage
+}
 
 uint32_t EnergyRaw(const uint8_t* b) {
   return static_cast<uint32_t>(Word(b + 2)) << 16 | Word(b);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 #include "measure/UnitFormat.h"
@@ -36,6 +37,11 @@ constexpr int kShownValueCount = 34;
 // the four energies, and last the mean line voltage. `payload` points at 90 bytes.
 std::array<ShownValue, kShownValueCount> DecodeBlock(const uint8_t* payload,
                                                      const ScaleFactors& scale);
+
+// The decimals the resolution of value `index` (in DecodeBlock's order) gives: 2 for voltages
+// (raw / 100), 4 for currents and power factors, 1 for powers, 8 for the frequency, 0 for
+// energies; the mean line voltage keeps the 2 of the line voltages it is made of.
+int ResolutionDecimals(size_t index);
 
 // The energy word order: low-order register first, each register high byte first, so
 // b0 b1 b2 b3 gives b2 b3 b0 b1 as a big-endian 32-bit value.

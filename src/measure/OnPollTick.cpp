@@ -6,6 +6,7 @@
 #include "measure/PollTable.h"
 #include "modbus/FindFrame.h"
 #include "modbus/MeterRegisters.h"
+#include "modbus/QuietLine.h"
 #include "modbus/RequestFrames.h"
 #include "modbus/SerialInput.h"
 #include "ui/MainDialogIds.h"
@@ -44,10 +45,6 @@ void CMonitorDlg::OnPollTick() {
     (this->*expected.apply)(framePos);
   }
 
-  // The configuration read in state 0 belongs to the meter it came from; another meter's blocks
-  // need their own, so the cycle starts over before talking to it.
-  if (m_lastPolledAddress >= 0 && m_lastPolledAddress != m_slaveAddress) m_pollState = 0;
-
   const measure::PollStep& next = measure::kPollTable[m_pollState];
   const int16_t n = modbus::BuildReadRequest(m_requestBuffer, m_slaveAddress, next.registers.start,
                                              next.registers.count);
@@ -55,6 +52,8 @@ void CMonitorDlg::OnPollTick() {
   m_lastPolledAddress = m_slaveAddress;
   m_pollRequestSent = true;
   m_lastPollRequestTick = Clock().GetTickCount();
+  m_lastPollReplyDueMs =
+      modbus::ReplyDueMs(m_baudRate, n, modbus::ReadReplyLength(next.registers.count));
 }
 
 void CMonitorDlg::ApplyConfiguration(int16_t framePos) {
@@ -73,6 +72,7 @@ void CMonitorDlg::ApplyConfiguration(int16_t framePos) {
 void CMonitorDlg::ApplyParameterValues(int16_t framePos) {
   constexpr int kDataBytes = modbus::meter_registers::kParametersRead.DataBytes();
   std::copy_n(m_receiveBuffer.begin() + framePos + 3, kDataBytes, m_registerImage.begin());
+  m_parametersReadFrom = m_receiveBuffer[framePos];  // the reply came from the address polled
   const auto& r = m_registerImage;
   const double pt = m_ptRatio;
   const double ct = m_ctRatio;

@@ -157,9 +157,17 @@ class CMonitorDlg : public Dialog {
   // When the latest poll request went out, so that a command can let its reply finish.
   bool m_pollRequestSent = false;
   uint32_t m_lastPollRequestTick = 0;
-  // Slave address of the latest poll request; a request to another one starts the cycle over,
-  // so that each meter's block is decoded with its own configuration. -1 before the first.
+  // Milliseconds after the latest poll request by which its whole reply should be in.
+  uint32_t m_lastPollReplyDueMs = 0;
+  // Slave address of the latest poll request, -1 before the first. Run with another address and
+  // a search hit at another address start the cycle over, so that each meter's block is decoded
+  // with its own configuration; the address a configuration reply names does not.
   int32_t m_lastPolledAddress = -1;
+  // Slave address the parameter values in the register image were read from (poll state 1),
+  // -1 before; command 1070 writes them back to that meter only.
+  int32_t m_parametersReadFrom = -1;
+  // Starts the cycle over at poll state 0 when the next poll request goes to another meter.
+  void RestartPollingFor(uint8_t address);
   // The bad slave address text that was last prompted while polling; not prompted again.
   std::string m_promptedBadEntry;
   bool m_badEntryPrompted = false;

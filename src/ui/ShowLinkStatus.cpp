@@ -45,7 +45,8 @@ void CMonitorDlg::ShowLinkStatus() {
     m_linkStatus.PortNotOpen();
   }
   const bool probing = m_probeSeen && m_clock.GetTickCount() - m_probeTick <= 2 * kProbePeriodMs;
-  m_linkStatus.SetActive(m_running != 0 || probing);
+  // Polling runs whenever its timer does: commands restart it whatever the Run button shows.
+  m_linkStatus.SetActive(TimerSet(kPollTimer) || probing);
 
   const auto show = [this](int id, const std::string& text) {
     if (GetDlgItemText(id) != text) SetDlgItemText(id, text);

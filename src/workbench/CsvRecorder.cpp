@@ -1,15 +1,11 @@
 // The CSV file for spreadsheets on Chinese Windows and on Linux: UTF-8 with BOM, CRLF, commas.
 #include "workbench/CsvRecorder.h"
 
-#include <fcntl.h>
-
 #include <array>
-#include <cerrno>
-#include <charconv>
 
 #include "measure/LimitStatus.h"
+#include "measure/ValueText.h"
 #include "ui/LocalTimeText.h"
-#include "workbench/FileOutput.h"
 
 namespace kt::workbench {
 namespace {
@@ -35,11 +31,18 @@ constexpr std::array<const char*, measure::kStatusItems.size()> kStatusColumns =
     "电流1状态", "电流2状态", "电流3状态", "电流4状态",
 };
 
-void AppendNumber(std::string& row, double value) {
-  char text[32];
-  const auto result = std::to_chars(std::begin(text), std::end(text), value);
-  row.append(text, result.ptr);
+// The byte-order mark and the header row: what a file of this recorder starts with.
+std::string FileHead() {
+  std::string head(kByteOrderMark);
+  head += CsvHeader();
+  head += kLineEnd;
+  return head;
 }
+
+// "name.csv", "name-2.csv", ... "name-999.csv": enough for years of unattended restarts.
+constexpr int kMaxNumberedFiles = 999;
+// A torn row is shorter than a row; the search for the last line end reads this much at a time.
+constexpr size_t kTailChunkBytes = 4096;
 
 }  // namespace
 
@@ -60,9 +63,9 @@ std::string CsvRow(const measure::MeasuredBlock& block) {
   std::string row = ui::LocalTimeText(block.time, ui::TimeFields::DateAndTime);
   row += ',';
   row += std::to_string(block.slaveAddress);
-  for (const double value : block.values) {
+  for (size_t i = 0; i < measure::kQuantityCount; ++i) {
     row += ',';
-    AppendNumber(row, value);
+    row += measure::ValueText(block, static_cast<measure::Quantity>(i));
   }
   for (const measure::StatusItem& item : measure::kStatusItems) {
     row += ',';
@@ -73,32 +76,106 @@ std::string CsvRow(const measure::MeasuredBlock& block) {
   return row;
 }
 
+std::string NumberedPath(const std::string& path, int n) {
+  const size_t nameAt = path.find_last_of('/') + 1;  // 0 without a folder
+  const size_t dot = path.find_last_of('.');
+  const std::string number = "-" + std::to_string(n);
+  // A dot that starts the name (".csv") or lies in a folder name is no extension.
+  if (dot == std::string::npos || dot <= nameAt) return path + number;
+  return path.substr(0, dot) + number + path.substr(dot);
+}
+
+CsvRecorder::CsvRecorder(std::unique_ptr<RecordFiles> files) : files_(std::move(files)) {}
+
 std::string CsvRecorder::Start(const std::string& path,
                                std::chrono::steady_clock::time_point started) {
   Stop();
+  return Begin(files_->Open(path, RecordOpening::Overwrite), path, started);
+}
+
+std::string CsvRecorder::Continue(const std::string& path,
+                                  std::chrono::steady_clock::time_point started) {
+  Stop();
+  const std::string head = FileHead();
+  for (int n = 1; n <= kMaxNumberedFiles; ++n) {
+    const std::string candidate = n == 1 ? path : NumberedPath(path, n);
+    OpenedRecordFile opened = files_->Open(candidate, RecordOpening::Keep);
+    // A file of another kind is left as it is; the next name is tried.
+    if (!opened.file || opened.file->Size() == 0 || opened.file->Read(0, head.size()) == head) {
+      return Begin(std::move(opened), candidate, started);
+    }
+  }
+  path_ = path;
+  return "无法记录到 " + path + "：编号文件名已用完";
+}
+
+std::string CsvRecorder::Begin(OpenedRecordFile opened, const std::string& path,
+                               std::chrono::steady_clock::time_point started) {
   failure_.clear();
   rows_ = 0;
   path_ = path;
   started_ = started;
-  serial::UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-  if (fd.get() < 0) return "无法创建 " + path + "：" + FileErrorReason(errno);
-  std::string head(kByteOrderMark);
-  head += CsvHeader();
-  head += kLineEnd;
-  if (!WriteAll(fd.get(), head)) return "无法写入 " + path + "：" + FileErrorReason(errno);
-  fd_ = std::move(fd);
-  return {};
+  if (!opened.file) return opened.refusal;
+  file_ = std::move(opened.file);
+  complete_ = file_->Size();
+  std::string reason;
+  if (complete_ == 0) {
+    const std::string head = FileHead();
+    reason = file_->Append(head);
+    if (reason.empty())
+      complete_ = head.size();
+    else
+      file_->CutTo(0);
+  } else {
+    reason = CutTornRow();
+  }
+  if (reason.empty()) return {};
+  Stop();
+  return "无法写入 " + path + "：" + reason;
+}
+
+std::string CsvRecorder::CutTornRow() {
+  // The header's own line end is the last one a file of ours can lack rows after.
+  const uint64_t floor = FileHead().size() - 1;
+  uint64_t end = complete_;
+  while (end > floor) {
+    const uint64_t from = end - floor > kTailChunkBytes ? end - kTailChunkBytes : floor;
+    const std::string chunk = file_->Read(from, static_cast<size_t>(end - from));
+    if (chunk.size() != end - from) return "读取失败";
+    const size_t lineEnd = chunk.find_last_of('\n');
+    if (lineEnd != std::string::npos) {
+      const uint64_t rowsEnd = from + lineEnd + 1;
+      if (rowsEnd == complete_) return {};
+      complete_ = rowsEnd;
+      return file_->CutTo(rowsEnd);
+    }
+    end = from;
+  }
+  return "读取失败";
 }
 
 void CsvRecorder::Write(const measure::MeasuredBlock& block) {
   if (!Recording()) return;
+  // A file removed or renamed away would take the rows with it, unseen.
+  if (const std::string gone = file_->Gone(); !gone.empty()) {
+    return Fail("记录已停止：" + path_ + " " + gone);
+  }
   std::string row = CsvRow(block);
   row += kLineEnd;
-  if (WriteAll(fd_.get(), row)) {
-    ++rows_;
-    return;
+  if (const std::string reason = file_->Append(row); !reason.empty()) {
+    std::string message = "记录已停止：写入 " + path_ + " 失败（" + reason + "）";
+    // A torn row would read as a number it never was.
+    if (const std::string cut = file_->CutTo(complete_); !cut.empty()) {
+      message += "，末行可能不完整（" + cut + "）";
+    }
+    return Fail(std::move(message));
   }
-  failure_ = "记录已停止：写入 " + path_ + " 失败（" + FileErrorReason(errno) + "）";
+  complete_ += row.size();
+  ++rows_;
+}
+
+void CsvRecorder::Fail(std::string message) {
+  failure_ = std::move(message);
   Stop();
 }
 

@@ -5,6 +5,7 @@
 
 #include "InMemoryHost.h"
 #include "commands/AddrDialogIds.h"
+#include "commands/AddrDialogTemplate.h"
 #include "commands/CAddrDlg.h"
 #include "commands/CMeterSetDlg.h"
 #include "commands/MeterSetDialogIds.h"
@@ -126,5 +127,44 @@ TEST(CAddrDlg, StartsAtZeroAndTakesAddressesUpTo255) {
     if (c.accepted) {
       EXPECT_EQ(dlg.m_newAddress, std::stoi(c.text));
     }
+  }
+}
+
+TEST(CAddrDlg, TemplateKeepsItsControlsWhereTheyStandAndAddsTheBroadcastLineBesideThem) {
+  const DialogTemplate& t = AddrDialogTemplate();
+  struct Placed {
+    int id;
+    const char* text;
+    DuRect rect;
+  };
+  const Placed documented[] = {
+      {IDOK, "OK", {27, 57, 50, 14}},
+      {IDCANCEL, "Cancel", {107, 57, 50, 14}},
+      {IDC_STATIC, "更改子机地址：", {16, 13, 59, 11}},
+      {addr_ids::kNewAddressEdit, "", {73, 29, 43, 14}},
+  };
+  ASSERT_EQ(t.controls.size(), std::size(documented) + 1);
+  for (size_t i = 0; i < std::size(documented); ++i) {
+    SCOPED_TRACE(documented[i].text);
+    const ControlTemplate& c = t.controls[i];
+    EXPECT_EQ(c.id, documented[i].id);
+    EXPECT_EQ(std::string(c.text), documented[i].text);
+    EXPECT_EQ(c.rect.x, documented[i].rect.x);
+    EXPECT_EQ(c.rect.y, documented[i].rect.y);
+    EXPECT_EQ(c.rect.width, documented[i].rect.width);
+    EXPECT_EQ(c.rect.height, documented[i].rect.height);
+  }
+  // Only wider or taller than 180 x 85, and the new line inside it, overlapping no control.
+  EXPECT_GE(t.widthDu, 180);
+  EXPECT_GE(t.heightDu, 85);
+  const ControlTemplate& line = t.controls.back();
+  EXPECT_EQ(std::string(line.text), "以广播方式发送：总线上所有仪表都会改为此地址。");
+  EXPECT_LE(line.rect.x + line.rect.width, t.widthDu);
+  EXPECT_LE(line.rect.y + line.rect.height, t.heightDu);
+  for (const Placed& p : documented) {
+    const bool apart =
+        line.rect.y + line.rect.height <= p.rect.y || p.rect.y + p.rect.height <= line.rect.y ||
+        line.rect.x + line.rect.width <= p.rect.x || p.rect.x + p.rect.width <= line.rect.x;
+    EXPECT_TRUE(apart) << p.text;
   }
 }

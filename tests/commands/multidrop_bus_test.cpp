@@ -9,6 +9,7 @@
 #include "MainDialogHarness.h"
 #include "commands/AddrDialogIds.h"
 #include "commands/MeterSetDialogIds.h"
+#include "modbus/QuietLine.h"
 #include "serial/SerialError.h"
 #include "ui/CommSetDialogIds.h"
 #include "ui/LineSettingsText.h"
@@ -254,4 +255,30 @@ TEST(MultiDrop, SerialFailureBetweenBaudAndParityWriteEndsTheCommandCleanly) {
   EXPECT_EQ(p.Meter().Settings(), "19200N,8,2");
   EXPECT_EQ(p.Text(1057), kt::ui::InformationBoxText(1, 19200, 0));
   EXPECT_TRUE(p.PollTimerRunning());
+}
+
+TEST(MultiDrop, CommandOnASilentLineWaitsOnlyUntilThePollReplyWasDue) {
+  // The meter is silent, so the cycle stays in state 0: its request asks for 43 bytes.
+  for (const int32_t baud : {9600, 1200}) {
+    SCOPED_TRACE(baud);
+    MainDialogHarness p;
+    auto& d = p.Open({1, baud, 0});
+    p.host.Type(d, main_ids::kSlaveAddressEdit, "1");
+    uint64_t firstCommandFrameMs = 0;
+    p.port.onWrite = [&p, &firstCommandFrameMs](const Bytes& frame) {
+      if (frame == golden::kMultiplierRequest && firstCommandFrameMs == 0) {
+        firstCommandFrameMs = p.clock.ElapsedMs();
+      }
+    };
+    p.Click(main_ids::kRunButton);
+    p.host.RunFor(d.m_pollPeriodMs + 1);  // one poll request out, a millisecond ago
+    const uint64_t pollRequestMs = p.clock.ElapsedMs() - 1;
+    p.Command(main_ids::kRefreshUrgButton);
+    // 8 + 43 characters of 11 bits on the wire and the turnaround, counted from the poll request.
+    const uint64_t dueMs =
+        (51 * 11 * 1000 + static_cast<uint64_t>(baud) - 1) / static_cast<uint64_t>(baud) +
+        kt::modbus::kReplyTurnaroundMs;
+    EXPECT_EQ(firstCommandFrameMs - pollRequestMs, dueMs);
+    EXPECT_LT(dueMs, d.m_pollPeriodMs / 2);
+  }
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "MainDialogHarness.h"
+#include "commands/AddrDialogIds.h"
 #include "ui/MainDialogIds.h"
 
 using namespace kt::testing;
@@ -102,6 +103,60 @@ TEST(SetParameters, WritesBackTheValuesPollingRead) {
   EXPECT_TRUE(p.MessagesSince(0).empty());
   EXPECT_EQ(p.Meter().meter().parameters(), meter.parameters);
   EXPECT_TRUE(p.MeasurementsFlow());
+}
+
+TEST(SetParameters, WritesOnlyToTheMeterTheValuesWereReadFrom) {
+  struct Case {
+    const char* name;
+    const char* typed;  // the slave address edit when the command comes; nullptr: renamed to 9
+    bool written;
+  };
+  const Case cases[] = {
+      {"the same meter", "1", true},
+      {"another address typed", "2", false},
+      {"the meter renamed", nullptr, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    MeterConfig meter;
+    meter.parameters = {0x1234, 0x0005, 0xFFFF, 0x0100};
+    MainDialogHarness p(SimulatedMeter(meter));
+    // A second meter at 2, not on the bus while a broadcast renames the first.
+    MeterConfig second;
+    second.address = 2;
+    second.parameters = {1, 2, 3, 4};
+    kt::sim::Meter* other = c.typed != nullptr ? &p.Meter().AddMeter(second) : nullptr;
+    ASSERT_TRUE(p.PollUntil(3));
+    uint8_t target = 1;
+    if (c.typed != nullptr) {
+      p.host.Type(p.Dlg(), kSlaveAddressEdit, c.typed);
+    } else {
+      p.host.ScriptModal(kt::ui::addr_ids::kTemplateId, [&p](kt::ui::Dialog& d) {
+        p.host.Type(d, kt::ui::addr_ids::kNewAddressEdit, "9");
+        p.host.Click(d, kt::ui::IDOK);
+      });
+      p.Click(kChangeSlaveAddressButton);
+      target = 9;
+    }
+    const size_t mark = p.Mark();
+    const size_t messages = p.host.Messages().size();
+    p.Command(kSetParametersCommand);
+    const auto sent = p.FramesSince(mark);
+    if (c.written) {
+      ASSERT_EQ(sent.size(), 1u);
+      EXPECT_EQ(sent[0][0], target);
+      EXPECT_EQ(sent[0][1], 0x10);
+      EXPECT_TRUE(p.MessagesSince(messages).empty());
+    } else {
+      EXPECT_TRUE(sent.empty());
+      EXPECT_EQ(p.MessagesSince(messages),
+                std::vector<std::string>{"参数值读自子机地址 1，不写入子机地址 2：请先以子机地址 2 "
+                                         "运行，读取该仪表的参数值后再设置。"});
+      ASSERT_NE(other, nullptr);
+      EXPECT_EQ(other->parameters(), second.parameters);
+    }
+    EXPECT_TRUE(p.PollTimerRunning());
+  }
 }
 
 TEST(SetParameters, UnacknowledgedWriteIsReported) {

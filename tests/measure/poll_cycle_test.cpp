@@ -53,6 +53,56 @@ TEST_F(PollCycleTest, ConfigurationReplySetsTheScaleFields) {
   EXPECT_EQ(port.written.back(), ReadRequest(5, 0x0328, 4));
 }
 
+TEST_F(PollCycleTest, ConfigurationNamingAnotherAddressGoesOnToTheFourValues) {
+  port.open = true;
+  Tick();  // the first request went to address 1 and was not answered
+  ASSERT_EQ(port.written.back(), kConfigRequest);
+  port.Arrive(ConfigReply(0x0005, 0, 0, 0, 1, 1));
+  Tick();
+  EXPECT_EQ(dialog->m_pollState, 1);
+  EXPECT_EQ(port.written.back(), ReadRequest(5, 0x0328, 4));
+  // No meter answers at 5: the cycle repeats its request there instead of starting over.
+  for (int tick = 0; tick < 3; ++tick) {
+    Tick();
+    EXPECT_EQ(dialog->m_pollState, 1);
+    EXPECT_EQ(port.written.back(), ReadRequest(5, 0x0328, 4));
+  }
+}
+
+TEST_F(PollCycleTest, RunWithAnotherAddressAndASearchHitThereStartOver) {
+  struct Case {
+    const char* name;
+    const char* typed;  // Run with this address ...
+    int hit;            // ... or a probe answered at this address
+    bool startsOver;
+  };
+  const Case cases[] = {
+      {"Run with the same address", "1", -1, false},
+      {"Run with another address", "2", -1, true},
+      {"search hit at the same address", nullptr, 1, false},
+      {"search hit at another address", nullptr, 2, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    port.open = true;
+    dialog->m_pollState = 3;
+    Tick();  // a block request to address 1
+    ASSERT_EQ(port.written.back(), kBlockRequest);
+    if (c.typed != nullptr) {
+      host.Type(*dialog, kSlaveAddressEdit, c.typed);
+      Click(kRunButton);
+      if (dialog->m_running == 0) Click(kRunButton);  // the case before left it running
+    } else {
+      port.AnswerAfter(20, ReadReply(static_cast<uint8_t>(c.hit), {0x0000}));
+      dialog->ProbeAddress(c.hit);
+    }
+    EXPECT_EQ(dialog->m_pollState, c.startsOver ? 0 : 3);
+    host.Type(*dialog, kSlaveAddressEdit, "1");
+    dialog->m_slaveAddress = 1;
+    Tick();  // back to the first meter for the next case
+  }
+}
+
 TEST_F(PollCycleTest, ConfigurationEdgeValues) {
   struct Case {
     uint16_t powerFlag, exponent;

@@ -36,7 +36,7 @@ TEST(QuietLine, EndsAfterTheLastByteOrAtTheLimit) {
       port.AnswerAfter(at, {0x5A});
     }
     port.SetOutput({});  // the poll request the bytes answer
-    WaitForQuietLine(port, clock, kQuietMs, kLimitMs);
+    WaitForQuietLine(port, clock, kQuietMs, kLimitMs, kLimitMs);
     EXPECT_GE(clock.ElapsedMs(), c.earliestEndMs);
     EXPECT_LE(clock.ElapsedMs(), c.latestEndMs);
   }
@@ -45,9 +45,9 @@ TEST(QuietLine, EndsAfterTheLastByteOrAtTheLimit) {
 TEST(QuietLine, ClosedPortOrNoLimitDoesNotWait) {
   VirtualClock clock;
   FakeSerialPort port(clock);
-  WaitForQuietLine(port, clock, 5, 100);
+  WaitForQuietLine(port, clock, 5, 100, 100);
   port.open = true;
-  WaitForQuietLine(port, clock, 5, 0);
+  WaitForQuietLine(port, clock, 5, 100, 0);
   EXPECT_EQ(clock.ElapsedMs(), 0u);
 }
 
@@ -55,4 +55,50 @@ TEST(QuietLine, QuietTimeIsFourCharactersAtTheBaudRate) {
   EXPECT_EQ(kt::modbus::QuietMsFor(9600), 5u);   // 44 bits: 4.6 ms
   EXPECT_EQ(kt::modbus::QuietMsFor(1200), 37u);  // 36.7 ms
   EXPECT_EQ(kt::modbus::QuietMsFor(19200), 3u);  // 2.3 ms
+}
+
+TEST(QuietLine, ASilentLineIsWaitedForOnlyUntilTheReplyWasDue) {
+  constexpr uint32_t kQuietMs = 5;
+  constexpr uint32_t kFirstByteMs = 40;
+  constexpr uint32_t kLimitMs = 500;
+  struct Case {
+    const char* name;
+    uint32_t firstByteAtMs;  // a 20-byte reply from here on, one byte a millisecond; 0: none
+    uint32_t endMs;
+  };
+  const Case cases[] = {
+      {"nothing comes", 0, kFirstByteMs},
+      {"first byte just inside the bound", kFirstByteMs - 2, kFirstByteMs - 2 + 19 + kQuietMs},
+      {"first byte just after the bound", kFirstByteMs + 1, kFirstByteMs},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    VirtualClock clock;
+    FakeSerialPort port(clock);
+    port.open = true;
+    for (uint32_t i = 0; c.firstByteAtMs != 0 && i < 20; ++i) {
+      port.AnswerAfter(c.firstByteAtMs + i, {0x5A});
+    }
+    port.SetOutput({});
+    WaitForQuietLine(port, clock, kQuietMs, kFirstByteMs, kLimitMs);
+    EXPECT_GE(clock.ElapsedMs(), c.endMs);
+    EXPECT_LE(clock.ElapsedMs(), c.endMs + 2);
+  }
+  // Bytes already waiting are a reply in flight, however late it is.
+  VirtualClock clock;
+  FakeSerialPort port(clock);
+  port.open = true;
+  port.Arrive({0x01});
+  WaitForQuietLine(port, clock, kQuietMs, 0, kLimitMs);
+  EXPECT_EQ(clock.ElapsedMs(), kQuietMs);
+}
+
+TEST(QuietLine, ReplyIsDueAfterRequestAndReplyOnTheWireAndTheTurnaround) {
+  using kt::modbus::kReplyTurnaroundMs;
+  using kt::modbus::ReplyDueMs;
+  // 8 + 95 characters of 11 bits: 1133 bits.
+  EXPECT_EQ(ReplyDueMs(9600, 8, 95), 119u + kReplyTurnaroundMs);  // 118.02 ms
+  EXPECT_EQ(ReplyDueMs(1200, 8, 95), 945u + kReplyTurnaroundMs);  // 944.2 ms
+  EXPECT_EQ(ReplyDueMs(19200, 8, 7), 9u + kReplyTurnaroundMs);    // 165 bits: 8.6 ms
+  EXPECT_EQ(ReplyDueMs(1200, 8, 43), 468u + kReplyTurnaroundMs);  // 561 bits: 467.5 ms
 }

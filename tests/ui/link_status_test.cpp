@@ -108,6 +108,27 @@ TEST(LinkStatus, NormalWithTheMeterAndTheDeviceAndTimeOfTheLastBlock) {
   EXPECT_EQ(p.Text(ids::kLinkStateBox), "未运行");
 }
 
+TEST(LinkStatus, PollingRestartedByACommandIsShownAsRunning) {
+  // "运行" was never pressed, or pressed twice: a command restarts the poll timer all the same.
+  for (const int runClicks : {0, 2}) {
+    SCOPED_TRACE(runClicks);
+    MainDialogHarness p(SimulatedMeter());
+    for (int i = 0; i < runClicks; ++i) p.Click(ids::kRunButton);
+    ASSERT_EQ(p.Dlg().m_running, 0);
+    EXPECT_EQ(p.Text(ids::kLinkStateBox), "未运行");
+    p.Command(ids::kRefreshUrgButton);
+    ASSERT_TRUE(p.PollTimerRunning());
+    p.host.RunFor(p.Dlg().m_pollPeriodMs * 3);
+    EXPECT_EQ(p.Text(ids::kLinkStateBox), "正常");
+    EXPECT_EQ(p.Text(ids::kRunButton), "运行");
+    // The first press now sets the running flag: the timer keeps running and so does the state.
+    p.Click(ids::kRunButton);
+    EXPECT_EQ(p.Text(ids::kLinkStateBox), "正常");
+    p.Click(ids::kRunButton);
+    EXPECT_EQ(p.Text(ids::kLinkStateBox), "未运行");
+  }
+}
+
 TEST(LinkStatus, StaleValuesTurnGreyAfterSixSilentPeriodsAndBlackAgainAfterABlock) {
   kt::sim::MeterConfig config;
   config.statusTrailer = true;

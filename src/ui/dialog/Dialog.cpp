@@ -1,6 +1,8 @@
 // The dialog base over the window host.
 #include "ui/dialog/Dialog.h"
 
+#include <algorithm>
+
 #include "ui/dialog/DataExchange.h"
 
 namespace kt::ui {
@@ -40,6 +42,7 @@ CtlColor Dialog::OnCtlColor(int controlId, CtlColorType type) {
 }
 
 bool Dialog::DestroyWindow() {
+  timersSet_.clear();  // the window's timers go with it
   host_.DestroyWindow(*this);
   return true;
 }
@@ -96,10 +99,16 @@ void Dialog::RedrawControl(int controlId) {
 
 void Dialog::SetTimer(unsigned timerId, unsigned periodMs) {
   host_.SetTimer(*this, timerId, periodMs);
+  if (!TimerSet(timerId)) timersSet_.push_back(timerId);
 }
 
 void Dialog::KillTimer(unsigned timerId) {
   host_.KillTimer(*this, timerId);
+  std::erase(timersSet_, timerId);
+}
+
+bool Dialog::TimerSet(unsigned timerId) const {
+  return std::find(timersSet_.begin(), timersSet_.end(), timerId) != timersSet_.end();
 }
 
 void Dialog::AfxMessageBox(const std::string& utf8) {

@@ -62,6 +62,8 @@ class Dialog {
   void RedrawControl(int controlId);
   void SetTimer(unsigned timerId, unsigned periodMs);
   void KillTimer(unsigned timerId);
+  // Whether the timer was set and not killed since (nor the window destroyed).
+  bool TimerSet(unsigned timerId) const;
   // A modal message box with OK.
   void AfxMessageBox(const std::string& utf8);
 
@@ -76,6 +78,7 @@ class Dialog {
   WindowHost& host_;
   const DialogTemplate& template_;
   int openPrompts_ = 0;  // a count, since a prompt's own loop may open another one
+  std::vector<unsigned> timersSet_;
 };
 
 }  // namespace kt::ui

@@ -3,6 +3,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -77,7 +78,15 @@ QString RecordingTab::DefaultPath() {
 }
 
 QString RecordingTab::StartRecording(const QString& path) {
-  QString refusal = QString::fromStdString(recorder_.Start(path.toStdString()));
+  return Started(recorder_.Start(QFile::encodeName(path).toStdString()));
+}
+
+QString RecordingTab::ContinueRecording(const std::string& pathBytes) {
+  return Started(recorder_.Continue(pathBytes));
+}
+
+QString RecordingTab::Started(const std::string& message) {
+  QString refusal = QString::fromStdString(message);
   failureShown_ = false;
   message_->setText(refusal);
   Refresh();
@@ -93,7 +102,7 @@ void RecordingTab::Refresh() {
   const bool on = recorder_.Recording();
   start_->setEnabled(!on);
   stop_->setEnabled(on);
-  file_->setText(QString::fromStdString(recorder_.Path()));
+  file_->setText(QFile::decodeName(QByteArray::fromStdString(recorder_.Path())));
   rows_->setText(QString::number(recorder_.RowsWritten()));
   if (on) elapsed_->setText(Elapsed(std::chrono::steady_clock::now() - recorder_.StartedAt()));
   // A failed write is said once; the recording has stopped with it.
@@ -104,7 +113,7 @@ void RecordingTab::Refresh() {
 }
 
 void RecordingTab::AskAndStart() {
-  // The file dialog asks before an existing file is overwritten.
+  // The file dialog asks before an existing file is overwritten; the recording then empties it.
   const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("开始记录"), DefaultPath(),
                                                     QStringLiteral("CSV 文件 (*.csv)"));
   if (!path.isEmpty()) StartRecording(path);

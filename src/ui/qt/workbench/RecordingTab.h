@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QWidget>
+#include <string>
 
 #include "workbench/CsvRecorder.h"
 
@@ -14,8 +15,13 @@ class RecordingTab : public QWidget {
  public:
   explicit RecordingTab(workbench::CsvRecorder& recorder, QWidget* parent = nullptr);
 
-  // Starts recording to `path`; returns "" or the Chinese refusal also shown in the tab.
+  // Starts recording to `path`, emptying an existing file; returns "" or the Chinese refusal
+  // also shown in the tab.
   QString StartRecording(const QString& path);
+  // Records to the file named by `pathBytes` (taken byte for byte, as the environment gives
+  // it) without losing what it holds: the rows go after its own, or to a numbered file beside
+  // it when its header differs.
+  QString ContinueRecording(const std::string& pathBytes);
   void StopRecording();
   // Brings the labels up to date after a row was written (or failed).
   void Refresh();
@@ -25,6 +31,7 @@ class RecordingTab : public QWidget {
 
  private:
   void AskAndStart();
+  QString Started(const std::string& refusal);
 
   workbench::CsvRecorder& recorder_;
   QPushButton* start_;

@@ -1,0 +1,51 @@
+// The tab "记录": the file named as given, byte for byte, and a failure shown when it happens.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <filesystem>
+#include <string>
+
+#include "measure/MeasuredBlock.h"
+#include "ui/qt/workbench/RecordingTab.h"
+
+namespace kt::ui::qt {
+namespace {
+
+namespace fs = std::filesystem;
+
+QString Label(const RecordingTab& tab, const char* name) {
+  return tab.findChild<QLabel*>(QString::fromLatin1(name))->text();
+}
+
+TEST(RecordingTab, RecordsToTheEnvironmentsBytesAndShowsAVanishedFile) {
+  const fs::path dir = fs::path(::testing::TempDir()) / "recording_tab_test";
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  // A name in Latin-1, as a shell under another locale may hand it over: no UTF-8.
+  const std::string path = dir.string() + "/rec-\xE9t\xE9.csv";
+  workbench::CsvRecorder recorder;
+  RecordingTab tab(recorder);
+  ASSERT_EQ(tab.ContinueRecording(path), QString());
+  recorder.Write(measure::MeasuredBlock{});
+  tab.Refresh();
+  EXPECT_TRUE(fs::exists(fs::path(path)));
+  EXPECT_EQ(fs::directory_iterator(dir)->path().filename().string(), "rec-\xE9t\xE9.csv");
+  EXPECT_EQ(Label(tab, "recordRows"), QStringLiteral("1"));
+
+  fs::remove(fs::path(path));
+  recorder.Write(measure::MeasuredBlock{});
+  tab.Refresh();
+  EXPECT_EQ(Label(tab, "recordRows"), QStringLiteral("1"));
+  EXPECT_TRUE(Label(tab, "recordMessage").startsWith(QStringLiteral("记录已停止：")));
+  EXPECT_TRUE(Label(tab, "recordMessage").endsWith(QStringLiteral(" 已被删除")));
+
+  // A name from the file dialog is encoded for the file system, here UTF-8.
+  const QString chosen = QString::fromStdString(dir.string()) + QStringLiteral("/记录.csv");
+  ASSERT_EQ(tab.StartRecording(chosen), QString());
+  EXPECT_TRUE(fs::exists(dir / "记录.csv"));
+  EXPECT_EQ(Label(tab, "recordFile"), chosen);
+  EXPECT_EQ(Label(tab, "recordMessage"), QString());
+}
+
+}  // namespace
+}  // namespace kt::ui::qt
