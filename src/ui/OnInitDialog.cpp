@@ -27,8 +27,8 @@ bool CMonitorDlg::OnInitDialog() {
     ReportSerialRefusal(refusal);
     // "设备" still names what was refused.
     if (!refusal.device().empty()) {
-      linkStatus_.PortOpened(refusal.device());
-      linkStatus_.PortNotOpen();
+      m_linkStatus.PortOpened(refusal.device());
+      m_linkStatus.PortNotOpen();
     }
   }
   if (m_comm.GetPortOpen()) m_linkStatus.PortOpened(DeviceOfPort());
