@@ -8,6 +8,7 @@ add_library(kt_monitor STATIC
   src/ui/CommSetDialogTemplate.cpp
   src/ui/DestroyWindow.cpp
   src/ui/DoDataExchange.cpp
+  src/ui/FinderText.cpp
   src/ui/LineSettingsText.cpp
   src/ui/LinkStatus.cpp
   src/ui/LocalTimeText.cpp
@@ -44,4 +45,4 @@ add_library(kt_monitor STATIC
   src/commands/OnSetParameters.cpp
   src/commands/ProbeAddress.cpp
 )
-target_link_libraries(kt_monitor PUBLIC kt_includes kt_dialog kt_modbus)
+target_link_libraries(kt_monitor PUBLIC kt_includes kt_dialog kt_modbus kt_finder)
