@@ -3,6 +3,8 @@
 # folders define members of one class, so they form one library.
 add_library(kt_monitor STATIC
   src/ui/CCommSetDlg.cpp
+  src/ui/CFindMeterDlg.cpp
+  src/ui/FindMeterDialogTemplate.cpp
   src/ui/CMonitorDlg.cpp
   src/ui/CommPort.cpp
   src/ui/CommSetDialogTemplate.cpp

@@ -20,10 +20,9 @@ std::string WiringText(uint8_t wiringMode);
 // What is being tried: "COM3 9600bps 无校验 地址 17", "COM4 地址 17" on a line without settings.
 std::string AttemptText(const finder::Attempt& attempt);
 
-// The cells of a found meter in the order of the columns below. A line without settings shows
-// "服务器设定" for rate and parity; a meter whose configuration did not come shows "—".
-inline const std::vector<std::string> kFoundMeterColumns = {
-    "端口", "波特率", "校验位", "子机地址", "接线方式", "PT", "CT"};
+// The cells of a found meter: port, baud rate, parity, slave address, wiring, PT, CT. A line
+// without settings shows "服务器设定" for rate and parity; a meter whose configuration did not
+// come shows "—" for the last three.
 std::vector<std::string> FoundMeterCells(const finder::FoundMeter& meter);
 
 // "COM1：串口 /dev/ttyS0 不存在"
