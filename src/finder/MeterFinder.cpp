@@ -241,8 +241,8 @@ MeterFinder::Remaining MeterFinder::RemainingWork(std::optional<size_t> onlyLine
   for (size_t i = stage_; i < stages_.size(); ++i) {
     const SweepStage& s = stages_[i];
     const int from = i == stage_ ? std::max(nextAddress_, s.firstAddress) : s.firstAddress;
-    if (from <= s.lastAddress)
-      add(s.line, s.settingIndex, static_cast<uint64_t>(s.lastAddress - from + 1));
+    const int left = s.lastAddress - from + 1;
+    if (left > 0) add(s.line, s.settingIndex, static_cast<uint64_t>(left));
   }
   if (!secondPass_) {
     constexpr uint64_t kRest = kLastAddress - kLastLikelyAddress;

@@ -29,8 +29,6 @@ CFindMeterDlg::CFindMeterDlg(WindowHost& host, PortListSource portList, FinderSe
       clock_(setup.clock != nullptr ? *setup.clock : ownClock_),
       opener_(setup.opener ? std::move(setup.opener) : finder::SerialLineOpener()) {}
 
-CFindMeterDlg::~CFindMeterDlg() = default;
-
 bool CFindMeterDlg::OnInitDialog() {
   Dialog::OnInitDialog();
   SetDlgItemText(kAttemptText, "未开始");
@@ -101,6 +99,7 @@ void CFindMeterDlg::ShowState() {
   const std::vector<finder::FoundMeter>& found = finder_->Found();
   if (shownMeters_ != found.size()) {
     std::vector<std::string> rows;
+    rows.reserve(found.size());
     for (const finder::FoundMeter& m : found) rows.push_back(JoinedCells(FoundMeterCells(m)));
     SetListLines(kMeterTable, rows);
     shownMeters_ = found.size();
@@ -108,6 +107,7 @@ void CFindMeterDlg::ShowState() {
   const std::vector<finder::LineFailure>& failures = finder_->Failures();
   if (shownFailures_ != failures.size()) {
     std::vector<std::string> lines;
+    lines.reserve(failures.size());
     for (const finder::LineFailure& f : failures) lines.push_back(FailureText(f));
     SetListLines(kFailureList, lines);
     shownFailures_ = failures.size();

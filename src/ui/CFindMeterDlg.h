@@ -22,7 +22,6 @@ struct FinderSetup {
 class CFindMeterDlg : public Dialog {
  public:
   CFindMeterDlg(WindowHost& host, PortListSource portList, FinderSetup setup);
-  ~CFindMeterDlg() override;
 
   // Set by the caller before DoModal.
   int32_t m_currentPort = 1;          // the port "只查当前端口" sweeps
