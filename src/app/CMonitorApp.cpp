@@ -18,6 +18,7 @@ bool CMonitorApp::InitInstance() {
 
   ui::CMonitorDlg monitor(host_, comm_, clock_);
   monitor.m_portListSource = portList_;
+  monitor.m_finderSetup = {&clock_, finderOpener};
   m_pMainWnd = &monitor;
   host_.SetDialogBkColor(ui::kDialogBackground, ui::kBlack);
   monitor.m_baudRate = commSet.m_baudRate;

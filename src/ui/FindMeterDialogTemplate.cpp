@@ -11,8 +11,8 @@ using namespace find_meter_ids;
 constexpr ControlTemplate kControls[] = {
     {IDC_STATIC, ControlKind::Label, "正在尝试：", {7, 8, 42, 8}, kNoStyle},
     {kAttemptText, ControlKind::Label, "", {50, 8, 243, 8}, kNoStyle},
-    {kProgressBar, ControlKind::ProgressBar, "0", {7, 20, 190, 10}, kNoStyle},
-    {kProgressText, ControlKind::Label, "", {202, 21, 91, 8}, kNoStyle},
+    {kProgressBar, ControlKind::ProgressBar, "0", {7, 20, 160, 10}, kNoStyle},
+    {kProgressText, ControlKind::Label, "", {172, 21, 121, 8}, kNoStyle},
     {kOnlyCurrentPort, ControlKind::CheckBox, "只查当前端口", {7, 36, 72, 10}, kTabStop},
     {kStopAfterFirst, ControlKind::CheckBox, "找到一台后停止", {84, 36, 80, 10}, kTabStop},
     {kStartButton, ControlKind::PushButton, "开始", {205, 34, 40, 14}, kTabStop},

@@ -102,6 +102,46 @@ TEST_F(FindMeterTest, UseTakesTheMeterIntoTheSettingsAndTheMainDialog) {
   EXPECT_EQ(host.UnscriptedModals(), 0);
 }
 
+// From the main dialog's "通讯设置": the meter runs at the settings found, so nothing is written
+// to it; the PC follows, and the main dialog talks to the found address.
+TEST_F(FindMeterTest, UseFromTheMainDialogsSettingsFollowsTheMeterWithoutWritingToIt) {
+  auto findAndUse = [&](Dialog& d) {
+    host.Click(d, find_ids::kStartButton);
+    RunUntilRows(host, d, 1);
+    host.ClickListLine(d, find_ids::kMeterTable, 0);
+    host.Click(d, find_ids::kUseButton);
+  };
+  host.ScriptModal(comm_set_ids::kTemplateId, [&](Dialog& d) { host.Click(d, kt::ui::IDOK); });
+  host.ScriptModal(find_ids::kTemplateId, findAndUse);
+  host.ScriptModal(comm_set_ids::kTemplateId, [&](Dialog& d) {
+    host.Click(d, comm_set_ids::kFindMeterButton);
+    host.Click(d, kt::ui::IDOK);
+  });
+  std::string address;
+  std::string info;
+  std::string voltage;
+  size_t writesBefore = 0;
+  host.ScriptModal(main_ids::kTemplateId, [&](Dialog& d) {
+    writesBefore = port.written.size();
+    host.Click(d, main_ids::kCommSettingsButton);
+    address = host.Control(d, main_ids::kSlaveAddressEdit).text;
+    info = host.Control(d, main_ids::kInformationBox).text;
+    host.Click(d, main_ids::kRunButton);
+    host.RunFor(15000);
+    voltage = host.Control(d, main_ids::kPhaseVoltageABox).text;
+    host.Click(d, kt::ui::IDCANCEL);
+  });
+  app.InitInstance();
+  EXPECT_EQ(address, "117");
+  EXPECT_EQ(info, "串行口: 3 \r\n\r\n波特率: 2400 \r\n\r\n校验位:偶校验");
+  for (size_t i = writesBefore; i < port.written.size(); ++i) {
+    EXPECT_NE(port.written[i].at(1), 0x06) << "a line setting written to the meter";
+  }
+  EXPECT_FALSE(voltage.empty());
+  EXPECT_TRUE(host.Messages().empty());
+  EXPECT_EQ(host.UnscriptedModals(), 0);
+}
+
 TEST_F(FindMeterTest, StopKeepsTheTableAndClosingWithoutUseChangesNothing) {
   bus.line.AddMeter(MeterAt({.address = 4, .baudRate = 2400, .parity = 2}));
   host.ScriptModal(find_ids::kTemplateId, [&](Dialog& d) {
