@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "serial/UniqueFd.h"
-#include "sim/MeterPort.h"
+#include "sim/MeterBus.h"
 #include "sim/SimOptions.h"
 
 namespace kt::sim {
@@ -47,7 +47,7 @@ class PtyServer {
   int PollTimeoutMs(uint64_t now, bool hungUp) const;
 
   SimOptions options_;
-  MeterPort port_;
+  MeterBus port_;
   serial::UniqueFd fd_;      // the pty master, or the device
   serial::UniqueFd keepFd_;  // the pty slave, held open so a closing master does not hang up
   std::string path_;

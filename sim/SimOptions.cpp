@@ -34,13 +34,65 @@ bool ParseProbability(const std::string& text, double& out) {
   return true;
 }
 
+// "17" or "17:pt=100,ct=40,wiring=2" (any of the three, each once, in any order).
+bool ParseMeterOption(const std::string& text, MeterOption& out) {
+  const size_t colon = text.find(':');
+  if (!ParseNumber<uint8_t>(text.substr(0, colon), 1, 247, out.address)) return false;
+  if (colon == std::string::npos) return true;
+  std::string rest = text.substr(colon + 1);
+  if (rest.empty()) return false;
+  size_t from = 0;
+  while (from <= rest.size()) {
+    const size_t comma = rest.find(',', from);
+    const std::string item = rest.substr(from, comma == std::string::npos ? comma : comma - from);
+    const size_t equals = item.find('=');
+    if (equals == std::string::npos) return false;
+    const std::string key = item.substr(0, equals);
+    const std::string value = item.substr(equals + 1);
+    uint16_t number = 0;
+    uint8_t wiring = 0;
+    if (key == "pt" && !out.ptRatio && ParseNumber<uint16_t>(value, 1, 65535, number)) {
+      out.ptRatio = number;
+    } else if (key == "ct" && !out.ctRatio && ParseNumber<uint16_t>(value, 1, 65535, number)) {
+      out.ctRatio = number;
+    } else if (key == "wiring" && !out.wiring && ParseNumber<uint8_t>(value, 0, 5, wiring)) {
+      out.wiring = wiring;
+    } else {
+      return false;
+    }
+    if (comma == std::string::npos) break;
+    from = comma + 1;
+  }
+  return true;
+}
+
 }  // namespace
+
+std::vector<MeterConfig> MetersOf(const SimOptions& options) {
+  if (options.meters.empty()) return {options.meter};
+  std::vector<MeterConfig> meters;
+  for (const MeterOption& m : options.meters) {
+    MeterConfig c = options.meter;
+    c.address = m.address;
+    c.ptRatio = m.ptRatio.value_or(c.ptRatio);
+    c.ctRatio = m.ctRatio.value_or(c.ctRatio);
+    c.wiring = m.wiring.value_or(c.wiring);
+    // Each meter's values move on their own.
+    c.seed = options.meter.seed + m.address;
+    meters.push_back(c);
+  }
+  return meters;
+}
 
 std::string SimUsage() {
   return R"(Usage: kt7340-sim [options]
 A simulated KT7340 power meter: a Modbus RTU slave on a new pseudo-terminal (or a serial device).
 The first line of output is the device path for the monitor; after it, one line per request,
 reply and event (requests "RX", replies "TX", values of each measurement block "VALUES").
+On a pseudo-terminal the meter reads the monitor's line settings from the terminal (baud rate,
+and the stop bits and odd flag that tell the three parities apart) and answers only when they
+are its own, as a real line would; a master at other settings hears nothing (or garbage, with
+--mismatch-garbage).
 
 Line and device:
   --device PATH          serve this serial device instead of a pseudo-terminal
@@ -49,10 +101,18 @@ Line and device:
                          in transparent mode does (port 0: a free port); the first line of
                          output is then the address it listens on
   --address N            slave address 1..255 (default 1)
+  --meter ADDR[:pt=N,ct=N,wiring=N]
+                         a meter at address ADDR (1..247) on the line; repeatable for several
+                         meters on one line, each with its own registers and the line settings
+                         and other options of all; PT, CT and wiring default to --pt, --ct and
+                         --wiring. With --meter, --address is not used
   --baud N               1200, 2400, 4800, 9600 or 19200 (default 9600)
   --parity P             none (8N2), odd (8O1) or even (8E1) (default none)
   --response-delay MS    delay before each reply (default 20)
   --no-wire-timing       send replies at once instead of one byte per character time
+  --mismatch-garbage     a master at another baud rate or parity (read from the terminal's
+                         settings) hears random bytes, as its UART would make of a reply, instead
+                         of silence; the same bytes for the same --seed
 Registers:
   --pt N                 PT ratio 1..65535 (default 1)
   --ct N                 CT ratio 1..65535 (default 1)
@@ -117,6 +177,16 @@ std::optional<std::string> ParseSimOptions(int argc, const char* const* argv, Si
        [&](const std::string& v) {
          o.tcp = v;
          return !v.empty();
+       }},
+      {"--meter",
+       [&](const std::string& v) {
+         MeterOption meter;
+         if (!ParseMeterOption(v, meter)) return false;
+         for (const MeterOption& other : o.meters) {
+           if (other.address == meter.address) return false;
+         }
+         o.meters.push_back(meter);
+         return true;
        }},
       {"--address",
        [&](const std::string& v) { return ParseNumber<uint8_t>(v, 1, 255, m.address); }},
@@ -218,6 +288,7 @@ std::optional<std::string> ParseSimOptions(int argc, const char* const* argv, Si
       {"--corrupt-crc", [&] { f.corruptCrc = true; }},
       {"--export", [&] { w.exporting = true; }},
       {"--no-wire-timing", [&] { o.wireTiming = false; }},
+      {"--mismatch-garbage", [&] { o.mismatchGarbage = true; }},
       {"--quiet", [&] { o.quiet = true; }},
       {"--help", [&] { o.help = true; }},
   };

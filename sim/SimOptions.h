@@ -3,13 +3,26 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "sim/MeterConfig.h"
 
 namespace kt::sim {
 
+// One --meter: its address, and what it has of its own beside the other options.
+struct MeterOption {
+  uint8_t address = 1;
+  std::optional<uint16_t> ptRatio{};
+  std::optional<uint16_t> ctRatio{};
+  std::optional<uint8_t> wiring{};
+};
+
 struct SimOptions {
   MeterConfig meter;
+  // --meter, in order; empty: the one meter of `meter`.
+  std::vector<MeterOption> meters;
+  // A master at other line settings hears garbage instead of silence.
+  bool mismatchGarbage = false;
   std::string device;  // empty: serve a new pseudo-terminal
   std::string link;    // empty: no symbolic link
   std::string tcp;     // HOST:PORT to serve over TCP instead of a line; empty: a line
@@ -21,5 +34,9 @@ struct SimOptions {
 // Fills `out` from the arguments; returns a message for the first one that is not understood.
 std::optional<std::string> ParseSimOptions(int argc, const char* const* argv, SimOptions& out);
 std::string SimUsage();
+
+// The meters on the line: `meter` alone, or one per --meter with its own address, registers and
+// seed and everything else from `meter`.
+std::vector<MeterConfig> MetersOf(const SimOptions& options);
 
 }  // namespace kt::sim

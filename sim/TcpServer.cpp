@@ -39,7 +39,7 @@ std::string AddressText(const sockaddr_storage& address) {
 
 TcpServer::TcpServer(const SimOptions& options)
     : options_(options),
-      port_(options.meter),
+      port_(MetersOf(options), options.mismatchGarbage, options.meter.seed),
       startNs_(static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch() /
                                      std::chrono::nanoseconds(1))) {
   port_.SetLogging(!options.quiet);

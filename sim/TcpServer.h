@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "sim/MeterPort.h"
+#include "sim/MeterBus.h"
 #include "sim/SimOptions.h"
 
 namespace kt::sim {
@@ -35,7 +35,7 @@ class TcpServer {
   void ReadRequests(std::FILE* log);
 
   SimOptions options_;
-  MeterPort port_;
+  MeterBus port_;
   int listenFd_ = -1;
   int clientFd_ = -1;
   std::string address_;

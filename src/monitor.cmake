@@ -3,11 +3,14 @@
 # folders define members of one class, so they form one library.
 add_library(kt_monitor STATIC
   src/ui/CCommSetDlg.cpp
+  src/ui/CFindMeterDlg.cpp
+  src/ui/FindMeterDialogTemplate.cpp
   src/ui/CMonitorDlg.cpp
   src/ui/CommPort.cpp
   src/ui/CommSetDialogTemplate.cpp
   src/ui/DestroyWindow.cpp
   src/ui/DoDataExchange.cpp
+  src/ui/FinderText.cpp
   src/ui/LineSettingsText.cpp
   src/ui/LinkStatus.cpp
   src/ui/LocalTimeText.cpp
@@ -46,4 +49,4 @@ add_library(kt_monitor STATIC
   src/commands/OnSetParameters.cpp
   src/commands/ProbeAddress.cpp
 )
-target_link_libraries(kt_monitor PUBLIC kt_includes kt_dialog kt_modbus)
+target_link_libraries(kt_monitor PUBLIC kt_includes kt_dialog kt_modbus kt_finder)

@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <utility>
+#include "finder/MeterFinder.h"
 #include "modbus/Clock.h"
 #include "serial/SerialControl.h"
 
@@ -29,6 +30,9 @@ class CMonitorApp {
 
   // Called with the main dialog before it is shown, to attach front-end windows that observe it.
   std::function<void(ui::CMonitorDlg&)> onMainDialog;
+
+  // How "自动查找…" opens the lines it sweeps; empty: a serial line of its own per port.
+  finder::LineOpener finderOpener;
 
   // The main dialog while it runs, else nullptr.
   ui::Dialog* m_pMainWnd = nullptr;

@@ -1,7 +1,12 @@
 // Parsing kt7340's few options before any window exists, so they work without a display.
 #include "app/CommandLine.h"
 
+#include <charconv>
+#include <cstdio>
+
+#include "finder/LineCandidates.h"
 #include "serial/PortList.h"
+#include "ui/FinderText.h"
 
 #ifndef KT7340_VERSION
 #error "KT7340_VERSION comes from the project version in CMake"
@@ -9,8 +14,48 @@
 
 namespace kt::app {
 
+namespace {
+
+constexpr int32_t kHighestPortNumber = 32767;
+
+CommandLine Refused(const std::string& why) {
+  return {CommandLineAction::Refuse, why};
+}
+
+CommandLine ParseFind(const std::vector<std::string>& args) {
+  CommandLine line{CommandLineAction::FindMeters, ""};
+  for (size_t i = 1; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--first" && !line.findFirst) {
+      line.findFirst = true;
+    } else if (arg == "--port" && line.findPort == 0) {
+      if (i + 1 >= args.size()) return Refused("kt7340: --port needs a port number");
+      const std::string& value = args[++i];
+      int32_t number = 0;
+      const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), number);
+      if (ec != std::errc() || end != value.data() + value.size() || number < 1 ||
+          number > kHighestPortNumber) {
+        return Refused("kt7340: bad port number \"" + value + "\" (1..32767)");
+      }
+      line.findPort = number;
+    } else {
+      return Refused("kt7340: --find takes --port N and --first, not \"" + arg + "\"");
+    }
+  }
+  return line;
+}
+
+// A line of `--find` goes out at once: a full sweep takes minutes.
+void PrintNow(const std::string& text) {
+  std::fputs((text + "\n").c_str(), stdout);
+  std::fflush(stdout);
+}
+
+}  // namespace
+
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   if (args.empty()) return {};
+  if (args.front() == "--find") return ParseFind(args);
   if (args.size() > 1) {
     return {CommandLineAction::Refuse,
             "kt7340: one option at a time, not " + std::to_string(args.size())};
@@ -27,12 +72,17 @@ std::string VersionText() {
 }
 
 std::string HelpText() {
-  return R"(Usage: kt7340 [--list-ports | --help | --version]
+  return R"(Usage: kt7340 [--list-ports | --find [--port N] [--first] | --help | --version]
 Monitor and configurator for the 7340智能电力检测仪 (Modbus RTU on a serial line).
 Without options it opens the monitor window: choose the port, baud rate and parity in
 "通讯设置", then type the meter's slave address and press "运行".
 
   --list-ports   list the serial ports of this machine with their numbers, and exit
+  --find         look for meters on every port (a tcp:// port by address only), at every
+                 baud rate and parity and slave addresses 1..247, addresses 1..16 first;
+                 prints one line per meter found (port, baud rate, parity, slave address,
+                 wiring, PT, CT) and a summary; exit status 0 when a meter was found, 1 when
+                 none. --port N looks on port N only, --first stops at the first meter
   --help         this text
   --version      the version
 
@@ -77,10 +127,52 @@ int RunWithoutWindow(const CommandLine& line, std::string& out, std::string& err
     case CommandLineAction::Refuse:
       err += line.error + "\n\n" + HelpText();
       return 2;
+    case CommandLineAction::FindMeters: {
+      const std::vector<serial::PortInfo> ports = serial::ListPorts();
+      std::vector<finder::CandidateLine> lines;
+      if (line.findPort > 0) {
+        lines.push_back(finder::CandidateForPort(ports, line.findPort));
+      } else {
+        lines = finder::CandidateLines(ports);
+      }
+      modbus::SteadyClock clock;
+      return RunFind(line, lines, finder::SerialLineOpener(), clock, PrintNow);
+    }
     case CommandLineAction::RunMonitor:
       break;
   }
   return 0;
+}
+
+int RunFind(const CommandLine& line, const std::vector<finder::CandidateLine>& lines,
+            const finder::LineOpener& opener, modbus::Clock& clock,
+            const std::function<void(const std::string&)>& print) {
+  if (lines.empty()) {
+    print(serial::FormatPortList({}).front());
+    print(ui::SummaryText(0));
+    return 1;
+  }
+  finder::FinderOptions options;
+  options.stopAfterFirst = line.findFirst;
+  finder::MeterFinder finder(lines, opener, clock, options);
+  size_t shownMeters = 0;
+  size_t shownFailures = 0;
+  while (!finder.Finished()) {
+    finder.Tick();
+    for (; shownFailures < finder.Failures().size(); ++shownFailures) {
+      print(ui::FailureText(finder.Failures()[shownFailures]));
+    }
+    for (; shownMeters < finder.Found().size(); ++shownMeters) {
+      std::string text;
+      for (const std::string& cell : ui::FoundMeterCells(finder.Found()[shownMeters])) {
+        text += (text.empty() ? "" : "  ") + cell;
+      }
+      print(text);
+    }
+    if (!finder.Finished()) clock.Sleep(kFindTickMs);
+  }
+  print(ui::SummaryText(finder.Found().size()));
+  return finder.Found().empty() ? 1 : 0;
 }
 
 }  // namespace kt::app

@@ -2,6 +2,7 @@
 // is told first, on the settings still in force, then the PC's port is reopened with the new ones.
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "commands/CommandSteps.h"
 #include "modbus/MeterRegisters.h"
@@ -54,7 +55,17 @@ void CMonitorDlg::OnCommSettings() {
   dlg.m_parity = m_parity;
   dlg.m_baudRate = m_baudRate;
   dlg.m_portNumber = m_portNumber;
+  dlg.m_finderSetup = m_finderSetup;
   if (dlg.DoModal() == IDOK) {
+    // A meter taken over from "自动查找…" already runs at the chosen settings: the PC follows it
+    // without writing them to any meter, and talks to that meter from now on.
+    if (dlg.m_foundAddress) {
+      m_baudRate = dlg.m_baudRate;
+      m_pollPeriodMs = PollPeriodMsFor(m_baudRate);
+      m_parity = dlg.m_parity;
+      m_slaveAddress = *dlg.m_foundAddress;
+      SetDlgItemText(main_ids::kSlaveAddressEdit, std::to_string(m_slaveAddress));
+    }
     const bool meterToldFirst = dlg.m_baudRate != m_baudRate || dlg.m_parity != m_parity;
     // Without a meter that answers, the line settings of meter and PC must not part ways.
     bool lineSettingsMayChange = true;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "measure/PollTable.h"
+#include "modbus/ConfigurationBlock.h"
 #include "modbus/FindFrame.h"
 #include "modbus/MeterRegisters.h"
 #include "modbus/QuietLine.h"
@@ -59,14 +60,16 @@ void CMonitorDlg::OnPollTick() {
 void CMonitorDlg::ApplyConfiguration(int16_t framePos) {
   constexpr int kDataBytes = modbus::meter_registers::kConfigurationRead.DataBytes();
   std::copy_n(m_receiveBuffer.begin() + framePos + 3, kDataBytes, m_registerImage.begin());
-  const auto& r = m_registerImage;
-  m_slaveAddress = r[1];
-  m_ptRatio = WordAt(&r[14]);
-  m_ctRatio = WordAt(&r[18]);
+  const modbus::MeterConfiguration c =
+      modbus::DecodeConfiguration(std::span(m_registerImage).first<kDataBytes>());
+  m_slaveAddress = c.slaveAddress;
+  m_ptRatio = c.ptRatio;
+  m_ctRatio = c.ctRatio;
   // An exponent beyond the table leaves the energy multiplier as it was.
-  if (r[13] < kPowerOfTen.size()) m_energyMultiplier = static_cast<int32_t>(kPowerOfTen[r[13]]);
-  m_wiringMode = r[3];
-  m_powerMultiplier = r[11] == 1 ? 4 : 1;
+  if (c.energyExponent < kPowerOfTen.size())
+    m_energyMultiplier = static_cast<int32_t>(kPowerOfTen[c.energyExponent]);
+  m_wiringMode = c.wiringMode;
+  m_powerMultiplier = c.powerMultiplierFlag ? 4 : 1;
 }
 
 void CMonitorDlg::ApplyParameterValues(int16_t framePos) {

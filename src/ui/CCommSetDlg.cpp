@@ -32,6 +32,20 @@ int IndexOf(const std::array<int, N>& radios, int radioId) {
   return -1;
 }
 
+// Index of the row for `value` in the baud rate or parity table, or -1.
+int IndexOf(const decltype(serial::kBaudRows)& rows, int32_t baudRate) {
+  for (size_t i = 0; i < rows.size(); ++i) {
+    if (rows[i].baudRate == baudRate) return static_cast<int>(i);
+  }
+  return -1;
+}
+int IndexOf(const decltype(serial::kParityRows)& rows, int32_t parity) {
+  for (size_t i = 0; i < rows.size(); ++i) {
+    if (rows[i].meterCode == parity) return static_cast<int>(i);
+  }
+  return -1;
+}
+
 }  // namespace
 
 CCommSetDlg::CCommSetDlg(WindowHost& host, PortListSource portList)
@@ -72,6 +86,10 @@ void CCommSetDlg::OnListClick(int controlId, int line) {
 }
 
 bool CCommSetDlg::OnCommand(int commandId) {
+  if (commandId == comm_set_ids::kFindMeterButton) {
+    OnFindMeter();
+    return true;
+  }
   if (IndexOf(kBaudRadios, commandId) >= 0) {
     OnBaudRadio(commandId);
     return true;
@@ -93,6 +111,30 @@ void CCommSetDlg::OnParityRadio(int radioId) {
   CheckRadioButton(kFirstParityRadio, kLastParityRadio, radioId);
   const int index = IndexOf(kParityRadios, radioId);
   if (index >= 0) m_parity = serial::kParityRows[static_cast<size_t>(index)].meterCode;
+}
+
+void CCommSetDlg::OnFindMeter() {
+  CFindMeterDlg find(Host(), portList_, m_finderSetup);
+  // "只查当前端口" means the number in the COM box now, typed or not yet confirmed.
+  const std::string typed = GetDlgItemText(comm_set_ids::kPortEdit);
+  int32_t current = m_portNumber;
+  if (!typed.empty() && typed.find_first_not_of("0123456789") == std::string::npos &&
+      typed.size() <= 5) {
+    current = std::stoi(typed);
+  }
+  find.m_currentPort = current;
+  find.m_lastUsed = {m_baudRate, m_parity};
+  if (find.DoModal() != IDOK || !find.m_chosen) return;
+
+  const finder::FoundMeter& meter = *find.m_chosen;
+  SetDlgItemText(comm_set_ids::kPortEdit, std::to_string(meter.line.portNumber));
+  if (meter.setting) {
+    const int baud = IndexOf(serial::kBaudRows, meter.setting->baudRate);
+    const int parity = IndexOf(serial::kParityRows, meter.setting->parity);
+    if (baud >= 0) OnBaudRadio(kBaudRadios[static_cast<size_t>(baud)]);
+    if (parity >= 0) OnParityRadio(kParityRadios[static_cast<size_t>(parity)]);
+  }
+  m_foundAddress = static_cast<uint8_t>(meter.address);
 }
 
 void CCommSetDlg::OnOK() {

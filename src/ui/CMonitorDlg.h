@@ -14,6 +14,7 @@
 #include "serial/LineSettingsTable.h"
 #include "serial/SerialControl.h"
 #include "serial/SerialError.h"
+#include "ui/CFindMeterDlg.h"
 #include "ui/LinkStatus.h"
 #include "ui/MonitorListener.h"
 #include "ui/PortListSource.h"
@@ -61,6 +62,8 @@ class CMonitorDlg : public Dialog {
 
   // The ports the communication settings dialog lists; empty: the machine's.
   PortListSource m_portListSource;
+  // What "自动查找…" in the communication settings runs on (empty: the real clock and ports).
+  FinderSetup m_finderSetup;
   // The device the open (or lost) port stands for, as the serial control resolved it; empty:
   // the device the port number names now.
   std::function<std::string()> m_portDeviceName;

@@ -10,6 +10,8 @@ inline constexpr int kTemplateId = 130;
 inline constexpr int kPortEdit = 1000;
 // The read-only list of the machine's serial ports under the heading "可用串口".
 inline constexpr int kPortList = 1017;
+// "自动查找…": opens the dialog that looks for meters on every port and setting.
+inline constexpr int kFindMeterButton = 1018;
 
 // Baud rate radios, slowest first; consecutive identifiers.
 inline constexpr int kBaud1200Radio = 1009;

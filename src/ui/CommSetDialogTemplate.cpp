@@ -30,6 +30,8 @@ constexpr ControlTemplate kControls[] = {
     // Below the settings: the ports the machine has, so the user sees which number is which.
     {IDC_STATIC, ControlKind::Label, "可用串口", {13, 102, 60, 8}, kNoStyle},
     {kPortList, ControlKind::ListBox, "", {13, 112, 167, 52}, kBorder | kVScroll | kTabStop},
+    // Above the port list's right end, in the room between "退    出" and the list.
+    {kFindMeterButton, ControlKind::PushButton, "自动查找…", {125, 98, 55, 13}, kTabStop},
 };
 
 }  // namespace

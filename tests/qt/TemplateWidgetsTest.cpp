@@ -2,13 +2,17 @@
 // visibility and enabled state, found by objectName; the status boxes clear of visible controls.
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTableWidget>
 #include <QTest>
 #include <vector>
 
@@ -21,6 +25,7 @@
 #include "ui/CCommSetDlg.h"
 #include "ui/CommSetDialogIds.h"
 #include "ui/CommSetDialogTemplate.h"
+#include "ui/FindMeterDialogTemplate.h"
 #include "ui/MainDialogIds.h"
 #include "ui/MainDialogTemplate.h"
 #include "ui/qt/DialogFont.h"
@@ -31,7 +36,7 @@ namespace {
 
 std::vector<const DialogTemplate*> ProgramTemplates() {
   return {&MainDialogTemplate(), &CommSetDialogTemplate(), &MeterSetDialogTemplate(),
-          &AddrDialogTemplate()};
+          &AddrDialogTemplate(), &FindMeterDialogTemplate()};
 }
 
 QString TextOf(QWidget* w) {
@@ -40,6 +45,12 @@ QString TextOf(QWidget* w) {
   if (auto* g = qobject_cast<QGroupBox*>(w)) return g->title();
   if (auto* e = qobject_cast<QLineEdit*>(w)) return e->text();
   if (auto* m = qobject_cast<QPlainTextEdit*>(w)) return m->toPlainText();
+  if (auto* p = qobject_cast<QProgressBar*>(w)) return QString::number(p->value());
+  if (auto* t = qobject_cast<QTableWidget*>(w)) {
+    QStringList headings;
+    for (int c = 0; c < t->columnCount(); ++c) headings << t->horizontalHeaderItem(c)->text();
+    return headings.join(QLatin1Char('\t'));
+  }
   return {};
 }
 
@@ -84,6 +95,19 @@ void ExpectWidgetFor(const ControlTemplate& c, QWidget* w, const DialogUnits& u)
       EXPECT_EQ(l->editTriggers(), QAbstractItemView::NoEditTriggers);  // read-only
       break;
     }
+    case ControlKind::CheckBox:
+      EXPECT_NE(qobject_cast<QCheckBox*>(w), nullptr);
+      break;
+    case ControlKind::Table: {
+      auto* t = qobject_cast<QTableWidget*>(w);
+      ASSERT_NE(t, nullptr);
+      EXPECT_EQ(t->editTriggers(), QAbstractItemView::NoEditTriggers);
+      EXPECT_EQ(t->selectionBehavior(), QAbstractItemView::SelectRows);
+      break;
+    }
+    case ControlKind::ProgressBar:
+      EXPECT_NE(qobject_cast<QProgressBar*>(w), nullptr);
+      break;
     case ControlKind::SerialControl:
       FAIL() << "the serial control must not be drawn";
   }

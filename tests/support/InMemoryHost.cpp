@@ -161,6 +161,7 @@ bool InMemoryHost::Click(Dialog& dialog, int controlId) {
   ControlState* c = FindControl(dialog, controlId);
   if (c == nullptr || !c->visible || !c->enabled) return false;
   if (c->tmpl->kind == ControlKind::RadioButton && c->tmpl->Has(kAutoRadio)) c->checked = true;
+  if (c->tmpl->kind == ControlKind::CheckBox) c->checked = !c->checked;
   dialog.OnCommand(controlId);
   return true;
 }
@@ -168,7 +169,9 @@ bool InMemoryHost::Click(Dialog& dialog, int controlId) {
 bool InMemoryHost::ClickListLine(Dialog& dialog, int controlId, int line) {
   if (!IsOpen(dialog)) return false;
   ControlState* c = FindControl(dialog, controlId);
-  if (c == nullptr || c->tmpl->kind != ControlKind::ListBox || !c->visible || !c->enabled) {
+  const bool lined = c != nullptr &&
+                     (c->tmpl->kind == ControlKind::ListBox || c->tmpl->kind == ControlKind::Table);
+  if (!lined || !c->visible || !c->enabled) {
     return false;
   }
   if (line < 0 || static_cast<size_t>(line) >= c->lines.size()) return false;

@@ -69,10 +69,11 @@ class InMemoryHost : public WindowHost {
   void Open(Dialog& dialog);
   void Close(Dialog& dialog);
   // A user click: does nothing on a missing, hidden or disabled control or an ended dialog
-  // (returns false). An automatic radio button is checked before its command is sent.
+  // (returns false). An automatic radio button is checked, a check box toggled, before its
+  // command is sent.
   bool Click(Dialog& dialog, int controlId);
-  // A click on line `line` of a list box: false (and nothing sent) on a missing, hidden or
-  // disabled list box, a line it does not have or an ended dialog.
+  // A click on line `line` of a list box or row of a table: false (and nothing sent) on a
+  // missing, hidden or disabled one, a line it does not have or an ended dialog.
   bool ClickListLine(Dialog& dialog, int controlId, int line);
   void Type(Dialog& dialog, int controlId, const std::string& utf8) {
     SetText(dialog, controlId, utf8);

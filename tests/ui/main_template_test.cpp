@@ -262,8 +262,19 @@ TEST(CommSetDialogTemplate, CaptionSizeStyleAndControls) {
       {IDC_STATIC, K::GroupBox, "串口选择", {71, 7, 56, 29}, kNoStyle},
       {IDC_STATIC, K::Label, "可用串口", {13, 102, 60, 8}, kNoStyle},
       {1017, K::ListBox, "", {13, 112, 167, 52}, kBorder},
+      {1018, K::PushButton, "自动查找…", {125, 98, 55, 13}, kTabStop},
   };
   ASSERT_EQ(t.controls.size(), std::size(expected));
+  // The finder's button was added where nothing was: inside the dialog, clear of every control.
+  const DuRect find = t.controls.back().rect;
+  EXPECT_LE(find.x + find.width, t.widthDu);
+  EXPECT_LE(find.y + find.height, t.heightDu);
+  for (size_t i = 0; i + 1 < t.controls.size(); ++i) {
+    const DuRect r = t.controls[i].rect;
+    const bool apart = find.x >= r.x + r.width || r.x >= find.x + find.width ||
+                       find.y >= r.y + r.height || r.y >= find.y + find.height;
+    EXPECT_TRUE(apart) << t.controls[i].text;
+  }
   for (size_t i = 0; i < std::size(expected); ++i) {
     const Expect& e = expected[i];
     const ControlTemplate& c = t.controls[i];

@@ -16,6 +16,19 @@
 
 namespace kt::serial::posix {
 
+namespace {
+
+// True when `applied` is `asked` in all that a raw line uses, the parity enable bit aside.
+bool SameButParity(const termios& applied, const termios& asked) {
+  const auto kept = static_cast<tcflag_t>(CSIZE | PARODD | CSTOPB | CLOCAL | CREAD);
+  return cfgetospeed(&applied) == cfgetospeed(&asked) &&
+         cfgetispeed(&applied) == cfgetispeed(&asked) &&
+         (applied.c_cflag & kept) == (asked.c_cflag & kept) && applied.c_lflag == asked.c_lflag &&
+         applied.c_oflag == asked.c_oflag;
+}
+
+}  // namespace
+
 TermiosTransport::TermiosTransport(std::string path, bool rs485)
     : path_(std::move(path)), rs485_(rs485) {}
 
@@ -75,15 +88,18 @@ TransportStatus TermiosTransport::ApplySettings(const LineSettings& settings) {
     return Failure(TransportResult::SettingsRefused, e);
   }
   MakeRawTermios(t, settings);
-  if (tcsetattr(fd_.get(), TCSANOW, &t) != 0) {
-    const int e = errno;
-    return Failure(TransportResult::SettingsRefused, e);
-  }
+  const int set = tcsetattr(fd_.get(), TCSANOW, &t);
+  const int setError = errno;
   // tcsetattr succeeds when any part was taken; a speed the device could not take is refused.
   // The parity bits are not checked: pseudo-terminals (the simulated meter's line) always
-  // report no parity whatever was asked.
+  // report no parity whatever was asked, and when that dropped parity was all that differed
+  // from the settings in force, the C library reports EINVAL although the rest is in force.
   termios applied{};
-  if (tcgetattr(fd_.get(), &applied) != 0 || cfgetospeed(&applied) != cfgetospeed(&t)) {
+  const bool readBack = tcgetattr(fd_.get(), &applied) == 0;
+  if (set != 0 && !(setError == EINVAL && readBack && SameButParity(applied, t))) {
+    return Failure(TransportResult::SettingsRefused, setError);
+  }
+  if (!readBack || cfgetospeed(&applied) != cfgetospeed(&t)) {
     return Failure(TransportResult::SettingsRefused, 0);
   }
   return {};

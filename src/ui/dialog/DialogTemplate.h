@@ -18,6 +18,13 @@ enum class ControlKind {
   RadioButton,    // automatic radio button
   ListBox,        // read-only list of text lines; a click on a line is reported to the dialog
   SerialControl,  // place holder of the serial control; never drawn
+  CheckBox,       // automatic check box: a click toggles it, then its command is sent
+  // Read-only rows of cells under column headings; the text holds the headings separated by
+  // '\t'. Its lines are set as a list box's, cells separated by '\t'; a click on a row is
+  // reported as on a list box line, and a double click on a row as that click followed by the
+  // command of the table's own identifier.
+  Table,
+  ProgressBar,  // a bar filled to the share its text gives in percent, "0" to "100"
 };
 
 // Control style flags.

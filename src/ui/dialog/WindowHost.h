@@ -87,9 +87,11 @@ inline CtlColorType ColorTypeOf(const ControlTemplate& c) {
       return c.Has(kReadOnly) ? CtlColorType::Static : CtlColorType::Edit;
     case ControlKind::PushButton:
     case ControlKind::RadioButton:
+    case ControlKind::CheckBox:
     case ControlKind::GroupBox:
       return CtlColorType::Button;
     case ControlKind::ListBox:
+    case ControlKind::Table:
       return CtlColorType::ListBox;
     default:
       return CtlColorType::Static;

@@ -1,11 +1,17 @@
 // One widget per control kind, with the template's styles.
 #include "ui/qt/ControlFactory.h"
 
+#include <QCheckBox>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTableWidget>
+#include <algorithm>
 
 #include "ui/qt/DisplayText.h"
 #include "ui/qt/ListBox.h"
@@ -75,6 +81,44 @@ QWidget* CreateList(const ControlTemplate& c, QWidget& parent,
   return list;
 }
 
+QWidget* CreateCheck(const ControlTemplate& c, QWidget& parent,
+                     const std::function<void(int)>& onClick) {
+  auto* check = new QCheckBox(Text(c), &parent);
+  const int id = c.id;
+  QObject::connect(check, &QCheckBox::clicked, check, [onClick, id] { onClick(id); });
+  return check;
+}
+
+QWidget* CreateTable(const ControlTemplate& c, QWidget& parent,
+                     const std::function<void(int)>& onClick,
+                     const std::function<void(int, int)>& onListClick) {
+  const QStringList headings = Text(c).split(QLatin1Char('\t'));
+  auto* table = new QTableWidget(0, static_cast<int>(headings.size()), &parent);
+  table->setHorizontalHeaderLabels(headings);
+  table->verticalHeader()->setVisible(false);
+  table->horizontalHeader()->setStretchLastSection(true);
+  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table->setSelectionBehavior(QAbstractItemView::SelectRows);
+  table->setSelectionMode(QAbstractItemView::SingleSelection);
+  if (!c.Has(kBorder) && !c.Has(kStaticEdge)) table->setFrameShape(QFrame::NoFrame);
+  const int id = c.id;
+  QObject::connect(table, &QTableWidget::cellClicked, table,
+                   [onListClick, id](int row, int) { onListClick(id, row); });
+  QObject::connect(table, &QTableWidget::cellDoubleClicked, table,
+                   [onClick, onListClick, id](int row, int) {
+                     onListClick(id, row);
+                     onClick(id);
+                   });
+  return table;
+}
+
+QWidget* CreateProgress(const ControlTemplate& c, QWidget& parent) {
+  auto* bar = new QProgressBar(&parent);
+  bar->setRange(0, 100);
+  bar->setValue(ProgressValue(c.text != nullptr ? c.text : ""));
+  return bar;
+}
+
 QWidget* CreateWidget(const ControlTemplate& c, QWidget& parent,
                       const std::function<void(int)>& onClick,
                       const std::function<void(int, int)>& onListClick) {
@@ -99,6 +143,12 @@ QWidget* CreateWidget(const ControlTemplate& c, QWidget& parent,
       return CreateRadio(c, parent, onClick);
     case ControlKind::ListBox:
       return CreateList(c, parent, onListClick);
+    case ControlKind::CheckBox:
+      return CreateCheck(c, parent, onClick);
+    case ControlKind::Table:
+      return CreateTable(c, parent, onClick, onListClick);
+    case ControlKind::ProgressBar:
+      return CreateProgress(c, parent);
     case ControlKind::SerialControl:
       return nullptr;
   }
@@ -106,6 +156,27 @@ QWidget* CreateWidget(const ControlTemplate& c, QWidget& parent,
 }
 
 }  // namespace
+
+int ProgressValue(const std::string& text) {
+  int value = 0;
+  for (const char ch : text) {
+    if (ch < '0' || ch > '9') return 0;
+    value = std::min(100, value * 10 + (ch - '0'));
+  }
+  return value;
+}
+
+void SetTableRows(QTableWidget& table, const std::vector<std::string>& rows) {
+  table.setRowCount(static_cast<int>(rows.size()));
+  for (int r = 0; r < table.rowCount(); ++r) {
+    const QStringList cells =
+        QString::fromStdString(rows[static_cast<size_t>(r)]).split(QLatin1Char('\t'));
+    for (int col = 0; col < table.columnCount(); ++col) {
+      const QString cell = col < cells.size() ? cells[col] : QString();
+      table.setItem(r, col, new QTableWidgetItem(cell));
+    }
+  }
+}
 
 QWidget* CreateControl(const ControlTemplate& control, const DialogUnits& units, QWidget& parent,
                        const std::function<void(int)>& onClick,
@@ -115,7 +186,8 @@ QWidget* CreateControl(const ControlTemplate& control, const DialogUnits& units,
   if (control.id != IDC_STATIC) w->setObjectName(QString::number(control.id));
   w->setGeometry(units.Rect(control.rect));
   if (control.kind == ControlKind::Edit || control.kind == ControlKind::PushButton ||
-      control.kind == ControlKind::RadioButton || control.kind == ControlKind::ListBox) {
+      control.kind == ControlKind::RadioButton || control.kind == ControlKind::ListBox ||
+      control.kind == ControlKind::CheckBox || control.kind == ControlKind::Table) {
     w->setFocusPolicy(control.Has(kTabStop) ? Qt::StrongFocus : Qt::ClickFocus);
   }
   if (control.Has(kDisabled)) w->setEnabled(false);

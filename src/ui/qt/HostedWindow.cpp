@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
 #include <exception>
 
@@ -93,6 +94,8 @@ void HostedWindow::SetControlText(Control& c, const std::string& utf8) {
     box->setTitle(QString::fromStdString(utf8));
   } else if (auto* label = qobject_cast<QLabel*>(c.widget)) {
     label->setText(QString::fromStdString(utf8));
+  } else if (auto* bar = qobject_cast<QProgressBar*>(c.widget)) {
+    bar->setValue(ProgressValue(utf8));
   }
   c.text = utf8;
   Recolor(c);

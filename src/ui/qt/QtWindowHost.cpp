@@ -11,9 +11,11 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSpacerItem>
+#include <QTableWidget>
 #include <algorithm>
 #include <exception>
 
+#include "ui/qt/ControlFactory.h"
 #include "ui/qt/DisplayText.h"
 #include "ui/qt/HostedWindow.h"
 #include "ui/qt/MonitorIcon.h"
@@ -119,6 +121,8 @@ void QtWindowHost::SetListLines(Dialog& dialog, int controlId,
       if (auto* list = qobject_cast<QListWidget*>(c->widget)) {
         list->clear();
         for (const std::string& line : utf8Lines) list->addItem(QString::fromStdString(line));
+      } else if (auto* table = qobject_cast<QTableWidget*>(c->widget)) {
+        SetTableRows(*table, utf8Lines);
       }
     }
   }

@@ -1,0 +1,98 @@
+// The finder's lines in tests: every opened port is a handle on one simulated bus (with its
+// missing and busy ports), and every request is recorded with the settings it went out at.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "finder/MeterFinder.h"
+#include "modbus/Clock.h"
+#include "sim/SimulatedLine.h"
+
+namespace kt::finder::testing {
+
+// The few settings of a simulated meter the finder cares about.
+struct MeterSpec {
+  uint8_t address = 1;
+  int32_t baudRate = 9600;
+  int32_t parity = 0;
+  uint16_t ptRatio = 1;
+  uint16_t ctRatio = 1;
+  uint8_t wiring = 0;
+  uint32_t responseDelayMs = 20;
+  sim::FaultConfig faults{};
+};
+
+inline sim::MeterConfig MeterAt(const MeterSpec& spec) {
+  sim::MeterConfig c;
+  c.address = spec.address;
+  c.baudRate = spec.baudRate;
+  c.parity = spec.parity;
+  c.ptRatio = spec.ptRatio;
+  c.ctRatio = spec.ctRatio;
+  c.wiring = spec.wiring;
+  c.responseDelayMs = spec.responseDelayMs;
+  c.faults = spec.faults;
+  return c;
+}
+
+struct SentRequest {
+  int16_t port;
+  std::string settings;
+  std::vector<uint8_t> bytes;
+};
+
+struct Bus {
+  explicit Bus(modbus::VirtualClock& clock, const MeterSpec& first = {})
+      : line(clock, MeterAt(first)) {}
+  sim::SimulatedLine line;
+  std::vector<SentRequest> sent;
+  int opened = 0;
+  // After each request at these settings, bytes that are no frame arrive (a meter at other
+  // settings, heard as garbage).
+  std::optional<std::string> garbageAt;
+};
+
+class BusHandle : public serial::SerialControl {
+ public:
+  BusHandle(Bus& bus, int16_t port) : bus_(bus) { bus_.line.SetCommPort(port); }
+  void SetCommPort(int16_t port) override { bus_.line.SetCommPort(port); }
+  void SetSettings(const std::string& s) override { bus_.line.SetSettings(s); }
+  void SetPortOpen(bool open) override {
+    bus_.line.SetPortOpen(open);
+    if (open) ++bus_.opened;
+  }
+  bool GetPortOpen() const override { return bus_.line.GetPortOpen(); }
+  void SetInputLen(int16_t n) override { bus_.line.SetInputLen(n); }
+  void SetInBufferCount(int16_t n) override { bus_.line.SetInBufferCount(n); }
+  int16_t GetInBufferCount() override { return bus_.line.GetInBufferCount(); }
+  std::vector<uint8_t> GetInput() override { return bus_.line.GetInput(); }
+  void SetOutput(const std::vector<uint8_t>& bytes) override {
+    bus_.line.SetOutput(bytes);
+    bus_.sent.push_back({bus_.line.CommPort(), bus_.line.Settings(), bytes});
+    if (bus_.garbageAt == bus_.line.Settings()) bus_.line.InjectBytes({0xFE, 0x7F, 0x00});
+  }
+
+ private:
+  Bus& bus_;
+};
+
+inline LineOpener OpenerOn(Bus& bus) {
+  return [&bus](const CandidateLine& line) -> std::unique_ptr<serial::SerialControl> {
+    return std::make_unique<BusHandle>(bus, static_cast<int16_t>(line.portNumber));
+  };
+}
+
+inline constexpr uint32_t kTickMs = 10;
+
+// Ticks in virtual time until the finder is through (or `maxTicks` ticks have passed).
+inline void RunToEnd(MeterFinder& finder, modbus::VirtualClock& clock, int maxTicks = 1'000'000) {
+  for (int i = 0; i < maxTicks && !finder.Finished(); ++i) {
+    finder.Tick();
+    clock.Advance(kTickMs);
+  }
+}
+
+}  // namespace kt::finder::testing

@@ -1,0 +1,83 @@
+// The simulator's --meter and --mismatch-garbage options.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "sim/MeterBus.h"
+#include "sim/SimOptions.h"
+
+namespace kt::sim {
+namespace {
+
+std::optional<std::string> Parse(std::vector<const char*> args, SimOptions& out) {
+  args.insert(args.begin(), "kt7340-sim");
+  return ParseSimOptions(static_cast<int>(args.size()), args.data(), out);
+}
+
+TEST(SimMeterOptions, MeterAddressesAndRegistersWithinTheirRanges) {
+  struct Case {
+    const char* value;
+    bool accepted;
+  };
+  const Case cases[] = {
+      {"1", true},
+      {"247", true},
+      {"0", false},
+      {"248", false},
+      {"5:pt=1", true},
+      {"5:pt=0", false},
+      {"5:ct=65535", true},
+      {"5:ct=65536", false},
+      {"5:wiring=5", true},
+      {"5:wiring=6", false},
+      {"5:", false},
+      {"5:pt=2,", false},
+      {"5:pt=2,pt=3", false},
+      {"5:kv=2", false},
+      {"5:pt=2,ct=3,wiring=1", true},
+  };
+  for (const Case& c : cases) {
+    SimOptions o;
+    EXPECT_EQ(!Parse({"--meter", c.value}, o).has_value(), c.accepted) << c.value;
+  }
+  SimOptions twice;
+  EXPECT_TRUE(Parse({"--meter", "4", "--meter", "4:pt=2"}, twice).has_value());
+}
+
+TEST(SimMeterOptions, EachMeterTakesTheLineAndTheDefaultsOfTheOtherOptions) {
+  SimOptions o;
+  ASSERT_FALSE(Parse({"--meter", "3:pt=100", "--baud", "2400", "--parity", "even", "--ct", "40",
+                      "--meter", "17:wiring=2,ct=5", "--address", "9"},
+                     o));
+  const std::vector<MeterConfig> meters = MetersOf(o);
+  ASSERT_EQ(meters.size(), 2u);
+  EXPECT_EQ(meters[0].address, 3);
+  EXPECT_EQ(meters[0].ptRatio, 100);
+  EXPECT_EQ(meters[0].ctRatio, 40);
+  EXPECT_EQ(meters[1].address, 17);
+  EXPECT_EQ(meters[1].ptRatio, 1);
+  EXPECT_EQ(meters[1].ctRatio, 5);
+  EXPECT_EQ(meters[1].wiring, 2);
+  for (const MeterConfig& m : meters) {
+    EXPECT_EQ(m.baudRate, 2400);
+    EXPECT_EQ(m.parity, 2);
+  }
+  SimOptions single;
+  ASSERT_FALSE(Parse({"--address", "9", "--mismatch-garbage"}, single));
+  EXPECT_TRUE(single.mismatchGarbage);
+  ASSERT_EQ(MetersOf(single).size(), 1u);
+  EXPECT_EQ(MetersOf(single)[0].address, 9);
+}
+
+// A master sampling twice as fast makes two characters of each; half as fast, one of two.
+TEST(SimMeterOptions, GarbleCountFollowsTheRatioOfTheRates) {
+  EXPECT_EQ(GarbledByteCount(7, 9600, 19200), 14u);
+  EXPECT_EQ(GarbledByteCount(7, 9600, 4800), 3u);
+  EXPECT_EQ(GarbledByteCount(7, 19200, 1200), 1u);
+  EXPECT_EQ(GarbledByteCount(7, 1200, 19200), 32u);
+  EXPECT_EQ(GarbledByteCount(7, 9600, 9600), 7u);
+}
+
+}  // namespace
+}  // namespace kt::sim
