@@ -1,8 +1,6 @@
 // The CSV file for spreadsheets on Chinese Windows and on Linux: UTF-8 with BOM, CRLF, commas.
 #include "workbench/CsvRecorder.h"
 
-#include <fcntl.h>
-
 #include <array>
 #include <cerrno>
 #include <charconv>
@@ -80,7 +78,7 @@ std::string CsvRecorder::Start(const std::string& path,
   rows_ = 0;
   path_ = path;
   started_ = started;
-  serial::UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+  serial::UniqueFd fd(CreateOutputFile(path));
   if (fd.get() < 0) return "无法创建 " + path + "：" + FileErrorReason(errno);
   std::string head(kByteOrderMark);
   head += CsvHeader();

@@ -1,7 +1,6 @@
 // The traffic log's lines: what each event reads as, the bounded ring and saving as text.
 #include "workbench/TrafficLog.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -123,7 +122,7 @@ std::vector<const TrafficLine*> TrafficLog::Visible(bool errorsOnly) const {
 }
 
 std::string TrafficLog::SaveTo(const std::string& path, bool errorsOnly) const {
-  const serial::UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+  const serial::UniqueFd fd(CreateOutputFile(path));
   if (fd.get() < 0) return "无法保存 " + path + "：" + FileErrorReason(errno);
   std::string text;
   for (const TrafficLine* line : Visible(errorsOnly)) {

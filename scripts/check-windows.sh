@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# Cross-builds the Windows program's libraries and tests with mingw-w64 and runs the tests
+# under wine in a fresh prefix. Opt-in: ./test does not run it yet.
+#   scripts/check-windows.sh [build folder, default build-windows]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build-windows}
+
+# What it needs, listed in scripts/deps-windows (install-deps.sh reads only scripts/deps).
+wanted=$(sed 's/#.*//' scripts/deps-windows/*.txt | tr -s ' \t' '\n' | sed '/^$/d' | sort -u)
+missing=()
+for pkg in $wanted; do
+  if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$pkg")
+  fi
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y "${missing[@]}"
+fi
+
+seconds() { date +%s.%N; }
+elapsed() { awk -v a="$1" -v b="$(seconds)" 'BEGIN { printf "%.1f", b - a }'; }
+
+start=$(seconds)
+cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+  -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1" -DKT7340_WERROR=ON >/dev/null
+cmake --build "$build" -j2
+build_seconds=$(elapsed "$start")
+
+# A fresh prefix for every run: no state of an earlier run, no prompt for Mono or Gecko.
+export WINEPREFIX="$PWD/$build/wineprefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEARCH=win64
+rm -rf "$WINEPREFIX"
+start=$(seconds)
+wineboot --init >/dev/null 2>&1
+wineserver --wait
+prefix_seconds=$(elapsed "$start")
+
+start=$(seconds)
+status=0
+ctest --test-dir "$build" -L windows --output-on-failure -j2 || status=$?
+test_seconds=$(elapsed "$start")
+
+# The serial line for real: the simulated meter (built for this machine) on a pseudo-terminal
+# that wine sees as COM12, polled by the Windows line.
+cmake -S . -B "$build/host" -DCMAKE_BUILD_TYPE=Release -DKT7340_WITH_QT=OFF \
+  -DKT7340_BUILD_TESTS=OFF >/dev/null
+cmake --build "$build/host" -j2 --target kt7340-sim >/dev/null
+# One wine server for the rest, its output kept apart (it reports a terminal's hang-up).
+wineserver --kill >/dev/null 2>&1 || true
+wineserver --persistent >"$build/wineserver.log" 2>&1
+com_link="$WINEPREFIX/dosdevices/com12"
+sim_log="$build/sim.log"
+"$build/host/sim/kt7340-sim" --link "$com_link" >"$sim_log" 2>&1 &
+sim_pid=$!
+trap 'kill "$sim_pid" 2>/dev/null || true' EXIT
+for _ in $(seq 50); do
+  [ -L "$com_link" ] && break
+  sleep 0.1
+done
+start=$(seconds)
+probe_status=0
+KT7340_COM12=COM12 timeout 120 wine "$build/tests/windows/com_line_probe.exe" 12 9600N,8,2 9600N,8,2 ||
+  probe_status=$?
+probe_seconds=$(elapsed "$start")
+
+# The meter's terminal goes away while the line polls: a lost device, the port closed.
+probe_log="$build/lost.log"
+: >"$probe_log"
+KT7340_COM12=COM12 timeout 120 wine "$build/tests/windows/com_line_probe.exe" --until-lost 12 \
+  9600N,8,2 >"$probe_log" 2>"$build/lost-wine.log" &
+lost_pid=$!
+for _ in $(seq 300); do
+  grep -q "字节" "$probe_log" && break
+  sleep 0.1
+done
+kill "$sim_pid" 2>/dev/null || true
+wait "$sim_pid" 2>/dev/null || true
+lost_status=0
+wait "$lost_pid" || lost_status=$?
+cat "$probe_log"
+wineserver --kill >/dev/null 2>&1 || true
+
+echo "Cross build ${build_seconds} s, fresh wine prefix ${prefix_seconds} s," \
+  "unit tests under wine ${test_seconds} s, COM12 poll under wine ${probe_seconds} s"
+[ "$probe_status" -eq 0 ] || { echo "The poll on COM12 failed (simulator: $sim_log)"; exit 1; }
+[ "$lost_status" -eq 0 ] || { echo "The lost terminal was not reported as a lost device"; exit 1; }
+exit $status
