@@ -66,14 +66,14 @@ for _ in $(seq 50); do
 done
 start=$(seconds)
 probe_status=0
-KT7340_COM12=COM12 timeout 120 wine "$build/tests/windows/com_line_probe.exe" 12 9600N,8,2 9600N,8,2 ||
+timeout 120 wine "$build/tests/windows/com_line_probe.exe" 12 9600N,8,2 9600N,8,2 ||
   probe_status=$?
 probe_seconds=$(elapsed "$start")
 
 # The meter's terminal goes away while the line polls: a lost device, the port closed.
 probe_log="$build/lost.log"
 : >"$probe_log"
-KT7340_COM12=COM12 timeout 120 wine "$build/tests/windows/com_line_probe.exe" --until-lost 12 \
+timeout 120 wine "$build/tests/windows/com_line_probe.exe" --until-lost 12 \
   9600N,8,2 >"$probe_log" 2>"$build/lost-wine.log" &
 lost_pid=$!
 for _ in $(seq 300); do

@@ -10,6 +10,7 @@
 
 #include "serial/LineSettings.h"
 #include "serial/LineSettingsTable.h"
+#include "serial/PortName.h"
 #include "serial/SerialError.h"
 #include "serial/SerialErrorText.h"
 #include "serial/SerialLine.h"
@@ -21,15 +22,20 @@ using namespace kt::serial::win32;
 
 namespace {
 
-// The refusal SetPortOpen throws for port 1 with `environment`; fails the test without one.
-SerialError OpenRefusal(const std::map<std::string, std::string>& environment) {
-  SerialLine line;
-  const EnvironmentLookup lookup = [environment](const std::string& name) {
-    const auto found = environment.find(name);
-    return found == environment.end() ? std::nullopt : std::optional(found->second);
+EnvironmentLookup Environment(const std::map<std::string, std::string>& variables) {
+  return [variables](const std::string& name) {
+    const auto found = variables.find(name);
+    return found == variables.end() ? std::nullopt : std::optional(found->second);
   };
+}
+
+// The refusal SetPortOpen throws for `port` with `environment`; fails the test without one.
+SerialError OpenRefusal(const std::map<std::string, std::string>& environment, int16_t port = 1) {
+  SerialLine line;
+  const EnvironmentLookup lookup = Environment(environment);
   line.SetEnvironment(lookup);
   line.SetPortSources(PortSources{.environment = lookup});
+  line.SetCommPort(port);
   try {
     line.SetPortOpen(true);
   } catch (const SerialError& e) {
@@ -41,6 +47,26 @@ SerialError OpenRefusal(const std::map<std::string, std::string>& environment) {
 }
 
 }  // namespace
+
+// Port N is COM<N> whatever the machine has, unless KT7340_COM<N> names another device.
+TEST(PortNumbersOnWindows, NameTheirComPortOrTheOverride) {
+  const PortSources none{.environment = Environment({})};
+  for (const int16_t n : {int16_t{1}, int16_t{9}, int16_t{10}, int16_t{12}, int16_t{256}}) {
+    SCOPED_TRACE(n);
+    const PortDevice device = ResolvePort(n, none);
+    EXPECT_EQ(device.path, "COM" + std::to_string(n));
+    EXPECT_EQ(FindPortDevice(device, none), device.path);
+  }
+  const PortSources overridden{.environment = Environment({{"KT7340_COM3", "COM7"}})};
+  EXPECT_EQ(ResolvePort(3, overridden).path, "COM7");
+  EXPECT_EQ(ResolvePort(4, overridden).path, "COM4");
+  EXPECT_THROW(ResolvePort(0, none), SerialError);
+
+  // A number with no port behind it is refused when opened, naming the COM port.
+  const SerialError missing = OpenRefusal({}, 250);
+  EXPECT_EQ(missing.kind(), SerialErrorKind::NoSuchPort);
+  EXPECT_EQ(missing.device(), "COM250");
+}
 
 // COM1 to COM9 open by their plain names on Windows, COM10 and above only in the device
 // namespace: every name gets it, and a name already in it is not given it twice.
