@@ -31,6 +31,16 @@ cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
 cmake --build "$build" -j2
 build_seconds=$(elapsed "$start")
 
+# clang-tidy (.clang-tidy) over the Windows folders, with the cross compiler's headers.
+gcc_root=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-libgcc-file-name)")
+tidy_args=(--extra-arg=--target=x86_64-w64-mingw32)
+for dir in include/c++ include/c++/x86_64-w64-mingw32 include/c++/backward; do
+  tidy_args+=("--extra-arg=-isystem$gcc_root/$dir")
+done
+tidy_args+=("--extra-arg=-isystem/usr/x86_64-w64-mingw32/include")
+find "$PWD/src" -path '*/win32/*.cpp' | sort |
+  xargs -r -P2 -n1 clang-tidy -p "$build" --quiet "${tidy_args[@]}" 2>/dev/null
+
 # A fresh prefix for every run: no state of an earlier run, no prompt for Mono or Gecko.
 export WINEPREFIX="$PWD/$build/wineprefix"
 export WINEDEBUG=-all

@@ -32,7 +32,7 @@ ComTransport::ComTransport(std::string device, bool rs485)
     : device_(std::move(device)), rs485_(rs485) {}
 
 ComTransport::~ComTransport() {
-  Close();
+  Release();
 }
 
 TransportStatus ComTransport::Open(const LineSettings& settings) {
@@ -66,6 +66,10 @@ TransportStatus ComTransport::Open(const LineSettings& settings) {
 }
 
 void ComTransport::Close() {
+  Release();
+}
+
+void ComTransport::Release() {
   if (handle_ == INVALID_HANDLE_VALUE) return;
   CloseHandle(std::exchange(handle_, INVALID_HANDLE_VALUE));
 }

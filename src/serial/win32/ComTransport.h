@@ -29,6 +29,8 @@ class ComTransport : public Transport {
   TransportStatus Write(std::span<const uint8_t> bytes, int timeoutMs) override;
 
  private:
+  // Lets the port go.
+  void Release();
   // Sets the timeouts unless they are in force already.
   bool UseWriteTimeout(int timeoutMs);
 
