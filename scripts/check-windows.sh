@@ -67,38 +67,63 @@ wineserver --kill >/dev/null 2>&1 || true
 wineserver --persistent >"$build/wineserver.log" 2>&1
 com_link="$WINEPREFIX/dosdevices/com12"
 sim_log="$build/sim.log"
-"$build/host/sim/kt7340-sim" --link "$com_link" >"$sim_log" 2>&1 &
-sim_pid=$!
-trap 'kill "$sim_pid" 2>/dev/null || true' EXIT
-for _ in $(seq 50); do
-  [ -L "$com_link" ] && break
-  sleep 0.1
-done
+sim_pid=""
+trap '[ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null || true' EXIT
+
+# start_sim BAUD PARITY: the meter on its line (none, odd or even), linked as COM12.
+start_sim() {
+  rm -f "$com_link"
+  "$build/host/sim/kt7340-sim" --baud "$1" --parity "$2" --link "$com_link" >"$sim_log" 2>&1 &
+  sim_pid=$!
+  for _ in $(seq 50); do
+    [ -L "$com_link" ] && return 0
+    sleep 0.1
+  done
+  echo "kt7340-sim made no link $com_link" >&2
+  return 1
+}
+stop_sim() {
+  kill "$sim_pid" 2>/dev/null || true
+  wait "$sim_pid" 2>/dev/null || true
+  sim_pid=""
+}
+probe() { timeout 120 wine "$build/tests/windows/com_line_probe.exe" "$@"; }
+
 start=$(seconds)
 probe_status=0
-timeout 120 wine "$build/tests/windows/com_line_probe.exe" 12 9600N,8,2 9600N,8,2 ||
-  probe_status=$?
+# Each baud rate and each parity once: only the settings the meter uses get its reply.
+for line in "1200 odd 1200O,8,1" "2400 even 2400E,8,1" "4800 none 4800N,8,2" \
+  "9600 none 9600N,8,2" "19200 even 19200E,8,1"; do
+  read -r baud parity settings <<<"$line"
+  start_sim "$baud" "$parity"
+  probe 12 "$settings" || probe_status=$?
+  stop_sim
+done
+# The other side of it: settings the meter does not use get no valid reply.
+start_sim 9600 none
+if probe 12 9600E,8,1; then
+  echo "A meter at 9600N,8,2 answered a line at 9600E,8,1"
+  probe_status=1
+fi
 probe_seconds=$(elapsed "$start")
 
 # The meter's terminal goes away while the line polls: a lost device, the port closed.
 probe_log="$build/lost.log"
 : >"$probe_log"
-timeout 120 wine "$build/tests/windows/com_line_probe.exe" --until-lost 12 \
-  9600N,8,2 >"$probe_log" 2>"$build/lost-wine.log" &
+probe --until-lost 12 9600N,8,2 >"$probe_log" 2>"$build/lost-wine.log" &
 lost_pid=$!
 for _ in $(seq 300); do
   grep -q "字节" "$probe_log" && break
   sleep 0.1
 done
-kill "$sim_pid" 2>/dev/null || true
-wait "$sim_pid" 2>/dev/null || true
+stop_sim
 lost_status=0
 wait "$lost_pid" || lost_status=$?
 cat "$probe_log"
 wineserver --kill >/dev/null 2>&1 || true
 
 echo "Cross build ${build_seconds} s, fresh wine prefix ${prefix_seconds} s," \
-  "unit tests under wine ${test_seconds} s, COM12 poll under wine ${probe_seconds} s"
+  "unit tests under wine ${test_seconds} s, COM12 polls under wine ${probe_seconds} s"
 [ "$probe_status" -eq 0 ] || { echo "The poll on COM12 failed (simulator: $sim_log)"; exit 1; }
 [ "$lost_status" -eq 0 ] || { echo "The lost terminal was not reported as a lost device"; exit 1; }
 exit $status
