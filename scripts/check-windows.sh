@@ -91,11 +91,13 @@ probe() { timeout 120 wine "$build/tests/windows/com_line_probe.exe" "$@"; }
 
 start=$(seconds)
 probe_status=0
-# Each baud rate and each parity once: only the settings the meter uses get its reply.
+# Each baud rate and each parity once: only the settings the meter uses get its reply, also
+# when applied again to the open port and when the port is opened again.
 for line in "1200 odd 1200O,8,1" "2400 even 2400E,8,1" "4800 none 4800N,8,2" \
   "9600 none 9600N,8,2" "19200 even 19200E,8,1"; do
   read -r baud parity settings <<<"$line"
   start_sim "$baud" "$parity"
+  probe 12 "$settings" "$settings" || probe_status=$?
   probe 12 "$settings" || probe_status=$?
   stop_sim
 done

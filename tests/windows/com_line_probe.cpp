@@ -89,8 +89,7 @@ int main(int argc, char** argv) {
     line.SetPortOpen(true);
     std::printf("opened %s\n", line.DeviceName().c_str());
     for (int i = 2; i < argc; ++i) {
-      // Settings are applied on a change only, as the monitor applies them.
-      if (i > 2 && std::string(argv[i]) != argv[i - 1]) line.SetSettings(argv[i]);
+      if (i > 2) line.SetSettings(argv[i]);  // applied again on the open port, even unchanged
       all = PollOnce(line, argv[i]) && all;
     }
   } catch (const serial::SerialError& e) {

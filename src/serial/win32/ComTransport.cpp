@@ -83,7 +83,19 @@ TransportStatus ComTransport::ApplySettings(const LineSettings& settings) {
   dcb.DCBlength = sizeof dcb;
   if (!GetCommState(handle_, &dcb)) return SettingsFailure(GetLastError());
   MakeRawDcb(dcb, settings);
-  if (!SetCommState(handle_, &dcb)) return SettingsFailure(GetLastError());
+  if (SetCommState(handle_, &dcb)) return {};
+  const DWORD refused = GetLastError();
+  if (refused != ERROR_INVALID_PARAMETER || settings.parity == Parity::None) {
+    return SettingsFailure(refused);
+  }
+  // wine on a pseudo-terminal refuses odd or even parity asked of a line that has it already,
+  // though it takes it from a line without parity: that way round, once more.
+  DCB plain = dcb;
+  plain.Parity = NOPARITY;
+  plain.StopBits = TWOSTOPBITS;
+  if (!SetCommState(handle_, &plain) || !SetCommState(handle_, &dcb)) {
+    return SettingsFailure(GetLastError());
+  }
   return {};
 }
 
