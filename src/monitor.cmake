@@ -50,3 +50,9 @@ add_library(kt_monitor STATIC
   src/commands/ProbeAddress.cpp
 )
 target_link_libraries(kt_monitor PUBLIC kt_includes kt_dialog kt_modbus kt_finder)
+# The local calendar: the one call that differs between the platforms.
+if(WIN32)
+  target_sources(kt_monitor PRIVATE src/ui/win32/LocalCalendar.cpp)
+else()
+  target_sources(kt_monitor PRIVATE src/ui/posix/LocalCalendar.cpp)
+endif()

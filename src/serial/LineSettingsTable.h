@@ -2,8 +2,6 @@
 // depends on the choice.
 #pragma once
 
-#include <termios.h>
-
 #include <array>
 #include <cstdint>
 #include <string_view>
@@ -16,16 +14,15 @@ struct BaudRow {
   int32_t baudRate;
   uint16_t meterCode;     // value of the meter's baud register
   uint32_t pollPeriodMs;  // a slower line needs longer between two polls for the reply to fit
-  speed_t termiosSpeed;
 };
 
 // Slowest first; the index is also the position of the rate's radio in the settings dialog.
 inline constexpr std::array<BaudRow, 5> kBaudRows{{
-    {1200, 0, 2000, B1200},
-    {2400, 1, 1500, B2400},
-    {4800, 2, 1000, B4800},
-    {9600, 3, 500, B9600},
-    {19200, 4, 500, B19200},
+    {1200, 0, 2000},
+    {2400, 1, 1500},
+    {4800, 2, 1000},
+    {9600, 3, 500},
+    {19200, 4, 500},
 }};
 
 struct ParityRow {
@@ -59,14 +56,6 @@ constexpr const BaudRow* FindBaudRow(int32_t baudRate) {
 constexpr const BaudRow* FindBaudRowByCode(int32_t meterCode) {
   for (const BaudRow& row : kBaudRows) {
     if (row.meterCode == meterCode) return &row;
-  }
-  return nullptr;
-}
-
-// The row of a termios speed constant, or nullptr.
-constexpr const BaudRow* FindBaudRowBySpeed(speed_t speed) {
-  for (const BaudRow& row : kBaudRows) {
-    if (row.termiosSpeed == speed) return &row;
   }
   return nullptr;
 }

@@ -42,19 +42,7 @@ PortDevice ResolvePort(int16_t port, const PortSources& sources) {
   if (const auto named = lookup(PortEnvironmentVariable(port)); named && !named->empty()) {
     return PortDevice{.path = *named};
   }
-  const std::vector<PortInfo> ports = ListSerialPorts(sources.sysRoot, sources.devRoot);
-  if (static_cast<size_t>(port) > ports.size()) {
-    throw SerialError(SerialFault{.kind = SerialErrorKind::NoSuchPort,
-                                  .operation = SerialOperation::SelectPort,
-                                  .device = "COM" + std::to_string(port),
-                                  .value = static_cast<int64_t>(ports.size())});
-  }
-  const PortInfo& p = ports[static_cast<size_t>(port) - 1];
-  return PortDevice{.path = p.device,
-                    .usbSerial = p.serial,
-                    .vendorProduct = p.vendorProduct,
-                    .byPath = p.byPath,
-                    .listed = true};
+  return NumberedPortDevice(port, sources);
 }
 
 std::string DevicePathForPort(int16_t port, const PortSources& sources) {

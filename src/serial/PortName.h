@@ -32,10 +32,14 @@ struct PortDevice {
 };
 
 // Port N is what the environment variable KT7340_COM<N> names when it is set and not empty (a
-// device path, or a tcp://HOST:PORT address), else the N-th port of the port list (PortList.h).
-// A number below 1 throws SerialError(BadPortNumber); a number beyond the list throws
-// SerialError(NoSuchPort) naming "COM<N>" with the number of ports found.
+// device path, or a tcp://HOST:PORT address), else NumberedPortDevice: on POSIX the N-th port
+// of the port list (PortList.h), on Windows COM<N>. A number below 1 throws
+// SerialError(BadPortNumber); on POSIX a number beyond the list throws SerialError(NoSuchPort)
+// naming "COM<N>" with the number of ports found.
 PortDevice ResolvePort(int16_t port, const PortSources& sources);
+// The device of port `port` (at least 1) without an environment override; each platform
+// defines it: on POSIX the N-th port of the port list (NoSuchPort beyond it), on Windows COM<N>.
+PortDevice NumberedPortDevice(int16_t port, const PortSources& sources);
 std::string DevicePathForPort(int16_t port, const PortSources& sources);
 std::string DevicePathForPort(int16_t port);
 

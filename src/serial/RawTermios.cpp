@@ -1,12 +1,40 @@
 // Raw 8-bit termios with the parity and stop bits of the line settings.
 #include "serial/RawTermios.h"
-#include "serial/LineSettingsTable.h"
+
+#include <array>
 
 namespace kt::serial {
+namespace {
+
+struct TermiosBaud {
+  int32_t baudRate;
+  speed_t speed;
+};
+
+// The speed constant of each supported rate (kBaudRows).
+constexpr std::array<TermiosBaud, 5> kTermiosBauds{{
+    {1200, B1200},
+    {2400, B2400},
+    {4800, B4800},
+    {9600, B9600},
+    {19200, B19200},
+}};
+static_assert(kTermiosBauds.size() == kBaudRows.size());
+
+}  // namespace
 
 speed_t TermiosSpeed(int32_t baudRate) {
-  const BaudRow* row = FindBaudRow(baudRate);
-  return row != nullptr ? row->termiosSpeed : B0;
+  for (const TermiosBaud& b : kTermiosBauds) {
+    if (b.baudRate == baudRate) return b.speed;
+  }
+  return B0;
+}
+
+const BaudRow* FindBaudRowBySpeed(speed_t speed) {
+  for (const TermiosBaud& b : kTermiosBauds) {
+    if (b.speed == speed) return FindBaudRow(b.baudRate);
+  }
+  return nullptr;
 }
 
 void MakeRawTermios(termios& t, const LineSettings& settings) {

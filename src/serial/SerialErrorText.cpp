@@ -1,9 +1,7 @@
 // Serial refusals in the user's language.
 #include "serial/SerialErrorText.h"
 
-#include <cerrno>
 #include <cstdint>
-#include <cstring>
 #include <limits>
 
 #include "serial/LineSettingsTable.h"
@@ -92,50 +90,6 @@ std::string OwnReason(const SerialFault& f) {
 }
 
 }  // namespace
-
-std::string SystemReasonText(int systemError) {
-  switch (systemError) {
-    case ENOENT:
-      return "没有这个设备文件";
-    case EACCES:
-    case EPERM:
-      return "权限不足";
-    case EBUSY:
-    case EWOULDBLOCK:
-      return "设备正被使用";
-    case ENOTTY:
-      return "该设备不接受串口设置";
-    case ECONNREFUSED:
-      return "对方拒绝连接";
-    case ETIMEDOUT:
-      return "连接超时";
-    case EHOSTUNREACH:
-    case ENETUNREACH:
-      return "网络不可达";
-    case ECONNRESET:
-      return "连接被对方重置";
-    case EPIPE:
-      return "连接已被对方关闭";
-    case EIO:
-      return "设备输入输出错误";
-    case ENXIO:
-    case ENODEV:
-      return "设备已不存在";
-    case EINVAL:
-      return "设备不接受该参数";
-    case EISDIR:
-      return "这是一个文件夹";
-    case ENOMEM:
-    case ENOBUFS:
-      return "系统内存不足";
-    case EMFILE:
-    case ENFILE:
-      return "打开的文件过多";
-    default:
-      // An unexpected number: the system's own words, so that it can still be looked up.
-      return std::string(std::strerror(systemError)) + "，错误码 " + std::to_string(systemError);
-  }
-}
 
 std::string SerialErrorText(const SerialError& error) {
   const SerialFault& f = error.fault();

@@ -12,6 +12,7 @@ namespace kt::serial {
 std::string SerialErrorText(const SerialError& error);
 
 // The system's error number in words: known numbers in Chinese, others as the system says them.
+// Each platform defines it for its own numbers (posix/: errno; win32/: the system error codes).
 std::string SystemReasonText(int systemError);
 
 }  // namespace kt::serial

@@ -2,7 +2,8 @@
 #include "ui/LocalTimeText.h"
 
 #include <cstdio>
-#include <ctime>
+
+#include "ui/LocalCalendar.h"
 
 namespace kt::ui {
 
@@ -12,8 +13,7 @@ std::string LocalTimeText(std::chrono::system_clock::time_point t, TimeFields fi
   const auto wholeSeconds = sinceEpochMs / 1000 - (sinceEpochMs % 1000 < 0 ? 1 : 0);
   const auto ms = static_cast<int>(sinceEpochMs - wholeSeconds * 1000);
   const auto seconds = static_cast<time_t>(wholeSeconds);
-  tm local{};
-  localtime_r(&seconds, &local);
+  const std::tm local = LocalCalendar(seconds);
   char text[48];
   switch (fields) {
     case TimeFields::Seconds:

@@ -9,7 +9,11 @@ namespace kt::workbench {
 // "磁盘已满" for ENOSPC, "文件夹不存在" for ENOENT, ...; the system's text for the rarer ones.
 std::string FileErrorReason(int error);
 
-// Hands all of `text` to the system with write(2); false with errno set on failure.
+// Creates `path` (UTF-8) for writing, emptied if it exists, not inherited by child processes;
+// the descriptor, or -1 with errno set. Each platform defines it (posix/, win32/).
+int CreateOutputFile(const std::string& path);
+
+// Hands all of `text` to the system; false with errno set on failure. Each platform defines it.
 bool WriteAll(int fd, std::string_view text);
 
 }  // namespace kt::workbench

@@ -1,9 +1,6 @@
 // The traffic log's lines: what each event reads as, the bounded ring and saving as text.
 #include "workbench/TrafficLog.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -183,7 +180,7 @@ void TrafficLog::Clear() {
 
 std::string TrafficLog::SaveTo(const std::string& path,
                                const std::vector<uint64_t>& numbers) const {
-  const serial::UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+  const serial::UniqueFd fd(CreateOutputFile(path));
   if (fd.get() < 0) return "无法保存 " + path + "：" + FileErrorReason(errno);
   std::vector<const TrafficLine*> saved;
   for (const uint64_t n : numbers) {

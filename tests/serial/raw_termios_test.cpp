@@ -20,3 +20,16 @@ TEST(MakeRawTermios, GivesEachSettingsTextItsLineAndClearsEveryTranslation) {
     EXPECT_EQ((t.c_cflag & PARENB) != 0, c.parity);
   }
 }
+
+// Each supported rate has its speed constant, and the constant finds the rate's row again.
+TEST(TermiosSpeed, EachRateHasItsConstantAndTheConstantFindsItsRow) {
+  const int32_t rates[] = {1200, 2400, 4800, 9600, 19200};
+  const speed_t speeds[] = {B1200, B2400, B4800, B9600, B19200};
+  for (size_t i = 0; i < std::size(rates); ++i) {
+    SCOPED_TRACE(rates[i]);
+    EXPECT_EQ(TermiosSpeed(rates[i]), speeds[i]);
+    EXPECT_EQ(FindBaudRowBySpeed(speeds[i]), FindBaudRow(rates[i]));
+  }
+  EXPECT_EQ(TermiosSpeed(14400), B0);
+  EXPECT_EQ(FindBaudRowBySpeed(B38400), nullptr);
+}

@@ -1,7 +1,5 @@
-// Whole writes with write(2), and file errors in Chinese with the system's text as the fallback.
+// File errors in Chinese with the system's text as the fallback.
 #include "workbench/FileOutput.h"
-
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
@@ -12,8 +10,10 @@ std::string FileErrorReason(int error) {
   switch (error) {
     case ENOSPC:
       return "磁盘已满";
+#ifdef EDQUOT  // quotas are a POSIX system's
     case EDQUOT:
       return "超出磁盘配额";
+#endif
     case ENOENT:
       return "文件夹不存在";
     case ENOTDIR:
@@ -36,21 +36,6 @@ std::string FileErrorReason(int error) {
     default:
       return std::strerror(error);
   }
-}
-
-bool WriteAll(int fd, std::string_view text) {
-  size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return false;
-    if (n == 0) {
-      errno = EIO;
-      return false;
-    }
-    done += static_cast<size_t>(n);
-  }
-  return true;
 }
 
 }  // namespace kt::workbench

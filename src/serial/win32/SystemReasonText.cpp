@@ -1,0 +1,35 @@
+// The system error codes (GetLastError) in the system's own words, in the user's language.
+#include <windows.h>
+
+#include <string>
+
+#include "serial/SerialErrorText.h"
+#include "serial/win32/WideText.h"
+
+namespace kt::serial {
+namespace {
+
+// The system's message without its line end and final full stop.
+std::wstring SystemMessage(DWORD code) {
+  wchar_t buffer[512];
+  const DWORD length =
+      FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+                     buffer, static_cast<DWORD>(std::size(buffer)), nullptr);
+  std::wstring message(buffer, length);
+  while (!message.empty() &&
+         (message.back() == L'\r' || message.back() == L'\n' || message.back() == L' ' ||
+          message.back() == L'.' || message.back() == L'\x3002')) {
+    message.pop_back();
+  }
+  return message;
+}
+
+}  // namespace
+
+std::string SystemReasonText(int systemError) {
+  const std::string message = win32::Utf8FromWide(SystemMessage(static_cast<DWORD>(systemError)));
+  const std::string code = "错误码 " + std::to_string(systemError);
+  return message.empty() ? code : message + "，" + code;
+}
+
+}  // namespace kt::serial

@@ -1,0 +1,215 @@
+// The Windows serial line's own parts: COM port paths, the DCB of each settings text, the
+// timeouts, what the system's error codes mean, and its refusals in the user's words.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstring>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "serial/LineSettings.h"
+#include "serial/LineSettingsTable.h"
+#include "serial/PortName.h"
+#include "serial/SerialError.h"
+#include "serial/SerialErrorText.h"
+#include "serial/SerialLine.h"
+#include "serial/win32/ComLine.h"
+#include "serial/win32/WideText.h"
+
+using namespace kt::serial;
+using namespace kt::serial::win32;
+
+namespace {
+
+EnvironmentLookup Environment(const std::map<std::string, std::string>& variables) {
+  return [variables](const std::string& name) {
+    const auto found = variables.find(name);
+    return found == variables.end() ? std::nullopt : std::optional(found->second);
+  };
+}
+
+// The refusal SetPortOpen throws for `port` with `environment`; fails the test without one.
+SerialError OpenRefusal(const std::map<std::string, std::string>& environment, int16_t port = 1) {
+  SerialLine line;
+  const EnvironmentLookup lookup = Environment(environment);
+  line.SetEnvironment(lookup);
+  line.SetPortSources(PortSources{.environment = lookup});
+  line.SetCommPort(port);
+  try {
+    line.SetPortOpen(true);
+  } catch (const SerialError& e) {
+    EXPECT_FALSE(line.GetPortOpen());
+    return e;
+  }
+  ADD_FAILURE() << "the port opened";
+  return SerialError(SerialErrorKind::IoError, "", "");
+}
+
+}  // namespace
+
+// Port N is COM<N> whatever the machine has, unless KT7340_COM<N> names another device.
+TEST(PortNumbersOnWindows, NameTheirComPortOrTheOverride) {
+  const PortSources none{.environment = Environment({})};
+  for (const int16_t n : {int16_t{1}, int16_t{9}, int16_t{10}, int16_t{12}, int16_t{256}}) {
+    SCOPED_TRACE(n);
+    const PortDevice device = ResolvePort(n, none);
+    EXPECT_EQ(device.path, "COM" + std::to_string(n));
+    EXPECT_EQ(FindPortDevice(device, none), device.path);
+  }
+  const PortSources overridden{.environment = Environment({{"KT7340_COM3", "COM7"}})};
+  EXPECT_EQ(ResolvePort(3, overridden).path, "COM7");
+  EXPECT_EQ(ResolvePort(4, overridden).path, "COM4");
+  EXPECT_THROW(ResolvePort(0, none), SerialError);
+
+  // A number with no port behind it is refused when opened, naming the COM port.
+  const SerialError missing = OpenRefusal({}, 250);
+  EXPECT_EQ(missing.kind(), SerialErrorKind::NoSuchPort);
+  EXPECT_EQ(missing.device(), "COM250");
+}
+
+// COM1 to COM9 open by their plain names on Windows, COM10 and above only in the device
+// namespace: every name gets it, and a name already in it is not given it twice.
+TEST(ComDevicePath, PutsEveryPortInTheDeviceNamespace) {
+  EXPECT_EQ(ComDevicePath("COM1"), L"\\\\.\\COM1");
+  EXPECT_EQ(ComDevicePath("COM10"), L"\\\\.\\COM10");
+  EXPECT_EQ(ComDevicePath("COM256"), L"\\\\.\\COM256");
+  EXPECT_EQ(ComDevicePath("\\\\.\\COM12"), L"\\\\.\\COM12");
+}
+
+// Every accepted settings text, from a DCB with every field set: the rate, 8 data bits, the
+// parity with its stop bits, and nothing that would translate, drop or hold back a byte.
+TEST(MakeRawDcb, GivesEachSettingsTextItsLineAndNoFlowControl) {
+  struct ParityCase {
+    const char* suffix;
+    BYTE parity;
+    BYTE stopBits;
+  };
+  const ParityCase parities[] = {
+      {"N,8,2", NOPARITY, TWOSTOPBITS},
+      {"O,8,1", ODDPARITY, ONESTOPBIT},
+      {"E,8,1", EVENPARITY, ONESTOPBIT},
+  };
+  for (const BaudRow& baud : kBaudRows) {
+    for (const ParityCase& p : parities) {
+      const std::string text = std::to_string(baud.baudRate) + p.suffix;
+      SCOPED_TRACE(text);
+      DCB dcb;
+      std::memset(&dcb, 0xFF, sizeof dcb);
+      MakeRawDcb(dcb, ParseLineSettings(text, "COM1"));
+      EXPECT_EQ(dcb.DCBlength, sizeof dcb);
+      EXPECT_EQ(dcb.BaudRate, static_cast<DWORD>(baud.baudRate));
+      EXPECT_EQ(dcb.ByteSize, 8);
+      EXPECT_EQ(dcb.Parity, p.parity);
+      EXPECT_EQ(dcb.StopBits, p.stopBits);
+      EXPECT_EQ(dcb.fBinary, 1u);
+      EXPECT_EQ(dcb.fParity, 0u);
+      EXPECT_EQ(dcb.fOutxCtsFlow, 0u);
+      EXPECT_EQ(dcb.fOutxDsrFlow, 0u);
+      EXPECT_EQ(dcb.fDsrSensitivity, 0u);
+      EXPECT_EQ(dcb.fOutX, 0u);
+      EXPECT_EQ(dcb.fInX, 0u);
+      EXPECT_EQ(dcb.fErrorChar, 0u);
+      EXPECT_EQ(dcb.fNull, 0u);
+      EXPECT_EQ(dcb.fAbortOnError, 0u);
+      EXPECT_EQ(dcb.fDtrControl, static_cast<DWORD>(DTR_CONTROL_ENABLE));
+      EXPECT_EQ(dcb.fRtsControl, static_cast<DWORD>(RTS_CONTROL_ENABLE));
+    }
+  }
+}
+
+// Reads never wait; a write waits its bound, and a bound of 0 or less still ends (a write
+// timeout of 0 would wait for ever).
+TEST(LineTimeouts, ReadsReturnAtOnceAndEveryWriteHasAnEnd) {
+  const struct {
+    int asked;
+    DWORD set;
+  } cases[] = {{-5, 1}, {0, 1}, {1, 1}, {108, 108}, {1000, 1000}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.asked);
+    const COMMTIMEOUTS t = LineTimeouts(c.asked);
+    EXPECT_EQ(t.ReadIntervalTimeout, MAXDWORD);
+    EXPECT_EQ(t.ReadTotalTimeoutMultiplier, 0u);
+    EXPECT_EQ(t.ReadTotalTimeoutConstant, 0u);
+    EXPECT_EQ(t.WriteTotalTimeoutMultiplier, 0u);
+    EXPECT_EQ(t.WriteTotalTimeoutConstant, c.set);
+  }
+}
+
+// Opening: a missing port, a port another program holds. During transfers: the codes a pulled
+// USB adapter gives (and wine's for a terminal gone) are a lost device; anything else is a plain
+// failure.
+TEST(ComErrors, OpeningAndTransfersMapTheSystemCodes) {
+  EXPECT_EQ(OpenResultOf(ERROR_FILE_NOT_FOUND), TransportResult::NoDevice);
+  EXPECT_EQ(OpenResultOf(ERROR_PATH_NOT_FOUND), TransportResult::NoDevice);
+  EXPECT_EQ(OpenResultOf(ERROR_ACCESS_DENIED), TransportResult::InUse);
+  EXPECT_EQ(OpenResultOf(ERROR_SHARING_VIOLATION), TransportResult::InUse);
+  EXPECT_EQ(OpenResultOf(ERROR_INVALID_PARAMETER), TransportResult::Failed);
+  for (const DWORD pulled :
+       {ERROR_ACCESS_DENIED, ERROR_DEVICE_NOT_CONNECTED, ERROR_OPERATION_ABORTED, ERROR_GEN_FAILURE,
+        ERROR_BAD_COMMAND, ERROR_NOT_READY}) {
+    SCOPED_TRACE(pulled);
+    EXPECT_EQ(TransferResultOf(pulled), TransportResult::DeviceGone);
+  }
+  EXPECT_EQ(TransferResultOf(ERROR_INVALID_PARAMETER), TransportResult::Failed);
+  EXPECT_EQ(TransferResultOf(ERROR_SUCCESS), TransportResult::Failed);
+}
+
+// The compiler's own UTF-16 of a Chinese text is what the conversion gives, both ways; a byte
+// that is no UTF-8 becomes U+FFFD instead of ending the text.
+TEST(WideText, ConvertsChineseBothWaysAndReplacesInvalidBytes) {
+  const std::string utf8 = "串口 COM3 已断开";
+  const std::wstring utf16 = L"串口 COM3 已断开";
+  EXPECT_EQ(WideFromUtf8(utf8), utf16);
+  EXPECT_EQ(Utf8FromWide(utf16), utf8);
+  EXPECT_EQ(WideFromUtf8("a\xFF"
+                         "b"),
+            L"a\xFFFD"
+            L"b");
+  EXPECT_EQ(WideFromUtf8(""), L"");
+  EXPECT_EQ(Utf8FromWide(L""), "");
+}
+
+// The system's message fills the one bracket after the Chinese words, on one line and with
+// its code, so that it can be looked up.
+TEST(SerialErrorTextOnWindows, PutsTheSystemsMessageInTheOneBracket) {
+  const SerialError inUse(SerialFault{.kind = SerialErrorKind::PortInUse,
+                                      .operation = SerialOperation::Open,
+                                      .device = "COM3",
+                                      .systemError = ERROR_ACCESS_DENIED});
+  const std::string text = SerialErrorText(inUse);
+  EXPECT_TRUE(text.starts_with("串口 COM3 已被其他程序占用（")) << text;
+  EXPECT_TRUE(text.ends_with("，错误码 5）")) << text;
+  const size_t open = text.find("（");
+  EXPECT_EQ(text.find("（", open + 1), std::string::npos) << text;
+  EXPECT_GT(text.size(), std::string("串口 COM3 已被其他程序占用（，错误码 5）").size()) << text;
+  EXPECT_EQ(text.find_first_of("\r\n"), std::string::npos) << text;
+  EXPECT_EQ(text.find(".，"), std::string::npos) << text;
+
+  // A code the system has no message for still names its number.
+  const SerialError unknown(SerialFault{.kind = SerialErrorKind::IoError,
+                                        .operation = SerialOperation::Read,
+                                        .device = "COM3",
+                                        .systemError = 0x2FFFFFFF});
+  EXPECT_EQ(SerialErrorText(unknown), "串口 COM3 接收失败（错误码 805306367）");
+}
+
+// The whole line on a port that is not there, a device server, and RS-485: each refused with
+// its kind and the port stays closed.
+TEST(SerialLineOnWindows, RefusesMissingPortsDeviceServersAndRs485) {
+  const SerialError missing = OpenRefusal({{"KT7340_COM1", "COM250"}});
+  EXPECT_EQ(missing.kind(), SerialErrorKind::NoSuchPort);
+  EXPECT_EQ(missing.systemError(), static_cast<int>(ERROR_FILE_NOT_FOUND));
+  EXPECT_TRUE(SerialErrorText(missing).starts_with("串口 COM250 不存在（"))
+      << SerialErrorText(missing);
+
+  const SerialError tcp = OpenRefusal({{"KT7340_COM1", "tcp://127.0.0.1:5020"}});
+  EXPECT_EQ(tcp.kind(), SerialErrorKind::OpenFailed);
+  EXPECT_TRUE(SerialErrorText(tcp).starts_with("串口 tcp://127.0.0.1:5020 无法连接（"))
+      << SerialErrorText(tcp);
+
+  const SerialError rs485 = OpenRefusal({{"KT7340_COM1", "COM250"}, {"KT7340_RS485", "1"}});
+  EXPECT_EQ(rs485.kind(), SerialErrorKind::Rs485Unsupported);
+  EXPECT_TRUE(SerialErrorText(rs485).starts_with("串口 COM250 不支持 RS-485 模式（"))
+      << SerialErrorText(rs485);
+}
