@@ -55,7 +55,14 @@ class CsvRecorderTest : public ::testing::Test {
     tzset();
     std::filesystem::create_directories(dir);
   }
-  std::filesystem::path dir = std::filesystem::path(::testing::TempDir()) / "csv_recorder_test";
+  void TearDown() override {
+    std::error_code ignored;
+    std::filesystem::remove_all(dir, ignored);
+  }
+  // A folder of each test's own: cases run side by side, and so do other checkouts' runs.
+  std::filesystem::path dir = std::filesystem::path(::testing::TempDir()) /
+                              ("csv_recorder_test-" + std::to_string(getpid()) + "-" +
+                               ::testing::UnitTest::GetInstance()->current_test_info()->name());
 };
 
 TEST_F(CsvRecorderTest, HeaderAndRowsAreExactBytes) {
