@@ -4,14 +4,19 @@
 
 #include <poll.h>
 #include <pty.h>
+#include <sys/ioctl.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "serial/UniqueFd.h"
@@ -20,7 +25,11 @@ namespace kt::serial::testing {
 
 class PtyPeer {
  public:
-  PtyPeer() {
+  // With kKeepSlaveOpen the test holds a slave descriptor of its own, so that the line stays up
+  // (and its termios readable) while the line under test opens and closes the slave.
+  enum SlaveEnd { kCloseSlave, kKeepSlaveOpen };
+
+  explicit PtyPeer(SlaveEnd slaveEnd = kCloseSlave) {
     char name[256] = {};
     int master = -1;
     int slave = -1;
@@ -29,7 +38,11 @@ class PtyPeer {
       return;
     }
     master_.reset(master);
-    ::close(slave);  // the line under test opens its own
+    if (slaveEnd == kKeepSlaveOpen) {
+      slave_.reset(slave);
+    } else {
+      ::close(slave);  // the line under test opens its own
+    }
     path_ = name;
   }
 
@@ -50,8 +63,38 @@ class PtyPeer {
     return bytes;
   }
 
+  // Reads from the master until `n` bytes came or a bound (against hanging) passed.
+  std::vector<uint8_t> ReadUntil(size_t n) {
+    std::vector<uint8_t> got;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    while (got.size() < n && std::chrono::steady_clock::now() < end) {
+      pollfd p{master_.get(), POLLIN, 0};
+      if (::poll(&p, 1, 50) <= 0) continue;
+      uint8_t chunk[512];
+      const ssize_t r = ::read(master_.get(), chunk, std::min(sizeof chunk, n - got.size()));
+      if (r > 0) got.insert(got.end(), chunk, chunk + r);
+    }
+    return got;
+  }
+
+  // The terminal settings the line under test gave the slave (kKeepSlaveOpen only).
+  termios SlaveTermios() const {
+    termios t{};
+    EXPECT_EQ(tcgetattr(slave_.get(), &t), 0) << std::strerror(errno);
+    return t;
+  }
+
+  // Bytes the line sent that nobody has read yet, after letting the line settle briefly.
+  int UnreadAtMaster() {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    int n = 0;
+    ::ioctl(master_.get(), FIONREAD, &n);
+    return n;
+  }
+
  private:
   UniqueFd master_;
+  UniqueFd slave_;
   std::string path_;
 };
 

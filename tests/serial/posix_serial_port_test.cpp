@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "PtyPeer.h"
 #include "TermiosExpectations.h"
 #include "modbus/FindFrame.h"
 #include "modbus/SerialInput.h"
@@ -34,63 +35,6 @@ namespace {
 // The port number the tests select; its device comes from the environment.
 constexpr int16_t kPort = 7;
 constexpr auto kDeadline = std::chrono::seconds(3);
-
-// A pseudo-terminal pair. The test keeps its own slave descriptor open so that the line stays
-// up (and its termios readable) while the port under test opens and closes the slave.
-class PtyPair {
- public:
-  PtyPair() {
-    char name[256] = {};
-    int master = -1;
-    int slave = -1;
-    if (openpty(&master, &slave, name, nullptr, nullptr) != 0) {
-      ADD_FAILURE() << "openpty: " << std::strerror(errno);
-      return;
-    }
-    master_.reset(master);
-    slave_.reset(slave);
-    slavePath_ = name;
-  }
-
-  const std::string& SlavePath() const { return slavePath_; }
-
-  termios SlaveTermios() const {
-    termios t{};
-    EXPECT_EQ(tcgetattr(slave_.get(), &t), 0) << std::strerror(errno);
-    return t;
-  }
-
-  void WriteToPort(const Bytes& bytes) {
-    ASSERT_EQ(write(master_.get(), bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-  }
-
-  // Reads from the master until `n` bytes came or the deadline passed; returns what came.
-  Bytes ReadFromPort(size_t n) {
-    Bytes got;
-    const auto end = std::chrono::steady_clock::now() + kDeadline;
-    while (got.size() < n && std::chrono::steady_clock::now() < end) {
-      pollfd p{master_.get(), POLLIN, 0};
-      if (poll(&p, 1, 50) <= 0) continue;
-      uint8_t chunk[512];
-      const ssize_t r = read(master_.get(), chunk, std::min(sizeof chunk, n - got.size()));
-      if (r > 0) got.insert(got.end(), chunk, chunk + r);
-    }
-    return got;
-  }
-
-  // Bytes the port sent that nobody has read yet, after letting the line settle briefly.
-  int UnreadAtMaster() {
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    int n = 0;
-    ioctl(master_.get(), FIONREAD, &n);
-    return n;
-  }
-
- private:
-  UniqueFd master_;
-  UniqueFd slave_;
-  std::string slavePath_;
-};
 
 // Received bytes reach the slave's queue asynchronously; wait (bounded) until `n` are counted.
 int16_t WaitForCount(SerialControl& port, int16_t n) {
@@ -112,8 +56,8 @@ Bytes AllByteValues() {
 class PortOnPty : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_FALSE(pty.SlavePath().empty());
-    setenv("KT7340_COM7", pty.SlavePath().c_str(), 1);
+    ASSERT_FALSE(pty.Path().empty());
+    setenv("KT7340_COM7", pty.Path().c_str(), 1);
     port.SetCommPort(kPort);
   }
   void OpenAsAtStartUp(const std::string& settings = "9600N,8,2") {
@@ -123,7 +67,7 @@ class PortOnPty : public ::testing::Test {
     port.SetInBufferCount(0);
   }
 
-  PtyPair pty;
+  PtyPeer pty{PtyPeer::kKeepSlaveOpen};
   PosixSerialPort port;
 };
 
@@ -152,7 +96,7 @@ TEST_F(PortOnPty, SettingsChangedWhileOpenApplyAtOnceAndARefusedTextChangesNothi
     ADD_FAILURE() << "accepted";
   } catch (const SerialError& e) {
     EXPECT_EQ(e.kind(), SerialErrorKind::BadSettings);
-    EXPECT_EQ(e.device(), pty.SlavePath());
+    EXPECT_EQ(e.device(), pty.Path());
   }
   ExpectLineExceptParityEnable(pty.SlaveTermios(), kOdd2400);
   EXPECT_TRUE(port.GetPortOpen());
@@ -162,13 +106,13 @@ TEST_F(PortOnPty, EveryByteValuePassesBothWaysUnchanged) {
   OpenAsAtStartUp();
   const Bytes all = AllByteValues();
 
-  pty.WriteToPort(all);
+  pty.Send(all);
   ASSERT_EQ(WaitForCount(port, 256), 256);
   EXPECT_EQ(port.GetInput(), all);
   EXPECT_EQ(port.GetInBufferCount(), 0);
 
   port.SetOutput(all);
-  EXPECT_EQ(pty.ReadFromPort(256), all);
+  EXPECT_EQ(pty.ReadUntil(256), all);
   EXPECT_EQ(pty.UnreadAtMaster(), 0);  // nothing echoed or added
 }
 
@@ -178,7 +122,7 @@ TEST_F(PortOnPty, AReplyInTwoPiecesIsTakenInTwoReads) {
   kt::modbus::ReceiveBuffer buf;
   buf.fill(0xEE);
 
-  pty.WriteToPort(Bytes(reply.begin(), reply.begin() + 4));
+  pty.Send(Bytes(reply.begin(), reply.begin() + 4));
   ASSERT_EQ(WaitForCount(port, 4), 4);
   EXPECT_EQ(kt::modbus::TakeReceivedBytes(port, buf), 4);
   EXPECT_EQ(Bytes(buf.begin(), buf.begin() + 5), (Bytes{0x01, 0x03, 0x02, 0x00, 0xEE}));
@@ -186,7 +130,7 @@ TEST_F(PortOnPty, AReplyInTwoPiecesIsTakenInTwoReads) {
                                   kt::modbus::FunctionCode(0x03), 7),
             -1);
 
-  pty.WriteToPort(Bytes(reply.begin() + 4, reply.end()));
+  pty.Send(Bytes(reply.begin() + 4, reply.end()));
   ASSERT_EQ(WaitForCount(port, 3), 3);
   EXPECT_EQ(kt::modbus::TakeReceivedBytes(port, buf), 3);
   // The second piece lands at position 0 again; the rest is left from the first read.
@@ -199,7 +143,7 @@ TEST_F(PortOnPty, AReplyInTwoPiecesIsTakenInTwoReads) {
 
 TEST_F(PortOnPty, InputLengthLimitsOneReadAndZeroCountEmptiesTheQueue) {
   OpenAsAtStartUp();
-  pty.WriteToPort({1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
+  pty.Send({1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
   ASSERT_EQ(WaitForCount(port, 10), 10);
 
   port.SetInputLen(4);
@@ -209,7 +153,7 @@ TEST_F(PortOnPty, InputLengthLimitsOneReadAndZeroCountEmptiesTheQueue) {
   EXPECT_EQ(port.GetInput(), (Bytes{5, 6, 7, 8, 9, 10}));
   EXPECT_TRUE(port.GetInput().empty());
 
-  pty.WriteToPort({0xAA, 0xBB});
+  pty.Send({0xAA, 0xBB});
   ASSERT_EQ(WaitForCount(port, 2), 2);
   port.SetInBufferCount(0);
   EXPECT_EQ(port.GetInBufferCount(), 0);
@@ -218,7 +162,7 @@ TEST_F(PortOnPty, InputLengthLimitsOneReadAndZeroCountEmptiesTheQueue) {
 
 TEST_F(PortOnPty, AClosedPortCountsNothingGivesNothingAndRefusesOutput) {
   OpenAsAtStartUp();
-  pty.WriteToPort({1, 2, 3});
+  pty.Send({1, 2, 3});
   ASSERT_EQ(WaitForCount(port, 3), 3);
   port.SetPortOpen(false);
   port.SetPortOpen(false);  // closing a closed port does nothing
@@ -232,7 +176,7 @@ TEST_F(PortOnPty, AClosedPortCountsNothingGivesNothingAndRefusesOutput) {
     ADD_FAILURE() << "written to a closed port";
   } catch (const SerialError& e) {
     EXPECT_EQ(e.kind(), SerialErrorKind::NotOpen);
-    EXPECT_EQ(e.device(), pty.SlavePath());
+    EXPECT_EQ(e.device(), pty.Path());
   }
   EXPECT_EQ(pty.UnreadAtMaster(), 0);
 }
@@ -249,10 +193,10 @@ TEST_F(PortOnPty, ASecondOpenerIsRefusedUntilTheFirstLetsGo) {
     ADD_FAILURE() << "opened a port held by another opener";
   } catch (const SerialError& e) {
     EXPECT_EQ(e.kind(), SerialErrorKind::PortInUse);
-    EXPECT_EQ(e.device(), pty.SlavePath());
+    EXPECT_EQ(e.device(), pty.Path());
     // As root the lock refuses it, otherwise already the exclusive open does.
     EXPECT_TRUE(e.systemError() == EWOULDBLOCK || e.systemError() == EBUSY) << e.systemError();
-    EXPECT_NE(std::string(e.what()).find(pty.SlavePath()), std::string::npos);
+    EXPECT_NE(std::string(e.what()).find(pty.Path()), std::string::npos);
   }
   EXPECT_FALSE(other.GetPortOpen());
 
