@@ -37,9 +37,10 @@ MAIN_DIALOG_DU="383 412"
 
 # Starts Xvfb on a free display of the given screen size (default 1024x768) and exports DISPLAY.
 # A display whose server does not come up (one just ending may still hold it) is passed over.
+# XVFB_DISPLAY=N takes display :N only (on a machine shared with other runs).
 start_xvfb() {
   local n xvfb
-  for n in $(seq 150 190); do
+  for n in ${XVFB_DISPLAY:-$(seq 150 190)}; do
     [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
     Xvfb ":$n" -screen 0 "${1:-1024x768}x24" -nolisten tcp >/dev/null 2>&1 &
     xvfb=$!

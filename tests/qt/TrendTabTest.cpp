@@ -10,6 +10,8 @@
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QImage>
+#include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QPushButton>
 #include <QSettings>
@@ -141,6 +143,70 @@ TEST(TrendTabGaps, AGapOfMoreThanTwoPollPeriodsIsDrawnAsABreak) {
   EXPECT_GT(linePixels(xAt(21s) - 2, xAt(21s) + 2), 0);
   EXPECT_EQ(linePixels(xAt(23s), xAt(35s)), 0);
   EXPECT_GT(linePixels(xAt(38s), xAt(41s)), 0);
+}
+
+// At 9600 baud a block comes every second poll period, the timer a few milliseconds late or
+// early: one line, with no dots, whatever the jitter.
+TEST(TrendTabGaps, BlocksEverySecondPollPeriodWithJitterAreOneLine) {
+  const auto ua = TrendSeries::PhaseVoltageA;
+  ShownTab tab;
+  tab.SetSpan(1min);
+  SimulatedBlocks meter;
+  std::chrono::milliseconds t{0};
+  for (int n = 0; n < 50; ++n, t += 2 * std::chrono::milliseconds(kPollMs) + (n % 9 - 4) * 1ms) {
+    tab.AddBlock(Block(meter, t));
+  }
+  EXPECT_EQ(tab.DrawnLines(ua).size(), 1u);
+  EXPECT_TRUE(tab.LonePoints(ua).isEmpty());
+}
+
+// Only the ticked quantities have series in the chart (a line and its dots each), and the legend
+// names them in the order of the check boxes, whatever order they were ticked in.
+TEST(TrendTabSeries, OnlyTickedQuantitiesAreInTheChartInTheOrderOfTheBoxes) {
+  ShownTab tab;
+  const QChart& chart = *tab.chartView().chart();
+  const auto legend = [&] {
+    QApplication::processEvents();  // the legend lays out its new entries
+    QStringList names;
+    for (QLegendMarker* m : chart.legend()->markers()) {
+      if (m->isVisible()) names << m->label();
+    }
+    return names;
+  };
+  const auto names = [](std::initializer_list<TrendSeries> shown) {
+    QStringList n;
+    for (TrendSeries s : shown) n << QString::fromUtf8(workbench::SeriesName(s));
+    return n;
+  };
+  EXPECT_EQ(legend(),
+            names({TrendSeries::PhaseVoltageA, TrendSeries::PhaseVoltageB,
+                   TrendSeries::PhaseVoltageC, TrendSeries::CurrentA, TrendSeries::CurrentB,
+                   TrendSeries::CurrentC, TrendSeries::TotalActivePower}));
+  EXPECT_EQ(chart.series().size(), 14);
+
+  ShowOnly(tab, TrendSeries::Frequency);
+  tab.SetSeriesShown(TrendSeries::TotalPowerFactor, true);
+  tab.SetSeriesShown(TrendSeries::PhaseVoltageA, true);
+  EXPECT_EQ(legend(), names({TrendSeries::PhaseVoltageA, TrendSeries::TotalPowerFactor,
+                             TrendSeries::Frequency}));
+  EXPECT_EQ(chart.series().size(), 6);
+  EXPECT_EQ(tab.series(TrendSeries::CurrentA), nullptr);
+
+  // A series ticked again after a gap draws its lines afresh.
+  SimulatedBlocks meter;
+  for (int n = 0; n <= 4; ++n) tab.AddBlock(Block(meter, n * 500ms));
+  for (int n = 0; n <= 4; ++n) tab.AddBlock(Block(meter, 20s + n * 500ms));
+  EXPECT_EQ(tab.DrawnLines(TrendSeries::Frequency).size(), 2u);
+  tab.SetSeriesShown(TrendSeries::Frequency, false);
+  EXPECT_TRUE(tab.DrawnLines(TrendSeries::Frequency).empty());
+  EXPECT_EQ(chart.series().size(), 6);  // two lines and the dots of the other two each
+  tab.SetSeriesShown(TrendSeries::Frequency, true);
+  EXPECT_EQ(tab.DrawnLines(TrendSeries::Frequency).size(), 2u);
+  EXPECT_EQ(legend(), names({TrendSeries::PhaseVoltageA, TrendSeries::TotalPowerFactor,
+                             TrendSeries::Frequency}));
+  ShowOnly(tab, TrendSeries::Frequency);
+  tab.SetSeriesShown(TrendSeries::Frequency, false);
+  EXPECT_TRUE(chart.series().isEmpty());
 }
 
 // After the ratios change from 1 to PT 100 and CT 20, the axes of values that are all positive
@@ -276,7 +342,7 @@ TEST(TrendTabZoom, ZoomAndPanHoldWhileBlocksArriveUntilReset) {
   EXPECT_LT(wheeled.second, before.second);
 
   int replaced = 0;
-  QObject::connect(&tab.series(ua), &QLineSeries::pointsReplaced, [&] { ++replaced; });
+  QObject::connect(tab.series(ua), &QLineSeries::pointsReplaced, [&] { ++replaced; });
   add(10);  // after the stretch: nothing to draw
   EXPECT_EQ(timeRange(), wheeled);
   EXPECT_EQ(replaced, 0);

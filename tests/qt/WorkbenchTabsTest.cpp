@@ -171,7 +171,7 @@ TEST(TrendTab, PauseFreezesTheViewWhileBlocksKeepComing) {
   tab.SetSpan(1min);
   SimulatedBlocks meter;
   for (int n = 0; n < 10; ++n) tab.AddBlock(meter.At(kStart + n * 1s));
-  const QLineSeries& ua = tab.series(TrendSeries::PhaseVoltageA);
+  const QLineSeries& ua = *tab.series(TrendSeries::PhaseVoltageA);
   ASSERT_EQ(ua.count(), 10);
   EXPECT_NEAR(ua.at(9).y(), 220.0, 5.0);
 
@@ -203,7 +203,7 @@ TEST(TrendTab, SpanAndThinningKeepTheWindowAndItsPeaks) {
     tab.AddBlock(b);
   }
   tab.SetPaused(false);
-  const QLineSeries& ua = tab.series(TrendSeries::PhaseVoltageA);
+  const QLineSeries& ua = *tab.series(TrendSeries::PhaseVoltageA);
   const auto points = ua.points();
   ASSERT_FALSE(points.isEmpty());
   EXPECT_LT(points.size(), 7200 / 2);
@@ -245,7 +245,7 @@ TEST(TrendTab, EachGroupHasItsOwnAxisInAReadableUnit) {
     const QValueAxis& watts = tab.axis(UnitGroup::ActivePower);
     EXPECT_TRUE(volts.titleText().endsWith(c.voltageUnit)) << volts.titleText().toStdString();
     EXPECT_TRUE(watts.titleText().endsWith(c.powerUnit)) << watts.titleText().toStdString();
-    const double ua = tab.series(TrendSeries::PhaseVoltageA).points().back().y();
+    const double ua = tab.series(TrendSeries::PhaseVoltageA)->points().back().y();
     EXPECT_NEAR(ua, c.shownVoltage, c.shownVoltage * 0.02);
     EXPECT_LE(volts.min(), ua);
     EXPECT_GE(volts.max(), ua);
