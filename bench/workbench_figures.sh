@@ -26,12 +26,7 @@ start_xvfb 1920x1080
 export KT7340_RECORD="$work/record.csv"
 start_monitor_polling "$address"
 if [ "${OPEN_WORKBENCH:-1}" = 1 ]; then
-  click_du "$main" 340 383 $MAIN_DIALOG_DU  # "诊断与记录…"
-  workbench=$(find_window "诊断与记录")
-  for _ in $(seq "${WORKBENCH_TAB:-0}"); do
-    xdotool key --window "$workbench" --clearmodifiers ctrl+Tab
-    sleep 0.2
-  done
+  open_workbench_tab "${WORKBENCH_TAB:-0}"
 fi
 sleep 3  # let the configuration reads pass; then measure steady polling
 

@@ -105,6 +105,17 @@ start_monitor_polling() {
   poll_address "$1"
 }
 
+# In the main dialog $main: opens "诊断与记录" (sets workbench) and brings its tab $1 forward
+# (0 "报文", 1 "记录", 2 "趋势", 3 "接线检查").
+open_workbench_tab() {
+  click_du "$main" 340 383 $MAIN_DIALOG_DU  # "诊断与记录…"
+  workbench=$(find_window "诊断与记录")
+  for _ in $(seq "$1"); do
+    xdotool key --window "$workbench" --clearmodifiers ctrl+Tab
+    sleep 0.2
+  done
+}
+
 # Percent of one core that process $1 uses over $2 seconds of wall time, two decimals.
 cpu_percent() {
   local hz c0 c1 w0 w1

@@ -24,10 +24,7 @@ TEST(ReadParameters, AnsweredSilentlyOtherwiseReported) {
                         {"no meter", false, 20, false}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    MeterConfig meter;
-    meter.responseDelayMs = c.delayMs;
-    MainDialogHarness p(SimulatedMeter(meter));
-    p.Meter().SetMeterConnected(c.connected);
+    MainDialogHarness p(MeterAnswering(c.delayMs, c.connected));
     const size_t mark = p.Mark();
     const uint64_t start = p.clock.ElapsedMs();
     p.Command(kReadParametersCommand);
@@ -69,8 +66,7 @@ TEST(RefreshUrg, LateOrSilentMeterKeepsTheMultiplier) {
   for (uint32_t delayMs : {250u, 5000u}) {
     MeterConfig meter;
     meter.powerMultiplierFlag = true;
-    meter.responseDelayMs = delayMs;
-    MainDialogHarness p(SimulatedMeter(meter));
+    MainDialogHarness p(MeterAnswering(delayMs, true, meter));
     p.Dlg().m_powerMultiplier = 1;
     p.Command(kRefreshUrgButton);
     EXPECT_EQ(p.Dlg().m_powerMultiplier, 1);

@@ -134,10 +134,7 @@ TEST(AccuracyClass, UnacknowledgedFlipComesBack) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    MeterConfig meter;
-    meter.responseDelayMs = c.delayMs;
-    MainDialogHarness p(SimulatedMeter(meter));
-    p.Meter().SetMeterConnected(c.connected);
+    MainDialogHarness p(MeterAnswering(c.delayMs, c.connected));
     p.Dlg().m_accuracyClass = c.before;
     EXPECT_EQ(p.Text(kAccuracyClassButton), "修改精度");
     p.Command(kAccuracyClassButton);

@@ -25,34 +25,16 @@
 #include <utility>
 #include <vector>
 
-#include "SimulatedBlocks.h"
+#include "ShownTrendTab.h"
 #include "ui/qt/workbench/PhaseColours.h"
-#include "ui/qt/workbench/TrendTab.h"
 
 namespace kt::ui::qt {
 namespace {
 
-using namespace std::chrono_literals;
-using measure::Quantity;
-using testing::SimulatedBlocks;
-using workbench::TrendSeries;
-using workbench::UnitGroup;
+using namespace shown_tabs;
+using ShownTab = ShownTrendTab;
 
-const auto kStart = std::chrono::system_clock::time_point(std::chrono::hours(24 * 20000));
 constexpr uint32_t kPollMs = 500;
-
-struct ShownTab : TrendTab {
-  ShownTab() {
-    resize(1180, 660);
-    show();
-    QApplication::processEvents();
-  }
-};
-
-double Ms(std::chrono::system_clock::time_point t) {
-  return static_cast<double>(
-      std::chrono::duration_cast<std::chrono::milliseconds>(t.time_since_epoch()).count());
-}
 
 // The meter's block at `t`, polled every `pollMs`.
 measure::MeasuredBlock Block(SimulatedBlocks& meter, std::chrono::milliseconds t,

@@ -17,21 +17,14 @@
 #include <string>
 #include <vector>
 
-#include "SimulatedBlocks.h"
+#include "ShownTrendTab.h"
 #include "ui/qt/workbench/PhasorView.h"
-#include "ui/qt/workbench/TrendTab.h"
 #include "ui/qt/workbench/WiringTab.h"
 
 namespace kt::ui::qt {
 namespace {
 
-using namespace std::chrono_literals;
-using measure::Quantity;
-using testing::SimulatedBlocks;
-using workbench::TrendSeries;
-using workbench::UnitGroup;
-
-const auto kStart = std::chrono::system_clock::time_point(std::chrono::hours(24 * 20000));
+using namespace shown_tabs;
 
 struct Row {
   std::string verdict, message;
@@ -151,19 +144,6 @@ TEST(WiringTab, ThreeWireSiteIsDrawnOnTheElementVoltages) {
   const double lagDeg = std::acos(0.9) * 180.0 / std::numbers::pi;
   EXPECT_NEAR(d.currents[0].angleDeg, -lagDeg, 3.0);
   EXPECT_NEAR(d.currents[2].angleDeg, 120.0 - lagDeg, 3.0);
-}
-
-// The chart follows the blocks only while it is in view, as in the workbench.
-struct ShownTrendTab : TrendTab {
-  ShownTrendTab() {
-    resize(1180, 660);
-    show();
-  }
-};
-
-double Ms(std::chrono::system_clock::time_point t) {
-  return static_cast<double>(
-      std::chrono::duration_cast<std::chrono::milliseconds>(t.time_since_epoch()).count());
 }
 
 TEST(TrendTab, PauseFreezesTheViewWhileBlocksKeepComing) {
