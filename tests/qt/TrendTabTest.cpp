@@ -225,8 +225,8 @@ TEST(TrendTabAxes, AxesOfPositiveValuesStayAtOrAboveZeroAfterARatioChange) {
 }
 
 // "导出图片…" starts in the home folder, then in the folder last saved to (also in the next tab),
-// and in the home folder again once that folder is gone. The picture is the chart as laid out
-// under the date and the time range.
+// and in the home folder again once that folder is gone; a folder that is not there is refused.
+// The picture is the chart as laid out under the date and the time range.
 TEST(TrendTabExport, StartsInTheLastFolderAndWritesTheDateAndTimeRange) {
   QTemporaryDir settingsDir;
   QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
@@ -241,6 +241,8 @@ TEST(TrendTabExport, StartsInTheLastFolderAndWritesTheDateAndTimeRange) {
   const QString path = folder->filePath(QStringLiteral("趋势.png"));
   const QImage exported = tab.ExportImage();
   ASSERT_TRUE(tab.ExportPng(path));
+  EXPECT_EQ(QImage(path).size(), exported.size());  // the picture as written
+  EXPECT_FALSE(tab.ExportPng(folder->filePath(QStringLiteral("missing/趋势.png"))));
   EXPECT_EQ(tab.ExportFolder(), QDir(folder->path()).absolutePath());
   EXPECT_EQ(ShownTab().ExportFolder(), QDir(folder->path()).absolutePath());
 

@@ -1,10 +1,7 @@
 // The trend and wiring-check tabs fed with decoded blocks of the simulated meter's load.
 #include <gtest/gtest.h>
 
-#include <QChartView>
 #include <QDateTimeAxis>
-#include <QDir>
-#include <QImage>
 #include <QLineSeries>
 #include <QSettings>
 #include <QTableWidget>
@@ -254,23 +251,6 @@ TEST(TrendTab, AValueAxisKeepsItsScaleUntilTheDataLeavesOrShrinksWithinIt) {
   EXPECT_EQ(volts.max(), high);
   add(2, 240.0);  // beyond: it grows to hold it
   EXPECT_GE(volts.max(), 240.0);
-}
-
-TEST(TrendTab, ExportWritesThePngOrSaysItCouldNot) {
-  QTemporaryDir settingsDir;
-  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
-  ShownTrendTab tab;
-  SimulatedBlocks meter;
-  for (int n = 0; n < 20; ++n) tab.AddBlock(meter.At(kStart + n * 1s));
-  QTemporaryDir dir;
-  const QString path = dir.filePath(QStringLiteral("趋势.png"));
-  ASSERT_TRUE(tab.ExportPng(path));
-  const QImage image(path);
-  EXPECT_FALSE(image.isNull());
-  // The chart with a line of text above it.
-  EXPECT_EQ(image.width(), tab.chartView().grab().width());
-  EXPECT_GT(image.height(), tab.chartView().grab().height());
-  EXPECT_FALSE(tab.ExportPng(dir.filePath(QStringLiteral("missing/趋势.png"))));
 }
 
 }  // namespace
