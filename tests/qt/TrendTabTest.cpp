@@ -25,6 +25,7 @@
 #include <utility>
 #include <vector>
 
+#include "PixelCount.h"
 #include "ShownTrendTab.h"
 #include "ui/qt/workbench/PhaseColours.h"
 
@@ -107,18 +108,11 @@ TEST(TrendTabGaps, AGapOfMoreThanTwoPollPeriodsIsDrawnAsABreak) {
   const auto xAt = [&](std::chrono::milliseconds t) {
     return static_cast<int>(plot.left() + (Ms(kStart + t) - from) / (to - from) * plot.width());
   };
-  const QColor colour = PhaseColour(0);
   const auto linePixels = [&](int left, int right) {
-    int n = 0;
-    for (int x = left; x <= right; ++x) {
-      for (int y = static_cast<int>(plot.top()); y < static_cast<int>(plot.bottom()); ++y) {
-        const QColor c = image.pixelColor(x, y);
-        n += std::abs(c.red() - colour.red()) + std::abs(c.green() - colour.green()) +
-                 std::abs(c.blue() - colour.blue()) <
-             60;
-      }
-    }
-    return n;
+    const int top = static_cast<int>(plot.top());
+    return test::PixelsNear(
+        image, QRect(left, top, right - left + 1, static_cast<int>(plot.bottom()) - top),
+        PhaseColour(0), 60);
   };
   EXPECT_GT(linePixels(xAt(1s), xAt(4s)), 0);
   EXPECT_EQ(linePixels(xAt(7s), xAt(19s)), 0);
