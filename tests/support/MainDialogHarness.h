@@ -221,6 +221,18 @@ class MainDialogHarness {
     for (size_t i = mark; i < host.Messages().size(); ++i) texts.push_back(host.Messages()[i].text);
     return texts;
   }
+  // How every command ends: the message boxes it showed (none, or the one that tells what failed)
+  // and the poll timer running again, whatever happened.
+  ::testing::AssertionResult EndedWith(const std::vector<std::string>& messages) const {
+    const std::vector<std::string> shown = MessagesSince(0);
+    if (shown != messages) {
+      std::string text;
+      for (const std::string& m : shown) text += " \"" + m + "\"";
+      return ::testing::AssertionFailure() << "message boxes:" << (text.empty() ? " none" : text);
+    }
+    if (!PollTimerRunning()) return ::testing::AssertionFailure() << "the poll timer is stopped";
+    return ::testing::AssertionSuccess();
+  }
 
  private:
   bool RealTime() const { return options_.line == HarnessLine::RealPort; }
