@@ -54,8 +54,7 @@ fi
 click_du "$(find_window "通讯设置")" 159 62 $COMM_SETTINGS_DU
 main=$(find_window "7340智能电力检测仪")
 poll_address "$address"
-click_du "$main" 340 383 $MAIN_DIALOG_DU  # "诊断与记录…"
-workbench=$(find_window "诊断与记录")
+open_workbench_tab 0
 
 # One sample: minutes since the start, VmRSS, RssAnon and [heap] resident, in KiB.
 sample() {

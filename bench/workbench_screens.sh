@@ -20,12 +20,7 @@ for shot in 1366x768:2 1920x1080:0; do
   # Settings of their own: the window is placed as on a first start.
   export XDG_CONFIG_HOME="$work/config-$size"
   start_monitor_polling "$address"
-  click_du "$main" 340 383 $MAIN_DIALOG_DU  # "诊断与记录…"
-  workbench=$(find_window "诊断与记录")
-  for _ in $(seq "$tab"); do
-    xdotool key --window "$workbench" --clearmodifiers ctrl+Tab
-    sleep 0.2
-  done
+  open_workbench_tab "$tab"
   sleep 8  # a few blocks in the log and the chart
   import -window root "$out/workbench-$size.png"
   echo "$out/workbench-$size.png"

@@ -37,9 +37,10 @@ MAIN_DIALOG_DU="383 412"
 
 # Starts Xvfb on a free display of the given screen size (default 1024x768) and exports DISPLAY.
 # A display whose server does not come up (one just ending may still hold it) is passed over.
+# XVFB_DISPLAY=N takes display :N only (on a machine shared with other runs).
 start_xvfb() {
   local n xvfb
-  for n in $(seq 150 190); do
+  for n in ${XVFB_DISPLAY:-$(seq 150 190)}; do
     [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
     Xvfb ":$n" -screen 0 "${1:-1024x768}x24" -nolisten tcp >/dev/null 2>&1 &
     xvfb=$!
@@ -102,6 +103,17 @@ start_monitor_polling() {
   click_du "$(find_window "通讯设置")" 159 62 $COMM_SETTINGS_DU
   main=$(find_window "7340智能电力检测仪")
   poll_address "$1"
+}
+
+# In the main dialog $main: opens "诊断与记录" (sets workbench) and brings its tab $1 forward
+# (0 "报文", 1 "记录", 2 "趋势", 3 "接线检查").
+open_workbench_tab() {
+  click_du "$main" 340 383 $MAIN_DIALOG_DU  # "诊断与记录…"
+  workbench=$(find_window "诊断与记录")
+  for _ in $(seq "$1"); do
+    xdotool key --window "$workbench" --clearmodifiers ctrl+Tab
+    sleep 0.2
+  done
 }
 
 # Percent of one core that process $1 uses over $2 seconds of wall time, two decimals.

@@ -96,7 +96,8 @@ void TrendStore::Append(const measure::MeasuredBlock& block) {
   if (count_ > 0) {
     const TrendSample& newest = At(count_ - 1);
     const std::chrono::milliseconds period(block.pollPeriodMs);
-    const bool gap = period.count() > 0 && block.time - newest.time > kGapPollPeriods * period;
+    const bool gap =
+        period.count() > 0 && 2 * (block.time - newest.time) > kGapHalfPollPeriods * period;
     run = newest.run + (gap ? 1 : 0);
   }
   while (count_ > 0 && At(0).time < block.time - kKept) DropOldest();

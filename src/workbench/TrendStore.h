@@ -58,8 +58,8 @@ UnitChoice ChooseUnit(UnitGroup group, double largestMagnitude);
 struct TrendSample {
   std::chrono::system_clock::time_point time;
   std::array<double, kTrendSeriesCount> values;  // base units, by TrendSeries
-  // The stretch of uninterrupted polling the sample belongs to: a gap of more than two poll
-  // periods before a sample starts the next one, so the chart's line breaks there.
+  // The stretch of uninterrupted polling the sample belongs to: a gap of more than three and a
+  // half poll periods before a sample starts the next one, so the chart's line breaks there.
   uint32_t run = 0;
 
   double operator[](TrendSeries s) const { return values[static_cast<std::size_t>(s)]; }
@@ -73,8 +73,11 @@ class TrendStore {
   // Two blocks a second at the fastest poll period for that long, with room for a poll timer
   // that fires early.
   static constexpr std::size_t kDefaultCapacity = 10500;
-  // A block more than this many poll periods after the one before it starts a new run.
-  static constexpr int kGapPollPeriods = 2;
+  // The cycle reads the block every second poll period (it alternates with the power multiplier),
+  // and a reply missed once delays the next block by one period. A block more than this many
+  // half poll periods (3.5) after the one before it starts a new run: the timer's jitter and a
+  // single missed reply never break the line, a whole block missed always does.
+  static constexpr int kGapHalfPollPeriods = 7;
 
   explicit TrendStore(std::size_t capacity = kDefaultCapacity);
 

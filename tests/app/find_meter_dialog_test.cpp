@@ -2,6 +2,8 @@
 // finder on a simulated bus of its own in virtual time, and the meter it hands to the main dialog.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "../finder/SimulatedLines.h"
 #include "MainDialogHarness.h"
 #include "app/CMonitorApp.h"
@@ -49,6 +51,26 @@ class FindMeterTest : public ::testing::Test, public MainDialogHarness {
                                           {.name = "ttyS1", .device = "/dev/ttyS1"},
                                           {.name = "ttyS2", .device = "/dev/ttyS2"}};
   kt::app::CMonitorApp app{host, port, clock, [this] { return ports; }};
+
+  // What the main dialog shows once a meter was used: the address it starts with, its line
+  // settings, and phase A's voltage after "运行" and 15 s of polling. `first` plays the user before
+  // the address is read.
+  struct MainDialogSeen {
+    std::string address, info, voltage;
+  };
+  const MainDialogSeen& PollInTheMainDialog(std::function<void(Dialog&)> first = {}) {
+    host.ScriptModal(main_ids::kTemplateId, [this, first](Dialog& d) {
+      if (first) first(d);
+      mainSeen.address = host.Control(d, main_ids::kSlaveAddressEdit).text;
+      mainSeen.info = host.Control(d, main_ids::kInformationBox).text;
+      host.Click(d, main_ids::kRunButton);
+      host.RunFor(15000);
+      mainSeen.voltage = host.Control(d, main_ids::kPhaseVoltageABox).text;
+      host.Click(d, kt::ui::IDCANCEL);
+    });
+    return mainSeen;
+  }
+  MainDialogSeen mainSeen;
 };
 
 // The case: a meter at 2400 bit/s, even parity, address 117; "使用" fills the settings,
@@ -82,23 +104,15 @@ TEST_F(FindMeterTest, UseTakesTheMeterIntoTheSettingsAndTheMainDialog) {
     EXPECT_FALSE(host.Control(d, comm_set_ids::kNoParityRadio).checked);
     host.Click(d, kt::ui::IDOK);
   });
-  std::string address;
-  std::string voltage;
-  host.ScriptModal(main_ids::kTemplateId, [&](Dialog& d) {
-    address = host.Control(d, main_ids::kSlaveAddressEdit).text;
-    host.Click(d, main_ids::kRunButton);
-    host.RunFor(15000);
-    voltage = host.Control(d, main_ids::kPhaseVoltageABox).text;
-    host.Click(d, kt::ui::IDCANCEL);
-  });
+  const MainDialogSeen& main = PollInTheMainDialog();
   app.InitInstance();
   EXPECT_EQ(row, std::vector<std::string>{"COM3\t2400bps\t偶校验\t117\t3相4线(非平衡)\t35\t1"});
   EXPECT_TRUE(mainPortUntouched);
   EXPECT_FALSE(bus.line.GetPortOpen());
-  EXPECT_EQ(address, "117");
+  EXPECT_EQ(main.address, "117");
   EXPECT_EQ(port.calls.at(0), "CommPort=3");
   EXPECT_EQ(port.calls.at(1), "Settings=2400E,8,1");
-  EXPECT_FALSE(voltage.empty());
+  EXPECT_FALSE(main.voltage.empty());
   EXPECT_EQ(host.UnscriptedModals(), 0);
 }
 
@@ -117,27 +131,18 @@ TEST_F(FindMeterTest, UseFromTheMainDialogsSettingsFollowsTheMeterWithoutWriting
     host.Click(d, comm_set_ids::kFindMeterButton);
     host.Click(d, kt::ui::IDOK);
   });
-  std::string address;
-  std::string info;
-  std::string voltage;
   size_t writesBefore = 0;
-  host.ScriptModal(main_ids::kTemplateId, [&](Dialog& d) {
+  const MainDialogSeen& main = PollInTheMainDialog([&](Dialog& d) {
     writesBefore = port.written.size();
     host.Click(d, main_ids::kCommSettingsButton);
-    address = host.Control(d, main_ids::kSlaveAddressEdit).text;
-    info = host.Control(d, main_ids::kInformationBox).text;
-    host.Click(d, main_ids::kRunButton);
-    host.RunFor(15000);
-    voltage = host.Control(d, main_ids::kPhaseVoltageABox).text;
-    host.Click(d, kt::ui::IDCANCEL);
   });
   app.InitInstance();
-  EXPECT_EQ(address, "117");
-  EXPECT_EQ(info, "串行口: 3 \r\n\r\n波特率: 2400 \r\n\r\n校验位:偶校验");
+  EXPECT_EQ(main.address, "117");
+  EXPECT_EQ(main.info, "串行口: 3 \r\n\r\n波特率: 2400 \r\n\r\n校验位:偶校验");
   for (size_t i = writesBefore; i < port.written.size(); ++i) {
     EXPECT_NE(port.written[i].at(1), 0x06) << "a line setting written to the meter";
   }
-  EXPECT_FALSE(voltage.empty());
+  EXPECT_FALSE(main.voltage.empty());
   EXPECT_TRUE(host.Messages().empty());
   EXPECT_EQ(host.UnscriptedModals(), 0);
 }

@@ -24,18 +24,14 @@ TEST(ReadParameters, AnsweredSilentlyOtherwiseReported) {
                         {"no meter", false, 20, false}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    MeterConfig meter;
-    meter.responseDelayMs = c.delayMs;
-    MainDialogHarness p(SimulatedMeter(meter));
-    p.Meter().SetMeterConnected(c.connected);
+    MainDialogHarness p(MeterAnswering(c.delayMs, c.connected));
     const size_t mark = p.Mark();
     const uint64_t start = p.clock.ElapsedMs();
     p.Command(kReadParametersCommand);
     EXPECT_EQ(p.FramesSince(mark), OneFrame(golden::kValuesRequest));
     EXPECT_EQ(p.clock.ElapsedMs() - start, 600u);
-    EXPECT_EQ(p.MessagesSince(0),
-              c.answered ? std::vector<std::string>{} : std::vector<std::string>{"读取不成功"});
-    EXPECT_TRUE(p.PollTimerRunning());
+    EXPECT_TRUE(p.EndedWith(c.answered ? std::vector<std::string>{}
+                                       : std::vector<std::string>{"读取不成功"}));
   }
 }
 
@@ -60,8 +56,7 @@ TEST(RefreshUrg, SetsThePowerMultiplierFromTheLowByte) {
     EXPECT_EQ(p.FramesSince(mark), OneFrame(golden::kMultiplierRequest));
     EXPECT_EQ(p.clock.ElapsedMs() - start, 200u);
     EXPECT_EQ(p.Dlg().m_powerMultiplier, c.multiplier);
-    EXPECT_TRUE(p.MessagesSince(0).empty());
-    EXPECT_TRUE(p.PollTimerRunning());
+    EXPECT_TRUE(p.EndedWith({}));
   }
 }
 
@@ -69,13 +64,11 @@ TEST(RefreshUrg, LateOrSilentMeterKeepsTheMultiplier) {
   for (uint32_t delayMs : {250u, 5000u}) {
     MeterConfig meter;
     meter.powerMultiplierFlag = true;
-    meter.responseDelayMs = delayMs;
-    MainDialogHarness p(SimulatedMeter(meter));
+    MainDialogHarness p(MeterAnswering(delayMs, true, meter));
     p.Dlg().m_powerMultiplier = 1;
     p.Command(kRefreshUrgButton);
     EXPECT_EQ(p.Dlg().m_powerMultiplier, 1);
-    EXPECT_EQ(p.MessagesSince(0), std::vector<std::string>{"读取不成功"});
-    EXPECT_TRUE(p.PollTimerRunning());
+    EXPECT_TRUE(p.EndedWith({"读取不成功"}));
   }
 }
 
@@ -84,8 +77,7 @@ TEST(SetParameters, NothingSentBeforeTheValuesHaveBeenRead) {
   const size_t mark = p.Mark();
   p.Command(kSetParametersCommand);
   EXPECT_TRUE(p.FramesSince(mark).empty());
-  EXPECT_EQ(p.MessagesSince(0), std::vector<std::string>{"设置不成功"});
-  EXPECT_TRUE(p.PollTimerRunning());
+  EXPECT_TRUE(p.EndedWith({"设置不成功"}));
 }
 
 TEST(SetParameters, WritesBackTheValuesPollingRead) {
@@ -164,8 +156,7 @@ TEST(SetParameters, UnacknowledgedWriteIsReported) {
   ASSERT_TRUE(p.PollUntil(3));
   p.Meter().SetMeterConnected(false);
   p.Command(kSetParametersCommand);
-  EXPECT_EQ(p.MessagesSince(0), std::vector<std::string>{"设置不成功"});
-  EXPECT_TRUE(p.PollTimerRunning());
+  EXPECT_TRUE(p.EndedWith({"设置不成功"}));
 }
 
 // Only the low byte of register 0x030A counts: 0x0100 means k = 1, as in the polling cycle.

@@ -76,8 +76,7 @@ TEST(SlaveAddress, TakenEvenWhenNoMeterHearsIt) {
     EXPECT_EQ(frames[0][5], std::stoi(text));
     EXPECT_EQ(p.Dlg().m_slaveAddress, std::stoi(text));
     EXPECT_EQ(p.Text(kSlaveAddressEdit), text);
-    EXPECT_TRUE(p.MessagesSince(0).empty());
-    EXPECT_TRUE(p.PollTimerRunning());
+    EXPECT_TRUE(p.EndedWith({}));
   }
 }
 
@@ -113,8 +112,7 @@ TEST(AccuracyClass, FlipAndFlipBackWhenAcknowledged) {
   EXPECT_EQ(p.Dlg().m_accuracyClass, 0);
   EXPECT_EQ(p.Text(kAccuracyClassButton), "0.5级");
   EXPECT_EQ(p.Meter().meter().accuracyClass(), 0);
-  EXPECT_TRUE(p.MessagesSince(0).empty());
-  EXPECT_TRUE(p.PollTimerRunning());
+  EXPECT_TRUE(p.EndedWith({}));
 }
 
 TEST(AccuracyClass, UnacknowledgedFlipComesBack) {
@@ -134,16 +132,12 @@ TEST(AccuracyClass, UnacknowledgedFlipComesBack) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    MeterConfig meter;
-    meter.responseDelayMs = c.delayMs;
-    MainDialogHarness p(SimulatedMeter(meter));
-    p.Meter().SetMeterConnected(c.connected);
+    MainDialogHarness p(MeterAnswering(c.delayMs, c.connected));
     p.Dlg().m_accuracyClass = c.before;
     EXPECT_EQ(p.Text(kAccuracyClassButton), "修改精度");
     p.Command(kAccuracyClassButton);
     EXPECT_EQ(p.Dlg().m_accuracyClass, c.after);
     EXPECT_EQ(p.Text(kAccuracyClassButton), c.caption);
-    EXPECT_TRUE(p.MessagesSince(0).empty());
-    EXPECT_TRUE(p.PollTimerRunning());
+    EXPECT_TRUE(p.EndedWith({}));
   }
 }

@@ -7,10 +7,7 @@
 namespace kt::finder {
 namespace {
 
-using testing::Bus;
-using testing::MeterAt;
-using testing::OpenerOn;
-using testing::RunToEnd;
+using namespace kt::finder::testing;  // the simulated lines
 
 struct ReplyCase {
   const char* name;

@@ -13,10 +13,7 @@
 namespace kt::finder {
 namespace {
 
-using testing::Bus;
-using testing::MeterAt;
-using testing::OpenerOn;
-using testing::RunToEnd;
+using namespace kt::finder::testing;  // the simulated lines
 
 std::string Text(const SweepSetting& s) {
   return std::to_string(s.baudRate) + (s.parity == 0 ? "N,8,2" : s.parity == 1 ? "O,8,1" : "E,8,1");

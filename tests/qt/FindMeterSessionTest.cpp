@@ -4,22 +4,15 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
-#include <QTest>
-#include <cstdlib>
 
-#include "GuiTestSupport.h"
 #include "SessionDriver.h"
-#include "app/CMonitorApp.h"
-#include "modbus/Clock.h"
-#include "serial/PosixSerialPort.h"
+#include "SimulatedSession.h"
 #include "ui/CommSetDialogIds.h"
 #include "ui/FindMeterDialogIds.h"
 #include "ui/MainDialogIds.h"
-#include "ui/qt/QtWindowHost.h"
 
 namespace kt::ui::qt::test {
 namespace {
@@ -28,39 +21,14 @@ constexpr int kCommSet = comm_set_ids::kTemplateId;
 constexpr int kFind = find_meter_ids::kTemplateId;
 constexpr int kMain = main_ids::kTemplateId;
 
-QWidget* Modal(int templateId) {
-  QWidget* top = ActiveModal();
-  return top != nullptr && top->objectName() == QStringLiteral("dialog%1").arg(templateId)
-             ? top
-             : nullptr;
-}
-
-void Click(int dialog, int id) {
-  QWidget* c = ControlIn(Modal(dialog), id);
-  ASSERT_NE(c, nullptr) << dialog << "/" << id;
-  QTest::mouseClick(c, Qt::LeftButton);
-}
-
 QTableWidget* MeterTable() {
   return ControlIn<QTableWidget>(Modal(kFind), find_meter_ids::kMeterTable);
 }
 
 TEST(FindMeterSession, FindsUsesAndPollsTheSimulatedMeter) {
-  QProcess sim;
-  sim.setProgram(QStringLiteral(KT7340_SIM_PATH));
-  sim.setArguments(
+  SimulatedSession session(
       {"--quiet", "--baud", "2400", "--parity", "even", "--address", "117", "--pt", "35"});
-  sim.start();
-  ASSERT_TRUE(sim.waitForStarted(5000) && sim.waitForReadyRead(5000));
-  const std::string pty = QString::fromUtf8(sim.readLine()).trimmed().toStdString();
-  setenv("KT7340_COM1", pty.c_str(), 1);
-
-  QtWindowHost host;
-  serial::PosixSerialPort port;
-  modbus::SteadyClock clock;
-  app::CMonitorApp theApp(host, port, clock, [] {
-    return std::vector<serial::PortInfo>{{"ttyUSB0", "/dev/ttyUSB0", "test adapter"}};
-  });
+  ASSERT_FALSE(session.sim.path().empty()) << "kt7340-sim printed no device";
 
   SessionDriver user;
   QStringList row;
@@ -117,10 +85,7 @@ TEST(FindMeterSession, FindsUsesAndPollsTheSimulatedMeter) {
       [] { Click(kMain, IDCANCEL); });
 
   user.Start();
-  theApp.InitInstance();
-  unsetenv("KT7340_COM1");
-  sim.terminate();
-  sim.waitForFinished(3000);
+  session.theApp.InitInstance();
 
   EXPECT_EQ(user.Failure(), "");
   EXPECT_TRUE(user.Done());

@@ -1,7 +1,9 @@
 // Counting pixels of a grabbed widget by colour.
 #pragma once
 
+#include <QColor>
 #include <QImage>
+#include <QRect>
 #include <QWidget>
 #include <cstdlib>
 #include <functional>
@@ -33,6 +35,22 @@ inline Pixels CountPixels(QWidget& w) {
     }
   }
   return p;
+}
+
+// Pixels of `image` within `area` whose channels differ from `colour` by less than `tolerance` in
+// all (text and lines are smoothed at their edges).
+inline int PixelsNear(const QImage& image, const QRect& area, const QColor& colour, int tolerance) {
+  int n = 0;
+  const QRect inside = area.intersected(image.rect());
+  for (int y = inside.top(); y <= inside.bottom(); ++y) {
+    for (int x = inside.left(); x <= inside.right(); ++x) {
+      const QColor c = image.pixelColor(x, y);
+      n += std::abs(c.red() - colour.red()) + std::abs(c.green() - colour.green()) +
+               std::abs(c.blue() - colour.blue()) <
+           tolerance;
+    }
+  }
+  return n;
 }
 
 }  // namespace kt::ui::qt::test

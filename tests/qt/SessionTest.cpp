@@ -6,22 +6,16 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QTest>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "GuiTestSupport.h"
 #include "SessionDriver.h"
-#include "app/CMonitorApp.h"
+#include "SimulatedSession.h"
 #include "commands/MeterSetDialogIds.h"
-#include "modbus/Clock.h"
-#include "serial/PosixSerialPort.h"
 #include "ui/CommSetDialogIds.h"
 #include "ui/MainDialogIds.h"
-#include "ui/qt/QtWindowHost.h"
 
 namespace kt::ui::qt::test {
 namespace {
@@ -30,14 +24,6 @@ constexpr int kSimAddress = 7;
 constexpr int kMainDialog = main_ids::kTemplateId;
 constexpr int kCommSetDialog = comm_set_ids::kTemplateId;
 constexpr int kMeterSetDialog = meter_set_ids::kTemplateId;
-
-// The modal dialog on top when it was made from the template `templateId`, or nullptr.
-QWidget* Modal(int templateId) {
-  QWidget* top = ActiveModal();
-  return top != nullptr && top->objectName() == QStringLiteral("dialog%1").arg(templateId)
-             ? top
-             : nullptr;
-}
 
 QMessageBox* MessageWith(const QString& text) {
   auto* box = qobject_cast<QMessageBox*>(ActiveModal());
@@ -50,12 +36,6 @@ QString Text(int dialog, int id) {
   if (auto* m = ControlIn<QPlainTextEdit>(w, id)) return m->toPlainText();
   if (auto* b = ControlIn<QPushButton>(w, id)) return b->text();
   return {};
-}
-
-void Click(int dialog, int id) {
-  QWidget* c = ControlIn(Modal(dialog), id);
-  ASSERT_NE(c, nullptr) << dialog << "/" << id;
-  QTest::mouseClick(c, Qt::LeftButton);
 }
 
 void Type(int dialog, int id, const QString& text) {
@@ -83,40 +63,10 @@ double BaseValue(const QString& shown, const QString& unit) {
   return ok ? v * scale : std::nan("");
 }
 
-class SimulatedMeter {
- public:
-  SimulatedMeter() {
-    sim_.setProgram(QStringLiteral(KT7340_SIM_PATH));
-    sim_.setArguments({"--status-trailer", "--quiet", "--address", QString::number(kSimAddress)});
-    sim_.start();
-    if (sim_.waitForStarted(5000) && sim_.waitForReadyRead(5000)) {
-      pty_ = QString::fromUtf8(sim_.readLine()).trimmed().toStdString();
-    }
-  }
-  ~SimulatedMeter() {
-    sim_.terminate();
-    if (!sim_.waitForFinished(3000)) sim_.kill();
-  }
-  const std::string& Pty() const { return pty_; }
-  bool Running() const { return sim_.state() == QProcess::Running; }
-
- private:
-  QProcess sim_;
-  std::string pty_;
-};
-
 TEST(WholeSession, MonitorsConfiguresAndFindsTheSimulatedMeterThroughTheWidgets) {
-  SimulatedMeter meter;
-  ASSERT_FALSE(meter.Pty().empty()) << "kt7340-sim printed no device";
-  setenv("KT7340_COM1", meter.Pty().c_str(), 1);
-
-  QtWindowHost host;
-  serial::PosixSerialPort port;
-  modbus::SteadyClock clock;
-  // Port 1 is the simulator through KT7340_COM1; the list shows a fixed port, not this machine's.
-  app::CMonitorApp theApp(host, port, clock, [] {
-    return std::vector<serial::PortInfo>{{"ttyUSB0", "/dev/ttyUSB0", "test adapter"}};
-  });
+  SimulatedSession session(
+      {"--status-trailer", "--quiet", "--address", std::to_string(kSimAddress)});
+  ASSERT_FALSE(session.sim.path().empty()) << "kt7340-sim printed no device";
 
   SessionDriver user;
   QString firstVoltage, sendEcho, receiveEcho;
@@ -193,7 +143,7 @@ TEST(WholeSession, MonitorsConfiguresAndFindsTheSimulatedMeterThroughTheWidgets)
       });
 
   user.Start();
-  EXPECT_FALSE(theApp.InitInstance());
+  EXPECT_FALSE(session.theApp.InitInstance());
 
   EXPECT_EQ(user.Failure(), "");
   EXPECT_TRUE(user.Done());
@@ -207,8 +157,8 @@ TEST(WholeSession, MonitorsConfiguresAndFindsTheSimulatedMeterThroughTheWidgets)
   // PT 100 and CT 5: the load moves a little between blocks, the ratios show through.
   EXPECT_NEAR(voltageAfter / voltageBefore, 100.0, 15.0);
   EXPECT_NEAR(currentAfter / currentBefore, 5.0, 1.5);
-  EXPECT_TRUE(meter.Running());
-  EXPECT_EQ(ActiveModal(), nullptr);  // every window has gone
+  EXPECT_EQ(session.sim.Terminate(3000), 0);  // it ran all along and ends cleanly
+  EXPECT_EQ(ActiveModal(), nullptr);          // every window has gone
 }
 
 }  // namespace

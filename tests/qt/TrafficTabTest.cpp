@@ -14,6 +14,7 @@
 #include <string>
 
 #include "Frames.h"
+#include "PixelCount.h"
 #include "ui/qt/workbench/TrafficTab.h"
 #include "ui/qt/workbench/TrafficView.h"
 #include "workbench/TrafficLog.h"
@@ -65,21 +66,11 @@ TEST(TrafficView, TheContextMenuOffersCopyAndSelectAll) {
   EXPECT_EQ(offered, (QStringList{QStringLiteral("复制"), QStringLiteral("全选")}));
 }
 
-// Pixels of a row near the colour of a role (text is smoothed at its edges).
+// Pixels of a row near the colour of a role.
 int PixelsOf(const QImage& image, int row, int rowHeight, workbench::TrafficRole role) {
   const workbench::Rgb want = workbench::ColourOf(role);
-  int n = 0;
-  for (int y = row * rowHeight; y < (row + 1) * rowHeight && y < image.height(); ++y) {
-    for (int x = 0; x < image.width(); ++x) {
-      const QColor c = image.pixelColor(x, y);
-      if (std::abs(c.red() - want.red) + std::abs(c.green() - want.green) +
-              std::abs(c.blue() - want.blue) <
-          24) {
-        ++n;
-      }
-    }
-  }
-  return n;
+  return PixelsNear(image, QRect(0, row * rowHeight, image.width(), rowHeight),
+                    QColor(want.red, want.green, want.blue), 24);
 }
 
 // A request, a reply and an error each drawn in their own colour, and the reading of a whole

@@ -10,6 +10,8 @@
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QImage>
+#include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QPushButton>
 #include <QSettings>
@@ -23,34 +25,17 @@
 #include <utility>
 #include <vector>
 
-#include "SimulatedBlocks.h"
+#include "PixelCount.h"
+#include "ShownTrendTab.h"
 #include "ui/qt/workbench/PhaseColours.h"
-#include "ui/qt/workbench/TrendTab.h"
 
 namespace kt::ui::qt {
 namespace {
 
-using namespace std::chrono_literals;
-using measure::Quantity;
-using testing::SimulatedBlocks;
-using workbench::TrendSeries;
-using workbench::UnitGroup;
+using namespace shown_tabs;
+using ShownTab = ShownTrendTab;
 
-const auto kStart = std::chrono::system_clock::time_point(std::chrono::hours(24 * 20000));
 constexpr uint32_t kPollMs = 500;
-
-struct ShownTab : TrendTab {
-  ShownTab() {
-    resize(1180, 660);
-    show();
-    QApplication::processEvents();
-  }
-};
-
-double Ms(std::chrono::system_clock::time_point t) {
-  return static_cast<double>(
-      std::chrono::duration_cast<std::chrono::milliseconds>(t.time_since_epoch()).count());
-}
 
 // The meter's block at `t`, polled every `pollMs`.
 measure::MeasuredBlock Block(SimulatedBlocks& meter, std::chrono::milliseconds t,
@@ -123,24 +108,81 @@ TEST(TrendTabGaps, AGapOfMoreThanTwoPollPeriodsIsDrawnAsABreak) {
   const auto xAt = [&](std::chrono::milliseconds t) {
     return static_cast<int>(plot.left() + (Ms(kStart + t) - from) / (to - from) * plot.width());
   };
-  const QColor colour = PhaseColour(0);
   const auto linePixels = [&](int left, int right) {
-    int n = 0;
-    for (int x = left; x <= right; ++x) {
-      for (int y = static_cast<int>(plot.top()); y < static_cast<int>(plot.bottom()); ++y) {
-        const QColor c = image.pixelColor(x, y);
-        n += std::abs(c.red() - colour.red()) + std::abs(c.green() - colour.green()) +
-                 std::abs(c.blue() - colour.blue()) <
-             60;
-      }
-    }
-    return n;
+    const int top = static_cast<int>(plot.top());
+    return test::PixelsNear(
+        image, QRect(left, top, right - left + 1, static_cast<int>(plot.bottom()) - top),
+        PhaseColour(0), 60);
   };
   EXPECT_GT(linePixels(xAt(1s), xAt(4s)), 0);
   EXPECT_EQ(linePixels(xAt(7s), xAt(19s)), 0);
   EXPECT_GT(linePixels(xAt(21s) - 2, xAt(21s) + 2), 0);
   EXPECT_EQ(linePixels(xAt(23s), xAt(35s)), 0);
   EXPECT_GT(linePixels(xAt(38s), xAt(41s)), 0);
+}
+
+// At 9600 baud a block comes every second poll period, the timer a few milliseconds late or
+// early: one line, with no dots, whatever the jitter.
+TEST(TrendTabGaps, BlocksEverySecondPollPeriodWithJitterAreOneLine) {
+  const auto ua = TrendSeries::PhaseVoltageA;
+  ShownTab tab;
+  tab.SetSpan(1min);
+  SimulatedBlocks meter;
+  std::chrono::milliseconds t{0};
+  for (int n = 0; n < 50; ++n, t += 2 * std::chrono::milliseconds(kPollMs) + (n % 9 - 4) * 1ms) {
+    tab.AddBlock(Block(meter, t));
+  }
+  EXPECT_EQ(tab.DrawnLines(ua).size(), 1u);
+  EXPECT_TRUE(tab.LonePoints(ua).isEmpty());
+}
+
+// Only the ticked quantities have series in the chart (a line and its dots each), and the legend
+// names them in the order of the check boxes, whatever order they were ticked in.
+TEST(TrendTabSeries, OnlyTickedQuantitiesAreInTheChartInTheOrderOfTheBoxes) {
+  ShownTab tab;
+  const QChart& chart = *tab.chartView().chart();
+  const auto legend = [&] {
+    QApplication::processEvents();  // the legend lays out its new entries
+    QStringList names;
+    for (QLegendMarker* m : chart.legend()->markers()) {
+      if (m->isVisible()) names << m->label();
+    }
+    return names;
+  };
+  const auto names = [](std::initializer_list<TrendSeries> shown) {
+    QStringList n;
+    for (TrendSeries s : shown) n << QString::fromUtf8(workbench::SeriesName(s));
+    return n;
+  };
+  EXPECT_EQ(legend(),
+            names({TrendSeries::PhaseVoltageA, TrendSeries::PhaseVoltageB,
+                   TrendSeries::PhaseVoltageC, TrendSeries::CurrentA, TrendSeries::CurrentB,
+                   TrendSeries::CurrentC, TrendSeries::TotalActivePower}));
+  EXPECT_EQ(chart.series().size(), 14);
+
+  ShowOnly(tab, TrendSeries::Frequency);
+  tab.SetSeriesShown(TrendSeries::TotalPowerFactor, true);
+  tab.SetSeriesShown(TrendSeries::PhaseVoltageA, true);
+  EXPECT_EQ(legend(), names({TrendSeries::PhaseVoltageA, TrendSeries::TotalPowerFactor,
+                             TrendSeries::Frequency}));
+  EXPECT_EQ(chart.series().size(), 6);
+  EXPECT_EQ(tab.series(TrendSeries::CurrentA), nullptr);
+
+  // A series ticked again after a gap draws its lines afresh.
+  SimulatedBlocks meter;
+  for (int n = 0; n <= 4; ++n) tab.AddBlock(Block(meter, n * 500ms));
+  for (int n = 0; n <= 4; ++n) tab.AddBlock(Block(meter, 20s + n * 500ms));
+  EXPECT_EQ(tab.DrawnLines(TrendSeries::Frequency).size(), 2u);
+  tab.SetSeriesShown(TrendSeries::Frequency, false);
+  EXPECT_TRUE(tab.DrawnLines(TrendSeries::Frequency).empty());
+  EXPECT_EQ(chart.series().size(), 6);  // two lines and the dots of the other two each
+  tab.SetSeriesShown(TrendSeries::Frequency, true);
+  EXPECT_EQ(tab.DrawnLines(TrendSeries::Frequency).size(), 2u);
+  EXPECT_EQ(legend(), names({TrendSeries::PhaseVoltageA, TrendSeries::TotalPowerFactor,
+                             TrendSeries::Frequency}));
+  ShowOnly(tab, TrendSeries::Frequency);
+  tab.SetSeriesShown(TrendSeries::Frequency, false);
+  EXPECT_TRUE(chart.series().isEmpty());
 }
 
 // After the ratios change from 1 to PT 100 and CT 20, the axes of values that are all positive
@@ -177,8 +219,8 @@ TEST(TrendTabAxes, AxesOfPositiveValuesStayAtOrAboveZeroAfterARatioChange) {
 }
 
 // "导出图片…" starts in the home folder, then in the folder last saved to (also in the next tab),
-// and in the home folder again once that folder is gone. The picture is the chart as laid out
-// under the date and the time range.
+// and in the home folder again once that folder is gone; a folder that is not there is refused.
+// The picture is the chart as laid out under the date and the time range.
 TEST(TrendTabExport, StartsInTheLastFolderAndWritesTheDateAndTimeRange) {
   QTemporaryDir settingsDir;
   QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
@@ -193,6 +235,8 @@ TEST(TrendTabExport, StartsInTheLastFolderAndWritesTheDateAndTimeRange) {
   const QString path = folder->filePath(QStringLiteral("趋势.png"));
   const QImage exported = tab.ExportImage();
   ASSERT_TRUE(tab.ExportPng(path));
+  EXPECT_EQ(QImage(path).size(), exported.size());  // the picture as written
+  EXPECT_FALSE(tab.ExportPng(folder->filePath(QStringLiteral("missing/趋势.png"))));
   EXPECT_EQ(tab.ExportFolder(), QDir(folder->path()).absolutePath());
   EXPECT_EQ(ShownTab().ExportFolder(), QDir(folder->path()).absolutePath());
 
@@ -276,7 +320,7 @@ TEST(TrendTabZoom, ZoomAndPanHoldWhileBlocksArriveUntilReset) {
   EXPECT_LT(wheeled.second, before.second);
 
   int replaced = 0;
-  QObject::connect(&tab.series(ua), &QLineSeries::pointsReplaced, [&] { ++replaced; });
+  QObject::connect(tab.series(ua), &QLineSeries::pointsReplaced, [&] { ++replaced; });
   add(10);  // after the stretch: nothing to draw
   EXPECT_EQ(timeRange(), wheeled);
   EXPECT_EQ(replaced, 0);

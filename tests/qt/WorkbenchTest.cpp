@@ -12,20 +12,14 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "Frames.h"
-#include "GuiTestSupport.h"
 #include "SessionDriver.h"
-#include "SimProcess.h"
-#include "app/CMonitorApp.h"
-#include "modbus/Clock.h"
-#include "serial/PosixSerialPort.h"
+#include "SimulatedSession.h"
 #include "ui/MainDialogIds.h"
-#include "ui/qt/QtWindowHost.h"
 #include "ui/qt/workbench/RecordingTab.h"
 #include "ui/qt/workbench/TrafficTab.h"
 #include "ui/qt/workbench/TrafficView.h"
@@ -36,14 +30,6 @@ namespace {
 
 constexpr int kSimAddress = 3;
 constexpr int kBlocksToRecord = 3;
-
-QWidget* MainDialog() {
-  QWidget* top = ActiveModal();
-  return top != nullptr &&
-                 top->objectName() == QStringLiteral("dialog%1").arg(main_ids::kTemplateId)
-             ? top
-             : nullptr;
-}
 
 void ClickIn(QWidget* window, const char* name) {
   auto* button = window == nullptr ? nullptr : window->findChild<QAbstractButton*>(name);
@@ -63,19 +49,14 @@ size_t LinesIn(const std::filesystem::path& path) {
 }
 
 TEST(Workbench, OpensFromTheMainDialogShowsTheTrafficAndRecordsEveryBlock) {
-  sim::testing::SimProcess meter(
+  SimulatedSession session(
       {"--status-trailer", "--quiet", "--address", std::to_string(kSimAddress)});
-  ASSERT_FALSE(meter.path().empty()) << "kt7340-sim printed no device";
-  setenv("KT7340_COM1", meter.path().c_str(), 1);
+  ASSERT_FALSE(session.sim.path().empty()) << "kt7340-sim printed no device";
   const auto csv = std::filesystem::path(::testing::TempDir()) / "workbench_test.csv";
   std::filesystem::remove(csv);
 
-  QtWindowHost host;
-  serial::PosixSerialPort port;
-  modbus::SteadyClock clock;
-  app::CMonitorApp theApp(host, port, clock);
   WorkbenchWindow workbench;
-  theApp.onMainDialog = [&workbench](CMonitorDlg& dialog) { workbench.Attach(dialog); };
+  session.theApp.onMainDialog = [&workbench](CMonitorDlg& dialog) { workbench.Attach(dialog); };
   int blocksWhileRecording = 0;
   workbench.SubscribeBlocks([&](const measure::MeasuredBlock&) {
     if (workbench.Recorder().Recording()) ++blocksWhileRecording;
@@ -86,13 +67,14 @@ TEST(Workbench, OpensFromTheMainDialogShowsTheTrafficAndRecordsEveryBlock) {
       "settings dialog", [] { return ActiveModal() != nullptr; },
       [] { QTest::mouseClick(ControlIn(ActiveModal(), IDOK), Qt::LeftButton); });
   user.Then(
-      "main dialog", [] { return MainDialog() != nullptr; },
+      "main dialog", [] { return Modal(main_ids::kTemplateId) != nullptr; },
       [&] {
-        auto* address = ControlIn<QLineEdit>(MainDialog(), main_ids::kSlaveAddressEdit);
+        auto* address =
+            ControlIn<QLineEdit>(Modal(main_ids::kTemplateId), main_ids::kSlaveAddressEdit);
         address->setText(QString::number(kSimAddress));
-        QTest::mouseClick(ControlIn(MainDialog(), main_ids::kRunButton), Qt::LeftButton);
+        Click(main_ids::kTemplateId, main_ids::kRunButton);
         EXPECT_FALSE(workbench.isVisible());
-        QTest::mouseClick(ControlIn(MainDialog(), main_ids::kWorkbenchButton), Qt::LeftButton);
+        Click(main_ids::kTemplateId, main_ids::kWorkbenchButton);
       });
   user.Then(
       "the configuration exchange in the log",
@@ -130,11 +112,11 @@ TEST(Workbench, OpensFromTheMainDialogShowsTheTrafficAndRecordsEveryBlock) {
                   QString::number(blocksWhileRecording));
         workbench.close();
         EXPECT_FALSE(workbench.isVisible());
-        QTest::mouseClick(ControlIn(MainDialog(), IDCANCEL), Qt::LeftButton);
+        Click(main_ids::kTemplateId, IDCANCEL);
       });
 
   user.Start();
-  EXPECT_FALSE(theApp.InitInstance());
+  EXPECT_FALSE(session.theApp.InitInstance());
   EXPECT_EQ(user.Failure(), "");
   EXPECT_TRUE(user.Done());
   EXPECT_GE(blocksWhileRecording, kBlocksToRecord);

@@ -125,15 +125,16 @@ TEST(MeterValues, ClampedToTheRegisterRange) {
 }
 
 TEST(MeterConfigPage, ReflectsTheSettings) {
-  MeterConfig config;
-  config.address = 17;
-  config.wiring = 4;
-  config.ptRatio = 100;
-  config.ctRatio = 5;
-  config.powerMultiplierFlag = true;
-  config.energyExponent = 3;
-  config.accuracyClass = 1;
-  config.parameters = {1, 2, 3, 4};
+  const MeterConfig config{.address = 17,
+                           .ptRatio = 100,
+                           .ctRatio = 5,
+                           .wiring = 4,
+                           .accuracyClass = 1,
+                           .powerMultiplierFlag = true,
+                           .energyExponent = 3,
+                           .parameters = {1, 2, 3, 4},
+                           .faults = {},
+                           .load = {}};
   Meter meter(config);
   std::vector<uint16_t> regs;
   ASSERT_EQ(meter.Read(0x0300, 19, 0, regs), ModbusException::None);

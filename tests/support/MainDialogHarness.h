@@ -47,15 +47,25 @@ enum class HarnessLine {
 
 struct HarnessOptions {
   HarnessLine line = HarnessLine::Scripted;
-  sim::MeterConfig meter{};  // the simulated meter's configuration
-  StartSettings start{};     // for the dialog the simulated meter opens
-  uint32_t realStepMs = 10;  // real time: RunFor lets time pass in steps of this size
+  sim::MeterConfig meter{};    // the simulated meter's configuration
+  StartSettings start{};       // for the dialog the simulated meter opens
+  uint32_t realStepMs = 10;    // real time: RunFor lets time pass in steps of this size
+  bool meterConnected = true;  // false: the simulated meter is not on the line
 };
 
 // The whole program against the simulated meter, the meter's address entered in the main dialog.
 inline HarnessOptions SimulatedMeter(const sim::MeterConfig& config = {},
                                      StartSettings start = {}) {
   return {HarnessLine::SimulatedMeter, config, start};
+}
+// The simulated meter answering `delayMs` after each request, or not on the line at all: how a
+// command meets a meter that is quick, slow, late or missing.
+inline HarnessOptions MeterAnswering(uint32_t delayMs, bool connected = true,
+                                     sim::MeterConfig config = {}) {
+  config.responseDelayMs = delayMs;
+  HarnessOptions options = SimulatedMeter(config);
+  options.meterConnected = connected;
+  return options;
 }
 // The dialog in front of a real port, the exchanges waiting on the real clock.
 inline HarnessOptions RealPort(uint32_t stepMs = 10) {
@@ -76,6 +86,7 @@ class MainDialogHarness {
         host.Type(*dialog, ui::main_ids::kSlaveAddressEdit, std::to_string(options.meter.address));
         host.Click(*dialog, ui::main_ids::kRunButton);
         host.Click(*dialog, ui::main_ids::kRunButton);
+        meter->SetMeterConnected(options.meterConnected);
         break;
       case HarnessLine::RealPort:
         port.PassThrough(realPort);
@@ -209,6 +220,18 @@ class MainDialogHarness {
     std::vector<std::string> texts;
     for (size_t i = mark; i < host.Messages().size(); ++i) texts.push_back(host.Messages()[i].text);
     return texts;
+  }
+  // How every command ends: the message boxes it showed (none, or the one that tells what failed)
+  // and the poll timer running again, whatever happened.
+  ::testing::AssertionResult EndedWith(const std::vector<std::string>& messages) const {
+    const std::vector<std::string> shown = MessagesSince(0);
+    if (shown != messages) {
+      std::string text;
+      for (const std::string& m : shown) text += " \"" + m + "\"";
+      return ::testing::AssertionFailure() << "message boxes:" << (text.empty() ? " none" : text);
+    }
+    if (!PollTimerRunning()) return ::testing::AssertionFailure() << "the poll timer is stopped";
+    return ::testing::AssertionSuccess();
   }
 
  private:

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "CheckRows.h"
 #include "MainDialogHarness.h"
 #include "sim/SimOptions.h"
 #include "ui/MonitorListener.h"
@@ -13,6 +14,8 @@
 
 namespace kt {
 namespace {
+
+using workbench::testing::RowsText;
 
 // Runs the check on every decoded block and keeps the latest verdicts.
 class WiringCheckListener : public ui::MonitorListener {
@@ -33,12 +36,6 @@ sim::MeterConfig MeterWith(std::vector<const char*> args) {
   return options.meter;
 }
 
-std::string Dump(const std::vector<workbench::CheckRow>& rows) {
-  std::string text;
-  for (const auto& r : rows) text += r.name + " " + VerdictText(r.verdict) + " " + r.message + "\n";
-  return text;
-}
-
 std::vector<workbench::CheckRow> PolledChecks(const sim::MeterConfig& meter) {
   testing::MainDialogHarness program(testing::SimulatedMeter(meter));
   WiringCheckListener listener;
@@ -57,18 +54,18 @@ TEST(MonitorWiringCheck, ReversedCtOnTheLineIsReportedForPhaseB) {
            r.message.find("B相有功功率为负") != std::string::npos &&
            r.message.find("电流互感器可能接反") != std::string::npos;
   };
-  EXPECT_EQ(std::count_if(rows.begin(), rows.end(), isB), 1) << Dump(rows);
+  EXPECT_EQ(std::count_if(rows.begin(), rows.end(), isB), 1) << RowsText(rows);
   // Only B is faulty.
   EXPECT_EQ(std::count_if(rows.begin(), rows.end(),
                           [](const auto& r) { return r.verdict == workbench::Verdict::Fault; }),
             1)
-      << Dump(rows);
+      << RowsText(rows);
 }
 
 TEST(MonitorWiringCheck, HealthyMeterOnTheLinePassesEveryCheck) {
   const auto rows = PolledChecks(MeterWith({"--pt", "10", "--ct", "20"}));
   ASSERT_FALSE(rows.empty());
-  for (const auto& r : rows) EXPECT_EQ(r.verdict, workbench::Verdict::Normal) << Dump(rows);
+  for (const auto& r : rows) EXPECT_EQ(r.verdict, workbench::Verdict::Normal) << RowsText(rows);
 }
 
 }  // namespace

@@ -6,12 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "CheckRows.h"
 #include "measure/MeasuredBlockFromPayload.h"
 #include "sim/LoadModel.h"
 #include "sim/MeasurementEncoding.h"
 #include "workbench/WiringCheck.h"
 
 using namespace kt;
+using kt::workbench::testing::HasRow;
+using kt::workbench::testing::RowsText;
 
 namespace {
 
@@ -39,12 +42,6 @@ std::vector<workbench::CheckRow> CheckSimulatedLoad(const sim::WiringFaults& fau
   return workbench::CheckWiring(block);
 }
 
-std::string Dump(const std::vector<workbench::CheckRow>& rows) {
-  std::string text;
-  for (const auto& r : rows) text += r.name + " " + VerdictText(r.verdict) + " " + r.message + "\n";
-  return text;
-}
-
 const Scale kScales[] = {{1, 1, 1}, {10, 20, 1}, {100, 200, 4}};
 
 TEST(SimulatedWiring, HealthyLoadPassesEveryCheck) {
@@ -55,7 +52,7 @@ TEST(SimulatedWiring, HealthyLoadPassesEveryCheck) {
           std::all_of(rows.begin(), rows.end(),
                       [](const auto& r) { return r.verdict == workbench::Verdict::Normal; }))
           << "PT " << s.pt << " CT " << s.ct << " wiring " << int(wiring) << "\n"
-          << Dump(rows);
+          << RowsText(rows);
     }
   }
 }
@@ -65,15 +62,12 @@ TEST(SimulatedWiring, ReversedCtIsReportedOnItsPhase) {
   faults.reversedCt[1] = true;
   for (const Scale& s : kScales) {
     const auto rows = CheckSimulatedLoad(faults, s);
-    EXPECT_TRUE(std::any_of(rows.begin(), rows.end(), [](const auto& r) {
-      return r.verdict == workbench::Verdict::Fault &&
-             r.message.find("B相有功功率为负") != std::string::npos &&
-             r.message.find("电流互感器可能接反") != std::string::npos;
-    })) << Dump(rows);
+    EXPECT_TRUE(HasRow(rows, workbench::Verdict::Fault, {"B相有功功率为负", "电流互感器可能接反"}))
+        << RowsText(rows);
     EXPECT_TRUE(std::none_of(rows.begin(), rows.end(), [](const auto& r) {
       return r.message.find("A相有功功率为负") != std::string::npos ||
              r.message.find("C相有功功率为负") != std::string::npos;
-    })) << Dump(rows);
+    })) << RowsText(rows);
   }
 }
 
@@ -83,15 +77,11 @@ TEST(SimulatedWiring, SwappedCurrentsAndLostPhaseAreRecognised) {
   swapped.swapSecond = 1;
   sim::WiringFaults lost;
   lost.lostVoltage[2] = true;
-  const auto has = [](const std::vector<workbench::CheckRow>& rows, const std::string& text) {
-    return std::any_of(rows.begin(), rows.end(), [&](const auto& r) {
-      return r.verdict == workbench::Verdict::Fault && r.message.find(text) != std::string::npos;
-    });
-  };
   const auto swapRows = CheckSimulatedLoad(swapped, kScales[1]);
-  EXPECT_TRUE(has(swapRows, "A、B相电流互换")) << Dump(swapRows);
+  EXPECT_TRUE(HasRow(swapRows, workbench::Verdict::Fault, {"A、B相电流互换"}))
+      << RowsText(swapRows);
   const auto lostRows = CheckSimulatedLoad(lost, kScales[1]);
-  EXPECT_TRUE(has(lostRows, "C相电压")) << Dump(lostRows);
+  EXPECT_TRUE(HasRow(lostRows, workbench::Verdict::Fault, {"C相电压"})) << RowsText(lostRows);
 }
 
 // The simulator's site options through the registers: healthy sites of every kind raise no
@@ -130,10 +120,11 @@ TEST(SimulatedWiring, SiteOptionsCombineWithTheFaults) {
         return r.verdict == workbench::Verdict::Fault;
       });
       if (c.fault == nullptr) {
-        EXPECT_EQ(fault, rows.end()) << c.label << "\n" << Dump(rows);
+        EXPECT_EQ(fault, rows.end()) << c.label << "\n" << RowsText(rows);
       } else {
-        ASSERT_NE(fault, rows.end()) << c.label << "\n" << Dump(rows);
-        EXPECT_NE(fault->message.find(c.fault), std::string::npos) << c.label << "\n" << Dump(rows);
+        ASSERT_NE(fault, rows.end()) << c.label << "\n" << RowsText(rows);
+        EXPECT_NE(fault->message.find(c.fault), std::string::npos) << c.label << "\n"
+                                                                   << RowsText(rows);
       }
     }
   }

@@ -162,13 +162,13 @@ TEST(TrendColumns, AClockSetBackOrForwardLeavesNoPointTheStoreDropped) {
   EXPECT_EQ(zoomed.Points(volts).back().ms, Ms(kStart + 6min));
 }
 
-// Blocks every 500 ms, then one 1000 or 1001 ms later: only the longer wait breaks the line, in
+// Blocks every 500 ms, then one 1750 or 1751 ms later: only the longer wait breaks the line, in
 // columns finer than a block and in a column that holds the gap with its lowest sample before it
 // and its highest after it.
-TEST(TrendColumns, AGapJustOverTwoPollPeriodsBreaksTheLineAndOneJustUnderDoesNot) {
+TEST(TrendColumns, AGapJustOverThreeAndAHalfPollPeriodsBreaksTheLineAndOneJustUnderDoesNot) {
   const auto volts = TrendSeries::PhaseVoltageA;
-  for (const int waitMs : {1000, 1001}) {
-    const bool gap = waitMs > 1000;
+  for (const int waitMs : {1750, 1751}) {
+    const bool gap = waitMs > 1750;
     TrendStore store;
     std::chrono::milliseconds t{0};
     for (int n = 0; n < 40; ++n, t += 500ms) store.Append(BlockAt(t, 230.0, 500));

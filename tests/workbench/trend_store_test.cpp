@@ -107,18 +107,22 @@ TEST(TrendStore, ClockSetBackStartsAfresh) {
   EXPECT_EQ(store.FirstSerial(), 12u);
 }
 
-// A block more than two poll periods after the one before starts a new run; one that came two
-// periods after it or sooner (a single reply missed) does not. Without a period, none does.
-TEST(TrendStore, AGapOfMoreThanTwoPollPeriodsStartsANewRun) {
+// Blocks come every second poll period (the block alternates with the power multiplier), a
+// missed reply adds one period, a missed block two. A block more than three and a half periods
+// after the one before starts a new run; the usual cadence with a late timer, or a single reply
+// missed, does not. Without a period, none does.
+TEST(TrendStore, AGapOfMoreThanThreeAndAHalfPollPeriodsStartsANewRun) {
   struct Case {
     uint32_t periodMs;
     int afterMs;
     bool gap;
   };
   const Case cases[] = {
-      {500, 999, false},   {500, 1000, false},  {500, 1001, true},  {500, 16000, true},
-      {2000, 3999, false}, {2000, 4000, false}, {2000, 4001, true}, {1500, 3001, true},
-      {0, 16000, false},   {1000, 1000, false}, {1000, 2001, true},
+      {500, 999, false},   {500, 1000, false},  {500, 1001, false},  {500, 1500, false},
+      {500, 1750, false},  {500, 1751, true},   {500, 2000, true},   {500, 16000, true},
+      {2000, 3999, false}, {2000, 4000, false}, {2000, 4001, false}, {2000, 7000, false},
+      {2000, 7001, true},  {1500, 3001, false}, {1500, 5250, false}, {1500, 5251, true},
+      {0, 16000, false},   {1000, 1000, false}, {1000, 2001, false}, {1000, 3501, true},
   };
   for (const Case& c : cases) {
     TrendStore store;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "BlockBuilder.h"
+#include "CheckRows.h"
 #include "workbench/PhasorDiagram.h"
 #include "workbench/WiringCheck.h"
 
@@ -15,6 +16,7 @@ using namespace kt::workbench;
 using kt::measure::Quantity;
 using kt::measure::WiringMode;
 using kt::workbench::testing::BlockBuilder;
+using kt::workbench::testing::RowsText;
 
 namespace {
 
@@ -36,14 +38,6 @@ void PrintTo(const FaultCase& c, std::ostream* out) {
   *out << c.label;
 }
 
-std::string Dump(const std::vector<CheckRow>& rows) {
-  std::string text;
-  for (const CheckRow& r : rows) {
-    text += r.name + " " + VerdictText(r.verdict) + " " + r.message + "\n";
-  }
-  return text;
-}
-
 bool Matches(const CheckRow& row, const Expected& e) {
   return row.name == e.check && row.verdict == e.verdict &&
          row.message.find(e.text) != std::string::npos;
@@ -58,14 +52,14 @@ TEST_P(WiringFaultTest, ReportsExactlyTheFault) {
     EXPECT_TRUE(
         std::any_of(rows.begin(), rows.end(), [&](const CheckRow& r) { return Matches(r, e); }))
         << "missing " << e.check << " " << VerdictText(e.verdict) << " \"" << e.text << "\" in\n"
-        << Dump(rows);
+        << RowsText(rows);
   }
   for (const CheckRow& r : rows) {
     if (r.verdict == Verdict::Normal) continue;
     EXPECT_TRUE(std::any_of(c.expected.begin(), c.expected.end(),
                             [&](const Expected& e) { return Matches(r, e); }))
         << "unexpected row in\n"
-        << Dump(rows);
+        << RowsText(rows);
   }
 }
 

@@ -6,12 +6,16 @@
 #include <string>
 #include <vector>
 
+#include "CheckRows.h"
 #include "SiteBlocks.h"
 #include "workbench/WiringCheck.h"
 
 using namespace kt::workbench;
 using kt::measure::WiringMode;
 using kt::workbench::testing::Fault;
+using kt::workbench::testing::HasRow;
+using kt::workbench::testing::Holds;
+using kt::workbench::testing::RowsText;
 using kt::workbench::testing::Site;
 
 namespace {
@@ -37,20 +41,6 @@ struct SiteCase {
 
 void PrintTo(const SiteCase& c, std::ostream* out) {
   *out << c.label;
-}
-
-std::string Dump(const std::vector<CheckRow>& rows) {
-  std::string text;
-  for (const CheckRow& r : rows) {
-    text += r.name + " " + VerdictText(r.verdict) + " " + r.message + "\n";
-  }
-  return text;
-}
-
-bool Has(const CheckRow& row, const std::vector<std::string>& texts) {
-  return std::all_of(texts.begin(), texts.end(), [&](const std::string& t) {
-    return row.message.find(t) != std::string::npos;
-  });
 }
 
 Site With(void (*change)(Site&)) {
@@ -288,20 +278,19 @@ TEST_P(WiringSiteTest, NamesTheFaultAndNothingElse) {
   const SiteCase& c = GetParam();
   const std::vector<CheckRow> rows = CheckWiring(SiteBlock(c.site, c.fault, c.mode));
   for (const Finding& f : c.required) {
-    EXPECT_TRUE(
-        std::any_of(rows.begin(), rows.end(),
-                    [&](const CheckRow& r) { return r.verdict == f.verdict && Has(r, f.texts); }))
+    EXPECT_TRUE(HasRow(rows, f.verdict, f.texts))
         << "missing " << VerdictText(f.verdict) << " \"" << f.texts.front() << "\" in\n"
-        << Dump(rows);
+        << RowsText(rows);
   }
   for (const CheckRow& r : rows) {
     if (r.verdict == Verdict::Normal) continue;
     const bool explained =
-        std::any_of(c.required.begin(), c.required.end(),
-                    [&](const Finding& f) { return r.verdict == f.verdict && Has(r, f.texts); }) ||
+        std::any_of(
+            c.required.begin(), c.required.end(),
+            [&](const Finding& f) { return r.verdict == f.verdict && Holds(r, f.texts); }) ||
         std::any_of(c.allowed.begin(), c.allowed.end(),
                     [&](const std::string& t) { return r.message.find(t) != std::string::npos; });
-    EXPECT_TRUE(explained) << "unexplained row in\n" << Dump(rows);
+    EXPECT_TRUE(explained) << "unexplained row in\n" << RowsText(rows);
   }
 }
 
@@ -309,10 +298,6 @@ INSTANTIATE_TEST_SUITE_P(Healthy, WiringSiteTest, ::testing::ValuesIn(kHealthy),
                          [](const auto& testInfo) { return std::string(testInfo.param.label); });
 INSTANTIATE_TEST_SUITE_P(Faulty, WiringSiteTest, ::testing::ValuesIn(kFaulty),
                          [](const auto& testInfo) { return std::string(testInfo.param.label); });
-
-}  // namespace
-
-namespace {
 
 // Healthy sites over a grid of power factors (both ways), loads, unbalances, harmonics, scales
 // and directions: none may raise 异常.
@@ -338,7 +323,7 @@ TEST(WiringSiteSweep, NoHealthySiteRaisesAFault) {
                       << "PF " << pf << (leading ? " leading" : "") << " load " << load
                       << " unbalance " << unbalance << " harmonics " << harmonic
                       << (threeWire ? " 3p3w" : "") << (exporting ? " export" : "") << "\n"
-                      << Dump(rows);
+                      << RowsText(rows);
                 }
               }
             }
@@ -350,60 +335,41 @@ TEST(WiringSiteSweep, NoHealthySiteRaisesAFault) {
   EXPECT_EQ(sites, 1152);
 }
 
-// One reversed CT on any phase, at any power factor down to 0.3 either way and any load from
-// 3 % of the CT rating, is named on its phase.
-TEST(WiringSiteSweep, EveryReversedCtIsNamed) {
-  for (int phase : {A, B, C}) {
-    for (double pf : {0.3, 0.6, 0.95}) {
-      for (bool leading : {false, true}) {
-        for (double load : {3.0, 50.0}) {
-          for (bool exporting : {false, true}) {
-            Site s;
-            s.powerFactor = pf, s.leading = leading, s.loadPercent = load;
-            s.exporting = exporting;
-            const auto rows = CheckWiring(SiteBlock(s, Reversed({phase}), kFour));
-            const std::string name = std::string(1, static_cast<char>('A' + phase)) + "相有功功率";
-            EXPECT_TRUE(std::any_of(rows.begin(), rows.end(), [&](const CheckRow& r) {
-              return r.verdict == Verdict::Fault && Has(r, {name, "接反"});
-            })) << Dump(rows);
-          }
-        }
-      }
-    }
-  }
-}
-
-}  // namespace
-
-namespace {
-
-// Each swap of two currents, four-wire and (A/C) three-wire, at power factors down to 0.3 either
-// way and from 3 % of the CT rating, is named as that swap.
-TEST(WiringSiteSweep, EverySwapIsNamed) {
-  struct Swap {
+// One reversed CT on any phase, and each swap of two currents, four-wire and (A/C) three-wire, at
+// any power factor down to 0.3 either way, from 3 % of the CT rating and (a reversed CT) in either
+// direction of power, is named as what it is.
+TEST(WiringSiteSweep, EveryReversedCtAndSwapIsNamed) {
+  struct Wrong {
     Fault fault;
     WiringMode mode;
     bool threeWire;
-    const char* text;
+    std::vector<std::string> texts;
+    std::vector<bool> exporting;
   };
-  const Swap swaps[] = {{Sources(B, A, C), kFour, false, "A、B相电流互换"},
-                        {Sources(A, C, B), kFour, false, "B、C相电流互换"},
-                        {Sources(C, B, A), kFour, false, "A、C相电流互换"},
-                        {Sources(C, B, A), kThree, true, "A、C相电流互换"}};
-  for (const Swap& swap : swaps) {
+  const Wrong wrongs[] = {
+      {Reversed({A}), kFour, false, {"A相有功功率", "接反"}, {false, true}},
+      {Reversed({B}), kFour, false, {"B相有功功率", "接反"}, {false, true}},
+      {Reversed({C}), kFour, false, {"C相有功功率", "接反"}, {false, true}},
+      {Sources(B, A, C), kFour, false, {"A、B相电流互换"}, {false}},
+      {Sources(A, C, B), kFour, false, {"B、C相电流互换"}, {false}},
+      {Sources(C, B, A), kFour, false, {"A、C相电流互换"}, {false}},
+      {Sources(C, B, A), kThree, true, {"A、C相电流互换"}, {false}},
+  };
+  for (const Wrong& wrong : wrongs) {
+    SCOPED_TRACE(wrong.texts.front());
     for (double pf : {0.3, 0.6, 0.95}) {
       for (bool leading : {false, true}) {
         for (double load : {3.0, 50.0}) {
-          Site s;
-          s.powerFactor = pf, s.leading = leading, s.loadPercent = load;
-          s.threeWire = swap.threeWire;
-          const auto rows = CheckWiring(SiteBlock(s, swap.fault, swap.mode));
-          EXPECT_TRUE(std::any_of(rows.begin(), rows.end(),
-                                  [&](const CheckRow& r) {
-                                    return r.verdict == Verdict::Fault && Has(r, {swap.text});
-                                  }))
-              << "PF " << pf << (leading ? " leading" : "") << " load " << load << "\n"
-              << Dump(rows);
+          for (bool exporting : wrong.exporting) {
+            Site s;
+            s.powerFactor = pf, s.leading = leading, s.loadPercent = load;
+            s.threeWire = wrong.threeWire, s.exporting = exporting;
+            const auto rows = CheckWiring(SiteBlock(s, wrong.fault, wrong.mode));
+            EXPECT_TRUE(HasRow(rows, Verdict::Fault, wrong.texts))
+                << "PF " << pf << (leading ? " leading" : "") << " load " << load
+                << (exporting ? " export" : "") << "\n"
+                << RowsText(rows);
+          }
         }
       }
     }

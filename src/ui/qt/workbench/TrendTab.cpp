@@ -261,26 +261,6 @@ void TrendTab::BuildChart() {
   chart_->setMargins(
       QMargins(kChartMargin + halfLabel, kChartMargin, kChartMargin + halfLabel, kChartMargin));
 
-  for (std::size_t s = 0; s < workbench::kTrendSeriesCount; ++s) {
-    const auto which = static_cast<TrendSeries>(s);
-    auto* line = new QLineSeries;
-    line->setName(QString::fromUtf8(workbench::SeriesName(which)));
-    line->setPen(SeriesPen(which));
-    line->setVisible(false);
-    chart_->addSeries(line);
-    line->attachAxis(timeAxis_);
-    line->attachAxis(groupAxes_[Index(workbench::GroupOf(which))]);
-    connect(line, &QLineSeries::hovered, this,
-            [this, which](const QPointF& point, bool state) { ShowHover(which, point, state); });
-    series_[s] = line;
-
-    auto* dots = new QScatterSeries;
-    dots->setMarkerSize(kLonePointSize);
-    dots->setColor(SeriesPen(which).color());
-    dots->setBorderColor(SeriesPen(which).color());
-    AddDrawnSeries(which, dots);
-    lonePoints_[s] = dots;
-  }
   view_ = new TrendTabView(chart_, this);
   view_->setRenderHint(QPainter::Antialiasing);
   view_->setMinimumSize(400, 360);
@@ -300,11 +280,53 @@ void TrendTab::AddDrawnSeries(TrendSeries s, QXYSeries* drawn) {
   chart_->addSeries(drawn);
   drawn->attachAxis(timeAxis_);
   drawn->attachAxis(groupAxes_[Index(workbench::GroupOf(s))]);
-  // The first line stands for the series in the legend; the others stay visible but empty while
-  // the series is not shown.
-  for (QLegendMarker* marker : chart_->legend()->markers(drawn)) marker->setVisible(false);
   connect(drawn, &QXYSeries::hovered, this,
           [this, s](const QPointF& point, bool state) { ShowHover(s, point, state); });
+}
+
+void TrendTab::HideFromLegend(QXYSeries* drawn) {
+  for (QLegendMarker* marker : chart_->legend()->markers(drawn)) marker->setVisible(false);
+}
+
+void TrendTab::MakeDrawn(TrendSeries s) {
+  auto* line = new QLineSeries;
+  line->setName(QString::fromUtf8(workbench::SeriesName(s)));
+  line->setPen(SeriesPen(s));
+  AddDrawnSeries(s, line);
+  series_[Index(s)] = line;
+
+  auto* dots = new QScatterSeries;
+  dots->setMarkerSize(kLonePointSize);
+  dots->setColor(SeriesPen(s).color());
+  dots->setBorderColor(SeriesPen(s).color());
+  AddDrawnSeries(s, dots);
+  HideFromLegend(dots);
+  lonePoints_[Index(s)] = dots;
+
+  // The legend lists the series in the order they were added: the first lines of the shown
+  // series after this one are added again, so that it keeps the order of the check boxes.
+  for (std::size_t later = Index(s) + 1; later < workbench::kTrendSeriesCount; ++later) {
+    QLineSeries* first = series_[later];
+    if (first == nullptr) continue;
+    chart_->removeSeries(first);
+    chart_->addSeries(first);
+    first->attachAxis(timeAxis_);
+    first->attachAxis(groupAxes_[Index(workbench::GroupOf(static_cast<TrendSeries>(later)))]);
+  }
+}
+
+void TrendTab::DeleteDrawn(TrendSeries s) {
+  std::vector<QXYSeries*> drawn(moreLines_[Index(s)].begin(), moreLines_[Index(s)].end());
+  drawn.push_back(series_[Index(s)]);
+  drawn.push_back(lonePoints_[Index(s)]);
+  for (QXYSeries* one : drawn) {
+    if (one == nullptr) continue;
+    chart_->removeSeries(one);
+    delete one;
+  }
+  series_[Index(s)] = nullptr;
+  lonePoints_[Index(s)] = nullptr;
+  moreLines_[Index(s)].clear();
 }
 
 QWidget* TrendTab::BuildSeriesPicker() {
@@ -370,8 +392,10 @@ void TrendTab::SetSeriesShown(TrendSeries s, bool shown) {
     tick->setChecked(shown);  // comes back here through the toggle
     return;
   }
-  series_[Index(s)]->setVisible(shown);
-  if (!shown) ClearDrawn(s);
+  // Only the shown series have anything in the chart: each drawn series costs the chart its
+  // items and a legend entry, shown or not.
+  if (shown && series_[Index(s)] == nullptr) MakeDrawn(s);
+  if (!shown) DeleteDrawn(s);
   // A paused view stays as it was; a series ticked meanwhile fills in when the view runs again.
   stale_ = true;
   RedrawWhenInView();
@@ -396,7 +420,7 @@ void TrendTab::SetPaused(bool paused) {
 workbench::SeriesSet TrendTab::Shown() const {
   workbench::SeriesSet shown;
   for (std::size_t s = 0; s < workbench::kTrendSeriesCount; ++s) {
-    shown[s] = series_[s]->isVisible();
+    shown[s] = series_[s] != nullptr;
   }
   return shown;
 }
@@ -554,6 +578,7 @@ void Show(QXYSeries& drawn, const QList<QPointF>& points) {
 }  // namespace
 
 void TrendTab::Replace(TrendSeries s) {
+  if (series_[Index(s)] == nullptr) return;
   const double divisor = groupUnits_[Index(workbench::GroupOf(s))].divisor;
   const std::vector<workbench::TrendPoint>& points = columns_.Points(s);
   // One line per run; a run of one point is a dot, as a line through it would have no length.
@@ -579,6 +604,7 @@ void TrendTab::Replace(TrendSeries s) {
     auto* line = new QLineSeries;
     line->setPen(SeriesPen(s));
     AddDrawnSeries(s, line);
+    HideFromLegend(line);  // the first line stands for the series
     more.push_back(line);
   }
   const QList<QPointF> none;
@@ -589,6 +615,7 @@ void TrendTab::Replace(TrendSeries s) {
 }
 
 void TrendTab::ClearDrawn(TrendSeries s) {
+  if (series_[Index(s)] == nullptr) return;
   series_[Index(s)]->clear();
   for (QLineSeries* line : moreLines_[Index(s)]) {
     if (line->count() > 0) line->clear();
@@ -598,6 +625,7 @@ void TrendTab::ClearDrawn(TrendSeries s) {
 
 std::vector<QList<QPointF>> TrendTab::DrawnLines(TrendSeries s) const {
   std::vector<QList<QPointF>> lines;
+  if (series_[Index(s)] == nullptr) return lines;
   if (series_[Index(s)]->count() > 0) lines.push_back(series_[Index(s)]->points());
   for (const QLineSeries* line : moreLines_[Index(s)]) {
     if (line->count() > 0) lines.push_back(line->points());
@@ -606,7 +634,7 @@ std::vector<QList<QPointF>> TrendTab::DrawnLines(TrendSeries s) const {
 }
 
 QList<QPointF> TrendTab::LonePoints(TrendSeries s) const {
-  return lonePoints_[Index(s)]->points();
+  return lonePoints_[Index(s)] != nullptr ? lonePoints_[Index(s)]->points() : QList<QPointF>();
 }
 
 void TrendTab::ZoomTime(double factor, double centreMs) {

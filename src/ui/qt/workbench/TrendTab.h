@@ -68,9 +68,9 @@ class TrendTab : public QWidget {
   void SetPaused(bool paused);
   bool paused() const { return paused_; }
 
-  // What the chart shows.
-  const QLineSeries& series(workbench::TrendSeries s) const {
-    return *series_[static_cast<std::size_t>(s)];
+  // What the chart shows. A series that is not ticked has no line: nullptr.
+  const QLineSeries* series(workbench::TrendSeries s) const {
+    return series_[static_cast<std::size_t>(s)];
   }
   const QValueAxis& axis(workbench::UnitGroup g) const {
     return *groupAxes_[static_cast<std::size_t>(g)];
@@ -96,8 +96,14 @@ class TrendTab : public QWidget {
 
   void BuildChart();
   QWidget* BuildSeriesPicker();
-  // Adds a series drawn for `s` besides its first line: a further line or its lone points.
+  // The first line, the lone points and the further lines of a ticked series, made when it is
+  // ticked and deleted when it is not.
+  void MakeDrawn(workbench::TrendSeries s);
+  void DeleteDrawn(workbench::TrendSeries s);
+  // Puts a line or the dots drawn for `s` in the chart, on its axes, telling the value under the
+  // pointer.
   void AddDrawnSeries(workbench::TrendSeries s, QXYSeries* drawn);
+  void HideFromLegend(QXYSeries* drawn);
   workbench::SeriesSet Shown() const;
   std::size_t ColumnCount() const;
   workbench::TrendAxis CurrentAxis() const;
@@ -129,7 +135,8 @@ class TrendTab : public QWidget {
   std::array<QValueAxis*, workbench::kUnitGroupCount> groupAxes_{};
   std::array<workbench::UnitChoice, workbench::kUnitGroupCount> groupUnits_{};
   std::array<bool, workbench::kUnitGroupCount> groupFitted_{};
-  std::array<QLineSeries*, workbench::kTrendSeriesCount> series_{};  // the first line of each
+  // The first line of each ticked series; nullptr for the others.
+  std::array<QLineSeries*, workbench::kTrendSeriesCount> series_{};
   // The further lines, made when a series first needs them and kept for reuse.
   std::array<std::vector<QLineSeries*>, workbench::kTrendSeriesCount> moreLines_{};
   std::array<QScatterSeries*, workbench::kTrendSeriesCount> lonePoints_{};
