@@ -3,13 +3,17 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "serial/LineSettings.h"
 #include "serial/LineSettingsTable.h"
+#include "serial/PortList.h"
 #include "serial/PortName.h"
 #include "serial/SerialError.h"
 #include "serial/SerialErrorText.h"
@@ -218,4 +222,22 @@ TEST(SerialLineOnWindows, RefusesMissingPortsDeviceServersAndRs485) {
   // Only "1" asks for it, as on Linux.
   EXPECT_EQ(OpenRefusal({{"KT7340_COM1", "COM250"}, {"KT7340_RS485", "0"}}).kind(),
             SerialErrorKind::NoSuchPort);
+}
+
+// This machine's list from SetupAPI and the registry: COM ports only, each by its own number,
+// each once, and the list and the open agree on every number.
+TEST(PortListOnWindows, ListsEachComPortOnceByItsNumber) {
+  const std::vector<PortInfo> ports = ListSerialPorts();
+  std::set<int32_t> numbers;
+  for (const PortInfo& p : ports) {
+    SCOPED_TRACE(p.device + "  " + p.description);
+    EXPECT_GT(p.number, 0);
+    EXPECT_EQ(p.device, "COM" + std::to_string(p.number));
+    EXPECT_TRUE(numbers.insert(p.number).second);
+    const PortSources none{.environment = Environment({})};
+    EXPECT_EQ(DevicePathForPort(static_cast<int16_t>(p.number), none), p.device);
+  }
+  const std::vector<std::string> lines = FormatPortList(ListPorts(ports, Environment({})));
+  for (const std::string& line : lines) std::printf("%s\n", line.c_str());
+  EXPECT_EQ(lines.size(), std::max<size_t>(ports.size(), 1));
 }
