@@ -198,19 +198,22 @@ TEST(SerialErrorTextOnWindows, PutsTheSystemsMessageInTheOneBracket) {
   EXPECT_EQ(SerialErrorText(unknown), "串口 COM3 接收失败（错误码 805306367）");
 }
 
-// The whole line on a port that is not there, a device server, and RS-485: each refused with
-// its kind and the port stays closed.
-TEST(SerialLineOnWindows, RefusesMissingPortsDeviceServersAndRs485) {
+// The whole line on a port that is not there, a device server by name, and RS-485: each
+// refused with its kind and the port stays closed.
+TEST(SerialLineOnWindows, RefusesMissingPortsNamedServersAndRs485) {
   const SerialError missing = OpenRefusal({{"KT7340_COM1", "COM250"}});
   EXPECT_EQ(missing.kind(), SerialErrorKind::NoSuchPort);
   EXPECT_EQ(missing.systemError(), static_cast<int>(ERROR_FILE_NOT_FOUND));
   EXPECT_TRUE(SerialErrorText(missing).starts_with("串口 COM250 不存在（"))
       << SerialErrorText(missing);
 
-  const SerialError tcp = OpenRefusal({{"KT7340_COM1", "tcp://127.0.0.1:5020"}});
-  EXPECT_EQ(tcp.kind(), SerialErrorKind::OpenFailed);
-  EXPECT_TRUE(SerialErrorText(tcp).starts_with("串口 tcp://127.0.0.1:5020 无法连接（"))
-      << SerialErrorText(tcp);
+  // A device server by a name only a lookup could give is refused (win32_tcp_line_test
+  // has the servers).
+  const SerialError named = OpenRefusal({{"KT7340_COM1", "tcp://meter.invalid:5020"}});
+  EXPECT_EQ(named.kind(), SerialErrorKind::BadAddress);
+  EXPECT_EQ(SerialErrorText(named),
+            "串口 tcp://meter.invalid:5020 地址无效（应为 tcp://数字地址:端口 或 "
+            "tcp://localhost:端口）");
 
   // RS-485 is the adapter driver's on Windows: refused before the port is looked at, in words
   // that say what to do, with no system message.
