@@ -68,10 +68,14 @@ TransportResult SocketTransferResultOf(int error) {
 }
 
 WinsockSocket::~WinsockSocket() {
-  Close();
+  Release();
 }
 
 void WinsockSocket::Close() {
+  Release();
+}
+
+void WinsockSocket::Release() {
   if (socket_ != INVALID_SOCKET) closesocket(std::exchange(socket_, INVALID_SOCKET));
 }
 

@@ -40,6 +40,9 @@ class WinsockSocket : public Socket {
   int TimedOutError() const override;
 
  private:
+  // Lets the socket go.
+  void Release();
+
   WinsockSession session_;
   SOCKET socket_ = INVALID_SOCKET;
 };
