@@ -15,6 +15,8 @@ enum class SerialErrorKind {
   NotSerialDevice,   // the device exists but is no terminal
   BadSettings,       // the settings text is not one we accept, or the device refused it
   Rs485Unsupported,  // the driver refused the kernel's RS-485 mode; the port stays closed
+  Rs485ByDriver,     // RS-485 mode asked where the adapter's driver switches the direction
+                     // itself (Windows); the port stays closed
   BadAddress,        // a tcp:// name that is no address this program connects to
   OpenFailed,        // any other reason the device could not be opened or connected
   NotOpen,           // output asked of a port that is not open

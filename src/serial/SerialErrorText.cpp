@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "serial/LineSettingsTable.h"
+#include "serial/Rs485Mode.h"
 
 namespace kt::serial {
 namespace {
@@ -41,6 +42,7 @@ std::string KindText(const SerialFault& f) {
     case SerialErrorKind::BadSettings:
       return "不支持该通讯参数";
     case SerialErrorKind::Rs485Unsupported:
+    case SerialErrorKind::Rs485ByDriver:
       return "不支持 RS-485 模式";
     case SerialErrorKind::BadAddress:
       return "地址无效";
@@ -69,6 +71,8 @@ std::string OwnReason(const SerialFault& f) {
              " 指定设备";
     case SerialErrorKind::AccessDenied:
       return "请把用户加入 dialout 组后重新登录";
+    case SerialErrorKind::Rs485ByDriver:
+      return "Windows 上由串口适配器的驱动切换收发方向，请去掉 " + std::string(kRs485Variable);
     case SerialErrorKind::BadSettings:
       return f.systemError != 0 ? "" : AcceptedSettingsText();
     case SerialErrorKind::BadAddress:

@@ -43,6 +43,8 @@ SerialErrorKind KindOf(TransportResult result, SerialOperation operation) {
       return SerialErrorKind::BadSettings;
     case TransportResult::Rs485Refused:
       return SerialErrorKind::Rs485Unsupported;
+    case TransportResult::Rs485ByDriver:
+      return SerialErrorKind::Rs485ByDriver;
     case TransportResult::ConnectFailed:
       // Refused while opening; found later, the connection is as lost as a pulled adapter.
       return operation == SerialOperation::Connect ? SerialErrorKind::OpenFailed

@@ -38,7 +38,8 @@ namespace kt::serial {
 //   read, discard or write: the port closes itself and throws SerialError(Disconnected).
 // - With KT7340_RS485=1 (SetEnvironment), a terminal device is opened in the kernel's RS-485
 //   mode (Rs485Mode.h); a driver that refuses it throws Rs485Unsupported and the port stays
-//   closed.
+//   closed. On Windows, where the adapter's driver switches the direction, a COM port is
+//   refused with Rs485ByDriver without being opened.
 class SerialLine : public SerialControl {
  public:
   static constexpr int16_t kMaxInBufferCount = 32767;

@@ -23,6 +23,7 @@ enum class TransportResult {
   NotATerminal,     // it is no serial device
   SettingsRefused,  // the device refused the line settings
   Rs485Refused,     // the driver refused RS-485 mode
+  Rs485ByDriver,    // the system leaves RS-485 to the adapter's driver: it cannot be asked for
   ConnectFailed,    // a device server refused or did not answer the connection
   BadAddress,       // an address this program does not connect to
   Failed,           // anything else

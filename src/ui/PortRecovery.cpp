@@ -17,6 +17,7 @@ bool RetryMayHelp(serial::SerialErrorKind kind) {
     case SerialErrorKind::BadAddress:
     case SerialErrorKind::NotSerialDevice:
     case SerialErrorKind::Rs485Unsupported:
+    case SerialErrorKind::Rs485ByDriver:
       return false;
     default:
       return true;

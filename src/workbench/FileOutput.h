@@ -1,6 +1,8 @@
 // Writing to files without buffering in the process, and the Chinese reasons of their failures.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -15,5 +17,12 @@ int CreateOutputFile(const std::string& path);
 
 // Hands all of `text` to the system; false with errno set on failure. Each platform defines it.
 bool WriteAll(int fd, std::string_view text);
+
+// One write call of the system: the bytes it took of `piece`, or -1 with errno set.
+using WriteCall = std::function<int64_t(std::string_view piece)>;
+
+// Hands all of `text` to `write`, one call after another, again after EINTR: false with errno
+// set on failure (EIO when a call took nothing). Every platform's writes go through it.
+bool WriteInPieces(std::string_view text, const WriteCall& write);
 
 }  // namespace kt::workbench

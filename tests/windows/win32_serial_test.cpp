@@ -3,13 +3,17 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "serial/LineSettings.h"
 #include "serial/LineSettingsTable.h"
+#include "serial/PortList.h"
 #include "serial/PortName.h"
 #include "serial/SerialError.h"
 #include "serial/SerialErrorText.h"
@@ -194,22 +198,49 @@ TEST(SerialErrorTextOnWindows, PutsTheSystemsMessageInTheOneBracket) {
   EXPECT_EQ(SerialErrorText(unknown), "串口 COM3 接收失败（错误码 805306367）");
 }
 
-// The whole line on a port that is not there, a device server, and RS-485: each refused with
-// its kind and the port stays closed.
-TEST(SerialLineOnWindows, RefusesMissingPortsDeviceServersAndRs485) {
+// The whole line on a port that is not there, a device server by name, and RS-485: each
+// refused with its kind and the port stays closed.
+TEST(SerialLineOnWindows, RefusesMissingPortsNamedServersAndRs485) {
   const SerialError missing = OpenRefusal({{"KT7340_COM1", "COM250"}});
   EXPECT_EQ(missing.kind(), SerialErrorKind::NoSuchPort);
   EXPECT_EQ(missing.systemError(), static_cast<int>(ERROR_FILE_NOT_FOUND));
   EXPECT_TRUE(SerialErrorText(missing).starts_with("串口 COM250 不存在（"))
       << SerialErrorText(missing);
 
-  const SerialError tcp = OpenRefusal({{"KT7340_COM1", "tcp://127.0.0.1:5020"}});
-  EXPECT_EQ(tcp.kind(), SerialErrorKind::OpenFailed);
-  EXPECT_TRUE(SerialErrorText(tcp).starts_with("串口 tcp://127.0.0.1:5020 无法连接（"))
-      << SerialErrorText(tcp);
+  // A device server by a name only a lookup could give is refused (win32_tcp_line_test
+  // has the servers).
+  const SerialError named = OpenRefusal({{"KT7340_COM1", "tcp://meter.invalid:5020"}});
+  EXPECT_EQ(named.kind(), SerialErrorKind::BadAddress);
+  EXPECT_EQ(SerialErrorText(named),
+            "串口 tcp://meter.invalid:5020 地址无效（应为 tcp://数字地址:端口 或 "
+            "tcp://localhost:端口）");
 
+  // RS-485 is the adapter driver's on Windows: refused before the port is looked at, in words
+  // that say what to do, with no system message.
   const SerialError rs485 = OpenRefusal({{"KT7340_COM1", "COM250"}, {"KT7340_RS485", "1"}});
-  EXPECT_EQ(rs485.kind(), SerialErrorKind::Rs485Unsupported);
-  EXPECT_TRUE(SerialErrorText(rs485).starts_with("串口 COM250 不支持 RS-485 模式（"))
-      << SerialErrorText(rs485);
+  EXPECT_EQ(rs485.kind(), SerialErrorKind::Rs485ByDriver);
+  EXPECT_EQ(SerialErrorText(rs485),
+            "串口 COM250 不支持 RS-485 模式（Windows 上由串口适配器的驱动切换收发方向，请去掉 "
+            "KT7340_RS485）");
+  // Only "1" asks for it, as on Linux.
+  EXPECT_EQ(OpenRefusal({{"KT7340_COM1", "COM250"}, {"KT7340_RS485", "0"}}).kind(),
+            SerialErrorKind::NoSuchPort);
+}
+
+// This machine's list from SetupAPI and the registry: COM ports only, each by its own number,
+// each once, and the list and the open agree on every number.
+TEST(PortListOnWindows, ListsEachComPortOnceByItsNumber) {
+  const std::vector<PortInfo> ports = ListSerialPorts();
+  std::set<int32_t> numbers;
+  for (const PortInfo& p : ports) {
+    SCOPED_TRACE(p.device + "  " + p.description);
+    EXPECT_GT(p.number, 0);
+    EXPECT_EQ(p.device, "COM" + std::to_string(p.number));
+    EXPECT_TRUE(numbers.insert(p.number).second);
+    const PortSources none{.environment = Environment({})};
+    EXPECT_EQ(DevicePathForPort(static_cast<int16_t>(p.number), none), p.device);
+  }
+  const std::vector<std::string> lines = FormatPortList(ListPorts(ports, Environment({})));
+  for (const std::string& line : lines) std::printf("%s\n", line.c_str());
+  EXPECT_EQ(lines.size(), std::max<size_t>(ports.size(), 1));
 }

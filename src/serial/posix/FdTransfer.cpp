@@ -3,7 +3,6 @@
 
 #include <poll.h>
 #include <sys/ioctl.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -68,28 +67,23 @@ TransportStatus QueuedBytes(int fd) {
   return TransportStatus{TransportResult::Done, 0, static_cast<size_t>(waiting > 0 ? waiting : 0)};
 }
 
-TransportStatus ReadSome(int fd, std::span<uint8_t> into, bool socket) {
+TransportStatus ReadSome(int fd, std::span<uint8_t> into) {
   if (into.empty()) return {};
   for (;;) {
-    const ssize_t r = socket ? ::recv(fd, into.data(), into.size(), MSG_DONTWAIT)
-                             : ::read(fd, into.data(), into.size());
+    const ssize_t r = ::read(fd, into.data(), into.size());
     if (r > 0) return TransportStatus{TransportResult::Done, 0, static_cast<size_t>(r)};
-    if (r == 0) {
-      // A terminal with nothing to read returns 0; a socket only at its end.
-      return socket ? Failure(TransportResult::EndOfInput, 0) : TransportStatus{};
-    }
+    if (r == 0) return {};  // a terminal with nothing to read
     const int e = errno;
     if (e == EINTR) continue;
     return Failure(TransferResultOf(e), e);
   }
 }
 
-TransportStatus WriteAll(int fd, std::span<const uint8_t> bytes, int timeoutMs, bool socket) {
+TransportStatus WriteAll(int fd, std::span<const uint8_t> bytes, int timeoutMs) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
   size_t sent = 0;
   while (sent < bytes.size()) {
-    const ssize_t r = socket ? ::send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL)
-                             : ::write(fd, bytes.data() + sent, bytes.size() - sent);
+    const ssize_t r = ::write(fd, bytes.data() + sent, bytes.size() - sent);
     if (r > 0) {
       sent += static_cast<size_t>(r);
       continue;

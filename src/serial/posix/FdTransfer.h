@@ -1,4 +1,5 @@
-// Transfers on a non-blocking POSIX descriptor, shared by the terminal and the socket transport.
+// Transfers on a non-blocking POSIX descriptor (the terminal transport; the socket uses the
+// error numbers and the queue length).
 #pragma once
 
 #include <cstddef>
@@ -16,9 +17,9 @@ TransportStatus Failure(TransportResult result, int errnum, size_t bytes = 0);
 
 // The receive queue's length (FIONREAD).
 TransportStatus QueuedBytes(int fd);
-// One non-blocking read or recv of up to `into.size()` bytes; a socket's 0 is EndOfInput.
-TransportStatus ReadSome(int fd, std::span<uint8_t> into, bool socket);
+// One non-blocking read of up to `into.size()` bytes.
+TransportStatus ReadSome(int fd, std::span<uint8_t> into);
 // Writes all bytes, polling for room until `timeoutMs` have passed in all.
-TransportStatus WriteAll(int fd, std::span<const uint8_t> bytes, int timeoutMs, bool socket);
+TransportStatus WriteAll(int fd, std::span<const uint8_t> bytes, int timeoutMs);
 
 }  // namespace kt::serial::posix

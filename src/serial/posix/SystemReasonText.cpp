@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "serial/SerialErrorText.h"
+#include "serial/SocketReasonText.h"
 
 namespace kt::serial {
 
@@ -19,14 +20,14 @@ std::string SystemReasonText(int systemError) {
     case ENOTTY:
       return "该设备不接受串口设置";
     case ECONNREFUSED:
-      return "对方拒绝连接";
+      return socket_reasons::kRefused;
     case ETIMEDOUT:
-      return "连接超时";
+      return socket_reasons::kTimedOut;
     case EHOSTUNREACH:
     case ENETUNREACH:
-      return "网络不可达";
+      return socket_reasons::kUnreachable;
     case ECONNRESET:
-      return "连接被对方重置";
+      return socket_reasons::kReset;
     case EPIPE:
       return "连接已被对方关闭";
     case EIO:

@@ -117,7 +117,7 @@ TransportStatus TermiosTransport::BytesWaiting() {
 }
 
 TransportStatus TermiosTransport::Read(std::span<uint8_t> into) {
-  return ReadSome(fd_.get(), into, false);
+  return ReadSome(fd_.get(), into);
 }
 
 TransportStatus TermiosTransport::Discard(size_t /*limit*/) {
@@ -130,7 +130,7 @@ TransportStatus TermiosTransport::Discard(size_t /*limit*/) {
 }
 
 TransportStatus TermiosTransport::Write(std::span<const uint8_t> bytes, int timeoutMs) {
-  return WriteAll(fd_.get(), bytes, timeoutMs, false);
+  return WriteAll(fd_.get(), bytes, timeoutMs);
 }
 
 }  // namespace kt::serial::posix

@@ -38,7 +38,7 @@ ComTransport::~ComTransport() {
 TransportStatus ComTransport::Open(const LineSettings& settings) {
   if (rs485_) {
     // The adapter's driver switches the direction on Windows; the line cannot ask for it.
-    return Failure(TransportResult::Rs485Refused, ERROR_NOT_SUPPORTED);
+    return Failure(TransportResult::Rs485ByDriver, ERROR_SUCCESS);
   }
   const std::wstring path = ComDevicePath(device_);
   HANDLE h = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,

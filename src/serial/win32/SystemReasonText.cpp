@@ -1,9 +1,14 @@
-// The system error codes (GetLastError) in the system's own words, in the user's language.
+// The system error codes (GetLastError, WSAGetLastError) in the system's own words, in the
+// user's language; a device server's connection failures in the words Linux shows.
+// winsock2.h before windows.h, which would otherwise bring the old winsock.h.
+#include <winsock2.h>
+
 #include <windows.h>
 
 #include <string>
 
 #include "serial/SerialErrorText.h"
+#include "serial/SocketReasonText.h"
 #include "serial/win32/WideText.h"
 
 namespace kt::serial {
@@ -27,6 +32,20 @@ std::wstring SystemMessage(DWORD code) {
 }  // namespace
 
 std::string SystemReasonText(int systemError) {
+  // A device server's connection: the same words as on Linux.
+  switch (systemError) {
+    case WSAECONNREFUSED:
+      return socket_reasons::kRefused;
+    case WSAETIMEDOUT:
+      return socket_reasons::kTimedOut;
+    case WSAEHOSTUNREACH:
+    case WSAENETUNREACH:
+      return socket_reasons::kUnreachable;
+    case WSAECONNRESET:
+      return socket_reasons::kReset;
+    default:
+      break;
+  }
   const std::string message = win32::Utf8FromWide(SystemMessage(static_cast<DWORD>(systemError)));
   const std::string code = "错误码 " + std::to_string(systemError);
   return message.empty() ? code : message + "，" + code;

@@ -2,8 +2,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <cerrno>
-
 #include "workbench/FileOutput.h"
 
 namespace kt::workbench {
@@ -13,18 +11,9 @@ int CreateOutputFile(const std::string& path) {
 }
 
 bool WriteAll(int fd, std::string_view text) {
-  size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return false;
-    if (n == 0) {
-      errno = EIO;
-      return false;
-    }
-    done += static_cast<size_t>(n);
-  }
-  return true;
+  return WriteInPieces(text, [fd](std::string_view piece) -> int64_t {
+    return ::write(fd, piece.data(), piece.size());
+  });
 }
 
 }  // namespace kt::workbench

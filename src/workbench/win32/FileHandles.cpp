@@ -27,18 +27,9 @@ int CreateOutputFile(const std::string& path) {
 }
 
 bool WriteAll(int fd, std::string_view text) {
-  size_t done = 0;
-  while (done < text.size()) {
-    const auto chunk = static_cast<unsigned>(std::min<size_t>(text.size() - done, INT_MAX));
-    const int n = _write(fd, text.data() + done, chunk);
-    if (n < 0) return false;
-    if (n == 0) {
-      errno = EIO;
-      return false;
-    }
-    done += static_cast<size_t>(n);
-  }
-  return true;
+  return WriteInPieces(text, [fd](std::string_view piece) -> int64_t {
+    return _write(fd, piece.data(), static_cast<unsigned>(std::min<size_t>(piece.size(), INT_MAX)));
+  });
 }
 
 }  // namespace kt::workbench

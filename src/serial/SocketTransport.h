@@ -2,30 +2,31 @@
 #pragma once
 
 #include <chrono>
+#include <memory>
 
+#include "serial/Socket.h"
 #include "serial/TcpAddress.h"
 #include "serial/Transport.h"
-#include "serial/UniqueFd.h"
 
-namespace kt::serial::posix {
+namespace kt::serial {
 
-// The same RTU frames as on a serial line, carried unchanged over TCP. The device server runs
-// the line at its own baud rate and parity, so settings are taken and not used. The host must
-// be a numeric address or "localhost": a name lookup could keep the window waiting without
-// bound. The connect does not wait: FinishOpening completes it, and gives up kConnectTimeoutMs
-// after Open.
+// The same RTU frames as on a serial line, carried unchanged over TCP, on any platform's socket
+// (Socket.h). The device server runs the line at its own baud rate and parity, so settings are
+// taken and not used. The host must be a numeric address or "localhost": a name lookup could
+// keep the window waiting without bound. The connect does not wait: FinishOpening completes
+// it, and gives up kConnectTimeoutMs after Open.
 class SocketTransport : public Transport {
  public:
   static constexpr int kConnectTimeoutMs = 3000;
 
-  explicit SocketTransport(HostPort address);
+  SocketTransport(HostPort address, std::unique_ptr<Socket> socket);
   ~SocketTransport() override = default;
   SocketTransport(const SocketTransport&) = delete;
   SocketTransport& operator=(const SocketTransport&) = delete;
 
   TransportStatus Open(const LineSettings& settings) override;
   void Close() override;
-  bool IsOpen() const override { return fd_.valid(); }
+  bool IsOpen() const override { return socket_->IsOpen(); }
   TransportStatus FinishOpening(int waitMs) override;
   TransportStatus ApplySettings(const LineSettings& settings) override;
   TransportStatus BytesWaiting() override;
@@ -38,9 +39,9 @@ class SocketTransport : public Transport {
   TransportStatus Abandon(TransportStatus status);
 
   HostPort address_;
-  UniqueFd fd_;
+  std::unique_ptr<Socket> socket_;
   bool connecting_ = false;
   std::chrono::steady_clock::time_point connectDeadline_{};
 };
 
-}  // namespace kt::serial::posix
+}  // namespace kt::serial

@@ -1,4 +1,4 @@
-// File errors in Chinese with the system's text as the fallback.
+// File errors in Chinese with the system's text as the fallback, and whole writes.
 #include "workbench/FileOutput.h"
 
 #include <cerrno>
@@ -33,9 +33,26 @@ std::string FileErrorReason(int error) {
       return "文件已关闭";
     case ENAMETOOLONG:
       return "文件名过长";
+    case EBUSY:
+      return "正被其他程序使用";
     default:
       return std::strerror(error);
   }
+}
+
+bool WriteInPieces(std::string_view text, const WriteCall& write) {
+  size_t done = 0;
+  while (done < text.size()) {
+    const int64_t n = write(text.substr(done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    if (n == 0) {
+      errno = EIO;
+      return false;
+    }
+    done += static_cast<size_t>(n);
+  }
+  return true;
 }
 
 }  // namespace kt::workbench
