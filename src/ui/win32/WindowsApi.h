@@ -1,0 +1,14 @@
+// The Windows headers as the window host uses them. windows.h turns a few names that the dialog
+// classes use for their own members (MessageBox, SetDlgItemText, GetDlgItemText) into macros;
+// they are undone here, and the host calls the wide functions by their full names.
+#pragma once
+
+#include <windows.h>
+// windows.h first: the common controls need its types.
+#include <commctrl.h>
+
+#undef MessageBox
+#undef SetDlgItemText
+#undef GetDlgItemText
+#undef IDOK
+#undef IDCANCEL
