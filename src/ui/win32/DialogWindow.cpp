@@ -298,6 +298,7 @@ bool DialogWindow::OnCommandMessage(WPARAM wParam, LPARAM lParam) {
     return true;
   }
   if (c->tmpl->kind == ControlKind::ListBox && code == LBN_SELCHANGE) {
+    if (listMouse_) return true;  // a click: picked when the button goes up
     const auto line = static_cast<int>(SendMessageW(control, LB_GETCURSEL, 0, 0));
     if (line >= 0) ListPick(c->tmpl->id, line);
     return true;
@@ -374,17 +375,22 @@ LRESULT CALLBACK DialogWindow::ListBoxProc(HWND hwnd, UINT message, WPARAM wPara
     RemoveWindowSubclass(hwnd, &DialogWindow::ListBoxProc, subclassId);
     return DefSubclassProc(hwnd, message, wParam, lParam);
   }
-  if (message != WM_LBUTTONDOWN) return DefSubclassProc(hwnd, message, wParam, lParam);
-  // A click on the line already selected changes nothing, so the list box tells nothing; the
-  // dialog still hears of the pick, as of any click on a line.
-  const auto before = SendMessageW(hwnd, LB_GETCURSEL, 0, 0);
+  if (message != WM_LBUTTONDOWN && message != WM_LBUTTONDBLCLK && message != WM_LBUTTONUP) {
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+  }
+  // A click is one pick when the button goes up on a line, also on the line already selected
+  // (the list box's own notices of a click come in varying numbers and are passed over); a
+  // key that moves the selection is a pick through LBN_SELCHANGE.
+  auto* self = reinterpret_cast<DialogWindow*>(refData);
+  self->listMouse_ = true;
   const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
-  const auto after = SendMessageW(hwnd, LB_GETCURSEL, 0, 0);
+  self->listMouse_ = false;
+  if (message != WM_LBUTTONUP) return result;
+  const auto line = SendMessageW(hwnd, LB_GETCURSEL, 0, 0);
   const auto hit = static_cast<DWORD>(SendMessageW(hwnd, LB_ITEMFROMPOINT, 0, lParam));
-  if (after >= 0 && after == before && HIWORD(hit) == 0 && LOWORD(hit) == after) {
-    auto* self = reinterpret_cast<DialogWindow*>(refData);
+  if (line >= 0 && HIWORD(hit) == 0 && LOWORD(hit) == line) {
     if (const Control* c = self->FindByHandle(hwnd)) {
-      self->ListPick(c->tmpl->id, static_cast<int>(after));
+      self->ListPick(c->tmpl->id, static_cast<int>(line));
     }
   }
   return result;

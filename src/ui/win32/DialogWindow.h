@@ -101,6 +101,7 @@ class DialogWindow {
   std::vector<Control> controls_;  // every control with a window, in template order
   std::set<unsigned> timers_;
   int dispatchDepth_ = 0;
+  bool listMouse_ = false;  // a list box handles a mouse button
   bool ended_ = false;
   int result_ = IDCANCEL;
 };

@@ -1,5 +1,6 @@
-// The Windows headers as the window host uses them. windows.h turns a few names that the dialog
-// classes use for their own members (MessageBox, SetDlgItemText, GetDlgItemText) into macros;
+// The Windows headers as the window host uses them. windows.h makes macros of a few names that
+// the dialog classes use for their own members (MessageBox, SetDlgItemText, GetDlgItemText) and
+// of the command numbers the dialog layer defines itself (IDOK, IDCANCEL, with the same values);
 // they are undone here, and the host calls the wide functions by their full names.
 #pragma once
 
