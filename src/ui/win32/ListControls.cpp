@@ -75,6 +75,8 @@ std::wstring EditText(const std::string& utf8) {
   std::string lines;
   lines.reserve(utf8.size());
   for (size_t i = 0; i < utf8.size(); ++i) {
+    const bool pairStart = utf8[i] == '\r' && i + 1 < utf8.size() && utf8[i + 1] == '\n';
+    if (utf8[i] == '\r' && !pairStart) continue;  // a lone carriage return breaks nothing
     if (utf8[i] == '\n' && (i == 0 || utf8[i - 1] != '\r')) lines += '\r';
     lines += utf8[i];
   }

@@ -16,7 +16,8 @@ void SetTableHeadings(HWND table, const std::string& utf8Headings);
 // Replaces a table's rows: one per line, its cells separated by '\t' (missing ones empty).
 void SetTableRows(HWND table, const std::vector<std::string>& utf8Rows);
 
-// The text shown by an edit box: line ends as "\r\n", which is what the edit control breaks at.
+// The text shown by an edit box: line ends as "\r\n", which is what the edit control breaks at;
+// a carriage return of its own (the echoes put one after each byte) is left out.
 std::wstring EditText(const std::string& utf8);
 
 }  // namespace kt::ui::win32
