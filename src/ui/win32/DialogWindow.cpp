@@ -285,7 +285,7 @@ INT_PTR DialogWindow::OnControlColour(HDC dc, HWND control) {
 bool DialogWindow::OnCommandMessage(WPARAM wParam, LPARAM lParam) {
   const int id = static_cast<int16_t>(LOWORD(wParam));
   const UINT code = HIWORD(wParam);
-  const auto control = reinterpret_cast<HWND>(lParam);
+  const auto control = PointerFrom<HWND>(lParam);
   if (control == nullptr) {
     // Enter and Escape through the dialog manager (IDOK, IDCANCEL without a button of theirs).
     if (id != IDC_STATIC) Command(id);
@@ -322,18 +322,17 @@ bool DialogWindow::OnNotify(const NMHDR& header) {
 INT_PTR DialogWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CTLCOLORDLG:
-      return reinterpret_cast<INT_PTR>(
-          ColourDialog(reinterpret_cast<HDC>(wParam), colors_, brushes_));
+      return reinterpret_cast<INT_PTR>(ColourDialog(PointerFrom<HDC>(wParam), colors_, brushes_));
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORLISTBOX:
     case WM_CTLCOLORSCROLLBAR:
-      return OnControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+      return OnControlColour(PointerFrom<HDC>(wParam), PointerFrom<HWND>(lParam));
     case WM_COMMAND:
       return OnCommandMessage(wParam, lParam) ? TRUE : FALSE;
     case WM_NOTIFY:
-      return OnNotify(*reinterpret_cast<const NMHDR*>(lParam)) ? TRUE : FALSE;
+      return OnNotify(*PointerFrom<const NMHDR*>(lParam)) ? TRUE : FALSE;
     case WM_TIMER: {
       const auto id = static_cast<unsigned>(wParam);
       if (TimerRunning(id)) Dispatch([id](Dialog& d) { d.OnTimer(id); });
@@ -350,13 +349,13 @@ INT_PTR DialogWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 INT_PTR CALLBACK DialogWindow::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
-    auto* self = reinterpret_cast<DialogWindow*>(lParam);
+    auto* self = PointerFrom<DialogWindow*>(lParam);
     self->hwnd_ = hwnd;
     SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
     SetPropW(hwnd, kWindowProperty, self);
     return TRUE;  // the focus goes to the first control that takes it
   }
-  auto* self = reinterpret_cast<DialogWindow*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+  auto* self = PointerFrom<DialogWindow*>(GetWindowLongPtrW(hwnd, DWLP_USER));
   if (self == nullptr) return FALSE;
   if (message == WM_NCDESTROY) {
     RemovePropW(hwnd, kWindowProperty);
@@ -381,7 +380,7 @@ LRESULT CALLBACK DialogWindow::ListBoxProc(HWND hwnd, UINT message, WPARAM wPara
   // A click is one pick when the button goes up on a line, also on the line already selected
   // (the list box's own notices of a click come in varying numbers and are passed over); a
   // key that moves the selection is a pick through LBN_SELCHANGE.
-  auto* self = reinterpret_cast<DialogWindow*>(refData);
+  auto* self = PointerFrom<DialogWindow*>(refData);
   self->listMouse_ = true;
   const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
   self->listMouse_ = false;

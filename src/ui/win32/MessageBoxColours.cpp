@@ -20,17 +20,17 @@ LRESULT CALLBACK BoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, 
   if (box &&
       (message == WM_CTLCOLORDLG || message == WM_CTLCOLORSTATIC || message == WM_CTLCOLORMSGBOX)) {
     // The owner lives as long as the box: the box is destroyed with it.
-    auto* owner = reinterpret_cast<DialogWindow*>(refData);
+    auto* owner = PointerFrom<DialogWindow*>(refData);
     return reinterpret_cast<LRESULT>(
-        ColourDialog(reinterpret_cast<HDC>(wParam), owner->Colors(), owner->Brushes()));
+        ColourDialog(PointerFrom<HDC>(wParam), owner->Colors(), owner->Brushes()));
   }
   return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
 LRESULT CALLBACK CreationHook(int code, WPARAM wParam, LPARAM lParam) {
   if (code == HCBT_CREATEWND) {
-    const auto box = reinterpret_cast<HWND>(wParam);
-    const auto* create = reinterpret_cast<const CBT_CREATEWNDW*>(lParam);
+    const auto box = PointerFrom<HWND>(wParam);
+    const auto* create = PointerFrom<const CBT_CREATEWNDW*>(lParam);
     wchar_t cls[16] = {};
     GetClassNameW(box, cls, 16);
     if (create->lpcs->hwndParent != nullptr && lstrcmpW(cls, kDialogClass) == 0) {

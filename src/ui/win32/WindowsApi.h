@@ -13,3 +13,14 @@
 #undef GetDlgItemText
 #undef IDOK
 #undef IDCANCEL
+
+namespace kt::ui::win32 {
+
+// A handle or pointer that a message parameter (or a window's or subclass's user data) carries,
+// as Windows passes them: the one place where an integer becomes a pointer.
+template <typename Pointer, typename Integer>
+Pointer PointerFrom(Integer value) {
+  return reinterpret_cast<Pointer>(value);  // NOLINT(performance-no-int-to-ptr)
+}
+
+}  // namespace kt::ui::win32
