@@ -1,9 +1,14 @@
 #!/usr/bin/env bash
 # Runs a command with an X display of its own, as wine needs one for windows: a private Xvfb
 # whose number the server picks itself (-displayfd), ended with the command. With
-# KT7340_TEST_DISPLAY set, that display is used instead.
+# KT7340_TEST_DISPLAY set, that display is used instead. Wine's desktop takes the display of the
+# program that starts it, so a wine server still running for a program without one is waited
+# out first (the test runs alone: RUN_SERIAL).
 #   run_under_xvfb.sh COMMAND [ARGS...]
 set -euo pipefail
+if [ -n "${WINEPREFIX:-}" ] && command -v wineserver >/dev/null; then
+  wineserver --wait || true
+fi
 if [ -n "${KT7340_TEST_DISPLAY:-}" ]; then
   DISPLAY=$KT7340_TEST_DISPLAY exec "$@"
 fi
