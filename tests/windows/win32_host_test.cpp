@@ -480,6 +480,45 @@ TEST(HostLists, AClickOnALineIsAPickAlsoOnTheLineAlreadyPicked) {
   EXPECT_EQ(dialog.commands, (std::vector<int>{comm_set_ids::kBaud4800Radio}));
 }
 
+TEST(HostLists, TableRowsAreTheirCellsAndADoubleClickIsThePickThenTheTablesCommand) {
+  Win32WindowHost host;
+  const int table = find_meter_ids::kMeterTable;
+  std::string cell;
+  int columns = 0;
+  const auto rowPoint = [](HWND list, int row) {
+    RECT r{};
+    r.left = LVIR_LABEL;
+    SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r));
+    return MAKELPARAM(r.left + 4, (r.top + r.bottom) / 2);
+  };
+  ProbeDialog dialog(
+      host, FindMeterDialogTemplate(),
+      {[&](ProbeDialog& d) {
+         // The second row is short of cells: the missing ones stay empty.
+         d.SetListLines(table, {"COM1\t9600\t无校验\t1\t3相4线\t1\t1", "COM3\t4800\t奇校验\t17"});
+         HWND list = d.Item(table);
+         wchar_t text[32] = {};
+         ListView_GetItemText(list, 1, 3, text, 32);
+         cell = Utf8FromWide(text);
+         columns = Header_GetItemCount(ListView_GetHeader(list));
+         EXPECT_EQ(ListView_GetItemCount(list), 2);
+         ListView_GetItemText(list, 1, 6, text, 32);
+         EXPECT_STREQ(text, L"");
+       },
+       [&](ProbeDialog& d) {
+         HWND list = d.Item(table);
+         PostMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, rowPoint(list, 1));
+         PostMessageW(list, WM_LBUTTONUP, 0, rowPoint(list, 1));
+       },
+       [](auto&) {}});
+  dialog.DoModal();
+  EXPECT_EQ(cell, "17");
+  EXPECT_EQ(columns, 7);
+  ASSERT_FALSE(dialog.picks.empty());
+  EXPECT_EQ(dialog.picks.back(), std::make_pair(table, 1));
+  EXPECT_EQ(dialog.commands, (std::vector<int>{table}));
+}
+
 TEST(HostTimersAndBoxes, TimersTickInsideAMessageBoxTitledAsOnLinuxInTheDialogsColours) {
   Win32WindowHost host;
   host.SetDialogBkColor(kDialogBackground, kBlack);
