@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Makes the Windows tests' wine prefix afresh and keeps one wine server running for them, its
-# output in a log of its own (it reports a terminal's hang-up). With --end, stops that server.
-#   fresh_wine_prefix.sh PREFIX [--end]
+# output in a log of its own (it reports a terminal's hang-up). With --end, stops that server;
+# with --no-server, leaves none running (each program then starts its own, and with it wine's
+# desktop on that program's display).
+#   fresh_wine_prefix.sh PREFIX [--end | --no-server]
 # WINEDEBUG, WINEDLLOVERRIDES and WINEARCH come from the caller (the tests' environment).
 set -euo pipefail
 export WINEPREFIX=$1
@@ -14,6 +16,10 @@ fi
 rm -rf "$WINEPREFIX"
 wineboot --init >/dev/null 2>&1
 wineserver --wait
+if [ "${2:-}" = "--no-server" ]; then
+  echo "fresh wine prefix $WINEPREFIX"
+  exit 0
+fi
 log="$WINEPREFIX.wineserver.log"
 wineserver --persistent >"$log" 2>&1
 # The prefix's services start with the first program and live as long as the server: started

@@ -13,6 +13,7 @@
 #include <QTableWidget>
 #include <algorithm>
 
+#include "ui/dialog/ControlValues.h"
 #include "ui/qt/DisplayText.h"
 #include "ui/qt/ListBox.h"
 #include "ui/qt/MultiLineEdit.h"
@@ -158,12 +159,7 @@ QWidget* CreateWidget(const ControlTemplate& c, QWidget& parent,
 }  // namespace
 
 int ProgressValue(const std::string& text) {
-  int value = 0;
-  for (const char ch : text) {
-    if (ch < '0' || ch > '9') return 0;
-    value = std::min(100, value * 10 + (ch - '0'));
-  }
-  return value;
+  return ProgressPercent(text);
 }
 
 void SetTableRows(QTableWidget& table, const std::vector<std::string>& rows) {

@@ -1,0 +1,15 @@
+// Message boxes in the dialogs' colours: the box Windows makes for MessageBoxW is found as it is
+// created (a CBT hook for the one call) and answers WM_CTLCOLOR* with its owner's colours.
+#pragma once
+
+#include <string>
+
+#include "ui/win32/WindowsApi.h"
+
+namespace kt::ui::win32 {
+
+// MessageBoxW with OK only, titled `title`, owned by `owner` (nullptr: none). When the owner is
+// a dialog of the host, the box takes that dialog's colours.
+void ColouredMessageBox(HWND owner, const std::wstring& text, const std::wstring& title);
+
+}  // namespace kt::ui::win32

@@ -1,0 +1,564 @@
+// The Win32 window host for real: every dialog template realised as a dialog window, its
+// controls' classes, texts, places and colours read back from Windows, and the keys, clicks,
+// timers and message boxes of a running modal loop.
+#include <gtest/gtest.h>
+
+#include <cwctype>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "commands/AddrDialogTemplate.h"
+#include "commands/MeterSetDialogTemplate.h"
+#include "serial/win32/WideText.h"
+#include "ui/CommSetDialogIds.h"
+#include "ui/CommSetDialogTemplate.h"
+#include "ui/FindMeterDialogIds.h"
+#include "ui/FindMeterDialogTemplate.h"
+#include "ui/MainDialogIds.h"
+#include "ui/MainDialogTemplate.h"
+#include "ui/dialog/Dialog.h"
+#include "ui/win32/Win32WindowHost.h"
+
+namespace {
+
+using namespace kt::ui;
+using kt::serial::win32::Utf8FromWide;
+using kt::ui::win32::Win32WindowHost;
+
+constexpr unsigned kStepTimer = 77;
+
+// A dialog of any template whose steps run one per tick of a timer of its own, inside its
+// modal loop with the window shown; it ends after the last. It records what the host reports and
+// answers the colour handler from a table.
+class ProbeDialog : public Dialog {
+ public:
+  using Step = std::function<void(ProbeDialog&)>;
+  ProbeDialog(WindowHost& host, const DialogTemplate& t, std::vector<Step> steps)
+      : Dialog(host, t), steps_(std::move(steps)) {}
+
+  bool OnInitDialog() override {
+    Dialog::OnInitDialog();
+    SetTimer(kStepTimer, 20);
+    return true;
+  }
+  void OnTimer(unsigned timerId) override {
+    if (timerId != kStepTimer) {
+      ++ticks[timerId];
+      return;
+    }
+    if (next_ < steps_.size()) {
+      steps_[next_++](*this);
+    } else {
+      EndDialog(IDOK);
+    }
+  }
+  bool OnCommand(int commandId) override {
+    commands.push_back(commandId);
+    return true;
+  }
+  void OnListClick(int controlId, int line) override { picks.emplace_back(controlId, line); }
+  CtlColor OnCtlColor(int controlId, CtlColorType type) override {
+    asked[controlId] = type;
+    auto it = colours.find(controlId);
+    return it != colours.end() ? it->second : Dialog::OnCtlColor(controlId, type);
+  }
+
+  HWND Window() const { return static_cast<Win32WindowHost&>(Host()).WindowOf(*this); }
+  HWND Item(int id) const { return GetDlgItem(Window(), id); }
+
+  std::map<int, CtlColor> colours;
+  std::map<int, CtlColorType> asked;
+  std::vector<int> commands;
+  std::vector<std::pair<int, int>> picks;
+  std::map<unsigned, int> ticks;
+
+ private:
+  std::vector<Step> steps_;
+  size_t next_ = 0;
+};
+
+std::string Lower(const std::wstring& w) {
+  std::string s;
+  for (wchar_t c : w) s += static_cast<char>(std::towlower(c));
+  return s;
+}
+
+std::string ClassOf(HWND w) {
+  wchar_t name[64] = {};
+  GetClassNameW(w, name, 64);
+  return Lower(name);
+}
+
+std::string TextOf(HWND w) {
+  wchar_t text[512] = {};
+  GetWindowTextW(w, text, 512);
+  return Utf8FromWide(text);
+}
+
+// What Windows should have made of a control: its class and its button type, from a table of
+// the kinds written here rather than taken from the host.
+struct Expected {
+  const char* cls;
+  LONG buttonType;  // -1: not a button
+};
+Expected ExpectedOf(const ControlTemplate& c) {
+  switch (c.kind) {
+    case ControlKind::Label:
+      return {"static", -1};
+    case ControlKind::GroupBox:
+      return {"button", BS_GROUPBOX};
+    case ControlKind::Edit:
+      return {"edit", -1};
+    case ControlKind::PushButton:
+      return {"button", c.Has(kDefaultButton) ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON};
+    case ControlKind::RadioButton:
+      return {"button", BS_AUTORADIOBUTTON};
+    case ControlKind::CheckBox:
+      return {"button", BS_AUTOCHECKBOX};
+    case ControlKind::ListBox:
+      return {"listbox", -1};
+    case ControlKind::Table:
+      return {"syslistview32", -1};
+    case ControlKind::ProgressBar:
+      return {"msctls_progress32", -1};
+    case ControlKind::SerialControl:
+      return {"", -1};
+  }
+  return {"", -1};
+}
+
+// Dialog units to pixels as Windows defines them: the dialog font's average character width
+// (from the extent of the 52 letters) and its height.
+struct BaseUnits {
+  int x;
+  int y;
+};
+BaseUnits BaseUnitsOf(HWND dialog) {
+  HDC dc = GetDC(dialog);
+  auto font = reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
+  HGDIOBJ old = SelectObject(dc, font);
+  TEXTMETRICW tm{};
+  GetTextMetricsW(dc, &tm);
+  SIZE size{};
+  GetTextExtentPoint32W(dc, L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &size);
+  SelectObject(dc, old);
+  ReleaseDC(dialog, dc);
+  return {(size.cx / 26 + 1) / 2, tm.tmHeight};
+}
+
+RECT ClientRectOf(HWND control, HWND dialog) {
+  RECT r{};
+  GetWindowRect(control, &r);
+  MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+std::string HeadingsOf(HWND table) {
+  HWND header = ListView_GetHeader(table);
+  std::string all;
+  for (int i = 0; i < Header_GetItemCount(header); ++i) {
+    wchar_t text[64] = {};
+    HDITEMW item{};
+    item.mask = HDI_TEXT;
+    item.pszText = text;
+    item.cchTextMax = 64;
+    Header_GetItem(header, i, &item);
+    all += (i > 0 ? "\t" : "") + Utf8FromWide(text);
+  }
+  return all;
+}
+
+class TemplateRealised : public ::testing::TestWithParam<const DialogTemplate& (*)()> {};
+
+TEST_P(TemplateRealised, ClassesTextsPlacesAndStatesAreTheTemplates) {
+  const DialogTemplate& t = GetParam()();
+  Win32WindowHost host;
+  ProbeDialog dialog(host, t, {[&](ProbeDialog& d) {
+                       HWND dlg = d.Window();
+                       ASSERT_NE(dlg, nullptr);
+                       EXPECT_EQ(TextOf(dlg), t.caption);
+                       const BaseUnits units = BaseUnitsOf(dlg);
+                       const auto px = [&](int du) { return MulDiv(du, units.x, 4); };
+                       const auto py = [&](int du) { return MulDiv(du, units.y, 8); };
+                       RECT client{};
+                       GetClientRect(dlg, &client);
+                       EXPECT_EQ(client.right, px(t.widthDu));
+                       EXPECT_EQ(client.bottom, py(t.heightDu));
+                       // The children in Z order are the controls in template order (also the tab
+                       // order).
+                       HWND child = GetWindow(dlg, GW_CHILD);
+                       std::vector<HWND> tabStops;
+                       for (const ControlTemplate& c : t.controls) {
+                         SCOPED_TRACE(std::string(c.text) + " #" + std::to_string(c.id));
+                         if (c.kind == ControlKind::SerialControl) {
+                           EXPECT_EQ(GetDlgItem(dlg, c.id), nullptr);  // never drawn
+                           continue;
+                         }
+                         ASSERT_NE(child, nullptr);
+                         EXPECT_EQ(GetDlgCtrlID(child), c.id);
+                         const Expected e = ExpectedOf(c);
+                         EXPECT_EQ(ClassOf(child), e.cls);
+                         const LONG style = GetWindowLongW(child, GWL_STYLE);
+                         if (e.buttonType >= 0) {
+                           EXPECT_EQ(style & BS_TYPEMASK, e.buttonType);
+                         }
+                         if (c.kind == ControlKind::Edit) {
+                           EXPECT_EQ((style & ES_READONLY) != 0, c.Has(kReadOnly));
+                           EXPECT_EQ((style & ES_MULTILINE) != 0, c.Has(kMultiLine));
+                         }
+                         if (c.kind == ControlKind::Table) {
+                           EXPECT_EQ(HeadingsOf(child), c.text);
+                         } else if (c.kind == ControlKind::ProgressBar) {
+                           EXPECT_EQ(SendMessageW(child, PBM_GETPOS, 0, 0), std::stoi(c.text));
+                         } else if (c.kind != ControlKind::ListBox) {
+                           EXPECT_EQ(TextOf(child), c.text);
+                         }
+                         const RECT r = ClientRectOf(child, dlg);
+                         EXPECT_EQ(r.left, px(c.rect.x));
+                         EXPECT_EQ(r.top, py(c.rect.y));
+                         // Place and size are converted each on its own, as the dialog manager
+                         // does.
+                         EXPECT_EQ(r.right - r.left, px(c.rect.width));
+                         EXPECT_EQ(r.bottom - r.top, py(c.rect.height));
+                         RECT mapped{c.rect.x, c.rect.y, c.rect.width, c.rect.height};
+                         MapDialogRect(dlg, &mapped);
+                         EXPECT_EQ(mapped.left, r.left);
+                         EXPECT_EQ(mapped.top, r.top);
+                         EXPECT_EQ(mapped.right, r.right - r.left);
+                         EXPECT_EQ(mapped.bottom, r.bottom - r.top);
+                         EXPECT_EQ(IsWindowVisible(child) != FALSE, !c.Has(kHidden));
+                         EXPECT_EQ(IsWindowEnabled(child) != FALSE, !c.Has(kDisabled));
+                         if (c.Has(kTabStop) && !c.Has(kHidden) && !c.Has(kDisabled))
+                           tabStops.push_back(child);
+                         child = GetWindow(child, GW_HWNDNEXT);
+                       }
+                       EXPECT_EQ(child, nullptr);
+                       // Tab goes from each tab stop to the next in template order, and round.
+                       for (size_t i = 0; i < tabStops.size(); ++i) {
+                         EXPECT_EQ(GetNextDlgTabItem(dlg, tabStops[i], FALSE),
+                                   tabStops[(i + 1) % tabStops.size()]);
+                       }
+                     }});
+  EXPECT_EQ(dialog.DoModal(), IDOK);
+  EXPECT_EQ(host.WindowOf(dialog), nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryDialog, TemplateRealised,
+                         ::testing::Values(&MainDialogTemplate, &CommSetDialogTemplate,
+                                           &MeterSetDialogTemplate, &AddrDialogTemplate,
+                                           &FindMeterDialogTemplate));
+
+// The colour message a control sends, by what it is in Windows.
+UINT ColourMessageOf(HWND control) {
+  const std::string cls = ClassOf(control);
+  const LONG style = GetWindowLongW(control, GWL_STYLE);
+  if (cls == "edit") return (style & ES_READONLY) != 0 ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT;
+  if (cls == "listbox") return WM_CTLCOLORLISTBOX;
+  if (cls == "button") {
+    const LONG type = style & BS_TYPEMASK;
+    return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON ? WM_CTLCOLORBTN : WM_CTLCOLORSTATIC;
+  }
+  return WM_CTLCOLORSTATIC;
+}
+
+struct ColourAnswer {
+  COLORREF text;
+  COLORREF background;
+  int mode;
+  HBRUSH brush;
+  COLORREF brushColour;
+};
+ColourAnswer AskColours(HWND dlg, HWND control) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  SetTextColor(dc, RGB(1, 2, 3));
+  SetBkColor(dc, RGB(4, 5, 6));
+  SetBkMode(dc, OPAQUE);
+  auto brush = reinterpret_cast<HBRUSH>(SendMessageW(dlg, ColourMessageOf(control),
+                                                     reinterpret_cast<WPARAM>(dc),
+                                                     reinterpret_cast<LPARAM>(control)));
+  LOGBRUSH lb{};
+  if (brush != nullptr) GetObjectW(brush, sizeof lb, &lb);
+  ColourAnswer a{GetTextColor(dc), GetBkColor(dc), GetBkMode(dc), brush, lb.lbColor};
+  DeleteDC(dc);
+  return a;
+}
+
+TEST(HostColours, TheColourHandlersDecisionsReachEveryControlsColourMessage) {
+  const DialogTemplate& t = MainDialogTemplate();
+  Win32WindowHost host;
+  host.SetDialogBkColor(kDialogBackground, kBlack);
+  ProbeDialog dialog(host, t, {[&](ProbeDialog& d) {
+                       HWND dlg = d.Window();
+                       for (const ControlTemplate& c : t.controls) {
+                         if (c.id == IDC_STATIC || c.kind == ControlKind::SerialControl) continue;
+                         SCOPED_TRACE(std::string(c.text) + " #" + std::to_string(c.id));
+                         HWND control = d.Item(c.id);
+                         const bool decided = d.colours.count(c.id) != 0;
+                         const ColourAnswer a = AskColours(dlg, control);
+                         // The type the handler is asked with: only an editable edit box is an
+                         // Edit.
+                         const CtlColorType type =
+                             c.kind == ControlKind::Edit
+                                 ? (c.Has(kReadOnly) ? CtlColorType::Static : CtlColorType::Edit)
+                                 : (c.kind == ControlKind::PushButton ? CtlColorType::Button
+                                                                      : CtlColorType::Static);
+                         ASSERT_EQ(d.asked.count(c.id), 1u);
+                         EXPECT_EQ(d.asked[c.id], type);
+                         if (decided) {
+                           const CtlColor& want = d.colours[c.id];
+                           EXPECT_EQ(a.text, want.textColor);
+                           EXPECT_EQ(a.mode, want.transparentBackground ? TRANSPARENT : OPAQUE);
+                           EXPECT_EQ(a.brushColour, want.brushColor);
+                         } else if (type == CtlColorType::Edit) {
+                           EXPECT_EQ(a.text, RGB(1, 2, 3));  // left to the system: nothing set
+                         } else {
+                           EXPECT_EQ(a.text, kBlack);
+                           EXPECT_EQ(a.background, kDialogBackground);
+                           EXPECT_EQ(a.brushColour, kDialogBackground);
+                         }
+                       }
+                       // The dialog's own background.
+                       HDC dc = CreateCompatibleDC(nullptr);
+                       LOGBRUSH lb{};
+                       GetObjectW(reinterpret_cast<HBRUSH>(SendMessageW(
+                                      dlg, WM_CTLCOLORDLG, reinterpret_cast<WPARAM>(dc),
+                                      reinterpret_cast<LPARAM>(dlg))),
+                                  sizeof lb, &lb);
+                       DeleteDC(dc);
+                       EXPECT_EQ(lb.lbColor, kDialogBackground);
+                       // One brush per colour, not one per answer.
+                       HWND red = d.Item(main_ids::kVoltageStatus1Box);
+                       EXPECT_EQ(AskColours(dlg, red).brush,
+                                 AskColours(dlg, d.Item(main_ids::kCurrentStatus4Box)).brush);
+                     }});
+  CtlColor red;
+  red.useDefault = false;
+  red.transparentBackground = true;
+  red.textColor = kRed;
+  red.brushColor = kDialogBackground;
+  CtlColor grey = red;
+  grey.transparentBackground = false;
+  grey.textColor = kGrey;
+  grey.brushColor = 0x00E0E0E0;
+  dialog.colours[main_ids::kVoltageStatus1Box] = red;
+  dialog.colours[main_ids::kCurrentStatus4Box] = red;
+  dialog.colours[main_ids::kPhaseVoltageABox] = grey;
+  dialog.colours[main_ids::kSlaveAddressEdit] = grey;  // an editable box, decided
+  dialog.DoModal();
+}
+
+// Whether Windows holds a part of the control to be painted again.
+bool Invalid(HWND control) {
+  return GetUpdateRect(control, nullptr, FALSE) != FALSE;
+}
+
+// Counts the texts Windows is given for a control.
+LRESULT CALLBACK CountTexts(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                            DWORD_PTR count) {
+  if (message == WM_SETTEXT) ++*reinterpret_cast<int*>(count);
+  return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+TEST(HostRedraw, ATextOrColourThatStaysTheSameDrawsNothingAgain) {
+  Win32WindowHost host;
+  const int box = main_ids::kLinkStateBox;  // read-only
+  const int button = main_ids::kRunButton;
+  int boxTexts = 0;
+  int buttonTexts = 0;
+  ProbeDialog dialog(host, MainDialogTemplate(), {[&](ProbeDialog& d) {
+                       HWND b = d.Item(box);
+                       SetWindowSubclass(b, &CountTexts, 1, reinterpret_cast<DWORD_PTR>(&boxTexts));
+                       SetWindowSubclass(d.Item(button), &CountTexts, 1,
+                                         reinterpret_cast<DWORD_PTR>(&buttonTexts));
+                       d.SetDlgItemText(box, "未运行");
+                       d.SetDlgItemText(button, "运行");
+                       EXPECT_EQ(boxTexts, 1);
+                       EXPECT_EQ(buttonTexts, 0);  // the template's text already
+                       UpdateWindow(d.Window());
+                       d.SetDlgItemText(box, "未运行");
+                       d.SetDlgItemText(button, "运行");
+                       EXPECT_EQ(boxTexts, 1);
+                       EXPECT_EQ(buttonTexts, 0);
+                       EXPECT_FALSE(Invalid(b));
+                       d.SetDlgItemText(box, "未运行 ");
+                       d.SetDlgItemText(button, "停止");
+                       EXPECT_EQ(boxTexts, 2);
+                       EXPECT_EQ(buttonTexts, 1);
+                       EXPECT_EQ(d.GetDlgItemText(box), "未运行 ");
+                       EXPECT_EQ(TextOf(d.Item(button)), "停止");
+                       UpdateWindow(d.Window());
+                       // The same text in new colours is drawn again; in the same colours it is
+                       // not.
+                       CtlColor red;
+                       red.useDefault = false;
+                       red.textColor = kRed;
+                       d.colours[box] = red;
+                       d.SetDlgItemText(box, "未运行 ");
+                       EXPECT_TRUE(Invalid(b));
+                       UpdateWindow(d.Window());
+                       d.SetDlgItemText(box, "未运行 ");
+                       EXPECT_FALSE(Invalid(b));
+                       EXPECT_EQ(boxTexts, 2);
+                       // An explicit redraw always draws.
+                       d.RedrawControl(box);
+                       EXPECT_TRUE(Invalid(b));
+                       RemoveWindowSubclass(b, &CountTexts, 1);
+                       RemoveWindowSubclass(d.Item(button), &CountTexts, 1);
+                     }});
+  dialog.DoModal();
+}
+
+// Moves the focus as the dialog manager does for Tab (a push button becomes the default).
+void FocusOn(HWND dialog, HWND control) {
+  SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+}
+
+// Posts a key press to the control with the focus, as the keyboard would.
+void PressKey(HWND focus, WPARAM key) {
+  PostMessageW(focus, WM_KEYDOWN, key, 1);
+  PostMessageW(focus, WM_KEYUP, key, 0xC0000001);
+}
+
+TEST(HostKeys, EnterIsTheDefaultButtonOrOkAndEscapeIsCancel) {
+  Win32WindowHost host;
+  // The main dialog has no default button: Enter in the address box is IDOK.
+  ProbeDialog main(
+      host, MainDialogTemplate(),
+      {[](ProbeDialog& d) {
+         FocusOn(d.Window(), d.Item(main_ids::kSlaveAddressEdit));
+         PressKey(GetFocus(), VK_RETURN);
+       },
+       [](ProbeDialog&) { PressKey(GetFocus(), VK_ESCAPE); },
+       // Enter on a focused push button presses that button.
+       [](ProbeDialog& d) {
+         FocusOn(d.Window(), d.Item(main_ids::kRunButton));
+         PressKey(GetFocus(), VK_RETURN);
+       },
+       [](ProbeDialog& d) { PostMessageW(d.Window(), WM_CLOSE, 0, 0); }, [](auto&) {}});
+  main.DoModal();
+  EXPECT_EQ(main.commands, (std::vector<int>{IDOK, IDCANCEL, main_ids::kRunButton, IDCANCEL}));
+
+  // The finder's default button is "使用".
+  ProbeDialog finder(host, FindMeterDialogTemplate(),
+                     {[](ProbeDialog& d) {
+                        FocusOn(d.Window(), d.Item(find_meter_ids::kOnlyCurrentPort));
+                        PressKey(GetFocus(), VK_RETURN);
+                      },
+                      [](auto&) {}});
+  finder.DoModal();
+  EXPECT_EQ(finder.commands, (std::vector<int>{find_meter_ids::kUseButton}));
+}
+
+TEST(HostLists, AClickOnALineIsAPickAlsoOnTheLineAlreadyPicked) {
+  Win32WindowHost host;
+  const auto click = [](HWND list, int line) {
+    RECT r{};
+    SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(line), reinterpret_cast<LPARAM>(&r));
+    const LPARAM at = MAKELPARAM(r.left + 3, r.top + 2);
+    PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(list, WM_LBUTTONUP, 0, at);
+  };
+  ProbeDialog dialog(host, CommSetDialogTemplate(),
+                     {[](ProbeDialog& d) {
+                        d.SetListLines(comm_set_ids::kPortList, {"a", "b", "c"});
+                      },
+                      [&](ProbeDialog& d) { click(d.Item(comm_set_ids::kPortList), 1); },
+                      [&](ProbeDialog& d) { click(d.Item(comm_set_ids::kPortList), 1); },
+                      [&](ProbeDialog& d) { click(d.Item(comm_set_ids::kPortList), 2); },
+                      [](ProbeDialog& d) {
+                        EXPECT_EQ(SendMessageW(d.Item(comm_set_ids::kPortList), LB_GETCOUNT, 0, 0),
+                                  3);
+                        // A radio button clicked is checked and reported as its command.
+                        SendMessageW(d.Item(comm_set_ids::kBaud4800Radio), BM_CLICK, 0, 0);
+                        EXPECT_TRUE(d.IsDlgButtonChecked(comm_set_ids::kBaud4800Radio));
+                      }});
+  dialog.DoModal();
+  const int list = comm_set_ids::kPortList;
+  EXPECT_EQ(dialog.picks, (std::vector<std::pair<int, int>>{{list, 1}, {list, 1}, {list, 2}}));
+  EXPECT_EQ(dialog.commands, (std::vector<int>{comm_set_ids::kBaud4800Radio}));
+}
+
+TEST(HostLists, TableRowsAreTheirCellsAndADoubleClickIsThePickThenTheTablesCommand) {
+  Win32WindowHost host;
+  const int table = find_meter_ids::kMeterTable;
+  std::string cell;
+  int columns = 0;
+  const auto rowPoint = [](HWND list, int row) {
+    RECT r{};
+    r.left = LVIR_LABEL;
+    SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r));
+    return MAKELPARAM(r.left + 4, (r.top + r.bottom) / 2);
+  };
+  ProbeDialog dialog(
+      host, FindMeterDialogTemplate(),
+      {[&](ProbeDialog& d) {
+         // The second row is short of cells: the missing ones stay empty.
+         d.SetListLines(table, {"COM1\t9600\t无校验\t1\t3相4线\t1\t1", "COM3\t4800\t奇校验\t17"});
+         HWND list = d.Item(table);
+         wchar_t text[32] = {};
+         ListView_GetItemText(list, 1, 3, text, 32);
+         cell = Utf8FromWide(text);
+         columns = Header_GetItemCount(ListView_GetHeader(list));
+         EXPECT_EQ(ListView_GetItemCount(list), 2);
+         ListView_GetItemText(list, 1, 6, text, 32);
+         EXPECT_STREQ(text, L"");
+       },
+       [&](ProbeDialog& d) {
+         HWND list = d.Item(table);
+         PostMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, rowPoint(list, 1));
+         PostMessageW(list, WM_LBUTTONUP, 0, rowPoint(list, 1));
+       },
+       [](auto&) {}});
+  dialog.DoModal();
+  EXPECT_EQ(cell, "17");
+  EXPECT_EQ(columns, 7);
+  ASSERT_FALSE(dialog.picks.empty());
+  EXPECT_EQ(dialog.picks.back(), std::make_pair(table, 1));
+  EXPECT_EQ(dialog.commands, (std::vector<int>{table}));
+}
+
+TEST(HostTimersAndBoxes, TimersTickInsideAMessageBoxTitledAsOnLinuxInTheDialogsColours) {
+  Win32WindowHost host;
+  host.SetDialogBkColor(kDialogBackground, kBlack);
+  HWND box = nullptr;
+  int ticksWhenBoxOpened = 0;
+  ProbeDialog dialog(
+      host, AddrDialogTemplate(),
+      {[](ProbeDialog& d) { d.SetTimer(5, 10); },
+       [&](ProbeDialog& d) {
+         ticksWhenBoxOpened = d.ticks[5];
+         d.AfxMessageBox("子机地址必须在 0 到 255 之间");  // returns when the box is confirmed
+         d.KillTimer(5);
+       },
+       // This step runs while the box is open: the dialog's timers tick in its loop.
+       [&](ProbeDialog& d) {
+         box = FindWindowW(L"#32770", Win32WindowHost::kMessageBoxTitle);
+         ASSERT_NE(box, nullptr);
+         EXPECT_EQ(GetWindow(box, GW_OWNER), d.Window());
+         HDC dc = CreateCompatibleDC(nullptr);
+         LOGBRUSH lb{};
+         GetObjectW(
+             reinterpret_cast<HBRUSH>(SendMessageW(
+                 box, WM_CTLCOLORDLG, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(box))),
+             sizeof lb, &lb);
+         DeleteDC(dc);
+         EXPECT_EQ(lb.lbColor, kDialogBackground);
+         EXPECT_GT(d.ticks[5], ticksWhenBoxOpened);
+         PostMessageW(box, WM_COMMAND, IDOK, 0);
+       },
+       [&](ProbeDialog& d) {
+         EXPECT_FALSE(IsWindow(box));
+         const int stopped = d.ticks[5];
+         EXPECT_FALSE(host.TimerRunning(d, 5));
+         Sleep(50);
+         MSG m;
+         while (PeekMessageW(&m, d.Window(), WM_TIMER, WM_TIMER, PM_REMOVE)) DispatchMessageW(&m);
+         EXPECT_EQ(d.ticks[5], stopped);
+       }});
+  dialog.DoModal();
+  EXPECT_NE(box, nullptr);
+}
+
+}  // namespace

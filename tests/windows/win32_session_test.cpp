@@ -1,0 +1,297 @@
+// A whole use of the Windows program through window messages, as a user's clicks and typing
+// arrive: the settings confirmed, the address typed, Run, live values checked against the bytes
+// on the line, the meter settings written, the workbench button, Stop, the values going grey,
+// Exit. The meter is the simulated one, in process, on the real clock.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/CMonitorApp.h"
+#include "app/win32/WorkbenchPlaceholder.h"
+#include "commands/MeterSetDialogIds.h"
+#include "modbus/Clock.h"
+#include "serial/win32/WideText.h"
+#include "sim/SimulatedLine.h"
+#include "ui/CMonitorDlg.h"
+#include "ui/MainDialogIds.h"
+#include "ui/win32/Win32WindowHost.h"
+
+namespace {
+
+using namespace kt::ui::main_ids;
+using kt::serial::win32::Utf8FromWide;
+using kt::serial::win32::WideFromUtf8;
+using kt::ui::win32::Win32WindowHost;
+
+constexpr uint8_t kAddress = 7;
+constexpr UINT kDriverPeriodMs = 50;
+constexpr DWORD kStepTimeoutMs = 20000;
+
+// The visible dialog window (or message box) of this thread titled `title`, or nullptr.
+HWND VisibleDialog(const std::string& title) {
+  struct Search {
+    std::wstring title;
+    HWND found;
+  } search{WideFromUtf8(title), nullptr};
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND w, LPARAM p) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(p);
+        wchar_t text[128] = {};
+        GetWindowTextW(w, text, 128);
+        if (IsWindowVisible(w) && s->title == text) s->found = w;
+        return s->found == nullptr;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+std::string Text(HWND dialog, int id) {
+  wchar_t text[2048] = {};
+  GetDlgItemTextW(dialog, id, text, 2048);
+  return Utf8FromWide(text);
+}
+
+void Click(HWND dialog, int id) {
+  PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
+
+void Type(HWND dialog, int id, const char* text) {
+  SetDlgItemTextW(dialog, id, WideFromUtf8(text).c_str());
+}
+
+// A message box's text (its static text item) when `box` is one showing `text`.
+bool BoxSays(HWND box, const std::string& text) {
+  return box != nullptr && Text(box, 0xFFFF) == text;
+}
+
+// The text colour the dialog gives a control when it is painted.
+COLORREF PaintedTextColour(HWND dialog, int id) {
+  HWND control = GetDlgItem(dialog, id);
+  HDC dc = CreateCompatibleDC(nullptr);
+  SetTextColor(dc, RGB(1, 2, 3));
+  SendMessageW(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+               reinterpret_cast<LPARAM>(control));
+  const COLORREF c = GetTextColor(dc);
+  DeleteDC(dc);
+  return c;
+}
+
+// Pixels of the control on the screen that are plainly red.
+int RedPixels(HWND dialog, int id) {
+  HWND control = GetDlgItem(dialog, id);
+  RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  RECT r{};
+  GetClientRect(control, &r);
+  HDC dc = GetDC(control);
+  int red = 0;
+  for (int y = 0; y < r.bottom; ++y) {
+    for (int x = 0; x < r.right; ++x) {
+      const COLORREF p = GetPixel(dc, x, y);
+      if (GetRValue(p) > 160 && GetGValue(p) < 90 && GetBValue(p) < 90) ++red;
+    }
+  }
+  ReleaseDC(control, dc);
+  return red;
+}
+
+// The bytes of a receive echo ("HH\r " each).
+std::vector<uint8_t> EchoBytes(const std::string& echo) {
+  std::istringstream in(echo);
+  std::vector<uint8_t> bytes;
+  std::string token;
+  while (in >> token) bytes.push_back(static_cast<uint8_t>(std::stoul(token, nullptr, 16)));
+  return bytes;
+}
+
+// CRC-16/MODBUS, bit by bit.
+uint16_t Crc(const std::vector<uint8_t>& bytes, size_t n) {
+  uint16_t crc = 0xFFFF;
+  for (size_t i = 0; i < n; ++i) {
+    crc ^= bytes[i];
+    for (int b = 0; b < 8; ++b) crc = (crc & 1) != 0 ? (crc >> 1) ^ 0xA001 : crc >> 1;
+  }
+  return crc;
+}
+
+// A shown voltage ("220.13 V", "22.01 KV") in volts; NaN without that unit.
+double Volts(const std::string& shown) {
+  double v = 0;
+  char unit[8] = {};
+  if (std::sscanf(shown.c_str(), "%lf %7s", &v, unit) != 2) return std::nan("");
+  if (std::string(unit) == "V") return v;
+  if (std::string(unit) == "KV") return v * 1000;
+  return std::nan("");
+}
+
+// Steps of a user, each waiting for its moment, run from a thread timer that ticks in every
+// modal loop of the program. Actions only post what a user's input would, so no step runs
+// inside another.
+class User {
+ public:
+  struct Step {
+    const char* what;
+    std::function<bool()> ready;
+    std::function<void()> act;
+  };
+  explicit User(std::vector<Step> steps) : steps_(std::move(steps)) {
+    self_ = this;
+    timer_ = SetTimer(nullptr, 0, kDriverPeriodMs, &User::Tick);
+    since_ = GetTickCount();
+  }
+  ~User() {
+    KillTimer(nullptr, timer_);
+    self_ = nullptr;
+  }
+  bool Done() const { return next_ == steps_.size(); }
+  std::string failure;
+
+ private:
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    if (self_ != nullptr) self_->Poll();
+  }
+  void Poll() {
+    if (busy_ || Done()) return;
+    busy_ = true;
+    if (steps_[next_].ready()) {
+      steps_[next_].act();
+      ++next_;
+      since_ = GetTickCount();
+    } else if (GetTickCount() - since_ > kStepTimeoutMs && failure.empty()) {
+      failure = std::string("timed out waiting for: ") + steps_[next_].what;
+      GiveUp();
+    }
+    busy_ = false;
+  }
+  // Closes whatever is open so that the program ends.
+  static void GiveUp() {
+    for (const char* title : {"KT7340", "Dialog", "通讯设置", "7340智能电力检测仪---Tenbrook"}) {
+      if (HWND w = VisibleDialog(title)) PostMessageW(w, WM_COMMAND, kt::ui::IDCANCEL, 0);
+    }
+  }
+
+  static inline User* self_ = nullptr;  // the test's one user, for the timer procedure
+  std::vector<Step> steps_;
+  size_t next_ = 0;
+  UINT_PTR timer_ = 0;
+  DWORD since_ = 0;
+  bool busy_ = false;
+};
+
+TEST(WindowsSession, MonitorsAndConfiguresTheSimulatedMeterThroughWindowMessages) {
+  kt::modbus::SteadyClock clock;
+  kt::sim::MeterConfig meter;
+  meter.address = kAddress;
+  meter.statusTrailer = true;
+  meter.parameters[1] = 20000;  // over voltage above 200 V: the 220 V phases alarm
+  kt::sim::SimulatedLine line(clock, meter);
+  Win32WindowHost host;
+  kt::app::CMonitorApp app(host, line, clock, [] {
+    return std::vector<kt::serial::PortInfo>{{"COM1", "\\\\.\\COM1", "test adapter"}};
+  });
+  app.onMainDialog = [](kt::ui::CMonitorDlg& d) { kt::app::win32::AttachWorkbenchPlaceholder(d); };
+
+  const std::string mainTitle = "7340智能电力检测仪---Tenbrook";
+  HWND main = nullptr;
+  double voltsBefore = 0;
+  std::vector<std::string> statusTexts;
+  int redPixels = 0;
+  int redPixelsOfBlack = -1;
+  std::vector<COLORREF> statusColours;
+  COLORREF freshColour = 0;
+  COLORREF staleColour = 0;
+  bool echoChecked = false;
+  const auto box = [] { return VisibleDialog("KT7340"); };
+
+  User user({
+      {"the settings", [] { return VisibleDialog("通讯设置") != nullptr; },
+       [] { Click(VisibleDialog("通讯设置"), kt::ui::IDOK); }},
+      {"the main dialog", [&] { return (main = VisibleDialog(mainTitle)) != nullptr; },
+       [&] {
+         EXPECT_EQ(Text(main, kSlaveAddressEdit), "0");
+         Type(main, kSlaveAddressEdit, "7");
+         Click(main, kRunButton);
+       }},
+      {"a voltage", [&] { return !std::isnan(Volts(Text(main, kPhaseVoltageABox))); },
+       [&] {
+         EXPECT_EQ(Text(main, kRunButton), "停止");
+         // The value shown is the first register of the reply the receive echo shows.
+         const std::vector<uint8_t> echo = EchoBytes(Text(main, kReceiveEcho));
+         ASSERT_GE(echo.size(), 8u + 95u);
+         const std::vector<uint8_t> reply(echo.begin() + 8, echo.end());
+         EXPECT_EQ(reply[0], kAddress);
+         EXPECT_EQ(reply[2], 90);
+         EXPECT_EQ(Crc(reply, 93), reply[93] | (reply[94] << 8));
+         voltsBefore = Volts(Text(main, kPhaseVoltageABox));
+         EXPECT_NEAR(voltsBefore, ((reply[3] << 8) | reply[4]) / 100.0, 0.006);
+         echoChecked = true;
+         // The limit status: alarms in red (painted so), the others black.
+         for (int id : kLimitStatusBoxes) {
+           statusTexts.push_back(Text(main, id));
+           statusColours.push_back(PaintedTextColour(main, id));
+         }
+         redPixels = RedPixels(main, kVoltageStatus1Box);
+         redPixelsOfBlack = RedPixels(main, kPhaseVoltageABox);
+         freshColour = PaintedTextColour(main, kPhaseVoltageABox);
+         Click(main, kMeterSettingsButton);
+       }},
+      {"the meter settings", [] { return VisibleDialog("Dialog") != nullptr; },
+       [] {
+         HWND d = VisibleDialog("Dialog");
+         Type(d, kt::ui::meter_set_ids::kPtEdit, "100");
+         Type(d, kt::ui::meter_set_ids::kCtEdit, "5");
+         Click(d, kt::ui::IDOK);
+       }},
+      {"settings confirmed", [&] { return BoxSays(box(), "设置仪表参数成功"); },
+       [&] { PostMessageW(box(), WM_COMMAND, kt::ui::IDOK, 0); }},
+      {"the new ratio in the values",
+       [&] { return Volts(Text(main, kPhaseVoltageABox)) > 50 * voltsBefore; },
+       [&] {
+         EXPECT_EQ(line.meter().ptRatio(), 100);
+         Click(main, kWorkbenchButton);
+       }},
+      {"the workbench's notice",
+       [&] { return BoxSays(box(), kt::app::win32::kWorkbenchUnavailable); },
+       [&] {
+         PostMessageW(box(), WM_COMMAND, kt::ui::IDOK, 0);
+         Click(main, kRunButton);
+       }},
+      {"stopped", [&] { return Text(main, kRunButton) == "运行"; }, [] {}},
+      {"the values gone grey",
+       [&] { return PaintedTextColour(main, kPhaseVoltageABox) == kt::ui::kGrey; },
+       [&] {
+         staleColour = PaintedTextColour(main, kPhaseVoltageABox);
+         Click(main, kt::ui::IDCANCEL);
+       }},
+  });
+  EXPECT_FALSE(app.InitInstance());
+
+  EXPECT_EQ(user.failure, "");
+  EXPECT_TRUE(user.Done());
+  EXPECT_TRUE(echoChecked);
+  EXPECT_FALSE(line.GetPortOpen());
+  EXPECT_EQ(line.meter().ctRatio(), 5);
+  ASSERT_EQ(statusTexts.size(), 8u);
+  int alarms = 0;
+  for (size_t i = 0; i < statusTexts.size(); ++i) {
+    const std::string& t = statusTexts[i];
+    const bool alarm = t == "过压" || t == "欠压" || t == "过流" || t == "欠流";
+    EXPECT_TRUE(alarm || t == "正常") << t;
+    EXPECT_EQ(statusColours[i], alarm ? kt::ui::kRed : kt::ui::kBlack) << t;
+    alarms += alarm ? 1 : 0;
+  }
+  EXPECT_GT(alarms, 0);
+  EXPECT_EQ(statusTexts[0], "过压");
+  // The red of the alarm reaches the screen; a black value has none.
+  EXPECT_GT(redPixels, 4);
+  EXPECT_EQ(redPixelsOfBlack, 0);
+  EXPECT_EQ(freshColour, kt::ui::kBlack);
+  EXPECT_EQ(staleColour, kt::ui::kGrey);
+}
+
+}  // namespace
