@@ -53,17 +53,18 @@ zipped=$(python3 -c 'import sys, zipfile; print("\n".join(zipfile.ZipFile(sys.ar
 cmp -s <(python3 -c 'import sys, zipfile; sys.stdout.buffer.write(zipfile.ZipFile(sys.argv[1]).read("kt7340.exe"))' "$zip") "$exe" ||
   fail "the ZIP's kt7340.exe is not the one built"
 
-# The installer, silently, into a folder of the test's own.
-folder="$WINEPREFIX/drive_c/KT7340 test"
+# The installer, silently, into a folder of the test's own (NSIS takes /D= unquoted, so a
+# name without spaces).
+folder="$WINEPREFIX/drive_c/KT7340-test"
 menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/7340智能电力检测仪"
 rm -rf "$folder" "$menu"
-timeout 120 wine "$installer" /S '/D=C:\KT7340 test'
+timeout 120 wine "$installer" /S '/D=C:\KT7340-test'
 wineserver --wait
 cmp -s "$folder/kt7340.exe" "$exe" || fail "the installer did not install kt7340.exe"
 [[ -f "$folder/Uninstall.exe" ]] || fail "the installer left no uninstaller"
 [[ -f "$menu/7340智能电力检测仪.lnk" ]] || fail "no Start-menu entry \"7340智能电力检测仪\""
 # The uninstaller copies itself away and finishes in the background: wait for the wine server.
-timeout 120 wine "C:\\KT7340 test\\Uninstall.exe" /S
+timeout 120 wine "C:\\KT7340-test\\Uninstall.exe" /S
 wineserver --wait
 for _ in $(seq 50); do
   [[ ! -e "$folder/kt7340.exe" && ! -e "$menu" ]] && break

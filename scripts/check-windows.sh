@@ -1,27 +1,12 @@
 #!/usr/bin/env bash
 # Cross-builds the Windows program's libraries and tests with mingw-w64, runs clang-tidy over
-# the Windows folders and every Windows test under wine (ctest -L windows). Opt-in: ./test does
-# not run it yet.
+# the Windows folders and every Windows test under wine (ctest -L windows). ./test runs it.
 #   scripts/check-windows.sh [build folder, default build-windows]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build-windows}
 
-# What it needs, listed in scripts/deps-windows (install-deps.sh reads only scripts/deps).
-wanted=$(sed 's/#.*//' scripts/deps-windows/*.txt | tr -s ' \t' '\n' | sed '/^$/d' | sort -u)
-missing=()
-for pkg in $wanted; do
-  if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
-    missing+=("$pkg")
-  fi
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  sudo=""
-  [ "$(id -u)" -ne 0 ] && sudo="sudo"
-  $sudo apt-get update
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y "${missing[@]}"
-fi
+scripts/install-deps.sh --with-windows
 
 seconds() { date +%s.%N; }
 elapsed() { awk -v a="$1" -v b="$(seconds)" 'BEGIN { printf "%.1f", b - a }'; }

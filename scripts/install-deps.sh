@@ -1,9 +1,16 @@
 #!/usr/bin/env bash
-# Installs the Debian packages listed in scripts/deps/*.txt that are not installed yet.
+# Installs the Debian packages listed in scripts/deps/*.txt that are not installed yet. The
+# Windows cross build's list (scripts/deps/windows.txt: mingw-w64, wine, NSIS) only with
+# --with-windows, so that ./run does not fetch it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-wanted=$(cat scripts/deps/*.txt | sed 's/#.*//' | tr -s ' \t' '\n' | sed '/^$/d' | sort -u)
+lists=()
+for list in scripts/deps/*.txt; do
+  [[ $list == scripts/deps/windows.txt && ${1:-} != --with-windows ]] && continue
+  lists+=("$list")
+done
+wanted=$(cat "${lists[@]}" | sed 's/#.*//' | tr -s ' \t' '\n' | sed '/^$/d' | sort -u)
 missing=()
 for pkg in $wanted; do
   if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
