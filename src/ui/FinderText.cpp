@@ -51,7 +51,9 @@ std::string WiringText(uint8_t wiringMode) {
 std::string AttemptText(const finder::Attempt& attempt) {
   std::string text = PortText(attempt.line.portNumber);
   if (attempt.setting) {
-    text += " " + BaudText(attempt.setting->baudRate) + " " + ParityText(attempt.setting->parity);
+    // Appended piece by piece: GCC 12 at -O2 warns falsely (-Wrestrict) on " " + a temporary.
+    text.append(" ").append(BaudText(attempt.setting->baudRate));
+    text.append(" ").append(ParityText(attempt.setting->parity));
   }
   return text + " 地址 " + std::to_string(attempt.address);
 }
