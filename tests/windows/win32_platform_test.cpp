@@ -12,6 +12,7 @@
 #include <sstream>
 #include <string>
 
+#include "FileBytes.h"
 #include "serial/UniqueFd.h"
 #include "ui/LocalTimeText.h"
 #include "workbench/FileOutput.h"
@@ -20,17 +21,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Utf8(const fs::path& path) {
-  const std::u8string text = path.u8string();
-  return std::string(text.begin(), text.end());
-}
-
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
+using kt::test::ReadBytes;
+using kt::test::Utf8;
 
 void UseTimeZone(const char* zone) {
   _putenv_s("TZ", zone);

@@ -8,6 +8,7 @@
 #include <sstream>
 #include <string>
 
+#include "FileBytes.h"
 #include "workbench/CsvRecorder.h"
 #include "workbench/RecordFile.h"
 
@@ -16,17 +17,8 @@ namespace {
 namespace fs = std::filesystem;
 using kt::workbench::RecordOpening;
 
-std::string Utf8(const fs::path& path) {
-  const std::u8string text = path.u8string();
-  return std::string(text.begin(), text.end());
-}
-
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
+using kt::test::ReadBytes;
+using kt::test::Utf8;
 
 class RecordFilesOnWindows : public ::testing::Test {
  protected:
