@@ -23,6 +23,7 @@
 #include "ui/MainDialogIds.h"
 #include "ui/win32/Win32WindowHost.h"
 #include "ui/win32/workbench/Clipboard.h"
+#include "ui/win32/workbench/GdiPlus.h"
 #include "ui/win32/workbench/RecordingPanel.h"
 #include "ui/win32/workbench/TrafficPanel.h"
 #include "ui/win32/workbench/TrendPanel.h"
@@ -103,6 +104,30 @@ std::string Utf8(const std::wstring& wide) {
   return kt::serial::win32::Utf8FromWide(wide);
 }
 
+// With KT7340_SCREENSHOT_DIR set (bench/win32_workbench_screens.sh), the window as it is on the
+// screen goes to DIR/windows-workbench-NAME.png; else nothing happens.
+void Shoot(HWND window, const char* name) {
+  const wchar_t* dir = _wgetenv(L"KT7340_SCREENSHOT_DIR");
+  if (dir == nullptr || window == nullptr) return;
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  RECT frame{};
+  GetClientRect(window, &frame);
+  MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&frame), 2);
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap =
+      CreateCompatibleBitmap(screen, frame.right - frame.left, frame.bottom - frame.top);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, frame.right - frame.left, frame.bottom - frame.top, screen, frame.left,
+         frame.top, SRCCOPY);
+  SelectObject(memory, old);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  kt::ui::win32::SavePng(bitmap, Utf8(std::wstring(dir) + L"/windows-workbench-" +
+                                      kt::serial::win32::WideFromUtf8(name) + L".png"));
+  DeleteObject(bitmap);
+}
+
 // The angle from `from` to `to` in degrees, folded into [0, 180].
 double AngleBetween(double from, double to) {
   const double d = std::fmod(std::abs(to - from), 360.0);
@@ -164,6 +189,7 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
          return traffic.ShownText().find("应答 (95 字节)") != std::string::npos;
        },
        [&] {
+         Shoot(workbench.Handle(), "log");
          const std::string log = traffic.ShownText();
          EXPECT_NE(log.find("\t发\t1\t03\t读 0x0300 ×19\t01 03 03 00 00 13 "), std::string::npos)
              << log;
@@ -186,10 +212,12 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
          EXPECT_NE(copied.find("读 0x0300 ×19"), std::string::npos);
          EXPECT_EQ(traffic.SaveTo(Utf8(logFile.wstring())), "");
          EXPECT_EQ(workbench.Recording().StartRecording(Utf8(csv.wstring())), "");
+         workbench.ShowTab(WorkbenchTab::Recording);
        }},
       {"a few blocks recorded",
        [&] { return workbench.Recorder().RowsWritten() >= kBlocksToRecord; },
        [&] {
+         Shoot(workbench.Handle(), "recording");
          Click(workbench.Recording().Item(ids::kStopRecordingButton));
          EXPECT_FALSE(workbench.Recorder().Recording());
          wchar_t rows[32] = {};
@@ -229,6 +257,12 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
        },
        [&] {
          EXPECT_TRUE(narrowRedraw);
+         // The shortest span: the axis covers a minute and one tick step more.
+         trend.SetSpan(std::chrono::minutes(1));
+         const auto covered = trend.Columns().axis().to - trend.Columns().axis().from;
+         EXPECT_GT(covered, std::chrono::minutes(1));
+         EXPECT_LT(covered, std::chrono::minutes(2));
+         Shoot(workbench.Handle(), "trend");
          EXPECT_EQ(trend.ExportPng(Utf8(png.wstring())), "");
          GetClientRect(trend.Chart(), &chartSize);
          workbench.ShowTab(WorkbenchTab::Wiring);
@@ -236,6 +270,7 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
        }},
       {"a block on the wiring tab", [&] { return blocks >= blocksSeen + 1; },
        [&] {
+         Shoot(workbench.Handle(), "wiring");
          bool named = false;
          for (size_t r = 0; r < wiring.Rows().size(); ++r) {
            const auto& row = wiring.Rows()[r];

@@ -20,6 +20,35 @@ Gdiplus::Color GdiColour(workbench::Rgb rgb) {
   return {rgb.red, rgb.green, rgb.blue};
 }
 
+void WriteText(Gdiplus::Graphics& g, HFONT font, const std::string& utf8, const Gdiplus::RectF& box,
+               Gdiplus::StringAlignment across, const Gdiplus::Color& colour) {
+  HDC dc = g.GetHDC();
+  HGDIOBJ old = SelectObject(dc, font);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, RGB(colour.GetR(), colour.GetG(), colour.GetB()));
+  RECT r{static_cast<LONG>(box.X), static_cast<LONG>(box.Y), static_cast<LONG>(box.X + box.Width),
+         static_cast<LONG>(box.Y + box.Height)};
+  const UINT align = across == Gdiplus::StringAlignmentCenter ? DT_CENTER
+                     : across == Gdiplus::StringAlignmentFar  ? DT_RIGHT
+                                                              : DT_LEFT;
+  std::wstring wide = Wide(utf8);
+  DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &r,
+            align | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP | DT_NOPREFIX);
+  SelectObject(dc, old);
+  g.ReleaseHDC(dc);
+}
+
+float TextWidthIn(Gdiplus::Graphics& g, HFONT font, const std::string& utf8) {
+  HDC dc = g.GetHDC();
+  HGDIOBJ old = SelectObject(dc, font);
+  const std::wstring wide = Wide(utf8);
+  SIZE size{};
+  GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
+  SelectObject(dc, old);
+  g.ReleaseHDC(dc);
+  return static_cast<float>(size.cx);
+}
+
 bool SavePng(HBITMAP bitmap, const std::string& path) {
   UINT count = 0;
   UINT bytes = 0;

@@ -33,6 +33,13 @@ class GdiPlusSession {
 
 Gdiplus::Color GdiColour(workbench::Rgb rgb);
 
+// Writes `utf8` on one line in `box` with GDI (whose font fallback covers the Chinese texts),
+// between what `g` drew before and after: left, centred or right as `across` says.
+void WriteText(Gdiplus::Graphics& g, HFONT font, const std::string& utf8, const Gdiplus::RectF& box,
+               Gdiplus::StringAlignment across, const Gdiplus::Color& colour);
+// The width of `utf8` in `font`, in pixels.
+float TextWidthIn(Gdiplus::Graphics& g, HFONT font, const std::string& utf8);
+
 // Saves `bitmap` as a PNG file at `path` (UTF-8); false when it could not be written.
 bool SavePng(HBITMAP bitmap, const std::string& path);
 

@@ -42,41 +42,35 @@ void Arrow(Gdiplus::Graphics& g, PointF from, PointF to, const Gdiplus::Pen& pen
   g.FillPolygon(&fill, points.data(), static_cast<INT>(points.size()));
 }
 
-void Label(Gdiplus::Graphics& g, const Gdiplus::Font& font, PointF centre, PointF tip,
-           const char* text, const Gdiplus::Color& colour) {
+void Label(Gdiplus::Graphics& g, HFONT font, PointF centre, PointF tip, const char* text,
+           const Gdiplus::Color& colour) {
   const float length = std::hypot(tip.X - centre.X, tip.Y - centre.Y);
   if (length < 1 || *text == '\0') return;
   const PointF at(tip.X + (tip.X - centre.X) / length * 14,
                   tip.Y + (tip.Y - centre.Y) / length * 14);
-  Gdiplus::StringFormat centred;
-  centred.SetAlignment(Gdiplus::StringAlignmentCenter);
-  centred.SetLineAlignment(Gdiplus::StringAlignmentCenter);
-  Gdiplus::SolidBrush brush(colour);
-  const std::wstring wide = Wide(text);
-  g.DrawString(wide.c_str(), static_cast<INT>(wide.size()), &font,
-               Gdiplus::RectF(at.X - 20, at.Y - 9, 40, 18), &centred, &brush);
+  WriteText(g, font, text, Gdiplus::RectF(at.X - 20, at.Y - 9, 40, 18),
+            Gdiplus::StringAlignmentCenter, colour);
 }
 
 // "实线：电压　虚线：电流　■ A相　■ B相　■ C相" along the bottom, squares in the phase colours.
-float Legend(Gdiplus::Graphics& g, const Gdiplus::Font& font, const RECT& area) {
-  Gdiplus::RectF box;
-  g.MeasureString(L"A", 1, &font, PointF(0, 0), &box);
-  const float y = static_cast<float>(area.bottom) - box.Height - 4;
-  float x = static_cast<float>(area.left) + 6;
-  Gdiplus::SolidBrush black(Gdiplus::Color(0, 0, 0));
-  const auto write = [&](const std::string& text, Gdiplus::Brush& brush) {
-    const std::wstring wide = Wide(text);
-    g.DrawString(wide.c_str(), static_cast<INT>(wide.size()), &font, PointF(x, y), &brush);
-    Gdiplus::RectF used;
-    g.MeasureString(wide.c_str(), static_cast<INT>(wide.size()), &font, PointF(x, y), &used);
-    x += used.Width;
-  };
-  write(std::string(workbench::kPhasorLegendLines) + "　", black);
+float Legend(Gdiplus::Graphics& g, HFONT font, const RECT& area) {
+  // Two lines: the line styles, then a square in each phase's colour before its name.
+  const float height = 18;
+  const float top = static_cast<float>(area.bottom) - 2 * height - 4;
+  const float left = static_cast<float>(area.left) + 6;
+  const float width = static_cast<float>(area.right - area.left) - 12;
+  WriteText(g, font, workbench::kPhasorLegendLines, Gdiplus::RectF(left, top, width, height),
+            Gdiplus::StringAlignmentNear, Gdiplus::Color(0, 0, 0));
+  float x = left;
   for (int p = 0; p < 3; ++p) {
-    Gdiplus::SolidBrush phase(GdiColour(workbench::PhaseColour(p)));
-    write(std::string("■ ") + workbench::kPhaseNames[static_cast<size_t>(p)] + "　", phase);
+    const std::string text =
+        std::string("■ ") + workbench::kPhaseNames[static_cast<size_t>(p)] + "　";
+    const float used = TextWidthIn(g, font, text);
+    WriteText(g, font, text, Gdiplus::RectF(x, top + height, used + 2, height),
+              Gdiplus::StringAlignmentNear, GdiColour(workbench::PhaseColour(p)));
+    x += used;
   }
-  return box.Height + 8;
+  return 2 * height + 8;
 }
 
 }  // namespace
@@ -89,7 +83,7 @@ void PaintPhasors(HDC dc, const RECT& area, const workbench::PhasorDiagram* diag
   g.FillRectangle(&white, static_cast<INT>(area.left), static_cast<INT>(area.top),
                   static_cast<INT>(area.right - area.left),
                   static_cast<INT>(area.bottom - area.top));
-  const Gdiplus::Font text(dc, font);
+  HFONT text = font;
   const float legend = Legend(g, text, area);
 
   const float width = static_cast<float>(area.right - area.left);
@@ -109,15 +103,10 @@ void PaintPhasors(HDC dc, const RECT& area, const workbench::PhasorDiagram* diag
   g.DrawLine(&grid, centre.X, centre.Y - radius, centre.X, centre.Y + radius);
 
   if (diagram == nullptr) {
-    Gdiplus::StringFormat centred;
-    centred.SetAlignment(Gdiplus::StringAlignmentCenter);
-    centred.SetLineAlignment(Gdiplus::StringAlignmentCenter);
-    Gdiplus::SolidBrush grey(Gdiplus::Color(0x80, 0x80, 0x80));
-    const std::wstring waiting = Wide(workbench::kPhasorWaiting);
-    g.DrawString(
-        waiting.c_str(), static_cast<INT>(waiting.size()), &text,
+    WriteText(
+        g, text, workbench::kPhasorWaiting,
         Gdiplus::RectF(static_cast<float>(area.left), static_cast<float>(area.top), width, height),
-        &centred, &grey);
+        Gdiplus::StringAlignmentCenter, Gdiplus::Color(0x80, 0x80, 0x80));
     return;
   }
   for (size_t p = 0; p < 3; ++p) {

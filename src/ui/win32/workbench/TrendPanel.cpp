@@ -22,7 +22,7 @@ constexpr int kMargin = 6;
 constexpr int kButtonHeight = 24;
 constexpr int kPickerWidth = 150;
 constexpr int kAxisWidth = 58;   // each value axis's labels
-constexpr int kTopRoom = 22;     // the value axes' titles
+constexpr int kTitleRow = 18;    // a value axis's title, one row per axis on a side
 constexpr int kBottomRoom = 34;  // the time labels and the time axis's title
 constexpr int kSideRoom = 30;    // half a time label beyond the plot's ends
 constexpr int kTitleBand = 28;   // the line above an exported picture
@@ -69,15 +69,9 @@ std::string AxisTitle(UnitGroup g, const workbench::UnitChoice& unit) {
   return *unit.unit != '\0' ? title + " (" + unit.unit + ")" : title;
 }
 
-void Write(Gdiplus::Graphics& g, const Gdiplus::Font& font, const std::string& text,
-           const Gdiplus::RectF& box, Gdiplus::StringAlignment across,
-           const Gdiplus::Color& colour) {
-  Gdiplus::StringFormat format;
-  format.SetAlignment(across);
-  format.SetLineAlignment(Gdiplus::StringAlignmentCenter);
-  Gdiplus::SolidBrush brush(colour);
-  const std::wstring wide = Wide(text);
-  g.DrawString(wide.c_str(), static_cast<INT>(wide.size()), &font, box, &format, &brush);
+void Write(Gdiplus::Graphics& g, HFONT font, const std::string& text, const Gdiplus::RectF& box,
+           Gdiplus::StringAlignment across, const Gdiplus::Color& colour) {
+  WriteText(g, font, text, box, across, colour);
 }
 
 }  // namespace
@@ -206,7 +200,8 @@ RECT TrendPanel::PlotArea() const {
     if (!axes_[g].used) continue;
     (workbench::kAxisOnLeft[g] ? leftAxes : rightAxes) += 1;
   }
-  return {client.left + std::max(kSideRoom, leftAxes * kAxisWidth), client.top + kTopRoom,
+  const int topRoom = kTitleRow * std::max({leftAxes, rightAxes, 1}) + 4;
+  return {client.left + std::max(kSideRoom, leftAxes * kAxisWidth), client.top + topRoom,
           client.right - std::max(kSideRoom, rightAxes * kAxisWidth), client.bottom - kBottomRoom};
 }
 
@@ -301,7 +296,7 @@ void TrendPanel::Paint(HDC dc, const RECT& area) const {
   g.FillRectangle(&white, static_cast<INT>(area.left), static_cast<INT>(area.top),
                   static_cast<INT>(area.right - area.left),
                   static_cast<INT>(area.bottom - area.top));
-  const Gdiplus::Font font(dc, font_);
+  HFONT font = font_;
   const Gdiplus::Color ink(0x40, 0x40, 0x40);
   const Gdiplus::Color gridColour(0xE4, 0xE4, 0xE4);
   const RECT plot = PlotArea();
@@ -328,10 +323,15 @@ void TrendPanel::Paint(HDC dc, const RECT& area) const {
   };
   // The time axis: a label and a grid line at every tick.
   const double tickMs = static_cast<double>(time.tick.count());
+  // Labels that would overlap are left out: every `every`-th tick is labelled.
+  const float labelPx = TextWidthIn(g, font, "00:00:00") + 8;
+  const float tickPx = plotWidth * static_cast<float>(tickMs / span);
+  const int every = std::max(1, static_cast<int>(std::ceil(labelPx / std::max(1.0F, tickPx))));
   for (int i = 0; i < time.TickCount(); ++i) {
     const double ms = from + i * tickMs;
     const float x = xOf(ms);
     g.DrawLine(&grid, x, plotTop, x, plotTop + plotHeight);
+    if (i % every != 0) continue;
     Write(g, font, ClockText(ms), Gdiplus::RectF(x - 40, plotTop + plotHeight + 2, 80, 16),
           Gdiplus::StringAlignmentCenter, ink);
   }
@@ -347,6 +347,7 @@ void TrendPanel::Paint(HDC dc, const RECT& area) const {
     const GroupAxis& axis = axes_[gi];
     if (!axis.used) continue;
     const bool onLeft = workbench::kAxisOnLeft[gi];
+    const int titleRow = onLeft ? leftAxes : rightAxes;
     const float edge = onLeft ? plotLeft - static_cast<float>(leftAxes++ * kAxisWidth)
                               : plotLeft + plotWidth + static_cast<float>(rightAxes++ * kAxisWidth);
     const float labelLeft = onLeft ? edge - kAxisWidth + 2 : edge + 4;
@@ -365,8 +366,9 @@ void TrendPanel::Paint(HDC dc, const RECT& area) const {
     }
     gridDrawn = true;
     Write(g, font, AxisTitle(static_cast<UnitGroup>(gi), axis.unit),
-          Gdiplus::RectF(onLeft ? edge - kAxisWidth : edge, 2, kAxisWidth + 20, 18),
-          onLeft ? Gdiplus::StringAlignmentNear : Gdiplus::StringAlignmentNear, ink);
+          Gdiplus::RectF(onLeft ? edge - kAxisWidth : edge,
+                         static_cast<float>(2 + titleRow * kTitleRow), kAxisWidth + 60, kTitleRow),
+          Gdiplus::StringAlignmentNear, ink);
   }
 
   // The series: a line per run, a dot for a run of one point, clipped to the plot.

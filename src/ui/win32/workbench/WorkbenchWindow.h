@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "ui/win32/WindowsApi.h"
+#include "ui/win32/workbench/GdiPlus.h"
 #include "workbench/BlockFanOut.h"
 #include "workbench/CsvRecorder.h"
 #include "workbench/TrafficLog.h"
@@ -69,6 +70,7 @@ class WorkbenchWindow {
   void PlaceNextTo(HWND mainDialog);
   ChildPanel& Panel(WorkbenchTab tab) const;
 
+  GdiPlusSession gdiPlus_;  // the chart, the phasors and the PNG export draw with it
   workbench::TrafficLog log_;
   workbench::CsvRecorder recorder_;
   workbench::BlockFanOut blocks_;
