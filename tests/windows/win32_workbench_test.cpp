@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <initializer_list>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -104,6 +105,25 @@ std::string Utf8(const std::wstring& wide) {
   return kt::serial::win32::Utf8FromWide(wide);
 }
 
+// Keys pressed with Ctrl held, as the keyboard gives them to the focused window.
+void PressWithControl(std::initializer_list<WORD> keys) {
+  std::vector<INPUT> inputs;
+  const auto key = [&inputs](WORD vk, bool up) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    inputs.push_back(in);
+  };
+  key(VK_CONTROL, false);
+  for (const WORD k : keys) {
+    key(k, false);
+    key(k, true);
+  }
+  key(VK_CONTROL, true);
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
 // With KT7340_SCREENSHOT_DIR set (bench/win32_workbench_screens.sh), the window as it is on the
 // screen goes to DIR/windows-workbench-NAME.png; else nothing happens.
 void Shoot(HWND window, const char* name) {
@@ -163,6 +183,7 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
   uint64_t blocksSeen = 0;
   bool narrowRedraw = false;
   RECT chartSize{};
+  int rowsAtKeys = 0;
 
   Script script;
   script.giveUp = [&] { PostMessageW(main(), WM_COMMAND, IDCANCEL, 0); };
@@ -204,11 +225,18 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
          EXPECT_EQ(traffic.ShownText().find("应答 ("), std::string::npos);
          Click(traffic.Item(ids::kErrorsOnlyBox));
          EXPECT_NE(traffic.ShownText().find("应答 (95 字节)"), std::string::npos);
-         // Select all and copy: every shown line on the clipboard.
-         traffic.SelectAll();
-         traffic.CopySelection();
+         // Ctrl+A, Ctrl+C in the list: every shown line on the clipboard.
+         kt::ui::win32::CopyToClipboard(traffic.Handle(), "-");
+         SetForegroundWindow(workbench.Handle());
+         SetFocus(traffic.List());
+         rowsAtKeys = traffic.Count();
+         PressWithControl({'A', 'C'});
+       }},
+      {"the keys copied the lines",
+       [&] { return kt::ui::win32::ClipboardText(traffic.Handle()) != "-"; },
+       [&] {
          const std::string copied = kt::ui::win32::ClipboardText(traffic.Handle());
-         EXPECT_EQ(Count(copied, "\r\n") + 1, static_cast<size_t>(traffic.Count()));
+         EXPECT_EQ(Count(copied, "\r\n") + 1, static_cast<size_t>(rowsAtKeys));
          EXPECT_NE(copied.find("读 0x0300 ×19"), std::string::npos);
          EXPECT_EQ(traffic.SaveTo(Utf8(logFile.wstring())), "");
          EXPECT_EQ(workbench.Recording().StartRecording(Utf8(csv.wstring())), "");
