@@ -239,13 +239,27 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
          EXPECT_EQ(Count(copied, "\r\n") + 1, static_cast<size_t>(rowsAtKeys));
          EXPECT_NE(copied.find("读 0x0300 ×19"), std::string::npos);
          EXPECT_EQ(traffic.SaveTo(Utf8(logFile.wstring())), "");
-         EXPECT_EQ(workbench.Recording().StartRecording(Utf8(csv.wstring())), "");
          workbench.ShowTab(WorkbenchTab::Recording);
+         // "开始记录…" runs the save dialog; the next step answers it from within its loop.
+         Click(workbench.Recording().Item(ids::kStartRecordingButton));
+       }},
+      {"the save dialog of 开始记录…",
+       [&] { return FindWindowW(L"#32770", L"开始记录") != nullptr; },
+       [&] {
+         HWND files = FindWindowW(L"#32770", L"开始记录");
+         // The name box: the combo box of the Explorer-style dialog, or the older edit.
+         for (const int nameBox : {0x47C, 0x480}) {
+           if (GetDlgItem(files, nameBox) != nullptr) {
+             SetDlgItemTextW(files, nameBox, csv.wstring().c_str());
+           }
+         }
+         PostMessageW(files, WM_COMMAND, kt::ui::IDOK, 0);
        }},
       {"a few blocks recorded",
        [&] { return workbench.Recorder().RowsWritten() >= kBlocksToRecord; },
        [&] {
          Shoot(workbench.Handle(), "recording");
+         EXPECT_EQ(workbench.Recorder().Path(), Utf8(csv.wstring()));
          Click(workbench.Recording().Item(ids::kStopRecordingButton));
          EXPECT_FALSE(workbench.Recorder().Recording());
          wchar_t rows[32] = {};

@@ -36,10 +36,11 @@ void WiringPanel::Populate() {
     SendMessageW(frequency, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(text).c_str()));
   }
   SendMessageW(frequency, CB_SETCURSEL, 0, 0);
+  // A message too long for its column shows whole in a tip under the pointer.
   HWND table = Add(WC_LISTVIEWW, "", WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS,
                    ids::kWiringTable);
   ListView_SetExtendedListViewStyle(table,
-                                    LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_INFOTIP);
+                                    LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_LABELTIP);
   const int widths[] = {120, 48, 420};
   for (size_t c = 0; c < workbench::kWiringColumns.size(); ++c) {
     std::wstring head = Wide(workbench::kWiringColumns[c]);
