@@ -60,7 +60,8 @@ TEST(TrendLayout, ValueAxesStandOnRoundStepsAroundTheData) {
     EXPECT_EQ(r.ticks, c.expected.ticks) << c.low << ".." << c.high;
   }
   // Any data: the range holds it, on round steps, in three to eleven labels.
-  for (double low = -950; low < 1000; low += 137.7) {
+  for (int i = 0; i < 15; ++i) {
+    const double low = -950 + 137.7 * i;
     for (const double width : {0.013, 0.7, 3.3, 48.0, 999.0}) {
       const NiceRange r = MakeNice(low, low + width);
       const double step = (r.high - r.low) / (r.ticks - 1);

@@ -17,14 +17,14 @@ constexpr float kVoltageWidth = 3.0F;
 constexpr float kCurrentWidth = 1.6F;
 constexpr float kRim = 30.0F;  // room for the labels around the circle
 
-PointF Tip(PointF centre, float radius, const workbench::Phasor& p) {
+PointF Tip(const PointF& centre, float radius, const workbench::Phasor& p) {
   const double rad = p.angleDeg * std::numbers::pi / 180.0;
   // Screen y grows downwards; angles are counter-clockwise.
   return {static_cast<float>(centre.X + radius * p.length * std::cos(rad)),
           static_cast<float>(centre.Y - radius * p.length * std::sin(rad))};
 }
 
-void Arrow(Gdiplus::Graphics& g, PointF from, PointF to, const Gdiplus::Pen& pen,
+void Arrow(Gdiplus::Graphics& g, const PointF& from, const PointF& to, const Gdiplus::Pen& pen,
            const Gdiplus::Color& colour) {
   g.DrawLine(&pen, from, to);
   const float dx = from.X - to.X;
@@ -42,8 +42,8 @@ void Arrow(Gdiplus::Graphics& g, PointF from, PointF to, const Gdiplus::Pen& pen
   g.FillPolygon(&fill, points.data(), static_cast<INT>(points.size()));
 }
 
-void Label(Gdiplus::Graphics& g, HFONT font, PointF centre, PointF tip, const char* text,
-           const Gdiplus::Color& colour) {
+void Label(Gdiplus::Graphics& g, HFONT font, const PointF& centre, const PointF& tip,
+           const char* text, const Gdiplus::Color& colour) {
   const float length = std::hypot(tip.X - centre.X, tip.Y - centre.Y);
   if (length < 1 || *text == '\0') return;
   const PointF at(tip.X + (tip.X - centre.X) / length * 14,

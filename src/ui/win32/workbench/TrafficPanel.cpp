@@ -294,7 +294,7 @@ void TrafficPanel::CopySelection() const {
 
 std::string TrafficPanel::SaveTo(const std::string& path) {
   Flush();  // what the log holds now, not what the last refresh showed
-  const std::string failure = log_.SaveTo(path, filter_.LogNumbers());
+  std::string failure = log_.SaveTo(path, filter_.LogNumbers());
   SetText(ids::kTrafficMessage, failure);
   return failure;
 }

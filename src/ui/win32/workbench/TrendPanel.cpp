@@ -435,7 +435,7 @@ std::string TrendPanel::ExportPng(const std::string& path) {
   }
   const bool saved = SavePng(bitmap, path);
   DeleteObject(bitmap);
-  const std::string message = saved ? "" : "无法保存图片：" + path;
+  std::string message = saved ? "" : "无法保存图片：" + path;
   SetText(ids::kTrendMessage, message);
   return message;
 }

@@ -1,6 +1,7 @@
 // Fills the check table from each block, in place, and hands the block's phasors to the diagram.
 #include "ui/win32/workbench/WiringPanel.h"
 
+#include <array>
 #include <cstdio>
 
 #include "ui/win32/workbench/PhasorPainter.h"
@@ -41,13 +42,13 @@ void WiringPanel::Populate() {
                    ids::kWiringTable);
   ListView_SetExtendedListViewStyle(table,
                                     LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_LABELTIP);
-  const int widths[] = {120, 48, 420};
+  constexpr std::array<int, workbench::kWiringColumns.size()> kWidths = {120, 48, 420};
   for (size_t c = 0; c < workbench::kWiringColumns.size(); ++c) {
     std::wstring head = Wide(workbench::kWiringColumns[c]);
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
     column.pszText = head.data();
-    column.cx = widths[c];
+    column.cx = kWidths[c];
     column.iSubItem = static_cast<int>(c);
     SendMessageW(table, LVM_INSERTCOLUMNW, c, reinterpret_cast<LPARAM>(&column));
   }
@@ -161,8 +162,8 @@ LRESULT WiringPanel::OnNotify(NMHDR& header) {
   auto& draw = reinterpret_cast<NMLVCUSTOMDRAW&>(header);
   switch (draw.nmcd.dwDrawStage) {
     case CDDS_PREPAINT:
-      return CDRF_NOTIFYITEMDRAW;
     case CDDS_ITEMPREPAINT:
+      // Each row, then each of its cells (the same flag asks for both).
       return CDRF_NOTIFYSUBITEMDRAW;
     case CDDS_SUBITEM | CDDS_ITEMPREPAINT: {
       const auto row = static_cast<size_t>(draw.nmcd.dwItemSpec);
