@@ -26,6 +26,7 @@
 #include "ui/win32/workbench/Clipboard.h"
 #include "ui/win32/workbench/GdiPlus.h"
 #include "ui/win32/workbench/RecordingPanel.h"
+#include "ui/win32/workbench/RegistrySettings.h"
 #include "ui/win32/workbench/TrafficPanel.h"
 #include "ui/win32/workbench/TrendPanel.h"
 #include "ui/win32/workbench/WiringPanel.h"
@@ -184,6 +185,8 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
   bool narrowRedraw = false;
   RECT chartSize{};
   int rowsAtKeys = 0;
+  int addedRows = 0;
+  RECT redrawn{};
 
   Script script;
   script.giveUp = [&] { PostMessageW(main(), WM_COMMAND, IDCANCEL, 0); };
@@ -231,6 +234,26 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
          SetFocus(traffic.List());
          rowsAtKeys = traffic.Count();
          PressWithControl({'A', 'C'});
+       }},
+      {"new lines in the list",
+       [&] {
+         // Whatever is pending is drawn first; then only the rows of the new lines are marked.
+         UpdateWindow(traffic.List());
+         const int before = traffic.Count();
+         traffic.Flush();
+         addedRows = traffic.Count() - before;
+         if (addedRows <= 0) return false;
+         GetUpdateRect(traffic.List(), &redrawn, FALSE);
+         return true;
+       },
+       [&] {
+         RECT row{};
+         ListView_GetItemRect(traffic.List(), 0, &row, LVIR_BOUNDS);
+         RECT client{};
+         GetClientRect(traffic.List(), &client);
+         EXPECT_GT(redrawn.bottom, redrawn.top);
+         EXPECT_LE(redrawn.bottom - redrawn.top, (addedRows + 1) * (row.bottom - row.top));
+         EXPECT_LT(redrawn.bottom - redrawn.top, client.bottom / 2);
        }},
       {"the keys copied the lines",
        [&] { return kt::ui::win32::ClipboardText(traffic.Handle()) != "-"; },
@@ -330,8 +353,24 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
          EXPECT_GT(AngleBetween(d->voltages[1].angleDeg, d->currents[1].angleDeg), 90.0);
          EXPECT_LT(AngleBetween(d->voltages[0].angleDeg, d->currents[0].angleDeg), 90.0);
          EXPECT_LT(AngleBetween(d->voltages[2].angleDeg, d->currents[2].angleDeg), 90.0);
-         // Closing hides; the window is still there for the next opening.
+         // The nominal frequency picked is remembered (and put back).
+         HWND hz = wiring.Item(ids::kFrequencyList);
+         for (const int pick : {1, 0}) {
+           SendMessageW(hz, CB_SETCURSEL, pick, 0);
+           SendMessageW(wiring.Handle(), WM_COMMAND, MAKEWPARAM(ids::kFrequencyList, CBN_SELCHANGE),
+                        reinterpret_cast<LPARAM>(hz));
+           EXPECT_EQ(kt::ui::win32::RememberedNominalHz(), pick == 1 ? 60.0 : 50.0);
+           EXPECT_EQ(wiring.NominalHz(), pick == 1 ? 60.0 : 50.0);
+         }
+         // Closing hides and keeps the frame for the next start; the window is still there.
+         RECT frame{};
+         GetWindowRect(workbench.Handle(), &frame);
          SendMessageW(workbench.Handle(), WM_CLOSE, 0, 0);
+         const auto kept = kt::ui::win32::RememberedFrame();
+         ASSERT_TRUE(kept.has_value());
+         EXPECT_EQ(*kept,
+                   (kt::workbench::ScreenRect{frame.left, frame.top, frame.right - frame.left,
+                                              frame.bottom - frame.top}));
          EXPECT_FALSE(workbench.Visible());
          EXPECT_NE(workbench.Handle(), nullptr);
          Click(GetDlgItem(main(), IDCANCEL));

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "ui/win32/workbench/PhasorPainter.h"
+#include "ui/win32/workbench/RegistrySettings.h"
 #include "ui/win32/workbench/WorkbenchControlIds.h"
 #include "workbench/WorkbenchLook.h"
 
@@ -36,7 +37,13 @@ void WiringPanel::Populate() {
     std::snprintf(text, sizeof text, "%g Hz", hz);
     SendMessageW(frequency, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(text).c_str()));
   }
+  // The frequency chosen last time, else the first.
   SendMessageW(frequency, CB_SETCURSEL, 0, 0);
+  if (const auto hz = RememberedNominalHz()) {
+    for (size_t i = 0; i < workbench::kNominalFrequencies.size(); ++i) {
+      if (workbench::kNominalFrequencies[i] == *hz) SendMessageW(frequency, CB_SETCURSEL, i, 0);
+    }
+  }
   // A message too long for its column shows whole in a tip under the pointer.
   HWND table = Add(WC_LISTVIEWW, "", WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS,
                    ids::kWiringTable);
@@ -81,10 +88,9 @@ void WiringPanel::Layout(int width, int height) {
 }
 
 void WiringPanel::OnCommand(int id, int code) {
-  if (id == ids::kFrequencyList && code == CBN_SELCHANGE && hasBlock_ &&
-      IsWindowVisible(Handle()) != 0) {
-    ShowLastBlock();
-  }
+  if (id != ids::kFrequencyList || code != CBN_SELCHANGE) return;
+  RememberNominalHz(NominalHz());
+  if (hasBlock_ && IsWindowVisible(Handle()) != 0) ShowLastBlock();
 }
 
 double WiringPanel::NominalHz() const {

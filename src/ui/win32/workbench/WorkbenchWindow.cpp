@@ -3,10 +3,12 @@
 #include "ui/win32/workbench/WorkbenchWindow.h"
 
 #include <cmath>
+#include <optional>
 
 #include "ui/CMonitorDlg.h"
 #include "ui/MainDialogTemplate.h"
 #include "ui/win32/workbench/RecordingPanel.h"
+#include "ui/win32/workbench/RegistrySettings.h"
 #include "ui/win32/workbench/TrafficPanel.h"
 #include "ui/win32/workbench/TrendPanel.h"
 #include "ui/win32/workbench/WiringPanel.h"
@@ -197,6 +199,13 @@ void WorkbenchWindow::ShowBeside() {
   SetForegroundWindow(hwnd_);
 }
 
+void WorkbenchWindow::RememberPlace() const {
+  if (!Visible() || IsIconic(hwnd_) != 0 || IsZoomed(hwnd_) != 0) return;
+  RECT frame{};
+  GetWindowRect(hwnd_, &frame);
+  RememberFrame(Plain(frame));
+}
+
 void WorkbenchWindow::PlaceNextTo(HWND mainDialog) {
   HMONITOR monitor =
       MonitorFromWindow(mainDialog != nullptr ? mainDialog : hwnd_, MONITOR_DEFAULTTONEAREST);
@@ -208,9 +217,14 @@ void WorkbenchWindow::PlaceNextTo(HWND mainDialog) {
   RECT frame{};
   GetWindowRect(hwnd_, &frame);
   const SIZE least = FrameFor(kLeastWidthPx, kLeastHeightPx);
-  const workbench::WindowPlacement placed = workbench::PlaceBesideMain(
-      Plain(info.rcWork), Plain(mainFrame), {frame.right - frame.left, frame.bottom - frame.top},
-      {least.cx, least.cy});
+  // Where it was last, when that is wholly on the screen and clear of the main dialog.
+  const std::optional<workbench::ScreenRect> remembered = RememberedFrame();
+  const workbench::WindowPlacement placed =
+      remembered ? workbench::PlaceRemembered(Plain(info.rcWork), Plain(mainFrame), *remembered,
+                                              {least.cx, least.cy})
+                 : workbench::PlaceBesideMain(Plain(info.rcWork), Plain(mainFrame),
+                                              {frame.right - frame.left, frame.bottom - frame.top},
+                                              {least.cx, least.cy});
   if (mainDialog != nullptr && !(placed.mainDialog == Plain(mainFrame))) {
     SetWindowPos(mainDialog, nullptr, placed.mainDialog.x, placed.mainDialog.y, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -234,6 +248,7 @@ LRESULT WorkbenchWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CLOSE:
       // Closing only hides; the main dialog's exit ends the program and the window with it.
+      RememberPlace();
       ShowWindow(hwnd_, SW_HIDE);
       return 0;
     case WM_SIZE:
@@ -251,6 +266,11 @@ LRESULT WorkbenchWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       return 0;
     }
+    case WM_EXITSIZEMOVE:
+      // Moved or resized by the user: kept for the next start, also when the program ends with
+      // the window open.
+      RememberPlace();
+      return 0;
     case WM_NCDESTROY: {
       // Ended with the main dialog that owns it.
       HWND gone = hwnd_;

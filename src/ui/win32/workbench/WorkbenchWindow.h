@@ -44,8 +44,9 @@ class WorkbenchWindow {
   // Observes `dialog` from now on and lets its button open this window. The dialog must end
   // before the window does.
   void Attach(CMonitorDlg& dialog, MainWindow mainWindow);
-  // Shows the window and brings it to the front; a hidden window is first placed beside the main
-  // dialog (workbench::PlaceBesideMain), which may slide aside to make room.
+  // Shows the window and brings it to the front. A hidden window is first placed where it was
+  // last, when that is on the screen and clear of the main dialog, else beside the main dialog
+  // (workbench::PlaceBesideMain), which may slide aside to make room.
   void ShowBeside();
   void ShowTab(WorkbenchTab tab);
   WorkbenchTab CurrentTab() const { return current_; }
@@ -68,6 +69,8 @@ class WorkbenchWindow {
   void Create();
   void Layout();
   void PlaceNextTo(HWND mainDialog);
+  // Keeps the frame of the shown window in the user's settings.
+  void RememberPlace() const;
   ChildPanel& Panel(WorkbenchTab tab) const;
 
   GdiPlusSession gdiPlus_;  // the chart, the phasors and the PNG export draw with it
