@@ -18,6 +18,7 @@
 
 #include "measure/MeasuredBlock.h"
 #include "modbus/Clock.h"
+#include "modbus/RequestFrames.h"
 #include "serial/win32/WideText.h"
 #include "sim/SimulatedLine.h"
 #include "ui/CMonitorDlg.h"
@@ -409,6 +410,73 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
   EXPECT_EQ(BigEndian(picture, 16), static_cast<uint32_t>(chartSize.right));
   EXPECT_EQ(BigEndian(picture, 20), static_cast<uint32_t>(chartSize.bottom + 28));  // the title
   std::filesystem::remove_all(folder);
+}
+
+}  // namespace
+
+namespace {
+
+// A request for register `n` of slave 1, as the monitor sends it.
+std::vector<uint8_t> RequestFor(int n) {
+  kt::modbus::RequestBuffer frame{};
+  const int16_t length = kt::modbus::BuildReadRequest(frame, 1, static_cast<uint16_t>(n), 1);
+  return {frame.begin(), frame.begin() + length};
+}
+
+// How many rows of `height` the area waiting to be drawn in `window` covers, rounded up.
+int UpdatedRows(HWND window, int height) {
+  HRGN region = CreateRectRgn(0, 0, 0, 0);
+  GetUpdateRgn(window, region, FALSE);
+  std::vector<char> data(GetRegionData(region, 0, nullptr));
+  long area = 0;
+  RECT client{};
+  GetClientRect(window, &client);
+  if (!data.empty() && GetRegionData(region, static_cast<DWORD>(data.size()),
+                                     reinterpret_cast<RGNDATA*>(data.data())) != 0) {
+    const auto* header = reinterpret_cast<const RGNDATAHEADER*>(data.data());
+    const auto* rects = reinterpret_cast<const RECT*>(data.data() + header->dwSize);
+    for (DWORD i = 0; i < header->nCount; ++i) {
+      area += static_cast<long>(rects[i].right - rects[i].left) * (rects[i].bottom - rects[i].top);
+    }
+  }
+  DeleteObject(region);
+  const long rowArea = static_cast<long>(client.right) * height;
+  return rowArea > 0 ? static_cast<int>((area + rowArea - 1) / rowArea) : 0;
+}
+
+TEST(Win32WorkbenchLog, AFullLogMovesItsRowsUpKeepingTheSelectionOnItsLines) {
+  kt::ui::win32::WorkbenchWindow workbench(kt::workbench::SystemRecordFiles());
+  workbench.ShowBeside();  // no main dialog: placed on its own screen
+  auto& traffic = workbench.Traffic();
+  constexpr int kKept = static_cast<int>(kt::workbench::TrafficLog::kCapacity);
+  for (int n = 0; n < kKept; ++n) workbench.Log().OnFrameSent(RequestFor(n));
+  traffic.Flush();
+  ASSERT_EQ(traffic.Count(), kKept);
+  HWND list = traffic.List();
+  const int picked = kKept - 10;
+  ListView_SetItemState(list, picked, LVIS_SELECTED, LVIS_SELECTED);
+  UpdateWindow(list);
+
+  // Three more: the three oldest go, every row shows the line three further on.
+  constexpr int kMore = 3;
+  for (int n = kKept; n < kKept + kMore; ++n) workbench.Log().OnFrameSent(RequestFor(n));
+  traffic.Flush();
+  EXPECT_EQ(traffic.Count(), kKept);
+  wchar_t cell[64] = {};
+  ListView_GetItemText(list, 0, 4, cell, 64);
+  char expected[64];
+  std::snprintf(expected, sizeof expected, "读 0x%04X ×1", kMore);
+  EXPECT_EQ(Utf8(cell), expected);
+  // The selection stayed on its line, now three rows higher.
+  EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_SELECTED), picked - kMore);
+  std::snprintf(expected, sizeof expected, "读 0x%04X ×1", picked);
+  EXPECT_NE(traffic.SelectedText().find(expected), std::string::npos) << traffic.SelectedText();
+  // The rows on the screen moved: only the three new ones wait to be drawn, with the row that
+  // lost the selection mark and the one that took it.
+  RECT row{};
+  ListView_GetItemRect(list, 0, &row, LVIR_BOUNDS);
+  EXPECT_GT(UpdatedRows(list, row.bottom - row.top), 0);
+  EXPECT_LE(UpdatedRows(list, row.bottom - row.top), kMore + 2 + 1);
 }
 
 }  // namespace
