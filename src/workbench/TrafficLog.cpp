@@ -188,7 +188,8 @@ std::string TrafficLog::SaveTo(const std::string& path,
   }
   std::string day = LocalDateText(saved.empty() ? now_() : saved.front()->time);
   std::string text = "日期 " + day + "  程序 kt7340 " + KT7340_VERSION + '\n';
-  text += JoinColumns({"时间", "方向", "地址", "功能", "内容", "报文"});
+  const auto& kh = kTrafficColumnHeads;
+  text += JoinColumns({kh[0], kh[1], kh[2], kh[3], kh[4], kh[5]});
   text += '\n';
   for (const TrafficLine* line : saved) {
     // The log's own date lines stand where the day changed among all lines; the saved ones

@@ -3,6 +3,7 @@
 // lines; the window's view reads them by number.
 #pragma once
 
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <deque>
@@ -32,6 +33,10 @@ struct TrafficColumns {
   std::string reading;  // "读 0x0300 ×19", "应答 (95 字节)", "串口已断开 /dev/ttyUSB0", ...
   std::string hex;      // "01 03 03 00 00 13 04 43"; a discard's first bytes and "…"
 };
+
+// The columns' heads, in the saved text and over a view's columns.
+inline constexpr std::array<const char*, 6> kTrafficColumnHeads = {"时间", "方向", "地址",
+                                                                   "功能", "内容", "报文"};
 
 struct TrafficLine {
   // A discard keeps at most this many of its bytes; the line gives the count of all.

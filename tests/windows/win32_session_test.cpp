@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "app/CMonitorApp.h"
-#include "app/win32/WorkbenchPlaceholder.h"
 #include "commands/MeterSetDialogIds.h"
 #include "modbus/Clock.h"
 #include "serial/win32/WideText.h"
@@ -20,6 +19,8 @@
 #include "ui/CMonitorDlg.h"
 #include "ui/MainDialogIds.h"
 #include "ui/win32/Win32WindowHost.h"
+#include "ui/win32/workbench/WorkbenchWindow.h"
+#include "workbench/RecordFile.h"
 
 namespace {
 
@@ -194,7 +195,10 @@ TEST(WindowsSession, MonitorsAndConfiguresTheSimulatedMeterThroughWindowMessages
   kt::app::CMonitorApp app(host, line, clock, [] {
     return std::vector<kt::serial::PortInfo>{{"COM1", "\\\\.\\COM1", "test adapter"}};
   });
-  app.onMainDialog = [](kt::ui::CMonitorDlg& d) { kt::app::win32::AttachWorkbenchPlaceholder(d); };
+  kt::ui::win32::WorkbenchWindow workbench(kt::workbench::SystemRecordFiles());
+  app.onMainDialog = [&host, &workbench](kt::ui::CMonitorDlg& d) {
+    workbench.Attach(d, [&host, &d] { return host.WindowOf(d); });
+  };
 
   const std::string mainTitle = "7340智能电力检测仪---Tenbrook";
   HWND main = nullptr;
@@ -255,10 +259,9 @@ TEST(WindowsSession, MonitorsAndConfiguresTheSimulatedMeterThroughWindowMessages
          EXPECT_EQ(line.meter().ptRatio(), 100);
          Click(main, kWorkbenchButton);
        }},
-      {"the workbench's notice",
-       [&] { return BoxSays(box(), kt::app::win32::kWorkbenchUnavailable); },
+      {"the workbench window", [] { return VisibleDialog("诊断与记录") != nullptr; },
        [&] {
-         PostMessageW(box(), WM_COMMAND, kt::ui::IDOK, 0);
+         PostMessageW(VisibleDialog("诊断与记录"), WM_CLOSE, 0, 0);
          Click(main, kRunButton);
        }},
       {"stopped", [&] { return Text(main, kRunButton) == "运行"; }, [] {}},

@@ -7,13 +7,13 @@
 #include "app/CommandLine.h"
 #include "app/win32/ParentConsole.h"
 #include "app/win32/ResourceIds.h"
-#include "app/win32/WorkbenchPlaceholder.h"
 #include "modbus/Clock.h"
 #include "serial/SerialLine.h"
 #include "serial/win32/WideText.h"
 #include "ui/CMonitorDlg.h"
 #include "ui/win32/Win32WindowHost.h"
 #include "ui/win32/WindowsApi.h"
+#include "ui/win32/workbench/WorkbenchWindow.h"
 
 namespace {
 
@@ -53,9 +53,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   kt::serial::SerialLine port;
   kt::modbus::SteadyClock clock;
   kt::app::CMonitorApp theApp(host, port, clock);
-  theApp.onMainDialog = [&port](kt::ui::CMonitorDlg& dialog) {
+  // The workbench observes the main dialog from its start, so its log holds every frame.
+  kt::ui::win32::WorkbenchWindow workbench(kt::workbench::SystemRecordFiles());
+  theApp.onMainDialog = [&port, &host, &workbench](kt::ui::CMonitorDlg& dialog) {
     dialog.m_portDeviceName = [&port] { return port.DeviceName(); };
-    kt::app::win32::AttachWorkbenchPlaceholder(dialog);
+    workbench.Attach(dialog, [&host, &dialog] { return host.WindowOf(dialog); });
   };
   theApp.InitInstance();
   return 0;

@@ -8,15 +8,12 @@
 #include <numbers>
 
 #include "ui/qt/workbench/PhaseColours.h"
+#include "workbench/WorkbenchLook.h"
 
 namespace kt::ui::qt {
 namespace {
 
-// Currents reach this share of the voltages' radius, so the two kinds stay apart on the diagram.
-constexpr double kCurrentReach = 0.68;
-constexpr std::array<const char*, 3> kVoltageLabel = {"Ua", "Ub", "Uc"};
-constexpr std::array<const char*, 3> kElementVoltageLabel = {"Uab", "", "Ucb"};
-constexpr std::array<const char*, 3> kCurrentLabel = {"Ia", "Ib", "Ic"};
+using workbench::kCurrentReach;
 
 QPointF Tip(QPointF centre, double radius, const workbench::Phasor& p) {
   const double rad = p.angleDeg * std::numbers::pi / 180.0;
@@ -88,7 +85,7 @@ void PhasorView::paintEvent(QPaintEvent* /*event*/) {
 
   if (!hasDiagram_) {
     painter.setPen(Qt::gray);
-    painter.drawText(rect(), Qt::AlignCenter, QStringLiteral("等待测量数据"));
+    painter.drawText(rect(), Qt::AlignCenter, QString::fromUtf8(workbench::kPhasorWaiting));
     return;
   }
   for (int p = 0; p < 3; ++p) {
@@ -98,12 +95,13 @@ void PhasorView::paintEvent(QPaintEvent* /*event*/) {
     const auto& i = diagram_.currents[static_cast<std::size_t>(p)];
     const QPointF uTip = Tip(centre, radius, u);
     Arrow(painter, centre, uTip, QPen(colour, 3));
-    const auto& labels = diagram_.lineVoltages ? kElementVoltageLabel : kVoltageLabel;
+    const auto& labels =
+        diagram_.lineVoltages ? workbench::kElementVoltageLabels : workbench::kVoltageLabels;
     Label(painter, centre, uTip, labels[static_cast<std::size_t>(p)], colour);
     if (i.length > 0) {
       const QPointF iTip = Tip(centre, radius * kCurrentReach, i);
       Arrow(painter, centre, iTip, QPen(colour, 1.6, Qt::DashLine));
-      Label(painter, centre, iTip, kCurrentLabel[static_cast<std::size_t>(p)], colour);
+      Label(painter, centre, iTip, workbench::kCurrentLabels[static_cast<std::size_t>(p)], colour);
     }
   }
 }

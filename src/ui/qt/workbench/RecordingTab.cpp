@@ -13,6 +13,8 @@
 #include <QVBoxLayout>
 #include <chrono>
 
+#include "workbench/WorkbenchLook.h"
+
 namespace kt::ui::qt {
 namespace {
 
@@ -31,8 +33,8 @@ QString Elapsed(std::chrono::steady_clock::duration d) {
 RecordingTab::RecordingTab(workbench::CsvRecorder& recorder, QWidget* parent)
     : QWidget(parent),
       recorder_(recorder),
-      start_(new QPushButton(QStringLiteral("开始记录…"), this)),
-      stop_(new QPushButton(QStringLiteral("停止记录"), this)),
+      start_(new QPushButton(QString::fromUtf8(workbench::kStartRecordingText), this)),
+      stop_(new QPushButton(QString::fromUtf8(workbench::kStopRecordingText), this)),
       file_(new QLabel(this)),
       rows_(new QLabel(this)),
       elapsed_(new QLabel(this)),
@@ -52,9 +54,9 @@ RecordingTab::RecordingTab(workbench::CsvRecorder& recorder, QWidget* parent)
   buttons->addWidget(stop_);
   buttons->addStretch();
   auto* facts = new QFormLayout;
-  facts->addRow(QStringLiteral("文件："), file_);
-  facts->addRow(QStringLiteral("已写行数："), rows_);
-  facts->addRow(QStringLiteral("已记录时间："), elapsed_);
+  facts->addRow(QString::fromUtf8(workbench::kRecordingFacts[0]), file_);
+  facts->addRow(QString::fromUtf8(workbench::kRecordingFacts[1]), rows_);
+  facts->addRow(QString::fromUtf8(workbench::kRecordingFacts[2]), elapsed_);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(buttons);
   layout->addLayout(facts);

@@ -16,13 +16,14 @@
 #include <QVBoxLayout>
 
 #include "ui/qt/workbench/TrafficView.h"
+#include "workbench/WorkbenchLook.h"
 
 namespace kt::ui::qt {
 namespace {
 
 // New lines and the event count reach the screen at this pace rather than on every event: one
 // repaint for several lines. Out of sight they wait until the tab is shown.
-constexpr int kFlushMs = 2000;
+constexpr int kFlushMs = static_cast<int>(workbench::kTrafficFlushPeriod.count());
 constexpr int kHighestAddress = 255;
 
 }  // namespace
@@ -31,8 +32,8 @@ TrafficTab::TrafficTab(workbench::TrafficLog& log, QWidget* parent)
     : QWidget(parent),
       log_(log),
       view_(new TrafficView(log, this)),
-      pause_(new QPushButton(QStringLiteral("暂停"), this)),
-      errorsOnly_(new QCheckBox(QStringLiteral("只显示错误"), this)),
+      pause_(new QPushButton(QString::fromUtf8(workbench::kPauseText), this)),
+      errorsOnly_(new QCheckBox(QString::fromUtf8(workbench::kErrorsOnlyText), this)),
       address_(new QSpinBox(this)),
       count_(new QLabel(this)),
       message_(new QLabel(this)) {
@@ -47,9 +48,9 @@ TrafficTab::TrafficTab(workbench::TrafficLog& log, QWidget* parent)
   address_->setValue(workbench::TrafficChoice::kAnyAddress);
   address_->setToolTip(QStringLiteral("只显示这个子机地址的报文（串口事件总显示）"));
   message_->setStyleSheet(QStringLiteral("color: red"));
-  auto* clear = new QPushButton(QStringLiteral("清除"), this);
+  auto* clear = new QPushButton(QString::fromUtf8(workbench::kClearText), this);
   clear->setObjectName(QStringLiteral("clearButton"));
-  auto* save = new QPushButton(QStringLiteral("保存…"), this);
+  auto* save = new QPushButton(QString::fromUtf8(workbench::kSaveLogText), this);
   save->setObjectName(QStringLiteral("saveButton"));
 
   auto* buttons = new QHBoxLayout;

@@ -1,87 +1,34 @@
-// Placement of the workbench beside the main dialog. Right and bottom edges are computed as
-// x + width (one past the last pixel), so rectangles that touch do not overlap.
+// QRect in, QRect out: the placement itself is the core's.
 #include "ui/qt/workbench/WindowPlacement.h"
-
-#include <algorithm>
 
 namespace kt::ui::qt {
 namespace {
 
-// `value` held within [low, high]; `low` wins when the range is empty.
-int Clamp(int value, int low, int high) {
-  return std::max(low, std::min(value, high));
+workbench::ScreenRect Plain(const QRect& r) {
+  return {r.x(), r.y(), r.width(), r.height()};
 }
 
-// The start of a span of `length` as near `wanted` as the range [start, start + room) allows.
-int Fit(int wanted, int length, int start, int room) {
-  return Clamp(wanted, start, start + room - length);
+QRect FromPlain(const workbench::ScreenRect& r) {
+  return {r.x, r.y, r.width, r.height};
+}
+
+WindowPlacement FromPlain(const workbench::WindowPlacement& p) {
+  return {FromPlain(p.window), FromPlain(p.mainDialog)};
 }
 
 }  // namespace
 
 WindowPlacement PlaceBesideMain(const QRect& available, const QRect& mainDialog,
                                 const QSize& wanted, const QSize& minimum) {
-  const int screenLeft = available.x();
-  const int screenRight = available.x() + available.width();
-  const int screenTop = available.y();
-  const int screenBottom = available.y() + available.height();
-  const int mainLeft = mainDialog.x();
-  const int mainRight = mainDialog.x() + mainDialog.width();
-  const int mainTop = mainDialog.y();
-  const int mainBottom = mainDialog.y() + mainDialog.height();
-
-  const int minWidth = std::min(minimum.width(), available.width());
-  const int minHeight = std::min(minimum.height(), available.height());
-  const int width = Clamp(wanted.width(), minWidth, available.width());
-  const int height = Clamp(wanted.height(), minHeight, available.height());
-  const int besideTop = Fit(mainTop, height, screenTop, available.height());
-  const auto beside = [&](int x, int w) { return QRect(x, besideTop, w, height); };
-
-  const int roomRight = screenRight - (mainRight + kPlacementGapPx);
-  const int roomLeft = (mainLeft - kPlacementGapPx) - screenLeft;
-  if (roomRight >= width) return {beside(mainRight + kPlacementGapPx, width), mainDialog};
-  if (roomLeft >= width) return {beside(mainLeft - kPlacementGapPx - width, width), mainDialog};
-  if (std::max(roomLeft, roomRight) >= minWidth) {
-    if (roomRight >= roomLeft) return {beside(mainRight + kPlacementGapPx, roomRight), mainDialog};
-    return {beside(screenLeft, roomLeft), mainDialog};
-  }
-
-  if (mainDialog.width() + kPlacementGapPx + minWidth <= available.width()) {
-    const int w = std::min(width, available.width() - mainDialog.width() - kPlacementGapPx);
-    QRect main = mainDialog;
-    const bool mainRightOfCentre = 2 * mainLeft + mainDialog.width() > screenLeft + screenRight;
-    if (mainRightOfCentre) {
-      main.moveLeft(screenLeft + w + kPlacementGapPx);
-      return {beside(screenLeft, w), main};
-    }
-    main.moveLeft(screenRight - w - kPlacementGapPx - mainDialog.width());
-    return {beside(screenRight - w, w), main};
-  }
-
-  const int alignedLeft = Fit(mainLeft, width, screenLeft, available.width());
-  const int roomBelow = screenBottom - (mainBottom + kPlacementGapPx);
-  const int roomAbove = (mainTop - kPlacementGapPx) - screenTop;
-  if (roomBelow >= minHeight) {
-    return {QRect(alignedLeft, mainBottom + kPlacementGapPx, width, std::min(height, roomBelow)),
-            mainDialog};
-  }
-  if (roomAbove >= minHeight) {
-    const int h = std::min(height, roomAbove);
-    return {QRect(alignedLeft, mainTop - kPlacementGapPx - h, width, h), mainDialog};
-  }
-
-  const int edgeLeft = roomRight >= roomLeft ? screenRight - width : screenLeft;
-  return {beside(edgeLeft, width), mainDialog};
+  return FromPlain(workbench::PlaceBesideMain(Plain(available), Plain(mainDialog),
+                                              {wanted.width(), wanted.height()},
+                                              {minimum.width(), minimum.height()}));
 }
 
 WindowPlacement PlaceRemembered(const QRect& available, const QRect& mainDialog,
                                 const QRect& remembered, const QSize& minimum) {
-  const bool bigEnough =
-      remembered.width() >= minimum.width() && remembered.height() >= minimum.height();
-  if (bigEnough && available.contains(remembered) && !remembered.intersects(mainDialog)) {
-    return {remembered, mainDialog};
-  }
-  return PlaceBesideMain(available, mainDialog, remembered.size(), minimum);
+  return FromPlain(workbench::PlaceRemembered(
+      Plain(available), Plain(mainDialog), Plain(remembered), {minimum.width(), minimum.height()}));
 }
 
 }  // namespace kt::ui::qt

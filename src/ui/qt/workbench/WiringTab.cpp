@@ -14,29 +14,26 @@
 #include "ui/qt/workbench/PhasorView.h"
 #include "workbench/PhasorDiagram.h"
 #include "workbench/WiringCheck.h"
+#include "workbench/WorkbenchLook.h"
 
 namespace kt::ui::qt {
-
-namespace {
-
-constexpr double kFrequencies[] = {50.0, 60.0};
-
-}  // namespace
 
 WiringTab::WiringTab(QWidget* parent)
     : QWidget(parent),
       frequency_(new QComboBox(this)),
       table_(new CopyableTable(0, 3, this)),
       phasors_(new PhasorView(this)) {
-  for (double hz : kFrequencies) frequency_->addItem(QStringLiteral("%1 Hz").arg(hz), hz);
+  for (double hz : workbench::kNominalFrequencies)
+    frequency_->addItem(QStringLiteral("%1 Hz").arg(hz), hz);
   const double remembered = QSettings().value(QString::fromLatin1(kNominalHzKey), 50.0).toDouble();
   frequency_->setCurrentIndex(remembered == 60.0 ? 1 : 0);
   connect(frequency_, &QComboBox::currentIndexChanged, this, [this] {
     QSettings().setValue(QString::fromLatin1(kNominalHzKey), NominalHz());
     if (hasBlock_ && isVisible()) ShowLastBlock();
   });
-  table_->setHorizontalHeaderLabels(
-      {QStringLiteral("检查项"), QStringLiteral("结论"), QStringLiteral("说明")});
+  table_->setHorizontalHeaderLabels({QString::fromUtf8(workbench::kWiringColumns[0]),
+                                     QString::fromUtf8(workbench::kWiringColumns[1]),
+                                     QString::fromUtf8(workbench::kWiringColumns[2])});
   table_->verticalHeader()->setVisible(false);
   // Each row says what was seen, what it means and what to check: long lines wrap, and each
   // cell's tooltip holds its whole text. Rows are selected and copied (Ctrl+C) as text.
@@ -48,18 +45,16 @@ WiringTab::WiringTab(QWidget* parent)
   header->setSectionResizeMode(kVerdictColumn, QHeaderView::ResizeToContents);
   header->setSectionResizeMode(kMessageColumn, QHeaderView::Stretch);
 
-  auto* note = new QLabel(QStringLiteral("仪表不报告相角：图中电流的角度由各元件有功功率 P 和"
-                                         "无功功率 Q 推算，φ = atan2(Q, P)。三相三线方式画两个"
-                                         "元件的电压 Uab、Ucb 与电流 Ia、Ic。"),
-                          this);
+  auto* note = new QLabel(QString::fromUtf8(workbench::kPhasorNote), this);
   note->setWordWrap(true);
-  auto* legend =
-      new QLabel(QStringLiteral("实线：电压　虚线：电流　"
-                                "<span style='color:%1'>■ A相</span>　"
-                                "<span style='color:%2'>■ B相</span>　"
-                                "<span style='color:%3'>■ C相</span>")
-                     .arg(PhaseColour(0).name(), PhaseColour(1).name(), PhaseColour(2).name()),
-                 this);
+  auto* legend = new QLabel(
+      QStringLiteral("%1　<span style='color:%2'>■ %3</span>　<span style='color:%4'>■ %5</span>　"
+                     "<span style='color:%6'>■ %7</span>")
+          .arg(QString::fromUtf8(workbench::kPhasorLegendLines), PhaseColour(0).name(),
+               QString::fromUtf8(workbench::kPhaseNames[0]), PhaseColour(1).name(),
+               QString::fromUtf8(workbench::kPhaseNames[1]), PhaseColour(2).name(),
+               QString::fromUtf8(workbench::kPhaseNames[2])),
+      this);
 
   auto* side = new QVBoxLayout;
   side->addWidget(phasors_, 1);
@@ -67,7 +62,7 @@ WiringTab::WiringTab(QWidget* parent)
   side->addWidget(note);
 
   auto* frequencyRow = new QHBoxLayout;
-  frequencyRow->addWidget(new QLabel(QStringLiteral("电网额定频率"), this));
+  frequencyRow->addWidget(new QLabel(QString::fromUtf8(workbench::kNominalFrequencyLabel), this));
   frequencyRow->addWidget(frequency_);
   frequencyRow->addStretch(1);
   auto* checks = new QVBoxLayout;
@@ -113,7 +108,7 @@ void WiringTab::ShowLastBlock() {
     SetIfChanged(*table_->item(r, kNameColumn), QString::fromStdString(row.name));
     QTableWidgetItem& verdict = *table_->item(r, kVerdictColumn);
     SetIfChanged(verdict, QString::fromUtf8(workbench::VerdictText(row.verdict)));
-    const QBrush colour(VerdictColour(row.verdict));
+    const QBrush colour(qt::VerdictColour(row.verdict));
     if (verdict.foreground() != colour) verdict.setForeground(colour);
     SetIfChanged(*table_->item(r, kMessageColumn), QString::fromStdString(row.message));
   }

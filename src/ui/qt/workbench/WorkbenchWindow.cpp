@@ -15,6 +15,7 @@
 #include "ui/qt/workbench/TrendTab.h"
 #include "ui/qt/workbench/WindowPlacement.h"
 #include "ui/qt/workbench/WiringTab.h"
+#include "workbench/WorkbenchLook.h"
 
 namespace kt::ui::qt {
 namespace {
@@ -42,10 +43,10 @@ WorkbenchWindow::WorkbenchWindow(QWidget* parent)
       traffic_(new TrafficTab(log_)),
       recording_(new RecordingTab(recorder_)) {
   setObjectName(QStringLiteral("workbench"));
-  setWindowTitle(QStringLiteral("诊断与记录"));
+  setWindowTitle(QString::fromUtf8(workbench::kWorkbenchTitle));
   tabs_->setObjectName(QStringLiteral("workbenchTabs"));
-  tabs_->addTab(traffic_, QStringLiteral("报文"));
-  tabs_->addTab(recording_, QStringLiteral("记录"));
+  tabs_->addTab(traffic_, QString::fromUtf8(workbench::kWorkbenchTabTitles[0]));
+  tabs_->addTab(recording_, QString::fromUtf8(workbench::kWorkbenchTabTitles[1]));
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(4, 4, 4, 4);
   layout->addWidget(tabs_);
@@ -59,11 +60,11 @@ WorkbenchWindow::WorkbenchWindow(QWidget* parent)
 
   auto* trends = new TrendTab;
   trends->setObjectName(QStringLiteral("trendTab"));
-  AddTab(trends, QStringLiteral("趋势"));
+  AddTab(trends, QString::fromUtf8(workbench::kWorkbenchTabTitles[2]));
   SubscribeBlocks([trends](const measure::MeasuredBlock& block) { trends->AddBlock(block); });
   auto* wiring = new WiringTab;
   wiring->setObjectName(QStringLiteral("wiringTab"));
-  AddTab(wiring, QStringLiteral("接线检查"));
+  AddTab(wiring, QString::fromUtf8(workbench::kWorkbenchTabTitles[3]));
   SubscribeBlocks([wiring](const measure::MeasuredBlock& block) { wiring->AddBlock(block); });
 }
 

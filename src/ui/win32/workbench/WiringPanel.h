@@ -1,0 +1,52 @@
+// The tab "接线检查": the core's checks of the latest block in a table (verdicts in their
+// colours), the nominal frequency they judge against, and the phasor diagram with its note.
+// Out of sight it only keeps the block and catches up when shown.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "measure/MeasuredBlock.h"
+#include "ui/win32/workbench/ChildPanel.h"
+#include "ui/win32/workbench/PaintedView.h"
+#include "workbench/PhasorDiagram.h"
+#include "workbench/WiringCheck.h"
+
+namespace kt::ui::win32 {
+
+class WiringPanel : public ChildPanel {
+ public:
+  WiringPanel();
+  void AddBlock(const measure::MeasuredBlock& block);
+  void OnShown() override;
+  void Layout(int width, int height) override;
+
+  double NominalHz() const;
+  void SetNominalHz(double hz);
+  // The rows as shown: name, verdict and message each, and the diagram drawn.
+  const std::vector<workbench::CheckRow>& Rows() const { return rows_; }
+  // The table's text of a row and column, as Windows holds it.
+  std::string CellText(int row, int column) const;
+  const workbench::PhasorDiagram* Diagram() const { return phasorsDrawn_ ? &diagram_ : nullptr; }
+  HWND Table() const;
+  HWND PhasorWindow() const { return phasors_->Handle(); }
+
+ protected:
+  void Populate() override;
+  void OnCommand(int id, int code) override;
+  LRESULT OnNotify(NMHDR& header) override;
+
+ private:
+  void ShowLastBlock();
+  void SetCell(int row, int column, const std::string& text);
+
+  measure::MeasuredBlock last_{};
+  bool hasBlock_ = false;
+  std::vector<workbench::CheckRow> rows_;
+  workbench::PhasorDiagram diagram_{};
+  bool phasorsDrawn_ = false;
+  std::unique_ptr<PaintedView> phasors_;
+};
+
+}  // namespace kt::ui::win32

@@ -1,0 +1,46 @@
+// The identifiers of the workbench window's controls, one name each.
+#pragma once
+
+namespace kt::ui::win32::workbench_ids {
+
+inline constexpr int kTabs = 100;
+
+// "报文"
+inline constexpr int kTrafficList = 200;
+inline constexpr int kPauseButton = 201;
+inline constexpr int kClearButton = 202;
+inline constexpr int kSaveButton = 203;
+inline constexpr int kErrorsOnlyBox = 204;
+inline constexpr int kEventCount = 205;
+inline constexpr int kTrafficMessage = 206;
+
+// "记录"
+inline constexpr int kStartRecordingButton = 300;
+inline constexpr int kStopRecordingButton = 301;
+inline constexpr int kRecordFileLabel = 302;
+inline constexpr int kRecordFile = 303;
+inline constexpr int kRecordRowsLabel = 304;
+inline constexpr int kRecordRows = 305;
+inline constexpr int kRecordElapsedLabel = 306;
+inline constexpr int kRecordElapsed = 307;
+inline constexpr int kRecordMessage = 308;
+
+// "趋势"
+inline constexpr int kSpanLabel = 400;
+inline constexpr int kSpanList = 401;
+inline constexpr int kTrendPauseButton = 402;
+inline constexpr int kExportButton = 403;
+inline constexpr int kTrendChart = 404;
+inline constexpr int kTrendMessage = 405;
+inline constexpr int kFirstGroupBox = 410;   // one per unit group
+inline constexpr int kFirstSeriesBox = 420;  // one per series
+
+// "接线检查"
+inline constexpr int kFrequencyLabel = 500;
+inline constexpr int kFrequencyList = 501;
+inline constexpr int kWiringTable = 502;
+inline constexpr int kPhasorDiagram = 503;
+inline constexpr int kPhasorLegend = 504;
+inline constexpr int kPhasorNote = 505;
+
+}  // namespace kt::ui::win32::workbench_ids

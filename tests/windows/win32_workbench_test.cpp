@@ -1,0 +1,482 @@
+// The workbench window on Windows for real, against the simulated meter with a reversed CT on
+// phase B: opened by the main dialog's button beside it, the log's list view shows the
+// configuration exchange in the core's texts, a recording has the BOM, the header and a row per
+// block, the trend draws the ticked series and exports a PNG, the wiring check names the CT.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <initializer_list>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "measure/MeasuredBlock.h"
+#include "modbus/Clock.h"
+#include "modbus/RequestFrames.h"
+#include "serial/win32/WideText.h"
+#include "sim/SimulatedLine.h"
+#include "ui/CMonitorDlg.h"
+#include "ui/MainDialogIds.h"
+#include "ui/win32/Win32WindowHost.h"
+#include "ui/win32/workbench/Clipboard.h"
+#include "ui/win32/workbench/GdiPlus.h"
+#include "ui/win32/workbench/RecordingPanel.h"
+#include "ui/win32/workbench/RegistrySettings.h"
+#include "ui/win32/workbench/TrafficPanel.h"
+#include "ui/win32/workbench/TrendPanel.h"
+#include "ui/win32/workbench/WiringPanel.h"
+#include "ui/win32/workbench/WorkbenchControlIds.h"
+#include "ui/win32/workbench/WorkbenchWindow.h"
+#include "workbench/CsvRecorder.h"
+#include "workbench/TrendChoices.h"
+
+namespace {
+
+using namespace kt::ui;
+using kt::ui::win32::WorkbenchTab;
+namespace ids = kt::ui::win32::workbench_ids;
+using kt::workbench::TrendSeries;
+
+constexpr UINT kStepPeriodMs = 100;
+constexpr int kStepLimit = 600;  // a minute of steps
+constexpr uint64_t kBlocksToRecord = 3;
+
+// Steps run one after the other on a thread timer inside the main dialog's modal loop: each waits
+// until its condition holds, then acts. A step that waits too long fails the test and ends it.
+struct Script {
+  struct Step {
+    std::string name;
+    std::function<bool()> ready;
+    std::function<void()> act;
+  };
+  std::vector<Step> steps;
+  size_t next = 0;
+  int waited = 0;
+  std::string failure;
+  std::function<void()> giveUp;
+};
+Script* running = nullptr;
+
+void CALLBACK StepTimer(HWND, UINT, UINT_PTR, DWORD) {
+  Script& s = *running;
+  if (s.next >= s.steps.size()) return;
+  Script::Step& step = s.steps[s.next];
+  if (!step.ready()) {
+    if (++s.waited > kStepLimit) {
+      s.failure = "timed out waiting for: " + step.name;
+      s.next = s.steps.size();
+      s.giveUp();
+    }
+    return;
+  }
+  s.waited = 0;
+  ++s.next;
+  step.act();
+}
+
+void Click(HWND control) {
+  ASSERT_NE(control, nullptr);
+  SendMessageW(control, BM_CLICK, 0, 0);
+}
+
+std::string Slurp(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+size_t Count(const std::string& text, const std::string& what) {
+  size_t n = 0;
+  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
+uint32_t BigEndian(const std::string& bytes, size_t at) {
+  return static_cast<uint32_t>(static_cast<uint8_t>(bytes[at])) << 24 |
+         static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + 1])) << 16 |
+         static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + 2])) << 8 |
+         static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + 3]));
+}
+
+std::string Utf8(const std::wstring& wide) {
+  return kt::serial::win32::Utf8FromWide(wide);
+}
+
+// Keys pressed with Ctrl held, as the keyboard gives them to the focused window.
+void PressWithControl(std::initializer_list<WORD> keys) {
+  std::vector<INPUT> inputs;
+  const auto key = [&inputs](WORD vk, bool up) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    inputs.push_back(in);
+  };
+  key(VK_CONTROL, false);
+  for (const WORD k : keys) {
+    key(k, false);
+    key(k, true);
+  }
+  key(VK_CONTROL, true);
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+// With KT7340_SCREENSHOT_DIR set (bench/win32_workbench_screens.sh), the window as it is on the
+// screen goes to DIR/windows-workbench-NAME.png; else nothing happens.
+void Shoot(HWND window, const char* name) {
+  const wchar_t* dir = _wgetenv(L"KT7340_SCREENSHOT_DIR");
+  if (dir == nullptr || window == nullptr) return;
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  RECT frame{};
+  GetClientRect(window, &frame);
+  MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&frame), 2);
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap =
+      CreateCompatibleBitmap(screen, frame.right - frame.left, frame.bottom - frame.top);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, frame.right - frame.left, frame.bottom - frame.top, screen, frame.left,
+         frame.top, SRCCOPY);
+  SelectObject(memory, old);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  kt::ui::win32::SavePng(bitmap, Utf8(std::wstring(dir) + L"/windows-workbench-" +
+                                      kt::serial::win32::WideFromUtf8(name) + L".png"));
+  DeleteObject(bitmap);
+}
+
+// The angle from `from` to `to` in degrees, folded into [0, 180].
+double AngleBetween(double from, double to) {
+  const double d = std::fmod(std::abs(to - from), 360.0);
+  return d > 180 ? 360 - d : d;
+}
+
+TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
+  const auto folder = std::filesystem::temp_directory_path() / "kt7340_workbench_test";
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder);
+  const std::filesystem::path csv = folder / L"记录.csv";
+  const std::filesystem::path logFile = folder / L"报文.txt";
+  const std::filesystem::path png = folder / L"趋势.png";
+
+  kt::ui::win32::Win32WindowHost host;
+  kt::modbus::SteadyClock clock;
+  kt::sim::MeterConfig meter;
+  meter.load.wiringFaults.reversedCt[1] = true;  // phase B
+  kt::sim::SimulatedLine line(clock, meter);
+  CMonitorDlg dialog(host, line, clock);
+  kt::ui::win32::WorkbenchWindow workbench(kt::workbench::SystemRecordFiles());
+  workbench.Attach(dialog, [&] { return host.WindowOf(dialog); });
+  uint64_t blocksWhileRecording = 0;
+  uint64_t blocks = 0;
+  workbench.SubscribeBlocks([&](const kt::measure::MeasuredBlock&) {
+    ++blocks;
+    if (workbench.Recorder().Recording()) ++blocksWhileRecording;
+  });
+  auto main = [&] { return host.WindowOf(dialog); };
+  auto& traffic = workbench.Traffic();
+  auto& trend = workbench.Trend();
+  auto& wiring = workbench.Wiring();
+  uint64_t blocksSeen = 0;
+  bool narrowRedraw = false;
+  RECT chartSize{};
+  int rowsAtKeys = 0;
+  int addedRows = 0;
+  RECT redrawn{};
+
+  Script script;
+  script.giveUp = [&] { PostMessageW(main(), WM_COMMAND, IDCANCEL, 0); };
+  script.steps = {
+      {"the main dialog", [&] { return main() != nullptr && IsWindowVisible(main()) != 0; },
+       [&] {
+         SetDlgItemTextW(main(), main_ids::kSlaveAddressEdit, L"1");
+         Click(GetDlgItem(main(), main_ids::kRunButton));
+         EXPECT_FALSE(workbench.Visible());
+         Click(GetDlgItem(main(), main_ids::kWorkbenchButton));
+         EXPECT_TRUE(workbench.Visible());
+         // Beside the main dialog, clear of it, owned by it.
+         RECT a{};
+         RECT b{};
+         RECT both{};
+         GetWindowRect(main(), &a);
+         GetWindowRect(workbench.Handle(), &b);
+         EXPECT_FALSE(IntersectRect(&both, &a, &b)) << b.left << "," << b.top;
+         EXPECT_EQ(GetWindow(workbench.Handle(), GW_OWNER), main());
+       }},
+      {"the configuration exchange in the log",
+       [&] {
+         traffic.Flush();
+         return traffic.ShownText().find("应答 (95 字节)") != std::string::npos;
+       },
+       [&] {
+         Shoot(workbench.Handle(), "log");
+         const std::string log = traffic.ShownText();
+         EXPECT_NE(log.find("\t发\t1\t03\t读 0x0300 ×19\t01 03 03 00 00 13 "), std::string::npos)
+             << log;
+         // The list view asks for its rows: the same texts as the log's columns.
+         HWND list = traffic.List();
+         EXPECT_EQ(ListView_GetItemCount(list), traffic.Count());
+         wchar_t cell[256] = {};
+         ListView_GetItemText(list, 0, 4, cell, 256);
+         EXPECT_EQ(kt::serial::win32::Utf8FromWide(cell), traffic.LineOfRow(0)->Columns().reading);
+         // Only the errors with their requests: no reply is an error here.
+         Click(traffic.Item(ids::kErrorsOnlyBox));
+         EXPECT_EQ(traffic.ShownText().find("应答 ("), std::string::npos);
+         Click(traffic.Item(ids::kErrorsOnlyBox));
+         EXPECT_NE(traffic.ShownText().find("应答 (95 字节)"), std::string::npos);
+         // Ctrl+A, Ctrl+C in the list: every shown line on the clipboard.
+         kt::ui::win32::CopyToClipboard(traffic.Handle(), "-");
+         SetForegroundWindow(workbench.Handle());
+         SetFocus(traffic.List());
+         rowsAtKeys = traffic.Count();
+         PressWithControl({'A', 'C'});
+       }},
+      {"new lines in the list",
+       [&] {
+         // Whatever is pending is drawn first; then only the rows of the new lines are marked.
+         UpdateWindow(traffic.List());
+         const int before = traffic.Count();
+         traffic.Flush();
+         addedRows = traffic.Count() - before;
+         if (addedRows <= 0) return false;
+         GetUpdateRect(traffic.List(), &redrawn, FALSE);
+         return true;
+       },
+       [&] {
+         RECT row{};
+         ListView_GetItemRect(traffic.List(), 0, &row, LVIR_BOUNDS);
+         RECT client{};
+         GetClientRect(traffic.List(), &client);
+         EXPECT_GT(redrawn.bottom, redrawn.top);
+         EXPECT_LE(redrawn.bottom - redrawn.top, (addedRows + 1) * (row.bottom - row.top));
+         EXPECT_LT(redrawn.bottom - redrawn.top, client.bottom / 2);
+       }},
+      {"the keys copied the lines",
+       [&] { return kt::ui::win32::ClipboardText(traffic.Handle()) != "-"; },
+       [&] {
+         const std::string copied = kt::ui::win32::ClipboardText(traffic.Handle());
+         EXPECT_EQ(Count(copied, "\r\n") + 1, static_cast<size_t>(rowsAtKeys));
+         EXPECT_NE(copied.find("读 0x0300 ×19"), std::string::npos);
+         EXPECT_EQ(traffic.SaveTo(Utf8(logFile.wstring())), "");
+         workbench.ShowTab(WorkbenchTab::Recording);
+         // "开始记录…" runs the save dialog; the next step answers it from within its loop.
+         Click(workbench.Recording().Item(ids::kStartRecordingButton));
+       }},
+      {"the save dialog of 开始记录…",
+       [&] { return FindWindowW(L"#32770", L"开始记录") != nullptr; },
+       [&] {
+         HWND files = FindWindowW(L"#32770", L"开始记录");
+         // The name box: the combo box of the Explorer-style dialog, or the older edit.
+         for (const int nameBox : {0x47C, 0x480}) {
+           if (GetDlgItem(files, nameBox) != nullptr) {
+             SetDlgItemTextW(files, nameBox, csv.wstring().c_str());
+           }
+         }
+         PostMessageW(files, WM_COMMAND, kt::ui::IDOK, 0);
+       }},
+      {"a few blocks recorded",
+       [&] { return workbench.Recorder().RowsWritten() >= kBlocksToRecord; },
+       [&] {
+         Shoot(workbench.Handle(), "recording");
+         EXPECT_EQ(workbench.Recorder().Path(), Utf8(csv.wstring()));
+         Click(workbench.Recording().Item(ids::kStopRecordingButton));
+         EXPECT_FALSE(workbench.Recorder().Recording());
+         wchar_t rows[32] = {};
+         GetWindowTextW(workbench.Recording().Item(ids::kRecordRows), rows, 32);
+         EXPECT_EQ(kt::serial::win32::Utf8FromWide(rows), std::to_string(blocksWhileRecording));
+         workbench.ShowTab(WorkbenchTab::Trend);
+         blocksSeen = blocks;
+       }},
+      {"a block on the trend tab", [&] { return blocks >= blocksSeen + 2; },
+       [&] {
+         const kt::workbench::SeriesSet shown = trend.Columns().shown();
+         for (size_t s = 0; s < kt::workbench::kTrendSeriesCount; ++s) {
+           const bool atStart =
+               std::find(kt::workbench::kShownAtStart.begin(), kt::workbench::kShownAtStart.end(),
+                         static_cast<TrendSeries>(s)) != kt::workbench::kShownAtStart.end();
+           EXPECT_EQ(shown[s], atStart) << s;
+           EXPECT_EQ(!trend.Columns().Points(static_cast<TrendSeries>(s)).empty(), atStart) << s;
+         }
+         Click(trend.Item(ids::kFirstSeriesBox + static_cast<int>(TrendSeries::Frequency)));
+         EXPECT_TRUE(trend.Columns().shown()[static_cast<size_t>(TrendSeries::Frequency)]);
+         const auto& hz = trend.Axis(kt::workbench::UnitGroup::Frequency);
+         EXPECT_TRUE(hz.used);
+         EXPECT_STREQ(hz.unit.unit, "Hz");
+         const double f = trend.Columns().Points(TrendSeries::Frequency).back().value;
+         EXPECT_LE(hz.range.low, f);
+         EXPECT_GE(hz.range.high, f);
+         blocksSeen = blocks;
+       }},
+      {"more blocks on the trend tab",
+       [&] {
+         // Between two tick steps a block redraws a strip, not the whole chart.
+         RECT chart{};
+         GetClientRect(trend.Chart(), &chart);
+         const RECT r = trend.LastRedrawn();
+         if (r.right > r.left && r.right - r.left < chart.right / 2) narrowRedraw = true;
+         return blocks >= blocksSeen + 4;
+       },
+       [&] {
+         EXPECT_TRUE(narrowRedraw);
+         // The shortest span: the axis covers a minute and one tick step more.
+         trend.SetSpan(std::chrono::minutes(1));
+         const auto covered = trend.Columns().axis().to - trend.Columns().axis().from;
+         EXPECT_GT(covered, std::chrono::minutes(1));
+         EXPECT_LT(covered, std::chrono::minutes(2));
+         Shoot(workbench.Handle(), "trend");
+         EXPECT_EQ(trend.ExportPng(Utf8(png.wstring())), "");
+         GetClientRect(trend.Chart(), &chartSize);
+         workbench.ShowTab(WorkbenchTab::Wiring);
+         blocksSeen = blocks;
+       }},
+      {"a block on the wiring tab", [&] { return blocks >= blocksSeen + 1; },
+       [&] {
+         Shoot(workbench.Handle(), "wiring");
+         bool named = false;
+         for (size_t r = 0; r < wiring.Rows().size(); ++r) {
+           const auto& row = wiring.Rows()[r];
+           EXPECT_EQ(wiring.CellText(static_cast<int>(r), 2), row.message);
+           if (row.verdict == kt::workbench::Verdict::Fault &&
+               row.message.find("B相") != std::string::npos &&
+               row.message.find("接反") != std::string::npos) {
+             named = true;
+           }
+         }
+         EXPECT_TRUE(named);
+         // Phase B's current points away from its voltage, A's and C's do not.
+         const auto* d = wiring.Diagram();
+         ASSERT_NE(d, nullptr);
+         EXPECT_GT(AngleBetween(d->voltages[1].angleDeg, d->currents[1].angleDeg), 90.0);
+         EXPECT_LT(AngleBetween(d->voltages[0].angleDeg, d->currents[0].angleDeg), 90.0);
+         EXPECT_LT(AngleBetween(d->voltages[2].angleDeg, d->currents[2].angleDeg), 90.0);
+         // The nominal frequency picked is remembered (and put back).
+         HWND hz = wiring.Item(ids::kFrequencyList);
+         for (const int pick : {1, 0}) {
+           SendMessageW(hz, CB_SETCURSEL, pick, 0);
+           SendMessageW(wiring.Handle(), WM_COMMAND, MAKEWPARAM(ids::kFrequencyList, CBN_SELCHANGE),
+                        reinterpret_cast<LPARAM>(hz));
+           EXPECT_EQ(kt::ui::win32::RememberedNominalHz(), pick == 1 ? 60.0 : 50.0);
+           EXPECT_EQ(wiring.NominalHz(), pick == 1 ? 60.0 : 50.0);
+         }
+         // Closing hides and keeps the frame for the next start; the window is still there.
+         RECT frame{};
+         GetWindowRect(workbench.Handle(), &frame);
+         SendMessageW(workbench.Handle(), WM_CLOSE, 0, 0);
+         const auto kept = kt::ui::win32::RememberedFrame();
+         ASSERT_TRUE(kept.has_value());
+         EXPECT_EQ(*kept,
+                   (kt::workbench::ScreenRect{frame.left, frame.top, frame.right - frame.left,
+                                              frame.bottom - frame.top}));
+         EXPECT_FALSE(workbench.Visible());
+         EXPECT_NE(workbench.Handle(), nullptr);
+         Click(GetDlgItem(main(), IDCANCEL));
+       }},
+  };
+  running = &script;
+  const UINT_PTR timer = SetTimer(nullptr, 0, kStepPeriodMs, &StepTimer);
+  dialog.m_portNumber = 1;
+  dialog.DoModal();
+  KillTimer(nullptr, timer);
+  running = nullptr;
+  host.DestroyWindow(dialog);
+
+  EXPECT_EQ(script.failure, "");
+  EXPECT_EQ(script.next, script.steps.size());
+  // The main dialog's end ended the window it owned.
+  EXPECT_EQ(workbench.Handle(), nullptr);
+
+  // The recording: the byte-order mark, the header, a row per block while recording, CR LF.
+  const std::string recorded = Slurp(csv);
+  const std::string header = "\xEF\xBB\xBF" + kt::workbench::CsvHeader() + "\r\n";
+  ASSERT_GE(recorded.size(), header.size());
+  EXPECT_EQ(recorded.substr(0, header.size()), header);
+  EXPECT_GE(blocksWhileRecording, kBlocksToRecord);
+  EXPECT_EQ(Count(recorded, "\r\n"), 1 + blocksWhileRecording);
+  // The saved log: its column heads and the configuration request.
+  const std::string saved = Slurp(logFile);
+  EXPECT_NE(saved.find("时间\t方向\t地址\t功能\t内容\t报文"), std::string::npos);
+  EXPECT_NE(saved.find("读 0x0300 ×19"), std::string::npos);
+  // The picture: a PNG whose header gives the chart's size plus the title band.
+  const std::string picture = Slurp(png);
+  ASSERT_GT(picture.size(), 24U);
+  EXPECT_EQ(picture.substr(0, 8), "\x89PNG\r\n\x1A\n");
+  EXPECT_EQ(picture.substr(12, 4), "IHDR");
+  EXPECT_GT(chartSize.right, 200);
+  EXPECT_EQ(BigEndian(picture, 16), static_cast<uint32_t>(chartSize.right));
+  EXPECT_EQ(BigEndian(picture, 20), static_cast<uint32_t>(chartSize.bottom + 28));  // the title
+  std::filesystem::remove_all(folder);
+}
+
+}  // namespace
+
+namespace {
+
+// A request for register `n` of slave 1, as the monitor sends it.
+std::vector<uint8_t> RequestFor(int n) {
+  kt::modbus::RequestBuffer frame{};
+  const int16_t length = kt::modbus::BuildReadRequest(frame, 1, static_cast<uint16_t>(n), 1);
+  return {frame.begin(), frame.begin() + length};
+}
+
+// How many rows of `height` the area waiting to be drawn in `window` covers, rounded up.
+int UpdatedRows(HWND window, int height) {
+  HRGN region = CreateRectRgn(0, 0, 0, 0);
+  GetUpdateRgn(window, region, FALSE);
+  std::vector<char> data(GetRegionData(region, 0, nullptr));
+  long area = 0;
+  RECT client{};
+  GetClientRect(window, &client);
+  if (!data.empty() && GetRegionData(region, static_cast<DWORD>(data.size()),
+                                     reinterpret_cast<RGNDATA*>(data.data())) != 0) {
+    const auto* header = reinterpret_cast<const RGNDATAHEADER*>(data.data());
+    const auto* rects = reinterpret_cast<const RECT*>(data.data() + header->dwSize);
+    for (DWORD i = 0; i < header->nCount; ++i) {
+      area += static_cast<long>(rects[i].right - rects[i].left) * (rects[i].bottom - rects[i].top);
+    }
+  }
+  DeleteObject(region);
+  const long rowArea = static_cast<long>(client.right) * height;
+  return rowArea > 0 ? static_cast<int>((area + rowArea - 1) / rowArea) : 0;
+}
+
+TEST(Win32WorkbenchLog, AFullLogMovesItsRowsUpKeepingTheSelectionOnItsLines) {
+  kt::ui::win32::WorkbenchWindow workbench(kt::workbench::SystemRecordFiles());
+  workbench.ShowBeside();  // no main dialog: placed on its own screen
+  auto& traffic = workbench.Traffic();
+  constexpr int kKept = static_cast<int>(kt::workbench::TrafficLog::kCapacity);
+  for (int n = 0; n < kKept; ++n) workbench.Log().OnFrameSent(RequestFor(n));
+  traffic.Flush();
+  ASSERT_EQ(traffic.Count(), kKept);
+  HWND list = traffic.List();
+  const int picked = kKept - 10;
+  ListView_SetItemState(list, picked, LVIS_SELECTED, LVIS_SELECTED);
+  UpdateWindow(list);
+
+  // Three more: the three oldest go, every row shows the line three further on.
+  constexpr int kMore = 3;
+  for (int n = kKept; n < kKept + kMore; ++n) workbench.Log().OnFrameSent(RequestFor(n));
+  traffic.Flush();
+  EXPECT_EQ(traffic.Count(), kKept);
+  wchar_t cell[64] = {};
+  ListView_GetItemText(list, 0, 4, cell, 64);
+  char expected[64];
+  std::snprintf(expected, sizeof expected, "读 0x%04X ×1", kMore);
+  EXPECT_EQ(Utf8(cell), expected);
+  // The selection stayed on its line, now three rows higher.
+  EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_SELECTED), picked - kMore);
+  std::snprintf(expected, sizeof expected, "读 0x%04X ×1", picked);
+  EXPECT_NE(traffic.SelectedText().find(expected), std::string::npos) << traffic.SelectedText();
+  // The rows on the screen moved: only the three new ones wait to be drawn, with the row that
+  // lost the selection mark and the one that took it.
+  RECT row{};
+  ListView_GetItemRect(list, 0, &row, LVIR_BOUNDS);
+  EXPECT_GT(UpdatedRows(list, row.bottom - row.top), 0);
+  EXPECT_LE(UpdatedRows(list, row.bottom - row.top), kMore + 2 + 1);
+}
+
+}  // namespace
