@@ -58,7 +58,7 @@ HWND ChildPanel::Add(const wchar_t* windowClass, const std::string& text, DWORD 
                      DWORD exStyle) {
   HWND control = CreateWindowExW(
       exStyle, windowClass, Wide(text).c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10, hwnd_,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+      PointerFrom<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
   if (control != nullptr) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), 0);
   return control;
 }
@@ -106,11 +106,11 @@ LRESULT ChildPanel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT CALLBACK ChildPanel::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+    const auto* create = PointerFrom<const CREATESTRUCTW*>(lParam);
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     static_cast<ChildPanel*>(create->lpCreateParams)->hwnd_ = hwnd;
   }
-  auto* panel = reinterpret_cast<ChildPanel*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  auto* panel = PointerFrom<ChildPanel*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (panel == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
   return panel->Dispatch(message, wParam, lParam);
 }
@@ -121,7 +121,7 @@ LRESULT ChildPanel::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
       OnCommand(LOWORD(wParam), HIWORD(wParam));
       return 0;
     case WM_NOTIFY:
-      return OnNotify(*reinterpret_cast<NMHDR*>(lParam));
+      return OnNotify(*PointerFrom<NMHDR*>(lParam));
     case WM_TIMER:
       OnTimer(wParam);
       return 0;
@@ -134,8 +134,8 @@ LRESULT ChildPanel::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN: {
-      auto* dc = reinterpret_cast<HDC>(wParam);
-      const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
+      auto* dc = PointerFrom<HDC>(wParam);
+      const int id = GetDlgCtrlID(PointerFrom<HWND>(lParam));
       SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
       SetTextColor(dc, redTexts_.count(id) != 0 ? kRed : GetSysColor(COLOR_BTNTEXT));
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));

@@ -109,7 +109,7 @@ void WorkbenchWindow::Create() {
   if (hwnd_ == nullptr) return;
   tabs_ = CreateWindowExW(0, WC_TABCONTROLW, L"",
                           WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP, 0, 0, 10, 10, hwnd_,
-                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(workbench_ids::kTabs)),
+                          PointerFrom<HMENU>(static_cast<INT_PTR>(workbench_ids::kTabs)),
                           GetModuleHandleW(nullptr), nullptr);
   SendMessageW(tabs_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), 0);
   for (size_t i = 0; i < workbench::kWorkbenchTabTitles.size(); ++i) {
@@ -235,11 +235,11 @@ void WorkbenchWindow::PlaceNextTo(HWND mainDialog) {
 
 LRESULT CALLBACK WorkbenchWindow::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+    const auto* create = PointerFrom<const CREATESTRUCTW*>(lParam);
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     static_cast<WorkbenchWindow*>(create->lpCreateParams)->hwnd_ = hwnd;
   }
-  auto* window = reinterpret_cast<WorkbenchWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  auto* window = PointerFrom<WorkbenchWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (window == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
   return window->OnMessage(message, wParam, lParam);
 }
@@ -256,11 +256,11 @@ LRESULT WorkbenchWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_GETMINMAXINFO: {
       const SIZE least = FrameFor(kLeastWidthPx, kLeastHeightPx);
-      reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {least.cx, least.cy};
+      PointerFrom<MINMAXINFO*>(lParam)->ptMinTrackSize = {least.cx, least.cy};
       return 0;
     }
     case WM_NOTIFY: {
-      const auto& header = *reinterpret_cast<NMHDR*>(lParam);
+      const auto& header = *PointerFrom<NMHDR*>(lParam);
       if (header.hwndFrom == tabs_ && header.code == TCN_SELCHANGE) {
         ShowTab(static_cast<WorkbenchTab>(SendMessageW(tabs_, TCM_GETCURSEL, 0, 0)));
       }
