@@ -77,9 +77,10 @@ std::string CsvRow(const measure::MeasuredBlock& block) {
 }
 
 std::string NumberedPath(const std::string& path, int n) {
-  const size_t nameAt = path.find_last_of('/') + 1;  // 0 without a folder
+  // Windows' save dialog gives folders with backslashes.
+  const size_t nameAt = path.find_last_of("/\\") + 1;  // 0 without a folder
   const size_t dot = path.find_last_of('.');
-  const std::string number = "-" + std::to_string(n);
+  const std::string number = std::string("-").append(std::to_string(n));
   // A dot that starts the name (".csv") or lies in a folder name is no extension.
   if (dot == std::string::npos || dot <= nameAt) return path + number;
   return path.substr(0, dot) + number + path.substr(dot);

@@ -387,6 +387,8 @@ TEST_F(CsvRecorderTest, ContinuingNeverLosesWhatAFileHolds) {
   EXPECT_EQ(kt::workbench::NumberedPath("/a/b.c/rec", 2), "/a/b.c/rec-2");
   EXPECT_EQ(kt::workbench::NumberedPath("/a/.csv", 3), "/a/.csv-3");
   EXPECT_EQ(kt::workbench::NumberedPath("x.tar.csv", 12), "x.tar-12.csv");
+  EXPECT_EQ(kt::workbench::NumberedPath("C:\\logs.old\\rec", 4), "C:\\logs.old\\rec-4");
+  EXPECT_EQ(kt::workbench::NumberedPath("C:\\logs\\rec.csv", 5), "C:\\logs\\rec-5.csv");
 }
 
 }  // namespace
