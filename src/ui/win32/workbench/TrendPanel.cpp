@@ -26,7 +26,6 @@ constexpr int kTitleRow = 18;    // a value axis's title, one row per axis on a 
 constexpr int kBottomRoom = 34;  // the time labels and the time axis's title
 constexpr int kSideRoom = 30;    // half a time label beyond the plot's ends
 constexpr int kTitleBand = 28;   // the line above an exported picture
-constexpr double kLeastAxisFill = 0.5;
 constexpr float kLonePoint = 2.5F;
 
 std::size_t Index(UnitGroup g) {
@@ -280,7 +279,7 @@ bool TrendPanel::FitAxes() {
     const bool holds =
         axis.used && unit.divisor == axis.unit.divisor && dataLow >= axis.range.low &&
         dataHigh <= axis.range.high &&
-        wanted.high - wanted.low >= kLeastAxisFill * (axis.range.high - axis.range.low);
+        wanted.high - wanted.low >= workbench::kLeastAxisFill * (axis.range.high - axis.range.low);
     if (holds) continue;
     axis.used = true;
     axis.unit = unit;
