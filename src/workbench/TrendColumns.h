@@ -49,6 +49,14 @@ struct TrendPoint {
   bool operator==(const TrendPoint&) const = default;
 };
 
+// The lowest and the highest value (base units) of each unit group's shown series; `used` is false
+// for a group none of whose shown series has a point.
+struct GroupExtremes {
+  std::array<bool, kUnitGroupCount> used{};
+  std::array<double, kUnitGroupCount> low{};
+  std::array<double, kUnitGroupCount> high{};
+};
+
 class TrendColumns {
  public:
   // Every shown series' points anew, from the samples of `store` from `axis.from` to `axis.to`.
@@ -64,6 +72,8 @@ class TrendColumns {
   const std::vector<TrendPoint>& Points(TrendSeries s) const {
     return points_[static_cast<std::size_t>(s)];
   }
+  // The columns keep every extreme, so their points give the range of the samples.
+  GroupExtremes ShownExtremes() const;
 
  private:
   long long ColumnOf(TrendClock::time_point t) const;

@@ -34,7 +34,6 @@
 #include <QValueAxis>
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <vector>
 
 #include "workbench/TrendChoices.h"
@@ -394,23 +393,9 @@ void TrendTab::Redraw() {
 }
 
 workbench::SeriesSet TrendTab::FitGroupAxes() {
-  // Each group's range over its shown series only, so the axis fits what is drawn. The columns
-  // keep every extreme, so their points give the range of the samples.
-  std::array<double, workbench::kUnitGroupCount> low{};
-  std::array<double, workbench::kUnitGroupCount> high{};
-  std::array<bool, workbench::kUnitGroupCount> used{};
-  low.fill(std::numeric_limits<double>::max());
-  high.fill(std::numeric_limits<double>::lowest());
+  // Each group's range over its shown series only, so the axis fits what is drawn.
+  auto [used, low, high] = columns_.ShownExtremes();
   const workbench::SeriesSet shown = columns_.shown();
-  for (std::size_t s = 0; s < workbench::kTrendSeriesCount; ++s) {
-    if (!shown[s]) continue;
-    const std::size_t g = Index(workbench::GroupOf(static_cast<TrendSeries>(s)));
-    for (const workbench::TrendPoint& p : columns_.Points(static_cast<TrendSeries>(s))) {
-      used[g] = true;
-      low[g] = std::min(low[g], p.value);
-      high[g] = std::max(high[g], p.value);
-    }
-  }
   workbench::SeriesSet moved;
   // One set of horizontal grid lines, the first shown group's: more would not line up, and each
   // set is painted again with every block.

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <limits>
 #include <vector>
 
 #include "ui/win32/workbench/GdiPlus.h"
@@ -247,21 +246,7 @@ void TrendPanel::Redraw() {
 }
 
 bool TrendPanel::FitAxes() {
-  std::array<double, workbench::kUnitGroupCount> low{};
-  std::array<double, workbench::kUnitGroupCount> high{};
-  std::array<bool, workbench::kUnitGroupCount> used{};
-  low.fill(std::numeric_limits<double>::max());
-  high.fill(std::numeric_limits<double>::lowest());
-  const workbench::SeriesSet shown = columns_.shown();
-  for (std::size_t s = 0; s < workbench::kTrendSeriesCount; ++s) {
-    if (!shown[s]) continue;
-    const std::size_t g = Index(workbench::GroupOf(static_cast<TrendSeries>(s)));
-    for (const workbench::TrendPoint& p : columns_.Points(static_cast<TrendSeries>(s))) {
-      used[g] = true;
-      low[g] = std::min(low[g], p.value);
-      high[g] = std::max(high[g], p.value);
-    }
-  }
+  const auto [used, low, high] = columns_.ShownExtremes();
   bool moved = false;
   for (std::size_t g = 0; g < workbench::kUnitGroupCount; ++g) {
     GroupAxis& axis = axes_[g];
