@@ -132,6 +132,15 @@ void TrendColumns::AppendColumnsFrom(const TrendStore& store, std::size_t first)
   }
 }
 
+TrendColumns::Refreshed TrendColumns::Refresh(const TrendStore& store, const TrendAxis& axis,
+                                              SeriesSet shown, bool stale) {
+  if (stale || !(axis == axis_) || shown != shown_) {
+    Rebuild(store, axis, shown);
+    return {shown, true};
+  }
+  return {Update(store), false};
+}
+
 GroupExtremes TrendColumns::ShownExtremes() const {
   GroupExtremes extremes;
   extremes.low.fill(std::numeric_limits<double>::max());

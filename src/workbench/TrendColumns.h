@@ -66,6 +66,13 @@ class TrendColumns {
   // dropped a sample the columns used (it started afresh, or the ring was full) every column is
   // built anew and every shown series counts as changed.
   SeriesSet Update(const TrendStore& store);
+  // Rebuild when `stale` or when the axis or the shown series are not those of the last build,
+  // else Update. `changed`: every shown series after a rebuild, else those whose points changed.
+  struct Refreshed {
+    SeriesSet changed;
+    bool rebuilt;
+  };
+  Refreshed Refresh(const TrendStore& store, const TrendAxis& axis, SeriesSet shown, bool stale);
 
   const TrendAxis& axis() const { return axis_; }
   SeriesSet shown() const { return shown_; }

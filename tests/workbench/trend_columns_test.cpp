@@ -253,3 +253,32 @@ TEST(TrendColumns, ExtremesOfAGroupComeFromItsShownSeriesOnly) {
   EXPECT_DOUBLE_EQ(e.high[current], 5.0);
   EXPECT_FALSE(e.used[frequency]);
 }
+
+TEST(TrendColumns, RefreshBuildsAnewOnlyWhenStaleOrTheAxisOrTheShownSeriesChanged) {
+  TrendStore store;
+  for (int n = 1; n <= 20; ++n) store.Append(BlockAt(std::chrono::seconds(n), 220.0 + n));
+  const TrendAxis axis = AxisFor(kStart + 1min, 10min, 60);
+  TrendColumns columns;
+  EXPECT_TRUE(columns.Refresh(store, axis, VoltageAndCurrent(), false).rebuilt);  // first build
+  const auto voltage = static_cast<std::size_t>(TrendSeries::PhaseVoltageA);
+
+  store.Append(BlockAt(21s, 300.0));
+  const TrendColumns::Refreshed update = columns.Refresh(store, axis, VoltageAndCurrent(), false);
+  EXPECT_FALSE(update.rebuilt);
+  EXPECT_TRUE(update.changed[voltage]);
+  EXPECT_EQ(columns.Points(TrendSeries::PhaseVoltageA),
+            FreshPoints(store, axis, TrendSeries::PhaseVoltageA));
+
+  const TrendColumns::Refreshed stale = columns.Refresh(store, axis, VoltageAndCurrent(), true);
+  EXPECT_TRUE(stale.rebuilt);
+  EXPECT_EQ(stale.changed, VoltageAndCurrent());
+  EXPECT_TRUE(
+      columns.Refresh(store, AxisFor(kStart + 1min, 1min, 60), VoltageAndCurrent(), false).rebuilt);
+  SeriesSet voltageOnly;
+  voltageOnly.set(voltage);
+  const TrendColumns::Refreshed fewer =
+      columns.Refresh(store, AxisFor(kStart + 1min, 1min, 60), voltageOnly, false);
+  EXPECT_TRUE(fewer.rebuilt);
+  EXPECT_EQ(fewer.changed, voltageOnly);
+  EXPECT_TRUE(columns.Points(TrendSeries::CurrentA).empty());
+}

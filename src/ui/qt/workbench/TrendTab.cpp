@@ -368,14 +368,7 @@ void TrendTab::Redraw() {
     return;
   }
   const workbench::TrendAxis axis = CurrentAxis();
-  const bool rebuild = stale_ || !(axis == columns_.axis()) || Shown() != columns_.shown();
-  workbench::SeriesSet changed;
-  if (rebuild) {
-    columns_.Rebuild(store_, axis, Shown());
-    changed = Shown();
-  } else {
-    changed = columns_.Update(store_);
-  }
+  auto [changed, rebuild] = columns_.Refresh(store_, axis, Shown(), stale_);
   stale_ = false;
   changed |= FitGroupAxes();
   if (rebuild) {

@@ -212,14 +212,7 @@ void TrendPanel::Redraw() {
   const workbench::TrendAxis axis = workbench::AxisFor(
       store_.At(store_.size() - 1).time, span_,
       workbench::TrendColumnCount(plotWidth, std::max<std::size_t>(Shown().count(), 1)));
-  const bool rebuild = stale_ || !(axis == columns_.axis()) || Shown() != columns_.shown();
-  workbench::SeriesSet changed;
-  if (rebuild) {
-    columns_.Rebuild(store_, axis, Shown());
-    changed = Shown();
-  } else {
-    changed = columns_.Update(store_);
-  }
+  const auto [changed, rebuild] = columns_.Refresh(store_, axis, Shown(), stale_);
   stale_ = false;
   const bool moved = FitAxes();
   if (rebuild || moved || !(PlotArea().left == plot.left && PlotArea().right == plot.right)) {
