@@ -65,16 +65,20 @@ NiceRange MakeNice(double low, double high) {
   return {niceLow, niceHigh, static_cast<int>(std::lround((niceHigh - niceLow) / step)) + 1};
 }
 
-NiceRange AxisRangeFor(double low, double high) {
+ValueBounds PaddedBounds(double low, double high) {
   const double pad = std::max((high - low) * 0.08, std::max(std::abs(high) * 0.005, 1e-3));
-  double lo = low - pad;
-  double hi = high + pad;
+  ValueBounds padded{low - pad, high + pad};
   if (low >= 0) {
-    lo = std::max(lo, 0.0);
+    padded.low = std::max(padded.low, 0.0);
   } else if (high <= 0) {
-    hi = std::min(hi, 0.0);
+    padded.high = std::min(padded.high, 0.0);
   }
-  return MakeNice(lo, hi);
+  return padded;
+}
+
+NiceRange AxisRangeFor(double low, double high) {
+  const ValueBounds padded = PaddedBounds(low, high);
+  return MakeNice(padded.low, padded.high);
 }
 
 int LabelDecimals(double span) {

@@ -59,9 +59,19 @@ struct NiceRange {
   int ticks;
 };
 NiceRange MakeNice(double low, double high);
-// The range a group's axis needs for data from `low` to `high` (in the shown unit): some room
-// around it (also for a flat line) that never reaches across zero.
+// Data from `low` to `high` (in the shown unit) with some room around it, also for a flat line;
+// the room never reaches across zero, so an axis of values that are all positive does not
+// extend below zero.
+struct ValueBounds {
+  double low;
+  double high;
+};
+ValueBounds PaddedBounds(double low, double high);
+// The range a group's axis needs for that data: its padded bounds on round steps.
 NiceRange AxisRangeFor(double low, double high);
+// A fitted value axis stays as it is while it holds the data and the data's padded bounds fill at
+// least this share of it: the scale does not twitch with every block.
+inline constexpr double kLeastAxisFill = 0.5;
 // Enough decimals to tell the labels of an axis spanning `span` apart.
 int LabelDecimals(double span);
 

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace kt::workbench {
 namespace {
@@ -129,6 +130,31 @@ void TrendColumns::AppendColumnsFrom(const TrendStore& store, std::size_t first)
     hasTail_ = true;
     i = next;
   }
+}
+
+TrendColumns::Refreshed TrendColumns::Refresh(const TrendStore& store, const TrendAxis& axis,
+                                              SeriesSet shown, bool stale) {
+  if (stale || !(axis == axis_) || shown != shown_) {
+    Rebuild(store, axis, shown);
+    return {shown, true};
+  }
+  return {Update(store), false};
+}
+
+GroupExtremes TrendColumns::ShownExtremes() const {
+  GroupExtremes extremes;
+  extremes.low.fill(std::numeric_limits<double>::max());
+  extremes.high.fill(std::numeric_limits<double>::lowest());
+  for (std::size_t s = 0; s < kTrendSeriesCount; ++s) {
+    if (!shown_[s]) continue;
+    const auto g = static_cast<std::size_t>(GroupOf(static_cast<TrendSeries>(s)));
+    for (const TrendPoint& p : points_[s]) {
+      extremes.used[g] = true;
+      extremes.low[g] = std::min(extremes.low[g], p.value);
+      extremes.high[g] = std::max(extremes.high[g], p.value);
+    }
+  }
+  return extremes;
 }
 
 }  // namespace kt::workbench

@@ -49,6 +49,14 @@ struct TrendPoint {
   bool operator==(const TrendPoint&) const = default;
 };
 
+// The lowest and the highest value (base units) of each unit group's shown series; `used` is false
+// for a group none of whose shown series has a point.
+struct GroupExtremes {
+  std::array<bool, kUnitGroupCount> used{};
+  std::array<double, kUnitGroupCount> low{};
+  std::array<double, kUnitGroupCount> high{};
+};
+
 class TrendColumns {
  public:
   // Every shown series' points anew, from the samples of `store` from `axis.from` to `axis.to`.
@@ -58,12 +66,21 @@ class TrendColumns {
   // dropped a sample the columns used (it started afresh, or the ring was full) every column is
   // built anew and every shown series counts as changed.
   SeriesSet Update(const TrendStore& store);
+  // Rebuild when `stale` or when the axis or the shown series are not those of the last build,
+  // else Update. `changed`: every shown series after a rebuild, else those whose points changed.
+  struct Refreshed {
+    SeriesSet changed;
+    bool rebuilt;
+  };
+  Refreshed Refresh(const TrendStore& store, const TrendAxis& axis, SeriesSet shown, bool stale);
 
   const TrendAxis& axis() const { return axis_; }
   SeriesSet shown() const { return shown_; }
   const std::vector<TrendPoint>& Points(TrendSeries s) const {
     return points_[static_cast<std::size_t>(s)];
   }
+  // The columns keep every extreme, so their points give the range of the samples.
+  GroupExtremes ShownExtremes() const;
 
  private:
   long long ColumnOf(TrendClock::time_point t) const;

@@ -46,6 +46,8 @@ using kt::workbench::TrendSeries;
 constexpr UINT kStepPeriodMs = 100;
 constexpr int kStepLimit = 600;  // a minute of steps
 constexpr uint64_t kBlocksToRecord = 3;
+// Steps to wait for a key press to reach its window.
+constexpr int kTabWaits = 10;
 
 // Steps run one after the other on a thread timer inside the main dialog's modal loop: each waits
 // until its condition holds, then acts. A step that waits too long fails the test and ends it.
@@ -107,8 +109,9 @@ std::string Utf8(const std::wstring& wide) {
   return kt::serial::win32::Utf8FromWide(wide);
 }
 
-// Keys pressed with Ctrl held, as the keyboard gives them to the focused window.
-void PressWithControl(std::initializer_list<WORD> keys) {
+// Keys pressed one after the other with the keys `held` held down, as the keyboard gives them to
+// the focused window.
+void Press(std::initializer_list<WORD> keys, std::initializer_list<WORD> held = {}) {
   std::vector<INPUT> inputs;
   const auto key = [&inputs](WORD vk, bool up) {
     INPUT in{};
@@ -117,12 +120,12 @@ void PressWithControl(std::initializer_list<WORD> keys) {
     in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
     inputs.push_back(in);
   };
-  key(VK_CONTROL, false);
+  for (const WORD k : held) key(k, false);
   for (const WORD k : keys) {
     key(k, false);
     key(k, true);
   }
-  key(VK_CONTROL, true);
+  for (const WORD k : held) key(k, true);
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
@@ -188,6 +191,7 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
   int rowsAtKeys = 0;
   int addedRows = 0;
   RECT redrawn{};
+  int tabWaits = 0;
 
   Script script;
   script.giveUp = [&] { PostMessageW(main(), WM_COMMAND, IDCANCEL, 0); };
@@ -207,7 +211,15 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
          GetWindowRect(workbench.Handle(), &b);
          EXPECT_FALSE(IntersectRect(&both, &a, &b)) << b.left << "," << b.top;
          EXPECT_EQ(GetWindow(workbench.Handle(), GW_OWNER), main());
+         // Tab in the window moves the focus from "清除" on to "保存…".
+         SetForegroundWindow(workbench.Handle());
+         SetFocus(traffic.Item(ids::kClearButton));
+         EXPECT_EQ(GetFocus(), traffic.Item(ids::kClearButton));
+         Press({VK_TAB});
        }},
+      {"the Tab key handled",
+       [&] { return GetFocus() != traffic.Item(ids::kClearButton) || ++tabWaits > kTabWaits; },
+       [&] { EXPECT_EQ(GetFocus(), traffic.Item(ids::kSaveButton)); }},
       {"the configuration exchange in the log",
        [&] {
          traffic.Flush();
@@ -234,7 +246,7 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
          SetForegroundWindow(workbench.Handle());
          SetFocus(traffic.List());
          rowsAtKeys = traffic.Count();
-         PressWithControl({'A', 'C'});
+         Press({'A', 'C'}, {VK_CONTROL});
        }},
       {"new lines in the list",
        [&] {

@@ -1,6 +1,7 @@
 // The trend chart's columns: the stepped axis, and updates that match a fresh build.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
@@ -222,3 +223,62 @@ TEST(TrendColumns, UpdatesOnAStretchMatchAFreshBuildWithGapsAndBlocksPastItsEnd)
 }
 
 }  // namespace
+
+TEST(TrendColumns, ExtremesOfAGroupComeFromItsShownSeriesOnly) {
+  TrendStore store;
+  double lowest = 1e9;
+  double highest = -1e9;
+  for (int n = 1; n <= 300; ++n) {
+    // One spike up and one down, each in a column of its own among many samples.
+    const double voltage =
+        220.0 + std::sin(n * 0.3) + (n == 40 ? 15.0 : 0.0) - (n == 250 ? 9.0 : 0.0);
+    lowest = std::min(lowest, voltage);
+    highest = std::max(highest, voltage);
+    MeasuredBlock b = BlockAt(std::chrono::milliseconds(n * 1000), voltage);
+    b[Quantity::PhaseVoltageB] = 400.0;  // same group, not shown
+    b[Quantity::Frequency] = 50.0;       // not shown
+    store.Append(b);
+  }
+  TrendColumns columns;
+  columns.Rebuild(store, AxisFor(kStart + 5min, 10min, 60), VoltageAndCurrent());
+  const GroupExtremes e = columns.ShownExtremes();
+  const auto voltage = static_cast<std::size_t>(UnitGroup::Voltage);
+  const auto current = static_cast<std::size_t>(UnitGroup::Current);
+  const auto frequency = static_cast<std::size_t>(UnitGroup::Frequency);
+  EXPECT_TRUE(e.used[voltage]);
+  EXPECT_DOUBLE_EQ(e.low[voltage], lowest);
+  EXPECT_DOUBLE_EQ(e.high[voltage], highest);
+  EXPECT_TRUE(e.used[current]);
+  EXPECT_DOUBLE_EQ(e.low[current], 5.0);
+  EXPECT_DOUBLE_EQ(e.high[current], 5.0);
+  EXPECT_FALSE(e.used[frequency]);
+}
+
+TEST(TrendColumns, RefreshBuildsAnewOnlyWhenStaleOrTheAxisOrTheShownSeriesChanged) {
+  TrendStore store;
+  for (int n = 1; n <= 20; ++n) store.Append(BlockAt(std::chrono::seconds(n), 220.0 + n));
+  const TrendAxis axis = AxisFor(kStart + 1min, 10min, 60);
+  TrendColumns columns;
+  EXPECT_TRUE(columns.Refresh(store, axis, VoltageAndCurrent(), false).rebuilt);  // first build
+  const auto voltage = static_cast<std::size_t>(TrendSeries::PhaseVoltageA);
+
+  store.Append(BlockAt(21s, 300.0));
+  const TrendColumns::Refreshed update = columns.Refresh(store, axis, VoltageAndCurrent(), false);
+  EXPECT_FALSE(update.rebuilt);
+  EXPECT_TRUE(update.changed[voltage]);
+  EXPECT_EQ(columns.Points(TrendSeries::PhaseVoltageA),
+            FreshPoints(store, axis, TrendSeries::PhaseVoltageA));
+
+  const TrendColumns::Refreshed stale = columns.Refresh(store, axis, VoltageAndCurrent(), true);
+  EXPECT_TRUE(stale.rebuilt);
+  EXPECT_EQ(stale.changed, VoltageAndCurrent());
+  EXPECT_TRUE(
+      columns.Refresh(store, AxisFor(kStart + 1min, 1min, 60), VoltageAndCurrent(), false).rebuilt);
+  SeriesSet voltageOnly;
+  voltageOnly.set(voltage);
+  const TrendColumns::Refreshed fewer =
+      columns.Refresh(store, AxisFor(kStart + 1min, 1min, 60), voltageOnly, false);
+  EXPECT_TRUE(fewer.rebuilt);
+  EXPECT_EQ(fewer.changed, voltageOnly);
+  EXPECT_TRUE(columns.Points(TrendSeries::CurrentA).empty());
+}

@@ -16,6 +16,7 @@ using serial::win32::Utf8FromWide;
 using serial::win32::WideFromUtf8;
 
 constexpr const wchar_t* kWindowProperty = L"kt7340.DialogWindow";
+constexpr const wchar_t* kDialogClass = L"#32770";
 constexpr UINT_PTR kListBoxSubclass = 1;
 // A window timer's shortest period; a zero period must not spin the loop.
 constexpr unsigned kShortestTimerMs = USER_TIMER_MINIMUM;
@@ -27,6 +28,22 @@ std::wstring WindowText(HWND hwnd) {
   const int got = GetWindowTextW(hwnd, text.data(), length + 1);
   text.resize(static_cast<size_t>(std::max(got, 0)));
   return text;
+}
+
+// The window whose keyboard handling a message takes: `dialog`, or the top-level window of this
+// program it is for when that one steps through its controls by keyboard without being a dialog
+// (the workbench window, WS_EX_CONTROLPARENT). Dialogs keep their own Enter and Escape.
+HWND KeyboardWindowOf(const MSG& msg, HWND dialog) {
+  if (msg.hwnd == nullptr) return dialog;
+  HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+  if (root == nullptr || root == dialog) return dialog;
+  if (GetWindowThreadProcessId(root, nullptr) != GetCurrentThreadId()) return dialog;
+  if ((GetWindowLongPtrW(root, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) == 0) return dialog;
+  constexpr int kClassLength = 16;
+  wchar_t windowClass[kClassLength] = {};
+  GetClassNameW(root, windowClass, kClassLength);
+  if (lstrcmpW(windowClass, kDialogClass) == 0) return dialog;
+  return root;
 }
 
 bool SameColours(const CtlColor& a, const CtlColor& b) {
@@ -230,7 +247,9 @@ void DialogWindow::RunModalLoop() {
       break;
     }
     if (got < 0) break;
-    if (!IsDialogMessageW(self, &msg)) {
+    // Tab and the arrows step through the controls of the window the key is for: the dialog's,
+    // or those of a modeless window of the program beside it.
+    if (!IsDialogMessageW(KeyboardWindowOf(msg, self), &msg)) {
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }

@@ -34,10 +34,10 @@
 #include <QValueAxis>
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <vector>
 
-#include "ui/qt/workbench/PhaseColours.h"
+#include "workbench/TrendChoices.h"
+#include "workbench/WorkbenchLook.h"
 
 namespace kt::ui::qt {
 namespace {
@@ -45,38 +45,6 @@ namespace {
 using std::chrono::milliseconds;
 using workbench::TrendSeries;
 using workbench::UnitGroup;
-
-constexpr std::array<const char*, workbench::kUnitGroupCount> kGroupTitle = {
-    "电压", "电流", "有功功率", "无功功率", "视在功率", "功率因数", "频率"};
-// Which side of the plot each group's value axis stands on.
-constexpr std::array<bool, workbench::kUnitGroupCount> kAxisOnLeft = {true, false, true, false,
-                                                                      true, false, false};
-
-struct SpanChoice {
-  const char* label;
-  std::chrono::minutes span;
-};
-constexpr std::array<SpanChoice, 3> kSpans = {{{"最近 1 分钟", std::chrono::minutes(1)},
-                                               {"最近 10 分钟", std::chrono::minutes(10)},
-                                               {"最近 60 分钟", std::chrono::minutes(60)}}};
-constexpr int kDefaultSpanIndex = 1;
-
-// Shown when the tab opens: what a commissioning engineer looks at first.
-constexpr std::array<TrendSeries, 7> kShownAtStart = {
-    TrendSeries::PhaseVoltageA,   TrendSeries::PhaseVoltageB, TrendSeries::PhaseVoltageC,
-    TrendSeries::CurrentA,        TrendSeries::CurrentB,      TrendSeries::CurrentC,
-    TrendSeries::TotalActivePower};
-
-// Every change of a series' points costs the chart a pass over all of them, so the points of all
-// shown series together stay within a budget: columns of at least two pixels, each giving its
-// lowest and highest sample, and fewer columns the more series are shown.
-constexpr std::size_t kPointsPerColumn = 2;
-constexpr std::size_t kColumnPixels = 2;
-constexpr std::size_t kLeastColumns = 60;
-constexpr std::size_t kPointBudget = 3000;
-
-// A value axis is fitted again when the data leaves it or fills less than this share of it.
-constexpr double kLeastAxisFill = 0.5;
 
 // The narrowest and the widest stretch the time axis can be zoomed to.
 constexpr std::chrono::seconds kNarrowestZoom{10};
@@ -105,68 +73,12 @@ std::size_t Index(UnitGroup g) {
 }
 
 QPen SeriesPen(TrendSeries s) {
-  const int width = 1;
-  // Currents and power factors in a darker shade of their phase's colour, so that a voltage and
-  // a current of the same phase can be told apart.
-  constexpr int kDarker = 165;
-  switch (s) {
-    case TrendSeries::PhaseVoltageA:
-      return QPen(PhaseColour(0), width);
-    case TrendSeries::PhaseVoltageB:
-      return QPen(PhaseColour(1), width);
-    case TrendSeries::PhaseVoltageC:
-      return QPen(PhaseColour(2), width);
-    case TrendSeries::CurrentA:
-    case TrendSeries::PowerFactorA:
-      return QPen(PhaseColour(0).darker(kDarker), width);
-    case TrendSeries::CurrentB:
-    case TrendSeries::PowerFactorB:
-      return QPen(PhaseColour(1).darker(kDarker), width);
-    case TrendSeries::CurrentC:
-    case TrendSeries::PowerFactorC:
-      return QPen(PhaseColour(2).darker(kDarker), width);
-    case TrendSeries::LineVoltageAB:
-      return QPen(QColor(0xE0, 0x7B, 0x00), width);
-    case TrendSeries::LineVoltageBC:
-      return QPen(QColor(0x00, 0x8C, 0x8C), width);
-    case TrendSeries::LineVoltageCA:
-      return QPen(QColor(0x8E, 0x44, 0xAD), width);
-    case TrendSeries::TotalActivePower:
-      return QPen(QColor(0x1F, 0x5F, 0xBF), width);
-    case TrendSeries::TotalReactivePower:
-      return QPen(QColor(0xB0, 0x3A, 0x9A), width);
-    case TrendSeries::TotalApparentPower:
-      return QPen(QColor(0x55, 0x55, 0x55), width);
-    case TrendSeries::TotalPowerFactor:
-      return QPen(Qt::black, width);
-    case TrendSeries::Frequency:
-      return QPen(QColor(0x00, 0x33, 0x99), width);
-  }
-  return QPen(Qt::black, width);
+  const workbench::Rgb rgb = workbench::SeriesColour(s);
+  return {QColor(rgb.red, rgb.green, rgb.blue), 1};
 }
 
-// Enough decimals to tell the axis ticks apart.
 QString LabelFormat(double spanScaled) {
-  if (spanScaled < 0.1) return QStringLiteral("%.3f");
-  if (spanScaled < 1) return QStringLiteral("%.2f");
-  if (spanScaled < 20) return QStringLiteral("%.1f");
-  return QStringLiteral("%.0f");
-}
-
-// A range on round steps (1, 2 or 5 times a power of ten) around [low, high], with its ticks.
-struct NiceRange {
-  double low, high;
-  int ticks;
-};
-NiceRange MakeNice(double low, double high) {
-  constexpr int kWantedSteps = 5;
-  const double rough = (high - low) / kWantedSteps;
-  const double magnitude = std::pow(10.0, std::floor(std::log10(rough)));
-  const double fraction = rough / magnitude;
-  const double step = magnitude * (fraction <= 1 ? 1 : fraction <= 2 ? 2 : fraction <= 5 ? 5 : 10);
-  const double niceLow = std::floor(low / step) * step;
-  const double niceHigh = std::ceil(high / step) * step;
-  return {niceLow, niceHigh, static_cast<int>(std::lround((niceHigh - niceLow) / step)) + 1};
+  return QStringLiteral("%.%1f").arg(workbench::LabelDecimals(spanScaled));
 }
 
 QDateTime LocalTime(std::chrono::system_clock::time_point t) {
@@ -183,7 +95,7 @@ std::chrono::system_clock::time_point FromMs(double ms) {
 }
 
 QString AxisTitle(UnitGroup g, const workbench::UnitChoice& unit) {
-  const QString title = QString::fromUtf8(kGroupTitle[Index(g)]);
+  const QString title = QString::fromUtf8(workbench::kUnitGroupTitles[Index(g)]);
   return *unit.unit ? QStringLiteral("%1 (%2)").arg(title, QString::fromUtf8(unit.unit)) : title;
 }
 
@@ -196,18 +108,19 @@ TrendTab::TrendTab(QWidget* parent) : QWidget(parent) {
   BuildChart();
 
   spanBox_ = new QComboBox(this);
-  for (const SpanChoice& c : kSpans) spanBox_->addItem(QString::fromUtf8(c.label));
-  spanBox_->setCurrentIndex(kDefaultSpanIndex);
-  span_ = kSpans[kDefaultSpanIndex].span;
+  for (const workbench::TrendSpan& c : workbench::kTrendSpans) {
+    spanBox_->addItem(QString::fromUtf8(c.label));
+  }
+  spanBox_->setCurrentIndex(static_cast<int>(workbench::kDefaultSpanIndex));
   connect(spanBox_, &QComboBox::currentIndexChanged, this, [this](int index) {
-    if (index >= 0) SetSpan(kSpans[static_cast<std::size_t>(index)].span);
+    if (index >= 0) SetSpan(workbench::kTrendSpans[static_cast<std::size_t>(index)].span);
   });
 
-  pauseButton_ = new QPushButton(QStringLiteral("暂停"), this);
+  pauseButton_ = new QPushButton(QString::fromUtf8(workbench::kPauseText), this);
   pauseButton_->setCheckable(true);
   connect(pauseButton_, &QPushButton::toggled, this, [this](bool on) { SetPaused(on); });
 
-  auto* exportButton = new QPushButton(QStringLiteral("导出图片…"), this);
+  auto* exportButton = new QPushButton(QString::fromUtf8(workbench::kExportPictureText), this);
   connect(exportButton, &QPushButton::clicked, this, [this] { ChooseExportFile(); });
 
   auto* resetButton = new QPushButton(QStringLiteral("复位"), this);
@@ -220,7 +133,7 @@ TrendTab::TrendTab(QWidget* parent) : QWidget(parent) {
   hoverLabel_ = new QLabel(this);
 
   auto* bar = new QHBoxLayout;
-  bar->addWidget(new QLabel(QStringLiteral("时间范围"), this));
+  bar->addWidget(new QLabel(QString::fromUtf8(workbench::kTrendSpanLabel), this));
   bar->addWidget(spanBox_);
   bar->addWidget(pauseButton_);
   bar->addWidget(resetButton);
@@ -244,14 +157,14 @@ void TrendTab::BuildChart() {
   timeAxis_ = new QDateTimeAxis;
   timeAxis_->setFormat(kTimeFormat);
   timeAxis_->setTickCount(7);
-  timeAxis_->setTitleText(QStringLiteral("时间"));
+  timeAxis_->setTitleText(QString::fromUtf8(workbench::kTimeAxisTitle));
   chart_->addAxis(timeAxis_, Qt::AlignBottom);
 
   for (std::size_t g = 0; g < workbench::kUnitGroupCount; ++g) {
     auto* axis = new QValueAxis;
     axis->setTitleText(AxisTitle(static_cast<UnitGroup>(g), groupUnits_[g]));
     axis->setVisible(false);
-    chart_->addAxis(axis, kAxisOnLeft[g] ? Qt::AlignLeft : Qt::AlignRight);
+    chart_->addAxis(axis, workbench::kAxisOnLeft[g] ? Qt::AlignLeft : Qt::AlignRight);
     groupAxes_[g] = axis;
   }
   // The first and the last time label stand half outside the plot: the margins leave room for
@@ -334,7 +247,7 @@ QWidget* TrendTab::BuildSeriesPicker() {
   auto* column = new QVBoxLayout(panel);
   column->setContentsMargins(0, 0, 0, 0);
   for (std::size_t g = 0; g < workbench::kUnitGroupCount; ++g) {
-    auto* box = new QGroupBox(QString::fromUtf8(kGroupTitle[g]), panel);
+    auto* box = new QGroupBox(QString::fromUtf8(workbench::kUnitGroupTitles[g]), panel);
     // Two columns of ticks per group keep every group in view without scrolling.
     auto* rows = new QGridLayout(box);
     rows->setVerticalSpacing(2);
@@ -352,7 +265,7 @@ QWidget* TrendTab::BuildSeriesPicker() {
     column->addWidget(box);
   }
   column->addStretch(1);
-  for (TrendSeries s : kShownAtStart) boxes_[Index(s)]->setChecked(true);
+  for (TrendSeries s : workbench::kShownAtStart) boxes_[Index(s)]->setChecked(true);
 
   auto* scroll = new QScrollArea(this);
   scroll->setWidget(panel);
@@ -427,9 +340,7 @@ workbench::SeriesSet TrendTab::Shown() const {
 
 std::size_t TrendTab::ColumnCount() const {
   const auto width = static_cast<std::size_t>(std::max(0.0, chart_->plotArea().width()));
-  const std::size_t byBudget =
-      kPointBudget / (kPointsPerColumn * std::max<std::size_t>(Shown().count(), 1));
-  return std::max(kLeastColumns, std::min(width / kColumnPixels, byBudget));
+  return workbench::TrendColumnCount(width, Shown().count());
 }
 
 workbench::TrendAxis TrendTab::CurrentAxis() const {
@@ -457,14 +368,7 @@ void TrendTab::Redraw() {
     return;
   }
   const workbench::TrendAxis axis = CurrentAxis();
-  const bool rebuild = stale_ || !(axis == columns_.axis()) || Shown() != columns_.shown();
-  workbench::SeriesSet changed;
-  if (rebuild) {
-    columns_.Rebuild(store_, axis, Shown());
-    changed = Shown();
-  } else {
-    changed = columns_.Update(store_);
-  }
+  auto [changed, rebuild] = columns_.Refresh(store_, axis, Shown(), stale_);
   stale_ = false;
   changed |= FitGroupAxes();
   if (rebuild) {
@@ -482,23 +386,9 @@ void TrendTab::Redraw() {
 }
 
 workbench::SeriesSet TrendTab::FitGroupAxes() {
-  // Each group's range over its shown series only, so the axis fits what is drawn. The columns
-  // keep every extreme, so their points give the range of the samples.
-  std::array<double, workbench::kUnitGroupCount> low{};
-  std::array<double, workbench::kUnitGroupCount> high{};
-  std::array<bool, workbench::kUnitGroupCount> used{};
-  low.fill(std::numeric_limits<double>::max());
-  high.fill(std::numeric_limits<double>::lowest());
+  // Each group's range over its shown series only, so the axis fits what is drawn.
+  auto [used, low, high] = columns_.ShownExtremes();
   const workbench::SeriesSet shown = columns_.shown();
-  for (std::size_t s = 0; s < workbench::kTrendSeriesCount; ++s) {
-    if (!shown[s]) continue;
-    const std::size_t g = Index(workbench::GroupOf(static_cast<TrendSeries>(s)));
-    for (const workbench::TrendPoint& p : columns_.Points(static_cast<TrendSeries>(s))) {
-      used[g] = true;
-      low[g] = std::min(low[g], p.value);
-      high[g] = std::max(high[g], p.value);
-    }
-  }
   workbench::SeriesSet moved;
   // One set of horizontal grid lines, the first shown group's: more would not line up, and each
   // set is painted again with every block.
@@ -522,28 +412,20 @@ workbench::SeriesSet TrendTab::FitGroupAxes() {
         workbench::ChooseUnit(group, std::max(std::abs(low[g]), std::abs(high[g])));
     const double dataLow = low[g] / unit.divisor;
     const double dataHigh = high[g] / unit.divisor;
-    // A flat line still gets some room around it; the room never reaches across zero, so the
-    // axis of values that are all positive (voltages, currents, apparent power, frequency and
-    // power while it is imported) does not extend below zero.
-    const double pad =
-        std::max((dataHigh - dataLow) * 0.08, std::max(std::abs(dataHigh) * 0.005, 1e-3));
-    double lo = dataLow - pad;
-    double hi = dataHigh + pad;
-    if (dataLow >= 0) {
-      lo = std::max(lo, 0.0);
-    } else if (dataHigh <= 0) {
-      hi = std::min(hi, 0.0);
-    }
+    const workbench::ValueBounds padded = workbench::PaddedBounds(dataLow, dataHigh);
+    const double lo = padded.low;
+    const double hi = padded.high;
     // An axis that still holds the data and is not much wider than it stays as it is: the
     // scale does not twitch with every block, and its labels are not laid out again.
     const bool holds = !fixedRanges_[g] && groupFitted_[g] &&
                        unit.divisor == groupUnits_[g].divisor && dataLow >= axis->min() &&
                        dataHigh <= axis->max() &&
-                       hi - lo >= kLeastAxisFill * (axis->max() - axis->min());
+                       hi - lo >= workbench::kLeastAxisFill * (axis->max() - axis->min());
     if (holds) continue;
     groupFitted_[g] = true;
-    const NiceRange nice =
-        fixedRanges_[g] ? NiceRange{dataLow, dataHigh, kFixedAxisSteps + 1} : MakeNice(lo, hi);
+    const workbench::NiceRange nice =
+        fixedRanges_[g] ? workbench::NiceRange{dataLow, dataHigh, kFixedAxisSteps + 1}
+                        : workbench::MakeNice(lo, hi);
     const QString title = AxisTitle(group, unit);
     const QString format = LabelFormat(hi - lo);
     const bool same = unit.divisor == groupUnits_[g].divisor && axis->titleText() == title &&

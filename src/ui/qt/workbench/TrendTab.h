@@ -16,6 +16,7 @@
 
 #include "measure/MeasuredBlock.h"
 #include "ui/qt/workbench/TrendTabView.h"
+#include "workbench/TrendChoices.h"
 #include "workbench/TrendColumns.h"
 #include "workbench/TrendStore.h"
 
@@ -122,7 +123,7 @@ class TrendTab : public QWidget {
 
   workbench::TrendStore store_;
   workbench::TrendColumns columns_;
-  std::chrono::minutes span_{10};
+  std::chrono::minutes span_ = workbench::kTrendSpans[workbench::kDefaultSpanIndex].span;
   bool paused_ = false;
   bool stale_ = true;  // the chart must be built anew from the store
   uint64_t restartsSeen_ = 0;

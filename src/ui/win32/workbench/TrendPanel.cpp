@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <limits>
 #include <vector>
 
 #include "ui/win32/workbench/GdiPlus.h"
@@ -26,7 +25,6 @@ constexpr int kTitleRow = 18;    // a value axis's title, one row per axis on a 
 constexpr int kBottomRoom = 34;  // the time labels and the time axis's title
 constexpr int kSideRoom = 30;    // half a time label beyond the plot's ends
 constexpr int kTitleBand = 28;   // the line above an exported picture
-constexpr double kLeastAxisFill = 0.5;
 constexpr float kLonePoint = 2.5F;
 
 std::size_t Index(UnitGroup g) {
@@ -214,14 +212,7 @@ void TrendPanel::Redraw() {
   const workbench::TrendAxis axis = workbench::AxisFor(
       store_.At(store_.size() - 1).time, span_,
       workbench::TrendColumnCount(plotWidth, std::max<std::size_t>(Shown().count(), 1)));
-  const bool rebuild = stale_ || !(axis == columns_.axis()) || Shown() != columns_.shown();
-  workbench::SeriesSet changed;
-  if (rebuild) {
-    columns_.Rebuild(store_, axis, Shown());
-    changed = Shown();
-  } else {
-    changed = columns_.Update(store_);
-  }
+  const auto [changed, rebuild] = columns_.Refresh(store_, axis, Shown(), stale_);
   stale_ = false;
   const bool moved = FitAxes();
   if (rebuild || moved || !(PlotArea().left == plot.left && PlotArea().right == plot.right)) {
@@ -248,21 +239,7 @@ void TrendPanel::Redraw() {
 }
 
 bool TrendPanel::FitAxes() {
-  std::array<double, workbench::kUnitGroupCount> low{};
-  std::array<double, workbench::kUnitGroupCount> high{};
-  std::array<bool, workbench::kUnitGroupCount> used{};
-  low.fill(std::numeric_limits<double>::max());
-  high.fill(std::numeric_limits<double>::lowest());
-  const workbench::SeriesSet shown = columns_.shown();
-  for (std::size_t s = 0; s < workbench::kTrendSeriesCount; ++s) {
-    if (!shown[s]) continue;
-    const std::size_t g = Index(workbench::GroupOf(static_cast<TrendSeries>(s)));
-    for (const workbench::TrendPoint& p : columns_.Points(static_cast<TrendSeries>(s))) {
-      used[g] = true;
-      low[g] = std::min(low[g], p.value);
-      high[g] = std::max(high[g], p.value);
-    }
-  }
+  const auto [used, low, high] = columns_.ShownExtremes();
   bool moved = false;
   for (std::size_t g = 0; g < workbench::kUnitGroupCount; ++g) {
     GroupAxis& axis = axes_[g];
@@ -280,7 +257,7 @@ bool TrendPanel::FitAxes() {
     const bool holds =
         axis.used && unit.divisor == axis.unit.divisor && dataLow >= axis.range.low &&
         dataHigh <= axis.range.high &&
-        wanted.high - wanted.low >= kLeastAxisFill * (axis.range.high - axis.range.low);
+        wanted.high - wanted.low >= workbench::kLeastAxisFill * (axis.range.high - axis.range.low);
     if (holds) continue;
     axis.used = true;
     axis.unit = unit;
