@@ -2,6 +2,7 @@
 #include "ui/win32/workbench/ChildPanel.h"
 
 #include "serial/win32/WideText.h"
+#include "ui/win32/workbench/WindowOwner.h"
 
 namespace kt::ui::win32 {
 namespace {
@@ -105,13 +106,9 @@ LRESULT ChildPanel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK ChildPanel::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    const auto* create = PointerFrom<const CREATESTRUCTW*>(lParam);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    static_cast<ChildPanel*>(create->lpCreateParams)->hwnd_ = hwnd;
-  }
-  auto* panel = PointerFrom<ChildPanel*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  auto* panel = WindowOwner<ChildPanel>(hwnd, message, lParam);
   if (panel == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
+  panel->hwnd_ = hwnd;
   return panel->Dispatch(message, wParam, lParam);
 }
 

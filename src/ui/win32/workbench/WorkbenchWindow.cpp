@@ -11,6 +11,7 @@
 #include "ui/win32/workbench/RegistrySettings.h"
 #include "ui/win32/workbench/TrafficPanel.h"
 #include "ui/win32/workbench/TrendPanel.h"
+#include "ui/win32/workbench/WindowOwner.h"
 #include "ui/win32/workbench/WiringPanel.h"
 #include "ui/win32/workbench/WorkbenchControlIds.h"
 #include "workbench/WindowPlacement.h"
@@ -234,13 +235,9 @@ void WorkbenchWindow::PlaceNextTo(HWND mainDialog) {
 }
 
 LRESULT CALLBACK WorkbenchWindow::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    const auto* create = PointerFrom<const CREATESTRUCTW*>(lParam);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    static_cast<WorkbenchWindow*>(create->lpCreateParams)->hwnd_ = hwnd;
-  }
-  auto* window = PointerFrom<WorkbenchWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  auto* window = WindowOwner<WorkbenchWindow>(hwnd, message, lParam);
   if (window == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
+  window->hwnd_ = hwnd;
   return window->OnMessage(message, wParam, lParam);
 }
 
