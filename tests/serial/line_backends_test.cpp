@@ -18,7 +18,7 @@
 #include "serial/SerialError.h"
 #include "serial/SerialErrorText.h"
 #include "serial/SerialLine.h"
-#include "serial/UniqueFd.h"
+#include "serial/posix/UniqueFd.h"
 
 using namespace kt::serial;
 using Bytes = std::vector<uint8_t>;

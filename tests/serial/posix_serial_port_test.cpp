@@ -24,7 +24,7 @@
 #include "serial/PosixSerialPort.h"
 #include "serial/SerialError.h"
 #include "serial/SerialErrorText.h"
-#include "serial/UniqueFd.h"
+#include "serial/posix/UniqueFd.h"
 
 using namespace kt::serial;
 using namespace kt::serial::testing;

@@ -15,7 +15,7 @@
 #include <sstream>
 #include <vector>
 
-#include "serial/UniqueFd.h"
+#include "serial/posix/UniqueFd.h"
 #include "workbench/CsvRecorder.h"
 
 using kt::measure::MeasuredBlock;

@@ -198,8 +198,8 @@ TEST(TrendColumns, AGapJustOverThreeAndAHalfPollPeriodsBreaksTheLineAndOneJustUn
   }
 }
 
-// Blocks at irregular times, with gaps just over and just under two periods and a stretch past
-// its end: each update matches a fresh build, stays within two points a column and on the axis.
+// Blocks at irregular times, some of them runs apart, and a stretch past its end: each update
+// matches a fresh build, stays within two points a column and on the axis.
 TEST(TrendColumns, UpdatesOnAStretchMatchAFreshBuildWithGapsAndBlocksPastItsEnd) {
   const auto volts = TrendSeries::PhaseVoltageA;
   TrendStore store;
