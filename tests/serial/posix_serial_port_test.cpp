@@ -141,25 +141,6 @@ TEST_F(PortOnPty, AReplyInTwoPiecesIsTakenInTwoReads) {
   EXPECT_EQ(port.GetInBufferCount(), 0);
 }
 
-TEST_F(PortOnPty, InputLengthLimitsOneReadAndZeroCountEmptiesTheQueue) {
-  OpenAsAtStartUp();
-  pty.Send({1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
-  ASSERT_EQ(WaitForCount(port, 10), 10);
-
-  port.SetInputLen(4);
-  EXPECT_EQ(port.GetInput(), (Bytes{1, 2, 3, 4}));
-  EXPECT_EQ(port.GetInBufferCount(), 6);
-  port.SetInputLen(0);
-  EXPECT_EQ(port.GetInput(), (Bytes{5, 6, 7, 8, 9, 10}));
-  EXPECT_TRUE(port.GetInput().empty());
-
-  pty.Send({0xAA, 0xBB});
-  ASSERT_EQ(WaitForCount(port, 2), 2);
-  port.SetInBufferCount(0);
-  EXPECT_EQ(port.GetInBufferCount(), 0);
-  EXPECT_TRUE(port.GetInput().empty());
-}
-
 TEST_F(PortOnPty, AClosedPortCountsNothingGivesNothingAndRefusesOutput) {
   OpenAsAtStartUp();
   pty.Send({1, 2, 3});

@@ -345,6 +345,8 @@ TEST_F(CsvRecorderTest, ContinuingNeverLosesWhatAFileHolds) {
   const Case cases[] = {
       {"no file yet", "r.csv", {}, "r.csv", kHead + row},
       {"an empty file", "r.csv", {{"r.csv", ""}}, "r.csv", kHead + row},
+      {"our header only", "r.csv", {{"r.csv", kHead}}, "r.csv", kHead + row},
+      {"our header and a torn first row", "r.csv", {{"r.csv", kHead + "2"}}, "r.csv", kHead + row},
       {"our header", "r.csv", {{"r.csv", kHead + row + row}}, "r.csv", kHead + row + row + row},
       {"a torn last row cut off",
        "r.csv",
