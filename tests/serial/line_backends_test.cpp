@@ -135,7 +135,7 @@ TEST_P(LineOnBothTransports, AStallIsOutputStalledAndTheLineStaysOpen) {
   EXPECT_TRUE(line.GetPortOpen());
 }
 
-TEST_P(LineOnBothTransports, ALossClosesTheLineAndOutputIsThenRefused) {
+TEST_P(LineOnBothTransports, ALossClosesTheLineWhichThenCountsNothingAndRefusesOutput) {
   peer->Send({0x01, 0x83, 0x02});
   ASSERT_EQ(CountUntilSomething(), 3);
   EXPECT_EQ(line.GetInput(), (Bytes{0x01, 0x83, 0x02}));
@@ -150,8 +150,10 @@ TEST_P(LineOnBothTransports, ALossClosesTheLineAndOutputIsThenRefused) {
     EXPECT_EQ(text.rfind("串口 " + device + " 已断开（", 0), 0u) << text;
   }
   EXPECT_FALSE(line.GetPortOpen());
+  line.SetPortOpen(false);  // closing a closed line does nothing
   EXPECT_EQ(line.GetInBufferCount(), 0);
   EXPECT_TRUE(line.GetInput().empty());
+  line.SetInBufferCount(0);
   try {
     line.SetOutput({0x01});
     ADD_FAILURE() << "output on a lost line";

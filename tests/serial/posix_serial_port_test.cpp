@@ -146,27 +146,6 @@ TEST_F(PortOnPty, AReplyInTwoPiecesIsTakenInTwoReads) {
   EXPECT_EQ(port.GetInBufferCount(), 0);
 }
 
-TEST_F(PortOnPty, AClosedPortCountsNothingGivesNothingAndRefusesOutput) {
-  OpenAsAtStartUp();
-  pty.Send({1, 2, 3});
-  ASSERT_EQ(WaitForCount(port, 3), 3);
-  port.SetPortOpen(false);
-  port.SetPortOpen(false);  // closing a closed port does nothing
-
-  EXPECT_FALSE(port.GetPortOpen());
-  EXPECT_EQ(port.GetInBufferCount(), 0);
-  EXPECT_TRUE(port.GetInput().empty());
-  port.SetInBufferCount(0);
-  try {
-    port.SetOutput({0x01, 0x03});
-    ADD_FAILURE() << "written to a closed port";
-  } catch (const SerialError& e) {
-    EXPECT_EQ(e.kind(), SerialErrorKind::NotOpen);
-    EXPECT_EQ(e.device(), pty.Path());
-  }
-  EXPECT_EQ(pty.UnreadAtMaster(), 0);
-}
-
 TEST_F(PortOnPty, ASecondOpenerIsRefusedUntilTheFirstLetsGo) {
   OpenAsAtStartUp();
   port.SetPortOpen(true);  // opening an open port does nothing
