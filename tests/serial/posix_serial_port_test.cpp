@@ -127,22 +127,23 @@ TEST_F(PortOnPty, AReplyInTwoPiecesIsTakenInTwoReads) {
   kt::modbus::ReceiveBuffer buf;
   buf.fill(0xEE);
 
-  pty.Send(Bytes(reply.begin(), reply.begin() + 4));
-  ASSERT_EQ(WaitForCount(port, 4), 4);
-  EXPECT_EQ(kt::modbus::TakeReceivedBytes(port, buf), 4);
-  EXPECT_EQ(Bytes(buf.begin(), buf.begin() + 5), (Bytes{0x01, 0x03, 0x02, 0x00, 0xEE}));
-  EXPECT_EQ(kt::modbus::FindFrame(std::span(buf).first(4), kt::modbus::SlaveAddress(1),
-                                  kt::modbus::FunctionCode(0x03), 7),
-            -1);
-
-  pty.Send(Bytes(reply.begin() + 4, reply.end()));
-  ASSERT_EQ(WaitForCount(port, 3), 3);
-  EXPECT_EQ(kt::modbus::TakeReceivedBytes(port, buf), 3);
-  // The second piece lands at position 0 again; the rest is left from the first read.
-  EXPECT_EQ(Bytes(buf.begin(), buf.begin() + 5), (Bytes{0x01, 0x79, 0x84, 0x00, 0xEE}));
-  EXPECT_EQ(kt::modbus::FindFrame(std::span(buf).first(3), kt::modbus::SlaveAddress(1),
-                                  kt::modbus::FunctionCode(0x03), 7),
-            -1);
+  // Each piece lands at position 0 again; the rest is left from the read before.
+  struct Piece {
+    size_t from, to;
+    Bytes bufferHead;
+  };
+  const Piece pieces[] = {{0, 4, {0x01, 0x03, 0x02, 0x00, 0xEE}},
+                          {4, 7, {0x01, 0x79, 0x84, 0x00, 0xEE}}};
+  for (const Piece& p : pieces) {
+    pty.Send(Bytes(reply.begin() + p.from, reply.begin() + p.to));
+    const auto n = static_cast<int16_t>(p.to - p.from);
+    ASSERT_EQ(WaitForCount(port, n), n);
+    EXPECT_EQ(kt::modbus::TakeReceivedBytes(port, buf), n);
+    EXPECT_EQ(Bytes(buf.begin(), buf.begin() + 5), p.bufferHead);
+    EXPECT_EQ(kt::modbus::FindFrame(std::span(buf).first(p.to - p.from),
+                                    kt::modbus::SlaveAddress(1), kt::modbus::FunctionCode(0x03), 7),
+              -1);
+  }
   EXPECT_EQ(port.GetInBufferCount(), 0);
 }
 
