@@ -162,19 +162,6 @@ TEST(MultiDrop, EachMeterIsDecodedWithItsOwnRatios) {
   p.Dlg().RemoveListener(ratios);
 }
 
-TEST(MultiDrop, RenamedMeterKeepsItsConfiguration) {
-  MainDialogHarness p(SimulatedMeter());
-  ASSERT_TRUE(p.PollUntil(3));
-  p.host.ScriptModal(kt::ui::addr_ids::kTemplateId, [&p](kt::ui::Dialog& d) {
-    p.host.Type(d, kt::ui::addr_ids::kNewAddressEdit, "7");
-    p.host.Click(d, kt::ui::IDOK);
-  });
-  p.Click(main_ids::kChangeSlaveAddressButton);
-  p.host.RunFor(p.Dlg().m_pollPeriodMs);
-  EXPECT_GE(p.Dlg().m_pollState, 3);
-  EXPECT_EQ(p.port.LastWritten()[0], 7);
-}
-
 TEST(MultiDrop, CommandStartedWhileAPollReplyArrivesIsAcknowledged) {
   // Milliseconds after the block request: before the reply, at its start, inside it, at its end.
   for (uint32_t afterMs : {0u, 25u, 60u, 110u, 140u}) {

@@ -11,6 +11,7 @@
 
 #include "modbus/Crc16.h"
 #include "modbus/FindFrame.h"
+#include "modbus/ReplyCheck.h"
 #include "modbus/RequestFrames.h"
 
 using namespace kt::modbus;
@@ -159,4 +160,29 @@ TEST(FindFrame, RandomBuffersStayInBounds) {
       }
     }
   }
+}
+
+// An adapter that echoes puts the request ahead of the reply. At some addresses the first seven
+// bytes of a one-register read pass for its reply by address, function and CRC; only the byte
+// count tells them apart, for the reply search and for the verdict alike.
+TEST(FindReply, AnEchoedReadIsNeverItsOwnReply) {
+  int echoesFindFrameTakes = 0;
+  for (int address = 1; address <= 247; ++address) {
+    for (const uint16_t start : {uint16_t{0x0300}, uint16_t{0x0322}}) {
+      RequestBuffer buf{};
+      const Bytes echo = Frame(buf, BuildReadRequest(buf, static_cast<uint8_t>(address), start, 1));
+      const Bytes reply = WithCrc({static_cast<uint8_t>(address), 0x03, 0x02, 0x00, 0x01});
+      const SlaveAddress from(static_cast<uint8_t>(address));
+      constexpr FunctionCode kRead(kReadHoldingRegisters);
+      if (FindFrame(echo, from, kRead, 7) == 0) ++echoesFindFrameTakes;
+      EXPECT_EQ(FindReply(echo, from, kRead, 7), -1) << address;
+      Bytes both = echo;
+      both.insert(both.end(), reply.begin(), reply.end());
+      EXPECT_EQ(FindReply(both, from, kRead, 7), 8) << address;
+      EXPECT_NE(CheckReply(echo, static_cast<uint8_t>(address), 0x03, 7).outcome,
+                ReplyOutcome::Valid);
+      EXPECT_EQ(CheckReply(both, static_cast<uint8_t>(address), 0x03, 7).position, 8);
+    }
+  }
+  EXPECT_GT(echoesFindFrameTakes, 0);  // the case is real
 }
