@@ -1,11 +1,10 @@
-// Whatever turns the monitor to another meter (another address, or the same address on another
+// Whatever turns polling to another meter (another address, or the same address on another
 // port), that meter's configuration is read before its first block is decoded, and each block
-// shows the values its own meter's PT and CT give.
+// shows the values of its own meter's PT and CT; the broadcast address is never polled.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <functional>
-#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -23,104 +22,28 @@ namespace main_ids = kt::ui::main_ids;
 
 namespace {
 
-using Meter = std::pair<int, int>;  // port number, slave address
-
-// Two ports, each a simulated line: port 1 carries meters 1 (PT 1, CT 1) and 4 (PT 100, CT 40),
-// port 2 a meter at address 1 with PT 100 and CT 40. Requests are recorded with their port.
-class TwoPorts : public kt::serial::SerialControl {
- public:
-  explicit TwoPorts(kt::modbus::VirtualClock& clock)
-      : first_(clock, Config(1, 1, 1)), second_(clock, Config(1, 100, 40)) {
-    first_.AddMeter(Config(4, 100, 40));
-  }
-  static MeterConfig Config(uint8_t address, uint16_t pt, uint16_t ct) {
-    MeterConfig c;
-    c.address = address;
-    c.ptRatio = pt;
-    c.ctRatio = ct;
-    c.load.noise = 0;  // the registers hold the load's own values
-    return c;
-  }
-  // Phase A voltage and current as the main dialog shows them, from the load and the ratios.
-  static std::pair<std::string, std::string> Shown(const Meter& m) {
-    const MeterConfig c = m == Meter{1, 1} ? Config(1, 1, 1) : Config(1, 100, 40);
-    const double volts = c.load.phaseVoltage[0] * c.ptRatio;
-    const double amperes = c.load.current[0] * c.ctRatio;
-    char v[32];
-    char a[32];
-    if (volts >= 1000) {
-      std::snprintf(v, sizeof v, "%.2f KV", volts / 1000);
-    } else {
-      std::snprintf(v, sizeof v, "%.2f V", volts);
-    }
-    std::snprintf(a, sizeof a, "%.4f A", amperes);
-    return {v, a};
-  }
-
-  std::vector<std::pair<Meter, Bytes>> sent;
-
-  void SetCommPort(int16_t port) override {
-    port_ = port;
-    Line().SetCommPort(port);
-  }
-  void SetSettings(const std::string& s) override { Line().SetSettings(s); }
-  void SetPortOpen(bool open) override {
-    if (!open) {
-      first_.SetPortOpen(false);
-      second_.SetPortOpen(false);
-    } else {
-      Line().SetPortOpen(true);
-    }
-  }
-  bool GetPortOpen() const override {
-    return port_ == 2 ? second_.GetPortOpen() : first_.GetPortOpen();
-  }
-  void SetInputLen(int16_t n) override { Line().SetInputLen(n); }
-  void SetInBufferCount(int16_t n) override { Line().SetInBufferCount(n); }
-  int16_t GetInBufferCount() override { return Line().GetInBufferCount(); }
-  std::vector<uint8_t> GetInput() override { return Line().GetInput(); }
-  void SetOutput(const std::vector<uint8_t>& bytes) override {
-    sent.push_back({{port_, bytes.empty() ? -1 : bytes[0]}, bytes});
-    Line().SetOutput(bytes);
-  }
-
- private:
-  kt::sim::SimulatedLine& Line() { return port_ == 2 ? second_ : first_; }
-  kt::sim::SimulatedLine first_;
-  kt::sim::SimulatedLine second_;
-  int16_t port_ = 1;
-};
-
-// Each block's phase A texts, with the meter it came from.
-struct ShownBlocks : kt::ui::MonitorListener {
-  explicit ShownBlocks(MainDialogHarness& harness) : h(harness) {}
-  void OnBlockDecoded(const kt::measure::MeasuredBlock& block) override {
-    seen.push_back({{h.Dlg().m_portNumber, block.slaveAddress},
-                    {h.Text(main_ids::kPhaseVoltageABox), h.Text(main_ids::kCurrentABox)}});
-  }
-  MainDialogHarness& h;
-  std::vector<std::pair<Meter, std::pair<std::string, std::string>>> seen;
-};
-
-// The main dialog in front of the two ports; it goes before them.
-struct TwoPortRig {
-  TwoPortRig() { h.port.PassThrough(ports); }
-  ~TwoPortRig() {
-    h.Close();
-    h.dialog.reset();
-  }
-  TwoPortRig(const TwoPortRig&) = delete;
-  TwoPortRig& operator=(const TwoPortRig&) = delete;
-  MainDialogHarness h;
-  TwoPorts ports{h.clock};
-};
-
-void RunUntilPolling(MainDialogHarness& h) {
-  if (h.Dlg().m_running != 0) h.Click(main_ids::kRunButton);
-  h.Click(main_ids::kRunButton);
+MeterConfig MeterAt(uint8_t address, uint16_t pt, uint16_t ct) {
+  MeterConfig c;
+  c.address = address;
+  c.ptRatio = pt;
+  c.ctRatio = ct;
+  c.load.noise = 0;  // the registers hold the load's own values
+  return c;
 }
 
-void ScriptCommSettings(MainDialogHarness& h, const char* port, int foundAddress) {
+// Phase A voltage and current as shown, from the load's secondary values and the ratios.
+std::pair<std::string, std::string> Shown(const MeterConfig& c) {
+  const double volts = c.load.phaseVoltage[0] * c.ptRatio;
+  const double amperes = c.load.current[0] * c.ctRatio;
+  char v[32];
+  char a[32];
+  std::snprintf(v, sizeof v, volts >= 1000 ? "%.2f KV" : "%.2f V",
+                volts >= 1000 ? volts / 1000 : volts);
+  std::snprintf(a, sizeof a, "%.4f A", amperes);
+  return {v, a};
+}
+
+void ChangeLine(MainDialogHarness& h, const char* port, int foundAddress) {
   h.host.ScriptModal(
       kt::ui::comm_set_ids::kTemplateId, [&h, port, foundAddress](kt::ui::Dialog& d) {
         h.host.Type(d, kt::ui::comm_set_ids::kPortEdit, port);
@@ -132,55 +55,42 @@ void ScriptCommSettings(MainDialogHarness& h, const char* port, int foundAddress
   h.Click(main_ids::kCommSettingsButton);
 }
 
+void Type(MainDialogHarness& h, const char* address) {
+  h.host.Type(h.Dlg(), main_ids::kSlaveAddressEdit, address);
+}
+
 struct PathCase {
   const char* name;
-  Meter from;
-  Meter to;
+  uint8_t from;
+  uint8_t to;
+  int16_t port;  // of the meter polled afterwards
   std::function<void(MainDialogHarness&)> turn;
 };
 
 const PathCase kPaths[] = {
-    {"typed while polling",
-     {1, 1},
-     {1, 4},
-     [](MainDialogHarness& h) { h.host.Type(h.Dlg(), main_ids::kSlaveAddressEdit, "4"); }},
-    {"corrected while polling",
-     {1, 1},
-     {1, 4},
+    {"typed while polling", 1, 4, 1, [](MainDialogHarness& h) { Type(h, "4"); }},
+    {"corrected while polling", 1, 4, 1,
      [](MainDialogHarness& h) {
-       h.host.Type(h.Dlg(), main_ids::kSlaveAddressEdit, "5");  // no meter answers there
+       Type(h, "5");  // no meter answers there
        h.RunFor(4 * h.Dlg().m_pollPeriodMs);
-       h.host.Type(h.Dlg(), main_ids::kSlaveAddressEdit, "4");
+       Type(h, "4");
      }},
-    {"stopped, typed, run",
-     {1, 4},
-     {1, 1},
+    {"stopped, typed, run", 4, 1, 1,
      [](MainDialogHarness& h) {
        h.Click(main_ids::kRunButton);
-       h.host.Type(h.Dlg(), main_ids::kSlaveAddressEdit, "1");
+       Type(h, "1");
        h.Click(main_ids::kRunButton);
      }},
-    {"search hit",
-     {1, 4},
-     {1, 1},
+    {"search hit", 4, 1, 1,
      [](MainDialogHarness& h) {
        h.Click(main_ids::kPollAddressButton);
-       for (int tick = 0; tick < 4 && h.ProbeTimerRunning(); ++tick) h.RunFor(500);
-       ASSERT_FALSE(h.ProbeTimerRunning());
-       RunUntilPolling(h);
+       h.RunFor(600);  // address 1 answers the first probe
+       h.Click(main_ids::kRunButton);
+       if (!h.PollTimerRunning()) h.Click(main_ids::kRunButton);
      }},
-    {"found meter on another port",
-     {1, 1},
-     {2, 1},
-     [](MainDialogHarness& h) { ScriptCommSettings(h, "2", 1); }},
-    {"found meter at another address",
-     {1, 1},
-     {1, 4},
-     [](MainDialogHarness& h) { ScriptCommSettings(h, "1", 4); }},
-    {"port switch", {2, 1}, {1, 1}, [](MainDialogHarness& h) { ScriptCommSettings(h, "1", 0); }},
-    {"new slave address",
-     {2, 1},
-     {2, 9},
+    {"found meter", 1, 4, 1, [](MainDialogHarness& h) { ChangeLine(h, "1", 4); }},
+    {"same address, another port", 1, 1, 2, [](MainDialogHarness& h) { ChangeLine(h, "2", 0); }},
+    {"new slave address", 1, 9, 1,
      [](MainDialogHarness& h) {
        h.host.ScriptModal(kt::ui::addr_ids::kTemplateId, [&h](kt::ui::Dialog& d) {
          h.host.Type(d, kt::ui::addr_ids::kNewAddressEdit, "9");
@@ -190,56 +100,74 @@ const PathCase kPaths[] = {
      }},
 };
 
+// Each block's phase A texts, with the address it came from.
+struct ShownBlocks : kt::ui::MonitorListener {
+  explicit ShownBlocks(MainDialogHarness& harness) : h(harness) {}
+  void OnBlockDecoded(const kt::measure::MeasuredBlock& block) override {
+    seen.push_back({block.slaveAddress,
+                    {h.Text(main_ids::kPhaseVoltageABox), h.Text(main_ids::kCurrentABox)}});
+  }
+  MainDialogHarness& h;
+  std::vector<std::pair<int, std::pair<std::string, std::string>>> seen;
+};
+
 }  // namespace
 
 TEST(MeterChange, EachPathReadsTheNewMetersConfigurationBeforeItsFirstBlock) {
+  const MeterConfig one = MeterAt(1, 1, 1);
+  const MeterConfig four = MeterAt(4, 100, 40);
   for (const PathCase& c : kPaths) {
     SCOPED_TRACE(c.name);
-    TwoPortRig rig;
-    MainDialogHarness& h = rig.h;
-    TwoPorts& ports = rig.ports;
-    h.Open({c.from.first, 9600, 0});
-    h.host.Type(h.Dlg(), main_ids::kSlaveAddressEdit, std::to_string(c.from.second));
+    MainDialogHarness h(SimulatedMeter(c.from == 4 ? four : one));
+    // The broadcast renames every meter on the line: meter 1 is alone for it.
+    if (c.to != 9) h.Meter().AddMeter(c.from == 4 ? one : four);
     ShownBlocks blocks(h);
     h.Dlg().AddListener(blocks);
     ASSERT_TRUE(h.PollUntil(3));
-    ASSERT_TRUE(h.MeasurementsFlow());
 
     c.turn(h);
-    const size_t mark = ports.sent.size();
+    const size_t mark = h.Mark();
     blocks.seen.clear();
     h.RunFor(10 * h.Dlg().m_pollPeriodMs);
 
     // From the next tick on every request goes to the new meter, its configuration first.
-    ASSERT_GT(ports.sent.size(), mark);
-    EXPECT_EQ(ports.sent[mark].first, c.to);
-    EXPECT_EQ(ports.sent[mark].second, ReadRequest(static_cast<uint8_t>(c.to.second), 0x0300, 19));
-    for (size_t i = mark; i < ports.sent.size(); ++i) EXPECT_EQ(ports.sent[i].first, c.to) << i;
-    // Every block shows its own meter's values; the new meter's blocks come.
+    const auto frames = h.FramesSince(mark);
+    ASSERT_FALSE(frames.empty());
+    EXPECT_EQ(frames[0], ReadRequest(c.to, 0x0300, 19));
+    for (const Bytes& f : frames) EXPECT_EQ(f[0], c.to);
+    EXPECT_EQ(h.Meter().CommPort(), c.port);
+    // Every block shows its own meter's values, and the new meter's blocks come.
     ASSERT_FALSE(blocks.seen.empty());
     EXPECT_EQ(blocks.seen.back().first, c.to);
-    for (const auto& [meter, texts] : blocks.seen) {
-      const Meter own = meter == Meter{2, 9} ? Meter{2, 1} : meter;  // renamed, same meter
-      EXPECT_EQ(texts, TwoPorts::Shown(own)) << meter.first << "/" << meter.second;
+    for (const auto& [address, texts] : blocks.seen) {
+      EXPECT_EQ(texts, Shown(address == 4 ? four : one)) << address;
     }
     h.Dlg().RemoveListener(blocks);
   }
 }
 
-// The broadcast address is never polled: typed while polling, the ticks send nothing and say why
-// once; the next address typed is polled from the next tick, its configuration first.
 TEST(MeterChange, BroadcastAddressIsNeverPolled) {
   MainDialogHarness h(SimulatedMeter());
   ASSERT_TRUE(h.PollUntil(3));
-  h.host.Type(h.Dlg(), main_ids::kSlaveAddressEdit, "0");
+  Type(h, "0");
   size_t mark = h.Mark();
   h.RunFor(5 * h.Dlg().m_pollPeriodMs);
   EXPECT_TRUE(h.FramesSince(mark).empty());
   EXPECT_EQ(h.MessagesSince(0), std::vector<std::string>{kt::ui::kBroadcastRefusal});
-  h.host.Type(h.Dlg(), main_ids::kSlaveAddressEdit, "1");
+  Type(h, "1");
   mark = h.Mark();
   h.RunFor(h.Dlg().m_pollPeriodMs);
   EXPECT_EQ(h.FramesSince(mark), OneFrame(ReadRequest(1, 0x0300, 19)));
   EXPECT_TRUE(h.DecodesABlock(8));
-  EXPECT_EQ(h.MessagesSince(0).size(), 1u);
+}
+
+// An adapter that echoes: at address 69 the echoed class request passes for a one-register reply
+// by address, function and CRC; read from it, the class would be 0.5 instead of the meter's 0.2.
+TEST(MeterChange, PollCycleTakesTheReplyNotTheAdaptersEcho) {
+  MeterConfig config = MeterAt(69, 1, 1);
+  config.accuracyClass = 1;
+  MainDialogHarness h(SimulatedMeter(config));
+  h.port.onWrite = [&h](const Bytes& frame) { h.Meter().InjectBytes(frame); };
+  ASSERT_TRUE(h.PollUntil(3));
+  EXPECT_EQ(h.Text(main_ids::kAccuracyClassButton), "0.2级");
 }
