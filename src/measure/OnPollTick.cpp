@@ -72,7 +72,9 @@ void CMonitorDlg::StartOverForAnotherMeter() {
 }
 
 void CMonitorDlg::RefuseBroadcastPolling() {
-  if (m_broadcastPollTold) return;
+  // Told only when the user started polling; after a command that resumed it (no address typed
+  // yet) the ticks stay silent.
+  if (m_broadcastPollTold || m_running == 0) return;
   m_broadcastPollTold = true;
   // Ticks wait while the box is open, as for a refused port.
   m_refusalBoxOpen = true;

@@ -179,8 +179,8 @@ class CMonitorDlg : public Dialog {
   std::string m_addressTextSeen;
   // Takes the slave address edit while polling when its text changed since it was last taken.
   void TakeSlaveAddressWhilePolling();
-  // Polling at the broadcast address sends nothing; the user is told once, until a request
-  // goes out again.
+  // Polling at the broadcast address sends nothing; a user who pressed Run is told once, until
+  // a request goes out again.
   bool m_broadcastPollTold = false;
 
  protected:
