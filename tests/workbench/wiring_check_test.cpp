@@ -78,31 +78,42 @@ const std::vector<FaultCase> kFaults = {
     {"smallImbalanceIsNormal", [] { return BlockBuilder().Volts(C, 235.0); }, {}},
     {"lineVoltageWrong",
      [] { return BlockBuilder().Set(Quantity::LineVoltageAB, 220.0); },
-     {{"线电压/相电压", Verdict::Fault, "AB线电压 220.0 V"}}},
+     {{"线电压/相电压", Verdict::Fault, "AB线电压 220.0 V"},
+      {"有功方向", Verdict::Note, "须待电压接线改正后再判断"}}},
+    // A's voltage reversed: the lines beside A read a phase voltage; the currents are judged
+    // against the voltage as it must have been wired, so no CT is blamed.
+    {"voltageReversedA",
+     [] {
+       return BlockBuilder()
+           .Set(Quantity::LineVoltageAB, 220.0)
+           .Set(Quantity::LineVoltageCA, 220.0)
+           .Set(Quantity::ActivePowerA, -1045.0)
+           .Set(Quantity::ReactivePowerA, -343.5)
+           .Set(Quantity::PowerFactorA, -0.95)
+           .Set(Quantity::TotalActivePower, 1045.0);
+     },
+     {{"线电压/相电压", Verdict::Fault, "A相电压接反"}}},
     {"reversedCtB",
      [] { return BlockBuilder().ReverseCt(B); },
      {{"有功方向", Verdict::Fault, "B相有功功率为负"}}},
     {"allCtsReversed",
      [] { return BlockBuilder().ReverseCt(A).ReverseCt(B).ReverseCt(C); },
      {{"有功方向", Verdict::Note, "电流互感器全部接反，或功率倒送"}}},
-    // A current of another phase lies 120° off; one 54° off is a load with unequal power factors
-    // or several faults: possible, not certain.
+    // A current of another phase lies 120° off, and carries that phase's magnitude; one 54° off
+    // is a load of another power factor.
     {"currentOnWrongPhaseC",
      [] { return BlockBuilder().CurrentAngle(C, 18.19 + 120.0); },
      {{"电流相别", Verdict::Fault,
-       "C相相角 138°（功率因数 -0.75），与负载相角 18° 相差约120°：该相电流来自A相"}}},
-    {"angleApartButNoWiringFault",
-     [] { return BlockBuilder().CurrentAngle(C, 72.0); },
-     {{"电流相别", Verdict::Note,
-       "C相相角 72°（功率因数 0.31），与负载相角 16° 相差约56°：该相电流来自B相且极性接反"},
-      {"接线判断", Verdict::Note, "C相电流互感器接反且C相输入接入了B相电流"}}},
+       "C相相角 138°（功率因数 -0.75），与A相负载相角 18° 相差约120°：该相电流来自A相"},
+      {"接线判断", Verdict::Fault, "C相输入接入了A相电流；或C相电流互感器接反。单凭一组读数"}}},
+    {"angleApartButNoWiringFault", [] { return BlockBuilder().CurrentAngle(C, 72.0); }, {}},
     {"swappedCurrentsAB",
      [] { return BlockBuilder().SwapCurrents(A, B); },
      {{"电流相别", Verdict::Fault,
-       "A相相角 138°（功率因数 -0.75），与负载相角 18° 相差约120°：该相电流来自B相"},
+       "A相相角 138°（功率因数 -0.75），与B相负载相角 18° 相差约120°：该相电流来自B相"},
       {"电流相别", Verdict::Fault,
-       "B相相角 -102°（功率因数 -0.20），与负载相角 18° 相差约120°：该相电流来自A相"},
-      {"接线判断", Verdict::Fault, "符合的接线（可能性大的在前）：A、B相电流互换；"}}},
+       "B相相角 -102°（功率因数 -0.20），与A相负载相角 18° 相差约120°：该相电流来自A相"},
+      {"接线判断", Verdict::Fault, "符合的接线（可能性大的在前）：A、B相电流互换（A、B相电压线"}}},
     // C carries under 5 % of A's current: its power factor says nothing.
     {"unloadedPhaseIsNotJudged",
      [] { return BlockBuilder().Amps(B, 0.2).Amps(C, 0.2).CurrentAngle(C, 85.0); },
@@ -184,8 +195,8 @@ TEST(WiringCheck, WiringModeDecidesWhichChecksRun) {
                "电流不平衡", "零序电流", "有功合计", "视在功率", "频率", "互感器二次电流"}));
   EXPECT_EQ(
       NamesOf(CheckWiring(BlockBuilder().Mode(WiringMode::ThreePhaseThreeWireUnbalanced).Build())),
-      (V{"失压", "电压不平衡", "接线方式", "有功方向", "电流相别", "电流不平衡", "有功合计",
-         "视在功率", "频率", "互感器二次电流"}));
+      (V{"失压", "电压不平衡", "电压互感器极性", "接线方式", "有功方向", "电流相别",
+         "电流不平衡", "有功合计", "视在功率", "频率", "互感器二次电流"}));
   EXPECT_EQ(NamesOf(CheckWiring(BlockBuilder().Mode(WiringMode::SinglePhaseTwoWire).Build())),
             (V{"有功方向", "电流相别", "有功合计", "视在功率", "频率", "互感器二次电流"}));
 }
