@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <optional>
 
 namespace kt::workbench {
 namespace {
@@ -16,6 +17,8 @@ constexpr double kExportCost = 1.05;
 
 double MistakeCost(const CurrentFit& f, const std::vector<int>& judged) {
   int reversed = 0, displaced = 0;
+  // Voltage leads swapped or rotated: one mistake, and one more beside any current mistake.
+  const bool voltages = f.voltage != std::array<int, 3>{0, 1, 2};
   for (int p : judged) {
     reversed += f.reversed[p] ? 1 : 0;
     displaced += f.source[p] != p ? 1 : 0;
@@ -24,6 +27,7 @@ double MistakeCost(const CurrentFit& f, const std::vector<int>& judged) {
   // CTs reversed one by one are dearer than each alone.
   const int n = static_cast<int>(judged.size());
   double cost = reversed == n && n > 1 ? 1.2 : reversed + 0.1 * std::max(0, reversed - 1);
+  if (voltages) cost += reversed > 0 || displaced > 0 ? 2.0 : 1.0;
   if (displaced == 0) return cost;
   // Two inputs trading currents are one swap, three in a ring one rotation; any other input
   // on a wrong phase is a mistake of its own.
@@ -79,7 +83,8 @@ double LoadAngleCost(double phiDeg, bool exporting) {
 }
 
 bool CurrentFit::Identity(const std::vector<int>& judged) const {
-  return std::all_of(judged.begin(), judged.end(),
+  return voltage == std::array<int, 3>{0, 1, 2} &&
+         std::all_of(judged.begin(), judged.end(),
                      [&](int p) { return source[p] == p && !reversed[p]; });
 }
 
@@ -92,6 +97,51 @@ double CurrentFit::MeanLoadAngleDeg(const std::vector<int>& judged) const {
   return std::atan2(sumSin, sumCos) / kRad;
 }
 
+namespace {
+
+// Completes a fit whose connections are set: the load angle each element implies, the direction,
+// the cost; nothing when it is no healthy reading.
+std::optional<CurrentFit> Reading(const SiteView& site, const std::vector<int>& judged,
+                                  const std::array<double, 3>& toleranceDeg,
+                                  const WiringThresholds& limits, CurrentFit f) {
+  bool imports = true, exports = true;
+  for (int p : judged) {
+    const double shift = site.phaseAngleDeg[f.voltage[p]] - site.phaseAngleDeg[f.source[p]] +
+                         (f.reversed[p] ? 180.0 : 0.0);
+    f.loadAngleDeg[p] = WrapDeg(site.elements[p].LoadAngleDeg() - shift);
+    const double reach = 90.0 + limits.directionMarginDeg + toleranceDeg[p];
+    imports = imports && std::abs(f.loadAngleDeg[p]) <= reach;
+    exports = exports && std::abs(f.loadAngleDeg[p]) >= 180.0 - reach;
+  }
+  // The site as a whole runs one way, and its loads' angles lie no further apart than loads of
+  // one site do.
+  double active = 0, spread = 0;
+  for (int p : judged) {
+    const ElementView& e = site.elements[p];
+    active += std::hypot(e.active, e.reactive) * std::cos(f.loadAngleDeg[p] * kRad);
+    for (int q : judged) {
+      const double gap = std::abs(WrapDeg(f.loadAngleDeg[p] - f.loadAngleDeg[q]));
+      spread = std::max(spread, gap - toleranceDeg[p] - toleranceDeg[q]);
+    }
+  }
+  imports = imports && active > 0;
+  exports = exports && active < 0;
+  if (!(imports || exports) || spread > limits.healthySpreadDeg) return std::nullopt;
+  if (!SameSourcesAgree(site, f, judged, toleranceDeg, limits)) return std::nullopt;
+  const auto angleCost = [&](bool exporting) {
+    if (!(exporting ? exports : imports)) return 1e9;
+    double cost = 0.0;
+    for (int p : judged) cost += LoadAngleCost(f.loadAngleDeg[p], exporting);
+    return (exporting ? kExportCost : 0.0) + cost / static_cast<double>(judged.size());
+  };
+  const double importCost = angleCost(false), exportCost = angleCost(true);
+  f.exporting = exportCost < importCost;
+  f.cost = MistakeCost(f, judged) + std::min(importCost, exportCost) + SpreadCost(f, judged);
+  return f;
+}
+
+}  // namespace
+
 std::vector<CurrentFit> FitCurrents(const SiteView& site, const std::vector<int>& judged,
                                     const std::array<double, 3>& toleranceDeg,
                                     const WiringThresholds& limits) {
@@ -100,57 +150,27 @@ std::vector<CurrentFit> FitCurrents(const SiteView& site, const std::vector<int>
   // The phases whose currents can reach an input: all three, or those of a single-phase mode.
   const std::vector<int> sources =
       site.layout == Layout::SinglePhase ? site.measured : std::vector<int>{0, 1, 2};
+  // Four-wire voltage leads in any order; otherwise as they are.
+  std::vector<std::array<int, 3>> voltages = {{0, 1, 2}};
+  if (site.layout == Layout::FourWire) {
+    voltages = {{0, 1, 2}, {1, 0, 2}, {0, 2, 1}, {2, 1, 0}, {1, 2, 0}, {2, 0, 1}};
+  }
   const auto n = judged.size();
-  std::vector<int> pick(n, 0);  // index into `sources` for each judged element
-  const auto next = [&] {
-    for (std::size_t k = 0; k < n; ++k) {
-      if (++pick[k] < static_cast<int>(sources.size())) return true;
-      pick[k] = 0;
-    }
-    return false;
-  };
-  do {
-    for (unsigned signs = 0; signs < (1u << n); ++signs) {
+  std::size_t combinations = 1;
+  for (std::size_t k = 0; k < n; ++k) combinations *= sources.size() * 2;
+  for (const std::array<int, 3>& voltage : voltages) {
+    for (std::size_t code = 0; code < combinations; ++code) {
       CurrentFit f;
-      bool imports = true, exports = true;
-      for (std::size_t k = 0; k < n; ++k) {
-        const int p = judged[k];
-        f.source[p] = sources[static_cast<std::size_t>(pick[k])];
-        f.reversed[p] = (signs >> k & 1u) != 0;
-        const double shift =
-            site.phaseAngleDeg[p] - site.phaseAngleDeg[f.source[p]] + (f.reversed[p] ? 180.0 : 0.0);
-        f.loadAngleDeg[p] = WrapDeg(site.elements[p].LoadAngleDeg() - shift);
-        const double reach = 90.0 + limits.directionMarginDeg + toleranceDeg[p];
-        imports = imports && std::abs(f.loadAngleDeg[p]) <= reach;
-        exports = exports && std::abs(f.loadAngleDeg[p]) >= 180.0 - reach;
-      }
-      // The site as a whole runs one way, and its loads' angles lie no further apart than
-      // loads of one site do.
-      double active = 0, spread = 0;
+      f.voltage = voltage;
+      std::size_t rest = code;
       for (int p : judged) {
-        const ElementView& e = site.elements[p];
-        active += std::hypot(e.active, e.reactive) * std::cos(f.loadAngleDeg[p] * kRad);
-        for (int q : judged) {
-          const double gap = std::abs(WrapDeg(f.loadAngleDeg[p] - f.loadAngleDeg[q]));
-          spread = std::max(spread, gap - toleranceDeg[p] - toleranceDeg[q]);
-        }
+        f.reversed[p] = rest % 2 != 0;
+        f.source[p] = sources[rest / 2 % sources.size()];
+        rest /= 2 * sources.size();
       }
-      imports = imports && active > 0;
-      exports = exports && active < 0;
-      if (!(imports || exports) || spread > limits.healthySpreadDeg) continue;
-      if (!SameSourcesAgree(site, f, judged, toleranceDeg, limits)) continue;
-      const auto angleCost = [&](bool exporting) {
-        double cost = 0.0;
-        for (int p : judged) cost += LoadAngleCost(f.loadAngleDeg[p], exporting);
-        return (exporting ? kExportCost : 0.0) + cost / static_cast<double>(n);
-      };
-      const double importCost = imports ? angleCost(false) : 1e9;
-      const double exportCost = exports ? angleCost(true) : 1e9;
-      f.exporting = exportCost < importCost;
-      f.cost = MistakeCost(f, judged) + std::min(importCost, exportCost) + SpreadCost(f, judged);
-      fits.push_back(f);
+      if (auto fit = Reading(site, judged, toleranceDeg, limits, f)) fits.push_back(*fit);
     }
-  } while (next());
+  }
   std::stable_sort(fits.begin(), fits.end(),
                    [](const CurrentFit& a, const CurrentFit& b) { return a.cost < b.cost; });
   return fits;

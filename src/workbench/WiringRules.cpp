@@ -392,9 +392,10 @@ std::string Alternatives(const CheckContext& c) {
 // When one block cannot tell the close readings apart, the check on site that would.
 std::string TellApart(const CheckContext& c) {
   const std::vector<const CurrentFit*> close = CloseFits(c);
-  bool sources = false, direction = false;
+  bool sources = false, direction = false, voltages = false;
   for (const CurrentFit* f : close) {
     sources = sources || f->source != close.front()->source;
+    voltages = voltages || f->voltage != close.front()->voltage;
     direction = direction || f->Export() != close.front()->Export();
   }
   // One reading alone still has a twin the block cannot see: export and all CTs reversed.
@@ -408,16 +409,11 @@ std::string TellApart(const CheckContext& c) {
     text += std::string(text.empty() ? "单凭一组读数无法区分。" : "；") +
             "核实现场有无发电或倒送：停用发电设备（光伏、发电机）后再看功率方向";
   }
+  if (voltages) {
+    text += std::string(text.empty() ? "单凭一组读数无法区分。" : "；") +
+            "用相序表核对电压线的相别与相序";
+  }
   return text.empty() ? text : "。" + text;
-}
-
-// A current swap reads the same as the two voltage leads swapped: the meter reports no angles.
-std::string VoltageTwin(const CheckContext& c, const CurrentFit& f) {
-  std::vector<int> displaced;
-  for (int p : c.judged)
-    if (f.source[p] != p) displaced.push_back(p);
-  if (displaced.size() != 2 || f.source[displaced[0]] != displaced[1]) return "";
-  return "（" + PhaseList(displaced) + "电压线互换也是同样读数：先用相序表核对电压线相别）";
 }
 
 std::string ElementName(const CheckContext& c, int p) {
@@ -509,6 +505,14 @@ void CurrentPhase(CheckContext& c, const char* name) {
   const CurrentFit& best = c.fits.front();
   bool displaced = false;
   for (int p : c.judged) {
+    if (best.voltage[p] == p) continue;
+    displaced = true;
+    c.Add(name, Verdict::Fault,
+          Printf("%s电压输入接的是%c相电压：该相相角 %.0f° 按%c相电压看为 %.0f°。检查电压线的相别",
+                 ElementName(c, p).c_str(), 'A' + best.voltage[p],
+                 c.wired.elements[p].LoadAngleDeg(), 'A' + best.voltage[p], best.loadAngleDeg[p]));
+  }
+  for (int p : c.judged) {
     if (best.source[p] == p) continue;
     displaced = true;
     const ElementView& e = c.wired.elements[p];
@@ -528,9 +532,8 @@ void CurrentPhase(CheckContext& c, const char* name) {
   const bool close = CloseFits(c).size() > 1;
   if (close || displaced || best.Export()) {
     c.Add("接线判断", Verdict::Fault,
-          Printf("各元件负载相角 %s，符合的接线（可能性大的在前）：%s%s%s", angles().c_str(),
-                 Alternatives(c).c_str(), VoltageTwin(c, best).c_str(),
-                 close ? TellApart(c).c_str() : ""));
+          Printf("各元件负载相角 %s，符合的接线（可能性大的在前）：%s%s", angles().c_str(),
+                 Alternatives(c).c_str(), close ? TellApart(c).c_str() : ""));
   }
 }
 
@@ -558,8 +561,9 @@ void CurrentImbalance(CheckContext& c, const char* name) {
   for (int p : compared) amps.push_back(c.site.elements[p].current);
   const auto [worst, deviation] = LargestDeviation(amps);
   if (deviation > c.limits.currentImbalance + 2 * c.site.lsb.amp / Mean(amps)) {
-    c.Add(name, Verdict::Note,
-          Printf("%s电流 %s 偏离均值 %s，超过%s：负载不平衡，或该相电流回路有问题",
+    // Phases carry loads of their own: an unequal share is no wiring fault.
+    c.Add(name, Verdict::Normal,
+          Printf("%s电流 %s 偏离均值 %s，超过%s：各相负载不同（不是接线问题）",
                  PhaseName(compared[worst]), WithUnit(amps[worst], "A").c_str(),
                  Percent(deviation).c_str(), Percent(c.limits.currentImbalance).c_str()));
   } else {

@@ -44,6 +44,14 @@ std::string PhaseList(const std::vector<int>& phases) {
 
 std::string DescribeFit(const CurrentFit& f, const std::vector<int>& judged) {
   std::vector<std::string> parts;
+  std::vector<int> moved;  // voltage inputs with another phase's voltage
+  for (int p = 0; p < 3; ++p)
+    if (f.voltage[p] != p) moved.push_back(p);
+  if (moved.size() == 2) parts.push_back(PhaseList(moved) + "电压线互换");
+  if (moved.size() == 3) {
+    parts.push_back(Printf("电压相序轮换（A、B、C相电压输入分别接入%c、%c、%c相电压）",
+                           'A' + f.voltage[0], 'A' + f.voltage[1], 'A' + f.voltage[2]));
+  }
   std::vector<int> displaced, reversed;
   for (int p : judged) {
     if (f.source[p] != p) displaced.push_back(p);

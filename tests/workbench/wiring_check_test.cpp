@@ -113,7 +113,7 @@ const std::vector<FaultCase> kFaults = {
        "A相相角 138°（功率因数 -0.75），与B相负载相角 18° 相差约120°：该相电流来自B相"},
       {"电流相别", Verdict::Fault,
        "B相相角 -102°（功率因数 -0.20），与A相负载相角 18° 相差约120°：该相电流来自A相"},
-      {"接线判断", Verdict::Fault, "符合的接线（可能性大的在前）：A、B相电流互换（A、B相电压线"}}},
+      {"接线判断", Verdict::Fault, "符合的接线（可能性大的在前）：A、B相电流互换"}}},
     // C carries under 5 % of A's current: its power factor says nothing.
     {"unloadedPhaseIsNotJudged",
      [] { return BlockBuilder().Amps(B, 0.2).Amps(C, 0.2).CurrentAngle(C, 85.0); },

@@ -69,8 +69,38 @@ Fault Shorted(int p) {
   return f;
 }
 
+Fault VoltageReversed(int p) {
+  Fault f;
+  f.reversedVoltage[p] = true;
+  return f;
+}
+Fault LostPulledToB(int p) {
+  Fault f = Lost(p);
+  f.lostPulledToB = true;
+  return f;
+}
+
+std::vector<CheckRow> Check(const Site& s, const Fault& f, WiringMode mode) {
+  return CheckWiring(SiteBlock(s, f, mode), kWiringThresholds, 50.0, s.ctSecondaryA);
+}
+
 const Site kSite;
 const Site kThreeWireSite = With([](Site& s) { s.threeWire = true; });
+// A heater on A, a motor on B, lighting on C: each phase its own power factor and current.
+const Site kMixedSite = With([](Site& s) {
+  s.loads = {{100, 1.0, false, A, -1}, {5, 0.4, false, B, -1}, {30, 0.9, false, C, -1}};
+});
+// A 380 V load between A and B beside a star load on C.
+const Site kLineLoadSite = With([](Site& s) {
+  s.loads = {{40, 0.85, false, A, B}, {20, 0.9, false, C, -1}};
+});
+// Three-wire: loads between the lines, of different power factors.
+const Site kThreeWireLineLoads = With([](Site& s) {
+  s.threeWire = true;
+  s.loads = {{50, 0.9, false, A, C}, {25, 0.6, false, A, B}, {10, 0.95, false, B, C}};
+});
+// 1 A CTs at 3 % of their rating: 0.03 A, under 1 % of a 5 A CT.
+const Site kLight1A = With([](Site& s) { s.ctSecondaryA = 1.0, s.loadPercent = 3; });
 
 const std::vector<SiteCase> kHealthy = {
     {"normal", kSite, {}, kFour, {}, {}},
@@ -145,6 +175,31 @@ const std::vector<SiteCase> kHealthy = {
      {},
      kThree,
      {{Verdict::Note, {"功率倒送"}}},
+     {}},
+    {"mixedLoads", kMixedSite, {}, kFour, {}, {}},
+    {"lineToLineLoad", kLineLoadSite, {}, kFour, {}, {}},
+    {"welderBetweenAB",
+     With([](Site& s) { s.loads = {{50, 0.5, false, A, B}}; }),
+     {},
+     kFour,
+     {},
+     {"C相电流", "零序电流"}},
+    {"singlePhaseLoadOnA",
+     With([](Site& s) { s.loads = {{50, 0.9, false, A, -1}}; }),
+     {},
+     kFour,
+     {},
+     {"B相电流", "C相电流"}},
+    {"threeWireLineLoads", kThreeWireLineLoads, {}, kThree, {}, {}},
+    {"light1A", kLight1A, {}, kFour, {}, {}},
+    {"mixedExport",
+     With([](Site& s) {
+       s.exporting = true;
+       s.loads = {{80, 1.0, false, A, -1}, {70, 0.95, true, B, -1}, {75, 0.9, false, C, -1}};
+     }),
+     {},
+     kFour,
+     {{Verdict::Note, {"功率倒送", "停用发电设备"}}},
      {}},
 };
 
@@ -258,6 +313,87 @@ const std::vector<SiteCase> kFaulty = {
      {"来自"}},
     {"threeWireLostA", kThreeWireSite, Lost(A), kThree, {{Verdict::Fault, {"A相失压"}}}, {}},
     {"threeWireLostC", kThreeWireSite, Lost(C), kThree, {{Verdict::Fault, {"C相失压"}}}, {}},
+    {"mixedReversedA",
+     kMixedSite,
+     Reversed({A}),
+     kFour,
+     {{Verdict::Fault, {"A相有功功率为负", "接反"}}},
+     {"零序电流", "接反"}},
+    {"mixedReversedB",
+     kMixedSite,
+     Reversed({B}),
+     kFour,
+     {{Verdict::Fault, {"B相有功功率为负", "接反"}}},
+     {"零序电流", "接反"}},
+    {"mixedSwapAC",
+     kMixedSite,
+     Sources(C, B, A),
+     kFour,
+     {{Verdict::Fault, {"A、C相电流互换"}}},
+     {"零序电流", "来自", "接反"}},
+    {"lineLoadReversedC",
+     kLineLoadSite,
+     Reversed({C}),
+     kFour,
+     {{Verdict::Fault, {"C相有功功率为负", "接反"}}},
+     {"零序电流", "接反"}},
+    {"light1AReversedB",
+     kLight1A,
+     Reversed({B}),
+     kFour,
+     {{Verdict::Fault, {"B相有功功率为负", "接反"}}},
+     {"零序电流", "接反"}},
+    {"overload1A",
+     With([](Site& s) { s.ctSecondaryA = 1.0, s.loadPercent = 200; }),
+     {},
+     kFour,
+     {{Verdict::Note, {"二次电流 2.00 A，超过额定1 A"}}},
+     {}},
+    {"threeWireLostAPulledToB",
+     kThreeWireSite,
+     LostPulledToB(A),
+     kThree,
+     {{Verdict::Fault, {"A相失压", "接近 0 V"}}},
+     {}},
+    {"threeWireLostCPulledToB",
+     kThreeWireLineLoads,
+     LostPulledToB(C),
+     kThree,
+     {{Verdict::Fault, {"C相失压", "接近 0 V"}}},
+     {}},
+    {"voltageReversedB",
+     kMixedSite,
+     VoltageReversed(B),
+     kFour,
+     {{Verdict::Fault, {"B相电压接反"}}},
+     {}},
+    {"voltageAndCtReversed",
+     kSite,
+     [] {
+       Fault f = VoltageReversed(A);
+       f.reversed[C] = true;
+       return f;
+     }(),
+     kFour,
+     {{Verdict::Fault, {"A相电压接反"}}, {Verdict::Fault, {"C相有功功率为负", "已按A相电压接反改正"}}},
+     {"零序电流", "接反"}},
+    {"threeWirePtReversed",
+     kThreeWireSite,
+     VoltageReversed(A),
+     kThree,
+     {{Verdict::Fault, {"电压互感器极性接反", "A元件"}}},
+     {}},
+    // Swapped voltage leads turn A's and B's angles the other way than swapped currents do.
+    {"voltageLeadsSwappedAB",
+     kSite,
+     [] {
+       Fault f;
+       f.voltageSource = {B, A, C};
+       return f;
+     }(),
+     kFour,
+     {{Verdict::Fault, {"A、B相电压线互换"}}},
+     {"电压输入接的是"}},
     {"fourWireModeOnThreeWireSite",
      kThreeWireSite,
      {},
@@ -276,7 +412,7 @@ class WiringSiteTest : public ::testing::TestWithParam<SiteCase> {};
 
 TEST_P(WiringSiteTest, NamesTheFaultAndNothingElse) {
   const SiteCase& c = GetParam();
-  const std::vector<CheckRow> rows = CheckWiring(SiteBlock(c.site, c.fault, c.mode));
+  const std::vector<CheckRow> rows = Check(c.site, c.fault, c.mode);
   for (const Finding& f : c.required) {
     EXPECT_TRUE(HasRow(rows, f.verdict, f.texts))
         << "missing " << VerdictText(f.verdict) << " \"" << f.texts.front() << "\" in\n"
