@@ -30,7 +30,7 @@ double MistakeCost(const CurrentFit& f, const std::vector<int>& judged) {
   if (voltages) cost += reversed > 0 || displaced > 0 ? 2.0 : 1.0;
   if (displaced == 0) return cost;
   // Two inputs trading currents are one swap, three in a ring one rotation; any other input
-  // on a wrong phase is a mistake of its own.
+  // on a wrong phase (one CT feeding two inputs) is a gross mistake of its own.
   bool permutation = true;
   for (int p : judged) {
     permutation = permutation &&
@@ -39,7 +39,7 @@ double MistakeCost(const CurrentFit& f, const std::vector<int>& judged) {
                   std::find(judged.begin(), judged.end(), f.source[p]) != judged.end();
   }
   // A reversed CT on top of a misplaced current is two independent mistakes, rarer than either.
-  return cost + (permutation ? 1.0 : 1.1 * displaced) + (reversed > 0 ? 1.0 : 0.0);
+  return cost + (permutation ? 1.0 : 2.0 * displaced) + (reversed > 0 ? 1.0 : 0.0);
 }
 
 // Loads of different power factor on one site are usual, very different ones less so.
@@ -132,7 +132,7 @@ std::optional<CurrentFit> Reading(const SiteView& site, const std::vector<int>& 
     if (!(exporting ? exports : imports)) return 1e9;
     double cost = 0.0;
     for (int p : judged) cost += LoadAngleCost(f.loadAngleDeg[p], exporting);
-    return (exporting ? kExportCost : 0.0) + cost / static_cast<double>(judged.size());
+    return (exporting ? kExportCost : 0.0) + cost;
   };
   const double importCost = angleCost(false), exportCost = angleCost(true);
   f.exporting = exportCost < importCost;

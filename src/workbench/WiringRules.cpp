@@ -448,10 +448,9 @@ void PowerDirection(CheckContext& c, const char* name) {
   }
   if (healthy) {
     c.Add(name, Verdict::Note,
-          Printf("各相有功功率均为负（总有功 %s）：%s%s。若现场没有发电或倒送，检查各互感器极性"
-                 "（P1/P2、S1/S2）与电流相序",
-                 WithUnit(c.block[Quantity::TotalActivePower], "W").c_str(),
-                 Alternatives(c).c_str(), TellApart(c).c_str()));
+          Printf("各元件有功功率为负（总有功 %s），方向一致：功率倒送，或接线有误（见接线判断）。若"
+                 "现场没有发电或倒送，检查各互感器极性（P1/P2、S1/S2）与电流相序",
+                 WithUnit(c.block[Quantity::TotalActivePower], "W").c_str()));
     return;
   }
   if (c.fits.empty()) return;
@@ -500,6 +499,12 @@ void CurrentPhase(CheckContext& c, const char* name) {
     c.Add(name, Verdict::Normal,
           "功率因数 " + Figures(
                             c, c.judged, [](const ElementView& e) { return e.powerFactor; }, ""));
+    // A site that exports reads the same as some wrong wirings: they are named, ranked.
+    if (healthy->Export()) {
+      c.Add("接线判断", Verdict::Note,
+            Printf("各元件负载相角 %s，符合的接线（可能性大的在前）：%s%s", angles().c_str(),
+                   Alternatives(c).c_str(), TellApart(c).c_str()));
+    }
     return;
   }
   const CurrentFit& best = c.fits.front();
@@ -529,8 +534,9 @@ void CurrentPhase(CheckContext& c, const char* name) {
               Figures(
                   c, c.judged, [](const ElementView& e) { return e.powerFactor; }, ""));
   }
+  // The reading is named in one row, with its alternatives and how to tell them apart.
   const bool close = CloseFits(c).size() > 1;
-  if (close || displaced || best.Export()) {
+  {
     c.Add("接线判断", Verdict::Fault,
           Printf("各元件负载相角 %s，符合的接线（可能性大的在前）：%s%s", angles().c_str(),
                  Alternatives(c).c_str(), close ? TellApart(c).c_str() : ""));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@ using kt::measure::WiringMode;
 using kt::workbench::testing::Fault;
 using kt::workbench::testing::HasRow;
 using kt::workbench::testing::Holds;
+using kt::workbench::testing::Load;
 using kt::workbench::testing::RowsText;
 using kt::workbench::testing::Site;
 
@@ -200,7 +202,7 @@ const std::vector<SiteCase> kHealthy = {
      {},
      kFour,
      {{Verdict::Note, {"功率倒送", "停用发电设备"}}},
-     {}},
+     {"功率倒送"}},
 };
 
 const std::vector<SiteCase> kFaulty = {
@@ -209,31 +211,31 @@ const std::vector<SiteCase> kFaulty = {
      Reversed({A}),
      kFour,
      {{Verdict::Fault, {"A相有功功率为负", "接反"}}},
-     {"零序电流"}},
+     {"零序电流", "接反"}},
     {"reversedB",
      kSite,
      Reversed({B}),
      kFour,
      {{Verdict::Fault, {"B相有功功率为负", "接反"}}},
-     {"零序电流"}},
+     {"零序电流", "接反"}},
     {"reversedC",
      kSite,
      Reversed({C}),
      kFour,
      {{Verdict::Fault, {"C相有功功率为负", "接反"}}},
-     {"零序电流"}},
+     {"零序电流", "接反"}},
     {"reversedBLowPf",
      With([](Site& s) { s.powerFactor = 0.4; }),
      Reversed({B}),
      kFour,
      {{Verdict::Fault, {"B相", "接反"}}},
-     {"零序电流"}},
+     {"零序电流", "接反"}},
     {"reversedCLightLoad",
      With([](Site& s) { s.loadPercent = 3; }),
      Reversed({C}),
      kFour,
      {{Verdict::Fault, {"C相有功功率为负", "接反"}}},
-     {"零序电流"}},
+     {"零序电流", "接反"}},
     {"reversedAB",
      kSite,
      Reversed({A, B}),
@@ -263,13 +265,13 @@ const std::vector<SiteCase> kFaulty = {
      Sources(B, C, A),
      kFour,
      {{Verdict::Note, {"电流相序轮换（A、B、C相输入分别接入B、C、A相电流）"}}},
-     {}},
+     {"功率倒送"}},
     {"rotationBackward",
      kSite,
      Sources(C, A, B),
      kFour,
      {{Verdict::Note, {"电流相序轮换（A、B、C相输入分别接入C、A、B相电流）"}}},
-     {}},
+     {"功率倒送"}},
     {"blownPtFuseA", kSite, Lost(A), kFour, {{Verdict::Fault, {"A相电压", "失压"}}}, {}},
     {"shortedCtB",
      kSite,
@@ -435,81 +437,163 @@ INSTANTIATE_TEST_SUITE_P(Healthy, WiringSiteTest, ::testing::ValuesIn(kHealthy),
 INSTANTIATE_TEST_SUITE_P(Faulty, WiringSiteTest, ::testing::ValuesIn(kFaulty),
                          [](const auto& testInfo) { return std::string(testInfo.param.label); });
 
-// Healthy sites over a grid of power factors (both ways), loads, unbalances, harmonics, scales
-// and directions: none may raise 异常.
-TEST(WiringSiteSweep, NoHealthySiteRaisesAFault) {
-  int sites = 0;
-  for (double pf : {0.15, 0.3, 0.5, 0.7, 0.9, 1.0}) {
-    for (bool leading : {false, true}) {
-      for (double load : {1.2, 3.0, 20.0, 100.0}) {
-        for (double unbalance : {-0.15, 0.0, 0.15}) {
-          for (double harmonic : {0.0, 40.0}) {
-            for (bool threeWire : {false, true}) {
-              for (bool exporting : {false, true}) {
-                Site s;
-                s.powerFactor = pf, s.leading = leading, s.loadPercent = load;
-                s.currentUnbalance = unbalance, s.thirdHarmonicPercent = harmonic;
-                s.threeWire = threeWire, s.exporting = exporting;
-                s.pt = threeWire ? 1 : 100, s.ct = threeWire ? 1 : 200;
-                s.powerMultiplier = threeWire ? 4 : 1;
-                ++sites;
-                const auto rows = CheckWiring(SiteBlock(s, {}, threeWire ? kThree : kFour));
-                for (const CheckRow& r : rows) {
-                  EXPECT_NE(r.verdict, Verdict::Fault)
-                      << "PF " << pf << (leading ? " leading" : "") << " load " << load
-                      << " unbalance " << unbalance << " harmonics " << harmonic
-                      << (threeWire ? " 3p3w" : "") << (exporting ? " export" : "") << "\n"
-                      << RowsText(rows);
-                }
-              }
-            }
+// ---- sweeps ----------------------------------------------------------------------------------
+
+// Sites of every kind: balanced star loads at any power factor either way, phases each with a
+// load of its own (power factor and current), loads between two phases, a single-phase load,
+// three-wire line loads; 5 A and 1 A CTs, light and full loads, import and export.
+std::vector<std::pair<std::string, Site>> SweepSites() {
+  std::vector<std::pair<std::string, Site>> sites;
+  using Mix = std::array<Load, 3>;
+  const Mix mixes[] = {
+      {{{100, 1.0, false}, {8, 0.4, false}, {30, 0.9, false}}},
+      {{{50, 0.8, false}, {40, 0.95, true}, {20, 0.6, false}}},
+      {{{20, 0.98, false}, {60, 0.7, false}, {10, 0.5, false}}},
+  };
+  for (double ctA : {5.0, 1.0}) {
+    for (double scale : {1.0, 0.2}) {
+      const auto add = [&](std::string label, Site s) {
+        s.ctSecondaryA = ctA;
+        s.loadPercent *= scale;
+        for (Load& l : s.loads) l.percent *= scale;
+        label += ctA == 1.0 ? " 1A" : " 5A";
+        sites.emplace_back(label + (scale < 1 ? " light" : ""), s);
+      };
+      for (double pf : {0.2, 0.5, 0.8, 0.95, 1.0}) {
+        for (bool leading : {false, true}) {
+          for (bool threeWire : {false, true}) {
+            Site s;
+            s.powerFactor = pf, s.leading = leading, s.threeWire = threeWire;
+            add("PF " + std::to_string(pf) + (leading ? " leading" : "") + (threeWire ? " 3p3w" : ""),
+                s);
           }
         }
       }
+      for (std::size_t m = 0; m < std::size(mixes); ++m) {
+        for (int turn = 0; turn < 3; ++turn) {
+          Site s;
+          for (int p = 0; p < 3; ++p) {
+            Load l = mixes[m][static_cast<std::size_t>((p + turn) % 3)];
+            l.from = p;
+            s.loads.push_back(l);
+          }
+          add("mix " + std::to_string(m) + " turn " + std::to_string(turn), s);
+          if (m == 0) {
+            s.exporting = true;
+            for (Load& l : s.loads) l.powerFactor = std::max(l.powerFactor, 0.9);
+            add("mix export turn " + std::to_string(turn), s);
+          }
+        }
+      }
+      for (int first = 0; first < 3; ++first) {
+        Site line, three;
+        line.loads = {{40, 0.85, false, first, (first + 1) % 3}, {25, 0.9, false, (first + 2) % 3, -1}};
+        add("line load " + std::to_string(first), line);
+        three.threeWire = true;
+        three.loads = {{50, 0.9, false, first, (first + 1) % 3},
+                       {20, 0.8, false, (first + 1) % 3, (first + 2) % 3}};
+        add("3p3w line loads " + std::to_string(first), three);
+      }
+      Site single;
+      single.loads = {{50, 0.9, false, A, -1}};
+      add("single-phase A", single);
     }
   }
-  EXPECT_EQ(sites, 1152);
+  return sites;
 }
 
-// One reversed CT on any phase, and each swap of two currents, four-wire and (A/C) three-wire, at
-// any power factor down to 0.3 either way, from 3 % of the CT rating and (a reversed CT) in either
-// direction of power, is named as what it is.
-TEST(WiringSiteSweep, EveryReversedCtAndSwapIsNamed) {
-  struct Wrong {
-    Fault fault;
-    WiringMode mode;
-    bool threeWire;
-    std::vector<std::string> texts;
-    std::vector<bool> exporting;
-  };
-  const Wrong wrongs[] = {
-      {Reversed({A}), kFour, false, {"A相有功功率", "接反"}, {false, true}},
-      {Reversed({B}), kFour, false, {"B相有功功率", "接反"}, {false, true}},
-      {Reversed({C}), kFour, false, {"C相有功功率", "接反"}, {false, true}},
-      {Sources(B, A, C), kFour, false, {"A、B相电流互换"}, {false}},
-      {Sources(A, C, B), kFour, false, {"B、C相电流互换"}, {false}},
-      {Sources(C, B, A), kFour, false, {"A、C相电流互换"}, {false}},
-      {Sources(C, B, A), kThree, true, {"A、C相电流互换"}, {false}},
-  };
-  for (const Wrong& wrong : wrongs) {
-    SCOPED_TRACE(wrong.texts.front());
-    for (double pf : {0.3, 0.6, 0.95}) {
-      for (bool leading : {false, true}) {
-        for (double load : {3.0, 50.0}) {
-          for (bool exporting : wrong.exporting) {
-            Site s;
-            s.powerFactor = pf, s.leading = leading, s.loadPercent = load;
-            s.threeWire = wrong.threeWire, s.exporting = exporting;
-            const auto rows = CheckWiring(SiteBlock(s, wrong.fault, wrong.mode));
-            EXPECT_TRUE(HasRow(rows, Verdict::Fault, wrong.texts))
-                << "PF " << pf << (leading ? " leading" : "") << " load " << load
-                << (exporting ? " export" : "") << "\n"
-                << RowsText(rows);
-          }
-        }
-      }
+struct SweepFault {
+  const char* label;
+  Fault fault;
+  std::vector<std::string> named;  // in the reading named first (or the voltage row)
+  bool fourWireOnly, threeWireOnly;
+};
+
+// Faults a single block can name, whatever the loads.
+std::vector<SweepFault> SweepFaults() {
+  std::vector<SweepFault> faults;
+  for (int p : {A, B, C}) {
+    const std::string n(1, static_cast<char>('A' + p));
+    faults.push_back({"reversed", Reversed({p}), {n + "相电流互感器接反"}, p == B, false});
+    faults.push_back({"voltage reversed", VoltageReversed(p), {n + "相电压接反"}, true, false});
+    faults.push_back({"lost", Lost(p), {n + "相", "失压"}, false, false});
+  }
+  faults.push_back({"swap AB", Sources(B, A, C), {"A、B相电流互换"}, true, false});
+  faults.push_back({"swap BC", Sources(A, C, B), {"B、C相电流互换"}, true, false});
+  faults.push_back({"swap CA", Sources(C, B, A), {"A、C相电流互换"}, false, false});
+  Fault leads;
+  leads.voltageSource = {B, A, C};
+  faults.push_back({"voltage leads AB", leads, {"A、B相电压线互换"}, true, false});
+  faults.push_back({"lost A to B", LostPulledToB(A), {"A相失压"}, false, true});
+  faults.push_back({"lost C to B", LostPulledToB(C), {"C相失压"}, false, true});
+  faults.push_back({"PT reversed", VoltageReversed(C), {"电压互感器极性接反"}, false, true});
+  return faults;
+}
+
+// The reading named first: the 异常 rows and the first alternative of "接线判断".
+std::string NamedFirst(const std::vector<CheckRow>& rows) {
+  std::string text;
+  for (const CheckRow& r : rows) {
+    if (r.name == "接线判断") {
+      const std::string head = "（可能性大的在前）：";
+      const std::string rest = r.message.substr(r.message.find(head) + head.size());
+      text += rest.substr(0, std::min(rest.find("；或"), rest.find("。"))) + "\n";
+    } else if (r.verdict == Verdict::Fault) {
+      text += r.message + "\n";
     }
   }
+  return text;
+}
+
+bool ReversedReadAsExport(const Site& s, const SweepFault& f) {
+  // With one element loaded only, a reversed CT is a site that exports.
+  return s.loads.size() == 1 && f.fault.reversed[A];
+}
+
+// Every healthy site of the sweep raises no 异常, and each determinable fault on it is named
+// first. The figures are printed for the record.
+TEST(WiringSiteSweep, HealthySitesPassAndFaultsAreNamedFirst) {
+  int healthy = 0, falseFaults = 0, notes = 0, faults = 0, named = 0, said = 0;
+  for (const auto& [label, site] : SweepSites()) {
+    const WiringMode mode = site.threeWire ? kThree : kFour;
+    const auto rows = Check(site, {}, mode);
+    ++healthy;
+    const bool anyFault = std::any_of(rows.begin(), rows.end(),
+                                      [](const CheckRow& r) { return r.verdict == Verdict::Fault; });
+    falseFaults += anyFault ? 1 : 0;
+    EXPECT_FALSE(anyFault) << label << "\n" << RowsText(rows);
+    // Notes a healthy site may need: export, an idle phase; any other is needless.
+    notes += std::any_of(rows.begin(), rows.end(), [&](const CheckRow& r) {
+      return r.verdict == Verdict::Note && !(site.exporting && Holds(r, {"功率倒送"})) &&
+             r.message.find("电流") == std::string::npos;
+    });
+    for (const SweepFault& f : SweepFaults()) {
+      if ((f.fourWireOnly && site.threeWire) || (f.threeWireOnly && !site.threeWire)) continue;
+      if (site.loads.size() == 1 && !f.fault.reversed[A] && !f.fault.lostVoltage[A]) continue;
+      // A leading load below PF 0.3 reads like a lagging one of other phases.
+      if (ReversedReadAsExport(site, f) || (site.leading && site.powerFactor < 0.3)) continue;
+      const auto faultRows = Check(site, f.fault, mode);
+      const auto holds = [&](const std::string& text) {
+        return std::all_of(f.named.begin(), f.named.end(), [&](const std::string& t) {
+          return text.find(t) != std::string::npos;
+        });
+      };
+      // Not named first, it must be among the readings listed, said to need a check on site.
+      const bool first = holds(NamedFirst(faultRows));
+      const bool undecided =
+          !first && std::any_of(faultRows.begin(), faultRows.end(), [&](const CheckRow& r) {
+            return r.name == "接线判断" && holds(r.message) && Holds(r, {"单凭一组读数无法区分"});
+          });
+      ++faults;
+      named += first ? 1 : 0;
+      said += undecided ? 1 : 0;
+      EXPECT_TRUE(first || undecided) << f.label << " on " << label << "\n" << RowsText(faultRows);
+    }
+  }
+  std::printf("wiring sweep: %d of %d faults named first, %d more listed as undecidable in one "
+              "block; %d of %d healthy sites with a false 异常, %d with a needless 注意\n",
+              named, faults, said, falseFaults, healthy, notes);
+  EXPECT_EQ(notes, 0);
 }
 
 }  // namespace
