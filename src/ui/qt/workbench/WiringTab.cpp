@@ -20,17 +20,10 @@ namespace kt::ui::qt {
 
 WiringTab::WiringTab(QWidget* parent)
     : QWidget(parent),
-      frequency_(new QComboBox(this)),
+      frequency_(ChoiceBox(workbench::kNominalFrequencyChoice, kNominalHzKey)),
+      ctSecondary_(ChoiceBox(workbench::kCtSecondaryChoice, kCtSecondaryKey)),
       table_(new CopyableTable(0, 3, this)),
       phasors_(new PhasorView(this)) {
-  for (double hz : workbench::kNominalFrequencies)
-    frequency_->addItem(QStringLiteral("%1 Hz").arg(hz), hz);
-  const double remembered = QSettings().value(QString::fromLatin1(kNominalHzKey), 50.0).toDouble();
-  frequency_->setCurrentIndex(remembered == 60.0 ? 1 : 0);
-  connect(frequency_, &QComboBox::currentIndexChanged, this, [this] {
-    QSettings().setValue(QString::fromLatin1(kNominalHzKey), NominalHz());
-    if (hasBlock_ && isVisible()) ShowLastBlock();
-  });
   table_->setHorizontalHeaderLabels({QString::fromUtf8(workbench::kWiringColumns[0]),
                                      QString::fromUtf8(workbench::kWiringColumns[1]),
                                      QString::fromUtf8(workbench::kWiringColumns[2])});
@@ -62,8 +55,11 @@ WiringTab::WiringTab(QWidget* parent)
   side->addWidget(note);
 
   auto* frequencyRow = new QHBoxLayout;
-  frequencyRow->addWidget(new QLabel(QString::fromUtf8(workbench::kNominalFrequencyLabel), this));
+  frequencyRow->addWidget(new QLabel(QString::fromUtf8(workbench::kNominalFrequencyChoice.label)));
   frequencyRow->addWidget(frequency_);
+  frequencyRow->addSpacing(16);
+  frequencyRow->addWidget(new QLabel(QString::fromUtf8(workbench::kCtSecondaryChoice.label)));
+  frequencyRow->addWidget(ctSecondary_);
   frequencyRow->addStretch(1);
   auto* checks = new QVBoxLayout;
   checks->addLayout(frequencyRow);
@@ -87,7 +83,7 @@ void WiringTab::showEvent(QShowEvent* event) {
 
 void WiringTab::ShowLastBlock() {
   const std::vector<workbench::CheckRow> rows =
-      workbench::CheckWiring(last_, workbench::kWiringThresholds, NominalHz());
+      workbench::CheckWiring(last_, workbench::kWiringThresholds, NominalHz(), CtSecondaryA());
   const int count = static_cast<int>(rows.size());
   // Rows are filled in place: an unchanged text or colour is not set again, so a steady load
   // does not repaint the table.
@@ -115,12 +111,34 @@ void WiringTab::ShowLastBlock() {
   phasors_->SetDiagram(workbench::MakePhasorDiagram(last_));
 }
 
+QComboBox* WiringTab::ChoiceBox(const workbench::WiringChoice& choice, const char* key) {
+  auto* box = new QComboBox(this);
+  for (const workbench::WiringChoiceOption& option : choice.options)
+    box->addItem(QString::fromUtf8(option.text), option.value);
+  const double remembered =
+      QSettings().value(QString::fromLatin1(key), choice.options[0].value).toDouble();
+  box->setCurrentIndex(static_cast<int>(choice.IndexOf(remembered)));
+  connect(box, &QComboBox::currentIndexChanged, this, [this, box, key] {
+    QSettings().setValue(QString::fromLatin1(key), box->currentData().toDouble());
+    if (hasBlock_ && isVisible()) ShowLastBlock();
+  });
+  return box;
+}
+
 double WiringTab::NominalHz() const {
   return frequency_->currentData().toDouble();
 }
 
 void WiringTab::SetNominalHz(double hz) {
-  frequency_->setCurrentIndex(hz == 60.0 ? 1 : 0);
+  frequency_->setCurrentIndex(static_cast<int>(workbench::kNominalFrequencyChoice.IndexOf(hz)));
+}
+
+double WiringTab::CtSecondaryA() const {
+  return ctSecondary_->currentData().toDouble();
+}
+
+void WiringTab::SetCtSecondaryA(double amps) {
+  ctSecondary_->setCurrentIndex(static_cast<int>(workbench::kCtSecondaryChoice.IndexOf(amps)));
 }
 
 void WiringTab::SetIfChanged(QTableWidgetItem& item, const QString& text) {
