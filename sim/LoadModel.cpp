@@ -101,7 +101,7 @@ MeasuredValues LoadModel::Sample(uint64_t nowUs, uint8_t wiring, uint16_t pt, ui
     if (!faults.lostVoltage[p]) continue;
     // An open input floats: to N on a four-wire site, midway between the others without one.
     // Through a PT whose fuse blew it may settle on B's instead.
-    terminal[p] = !faults.threeWireSite    ? Phasor{}
+    terminal[p] = !faults.threeWireSite  ? Phasor{}
                   : faults.lostPulledToB ? u[1]
                                          : (u[(p + 1) % 3] + u[(p + 2) % 3]) / 2.0;
   }

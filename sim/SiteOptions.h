@@ -11,7 +11,7 @@
 namespace kt::sim {
 
 struct SiteOptions {
-  std::optional<double> loadPercent;                 // --load PERCENT: every phase
+  std::optional<double> loadPercent;                  // --load PERCENT: every phase
   std::array<std::optional<double>, 3> phasePercent;  // --load A=PERCENT[:PF],...
   std::array<std::optional<double>, 3> phasePowerFactor;
   double ctSecondaryA = 5.0;

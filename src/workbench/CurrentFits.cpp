@@ -76,8 +76,8 @@ bool SameSourcesAgree(const SiteView& site, const CurrentFit& f, const std::vect
 
 double LoadAngleCost(double phiDeg, bool exporting) {
   const double psi = exporting ? WrapDeg(phiDeg - 180.0) : phiDeg;
-  if (psi >= -35.0 && psi <= 46.0) return 0.0;  // PF 0.7..1, or a load between two phases
-  if (psi > 46.0 && psi <= 80.0) return 0.25;   // lagging, low PF
+  if (psi >= -35.0 && psi <= 46.0) return 0.0;   // PF 0.7..1, or a load between two phases
+  if (psi > 46.0 && psi <= 80.0) return 0.25;    // lagging, low PF
   if (psi < -35.0 && psi >= -80.0) return 0.45;  // leading
   return 0.8;                                    // beyond 80°: hardly any active power
 }

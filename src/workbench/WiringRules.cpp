@@ -402,8 +402,9 @@ std::string TellApart(const CheckContext& c) {
   if (close.size() == 1 && close.front()->Export()) direction = true;
   std::string text;
   if (sources) {
-    text += "单凭一组读数无法区分。断开某一相负载后再看（或用钳形表逐相比对一次与二次电流）："
-            "读数随之变化的输入接的就是该相电流";
+    text +=
+        "单凭一组读数无法区分。断开某一相负载后再看（或用钳形表逐相比对一次与二次电流）："
+        "读数随之变化的输入接的就是该相电流";
   }
   if (direction) {
     text += std::string(text.empty() ? "单凭一组读数无法区分。" : "；") +
@@ -427,8 +428,9 @@ std::string VoltageCorrection(const CheckContext& c) {
   for (int p = 0; p < 3; ++p)
     if (c.voltageReversed[p]) reversed.push_back(p);
   if (reversed.empty()) return "";
-  return "（已按" + (c.site.layout == Layout::ThreeWire ? ElementName(c, reversed.front())
-                                                        : PhaseList(reversed)) +
+  return "（已按" +
+         (c.site.layout == Layout::ThreeWire ? ElementName(c, reversed.front())
+                                             : PhaseList(reversed)) +
          "电压接反改正后判断）";
 }
 
@@ -441,8 +443,9 @@ void PowerDirection(CheckContext& c, const char* name) {
   const CurrentFit* healthy = IdentityFit(c);
   if (healthy && !healthy->Export()) {
     c.Add(name, Verdict::Normal,
-          "有功功率 " + Figures(
-                            c, c.judged, [](const ElementView& e) { return e.active; }, "W") +
+          "有功功率 " +
+              Figures(
+                  c, c.judged, [](const ElementView& e) { return e.active; }, "W") +
               VoltageCorrection(c));
     return;
   }
@@ -521,12 +524,14 @@ void CurrentPhase(CheckContext& c, const char* name) {
     if (best.source[p] == p) continue;
     displaced = true;
     const ElementView& e = c.wired.elements[p];
-    c.Add(name, Verdict::Fault,
-          Printf("%s相角 %.0f°（功率因数 %.2f），与%c相负载相角 %.0f° 相差约%.0f°：该相电流来自%c相%s。"
-                 "检查各相电流互感器二次线与电压线的相别对应",
-                 ElementName(c, p).c_str(), e.LoadAngleDeg(), e.powerFactor, 'A' + best.source[p],
-                 best.loadAngleDeg[p], std::abs(WrapDeg(e.LoadAngleDeg() - best.loadAngleDeg[p])),
-                 'A' + best.source[p], best.reversed[p] ? "且极性接反" : ""));
+    c.Add(
+        name, Verdict::Fault,
+        Printf(
+            "%s相角 %.0f°（功率因数 %.2f），与%c相负载相角 %.0f° 相差约%.0f°：该相电流来自%c相%s。"
+            "检查各相电流互感器二次线与电压线的相别对应",
+            ElementName(c, p).c_str(), e.LoadAngleDeg(), e.powerFactor, 'A' + best.source[p],
+            best.loadAngleDeg[p], std::abs(WrapDeg(e.LoadAngleDeg() - best.loadAngleDeg[p])),
+            'A' + best.source[p], best.reversed[p] ? "且极性接反" : ""));
   }
   if (!displaced) {
     c.Add(name, Verdict::Normal,
@@ -731,7 +736,8 @@ constexpr WiringRule kRules[] = {
     {"视在功率", kAnyLayout, true, "P, Q, S per element", "powerTolerance, distortionNoteFraction",
      ApparentPower},
     {"频率", kAnyLayout, false, "frequency", "frequencyNoteHz, frequencyFaultHz", Frequency},
-    {"互感器二次电流", kAnyLayout, false, "currents, CT ratio", "the chosen rated secondary", CtSecondary},
+    {"互感器二次电流", kAnyLayout, false, "currents, CT ratio", "the chosen rated secondary",
+     CtSecondary},
 };
 
 }  // namespace
@@ -774,10 +780,9 @@ void PrepareContext(CheckContext& c) {
     c.judged.push_back(p);
     // The angle the rounding of P and Q leaves open.
     const double fromParts = std::hypot(e.active, e.reactive);
-    c.toleranceDeg[p] =
-        fromParts > 0
-            ? std::atan2(std::sqrt(2.0) * c.site.lsb.watt, fromParts) * 180.0 / std::numbers::pi
-            : 180.0;
+    c.toleranceDeg[p] = fromParts > 0 ? std::atan2(std::sqrt(2.0) * c.site.lsb.watt, fromParts) *
+                                            180.0 / std::numbers::pi
+                                      : 180.0;
   }
   // Voltages first: the currents are judged against the voltages as they must have been wired.
   if (c.site.layout == Layout::FourWire) {

@@ -30,12 +30,12 @@ struct CheckContext {
   SiteView wired;
   std::array<bool, 3> lost{};             // the element's voltage is missing
   std::array<bool, 3> voltageReversed{};  // the element's voltage arrives the wrong way round
-  bool voltagesUnsound = false;  // a voltage fault that leaves the currents unjudgeable
-  std::array<bool, 3> loaded{};          // enough secondary current to judge angles and powers
-  std::vector<int> judged;               // measured, loaded, with voltage
-  std::array<double, 3> toleranceDeg{};  // the angle the register rounding leaves open
-  std::vector<CurrentFit> fits;          // healthy readings, cheapest first
-  bool healthyPossible = true;           // the wiring as it is gives a healthy reading
+  bool voltagesUnsound = false;           // a voltage fault that leaves the currents unjudgeable
+  std::array<bool, 3> loaded{};           // enough secondary current to judge angles and powers
+  std::vector<int> judged;                // measured, loaded, with voltage
+  std::array<double, 3> toleranceDeg{};   // the angle the register rounding leaves open
+  std::vector<CurrentFit> fits;           // healthy readings, cheapest first
+  bool healthyPossible = true;            // the wiring as it is gives a healthy reading
   std::vector<CheckRow> rows;
 
   void Add(const char* name, Verdict verdict, std::string message) {

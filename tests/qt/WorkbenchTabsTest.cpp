@@ -137,8 +137,9 @@ TEST(WiringTab, CtSecondaryIsChosenAndRemembered) {
   QSettings().remove(QString::fromLatin1(WiringTab::kCtSecondaryKey));
   const auto tooLittle = [](const WiringTab& tab) {
     const auto rows = Rows(tab);
-    return std::any_of(rows.begin(), rows.end(),
-                       [](const Row& r) { return r.message.find("电流太小") != std::string::npos; });
+    return std::any_of(rows.begin(), rows.end(), [](const Row& r) {
+      return r.message.find("电流太小") != std::string::npos;
+    });
   };
   SimulatedBlocks meter({"--ct-secondary", "1", "--load", "3", "--ct", "20"});
   ShownWiringTab tab;

@@ -49,8 +49,7 @@ std::vector<CheckRow> CheckEncoded(const sim::MeterConfig& meter, const Scale& s
   }
   const measure::MeasuredBlock block = measure::ToMeasuredBlock(
       payload.data(), {scale.pt, scale.ct, scale.k, 1}, meter.wiring, 1, {});
-  return workbench::CheckWiring(block, workbench::kWiringThresholds, 50.0,
-                                meter.load.ctSecondaryA);
+  return workbench::CheckWiring(block, workbench::kWiringThresholds, 50.0, meter.load.ctSecondaryA);
 }
 
 // Runs the check on every decoded block and keeps the latest verdicts.
@@ -128,9 +127,11 @@ void ExpectCase(const Case& c, const std::vector<CheckRow>& rows, const std::str
     EXPECT_NE(fault->message.find(c.fault), std::string::npos) << where << "\n" << RowsText(rows);
   }
   for (const std::string& text : c.absent) {
-    EXPECT_TRUE(std::none_of(rows.begin(), rows.end(), [&](const CheckRow& r) {
-      return r.message.find(text) != std::string::npos;
-    })) << where << "\n" << RowsText(rows);
+    EXPECT_TRUE(
+        std::none_of(rows.begin(), rows.end(),
+                     [&](const CheckRow& r) { return r.message.find(text) != std::string::npos; }))
+        << where << "\n"
+        << RowsText(rows);
   }
 }
 

@@ -195,8 +195,8 @@ TEST(WiringCheck, WiringModeDecidesWhichChecksRun) {
                "电流不平衡", "零序电流", "有功合计", "视在功率", "频率", "互感器二次电流"}));
   EXPECT_EQ(
       NamesOf(CheckWiring(BlockBuilder().Mode(WiringMode::ThreePhaseThreeWireUnbalanced).Build())),
-      (V{"失压", "电压不平衡", "电压互感器极性", "接线方式", "有功方向", "电流相别",
-         "电流不平衡", "有功合计", "视在功率", "频率", "互感器二次电流"}));
+      (V{"失压", "电压不平衡", "电压互感器极性", "接线方式", "有功方向", "电流相别", "电流不平衡",
+         "有功合计", "视在功率", "频率", "互感器二次电流"}));
   EXPECT_EQ(NamesOf(CheckWiring(BlockBuilder().Mode(WiringMode::SinglePhaseTwoWire).Build())),
             (V{"有功方向", "电流相别", "有功合计", "视在功率", "频率", "互感器二次电流"}));
 }

@@ -181,13 +181,17 @@ const std::vector<SiteCase> kHealthy = {
     {"mixedLoads", kMixedSite, {}, kFour, {}, {}},
     {"lineToLineLoad", kLineLoadSite, {}, kFour, {}, {}},
     {"welderBetweenAB",
-     With([](Site& s) { s.loads = {{50, 0.5, false, A, B}}; }),
+     With([](Site& s) {
+       s.loads = {{50, 0.5, false, A, B}};
+     }),
      {},
      kFour,
      {},
      {"C相电流", "零序电流"}},
     {"singlePhaseLoadOnA",
-     With([](Site& s) { s.loads = {{50, 0.9, false, A, -1}}; }),
+     With([](Site& s) {
+       s.loads = {{50, 0.9, false, A, -1}};
+     }),
      {},
      kFour,
      {},
@@ -377,7 +381,8 @@ const std::vector<SiteCase> kFaulty = {
        return f;
      }(),
      kFour,
-     {{Verdict::Fault, {"A相电压接反"}}, {Verdict::Fault, {"C相有功功率为负", "已按A相电压接反改正"}}},
+     {{Verdict::Fault, {"A相电压接反"}},
+      {Verdict::Fault, {"C相有功功率为负", "已按A相电压接反改正"}}},
      {"零序电流", "接反"}},
     {"threeWirePtReversed",
      kThreeWireSite,
@@ -464,7 +469,8 @@ std::vector<std::pair<std::string, Site>> SweepSites() {
           for (bool threeWire : {false, true}) {
             Site s;
             s.powerFactor = pf, s.leading = leading, s.threeWire = threeWire;
-            add("PF " + std::to_string(pf) + (leading ? " leading" : "") + (threeWire ? " 3p3w" : ""),
+            add("PF " + std::to_string(pf) + (leading ? " leading" : "") +
+                    (threeWire ? " 3p3w" : ""),
                 s);
           }
         }
@@ -487,7 +493,8 @@ std::vector<std::pair<std::string, Site>> SweepSites() {
       }
       for (int first = 0; first < 3; ++first) {
         Site line, three;
-        line.loads = {{40, 0.85, false, first, (first + 1) % 3}, {25, 0.9, false, (first + 2) % 3, -1}};
+        line.loads = {{40, 0.85, false, first, (first + 1) % 3},
+                      {25, 0.9, false, (first + 2) % 3, -1}};
         add("line load " + std::to_string(first), line);
         three.threeWire = true;
         three.loads = {{50, 0.9, false, first, (first + 1) % 3},
@@ -558,8 +565,8 @@ TEST(WiringSiteSweep, HealthySitesPassAndFaultsAreNamedFirst) {
     const WiringMode mode = site.threeWire ? kThree : kFour;
     const auto rows = Check(site, {}, mode);
     ++healthy;
-    const bool anyFault = std::any_of(rows.begin(), rows.end(),
-                                      [](const CheckRow& r) { return r.verdict == Verdict::Fault; });
+    const bool anyFault = std::any_of(
+        rows.begin(), rows.end(), [](const CheckRow& r) { return r.verdict == Verdict::Fault; });
     falseFaults += anyFault ? 1 : 0;
     EXPECT_FALSE(anyFault) << label << "\n" << RowsText(rows);
     // Notes a healthy site may need: export, an idle phase; any other is needless.
@@ -574,9 +581,8 @@ TEST(WiringSiteSweep, HealthySitesPassAndFaultsAreNamedFirst) {
       if (ReversedReadAsExport(site, f) || (site.leading && site.powerFactor < 0.3)) continue;
       const auto faultRows = Check(site, f.fault, mode);
       const auto holds = [&](const std::string& text) {
-        return std::all_of(f.named.begin(), f.named.end(), [&](const std::string& t) {
-          return text.find(t) != std::string::npos;
-        });
+        return std::all_of(f.named.begin(), f.named.end(),
+                           [&](const std::string& t) { return text.find(t) != std::string::npos; });
       };
       // Not named first, it must be among the readings listed, said to need a check on site.
       const bool first = holds(NamedFirst(faultRows));
@@ -590,9 +596,10 @@ TEST(WiringSiteSweep, HealthySitesPassAndFaultsAreNamedFirst) {
       EXPECT_TRUE(first || undecided) << f.label << " on " << label << "\n" << RowsText(faultRows);
     }
   }
-  std::printf("wiring sweep: %d of %d faults named first, %d more listed as undecidable in one "
-              "block; %d of %d healthy sites with a false 异常, %d with a needless 注意\n",
-              named, faults, said, falseFaults, healthy, notes);
+  std::printf(
+      "wiring sweep: %d of %d faults named first, %d more listed as undecidable in one "
+      "block; %d of %d healthy sites with a false 异常, %d with a needless 注意\n",
+      named, faults, said, falseFaults, healthy, notes);
   EXPECT_EQ(notes, 0);
 }
 

@@ -50,8 +50,8 @@ const std::vector<Edge> kEdges = {
      Verdict::Note, Verdict::Fault, 1.0},
     // The CT's secondary above its rating, 1 A or 5 A.
     {"overload1A", "互感器二次电流",
-     [](bool out) { return BlockBuilder().CtRatio(10).AllAmps(out ? 10.1 : 9.9); },
-     Verdict::Normal, Verdict::Note, 1.0},
+     [](bool out) { return BlockBuilder().CtRatio(10).AllAmps(out ? 10.1 : 9.9); }, Verdict::Normal,
+     Verdict::Note, 1.0},
     {"overload5A", "互感器二次电流",
      [](bool out) { return BlockBuilder().CtRatio(10).AllAmps(out ? 50.1 : 49.9); },
      Verdict::Normal, Verdict::Note},

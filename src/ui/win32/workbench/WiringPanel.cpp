@@ -83,7 +83,8 @@ void WiringPanel::Layout(int width, int height) {
   int left = kMargin;
   for (const auto& [choice, labelId, listId] :
        {std::tuple{&workbench::kNominalFrequencyChoice, ids::kFrequencyLabel, ids::kFrequencyList},
-        std::tuple{&workbench::kCtSecondaryChoice, ids::kCtSecondaryLabel, ids::kCtSecondaryList}}) {
+        std::tuple{&workbench::kCtSecondaryChoice, ids::kCtSecondaryLabel,
+                   ids::kCtSecondaryList}}) {
     const int labelWidth = TextWidth(choice->label) + 4;
     Place(labelId, left, kMargin + 4, labelWidth, line);
     Place(listId, left + labelWidth + kMargin, kMargin, kChoiceWidth, 120);
