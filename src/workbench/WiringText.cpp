@@ -1,6 +1,7 @@
 // Texts of the wiring check.
 #include "workbench/WiringText.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdarg>
@@ -8,11 +9,17 @@
 
 namespace kt::workbench {
 
+// As long as the text needs: a reading with its alternatives and checks runs to many lines, and a
+// cut would split a character of UTF-8.
 std::string Printf(const char* format, ...) {
-  char text[768];
   va_list args;
   va_start(args, format);
-  std::vsnprintf(text, sizeof text, format, args);
+  va_list measure;
+  va_copy(measure, args);
+  const int length = std::vsnprintf(nullptr, 0, format, measure);
+  va_end(measure);
+  std::string text(static_cast<std::size_t>(std::max(length, 0)), '\0');
+  if (length > 0) std::vsnprintf(text.data(), text.size() + 1, format, args);
   va_end(args);
   return text;
 }

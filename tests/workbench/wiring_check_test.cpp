@@ -11,6 +11,7 @@
 #include "CheckRows.h"
 #include "workbench/PhasorDiagram.h"
 #include "workbench/WiringCheck.h"
+#include "workbench/WiringText.h"
 
 using namespace kt::workbench;
 using kt::measure::Quantity;
@@ -227,6 +228,12 @@ TEST(WiringCheck, FrequencyIsJudgedAgainstTheChosenNominal) {
   EXPECT_EQ(verdict(50.49, 50.0), Verdict::Normal);
   EXPECT_EQ(verdict(50.51, 50.0), Verdict::Note);
   EXPECT_EQ(verdict(49.49, 50.0), Verdict::Note);
+}
+
+// A reading with its alternatives and the checks that tell them apart runs long: never cut.
+TEST(WiringText, LongMessagesAreWhole) {
+  const std::string reading(900, 'x');
+  EXPECT_EQ(Printf("%s。%s", reading.c_str(), "用相序表核对"), reading + "。用相序表核对");
 }
 
 TEST(PhasorDiagram, CurrentsLagTheirVoltagesByThePhaseAngle) {

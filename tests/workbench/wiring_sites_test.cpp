@@ -50,7 +50,7 @@ Site With(void (*change)(Site&)) {
   change(s);
   return s;
 }
-Fault Reversed(std::vector<int> phases) {
+Fault Reversed(const std::vector<int>& phases) {
   Fault f;
   for (int p : phases) f.reversed[p] = true;
   return f;
@@ -483,7 +483,9 @@ bool ReversedReadAsExport(const Site& s, const SweepFault& f) {
 // first. The figures are printed for the record.
 TEST(WiringSiteSweep, HealthySitesPassAndFaultsAreNamedFirst) {
   int healthy = 0, falseFaults = 0, notes = 0, faults = 0, named = 0, said = 0;
-  for (const auto& [label, site] : SweepSites()) {
+  for (const auto& entry : SweepSites()) {
+    const std::string& label = entry.first;
+    const Site& site = entry.second;
     const WiringMode mode = site.threeWire ? kThree : kFour;
     const auto rows = Check(site, {}, mode);
     ++healthy;
