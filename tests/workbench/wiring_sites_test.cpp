@@ -88,10 +88,6 @@ std::vector<CheckRow> Check(const Site& s, const Fault& f, WiringMode mode) {
 
 const Site kSite;
 const Site kThreeWireSite = With([](Site& s) { s.threeWire = true; });
-// A heater on A, a motor on B, lighting on C: each phase its own power factor and current.
-const Site kMixedSite = With([](Site& s) {
-  s.loads = {{100, 1.0, false, A, -1}, {5, 0.4, false, B, -1}, {30, 0.9, false, C, -1}};
-});
 
 const std::vector<SiteCase> kHealthy = {
     {"normal", kSite, {}, kFour, {}, {}},
@@ -167,14 +163,6 @@ const std::vector<SiteCase> kHealthy = {
      kThree,
      {{Verdict::Note, {"功率倒送"}}},
      {}},
-    {"welderBetweenAB",
-     With([](Site& s) {
-       s.loads = {{50, 0.5, false, A, B}};
-     }),
-     {},
-     kFour,
-     {},
-     {"C相电流", "零序电流"}},
 };
 
 const std::vector<SiteCase> kFaulty = {
@@ -287,12 +275,6 @@ const std::vector<SiteCase> kFaulty = {
      {"来自"}},
     {"threeWireLostA", kThreeWireSite, Lost(A), kThree, {{Verdict::Fault, {"A相失压"}}}, {}},
     {"threeWireLostC", kThreeWireSite, Lost(C), kThree, {{Verdict::Fault, {"C相失压"}}}, {}},
-    {"overload1A",
-     With([](Site& s) { s.ctSecondaryA = 1.0, s.loadPercent = 200; }),
-     {},
-     kFour,
-     {{Verdict::Note, {"二次电流 2.00 A，超过额定1 A"}}},
-     {}},
     {"voltageAndCtReversed",
      kSite,
      [] {
@@ -311,16 +293,6 @@ const std::vector<SiteCase> kFaulty = {
      {{Verdict::Fault, {"电压互感器极性接反", "A元件"}}},
      {}},
     // Swapped voltage leads turn A's and B's angles the other way than swapped currents do.
-    {"voltageLeadsSwappedAB",
-     kSite,
-     [] {
-       Fault f;
-       f.voltageSource = {B, A, C};
-       return f;
-     }(),
-     kFour,
-     {{Verdict::Fault, {"A、B相电压线互换"}}},
-     {"电压输入接的是"}},
     {"fourWireModeOnThreeWireSite",
      kThreeWireSite,
      {},
@@ -368,62 +340,49 @@ INSTANTIATE_TEST_SUITE_P(Faulty, WiringSiteTest, ::testing::ValuesIn(kFaulty),
 // load of its own (power factor and current), loads between two phases, a single-phase load,
 // three-wire line loads; 5 A and 1 A CTs, light and full loads, import and export.
 std::vector<std::pair<std::string, Site>> SweepSites() {
-  std::vector<std::pair<std::string, Site>> sites;
-  using Mix = std::array<Load, 3>;
-  const Mix mixes[] = {
+  std::vector<Site> kinds;
+  for (double pf : {0.2, 0.5, 0.8, 0.95, 1.0}) {
+    for (int variant = 0; variant < 4; ++variant) {
+      kinds.emplace_back();
+      kinds.back().powerFactor = pf, kinds.back().leading = variant % 2 == 1;
+      kinds.back().threeWire = variant >= 2;
+    }
+  }
+  const std::array<Load, 3> mixes[] = {
       {{{100, 1.0, false}, {8, 0.4, false}, {30, 0.9, false}}},
       {{{50, 0.8, false}, {40, 0.95, true}, {20, 0.6, false}}},
       {{{20, 0.98, false}, {60, 0.7, false}, {10, 0.5, false}}},
   };
+  for (int p = 0; p < 3; ++p) {
+    const int q = (p + 1) % 3, r = (p + 2) % 3;
+    for (const auto& mix : mixes) {
+      kinds.emplace_back();
+      for (int n = 0; n < 3; ++n) kinds.back().loads.push_back(mix[(n + p) % 3]);
+      for (int n = 0; n < 3; ++n) kinds.back().loads[n].from = n;
+    }
+    kinds.push_back(kinds.back());  // the first mix, exporting at PF 0.9 or more
+    kinds.back().exporting = true;
+    for (Load& l : kinds.back().loads) l.powerFactor = std::max(l.powerFactor, 0.9);
+    kinds.emplace_back();
+    kinds.back().loads = {{40, 0.85, false, p, q}, {25, 0.9, false, r, -1}};
+    kinds.emplace_back();
+    kinds.back().threeWire = true;
+    kinds.back().loads = {{50, 0.9, false, p, q}, {20, 0.8, false, q, r}};
+  }
+  kinds.emplace_back();
+  kinds.back().loads = {{50, 0.9, false, A, -1}};  // a single-phase load
+  std::vector<std::pair<std::string, Site>> sites;
   for (double ctA : {5.0, 1.0}) {
     for (double scale : {1.0, 0.2}) {
-      const auto add = [&](std::string label, Site s) {
+      for (std::size_t k = 0; k < kinds.size(); ++k) {
+        Site s = kinds[k];
         s.ctSecondaryA = ctA;
         s.loadPercent *= scale;
         for (Load& l : s.loads) l.percent *= scale;
-        label += ctA == 1.0 ? " 1A" : " 5A";
-        sites.emplace_back(label + (scale < 1 ? " light" : ""), s);
-      };
-      for (double pf : {0.2, 0.5, 0.8, 0.95, 1.0}) {
-        for (bool leading : {false, true}) {
-          for (bool threeWire : {false, true}) {
-            Site s;
-            s.powerFactor = pf, s.leading = leading, s.threeWire = threeWire;
-            add("PF " + std::to_string(pf) + (leading ? " leading" : "") +
-                    (threeWire ? " 3p3w" : ""),
-                s);
-          }
-        }
+        sites.emplace_back("site " + std::to_string(k) + " CT " + std::to_string(ctA) + " load " +
+                               std::to_string(scale),
+                           s);
       }
-      for (std::size_t m = 0; m < std::size(mixes); ++m) {
-        for (int turn = 0; turn < 3; ++turn) {
-          Site s;
-          for (int p = 0; p < 3; ++p) {
-            Load l = mixes[m][static_cast<std::size_t>((p + turn) % 3)];
-            l.from = p;
-            s.loads.push_back(l);
-          }
-          add("mix " + std::to_string(m) + " turn " + std::to_string(turn), s);
-          if (m == 0) {
-            s.exporting = true;
-            for (Load& l : s.loads) l.powerFactor = std::max(l.powerFactor, 0.9);
-            add("mix export turn " + std::to_string(turn), s);
-          }
-        }
-      }
-      for (int first = 0; first < 3; ++first) {
-        Site line, three;
-        line.loads = {{40, 0.85, false, first, (first + 1) % 3},
-                      {25, 0.9, false, (first + 2) % 3, -1}};
-        add("line load " + std::to_string(first), line);
-        three.threeWire = true;
-        three.loads = {{50, 0.9, false, first, (first + 1) % 3},
-                       {20, 0.8, false, (first + 1) % 3, (first + 2) % 3}};
-        add("3p3w line loads " + std::to_string(first), three);
-      }
-      Site single;
-      single.loads = {{50, 0.9, false, A, -1}};
-      add("single-phase A", single);
     }
   }
   return sites;
@@ -474,11 +433,6 @@ std::string NamedFirst(const std::vector<CheckRow>& rows) {
   return text;
 }
 
-bool ReversedReadAsExport(const Site& s, const SweepFault& f) {
-  // With one element loaded only, a reversed CT is a site that exports.
-  return s.loads.size() == 1 && f.fault.reversed[A];
-}
-
 // Every healthy site of the sweep raises no 异常, and each determinable fault on it is named
 // first. The figures are printed for the record.
 TEST(WiringSiteSweep, HealthySitesPassAndFaultsAreNamedFirst) {
@@ -501,8 +455,12 @@ TEST(WiringSiteSweep, HealthySitesPassAndFaultsAreNamedFirst) {
     for (const SweepFault& f : SweepFaults()) {
       if ((f.fourWireOnly && site.threeWire) || (f.threeWireOnly && !site.threeWire)) continue;
       if (site.loads.size() == 1 && !f.fault.reversed[A] && !f.fault.lostVoltage[A]) continue;
-      // A leading load below PF 0.3 reads like a lagging one of other phases.
-      if (ReversedReadAsExport(site, f) || (site.leading && site.powerFactor < 0.3)) continue;
+      // With one element loaded a reversed CT is a site that exports; a leading load below PF
+      // 0.3 reads like a lagging one of other phases.
+      if ((site.loads.size() == 1 && f.fault.reversed[A]) ||
+          (site.leading && site.powerFactor < 0.3)) {
+        continue;
+      }
       const auto faultRows = Check(site, f.fault, mode);
       const auto holds = [&](const std::string& text) {
         return std::all_of(f.named.begin(), f.named.end(),

@@ -48,13 +48,10 @@ const std::vector<Edge> kEdges = {
     {"loadedCurrent1A", "有功方向",
      [](bool out) { return BlockBuilder().CtRatio(100).AllAmps(out ? 1.01 : 0.99).ReverseCt(B); },
      Verdict::Note, Verdict::Fault, 1.0},
-    // The CT's secondary above its rating, 1 A or 5 A.
+    // The CT's secondary above its rating (1 A here).
     {"overload1A", "互感器二次电流",
      [](bool out) { return BlockBuilder().CtRatio(10).AllAmps(out ? 10.1 : 9.9); }, Verdict::Normal,
      Verdict::Note, 1.0},
-    {"overload5A", "互感器二次电流",
-     [](bool out) { return BlockBuilder().CtRatio(10).AllAmps(out ? 50.1 : 49.9); },
-     Verdict::Normal, Verdict::Note},
     // Distortion power named above 35 % of S.
     {"distortion", "视在功率",
      [](bool out) {
