@@ -35,7 +35,6 @@ struct CheckContext {
   std::vector<int> judged;                // measured, loaded, with voltage
   std::array<double, 3> toleranceDeg{};   // the angle the register rounding leaves open
   std::vector<CurrentFit> fits;           // healthy readings, cheapest first
-  bool healthyPossible = true;            // the wiring as it is gives a healthy reading
   std::vector<CheckRow> rows;
 
   void Add(const char* name, Verdict verdict, std::string message) {

@@ -2,6 +2,7 @@
 #include "ui/qt/workbench/WiringTab.h"
 
 #include <QComboBox>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -54,15 +55,15 @@ WiringTab::WiringTab(QWidget* parent)
   side->addWidget(legend);
   side->addWidget(note);
 
-  auto* frequencyRow = new QHBoxLayout;
-  frequencyRow->addWidget(new QLabel(QString::fromUtf8(workbench::kNominalFrequencyChoice.label)));
-  frequencyRow->addWidget(frequency_);
-  frequencyRow->addSpacing(16);
-  frequencyRow->addWidget(new QLabel(QString::fromUtf8(workbench::kCtSecondaryChoice.label)));
-  frequencyRow->addWidget(ctSecondary_);
-  frequencyRow->addStretch(1);
+  // The choices the check judges against, one under the other.
+  auto* choices = new QGridLayout;
+  choices->addWidget(new QLabel(QString::fromUtf8(workbench::kNominalFrequencyChoice.label)), 0, 0);
+  choices->addWidget(frequency_, 0, 1);
+  choices->addWidget(new QLabel(QString::fromUtf8(workbench::kCtSecondaryChoice.label)), 1, 0);
+  choices->addWidget(ctSecondary_, 1, 1);
+  choices->setColumnStretch(2, 1);
   auto* checks = new QVBoxLayout;
-  checks->addLayout(frequencyRow);
+  checks->addLayout(choices);
   checks->addWidget(table_, 1);
 
   auto* layout = new QHBoxLayout(this);
@@ -108,6 +109,8 @@ void WiringTab::ShowLastBlock() {
     if (verdict.foreground() != colour) verdict.setForeground(colour);
     SetIfChanged(*table_->item(r, kMessageColumn), QString::fromStdString(row.message));
   }
+  // The rows as tall as their wrapped texts at the column's width now, not at a later layout.
+  table_->resizeRowsToContents();
   phasors_->SetDiagram(workbench::MakePhasorDiagram(last_));
 }
 
