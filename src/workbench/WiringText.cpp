@@ -14,11 +14,10 @@ namespace kt::workbench {
 std::string Printf(const char* format, ...) {
   va_list args;
   va_start(args, format);
-  va_list measure;
-  va_copy(measure, args);
-  const int length = std::vsnprintf(nullptr, 0, format, measure);
-  va_end(measure);
+  const int length = std::vsnprintf(nullptr, 0, format, args);
+  va_end(args);
   std::string text(static_cast<std::size_t>(std::max(length, 0)), '\0');
+  va_start(args, format);
   if (length > 0) std::vsnprintf(text.data(), text.size() + 1, format, args);
   va_end(args);
   return text;
