@@ -64,8 +64,7 @@ MeasuredValues LoadModel::Sample(uint64_t nowUs, uint8_t wiring, uint16_t pt, ui
 
   const WiringShape shape = ShapeOf(wiring);
   const double noise = profile_.noise;
-  const double pf = std::clamp(profile_.powerFactor + 0.5 * noise * prng_.Symmetric(), -1.0, 1.0);
-  const double lag = std::acos(std::abs(pf)) * (pf < 0 ? -1.0 : 1.0);
+  const double pfNoise = 0.5 * noise * prng_.Symmetric();
 
   // The load as it is: source voltages and the currents the load draws.
   const WiringFaults& faults = profile_.wiringFaults;
@@ -80,6 +79,10 @@ MeasuredValues LoadModel::Sample(uint64_t nowUs, uint8_t wiring, uint16_t pt, ui
     const double amps = profile_.current[source] * unbalanceFactor[source] *
                         (1.0 + 2 * noise * prng_.Symmetric()) * ct;
     const double angle = shape.angleDeg[p] * kDeg;
+    const double own = profile_.phasePowerFactor[source];
+    const double pf =
+        std::clamp((std::isnan(own) ? profile_.powerFactor : own) + pfNoise, -1.0, 1.0);
+    const double lag = std::acos(std::abs(pf)) * (pf < 0 ? -1.0 : 1.0);
     u[p] = std::polar(volts, angle);
     line[p] = std::polar(amps, angle - lag) * (faults.exporting ? -1.0 : 1.0);
   }
@@ -97,7 +100,10 @@ MeasuredValues LoadModel::Sample(uint64_t nowUs, uint8_t wiring, uint16_t pt, ui
     if (faults.reversedCt[p]) i[p] = -i[p];
     if (!faults.lostVoltage[p]) continue;
     // An open input floats: to N on a four-wire site, midway between the others without one.
-    terminal[p] = faults.threeWireSite ? (u[(p + 1) % 3] + u[(p + 2) % 3]) / 2.0 : Phasor{};
+    // Through a PT whose fuse blew it may settle on B's instead.
+    terminal[p] = !faults.threeWireSite  ? Phasor{}
+                  : faults.lostPulledToB ? u[1]
+                                         : (u[(p + 1) % 3] + u[(p + 2) % 3]) / 2.0;
   }
   // Without a neutral the meter's N terminal settles at the middle of its three inputs.
   const Phasor neutral =

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <limits>
 
 #include "sim/WiringFaults.h"
 
@@ -22,11 +23,16 @@ struct FaultConfig {
   uint32_t seed = 1;
 };
 
+inline constexpr double kSamePowerFactor = std::numeric_limits<double>::quiet_NaN();
+
 // The load as the meter's inputs see it (secondary side); PT and CT scale it to the primary side.
 struct LoadProfile {
   std::array<double, 3> phaseVoltage{220.0, 221.0, 219.0};  // V
   std::array<double, 3> current{1.50, 1.62, 1.41};          // A
   double powerFactor = 0.95;                                // lagging 0..1, leading below 0
+  // Each phase's own power factor (as powerFactor) where its load differs; NaN: powerFactor.
+  std::array<double, 3> phasePowerFactor{kSamePowerFactor, kSamePowerFactor, kSamePowerFactor};
+  double ctSecondaryA = 5.0;  // the CTs' rated secondary current, 5 A or 1 A
   double frequencyHz = 50.0;
   double noise = 0.002;  // relative amplitude of the block-to-block movement
   WiringFaults wiringFaults;

@@ -8,6 +8,7 @@
 #include <map>
 
 #include "sim/LineTiming.h"
+#include "sim/SiteOptions.h"
 #include "sim/WiringFaultOptions.h"
 
 namespace kt::sim {
@@ -23,8 +24,6 @@ bool ParseNumber(const std::string& text, T min, T max, T& out) {
   out = static_cast<T>(value);
   return true;
 }
-
-constexpr double kCtRatedSecondaryA = 5.0;
 
 bool ParseProbability(const std::string& text, double& out) {
   char* end = nullptr;
@@ -136,7 +135,9 @@ Faults (all off by default; repeatable for a given --seed):
 Load wired wrongly (each phase's figures follow from what meets at the meter's input):
   --reverse-ct A|B|C     that phase's CT is connected the wrong way round (repeatable)
   --swap-currents AB|BC|CA  the two phases' currents reach each other's input
-  --lose-phase A|B|C     no voltage at that phase's input, as with a blown PT fuse (repeatable)
+  --lose-phase A|B|C[:b] no voltage at that phase's input, as with a blown PT fuse (repeatable);
+                         on a three-wire site the open input floats midway between the other
+                         two, or with ":b" settles on B's voltage (its line to B reads 0 V)
   --unbalance PERCENT    phase A draws PERCENT more current and phase C as much less (0..100)
   --frequency HZ         line frequency 1..69 (default 50)
   --rotate-currents forward|backward
@@ -146,8 +147,10 @@ Site (combine freely with the wiring faults above):
   --pf PF                power factor of the load, 0.01..1 lagging (inductive), -1..-0.01
                          leading (capacitive), e.g. --pf 0.4 or --pf -0.4 (default 0.95)
   --export               the load's active power flows to the grid (a generator or PV site)
-  --load PERCENT         each phase's current as PERCENT of the CT's 5 A rated secondary,
-                         0..120 (the phases keep their small differences)
+  --load PERCENT         each phase's current as PERCENT of the CT's rated secondary,
+                         0..120 (the phases keep their small differences); or per phase with
+                         its own power factor: --load A=100:1,B=5:0.4,C=30:-0.9
+  --ct-secondary 5|1     the CTs' rated secondary current in A (default 5)
   --harmonics PERCENT    third harmonic in each current, PERCENT of the fundamental, 0..100
   --site 3p4w|3p3w       four-wire supply (default), or three-wire without neutral with CTs
                          on A and C only; set the meter to a three-wire mode with --wiring 2
@@ -161,6 +164,7 @@ std::optional<std::string> ParseSimOptions(int argc, const char* const* argv, Si
   MeterConfig& m = o.meter;
   FaultConfig& f = m.faults;
   WiringFaults& w = m.load.wiringFaults;
+  SiteOptions site;
   using Handler = std::function<bool(const std::string&)>;
   const std::map<std::string, Handler> withValue = {
       {"--device",
@@ -240,7 +244,7 @@ std::optional<std::string> ParseSimOptions(int argc, const char* const* argv, Si
        [&](const std::string& v) { return ParseProbability(v, f.probability); }},
       {"--reverse-ct", [&](const std::string& v) { return ParsePhase(v, w.reversedCt); }},
       {"--swap-currents", [&](const std::string& v) { return ParsePhasePair(v, w); }},
-      {"--lose-phase", [&](const std::string& v) { return ParsePhase(v, w.lostVoltage); }},
+      {"--lose-phase", [&](const std::string& v) { return ParseLostPhase(v, w); }},
       {"--unbalance",
        [&](const std::string& v) { return ParseDecimal(v, 0, 100, w.unbalancePercent); }},
       {"--rotate-currents",
@@ -255,16 +259,8 @@ std::optional<std::string> ParseSimOptions(int argc, const char* const* argv, Si
          m.load.powerFactor = pf;
          return true;
        }},
-      {"--load",
-       [&](const std::string& v) {
-         double percent = 0;
-         if (!ParseDecimal(v, 0, 120, percent)) return false;
-         const auto& c = m.load.current;
-         const double mean = (c[0] + c[1] + c[2]) / 3.0;
-         const double amps = percent / 100.0 * kCtRatedSecondaryA;
-         m.load.current = {c[0] / mean * amps, c[1] / mean * amps, c[2] / mean * amps};
-         return true;
-       }},
+      {"--load", [&](const std::string& v) { return ParseLoad(v, site); }},
+      {"--ct-secondary", [&](const std::string& v) { return ParseCtSecondary(v, site); }},
       {"--harmonics",
        [&](const std::string& v) { return ParseDecimal(v, 0, 100, w.thirdHarmonicPercent); }},
       {"--site",
@@ -304,6 +300,7 @@ std::optional<std::string> ParseSimOptions(int argc, const char* const* argv, Si
     const std::string value = argv[++i];
     if (!option->second(value)) return "bad value \"" + value + "\" for " + arg + " (see --help)";
   }
+  ApplySiteOptions(site, m.load);
   if (!o.tcp.empty() && (!o.device.empty() || !o.link.empty())) {
     return "--tcp serves no line: it cannot be combined with --device or --link";
   }

@@ -13,6 +13,9 @@ struct WiringFaults {
   // the previous one when negative; 0: no rotation.
   int rotation = 0;
   std::array<bool, 3> lostVoltage{};  // no voltage at this phase's input (a blown PT fuse)
+  // Three-wire: the open input settles on B's voltage (through the PT) rather than midway
+  // between the other two.
+  bool lostPulledToB = false;
   // Phase A's load current grows by this share and phase C's shrinks by it; B stays.
   double unbalancePercent = 0;
 

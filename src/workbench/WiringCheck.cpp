@@ -20,8 +20,9 @@ const char* VerdictText(Verdict v) {
 }
 
 std::vector<CheckRow> CheckWiring(const measure::MeasuredBlock& block,
-                                  const WiringThresholds& limits, double nominalHz) {
-  CheckContext context{block, limits, nominalHz, {}, {}, {}, {}, {}, {}, true, {}};
+                                  const WiringThresholds& limits, double nominalHz,
+                                  double ctSecondaryA) {
+  CheckContext context(block, limits, nominalHz, ctSecondaryA);
   PrepareContext(context);
   const bool anyLoaded =
       !context.judged.empty() ||

@@ -6,55 +6,14 @@
 #include <complex>
 #include <numbers>
 
+#include "workbench/VoltageRules.h"
+#include "workbench/WiringFigures.h"
 #include "workbench/WiringText.h"
 
 namespace kt::workbench {
 namespace {
 
 using measure::Quantity;
-
-double Mean(const std::vector<double>& values) {
-  double sum = 0;
-  for (double v : values) sum += v;
-  return values.empty() ? 0.0 : sum / static_cast<double>(values.size());
-}
-
-// Index of the value farthest from the mean and its deviation as a fraction of the mean.
-std::pair<std::size_t, double> LargestDeviation(const std::vector<double>& values) {
-  const double mean = Mean(values);
-  std::size_t worst = 0;
-  double deviation = 0;
-  for (std::size_t i = 0; i < values.size(); ++i) {
-    const double d = mean > 0 ? std::abs(values[i] - mean) / mean : 0.0;
-    if (d > deviation) {
-      deviation = d;
-      worst = i;
-    }
-  }
-  return {worst, deviation};
-}
-
-// The elements' figures with one prefix for all, from the largest (none for a bare number).
-std::string Figures(const CheckContext& c, const std::vector<int>& elements,
-                    double (*pick)(const ElementView&), const char* unit,
-                    const char* bareFormat = "%.2f") {
-  double largest = 0;
-  for (int p : elements) largest = std::max(largest, std::abs(pick(c.site.elements[p])));
-  double divisor = 1.0;
-  std::string prefix;
-  if (*unit && largest >= 1e6) {
-    divisor = 1e6, prefix = "M";
-  } else if (*unit && largest >= 1e4) {
-    divisor = 1e3, prefix = "k";
-  }
-  const char* format = *unit ? (divisor > 1 ? "%.2f" : "%.1f") : bareFormat;
-  std::string text;
-  for (int p : elements) {
-    if (!text.empty()) text += " / ";
-    text += Printf(format, pick(c.site.elements[p]) / divisor);
-  }
-  return *unit ? text + " " + prefix + unit : text;
-}
 
 double Secondary(const CheckContext& c, double primaryAmps) {
   return primaryAmps / std::max<double>(1.0, c.block.ctRatio);
@@ -64,157 +23,15 @@ bool AnyLoaded(const CheckContext& c) {
   return std::any_of(c.loaded.begin(), c.loaded.end(), [](bool l) { return l; });
 }
 
+double LoadedAmps(const CheckContext& c) {
+  return c.limits.loadedSecondaryFraction * c.ctSecondaryA;
+}
+
 std::vector<int> IdleElements(const CheckContext& c) {
   std::vector<int> idle;
   for (int p : c.site.measured)
     if (!c.loaded[p] && !c.lost[p]) idle.push_back(p);
   return idle;
-}
-
-// ---- voltages ------------------------------------------------------------------------------
-
-std::array<bool, 3> LostPhases(const CheckContext& c) {
-  std::array<bool, 3> lost{};
-  const WiringThresholds& t = c.limits;
-  if (c.site.layout == Layout::ThreeWire) {
-    const double ab = c.block[Quantity::LineVoltageAB], bc = c.block[Quantity::LineVoltageBC],
-                 ca = c.block[Quantity::LineVoltageCA];
-    // A lost phase's input floats to the middle of the other two: the two lines touching it
-    // read half the third.
-    const auto half = [&](double x, double y, double whole) {
-      return whole > 0 && std::abs(x / (whole / 2) - 1) <= t.halfLineTolerance &&
-             std::abs(y / (whole / 2) - 1) <= t.halfLineTolerance;
-    };
-    lost[0] = half(ab, ca, bc);
-    lost[1] = half(ab, bc, ca);
-    lost[2] = half(ca, bc, ab);
-    if (ab <= 0 && bc <= 0 && ca <= 0) lost = {true, true, true};
-    return lost;
-  }
-  const auto& m = c.site.measured;
-  if (m.size() < 2) return lost;
-  for (int p : m) {
-    std::vector<double> others;
-    for (int o : m)
-      if (o != p) others.push_back(c.site.elements[o].voltage);
-    lost[p] = c.site.elements[p].voltage < t.lostVoltageFraction * Mean(others) ||
-              c.site.elements[p].voltage <= 0;
-  }
-  return lost;
-}
-
-void LostVoltage(CheckContext& c, const char* name) {
-  const std::array<bool, 3> lost = LostPhases(c);
-  if (c.site.layout != Layout::ThreeWire && c.site.measured.size() < 2) return;
-  if (std::all_of(lost.begin(), lost.end(), [](bool l) { return l; })) {
-    c.Add(name, Verdict::Fault, "各相电压均为 0 V：电压未接入。检查电压回路的保险与接线");
-    return;
-  }
-  bool any = false;
-  for (int p = 0; p < 3; ++p) {
-    if (!lost[p]) continue;
-    any = true;
-    if (c.site.layout == Layout::ThreeWire) {
-      c.Add(
-          name, Verdict::Fault,
-          Printf(
-              "%s失压：与%c相有关的两个线电压 %s、%s 约为第三个线电压 %s 的一半。检查该相电压"
-              "互感器保险及电压线",
-              PhaseName(p), 'A' + p,
-              WithUnit(p == 2 ? c.block[Quantity::LineVoltageCA] : c.block[Quantity::LineVoltageAB],
-                       "V")
-                  .c_str(),
-              WithUnit(p == 0 ? c.block[Quantity::LineVoltageCA] : c.block[Quantity::LineVoltageBC],
-                       "V")
-                  .c_str(),
-              WithUnit(p == 0   ? c.block[Quantity::LineVoltageBC]
-                       : p == 1 ? c.block[Quantity::LineVoltageCA]
-                                : c.block[Quantity::LineVoltageAB],
-                       "V")
-                  .c_str()));
-    } else {
-      std::vector<double> others;
-      for (int o : c.site.measured)
-        if (o != p) others.push_back(c.site.elements[o].voltage);
-      c.Add(name, Verdict::Fault,
-            Printf("%s电压 %s，不到其他相均值 %s 的%.0f%%：该相失压。检查该相电压保险及电压线",
-                   PhaseName(p), WithUnit(c.site.elements[p].voltage, "V").c_str(),
-                   WithUnit(Mean(others), "V").c_str(), 100.0 * c.limits.lostVoltageFraction));
-    }
-  }
-  if (any) return;
-  if (c.site.layout == Layout::ThreeWire) {
-    c.Add(name, Verdict::Normal,
-          Printf("线电压 %s / %s / %s", WithUnit(c.block[Quantity::LineVoltageAB], "V").c_str(),
-                 WithUnit(c.block[Quantity::LineVoltageBC], "V").c_str(),
-                 WithUnit(c.block[Quantity::LineVoltageCA], "V").c_str()));
-  } else {
-    c.Add(name, Verdict::Normal,
-          "相电压 " + Figures(
-                          c, c.site.measured, [](const ElementView& e) { return e.voltage; }, "V"));
-  }
-}
-
-void VoltageImbalance(CheckContext& c, const char* name) {
-  std::vector<double> volts;
-  std::vector<std::string> names;
-  const std::array<bool, 3> lost = LostPhases(c);
-  if (std::any_of(lost.begin(), lost.end(), [](bool l) { return l; })) return;  // said already
-  if (c.site.layout == Layout::ThreeWire) {
-    volts = {c.block[Quantity::LineVoltageAB], c.block[Quantity::LineVoltageBC],
-             c.block[Quantity::LineVoltageCA]};
-    names = {"AB线", "BC线", "CA线"};
-  } else {
-    for (int p : c.site.measured) {
-      volts.push_back(c.site.elements[p].voltage);
-      names.emplace_back(PhaseName(p));
-    }
-  }
-  if (volts.size() < 2 || Mean(volts) <= 0) return;
-  const auto [worst, deviation] = LargestDeviation(volts);
-  if (deviation > c.limits.voltageImbalance + c.site.lsb.volt / Mean(volts)) {
-    c.Add(name, Verdict::Note,
-          Printf("%s电压 %s 偏离均值 %s，超过%s：供电电压不平衡，或电压回路接触不良",
-                 names[worst].c_str(), WithUnit(volts[worst], "V").c_str(),
-                 Percent(deviation).c_str(), Percent(c.limits.voltageImbalance).c_str()));
-  } else {
-    c.Add(name, Verdict::Normal, "最大偏差 " + Percent(deviation));
-  }
-}
-
-void LineToPhase(CheckContext& c, const char* name) {
-  struct Line {
-    Quantity quantity;
-    const char* name;
-    int first, second;
-  };
-  constexpr std::array<Line, 3> kLines = {{
-      {Quantity::LineVoltageAB, "AB线", 0, 1},
-      {Quantity::LineVoltageBC, "BC线", 1, 2},
-      {Quantity::LineVoltageCA, "CA线", 2, 0},
-  }};
-  const std::array<bool, 3> lost = LostPhases(c);
-  bool any = false;
-  std::string figures;
-  for (const Line& l : kLines) {
-    if (lost[l.first] || lost[l.second]) continue;
-    const double phase =
-        (c.site.elements[l.first].voltage + c.site.elements[l.second].voltage) / 2.0;
-    if (phase <= 0) continue;
-    const double ratio = c.block[l.quantity] / phase;
-    if (!figures.empty()) figures += " / ";
-    figures += Printf("%.3f", ratio);
-    const double allowed = c.limits.lineToPhaseTolerance + 2 * c.site.lsb.volt / phase;
-    if (std::abs(ratio / c.limits.lineToPhaseRatio - 1.0) > allowed) {
-      any = true;
-      c.Add(name, Verdict::Fault,
-            Printf("%s电压 %s 与相电压之比 %.3f，不在√3±%.0f%%内：电压接线有误（相序、中性线未接"
-                   "或接错）。检查电压线的相别与中性线",
-                   l.name, WithUnit(c.block[l.quantity], "V").c_str(), ratio,
-                   100.0 * c.limits.lineToPhaseTolerance));
-    }
-  }
-  if (!any && !figures.empty()) c.Add(name, Verdict::Normal, "线电压与相电压之比 " + figures);
 }
 
 // ---- wiring mode against the site -----------------------------------------------------------
@@ -239,8 +56,7 @@ void WiringModeMatchesSite(CheckContext& c, const char* name) {
   // and a zero-sequence current beyond rounding, a neutral carries the rest.
   const double zero = c.block[Quantity::ZeroSequenceCurrent];
   const double mean = (e[0].current + e[1].current + e[2].current) / 3.0;
-  const bool currentOnB =
-      Secondary(c, e[1].current) >= c.limits.loadedSecondaryFraction * c.limits.ctRatedSecondaryA;
+  const bool currentOnB = Secondary(c, e[1].current) >= LoadedAmps(c);
   if (currentOnB && mean > 0 &&
       zero > c.limits.neutralCurrentFraction * mean + 2 * c.site.lsb.amp) {
     c.Add(name, Verdict::Note,
@@ -263,25 +79,60 @@ const CurrentFit* IdentityFit(const CheckContext& c) {
   return nullptr;
 }
 
-// The fits worth naming: the best and those close to it, as text, most likely first. A healthy
-// site exporting and every CT reversed are named together, as they read the same.
-std::string Alternatives(const CheckContext& c) {
+// The fits worth naming: the best and those close to it, most likely first. A healthy site
+// exporting and every CT reversed are named together, as they read the same.
+std::vector<const CurrentFit*> CloseFits(const CheckContext& c) {
+  std::vector<const CurrentFit*> close;
   std::vector<std::string> texts;
-  bool reversedOrExport = false;
   for (const CurrentFit& f : c.fits) {
     if (f.cost > c.fits.front().cost + c.limits.alternativeCostMargin) break;
     std::string text = DescribeFit(f, c.judged);
-    if (text == "功率倒送" || text == "电流互感器全部接反") {
-      if (reversedOrExport) continue;
-      reversedOrExport = true;
-      text = "电流互感器全部接反，或功率倒送";
-    }
-    if (std::find(texts.begin(), texts.end(), text) == texts.end()) texts.push_back(text);
-    if (texts.size() == 3) break;
+    if (text == "功率倒送" || text == "电流互感器全部接反") text = "电流互感器全部接反，或功率倒送";
+    if (std::find(texts.begin(), texts.end(), text) != texts.end()) continue;
+    texts.push_back(text);
+    close.push_back(&f);
+    if (close.size() == 3) break;
   }
+  return close;
+}
+
+std::string Alternatives(const CheckContext& c) {
   std::string joined;
-  for (const std::string& t : texts) joined += (joined.empty() ? "" : "；或") + t;
+  for (const CurrentFit* f : CloseFits(c)) {
+    std::string text = DescribeFit(*f, c.judged);
+    if (text == "功率倒送" || text == "电流互感器全部接反") text = "电流互感器全部接反，或功率倒送";
+    if (text.empty()) text = "接线正确";
+    joined += (joined.empty() ? "" : "；或") + text;
+  }
   return joined;
+}
+
+// When one block cannot tell the close readings apart, the check on site that would.
+std::string TellApart(const CheckContext& c) {
+  const std::vector<const CurrentFit*> close = CloseFits(c);
+  bool sources = false, direction = false, voltages = false;
+  for (const CurrentFit* f : close) {
+    sources = sources || f->source != close.front()->source;
+    voltages = voltages || f->voltage != close.front()->voltage;
+    direction = direction || f->Export() != close.front()->Export();
+  }
+  // One reading alone still has a twin the block cannot see: export and all CTs reversed.
+  if (close.size() == 1 && close.front()->Export()) direction = true;
+  std::string text;
+  if (sources) {
+    text +=
+        "单凭一组读数无法区分。断开某一相负载后再看（或用钳形表逐相比对一次与二次电流）："
+        "读数随之变化的输入接的就是该相电流";
+  }
+  if (direction) {
+    text += std::string(text.empty() ? "单凭一组读数无法区分。" : "；") +
+            "核实现场有无发电或倒送：停用发电设备（光伏、发电机）后再看功率方向";
+  }
+  if (voltages) {
+    text += std::string(text.empty() ? "单凭一组读数无法区分。" : "；") +
+            "用相序表核对电压线的相别与相序";
+  }
+  return text.empty() ? text : "。" + text;
 }
 
 std::string ElementName(const CheckContext& c, int p) {
@@ -289,33 +140,55 @@ std::string ElementName(const CheckContext& c, int p) {
   return PhaseName(p);
 }
 
+// Said once where the currents are judged against corrected voltages.
+std::string VoltageCorrection(const CheckContext& c) {
+  std::vector<int> reversed;
+  for (int p = 0; p < 3; ++p)
+    if (c.voltageReversed[p]) reversed.push_back(p);
+  if (reversed.empty()) return "";
+  return "（已按" +
+         (c.site.layout == Layout::ThreeWire ? ElementName(c, reversed.front())
+                                             : PhaseList(reversed)) +
+         "电压接反改正后判断）";
+}
+
 void PowerDirection(CheckContext& c, const char* name) {
+  if (c.voltagesUnsound) {
+    c.Add(name, Verdict::Note, "电压接线有误：电流的方向与相别须待电压接线改正后再判断");
+    return;
+  }
   if (c.judged.empty()) return;
   const CurrentFit* healthy = IdentityFit(c);
   if (healthy && !healthy->Export()) {
     c.Add(name, Verdict::Normal,
-          "有功功率 " + Figures(
-                            c, c.judged, [](const ElementView& e) { return e.active; }, "W"));
+          "有功功率 " +
+              Figures(
+                  c, c.judged, [](const ElementView& e) { return e.active; }, "W") +
+              VoltageCorrection(c));
     return;
   }
   if (healthy) {
     c.Add(name, Verdict::Note,
-          Printf("各相有功功率均为负（总有功 %s），相角一致：%s。检查现场是否有发电或倒送电（光伏、"
-                 "发电机）；若没有，检查各互感器极性（P1/P2、S1/S2）与电流相序",
-                 WithUnit(c.block[Quantity::TotalActivePower], "W").c_str(),
-                 Alternatives(c).c_str()));
+          Printf("各元件有功功率为负（总有功 %s），方向一致：功率倒送，或接线有误（见接线判断）。若"
+                 "现场没有发电或倒送，检查各互感器极性（P1/P2、S1/S2）与电流相序",
+                 WithUnit(c.block[Quantity::TotalActivePower], "W").c_str()));
     return;
   }
   if (c.fits.empty()) return;
   const CurrentFit& best = c.fits.front();
   for (int p : c.judged) {
     if (!best.reversed[p] || best.source[p] != p) continue;
-    const ElementView& e = c.site.elements[p];
-    c.Add(name, c.healthyPossible ? Verdict::Note : Verdict::Fault,
-          Printf("%s有功功率为%s（%s），相角 %.0f°，与其他相相差约180°：电流互感器可能接反。检查"
-                 "该相互感器一次P1/P2方向和二次S1/S2到仪表的接线",
-                 ElementName(c, p).c_str(), e.active < 0 ? "负" : "正而其他相为负",
-                 WithUnit(e.active, "W").c_str(), e.LoadAngleDeg()));
+    const ElementView& e = c.wired.elements[p];
+    const bool othersNegative = std::all_of(c.judged.begin(), c.judged.end(), [&](int q) {
+      return q == p || c.wired.elements[q].active < 0;
+    });
+    c.Add(name, Verdict::Fault,
+          Printf("%s有功功率为%s（%s），相角 %.0f°，反过来为 %.0f°，才与其他相同向：电流互感器可能"
+                 "接反。检查该相互感器一次P1/P2方向和二次S1/S2到仪表的接线%s",
+                 ElementName(c, p).c_str(),
+                 e.active < 0 ? "负" : (othersNegative ? "正而其他相为负" : "正"),
+                 WithUnit(e.active, "W").c_str(), e.LoadAngleDeg(), best.loadAngleDeg[p],
+                 VoltageCorrection(c).c_str()));
   }
 }
 
@@ -327,18 +200,18 @@ void CurrentPhase(CheckContext& c, const char* name) {
                    WithUnit(c.site.elements[p].current, "A").c_str()));
     }
   }
-  if (c.judged.empty()) return;
+  if (c.judged.empty() || c.voltagesUnsound) return;
   const auto angles = [&] {
     std::string text;
     for (int p : c.judged) {
-      text += (text.empty() ? "" : " / ") + Printf("%.0f°", c.site.elements[p].LoadAngleDeg());
+      text += (text.empty() ? "" : " / ") + Printf("%.0f°", c.wired.elements[p].LoadAngleDeg());
     }
     return text;
   };
   if (c.fits.empty()) {
     c.Add(name, Verdict::Note,
-          Printf("各元件负载相角 %s 相差较大，不符合同一负载下的任何接线：可能各相负载功率因数"
-                 "相差很大，或接线有多处错误。检查各相电流互感器与电压线的相别对应",
+          Printf("各元件负载相角 %s 不符合任何接线：接线可能有多处错误。检查各相电流互感器与电压线"
+                 "的相别对应",
                  angles().c_str()));
     return;
   }
@@ -347,20 +220,36 @@ void CurrentPhase(CheckContext& c, const char* name) {
     c.Add(name, Verdict::Normal,
           "功率因数 " + Figures(
                             c, c.judged, [](const ElementView& e) { return e.powerFactor; }, ""));
+    // A site that exports reads the same as some wrong wirings: they are named, ranked.
+    if (healthy->Export()) {
+      c.Add("接线判断", Verdict::Note,
+            Printf("各元件负载相角 %s，符合的接线（可能性大的在前）：%s%s", angles().c_str(),
+                   Alternatives(c).c_str(), TellApart(c).c_str()));
+    }
     return;
   }
   const CurrentFit& best = c.fits.front();
   bool displaced = false;
   for (int p : c.judged) {
+    if (best.voltage[p] == p) continue;
+    displaced = true;
+    c.Add(name, Verdict::Fault,
+          Printf("%s电压输入接的是%c相电压：该相相角 %.0f° 按%c相电压看为 %.0f°。检查电压线的相别",
+                 ElementName(c, p).c_str(), 'A' + best.voltage[p],
+                 c.wired.elements[p].LoadAngleDeg(), 'A' + best.voltage[p], best.loadAngleDeg[p]));
+  }
+  for (int p : c.judged) {
     if (best.source[p] == p) continue;
     displaced = true;
-    const ElementView& e = c.site.elements[p];
-    c.Add(name, c.healthyPossible ? Verdict::Note : Verdict::Fault,
-          Printf("%s相角 %.0f°（功率因数 %.2f），与负载相角 %.0f° 相差约%.0f°：该相电流来自%c相%s。"
-                 "检查各相电流互感器二次线与电压线的相别对应",
-                 ElementName(c, p).c_str(), e.LoadAngleDeg(), e.powerFactor, best.loadAngleDeg,
-                 std::abs(WrapDeg(e.LoadAngleDeg() - best.loadAngleDeg)), 'A' + best.source[p],
-                 best.reversed[p] ? "且极性接反" : ""));
+    const ElementView& e = c.wired.elements[p];
+    c.Add(
+        name, Verdict::Fault,
+        Printf(
+            "%s相角 %.0f°（功率因数 %.2f），与%c相负载相角 %.0f° 相差约%.0f°：该相电流来自%c相%s。"
+            "检查各相电流互感器二次线与电压线的相别对应",
+            ElementName(c, p).c_str(), e.LoadAngleDeg(), e.powerFactor, 'A' + best.source[p],
+            best.loadAngleDeg[p], std::abs(WrapDeg(e.LoadAngleDeg() - best.loadAngleDeg[p])),
+            'A' + best.source[p], best.reversed[p] ? "且极性接反" : ""));
   }
   if (!displaced) {
     c.Add(name, Verdict::Normal,
@@ -368,14 +257,12 @@ void CurrentPhase(CheckContext& c, const char* name) {
               Figures(
                   c, c.judged, [](const ElementView& e) { return e.powerFactor; }, ""));
   }
-  bool close = c.fits.size() > 1 && c.fits[1].cost <= best.cost + c.limits.alternativeCostMargin &&
-               DescribeFit(c.fits[1], c.judged) != DescribeFit(best, c.judged);
-  bool reversed =
-      std::any_of(c.judged.begin(), c.judged.end(), [&](int p) { return best.reversed[p]; });
-  if (close || (displaced && reversed) || best.Export()) {
-    c.Add("接线判断", c.healthyPossible ? Verdict::Note : Verdict::Fault,
-          Printf("各元件负载相角 %s，符合的接线（可能性大的在前）：%s", angles().c_str(),
-                 Alternatives(c).c_str()));
+  // The reading is named in one row, with its alternatives and how to tell them apart.
+  const bool close = CloseFits(c).size() > 1;
+  {
+    c.Add("接线判断", Verdict::Fault,
+          Printf("各元件负载相角 %s，符合的接线（可能性大的在前）：%s%s", angles().c_str(),
+                 Alternatives(c).c_str(), close ? TellApart(c).c_str() : ""));
   }
 }
 
@@ -387,7 +274,7 @@ void CurrentImbalance(CheckContext& c, const char* name) {
       c.site.layout == Layout::ThreeWire ? std::vector<int>{0, 2} : c.site.measured;
   if (compared.size() < 2) return;
   // A shorted or open CT sends nothing: a current at rounding level beside a loaded phase.
-  const double shortedAmps = 0.1 * c.limits.loadedSecondaryFraction * c.limits.ctRatedSecondaryA;
+  const double shortedAmps = 0.1 * LoadedAmps(c);
   bool nearZero = false;
   for (int p : compared) {
     if (Secondary(c, c.site.elements[p].current) >= shortedAmps) continue;
@@ -403,8 +290,9 @@ void CurrentImbalance(CheckContext& c, const char* name) {
   for (int p : compared) amps.push_back(c.site.elements[p].current);
   const auto [worst, deviation] = LargestDeviation(amps);
   if (deviation > c.limits.currentImbalance + 2 * c.site.lsb.amp / Mean(amps)) {
-    c.Add(name, Verdict::Note,
-          Printf("%s电流 %s 偏离均值 %s，超过%s：负载不平衡，或该相电流回路有问题",
+    // Phases carry loads of their own: an unequal share is no wiring fault.
+    c.Add(name, Verdict::Normal,
+          Printf("%s电流 %s 偏离均值 %s，超过%s：各相负载不同（不是接线问题）",
                  PhaseName(compared[worst]), WithUnit(amps[worst], "A").c_str(),
                  Percent(deviation).c_str(), Percent(c.limits.currentImbalance).c_str()));
   } else {
@@ -415,10 +303,11 @@ void CurrentImbalance(CheckContext& c, const char* name) {
 void ZeroSequence(CheckContext& c, const char* name) {
   // The neutral current the phase currents can make: the fundamentals added as phasors, plus
   // their harmonic parts (triplen harmonics add up in the neutral).
+  if (c.voltagesUnsound) return;  // the angles mean nothing until the voltages are mended
   std::complex<double> sum;
   double harmonic = 0, mean = 0;
   for (int p = 0; p < 3; ++p) {
-    const ElementView& e = c.site.elements[p];
+    const ElementView& e = c.wired.elements[p];
     mean += e.current / 3.0;
     const double fundamental =
         e.voltage > 0 ? std::min(e.current, std::hypot(e.active, e.reactive) / e.voltage)
@@ -523,14 +412,20 @@ void CtSecondary(CheckContext& c, const char* name) {
   for (int p : c.site.measured) {
     const double secondary = Secondary(c, c.site.elements[p].current);
     largest = std::max(largest, secondary);
-    if (secondary > c.limits.ctRatedSecondaryA) {
+    if (secondary > c.ctSecondaryA) {
       any = true;
       c.Add(name, Verdict::Note,
-            Printf("%s二次电流 %.2f A，超过%.0f A", PhaseName(p), secondary,
-                   c.limits.ctRatedSecondaryA));
+            Printf("%s二次电流 %.2f A，超过额定%.0f A（%s）：互感器过载，或所选二次额定电流与现场"
+                   "互感器不符",
+                   PhaseName(p), secondary, c.ctSecondaryA,
+                   Percent(secondary / c.ctSecondaryA).c_str()));
     }
   }
-  if (!any) c.Add(name, Verdict::Normal, Printf("最大二次电流 %.2f A", largest));
+  if (!any) {
+    c.Add(name, Verdict::Normal,
+          Printf("最大二次电流 %.2f A，为额定%.0f A的%s", largest, c.ctSecondaryA,
+                 Percent(largest / c.ctSecondaryA).c_str()));
+  }
 }
 
 constexpr WiringRule kRules[] = {
@@ -540,12 +435,16 @@ constexpr WiringRule kRules[] = {
      "voltageImbalance", VoltageImbalance},
     {"线电压/相电压", kFourWire, false, "phase and line voltages",
      "lineToPhaseRatio, lineToPhaseTolerance", LineToPhase},
+    {"电压互感器极性", kThreeWire, false, "line voltages", "lineToPhaseRatio, lineToPhaseTolerance",
+     PtPolarity},
     {"接线方式", kFourWire | kThreeWire, true, "currents, zero-sequence current",
      "loadedSecondaryFraction, neutralCurrentFraction", WiringModeMatchesSite},
     {"有功方向", kAnyLayout, true, "P, Q per element, total P",
-     "angleToleranceDeg, alternativeCostMargin", PowerDirection},
-    {"电流相别", kAnyLayout, true, "P, Q, PF per element",
-     "angleToleranceDeg, alternativeCostMargin, loadedSecondaryFraction", CurrentPhase},
+     "directionMarginDeg, alternativeCostMargin", PowerDirection},
+    {"电流相别", kAnyLayout, true, "P, Q, PF, current per element",
+     "directionMarginDeg, sameCurrentAngleDeg, sameCurrentFraction, alternativeCostMargin, "
+     "loadedSecondaryFraction",
+     CurrentPhase},
     {"电流不平衡", kFourWire | kThreeWire, true, "currents",
      "currentImbalance, loadedSecondaryFraction", CurrentImbalance},
     {"零序电流", kFourWire, true, "currents, P, Q, S, zero-sequence current", "zeroSequenceMargin",
@@ -555,7 +454,8 @@ constexpr WiringRule kRules[] = {
     {"视在功率", kAnyLayout, true, "P, Q, S per element", "powerTolerance, distortionNoteFraction",
      ApparentPower},
     {"频率", kAnyLayout, false, "frequency", "frequencyNoteHz, frequencyFaultHz", Frequency},
-    {"互感器二次电流", kAnyLayout, false, "currents, CT ratio", "ctRatedSecondaryA", CtSecondary},
+    {"互感器二次电流", kAnyLayout, false, "currents, CT ratio", "the chosen rated secondary",
+     CtSecondary},
 };
 
 }  // namespace
@@ -564,35 +464,71 @@ std::span<const WiringRule> WiringRules() {
   return kRules;
 }
 
+namespace {
+
+// The site as its voltages must have been wired: the reversed elements turned round.
+SiteView Wired(const SiteView& site, const std::array<bool, 3>& reversed) {
+  SiteView wired = site;
+  for (int p = 0; p < 3; ++p) {
+    if (!reversed[p]) continue;
+    ElementView& e = wired.elements[p];
+    e.active = -e.active;
+    e.reactive = -e.reactive;
+    e.powerFactor = -e.powerFactor;
+  }
+  return wired;
+}
+
+bool HealthyImport(const std::vector<CurrentFit>& fits, const std::vector<int>& judged) {
+  return std::any_of(fits.begin(), fits.end(),
+                     [&](const CurrentFit& f) { return f.Identity(judged) && !f.Export(); });
+}
+
+}  // namespace
+
 void PrepareContext(CheckContext& c) {
   c.site = MakeSiteView(c.block);
   const std::array<bool, 3> lostPhase = LostPhases(c);
-  const double loadedAmps = c.limits.loadedSecondaryFraction * c.limits.ctRatedSecondaryA;
   for (int p : c.site.measured) {
     const ElementView& e = c.site.elements[p];
     // Three-wire elements use U_AB and U_CB: they need B's voltage as well.
     c.lost[p] = lostPhase[p] || (c.site.layout == Layout::ThreeWire && lostPhase[1]);
-    c.loaded[p] = e.current > 0 && Secondary(c, e.current) >= loadedAmps;
+    c.loaded[p] = e.current > 0 && Secondary(c, e.current) >= LoadedAmps(c);
     if (!c.loaded[p] || c.lost[p]) continue;
     c.judged.push_back(p);
-    // The angle the rounding of P and Q leaves open, on top of the tolerance.
+    // The angle the rounding of P and Q leaves open.
     const double fromParts = std::hypot(e.active, e.reactive);
-    const double rounding =
-        fromParts > 0
-            ? std::atan2(std::sqrt(2.0) * c.site.lsb.watt, fromParts) * 180.0 / std::numbers::pi
-            : 180.0;
-    c.toleranceDeg[p] = c.limits.angleToleranceDeg + rounding;
+    c.toleranceDeg[p] = fromParts > 0 ? std::atan2(std::sqrt(2.0) * c.site.lsb.watt, fromParts) *
+                                            180.0 / std::numbers::pi
+                                      : 180.0;
   }
-  c.fits = FitCurrents(c.site, c.judged, c.toleranceDeg);
-  for (int p : c.judged) {
-    for (int q : c.judged) {
-      const double gap =
-          std::abs(WrapDeg(c.site.elements[p].LoadAngleDeg() - c.site.elements[q].LoadAngleDeg()));
-      const double rounding =
-          c.toleranceDeg[p] + c.toleranceDeg[q] - 2 * c.limits.angleToleranceDeg;
-      if (gap > c.limits.healthySpreadDeg + rounding) c.healthyPossible = false;
+  // Voltages first: the currents are judged against the voltages as they must have been wired.
+  if (c.site.layout == Layout::FourWire) {
+    const int reversed = ReversedPhaseVoltage(c, lostPhase);
+    if (reversed >= 0) {
+      c.voltageReversed[reversed] = true;
+    } else {
+      c.voltagesUnsound = LineVoltagesWrong(c, lostPhase);
+    }
+  } else if (c.site.layout == Layout::ThreeWire && ThreeWirePtReversed(c)) {
+    // Either PT may be the reversed one: the one whose correction leaves a healthy site.
+    std::vector<int> candidates;
+    for (int p : {0, 2}) {
+      std::array<bool, 3> reversed{};
+      reversed[p] = true;
+      if (HealthyImport(FitCurrents(Wired(c.site, reversed), c.judged, c.toleranceDeg, c.limits),
+                        c.judged)) {
+        candidates.push_back(p);
+      }
+    }
+    if (candidates.size() == 1) {
+      c.voltageReversed[candidates.front()] = true;
+    } else {
+      c.voltagesUnsound = true;
     }
   }
+  c.wired = Wired(c.site, c.voltageReversed);
+  if (!c.voltagesUnsound) c.fits = FitCurrents(c.wired, c.judged, c.toleranceDeg, c.limits);
 }
 
 }  // namespace kt::workbench

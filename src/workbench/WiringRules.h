@@ -17,16 +17,24 @@ namespace kt::workbench {
 
 // What every rule may read, worked out once per block.
 struct CheckContext {
+  CheckContext(const measure::MeasuredBlock& b, const WiringThresholds& t, double hz, double ctA)
+      : block(b), limits(t), nominalHz(hz), ctSecondaryA(ctA) {}
+
   const measure::MeasuredBlock& block;
   const WiringThresholds& limits;
   double nominalHz;
-  SiteView site;
-  std::array<bool, 3> lost{};            // the element's voltage is missing
-  std::array<bool, 3> loaded{};          // enough secondary current to judge angles and powers
-  std::vector<int> judged;               // measured, loaded, with voltage
-  std::array<double, 3> toleranceDeg{};  // angle tolerance per element, rounding included
-  std::vector<CurrentFit> fits;          // cheapest first
-  bool healthyPossible = true;  // the judged elements' angles lie close enough for one load
+  double ctSecondaryA;  // the CT's rated secondary current, 5 A or 1 A
+  SiteView site;        // as measured
+  // The elements as their voltages must have been wired: an element whose voltage arrives
+  // reversed has its P and Q turned round, so the currents are judged against the true voltage.
+  SiteView wired;
+  std::array<bool, 3> lost{};             // the element's voltage is missing
+  std::array<bool, 3> voltageReversed{};  // the element's voltage arrives the wrong way round
+  bool voltagesUnsound = false;           // a voltage fault that leaves the currents unjudgeable
+  std::array<bool, 3> loaded{};           // enough secondary current to judge angles and powers
+  std::vector<int> judged;                // measured, loaded, with voltage
+  std::array<double, 3> toleranceDeg{};   // the angle the register rounding leaves open
+  std::vector<CurrentFit> fits;           // healthy readings, cheapest first
   std::vector<CheckRow> rows;
 
   void Add(const char* name, Verdict verdict, std::string message) {

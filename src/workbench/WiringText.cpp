@@ -1,6 +1,7 @@
 // Texts of the wiring check.
 #include "workbench/WiringText.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdarg>
@@ -8,11 +9,16 @@
 
 namespace kt::workbench {
 
+// As long as the text needs: a reading with its alternatives and checks runs to many lines, and a
+// cut would split a character of UTF-8.
 std::string Printf(const char* format, ...) {
-  char text[768];
   va_list args;
   va_start(args, format);
-  std::vsnprintf(text, sizeof text, format, args);
+  const int length = std::vsnprintf(nullptr, 0, format, args);
+  va_end(args);
+  std::string text(static_cast<std::size_t>(std::max(length, 0)), '\0');
+  va_start(args, format);
+  if (length > 0) std::vsnprintf(text.data(), text.size() + 1, format, args);
   va_end(args);
   return text;
 }
@@ -44,6 +50,14 @@ std::string PhaseList(const std::vector<int>& phases) {
 
 std::string DescribeFit(const CurrentFit& f, const std::vector<int>& judged) {
   std::vector<std::string> parts;
+  std::vector<int> moved;  // voltage inputs with another phase's voltage
+  for (int p = 0; p < 3; ++p)
+    if (f.voltage[p] != p) moved.push_back(p);
+  if (moved.size() == 2) parts.push_back(PhaseList(moved) + "电压线互换");
+  if (moved.size() == 3) {
+    parts.push_back(Printf("电压相序轮换（A、B、C相电压输入分别接入%c、%c、%c相电压）",
+                           'A' + f.voltage[0], 'A' + f.voltage[1], 'A' + f.voltage[2]));
+  }
   std::vector<int> displaced, reversed;
   for (int p : judged) {
     if (f.source[p] != p) displaced.push_back(p);

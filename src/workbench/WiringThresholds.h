@@ -9,22 +9,26 @@ struct WiringThresholds {
   double voltageImbalance = 0.06;                // largest deviation from the mean, of the mean
   double lineToPhaseRatio = 1.7320508075688772;  // √3 in a star system
   double lineToPhaseTolerance = 0.05;            // relative, around √3
-  // Three-wire lost voltage: two lines at half the third, each within this share.
+  // Three-wire lost voltage: two lines at half the third, each within this share; or one line
+  // under lostVoltageFraction of the mean of the other two (the input pulled to B).
   double halfLineTolerance = 0.12;
 
-  // Currents, against the CT's rated secondary current (5 A, or 1 A for 1 A CTs).
-  double ctRatedSecondaryA = 5.0;         // above this on the CT's secondary: 注意
+  // Currents, against the CT's rated secondary current chosen in the tab (5 A or 1 A).
   double loadedSecondaryFraction = 0.01;  // of the rated secondary: an element counts as loaded
   double currentImbalance = 0.20;         // largest deviation from the mean, of the mean
 
-  // Angles. A healthy site has every element at the load's angle φ within this much (plus the
-  // angle the register rounding leaves open); a wiring fault moves an element by a multiple of
-  // 60° (120° wrong phase, 180° reversed, 60° both).
-  double angleToleranceDeg = 25.0;
-  // Elements whose load angles lie at most this far apart may be a healthy site whose phases
-  // carry loads of different power factor: a fault that fits is then only 注意.
-  double healthySpreadDeg = 60.0;
-  // Fits that cost at most this much more than the best are listed as alternatives.
+  // Angles. Each element may carry its own load: any angle on the side of its direction (import:
+  // P > 0, export: P < 0) is a healthy reading, plus this margin, since a load between two phases
+  // puts its elements 30° either side of its own angle. Every element of one site runs the same
+  // way. A wiring fault moves an element by a multiple of 60° (120° wrong phase, 180° reversed).
+  double directionMarginDeg = 15.0;
+  // Loads of one site lie at most this far apart (PF 1 beside PF 0.17, lagging 0.6 beside leading
+  // 0.6); a reading that needs more is no healthy site.
+  double healthySpreadDeg = 100.0;
+  // Two inputs said to carry one phase's current must show it alike: angle and magnitude.
+  double sameCurrentAngleDeg = 10.0;
+  double sameCurrentFraction = 0.10;
+  // Readings whose cost is at most this much above the best are listed as alternatives.
   double alternativeCostMargin = 1.0;
 
   // Powers. Measurement tolerance on top of the registers' rounding.

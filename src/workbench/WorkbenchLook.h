@@ -41,10 +41,37 @@ constexpr Rgb VerdictColour(Verdict verdict) {
   return {0, 0, 0};
 }
 
-// The wiring check's table: its columns, and the nominal frequencies it judges against.
+// The wiring check's table: its columns.
 inline constexpr std::array<const char*, 3> kWiringColumns = {"检查项", "结论", "说明"};
-inline constexpr std::array<double, 2> kNominalFrequencies = {50.0, 60.0};
-inline constexpr const char* kNominalFrequencyLabel = "电网额定频率";
+
+// A choice above the table that the check judges against: its label and its options, the first
+// the default. Both front ends draw these and remember the value chosen.
+struct WiringChoiceOption {
+  const char* text;
+  double value;
+};
+struct WiringChoice {
+  const char* label;
+  std::array<WiringChoiceOption, 2> options;
+
+  // The option holding `value`; the default for any other value.
+  constexpr std::size_t IndexOf(double value) const {
+    for (std::size_t i = 0; i < options.size(); ++i)
+      if (options[i].value == value) return i;
+    return 0;
+  }
+  // The value of option `index`; the default's for an index out of range.
+  constexpr double ValueAt(long long index) const {
+    return index >= 0 && static_cast<std::size_t>(index) < options.size()
+               ? options[static_cast<std::size_t>(index)].value
+               : options[0].value;
+  }
+};
+inline constexpr WiringChoice kNominalFrequencyChoice = {"电网额定频率",
+                                                         {{{"50 Hz", 50.0}, {"60 Hz", 60.0}}}};
+// The CTs' rated secondary current: "loaded" and the overload row are shares of it.
+inline constexpr WiringChoice kCtSecondaryChoice = {"互感器二次额定电流",
+                                                    {{{"5 A", 5.0}, {"1 A", 1.0}}}};
 
 // The phasor diagram: its labels, how far currents reach, and the lines under it.
 inline constexpr std::array<const char*, 3> kVoltageLabels = {"Ua", "Ub", "Uc"};

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QStyle>
 #include <QTest>
 #include <QTranslator>
 #include <memory>
@@ -146,7 +147,10 @@ TEST(WiringTable, RowsAreSelectedAndCopiedAsTextAndEachTextIsWhole) {
     EXPECT_EQ(table.item(r, WiringTab::kMessageColumn)->toolTip().toStdString(), row.message);
     EXPECT_EQ(table.item(r, WiringTab::kVerdictColumn)->toolTip(),
               QString::fromUtf8(workbench::VerdictText(row.verdict)));
-    const int width = table.columnWidth(WiringTab::kMessageColumn) - 8;
+    // The delegate wraps inside the cell less its text margins (the style's focus frame margin
+    // and one pixel, each side).
+    const int margin = table.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &table);
+    const int width = table.columnWidth(WiringTab::kMessageColumn) - 2 * (margin + 1);
     const QRect needed = QFontMetrics(table.font())
                              .boundingRect(QRect(0, 0, width, 100000), Qt::TextWordWrap,
                                            QString::fromStdString(row.message));

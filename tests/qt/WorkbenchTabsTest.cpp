@@ -128,6 +128,29 @@ TEST(WiringTab, NominalFrequencyIsChosenAndRemembered) {
   EXPECT_EQ(ShownWiringTab().NominalHz(), 50.0);
 }
 
+// The CTs' rated secondary is chosen beside it (5 A at first): 3 % of a 1 A CT is too little for
+// a 5 A CT and judged for a 1 A one; the choice is remembered.
+TEST(WiringTab, CtSecondaryIsChosenAndRemembered) {
+  QTemporaryDir settingsDir;
+  ASSERT_TRUE(settingsDir.isValid());
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+  QSettings().remove(QString::fromLatin1(WiringTab::kCtSecondaryKey));
+  const auto tooLittle = [](const WiringTab& tab) {
+    const auto rows = Rows(tab);
+    return std::any_of(rows.begin(), rows.end(), [](const Row& r) {
+      return r.message.find("电流太小") != std::string::npos;
+    });
+  };
+  SimulatedBlocks meter({"--ct-secondary", "1", "--load", "3", "--ct", "20"});
+  ShownWiringTab tab;
+  EXPECT_EQ(tab.CtSecondaryA(), 5.0);
+  tab.AddBlock(meter.At(kStart));
+  EXPECT_TRUE(tooLittle(tab));
+  tab.SetCtSecondaryA(1.0);
+  EXPECT_FALSE(tooLittle(tab));
+  EXPECT_EQ(ShownWiringTab().CtSecondaryA(), 1.0);
+}
+
 // Three-wire: the diagram is drawn on U_AB and U_CB, the healthy currents near their own phases.
 TEST(WiringTab, ThreeWireSiteIsDrawnOnTheElementVoltages) {
   ShownWiringTab tab;

@@ -375,6 +375,16 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
            EXPECT_EQ(kt::ui::win32::RememberedNominalHz(), pick == 1 ? 60.0 : 50.0);
            EXPECT_EQ(wiring.NominalHz(), pick == 1 ? 60.0 : 50.0);
          }
+         // So is the CTs' rated secondary, beside it.
+         HWND ct = wiring.Item(ids::kCtSecondaryList);
+         for (const int pick : {1, 0}) {
+           SendMessageW(ct, CB_SETCURSEL, pick, 0);
+           SendMessageW(wiring.Handle(), WM_COMMAND,
+                        MAKEWPARAM(ids::kCtSecondaryList, CBN_SELCHANGE),
+                        reinterpret_cast<LPARAM>(ct));
+           EXPECT_EQ(kt::ui::win32::RememberedCtSecondaryA(), pick == 1 ? 1.0 : 5.0);
+           EXPECT_EQ(wiring.CtSecondaryA(), pick == 1 ? 1.0 : 5.0);
+         }
          // Closing hides and keeps the frame for the next start; the window is still there.
          RECT frame{};
          GetWindowRect(workbench.Handle(), &frame);

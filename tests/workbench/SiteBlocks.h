@@ -10,6 +10,7 @@
 #include <complex>
 #include <cstdint>
 #include <numbers>
+#include <vector>
 
 #include "measure/MeasuredBlock.h"
 
@@ -17,13 +18,23 @@ namespace kt::workbench::testing {
 
 using Complex = std::complex<double>;
 
+// A load of its own power factor: between a phase and N, or between two phases.
+struct Load {
+  double percent = 0;  // of the CT's rated secondary
+  double powerFactor = 1.0;
+  bool leading = false;
+  int from = 0, to = -1;  // phase, or the two phases of a load between phases
+};
+
 struct Site {
   bool threeWire = false;        // no neutral; CTs on A and C only
   double phaseVolts = 220.0;     // secondary
   double supplyUnbalance = 0.0;  // A's voltage up by this share, C's down
-  double loadPercent = 60.0;     // of the CT's 5 A rated secondary
+  double loadPercent = 60.0;     // of the CT's rated secondary, on every phase
   double powerFactor = 0.95;     // |PF| of every phase
   bool leading = false;
+  std::vector<Load> loads;  // when given, the site's loads instead of the three above
+  double ctSecondaryA = 5.0;
   bool exporting = false;           // active power flows to the grid
   double currentUnbalance = 0.0;    // A's current up by this share, C's down
   double thirdHarmonicPercent = 0;  // of each fundamental current
@@ -37,6 +48,11 @@ struct Fault {
   std::array<bool, 3> reversed{};      // that input's current arrives the wrong way round
   std::array<bool, 3> lostVoltage{};   // the voltage input is open (blown PT fuse)
   std::array<bool, 3> shortedCt{};     // the input's CT is shorted: nothing reaches the meter
+  // Three-wire: the open input settles on B's voltage (a PT with its fuse blown) rather than
+  // midway between the other two.
+  bool lostPulledToB = false;
+  std::array<int, 3> voltageSource{0, 1, 2};  // which phase's voltage reaches each voltage input
+  std::array<bool, 3> reversedVoltage{};      // that input's PT (three-wire: A's or C's) reversed
 };
 
 inline measure::MeasuredBlock SiteBlock(const Site& s, const Fault& f, measure::WiringMode mode) {
@@ -44,27 +60,44 @@ inline measure::MeasuredBlock SiteBlock(const Site& s, const Fault& f, measure::
   constexpr double kDeg = std::numbers::pi / 180.0;
   constexpr std::array<double, 3> kAngle = {0.0, -120.0, 120.0};
   const std::array<double, 3> supply = {1 + s.supplyUnbalance, 1.0, 1 - s.supplyUnbalance};
-  const std::array<double, 3> load = {1 + s.currentUnbalance, 1.0, 1 - s.currentUnbalance};
-  const double phi = std::acos(s.powerFactor) * (s.leading ? -1 : 1);
-  std::array<Complex, 3> u{}, line{};
-  for (int p = 0; p < 3; ++p) {
-    u[p] = std::polar(s.phaseVolts * supply[p], kAngle[p] * kDeg);
-    line[p] = std::polar(s.loadPercent / 100.0 * 5.0 * load[p],
-                         (kAngle[p] - phi * 180 / std::numbers::pi) * kDeg);
-    if (s.exporting) line[p] = -line[p];
+  const std::array<double, 3> share = {1 + s.currentUnbalance, 1.0, 1 - s.currentUnbalance};
+  std::vector<Load> loads = s.loads;
+  for (int p = 0; p < 3 && s.loads.empty(); ++p) {
+    loads.push_back({s.loadPercent * share[p], s.powerFactor, s.leading, p, -1});
   }
+  std::array<Complex, 3> u{}, line{};
+  for (int p = 0; p < 3; ++p) u[p] = std::polar(s.phaseVolts * supply[p], kAngle[p] * kDeg);
+  for (const Load& l : loads) {
+    // A load between two phases draws its current in phase with their line voltage, less φ.
+    const Complex across = l.to < 0 ? u[l.from] : u[l.from] - u[l.to];
+    const double phi = std::acos(l.powerFactor) * (l.leading ? -1 : 1);
+    const Complex i = std::polar(l.percent / 100.0 * s.ctSecondaryA, std::arg(across) - phi);
+    line[l.from] += i;
+    if (l.to >= 0) line[l.to] -= i;
+  }
+  for (Complex& i : line) i = s.exporting ? -i : i;
   if (s.threeWire) line[1] = -(line[0] + line[2]);  // no neutral to return the rest
   // CT secondaries; a three-wire site has none on B.
   std::array<Complex, 3> ct = line;
   if (s.threeWire) ct[1] = 0;
-  std::array<Complex, 3> in{}, terminal = u;
+  std::array<Complex, 3> in{}, terminal{};
   for (int p = 0; p < 3; ++p) {
     in[p] = f.shortedCt[p] ? Complex{} : ct[f.source[p]] * (f.reversed[p] ? -1.0 : 1.0);
+    terminal[p] = u[f.voltageSource[p]];
+  }
+  for (int p = 0; p < 3; ++p) {
+    if (!f.reversedVoltage[p]) continue;
+    // Four-wire: the phase's PT reversed against N; three-wire (V-connected PTs, B common):
+    // A's or C's PT reversed against B.
+    terminal[p] = s.threeWire ? 2.0 * terminal[1] - terminal[p] : -terminal[p];
   }
   for (int p = 0; p < 3; ++p) {
     if (!f.lostVoltage[p]) continue;
-    // An open input floats: to N on a four-wire site, midway between the others without one.
-    terminal[p] = s.threeWire ? (u[(p + 1) % 3] + u[(p + 2) % 3]) / 2.0 : Complex{};
+    // An open input floats: to N on a four-wire site, midway between the others without one,
+    // or onto B's through the PT whose fuse blew.
+    terminal[p] = !s.threeWire      ? Complex{}
+                  : f.lostPulledToB ? u[1]
+                                    : (u[(p + 1) % 3] + u[(p + 2) % 3]) / 2.0;
   }
   const Complex neutral = s.threeWire ? (terminal[0] + terminal[1] + terminal[2]) / 3.0 : Complex{};
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@ using kt::measure::WiringMode;
 using kt::workbench::testing::Fault;
 using kt::workbench::testing::HasRow;
 using kt::workbench::testing::Holds;
+using kt::workbench::testing::Load;
 using kt::workbench::testing::RowsText;
 using kt::workbench::testing::Site;
 
@@ -48,7 +50,7 @@ Site With(void (*change)(Site&)) {
   change(s);
   return s;
 }
-Fault Reversed(std::vector<int> phases) {
+Fault Reversed(const std::vector<int>& phases) {
   Fault f;
   for (int p : phases) f.reversed[p] = true;
   return f;
@@ -67,6 +69,21 @@ Fault Shorted(int p) {
   Fault f;
   f.shortedCt[p] = true;
   return f;
+}
+
+Fault VoltageReversed(int p) {
+  Fault f;
+  f.reversedVoltage[p] = true;
+  return f;
+}
+Fault LostPulledToB(int p) {
+  Fault f = Lost(p);
+  f.lostPulledToB = true;
+  return f;
+}
+
+std::vector<CheckRow> Check(const Site& s, const Fault& f, WiringMode mode) {
+  return CheckWiring(SiteBlock(s, f, mode), kWiringThresholds, 50.0, s.ctSecondaryA);
 }
 
 const Site kSite;
@@ -154,31 +171,31 @@ const std::vector<SiteCase> kFaulty = {
      Reversed({A}),
      kFour,
      {{Verdict::Fault, {"A相有功功率为负", "接反"}}},
-     {"零序电流"}},
+     {"零序电流", "接反"}},
     {"reversedB",
      kSite,
      Reversed({B}),
      kFour,
      {{Verdict::Fault, {"B相有功功率为负", "接反"}}},
-     {"零序电流"}},
+     {"零序电流", "接反"}},
     {"reversedC",
      kSite,
      Reversed({C}),
      kFour,
      {{Verdict::Fault, {"C相有功功率为负", "接反"}}},
-     {"零序电流"}},
+     {"零序电流", "接反"}},
     {"reversedBLowPf",
      With([](Site& s) { s.powerFactor = 0.4; }),
      Reversed({B}),
      kFour,
      {{Verdict::Fault, {"B相", "接反"}}},
-     {"零序电流"}},
+     {"零序电流", "接反"}},
     {"reversedCLightLoad",
      With([](Site& s) { s.loadPercent = 3; }),
      Reversed({C}),
      kFour,
      {{Verdict::Fault, {"C相有功功率为负", "接反"}}},
-     {"零序电流"}},
+     {"零序电流", "接反"}},
     {"reversedAB",
      kSite,
      Reversed({A, B}),
@@ -208,13 +225,13 @@ const std::vector<SiteCase> kFaulty = {
      Sources(B, C, A),
      kFour,
      {{Verdict::Note, {"电流相序轮换（A、B、C相输入分别接入B、C、A相电流）"}}},
-     {}},
+     {"功率倒送"}},
     {"rotationBackward",
      kSite,
      Sources(C, A, B),
      kFour,
      {{Verdict::Note, {"电流相序轮换（A、B、C相输入分别接入C、A、B相电流）"}}},
-     {}},
+     {"功率倒送"}},
     {"blownPtFuseA", kSite, Lost(A), kFour, {{Verdict::Fault, {"A相电压", "失压"}}}, {}},
     {"shortedCtB",
      kSite,
@@ -258,6 +275,24 @@ const std::vector<SiteCase> kFaulty = {
      {"来自"}},
     {"threeWireLostA", kThreeWireSite, Lost(A), kThree, {{Verdict::Fault, {"A相失压"}}}, {}},
     {"threeWireLostC", kThreeWireSite, Lost(C), kThree, {{Verdict::Fault, {"C相失压"}}}, {}},
+    {"voltageAndCtReversed",
+     kSite,
+     [] {
+       Fault f = VoltageReversed(A);
+       f.reversed[C] = true;
+       return f;
+     }(),
+     kFour,
+     {{Verdict::Fault, {"A相电压接反"}},
+      {Verdict::Fault, {"C相有功功率为负", "已按A相电压接反改正"}}},
+     {"零序电流", "接反"}},
+    {"threeWirePtReversed",
+     kThreeWireSite,
+     VoltageReversed(A),
+     kThree,
+     {{Verdict::Fault, {"电压互感器极性接反", "A元件"}}},
+     {}},
+    // Swapped voltage leads turn A's and B's angles the other way than swapped currents do.
     {"fourWireModeOnThreeWireSite",
      kThreeWireSite,
      {},
@@ -276,7 +311,7 @@ class WiringSiteTest : public ::testing::TestWithParam<SiteCase> {};
 
 TEST_P(WiringSiteTest, NamesTheFaultAndNothingElse) {
   const SiteCase& c = GetParam();
-  const std::vector<CheckRow> rows = CheckWiring(SiteBlock(c.site, c.fault, c.mode));
+  const std::vector<CheckRow> rows = Check(c.site, c.fault, c.mode);
   for (const Finding& f : c.required) {
     EXPECT_TRUE(HasRow(rows, f.verdict, f.texts))
         << "missing " << VerdictText(f.verdict) << " \"" << f.texts.front() << "\" in\n"
@@ -299,81 +334,161 @@ INSTANTIATE_TEST_SUITE_P(Healthy, WiringSiteTest, ::testing::ValuesIn(kHealthy),
 INSTANTIATE_TEST_SUITE_P(Faulty, WiringSiteTest, ::testing::ValuesIn(kFaulty),
                          [](const auto& testInfo) { return std::string(testInfo.param.label); });
 
-// Healthy sites over a grid of power factors (both ways), loads, unbalances, harmonics, scales
-// and directions: none may raise 异常.
-TEST(WiringSiteSweep, NoHealthySiteRaisesAFault) {
-  int sites = 0;
-  for (double pf : {0.15, 0.3, 0.5, 0.7, 0.9, 1.0}) {
-    for (bool leading : {false, true}) {
-      for (double load : {1.2, 3.0, 20.0, 100.0}) {
-        for (double unbalance : {-0.15, 0.0, 0.15}) {
-          for (double harmonic : {0.0, 40.0}) {
-            for (bool threeWire : {false, true}) {
-              for (bool exporting : {false, true}) {
-                Site s;
-                s.powerFactor = pf, s.leading = leading, s.loadPercent = load;
-                s.currentUnbalance = unbalance, s.thirdHarmonicPercent = harmonic;
-                s.threeWire = threeWire, s.exporting = exporting;
-                s.pt = threeWire ? 1 : 100, s.ct = threeWire ? 1 : 200;
-                s.powerMultiplier = threeWire ? 4 : 1;
-                ++sites;
-                const auto rows = CheckWiring(SiteBlock(s, {}, threeWire ? kThree : kFour));
-                for (const CheckRow& r : rows) {
-                  EXPECT_NE(r.verdict, Verdict::Fault)
-                      << "PF " << pf << (leading ? " leading" : "") << " load " << load
-                      << " unbalance " << unbalance << " harmonics " << harmonic
-                      << (threeWire ? " 3p3w" : "") << (exporting ? " export" : "") << "\n"
-                      << RowsText(rows);
-                }
-              }
-            }
-          }
-        }
+// ---- sweeps ----------------------------------------------------------------------------------
+
+// Sites of every kind: balanced star loads at any power factor either way, phases each with a
+// load of its own (power factor and current), loads between two phases, a single-phase load,
+// three-wire line loads; 5 A and 1 A CTs, light and full loads, import and export.
+std::vector<std::pair<std::string, Site>> SweepSites() {
+  std::vector<Site> kinds;
+  for (double pf : {0.2, 0.5, 0.8, 0.95, 1.0}) {
+    for (int variant = 0; variant < 4; ++variant) {
+      kinds.emplace_back();
+      kinds.back().powerFactor = pf, kinds.back().leading = variant % 2 == 1;
+      kinds.back().threeWire = variant >= 2;
+    }
+  }
+  const std::array<Load, 3> mixes[] = {
+      {{{100, 1.0, false}, {8, 0.4, false}, {30, 0.9, false}}},
+      {{{50, 0.8, false}, {40, 0.95, true}, {20, 0.6, false}}},
+      {{{20, 0.98, false}, {60, 0.7, false}, {10, 0.5, false}}},
+  };
+  for (int p = 0; p < 3; ++p) {
+    const int q = (p + 1) % 3, r = (p + 2) % 3;
+    for (const auto& mix : mixes) {
+      kinds.emplace_back();
+      for (int n = 0; n < 3; ++n) kinds.back().loads.push_back(mix[(n + p) % 3]);
+      for (int n = 0; n < 3; ++n) kinds.back().loads[n].from = n;
+    }
+    kinds.push_back(kinds.back());  // the first mix, exporting at PF 0.9 or more
+    kinds.back().exporting = true;
+    for (Load& l : kinds.back().loads) l.powerFactor = std::max(l.powerFactor, 0.9);
+    kinds.emplace_back();
+    kinds.back().loads = {{40, 0.85, false, p, q}, {25, 0.9, false, r, -1}};
+    kinds.emplace_back();
+    kinds.back().threeWire = true;
+    kinds.back().loads = {{50, 0.9, false, p, q}, {20, 0.8, false, q, r}};
+  }
+  kinds.emplace_back();
+  kinds.back().loads = {{50, 0.9, false, A, -1}};  // a single-phase load
+  std::vector<std::pair<std::string, Site>> sites;
+  for (double ctA : {5.0, 1.0}) {
+    for (double scale : {1.0, 0.2}) {
+      for (std::size_t k = 0; k < kinds.size(); ++k) {
+        Site s = kinds[k];
+        s.ctSecondaryA = ctA;
+        s.loadPercent *= scale;
+        for (Load& l : s.loads) l.percent *= scale;
+        sites.emplace_back("site " + std::to_string(k) + " CT " + std::to_string(ctA) + " load " +
+                               std::to_string(scale),
+                           s);
       }
     }
   }
-  EXPECT_EQ(sites, 1152);
+  return sites;
 }
 
-// One reversed CT on any phase, and each swap of two currents, four-wire and (A/C) three-wire, at
-// any power factor down to 0.3 either way, from 3 % of the CT rating and (a reversed CT) in either
-// direction of power, is named as what it is.
-TEST(WiringSiteSweep, EveryReversedCtAndSwapIsNamed) {
-  struct Wrong {
-    Fault fault;
-    WiringMode mode;
-    bool threeWire;
-    std::vector<std::string> texts;
-    std::vector<bool> exporting;
-  };
-  const Wrong wrongs[] = {
-      {Reversed({A}), kFour, false, {"A相有功功率", "接反"}, {false, true}},
-      {Reversed({B}), kFour, false, {"B相有功功率", "接反"}, {false, true}},
-      {Reversed({C}), kFour, false, {"C相有功功率", "接反"}, {false, true}},
-      {Sources(B, A, C), kFour, false, {"A、B相电流互换"}, {false}},
-      {Sources(A, C, B), kFour, false, {"B、C相电流互换"}, {false}},
-      {Sources(C, B, A), kFour, false, {"A、C相电流互换"}, {false}},
-      {Sources(C, B, A), kThree, true, {"A、C相电流互换"}, {false}},
-  };
-  for (const Wrong& wrong : wrongs) {
-    SCOPED_TRACE(wrong.texts.front());
-    for (double pf : {0.3, 0.6, 0.95}) {
-      for (bool leading : {false, true}) {
-        for (double load : {3.0, 50.0}) {
-          for (bool exporting : wrong.exporting) {
-            Site s;
-            s.powerFactor = pf, s.leading = leading, s.loadPercent = load;
-            s.threeWire = wrong.threeWire, s.exporting = exporting;
-            const auto rows = CheckWiring(SiteBlock(s, wrong.fault, wrong.mode));
-            EXPECT_TRUE(HasRow(rows, Verdict::Fault, wrong.texts))
-                << "PF " << pf << (leading ? " leading" : "") << " load " << load
-                << (exporting ? " export" : "") << "\n"
-                << RowsText(rows);
-          }
-        }
+struct SweepFault {
+  const char* label;
+  Fault fault;
+  std::vector<std::string> named;  // in the reading named first (or the voltage row)
+  bool fourWireOnly, threeWireOnly;
+  bool voltage = false;  // a voltage fault: no CT may be blamed for it
+};
+
+// Faults a single block can name, whatever the loads.
+std::vector<SweepFault> SweepFaults() {
+  std::vector<SweepFault> faults;
+  for (int p : {A, B, C}) {
+    const std::string n(1, static_cast<char>('A' + p));
+    faults.push_back({"reversed", Reversed({p}), {n + "相电流互感器接反"}, p == B, false});
+    faults.push_back(
+        {"voltage reversed", VoltageReversed(p), {n + "相电压接反"}, true, false, true});
+    faults.push_back({"lost", Lost(p), {n + "相", "失压"}, false, false, true});
+  }
+  faults.push_back({"swap AB", Sources(B, A, C), {"A、B相电流互换"}, true, false});
+  faults.push_back({"swap BC", Sources(A, C, B), {"B、C相电流互换"}, true, false});
+  faults.push_back({"swap CA", Sources(C, B, A), {"A、C相电流互换"}, false, false});
+  Fault leads;
+  leads.voltageSource = {B, A, C};
+  faults.push_back({"voltage leads AB", leads, {"A、B相电压线互换"}, true, false});
+  faults.push_back({"lost A to B", LostPulledToB(A), {"A相失压"}, false, true, true});
+  faults.push_back({"lost C to B", LostPulledToB(C), {"C相失压"}, false, true, true});
+  faults.push_back({"PT reversed", VoltageReversed(C), {"电压互感器极性接反"}, false, true, true});
+  return faults;
+}
+
+// The reading named first: the 异常 rows and the first alternative of "接线判断".
+std::string NamedFirst(const std::vector<CheckRow>& rows) {
+  std::string text;
+  for (const CheckRow& r : rows) {
+    if (r.name == "接线判断") {
+      const std::string head = "（可能性大的在前）：";
+      const std::string rest = r.message.substr(r.message.find(head) + head.size());
+      text += rest.substr(0, std::min(rest.find("；或"), rest.find("。"))) + "\n";
+    } else if (r.verdict == Verdict::Fault) {
+      text += r.message + "\n";
+    }
+  }
+  return text;
+}
+
+// Every healthy site of the sweep raises no 异常, and each determinable fault on it is named
+// first. The figures are printed for the record.
+TEST(WiringSiteSweep, HealthySitesPassAndFaultsAreNamedFirst) {
+  int healthy = 0, falseFaults = 0, notes = 0, faults = 0, named = 0, said = 0;
+  for (const auto& entry : SweepSites()) {
+    const std::string& label = entry.first;
+    const Site& site = entry.second;
+    const WiringMode mode = site.threeWire ? kThree : kFour;
+    const auto rows = Check(site, {}, mode);
+    ++healthy;
+    const bool anyFault = std::any_of(
+        rows.begin(), rows.end(), [](const CheckRow& r) { return r.verdict == Verdict::Fault; });
+    falseFaults += anyFault ? 1 : 0;
+    EXPECT_FALSE(anyFault) << label << "\n" << RowsText(rows);
+    // Notes a healthy site may need: export, an idle phase; any other is needless.
+    notes += std::any_of(rows.begin(), rows.end(), [&](const CheckRow& r) {
+      return r.verdict == Verdict::Note && !(site.exporting && Holds(r, {"功率倒送"})) &&
+             r.message.find("电流") == std::string::npos;
+    });
+    for (const SweepFault& f : SweepFaults()) {
+      if ((f.fourWireOnly && site.threeWire) || (f.threeWireOnly && !site.threeWire)) continue;
+      if (site.loads.size() == 1 && !f.fault.reversed[A] && !f.fault.lostVoltage[A]) continue;
+      // With one element loaded a reversed CT is a site that exports; a leading load below PF
+      // 0.3 reads like a lagging one of other phases.
+      if ((site.loads.size() == 1 && f.fault.reversed[A]) ||
+          (site.leading && site.powerFactor < 0.3)) {
+        continue;
+      }
+      const auto faultRows = Check(site, f.fault, mode);
+      const auto holds = [&](const std::string& text) {
+        return std::all_of(f.named.begin(), f.named.end(),
+                           [&](const std::string& t) { return text.find(t) != std::string::npos; });
+      };
+      // Not named first, it must be among the readings listed, said to need a check on site.
+      const bool first = holds(NamedFirst(faultRows));
+      const bool undecided =
+          !first && std::any_of(faultRows.begin(), faultRows.end(), [&](const CheckRow& r) {
+            return r.name == "接线判断" && holds(r.message) && Holds(r, {"单凭一组读数无法区分"});
+          });
+      ++faults;
+      named += first ? 1 : 0;
+      said += undecided ? 1 : 0;
+      EXPECT_TRUE(first || undecided) << f.label << " on " << label << "\n" << RowsText(faultRows);
+      for (const CheckRow& r : faultRows) {
+        EXPECT_FALSE(f.voltage && r.verdict == Verdict::Fault &&
+                     (r.name == "有功方向" || r.name == "电流相别" || r.name == "接线判断"))
+            << f.label << " blamed on a current, on " << label << "\n"
+            << RowsText(faultRows);
       }
     }
   }
+  std::printf(
+      "wiring sweep: %d of %d faults named first, %d more listed as undecidable in one "
+      "block; %d of %d healthy sites with a false 异常, %d with a needless 注意\n",
+      named, faults, said, falseFaults, healthy, notes);
+  EXPECT_EQ(notes, 0);
 }
 
 }  // namespace

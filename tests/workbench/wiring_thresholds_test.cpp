@@ -21,9 +21,9 @@ namespace {
 constexpr int A = 0, B = 1, C = 2;
 
 // The worst verdict of the rows named `name`.
-Verdict Worst(const BlockBuilder& block, const std::string& name) {
+Verdict Worst(const BlockBuilder& block, const std::string& name, double ctSecondaryA) {
   Verdict worst = Verdict::Normal;
-  for (const CheckRow& r : CheckWiring(block.Build())) {
+  for (const CheckRow& r : CheckWiring(block.Build(), kWiringThresholds, 50.0, ctSecondaryA)) {
     if (r.name == name && static_cast<int>(r.verdict) > static_cast<int>(worst)) worst = r.verdict;
   }
   return worst;
@@ -34,6 +34,7 @@ struct Edge {
   const char* check;
   std::function<BlockBuilder(bool outside)> block;
   Verdict inside, outside;
+  double ctSecondaryA = 5.0;
 };
 
 const double kLagDeg = std::acos(0.95) * 180.0 / std::numbers::pi;
@@ -43,6 +44,14 @@ const std::vector<Edge> kEdges = {
     {"loadedCurrent", "有功方向",
      [](bool out) { return BlockBuilder().CtRatio(100).AllAmps(out ? 5.01 : 4.99).ReverseCt(B); },
      Verdict::Note, Verdict::Fault},
+    // With 1 A CTs: 0.01 A, 1 A through 100:1 CTs.
+    {"loadedCurrent1A", "有功方向",
+     [](bool out) { return BlockBuilder().CtRatio(100).AllAmps(out ? 1.01 : 0.99).ReverseCt(B); },
+     Verdict::Note, Verdict::Fault, 1.0},
+    // The CT's secondary above its rating (1 A here).
+    {"overload1A", "互感器二次电流",
+     [](bool out) { return BlockBuilder().CtRatio(10).AllAmps(out ? 10.1 : 9.9); }, Verdict::Normal,
+     Verdict::Note, 1.0},
     // Distortion power named above 35 % of S.
     {"distortion", "视在功率",
      [](bool out) {
@@ -85,34 +94,49 @@ const std::vector<Edge> kEdges = {
            .Set(Quantity::LineVoltageCA, half);
      },
      Verdict::Fault, Verdict::Normal},
-    // One phase's angle 59° off the others may be a load; 61° off is no healthy site.
-    {"healthySpread", "电流相别",
-     [](bool out) { return BlockBuilder().CurrentAngle(C, kLagDeg + (out ? 61.0 : 59.0)); },
-     Verdict::Note, Verdict::Fault},
+    // An element may lie up to 15° past 90° (a load between two phases), not further.
+    {"directionMargin", "有功方向",
+     [](bool out) { return BlockBuilder().CurrentAngle(C, out ? 105.5 : 104.5); }, Verdict::Normal,
+     Verdict::Fault},
+    // Loads of one site lie at most 100° apart.
+    {"healthySpread", "有功方向",
+     [](bool out) { return BlockBuilder().CurrentAngle(C, kLagDeg - (out ? 100.5 : 99.5)); },
+     Verdict::Normal, Verdict::Fault},
+    // Three-wire: the input pulled onto B's leaves its line under half the others.
+    {"pulledToB", "失压",
+     [](bool out) {
+       return BlockBuilder()
+           .Mode(WiringMode::ThreePhaseThreeWireUnbalanced)
+           .Set(Quantity::LineVoltageAB, 381.05 * (out ? 0.49 : 0.51));
+     },
+     Verdict::Normal, Verdict::Fault},
 };
 
 class WiringEdgeTest : public ::testing::TestWithParam<Edge> {};
 
 TEST_P(WiringEdgeTest, InsideAndOutside) {
   const Edge& e = GetParam();
-  EXPECT_EQ(Worst(e.block(false), e.check), e.inside) << "inside";
-  EXPECT_EQ(Worst(e.block(true), e.check), e.outside) << "outside";
+  EXPECT_EQ(Worst(e.block(false), e.check, e.ctSecondaryA), e.inside) << "inside";
+  EXPECT_EQ(Worst(e.block(true), e.check, e.ctSecondaryA), e.outside) << "outside";
 }
 
 INSTANTIATE_TEST_SUITE_P(Edges, WiringEdgeTest, ::testing::ValuesIn(kEdges),
                          [](const auto& testInfo) { return std::string(testInfo.param.label); });
 
-// A phase 144° off the others is nearer a current of another phase (120°), one 156° off nearer a
-// reversed CT (180°): the nearer reading is named first.
-TEST(WiringEdges, WrongPhaseNamedOnlyWithinTheTolerance) {
-  const auto named = [](double offDeg) {
-    const auto rows = CheckWiring(BlockBuilder().CurrentAngle(C, kLagDeg + 120 + offDeg).Build());
+// A current of another phase must carry that phase's magnitude: C's input with A's current is
+// named while the two agree within 10 %; beyond, C's current is its own, turned round.
+TEST(WiringEdges, WrongPhaseNamedOnlyWithTheSameMagnitude) {
+  const auto named = [](double share) {
+    const auto rows =
+        CheckWiring(BlockBuilder().CurrentAngle(C, kLagDeg + 120).Amps(C, 5.0 * share).Build());
     return std::any_of(rows.begin(), rows.end(), [](const CheckRow& r) {
       return r.message.find("该相电流来自A相。") != std::string::npos;
     });
   };
-  EXPECT_TRUE(named(24.0));
-  EXPECT_FALSE(named(36.0));
+  EXPECT_TRUE(named(1.09));
+  EXPECT_FALSE(named(1.12));
+  EXPECT_TRUE(named(0.91));
+  EXPECT_FALSE(named(0.88));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include "ui/qt/workbench/WiringTab.h"
 
 #include <QComboBox>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -20,17 +21,10 @@ namespace kt::ui::qt {
 
 WiringTab::WiringTab(QWidget* parent)
     : QWidget(parent),
-      frequency_(new QComboBox(this)),
+      frequency_(ChoiceBox(workbench::kNominalFrequencyChoice, kNominalHzKey)),
+      ctSecondary_(ChoiceBox(workbench::kCtSecondaryChoice, kCtSecondaryKey)),
       table_(new CopyableTable(0, 3, this)),
       phasors_(new PhasorView(this)) {
-  for (double hz : workbench::kNominalFrequencies)
-    frequency_->addItem(QStringLiteral("%1 Hz").arg(hz), hz);
-  const double remembered = QSettings().value(QString::fromLatin1(kNominalHzKey), 50.0).toDouble();
-  frequency_->setCurrentIndex(remembered == 60.0 ? 1 : 0);
-  connect(frequency_, &QComboBox::currentIndexChanged, this, [this] {
-    QSettings().setValue(QString::fromLatin1(kNominalHzKey), NominalHz());
-    if (hasBlock_ && isVisible()) ShowLastBlock();
-  });
   table_->setHorizontalHeaderLabels({QString::fromUtf8(workbench::kWiringColumns[0]),
                                      QString::fromUtf8(workbench::kWiringColumns[1]),
                                      QString::fromUtf8(workbench::kWiringColumns[2])});
@@ -61,12 +55,15 @@ WiringTab::WiringTab(QWidget* parent)
   side->addWidget(legend);
   side->addWidget(note);
 
-  auto* frequencyRow = new QHBoxLayout;
-  frequencyRow->addWidget(new QLabel(QString::fromUtf8(workbench::kNominalFrequencyLabel), this));
-  frequencyRow->addWidget(frequency_);
-  frequencyRow->addStretch(1);
+  // The choices the check judges against, one under the other.
+  auto* choices = new QGridLayout;
+  choices->addWidget(new QLabel(QString::fromUtf8(workbench::kNominalFrequencyChoice.label)), 0, 0);
+  choices->addWidget(frequency_, 0, 1);
+  choices->addWidget(new QLabel(QString::fromUtf8(workbench::kCtSecondaryChoice.label)), 1, 0);
+  choices->addWidget(ctSecondary_, 1, 1);
+  choices->setColumnStretch(2, 1);
   auto* checks = new QVBoxLayout;
-  checks->addLayout(frequencyRow);
+  checks->addLayout(choices);
   checks->addWidget(table_, 1);
 
   auto* layout = new QHBoxLayout(this);
@@ -87,7 +84,7 @@ void WiringTab::showEvent(QShowEvent* event) {
 
 void WiringTab::ShowLastBlock() {
   const std::vector<workbench::CheckRow> rows =
-      workbench::CheckWiring(last_, workbench::kWiringThresholds, NominalHz());
+      workbench::CheckWiring(last_, workbench::kWiringThresholds, NominalHz(), CtSecondaryA());
   const int count = static_cast<int>(rows.size());
   // Rows are filled in place: an unchanged text or colour is not set again, so a steady load
   // does not repaint the table.
@@ -112,7 +109,23 @@ void WiringTab::ShowLastBlock() {
     if (verdict.foreground() != colour) verdict.setForeground(colour);
     SetIfChanged(*table_->item(r, kMessageColumn), QString::fromStdString(row.message));
   }
+  // The rows as tall as their wrapped texts at the column's width now, not at a later layout.
+  table_->resizeRowsToContents();
   phasors_->SetDiagram(workbench::MakePhasorDiagram(last_));
+}
+
+QComboBox* WiringTab::ChoiceBox(const workbench::WiringChoice& choice, const char* key) {
+  auto* box = new QComboBox(this);
+  for (const workbench::WiringChoiceOption& option : choice.options)
+    box->addItem(QString::fromUtf8(option.text), option.value);
+  const double remembered =
+      QSettings().value(QString::fromLatin1(key), choice.options[0].value).toDouble();
+  box->setCurrentIndex(static_cast<int>(choice.IndexOf(remembered)));
+  connect(box, &QComboBox::currentIndexChanged, this, [this, box, key] {
+    QSettings().setValue(QString::fromLatin1(key), box->currentData().toDouble());
+    if (hasBlock_ && isVisible()) ShowLastBlock();
+  });
+  return box;
 }
 
 double WiringTab::NominalHz() const {
@@ -120,7 +133,15 @@ double WiringTab::NominalHz() const {
 }
 
 void WiringTab::SetNominalHz(double hz) {
-  frequency_->setCurrentIndex(hz == 60.0 ? 1 : 0);
+  frequency_->setCurrentIndex(static_cast<int>(workbench::kNominalFrequencyChoice.IndexOf(hz)));
+}
+
+double WiringTab::CtSecondaryA() const {
+  return ctSecondary_->currentData().toDouble();
+}
+
+void WiringTab::SetCtSecondaryA(double amps) {
+  ctSecondary_->setCurrentIndex(static_cast<int>(workbench::kCtSecondaryChoice.IndexOf(amps)));
 }
 
 void WiringTab::SetIfChanged(QTableWidgetItem& item, const QString& text) {

@@ -5,6 +5,7 @@
 
 #include "measure/MeasuredBlock.h"
 #include "ui/qt/workbench/CopyableTable.h"
+#include "workbench/WorkbenchLook.h"
 
 class QComboBox;
 class QTableWidgetItem;
@@ -31,6 +32,10 @@ class WiringTab : public QWidget {
   static constexpr const char* kNominalHzKey = "wiringCheck/nominalHz";
   double NominalHz() const;
   void SetNominalHz(double hz);
+  // The CTs' rated secondary current, 5 A unless 1 A was chosen; remembered likewise.
+  static constexpr const char* kCtSecondaryKey = "wiringCheck/ctSecondaryA";
+  double CtSecondaryA() const;
+  void SetCtSecondaryA(double amps);
 
   const QTableWidget& table() const { return *table_; }
   CopyableTable& table() { return *table_; }
@@ -42,8 +47,11 @@ class WiringTab : public QWidget {
  private:
   void ShowLastBlock();
   static void SetIfChanged(QTableWidgetItem& item, const QString& text);
+  // A combo box with the choice's options, set to the value remembered under `key`.
+  QComboBox* ChoiceBox(const workbench::WiringChoice& choice, const char* key);
 
   QComboBox* frequency_;
+  QComboBox* ctSecondary_;
   CopyableTable* table_;
   PhasorView* phasors_;
   measure::MeasuredBlock last_;

@@ -1,4 +1,5 @@
-// Binary values under the workbench's key: four ints for the frame, a double for the frequency.
+// Binary values under the workbench's key: four ints for the frame, a double for the frequency
+// and one for the CTs' rated secondary.
 #include "ui/win32/workbench/RegistrySettings.h"
 
 #include <array>
@@ -51,6 +52,14 @@ std::optional<double> RememberedNominalHz() {
 
 void RememberNominalHz(double hz) {
   Write(kNominalHzValue, hz);
+}
+
+std::optional<double> RememberedCtSecondaryA() {
+  return Read<double>(kCtSecondaryValue);
+}
+
+void RememberCtSecondaryA(double amps) {
+  Write(kCtSecondaryValue, amps);
 }
 
 }  // namespace kt::ui::win32

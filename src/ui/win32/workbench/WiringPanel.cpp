@@ -2,7 +2,7 @@
 #include "ui/win32/workbench/WiringPanel.h"
 
 #include <array>
-#include <cstdio>
+#include <tuple>
 
 #include "ui/win32/workbench/PhasorPainter.h"
 #include "ui/win32/workbench/RegistrySettings.h"
@@ -17,6 +17,7 @@ constexpr int kMargin = 6;
 constexpr int kRowHeight = 24;
 constexpr int kVerdictColumn = 1;
 constexpr int kNoteLines = 4;
+constexpr int kChoiceWidth = 80;
 
 }  // namespace
 
@@ -28,22 +29,30 @@ HWND WiringPanel::Table() const {
   return Item(ids::kWiringTable);
 }
 
+void WiringPanel::AddChoice(const workbench::WiringChoice& choice, int labelId, int listId,
+                            std::optional<double> remembered) {
+  Add(WC_STATICW, choice.label, SS_LEFT, labelId);
+  HWND list = Add(WC_COMBOBOXW, "", WS_TABSTOP | CBS_DROPDOWNLIST | WS_VSCROLL, listId);
+  for (const workbench::WiringChoiceOption& option : choice.options)
+    SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(option.text).c_str()));
+  // The value chosen last time, else the first.
+  SendMessageW(list, CB_SETCURSEL, remembered ? choice.IndexOf(*remembered) : 0, 0);
+}
+
+double WiringPanel::Chosen(const workbench::WiringChoice& choice, int listId) const {
+  return choice.ValueAt(SendMessageW(Item(listId), CB_GETCURSEL, 0, 0));
+}
+
+void WiringPanel::Choose(const workbench::WiringChoice& choice, int listId, double value) {
+  SendMessageW(Item(listId), CB_SETCURSEL, choice.IndexOf(value), 0);
+  if (hasBlock_) ShowLastBlock();
+}
+
 void WiringPanel::Populate() {
-  Add(WC_STATICW, workbench::kNominalFrequencyLabel, SS_LEFT, ids::kFrequencyLabel);
-  HWND frequency =
-      Add(WC_COMBOBOXW, "", WS_TABSTOP | CBS_DROPDOWNLIST | WS_VSCROLL, ids::kFrequencyList);
-  for (const double hz : workbench::kNominalFrequencies) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%g Hz", hz);
-    SendMessageW(frequency, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(text).c_str()));
-  }
-  // The frequency chosen last time, else the first.
-  SendMessageW(frequency, CB_SETCURSEL, 0, 0);
-  if (const auto hz = RememberedNominalHz()) {
-    for (size_t i = 0; i < workbench::kNominalFrequencies.size(); ++i) {
-      if (workbench::kNominalFrequencies[i] == *hz) SendMessageW(frequency, CB_SETCURSEL, i, 0);
-    }
-  }
+  AddChoice(workbench::kNominalFrequencyChoice, ids::kFrequencyLabel, ids::kFrequencyList,
+            RememberedNominalHz());
+  AddChoice(workbench::kCtSecondaryChoice, ids::kCtSecondaryLabel, ids::kCtSecondaryList,
+            RememberedCtSecondaryA());
   // A message too long for its column shows whole in a tip under the pointer.
   HWND table = Add(WC_LISTVIEWW, "", WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS,
                    ids::kWiringTable);
@@ -70,9 +79,17 @@ void WiringPanel::Layout(int width, int height) {
   const int tableWidth = (width - 3 * kMargin) * 3 / 5;
   const int sideLeft = 2 * kMargin + tableWidth;
   const int sideWidth = width - sideLeft - kMargin;
-  const int labelWidth = TextWidth(workbench::kNominalFrequencyLabel) + 4;
-  Place(ids::kFrequencyLabel, kMargin, kMargin + 4, labelWidth, line);
-  Place(ids::kFrequencyList, kMargin + labelWidth + kMargin, kMargin, 80, 120);
+  // The two choices side by side above the table.
+  int left = kMargin;
+  for (const auto& [choice, labelId, listId] :
+       {std::tuple{&workbench::kNominalFrequencyChoice, ids::kFrequencyLabel, ids::kFrequencyList},
+        std::tuple{&workbench::kCtSecondaryChoice, ids::kCtSecondaryLabel,
+                   ids::kCtSecondaryList}}) {
+    const int labelWidth = TextWidth(choice->label) + 4;
+    Place(labelId, left, kMargin + 4, labelWidth, line);
+    Place(listId, left + labelWidth + kMargin, kMargin, kChoiceWidth, 120);
+    left += labelWidth + kChoiceWidth + 4 * kMargin;
+  }
   const int tableTop = kMargin + kRowHeight + kMargin;
   Place(ids::kWiringTable, kMargin, tableTop, tableWidth, height - tableTop - kMargin);
   const int noteHeight = kNoteLines * line;
@@ -88,25 +105,31 @@ void WiringPanel::Layout(int width, int height) {
 }
 
 void WiringPanel::OnCommand(int id, int code) {
-  if (id != ids::kFrequencyList || code != CBN_SELCHANGE) return;
-  RememberNominalHz(NominalHz());
+  if (code != CBN_SELCHANGE) return;
+  if (id == ids::kFrequencyList) {
+    RememberNominalHz(NominalHz());
+  } else if (id == ids::kCtSecondaryList) {
+    RememberCtSecondaryA(CtSecondaryA());
+  } else {
+    return;
+  }
   if (hasBlock_ && IsWindowVisible(Handle()) != 0) ShowLastBlock();
 }
 
 double WiringPanel::NominalHz() const {
-  const LRESULT index = SendMessageW(Item(ids::kFrequencyList), CB_GETCURSEL, 0, 0);
-  return index >= 0 && static_cast<size_t>(index) < workbench::kNominalFrequencies.size()
-             ? workbench::kNominalFrequencies[static_cast<size_t>(index)]
-             : workbench::kDefaultNominalHz;
+  return Chosen(workbench::kNominalFrequencyChoice, ids::kFrequencyList);
 }
 
 void WiringPanel::SetNominalHz(double hz) {
-  for (size_t i = 0; i < workbench::kNominalFrequencies.size(); ++i) {
-    if (workbench::kNominalFrequencies[i] == hz) {
-      SendMessageW(Item(ids::kFrequencyList), CB_SETCURSEL, i, 0);
-    }
-  }
-  if (hasBlock_) ShowLastBlock();
+  Choose(workbench::kNominalFrequencyChoice, ids::kFrequencyList, hz);
+}
+
+double WiringPanel::CtSecondaryA() const {
+  return Chosen(workbench::kCtSecondaryChoice, ids::kCtSecondaryList);
+}
+
+void WiringPanel::SetCtSecondaryA(double amps) {
+  Choose(workbench::kCtSecondaryChoice, ids::kCtSecondaryList, amps);
 }
 
 void WiringPanel::AddBlock(const measure::MeasuredBlock& block) {
@@ -120,7 +143,7 @@ void WiringPanel::OnShown() {
 }
 
 void WiringPanel::ShowLastBlock() {
-  rows_ = workbench::CheckWiring(last_, workbench::kWiringThresholds, NominalHz());
+  rows_ = workbench::CheckWiring(last_, workbench::kWiringThresholds, NominalHz(), CtSecondaryA());
   HWND table = Table();
   const int count = static_cast<int>(rows_.size());
   // Rows are filled in place: an unchanged text is not set again, so a steady load does not

@@ -1,9 +1,11 @@
 // The tab "接线检查": the core's checks of the latest block in a table (verdicts in their
-// colours), the nominal frequency they judge against, and the phasor diagram with its note.
+// colours), the nominal frequency and CT rated secondary they judge against, and the phasor
+// diagram with its note.
 // Out of sight it only keeps the block and catches up when shown.
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,6 +14,7 @@
 #include "ui/win32/workbench/PaintedView.h"
 #include "workbench/PhasorDiagram.h"
 #include "workbench/WiringCheck.h"
+#include "workbench/WorkbenchLook.h"
 
 namespace kt::ui::win32 {
 
@@ -24,6 +27,8 @@ class WiringPanel : public ChildPanel {
 
   double NominalHz() const;
   void SetNominalHz(double hz);
+  double CtSecondaryA() const;
+  void SetCtSecondaryA(double amps);
   // The rows as shown: name, verdict and message each, and the diagram drawn.
   const std::vector<workbench::CheckRow>& Rows() const { return rows_; }
   // The table's text of a row and column, as Windows holds it.
@@ -39,6 +44,11 @@ class WiringPanel : public ChildPanel {
 
  private:
   void ShowLastBlock();
+  // A label and a drop-down list with the choice's options, set to `remembered` if it is one.
+  void AddChoice(const workbench::WiringChoice& choice, int labelId, int listId,
+                 std::optional<double> remembered);
+  double Chosen(const workbench::WiringChoice& choice, int listId) const;
+  void Choose(const workbench::WiringChoice& choice, int listId, double value);
   void SetCell(int row, int column, const std::string& text);
 
   measure::MeasuredBlock last_{};

@@ -42,5 +42,7 @@ inline constexpr int kWiringTable = 502;
 inline constexpr int kPhasorDiagram = 503;
 inline constexpr int kPhasorLegend = 504;
 inline constexpr int kPhasorNote = 505;
+inline constexpr int kCtSecondaryLabel = 506;
+inline constexpr int kCtSecondaryList = 507;
 
 }  // namespace kt::ui::win32::workbench_ids
