@@ -61,9 +61,9 @@ class CsvRecorder {
   std::unique_ptr<RecordFiles> files_;
   std::unique_ptr<RecordFile> file_;
   std::string path_;
-  std::string asked_;       // the path Start was given
-  bool appended_ = false;   // the file held rows or a header before
-  bool tornCut_ = false;    // a torn last row was cut off
+  std::string asked_;      // the path Start was given
+  bool appended_ = false;  // the file held rows or a header before
+  bool tornCut_ = false;   // a torn last row was cut off
   uint64_t complete_ = 0;  // bytes of the file up to the end of its last complete row
   uint64_t rows_ = 0;
   std::chrono::steady_clock::time_point started_{};

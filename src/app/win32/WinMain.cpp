@@ -34,7 +34,8 @@ std::vector<std::string> Arguments() {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // The options are read before any window exists; what they print goes to the console the
   // program was started from.
-  if (const auto status = kt::app::RunConsoleOptions(Arguments(), kt::app::win32::UseParentConsole)) {
+  if (const auto status =
+          kt::app::RunConsoleOptions(Arguments(), kt::app::win32::UseParentConsole)) {
     return *status;
   }
   auto* icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(KT7340_ICON), IMAGE_ICON, 0,

@@ -201,7 +201,8 @@ int QtWindowHost::RunBox(Dialog* owner, const std::string& utf8, bool yesNo) {
   QPushButton* safe = nullptr;  // the default, and what Escape chooses
   if (yesNo) {
     box.setIcon(QMessageBox::Question);
-    box.addButton(QStringLiteral("是"), QMessageBox::YesRole)->setObjectName(QString::number(IDYES));
+    box.addButton(QStringLiteral("是"), QMessageBox::YesRole)
+        ->setObjectName(QString::number(IDYES));
     safe = box.addButton(QStringLiteral("否"), QMessageBox::NoRole);
     safe->setObjectName(QString::number(IDNO));
   } else {

@@ -44,8 +44,7 @@ LRESULT CALLBACK CreationHook(int code, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-int ColouredMessageBox(HWND owner, const std::wstring& text, const std::wstring& title,
-                       UINT type) {
+int ColouredMessageBox(HWND owner, const std::wstring& text, const std::wstring& title, UINT type) {
   HHOOK hook = owner != nullptr
                    ? SetWindowsHookExW(WH_CBT, &CreationHook, nullptr, GetCurrentThreadId())
                    : nullptr;

@@ -187,8 +187,9 @@ class Win32RecordFiles : public RecordFiles {
     if (IsFolder(wide)) return {nullptr, "无法创建 " + path + "：" + FileErrorReason(EISDIR)};
     // Others may read and write it meanwhile, but not delete or rename it, as Windows keeps
     // every file in use: the rows keep their file. (Gone() still notices a path that moved.)
-    FileHandle file(CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle file(CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
       const DWORD e = GetLastError();
       // A pipe whose every instance is taken: opening never waits for one.
