@@ -9,8 +9,6 @@ namespace kt::ui {
 constexpr int IDC_STATIC = -1;  // a control without identifier (labels, group boxes)
 constexpr int IDOK = 1;
 constexpr int IDCANCEL = 2;
-constexpr int IDYES = 6;  // the answers of a question box
-constexpr int IDNO = 7;
 
 enum class ControlKind {
   Label,          // static text

@@ -25,6 +25,9 @@ namespace {
 
 // The system's dialog face colour until SetDialogBkColor is called.
 constexpr uint32_t kSystemFace = 0x00F0F0F0;
+// The identifiers of a question box's buttons, as the system numbers them (IDOK is 1).
+constexpr int kYesButton = 6;
+constexpr int kNoButton = 7;
 // Pixels a message box needs beyond its title (icon and frame buttons) and its text (margins).
 constexpr int kTitleFrameRoom = 160;
 constexpr int kTextFrameRoom = 80;
@@ -186,7 +189,7 @@ void QtWindowHost::MessageBox(Dialog* owner, const std::string& utf8) {
 }
 
 bool QtWindowHost::AskYesNo(Dialog* owner, const std::string& utf8) {
-  return RunBox(owner, utf8, true) == IDYES;
+  return RunBox(owner, utf8, true) == kYesButton;
 }
 
 int QtWindowHost::RunBox(Dialog* owner, const std::string& utf8, bool yesNo) {
@@ -201,10 +204,10 @@ int QtWindowHost::RunBox(Dialog* owner, const std::string& utf8, bool yesNo) {
   QPushButton* safe = nullptr;  // the default, and what Escape chooses
   if (yesNo) {
     box.setIcon(QMessageBox::Question);
-    box.addButton(QStringLiteral("是"), QMessageBox::YesRole)
-        ->setObjectName(QString::number(IDYES));
-    safe = box.addButton(QStringLiteral("否"), QMessageBox::NoRole);
-    safe->setObjectName(QString::number(IDNO));
+    box.addButton(QStringLiteral("是(&Y)"), QMessageBox::YesRole)
+        ->setObjectName(QString::number(kYesButton));
+    safe = box.addButton(QStringLiteral("否(&N)"), QMessageBox::NoRole);
+    safe->setObjectName(QString::number(kNoButton));
   } else {
     safe = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
     safe->setObjectName(QString::number(IDOK));
