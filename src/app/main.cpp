@@ -22,10 +22,14 @@ namespace {
 // The Qt workbench window as the start-up uses it.
 class QtStartUpWorkbench : public kt::app::StartUpWorkbench {
  public:
-  explicit QtStartUpWorkbench(kt::ui::qt::WorkbenchWindow& window) : window_(window) {}
+  explicit QtStartUpWorkbench(kt::ui::qt::WorkbenchWindow& window) : window_(window) {
+    soon_.setSingleShot(true);
+    QObject::connect(&soon_, &QTimer::timeout, &window_, [this] { job_(); });
+  }
   void Attach(kt::ui::CMonitorDlg& dialog) override { window_.Attach(dialog); }
   void WhenMainDialogRuns(std::function<void()> job) override {
-    QTimer::singleShot(0, &window_, std::move(job));
+    job_ = std::move(job);
+    soon_.start(0);
   }
   void ShowBeside() override { window_.ShowBeside(); }
   void StartRecording(const std::string& path) override {
@@ -35,6 +39,8 @@ class QtStartUpWorkbench : public kt::app::StartUpWorkbench {
 
  private:
   kt::ui::qt::WorkbenchWindow& window_;
+  QTimer soon_;  // the main dialog's loop runs the job
+  std::function<void()> job_;
 };
 
 }  // namespace

@@ -84,7 +84,7 @@ void RecordingPanel::OnTimer(UINT_PTR timerId) {
 }
 
 std::string RecordingPanel::StartRecording(const std::string& path) {
-  const std::string refusal = recorder_.Start(path);
+  std::string refusal = recorder_.Start(path);
   failureShown_ = false;
   SetText(ids::kRecordMessage, refusal.empty() ? recorder_.StartNote() : refusal);
   Refresh();
