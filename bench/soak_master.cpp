@@ -13,7 +13,7 @@
 
 #include "modbus/FindFrame.h"
 #include "modbus/RequestFrames.h"
-#include "serial/RawTermios.h"
+#include "serial/posix/RawTermios.h"
 
 namespace {
 

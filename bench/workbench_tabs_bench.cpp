@@ -59,12 +59,16 @@ struct FullTab {
   }
 };
 
+// The argument of each benchmark is the span shown, in minutes: 1, 10 and 60.
+void EachSpan(benchmark::internal::Benchmark* b) {
+  b->Arg(1)->Arg(10)->Arg(60)->Unit(benchmark::kMillisecond);
+}
+
 void BM_TrendAddBlockHourAllSeries(benchmark::State& state) {
   FullTab full(static_cast<int>(state.range(0)));
   for (auto _ : state) full.Add();
 }
-// The argument is the span shown, in minutes.
-BENCHMARK(BM_TrendAddBlockHourAllSeries)->Arg(1)->Arg(10)->Arg(60)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TrendAddBlockHourAllSeries)->Apply(EachSpan);
 
 // Each block lands a whole tick after the one before, so the axis moves and every series is laid
 // out afresh.
@@ -73,11 +77,7 @@ void BM_TrendAddBlockAxisStepsHourAllSeries(benchmark::State& state) {
   FullTab full(static_cast<int>(state.range(0)));
   for (auto _ : state) full.Add(kt::workbench::TickFor(span));
 }
-BENCHMARK(BM_TrendAddBlockAxisStepsHourAllSeries)
-    ->Arg(1)
-    ->Arg(10)
-    ->Arg(60)
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TrendAddBlockAxisStepsHourAllSeries)->Apply(EachSpan);
 
 // What the window does per block: the change, then the repaint of the region it touched.
 void BM_TrendAddBlockAndRepaintHourAllSeries(benchmark::State& state) {
@@ -87,11 +87,7 @@ void BM_TrendAddBlockAndRepaintHourAllSeries(benchmark::State& state) {
     QApplication::processEvents();
   }
 }
-BENCHMARK(BM_TrendAddBlockAndRepaintHourAllSeries)
-    ->Arg(1)
-    ->Arg(10)
-    ->Arg(60)
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TrendAddBlockAndRepaintHourAllSeries)->Apply(EachSpan);
 
 void BM_TrendAddBlockAndPaintHourAllSeries(benchmark::State& state) {
   FullTab full(static_cast<int>(state.range(0)));

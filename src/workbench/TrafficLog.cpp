@@ -5,7 +5,6 @@
 #include <array>
 #include <cerrno>
 
-#include "serial/UniqueFd.h"
 #include "ui/LocalTimeText.h"
 #include "workbench/FileOutput.h"
 #include "workbench/RequestReading.h"
@@ -180,8 +179,8 @@ void TrafficLog::Clear() {
 
 std::string TrafficLog::SaveTo(const std::string& path,
                                const std::vector<uint64_t>& numbers) const {
-  const serial::UniqueFd fd(CreateOutputFile(path));
-  if (fd.get() < 0) return "无法保存 " + path + "：" + FileErrorReason(errno);
+  const OutputFile file(path);
+  if (!file.IsOpen()) return "无法保存 " + path + "：" + FileErrorReason(errno);
   std::vector<const TrafficLine*> saved;
   for (const uint64_t n : numbers) {
     if (n >= First() && n < End()) saved.push_back(&Line(n));
@@ -203,7 +202,7 @@ std::string TrafficLog::SaveTo(const std::string& path,
     text += line->Text();
     text += '\n';
   }
-  if (!WriteAll(fd.get(), text)) return "保存 " + path + " 失败：" + FileErrorReason(errno);
+  if (!file.Write(text)) return "保存 " + path + " 失败：" + FileErrorReason(errno);
   return {};
 }
 

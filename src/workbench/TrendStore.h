@@ -83,8 +83,8 @@ class TrendStore {
 
   // Keeps the block's trend quantities. Samples more than kKept older than it are dropped; when
   // the ring is full the oldest goes. A block stamped earlier than the newest sample (the wall
-  // clock was set back) starts the trend afresh. A block more than two of its poll periods after
-  // the newest sample starts a new run (a block without a poll period never does).
+  // clock was set back) starts the trend afresh. A block more than three and a half of its poll
+  // periods after the newest sample starts a new run (a block without a poll period never does).
   void Append(const measure::MeasuredBlock& block);
 
   std::size_t size() const { return count_; }

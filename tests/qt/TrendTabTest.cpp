@@ -87,7 +87,7 @@ TEST(TrendTabClock, SetBackShowsOnlyTheNewTrendAtOnce) {
 
 // Blocks every 500 ms with two 16 s unplugs: the plot stays empty where no block came, and the
 // block alone between the gaps is a dot.
-TEST(TrendTabGaps, AGapOfMoreThanTwoPollPeriodsIsDrawnAsABreak) {
+TEST(TrendTabGaps, AGapInThePollingIsDrawnAsABreak) {
   const auto ua = TrendSeries::PhaseVoltageA;
   ShownTab tab;
   tab.SetSpan(1min);
@@ -119,21 +119,6 @@ TEST(TrendTabGaps, AGapOfMoreThanTwoPollPeriodsIsDrawnAsABreak) {
   EXPECT_GT(linePixels(xAt(21s) - 2, xAt(21s) + 2), 0);
   EXPECT_EQ(linePixels(xAt(23s), xAt(35s)), 0);
   EXPECT_GT(linePixels(xAt(38s), xAt(41s)), 0);
-}
-
-// At 9600 baud a block comes every second poll period, the timer a few milliseconds late or
-// early: one line, with no dots, whatever the jitter.
-TEST(TrendTabGaps, BlocksEverySecondPollPeriodWithJitterAreOneLine) {
-  const auto ua = TrendSeries::PhaseVoltageA;
-  ShownTab tab;
-  tab.SetSpan(1min);
-  SimulatedBlocks meter;
-  std::chrono::milliseconds t{0};
-  for (int n = 0; n < 50; ++n, t += 2 * std::chrono::milliseconds(kPollMs) + (n % 9 - 4) * 1ms) {
-    tab.AddBlock(Block(meter, t));
-  }
-  EXPECT_EQ(tab.DrawnLines(ua).size(), 1u);
-  EXPECT_TRUE(tab.LonePoints(ua).isEmpty());
 }
 
 // Only the ticked quantities have series in the chart (a line and its dots each), and the legend

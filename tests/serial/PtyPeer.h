@@ -19,7 +19,7 @@
 #include <thread>
 #include <vector>
 
-#include "serial/UniqueFd.h"
+#include "serial/posix/UniqueFd.h"
 
 namespace kt::serial::testing {
 

@@ -18,7 +18,7 @@
 #include "serial/SerialError.h"
 #include "serial/SerialErrorText.h"
 #include "serial/SerialLine.h"
-#include "serial/UniqueFd.h"
+#include "serial/posix/UniqueFd.h"
 
 using namespace kt::serial;
 using Bytes = std::vector<uint8_t>;
@@ -46,19 +46,20 @@ class PtyEnd : public Peer {
   kt::serial::testing::PtyPeer pty_;
 };
 
+// A device server listening on a free loopback port with an accept queue of `backlog`.
 class TcpEnd : public Peer {
  public:
-  TcpEnd() : listener_(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    EXPECT_EQ(::bind(listener_.get(), reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
-    EXPECT_EQ(::listen(listener_.get(), 1), 0);
-    socklen_t size = sizeof a;
-    ::getsockname(listener_.get(), reinterpret_cast<sockaddr*>(&a), &size);
-    port_ = ntohs(a.sin_port);
+  explicit TcpEnd(int backlog = 1) : listener_(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
+    address_.sin_family = AF_INET;
+    address_.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    EXPECT_EQ(::bind(listener_.get(), Address(), sizeof address_), 0);
+    EXPECT_EQ(::listen(listener_.get(), backlog), 0);
+    socklen_t size = sizeof address_;
+    ::getsockname(listener_.get(), Address(), &size);
   }
-  std::string Device() const override { return "tcp://127.0.0.1:" + std::to_string(port_); }
+  std::string Device() const override {
+    return "tcp://127.0.0.1:" + std::to_string(ntohs(address_.sin_port));
+  }
   void Accept() override {
     pollfd p{listener_.get(), POLLIN, 0};
     ASSERT_EQ(::poll(&p, 1, 5000), 1) << "no connection came";
@@ -77,11 +78,21 @@ class TcpEnd : public Peer {
     listener_.reset();
   }
 
+ protected:
+  sockaddr* Address() { return reinterpret_cast<sockaddr*>(&address_); }
+  sockaddr_in address_{};
+
  private:
   UniqueFd listener_;
   UniqueFd client_;
-  uint16_t port_ = 0;
 };
+
+// Opens `line` on `device`, whatever its port number.
+void OpenOn(SerialLine& line, const std::string& device) {
+  line.SetPortSources(
+      PortSources{[device](const std::string&) -> std::optional<std::string> { return device; }});
+  line.SetPortOpen(true);
+}
 
 struct Backend {
   const char* name;
@@ -93,12 +104,7 @@ class LineOnBothTransports : public ::testing::TestWithParam<Backend> {
   void SetUp() override {
     peer = GetParam().make();
     device = peer->Device();
-    line.SetPortSources(PortSources{[this](const std::string& name) -> std::optional<std::string> {
-      if (name == "KT7340_COM3") return device;
-      return std::nullopt;
-    }});
-    line.SetCommPort(3);
-    line.SetPortOpen(true);
+    OpenOn(line, device);
     peer->Accept();
   }
 
@@ -129,7 +135,7 @@ TEST_P(LineOnBothTransports, AStallIsOutputStalledAndTheLineStaysOpen) {
   EXPECT_TRUE(line.GetPortOpen());
 }
 
-TEST_P(LineOnBothTransports, ALossClosesTheLineAndOutputIsThenRefused) {
+TEST_P(LineOnBothTransports, ALossClosesTheLineWhichThenCountsNothingAndRefusesOutput) {
   peer->Send({0x01, 0x83, 0x02});
   ASSERT_EQ(CountUntilSomething(), 3);
   EXPECT_EQ(line.GetInput(), (Bytes{0x01, 0x83, 0x02}));
@@ -144,8 +150,10 @@ TEST_P(LineOnBothTransports, ALossClosesTheLineAndOutputIsThenRefused) {
     EXPECT_EQ(text.rfind("串口 " + device + " 已断开（", 0), 0u) << text;
   }
   EXPECT_FALSE(line.GetPortOpen());
+  line.SetPortOpen(false);  // closing a closed line does nothing
   EXPECT_EQ(line.GetInBufferCount(), 0);
   EXPECT_TRUE(line.GetInput().empty());
+  line.SetInBufferCount(0);
   try {
     line.SetOutput({0x01});
     ADD_FAILURE() << "output on a lost line";
@@ -155,15 +163,25 @@ TEST_P(LineOnBothTransports, ALossClosesTheLineAndOutputIsThenRefused) {
   }
 }
 
-TEST_P(LineOnBothTransports, InputLengthAndTheCountBoundEachRead) {
-  peer->Send(Bytes(10, 0xAA));
+TEST_P(LineOnBothTransports, InputLengthBoundsOneReadAndAZeroCountEmptiesTheQueue) {
+  peer->Send({1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
   while (CountUntilSomething() < 10) {
   }
   line.SetInputLen(4);  // just inside and just outside what is waiting
-  EXPECT_EQ(line.GetInput().size(), 4u);
+  EXPECT_EQ(line.GetInput(), (Bytes{1, 2, 3, 4}));
+  EXPECT_EQ(line.GetInBufferCount(), 6);
   line.SetInputLen(7);
-  EXPECT_EQ(line.GetInput().size(), 6u);
+  EXPECT_EQ(line.GetInput(), (Bytes{5, 6, 7, 8, 9, 10}));
+  line.SetInputLen(0);  // no bound
+  peer->Send({0xAA, 0xBB});
+  while (CountUntilSomething() < 2) {
+  }
+  EXPECT_EQ(line.GetInput(), (Bytes{0xAA, 0xBB}));
+  peer->Send({0xCC});
+  CountUntilSomething();
+  line.SetInBufferCount(0);
   EXPECT_EQ(line.GetInBufferCount(), 0);
+  EXPECT_TRUE(line.GetInput().empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -178,9 +196,7 @@ TEST(LineOnTcp, AFloodIsTakenInBoundedPiecesAndACloseDuringADiscardIsALoss) {
   TcpEnd server;
   const std::string device = server.Device();
   SerialLine line;
-  line.SetPortSources(
-      PortSources{[&device](const std::string&) -> std::optional<std::string> { return device; }});
-  line.SetPortOpen(true);
+  OpenOn(line, device);
   server.Accept();
   constexpr size_t kFlood = 1024 * 1024;
   server.Send(Bytes(kFlood, 0x11));
@@ -209,36 +225,20 @@ TEST(LineOnTcp, AFloodIsTakenInBoundedPiecesAndACloseDuringADiscardIsALoss) {
   EXPECT_FALSE(line.GetPortOpen());
 }
 
-}  // namespace
-
-namespace {
-
 // A server whose accept queue is full: the kernel ignores further connection requests, as a
 // device server that does not answer would.
-class SilentServer {
+class SilentServer : public TcpEnd {
  public:
-  SilentServer() : listener_(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    EXPECT_EQ(::bind(listener_.get(), reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
-    EXPECT_EQ(::listen(listener_.get(), 0), 0);
-    socklen_t size = sizeof a;
-    ::getsockname(listener_.get(), reinterpret_cast<sockaddr*>(&a), &size);
-    device_ = "tcp://127.0.0.1:" + std::to_string(ntohs(a.sin_port));
-    // Fill the queue with connections nobody accepts.
-    for (int i = 0; i < 4; ++i) {
+  SilentServer() : TcpEnd(0) {
+    for (int i = 0; i < 4; ++i) {  // connections nobody accepts
       UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
-      ::connect(fd.get(), reinterpret_cast<sockaddr*>(&a), sizeof a);
+      ::connect(fd.get(), Address(), sizeof address_);
       fillers_.push_back(std::move(fd));
     }
   }
-  const std::string& Device() const { return device_; }
 
  private:
-  UniqueFd listener_;
   std::vector<UniqueFd> fillers_;
-  std::string device_;
 };
 
 }  // namespace
@@ -249,9 +249,7 @@ TEST(LineOnTcp, AServerThatDoesNotAnswerLeavesThePortConnectingNotTheWindowWaiti
   SilentServer server;
   const std::string device = server.Device();
   SerialLine line;
-  line.SetPortSources(
-      PortSources{[&device](const std::string&) -> std::optional<std::string> { return device; }});
-  line.SetPortOpen(true);
+  OpenOn(line, device);
   EXPECT_TRUE(line.GetPortOpen());
   EXPECT_EQ(line.GetInBufferCount(), 0);
   EXPECT_TRUE(line.GetInput().empty());

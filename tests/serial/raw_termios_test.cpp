@@ -5,7 +5,7 @@
 
 #include "TermiosExpectations.h"
 #include "serial/LineSettings.h"
-#include "serial/RawTermios.h"
+#include "serial/posix/RawTermios.h"
 
 using namespace kt::serial;
 using namespace kt::serial::testing;

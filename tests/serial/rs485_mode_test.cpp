@@ -15,7 +15,7 @@
 #include "serial/Rs485Mode.h"
 #include "serial/SerialError.h"
 #include "serial/SerialErrorText.h"
-#include "serial/UniqueFd.h"
+#include "serial/posix/UniqueFd.h"
 
 using namespace kt::serial;
 

@@ -1,5 +1,5 @@
 // UniqueFd: the one owner of a descriptor closes it exactly once, wherever ownership went.
-#include "serial/UniqueFd.h"
+#include "serial/posix/UniqueFd.h"
 
 #include <fcntl.h>
 #include <unistd.h>

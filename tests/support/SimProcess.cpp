@@ -12,7 +12,7 @@
 #include <chrono>
 
 #include "modbus/RequestFrames.h"
-#include "serial/RawTermios.h"
+#include "serial/posix/RawTermios.h"
 
 namespace kt::sim::testing {
 namespace {

@@ -126,17 +126,6 @@ TEST_F(MonitorDialogTest, RunStopEndsAnAddressSearch) {
   EXPECT_TRUE(host.TimerRunning(d, kt::ui::kPollTimer));
 }
 
-TEST_F(MonitorDialogTest, ClosingStopsPollingAndClosesThePort) {
-  auto& d = Open();
-  host.Click(d, kRunButton);
-  host.RunFor(1000);
-  host.Close(d);
-  EXPECT_FALSE(host.IsOpen(d));
-  EXPECT_FALSE(host.TimerRunning(d, kt::ui::kPollTimer));
-  EXPECT_FALSE(port.open);
-  EXPECT_EQ(port.calls.back(), "PortOpen=0");
-}
-
 TEST_F(MonitorDialogTest, EnterEndsOnlyWithAValidAddress) {
   auto& d = Open();
   host.Type(d, kSlaveAddressEdit, "300");

@@ -227,6 +227,7 @@ TEST_F(MonitorSimTest, ClosingWhilePollingStopsTheTimerAndClosesThePort) {
   host.Click(d, kRunButton);
   host.RunFor(1500);
   host.Close(d);
+  EXPECT_FALSE(host.IsOpen(d));
   EXPECT_FALSE(host.TimerRunning(d, kPollTimer));
   EXPECT_FALSE(line->GetPortOpen());
   const size_t sent = line->Written().size();

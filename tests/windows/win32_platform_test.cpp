@@ -13,7 +13,6 @@
 #include <string>
 
 #include "FileBytes.h"
-#include "serial/UniqueFd.h"
 #include "ui/LocalTimeText.h"
 #include "workbench/FileOutput.h"
 
@@ -44,9 +43,9 @@ TEST(OutputFiles, TakeChineseNamesAndKeepTheBytesAsWritten) {
   }
   const std::string text = "收 01 03\n发 01 03\r\n\x1A end";
   {
-    const kt::serial::UniqueFd fd(kt::workbench::CreateOutputFile(Utf8(file)));
-    ASSERT_TRUE(fd.valid()) << errno;
-    EXPECT_TRUE(kt::workbench::WriteAll(fd.get(), text));
+    const kt::workbench::OutputFile out(Utf8(file));
+    ASSERT_TRUE(out.IsOpen()) << errno;
+    EXPECT_TRUE(out.Write(text));
   }
   EXPECT_EQ(ReadBytes(file), text);
   fs::remove_all(folder);
@@ -56,7 +55,7 @@ TEST(OutputFiles, TakeChineseNamesAndKeepTheBytesAsWritten) {
 TEST(OutputFiles, RefuseAMissingFolderWithItsReason) {
   const fs::path file = fs::temp_directory_path() / u8"kt7340_没有这个文件夹" / "a.csv";
   errno = 0;
-  EXPECT_EQ(kt::workbench::CreateOutputFile(Utf8(file)), -1);
+  EXPECT_FALSE(kt::workbench::OutputFile(Utf8(file)).IsOpen());
   EXPECT_EQ(kt::workbench::FileErrorReason(errno), "文件夹不存在");
 }
 

@@ -15,7 +15,7 @@
 #include <sstream>
 #include <vector>
 
-#include "serial/UniqueFd.h"
+#include "serial/posix/UniqueFd.h"
 #include "workbench/CsvRecorder.h"
 
 using kt::measure::MeasuredBlock;
@@ -339,6 +339,12 @@ TEST_F(CsvRecorderTest, StartingNeverLosesWhatAFileHolds) {
       {"no file yet", "r.csv", {}, "r.csv", kHead + row, Told::Nothing},
       {"an empty file", "r.csv", {{"r.csv", ""}}, "r.csv", kHead + row, Told::Nothing},
       {"only our header", "r.csv", {{"r.csv", kHead}}, "r.csv", kHead + row, Told::AppendedHere},
+      {"our header and a torn first row",
+       "r.csv",
+       {{"r.csv", kHead + "2"}},
+       "r.csv",
+       kHead + row,
+       Told::TornRowCut},
       {"our header and rows",
        "r.csv",
        {{"r.csv", kHead + row + row}},

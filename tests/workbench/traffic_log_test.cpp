@@ -320,6 +320,7 @@ TEST_F(TrafficLogTest, SavesTheShownLinesWithTheDateAndVersionFirst) {
   EXPECT_EQ(rest.str(), "时间\t方向\t地址\t功能\t内容\t报文\n00:00:00.000\t收\t1\t03\t无应答\n");
   const std::string missing = (dir / "no-such-folder" / "x.txt").string();
   EXPECT_EQ(log.SaveTo(missing, {}), "无法保存 " + missing + "：文件夹不存在");
+  EXPECT_EQ(log.SaveTo("/dev/full", {3}), "保存 /dev/full 失败：磁盘已满");
 }
 
 // Each way of writing the time, with single-digit fields and milliseconds that need padding.

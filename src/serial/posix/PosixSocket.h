@@ -2,7 +2,7 @@
 #pragma once
 
 #include "serial/Socket.h"
-#include "serial/UniqueFd.h"
+#include "serial/posix/UniqueFd.h"
 
 namespace kt::serial::posix {
 

@@ -10,9 +10,9 @@
 #include <cerrno>
 #include <utility>
 
-#include "serial/RawTermios.h"
 #include "serial/Rs485Mode.h"
 #include "serial/posix/FdTransfer.h"
+#include "serial/posix/RawTermios.h"
 
 namespace kt::serial::posix {
 

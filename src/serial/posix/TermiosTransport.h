@@ -4,7 +4,7 @@
 #include <string>
 
 #include "serial/Transport.h"
-#include "serial/UniqueFd.h"
+#include "serial/posix/UniqueFd.h"
 
 namespace kt::serial::posix {
 

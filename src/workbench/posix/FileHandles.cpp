@@ -1,4 +1,4 @@
-// Output files with open(2) and write(2).
+// Output files with open(2), write(2) and close(2).
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -6,8 +6,11 @@
 
 namespace kt::workbench {
 
-int CreateOutputFile(const std::string& path) {
-  return ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+OutputFile::OutputFile(const std::string& path)
+    : fd_(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)) {}
+
+OutputFile::~OutputFile() {
+  if (fd_ >= 0) ::close(fd_);
 }
 
 bool WriteAll(int fd, std::string_view text) {

@@ -6,7 +6,7 @@
 
 #include <cerrno>
 
-#include "serial/UniqueFd.h"
+#include "serial/posix/UniqueFd.h"
 #include "workbench/FileOutput.h"
 #include "workbench/RecordFile.h"
 

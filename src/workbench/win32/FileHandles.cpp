@@ -13,17 +13,19 @@
 
 namespace kt::workbench {
 
-int CreateOutputFile(const std::string& path) {
+OutputFile::OutputFile(const std::string& path) {
   const std::wstring wide = serial::win32::WideFromUtf8(path);
-  int fd = -1;
   const errno_t e =
-      _wsopen_s(&fd, wide.c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY | _O_NOINHERIT,
+      _wsopen_s(&fd_, wide.c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY | _O_NOINHERIT,
                 _SH_DENYNO, _S_IREAD | _S_IWRITE);
   if (e != 0) {
+    fd_ = -1;
     errno = e;
-    return -1;
   }
-  return fd;
+}
+
+OutputFile::~OutputFile() {
+  if (fd_ >= 0) _close(fd_);
 }
 
 bool WriteAll(int fd, std::string_view text) {

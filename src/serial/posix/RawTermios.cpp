@@ -1,5 +1,5 @@
 // Raw 8-bit termios with the parity and stop bits of the line settings.
-#include "serial/RawTermios.h"
+#include "serial/posix/RawTermios.h"
 
 #include <array>
 

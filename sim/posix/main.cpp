@@ -4,10 +4,10 @@
 
 #include <cstdio>
 
-#include "serial/UniqueFd.h"
-#include "sim/PtyServer.h"
+#include "serial/posix/UniqueFd.h"
 #include "sim/SimOptions.h"
-#include "sim/TcpServer.h"
+#include "sim/posix/PtyServer.h"
+#include "sim/posix/TcpServer.h"
 
 namespace {
 

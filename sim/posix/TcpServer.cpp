@@ -1,5 +1,5 @@
 // The simulator's TCP loop: one client at a time, replies timed as on the meter's own line.
-#include "sim/TcpServer.h"
+#include "sim/posix/TcpServer.h"
 
 #include <arpa/inet.h>
 #include <netdb.h>

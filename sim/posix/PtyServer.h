@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "serial/UniqueFd.h"
+#include "serial/posix/UniqueFd.h"
 #include "sim/MeterBus.h"
 #include "sim/SimOptions.h"
 

@@ -1,5 +1,5 @@
 // The simulator's line loop: requests in as they are read, reply bytes out at their times.
-#include "sim/PtyServer.h"
+#include "sim/posix/PtyServer.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -12,7 +12,7 @@
 #include <cstring>
 
 #include "serial/LineSettingsTable.h"
-#include "serial/RawTermios.h"
+#include "serial/posix/RawTermios.h"
 
 namespace kt::sim {
 namespace {
