@@ -294,8 +294,8 @@ TEST_F(QtHostTest, AQuestionIsAnsweredYesOnlyByItsYesButton) {
     int key;
     bool yes;
   };
-  for (const Case c : {Case{Qt::Key_Y, true}, Case{Qt::Key_Escape, false},
-                       Case{Qt::Key_Return, false}}) {
+  for (const Case c :
+       {Case{Qt::Key_Y, true}, Case{Qt::Key_Escape, false}, Case{Qt::Key_Return, false}}) {
     SCOPED_TRACE(c.key);
     bool answer = !c.yes;
     QString shown;
