@@ -51,6 +51,8 @@ void BM_PollTickWithBlock(benchmark::State& state) {
   dlg.m_slaveAddress = 1;
   dlg.m_ptRatio = 100;
   dlg.m_ctRatio = 20;
+  dlg.m_configuredAddress = 1;
+  dlg.m_configuredPort = dlg.m_portNumber;
   for (auto _ : state) {
     dlg.m_pollState = 3;
     dlg.OnTimer(kt::ui::kPollTimer);

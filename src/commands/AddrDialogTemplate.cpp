@@ -13,13 +13,10 @@ constexpr ControlTemplate kControls[] = {
     {IDCANCEL, ControlKind::PushButton, "Cancel", {107, 57, 50, 14}, kTabStop},
     {IDC_STATIC, ControlKind::Label, "更改子机地址：", {16, 13, 59, 11}, kNoStyle},
     {kNewAddressEdit, ControlKind::Edit, "", {73, 29, 43, 14}, kBorder | kAutoHScroll | kTabStop},
-    // The write goes to every meter on the bus; the user should know before confirming. The line
-    // sits between the edit and the buttons; the dialog is wider for it.
-    {IDC_STATIC,
-     ControlKind::Label,
-     "以广播方式发送：总线上所有仪表都会改为此地址。",
-     {10, 44, 210, 11},
-     kNoStyle},
+    // The write goes to every meter on the bus; the user should know before confirming. The
+    // note stands in two lines under the buttons; the dialog is taller for it.
+    {IDC_STATIC, ControlKind::Label, "以广播方式发送：", {10, 76, 160, 11}, kNoStyle},
+    {IDC_STATIC, ControlKind::Label, "总线上所有仪表都会改为此地址。", {10, 88, 160, 11}, kNoStyle},
 };
 
 }  // namespace
@@ -27,8 +24,8 @@ constexpr ControlTemplate kControls[] = {
 const DialogTemplate& AddrDialogTemplate() {
   static const DialogTemplate t{addr_ids::kTemplateId,
                                 "更改子机地址",
-                                230,
-                                85,
+                                180,
+                                105,
                                 "System",
                                 10,
                                 kCaption | kSysMenu | kModalFrame,

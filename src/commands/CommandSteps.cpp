@@ -1,15 +1,13 @@
 // The shared command steps over the main dialog's serial control and clock.
 #include "commands/CommandSteps.h"
 
+#include "modbus/FrameFields.h"
 #include "modbus/QuietLine.h"
+#include "ui/BroadcastRefusal.h"
 #include "ui/MainDialogIds.h"
 
 namespace kt::ui {
 namespace {
-
-constexpr uint8_t kBroadcastAddress = 0;
-constexpr const char* kBroadcastRefusal =
-    "子机地址为0（广播地址），仪表不会应答。请先输入仪表的子机地址。";
 
 // A failing line is reported once a command; the steps after it do not touch the line.
 void ReportLineFailure(CMonitorDlg& dlg, const serial::SerialError& error) {
@@ -59,7 +57,7 @@ void DiscardInput(CMonitorDlg& dlg) {
 
 CommandAddress TakeCommandAddress(CMonitorDlg& dlg) {
   if (!dlg.UpdateData(true)) return CommandAddress::BadEntry;
-  if (dlg.m_slaveAddress == kBroadcastAddress) {
+  if (dlg.m_slaveAddress == modbus::kBroadcastAddress) {
     dlg.AfxMessageBox(kBroadcastRefusal);
     return CommandAddress::Broadcast;
   }

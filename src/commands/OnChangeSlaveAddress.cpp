@@ -4,16 +4,12 @@
 
 #include "commands/CAddrDlg.h"
 #include "commands/CommandSteps.h"
+#include "modbus/FrameFields.h"
 #include "modbus/MeterRegisters.h"
 #include "modbus/RequestFrames.h"
 #include "ui/MainDialogIds.h"
 
 namespace kt::ui {
-namespace {
-
-constexpr uint8_t kBroadcastAddress = 0;
-
-}  // namespace
 
 void CMonitorDlg::OnChangeSlaveAddress() {
   StopPolling();
@@ -22,15 +18,15 @@ void CMonitorDlg::OnChangeSlaveAddress() {
 
   LetLineFallQuiet(*this);
   // A broadcast is not answered: the bytes are taken but not searched.
-  modbus::BuildWriteSingleRequest(m_requestBuffer, kBroadcastAddress,
+  modbus::BuildWriteSingleRequest(m_requestBuffer, modbus::kBroadcastAddress,
                                   modbus::meter_registers::kSlaveAddressWrite.start,
                                   dlg.m_newAddress);
   auto params = WriteSingleExchange();
   params.replyLength = modbus::kNoSearch;
-  ExchangeWith(*this, kBroadcastAddress, params);
+  ExchangeWith(*this, modbus::kBroadcastAddress, params);
 
-  // The same meter under a new name: its configuration still holds, polling goes on where it was.
-  if (m_lastPolledAddress == m_slaveAddress) m_lastPolledAddress = dlg.m_newAddress;
+  // Every meter on the line took the new address: the poll cycle reads the configuration there
+  // before it decodes a block. The values read belong to the meter under its new name.
   if (m_parametersReadFrom == m_slaveAddress) m_parametersReadFrom = dlg.m_newAddress;
   m_slaveAddress = dlg.m_newAddress;
   SetDlgItemText(main_ids::kSlaveAddressEdit, std::to_string(m_slaveAddress));

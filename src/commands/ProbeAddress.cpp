@@ -23,10 +23,10 @@ bool ProbeAnswered(const CMonitorDlg& dlg, int16_t received, uint8_t address) {
   const modbus::SlaveAddress from(address);
   constexpr modbus::FunctionCode kRead(modbus::kReadHoldingRegisters);
   constexpr modbus::FunctionCode kReadRefused(modbus::kReadHoldingRegisters | kExceptionFlag);
-  return modbus::FindFrame(
+  return modbus::FindReply(
              bytes, from, kRead,
              modbus::ReadReplyLength(modbus::meter_registers::kAddressProbeRead.count)) >= 0 ||
-         modbus::FindFrame(bytes, from, kReadRefused, kExceptionReplyLength) >= 0;
+         modbus::FindReply(bytes, from, kReadRefused, kExceptionReplyLength) >= 0;
 }
 
 }  // namespace
@@ -56,7 +56,6 @@ void CMonitorDlg::ProbeAddress(int32_t address) {
                   modbus::ReadReplyLength(1));
   if (!ProbeAnswered(*this, result.received, wireAddress)) return;
 
-  RestartPollingFor(wireAddress);
   m_slaveAddress = wireAddress;
   KillTimer(kProbeTimer);
   SetDlgItemText(main_ids::kSlaveAddressEdit, std::to_string(address));

@@ -12,8 +12,6 @@ void CMonitorDlg::DecodeMeasurementBlock(int16_t payloadPos) {
   const int framePos = payloadPos - 3;
   if (framePos < 0 || framePos + measure::kBlockReplyLength > modbus::kReceiveBufferSize) return;
 
-  TakeSlaveAddressWhilePolling();  // decoding goes on whatever the edit says
-
   const measure::ScaleFactors scale{m_ptRatio, m_ctRatio, m_powerMultiplier, m_energyMultiplier};
   const auto shown = measure::DecodeBlock(m_receiveBuffer.data() + payloadPos, scale);
   for (const measure::ShownValue& v : shown) {

@@ -6,10 +6,12 @@
 #include "measure/PollTable.h"
 #include "modbus/ConfigurationBlock.h"
 #include "modbus/FindFrame.h"
+#include "modbus/FrameFields.h"
 #include "modbus/MeterRegisters.h"
 #include "modbus/QuietLine.h"
 #include "modbus/RequestFrames.h"
 #include "modbus/SerialInput.h"
+#include "ui/BroadcastRefusal.h"
 #include "ui/MainDialogIds.h"
 
 namespace kt::ui {
@@ -30,12 +32,14 @@ uint16_t WordAt(const uint8_t* at) {
 void CMonitorDlg::OnPollTick() {
   // Only this handler sets the poll state; an unknown one starts the cycle over.
   if (m_pollState >= measure::kPollTable.size()) m_pollState = 0;
+  // A command or a search may have turned to another meter since the last request.
+  StartOverForAnotherMeter();
 
   m_pollReceiveCount = 0;  // stays 0 when the read is refused
   m_pollReceiveCount = modbus::TakeReceivedBytes(m_comm, m_receiveBuffer);
 
   const measure::PollStep& expected = measure::kPollTable[m_pollState];
-  const int16_t framePos = modbus::FindFrame(
+  const int16_t framePos = modbus::FindReply(
       std::span(m_receiveBuffer).first(static_cast<size_t>(m_pollReceiveCount)),
       modbus::SlaveAddress(m_slaveAddress), modbus::FunctionCode(modbus::kReadHoldingRegisters),
       modbus::ReadReplyLength(expected.registers.count));
@@ -46,15 +50,36 @@ void CMonitorDlg::OnPollTick() {
     (this->*expected.apply)(framePos);
   }
 
+  // An address typed meanwhile is polled from this tick on, its configuration first.
+  TakeSlaveAddressWhilePolling();
+  StartOverForAnotherMeter();
+  m_pollRequestSent = false;
+  if (m_slaveAddress == modbus::kBroadcastAddress) return RefuseBroadcastPolling();
+  m_broadcastPollTold = false;
+
   const measure::PollStep& next = measure::kPollTable[m_pollState];
   const int16_t n = modbus::BuildReadRequest(m_requestBuffer, m_slaveAddress, next.registers.start,
                                              next.registers.count);
   SendFrame(std::span(m_requestBuffer).first(static_cast<size_t>(n)));
-  m_lastPolledAddress = m_slaveAddress;
   m_pollRequestSent = true;
   m_lastPollRequestTick = Clock().GetTickCount();
   m_lastPollReplyDueMs =
       modbus::ReplyDueMs(m_baudRate, n, modbus::ReadReplyLength(next.registers.count));
+}
+
+void CMonitorDlg::StartOverForAnotherMeter() {
+  if (m_slaveAddress != m_configuredAddress || m_portNumber != m_configuredPort) m_pollState = 0;
+}
+
+void CMonitorDlg::RefuseBroadcastPolling() {
+  // Told only when the user started polling; after a command that resumed it (no address typed
+  // yet) the ticks stay silent.
+  if (m_broadcastPollTold || m_running == 0) return;
+  m_broadcastPollTold = true;
+  // Ticks wait while the box is open, as for a refused port.
+  m_refusalBoxOpen = true;
+  AfxMessageBox(kBroadcastRefusal);
+  m_refusalBoxOpen = false;
 }
 
 void CMonitorDlg::ApplyConfiguration(int16_t framePos) {
@@ -62,7 +87,11 @@ void CMonitorDlg::ApplyConfiguration(int16_t framePos) {
   std::copy_n(m_receiveBuffer.begin() + framePos + 3, kDataBytes, m_registerImage.begin());
   const modbus::MeterConfiguration c =
       modbus::DecodeConfiguration(std::span(m_registerImage).first<kDataBytes>());
-  m_slaveAddress = c.slaveAddress;
+  // The meter answered at the address polled; one that names the broadcast address is still
+  // polled there, since nothing would answer at 0.
+  if (c.slaveAddress != modbus::kBroadcastAddress) m_slaveAddress = c.slaveAddress;
+  m_configuredAddress = m_slaveAddress;
+  m_configuredPort = m_portNumber;
   m_ptRatio = c.ptRatio;
   m_ctRatio = c.ctRatio;
   // An exponent beyond the table leaves the energy multiplier as it was.

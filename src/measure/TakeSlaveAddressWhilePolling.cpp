@@ -1,23 +1,15 @@
-// Reading the slave address edit back with every decoded block, prompting once per bad text.
+// Reading the slave address edit back at every poll tick, when its text changed.
 #include "ui/CMonitorDlg.h"
 #include "ui/MainDialogIds.h"
-#include "ui/dialog/DataExchange.h"
 
 namespace kt::ui {
 
 void CMonitorDlg::TakeSlaveAddressWhilePolling() {
-  // The same test the data exchange of the edit makes; a block every poll period would otherwise
-  // prompt again and again for one mistyped text.
-  std::string text = GetDlgItemText(main_ids::kSlaveAddressEdit);
-  unsigned long long value = 0;
-  if (ParseUnsigned(text, 255, value)) {
-    m_badEntryPrompted = false;
-  } else {
-    if (m_badEntryPrompted && text == m_promptedBadEntry) return;
-    m_badEntryPrompted = true;
-    m_promptedBadEntry = std::move(text);
-  }
-  UpdateData(true);
+  // Only a text typed since the edit was last taken: a tick every poll period would otherwise
+  // prompt again and again for one mistyped text, and the address a configuration reply named
+  // would give way to the edit at once.
+  if (GetDlgItemText(main_ids::kSlaveAddressEdit) == m_addressTextSeen) return;
+  UpdateData(true);  // a bad text keeps the address polled and prompts once
 }
 
 }  // namespace kt::ui

@@ -25,7 +25,7 @@ ExchangeResult BlockingExchange(const ExchangeLine& line, const RequestBuffer& r
   const int16_t received = TakeReceivedBytes(line.comm, receive);
   int16_t position = -1;
   if (params.replyLength != kNoSearch) {
-    position = FindFrame(std::span(receive).first(static_cast<size_t>(received)),
+    position = FindReply(std::span(receive).first(static_cast<size_t>(received)),
                          SlaveAddress(replyAddress), FunctionCode(params.replyFunction),
                          params.replyLength);
   }

@@ -40,13 +40,15 @@ ReplyVerdict CheckReply(std::span<const uint8_t> bytes, uint8_t address, uint8_t
   if (bytes.empty()) return v;
   const int count = static_cast<int>(bytes.size());
 
-  const int at = FindValidFrame(
-      bytes, length, [&](uint8_t a, uint8_t f) { return a == address && f == function; });
+  const int at = FindValidFrame(bytes, length, [&](std::span<const uint8_t> frame) {
+    return IsReplyFrom(frame, SlaveAddress(address), FunctionCode(function));
+  });
   if (at >= 0) return {ReplyOutcome::Valid, at, 0, length, length};
   const uint8_t exceptionFunction = function | kExceptionFlag;
-  const int exceptionAt = FindValidFrame(bytes, kExceptionReplyLength, [&](uint8_t a, uint8_t f) {
-    return a == address && f == exceptionFunction;
-  });
+  const int exceptionAt =
+      FindValidFrame(bytes, kExceptionReplyLength, [&](std::span<const uint8_t> frame) {
+        return frame[0] == address && frame[1] == exceptionFunction;
+      });
   if (exceptionAt >= 0) {
     return {ReplyOutcome::Exception, exceptionAt, bytes[exceptionAt + 2], kExceptionReplyLength,
             length};
@@ -57,8 +59,8 @@ ReplyVerdict CheckReply(std::span<const uint8_t> bytes, uint8_t address, uint8_t
     if (i + length <= count) return {ReplyOutcome::CrcError, i, 0, length, length};
     return {ReplyOutcome::Incomplete, i, 0, count - i, length};
   }
-  const int foreign = FindValidFrame(bytes, length, [&](uint8_t a, uint8_t f) {
-    return a != address && (f == function || f == exceptionFunction);
+  const int foreign = FindValidFrame(bytes, length, [&](std::span<const uint8_t> frame) {
+    return frame[0] != address && (frame[1] == function || frame[1] == exceptionFunction);
   });
   if (foreign >= 0) return {ReplyOutcome::WrongAddress, foreign, 0, length, length};
   return {ReplyOutcome::Garbage, -1, 0, count, length};

@@ -27,7 +27,7 @@ struct ReplyVerdict {
 };
 
 // Judges `bytes` (one read) against the reply from `address` with `function`, `length` bytes
-// long. A valid frame anywhere in the read wins, as the reply search takes it.
+// long. A valid frame anywhere in the read wins, as the reply search (FindReply) takes it.
 ReplyVerdict CheckReply(std::span<const uint8_t> bytes, uint8_t address, uint8_t function,
                         int length);
 

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "modbus/FrameFields.h"
 #include "modbus/RequestFrames.h"
 #include "serial/SerialErrorText.h"
 #include "ui/MainDialogTemplate.h"
@@ -11,12 +12,10 @@
 namespace kt::ui {
 namespace {
 
-constexpr uint8_t kBroadcastAddress = 0;
-
-// A write to address 0 is a broadcast: every meter takes it and none answers. (A read there is
-// answered; the monitor polls address 0 until it knows the meter's own.)
+// A write to address 0 is a broadcast: every meter takes it and none answers. (A read there may
+// be answered by a meter that takes it as its own; the address search probes it.)
 bool ExpectsReply(std::span<const uint8_t> frame) {
-  if (frame.size() < 2 || frame[0] != kBroadcastAddress) return true;
+  if (frame.size() < 2 || frame[0] != modbus::kBroadcastAddress) return true;
   return frame[1] != modbus::kWriteSingleRegister && frame[1] != modbus::kWriteMultipleRegisters;
 }
 

@@ -166,20 +166,26 @@ class CMonitorDlg : public Dialog {
   uint32_t m_lastPollRequestTick = 0;
   // Milliseconds after the latest poll request by which its whole reply should be in.
   uint32_t m_lastPollReplyDueMs = 0;
-  // Slave address of the latest poll request, -1 before the first. Run with another address and
-  // a search hit at another address start the cycle over, so that each meter's block is decoded
-  // with its own configuration; the address a configuration reply names does not.
-  int32_t m_lastPolledAddress = -1;
+  // The meter the configuration in force was read from (poll state 0): the slave address it is
+  // polled at and the port number of its line; -1 before the first. Whatever changes the slave
+  // address or the port, the cycle reads the configuration of the meter polled now before it
+  // decodes a block of it. The address a configuration reply names is the one it is polled at
+  // from then on, and its configuration is that one's.
+  int32_t m_configuredAddress = -1;
+  int32_t m_configuredPort = -1;
   // Slave address the parameter values in the register image were read from (poll state 1),
   // -1 before; command 1070 writes them back to that meter only.
   int32_t m_parametersReadFrom = -1;
-  // Starts the cycle over at poll state 0 when the next poll request goes to another meter.
-  void RestartPollingFor(uint8_t address);
-  // The bad slave address text that was last prompted while polling; not prompted again.
-  std::string m_promptedBadEntry;
-  bool m_badEntryPrompted = false;
-  // Takes the slave address edit while polling; a bad text prompts once until it changes.
+  // Starts the cycle over at poll state 0 when the configuration in force is another meter's.
+  void StartOverForAnotherMeter();
+  // The slave address edit's text when the edit was last taken or written by the data exchange;
+  // a poll tick takes the edit only when its text differs, so a bad text prompts once.
+  std::string m_addressTextSeen;
+  // Takes the slave address edit while polling when its text changed since it was last taken.
   void TakeSlaveAddressWhilePolling();
+  // Polling at the broadcast address sends nothing; a user who pressed Run is told once, until
+  // a request goes out again.
+  bool m_broadcastPollTold = false;
 
  protected:
   void DoDataExchange(DataExchange& dx) override;
@@ -193,6 +199,8 @@ class CMonitorDlg : public Dialog {
   bool ExitConfirmed();
   // Runs a timer tick's work; a serial refusal is reported once, not on every tick it recurs.
   void RunTick(unsigned timerId);
+  // A poll tick at the broadcast address: nothing is sent; the user is told once.
+  void RefuseBroadcastPolling();
 
   // `shown` was scaled with `scale`; `statusPos` is where the status pair stands in the receive
   // buffer, or -1 without one.

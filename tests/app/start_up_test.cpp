@@ -65,6 +65,7 @@ TEST_F(StartUpTest, OkOpensTheMainDialogWithTheChosenSettings) {
     EXPECT_EQ(&d, mainWindow);
     auto& monitor = static_cast<kt::ui::CMonitorDlg&>(d);
     EXPECT_EQ(monitor.m_pollPeriodMs, 1000u);
+    host.Type(d, kSlaveAddressEdit, "1");
     host.Click(d, kRunButton);
     host.RunFor(1000);
     host.Click(d, kt::ui::IDCANCEL);  // "退  出"

@@ -135,3 +135,18 @@ TEST(BlockingExchange, WaitKeepsItsLengthWhenTheTickCounterWraps) {
   EXPECT_EQ(f.Run(1, kWrite).position, 0);
   EXPECT_EQ(f.clock.ElapsedMs(), 300u);
 }
+
+// An echo that comes in after the discard, ahead of the reply: at address 69 the echoed class
+// request passes address, function and CRC of a one-register reply; the byte count does not.
+TEST(BlockingExchange, AnEchoIsNotTheReply) {
+  Fixture f;
+  const int16_t n = BuildReadRequest(f.request, 69, 0x0322, 1);
+  const Bytes echo(f.request.begin(), f.request.begin() + n);
+  const Bytes reply = kt::testing::ReadReply(69, {1});
+  f.comm.AnswerAfter(5, echo);
+  f.comm.AnswerAfter(30, reply);
+  const auto r = f.Run(69, {8, kReadHoldingRegisters, ReadReplyLength(1), kMultiplierReadWaitMs,
+                            DiscardInput::AfterSending});
+  EXPECT_EQ(r.position, 8);
+  EXPECT_EQ(r.received, 15);
+}

@@ -21,7 +21,6 @@ struct HostFixture {
 
 const std::string kUnsignedPrompt = "请输入一个正整数。";
 const std::string kRatioPrompt = "请输入一个介于 1 和 64000 之间的整数。";
-const std::string kBytePrompt = "请输入一个介于 0 和 255 之间的整数。";
 
 }  // namespace
 
@@ -98,39 +97,41 @@ TEST(CMeterSetDlg, RatiosOutside1To64000KeepTheDialogOpen) {
   }
 }
 
-TEST(CAddrDlg, StartsAtZeroAndTakesAddressesUpTo255) {
+TEST(CAddrDlg, OpensOnTheSelectedZeroAndTakesOnlyAddressesAMeterMayHave) {
   struct Case {
     const char* text;
     bool accepted;
-    std::string prompt;
   };
-  const Case cases[] = {{"0", true, ""},
-                        {"255", true, ""},
-                        {" 17 ", true, ""},
-                        {"256", false, kBytePrompt},
-                        {"abc", false, kBytePrompt},
-                        {"", false, kBytePrompt}};
+  const Case cases[] = {{"0", false},   {"1", true},    {"247", true},  {"248", false},
+                        {"255", false}, {" 17 ", true}, {"abc", false}, {"", false}};
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
     HostFixture f;
     CAddrDlg dlg(f.host);
     f.host.ScriptModal(addr_ids::kTemplateId, [&](Dialog& d) {
       EXPECT_EQ(f.host.Control(d, addr_ids::kNewAddressEdit).text, "0");
+      EXPECT_EQ(f.host.FocusedControl(d), addr_ids::kNewAddressEdit);
+      EXPECT_TRUE(f.host.FocusedTextSelected(d));  // typed digits replace the 0
       f.host.Type(d, addr_ids::kNewAddressEdit, c.text);
       f.host.Click(d, IDOK);
+      // Refused: still open, the text selected again for the next try.
+      EXPECT_EQ(f.host.IsOpen(d), !c.accepted);
+      if (!c.accepted) {
+        EXPECT_TRUE(f.host.FocusedTextSelected(d));
+      }
     });
-    EXPECT_EQ(dlg.DoModal(), c.accepted ? IDOK : IDCANCEL) << c.text;
-    EXPECT_EQ(f.host.UnscriptedModals(), c.accepted ? 0 : 1) << c.text;
-    ASSERT_EQ(f.host.Messages().size(), c.accepted ? 0u : 1u) << c.text;
-    if (!c.accepted) {
-      EXPECT_EQ(f.host.Messages()[0].text, c.prompt);
-    }
+    EXPECT_EQ(dlg.DoModal(), c.accepted ? IDOK : IDCANCEL);
     if (c.accepted) {
+      EXPECT_TRUE(f.host.Messages().empty());
       EXPECT_EQ(dlg.m_newAddress, std::stoi(c.text));
+    } else {
+      EXPECT_EQ(f.host.Messages().size(), 1u);
+      EXPECT_EQ(f.host.Messages().at(0).text, kt::ui::kSlaveAddressRangePrompt);
     }
   }
 }
 
-TEST(CAddrDlg, TemplateKeepsItsControlsWhereTheyStandAndAddsTheBroadcastLineBesideThem) {
+TEST(CAddrDlg, TemplateKeepsItsControlsWhereTheyStandAndTheBroadcastNoteBelowThem) {
   const DialogTemplate& t = AddrDialogTemplate();
   struct Placed {
     int id;
@@ -143,7 +144,7 @@ TEST(CAddrDlg, TemplateKeepsItsControlsWhereTheyStandAndAddsTheBroadcastLineBesi
       {IDC_STATIC, "更改子机地址：", {16, 13, 59, 11}},
       {addr_ids::kNewAddressEdit, "", {73, 29, 43, 14}},
   };
-  ASSERT_EQ(t.controls.size(), std::size(documented) + 1);
+  ASSERT_EQ(t.controls.size(), std::size(documented) + 2);
   for (size_t i = 0; i < std::size(documented); ++i) {
     SCOPED_TRACE(documented[i].text);
     const ControlTemplate& c = t.controls[i];
@@ -154,17 +155,20 @@ TEST(CAddrDlg, TemplateKeepsItsControlsWhereTheyStandAndAddsTheBroadcastLineBesi
     EXPECT_EQ(c.rect.width, documented[i].rect.width);
     EXPECT_EQ(c.rect.height, documented[i].rect.height);
   }
-  // Only wider or taller than 180 x 85, and the new line inside it, overlapping no control.
-  EXPECT_GE(t.widthDu, 180);
-  EXPECT_GE(t.heightDu, 85);
-  const ControlTemplate& line = t.controls.back();
-  EXPECT_EQ(std::string(line.text), "以广播方式发送：总线上所有仪表都会改为此地址。");
-  EXPECT_LE(line.rect.x + line.rect.width, t.widthDu);
-  EXPECT_LE(line.rect.y + line.rect.height, t.heightDu);
-  for (const Placed& p : documented) {
-    const bool apart =
-        line.rect.y + line.rect.height <= p.rect.y || p.rect.y + p.rect.height <= line.rect.y ||
-        line.rect.x + line.rect.width <= p.rect.x || p.rect.x + p.rect.width <= line.rect.x;
-    EXPECT_TRUE(apart) << p.text;
+  // As wide as ever, only taller; the note inside it, overlapping no control.
+  EXPECT_EQ(t.widthDu, 180);
+  EXPECT_GT(t.heightDu, 85);
+  EXPECT_EQ(std::string(t.controls[4].text) + t.controls[5].text,
+            "以广播方式发送：总线上所有仪表都会改为此地址。");
+  for (size_t i = 4; i < t.controls.size(); ++i) {
+    const DuRect& line = t.controls[i].rect;
+    EXPECT_LE(line.x + line.width, t.widthDu);
+    EXPECT_LE(line.y + line.height, t.heightDu);
+    for (size_t j = 0; j < i; ++j) {
+      const DuRect& p = t.controls[j].rect;
+      const bool apart = line.y + line.height <= p.y || p.y + p.height <= line.y ||
+                         line.x + line.width <= p.x || p.x + p.width <= line.x;
+      EXPECT_TRUE(apart) << i << " and " << j;
+    }
   }
 }

@@ -1,9 +1,9 @@
 // Commands and polling on a bus with several meters: the typed address, the broadcast address,
-// each meter's own ratios, a reply in flight, noise after a reply and a line that fails midway.
+// a reply in flight, noise after a reply and a line that fails midway (each meter's own ratios:
+// tests/ui/meter_change_test.cpp).
 #include <gtest/gtest.h>
 
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "MainDialogHarness.h"
@@ -14,7 +14,6 @@
 #include "ui/CommSetDialogIds.h"
 #include "ui/LineSettingsText.h"
 #include "ui/MainDialogIds.h"
-#include "ui/MonitorListener.h"
 
 using namespace kt::testing;
 using kt::sim::MeterConfig;
@@ -113,66 +112,6 @@ TEST(MultiDrop, CommSettingsToTheBroadcastAddressKeepTheLineButReopenThePort) {
   EXPECT_EQ(h.meter->Settings(), "9600N,8,2");
   EXPECT_TRUE(h.meter->GetPortOpen());
   EXPECT_EQ(h.Text(main_ids::kInformationBox), kt::ui::InformationBoxText(2, 9600, 0));
-}
-
-namespace {
-
-// Records the ratios in force whenever a block is decoded, as the block carries them; they are
-// the dialog's own.
-struct RatiosAtBlocks : kt::ui::MonitorListener {
-  explicit RatiosAtBlocks(kt::ui::CMonitorDlg& d) : dlg(d) {}
-  void OnBlockDecoded(const kt::measure::MeasuredBlock& block) override {
-    EXPECT_EQ(block.ptRatio, dlg.m_ptRatio);
-    EXPECT_EQ(block.ctRatio, dlg.m_ctRatio);
-    EXPECT_EQ(block.slaveAddress, dlg.m_slaveAddress);
-    seen.emplace_back(block.ptRatio, block.ctRatio);
-  }
-  kt::ui::CMonitorDlg& dlg;
-  std::vector<std::pair<uint32_t, uint32_t>> seen;
-};
-
-}  // namespace
-
-TEST(MultiDrop, EachMeterIsDecodedWithItsOwnRatios) {
-  MainDialogHarness p(SimulatedMeter());  // meter 1: PT 1, CT 1
-  MeterConfig second;
-  second.address = 2;
-  second.ptRatio = 100;
-  second.ctRatio = 40;
-  p.Meter().AddMeter(second);
-  RatiosAtBlocks ratios(p.Dlg());
-  p.Dlg().AddListener(ratios);
-
-  ASSERT_TRUE(p.PollUntil(3));
-  ASSERT_TRUE(p.MeasurementsFlow());
-  EXPECT_EQ(ratios.seen.back(), std::make_pair(1u, 1u));
-
-  for (const char* address : {"2", "1"}) {
-    SCOPED_TRACE(address);
-    p.Click(main_ids::kRunButton);  // stop
-    p.host.Type(p.Dlg(), main_ids::kSlaveAddressEdit, address);
-    p.Click(main_ids::kRunButton);  // run
-    ratios.seen.clear();
-    p.host.RunFor(p.Dlg().m_pollPeriodMs * 10);
-    ASSERT_FALSE(ratios.seen.empty());
-    const auto expected =
-        std::string(address) == "2" ? std::make_pair(100u, 40u) : std::make_pair(1u, 1u);
-    for (const auto& r : ratios.seen) EXPECT_EQ(r, expected);
-  }
-  p.Dlg().RemoveListener(ratios);
-}
-
-TEST(MultiDrop, RenamedMeterKeepsItsConfiguration) {
-  MainDialogHarness p(SimulatedMeter());
-  ASSERT_TRUE(p.PollUntil(3));
-  p.host.ScriptModal(kt::ui::addr_ids::kTemplateId, [&p](kt::ui::Dialog& d) {
-    p.host.Type(d, kt::ui::addr_ids::kNewAddressEdit, "7");
-    p.host.Click(d, kt::ui::IDOK);
-  });
-  p.Click(main_ids::kChangeSlaveAddressButton);
-  p.host.RunFor(p.Dlg().m_pollPeriodMs);
-  EXPECT_GE(p.Dlg().m_pollState, 3);
-  EXPECT_EQ(p.port.LastWritten()[0], 7);
 }
 
 TEST(MultiDrop, CommandStartedWhileAPollReplyArrivesIsAcknowledged) {

@@ -3,6 +3,7 @@
 
 #include "MainDialogHarness.h"
 #include "commands/AddrDialogIds.h"
+#include "commands/CAddrDlg.h"
 #include "ui/MainDialogIds.h"
 
 using namespace kt::testing;
@@ -39,32 +40,31 @@ TEST(SlaveAddress, BroadcastGivesTheMeterItsNewAddressAndPollingFollows) {
   EXPECT_TRUE(p.MeasurementsFlow());
 }
 
-// Address 0 is the broadcast address: the meter never answers there, so the polling that follows
-// repeats its request and stays in its state.
-TEST(SlaveAddress, NewAddressZeroLeavesPollingWithoutReplies) {
-  MainDialogHarness p(SimulatedMeter());
-  ASSERT_TRUE(p.PollUntil(3));
-  const uint8_t state = p.Dlg().m_pollState;
-  EnterAddress(p, "0");
-  p.Click(kChangeSlaveAddressButton);
-  ASSERT_EQ(p.Dlg().m_slaveAddress, 0);
-  EXPECT_EQ(p.Text(kSlaveAddressEdit), "0");
-  p.host.Type(p.Dlg(), kPhaseVoltageABox, "");
-  const size_t mark = p.Mark();
-  p.host.RunFor(6 * p.Dlg().m_pollPeriodMs);
-  const auto frames = p.FramesSince(mark);
-  ASSERT_EQ(frames.size(), 6u);
-  for (const Bytes& f : frames) {
-    EXPECT_EQ(f, frames[0]);
-    EXPECT_EQ(f[0], 0x00);
+// 0 would silence every meter on the line for good, and 248..255 are no meter's: nothing goes
+// out and the dialog says why, until a usable address is typed.
+TEST(SlaveAddress, OnlyAnAddressAMeterMayHaveIsSent) {
+  for (const char* refused : {"0", "250"}) {
+    SCOPED_TRACE(refused);
+    MainDialogHarness p(SimulatedMeter());
+    ASSERT_TRUE(p.PollUntil(3));
+    const size_t mark = p.Mark();
+    p.host.ScriptModal(addr_ids::kTemplateId, [&p, refused, mark](kt::ui::Dialog& d) {
+      p.host.Type(d, addr_ids::kNewAddressEdit, refused);
+      p.host.Click(d, kt::ui::IDOK);
+      EXPECT_TRUE(p.FramesSince(mark).empty());
+      p.host.Type(d, addr_ids::kNewAddressEdit, "5");
+      p.host.Click(d, kt::ui::IDOK);
+    });
+    p.Click(kChangeSlaveAddressButton);
+    EXPECT_EQ(p.MessagesSince(0), std::vector<std::string>{kt::ui::kSlaveAddressRangePrompt});
+    EXPECT_EQ(p.FramesSince(mark), OneFrame(WithCrc({0x00, 0x06, 0x00, 0x00, 0x00, 0x05})));
+    EXPECT_EQ(p.Meter().meter().address(), 5);
+    EXPECT_TRUE(p.DecodesABlock(8));
   }
-  EXPECT_EQ(p.Dlg().m_pollState, state);
-  EXPECT_EQ(p.Text(kPhaseVoltageABox), "");
-  EXPECT_TRUE(p.MessagesSince(0).empty());
 }
 
 TEST(SlaveAddress, TakenEvenWhenNoMeterHearsIt) {
-  for (const char* text : {"255", "0", "1"}) {
+  for (const char* text : {"247", "1"}) {
     SCOPED_TRACE(text);
     MainDialogHarness p(SimulatedMeter());
     p.Meter().SetMeterConnected(false);
@@ -89,7 +89,7 @@ TEST(SlaveAddress, CancelOrABadEntrySendsNothing) {
     p.host.Click(d, kt::ui::IDCANCEL);
   });
   p.Click(kChangeSlaveAddressButton);
-  EXPECT_EQ(p.MessagesSince(0), std::vector<std::string>{"请输入一个介于 0 和 255 之间的整数。"});
+  EXPECT_EQ(p.MessagesSince(0), std::vector<std::string>{kt::ui::kSlaveAddressRangePrompt});
   EXPECT_TRUE(p.FramesSince(mark).empty());
   EXPECT_EQ(p.Dlg().m_slaveAddress, 1);
   EXPECT_TRUE(p.PollTimerRunning());

@@ -2,6 +2,9 @@
 // echo, and replies that must not match.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+
 #include "MainDialogHarness.h"
 #include "modbus/RequestFrames.h"
 #include "ui/MainDialogIds.h"
@@ -31,7 +34,10 @@ class PollCycleTest : public ::testing::Test, public MainDialogHarness {
   void SetUp() override {
     Open();
     host.Type(*dialog, kSlaveAddressEdit, "1");  // the meter answers at address 1
-    dialog->m_slaveAddress = 1;
+    dialog->UpdateData(true);
+    // The configuration of meter 1 counts as read; a test that starts at state 0 reads it anew.
+    dialog->m_configuredAddress = 1;
+    dialog->m_configuredPort = dialog->m_portNumber;
     port.written.clear();
   }
 };
@@ -53,23 +59,30 @@ TEST_F(PollCycleTest, ConfigurationReplySetsTheScaleFields) {
   EXPECT_EQ(port.written.back(), ReadRequest(5, 0x0328, 4));
 }
 
-TEST_F(PollCycleTest, ConfigurationNamingAnotherAddressGoesOnToTheFourValues) {
-  port.open = true;
-  Tick();  // the first request went to address 1 and was not answered
-  ASSERT_EQ(port.written.back(), kConfigRequest);
-  port.Arrive(ConfigReply(0x0005, 0, 0, 0, 1, 1));
-  Tick();
-  EXPECT_EQ(dialog->m_pollState, 1);
-  EXPECT_EQ(port.written.back(), ReadRequest(5, 0x0328, 4));
-  // No meter answers at 5: the cycle repeats its request there instead of starting over.
-  for (int tick = 0; tick < 3; ++tick) {
+TEST_F(PollCycleTest, ConfigurationNamingAnotherAddressGoesOnToTheFourValuesThere) {
+  // The address named is polled from then on, the broadcast address excepted: nothing answers
+  // there, so the meter stays polled where it answered.
+  for (const auto& [named, polled] : {std::pair<uint16_t, uint8_t>{5, 5}, {0, 1}}) {
+    SCOPED_TRACE(named);
+    dialog->m_pollState = 0;
+    port.open = true;
+    Tick();  // the request went to address 1 and was not answered
+    ASSERT_EQ(port.written.back(), kConfigRequest);
+    port.Arrive(ConfigReply(named, 0, 0, 0, 1, 1));
     Tick();
     EXPECT_EQ(dialog->m_pollState, 1);
-    EXPECT_EQ(port.written.back(), ReadRequest(5, 0x0328, 4));
+    EXPECT_EQ(port.written.back(), ReadRequest(polled, 0x0328, 4));
+    // No meter answers: the cycle repeats its request there instead of starting over.
+    for (int tick = 0; tick < 3; ++tick) {
+      Tick();
+      EXPECT_EQ(dialog->m_pollState, 1);
+      EXPECT_EQ(port.written.back(), ReadRequest(polled, 0x0328, 4));
+    }
+    dialog->m_slaveAddress = 1;
   }
 }
 
-TEST_F(PollCycleTest, RunWithAnotherAddressAndASearchHitThereStartOver) {
+TEST_F(PollCycleTest, RunWithAnotherAddressAndASearchHitThereStartOverAtTheNextTick) {
   struct Case {
     const char* name;
     const char* typed;  // Run with this address ...
@@ -96,10 +109,13 @@ TEST_F(PollCycleTest, RunWithAnotherAddressAndASearchHitThereStartOver) {
       port.AnswerAfter(20, ReadReply(static_cast<uint8_t>(c.hit), {0x0000}));
       dialog->ProbeAddress(c.hit);
     }
-    EXPECT_EQ(dialog->m_pollState, c.startsOver ? 0 : 3);
+    Tick();
+    const uint8_t polled =
+        c.typed != nullptr ? static_cast<uint8_t>(std::stoi(c.typed)) : static_cast<uint8_t>(c.hit);
+    EXPECT_EQ(port.written.back(), c.startsOver ? ReadRequest(polled, 0x0300, 19) : kBlockRequest);
     host.Type(*dialog, kSlaveAddressEdit, "1");
-    dialog->m_slaveAddress = 1;
-    Tick();  // back to the first meter for the next case
+    dialog->UpdateData(true);
+    Tick();  // back to the first meter, whose configuration still holds, for the next case
   }
 }
 

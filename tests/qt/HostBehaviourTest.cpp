@@ -15,6 +15,8 @@
 
 #include "GuiTestSupport.h"
 #include "RecordingDialog.h"
+#include "commands/AddrDialogIds.h"
+#include "commands/CAddrDlg.h"
 #include "ui/CommSetDialogTemplate.h"
 #include "ui/MainDialogTemplate.h"
 #include "ui/qt/DialogFont.h"
@@ -355,6 +357,26 @@ TEST(QtHostWindows, DialogUnitsFollowTheFontAndTheFallbackFaceHasTheChineseChara
   EXPECT_EQ(u9.X(4), u9.baseX);
   EXPECT_EQ(u9.Y(8), u9.baseY);
   EXPECT_TRUE(QFontMetrics(nine).inFont(QChar(0x8FD0)));  // 运
+}
+
+// Digits typed as the slave address dialog opens replace its 0: the edit has the focus and its
+// text is selected; Enter then confirms.
+TEST(QtHostWindows, TypedDigitsReplaceTheSelectedTextOfTheFocusedEdit) {
+  QtWindowHost host;
+  CAddrDlg dlg(host);
+  std::string selected;
+  UserStep(dlg, [&] {
+    QWidget* w = host.WindowOf(dlg);
+    auto* edit = ControlIn<QLineEdit>(w, addr_ids::kNewAddressEdit);
+    ASSERT_NE(edit, nullptr);
+    ASSERT_EQ(w->focusWidget(), edit);
+    selected = edit->selectedText().toStdString();
+    QTest::keyClicks(w->focusWidget(), "5");
+    QTest::keyClick(w->focusWidget(), Qt::Key_Return);
+  });
+  EXPECT_EQ(dlg.DoModal(), IDOK);
+  EXPECT_EQ(selected, "0");
+  EXPECT_EQ(dlg.m_newAddress, 5);
 }
 
 }  // namespace

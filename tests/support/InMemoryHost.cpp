@@ -74,6 +74,28 @@ void InMemoryHost::EndModal(Dialog& dialog, int result) {
   }
 }
 
+void InMemoryHost::FocusAndSelect(Dialog& dialog, int controlId) {
+  if (FindControl(dialog, controlId) == nullptr) return;
+  Window* w = Find(dialog);
+  w->focus = controlId;
+  w->focusSelected = true;
+}
+
+int InMemoryHost::FocusedControl(const Dialog& dialog) const {
+  const Window* w = Find(dialog);
+  return w != nullptr ? w->focus : 0;
+}
+
+bool InMemoryHost::FocusedTextSelected(const Dialog& dialog) const {
+  const Window* w = Find(dialog);
+  return w != nullptr && w->focusSelected;
+}
+
+void InMemoryHost::Type(Dialog& dialog, int controlId, const std::string& utf8) {
+  SetText(dialog, controlId, utf8);
+  if (Window* w = Find(dialog); w != nullptr && w->focus == controlId) w->focusSelected = false;
+}
+
 void InMemoryHost::DestroyWindow(Dialog& dialog) {
   for (auto it = timers_.begin(); it != timers_.end();) {
     it = it->first.first == &dialog ? timers_.erase(it) : std::next(it);

@@ -52,6 +52,7 @@ class InMemoryHost : public WindowHost {
   void ShowControl(Dialog& dialog, int controlId, bool visible) override;
   void EnableControl(Dialog& dialog, int controlId, bool enabled) override;
   void Repaint(Dialog& dialog, int controlId) override;
+  void FocusAndSelect(Dialog& dialog, int controlId) override;
   void SetTimer(Dialog& dialog, unsigned timerId, unsigned periodMs) override;
   void KillTimer(Dialog& dialog, unsigned timerId) override;
   void MessageBox(Dialog* owner, const std::string& utf8) override;
@@ -78,9 +79,7 @@ class InMemoryHost : public WindowHost {
   // A click on line `line` of a list box or row of a table: false (and nothing sent) on a
   // missing, hidden or disabled one, a line it does not have or an ended dialog.
   bool ClickListLine(Dialog& dialog, int controlId, int line);
-  void Type(Dialog& dialog, int controlId, const std::string& utf8) {
-    SetText(dialog, controlId, utf8);
-  }
+  void Type(Dialog& dialog, int controlId, const std::string& utf8);
   void PressEnter(Dialog& dialog);
   void PressEscape(Dialog& dialog);
   // Lets `ms` milliseconds of virtual time pass, firing every timer that falls due, in order.
@@ -93,6 +92,10 @@ class InMemoryHost : public WindowHost {
   const ControlState& Control(const Dialog& dialog, int controlId) const;
   bool TimerRunning(const Dialog& dialog, unsigned timerId) const;
   unsigned TimerPeriod(const Dialog& dialog, unsigned timerId) const;  // 0 when not running
+  // The control the latest FocusAndSelect went to (0: none), and whether its whole text is still
+  // selected (typing replaces it and clears the selection).
+  int FocusedControl(const Dialog& dialog) const;
+  bool FocusedTextSelected(const Dialog& dialog) const;
   const std::vector<MessageRecord>& Messages() const { return messages_; }
   void ClearMessages() { messages_.clear(); }
   int UnscriptedModals() const { return unscriptedModals_; }
@@ -103,6 +106,8 @@ class InMemoryHost : public WindowHost {
   struct Window {
     std::map<int, ControlState> controls;
     bool modalRunning = false;
+    int focus = 0;
+    bool focusSelected = false;
     bool ended = false;
     int result = 0;
   };

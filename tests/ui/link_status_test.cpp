@@ -18,7 +18,7 @@ namespace ids = kt::ui::main_ids;
 namespace {
 
 Bytes ConfigReply() {
-  return ReadReply(0, std::vector<uint16_t>(19, 1));
+  return ReadReply(1, std::vector<uint16_t>(19, 1));
 }
 
 struct LineCase {
@@ -42,6 +42,7 @@ TEST_P(LinkStatusOnLine, ShowsStateCountersAndColour) {
   if (!h.port.open) {
     EXPECT_EQ(h.Text(ids::kLinkDeviceBox), "串口 /dev/ttyUSB0 不存在");  // what, and why
   }
+  h.host.Type(d, ids::kSlaveAddressEdit, "1");
   h.Click(ids::kRunButton);
   h.host.RunFor(d.m_pollPeriodMs * 3);
 
@@ -73,7 +74,7 @@ const LineCase kLineCases[] = {
      "应答无效", "请求 3  应答 0  无应答 0  无效 2", true},
     {"ExceptionReply",
      [](FakeSerialPort& p) {
-       p.onWrite = [&p](const Bytes&) { p.Arrive(WithCrc({0x00, 0x83, 0x0B})); };
+       p.onWrite = [&p](const Bytes&) { p.Arrive(WithCrc({0x01, 0x83, 0x0B})); };
      },
      "异常应答 0x0B 网关目标设备响应失败", "请求 3  应答 2  无应答 0  无效 0", true},
     {"ValidReply",
@@ -167,6 +168,7 @@ TEST(LinkStatus, StaleValuesTurnGreyAfterSixSilentPeriodsAndBlackAgainAfterABloc
 TEST(LinkStatus, ALostPortClosesWithoutABoxAndOpensAgainBySelf) {
   MainDialogHarness h;
   auto& d = h.Open();
+  h.host.Type(d, ids::kSlaveAddressEdit, "1");
   h.Click(ids::kRunButton);
   h.host.RunFor(d.m_pollPeriodMs);
   h.port.refuseOutput = SerialError(SerialErrorKind::Disconnected, "/dev/ttyUSB0", "I/O error");
@@ -204,6 +206,7 @@ TEST(LinkStatus, ALostPortClosesWithoutABoxAndOpensAgainBySelf) {
 TEST(LinkStatus, AStalledOutputWarnsWithoutABoxAndClearsWhenOutputFlows) {
   MainDialogHarness h;
   auto& d = h.Open();
+  h.host.Type(d, ids::kSlaveAddressEdit, "1");
   h.Click(ids::kRunButton);
   h.port.refuseOutput = SerialError(SerialErrorKind::OutputStalled, "/dev/ttyUSB0", "no room");
   h.host.RunFor(d.m_pollPeriodMs * 3);

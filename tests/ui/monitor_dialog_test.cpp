@@ -86,10 +86,11 @@ TEST_F(MonitorDialogTest, RefusedPortIsReportedAndTheDialogStillUsable) {
   EXPECT_EQ(d.m_pollState, 0);
   EXPECT_EQ(Text(kInformationBox), "串行口: 1 \r\n\r\n波特率: 9600 \r\n\r\n校验位:无校验");
   // Polling on a closed port echoes the request and sends nothing.
+  host.Type(d, kSlaveAddressEdit, "1");
   host.Click(d, kRunButton);
   host.RunFor(1000);
   EXPECT_TRUE(port.written.empty());
-  const Bytes config = ReadRequest(0, 0x0300, 19);
+  const Bytes config = ReadRequest(1, 0x0300, 19);
   EXPECT_EQ(Text(kSendEcho), kt::modbus::EchoText(std::span(config).first(8)));
   EXPECT_EQ(host.Messages().size(), 1u);
 }
@@ -105,7 +106,10 @@ TEST_F(MonitorDialogTest, RunAndStop) {
   host.RunFor(500);
   EXPECT_EQ(port.written.at(0), ReadRequest(7, 0x0300, 19));
 
-  d.m_pollState = 3;  // as if the cycle had come this far
+  // As if the cycle had come this far, the configuration of meter 7 read.
+  d.m_pollState = 3;
+  d.m_configuredAddress = 7;
+  d.m_configuredPort = d.m_portNumber;
   host.Click(d, kRunButton);
   EXPECT_EQ(d.m_running, 0);
   EXPECT_EQ(Text(kRunButton), "运行");
@@ -188,6 +192,7 @@ TEST_F(MonitorDialogTest, PromptsFromTicksDoNotStack) {
 
 TEST_F(MonitorDialogTest, FailingReadsAreReportedOnce) {
   auto& d = Open();
+  host.Type(d, kSlaveAddressEdit, "1");
   host.Click(d, kRunButton);
   port.failingReads = 4;
   int boxes = 0;
@@ -220,9 +225,10 @@ TEST(MonitorDialogWrites, RefusedWriteStillEchoesTheFrame) {
                                           .device = "/dev/ttyUSB0",
                                           .systemError = ENODEV});
   auto& d = h.Open();
+  h.host.Type(d, kSlaveAddressEdit, "1");
   h.Click(kRunButton);
   h.host.RunFor(500);
-  const Bytes config = ReadRequest(0, 0x0300, 19);
+  const Bytes config = ReadRequest(1, 0x0300, 19);
   EXPECT_EQ(h.Text(kSendEcho), kt::modbus::EchoText(std::span(config).first(8)));
   ASSERT_EQ(h.host.Messages().size(), 1u);
   EXPECT_EQ(h.host.Messages()[0].text, "串口 /dev/ttyUSB0 发送失败（设备已不存在）");

@@ -205,6 +205,7 @@ TEST_F(MonitorSimTest, MissingPortIsReportedAndTheDialogStaysUsable) {
   EXPECT_FALSE(line->GetPortOpen());
   EXPECT_EQ(dlg->m_pollState, 0);
   EXPECT_NE(Text(kInformationBox).find("串行口: 1"), std::string::npos);
+  host.Type(*dlg, kSlaveAddressEdit, "1");
   host.Click(*dlg, kRunButton);
   host.RunFor(1000);
   for (const auto& s : line->Written()) EXPECT_FALSE(s.onWire);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "commands/AddrDialogIds.h"
 #include "commands/AddrDialogTemplate.h"
 #include "commands/MeterSetDialogTemplate.h"
 #include "serial/win32/WideText.h"
@@ -449,6 +450,36 @@ TEST(HostKeys, EnterIsTheDefaultButtonOrOkAndEscapeIsCancel) {
                       [](auto&) {}});
   finder.DoModal();
   EXPECT_EQ(finder.commands, (std::vector<int>{find_meter_ids::kUseButton}));
+}
+
+// The focus given before the window is shown goes to the control once it is, its text
+// selected, so a digit typed replaces the text.
+TEST(HostFocus, FocusGivenBeforeShowingTakesEffectWithTheTextSelected) {
+  struct Focusing : ProbeDialog {
+    using ProbeDialog::ProbeDialog;
+    bool OnInitDialog() override {
+      ProbeDialog::OnInitDialog();
+      SetDlgItemText(addr_ids::kNewAddressEdit, "0");
+      FocusAndSelect(addr_ids::kNewAddressEdit);
+      return false;
+    }
+  };
+  Win32WindowHost host;
+  DWORD start = 1;
+  DWORD end = 0;
+  std::string typed;
+  Focusing dialog(host, AddrDialogTemplate(),
+                  {[&](ProbeDialog& d) {
+                     ASSERT_EQ(GetFocus(), d.Item(addr_ids::kNewAddressEdit));
+                     SendMessageW(GetFocus(), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                                  reinterpret_cast<LPARAM>(&end));
+                     PostMessageW(GetFocus(), WM_CHAR, L'5', 1);
+                   },
+                   [&](ProbeDialog& d) { typed = host.GetText(d, addr_ids::kNewAddressEdit); }});
+  dialog.DoModal();
+  EXPECT_EQ(start, 0u);
+  EXPECT_EQ(end, 1u);
+  EXPECT_EQ(typed, "5");
 }
 
 TEST(HostLists, AClickOnALineIsAPickAlsoOnTheLineAlreadyPicked) {

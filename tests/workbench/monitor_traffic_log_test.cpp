@@ -104,6 +104,7 @@ TEST_F(MonitorTrafficLogTest, AMissedReplyOnlyWhereARequestAwaitedOne) {
 TEST_F(MonitorTrafficLogTest, ALostPortIsTwoEventLinesAndNoFramesWhileAway) {
   auto& d = Open();
   d.m_portDeviceName = [] { return std::string("/dev/ttyUSB0"); };
+  host.Type(d, ids::kSlaveAddressEdit, "1");
   Click(ids::kRunButton);
   RunFor(d.m_pollPeriodMs * 3);
   ASSERT_EQ(SentLines().size(), 3u);
@@ -134,6 +135,7 @@ TEST_F(MonitorTrafficLogTest, ALostPortIsTwoEventLinesAndNoFramesWhileAway) {
 // A stalled output is one line while it lasts; a new stall after the output flowed is another.
 TEST_F(MonitorTrafficLogTest, AStalledOutputIsOneLineUntilItFlowsAgain) {
   auto& d = Open();
+  host.Type(d, ids::kSlaveAddressEdit, "1");
   Click(ids::kRunButton);
   RunFor(d.m_pollPeriodMs * 2);
   const uint64_t from = log.End();

@@ -97,6 +97,10 @@ void Dialog::RedrawControl(int controlId) {
   host_.Repaint(*this, controlId);
 }
 
+void Dialog::FocusAndSelect(int controlId) {
+  host_.FocusAndSelect(*this, controlId);
+}
+
 void Dialog::SetTimer(unsigned timerId, unsigned periodMs) {
   host_.SetTimer(*this, timerId, periodMs);
   if (!TimerSet(timerId)) timersSet_.push_back(timerId);

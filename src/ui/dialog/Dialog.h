@@ -60,6 +60,8 @@ class Dialog {
   void ShowControl(int controlId, bool visible);
   void EnableControl(int controlId, bool enabled);
   void RedrawControl(int controlId);
+  // The keyboard focus to the control, its text selected.
+  void FocusAndSelect(int controlId);
   void SetTimer(unsigned timerId, unsigned periodMs);
   void KillTimer(unsigned timerId);
   // Whether the timer was set and not killed since (nor the window destroyed).

@@ -61,6 +61,9 @@ class WindowHost {
   virtual void EnableControl(Dialog& dialog, int controlId, bool enabled) = 0;
   // Redraws the control; its colours are asked of dialog.OnCtlColor again.
   virtual void Repaint(Dialog& dialog, int controlId) = 0;
+  // Gives the control the keyboard focus and selects all its text (an edit), so that what the
+  // user types next replaces it; also before the window is first shown.
+  virtual void FocusAndSelect(Dialog& dialog, int controlId) = 0;
 
   // Numbered timers: each tick calls dialog.OnTimer(timerId). Setting a running timer restarts
   // its period; killing a timer that does not run does nothing.

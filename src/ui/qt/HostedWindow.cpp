@@ -124,10 +124,17 @@ void HostedWindow::Recolor(Control& c) {
   ApplyControlColors(*c.widget, type, decision, colors_);
 }
 
+void HostedWindow::FocusAndSelect(Control& c) {
+  c.widget->setFocus(Qt::OtherFocusReason);
+  if (auto* line = qobject_cast<QLineEdit*>(c.widget)) line->selectAll();
+}
+
 void HostedWindow::StartTimer(unsigned timerId, unsigned periodMs) {
   QTimer*& timer = timers_[timerId];
   if (timer == nullptr) {
     timer = new QTimer(this);
+    // A coarse timer may fire up to 5 % early; the poll period must hold.
+    timer->setTimerType(Qt::PreciseTimer);
     QObject::connect(timer, &QTimer::timeout, this,
                      [this, timerId] { Dispatch([timerId](Dialog& d) { d.OnTimer(timerId); }); });
   }

@@ -41,6 +41,9 @@ class HostedWindow : public QDialog {
   // Asks the dialog for the control's colours and applies them (a change redraws it).
   void Recolor(Control& c);
 
+  // The focus to the control (the window's focus widget until it is shown), its text selected.
+  void FocusAndSelect(Control& c);
+
   void StartTimer(unsigned timerId, unsigned periodMs);
   void StopTimer(unsigned timerId);
   void StopAllTimers();

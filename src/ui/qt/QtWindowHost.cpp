@@ -171,6 +171,12 @@ void QtWindowHost::Repaint(Dialog& dialog, int controlId) {
   }
 }
 
+void QtWindowHost::FocusAndSelect(Dialog& dialog, int controlId) {
+  if (HostedWindow* w = Find(dialog)) {
+    if (auto* c = w->Find(controlId)) w->FocusAndSelect(*c);
+  }
+}
+
 void QtWindowHost::SetTimer(Dialog& dialog, unsigned timerId, unsigned periodMs) {
   if (HostedWindow* w = Find(dialog)) w->StartTimer(timerId, periodMs);
 }

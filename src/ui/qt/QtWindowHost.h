@@ -38,6 +38,7 @@ class QtWindowHost : public WindowHost {
   void ShowControl(Dialog& dialog, int controlId, bool visible) override;
   void EnableControl(Dialog& dialog, int controlId, bool enabled) override;
   void Repaint(Dialog& dialog, int controlId) override;
+  void FocusAndSelect(Dialog& dialog, int controlId) override;
   void SetTimer(Dialog& dialog, unsigned timerId, unsigned periodMs) override;
   void KillTimer(Dialog& dialog, unsigned timerId) override;
   void MessageBox(Dialog* owner, const std::string& utf8) override;

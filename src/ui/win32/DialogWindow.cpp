@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <utility>
 
 #include "serial/win32/WideText.h"
 #include "ui/dialog/ControlValues.h"
@@ -215,6 +216,16 @@ void DialogWindow::Recolor(Control& c, bool always) {
   if (always || (changed && known)) InvalidateRect(c.hwnd, nullptr, TRUE);
 }
 
+void DialogWindow::FocusAndSelect(const Control& c) {
+  if (hwnd_ == nullptr) return;
+  if (!IsWindowVisible(hwnd_)) {
+    pendingFocus_ = c.hwnd;
+    return;
+  }
+  SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(c.hwnd), TRUE);
+  if (c.tmpl->kind == ControlKind::Edit) SendMessageW(c.hwnd, EM_SETSEL, 0, -1);
+}
+
 void DialogWindow::StartTimer(unsigned timerId, unsigned periodMs) {
   if (hwnd_ == nullptr) return;
   // Setting a running timer again restarts its period.
@@ -239,6 +250,7 @@ void DialogWindow::RunModalLoop() {
   const bool ownerWasEnabled = owner_ != nullptr && !EnableWindow(owner_, FALSE);
   ShowWindow(self, SW_SHOW);
   UpdateWindow(self);
+  if (const Control* c = FindByHandle(std::exchange(pendingFocus_, nullptr))) FocusAndSelect(*c);
   MSG msg{};
   while (!ended_ && IsWindow(self)) {
     const BOOL got = GetMessageW(&msg, nullptr, 0, 0);

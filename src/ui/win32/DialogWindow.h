@@ -56,6 +56,10 @@ class DialogWindow {
   // Asks the dialog for the control's colours; redraws it when they changed or when `always`.
   void Recolor(Control& c, bool always);
 
+  // The focus to the control through the dialog manager, an edit's text selected; before the
+  // window is shown, once it is.
+  void FocusAndSelect(const Control& c);
+
   void StartTimer(unsigned timerId, unsigned periodMs);
   void StopTimer(unsigned timerId);
   bool TimerRunning(unsigned timerId) const { return timers_.count(timerId) != 0; }
@@ -101,7 +105,8 @@ class DialogWindow {
   std::vector<Control> controls_;  // every control with a window, in template order
   std::set<unsigned> timers_;
   int dispatchDepth_ = 0;
-  bool listMouse_ = false;  // a list box handles a mouse button
+  bool listMouse_ = false;       // a list box handles a mouse button
+  HWND pendingFocus_ = nullptr;  // takes the focus when the window is shown
   bool ended_ = false;
   int result_ = IDCANCEL;
 };

@@ -157,6 +157,12 @@ void Win32WindowHost::Repaint(Dialog& dialog, int controlId) {
   }
 }
 
+void Win32WindowHost::FocusAndSelect(Dialog& dialog, int controlId) {
+  if (DialogWindow* w = Find(dialog)) {
+    if (auto* c = w->Find(controlId)) w->FocusAndSelect(*c);
+  }
+}
+
 void Win32WindowHost::SetTimer(Dialog& dialog, unsigned timerId, unsigned periodMs) {
   if (DialogWindow* w = Find(dialog)) w->StartTimer(timerId, periodMs);
 }
