@@ -97,6 +97,7 @@ if command -v gdb >/dev/null 2>&1; then
 fi
 
 click_du "$main" 340 230 $MAIN_DIALOG_DU  # "退  出"
+sleep 0.5 && xdotool key --clearmodifiers alt+y  # "是" to the question: a recording runs
 for _ in $(seq 100); do kill -0 "$monitor_pid" 2>/dev/null || break; sleep 0.1; done
 
 echo "kt7340 at 9600 baud, workbench open, recording; tab moved on every $tab_minutes min"

@@ -35,6 +35,7 @@ peak=$(peak_mib "$monitor_pid")
 rows=$(($(wc -l <"$work/record.csv") - 1))
 
 click_du "$main" 340 230 $MAIN_DIALOG_DU  # "退  出"
+sleep 0.5 && xdotool key --clearmodifiers alt+y  # "是" to the question: a recording runs
 for _ in $(seq 50); do kill -0 "$monitor_pid" 2>/dev/null || break; sleep 0.1; done
 
 echo "CPU while polling $poll_seconds s at 9600 baud, recording: $cpu % of one core"

@@ -10,6 +10,7 @@ add_library(kt_monitor STATIC
   src/ui/CommSetDialogTemplate.cpp
   src/ui/DestroyWindow.cpp
   src/ui/DoDataExchange.cpp
+  src/ui/OnExit.cpp
   src/ui/FinderText.cpp
   src/ui/LineSettingsText.cpp
   src/ui/LinkStatus.cpp

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdio>
 
+#include "app/PlatformHelp.h"
 #include "finder/LineCandidates.h"
 #include "serial/PortList.h"
 #include "ui/FinderText.h"
@@ -72,7 +73,9 @@ std::string VersionText() {
 }
 
 std::string HelpText() {
-  return R"(Usage: kt7340 [--list-ports | --find [--port N] [--first] | --help | --version]
+  const PlatformHelpText& platform = PlatformHelp();
+  std::string text = std::string("Usage: ") + platform.program;
+  text += R"( [--list-ports | --find [--port N] [--first] | --help | --version]
 Monitor and configurator for the 7340智能电力检测仪 (Modbus RTU on a serial line).
 Without options it opens the monitor window: choose the port, baud rate and parity in
 "通讯设置", then type the meter's slave address and press "运行".
@@ -88,27 +91,28 @@ Without options it opens the monitor window: choose the port, baud rate and pari
 
 Port numbers:
   --list-ports shows what each number opens. Port N is the device KT7340_COM<N> names,
-  else the N-th serial port of this machine: USB and ACM adapters first, then on-board
-  serial ports with hardware, each group in the order of the device names (ttyUSB2 before
-  ttyUSB10). A port lost while open is opened again as the same device (a USB adapter by
-  its serial number or USB socket), even if another one has taken its number meanwhile.
-
+  else )";
+  text += platform.portNumbers;
+  text += R"(
 Environment:
-  KT7340_COM<N>  the device of port N, for example KT7340_COM1=/dev/ttyUSB0, or a serial
+  KT7340_COM<N>  the device of port N, for example KT7340_COM1=)";
+  text += platform.comExample;
+  text += R"(, or a serial
                  device server in transparent mode (RTU over TCP), for example
                  KT7340_COM2=tcp://192.168.1.20:4001 (a numeric address or localhost)
-  KT7340_RS485   1 turns on the kernel's RS-485 mode for the opened port (RTS on while
-                 sending, off after); a port whose driver lacks it is refused
-  KT7340_OPEN_WORKBENCH=1
+)";
+  text += platform.rs485;
+  text += R"(  KT7340_OPEN_WORKBENCH=1
                  opens the window "诊断与记录" (traffic log, recording) with the main dialog
   KT7340_RECORD=FILE
-                 records the measured values to the CSV file FILE from the start
+                 records the measured values to the CSV file FILE from the start; an
+                 existing recording gets the new rows after its own, a file holding
+                 something else is left as it is and the rows go to FILE-2.csv (-3, ...)
 
 Programs:
-  kt7340         this monitor
-  kt7340-sim     a simulated meter on a pseudo-terminal (or --tcp HOST:PORT); see
-                 kt7340-sim --help
 )";
+  text += platform.programs;
+  return text;
 }
 
 int RunWithoutWindow(const CommandLine& line, std::string& out, std::string& err) {

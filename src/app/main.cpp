@@ -1,14 +1,13 @@
 // The kt7340 program: the monitor's dialogs in Qt windows on the PC's serial ports.
 #include <QApplication>
 #include <QTimer>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "app/CMonitorApp.h"
-#include "app/CommandLine.h"
+#include "app/Environment.h"
+#include "app/StartUp.h"
 #include "modbus/Clock.h"
 #include "serial/SerialLine.h"
 #include "ui/CMonitorDlg.h"
@@ -18,18 +17,40 @@
 #include "ui/qt/workbench/RecordingTab.h"
 #include "ui/qt/workbench/WorkbenchWindow.h"
 
+namespace {
+
+// The Qt workbench window as the start-up uses it.
+class QtStartUpWorkbench : public kt::app::StartUpWorkbench {
+ public:
+  explicit QtStartUpWorkbench(kt::ui::qt::WorkbenchWindow& window) : window_(window) {
+    soon_.setSingleShot(true);
+    QObject::connect(&soon_, &QTimer::timeout, &window_, [this] { job_(); });
+  }
+  void Attach(kt::ui::CMonitorDlg& dialog) override { window_.Attach(dialog); }
+  void WhenMainDialogRuns(std::function<void()> job) override {
+    job_ = std::move(job);
+    soon_.start(0);
+  }
+  void ShowBeside() override { window_.ShowBeside(); }
+  void StartRecording(const std::string& path) override {
+    window_.Recording().StartRecording(path);
+  }
+  bool Recording() const override { return window_.Recorder().Recording(); }
+
+ private:
+  kt::ui::qt::WorkbenchWindow& window_;
+  QTimer soon_;  // the main dialog's loop runs the job
+  std::function<void()> job_;
+};
+
+}  // namespace
+
 int main(int argc, char** argv) {
   // The options are read before any window exists, so they work without a display. Only the
   // program name reaches Qt.
-  const kt::app::CommandLine line =
-      kt::app::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
-  if (line.action != kt::app::CommandLineAction::RunMonitor) {
-    std::string out;
-    std::string err;
-    const int status = kt::app::RunWithoutWindow(line, out, err);
-    std::fputs(out.c_str(), stdout);
-    std::fputs(err.c_str(), stderr);
-    return status;
+  if (const auto status =
+          kt::app::RunConsoleOptions(std::vector<std::string>(argv + 1, argv + argc))) {
+    return *status;
   }
   int qtArgc = 1;
   char* qtArgv[] = {argv[0], nullptr};
@@ -46,27 +67,10 @@ int main(int argc, char** argv) {
   kt::serial::SerialLine port;
   kt::modbus::SteadyClock clock;
   kt::app::CMonitorApp theApp(host, port, clock);
-  // The workbench observes the main dialog from its start, so its log holds every frame even
-  // when it is opened later. KT7340_OPEN_WORKBENCH=1 opens it with the main dialog, and
-  // KT7340_RECORD=FILE starts recording to FILE then (for unattended runs), after what it holds.
-  kt::ui::qt::WorkbenchWindow workbench;
-  const char* openWorkbench = std::getenv("KT7340_OPEN_WORKBENCH");
-  const bool openAtStart = openWorkbench != nullptr && std::strcmp(openWorkbench, "1") == 0;
-  // The file name is kept as the bytes the environment holds, whatever their encoding.
-  const char* recordTo = std::getenv("KT7340_RECORD");
-  const std::string recordPath = recordTo != nullptr ? recordTo : "";
-  // Once the main dialog's loop runs, so that the window can stand beside it.
-  QTimer startUp;
-  startUp.setSingleShot(true);
-  QObject::connect(&startUp, &QTimer::timeout, &workbench, [&workbench, openAtStart, recordPath] {
-    if (!recordPath.empty()) workbench.Recording().ContinueRecording(recordPath);
-    if (openAtStart) workbench.ShowBeside();
-  });
-  theApp.onMainDialog = [&workbench, &startUp, &port](kt::ui::CMonitorDlg& dialog) {
-    dialog.m_portDeviceName = [&port] { return port.DeviceName(); };
-    workbench.Attach(dialog);
-    startUp.start(0);
-  };
-  theApp.InitInstance();
+  kt::ui::qt::WorkbenchWindow window;
+  QtStartUpWorkbench workbench(window);
+  kt::app::RunMonitorWindows(theApp, workbench,
+                             kt::app::ReadStartUpRequests(kt::app::EnvironmentValue),
+                             [&port] { return port.DeviceName(); });
   return 0;
 }

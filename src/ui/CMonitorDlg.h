@@ -99,6 +99,10 @@ class CMonitorDlg : public Dialog {
   // The workbench button: calls m_onOpenWorkbench when a front end has set it.
   void OnOpenWorkbench();
   std::function<void()> m_onOpenWorkbench;
+  // What to ask before the dialog ends by any way out (Escape, the close box, "退  出", Enter
+  // with a valid address): the text of a Yes/No question, or "" to end without one. Set by the
+  // application, which knows what may be lost.
+  std::function<std::string()> m_exitQuestion;
 
   // ---- Shared helpers of the handlers ----
   // Poll timer off / on again with the poll period.
@@ -185,8 +189,14 @@ class CMonitorDlg : public Dialog {
 
  protected:
   void DoDataExchange(DataExchange& dx) override;
+  // Both end the dialog only when m_exitQuestion asks nothing or is answered Yes; Enter first
+  // takes the slave address, as the base does.
+  void OnOK() override;
+  void OnCancel() override;
 
  private:
+  // True when the dialog may end: no question, or Yes to it.
+  bool ExitConfirmed();
   // Runs a timer tick's work; a serial refusal is reported once, not on every tick it recurs.
   void RunTick(unsigned timerId);
   // A poll tick at the broadcast address: nothing is sent; the user is told once.

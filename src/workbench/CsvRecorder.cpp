@@ -91,16 +91,11 @@ CsvRecorder::CsvRecorder(std::unique_ptr<RecordFiles> files) : files_(std::move(
 std::string CsvRecorder::Start(const std::string& path,
                                std::chrono::steady_clock::time_point started) {
   Stop();
-  return Begin(files_->Open(path, RecordOpening::Overwrite), path, started);
-}
-
-std::string CsvRecorder::Continue(const std::string& path,
-                                  std::chrono::steady_clock::time_point started) {
-  Stop();
+  asked_ = path;
   const std::string head = FileHead();
   for (int n = 1; n <= kMaxNumberedFiles; ++n) {
     const std::string candidate = n == 1 ? path : NumberedPath(path, n);
-    OpenedRecordFile opened = files_->Open(candidate, RecordOpening::Keep);
+    OpenedRecordFile opened = files_->Open(candidate);
     // A file of another kind is left as it is; the next name is tried.
     if (!opened.file || opened.file->Size() == 0 || opened.file->Read(0, head.size()) == head) {
       return Begin(std::move(opened), candidate, started);
@@ -110,11 +105,24 @@ std::string CsvRecorder::Continue(const std::string& path,
   return "无法记录到 " + path + "：编号文件名已用完";
 }
 
+std::string CsvRecorder::StartNote() const {
+  std::string note;
+  if (path_ != asked_) {
+    note = asked_ + " 已有其他内容，未改动；记录" + (appended_ ? "追加到 " : "写入 ") + path_;
+  } else if (appended_) {
+    note = "记录追加在已有文件的末尾，原有内容保留";
+  }
+  if (tornCut_) note += "（已去掉末尾不完整的一行）";
+  return note;
+}
+
 std::string CsvRecorder::Begin(OpenedRecordFile opened, const std::string& path,
                                std::chrono::steady_clock::time_point started) {
   failure_.clear();
   rows_ = 0;
   path_ = path;
+  appended_ = false;
+  tornCut_ = false;
   started_ = started;
   if (!opened.file) return opened.refusal;
   file_ = std::move(opened.file);
@@ -128,6 +136,7 @@ std::string CsvRecorder::Begin(OpenedRecordFile opened, const std::string& path,
     else
       file_->CutTo(0);
   } else {
+    appended_ = true;
     reason = CutTornRow();
   }
   if (reason.empty()) return {};
@@ -148,6 +157,7 @@ std::string CsvRecorder::CutTornRow() {
       const uint64_t rowsEnd = from + lineEnd + 1;
       if (rowsEnd == complete_) return {};
       complete_ = rowsEnd;
+      tornCut_ = true;
       return file_->CutTo(rowsEnd);
     }
     end = from;

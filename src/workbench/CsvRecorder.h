@@ -25,16 +25,14 @@ class CsvRecorder {
  public:
   explicit CsvRecorder(std::unique_ptr<RecordFiles> files = SystemRecordFiles());
 
-  // A new recording in `path` (an existing file is emptied: the user has confirmed it), with
-  // the byte-order mark and the header. Returns "" or a Chinese message with the reason; a
-  // recording already running is stopped first. The path is used byte for byte.
+  // A recording in `path` that loses nothing the file holds: a missing or empty file gets the
+  // byte-order mark and the header; a file with this header gets the new rows after its own (a
+  // torn last row cut off first); with another header the rows go to the first of "name-2.csv",
+  // "name-3.csv", ... that is missing or has this header. Path() names the file, StartNote()
+  // says what was made of it. Returns "" or a Chinese message with the reason; a recording
+  // already running is stopped first. The path is used byte for byte.
   std::string Start(const std::string& path, std::chrono::steady_clock::time_point started =
                                                  std::chrono::steady_clock::now());
-  // The same, losing nothing already in `path`: a file with this header gets the new rows after
-  // its own (a torn last row cut off first); with another header the rows go to the first of
-  // "name-2.csv", "name-3.csv", ... that is missing or has this header. Path() names the file.
-  std::string Continue(const std::string& path, std::chrono::steady_clock::time_point started =
-                                                    std::chrono::steady_clock::now());
   void Stop() { file_.reset(); }
 
   // Writes the block's row whole or not at all: a failed write cuts the file back to its last
@@ -47,6 +45,9 @@ class CsvRecorder {
   std::chrono::steady_clock::time_point StartedAt() const { return started_; }
   // The message of the failure that ended the latest recording, else "".
   const std::string& Failure() const { return failure_; }
+  // For the user, after a start: "" for a new file, else that the rows go after the file's own,
+  // or that the named file was left as it was and which file the rows go to.
+  std::string StartNote() const;
 
  private:
   // Starts on `opened` at `path`: the header when the file is empty, else after its last row.
@@ -60,6 +61,9 @@ class CsvRecorder {
   std::unique_ptr<RecordFiles> files_;
   std::unique_ptr<RecordFile> file_;
   std::string path_;
+  std::string asked_;      // the path Start was given
+  bool appended_ = false;  // the file held rows or a header before
+  bool tornCut_ = false;   // a torn last row was cut off
   uint64_t complete_ = 0;  // bytes of the file up to the end of its last complete row
   uint64_t rows_ = 0;
   std::chrono::steady_clock::time_point started_{};

@@ -26,11 +26,6 @@ class RecordFile {
   virtual std::string Gone() = 0;
 };
 
-enum class RecordOpening {
-  Overwrite,  // an existing file is emptied (the user has confirmed it)
-  Keep,       // an existing file keeps what it holds
-};
-
 struct OpenedRecordFile {
   std::unique_ptr<RecordFile> file;  // null when refused
   std::string refusal;               // then the whole message in Chinese
@@ -39,9 +34,10 @@ struct OpenedRecordFile {
 class RecordFiles {
  public:
   virtual ~RecordFiles() = default;
-  // Opens `path`, byte for byte as given, creating it when it is missing. Only a regular file is
-  // taken: a pipe or a device is refused at once, without waiting for a reader.
-  virtual OpenedRecordFile Open(const std::string& path, RecordOpening how) = 0;
+  // Opens `path`, byte for byte as given, creating it when it is missing; an existing file keeps
+  // what it holds. Only a regular file is taken: a pipe or a device is refused at once, without
+  // waiting for a reader.
+  virtual OpenedRecordFile Open(const std::string& path) = 0;
 };
 
 // The platform's files.

@@ -1,8 +1,15 @@
 // Start-up: the communication settings dialog first, then the main dialog with its settings.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "MainDialogHarness.h"
 #include "app/CMonitorApp.h"
+#include "app/StartUp.h"
 #include "ui/CCommSetDlg.h"
 #include "ui/CMonitorDlg.h"
 #include "ui/CommSetDialogIds.h"
@@ -111,6 +118,119 @@ TEST_F(StartUpTest, EnterEndsTheProgramOnlyWithAValidAddress) {
   ASSERT_EQ(host.Messages().size(), 1u);
   EXPECT_EQ(host.Messages()[0].text, "请输入一个介于 0 和 255 之间的整数。");
   EXPECT_FALSE(line.open);
+}
+
+// The workbench window as the start-up sees it: what was asked of it, and a recording on or off.
+struct FakeWorkbench : kt::app::StartUpWorkbench {
+  void Attach(kt::ui::CMonitorDlg&) override { calls.push_back("attach"); }
+  void WhenMainDialogRuns(std::function<void()> job) override { later.push_back(std::move(job)); }
+  void ShowBeside() override { calls.push_back("show"); }
+  void StartRecording(const std::string& path) override {
+    calls.push_back("record " + path);
+    recording = true;
+  }
+  bool Recording() const override { return recording; }
+  std::vector<std::string> calls;
+  std::vector<std::function<void()>> later;
+  bool recording = false;
+};
+
+// Every way out of the main dialog: asked first only while a recording runs, and ended only on
+// Yes. Escape and the close box are the same Cancel command in both window hosts.
+TEST_F(StartUpTest, TheExitAsksFirstOnlyWhileARecordingRuns) {
+  enum class Way { Escape, ExitButton, EnterValid, EnterInvalid };
+  struct Case {
+    const char* name;
+    Way way;
+    bool recording;
+    bool answerYes;
+    bool asked;
+    bool ends;
+  };
+  const Case cases[] = {
+      {"Escape, not recording", Way::Escape, false, false, false, true},
+      {"Escape, recording, No", Way::Escape, true, false, true, false},
+      {"Escape, recording, Yes", Way::Escape, true, true, true, true},
+      {"退  出, not recording", Way::ExitButton, false, false, false, true},
+      {"退  出, recording, No", Way::ExitButton, true, false, true, false},
+      {"退  出, recording, Yes", Way::ExitButton, true, true, true, true},
+      {"Enter, not recording", Way::EnterValid, false, false, false, true},
+      {"Enter, recording, No", Way::EnterValid, true, false, true, false},
+      {"Enter, recording, Yes", Way::EnterValid, true, true, true, true},
+      {"Enter on a bad address, recording", Way::EnterInvalid, true, true, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    host.ClearMessages();
+    host.AnswerQuestions(c.answerYes);
+    FakeWorkbench workbench;
+    workbench.recording = c.recording;
+    host.ScriptModal(comm_set_ids::kTemplateId, [&](Dialog& d) { host.Click(d, kt::ui::IDOK); });
+    bool ended = false;
+    host.ScriptModal(kTemplateId, [&](Dialog& d) {
+      host.Type(d, kSlaveAddressEdit, c.way == Way::EnterInvalid ? "300" : "7");
+      if (c.way == Way::Escape) host.PressEscape(d);
+      if (c.way == Way::ExitButton) host.Click(d, kt::ui::IDCANCEL);
+      if (c.way == Way::EnterValid || c.way == Way::EnterInvalid) host.PressEnter(d);
+      ended = !host.IsOpen(d);
+      workbench.recording = false;  // stopped: the next way out asks nothing
+      host.PressEscape(d);
+    });
+    kt::app::RunMonitorWindows(app, workbench, {}, {});
+    EXPECT_EQ(ended, c.ends);
+    int questions = 0;
+    for (const auto& m : host.Messages()) {
+      if (m.text == kt::app::kRecordingExitQuestion) ++questions;
+    }
+    EXPECT_EQ(questions, c.asked ? 1 : 0);
+    EXPECT_EQ(host.UnscriptedModals(), 0);
+  }
+}
+
+// KT7340_RECORD and KT7340_OPEN_WORKBENCH: read from the environment, carried out once the main
+// dialog runs, and nothing asked of the workbench without them.
+TEST_F(StartUpTest, TheEnvironmentsRequestsRunOnceTheMainDialogRuns) {
+  struct Case {
+    std::map<std::string, std::string> environment;
+    std::vector<std::string> later;  // what the workbench is asked once the dialog runs
+  };
+  const Case cases[] = {
+      {{}, {}},
+      {{{"KT7340_OPEN_WORKBENCH", "1"}}, {"show"}},
+      {{{"KT7340_OPEN_WORKBENCH", "0"}}, {}},
+      {{{"KT7340_RECORD", "/tmp/记录 1.csv"}}, {"record /tmp/记录 1.csv"}},
+      {{{"KT7340_RECORD", ""}, {"KT7340_OPEN_WORKBENCH", ""}}, {}},
+      {{{"KT7340_RECORD", "r.csv"}, {"KT7340_OPEN_WORKBENCH", "1"}}, {"record r.csv", "show"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.environment));
+    const kt::app::StartUpRequests requests =
+        kt::app::ReadStartUpRequests([&](const char* name) -> std::optional<std::string> {
+          const auto found = c.environment.find(name);
+          if (found == c.environment.end()) return std::nullopt;
+          return found->second;
+        });
+    FakeWorkbench workbench;
+    host.ScriptModal(comm_set_ids::kTemplateId, [&](Dialog& d) { host.Click(d, kt::ui::IDOK); });
+    std::vector<std::string> before;
+    std::string device;
+    host.ScriptModal(kTemplateId, [&](Dialog& d) {
+      before = workbench.calls;
+      device = static_cast<kt::ui::CMonitorDlg&>(d).m_portDeviceName();
+      for (const auto& job : workbench.later) job();
+      host.PressEscape(d);
+    });
+    kt::app::RunMonitorWindows(app, workbench, requests, [] { return std::string("COM9"); });
+    EXPECT_EQ(before, std::vector<std::string>{"attach"});
+    EXPECT_EQ(device, "COM9");
+    std::vector<std::string> expected{"attach"};
+    expected.insert(expected.end(), c.later.begin(), c.later.end());
+    EXPECT_EQ(workbench.calls, expected);
+    EXPECT_EQ(workbench.later.size(), c.later.empty() ? 0u : 1u);
+    // Leaving while the recording runs asked first; the in-memory user said Yes.
+    EXPECT_EQ(host.Messages().size(), workbench.recording ? 1u : 0u);
+    host.ClearMessages();
+  }
 }
 
 }  // namespace

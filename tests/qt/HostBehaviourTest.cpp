@@ -290,6 +290,32 @@ TEST_F(QtHostTest, AnExceptionInAHandlerBecomesAMessageInsteadOfEndingTheProgram
   EXPECT_TRUE(shown.contains(QStringLiteral("无法使用"))) << shown.toStdString();
 }
 
+// A question is answered Yes only by "是" (its key Y); Escape and Return (the default) say No.
+TEST_F(QtHostTest, AQuestionIsAnsweredYesOnlyByItsYesButton) {
+  struct Case {
+    int key;
+    bool yes;
+  };
+  for (const Case c :
+       {Case{Qt::Key_Y, true}, Case{Qt::Key_Escape, false}, Case{Qt::Key_Return, false}}) {
+    SCOPED_TRACE(c.key);
+    bool answer = !c.yes;
+    QString shown;
+    Run([&](QWidget*) {
+      WhenTrue([] { return dynamic_cast<QMessageBox*>(ActiveModal()) != nullptr; },
+               [&] {
+                 shown = dynamic_cast<QMessageBox*>(ActiveModal())->text();
+                 QTest::keyClick(ActiveModal(), static_cast<Qt::Key>(c.key));
+               },
+               3000, [] { ADD_FAILURE() << "no question"; });
+      answer = host.AskYesNo(&dialog, "确定退出？");
+      dialog.EndDialog(IDCANCEL);
+    });
+    EXPECT_EQ(answer, c.yes);
+    EXPECT_EQ(shown, QStringLiteral("确定退出？"));
+  }
+}
+
 TEST(QtHostWindows, CaptionBoxesAndFixedSizeFollowTheTemplateStyle) {
   QtWindowHost host;
   struct Expect {

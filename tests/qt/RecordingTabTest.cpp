@@ -1,4 +1,5 @@
-// The tab "记录": the file named as given, byte for byte, and a failure shown when it happens.
+// The tab "记录": the file named as given, byte for byte, a failure shown when it happens, and
+// what was made of an existing file.
 #include <gtest/gtest.h>
 
 #include <QLabel>
@@ -25,7 +26,7 @@ TEST(RecordingTab, RecordsToTheEnvironmentsBytesAndShowsAVanishedFile) {
   const std::string path = dir.string() + "/rec-\xE9t\xE9.csv";
   workbench::CsvRecorder recorder;
   RecordingTab tab(recorder);
-  ASSERT_EQ(tab.ContinueRecording(path), QString());
+  ASSERT_EQ(tab.StartRecording(path), QString());
   recorder.Write(measure::MeasuredBlock{});
   tab.Refresh();
   EXPECT_TRUE(fs::exists(fs::path(path)));
@@ -45,6 +46,14 @@ TEST(RecordingTab, RecordsToTheEnvironmentsBytesAndShowsAVanishedFile) {
   EXPECT_TRUE(fs::exists(dir / "记录.csv"));
   EXPECT_EQ(Label(tab, "recordFile"), chosen);
   EXPECT_EQ(Label(tab, "recordMessage"), QString());
+
+  // Chosen again: the tab says the rows go after the file's own, which stay.
+  recorder.Write(measure::MeasuredBlock{});
+  const auto before = fs::file_size(dir / "记录.csv");
+  ASSERT_EQ(tab.StartRecording(chosen), QString());
+  recorder.Write(measure::MeasuredBlock{});
+  EXPECT_GT(fs::file_size(dir / "记录.csv"), before);
+  EXPECT_EQ(Label(tab, "recordMessage"), QStringLiteral("记录追加在已有文件的末尾，原有内容保留"));
 }
 
 }  // namespace

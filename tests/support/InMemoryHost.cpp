@@ -160,6 +160,11 @@ void InMemoryHost::MessageBox(Dialog* owner, const std::string& utf8) {
   }
 }
 
+bool InMemoryHost::AskYesNo(Dialog* owner, const std::string& utf8) {
+  messages_.push_back({owner != nullptr ? owner->Template().id : 0, utf8});
+  return answerYes_;
+}
+
 void InMemoryHost::SetDialogBkColor(uint32_t background, uint32_t text) {
   background_ = background;
   textColor_ = text;

@@ -56,6 +56,7 @@ class InMemoryHost : public WindowHost {
   void SetTimer(Dialog& dialog, unsigned timerId, unsigned periodMs) override;
   void KillTimer(Dialog& dialog, unsigned timerId) override;
   void MessageBox(Dialog* owner, const std::string& utf8) override;
+  bool AskYesNo(Dialog* owner, const std::string& utf8) override;
   void SetDialogBkColor(uint32_t background, uint32_t text) override;
 
   // --- Script ---
@@ -63,6 +64,8 @@ class InMemoryHost : public WindowHost {
   // no script left is cancelled at once (and counted in UnscriptedModals()).
   void ScriptModal(int templateId, ModalScript script);
   void OnMessageBox(MessageBoxScript script) { messageBoxScript_ = std::move(script); }
+  // The user's answer to each question box from now on (recorded among the messages).
+  void AnswerQuestions(bool yes) { answerYes_ = yes; }
 
   // --- Driving ---
   // Realises a dialog without a modal loop and calls its OnInitDialog (for the main dialog in
@@ -123,6 +126,7 @@ class InMemoryHost : public WindowHost {
   std::map<std::pair<Dialog*, unsigned>, Timer> timers_;
   std::map<int, std::deque<ModalScript>> modalScripts_;
   MessageBoxScript messageBoxScript_;
+  bool answerYes_ = true;
   std::vector<MessageRecord> messages_;
   int unscriptedModals_ = 0;
   uint32_t background_ = 0x00FFFFFF;

@@ -15,7 +15,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-using kt::workbench::RecordOpening;
 
 using kt::test::ReadBytes;
 using kt::test::Utf8;
@@ -38,12 +37,12 @@ class RecordFilesOnWindows : public ::testing::Test {
 }  // namespace
 
 // An existing file keeps its bytes and takes rows at its end, also after a cut and after a read
-// moved the file's position; Overwrite empties it.
-TEST_F(RecordFilesOnWindows, KeepAppendsAtTheEndAndOverwriteEmpties) {
+// moved the file's position.
+TEST_F(RecordFilesOnWindows, AnExistingFileKeepsItsBytesAndTakesRowsAtItsEnd) {
   const std::string old = "旧的一行\r\n半行";
   std::ofstream(file, std::ios::binary) << old;
   {
-    const auto opened = files->Open(Utf8(file), RecordOpening::Keep);
+    const auto opened = files->Open(Utf8(file));
     ASSERT_TRUE(opened.file) << opened.refusal;
     EXPECT_EQ(opened.file->Size(), old.size());
     EXPECT_EQ(opened.file->Read(0, 3), old.substr(0, 3));
@@ -58,12 +57,6 @@ TEST_F(RecordFilesOnWindows, KeepAppendsAtTheEndAndOverwriteEmpties) {
     EXPECT_EQ(opened.file->Gone(), "");
   }
   EXPECT_EQ(ReadBytes(file), old.substr(0, old.find("半行")) + "新行\r\n");
-
-  const auto overwritten = files->Open(Utf8(file), RecordOpening::Overwrite);
-  ASSERT_TRUE(overwritten.file) << overwritten.refusal;
-  EXPECT_EQ(overwritten.file->Size(), 0u);
-  EXPECT_EQ(overwritten.file->Append("x"), "");
-  EXPECT_EQ(ReadBytes(file), "x");
 }
 
 // While a recording is open its file can be neither deleted nor renamed nor replaced (as any
@@ -87,7 +80,7 @@ TEST_F(RecordFilesOnWindows, TheOpenFileStaysWhereItIs) {
     SCOPED_TRACE(c.name);
     fs::remove_all(folder);
     fs::create_directories(folder);
-    const auto opened = files->Open(Utf8(file), RecordOpening::Keep);
+    const auto opened = files->Open(Utf8(file));
     ASSERT_TRUE(opened.file) << opened.refusal;
     ASSERT_EQ(opened.file->Append("a"), "");
     std::error_code refused;
@@ -102,13 +95,10 @@ TEST_F(RecordFilesOnWindows, TheOpenFileStaysWhereItIs) {
 
 // A device, a folder and a folder that is not there are refused at once, in Chinese.
 TEST_F(RecordFilesOnWindows, OnlyFilesOnDiskAreTaken) {
-  for (const auto how : {RecordOpening::Keep, RecordOpening::Overwrite}) {
-    EXPECT_EQ(files->Open("NUL", how).refusal, "无法记录到 NUL：不是普通文件（管道或设备）");
-    EXPECT_EQ(files->Open(Utf8(folder), how).refusal,
-              "无法创建 " + Utf8(folder) + "：这是一个文件夹");
-    const std::string missing = Utf8(folder / u8"没有" / "a.csv");
-    EXPECT_EQ(files->Open(missing, how).refusal, "无法创建 " + missing + "：文件夹不存在");
-  }
+  EXPECT_EQ(files->Open("NUL").refusal, "无法记录到 NUL：不是普通文件（管道或设备）");
+  EXPECT_EQ(files->Open(Utf8(folder)).refusal, "无法创建 " + Utf8(folder) + "：这是一个文件夹");
+  const std::string missing = Utf8(folder / u8"没有" / "a.csv");
+  EXPECT_EQ(files->Open(missing).refusal, "无法创建 " + missing + "：文件夹不存在");
   EXPECT_FALSE(fs::exists(folder / u8"没有"));
 }
 

@@ -1,17 +1,25 @@
 // A whole use of the Windows program through window messages, as a user's clicks and typing
-// arrive: the settings confirmed, the address typed, Run, live values checked against the bytes
-// on the line, the meter settings written, the workbench button, Stop, the values going grey,
-// Exit. The meter is the simulated one, in process, on the real clock.
+// arrive, started as kt7340.exe starts with KT7340_OPEN_WORKBENCH=1 and KT7340_RECORD set: the
+// settings confirmed, the workbench open and recording, the address typed, Run, live values
+// checked against the bytes on the line, the meter settings written, the workbench button, Stop,
+// the values going grey, the close box and "退  出" asking first while recording. The meter is
+// the simulated one, in process, on the real clock.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/CMonitorApp.h"
+#include "app/Environment.h"
+#include "app/StartUp.h"
+#include "app/win32/Win32StartUpWorkbench.h"
 #include "commands/MeterSetDialogIds.h"
 #include "modbus/Clock.h"
 #include "serial/win32/WideText.h"
@@ -20,6 +28,7 @@
 #include "ui/MainDialogIds.h"
 #include "ui/win32/Win32WindowHost.h"
 #include "ui/win32/workbench/WorkbenchWindow.h"
+#include "workbench/CsvRecorder.h"
 #include "workbench/RecordFile.h"
 
 namespace {
@@ -163,15 +172,22 @@ class User {
       steps_[next_].act();
       ++next_;
       since_ = GetTickCount();
-    } else if (GetTickCount() - since_ > kStepTimeoutMs && failure.empty()) {
-      failure = std::string("timed out waiting for: ") + steps_[next_].what;
-      GiveUp();
+    } else if (GetTickCount() - since_ > kStepTimeoutMs) {
+      if (failure.empty()) failure = std::string("timed out waiting for: ") + steps_[next_].what;
+      // Once a second, until the program has ended.
+      if (++givingUp_ % kGiveUpEveryTicks == 1) GiveUp();
     }
     busy_ = false;
   }
-  // Closes whatever is open so that the program ends.
+  // Closes whatever is open so that the program ends: a box first (Yes to a question), then the
+  // dialogs.
   static void GiveUp() {
-    for (const char* title : {"KT7340", "Dialog", "通讯设置", "7340智能电力检测仪---Tenbrook"}) {
+    if (HWND box = VisibleDialog("KT7340")) {
+      const bool question = GetDlgItem(box, IDYES) != nullptr;
+      PostMessageW(box, WM_COMMAND, question ? IDYES : kt::ui::IDOK, 0);
+      return;
+    }
+    for (const char* title : {"Dialog", "通讯设置", "7340智能电力检测仪---Tenbrook"}) {
       if (HWND w = VisibleDialog(title)) PostMessageW(w, WM_COMMAND, kt::ui::IDCANCEL, 0);
     }
   }
@@ -182,6 +198,8 @@ class User {
   UINT_PTR timer_ = 0;
   DWORD since_ = 0;
   bool busy_ = false;
+  int givingUp_ = 0;
+  static constexpr int kGiveUpEveryTicks = 1000 / kDriverPeriodMs;
 };
 
 TEST(WindowsSession, MonitorsAndConfiguresTheSimulatedMeterThroughWindowMessages) {
@@ -196,9 +214,15 @@ TEST(WindowsSession, MonitorsAndConfiguresTheSimulatedMeterThroughWindowMessages
     return std::vector<kt::serial::PortInfo>{{"COM1", "\\\\.\\COM1", "test adapter"}};
   });
   kt::ui::win32::WorkbenchWindow workbench(kt::workbench::SystemRecordFiles());
-  app.onMainDialog = [&host, &workbench](kt::ui::CMonitorDlg& d) {
-    workbench.Attach(d, [&host, &d] { return host.WindowOf(d); });
-  };
+  kt::app::win32::Win32StartUpWorkbench startUpWorkbench(workbench, host);
+  // A folder and file named in Chinese: the environment reaches the recorder as UTF-8.
+  const auto folder = std::filesystem::temp_directory_path() / L"kt7340_会话";
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder);
+  const std::filesystem::path csv = folder / L"记录.csv";
+  ASSERT_EQ(_wputenv_s(L"KT7340_RECORD", csv.wstring().c_str()), 0);
+  ASSERT_EQ(_wputenv_s(L"KT7340_OPEN_WORKBENCH", L"1"), 0);
+  const kt::app::StartUpRequests requests = kt::app::ReadStartUpRequests(kt::app::EnvironmentValue);
 
   const std::string mainTitle = "7340智能电力检测仪---Tenbrook";
   HWND main = nullptr;
@@ -211,12 +235,19 @@ TEST(WindowsSession, MonitorsAndConfiguresTheSimulatedMeterThroughWindowMessages
   COLORREF staleColour = 0;
   bool echoChecked = false;
   const auto box = [] { return VisibleDialog("KT7340"); };
+  bool stayedAfterNo = false;
 
   User user({
       {"the settings", [] { return VisibleDialog("通讯设置") != nullptr; },
        [] { Click(VisibleDialog("通讯设置"), kt::ui::IDOK); }},
-      {"the main dialog", [&] { return (main = VisibleDialog(mainTitle)) != nullptr; },
+      {"the workbench open and recording with the main dialog",
        [&] {
+         main = VisibleDialog(mainTitle);
+         return main != nullptr && workbench.Visible() && workbench.Recorder().Recording();
+       },
+       [&] {
+         EXPECT_EQ(GetWindow(workbench.Handle(), GW_OWNER), main);
+         EXPECT_EQ(kt::serial::win32::WideFromUtf8(workbench.Recorder().Path()), csv.wstring());
          EXPECT_EQ(Text(main, kSlaveAddressEdit), "0");
          Type(main, kSlaveAddressEdit, "7");
          Click(main, kRunButton);
@@ -269,10 +300,28 @@ TEST(WindowsSession, MonitorsAndConfiguresTheSimulatedMeterThroughWindowMessages
        [&] { return PaintedTextColour(main, kPhaseVoltageABox) == kt::ui::kGrey; },
        [&] {
          staleColour = PaintedTextColour(main, kPhaseVoltageABox);
-         Click(main, kt::ui::IDCANCEL);
+         PostMessageW(main, WM_CLOSE, 0, 0);  // the close box
        }},
+      {"asked before closing", [&] { return BoxSays(box(), kt::app::kRecordingExitQuestion); },
+       [&] { PostMessageW(box(), WM_COMMAND, IDNO, 0); }},
+      {"still open after No", [&] { return box() == nullptr; },
+       [&] {
+         stayedAfterNo = IsWindowVisible(main) != 0 && workbench.Recorder().Recording();
+         Click(main, kt::ui::IDCANCEL);  // "退  出"
+       }},
+      {"asked before leaving", [&] { return BoxSays(box(), kt::app::kRecordingExitQuestion); },
+       [&] { PostMessageW(box(), WM_COMMAND, IDYES, 0); }},
   });
-  EXPECT_FALSE(app.InitInstance());
+  kt::app::RunMonitorWindows(app, startUpWorkbench, requests, {});
+  _wputenv_s(L"KT7340_RECORD", L"");
+  _wputenv_s(L"KT7340_OPEN_WORKBENCH", L"");
+  EXPECT_TRUE(stayedAfterNo);
+  // Rows were recorded from the start to the end, after the header.
+  std::ifstream in(csv, std::ios::binary);
+  const std::string recorded{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  const std::string header = "\xEF\xBB\xBF" + kt::workbench::CsvHeader() + "\r\n";
+  EXPECT_EQ(recorded.substr(0, header.size()), header);
+  EXPECT_GT(recorded.size(), header.size());
 
   EXPECT_EQ(user.failure, "");
   EXPECT_TRUE(user.Done());

@@ -166,6 +166,11 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
   const std::filesystem::path csv = folder / L"记录.csv";
   const std::filesystem::path logFile = folder / L"报文.txt";
   const std::filesystem::path png = folder / L"趋势.png";
+  // An earlier recording in the file chosen: "开始记录…" adds to it, without the save dialog's
+  // question about overwriting.
+  const std::string header = "\xEF\xBB\xBF" + kt::workbench::CsvHeader() + "\r\n";
+  const std::string earlier = header + "2026-01-02T03:04:05.678,1,220.00\r\n";
+  std::ofstream(csv, std::ios::binary) << earlier;
 
   kt::ui::win32::Win32WindowHost host;
   kt::modbus::SteadyClock clock;
@@ -296,6 +301,9 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
        [&] {
          Shoot(workbench.Handle(), "recording");
          EXPECT_EQ(workbench.Recorder().Path(), Utf8(csv.wstring()));
+         wchar_t note[128] = {};
+         GetWindowTextW(workbench.Recording().Item(ids::kRecordMessage), note, 128);
+         EXPECT_EQ(kt::serial::win32::Utf8FromWide(note), "记录追加在已有文件的末尾，原有内容保留");
          Click(workbench.Recording().Item(ids::kStopRecordingButton));
          EXPECT_FALSE(workbench.Recorder().Recording());
          wchar_t rows[32] = {};
@@ -412,13 +420,12 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
   // The main dialog's end ended the window it owned.
   EXPECT_EQ(workbench.Handle(), nullptr);
 
-  // The recording: the byte-order mark, the header, a row per block while recording, CR LF.
+  // The recording: the earlier file's bytes, then a row per block while recording, CR LF.
   const std::string recorded = Slurp(csv);
-  const std::string header = "\xEF\xBB\xBF" + kt::workbench::CsvHeader() + "\r\n";
-  ASSERT_GE(recorded.size(), header.size());
-  EXPECT_EQ(recorded.substr(0, header.size()), header);
+  ASSERT_GE(recorded.size(), earlier.size());
+  EXPECT_EQ(recorded.substr(0, earlier.size()), earlier);
   EXPECT_GE(blocksWhileRecording, kBlocksToRecord);
-  EXPECT_EQ(Count(recorded, "\r\n"), 1 + blocksWhileRecording);
+  EXPECT_EQ(Count(recorded, "\r\n"), 2 + blocksWhileRecording);
   // The saved log: its column heads and the configuration request.
   const std::string saved = Slurp(logFile);
   EXPECT_NE(saved.find("时间\t方向\t地址\t功能\t内容\t报文"), std::string::npos);

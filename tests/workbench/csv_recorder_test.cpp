@@ -1,5 +1,5 @@
 // The CSV recording: the file's exact bytes, rows whole or not at all, a file that goes away,
-// files that are no regular files, names taken byte for byte, and continuing an existing file.
+// files that are no regular files, names taken byte for byte, and an existing file never emptied.
 #include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -87,11 +87,6 @@ TEST_F(CsvRecorderTest, HeaderAndRowsAreExactBytes) {
 
   CsvRecorder recorder;
   const auto path = dir / "known.csv";
-  {
-    // An older, longer recording under the same name is replaced, not written over in part.
-    std::ofstream old(path, std::ios::binary);
-    old << std::string(20000, 'x') << "\r\n";
-  }
   ASSERT_EQ(recorder.Start(path.string()), "");
   recorder.Write(KnownBlock());
   recorder.Write(noStatus);
@@ -147,9 +142,7 @@ struct MemoryFiles : kt::workbench::RecordFiles {
     std::string path;
   };
   explicit MemoryFiles(Disk& d) : disk(d) {}
-  kt::workbench::OpenedRecordFile Open(const std::string& path,
-                                       kt::workbench::RecordOpening how) override {
-    if (how == kt::workbench::RecordOpening::Overwrite) disk.files[path].clear();
+  kt::workbench::OpenedRecordFile Open(const std::string& path) override {
     disk.files[path];
     return {std::make_unique<File>(disk, path), ""};
   }
@@ -174,7 +167,7 @@ TEST(CsvRecorderOnAFullDisk, AFailedWriteStopsTheRecordingOnceAndKeepsEarlierRow
   for (const size_t room : {RowOf(KnownBlock()).size() - 1, size_t{1}}) {
     SCOPED_TRACE(room);
     disk.files["full.csv"] = before;
-    ASSERT_EQ(recorder.Continue("full.csv"), "");
+    ASSERT_EQ(recorder.Start("full.csv"), "");
     disk.capacity = before.size() + room;
     recorder.Write(KnownBlock());
     EXPECT_FALSE(recorder.Recording());
@@ -185,7 +178,7 @@ TEST(CsvRecorderOnAFullDisk, AFailedWriteStopsTheRecordingOnceAndKeepsEarlierRow
     disk.capacity = 1 << 20;
   }
   // A row that just fits is written.
-  ASSERT_EQ(recorder.Continue("full.csv"), "");
+  ASSERT_EQ(recorder.Start("full.csv"), "");
   disk.capacity = before.size() + RowOf(KnownBlock()).size();
   recorder.Write(KnownBlock());
   EXPECT_TRUE(recorder.Recording());
@@ -214,12 +207,10 @@ TEST_F(CsvRecorderTest, ARealFullFileSystemNeverLeavesATornRow) {
     const fs::path& at;
     ~Unmount() { ::umount(at.c_str()); }
   } unmount{mountPoint};
-  for (const bool continued : {false, true}) {
-    SCOPED_TRACE(continued);
+  {
     const fs::path csv = mountPoint / "full.csv";
-    fs::remove(csv);
     CsvRecorder recorder;
-    ASSERT_EQ(continued ? recorder.Continue(csv.string()) : recorder.Start(csv.string()), "");
+    ASSERT_EQ(recorder.Start(csv.string()), "");
     MeasuredBlock block = KnownBlock();
     for (size_t i = 0; i < 1000 && recorder.Recording(); ++i) {
       block[Quantity::ForwardActiveEnergy] =
@@ -297,14 +288,13 @@ TEST_F(CsvRecorderTest, OnlyRegularFilesAreRecordedToAndNothingWaitsForAReader) 
   CsvRecorder recorder;
   // Nobody reads the pipe: opening it for writing would wait for ever.
   EXPECT_EQ(recorder.Start(fifo.string()), "无法记录到 " + fifo.string() + refusal);
-  EXPECT_EQ(recorder.Continue(fifo.string()), "无法记录到 " + fifo.string() + refusal);
   {
     // With a reader, the pipe could be opened, and is refused all the same.
     kt::serial::UniqueFd reader(::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     ASSERT_GE(reader.get(), 0);
     EXPECT_EQ(recorder.Start(fifo.string()), "无法记录到 " + fifo.string() + refusal);
   }
-  EXPECT_EQ(recorder.Continue("/dev/null"), "无法记录到 /dev/null" + refusal);
+  EXPECT_EQ(recorder.Start("/dev/null"), "无法记录到 /dev/null" + refusal);
   EXPECT_EQ(recorder.Start(dir.string()), "无法创建 " + dir.string() + "：这是一个文件夹");
   EXPECT_FALSE(recorder.Recording());
   EXPECT_TRUE(fs::is_fifo(fifo));
@@ -316,7 +306,7 @@ TEST_F(CsvRecorderTest, TheNameIsUsedByteForByte) {
     const std::string path = dir.string() + "/" + name;
     ::unlink(path.c_str());
     CsvRecorder recorder;
-    ASSERT_EQ(recorder.Continue(path), "");
+    ASSERT_EQ(recorder.Start(path), "");
     recorder.Write(KnownBlock());
     EXPECT_EQ(recorder.Path(), path);
     bool found = false;
@@ -332,40 +322,66 @@ TEST_F(CsvRecorderTest, TheNameIsUsedByteForByte) {
   }
 }
 
-TEST_F(CsvRecorderTest, ContinuingNeverLosesWhatAFileHolds) {
+TEST_F(CsvRecorderTest, StartingNeverLosesWhatAFileHolds) {
   const std::string row = RowOf(KnownBlock());
   const std::string otherHead = "\xEF\xBB\xBF时间,旧格式\r\n1,2\r\n";
+  // What the user is told: nothing, rows after the file's own, or the file left alone.
+  enum class Told { Nothing, AppendedHere, TornRowCut, WrittenElsewhere, AppendedElsewhere };
   struct Case {
     const char* name;
     const char* file;                           // recorded to, in the folder
     std::map<std::string, std::string> before;  // files there before
     std::string expectedFile;                   // the file the rows go to
     std::string expectedText;                   // its text after one more row
+    Told told;
   };
   const Case cases[] = {
-      {"no file yet", "r.csv", {}, "r.csv", kHead + row},
-      {"an empty file", "r.csv", {{"r.csv", ""}}, "r.csv", kHead + row},
-      {"our header only", "r.csv", {{"r.csv", kHead}}, "r.csv", kHead + row},
-      {"our header and a torn first row", "r.csv", {{"r.csv", kHead + "2"}}, "r.csv", kHead + row},
-      {"our header", "r.csv", {{"r.csv", kHead + row + row}}, "r.csv", kHead + row + row + row},
+      {"no file yet", "r.csv", {}, "r.csv", kHead + row, Told::Nothing},
+      {"an empty file", "r.csv", {{"r.csv", ""}}, "r.csv", kHead + row, Told::Nothing},
+      {"only our header", "r.csv", {{"r.csv", kHead}}, "r.csv", kHead + row, Told::AppendedHere},
+      {"our header and a torn first row",
+       "r.csv",
+       {{"r.csv", kHead + "2"}},
+       "r.csv",
+       kHead + row,
+       Told::TornRowCut},
+      {"our header and rows",
+       "r.csv",
+       {{"r.csv", kHead + row + row}},
+       "r.csv",
+       kHead + row + row + row,
+       Told::AppendedHere},
       {"a torn last row cut off",
        "r.csv",
        {{"r.csv", kHead + row + "2026-01-0"}},
        "r.csv",
-       kHead + row + row},
-      {"another header", "r.csv", {{"r.csv", otherHead}}, "r-2.csv", kHead + row},
+       kHead + row + row,
+       Told::TornRowCut},
+      {"another header",
+       "r.csv",
+       {{"r.csv", otherHead}},
+       "r-2.csv",
+       kHead + row,
+       Told::WrittenElsewhere},
       {"another header twice",
        "r.csv",
        {{"r.csv", otherHead}, {"r-2.csv", otherHead}},
        "r-3.csv",
-       kHead + row},
+       kHead + row,
+       Told::WrittenElsewhere},
       {"our header in the numbered file",
        "r.csv",
        {{"r.csv", otherHead}, {"r-2.csv", kHead + row}},
        "r-2.csv",
-       kHead + row + row},
-      {"a header cut short", "r.csv", {{"r.csv", kHead.substr(0, 20)}}, "r-2.csv", kHead + row},
-      {"no extension", "r", {{"r", otherHead}}, "r-2", kHead + row},
+       kHead + row + row,
+       Told::AppendedElsewhere},
+      {"a header cut short",
+       "r.csv",
+       {{"r.csv", kHead.substr(0, 20)}},
+       "r-2.csv",
+       kHead + row,
+       Told::WrittenElsewhere},
+      {"no extension", "r", {{"r", otherHead}}, "r-2", kHead + row, Told::WrittenElsewhere},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -375,9 +391,11 @@ TEST_F(CsvRecorderTest, ContinuingNeverLosesWhatAFileHolds) {
     for (const auto& [name, text] : c.before)
       std::ofstream(folder / name, std::ios::binary) << text;
     CsvRecorder recorder;
-    ASSERT_EQ(recorder.Continue((folder / c.file).string()), "");
+    const std::string asked = (folder / c.file).string();
+    const std::string used = (folder / c.expectedFile).string();
+    ASSERT_EQ(recorder.Start(asked), "");
     recorder.Write(KnownBlock());
-    EXPECT_EQ(recorder.Path(), (folder / c.expectedFile).string());
+    EXPECT_EQ(recorder.Path(), used);
     EXPECT_EQ(FileText(folder / c.expectedFile), c.expectedText);
     // Every other file is as it was.
     for (const auto& [name, text] : c.before) {
@@ -385,6 +403,15 @@ TEST_F(CsvRecorderTest, ContinuingNeverLosesWhatAFileHolds) {
         EXPECT_EQ(FileText(folder / name), text) << name;
       }
     }
+    const std::string leftAlone = asked + " 已有其他内容，未改动；记录";
+    const std::map<Told, std::string> notes = {
+        {Told::Nothing, ""},
+        {Told::AppendedHere, "记录追加在已有文件的末尾，原有内容保留"},
+        {Told::TornRowCut, "记录追加在已有文件的末尾，原有内容保留（已去掉末尾不完整的一行）"},
+        {Told::WrittenElsewhere, leftAlone + "写入 " + used},
+        {Told::AppendedElsewhere, leftAlone + "追加到 " + used},
+    };
+    EXPECT_EQ(recorder.StartNote(), notes.at(c.told));
   }
   EXPECT_EQ(kt::workbench::NumberedPath("/a/b.c/rec", 2), "/a/b.c/rec-2");
   EXPECT_EQ(kt::workbench::NumberedPath("/a/.csv", 3), "/a/.csv-3");

@@ -73,6 +73,8 @@ class WindowHost {
   // A modal message box with an OK button only; returns when the user has confirmed it. The
   // timers of open dialogs keep ticking while it is shown.
   virtual void MessageBox(Dialog* owner, const std::string& utf8) = 0;
+  // A modal question with the buttons Yes and No (No the default); true when the user chose Yes.
+  virtual bool AskYesNo(Dialog* owner, const std::string& utf8) = 0;
 
   // Default colours of the dialogs and message boxes shown from now on.
   virtual void SetDialogBkColor(uint32_t background, uint32_t text) = 0;

@@ -25,6 +25,9 @@ namespace {
 
 // The system's dialog face colour until SetDialogBkColor is called.
 constexpr uint32_t kSystemFace = 0x00F0F0F0;
+// The identifiers of a question box's buttons, as the system numbers them (IDOK is 1).
+constexpr int kYesButton = 6;
+constexpr int kNoButton = 7;
 // Pixels a message box needs beyond its title (icon and frame buttons) and its text (margins).
 constexpr int kTitleFrameRoom = 160;
 constexpr int kTextFrameRoom = 80;
@@ -188,6 +191,14 @@ bool QtWindowHost::TimerRunning(const Dialog& dialog, unsigned timerId) const {
 }
 
 void QtWindowHost::MessageBox(Dialog* owner, const std::string& utf8) {
+  RunBox(owner, utf8, false);
+}
+
+bool QtWindowHost::AskYesNo(Dialog* owner, const std::string& utf8) {
+  return RunBox(owner, utf8, true) == kYesButton;
+}
+
+int QtWindowHost::RunBox(Dialog* owner, const std::string& utf8, bool yesNo) {
   QWidget* parent = owner != nullptr ? Find(*owner) : nullptr;
   if (parent == nullptr) parent = TopWindow();
   QMessageBox box(parent);
@@ -196,10 +207,19 @@ void QtWindowHost::MessageBox(Dialog* owner, const std::string& utf8) {
   box.setWindowIcon(icon_);
   box.setTextFormat(Qt::PlainText);
   box.setText(DisplayText(utf8));
-  QPushButton* ok = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
-  ok->setObjectName(QString::number(IDOK));
-  box.setDefaultButton(ok);
-  box.setEscapeButton(ok);
+  QPushButton* safe = nullptr;  // the default, and what Escape chooses
+  if (yesNo) {
+    box.setIcon(QMessageBox::Question);
+    box.addButton(QStringLiteral("是(&Y)"), QMessageBox::YesRole)
+        ->setObjectName(QString::number(kYesButton));
+    safe = box.addButton(QStringLiteral("否(&N)"), QMessageBox::NoRole);
+    safe->setObjectName(QString::number(kNoButton));
+  } else {
+    safe = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+    safe->setObjectName(QString::number(IDOK));
+  }
+  box.setDefaultButton(safe);
+  box.setEscapeButton(safe);
   ApplyWindowColors(box, colors_);
   // A message box sizes itself to a narrow default: reserve room for the whole title (with the
   // frame's buttons) and the longest line, within the screen.
@@ -216,6 +236,8 @@ void QtWindowHost::MessageBox(Dialog* owner, const std::string& utf8) {
                   grid->rowCount(), 0, 1, grid->columnCount());
   }
   box.exec();
+  const QAbstractButton* chosen = box.clickedButton();
+  return chosen != nullptr ? chosen->objectName().toInt() : safe->objectName().toInt();
 }
 
 void QtWindowHost::SetDialogBkColor(uint32_t background, uint32_t text) {

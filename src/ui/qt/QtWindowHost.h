@@ -42,6 +42,7 @@ class QtWindowHost : public WindowHost {
   void SetTimer(Dialog& dialog, unsigned timerId, unsigned periodMs) override;
   void KillTimer(Dialog& dialog, unsigned timerId) override;
   void MessageBox(Dialog* owner, const std::string& utf8) override;
+  bool AskYesNo(Dialog* owner, const std::string& utf8) override;
   void SetDialogBkColor(uint32_t background, uint32_t text) override;
 
   // The dialog's window while it exists, else nullptr (for tests and tools).
@@ -49,6 +50,9 @@ class QtWindowHost : public WindowHost {
   bool TimerRunning(const Dialog& dialog, unsigned timerId) const;
 
  private:
+  // Shows `utf8` in a box titled KT7340 with "确定", or with "是" and "否"; returns the
+  // identifier of the button chosen.
+  int RunBox(Dialog* owner, const std::string& utf8, bool yesNo);
   HostedWindow* Find(const Dialog& dialog) const;
   QWidget* TopWindow() const;
 

@@ -44,13 +44,14 @@ LRESULT CALLBACK CreationHook(int code, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-void ColouredMessageBox(HWND owner, const std::wstring& text, const std::wstring& title) {
+int ColouredMessageBox(HWND owner, const std::wstring& text, const std::wstring& title, UINT type) {
   HHOOK hook = owner != nullptr
                    ? SetWindowsHookExW(WH_CBT, &CreationHook, nullptr, GetCurrentThreadId())
                    : nullptr;
   // The hook is only wanted for the box's own creation.
-  MessageBoxW(owner, text.c_str(), title.c_str(), MB_OK);
+  const int chosen = MessageBoxW(owner, text.c_str(), title.c_str(), type);
   if (hook != nullptr) UnhookWindowsHookEx(hook);
+  return chosen;
 }
 
 }  // namespace kt::ui::win32

@@ -8,8 +8,10 @@
 
 namespace kt::ui::win32 {
 
-// MessageBoxW with OK only, titled `title`, owned by `owner` (nullptr: none). When the owner is
-// a dialog of the host, the box takes that dialog's colours.
-void ColouredMessageBox(HWND owner, const std::wstring& text, const std::wstring& title);
+// MessageBoxW of `type` (MB_OK, ...), titled `title`, owned by `owner` (nullptr: none); returns
+// the button chosen (IDOK, IDYES, ...). When the owner is a dialog of the host, the box takes
+// that dialog's colours.
+int ColouredMessageBox(HWND owner, const std::wstring& text, const std::wstring& title,
+                       UINT type = MB_OK);
 
 }  // namespace kt::ui::win32

@@ -182,6 +182,13 @@ void Win32WindowHost::MessageBox(Dialog* owner, const std::string& utf8) {
   ColouredMessageBox(parent, serial::win32::WideFromUtf8(utf8), kMessageBoxTitle);
 }
 
+bool Win32WindowHost::AskYesNo(Dialog* owner, const std::string& utf8) {
+  HWND parent = owner != nullptr ? WindowOf(*owner) : nullptr;
+  if (parent == nullptr) parent = TopWindow();
+  return ColouredMessageBox(parent, serial::win32::WideFromUtf8(utf8), kMessageBoxTitle,
+                            MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+}
+
 void Win32WindowHost::SetDialogBkColor(uint32_t background, uint32_t text) {
   colors_ = DialogColors{background, text};
 }

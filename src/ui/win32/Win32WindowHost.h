@@ -43,6 +43,7 @@ class Win32WindowHost : public WindowHost {
   void SetTimer(Dialog& dialog, unsigned timerId, unsigned periodMs) override;
   void KillTimer(Dialog& dialog, unsigned timerId) override;
   void MessageBox(Dialog* owner, const std::string& utf8) override;
+  bool AskYesNo(Dialog* owner, const std::string& utf8) override;
   void SetDialogBkColor(uint32_t background, uint32_t text) override;
 
   // The dialog's window while it exists, else nullptr (for tests and tools).

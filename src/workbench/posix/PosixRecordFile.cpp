@@ -82,11 +82,10 @@ class PosixRecordFile : public RecordFile {
 
 class PosixRecordFiles : public RecordFiles {
  public:
-  OpenedRecordFile Open(const std::string& path, RecordOpening how) override {
+  OpenedRecordFile Open(const std::string& path) override {
     // Without O_NONBLOCK, opening a pipe nobody reads would wait for a reader.
-    const int access = how == RecordOpening::Keep ? O_RDWR : O_WRONLY;
     serial::UniqueFd fd(
-        ::open(path.c_str(), access | O_CREAT | O_APPEND | O_NONBLOCK | O_CLOEXEC, 0644));
+        ::open(path.c_str(), O_RDWR | O_CREAT | O_APPEND | O_NONBLOCK | O_CLOEXEC, 0644));
     if (fd.get() < 0) {
       if (errno == ENXIO) return {nullptr, NotRegular(path)};  // a pipe without a reader
       return {nullptr, "无法创建 " + path + "：" + FileErrorReason(errno)};
@@ -98,9 +97,6 @@ class PosixRecordFiles : public RecordFiles {
     if (!S_ISREG(st.st_mode)) return {nullptr, NotRegular(path)};
     // Writes to a regular file do not wait anyway; the flag was for the opening.
     ::fcntl(fd.get(), F_SETFL, ::fcntl(fd.get(), F_GETFL) & ~O_NONBLOCK);
-    if (how == RecordOpening::Overwrite && ::ftruncate(fd.get(), 0) != 0) {
-      return {nullptr, "无法写入 " + path + "：" + FileErrorReason(errno)};
-    }
     return {std::make_unique<PosixRecordFile>(std::move(fd), path), {}};
   }
 };

@@ -182,15 +182,14 @@ class Win32RecordFile : public RecordFile {
 
 class Win32RecordFiles : public RecordFiles {
  public:
-  OpenedRecordFile Open(const std::string& path, RecordOpening how) override {
+  OpenedRecordFile Open(const std::string& path) override {
     std::wstring wide = serial::win32::WideFromUtf8(path);
     if (IsFolder(wide)) return {nullptr, "无法创建 " + path + "：" + FileErrorReason(EISDIR)};
-    const DWORD access = how == RecordOpening::Keep ? GENERIC_READ | GENERIC_WRITE
-                                                    : static_cast<DWORD>(GENERIC_WRITE);
     // Others may read and write it meanwhile, but not delete or rename it, as Windows keeps
     // every file in use: the rows keep their file. (Gone() still notices a path that moved.)
-    FileHandle file(CreateFileW(wide.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle file(CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
       const DWORD e = GetLastError();
       // A pipe whose every instance is taken: opening never waits for one.
@@ -199,12 +198,6 @@ class Win32RecordFiles : public RecordFiles {
     }
     // A device (NUL, CON, a COM port) or a pipe is no file to record to.
     if (GetFileType(file.get()) != FILE_TYPE_DISK) return {nullptr, NotRegular(path)};
-    if (how == RecordOpening::Overwrite) {
-      LARGE_INTEGER start{};
-      if (!SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN) || !SetEndOfFile(file.get())) {
-        return {nullptr, "无法写入 " + path + "：" + FileErrorText(GetLastError())};
-      }
-    }
     return {std::make_unique<Win32RecordFile>(std::move(file), std::move(wide)), {}};
   }
 };

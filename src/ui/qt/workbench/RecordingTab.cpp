@@ -80,19 +80,15 @@ QString RecordingTab::DefaultPath() {
 }
 
 QString RecordingTab::StartRecording(const QString& path) {
-  return Started(recorder_.Start(QFile::encodeName(path).toStdString()));
+  return StartRecording(QFile::encodeName(path).toStdString());
 }
 
-QString RecordingTab::ContinueRecording(const std::string& pathBytes) {
-  return Started(recorder_.Continue(pathBytes));
-}
-
-QString RecordingTab::Started(const std::string& message) {
-  QString refusal = QString::fromStdString(message);
+QString RecordingTab::StartRecording(const std::string& pathBytes) {
+  const std::string refusal = recorder_.Start(pathBytes);
   failureShown_ = false;
-  message_->setText(refusal);
+  message_->setText(QString::fromStdString(refusal.empty() ? recorder_.StartNote() : refusal));
   Refresh();
-  return refusal;
+  return QString::fromStdString(refusal);
 }
 
 void RecordingTab::StopRecording() {
@@ -115,9 +111,11 @@ void RecordingTab::Refresh() {
 }
 
 void RecordingTab::AskAndStart() {
-  // The file dialog asks before an existing file is overwritten; the recording then empties it.
+  // No question about overwriting: an existing file is never emptied, and the tab then says
+  // whether the rows go after its own or to a numbered file beside it.
   const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("开始记录"), DefaultPath(),
-                                                    QStringLiteral("CSV 文件 (*.csv)"));
+                                                    QStringLiteral("CSV 文件 (*.csv)"), nullptr,
+                                                    QFileDialog::DontConfirmOverwrite);
   if (!path.isEmpty()) StartRecording(path);
 }
 

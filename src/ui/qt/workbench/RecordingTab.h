@@ -15,13 +15,12 @@ class RecordingTab : public QWidget {
  public:
   explicit RecordingTab(workbench::CsvRecorder& recorder, QWidget* parent = nullptr);
 
-  // Starts recording to `path`, emptying an existing file; returns "" or the Chinese refusal
-  // also shown in the tab.
+  // Starts recording to `path` (see CsvRecorder::Start: an existing file is never emptied);
+  // returns "" or the Chinese refusal. The tab shows the refusal, or what was made of an
+  // existing file.
   QString StartRecording(const QString& path);
-  // Records to the file named by `pathBytes` (taken byte for byte, as the environment gives
-  // it) without losing what it holds: the rows go after its own, or to a numbered file beside
-  // it when its header differs.
-  QString ContinueRecording(const std::string& pathBytes);
+  // The same for the file named by `pathBytes`, taken byte for byte, as the environment gives it.
+  QString StartRecording(const std::string& pathBytes);
   void StopRecording();
   // Brings the labels up to date after a row was written (or failed).
   void Refresh();
@@ -31,7 +30,6 @@ class RecordingTab : public QWidget {
 
  private:
   void AskAndStart();
-  QString Started(const std::string& refusal);
 
   workbench::CsvRecorder& recorder_;
   QPushButton* start_;

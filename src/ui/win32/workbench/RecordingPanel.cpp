@@ -84,16 +84,9 @@ void RecordingPanel::OnTimer(UINT_PTR timerId) {
 }
 
 std::string RecordingPanel::StartRecording(const std::string& path) {
-  return Started(recorder_.Start(path));
-}
-
-std::string RecordingPanel::ContinueRecording(const std::string& path) {
-  return Started(recorder_.Continue(path));
-}
-
-std::string RecordingPanel::Started(const std::string& refusal) {
+  std::string refusal = recorder_.Start(path);
   failureShown_ = false;
-  SetText(ids::kRecordMessage, refusal);
+  SetText(ids::kRecordMessage, refusal.empty() ? recorder_.StartNote() : refusal);
   Refresh();
   return refusal;
 }
@@ -119,9 +112,11 @@ void RecordingPanel::Refresh() {
 }
 
 void RecordingPanel::AskAndStart() {
-  // The save dialog asks before an existing file is overwritten; the recording then empties it.
-  const std::string path = AskSavePath(
-      Handle(), {"开始记录", "kt7340-" + LocalStampNow() + ".csv", "CSV 文件 (*.csv)", "csv"});
+  // No question about overwriting: an existing file is never emptied, and the tab then says
+  // whether the rows go after its own or to a numbered file beside it.
+  const std::string path =
+      AskSavePath(Handle(), {"开始记录", "kt7340-" + LocalStampNow() + ".csv", "CSV 文件 (*.csv)",
+                             "csv", SaveQuestion::kNeverOverwrites});
   if (!path.empty()) StartRecording(path);
 }
 

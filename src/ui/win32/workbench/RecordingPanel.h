@@ -17,11 +17,10 @@ class RecordingPanel : public ChildPanel {
   void Layout(int width, int height) override;
   void OnShown() override { Refresh(); }
 
-  // Starts recording to `path` (UTF-8), emptying an existing file; returns "" or the Chinese
-  // refusal also shown in the tab.
+  // Starts recording to `path` (UTF-8; see CsvRecorder::Start: an existing file is never
+  // emptied); returns "" or the Chinese refusal. The tab shows the refusal, or what was made of
+  // an existing file.
   std::string StartRecording(const std::string& path);
-  // Records to `path` without losing what it holds (see CsvRecorder::Continue).
-  std::string ContinueRecording(const std::string& path);
   void StopRecording();
   // Brings the texts up to date after a row was written (or failed).
   void Refresh();
@@ -32,7 +31,6 @@ class RecordingPanel : public ChildPanel {
   void OnTimer(UINT_PTR timerId) override;
 
  private:
-  std::string Started(const std::string& refusal);
   void AskAndStart();
 
   workbench::CsvRecorder& recorder_;

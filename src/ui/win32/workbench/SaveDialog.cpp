@@ -37,7 +37,8 @@ std::string AskSavePath(HWND owner, const SaveQuestion& question) {
   ofn.lpstrInitialDir = home;
   ofn.lpstrTitle = title.c_str();
   ofn.lpstrDefExt = extension.c_str();
-  ofn.Flags = OFN_OVERWRITEPROMPT | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | OFN_EXPLORER;
+  ofn.Flags = OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | OFN_EXPLORER;
+  if (question.asksBeforeOverwriting) ofn.Flags |= OFN_OVERWRITEPROMPT;
   if (GetSaveFileNameW(&ofn) == 0) return {};
   return Utf8(file.data());
 }

@@ -12,10 +12,13 @@ struct SaveQuestion {
   std::string suggestedName;  // in the user's folder: "kt7340-20260102-043124.csv"
   std::string typeName;       // "CSV 文件 (*.csv)"
   std::string extension;      // "csv", added when the name has none
+  // Whether the dialog asks before an existing file is chosen: it is overwritten, unless the
+  // caller never overwrites (kNeverOverwrites).
+  bool asksBeforeOverwriting = true;
+  static constexpr bool kNeverOverwrites = false;
 };
 
-// The path the user chose (UTF-8), "" when cancelled. The dialog asks before an existing file is
-// overwritten.
+// The path the user chose (UTF-8), "" when cancelled.
 std::string AskSavePath(HWND owner, const SaveQuestion& question);
 
 // "20260102-043124" at the local time now, for suggested file names.

@@ -28,6 +28,7 @@ constexpr int kLeastHeightPx = 400;
 constexpr int kMarginPx = 4;
 constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
+constexpr UINT kRunSoonMessage = WM_APP + 1;
 
 // The main dialog's font (the template's face and size) at the screen's resolution.
 HFONT MakeFont() {
@@ -186,6 +187,12 @@ void WorkbenchWindow::SubscribeBlocks(workbench::BlockFanOut::Consumer consumer)
   blocks_.Subscribe(std::move(consumer));
 }
 
+void WorkbenchWindow::RunSoon(std::function<void()> job) {
+  if (hwnd_ == nullptr) return;
+  soon_.push_back(std::move(job));
+  PostMessageW(hwnd_, kRunSoonMessage, 0, 0);
+}
+
 void WorkbenchWindow::ShowBeside() {
   if (hwnd_ == nullptr) return;
   HWND main = mainWindow_ ? mainWindow_() : nullptr;
@@ -261,6 +268,14 @@ LRESULT WorkbenchWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (header.hwndFrom == tabs_ && header.code == TCN_SELCHANGE) {
         ShowTab(static_cast<WorkbenchTab>(SendMessageW(tabs_, TCM_GETCURSEL, 0, 0)));
       }
+      return 0;
+    }
+    case kRunSoonMessage: {
+      // One message per job; a job may ask for more.
+      if (soon_.empty()) return 0;
+      const std::function<void()> job = std::move(soon_.front());
+      soon_.erase(soon_.begin());
+      job();
       return 0;
     }
     case WM_EXITSIZEMOVE:

@@ -7,6 +7,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "ui/win32/WindowsApi.h"
 #include "ui/win32/workbench/GdiPlus.h"
@@ -53,6 +54,10 @@ class WorkbenchWindow {
   bool Visible() const;
   HWND Handle() const { return hwnd_; }
 
+  // Runs `job` once from the message loop that runs next (the main dialog's, when called before
+  // it starts), after the messages already waiting.
+  void RunSoon(std::function<void()> job);
+
   // Room for further tools: the decoded blocks in base units.
   void SubscribeBlocks(workbench::BlockFanOut::Consumer consumer);
 
@@ -86,6 +91,7 @@ class WorkbenchWindow {
   std::unique_ptr<TrendPanel> trend_;
   std::unique_ptr<WiringPanel> wiring_;
   WorkbenchTab current_ = WorkbenchTab::Traffic;
+  std::vector<std::function<void()>> soon_;  // RunSoon's jobs, in order
 };
 
 }  // namespace kt::ui::win32
