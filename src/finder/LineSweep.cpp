@@ -33,6 +33,8 @@ uint32_t Since(modbus::Clock& clock, uint32_t tick) {
   return static_cast<uint32_t>(clock.GetTickCount() - tick);
 }
 
+constexpr uint32_t kProbeReplyBytes = modbus::ReadReplyLength(kAddressProbeRead.count);
+
 // Ticks wrap: the later of two close ticks by their signed difference.
 uint32_t Later(uint32_t a, uint32_t b) {
   return static_cast<int32_t>(a - b) >= 0 ? a : b;
@@ -49,7 +51,8 @@ LineSweep::LineSweep(CandidateLine line, const std::vector<SweepSetting>& settin
       results_(results),
       stages_(LikelyStages({line_}, settings.size())),
       heard_(line_.sweepSettings ? settings.size() : 1, uint8_t{0}) {
-  probesTotal_ = heard_.size() * static_cast<uint64_t>(kLastAddress - kFirstAddress + 1);
+  probesTotal_ = heard_.size() * static_cast<uint64_t>(kLastAddress - kFirstAddress + 1 +
+                                                      kLastLikelyAddress - kFirstAddress + 1);
   nextAddress_ = stages_.empty() ? 0 : stages_.front().firstAddress;
   done_ = stages_.empty();
 }
@@ -63,9 +66,13 @@ int32_t LineSweep::Baud(int settingIndex) const {
 }
 
 uint32_t LineSweep::AnswerMsFor(int settingIndex, int address) const {
-  const bool likely =
-      address <= kLastLikelyAddress || heard_[static_cast<size_t>(std::max(settingIndex, 0))] != 0;
+  const bool likely = (pass_ == 0 && address <= kLastLikelyAddress) ||
+                      heard_[static_cast<size_t>(std::max(settingIndex, 0))] != 0;
   return likely ? kLikelyAnswerMs : kTailAnswerMs;
+}
+
+bool LineSweep::Reached(uint32_t tick) const {
+  return Later(clock_.GetTickCount(), tick) == clock_.GetTickCount();
 }
 
 std::optional<Attempt> LineSweep::Current() const {
@@ -83,6 +90,8 @@ void LineSweep::Stop() {
 void LineSweep::Close() {
   pending_.reset();
   next_.reset();
+  held_.reset();
+  lateRepliesInByTick_.reset();
   frames_.Clear();
   if (port_) {
     try {
@@ -119,9 +128,7 @@ void LineSweep::Tick() {
   if (!ConnectionMade() || !Listen()) return;
   if (pending_ && !Settle()) return;
   if (done_) return;
-  if (restUntilTick_ && Later(clock_.GetTickCount(), *restUntilTick_) != clock_.GetTickCount()) {
-    return;
-  }
+  if (restUntilTick_ && !Reached(*restUntilTick_)) return;
   restUntilTick_.reset();
   SendNext();
 }
@@ -273,12 +280,25 @@ void LineSweep::SendNext() {
       request = Request{RequestKind::Reask, setting, address, kLikelyAnswerMs, 1};
     }
   }
+  if (!request) request = std::exchange(held_, std::nullopt);
   if (!request) request = NextProbe();
+  // A slow meter's late reply comes at these settings only: wait for it before leaving them.
+  const bool leaving = !request || request->settingIndex != appliedSetting_;
+  if (leaving && lateRepliesInByTick_ && !Reached(*lateRepliesInByTick_)) {
+    held_ = request;
+    return;
+  }
   if (!request) {
     Stop();
     return;
   }
   Send(*request);
+  if (pending_ && request->answerMs < kLikelyAnswerMs) {
+    lateRepliesInByTick_ =
+        pending_->sentAtTick +
+        FirstByteDueMs(Baud(request->settingIndex), kRequestBytes, kLikelyAnswerMs) +
+        TransmissionMs(kProbeReplyBytes, Baud(request->settingIndex));
+  }
 }
 
 std::optional<LineSweep::Request> LineSweep::NextProbe() {
@@ -298,12 +318,13 @@ const SweepStage* LineSweep::NextStage() {
       if (stage_ < stages_.size()) nextAddress_ = stages_[stage_].firstAddress;
     }
     if (stage_ < stages_.size()) return &stages_[stage_];
-    if (secondPass_) return nullptr;
-    secondPass_ = true;
-    stages_ = RemainingStages(
-        {line_}, settings_.size(),
-        [this](size_t, int s) { return heard_[static_cast<size_t>(std::max(s, 0))] != 0; },
-        [](size_t) { return false; });
+    if (pass_ == 2) return nullptr;
+    if (++pass_ == 2) {
+      stages_ = RemainingStages(
+          {line_}, settings_.size(),
+          [this](size_t, int s) { return heard_[static_cast<size_t>(std::max(s, 0))] != 0; },
+          [](size_t) { return false; });
+    }
     stage_ = 0;
     nextAddress_ = stages_.empty() ? 0 : stages_.front().firstAddress;
   }
@@ -349,22 +370,23 @@ void LineSweep::Send(const Request& request) {
 LineSweep::Work LineSweep::Remaining() const {
   Work w;
   if (done_) return w;
-  const auto add = [&](int settingIndex, int from, int to) {
+  const auto add = [&](int settingIndex, int from, int to, uint32_t answerMs) {
     if (to < from) return;
     const auto probes = static_cast<uint64_t>(to - from + 1);
     w.probes += probes;
-    w.ms += probes *
-            UnansweredCycleMs(Baud(settingIndex), kRequestBytes, AnswerMsFor(settingIndex, from));
+    w.ms += probes * UnansweredCycleMs(Baud(settingIndex), kRequestBytes, answerMs);
   };
   for (size_t i = stage_; i < stages_.size(); ++i) {
     const SweepStage& s = stages_[i];
-    add(s.settingIndex, i == stage_ ? std::max(nextAddress_, s.firstAddress) : s.firstAddress,
-        s.lastAddress);
+    const int from = i == stage_ ? std::max(nextAddress_, s.firstAddress) : s.firstAddress;
+    add(s.settingIndex, from, s.lastAddress, AnswerMsFor(s.settingIndex, from));
   }
-  if (!secondPass_) {
-    for (size_t s = 0; s < heard_.size(); ++s) {
-      add(line_.sweepSettings ? static_cast<int>(s) : -1, kLastLikelyAddress + 1, kLastAddress);
-    }
+  // The passes still to come, at what is known now.
+  for (size_t s = 0; s < heard_.size(); ++s) {
+    const int setting = line_.sweepSettings ? static_cast<int>(s) : -1;
+    const uint32_t answerMs = heard_[s] != 0 ? kLikelyAnswerMs : kTailAnswerMs;
+    if (pass_ == 0) add(setting, kFirstAddress, kLastLikelyAddress, answerMs);
+    if (pass_ < 2) add(setting, kLastLikelyAddress + 1, kLastAddress, answerMs);
   }
   return w;
 }

@@ -79,6 +79,7 @@ class LineSweep {
   };
   Work Remaining() const;
 
+  bool Reached(uint32_t tick) const;
   bool Open();
   // Takes what came; false when the line failed.
   bool Listen();
@@ -111,7 +112,9 @@ class LineSweep {
   std::vector<SweepStage> stages_;
   size_t stage_ = 0;
   int nextAddress_ = 0;
-  bool secondPass_ = false;
+  // 0: addresses 1..16 at every setting; 1: the same again, for a reply that was lost; 2: the
+  // other addresses, first where something was heard.
+  int pass_ = 0;
   std::vector<uint8_t> heard_;  // per setting: something came back
 
   std::unique_ptr<serial::SerialControl> port_;
@@ -121,6 +124,10 @@ class LineSweep {
   std::optional<Pending> pending_;
   std::optional<Request> next_;  // goes out once the line has rested
   std::optional<uint32_t> restUntilTick_;
+  // After a probe with the short allowance: when a slow meter's late reply to it would be in.
+  // The line keeps its settings and stays open till then.
+  std::optional<uint32_t> lateRepliesInByTick_;
+  std::optional<Request> held_;  // the next probe, held back meanwhile
   std::deque<std::pair<int, int>> reasks_;  // setting and address named by a late reply
   std::set<std::pair<int, int>> asked_;
   uint64_t probesTotal_ = 0;

@@ -21,7 +21,8 @@ struct MeterSpec {
   uint16_t ptRatio = 1;
   uint16_t ctRatio = 1;
   uint8_t wiring = 0;
-  uint32_t responseDelayMs = 20;
+  uint32_t answerMs = 20;  // from the request's last byte to the reply's first bit
+  bool anyParity = false;
   sim::FaultConfig faults{};
 };
 
@@ -33,12 +34,15 @@ inline sim::MeterConfig MeterAt(const MeterSpec& spec) {
   c.ptRatio = spec.ptRatio;
   c.ctRatio = spec.ctRatio;
   c.wiring = spec.wiring;
-  c.responseDelayMs = spec.responseDelayMs;
+  c.responseDelayMs = spec.answerMs;
+  c.delayFromRequestEnd = true;
+  c.anyParity = spec.anyParity;
   c.faults = spec.faults;
   return c;
 }
 
 struct SentRequest {
+  uint64_t atMs;
   int16_t port;
   std::string settings;
   std::vector<uint8_t> bytes;
@@ -71,7 +75,7 @@ class BusHandle : public serial::SerialControl {
   std::vector<uint8_t> GetInput() override { return bus_.line.GetInput(); }
   void SetOutput(const std::vector<uint8_t>& bytes) override {
     bus_.line.SetOutput(bytes);
-    bus_.sent.push_back({bus_.line.CommPort(), bus_.line.Settings(), bytes});
+    bus_.sent.push_back({bus_.line.NowMs(), bus_.line.CommPort(), bus_.line.Settings(), bytes});
     if (bus_.garbageAt == bus_.line.Settings()) bus_.line.InjectBytes({0xFE, 0x7F, 0x00});
   }
 
@@ -83,6 +87,23 @@ inline LineOpener OpenerOn(Bus& bus) {
   return [&bus](const CandidateLine& line) -> std::unique_ptr<serial::SerialControl> {
     return std::make_unique<BusHandle>(bus, static_cast<int16_t>(line.portNumber));
   };
+}
+
+// One bus per port, swept at the same time.
+inline LineOpener OpenerOn(std::vector<Bus*> buses) {
+  return [buses](const CandidateLine& line) -> std::unique_ptr<serial::SerialControl> {
+    return std::make_unique<BusHandle>(*buses.at(static_cast<size_t>(line.portNumber - 1)),
+                                       static_cast<int16_t>(line.portNumber));
+  };
+}
+
+// The probes (reads of one register) sent, as settings and address.
+inline std::vector<std::pair<std::string, int>> Probes(const Bus& bus) {
+  std::vector<std::pair<std::string, int>> probes;
+  for (const auto& r : bus.sent) {
+    if (r.bytes[5] == 0x01) probes.push_back({r.settings, r.bytes[0]});
+  }
+  return probes;
 }
 
 inline constexpr uint32_t kTickMs = 10;
