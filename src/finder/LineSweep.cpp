@@ -65,8 +65,8 @@ int32_t LineSweep::Baud(int settingIndex) const {
   return settingIndex >= 0 ? settings_[static_cast<size_t>(settingIndex)].baudRate : 0;
 }
 
-uint32_t LineSweep::AnswerMsFor(int settingIndex, int address) const {
-  const bool likely = (pass_ == 0 && address <= kLastLikelyAddress) ||
+uint32_t LineSweep::AnswerMsFor(int settingIndex) const {
+  const bool likely = pass_ == 0 ||
                       heard_[static_cast<size_t>(std::max(settingIndex, 0))] != 0;
   return likely ? kLikelyAnswerMs : kTailAnswerMs;
 }
@@ -306,7 +306,7 @@ std::optional<LineSweep::Request> LineSweep::NextProbe() {
     const int address = nextAddress_++;
     if (Known(stage->settingIndex, address)) continue;
     return Request{RequestKind::Probe, stage->settingIndex, address,
-                   AnswerMsFor(stage->settingIndex, address), 1};
+                   AnswerMsFor(stage->settingIndex), 1};
   }
   return std::nullopt;
 }
@@ -319,7 +319,8 @@ const SweepStage* LineSweep::NextStage() {
     }
     if (stage_ < stages_.size()) return &stages_[stage_];
     if (pass_ == 2) return nullptr;
-    if (++pass_ == 2) {
+    if (++pass_ == 1) stages_ = LikelyStages({line_}, settings_.size(), true);
+    if (pass_ == 2) {
       stages_ = RemainingStages(
           {line_}, settings_.size(),
           [this](size_t, int s) { return heard_[static_cast<size_t>(std::max(s, 0))] != 0; },
@@ -379,13 +380,15 @@ LineSweep::Work LineSweep::Remaining() const {
   for (size_t i = stage_; i < stages_.size(); ++i) {
     const SweepStage& s = stages_[i];
     const int from = i == stage_ ? std::max(nextAddress_, s.firstAddress) : s.firstAddress;
-    add(s.settingIndex, from, s.lastAddress, AnswerMsFor(s.settingIndex, from));
+    add(s.settingIndex, from, s.lastAddress, AnswerMsFor(s.settingIndex));
   }
   // The passes still to come, at what is known now.
   for (size_t s = 0; s < heard_.size(); ++s) {
     const int setting = line_.sweepSettings ? static_cast<int>(s) : -1;
     const uint32_t answerMs = heard_[s] != 0 ? kLikelyAnswerMs : kTailAnswerMs;
-    if (pass_ == 0) add(setting, kFirstAddress, kLastLikelyAddress, answerMs);
+    if (pass_ == 0 && s >= kSettingsAskedTwiceAtOnce) {
+      add(setting, kFirstAddress, kLastLikelyAddress, answerMs);
+    }
     if (pass_ < 2) add(setting, kLastLikelyAddress + 1, kLastAddress, answerMs);
   }
   return w;

@@ -98,7 +98,7 @@ class LineSweep {
   void Send(const Request& request);
   void List(const Request& request, std::optional<modbus::MeterConfiguration> configuration);
   bool Known(int settingIndex, int address) const;
-  uint32_t AnswerMsFor(int settingIndex, int address) const;
+  uint32_t AnswerMsFor(int settingIndex) const;
   int32_t Baud(int settingIndex) const;
   void Fail(const std::string& reason);
   void Close();
@@ -112,8 +112,8 @@ class LineSweep {
   std::vector<SweepStage> stages_;
   size_t stage_ = 0;
   int nextAddress_ = 0;
-  // 0: addresses 1..16 at every setting; 1: the same again, for a reply that was lost; 2: the
-  // other addresses, first where something was heard.
+  // 0: addresses 1..16 at every setting (twice at the most likely); 1: the same again at the
+  // others, for a reply that was lost; 2: the other addresses, first where something was heard.
   int pass_ = 0;
   std::vector<uint8_t> heard_;  // per setting: something came back
 

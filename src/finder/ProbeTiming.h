@@ -18,7 +18,7 @@ inline constexpr uint32_t kLikelyAnswerMs = 320;
 // so that the sweep of a silent port stays under ten minutes. A slower meter still answers; its
 // late reply is heard during the next probes and names its sender, which is then asked again
 // with the full allowance.
-inline constexpr uint32_t kTailAnswerMs = 60;
+inline constexpr uint32_t kTailAnswerMs = 50;
 // What a line-settings-free TCP line adds: the network both ways.
 inline constexpr uint32_t kNetworkAllowanceMs = 50;
 // How long a reply that has started may pause before the request counts as settled: a USB

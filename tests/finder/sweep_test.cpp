@@ -41,8 +41,9 @@ TEST(FinderSweep, SettingsOrderStartsWithTheLastUsedThenTheFactorySettings) {
 }
 
 // With one meter at address 3 and another at 200, both at 4800 odd: addresses 1..16 at all
-// fifteen settings, then once more (3 at 4800 known by then), then 17..247 where anything came
-// back (4800 odd, and 1200 even where garbage is heard after every request), then the rest.
+// fifteen settings (twice in a row at the first two), then once more at the others (3 at 4800
+// known by then), then 17..247 where anything came back (4800 odd, and 1200 even where garbage
+// is heard after every request), then the rest.
 TEST(FinderSweep, LikelyAddressesEverywhereTwiceThenWhereBytesCameBack) {
   modbus::VirtualClock clock;
   Bus bus(clock, {.address = 3, .baudRate = 4800, .parity = 1});
@@ -60,10 +61,14 @@ TEST(FinderSweep, LikelyAddressesEverywhereTwiceThenWhereBytesCameBack) {
     return settings.starts_with("4800") && (a == 200 || a == 3);
   };
   std::vector<std::pair<std::string, int>> expected;
+  const std::vector<SweepSetting>& order = finder.Settings();
   for (const int round : {0, 1}) {
-    for (const SweepSetting& s : finder.Settings()) {
-      for (int a = 1; a <= 16; ++a) {
-        if (round == 0 || !known(Text(s), a)) expected.push_back({Text(s), a});
+    for (size_t i = 0; i < order.size(); ++i) {
+      const int times = round == 0 ? (i < 2 ? 2 : 1) : (i < 2 ? 0 : 1);
+      for (int t = 0; t < times; ++t) {
+        for (int a = 1; a <= 16; ++a) {
+          if (round == 0 || !known(Text(order[i]), a)) expected.push_back({Text(order[i]), a});
+        }
       }
     }
   }
@@ -182,6 +187,7 @@ TEST(FinderSweep, ALineWithoutSettingsIsSweptOnceWithoutChangingThem) {
     EXPECT_EQ(settings, "9600N,8,2");
   }
   ASSERT_EQ(addresses.size(), 247u + 16u);
+  for (int a = 1; a <= 16; ++a) EXPECT_EQ(addresses[static_cast<size_t>(a - 1)], a);
   for (int a = 1; a <= 247; ++a) EXPECT_EQ(addresses[static_cast<size_t>(a + 15)], a);
   ASSERT_EQ(finder.Found().size(), 1u);
   EXPECT_FALSE(finder.Found()[0].setting.has_value());
