@@ -111,14 +111,12 @@ void LineSweep::Fail(const std::string& reason) {
 }
 
 bool LineSweep::Known(int settingIndex, int address) const {
-  const std::optional<SweepSetting> setting =
-      settingIndex >= 0 ? std::optional(settings_[static_cast<size_t>(settingIndex)])
-                        : std::nullopt;
+  const bool withSettings = settingIndex >= 0;
+  const int32_t baud = Baud(settingIndex);
   // A meter that takes any parity answers at each: the rate and the address name it.
   return std::any_of(results_.found.begin(), results_.found.end(), [&](const FoundMeter& m) {
     return m.line.portNumber == line_.portNumber && m.address == address &&
-           m.setting.has_value() == setting.has_value() &&
-           (!setting || m.setting->baudRate == setting->baudRate);
+           m.setting.has_value() == withSettings && (!withSettings || m.setting->baudRate == baud);
   });
 }
 
