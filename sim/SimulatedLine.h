@@ -46,6 +46,9 @@ class SimulatedLine : public kt::serial::SerialControl {
   // Opening this port throws SerialError(NoSuchPort) / SerialError(PortInUse).
   void SetPortMissing(int16_t port, bool missing);
   void SetPortInUse(int16_t port, bool inUse);
+  int16_t MeterPortNumber() const { return meterPort_; }
+  bool PortMissing(int16_t port) const { return missing_.count(port) != 0; }
+  bool PortInUse(int16_t port) const { return inUse_.count(port) != 0; }
 
   // Observation.
   struct Sent {
