@@ -6,6 +6,7 @@
 #include <string>
 #include <utility>
 
+#include "finder/LentLine.h"
 #include "finder/ProbeTiming.h"
 #include "modbus/Buffers.h"
 #include "modbus/MeterRegisters.h"
@@ -150,7 +151,9 @@ bool LineSweep::Open() {
 bool LineSweep::ConnectionMade() {
   if (connected_) return true;
   // A device server's connection may take its time; its transport gives up on its own.
-  auto* serialLine = dynamic_cast<serial::SerialLine*>(port_.get());
+  serial::SerialControl* control = port_.get();
+  if (auto* lent = dynamic_cast<LentLine*>(control)) control = &lent->Inner();
+  auto* serialLine = dynamic_cast<serial::SerialLine*>(control);
   try {
     connected_ = serialLine == nullptr || serialLine->ConnectionMade();
   } catch (const serial::SerialError& error) {
