@@ -29,8 +29,8 @@ void TimeToFind() {
       for (const int a : {1, 16, 17, 247}) {
         const auto address = static_cast<uint8_t>(a);
         kt::modbus::VirtualClock clock;
-        Bus bus(clock, {.address = address, .baudRate = s.baud, .parity = s.parity,
-                        .answerMs = answerMs});
+        Bus bus(clock,
+                {.address = address, .baudRate = s.baud, .parity = s.parity, .answerMs = answerMs});
         MeterFinder finder({{1, "", true}}, OpenerOn(bus), clock, {.stopAfterFirst = true});
         RunToEnd(finder, clock);
         const bool found = finder.Found().size() == 1 && finder.Found()[0].address == address;

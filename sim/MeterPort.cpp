@@ -114,7 +114,7 @@ void MeterPort::HandleFrame(const FrameAssembler::Frame& frame) {
   const int32_t baud = meter_.baudRate();
   const uint64_t delayUs = uint64_t{meter_.responseDelayMs()} * 1000;
   uint64_t at = frame.endUs + (delayFromRequestEnd_ ? std::max(SilenceUs(baud), delayUs)
-                                                     : SilenceUs(baud) + delayUs);
+                                                    : SilenceUs(baud) + delayUs);
   if (!reply.bytes.empty()) {
     const std::vector<ReplyBurst> bursts = faults_.Shape(std::move(reply.bytes), reply.frameLength);
     if (bursts.empty()) Log(frame.endUs, "reply dropped (fault)");

@@ -12,9 +12,9 @@ namespace {
 constexpr uint8_t kLastSlaveAddress = 247;
 constexpr uint8_t kExceptionFlag = 0x80;
 constexpr uint8_t kReadInputRegisters = 0x04;
-constexpr size_t kRequestBytes = 8;     // address, function, two words, CRC
-constexpr size_t kExceptionBytes = 5;   // address, function | 0x80, code, CRC
-constexpr size_t kReplyOverhead = 5;    // address, function, byte count, CRC
+constexpr size_t kRequestBytes = 8;    // address, function, two words, CRC
+constexpr size_t kExceptionBytes = 5;  // address, function | 0x80, code, CRC
+constexpr size_t kReplyOverhead = 5;   // address, function, byte count, CRC
 constexpr size_t kLongestFrame = 255;
 
 bool CrcHolds(std::span<const uint8_t> frame) {

@@ -16,9 +16,8 @@ LentLine::~LentLine() {
 
 LineOpener LendingOpener(LineOpener opener, PortLending lending) {
   if (!lending.lend) return opener;
-  return [opener = std::move(opener),
-          lending = std::move(lending)](const CandidateLine& line)
-             -> std::unique_ptr<serial::SerialControl> {
+  return [opener = std::move(opener), lending = std::move(lending)](
+             const CandidateLine& line) -> std::unique_ptr<serial::SerialControl> {
     if (!lending.lend(line.portNumber)) return opener(line);
     const auto giveBack = [lending, number = line.portNumber] {
       if (lending.giveBack) lending.giveBack(number);

@@ -53,7 +53,7 @@ LineSweep::LineSweep(CandidateLine line, const std::vector<SweepSetting>& settin
       stages_(LikelyStages({line_}, settings.size())),
       heard_(line_.sweepSettings ? settings.size() : 1, uint8_t{0}) {
   probesTotal_ = heard_.size() * static_cast<uint64_t>(kLastAddress - kFirstAddress + 1 +
-                                                      kLastLikelyAddress - kFirstAddress + 1);
+                                                       kLastLikelyAddress - kFirstAddress + 1);
   nextAddress_ = stages_.empty() ? 0 : stages_.front().firstAddress;
   done_ = stages_.empty();
 }
@@ -67,8 +67,7 @@ int32_t LineSweep::Baud(int settingIndex) const {
 }
 
 uint32_t LineSweep::AnswerMsFor(int settingIndex) const {
-  const bool likely = pass_ == 0 ||
-                      heard_[static_cast<size_t>(std::max(settingIndex, 0))] != 0;
+  const bool likely = pass_ == 0 || heard_[static_cast<size_t>(std::max(settingIndex, 0))] != 0;
   return likely ? kLikelyAnswerMs : kTailAnswerMs;
 }
 
@@ -79,7 +78,8 @@ bool LineSweep::Reached(uint32_t tick) const {
 std::optional<Attempt> LineSweep::Current() const {
   if (!pending_) return std::nullopt;
   Attempt a{line_, std::nullopt, pending_->address};
-  if (pending_->settingIndex >= 0) a.setting = settings_[static_cast<size_t>(pending_->settingIndex)];
+  if (pending_->settingIndex >= 0)
+    a.setting = settings_[static_cast<size_t>(pending_->settingIndex)];
   return a;
 }
 
@@ -268,7 +268,8 @@ void LineSweep::List(const Request& request,
                      std::optional<modbus::MeterConfiguration> configuration) {
   if (Known(request.settingIndex, request.address)) return;
   FoundMeter meter{line_, std::nullopt, request.address, configuration};
-  if (request.settingIndex >= 0) meter.setting = settings_[static_cast<size_t>(request.settingIndex)];
+  if (request.settingIndex >= 0)
+    meter.setting = settings_[static_cast<size_t>(request.settingIndex)];
   results_.found.push_back(meter);
 }
 

@@ -127,7 +127,7 @@ class LineSweep {
   // After a probe with the short allowance: when a slow meter's late reply to it would be in.
   // The line keeps its settings and stays open till then.
   std::optional<uint32_t> lateRepliesInByTick_;
-  std::optional<Request> held_;  // the next probe, held back meanwhile
+  std::optional<Request> held_;             // the next probe, held back meanwhile
   std::deque<std::pair<int, int>> reasks_;  // setting and address named by a late reply
   std::set<std::pair<int, int>> asked_;
   uint64_t probesTotal_ = 0;

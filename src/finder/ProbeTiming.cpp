@@ -31,8 +31,7 @@ uint32_t QuietMs(int32_t baudRate) {
 }
 
 uint32_t FirstByteDueMs(int32_t baudRate, uint32_t requestBytes, uint32_t answerMs) {
-  const uint32_t halves =
-      2 * (requestBytes + 1 + kSlackCharacters) + kSilenceHalfCharacters;
+  const uint32_t halves = 2 * (requestBytes + 1 + kSlackCharacters) + kSilenceHalfCharacters;
   const uint32_t network = baudRate > 0 ? 0 : kNetworkAllowanceMs;
   return HalfCharactersMs(halves, RateOrSlowest(baudRate)) + answerMs + network;
 }

@@ -38,15 +38,24 @@ constexpr ControlTemplate kControls[] = {
      "使用",
      {205, 202, 40, 14},
      kDefaultButton | kTabStop | kKeepRight | kKeepBottom},
-    {IDCANCEL, ControlKind::PushButton, "关闭", {253, 202, 40, 14}, kTabStop | kKeepRight | kKeepBottom},
+    {IDCANCEL,
+     ControlKind::PushButton,
+     "关闭",
+     {253, 202, 40, 14},
+     kTabStop | kKeepRight | kKeepBottom},
 };
 
 }  // namespace
 
 const DialogTemplate& FindMeterDialogTemplate() {
-  static const DialogTemplate t{
-      find_meter_ids::kTemplateId,       "自动查找仪表", 300, 222, "宋体", 10,
-      kCaption | kSysMenu | kModalFrame | kResizable, kControls};
+  static const DialogTemplate t{find_meter_ids::kTemplateId,
+                                "自动查找仪表",
+                                300,
+                                222,
+                                "宋体",
+                                10,
+                                kCaption | kSysMenu | kModalFrame | kResizable,
+                                kControls};
   return t;
 }
 

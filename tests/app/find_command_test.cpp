@@ -79,10 +79,10 @@ TEST(FindOption, NoMeterOnAnEchoingLineEndsWithStatusOne) {
   bus.line.SetEcho(true);
   std::vector<std::string> printed;
   std::vector<std::string> progress;
-  const int status =
-      RunFind(ParseCommandLine({"--find", "--first"}), {{1, "", true}}, OpenerOn(bus), clock,
-              [&](const std::string& text) { printed.push_back(text); },
-              [&](const std::string& text) { progress.push_back(text); });
+  const int status = RunFind(
+      ParseCommandLine({"--find", "--first"}), {{1, "", true}}, OpenerOn(bus), clock,
+      [&](const std::string& text) { printed.push_back(text); },
+      [&](const std::string& text) { progress.push_back(text); });
   EXPECT_EQ(status, 1);
   EXPECT_EQ(printed, std::vector<std::string>{"未找到仪表"});
   EXPECT_LE(clock.ElapsedMs() / kFindProgressMs - progress.size(), 1u);
@@ -97,8 +97,8 @@ TEST(FindOption, NoMeterOnAnEchoingLineEndsWithStatusOne) {
 // The terminal's way: the port by its number (KT7340_COM1), a real serial line and clock; a
 // meter at 9600 that answers after 300 ms, its first reply lost.
 TEST(FindOption, FindsTheSimulatedMeterOnAPseudoTerminal) {
-  sim::testing::SimProcess sim({"--answer-delay", "300", "--drop-first", "1", "--address", "11",
-                                "--pt", "35", "--quiet"});
+  sim::testing::SimProcess sim(
+      {"--answer-delay", "300", "--drop-first", "1", "--address", "11", "--pt", "35", "--quiet"});
   ASSERT_TRUE(sim.running());
   ASSERT_EQ(setenv("KT7340_COM1", sim.path().c_str(), 1), 0);
   modbus::SteadyClock clock;

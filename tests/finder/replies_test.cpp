@@ -125,9 +125,9 @@ TEST(FinderReplies, HeardFramesByCrcAndShape) {
     std::vector<HeardKind> heard;
   };
   const Case cases[] = {
-      {{request}, {}},                                     // the echo alone
-      {{request, reply}, {HeardKind::ReadReply}},          // echo, then a reply
-      {{{request.begin(), request.begin() + 3}, reply},    // the echo cut short
+      {{request}, {}},                                   // the echo alone
+      {{request, reply}, {HeardKind::ReadReply}},        // echo, then a reply
+      {{{request.begin(), request.begin() + 3}, reply},  // the echo cut short
        {HeardKind::Stray, HeardKind::ReadReply}},
       {{{0x00}, request}, {HeardKind::Stray, HeardKind::Request}},  // no echo: another master
       {{exception, {0x02, 0x03, 0x02, 0x00}}, {HeardKind::Exception, HeardKind::Stray}},

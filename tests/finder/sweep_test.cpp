@@ -214,8 +214,8 @@ TEST(FinderSweep, TwoEchoingEmptyPortsAreSweptTogetherWithinTenMinutes) {
     for (size_t i = 1; i < bus->sent.size(); ++i) {
       sim::LineSettings line;
       ASSERT_TRUE(sim::ParseSettingsText(bus->sent[i - 1].settings, line));
-      const uint64_t busyUs = sim::TransmissionUs(8, line.baud) + sim::SilenceUs(line.baud) +
-                              1000ull * kTailAnswerMs;
+      const uint64_t busyUs =
+          sim::TransmissionUs(8, line.baud) + sim::SilenceUs(line.baud) + 1000ull * kTailAnswerMs;
       ASSERT_GE((bus->sent[i].atMs - bus->sent[i - 1].atMs) * 1000, busyUs) << i;
     }
   }

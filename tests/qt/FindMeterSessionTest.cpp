@@ -28,8 +28,8 @@ QTableWidget* MeterTable() {
 }
 
 TEST(FindMeterSession, FindsUsesAndPollsTheSimulatedMeter) {
-  SimulatedSession session({"--quiet", "--baud", "2400", "--parity", "even", "--meter", "5",
-                             "--meter", "12:pt=35"});
+  SimulatedSession session(
+      {"--quiet", "--baud", "2400", "--parity", "even", "--meter", "5", "--meter", "12:pt=35"});
   ASSERT_FALSE(session.sim.path().empty()) << "kt7340-sim printed no device";
 
   SessionDriver user;

@@ -26,19 +26,18 @@ TEST(SimLineBehaviour, OptionsWithinTheirRanges) {
     bool accepted;
   };
   const Case cases[] = {
-      {{"--answer-delay", "0"}, true},     {{"--answer-delay", "60000"}, true},
+      {{"--answer-delay", "0"}, true},      {{"--answer-delay", "60000"}, true},
       {{"--answer-delay", "60001"}, false}, {{"--answer-delay", "-1"}, false},
-      {{"--drop-first", "1"}, true},       {{"--drop-first", "0"}, false},
-      {{"--echo", "--no-meter"}, true},    {{"--any-parity"}, true},
+      {{"--drop-first", "1"}, true},        {{"--drop-first", "0"}, false},
+      {{"--echo", "--no-meter"}, true},     {{"--any-parity"}, true},
   };
   for (const Case& c : cases) {
     SimOptions o;
     EXPECT_EQ(!Parse(c.args, o).has_value(), c.accepted) << c.args[0] << " " << c.args.back();
   }
   SimOptions o;
-  ASSERT_FALSE(Parse({"--answer-delay", "300", "--drop-first", "2", "--echo", "--no-meter",
-                      "--any-parity"},
-                     o));
+  ASSERT_FALSE(Parse(
+      {"--answer-delay", "300", "--drop-first", "2", "--echo", "--no-meter", "--any-parity"}, o));
   EXPECT_EQ(o.meter.responseDelayMs, 300u);
   EXPECT_TRUE(o.meter.delayFromRequestEnd);
   EXPECT_EQ(o.meter.faults.dropFirst, 2u);
@@ -61,7 +60,8 @@ Heard Ask(MeterBus& bus, LineSettings master) {
   startUs += 10'000'000;  // each question on a quiet line
   const double charUs = 11e6 / master.baud;
   for (size_t i = 0; i < request.size(); ++i) {
-    bus.Receive(request[i], startUs + static_cast<uint64_t>(std::llround(static_cast<double>(i + 1) * charUs)),
+    bus.Receive(request[i],
+                startUs + static_cast<uint64_t>(std::llround(static_cast<double>(i + 1) * charUs)),
                 master);
   }
   Heard heard;
@@ -89,10 +89,10 @@ TEST(SimLineBehaviour, AnswersAsOptionsSay) {
     bool answered;
   };
   const Case cases[] = {
-      {9600, 0, 300, false, false, true, 0, true},  {1200, 0, 0, false, false, true, 0, true},
-      {1200, 0, 20, false, false, true, 0, true},   {19200, 0, 100, false, true, true, 0, true},
-      {9600, 2, 20, false, false, true, 0, false},  {9600, 2, 20, true, false, true, 0, true},
-      {4800, 1, 20, true, true, true, 0, true},     {9600, 0, 20, false, true, false, 0, false},
+      {9600, 0, 300, false, false, true, 0, true}, {1200, 0, 0, false, false, true, 0, true},
+      {1200, 0, 20, false, false, true, 0, true},  {19200, 0, 100, false, true, true, 0, true},
+      {9600, 2, 20, false, false, true, 0, false}, {9600, 2, 20, true, false, true, 0, true},
+      {4800, 1, 20, true, true, true, 0, true},    {9600, 0, 20, false, true, false, 0, false},
       {9600, 0, 20, false, false, true, 1, false},
   };
   for (const Case& c : cases) {

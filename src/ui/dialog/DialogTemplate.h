@@ -43,10 +43,10 @@ enum ControlStyle : uint32_t {
   kGroup = 1u << 10,  // starts a group of its own
   kTabStop = 1u << 11,
   // In a resizable dialog: where the control goes as the dialog grows (see Grown).
-  kGrowWide = 1u << 12,   // the right edge keeps its distance to the dialog's right edge
-  kGrowTall = 1u << 13,   // the bottom edge keeps its distance to the dialog's bottom edge
-  kKeepRight = 1u << 14,  // the control moves with the dialog's right edge
-  kKeepBottom = 1u << 15, // the control moves with the dialog's bottom edge
+  kGrowWide = 1u << 12,    // the right edge keeps its distance to the dialog's right edge
+  kGrowTall = 1u << 13,    // the bottom edge keeps its distance to the dialog's bottom edge
+  kKeepRight = 1u << 14,   // the control moves with the dialog's right edge
+  kKeepBottom = 1u << 15,  // the control moves with the dialog's bottom edge
 };
 
 // Dialog window style flags.

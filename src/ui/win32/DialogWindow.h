@@ -99,7 +99,7 @@ class DialogWindow {
   HICON icon_;
   FailureReport reportFailure_;
   BrushCache brushes_;
-  std::vector<Control> controls_;  // every control with a window, in template order
+  std::vector<Control> controls_;     // every control with a window, in template order
   std::optional<EdgeLayout> layout_;  // a resizable dialog's
   bool fillingTable_ = false;  // a table's rows are being replaced: its selection is the host's
   std::set<unsigned> timers_;

@@ -22,16 +22,16 @@ void EdgeLayout::Apply(int width, int height) const {
   const int dx = width - client_.cx;
   const int dy = height - client_.cy;
   for (const Origin& o : origins_) {
-    const DuRect r = Grown(o.control.tmpl->style,
-                           {o.rect.left, o.rect.top, o.rect.right - o.rect.left,
-                            o.rect.bottom - o.rect.top},
-                           dx, dy);
+    const DuRect r = Grown(
+        o.control.tmpl->style,
+        {o.rect.left, o.rect.top, o.rect.right - o.rect.left, o.rect.bottom - o.rect.top}, dx, dy);
     SetWindowPos(o.control.hwnd, nullptr, r.x, r.y, r.width, r.height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     if (o.control.tmpl->kind == ControlKind::Table) {
       HWND header = ListView_GetHeader(o.control.hwnd);
       const int columns = header != nullptr ? Header_GetItemCount(header) : 0;
-      if (columns > 0) ListView_SetColumnWidth(o.control.hwnd, columns - 1, LVSCW_AUTOSIZE_USEHEADER);
+      if (columns > 0)
+        ListView_SetColumnWidth(o.control.hwnd, columns - 1, LVSCW_AUTOSIZE_USEHEADER);
     }
   }
 }
