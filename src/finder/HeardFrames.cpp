@@ -2,6 +2,7 @@
 #include "finder/HeardFrames.h"
 
 #include <optional>
+#include <utility>
 
 #include "modbus/Crc16.h"
 #include "modbus/RequestFrames.h"
@@ -47,7 +48,7 @@ std::optional<Match> FrameAt(std::span<const uint8_t> b, bool& needMore) {
       return std::nullopt;
     }
     if (!CrcHolds(b.first(length))) return std::nullopt;
-    return Match{frame, length};
+    return Match{std::move(frame), length};
   };
   if (IsRead(function) && address != 0) {
     if (b.size() < 3) {

@@ -375,7 +375,7 @@ LineSweep::Work LineSweep::Remaining() const {
   if (done_) return w;
   const auto add = [&](int settingIndex, int from, int to, uint32_t answerMs) {
     if (to < from) return;
-    const auto probes = static_cast<uint64_t>(to - from + 1);
+    const uint64_t probes = static_cast<uint64_t>(to) - static_cast<uint64_t>(from) + 1;
     w.probes += probes;
     w.ms += probes * UnansweredCycleMs(Baud(settingIndex), kRequestBytes, answerMs);
   };

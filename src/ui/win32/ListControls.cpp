@@ -75,8 +75,8 @@ void SetTableRows(HWND table, const std::vector<std::string>& utf8Rows) {
     ListView_SetItemState(table, selected, LVIS_SELECTED | LVIS_FOCUSED,
                           LVIS_SELECTED | LVIS_FOCUSED);
   }
-  if (count > before) ListView_EnsureVisible(table, count - 1, FALSE);
   SendMessageW(table, WM_SETREDRAW, TRUE, 0);
+  if (count > before) ListView_EnsureVisible(table, count - 1, FALSE);
   InvalidateRect(table, nullptr, TRUE);
 }
 
