@@ -22,8 +22,9 @@ inline constexpr uint32_t kTailAnswerMs = 50;
 // What a line-settings-free TCP line adds: the network both ways.
 inline constexpr uint32_t kNetworkAllowanceMs = 50;
 // How long a reply that has started may pause before the request counts as settled: a USB
-// adapter delivers in chunks up to its latency timer apart.
-inline constexpr uint32_t kReplyPauseMs = 20;
+// adapter delivers in chunks up to its latency timer (16 ms) apart, a device server in network
+// packets, and a busy machine reads late.
+inline constexpr uint32_t kReplyPauseMs = 50;
 // No request waits longer than this after it was handed to the port, whatever arrives.
 inline constexpr uint32_t kMaxReplyWaitMs = 1500;
 
