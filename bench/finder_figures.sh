@@ -1,12 +1,17 @@
 #!/usr/bin/env bash
-# Figures of `kt7340 --find` against kt7340-sim on a pseudo-terminal with wire timing:
+# Figures of the finder:
+#   0. in virtual time on the in-process simulated line (bench/finder_bench.cpp, built with
+#      -DKT7340_BUILD_BENCH=ON): the time to find a meter at address 1, 16, 17 and 247 at 9600
+#      none and 1200 odd answering after 20 and 300 ms, the full sweep of one empty port (and
+#      of one whose adapter echoes), and of two empty ports together;
+# then of `kt7340 --find` against kt7340-sim on a pseudo-terminal with wire timing:
 #   1. the time to find one meter at address 16, the last address of the first pass, at each of
 #      the fifteen line settings (the starting settings are the factory ones, 9600 no parity);
 #   2. the time of a full sweep of one port where no meter answers (all settings, addresses
 #      1..247);
 #   3. the CPU share of kt7340 during that sweep (user and system time over the elapsed time).
 # The window's finder runs the same sweep on a 10 ms timer; no tick waits for a reply.
-# Usage: bench/finder_figures.sh [--no-full-sweep]
+# Usage: bench/finder_figures.sh [--virtual-only | --no-full-sweep]
 # KT7340_BUILD=DIR uses the binaries of an existing build (e.g. build-check) instead of
 # building the optimised one in build/.
 set -euo pipefail
@@ -21,6 +26,12 @@ else
 fi
 monitor=$build/src/app/kt7340
 sim=$build/sim/kt7340-sim
+
+bench_build=${KT7340_BENCH_BUILD:-build-bench}
+cmake -S . -B "$bench_build" -DCMAKE_BUILD_TYPE=Release -DKT7340_BUILD_BENCH=ON >/dev/null
+cmake --build "$bench_build" -j2 --target finder_bench >/dev/null
+"$bench_build/bench/finder_bench"
+[ "${1:-}" = "--virtual-only" ] && exit 0
 
 work=$(mktemp -d)
 sim_pid=

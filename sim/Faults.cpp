@@ -15,6 +15,7 @@ std::vector<uint8_t> FaultInjector::Noise(size_t count) {
 
 std::vector<ReplyBurst> FaultInjector::Shape(std::vector<uint8_t> bytes, size_t frameLength) {
   ++replies_;
+  if (replies_ <= config_.dropFirst) return {};
   if (config_.dropEveryNth > 0 && replies_ % config_.dropEveryNth == 0) return {};
   if (config_.dropProbability > 0 && prng_.Unit() < config_.dropProbability) return {};
 

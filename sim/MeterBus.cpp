@@ -45,8 +45,10 @@ std::vector<std::string> MeterBus::TakeLog() {
 
 void MeterBus::Receive(uint8_t byte, uint64_t atUs, LineSettings sender) {
   AdvanceTo(atUs);
+  if (echo_) echoOut_.push_back({atUs, byte, sender, true});
+  if (!attached_) return;
   for (MeterPort& p : ports_) p.Receive(byte, atUs, sender);
-  if (!mismatchGarbage_ || sender == meter().line()) return;
+  if (!mismatchGarbage_ || ports_.front().Understands(sender)) return;
   mismatchEndUs_ = atUs;
   ++mismatchBytes_;
   mismatchSender_ = sender;
@@ -61,7 +63,7 @@ void MeterBus::ScheduleGarbage(uint64_t nowUs) {
   for (size_t n = 0; n < count; ++n) {
     // What the master's UART delivers arrives paced at its own rate.
     const uint64_t at = wireTiming_ ? start + CharEndUs(n, mismatchSender_.baud) : start;
-    garbageOut_.push_back({at, garbage_.Byte(), mismatchSender_});
+    garbageOut_.push_back({at, garbage_.Byte(), mismatchSender_, false});
   }
   mismatchEndUs_.reset();
   mismatchBytes_ = 0;
@@ -77,6 +79,10 @@ std::vector<TimedByte> MeterBus::TakeSent(uint64_t nowUs) {
   for (MeterPort& p : ports_) {
     const std::vector<TimedByte> more = p.TakeSent(nowUs);
     sent.insert(sent.end(), more.begin(), more.end());
+  }
+  while (!echoOut_.empty() && echoOut_.front().atUs <= nowUs) {
+    sent.push_back(echoOut_.front());
+    echoOut_.pop_front();
   }
   while (!garbageOut_.empty() && garbageOut_.front().atUs <= nowUs) {
     sent.push_back(garbageOut_.front());
@@ -97,6 +103,7 @@ std::optional<uint64_t> MeterBus::NextEventUs() const {
   }
   if (mismatchEndUs_) earlier(*mismatchEndUs_ + SilenceUs(meter().baudRate()));
   if (!garbageOut_.empty()) earlier(garbageOut_.front().atUs);
+  if (!echoOut_.empty()) earlier(echoOut_.front().atUs);
   return next;
 }
 

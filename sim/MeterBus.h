@@ -25,6 +25,10 @@ class MeterBus {
   size_t size() const { return ports_.size(); }
 
   void SetWireTiming(bool on);
+  // The line gives the master back each byte it sends, as the byte passes.
+  void SetEcho(bool on) { echo_ = on; }
+  // false: no meter hears the master (nor answers), as on a line with nothing attached.
+  void SetMetersAttached(bool attached) { attached_ = attached; }
   void SetLogging(bool on);
   std::vector<std::string> TakeLog();
 
@@ -47,6 +51,9 @@ class MeterBus {
   size_t mismatchBytes_ = 0;
   LineSettings mismatchSender_{};
   std::deque<TimedByte> garbageOut_;
+  std::deque<TimedByte> echoOut_;
+  bool echo_ = false;
+  bool attached_ = true;
 };
 
 // How many bytes a UART at `receiverBaud` makes of `bytes` characters sent at `senderBaud`:

@@ -17,6 +17,7 @@ struct FaultConfig {
   uint32_t lateMs = 0;           // extra delay before a reply
   double dropProbability = 0.0;  // chance that a reply is not sent at all
   uint32_t dropEveryNth = 0;     // every Nth reply is not sent (0: off)
+  uint32_t dropFirst = 0;        // the first N replies are not sent
   bool corruptCrc = false;       // the reply goes out with its last CRC byte inverted
   uint16_t strayBytes = 0;       // random bytes sent right after a reply, in the same burst
   double probability = 1.0;      // chance that each enabled fault above (drops aside) hits a reply
@@ -52,6 +53,11 @@ struct MeterConfig {
   std::array<uint16_t, 4> parameters{19800, 24200, 500, 50000};
   bool statusTrailer = false;  // the two status bytes follow the measurement-block reply
   uint32_t responseDelayMs = 20;
+  // The reply starts responseDelayMs after the request's last byte (not after the silence that
+  // ends it), as a meter's answer time is measured; never before that silence.
+  bool delayFromRequestEnd = false;
+  bool anyParity = false;  // understands a master at its baud rate whatever the parity, and
+                           // answers at the master's parity
   FaultConfig faults;
   uint32_t seed = 1;  // drives the noise of the measured values
   LoadProfile load;

@@ -1,6 +1,7 @@
 // The simulated meter's line end: framing, reply timing and line changes.
 #include "sim/MeterPort.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <utility>
 
@@ -46,7 +47,14 @@ MeterPort::MeterPort(const MeterConfig& config)
     : meter_(config),
       slave_(meter_),
       faults_(config.faults),
-      assembler_(SilenceUs(config.baudRate)) {}
+      assembler_(SilenceUs(config.baudRate)),
+      delayFromRequestEnd_(config.delayFromRequestEnd),
+      anyParity_(config.anyParity),
+      replyLine_(meter_.line()) {}
+
+bool MeterPort::Understands(LineSettings sender) const {
+  return sender == meter_.line() || (anyParity_ && sender.baud == meter_.baudRate());
+}
 
 std::vector<std::string> MeterPort::TakeLog() {
   return std::exchange(log_, {});
@@ -62,7 +70,7 @@ void MeterPort::Log(uint64_t atUs, const std::string& text) {
 
 void MeterPort::Receive(uint8_t byte, uint64_t atUs, LineSettings sender) {
   AdvanceTo(atUs);
-  if (sender != meter_.line()) {
+  if (!Understands(sender)) {
     // A master at another rate or parity gives the meter's receiver only garbage.
     if (!assembler_.SilenceDeadlineUs()) {
       char note[96];
@@ -74,6 +82,7 @@ void MeterPort::Receive(uint8_t byte, uint64_t atUs, LineSettings sender) {
     assembler_.Garble(atUs);
     return;
   }
+  replyLine_ = anyParity_ ? sender : meter_.line();
   if (auto frame = assembler_.Feed(byte, atUs)) HandleFrame(*frame);
 }
 
@@ -103,7 +112,9 @@ void MeterPort::HandleFrame(const FrameAssembler::Frame& frame) {
     Log(frame.endUs, ValuesLine(meter_.lastBlock()));
 
   const int32_t baud = meter_.baudRate();
-  uint64_t at = frame.endUs + SilenceUs(baud) + uint64_t{meter_.responseDelayMs()} * 1000;
+  const uint64_t delayUs = uint64_t{meter_.responseDelayMs()} * 1000;
+  uint64_t at = frame.endUs + (delayFromRequestEnd_ ? std::max(SilenceUs(baud), delayUs)
+                                                    : SilenceUs(baud) + delayUs);
   if (!reply.bytes.empty()) {
     const std::vector<ReplyBurst> bursts = faults_.Shape(std::move(reply.bytes), reply.frameLength);
     if (bursts.empty()) Log(frame.endUs, "reply dropped (fault)");
@@ -112,7 +123,7 @@ void MeterPort::HandleFrame(const FrameAssembler::Frame& frame) {
       const uint64_t start = at;
       for (size_t n = 0; n < burst.bytes.size(); ++n) {
         at = wireTiming_ ? start + CharEndUs(n, baud) : start;
-        outgoing_.push_back({at, burst.bytes[n], meter_.line()});
+        outgoing_.push_back({at, burst.bytes[n], replyLine_, false});
       }
       Log(start, "TX " + HexBytes(burst.bytes));
     }

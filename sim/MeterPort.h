@@ -21,6 +21,7 @@ struct TimedByte {
   uint64_t atUs = 0;
   uint8_t byte = 0;
   LineSettings settings{};
+  bool fromLine = false;  // the line's own echo or another master, not a meter
 };
 
 class MeterPort {
@@ -47,6 +48,8 @@ class MeterPort {
   std::optional<uint64_t> NextEventUs() const;
   // True while a reply is waiting or going out; requests meanwhile are ignored (half duplex).
   bool Busy() const { return !outgoing_.empty() || lineChangeAtUs_.has_value(); }
+  // Whether the meter's receiver makes sense of a master at `sender` settings.
+  bool Understands(LineSettings sender) const;
 
  private:
   void HandleFrame(const FrameAssembler::Frame& frame);
@@ -60,6 +63,9 @@ class MeterPort {
   std::optional<uint64_t> lineChangeAtUs_;
   bool wireTiming_ = true;
   bool logging_ = false;
+  bool delayFromRequestEnd_;
+  bool anyParity_;
+  LineSettings replyLine_;  // the settings the reply goes out at: the meter's, or the master's
   std::vector<std::string> log_;
 };
 

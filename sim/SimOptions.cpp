@@ -109,6 +109,15 @@ Line and device:
   --parity P             none (8N2), odd (8O1) or even (8E1) (default none)
   --response-delay MS    delay before each reply (default 20)
   --no-wire-timing       send replies at once instead of one byte per character time
+  --answer-delay MS      the reply starts MS after the request's last byte (not before the
+                         3.5-character silence), its bytes then at the line's character rate;
+                         replaces --response-delay (which counts from the end of the silence)
+  --any-parity           the meter understands a master at its baud rate whatever the parity
+                         and answers at the master's parity, as meters that ignore it do
+  --echo                 the line gives the master back every byte it sends, as it passes on
+                         the wire (an RS-485 adapter that hears itself)
+  --no-meter             no meter on the line: nothing answers (with --echo: an echoing adapter
+                         with nothing attached)
   --mismatch-garbage     a master at another baud rate or parity (read from the terminal's
                          settings) hears random bytes, as its UART would make of a reply, instead
                          of silence; the same bytes for the same --seed
@@ -128,6 +137,7 @@ Faults (all off by default; repeatable for a given --seed):
   --late MS              delay each reply by MS more
   --drop-probability P   drop a reply with probability P (0..1)
   --drop-every N         drop every Nth reply
+  --drop-first N         drop the replies to the first N requests addressed to the meter
   --corrupt-crc          send replies with a wrong CRC
   --stray N              N random bytes right after each reply
   --fault-probability P  chance that each enabled fault above hits a reply (default 1)
@@ -278,6 +288,21 @@ std::optional<std::string> ParseSimOptions(int argc, const char* const* argv, Si
          return true;
        }},
   };
+  // What real lines do to a master looking for its meters.
+  const std::map<std::string, Handler> lineBehaviour = {
+      {"--answer-delay",
+       [&](const std::string& v) {
+         m.delayFromRequestEnd = true;
+         return ParseNumber<uint32_t>(v, 0, 60000, m.responseDelayMs);
+       }},
+      {"--drop-first",
+       [&](const std::string& v) { return ParseNumber<uint32_t>(v, 1, 1000000, f.dropFirst); }},
+  };
+  const std::map<std::string, std::function<void()>> lineFlags = {
+      {"--any-parity", [&] { m.anyParity = true; }},
+      {"--echo", [&] { o.echo = true; }},
+      {"--no-meter", [&] { o.noMeter = true; }},
+  };
   const std::map<std::string, std::function<void()>> flags = {
       {"--status-trailer", [&] { m.statusTrailer = true; }},
       {"--power-multiplier", [&] { m.powerMultiplierFlag = true; }},
@@ -294,11 +319,18 @@ std::optional<std::string> ParseSimOptions(int argc, const char* const* argv, Si
       flag->second();
       continue;
     }
-    const auto option = withValue.find(arg);
-    if (option == withValue.end()) return "unknown option \"" + arg + "\" (see --help)";
+    if (const auto flag = lineFlags.find(arg); flag != lineFlags.end()) {
+      flag->second();
+      continue;
+    }
+    const Handler* handler = nullptr;
+    for (const auto* table : {&withValue, &lineBehaviour}) {
+      if (const auto option = table->find(arg); option != table->end()) handler = &option->second;
+    }
+    if (handler == nullptr) return "unknown option \"" + arg + "\" (see --help)";
     if (i + 1 >= argc) return "option " + arg + " needs a value (see --help)";
     const std::string value = argv[++i];
-    if (!option->second(value)) return "bad value \"" + value + "\" for " + arg + " (see --help)";
+    if (!(*handler)(value)) return "bad value \"" + value + "\" for " + arg + " (see --help)";
   }
   ApplySiteOptions(site, m.load);
   if (!o.tcp.empty() && (!o.device.empty() || !o.link.empty())) {

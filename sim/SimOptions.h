@@ -23,6 +23,10 @@ struct SimOptions {
   std::vector<MeterOption> meters;
   // A master at other line settings hears garbage instead of silence.
   bool mismatchGarbage = false;
+  // The line gives every byte of the master back (an RS-485 adapter that hears itself).
+  bool echo = false;
+  // No meter on the line: nothing answers (with --echo, an adapter with nothing attached).
+  bool noMeter = false;
   std::string device;  // empty: serve a new pseudo-terminal
   std::string link;    // empty: no symbolic link
   std::string tcp;     // HOST:PORT to serve over TCP instead of a line; empty: a line

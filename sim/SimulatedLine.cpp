@@ -69,13 +69,33 @@ void SimulatedLine::CatchUp() {
     const std::vector<TimedByte> more = other.TakeSent(nowUs);
     sent.insert(sent.end(), more.begin(), more.end());
   }
+  while (!onLine_.empty() && onLine_.front().atUs <= nowUs) {
+    sent.push_back(onLine_.front());
+    onLine_.pop_front();
+  }
   // Replies of several meters reach the PC in the order they were on the wire.
   std::stable_sort(sent.begin(), sent.end(),
                    [](const TimedByte& a, const TimedByte& b) { return a.atUs < b.atUs; });
   for (const TimedByte& b : sent) {
     // Bytes sent at other settings than the PC's reach it as garbage; we drop them.
-    if (MeterReachable() && b.settings == pcLine_) Deliver(b.byte);
+    if ((MeterReachable() || b.fromLine) && b.settings == pcLine_) Deliver(b.byte);
   }
+}
+
+void SimulatedLine::SendFromAnotherMaster(const std::vector<uint8_t>& bytes,
+                                          LineSettings settings) {
+  CatchUp();
+  const uint64_t start = std::max(nowMs_ * 1000, otherTxFreeUs_);
+  for (size_t n = 0; n < bytes.size(); ++n) {
+    const uint64_t at = start + CharEndUs(n, settings.baud);
+    if (MeterReachable()) toMeter_.push_back({at, bytes[n], settings});
+    onLine_.push_back({at, bytes[n], settings, true});
+    otherTxFreeUs_ = at;
+  }
+  std::stable_sort(toMeter_.begin(), toMeter_.end(),
+                   [](const WireByte& a, const WireByte& b) { return a.atUs < b.atUs; });
+  std::stable_sort(onLine_.begin(), onLine_.end(),
+                   [](const TimedByte& a, const TimedByte& b) { return a.atUs < b.atUs; });
 }
 
 Meter& SimulatedLine::AddMeter(const MeterConfig& config) {
@@ -184,6 +204,7 @@ void SimulatedLine::SetOutput(const std::vector<uint8_t>& bytes) {
   for (size_t n = 0; n < bytes.size(); ++n) {
     const uint64_t at = start + CharEndUs(n, pcLine_.baud);
     if (MeterReachable()) toMeter_.push_back({at, bytes[n], pcLine_});
+    if (echo_) onLine_.push_back({at, bytes[n], pcLine_, true});
     txFreeUs_ = at;
   }
 }

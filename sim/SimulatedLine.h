@@ -35,11 +35,20 @@ class SimulatedLine : public kt::serial::SerialControl {
   void InjectBytes(const std::vector<uint8_t>& bytes);
   // false: nothing answers, and a reply on its way is lost.
   void SetMeterConnected(bool connected);
+  // true: the line gives back every byte the PC sends, as it passes on the wire (an RS-485
+  // adapter that hears itself). It echoes with the meters connected or not.
+  void SetEcho(bool on) { echo_ = on; }
+  // Another master on the bus sends `bytes` at `settings` now: the meters hear it and may answer,
+  // and the PC hears it when at the same settings.
+  void SendFromAnotherMaster(const std::vector<uint8_t>& bytes, LineSettings settings);
   // The port the meter hangs on; 0 (the default): whichever port is opened.
   void SetMeterPort(int16_t port);
   // Opening this port throws SerialError(NoSuchPort) / SerialError(PortInUse).
   void SetPortMissing(int16_t port, bool missing);
   void SetPortInUse(int16_t port, bool inUse);
+  int16_t MeterPortNumber() const { return meterPort_; }
+  bool PortMissing(int16_t port) const { return missing_.count(port) != 0; }
+  bool PortInUse(int16_t port) const { return inUse_.count(port) != 0; }
 
   // Observation.
   struct Sent {
@@ -87,6 +96,9 @@ class SimulatedLine : public kt::serial::SerialControl {
   std::deque<MeterPort> moreMeters_;  // further meters on the bus, beside port_
   std::deque<WireByte> toMeter_;
   uint64_t txFreeUs_ = 0;  // the PC's transmitter is busy until then
+  uint64_t otherTxFreeUs_ = 0;
+  std::deque<TimedByte> onLine_;  // the echo and another master's bytes, on their way to the PC
+  bool echo_ = false;
   std::deque<uint8_t> inbox_;
   std::vector<Sent> written_;
   std::set<int16_t> missing_;

@@ -12,6 +12,7 @@ add_library(kt_monitor STATIC
   src/ui/DoDataExchange.cpp
   src/ui/OnExit.cpp
   src/ui/FinderText.cpp
+  src/ui/LendPortToFinder.cpp
   src/ui/LineSettingsText.cpp
   src/ui/LinkStatus.cpp
   src/ui/LocalTimeText.cpp

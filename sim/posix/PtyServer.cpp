@@ -7,6 +7,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -38,6 +39,8 @@ PtyServer::PtyServer(const SimOptions& options)
   port_.SetLogging(!options.quiet);
   // A real device paces the bytes itself; a pty needs us to.
   port_.SetWireTiming(options.wireTiming && options.device.empty());
+  port_.SetEcho(options.echo);
+  port_.SetMetersAttached(!options.noMeter);
 }
 
 PtyServer::~PtyServer() {
@@ -138,11 +141,21 @@ void PtyServer::ReadRequests() {
     if (n <= 0) return;
     const uint64_t now = NowUs();
     const LineSettings sender = MasterSettings();
-    for (ssize_t i = 0; i < n; ++i) port_.Receive(buf[i], now, sender);
+    const bool paced = options_.wireTiming && keepFd_ && sender.baud > 0;
+    for (ssize_t i = 0; i < n; ++i) {
+      const uint64_t at =
+          paced ? std::max(now, inboundFreeUs_) + TransmissionUs(1, sender.baud) : now;
+      inboundFreeUs_ = at;
+      inbound_.push_back({at, buf[i], sender, false});
+    }
   }
 }
 
 void PtyServer::SendDueBytes(uint64_t now) {
+  while (!inbound_.empty() && inbound_.front().atUs <= now) {
+    port_.Receive(inbound_.front().byte, inbound_.front().atUs, inbound_.front().settings);
+    inbound_.pop_front();
+  }
   port_.AdvanceTo(now);
   for (const TimedByte& b : port_.TakeSent(now)) pending_.push_back(b.byte);
   WritePending();
@@ -163,7 +176,9 @@ void PtyServer::FlushLog(std::FILE* log) {
 
 int PtyServer::PollTimeoutMs(uint64_t now, bool hungUp) const {
   int timeoutMs = -1;
-  if (const auto next = port_.NextEventUs()) {
+  std::optional<uint64_t> next = port_.NextEventUs();
+  if (!inbound_.empty() && (!next || inbound_.front().atUs < *next)) next = inbound_.front().atUs;
+  if (next) {
     timeoutMs =
         *next <= now ? 0 : static_cast<int>(std::min<uint64_t>((*next - now + 999) / 1000, 60000));
   }

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <deque>
 #include <optional>
 #include <string>
 #include <vector>
@@ -54,6 +55,10 @@ class PtyServer {
   bool linked_ = false;
   LineSettings appliedLine_;  // device mode: the settings the device runs at
   std::vector<uint8_t> pending_;
+  // The master's bytes as they come off the wire: a pseudo-terminal hands over a whole write at
+  // once, a line one character time after another.
+  std::deque<TimedByte> inbound_;
+  uint64_t inboundFreeUs_ = 0;
   uint64_t startNs_ = 0;
 };
 

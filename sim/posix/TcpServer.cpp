@@ -46,6 +46,8 @@ TcpServer::TcpServer(const SimOptions& options)
   // A device server paces the bytes on its serial side; the replies reach the client as a
   // meter behind it would send them.
   port_.SetWireTiming(options.wireTiming);
+  port_.SetEcho(options.echo);
+  port_.SetMetersAttached(!options.noMeter);
 }
 
 TcpServer::~TcpServer() {

@@ -3,6 +3,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <optional>
 
 #include "app/PlatformHelp.h"
 #include "finder/LineCandidates.h"
@@ -51,6 +52,10 @@ void PrintNow(const std::string& text) {
   std::fputs((text + "\n").c_str(), stdout);
   std::fflush(stdout);
 }
+void ProgressNow(const std::string& text) {
+  std::fputs((text + "\n").c_str(), stderr);
+  std::fflush(stderr);
+}
 
 }  // namespace
 
@@ -81,10 +86,11 @@ Without options it opens the monitor window: choose the port, baud rate and pari
 "通讯设置", then type the meter's slave address and press "运行".
 
   --list-ports   list the serial ports of this machine with their numbers, and exit
-  --find         look for meters on every port (a tcp:// port by address only), at every
-                 baud rate and parity and slave addresses 1..247, addresses 1..16 first;
-                 prints one line per meter found (port, baud rate, parity, slave address,
-                 wiring, PT, CT) and a summary; exit status 0 when a meter was found, 1 when
+  --find         look for meters on every port at once (a tcp:// port by address only), at
+                 every baud rate and parity and slave addresses 1..247, addresses 1..16
+                 first; prints one line per meter found (port, baud rate, parity, slave
+                 address, wiring, PT, CT) and a summary, and every 5 s what it tries and how
+                 far it is on the error stream; exit status 0 when a meter was found, 1 when
                  none. --port N looks on port N only, --first stops at the first meter
   --help         this text
   --version      the version
@@ -140,7 +146,7 @@ int RunWithoutWindow(const CommandLine& line, std::string& out, std::string& err
         lines = finder::CandidateLines(ports);
       }
       modbus::SteadyClock clock;
-      return RunFind(line, lines, finder::SerialLineOpener(), clock, PrintNow);
+      return RunFind(line, lines, finder::SerialLineOpener(), clock, PrintNow, ProgressNow);
     }
     case CommandLineAction::RunMonitor:
       break;
@@ -150,7 +156,8 @@ int RunWithoutWindow(const CommandLine& line, std::string& out, std::string& err
 
 int RunFind(const CommandLine& line, const std::vector<finder::CandidateLine>& lines,
             const finder::LineOpener& opener, modbus::Clock& clock,
-            const std::function<void(const std::string&)>& print) {
+            const std::function<void(const std::string&)>& print,
+            const std::function<void(const std::string&)>& progress) {
   if (lines.empty()) {
     print(serial::FormatPortList({}).front());
     print(ui::SummaryText(0));
@@ -161,8 +168,15 @@ int RunFind(const CommandLine& line, const std::vector<finder::CandidateLine>& l
   finder::MeterFinder finder(lines, opener, clock, options);
   size_t shownMeters = 0;
   size_t shownFailures = 0;
+  uint32_t lastProgressTick = clock.GetTickCount();
   while (!finder.Finished()) {
     finder.Tick();
+    const std::optional<finder::Attempt> attempt = finder.Current();
+    if (progress && attempt &&
+        static_cast<uint32_t>(clock.GetTickCount() - lastProgressTick) >= kFindProgressMs) {
+      lastProgressTick = clock.GetTickCount();
+      progress(ui::AttemptText(*attempt) + "  " + ui::ProgressText(finder.Progress()));
+    }
     for (; shownFailures < finder.Failures().size(); ++shownFailures) {
       print(ui::FailureText(finder.Failures()[shownFailures]));
     }

@@ -41,11 +41,15 @@ std::string VersionText();
 int RunWithoutWindow(const CommandLine& line, std::string& out, std::string& err);
 
 // The sweep of `--find` over `lines`: one line per meter found (and per line that could not be
-// used) through `print` as it happens, then the summary. Ticks every kFindTickMs on `clock`,
-// letting the time pass with its Sleep. Returns 0 when a meter was found, 1 when none.
+// used) through `print` as it happens, then the summary; while it sweeps, every
+// kFindProgressMs what it tries and how far it is through `progress` (the error stream). Ticks
+// every kFindTickMs on `clock`, letting the time pass with its Sleep. Returns 0 when a meter
+// was found, 1 when none.
 inline constexpr uint32_t kFindTickMs = 10;
+inline constexpr uint32_t kFindProgressMs = 5000;
 int RunFind(const CommandLine& line, const std::vector<finder::CandidateLine>& lines,
             const finder::LineOpener& opener, modbus::Clock& clock,
-            const std::function<void(const std::string&)>& print);
+            const std::function<void(const std::string&)>& print,
+            const std::function<void(const std::string&)>& progress = {});
 
 }  // namespace kt::app

@@ -31,15 +31,18 @@ std::vector<SweepSetting> SettingsOrder(const SweepSetting& lastUsed) {
   return order;
 }
 
-std::vector<SweepStage> LikelyStages(const std::vector<CandidateLine>& lines, size_t settings) {
+std::vector<SweepStage> LikelyStages(const std::vector<CandidateLine>& lines, size_t settings,
+                                     bool again) {
   std::vector<SweepStage> stages;
   for (size_t l = 0; l < lines.size(); ++l) {
-    if (!lines[l].sweepSettings) {
-      stages.push_back({l, -1, kFirstAddress, kLastLikelyAddress});
-      continue;
-    }
-    for (size_t s = 0; s < settings; ++s) {
-      stages.push_back({l, static_cast<int>(s), kFirstAddress, kLastLikelyAddress});
+    const size_t count = lines[l].sweepSettings ? settings : 1;
+    for (size_t s = 0; s < count; ++s) {
+      const int index = lines[l].sweepSettings ? static_cast<int>(s) : -1;
+      const bool atOnce = s < kSettingsAskedTwiceAtOnce;
+      const int rounds = again ? (atOnce ? 0 : 1) : (atOnce ? 2 : 1);
+      for (int r = 0; r < rounds; ++r) {
+        stages.push_back({l, index, kFirstAddress, kLastLikelyAddress});
+      }
     }
   }
   return stages;

@@ -22,9 +22,16 @@ struct SweepStage {
   int Count() const { return lastAddress - firstAddress + 1; }
 };
 
-// First pass: each line in turn, every setting (or the line once, without settings) with the
-// addresses 1..16.
-std::vector<SweepStage> LikelyStages(const std::vector<CandidateLine>& lines, size_t settings);
+// The most likely settings (the first of the order: the last used and the factory ones) have
+// addresses 1..16 asked a second time at once, for a reply that was lost; the others in a
+// round of their own once every setting had its first.
+inline constexpr size_t kSettingsAskedTwiceAtOnce = 2;
+
+// First pass (`again` false): each line in turn, every setting (or the line once, without
+// settings) with the addresses 1..16, twice in a row at the most likely settings. The round
+// again (`again` true): addresses 1..16 at the other settings.
+std::vector<SweepStage> LikelyStages(const std::vector<CandidateLine>& lines, size_t settings,
+                                     bool again = false);
 // The rest of the addresses, 17..247, of each line: first at the settings for which `heard`
 // says something came back (any byte), in the settings order, then at the others. Lines for
 // which `skip` is true are left out. `heard(line, settingIndex)`.

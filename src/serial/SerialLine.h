@@ -71,6 +71,10 @@ class SerialLine : public SerialControl {
   std::vector<uint8_t> GetInput() override;
   void SetOutput(const std::vector<uint8_t>& bytes) override;
 
+  // False while a device server's connection is still on its way (never waits); a failed one
+  // closes the port and throws Disconnected. True for any other open line, and when closed.
+  bool ConnectionMade() { return !GetPortOpen() || Ready(0); }
+
   // The device the port was resolved to ("/dev/ttyUSB0", "tcp://127.0.0.1:5020"): the open
   // one, else the one the next open asks for; empty before the first open.
   std::string DeviceName() const;

@@ -27,7 +27,9 @@ CFindMeterDlg::CFindMeterDlg(WindowHost& host, PortListSource portList, FinderSe
     : Dialog(host, FindMeterDialogTemplate()),
       portList_(std::move(portList)),
       clock_(setup.clock != nullptr ? *setup.clock : ownClock_),
-      opener_(setup.opener ? std::move(setup.opener) : finder::SerialLineOpener()) {}
+      opener_(
+          finder::LendingOpener(setup.opener ? std::move(setup.opener) : finder::SerialLineOpener(),
+                                std::move(setup.lending))) {}
 
 bool CFindMeterDlg::OnInitDialog() {
   Dialog::OnInitDialog();

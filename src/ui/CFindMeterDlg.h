@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 
+#include "finder/LentLine.h"
 #include "finder/MeterFinder.h"
 #include "modbus/Clock.h"
 #include "ui/PortListSource.h"
@@ -14,9 +15,12 @@
 namespace kt::ui {
 
 // What the finder runs on. Empty parts: the real clock, and a serial line of its own per port.
+// `lending`: the holder of a port the finder may sweep too (the main dialog), which closes it
+// meanwhile and opens it again afterwards.
 struct FinderSetup {
   modbus::Clock* clock = nullptr;
   finder::LineOpener opener{};
+  finder::PortLending lending{};
 };
 
 class CFindMeterDlg : public Dialog {

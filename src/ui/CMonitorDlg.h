@@ -62,8 +62,14 @@ class CMonitorDlg : public Dialog {
 
   // The ports the communication settings dialog lists; empty: the machine's.
   PortListSource m_portListSource;
-  // What "自动查找…" in the communication settings runs on (empty: the real clock and ports).
+  // What "自动查找…" in the communication settings runs on (empty: the real clock and ports);
+  // the dialog lends it its own port (OnInitDialog sets the lending).
   FinderSetup m_finderSetup;
+  // The finder sweeps the dialog's open port: closed meanwhile (polling is paused while the
+  // settings are open), opened again when the finder gives it back (src/ui/LendPortToFinder.cpp).
+  bool LendPortToFinder(int32_t portNumber);
+  void TakeBackPortFromFinder();
+  bool m_portLentToFinder = false;
   // The device the open (or lost) port stands for, as the serial control resolved it; empty:
   // the device the port number names now.
   std::function<std::string()> m_portDeviceName;

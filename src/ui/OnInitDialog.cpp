@@ -33,6 +33,8 @@ bool CMonitorDlg::OnInitDialog() {
     NotifyPortEvent(PortEventKind::Opened, DeviceOfPort());
   }
 
+  m_finderSetup.lending = {[this](int32_t port) { return LendPortToFinder(port); },
+                           [this](int32_t) { TakeBackPortFromFinder(); }};
   m_pollState = 0;
   SetDlgItemText(main_ids::kInformationBox, InformationBoxText(m_portNumber, m_baudRate, m_parity));
   ShowLinkStatus();

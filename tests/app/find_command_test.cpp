@@ -70,25 +70,35 @@ TEST(FindOption, OneLinePerMeterAndLineRefusedThenTheSummary) {
   EXPECT_EQ(printed[3], "找到 2 台仪表");
 }
 
-TEST(FindOption, NoMeterEndsWithStatusOne) {
+// An adapter that echoes the PC's frames, nothing attached: no meter, and what the sweep tries
+// and how far it is goes to the error stream every 5 s, counting down.
+TEST(FindOption, NoMeterOnAnEchoingLineEndsWithStatusOne) {
   modbus::VirtualClock clock;
   Bus bus(clock);
   bus.line.SetMeterConnected(false);
+  bus.line.SetEcho(true);
   std::vector<std::string> printed;
-  const int status =
-      RunFind(ParseCommandLine({"--find", "--first"}), {{1, "", true}}, OpenerOn(bus), clock,
-              [&](const std::string& text) { printed.push_back(text); });
+  std::vector<std::string> progress;
+  const int status = RunFind(
+      ParseCommandLine({"--find", "--first"}), {{1, "", true}}, OpenerOn(bus), clock,
+      [&](const std::string& text) { printed.push_back(text); },
+      [&](const std::string& text) { progress.push_back(text); });
   EXPECT_EQ(status, 1);
   EXPECT_EQ(printed, std::vector<std::string>{"未找到仪表"});
+  EXPECT_LE(clock.ElapsedMs() / kFindProgressMs - progress.size(), 1u);
+  ASSERT_GE(progress.size(), 2u);
+  EXPECT_EQ(progress[0].rfind("COM1 9600bps 无校验 地址 ", 0), 0u) << progress[0];
+  EXPECT_NE(progress[0].find("已完成 "), std::string::npos) << progress[0];
   EXPECT_EQ(RunFind(ParseCommandLine({"--find"}), {}, OpenerOn(bus), clock,
                     [&](const std::string& text) { printed.push_back(text); }),
             1);
 }
 
-// The terminal's way: the port by its number (KT7340_COM1), a real serial line and clock.
+// The terminal's way: the port by its number (KT7340_COM1), a real serial line and clock; a
+// meter at 9600 that answers after 300 ms, its first reply lost.
 TEST(FindOption, FindsTheSimulatedMeterOnAPseudoTerminal) {
   sim::testing::SimProcess sim(
-      {"--baud", "2400", "--parity", "even", "--address", "11", "--pt", "35", "--quiet"});
+      {"--answer-delay", "300", "--drop-first", "1", "--address", "11", "--pt", "35", "--quiet"});
   ASSERT_TRUE(sim.running());
   ASSERT_EQ(setenv("KT7340_COM1", sim.path().c_str(), 1), 0);
   modbus::SteadyClock clock;
@@ -100,7 +110,7 @@ TEST(FindOption, FindsTheSimulatedMeterOnAPseudoTerminal) {
   unsetenv("KT7340_COM1");
   EXPECT_EQ(status, 0);
   ASSERT_EQ(printed.size(), 2u);
-  EXPECT_EQ(printed[0], "COM1  2400bps  偶校验  11  3相4线(非平衡)  35  1");
+  EXPECT_EQ(printed[0], "COM1  9600bps  无校验  11  3相4线(非平衡)  35  1");
   EXPECT_EQ(printed[1], "找到 1 台仪表");
 }
 

@@ -208,3 +208,52 @@ TEST_F(FindMeterTest, StopAfterTheFirstAndDoubleClick) {
 }
 
 }  // namespace
+
+namespace {
+
+// From the running monitor: the finder sweeps the port the main dialog holds. The main dialog
+// lends it (closes it while the finder has it, opens it again afterwards); without the loan the
+// port is another program's to the finder.
+TEST_F(FindMeterTest, TheMainDialogLendsItsPortToTheFinder) {
+  app.finderOpener = [this](const kt::finder::CandidateLine& line) {
+    if (line.portNumber == 3 && port.GetPortOpen()) {
+      throw kt::serial::SerialError(kt::serial::SerialErrorKind::PortInUse, "/dev/ttyS2", "busy");
+    }
+    return OpenerOn(bus)(line);
+  };
+  bool closedWhileSwept = false;
+  std::vector<std::string> found;
+  host.ScriptModal(comm_set_ids::kTemplateId, [&](Dialog& d) {
+    host.Type(d, comm_set_ids::kPortEdit, "3");
+    host.Click(d, kt::ui::IDOK);
+  });
+  host.ScriptModal(find_ids::kTemplateId, [&](Dialog& d) {
+    host.Click(d, find_ids::kOnlyCurrentPort);
+    host.Click(d, find_ids::kStartButton);
+    host.RunFor(500);
+    closedWhileSwept = !port.GetPortOpen();
+    RunUntilRows(host, d, 1);
+    found = host.Control(d, find_ids::kMeterTable).lines;
+    EXPECT_TRUE(host.Control(d, find_ids::kFailureList).lines.empty());
+    host.Click(d, kt::ui::IDCANCEL);
+  });
+  bool openAfter = false;
+  host.ScriptModal(comm_set_ids::kTemplateId, [&](Dialog& d) {
+    host.Click(d, comm_set_ids::kFindMeterButton);
+    openAfter = port.GetPortOpen();
+    host.Click(d, kt::ui::IDCANCEL);
+  });
+  host.ScriptModal(main_ids::kTemplateId, [&](Dialog& d) {
+    host.Type(d, main_ids::kSlaveAddressEdit, "117");
+    host.Click(d, main_ids::kCommSettingsButton);
+    host.Click(d, kt::ui::IDCANCEL);
+  });
+  app.InitInstance();
+  EXPECT_TRUE(closedWhileSwept);
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_EQ(found[0].rfind("COM3\t2400bps\t偶校验\t117", 0), 0u) << found[0];
+  EXPECT_TRUE(openAfter);
+  EXPECT_TRUE(host.Messages().empty());
+}
+
+}  // namespace

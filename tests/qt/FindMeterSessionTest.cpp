@@ -1,5 +1,7 @@
-// "自动查找…" through the widgets against kt7340-sim on a pseudo-terminal: a meter at 2400 bit/s,
-// even parity, address 117 is found, "使用" takes it over, and the main dialog polls it.
+// "自动查找…" through the widgets against kt7340-sim on a pseudo-terminal: two meters at 2400
+// bit/s, even parity, addresses 5 and 12, are found; the window made larger keeps its controls
+// at its edges; the second row, chosen with the keys after a click on the first, is what "使用"
+// takes over, and the main dialog polls it.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -27,7 +29,7 @@ QTableWidget* MeterTable() {
 
 TEST(FindMeterSession, FindsUsesAndPollsTheSimulatedMeter) {
   SimulatedSession session(
-      {"--quiet", "--baud", "2400", "--parity", "even", "--address", "117", "--pt", "35"});
+      {"--quiet", "--baud", "2400", "--parity", "even", "--meter", "5", "--meter", "12:pt=35"});
   ASSERT_FALSE(session.sim.path().empty()) << "kt7340-sim printed no device";
 
   SessionDriver user;
@@ -45,21 +47,33 @@ TEST(FindMeterSession, FindsUsesAndPollsTheSimulatedMeter) {
       "finder dialog", [] { return Modal(kFind) != nullptr; },
       [&] {
         Click(kFind, find_meter_ids::kOnlyCurrentPort);
-        Click(kFind, find_meter_ids::kStopAfterFirst);
         Click(kFind, find_meter_ids::kStartButton);
       });
-  // Addresses 1..16 at all fifteen settings, then 17..117 at 2400 even: within a minute.
+  // Addresses 1..16 at 2400 even first: within seconds.
+  QRect tableBefore;
+  QRect useBefore;
   user.Then(
-      "the meter in the table",
-      [] { return MeterTable() != nullptr && MeterTable()->rowCount() == 1; },
+      "both meters in the table",
+      [] { return MeterTable() != nullptr && MeterTable()->rowCount() == 2; },
       [&] {
+        QWidget* window = Modal(kFind);
         QTableWidget* table = MeterTable();
-        for (int c = 0; c < table->columnCount(); ++c) row << table->item(0, c)->text();
+        auto* use = ControlIn<QPushButton>(window, find_meter_ids::kUseButton);
+        tableBefore = table->geometry();
+        useBefore = use->geometry();
+        window->resize(window->width() + 120, window->height() + 80);
+        EXPECT_EQ(table->geometry().adjusted(0, 0, -120, -80), tableBefore);
+        EXPECT_EQ(use->geometry().translated(-120, -80), useBefore);
+        int columns = 0;
+        for (int c = 0; c < table->columnCount(); ++c) columns += table->columnWidth(c);
+        EXPECT_LE(columns, table->viewport()->width());
         QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
                           table->visualItemRect(table->item(0, 0)).center());
+        QTest::keyClick(table, Qt::Key_Down);
+        for (int c = 0; c < table->columnCount(); ++c) row << table->item(1, c)->text();
         Click(kFind, find_meter_ids::kUseButton);
       },
-      90000);
+      60000);
   user.Then(
       "back in the settings", [] { return Modal(kCommSet) != nullptr; },
       [] {
@@ -89,8 +103,8 @@ TEST(FindMeterSession, FindsUsesAndPollsTheSimulatedMeter) {
 
   EXPECT_EQ(user.Failure(), "");
   EXPECT_TRUE(user.Done());
-  EXPECT_EQ(row, (QStringList{"COM1", "2400bps", "偶校验", "117", "3相4线(非平衡)", "35", "1"}));
-  EXPECT_EQ(address, "117");
+  EXPECT_EQ(row, (QStringList{"COM1", "2400bps", "偶校验", "12", "3相4线(非平衡)", "35", "1"}));
+  EXPECT_EQ(address, "12");
 }
 
 }  // namespace

@@ -271,3 +271,24 @@ TEST(SimProcess, ReopeningTheTerminalKeepsTheMeterServing) {
 }
 
 }  // namespace
+
+// On a pseudo-terminal the request takes its wire time too: at 1200 bit/s the reply to an
+// 8-byte request is whole no sooner than 8 + 3.5 + 7 characters (170 ms) after the write. An
+// echoing line with nothing attached gives back just the request.
+TEST(SimProcess, RequestsTakeTheirWireTimeAndAnEchoingLineGivesThemBack) {
+  const Bytes request = WithCrc({1, 3, 0x03, 0x00, 0, 1});
+  {
+    SimProcess sim({"--baud", "1200", "--answer-delay", "0", "--quiet"});
+    RawPort raw(sim.path(), 1200, 'N');
+    raw.Write(request);
+    const auto chunks = raw.Collect(600);
+    ASSERT_FALSE(chunks.empty());
+    EXPECT_GE(chunks.back().atMs, 170 - 5);
+  }
+  {
+    SimProcess sim({"--echo", "--no-meter", "--quiet"});
+    RawPort raw(sim.path(), 9600, 'N');
+    raw.Write(request);
+    EXPECT_EQ(raw.CollectBytes(400), request);
+  }
+}

@@ -550,6 +550,66 @@ TEST(HostLists, TableRowsAreTheirCellsAndADoubleClickIsThePickThenTheTablesComma
   EXPECT_EQ(dialog.commands, (std::vector<int>{table}));
 }
 
+// The finder's window made larger: the table grows with it and "使用" keeps to the corner; a
+// row chosen with the keys is picked, kept when the rows are set again (without a pick), and a
+// new last row is scrolled into view.
+TEST(HostLists, AResizableTableFollowsTheWindowAndKeepsTheRowChosenByKeys) {
+  Win32WindowHost host;
+  const int table = find_meter_ids::kMeterTable;
+  RECT tableBefore{};
+  RECT useBefore{};
+  RECT tableAfter{};
+  RECT useAfter{};
+  int selectedAfterRefill = -1;
+  size_t picksAfterKeys = 0;
+  bool lastVisible = false;
+  const auto clientRect = [](HWND control) {
+    RECT r{};
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+  };
+  std::vector<std::string> rows(3, "COM1\t9600\t无校验\t1");
+  ProbeDialog dialog(
+      host, FindMeterDialogTemplate(),
+      {[&](ProbeDialog& d) {
+         d.SetListLines(table, rows);
+         tableBefore = clientRect(d.Item(table));
+         useBefore = clientRect(d.Item(find_meter_ids::kUseButton));
+         RECT w{};
+         GetWindowRect(d.Window(), &w);
+         SetWindowPos(d.Window(), nullptr, 0, 0, w.right - w.left + 120, w.bottom - w.top + 80,
+                      SWP_NOMOVE | SWP_NOZORDER);
+         tableAfter = clientRect(d.Item(table));
+         useAfter = clientRect(d.Item(find_meter_ids::kUseButton));
+         SetFocus(d.Item(table));
+         ListView_SetItemState(d.Item(table), 0, LVIS_SELECTED | LVIS_FOCUSED,
+                               LVIS_SELECTED | LVIS_FOCUSED);
+         SendMessageW(d.Item(table), WM_KEYDOWN, VK_DOWN, 0);
+         picksAfterKeys = d.picks.size();
+         rows.resize(40, "COM2\t4800\t偶校验\t9");
+         d.SetListLines(table, rows);
+         selectedAfterRefill = ListView_GetNextItem(d.Item(table), -1, LVNI_SELECTED);
+         RECT last{};
+         last.left = LVIR_BOUNDS;
+         SendMessageW(d.Item(table), LVM_GETITEMRECT, 39, reinterpret_cast<LPARAM>(&last));
+         RECT view{};
+         GetClientRect(d.Item(table), &view);
+         lastVisible = last.bottom <= view.bottom && last.top >= 0;
+       },
+       [](auto&) {}});
+  dialog.DoModal();
+  EXPECT_EQ(tableAfter.right - tableAfter.left, tableBefore.right - tableBefore.left + 120);
+  EXPECT_EQ(tableAfter.bottom - tableAfter.top, tableBefore.bottom - tableBefore.top + 80);
+  EXPECT_EQ(useAfter.left, useBefore.left + 120);
+  EXPECT_EQ(useAfter.top, useBefore.top + 80);
+  ASSERT_GE(picksAfterKeys, 2u);
+  EXPECT_EQ(dialog.picks[picksAfterKeys - 1], std::make_pair(table, 1));
+  EXPECT_EQ(dialog.picks.size(), picksAfterKeys);  // the refill picks nothing
+  EXPECT_EQ(selectedAfterRefill, 1);
+  EXPECT_TRUE(lastVisible);
+}
+
 TEST(HostTimersAndBoxes, TimersTickInsideAMessageBoxTitledAsOnLinuxInTheDialogsColours) {
   Win32WindowHost host;
   host.SetDialogBkColor(kDialogBackground, kBlack);

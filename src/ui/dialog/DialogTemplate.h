@@ -42,6 +42,11 @@ enum ControlStyle : uint32_t {
   kAutoRadio = 1u << 9,
   kGroup = 1u << 10,  // starts a group of its own
   kTabStop = 1u << 11,
+  // In a resizable dialog: where the control goes as the dialog grows (see Grown).
+  kGrowWide = 1u << 12,    // the right edge keeps its distance to the dialog's right edge
+  kGrowTall = 1u << 13,    // the bottom edge keeps its distance to the dialog's bottom edge
+  kKeepRight = 1u << 14,   // the control moves with the dialog's right edge
+  kKeepBottom = 1u << 15,  // the control moves with the dialog's bottom edge
 };
 
 // Dialog window style flags.
@@ -51,6 +56,7 @@ enum DialogStyle : uint32_t {
   kMinimizeBox = 1u << 2,
   kMaximizeBox = 1u << 3,
   kModalFrame = 1u << 4,
+  kResizable = 1u << 5,  // the user may make it larger than its template; never smaller
 };
 
 // A rectangle in dialog units: x, y, width, height.
@@ -60,6 +66,16 @@ struct DuRect {
   int width;
   int height;
 };
+
+// Where a control at `r` (in any unit) goes when its dialog has grown by `dx` and `dy` in that
+// unit, by its kGrow* and kKeep* styles.
+constexpr DuRect Grown(uint32_t style, DuRect r, int dx, int dy) {
+  if ((style & kKeepRight) != 0) r.x += dx;
+  if ((style & kGrowWide) != 0) r.width += dx;
+  if ((style & kKeepBottom) != 0) r.y += dy;
+  if ((style & kGrowTall) != 0) r.height += dy;
+  return r;
+}
 
 struct ControlTemplate {
   int id;  // IDC_STATIC for controls without identifier

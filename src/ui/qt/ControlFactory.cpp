@@ -97,6 +97,8 @@ QWidget* CreateTable(const ControlTemplate& c, QWidget& parent,
   auto* table = new QTableWidget(0, static_cast<int>(headings.size()), &parent);
   table->setHorizontalHeaderLabels(headings);
   table->verticalHeader()->setVisible(false);
+  // The columns fit their headings and cells; the last takes what width is left.
+  table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   table->horizontalHeader()->setStretchLastSection(true);
   table->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -105,6 +107,11 @@ QWidget* CreateTable(const ControlTemplate& c, QWidget& parent,
   const int id = c.id;
   QObject::connect(table, &QTableWidget::cellClicked, table,
                    [onListClick, id](int row, int) { onListClick(id, row); });
+  // A row chosen with the keys is picked as one clicked.
+  QObject::connect(table, &QTableWidget::currentCellChanged, table,
+                   [onListClick, id](int row, int, int previousRow, int) {
+                     if (row >= 0 && row != previousRow) onListClick(id, row);
+                   });
   QObject::connect(table, &QTableWidget::cellDoubleClicked, table,
                    [onClick, onListClick, id](int row, int) {
                      onListClick(id, row);
@@ -163,6 +170,7 @@ int ProgressValue(const std::string& text) {
 }
 
 void SetTableRows(QTableWidget& table, const std::vector<std::string>& rows) {
+  const int before = table.rowCount();
   table.setRowCount(static_cast<int>(rows.size()));
   for (int r = 0; r < table.rowCount(); ++r) {
     const QStringList cells =
@@ -172,6 +180,8 @@ void SetTableRows(QTableWidget& table, const std::vector<std::string>& rows) {
       table.setItem(r, col, new QTableWidgetItem(cell));
     }
   }
+  // Rows that came in are scrolled into view.
+  if (table.rowCount() > before) table.scrollToItem(table.item(table.rowCount() - 1, 0));
 }
 
 QWidget* CreateControl(const ControlTemplate& control, const DialogUnits& units, QWidget& parent,

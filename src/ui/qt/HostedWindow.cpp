@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <exception>
 
 #include "ui/qt/ControlFactory.h"
@@ -42,8 +43,14 @@ HostedWindow::HostedWindow(Dialog& dialog, QWidget* parent, const DialogColors& 
   setWindowTitle(QString::fromUtf8(t.caption != nullptr ? t.caption : ""));
   setFont(DialogFont(t.fontName, t.fontPointSize));
   units_ = DialogUnits::Of(font());
-  setFixedSize(units_.X(t.widthDu), units_.Y(t.heightDu));
-  setSizeGripEnabled(false);
+  templateSize_ = QSize(units_.X(t.widthDu), units_.Y(t.heightDu));
+  if (t.Has(kResizable)) {
+    setMinimumSize(templateSize_);
+    resize(templateSize_);
+  } else {
+    setFixedSize(templateSize_);
+  }
+  setSizeGripEnabled(t.Has(kResizable));
   ApplyWindowColors(*this, colors_);
   Realise();
 }
@@ -57,6 +64,7 @@ void HostedWindow::Realise() {
   for (const ControlTemplate& c : dialog_->Template().controls) {
     QWidget* w = CreateControl(c, units_, *this, onClick, onListClick);
     if (w == nullptr) continue;
+    placed_.push_back({&c, w, w->geometry()});
     if (c.kind == ControlKind::GroupBox) frames.push_back(w);
     if (c.id == IDC_STATIC) {
       // Controls without identifier are drawn once with the colours asked for them now.
@@ -69,6 +77,17 @@ void HostedWindow::Realise() {
   }
   // Group boxes lie under the controls they frame, whatever their place in the template.
   for (QWidget* f : frames) f->lower();
+}
+
+void HostedWindow::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  const int dx = width() - templateSize_.width();
+  const int dy = height() - templateSize_.height();
+  for (const Placed& p : placed_) {
+    const QRect& g = p.atTemplateSize;
+    const DuRect r = Grown(p.tmpl->style, {g.x(), g.y(), g.width(), g.height()}, dx, dy);
+    p.widget->setGeometry(r.x, r.y, r.width, r.height);
+  }
 }
 
 void HostedWindow::Detach() {

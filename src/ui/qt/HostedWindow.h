@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "ui/dialog/Dialog.h"
 #include "ui/qt/ControlColors.h"
@@ -68,6 +69,8 @@ class HostedWindow : public QDialog {
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  // A resizable dialog's controls follow its edges as their styles say.
+  void resizeEvent(QResizeEvent* event) override;
   void reject() override;
 
  private:
@@ -80,6 +83,13 @@ class HostedWindow : public QDialog {
   DialogColors colors_;
   FailureReport reportFailure_;
   DialogUnits units_;
+  struct Placed {
+    const ControlTemplate* tmpl;
+    QWidget* widget;
+    QRect atTemplateSize;
+  };
+  std::vector<Placed> placed_;  // every control's widget, where it is at the template's size
+  QSize templateSize_;
   std::map<int, Control> controls_;
   std::map<unsigned, QTimer*> timers_;
   int dispatchDepth_ = 0;

@@ -75,6 +75,7 @@ uint32_t DialogWindowStyle(const DialogTemplate& t, bool centred) {
   if (t.Has(kMinimizeBox)) style |= WS_MINIMIZEBOX;
   if (t.Has(kMaximizeBox)) style |= WS_MAXIMIZEBOX;
   if (t.Has(kModalFrame)) style |= DS_MODALFRAME;
+  if (t.Has(kResizable)) style |= WS_THICKFRAME;
   if (centred) style |= DS_CENTER;
   return style;
 }

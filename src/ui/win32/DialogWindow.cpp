@@ -124,6 +124,11 @@ void DialogWindow::TakeControls() {
     controls_.push_back(Control{&c, child, c.text != nullptr ? c.text : "", std::nullopt});
     child = GetWindow(child, GW_HWNDNEXT);
   }
+  if (dialog_->Template().Has(kResizable)) {
+    std::vector<EdgeLayout::Placed> placed;
+    for (const Control& c : controls_) placed.push_back({c.tmpl, c.hwnd});
+    layout_.emplace(hwnd_, placed);
+  }
   for (Control& c : controls_) {
     if (c.tmpl->kind == ControlKind::Table) {
       SetTableHeadings(c.hwnd, c.text);
@@ -199,7 +204,9 @@ void DialogWindow::SetListLines(Control& c, const std::vector<std::string>& utf8
   if (c.tmpl->kind == ControlKind::ListBox) {
     SetListBoxLines(c.hwnd, utf8Lines);
   } else if (c.tmpl->kind == ControlKind::Table) {
+    fillingTable_ = true;
     SetTableRows(c.hwnd, utf8Lines);
+    fillingTable_ = false;
   }
 }
 
@@ -340,6 +347,14 @@ bool DialogWindow::OnCommandMessage(WPARAM wParam, LPARAM lParam) {
 bool DialogWindow::OnNotify(const NMHDR& header) {
   const Control* c = FindByHandle(header.hwndFrom);
   if (c == nullptr || c->tmpl->kind != ControlKind::Table) return false;
+  if (header.code == LVN_ITEMCHANGED) {
+    // A row chosen with the keys is picked as one clicked.
+    const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+    const bool selected =
+        (change.uNewState & LVIS_SELECTED) != 0 && (change.uOldState & LVIS_SELECTED) == 0;
+    if (selected && change.iItem >= 0 && !fillingTable_) ListPick(c->tmpl->id, change.iItem);
+    return true;
+  }
   if (header.code != NM_CLICK && header.code != NM_DBLCLK) return false;
   const int row = reinterpret_cast<const NMITEMACTIVATE&>(header).iItem;
   if (row < 0) return true;
@@ -369,6 +384,12 @@ INT_PTR DialogWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (TimerRunning(id)) Dispatch([id](Dialog& d) { d.OnTimer(id); });
       return TRUE;
     }
+    case WM_SIZE:
+      if (layout_) layout_->Apply(LOWORD(lParam), HIWORD(lParam));
+      return FALSE;
+    case WM_GETMINMAXINFO:
+      if (layout_) layout_->LimitTracking(*PointerFrom<MINMAXINFO*>(lParam));
+      return FALSE;
     case WM_CLOSE:
       // The close box is the Cancel command; the dialog decides whether it ends.
       Command(IDCANCEL);

@@ -11,6 +11,7 @@
 #include "ui/dialog/Dialog.h"
 #include "ui/win32/BrushCache.h"
 #include "ui/win32/ControlColouring.h"
+#include "ui/win32/EdgeLayout.h"
 #include "ui/win32/WindowsApi.h"
 
 namespace kt::ui::win32 {
@@ -102,7 +103,9 @@ class DialogWindow {
   HICON icon_;
   FailureReport reportFailure_;
   BrushCache brushes_;
-  std::vector<Control> controls_;  // every control with a window, in template order
+  std::vector<Control> controls_;     // every control with a window, in template order
+  std::optional<EdgeLayout> layout_;  // a resizable dialog's
+  bool fillingTable_ = false;  // a table's rows are being replaced: its selection is the host's
   std::set<unsigned> timers_;
   int dispatchDepth_ = 0;
   bool listMouse_ = false;       // a list box handles a mouse button

@@ -45,6 +45,8 @@ void SetTableHeadings(HWND table, const std::string& utf8Headings) {
 
 void SetTableRows(HWND table, const std::vector<std::string>& utf8Rows) {
   const int columns = ColumnCount(table);
+  const int before = ListView_GetItemCount(table);
+  const int selected = ListView_GetNextItem(table, -1, LVNI_SELECTED);
   SendMessageW(table, WM_SETREDRAW, FALSE, 0);
   ListView_DeleteAllItems(table);
   int row = 0;
@@ -67,7 +69,14 @@ void SetTableRows(HWND table, const std::vector<std::string>& utf8Rows) {
     ++row;
   }
   for (int c = 0; c < columns; ++c) ListView_SetColumnWidth(table, c, LVSCW_AUTOSIZE_USEHEADER);
+  // The row the user chose stays chosen; rows that came in are scrolled into view.
+  const int count = ListView_GetItemCount(table);
+  if (selected >= 0 && selected < count) {
+    ListView_SetItemState(table, selected, LVIS_SELECTED | LVIS_FOCUSED,
+                          LVIS_SELECTED | LVIS_FOCUSED);
+  }
   SendMessageW(table, WM_SETREDRAW, TRUE, 0);
+  if (count > before) ListView_EnsureVisible(table, count - 1, FALSE);
   InvalidateRect(table, nullptr, TRUE);
 }
 

@@ -1,0 +1,129 @@
+// What real lines do, as the simulator's options make them: a meter's answer time counted from
+// the request's last byte, lost first replies, an adapter that echoes, a meter that ignores
+// parity, a line with nothing attached.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "modbus/Crc16.h"
+#include "sim/MeterBus.h"
+#include "sim/SimOptions.h"
+
+namespace kt::sim {
+namespace {
+
+std::optional<std::string> Parse(std::vector<const char*> args, SimOptions& out) {
+  args.insert(args.begin(), "kt7340-sim");
+  return ParseSimOptions(static_cast<int>(args.size()), args.data(), out);
+}
+
+TEST(SimLineBehaviour, OptionsWithinTheirRanges) {
+  struct Case {
+    std::vector<const char*> args;
+    bool accepted;
+  };
+  const Case cases[] = {
+      {{"--answer-delay", "0"}, true},      {{"--answer-delay", "60000"}, true},
+      {{"--answer-delay", "60001"}, false}, {{"--answer-delay", "-1"}, false},
+      {{"--drop-first", "1"}, true},        {{"--drop-first", "0"}, false},
+      {{"--echo", "--no-meter"}, true},     {{"--any-parity"}, true},
+  };
+  for (const Case& c : cases) {
+    SimOptions o;
+    EXPECT_EQ(!Parse(c.args, o).has_value(), c.accepted) << c.args[0] << " " << c.args.back();
+  }
+  SimOptions o;
+  ASSERT_FALSE(Parse(
+      {"--answer-delay", "300", "--drop-first", "2", "--echo", "--no-meter", "--any-parity"}, o));
+  EXPECT_EQ(o.meter.responseDelayMs, 300u);
+  EXPECT_TRUE(o.meter.delayFromRequestEnd);
+  EXPECT_EQ(o.meter.faults.dropFirst, 2u);
+  EXPECT_TRUE(o.echo && o.noMeter && o.meter.anyParity);
+}
+
+struct Heard {
+  std::vector<TimedByte> echo;
+  std::vector<TimedByte> reply;
+};
+
+// One read of register 0x0300 from slave 1, its bytes on the wire one character after another
+// from 0 on; what comes back within two seconds.
+Heard Ask(MeterBus& bus, LineSettings master) {
+  std::vector<uint8_t> request{1, 3, 0x03, 0x00, 0, 1};
+  const uint16_t crc = modbus::CalcCrc16(request);
+  request.push_back(static_cast<uint8_t>(crc >> 8));
+  request.push_back(static_cast<uint8_t>(crc & 0xFF));
+  static uint64_t startUs = 0;
+  startUs += 10'000'000;  // each question on a quiet line
+  const double charUs = 11e6 / master.baud;
+  for (size_t i = 0; i < request.size(); ++i) {
+    bus.Receive(request[i],
+                startUs + static_cast<uint64_t>(std::llround(static_cast<double>(i + 1) * charUs)),
+                master);
+  }
+  Heard heard;
+  for (uint64_t t = startUs; t < startUs + 2'000'000; t += 1000) {
+    bus.AdvanceTo(t);
+    for (TimedByte b : bus.TakeSent(t)) {
+      b.atUs -= startUs;
+      (b.fromLine ? heard.echo : heard.reply).push_back(b);
+    }
+  }
+  return heard;
+}
+
+// The reply's first byte is whole one character after the answer time (never before the
+// 3.5-character silence) from the request's last byte.
+TEST(SimLineBehaviour, AnswersAsOptionsSay) {
+  struct Case {
+    int32_t baud;
+    int32_t masterParity;
+    uint32_t answerMs;
+    bool anyParity;
+    bool echo;
+    bool attached;
+    uint32_t dropFirst;
+    bool answered;
+  };
+  const Case cases[] = {
+      {9600, 0, 300, false, false, true, 0, true}, {1200, 0, 0, false, false, true, 0, true},
+      {1200, 0, 20, false, false, true, 0, true},  {19200, 0, 100, false, true, true, 0, true},
+      {9600, 2, 20, false, false, true, 0, false}, {9600, 2, 20, true, false, true, 0, true},
+      {4800, 1, 20, true, true, true, 0, true},    {9600, 0, 20, false, true, false, 0, false},
+      {9600, 0, 20, false, false, true, 1, false},
+  };
+  for (const Case& c : cases) {
+    MeterConfig meter;
+    meter.baudRate = c.baud;
+    meter.responseDelayMs = c.answerMs;
+    meter.delayFromRequestEnd = true;
+    meter.anyParity = c.anyParity;
+    meter.faults.dropFirst = c.dropFirst;
+    MeterBus bus({meter}, false, 1);
+    bus.SetEcho(c.echo);
+    bus.SetMetersAttached(c.attached);
+    const LineSettings master{c.baud, c.masterParity};
+    const Heard first = Ask(bus, master);
+    const std::string name = std::to_string(c.baud) + " answer " + std::to_string(c.answerMs);
+    ASSERT_EQ(first.echo.size(), c.echo ? 8u : 0u) << name;
+    if (c.echo) {
+      EXPECT_NEAR(static_cast<double>(first.echo.back().atUs), 8 * 11e6 / c.baud, 2) << name;
+    }
+    ASSERT_EQ(first.reply.size(), c.answered ? 7u : 0u) << name;
+    if (!c.answered) {
+      // A lost first reply: the second request is answered.
+      EXPECT_EQ(Ask(bus, master).reply.size(), c.dropFirst > 0 ? 7u : 0u) << name;
+      continue;
+    }
+    const double charUs = 11e6 / c.baud;
+    const double expected = 8 * charUs + std::max(c.answerMs * 1000.0, 3.5 * charUs) + charUs;
+    EXPECT_NEAR(static_cast<double>(first.reply.front().atUs), expected, 2) << name;
+    EXPECT_EQ(first.reply.front().settings, master) << name;  // any parity: the master's
+  }
+}
+
+}  // namespace
+}  // namespace kt::sim
