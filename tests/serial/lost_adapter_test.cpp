@@ -41,6 +41,16 @@ TEST_P(LostAdapter, ComesBackAsItselfAndNeverAsTheOther) {
   line.SetCommPort(1);
   line.SetPortOpen(true);
   ASSERT_EQ(line.DeviceName(), fs.dev() + "/ttyUSB0");
+  // Port 2 is the other adapter, and what it writes reaches that one only.
+  SerialLine second;
+  second.SetPortSources(
+      PortSources{[](const std::string&) { return std::nullopt; }, fs.sys(), fs.dev()});
+  second.SetCommPort(2);
+  second.SetPortOpen(true);
+  EXPECT_EQ(second.DeviceName(), fs.dev() + "/ttyUSB1");
+  second.SetOutput({0x07});
+  EXPECT_EQ(b.Received(), Bytes{0x07});
+  second.SetPortOpen(false);
 
   // A is pulled; B moves up to its name and its number.
   a.Close();
@@ -82,7 +92,14 @@ INSTANTIATE_TEST_SUITE_P(Machines, LostAdapter,
                          ::testing::Values(Machine{"BySerialNumber", "FT1A", "FT1B", "", ""},
                                            Machine{"ByUsbSocket", "", "",
                                                    "pci-0000:00:14.0-usb-0:1:1.0-port0",
-                                                   "pci-0000:00:14.0-usb-0:2:1.0-port0"}),
+                                                   "pci-0000:00:14.0-usb-0:2:1.0-port0"},
+                                           // Clones with one factory serial number: the socket
+                                           // decides, from by-path or, without udev, sysfs.
+                                           Machine{"SharedSerialBySocket", "0001", "0001",
+                                                   "pci-0000:00:14.0-usb-0:1:1.0-port0",
+                                                   "pci-0000:00:14.0-usb-0:2:1.0-port0"},
+                                           Machine{"SharedSerialWithoutUdev", "0001", "0001",
+                                                   "", ""}),
                          [](const auto& machine) { return std::string(machine.param.name); });
 
 }  // namespace
