@@ -159,4 +159,32 @@ TEST_F(MonitorTrafficLogTest, AStalledOutputIsOneLineUntilItFlowsAgain) {
   EXPECT_EQ(SentLines(), port.written);
 }
 
+// A good reply that comes late for the poll request is that reply in the log, also when the
+// command opened meanwhile throws it away with what else was pending; noise is still "丢弃".
+TEST_F(MonitorTrafficLogTest, ALateReplyDroppedByACommandIsLoggedAsTheReply) {
+  meterOn = true;
+  auto& d = Open();
+  host.Type(d, ids::kSlaveAddressEdit, "1");
+  ASSERT_TRUE(PollUntil(3));
+  const auto answer = port.onWrite;
+  port.onWrite = nullptr;
+  RunFor(d.m_pollPeriodMs);  // a request goes out; its reply is not in by the next tick
+  const Bytes request = port.LastWritten();
+  answer(request);
+  const size_t replyBytes = port.pending.size();
+  const uint64_t from = log.End();
+  Command(ids::kReadParametersCommand);
+  EXPECT_EQ(Readings(from, TrafficKind::Discarded), std::vector<std::string>{});
+  const auto received = Readings(from, TrafficKind::Received);
+  ASSERT_FALSE(received.empty());
+  EXPECT_EQ(received.front(), "收 应答 (" + std::to_string(replyBytes) + " 字节)");
+
+  // Bytes that are no reply to the request awaited are thrown-away input.
+  RunFor(d.m_pollPeriodMs * 3);
+  const uint64_t noiseFrom = log.End();
+  port.Arrive({0x01, 0x03, 0x26, 0x00});
+  Command(ids::kReadParametersCommand);
+  EXPECT_EQ(Readings(noiseFrom, TrafficKind::Discarded), std::vector<std::string>{"丢弃 4 字节"});
+}
+
 }  // namespace
