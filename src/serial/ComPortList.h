@@ -37,7 +37,8 @@ std::string SerialFromInstanceId(const std::string& instanceId);
 // registry's SERIALCOMM map (`serialComm`): USB adapters (a hardware ID with a vendor and
 // product) first, then the others, each group by COM number. A port's number is its COM<N>,
 // its device "COM<N>", its description the friendly name (cleaned, DeviceText.h), else the
-// kernel name, its serial number and USB location those of the record. Names that are no COM port are left out; of a name listed twice the first stays.
+// kernel name, its serial number and USB location those of the record. Names that are no COM port
+// are left out; of a name listed twice the first stays.
 std::vector<PortInfo> ComPortList(const std::vector<ComPortRecord>& devices,
                                   const std::vector<ComPortRecord>& serialComm);
 

@@ -86,7 +86,7 @@ TEST(SerialFromInstanceId, TheAdaptersOwnNumberOrNothing) {
       {"USB\\VID_10C4&PID_EA60\\0001", "0001"},
       {"FTDIBUS\\VID_0403+PID_6001+A10K3XYZA\\0000", "A10K3XYZA"},
       {"USB\\VID_1A86&PID_7523\\5&2D0A4D1&0&3", ""},  // made up from the socket
-      {"FTDIBUS\\VID_0403+PID_6001\\0000", ""},        // no serial field
+      {"FTDIBUS\\VID_0403+PID_6001\\0000", ""},       // no serial field
       {"ACPI\\PNP0501\\1", ""},
       {"USB\\VID_10C4&PID_EA60", ""},
       {"", ""},

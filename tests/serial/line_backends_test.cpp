@@ -274,7 +274,7 @@ TEST(LineOnTcp, AServerThatDoesNotAnswerHoldsUpNeitherOpeningNorWriting) {
   line.SetOutput({0x01, 0x03});  // kept for the connection
   EXPECT_LT(Clock::now() - start, kNoWait);
   EXPECT_THROW(line.SetOutput({0x01, 0x04}), SerialError);  // one frame at a time
-  ::usleep(150000);  // past the kept frame's write bound
+  ::usleep(150000);                                         // past the kept frame's write bound
   for (int attempt = 0; attempt < 2; ++attempt) {
     start = Clock::now();
     try {

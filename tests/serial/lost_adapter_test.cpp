@@ -88,18 +88,17 @@ TEST_P(LostAdapter, ComesBackAsItselfAndNeverAsTheOther) {
   EXPECT_EQ(b.Received(), Bytes{0x02});
 }
 
-INSTANTIATE_TEST_SUITE_P(Machines, LostAdapter,
-                         ::testing::Values(Machine{"BySerialNumber", "FT1A", "FT1B", "", ""},
-                                           Machine{"ByUsbSocket", "", "",
-                                                   "pci-0000:00:14.0-usb-0:1:1.0-port0",
-                                                   "pci-0000:00:14.0-usb-0:2:1.0-port0"},
-                                           // Clones with one factory serial number: the socket
-                                           // decides, from by-path or, without udev, sysfs.
-                                           Machine{"SharedSerialBySocket", "0001", "0001",
-                                                   "pci-0000:00:14.0-usb-0:1:1.0-port0",
-                                                   "pci-0000:00:14.0-usb-0:2:1.0-port0"},
-                                           Machine{"SharedSerialWithoutUdev", "0001", "0001",
-                                                   "", ""}),
-                         [](const auto& machine) { return std::string(machine.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Machines, LostAdapter,
+    ::testing::Values(Machine{"BySerialNumber", "FT1A", "FT1B", "", ""},
+                      Machine{"ByUsbSocket", "", "", "pci-0000:00:14.0-usb-0:1:1.0-port0",
+                              "pci-0000:00:14.0-usb-0:2:1.0-port0"},
+                      // Clones with one factory serial number: the socket
+                      // decides, from by-path or, without udev, sysfs.
+                      Machine{"SharedSerialBySocket", "0001", "0001",
+                              "pci-0000:00:14.0-usb-0:1:1.0-port0",
+                              "pci-0000:00:14.0-usb-0:2:1.0-port0"},
+                      Machine{"SharedSerialWithoutUdev", "0001", "0001", "", ""}),
+    [](const auto& machine) { return std::string(machine.param.name); });
 
 }  // namespace
