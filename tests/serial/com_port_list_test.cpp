@@ -80,23 +80,6 @@ TEST(UsbVendorProduct, ReadsBothFourDigitNumbersOrNothing) {
   }
 }
 
-// The serial number Windows kept in an instance ID; none in one it made up from the socket.
-TEST(SerialFromInstanceId, TheAdaptersOwnNumberOrNothing) {
-  const std::map<std::string, std::string> cases = {
-      {"USB\\VID_10C4&PID_EA60\\0001", "0001"},
-      {"FTDIBUS\\VID_0403+PID_6001+A10K3XYZA\\0000", "A10K3XYZA"},
-      {"USB\\VID_1A86&PID_7523\\5&2D0A4D1&0&3", ""},  // made up from the socket
-      {"FTDIBUS\\VID_0403+PID_6001\\0000", ""},       // no serial field
-      {"ACPI\\PNP0501\\1", ""},
-      {"USB\\VID_10C4&PID_EA60", ""},
-      {"", ""},
-  };
-  for (const auto& [id, expected] : cases) {
-    SCOPED_TRACE(id);
-    EXPECT_EQ(SerialFromInstanceId(id), expected);
-  }
-}
-
 // USB adapters first, each group by COM number (COM3 before COM10, not as text); the registry
 // adds only what SetupAPI did not list; a device's own text is cleaned.
 TEST(ComPortList, AdaptersFirstByNumberThenTheOthersEachPortOnce) {

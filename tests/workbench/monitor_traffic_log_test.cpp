@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "MainDialogHarness.h"
@@ -166,25 +167,20 @@ TEST_F(MonitorTrafficLogTest, ALateReplyDroppedByACommandIsLoggedAsTheReply) {
   auto& d = Open();
   host.Type(d, ids::kSlaveAddressEdit, "1");
   ASSERT_TRUE(PollUntil(3));
-  const auto answer = port.onWrite;
-  port.onWrite = nullptr;
+  const auto answer = std::exchange(port.onWrite, nullptr);
   RunFor(d.m_pollPeriodMs);  // a request goes out; its reply is not in by the next tick
-  const Bytes request = port.LastWritten();
-  answer(request);
-  const size_t replyBytes = port.pending.size();
-  const uint64_t from = log.End();
+  answer(port.LastWritten());
+  const std::string reply = "收 应答 (" + std::to_string(port.pending.size()) + " 字节)";
+  uint64_t from = log.End();
   Command(ids::kReadParametersCommand);
   EXPECT_EQ(Readings(from, TrafficKind::Discarded), std::vector<std::string>{});
-  const auto received = Readings(from, TrafficKind::Received);
-  ASSERT_FALSE(received.empty());
-  EXPECT_EQ(received.front(), "收 应答 (" + std::to_string(replyBytes) + " 字节)");
+  EXPECT_EQ(Readings(from, TrafficKind::Received).front(), reply);
 
-  // Bytes that are no reply to the request awaited are thrown-away input.
   RunFor(d.m_pollPeriodMs * 3);
-  const uint64_t noiseFrom = log.End();
-  port.Arrive({0x01, 0x03, 0x26, 0x00});
+  from = log.End();
+  port.Arrive({0x01, 0x03, 0x26, 0x00});  // no reply to the request awaited
   Command(ids::kReadParametersCommand);
-  EXPECT_EQ(Readings(noiseFrom, TrafficKind::Discarded), std::vector<std::string>{"丢弃 4 字节"});
+  EXPECT_EQ(Readings(from, TrafficKind::Discarded), std::vector<std::string>{"丢弃 4 字节"});
 }
 
 }  // namespace
