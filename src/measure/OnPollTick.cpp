@@ -62,6 +62,9 @@ void CMonitorDlg::OnPollTick() {
                                              next.registers.count);
   SendFrame(std::span(m_requestBuffer).first(static_cast<size_t>(n)));
   m_pollRequestSent = true;
+  m_pollReplyAsked = m_comm.GetPortOpen();  // else it was only echoed
+  m_pollReplyAddress = m_slaveAddress;
+  m_pollReplyLength = modbus::ReadReplyLength(next.registers.count);
   m_lastPollRequestTick = Clock().GetTickCount();
   m_lastPollReplyDueMs =
       modbus::ReplyDueMs(m_baudRate, n, modbus::ReadReplyLength(next.registers.count));

@@ -53,6 +53,23 @@ std::string UsbVendorProduct(const std::string& hardwareId) {
   return vendor + ":" + product;
 }
 
+std::string SerialFromInstanceId(const std::string& instanceId) {
+  const size_t first = instanceId.find('\\');
+  const size_t last = instanceId.rfind('\\');
+  if (first == std::string::npos || last == first) return {};
+  const std::string bus = instanceId.substr(0, first);
+  const std::string middle = instanceId.substr(first + 1, last - first - 1);
+  std::string serial;
+  if (bus == "FTDIBUS") {
+    const size_t plus = middle.rfind('+');
+    if (plus != std::string::npos && middle.find('+') != plus) serial = middle.substr(plus + 1);
+  } else if (bus == "USB") {
+    serial = instanceId.substr(last + 1);
+    if (serial.find('&') != std::string::npos) serial.clear();
+  }
+  return CleanDeviceText(serial);
+}
+
 std::vector<PortInfo> ComPortList(const std::vector<ComPortRecord>& devices,
                                   const std::vector<ComPortRecord>& serialComm) {
   std::vector<PortInfo> adapters;
@@ -66,6 +83,10 @@ std::vector<PortInfo> ComPortList(const std::vector<ComPortRecord>& devices,
     info.device = info.name;
     info.description = CleanDeviceText(r.friendlyName.empty() ? r.kernelName : r.friendlyName);
     info.vendorProduct = UsbVendorProduct(r.hardwareId);
+    if (!info.vendorProduct.empty()) {
+      info.serial = SerialFromInstanceId(r.instanceId);
+      info.usbLocation = CleanDeviceText(r.location);
+    }
     info.number = number;
     (info.vendorProduct.empty() ? others : adapters).push_back(std::move(info));
   };

@@ -8,12 +8,28 @@
 #include <set>
 #include <string_view>
 
+#include "serial/AdapterIdentity.h"
 #include "serial/DeviceText.h"
 
 namespace kt::serial {
 namespace {
 
 constexpr const char* kNoPortFound = "未找到串口";
+constexpr const char* kSerialNumberLabel = "序列号 ";
+
+// The by-id name holds the serial number, while that is the adapter's own; else its socket.
+std::string WhatTellsApart(const PortInfo& port, const std::vector<PortInfo>& ports) {
+  const AdapterIdentity identity = IdentityOf(port, ports);
+  switch (identity.key) {
+    case AdapterKey::SerialNumber:
+      return port.byId.empty() ? kSerialNumberLabel + identity.value : port.byId;
+    case AdapterKey::UsbSocket:
+      return identity.value;
+    case AdapterKey::None:
+      break;
+  }
+  return {};
+}
 
 }  // namespace
 
@@ -105,9 +121,8 @@ std::vector<std::string> FormatPortList(const std::vector<PortInfo>& ports) {
     for (const std::string& part : {p.description, p.vendorProduct}) {
       if (!part.empty()) line += "  " + part;
     }
-    // The by-id name holds the serial number; without one, the USB socket tells them apart.
-    const std::string& link = p.serial.empty() ? p.byPath : p.byId;
-    if (!link.empty()) line += "  " + link;
+    const std::string told = WhatTellsApart(p, ports);
+    if (!told.empty()) line += "  " + told;
     if (!p.overrideVariable.empty()) line += "  (" + p.overrideVariable + ")";
     lines.push_back(std::move(line));
   }

@@ -18,6 +18,9 @@ struct PortInfo {
   std::string serial{};         // the adapter's serial number, empty when it has none
   std::string byId{};           // its name under <dev>/serial/by-id, if any
   std::string byPath{};         // its name under <dev>/serial/by-path (the USB socket), if any
+  // Where the system puts the adapter when udev gives no by-path name: "usb 1-2:1.0" (sysfs:
+  // bus 1, port 2, interface 0) on Linux, the device's location on Windows.
+  std::string usbLocation{};
   // The port number it is opened by; 0: its position in the list (Linux).
   int32_t number = 0;
   // The environment variable that named it ("KT7340_COM1"), empty for a listed port.
@@ -49,7 +52,9 @@ std::vector<PortInfo> ListPorts();
 
 // One line per port, as the monitor numbers them: "COM1  /dev/ttyUSB0  FTDI ...  0403:6001
 // usb-FTDI_...", "COM2  /dev/pts/3  (KT7340_COM2)", "COM3  USB-SERIAL CH340 (COM3)  1a86:7523"
-// (a device named as its number is not repeated). An empty list gives "未找到串口".
+// (a device named as its number is not repeated). A USB adapter's line ends with what tells it
+// from the others listed (AdapterIdentity.h): its by-id name (or "序列号 N") while its serial
+// number is its own, else its USB socket. An empty list gives "未找到串口".
 std::vector<std::string> FormatPortList(const std::vector<PortInfo>& ports);
 
 // True when `a` comes before `b` with digit runs compared as numbers; runs of equal value

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "serial/AdapterIdentity.h"
 #include "serial/PortList.h"
 #include "serial/SerialError.h"
 
@@ -11,12 +12,13 @@ namespace kt::serial {
 namespace {
 
 bool HasUsbIdentity(const PortDevice& d) {
-  return !d.usbSerial.empty() || !d.byPath.empty();
+  return !d.usbSerial.empty() || !d.usbSocket.empty();
 }
 
-bool SameAdapter(const PortDevice& d, const PortInfo& p) {
-  if (p.vendorProduct != d.vendorProduct) return false;
-  return d.usbSerial.empty() ? p.serial.empty() && p.byPath == d.byPath : p.serial == d.usbSerial;
+// The same kind with the same serial number (or none), and where the socket decides, there.
+bool MayBeAdapter(const PortDevice& d, const PortInfo& p) {
+  if (p.vendorProduct != d.vendorProduct || p.serial != d.usbSerial) return false;
+  return !d.bySocket || UsbSocketOf(p) == d.usbSocket;
 }
 
 }  // namespace
@@ -55,8 +57,15 @@ std::string DevicePathForPort(int16_t port) {
 
 std::optional<std::string> FindPortDevice(const PortDevice& device, const PortSources& sources) {
   if (!device.listed || !HasUsbIdentity(device)) return device.path;
-  for (const PortInfo& p : ListSerialPorts(sources.sysRoot, sources.devRoot)) {
-    if (SameAdapter(device, p)) return p.device;
+  std::vector<const PortInfo*> found;
+  const std::vector<PortInfo> ports = ListSerialPorts(sources.sysRoot, sources.devRoot);
+  for (const PortInfo& p : ports) {
+    if (MayBeAdapter(device, p)) found.push_back(&p);
+  }
+  if (found.size() == 1) return found.front()->device;
+  // Its serial number is no longer its own (a twin was plugged in): only its socket tells.
+  for (const PortInfo* p : found) {
+    if (UsbSocketOf(*p) == device.usbSocket) return p->device;
   }
   return std::nullopt;
 }

@@ -27,7 +27,8 @@ struct PortDevice {
   std::string path{};           // a device path, or a tcp://HOST:PORT address
   std::string usbSerial{};      // the adapter's serial number; empty when it has none
   std::string vendorProduct{};  // "0403:6001", for a USB adapter
-  std::string byPath{};         // its <dev>/serial/by-path name (the USB socket), if any
+  std::string usbSocket{};      // the USB socket it was in (UsbSocketOf, AdapterIdentity.h)
+  bool bySocket = false;        // its serial number was not its own: the socket decides
   bool listed = false;          // found in the port list (not named by the environment)
 };
 
@@ -44,9 +45,10 @@ std::string DevicePathForPort(int16_t port, const PortSources& sources);
 std::string DevicePathForPort(int16_t port);
 
 // Where `device` is now: a device that was not listed, or a listed one without a USB identity,
-// stays at its path; a USB adapter is the listed port with its serial number (or, without
-// one, in its USB socket) and the same vendor:product, wherever its name moved. nullopt while
-// it is away, even when another adapter took its old name.
+// stays at its path; a USB adapter is the listed port of the same vendor:product and serial
+// number (or none), wherever its name moved, and in its USB socket when the socket decided. Of
+// several with its serial number only the one in its socket is it. nullopt while it is away,
+// even when another adapter took its old name or has its serial number.
 std::optional<std::string> FindPortDevice(const PortDevice& device, const PortSources& sources);
 
 // The name of the environment variable that can name port N's device: "KT7340_COM<N>".

@@ -82,8 +82,7 @@ void SerialLine::SetSettings(const std::string& settings) {
 
 void SerialLine::SetPortOpen(bool open) {
   if (!open) {
-    transport_.reset();
-    openDevice_.clear();
+    DropTransport();
     return;
   }
   if (GetPortOpen()) return;
@@ -107,13 +106,15 @@ void SerialLine::SetPortOpen(bool open) {
                                   .device = *device,
                                   .systemError = opened.systemError});
   }
-  const TransportStatus made = transport->FinishOpening(kOpenWaitMs);
+  // A refusal already in is told now; the window never waits for the connection.
+  const TransportStatus made = transport->FinishOpening(0);
   if (made.result != TransportResult::Done && made.result != TransportResult::Pending) {
     throw SerialError(SerialFault{.kind = KindOf(made.result, SerialOperation::Connect),
                                   .operation = SerialOperation::Connect,
                                   .device = *device,
                                   .systemError = made.systemError});
   }
+  DropTransport();
   transport_ = std::move(transport);
   openDevice_ = *device;
   resolved_->path = *device;  // an adapter that came back under another name stays there
@@ -128,7 +129,7 @@ void SerialLine::SetInputLen(int16_t length) {
 }
 
 void SerialLine::SetInBufferCount(int16_t count) {
-  if (count != 0 || !GetPortOpen() || !Ready(0)) return;
+  if (count != 0 || !GetPortOpen() || !Connected()) return;
   const TransportStatus dropped = transport_->Discard(kMaxDiscardBytes);
   if (dropped.result != TransportResult::Done) Fail(SerialOperation::Discard, dropped);
 }
@@ -166,12 +167,7 @@ void SerialLine::SetOutput(const std::vector<uint8_t>& bytes) {
   // than that, and never more than the stall limit, is all the window waits.
   const int boundMs =
       std::min(writeStallTimeoutMs_, TransmissionMs(bytes.size(), settings_) + kWriteMarginMs);
-  if (!Ready(boundMs)) {
-    throw SerialError(SerialFault{.kind = SerialErrorKind::OutputStalled,
-                                  .operation = SerialOperation::Connect,
-                                  .device = openDevice_,
-                                  .total = boundMs});
-  }
+  if (!Connected()) return Hold(bytes, boundMs);
   const TransportStatus sent = transport_->Write(bytes, boundMs);
   if (sent.result != TransportResult::Done) {
     Fail(SerialOperation::Write, sent, sent.result == TransportResult::TimedOut ? boundMs : 0);
@@ -193,8 +189,7 @@ void SerialLine::Fail(SerialOperation operation, const TransportStatus& status, 
                     .total = total};
   if (kind == SerialErrorKind::Disconnected) {
     // Nothing more can pass: let the device go, so that it can come back.
-    transport_.reset();
-    openDevice_.clear();
+    DropTransport();
   }
   throw SerialError(std::move(fault));
 }
@@ -208,15 +203,54 @@ bool SerialLine::Ready(int waitMs) {
                       .operation = SerialOperation::Connect,
                       .device = openDevice_,
                       .systemError = made.systemError};
-    transport_.reset();
-    openDevice_.clear();
+    DropTransport();
     throw SerialError(std::move(fault));
   }
   return true;
 }
 
+bool SerialLine::Connected() {
+  if (!Ready(0)) return false;
+  connectStalled_ = false;
+  if (held_.empty()) return true;
+  const std::vector<uint8_t> frame = std::move(held_);
+  held_.clear();
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+      heldUntil_ - std::chrono::steady_clock::now());
+  // Too late: its reply is no longer awaited, and it could meet the next request on the wire.
+  if (left.count() <= 0) return true;
+  const int boundMs = static_cast<int>(left.count());
+  const TransportStatus sent = transport_->Write(frame, boundMs);
+  if (sent.result != TransportResult::Done) {
+    Fail(SerialOperation::Write, sent, sent.result == TransportResult::TimedOut ? boundMs : 0);
+  }
+  return true;
+}
+
+void SerialLine::Hold(const std::vector<uint8_t>& bytes, int boundMs) {
+  const auto now = std::chrono::steady_clock::now();
+  // One frame at a time, and none once a kept one found no connection in time.
+  if (!held_.empty() && now >= heldUntil_) connectStalled_ = true;
+  if (connectStalled_ || !held_.empty() || bytes.size() > kMaxHeldBytes) {
+    if (connectStalled_) held_.clear();
+    throw SerialError(SerialFault{.kind = SerialErrorKind::OutputStalled,
+                                  .operation = SerialOperation::Connect,
+                                  .device = openDevice_,
+                                  .total = boundMs});
+  }
+  held_ = bytes;
+  heldUntil_ = now + std::chrono::milliseconds(boundMs);
+}
+
+void SerialLine::DropTransport() {
+  transport_.reset();
+  openDevice_.clear();
+  held_.clear();
+  connectStalled_ = false;
+}
+
 size_t SerialLine::Waiting(SerialOperation operation) {
-  if (!Ready(0)) return 0;
+  if (!Connected()) return 0;
   const TransportStatus waiting = transport_->BytesWaiting();
   if (waiting.result != TransportResult::Done) Fail(operation, waiting);
   return waiting.bytes;

@@ -2,6 +2,7 @@
 // a TCP connection to a device server), chosen by the device the port number stands for.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -21,10 +22,13 @@ namespace kt::serial {
 // - The port number is resolved (PortName.h) at the first open after SetCommPort; later opens
 //   (after a close or a loss) open that same device again, found by its USB identity if its
 //   name moved, and never another device that took its number. SetCommPort resolves afresh.
-// - A tcp://HOST:PORT device (numeric host or localhost) connects without waiting more than
-//   kOpenWaitMs: a connection still on its way leaves the port open and "connecting", with
-//   count 0 and empty input, until an access finds it made; output waits for it within the
-//   write bound, else OutputStalled. A connection that fails later counts as a loss.
+// - A tcp://HOST:PORT device (numeric host or localhost) connects without waiting: a
+//   connection still on its way leaves the port open and "connecting", with count 0 and empty
+//   input, until an access finds it made. One frame written meanwhile (at most kMaxHeldBytes)
+//   is kept and sent by the first access that finds the connection made within the frame's
+//   write bound; later it is dropped, and writes while still connecting throw OutputStalled at
+//   once (so does a second frame while one is kept). A connection that fails later counts as a
+//   loss.
 // - SetSettings while open applies at once; while closed it is checked, stored and applied by
 //   the next open. A refused text leaves the previous settings in force.
 // - SetInputLen below 0 counts as 0 (all waiting bytes). GetInput takes at most the count
@@ -48,8 +52,8 @@ class SerialLine : public SerialControl {
   static constexpr int kWriteStallTimeoutMs = 1000;
   // How much longer than the frame's own transmission time a write may take.
   static constexpr int kWriteMarginMs = 100;
-  // How long opening waits for a device server to accept the connection.
-  static constexpr int kOpenWaitMs = 50;
+  // The most a write made while connecting keeps: one RTU frame.
+  static constexpr size_t kMaxHeldBytes = 256;
 
   explicit SerialLine(int writeStallTimeoutMs = kWriteStallTimeoutMs);
   ~SerialLine() override;
@@ -88,6 +92,11 @@ class SerialLine : public SerialControl {
   bool Ready(int waitMs);
   // Bytes waiting (unclamped), or 0 while connecting.
   size_t Waiting(SerialOperation operation);
+  // True once connected; a frame kept meanwhile then goes out if it is not too late.
+  bool Connected();
+  // Keeps `bytes` until the connection is made, or throws OutputStalled.
+  void Hold(const std::vector<uint8_t>& bytes, int boundMs);
+  void DropTransport();
 
   int writeStallTimeoutMs_;
   int16_t port_ = 1;
@@ -96,6 +105,10 @@ class SerialLine : public SerialControl {
   std::optional<PortDevice> resolved_;  // the device of the port number, once opened
   std::string openDevice_;              // the name the open transport was opened by
   std::unique_ptr<Transport> transport_;
+  // A frame written while connecting, and until when it may still go out.
+  std::vector<uint8_t> held_;
+  std::chrono::steady_clock::time_point heldUntil_{};
+  bool connectStalled_ = false;  // a kept frame found no connection in time
   EnvironmentLookup environment_;
   PortSources sources_;
 };

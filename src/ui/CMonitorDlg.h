@@ -143,6 +143,9 @@ class CMonitorDlg : public Dialog {
                        int16_t length);
   // Reads the serial input and drops it, telling observers what was dropped.
   void DiscardPendingInput();
+  // Tells observers what a discard dropped; a good reply to the latest poll request, whose reply
+  // no read took yet (a late one), is told to them as that reply, read by the poll (the link
+  // status, which a later request may await now, is left as it is).
   void NotifyInputDiscarded(std::span<const uint8_t> bytes);
   void NotifyPortEvent(PortEventKind kind, const std::string& detail);
 
@@ -172,6 +175,10 @@ class CMonitorDlg : public Dialog {
   uint32_t m_lastPollRequestTick = 0;
   // Milliseconds after the latest poll request by which its whole reply should be in.
   uint32_t m_lastPollReplyDueMs = 0;
+  // The reply the latest poll request asks for, until a read or a discard takes input.
+  bool m_pollReplyAsked = false;
+  uint8_t m_pollReplyAddress = 0;
+  int16_t m_pollReplyLength = 0;
   // The meter the configuration in force was read from (poll state 0): the slave address it is
   // polled at and the port number of its line; -1 before the first. Whatever changes the slave
   // address or the port, the cycle reads the configuration of the meter polled now before it

@@ -57,7 +57,8 @@ class MonitorListener {
   virtual void OnFrameSent(std::span<const uint8_t> frame) { (void)frame; }
   // A read taken by a poll tick, a command's exchange or a probe.
   virtual void OnReadTaken(const ReadTaken& read) { (void)read; }
-  // Pending input thrown away; `bytes` is what was dropped (may be empty).
+  // Pending input thrown away; `bytes` is what was dropped (may be empty). A good reply to the
+  // latest poll request that no read took yet comes as OnReadTaken (PollTick, awaited) instead.
   virtual void OnInputDiscarded(std::span<const uint8_t> bytes) { (void)bytes; }
   // The port was refused, opened, lost, opened again, or stalled; each once, when it happens.
   virtual void OnPortEvent(const PortEvent& event) { (void)event; }

@@ -1,9 +1,12 @@
 // The main dialog's observers: attaching them and telling them what happened.
 #include <algorithm>
 #include <chrono>
+#include <utility>
 
 #include "measure/MeasuredBlockFromPayload.h"
 #include "measure/MeasurementBlock.h"
+#include "modbus/ReplyCheck.h"
+#include "modbus/RequestFrames.h"
 #include "modbus/SerialInput.h"
 #include "ui/CMonitorDlg.h"
 
@@ -22,6 +25,7 @@ void CMonitorDlg::RemoveListener(MonitorListener& listener) {
 void CMonitorDlg::NotifyReadTaken(ReadSource source, int16_t received, uint8_t address,
                                   uint8_t function, int16_t length) {
   const auto count = static_cast<size_t>(std::clamp<int>(received, 0, modbus::kReceiveBufferSize));
+  m_pollReplyAsked = false;
   ReadTaken read;
   read.source = source;
   read.bytes = std::span<const uint8_t>(m_receiveBuffer.data(), count);
@@ -40,6 +44,21 @@ void CMonitorDlg::DiscardPendingInput() {
 }
 
 void CMonitorDlg::NotifyInputDiscarded(std::span<const uint8_t> bytes) {
+  // Nothing pending: the poll's reply may still come.
+  const bool lateReply = !bytes.empty() && std::exchange(m_pollReplyAsked, false);
+  const ReadTaken read{
+      .source = ReadSource::PollTick,
+      .bytes = bytes,
+      .address = m_pollReplyAddress,
+      .function = modbus::kReadHoldingRegisters,
+      .length = m_pollReplyLength,
+      .awaited = true,
+      .verdict = modbus::CheckReply(bytes, m_pollReplyAddress, modbus::kReadHoldingRegisters,
+                                    m_pollReplyLength)};
+  if (lateReply && read.verdict.outcome == modbus::ReplyOutcome::Valid) {
+    for (MonitorListener* listener : m_listeners) listener->OnReadTaken(read);
+    return;
+  }
   for (MonitorListener* listener : m_listeners) listener->OnInputDiscarded(bytes);
 }
 

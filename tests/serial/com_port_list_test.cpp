@@ -28,12 +28,15 @@ EnvironmentLookup Variables(std::map<std::string, std::string> vars) {
 // (with COM1 there too, as the map always has it).
 std::vector<ComPortRecord> Devices() {
   return {
-      {"COM4", "USB-SERIAL CH340 (COM4)", "USB\\VID_1A86&PID_7523&REV_0264", ""},
+      {"COM4", "USB-SERIAL CH340 (COM4)", "USB\\VID_1A86&PID_7523&REV_0264", "",
+       "USB\\VID_1A86&PID_7523\\5&2D0A4D1&0&4", "Port_#0004.Hub_#0001"},
       {"COM1", "通讯端口 (COM1)", "ACPI\\PNP0501", ""},
       {"LPT1", "打印机端口 (LPT1)", "ACPI\\PNP0400", ""},
-      {"COM10", "USB Serial Port (COM10)", "FTDIBUS\\VID_0403+PID_6001+A10K3XYZA\\0000", ""},
+      {"COM10", "USB Serial Port (COM10)", "FTDIBUS\\VID_0403+PID_6001+A10K3XYZA\\0000", "",
+       "FTDIBUS\\VID_0403+PID_6001+A10K3XYZA\\0000", "Port_#0001.Hub_#0003"},
       {"COM12", "蓝牙链接上的标准串行\x1b[2J (COM12)", "BTHENUM\\{00001101-0000-1000}", ""},
-      {"COM3", "USB-SERIAL CH340 (COM3)", "USB\\VID_1A86&PID_7523&REV_0264", ""},
+      {"COM3", "USB-SERIAL CH340 (COM3)", "USB\\VID_1A86&PID_7523&REV_0264", "",
+       "USB\\VID_1A86&PID_7523\\5&2D0A4D1&0&3", "Port_#0003.Hub_#0001"},
   };
 }
 std::vector<ComPortRecord> SerialComm() {
@@ -82,9 +85,9 @@ TEST(UsbVendorProduct, ReadsBothFourDigitNumbersOrNothing) {
 TEST(ComPortList, AdaptersFirstByNumberThenTheOthersEachPortOnce) {
   EXPECT_EQ(FormatPortList(ComPortList(Devices(), SerialComm())),
             (std::vector<std::string>{
-                "COM3  USB-SERIAL CH340 (COM3)  1a86:7523",
-                "COM4  USB-SERIAL CH340 (COM4)  1a86:7523",
-                "COM10  USB Serial Port (COM10)  0403:6001",
+                "COM3  USB-SERIAL CH340 (COM3)  1a86:7523  Port_#0003.Hub_#0001",
+                "COM4  USB-SERIAL CH340 (COM4)  1a86:7523  Port_#0004.Hub_#0001",
+                "COM10  USB Serial Port (COM10)  0403:6001  序列号 A10K3XYZA",
                 "COM1  通讯端口 (COM1)",
                 "COM12  蓝牙链接上的标准串行?[2J (COM12)",
                 "COM20  \\Device\\VCP0",
@@ -105,9 +108,9 @@ TEST(ComPortList, OverridesStandWhereTheirNumberIsListedOrAfterTheList) {
                                             {"KT7340_COM100", "COM8"}});
   EXPECT_EQ(FormatPortList(ListPorts(ComPortList(Devices(), SerialComm()), vars)),
             (std::vector<std::string>{
-                "COM3  USB-SERIAL CH340 (COM3)  1a86:7523",
+                "COM3  USB-SERIAL CH340 (COM3)  1a86:7523  Port_#0003.Hub_#0001",
                 "COM4  tcp://127.0.0.1:5020  (KT7340_COM4)",
-                "COM10  USB Serial Port (COM10)  0403:6001",
+                "COM10  USB Serial Port (COM10)  0403:6001  序列号 A10K3XYZA",
                 "COM1  通讯端口 (COM1)",
                 "COM12  蓝牙链接上的标准串行?[2J (COM12)",
                 "COM20  \\Device\\VCP0",

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -77,8 +78,14 @@ class TcpEnd : public Peer {
     client_.reset();
     listener_.reset();
   }
+  // What came from the line so far.
+  Bytes Receive() {
+    Bytes bytes(4096);
+    const ssize_t n = ::recv(client_.get(), bytes.data(), bytes.size(), MSG_DONTWAIT);
+    bytes.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    return bytes;
+  }
 
- protected:
   sockaddr* Address() { return reinterpret_cast<sockaddr*>(&address_); }
   sockaddr_in address_{};
 
@@ -243,17 +250,30 @@ class SilentServer : public TcpEnd {
 
 }  // namespace
 
-// Opening does not wait for a server that does not answer: the port is open and "connecting",
-// counts nothing, and output is held up (the link status shows a stall) instead of the window.
-TEST(LineOnTcp, AServerThatDoesNotAnswerLeavesThePortConnectingNotTheWindowWaiting) {
+// Nothing waits for a server that does not answer: opening returns at once with the port open
+// and "connecting", counting nothing; the first frame is kept, and once its write bound has
+// passed without a connection, writes are refused at once as a stall (the link status shows
+// it) instead of holding up the window.
+TEST(LineOnTcp, AServerThatDoesNotAnswerHoldsUpNeitherOpeningNorWriting) {
   SilentServer server;
   const std::string device = server.Device();
   SerialLine line;
+  using Clock = std::chrono::steady_clock;
+  // The waits this replaces were 50 ms to open and the write bound (about 110 ms) to write.
+  constexpr auto kNoWait = std::chrono::milliseconds(25);
+  auto start = Clock::now();
   OpenOn(line, device);
+  EXPECT_LT(Clock::now() - start, kNoWait);
   EXPECT_TRUE(line.GetPortOpen());
   EXPECT_EQ(line.GetInBufferCount(), 0);
   EXPECT_TRUE(line.GetInput().empty());
   line.SetInBufferCount(0);
+  start = Clock::now();
+  line.SetOutput({0x01, 0x03});  // kept for the connection
+  EXPECT_LT(Clock::now() - start, kNoWait);
+  EXPECT_THROW(line.SetOutput({0x01, 0x04}), SerialError);  // one frame at a time
+  ::usleep(150000);                                         // past the kept frame's write bound
+  start = Clock::now();
   try {
     line.SetOutput({0x01, 0x03});
     ADD_FAILURE() << "output went to a server that never answered";
@@ -261,5 +281,30 @@ TEST(LineOnTcp, AServerThatDoesNotAnswerLeavesThePortConnectingNotTheWindowWaiti
     EXPECT_EQ(e.kind(), SerialErrorKind::OutputStalled);
     EXPECT_EQ(SerialErrorText(e), "串口 " + device + " 输出受阻（连接尚未建立）");
   }
+  EXPECT_LT(Clock::now() - start, kNoWait);
   EXPECT_TRUE(line.GetPortOpen());
+}
+
+// A frame written before the connection is made goes out once it is. The accept queue is full
+// when the line connects, so its request is ignored; the queue is then emptied, and the
+// kernel's retry of the request a second later connects, well within the frame's write bound
+// (256 bytes at 1200 bit/s with parity take over 2 s).
+TEST(LineOnTcp, AFrameWrittenWhileConnectingGoesOutOnceConnected) {
+  TcpEnd server(0);
+  UniqueFd filler(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  ASSERT_EQ(::connect(filler.get(), server.Address(), sizeof server.address_), 0);
+  SerialLine line{3000};
+  line.SetSettings("1200E,8,1");
+  OpenOn(line, server.Device());
+  const Bytes frame(SerialLine::kMaxHeldBytes, 0x5A);
+  line.SetOutput(frame);
+  server.Accept();  // the filler: room for the line's connection now
+  server.Accept();
+  Bytes came;
+  for (int i = 0; i < 300 && came.size() < frame.size(); ++i, ::usleep(10000)) {
+    (void)line.GetInBufferCount();  // an access finds the connection made and sends the frame
+    const Bytes piece = server.Receive();
+    came.insert(came.end(), piece.begin(), piece.end());
+  }
+  EXPECT_EQ(came, frame);
 }

@@ -35,12 +35,19 @@ TEST_P(LostAdapter, ComesBackAsItselfAndNeverAsTheOther) {
   PtyPeer b;
   fs.UsbAdapter("ttyUSB0", "usb1/1-1", m.serialA, m.socketA, a.Path());
   fs.UsbAdapter("ttyUSB1", "usb1/1-2", m.serialB, m.socketB, b.Path());
+  const PortSources sources{[](const std::string&) { return std::nullopt; }, fs.sys(), fs.dev()};
   SerialLine line;
-  line.SetPortSources(
-      PortSources{[](const std::string&) { return std::nullopt; }, fs.sys(), fs.dev()});
+  line.SetPortSources(sources);
   line.SetCommPort(1);
   line.SetPortOpen(true);
   ASSERT_EQ(line.DeviceName(), fs.dev() + "/ttyUSB0");
+  SerialLine second;  // port 2 is the other adapter: what it writes reaches that one only
+  second.SetPortSources(sources);
+  second.SetCommPort(2);
+  second.SetPortOpen(true);
+  second.SetOutput({0x07});
+  EXPECT_EQ(b.Received(), Bytes{0x07});
+  second.SetPortOpen(false);
 
   // A is pulled; B moves up to its name and its number.
   a.Close();
@@ -78,11 +85,16 @@ TEST_P(LostAdapter, ComesBackAsItselfAndNeverAsTheOther) {
   EXPECT_EQ(b.Received(), Bytes{0x02});
 }
 
-INSTANTIATE_TEST_SUITE_P(Machines, LostAdapter,
-                         ::testing::Values(Machine{"BySerialNumber", "FT1A", "FT1B", "", ""},
-                                           Machine{"ByUsbSocket", "", "",
-                                                   "pci-0000:00:14.0-usb-0:1:1.0-port0",
-                                                   "pci-0000:00:14.0-usb-0:2:1.0-port0"}),
-                         [](const auto& machine) { return std::string(machine.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Machines, LostAdapter,
+    ::testing::Values(Machine{"BySerialNumber", "FT1A", "FT1B", "", ""},
+                      Machine{"ByUsbSocket", "", "", "pci-0000:00:14.0-usb-0:1:1.0-port0",
+                              "pci-0000:00:14.0-usb-0:2:1.0-port0"},
+                      // Clones with one serial number: the socket decides (by-path, sysfs).
+                      Machine{"SharedSerialBySocket", "0001", "0001",
+                              "pci-0000:00:14.0-usb-0:1:1.0-port0",
+                              "pci-0000:00:14.0-usb-0:2:1.0-port0"},
+                      Machine{"SharedSerialWithoutUdev", "0001", "0001", "", ""}),
+    [](const auto& machine) { return std::string(machine.param.name); });
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "FakeSysfs.h"
+#include "serial/AdapterIdentity.h"
 #include "serial/DeviceText.h"
 #include "serial/PortList.h"
 #include "serial/PortName.h"
@@ -193,4 +194,40 @@ TEST(CleanDeviceText, KeepsValidUtf8AndReplacesControlsAndBrokenBytes) {
       {"", ""},
   };
   for (const auto& [raw, clean] : cases) EXPECT_EQ(CleanDeviceText(raw), clean) << raw;
+}
+
+// Which adapter is which: a serial number only while no other adapter of its vendor:product has
+// it, else the USB socket (by-path, or sysfs without udev); the list shows what decided.
+TEST(AdapterIdentity, SerialNumberWhileItIsUniqueElseTheSocket) {
+  FakeSysfs fs;
+  const auto adapter = [&fs](const std::string& tty, const std::string& socket,
+                             const std::string& kind, const std::string& serial) {
+    std::map<std::string, std::string> strings{{"idVendor", kind.substr(0, 4)},
+                                               {"idProduct", kind.substr(5)}};
+    if (!serial.empty()) strings["serial"] = serial;
+    fs.UsbDevice("usb1/" + socket, strings);
+    fs.Device("usb1/" + socket + "/" + socket + ":1.0/" + tty, "usb-serial/drivers/cp210x");
+    fs.Tty(tty, "usb1/" + socket + "/" + socket + ":1.0/" + tty);
+  };
+  const std::string byPath = "pci-0000:00:14.0-usb-0:1:1.0-port0";
+  adapter("ttyUSB0", "1-1", "10c4:ea60", "0001");
+  std::filesystem::create_directories(fs.dev() + "/serial/by-path");
+  std::filesystem::create_symlink("../../ttyUSB0", fs.dev() + "/serial/by-path/" + byPath);
+  adapter("ttyUSB1", "1-2", "10c4:ea60", "0001");  // its twin, and no udev links
+  adapter("ttyUSB2", "1-3", "0403:6001", "0001");  // the same number on another kind
+  adapter("ttyUSB3", "1-4", "0403:6001", "");
+  const std::vector<std::pair<AdapterIdentity, std::string>> expected = {
+      {{AdapterKey::UsbSocket, byPath}, byPath},
+      {{AdapterKey::UsbSocket, "usb 1-2:1.0"}, "usb 1-2:1.0"},
+      {{AdapterKey::SerialNumber, "0001"}, "序列号 0001"},
+      {{AdapterKey::UsbSocket, "usb 1-4:1.0"}, "usb 1-4:1.0"},
+  };
+  const std::vector<PortInfo> ports = ListSerialPorts(fs.sys(), fs.dev());
+  const std::vector<std::string> lines = FormatPortList(ports);
+  ASSERT_EQ(ports.size(), expected.size());
+  for (size_t i = 0; i < ports.size(); ++i) {
+    SCOPED_TRACE(lines[i]);
+    EXPECT_EQ(IdentityOf(ports[i], ports), expected[i].first);
+    EXPECT_TRUE(lines[i].ends_with("  " + expected[i].second));
+  }
 }

@@ -154,8 +154,9 @@ TEST(TcpLineOnWindows, ARefusedConnectionNamesTheAddressAndTheReason) {
   EXPECT_FALSE(line.GetPortOpen());
 }
 
-// A server whose accept queue is full ignores the connection: the port is open and
-// "connecting", counts nothing, and output is held up instead of the window.
+// A server whose accept queue is full ignores the connection: the port opens at once and is
+// "connecting", counts nothing; the first frame is kept, and once its bound has passed output
+// is refused as a stall at once instead of holding up the window.
 TEST(TcpLineOnWindows, AServerThatAcceptsNothingLeavesThePortConnecting) {
   LoopbackServer server(0);
   std::vector<SOCKET> fillers;
@@ -172,6 +173,8 @@ TEST(TcpLineOnWindows, AServerThatAcceptsNothingLeavesThePortConnecting) {
   EXPECT_TRUE(line.GetPortOpen());
   EXPECT_EQ(line.GetInBufferCount(), 0);
   EXPECT_TRUE(line.GetInput().empty());
+  line.SetOutput({0x01, 0x03});  // kept for the connection
+  ::Sleep(150);                  // past its write bound
   try {
     line.SetOutput({0x01, 0x03});
     ADD_FAILURE() << "output went to a server that never answered";

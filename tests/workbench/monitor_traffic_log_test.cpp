@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "MainDialogHarness.h"
@@ -157,6 +158,29 @@ TEST_F(MonitorTrafficLogTest, AStalledOutputIsOneLineUntilItFlowsAgain) {
   stall();
   EXPECT_EQ(Readings(from, TrafficKind::Event).size(), 2u);
   EXPECT_EQ(SentLines(), port.written);
+}
+
+// A good reply that comes late for the poll request is that reply in the log, also when the
+// command opened meanwhile throws it away with what else was pending; noise is still "丢弃".
+TEST_F(MonitorTrafficLogTest, ALateReplyDroppedByACommandIsLoggedAsTheReply) {
+  meterOn = true;
+  auto& d = Open();
+  host.Type(d, ids::kSlaveAddressEdit, "1");
+  ASSERT_TRUE(PollUntil(3));
+  const auto answer = std::exchange(port.onWrite, nullptr);
+  RunFor(d.m_pollPeriodMs);  // a request goes out; its reply is not in by the next tick
+  answer(port.LastWritten());
+  const std::string reply = "收 应答 (" + std::to_string(port.pending.size()) + " 字节)";
+  uint64_t from = log.End();
+  Command(ids::kReadParametersCommand);
+  EXPECT_EQ(Readings(from, TrafficKind::Discarded), std::vector<std::string>{});
+  EXPECT_EQ(Readings(from, TrafficKind::Received).front(), reply);
+
+  RunFor(d.m_pollPeriodMs * 3);
+  from = log.End();
+  port.Arrive({0x01, 0x03, 0x26, 0x00});  // no reply to the request awaited
+  Command(ids::kReadParametersCommand);
+  EXPECT_EQ(Readings(from, TrafficKind::Discarded), std::vector<std::string>{"丢弃 4 字节"});
 }
 
 }  // namespace

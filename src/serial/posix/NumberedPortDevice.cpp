@@ -1,6 +1,7 @@
 // On POSIX, port N is the N-th port of the list read from sysfs.
 #include <vector>
 
+#include "serial/AdapterIdentity.h"
 #include "serial/PortList.h"
 #include "serial/PortName.h"
 #include "serial/SerialError.h"
@@ -19,7 +20,8 @@ PortDevice NumberedPortDevice(int16_t port, const PortSources& sources) {
   return PortDevice{.path = p.device,
                     .usbSerial = p.serial,
                     .vendorProduct = p.vendorProduct,
-                    .byPath = p.byPath,
+                    .usbSocket = UsbSocketOf(p),
+                    .bySocket = IdentityOf(p, ports).key == AdapterKey::UsbSocket,
                     .listed = true};
 }
 

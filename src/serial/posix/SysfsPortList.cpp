@@ -62,6 +62,22 @@ fs::path UsbDeviceFolder(fs::path folder, const fs::path& sysRoot) {
   return {};
 }
 
+// Where sysfs puts the port when udev gives no by-path name: the USB interface the tty hangs
+// from ("1-2:1.0": bus 1, port 2 of its hub chain, configuration 1, interface 0), else the
+// USB device ("1-2"), with the port of a multi-port interface. Stable while the adapter stays
+// in its socket, whatever tty name it gets.
+std::string UsbLocation(const fs::path& device, const fs::path& usb) {
+  fs::path below = device;
+  while (below.has_relative_path() && below.parent_path() != usb) below = below.parent_path();
+  const std::string interface = below.filename().string();
+  const bool isInterface = below.parent_path() == usb && interface.find(':') != std::string::npos;
+  std::string location = "usb " + (isInterface ? interface : usb.filename().string());
+  if (const std::string port = ReadAttribute(device / "port_number"); !port.empty()) {
+    location += " port" + port;
+  }
+  return CleanDeviceText(location);
+}
+
 std::string UsbDescription(const fs::path& usb) {
   std::string text;
   for (const char* attribute : {"manufacturer", "product"}) {
@@ -116,6 +132,7 @@ std::vector<PortInfo> ListSerialPorts(const std::string& sysRoot, const std::str
       info.serial = ReadAttribute(usb / "serial");
       info.byId = LinkNameFor(fs::path(devRoot) / "serial" / "by-id", info.device);
       info.byPath = LinkNameFor(fs::path(devRoot) / "serial" / "by-path", info.device);
+      info.usbLocation = UsbLocation(device, usb);
     }
     if (info.description.empty()) info.description = DriverName(device);
     (IsAdapter(name) ? adapters : others).push_back(std::move(info));

@@ -56,6 +56,16 @@ std::string PortNameOf(HDEVINFO set, SP_DEVINFO_DATA& device) {
   return FirstString(buffer, size);
 }
 
+std::string InstanceIdOf(HDEVINFO set, SP_DEVINFO_DATA& device) {
+  std::vector<wchar_t> buffer(kMostChars);
+  DWORD needed = 0;
+  if (!SetupDiGetDeviceInstanceIdW(set, &device, buffer.data(), static_cast<DWORD>(buffer.size()),
+                                   &needed)) {
+    return {};
+  }
+  return FirstString(buffer, static_cast<DWORD>(buffer.size() * sizeof(wchar_t)));
+}
+
 std::vector<ComPortRecord> PortsClassDevices() {
   std::vector<ComPortRecord> records;
   const HDEVINFO set = SetupDiGetClassDevsW(&GUID_DEVCLASS_PORTS, nullptr, nullptr, DIGCF_PRESENT);
@@ -69,6 +79,8 @@ std::vector<ComPortRecord> PortsClassDevices() {
     r.friendlyName = DeviceProperty(set, device, SPDRP_FRIENDLYNAME);
     if (r.friendlyName.empty()) r.friendlyName = DeviceProperty(set, device, SPDRP_DEVICEDESC);
     r.hardwareId = DeviceProperty(set, device, SPDRP_HARDWAREID);
+    r.instanceId = InstanceIdOf(set, device);
+    r.location = DeviceProperty(set, device, SPDRP_LOCATION_INFORMATION);
     records.push_back(std::move(r));
   }
   SetupDiDestroyDeviceInfoList(set);
