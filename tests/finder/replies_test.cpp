@@ -177,17 +177,5 @@ TEST(FinderReplies, SeveralMetersOnOneLineEachWithItsConfiguration) {
   }
 }
 
-TEST(FinderReplies, StopAfterTheFirstMeter) {
-  modbus::VirtualClock clock;
-  Bus bus(clock, {.address = 3});
-  bus.line.AddMeter(MeterAt({.address = 4}));
-  MeterFinder finder({{1, "", true}}, OpenerOn(bus), clock, {.stopAfterFirst = true});
-  RunToEnd(finder, clock);
-  ASSERT_EQ(finder.Found().size(), 1u);
-  EXPECT_EQ(finder.Found()[0].address, 3);
-  EXPECT_FALSE(finder.Cancelled());
-  EXPECT_FALSE(bus.line.GetPortOpen());
-}
-
 }  // namespace
 }  // namespace kt::finder
