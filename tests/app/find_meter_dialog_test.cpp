@@ -58,7 +58,7 @@ class FindMeterTest : public ::testing::Test, public MainDialogHarness {
   struct MainDialogSeen {
     std::string address, info, voltage;
   };
-  const MainDialogSeen& PollInTheMainDialog(std::function<void(Dialog&)> first = {}) {
+  const MainDialogSeen& PollInTheMainDialog(const std::function<void(Dialog&)>& first = {}) {
     host.ScriptModal(main_ids::kTemplateId, [this, first](Dialog& d) {
       if (first) first(d);
       mainSeen.address = host.Control(d, main_ids::kSlaveAddressEdit).text;
