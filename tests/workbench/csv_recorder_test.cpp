@@ -204,8 +204,11 @@ TEST_F(CsvRecorderTest, ARealFullFileSystemNeverLeavesATornRow) {
     GTEST_SKIP() << "no small file system to fill: mount is not permitted here";
   }
   struct Unmount {
-    const fs::path& at;
+    explicit Unmount(const fs::path& path) : at(path) {}
+    Unmount(const Unmount&) = delete;
+    Unmount& operator=(const Unmount&) = delete;
     ~Unmount() { ::umount(at.c_str()); }
+    const fs::path& at;
   } unmount{mountPoint};
   {
     const fs::path csv = mountPoint / "full.csv";
