@@ -58,7 +58,7 @@ class FindMeterTest : public ::testing::Test, public MainDialogHarness {
   struct MainDialogSeen {
     std::string address, info, voltage;
   };
-  const MainDialogSeen& PollInTheMainDialog(std::function<void(Dialog&)> first = {}) {
+  const MainDialogSeen& PollInTheMainDialog(const std::function<void(Dialog&)>& first = {}) {
     host.ScriptModal(main_ids::kTemplateId, [this, first](Dialog& d) {
       if (first) first(d);
       mainSeen.address = host.Control(d, main_ids::kSlaveAddressEdit).text;
@@ -116,19 +116,36 @@ TEST_F(FindMeterTest, UseTakesTheMeterIntoTheSettingsAndTheMainDialog) {
   EXPECT_EQ(host.UnscriptedModals(), 0);
 }
 
-// From the main dialog's "通讯设置": the meter runs at the settings found, so nothing is written
-// to it; the PC follows, and the main dialog talks to the found address.
+// From the main dialog's "通讯设置": the main dialog lends the finder its port (closes it while
+// the finder has it, opens it again afterwards); without the loan the port is another program's
+// to the finder. The meter runs at the settings found, so nothing is written to it; the PC
+// follows, and the main dialog talks to the found address.
 TEST_F(FindMeterTest, UseFromTheMainDialogsSettingsFollowsTheMeterWithoutWritingToIt) {
-  auto findAndUse = [&](Dialog& d) {
+  app.finderOpener = [this](const kt::finder::CandidateLine& line) {
+    if (line.portNumber == 3 && port.GetPortOpen()) {
+      throw kt::serial::SerialError(kt::serial::SerialErrorKind::PortInUse, "/dev/ttyS2", "busy");
+    }
+    return OpenerOn(bus)(line);
+  };
+  bool closedWhileSwept = false;
+  bool openAfter = false;
+  host.ScriptModal(comm_set_ids::kTemplateId, [&](Dialog& d) {
+    host.Type(d, comm_set_ids::kPortEdit, "3");
+    host.Click(d, kt::ui::IDOK);
+  });
+  host.ScriptModal(find_ids::kTemplateId, [&](Dialog& d) {
+    host.Click(d, find_ids::kOnlyCurrentPort);
     host.Click(d, find_ids::kStartButton);
+    host.RunFor(500);
+    closedWhileSwept = !port.GetPortOpen();
     RunUntilRows(host, d, 1);
+    EXPECT_TRUE(host.Control(d, find_ids::kFailureList).lines.empty());
     host.ClickListLine(d, find_ids::kMeterTable, 0);
     host.Click(d, find_ids::kUseButton);
-  };
-  host.ScriptModal(comm_set_ids::kTemplateId, [&](Dialog& d) { host.Click(d, kt::ui::IDOK); });
-  host.ScriptModal(find_ids::kTemplateId, findAndUse);
+  });
   host.ScriptModal(comm_set_ids::kTemplateId, [&](Dialog& d) {
     host.Click(d, comm_set_ids::kFindMeterButton);
+    openAfter = port.GetPortOpen();
     host.Click(d, kt::ui::IDOK);
   });
   size_t writesBefore = 0;
@@ -137,6 +154,8 @@ TEST_F(FindMeterTest, UseFromTheMainDialogsSettingsFollowsTheMeterWithoutWriting
     host.Click(d, main_ids::kCommSettingsButton);
   });
   app.InitInstance();
+  EXPECT_TRUE(closedWhileSwept);
+  EXPECT_TRUE(openAfter);
   EXPECT_EQ(main.address, "117");
   EXPECT_EQ(main.info, "串行口: 3 \r\n\r\n波特率: 2400 \r\n\r\n校验位:偶校验");
   for (size_t i = writesBefore; i < port.written.size(); ++i) {
@@ -205,55 +224,6 @@ TEST_F(FindMeterTest, StopAfterTheFirstAndDoubleClick) {
   app.InitInstance();
   ASSERT_EQ(failures.size(), 1u);
   EXPECT_EQ(failures[0].rfind("COM1：串口 /dev/ttyS0 已被其他程序占用", 0), 0u) << failures[0];
-}
-
-}  // namespace
-
-namespace {
-
-// From the running monitor: the finder sweeps the port the main dialog holds. The main dialog
-// lends it (closes it while the finder has it, opens it again afterwards); without the loan the
-// port is another program's to the finder.
-TEST_F(FindMeterTest, TheMainDialogLendsItsPortToTheFinder) {
-  app.finderOpener = [this](const kt::finder::CandidateLine& line) {
-    if (line.portNumber == 3 && port.GetPortOpen()) {
-      throw kt::serial::SerialError(kt::serial::SerialErrorKind::PortInUse, "/dev/ttyS2", "busy");
-    }
-    return OpenerOn(bus)(line);
-  };
-  bool closedWhileSwept = false;
-  std::vector<std::string> found;
-  host.ScriptModal(comm_set_ids::kTemplateId, [&](Dialog& d) {
-    host.Type(d, comm_set_ids::kPortEdit, "3");
-    host.Click(d, kt::ui::IDOK);
-  });
-  host.ScriptModal(find_ids::kTemplateId, [&](Dialog& d) {
-    host.Click(d, find_ids::kOnlyCurrentPort);
-    host.Click(d, find_ids::kStartButton);
-    host.RunFor(500);
-    closedWhileSwept = !port.GetPortOpen();
-    RunUntilRows(host, d, 1);
-    found = host.Control(d, find_ids::kMeterTable).lines;
-    EXPECT_TRUE(host.Control(d, find_ids::kFailureList).lines.empty());
-    host.Click(d, kt::ui::IDCANCEL);
-  });
-  bool openAfter = false;
-  host.ScriptModal(comm_set_ids::kTemplateId, [&](Dialog& d) {
-    host.Click(d, comm_set_ids::kFindMeterButton);
-    openAfter = port.GetPortOpen();
-    host.Click(d, kt::ui::IDCANCEL);
-  });
-  host.ScriptModal(main_ids::kTemplateId, [&](Dialog& d) {
-    host.Type(d, main_ids::kSlaveAddressEdit, "117");
-    host.Click(d, main_ids::kCommSettingsButton);
-    host.Click(d, kt::ui::IDCANCEL);
-  });
-  app.InitInstance();
-  EXPECT_TRUE(closedWhileSwept);
-  ASSERT_EQ(found.size(), 1u);
-  EXPECT_EQ(found[0].rfind("COM3\t2400bps\t偶校验\t117", 0), 0u) << found[0];
-  EXPECT_TRUE(openAfter);
-  EXPECT_TRUE(host.Messages().empty());
 }
 
 }  // namespace

@@ -29,8 +29,10 @@ class StartUpTest : public ::testing::Test, public MainDialogHarness {
   kt::app::CMonitorApp app{host, port, clock};
 };
 
+// A port number that is not a number keeps the dialog open; Cancel ends without a main dialog.
 TEST_F(StartUpTest, CancelEndsWithoutMainDialogOrPort) {
   bool presetsSeen = false;
+  bool stillOpen = false;
   host.ScriptModal(comm_set_ids::kTemplateId, [&](Dialog& d) {
     presetsSeen = host.Control(d, comm_set_ids::kPortEdit).text == "1" &&
                   host.Control(d, comm_set_ids::kBaud9600Radio).checked &&
@@ -38,12 +40,18 @@ TEST_F(StartUpTest, CancelEndsWithoutMainDialogOrPort) {
                   !host.Control(d, comm_set_ids::kBaud19200Radio).checked;
     EXPECT_EQ(host.DialogBackground(), 0x00F9F0B5u);
     EXPECT_EQ(host.DialogText(), 0u);
+    host.Type(d, comm_set_ids::kPortEdit, "COM1");
+    host.Click(d, kt::ui::IDOK);
+    stillOpen = host.IsOpen(d);
     host.Click(d, kt::ui::IDCANCEL);
   });
   int mainRuns = 0;
   host.ScriptModal(kTemplateId, [&](Dialog&) { ++mainRuns; });
   EXPECT_FALSE(app.InitInstance());
   EXPECT_TRUE(presetsSeen);
+  EXPECT_TRUE(stillOpen);
+  ASSERT_EQ(host.Messages().size(), 1u);
+  EXPECT_EQ(host.Messages()[0].text, "请输入一个整数。");
   EXPECT_EQ(mainRuns, 0);
   EXPECT_TRUE(line.calls.empty());
 }
@@ -84,42 +92,6 @@ TEST_F(StartUpTest, OkOpensTheMainDialogWithTheChosenSettings) {
   EXPECT_EQ(host.UnscriptedModals(), 0);
 }
 
-TEST_F(StartUpTest, PortNumberThatIsNotANumberKeepsTheSettingsDialogOpen) {
-  bool stillOpen = false;
-  host.ScriptModal(comm_set_ids::kTemplateId, [&](Dialog& d) {
-    host.Type(d, comm_set_ids::kPortEdit, "COM1");
-    host.Click(d, kt::ui::IDOK);
-    stillOpen = host.IsOpen(d);
-    host.Click(d, kt::ui::IDCANCEL);
-  });
-  EXPECT_FALSE(app.InitInstance());
-  EXPECT_TRUE(stillOpen);
-  ASSERT_EQ(host.Messages().size(), 1u);
-  EXPECT_EQ(host.Messages()[0].text, "请输入一个整数。");
-}
-
-// Enter in the main dialog ends it, and with it the program, only with a valid slave address.
-TEST_F(StartUpTest, EnterEndsTheProgramOnlyWithAValidAddress) {
-  host.ScriptModal(comm_set_ids::kTemplateId, [&](Dialog& d) { host.Click(d, kt::ui::IDOK); });
-  bool openAfterBadEnter = false;
-  bool openAfterGoodEnter = true;
-  host.ScriptModal(kTemplateId, [&](Dialog& d) {
-    host.Type(d, kSlaveAddressEdit, "300");
-    host.PressEnter(d);
-    openAfterBadEnter = host.IsOpen(d);
-    host.Type(d, kSlaveAddressEdit, "1");
-    host.PressEnter(d);
-    openAfterGoodEnter = host.IsOpen(d);
-  });
-  EXPECT_FALSE(app.InitInstance());
-  EXPECT_TRUE(openAfterBadEnter);
-  EXPECT_FALSE(openAfterGoodEnter);
-  EXPECT_EQ(host.UnscriptedModals(), 0);  // the dialog ended itself, not by the host's cancel
-  ASSERT_EQ(host.Messages().size(), 1u);
-  EXPECT_EQ(host.Messages()[0].text, "请输入一个介于 0 和 255 之间的整数。");
-  EXPECT_FALSE(line.open);
-}
-
 // The workbench window as the start-up sees it: what was asked of it, and a recording on or off.
 struct FakeWorkbench : kt::app::StartUpWorkbench {
   void Attach(kt::ui::CMonitorDlg&) override { calls.push_back("attach"); }
@@ -136,7 +108,8 @@ struct FakeWorkbench : kt::app::StartUpWorkbench {
 };
 
 // Every way out of the main dialog: asked first only while a recording runs, and ended only on
-// Yes. Escape and the close box are the same Cancel command in both window hosts.
+// Yes; Enter ends only with a valid slave address. Escape and the close box are the same Cancel
+// command in both window hosts.
 TEST_F(StartUpTest, TheExitAsksFirstOnlyWhileARecordingRuns) {
   enum class Way { Escape, ExitButton, EnterValid, EnterInvalid };
   struct Case {
@@ -157,6 +130,7 @@ TEST_F(StartUpTest, TheExitAsksFirstOnlyWhileARecordingRuns) {
       {"Enter, not recording", Way::EnterValid, false, false, false, true},
       {"Enter, recording, No", Way::EnterValid, true, false, true, false},
       {"Enter, recording, Yes", Way::EnterValid, true, true, true, true},
+      {"Enter on a bad address, not recording", Way::EnterInvalid, false, true, false, false},
       {"Enter on a bad address, recording", Way::EnterInvalid, true, true, false, false},
   };
   for (const Case& c : cases) {
@@ -178,12 +152,14 @@ TEST_F(StartUpTest, TheExitAsksFirstOnlyWhileARecordingRuns) {
     });
     kt::app::RunMonitorWindows(app, workbench, {}, {});
     EXPECT_EQ(ended, c.ends);
-    int questions = 0;
-    for (const auto& m : host.Messages()) {
-      if (m.text == kt::app::kRecordingExitQuestion) ++questions;
-    }
-    EXPECT_EQ(questions, c.asked ? 1 : 0);
+    std::vector<std::string> messages;
+    for (const auto& m : host.Messages()) messages.push_back(m.text);
+    std::vector<std::string> expected;
+    if (c.way == Way::EnterInvalid) expected.push_back("请输入一个介于 0 和 255 之间的整数。");
+    if (c.asked) expected.push_back(kt::app::kRecordingExitQuestion);
+    EXPECT_EQ(messages, expected);
     EXPECT_EQ(host.UnscriptedModals(), 0);
+    EXPECT_FALSE(line.open);
   }
 }
 

@@ -147,46 +147,27 @@ TEST(FinderReplies, HeardFramesByCrcAndShape) {
 }
 
 TEST(FinderReplies, SeveralMetersOnOneLineEachWithItsConfiguration) {
+  const MeterSpec meters[] = {
+      {.address = 3, .baudRate = 2400, .parity = 2, .ptRatio = 10, .ctRatio = 20, .wiring = 0},
+      {.address = 17, .baudRate = 2400, .parity = 2, .ptRatio = 35, .ctRatio = 300, .wiring = 3},
+      {.address = 200, .baudRate = 2400, .parity = 2, .ptRatio = 1, .ctRatio = 5000, .wiring = 5}};
   modbus::VirtualClock clock;
-  Bus bus(clock,
-          {.address = 3, .baudRate = 2400, .parity = 2, .ptRatio = 10, .ctRatio = 20, .wiring = 0});
-  bus.line.AddMeter(MeterAt(
-      {.address = 17, .baudRate = 2400, .parity = 2, .ptRatio = 35, .ctRatio = 300, .wiring = 3}));
-  bus.line.AddMeter(MeterAt(
-      {.address = 200, .baudRate = 2400, .parity = 2, .ptRatio = 1, .ctRatio = 5000, .wiring = 5}));
+  Bus bus(clock, meters[0]);
+  for (const MeterSpec& m : {meters[1], meters[2]}) bus.line.AddMeter(MeterAt(m));
   MeterFinder finder({{2, "", true}}, OpenerOn(bus), clock);
   RunToEnd(finder, clock);
-  struct Expected {
-    int address;
-    uint16_t pt;
-    uint16_t ct;
-    uint8_t wiring;
-  };
-  const Expected expected[] = {{3, 10, 20, 0}, {17, 35, 300, 3}, {200, 1, 5000, 5}};
   ASSERT_EQ(finder.Found().size(), 3u);
   for (size_t i = 0; i < 3; ++i) {
     const FoundMeter& m = finder.Found()[i];
     EXPECT_EQ(m.line.portNumber, 2);
     EXPECT_EQ(m.setting, (SweepSetting{2400, 2}));
-    EXPECT_EQ(m.address, expected[i].address);
+    EXPECT_EQ(m.address, meters[i].address);
     ASSERT_TRUE(m.configuration.has_value());
-    EXPECT_EQ(m.configuration->slaveAddress, expected[i].address);
-    EXPECT_EQ(m.configuration->ptRatio, expected[i].pt);
-    EXPECT_EQ(m.configuration->ctRatio, expected[i].ct);
-    EXPECT_EQ(m.configuration->wiringMode, expected[i].wiring);
+    EXPECT_EQ(m.configuration->slaveAddress, meters[i].address);
+    EXPECT_EQ(m.configuration->ptRatio, meters[i].ptRatio);
+    EXPECT_EQ(m.configuration->ctRatio, meters[i].ctRatio);
+    EXPECT_EQ(m.configuration->wiringMode, meters[i].wiring);
   }
-}
-
-TEST(FinderReplies, StopAfterTheFirstMeter) {
-  modbus::VirtualClock clock;
-  Bus bus(clock, {.address = 3});
-  bus.line.AddMeter(MeterAt({.address = 4}));
-  MeterFinder finder({{1, "", true}}, OpenerOn(bus), clock, {.stopAfterFirst = true});
-  RunToEnd(finder, clock);
-  ASSERT_EQ(finder.Found().size(), 1u);
-  EXPECT_EQ(finder.Found()[0].address, 3);
-  EXPECT_FALSE(finder.Cancelled());
-  EXPECT_FALSE(bus.line.GetPortOpen());
 }
 
 }  // namespace

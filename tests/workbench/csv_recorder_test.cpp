@@ -204,8 +204,11 @@ TEST_F(CsvRecorderTest, ARealFullFileSystemNeverLeavesATornRow) {
     GTEST_SKIP() << "no small file system to fill: mount is not permitted here";
   }
   struct Unmount {
-    const fs::path& at;
+    explicit Unmount(const fs::path& path) : at(path) {}
+    Unmount(const Unmount&) = delete;
+    Unmount& operator=(const Unmount&) = delete;
     ~Unmount() { ::umount(at.c_str()); }
+    const fs::path& at;
   } unmount{mountPoint};
   {
     const fs::path csv = mountPoint / "full.csv";
@@ -327,61 +330,37 @@ TEST_F(CsvRecorderTest, StartingNeverLosesWhatAFileHolds) {
   const std::string otherHead = "\xEF\xBB\xBF时间,旧格式\r\n1,2\r\n";
   // What the user is told: nothing, rows after the file's own, or the file left alone.
   enum class Told { Nothing, AppendedHere, TornRowCut, WrittenElsewhere, AppendedElsewhere };
+  using enum Told;
   struct Case {
     const char* name;
-    const char* file;                           // recorded to, in the folder
     std::map<std::string, std::string> before;  // files there before
     std::string expectedFile;                   // the file the rows go to
     std::string expectedText;                   // its text after one more row
     Told told;
+    std::string file = "r.csv";  // recorded to, in the folder
   };
+  const std::string r = "r.csv";
+  const std::string rows2 = row + row;
   const Case cases[] = {
-      {"no file yet", "r.csv", {}, "r.csv", kHead + row, Told::Nothing},
-      {"an empty file", "r.csv", {{"r.csv", ""}}, "r.csv", kHead + row, Told::Nothing},
-      {"only our header", "r.csv", {{"r.csv", kHead}}, "r.csv", kHead + row, Told::AppendedHere},
-      {"our header and a torn first row",
-       "r.csv",
-       {{"r.csv", kHead + "2"}},
-       "r.csv",
-       kHead + row,
-       Told::TornRowCut},
-      {"our header and rows",
-       "r.csv",
-       {{"r.csv", kHead + row + row}},
-       "r.csv",
-       kHead + row + row + row,
-       Told::AppendedHere},
-      {"a torn last row cut off",
-       "r.csv",
-       {{"r.csv", kHead + row + "2026-01-0"}},
-       "r.csv",
-       kHead + row + row,
-       Told::TornRowCut},
-      {"another header",
-       "r.csv",
-       {{"r.csv", otherHead}},
-       "r-2.csv",
-       kHead + row,
-       Told::WrittenElsewhere},
+      {"no file yet", {}, r, kHead + row, Nothing},
+      {"an empty file", {{r, ""}}, r, kHead + row, Nothing},
+      {"only our header", {{r, kHead}}, r, kHead + row, AppendedHere},
+      {"our header and a torn first row", {{r, kHead + "2"}}, r, kHead + row, TornRowCut},
+      {"our header and rows", {{r, kHead + rows2}}, r, kHead + rows2 + row, AppendedHere},
+      {"a torn last row cut off", {{r, kHead + row + "2026-01-0"}}, r, kHead + rows2, TornRowCut},
+      {"another header", {{r, otherHead}}, "r-2.csv", kHead + row, WrittenElsewhere},
       {"another header twice",
-       "r.csv",
-       {{"r.csv", otherHead}, {"r-2.csv", otherHead}},
+       {{r, otherHead}, {"r-2.csv", otherHead}},
        "r-3.csv",
        kHead + row,
-       Told::WrittenElsewhere},
+       WrittenElsewhere},
       {"our header in the numbered file",
-       "r.csv",
-       {{"r.csv", otherHead}, {"r-2.csv", kHead + row}},
+       {{r, otherHead}, {"r-2.csv", kHead + row}},
        "r-2.csv",
-       kHead + row + row,
-       Told::AppendedElsewhere},
-      {"a header cut short",
-       "r.csv",
-       {{"r.csv", kHead.substr(0, 20)}},
-       "r-2.csv",
-       kHead + row,
-       Told::WrittenElsewhere},
-      {"no extension", "r", {{"r", otherHead}}, "r-2", kHead + row, Told::WrittenElsewhere},
+       kHead + rows2,
+       AppendedElsewhere},
+      {"a header cut short", {{r, kHead.substr(0, 20)}}, "r-2.csv", kHead + row, WrittenElsewhere},
+      {"no extension", {{"r", otherHead}}, "r-2", kHead + row, WrittenElsewhere, "r"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

@@ -76,23 +76,23 @@ std::vector<CheckRow> CheckPolled(const sim::MeterConfig& meter) {
 
 struct Case {
   const char* label;
-  std::vector<const char*> args;
-  const char* fault;                // text of the first 异常 row; nullptr: no 异常 at all
-  std::vector<std::string> absent;  // texts no row may carry
+  std::vector<const char*> args = {};
+  const char* fault = nullptr;           // text of the first 异常 row; nullptr: no 异常 at all
+  std::vector<std::string> absent = {};  // texts no row may carry
 };
 
 const Case kReversedB = {
     "reversedB", {"--reverse-ct", "B"}, "B相有功功率为负", {"A相有功功率为负", "C相有功功率为负"}};
 
 const Case kCases[] = {
-    {"healthy", {}, nullptr, {}},
-    {"lowPf", {"--pf", "0.35"}, nullptr, {}},
-    {"leading", {"--pf", "-0.4"}, nullptr, {}},
-    {"export", {"--export", "--pf", "0.4"}, nullptr, {}},
-    {"harmonics", {"--harmonics", "60"}, nullptr, {}},
-    {"rotated", {"--rotate-currents", "forward"}, nullptr, {}},
-    {"threeWire", {"--site", "3p3w", "--wiring", "2", "--pf", "0.9"}, nullptr, {}},
-    {"ownLoads", {"--load", "A=100:1,B=5:0.4,C=30:0.9"}, nullptr, {}},
+    {"healthy"},
+    {"lowPf", {"--pf", "0.35"}},
+    {"leading", {"--pf", "-0.4"}},
+    {"export", {"--export", "--pf", "0.4"}},
+    {"harmonics", {"--harmonics", "60"}},
+    {"rotated", {"--rotate-currents", "forward"}},
+    {"threeWire", {"--site", "3p3w", "--wiring", "2", "--pf", "0.9"}},
+    {"ownLoads", {"--load", "A=100:1,B=5:0.4,C=30:0.9"}},
     // 3 % of a 1 A CT is judged; under 1 % of a 5 A CT it would not be.
     {"light1A", {"--ct-secondary", "1", "--load", "3"}, nullptr, {"电流太小"}},
     kReversedB,
@@ -100,17 +100,15 @@ const Case kCases[] = {
      {"--load", "A=100:1,B=5:0.4,C=30:0.9", "--reverse-ct", "A"},
      "A相有功功率为负",
      {"来自"}},
-    {"swappedAB", {"--swap-currents", "AB"}, "A相相角", {}},
-    {"lostC", {"--lose-phase", "C"}, "C相电压", {}},
+    {"swappedAB", {"--swap-currents", "AB"}, "A相相角"},
+    {"lostC", {"--lose-phase", "C"}, "C相电压"},
     {"threeWireLostAToB",
      {"--site", "3p3w", "--wiring", "2", "--lose-phase", "A:b"},
-     "A相失压：AB线电压",
-     {}},
+     "A相失压：AB线电压"},
     {"threeWireReversedC",
      {"--site", "3p3w", "--wiring", "2", "--pf", "0.9", "--reverse-ct", "C"},
-     "C元件(Ucb·Ic)有功功率为负",
-     {}},
-    {"exportReversedA", {"--export", "--reverse-ct", "A"}, "A相有功功率为正而其他相为负", {}},
+     "C元件(Ucb·Ic)有功功率为负"},
+    {"exportReversedA", {"--export", "--reverse-ct", "A"}, "A相有功功率为正而其他相为负"},
 };
 
 void ExpectCase(const Case& c, const std::vector<CheckRow>& rows, const std::string& where) {

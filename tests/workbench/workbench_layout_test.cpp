@@ -123,7 +123,6 @@ struct Spot {
 };
 
 struct PlacementRow {
-  std::string name;
   ScreenRect available;
   Spot mainAt;
   ScreenRect window;  // expected, worked out by hand from the gaps of 8 px
@@ -132,118 +131,56 @@ struct PlacementRow {
 
 // Each rule is tried at its edge: the room beside equal to the wanted or least width, and one
 // pixel less; the screen just wide enough for both windows side by side, and one pixel narrower;
-// the main dialog as low as a window beside it fits, and lower.
+// the main dialog as low as a window beside it fits, and lower. Rows are counted from 1.
 const std::vector<PlacementRow> kRows = {
-    {"1920x1080, main dialog centred: main slides left, window on the right",
-     {0, 0, 1920, 1080},
-     {623, 177},
-     {1152, 177, 768, 528},
-     {470, 177}},
-    {"1920x1080, main dialog right of centre: it slides right, window on the left",
-     {0, 0, 1920, 1080},
-     {624, 177},
-     {0, 177, 768, 528},
-     {776, 177}},
-    {"1366x768, main dialog centred: both side by side",
-     {0, 0, 1366, 768},
-     {346, 21},
-     {682, 21, 684, 528},
-     {0, 21}},
-    {"1366x768, main dialog at the left edge: narrowed to the room on its right",
-     {0, 0, 1366, 768},
-     {0, 0},
-     {682, 0, 684, 528},
-     {0, 0}},
-    {"main dialog at the right edge: window on its left",
-     {0, 0, 1920, 1080},
-     {1246, 100},
-     {470, 100, 768, 528},
-     {1246, 100}},
-    {"room on the right just the wanted width",
-     {0, 0, 1920, 1080},
-     {470, 40},
-     {1152, 40, 768, 528},
-     {470, 40}},
-    {"room on the right one pixel short of the wanted width",
-     {0, 0, 1920, 1080},
-     {471, 40},
-     {1153, 40, 767, 528},
-     {471, 40}},
-    {"room on the right just the least width",
-     {0, 0, 1920, 1080},
-     {609, 40},
-     {1291, 40, 629, 528},
-     {609, 40}},
-    {"room on the right one pixel short of the least width: main slides",
-     {0, 0, 1920, 1080},
-     {610, 40},
-     {1152, 40, 768, 528},
-     {470, 40}},
-    {"screen just wide enough for both",
-     {0, 0, 1311, 768},
-     {318, 21},
-     {682, 21, 629, 528},
-     {0, 21}},
-    {"screen one pixel narrower than both: at the right edge, over the main dialog",
-     {0, 0, 1310, 768},
-     {318, 21},
-     {542, 21, 768, 528},
-     {318, 21}},
-    {"1024x768, narrower than both: at the edge with more room",
-     {0, 0, 1024, 768},
-     {100, 21},
-     {256, 21, 768, 528},
-     {100, 21}},
-    {"screen narrower than the window's least width",
-     {0, 0, 600, 800},
-     {0, 0},
-     {0, 0, 600, 528},
-     {0, 0}},
-    {"portrait 1080x1920: below the main dialog",
-     {0, 0, 1080, 1920},
-     {203, 597},
-     {203, 1330, 768, 528},
-     {203, 597}},
-    {"portrait, main dialog low: above it",
-     {0, 0, 1080, 1920},
-     {203, 1195},
-     {203, 659, 768, 528},
-     {203, 1195}},
-    {"3840x2160 at scale 2 (1920x1080 logical) on the right of a first screen",
-     {1920, 0, 1920, 1080},
-     {2020, 50},
-     {2702, 50, 768, 528},
-     {2020, 50}},
-    {"2560x1440 at scale 2 (1280x720 logical): too small for both, at the right edge",
-     {0, 0, 1280, 720},
-     {303, 0},
-     {512, 0, 768, 528},
-     {303, 0}},
-    {"available area below a top panel: the window stays under it",
-     {0, 32, 1920, 1048},
-     {100, 0},
-     {782, 32, 768, 528},
-     {100, 0}},
-    {"main dialog's top as low as a window beside it can start",
-     {0, 0, 1920, 1080},
-     {100, 552},
-     {782, 552, 768, 528},
-     {100, 552}},
-    {"main dialog one pixel lower: the window beside it stays on the screen",
-     {0, 0, 1920, 1080},
-     {100, 553},
-     {782, 552, 768, 528},
-     {100, 553}},
-    {"main dialog dragged half off the bottom, above a bottom panel",
-     {0, 0, 1366, 728},
-     {0, 600},
-     {682, 200, 684, 528},
-     {0, 600}},
+    // 1920x1080, main dialog centred: main slides left, window on the right
+    {{0, 0, 1920, 1080}, {623, 177}, {1152, 177, 768, 528}, {470, 177}},
+    // 1920x1080, main dialog right of centre: it slides right, window on the left
+    {{0, 0, 1920, 1080}, {624, 177}, {0, 177, 768, 528}, {776, 177}},
+    // 1366x768, main dialog centred: both side by side
+    {{0, 0, 1366, 768}, {346, 21}, {682, 21, 684, 528}, {0, 21}},
+    // 1366x768, main dialog at the left edge: narrowed to the room on its right
+    {{0, 0, 1366, 768}, {0, 0}, {682, 0, 684, 528}, {0, 0}},
+    // main dialog at the right edge: window on its left
+    {{0, 0, 1920, 1080}, {1246, 100}, {470, 100, 768, 528}, {1246, 100}},
+    // room on the right just the wanted width
+    {{0, 0, 1920, 1080}, {470, 40}, {1152, 40, 768, 528}, {470, 40}},
+    // room on the right one pixel short of the wanted width
+    {{0, 0, 1920, 1080}, {471, 40}, {1153, 40, 767, 528}, {471, 40}},
+    // room on the right just the least width
+    {{0, 0, 1920, 1080}, {609, 40}, {1291, 40, 629, 528}, {609, 40}},
+    // room on the right one pixel short of the least width: main slides
+    {{0, 0, 1920, 1080}, {610, 40}, {1152, 40, 768, 528}, {470, 40}},
+    // screen just wide enough for both
+    {{0, 0, 1311, 768}, {318, 21}, {682, 21, 629, 528}, {0, 21}},
+    // screen one pixel narrower than both: at the right edge, over the main dialog
+    {{0, 0, 1310, 768}, {318, 21}, {542, 21, 768, 528}, {318, 21}},
+    // 1024x768, narrower than both: at the edge with more room
+    {{0, 0, 1024, 768}, {100, 21}, {256, 21, 768, 528}, {100, 21}},
+    // screen narrower than the window's least width
+    {{0, 0, 600, 800}, {0, 0}, {0, 0, 600, 528}, {0, 0}},
+    // portrait 1080x1920: below the main dialog
+    {{0, 0, 1080, 1920}, {203, 597}, {203, 1330, 768, 528}, {203, 597}},
+    // portrait, main dialog low: above it
+    {{0, 0, 1080, 1920}, {203, 1195}, {203, 659, 768, 528}, {203, 1195}},
+    // 3840x2160 at scale 2 (1920x1080 logical) on the right of a first screen
+    {{1920, 0, 1920, 1080}, {2020, 50}, {2702, 50, 768, 528}, {2020, 50}},
+    // 2560x1440 at scale 2 (1280x720 logical): too small for both, at the right edge
+    {{0, 0, 1280, 720}, {303, 0}, {512, 0, 768, 528}, {303, 0}},
+    // available area below a top panel: the window stays under it
+    {{0, 32, 1920, 1048}, {100, 0}, {782, 32, 768, 528}, {100, 0}},
+    // main dialog's top as low as a window beside it can start
+    {{0, 0, 1920, 1080}, {100, 552}, {782, 552, 768, 528}, {100, 552}},
+    // main dialog one pixel lower: the window beside it stays on the screen
+    {{0, 0, 1920, 1080}, {100, 553}, {782, 552, 768, 528}, {100, 553}},
+    // main dialog dragged half off the bottom, above a bottom panel
+    {{0, 0, 1366, 728}, {0, 600}, {682, 200, 684, 528}, {0, 600}},
 };
 
 TEST(WorkbenchPlacement, ScreensAndMainDialogPlacesOverATable) {
-  for (const PlacementRow& row : kRows) {
-    SCOPED_TRACE(row.name);
+  for (size_t i = 0; i < kRows.size(); ++i) {
+    SCOPED_TRACE("row " + std::to_string(i + 1));
+    const PlacementRow& row = kRows[i];
     const ScreenRect main{row.mainAt.x, row.mainAt.y, kMain.width, kMain.height};
     const WindowPlacement placed = PlaceBesideMain(row.available, main, kWanted, kLeast);
     EXPECT_EQ(placed.window, row.window);
