@@ -1,0 +1,52 @@
+// What kt7340d publishes for a meter: its topics and its state as JSON.
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "measure/MeasuredBlock.h"
+
+namespace kt::service {
+
+// The value kinds a state carries; Home Assistant's device class and unit follow from them.
+enum class ValueKind : uint8_t {
+  Voltage,
+  Current,
+  ActivePower,
+  ReactivePower,
+  ApparentPower,
+  PowerFactor,
+  Frequency,
+  ActiveEnergy,
+  ReactiveEnergy,
+};
+
+struct StateKey {
+  std::string_view key;  // in the JSON state: "ua"
+  measure::Quantity quantity;
+  ValueKind kind;
+  std::string_view title;  // for Home Assistant: "Voltage A"
+};
+
+// The 34 values in the order of the state's keys.
+extern const std::array<StateKey, measure::kQuantityCount> kStateKeys;
+
+// "<prefix>/<line>/<address>/state", ".../availability", and "<prefix>/status" for the service.
+std::string StateTopic(std::string_view prefix, std::string_view line, uint8_t address);
+std::string AvailabilityTopic(std::string_view prefix, std::string_view line, uint8_t address);
+std::string ServiceTopic(std::string_view prefix);
+
+inline constexpr std::string_view kOnline = "online";
+inline constexpr std::string_view kOffline = "offline";
+
+// "2026-12-10T08:15:02.250Z": the time in UTC with milliseconds.
+std::string IsoUtcTime(std::chrono::system_clock::time_point t);
+
+// {"time":..., "line":..., "address":17, "ua":230.12, ..., "status":{"u1":"正常",...} or null,
+// "wiring":"正常"|"注意"|"异常"}: values in base units with their registers' decimals.
+std::string StateJson(const measure::MeasuredBlock& block, std::string_view line);
+
+}  // namespace kt::service
