@@ -13,8 +13,8 @@ if [[ ! -f "$build/CPackConfig.cmake" ]]; then
   exit 2
 fi
 
-# Only the two programs; a no-op when they are up to date.
-cmake --build "$build" -j2 --target kt7340 kt7340-sim
+# Only the programs; a no-op when they are up to date.
+cmake --build "$build" -j2 --target kt7340 kt7340-sim kt7340d
 
 out="$build/package"
 rm -rf "$out"
@@ -32,8 +32,9 @@ fi
 contents=$(dpkg-deb --contents "$deb")
 depends=$(dpkg-deb --field "$deb" Depends)
 failed=0
-for path in ./usr/bin/kt7340 ./usr/bin/kt7340-sim ./usr/share/applications/kt7340.desktop \
-  ./usr/share/icons/hicolor/scalable/apps/kt7340.svg; do
+for path in ./usr/bin/kt7340 ./usr/bin/kt7340-sim ./usr/bin/kt7340d \
+  ./usr/lib/systemd/system/kt7340d.service ./etc/kt7340/kt7340d.toml \
+  ./usr/share/applications/kt7340.desktop ./usr/share/icons/hicolor/scalable/apps/kt7340.svg; do
   if ! grep -qE "[[:space:]]${path//./\\.}\$" <<<"$contents"; then
     echo "check-package: $path is missing from $(basename "$deb")" >&2
     failed=1
@@ -45,8 +46,32 @@ for dependency in libqt6widgets6 fonts-wqy-microhei; do
     failed=1
   fi
 done
+if ! dpkg-deb --info "$deb" conffiles | grep -qx /etc/kt7340/kt7340d.toml; then
+  echo "check-package: /etc/kt7340/kt7340d.toml is no conffile" >&2
+  failed=1
+fi
+
+# The service as installed: its unit checked by systemd, its example file by the program.
+root="$out/root"
+dpkg-deb --extract "$deb" "$root"
+if ! "$root/usr/bin/kt7340d" --check-config "$root/etc/kt7340/kt7340d.toml" >/dev/null; then
+  echo "check-package: the installed example configuration is refused" >&2
+  failed=1
+fi
+if command -v systemd-analyze >/dev/null; then
+  # The unit as installed, its program taken from the extracted package (not installed here).
+  unit="$out/unit/kt7340d.service"
+  mkdir -p "$out/unit"
+  sed "s|/usr/bin/kt7340d|$root/usr/bin/kt7340d|" "$root/usr/lib/systemd/system/kt7340d.service" >"$unit"
+  if ! verified=$(systemd-analyze verify --man=no "$unit" 2>&1) || [[ -n $verified ]]; then
+    echo "check-package: systemd-analyze verify kt7340d.service: $verified" >&2
+    failed=1
+  fi
+else
+  echo "check-package: systemd-analyze is missing; the unit file was not verified"
+fi
 if [[ $failed -ne 0 ]]; then
   exit 1
 fi
-echo "check-package: $(basename "$deb") has both programs, the desktop entry and the icon"
+echo "check-package: $(basename "$deb") has the programs, the service's unit and example file, the desktop entry and the icon"
 echo "check-package: Depends: $depends"
