@@ -23,6 +23,8 @@ class SimProcess {
 
   const std::string& path() const { return path_; }
   bool running() const { return pid_ > 0; }
+  // For signals that pause and resume it (a meter that falls silent).
+  pid_t pid() const { return pid_; }
   // Lines logged so far (after the path), read without blocking.
   const std::vector<std::string>& Lines();
   // Waits up to `timeoutMs` for a new line starting with `text` after the first `from` lines.
