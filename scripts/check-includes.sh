@@ -32,6 +32,7 @@ arrows=(
   "src/app/main.cpp         app/ ui/ finder/ modbus/ serial/ !ui/win32/"
   "src/app/win32            app/ ui/ finder/ modbus/ serial/ !ui/qt/"
   "src/app                  app/ ui/ finder/ modbus/ serial/ !ui/qt/ !ui/win32/"
+  "src/service              service/ workbench/ measure/ ui/LocalTimeText.h ui/CMonitorDlg.h finder/ modbus/ serial/"
   "sim                      sim/ modbus/ serial/"
 )
 

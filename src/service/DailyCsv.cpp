@@ -24,7 +24,10 @@ std::string DailyCsvName(const std::string& line, std::chrono::system_clock::tim
 }
 
 DailyCsv::DailyCsv(std::string folder, std::string line, int keepDays, Log log)
-    : folder_(std::move(folder)), line_(std::move(line)), keepDays_(keepDays), log_(std::move(log)) {}
+    : folder_(std::move(folder)),
+      line_(std::move(line)),
+      keepDays_(keepDays),
+      log_(std::move(log)) {}
 
 void DailyCsv::Write(const measure::MeasuredBlock& block) {
   const std::string name = DailyCsvName(line_, block.time);
@@ -53,8 +56,7 @@ void DailyCsv::Write(const measure::MeasuredBlock& block) {
 
 void DailyCsv::RemoveOld(std::chrono::system_clock::time_point t) {
   // The first day kept: today and the keepDays - 1 before it. Names compare as dates do.
-  const std::string oldestKept =
-      DailyCsvName(line_, t - std::chrono::days(keepDays_ - 1));
+  const std::string oldestKept = DailyCsvName(line_, t - std::chrono::days(keepDays_ - 1));
   const std::string prefix = line_ + "-";
   std::error_code error;
   for (const auto& entry : std::filesystem::directory_iterator(folder_, error)) {

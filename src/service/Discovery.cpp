@@ -35,11 +35,9 @@ std::vector<DiscoveryMessage> DiscoveryMessages(const MqttConfig& mqtt, const st
                                                 const MeterEntry& meter) {
   const std::string address = std::to_string(meter.address);
   const std::string node = "kt7340_" + line + "_" + address;
-  const std::string deviceName =
-      meter.name.empty() ? "KT7340 " + line + " " + address : meter.name;
+  const std::string deviceName = meter.name.empty() ? "KT7340 " + line + " " + address : meter.name;
   const std::string device = "{\"identifiers\":[" + JsonString(node) +
-                             "],\"name\":" + JsonString(deviceName) +
-                             ",\"model\":\"KT7340\"}";
+                             "],\"name\":" + JsonString(deviceName) + ",\"model\":\"KT7340\"}";
   const std::string availability =
       "[{\"topic\":" + JsonString(AvailabilityTopic(mqtt.prefix, line, meter.address)) +
       "},{\"topic\":" + JsonString(ServiceTopic(mqtt.prefix)) + "}]";
@@ -55,9 +53,9 @@ std::vector<DiscoveryMessage> DiscoveryMessages(const MqttConfig& mqtt, const st
     if (!kind.unit.empty()) json += ",\"unit_of_measurement\":" + JsonString(kind.unit);
     json += ",\"availability\":" + availability + ",\"availability_mode\":\"all\"";
     json += ",\"device\":" + device + "}";
-    messages.push_back({mqtt.discoveryPrefix + "/sensor/" + node + "/" + std::string(k.key) +
-                            "/config",
-                        std::move(json)});
+    messages.push_back(
+        {mqtt.discoveryPrefix + "/sensor/" + node + "/" + std::string(k.key) + "/config",
+         std::move(json)});
   }
   return messages;
 }

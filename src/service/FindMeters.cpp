@@ -37,7 +37,8 @@ bool FindMeters(ServiceConfig& config, modbus::Clock& clock, const Log& log,
   if (candidates.empty()) return true;
   log(LogLevel::Info, "正在查找仪表……");
   const finder::LineOpener opener = [&](const finder::CandidateLine& c) {
-    std::unique_ptr<serial::SerialControl> line = OpenableLine(config.lines[lineOf.at(c.portNumber)]);
+    std::unique_ptr<serial::SerialControl> line =
+        OpenableLine(config.lines[lineOf.at(c.portNumber)]);
     return line;
   };
   const LineConfig& first = config.lines[lineOf.begin()->second];
@@ -62,8 +63,9 @@ bool FindMeters(ServiceConfig& config, modbus::Clock& clock, const Log& log,
       line.parity = ParityOf(found.setting->parity);
       line.settingsGiven = true;
     }
-    const bool atLineSettings = !found.setting || (found.setting->baudRate == line.baud &&
-                                                   found.setting->parity == ParityCode(line.parity));
+    const bool atLineSettings =
+        !found.setting ||
+        (found.setting->baudRate == line.baud && found.setting->parity == ParityCode(line.parity));
     const std::string where = line.name + "/" + std::to_string(found.address);
     bool listed = false;
     for (const MeterEntry& m : line.meters) listed = listed || m.address == found.address;

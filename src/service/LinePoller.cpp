@@ -86,7 +86,8 @@ LinePoller::LinePoller(size_t index, LineConfig line, uint32_t intervalMs, modbu
       events_(events),
       line_(OpenableLine(config_)) {
   const uint32_t now = clock_.GetTickCount();
-  for (const MeterEntry& m : config_.meters) meters_.push_back({m.address, {}, 0, false, now, 0, now, {}});
+  for (const MeterEntry& m : config_.meters)
+    meters_.push_back({m.address, {}, 0, false, now, 0, now, {}});
   nextOpenTick_ = now;
 }
 
@@ -145,7 +146,8 @@ uint32_t LinePoller::Send(uint32_t now) {
   Meter& meter = meters_[current_];
   askedConfiguration_ =
       !meter.configuration || meter.blocksSinceConfiguration >= kBlocksPerConfiguration;
-  const modbus::RegisterBlock registers = askedConfiguration_ ? kConfigurationRead : kMeasurementRead;
+  const modbus::RegisterBlock registers =
+      askedConfiguration_ ? kConfigurationRead : kMeasurementRead;
   modbus::RequestBuffer request{};
   const int16_t n =
       modbus::BuildReadRequest(request, meter.address, registers.start, registers.count);
@@ -169,7 +171,8 @@ uint32_t LinePoller::Wait(uint32_t now) {
     lastByteTick_ = now;
   }
   const Meter& meter = meters_[current_];
-  const modbus::RegisterBlock registers = askedConfiguration_ ? kConfigurationRead : kMeasurementRead;
+  const modbus::RegisterBlock registers =
+      askedConfiguration_ ? kConfigurationRead : kMeasurementRead;
   const int16_t length = modbus::ReadReplyLength(registers.count);
   const int16_t at = modbus::FindReply(received_, modbus::SlaveAddress(meter.address),
                                        modbus::FunctionCode(modbus::kReadHoldingRegisters), length);
@@ -184,8 +187,7 @@ uint32_t LinePoller::Wait(uint32_t now) {
     return std::min(kInputCheckMs, Until(now, lastByteTick_ + quietMs));
   }
   const uint32_t deadline =
-      sentTick_ + modbus::ReplyDueMs(config_.baud, kReadRequestBytes, length) +
-      kAnswerAllowanceMs;
+      sentTick_ + modbus::ReplyDueMs(config_.baud, kReadRequestBytes, length) + kAnswerAllowanceMs;
   if (Reached(now, deadline)) {
     Settle(now, -1);
     return quietMs;
@@ -196,7 +198,8 @@ uint32_t LinePoller::Wait(uint32_t now) {
 void LinePoller::Settle(uint32_t now, int replyAt) {
   Meter& meter = meters_[current_];
   if (replyAt >= 0) {
-    const size_t end = static_cast<size_t>(replyAt) + static_cast<size_t>(modbus::ReadReplyLength(
+    const size_t end = static_cast<size_t>(replyAt) +
+                       static_cast<size_t>(modbus::ReadReplyLength(
                            (askedConfiguration_ ? kConfigurationRead : kMeasurementRead).count));
     Apply(meter, replyAt, received_.size() == end + kStatusPairBytes);
   }
@@ -208,16 +211,17 @@ void LinePoller::Settle(uint32_t now, int replyAt) {
 void LinePoller::Apply(Meter& meter, int replyAt, bool withStatus) {
   const uint8_t* data = received_.data() + replyAt + 3;
   if (askedConfiguration_) {
-    meter.configuration = modbus::DecodeConfiguration(
-        std::span<const uint8_t, modbus::kConfigurationDataBytes>(data, modbus::kConfigurationDataBytes));
+    meter.configuration =
+        modbus::DecodeConfiguration(std::span<const uint8_t, modbus::kConfigurationDataBytes>(
+            data, modbus::kConfigurationDataBytes));
     meter.blocksSinceConfiguration = 0;
     return;
   }
   const modbus::MeterConfiguration& c = *meter.configuration;
   const measure::ScaleFactors scale{c.ptRatio, c.ctRatio, c.powerMultiplierFlag ? 4 : 1,
                                     PowerOfTen(c.energyExponent)};
-  measure::MeasuredBlock block = measure::ToMeasuredBlock(
-      data, scale, c.wiringMode, meter.address, std::chrono::system_clock::now());
+  measure::MeasuredBlock block = measure::ToMeasuredBlock(data, scale, c.wiringMode, meter.address,
+                                                          std::chrono::system_clock::now());
   block.pollPeriodMs = std::max(intervalMs_, meter.periodMs);
   if (withStatus) {
     const size_t pair = static_cast<size_t>(replyAt) + measure::kBlockReplyLength;

@@ -10,9 +10,9 @@
 
 #include "modbus/Clock.h"
 #include "modbus/ConfigurationBlock.h"
+#include "serial/SerialLine.h"
 #include "service/MeterSource.h"
 #include "service/ServiceConfig.h"
-#include "serial/SerialLine.h"
 
 namespace kt::service {
 
@@ -33,11 +33,11 @@ class LinePoller {
     uint8_t address;
     std::optional<modbus::MeterConfiguration> configuration;
     uint32_t blocksSinceConfiguration = 0;
-    bool asked = false;           // a request went to it
+    bool asked = false;  // a request went to it
     uint32_t lastRequestTick = 0;
-    uint32_t periodMs = 0;         // between its last two requests
-    uint32_t lastAnswerTick = 0;   // its last block, or the start
-    std::optional<bool> online;    // unknown until it answers or the stale rule decides
+    uint32_t periodMs = 0;        // between its last two requests
+    uint32_t lastAnswerTick = 0;  // its last block, or the start
+    std::optional<bool> online;   // unknown until it answers or the stale rule decides
   };
   enum class Phase { Closed, Idle, Waiting, Resting };
 

@@ -25,7 +25,9 @@ MqttLibrary::~MqttLibrary() {
 }
 
 MqttClient::MqttClient(MqttConfig config, std::string clientId, std::string willTopic)
-    : config_(std::move(config)), clientId_(std::move(clientId)), willTopic_(std::move(willTopic)) {}
+    : config_(std::move(config)),
+      clientId_(std::move(clientId)),
+      willTopic_(std::move(willTopic)) {}
 
 MqttClient::~MqttClient() {
   Close();
@@ -57,7 +59,7 @@ std::string MqttClient::Connect() {
     rc = mosquitto_connect_async(mosq_, config_.host.c_str(), config_.port, config_.keepAliveS);
   }
   if (rc != MOSQ_ERR_SUCCESS) {
-    const std::string reason = mosquitto_strerror(rc);
+    std::string reason = mosquitto_strerror(rc);
     Close();
     return reason;
   }

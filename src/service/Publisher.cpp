@@ -31,8 +31,8 @@ Publisher::Publisher(const MqttConfig& config, const std::string& clientId, Spoo
 void Publisher::State(std::string topic, std::string payload) {
   if (const size_t dropped = spool_.Push({std::move(topic), std::move(payload)}); dropped > 0) {
     droppedTotal_ += dropped;
-    log_(LogLevel::Warning, "暂存已满：丢弃最早的 " + std::to_string(dropped) + " 条状态（累计丢弃 " +
-                                std::to_string(droppedTotal_) + " 条）");
+    log_(LogLevel::Warning, "暂存已满：丢弃最早的 " + std::to_string(dropped) +
+                                " 条状态（累计丢弃 " + std::to_string(droppedTotal_) + " 条）");
   }
   Drain();
 }
@@ -81,8 +81,10 @@ void Publisher::Drain() {
   if (up != wasUp_) {
     wasUp_ = up;
     if (up) {
-      log_(LogLevel::Info, "MQTT：已连接代理" + (spool_.Empty() ? std::string() :
-                                                   "，补发 " + std::to_string(spool_.Count()) + " 条暂存状态"));
+      log_(LogLevel::Info,
+           "MQTT：已连接代理" + (spool_.Empty()
+                                     ? std::string()
+                                     : "，补发 " + std::to_string(spool_.Count()) + " 条暂存状态"));
       lastNote_.clear();
       for (const auto& [topic, payload] : retained_) retainedToSend_.insert(topic);
     } else {

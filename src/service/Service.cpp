@@ -11,7 +11,7 @@
 namespace kt::service {
 namespace {
 
-constexpr uint64_t kBytesPerMiB = 1024 * 1024;
+constexpr uint64_t kBytesPerMiB = uint64_t{1024} * 1024;
 constexpr std::string_view kSpoolFile = "/states.spool";
 
 }  // namespace
@@ -27,7 +27,8 @@ Service::Service(ServiceConfig config, modbus::Clock& clock, Log log, const std:
     spool_ = std::make_unique<Spool>(config_.spoolFolder + std::string(kSpoolFile),
                                      config_.spoolMiB * kBytesPerMiB);
     if (const size_t left = spool_->Load(); left > 0) {
-      log_(LogLevel::Info, "暂存文件中有上次未发送的 " + std::to_string(left) + " 条状态，将按顺序补发");
+      log_(LogLevel::Info,
+           "暂存文件中有上次未发送的 " + std::to_string(left) + " 条状态，将按顺序补发");
     }
     publisher_ = std::make_unique<Publisher>(*config_.mqtt, clientId, *spool_, clock_, log_);
   }

@@ -23,6 +23,8 @@ class Service : public MeterEvents {
   // `clientId` names the service at the broker.
   Service(ServiceConfig config, modbus::Clock& clock, Log log, const std::string& clientId);
   ~Service() override;
+  Service(const Service&) = delete;
+  Service& operator=(const Service&) = delete;
 
   // The source of blocks; until it is set nothing is polled.
   void SetSource(std::unique_ptr<MeterSource> source) { source_ = std::move(source); }

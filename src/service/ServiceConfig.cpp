@@ -31,7 +31,7 @@ const std::set<std::string_view> kServiceKeys = {"interval_ms", "spool_folder", 
 const std::set<std::string_view> kMqttKeys = {
     "url",     "prefix",    "homeassistant", "discovery_prefix", "username", "password",
     "ca_file", "cert_file", "key_file",      "client_id",        "keepalive"};
-const std::set<std::string_view> kLineKeys = {"name", "port",   "baud", "parity",
+const std::set<std::string_view> kLineKeys = {"name",   "port", "baud", "parity",
                                               "meters", "find", "rs485"};
 const std::set<std::string_view> kCsvKeys = {"folder", "keep_days"};
 const std::set<std::string_view> kMeterKeys = {"address", "name"};
@@ -107,8 +107,8 @@ std::optional<bool> Flag(const toml::table& table, std::string_view key) {
 // Letters, digits, "_" and "-": safe in topics, Home Assistant ids and file names.
 bool IsPlainName(std::string_view name) {
   return !name.empty() && std::all_of(name.begin(), name.end(), [](char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-           c == '_' || c == '-';
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+           c == '-';
   });
 }
 
@@ -190,16 +190,17 @@ MqttConfig ReadMqtt(const toml::table& t) {
 
 void CheckPort(const toml::node& node, const std::string& port) {
   if (serial::IsTcpAddress(port)) {
-    const auto split = serial::SplitHostPort(port.substr(std::string_view(serial::kTcpScheme).size()));
+    const auto split =
+        serial::SplitHostPort(port.substr(std::string_view(serial::kTcpScheme).size()));
     if (!split || split->host.empty()) {
-      Refuse(LineOf(node), "port 应为 tcp://主机:端口：" + port, "port must be tcp://HOST:PORT: " + port);
+      Refuse(LineOf(node), "port 应为 tcp://主机:端口：" + port,
+             "port must be tcp://HOST:PORT: " + port);
     }
   } else if (port.starts_with(kComPrefix) && port.find('/') == std::string::npos) {
     const std::string digits = port.substr(kComPrefix.size());
-    const bool number = !digits.empty() && digits.size() <= 3 &&
-                        std::all_of(digits.begin(), digits.end(), [](char c) {
-                          return c >= '0' && c <= '9';
-                        });
+    const bool number =
+        !digits.empty() && digits.size() <= 3 &&
+        std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
     if (!number || std::stoi(digits) < 1 || std::stoi(digits) > kLastComNumber) {
       Refuse(LineOf(node), "串口号应为 COM1..COM255：" + port,
              "port number must be COM1..COM255: " + port);
@@ -243,13 +244,13 @@ LineConfig ReadLine(const toml::table& t, const std::set<std::string>& namesSoFa
   }
   line.name = *name;
   const auto port = Text(t, "port", true);
-  if (!port) Refuse(line.line, "线路 " + line.name + " 缺少 port", "line " + line.name + " lacks port");
+  if (!port)
+    Refuse(line.line, "线路 " + line.name + " 缺少 port", "line " + line.name + " lacks port");
   CheckPort(*t.get("port"), *port);
   line.port = *port;
   if (const toml::node* baud = t.get("baud")) {
     const auto* value = baud->as_integer();
-    if (value == nullptr ||
-        std::find(kBauds.begin(), kBauds.end(), value->get()) == kBauds.end()) {
+    if (value == nullptr || std::find(kBauds.begin(), kBauds.end(), value->get()) == kBauds.end()) {
       Refuse(LineOf(*baud), "baud 必须是 1200、2400、4800、9600 或 19200",
              "baud must be 1200, 2400, 4800, 9600 or 19200");
     }
@@ -300,23 +301,27 @@ ServiceConfig ReadConfig(const toml::table& root) {
   ServiceConfig config;
   if (const toml::table* s = SubTable(root, "service")) {
     CheckKeys(*s, kServiceKeys, "[service]");
-    config.intervalMs = static_cast<uint32_t>(Number(*s, "interval_ms", 100, 3600000).value_or(config.intervalMs));
+    config.intervalMs =
+        static_cast<uint32_t>(Number(*s, "interval_ms", 100, 3600000).value_or(config.intervalMs));
     config.spoolFolder = Text(*s, "spool_folder", true).value_or(config.spoolFolder);
-    config.spoolMiB = static_cast<uint32_t>(Number(*s, "spool_mib", 1, 1024).value_or(config.spoolMiB));
+    config.spoolMiB =
+        static_cast<uint32_t>(Number(*s, "spool_mib", 1, 1024).value_or(config.spoolMiB));
   }
   if (const toml::table* m = SubTable(root, "mqtt")) config.mqtt = ReadMqtt(*m);
   if (const toml::table* c = SubTable(root, "csv")) {
     CheckKeys(*c, kCsvKeys, "[csv]");
     const auto folder = Text(*c, "folder", true);
     if (!folder) Refuse(LineOf(*c), "[csv] 缺少 folder", "[csv] lacks folder");
-    config.csv = CsvConfig{*folder, static_cast<int>(Number(*c, "keep_days", 1, 36500).value_or(30))};
+    config.csv =
+        CsvConfig{*folder, static_cast<int>(Number(*c, "keep_days", 1, 36500).value_or(30))};
   }
   const toml::node* lines = root.get("line");
   const toml::array* list = lines != nullptr ? lines->as_array() : nullptr;
   if (lines != nullptr && (list == nullptr || !list->is_array_of_tables())) {
     Refuse(LineOf(*lines), "line 必须写成 [[line]] 表", "line must be written as [[line]] tables");
   }
-  if (list == nullptr || list->empty()) Refuse(0, "没有 [[line]]：至少要一条线路", "no [[line]]: at least one line is needed");
+  if (list == nullptr || list->empty())
+    Refuse(0, "没有 [[line]]：至少要一条线路", "no [[line]]: at least one line is needed");
   std::set<std::string> names;
   for (const toml::node& node : *list) {
     config.lines.push_back(ReadLine(*node.as_table(), names));

@@ -121,7 +121,8 @@ void Subscriber::OnConnect(mosquitto* mosq, void*, int rc) {
 
 void Subscriber::OnMessage(mosquitto*, void* self, const mosquitto_message* m) {
   static_cast<Subscriber*>(self)->messages_.push_back(
-      {m->topic, std::string(static_cast<const char*>(m->payload), static_cast<size_t>(m->payloadlen)),
+      {m->topic,
+       std::string(static_cast<const char*>(m->payload), static_cast<size_t>(m->payloadlen)),
        m->retain});
 }
 

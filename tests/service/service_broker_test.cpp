@@ -20,10 +20,10 @@ using sim::testing::SimProcess;
 
 // The state's keys in their order, as the README lists them.
 const std::vector<std::string> kKeys = {
-    "time", "line", "address", "u",  "ua",  "ub",  "uc",  "ul",  "uab",    "ubc",    "uca",
-    "i",    "ia",   "ib",      "ic", "p",   "pa",  "pb",  "pc",  "q",      "qa",     "qb",
-    "qc",   "s",    "sa",      "sb", "sc",  "pf",  "pfa", "pfb", "pfc",    "f",      "i0",
-    "ep_imp", "ep_exp", "eq_imp", "eq_exp", "status", "wiring"};
+    "time", "line", "address", "u",      "ua",     "ub",     "uc",     "ul",     "uab",   "ubc",
+    "uca",  "i",    "ia",      "ib",     "ic",     "p",      "pa",     "pb",     "pc",    "q",
+    "qa",   "qb",   "qc",      "s",      "sa",     "sb",     "sc",     "pf",     "pfa",   "pfb",
+    "pfc",  "f",    "i0",      "ep_imp", "ep_exp", "eq_imp", "eq_exp", "status", "wiring"};
 
 // The top-level keys of a flat JSON object with one nested object ("status").
 std::vector<std::string> TopKeys(const std::string& json) {
@@ -54,7 +54,8 @@ std::string Field(const std::string& json, const std::string& key) {
   const size_t at = json.find(named);
   if (at == std::string::npos) return "";
   const size_t from = at + named.size();
-  const size_t end = json[from] == '"' ? json.find('"', from + 1) + 1 : json.find_first_of(",}", from);
+  const size_t end =
+      json[from] == '"' ? json.find('"', from + 1) + 1 : json.find_first_of(",}", from);
   return json.substr(from, end - from);
 }
 
@@ -115,8 +116,8 @@ class ServiceBrokerTest : public ::testing::Test {
 };
 
 TEST_F(ServiceBrokerTest, EveryMeterPublishesItsStateWithItsOwnRatiosAndDiscovery) {
-  SimProcess sim({"--meter", "3:pt=10,ct=20", "--meter", "17:pt=35,ct=40", "--meter",
-                  "200:ct=100", "--status-trailer"});
+  SimProcess sim({"--meter", "3:pt=10,ct=20", "--meter", "17:pt=35,ct=40", "--meter", "200:ct=100",
+                  "--status-trailer"});
   ASSERT_FALSE(sim.path().empty());
   StartService({{"panel1", &sim, "[3, 17, 200]"}}, 500);
   const auto allThree = [&] {
@@ -182,7 +183,9 @@ TEST_F(ServiceBrokerTest, EveryMeterPublishesItsStateWithItsOwnRatiosAndDiscover
   EXPECT_TRUE(subscriber_->WaitFor(
       [&] { return subscriber_->On("kt7340/status").back() == "offline"; }, 3000));
   // The day's CSV file, in the recorder's format.
-  std::ifstream csv(folder_ / "csv" / ("panel1-" + IsoUtcTime(std::chrono::system_clock::now()).substr(0, 10) + ".csv"));
+  std::ifstream csv(
+      folder_ / "csv" /
+      ("panel1-" + IsoUtcTime(std::chrono::system_clock::now()).substr(0, 10) + ".csv"));
   std::string header;
   std::getline(csv, header);
   EXPECT_NE(header.find("时间,子机地址,A相电压(V)"), std::string::npos);
@@ -201,9 +204,10 @@ TEST_F(ServiceBrokerTest, StatesMadeWhileTheBrokerIsAwayArriveAfterwardsInOrder)
   const int64_t awayMs = NowMs() - away;
   // Every block of the outage comes, then new ones after it.
   const size_t expected = static_cast<size_t>(awayMs / 200);
-  ASSERT_TRUE(subscriber_->WaitFor([&] { return subscriber_->On(topic).size() >= expected + 8; },
-                                   20000))
-      << subscriber_->On(topic).size() << " states\n" << Log();
+  ASSERT_TRUE(
+      subscriber_->WaitFor([&] { return subscriber_->On(topic).size() >= expected + 8; }, 20000))
+      << subscriber_->On(topic).size() << " states\n"
+      << Log();
   std::vector<std::string> times;
   for (const std::string& s : subscriber_->On(topic)) times.push_back(Field(s, "time"));
   for (size_t i = 1; i < times.size(); ++i) {

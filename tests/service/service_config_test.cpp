@@ -151,12 +151,15 @@ TEST(JsonText, StringsAreEscapedAndNumbersChecked) {
       {"正常", "\"正常\""},
       {"a\"b\\c", "\"a\\\"b\\\\c\""},
       {"\n\t\x01\x7f", "\"\\n\\t\\u0001\\u007f\""},
-      {"\xff" "a", "\"\xEF\xBF\xBD" "a\""},          // no UTF-8
-      {"\xE6\xAD", "\"\xEF\xBF\xBD\xEF\xBF\xBD\""},  // cut short
+      {"\xff"
+       "a",
+       "\"\xEF\xBF\xBD"
+       "a\""},                                                       // no UTF-8
+      {"\xE6\xAD", "\"\xEF\xBF\xBD\xEF\xBF\xBD\""},                  // cut short
       {"\xED\xA0\x80", "\"\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\""},  // a surrogate
   };
   for (const Case& c : strings) EXPECT_EQ(JsonString(c.in), c.out) << c.in;
-  const Case numbers[] = {{"230.12", "230.12"}, {"-0.5", "-0.5"}, {"0", "0"},  {"nan", "null"},
+  const Case numbers[] = {{"230.12", "230.12"}, {"-0.5", "-0.5"}, {"0", "0"},     {"nan", "null"},
                           {"-inf", "null"},     {"", "null"},     {"01", "null"}, {"1.", "null"}};
   for (const Case& c : numbers) EXPECT_EQ(JsonNumber(c.in), c.out) << c.in;
 }

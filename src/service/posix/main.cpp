@@ -67,7 +67,8 @@ std::optional<ServiceConfig> LoadConfig(const std::string& path) {
 
 int RunOnce(ServiceConfig config, int signalFd) {
   kt::modbus::SteadyClock clock;
-  if (!FindMeters(config, clock, WriteLog, [&] { return StopAsked(signalFd); })) return kExitFailure;
+  if (!FindMeters(config, clock, WriteLog, [&] { return StopAsked(signalFd); }))
+    return kExitFailure;
   OnceCollector collector(config, std::cout, WriteLog);
   PolledLines lines(config, clock, collector);
   const uint32_t start = clock.GetTickCount();
