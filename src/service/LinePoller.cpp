@@ -25,8 +25,10 @@ constexpr std::string_view kComPrefix = "COM";
 constexpr int16_t kNamedPort = 1;
 // Meters answer 20..300 ms after the request; a reply later than this is given up.
 constexpr uint32_t kAnswerAllowanceMs = 320;
-// How often a line waiting for its reply looks at the input.
-constexpr uint32_t kInputCheckMs = 5;
+// How often a line waiting for the first byte of its reply looks at the input.
+constexpr uint32_t kFirstByteCheckMs = 10;
+// A character on the wire: start bit, 8 data bits, parity or a second stop bit, stop bit.
+constexpr uint32_t kBitsPerCharacter = 11;
 constexpr uint32_t kReopenMs = 1000;
 // While a device server's connection is on its way.
 constexpr uint32_t kConnectCheckMs = 20;
@@ -103,12 +105,8 @@ uint32_t LinePoller::Run() {
         return Send(now);
       case Phase::Waiting:
         return Wait(now);
-      case Phase::Resting: {
-        const uint32_t rested = settledTick_ + modbus::QuietMsFor(config_.baud);
-        if (!Reached(now, rested)) return Until(now, rested);
-        phase_ = Phase::Idle;
-        return Send(now);
-      }
+      case Phase::Resting:
+        return Rest(now);
     }
   } catch (const serial::SerialError& e) {
     Lost(serial::SerialErrorText(e), now);
@@ -181,21 +179,40 @@ uint32_t LinePoller::Wait(uint32_t now) {
     // A status pair may follow a block at once; the line falling quiet says none comes.
     const size_t after = received_.size() - static_cast<size_t>(at + length);
     if (askedConfiguration_ || after >= kStatusPairBytes || Reached(now, lastByteTick_ + quietMs)) {
-      Settle(now, at);
-      return quietMs;
+      Settle(at);
+      return Rest(now);
     }
-    return std::min(kInputCheckMs, Until(now, lastByteTick_ + quietMs));
+    return Until(now, lastByteTick_ + quietMs);
   }
   const uint32_t deadline =
       sentTick_ + modbus::ReplyDueMs(config_.baud, kReadRequestBytes, length) + kAnswerAllowanceMs;
   if (Reached(now, deadline)) {
-    Settle(now, -1);
-    return quietMs;
+    Settle(-1);
+    return Rest(now);
   }
-  return std::min(kInputCheckMs, Until(now, deadline));
+  // Before the first byte, a look now and then; once the reply comes, when the rest of it
+  // can be in.
+  uint32_t next = kFirstByteCheckMs;
+  if (!received_.empty()) {
+    const size_t missing = static_cast<size_t>(length) > received_.size()
+                               ? static_cast<size_t>(length) - received_.size()
+                               : 1;
+    next = static_cast<uint32_t>(missing * kBitsPerCharacter * 1000 /
+                                 static_cast<uint32_t>(config_.baud)) +
+           1;
+  }
+  return std::min(next, Until(now, deadline));
 }
 
-void LinePoller::Settle(uint32_t now, int replyAt) {
+uint32_t LinePoller::Rest(uint32_t now) {
+  // The line rests from its last byte: after a quiet wait it has rested already.
+  const uint32_t rested = settledTick_ + modbus::QuietMsFor(config_.baud);
+  if (!Reached(now, rested)) return Until(now, rested);
+  phase_ = Phase::Idle;
+  return Send(now);
+}
+
+void LinePoller::Settle(int replyAt) {
   Meter& meter = meters_[current_];
   if (replyAt >= 0) {
     const size_t end = static_cast<size_t>(replyAt) +
@@ -204,7 +221,7 @@ void LinePoller::Settle(uint32_t now, int replyAt) {
     Apply(meter, replyAt, received_.size() == end + kStatusPairBytes);
   }
   current_ = (current_ + 1) % meters_.size();
-  settledTick_ = now;
+  settledTick_ = lastByteTick_;
   phase_ = Phase::Resting;
 }
 
@@ -256,16 +273,26 @@ void LinePoller::Lost(const std::string& text, uint32_t now) {
   nextOpenTick_ = now + kReopenMs;
 }
 
-PolledLines::PolledLines(const ServiceConfig& config, modbus::Clock& clock, MeterEvents& events) {
+PolledLines::PolledLines(const ServiceConfig& config, modbus::Clock& clock, MeterEvents& events)
+    : clock_(clock) {
   for (size_t i = 0; i < config.lines.size(); ++i) {
     lines_.push_back(
         std::make_unique<LinePoller>(i, config.lines[i], config.intervalMs, clock, events));
+    dueTicks_.push_back(clock.GetTickCount());
   }
 }
 
 uint32_t PolledLines::Run() {
   uint32_t wait = kLongestWaitMs;
-  for (auto& line : lines_) wait = std::min(wait, line->Run());
+  for (size_t i = 0; i < lines_.size(); ++i) {
+    uint32_t now = clock_.GetTickCount();
+    if (Reached(now, dueTicks_[i])) {
+      const uint32_t next = lines_[i]->Run();
+      now = clock_.GetTickCount();
+      dueTicks_[i] = now + next;
+    }
+    wait = std::min(wait, Until(now, dueTicks_[i]));
+  }
   return wait;
 }
 

@@ -44,7 +44,9 @@ class LinePoller {
   uint32_t Open(uint32_t now);
   uint32_t Send(uint32_t now);
   uint32_t Wait(uint32_t now);
-  void Settle(uint32_t now, int replyAt);
+  // Rests the line after its exchange, then sends the next request.
+  uint32_t Rest(uint32_t now);
+  void Settle(int replyAt);
   void Apply(Meter& meter, int replyAt, bool withStatus);
   void JudgeStaleness(uint32_t now);
   void Lost(const std::string& text, uint32_t now);
@@ -73,10 +75,13 @@ class LinePoller {
 class PolledLines : public MeterSource {
  public:
   PolledLines(const ServiceConfig& config, modbus::Clock& clock, MeterEvents& events);
+  // Runs only the lines whose time has come.
   uint32_t Run() override;
 
  private:
+  modbus::Clock& clock_;
   std::vector<std::unique_ptr<LinePoller>> lines_;
+  std::vector<uint32_t> dueTicks_;
 };
 
 }  // namespace kt::service

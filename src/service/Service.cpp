@@ -69,7 +69,7 @@ void Service::OnBlock(size_t line, const measure::MeasuredBlock& block) {
   const std::string& name = config_.lines[line].name;
   if (publisher_) {
     publisher_->State(StateTopic(config_.mqtt->prefix, name, block.slaveAddress),
-                      StateJson(block, name));
+                      StateJson(block, name, wiring_.For(line, block)));
   }
   if (line < csv_.size()) csv_[line]->Write(block);
 }
@@ -98,7 +98,8 @@ void OnceCollector::OnBlock(size_t line, const measure::MeasuredBlock& block) {
   for (size_t i = 0; i < meters.size(); ++i) {
     if (meters[i].address != block.slaveAddress || printed_[line][i]) continue;
     printed_[line][i] = true;
-    out_ << StateJson(block, config_.lines[line].name) << '\n' << std::flush;
+    out_ << StateJson(block, config_.lines[line].name, WiringVerdictText(block)) << '\n'
+         << std::flush;
   }
 }
 

@@ -15,6 +15,7 @@
 #include "service/ServiceConfig.h"
 #include "service/ServiceLog.h"
 #include "service/Spool.h"
+#include "service/WiringVerdicts.h"
 
 namespace kt::service {
 
@@ -50,6 +51,7 @@ class Service : public MeterEvents {
   std::unique_ptr<Publisher> publisher_;
   std::vector<std::unique_ptr<DailyCsv>> csv_;
   std::unique_ptr<MeterSource> source_;
+  WiringVerdicts wiring_;
 };
 
 // --once: one block of every meter printed as its JSON state, one line each, then the end.

@@ -64,15 +64,6 @@ std::string Level(std::string_view prefix, std::string_view line, uint8_t addres
   return topic.append(leaf);
 }
 
-// The worst verdict of the wiring check's rows.
-workbench::Verdict WiringVerdict(const measure::MeasuredBlock& block) {
-  workbench::Verdict worst = workbench::Verdict::Normal;
-  for (const workbench::CheckRow& row : workbench::CheckWiring(block)) {
-    worst = std::max(worst, row.verdict);
-  }
-  return worst;
-}
-
 }  // namespace
 
 std::string StateTopic(std::string_view prefix, std::string_view line, uint8_t address) {
@@ -102,7 +93,16 @@ std::string IsoUtcTime(std::chrono::system_clock::time_point t) {
   return text;
 }
 
-std::string StateJson(const measure::MeasuredBlock& block, std::string_view line) {
+const char* WiringVerdictText(const measure::MeasuredBlock& block) {
+  workbench::Verdict worst = workbench::Verdict::Normal;
+  for (const workbench::CheckRow& row : workbench::CheckWiring(block)) {
+    worst = std::max(worst, row.verdict);
+  }
+  return workbench::VerdictText(worst);
+}
+
+std::string StateJson(const measure::MeasuredBlock& block, std::string_view line,
+                      std::string_view wiring) {
   std::string json = "{\"time\":" + JsonString(IsoUtcTime(block.time));
   json += ",\"line\":" + JsonString(line);
   json += ",\"address\":" + std::to_string(block.slaveAddress);
@@ -127,7 +127,7 @@ std::string StateJson(const measure::MeasuredBlock& block, std::string_view line
   } else {
     json += "null";
   }
-  json += ",\"wiring\":" + JsonString(workbench::VerdictText(WiringVerdict(block)));
+  json += ",\"wiring\":" + JsonString(wiring);
   json += '}';
   return json;
 }

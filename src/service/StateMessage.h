@@ -45,8 +45,12 @@ inline constexpr std::string_view kOffline = "offline";
 // "2026-12-10T08:15:02.250Z": the time in UTC with milliseconds.
 std::string IsoUtcTime(std::chrono::system_clock::time_point t);
 
+// The worst verdict of the wiring check's rows on `block`: "正常", "注意" or "异常".
+const char* WiringVerdictText(const measure::MeasuredBlock& block);
+
 // {"time":..., "line":..., "address":17, "ua":230.12, ..., "status":{"u1":"正常",...} or null,
-// "wiring":"正常"|"注意"|"异常"}: values in base units with their registers' decimals.
-std::string StateJson(const measure::MeasuredBlock& block, std::string_view line);
+// "wiring":`wiring`}: values in base units with their registers' decimals.
+std::string StateJson(const measure::MeasuredBlock& block, std::string_view line,
+                      std::string_view wiring);
 
 }  // namespace kt::service
