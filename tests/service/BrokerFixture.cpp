@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <thread>
 
@@ -73,6 +74,8 @@ int Child::Stop(int timeoutMs) {
 }
 
 Broker::Broker(int port, const std::string& folder) : port_(port), folder_(folder) {
+  // Started as root, mosquitto drops to its own user, which must still write its database here.
+  std::filesystem::permissions(folder_, std::filesystem::perms::all);
   std::ofstream(folder_ + "/mosquitto.conf")
       << "listener " << port_ << " 127.0.0.1\nallow_anonymous true\npersistence true\n"
       << "persistence_location " << folder_ << "/\nmax_queued_messages 0\n";
