@@ -4,6 +4,7 @@
 #include <map>
 
 #include "finder/MeterFinder.h"
+#include "serial/LineSettingsTable.h"
 #include "serial/TcpAddress.h"
 #include "service/LinePoller.h"
 
@@ -13,12 +14,19 @@ namespace {
 // The finder's tick, as the command line's --find runs it.
 constexpr uint32_t kTickMs = 10;
 
+// The finder numbers parities as the meter does (LineSettingsTable.h).
 int32_t ParityCode(serial::Parity parity) {
-  return parity == serial::Parity::Odd ? 1 : parity == serial::Parity::Even ? 2 : 0;
+  for (const serial::ParityRow& row : serial::kParityRows) {
+    if (row.parity == parity) return row.meterCode;
+  }
+  return 0;
 }
 
 serial::Parity ParityOf(int32_t code) {
-  return code == 1 ? serial::Parity::Odd : code == 2 ? serial::Parity::Even : serial::Parity::None;
+  for (const serial::ParityRow& row : serial::kParityRows) {
+    if (row.meterCode == code) return row.parity;
+  }
+  return serial::Parity::None;
 }
 
 }  // namespace

@@ -152,9 +152,12 @@ uint32_t LinePoller::Send(uint32_t now) {
   line_->SetInBufferCount(0);  // whatever came late belongs to no request of ours
   received_.clear();
   line_->SetOutput(std::vector<uint8_t>(request.begin(), request.begin() + n));
-  if (meter.asked) meter.periodMs = now - meter.lastRequestTick;
-  meter.asked = true;
-  meter.lastRequestTick = now;
+  if (!askedConfiguration_) {
+    // The meter's period is that of its blocks; a configuration read takes no block's turn.
+    if (meter.asked) meter.periodMs = now - meter.lastRequestTick;
+    meter.asked = true;
+    meter.lastRequestTick = now;
+  }
   sentTick_ = now;
   lastByteTick_ = now;
   phase_ = Phase::Waiting;
@@ -220,7 +223,8 @@ void LinePoller::Settle(int replyAt) {
                            (askedConfiguration_ ? kConfigurationRead : kMeasurementRead).count));
     Apply(meter, replyAt, received_.size() == end + kStatusPairBytes);
   }
-  current_ = (current_ + 1) % meters_.size();
+  // A meter that gave its configuration is asked for its block next.
+  if (!askedConfiguration_ || replyAt < 0) current_ = (current_ + 1) % meters_.size();
   settledTick_ = lastByteTick_;
   phase_ = Phase::Resting;
 }

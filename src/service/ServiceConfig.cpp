@@ -10,12 +10,12 @@
 #include <sstream>
 #include <string_view>
 
+#include "serial/LineSettingsTable.h"
 #include "serial/TcpAddress.h"
 
 namespace kt::service {
 namespace {
 
-constexpr std::array<int32_t, 5> kBauds = {1200, 2400, 4800, 9600, 19200};
 constexpr int kFirstMeterAddress = 1;
 constexpr int kLastMeterAddress = 247;
 constexpr int kMqttPort = 1883;
@@ -250,7 +250,9 @@ LineConfig ReadLine(const toml::table& t, const std::set<std::string>& namesSoFa
   line.port = *port;
   if (const toml::node* baud = t.get("baud")) {
     const auto* value = baud->as_integer();
-    if (value == nullptr || std::find(kBauds.begin(), kBauds.end(), value->get()) == kBauds.end()) {
+    const auto supported = [&](const serial::BaudRow& row) { return row.baudRate == value->get(); };
+    if (value == nullptr ||
+        std::none_of(serial::kBaudRows.begin(), serial::kBaudRows.end(), supported)) {
       Refuse(LineOf(*baud), "baud 必须是 1200、2400、4800、9600 或 19200",
              "baud must be 1200, 2400, 4800, 9600 or 19200");
     }
@@ -364,10 +366,11 @@ std::variant<ServiceConfig, ConfigError> ReadServiceConfig(const std::string& pa
 }
 
 std::string SettingsText(const LineConfig& line) {
-  const char* framing = line.parity == serial::Parity::Odd    ? "O,8,1"
-                        : line.parity == serial::Parity::Even ? "E,8,1"
-                                                              : "N,8,2";
-  return std::to_string(line.baud) + framing;
+  for (const serial::ParityRow& row : serial::kParityRows) {
+    if (row.parity == line.parity)
+      return std::to_string(line.baud) + std::string(row.settingsSuffix);
+  }
+  return {};
 }
 
 }  // namespace kt::service

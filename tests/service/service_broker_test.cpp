@@ -236,11 +236,11 @@ TEST_F(ServiceBrokerTest, ASilencedMeterGoesOfflineAndComesBack) {
   ASSERT_TRUE(subscriber_->WaitFor(availability("kt7340/a/9/availability", "online"), 10000))
       << Log();
   kill(quiet.pid(), SIGSTOP);
-  EXPECT_TRUE(subscriber_->WaitFor(availability("kt7340/a/9/availability", "offline"), 10000));
   const size_t before = subscriber_->On("kt7340/b/4/state").size();
+  EXPECT_TRUE(subscriber_->WaitFor(availability("kt7340/a/9/availability", "offline"), 10000));
   kill(quiet.pid(), SIGCONT);
   EXPECT_TRUE(subscriber_->WaitFor(availability("kt7340/a/9/availability", "online"), 10000));
-  // The other line went on meanwhile, and stayed online.
+  // The other line went on while this one was silent, and stayed online.
   EXPECT_GT(subscriber_->On("kt7340/b/4/state").size(), before);
   EXPECT_EQ(subscriber_->On("kt7340/b/4/availability"), std::vector<std::string>{"online"});
 }
