@@ -13,6 +13,8 @@ namespace {
 
 // The finder's tick, as the command line's --find runs it.
 constexpr uint32_t kTickMs = 10;
+// How often the log says how far the sweep is.
+constexpr uint32_t kProgressEveryMs = 15000;
 
 // The finder numbers parities as the meter does (LineSettingsTable.h).
 int32_t ParityCode(serial::Parity parity) {
@@ -52,6 +54,7 @@ bool FindMeters(ServiceConfig& config, modbus::Clock& clock, const Log& log,
   const LineConfig& first = config.lines[lineOf.begin()->second];
   finder::MeterFinder meterFinder(candidates, opener, clock,
                                   {{first.baud, ParityCode(first.parity)}, false});
+  uint32_t lastProgress = clock.GetTickCount();
   while (!meterFinder.Finished()) {
     if (stopAsked()) {
       meterFinder.Cancel();
@@ -59,6 +62,13 @@ bool FindMeters(ServiceConfig& config, modbus::Clock& clock, const Log& log,
     }
     meterFinder.Tick();
     clock.Sleep(kTickMs);
+    if (clock.GetTickCount() - lastProgress >= kProgressEveryMs) {
+      lastProgress = clock.GetTickCount();
+      const finder::FinderProgress p = meterFinder.Progress();
+      const uint64_t percent = p.probesTotal == 0 ? 0 : p.probesDone * 100 / p.probesTotal;
+      log(LogLevel::Info, "查找仪表：已完成 " + std::to_string(percent) + "%，约剩 " +
+                              std::to_string(p.remainingMs / 1000) + " 秒");
+    }
   }
   for (const finder::LineFailure& f : meterFinder.Failures()) {
     log(LogLevel::Error, "查找仪表：线路 " + config.lines[lineOf.at(f.line.portNumber)].name +
