@@ -16,23 +16,24 @@ posix='^(unistd|fcntl|termios|poll|signal|dirent|pthread|dlfcn|pwd|grp|glob|netd
 # A folder (or file), the project paths it may include ("!" before one: never, though a wider
 # path allows it). The most specific line wins; a name without a folder is the file's own.
 arrows=(
-  "src/serial               serial/"
+  "src/platform             platform/"
+  "src/serial               serial/ platform/"
   "src/modbus               modbus/ serial/"
+  "src/values               values/ modbus/ serial/"
   "src/finder               finder/ modbus/ serial/"
   "src/ui/dialog            ui/dialog/"
-  "src/ui/qt/workbench      ui/qt/ workbench/ measure/ ui/CMonitorDlg.h"
-  "src/ui/qt                ui/qt/ ui/dialog/ !ui/qt/workbench/"
-  "src/ui/win32/workbench   ui/win32/ workbench/ measure/ ui/CMonitorDlg.h ui/MainDialogTemplate.h serial/win32/WideText.h"
-  "src/ui/win32             ui/win32/ ui/dialog/ serial/win32/WideText.h ui/LocalCalendar.h !ui/win32/workbench/"
-  "src/ui/posix             ui/LocalCalendar.h"
-  "src/ui                   ui/ measure/ commands/ finder/ modbus/ serial/ !ui/qt/ !ui/win32/"
-  "src/measure              ui/ measure/ commands/ finder/ modbus/ serial/ !ui/qt/ !ui/win32/"
-  "src/commands             ui/ measure/ commands/ finder/ modbus/ serial/ !ui/qt/ !ui/win32/"
-  "src/workbench            workbench/ ui/ measure/ modbus/ serial/ !ui/dialog/ !ui/qt/ !ui/win32/"
-  "src/app/main.cpp         app/ ui/ finder/ modbus/ serial/ !ui/win32/"
-  "src/app/win32            app/ ui/ finder/ modbus/ serial/ !ui/qt/"
-  "src/app                  app/ ui/ finder/ modbus/ serial/ !ui/qt/ !ui/win32/"
-  "sim                      sim/ modbus/ serial/"
+  "src/qt/workbench         qt/ workbench/ values/ ui/CMonitorDlg.h"
+  "src/qt                   qt/ ui/dialog/ !qt/workbench/"
+  "src/win32/workbench      win32/ workbench/ values/ ui/CMonitorDlg.h ui/MainDialogTemplate.h platform/"
+  "src/win32                win32/ ui/dialog/ platform/ !win32/workbench/"
+  "src/ui                   ui/ measure/ commands/ values/ finder/ modbus/ serial/ platform/"
+  "src/measure              ui/ measure/ commands/ values/ finder/ modbus/ serial/"
+  "src/commands             ui/ measure/ commands/ values/ finder/ modbus/ serial/"
+  "src/workbench            workbench/ values/ modbus/ serial/ platform/"
+  "src/app/main.cpp         app/ ui/ finder/ modbus/ serial/ qt/"
+  "src/app/win32            app/ ui/ finder/ modbus/ serial/ platform/ win32/"
+  "src/app                  app/ ui/ values/ finder/ modbus/ serial/"
+  "sim                      sim/ modbus/ serial/ platform/"
 )
 
 # Sets `allowed` to the arrows of a file: those of the longest folder (or the file) holding it.
@@ -81,8 +82,8 @@ while IFS= read -r hit; do
   fi
   if [[ $bracket == "<" ]]; then
     if [[ $inc =~ $qt ]]; then
-      [[ $file == src/ui/qt/* || $file == src/app/main.cpp ]] ||
-        report "$where" "<$inc>: Qt only in src/ui/qt and src/app/main.cpp"
+      [[ $file == src/qt/* || $file == src/app/main.cpp ]] ||
+        report "$where" "<$inc>: Qt only in src/qt and src/app/main.cpp"
     elif [[ $inc =~ $windows ]]; then
       ((in_win32)) || report "$where" "<$inc>: a Windows header outside a win32/ folder"
     elif [[ $inc =~ $posix ]]; then

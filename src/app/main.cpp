@@ -9,13 +9,13 @@
 #include "app/Environment.h"
 #include "app/StartUp.h"
 #include "modbus/Clock.h"
+#include "qt/MonitorIcon.h"
+#include "qt/QtTranslations.h"
+#include "qt/QtWindowHost.h"
+#include "qt/workbench/RecordingTab.h"
+#include "qt/workbench/WorkbenchWindow.h"
 #include "serial/SerialLine.h"
 #include "ui/CMonitorDlg.h"
-#include "ui/qt/MonitorIcon.h"
-#include "ui/qt/QtTranslations.h"
-#include "ui/qt/QtWindowHost.h"
-#include "ui/qt/workbench/RecordingTab.h"
-#include "ui/qt/workbench/WorkbenchWindow.h"
 
 namespace {
 

@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "measure/MeasurementBlock.h"
 #include "modbus/Buffers.h"
 #include "modbus/Clock.h"
 #include "serial/LineSettingsTable.h"
@@ -16,9 +15,10 @@
 #include "serial/SerialError.h"
 #include "ui/CFindMeterDlg.h"
 #include "ui/LinkStatus.h"
-#include "ui/MonitorListener.h"
 #include "ui/PortListSource.h"
 #include "ui/dialog/Dialog.h"
+#include "values/MeasurementBlock.h"
+#include "values/MonitorListener.h"
 
 namespace kt::ui {
 
@@ -135,19 +135,19 @@ class CMonitorDlg : public Dialog {
   modbus::Clock& Clock() const { return m_clock; }
 
   // ---- Observers: none by default; they only watch ----
-  void AddListener(MonitorListener& listener);
-  void RemoveListener(MonitorListener& listener);
+  void AddListener(values::MonitorListener& listener);
+  void RemoveListener(values::MonitorListener& listener);
   // Reports the latest read (its bytes are the first `received` of the receive buffer) and
   // what the search for the reply from `address` with `function` and `length` found there.
-  void NotifyReadTaken(ReadSource source, int16_t received, uint8_t address, uint8_t function,
-                       int16_t length);
+  void NotifyReadTaken(values::ReadSource source, int16_t received, uint8_t address,
+                       uint8_t function, int16_t length);
   // Reads the serial input and drops it, telling observers what was dropped.
   void DiscardPendingInput();
   // Tells observers what a discard dropped; a good reply to the latest poll request, whose reply
   // no read took yet (a late one), is told to them as that reply, read by the poll (the link
   // status, which a later request may await now, is left as it is).
   void NotifyInputDiscarded(std::span<const uint8_t> bytes);
-  void NotifyPortEvent(PortEventKind kind, const std::string& detail);
+  void NotifyPortEvent(values::PortEventKind kind, const std::string& detail);
 
   // ---- Polling helpers (src/measure) ----
   // Bytes the latest poll tick's read took into the receive buffer.
@@ -217,8 +217,8 @@ class CMonitorDlg : public Dialog {
 
   // `shown` was scaled with `scale`; `statusPos` is where the status pair stands in the receive
   // buffer, or -1 without one.
-  void NotifyBlockDecoded(const std::array<measure::ShownValue, measure::kShownValueCount>& shown,
-                          const measure::ScaleFactors& scale, int statusPos);
+  void NotifyBlockDecoded(const std::array<values::ShownValue, values::kShownValueCount>& shown,
+                          const values::ScaleFactors& scale, int statusPos);
 
   // Selects the Monitor state's port number, then opens it (OpenSelectedPort); throws
   // serial::SerialError when the port refuses.
@@ -246,7 +246,7 @@ class CMonitorDlg : public Dialog {
   bool m_shownAlarming = false;
   bool m_shownMeasurementsStale = false;
   bool m_shownLimitStatusStale = false;
-  std::vector<MonitorListener*> m_listeners;
+  std::vector<values::MonitorListener*> m_listeners;
   bool m_tickRefusalReported = false;  // the latest tick ended in a reported refusal
   bool m_refusalBoxOpen = false;       // a refusal message box is open; ticks wait for it
   // What kReopenTimer is opening again: the device that was lost, or the port refused at the

@@ -9,10 +9,10 @@
 #include "PixelCount.h"
 #include "RecordingDialog.h"
 #include "modbus/Clock.h"
+#include "qt/QtWindowHost.h"
 #include "serial/SerialControl.h"
 #include "ui/CMonitorDlg.h"
 #include "ui/MainDialogIds.h"
-#include "ui/qt/QtWindowHost.h"
 
 namespace kt::ui::qt::test {
 namespace {

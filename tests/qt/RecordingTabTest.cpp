@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <string>
 
-#include "measure/MeasuredBlock.h"
-#include "ui/qt/workbench/RecordingTab.h"
+#include "qt/workbench/RecordingTab.h"
+#include "values/MeasuredBlock.h"
 
 namespace kt::ui::qt {
 namespace {
@@ -27,14 +27,14 @@ TEST(RecordingTab, RecordsToTheEnvironmentsBytesAndShowsAVanishedFile) {
   workbench::CsvRecorder recorder;
   RecordingTab tab(recorder);
   ASSERT_EQ(tab.StartRecording(path), QString());
-  recorder.Write(measure::MeasuredBlock{});
+  recorder.Write(values::MeasuredBlock{});
   tab.Refresh();
   EXPECT_TRUE(fs::exists(fs::path(path)));
   EXPECT_EQ(fs::directory_iterator(dir)->path().filename().string(), "rec-\xE9t\xE9.csv");
   EXPECT_EQ(Label(tab, "recordRows"), QStringLiteral("1"));
 
   fs::remove(fs::path(path));
-  recorder.Write(measure::MeasuredBlock{});
+  recorder.Write(values::MeasuredBlock{});
   tab.Refresh();
   EXPECT_EQ(Label(tab, "recordRows"), QStringLiteral("1"));
   EXPECT_TRUE(Label(tab, "recordMessage").startsWith(QStringLiteral("记录已停止：")));
@@ -48,10 +48,10 @@ TEST(RecordingTab, RecordsToTheEnvironmentsBytesAndShowsAVanishedFile) {
   EXPECT_EQ(Label(tab, "recordMessage"), QString());
 
   // Chosen again: the tab says the rows go after the file's own, which stay.
-  recorder.Write(measure::MeasuredBlock{});
+  recorder.Write(values::MeasuredBlock{});
   const auto before = fs::file_size(dir / "记录.csv");
   ASSERT_EQ(tab.StartRecording(chosen), QString());
-  recorder.Write(measure::MeasuredBlock{});
+  recorder.Write(values::MeasuredBlock{});
   EXPECT_GT(fs::file_size(dir / "记录.csv"), before);
   EXPECT_EQ(Label(tab, "recordMessage"), QStringLiteral("记录追加在已有文件的末尾，原有内容保留"));
 }

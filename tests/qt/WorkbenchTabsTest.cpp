@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "ShownTrendTab.h"
-#include "ui/qt/workbench/PhasorView.h"
-#include "ui/qt/workbench/WiringTab.h"
+#include "qt/workbench/PhasorView.h"
+#include "qt/workbench/WiringTab.h"
 
 namespace kt::ui::qt {
 namespace {
@@ -198,7 +198,7 @@ TEST(TrendTab, SpanAndThinningKeepTheWindowAndItsPeaks) {
   SimulatedBlocks meter;
   tab.SetPaused(true);
   for (int n = 0; n < 7200; ++n) {
-    measure::MeasuredBlock b = meter.At(kStart + n * 500ms);
+    values::MeasuredBlock b = meter.At(kStart + n * 500ms);
     if (n == 3001) b[Quantity::PhaseVoltageA] = 300.0;  // one short swell
     tab.AddBlock(b);
   }
@@ -259,7 +259,7 @@ TEST(TrendTab, AValueAxisKeepsItsScaleUntilTheDataLeavesOrShrinksWithinIt) {
   ShownTrendTab tab;
   tab.SetSpan(1min);
   SimulatedBlocks meter;
-  measure::MeasuredBlock b = meter.At(kStart);
+  values::MeasuredBlock b = meter.At(kStart);
   const auto add = [&](int n, double volts) {
     b.time = kStart + n * 1s;
     b[Quantity::PhaseVoltageA] = b[Quantity::PhaseVoltageB] = b[Quantity::PhaseVoltageC] = volts;

@@ -16,10 +16,10 @@
 #include <vector>
 
 #include "PtyPeer.h"
+#include "platform/posix/UniqueFd.h"
 #include "serial/SerialError.h"
 #include "serial/SerialErrorText.h"
 #include "serial/SerialLine.h"
-#include "serial/posix/UniqueFd.h"
 
 using namespace kt::serial;
 using Bytes = std::vector<uint8_t>;
@@ -90,8 +90,8 @@ class TcpEnd : public Peer {
   sockaddr_in address_{};
 
  private:
-  UniqueFd listener_;
-  UniqueFd client_;
+  kt::platform::UniqueFd listener_;
+  kt::platform::UniqueFd client_;
 };
 
 // Opens `line` on `device`, whatever its port number.
@@ -238,14 +238,14 @@ class SilentServer : public TcpEnd {
  public:
   SilentServer() : TcpEnd(0) {
     for (int i = 0; i < 4; ++i) {  // connections nobody accepts
-      UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+      kt::platform::UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
       ::connect(fd.get(), Address(), sizeof address_);
       fillers_.push_back(std::move(fd));
     }
   }
 
  private:
-  std::vector<UniqueFd> fillers_;
+  std::vector<kt::platform::UniqueFd> fillers_;
 };
 
 }  // namespace
@@ -291,7 +291,7 @@ TEST(LineOnTcp, AServerThatDoesNotAnswerHoldsUpNeitherOpeningNorWriting) {
 // (256 bytes at 1200 bit/s with parity take over 2 s).
 TEST(LineOnTcp, AFrameWrittenWhileConnectingGoesOutOnceConnected) {
   TcpEnd server(0);
-  UniqueFd filler(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  kt::platform::UniqueFd filler(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
   ASSERT_EQ(::connect(filler.get(), server.Address(), sizeof server.address_), 0);
   SerialLine line{3000};
   line.SetSettings("1200E,8,1");

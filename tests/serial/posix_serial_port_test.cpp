@@ -21,10 +21,10 @@
 #include "TermiosExpectations.h"
 #include "modbus/FindFrame.h"
 #include "modbus/SerialInput.h"
+#include "platform/posix/UniqueFd.h"
 #include "serial/PosixSerialPort.h"
 #include "serial/SerialError.h"
 #include "serial/SerialErrorText.h"
-#include "serial/posix/UniqueFd.h"
 
 using namespace kt::serial;
 using namespace kt::serial::testing;

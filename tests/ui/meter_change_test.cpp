@@ -101,9 +101,9 @@ const PathCase kPaths[] = {
 };
 
 // Each block's phase A texts, with the address it came from.
-struct ShownBlocks : kt::ui::MonitorListener {
+struct ShownBlocks : kt::values::MonitorListener {
   explicit ShownBlocks(MainDialogHarness& harness) : h(harness) {}
-  void OnBlockDecoded(const kt::measure::MeasuredBlock& block) override {
+  void OnBlockDecoded(const kt::values::MeasuredBlock& block) override {
     seen.push_back({block.slaveAddress,
                     {h.Text(main_ids::kPhaseVoltageABox), h.Text(main_ids::kCurrentABox)}});
   }

@@ -20,10 +20,10 @@ namespace ids = kt::ui::main_ids;
 namespace {
 
 // The port events as "kind detail".
-class PortEvents : public kt::ui::MonitorListener {
+class PortEvents : public kt::values::MonitorListener {
  public:
   std::vector<std::string> seen;
-  void OnPortEvent(const kt::ui::PortEvent& event) override {
+  void OnPortEvent(const kt::values::PortEvent& event) override {
     static constexpr const char* kKind[] = {"未打开", "已打开", "已断开", "已重新打开", "受阻"};
     seen.push_back(std::string(kKind[static_cast<int>(event.kind)]) + " " + event.detail);
   }

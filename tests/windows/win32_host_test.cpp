@@ -12,7 +12,7 @@
 #include "commands/AddrDialogIds.h"
 #include "commands/AddrDialogTemplate.h"
 #include "commands/MeterSetDialogTemplate.h"
-#include "serial/win32/WideText.h"
+#include "platform/win32/WideText.h"
 #include "ui/CommSetDialogIds.h"
 #include "ui/CommSetDialogTemplate.h"
 #include "ui/FindMeterDialogIds.h"
@@ -20,12 +20,12 @@
 #include "ui/MainDialogIds.h"
 #include "ui/MainDialogTemplate.h"
 #include "ui/dialog/Dialog.h"
-#include "ui/win32/Win32WindowHost.h"
+#include "win32/Win32WindowHost.h"
 
 namespace {
 
 using namespace kt::ui;
-using kt::serial::win32::Utf8FromWide;
+using kt::platform::win32::Utf8FromWide;
 using kt::ui::win32::Win32WindowHost;
 
 constexpr unsigned kStepTimer = 77;

@@ -11,6 +11,7 @@
 #include <set>
 #include <string>
 
+#include "platform/win32/WideText.h"
 #include "serial/LineSettings.h"
 #include "serial/LineSettingsTable.h"
 #include "serial/PortList.h"
@@ -19,7 +20,6 @@
 #include "serial/SerialErrorText.h"
 #include "serial/SerialLine.h"
 #include "serial/win32/ComLine.h"
-#include "serial/win32/WideText.h"
 
 using namespace kt::serial;
 using namespace kt::serial::win32;

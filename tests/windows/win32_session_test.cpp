@@ -22,20 +22,20 @@
 #include "app/win32/Win32StartUpWorkbench.h"
 #include "commands/MeterSetDialogIds.h"
 #include "modbus/Clock.h"
-#include "serial/win32/WideText.h"
+#include "platform/win32/WideText.h"
 #include "sim/SimulatedLine.h"
 #include "ui/CMonitorDlg.h"
 #include "ui/MainDialogIds.h"
-#include "ui/win32/Win32WindowHost.h"
-#include "ui/win32/workbench/WorkbenchWindow.h"
+#include "win32/Win32WindowHost.h"
+#include "win32/workbench/WorkbenchWindow.h"
 #include "workbench/CsvRecorder.h"
 #include "workbench/RecordFile.h"
 
 namespace {
 
 using namespace kt::ui::main_ids;
-using kt::serial::win32::Utf8FromWide;
-using kt::serial::win32::WideFromUtf8;
+using kt::platform::win32::Utf8FromWide;
+using kt::platform::win32::WideFromUtf8;
 using kt::ui::win32::Win32WindowHost;
 
 constexpr uint8_t kAddress = 7;
@@ -247,7 +247,7 @@ TEST(WindowsSession, MonitorsAndConfiguresTheSimulatedMeterThroughWindowMessages
        },
        [&] {
          EXPECT_EQ(GetWindow(workbench.Handle(), GW_OWNER), main);
-         EXPECT_EQ(kt::serial::win32::WideFromUtf8(workbench.Recorder().Path()), csv.wstring());
+         EXPECT_EQ(kt::platform::win32::WideFromUtf8(workbench.Recorder().Path()), csv.wstring());
          EXPECT_EQ(Text(main, kSlaveAddressEdit), "0");
          Type(main, kSlaveAddressEdit, "7");
          Click(main, kRunButton);

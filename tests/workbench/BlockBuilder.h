@@ -9,13 +9,13 @@
 #include <utility>
 #include <vector>
 
-#include "measure/MeasuredBlock.h"
+#include "values/MeasuredBlock.h"
 
 namespace kt::workbench::testing {
 
-using measure::MeasuredBlock;
-using measure::Quantity;
-using measure::WiringMode;
+using values::MeasuredBlock;
+using values::Quantity;
+using values::WiringMode;
 
 class BlockBuilder {
  public:
@@ -84,7 +84,7 @@ class BlockBuilder {
     const bool threeWire = mode_ == WiringMode::ThreePhaseThreeWireUnbalanced ||
                            mode_ == WiringMode::ThreePhaseThreeWireBalanced;
     for (int n = 0; n < 3; ++n) {
-      const auto& phase = kt::measure::kPhaseQuantities[static_cast<std::size_t>(n)];
+      const auto& phase = kt::values::kPhaseQuantities[static_cast<std::size_t>(n)];
       const std::complex<double> element = threeWire ? u_[n] - u_[1] : u_[n];
       const std::complex<double> power = element * std::conj(i_[n]);
       const double apparent = std::abs(power);

@@ -12,7 +12,7 @@
 #include <numbers>
 #include <vector>
 
-#include "measure/MeasuredBlock.h"
+#include "values/MeasuredBlock.h"
 
 namespace kt::workbench::testing {
 
@@ -55,8 +55,8 @@ struct Fault {
   std::array<bool, 3> reversedVoltage{};      // that input's PT (three-wire: A's or C's) reversed
 };
 
-inline measure::MeasuredBlock SiteBlock(const Site& s, const Fault& f, measure::WiringMode mode) {
-  using measure::Quantity;
+inline values::MeasuredBlock SiteBlock(const Site& s, const Fault& f, values::WiringMode mode) {
+  using values::Quantity;
   constexpr double kDeg = std::numbers::pi / 180.0;
   constexpr std::array<double, 3> kAngle = {0.0, -120.0, 120.0};
   const std::array<double, 3> supply = {1 + s.supplyUnbalance, 1.0, 1 - s.supplyUnbalance};
@@ -110,15 +110,15 @@ inline measure::MeasuredBlock SiteBlock(const Site& s, const Fault& f, measure::
                va = static_cast<double>(s.pt) * s.ct / 5.0;
   const auto round = [](double v, double step) { return std::round(v / step) * step; };
 
-  measure::MeasuredBlock b;
+  values::MeasuredBlock b;
   b.wiringMode = static_cast<uint8_t>(mode);
   b.ptRatio = s.pt;
   b.ctRatio = s.ct;
-  const bool threeWireMode = mode == measure::WiringMode::ThreePhaseThreeWireUnbalanced ||
-                             mode == measure::WiringMode::ThreePhaseThreeWireBalanced;
+  const bool threeWireMode = mode == values::WiringMode::ThreePhaseThreeWireUnbalanced ||
+                             mode == values::WiringMode::ThreePhaseThreeWireBalanced;
   double pSum = 0, qSum = 0, sSum = 0;
   for (int p = 0; p < 3; ++p) {
-    const auto& phase = kt::measure::kPhaseQuantities[static_cast<std::size_t>(p)];
+    const auto& phase = kt::values::kPhaseQuantities[static_cast<std::size_t>(p)];
     b[phase.voltage] = round(std::abs(terminal[p] - neutral) * s.pt, volt);
     b[phase.current] = round(rms(in[p]) * s.ct, amp);
     Complex v = terminal[p] - neutral;

@@ -14,8 +14,8 @@
 #include "workbench/WiringText.h"
 
 using namespace kt::workbench;
-using kt::measure::Quantity;
-using kt::measure::WiringMode;
+using kt::values::Quantity;
+using kt::values::WiringMode;
 using kt::workbench::testing::BlockBuilder;
 using kt::workbench::testing::RowsText;
 

@@ -13,7 +13,7 @@
 #include "workbench/WiringCheck.h"
 
 using namespace kt::workbench;
-using kt::measure::WiringMode;
+using kt::values::WiringMode;
 using kt::workbench::testing::Fault;
 using kt::workbench::testing::HasRow;
 using kt::workbench::testing::Holds;

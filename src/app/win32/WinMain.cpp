@@ -9,11 +9,11 @@
 #include "app/win32/ResourceIds.h"
 #include "app/win32/Win32StartUpWorkbench.h"
 #include "modbus/Clock.h"
+#include "platform/win32/WideText.h"
 #include "serial/SerialLine.h"
-#include "serial/win32/WideText.h"
-#include "ui/win32/Win32WindowHost.h"
-#include "ui/win32/WindowsApi.h"
-#include "ui/win32/workbench/WorkbenchWindow.h"
+#include "win32/Win32WindowHost.h"
+#include "win32/WindowsApi.h"
+#include "win32/workbench/WorkbenchWindow.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ std::vector<std::string> Arguments() {
   LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
   std::vector<std::string> args;
   for (int i = 1; wide != nullptr && i < count; ++i) {
-    args.push_back(kt::serial::win32::Utf8FromWide(wide[i]));
+    args.push_back(kt::platform::win32::Utf8FromWide(wide[i]));
   }
   if (wide != nullptr) LocalFree(wide);
   return args;

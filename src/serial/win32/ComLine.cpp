@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "serial/win32/WideText.h"
+#include "platform/win32/WideText.h"
 
 namespace kt::serial::win32 {
 

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/WideText.h"
 #include "serial/ComPortList.h"
 #include "serial/PortList.h"
-#include "serial/win32/WideText.h"
 
 namespace kt::serial {
 namespace {
