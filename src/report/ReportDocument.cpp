@@ -26,6 +26,8 @@ header.title table { width: 100%; }
 td.value { text-align: right; white-space: nowrap; min-width: 5.5em; }
 td.alarm { color: #d02020; font-weight: bold; }
 td.mark { white-space: nowrap; font-weight: bold; }
+table.summary td, table.check td:first-child { white-space: nowrap; }
+table.summary td:nth-child(3) { white-space: normal; }
 .columns, .figures { display: flex; gap: 8px; align-items: flex-start; }
 .trends { display: flex; flex-wrap: wrap; width: 350px; }
 .caption { width: 100%; margin: 0; }
