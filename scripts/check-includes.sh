@@ -29,9 +29,10 @@ arrows=(
   "src/measure              ui/ measure/ commands/ finder/ modbus/ serial/ !ui/qt/ !ui/win32/"
   "src/commands             ui/ measure/ commands/ finder/ modbus/ serial/ !ui/qt/ !ui/win32/"
   "src/workbench            workbench/ ui/ measure/ modbus/ serial/ !ui/dialog/ !ui/qt/ !ui/win32/"
-  "src/app/main.cpp         app/ ui/ finder/ modbus/ serial/ !ui/win32/"
-  "src/app/win32            app/ ui/ finder/ modbus/ serial/ !ui/qt/"
-  "src/app                  app/ ui/ finder/ modbus/ serial/ !ui/qt/ !ui/win32/"
+  "src/report               report/ workbench/ ui/ measure/ modbus/ serial/ !ui/dialog/ !ui/qt/ !ui/win32/"
+  "src/app/main.cpp         app/ ui/ finder/ modbus/ serial/ measure/ report/ !ui/win32/"
+  "src/app/win32            app/ ui/ finder/ modbus/ serial/ measure/ report/ !ui/qt/"
+  "src/app                  app/ ui/ finder/ modbus/ serial/ measure/ report/ !ui/qt/ !ui/win32/"
   "sim                      sim/ modbus/ serial/"
 )
 

@@ -70,11 +70,11 @@ class MeterReader {
 
   // The reply's position in Received(), or -1 with why not in `reason`.
   int16_t Read(uint8_t address, modbus::RegisterBlock registers) {
-    const int16_t n =
-        modbus::BuildReadRequest(request_, address, registers.start, registers.count);
+    const int16_t n = modbus::BuildReadRequest(request_, address, registers.start, registers.count);
     const int16_t length = modbus::ReadReplyLength(registers.count);
     const modbus::ExchangeLine line{
-        port_, clock_,
+        port_,
+        clock_,
         [this](std::span<const uint8_t> frame) {
           port_.SetOutput(std::vector<uint8_t>(frame.begin(), frame.end()));
         },
@@ -87,8 +87,8 @@ class MeterReader {
     const modbus::ExchangeResult result =
         modbus::BlockingExchange(line, request_, receive_, address, params);
     received_ = result.received;
-    const modbus::ReplyVerdict verdict = modbus::CheckReply(
-        Received(), address, modbus::kReadHoldingRegisters, length);
+    const modbus::ReplyVerdict verdict =
+        modbus::CheckReply(Received(), address, modbus::kReadHoldingRegisters, length);
     link_.ReplyJudged(verdict);
     reason = modbus::DescribeReply(verdict);
     return result.position;
@@ -123,13 +123,14 @@ std::string ReadOne(const ReportRequest& request, uint8_t address, serial::Seria
   const std::string who = "地址 " + std::to_string(address) + " 的仪表";
   const int16_t config = reader.Read(address, regs::kConfigurationRead);
   if (config < 0) return who + "没有应答配置读取（" + reader.reason + "）";
-  const modbus::MeterConfiguration c = modbus::DecodeConfiguration(
-      reader.Received().subspan(static_cast<size_t>(config) + 3).first<modbus::kConfigurationDataBytes>());
-  const measure::ScaleFactors scale{
-      c.ptRatio, c.ctRatio, c.powerMultiplierFlag ? 4 : 1,
-      static_cast<int32_t>(c.energyExponent < ui::kPowerOfTen.size()
-                               ? ui::kPowerOfTen[c.energyExponent]
-                               : 1)};
+  const modbus::MeterConfiguration c =
+      modbus::DecodeConfiguration(reader.Received()
+                                      .subspan(static_cast<size_t>(config) + 3)
+                                      .first<modbus::kConfigurationDataBytes>());
+  const measure::ScaleFactors scale{c.ptRatio, c.ctRatio, c.powerMultiplierFlag ? 4 : 1,
+                                    static_cast<int32_t>(c.energyExponent < ui::kPowerOfTen.size()
+                                                             ? ui::kPowerOfTen[c.energyExponent]
+                                                             : 1)};
 
   report::MeterSettings& settings = read.meter.settings;
   settings = {request.port, request.baudRate, request.parity, false, 0, request.ctSecondaryA};
@@ -146,11 +147,12 @@ std::string ReadOne(const ReportRequest& request, uint8_t address, serial::Seria
     const int16_t at = reader.Read(address, regs::kMeasurementRead);
     if (at < 0) continue;
     const auto bytes = reader.Received();
-    measure::MeasuredBlock block = measure::ToMeasuredBlock(
-        bytes.data() + at + 3, scale, c.wiringMode, address, now());
+    measure::MeasuredBlock block =
+        measure::ToMeasuredBlock(bytes.data() + at + 3, scale, c.wiringMode, address, now());
     // The status pair follows the reply directly and ends the read.
     const size_t statusAt = static_cast<size_t>(at) + measure::kBlockReplyLength;
-    if (statusAt + 2 == bytes.size()) block.status = measure::StatusPair{bytes[statusAt], bytes[statusAt + 1]};
+    if (statusAt + 2 == bytes.size())
+      block.status = measure::StatusPair{bytes[statusAt], bytes[statusAt + 1]};
     block.pollPeriodMs = kReportBlockIntervalMs;
     read.trend->Append(block);
     read.meter.block = block;

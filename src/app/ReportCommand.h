@@ -14,15 +14,15 @@
 namespace kt::app {
 
 struct ReportRequest {
-  int32_t port = 0;                 // --port N, required
-  std::vector<uint8_t> addresses;   // --address A[,A...], required, 1..247 each, no repeats
-  std::string out{};  // --out FILE; empty: the default name, never an old file
-  std::string site{};  // --site, --panel, --engineer: the title block
+  int32_t port = 0;                // --port N, required
+  std::vector<uint8_t> addresses;  // --address A[,A...], required, 1..247 each, no repeats
+  std::string out{};               // --out FILE; empty: the default name, never an old file
+  std::string site{};              // --site, --panel, --engineer: the title block
   std::string panel{};
   std::string engineer{};
-  int32_t baudRate = 9600;          // --baud, one of the supported rates
-  int32_t parity = 0;               // --parity N|O|E
-  double ctSecondaryA = 5;          // --ct-secondary 5|1
+  int32_t baudRate = 9600;  // --baud, one of the supported rates
+  int32_t parity = 0;       // --parity N|O|E
+  double ctSecondaryA = 5;  // --ct-secondary 5|1
 };
 
 // Blocks read from each meter, this far apart; the trend charts show them.

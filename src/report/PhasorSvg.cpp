@@ -40,10 +40,10 @@ std::string Arrow(const char* label, double reach, double angleDeg, workbench::R
   if (reach > kArrowLength) {
     const double back = reach - kArrowLength;
     const double spread = std::atan2(kArrowHalfWidth, back) / kDegree;
-    svg += "<polygon points=\"" + Xy(tip) + " " + Xy(At(std::hypot(back, kArrowHalfWidth),
-                                                          angleDeg + spread)) +
-           " " + Xy(At(std::hypot(back, kArrowHalfWidth), angleDeg - spread)) + "\" fill=\"" +
-           stroke + "\"/>";
+    svg += "<polygon points=\"" + Xy(tip) + " " +
+           Xy(At(std::hypot(back, kArrowHalfWidth), angleDeg + spread)) + " " +
+           Xy(At(std::hypot(back, kArrowHalfWidth), angleDeg - spread)) + "\" fill=\"" + stroke +
+           "\"/>";
   }
   const Point text = At(reach + kLabelGap, angleDeg);
   svg += "<text x=\"" + SvgNumber(text.x) + "\" y=\"" + SvgNumber(text.y + 4) +
@@ -63,8 +63,8 @@ std::string PhasorSvg(const workbench::PhasorDiagram& diagram) {
   for (size_t p = 0; p < diagram.voltages.size(); ++p) {
     if (!diagram.measured[p]) continue;
     const workbench::Rgb colour = workbench::PhaseColour(static_cast<int>(p));
-    const char* voltage = diagram.lineVoltages ? workbench::kElementVoltageLabels[p]
-                                               : workbench::kVoltageLabels[p];
+    const char* voltage =
+        diagram.lineVoltages ? workbench::kElementVoltageLabels[p] : workbench::kVoltageLabels[p];
     svg += Arrow(voltage, kPhasorRadius * diagram.voltages[p].length, diagram.voltages[p].angleDeg,
                  colour, false);
     svg += Arrow(workbench::kCurrentLabels[p],

@@ -25,9 +25,9 @@ struct ReportTitle {
 struct MeterSettings {
   int32_t portNumber = 1;
   int32_t baudRate = 9600;
-  int32_t parity = 0;           // 0 none, 1 odd, 2 even
-  bool accuracyKnown = false;   // the class register was read
-  uint8_t accuracyClass = 0;    // 0: class 0.5, non-zero: class 0.2 (as the meter reports it)
+  int32_t parity = 0;          // 0 none, 1 odd, 2 even
+  bool accuracyKnown = false;  // the class register was read
+  uint8_t accuracyClass = 0;   // 0: class 0.5, non-zero: class 0.2 (as the meter reports it)
   double ctSecondaryA = workbench::kDefaultCtSecondaryA;  // the CTs' rated secondary, 5 A or 1 A
   double nominalHz = workbench::kDefaultNominalHz;        // what the wiring check judges against
 };

@@ -61,8 +61,8 @@ std::string DefaultReportFileName(const ReportTitle& title) {
   std::string site = title.site.empty() ? "现场" : title.site;
   for (char& c : site) {
     const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || byte == 0x7F || std::string_view(kForbiddenInFileNames).find(c) !=
-                                           std::string_view::npos) {
+    if (byte < 0x20 || byte == 0x7F ||
+        std::string_view(kForbiddenInFileNames).find(c) != std::string_view::npos) {
       c = '_';
     }
   }

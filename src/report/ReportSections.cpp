@@ -46,8 +46,8 @@ bool ThreeWire(uint8_t wiringMode) {
 }
 
 std::vector<workbench::CheckRow> CheckRows(const ReportMeter& meter) {
-  return workbench::CheckWiring(meter.block, workbench::kWiringThresholds,
-                                meter.settings.nominalHz, meter.settings.ctSecondaryA);
+  return workbench::CheckWiring(meter.block, workbench::kWiringThresholds, meter.settings.nominalHz,
+                                meter.settings.ctSecondaryA);
 }
 
 std::string SettingsTable(const ReportMeter& meter) {
@@ -61,22 +61,19 @@ std::string SettingsTable(const ReportMeter& meter) {
   html += Fact("PT 变比", std::to_string(b.ptRatio));
   html += Fact("CT 变比", std::to_string(b.ctRatio));
   html += Fact(workbench::kCtSecondaryChoice.label, AmpsText(s.ctSecondaryA));
-  html += Fact("精度等级", !s.accuracyKnown            ? kNotRead
-                           : s.accuracyClass != 0 ? "0.2级"
-                                                  : "0.5级");
+  html += Fact("精度等级", !s.accuracyKnown ? kNotRead : s.accuracyClass != 0 ? "0.2级" : "0.5级");
   html += Fact("数据时间", ReportTimeText(b.time));
   return html + "</table>";
 }
 
 std::string Figures(const ReportMeter& meter) {
   std::string html = "<div class=\"figures\"><div class=\"phasor-box\">" +
-                     PhasorSvg(workbench::MakePhasorDiagram(meter.block)) +
-                     "<p class=\"note\">" + workbench::kPhasorLegendLines + "</p></div>";
+                     PhasorSvg(workbench::MakePhasorDiagram(meter.block)) + "<p class=\"note\">" +
+                     workbench::kPhasorLegendLines + "</p></div>";
   const std::string trend =
       meter.trend != nullptr ? TrendSvg(*meter.trend, ThreeWire(meter.block.wiringMode)) : "";
-  html += "<div class=\"trends\"><p class=\"caption\">最近 " +
-          std::to_string(kTrendSpan.count()) + " 分钟趋势</p>" +
-          (trend.empty() ? "<p class=\"note\">无趋势数据</p>" : trend) + "</div>";
+  html += "<div class=\"trends\"><p class=\"caption\">最近 " + std::to_string(kTrendSpan.count()) +
+          " 分钟趋势</p>" + (trend.empty() ? "<p class=\"note\">无趋势数据</p>" : trend) + "</div>";
   return html + "</div><p class=\"note\">" + workbench::kPhasorNote + "</p>";
 }
 
@@ -108,15 +105,16 @@ std::string TitleSection(const ReportTitle& title) {
 
 std::string SummarySection(const std::vector<ReportMeter>& meters) {
   namespace ids = ui::main_ids;
-  std::string html = "<section class=\"summary\"><h2>总览</h2><table class=\"summary\">"
-                     "<tr><th>地址</th><th>名称</th><th>接线结论</th><th>总有功功率</th>"
-                     "<th>总功率因数</th></tr>";
+  std::string html =
+      "<section class=\"summary\"><h2>总览</h2><table class=\"summary\">"
+      "<tr><th>地址</th><th>名称</th><th>接线结论</th><th>总有功功率</th>"
+      "<th>总功率因数</th></tr>";
   for (const ReportMeter& meter : meters) {
     const OverallVerdict overall = Overall(CheckRows(meter));
     html += "<tr><td>" + std::to_string(meter.block.slaveAddress) + "</td><td>" +
-            HtmlEscaped(MeterName(meter)) + "</td><td style=\"color:" +
-            HexColour(workbench::VerdictColour(overall.verdict)) + "\">" +
-            HtmlEscaped(overall.text) + "</td><td>" +
+            HtmlEscaped(MeterName(meter)) +
+            "</td><td style=\"color:" + HexColour(workbench::VerdictColour(overall.verdict)) +
+            "\">" + HtmlEscaped(overall.text) + "</td><td>" +
             HtmlEscaped(ShownText(meter.block, ids::kActivePowerTotalBox)) + "</td><td>" +
             HtmlEscaped(ShownText(meter.block, ids::kPowerFactorTotalBox)) + "</td></tr>";
   }

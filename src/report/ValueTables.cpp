@@ -26,7 +26,8 @@ struct GridRow {
 constexpr std::array<const char*, 4> kColumns = {kTotalColumn, kColumnA, kColumnB, kColumnC};
 
 constexpr GridRow kGridRows[] = {
-    {kPhaseVoltage, {kPhaseVoltageTotalBox, kPhaseVoltageABox, kPhaseVoltageBBox, kPhaseVoltageCBox}},
+    {kPhaseVoltage,
+     {kPhaseVoltageTotalBox, kPhaseVoltageABox, kPhaseVoltageBBox, kPhaseVoltageCBox}},
     {kLineVoltage, {kLineVoltageMeanBox, kLineVoltageCABox, kLineVoltageABBox, kLineVoltageBCBox}},
     {kCurrent, {kCurrentTotalBox, kCurrentABox, kCurrentBBox, kCurrentCBox}},
     {kActivePower, {kActivePowerTotalBox, kActivePowerABox, kActivePowerBBox, kActivePowerCBox}},

@@ -33,10 +33,11 @@ OverallVerdict Overall(const std::vector<workbench::CheckRow>& rows) {
 
 std::string WiringSection(const std::vector<workbench::CheckRow>& rows) {
   const OverallVerdict overall = Overall(rows);
-  std::string html = "<p class=\"verdict\"" + Coloured(overall.verdict) +
-                     "><b>接线结论：</b>" + HtmlEscaped(overall.text) + "</p>";
+  std::string html = "<p class=\"verdict\"" + Coloured(overall.verdict) + "><b>接线结论：</b>" +
+                     HtmlEscaped(overall.text) + "</p>";
   html += "<table class=\"check\"><tr>";
-  for (const char* column : workbench::kWiringColumns) html += "<th>" + std::string(column) + "</th>";
+  for (const char* column : workbench::kWiringColumns)
+    html += "<th>" + std::string(column) + "</th>";
   html += "</tr>";
   for (const workbench::CheckRow& row : rows) {
     html += "<tr><td>" + HtmlEscaped(row.name) + "</td><td class=\"mark\"" + Coloured(row.verdict) +

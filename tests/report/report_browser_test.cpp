@@ -51,16 +51,17 @@ fs::path PrintedReport(const std::string& name, const std::vector<uint8_t>& addr
     healthy.seed = a;
     if (a != 5) line.AddMeter(healthy);
   }
-  app::ReportRequest request{1, addresses, (folder / "report.html").string(),
-                             "城东变电站 <A&B>", "2号进线柜", "张工"};
+  app::ReportRequest request{
+      1, addresses, (folder / "report.html").string(), "城东变电站 <A&B>", "2号进线柜", "张工"};
   std::string out, err;
-  EXPECT_EQ(app::RunReport(request, line, clock, std::chrono::system_clock::now, out, err), 0) << err;
+  EXPECT_EQ(app::RunReport(request, line, clock, std::chrono::system_clock::now, out, err), 0)
+      << err;
   const fs::path pdf = folder / "report.pdf";
-  const std::string command = "timeout 90 chromium --headless --no-sandbox --disable-gpu "
-                              "--no-pdf-header-footer --user-data-dir='" +
-                              (folder / "profile").string() + "' --print-to-pdf='" + pdf.string() +
-                              "' 'file://" + (folder / "report.html").string() +
-                              "' >/dev/null 2>&1 </dev/null";
+  const std::string command =
+      "timeout 90 chromium --headless --no-sandbox --disable-gpu "
+      "--no-pdf-header-footer --user-data-dir='" +
+      (folder / "profile").string() + "' --print-to-pdf='" + pdf.string() + "' 'file://" +
+      (folder / "report.html").string() + "' >/dev/null 2>&1 </dev/null";
   EXPECT_EQ(std::system(command.c_str()), 0) << command;
   return pdf;
 }
@@ -97,7 +98,8 @@ TEST_F(ReportInBrowser, SummaryThenOneA4PagePerMeter) {
   EXPECT_TRUE(Has(info, "Pages:           4")) << info;
   EXPECT_TRUE(Has(info, "(A4)")) << info;
   const std::string summary = PageText(pdf, 1);
-  for (const char* part : {"电能表接线检查报告", "总览", "仪表 5", "仪表 9", "仪表 17", "运行平台"}) {
+  for (const char* part :
+       {"电能表接线检查报告", "总览", "仪表 5", "仪表 9", "仪表 17", "运行平台"}) {
     EXPECT_TRUE(Has(summary, part)) << part << "\n" << summary;
   }
   EXPECT_FALSE(Has(summary, "客户签字")) << summary;

@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <numbers>
-#include <cstdio>
 #include <sstream>
 
 #include "MainDialogHarness.h"
@@ -50,7 +50,8 @@ struct ReportRun {
 
 ReportRun RunReport(app::ReportRequest request, sim::SimulatedLine& line, modbus::Clock& clock) {
   ReportRun run{};
-  run.status = app::RunReport(request, line, clock, [] { return kNow; }, run.out, run.err);
+  run.status = app::RunReport(
+      request, line, clock, [] { return kNow; }, run.out, run.err);
   return run;
 }
 
@@ -60,16 +61,17 @@ std::string Between(const std::string& text, const std::string& begin, const std
   const size_t start = text.find(begin, from);
   if (start == std::string::npos) return "";
   const size_t stop = text.find(end, start + begin.size());
-  return stop == std::string::npos ? "" : text.substr(start + begin.size(), stop - start - begin.size());
+  return stop == std::string::npos ? ""
+                                   : text.substr(start + begin.size(), stop - start - begin.size());
 }
 
 // The angle of the phasor drawn as `label`, from its line's ends in the SVG.
 double DrawnAngle(const std::string& svg, const std::string& label) {
   const std::string line = Between(svg, "data-phasor=\"" + label + "\"", "/>");
   double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-  EXPECT_EQ(std::sscanf(line.c_str(), " x1=\"%lf\" y1=\"%lf\" x2=\"%lf\" y2=\"%lf\"", &x1, &y1,
-                        &x2, &y2),
-            4)
+  EXPECT_EQ(
+      std::sscanf(line.c_str(), " x1=\"%lf\" y1=\"%lf\" x2=\"%lf\" y2=\"%lf\"", &x1, &y1, &x2, &y2),
+      4)
       << label << ": " << line;
   return std::atan2(y1 - y2, x2 - x1) * 180 / std::numbers::pi;  // SVG's y grows downwards
 }
@@ -127,7 +129,8 @@ TEST(ReportCommand, MeterNotAnsweringWritesNothingAndSaysWhich) {
   sim::SimulatedLine line(clock, ReversedB(1));
   const auto path = std::filesystem::path(::testing::TempDir()) / "report-missing.html";
   std::filesystem::remove(path);
-  const ReportRun run = RunReport({.port = 1, .addresses = {1, 3}, .out = path.string()}, line, clock);
+  const ReportRun run =
+      RunReport({.port = 1, .addresses = {1, 3}, .out = path.string()}, line, clock);
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, "地址 3 的仪表没有应答配置读取（无应答），未生成报告\n");
   EXPECT_FALSE(std::filesystem::exists(path));

@@ -22,17 +22,17 @@ TEST(HtmlEscaped, EachCharacterJustInsideAndOutsideItsEdge) {
     std::string in, out;
   } kCases[] = {
       {"A<&\"'>b", "A&lt;&amp;&quot;&#39;&gt;b"},
-      {"\t\n ~", "\t\n ~"},                                        // kept
-      {std::string("\x1f\x7f", 2), "\xEF\xBF\xBD\xEF\xBF\xBD"},   // control characters
+      {"\t\n ~", "\t\n ~"},                                      // kept
+      {std::string("\x1f\x7f", 2), "\xEF\xBF\xBD\xEF\xBF\xBD"},  // control characters
       {std::string("\0", 1), "\xEF\xBF\xBD"},
-      {"配电柜 \xF0\x9F\x94\x8C", "配电柜 \xF0\x9F\x94\x8C"},      // 3- and 4-byte UTF-8
-      {"\xC2\xA0", "\xC2\xA0"},                                    // lowest 2-byte lead
-      {"\xC0\xAF", "\xEF\xBF\xBD\xEF\xBF\xBD"},                   // overlong
-      {"\xED\x9F\xBF", "\xED\x9F\xBF"},                            // last before the surrogates
-      {"\xED\xA0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},   // a surrogate
-      {"\xF4\x8F\xBF\xBF", "\xF4\x8F\xBF\xBF"},                    // U+10FFFF
+      {"配电柜 \xF0\x9F\x94\x8C", "配电柜 \xF0\x9F\x94\x8C"},    // 3- and 4-byte UTF-8
+      {"\xC2\xA0", "\xC2\xA0"},                                  // lowest 2-byte lead
+      {"\xC0\xAF", "\xEF\xBF\xBD\xEF\xBF\xBD"},                  // overlong
+      {"\xED\x9F\xBF", "\xED\x9F\xBF"},                          // last before the surrogates
+      {"\xED\xA0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},  // a surrogate
+      {"\xF4\x8F\xBF\xBF", "\xF4\x8F\xBF\xBF"},                  // U+10FFFF
       {"\xF4\x90\x80\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},  // beyond it
-      {"\xE4\xB8", "\xEF\xBF\xBD\xEF\xBF\xBD"},                   // cut short at the end
+      {"\xE4\xB8", "\xEF\xBF\xBD\xEF\xBF\xBD"},  // cut short at the end
   };
   for (const auto& c : kCases) EXPECT_EQ(HtmlEscaped(c.in), c.out) << c.in;
 }
