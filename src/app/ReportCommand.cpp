@@ -166,7 +166,7 @@ std::string ReadOne(const ReportRequest& request, uint8_t address, serial::Seria
 
 // The default name, or with "-2", "-3", ... before ".html" while a file has the name.
 std::string FreeDefaultName(const report::ReportTitle& title) {
-  const std::string name = report::DefaultReportFileName(title);
+  std::string name = report::DefaultReportFileName(title);
   const auto exists = [](const std::string& path) {
     std::error_code ignored;
     return std::filesystem::exists(std::filesystem::path(std::u8string(path.begin(), path.end())),
@@ -175,7 +175,7 @@ std::string FreeDefaultName(const report::ReportTitle& title) {
   if (!exists(name)) return name;
   const std::string stem = name.substr(0, name.size() - std::string_view(".html").size());
   for (int n = 2;; ++n) {
-    const std::string next = stem + "-" + std::to_string(n) + ".html";
+    std::string next = stem + "-" + std::to_string(n) + ".html";
     if (!exists(next)) return next;
   }
 }
