@@ -26,6 +26,11 @@ namespace {
 
 constexpr auto kNow = std::chrono::system_clock::time_point(std::chrono::hours(24 * 20600 + 12));
 
+// A UTF-8 name as a path on every platform.
+std::filesystem::path Utf8Path(const std::string& name) {
+  return std::u8string(name.begin(), name.end());
+}
+
 std::string FileText(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   std::stringstream text;
@@ -143,15 +148,16 @@ TEST(ReportCommand, DefaultNameNeverReplacesAnOldReport) {
   const auto previous = std::filesystem::current_path();
   std::filesystem::current_path(folder);
   const std::string old = "报告-1_2号站-2026-05-27.html";
-  std::ofstream(old) << "earlier";
+  std::ofstream(Utf8Path(old)) << "earlier";
   modbus::VirtualClock clock;
   sim::SimulatedLine line(clock, ReversedB(1));
   const ReportRun run = RunReport({.port = 1, .addresses = {1}, .site = "1/2号站"}, line, clock);
   std::filesystem::current_path(previous);
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, "报告-1_2号站-2026-05-27-2.html\n");
-  EXPECT_EQ(FileText(folder / old), "earlier");
-  EXPECT_NE(FileText(folder / "报告-1_2号站-2026-05-27-2.html").find("1/2号站"), std::string::npos);
+  EXPECT_EQ(FileText(folder / Utf8Path(old)), "earlier");
+  EXPECT_NE(FileText(folder / Utf8Path("报告-1_2号站-2026-05-27-2.html")).find("1/2号站"),
+            std::string::npos);
 }
 
 class LatestBlock : public ui::MonitorListener {
