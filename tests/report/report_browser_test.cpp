@@ -32,36 +32,34 @@ bool Has(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
 }
 
-// Writes the report of the meters at `addresses` (5 with B's CT reversed, the others healthy)
-// and prints it to PDF; the PDF's path.
+// Prints the report of the meters at `addresses` (5 with B's CT reversed, the others healthy)
+// to PDF; the PDF's path.
 fs::path PrintedReport(const std::string& name, const std::vector<uint8_t>& addresses) {
   const fs::path folder = fs::path(::testing::TempDir()) / ("report-browser-" + name);
   fs::remove_all(folder);
-  fs::create_directories(folder);
   modbus::VirtualClock clock;
   sim::MeterConfig faulty;
   faulty.address = 5;
-  faulty.ptRatio = 100;
-  faulty.ctRatio = 40;
   faulty.load.wiringFaults.reversedCt[1] = true;
   sim::SimulatedLine line(clock, faulty);
   for (uint8_t a : addresses) {
     sim::MeterConfig healthy;
     healthy.address = a;
     healthy.seed = a;
-    if (a != 5) line.AddMeter(healthy);
+    if (a != faulty.address) line.AddMeter(healthy);
   }
-  app::ReportRequest request{
-      1, addresses, (folder / "report.html").string(), "城东变电站 <A&B>", "2号进线柜", "张工"};
+  fs::create_directories(folder);
+  const fs::path html = folder / "report.html", pdf = folder / "report.pdf";
   std::string out, err;
-  EXPECT_EQ(app::RunReport(request, line, clock, std::chrono::system_clock::now, out, err), 0)
+  EXPECT_EQ(app::RunReport({1, addresses, html.string(), "城东变电站 <A&B>", "2号进线柜"}, line,
+                           clock, std::chrono::system_clock::now, out, err),
+            0)
       << err;
-  const fs::path pdf = folder / "report.pdf";
   const std::string command =
       "timeout 90 chromium --headless --no-sandbox --disable-gpu "
       "--no-pdf-header-footer --user-data-dir='" +
       (folder / "profile").string() + "' --print-to-pdf='" + pdf.string() + "' 'file://" +
-      (folder / "report.html").string() + "' >/dev/null 2>&1 </dev/null";
+      html.string() + "' >/dev/null 2>&1 </dev/null";
   EXPECT_EQ(std::system(command.c_str()), 0) << command;
   return pdf;
 }

@@ -63,12 +63,10 @@ const ReportTitle kTitle{"A<&\"'>站", "1# 柜", "张工 & 李工", {}};
 TEST(ReportHtml, OneMeterTitleAndPageWithoutSummary) {
   const std::string html = ReportHtml({kTitle, {{"", {}, Block(7, 3.9e6), nullptr, "请求 5"}}});
   EXPECT_EQ(Count(html, "A&lt;&amp;&quot;&#39;&gt;站"), 2u);  // title block and page head
-  EXPECT_EQ(Count(html, "张工 &amp; 李工"), 1u);
   EXPECT_EQ(html.find("A<&"), std::string::npos);
   EXPECT_NE(html.find("<th>运行平台</th><td>" KT7340_PLATFORM "</td>"), std::string::npos);
   EXPECT_EQ(Count(html, "<section class=\"meter\">"), 1u);
   EXPECT_EQ(Count(html, "class=\"summary\""), 0u);
-  EXPECT_NE(html.find("<h2>仪表 7<"), std::string::npos);
   // 3.9 MW total, as the main dialog's unit choice writes it; the alarm in red.
   EXPECT_NE(html.find("data-box=\"" + std::to_string(ui::main_ids::kActivePowerTotalBox) +
                       "\">3.9000 MW<"),
@@ -81,7 +79,6 @@ TEST(ReportHtml, OneMeterTitleAndPageWithoutSummary) {
     EXPECT_EQ(html.find(outside), std::string::npos) << outside;
   }
   EXPECT_EQ(Count(html, "http"), Count(html, "xmlns=\"http://www.w3.org/2000/svg\""));
-  EXPECT_EQ(Count(html, "<svg class=\"phasor\""), 1u);
   EXPECT_NE(html.find("无趋势数据"), std::string::npos);
 }
 
