@@ -239,7 +239,12 @@ int RunReport(const ReportRequest& request, serial::SerialControl& port, modbus:
   }
   std::vector<ReadMeter> meters(request.addresses.size());
   for (size_t i = 0; i < meters.size(); ++i) {
-    const std::string why = ReadOne(request, request.addresses[i], port, clock, now, meters[i]);
+    std::string why;
+    try {
+      why = ReadOne(request, request.addresses[i], port, clock, now, meters[i]);
+    } catch (const serial::SerialError& e) {  // the device went away meanwhile
+      why = ui::PortText(request.port) + "：" + serial::SerialErrorText(e);
+    }
     if (!why.empty()) {
       port.SetPortOpen(false);
       err += why + "，未生成报告\n";

@@ -48,8 +48,8 @@ constexpr char kForbiddenInFileNames[] = "/\\:*?\"<>|";
 
 std::string ReportHtml(const Report& report) {
   std::string html =
-      "<!DOCTYPE html>\n<html lang=\"zh-CN\">\n<head>\n<meta charset=\"utf-8\">\n<title>"
-      "电能表接线检查报告</title>\n";
+      "<!DOCTYPE html>\n<html lang=\"zh-CN\">\n<head>\n<meta charset=\"utf-8\">\n<title>" +
+      std::string(kReportTitle) + "</title>\n";
   html += kStyle;
   html += "</head>\n<body>\n" + TitleSection(report.title) + "\n";
   if (report.meters.size() > 1) html += SummarySection(report.meters) + "\n";

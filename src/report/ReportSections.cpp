@@ -26,7 +26,6 @@
 namespace kt::report {
 namespace {
 
-constexpr char kReportTitle[] = "电能表接线检查报告";
 constexpr char kNotRead[] = "未读到";
 
 std::string Fact(const char* label, const std::string& escapedValue) {

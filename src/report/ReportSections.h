@@ -10,6 +10,8 @@
 
 namespace kt::report {
 
+inline constexpr char kReportTitle[] = "电能表接线检查报告";
+
 // "2026-12-10 08:30:05" in local time.
 std::string ReportTimeText(std::chrono::system_clock::time_point t);
 // The meter's name, else "仪表 <address>".
