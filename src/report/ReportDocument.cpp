@@ -29,12 +29,14 @@ td.mark { white-space: nowrap; font-weight: bold; }
 table.summary td, table.check td:first-child { white-space: nowrap; }
 table.summary td:nth-child(3) { white-space: normal; }
 .columns, .figures { display: flex; gap: 8px; align-items: flex-start; }
-.trends { display: flex; flex-wrap: wrap; width: 350px; }
+.trends { display: flex; flex-wrap: wrap; width: 330px; }
+svg.phasor { width: 190px; height: 190px; }
+svg.trend { width: 160px; height: 94px; }
 .caption { width: 100%; margin: 0; }
 p { margin: 2px 0; }
 p.verdict { font-size: 10pt; }
 p.note { color: #555; font-size: 7.5pt; }
-p.signature { margin-top: 10px; }
+p.signature { margin-top: 6px; }
 .signature .blank { display: inline-block; width: 38mm; border-bottom: 1px solid #000;
   margin: 0 6mm 0 1mm; }
 section.summary + section.meter, section.meter + section.meter { break-before: page; }

@@ -32,7 +32,8 @@ bool Has(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
 }
 
-// Prints the report of the meters at `addresses` (5 with B's CT reversed, the others healthy)
+// Prints the report of the meters at `addresses` (5 with B's CT reversed; 17 with the longest
+// page, A's and B's currents swapped, unbalanced and distorted; the others healthy)
 // to PDF; the PDF's path.
 fs::path PrintedReport(const std::string& name, const std::vector<uint8_t>& addresses) {
   const fs::path folder = fs::path(::testing::TempDir()) / ("report-browser-" + name);
@@ -46,6 +47,12 @@ fs::path PrintedReport(const std::string& name, const std::vector<uint8_t>& addr
     sim::MeterConfig healthy;
     healthy.address = a;
     healthy.seed = a;
+    if (a == 17) {
+      healthy.load.wiringFaults.swapFirst = 0;
+      healthy.load.wiringFaults.swapSecond = 1;
+      healthy.load.wiringFaults.thirdHarmonicPercent = 60;
+      healthy.load.wiringFaults.unbalancePercent = 30;
+    }
     if (a != faulty.address) line.AddMeter(healthy);
   }
   fs::create_directories(folder);
@@ -80,11 +87,11 @@ class ReportInBrowser : public ::testing::Test {
 
 // A meter's page whole on one sheet: its head, values, verdict, the phasor's labels (SVG text),
 // the trend charts and, last on the page, the signature line.
-void ExpectMeterPage(const std::string& text, const std::string& meter, bool faulty) {
+void ExpectMeterPage(const std::string& text, const std::string& meter, const char* verdict) {
   EXPECT_TRUE(Has(text, meter)) << text;
   EXPECT_TRUE(Has(text, "城东变电站 <A&B>")) << text;
   EXPECT_TRUE(Has(text, "C相/BC线")) << text;
-  EXPECT_TRUE(Has(text, faulty ? "B相电流互感器" : "各项检查均正常")) << text;
+  EXPECT_TRUE(Has(text, verdict)) << text;
   for (const char* label : {"Ua", "Ib", "Ic", "总功率因数", "通讯计数", "客户签字"}) {
     EXPECT_TRUE(Has(text, label)) << label << "\n" << text;
   }
@@ -101,9 +108,9 @@ TEST_F(ReportInBrowser, SummaryThenOneA4PagePerMeter) {
     EXPECT_TRUE(Has(summary, part)) << part << "\n" << summary;
   }
   EXPECT_FALSE(Has(summary, "客户签字")) << summary;
-  ExpectMeterPage(PageText(pdf, 2), "仪表 5", true);
-  ExpectMeterPage(PageText(pdf, 3), "仪表 9", false);
-  ExpectMeterPage(PageText(pdf, 4), "仪表 17", false);
+  ExpectMeterPage(PageText(pdf, 2), "仪表 5", "B相电流互感器接反");
+  ExpectMeterPage(PageText(pdf, 3), "仪表 9", "各项检查均正常");
+  ExpectMeterPage(PageText(pdf, 4), "仪表 17", "A、B相电流互换");
 }
 
 TEST_F(ReportInBrowser, OneMeterWithItsTitleOnOnePage) {
@@ -111,7 +118,7 @@ TEST_F(ReportInBrowser, OneMeterWithItsTitleOnOnePage) {
   EXPECT_TRUE(Has(Output("pdfinfo '" + pdf.string() + "'"), "Pages:           1"));
   const std::string text = PageText(pdf, 1);
   EXPECT_TRUE(Has(text, "电能表接线检查报告")) << text;
-  ExpectMeterPage(text, "仪表 5", true);
+  ExpectMeterPage(text, "仪表 5", "B相电流互感器接反");
 }
 
 }  // namespace
