@@ -35,10 +35,9 @@ void RunMonitorWindows(CMonitorApp& app, StartUpWorkbench& workbench,
                        const StartUpRequests& requests, std::function<std::string()> portDevice) {
   app.onMainDialog = [&workbench, requests,
                       portDevice = std::move(portDevice)](ui::CMonitorDlg& dialog) {
-    dialog.m_portDeviceName = portDevice;
-    dialog.m_exitQuestion = [&workbench] {
-      return std::string(workbench.Recording() ? kRecordingExitQuestion : "");
-    };
+    dialog.SetPortDeviceName(portDevice);
+    dialog.SetExitQuestion(
+        [&workbench] { return std::string(workbench.Recording() ? kRecordingExitQuestion : ""); });
     // The workbench observes the main dialog from its start, so its log holds every frame even
     // when it is opened later.
     workbench.Attach(dialog);

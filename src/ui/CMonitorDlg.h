@@ -70,9 +70,23 @@ class CMonitorDlg : public Dialog {
   bool LendPortToFinder(int32_t portNumber);
   void TakeBackPortFromFinder();
   bool m_portLentToFinder = false;
+
+  // ---- What the program around the dialog gives it, before it runs ----
   // The device the open (or lost) port stands for, as the serial control resolved it; empty:
   // the device the port number names now.
-  std::function<std::string()> m_portDeviceName;
+  void SetPortDeviceName(std::function<std::string()> deviceName) {
+    m_portDeviceName = std::move(deviceName);
+  }
+  // What the workbench button opens; without one the button does nothing.
+  void SetOpenWorkbench(std::function<void()> open) { m_onOpenWorkbench = std::move(open); }
+  // What to ask before the dialog ends by any way out (Escape, the close box, "退  出", Enter
+  // with a valid address): the text of a Yes/No question, or "" to end without one. The
+  // application knows what may be lost.
+  void SetExitQuestion(std::function<std::string()> question) {
+    m_exitQuestion = std::move(question);
+  }
+  // The device of the port, for the link status.
+  std::string DeviceOfPort() const;
 
   // ---- Framework entry points ----
   bool OnInitDialog() override;
@@ -104,11 +118,6 @@ class CMonitorDlg : public Dialog {
   void OnSetParameters();
   // The workbench button: calls m_onOpenWorkbench when a front end has set it.
   void OnOpenWorkbench();
-  std::function<void()> m_onOpenWorkbench;
-  // What to ask before the dialog ends by any way out (Escape, the close box, "退  出", Enter
-  // with a valid address): the text of a Yes/No question, or "" to end without one. Set by the
-  // application, which knows what may be lost.
-  std::function<std::string()> m_exitQuestion;
 
   // ---- Shared helpers of the handlers ----
   // Poll timer off / on again with the poll period.
@@ -230,8 +239,6 @@ class CMonitorDlg : public Dialog {
   void TryReopenPort();
   // The link status and the observers learn why the port is not open.
   void RefusalSeen(const serial::SerialError& refusal);
-  // The device of the port, for the link status.
-  std::string DeviceOfPort() const;
   bool StaleSince(bool seen, uint32_t tick) const;
 
   modbus::Clock& m_clock;
@@ -254,6 +261,9 @@ class CMonitorDlg : public Dialog {
   enum class PortRetry { None, Lost, Refused };
   PortRetry m_portRetry = PortRetry::None;
   std::string m_refusalTold;  // the latest refusal the observers were told of
+  std::function<std::string()> m_portDeviceName;
+  std::function<void()> m_onOpenWorkbench;
+  std::function<std::string()> m_exitQuestion;
 };
 
 }  // namespace kt::ui

@@ -192,7 +192,7 @@ TEST_F(StartUpTest, TheEnvironmentsRequestsRunOnceTheMainDialogRuns) {
     std::string device;
     host.ScriptModal(kTemplateId, [&](Dialog& d) {
       before = workbench.calls;
-      device = static_cast<kt::ui::CMonitorDlg&>(d).m_portDeviceName();
+      device = static_cast<kt::ui::CMonitorDlg&>(d).DeviceOfPort();
       for (const auto& job : workbench.later) job();
       host.PressEscape(d);
     });

@@ -34,7 +34,7 @@ class StartRefusedPortTest : public MainDialogTest {
   StartRefusedPortTest() {
     beforeInit = [this](kt::ui::CMonitorDlg& d) {
       d.AddListener(events);
-      d.m_portDeviceName = [] { return std::string("/dev/ttyUSB0"); };
+      d.SetPortDeviceName([] { return std::string("/dev/ttyUSB0"); });
     };
   }
   void Refuse(SerialErrorKind kind, int systemError = 0) {

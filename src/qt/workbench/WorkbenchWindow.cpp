@@ -71,7 +71,7 @@ WorkbenchWindow::WorkbenchWindow(QWidget* parent)
 void WorkbenchWindow::Attach(CMonitorDlg& dialog) {
   dialog.AddListener(log_);
   dialog.AddListener(blocks_);
-  dialog.m_onOpenWorkbench = [this] { ShowBeside(); };
+  dialog.SetOpenWorkbench([this] { ShowBeside(); });
 }
 
 void WorkbenchWindow::ShowBeside() {

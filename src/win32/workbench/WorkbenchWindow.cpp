@@ -180,7 +180,7 @@ void WorkbenchWindow::Attach(CMonitorDlg& dialog, MainWindow mainWindow) {
   mainWindow_ = std::move(mainWindow);
   dialog.AddListener(log_);
   dialog.AddListener(blocks_);
-  dialog.m_onOpenWorkbench = [this] { ShowBeside(); };
+  dialog.SetOpenWorkbench([this] { ShowBeside(); });
 }
 
 void WorkbenchWindow::SubscribeBlocks(workbench::BlockFanOut::Consumer consumer) {
