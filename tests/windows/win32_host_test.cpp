@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "StepScript.h"
 #include "commands/AddrDialogIds.h"
 #include "commands/AddrDialogTemplate.h"
 #include "commands/MeterSetDialogTemplate.h"
@@ -37,7 +38,13 @@ class ProbeDialog : public Dialog {
  public:
   using Step = std::function<void(ProbeDialog&)>;
   ProbeDialog(WindowHost& host, const DialogTemplate& t, std::vector<Step> steps)
-      : Dialog(host, t), steps_(std::move(steps)) {}
+      : Dialog(host, t) {
+    for (Step& step : steps) {
+      script_.Then(
+          "step " + std::to_string(script_.Size() + 1), [] { return true; },
+          [this, step = std::move(step)] { step(*this); });
+    }
+  }
 
   bool OnInitDialog() override {
     Dialog::OnInitDialog();
@@ -49,9 +56,9 @@ class ProbeDialog : public Dialog {
       ++ticks[timerId];
       return;
     }
-    if (next_ < steps_.size()) {
-      steps_[next_++](*this);
-    } else {
+    if (auto act = script_.Poll(static_cast<int64_t>(GetTickCount64()))) {
+      act();
+    } else if (script_.Done()) {
       EndDialog(IDOK);
     }
   }
@@ -76,8 +83,7 @@ class ProbeDialog : public Dialog {
   std::map<unsigned, int> ticks;
 
  private:
-  std::vector<Step> steps_;
-  size_t next_ = 0;
+  kt::testing::StepScript script_;
 };
 
 std::string Lower(const std::wstring& w) {
