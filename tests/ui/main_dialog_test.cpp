@@ -8,11 +8,9 @@
 #include <memory>
 
 #include "MainDialogHarness.h"
-#include "app/CMonitorApp.h"
 #include "modbus/RequestFrames.h"
 #include "sim/SimulatedLine.h"
 #include "ui/CMonitorDlg.h"
-#include "ui/CommSetDialogIds.h"
 #include "ui/MainDialogIds.h"
 
 using kt::serial::SerialError;
@@ -441,30 +439,6 @@ TEST_F(MonitorSimTest, ClosingWhilePollingStopsTheTimerAndClosesThePort) {
   const size_t sent = line->Written().size();
   host.RunFor(2000);
   EXPECT_EQ(line->Written().size(), sent);
-}
-
-TEST_F(MonitorSimTest, StartUpThroughTheApplication) {
-  AttachMeter();
-  kt::app::CMonitorApp app(host, port, clock);
-  host.ScriptModal(kt::ui::comm_set_ids::kTemplateId,
-                   [&](kt::ui::Dialog& d) { host.Click(d, kt::ui::IDOK); });
-  std::string info, run, address;
-  host.ScriptModal(kTemplateId, [&](kt::ui::Dialog& d) {
-    info = host.Control(d, kInformationBox).text;
-    run = host.Control(d, kRunButton).text;
-    address = host.Control(d, kSlaveAddressEdit).text;
-    host.Type(d, kSlaveAddressEdit, "1");
-    host.Click(d, kRunButton);
-    host.RunFor(2500);
-    EXPECT_NE(host.Control(d, kPhaseVoltageABox).text, "");
-    host.PressEscape(d);
-  });
-  EXPECT_FALSE(app.InitInstance());
-  EXPECT_EQ(info, "串行口: 1 \r\n\r\n波特率: 9600 \r\n\r\n校验位:无校验");
-  EXPECT_EQ(run, "运行");
-  EXPECT_EQ(address, "0");
-  EXPECT_EQ(line->Settings(), "9600N,8,2");
-  EXPECT_FALSE(line->GetPortOpen());
 }
 
 }  // namespace
