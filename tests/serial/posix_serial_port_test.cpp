@@ -47,12 +47,6 @@ int16_t WaitForCount(SerialControl& port, int16_t n) {
   return count;
 }
 
-Bytes AllByteValues() {
-  Bytes b(256);
-  for (int i = 0; i < 256; ++i) b[i] = static_cast<uint8_t>(i);
-  return b;
-}
-
 class PortOnPty : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -105,20 +99,6 @@ TEST_F(PortOnPty, SettingsChangedWhileOpenApplyAtOnceAndARefusedTextChangesNothi
   }
   ExpectLineExceptParityEnable(pty.SlaveTermios(), kOdd2400);
   EXPECT_TRUE(port.GetPortOpen());
-}
-
-TEST_F(PortOnPty, EveryByteValuePassesBothWaysUnchanged) {
-  OpenAsAtStartUp();
-  const Bytes all = AllByteValues();
-
-  pty.Send(all);
-  ASSERT_EQ(WaitForCount(port, 256), 256);
-  EXPECT_EQ(port.GetInput(), all);
-  EXPECT_EQ(port.GetInBufferCount(), 0);
-
-  port.SetOutput(all);
-  EXPECT_EQ(pty.ReadUntil(256), all);
-  EXPECT_EQ(pty.UnreadAtMaster(), 0);  // nothing echoed or added
 }
 
 TEST_F(PortOnPty, AReplyInTwoPiecesIsTakenInTwoReads) {
