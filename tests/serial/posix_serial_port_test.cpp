@@ -143,6 +143,7 @@ TEST_F(PortOnPty, ASecondOpenerIsRefusedUntilTheFirstLetsGo) {
     // As root the lock refuses it, otherwise already the exclusive open does.
     EXPECT_TRUE(e.systemError() == EWOULDBLOCK || e.systemError() == EBUSY) << e.systemError();
     EXPECT_NE(std::string(e.what()).find(pty.Path()), std::string::npos);
+    EXPECT_NE(SerialErrorText(e).find("（设备正被使用）"), std::string::npos) << SerialErrorText(e);
   }
   EXPECT_FALSE(other.GetPortOpen());
 

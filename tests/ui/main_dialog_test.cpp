@@ -79,31 +79,7 @@ TEST_F(MonitorDialogTest, LineSettingsAndPollPeriods) {
   }
 }
 
-TEST_F(MonitorDialogTest, RefusedPortIsReportedAndTheDialogStillUsable) {
-  port.refuseOpen = SerialError(kt::serial::SerialFault{
-      .kind = SerialErrorKind::PortInUse, .device = "/dev/ttyS0", .systemError = EBUSY});
-  port.keepRefusingOpen = true;
-  auto& d = Open();
-  ASSERT_EQ(host.Messages().size(), 1u);
-  const std::string& msg = host.Messages()[0].text;
-  EXPECT_NE(msg.find("/dev/ttyS0"), std::string::npos);
-  EXPECT_NE(msg.find("（设备正被使用）"), std::string::npos) << msg;
-  EXPECT_FALSE(port.open);
-  // The steps after the refusal on the port itself are skipped; the rest still happens.
-  EXPECT_EQ(port.calls.back(), "PortOpen=1");
-  // Retried every second while it stays refused: no box repeats it.
-  EXPECT_EQ(d.m_pollState, 0);
-  EXPECT_EQ(Text(kInformationBox), "串行口: 1 \r\n\r\n波特率: 9600 \r\n\r\n校验位:无校验");
-  // Polling on a closed port echoes the request and sends nothing.
-  host.Type(d, kSlaveAddressEdit, "1");
-  host.Click(d, kRunButton);
-  host.RunFor(1000);
-  EXPECT_TRUE(port.written.empty());
-  const Bytes config = ReadRequest(1, 0x0300, 19);
-  EXPECT_EQ(Text(kSendEcho), kt::modbus::EchoText(std::span(config).first(8)));
-  EXPECT_EQ(host.Messages().size(), 1u);
-}
-
+// (A port refused at the start: start_refused_port_test.)
 TEST_F(MonitorDialogTest, RunAndStop) {
   auto& d = Open();
   host.Type(d, kSlaveAddressEdit, "7");
