@@ -34,6 +34,8 @@ class Peer {
   // Called once the line is open: a server takes the connection here.
   virtual void Accept() {}
   virtual void Send(const Bytes& bytes) = 0;
+  // The first `n` bytes from the line (bounded against hanging); nothing may follow them.
+  virtual Bytes ReceiveExactly(size_t n) = 0;
   virtual void Close() = 0;
 };
 
@@ -41,6 +43,11 @@ class PtyEnd : public Peer {
  public:
   std::string Device() const override { return pty_.Path(); }
   void Send(const Bytes& bytes) override { pty_.Send(bytes); }
+  Bytes ReceiveExactly(size_t n) override {
+    const Bytes got = pty_.ReadUntil(n);
+    EXPECT_EQ(pty_.UnreadAtMaster(), 0) << "echoed or added";
+    return got;
+  }
   void Close() override { pty_.Close(); }
 
  private:
@@ -77,6 +84,16 @@ class TcpEnd : public Peer {
   void Close() override {
     client_.reset();
     listener_.reset();
+  }
+  Bytes ReceiveExactly(size_t n) override {
+    Bytes got;
+    for (int i = 0; i < 300 && got.size() < n; ++i) {
+      pollfd p{client_.get(), POLLIN, 0};
+      if (::poll(&p, 1, 10) <= 0) continue;
+      const Bytes piece = Receive();
+      got.insert(got.end(), piece.begin(), piece.end());
+    }
+    return got;
   }
   // What came from the line so far.
   Bytes Receive() {
@@ -189,6 +206,18 @@ TEST_P(LineOnBothTransports, InputLengthBoundsOneReadAndAZeroCountEmptiesTheQueu
   line.SetInBufferCount(0);
   EXPECT_EQ(line.GetInBufferCount(), 0);
   EXPECT_TRUE(line.GetInput().empty());
+}
+
+TEST_P(LineOnBothTransports, EveryByteValuePassesBothWaysUnchanged) {
+  Bytes all(256);
+  for (size_t i = 0; i < all.size(); ++i) all[i] = static_cast<uint8_t>(i);
+  peer->Send(all);
+  for (int i = 0; i < 300 && line.GetInBufferCount() < 256; ++i) ::usleep(10000);
+  ASSERT_EQ(line.GetInBufferCount(), 256);
+  EXPECT_EQ(line.GetInput(), all);
+  EXPECT_EQ(line.GetInBufferCount(), 0);
+  line.SetOutput(all);
+  EXPECT_EQ(peer->ReceiveExactly(all.size()), all);
 }
 
 INSTANTIATE_TEST_SUITE_P(

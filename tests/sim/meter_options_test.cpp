@@ -1,4 +1,4 @@
-// The simulator's --meter and --mismatch-garbage options.
+// The simulator's options for the meters on its line and for the line itself.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -15,34 +15,51 @@ std::optional<std::string> Parse(std::vector<const char*> args, SimOptions& out)
   return ParseSimOptions(static_cast<int>(args.size()), args.data(), out);
 }
 
-TEST(SimMeterOptions, MeterAddressesAndRegistersWithinTheirRanges) {
+TEST(SimMeterOptions, EachWithinItsRange) {
   struct Case {
-    const char* value;
+    const char* option;
+    const char* value;  // nullptr: a switch
     bool accepted;
   };
   const Case cases[] = {
-      {"1", true},
-      {"247", true},
-      {"0", false},
-      {"248", false},
-      {"5:pt=1", true},
-      {"5:pt=0", false},
-      {"5:ct=65535", true},
-      {"5:ct=65536", false},
-      {"5:wiring=5", true},
-      {"5:wiring=6", false},
-      {"5:", false},
-      {"5:pt=2,", false},
-      {"5:pt=2,pt=3", false},
-      {"5:kv=2", false},
-      {"5:pt=2,ct=3,wiring=1", true},
+      {"--meter", "1", true},
+      {"--meter", "247", true},
+      {"--meter", "0", false},
+      {"--meter", "248", false},
+      {"--meter", "5:pt=1", true},
+      {"--meter", "5:pt=0", false},
+      {"--meter", "5:ct=65535", true},
+      {"--meter", "5:ct=65536", false},
+      {"--meter", "5:wiring=5", true},
+      {"--meter", "5:wiring=6", false},
+      {"--meter", "5:", false},
+      {"--meter", "5:pt=2,", false},
+      {"--meter", "5:pt=2,pt=3", false},
+      {"--meter", "5:kv=2", false},
+      {"--meter", "5:pt=2,ct=3,wiring=1", true},
+      {"--answer-delay", "0", true},
+      {"--answer-delay", "60000", true},
+      {"--answer-delay", "60001", false},
+      {"--answer-delay", "-1", false},
+      {"--drop-first", "1", true},
+      {"--drop-first", "0", false},
   };
   for (const Case& c : cases) {
     SimOptions o;
-    EXPECT_EQ(!Parse({"--meter", c.value}, o).has_value(), c.accepted) << c.value;
+    std::vector<const char*> args{c.option};
+    if (c.value != nullptr) args.push_back(c.value);
+    EXPECT_EQ(!Parse(args, o).has_value(), c.accepted) << c.option << " " << c.value;
   }
   SimOptions twice;
   EXPECT_TRUE(Parse({"--meter", "4", "--meter", "4:pt=2"}, twice).has_value());
+  // What the line's options set.
+  SimOptions o;
+  ASSERT_FALSE(Parse(
+      {"--answer-delay", "300", "--drop-first", "2", "--echo", "--no-meter", "--any-parity"}, o));
+  EXPECT_EQ(o.meter.responseDelayMs, 300u);
+  EXPECT_TRUE(o.meter.delayFromRequestEnd);
+  EXPECT_EQ(o.meter.faults.dropFirst, 2u);
+  EXPECT_TRUE(o.echo && o.noMeter && o.meter.anyParity);
 }
 
 TEST(SimMeterOptions, EachMeterTakesTheLineAndTheDefaultsOfTheOtherOptions) {

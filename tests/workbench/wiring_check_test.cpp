@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "BlockBuilder.h"
 #include "CheckRows.h"
+#include "PhasorBlocks.h"
 #include "workbench/PhasorDiagram.h"
 #include "workbench/WiringCheck.h"
 #include "workbench/WiringText.h"

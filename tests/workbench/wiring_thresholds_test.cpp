@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "BlockBuilder.h"
+#include "PhasorBlocks.h"
 #include "workbench/WiringCheck.h"
 
 using namespace kt::workbench;
