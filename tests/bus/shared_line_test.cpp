@@ -1,0 +1,103 @@
+// The main dialog and the bus poller sharing one simulated line: the main dialog's ticks keep
+// their frames and period, a command holds the line, and no two requests are on the wire.
+#include <gtest/gtest.h>
+
+#include "BusOnLine.h"
+#include "Frames.h"
+
+namespace kt::testing {
+namespace {
+
+using measure::Quantity;
+
+// Secondary values of the simulated load (sim/MeterConfig.h), before the meters' ratios.
+constexpr double kPhaseAVolts = 220.0;
+constexpr double kPhaseAAmps = 1.50;
+const Bytes kBlock17 = ReadRequest(17, 0x0000, 45);
+const Bytes kMultiplier17 = ReadRequest(17, 0x030A, 1);
+
+std::vector<sim::SimulatedLine::Sent> WrittenTo(const sim::SimulatedLine& line, uint8_t address,
+                                                uint64_t fromMs) {
+  std::vector<sim::SimulatedLine::Sent> out;
+  for (const auto& w : line.Written()) {
+    if (w.bytes[0] == address && w.atMs >= fromMs) out.push_back(w);
+  }
+  return out;
+}
+
+// Three meters with their own ratios and answer times; the main dialog polls 17 meanwhile.
+class SharedLine : public ::testing::Test {
+ protected:
+  BusOnLine line{{MeterAt(17, 100, 40, 30), MeterAt(3, 350, 60, 20), MeterAt(200, 1, 200, 90)}};
+};
+
+TEST_F(SharedLine, EachMeterShowsItsOwnRatiosWhileTheMainDialogKeepsItsTicks) {
+  line.PollInMainDialog(17);
+  line.Poll("3,17,200");
+  line.Run(10000);
+
+  struct Expected {
+    uint8_t address;
+    double pt, ct;
+    bool fromMainDialog;
+  };
+  for (const Expected e : {Expected{3, 350, 60, false}, Expected{17, 100, 40, true},
+                           Expected{200, 1, 200, false}}) {
+    const bus::BusMeter* m = line.poller.Find(e.address);
+    ASSERT_NE(m, nullptr);
+    ASSERT_TRUE(m->lastBlock.has_value()) << int(e.address);
+    EXPECT_NEAR((*m->lastBlock)[Quantity::PhaseVoltageA], kPhaseAVolts * e.pt,
+                0.01 * kPhaseAVolts * e.pt);
+    EXPECT_NEAR((*m->lastBlock)[Quantity::CurrentA], kPhaseAAmps * e.ct, 0.01 * kPhaseAAmps * e.ct);
+    EXPECT_EQ(m->fedByMainDialog, e.fromMainDialog) << int(e.address);
+    EXPECT_EQ(m->link.StateText(), "正常");
+    EXPECT_FALSE(line.poller.Stale(*m));
+  }
+
+  // The main dialog's requests: its cycle's frames, one every 500 ms; from its first block on
+  // nobody else asks meter 17.
+  const auto main = WrittenTo(*line.h.meter, 17, 3000);
+  ASSERT_GE(main.size(), 10u);
+  for (size_t i = 1; i < main.size(); ++i) {
+    EXPECT_EQ(main[i].atMs - main[i - 1].atMs, 500u) << i;
+    const Bytes& expected = main[i - 1].bytes == kBlock17 ? kMultiplier17 : kBlock17;
+    EXPECT_EQ(main[i].bytes, expected) << i;
+  }
+  // Between its ticks (7 s here) the bus reads the other two in turn.
+  EXPECT_GE(WrittenTo(*line.h.meter, 3, 3000).size(), 6u);
+  EXPECT_GE(WrittenTo(*line.h.meter, 200, 3000).size(), 6u);
+  line.ExpectOneRequestAtATime();
+}
+
+TEST_F(SharedLine, ACommandWaitsForTheBusRequestOnTheWireAndGetsItsReply) {
+  line.PollInMainDialog(17);
+  line.Poll("3,200");
+  line.Run(4000);
+  while (!line.scheduler->BusExchangeOnWire()) line.Run(10);
+  const size_t before = line.h.meter->Written().size();
+  line.h.Command(ui::main_ids::kRefreshUrgButton);
+  EXPECT_TRUE(line.h.host.Messages().empty());  // a failed read would say so in a box
+  ASSERT_GT(line.h.meter->Written().size(), before);
+  EXPECT_EQ(line.h.meter->Written()[before].bytes, kMultiplier17);
+  line.Run(3000);
+  line.ExpectOneRequestAtATime();
+  // Polling goes on after the command with its period.
+  const uint64_t resumed = line.h.meter->Written()[before].atMs + 1;
+  const auto main = WrittenTo(*line.h.meter, 17, resumed);
+  ASSERT_GE(main.size(), 4u);
+  for (size_t i = 1; i < main.size(); ++i) EXPECT_EQ(main[i].atMs - main[i - 1].atMs, 500u);
+}
+
+// Without the main dialog's polling the bus has the line to itself.
+TEST_F(SharedLine, WithoutTheMainDialogTheBusTakesTheWholeLine) {
+  line.Poll("3,17,200");
+  line.Run(5000);
+  line.ExpectOneRequestAtATime();
+  // A round of three block reads takes the bytes and answers of three exchanges, and little more.
+  const double limit = 3 * CharsMs(8 + 95) + 30 + 20 + 90;
+  EXPECT_LT(line.poller.LastRoundMs(), 1.15 * limit + 3 * 10);
+  EXPECT_GE(line.poller.LastRoundMs(), limit);
+}
+
+}  // namespace
+}  // namespace kt::testing
