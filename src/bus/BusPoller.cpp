@@ -29,6 +29,12 @@ uint32_t AllowanceFor(const BusMeter& meter) {
   return std::min(kLongestAnswerMs, meter.longestAnswerMs * 3 / 2 + kAnswerMarginMs);
 }
 
+// Whether `a` waits longer for its turn than `b`: never asked before asked, else asked earlier.
+bool AskedEarlier(const BusMeter& a, const BusMeter& b, uint32_t now) {
+  if (!a.lastAskedTick || !b.lastAskedTick) return !a.lastAskedTick && b.lastAskedTick;
+  return now - *a.lastAskedTick > now - *b.lastAskedTick;
+}
+
 BusRequest ReadRequest(uint8_t address, const modbus::RegisterBlock& block,
                        uint32_t allowanceMs) {
   modbus::RequestBuffer buffer{};
@@ -62,8 +68,6 @@ void BusPoller::SetMeters(const std::vector<BusMeterEntry>& entries) {
     kept.push_back(std::move(meter));
   }
   meters_ = std::move(kept);
-  cursor_ = 0;
-  roundStart_.reset();
 }
 
 const BusMeter* BusPoller::Find(uint8_t address) const {
@@ -80,7 +84,6 @@ BusMeter* BusPoller::FindMeter(uint8_t address) {
 void BusPoller::Start() {
   running_ = true;
   for (BusMeter& m : meters_) m.link.SetActive(true);
-  roundStart_.reset();
 }
 
 void BusPoller::Stop() {
@@ -88,35 +91,46 @@ void BusPoller::Stop() {
   for (BusMeter& m : meters_) m.link.SetActive(false);
 }
 
-uint32_t BusPoller::StaleAfterMs() const {
-  return std::max(kStaleAtLeastMs, kStaleCycles * lastRoundMs_);
+uint32_t BusPoller::StaleAfterMs(const BusMeter& meter) {
+  return std::max(kStaleAtLeastMs, kStaleCycles * meter.cycleMs);
 }
 
 bool BusPoller::Stale(const BusMeter& meter) const {
-  if (!meter.lastBlock) return false;
-  return clock_.GetTickCount() - meter.lastBlockTick > StaleAfterMs();
+  // A meter asked but never read counts from its first request.
+  if (!meter.lastBlock && !meter.lastAskedTick) return false;
+  return clock_.GetTickCount() - meter.lastBlockTick > StaleAfterMs(meter);
 }
 
-bool BusPoller::MainDialogFeeds(const BusMeter& meter, uint32_t now) const {
-  return meter.fedByMainDialog && now - meter.lastBlockTick <= StaleAfterMs();
+bool BusPoller::MainDialogFeeds(const BusMeter& meter, uint32_t now) {
+  return meter.fedByMainDialog && now - meter.lastBlockTick <= StaleAfterMs(meter);
 }
 
-std::optional<BusRequest> BusPoller::NextRequest() {
-  if (!running_ || meters_.empty()) return std::nullopt;
+std::optional<BusRequest> BusPoller::NextRequest(const RequestFits& fits) {
+  if (!running_) return std::nullopt;
   const uint32_t now = clock_.GetTickCount();
-  for (size_t tried = 0; tried < meters_.size(); ++tried) {
-    if (cursor_ >= meters_.size()) cursor_ = 0;
-    if (cursor_ == 0) {
-      if (roundStart_) lastRoundMs_ = now - *roundStart_;
-      roundStart_ = now;
-    }
-    BusMeter& meter = meters_[cursor_++];
+  // The meter asked longest ago (one never asked first, in the list's order) among those whose
+  // exchange fits: the list in turn while all fit, and a meter passed over first once it fits.
+  BusMeter* chosen = nullptr;
+  std::optional<BusRequest> request;
+  for (BusMeter& meter : meters_) {
     if (MainDialogFeeds(meter, now)) continue;
-    return ReadRequest(meter.address,
-                       meter.configurationDue ? regs::kConfigurationRead : regs::kMeasurementRead,
-                       AllowanceFor(meter));
+    if (chosen != nullptr && !AskedEarlier(meter, *chosen, now)) continue;
+    BusRequest r =
+        ReadRequest(meter.address,
+                    meter.configurationDue ? regs::kConfigurationRead : regs::kMeasurementRead,
+                    AllowanceFor(meter));
+    if (!fits(r)) continue;
+    chosen = &meter;
+    request = std::move(r);
   }
-  return std::nullopt;
+  if (chosen == nullptr) return std::nullopt;
+  if (!chosen->lastBlock && !chosen->lastAskedTick) chosen->lastBlockTick = now;
+  if (chosen->lastAskedTick) {
+    chosen->cycleMs = now - *chosen->lastAskedTick;
+    lastRoundMs_ = chosen->cycleMs;
+  }
+  chosen->lastAskedTick = now;
+  return request;
 }
 
 void BusPoller::ExchangeDone(const BusRequest& request, const ExchangeResult& result) {

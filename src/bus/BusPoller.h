@@ -22,8 +22,8 @@ namespace kt::bus {
 
 // Blocks of a meter are asked for this many times before its configuration is read again.
 constexpr uint32_t kBlocksPerConfiguration = 60;
-// Values are stale after kStalePollPeriods of the main dialog's 500 ms, or three of the meter's
-// cycles when a cycle takes longer: the main dialog's rule (three blocks missed).
+// Values are stale after the main dialog's kStalePollPeriods of 500 ms, or three of the meter's
+// cycles when its cycle is longer: the main dialog's rule (three blocks missed).
 constexpr uint32_t kStaleCycles = 3;
 constexpr uint32_t kStaleAtLeastMs = 3000;
 
@@ -39,12 +39,14 @@ struct BusMeter {
   ui::LinkStatus link;  // "正常", "无应答", "应答无效", "异常应答 …", counters, last data
   std::optional<modbus::MeterConfiguration> configuration;
   std::optional<measure::MeasuredBlock> lastBlock;
-  uint32_t lastBlockTick = 0;
+  uint32_t lastBlockTick = 0;  // without a block: when it was first asked
   bool fedByMainDialog = false;  // the latest block came from the main dialog's polling
   // Bookkeeping of the cycle.
   bool configurationDue = true;
   uint32_t blocksSinceConfiguration = 0;
   uint32_t longestAnswerMs = 0;  // of the replies since it was last lost; 0: none yet
+  std::optional<uint32_t> lastAskedTick;
+  uint32_t cycleMs = 0;  // between its latest two requests
 };
 
 class BusPoller : public LineClient, public ui::MonitorListener {
@@ -68,13 +70,15 @@ class BusPoller : public LineClient, public ui::MonitorListener {
     return std::chrono::system_clock::now();
   };
 
-  // Milliseconds the latest full round over the meters took; 0 before one ended.
+  // The cycle of the meter asked last: milliseconds between its latest two requests; 0 before.
   uint32_t LastRoundMs() const { return lastRoundMs_; }
   // Whether the meter's values are older than the stale rule allows.
   bool Stale(const BusMeter& meter) const;
 
   // LineClient.
-  std::optional<BusRequest> NextRequest() override;
+  // The next meter in turn whose exchange fits; a meter that does not fit keeps its turn for
+  // the next round.
+  std::optional<BusRequest> NextRequest(const RequestFits& fits) override;
   void ExchangeDone(const BusRequest& request, const ExchangeResult& result) override;
 
   // MonitorListener: the main dialog's blocks feed its meter's row.
@@ -82,16 +86,14 @@ class BusPoller : public LineClient, public ui::MonitorListener {
 
  private:
   BusMeter* FindMeter(uint8_t address);
-  bool MainDialogFeeds(const BusMeter& meter, uint32_t now) const;
-  uint32_t StaleAfterMs() const;
+  static bool MainDialogFeeds(const BusMeter& meter, uint32_t now);
+  static uint32_t StaleAfterMs(const BusMeter& meter);
   void TakeConfiguration(BusMeter& meter, const uint8_t* data);
   void TakeBlock(BusMeter& meter, const uint8_t* payload);
 
   modbus::Clock& clock_;
   std::vector<BusMeter> meters_;
   bool running_ = false;
-  size_t cursor_ = 0;
-  std::optional<uint32_t> roundStart_;
   uint32_t lastRoundMs_ = 0;
 };
 

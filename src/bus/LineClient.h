@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -34,9 +35,11 @@ class LineClient {
   LineClient& operator=(const LineClient&) = delete;
   virtual ~LineClient() = default;
 
-  // The request to send when the line is free. Asked again after each ExchangeDone; a request
-  // that did not fit yet is kept by the scheduler and sent later.
-  virtual std::optional<BusRequest> NextRequest() = 0;
+  // Whether a request's whole exchange fits in the line time free now.
+  using RequestFits = std::function<bool(const BusRequest&)>;
+  // The request to send now, while the line is free: one that `fits`, or none. Asked on every
+  // tick of the scheduler while the line is free.
+  virtual std::optional<BusRequest> NextRequest(const RequestFits& fits) = 0;
   // The exchange of `request` is settled: its reply came or its allowance passed.
   virtual void ExchangeDone(const BusRequest& request, const ExchangeResult& result) = 0;
 };

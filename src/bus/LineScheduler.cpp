@@ -2,6 +2,7 @@
 #include "bus/LineScheduler.h"
 
 #include <algorithm>
+#include <climits>
 #include <utility>
 
 #include "bus/LineTimes.h"
@@ -19,6 +20,9 @@ constexpr int kPullsPerAccess = 4;         // reads of the line at one access, a
 constexpr uint8_t kWriteSingleRegister = 0x06;
 constexpr uint8_t kWriteMultipleRegisters = 0x10;
 constexpr uint8_t kReadInputRegisters = 0x04;
+// The hosts' poll timers keep their phase from the moment they were set and fire on time or
+// late, never early (Qt's precise timers, WM_TIMER); this keeps the bus clear of rounding.
+constexpr uint32_t kPollTickGuardMs = 10;
 
 // Signed difference of two wrapping ticks.
 int32_t Since(uint32_t now, uint32_t then) {
@@ -56,7 +60,6 @@ std::optional<uint32_t> LineScheduler::NextMainTick(uint32_t now) const {
 
 void LineScheduler::SetClient(LineClient* client) {
   client_ = client;
-  pending_.reset();
   if (open_ && open_->bus) open_->request = {};  // settles unseen
 }
 
@@ -65,18 +68,17 @@ void LineScheduler::Tick() {
     Pull();
     Settle();
     if (open_ || client_ == nullptr || !line_.GetPortOpen()) return;
-    if (!pending_) pending_ = client_->NextRequest();
-    if (!pending_) return;
     const uint32_t now = clock_.GetTickCount();
     if (!LineQuiet(now)) return;
-    if (const std::optional<uint32_t> next = NextMainTick(now)) {
-      // A timer may fire a little early; the guard keeps the bus clear of it.
-      const uint32_t guardMs = pollPeriodMs_ / 20 + 2;
-      const uint32_t needMs = ExchangeMs(baudRate_, static_cast<int>(pending_->frame.size()),
-                                         pending_->replyLength, pending_->allowanceMs);
-      if (Since(*next, now) < static_cast<int32_t>(needMs + guardMs)) return;
-    }
-    SendBusRequest(now);
+    const std::optional<uint32_t> next = NextMainTick(now);
+    const int32_t freeMs =
+        next ? Since(*next, now) - static_cast<int32_t>(kPollTickGuardMs) : INT32_MAX;
+    std::optional<BusRequest> request = client_->NextRequest([&](const BusRequest& r) {
+      return static_cast<int64_t>(ExchangeMs(baudRate_, static_cast<int>(r.frame.size()),
+                                             r.replyLength, r.allowanceMs)) <= freeMs;
+    });
+    if (!request) return;
+    SendBusRequest(std::move(*request), now);
   } catch (const serial::SerialError&) {
     // The main dialog meets the same error at its next access and reports it.
     if (open_ && open_->bus) CloseExchange(true);
@@ -138,11 +140,10 @@ bool LineScheduler::LineQuiet(uint32_t now) const {
   return Since(now, quietFrom_) >= static_cast<int32_t>(SilenceMs(baudRate_));
 }
 
-void LineScheduler::SendBusRequest(uint32_t now) {
+void LineScheduler::SendBusRequest(BusRequest request, uint32_t now) {
   OpenExchange e;
   e.bus = true;
-  e.request = std::move(*pending_);
-  pending_.reset();
+  e.request = std::move(request);
   e.sentAt = now;
   e.requestMs = BytesMs(baudRate_, static_cast<int>(e.request.frame.size()));
   e.deadline = now + e.requestMs + BytesMs(baudRate_, e.request.replyLength) +
@@ -156,7 +157,6 @@ void LineScheduler::SendBusRequest(uint32_t now) {
 }
 
 void LineScheduler::MainSends(const std::vector<uint8_t>& frame) {
-  const uint32_t askedAt = clock_.GetTickCount();
   Pull();
   Settle();
   // A bus request still on the wire: the main dialog waits for it, as a blocking exchange waits.
@@ -172,7 +172,6 @@ void LineScheduler::MainSends(const std::vector<uint8_t>& frame) {
       Pull();
     }
   }
-  if (pollPeriodMs_ != 0) pollAnchor_ = askedAt;  // the poll timer's tick sent it
   line_.SetOutput(frame);
   const uint32_t now = clock_.GetTickCount();
   OpenExchange e;

@@ -10,8 +10,9 @@
 //   function and byte count, FindReply) or an exception reply is in, or when its reply could no
 //   longer come (request, reply, the longest answer time). A bus request goes out only while no
 //   exchange is open, after 3.5 characters of silence, and only when its whole exchange (request,
-//   reply, the meter's answer allowance, the silence) ends before the main dialog's next poll tick,
-//   less a guard for a timer that fires early. Without the poll timer the bus has the line.
+//   reply, the meter's answer allowance, the silence) ends before the main dialog's next poll tick
+//   (counted in whole periods from the moment its timer was set, less a small guard; the client
+//   picks a request that fits). Without the poll timer the bus has the line.
 // - Should the main dialog send while a bus request is still on the wire (a command, a probe, a
 //   poll tick after a late timer), MainPort() first waits, spinning on the clock as the blocking
 //   exchange does, until that exchange is settled and the silence kept; then it sends. The poll
@@ -92,7 +93,7 @@ class LineScheduler {
   void Settle();
   void CloseExchange(bool lineClosed);
   bool LineQuiet(uint32_t now) const;
-  void SendBusRequest(uint32_t now);
+  void SendBusRequest(BusRequest request, uint32_t now);
   void MainSends(const std::vector<uint8_t>& frame);
   void LineClosed();
 
@@ -102,11 +103,10 @@ class LineScheduler {
   LineClient* client_ = nullptr;
   int32_t baudRate_ = 9600;
   std::optional<OpenExchange> open_;
-  std::optional<BusRequest> pending_;  // the client's next request, not sent yet
   std::vector<uint8_t> mainInput_;     // what the main dialog's next read takes
   uint32_t quietFrom_ = 0;             // the line carried its last byte then
   uint32_t pollPeriodMs_ = 0;          // 0: the poll timer is off
-  uint32_t pollAnchor_ = 0;            // a tick of the poll timer (set, or a request it sent)
+  uint32_t pollAnchor_ = 0;            // when the poll timer was set
 };
 
 }  // namespace kt::bus
