@@ -105,7 +105,8 @@ Figure Measure(int meters, int baud, bool mainDialog) {
 }  // namespace
 
 int main() {
-  std::printf("meters  baud   limit(ms)  round(ms)  ratio  with the main dialog: round(ms), meters read\n");
+  std::printf(
+      "meters  baud   limit(ms)  round(ms)  ratio  with the main dialog: round(ms), meters read\n");
   for (const int baud : {9600, 19200}) {
     for (const int meters : {1, 8, 32}) {
       const Figure alone = Measure(meters, baud, false);

@@ -29,6 +29,7 @@ arrows=(
   "src/measure              ui/ measure/ commands/ finder/ modbus/ serial/ !ui/qt/ !ui/win32/"
   "src/commands             ui/ measure/ commands/ finder/ modbus/ serial/ !ui/qt/ !ui/win32/"
   "src/workbench            workbench/ ui/ measure/ modbus/ serial/ !ui/dialog/ !ui/qt/ !ui/win32/"
+  "src/bus                  bus/ workbench/ ui/ measure/ modbus/ serial/ !ui/dialog/ !ui/qt/ !ui/win32/"
   "src/app/main.cpp         app/ ui/ finder/ modbus/ serial/ !ui/win32/"
   "src/app/win32            app/ ui/ finder/ modbus/ serial/ !ui/qt/"
   "src/app                  app/ ui/ finder/ modbus/ serial/ !ui/qt/ !ui/win32/"

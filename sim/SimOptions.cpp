@@ -38,11 +38,13 @@ bool ParseProbability(const std::string& text, double& out) {
 // The options a meter may have of its own with site=: its load and the faults of its wiring and
 // of its replies.
 const std::set<std::string> kMeterSiteOptions = {
-    "noise",     "split-gap",        "late",         "drop-probability", "drop-every",
-    "drop-first", "corrupt-crc",     "stray",        "fault-probability", "reverse-ct",
-    "swap-currents", "lose-phase",   "unbalance",    "frequency",        "rotate-currents",
-    "pf",        "export",           "load",         "ct-secondary",     "harmonics",
-    "site"};
+    // Faults
+    "noise", "split-gap", "late", "drop-probability", "drop-every", "drop-first", "corrupt-crc",
+    "stray", "fault-probability",
+    // Load wired wrongly
+    "reverse-ct", "swap-currents", "lose-phase", "unbalance", "frequency", "rotate-currents",
+    // Site
+    "pf", "export", "load", "ct-secondary", "harmonics", "site"};
 
 // "load=60+pf=0.8+reverse-ct=A+export" as "--load 60 --pf 0.8 --reverse-ct A --export"; a "/" in
 // a value stands for the comma of the option ("load=A=100:1/B=5"). Empty for an option a meter

@@ -59,10 +59,10 @@ AddressList ParseAddressList(const std::string& text) {
     const size_t dash = item.find('-', 1);
     int first = 0;
     int last = 0;
-    const bool numbers = dash == std::string::npos
-                             ? ParseNumber(item, first) && ParseNumber(item, last)
-                             : ParseNumber(item.substr(0, dash), first) &&
-                                   ParseNumber(item.substr(dash + 1), last);
+    const bool numbers =
+        dash == std::string::npos
+            ? ParseNumber(item, first) && ParseNumber(item, last)
+            : ParseNumber(item.substr(0, dash), first) && ParseNumber(item.substr(dash + 1), last);
     if (!numbers) {
       list = {{}, "“" + item + "”不是子机地址或地址范围" + kExample};
       return list;

@@ -35,8 +35,7 @@ bool AskedEarlier(const BusMeter& a, const BusMeter& b, uint32_t now) {
   return now - *a.lastAskedTick > now - *b.lastAskedTick;
 }
 
-BusRequest ReadRequest(uint8_t address, const modbus::RegisterBlock& block,
-                       uint32_t allowanceMs) {
+BusRequest ReadRequest(uint8_t address, const modbus::RegisterBlock& block, uint32_t allowanceMs) {
   modbus::RequestBuffer buffer{};
   const int16_t n = modbus::BuildReadRequest(buffer, address, block.start, block.count);
   BusRequest r;
@@ -115,10 +114,9 @@ std::optional<BusRequest> BusPoller::NextRequest(const RequestFits& fits) {
   for (BusMeter& meter : meters_) {
     if (MainDialogFeeds(meter, now)) continue;
     if (chosen != nullptr && !AskedEarlier(meter, *chosen, now)) continue;
-    BusRequest r =
-        ReadRequest(meter.address,
-                    meter.configurationDue ? regs::kConfigurationRead : regs::kMeasurementRead,
-                    AllowanceFor(meter));
+    BusRequest r = ReadRequest(
+        meter.address, meter.configurationDue ? regs::kConfigurationRead : regs::kMeasurementRead,
+        AllowanceFor(meter));
     if (!fits(r)) continue;
     chosen = &meter;
     request = std::move(r);

@@ -39,7 +39,7 @@ struct BusMeter {
   ui::LinkStatus link;  // "正常", "无应答", "应答无效", "异常应答 …", counters, last data
   std::optional<modbus::MeterConfiguration> configuration;
   std::optional<measure::MeasuredBlock> lastBlock;
-  uint32_t lastBlockTick = 0;  // without a block: when it was first asked
+  uint32_t lastBlockTick = 0;    // without a block: when it was first asked
   bool fedByMainDialog = false;  // the latest block came from the main dialog's polling
   // Bookkeeping of the cycle.
   bool configurationDue = true;

@@ -27,8 +27,8 @@ enum class BusColumn : uint8_t {
 };
 inline constexpr size_t kBusColumnCount = 10;
 inline constexpr std::array<const char*, kBusColumnCount> kBusColumnHeadings = {
-    "地址", "名称", "状态", "相电压(V)", "相电流(A)", "有功功率(W)", "功率因数", "频率(Hz)",
-    "接线", "最后数据"};
+    "地址",        "名称",     "状态",     "相电压(V)", "相电流(A)",
+    "有功功率(W)", "功率因数", "频率(Hz)", "接线",      "最后数据"};
 
 struct BusTableRow {
   uint8_t address = 0;

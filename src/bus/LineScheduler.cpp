@@ -146,8 +146,8 @@ void LineScheduler::SendBusRequest(BusRequest request, uint32_t now) {
   e.request = std::move(request);
   e.sentAt = now;
   e.requestMs = BytesMs(baudRate_, static_cast<int>(e.request.frame.size()));
-  e.deadline = now + e.requestMs + BytesMs(baudRate_, e.request.replyLength) +
-               e.request.allowanceMs;
+  e.deadline =
+      now + e.requestMs + BytesMs(baudRate_, e.request.replyLength) + e.request.allowanceMs;
   e.address = e.request.address;
   e.function = e.request.function;
   e.replyLength = e.request.replyLength;

@@ -38,6 +38,9 @@ class LineScheduler {
   LineScheduler(serial::SerialControl& line, modbus::Clock& clock);
   LineScheduler(const LineScheduler&) = delete;
   LineScheduler& operator=(const LineScheduler&) = delete;
+  LineScheduler(LineScheduler&&) = delete;
+  LineScheduler& operator=(LineScheduler&&) = delete;
+  ~LineScheduler() = default;
 
   // The serial control the main dialog is given instead of the line.
   serial::SerialControl& MainPort() { return mainPort_; }
@@ -103,10 +106,10 @@ class LineScheduler {
   LineClient* client_ = nullptr;
   int32_t baudRate_ = 9600;
   std::optional<OpenExchange> open_;
-  std::vector<uint8_t> mainInput_;     // what the main dialog's next read takes
-  uint32_t quietFrom_ = 0;             // the line carried its last byte then
-  uint32_t pollPeriodMs_ = 0;          // 0: the poll timer is off
-  uint32_t pollAnchor_ = 0;            // when the poll timer was set
+  std::vector<uint8_t> mainInput_;  // what the main dialog's next read takes
+  uint32_t quietFrom_ = 0;          // the line carried its last byte then
+  uint32_t pollPeriodMs_ = 0;       // 0: the poll timer is off
+  uint32_t pollAnchor_ = 0;         // when the poll timer was set
 };
 
 }  // namespace kt::bus

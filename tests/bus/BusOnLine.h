@@ -60,7 +60,8 @@ class BusOnLine {
   // When the reply to a request written at `atMs` has wholly arrived and its silence passed
   // (the request's end when no meter answers it), from the meters' own answer delays.
   double LineFreeAfter(const sim::SimulatedLine::Sent& w) const {
-    const double requestEnd = static_cast<double>(w.atMs) + CharsMs(static_cast<double>(w.bytes.size()));
+    const double requestEnd =
+        static_cast<double>(w.atMs) + CharsMs(static_cast<double>(w.bytes.size()));
     for (const sim::MeterConfig& m : meters_) {
       if (m.address != w.bytes[0] || detached_ == m.address) continue;
       const int registers = w.bytes[4] << 8 | w.bytes[5];

@@ -41,8 +41,8 @@ TEST_F(SharedLine, EachMeterShowsItsOwnRatiosWhileTheMainDialogKeepsItsTicks) {
     double pt, ct;
     bool fromMainDialog;
   };
-  for (const Expected e : {Expected{3, 350, 60, false}, Expected{17, 100, 40, true},
-                           Expected{200, 1, 200, false}}) {
+  for (const Expected e :
+       {Expected{3, 350, 60, false}, Expected{17, 100, 40, true}, Expected{200, 1, 200, false}}) {
     const bus::BusMeter* m = line.poller.Find(e.address);
     ASSERT_NE(m, nullptr);
     ASSERT_TRUE(m->lastBlock.has_value()) << int(e.address);
