@@ -2,8 +2,14 @@
 // their frames and period, a command holds the line, and no two requests are on the wire.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <map>
+
 #include "BusOnLine.h"
 #include "Frames.h"
+#include "bus/BusTable.h"
+#include "workbench/CsvRecorder.h"
 
 namespace kt::testing {
 namespace {
@@ -67,6 +73,43 @@ TEST_F(SharedLine, EachMeterShowsItsOwnRatiosWhileTheMainDialogKeepsItsTicks) {
   EXPECT_GE(WrittenTo(*line.h.meter, 3, 3000).size(), 6u);
   EXPECT_GE(WrittenTo(*line.h.meter, 200, 3000).size(), 6u);
   line.ExpectOneRequestAtATime();
+}
+
+// Recording every meter: the bus's blocks go to the recorder beside the main dialog's.
+TEST_F(SharedLine, RecordingAllMetersWritesEachAddressWithItsRowsValues) {
+  const std::filesystem::path path =
+      std::filesystem::temp_directory_path() /
+      ("kt7340-bus-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + ".csv");
+  std::filesystem::remove(path);
+  workbench::CsvRecorder recorder;
+  ASSERT_EQ(recorder.Start(path.string()), "");
+  line.poller.onBlock = [&recorder](const measure::MeasuredBlock& b) { recorder.Write(b); };
+  line.Poll("3,200");
+  line.Run(5000);
+  recorder.Stop();
+
+  std::ifstream file(path);
+  std::string row;
+  std::map<std::string, std::string> lastRow;  // by the slave address column
+  std::map<std::string, int> rows;
+  std::getline(file, row);  // the header
+  while (std::getline(file, row)) {
+    const size_t first = row.find(',');
+    const std::string address = row.substr(first + 1, row.find(',', first + 1) - first - 1);
+    ++rows[address];
+    lastRow[address] = row;
+  }
+  std::filesystem::remove(path);
+  for (const bus::BusTableRow& r : bus::BusTableRows(line.poller)) {
+    const std::string address = r[bus::BusColumn::Address];
+    EXPECT_GE(rows[address], 5) << address;
+    // The row's phase A voltage is the file's third column.
+    const std::string voltageA =
+        r[bus::BusColumn::PhaseVoltage].substr(0, r[bus::BusColumn::PhaseVoltage].find('/'));
+    EXPECT_NE(lastRow[address].find("," + address + "," + voltageA + ","), std::string::npos)
+        << lastRow[address];
+  }
+  EXPECT_EQ(rows.size(), 2u);
 }
 
 TEST_F(SharedLine, ACommandWaitsForTheBusRequestOnTheWireAndGetsItsReply) {
