@@ -33,8 +33,6 @@ class BusOnLine {
     h.Open();
     scheduler->SetClient(&poller);
   }
-  BusOnLine(const BusOnLine&) = delete;
-  BusOnLine& operator=(const BusOnLine&) = delete;
   ~BusOnLine() {
     h.Close();
     h.dialog.reset();

@@ -57,7 +57,6 @@ TEST_F(SharedLine, EachMeterShowsItsOwnRatiosWhileTheMainDialogKeepsItsTicks) {
     EXPECT_NEAR((*m->lastBlock)[Quantity::CurrentA], kPhaseAAmps * e.ct, 0.01 * kPhaseAAmps * e.ct);
     EXPECT_EQ(m->fedByMainDialog, e.fromMainDialog) << int(e.address);
     EXPECT_EQ(m->link.StateText(), "正常");
-    EXPECT_FALSE(line.poller.Stale(*m));
   }
 
   // The main dialog's requests: its cycle's frames, one every 500 ms; from its first block on
@@ -129,17 +128,6 @@ TEST_F(SharedLine, ACommandWaitsForTheBusRequestOnTheWireAndGetsItsReply) {
   const auto main = WrittenTo(*line.h.meter, 17, resumed);
   ASSERT_GE(main.size(), 4u);
   for (size_t i = 1; i < main.size(); ++i) EXPECT_EQ(main[i].atMs - main[i - 1].atMs, 500u);
-}
-
-// Without the main dialog's polling the bus has the line to itself.
-TEST_F(SharedLine, WithoutTheMainDialogTheBusTakesTheWholeLine) {
-  line.Poll("3,17,200");
-  line.Run(5000);
-  line.ExpectOneRequestAtATime();
-  // A round of three block reads takes the bytes and answers of three exchanges, and little more.
-  const double limit = 3 * CharsMs(8 + 95) + 30 + 20 + 90;
-  EXPECT_LT(line.poller.LastRoundMs(), 1.15 * limit + 3 * 10);
-  EXPECT_GE(line.poller.LastRoundMs(), limit);
 }
 
 }  // namespace
