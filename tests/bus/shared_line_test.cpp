@@ -98,6 +98,7 @@ TEST_F(SharedLine, RecordingAllMetersWritesEachAddressWithItsRowsValues) {
     ++rows[address];
     lastRow[address] = row;
   }
+  file.close();  // Windows removes no open file
   std::filesystem::remove(path);
   for (const bus::BusTableRow& r : bus::BusTableRows(line.poller)) {
     const std::string address = r[bus::BusColumn::Address];
