@@ -30,9 +30,9 @@ arrows=(
   "src/commands             ui/ measure/ commands/ finder/ modbus/ serial/ !ui/qt/ !ui/win32/"
   "src/workbench            workbench/ ui/ measure/ modbus/ serial/ !ui/dialog/ !ui/qt/ !ui/win32/"
   "src/bus                  bus/ workbench/ ui/ measure/ modbus/ serial/ !ui/dialog/ !ui/qt/ !ui/win32/"
-  "src/app/main.cpp         app/ ui/ finder/ modbus/ serial/ !ui/win32/"
-  "src/app/win32            app/ ui/ finder/ modbus/ serial/ !ui/qt/"
-  "src/app                  app/ ui/ finder/ modbus/ serial/ !ui/qt/ !ui/win32/"
+  "src/app/main.cpp         app/ ui/ bus/ finder/ modbus/ serial/ !ui/win32/"
+  "src/app/win32            app/ ui/ bus/ finder/ modbus/ serial/ !ui/qt/"
+  "src/app                  app/ ui/ bus/ finder/ modbus/ serial/ !ui/qt/ !ui/win32/"
   "sim                      sim/ modbus/ serial/"
 )
 
