@@ -120,9 +120,20 @@ class CMonitorDlg : public Dialog {
   void OnOpenWorkbench();
 
   // ---- Shared helpers of the handlers ----
-  // Poll timer off / on again with the poll period.
-  void StopPolling() { KillTimer(kPollTimer); }
-  void ResumePolling() { SetTimer(kPollTimer, m_pollPeriodMs); }
+  // Poll timer off / on again with the poll period; whoever shares the line is told.
+  void StopPolling() {
+    KillTimer(kPollTimer);
+    if (m_pollTimerWatch) m_pollTimerWatch(0);
+  }
+  void ResumePolling() {
+    SetTimer(kPollTimer, m_pollPeriodMs);
+    if (m_pollTimerWatch) m_pollTimerWatch(m_pollPeriodMs);
+  }
+  // Told the poll period each time the poll timer is set and 0 when it is killed, so that another
+  // user of the line (src/bus) can keep clear of the poll ticks. Empty: nobody shares the line.
+  void SetPollTimerWatch(std::function<void(uint32_t periodMs)> watch) {
+    m_pollTimerWatch = std::move(watch);
+  }
   // Reports a refused port in a message box naming the device and the reason.
   void ReportSerialRefusal(const serial::SerialError& error);
   // A serial failure while the dialog runs (a command meeting one goes on with its ending
@@ -264,6 +275,7 @@ class CMonitorDlg : public Dialog {
   std::function<std::string()> m_portDeviceName;
   std::function<void()> m_onOpenWorkbench;
   std::function<std::string()> m_exitQuestion;
+  std::function<void(uint32_t periodMs)> m_pollTimerWatch;
 };
 
 }  // namespace kt::ui

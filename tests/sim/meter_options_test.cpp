@@ -37,6 +37,13 @@ TEST(SimMeterOptions, EachWithinItsRange) {
       {"--meter", "5:pt=2,pt=3", false},
       {"--meter", "5:kv=2", false},
       {"--meter", "5:pt=2,ct=3,wiring=1", true},
+      {"--meter", "5:delay=60000", true},
+      {"--meter", "5:delay=60001", false},
+      {"--meter", "5:site=load=120+reverse-ct=A+export", true},
+      {"--meter", "5:site=load=121", false},
+      {"--meter", "5:site=baud=2400", false},
+      {"--meter", "5:site=", false},
+      {"--meter", "5:site=load=A=100:1/B=5:0.4,delay=0", true},
       {"--answer-delay", "0", true},
       {"--answer-delay", "60000", true},
       {"--answer-delay", "60001", false},
@@ -80,6 +87,21 @@ TEST(SimMeterOptions, EachMeterTakesTheLineAndTheDefaultsOfTheOtherOptions) {
     EXPECT_EQ(m.baudRate, 2400);
     EXPECT_EQ(m.parity, 2);
   }
+  // A meter's own site and answer delay go on from the options of all, and only for it.
+  SimOptions own;
+  ASSERT_FALSE(Parse({"--ct-secondary", "1", "--pf", "0.5", "--meter",
+                      "3:delay=80,site=load=60+reverse-ct=C", "--meter", "17"},
+                     own));
+  const std::vector<MeterConfig> site = MetersOf(own);
+  EXPECT_NEAR(site[0].load.current[0] + site[0].load.current[1] + site[0].load.current[2], 1.8,
+              1e-9);  // 60 % of 1 A on each phase, on average
+  EXPECT_EQ(site[0].load.powerFactor, 0.5);
+  EXPECT_TRUE(site[0].load.wiringFaults.reversedCt[2]);
+  EXPECT_TRUE(site[0].delayFromRequestEnd);
+  EXPECT_EQ(site[0].responseDelayMs, 80u);
+  EXPECT_FALSE(site[1].load.wiringFaults.reversedCt[2]);
+  EXPECT_EQ(site[1].load.ctSecondaryA, 1.0);
+  EXPECT_EQ(site[1].load.current, MeterConfig{}.load.current);
   SimOptions single;
   ASSERT_FALSE(Parse({"--address", "9", "--mismatch-garbage"}, single));
   EXPECT_TRUE(single.mismatchGarbage);
