@@ -30,9 +30,10 @@ arrows=(
   "src/measure              ui/ measure/ commands/ values/ finder/ modbus/ serial/"
   "src/commands             ui/ measure/ commands/ values/ finder/ modbus/ serial/"
   "src/workbench            workbench/ values/ modbus/ serial/ platform/"
-  "src/app/main.cpp         app/ ui/ finder/ modbus/ serial/ qt/"
-  "src/app/win32            app/ ui/ finder/ modbus/ serial/ platform/ win32/"
-  "src/app                  app/ ui/ values/ finder/ modbus/ serial/"
+  "src/report               report/ workbench/ values/ ui/ measure/ modbus/ serial/ platform/ !ui/dialog/"
+  "src/app/main.cpp         app/ ui/ values/ finder/ modbus/ serial/ measure/ report/ qt/"
+  "src/app/win32            app/ ui/ values/ finder/ modbus/ serial/ measure/ report/ platform/ win32/"
+  "src/app                  app/ ui/ values/ finder/ modbus/ serial/ measure/ report/ platform/"
   "sim                      sim/ modbus/ serial/ platform/"
 )
 

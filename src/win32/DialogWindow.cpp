@@ -187,7 +187,7 @@ void DialogWindow::SetControlText(Control& c, const std::string& utf8) {
     case ControlKind::SerialControl:
       break;
     default:
-      if (c.text != utf8) SetWindowTextW(c.hwnd, WideFromUtf8(utf8).c_str());
+      if (c.text != utf8) SetWindowTextW(c.hwnd, platform::win32::WideFromUtf8(utf8).c_str());
   }
   c.text = utf8;
   Recolor(c, false);
@@ -197,7 +197,7 @@ std::string DialogWindow::ControlText(const Control& c) const {
   // What the user typed counts; a read-only box keeps the text as it was set.
   if (c.tmpl->kind != ControlKind::Edit || c.tmpl->Has(kReadOnly)) return c.text;
   if (c.tmpl->Has(kMultiLine) && !SendMessageW(c.hwnd, EM_GETMODIFY, 0, 0)) return c.text;
-  return Utf8FromWide(WindowText(c.hwnd));
+  return platform::win32::Utf8FromWide(WindowText(c.hwnd));
 }
 
 void DialogWindow::SetListLines(Control& c, const std::vector<std::string>& utf8Lines) {

@@ -20,7 +20,7 @@ void SetListBoxLines(HWND list, const std::vector<std::string>& utf8Lines) {
   SendMessageW(list, WM_SETREDRAW, FALSE, 0);
   SendMessageW(list, LB_RESETCONTENT, 0, 0);
   for (const std::string& line : utf8Lines) {
-    const std::wstring wide = WideFromUtf8(line);
+    const std::wstring wide = platform::win32::WideFromUtf8(line);
     SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
   }
   SendMessageW(list, WM_SETREDRAW, TRUE, 0);
@@ -31,7 +31,7 @@ void SetTableHeadings(HWND table, const std::string& utf8Headings) {
   ListView_SetExtendedListViewStyle(table, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
   int column = 0;
   for (const std::string& heading : TableCells(utf8Headings)) {
-    std::wstring wide = WideFromUtf8(heading);
+    std::wstring wide = platform::win32::WideFromUtf8(heading);
     LVCOLUMNW col{};
     col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
     col.pszText = wide.data();
@@ -53,8 +53,9 @@ void SetTableRows(HWND table, const std::vector<std::string>& utf8Rows) {
   for (const std::string& line : utf8Rows) {
     const std::vector<std::string> cells = TableCells(line);
     for (int c = 0; c < columns; ++c) {
-      std::wstring wide =
-          static_cast<size_t>(c) < cells.size() ? WideFromUtf8(cells[static_cast<size_t>(c)]) : L"";
+      std::wstring wide = static_cast<size_t>(c) < cells.size()
+                              ? platform::win32::WideFromUtf8(cells[static_cast<size_t>(c)])
+                              : L"";
       LVITEMW item{};
       item.mask = LVIF_TEXT;
       item.iItem = row;
@@ -89,7 +90,7 @@ std::wstring EditText(const std::string& utf8) {
     if (utf8[i] == '\n' && (i == 0 || utf8[i - 1] != '\r')) lines += '\r';
     lines += utf8[i];
   }
-  return WideFromUtf8(lines);
+  return platform::win32::WideFromUtf8(lines);
 }
 
 }  // namespace kt::ui::win32

@@ -95,7 +95,7 @@ std::string ClassOf(HWND w) {
 std::string TextOf(HWND w) {
   wchar_t text[512] = {};
   GetWindowTextW(w, text, 512);
-  return Utf8FromWide(text);
+  return kt::platform::win32::Utf8FromWide(text);
 }
 
 // What Windows should have made of a control: its class and its button type, from a table of
@@ -166,7 +166,7 @@ std::string HeadingsOf(HWND table) {
     item.pszText = text;
     item.cchTextMax = 64;
     Header_GetItem(header, i, &item);
-    all += (i > 0 ? "\t" : "") + Utf8FromWide(text);
+    all += (i > 0 ? "\t" : "") + kt::platform::win32::Utf8FromWide(text);
   }
   return all;
 }
@@ -530,7 +530,7 @@ TEST(HostLists, TableRowsAreTheirCellsAndADoubleClickIsThePickThenTheTablesComma
          HWND list = d.Item(table);
          wchar_t text[32] = {};
          ListView_GetItemText(list, 1, 3, text, 32);
-         cell = Utf8FromWide(text);
+         cell = kt::platform::win32::Utf8FromWide(text);
          columns = Header_GetItemCount(ListView_GetHeader(list));
          EXPECT_EQ(ListView_GetItemCount(list), 2);
          ListView_GetItemText(list, 1, 6, text, 32);

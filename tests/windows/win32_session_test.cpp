@@ -47,7 +47,7 @@ HWND VisibleDialog(const std::string& title) {
   struct Search {
     std::wstring title;
     HWND found;
-  } search{WideFromUtf8(title), nullptr};
+  } search{kt::platform::win32::WideFromUtf8(title), nullptr};
   EnumThreadWindows(
       GetCurrentThreadId(),
       [](HWND w, LPARAM p) -> BOOL {
@@ -64,7 +64,7 @@ HWND VisibleDialog(const std::string& title) {
 std::string Text(HWND dialog, int id) {
   wchar_t text[2048] = {};
   GetDlgItemTextW(dialog, id, text, 2048);
-  return Utf8FromWide(text);
+  return kt::platform::win32::Utf8FromWide(text);
 }
 
 void Click(HWND dialog, int id) {
@@ -72,7 +72,7 @@ void Click(HWND dialog, int id) {
 }
 
 void Type(HWND dialog, int id, const char* text) {
-  SetDlgItemTextW(dialog, id, WideFromUtf8(text).c_str());
+  SetDlgItemTextW(dialog, id, kt::platform::win32::WideFromUtf8(text).c_str());
 }
 
 // A message box's text (its static text item) when `box` is one showing `text`.

@@ -8,7 +8,7 @@
 namespace kt::serial::win32 {
 
 std::wstring ComDevicePath(const std::string& device) {
-  std::wstring wide = WideFromUtf8(device);
+  std::wstring wide = platform::win32::WideFromUtf8(device);
   if (wide.starts_with(L"\\\\.\\")) return wide;
   return L"\\\\.\\" + wide;
 }
