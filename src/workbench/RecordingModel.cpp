@@ -16,7 +16,6 @@ std::string ElapsedText(std::chrono::steady_clock::duration d) {
 
 std::string RecordingModel::Start(const std::string& path, Clock::time_point now) {
   std::string refusal = recorder_.Start(path, now);
-  failureShown_ = false;
   message_ = refusal.empty() ? recorder_.StartNote() : refusal;
   UpdateElapsed(now);
   return refusal;
@@ -25,13 +24,11 @@ std::string RecordingModel::Start(const std::string& path, Clock::time_point now
 void RecordingModel::Write(const values::MeasuredBlock& block, Clock::time_point now) {
   tookLastBlock_ = recorder_.Recording();
   if (!tookLastBlock_) return;
-  recorder_.Write(block);
   UpdateElapsed(now);
-  // A failed write is said once; the recording has stopped with it.
-  if (!recorder_.Failure().empty() && !failureShown_) {
-    failureShown_ = true;
-    message_ = recorder_.Failure();
-  }
+  recorder_.Write(block);
+  // A failed write stops the recording and is said when it happens; a later start or refusal
+  // says its own.
+  if (!recorder_.Recording()) message_ = recorder_.Failure();
 }
 
 void RecordingModel::UpdateElapsed(Clock::time_point now) {

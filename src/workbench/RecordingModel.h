@@ -1,6 +1,6 @@
 // The tab "记录" without its widgets: the CSV recorder and the texts the tab shows (file, rows
 // written, time since the start, and one message: the start's note, a refusal, or the failure
-// that stopped the recording, said once).
+// that stopped the recording).
 #pragma once
 
 #include <chrono>
@@ -41,7 +41,6 @@ class RecordingModel {
   CsvRecorder recorder_;
   std::string elapsed_;
   std::string message_;
-  bool failureShown_ = false;
   bool tookLastBlock_ = false;
 };
 
