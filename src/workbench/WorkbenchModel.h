@@ -23,6 +23,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -54,9 +55,9 @@ class WorkbenchModel : public values::MonitorListener {
   // Observes `dialog` (a CMonitorDlg) from now on, and lets its button call `open` (the front
   // end's ShowBeside). The dialog must end before the model does.
   template <typename MainDialog>
-  void AttachTo(MainDialog& dialog, std::function<void()> open) {
+  void AttachTo(MainDialog& dialog, const std::function<void()>& open) {
     dialog.AddListener(*this);
-    dialog.m_onOpenWorkbench = std::move(open);
+    dialog.m_onOpenWorkbench = open;
   }
 
   TrafficLog& Log() { return log_; }

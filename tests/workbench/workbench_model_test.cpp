@@ -49,10 +49,10 @@ constexpr int kMainHeight = 725;
 
 struct FrameRow {
   const char* what;
-  ScreenRect mainAt;                   // the main dialog's frame (its size kMain*)
-  std::optional<ScreenRect> stored;    // read back from the settings
-  ScreenRect window;                   // expected, worked out by hand from the gaps of 8 px
-  int mainMovedToX;                    // expected
+  ScreenRect mainAt;                 // the main dialog's frame (its size kMain*)
+  std::optional<ScreenRect> stored;  // read back from the settings
+  ScreenRect window;                 // expected, worked out by hand from the gaps of 8 px
+  int mainMovedToX;                  // expected
 };
 
 const std::vector<FrameRow> kFrameRows = {
@@ -62,11 +62,7 @@ const std::vector<FrameRow> kFrameRows = {
     // Dragged low: the workbench beside it would reach below the screen; it rises to fit.
     {"main dialog low", {346, 600, kMainWidth, kMainHeight}, {}, {682, 177, 684, 551}, 0},
     {"main dialog at the left edge", {0, 0, kMainWidth, kMainHeight}, {}, {682, 0, 684, 551}, 0},
-    {"main dialog at the right edge",
-     {692, 3, kMainWidth, kMainHeight},
-     {},
-     {0, 3, 684, 551},
-     692},
+    {"main dialog at the right edge", {692, 3, kMainWidth, kMainHeight}, {}, {0, 3, 684, 551}, 692},
     {"remembered frame on the screen and clear",
      {0, 0, kMainWidth, kMainHeight},
      ScreenRect{700, 100, 600, 500},
@@ -121,8 +117,8 @@ TEST(WorkbenchFrame, RemembersWhatWasShownSoItDoesNotCreepFromStartToStart) {
     EXPECT_EQ(shown, *first) << "start " << start;
   }
   // The client area inside it, as a front end sets it.
-  EXPECT_EQ(kMargins.ClientOf(*first), (ScreenRect{first->x + 4, first->y + 27,
-                                                   first->width - 8, first->height - 31}));
+  EXPECT_EQ(kMargins.ClientOf(*first),
+            (ScreenRect{first->x + 4, first->y + 27, first->width - 8, first->height - 31}));
 }
 
 // A block at `t` whose frequency is `hz`.
@@ -148,8 +144,7 @@ TEST(TrendModel, AValueAxisHoldsWhileTheDataStaysInsideAndFillsHalfOfIt) {
   for (const Step& step : steps) {
     trend.AddBlock(FrequencyAt(start + std::chrono::seconds(2 * t++), step.hz));
     const TrendModel::Refreshed r = trend.Refresh(600);
-    EXPECT_EQ(r.axesMoved[static_cast<std::size_t>(UnitGroup::Frequency)], step.moves)
-        << step.hz;
+    EXPECT_EQ(r.axesMoved[static_cast<std::size_t>(UnitGroup::Frequency)], step.moves) << step.hz;
     const GroupAxis& axis = trend.Axis(UnitGroup::Frequency);
     EXPECT_LE(axis.range.low, step.hz);
     EXPECT_GE(axis.range.high, step.hz);
@@ -192,9 +187,12 @@ TEST(TrendModel, TheExportTitleNamesTheDayBeforeAnyDataAndTheRangeAfter) {
 }
 
 TEST(RecordingModel, ElapsedTimeAndAFailureSaidOnceThenTheNextStartsOwnMessage) {
-  for (const auto& [elapsed, text] : std::vector<std::pair<std::chrono::seconds, std::string>>{
-           {0s, "00:00:00"}, {59s, "00:00:59"}, {3599s, "00:59:59"}, {3600s, "01:00:00"},
-           {360000s, "100:00:00"}}) {
+  for (const auto& [elapsed, text] :
+       std::vector<std::pair<std::chrono::seconds, std::string>>{{0s, "00:00:00"},
+                                                                 {59s, "00:00:59"},
+                                                                 {3599s, "00:59:59"},
+                                                                 {3600s, "01:00:00"},
+                                                                 {360000s, "100:00:00"}}) {
     EXPECT_EQ(ElapsedText(elapsed), text);
   }
   namespace fs = std::filesystem;
@@ -218,8 +216,7 @@ TEST(RecordingModel, ElapsedTimeAndAFailureSaidOnceThenTheNextStartsOwnMessage) 
   EXPECT_FALSE(recording.TookLastBlock());
   EXPECT_EQ(recording.Message(), refusal);
   EXPECT_EQ(recording.ElapsedText(), "00:01:02");  // the stopped recording's last time
-  EXPECT_EQ(RecordingQuestion(std::chrono::system_clock::time_point(
-                                  std::chrono::hours(24 * 20000)))
+  EXPECT_EQ(RecordingQuestion(std::chrono::system_clock::time_point(std::chrono::hours(24 * 20000)))
                 .suggestedName.size(),
             std::string("kt7340-20241004-000000.csv").size());
 }

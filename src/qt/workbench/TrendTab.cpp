@@ -536,7 +536,7 @@ bool TrendTab::ExportPng(const QString& path) {
 }
 
 QString TrendTab::ExportFolder() const {
-  const QString last = QString::fromStdString(settings_.ExportFolder());
+  QString last = QString::fromStdString(settings_.ExportFolder());
   if (!last.isEmpty() && QFileInfo(last).isDir()) return last;
   return QDir::homePath();
 }
