@@ -92,7 +92,6 @@ void WorkbenchWindow::ShowBeside() {
     if (main == nullptr) main = QApplication::activeWindow();
     PlaceNextTo(main != this ? main : nullptr);
     show();
-    model_.Frame().Shown(Plain(frameGeometry()));
   }
   raise();
   activateWindow();
@@ -112,8 +111,10 @@ void WorkbenchWindow::PlaceNextTo(QWidget* mainDialog) {
   if (mainFrame && !(placed.mainDialog == *mainFrame)) {
     mainDialog->move(placed.mainDialog.x, placed.mainDialog.y);
   }
-  // The client area inside the frame: a window not yet shown has no frame to move by.
+  // The client area inside the frame: a window not yet shown has no frame to move by. The frame
+  // is remembered as placed: the window system may not report its decoration yet.
   setGeometry(FromPlain(frame.ClientOf(placed.window)));
+  model_.Frame().Shown(placed.window);
 }
 
 void WorkbenchWindow::RememberFrame() {
