@@ -10,8 +10,8 @@
 //   Log()       "报文": the traffic log (each view chooses its lines with a TrafficLogFilter);
 //               LogCountText() for its count, LogSaveQuestion() for "保存…".
 //   Recording() "记录": the CSV recorder and its texts.
-//   Trend()     "趋势": store, columns, axes, zoom, the export title; ExportFolder() and
-//               ExportSaved() keep the folder pictures go to.
+//   Trend()     "趋势": store, columns, axes, zoom, the export title (Settings() keeps the
+//               folder pictures go to).
 //   Wiring()    "接线检查": the check's rows and phasors, nominal frequency and CT secondary.
 //   Frame()     the window's place and remembered frame.
 //
@@ -66,11 +66,6 @@ class WorkbenchModel : public values::MonitorListener {
   WiringModel& Wiring() { return wiring_; }
   WindowFrameModel& Frame() { return frame_; }
   WorkbenchSettings& Settings() { return settings_; }
-
-  // The folder "导出图片…" starts in (UTF-8): the folder last saved to, "" for the user's own.
-  std::string ExportFolder() const { return settings_.ExportFolder(); }
-  // A picture was written to `folder`: the next export starts there.
-  void ExportSaved(const std::string& folder) { settings_.SetExportFolder(folder); }
 
   // The tabs' titles: the four above, then those added.
   const std::vector<std::string>& TabTitles() const { return tabTitles_; }
