@@ -255,26 +255,5 @@ TEST(TrendTab, EachGroupHasItsOwnAxisInAReadableUnit) {
   }
 }
 
-TEST(TrendTab, AValueAxisKeepsItsScaleUntilTheDataLeavesOrShrinksWithinIt) {
-  ShownTrendTab tab;
-  tab.SetSpan(1min);
-  SimulatedBlocks meter;
-  values::MeasuredBlock b = meter.At(kStart);
-  const auto add = [&](int n, double volts) {
-    b.time = kStart + n * 1s;
-    b[Quantity::PhaseVoltageA] = b[Quantity::PhaseVoltageB] = b[Quantity::PhaseVoltageC] = volts;
-    tab.AddBlock(b);
-  };
-  add(0, 220.0);
-  const QValueAxis& volts = tab.axis(UnitGroup::Voltage);
-  const double low = volts.min();
-  const double high = volts.max();
-  add(1, 221.0);  // within the axis, though beyond the data so far: the scale stays
-  EXPECT_EQ(volts.min(), low);
-  EXPECT_EQ(volts.max(), high);
-  add(2, 240.0);  // beyond: it grows to hold it
-  EXPECT_GE(volts.max(), 240.0);
-}
-
 }  // namespace
 }  // namespace kt::ui::qt

@@ -41,6 +41,7 @@ namespace {
 using namespace kt::ui;
 using kt::ui::win32::WorkbenchTab;
 namespace ids = kt::ui::win32::workbench_ids;
+using kt::workbench::NumberSetting;
 using kt::workbench::TrendSeries;
 
 constexpr UINT kStepPeriodMs = 100;
@@ -382,7 +383,8 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
            SendMessageW(hz, CB_SETCURSEL, pick, 0);
            SendMessageW(wiring.Handle(), WM_COMMAND, MAKEWPARAM(ids::kFrequencyList, CBN_SELCHANGE),
                         reinterpret_cast<LPARAM>(hz));
-           EXPECT_EQ(kt::ui::win32::RememberedNominalHz(), pick == 1 ? 60.0 : 50.0);
+           EXPECT_EQ(kt::ui::win32::RegistrySettings().Number(NumberSetting::NominalHz),
+                     pick == 1 ? 60.0 : 50.0);
            EXPECT_EQ(wiring.NominalHz(), pick == 1 ? 60.0 : 50.0);
          }
          // So is the CTs' rated secondary, beside it.
@@ -392,18 +394,20 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
            SendMessageW(wiring.Handle(), WM_COMMAND,
                         MAKEWPARAM(ids::kCtSecondaryList, CBN_SELCHANGE),
                         reinterpret_cast<LPARAM>(ct));
-           EXPECT_EQ(kt::ui::win32::RememberedCtSecondaryA(), pick == 1 ? 1.0 : 5.0);
+           EXPECT_EQ(kt::ui::win32::RegistrySettings().Number(NumberSetting::CtSecondaryA),
+                     pick == 1 ? 1.0 : 5.0);
            EXPECT_EQ(wiring.CtSecondaryA(), pick == 1 ? 1.0 : 5.0);
          }
-         // Closing hides and keeps the frame for the next start; the window is still there.
+         // Closing hides and keeps the frame it was shown at for the next start, title bar
+         // included; the window is still there.
          RECT frame{};
          GetWindowRect(workbench.Handle(), &frame);
          SendMessageW(workbench.Handle(), WM_CLOSE, 0, 0);
-         const auto kept = kt::ui::win32::RememberedFrame();
+         const auto kept = kt::ui::win32::RegistrySettings().Frame();
          ASSERT_TRUE(kept.has_value());
-         EXPECT_EQ(*kept,
-                   (kt::workbench::ScreenRect{frame.left, frame.top, frame.right - frame.left,
-                                              frame.bottom - frame.top}));
+         EXPECT_EQ(kept, workbench.Model().Frame().LastFrame());
+         EXPECT_EQ(kept->width, frame.right - frame.left);
+         EXPECT_EQ(kept->height, frame.bottom - frame.top);
          EXPECT_FALSE(workbench.Visible());
          EXPECT_NE(workbench.Handle(), nullptr);
          Click(GetDlgItem(main(), IDCANCEL));

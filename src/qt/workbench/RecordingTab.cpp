@@ -1,7 +1,6 @@
-// The recording's widgets; the recorder itself writes each row as its block is decoded.
+// The recording's widgets over the recording model.
 #include "qt/workbench/RecordingTab.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -13,6 +12,7 @@
 #include <QVBoxLayout>
 #include <chrono>
 
+#include "workbench/SaveQuestions.h"
 #include "workbench/WorkbenchLook.h"
 
 namespace kt::ui::qt {
@@ -20,19 +20,11 @@ namespace {
 
 constexpr int kElapsedRefreshMs = 1000;
 
-QString Elapsed(std::chrono::steady_clock::duration d) {
-  const auto total = std::chrono::duration_cast<std::chrono::seconds>(d).count();
-  return QStringLiteral("%1:%2:%3")
-      .arg(total / 3600, 2, 10, QLatin1Char('0'))
-      .arg(total / 60 % 60, 2, 10, QLatin1Char('0'))
-      .arg(total % 60, 2, 10, QLatin1Char('0'));
-}
-
 }  // namespace
 
-RecordingTab::RecordingTab(workbench::CsvRecorder& recorder, QWidget* parent)
+RecordingTab::RecordingTab(workbench::RecordingModel& recording, QWidget* parent)
     : QWidget(parent),
-      recorder_(recorder),
+      recording_(recording),
       start_(new QPushButton(QString::fromUtf8(workbench::kStartRecordingText), this)),
       stop_(new QPushButton(QString::fromUtf8(workbench::kStopRecordingText), this)),
       file_(new QLabel(this)),
@@ -67,16 +59,18 @@ RecordingTab::RecordingTab(workbench::CsvRecorder& recorder, QWidget* parent)
   connect(stop_, &QPushButton::clicked, this, [this] { StopRecording(); });
   auto* clock = new QTimer(this);
   connect(clock, &QTimer::timeout, this, [this] {
-    if (recorder_.Recording()) Refresh();
+    if (!recording_.Recording()) return;
+    recording_.UpdateElapsed(std::chrono::steady_clock::now());
+    Refresh();
   });
   clock->start(kElapsedRefreshMs);
   Refresh();
 }
 
 QString RecordingTab::DefaultPath() {
-  return QDir::home().filePath(
-      QStringLiteral("kt7340-%1.csv")
-          .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"))));
+  const workbench::SaveQuestion question =
+      workbench::RecordingQuestion(std::chrono::system_clock::now());
+  return QDir::home().filePath(QString::fromStdString(question.suggestedName));
 }
 
 QString RecordingTab::StartRecording(const QString& path) {
@@ -84,38 +78,33 @@ QString RecordingTab::StartRecording(const QString& path) {
 }
 
 QString RecordingTab::StartRecording(const std::string& pathBytes) {
-  const std::string refusal = recorder_.Start(pathBytes);
-  failureShown_ = false;
-  message_->setText(QString::fromStdString(refusal.empty() ? recorder_.StartNote() : refusal));
+  const std::string refusal = recording_.Start(pathBytes);
   Refresh();
   return QString::fromStdString(refusal);
 }
 
 void RecordingTab::StopRecording() {
-  recorder_.Stop();
+  recording_.Stop();
   Refresh();
 }
 
 void RecordingTab::Refresh() {
-  const bool on = recorder_.Recording();
+  const bool on = recording_.Recording();
   start_->setEnabled(!on);
   stop_->setEnabled(on);
-  file_->setText(QFile::decodeName(QByteArray::fromStdString(recorder_.Path())));
-  rows_->setText(QString::number(recorder_.RowsWritten()));
-  if (on) elapsed_->setText(Elapsed(std::chrono::steady_clock::now() - recorder_.StartedAt()));
-  // A failed write is said once; the recording has stopped with it.
-  if (!recorder_.Failure().empty() && !failureShown_) {
-    failureShown_ = true;
-    message_->setText(QString::fromStdString(recorder_.Failure()));
-  }
+  file_->setText(QFile::decodeName(QByteArray::fromStdString(recording_.Path())));
+  rows_->setText(QString::fromStdString(recording_.RowsText()));
+  elapsed_->setText(QString::fromStdString(recording_.ElapsedText()));
+  message_->setText(QString::fromStdString(recording_.Message()));
 }
 
 void RecordingTab::AskAndStart() {
-  // No question about overwriting: an existing file is never emptied, and the tab then says
-  // whether the rows go after its own or to a numbered file beside it.
-  const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("开始记录"), DefaultPath(),
-                                                    QStringLiteral("CSV 文件 (*.csv)"), nullptr,
-                                                    QFileDialog::DontConfirmOverwrite);
+  const workbench::SaveQuestion question =
+      workbench::RecordingQuestion(std::chrono::system_clock::now());
+  const QString path = QFileDialog::getSaveFileName(
+      this, QString::fromStdString(question.title), DefaultPath(),
+      QString::fromStdString(question.typeName), nullptr,
+      question.asksBeforeOverwriting ? QFileDialog::Options() : QFileDialog::DontConfirmOverwrite);
   if (!path.isEmpty()) StartRecording(path);
 }
 

@@ -1,10 +1,12 @@
-// The tab "记录": start and stop a CSV recording, its file, rows written and time since start.
+// The tab "记录": draws the recording model (its file, rows written, time since start and
+// message) and forwards "开始记录…" and "停止记录" to it.
 #pragma once
 
+#include <QString>
 #include <QWidget>
 #include <string>
 
-#include "workbench/CsvRecorder.h"
+#include "workbench/RecordingModel.h"
 
 class QLabel;
 class QPushButton;
@@ -13,32 +15,29 @@ namespace kt::ui::qt {
 
 class RecordingTab : public QWidget {
  public:
-  explicit RecordingTab(workbench::CsvRecorder& recorder, QWidget* parent = nullptr);
+  explicit RecordingTab(workbench::RecordingModel& recording, QWidget* parent = nullptr);
 
-  // Starts recording to `path` (see CsvRecorder::Start: an existing file is never emptied);
-  // returns "" or the Chinese refusal. The tab shows the refusal, or what was made of an
-  // existing file.
+  // Starts recording to `path` (RecordingModel::Start); returns "" or the Chinese refusal.
   QString StartRecording(const QString& path);
   // The same for the file named by `pathBytes`, taken byte for byte, as the environment gives it.
   QString StartRecording(const std::string& pathBytes);
   void StopRecording();
-  // Brings the labels up to date after a row was written (or failed).
+  // Draws the model's texts again (after a row was written, or failed).
   void Refresh();
 
-  // The default file: ~/kt7340-YYYYMMDD-HHMMSS.csv at the current local time.
+  // The default file: the model's suggested name in the home folder.
   static QString DefaultPath();
 
  private:
   void AskAndStart();
 
-  workbench::CsvRecorder& recorder_;
+  workbench::RecordingModel& recording_;
   QPushButton* start_;
   QPushButton* stop_;
   QLabel* file_;
   QLabel* rows_;
   QLabel* elapsed_;
   QLabel* message_;
-  bool failureShown_ = false;
 };
 
 }  // namespace kt::ui::qt

@@ -4,7 +4,6 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
-#include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
 #include <QGuiApplication>
@@ -14,9 +13,12 @@
 #include <QSpinBox>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <chrono>
 
 #include "qt/workbench/TrafficView.h"
+#include "workbench/SaveQuestions.h"
 #include "workbench/WorkbenchLook.h"
+#include "workbench/WorkbenchModel.h"
 
 namespace kt::ui::qt {
 namespace {
@@ -106,7 +108,7 @@ void TrafficTab::Refill() {
 void TrafficTab::ShowCount() {
   if (log_.EventCount() == shownCount_) return;
   shownCount_ = log_.EventCount();
-  count_->setText(QStringLiteral("共 %1 条").arg(shownCount_));
+  count_->setText(QString::fromStdString(workbench::LogCountText(log_)));
 }
 
 QString TrafficTab::ShownText() const {
@@ -121,11 +123,12 @@ QString TrafficTab::SaveTo(const QString& path) {
 }
 
 void TrafficTab::AskAndSave() {
-  const QString suggested = QDir::home().filePath(
-      QStringLiteral("kt7340-报文-%1.txt")
-          .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"))));
-  const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("保存报文"), suggested,
-                                                    QStringLiteral("文本文件 (*.txt)"));
+  const workbench::SaveQuestion question =
+      workbench::LogSaveQuestion(std::chrono::system_clock::now());
+  const QString path = QFileDialog::getSaveFileName(
+      this, QString::fromStdString(question.title),
+      QDir::home().filePath(QString::fromStdString(question.suggestedName)),
+      QString::fromStdString(question.typeName));
   if (!path.isEmpty()) SaveTo(path);
 }
 

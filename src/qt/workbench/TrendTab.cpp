@@ -28,7 +28,6 @@
 #include <QScatterSeries>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QSettings>
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <QValueAxis>
@@ -36,6 +35,7 @@
 #include <cmath>
 #include <vector>
 
+#include "workbench/SaveQuestions.h"
 #include "workbench/TrendChoices.h"
 #include "workbench/WorkbenchLook.h"
 
@@ -45,14 +45,6 @@ namespace {
 using std::chrono::milliseconds;
 using workbench::TrendSeries;
 using workbench::UnitGroup;
-
-// The narrowest and the widest stretch the time axis can be zoomed to.
-constexpr std::chrono::seconds kNarrowestZoom{10};
-constexpr std::chrono::minutes kWidestZoom = workbench::TrendStore::kKept;
-// A box this high or higher fixes the value axes as well as the time axis.
-constexpr double kLeastBoxHeight = 8;
-// Value axes fixed by a box show this many steps.
-constexpr int kFixedAxisSteps = 5;
 
 // Points that stand alone between two gaps are drawn as dots of this size.
 constexpr qreal kLonePointSize = 5;
@@ -77,8 +69,8 @@ QPen SeriesPen(TrendSeries s) {
   return {QColor(rgb.red, rgb.green, rgb.blue), 1};
 }
 
-QString LabelFormat(double spanScaled) {
-  return QStringLiteral("%.%1f").arg(workbench::LabelDecimals(spanScaled));
+QString LabelFormat(int decimals) {
+  return QStringLiteral("%.%1f").arg(decimals);
 }
 
 QDateTime LocalTime(std::chrono::system_clock::time_point t) {
@@ -86,38 +78,47 @@ QDateTime LocalTime(std::chrono::system_clock::time_point t) {
       std::chrono::duration_cast<milliseconds>(t.time_since_epoch()).count());
 }
 
-double MsSinceEpoch(std::chrono::system_clock::time_point t) {
-  return static_cast<double>(
-      std::chrono::duration_cast<milliseconds>(t.time_since_epoch()).count());
-}
-std::chrono::system_clock::time_point FromMs(double ms) {
-  return std::chrono::system_clock::time_point(milliseconds(std::llround(ms)));
+QString AxisTitle(UnitGroup g, const workbench::UnitChoice& unit) {
+  return QString::fromStdString(workbench::GroupAxisTitle(g, unit));
 }
 
-QString AxisTitle(UnitGroup g, const workbench::UnitChoice& unit) {
-  const QString title = QString::fromUtf8(workbench::kUnitGroupTitles[Index(g)]);
-  return *unit.unit ? QStringLiteral("%1 (%2)").arg(title, QString::fromUtf8(unit.unit)) : title;
+workbench::PlotBox Box(const QRectF& r) {
+  return {r.left(), r.top(), r.width(), r.height()};
 }
 
 }  // namespace
 
-TrendTab::TrendTab(QWidget* parent) : QWidget(parent) {
-  for (std::size_t g = 0; g < workbench::kUnitGroupCount; ++g) {
-    groupUnits_[g] = workbench::ChooseUnit(static_cast<UnitGroup>(g), 0);
-  }
+TrendTab::TrendTab(QWidget* parent) : TrendTab(nullptr, nullptr, parent) {}
+
+TrendTab::TrendTab(workbench::TrendModel& trend, workbench::WorkbenchSettings& settings,
+                   QWidget* parent)
+    : TrendTab(&trend, &settings, parent) {}
+
+TrendTab::~TrendTab() = default;
+
+TrendTab::TrendTab(workbench::TrendModel* trend, workbench::WorkbenchSettings* settings,
+                   QWidget* parent)
+    : QWidget(parent),
+      own_(trend == nullptr ? std::make_unique<OwnModel>() : nullptr),
+      trend_(trend != nullptr ? *trend : own_->trend),
+      settings_(settings != nullptr ? *settings : own_->settings) {
   BuildChart();
 
   spanBox_ = new QComboBox(this);
   for (const workbench::TrendSpan& c : workbench::kTrendSpans) {
     spanBox_->addItem(QString::fromUtf8(c.label));
   }
-  spanBox_->setCurrentIndex(static_cast<int>(workbench::kDefaultSpanIndex));
+  for (std::size_t i = 0; i < workbench::kTrendSpans.size(); ++i) {
+    if (workbench::kTrendSpans[i].span == trend_.Span())
+      spanBox_->setCurrentIndex(static_cast<int>(i));
+  }
   connect(spanBox_, &QComboBox::currentIndexChanged, this, [this](int index) {
     if (index >= 0) SetSpan(workbench::kTrendSpans[static_cast<std::size_t>(index)].span);
   });
 
   pauseButton_ = new QPushButton(QString::fromUtf8(workbench::kPauseText), this);
   pauseButton_->setCheckable(true);
+  pauseButton_->setChecked(trend_.Paused());
   connect(pauseButton_, &QPushButton::toggled, this, [this](bool on) { SetPaused(on); });
 
   auto* exportButton = new QPushButton(QString::fromUtf8(workbench::kExportPictureText), this);
@@ -162,7 +163,8 @@ void TrendTab::BuildChart() {
 
   for (std::size_t g = 0; g < workbench::kUnitGroupCount; ++g) {
     auto* axis = new QValueAxis;
-    axis->setTitleText(AxisTitle(static_cast<UnitGroup>(g), groupUnits_[g]));
+    axis->setTitleText(
+        AxisTitle(static_cast<UnitGroup>(g), trend_.Axis(static_cast<UnitGroup>(g)).unit));
     axis->setVisible(false);
     chart_->addAxis(axis, workbench::kAxisOnLeft[g] ? Qt::AlignLeft : Qt::AlignRight);
     groupAxes_[g] = axis;
@@ -178,11 +180,7 @@ void TrendTab::BuildChart() {
   view_->setRenderHint(QPainter::Antialiasing);
   view_->setMinimumSize(400, 360);
   view_->onWheelZoom = [this](double factor, QPointF at) {
-    const QRectF plot = chart_->plotArea();
-    const workbench::TrendAxis& axis = columns_.axis();
-    const double from = MsSinceEpoch(axis.from);
-    const double share = plot.width() > 0 ? (at.x() - plot.left()) / plot.width() : 1.0;
-    ZoomTime(factor, from + share * (MsSinceEpoch(axis.to) - from));
+    ZoomTime(factor, trend_.TimeAt(Plot(), at.x()));
   };
   view_->onBoxZoom = [this](const QRectF& box) { ZoomToBox(box); };
   view_->onPan = [this](QPointF pixels) { PanBy(pixels); };
@@ -265,7 +263,9 @@ QWidget* TrendTab::BuildSeriesPicker() {
     column->addWidget(box);
   }
   column->addStretch(1);
-  for (TrendSeries s : workbench::kShownAtStart) boxes_[Index(s)]->setChecked(true);
+  for (std::size_t s = 0; s < workbench::kTrendSeriesCount; ++s) {
+    if (trend_.Shown()[s]) boxes_[s]->setChecked(true);
+  }
 
   auto* scroll = new QScrollArea(this);
   scroll->setWidget(panel);
@@ -282,18 +282,23 @@ QWidget* TrendTab::BuildSeriesPicker() {
 }
 
 void TrendTab::AddBlock(const values::MeasuredBlock& block) {
-  store_.Append(block);
+  trend_.AddBlock(block);
+  BlockAdded();
+}
+
+void TrendTab::BlockAdded() {
+  behind_ = true;
   RedrawWhenInView();
 }
 
 void TrendTab::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  if (stale_) RedrawWhenInView();
+  if (behind_) RedrawWhenInView();
 }
 
 void TrendTab::RedrawWhenInView() {
-  if (paused_ || !isVisible()) {
-    stale_ = true;
+  if (trend_.Paused() || !isVisible()) {
+    trend_.MarkStale();  // built anew when drawn again
     return;
   }
   Redraw();
@@ -305,19 +310,19 @@ void TrendTab::SetSeriesShown(TrendSeries s, bool shown) {
     tick->setChecked(shown);  // comes back here through the toggle
     return;
   }
+  trend_.SetShown(s, shown);
   // Only the shown series have anything in the chart: each drawn series costs the chart its
   // items and a legend entry, shown or not.
   if (shown && series_[Index(s)] == nullptr) MakeDrawn(s);
   if (!shown) DeleteDrawn(s);
   // A paused view stays as it was; a series ticked meanwhile fills in when the view runs again.
-  stale_ = true;
+  behind_ = true;
   RedrawWhenInView();
 }
 
 void TrendTab::SetSpan(std::chrono::minutes span) {
-  span_ = span;
-  ForgetZoom();  // a span chosen follows the newest block again
-  stale_ = true;
+  trend_.SetSpan(span);
+  behind_ = true;
   RedrawWhenInView();
 }
 
@@ -326,126 +331,69 @@ void TrendTab::SetPaused(bool paused) {
     pauseButton_->setChecked(paused);  // comes back here through the toggle
     return;
   }
-  paused_ = paused;
-  if (!paused_) RedrawWhenInView();
+  trend_.SetPaused(paused);
+  RedrawWhenInView();
 }
 
-workbench::SeriesSet TrendTab::Shown() const {
-  workbench::SeriesSet shown;
-  for (std::size_t s = 0; s < workbench::kTrendSeriesCount; ++s) {
-    shown[s] = series_[s] != nullptr;
-  }
-  return shown;
-}
-
-std::size_t TrendTab::ColumnCount() const {
-  const auto width = static_cast<std::size_t>(std::max(0.0, chart_->plotArea().width()));
-  return workbench::TrendColumnCount(width, Shown().count());
-}
-
-workbench::TrendAxis TrendTab::CurrentAxis() const {
-  if (zoom_) return workbench::WindowAxis(zoom_->from, zoom_->to, ColumnCount());
-  return workbench::AxisFor(store_.At(store_.size() - 1).time, span_, ColumnCount());
+workbench::PlotBox TrendTab::Plot() const {
+  return Box(chart_->plotArea());
 }
 
 void TrendTab::RedrawForUser() {
-  stale_ = true;
+  behind_ = true;
   if (isVisible()) Redraw();
 }
 
 void TrendTab::Redraw() {
-  if (store_.restarts() != restartsSeen_) {
-    // The clock was set back: a zoomed stretch belongs to times the trend no longer has.
-    restartsSeen_ = store_.restarts();
-    ForgetZoom();
-    stale_ = true;
-  }
-  if (store_.size() == 0) {
+  behind_ = false;
+  const auto width = static_cast<std::size_t>(std::max(0.0, chart_->plotArea().width()));
+  const workbench::TrendModel::Refreshed refreshed = trend_.Refresh(width);
+  if (trend_.Store().size() == 0) {
     for (std::size_t s = 0; s < workbench::kTrendSeriesCount; ++s) {
       ClearDrawn(static_cast<TrendSeries>(s));
     }
-    stale_ = false;
     return;
   }
-  const workbench::TrendAxis axis = CurrentAxis();
-  auto [changed, rebuild] = columns_.Refresh(store_, axis, Shown(), stale_);
-  stale_ = false;
-  changed |= FitGroupAxes();
-  if (rebuild) {
-    // An axis change lays out every point of the series on it: empty them first, so that only
-    // the replace below pays for their points.
+  // A change of axis lays out every point of the series on it: empty them first, so that only
+  // the replace below pays for their points.
+  if (refreshed.rebuilt || refreshed.axesMoved.any()) {
     for (std::size_t s = 0; s < workbench::kTrendSeriesCount; ++s) {
-      if (changed[s]) ClearDrawn(static_cast<TrendSeries>(s));
+      if (refreshed.changed[s]) ClearDrawn(static_cast<TrendSeries>(s));
     }
+  }
+  ShowGroupAxes(refreshed.axesMoved);
+  if (refreshed.rebuilt) {
+    const workbench::TrendAxis& axis = trend_.Columns().axis();
     timeAxis_->setRange(LocalTime(axis.from), LocalTime(axis.to));
     if (timeAxis_->tickCount() != axis.TickCount()) timeAxis_->setTickCount(axis.TickCount());
   }
   for (std::size_t s = 0; s < workbench::kTrendSeriesCount; ++s) {
-    if (changed[s]) Replace(static_cast<TrendSeries>(s));
+    if (refreshed.changed[s]) Replace(static_cast<TrendSeries>(s));
   }
 }
 
-workbench::SeriesSet TrendTab::FitGroupAxes() {
-  // Each group's range over its shown series only, so the axis fits what is drawn.
-  auto [used, low, high] = columns_.ShownExtremes();
-  const workbench::SeriesSet shown = columns_.shown();
-  workbench::SeriesSet moved;
+void TrendTab::ShowGroupAxes(workbench::GroupSet moved) {
   // One set of horizontal grid lines, the first shown group's: more would not line up, and each
   // set is painted again with every block.
-  const auto gridGroup =
-      static_cast<std::size_t>(std::find(used.begin(), used.end(), true) - used.begin());
+  std::size_t gridGroup = 0;
+  while (gridGroup < workbench::kUnitGroupCount &&
+         !trend_.Axis(static_cast<UnitGroup>(gridGroup)).used) {
+    ++gridGroup;
+  }
   for (std::size_t g = 0; g < workbench::kUnitGroupCount; ++g) {
+    const workbench::GroupAxis& model = trend_.Axis(static_cast<UnitGroup>(g));
     QValueAxis* axis = groupAxes_[g];
-    axis->setVisible(used[g]);
+    if (axis->isVisible() != model.used) axis->setVisible(model.used);
     if (axis->isGridLineVisible() != (g == gridGroup)) axis->setGridLineVisible(g == gridGroup);
-    if (!used[g]) {
-      groupFitted_[g] = false;
-      continue;
-    }
-    const auto group = static_cast<UnitGroup>(g);
-    if (fixedRanges_[g]) {
-      // Zoomed with a box: the axis stays where the box put it.
-      low[g] = fixedRanges_[g]->low;
-      high[g] = fixedRanges_[g]->high;
-    }
-    const workbench::UnitChoice unit =
-        workbench::ChooseUnit(group, std::max(std::abs(low[g]), std::abs(high[g])));
-    const double dataLow = low[g] / unit.divisor;
-    const double dataHigh = high[g] / unit.divisor;
-    const workbench::ValueBounds padded = workbench::PaddedBounds(dataLow, dataHigh);
-    const double lo = padded.low;
-    const double hi = padded.high;
-    // An axis that still holds the data and is not much wider than it stays as it is: the
-    // scale does not twitch with every block, and its labels are not laid out again.
-    const bool holds = !fixedRanges_[g] && groupFitted_[g] &&
-                       unit.divisor == groupUnits_[g].divisor && dataLow >= axis->min() &&
-                       dataHigh <= axis->max() &&
-                       hi - lo >= workbench::kLeastAxisFill * (axis->max() - axis->min());
-    if (holds) continue;
-    groupFitted_[g] = true;
-    const workbench::NiceRange nice =
-        fixedRanges_[g] ? workbench::NiceRange{dataLow, dataHigh, kFixedAxisSteps + 1}
-                        : workbench::MakeNice(lo, hi);
-    const QString title = AxisTitle(group, unit);
-    const QString format = LabelFormat(hi - lo);
-    const bool same = unit.divisor == groupUnits_[g].divisor && axis->titleText() == title &&
-                      axis->labelFormat() == format && axis->tickCount() == nice.ticks &&
-                      axis->min() == nice.low && axis->max() == nice.high;
-    if (same) continue;
-    groupUnits_[g] = unit;
-    for (std::size_t s = 0; s < workbench::kTrendSeriesCount; ++s) {
-      if (shown[s] && Index(workbench::GroupOf(static_cast<TrendSeries>(s))) == g) {
-        moved[s] = true;
-        ClearDrawn(static_cast<TrendSeries>(s));  // as above: the new axis lays out no old points
-      }
-    }
+    if (!model.used || !moved[g]) continue;
     // Each setting lays the axis's labels out anew: only what changed is set.
+    const QString title = AxisTitle(static_cast<UnitGroup>(g), model.unit);
+    const QString format = LabelFormat(model.decimals);
     if (axis->titleText() != title) axis->setTitleText(title);
     if (axis->labelFormat() != format) axis->setLabelFormat(format);
-    if (axis->tickCount() != nice.ticks) axis->setTickCount(nice.ticks);
-    axis->setRange(nice.low, nice.high);
+    if (axis->tickCount() != model.range.ticks) axis->setTickCount(model.range.ticks);
+    axis->setRange(model.range.low, model.range.high);
   }
-  return moved;
 }
 
 namespace {
@@ -461,8 +409,8 @@ void Show(QXYSeries& drawn, const QList<QPointF>& points) {
 
 void TrendTab::Replace(TrendSeries s) {
   if (series_[Index(s)] == nullptr) return;
-  const double divisor = groupUnits_[Index(workbench::GroupOf(s))].divisor;
-  const std::vector<workbench::TrendPoint>& points = columns_.Points(s);
+  const double divisor = trend_.Axis(workbench::GroupOf(s)).unit.divisor;
+  const std::vector<workbench::TrendPoint>& points = trend_.Columns().Points(s);
   // One line per run; a run of one point is a dot, as a line through it would have no length.
   std::vector<QList<QPointF>> lines;
   QList<QPointF> lone;
@@ -520,77 +468,22 @@ QList<QPointF> TrendTab::LonePoints(TrendSeries s) const {
 }
 
 void TrendTab::ZoomTime(double factor, double centreMs) {
-  if (store_.size() == 0 || !(factor > 0)) return;
-  const workbench::TrendAxis& axis = columns_.axis();
-  const double from = MsSinceEpoch(axis.from);
-  const double to = MsSinceEpoch(axis.to);
-  const double centre = std::clamp(centreMs, from, to);
-  const double share = (centre - from) / (to - from);
-  const double width = (to - from) * factor;
-  ZoomTo(centre - share * width, centre + (1 - share) * width);
-}
-
-void TrendTab::ZoomTo(double fromMs, double toMs) {
-  const double least = std::chrono::duration<double, std::milli>(kNarrowestZoom).count();
-  const double most = std::chrono::duration<double, std::milli>(kWidestZoom).count();
-  const double width = std::clamp(toMs - fromMs, least, most);
-  const double centre = (fromMs + toMs) / 2;
-  zoom_ = Stretch{FromMs(centre - width / 2), FromMs(centre + width / 2)};
+  trend_.ZoomTime(factor, centreMs);
   RedrawForUser();
 }
 
 void TrendTab::ZoomToBox(const QRectF& box) {
-  const QRectF plot = chart_->plotArea();
-  const QRectF inside = box.normalized().intersected(plot);
-  if (store_.size() == 0 || inside.width() <= 0 || plot.width() <= 0) return;
-  const workbench::TrendAxis& axis = columns_.axis();
-  const double from = MsSinceEpoch(axis.from);
-  const double msPerPixel = (MsSinceEpoch(axis.to) - from) / plot.width();
-  if (inside.height() >= kLeastBoxHeight) {
-    for (std::size_t g = 0; g < workbench::kUnitGroupCount; ++g) {
-      const QValueAxis* values = groupAxes_[g];
-      if (!values->isVisible()) continue;
-      const double perPixel = (values->max() - values->min()) / plot.height();
-      const double divisor = groupUnits_[g].divisor;
-      fixedRanges_[g] =
-          ValueRange{(values->max() - (inside.bottom() - plot.top()) * perPixel) * divisor,
-                     (values->max() - (inside.top() - plot.top()) * perPixel) * divisor};
-    }
-  }
-  ZoomTo(from + (inside.left() - plot.left()) * msPerPixel,
-         from + (inside.right() - plot.left()) * msPerPixel);
-}
-
-void TrendTab::PanBy(QPointF pixels) {
-  const QRectF plot = chart_->plotArea();
-  if (store_.size() == 0 || plot.width() <= 0 || plot.height() <= 0) return;
-  const workbench::TrendAxis& axis = columns_.axis();
-  const double from = MsSinceEpoch(axis.from);
-  const double to = MsSinceEpoch(axis.to);
-  // The content follows the mouse: dragged to the right, earlier times come into view.
-  const double shiftMs = -pixels.x() * (to - from) / plot.width();
-  if (pixels.y() != 0) {
-    for (std::size_t g = 0; g < workbench::kUnitGroupCount; ++g) {
-      const QValueAxis* values = groupAxes_[g];
-      if (!values->isVisible()) continue;
-      const double divisor = groupUnits_[g].divisor;
-      const double shift = pixels.y() * (values->max() - values->min()) / plot.height() * divisor;
-      fixedRanges_[g] =
-          ValueRange{values->min() * divisor + shift, values->max() * divisor + shift};
-    }
-  }
-  zoom_ = Stretch{FromMs(from + shiftMs), FromMs(to + shiftMs)};
+  trend_.ZoomToBox(Plot(), Box(box));
   RedrawForUser();
 }
 
-void TrendTab::ForgetZoom() {
-  zoom_.reset();
-  fixedRanges_.fill(std::nullopt);
-  groupFitted_.fill(false);
+void TrendTab::PanBy(QPointF pixels) {
+  trend_.PanBy(Plot(), pixels.x(), pixels.y());
+  RedrawForUser();
 }
 
 void TrendTab::ResetZoom() {
-  ForgetZoom();
+  trend_.ResetZoom();
   RedrawForUser();
 }
 
@@ -600,7 +493,7 @@ void TrendTab::ShowHover(TrendSeries s, const QPointF& point, bool entered) {
     QToolTip::hideText();
     return;
   }
-  const workbench::UnitChoice& unit = groupUnits_[Index(workbench::GroupOf(s))];
+  const workbench::UnitChoice& unit = trend_.Axis(workbench::GroupOf(s)).unit;
   const QString time =
       QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(point.x())).toString(kTimeFormat);
   QString text = QStringLiteral("%1  %2 %3")
@@ -612,17 +505,7 @@ void TrendTab::ShowHover(TrendSeries s, const QPointF& point, bool entered) {
 }
 
 QString TrendTab::ExportTitle() const {
-  const QString date = QStringLiteral("yyyy-MM-dd");
-  if (store_.size() == 0) {
-    return QStringLiteral("趋势  %1").arg(QDateTime::currentDateTime().toString(date));
-  }
-  const QDateTime from = LocalTime(columns_.axis().from);
-  const QDateTime to = LocalTime(columns_.axis().to);
-  const QString toText = from.date() == to.date()
-                             ? to.toString(kTimeFormat)
-                             : to.toString(date + QStringLiteral(" ") + kTimeFormat);
-  return QStringLiteral("趋势  %1 %2 至 %3")
-      .arg(from.toString(date), from.toString(kTimeFormat), toText);
+  return QString::fromStdString(trend_.ExportTitle());
 }
 
 QImage TrendTab::ExportImage() {
@@ -648,28 +531,29 @@ QImage TrendTab::ExportImage() {
 
 bool TrendTab::ExportPng(const QString& path) {
   if (!ExportImage().save(path, "PNG")) return false;
-  QSettings().setValue(QString::fromLatin1(kExportFolderKey), QFileInfo(path).absolutePath());
+  settings_.SetExportFolder(QFileInfo(path).absolutePath().toStdString());
   return true;
 }
 
 QString TrendTab::ExportFolder() const {
-  QString last = QSettings().value(QString::fromLatin1(kExportFolderKey)).toString();
+  QString last = QString::fromStdString(settings_.ExportFolder());
   if (!last.isEmpty() && QFileInfo(last).isDir()) return last;
   return QDir::homePath();
 }
 
 void TrendTab::ChooseExportFile() {
-  const QString name =
-      QStringLiteral("趋势-%1.png")
-          .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
-  QString path = QFileDialog::getSaveFileName(this, QStringLiteral("导出图片"),
-                                              QDir(ExportFolder()).filePath(name),
-                                              QStringLiteral("PNG 图片 (*.png)"));
+  const workbench::SaveQuestion question =
+      workbench::ExportQuestion(std::chrono::system_clock::now());
+  QString path = QFileDialog::getSaveFileName(
+      this, QString::fromStdString(question.title),
+      QDir(ExportFolder()).filePath(QString::fromStdString(question.suggestedName)),
+      QString::fromStdString(question.typeName));
   if (path.isEmpty()) return;
-  if (!path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) path += QStringLiteral(".png");
+  const QString extension = QStringLiteral(".") + QString::fromStdString(question.extension);
+  if (!path.endsWith(extension, Qt::CaseInsensitive)) path += extension;
   if (!ExportPng(path)) {
-    QMessageBox::warning(this, QStringLiteral("导出图片"),
-                         QStringLiteral("无法保存图片：%1").arg(path));
+    QMessageBox::warning(this, QString::fromStdString(question.title),
+                         QString::fromStdString(workbench::ExportFailureText(path.toStdString())));
   }
 }
 

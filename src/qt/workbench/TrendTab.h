@@ -10,15 +10,14 @@
 #include <QWidget>
 #include <array>
 #include <chrono>
-#include <optional>
-#include <utility>
+#include <memory>
 #include <vector>
 
+#include "qt/workbench/QtWorkbenchSettings.h"
 #include "qt/workbench/TrendTabView.h"
 #include "values/MeasuredBlock.h"
 #include "workbench/TrendChoices.h"
-#include "workbench/TrendColumns.h"
-#include "workbench/TrendStore.h"
+#include "workbench/TrendModel.h"
 
 class QChart;
 class QChartView;
@@ -37,13 +36,22 @@ namespace kt::ui::qt {
 class TrendTab : public QWidget {
  public:
   // The folder the last picture was saved to, in the user's settings.
-  static constexpr const char* kExportFolderKey = "trend/exportFolder";
+  static constexpr const char* kExportFolderKey = QtWorkbenchSettings::kExportFolderKey;
 
+  // Draws `trend`, which the workbench model owns and feeds; `settings` keeps the export folder.
+  TrendTab(workbench::TrendModel& trend, workbench::WorkbenchSettings& settings,
+           QWidget* parent = nullptr);
+  // A tab used alone (tests, tools): with a model of its own over the user's settings.
   explicit TrendTab(QWidget* parent = nullptr);
+  ~TrendTab() override;
+  TrendTab(const TrendTab&) = delete;
+  TrendTab& operator=(const TrendTab&) = delete;
 
-  // Keeps the block; brings the chart up to date unless paused or out of sight (then it catches
-  // up when shown again).
+  // Gives the block to a tab's own model, then draws as the workbench does after each block.
   void AddBlock(const values::MeasuredBlock& block);
+  // Brings the chart up to the model unless paused or out of sight (then it catches up when
+  // shown again).
+  void BlockAdded();
 
   // The chart as it is shown, under a line with the date and the time range it covers
   // (ExportTitle). ExportPng saves it and remembers the folder; false when the file cannot be
@@ -53,21 +61,18 @@ class TrendTab : public QWidget {
   bool ExportPng(const QString& path);
   QString ExportFolder() const;
 
-  // Zoom and pan. The time axis then stays on the stretch chosen while blocks keep arriving (and
-  // a box fixes the value axes too) until ResetZoom or SetSpan brings back the span that follows
-  // the newest block. `factor` below 1 narrows the time axis around `centreMs` (since the epoch);
-  // the box and the pixels are in the chart's positions.
+  // Zoom and pan (workbench::TrendModel); the box and the pixels are in the chart's positions.
   void ZoomTime(double factor, double centreMs);
   void ZoomToBox(const QRectF& box);
   void PanBy(QPointF pixels);
   void ResetZoom();
-  bool zoomed() const { return zoom_.has_value(); }
+  bool zoomed() const { return trend_.Zoomed(); }
 
   // What the check boxes, the span list and "暂停" set, for code that drives the tab.
   void SetSeriesShown(workbench::TrendSeries series, bool shown);
   void SetSpan(std::chrono::minutes span);
   void SetPaused(bool paused);
-  bool paused() const { return paused_; }
+  bool paused() const { return trend_.Paused(); }
 
   // What the chart shows. A series that is not ticked has no line: nullptr.
   const QLineSeries* series(workbench::TrendSeries s) const {
@@ -76,7 +81,7 @@ class TrendTab : public QWidget {
   const QValueAxis& axis(workbench::UnitGroup g) const {
     return *groupAxes_[static_cast<std::size_t>(g)];
   }
-  std::size_t storedBlocks() const { return store_.size(); }
+  std::size_t storedBlocks() const { return trend_.Store().size(); }
   QChartView& chartView() { return *view_; }
   const QDateTimeAxis& timeAxis() const { return *timeAxis_; }
   // The lines drawn for a series, one per stretch of uninterrupted polling, in time order, and
@@ -88,12 +93,12 @@ class TrendTab : public QWidget {
   void showEvent(QShowEvent* event) override;
 
  private:
-  struct Stretch {
-    workbench::TrendClock::time_point from, to;
+  struct OwnModel {
+    QtWorkbenchSettings settings;
+    workbench::TrendModel trend;
   };
-  struct ValueRange {
-    double low, high;  // base units
-  };
+  // With `trend` nullptr, the tab makes a model of its own.
+  TrendTab(workbench::TrendModel* trend, workbench::WorkbenchSettings* settings, QWidget* parent);
 
   void BuildChart();
   QWidget* BuildSeriesPicker();
@@ -105,37 +110,27 @@ class TrendTab : public QWidget {
   // pointer.
   void AddDrawnSeries(workbench::TrendSeries s, QXYSeries* drawn);
   void HideFromLegend(QXYSeries* drawn);
-  workbench::SeriesSet Shown() const;
-  std::size_t ColumnCount() const;
-  workbench::TrendAxis CurrentAxis() const;
+  workbench::PlotBox Plot() const;
   void RedrawWhenInView();
   // For the user's zoom and pan: drawn at once while in view, paused or not.
   void RedrawForUser();
   void Redraw();
-  // Sets each group's axis to its shown series; returns the series on axes that changed.
-  workbench::SeriesSet FitGroupAxes();
+  // Sets the value axes of the groups in `moved` to the model's, and every axis's visibility.
+  void ShowGroupAxes(workbench::GroupSet moved);
   void Replace(workbench::TrendSeries s);
   void ClearDrawn(workbench::TrendSeries s);
-  void ZoomTo(double fromMs, double toMs);
-  void ForgetZoom();
   void ShowHover(workbench::TrendSeries s, const QPointF& point, bool entered);
   void ChooseExportFile();
 
-  workbench::TrendStore store_;
-  workbench::TrendColumns columns_;
-  std::chrono::minutes span_ = workbench::kTrendSpans[workbench::kDefaultSpanIndex].span;
-  bool paused_ = false;
-  bool stale_ = true;  // the chart must be built anew from the store
-  uint64_t restartsSeen_ = 0;
-  std::optional<Stretch> zoom_;
-  std::array<std::optional<ValueRange>, workbench::kUnitGroupCount> fixedRanges_{};
+  std::unique_ptr<OwnModel> own_;  // only for a tab used alone
+  workbench::TrendModel& trend_;
+  workbench::WorkbenchSettings& settings_;
+  bool behind_ = true;  // blocks came while paused or out of sight
 
   QChart* chart_ = nullptr;
   TrendTabView* view_ = nullptr;
   QDateTimeAxis* timeAxis_ = nullptr;
   std::array<QValueAxis*, workbench::kUnitGroupCount> groupAxes_{};
-  std::array<workbench::UnitChoice, workbench::kUnitGroupCount> groupUnits_{};
-  std::array<bool, workbench::kUnitGroupCount> groupFitted_{};
   // The first line of each ticked series; nullptr for the others.
   std::array<QLineSeries*, workbench::kTrendSeriesCount> series_{};
   // The further lines, made when a series first needs them and kept for reuse.

@@ -6,23 +6,31 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QSettings>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 #include "qt/workbench/CopyableTable.h"
 #include "qt/workbench/PhaseColours.h"
 #include "qt/workbench/PhasorView.h"
-#include "workbench/PhasorDiagram.h"
-#include "workbench/WiringCheck.h"
 #include "workbench/WorkbenchLook.h"
 
 namespace kt::ui::qt {
 
-WiringTab::WiringTab(QWidget* parent)
+WiringTab::WiringTab(QWidget* parent) : WiringTab(nullptr, parent) {}
+
+WiringTab::WiringTab(workbench::WiringModel& wiring, QWidget* parent)
+    : WiringTab(&wiring, parent) {}
+
+WiringTab::~WiringTab() = default;
+
+WiringTab::WiringTab(workbench::WiringModel* wiring, QWidget* parent)
     : QWidget(parent),
-      frequency_(ChoiceBox(workbench::kNominalFrequencyChoice, kNominalHzKey)),
-      ctSecondary_(ChoiceBox(workbench::kCtSecondaryChoice, kCtSecondaryKey)),
+      own_(wiring == nullptr ? std::make_unique<OwnModel>() : nullptr),
+      wiring_(wiring != nullptr ? *wiring : own_->wiring),
+      frequency_(ChoiceBox(workbench::kNominalFrequencyChoice, wiring_.NominalHzIndex(),
+                           [this](std::size_t i) { wiring_.ChooseNominalHz(i); })),
+      ctSecondary_(ChoiceBox(workbench::kCtSecondaryChoice, wiring_.CtSecondaryIndex(),
+                             [this](std::size_t i) { wiring_.ChooseCtSecondary(i); })),
       table_(new CopyableTable(0, 3, this)),
       phasors_(new PhasorView(this)) {
   table_->setHorizontalHeaderLabels({QString::fromUtf8(workbench::kWiringColumns[0]),
@@ -72,19 +80,22 @@ WiringTab::WiringTab(QWidget* parent)
 }
 
 void WiringTab::AddBlock(const values::MeasuredBlock& block) {
-  last_ = block;
-  hasBlock_ = true;
+  wiring_.AddBlock(block);
+  BlockAdded();
+}
+
+void WiringTab::BlockAdded() {
   if (isVisible()) ShowLastBlock();
 }
 
 void WiringTab::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  if (hasBlock_) ShowLastBlock();
+  ShowLastBlock();
 }
 
 void WiringTab::ShowLastBlock() {
-  const std::vector<workbench::CheckRow> rows =
-      workbench::CheckWiring(last_, workbench::kWiringThresholds, NominalHz(), CtSecondaryA());
+  if (!wiring_.Check()) return;
+  const std::vector<workbench::CheckRow>& rows = wiring_.Rows();
   const int count = static_cast<int>(rows.size());
   // Rows are filled in place: an unchanged text or colour is not set again, so a steady load
   // does not repaint the table.
@@ -111,33 +122,24 @@ void WiringTab::ShowLastBlock() {
   }
   // The rows as tall as their wrapped texts at the column's width now, not at a later layout.
   table_->resizeRowsToContents();
-  phasors_->SetDiagram(workbench::MakePhasorDiagram(last_));
+  phasors_->SetDiagram(*wiring_.Diagram());
 }
 
-QComboBox* WiringTab::ChoiceBox(const workbench::WiringChoice& choice, const char* key) {
+QComboBox* WiringTab::ChoiceBox(const workbench::WiringChoice& choice, std::size_t chosen,
+                                const std::function<void(std::size_t)>& choose) {
   auto* box = new QComboBox(this);
   for (const workbench::WiringChoiceOption& option : choice.options)
     box->addItem(QString::fromUtf8(option.text), option.value);
-  const double remembered =
-      QSettings().value(QString::fromLatin1(key), choice.options[0].value).toDouble();
-  box->setCurrentIndex(static_cast<int>(choice.IndexOf(remembered)));
-  connect(box, &QComboBox::currentIndexChanged, this, [this, box, key] {
-    QSettings().setValue(QString::fromLatin1(key), box->currentData().toDouble());
-    if (hasBlock_ && isVisible()) ShowLastBlock();
+  box->setCurrentIndex(static_cast<int>(chosen));
+  connect(box, &QComboBox::currentIndexChanged, this, [this, choose](int index) {
+    choose(static_cast<std::size_t>(std::max(index, 0)));
+    if (isVisible()) ShowLastBlock();
   });
   return box;
 }
 
-double WiringTab::NominalHz() const {
-  return frequency_->currentData().toDouble();
-}
-
 void WiringTab::SetNominalHz(double hz) {
   frequency_->setCurrentIndex(static_cast<int>(workbench::kNominalFrequencyChoice.IndexOf(hz)));
-}
-
-double WiringTab::CtSecondaryA() const {
-  return ctSecondary_->currentData().toDouble();
 }
 
 void WiringTab::SetCtSecondaryA(double amps) {

@@ -2,9 +2,13 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
+#include <memory>
 
 #include "qt/workbench/CopyableTable.h"
+#include "qt/workbench/QtWorkbenchSettings.h"
 #include "values/MeasuredBlock.h"
+#include "workbench/WiringModel.h"
 #include "workbench/WorkbenchLook.h"
 
 class QComboBox;
@@ -21,20 +25,26 @@ class WiringTab : public QWidget {
   static constexpr int kVerdictColumn = 1;
   static constexpr int kMessageColumn = 2;
 
+  // Draws `wiring`, which the workbench model owns and feeds.
+  explicit WiringTab(workbench::WiringModel& wiring, QWidget* parent = nullptr);
+  // A tab used alone (tests, tools): with a model of its own over the user's settings.
   explicit WiringTab(QWidget* parent = nullptr);
+  ~WiringTab() override;
+  WiringTab(const WiringTab&) = delete;
+  WiringTab& operator=(const WiringTab&) = delete;
 
-  // Runs the check over the block and shows its rows and phasors; out of sight, only the block
-  // is kept until the tab is shown.
+  // Gives the block to a tab's own model, then shows it as the workbench does after each block.
   void AddBlock(const values::MeasuredBlock& block);
+  // Shows the model's latest block: its rows and phasors; out of sight, only when shown again.
+  void BlockAdded();
 
-  // The grid's nominal frequency the check judges against: 50 Hz unless 60 Hz was chosen; the
-  // choice is remembered in the user's settings (kNominalHzKey).
-  static constexpr const char* kNominalHzKey = "wiringCheck/nominalHz";
-  double NominalHz() const;
+  // The model's choices the check judges against, remembered in the user's settings
+  // (kNominalHzKey, kCtSecondaryKey): 50 Hz and 5 A unless others were chosen.
+  static constexpr const char* kNominalHzKey = QtWorkbenchSettings::kNominalHzKey;
+  double NominalHz() const { return wiring_.NominalHz(); }
   void SetNominalHz(double hz);
-  // The CTs' rated secondary current, 5 A unless 1 A was chosen; remembered likewise.
-  static constexpr const char* kCtSecondaryKey = "wiringCheck/ctSecondaryA";
-  double CtSecondaryA() const;
+  static constexpr const char* kCtSecondaryKey = QtWorkbenchSettings::kCtSecondaryKey;
+  double CtSecondaryA() const { return wiring_.CtSecondaryA(); }
   void SetCtSecondaryA(double amps);
 
   const QTableWidget& table() const { return *table_; }
@@ -45,17 +55,24 @@ class WiringTab : public QWidget {
   void showEvent(QShowEvent* event) override;
 
  private:
+  // With `wiring` nullptr, the tab makes a model of its own.
+  WiringTab(workbench::WiringModel* wiring, QWidget* parent);
   void ShowLastBlock();
   static void SetIfChanged(QTableWidgetItem& item, const QString& text);
-  // A combo box with the choice's options, set to the value remembered under `key`.
-  QComboBox* ChoiceBox(const workbench::WiringChoice& choice, const char* key);
+  // A combo box with the choice's options, set to the option `chosen`; a pick goes to `choose`.
+  QComboBox* ChoiceBox(const workbench::WiringChoice& choice, std::size_t chosen,
+                       const std::function<void(std::size_t)>& choose);
 
+  struct OwnModel {
+    QtWorkbenchSettings settings;
+    workbench::WiringModel wiring{settings};
+  };
+  std::unique_ptr<OwnModel> own_;  // only for a tab used alone
+  workbench::WiringModel& wiring_;
   QComboBox* frequency_;
   QComboBox* ctSecondary_;
   CopyableTable* table_;
   PhasorView* phasors_;
-  values::MeasuredBlock last_;
-  bool hasBlock_ = false;
 };
 
 }  // namespace kt::ui::qt

@@ -1,10 +1,9 @@
-// The workbench window: owns the traffic log, the recorder and the fan-out of decoded blocks.
+// The workbench window: the model's tabs in a tab widget, placed where the model says.
 #include "qt/workbench/WorkbenchWindow.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QScreen>
-#include <QSettings>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -12,7 +11,6 @@
 #include "qt/workbench/RecordingTab.h"
 #include "qt/workbench/TrafficTab.h"
 #include "qt/workbench/TrendTab.h"
-#include "qt/workbench/WindowPlacement.h"
 #include "qt/workbench/WiringTab.h"
 #include "ui/CMonitorDlg.h"
 #include "workbench/WorkbenchLook.h"
@@ -20,58 +18,66 @@
 namespace kt::ui::qt {
 namespace {
 
-constexpr int kWidthPx = 760;
-constexpr int kHeightPx = 520;
+using workbench::WorkbenchTab;
 
 // What the window system adds around `w`'s client area; zero before it was first shown.
-QMargins FrameOf(const QWidget& w) {
+workbench::FrameMargins FrameOf(const QWidget& w) {
   const QRect frame = w.frameGeometry();
   const QRect client = w.geometry();
   return {client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
           frame.bottom() - client.bottom()};
 }
 
-QSize Grown(const QSize& size, const QMargins& m) {
-  return size + QSize(m.left() + m.right(), m.top() + m.bottom());
+bool IsNull(const workbench::FrameMargins& m) {
+  return m.left == 0 && m.top == 0 && m.right == 0 && m.bottom == 0;
+}
+
+workbench::ScreenRect Plain(const QRect& r) {
+  return {r.x(), r.y(), r.width(), r.height()};
+}
+
+QRect FromPlain(const workbench::ScreenRect& r) {
+  return {r.x, r.y, r.width, r.height};
+}
+
+QString Title(const workbench::WorkbenchModel& model, WorkbenchTab tab) {
+  return QString::fromStdString(model.TabTitles()[static_cast<std::size_t>(tab)]);
 }
 
 }  // namespace
 
 WorkbenchWindow::WorkbenchWindow(QWidget* parent)
     : QWidget(parent, Qt::Window),
+      model_(settings_, workbench::SystemRecordFiles()),
       tabs_(new QTabWidget(this)),
-      traffic_(new TrafficTab(log_)),
-      recording_(new RecordingTab(recorder_)) {
+      traffic_(new TrafficTab(model_.Log())),
+      recording_(new RecordingTab(model_.Recording())),
+      trend_(new TrendTab(model_.Trend(), settings_)),
+      wiring_(new WiringTab(model_.Wiring())) {
   setObjectName(QStringLiteral("workbench"));
   setWindowTitle(QString::fromUtf8(workbench::kWorkbenchTitle));
   tabs_->setObjectName(QStringLiteral("workbenchTabs"));
-  tabs_->addTab(traffic_, QString::fromUtf8(workbench::kWorkbenchTabTitles[0]));
-  tabs_->addTab(recording_, QString::fromUtf8(workbench::kWorkbenchTabTitles[1]));
+  trend_->setObjectName(QStringLiteral("trendTab"));
+  wiring_->setObjectName(QStringLiteral("wiringTab"));
+  tabs_->addTab(traffic_, Title(model_, WorkbenchTab::Traffic));
+  tabs_->addTab(recording_, Title(model_, WorkbenchTab::Recording));
+  tabs_->addTab(trend_, Title(model_, WorkbenchTab::Trend));
+  tabs_->addTab(wiring_, Title(model_, WorkbenchTab::Wiring));
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(4, 4, 4, 4);
   layout->addWidget(tabs_);
-  resize(kWidthPx, kHeightPx);
+  resize(workbench::kWorkbenchClientSize.width, workbench::kWorkbenchClientSize.height);
 
-  SubscribeBlocks([this](const values::MeasuredBlock& block) {
-    if (!recorder_.Recording()) return;
-    recorder_.Write(block);
-    recording_->Refresh();
+  // The model's tabs took the block first; each draws what it now holds.
+  SubscribeBlocks([this](const values::MeasuredBlock&) {
+    if (model_.Recording().TookLastBlock()) recording_->Refresh();
+    trend_->BlockAdded();
+    wiring_->BlockAdded();
   });
-
-  auto* trends = new TrendTab;
-  trends->setObjectName(QStringLiteral("trendTab"));
-  AddTab(trends, QString::fromUtf8(workbench::kWorkbenchTabTitles[2]));
-  SubscribeBlocks([trends](const values::MeasuredBlock& block) { trends->AddBlock(block); });
-  auto* wiring = new WiringTab;
-  wiring->setObjectName(QStringLiteral("wiringTab"));
-  AddTab(wiring, QString::fromUtf8(workbench::kWorkbenchTabTitles[3]));
-  SubscribeBlocks([wiring](const values::MeasuredBlock& block) { wiring->AddBlock(block); });
 }
 
 void WorkbenchWindow::Attach(CMonitorDlg& dialog) {
-  dialog.AddListener(log_);
-  dialog.AddListener(blocks_);
-  dialog.SetOpenWorkbench([this] { ShowBeside(); });
+  model_.AttachTo(dialog, [this] { ShowBeside(); });
 }
 
 void WorkbenchWindow::ShowBeside() {
@@ -86,7 +92,6 @@ void WorkbenchWindow::ShowBeside() {
     if (main == nullptr) main = QApplication::activeWindow();
     PlaceNextTo(main != this ? main : nullptr);
     show();
-    shown_ = true;
   }
   raise();
   activateWindow();
@@ -95,35 +100,35 @@ void WorkbenchWindow::ShowBeside() {
 void WorkbenchWindow::PlaceNextTo(QWidget* mainDialog) {
   const QScreen* screen = mainDialog != nullptr ? mainDialog->screen() : this->screen();
   if (screen == nullptr) return;
-  const QRect available = screen->availableGeometry();
   // Before its first showing the window has no frame yet: the main dialog's stands in for it.
-  QMargins frame = FrameOf(*this);
-  if (frame.isNull() && mainDialog != nullptr) frame = FrameOf(*mainDialog);
-  const QSize minimum = Grown(minimumSizeHint().expandedTo(minimumSize()), frame);
-  const QRect mainFrame = mainDialog != nullptr ? mainDialog->frameGeometry() : QRect();
-
-  const QVariant remembered = QSettings().value(QString::fromLatin1(kGeometryKey));
-  const WindowPlacement placed =
-      remembered.canConvert<QRect>() && remembered.toRect().isValid()
-          ? PlaceRemembered(available, mainFrame, remembered.toRect(), minimum)
-          : PlaceBesideMain(available, mainFrame, Grown(size(), frame), minimum);
-  if (mainDialog != nullptr && placed.mainDialog != mainFrame) {
-    mainDialog->move(placed.mainDialog.topLeft());
+  workbench::FrameMargins frame = FrameOf(*this);
+  if (IsNull(frame) && mainDialog != nullptr) frame = FrameOf(*mainDialog);
+  const QSize least = minimumSizeHint().expandedTo(minimumSize());
+  std::optional<workbench::ScreenRect> mainFrame;
+  if (mainDialog != nullptr) mainFrame = Plain(mainDialog->frameGeometry());
+  const workbench::WindowPlacement placed = model_.Frame().Place(
+      Plain(screen->availableGeometry()), mainFrame, frame, {least.width(), least.height()});
+  if (mainFrame && !(placed.mainDialog == *mainFrame)) {
+    mainDialog->move(placed.mainDialog.x, placed.mainDialog.y);
   }
-  resize(placed.window.size().shrunkBy(frame));
-  move(placed.window.topLeft());
+  // The client area inside the frame: a window not yet shown has no frame to move by. The frame
+  // is remembered as placed: the window system may not report its decoration yet.
+  setGeometry(FromPlain(frame.ClientOf(placed.window)));
+  model_.Frame().Shown(placed.window);
 }
 
-void WorkbenchWindow::RememberGeometry() const {
-  if (shown_) QSettings().setValue(QString::fromLatin1(kGeometryKey), frameGeometry());
+void WorkbenchWindow::RememberFrame() {
+  model_.Frame().Shown(Plain(frameGeometry()));
+  model_.Frame().Remember();
 }
 
 void WorkbenchWindow::AddTab(QWidget* tab, const QString& title) {
+  model_.AddTab(title.toStdString());
   tabs_->addTab(tab, title);
 }
 
 void WorkbenchWindow::SubscribeBlocks(workbench::BlockFanOut::Consumer consumer) {
-  blocks_.Subscribe(std::move(consumer));
+  model_.SubscribeBlocks(std::move(consumer));
 }
 
 void WorkbenchWindow::closeEvent(QCloseEvent* event) {
@@ -133,12 +138,12 @@ void WorkbenchWindow::closeEvent(QCloseEvent* event) {
 
 void WorkbenchWindow::hideEvent(QHideEvent* event) {
   QWidget::hideEvent(event);
-  if (!event->spontaneous()) RememberGeometry();
+  if (!event->spontaneous()) RememberFrame();
 }
 
 WorkbenchWindow::~WorkbenchWindow() {
   // The program ends with the window still open: its last frame is kept for the next start.
-  if (isVisible()) RememberGeometry();
+  if (isVisible()) RememberFrame();
 }
 
 }  // namespace kt::ui::qt

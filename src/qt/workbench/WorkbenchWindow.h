@@ -1,12 +1,12 @@
-// The window "诊断与记录": non-modal, beside the main dialog, a tab per tool. Its frame (place and
-// size) is remembered in the user's settings (kGeometryKey) for the next start.
+// The window "诊断与记录" in Qt: draws the workbench model (its tabs, its place and remembered
+// frame) and forwards the user's input to it. Non-modal, beside the main dialog.
 #pragma once
 
 #include <QWidget>
 
+#include "qt/workbench/QtWorkbenchSettings.h"
 #include "workbench/BlockFanOut.h"
-#include "workbench/CsvRecorder.h"
-#include "workbench/TrafficLog.h"
+#include "workbench/WorkbenchModel.h"
 
 class QTabWidget;
 
@@ -18,10 +18,12 @@ namespace kt::ui::qt {
 
 class RecordingTab;
 class TrafficTab;
+class TrendTab;
+class WiringTab;
 
 class WorkbenchWindow : public QWidget {
  public:
-  static constexpr const char* kGeometryKey = "workbench/geometry";
+  static constexpr const char* kGeometryKey = QtWorkbenchSettings::kGeometryKey;
 
   explicit WorkbenchWindow(QWidget* parent = nullptr);
   ~WorkbenchWindow() override;
@@ -30,20 +32,20 @@ class WorkbenchWindow : public QWidget {
   WorkbenchWindow(WorkbenchWindow&&) = delete;
   WorkbenchWindow& operator=(WorkbenchWindow&&) = delete;
 
-  // Observes `dialog` from now on and lets its button open this window. The dialog must end
-  // before the window does (the application's exit ends the dialog first).
+  // Attaches the model to `dialog` (WorkbenchModel::AttachTo), the button showing this window.
+  // The dialog must end before the window does (the application's exit ends the dialog first).
   void Attach(CMonitorDlg& dialog);
-  // Shows the window and brings it to the front. A hidden window is first placed on the main
-  // dialog's screen (the active window): where it was last, if that is wholly on the screen and
-  // clear of the main dialog, else beside the main dialog (see PlaceBesideMain).
+  // Shows the window and brings it to the front; a hidden window is first placed by the model
+  // (WindowFrameModel::Place) on the main dialog's screen (the active window).
   void ShowBeside();
 
-  // Room for further tools: a tab, and the decoded blocks in base units.
+  // Room for further tools: a tab (its title also added to the model), and the decoded blocks.
   void AddTab(QWidget* tab, const QString& title);
   void SubscribeBlocks(workbench::BlockFanOut::Consumer consumer);
 
-  workbench::TrafficLog& Log() { return log_; }
-  workbench::CsvRecorder& Recorder() { return recorder_; }
+  workbench::WorkbenchModel& Model() { return model_; }
+  workbench::TrafficLog& Log() { return model_.Log(); }
+  const workbench::CsvRecorder& Recorder() { return model_.Recording().Recorder(); }
   TrafficTab& Traffic() { return *traffic_; }
   RecordingTab& Recording() { return *recording_; }
 
@@ -55,15 +57,16 @@ class WorkbenchWindow : public QWidget {
  private:
   // Sets the window's and, when it must make room, the main dialog's place before showing.
   void PlaceNextTo(QWidget* mainDialog);
-  void RememberGeometry() const;
+  // Tells the model the frame shown and has it remembered.
+  void RememberFrame();
 
-  workbench::TrafficLog log_;
-  workbench::CsvRecorder recorder_;
-  workbench::BlockFanOut blocks_;
+  QtWorkbenchSettings settings_;
+  workbench::WorkbenchModel model_;
   QTabWidget* tabs_;
   TrafficTab* traffic_;
   RecordingTab* recording_;
-  bool shown_ = false;  // shown at least once: its frame is worth remembering
+  TrendTab* trend_;
+  WiringTab* wiring_;
 };
 
 }  // namespace kt::ui::qt

@@ -3,10 +3,10 @@
 
 #include <array>
 #include <chrono>
-#include <cstdio>
 
 #include "win32/workbench/SaveDialog.h"
 #include "win32/workbench/WorkbenchControlIds.h"
+#include "workbench/SaveQuestions.h"
 #include "workbench/WorkbenchLook.h"
 
 namespace kt::ui::win32 {
@@ -18,15 +18,6 @@ constexpr UINT kElapsedPeriodMs = 1000;
 constexpr int kMargin = 8;
 constexpr int kButtonWidth = 96;
 constexpr int kButtonHeight = 24;
-
-std::string Elapsed(std::chrono::steady_clock::duration d) {
-  const auto total = std::chrono::duration_cast<std::chrono::seconds>(d).count();
-  std::array<char, 32> text{};
-  std::snprintf(text.data(), text.size(), "%02lld:%02lld:%02lld",
-                static_cast<long long>(total / 3600), static_cast<long long>(total / 60 % 60),
-                static_cast<long long>(total % 60));
-  return text.data();
-}
 
 }  // namespace
 
@@ -78,45 +69,36 @@ void RecordingPanel::OnCommand(int id, int code) {
 }
 
 void RecordingPanel::OnTimer(UINT_PTR timerId) {
-  if (timerId == kElapsedTimer && recorder_.Recording() && IsWindowVisible(Handle()) != 0) {
+  if (timerId == kElapsedTimer && recording_.Recording() && IsWindowVisible(Handle()) != 0) {
+    recording_.UpdateElapsed(std::chrono::steady_clock::now());
     Refresh();
   }
 }
 
 std::string RecordingPanel::StartRecording(const std::string& path) {
-  std::string refusal = recorder_.Start(path);
-  failureShown_ = false;
-  SetText(ids::kRecordMessage, refusal.empty() ? recorder_.StartNote() : refusal);
+  std::string refusal = recording_.Start(path);
   Refresh();
   return refusal;
 }
 
 void RecordingPanel::StopRecording() {
-  recorder_.Stop();
+  recording_.Stop();
   Refresh();
 }
 
 void RecordingPanel::Refresh() {
-  const bool on = recorder_.Recording();
+  const bool on = recording_.Recording();
   EnableWindow(Item(ids::kStartRecordingButton), on ? FALSE : TRUE);
   EnableWindow(Item(ids::kStopRecordingButton), on ? TRUE : FALSE);
-  SetText(ids::kRecordFile, recorder_.Path());
-  SetText(ids::kRecordRows, std::to_string(recorder_.RowsWritten()));
-  if (on)
-    SetText(ids::kRecordElapsed, Elapsed(std::chrono::steady_clock::now() - recorder_.StartedAt()));
-  // A failed write is said once; the recording has stopped with it.
-  if (!recorder_.Failure().empty() && !failureShown_) {
-    failureShown_ = true;
-    SetText(ids::kRecordMessage, recorder_.Failure());
-  }
+  SetText(ids::kRecordFile, recording_.Path());
+  SetText(ids::kRecordRows, recording_.RowsText());
+  SetText(ids::kRecordElapsed, recording_.ElapsedText());
+  SetText(ids::kRecordMessage, recording_.Message());
 }
 
 void RecordingPanel::AskAndStart() {
-  // No question about overwriting: an existing file is never emptied, and the tab then says
-  // whether the rows go after its own or to a numbered file beside it.
   const std::string path =
-      AskSavePath(Handle(), {"开始记录", "kt7340-" + LocalStampNow() + ".csv", "CSV 文件 (*.csv)",
-                             "csv", SaveQuestion::kNeverOverwrites});
+      AskSavePath(Handle(), workbench::RecordingQuestion(std::chrono::system_clock::now()));
   if (!path.empty()) StartRecording(path);
 }
 

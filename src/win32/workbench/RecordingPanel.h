@@ -1,28 +1,25 @@
-// The tab "记录": start and stop a CSV recording through the core's recorder; its file, rows
-// written and time since start, and the recorder's message when a write failed (the recording
-// has then stopped).
+// The tab "记录": draws the recording model (its file, rows written, time since start and
+// message) and forwards "开始记录…" and "停止记录" to it.
 #pragma once
 
 #include <string>
 
 #include "win32/workbench/ChildPanel.h"
-#include "workbench/CsvRecorder.h"
+#include "workbench/RecordingModel.h"
 
 namespace kt::ui::win32 {
 
 class RecordingPanel : public ChildPanel {
  public:
-  explicit RecordingPanel(workbench::CsvRecorder& recorder) : recorder_(recorder) {}
+  explicit RecordingPanel(workbench::RecordingModel& recording) : recording_(recording) {}
 
   void Layout(int width, int height) override;
   void OnShown() override { Refresh(); }
 
-  // Starts recording to `path` (UTF-8; see CsvRecorder::Start: an existing file is never
-  // emptied); returns "" or the Chinese refusal. The tab shows the refusal, or what was made of
-  // an existing file.
+  // Starts recording to `path` (UTF-8; RecordingModel::Start); returns "" or the Chinese refusal.
   std::string StartRecording(const std::string& path);
   void StopRecording();
-  // Brings the texts up to date after a row was written (or failed).
+  // Draws the model's texts again (after a row was written, or failed).
   void Refresh();
 
  protected:
@@ -33,8 +30,7 @@ class RecordingPanel : public ChildPanel {
  private:
   void AskAndStart();
 
-  workbench::CsvRecorder& recorder_;
-  bool failureShown_ = false;
+  workbench::RecordingModel& recording_;
 };
 
 }  // namespace kt::ui::win32

@@ -1,11 +1,10 @@
-// The workbench's remembered settings in the user's registry (HKCU\Software\KT7340\workbench):
-// the window's last frame and the wiring check's nominal frequency and CT rated secondary, as the
-// Linux window keeps them in its settings file.
+// The workbench's settings in the user's registry (HKCU\Software\KT7340\workbench), behind the
+// core's settings seam: the window's last frame, the wiring check's nominal frequency and CT
+// rated secondary, and the folder pictures were last exported to, as the Linux window keeps them
+// in its settings file.
 #pragma once
 
-#include <optional>
-
-#include "workbench/WindowPlacement.h"
+#include "workbench/WorkbenchSettings.h"
 
 namespace kt::ui::win32 {
 
@@ -13,12 +12,16 @@ inline constexpr const wchar_t* kSettingsKey = L"Software\\KT7340\\workbench";
 inline constexpr const wchar_t* kGeometryValue = L"geometry";
 inline constexpr const wchar_t* kNominalHzValue = L"nominalHz";
 inline constexpr const wchar_t* kCtSecondaryValue = L"ctSecondaryA";
+inline constexpr const wchar_t* kExportFolderValue = L"exportFolder";
 
-std::optional<workbench::ScreenRect> RememberedFrame();
-void RememberFrame(const workbench::ScreenRect& frame);
-std::optional<double> RememberedNominalHz();
-void RememberNominalHz(double hz);
-std::optional<double> RememberedCtSecondaryA();
-void RememberCtSecondaryA(double amps);
+class RegistrySettings : public workbench::WorkbenchSettings {
+ public:
+  std::optional<workbench::ScreenRect> Frame() const override;
+  void SetFrame(const workbench::ScreenRect& frame) override;
+  std::optional<double> Number(workbench::NumberSetting which) const override;
+  void SetNumber(workbench::NumberSetting which, double value) override;
+  std::string ExportFolder() const override;
+  void SetExportFolder(const std::string& folder) override;
+};
 
 }  // namespace kt::ui::win32

@@ -3,8 +3,6 @@
 
 #include <commdlg.h>
 
-#include <array>
-#include <cstdio>
 #include <cstdlib>
 #include <vector>
 
@@ -12,7 +10,8 @@
 
 namespace kt::ui::win32 {
 
-std::string AskSavePath(HWND owner, const SaveQuestion& question) {
+std::string AskSavePath(HWND owner, const workbench::SaveQuestion& question,
+                        const std::string& folder) {
   // The name box starts with the suggested name; the buffer takes the longest path Windows allows.
   constexpr size_t kLongestPath = 32768;
   std::vector<wchar_t> file(kLongestPath, L'\0');
@@ -26,7 +25,8 @@ std::string AskSavePath(HWND owner, const SaveQuestion& question) {
   filter += L'\0';
   const std::wstring title = Wide(question.title);
   const std::wstring extension = Wide(question.extension);
-  const wchar_t* home = _wgetenv(L"USERPROFILE");
+  const std::wstring chosenFolder = Wide(folder);
+  const wchar_t* home = folder.empty() ? _wgetenv(L"USERPROFILE") : chosenFolder.c_str();
 
   OPENFILENAMEW ofn{};
   ofn.lStructSize = sizeof(ofn);
@@ -41,15 +41,6 @@ std::string AskSavePath(HWND owner, const SaveQuestion& question) {
   if (question.asksBeforeOverwriting) ofn.Flags |= OFN_OVERWRITEPROMPT;
   if (GetSaveFileNameW(&ofn) == 0) return {};
   return Utf8(file.data());
-}
-
-std::string LocalStampNow() {
-  SYSTEMTIME t{};
-  GetLocalTime(&t);
-  std::array<char, 32> text{};
-  std::snprintf(text.data(), text.size(), "%04u%02u%02u-%02u%02u%02u", t.wYear, t.wMonth, t.wDay,
-                t.wHour, t.wMinute, t.wSecond);
-  return text.data();
 }
 
 }  // namespace kt::ui::win32

@@ -1,6 +1,8 @@
 // The traffic log's list view: owner data, custom-drawn colours, the rows moved, not redrawn.
 #include "win32/workbench/TrafficPanel.h"
 
+#include <chrono>
+
 #include <algorithm>
 #include <array>
 
@@ -9,6 +11,7 @@
 #include "win32/workbench/WorkbenchControlIds.h"
 #include "workbench/TrafficLogColours.h"
 #include "workbench/WorkbenchLook.h"
+#include "workbench/WorkbenchModel.h"
 
 namespace kt::ui::win32 {
 namespace {
@@ -202,7 +205,7 @@ void TrafficPanel::KeepSelectionOnLines(int droppedRows) {
 void TrafficPanel::ShowCount() {
   if (log_.EventCount() == shownCount_) return;
   shownCount_ = log_.EventCount();
-  SetText(ids::kEventCount, "共 " + std::to_string(shownCount_) + " 条");
+  SetText(ids::kEventCount, workbench::LogCountText(log_));
 }
 
 const workbench::TrafficLine* TrafficPanel::LineOfRow(int row) const {
@@ -300,8 +303,8 @@ std::string TrafficPanel::SaveTo(const std::string& path) {
 }
 
 void TrafficPanel::AskAndSave() {
-  const std::string path = AskSavePath(
-      Handle(), {"保存报文", "kt7340-报文-" + LocalStampNow() + ".txt", "文本文件 (*.txt)", "txt"});
+  const std::string path =
+      AskSavePath(Handle(), workbench::LogSaveQuestion(std::chrono::system_clock::now()));
   if (!path.empty()) SaveTo(path);
 }
 

@@ -9,6 +9,7 @@
 #include "win32/workbench/GdiPlus.h"
 #include "win32/workbench/SaveDialog.h"
 #include "win32/workbench/WorkbenchControlIds.h"
+#include "workbench/SaveQuestions.h"
 #include "workbench/WorkbenchLook.h"
 
 namespace kt::ui::win32 {
@@ -55,16 +56,10 @@ std::string ClockText(double ms) {
   return text;
 }
 
-std::string DateText(double ms) {
-  const SYSTEMTIME t = LocalTime(ms);
-  char text[16];
-  std::snprintf(text, sizeof text, "%04u-%02u-%02u", t.wYear, t.wMonth, t.wDay);
-  return text;
-}
-
-std::string AxisTitle(UnitGroup g, const workbench::UnitChoice& unit) {
-  const std::string title = workbench::kUnitGroupTitles[Index(g)];
-  return *unit.unit != '\0' ? title + " (" + unit.unit + ")" : title;
+// The folder of `path` (UTF-8), "" when it names none.
+std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of("\\/");
+  return slash == std::string::npos ? "" : path.substr(0, slash);
 }
 
 void Write(Gdiplus::Graphics& g, HFONT font, const std::string& text, const Gdiplus::RectF& box,
@@ -74,8 +69,10 @@ void Write(Gdiplus::Graphics& g, HFONT font, const std::string& text, const Gdip
 
 }  // namespace
 
-TrendPanel::TrendPanel()
-    : chart_(std::make_unique<PaintedView>([this](HDC dc, const RECT& area) { Paint(dc, area); })) {
+TrendPanel::TrendPanel(workbench::TrendModel& trend, workbench::WorkbenchSettings& settings)
+    : trend_(trend),
+      settings_(settings),
+      chart_(std::make_unique<PaintedView>([this](HDC dc, const RECT& area) { Paint(dc, area); })) {
 }
 
 void TrendPanel::Populate() {
@@ -87,15 +84,19 @@ void TrendPanel::Populate() {
     Add(WC_BUTTONW, workbench::SeriesName(static_cast<TrendSeries>(s)),
         WS_TABSTOP | BS_AUTOCHECKBOX, ids::kFirstSeriesBox + static_cast<int>(s));
   }
-  for (const TrendSeries s : workbench::kShownAtStart) {
-    SendMessageW(Item(ids::kFirstSeriesBox + static_cast<int>(s)), BM_SETCHECK, BST_CHECKED, 0);
+  for (std::size_t s = 0; s < workbench::kTrendSeriesCount; ++s) {
+    if (trend_.Shown()[s]) {
+      SendMessageW(Item(ids::kFirstSeriesBox + static_cast<int>(s)), BM_SETCHECK, BST_CHECKED, 0);
+    }
   }
   Add(WC_STATICW, workbench::kTrendSpanLabel, SS_LEFT, ids::kSpanLabel);
   HWND spans = Add(WC_COMBOBOXW, "", WS_TABSTOP | CBS_DROPDOWNLIST | WS_VSCROLL, ids::kSpanList);
   for (const workbench::TrendSpan& s : workbench::kTrendSpans) {
     SendMessageW(spans, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(s.label).c_str()));
   }
-  SendMessageW(spans, CB_SETCURSEL, workbench::kDefaultSpanIndex, 0);
+  for (std::size_t i = 0; i < workbench::kTrendSpans.size(); ++i) {
+    if (workbench::kTrendSpans[i].span == trend_.Span()) SendMessageW(spans, CB_SETCURSEL, i, 0);
+  }
   Add(WC_BUTTONW, workbench::kPauseText, WS_TABSTOP | BS_AUTOCHECKBOX | BS_PUSHLIKE,
       ids::kTrendPauseButton);
   Add(WC_BUTTONW, workbench::kExportPictureText, WS_TABSTOP | BS_PUSHBUTTON, ids::kExportButton);
@@ -136,7 +137,7 @@ void TrendPanel::Layout(int width, int height) {
   Place(ids::kTrendChart, left, chartTop, std::max(0, width - left - kMargin),
         std::max(0, messageTop - chartTop - kMargin));
   Place(ids::kTrendMessage, left, messageTop, std::max(0, width - left - kMargin), row);
-  stale_ = true;
+  trend_.MarkStale();
   Redraw();
 }
 
@@ -151,26 +152,20 @@ void TrendPanel::OnCommand(int id, int code) {
   if (id == ids::kExportButton) ChooseExportFile();
   if (id >= ids::kFirstSeriesBox &&
       id < ids::kFirstSeriesBox + static_cast<int>(workbench::kTrendSeriesCount)) {
+    trend_.SetShown(static_cast<TrendSeries>(id - ids::kFirstSeriesBox), Checked(id));
     Redraw();
   }
-}
-
-workbench::SeriesSet TrendPanel::Shown() const {
-  workbench::SeriesSet shown;
-  for (std::size_t s = 0; s < workbench::kTrendSeriesCount; ++s) {
-    shown[s] = Checked(ids::kFirstSeriesBox + static_cast<int>(s));
-  }
-  return shown;
 }
 
 void TrendPanel::SetSeriesShown(TrendSeries series, bool shown) {
   SendMessageW(Item(ids::kFirstSeriesBox + static_cast<int>(series)), BM_SETCHECK,
                shown ? BST_CHECKED : BST_UNCHECKED, 0);
+  trend_.SetShown(series, shown);
   Redraw();
 }
 
 void TrendPanel::SetSpan(std::chrono::minutes span) {
-  span_ = span;
+  trend_.SetSpan(span);
   for (std::size_t i = 0; i < workbench::kTrendSpans.size(); ++i) {
     if (workbench::kTrendSpans[i].span == span)
       SendMessageW(Item(ids::kSpanList), CB_SETCURSEL, i, 0);
@@ -179,13 +174,12 @@ void TrendPanel::SetSpan(std::chrono::minutes span) {
 }
 
 void TrendPanel::SetPaused(bool paused) {
-  paused_ = paused;
+  trend_.SetPaused(paused);
   SendMessageW(Item(ids::kTrendPauseButton), BM_SETCHECK, paused ? BST_CHECKED : BST_UNCHECKED, 0);
   Redraw();
 }
 
-void TrendPanel::AddBlock(const values::MeasuredBlock& block) {
-  store_.Append(block);
+void TrendPanel::BlockAdded() {
   Redraw();
 }
 
@@ -195,7 +189,7 @@ RECT TrendPanel::PlotArea() const {
   int leftAxes = 0;
   int rightAxes = 0;
   for (std::size_t g = 0; g < workbench::kUnitGroupCount; ++g) {
-    if (!axes_[g].used) continue;
+    if (!trend_.Axis(static_cast<UnitGroup>(g)).used) continue;
     (workbench::kAxisOnLeft[g] ? leftAxes : rightAxes) += 1;
   }
   const int topRoom = kTitleRow * std::max({leftAxes, rightAxes, 1}) + 4;
@@ -204,31 +198,30 @@ RECT TrendPanel::PlotArea() const {
 }
 
 void TrendPanel::Redraw() {
-  if (paused_ || Handle() == nullptr || IsWindowVisible(Handle()) == 0 || store_.size() == 0) {
+  if (trend_.Paused() || Handle() == nullptr || IsWindowVisible(Handle()) == 0) {
+    trend_.MarkStale();  // built anew when drawn again
     return;
   }
+  if (trend_.Store().size() == 0) return;
   const RECT plot = PlotArea();
   const auto plotWidth = static_cast<std::size_t>(std::max<LONG>(0, plot.right - plot.left));
-  const workbench::TrendAxis axis = workbench::AxisFor(
-      store_.At(store_.size() - 1).time, span_,
-      workbench::TrendColumnCount(plotWidth, std::max<std::size_t>(Shown().count(), 1)));
-  const auto [changed, rebuild] = columns_.Refresh(store_, axis, Shown(), stale_);
-  stale_ = false;
-  const bool moved = FitAxes();
-  if (rebuild || moved || !(PlotArea().left == plot.left && PlotArea().right == plot.right)) {
+  const workbench::TrendModel::Refreshed refreshed = trend_.Refresh(plotWidth);
+  if (refreshed.rebuilt || refreshed.axesMoved.any() ||
+      !(PlotArea().left == plot.left && PlotArea().right == plot.right)) {
     GetClientRect(chart_->Handle(), &lastRedrawn_);
     InvalidateRect(chart_->Handle(), nullptr, FALSE);
     return;
   }
-  if (changed.none()) {
+  if (refreshed.changed.none()) {
     lastRedrawn_ = {};
     return;
   }
   // Only the newest column changed: from the column before it (the line into the new point
   // starts there) to the plot's right edge.
+  const workbench::TrendAxis& axis = trend_.Columns().axis();
   const double from = Ms(axis.from);
   const double span = Ms(axis.to) - from;
-  const double newest = Ms(store_.At(store_.size() - 1).time);
+  const double newest = Ms(trend_.Store().At(trend_.Store().size() - 1).time);
   const double columnPx =
       static_cast<double>(plotWidth) / static_cast<double>(std::max<std::size_t>(axis.columns, 1));
   const double newestX =
@@ -236,35 +229,6 @@ void TrendPanel::Redraw() {
   const auto left = static_cast<LONG>(std::floor(newestX - 2 * columnPx)) - 2;
   lastRedrawn_ = {std::max(plot.left, left), plot.top, plot.right + 1, plot.bottom + 1};
   InvalidateRect(chart_->Handle(), &lastRedrawn_, FALSE);
-}
-
-bool TrendPanel::FitAxes() {
-  const auto [used, low, high] = columns_.ShownExtremes();
-  bool moved = false;
-  for (std::size_t g = 0; g < workbench::kUnitGroupCount; ++g) {
-    GroupAxis& axis = axes_[g];
-    if (!used[g]) {
-      moved |= axis.used;
-      axis.used = false;
-      continue;
-    }
-    const workbench::UnitChoice unit = workbench::ChooseUnit(
-        static_cast<UnitGroup>(g), std::max(std::abs(low[g]), std::abs(high[g])));
-    const double dataLow = low[g] / unit.divisor;
-    const double dataHigh = high[g] / unit.divisor;
-    const workbench::NiceRange wanted = workbench::AxisRangeFor(dataLow, dataHigh);
-    // An axis that still holds the data and is not much wider than it stays as it is.
-    const bool holds =
-        axis.used && unit.divisor == axis.unit.divisor && dataLow >= axis.range.low &&
-        dataHigh <= axis.range.high &&
-        wanted.high - wanted.low >= workbench::kLeastAxisFill * (axis.range.high - axis.range.low);
-    if (holds) continue;
-    axis.used = true;
-    axis.unit = unit;
-    axis.range = wanted;
-    moved = true;
-  }
-  return moved;
 }
 
 void TrendPanel::Paint(HDC dc, const RECT& area) const {
@@ -286,8 +250,8 @@ void TrendPanel::Paint(HDC dc, const RECT& area) const {
   Gdiplus::Pen grid(gridColour, 1);
   g.DrawRectangle(&frame, plotLeft, plotTop, plotWidth, plotHeight);
 
-  const workbench::TrendAxis& time = columns_.axis();
-  if (store_.size() == 0 || time.tick.count() <= 0) {
+  const workbench::TrendAxis& time = trend_.Columns().axis();
+  if (trend_.Store().size() == 0 || time.tick.count() <= 0) {
     Write(g, font, workbench::kPhasorWaiting,
           Gdiplus::RectF(plotLeft, plotTop, plotWidth, plotHeight), Gdiplus::StringAlignmentCenter,
           Gdiplus::Color(0x80, 0x80, 0x80));
@@ -321,14 +285,14 @@ void TrendPanel::Paint(HDC dc, const RECT& area) const {
   int rightAxes = 0;
   bool gridDrawn = false;
   for (std::size_t gi = 0; gi < workbench::kUnitGroupCount; ++gi) {
-    const GroupAxis& axis = axes_[gi];
+    const workbench::GroupAxis& axis = trend_.Axis(static_cast<UnitGroup>(gi));
     if (!axis.used) continue;
     const bool onLeft = workbench::kAxisOnLeft[gi];
     const int titleRow = onLeft ? leftAxes : rightAxes;
     const float edge = onLeft ? plotLeft - static_cast<float>(leftAxes++ * kAxisWidth)
                               : plotLeft + plotWidth + static_cast<float>(rightAxes++ * kAxisWidth);
     const float labelLeft = onLeft ? edge - kAxisWidth + 2 : edge + 4;
-    const int decimals = workbench::LabelDecimals(axis.range.high - axis.range.low);
+    const int decimals = axis.decimals;
     const int steps = std::max(1, axis.range.ticks - 1);
     g.DrawLine(&frame, edge, plotTop, edge, plotTop + plotHeight);
     for (int i = 0; i <= steps; ++i) {
@@ -342,7 +306,7 @@ void TrendPanel::Paint(HDC dc, const RECT& area) const {
             onLeft ? Gdiplus::StringAlignmentFar : Gdiplus::StringAlignmentNear, ink);
     }
     gridDrawn = true;
-    Write(g, font, AxisTitle(static_cast<UnitGroup>(gi), axis.unit),
+    Write(g, font, workbench::GroupAxisTitle(static_cast<UnitGroup>(gi), axis.unit),
           Gdiplus::RectF(onLeft ? edge - kAxisWidth : edge,
                          static_cast<float>(2 + titleRow * kTitleRow), kAxisWidth + 60, kTitleRow),
           Gdiplus::StringAlignmentNear, ink);
@@ -351,11 +315,11 @@ void TrendPanel::Paint(HDC dc, const RECT& area) const {
   // The series: a line per run, a dot for a run of one point, clipped to the plot.
   g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
   g.SetClip(Gdiplus::RectF(plotLeft, plotTop, plotWidth + 1, plotHeight + 1));
-  const workbench::SeriesSet shown = columns_.shown();
+  const workbench::SeriesSet shown = trend_.Columns().shown();
   for (std::size_t s = 0; s < workbench::kTrendSeriesCount; ++s) {
     if (!shown[s]) continue;
     const auto series = static_cast<TrendSeries>(s);
-    const GroupAxis& axis = axes_[Index(workbench::GroupOf(series))];
+    const workbench::GroupAxis& axis = trend_.Axis(workbench::GroupOf(series));
     if (!axis.used) continue;
     const Gdiplus::Color colour = GdiColour(workbench::SeriesColour(series));
     Gdiplus::Pen pen(colour, 1.2F);
@@ -371,7 +335,7 @@ void TrendPanel::Paint(HDC dc, const RECT& area) const {
       }
       run.clear();
     };
-    const std::vector<workbench::TrendPoint>& points = columns_.Points(series);
+    const std::vector<workbench::TrendPoint>& points = trend_.Columns().Points(series);
     for (std::size_t i = 0; i < points.size(); ++i) {
       if (i > 0 && points[i].run != points[i - 1].run) flush();
       const double value = points[i].value / axis.unit.divisor;
@@ -381,15 +345,6 @@ void TrendPanel::Paint(HDC dc, const RECT& area) const {
     }
     flush();
   }
-}
-
-std::string TrendPanel::ExportTitle() const {
-  if (store_.size() == 0 || columns_.axis().tick.count() <= 0) return "趋势";
-  const double from = Ms(columns_.axis().from);
-  const double to = Ms(columns_.axis().to);
-  const std::string toText =
-      DateText(from) == DateText(to) ? ClockText(to) : DateText(to) + " " + ClockText(to);
-  return "趋势  " + DateText(from) + " " + ClockText(from) + " 至 " + toText;
 }
 
 std::string TrendPanel::ExportPng(const std::string& path) {
@@ -402,7 +357,7 @@ std::string TrendPanel::ExportPng(const std::string& path) {
     HGDIOBJ oldFont = SelectObject(memory, font_);
     SetBkMode(memory, TRANSPARENT);
     SetTextColor(memory, RGB(0, 0, 0));
-    const std::wstring title = Wide(ExportTitle());
+    const std::wstring title = Wide(trend_.ExportTitle());
     RECT band{6, 0, 4000, kTitleBand};
     DrawTextW(memory, title.c_str(), static_cast<int>(title.size()), &band,
               DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
@@ -412,14 +367,21 @@ std::string TrendPanel::ExportPng(const std::string& path) {
   }
   const bool saved = SavePng(bitmap, path);
   DeleteObject(bitmap);
-  std::string message = saved ? "" : "无法保存图片：" + path;
+  std::string message = saved ? "" : workbench::ExportFailureText(path);
+  if (saved) settings_.SetExportFolder(FolderOf(path));
   SetText(ids::kTrendMessage, message);
   return message;
 }
 
 void TrendPanel::ChooseExportFile() {
-  const std::string path = AskSavePath(
-      Handle(), {"导出图片", "趋势-" + LocalStampNow() + ".png", "PNG 图片 (*.png)", "png"});
+  // The folder last exported to, when it is still one.
+  std::string folder = settings_.ExportFolder();
+  const DWORD attributes = GetFileAttributesW(Wide(folder).c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    folder.clear();
+  }
+  const std::string path =
+      AskSavePath(Handle(), workbench::ExportQuestion(std::chrono::system_clock::now()), folder);
   if (!path.empty()) ExportPng(path);
 }
 

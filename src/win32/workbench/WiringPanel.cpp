@@ -5,7 +5,6 @@
 #include <tuple>
 
 #include "win32/workbench/PhasorPainter.h"
-#include "win32/workbench/RegistrySettings.h"
 #include "win32/workbench/WorkbenchControlIds.h"
 #include "workbench/WorkbenchLook.h"
 
@@ -21,38 +20,34 @@ constexpr int kChoiceWidth = 80;
 
 }  // namespace
 
-WiringPanel::WiringPanel()
-    : phasors_(std::make_unique<PaintedView>(
-          [this](HDC dc, const RECT& area) { PaintPhasors(dc, area, Diagram(), font_); })) {}
+WiringPanel::WiringPanel(workbench::WiringModel& wiring)
+    : wiring_(wiring), phasors_(std::make_unique<PaintedView>([this](HDC dc, const RECT& area) {
+        PaintPhasors(dc, area, Diagram(), font_);
+      })) {}
 
 HWND WiringPanel::Table() const {
   return Item(ids::kWiringTable);
 }
 
 void WiringPanel::AddChoice(const workbench::WiringChoice& choice, int labelId, int listId,
-                            std::optional<double> remembered) {
+                            std::size_t chosen) {
   Add(WC_STATICW, choice.label, SS_LEFT, labelId);
   HWND list = Add(WC_COMBOBOXW, "", WS_TABSTOP | CBS_DROPDOWNLIST | WS_VSCROLL, listId);
   for (const workbench::WiringChoiceOption& option : choice.options)
     SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(option.text).c_str()));
-  // The value chosen last time, else the first.
-  SendMessageW(list, CB_SETCURSEL, remembered ? choice.IndexOf(*remembered) : 0, 0);
+  SendMessageW(list, CB_SETCURSEL, chosen, 0);
 }
 
-double WiringPanel::Chosen(const workbench::WiringChoice& choice, int listId) const {
-  return choice.ValueAt(SendMessageW(Item(listId), CB_GETCURSEL, 0, 0));
-}
-
-void WiringPanel::Choose(const workbench::WiringChoice& choice, int listId, double value) {
-  SendMessageW(Item(listId), CB_SETCURSEL, choice.IndexOf(value), 0);
-  if (hasBlock_) ShowLastBlock();
+void WiringPanel::Choose(int listId, std::size_t index) {
+  SendMessageW(Item(listId), CB_SETCURSEL, index, 0);
+  OnCommand(listId, CBN_SELCHANGE);
 }
 
 void WiringPanel::Populate() {
   AddChoice(workbench::kNominalFrequencyChoice, ids::kFrequencyLabel, ids::kFrequencyList,
-            RememberedNominalHz());
+            wiring_.NominalHzIndex());
   AddChoice(workbench::kCtSecondaryChoice, ids::kCtSecondaryLabel, ids::kCtSecondaryList,
-            RememberedCtSecondaryA());
+            wiring_.CtSecondaryIndex());
   // A message too long for its column shows whole in a tip under the pointer.
   HWND table = Add(WC_LISTVIEWW, "", WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS,
                    ids::kWiringTable);
@@ -106,46 +101,39 @@ void WiringPanel::Layout(int width, int height) {
 
 void WiringPanel::OnCommand(int id, int code) {
   if (code != CBN_SELCHANGE) return;
+  const auto chosen = SendMessageW(Item(id), CB_GETCURSEL, 0, 0);
+  const std::size_t index = chosen < 0 ? 0 : static_cast<std::size_t>(chosen);
   if (id == ids::kFrequencyList) {
-    RememberNominalHz(NominalHz());
+    wiring_.ChooseNominalHz(index);
   } else if (id == ids::kCtSecondaryList) {
-    RememberCtSecondaryA(CtSecondaryA());
+    wiring_.ChooseCtSecondary(index);
   } else {
     return;
   }
-  if (hasBlock_ && IsWindowVisible(Handle()) != 0) ShowLastBlock();
-}
-
-double WiringPanel::NominalHz() const {
-  return Chosen(workbench::kNominalFrequencyChoice, ids::kFrequencyList);
+  if (IsWindowVisible(Handle()) != 0) ShowLastBlock();
 }
 
 void WiringPanel::SetNominalHz(double hz) {
-  Choose(workbench::kNominalFrequencyChoice, ids::kFrequencyList, hz);
-}
-
-double WiringPanel::CtSecondaryA() const {
-  return Chosen(workbench::kCtSecondaryChoice, ids::kCtSecondaryList);
+  Choose(ids::kFrequencyList, workbench::kNominalFrequencyChoice.IndexOf(hz));
 }
 
 void WiringPanel::SetCtSecondaryA(double amps) {
-  Choose(workbench::kCtSecondaryChoice, ids::kCtSecondaryList, amps);
+  Choose(ids::kCtSecondaryList, workbench::kCtSecondaryChoice.IndexOf(amps));
 }
 
-void WiringPanel::AddBlock(const values::MeasuredBlock& block) {
-  last_ = block;
-  hasBlock_ = true;
+void WiringPanel::BlockAdded() {
   if (IsWindowVisible(Handle()) != 0) ShowLastBlock();
 }
 
 void WiringPanel::OnShown() {
-  if (hasBlock_) ShowLastBlock();
+  ShowLastBlock();
 }
 
 void WiringPanel::ShowLastBlock() {
-  rows_ = workbench::CheckWiring(last_, workbench::kWiringThresholds, NominalHz(), CtSecondaryA());
+  if (!wiring_.Check()) return;
+  const std::vector<workbench::CheckRow>& rows = wiring_.Rows();
   HWND table = Table();
-  const int count = static_cast<int>(rows_.size());
+  const int count = static_cast<int>(rows.size());
   // Rows are filled in place: an unchanged text is not set again, so a steady load does not
   // repaint the table.
   while (ListView_GetItemCount(table) > count)
@@ -158,18 +146,13 @@ void WiringPanel::ShowLastBlock() {
     SendMessageW(table, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
   }
   for (int r = 0; r < count; ++r) {
-    const workbench::CheckRow& row = rows_[static_cast<size_t>(r)];
+    const workbench::CheckRow& row = rows[static_cast<size_t>(r)];
     SetCell(r, 0, row.name);
     SetCell(r, kVerdictColumn, workbench::VerdictText(row.verdict));
     SetCell(r, 2, row.message);
   }
-  const workbench::PhasorDiagram diagram = workbench::MakePhasorDiagram(last_);
-  const bool first = phasorsDrawn_ == false;
-  if (first || !(diagram == diagram_)) {
-    diagram_ = diagram;
-    phasorsDrawn_ = true;
-    InvalidateRect(phasors_->Handle(), nullptr, FALSE);  // a steady load paints nothing
-  }
+  // A steady load paints nothing.
+  if (wiring_.DiagramChanged()) InvalidateRect(phasors_->Handle(), nullptr, FALSE);
 }
 
 std::string WiringPanel::CellText(int row, int column) const {
@@ -196,8 +179,9 @@ LRESULT WiringPanel::OnNotify(NMHDR& header) {
       return CDRF_NOTIFYSUBITEMDRAW;
     case CDDS_SUBITEM | CDDS_ITEMPREPAINT: {
       const auto row = static_cast<size_t>(draw.nmcd.dwItemSpec);
-      draw.clrText = draw.iSubItem == kVerdictColumn && row < rows_.size()
-                         ? ColourRef(workbench::VerdictColour(rows_[row].verdict))
+      const std::vector<workbench::CheckRow>& rows = wiring_.Rows();
+      draw.clrText = draw.iSubItem == kVerdictColumn && row < rows.size()
+                         ? ColourRef(workbench::VerdictColour(rows[row].verdict))
                          : GetSysColor(COLOR_WINDOWTEXT);
       return CDRF_NEWFONT;
     }

@@ -1,5 +1,5 @@
-// The workbench window: owns the traffic log, the recorder and the fan-out of decoded blocks,
-// and the tab control over the four pages.
+// The workbench window: the model's tabs as pages under a tab control, placed where the model
+// says.
 #include "win32/workbench/WorkbenchWindow.h"
 
 #include <cmath>
@@ -8,23 +8,17 @@
 #include "ui/CMonitorDlg.h"
 #include "ui/MainDialogTemplate.h"
 #include "win32/workbench/RecordingPanel.h"
-#include "win32/workbench/RegistrySettings.h"
 #include "win32/workbench/TrafficPanel.h"
 #include "win32/workbench/TrendPanel.h"
 #include "win32/workbench/WindowOwner.h"
 #include "win32/workbench/WiringPanel.h"
 #include "win32/workbench/WorkbenchControlIds.h"
-#include "workbench/WindowPlacement.h"
 #include "workbench/WorkbenchLook.h"
 
 namespace kt::ui::win32 {
 namespace {
 
 constexpr const wchar_t* kWindowClass = L"KT7340Workbench";
-constexpr int kWidthPx = 760;  // the client area, as on Linux
-constexpr int kHeightPx = 520;
-constexpr int kLeastWidthPx = 560;
-constexpr int kLeastHeightPx = 400;
 constexpr int kMarginPx = 4;
 constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
@@ -45,10 +39,11 @@ HFONT MakeFont() {
   return CreateFontIndirectW(&font);
 }
 
-SIZE FrameFor(int clientWidth, int clientHeight) {
-  RECT r{0, 0, clientWidth, clientHeight};
+// What Windows draws around the client area: title bar and borders.
+workbench::FrameMargins Margins() {
+  RECT r{0, 0, 0, 0};
   AdjustWindowRectEx(&r, kStyle, FALSE, kExStyle);
-  return {r.right - r.left, r.bottom - r.top};
+  return {-r.left, -r.top, r.right, r.bottom};
 }
 
 workbench::ScreenRect Plain(const RECT& r) {
@@ -58,18 +53,17 @@ workbench::ScreenRect Plain(const RECT& r) {
 }  // namespace
 
 WorkbenchWindow::WorkbenchWindow(std::unique_ptr<workbench::RecordFiles> files)
-    : recorder_(std::move(files)),
-      traffic_(std::make_unique<TrafficPanel>(log_)),
-      recording_(std::make_unique<RecordingPanel>(recorder_)),
-      trend_(std::make_unique<TrendPanel>()),
-      wiring_(std::make_unique<WiringPanel>()) {
-  SubscribeBlocks([this](const values::MeasuredBlock& block) {
-    if (!recorder_.Recording()) return;
-    recorder_.Write(block);
-    recording_->Refresh();
+    : model_(settings_, std::move(files)),
+      traffic_(std::make_unique<TrafficPanel>(model_.Log())),
+      recording_(std::make_unique<RecordingPanel>(model_.Recording())),
+      trend_(std::make_unique<TrendPanel>(model_.Trend(), settings_)),
+      wiring_(std::make_unique<WiringPanel>(model_.Wiring())) {
+  // The model's tabs took the block first; each page draws what it now holds.
+  SubscribeBlocks([this](const values::MeasuredBlock&) {
+    if (model_.Recording().TookLastBlock()) recording_->Refresh();
+    trend_->BlockAdded();
+    wiring_->BlockAdded();
   });
-  SubscribeBlocks([this](const values::MeasuredBlock& block) { trend_->AddBlock(block); });
-  SubscribeBlocks([this](const values::MeasuredBlock& block) { wiring_->AddBlock(block); });
   Create();
 }
 
@@ -104,9 +98,9 @@ void WorkbenchWindow::Create() {
     RegisterClassExW(&wc);
   }
   font_ = MakeFont();
-  const SIZE frame = FrameFor(kWidthPx, kHeightPx);
+  const workbench::ScreenSize frame = Margins().Around(workbench::kWorkbenchClientSize);
   hwnd_ = CreateWindowExW(kExStyle, kWindowClass, Wide(workbench::kWorkbenchTitle).c_str(), kStyle,
-                          CW_USEDEFAULT, CW_USEDEFAULT, frame.cx, frame.cy, nullptr, nullptr,
+                          CW_USEDEFAULT, CW_USEDEFAULT, frame.width, frame.height, nullptr, nullptr,
                           GetModuleHandleW(nullptr), this);
   if (hwnd_ == nullptr) return;
   tabs_ = CreateWindowExW(0, WC_TABCONTROLW, L"",
@@ -114,8 +108,8 @@ void WorkbenchWindow::Create() {
                           PointerFrom<HMENU>(static_cast<INT_PTR>(workbench_ids::kTabs)),
                           GetModuleHandleW(nullptr), nullptr);
   SendMessageW(tabs_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), 0);
-  for (size_t i = 0; i < workbench::kWorkbenchTabTitles.size(); ++i) {
-    std::wstring title = Wide(workbench::kWorkbenchTabTitles[i]);
+  for (size_t i = 0; i < model_.TabTitles().size(); ++i) {
+    std::wstring title = Wide(model_.TabTitles()[i]);
     TCITEMW item{};
     item.mask = TCIF_TEXT;
     item.pszText = title.data();
@@ -178,13 +172,11 @@ void WorkbenchWindow::Layout() {
 
 void WorkbenchWindow::Attach(CMonitorDlg& dialog, MainWindow mainWindow) {
   mainWindow_ = std::move(mainWindow);
-  dialog.AddListener(log_);
-  dialog.AddListener(blocks_);
-  dialog.SetOpenWorkbench([this] { ShowBeside(); });
+  model_.AttachTo(dialog, [this] { ShowBeside(); });
 }
 
 void WorkbenchWindow::SubscribeBlocks(workbench::BlockFanOut::Consumer consumer) {
-  blocks_.Subscribe(std::move(consumer));
+  model_.SubscribeBlocks(std::move(consumer));
 }
 
 void WorkbenchWindow::RunSoon(std::function<void()> job) {
@@ -207,11 +199,10 @@ void WorkbenchWindow::ShowBeside() {
   SetForegroundWindow(hwnd_);
 }
 
-void WorkbenchWindow::RememberPlace() const {
-  if (!Visible() || IsIconic(hwnd_) != 0 || IsZoomed(hwnd_) != 0) return;
-  RECT frame{};
-  GetWindowRect(hwnd_, &frame);
-  RememberFrame(Plain(frame));
+void WorkbenchWindow::RememberPlace() {
+  // The frame as placed or as the user left it, not as read back now: a window manager that
+  // reports the frame a few pixels off would move it a little at every start.
+  model_.Frame().Remember();
 }
 
 void WorkbenchWindow::PlaceNextTo(HWND mainDialog) {
@@ -220,25 +211,18 @@ void WorkbenchWindow::PlaceNextTo(HWND mainDialog) {
   MONITORINFO info{};
   info.cbSize = sizeof(info);
   if (GetMonitorInfoW(monitor, &info) == 0) return;
-  RECT mainFrame{};
-  if (mainDialog != nullptr) GetWindowRect(mainDialog, &mainFrame);
-  RECT frame{};
-  GetWindowRect(hwnd_, &frame);
-  const SIZE least = FrameFor(kLeastWidthPx, kLeastHeightPx);
-  // Where it was last, when that is wholly on the screen and clear of the main dialog.
-  const std::optional<workbench::ScreenRect> remembered = RememberedFrame();
-  const workbench::WindowPlacement placed =
-      remembered ? workbench::PlaceRemembered(Plain(info.rcWork), Plain(mainFrame), *remembered,
-                                              {least.cx, least.cy})
-                 : workbench::PlaceBesideMain(Plain(info.rcWork), Plain(mainFrame),
-                                              {frame.right - frame.left, frame.bottom - frame.top},
-                                              {least.cx, least.cy});
-  if (mainDialog != nullptr && !(placed.mainDialog == Plain(mainFrame))) {
+  std::optional<workbench::ScreenRect> mainFrame;
+  if (RECT r{}; mainDialog != nullptr && GetWindowRect(mainDialog, &r) != 0) mainFrame = Plain(r);
+  const workbench::WindowPlacement placed = model_.Frame().Place(
+      Plain(info.rcWork), mainFrame, Margins(), workbench::kWorkbenchLeastClientSize);
+  if (mainFrame && !(placed.mainDialog == *mainFrame)) {
     SetWindowPos(mainDialog, nullptr, placed.mainDialog.x, placed.mainDialog.y, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
+  // The frame, title bar included, as the model placed it; remembered as placed, not as read back.
   SetWindowPos(hwnd_, nullptr, placed.window.x, placed.window.y, placed.window.width,
                placed.window.height, SWP_NOZORDER | SWP_NOACTIVATE);
+  model_.Frame().Shown(placed.window);
 }
 
 LRESULT CALLBACK WorkbenchWindow::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -259,8 +243,8 @@ LRESULT WorkbenchWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (tabs_ != nullptr) Layout();
       return 0;
     case WM_GETMINMAXINFO: {
-      const SIZE least = FrameFor(kLeastWidthPx, kLeastHeightPx);
-      PointerFrom<MINMAXINFO*>(lParam)->ptMinTrackSize = {least.cx, least.cy};
+      const workbench::ScreenSize least = Margins().Around(workbench::kWorkbenchLeastClientSize);
+      PointerFrom<MINMAXINFO*>(lParam)->ptMinTrackSize = {least.width, least.height};
       return 0;
     }
     case WM_NOTIFY: {
@@ -278,13 +262,17 @@ LRESULT WorkbenchWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       job();
       return 0;
     }
-    case WM_EXITSIZEMOVE:
-      // Moved or resized by the user: kept for the next start, also when the program ends with
-      // the window open.
+    case WM_EXITSIZEMOVE: {
+      // Moved or resized by the user: kept for the next start.
+      RECT frame{};
+      GetWindowRect(hwnd_, &frame);
+      if (IsIconic(hwnd_) == 0 && IsZoomed(hwnd_) == 0) model_.Frame().Shown(Plain(frame));
       RememberPlace();
       return 0;
+    }
     case WM_NCDESTROY: {
-      // Ended with the main dialog that owns it.
+      // Ended with the main dialog that owns it; a window still open keeps its frame.
+      if (IsWindowVisible(hwnd_) != 0) RememberPlace();
       HWND gone = hwnd_;
       hwnd_ = nullptr;
       return DefWindowProcW(gone, message, wParam, lParam);

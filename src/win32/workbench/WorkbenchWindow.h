@@ -1,7 +1,7 @@
-// The window "诊断与记录" on Windows: non-modal, beside the main dialog, a tab per tool ("报文",
-// "记录", "趋势", "接线检查"). It observes the main dialog from the start (Attach), so its log
-// holds every frame even when it is opened later. Closing it only hides it; the main dialog's
-// end ends it too (it is owned by the main dialog once shown).
+// The window "诊断与记录" on Windows: draws the workbench model (a page per tab: "报文", "记录",
+// "趋势", "接线检查"; its place and remembered frame) and forwards the user's input to it.
+// Non-modal, beside the main dialog. Closing it only hides it; the main dialog's end ends it too
+// (it is owned by the main dialog once shown).
 #pragma once
 
 #include <array>
@@ -11,9 +11,9 @@
 
 #include "win32/WindowsApi.h"
 #include "win32/workbench/GdiPlus.h"
+#include "win32/workbench/RegistrySettings.h"
 #include "workbench/BlockFanOut.h"
-#include "workbench/CsvRecorder.h"
-#include "workbench/TrafficLog.h"
+#include "workbench/WorkbenchModel.h"
 
 namespace kt::ui {
 class CMonitorDlg;
@@ -27,7 +27,7 @@ class TrafficPanel;
 class TrendPanel;
 class WiringPanel;
 
-enum class WorkbenchTab { Traffic, Recording, Trend, Wiring };
+using workbench::WorkbenchTab;
 
 class WorkbenchWindow {
  public:
@@ -42,12 +42,11 @@ class WorkbenchWindow {
   WorkbenchWindow(WorkbenchWindow&&) = delete;
   WorkbenchWindow& operator=(WorkbenchWindow&&) = delete;
 
-  // Observes `dialog` from now on and lets its button open this window. The dialog must end
-  // before the window does.
+  // Attaches the model to `dialog` (WorkbenchModel::AttachTo), the button showing this window.
+  // The dialog must end before the window does.
   void Attach(CMonitorDlg& dialog, MainWindow mainWindow);
-  // Shows the window and brings it to the front. A hidden window is first placed where it was
-  // last, when that is on the screen and clear of the main dialog, else beside the main dialog
-  // (workbench::PlaceBesideMain), which may slide aside to make room.
+  // Shows the window and brings it to the front; a hidden window is first placed by the model
+  // (WindowFrameModel::Place), and the main dialog may slide aside to make room.
   void ShowBeside();
   void ShowTab(WorkbenchTab tab);
   WorkbenchTab CurrentTab() const { return current_; }
@@ -61,8 +60,9 @@ class WorkbenchWindow {
   // Room for further tools: the decoded blocks in base units.
   void SubscribeBlocks(workbench::BlockFanOut::Consumer consumer);
 
-  workbench::TrafficLog& Log() { return log_; }
-  workbench::CsvRecorder& Recorder() { return recorder_; }
+  workbench::WorkbenchModel& Model() { return model_; }
+  workbench::TrafficLog& Log() { return model_.Log(); }
+  const workbench::CsvRecorder& Recorder() { return model_.Recording().Recorder(); }
   TrafficPanel& Traffic() { return *traffic_; }
   RecordingPanel& Recording() { return *recording_; }
   TrendPanel& Trend() { return *trend_; }
@@ -74,14 +74,13 @@ class WorkbenchWindow {
   void Create();
   void Layout();
   void PlaceNextTo(HWND mainDialog);
-  // Keeps the frame of the shown window in the user's settings.
-  void RememberPlace() const;
+  // Has the model keep the frame shown, or moved to by the user, in the user's settings.
+  void RememberPlace();
   ChildPanel& Panel(WorkbenchTab tab) const;
 
   GdiPlusSession gdiPlus_;  // the chart, the phasors and the PNG export draw with it
-  workbench::TrafficLog log_;
-  workbench::CsvRecorder recorder_;
-  workbench::BlockFanOut blocks_;
+  RegistrySettings settings_;
+  workbench::WorkbenchModel model_;
   MainWindow mainWindow_;
   HWND hwnd_ = nullptr;
   HWND tabs_ = nullptr;
