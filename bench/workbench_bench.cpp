@@ -8,8 +8,8 @@
 
 namespace {
 
-using kt::measure::MeasuredBlock;
-using kt::measure::Quantity;
+using kt::values::MeasuredBlock;
+using kt::values::Quantity;
 using kt::workbench::TrendStore;
 
 MeasuredBlock BlockAt(std::chrono::milliseconds t) {

@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "modbus/ReplyCheck.h"
-#include "ui/qt/workbench/TrendTab.h"
-#include "ui/qt/workbench/WorkbenchWindow.h"
+#include "qt/workbench/TrendTab.h"
+#include "qt/workbench/WorkbenchWindow.h"
 
 namespace {
 
@@ -44,8 +44,8 @@ void Report(const char* when) {
 constexpr uint32_t kPollPeriodMs = 500;  // 9600 baud
 
 // A slowly moving load; every quantity has a wave of its own.
-kt::measure::MeasuredBlock BlockAt(std::chrono::system_clock::time_point start, milliseconds t) {
-  kt::measure::MeasuredBlock b;
+kt::values::MeasuredBlock BlockAt(std::chrono::system_clock::time_point start, milliseconds t) {
+  kt::values::MeasuredBlock b;
   b.time = start + t;
   b.pollPeriodMs = kPollPeriodMs;
   const double s = static_cast<double>(t.count()) / 1000.0;
@@ -94,7 +94,7 @@ int main(int argc, char** argv) {
 
   const std::vector<uint8_t> request = {0x01, 0x03, 0x00, 0x00, 0x00, 0x2D, 0x85, 0xDE};
   std::vector<uint8_t> reply(97, 0x5A);
-  kt::ui::ReadTaken read;
+  kt::values::ReadTaken read;
   read.bytes = reply;
   read.address = 1;
   read.function = 3;

@@ -11,14 +11,14 @@
 #include <chrono>
 #include <cmath>
 
-#include "ui/qt/workbench/TrendTab.h"
+#include "qt/workbench/TrendTab.h"
 #include "workbench/TrendColumns.h"
 
 namespace {
 
-using kt::measure::MeasuredBlock;
-using kt::measure::Quantity;
 using kt::ui::qt::TrendTab;
+using kt::values::MeasuredBlock;
+using kt::values::Quantity;
 namespace wb = kt::workbench;
 
 // A load that moves: every quantity follows its own slow wave with some ripple.

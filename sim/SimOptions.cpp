@@ -1,11 +1,13 @@
 // Parsing the simulator's options, with a clear message for each bad one.
 #include "sim/SimOptions.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <functional>
 #include <map>
+#include <set>
 
 #include "sim/LineTiming.h"
 #include "sim/SiteOptions.h"
@@ -33,7 +35,47 @@ bool ParseProbability(const std::string& text, double& out) {
   return true;
 }
 
-// "17" or "17:pt=100,ct=40,wiring=2" (any of the three, each once, in any order).
+// The options a meter may have of its own with site=: its load and the faults of its wiring and
+// of its replies.
+const std::set<std::string> kMeterSiteOptions = {
+    // Faults
+    "noise", "split-gap", "late", "drop-probability", "drop-every", "drop-first", "corrupt-crc",
+    "stray", "fault-probability",
+    // Load wired wrongly
+    "reverse-ct", "swap-currents", "lose-phase", "unbalance", "frequency", "rotate-currents",
+    // Site
+    "pf", "export", "load", "ct-secondary", "harmonics", "site"};
+
+// "load=60+pf=0.8+reverse-ct=A+export" as "--load 60 --pf 0.8 --reverse-ct A --export"; a "/" in
+// a value stands for the comma of the option ("load=A=100:1/B=5"). Empty for an option a meter
+// may not have of its own, or for one its option does not take.
+std::vector<std::string> MeterSiteArgs(const std::string& text) {
+  std::vector<std::string> args;
+  size_t from = 0;
+  while (from <= text.size()) {
+    const size_t plus = text.find('+', from);
+    const std::string item = text.substr(from, plus == std::string::npos ? plus : plus - from);
+    const size_t equals = item.find('=');
+    const std::string name = item.substr(0, equals);
+    if (kMeterSiteOptions.count(name) == 0) return {};
+    args.push_back("--" + name);
+    if (equals != std::string::npos) {
+      std::string value = item.substr(equals + 1);
+      std::replace(value.begin(), value.end(), '/', ',');
+      args.push_back(value);
+    }
+    if (plus == std::string::npos) break;
+    from = plus + 1;
+  }
+  std::vector<const char*> argv = {"kt7340-sim"};
+  for (const std::string& a : args) argv.push_back(a.c_str());
+  SimOptions scratch;
+  if (ParseSimOptions(static_cast<int>(argv.size()), argv.data(), scratch)) return {};
+  return args;
+}
+
+// "17" or "17:pt=100,ct=40,wiring=2,delay=80,site=load=60+pf=0.8" (any of them, each once, in any
+// order).
 bool ParseMeterOption(const std::string& text, MeterOption& out) {
   const size_t colon = text.find(':');
   if (!ParseNumber<uint8_t>(text.substr(0, colon), 1, 247, out.address)) return false;
@@ -50,12 +92,19 @@ bool ParseMeterOption(const std::string& text, MeterOption& out) {
     const std::string value = item.substr(equals + 1);
     uint16_t number = 0;
     uint8_t wiring = 0;
+    uint32_t delay = 0;
     if (key == "pt" && !out.ptRatio && ParseNumber<uint16_t>(value, 1, 65535, number)) {
       out.ptRatio = number;
     } else if (key == "ct" && !out.ctRatio && ParseNumber<uint16_t>(value, 1, 65535, number)) {
       out.ctRatio = number;
     } else if (key == "wiring" && !out.wiring && ParseNumber<uint8_t>(value, 0, 5, wiring)) {
       out.wiring = wiring;
+    } else if (key == "delay" && !out.answerDelayMs &&
+               ParseNumber<uint32_t>(value, 0, 60000, delay)) {
+      out.answerDelayMs = delay;
+    } else if (key == "site" && out.siteArgs.empty() && !value.empty()) {
+      out.siteArgs = MeterSiteArgs(value);
+      if (out.siteArgs.empty()) return false;
     } else {
       return false;
     }
@@ -72,6 +121,18 @@ std::vector<MeterConfig> MetersOf(const SimOptions& options) {
   std::vector<MeterConfig> meters;
   for (const MeterOption& m : options.meters) {
     MeterConfig c = options.meter;
+    if (!m.siteArgs.empty()) {
+      // The options of all, then the meter's own.
+      std::vector<const char*> argv = {"kt7340-sim"};
+      for (const std::string& a : options.args) argv.push_back(a.c_str());
+      for (const std::string& a : m.siteArgs) argv.push_back(a.c_str());
+      SimOptions own;
+      if (!ParseSimOptions(static_cast<int>(argv.size()), argv.data(), own)) c = own.meter;
+    }
+    if (m.answerDelayMs) {
+      c.delayFromRequestEnd = true;
+      c.responseDelayMs = *m.answerDelayMs;
+    }
     c.address = m.address;
     c.ptRatio = m.ptRatio.value_or(c.ptRatio);
     c.ctRatio = m.ctRatio.value_or(c.ctRatio);
@@ -100,11 +161,17 @@ Line and device:
                          in transparent mode does (port 0: a free port); the first line of
                          output is then the address it listens on
   --address N            slave address 1..255 (default 1)
-  --meter ADDR[:pt=N,ct=N,wiring=N]
+  --meter ADDR[:pt=N,ct=N,wiring=N,delay=MS,site=OPT[+OPT...]]
                          a meter at address ADDR (1..247) on the line; repeatable for several
                          meters on one line, each with its own registers and the line settings
                          and other options of all; PT, CT and wiring default to --pt, --ct and
-                         --wiring. With --meter, --address is not used
+                         --wiring. delay=MS: its own answer delay (as --answer-delay). site=:
+                         its own load and faults, options of the groups "Faults", "Load wired
+                         wrongly" and "Site" below without their dashes, NAME=VALUE or NAME,
+                         joined by "+", a "/" for a comma in a value, read after the options of
+                         all, e.g. 17:pt=100,ct=40,delay=80,site=load=60+reverse-ct=A or
+                         3:site=load=A=100:1/B=5:0.4+drop-every=2. With --meter, --address is
+                         not used
   --baud N               1200, 2400, 4800, 9600 or 19200 (default 9600)
   --parity P             none (8N2), odd (8O1) or even (8E1) (default none)
   --response-delay MS    delay before each reply (default 20)
@@ -317,10 +384,12 @@ std::optional<std::string> ParseSimOptions(int argc, const char* const* argv, Si
     const std::string arg = argv[i];
     if (const auto flag = flags.find(arg); flag != flags.end()) {
       flag->second();
+      o.args.push_back(arg);
       continue;
     }
     if (const auto flag = lineFlags.find(arg); flag != lineFlags.end()) {
       flag->second();
+      o.args.push_back(arg);
       continue;
     }
     const Handler* handler = nullptr;
@@ -331,6 +400,8 @@ std::optional<std::string> ParseSimOptions(int argc, const char* const* argv, Si
     if (i + 1 >= argc) return "option " + arg + " needs a value (see --help)";
     const std::string value = argv[++i];
     if (!(*handler)(value)) return "bad value \"" + value + "\" for " + arg + " (see --help)";
+    // A meter's own site options go on from all the others.
+    if (arg != "--meter") o.args.insert(o.args.end(), {arg, value});
   }
   ApplySiteOptions(site, m.load);
   if (!o.tcp.empty() && (!o.device.empty() || !o.link.empty())) {

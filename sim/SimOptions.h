@@ -15,6 +15,11 @@ struct MeterOption {
   std::optional<uint16_t> ptRatio{};
   std::optional<uint16_t> ctRatio{};
   std::optional<uint8_t> wiring{};
+  // delay=MS: its own answer delay, as --answer-delay.
+  std::optional<uint32_t> answerDelayMs{};
+  // site=...: its own site and faults, as the options of those groups ("--load", "60", ...),
+  // read after the options of all.
+  std::vector<std::string> siteArgs{};
 };
 
 struct SimOptions {
@@ -33,6 +38,8 @@ struct SimOptions {
   bool quiet = false;  // no request/reply log
   bool wireTiming = true;
   bool help = false;
+  // Every argument but the --meter ones, so that a meter's site options go on from them.
+  std::vector<std::string> args;
 };
 
 // Fills `out` from the arguments; returns a message for the first one that is not understood.

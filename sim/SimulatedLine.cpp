@@ -59,8 +59,11 @@ void SimulatedLine::CatchUp() {
   while (!toMeter_.empty() && toMeter_.front().atUs <= nowUs) {
     const WireByte b = toMeter_.front();
     toMeter_.pop_front();
-    port_.Receive(b.byte, b.atUs, b.settings);
-    for (MeterPort& other : moreMeters_) other.Receive(b.byte, b.atUs, b.settings);
+    for (MeterPort* meter : Meters()) {
+      if (detached_.count(meter->meter().address()) == 0) {
+        meter->Receive(b.byte, b.atUs, b.settings);
+      }
+    }
   }
   port_.AdvanceTo(nowUs);
   std::vector<TimedByte> sent = port_.TakeSent(nowUs);
@@ -101,6 +104,21 @@ void SimulatedLine::SendFromAnotherMaster(const std::vector<uint8_t>& bytes,
 Meter& SimulatedLine::AddMeter(const MeterConfig& config) {
   CatchUp();
   return moreMeters_.emplace_back(config).meter();
+}
+
+void SimulatedLine::SetMeterAttached(uint8_t address, bool attached) {
+  CatchUp();
+  if (attached) {
+    detached_.erase(address);
+  } else {
+    detached_.insert(address);
+  }
+}
+
+std::vector<MeterPort*> SimulatedLine::Meters() {
+  std::vector<MeterPort*> meters = {&port_};
+  for (MeterPort& other : moreMeters_) meters.push_back(&other);
+  return meters;
 }
 
 void SimulatedLine::InjectBytes(const std::vector<uint8_t>& bytes) {

@@ -31,6 +31,9 @@ class SimulatedLine : public kt::serial::SerialControl {
   // Hangs one more meter on the same bus (multi-drop); it hears every request as the first one
   // does and answers at its own address. Returns it (the reference stays valid).
   Meter& AddMeter(const MeterConfig& config);
+  // false: the meter at `address` is taken off the line (it hears nothing, so it answers
+  // nothing); true: hung on again. The others go on.
+  void SetMeterAttached(uint8_t address, bool attached);
   // Bytes that arrive on the PC side now (noise); lost while the port is closed.
   void InjectBytes(const std::vector<uint8_t>& bytes);
   // false: nothing answers, and a reply on its way is lost.
@@ -86,6 +89,7 @@ class SimulatedLine : public kt::serial::SerialControl {
   static constexpr size_t kInboxLimit = 32767;  // more is an overrun: the rest is lost
 
   void CatchUp();
+  std::vector<MeterPort*> Meters();
   bool MeterReachable() const;
   void Deliver(uint8_t byte);
 
@@ -94,6 +98,7 @@ class SimulatedLine : public kt::serial::SerialControl {
   uint64_t nowMs_ = 0;
   MeterPort port_;
   std::deque<MeterPort> moreMeters_;  // further meters on the bus, beside port_
+  std::set<uint8_t> detached_;        // addresses of meters taken off the line
   std::deque<WireByte> toMeter_;
   uint64_t txFreeUs_ = 0;  // the PC's transmitter is busy until then
   uint64_t otherTxFreeUs_ = 0;

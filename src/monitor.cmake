@@ -15,7 +15,6 @@ add_library(kt_monitor STATIC
   src/ui/LendPortToFinder.cpp
   src/ui/LineSettingsText.cpp
   src/ui/LinkStatus.cpp
-  src/ui/LocalTimeText.cpp
   src/ui/ShowLinkStatus.cpp
   src/ui/MainDialogTemplate.cpp
   src/ui/MonitorListeners.cpp
@@ -26,14 +25,10 @@ add_library(kt_monitor STATIC
 
   src/measure/DecodeMeasurementBlock.cpp
   src/measure/LimitStatus.cpp
-  src/measure/MeasuredBlockFromPayload.cpp
-  src/measure/MeasurementBlock.cpp
   src/measure/OnPollTick.cpp
   src/measure/OnRunStop.cpp
   src/measure/ShowReceiveEcho.cpp
   src/measure/TakeSlaveAddressWhilePolling.cpp
-  src/measure/UnitFormat.cpp
-  src/measure/ValueText.cpp
 
   src/commands/AddrDialogTemplate.cpp
   src/commands/CAddrDlg.cpp
@@ -51,10 +46,4 @@ add_library(kt_monitor STATIC
   src/commands/OnSetParameters.cpp
   src/commands/ProbeAddress.cpp
 )
-target_link_libraries(kt_monitor PUBLIC kt_includes kt_dialog kt_modbus kt_finder)
-# The local calendar: the one call that differs between the platforms.
-if(WIN32)
-  target_sources(kt_monitor PRIVATE src/ui/win32/LocalCalendar.cpp)
-else()
-  target_sources(kt_monitor PRIVATE src/ui/posix/LocalCalendar.cpp)
-endif()
+target_link_libraries(kt_monitor PUBLIC kt_includes kt_dialog kt_modbus kt_finder kt_values)

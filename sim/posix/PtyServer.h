@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "serial/posix/UniqueFd.h"
+#include "platform/posix/UniqueFd.h"
 #include "sim/MeterBus.h"
 #include "sim/SimOptions.h"
 
@@ -49,8 +49,8 @@ class PtyServer {
 
   SimOptions options_;
   MeterBus port_;
-  serial::UniqueFd fd_;      // the pty master, or the device
-  serial::UniqueFd keepFd_;  // the pty slave, held open so a closing master does not hang up
+  platform::UniqueFd fd_;      // the pty master, or the device
+  platform::UniqueFd keepFd_;  // the pty slave, held open so a closing master does not hang up
   std::string path_;
   bool linked_ = false;
   LineSettings appliedLine_;  // device mode: the settings the device runs at

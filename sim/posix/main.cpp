@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "serial/posix/UniqueFd.h"
+#include "platform/posix/UniqueFd.h"
 #include "sim/SimOptions.h"
 #include "sim/posix/PtyServer.h"
 #include "sim/posix/TcpServer.h"
@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
   sigaddset(&signals, SIGTERM);
   sigprocmask(SIG_BLOCK, &signals, nullptr);
   signal(SIGPIPE, SIG_IGN);
-  const kt::serial::UniqueFd signalFd(signalfd(-1, &signals, SFD_CLOEXEC));
+  const kt::platform::UniqueFd signalFd(signalfd(-1, &signals, SFD_CLOEXEC));
   if (!signalFd) {
     std::perror("kt7340-sim: signalfd");
     return 1;

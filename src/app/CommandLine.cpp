@@ -8,6 +8,7 @@
 #include "app/PlatformHelp.h"
 #include "finder/LineCandidates.h"
 #include "serial/PortList.h"
+#include "serial/SerialLine.h"
 #include "ui/FinderText.h"
 
 #ifndef KT7340_VERSION
@@ -62,6 +63,12 @@ void ProgressNow(const std::string& text) {
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   if (args.empty()) return {};
   if (args.front() == "--find") return ParseFind(args);
+  if (args.front() == "--report") {
+    CommandLine line{CommandLineAction::WriteReport, ""};
+    const std::string why =
+        ParseReportOptions(std::vector<std::string>(args.begin() + 1, args.end()), line.report);
+    return why.empty() ? line : Refused(why);
+  }
   if (args.size() > 1) {
     return {CommandLineAction::Refuse,
             "kt7340: one option at a time, not " + std::to_string(args.size())};
@@ -80,7 +87,8 @@ std::string VersionText() {
 std::string HelpText() {
   const PlatformHelpText& platform = PlatformHelp();
   std::string text = std::string("Usage: ") + platform.program;
-  text += R"( [--list-ports | --find [--port N] [--first] | --help | --version]
+  text += R"( [--list-ports | --find [--port N] [--first] |
+         --report --port N --address A[,A...] [--out FILE] [...] | --help | --version]
 Monitor and configurator for the 7340智能电力检测仪 (Modbus RTU on a serial line).
 Without options it opens the monitor window: choose the port, baud rate and parity in
 "通讯设置", then type the meter's slave address and press "运行".
@@ -92,6 +100,14 @@ Without options it opens the monitor window: choose the port, baud rate and pari
                  address, wiring, PT, CT) and a summary, and every 5 s what it tries and how
                  far it is on the error stream; exit status 0 when a meter was found, 1 when
                  none. --port N looks on port N only, --first stops at the first meter
+  --report       read the configuration and a few measurement blocks of each meter at the
+                 slave addresses A (1..247, comma-separated) on port N, run the wiring check
+                 and write the commissioning report "电能表接线检查报告" (one HTML file, one
+                 A4 page per meter, a summary first for several) to FILE, by default
+                 报告-<site>-<date>.html here (never over an existing file); prints its
+                 path. Also --site, --panel, --engineer TEXT (the title block), --baud B
+                 (9600), --parity N|O|E (N), --ct-secondary 5|1 (the CTs' rated secondary
+                 in A, 5). Exit status 0, or 1 with the reason when a meter does not answer
   --help         this text
   --version      the version
 
@@ -147,6 +163,11 @@ int RunWithoutWindow(const CommandLine& line, std::string& out, std::string& err
       }
       modbus::SteadyClock clock;
       return RunFind(line, lines, finder::SerialLineOpener(), clock, PrintNow, ProgressNow);
+    }
+    case CommandLineAction::WriteReport: {
+      serial::SerialLine port;
+      modbus::SteadyClock clock;
+      return RunReport(line.report, port, clock, std::chrono::system_clock::now, out, err);
     }
     case CommandLineAction::RunMonitor:
       break;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/ReportCommand.h"
 #include "finder/MeterFinder.h"
 #include "modbus/Clock.h"
 
@@ -17,6 +18,7 @@ enum class CommandLineAction {
   ShowHelp,     // --help, -h
   ShowVersion,  // --version
   FindMeters,   // --find [--port N] [--first]
+  WriteReport,  // --report --port N --address A[,A...] [...]
   Refuse,       // anything else: the error, then the help, exit status 2
 };
 
@@ -26,10 +28,12 @@ struct CommandLine {
   // --find: only this port (0: every port), and stop after the first meter.
   int32_t findPort = 0;
   bool findFirst = false;
+  ReportRequest report{};  // --report
 };
 
 // Reads the arguments after the program name. Only one of the options may be given; --find
-// takes --port N (1..32767) and --first after it, each at most once.
+// takes --port N (1..32767) and --first after it, each at most once; --report its options
+// (ParseReportOptions).
 CommandLine ParseCommandLine(const std::vector<std::string>& args);
 
 // How ports are numbered, the environment variables, and the two programs.

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/CommandLine.h"
+#include "bus/LineScheduler.h"
 #include "ui/CMonitorDlg.h"
 
 namespace kt::app {
@@ -32,13 +33,16 @@ StartUpRequests ReadStartUpRequests(const EnvironmentLookUp& lookUp) {
 }
 
 void RunMonitorWindows(CMonitorApp& app, StartUpWorkbench& workbench,
-                       const StartUpRequests& requests, std::function<std::string()> portDevice) {
-  app.onMainDialog = [&workbench, requests,
-                      portDevice = std::move(portDevice)](ui::CMonitorDlg& dialog) {
-    dialog.m_portDeviceName = portDevice;
-    dialog.m_exitQuestion = [&workbench] {
-      return std::string(workbench.Recording() ? kRecordingExitQuestion : "");
-    };
+                       const StartUpRequests& requests, std::function<std::string()> portDevice,
+                       bus::LineScheduler* line) {
+  app.onMainDialog = [&workbench, requests, portDevice = std::move(portDevice),
+                      line](ui::CMonitorDlg& dialog) {
+    dialog.SetPortDeviceName(portDevice);
+    if (line != nullptr) {
+      dialog.SetPollTimerWatch([line](uint32_t periodMs) { line->MainPollTimer(periodMs); });
+    }
+    dialog.SetExitQuestion(
+        [&workbench] { return std::string(workbench.Recording() ? kRecordingExitQuestion : ""); });
     // The workbench observes the main dialog from its start, so its log holds every frame even
     // when it is opened later.
     workbench.Attach(dialog);

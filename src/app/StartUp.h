@@ -10,6 +10,10 @@
 
 #include "app/CMonitorApp.h"
 
+namespace kt::bus {
+class LineScheduler;
+}  // namespace kt::bus
+
 namespace kt::ui {
 class CMonitorDlg;
 }
@@ -57,8 +61,10 @@ class StartUpWorkbench {
 // The windows of the monitor: the communication settings, then the main dialog with `workbench`
 // attached, the port's device named by `portDevice`, `requests` carried out once the dialog
 // runs, and the question kRecordingExitQuestion on every way out while a recording runs.
-// Returns when the main dialog has ended or the settings were cancelled.
+// Returns when the main dialog has ended or the settings were cancelled. With `line` (the
+// schedule the main dialog's port goes through) the main dialog tells it of its poll timer.
 void RunMonitorWindows(CMonitorApp& app, StartUpWorkbench& workbench,
-                       const StartUpRequests& requests, std::function<std::string()> portDevice);
+                       const StartUpRequests& requests, std::function<std::string()> portDevice,
+                       bus::LineScheduler* line = nullptr);
 
 }  // namespace kt::app

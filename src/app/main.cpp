@@ -8,14 +8,15 @@
 #include "app/CMonitorApp.h"
 #include "app/Environment.h"
 #include "app/StartUp.h"
+#include "bus/LineScheduler.h"
 #include "modbus/Clock.h"
+#include "qt/MonitorIcon.h"
+#include "qt/QtTranslations.h"
+#include "qt/QtWindowHost.h"
+#include "qt/workbench/RecordingTab.h"
+#include "qt/workbench/WorkbenchWindow.h"
 #include "serial/SerialLine.h"
 #include "ui/CMonitorDlg.h"
-#include "ui/qt/MonitorIcon.h"
-#include "ui/qt/QtTranslations.h"
-#include "ui/qt/QtWindowHost.h"
-#include "ui/qt/workbench/RecordingTab.h"
-#include "ui/qt/workbench/WorkbenchWindow.h"
 
 namespace {
 
@@ -66,11 +67,13 @@ int main(int argc, char** argv) {
   kt::ui::qt::QtWindowHost host;
   kt::serial::SerialLine port;
   kt::modbus::SteadyClock clock;
-  kt::app::CMonitorApp theApp(host, port, clock);
+  // The main dialog's port goes through the line's schedule, which a bus poller may share.
+  kt::bus::LineScheduler line(port, clock);
+  kt::app::CMonitorApp theApp(host, line.MainPort(), clock);
   kt::ui::qt::WorkbenchWindow window;
   QtStartUpWorkbench workbench(window);
-  kt::app::RunMonitorWindows(theApp, workbench,
-                             kt::app::ReadStartUpRequests(kt::app::EnvironmentValue),
-                             [&port] { return port.DeviceName(); });
+  kt::app::RunMonitorWindows(
+      theApp, workbench, kt::app::ReadStartUpRequests(kt::app::EnvironmentValue),
+      [&port] { return port.DeviceName(); }, &line);
   return 0;
 }

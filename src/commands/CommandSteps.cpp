@@ -41,8 +41,8 @@ modbus::ExchangeResult ExchangeWith(CMonitorDlg& dlg, uint8_t replyAddress,
   const modbus::ExchangeResult result = modbus::BlockingExchange(
       line, dlg.m_requestBuffer, dlg.m_receiveBuffer, replyAddress, params);
   if (params.replyLength != modbus::kNoSearch) {
-    dlg.NotifyReadTaken(ReadSource::Command, result.received, replyAddress, params.replyFunction,
-                        params.replyLength);
+    dlg.NotifyReadTaken(values::ReadSource::Command, result.received, replyAddress,
+                        params.replyFunction, params.replyLength);
   }
   return result;
 }

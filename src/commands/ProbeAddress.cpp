@@ -52,8 +52,8 @@ void CMonitorDlg::ProbeAddress(int32_t address) {
   const modbus::ExchangeParams probe{8, modbus::kReadHoldingRegisters, modbus::kNoSearch,
                                      modbus::kWriteWaitMs, modbus::DiscardInput::BeforeSending};
   const auto result = ExchangeWith(*this, wireAddress, probe);
-  NotifyReadTaken(ReadSource::Probe, result.received, wireAddress, modbus::kReadHoldingRegisters,
-                  modbus::ReadReplyLength(1));
+  NotifyReadTaken(values::ReadSource::Probe, result.received, wireAddress,
+                  modbus::kReadHoldingRegisters, modbus::ReadReplyLength(1));
   if (!ProbeAnswered(*this, result.received, wireAddress)) return;
 
   m_slaveAddress = wireAddress;

@@ -1,26 +1,28 @@
 // The decoder of a matched measurement reply: values with units, limit status, then the receive
 // echo.
-#include "measure/MeasurementBlock.h"
-#include "measure/UnitFormat.h"
+#include "measure/ShownValueBoxes.h"
 #include "modbus/RequestFrames.h"
 #include "ui/CMonitorDlg.h"
 #include "ui/MainDialogIds.h"
+#include "values/MeasurementBlock.h"
+#include "values/UnitFormat.h"
 
 namespace kt::ui {
 
 void CMonitorDlg::DecodeMeasurementBlock(int16_t payloadPos) {
   const int framePos = payloadPos - 3;
-  if (framePos < 0 || framePos + measure::kBlockReplyLength > modbus::kReceiveBufferSize) return;
+  if (framePos < 0 || framePos + values::kBlockReplyLength > modbus::kReceiveBufferSize) return;
 
-  const measure::ScaleFactors scale{m_ptRatio, m_ctRatio, m_powerMultiplier, m_energyMultiplier};
-  const auto shown = measure::DecodeBlock(m_receiveBuffer.data() + payloadPos, scale);
-  for (const measure::ShownValue& v : shown) {
-    SetDlgItemText(v.controlId, measure::FormatValue(v.family, v.value));
+  const values::ScaleFactors scale{m_ptRatio, m_ctRatio, m_powerMultiplier, m_energyMultiplier};
+  const auto shown = values::DecodeBlock(m_receiveBuffer.data() + payloadPos, scale);
+  for (size_t i = 0; i < shown.size(); ++i) {
+    SetDlgItemText(measure::kShownValueBoxes[i],
+                   values::FormatValue(shown[i].family, shown[i].value));
   }
 
   // The status pair follows the reply directly and ends the read; anything else after the reply
   // (noise, a stray frame) is no status, and the status keeps what the last pair reported.
-  const int statusPos = framePos + measure::kBlockReplyLength;
+  const int statusPos = framePos + values::kBlockReplyLength;
   const bool withStatus = statusPos + 2 == m_pollReceiveCount;
   if (withStatus) UpdateStatus(m_receiveBuffer[statusPos], m_receiveBuffer[statusPos + 1]);
 

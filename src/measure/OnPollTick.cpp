@@ -43,7 +43,7 @@ void CMonitorDlg::OnPollTick() {
       std::span(m_receiveBuffer).first(static_cast<size_t>(m_pollReceiveCount)),
       modbus::SlaveAddress(m_slaveAddress), modbus::FunctionCode(modbus::kReadHoldingRegisters),
       modbus::ReadReplyLength(expected.registers.count));
-  NotifyReadTaken(ReadSource::PollTick, m_pollReceiveCount, m_slaveAddress,
+  NotifyReadTaken(values::ReadSource::PollTick, m_pollReceiveCount, m_slaveAddress,
                   modbus::kReadHoldingRegisters, modbus::ReadReplyLength(expected.registers.count));
   if (framePos >= 0) {
     m_pollState = expected.nextState;

@@ -9,10 +9,10 @@ void CMonitorDlg::OnRunStop() {
   UpdateData(true);        // takes the slave address from its edit; the result is not looked at
   m_running = m_running != 0 ? 0 : 1;
   if (m_running != 0) {
-    SetTimer(kPollTimer, m_pollPeriodMs);
+    ResumePolling();
     SetDlgItemText(main_ids::kRunButton, "停止");
   } else {
-    KillTimer(kPollTimer);
+    StopPolling();
     SetDlgItemText(main_ids::kRunButton, "运行");
   }
 }

@@ -1,5 +1,6 @@
 // Serial refusals in the user's language.
 #include "serial/SerialErrorText.h"
+#include "platform/SystemReasonText.h"
 
 #include <cstdint>
 #include <limits>
@@ -99,7 +100,7 @@ std::string SerialErrorText(const SerialError& error) {
   const SerialFault& f = error.fault();
   std::string reason = OwnReason(f);
   // The system's reason says why; a reason of our own says more and is kept.
-  if (reason.empty() && f.systemError != 0) reason = SystemReasonText(f.systemError);
+  if (reason.empty() && f.systemError != 0) reason = platform::SystemReasonText(f.systemError);
   std::string text;
   if (f.kind == SerialErrorKind::BadPortNumber) {
     text = "串口号 " + std::to_string(f.value) + " " + KindText(f);

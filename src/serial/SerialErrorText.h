@@ -11,8 +11,4 @@ namespace kt::serial {
 // bracket with the reason; "串口号 40000 超出范围（1–32767）" for a bad number.
 std::string SerialErrorText(const SerialError& error);
 
-// The system's error number in words: known numbers in Chinese, others as the system says them.
-// Each platform defines it for its own numbers (posix/: errno; win32/: the system error codes).
-std::string SystemReasonText(int systemError);
-
 }  // namespace kt::serial

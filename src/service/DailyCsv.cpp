@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "ui/LocalTimeText.h"
+#include "values/LocalTimeText.h"
 
 namespace kt::service {
 namespace {
@@ -14,7 +14,7 @@ constexpr size_t kDateLength = 10;
 constexpr std::string_view kExtension = ".csv";
 
 std::string LocalDate(std::chrono::system_clock::time_point t) {
-  return ui::LocalTimeText(t, ui::TimeFields::DateAndTime).substr(0, kDateLength);
+  return values::LocalTimeText(t, values::TimeFields::DateAndTime).substr(0, kDateLength);
 }
 
 }  // namespace
@@ -29,7 +29,7 @@ DailyCsv::DailyCsv(std::string folder, std::string line, int keepDays, Log log)
       keepDays_(keepDays),
       log_(std::move(log)) {}
 
-void DailyCsv::Write(const measure::MeasuredBlock& block) {
+void DailyCsv::Write(const values::MeasuredBlock& block) {
   const std::string name = DailyCsvName(line_, block.time);
   if (name != name_ || !recorder_.Recording()) {
     std::error_code ignored;

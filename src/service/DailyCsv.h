@@ -19,7 +19,7 @@ class DailyCsv {
 
   // Appends the block's row to the file of its day, starting that file (and clearing out the
   // files older than the days kept) when the day changes.
-  void Write(const measure::MeasuredBlock& block);
+  void Write(const values::MeasuredBlock& block);
 
  private:
   void RemoveOld(std::chrono::system_clock::time_point t);

@@ -4,8 +4,6 @@
 #include <algorithm>
 #include <chrono>
 
-#include "measure/MeasuredBlockFromPayload.h"
-#include "measure/MeasurementBlock.h"
 #include "modbus/FindFrame.h"
 #include "modbus/MeterRegisters.h"
 #include "modbus/QuietLine.h"
@@ -13,6 +11,8 @@
 #include "serial/SerialErrorText.h"
 #include "serial/TcpAddress.h"
 #include "ui/CMonitorDlg.h"
+#include "values/MeasuredBlockFromPayload.h"
+#include "values/MeasurementBlock.h"
 
 namespace kt::service {
 namespace {
@@ -239,14 +239,14 @@ void LinePoller::Apply(Meter& meter, int replyAt, bool withStatus) {
     return;
   }
   const modbus::MeterConfiguration& c = *meter.configuration;
-  const measure::ScaleFactors scale{c.ptRatio, c.ctRatio, c.powerMultiplierFlag ? 4 : 1,
-                                    PowerOfTen(c.energyExponent)};
-  measure::MeasuredBlock block = measure::ToMeasuredBlock(data, scale, c.wiringMode, meter.address,
-                                                          std::chrono::system_clock::now());
+  const values::ScaleFactors scale{c.ptRatio, c.ctRatio, c.powerMultiplierFlag ? 4 : 1,
+                                   PowerOfTen(c.energyExponent)};
+  values::MeasuredBlock block = values::ToMeasuredBlock(data, scale, c.wiringMode, meter.address,
+                                                        std::chrono::system_clock::now());
   block.pollPeriodMs = std::max(intervalMs_, meter.periodMs);
   if (withStatus) {
-    const size_t pair = static_cast<size_t>(replyAt) + measure::kBlockReplyLength;
-    block.status = measure::StatusPair{received_[pair], received_[pair + 1]};
+    const size_t pair = static_cast<size_t>(replyAt) + values::kBlockReplyLength;
+    block.status = values::StatusPair{received_[pair], received_[pair + 1]};
   }
   ++meter.blocksSinceConfiguration;
   meter.lastAnswerTick = clock_.GetTickCount();

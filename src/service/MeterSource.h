@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "measure/MeasuredBlock.h"
+#include "values/MeasuredBlock.h"
 
 namespace kt::service {
 
@@ -14,7 +14,7 @@ class MeterEvents {
  public:
   virtual ~MeterEvents() = default;
   // A measurement block decoded with the meter's own ratios, at the time of its reply.
-  virtual void OnBlock(size_t line, const measure::MeasuredBlock& block) = 0;
+  virtual void OnBlock(size_t line, const values::MeasuredBlock& block) = 0;
   // The meter answers again, or has not for longer than the stale rule allows.
   virtual void OnAvailability(size_t line, uint8_t address, bool online) = 0;
   // Something the log should say about the line (opened, lost, refused), in Chinese.

@@ -65,7 +65,7 @@ void Service::Stop(uint32_t graceMs) {
                                              " 条状态留在暂存文件中，下次启动时补发");
 }
 
-void Service::OnBlock(size_t line, const measure::MeasuredBlock& block) {
+void Service::OnBlock(size_t line, const values::MeasuredBlock& block) {
   const std::string& name = config_.lines[line].name;
   if (publisher_) {
     publisher_->State(StateTopic(config_.mqtt->prefix, name, block.slaveAddress),
@@ -93,7 +93,7 @@ OnceCollector::OnceCollector(const ServiceConfig& config, std::ostream& out, Log
   for (const LineConfig& line : config_.lines) printed_.emplace_back(line.meters.size(), false);
 }
 
-void OnceCollector::OnBlock(size_t line, const measure::MeasuredBlock& block) {
+void OnceCollector::OnBlock(size_t line, const values::MeasuredBlock& block) {
   const auto& meters = config_.lines[line].meters;
   for (size_t i = 0; i < meters.size(); ++i) {
     if (meters[i].address != block.slaveAddress || printed_[line][i]) continue;

@@ -39,7 +39,7 @@ class Service : public MeterEvents {
 
   const ServiceConfig& Config() const { return config_; }
 
-  void OnBlock(size_t line, const measure::MeasuredBlock& block) override;
+  void OnBlock(size_t line, const values::MeasuredBlock& block) override;
   void OnAvailability(size_t line, uint8_t address, bool online) override;
   void OnLineNote(size_t line, const std::string& text) override;
 
@@ -58,7 +58,7 @@ class Service : public MeterEvents {
 class OnceCollector : public MeterEvents {
  public:
   OnceCollector(const ServiceConfig& config, std::ostream& out, Log log);
-  void OnBlock(size_t line, const measure::MeasuredBlock& block) override;
+  void OnBlock(size_t line, const values::MeasuredBlock& block) override;
   void OnAvailability(size_t, uint8_t, bool) override {}
   void OnLineNote(size_t line, const std::string& text) override;
   // Every meter printed.

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "workbench/FileOutput.h"
+#include "platform/FileOutput.h"
 
 namespace kt::service {
 namespace {
@@ -104,7 +104,7 @@ void Spool::Append(const SpoolEntry& e) {
   out << Record(e);
   out.flush();
   fileHolds_ = true;
-  failure_ = out ? "" : workbench::FileErrorReason(errno);
+  failure_ = out ? "" : platform::FileErrorReason(errno);
 }
 
 void Spool::Rewrite() {
@@ -113,14 +113,14 @@ void Spool::Rewrite() {
   {
     std::string all;
     for (const SpoolEntry& e : entries_) all += Record(e);
-    const workbench::OutputFile out(temporary);
+    const platform::OutputFile out(temporary);
     if (!out.IsOpen() || !out.Write(all)) {
-      failure_ = workbench::FileErrorReason(errno);
+      failure_ = platform::FileErrorReason(errno);
       return;
     }
   }
   if (std::rename(temporary.c_str(), path_.c_str()) != 0) {
-    failure_ = workbench::FileErrorReason(errno);
+    failure_ = platform::FileErrorReason(errno);
     return;
   }
   failure_.clear();

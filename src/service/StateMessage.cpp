@@ -3,16 +3,16 @@
 
 #include <algorithm>
 
-#include "measure/LimitStatus.h"
-#include "measure/ValueText.h"
 #include "service/JsonText.h"
+#include "values/LimitStatus.h"
+#include "values/ValueText.h"
 #include "workbench/WiringCheck.h"
 
 namespace kt::service {
 
-using measure::Quantity;
+using values::Quantity;
 
-const std::array<StateKey, measure::kQuantityCount> kStateKeys = {{
+const std::array<StateKey, values::kQuantityCount> kStateKeys = {{
     {"u", Quantity::CombinedPhaseVoltage, ValueKind::Voltage, "Voltage"},
     {"ua", Quantity::PhaseVoltageA, ValueKind::Voltage, "Voltage A"},
     {"ub", Quantity::PhaseVoltageB, ValueKind::Voltage, "Voltage B"},
@@ -53,8 +53,8 @@ const std::array<StateKey, measure::kQuantityCount> kStateKeys = {{
 
 namespace {
 
-// The status items' keys, in the order of measure::kStatusItems.
-constexpr std::array<std::string_view, measure::kStatusItems.size()> kStatusKeys = {
+// The status items' keys, in the order of values::kStatusItems.
+constexpr std::array<std::string_view, values::kStatusItems.size()> kStatusKeys = {
     "u1", "u2", "u3", "u4", "i1", "i2", "i3", "i4"};
 
 std::string Level(std::string_view prefix, std::string_view line, uint8_t address,
@@ -93,7 +93,7 @@ std::string IsoUtcTime(std::chrono::system_clock::time_point t) {
   return text;
 }
 
-const char* WiringVerdictText(const measure::MeasuredBlock& block) {
+const char* WiringVerdictText(const values::MeasuredBlock& block) {
   workbench::Verdict worst = workbench::Verdict::Normal;
   for (const workbench::CheckRow& row : workbench::CheckWiring(block)) {
     worst = std::max(worst, row.verdict);
@@ -101,7 +101,7 @@ const char* WiringVerdictText(const measure::MeasuredBlock& block) {
   return workbench::VerdictText(worst);
 }
 
-std::string StateJson(const measure::MeasuredBlock& block, std::string_view line,
+std::string StateJson(const values::MeasuredBlock& block, std::string_view line,
                       std::string_view wiring) {
   std::string json = "{\"time\":" + JsonString(IsoUtcTime(block.time));
   json += ",\"line\":" + JsonString(line);
@@ -109,18 +109,18 @@ std::string StateJson(const measure::MeasuredBlock& block, std::string_view line
   for (const StateKey& k : kStateKeys) {
     json += ",\"";
     json += k.key;
-    json += "\":" + JsonNumber(measure::ValueText(block, k.quantity));
+    json += "\":" + JsonNumber(values::ValueText(block, k.quantity));
   }
   json += ",\"status\":";
   if (block.status) {
     char separator = '{';
     for (size_t i = 0; i < kStatusKeys.size(); ++i) {
-      const measure::StatusItem& item = measure::kStatusItems[i];
+      const values::StatusItem& item = values::kStatusItems[i];
       const uint8_t statusByte = item.isCurrent ? block.status->current : block.status->voltage;
       json += separator;
       json += JsonString(kStatusKeys[i]) + ":";
       json += JsonString(
-          measure::StatusText(item.isCurrent, measure::StatusCode(statusByte, item.shift)));
+          values::StatusText(item.isCurrent, values::StatusCode(statusByte, item.shift)));
       separator = ',';
     }
     json += '}';

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "measure/MeasuredBlock.h"
+#include "values/MeasuredBlock.h"
 
 namespace kt::service {
 
@@ -26,13 +26,13 @@ enum class ValueKind : uint8_t {
 
 struct StateKey {
   std::string_view key;  // in the JSON state: "ua"
-  measure::Quantity quantity;
+  values::Quantity quantity;
   ValueKind kind;
   std::string_view title;  // for Home Assistant: "Voltage A"
 };
 
 // The 34 values in the order of the state's keys.
-extern const std::array<StateKey, measure::kQuantityCount> kStateKeys;
+extern const std::array<StateKey, values::kQuantityCount> kStateKeys;
 
 // "<prefix>/<line>/<address>/state", ".../availability", and "<prefix>/status" for the service.
 std::string StateTopic(std::string_view prefix, std::string_view line, uint8_t address);
@@ -46,11 +46,11 @@ inline constexpr std::string_view kOffline = "offline";
 std::string IsoUtcTime(std::chrono::system_clock::time_point t);
 
 // The worst verdict of the wiring check's rows on `block`: "正常", "注意" or "异常".
-const char* WiringVerdictText(const measure::MeasuredBlock& block);
+const char* WiringVerdictText(const values::MeasuredBlock& block);
 
 // {"time":..., "line":..., "address":17, "ua":230.12, ..., "status":{"u1":"正常",...} or null,
 // "wiring":`wiring`}: values in base units with their registers' decimals.
-std::string StateJson(const measure::MeasuredBlock& block, std::string_view line,
+std::string StateJson(const values::MeasuredBlock& block, std::string_view line,
                       std::string_view wiring);
 
 }  // namespace kt::service

@@ -5,7 +5,7 @@
 
 namespace kt::service {
 
-const char* WiringVerdicts::For(size_t line, const measure::MeasuredBlock& block,
+const char* WiringVerdicts::For(size_t line, const values::MeasuredBlock& block,
                                 std::chrono::steady_clock::time_point now) {
   const auto key = std::make_pair(line, block.slaveAddress);
   const auto found = judged_.find(key);

@@ -7,7 +7,7 @@
 #include <map>
 #include <utility>
 
-#include "measure/MeasuredBlock.h"
+#include "values/MeasuredBlock.h"
 
 namespace kt::service {
 
@@ -20,7 +20,7 @@ class WiringVerdicts {
 
   // The verdict of the meter at the block's address on `line`: judged on this block when the
   // last judgement is older than the period (or there is none), else the last one.
-  const char* For(size_t line, const measure::MeasuredBlock& block,
+  const char* For(size_t line, const values::MeasuredBlock& block,
                   std::chrono::steady_clock::time_point now = std::chrono::steady_clock::now());
 
  private:

@@ -83,7 +83,7 @@ void CMonitorDlg::SendFrame(std::span<const uint8_t> frame) {
   m_linkStatus.RequestSent(ExpectsReply(frame));
   m_linkStatus.OutputFlowed();
   // Only now is the frame on its way; a refused write went to the caller as a SerialError.
-  for (MonitorListener* listener : m_listeners) listener->OnFrameSent(frame);
+  for (values::MonitorListener* listener : m_listeners) listener->OnFrameSent(frame);
 }
 
 }  // namespace kt::ui

@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "measure/MeasurementBlock.h"
 #include "modbus/Buffers.h"
 #include "modbus/Clock.h"
 #include "serial/LineSettingsTable.h"
@@ -16,9 +15,10 @@
 #include "serial/SerialError.h"
 #include "ui/CFindMeterDlg.h"
 #include "ui/LinkStatus.h"
-#include "ui/MonitorListener.h"
 #include "ui/PortListSource.h"
 #include "ui/dialog/Dialog.h"
+#include "values/MeasurementBlock.h"
+#include "values/MonitorListener.h"
 
 namespace kt::ui {
 
@@ -70,9 +70,23 @@ class CMonitorDlg : public Dialog {
   bool LendPortToFinder(int32_t portNumber);
   void TakeBackPortFromFinder();
   bool m_portLentToFinder = false;
+
+  // ---- What the program around the dialog gives it, before it runs ----
   // The device the open (or lost) port stands for, as the serial control resolved it; empty:
   // the device the port number names now.
-  std::function<std::string()> m_portDeviceName;
+  void SetPortDeviceName(std::function<std::string()> deviceName) {
+    m_portDeviceName = std::move(deviceName);
+  }
+  // What the workbench button opens; without one the button does nothing.
+  void SetOpenWorkbench(std::function<void()> open) { m_onOpenWorkbench = std::move(open); }
+  // What to ask before the dialog ends by any way out (Escape, the close box, "退  出", Enter
+  // with a valid address): the text of a Yes/No question, or "" to end without one. The
+  // application knows what may be lost.
+  void SetExitQuestion(std::function<std::string()> question) {
+    m_exitQuestion = std::move(question);
+  }
+  // The device of the port, for the link status.
+  std::string DeviceOfPort() const;
 
   // ---- Framework entry points ----
   bool OnInitDialog() override;
@@ -104,16 +118,22 @@ class CMonitorDlg : public Dialog {
   void OnSetParameters();
   // The workbench button: calls m_onOpenWorkbench when a front end has set it.
   void OnOpenWorkbench();
-  std::function<void()> m_onOpenWorkbench;
-  // What to ask before the dialog ends by any way out (Escape, the close box, "退  出", Enter
-  // with a valid address): the text of a Yes/No question, or "" to end without one. Set by the
-  // application, which knows what may be lost.
-  std::function<std::string()> m_exitQuestion;
 
   // ---- Shared helpers of the handlers ----
-  // Poll timer off / on again with the poll period.
-  void StopPolling() { KillTimer(kPollTimer); }
-  void ResumePolling() { SetTimer(kPollTimer, m_pollPeriodMs); }
+  // Poll timer off / on again with the poll period; whoever shares the line is told.
+  void StopPolling() {
+    KillTimer(kPollTimer);
+    if (m_pollTimerWatch) m_pollTimerWatch(0);
+  }
+  void ResumePolling() {
+    SetTimer(kPollTimer, m_pollPeriodMs);
+    if (m_pollTimerWatch) m_pollTimerWatch(m_pollPeriodMs);
+  }
+  // Told the poll period each time the poll timer is set and 0 when it is killed, so that another
+  // user of the line (src/bus) can keep clear of the poll ticks. Empty: nobody shares the line.
+  void SetPollTimerWatch(std::function<void(uint32_t periodMs)> watch) {
+    m_pollTimerWatch = std::move(watch);
+  }
   // Reports a refused port in a message box naming the device and the reason.
   void ReportSerialRefusal(const serial::SerialError& error);
   // A serial failure while the dialog runs (a command meeting one goes on with its ending
@@ -135,19 +155,19 @@ class CMonitorDlg : public Dialog {
   modbus::Clock& Clock() const { return m_clock; }
 
   // ---- Observers: none by default; they only watch ----
-  void AddListener(MonitorListener& listener);
-  void RemoveListener(MonitorListener& listener);
+  void AddListener(values::MonitorListener& listener);
+  void RemoveListener(values::MonitorListener& listener);
   // Reports the latest read (its bytes are the first `received` of the receive buffer) and
   // what the search for the reply from `address` with `function` and `length` found there.
-  void NotifyReadTaken(ReadSource source, int16_t received, uint8_t address, uint8_t function,
-                       int16_t length);
+  void NotifyReadTaken(values::ReadSource source, int16_t received, uint8_t address,
+                       uint8_t function, int16_t length);
   // Reads the serial input and drops it, telling observers what was dropped.
   void DiscardPendingInput();
   // Tells observers what a discard dropped; a good reply to the latest poll request, whose reply
   // no read took yet (a late one), is told to them as that reply, read by the poll (the link
   // status, which a later request may await now, is left as it is).
   void NotifyInputDiscarded(std::span<const uint8_t> bytes);
-  void NotifyPortEvent(PortEventKind kind, const std::string& detail);
+  void NotifyPortEvent(values::PortEventKind kind, const std::string& detail);
 
   // ---- Polling helpers (src/measure) ----
   // Bytes the latest poll tick's read took into the receive buffer.
@@ -217,8 +237,8 @@ class CMonitorDlg : public Dialog {
 
   // `shown` was scaled with `scale`; `statusPos` is where the status pair stands in the receive
   // buffer, or -1 without one.
-  void NotifyBlockDecoded(const std::array<measure::ShownValue, measure::kShownValueCount>& shown,
-                          const measure::ScaleFactors& scale, int statusPos);
+  void NotifyBlockDecoded(const std::array<values::ShownValue, values::kShownValueCount>& shown,
+                          const values::ScaleFactors& scale, int statusPos);
 
   // Selects the Monitor state's port number, then opens it (OpenSelectedPort); throws
   // serial::SerialError when the port refuses.
@@ -230,8 +250,6 @@ class CMonitorDlg : public Dialog {
   void TryReopenPort();
   // The link status and the observers learn why the port is not open.
   void RefusalSeen(const serial::SerialError& refusal);
-  // The device of the port, for the link status.
-  std::string DeviceOfPort() const;
   bool StaleSince(bool seen, uint32_t tick) const;
 
   modbus::Clock& m_clock;
@@ -246,7 +264,7 @@ class CMonitorDlg : public Dialog {
   bool m_shownAlarming = false;
   bool m_shownMeasurementsStale = false;
   bool m_shownLimitStatusStale = false;
-  std::vector<MonitorListener*> m_listeners;
+  std::vector<values::MonitorListener*> m_listeners;
   bool m_tickRefusalReported = false;  // the latest tick ended in a reported refusal
   bool m_refusalBoxOpen = false;       // a refusal message box is open; ticks wait for it
   // What kReopenTimer is opening again: the device that was lost, or the port refused at the
@@ -254,6 +272,10 @@ class CMonitorDlg : public Dialog {
   enum class PortRetry { None, Lost, Refused };
   PortRetry m_portRetry = PortRetry::None;
   std::string m_refusalTold;  // the latest refusal the observers were told of
+  std::function<std::string()> m_portDeviceName;
+  std::function<void()> m_onOpenWorkbench;
+  std::function<std::string()> m_exitQuestion;
+  std::function<void(uint32_t periodMs)> m_pollTimerWatch;
 };
 
 }  // namespace kt::ui

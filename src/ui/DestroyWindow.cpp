@@ -4,7 +4,7 @@
 namespace kt::ui {
 
 bool CMonitorDlg::DestroyWindow() {
-  KillTimer(kPollTimer);
+  StopPolling();
   KillTimer(kReopenTimer);
   try {
     m_comm.SetPortOpen(false);

@@ -1,7 +1,7 @@
 // The link status: what the latest exchanges say about the line and the meter.
 #include "ui/LinkStatus.h"
 
-#include "ui/LocalTimeText.h"
+#include "values/LocalTimeText.h"
 
 namespace kt::ui {
 
@@ -83,7 +83,8 @@ void LinkStatus::ReplyJudged(const modbus::ReplyVerdict& verdict) {
 }
 
 void LinkStatus::BlockDecoded(std::time_t when) {
-  lastData_ = LocalTimeText(std::chrono::system_clock::from_time_t(when), TimeFields::Seconds);
+  lastData_ = values::LocalTimeText(std::chrono::system_clock::from_time_t(when),
+                                    values::TimeFields::Seconds);
 }
 
 LinkState LinkStatus::State() const {

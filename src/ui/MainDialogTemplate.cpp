@@ -2,11 +2,13 @@
 #include "ui/MainDialogTemplate.h"
 
 #include "ui/MainDialogIds.h"
+#include "ui/MainDialogLabels.h"
 
 namespace kt::ui {
 namespace {
 
 using namespace main_ids;
+using namespace main_labels;
 
 constexpr uint32_t kDataBox = kReadOnly | kStaticEdge | kAutoHScroll;
 constexpr uint32_t kEchoBox = kReadOnly | kMultiLine | kVScroll | kStaticEdge;
@@ -23,18 +25,18 @@ constexpr ControlTemplate kControls[] = {
     {kInformationBox, kEdit, "", {313, 30, 56, 46}, kReadOnly | kMultiLine | kStaticEdge},
     {kSerialControl, ControlKind::SerialControl, "", {7, 32, 22, 23}, kNoStyle},
     // Column headings and row labels of the data grid.
-    {IDC_STATIC, kLabel, "  合相", {56, 46, 36, 8}, kNoStyle},
-    {IDC_STATIC, kLabel, "A相/CA线", {109, 46, 36, 8}, kNoStyle},
-    {IDC_STATIC, kLabel, "B相/AB线", {174, 46, 36, 8}, kNoStyle},
-    {IDC_STATIC, kLabel, "C相/BC线", {229, 46, 36, 8}, kNoStyle},
-    {IDC_STATIC, kLabel, "相 电 压", {13, 59, 33, 8}, kNoStyle},
-    {IDC_STATIC, kLabel, "线 电 压", {13, 75, 33, 8}, kNoStyle},
-    {IDC_STATIC, kLabel, "相 电 流", {13, 91, 33, 8}, kNoStyle},
-    {IDC_STATIC, kLabel, "有功功率", {13, 107, 33, 8}, kNoStyle},
-    {IDC_STATIC, kLabel, "无功功率", {13, 123, 33, 8}, kNoStyle},
-    {IDC_STATIC, kLabel, "视在功率", {13, 139, 33, 8}, kNoStyle},
-    {IDC_STATIC, kLabel, "功率因数", {13, 155, 33, 8}, kNoStyle},
-    {IDC_STATIC, kLabel, "频    率", {14, 171, 33, 8}, kNoStyle},
+    {IDC_STATIC, kLabel, kTotalColumn, {56, 46, 36, 8}, kNoStyle},
+    {IDC_STATIC, kLabel, kColumnA, {109, 46, 36, 8}, kNoStyle},
+    {IDC_STATIC, kLabel, kColumnB, {174, 46, 36, 8}, kNoStyle},
+    {IDC_STATIC, kLabel, kColumnC, {229, 46, 36, 8}, kNoStyle},
+    {IDC_STATIC, kLabel, kPhaseVoltage, {13, 59, 33, 8}, kNoStyle},
+    {IDC_STATIC, kLabel, kLineVoltage, {13, 75, 33, 8}, kNoStyle},
+    {IDC_STATIC, kLabel, kCurrent, {13, 91, 33, 8}, kNoStyle},
+    {IDC_STATIC, kLabel, kActivePower, {13, 107, 33, 8}, kNoStyle},
+    {IDC_STATIC, kLabel, kReactivePower, {13, 123, 33, 8}, kNoStyle},
+    {IDC_STATIC, kLabel, kApparentPower, {13, 139, 33, 8}, kNoStyle},
+    {IDC_STATIC, kLabel, kPowerFactor, {13, 155, 33, 8}, kNoStyle},
+    {IDC_STATIC, kLabel, kFrequency, {14, 171, 33, 8}, kNoStyle},
     // The data grid: columns total, A/CA, B/AB, C/BC.
     {kPhaseVoltageTotalBox, kEdit, "", {52, 58, 53, 12}, kDataBox},
     {kPhaseVoltageABox, kEdit, "", {110, 58, 53, 12}, kDataBox},
@@ -65,7 +67,7 @@ constexpr ControlTemplate kControls[] = {
     {kPowerFactorBBox, kEdit, "", {168, 154, 53, 12}, kDataBox},
     {kPowerFactorCBox, kEdit, "", {226, 154, 53, 12}, kDataBox},
     {kFrequencyBox, kEdit, "", {52, 170, 53, 12}, kDataBox},
-    {IDC_STATIC, kLabel, "零序电流", {128, 171, 33, 8}, kNoStyle},
+    {IDC_STATIC, kLabel, kZeroSequenceCurrent, {128, 171, 33, 8}, kNoStyle},
     {kZeroSequenceCurrentBox, kEdit, "", {168, 170, 53, 12}, kDataBox},
     {kPollAddressButton, kPush, "轮询地址", {313, 85, 55, 15}, kButton},
     {kRunButton, kPush, "运行", {313, 111, 55, 15}, kButton},
@@ -73,10 +75,10 @@ constexpr ControlTemplate kControls[] = {
     {kCommSettingsButton, kPush, "通讯设置", {313, 166, 55, 15}, kButton},
     {IDC_STATIC, ControlKind::GroupBox, "电能数据", {7, 185, 292, 40}, kNoStyle},
     {kMeterSettingsButton, kPush, "仪表设置", {313, 194, 55, 15}, kButton},
-    {IDC_STATIC, kLabel, "正向有功电能", {13, 197, 65, 8}, kNoStyle},
-    {IDC_STATIC, kLabel, "负向有功电能", {83, 197, 66, 8}, kNoStyle},
-    {IDC_STATIC, kLabel, "正向无功电能", {153, 197, 65, 8}, kNoStyle},
-    {IDC_STATIC, kLabel, "负向无功电能", {223, 197, 62, 8}, kNoStyle},
+    {IDC_STATIC, kLabel, kForwardActiveEnergy, {13, 197, 65, 8}, kNoStyle},
+    {IDC_STATIC, kLabel, kReverseActiveEnergy, {83, 197, 66, 8}, kNoStyle},
+    {IDC_STATIC, kLabel, kForwardReactiveEnergy, {153, 197, 65, 8}, kNoStyle},
+    {IDC_STATIC, kLabel, kReverseReactiveEnergy, {223, 197, 62, 8}, kNoStyle},
     {kForwardActiveEnergyBox, kEdit, "", {13, 208, 65, 12}, kDataBox},
     {kReverseActiveEnergyBox, kEdit, "", {83, 208, 66, 12}, kDataBox},
     {kForwardReactiveEnergyBox, kEdit, "", {153, 208, 65, 12}, kDataBox},
@@ -91,21 +93,21 @@ constexpr ControlTemplate kControls[] = {
     // The limit status: read-only boxes with their alarm colour, in a band of their own below
     // the echo boxes.
     {IDC_STATIC, ControlKind::GroupBox, "越限状态", {7, 312, 362, 48}, kNoStyle},
-    {IDC_STATIC, kLabel, "电压1", {13, 326, 28, 8}, kNoStyle},
+    {IDC_STATIC, kLabel, kStatusItems[0], {13, 326, 28, 8}, kNoStyle},
     {kVoltageStatus1Box, kEdit, "", {43, 324, 50, 12}, kDataBox},
-    {IDC_STATIC, kLabel, "电压2", {103, 326, 28, 8}, kNoStyle},
+    {IDC_STATIC, kLabel, kStatusItems[1], {103, 326, 28, 8}, kNoStyle},
     {kVoltageStatus2Box, kEdit, "", {133, 324, 50, 12}, kDataBox},
-    {IDC_STATIC, kLabel, "电压3", {193, 326, 28, 8}, kNoStyle},
+    {IDC_STATIC, kLabel, kStatusItems[2], {193, 326, 28, 8}, kNoStyle},
     {kVoltageStatus3Box, kEdit, "", {223, 324, 50, 12}, kDataBox},
-    {IDC_STATIC, kLabel, "电压4", {283, 326, 28, 8}, kNoStyle},
+    {IDC_STATIC, kLabel, kStatusItems[3], {283, 326, 28, 8}, kNoStyle},
     {kVoltageStatus4Box, kEdit, "", {313, 324, 50, 12}, kDataBox},
-    {IDC_STATIC, kLabel, "电流1", {13, 342, 28, 8}, kNoStyle},
+    {IDC_STATIC, kLabel, kStatusItems[4], {13, 342, 28, 8}, kNoStyle},
     {kCurrentStatus1Box, kEdit, "", {43, 340, 50, 12}, kDataBox},
-    {IDC_STATIC, kLabel, "电流2", {103, 342, 28, 8}, kNoStyle},
+    {IDC_STATIC, kLabel, kStatusItems[5], {103, 342, 28, 8}, kNoStyle},
     {kCurrentStatus2Box, kEdit, "", {133, 340, 50, 12}, kDataBox},
-    {IDC_STATIC, kLabel, "电流3", {193, 342, 28, 8}, kNoStyle},
+    {IDC_STATIC, kLabel, kStatusItems[6], {193, 342, 28, 8}, kNoStyle},
     {kCurrentStatus3Box, kEdit, "", {223, 340, 50, 12}, kDataBox},
-    {IDC_STATIC, kLabel, "电流4", {283, 342, 28, 8}, kNoStyle},
+    {IDC_STATIC, kLabel, kStatusItems[7], {283, 342, 28, 8}, kNoStyle},
     {kCurrentStatus4Box, kEdit, "", {313, 340, 50, 12}, kDataBox},
     // The link status, under the limit status; the right end of its band stays free.
     {IDC_STATIC, ControlKind::GroupBox, "通讯状态", {7, 362, 300, 46}, kNoStyle},

@@ -3,30 +3,30 @@
 #include <chrono>
 #include <utility>
 
-#include "measure/MeasuredBlockFromPayload.h"
-#include "measure/MeasurementBlock.h"
 #include "modbus/ReplyCheck.h"
 #include "modbus/RequestFrames.h"
 #include "modbus/SerialInput.h"
 #include "ui/CMonitorDlg.h"
+#include "values/MeasuredBlockFromPayload.h"
+#include "values/MeasurementBlock.h"
 
 namespace kt::ui {
 
-void CMonitorDlg::AddListener(MonitorListener& listener) {
+void CMonitorDlg::AddListener(values::MonitorListener& listener) {
   if (std::find(m_listeners.begin(), m_listeners.end(), &listener) == m_listeners.end()) {
     m_listeners.push_back(&listener);
   }
 }
 
-void CMonitorDlg::RemoveListener(MonitorListener& listener) {
+void CMonitorDlg::RemoveListener(values::MonitorListener& listener) {
   std::erase(m_listeners, &listener);
 }
 
-void CMonitorDlg::NotifyReadTaken(ReadSource source, int16_t received, uint8_t address,
+void CMonitorDlg::NotifyReadTaken(values::ReadSource source, int16_t received, uint8_t address,
                                   uint8_t function, int16_t length) {
   const auto count = static_cast<size_t>(std::clamp<int>(received, 0, modbus::kReceiveBufferSize));
   m_pollReplyAsked = false;
-  ReadTaken read;
+  values::ReadTaken read;
   read.source = source;
   read.bytes = std::span<const uint8_t>(m_receiveBuffer.data(), count);
   read.address = address;
@@ -35,7 +35,7 @@ void CMonitorDlg::NotifyReadTaken(ReadSource source, int16_t received, uint8_t a
   read.awaited = m_linkStatus.AwaitingReply();
   read.verdict = modbus::CheckReply(read.bytes, address, function, length);
   m_linkStatus.ReplyJudged(read.verdict);
-  for (MonitorListener* listener : m_listeners) listener->OnReadTaken(read);
+  for (values::MonitorListener* listener : m_listeners) listener->OnReadTaken(read);
 }
 
 void CMonitorDlg::DiscardPendingInput() {
@@ -46,8 +46,8 @@ void CMonitorDlg::DiscardPendingInput() {
 void CMonitorDlg::NotifyInputDiscarded(std::span<const uint8_t> bytes) {
   // Nothing pending: the poll's reply may still come.
   const bool lateReply = !bytes.empty() && std::exchange(m_pollReplyAsked, false);
-  const ReadTaken read{
-      .source = ReadSource::PollTick,
+  const values::ReadTaken read{
+      .source = values::ReadSource::PollTick,
       .bytes = bytes,
       .address = m_pollReplyAddress,
       .function = modbus::kReadHoldingRegisters,
@@ -56,20 +56,20 @@ void CMonitorDlg::NotifyInputDiscarded(std::span<const uint8_t> bytes) {
       .verdict = modbus::CheckReply(bytes, m_pollReplyAddress, modbus::kReadHoldingRegisters,
                                     m_pollReplyLength)};
   if (lateReply && read.verdict.outcome == modbus::ReplyOutcome::Valid) {
-    for (MonitorListener* listener : m_listeners) listener->OnReadTaken(read);
+    for (values::MonitorListener* listener : m_listeners) listener->OnReadTaken(read);
     return;
   }
-  for (MonitorListener* listener : m_listeners) listener->OnInputDiscarded(bytes);
+  for (values::MonitorListener* listener : m_listeners) listener->OnInputDiscarded(bytes);
 }
 
-void CMonitorDlg::NotifyPortEvent(PortEventKind kind, const std::string& detail) {
-  const PortEvent event{kind, detail};
-  for (MonitorListener* listener : m_listeners) listener->OnPortEvent(event);
+void CMonitorDlg::NotifyPortEvent(values::PortEventKind kind, const std::string& detail) {
+  const values::PortEvent event{kind, detail};
+  for (values::MonitorListener* listener : m_listeners) listener->OnPortEvent(event);
 }
 
 void CMonitorDlg::NotifyBlockDecoded(
-    const std::array<measure::ShownValue, measure::kShownValueCount>& shown,
-    const measure::ScaleFactors& scale, int statusPos) {
+    const std::array<values::ShownValue, values::kShownValueCount>& shown,
+    const values::ScaleFactors& scale, int statusPos) {
   const auto now = std::chrono::system_clock::now();
   m_blockSeen = true;
   m_blockTick = m_clock.GetTickCount();
@@ -79,14 +79,14 @@ void CMonitorDlg::NotifyBlockDecoded(
   }
   m_linkStatus.BlockDecoded(std::chrono::system_clock::to_time_t(now));
   if (m_listeners.empty()) return;
-  measure::MeasuredBlock block =
-      measure::ToMeasuredBlock(shown, scale, m_wiringMode, m_slaveAddress, now);
+  values::MeasuredBlock block =
+      values::ToMeasuredBlock(shown, scale, m_wiringMode, m_slaveAddress, now);
   block.pollPeriodMs = m_pollPeriodMs;
   if (statusPos >= 0 && statusPos + 1 < modbus::kReceiveBufferSize) {
     const auto at = static_cast<size_t>(statusPos);
-    block.status = measure::StatusPair{m_receiveBuffer[at], m_receiveBuffer[at + 1]};
+    block.status = values::StatusPair{m_receiveBuffer[at], m_receiveBuffer[at + 1]};
   }
-  for (MonitorListener* listener : m_listeners) listener->OnBlockDecoded(block);
+  for (values::MonitorListener* listener : m_listeners) listener->OnBlockDecoded(block);
 }
 
 }  // namespace kt::ui

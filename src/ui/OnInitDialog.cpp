@@ -30,7 +30,7 @@ bool CMonitorDlg::OnInitDialog() {
   }
   if (m_comm.GetPortOpen()) {
     m_linkStatus.PortOpened(DeviceOfPort());
-    NotifyPortEvent(PortEventKind::Opened, DeviceOfPort());
+    NotifyPortEvent(values::PortEventKind::Opened, DeviceOfPort());
   }
 
   m_finderSetup.lending = {[this](int32_t port) { return LendPortToFinder(port); },

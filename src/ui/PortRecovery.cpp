@@ -34,7 +34,7 @@ void CMonitorDlg::OnSerialFailure(const serial::SerialError& error) {
     } catch (const serial::SerialError&) {
     }
     if (m_linkStatus.State() != LinkState::PortLost) {
-      NotifyPortEvent(PortEventKind::Lost,
+      NotifyPortEvent(values::PortEventKind::Lost,
                       error.device().empty() ? DeviceOfPort() : error.device());
     }
     m_linkStatus.PortLost();
@@ -42,7 +42,7 @@ void CMonitorDlg::OnSerialFailure(const serial::SerialError& error) {
     SetTimer(kReopenTimer, kReopenPeriodMs);
   } else if (error.kind() == SerialErrorKind::OutputStalled) {
     if (m_linkStatus.State() != LinkState::OutputStalled) {
-      NotifyPortEvent(PortEventKind::Stalled, serial::SerialErrorText(error));
+      NotifyPortEvent(values::PortEventKind::Stalled, serial::SerialErrorText(error));
     }
     m_linkStatus.OutputStalled();
   } else {
@@ -65,7 +65,7 @@ void CMonitorDlg::RefusalSeen(const serial::SerialError& refusal) {
   // A retry that fails for the same reason says nothing new.
   if (why == m_refusalTold) return;
   m_refusalTold = why;
-  NotifyPortEvent(PortEventKind::NotOpen, why);
+  NotifyPortEvent(values::PortEventKind::NotOpen, why);
 }
 
 void CMonitorDlg::TryReopenPort() {
@@ -91,7 +91,8 @@ void CMonitorDlg::TryReopenPort() {
   m_portRetry = PortRetry::None;
   m_refusalTold.clear();
   m_linkStatus.PortOpened(DeviceOfPort());
-  NotifyPortEvent(wasLost ? PortEventKind::Reopened : PortEventKind::Opened, DeviceOfPort());
+  NotifyPortEvent(wasLost ? values::PortEventKind::Reopened : values::PortEventKind::Opened,
+                  DeviceOfPort());
 }
 
 }  // namespace kt::ui

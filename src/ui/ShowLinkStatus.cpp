@@ -40,7 +40,7 @@ void CMonitorDlg::ShowLinkStatus() {
     KillTimer(kReopenTimer);
     m_portRetry = PortRetry::None;
     m_refusalTold.clear();
-    NotifyPortEvent(PortEventKind::Opened, DeviceOfPort());
+    NotifyPortEvent(values::PortEventKind::Opened, DeviceOfPort());
   } else if (!m_comm.GetPortOpen() && statusOpen) {
     m_linkStatus.PortNotOpen();
   }

@@ -4,16 +4,16 @@
 #include <functional>
 #include <vector>
 
-#include "ui/MonitorListener.h"
+#include "values/MonitorListener.h"
 
 namespace kt::workbench {
 
-class BlockFanOut : public ui::MonitorListener {
+class BlockFanOut : public values::MonitorListener {
  public:
-  using Consumer = std::function<void(const measure::MeasuredBlock&)>;
+  using Consumer = std::function<void(const values::MeasuredBlock&)>;
 
   void Subscribe(Consumer consumer) { consumers_.push_back(std::move(consumer)); }
-  void OnBlockDecoded(const measure::MeasuredBlock& block) override {
+  void OnBlockDecoded(const values::MeasuredBlock& block) override {
     for (const Consumer& consumer : consumers_) consumer(block);
   }
 

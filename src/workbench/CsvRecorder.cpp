@@ -3,9 +3,9 @@
 
 #include <array>
 
-#include "measure/LimitStatus.h"
-#include "measure/ValueText.h"
-#include "ui/LocalTimeText.h"
+#include "values/LimitStatus.h"
+#include "values/LocalTimeText.h"
+#include "values/ValueText.h"
 
 namespace kt::workbench {
 namespace {
@@ -13,8 +13,8 @@ namespace {
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view kLineEnd = "\r\n";
 
-// Column names with units, in the order of measure::Quantity.
-constexpr std::array<const char*, measure::kQuantityCount> kValueColumns = {
+// Column names with units, in the order of values::Quantity.
+constexpr std::array<const char*, values::kQuantityCount> kValueColumns = {
     "A相电压(V)",         "CA线电压(V)",      "A相电流(A)",       "A相有功功率(W)",
     "A相功率因数",        "A相无功功率(var)", "A相视在功率(VA)",  "B相电压(V)",
     "AB线电压(V)",        "B相电流(A)",       "B相有功功率(W)",   "B相功率因数",
@@ -26,7 +26,7 @@ constexpr std::array<const char*, measure::kQuantityCount> kValueColumns = {
     "反向无功电能(varh)", "合相线电压(V)",
 };
 
-constexpr std::array<const char*, measure::kStatusItems.size()> kStatusColumns = {
+constexpr std::array<const char*, values::kStatusItems.size()> kStatusColumns = {
     "电压1状态", "电压2状态", "电压3状态", "电压4状态",
     "电流1状态", "电流2状态", "电流3状态", "电流4状态",
 };
@@ -59,19 +59,19 @@ std::string CsvHeader() {
   return header;
 }
 
-std::string CsvRow(const measure::MeasuredBlock& block) {
-  std::string row = ui::LocalTimeText(block.time, ui::TimeFields::DateAndTime);
+std::string CsvRow(const values::MeasuredBlock& block) {
+  std::string row = values::LocalTimeText(block.time, values::TimeFields::DateAndTime);
   row += ',';
   row += std::to_string(block.slaveAddress);
-  for (size_t i = 0; i < measure::kQuantityCount; ++i) {
+  for (size_t i = 0; i < values::kQuantityCount; ++i) {
     row += ',';
-    row += measure::ValueText(block, static_cast<measure::Quantity>(i));
+    row += values::ValueText(block, static_cast<values::Quantity>(i));
   }
-  for (const measure::StatusItem& item : measure::kStatusItems) {
+  for (const values::StatusItem& item : values::kStatusItems) {
     row += ',';
     if (!block.status) continue;
     const uint8_t statusByte = item.isCurrent ? block.status->current : block.status->voltage;
-    row += measure::StatusText(item.isCurrent, measure::StatusCode(statusByte, item.shift));
+    row += values::StatusText(item.isCurrent, values::StatusCode(statusByte, item.shift));
   }
   return row;
 }
@@ -165,7 +165,7 @@ std::string CsvRecorder::CutTornRow() {
   return "读取失败";
 }
 
-void CsvRecorder::Write(const measure::MeasuredBlock& block) {
+void CsvRecorder::Write(const values::MeasuredBlock& block) {
   if (!Recording()) return;
   // A file removed or renamed away would take the rows with it, unseen.
   if (const std::string gone = file_->Gone(); !gone.empty()) {

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "measure/MeasuredBlock.h"
+#include "values/MeasuredBlock.h"
 #include "workbench/RecordFile.h"
 
 namespace kt::workbench {
@@ -16,7 +16,7 @@ std::string CsvHeader();
 // One row without its line end: ISO 8601 local time with milliseconds, the slave address, the
 // 34 values with the decimals of their registers, the eight status texts (empty without a status
 // pair).
-std::string CsvRow(const measure::MeasuredBlock& block);
+std::string CsvRow(const values::MeasuredBlock& block);
 
 // "name-2.csv" for n = 2 and "name.csv"; without an extension "name-2".
 std::string NumberedPath(const std::string& path, int n);
@@ -37,7 +37,7 @@ class CsvRecorder {
 
   // Writes the block's row whole or not at all: a failed write cuts the file back to its last
   // complete row, and it or a file removed or renamed away stops the recording with Failure().
-  void Write(const measure::MeasuredBlock& block);
+  void Write(const values::MeasuredBlock& block);
 
   bool Recording() const { return file_ != nullptr; }
   const std::string& Path() const { return path_; }

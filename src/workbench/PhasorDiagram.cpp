@@ -8,7 +8,7 @@
 
 namespace kt::workbench {
 
-PhasorDiagram MakePhasorDiagram(const measure::MeasuredBlock& b) {
+PhasorDiagram MakePhasorDiagram(const values::MeasuredBlock& b) {
   const SiteView site = MakeSiteView(b);
   PhasorDiagram d;
   d.lineVoltages = site.layout == Layout::ThreeWire;

@@ -3,7 +3,7 @@
 
 #include <array>
 
-#include "measure/MeasuredBlock.h"
+#include "values/MeasuredBlock.h"
 
 namespace kt::workbench {
 
@@ -25,6 +25,6 @@ struct PhasorDiagram {
   bool operator==(const PhasorDiagram&) const = default;
 };
 
-PhasorDiagram MakePhasorDiagram(const measure::MeasuredBlock& block);
+PhasorDiagram MakePhasorDiagram(const values::MeasuredBlock& block);
 
 }  // namespace kt::workbench

@@ -6,8 +6,8 @@
 
 namespace kt::workbench {
 
-using measure::Quantity;
-using measure::WiringMode;
+using values::Quantity;
+using values::WiringMode;
 
 Layout LayoutOf(uint8_t wiringCode) {
   switch (static_cast<WiringMode>(wiringCode)) {
@@ -33,14 +33,14 @@ double PhiDeg(double active, double reactive) {
   return std::atan2(reactive, active) * 180.0 / std::numbers::pi;
 }
 
-SiteView MakeSiteView(const measure::MeasuredBlock& b) {
+SiteView MakeSiteView(const values::MeasuredBlock& b) {
   SiteView s;
   s.layout = LayoutOf(b.wiringMode);
   const bool splitPhase = b.wiringMode == static_cast<uint8_t>(WiringMode::SinglePhaseThreeWire);
   s.phaseAngleDeg = {0.0, splitPhase ? 180.0 : -120.0, 120.0};
   for (int p = 0; p < 3; ++p) {
     ElementView& e = s.elements[p];
-    const auto& q = measure::kPhaseQuantities[static_cast<std::size_t>(p)];
+    const auto& q = values::kPhaseQuantities[static_cast<std::size_t>(p)];
     e.voltage = b[q.voltage];
     e.current = b[q.current];
     e.active = b[q.active];

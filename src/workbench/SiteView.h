@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "measure/MeasuredBlock.h"
+#include "values/MeasuredBlock.h"
 
 namespace kt::workbench {
 
@@ -47,6 +47,6 @@ struct SiteView {
   Resolution lsb{};
 };
 
-SiteView MakeSiteView(const measure::MeasuredBlock& block);
+SiteView MakeSiteView(const values::MeasuredBlock& block);
 
 }  // namespace kt::workbench

@@ -5,8 +5,8 @@
 #include <array>
 #include <cerrno>
 
-#include "ui/LocalTimeText.h"
-#include "workbench/FileOutput.h"
+#include "platform/FileOutput.h"
+#include "values/LocalTimeText.h"
 #include "workbench/RequestReading.h"
 
 #ifndef KT7340_VERSION
@@ -46,24 +46,24 @@ std::string HexText(std::span<const uint8_t> bytes) {
   return text;
 }
 
-std::string EventText(const ui::PortEvent& event) {
+std::string EventText(const values::PortEvent& event) {
   switch (event.kind) {
-    case ui::PortEventKind::NotOpen:
+    case values::PortEventKind::NotOpen:
       return "串口未打开：" + event.detail;
-    case ui::PortEventKind::Opened:
+    case values::PortEventKind::Opened:
       return "串口已打开 " + event.detail;
-    case ui::PortEventKind::Lost:
+    case values::PortEventKind::Lost:
       return "串口已断开 " + event.detail;
-    case ui::PortEventKind::Reopened:
+    case values::PortEventKind::Reopened:
       return "串口已重新打开 " + event.detail;
-    case ui::PortEventKind::Stalled:
+    case values::PortEventKind::Stalled:
       return "串口输出受阻：" + event.detail;
   }
   return event.detail;
 }
 
-bool EventIsError(ui::PortEventKind kind) {
-  return kind != ui::PortEventKind::Opened && kind != ui::PortEventKind::Reopened;
+bool EventIsError(values::PortEventKind kind) {
+  return kind != values::PortEventKind::Opened && kind != values::PortEventKind::Reopened;
 }
 
 std::string JoinColumns(const TrafficColumns& c) {
@@ -82,7 +82,7 @@ std::string JoinColumns(const TrafficColumns& c) {
 }  // namespace
 
 std::string LocalDateText(std::chrono::system_clock::time_point t) {
-  return ui::LocalTimeText(t, ui::TimeFields::DateAndTime).substr(0, kDateLength);
+  return values::LocalTimeText(t, values::TimeFields::DateAndTime).substr(0, kDateLength);
 }
 
 TrafficColumns TrafficLine::Columns() const {
@@ -92,7 +92,7 @@ TrafficColumns TrafficLine::Columns() const {
     c.time = LocalDateText(time);
     return c;
   }
-  c.time = ui::LocalTimeText(time, ui::TimeFields::TimeOfDay);
+  c.time = values::LocalTimeText(time, values::TimeFields::TimeOfDay);
   if (address != kNoAddress) c.address = std::to_string(address);
   if (function != kNoAddress) c.function = HexText(std::array{static_cast<uint8_t>(function)});
   c.reading = reading;
@@ -119,7 +119,7 @@ void TrafficLog::OnFrameSent(std::span<const uint8_t> frame) {
   Add(std::move(line));
 }
 
-void TrafficLog::OnReadTaken(const ui::ReadTaken& read) {
+void TrafficLog::OnReadTaken(const values::ReadTaken& read) {
   // Nothing asked and nothing came: no exchange to show.
   if (read.bytes.empty() && !read.awaited) return;
   Add({.time = now_(),
@@ -143,7 +143,7 @@ void TrafficLog::OnInputDiscarded(std::span<const uint8_t> bytes) {
        .discarded = bytes.size()});
 }
 
-void TrafficLog::OnPortEvent(const ui::PortEvent& event) {
+void TrafficLog::OnPortEvent(const values::PortEvent& event) {
   Add({.time = now_(),
        .kind = TrafficKind::Event,
        .reading = EventText(event),
@@ -179,8 +179,8 @@ void TrafficLog::Clear() {
 
 std::string TrafficLog::SaveTo(const std::string& path,
                                const std::vector<uint64_t>& numbers) const {
-  const OutputFile file(path);
-  if (!file.IsOpen()) return "无法保存 " + path + "：" + FileErrorReason(errno);
+  const platform::OutputFile file(path);
+  if (!file.IsOpen()) return "无法保存 " + path + "：" + platform::FileErrorReason(errno);
   std::vector<const TrafficLine*> saved;
   for (const uint64_t n : numbers) {
     if (n >= First() && n < End()) saved.push_back(&Line(n));
@@ -202,7 +202,7 @@ std::string TrafficLog::SaveTo(const std::string& path,
     text += line->Text();
     text += '\n';
   }
-  if (!file.Write(text)) return "保存 " + path + " 失败：" + FileErrorReason(errno);
+  if (!file.Write(text)) return "保存 " + path + " 失败：" + platform::FileErrorReason(errno);
   return {};
 }
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/MonitorListener.h"
+#include "values/MonitorListener.h"
 
 namespace kt::workbench {
 
@@ -63,7 +63,7 @@ struct TrafficLine {
   std::string Text() const;
 };
 
-class TrafficLog : public ui::MonitorListener {
+class TrafficLog : public values::MonitorListener {
  public:
   static constexpr size_t kCapacity = 10000;
   using Now = std::function<std::chrono::system_clock::time_point()>;
@@ -73,10 +73,10 @@ class TrafficLog : public ui::MonitorListener {
 
   void OnFrameSent(std::span<const uint8_t> frame) override;
   // A read that brought nothing is a line only when a reply was awaited ("无应答").
-  void OnReadTaken(const ui::ReadTaken& read) override;
+  void OnReadTaken(const values::ReadTaken& read) override;
   // An empty discard (nothing was pending) is not worth a line.
   void OnInputDiscarded(std::span<const uint8_t> bytes) override;
-  void OnPortEvent(const ui::PortEvent& event) override;
+  void OnPortEvent(const values::PortEvent& event) override;
 
   // Paused: events are counted but no line is kept.
   void SetPaused(bool paused) { paused_ = paused; }

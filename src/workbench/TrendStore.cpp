@@ -7,7 +7,7 @@
 namespace kt::workbench {
 namespace {
 
-using measure::Quantity;
+using values::Quantity;
 
 struct SeriesInfo {
   Quantity source;
@@ -90,7 +90,7 @@ void TrendStore::DropOldest() {
   ++firstSerial_;
 }
 
-void TrendStore::Append(const measure::MeasuredBlock& block) {
+void TrendStore::Append(const values::MeasuredBlock& block) {
   if (count_ > 0 && block.time < At(count_ - 1).time) Clear();
   uint32_t run = 0;
   if (count_ > 0) {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "measure/MeasuredBlock.h"
+#include "values/MeasuredBlock.h"
 
 namespace kt::workbench {
 
@@ -85,7 +85,7 @@ class TrendStore {
   // the ring is full the oldest goes. A block stamped earlier than the newest sample (the wall
   // clock was set back) starts the trend afresh. A block more than three and a half of its poll
   // periods after the newest sample starts a new run (a block without a poll period never does).
-  void Append(const measure::MeasuredBlock& block);
+  void Append(const values::MeasuredBlock& block);
 
   std::size_t size() const { return count_; }
   std::size_t capacity() const { return ring_.size(); }

@@ -9,7 +9,7 @@
 
 namespace kt::workbench {
 
-using measure::Quantity;
+using values::Quantity;
 
 std::array<bool, 3> LostPhases(const CheckContext& c) {
   std::array<bool, 3> lost{};

@@ -74,6 +74,14 @@ WindowPlacement PlaceBesideMain(const ScreenRect& available, const ScreenRect& m
   return {beside(edgeLeft, width), mainDialog};
 }
 
+std::optional<ScreenRect> ClampedFrame(const ScreenRect& stored) {
+  if (stored.width <= 0 || stored.height <= 0) return std::nullopt;
+  return ScreenRect{Clamp(stored.x, -kFarthestFramePx, kFarthestFramePx),
+                    Clamp(stored.y, -kFarthestFramePx, kFarthestFramePx),
+                    std::min(stored.width, kLargestFrameSidePx),
+                    std::min(stored.height, kLargestFrameSidePx)};
+}
+
 WindowPlacement PlaceRemembered(const ScreenRect& available, const ScreenRect& mainDialog,
                                 const ScreenRect& remembered, ScreenSize minimum) {
   const bool bigEnough = remembered.width >= minimum.width && remembered.height >= minimum.height;

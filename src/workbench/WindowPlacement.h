@@ -2,6 +2,8 @@
 // the same for every front end.
 #pragma once
 
+#include <optional>
+
 namespace kt::workbench {
 
 // Room left between the two windows, in logical pixels.
@@ -31,6 +33,28 @@ struct ScreenSize {
   int width = 0;
   int height = 0;
 };
+
+// What the window system draws around a window's client area (title bar, borders).
+struct FrameMargins {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+
+  ScreenSize Around(ScreenSize client) const {
+    return {client.width + left + right, client.height + top + bottom};
+  }
+  ScreenRect ClientOf(const ScreenRect& frame) const {
+    return {frame.x + left, frame.y + top, frame.width - left - right, frame.height - top - bottom};
+  }
+};
+
+// The farthest a remembered frame may lie from the origin, and its largest side: far beyond any
+// screen, and small enough that no sum of two overflows.
+inline constexpr int kFarthestFramePx = 1 << 24;
+inline constexpr int kLargestFrameSidePx = 1 << 16;
+// A frame read back from the settings held within those bounds; nothing when it has no area.
+std::optional<ScreenRect> ClampedFrame(const ScreenRect& stored);
 
 struct WindowPlacement {
   ScreenRect window;      // the workbench's frame

@@ -19,7 +19,7 @@ const char* VerdictText(Verdict v) {
   return "";
 }
 
-std::vector<CheckRow> CheckWiring(const measure::MeasuredBlock& block,
+std::vector<CheckRow> CheckWiring(const values::MeasuredBlock& block,
                                   const WiringThresholds& limits, double nominalHz,
                                   double ctSecondaryA) {
   CheckContext context(block, limits, nominalHz, ctSecondaryA);

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "measure/MeasuredBlock.h"
+#include "values/MeasuredBlock.h"
 #include "workbench/WiringThresholds.h"
 
 namespace kt::workbench {
@@ -28,7 +28,7 @@ inline constexpr double kDefaultCtSecondaryA = 5.0;
 // its figure; a rule that needs current says "电流太小，无法判断" when there is too little.
 // `ctSecondaryA` is the CTs' rated secondary current (5 A or 1 A): loads and overloads are judged
 // against it.
-std::vector<CheckRow> CheckWiring(const measure::MeasuredBlock& block,
+std::vector<CheckRow> CheckWiring(const values::MeasuredBlock& block,
                                   const WiringThresholds& limits = kWiringThresholds,
                                   double nominalHz = kDefaultNominalHz,
                                   double ctSecondaryA = kDefaultCtSecondaryA);

@@ -13,7 +13,7 @@
 namespace kt::workbench {
 namespace {
 
-using measure::Quantity;
+using values::Quantity;
 
 double Secondary(const CheckContext& c, double primaryAmps) {
   return primaryAmps / std::max<double>(1.0, c.block.ctRatio);

@@ -7,7 +7,7 @@
 #include <span>
 #include <vector>
 
-#include "measure/MeasuredBlock.h"
+#include "values/MeasuredBlock.h"
 #include "workbench/CurrentFits.h"
 #include "workbench/SiteView.h"
 #include "workbench/WiringCheck.h"
@@ -17,10 +17,10 @@ namespace kt::workbench {
 
 // What every rule may read, worked out once per block.
 struct CheckContext {
-  CheckContext(const measure::MeasuredBlock& b, const WiringThresholds& t, double hz, double ctA)
+  CheckContext(const values::MeasuredBlock& b, const WiringThresholds& t, double hz, double ctA)
       : block(b), limits(t), nominalHz(hz), ctSecondaryA(ctA) {}
 
-  const measure::MeasuredBlock& block;
+  const values::MeasuredBlock& block;
   const WiringThresholds& limits;
   double nominalHz;
   double ctSecondaryA;  // the CT's rated secondary current, 5 A or 1 A

@@ -130,7 +130,7 @@ TEST_F(StartUpTest, TheExitAsksFirstOnlyWhileARecordingRuns) {
       {"Enter, not recording", Way::EnterValid, false, false, false, true},
       {"Enter, recording, No", Way::EnterValid, true, false, true, false},
       {"Enter, recording, Yes", Way::EnterValid, true, true, true, true},
-      {"Enter on a bad address, not recording", Way::EnterInvalid, false, true, false, false},
+      // (Not recording, a bad address only prompts: main_dialog_test.)
       {"Enter on a bad address, recording", Way::EnterInvalid, true, true, false, false},
   };
   for (const Case& c : cases) {
@@ -192,7 +192,7 @@ TEST_F(StartUpTest, TheEnvironmentsRequestsRunOnceTheMainDialogRuns) {
     std::string device;
     host.ScriptModal(kTemplateId, [&](Dialog& d) {
       before = workbench.calls;
-      device = static_cast<kt::ui::CMonitorDlg&>(d).m_portDeviceName();
+      device = static_cast<kt::ui::CMonitorDlg&>(d).DeviceOfPort();
       for (const auto& job : workbench.later) job();
       host.PressEscape(d);
     });

@@ -4,10 +4,10 @@
 #include <cmath>
 #include <limits>
 
-#include "measure/UnitFormat.h"
+#include "values/UnitFormat.h"
 
-using kt::measure::FormatValue;
-using F = kt::measure::UnitFamily;
+using kt::values::FormatValue;
+using F = kt::values::UnitFamily;
 
 namespace {
 

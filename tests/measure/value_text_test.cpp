@@ -6,11 +6,11 @@
 #include <cstdint>
 #include <string>
 
-#include "measure/MeasuredBlockFromPayload.h"
-#include "measure/MeasurementBlock.h"
-#include "measure/ValueText.h"
+#include "values/MeasuredBlockFromPayload.h"
+#include "values/MeasurementBlock.h"
+#include "values/ValueText.h"
 
-using namespace kt::measure;
+using namespace kt::values;
 
 namespace {
 

@@ -1,7 +1,7 @@
 // What text widgets show for control texts with carriage returns.
 #include <gtest/gtest.h>
 
-#include "ui/qt/DisplayText.h"
+#include "qt/DisplayText.h"
 
 namespace kt::ui::qt {
 namespace {

@@ -17,10 +17,10 @@
 #include "RecordingDialog.h"
 #include "commands/AddrDialogIds.h"
 #include "commands/CAddrDlg.h"
+#include "qt/DialogFont.h"
+#include "qt/QtWindowHost.h"
 #include "ui/CommSetDialogTemplate.h"
 #include "ui/MainDialogTemplate.h"
-#include "ui/qt/DialogFont.h"
-#include "ui/qt/QtWindowHost.h"
 
 namespace kt::ui::qt::test {
 namespace {

@@ -18,11 +18,11 @@
 
 #include "GuiTestSupport.h"
 #include "SimulatedBlocks.h"
+#include "qt/QtTranslations.h"
+#include "qt/QtWindowHost.h"
+#include "qt/workbench/WiringTab.h"
 #include "ui/CCommSetDlg.h"
 #include "ui/CommSetDialogIds.h"
-#include "ui/qt/QtTranslations.h"
-#include "ui/qt/QtWindowHost.h"
-#include "ui/qt/workbench/WiringTab.h"
 #include "workbench/WiringCheck.h"
 
 namespace kt::ui::qt::test {
@@ -113,7 +113,7 @@ QString RowText(const workbench::CheckRow& row) {
 
 TEST(WiringTable, RowsAreSelectedAndCopiedAsTextAndEachTextIsWhole) {
   SimulatedBlocks meter({"--reverse-ct", "B", "--pf", "0.5", "--ct", "20"});
-  const measure::MeasuredBlock block = meter.At(kStart);
+  const values::MeasuredBlock block = meter.At(kStart);
   const std::vector<workbench::CheckRow> rows =
       workbench::CheckWiring(block, workbench::kWiringThresholds, 50.0);
   ASSERT_GE(rows.size(), 3u);

@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <string>
 
-#include "measure/MeasuredBlock.h"
-#include "ui/qt/workbench/RecordingTab.h"
+#include "qt/workbench/RecordingTab.h"
+#include "values/MeasuredBlock.h"
 
 namespace kt::ui::qt {
 namespace {
@@ -24,17 +24,17 @@ TEST(RecordingTab, RecordsToTheEnvironmentsBytesAndShowsAVanishedFile) {
   fs::create_directories(dir);
   // A name in Latin-1, as a shell under another locale may hand it over: no UTF-8.
   const std::string path = dir.string() + "/rec-\xE9t\xE9.csv";
-  workbench::CsvRecorder recorder;
-  RecordingTab tab(recorder);
+  workbench::RecordingModel recording(workbench::SystemRecordFiles());
+  RecordingTab tab(recording);
   ASSERT_EQ(tab.StartRecording(path), QString());
-  recorder.Write(measure::MeasuredBlock{});
+  recording.Write(values::MeasuredBlock{});
   tab.Refresh();
   EXPECT_TRUE(fs::exists(fs::path(path)));
   EXPECT_EQ(fs::directory_iterator(dir)->path().filename().string(), "rec-\xE9t\xE9.csv");
   EXPECT_EQ(Label(tab, "recordRows"), QStringLiteral("1"));
 
   fs::remove(fs::path(path));
-  recorder.Write(measure::MeasuredBlock{});
+  recording.Write(values::MeasuredBlock{});
   tab.Refresh();
   EXPECT_EQ(Label(tab, "recordRows"), QStringLiteral("1"));
   EXPECT_TRUE(Label(tab, "recordMessage").startsWith(QStringLiteral("记录已停止：")));
@@ -48,10 +48,10 @@ TEST(RecordingTab, RecordsToTheEnvironmentsBytesAndShowsAVanishedFile) {
   EXPECT_EQ(Label(tab, "recordMessage"), QString());
 
   // Chosen again: the tab says the rows go after the file's own, which stay.
-  recorder.Write(measure::MeasuredBlock{});
+  recording.Write(values::MeasuredBlock{});
   const auto before = fs::file_size(dir / "记录.csv");
   ASSERT_EQ(tab.StartRecording(chosen), QString());
-  recorder.Write(measure::MeasuredBlock{});
+  recording.Write(values::MeasuredBlock{});
   EXPECT_GT(fs::file_size(dir / "记录.csv"), before);
   EXPECT_EQ(Label(tab, "recordMessage"), QStringLiteral("记录追加在已有文件的末尾，原有内容保留"));
 }

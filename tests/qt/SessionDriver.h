@@ -1,5 +1,5 @@
-// Plays a user through a whole session: steps that wait for a condition, then act. The steps
-// run from a polling timer, so they go on inside every modal loop an action opens.
+// Plays a user through a whole session on the Qt widgets: the steps of a StepScript, polled from
+// a timer, so they go on inside every modal loop an action opens.
 #pragma once
 
 #include <QApplication>
@@ -8,22 +8,16 @@
 #include <QTimer>
 #include <functional>
 #include <string>
-#include <vector>
+
+#include "StepScript.h"
 
 namespace kt::ui::qt::test {
 
 class SessionDriver {
  public:
-  struct Step {
-    std::string name;
-    std::function<bool()> ready;
-    std::function<void()> act;
-    int limitMs = 15000;
-  };
-
   void Then(std::string name, std::function<bool()> ready, std::function<void()> act,
             int limitMs = 15000) {
-    steps_.push_back({std::move(name), std::move(ready), std::move(act), limitMs});
+    script_.Then(std::move(name), std::move(ready), std::move(act), limitMs);
   }
 
   // Starts polling the steps; a step that is not ready within its limit fails the session, which
@@ -34,28 +28,23 @@ class SessionDriver {
     timer_.start(20);
   }
 
-  bool Done() const { return next_ == steps_.size(); }
-  const std::string& Failure() const { return failure_; }
+  bool Done() const { return script_.Done(); }
+  const std::string& Failure() const { return script_.Failure(); }
 
  private:
   void Tick() {
-    if (!failure_.empty()) {
+    if (script_.Failed()) {
       Escape();
       return;
     }
-    if (Done() || busy_) return;
-    Step& s = steps_[next_];
-    if (s.ready()) {
-      ++next_;
-      clock_.restart();
-      busy_ = true;  // an action that opens a modal loop must not run the next step's check
-      QTimer::singleShot(0, [this, act = s.act] {
-        busy_ = false;
-        act();
-      });
-    } else if (clock_.elapsed() > s.limitMs) {
-      failure_ = "step \"" + s.name + "\" not reached; on top: " + TopDescription();
-    }
+    if (busy_) return;
+    std::function<void()> act = script_.Poll(clock_.elapsed(), &TopDescription);
+    if (!act) return;
+    busy_ = true;  // an action that opens a modal loop must not run the next step's check
+    QTimer::singleShot(0, [this, act = std::move(act)] {
+      busy_ = false;
+      act();
+    });
   }
 
   static std::string TopDescription() {
@@ -74,10 +63,8 @@ class SessionDriver {
     }
   }
 
-  std::vector<Step> steps_;
-  size_t next_ = 0;
+  kt::testing::StepScript script_;
   bool busy_ = false;
-  std::string failure_;
   QElapsedTimer clock_;
   QTimer timer_;
 };

@@ -6,13 +6,13 @@
 #include <chrono>
 
 #include "SimulatedBlocks.h"
-#include "ui/qt/workbench/TrendTab.h"
+#include "qt/workbench/TrendTab.h"
 
 namespace kt::ui::qt::shown_tabs {
 
 using namespace std::chrono_literals;
 using kt::testing::SimulatedBlocks;
-using measure::Quantity;
+using values::Quantity;
 using workbench::TrendSeries;
 using workbench::UnitGroup;
 

@@ -11,8 +11,8 @@
 #include "SimProcess.h"
 #include "app/CMonitorApp.h"
 #include "modbus/Clock.h"
+#include "qt/QtWindowHost.h"
 #include "serial/PosixSerialPort.h"
-#include "ui/qt/QtWindowHost.h"
 
 namespace kt::ui::qt::test {
 

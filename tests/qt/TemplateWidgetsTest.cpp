@@ -22,14 +22,14 @@
 #include "commands/AddrDialogTemplate.h"
 #include "commands/MeterSetDialogIds.h"
 #include "commands/MeterSetDialogTemplate.h"
+#include "qt/DialogFont.h"
+#include "qt/QtWindowHost.h"
 #include "ui/CCommSetDlg.h"
 #include "ui/CommSetDialogIds.h"
 #include "ui/CommSetDialogTemplate.h"
 #include "ui/FindMeterDialogTemplate.h"
 #include "ui/MainDialogIds.h"
 #include "ui/MainDialogTemplate.h"
-#include "ui/qt/DialogFont.h"
-#include "ui/qt/QtWindowHost.h"
 
 namespace kt::ui::qt::test {
 namespace {

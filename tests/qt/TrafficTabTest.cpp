@@ -16,8 +16,8 @@
 
 #include "Frames.h"
 #include "PixelCount.h"
-#include "ui/qt/workbench/TrafficTab.h"
-#include "ui/qt/workbench/TrafficView.h"
+#include "qt/workbench/TrafficTab.h"
+#include "qt/workbench/TrafficView.h"
 #include "workbench/TrafficLog.h"
 #include "workbench/TrafficLogColours.h"
 
@@ -27,6 +27,9 @@ namespace {
 using testing::Bytes;
 using testing::ReadReply;
 using testing::ReadRequest;
+using values::PortEvent;
+using values::PortEventKind;
+using values::ReadTaken;
 
 void Read(workbench::TrafficLog& log, const Bytes& bytes, uint8_t address, int length) {
   ReadTaken read;

@@ -27,7 +27,7 @@
 
 #include "PixelCount.h"
 #include "ShownTrendTab.h"
-#include "ui/qt/workbench/PhaseColours.h"
+#include "qt/workbench/PhaseColours.h"
 
 namespace kt::ui::qt {
 namespace {
@@ -38,9 +38,9 @@ using ShownTab = ShownTrendTab;
 constexpr uint32_t kPollMs = 500;
 
 // The meter's block at `t`, polled every `pollMs`.
-measure::MeasuredBlock Block(SimulatedBlocks& meter, std::chrono::milliseconds t,
-                             uint32_t pollMs = kPollMs) {
-  measure::MeasuredBlock b = meter.At(kStart + t);
+values::MeasuredBlock Block(SimulatedBlocks& meter, std::chrono::milliseconds t,
+                            uint32_t pollMs = kPollMs) {
+  values::MeasuredBlock b = meter.At(kStart + t);
   b.pollPeriodMs = pollMs;
   return b;
 }
@@ -193,7 +193,7 @@ TEST(TrendTabAxes, AxesOfPositiveValuesStayAtOrAboveZeroAfterARatioChange) {
   ShownTab zero;
   zero.SetSpan(1min);
   for (int n = 0; n < 10; ++n) {
-    measure::MeasuredBlock b = Block(direct, n * 1s);
+    values::MeasuredBlock b = Block(direct, n * 1s);
     b[Quantity::CurrentA] = b[Quantity::CurrentB] = b[Quantity::CurrentC] = 0.0;
     b[Quantity::TotalActivePower] = n < 5 ? 1500.0 : -1500.0;
     zero.AddBlock(b);
@@ -277,7 +277,7 @@ TEST(TrendTabZoom, ZoomAndPanHoldWhileBlocksArriveUntilReset) {
   std::chrono::milliseconds t{0};
   const auto add = [&](int blocks, double volts = 0) {
     for (int n = 0; n < blocks; ++n, t += 1s) {
-      measure::MeasuredBlock b = Block(meter, t, 1000);
+      values::MeasuredBlock b = Block(meter, t, 1000);
       if (volts > 0) b[Quantity::PhaseVoltageA] = volts;
       tab.AddBlock(b);
     }

@@ -10,7 +10,7 @@
 #include <QTemporaryDir>
 
 #include "GuiTestSupport.h"
-#include "ui/qt/workbench/WorkbenchWindow.h"
+#include "qt/workbench/WorkbenchWindow.h"
 
 namespace kt::ui::qt::test {
 namespace {

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "SimulatedBlocks.h"
-#include "ui/qt/workbench/TrendTab.h"
-#include "ui/qt/workbench/WiringTab.h"
+#include "qt/workbench/TrendTab.h"
+#include "qt/workbench/WiringTab.h"
 
 namespace {
 

@@ -19,11 +19,11 @@
 #include "Frames.h"
 #include "SessionDriver.h"
 #include "SimulatedSession.h"
+#include "qt/workbench/RecordingTab.h"
+#include "qt/workbench/TrafficTab.h"
+#include "qt/workbench/TrafficView.h"
+#include "qt/workbench/WorkbenchWindow.h"
 #include "ui/MainDialogIds.h"
-#include "ui/qt/workbench/RecordingTab.h"
-#include "ui/qt/workbench/TrafficTab.h"
-#include "ui/qt/workbench/TrafficView.h"
-#include "ui/qt/workbench/WorkbenchWindow.h"
 
 namespace kt::ui::qt::test {
 namespace {
@@ -58,7 +58,7 @@ TEST(Workbench, OpensFromTheMainDialogShowsTheTrafficAndRecordsEveryBlock) {
   WorkbenchWindow workbench;
   session.theApp.onMainDialog = [&workbench](CMonitorDlg& dialog) { workbench.Attach(dialog); };
   int blocksWhileRecording = 0;
-  workbench.SubscribeBlocks([&](const measure::MeasuredBlock&) {
+  workbench.SubscribeBlocks([&](const values::MeasuredBlock&) {
     if (workbench.Recorder().Recording()) ++blocksWhileRecording;
   });
 

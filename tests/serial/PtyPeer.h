@@ -19,7 +19,7 @@
 #include <thread>
 #include <vector>
 
-#include "serial/posix/UniqueFd.h"
+#include "platform/posix/UniqueFd.h"
 
 namespace kt::serial::testing {
 
@@ -93,8 +93,8 @@ class PtyPeer {
   }
 
  private:
-  UniqueFd master_;
-  UniqueFd slave_;
+  kt::platform::UniqueFd master_;
+  kt::platform::UniqueFd slave_;
   std::string path_;
 };
 

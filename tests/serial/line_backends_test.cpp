@@ -16,10 +16,10 @@
 #include <vector>
 
 #include "PtyPeer.h"
+#include "platform/posix/UniqueFd.h"
 #include "serial/SerialError.h"
 #include "serial/SerialErrorText.h"
 #include "serial/SerialLine.h"
-#include "serial/posix/UniqueFd.h"
 
 using namespace kt::serial;
 using Bytes = std::vector<uint8_t>;
@@ -34,6 +34,8 @@ class Peer {
   // Called once the line is open: a server takes the connection here.
   virtual void Accept() {}
   virtual void Send(const Bytes& bytes) = 0;
+  // The first `n` bytes from the line (bounded against hanging); nothing may follow them.
+  virtual Bytes ReceiveExactly(size_t n) = 0;
   virtual void Close() = 0;
 };
 
@@ -41,6 +43,11 @@ class PtyEnd : public Peer {
  public:
   std::string Device() const override { return pty_.Path(); }
   void Send(const Bytes& bytes) override { pty_.Send(bytes); }
+  Bytes ReceiveExactly(size_t n) override {
+    const Bytes got = pty_.ReadUntil(n);
+    EXPECT_EQ(pty_.UnreadAtMaster(), 0) << "echoed or added";
+    return got;
+  }
   void Close() override { pty_.Close(); }
 
  private:
@@ -78,6 +85,16 @@ class TcpEnd : public Peer {
     client_.reset();
     listener_.reset();
   }
+  Bytes ReceiveExactly(size_t n) override {
+    Bytes got;
+    for (int i = 0; i < 300 && got.size() < n; ++i) {
+      pollfd p{client_.get(), POLLIN, 0};
+      if (::poll(&p, 1, 10) <= 0) continue;
+      const Bytes piece = Receive();
+      got.insert(got.end(), piece.begin(), piece.end());
+    }
+    return got;
+  }
   // What came from the line so far.
   Bytes Receive() {
     Bytes bytes(4096);
@@ -90,8 +107,8 @@ class TcpEnd : public Peer {
   sockaddr_in address_{};
 
  private:
-  UniqueFd listener_;
-  UniqueFd client_;
+  kt::platform::UniqueFd listener_;
+  kt::platform::UniqueFd client_;
 };
 
 // Opens `line` on `device`, whatever its port number.
@@ -191,6 +208,18 @@ TEST_P(LineOnBothTransports, InputLengthBoundsOneReadAndAZeroCountEmptiesTheQueu
   EXPECT_TRUE(line.GetInput().empty());
 }
 
+TEST_P(LineOnBothTransports, EveryByteValuePassesBothWaysUnchanged) {
+  Bytes all(256);
+  for (size_t i = 0; i < all.size(); ++i) all[i] = static_cast<uint8_t>(i);
+  peer->Send(all);
+  for (int i = 0; i < 300 && line.GetInBufferCount() < 256; ++i) ::usleep(10000);
+  ASSERT_EQ(line.GetInBufferCount(), 256);
+  EXPECT_EQ(line.GetInput(), all);
+  EXPECT_EQ(line.GetInBufferCount(), 0);
+  line.SetOutput(all);
+  EXPECT_EQ(peer->ReceiveExactly(all.size()), all);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Transports, LineOnBothTransports,
     ::testing::Values(Backend{"Terminal", [] { return std::make_unique<PtyEnd>(); }},
@@ -238,14 +267,14 @@ class SilentServer : public TcpEnd {
  public:
   SilentServer() : TcpEnd(0) {
     for (int i = 0; i < 4; ++i) {  // connections nobody accepts
-      UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+      kt::platform::UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
       ::connect(fd.get(), Address(), sizeof address_);
       fillers_.push_back(std::move(fd));
     }
   }
 
  private:
-  std::vector<UniqueFd> fillers_;
+  std::vector<kt::platform::UniqueFd> fillers_;
 };
 
 }  // namespace
@@ -291,7 +320,7 @@ TEST(LineOnTcp, AServerThatDoesNotAnswerHoldsUpNeitherOpeningNorWriting) {
 // (256 bytes at 1200 bit/s with parity take over 2 s).
 TEST(LineOnTcp, AFrameWrittenWhileConnectingGoesOutOnceConnected) {
   TcpEnd server(0);
-  UniqueFd filler(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  kt::platform::UniqueFd filler(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
   ASSERT_EQ(::connect(filler.get(), server.Address(), sizeof server.address_), 0);
   SerialLine line{3000};
   line.SetSettings("1200E,8,1");

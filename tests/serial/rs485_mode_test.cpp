@@ -11,11 +11,12 @@
 #include <optional>
 #include <string>
 
+#include "platform/SystemReasonText.h"
+#include "platform/posix/UniqueFd.h"
 #include "serial/PosixSerialPort.h"
 #include "serial/Rs485Mode.h"
 #include "serial/SerialError.h"
 #include "serial/SerialErrorText.h"
-#include "serial/posix/UniqueFd.h"
 
 using namespace kt::serial;
 
@@ -50,8 +51,8 @@ TEST(Rs485Mode, APortThatRefusesItIsReportedAndStaysClosed) {
   int master = -1;
   int slave = -1;
   ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0) << std::strerror(errno);
-  const UniqueFd masterFd(master);
-  const UniqueFd slaveFd(slave);
+  const kt::platform::UniqueFd masterFd(master);
+  const kt::platform::UniqueFd slaveFd(slave);
   setenv("KT7340_COM9", name, 1);
 
   PosixSerialPort port;
@@ -65,9 +66,9 @@ TEST(Rs485Mode, APortThatRefusesItIsReportedAndStaysClosed) {
     EXPECT_EQ(e.device(), name);
     // The user reads the device, the refusal and the system's reason in the brackets.
     EXPECT_NE(e.systemError(), 0);
-    EXPECT_EQ(kt::serial::SerialErrorText(e), std::string("串口 ") + name +
-                                                  " 不支持 RS-485 模式（" +
-                                                  SystemReasonText(e.systemError()) + "）");
+    EXPECT_EQ(kt::serial::SerialErrorText(e),
+              std::string("串口 ") + name + " 不支持 RS-485 模式（" +
+                  kt::platform::SystemReasonText(e.systemError()) + "）");
   }
   EXPECT_FALSE(port.GetPortOpen());
 

@@ -1,5 +1,6 @@
-// UniqueFd: the one owner of a descriptor closes it exactly once, wherever ownership went.
-#include "serial/posix/UniqueFd.h"
+// kt::platform::UniqueFd: the one owner of a descriptor closes it exactly once, wherever ownership
+// went.
+#include "platform/posix/UniqueFd.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -8,7 +9,7 @@
 
 #include <utility>
 
-using kt::serial::UniqueFd;
+using kt::platform::UniqueFd;
 
 namespace {
 
@@ -29,7 +30,7 @@ int FreshFd() {
 TEST(UniqueFd, ClosesOnDestructionAndOnReset) {
   const int a = FreshFd();
   {
-    UniqueFd owner(a);
+    kt::platform::UniqueFd owner(a);
     EXPECT_TRUE(owner.valid());
     EXPECT_EQ(owner.get(), a);
   }
@@ -37,7 +38,7 @@ TEST(UniqueFd, ClosesOnDestructionAndOnReset) {
 
   const int b = FreshFd();
   const int c = FreshFd();
-  UniqueFd owner(b);
+  kt::platform::UniqueFd owner(b);
   owner.reset(c);  // the old one goes, the new one is held
   EXPECT_FALSE(IsOpen(b));
   EXPECT_TRUE(IsOpen(c));
@@ -50,7 +51,7 @@ TEST(UniqueFd, ReleaseHandsTheDescriptorBackUnclosed) {
   const int a = FreshFd();
   int released = -1;
   {
-    UniqueFd owner(a);
+    kt::platform::UniqueFd owner(a);
     released = owner.release();
     EXPECT_FALSE(owner.valid());
   }
@@ -62,12 +63,12 @@ TEST(UniqueFd, ReleaseHandsTheDescriptorBackUnclosed) {
 TEST(UniqueFd, MovingPassesOwnershipAndClosesWhatTheTargetHeld) {
   const int a = FreshFd();
   const int b = FreshFd();
-  UniqueFd first(a);
-  UniqueFd second(std::move(first));
+  kt::platform::UniqueFd first(a);
+  kt::platform::UniqueFd second(std::move(first));
   EXPECT_FALSE(first.valid());  // NOLINT(bugprone-use-after-move): the moved-from state is set
   EXPECT_EQ(second.get(), a);
 
-  UniqueFd third(b);
+  kt::platform::UniqueFd third(b);
   third = std::move(second);
   EXPECT_FALSE(IsOpen(b));
   EXPECT_TRUE(IsOpen(a));

@@ -6,7 +6,7 @@
 #include <fstream>
 
 #include "service/DailyCsv.h"
-#include "ui/LocalTimeText.h"
+#include "values/LocalTimeText.h"
 
 namespace kt::service {
 namespace {
@@ -22,7 +22,8 @@ TEST(DailyCsv, OnlyThisLinesFilesOlderThanTheDaysKeptGo) {
   // Dates counted from today by the calendar, the way a reader of the folder sees them.
   const auto name = [&](const std::string& line, int daysAgo) {
     return line + "-" +
-           ui::LocalTimeText(now - days(daysAgo), ui::TimeFields::DateAndTime).substr(0, 10) +
+           values::LocalTimeText(now - days(daysAgo), values::TimeFields::DateAndTime)
+               .substr(0, 10) +
            ".csv";
   };
   const std::vector<std::string> kept = {name("p1", 1), name("p1", 2),  name("p10", 5),
@@ -32,7 +33,7 @@ TEST(DailyCsv, OnlyThisLinesFilesOlderThanTheDaysKeptGo) {
   for (const auto& n : removed) std::ofstream(folder / n) << "x";
 
   DailyCsv csv(folder.string(), "p1", 3, [](LogLevel, const std::string&) {});
-  measure::MeasuredBlock block;
+  values::MeasuredBlock block;
   block.time = now;
   block.slaveAddress = 17;
   csv.Write(block);

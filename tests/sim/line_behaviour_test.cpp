@@ -1,61 +1,36 @@
-// What real lines do, as the simulator's options make them: a meter's answer time counted from
-// the request's last byte, lost first replies, an adapter that echoes, a meter that ignores
-// parity, a line with nothing attached.
+// What real lines do, as the simulator's options make them (meter_options_test parses them): a
+// meter's answer time counted from the request's last byte, lost first replies, an adapter that
+// echoes, a meter that ignores parity, a line with nothing attached.
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "modbus/Crc16.h"
 #include "sim/MeterBus.h"
-#include "sim/SimOptions.h"
 
 namespace kt::sim {
 namespace {
-
-std::optional<std::string> Parse(std::vector<const char*> args, SimOptions& out) {
-  args.insert(args.begin(), "kt7340-sim");
-  return ParseSimOptions(static_cast<int>(args.size()), args.data(), out);
-}
-
-TEST(SimLineBehaviour, OptionsWithinTheirRanges) {
-  struct Case {
-    std::vector<const char*> args;
-    bool accepted;
-  };
-  const Case cases[] = {
-      {{"--answer-delay", "0"}, true},      {{"--answer-delay", "60000"}, true},
-      {{"--answer-delay", "60001"}, false}, {{"--answer-delay", "-1"}, false},
-      {{"--drop-first", "1"}, true},        {{"--drop-first", "0"}, false},
-      {{"--echo", "--no-meter"}, true},     {{"--any-parity"}, true},
-  };
-  for (const Case& c : cases) {
-    SimOptions o;
-    EXPECT_EQ(!Parse(c.args, o).has_value(), c.accepted) << c.args[0] << " " << c.args.back();
-  }
-  SimOptions o;
-  ASSERT_FALSE(Parse(
-      {"--answer-delay", "300", "--drop-first", "2", "--echo", "--no-meter", "--any-parity"}, o));
-  EXPECT_EQ(o.meter.responseDelayMs, 300u);
-  EXPECT_TRUE(o.meter.delayFromRequestEnd);
-  EXPECT_EQ(o.meter.faults.dropFirst, 2u);
-  EXPECT_TRUE(o.echo && o.noMeter && o.meter.anyParity);
-}
 
 struct Heard {
   std::vector<TimedByte> echo;
   std::vector<TimedByte> reply;
 };
 
-// One read of register 0x0300 from slave 1, its bytes on the wire one character after another
-// from 0 on; what comes back within two seconds.
-Heard Ask(MeterBus& bus, LineSettings master) {
+// A read of register 0x0300 from slave 1.
+std::vector<uint8_t> ReadRequest() {
   std::vector<uint8_t> request{1, 3, 0x03, 0x00, 0, 1};
   const uint16_t crc = modbus::CalcCrc16(request);
   request.push_back(static_cast<uint8_t>(crc >> 8));
   request.push_back(static_cast<uint8_t>(crc & 0xFF));
+  return request;
+}
+
+// One read of register 0x0300 from slave 1, its bytes on the wire one character after another
+// from 0 on; what comes back within two seconds.
+Heard Ask(MeterBus& bus, LineSettings master) {
+  const std::vector<uint8_t> request = ReadRequest();
   static uint64_t startUs = 0;
   startUs += 10'000'000;  // each question on a quiet line
   const double charUs = 11e6 / master.baud;
@@ -89,8 +64,9 @@ TEST(SimLineBehaviour, AnswersAsOptionsSay) {
     bool answered;
   };
   const Case cases[] = {
-      {9600, 0, 300, false, false, true, 0, true}, {1200, 0, 0, false, false, true, 0, true},
-      {1200, 0, 20, false, false, true, 0, true},  {19200, 0, 100, false, true, true, 0, true},
+      // At 1200 the silence is 32.08 ms: an answer time just inside it and just outside.
+      {9600, 0, 300, false, false, true, 0, true}, {1200, 0, 32, false, false, true, 0, true},
+      {1200, 0, 33, false, false, true, 0, true},  {19200, 0, 100, false, true, true, 0, true},
       {9600, 2, 20, false, false, true, 0, false}, {9600, 2, 20, true, false, true, 0, true},
       {4800, 1, 20, true, true, true, 0, true},    {9600, 0, 20, false, true, false, 0, false},
       {9600, 0, 20, false, false, true, 1, false},
@@ -122,6 +98,45 @@ TEST(SimLineBehaviour, AnswersAsOptionsSay) {
     const double expected = 8 * charUs + std::max(c.answerMs * 1000.0, 3.5 * charUs) + charUs;
     EXPECT_NEAR(static_cast<double>(first.reply.front().atUs), expected, 2) << name;
     EXPECT_EQ(first.reply.front().settings, master) << name;  // any parity: the master's
+  }
+}
+
+// A byte whose end comes 3.5 characters or more after the end of the one before starts a new
+// frame: a read split after its fourth byte a microsecond inside that silence is one request
+// (answered), just outside it two pieces (neither answered); a whole request after them is.
+TEST(SimLineBehaviour, ASilenceOfThreeAndAHalfCharactersSplitsARequest) {
+  const std::vector<uint8_t> request = ReadRequest();
+  for (const int32_t baud : {1200, 9600, 19200}) {
+    const double silenceUs = 3.5 * 11e6 / baud;
+    for (const bool split : {false, true}) {
+      const auto gapUs =
+          static_cast<uint64_t>(split ? std::ceil(silenceUs) : std::floor(silenceUs - 1));
+      MeterConfig meter;
+      meter.baudRate = baud;
+      MeterBus bus({meter}, false, 1);
+      const LineSettings master{baud, 0};
+      const auto charUs = static_cast<uint64_t>(std::llround(11e6 / baud));
+      uint64_t t = 1'000'000;
+      size_t replies = 0;
+      const auto send = [&](size_t from, size_t to) {
+        for (size_t i = from; i < to; ++i) bus.Receive(request[i], t += charUs, master);
+      };
+      const auto listen = [&] {
+        for (const uint64_t end = t + 1'000'000; t < end; t += 1000) {
+          bus.AdvanceTo(t);
+          for (const TimedByte& b : bus.TakeSent(t)) replies += b.fromLine ? 0 : 1;
+        }
+      };
+      send(0, 4);
+      t += gapUs - charUs;  // the fifth byte ends `gapUs` after the fourth
+      send(4, 8);
+      listen();
+      EXPECT_EQ(replies, split ? 0u : 7u) << baud << (split ? " split" : " joined");
+      replies = 0;
+      send(0, 8);
+      listen();
+      EXPECT_EQ(replies, 7u) << baud << " afterwards";
+    }
   }
 }
 

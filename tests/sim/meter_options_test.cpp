@@ -1,4 +1,4 @@
-// The simulator's --meter and --mismatch-garbage options.
+// The simulator's options for the meters on its line and for the line itself.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -15,34 +15,58 @@ std::optional<std::string> Parse(std::vector<const char*> args, SimOptions& out)
   return ParseSimOptions(static_cast<int>(args.size()), args.data(), out);
 }
 
-TEST(SimMeterOptions, MeterAddressesAndRegistersWithinTheirRanges) {
+TEST(SimMeterOptions, EachWithinItsRange) {
   struct Case {
-    const char* value;
+    const char* option;
+    const char* value;  // nullptr: a switch
     bool accepted;
   };
   const Case cases[] = {
-      {"1", true},
-      {"247", true},
-      {"0", false},
-      {"248", false},
-      {"5:pt=1", true},
-      {"5:pt=0", false},
-      {"5:ct=65535", true},
-      {"5:ct=65536", false},
-      {"5:wiring=5", true},
-      {"5:wiring=6", false},
-      {"5:", false},
-      {"5:pt=2,", false},
-      {"5:pt=2,pt=3", false},
-      {"5:kv=2", false},
-      {"5:pt=2,ct=3,wiring=1", true},
+      {"--meter", "1", true},
+      {"--meter", "247", true},
+      {"--meter", "0", false},
+      {"--meter", "248", false},
+      {"--meter", "5:pt=1", true},
+      {"--meter", "5:pt=0", false},
+      {"--meter", "5:ct=65535", true},
+      {"--meter", "5:ct=65536", false},
+      {"--meter", "5:wiring=5", true},
+      {"--meter", "5:wiring=6", false},
+      {"--meter", "5:", false},
+      {"--meter", "5:pt=2,", false},
+      {"--meter", "5:pt=2,pt=3", false},
+      {"--meter", "5:kv=2", false},
+      {"--meter", "5:pt=2,ct=3,wiring=1", true},
+      {"--meter", "5:delay=60000", true},
+      {"--meter", "5:delay=60001", false},
+      {"--meter", "5:site=load=120+reverse-ct=A+export", true},
+      {"--meter", "5:site=load=121", false},
+      {"--meter", "5:site=baud=2400", false},
+      {"--meter", "5:site=", false},
+      {"--meter", "5:site=load=A=100:1/B=5:0.4,delay=0", true},
+      {"--answer-delay", "0", true},
+      {"--answer-delay", "60000", true},
+      {"--answer-delay", "60001", false},
+      {"--answer-delay", "-1", false},
+      {"--drop-first", "1", true},
+      {"--drop-first", "0", false},
   };
   for (const Case& c : cases) {
     SimOptions o;
-    EXPECT_EQ(!Parse({"--meter", c.value}, o).has_value(), c.accepted) << c.value;
+    std::vector<const char*> args{c.option};
+    if (c.value != nullptr) args.push_back(c.value);
+    EXPECT_EQ(!Parse(args, o).has_value(), c.accepted) << c.option << " " << c.value;
   }
   SimOptions twice;
   EXPECT_TRUE(Parse({"--meter", "4", "--meter", "4:pt=2"}, twice).has_value());
+  // What the line's options set.
+  SimOptions o;
+  ASSERT_FALSE(Parse(
+      {"--answer-delay", "300", "--drop-first", "2", "--echo", "--no-meter", "--any-parity"}, o));
+  EXPECT_EQ(o.meter.responseDelayMs, 300u);
+  EXPECT_TRUE(o.meter.delayFromRequestEnd);
+  EXPECT_EQ(o.meter.faults.dropFirst, 2u);
+  EXPECT_TRUE(o.echo && o.noMeter && o.meter.anyParity);
 }
 
 TEST(SimMeterOptions, EachMeterTakesTheLineAndTheDefaultsOfTheOtherOptions) {
@@ -63,6 +87,21 @@ TEST(SimMeterOptions, EachMeterTakesTheLineAndTheDefaultsOfTheOtherOptions) {
     EXPECT_EQ(m.baudRate, 2400);
     EXPECT_EQ(m.parity, 2);
   }
+  // A meter's own site and answer delay go on from the options of all, and only for it.
+  SimOptions own;
+  ASSERT_FALSE(Parse({"--ct-secondary", "1", "--pf", "0.5", "--meter",
+                      "3:delay=80,site=load=60+reverse-ct=C", "--meter", "17"},
+                     own));
+  const std::vector<MeterConfig> site = MetersOf(own);
+  EXPECT_NEAR(site[0].load.current[0] + site[0].load.current[1] + site[0].load.current[2], 1.8,
+              1e-9);  // 60 % of 1 A on each phase, on average
+  EXPECT_EQ(site[0].load.powerFactor, 0.5);
+  EXPECT_TRUE(site[0].load.wiringFaults.reversedCt[2]);
+  EXPECT_TRUE(site[0].delayFromRequestEnd);
+  EXPECT_EQ(site[0].responseDelayMs, 80u);
+  EXPECT_FALSE(site[1].load.wiringFaults.reversedCt[2]);
+  EXPECT_EQ(site[1].load.ctSecondaryA, 1.0);
+  EXPECT_EQ(site[1].load.current, MeterConfig{}.load.current);
   SimOptions single;
   ASSERT_FALSE(Parse({"--address", "9", "--mismatch-garbage"}, single));
   EXPECT_TRUE(single.mismatchGarbage);

@@ -106,18 +106,7 @@ TEST(FrameAssembler, ByLengthAndBySilence) {
   EXPECT_EQ(frame->bytes, read);
   EXPECT_EQ(frame->endUs, 7000u);
 
-  // A gap of more than 3.5 characters in the middle: the first part is dropped, and the rest
-  // does not make a frame with later bytes.
-  for (size_t n = 0; n < 4; ++n) a.Feed(read[n], 10'000 + 1000 * n);
-  EXPECT_FALSE(a.CloseOnSilence(13'000 + 3999));
-  EXPECT_FALSE(a.CloseOnSilence(13'000 + 4000));
-  for (size_t n = 4; n < 8; ++n) EXPECT_FALSE(a.Feed(read[n], 20'000 + 1000 * n));
-  EXPECT_FALSE(a.CloseOnSilence(100'000));  // four bytes of a read: cut short, dropped
-  frame = std::nullopt;
-  for (size_t n = 0; n < 8; ++n) frame = a.Feed(read[n], 200'000 + 1000 * n);
-  EXPECT_TRUE(frame);
-
-  // An unknown function ends only with the silence.
+  // An unknown function ends only with the silence (a request split by one: line_behaviour_test).
   const Bytes odd = WithCrc({1, 0x2B, 0x0E});
   for (size_t n = 0; n < odd.size(); ++n) EXPECT_FALSE(a.Feed(odd[n], 300'000 + n));
   EXPECT_EQ(a.SilenceDeadlineUs(), 300'000u + 4 + 4000);

@@ -134,22 +134,6 @@ TEST(SimulatedLine, BaudChangeIsAcknowledgedAtTheOldRateThenTheMeterMoves) {
   EXPECT_EQ(line.OpenCount(), 3);
 }
 
-TEST(SimulatedLine, RequestSplitBySilenceIsNotAFrame) {
-  VirtualClock clock;
-  SimulatedLine line(clock);
-  Open(line, "9600N,8,2");
-  const Bytes request = Read(1, 0x0300, 1);
-  for (uint32_t gapMs : {15u, 3u}) {
-    line.GetInput();
-    line.SetOutput(Bytes(request.begin(), request.begin() + 4));
-    clock.Advance(gapMs);  // 4 bytes take 4.6 ms; the silence is 4.0 ms after them
-    line.SetOutput(Bytes(request.begin() + 4, request.end()));
-    clock.Advance(300);
-    const Bytes got = line.GetInput();
-    EXPECT_EQ(HasFrame(got, 3, 1, 7), gapMs == 3) << gapMs;
-  }
-}
-
 TEST(SimulatedLine, ClosedPortAndDisconnectedMeterReceiveNothing) {
   VirtualClock clock;
   SimulatedLine line(clock);

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "measure/MeasuredBlock.h"
-#include "measure/MeasuredBlockFromPayload.h"
 #include "sim/LoadModel.h"
 #include "sim/MeasurementEncoding.h"
 #include "sim/SimOptions.h"
+#include "values/MeasuredBlock.h"
+#include "values/MeasuredBlockFromPayload.h"
 
 namespace kt::testing {
 
@@ -30,7 +30,7 @@ class SimulatedBlocks {
   }
 
   // The block as it would be decoded at `time`.
-  measure::MeasuredBlock At(std::chrono::system_clock::time_point time) {
+  values::MeasuredBlock At(std::chrono::system_clock::time_point time) {
     const auto us = std::chrono::duration_cast<std::chrono::microseconds>(time.time_since_epoch());
     const sim::MeasuredValues values = model_.Sample(
         static_cast<uint64_t>(us.count()), config_.wiring, config_.ptRatio, config_.ctRatio);
@@ -42,8 +42,8 @@ class SimulatedBlocks {
       payload.push_back(static_cast<uint8_t>(r >> 8));
       payload.push_back(static_cast<uint8_t>(r & 0xFF));
     }
-    return measure::ToMeasuredBlock(payload.data(), {config_.ptRatio, config_.ctRatio, k, 1},
-                                    config_.wiring, config_.address, time);
+    return values::ToMeasuredBlock(payload.data(), {config_.ptRatio, config_.ctRatio, k, 1},
+                                   config_.wiring, config_.address, time);
   }
 
  private:

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "MainDialogHarness.h"
+#include "modbus/RequestFrames.h"
 #include "serial/SerialErrorText.h"
 #include "ui/CommSetDialogIds.h"
 #include "ui/MainDialogIds.h"
@@ -20,10 +21,10 @@ namespace ids = kt::ui::main_ids;
 namespace {
 
 // The port events as "kind detail".
-class PortEvents : public kt::ui::MonitorListener {
+class PortEvents : public kt::values::MonitorListener {
  public:
   std::vector<std::string> seen;
-  void OnPortEvent(const kt::ui::PortEvent& event) override {
+  void OnPortEvent(const kt::values::PortEvent& event) override {
     static constexpr const char* kKind[] = {"未打开", "已打开", "已断开", "已重新打开", "受阻"};
     seen.push_back(std::string(kKind[static_cast<int>(event.kind)]) + " " + event.detail);
   }
@@ -34,7 +35,7 @@ class StartRefusedPortTest : public MainDialogTest {
   StartRefusedPortTest() {
     beforeInit = [this](kt::ui::CMonitorDlg& d) {
       d.AddListener(events);
-      d.m_portDeviceName = [] { return std::string("/dev/ttyUSB0"); };
+      d.SetPortDeviceName([] { return std::string("/dev/ttyUSB0"); });
     };
   }
   void Refuse(SerialErrorKind kind, int systemError = 0) {
@@ -56,6 +57,10 @@ TEST_F(StartRefusedPortTest, IsRetriedEverySecondQuietlyAndPollsOnceItOpens) {
   EXPECT_EQ(host.Messages()[0].text, denied);
   EXPECT_EQ(Text(ids::kLinkStateBox), "串口未打开");
   EXPECT_EQ(Text(ids::kLinkDeviceBox), denied);
+  // The steps after the refusal on the port itself are skipped; the rest still happens.
+  EXPECT_EQ(port.calls.back(), "PortOpen=1");
+  EXPECT_EQ(d.m_pollState, 0);
+  EXPECT_EQ(Text(ids::kInformationBox), "串行口: 1 \r\n\r\n波特率: 9600 \r\n\r\n校验位:无校验");
   host.Type(d, ids::kSlaveAddressEdit, "1");
   Click(ids::kRunButton);
 
@@ -71,7 +76,10 @@ TEST_F(StartRefusedPortTest, IsRetriedEverySecondQuietlyAndPollsOnceItOpens) {
   RunFor(kt::ui::kReopenPeriodMs * 3);
   EXPECT_EQ(OpenAttempts(), 5);
   EXPECT_EQ(host.Messages().size(), 1u);
+  // Polling on a closed port echoes the request and sends nothing.
   EXPECT_TRUE(port.written.empty());
+  const Bytes config = ReadRequest(1, 0x0300, 19);
+  EXPECT_EQ(Text(ids::kSendEcho), kt::modbus::EchoText(std::span(config).first(8)));
 
   // Another reason shows at the next attempt and is told once.
   Refuse(SerialErrorKind::NoSuchPort, ENOENT);

@@ -9,10 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "StepScript.h"
 #include "commands/AddrDialogIds.h"
 #include "commands/AddrDialogTemplate.h"
 #include "commands/MeterSetDialogTemplate.h"
-#include "serial/win32/WideText.h"
+#include "platform/win32/WideText.h"
 #include "ui/CommSetDialogIds.h"
 #include "ui/CommSetDialogTemplate.h"
 #include "ui/FindMeterDialogIds.h"
@@ -20,12 +21,12 @@
 #include "ui/MainDialogIds.h"
 #include "ui/MainDialogTemplate.h"
 #include "ui/dialog/Dialog.h"
-#include "ui/win32/Win32WindowHost.h"
+#include "win32/Win32WindowHost.h"
 
 namespace {
 
 using namespace kt::ui;
-using kt::serial::win32::Utf8FromWide;
+using kt::platform::win32::Utf8FromWide;
 using kt::ui::win32::Win32WindowHost;
 
 constexpr unsigned kStepTimer = 77;
@@ -37,7 +38,13 @@ class ProbeDialog : public Dialog {
  public:
   using Step = std::function<void(ProbeDialog&)>;
   ProbeDialog(WindowHost& host, const DialogTemplate& t, std::vector<Step> steps)
-      : Dialog(host, t), steps_(std::move(steps)) {}
+      : Dialog(host, t) {
+    for (Step& step : steps) {
+      script_.Then(
+          "step " + std::to_string(script_.Size() + 1), [] { return true; },
+          [this, step = std::move(step)] { step(*this); });
+    }
+  }
 
   bool OnInitDialog() override {
     Dialog::OnInitDialog();
@@ -49,9 +56,9 @@ class ProbeDialog : public Dialog {
       ++ticks[timerId];
       return;
     }
-    if (next_ < steps_.size()) {
-      steps_[next_++](*this);
-    } else {
+    if (auto act = script_.Poll(static_cast<int64_t>(GetTickCount64()))) {
+      act();
+    } else if (script_.Done()) {
       EndDialog(IDOK);
     }
   }
@@ -76,8 +83,7 @@ class ProbeDialog : public Dialog {
   std::map<unsigned, int> ticks;
 
  private:
-  std::vector<Step> steps_;
-  size_t next_ = 0;
+  kt::testing::StepScript script_;
 };
 
 std::string Lower(const std::wstring& w) {
@@ -95,7 +101,7 @@ std::string ClassOf(HWND w) {
 std::string TextOf(HWND w) {
   wchar_t text[512] = {};
   GetWindowTextW(w, text, 512);
-  return Utf8FromWide(text);
+  return kt::platform::win32::Utf8FromWide(text);
 }
 
 // What Windows should have made of a control: its class and its button type, from a table of
@@ -166,7 +172,7 @@ std::string HeadingsOf(HWND table) {
     item.pszText = text;
     item.cchTextMax = 64;
     Header_GetItem(header, i, &item);
-    all += (i > 0 ? "\t" : "") + Utf8FromWide(text);
+    all += (i > 0 ? "\t" : "") + kt::platform::win32::Utf8FromWide(text);
   }
   return all;
 }
@@ -511,21 +517,39 @@ TEST(HostLists, AClickOnALineIsAPickAlsoOnTheLineAlreadyPicked) {
   EXPECT_EQ(dialog.commands, (std::vector<int>{comm_set_ids::kBaud4800Radio}));
 }
 
-TEST(HostLists, TableRowsAreTheirCellsAndADoubleClickIsThePickThenTheTablesCommand) {
+// The finder's table: rows are their cells (a short row's missing cells empty), a double click
+// is the pick then the table's command. The window made larger: the table grows with it and
+// "使用" keeps to the corner; a row chosen with the keys is picked, kept when the rows are set
+// again (without a pick), and a new last row is scrolled into view.
+TEST(HostLists, ATableShowsItsCellsFollowsTheWindowAndKeepsTheRowChosen) {
   Win32WindowHost host;
   const int table = find_meter_ids::kMeterTable;
   std::string cell;
   int columns = 0;
+  std::vector<std::pair<int, int>> picksAfterDoubleClick;
+  RECT tableBefore{};
+  RECT useBefore{};
+  RECT tableAfter{};
+  RECT useAfter{};
+  int selectedAfterRefill = -1;
+  size_t picksAfterKeys = 0;
+  bool lastVisible = false;
   const auto rowPoint = [](HWND list, int row) {
     RECT r{};
     r.left = LVIR_LABEL;
     SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r));
     return MAKELPARAM(r.left + 4, (r.top + r.bottom) / 2);
   };
+  const auto clientRect = [](HWND control) {
+    RECT r{};
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+  };
+  std::vector<std::string> rows(3, "COM1\t9600\t无校验\t1");
   ProbeDialog dialog(
       host, FindMeterDialogTemplate(),
       {[&](ProbeDialog& d) {
-         // The second row is short of cells: the missing ones stay empty.
          d.SetListLines(table, {"COM1\t9600\t无校验\t1\t3相4线\t1\t1", "COM3\t4800\t奇校验\t17"});
          HWND list = d.Item(table);
          wchar_t text[32] = {};
@@ -541,38 +565,8 @@ TEST(HostLists, TableRowsAreTheirCellsAndADoubleClickIsThePickThenTheTablesComma
          PostMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, rowPoint(list, 1));
          PostMessageW(list, WM_LBUTTONUP, 0, rowPoint(list, 1));
        },
-       [](auto&) {}});
-  dialog.DoModal();
-  EXPECT_EQ(cell, "17");
-  EXPECT_EQ(columns, 7);
-  ASSERT_FALSE(dialog.picks.empty());
-  EXPECT_EQ(dialog.picks.back(), std::make_pair(table, 1));
-  EXPECT_EQ(dialog.commands, (std::vector<int>{table}));
-}
-
-// The finder's window made larger: the table grows with it and "使用" keeps to the corner; a
-// row chosen with the keys is picked, kept when the rows are set again (without a pick), and a
-// new last row is scrolled into view.
-TEST(HostLists, AResizableTableFollowsTheWindowAndKeepsTheRowChosenByKeys) {
-  Win32WindowHost host;
-  const int table = find_meter_ids::kMeterTable;
-  RECT tableBefore{};
-  RECT useBefore{};
-  RECT tableAfter{};
-  RECT useAfter{};
-  int selectedAfterRefill = -1;
-  size_t picksAfterKeys = 0;
-  bool lastVisible = false;
-  const auto clientRect = [](HWND control) {
-    RECT r{};
-    GetWindowRect(control, &r);
-    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
-    return r;
-  };
-  std::vector<std::string> rows(3, "COM1\t9600\t无校验\t1");
-  ProbeDialog dialog(
-      host, FindMeterDialogTemplate(),
-      {[&](ProbeDialog& d) {
+       [&](ProbeDialog& d) {
+         picksAfterDoubleClick = d.picks;
          d.SetListLines(table, rows);
          tableBefore = clientRect(d.Item(table));
          useBefore = clientRect(d.Item(find_meter_ids::kUseButton));
@@ -599,11 +593,16 @@ TEST(HostLists, AResizableTableFollowsTheWindowAndKeepsTheRowChosenByKeys) {
        },
        [](auto&) {}});
   dialog.DoModal();
+  EXPECT_EQ(cell, "17");
+  EXPECT_EQ(columns, 7);
+  ASSERT_FALSE(picksAfterDoubleClick.empty());
+  EXPECT_EQ(picksAfterDoubleClick.back(), std::make_pair(table, 1));
+  EXPECT_EQ(dialog.commands, (std::vector<int>{table}));
   EXPECT_EQ(tableAfter.right - tableAfter.left, tableBefore.right - tableBefore.left + 120);
   EXPECT_EQ(tableAfter.bottom - tableAfter.top, tableBefore.bottom - tableBefore.top + 80);
   EXPECT_EQ(useAfter.left, useBefore.left + 120);
   EXPECT_EQ(useAfter.top, useBefore.top + 80);
-  ASSERT_GE(picksAfterKeys, 2u);
+  ASSERT_GE(picksAfterKeys, picksAfterDoubleClick.size() + 2);
   EXPECT_EQ(dialog.picks[picksAfterKeys - 1], std::make_pair(table, 1));
   EXPECT_EQ(dialog.picks.size(), picksAfterKeys);  // the refill picks nothing
   EXPECT_EQ(selectedAfterRefill, 1);

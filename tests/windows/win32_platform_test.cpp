@@ -13,8 +13,8 @@
 #include <string>
 
 #include "FileBytes.h"
-#include "ui/LocalTimeText.h"
-#include "workbench/FileOutput.h"
+#include "platform/FileOutput.h"
+#include "values/LocalTimeText.h"
 
 namespace {
 
@@ -43,7 +43,7 @@ TEST(OutputFiles, TakeChineseNamesAndKeepTheBytesAsWritten) {
   }
   const std::string text = "收 01 03\n发 01 03\r\n\x1A end";
   {
-    const kt::workbench::OutputFile out(Utf8(file));
+    const kt::platform::OutputFile out(Utf8(file));
     ASSERT_TRUE(out.IsOpen()) << errno;
     EXPECT_TRUE(out.Write(text));
   }
@@ -55,14 +55,14 @@ TEST(OutputFiles, TakeChineseNamesAndKeepTheBytesAsWritten) {
 TEST(OutputFiles, RefuseAMissingFolderWithItsReason) {
   const fs::path file = fs::temp_directory_path() / u8"kt7340_没有这个文件夹" / "a.csv";
   errno = 0;
-  EXPECT_FALSE(kt::workbench::OutputFile(Utf8(file)).IsOpen());
-  EXPECT_EQ(kt::workbench::FileErrorReason(errno), "文件夹不存在");
+  EXPECT_FALSE(kt::platform::OutputFile(Utf8(file)).IsOpen());
+  EXPECT_EQ(kt::platform::FileErrorReason(errno), "文件夹不存在");
 }
 
 // The same moments as on Linux, in UTC and in China Standard Time.
 TEST(LocalCalendar, FollowsTheTimeZoneInForce) {
-  using kt::ui::LocalTimeText;
-  using kt::ui::TimeFields;
+  using kt::values::LocalTimeText;
+  using kt::values::TimeFields;
   using std::chrono::milliseconds;
   using Time = std::chrono::system_clock::time_point;
   UseTimeZone("UTC0");

@@ -106,7 +106,7 @@ TEST_F(RecordFilesOnWindows, OnlyFilesOnDiskAreTaken) {
 TEST_F(RecordFilesOnWindows, TheRecorderWritesThroughThem) {
   kt::workbench::CsvRecorder recorder;
   ASSERT_EQ(recorder.Start(Utf8(file)), "");
-  kt::measure::MeasuredBlock block;
+  kt::values::MeasuredBlock block;
   block.time = std::chrono::system_clock::now();
   block.slaveAddress = 7;
   recorder.Write(block);

@@ -11,6 +11,7 @@
 #include <set>
 #include <string>
 
+#include "platform/win32/WideText.h"
 #include "serial/LineSettings.h"
 #include "serial/LineSettingsTable.h"
 #include "serial/PortList.h"
@@ -19,7 +20,6 @@
 #include "serial/SerialErrorText.h"
 #include "serial/SerialLine.h"
 #include "serial/win32/ComLine.h"
-#include "serial/win32/WideText.h"
 
 using namespace kt::serial;
 using namespace kt::serial::win32;
@@ -164,14 +164,14 @@ TEST(ComErrors, OpeningAndTransfersMapTheSystemCodes) {
 TEST(WideText, ConvertsChineseBothWaysAndReplacesInvalidBytes) {
   const std::string utf8 = "串口 COM3 已断开";
   const std::wstring utf16 = L"串口 COM3 已断开";
-  EXPECT_EQ(WideFromUtf8(utf8), utf16);
-  EXPECT_EQ(Utf8FromWide(utf16), utf8);
-  EXPECT_EQ(WideFromUtf8("a\xFF"
-                         "b"),
+  EXPECT_EQ(kt::platform::win32::WideFromUtf8(utf8), utf16);
+  EXPECT_EQ(kt::platform::win32::Utf8FromWide(utf16), utf8);
+  EXPECT_EQ(kt::platform::win32::WideFromUtf8("a\xFF"
+                                              "b"),
             L"a\xFFFD"
             L"b");
-  EXPECT_EQ(WideFromUtf8(""), L"");
-  EXPECT_EQ(Utf8FromWide(L""), "");
+  EXPECT_EQ(kt::platform::win32::WideFromUtf8(""), L"");
+  EXPECT_EQ(kt::platform::win32::Utf8FromWide(L""), "");
 }
 
 // The system's message fills the one bracket after the Chinese words, on one line and with

@@ -16,38 +16,38 @@
 #include <string>
 #include <vector>
 
+#include "StepScript.h"
 #include "app/CMonitorApp.h"
 #include "app/Environment.h"
 #include "app/StartUp.h"
 #include "app/win32/Win32StartUpWorkbench.h"
 #include "commands/MeterSetDialogIds.h"
 #include "modbus/Clock.h"
-#include "serial/win32/WideText.h"
+#include "platform/win32/WideText.h"
 #include "sim/SimulatedLine.h"
 #include "ui/CMonitorDlg.h"
 #include "ui/MainDialogIds.h"
-#include "ui/win32/Win32WindowHost.h"
-#include "ui/win32/workbench/WorkbenchWindow.h"
+#include "win32/Win32WindowHost.h"
+#include "win32/workbench/WorkbenchWindow.h"
 #include "workbench/CsvRecorder.h"
 #include "workbench/RecordFile.h"
 
 namespace {
 
 using namespace kt::ui::main_ids;
-using kt::serial::win32::Utf8FromWide;
-using kt::serial::win32::WideFromUtf8;
+using kt::platform::win32::Utf8FromWide;
+using kt::platform::win32::WideFromUtf8;
 using kt::ui::win32::Win32WindowHost;
 
 constexpr uint8_t kAddress = 7;
 constexpr UINT kDriverPeriodMs = 50;
-constexpr DWORD kStepTimeoutMs = 20000;
 
 // The visible dialog window (or message box) of this thread titled `title`, or nullptr.
 HWND VisibleDialog(const std::string& title) {
   struct Search {
     std::wstring title;
     HWND found;
-  } search{WideFromUtf8(title), nullptr};
+  } search{kt::platform::win32::WideFromUtf8(title), nullptr};
   EnumThreadWindows(
       GetCurrentThreadId(),
       [](HWND w, LPARAM p) -> BOOL {
@@ -64,7 +64,7 @@ HWND VisibleDialog(const std::string& title) {
 std::string Text(HWND dialog, int id) {
   wchar_t text[2048] = {};
   GetDlgItemTextW(dialog, id, text, 2048);
-  return Utf8FromWide(text);
+  return kt::platform::win32::Utf8FromWide(text);
 }
 
 void Click(HWND dialog, int id) {
@@ -72,7 +72,7 @@ void Click(HWND dialog, int id) {
 }
 
 void Type(HWND dialog, int id, const char* text) {
-  SetDlgItemTextW(dialog, id, WideFromUtf8(text).c_str());
+  SetDlgItemTextW(dialog, id, kt::platform::win32::WideFromUtf8(text).c_str());
 }
 
 // A message box's text (its static text item) when `box` is one showing `text`.
@@ -139,44 +139,31 @@ double Volts(const std::string& shown) {
   return std::nan("");
 }
 
-// Steps of a user, each waiting for its moment, run from a thread timer that ticks in every
-// modal loop of the program. Actions only post what a user's input would, so no step runs
-// inside another.
+// The user's steps, polled from a thread timer that ticks in every modal loop of the program.
+// Actions only post what a user's input would, so no step runs inside another.
 class User {
  public:
-  struct Step {
-    const char* what;
-    std::function<bool()> ready;
-    std::function<void()> act;
-  };
-  explicit User(std::vector<Step> steps) : steps_(std::move(steps)) {
+  explicit User(std::vector<kt::testing::StepScript::Step> steps) : script_(std::move(steps)) {
     self_ = this;
     timer_ = SetTimer(nullptr, 0, kDriverPeriodMs, &User::Tick);
-    since_ = GetTickCount();
   }
   ~User() {
     KillTimer(nullptr, timer_);
     self_ = nullptr;
   }
-  bool Done() const { return next_ == steps_.size(); }
-  std::string failure;
+  bool Done() const { return script_.Done(); }
+  const std::string& Failure() const { return script_.Failure(); }
 
  private:
   static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
     if (self_ != nullptr) self_->Poll();
   }
   void Poll() {
-    if (busy_ || Done()) return;
+    if (busy_) return;
     busy_ = true;
-    if (steps_[next_].ready()) {
-      steps_[next_].act();
-      ++next_;
-      since_ = GetTickCount();
-    } else if (GetTickCount() - since_ > kStepTimeoutMs) {
-      if (failure.empty()) failure = std::string("timed out waiting for: ") + steps_[next_].what;
-      // Once a second, until the program has ended.
-      if (++givingUp_ % kGiveUpEveryTicks == 1) GiveUp();
-    }
+    if (auto act = script_.Poll(static_cast<int64_t>(GetTickCount64()))) act();
+    // Once a second after a failure, until the program has ended.
+    if (script_.Failed() && ++givingUp_ % kGiveUpEveryTicks == 1) GiveUp();
     busy_ = false;
   }
   // Closes whatever is open so that the program ends: a box first (Yes to a question), then the
@@ -193,10 +180,8 @@ class User {
   }
 
   static inline User* self_ = nullptr;  // the test's one user, for the timer procedure
-  std::vector<Step> steps_;
-  size_t next_ = 0;
+  kt::testing::StepScript script_;
   UINT_PTR timer_ = 0;
-  DWORD since_ = 0;
   bool busy_ = false;
   int givingUp_ = 0;
   static constexpr int kGiveUpEveryTicks = 1000 / kDriverPeriodMs;
@@ -247,7 +232,7 @@ TEST(WindowsSession, MonitorsAndConfiguresTheSimulatedMeterThroughWindowMessages
        },
        [&] {
          EXPECT_EQ(GetWindow(workbench.Handle(), GW_OWNER), main);
-         EXPECT_EQ(kt::serial::win32::WideFromUtf8(workbench.Recorder().Path()), csv.wstring());
+         EXPECT_EQ(kt::platform::win32::WideFromUtf8(workbench.Recorder().Path()), csv.wstring());
          EXPECT_EQ(Text(main, kSlaveAddressEdit), "0");
          Type(main, kSlaveAddressEdit, "7");
          Click(main, kRunButton);
@@ -323,7 +308,7 @@ TEST(WindowsSession, MonitorsAndConfiguresTheSimulatedMeterThroughWindowMessages
   EXPECT_EQ(recorded.substr(0, header.size()), header);
   EXPECT_GT(recorded.size(), header.size());
 
-  EXPECT_EQ(user.failure, "");
+  EXPECT_EQ(user.Failure(), "");
   EXPECT_TRUE(user.Done());
   EXPECT_TRUE(echoChecked);
   EXPECT_FALSE(line.GetPortOpen());

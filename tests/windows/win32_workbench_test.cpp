@@ -16,23 +16,23 @@
 #include <string>
 #include <vector>
 
-#include "measure/MeasuredBlock.h"
 #include "modbus/Clock.h"
 #include "modbus/RequestFrames.h"
-#include "serial/win32/WideText.h"
+#include "platform/win32/WideText.h"
 #include "sim/SimulatedLine.h"
 #include "ui/CMonitorDlg.h"
 #include "ui/MainDialogIds.h"
-#include "ui/win32/Win32WindowHost.h"
-#include "ui/win32/workbench/Clipboard.h"
-#include "ui/win32/workbench/GdiPlus.h"
-#include "ui/win32/workbench/RecordingPanel.h"
-#include "ui/win32/workbench/RegistrySettings.h"
-#include "ui/win32/workbench/TrafficPanel.h"
-#include "ui/win32/workbench/TrendPanel.h"
-#include "ui/win32/workbench/WiringPanel.h"
-#include "ui/win32/workbench/WorkbenchControlIds.h"
-#include "ui/win32/workbench/WorkbenchWindow.h"
+#include "values/MeasuredBlock.h"
+#include "win32/Win32WindowHost.h"
+#include "win32/workbench/Clipboard.h"
+#include "win32/workbench/GdiPlus.h"
+#include "win32/workbench/RecordingPanel.h"
+#include "win32/workbench/RegistrySettings.h"
+#include "win32/workbench/TrafficPanel.h"
+#include "win32/workbench/TrendPanel.h"
+#include "win32/workbench/WiringPanel.h"
+#include "win32/workbench/WorkbenchControlIds.h"
+#include "win32/workbench/WorkbenchWindow.h"
 #include "workbench/CsvRecorder.h"
 #include "workbench/TrendChoices.h"
 
@@ -41,6 +41,7 @@ namespace {
 using namespace kt::ui;
 using kt::ui::win32::WorkbenchTab;
 namespace ids = kt::ui::win32::workbench_ids;
+using kt::workbench::NumberSetting;
 using kt::workbench::TrendSeries;
 
 constexpr UINT kStepPeriodMs = 100;
@@ -106,7 +107,7 @@ uint32_t BigEndian(const std::string& bytes, size_t at) {
 }
 
 std::string Utf8(const std::wstring& wide) {
-  return kt::serial::win32::Utf8FromWide(wide);
+  return kt::platform::win32::Utf8FromWide(wide);
 }
 
 // Keys pressed one after the other with the keys `held` held down, as the keyboard gives them to
@@ -149,7 +150,7 @@ void Shoot(HWND window, const char* name) {
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
   kt::ui::win32::SavePng(bitmap, Utf8(std::wstring(dir) + L"/windows-workbench-" +
-                                      kt::serial::win32::WideFromUtf8(name) + L".png"));
+                                      kt::platform::win32::WideFromUtf8(name) + L".png"));
   DeleteObject(bitmap);
 }
 
@@ -182,7 +183,7 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
   workbench.Attach(dialog, [&] { return host.WindowOf(dialog); });
   uint64_t blocksWhileRecording = 0;
   uint64_t blocks = 0;
-  workbench.SubscribeBlocks([&](const kt::measure::MeasuredBlock&) {
+  workbench.SubscribeBlocks([&](const kt::values::MeasuredBlock&) {
     ++blocks;
     if (workbench.Recorder().Recording()) ++blocksWhileRecording;
   });
@@ -240,7 +241,8 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
          EXPECT_EQ(ListView_GetItemCount(list), traffic.Count());
          wchar_t cell[256] = {};
          ListView_GetItemText(list, 0, 4, cell, 256);
-         EXPECT_EQ(kt::serial::win32::Utf8FromWide(cell), traffic.LineOfRow(0)->Columns().reading);
+         EXPECT_EQ(kt::platform::win32::Utf8FromWide(cell),
+                   traffic.LineOfRow(0)->Columns().reading);
          // Only the errors with their requests: no reply is an error here.
          Click(traffic.Item(ids::kErrorsOnlyBox));
          EXPECT_EQ(traffic.ShownText().find("应答 ("), std::string::npos);
@@ -303,12 +305,13 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
          EXPECT_EQ(workbench.Recorder().Path(), Utf8(csv.wstring()));
          wchar_t note[128] = {};
          GetWindowTextW(workbench.Recording().Item(ids::kRecordMessage), note, 128);
-         EXPECT_EQ(kt::serial::win32::Utf8FromWide(note), "记录追加在已有文件的末尾，原有内容保留");
+         EXPECT_EQ(kt::platform::win32::Utf8FromWide(note),
+                   "记录追加在已有文件的末尾，原有内容保留");
          Click(workbench.Recording().Item(ids::kStopRecordingButton));
          EXPECT_FALSE(workbench.Recorder().Recording());
          wchar_t rows[32] = {};
          GetWindowTextW(workbench.Recording().Item(ids::kRecordRows), rows, 32);
-         EXPECT_EQ(kt::serial::win32::Utf8FromWide(rows), std::to_string(blocksWhileRecording));
+         EXPECT_EQ(kt::platform::win32::Utf8FromWide(rows), std::to_string(blocksWhileRecording));
          workbench.ShowTab(WorkbenchTab::Trend);
          blocksSeen = blocks;
        }},
@@ -380,7 +383,8 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
            SendMessageW(hz, CB_SETCURSEL, pick, 0);
            SendMessageW(wiring.Handle(), WM_COMMAND, MAKEWPARAM(ids::kFrequencyList, CBN_SELCHANGE),
                         reinterpret_cast<LPARAM>(hz));
-           EXPECT_EQ(kt::ui::win32::RememberedNominalHz(), pick == 1 ? 60.0 : 50.0);
+           EXPECT_EQ(kt::ui::win32::RegistrySettings().Number(NumberSetting::NominalHz),
+                     pick == 1 ? 60.0 : 50.0);
            EXPECT_EQ(wiring.NominalHz(), pick == 1 ? 60.0 : 50.0);
          }
          // So is the CTs' rated secondary, beside it.
@@ -390,18 +394,20 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
            SendMessageW(wiring.Handle(), WM_COMMAND,
                         MAKEWPARAM(ids::kCtSecondaryList, CBN_SELCHANGE),
                         reinterpret_cast<LPARAM>(ct));
-           EXPECT_EQ(kt::ui::win32::RememberedCtSecondaryA(), pick == 1 ? 1.0 : 5.0);
+           EXPECT_EQ(kt::ui::win32::RegistrySettings().Number(NumberSetting::CtSecondaryA),
+                     pick == 1 ? 1.0 : 5.0);
            EXPECT_EQ(wiring.CtSecondaryA(), pick == 1 ? 1.0 : 5.0);
          }
-         // Closing hides and keeps the frame for the next start; the window is still there.
+         // Closing hides and keeps the frame it was shown at for the next start, title bar
+         // included; the window is still there.
          RECT frame{};
          GetWindowRect(workbench.Handle(), &frame);
          SendMessageW(workbench.Handle(), WM_CLOSE, 0, 0);
-         const auto kept = kt::ui::win32::RememberedFrame();
+         const auto kept = kt::ui::win32::RegistrySettings().Frame();
          ASSERT_TRUE(kept.has_value());
-         EXPECT_EQ(*kept,
-                   (kt::workbench::ScreenRect{frame.left, frame.top, frame.right - frame.left,
-                                              frame.bottom - frame.top}));
+         EXPECT_EQ(kept, workbench.Model().Frame().LastFrame());
+         EXPECT_EQ(kept->width, frame.right - frame.left);
+         EXPECT_EQ(kept->height, frame.bottom - frame.top);
          EXPECT_FALSE(workbench.Visible());
          EXPECT_NE(workbench.Handle(), nullptr);
          Click(GetDlgItem(main(), IDCANCEL));

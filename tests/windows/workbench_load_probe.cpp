@@ -16,10 +16,10 @@
 #include "serial/SerialLine.h"
 #include "ui/CMonitorDlg.h"
 #include "ui/MainDialogIds.h"
-#include "ui/win32/Win32WindowHost.h"
-#include "ui/win32/workbench/RecordingPanel.h"
-#include "ui/win32/workbench/TrafficPanel.h"
-#include "ui/win32/workbench/WorkbenchWindow.h"
+#include "win32/Win32WindowHost.h"
+#include "win32/workbench/RecordingPanel.h"
+#include "win32/workbench/TrafficPanel.h"
+#include "win32/workbench/WorkbenchWindow.h"
 // windows.h (by the window host) first: psapi.h needs its types.
 #include <psapi.h>
 

@@ -15,11 +15,11 @@
 #include <sstream>
 #include <vector>
 
-#include "serial/posix/UniqueFd.h"
+#include "platform/posix/UniqueFd.h"
 #include "workbench/CsvRecorder.h"
 
-using kt::measure::MeasuredBlock;
-using kt::measure::Quantity;
+using kt::values::MeasuredBlock;
+using kt::values::Quantity;
 using kt::workbench::CsvRecorder;
 namespace fs = std::filesystem;
 
@@ -44,7 +44,7 @@ MeasuredBlock KnownBlock() {
   b[Quantity::ActivePowerB] = -1234.5;
   b[Quantity::Frequency] = 46829 * 0.00106813;  // 50.019459770000005 as a double
   b[Quantity::ReverseActiveEnergy] = 123456789012.0;
-  b.status = kt::measure::StatusPair{0b01'10'00'11, 0b00'00'10'01};
+  b.status = kt::values::StatusPair{0b01'10'00'11, 0b00'00'10'01};
   return b;
 }
 
@@ -293,7 +293,7 @@ TEST_F(CsvRecorderTest, OnlyRegularFilesAreRecordedToAndNothingWaitsForAReader) 
   EXPECT_EQ(recorder.Start(fifo.string()), "无法记录到 " + fifo.string() + refusal);
   {
     // With a reader, the pipe could be opened, and is refused all the same.
-    kt::serial::UniqueFd reader(::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    kt::platform::UniqueFd reader(::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     ASSERT_GE(reader.get(), 0);
     EXPECT_EQ(recorder.Start(fifo.string()), "无法记录到 " + fifo.string() + refusal);
   }

@@ -22,7 +22,7 @@ constexpr int kMeterSettings = main_ids::kMeterSettingsButton;
 
 // Each event as a short line: "发 读 0x0300 ×19", "收T 应答 (43 字节)", "丢弃 2", "块 2 状态",
 // "口 2 /dev/ttyUSB0" (a port event by its kind's number).
-class EventRecord : public kt::ui::MonitorListener {
+class EventRecord : public kt::values::MonitorListener {
  public:
   std::vector<std::string> events;
 
@@ -30,22 +30,22 @@ class EventRecord : public kt::ui::MonitorListener {
     events.push_back("发 " + kt::workbench::DescribeRequest(frame));
   }
   // A read with no request awaiting its reply is marked "-".
-  void OnReadTaken(const kt::ui::ReadTaken& read) override {
+  void OnReadTaken(const kt::values::ReadTaken& read) override {
     static constexpr const char* kSource[] = {"T", "C", "P"};
     events.push_back(std::string("收") + kSource[static_cast<int>(read.source)] +
                      (read.awaited ? " " : "- ") + kt::modbus::DescribeReply(read.verdict));
   }
-  void OnPortEvent(const kt::ui::PortEvent& event) override {
+  void OnPortEvent(const kt::values::PortEvent& event) override {
     events.push_back("口 " + std::to_string(static_cast<int>(event.kind)) + " " + event.detail);
   }
   void OnInputDiscarded(std::span<const uint8_t> bytes) override {
     if (!bytes.empty()) events.push_back("丢弃 " + std::to_string(bytes.size()));
   }
-  void OnBlockDecoded(const kt::measure::MeasuredBlock& block) override {
+  void OnBlockDecoded(const kt::values::MeasuredBlock& block) override {
     events.push_back("块 " + std::to_string(block.slaveAddress) + (block.status ? " 状态" : ""));
     lastBlock = block;
   }
-  kt::measure::MeasuredBlock lastBlock;
+  kt::values::MeasuredBlock lastBlock;
 };
 
 kt::sim::MeterConfig Meter() {
@@ -135,8 +135,8 @@ TEST(MonitorListener, SeesAWholeRunInOrderWithItsReadings) {
   };
   EXPECT_EQ(record.events, expected);
   EXPECT_EQ(record.lastBlock.slaveAddress, 2);
-  EXPECT_NEAR(record.lastBlock[kt::measure::Quantity::PhaseVoltageA], 220.0, 5.0);
-  EXPECT_NEAR(record.lastBlock[kt::measure::Quantity::Frequency], 50.0, 0.1);
+  EXPECT_NEAR(record.lastBlock[kt::values::Quantity::PhaseVoltageA], 220.0, 5.0);
+  EXPECT_NEAR(record.lastBlock[kt::values::Quantity::Frequency], 50.0, 0.1);
   EXPECT_EQ(record.lastBlock.pollPeriodMs, 500u);  // 9600 baud, the default, polls every 500 ms
 }
 

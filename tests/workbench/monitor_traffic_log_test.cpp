@@ -104,7 +104,7 @@ TEST_F(MonitorTrafficLogTest, AMissedReplyOnlyWhereARequestAwaitedOne) {
 // it came back; then frames are logged again as the port takes them.
 TEST_F(MonitorTrafficLogTest, ALostPortIsTwoEventLinesAndNoFramesWhileAway) {
   auto& d = Open();
-  d.m_portDeviceName = [] { return std::string("/dev/ttyUSB0"); };
+  d.SetPortDeviceName([] { return std::string("/dev/ttyUSB0"); });
   host.Type(d, ids::kSlaveAddressEdit, "1");
   Click(ids::kRunButton);
   RunFor(d.m_pollPeriodMs * 3);

@@ -9,7 +9,7 @@
 #include <sstream>
 
 #include "Frames.h"
-#include "ui/LocalTimeText.h"
+#include "values/LocalTimeText.h"
 #include "workbench/TrafficLog.h"
 #include "workbench/TrafficLogFilter.h"
 
@@ -42,8 +42,9 @@ class TrafficLogTest : public ::testing::Test {
   Time now = kTime;
   TrafficLog log{[this] { return now; }};
 
-  static kt::ui::ReadTaken ReadOf(const Bytes& bytes, uint8_t address, int length, bool awaited) {
-    kt::ui::ReadTaken read;
+  static kt::values::ReadTaken ReadOf(const Bytes& bytes, uint8_t address, int length,
+                                      bool awaited) {
+    kt::values::ReadTaken read;
     read.bytes = bytes;
     read.address = address;
     read.function = 0x03;
@@ -58,7 +59,7 @@ class TrafficLogTest : public ::testing::Test {
   void Send(uint8_t address, uint16_t reg) {
     log.OnFrameSent(kt::testing::ReadRequest(address, reg, 1));
   }
-  void Event(kt::ui::PortEventKind kind, const std::string& detail) {
+  void Event(kt::values::PortEventKind kind, const std::string& detail) {
     log.OnPortEvent({kind, detail});
   }
   std::string LastText() const { return log.Lines().back().Text(); }
@@ -155,7 +156,7 @@ TEST_F(TrafficLogTest, ADiscardShowsItsCountAndAtMostItsFirstBytes) {
 }
 
 TEST_F(TrafficLogTest, PortEventsSayWhatHappenedAndFaultsAreErrors) {
-  using kt::ui::PortEventKind;
+  using kt::values::PortEventKind;
   struct Case {
     PortEventKind kind;
     const char* detail;
@@ -275,8 +276,8 @@ TEST_F(TrafficLogTest, FiltersKeepEachErrorsRequestAndOneAddress) {
 
   // A port event between a request and its missed reply: the request goes before it, and the
   // filter says the shown lines moved.
-  Send(2, 0x0000);                                // 9
-  Event(kt::ui::PortEventKind::Stalled, "受阻");  // 10
+  Send(2, 0x0000);                                    // 9
+  Event(kt::values::PortEventKind::Stalled, "受阻");  // 10
   EXPECT_TRUE(errors.Update());
   EXPECT_EQ(Shown(errors), (Numbers{2, 3, 4, 5, 6, 10}));
   Read({}, 2, 95);  // 11
@@ -327,8 +328,8 @@ TEST_F(TrafficLogTest, SavesTheShownLinesWithTheDateAndVersionFirst) {
 TEST(LocalTimeText, PadsEveryField) {
   setenv("TZ", "UTC", 1);
   tzset();
-  using kt::ui::LocalTimeText;
-  using kt::ui::TimeFields;
+  using kt::values::LocalTimeText;
+  using kt::values::TimeFields;
   struct Case {
     int64_t msSinceEpoch;
     const char* seconds;

@@ -10,8 +10,8 @@
 #include "workbench/TrendColumns.h"
 
 using namespace kt::workbench;
-using kt::measure::MeasuredBlock;
-using kt::measure::Quantity;
+using kt::values::MeasuredBlock;
+using kt::values::Quantity;
 using namespace std::chrono_literals;
 
 namespace {

@@ -8,8 +8,8 @@
 #include "workbench/TrendStore.h"
 
 using namespace kt::workbench;
-using kt::measure::MeasuredBlock;
-using kt::measure::Quantity;
+using kt::values::MeasuredBlock;
+using kt::values::Quantity;
 using std::chrono::minutes;
 using std::chrono::seconds;
 

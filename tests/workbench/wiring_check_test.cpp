@@ -7,15 +7,15 @@
 #include <string>
 #include <vector>
 
-#include "BlockBuilder.h"
 #include "CheckRows.h"
+#include "PhasorBlocks.h"
 #include "workbench/PhasorDiagram.h"
 #include "workbench/WiringCheck.h"
 #include "workbench/WiringText.h"
 
 using namespace kt::workbench;
-using kt::measure::Quantity;
-using kt::measure::WiringMode;
+using kt::values::Quantity;
+using kt::values::WiringMode;
 using kt::workbench::testing::BlockBuilder;
 using kt::workbench::testing::RowsText;
 

@@ -1,4 +1,4 @@
-// The wiring check over sites computed from first principles (SiteBlocks.h): healthy sites of
+// The wiring check over sites computed from first principles (PhasorBlocks.h): healthy sites of
 // every kind give no 异常 and only the notes their load explains; each wiring fault is named.
 #include <gtest/gtest.h>
 
@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "CheckRows.h"
-#include "SiteBlocks.h"
+#include "PhasorBlocks.h"
 #include "workbench/WiringCheck.h"
 
 using namespace kt::workbench;
-using kt::measure::WiringMode;
+using kt::values::WiringMode;
 using kt::workbench::testing::Fault;
 using kt::workbench::testing::HasRow;
 using kt::workbench::testing::Holds;

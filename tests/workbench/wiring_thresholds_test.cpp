@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "BlockBuilder.h"
+#include "PhasorBlocks.h"
 #include "workbench/WiringCheck.h"
 
 using namespace kt::workbench;
-using kt::measure::Quantity;
-using kt::measure::WiringMode;
+using kt::values::Quantity;
+using kt::values::WiringMode;
 using kt::workbench::testing::BlockBuilder;
 
 namespace {

@@ -3,14 +3,14 @@
 
 #include <cstdlib>
 
-#include "serial/win32/WideText.h"
+#include "platform/win32/WideText.h"
 
 namespace kt::app {
 
 std::optional<std::string> EnvironmentValue(const char* name) {
-  const wchar_t* value = _wgetenv(serial::win32::WideFromUtf8(name).c_str());
+  const wchar_t* value = _wgetenv(platform::win32::WideFromUtf8(name).c_str());
   if (value == nullptr) return std::nullopt;
-  return serial::win32::Utf8FromWide(value);
+  return platform::win32::Utf8FromWide(value);
 }
 
 }  // namespace kt::app

@@ -3,9 +3,9 @@
 
 #include "app/StartUp.h"
 #include "ui/CMonitorDlg.h"
-#include "ui/win32/Win32WindowHost.h"
-#include "ui/win32/workbench/RecordingPanel.h"
-#include "ui/win32/workbench/WorkbenchWindow.h"
+#include "win32/Win32WindowHost.h"
+#include "win32/workbench/RecordingPanel.h"
+#include "win32/workbench/WorkbenchWindow.h"
 
 namespace kt::app::win32 {
 

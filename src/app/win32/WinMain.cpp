@@ -8,12 +8,13 @@
 #include "app/win32/ParentConsole.h"
 #include "app/win32/ResourceIds.h"
 #include "app/win32/Win32StartUpWorkbench.h"
+#include "bus/LineScheduler.h"
 #include "modbus/Clock.h"
+#include "platform/win32/WideText.h"
 #include "serial/SerialLine.h"
-#include "serial/win32/WideText.h"
-#include "ui/win32/Win32WindowHost.h"
-#include "ui/win32/WindowsApi.h"
-#include "ui/win32/workbench/WorkbenchWindow.h"
+#include "win32/Win32WindowHost.h"
+#include "win32/WindowsApi.h"
+#include "win32/workbench/WorkbenchWindow.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ std::vector<std::string> Arguments() {
   LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
   std::vector<std::string> args;
   for (int i = 1; wide != nullptr && i < count; ++i) {
-    args.push_back(kt::serial::win32::Utf8FromWide(wide[i]));
+    args.push_back(kt::platform::win32::Utf8FromWide(wide[i]));
   }
   if (wide != nullptr) LocalFree(wide);
   return args;
@@ -43,11 +44,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   kt::ui::win32::Win32WindowHost host(icon);
   kt::serial::SerialLine port;
   kt::modbus::SteadyClock clock;
-  kt::app::CMonitorApp theApp(host, port, clock);
+  // The main dialog's port goes through the line's schedule, which a bus poller may share.
+  kt::bus::LineScheduler line(port, clock);
+  kt::app::CMonitorApp theApp(host, line.MainPort(), clock);
   kt::ui::win32::WorkbenchWindow window(kt::workbench::SystemRecordFiles());
   kt::app::win32::Win32StartUpWorkbench workbench(window, host);
-  kt::app::RunMonitorWindows(theApp, workbench,
-                             kt::app::ReadStartUpRequests(kt::app::EnvironmentValue),
-                             [&port] { return port.DeviceName(); });
+  kt::app::RunMonitorWindows(
+      theApp, workbench, kt::app::ReadStartUpRequests(kt::app::EnvironmentValue),
+      [&port] { return port.DeviceName(); }, &line);
   return 0;
 }

@@ -24,7 +24,8 @@ TransportStatus PosixSocket::Connect(const std::string& host, const std::string&
     return Failure(TransportResult::BadAddress, 0);
   }
   const addrinfo& a = *found;
-  UniqueFd fd(::socket(a.ai_family, a.ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, a.ai_protocol));
+  platform::UniqueFd fd(
+      ::socket(a.ai_family, a.ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, a.ai_protocol));
   int e = fd ? 0 : errno;
   if (fd && ::connect(fd.get(), a.ai_addr, a.ai_addrlen) != 0) e = errno;
   ::freeaddrinfo(found);

@@ -1,8 +1,8 @@
 // The BSD socket under the socket transport on POSIX.
 #pragma once
 
+#include "platform/posix/UniqueFd.h"
 #include "serial/Socket.h"
-#include "serial/posix/UniqueFd.h"
 
 namespace kt::serial::posix {
 
@@ -19,7 +19,7 @@ class PosixSocket : public Socket {
   int TimedOutError() const override;
 
  private:
-  UniqueFd fd_;
+  platform::UniqueFd fd_;
 };
 
 }  // namespace kt::serial::posix

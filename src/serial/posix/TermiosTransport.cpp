@@ -37,7 +37,7 @@ TermiosTransport::~TermiosTransport() {
 }
 
 TransportStatus TermiosTransport::Open(const LineSettings& settings) {
-  UniqueFd opened(::open(path_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+  platform::UniqueFd opened(::open(path_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
   if (!opened) {
     const int e = errno;
     return Failure(OpenResultOf(e), e);

@@ -3,8 +3,8 @@
 
 #include <string>
 
+#include "platform/posix/UniqueFd.h"
 #include "serial/Transport.h"
-#include "serial/posix/UniqueFd.h"
 
 namespace kt::serial::posix {
 
@@ -35,7 +35,7 @@ class TermiosTransport : public Transport {
 
   std::string path_;
   bool rs485_;
-  UniqueFd fd_;
+  platform::UniqueFd fd_;
 };
 
 }  // namespace kt::serial::posix

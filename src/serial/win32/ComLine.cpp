@@ -3,12 +3,12 @@
 
 #include <algorithm>
 
-#include "serial/win32/WideText.h"
+#include "platform/win32/WideText.h"
 
 namespace kt::serial::win32 {
 
 std::wstring ComDevicePath(const std::string& device) {
-  std::wstring wide = WideFromUtf8(device);
+  std::wstring wide = platform::win32::WideFromUtf8(device);
   if (wide.starts_with(L"\\\\.\\")) return wide;
   return L"\\\\.\\" + wide;
 }

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/WideText.h"
 #include "serial/ComPortList.h"
 #include "serial/PortList.h"
-#include "serial/win32/WideText.h"
 
 namespace kt::serial {
 namespace {
@@ -27,7 +27,7 @@ std::string FirstString(const std::vector<wchar_t>& buffer, DWORD size) {
   const size_t chars = std::min<size_t>(size / sizeof(wchar_t), buffer.size());
   std::wstring text(buffer.data(), chars);
   if (const size_t end = text.find(L'\0'); end != std::wstring::npos) text.resize(end);
-  return win32::Utf8FromWide(text);
+  return platform::win32::Utf8FromWide(text);
 }
 
 std::string DeviceProperty(HDEVINFO set, SP_DEVINFO_DATA& device, DWORD property) {
@@ -106,7 +106,7 @@ std::vector<ComPortRecord> SerialCommMap() {
     if (read != ERROR_SUCCESS || type != REG_SZ) continue;  // too long, or no name of a port
     records.push_back(ComPortRecord{
         .portName = FirstString(data, dataBytes),
-        .kernelName = win32::Utf8FromWide(std::wstring_view(name.data(), nameChars)),
+        .kernelName = platform::win32::Utf8FromWide(std::wstring_view(name.data(), nameChars)),
     });
   }
   RegCloseKey(key);

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "serial/posix/UniqueFd.h"
+#include "platform/posix/UniqueFd.h"
 #include "service/CommandLine.h"
 #include "service/FindMeters.h"
 #include "service/LinePoller.h"
@@ -157,7 +157,7 @@ int main(int argc, char** argv) {
   for (const int s : {SIGTERM, SIGINT, SIGHUP}) sigaddset(&signals, s);
   sigprocmask(SIG_BLOCK, &signals, nullptr);
   signal(SIGPIPE, SIG_IGN);
-  const kt::serial::UniqueFd signalFd(signalfd(-1, &signals, SFD_CLOEXEC | SFD_NONBLOCK));
+  const kt::platform::UniqueFd signalFd(signalfd(-1, &signals, SFD_CLOEXEC | SFD_NONBLOCK));
   if (!signalFd) {
     std::perror("kt7340d: signalfd");
     return kExitFailure;

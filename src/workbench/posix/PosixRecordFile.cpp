@@ -6,8 +6,8 @@
 
 #include <cerrno>
 
-#include "serial/posix/UniqueFd.h"
-#include "workbench/FileOutput.h"
+#include "platform/FileOutput.h"
+#include "platform/posix/UniqueFd.h"
 #include "workbench/RecordFile.h"
 
 namespace kt::workbench {
@@ -30,7 +30,7 @@ bool Exists(const std::string& path) {
 
 class PosixRecordFile : public RecordFile {
  public:
-  PosixRecordFile(serial::UniqueFd fd, std::string path)
+  PosixRecordFile(platform::UniqueFd fd, std::string path)
       : fd_(std::move(fd)), path_(std::move(path)) {}
 
   uint64_t Size() override {
@@ -53,22 +53,24 @@ class PosixRecordFile : public RecordFile {
   }
 
   std::string Append(std::string_view bytes) override {
-    return WriteAll(fd_.get(), bytes) ? std::string() : FileErrorReason(errno);
+    return platform::WriteAll(fd_.get(), bytes) ? std::string() : platform::FileErrorReason(errno);
   }
 
   std::string CutTo(uint64_t size) override {
     return ::ftruncate(fd_.get(), static_cast<off_t>(size)) == 0 ? std::string()
-                                                                 : FileErrorReason(errno);
+                                                                 : platform::FileErrorReason(errno);
   }
 
   std::string Gone() override {
     struct stat open {};
-    if (::fstat(fd_.get(), &open) != 0) return "无法查看（" + FileErrorReason(errno) + "）";
+    if (::fstat(fd_.get(), &open) != 0)
+      return "无法查看（" + platform::FileErrorReason(errno) + "）";
     const bool folderThere = Exists(FolderOf(path_));
     if (open.st_nlink == 0) return folderThere ? "已被删除" : "所在的文件夹已被删除或移走";
     struct stat named {};
     if (::stat(path_.c_str(), &named) != 0) {
-      if (errno != ENOENT && errno != ENOTDIR) return "无法查看（" + FileErrorReason(errno) + "）";
+      if (errno != ENOENT && errno != ENOTDIR)
+        return "无法查看（" + platform::FileErrorReason(errno) + "）";
       return folderThere ? "已被移走或改名" : "所在的文件夹已被删除或移走";
     }
     if (named.st_dev != open.st_dev || named.st_ino != open.st_ino) return "已被另一个文件替换";
@@ -76,7 +78,7 @@ class PosixRecordFile : public RecordFile {
   }
 
  private:
-  serial::UniqueFd fd_;
+  platform::UniqueFd fd_;
   std::string path_;
 };
 
@@ -84,15 +86,15 @@ class PosixRecordFiles : public RecordFiles {
  public:
   OpenedRecordFile Open(const std::string& path) override {
     // Without O_NONBLOCK, opening a pipe nobody reads would wait for a reader.
-    serial::UniqueFd fd(
+    platform::UniqueFd fd(
         ::open(path.c_str(), O_RDWR | O_CREAT | O_APPEND | O_NONBLOCK | O_CLOEXEC, 0644));
     if (fd.get() < 0) {
       if (errno == ENXIO) return {nullptr, NotRegular(path)};  // a pipe without a reader
-      return {nullptr, "无法创建 " + path + "：" + FileErrorReason(errno)};
+      return {nullptr, "无法创建 " + path + "：" + platform::FileErrorReason(errno)};
     }
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0) {
-      return {nullptr, "无法创建 " + path + "：" + FileErrorReason(errno)};
+      return {nullptr, "无法创建 " + path + "：" + platform::FileErrorReason(errno)};
     }
     if (!S_ISREG(st.st_mode)) return {nullptr, NotRegular(path)};
     // Writes to a regular file do not wait anyway; the flag was for the opening.

@@ -8,9 +8,9 @@
 #include <climits>
 #include <utility>
 
-#include "serial/SerialErrorText.h"
-#include "serial/win32/WideText.h"
-#include "workbench/FileOutput.h"
+#include "platform/FileOutput.h"
+#include "platform/SystemReasonText.h"
+#include "platform/win32/WideText.h"
 #include "workbench/RecordFile.h"
 
 namespace kt::workbench {
@@ -41,25 +41,25 @@ std::string FileErrorText(DWORD code) {
   switch (code) {
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
-      return FileErrorReason(ENOSPC);
+      return platform::FileErrorReason(ENOSPC);
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
-      return FileErrorReason(ENOENT);
+      return platform::FileErrorReason(ENOENT);
     case ERROR_ACCESS_DENIED:
-      return FileErrorReason(EACCES);
+      return platform::FileErrorReason(EACCES);
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
-      return FileErrorReason(EBUSY);
+      return platform::FileErrorReason(EBUSY);
     case ERROR_WRITE_PROTECT:
-      return FileErrorReason(EROFS);
+      return platform::FileErrorReason(EROFS);
     case ERROR_FILENAME_EXCED_RANGE:
-      return FileErrorReason(ENAMETOOLONG);
+      return platform::FileErrorReason(ENAMETOOLONG);
     case ERROR_INVALID_HANDLE:
-      return FileErrorReason(EBADF);
+      return platform::FileErrorReason(EBADF);
     case ERROR_DIRECTORY:
-      return FileErrorReason(ENOTDIR);
+      return platform::FileErrorReason(ENOTDIR);
     default:
-      return serial::SystemReasonText(static_cast<int>(code));
+      return platform::SystemReasonText(static_cast<int>(code));
   }
 }
 
@@ -126,16 +126,17 @@ class Win32RecordFile : public RecordFile {
       return FileErrorText(GetLastError());
     }
     DWORD failure = ERROR_SUCCESS;
-    const bool written = WriteInPieces(bytes, [this, &failure](std::string_view piece) -> int64_t {
-      DWORD sent = 0;
-      const auto chunk = static_cast<DWORD>(std::min<size_t>(piece.size(), INT_MAX));
-      if (WriteFile(file_.get(), piece.data(), chunk, &sent, nullptr)) return sent;
-      failure = GetLastError();
-      errno = EIO;
-      return -1;
-    });
+    const bool written =
+        platform::WriteInPieces(bytes, [this, &failure](std::string_view piece) -> int64_t {
+          DWORD sent = 0;
+          const auto chunk = static_cast<DWORD>(std::min<size_t>(piece.size(), INT_MAX));
+          if (WriteFile(file_.get(), piece.data(), chunk, &sent, nullptr)) return sent;
+          failure = GetLastError();
+          errno = EIO;
+          return -1;
+        });
     if (written) return {};
-    return failure != ERROR_SUCCESS ? FileErrorText(failure) : FileErrorReason(errno);
+    return failure != ERROR_SUCCESS ? FileErrorText(failure) : platform::FileErrorReason(errno);
   }
 
   std::string CutTo(uint64_t size) override {
@@ -183,8 +184,9 @@ class Win32RecordFile : public RecordFile {
 class Win32RecordFiles : public RecordFiles {
  public:
   OpenedRecordFile Open(const std::string& path) override {
-    std::wstring wide = serial::win32::WideFromUtf8(path);
-    if (IsFolder(wide)) return {nullptr, "无法创建 " + path + "：" + FileErrorReason(EISDIR)};
+    std::wstring wide = platform::win32::WideFromUtf8(path);
+    if (IsFolder(wide))
+      return {nullptr, "无法创建 " + path + "：" + platform::FileErrorReason(EISDIR)};
     // Others may read and write it meanwhile, but not delete or rename it, as Windows keeps
     // every file in use: the rows keep their file. (Gone() still notices a path that moved.)
     FileHandle file(CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE,

@@ -1,0 +1,192 @@
+// The round over the meters and what each exchange tells about its meter.
+#include "bus/BusPoller.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
+#include "bus/LineTimes.h"
+#include "modbus/MeterRegisters.h"
+#include "modbus/RequestFrames.h"
+#include "values/MeasuredBlockFromPayload.h"
+#include "values/MeasurementBlock.h"
+
+namespace kt::bus {
+namespace {
+
+namespace regs = modbus::meter_registers;
+
+constexpr size_t kDataOffset = 3;  // address, function, byte count
+constexpr uint32_t kAnswerMarginMs = 20;
+constexpr std::array<int32_t, 7> kEnergyPowers = {1, 10, 100, 1000, 10000, 100000, 1000000};
+
+// Room for the meter's answer: half as long again as its slowest answer since it was lost, and
+// a margin; a meter not heard from gets the longest a meter takes.
+uint32_t AllowanceFor(const BusMeter& meter) {
+  if (meter.longestAnswerMs == 0 && meter.link.State() != ui::LinkState::Ok) {
+    return kLongestAnswerMs;
+  }
+  return std::min(kLongestAnswerMs, meter.longestAnswerMs * 3 / 2 + kAnswerMarginMs);
+}
+
+// Whether `a` waits longer for its turn than `b`: never asked before asked, else asked earlier.
+bool AskedEarlier(const BusMeter& a, const BusMeter& b, uint32_t now) {
+  if (!a.lastAskedTick || !b.lastAskedTick) return !a.lastAskedTick && b.lastAskedTick;
+  return now - *a.lastAskedTick > now - *b.lastAskedTick;
+}
+
+BusRequest ReadRequest(uint8_t address, const modbus::RegisterBlock& block, uint32_t allowanceMs) {
+  modbus::RequestBuffer buffer{};
+  const int16_t n = modbus::BuildReadRequest(buffer, address, block.start, block.count);
+  BusRequest r;
+  r.frame.assign(buffer.begin(), buffer.begin() + n);
+  r.address = address;
+  r.function = modbus::kReadHoldingRegisters;
+  r.replyLength = modbus::ReadReplyLength(block.count);
+  r.allowanceMs = allowanceMs;
+  return r;
+}
+
+}  // namespace
+
+BusPoller::BusPoller(modbus::Clock& clock) : clock_(clock) {}
+
+void BusPoller::SetMeters(const std::vector<BusMeterEntry>& entries) {
+  std::vector<BusMeter> kept;
+  for (const BusMeterEntry& entry : entries) {
+    if (std::any_of(kept.begin(), kept.end(),
+                    [&](const BusMeter& m) { return m.address == entry.address; })) {
+      continue;
+    }
+    BusMeter* old = FindMeter(entry.address);
+    BusMeter meter = old != nullptr ? std::move(*old) : BusMeter{};
+    meter.address = entry.address;
+    meter.name = entry.name;
+    meter.link.PortOpened("");
+    meter.link.SetActive(running_);
+    kept.push_back(std::move(meter));
+  }
+  meters_ = std::move(kept);
+}
+
+const BusMeter* BusPoller::Find(uint8_t address) const {
+  for (const BusMeter& m : meters_) {
+    if (m.address == address) return &m;
+  }
+  return nullptr;
+}
+
+BusMeter* BusPoller::FindMeter(uint8_t address) {
+  return const_cast<BusMeter*>(std::as_const(*this).Find(address));
+}
+
+void BusPoller::Start() {
+  running_ = true;
+  for (BusMeter& m : meters_) m.link.SetActive(true);
+}
+
+void BusPoller::Stop() {
+  running_ = false;
+  for (BusMeter& m : meters_) m.link.SetActive(false);
+}
+
+uint32_t BusPoller::StaleAfterMs(const BusMeter& meter) {
+  return std::max(kStaleAtLeastMs, kStaleCycles * meter.cycleMs);
+}
+
+bool BusPoller::Stale(const BusMeter& meter) const {
+  // A meter asked but never read counts from its first request.
+  if (!meter.lastBlock && !meter.lastAskedTick) return false;
+  return clock_.GetTickCount() - meter.lastBlockTick > StaleAfterMs(meter);
+}
+
+bool BusPoller::MainDialogFeeds(const BusMeter& meter, uint32_t now) {
+  return meter.fedByMainDialog && now - meter.lastBlockTick <= StaleAfterMs(meter);
+}
+
+std::optional<BusRequest> BusPoller::NextRequest(const RequestFits& fits) {
+  if (!running_) return std::nullopt;
+  const uint32_t now = clock_.GetTickCount();
+  // The meter asked longest ago (one never asked first, in the list's order) among those whose
+  // exchange fits: the list in turn while all fit, and a meter passed over first once it fits.
+  BusMeter* chosen = nullptr;
+  std::optional<BusRequest> request;
+  for (BusMeter& meter : meters_) {
+    if (MainDialogFeeds(meter, now)) continue;
+    if (chosen != nullptr && !AskedEarlier(meter, *chosen, now)) continue;
+    BusRequest r = ReadRequest(
+        meter.address, meter.configurationDue ? regs::kConfigurationRead : regs::kMeasurementRead,
+        AllowanceFor(meter));
+    if (!fits(r)) continue;
+    chosen = &meter;
+    request = std::move(r);
+  }
+  if (chosen == nullptr) return std::nullopt;
+  if (!chosen->lastBlock && !chosen->lastAskedTick) chosen->lastBlockTick = now;
+  if (chosen->lastAskedTick) {
+    chosen->cycleMs = now - *chosen->lastAskedTick;
+    lastRoundMs_ = chosen->cycleMs;
+  }
+  chosen->lastAskedTick = now;
+  return request;
+}
+
+void BusPoller::ExchangeDone(const BusRequest& request, const ExchangeResult& result) {
+  BusMeter* meter = FindMeter(request.address);
+  if (meter == nullptr || result.lineClosed) return;
+  meter->link.RequestSent();
+  meter->link.ReplyJudged(result.verdict);
+  if (result.verdict.outcome == modbus::ReplyOutcome::NoReply) {
+    // Read afresh when it answers again: it may have been replaced meanwhile.
+    meter->configurationDue = true;
+    meter->longestAnswerMs = 0;
+    return;
+  }
+  if (result.replyPos < 0) return;
+  meter->longestAnswerMs = std::max({meter->longestAnswerMs, result.answerMs, uint32_t{1}});
+  const uint8_t* data = result.bytes.data() + result.replyPos + kDataOffset;
+  if (request.replyLength == modbus::ReadReplyLength(regs::kConfigurationRead.count)) {
+    TakeConfiguration(*meter, data);
+  } else if (meter->configuration) {
+    TakeBlock(*meter, data);
+  }
+}
+
+void BusPoller::TakeConfiguration(BusMeter& meter, const uint8_t* data) {
+  meter.configuration =
+      modbus::DecodeConfiguration(std::span<const uint8_t, modbus::kConfigurationDataBytes>(
+          data, modbus::kConfigurationDataBytes));
+  meter.configurationDue = false;
+  meter.blocksSinceConfiguration = 0;
+}
+
+void BusPoller::TakeBlock(BusMeter& meter, const uint8_t* payload) {
+  const modbus::MeterConfiguration& c = *meter.configuration;
+  const values::ScaleFactors scale{
+      c.ptRatio, c.ctRatio, c.powerMultiplierFlag ? 4 : 1,
+      c.energyExponent < kEnergyPowers.size() ? kEnergyPowers[c.energyExponent] : 1};
+  values::MeasuredBlock block =
+      values::ToMeasuredBlock(payload, scale, c.wiringMode, meter.address, wallClock());
+  meter.lastBlock = block;
+  meter.lastBlockTick = clock_.GetTickCount();
+  meter.fedByMainDialog = false;
+  meter.link.BlockDecoded(std::chrono::system_clock::to_time_t(block.time));
+  if (++meter.blocksSinceConfiguration >= kBlocksPerConfiguration) meter.configurationDue = true;
+  if (onBlock) onBlock(block);
+}
+
+void BusPoller::OnBlockDecoded(const values::MeasuredBlock& block) {
+  BusMeter* meter = FindMeter(block.slaveAddress);
+  if (meter == nullptr) return;
+  meter->lastBlock = block;
+  meter->lastBlockTick = clock_.GetTickCount();
+  meter->fedByMainDialog = true;
+  meter->link.SetActive(true);
+  meter->link.RequestSent();
+  modbus::ReplyVerdict valid;
+  valid.outcome = modbus::ReplyOutcome::Valid;
+  meter->link.ReplyJudged(valid);
+  meter->link.BlockDecoded(std::chrono::system_clock::to_time_t(block.time));
+}
+
+}  // namespace kt::bus

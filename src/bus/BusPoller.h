@@ -1,0 +1,100 @@
+// The meters of one line polled in turn: each meter's configuration first (again after it was
+// lost, and every so many blocks, so that a meter put in its place is read afresh), then its
+// measurement block again and again, scaled with its own ratios. The main dialog's own meter is
+// not asked twice: while the main dialog decodes its blocks they feed its row.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "bus/LineClient.h"
+#include "modbus/Clock.h"
+#include "modbus/ConfigurationBlock.h"
+#include "ui/LinkStatus.h"
+#include "values/MeasuredBlock.h"
+#include "values/MonitorListener.h"
+
+namespace kt::bus {
+
+// Blocks of a meter are asked for this many times before its configuration is read again.
+constexpr uint32_t kBlocksPerConfiguration = 60;
+// Values are stale after the main dialog's kStalePollPeriods of 500 ms, or three of the meter's
+// cycles when its cycle is longer: the main dialog's rule (three blocks missed).
+constexpr uint32_t kStaleCycles = 3;
+constexpr uint32_t kStaleAtLeastMs = 3000;
+
+struct BusMeterEntry {
+  uint8_t address = 1;
+  std::string name;
+};
+
+// One meter's row: plain data the table reads.
+struct BusMeter {
+  uint8_t address = 1;
+  std::string name;
+  ui::LinkStatus link;  // "正常", "无应答", "应答无效", "异常应答 …", counters, last data
+  std::optional<modbus::MeterConfiguration> configuration;
+  std::optional<values::MeasuredBlock> lastBlock;
+  uint32_t lastBlockTick = 0;    // without a block: when it was first asked
+  bool fedByMainDialog = false;  // the latest block came from the main dialog's polling
+  // Bookkeeping of the cycle.
+  bool configurationDue = true;
+  uint32_t blocksSinceConfiguration = 0;
+  uint32_t longestAnswerMs = 0;  // of the replies since it was last lost; 0: none yet
+  std::optional<uint32_t> lastAskedTick;
+  uint32_t cycleMs = 0;  // between its latest two requests
+};
+
+class BusPoller : public LineClient, public values::MonitorListener {
+ public:
+  explicit BusPoller(modbus::Clock& clock);
+
+  // The list in its order; meters still listed keep their rows, new ones start unread.
+  void SetMeters(const std::vector<BusMeterEntry>& entries);
+  const std::vector<BusMeter>& Meters() const { return meters_; }
+  const BusMeter* Find(uint8_t address) const;
+
+  // Polling on or off; off asks nothing of the line (an exchange on the wire still settles).
+  void Start();
+  void Stop();
+  bool Running() const { return running_; }
+
+  // Every block this poller decoded itself (not the main dialog's), e.g. for recording.
+  std::function<void(const values::MeasuredBlock&)> onBlock;
+  // The wall-clock time a block is stamped with.
+  std::function<std::chrono::system_clock::time_point()> wallClock = [] {
+    return std::chrono::system_clock::now();
+  };
+
+  // The cycle of the meter asked last: milliseconds between its latest two requests; 0 before.
+  uint32_t LastRoundMs() const { return lastRoundMs_; }
+  // Whether the meter's values are older than the stale rule allows.
+  bool Stale(const BusMeter& meter) const;
+
+  // LineClient.
+  // The next meter in turn whose exchange fits; a meter that does not fit keeps its turn for
+  // the next round.
+  std::optional<BusRequest> NextRequest(const RequestFits& fits) override;
+  void ExchangeDone(const BusRequest& request, const ExchangeResult& result) override;
+
+  // MonitorListener: the main dialog's blocks feed its meter's row.
+  void OnBlockDecoded(const values::MeasuredBlock& block) override;
+
+ private:
+  BusMeter* FindMeter(uint8_t address);
+  static bool MainDialogFeeds(const BusMeter& meter, uint32_t now);
+  static uint32_t StaleAfterMs(const BusMeter& meter);
+  void TakeConfiguration(BusMeter& meter, const uint8_t* data);
+  void TakeBlock(BusMeter& meter, const uint8_t* payload);
+
+  modbus::Clock& clock_;
+  std::vector<BusMeter> meters_;
+  bool running_ = false;
+  uint32_t lastRoundMs_ = 0;
+};
+
+}  // namespace kt::bus

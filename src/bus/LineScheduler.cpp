@@ -1,0 +1,244 @@
+// The shared line's schedule: who owns the bytes that come, and when the bus may send.
+#include "bus/LineScheduler.h"
+
+#include <algorithm>
+#include <climits>
+#include <utility>
+
+#include "bus/LineTimes.h"
+#include "modbus/FindFrame.h"
+#include "modbus/FrameFields.h"
+#include "modbus/RequestFrames.h"
+#include "serial/LineSettings.h"
+#include "serial/SerialError.h"
+
+namespace kt::bus {
+namespace {
+
+constexpr size_t kMainInputLimit = 32767;  // what a port holds; older bytes give way
+constexpr int kPullsPerAccess = 4;         // reads of the line at one access, at most
+constexpr uint8_t kWriteSingleRegister = 0x06;
+constexpr uint8_t kWriteMultipleRegisters = 0x10;
+constexpr uint8_t kReadInputRegisters = 0x04;
+// The hosts' poll timers keep their phase from the moment they were set and fire on time or
+// late, never early (Qt's precise timers, WM_TIMER); this keeps the bus clear of rounding.
+constexpr uint32_t kPollTickGuardMs = 10;
+
+// Signed difference of two wrapping ticks.
+int32_t Since(uint32_t now, uint32_t then) {
+  return static_cast<int32_t>(now - then);
+}
+
+// The reply a request of the main dialog waits for: 0 bytes for a broadcast or a function it
+// does not know (its exchange then ends with its time).
+int16_t ExpectedReplyLength(const std::vector<uint8_t>& frame) {
+  if (frame.size() < 2 || frame[0] == modbus::kBroadcastAddress) return 0;
+  const uint8_t function = frame[1];
+  if ((function == modbus::kReadHoldingRegisters || function == kReadInputRegisters) &&
+      frame.size() >= 6) {
+    return modbus::ReadReplyLength(static_cast<uint16_t>(frame[4] << 8 | frame[5]));
+  }
+  if (function == kWriteSingleRegister || function == kWriteMultipleRegisters) return 8;
+  return 0;
+}
+
+}  // namespace
+
+LineScheduler::LineScheduler(serial::SerialControl& line, modbus::Clock& clock)
+    : line_(line), clock_(clock), quietFrom_(clock.GetTickCount()) {}
+
+void LineScheduler::MainPollTimer(uint32_t periodMs) {
+  pollPeriodMs_ = periodMs;
+  pollAnchor_ = clock_.GetTickCount();
+}
+
+std::optional<uint32_t> LineScheduler::NextMainTick(uint32_t now) const {
+  if (pollPeriodMs_ == 0) return std::nullopt;
+  const uint32_t periods = (now - pollAnchor_) / pollPeriodMs_ + 1;
+  return pollAnchor_ + periods * pollPeriodMs_;
+}
+
+void LineScheduler::SetClient(LineClient* client) {
+  client_ = client;
+  if (open_ && open_->bus) open_->request = {};  // settles unseen
+}
+
+void LineScheduler::Tick() {
+  try {
+    Pull();
+    Settle();
+    if (open_ || client_ == nullptr || !line_.GetPortOpen()) return;
+    const uint32_t now = clock_.GetTickCount();
+    if (!LineQuiet(now)) return;
+    const std::optional<uint32_t> next = NextMainTick(now);
+    const int32_t freeMs =
+        next ? Since(*next, now) - static_cast<int32_t>(kPollTickGuardMs) : INT32_MAX;
+    std::optional<BusRequest> request = client_->NextRequest([&](const BusRequest& r) {
+      return static_cast<int64_t>(ExchangeMs(baudRate_, static_cast<int>(r.frame.size()),
+                                             r.replyLength, r.allowanceMs)) <= freeMs;
+    });
+    if (!request) return;
+    SendBusRequest(std::move(*request), now);
+  } catch (const serial::SerialError&) {
+    // The main dialog meets the same error at its next access and reports it.
+    if (open_ && open_->bus) CloseExchange(true);
+  }
+}
+
+void LineScheduler::Pull() {
+  if (!line_.GetPortOpen()) return;
+  for (int pull = 0; pull < kPullsPerAccess; ++pull) {
+    if (line_.GetInBufferCount() <= 0) return;
+    std::vector<uint8_t> bytes = line_.GetInput();
+    if (bytes.empty()) return;
+    quietFrom_ = clock_.GetTickCount();
+    if (open_) open_->bytes.insert(open_->bytes.end(), bytes.begin(), bytes.end());
+    if (open_ && open_->bus) continue;
+    mainInput_.insert(mainInput_.end(), bytes.begin(), bytes.end());
+    if (mainInput_.size() > kMainInputLimit) {
+      mainInput_.erase(mainInput_.begin(),
+                       mainInput_.begin() + static_cast<long>(mainInput_.size() - kMainInputLimit));
+    }
+  }
+}
+
+void LineScheduler::Settle() {
+  if (!open_) return;
+  const OpenExchange& e = *open_;
+  const uint32_t now = clock_.GetTickCount();
+  bool settled = false;
+  if (e.replyLength > 0) {
+    settled = modbus::FindReply(e.bytes, modbus::SlaveAddress(e.address),
+                                modbus::FunctionCode(e.function), e.replyLength) >= 0 ||
+              modbus::CheckReply(e.bytes, e.address, e.function, e.replyLength).outcome ==
+                  modbus::ReplyOutcome::Exception;
+  } else {
+    settled = Since(now, e.sentAt) >= static_cast<int32_t>(e.requestMs);
+  }
+  if (settled || Since(now, e.deadline) >= 0) CloseExchange(false);
+}
+
+void LineScheduler::CloseExchange(bool lineClosed) {
+  OpenExchange e = std::move(*open_);
+  open_.reset();
+  if (!e.bus || client_ == nullptr || e.request.frame.empty()) return;
+  ExchangeResult result;
+  result.lineClosed = lineClosed;
+  if (!lineClosed) {
+    result.verdict = modbus::CheckReply(e.bytes, e.address, e.function, e.replyLength);
+    result.replyPos = modbus::FindReply(e.bytes, modbus::SlaveAddress(e.address),
+                                        modbus::FunctionCode(e.function), e.replyLength);
+    const int32_t answer = Since(quietFrom_, e.sentAt) - static_cast<int32_t>(e.requestMs) -
+                           static_cast<int32_t>(BytesMs(baudRate_, e.replyLength));
+    result.answerMs = static_cast<uint32_t>(std::max(answer, 0));
+  }
+  result.bytes = std::move(e.bytes);
+  client_->ExchangeDone(e.request, result);
+}
+
+bool LineScheduler::LineQuiet(uint32_t now) const {
+  return Since(now, quietFrom_) >= static_cast<int32_t>(SilenceMs(baudRate_));
+}
+
+void LineScheduler::SendBusRequest(BusRequest request, uint32_t now) {
+  OpenExchange e;
+  e.bus = true;
+  e.request = std::move(request);
+  e.sentAt = now;
+  e.requestMs = BytesMs(baudRate_, static_cast<int>(e.request.frame.size()));
+  e.deadline =
+      now + e.requestMs + BytesMs(baudRate_, e.request.replyLength) + e.request.allowanceMs;
+  e.address = e.request.address;
+  e.function = e.request.function;
+  e.replyLength = e.request.replyLength;
+  quietFrom_ = now + e.requestMs;
+  open_ = std::move(e);
+  line_.SetOutput(open_->request.frame);
+}
+
+void LineScheduler::MainSends(const std::vector<uint8_t>& frame) {
+  Pull();
+  Settle();
+  // A bus request still on the wire: the main dialog waits for it, as a blocking exchange waits.
+  if (open_ && open_->bus) {
+    while (open_ && open_->bus) {
+      clock_.Sleep(1);
+      Pull();
+      Settle();
+    }
+    const uint32_t quietBy = clock_.GetTickCount() + 2 * SilenceMs(baudRate_);
+    while (!LineQuiet(clock_.GetTickCount()) && Since(clock_.GetTickCount(), quietBy) < 0) {
+      clock_.Sleep(1);
+      Pull();
+    }
+  }
+  line_.SetOutput(frame);
+  const uint32_t now = clock_.GetTickCount();
+  OpenExchange e;
+  e.sentAt = now;
+  e.requestMs = BytesMs(baudRate_, static_cast<int>(frame.size()));
+  e.replyLength = ExpectedReplyLength(frame);
+  e.address = frame.empty() ? 0 : frame[0];
+  e.function = frame.size() < 2 ? 0 : frame[1];
+  e.deadline = now + e.requestMs + BytesMs(baudRate_, e.replyLength) + kLongestAnswerMs;
+  quietFrom_ = now + e.requestMs;
+  open_ = std::move(e);
+}
+
+void LineScheduler::LineClosed() {
+  mainInput_.clear();
+  if (open_ && open_->bus) {
+    CloseExchange(true);
+  } else {
+    open_.reset();
+  }
+}
+
+// ---- The main dialog's serial control ----
+
+void LineScheduler::MainDialogPort::SetCommPort(int16_t port) {
+  owner_.line_.SetCommPort(port);
+}
+
+void LineScheduler::MainDialogPort::SetSettings(const std::string& settings) {
+  owner_.line_.SetSettings(settings);
+  owner_.baudRate_ = serial::ParseLineSettings(settings, "").baudRate;
+}
+
+void LineScheduler::MainDialogPort::SetPortOpen(bool open) {
+  if (!open) owner_.LineClosed();
+  owner_.line_.SetPortOpen(open);
+  owner_.quietFrom_ = owner_.clock_.GetTickCount();
+}
+
+bool LineScheduler::MainDialogPort::GetPortOpen() const {
+  return owner_.line_.GetPortOpen();
+}
+
+void LineScheduler::MainDialogPort::SetInputLen(int16_t length) {
+  owner_.line_.SetInputLen(length);
+}
+
+void LineScheduler::MainDialogPort::SetInBufferCount(int16_t count) {
+  owner_.Pull();
+  owner_.Settle();
+  if (count == 0) owner_.mainInput_.clear();
+}
+
+int16_t LineScheduler::MainDialogPort::GetInBufferCount() {
+  owner_.Pull();
+  owner_.Settle();
+  return static_cast<int16_t>(std::min(owner_.mainInput_.size(), kMainInputLimit));
+}
+
+std::vector<uint8_t> LineScheduler::MainDialogPort::GetInput() {
+  owner_.Pull();
+  owner_.Settle();
+  return std::exchange(owner_.mainInput_, {});
+}
+
+void LineScheduler::MainDialogPort::SetOutput(const std::vector<uint8_t>& bytes) {
+  owner_.MainSends(bytes);
+}
+
+}  // namespace kt::bus

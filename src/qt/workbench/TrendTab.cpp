@@ -1,0 +1,560 @@
+// Builds the trend chart, feeds it from the trend store and handles ticks, span, pause, zoom and
+// export.
+#include "qt/workbench/TrendTab.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTime>
+#include <QDateTimeAxis>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QGraphicsLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLegend>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QList>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+#include <QScatterSeries>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QToolTip>
+#include <QVBoxLayout>
+#include <QValueAxis>
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "workbench/SaveQuestions.h"
+#include "workbench/TrendChoices.h"
+#include "workbench/WorkbenchLook.h"
+
+namespace kt::ui::qt {
+namespace {
+
+using std::chrono::milliseconds;
+using workbench::TrendSeries;
+using workbench::UnitGroup;
+
+// Points that stand alone between two gaps are drawn as dots of this size.
+constexpr qreal kLonePointSize = 5;
+
+// The labels of the time axis; the first and the last stand half outside the plot.
+const QString kTimeFormat = QStringLiteral("HH:mm:ss");
+const QString kWidestTimeLabel = QStringLiteral("00:00:00");
+constexpr int kChartMargin = 4;
+
+// The line above an exported picture.
+constexpr int kTitlePadding = 6;
+
+std::size_t Index(TrendSeries s) {
+  return static_cast<std::size_t>(s);
+}
+std::size_t Index(UnitGroup g) {
+  return static_cast<std::size_t>(g);
+}
+
+QPen SeriesPen(TrendSeries s) {
+  const workbench::Rgb rgb = workbench::SeriesColour(s);
+  return {QColor(rgb.red, rgb.green, rgb.blue), 1};
+}
+
+QString LabelFormat(int decimals) {
+  return QStringLiteral("%.%1f").arg(decimals);
+}
+
+QDateTime LocalTime(std::chrono::system_clock::time_point t) {
+  return QDateTime::fromMSecsSinceEpoch(
+      std::chrono::duration_cast<milliseconds>(t.time_since_epoch()).count());
+}
+
+QString AxisTitle(UnitGroup g, const workbench::UnitChoice& unit) {
+  return QString::fromStdString(workbench::GroupAxisTitle(g, unit));
+}
+
+workbench::PlotBox Box(const QRectF& r) {
+  return {r.left(), r.top(), r.width(), r.height()};
+}
+
+}  // namespace
+
+TrendTab::TrendTab(QWidget* parent) : TrendTab(nullptr, nullptr, parent) {}
+
+TrendTab::TrendTab(workbench::TrendModel& trend, workbench::WorkbenchSettings& settings,
+                   QWidget* parent)
+    : TrendTab(&trend, &settings, parent) {}
+
+TrendTab::~TrendTab() = default;
+
+TrendTab::TrendTab(workbench::TrendModel* trend, workbench::WorkbenchSettings* settings,
+                   QWidget* parent)
+    : QWidget(parent),
+      own_(trend == nullptr ? std::make_unique<OwnModel>() : nullptr),
+      trend_(trend != nullptr ? *trend : own_->trend),
+      settings_(settings != nullptr ? *settings : own_->settings) {
+  BuildChart();
+
+  spanBox_ = new QComboBox(this);
+  for (const workbench::TrendSpan& c : workbench::kTrendSpans) {
+    spanBox_->addItem(QString::fromUtf8(c.label));
+  }
+  for (std::size_t i = 0; i < workbench::kTrendSpans.size(); ++i) {
+    if (workbench::kTrendSpans[i].span == trend_.Span())
+      spanBox_->setCurrentIndex(static_cast<int>(i));
+  }
+  connect(spanBox_, &QComboBox::currentIndexChanged, this, [this](int index) {
+    if (index >= 0) SetSpan(workbench::kTrendSpans[static_cast<std::size_t>(index)].span);
+  });
+
+  pauseButton_ = new QPushButton(QString::fromUtf8(workbench::kPauseText), this);
+  pauseButton_->setCheckable(true);
+  pauseButton_->setChecked(trend_.Paused());
+  connect(pauseButton_, &QPushButton::toggled, this, [this](bool on) { SetPaused(on); });
+
+  auto* exportButton = new QPushButton(QString::fromUtf8(workbench::kExportPictureText), this);
+  connect(exportButton, &QPushButton::clicked, this, [this] { ChooseExportFile(); });
+
+  auto* resetButton = new QPushButton(QStringLiteral("复位"), this);
+  resetButton->setToolTip(
+      QStringLiteral("滚轮缩放时间轴，拖出方框放大，按住右键或中键拖动平移，双击或按此复位"));
+  connect(resetButton, &QPushButton::clicked, this, [this] { ResetZoom(); });
+
+  // The value under the pointer has a line of its own below the chart, so that the buttons
+  // alone set how narrow the tab can be.
+  hoverLabel_ = new QLabel(this);
+
+  auto* bar = new QHBoxLayout;
+  bar->addWidget(new QLabel(QString::fromUtf8(workbench::kTrendSpanLabel), this));
+  bar->addWidget(spanBox_);
+  bar->addWidget(pauseButton_);
+  bar->addWidget(resetButton);
+  bar->addWidget(exportButton);
+  bar->addStretch(1);
+
+  auto* right = new QVBoxLayout;
+  right->addLayout(bar);
+  right->addWidget(view_, 1);
+  right->addWidget(hoverLabel_);
+
+  auto* layout = new QHBoxLayout(this);
+  layout->addWidget(BuildSeriesPicker());
+  layout->addLayout(right, 1);
+}
+
+void TrendTab::BuildChart() {
+  chart_ = new QChart;
+  chart_->legend()->setAlignment(Qt::AlignBottom);
+
+  timeAxis_ = new QDateTimeAxis;
+  timeAxis_->setFormat(kTimeFormat);
+  timeAxis_->setTickCount(7);
+  timeAxis_->setTitleText(QString::fromUtf8(workbench::kTimeAxisTitle));
+  chart_->addAxis(timeAxis_, Qt::AlignBottom);
+
+  for (std::size_t g = 0; g < workbench::kUnitGroupCount; ++g) {
+    auto* axis = new QValueAxis;
+    axis->setTitleText(
+        AxisTitle(static_cast<UnitGroup>(g), trend_.Axis(static_cast<UnitGroup>(g)).unit));
+    axis->setVisible(false);
+    chart_->addAxis(axis, workbench::kAxisOnLeft[g] ? Qt::AlignLeft : Qt::AlignRight);
+    groupAxes_[g] = axis;
+  }
+  // The first and the last time label stand half outside the plot: the margins leave room for
+  // them whether or not a value axis stands beside the plot.
+  const int halfLabel =
+      QFontMetrics(timeAxis_->labelsFont()).horizontalAdvance(kWidestTimeLabel) / 2;
+  chart_->setMargins(
+      QMargins(kChartMargin + halfLabel, kChartMargin, kChartMargin + halfLabel, kChartMargin));
+
+  view_ = new TrendTabView(chart_, this);
+  view_->setRenderHint(QPainter::Antialiasing);
+  view_->setMinimumSize(400, 360);
+  view_->onWheelZoom = [this](double factor, QPointF at) {
+    ZoomTime(factor, trend_.TimeAt(Plot(), at.x()));
+  };
+  view_->onBoxZoom = [this](const QRectF& box) { ZoomToBox(box); };
+  view_->onPan = [this](QPointF pixels) { PanBy(pixels); };
+  view_->onReset = [this] { ResetZoom(); };
+}
+
+void TrendTab::AddDrawnSeries(TrendSeries s, QXYSeries* drawn) {
+  chart_->addSeries(drawn);
+  drawn->attachAxis(timeAxis_);
+  drawn->attachAxis(groupAxes_[Index(workbench::GroupOf(s))]);
+  connect(drawn, &QXYSeries::hovered, this,
+          [this, s](const QPointF& point, bool state) { ShowHover(s, point, state); });
+}
+
+void TrendTab::HideFromLegend(QXYSeries* drawn) {
+  for (QLegendMarker* marker : chart_->legend()->markers(drawn)) marker->setVisible(false);
+}
+
+void TrendTab::MakeDrawn(TrendSeries s) {
+  auto* line = new QLineSeries;
+  line->setName(QString::fromUtf8(workbench::SeriesName(s)));
+  line->setPen(SeriesPen(s));
+  AddDrawnSeries(s, line);
+  series_[Index(s)] = line;
+
+  auto* dots = new QScatterSeries;
+  dots->setMarkerSize(kLonePointSize);
+  dots->setColor(SeriesPen(s).color());
+  dots->setBorderColor(SeriesPen(s).color());
+  AddDrawnSeries(s, dots);
+  HideFromLegend(dots);
+  lonePoints_[Index(s)] = dots;
+
+  // The legend lists the series in the order they were added: the first lines of the shown
+  // series after this one are added again, so that it keeps the order of the check boxes.
+  for (std::size_t later = Index(s) + 1; later < workbench::kTrendSeriesCount; ++later) {
+    QLineSeries* first = series_[later];
+    if (first == nullptr) continue;
+    chart_->removeSeries(first);
+    chart_->addSeries(first);
+    first->attachAxis(timeAxis_);
+    first->attachAxis(groupAxes_[Index(workbench::GroupOf(static_cast<TrendSeries>(later)))]);
+  }
+}
+
+void TrendTab::DeleteDrawn(TrendSeries s) {
+  std::vector<QXYSeries*> drawn(moreLines_[Index(s)].begin(), moreLines_[Index(s)].end());
+  drawn.push_back(series_[Index(s)]);
+  drawn.push_back(lonePoints_[Index(s)]);
+  for (QXYSeries* one : drawn) {
+    if (one == nullptr) continue;
+    chart_->removeSeries(one);
+    delete one;
+  }
+  series_[Index(s)] = nullptr;
+  lonePoints_[Index(s)] = nullptr;
+  moreLines_[Index(s)].clear();
+}
+
+QWidget* TrendTab::BuildSeriesPicker() {
+  auto* panel = new QWidget;
+  auto* column = new QVBoxLayout(panel);
+  column->setContentsMargins(0, 0, 0, 0);
+  for (std::size_t g = 0; g < workbench::kUnitGroupCount; ++g) {
+    auto* box = new QGroupBox(QString::fromUtf8(workbench::kUnitGroupTitles[g]), panel);
+    // Two columns of ticks per group keep every group in view without scrolling.
+    auto* rows = new QGridLayout(box);
+    rows->setVerticalSpacing(2);
+    int placed = 0;
+    for (std::size_t s = 0; s < workbench::kTrendSeriesCount; ++s) {
+      const auto which = static_cast<TrendSeries>(s);
+      if (Index(workbench::GroupOf(which)) != g) continue;
+      auto* tick = new QCheckBox(QString::fromUtf8(workbench::SeriesName(which)), box);
+      connect(tick, &QCheckBox::toggled, this,
+              [this, which](bool on) { SetSeriesShown(which, on); });
+      rows->addWidget(tick, placed / 2, placed % 2);
+      ++placed;
+      boxes_[s] = tick;
+    }
+    column->addWidget(box);
+  }
+  column->addStretch(1);
+  for (std::size_t s = 0; s < workbench::kTrendSeriesCount; ++s) {
+    if (trend_.Shown()[s]) boxes_[s]->setChecked(true);
+  }
+
+  auto* scroll = new QScrollArea(this);
+  scroll->setWidget(panel);
+  scroll->setWidgetResizable(true);
+  scroll->setFrameShape(QFrame::NoFrame);
+  // Both columns of ticks where the window has room; in a narrow window the picker gives way
+  // down to about one column and scrolls sideways.
+  const int fullWidth = panel->sizeHint().width() + scroll->verticalScrollBar()->sizeHint().width();
+  scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  scroll->setMinimumWidth(fullWidth / 2);
+  scroll->setMaximumWidth(fullWidth);
+  scroll->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+  return scroll;
+}
+
+void TrendTab::AddBlock(const values::MeasuredBlock& block) {
+  trend_.AddBlock(block);
+  BlockAdded();
+}
+
+void TrendTab::BlockAdded() {
+  behind_ = true;
+  RedrawWhenInView();
+}
+
+void TrendTab::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (behind_) RedrawWhenInView();
+}
+
+void TrendTab::RedrawWhenInView() {
+  if (trend_.Paused() || !isVisible()) {
+    trend_.MarkStale();  // built anew when drawn again
+    return;
+  }
+  Redraw();
+}
+
+void TrendTab::SetSeriesShown(TrendSeries s, bool shown) {
+  QCheckBox* tick = boxes_[Index(s)];
+  if (tick != nullptr && tick->isChecked() != shown) {
+    tick->setChecked(shown);  // comes back here through the toggle
+    return;
+  }
+  trend_.SetShown(s, shown);
+  // Only the shown series have anything in the chart: each drawn series costs the chart its
+  // items and a legend entry, shown or not.
+  if (shown && series_[Index(s)] == nullptr) MakeDrawn(s);
+  if (!shown) DeleteDrawn(s);
+  // A paused view stays as it was; a series ticked meanwhile fills in when the view runs again.
+  behind_ = true;
+  RedrawWhenInView();
+}
+
+void TrendTab::SetSpan(std::chrono::minutes span) {
+  trend_.SetSpan(span);
+  behind_ = true;
+  RedrawWhenInView();
+}
+
+void TrendTab::SetPaused(bool paused) {
+  if (pauseButton_->isChecked() != paused) {
+    pauseButton_->setChecked(paused);  // comes back here through the toggle
+    return;
+  }
+  trend_.SetPaused(paused);
+  RedrawWhenInView();
+}
+
+workbench::PlotBox TrendTab::Plot() const {
+  return Box(chart_->plotArea());
+}
+
+void TrendTab::RedrawForUser() {
+  behind_ = true;
+  if (isVisible()) Redraw();
+}
+
+void TrendTab::Redraw() {
+  behind_ = false;
+  const auto width = static_cast<std::size_t>(std::max(0.0, chart_->plotArea().width()));
+  const workbench::TrendModel::Refreshed refreshed = trend_.Refresh(width);
+  if (trend_.Store().size() == 0) {
+    for (std::size_t s = 0; s < workbench::kTrendSeriesCount; ++s) {
+      ClearDrawn(static_cast<TrendSeries>(s));
+    }
+    return;
+  }
+  // A change of axis lays out every point of the series on it: empty them first, so that only
+  // the replace below pays for their points.
+  if (refreshed.rebuilt || refreshed.axesMoved.any()) {
+    for (std::size_t s = 0; s < workbench::kTrendSeriesCount; ++s) {
+      if (refreshed.changed[s]) ClearDrawn(static_cast<TrendSeries>(s));
+    }
+  }
+  ShowGroupAxes(refreshed.axesMoved);
+  if (refreshed.rebuilt) {
+    const workbench::TrendAxis& axis = trend_.Columns().axis();
+    timeAxis_->setRange(LocalTime(axis.from), LocalTime(axis.to));
+    if (timeAxis_->tickCount() != axis.TickCount()) timeAxis_->setTickCount(axis.TickCount());
+  }
+  for (std::size_t s = 0; s < workbench::kTrendSeriesCount; ++s) {
+    if (refreshed.changed[s]) Replace(static_cast<TrendSeries>(s));
+  }
+}
+
+void TrendTab::ShowGroupAxes(workbench::GroupSet moved) {
+  // One set of horizontal grid lines, the first shown group's: more would not line up, and each
+  // set is painted again with every block.
+  std::size_t gridGroup = 0;
+  while (gridGroup < workbench::kUnitGroupCount &&
+         !trend_.Axis(static_cast<UnitGroup>(gridGroup)).used) {
+    ++gridGroup;
+  }
+  for (std::size_t g = 0; g < workbench::kUnitGroupCount; ++g) {
+    const workbench::GroupAxis& model = trend_.Axis(static_cast<UnitGroup>(g));
+    QValueAxis* axis = groupAxes_[g];
+    if (axis->isVisible() != model.used) axis->setVisible(model.used);
+    if (axis->isGridLineVisible() != (g == gridGroup)) axis->setGridLineVisible(g == gridGroup);
+    if (!model.used || !moved[g]) continue;
+    // Each setting lays the axis's labels out anew: only what changed is set.
+    const QString title = AxisTitle(static_cast<UnitGroup>(g), model.unit);
+    const QString format = LabelFormat(model.decimals);
+    if (axis->titleText() != title) axis->setTitleText(title);
+    if (axis->labelFormat() != format) axis->setLabelFormat(format);
+    if (axis->tickCount() != model.range.ticks) axis->setTickCount(model.range.ticks);
+    axis->setRange(model.range.low, model.range.high);
+  }
+}
+
+namespace {
+
+// Sets the series' points unless it has them already: a replace lays out every point again.
+void Show(QXYSeries& drawn, const QList<QPointF>& points) {
+  if (drawn.count() == 0 && points.isEmpty()) return;
+  if (drawn.count() == points.size() && drawn.points() == points) return;
+  drawn.replace(points);
+}
+
+}  // namespace
+
+void TrendTab::Replace(TrendSeries s) {
+  if (series_[Index(s)] == nullptr) return;
+  const double divisor = trend_.Axis(workbench::GroupOf(s)).unit.divisor;
+  const std::vector<workbench::TrendPoint>& points = trend_.Columns().Points(s);
+  // One line per run; a run of one point is a dot, as a line through it would have no length.
+  std::vector<QList<QPointF>> lines;
+  QList<QPointF> lone;
+  for (std::size_t first = 0; first < points.size();) {
+    std::size_t end = first + 1;
+    while (end < points.size() && points[end].run == points[first].run) ++end;
+    QList<QPointF> run;
+    run.reserve(static_cast<qsizetype>(end - first));
+    for (std::size_t i = first; i < end; ++i) {
+      run.append(QPointF(points[i].ms, points[i].value / divisor));
+    }
+    if (run.size() == 1) {
+      lone.append(run.front());
+    } else {
+      lines.push_back(std::move(run));
+    }
+    first = end;
+  }
+  std::vector<QLineSeries*>& more = moreLines_[Index(s)];
+  while (more.size() + 1 < lines.size()) {
+    auto* line = new QLineSeries;
+    line->setPen(SeriesPen(s));
+    AddDrawnSeries(s, line);
+    HideFromLegend(line);  // the first line stands for the series
+    more.push_back(line);
+  }
+  const QList<QPointF> none;
+  Show(*series_[Index(s)], lines.empty() ? none : lines.front());
+  for (std::size_t k = 0; k < more.size(); ++k)
+    Show(*more[k], k + 1 < lines.size() ? lines[k + 1] : none);
+  Show(*lonePoints_[Index(s)], lone);
+}
+
+void TrendTab::ClearDrawn(TrendSeries s) {
+  if (series_[Index(s)] == nullptr) return;
+  series_[Index(s)]->clear();
+  for (QLineSeries* line : moreLines_[Index(s)]) {
+    if (line->count() > 0) line->clear();
+  }
+  if (lonePoints_[Index(s)]->count() > 0) lonePoints_[Index(s)]->clear();
+}
+
+std::vector<QList<QPointF>> TrendTab::DrawnLines(TrendSeries s) const {
+  std::vector<QList<QPointF>> lines;
+  if (series_[Index(s)] == nullptr) return lines;
+  if (series_[Index(s)]->count() > 0) lines.push_back(series_[Index(s)]->points());
+  for (const QLineSeries* line : moreLines_[Index(s)]) {
+    if (line->count() > 0) lines.push_back(line->points());
+  }
+  return lines;
+}
+
+QList<QPointF> TrendTab::LonePoints(TrendSeries s) const {
+  return lonePoints_[Index(s)] != nullptr ? lonePoints_[Index(s)]->points() : QList<QPointF>();
+}
+
+void TrendTab::ZoomTime(double factor, double centreMs) {
+  trend_.ZoomTime(factor, centreMs);
+  RedrawForUser();
+}
+
+void TrendTab::ZoomToBox(const QRectF& box) {
+  trend_.ZoomToBox(Plot(), Box(box));
+  RedrawForUser();
+}
+
+void TrendTab::PanBy(QPointF pixels) {
+  trend_.PanBy(Plot(), pixels.x(), pixels.y());
+  RedrawForUser();
+}
+
+void TrendTab::ResetZoom() {
+  trend_.ResetZoom();
+  RedrawForUser();
+}
+
+void TrendTab::ShowHover(TrendSeries s, const QPointF& point, bool entered) {
+  if (!entered) {
+    hoverLabel_->clear();
+    QToolTip::hideText();
+    return;
+  }
+  const workbench::UnitChoice& unit = trend_.Axis(workbench::GroupOf(s)).unit;
+  const QString time =
+      QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(point.x())).toString(kTimeFormat);
+  QString text = QStringLiteral("%1  %2 %3")
+                     .arg(time, QString::fromUtf8(workbench::SeriesName(s)),
+                          QString::number(point.y(), 'f', 3));
+  if (*unit.unit) text += QStringLiteral(" ") + QString::fromUtf8(unit.unit);
+  hoverLabel_->setText(text);
+  QToolTip::showText(QCursor::pos(), text, view_);
+}
+
+QString TrendTab::ExportTitle() const {
+  return QString::fromStdString(trend_.ExportTitle());
+}
+
+QImage TrendTab::ExportImage() {
+  // The chart lays itself out when the event loop comes round: a picture taken before would show
+  // axes and labels where they stood before the last change.
+  if (chart_->layout() != nullptr) chart_->layout()->activate();
+  const QPixmap shown = view_->grab();
+  const qreal ratio = shown.devicePixelRatio();
+  const QFont titleFont = font();
+  const int band = QFontMetrics(titleFont).height() + 2 * kTitlePadding;
+  QImage image(shown.width(), shown.height() + qRound(band * ratio), QImage::Format_RGB32);
+  image.setDevicePixelRatio(ratio);
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  painter.setFont(titleFont);
+  painter.setPen(Qt::black);
+  const int width = qRound(shown.width() / ratio);
+  painter.drawText(QRect(kTitlePadding, 0, width - 2 * kTitlePadding, band),
+                   Qt::AlignLeft | Qt::AlignVCenter, ExportTitle());
+  painter.drawPixmap(QPointF(0, band), shown);
+  return image;
+}
+
+bool TrendTab::ExportPng(const QString& path) {
+  if (!ExportImage().save(path, "PNG")) return false;
+  settings_.SetExportFolder(QFileInfo(path).absolutePath().toStdString());
+  return true;
+}
+
+QString TrendTab::ExportFolder() const {
+  QString last = QString::fromStdString(settings_.ExportFolder());
+  if (!last.isEmpty() && QFileInfo(last).isDir()) return last;
+  return QDir::homePath();
+}
+
+void TrendTab::ChooseExportFile() {
+  const workbench::SaveQuestion question =
+      workbench::ExportQuestion(std::chrono::system_clock::now());
+  QString path = QFileDialog::getSaveFileName(
+      this, QString::fromStdString(question.title),
+      QDir(ExportFolder()).filePath(QString::fromStdString(question.suggestedName)),
+      QString::fromStdString(question.typeName));
+  if (path.isEmpty()) return;
+  const QString extension = QStringLiteral(".") + QString::fromStdString(question.extension);
+  if (!path.endsWith(extension, Qt::CaseInsensitive)) path += extension;
+  if (!ExportPng(path)) {
+    QMessageBox::warning(this, QString::fromStdString(question.title),
+                         QString::fromStdString(workbench::ExportFailureText(path.toStdString())));
+  }
+}
+
+}  // namespace kt::ui::qt

@@ -1,0 +1,17 @@
+// Message boxes in the dialogs' colours: the box Windows makes for MessageBoxW is found as it is
+// created (a CBT hook for the one call) and answers WM_CTLCOLOR* with its owner's colours.
+#pragma once
+
+#include <string>
+
+#include "win32/WindowsApi.h"
+
+namespace kt::ui::win32 {
+
+// MessageBoxW of `type` (MB_OK, ...), titled `title`, owned by `owner` (nullptr: none); returns
+// the button chosen (IDOK, IDYES, ...). When the owner is a dialog of the host, the box takes
+// that dialog's colours.
+int ColouredMessageBox(HWND owner, const std::wstring& text, const std::wstring& title,
+                       UINT type = MB_OK);
+
+}  // namespace kt::ui::win32

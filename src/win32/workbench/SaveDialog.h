@@ -1,0 +1,16 @@
+// The system's save dialog, for "保存…", "开始记录…" and "导出图片…", asking the core's question.
+#pragma once
+
+#include <string>
+
+#include "win32/WindowsApi.h"
+#include "workbench/SaveQuestions.h"
+
+namespace kt::ui::win32 {
+
+// The path the user chose (UTF-8), "" when cancelled. The dialog starts in `folder` (UTF-8),
+// the user's own folder when it is "".
+std::string AskSavePath(HWND owner, const workbench::SaveQuestion& question,
+                        const std::string& folder = "");
+
+}  // namespace kt::ui::win32

@@ -1,0 +1,19 @@
+// The object a window of the workbench belongs to: CreateWindowExW's last argument, kept in the
+// window's user data from WM_NCCREATE on.
+#pragma once
+
+#include "win32/WindowsApi.h"
+
+namespace kt::ui::win32 {
+
+// Returns the window's owner, or nullptr for the messages that come before WM_NCCREATE.
+template <typename Owner>
+Owner* WindowOwner(HWND hwnd, UINT message, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    const auto* create = PointerFrom<const CREATESTRUCTW*>(lParam);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  return PointerFrom<Owner*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+
+}  // namespace kt::ui::win32

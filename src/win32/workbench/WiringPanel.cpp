@@ -1,0 +1,193 @@
+// Fills the check table from each block, in place, and hands the block's phasors to the diagram.
+#include "win32/workbench/WiringPanel.h"
+
+#include <array>
+#include <tuple>
+
+#include "win32/workbench/PhasorPainter.h"
+#include "win32/workbench/WorkbenchControlIds.h"
+#include "workbench/WorkbenchLook.h"
+
+namespace kt::ui::win32 {
+namespace {
+
+namespace ids = workbench_ids;
+constexpr int kMargin = 6;
+constexpr int kRowHeight = 24;
+constexpr int kVerdictColumn = 1;
+constexpr int kNoteLines = 4;
+constexpr int kChoiceWidth = 80;
+
+}  // namespace
+
+WiringPanel::WiringPanel(workbench::WiringModel& wiring)
+    : wiring_(wiring), phasors_(std::make_unique<PaintedView>([this](HDC dc, const RECT& area) {
+        PaintPhasors(dc, area, Diagram(), font_);
+      })) {}
+
+HWND WiringPanel::Table() const {
+  return Item(ids::kWiringTable);
+}
+
+void WiringPanel::AddChoice(const workbench::WiringChoice& choice, int labelId, int listId,
+                            std::size_t chosen) {
+  Add(WC_STATICW, choice.label, SS_LEFT, labelId);
+  HWND list = Add(WC_COMBOBOXW, "", WS_TABSTOP | CBS_DROPDOWNLIST | WS_VSCROLL, listId);
+  for (const workbench::WiringChoiceOption& option : choice.options)
+    SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(option.text).c_str()));
+  SendMessageW(list, CB_SETCURSEL, chosen, 0);
+}
+
+void WiringPanel::Choose(int listId, std::size_t index) {
+  SendMessageW(Item(listId), CB_SETCURSEL, index, 0);
+  OnCommand(listId, CBN_SELCHANGE);
+}
+
+void WiringPanel::Populate() {
+  AddChoice(workbench::kNominalFrequencyChoice, ids::kFrequencyLabel, ids::kFrequencyList,
+            wiring_.NominalHzIndex());
+  AddChoice(workbench::kCtSecondaryChoice, ids::kCtSecondaryLabel, ids::kCtSecondaryList,
+            wiring_.CtSecondaryIndex());
+  // A message too long for its column shows whole in a tip under the pointer.
+  HWND table = Add(WC_LISTVIEWW, "", WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS,
+                   ids::kWiringTable);
+  ListView_SetExtendedListViewStyle(table,
+                                    LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_LABELTIP);
+  constexpr std::array<int, workbench::kWiringColumns.size()> kWidths = {120, 48, 420};
+  for (size_t c = 0; c < workbench::kWiringColumns.size(); ++c) {
+    std::wstring head = Wide(workbench::kWiringColumns[c]);
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    column.pszText = head.data();
+    column.cx = kWidths[c];
+    column.iSubItem = static_cast<int>(c);
+    SendMessageW(table, LVM_INSERTCOLUMNW, c, reinterpret_cast<LPARAM>(&column));
+  }
+  phasors_->Create(Handle(), font_);
+  SetWindowLongPtrW(phasors_->Handle(), GWLP_ID, ids::kPhasorDiagram);
+  ShowWindow(phasors_->Handle(), SW_SHOW);
+  Add(WC_STATICW, workbench::kPhasorNote, SS_LEFT | SS_NOPREFIX, ids::kPhasorNote);
+}
+
+void WiringPanel::Layout(int width, int height) {
+  const int line = LineHeight();
+  const int tableWidth = (width - 3 * kMargin) * 3 / 5;
+  const int sideLeft = 2 * kMargin + tableWidth;
+  const int sideWidth = width - sideLeft - kMargin;
+  // The two choices side by side above the table.
+  int left = kMargin;
+  for (const auto& [choice, labelId, listId] :
+       {std::tuple{&workbench::kNominalFrequencyChoice, ids::kFrequencyLabel, ids::kFrequencyList},
+        std::tuple{&workbench::kCtSecondaryChoice, ids::kCtSecondaryLabel,
+                   ids::kCtSecondaryList}}) {
+    const int labelWidth = TextWidth(choice->label) + 4;
+    Place(labelId, left, kMargin + 4, labelWidth, line);
+    Place(listId, left + labelWidth + kMargin, kMargin, kChoiceWidth, 120);
+    left += labelWidth + kChoiceWidth + 4 * kMargin;
+  }
+  const int tableTop = kMargin + kRowHeight + kMargin;
+  Place(ids::kWiringTable, kMargin, tableTop, tableWidth, height - tableTop - kMargin);
+  const int noteHeight = kNoteLines * line;
+  Place(ids::kPhasorNote, sideLeft, height - kMargin - noteHeight, sideWidth, noteHeight);
+  Place(ids::kPhasorDiagram, sideLeft, kMargin, sideWidth, height - 3 * kMargin - noteHeight);
+  // The message column takes what the other two leave.
+  HWND table = Table();
+  RECT inside{};
+  GetClientRect(table, &inside);
+  const int rest =
+      inside.right - ListView_GetColumnWidth(table, 0) - ListView_GetColumnWidth(table, 1);
+  if (rest > 40) ListView_SetColumnWidth(table, 2, rest);
+}
+
+void WiringPanel::OnCommand(int id, int code) {
+  if (code != CBN_SELCHANGE) return;
+  const auto chosen = SendMessageW(Item(id), CB_GETCURSEL, 0, 0);
+  const std::size_t index = chosen < 0 ? 0 : static_cast<std::size_t>(chosen);
+  if (id == ids::kFrequencyList) {
+    wiring_.ChooseNominalHz(index);
+  } else if (id == ids::kCtSecondaryList) {
+    wiring_.ChooseCtSecondary(index);
+  } else {
+    return;
+  }
+  if (IsWindowVisible(Handle()) != 0) ShowLastBlock();
+}
+
+void WiringPanel::SetNominalHz(double hz) {
+  Choose(ids::kFrequencyList, workbench::kNominalFrequencyChoice.IndexOf(hz));
+}
+
+void WiringPanel::SetCtSecondaryA(double amps) {
+  Choose(ids::kCtSecondaryList, workbench::kCtSecondaryChoice.IndexOf(amps));
+}
+
+void WiringPanel::BlockAdded() {
+  if (IsWindowVisible(Handle()) != 0) ShowLastBlock();
+}
+
+void WiringPanel::OnShown() {
+  ShowLastBlock();
+}
+
+void WiringPanel::ShowLastBlock() {
+  if (!wiring_.Check()) return;
+  const std::vector<workbench::CheckRow>& rows = wiring_.Rows();
+  HWND table = Table();
+  const int count = static_cast<int>(rows.size());
+  // Rows are filled in place: an unchanged text is not set again, so a steady load does not
+  // repaint the table.
+  while (ListView_GetItemCount(table) > count)
+    ListView_DeleteItem(table, ListView_GetItemCount(table) - 1);
+  for (int r = ListView_GetItemCount(table); r < count; ++r) {
+    LVITEMW item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = r;
+    item.pszText = const_cast<wchar_t*>(L"");
+    SendMessageW(table, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+  }
+  for (int r = 0; r < count; ++r) {
+    const workbench::CheckRow& row = rows[static_cast<size_t>(r)];
+    SetCell(r, 0, row.name);
+    SetCell(r, kVerdictColumn, workbench::VerdictText(row.verdict));
+    SetCell(r, 2, row.message);
+  }
+  // A steady load paints nothing.
+  if (wiring_.DiagramChanged()) InvalidateRect(phasors_->Handle(), nullptr, FALSE);
+}
+
+std::string WiringPanel::CellText(int row, int column) const {
+  wchar_t text[1024] = {};
+  ListView_GetItemText(Table(), row, column, text, static_cast<int>(std::size(text)));
+  return Utf8(text);
+}
+
+void WiringPanel::SetCell(int row, int column, const std::string& text) {
+  if (CellText(row, column) == text) return;
+  std::wstring wide = Wide(text);
+  ListView_SetItemText(Table(), row, column, wide.data());
+}
+
+LRESULT WiringPanel::OnNotify(NMHDR& header) {
+  if (header.idFrom != static_cast<UINT_PTR>(ids::kWiringTable) || header.code != NM_CUSTOMDRAW) {
+    return 0;
+  }
+  auto& draw = reinterpret_cast<NMLVCUSTOMDRAW&>(header);
+  switch (draw.nmcd.dwDrawStage) {
+    case CDDS_PREPAINT:
+    case CDDS_ITEMPREPAINT:
+      // Each row, then each of its cells (the same flag asks for both).
+      return CDRF_NOTIFYSUBITEMDRAW;
+    case CDDS_SUBITEM | CDDS_ITEMPREPAINT: {
+      const auto row = static_cast<size_t>(draw.nmcd.dwItemSpec);
+      const std::vector<workbench::CheckRow>& rows = wiring_.Rows();
+      draw.clrText = draw.iSubItem == kVerdictColumn && row < rows.size()
+                         ? ColourRef(workbench::VerdictColour(rows[row].verdict))
+                         : GetSysColor(COLOR_WINDOWTEXT);
+      return CDRF_NEWFONT;
+    }
+    default:
+      return CDRF_DODEFAULT;
+  }
+}
+
+}  // namespace kt::ui::win32

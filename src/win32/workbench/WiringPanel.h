@@ -1,0 +1,55 @@
+// The tab "接线检查": draws the wiring model (the checks of the latest block in a table, verdicts
+// in their colours, the nominal frequency and CT rated secondary they judge against, the phasor
+// diagram with its note) and forwards the choices to it. Out of sight it draws nothing and
+// catches up when shown.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "win32/workbench/ChildPanel.h"
+#include "win32/workbench/PaintedView.h"
+#include "workbench/WiringModel.h"
+
+namespace kt::ui::win32 {
+
+class WiringPanel : public ChildPanel {
+ public:
+  explicit WiringPanel(workbench::WiringModel& wiring);
+  // The model has a new block: shown at once when the page is in sight.
+  void BlockAdded();
+  void OnShown() override;
+  void Layout(int width, int height) override;
+
+  double NominalHz() const { return wiring_.NominalHz(); }
+  void SetNominalHz(double hz);
+  double CtSecondaryA() const { return wiring_.CtSecondaryA(); }
+  void SetCtSecondaryA(double amps);
+  // The rows as shown: name, verdict and message each, and the diagram drawn.
+  const std::vector<workbench::CheckRow>& Rows() const { return wiring_.Rows(); }
+  // The table's text of a row and column, as Windows holds it.
+  std::string CellText(int row, int column) const;
+  const workbench::PhasorDiagram* Diagram() const { return wiring_.Diagram(); }
+  HWND Table() const;
+  HWND PhasorWindow() const { return phasors_->Handle(); }
+
+ protected:
+  void Populate() override;
+  void OnCommand(int id, int code) override;
+  LRESULT OnNotify(NMHDR& header) override;
+
+ private:
+  void ShowLastBlock();
+  // A label and a drop-down list with the choice's options, set to option `chosen`.
+  void AddChoice(const workbench::WiringChoice& choice, int labelId, int listId,
+                 std::size_t chosen);
+  // The list's option `index` chosen, as a click would.
+  void Choose(int listId, std::size_t index);
+  void SetCell(int row, int column, const std::string& text);
+
+  workbench::WiringModel& wiring_;
+  std::unique_ptr<PaintedView> phasors_;
+};
+
+}  // namespace kt::ui::win32

@@ -1,0 +1,38 @@
+// The save dialogs' questions, the same on every front end.
+#include "workbench/SaveQuestions.h"
+
+#include "values/LocalTimeText.h"
+
+namespace kt::workbench {
+
+std::string FileStamp(std::chrono::system_clock::time_point t) {
+  // "2026-01-02T04:31:24.005" without its separators and milliseconds.
+  const std::string full = values::LocalTimeText(t, values::TimeFields::DateAndTime);
+  std::string stamp;
+  for (const char c : full.substr(0, full.find('.'))) {
+    if (c == 'T') {
+      stamp += '-';
+    } else if (c != '-' && c != ':') {
+      stamp += c;
+    }
+  }
+  return stamp;
+}
+
+SaveQuestion RecordingQuestion(std::chrono::system_clock::time_point now) {
+  return {"开始记录", "kt7340-" + FileStamp(now) + ".csv", "CSV 文件 (*.csv)", "csv", false};
+}
+
+SaveQuestion LogSaveQuestion(std::chrono::system_clock::time_point now) {
+  return {"保存报文", "kt7340-报文-" + FileStamp(now) + ".txt", "文本文件 (*.txt)", "txt", true};
+}
+
+SaveQuestion ExportQuestion(std::chrono::system_clock::time_point now) {
+  return {"导出图片", "趋势-" + FileStamp(now) + ".png", "PNG 图片 (*.png)", "png", true};
+}
+
+std::string ExportFailureText(const std::string& path) {
+  return "无法保存图片：" + path;
+}
+
+}  // namespace kt::workbench

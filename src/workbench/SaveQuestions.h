@@ -1,0 +1,32 @@
+// What each of the workbench's save dialogs asks: its title, the suggested file name, the file
+// type and whether it asks before overwriting. The front ends show them in their own dialogs.
+#pragma once
+
+#include <chrono>
+#include <string>
+
+namespace kt::workbench {
+
+struct SaveQuestion {
+  std::string title;          // "保存报文"
+  std::string suggestedName;  // "kt7340-20260102-043124.csv", in the user's folder
+  std::string typeName;       // "CSV 文件 (*.csv)"
+  std::string extension;      // "csv", added when the name chosen has none
+  // A recording never empties a file, so its dialog does not ask about overwriting.
+  bool asksBeforeOverwriting = true;
+};
+
+// "20260102-043124": the local time `t`, for suggested file names.
+std::string FileStamp(std::chrono::system_clock::time_point t);
+
+// "开始记录…": kt7340-<stamp>.csv.
+SaveQuestion RecordingQuestion(std::chrono::system_clock::time_point now);
+// The log's "保存…": kt7340-报文-<stamp>.txt.
+SaveQuestion LogSaveQuestion(std::chrono::system_clock::time_point now);
+// "导出图片…": 趋势-<stamp>.png.
+SaveQuestion ExportQuestion(std::chrono::system_clock::time_point now);
+
+// The refusal shown when a picture cannot be written.
+std::string ExportFailureText(const std::string& path);
+
+}  // namespace kt::workbench

@@ -1,0 +1,420 @@
+// The main dialog over each kind of line: a scripted port (initialisation, Run/Stop, closing,
+// failures inside handlers) and the simulated meter (start-up, the poll cycle on the wire,
+// decoding and status, faults on the line, refusals and closing).
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <memory>
+
+#include "MainDialogHarness.h"
+#include "modbus/RequestFrames.h"
+#include "sim/SimulatedLine.h"
+#include "ui/CMonitorDlg.h"
+#include "ui/MainDialogIds.h"
+
+using kt::serial::SerialError;
+using kt::serial::SerialErrorKind;
+using kt::sim::MeterConfig;
+using kt::sim::SimulatedLine;
+using kt::ui::kPollTimer;
+using namespace kt::testing;
+using namespace kt::ui::main_ids;
+
+namespace {
+
+// The scripted port: answers as its register map says, refuses as told.
+class MonitorDialogTest : public ::testing::Test, public MainDialogHarness {};
+
+TEST_F(MonitorDialogTest, OpeningWithThePresets) {
+  auto& d = Open();
+  EXPECT_EQ(Text(kSlaveAddressEdit), "0");
+  EXPECT_EQ(Text(kRunButton), "运行");
+  EXPECT_EQ(Text(kInformationBox), "串行口: 1 \r\n\r\n波特率: 9600 \r\n\r\n校验位:无校验");
+  const std::vector<std::string> calls = {"CommPort=1", "Settings=9600N,8,2", "PortOpen=1",
+                                          "InputLen=0", "InBufferCount=0"};
+  EXPECT_EQ(port.calls, calls);
+  EXPECT_TRUE(port.open);
+  EXPECT_EQ(d.m_slaveAddress, 0);
+  EXPECT_EQ(d.m_ptRatio, 1u);
+  EXPECT_EQ(d.m_ctRatio, 1u);
+  EXPECT_EQ(d.m_wiringMode, 0);
+  EXPECT_EQ(d.m_pollState, 0);
+  EXPECT_EQ(d.m_running, 0);
+  EXPECT_EQ(d.m_probeAddress, 1);
+  EXPECT_EQ(d.m_limitStatus, (std::array<uint8_t, 8>{}));
+  EXPECT_EQ(d.m_powerMultiplier, 1);
+  EXPECT_EQ(d.m_energyMultiplier, 1);
+  EXPECT_EQ(d.m_accuracyClass, 0);
+  // Polling does not start by itself.
+  EXPECT_FALSE(host.TimerRunning(d, kt::ui::kPollTimer));
+  host.RunFor(3000);
+  EXPECT_TRUE(port.written.empty());
+  EXPECT_TRUE(host.Messages().empty());
+}
+
+TEST_F(MonitorDialogTest, LineSettingsAndPollPeriods) {
+  struct Case {
+    int32_t baud, parity;
+    const char* settings;
+    unsigned periodMs;
+    const char* parityLine;
+  };
+  const Case cases[] = {
+      {1200, 0, "1200N,8,2", 2000, "校验位:无校验"},  {2400, 1, "2400O,8,1", 1500, "校验位:奇校验"},
+      {4800, 1, "4800O,8,1", 1000, "校验位:奇校验"},  {9600, 2, "9600E,8,1", 500, "校验位:偶校验"},
+      {19200, 2, "19200E,8,1", 500, "校验位:偶校验"},
+  };
+  for (const Case& c : cases) {
+    port.calls.clear();
+    auto& d = Open({3, c.baud, c.parity});
+    EXPECT_EQ(port.calls.at(1), std::string("Settings=") + c.settings);
+    EXPECT_EQ(port.calls.at(0), "CommPort=3");
+    EXPECT_EQ(d.m_pollPeriodMs, c.periodMs);
+    host.Click(d, kRunButton);
+    EXPECT_EQ(host.TimerPeriod(d, kt::ui::kPollTimer), c.periodMs);
+    const std::string info = Text(kInformationBox);
+    EXPECT_EQ(info.substr(info.size() - std::string(c.parityLine).size()), c.parityLine);
+    host.Close(d);
+  }
+}
+
+// (A port refused at the start: start_refused_port_test.)
+TEST_F(MonitorDialogTest, RunAndStop) {
+  auto& d = Open();
+  host.Type(d, kSlaveAddressEdit, "7");
+  host.Click(d, kRunButton);
+  EXPECT_EQ(d.m_running, 1);
+  EXPECT_EQ(Text(kRunButton), "停止");
+  EXPECT_EQ(d.m_slaveAddress, 7);  // taken from the edit box
+  EXPECT_TRUE(host.TimerRunning(d, kt::ui::kPollTimer));
+  host.RunFor(500);
+  EXPECT_EQ(port.written.at(0), ReadRequest(7, 0x0300, 19));
+
+  // As if the cycle had come this far, the configuration of meter 7 read.
+  d.m_pollState = 3;
+  d.m_configuredAddress = 7;
+  d.m_configuredPort = d.m_portNumber;
+  host.Click(d, kRunButton);
+  EXPECT_EQ(d.m_running, 0);
+  EXPECT_EQ(Text(kRunButton), "运行");
+  EXPECT_FALSE(host.TimerRunning(d, kt::ui::kPollTimer));
+  host.RunFor(2000);
+  EXPECT_EQ(port.written.size(), 1u);
+  // Resuming goes on from the state it was in.
+  host.Click(d, kRunButton);
+  host.RunFor(500);
+  EXPECT_EQ(port.written.back(), ReadRequest(7, 0x0000, 45));
+}
+
+TEST_F(MonitorDialogTest, RunStopEndsAnAddressSearch) {
+  auto& d = Open();
+  d.SetTimer(kt::ui::kProbeTimer, kt::ui::kProbePeriodMs);
+  host.Click(d, kRunButton);
+  EXPECT_FALSE(host.TimerRunning(d, kt::ui::kProbeTimer));
+  EXPECT_TRUE(host.TimerRunning(d, kt::ui::kPollTimer));
+}
+
+TEST_F(MonitorDialogTest, EnterEndsOnlyWithAValidAddress) {
+  auto& d = Open();
+  host.Type(d, kSlaveAddressEdit, "300");
+  host.PressEnter(d);
+  ASSERT_EQ(host.Messages().size(), 1u);
+  EXPECT_EQ(host.Messages()[0].text, "请输入一个介于 0 和 255 之间的整数。");
+  EXPECT_EQ(d.m_slaveAddress, 0);  // keeps its last valid value
+  EXPECT_TRUE(host.IsOpen(d));
+  EXPECT_TRUE(port.open);
+  host.Type(d, kSlaveAddressEdit, "12");
+  host.PressEnter(d);
+  EXPECT_EQ(d.m_slaveAddress, 12);
+  EXPECT_EQ(host.Messages().size(), 1u);
+  EXPECT_FALSE(host.IsOpen(d));
+}
+
+TEST_F(MonitorDialogTest, TimerIdsOtherThanPollAndProbeDoNothing) {
+  auto& d = Open();
+  port.Arrive({1, 2, 3});
+  d.OnTimer(7);
+  EXPECT_TRUE(port.written.empty());
+  EXPECT_EQ(port.pending.size(), 3u);
+}
+
+// A bad slave address makes the decoder's read-back prompt; the poll timer keeps ticking while
+// the prompt is open, and those ticks must not open more prompts.
+TEST_F(MonitorDialogTest, PromptsFromTicksDoNotStack) {
+  meterOn = true;
+  registers[0x0300] = 1;
+  auto& d = Open();
+  host.Type(d, kSlaveAddressEdit, "1");
+  host.Click(d, kRunButton);
+  host.RunFor(4 * 500);  // configuration, values, class; the block request is out
+  ASSERT_EQ(d.m_pollState, 3);
+  host.Type(d, kSlaveAddressEdit, "abc");
+  int boxes = 0;
+  size_t writesDuringBox = 0;
+  host.OnMessageBox([&](const std::string&) {
+    if (++boxes > 1) return;  // a stacked box: counted, and confirmed at once
+    const size_t before = port.written.size();
+    host.RunFor(5000);  // the user takes a while
+    writesDuringBox = port.written.size() - before;
+  });
+  host.RunFor(500);
+  EXPECT_EQ(boxes, 1);
+  EXPECT_EQ(writesDuringBox, 0u);
+  EXPECT_EQ(d.m_slaveAddress, 1);
+  EXPECT_FALSE(d.IsPromptOpen());
+  EXPECT_FALSE(Text(kPhaseVoltageABox).empty());  // the block was decoded after the prompt
+  EXPECT_EQ(d.m_pollState, 4);
+  // The same bad text prompts no more with the blocks that follow; a changed one once again.
+  boxes = 0;
+  host.RunFor(3000);
+  EXPECT_EQ(boxes, 0);
+  host.Type(d, kSlaveAddressEdit, "abd");
+  host.RunFor(3000);
+  EXPECT_EQ(boxes, 1);
+  EXPECT_EQ(d.m_slaveAddress, 1);
+}
+
+TEST_F(MonitorDialogTest, FailingReadsAreReportedOnce) {
+  auto& d = Open();
+  host.Type(d, kSlaveAddressEdit, "1");
+  host.Click(d, kRunButton);
+  port.failingReads = 4;
+  int boxes = 0;
+  host.OnMessageBox([&](const std::string&) {
+    ++boxes;
+    host.RunFor(2000);  // ticks meanwhile do nothing
+  });
+  host.RunFor(500);
+  EXPECT_EQ(boxes, 1);
+  EXPECT_EQ(host.Messages().at(0).text.find("/dev/ttyS0") != std::string::npos, true);
+  EXPECT_TRUE(port.written.empty());  // nothing half-done: the failed ticks sent nothing
+  host.RunFor(4 * 500);               // the remaining three failures, then a good read
+  EXPECT_EQ(boxes, 1);
+  EXPECT_EQ(port.failingReads, 0);
+  EXPECT_EQ(port.written.size(), 1u);
+  EXPECT_TRUE(host.TimerRunning(d, kt::ui::kPollTimer));
+  // A new failure after a good tick is a new report.
+  port.failingReads = 1;
+  host.OnMessageBox(nullptr);
+  host.RunFor(500);
+  EXPECT_EQ(host.Messages().size(), 2u);
+}
+
+TEST_F(MonitorDialogTest, RefusedWriteStillEchoesTheFrame) {
+  // Every write refused, as a device unplugged mid-run would.
+  port.refuseOutput =
+      SerialError(kt::serial::SerialFault{.kind = SerialErrorKind::IoError,
+                                          .operation = kt::serial::SerialOperation::Write,
+                                          .device = "/dev/ttyUSB0",
+                                          .systemError = ENODEV});
+  auto& d = Open();
+  host.Type(d, kSlaveAddressEdit, "1");
+  Click(kRunButton);
+  host.RunFor(500);
+  const Bytes config = ReadRequest(1, 0x0300, 19);
+  EXPECT_EQ(Text(kSendEcho), kt::modbus::EchoText(std::span(config).first(8)));
+  ASSERT_EQ(host.Messages().size(), 1u);
+  EXPECT_EQ(host.Messages()[0].text, "串口 /dev/ttyUSB0 发送失败（设备已不存在）");
+  EXPECT_TRUE(port.written.empty());
+  EXPECT_EQ(d.m_pollState, 0);
+}
+
+// The simulated meter on the virtual clock.
+const Bytes& kConfig = golden::kConfigRequest;
+const Bytes& kValues = golden::kValuesRequest;
+const Bytes& kClass = golden::kClassRequest;
+const Bytes& kBlock = golden::kBlockRequest;
+const Bytes& kMultiplier = golden::kMultiplierRequest;
+
+class MonitorSimTest : public ::testing::Test, public MainDialogHarness {
+ protected:
+  std::unique_ptr<SimulatedLine>& line = meter;
+  std::unique_ptr<kt::ui::CMonitorDlg>& dlg = dialog;
+
+  kt::ui::CMonitorDlg& Start(MeterConfig config = {}, int32_t baud = 9600, int32_t parity = 0,
+                             const char* address = "1") {
+    AttachMeter(config);
+    auto& d = Open(StartSettings{1, baud, parity});
+    host.Type(d, kSlaveAddressEdit, address);
+    return d;
+  }
+  std::vector<Bytes> Requests() const {
+    std::vector<Bytes> all;
+    for (const auto& s : line->Written()) all.push_back(s.bytes);
+    return all;
+  }
+};
+
+// At each rate the meter answers within the poll period: the whole cycle goes on one request a
+// period, a block shown from the tick after its request on.
+TEST_F(MonitorSimTest, CycleOnTheWireAndADecodedBlockEverySecondTick) {
+  for (const auto& [baud, periodMs] : {std::pair{9600, 500u}, std::pair{1200, 2000u}}) {
+    SCOPED_TRACE(baud);
+    MeterConfig c;
+    c.ptRatio = 10;
+    c.ctRatio = 5;
+    c.baudRate = baud;
+    auto& d = Start(c, baud);
+    EXPECT_EQ(line->Settings(), std::to_string(baud) + "N,8,2");
+    EXPECT_EQ(line->OpenCount(), 1);
+    host.Click(d, kRunButton);
+    std::vector<std::string> voltageAfterTick;
+    for (int tick = 0; tick < 9; ++tick) {
+      host.RunFor(periodMs);
+      voltageAfterTick.push_back(Text(kPhaseVoltageABox));
+    }
+    EXPECT_EQ(Requests(), (std::vector<Bytes>{kConfig, kValues, kClass, kBlock, kMultiplier, kBlock,
+                                              kMultiplier, kBlock, kMultiplier}));
+    // One request per poll period.
+    const auto& w = line->Written();
+    for (size_t i = 1; i < w.size(); ++i) EXPECT_EQ(w[i].atMs - w[i - 1].atMs, periodMs);
+    // Each block reply is shown on the tick after its request, and stays until the next.
+    EXPECT_EQ(voltageAfterTick[3], "");
+    EXPECT_NE(voltageAfterTick[4], "");
+    EXPECT_EQ(voltageAfterTick[5], voltageAfterTick[4]);
+    // The shown value is the meter's register scaled with the PT ratio it reported.
+    const uint16_t raw = line->meter().lastBlockRegisters()[0];
+    char expected[32];
+    std::snprintf(expected, sizeof expected, "%.2f KV", raw * 10.0 / 100 / 1000);
+    ASSERT_GT(raw * 10.0 / 100, 1000.0);  // 220 V on a PT of 10: shown in KV
+    EXPECT_EQ(Text(kPhaseVoltageABox), expected);
+    EXPECT_EQ(d.m_ptRatio, 10u);
+    EXPECT_EQ(d.m_ctRatio, 5u);
+    for (int id : {kPhaseVoltageTotalBox, kLineVoltageMeanBox, kCurrentTotalBox,
+                   kActivePowerTotalBox, kApparentPowerTotalBox, kPowerFactorTotalBox,
+                   kFrequencyBox, kZeroSequenceCurrentBox, kForwardActiveEnergyBox,
+                   kReverseActiveEnergyBox, kForwardReactiveEnergyBox, kReverseReactiveEnergyBox}) {
+      EXPECT_FALSE(Text(id).empty()) << id;
+    }
+    EXPECT_EQ(Text(kReverseActiveEnergyBox).substr(0, 1), "-");
+    EXPECT_EQ(Text(kFrequencyBox).substr(Text(kFrequencyBox).size() - 3), " Hz");
+    host.Close(d);
+  }
+}
+
+// What the line does to the cycle, tick by tick at 9600 (500 ms): the requests sent, the state
+// reached, whether a block is shown; never a message box.
+TEST_F(MonitorSimTest, LineFaultsHoldTheCycleWhereTheyShould) {
+  struct Case {
+    const char* label;
+    MeterConfig meter;
+    bool connected;
+    bool exceptionReply;  // a stray exception reply to the first request
+    std::vector<Bytes> requests;
+    uint8_t state;
+  };
+  MeterConfig noise;
+  noise.faults.noiseBytes = 6;
+  noise.faults.seed = 7;
+  MeterConfig split;
+  split.faults.splitGapMs = 600;  // the second half always comes after the next read
+  MeterConfig late;
+  late.responseDelayMs = 600;  // a whole reply 100 ms after the next tick's read
+  const Case cases[] = {
+      // No meter: the same request every tick, and an exception reply is no match.
+      {"no meter", {}, false, true, std::vector<Bytes>(6, kConfig), 0},
+      {"noise before replies",
+       noise,
+       true,
+       false,
+       {kConfig, kValues, kClass, kBlock, kMultiplier},
+       4},
+      // Replies split across ticks are never taken whole.
+      {"split replies", split, true, false, std::vector<Bytes>(8, kConfig), 0},
+      // A late whole reply waits in the queue and is taken by the tick after the next.
+      {"late reply", late, true, false, {kConfig, kConfig, kValues}, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    auto& d = Start(c.meter);
+    line->SetMeterConnected(c.connected);
+    host.Click(d, kRunButton);
+    host.RunFor(500);
+    if (c.exceptionReply) line->InjectBytes(WithCrc({0x01, 0x83, 0x02}));
+    host.RunFor(500 * static_cast<uint32_t>(c.requests.size() - 1));
+    EXPECT_EQ(Requests(), c.requests);
+    EXPECT_EQ(d.m_pollState, c.state);
+    EXPECT_EQ(Text(kPhaseVoltageABox).empty(), c.state < 4);
+    EXPECT_TRUE(host.Messages().empty());
+    host.Close(d);
+  }
+}
+
+TEST_F(MonitorSimTest, StatusTrailerDrivesTheStatusTextsAndColours) {
+  MeterConfig c;
+  c.statusTrailer = true;
+  c.load.phaseVoltage = {250.0, 220.0, 180.0};  // over, normal, under the 242 / 198 V limits
+  c.load.noise = 0;
+  auto& d = Start(c);
+  host.Click(d, kRunButton);
+  host.RunFor(5 * 500);
+  const uint8_t v = line->meter().lastBlock().voltageStatus;
+  ASSERT_NE(v, 0) << "the load should put a voltage item in alarm";
+  const char* texts[] = {"正常", "欠压", "过压", "正常"};
+  const int boxes[] = {kVoltageStatus1Box, kVoltageStatus2Box, kVoltageStatus3Box,
+                       kVoltageStatus4Box};
+  for (int i = 0; i < 4; ++i) {
+    const int code = (v >> (6 - 2 * i)) & 3;
+    EXPECT_EQ(Text(boxes[i]), texts[code]) << i;
+    const bool alarm = code == 1 || code == 2;
+    EXPECT_EQ(d.m_limitStatus[i], alarm ? 1 : 0);
+    EXPECT_EQ(host.Control(d, boxes[i]).lastColor.textColor, alarm ? kt::ui::kRed : kt::ui::kBlack);
+  }
+  // The receive echo holds the request and exactly the 97 bytes this read took.
+  const std::string echo = Text(kReceiveEcho);
+  EXPECT_EQ(echo.size(), 4u * (8 + 97));
+  EXPECT_EQ(echo.substr(0, 32), kt::modbus::EchoText(std::span(kBlock).first(8)));
+}
+
+TEST_F(MonitorSimTest, WithoutTrailerTheStatusStaysAsItWas) {
+  auto& d = Start();
+  host.Click(d, kRunButton);
+  host.RunFor(5 * 500);
+  EXPECT_NE(Text(kPhaseVoltageABox), "");
+  EXPECT_EQ(Text(kVoltageStatus1Box), "");
+  EXPECT_EQ(host.Control(d, kVoltageStatus1Box).repaints, 0);
+  EXPECT_EQ(Text(kReceiveEcho).size(), 4u * (8 + 95));
+}
+
+TEST_F(MonitorSimTest, MissingPortIsReportedAndTheDialogStaysUsable) {
+  AttachMeter();
+  line->SetPortMissing(1, true);
+  Open();
+  ASSERT_EQ(host.Messages().size(), 1u);
+  EXPECT_NE(host.Messages()[0].text.find(SimulatedLine::DevicePath(1)), std::string::npos);
+  EXPECT_FALSE(line->GetPortOpen());
+  EXPECT_EQ(dlg->m_pollState, 0);
+  EXPECT_NE(Text(kInformationBox).find("串行口: 1"), std::string::npos);
+  host.Type(*dlg, kSlaveAddressEdit, "1");
+  host.Click(*dlg, kRunButton);
+  host.RunFor(1000);
+  for (const auto& s : line->Written()) EXPECT_FALSE(s.onWire);
+  EXPECT_EQ(host.Messages().size(), 1u);
+}
+
+// 65537 has the low 16 bits of port 1: it must be refused, not open port 1.
+TEST_F(MonitorSimTest, PortNumberBeyondSixteenBitsIsRefusedNotWrapped) {
+  AttachMeter();
+  Open(StartSettings{65537});
+  ASSERT_EQ(host.Messages().size(), 1u);
+  EXPECT_NE(host.Messages()[0].text.find("65537"), std::string::npos);
+  EXPECT_FALSE(line->GetPortOpen());
+  EXPECT_EQ(line->OpenCount(), 0);
+  EXPECT_NE(Text(kInformationBox).find("串行口: 65537"), std::string::npos);
+}
+
+TEST_F(MonitorSimTest, ClosingWhilePollingStopsTheTimerAndClosesThePort) {
+  auto& d = Start();
+  host.Click(d, kRunButton);
+  host.RunFor(1500);
+  host.Close(d);
+  EXPECT_FALSE(host.IsOpen(d));
+  EXPECT_FALSE(host.TimerRunning(d, kPollTimer));
+  EXPECT_FALSE(line->GetPortOpen());
+  const size_t sent = line->Written().size();
+  host.RunFor(2000);
+  EXPECT_EQ(line->Written().size(), sent);
+}
+
+}  // namespace
