@@ -20,6 +20,7 @@
 #include "qt/DialogFont.h"
 #include "qt/QtWindowHost.h"
 #include "ui/CommSetDialogTemplate.h"
+#include "ui/MainDialogIds.h"
 #include "ui/MainDialogTemplate.h"
 
 namespace kt::ui::qt::test {
@@ -377,6 +378,28 @@ TEST(QtHostWindows, TypedDigitsReplaceTheSelectedTextOfTheFocusedEdit) {
   EXPECT_EQ(dlg.DoModal(), IDOK);
   EXPECT_EQ(selected, "0");
   EXPECT_EQ(dlg.m_newAddress, 5);
+
+  // A dialog that leaves the focus to the dialog manager (the main dialog) opens with its first
+  // tab stop, the slave address, focused and selected.
+  struct LeavesTheFocus : Dialog {
+    using Dialog::Dialog;
+    bool OnInitDialog() override {
+      SetDlgItemText(main_ids::kSlaveAddressEdit, "0");
+      return true;
+    }
+  } main(host, MainDialogTemplate());
+  bool addressFocused = false;
+  selected.clear();
+  UserStep(main, [&] {
+    QWidget* w = host.WindowOf(main);
+    auto* edit = ControlIn<QLineEdit>(w, main_ids::kSlaveAddressEdit);
+    addressFocused = edit != nullptr && w->focusWidget() == edit;
+    if (addressFocused) selected = edit->selectedText().toStdString();
+    main.EndDialog(IDOK);
+  });
+  main.DoModal();
+  EXPECT_TRUE(addressFocused);
+  EXPECT_EQ(selected, "0");
 }
 
 }  // namespace

@@ -453,33 +453,48 @@ TEST(HostKeys, EnterIsTheDefaultButtonOrOkAndEscapeIsCancel) {
 }
 
 // The focus given before the window is shown goes to the control once it is, its text
-// selected, so a digit typed replaces the text.
+// selected, so a digit typed replaces the text; also where the initialisation leaves the focus to
+// the dialog manager (the main dialog: its first tab stop, the slave address).
 TEST(HostFocus, FocusGivenBeforeShowingTakesEffectWithTheTextSelected) {
   struct Focusing : ProbeDialog {
-    using ProbeDialog::ProbeDialog;
+    Focusing(WindowHost& host, const DialogTemplate& t, int edit, bool byManager,
+             std::vector<Step> steps)
+        : ProbeDialog(host, t, std::move(steps)), edit_(edit), byManager_(byManager) {}
     bool OnInitDialog() override {
       ProbeDialog::OnInitDialog();
-      SetDlgItemText(addr_ids::kNewAddressEdit, "0");
-      FocusAndSelect(addr_ids::kNewAddressEdit);
+      SetDlgItemText(edit_, "0");
+      if (byManager_) return true;
+      FocusAndSelect(edit_);
       return false;
     }
+    int edit_;
+    bool byManager_;
   };
-  Win32WindowHost host;
-  DWORD start = 1;
-  DWORD end = 0;
-  std::string typed;
-  Focusing dialog(host, AddrDialogTemplate(),
-                  {[&](ProbeDialog& d) {
-                     ASSERT_EQ(GetFocus(), d.Item(addr_ids::kNewAddressEdit));
-                     SendMessageW(GetFocus(), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-                                  reinterpret_cast<LPARAM>(&end));
-                     PostMessageW(GetFocus(), WM_CHAR, L'5', 1);
-                   },
-                   [&](ProbeDialog& d) { typed = host.GetText(d, addr_ids::kNewAddressEdit); }});
-  dialog.DoModal();
-  EXPECT_EQ(start, 0u);
-  EXPECT_EQ(end, 1u);
-  EXPECT_EQ(typed, "5");
+  const struct {
+    const DialogTemplate& tmpl;
+    int edit;
+    bool byManager;
+  } cases[] = {{AddrDialogTemplate(), addr_ids::kNewAddressEdit, false},
+               {MainDialogTemplate(), main_ids::kSlaveAddressEdit, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.edit);
+    Win32WindowHost host;
+    DWORD start = 1;
+    DWORD end = 0;
+    std::string typed;
+    Focusing dialog(host, c.tmpl, c.edit, c.byManager,
+                    {[&](ProbeDialog& d) {
+                       ASSERT_EQ(GetFocus(), d.Item(c.edit));
+                       SendMessageW(GetFocus(), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                                    reinterpret_cast<LPARAM>(&end));
+                       PostMessageW(GetFocus(), WM_CHAR, L'5', 1);
+                     },
+                     [&](ProbeDialog& d) { typed = host.GetText(d, c.edit); }});
+    dialog.DoModal();
+    EXPECT_EQ(start, 0u);
+    EXPECT_EQ(end, 1u);
+    EXPECT_EQ(typed, "5");
+  }
 }
 
 TEST(HostLists, AClickOnALineIsAPickAlsoOnTheLineAlreadyPicked) {
