@@ -6,12 +6,10 @@
 #include "values/LimitStatus.h"
 #include "values/LocalTimeText.h"
 #include "values/ValueText.h"
+#include "workbench/TextFileForm.h"
 
 namespace kt::workbench {
 namespace {
-
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-constexpr std::string_view kLineEnd = "\r\n";
 
 // Column names with units, in the order of values::Quantity: the main dialog's words and units.
 constexpr std::array<const char*, values::kQuantityCount> kValueColumns = {
