@@ -59,12 +59,15 @@ std::string EventText(const values::PortEvent& event) {
       return "串口已重新打开 " + event.detail;
     case values::PortEventKind::Stalled:
       return "串口输出受阻：" + event.detail;
+    case values::PortEventKind::Closed:
+      return "串口已关闭 " + event.detail;
   }
   return event.detail;
 }
 
 bool EventIsError(values::PortEventKind kind) {
-  return kind != values::PortEventKind::Opened && kind != values::PortEventKind::Reopened;
+  return kind != values::PortEventKind::Opened && kind != values::PortEventKind::Reopened &&
+         kind != values::PortEventKind::Closed;
 }
 
 std::string JoinColumns(const TrafficColumns& c) {

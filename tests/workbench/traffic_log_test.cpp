@@ -171,6 +171,7 @@ TEST_F(TrafficLogTest, PortEventsSayWhatHappenedAndFaultsAreErrors) {
       {PortEventKind::Reopened, "/dev/ttyUSB1", "串口已重新打开 /dev/ttyUSB1", false},
       {PortEventKind::Stalled, "串口 tcp://127.0.0.1:5020 输出受阻",
        "串口输出受阻：串口 tcp://127.0.0.1:5020 输出受阻", true},
+      {PortEventKind::Closed, "/dev/ttyUSB1", "串口已关闭 /dev/ttyUSB1", false},
   };
   for (const Case& c : cases) {
     Event(c.kind, c.detail);
