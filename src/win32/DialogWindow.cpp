@@ -125,6 +125,9 @@ bool DialogWindow::Create() {
     SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
   }
   TakeControls();
+  // A fixed dialog taller than its screen (large fonts on a small one) scrolls; a resizable one
+  // is made no smaller than its template anyway.
+  if (!dialog_->Template().Has(kResizable)) frame_.FitOnScreen(hwnd_);
   return true;
 }
 
@@ -286,6 +289,12 @@ void DialogWindow::RunModalLoop() {
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }
+    // In a dialog that scrolls, the control that just took the focus (Tab, a mnemonic) comes
+    // into view; the wheel may then scroll away from it.
+    if (const HWND focus = GetFocus(); frame_.Scrolls() && focus != revealedFocus_) {
+      revealedFocus_ = focus;
+      if (hwnd_ != nullptr) frame_.Reveal(hwnd_, focus);
+    }
   }
   // The owner takes the focus back before this window hides, so no other program's does.
   if (owner_ != nullptr && ownerWasEnabled) EnableWindow(owner_, TRUE);
@@ -401,6 +410,9 @@ INT_PTR DialogWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
       if (layout_) layout_->Apply(LOWORD(lParam), HIWORD(lParam));
       return FALSE;
+    case WM_VSCROLL:
+    case WM_MOUSEWHEEL:
+      return frame_.OnMessage(hwnd_, message, wParam, lParam) ? TRUE : FALSE;
     case WM_GETMINMAXINFO:
       if (layout_) layout_->LimitTracking(*PointerFrom<MINMAXINFO*>(lParam));
       return FALSE;

@@ -20,12 +20,14 @@
 #include "ui/MainDialogIds.h"
 #include "ui/MainDialogTemplate.h"
 #include "ui/dialog/Dialog.h"
+#include "win32/ScrolledFrame.h"
 #include "win32/Win32WindowHost.h"
 
 namespace {
 
 using namespace kt::ui;
 using kt::platform::win32::Utf8FromWide;
+using kt::ui::win32::ScrolledFrame;
 using kt::ui::win32::Win32WindowHost;
 
 constexpr unsigned kStepTimer = 77;
@@ -495,6 +497,44 @@ TEST(HostFocus, FocusGivenBeforeShowingTakesEffectWithTheTextSelected) {
     EXPECT_EQ(end, 1u);
     EXPECT_EQ(typed, "5");
   }
+}
+
+// A dialog taller than the screen's work area (large fonts on a small screen) is cut to it and
+// scrolls: every control, the last row's "诊断与记录…" too, comes wholly into view. One that fits
+// is left as it is.
+TEST(HostScrolling, ADialogTallerThanTheWorkAreaBringsEveryControlIntoView) {
+  Win32WindowHost host;
+  ProbeDialog dialog(host, MainDialogTemplate(), {[](ProbeDialog& d) {
+                       RECT before{};
+                       GetWindowRect(d.Window(), &before);
+                       ScrolledFrame fits;
+                       EXPECT_FALSE(fits.FitInto(d.Window(), RECT{0, 0, 4000, 4000}));
+                       const RECT work{0, 0, 1366, (before.bottom - before.top) * 3 / 5};
+                       ScrolledFrame frame;
+                       ASSERT_TRUE(frame.FitInto(d.Window(), work));
+                       RECT after{};
+                       GetWindowRect(d.Window(), &after);
+                       EXPECT_EQ(after.top, work.top);
+                       EXPECT_EQ(after.bottom, work.bottom);
+                       RECT client{};
+                       GetClientRect(d.Window(), &client);
+                       int shown = 0;
+                       for (const ControlTemplate& c : MainDialogTemplate().controls) {
+                         const HWND item = c.id == IDC_STATIC ? nullptr : d.Item(c.id);
+                         if (item == nullptr || !IsWindowVisible(item)) continue;
+                         ++shown;
+                         frame.Reveal(d.Window(), item);
+                         RECT r{};
+                         GetWindowRect(item, &r);
+                         MapWindowPoints(HWND_DESKTOP, d.Window(), reinterpret_cast<POINT*>(&r), 2);
+                         EXPECT_GE(r.top, 0) << c.id;
+                         EXPECT_LE(r.bottom, client.bottom) << c.id;
+                       }
+                       EXPECT_GT(shown, 40);
+                       frame.Reveal(d.Window(), d.Item(main_ids::kWorkbenchButton));
+                       EXPECT_GT(frame.Offset(), 0);
+                     }});
+  dialog.DoModal();
 }
 
 TEST(HostLists, AClickOnALineIsAPickAlsoOnTheLineAlreadyPicked) {
