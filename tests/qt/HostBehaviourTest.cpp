@@ -379,8 +379,7 @@ TEST(QtHostWindows, TypedDigitsReplaceTheSelectedTextOfTheFocusedEdit) {
   EXPECT_EQ(selected, "0");
   EXPECT_EQ(dlg.m_newAddress, 5);
 
-  // A dialog that leaves the focus to the dialog manager (the main dialog) opens with its first
-  // tab stop, the slave address, focused and selected.
+  // Left to the dialog manager (the main dialog), the focus goes to the first tab stop, selected.
   struct LeavesTheFocus : Dialog {
     using Dialog::Dialog;
     bool OnInitDialog() override {
@@ -388,17 +387,14 @@ TEST(QtHostWindows, TypedDigitsReplaceTheSelectedTextOfTheFocusedEdit) {
       return true;
     }
   } main(host, MainDialogTemplate());
-  bool addressFocused = false;
   selected.clear();
   UserStep(main, [&] {
     QWidget* w = host.WindowOf(main);
     auto* edit = ControlIn<QLineEdit>(w, main_ids::kSlaveAddressEdit);
-    addressFocused = edit != nullptr && w->focusWidget() == edit;
-    if (addressFocused) selected = edit->selectedText().toStdString();
+    if (edit != nullptr && w->focusWidget() == edit) selected = edit->selectedText().toStdString();
     main.EndDialog(IDOK);
   });
   main.DoModal();
-  EXPECT_TRUE(addressFocused);
   EXPECT_EQ(selected, "0");
 }
 

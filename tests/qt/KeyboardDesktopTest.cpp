@@ -9,9 +9,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
-#include <QSettings>
 #include <QStyle>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTranslator>
 #include <memory>
@@ -20,7 +18,6 @@
 
 #include "GuiTestSupport.h"
 #include "SimulatedBlocks.h"
-#include "qt/ProgramSettings.h"
 #include "qt/QtTranslations.h"
 #include "qt/QtWindowHost.h"
 #include "qt/workbench/WiringTab.h"
@@ -103,37 +100,6 @@ TEST(QtTranslations, ChineseLocaleTurnsQtsOwnMenusAndDialogsChinese) {
   // A language Qt has no translation for leaves its texts as they are.
   InstalledTranslation none(QLocale(QLocale::C));
   EXPECT_EQ(none.translator, nullptr);
-}
-
-// An earlier version's settings are taken over once: only into settings that have no key yet.
-TEST(ProgramSettings, OldSettingsAreCopiedOnlyIntoEmptySettings) {
-  QTemporaryDir dir;
-  const auto file = [&](const char* name) { return dir.filePath(QString::fromLatin1(name)); };
-  {
-    QSettings old(file("old.conf"), QSettings::IniFormat);
-    old.setValue(QStringLiteral("workbench/geometry"), 7);
-    old.setValue(QStringLiteral("wiring/nominalHz"), 60.0);
-  }
-  const struct {
-    const char* current;
-    const char* old;
-    bool copied;
-    int geometry;  // what the current settings then hold (0: nothing)
-  } cases[] = {{"empty.conf", "old.conf", true, 7},
-               {"kept.conf", "old.conf", false, 3},
-               {"fresh.conf", "missing.conf", false, 0}};
-  QSettings(file("kept.conf"), QSettings::IniFormat)
-      .setValue(QStringLiteral("workbench/geometry"), 3);
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.current);
-    QSettings current(file(c.current), QSettings::IniFormat);
-    const QSettings old(file(c.old), QSettings::IniFormat);
-    EXPECT_EQ(TakeOverOldSettings(current, old), c.copied);
-    EXPECT_EQ(current.value(QStringLiteral("workbench/geometry"), 0).toInt(), c.geometry);
-    EXPECT_EQ(current.contains(QStringLiteral("wiring/nominalHz")), c.copied);
-    // Read again, nothing more is copied.
-    EXPECT_FALSE(TakeOverOldSettings(current, old));
-  }
 }
 
 using testing::SimulatedBlocks;
