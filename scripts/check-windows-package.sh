@@ -32,6 +32,10 @@ while read -r dll; do
   grep -qiE "$system_dlls" <<<"$dll" || fail "kt7340.exe needs $dll, which Windows does not have"
 done < <(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^[[:space:]]*DLL Name: //p')
 echo "kt7340.exe: $(stat -c %s "$exe") bytes"
+# The version resource names the maker.
+for field in CompanyName LegalCopyright; do
+  strings -el "$exe" | grep -qx "$field" || fail "kt7340.exe's version resource has no $field"
+done
 
 out="$build/package"
 rm -rf "$out"
@@ -45,6 +49,12 @@ installer="$out/kt7340-$version-win64.exe"
 zip="$out/kt7340-$version-win64.zip"
 [[ -f $installer ]] || fail "cpack made no $(basename "$installer")"
 [[ -f $zip ]] || fail "cpack made no $(basename "$zip")"
+# No licence page (the packaging tool's English placeholder); the finish page in Chinese.
+script="$out/_CPack_Packages/win64/NSIS/project.nsi"
+if grep -q "MUI_PAGE_LICENSE" "$script"; then fail "the installer still has a licence page"; fi
+for text in "运行 7340智能电力检测仪" "创建桌面快捷方式"; do
+  grep -qF "$text" "$script" || fail "the finish page lacks \"$text\""
+done
 [[ $failed -eq 0 ]] || exit 1
 echo "$(basename "$installer"): $(stat -c %s "$installer") bytes, $(basename "$zip"): $(stat -c %s "$zip") bytes"
 
@@ -63,6 +73,7 @@ wineserver --wait
 cmp -s "$folder/kt7340.exe" "$exe" || fail "the installer did not install kt7340.exe"
 [[ -f "$folder/Uninstall.exe" ]] || fail "the installer left no uninstaller"
 [[ -f "$menu/7340智能电力检测仪.lnk" ]] || fail "no Start-menu entry \"7340智能电力检测仪\""
+[[ -f "$menu/卸载 7340智能电力检测仪.lnk" ]] || fail "no Start-menu entry \"卸载 7340智能电力检测仪\""
 # The uninstaller copies itself away and finishes in the background: wait for the wine server.
 timeout 120 wine "C:\\KT7340-test\\Uninstall.exe" /S
 wineserver --wait

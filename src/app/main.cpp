@@ -11,6 +11,7 @@
 #include "bus/LineScheduler.h"
 #include "modbus/Clock.h"
 #include "qt/MonitorIcon.h"
+#include "qt/ProgramSettings.h"
 #include "qt/QtTranslations.h"
 #include "qt/QtWindowHost.h"
 #include "qt/workbench/RecordingTab.h"
@@ -56,10 +57,11 @@ int main(int argc, char** argv) {
   int qtArgc = 1;
   char* qtArgv[] = {argv[0], nullptr};
   QApplication app(qtArgc, qtArgv);
-  QApplication::setApplicationName(QStringLiteral("KT7340"));
+  kt::ui::qt::SetUpProgramSettings();
   QApplication::setWindowIcon(kt::ui::qt::MonitorIcon());
-  // Qt's file dialogs and context menus speak the user's language (Chinese on a Chinese desktop).
-  kt::ui::qt::InstallQtTranslations(app, QLocale::system());
+  // Qt's file dialogs, questions and context menus speak the program's language, Chinese,
+  // whatever the desktop's.
+  kt::ui::qt::InstallQtTranslations(app, kt::ui::qt::ProgramLocale());
   // Windows stay until the application object is done with them; the last one closing must not
   // end the program early.
   QApplication::setQuitOnLastWindowClosed(false);

@@ -33,18 +33,22 @@ bool WriteLineSetting(CMonitorDlg& dlg, uint16_t reg, uint16_t code) {
   return Exchange(dlg, WriteSingleExchange()).found();
 }
 
-// Closes the PC's port and opens it again with the Monitor state's settings; a refusal (also of a
-// port number beyond the control's 16 bits) is reported and leaves the port closed (requests are
-// then echoed, not sent).
-void ReopenPort(CMonitorDlg& dlg) {
+// Closes the PC's port, `closedDevice` ("" when it was not open), and opens it again with the
+// Monitor state's settings; the link status and the log see both, so a switch to another port
+// names the new one. A refusal (also of a port number beyond the control's 16 bits) is reported
+// and leaves the port closed (requests are then echoed, not sent).
+void ReopenPort(CMonitorDlg& dlg, const std::string& closedDevice) {
   try {
     dlg.m_comm.SetPortOpen(false);
+    if (!closedDevice.empty()) dlg.PortClosedByCommand(closedDevice);
     dlg.m_comm.SetCommPort(CommPortOf(dlg.m_portNumber));
     dlg.m_comm.SetSettings(SettingsText(dlg.m_baudRate, dlg.m_parity));
     dlg.m_comm.SetPortOpen(true);
   } catch (const serial::SerialError& error) {
     dlg.ReportSerialRefusal(error);
+    dlg.RefusalSeen(error);
   }
+  dlg.ShowLinkStatus();
 }
 
 }  // namespace
@@ -102,8 +106,9 @@ void CMonitorDlg::OnCommSettings() {
       // the line failed before the meter could hear it.
       if (!m_commandLineFailed) m_parity = dlg.m_parity;
     }
+    const std::string closedDevice = OpenDevice();  // named before the number changes
     m_portNumber = dlg.m_portNumber;
-    ReopenPort(*this);
+    ReopenPort(*this, closedDevice);
     SetDlgItemText(main_ids::kInformationBox,
                    InformationBoxText(m_portNumber, m_baudRate, m_parity));
   }

@@ -7,6 +7,10 @@
 
 namespace kt::ui::qt {
 
+QLocale ProgramLocale() {
+  return QLocale(QLocale::Chinese, QLocale::China);
+}
+
 QTranslator* InstallQtTranslations(QCoreApplication& app, const QLocale& locale) {
   auto* translator = new QTranslator(&app);
   const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);

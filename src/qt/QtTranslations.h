@@ -8,6 +8,9 @@ class QTranslator;
 
 namespace kt::ui::qt {
 
+// The program's language: its own texts are Chinese, so Qt's are too.
+QLocale ProgramLocale();
+
 // Installs Qt's translation of its own texts for `locale` (qtbase_zh_CN for Chinese in China)
 // from Qt's translations folder, owned by `app`. Returns the translator, or nullptr when the
 // folder has none for that language (the texts then stay English).

@@ -73,7 +73,7 @@ int QtWindowHost::RunModal(Dialog& dialog) {
   QPointer<HostedWindow> alive(window);
 
   try {
-    dialog.OnInitDialog();
+    dialog.InitDialog();
   } catch (const std::exception& e) {
     // Initialisation stops at the failed step; the dialog stays open, as with a refused port.
     if (alive) MessageBox(&dialog, std::string("操作失败：") + e.what());

@@ -140,11 +140,19 @@ class CMonitorDlg : public Dialog {
   // steps): a lost port or a stalled output goes to the link
   // status (a lost port is then opened again every second); anything else is reported.
   void OnSerialFailure(const serial::SerialError& error);
+  // A command closed the open port `device` to open it again (other settings, another port):
+  // the link status and the observers see the close now, the opening with ShowLinkStatus.
+  void PortClosedByCommand(const std::string& device);
+  // The link status and the observers learn why the port is not open.
+  void RefusalSeen(const serial::SerialError& refusal);
   // The port refused at the start: reported in a box once, its reason in the link status, and
   // opened again every second when another attempt may succeed.
   void OnStartRefused(const serial::SerialError& refusal);
 
   // ---- Link status (src/ui/ShowLinkStatus.cpp) ----
+  // The device the open port names (the line's own name, else the port number's), "" when the
+  // port is not open.
+  std::string OpenDevice() const { return m_comm.GetPortOpen() ? DeviceOfPort() : std::string(); }
   const LinkStatus& Link() const { return m_linkStatus; }
   // Writes the link status boxes and redraws the boxes whose colour changed.
   void ShowLinkStatus();
@@ -248,8 +256,6 @@ class CMonitorDlg : public Dialog {
   void OpenSelectedPort();
   // One attempt to open the lost or refused port again (a tick of kReopenTimer).
   void TryReopenPort();
-  // The link status and the observers learn why the port is not open.
-  void RefusalSeen(const serial::SerialError& refusal);
   bool StaleSince(bool seen, uint32_t tick) const;
 
   modbus::Clock& m_clock;

@@ -17,6 +17,11 @@ std::string CMonitorDlg::DeviceOfPort() const {
   }
 }
 
+void CMonitorDlg::PortClosedByCommand(const std::string& device) {
+  m_linkStatus.PortNotOpen();
+  NotifyPortEvent(values::PortEventKind::Closed, device);
+}
+
 bool CMonitorDlg::StaleSince(bool seen, uint32_t tick) const {
   if (!seen) return false;  // nothing shown yet that could be old
   const uint32_t age = m_clock.GetTickCount() - tick;

@@ -36,6 +36,8 @@ enum class PortEventKind {
   Lost,      // the device went away; `detail` names it
   Reopened,  // a lost port came back; `detail` names the device
   Stalled,   // the device took no output; `detail` says why
+  Closed,    // a command closed the open port to open it again (other settings, another port);
+             // `detail` names the device closed
 };
 
 struct PortEvent {
@@ -60,7 +62,8 @@ class MonitorListener {
   // Pending input thrown away; `bytes` is what was dropped (may be empty). A good reply to the
   // latest poll request that no read took yet comes as OnReadTaken (PollTick, awaited) instead.
   virtual void OnInputDiscarded(std::span<const uint8_t> bytes) { (void)bytes; }
-  // The port was refused, opened, lost, opened again, or stalled; each once, when it happens.
+  // The port was refused, opened, lost, opened again, stalled or closed by a command; each once,
+  // when it happens.
   virtual void OnPortEvent(const PortEvent& event) { (void)event; }
   // A measurement block decoded, in base units.
   virtual void OnBlockDecoded(const values::MeasuredBlock& block) { (void)block; }

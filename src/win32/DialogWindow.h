@@ -12,6 +12,7 @@
 #include "win32/BrushCache.h"
 #include "win32/ControlColouring.h"
 #include "win32/EdgeLayout.h"
+#include "win32/ScrolledFrame.h"
 #include "win32/WindowsApi.h"
 
 namespace kt::ui::win32 {
@@ -105,6 +106,8 @@ class DialogWindow {
   BrushCache brushes_;
   std::vector<Control> controls_;     // every control with a window, in template order
   std::optional<EdgeLayout> layout_;  // a resizable dialog's
+  ScrolledFrame frame_;               // scrolls a fixed dialog taller than its screen
+  HWND revealedFocus_ = nullptr;      // the focus the frame last scrolled into view
   bool fillingTable_ = false;  // a table's rows are being replaced: its selection is the host's
   std::set<unsigned> timers_;
   int dispatchDepth_ = 0;

@@ -64,7 +64,7 @@ int Win32WindowHost::RunModal(Dialog& dialog) {
   windows_[&dialog] = std::move(owned);
   modalStack_.push_back(window);
   try {
-    dialog.OnInitDialog();
+    dialog.InitDialog();
   } catch (const std::exception& e) {
     // Initialisation stops at the failed step; the dialog stays open, as with a refused port.
     if (Find(dialog) == window) MessageBox(&dialog, std::string("操作失败：") + e.what());

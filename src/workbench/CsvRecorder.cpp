@@ -6,24 +6,22 @@
 #include "values/LimitStatus.h"
 #include "values/LocalTimeText.h"
 #include "values/ValueText.h"
+#include "workbench/TextFileForm.h"
 
 namespace kt::workbench {
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-constexpr std::string_view kLineEnd = "\r\n";
-
-// Column names with units, in the order of values::Quantity.
+// Column names with units, in the order of values::Quantity: the main dialog's words and units.
 constexpr std::array<const char*, values::kQuantityCount> kValueColumns = {
     "A相电压(V)",         "CA线电压(V)",      "A相电流(A)",       "A相有功功率(W)",
-    "A相功率因数",        "A相无功功率(var)", "A相视在功率(VA)",  "B相电压(V)",
+    "A相功率因数",        "A相无功功率(Var)", "A相视在功率(VA)",  "B相电压(V)",
     "AB线电压(V)",        "B相电流(A)",       "B相有功功率(W)",   "B相功率因数",
-    "B相无功功率(var)",   "B相视在功率(VA)",  "C相电压(V)",       "BC线电压(V)",
-    "C相电流(A)",         "C相有功功率(W)",   "C相功率因数",      "C相无功功率(var)",
+    "B相无功功率(Var)",   "B相视在功率(VA)",  "C相电压(V)",       "BC线电压(V)",
+    "C相电流(A)",         "C相有功功率(W)",   "C相功率因数",      "C相无功功率(Var)",
     "C相视在功率(VA)",    "零序电流(A)",      "合相电压(V)",      "合相电流(A)",
-    "频率(Hz)",           "总有功功率(W)",    "总功率因数",       "总无功功率(var)",
-    "总视在功率(VA)",     "正向有功电能(Wh)", "反向有功电能(Wh)", "正向无功电能(varh)",
-    "反向无功电能(varh)", "合相线电压(V)",
+    "频率(Hz)",           "总有功功率(W)",    "总功率因数",       "总无功功率(Var)",
+    "总视在功率(VA)",     "正向有功电能(Wh)", "负向有功电能(Wh)", "正向无功电能(Varh)",
+    "负向无功电能(Varh)", "合相线电压(V)",
 };
 
 constexpr std::array<const char*, values::kStatusItems.size()> kStatusColumns = {

@@ -8,6 +8,7 @@
 #include "platform/FileOutput.h"
 #include "values/LocalTimeText.h"
 #include "workbench/RequestReading.h"
+#include "workbench/TextFileForm.h"
 
 #ifndef KT7340_VERSION
 #error "KT7340_VERSION comes from the project version in CMake"
@@ -58,12 +59,15 @@ std::string EventText(const values::PortEvent& event) {
       return "串口已重新打开 " + event.detail;
     case values::PortEventKind::Stalled:
       return "串口输出受阻：" + event.detail;
+    case values::PortEventKind::Closed:
+      return "串口已关闭 " + event.detail;
   }
   return event.detail;
 }
 
 bool EventIsError(values::PortEventKind kind) {
-  return kind != values::PortEventKind::Opened && kind != values::PortEventKind::Reopened;
+  return kind != values::PortEventKind::Opened && kind != values::PortEventKind::Reopened &&
+         kind != values::PortEventKind::Closed;
 }
 
 std::string JoinColumns(const TrafficColumns& c) {
@@ -186,10 +190,12 @@ std::string TrafficLog::SaveTo(const std::string& path,
     if (n >= First() && n < End()) saved.push_back(&Line(n));
   }
   std::string day = LocalDateText(saved.empty() ? now_() : saved.front()->time);
-  std::string text = "日期 " + day + "  程序 kt7340 " + KT7340_VERSION + '\n';
+  std::string text(kByteOrderMark);
+  text += "日期 " + day + "  程序 kt7340 " + KT7340_VERSION;
+  text += kLineEnd;
   const auto& kh = kTrafficColumnHeads;
   text += JoinColumns({kh[0], kh[1], kh[2], kh[3], kh[4], kh[5]});
-  text += '\n';
+  text += kLineEnd;
   for (const TrafficLine* line : saved) {
     // The log's own date lines stand where the day changed among all lines; the saved ones
     // get theirs where it changes among those saved.
@@ -197,10 +203,10 @@ std::string TrafficLog::SaveTo(const std::string& path,
     if (const std::string lineDay = LocalDateText(line->time); lineDay != day) {
       day = lineDay;
       text += TrafficLine{.time = line->time, .kind = TrafficKind::Date}.Text();
-      text += '\n';
+      text += kLineEnd;
     }
     text += line->Text();
-    text += '\n';
+    text += kLineEnd;
   }
   if (!file.Write(text)) return "保存 " + path + " 失败：" + platform::FileErrorReason(errno);
   return {};

@@ -59,15 +59,15 @@ UnitChoice ChooseUnit(UnitGroup group, double largestMagnitude) {
   const double m = std::abs(largestMagnitude);
   switch (group) {
     case UnitGroup::Voltage:
-      return m >= 1e3 ? UnitChoice{"kV", 1e3} : UnitChoice{"V", 1.0};
+      return m >= 1e3 ? UnitChoice{"KV", 1e3} : UnitChoice{"V", 1.0};
     case UnitGroup::Current:
       return {"A", 1.0};
     case UnitGroup::ActivePower:
-      return Scaled(m, "W", "kW", "MW");
+      return Scaled(m, "W", "KW", "MW");
     case UnitGroup::ReactivePower:
-      return Scaled(m, "var", "kvar", "Mvar");
+      return Scaled(m, "Var", "KVar", "MVar");
     case UnitGroup::ApparentPower:
-      return Scaled(m, "VA", "kVA", "MVA");
+      return Scaled(m, "VA", "KVA", "MVA");
     case UnitGroup::PowerFactor:
       return {"", 1.0};
     case UnitGroup::Frequency:

@@ -37,7 +37,7 @@ std::string Figures(const CheckContext& c, const std::vector<int>& elements,
   if (*unit && largest >= 1e6) {
     divisor = 1e6, prefix = "M";
   } else if (*unit && largest >= 1e4) {
-    divisor = 1e3, prefix = "k";
+    divisor = 1e3, prefix = "K";
   }
   const char* format = *unit ? (divisor > 1 ? "%.2f" : "%.1f") : bareFormat;
   std::string text;

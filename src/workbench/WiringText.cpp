@@ -26,7 +26,7 @@ std::string Printf(const char* format, ...) {
 std::string WithUnit(double value, const char* unit) {
   const double magnitude = std::abs(value);
   if (magnitude >= 1e6) return Printf("%.3f M%s", value / 1e6, unit);
-  if (magnitude >= 1e4) return Printf("%.2f k%s", value / 1e3, unit);
+  if (magnitude >= 1e4) return Printf("%.2f K%s", value / 1e3, unit);
   return Printf("%.1f %s", value, unit);
 }
 

@@ -9,7 +9,8 @@
 namespace kt::workbench {
 
 std::string Printf(const char* format, ...) __attribute__((format(printf, 1, 2)));
-std::string WithUnit(double value, const char* unit);  // k or M in front once large
+// The value with its unit, K or M in front once large, as the main dialog writes units.
+std::string WithUnit(double value, const char* unit);
 std::string Percent(double fraction);
 
 // "A相", "B相", "C相".

@@ -20,6 +20,7 @@
 #include "qt/DialogFont.h"
 #include "qt/QtWindowHost.h"
 #include "ui/CommSetDialogTemplate.h"
+#include "ui/MainDialogIds.h"
 #include "ui/MainDialogTemplate.h"
 
 namespace kt::ui::qt::test {
@@ -377,6 +378,24 @@ TEST(QtHostWindows, TypedDigitsReplaceTheSelectedTextOfTheFocusedEdit) {
   EXPECT_EQ(dlg.DoModal(), IDOK);
   EXPECT_EQ(selected, "0");
   EXPECT_EQ(dlg.m_newAddress, 5);
+
+  // Left to the dialog manager (the main dialog), the focus goes to the first tab stop, selected.
+  struct LeavesTheFocus : Dialog {
+    using Dialog::Dialog;
+    bool OnInitDialog() override {
+      SetDlgItemText(main_ids::kSlaveAddressEdit, "0");
+      return true;
+    }
+  } main(host, MainDialogTemplate());
+  selected.clear();
+  UserStep(main, [&] {
+    QWidget* w = host.WindowOf(main);
+    auto* edit = ControlIn<QLineEdit>(w, main_ids::kSlaveAddressEdit);
+    if (edit != nullptr && w->focusWidget() == edit) selected = edit->selectedText().toStdString();
+    main.EndDialog(IDOK);
+  });
+  main.DoModal();
+  EXPECT_EQ(selected, "0");
 }
 
 }  // namespace

@@ -85,7 +85,7 @@ TEST(QtTranslations, ChineseLocaleTurnsQtsOwnMenusAndDialogsChinese) {
   const std::unique_ptr<QMenu> english(edit.createStandardContextMenu());
   ASSERT_FALSE(english->actions().isEmpty());
   {
-    InstalledTranslation zh(QLocale(QLocale::Chinese, QLocale::China));
+    InstalledTranslation zh(ProgramLocale());
     ASSERT_NE(zh.translator, nullptr) << "Debian package qt6-translations-l10n";
     const std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
     QStringList texts;

@@ -235,7 +235,7 @@ struct UnitCase {
 TEST(TrendTab, EachGroupHasItsOwnAxisInAReadableUnit) {
   const UnitCase cases[] = {
       {{}, "(V)", "(W)", 220.0},
-      {{"--pt", "100", "--ct", "20"}, "(kV)", "(MW)", 22.0},
+      {{"--pt", "100", "--ct", "20"}, "(KV)", "(MW)", 22.0},
   };
   for (const UnitCase& c : cases) {
     ShownTrendTab tab;

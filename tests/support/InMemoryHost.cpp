@@ -40,7 +40,7 @@ void InMemoryHost::Realise(Dialog& dialog) {
 
 int InMemoryHost::RunModal(Dialog& dialog) {
   Realise(dialog);
-  dialog.OnInitDialog();
+  dialog.InitDialog();
   Window* w = Find(dialog);
   if (w == nullptr) return IDCANCEL;
   if (!w->ended) {
@@ -176,7 +176,7 @@ void InMemoryHost::ScriptModal(int templateId, ModalScript script) {
 
 void InMemoryHost::Open(Dialog& dialog) {
   Realise(dialog);
-  dialog.OnInitDialog();
+  dialog.InitDialog();
 }
 
 void InMemoryHost::Close(Dialog& dialog) {

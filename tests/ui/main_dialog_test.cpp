@@ -29,6 +29,9 @@ class MonitorDialogTest : public ::testing::Test, public MainDialogHarness {};
 TEST_F(MonitorDialogTest, OpeningWithThePresets) {
   auto& d = Open();
   EXPECT_EQ(Text(kSlaveAddressEdit), "0");
+  // The first key press replaces the 0 rather than typing 10.
+  EXPECT_EQ(host.FocusedControl(d), kSlaveAddressEdit);
+  EXPECT_TRUE(host.FocusedTextSelected(d));
   EXPECT_EQ(Text(kRunButton), "运行");
   EXPECT_EQ(Text(kInformationBox), "串行口: 1 \r\n\r\n波特率: 9600 \r\n\r\n校验位:无校验");
   const std::vector<std::string> calls = {"CommPort=1", "Settings=9600N,8,2", "PortOpen=1",

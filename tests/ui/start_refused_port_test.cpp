@@ -25,7 +25,8 @@ class PortEvents : public kt::values::MonitorListener {
  public:
   std::vector<std::string> seen;
   void OnPortEvent(const kt::values::PortEvent& event) override {
-    static constexpr const char* kKind[] = {"未打开", "已打开", "已断开", "已重新打开", "受阻"};
+    static constexpr const char* kKind[] = {"未打开",     "已打开", "已断开",
+                                            "已重新打开", "受阻",   "已关闭"};
     seen.push_back(std::string(kKind[static_cast<int>(event.kind)]) + " " + event.detail);
   }
 };
@@ -142,6 +143,36 @@ TEST_F(StartRefusedPortTest, TheCommunicationSettingsOpenItMeanwhile) {
   EXPECT_EQ(OpenAttempts(), attempts);
   EXPECT_FALSE(host.TimerRunning(Dlg(), kt::ui::kReopenTimer));
   EXPECT_EQ(host.Messages().size(), 1u);
+}
+
+// "使用" in the settings moves polling to another port: the log and the link status's device see
+// the close of the old port and the opening of the new one; a refused new port is shown with its
+// reason instead of the old device.
+TEST_F(StartRefusedPortTest, APortSwitchInTheSettingsIsShownAsACloseAndAnOpening) {
+  Open();
+  // The line names the device it holds: /dev/ttyUSB<number - 1> of the latest port selected.
+  Dlg().SetPortDeviceName([this] {
+    const auto last = std::find_if(port.calls.rbegin(), port.calls.rend(),
+                                   [](const std::string& c) { return c.starts_with("CommPort="); });
+    return port.open ? "/dev/ttyUSB" + std::to_string(std::stoi(last->substr(9)) - 1) : "";
+  });
+  const auto useport = [this](const char* number) {
+    host.ScriptModal(kt::ui::comm_set_ids::kTemplateId, [this, number](kt::ui::Dialog& d) {
+      host.Type(d, kt::ui::comm_set_ids::kPortEdit, number);
+      host.Click(d, kt::ui::IDOK);
+    });
+    host.Click(Dlg(), ids::kCommSettingsButton);
+  };
+  useport("3");
+  EXPECT_EQ(events.seen, (std::vector<std::string>{"已打开 /dev/ttyUSB0", "已关闭 /dev/ttyUSB0",
+                                                   "已打开 /dev/ttyUSB2"}));
+  EXPECT_EQ(Text(ids::kLinkDeviceBox), "/dev/ttyUSB2");
+  Refuse(SerialErrorKind::NoSuchPort);
+  useport("5");
+  ASSERT_EQ(events.seen.size(), 5u);
+  EXPECT_EQ(events.seen[3], "已关闭 /dev/ttyUSB2");
+
+  EXPECT_EQ("未打开 " + Text(ids::kLinkDeviceBox), events.seen[4]);
 }
 
 }  // namespace

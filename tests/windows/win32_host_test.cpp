@@ -21,12 +21,14 @@
 #include "ui/MainDialogIds.h"
 #include "ui/MainDialogTemplate.h"
 #include "ui/dialog/Dialog.h"
+#include "win32/ScrolledFrame.h"
 #include "win32/Win32WindowHost.h"
 
 namespace {
 
 using namespace kt::ui;
 using kt::platform::win32::Utf8FromWide;
+using kt::ui::win32::ScrolledFrame;
 using kt::ui::win32::Win32WindowHost;
 
 constexpr unsigned kStepTimer = 77;
@@ -459,33 +461,69 @@ TEST(HostKeys, EnterIsTheDefaultButtonOrOkAndEscapeIsCancel) {
 }
 
 // The focus given before the window is shown goes to the control once it is, its text
-// selected, so a digit typed replaces the text.
+// selected, so a digit typed replaces the text; also where the initialisation leaves the focus to
+// the dialog manager (the main dialog: its first tab stop, the slave address).
 TEST(HostFocus, FocusGivenBeforeShowingTakesEffectWithTheTextSelected) {
+  // The slave address dialog sets the focus itself; the main dialog leaves it to the manager.
   struct Focusing : ProbeDialog {
-    using ProbeDialog::ProbeDialog;
+    Focusing(WindowHost& host, const DialogTemplate& t, int edit, std::vector<Step> steps)
+        : ProbeDialog(host, t, std::move(steps)), edit_(edit) {}
     bool OnInitDialog() override {
       ProbeDialog::OnInitDialog();
-      SetDlgItemText(addr_ids::kNewAddressEdit, "0");
-      FocusAndSelect(addr_ids::kNewAddressEdit);
+      SetDlgItemText(edit_, "0");
+      if (edit_ == main_ids::kSlaveAddressEdit) return true;
+      FocusAndSelect(edit_);
       return false;
     }
+    int edit_;
   };
+  for (const auto& [tmpl, edit] : {std::pair{&AddrDialogTemplate(), addr_ids::kNewAddressEdit},
+                                   std::pair{&MainDialogTemplate(), main_ids::kSlaveAddressEdit}}) {
+    SCOPED_TRACE(edit);
+    Win32WindowHost host;
+    DWORD start = 1;
+    DWORD end = 0;
+    std::string typed;
+    Focusing dialog(host, *tmpl, edit,
+                    {[&](ProbeDialog& d) {
+                       ASSERT_EQ(GetFocus(), d.Item(edit));
+                       SendMessageW(GetFocus(), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                                    reinterpret_cast<LPARAM>(&end));
+                       PostMessageW(GetFocus(), WM_CHAR, L'5', 1);
+                     },
+                     [&](ProbeDialog& d) { typed = host.GetText(d, edit); }});
+    dialog.DoModal();
+    EXPECT_EQ(start, 0u);
+    EXPECT_EQ(end, 1u);
+    EXPECT_EQ(typed, "5");
+  }
+}
+
+// A dialog taller than the work area (large fonts on a small screen) is cut to it and scrolls
+// every control, "诊断与记录…" too, wholly into view; one that fits is left as it is.
+TEST(HostScrolling, ADialogTallerThanTheWorkAreaBringsEveryControlIntoView) {
   Win32WindowHost host;
-  DWORD start = 1;
-  DWORD end = 0;
-  std::string typed;
-  Focusing dialog(host, AddrDialogTemplate(),
-                  {[&](ProbeDialog& d) {
-                     ASSERT_EQ(GetFocus(), d.Item(addr_ids::kNewAddressEdit));
-                     SendMessageW(GetFocus(), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-                                  reinterpret_cast<LPARAM>(&end));
-                     PostMessageW(GetFocus(), WM_CHAR, L'5', 1);
-                   },
-                   [&](ProbeDialog& d) { typed = host.GetText(d, addr_ids::kNewAddressEdit); }});
+  ProbeDialog dialog(host, MainDialogTemplate(), {[](ProbeDialog& d) {
+                       RECT r{};
+                       GetWindowRect(d.Window(), &r);
+                       EXPECT_FALSE(ScrolledFrame().FitInto(d.Window(), RECT{0, 0, 4000, 4000}));
+                       const RECT work{0, 0, 1366, (r.bottom - r.top) * 3 / 5};
+                       ScrolledFrame frame;
+                       ASSERT_TRUE(frame.FitInto(d.Window(), work));
+                       GetWindowRect(d.Window(), &r);
+                       EXPECT_EQ(r.bottom - r.top, work.bottom);
+                       RECT client{};
+                       GetClientRect(d.Window(), &client);
+                       for (const int id : {main_ids::kSlaveAddressEdit, main_ids::kWorkbenchButton,
+                                            main_ids::kReceiveEcho, main_ids::kRunButton}) {
+                         frame.Reveal(d.Window(), d.Item(id));
+                         GetWindowRect(d.Item(id), &r);
+                         MapWindowPoints(HWND_DESKTOP, d.Window(), reinterpret_cast<POINT*>(&r), 2);
+                         EXPECT_TRUE(r.top >= 0 && r.bottom <= client.bottom)
+                             << id << ": " << r.top << ".." << r.bottom;
+                       }
+                     }});
   dialog.DoModal();
-  EXPECT_EQ(start, 0u);
-  EXPECT_EQ(end, 1u);
-  EXPECT_EQ(typed, "5");
 }
 
 TEST(HostLists, AClickOnALineIsAPickAlsoOnTheLineAlreadyPicked) {

@@ -68,11 +68,11 @@ class CsvRecorderTest : public ::testing::Test {
 TEST_F(CsvRecorderTest, HeaderAndRowsAreExactBytes) {
   const std::string header =
       "时间,子机地址,A相电压(V),CA线电压(V),A相电流(A),A相有功功率(W),A相功率因数,"
-      "A相无功功率(var),A相视在功率(VA),B相电压(V),AB线电压(V),B相电流(A),B相有功功率(W),"
-      "B相功率因数,B相无功功率(var),B相视在功率(VA),C相电压(V),BC线电压(V),C相电流(A),"
-      "C相有功功率(W),C相功率因数,C相无功功率(var),C相视在功率(VA),零序电流(A),合相电压(V),"
-      "合相电流(A),频率(Hz),总有功功率(W),总功率因数,总无功功率(var),总视在功率(VA),"
-      "正向有功电能(Wh),反向有功电能(Wh),正向无功电能(varh),反向无功电能(varh),合相线电压(V),"
+      "A相无功功率(Var),A相视在功率(VA),B相电压(V),AB线电压(V),B相电流(A),B相有功功率(W),"
+      "B相功率因数,B相无功功率(Var),B相视在功率(VA),C相电压(V),BC线电压(V),C相电流(A),"
+      "C相有功功率(W),C相功率因数,C相无功功率(Var),C相视在功率(VA),零序电流(A),合相电压(V),"
+      "合相电流(A),频率(Hz),总有功功率(W),总功率因数,总无功功率(Var),总视在功率(VA),"
+      "正向有功电能(Wh),负向有功电能(Wh),正向无功电能(Varh),负向无功电能(Varh),合相线电压(V),"
       "电压1状态,电压2状态,电压3状态,电压4状态,电流1状态,电流2状态,电流3状态,电流4状态";
   // Volts with 2 decimals, amperes and power factors 4, powers 1, hertz 8, energies none.
   const std::string row =

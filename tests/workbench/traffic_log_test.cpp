@@ -171,6 +171,7 @@ TEST_F(TrafficLogTest, PortEventsSayWhatHappenedAndFaultsAreErrors) {
       {PortEventKind::Reopened, "/dev/ttyUSB1", "串口已重新打开 /dev/ttyUSB1", false},
       {PortEventKind::Stalled, "串口 tcp://127.0.0.1:5020 输出受阻",
        "串口输出受阻：串口 tcp://127.0.0.1:5020 输出受阻", true},
+      {PortEventKind::Closed, "/dev/ttyUSB1", "串口已关闭 /dev/ttyUSB1", false},
   };
   for (const Case& c : cases) {
     Event(c.kind, c.detail);
@@ -303,22 +304,22 @@ TEST_F(TrafficLogTest, SavesTheShownLinesWithTheDateAndVersionFirst) {
   std::ifstream in(dir / "errors.txt", std::ios::binary);
   std::stringstream text;
   text << in.rdbuf();
-  EXPECT_EQ(text.str(), "日期 2026-01-02  程序 kt7340 " KT7340_VERSION
-                        "\n"
-                        "时间\t方向\t地址\t功能\t内容\t报文\n"
-                        "03:04:05.678\t发\t1\t03\t读 0x0300 ×19\t01 03 03 00 00 13 04 43\n"
-                        "03:04:05.678\t收\t1\t03\t无应答\n"
-                        "2026-01-03\t日期\n"
-                        "00:00:00.000\t收\t1\t03\t无应答\n");
+  // As the CSV is written: a byte-order mark and CRLF, for Notepad and Excel on Chinese Windows.
+  EXPECT_EQ(text.str(), "\xEF\xBB\xBF日期 2026-01-02  程序 kt7340 " KT7340_VERSION
+                        "\r\n"
+                        "时间\t方向\t地址\t功能\t内容\t报文\r\n"
+                        "03:04:05.678\t发\t1\t03\t读 0x0300 ×19\t01 03 03 00 00 13 04 43\r\n"
+                        "03:04:05.678\t收\t1\t03\t无应答\r\n"
+                        "2026-01-03\t日期\r\n"
+                        "00:00:00.000\t收\t1\t03\t无应答\r\n");
   // Only the second day saved: its date comes first, and no date line repeats it.
   ASSERT_EQ(log.SaveTo((dir / "day2.txt").string(), {3}), "");
   std::ifstream day2(dir / "day2.txt", std::ios::binary);
-  std::string first;
-  std::getline(day2, first);
-  EXPECT_EQ(first, "日期 2026-01-03  程序 kt7340 " KT7340_VERSION);
-  std::stringstream rest;
-  rest << day2.rdbuf();
-  EXPECT_EQ(rest.str(), "时间\t方向\t地址\t功能\t内容\t报文\n00:00:00.000\t收\t1\t03\t无应答\n");
+  std::stringstream second;
+  second << day2.rdbuf();
+  EXPECT_EQ(second.str(),
+            "\xEF\xBB\xBF日期 2026-01-03  程序 kt7340 " KT7340_VERSION
+            "\r\n时间\t方向\t地址\t功能\t内容\t报文\r\n00:00:00.000\t收\t1\t03\t无应答\r\n");
   const std::string missing = (dir / "no-such-folder" / "x.txt").string();
   EXPECT_EQ(log.SaveTo(missing, {}), "无法保存 " + missing + "：文件夹不存在");
   EXPECT_EQ(log.SaveTo("/dev/full", {3}), "保存 /dev/full 失败：磁盘已满");

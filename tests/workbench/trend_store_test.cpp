@@ -147,12 +147,12 @@ TEST(TrendStore, UnitFollowsTheLargestMagnitudeOfTheGroup) {
     double divisor;
   };
   const Case cases[] = {
-      {UnitGroup::Voltage, 999.9, "V", 1},          {UnitGroup::Voltage, 1000, "kV", 1e3},
-      {UnitGroup::Voltage, 10500, "kV", 1e3},       {UnitGroup::ActivePower, 999999, "kW", 1e3},
-      {UnitGroup::ActivePower, 1000, "kW", 1e3},    {UnitGroup::ActivePower, 1e6, "MW", 1e6},
-      {UnitGroup::ActivePower, 999, "W", 1},        {UnitGroup::ActivePower, -2500, "kW", 1e3},
-      {UnitGroup::ActivePower, 2.5e6, "MW", 1e6},   {UnitGroup::ReactivePower, 4e3, "kvar", 1e3},
-      {UnitGroup::ReactivePower, 3e7, "Mvar", 1e6}, {UnitGroup::ApparentPower, 12, "VA", 1},
+      {UnitGroup::Voltage, 999.9, "V", 1},          {UnitGroup::Voltage, 1000, "KV", 1e3},
+      {UnitGroup::Voltage, 10500, "KV", 1e3},       {UnitGroup::ActivePower, 999999, "KW", 1e3},
+      {UnitGroup::ActivePower, 1000, "KW", 1e3},    {UnitGroup::ActivePower, 1e6, "MW", 1e6},
+      {UnitGroup::ActivePower, 999, "W", 1},        {UnitGroup::ActivePower, -2500, "KW", 1e3},
+      {UnitGroup::ActivePower, 2.5e6, "MW", 1e6},   {UnitGroup::ReactivePower, 4e3, "KVar", 1e3},
+      {UnitGroup::ReactivePower, 3e7, "MVar", 1e6}, {UnitGroup::ApparentPower, 12, "VA", 1},
       {UnitGroup::ApparentPower, 1e6, "MVA", 1e6},  {UnitGroup::Current, 5000, "A", 1},
       {UnitGroup::Frequency, 50, "Hz", 1},          {UnitGroup::PowerFactor, 0.95, "", 1},
   };

@@ -97,6 +97,11 @@ void Dialog::RedrawControl(int controlId) {
   host_.Repaint(*this, controlId);
 }
 
+void Dialog::InitDialog() {
+  if (!OnInitDialog()) return;
+  if (const ControlTemplate* first = template_.FirstTabStop()) FocusAndSelect(first->id);
+}
+
 void Dialog::FocusAndSelect(int controlId) {
   host_.FocusAndSelect(*this, controlId);
 }

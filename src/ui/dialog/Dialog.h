@@ -28,6 +28,10 @@ class Dialog {
   void EndDialog(int result);
 
   // --- Entry points the host calls ---
+  // Once the window exists: OnInitDialog, and when it leaves the focus to the dialog manager
+  // (returns true), the focus to the first tab stop with its text selected, so that the first
+  // key press replaces what the field shows.
+  void InitDialog();
   // Base: fills the controls from the fields (UpdateData(false)); returns true.
   virtual bool OnInitDialog();
   // A command: a button click, IDOK (Enter) or IDCANCEL (Escape, close box). Base: IDOK runs

@@ -105,6 +105,14 @@ struct DialogTemplate {
     }
     return nullptr;
   }
+  // The control the dialog manager gives the focus to when the initialisation leaves it to it:
+  // the first one with a tab stop that is created visible and enabled, or nullptr.
+  const ControlTemplate* FirstTabStop() const {
+    for (const auto& c : controls) {
+      if (c.Has(kTabStop) && !c.Has(kHidden) && !c.Has(kDisabled)) return &c;
+    }
+    return nullptr;
+  }
 };
 
 }  // namespace kt::ui

@@ -42,7 +42,7 @@ class WindowHost {
  public:
   virtual ~WindowHost() = default;
 
-  // Realises the dialog's template as a window, calls dialog.OnInitDialog() and runs a modal
+  // Realises the dialog's template as a window, calls dialog.InitDialog() and runs a modal
   // loop until EndModal is called for it; returns the result given to EndModal. The window
   // still exists when this returns: Dialog::DoModal then calls the dialog's DestroyWindow.
   virtual int RunModal(Dialog& dialog) = 0;
