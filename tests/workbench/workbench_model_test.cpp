@@ -38,6 +38,11 @@ struct MemorySettings : WorkbenchSettings {
   }
   std::string ExportFolder() const override { return folder; }
   void SetExportFolder(const std::string& f) override { folder = f; }
+  std::string texts[3];
+  std::string Text(TextSetting which) const override { return texts[static_cast<int>(which)]; }
+  void SetText(TextSetting which, const std::string& t) override {
+    texts[static_cast<int>(which)] = t;
+  }
 };
 
 // 1366x768 less a 40 px task bar; a title bar of 27 px and borders of 4 px; the main dialog's
