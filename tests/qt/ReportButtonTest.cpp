@@ -1,0 +1,98 @@
+// "生成报告…" on the workbench's wiring tab: the remembered title fields offered, the file
+// written where the save dialog said, the browser asked to open it; and a file that cannot be
+// written told with its reason.
+#include <gtest/gtest.h>
+
+#include <QDate>
+#include <QPushButton>
+#include <QSettings>
+#include <QTest>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "MainDialogHarness.h"
+#include "qt/workbench/QtWorkbenchSettings.h"
+#include "qt/workbench/WorkbenchWindow.h"
+#include "report/MeterReport.h"
+#include "ui/MainDialogIds.h"
+
+namespace kt::ui::qt::test {
+namespace {
+
+std::string FileText(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+TEST(ReportButton, WritesTheMeterReportWhereTheSaveDialogSaysAndOpensIt) {
+  QSettings().setValue(QtWorkbenchSettings::kReportSiteKey, QStringLiteral("旧站"));
+  QSettings().setValue(QtWorkbenchSettings::kReportEngineerKey, QStringLiteral("张工"));
+  sim::MeterConfig meter;
+  meter.address = 12;
+  meter.statusTrailer = true;
+  meter.load.wiringFaults.reversedCt[0] = true;
+  testing::MainDialogHarness program(testing::SimulatedMeter(meter));
+  WorkbenchWindow window;
+  window.Attach(program.Dlg());
+  auto* button = window.findChild<QPushButton*>(QStringLiteral("makeReport"));
+  ASSERT_NE(button, nullptr);
+
+  const auto folder = std::filesystem::path(::testing::TempDir()) / "report-button";
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder);
+  report::ReportTitle offered;
+  QString suggested;
+  std::vector<QString> opened;
+  std::vector<QString> told;
+  QString chosen = QString::fromStdString((folder / "meter").string());  // ".html" is added
+  ReportMaker& reports = window.Reports();
+  reports.askTitle = [&](QWidget*, report::ReportTitle& title) {
+    offered = title;
+    title.site = "3号站 <东>";
+    return true;
+  };
+  reports.askPath = [&](QWidget*, const workbench::SaveQuestion&, const QString& start) {
+    suggested = start;
+    return chosen;
+  };
+  reports.open = [&](const QString& path) { opened.push_back(path); };
+  reports.tell = [&](QWidget*, const QString&, const QString& text) { told.push_back(text); };
+
+  // No block yet: told so, nothing asked.
+  QTest::mouseClick(button, Qt::LeftButton);
+  ASSERT_EQ(told.size(), 1U);
+  EXPECT_EQ(told[0], QString::fromUtf8(report::kNoBlockForReport));
+  EXPECT_EQ(offered.engineer, "");
+
+  ASSERT_TRUE(program.PollUntil(3));
+  ASSERT_TRUE(program.MeasurementsFlow());
+  QTest::mouseClick(button, Qt::LeftButton);
+  EXPECT_EQ(offered.site, "旧站");
+  EXPECT_EQ(offered.engineer, "张工");
+  EXPECT_TRUE(suggested.endsWith(QStringLiteral("/报告-3号站 _东_-") +
+                                 QDate::currentDate().toString(Qt::ISODate) +
+                                 QStringLiteral(".html")))
+      << suggested.toStdString();
+  ASSERT_EQ(opened, std::vector<QString>{chosen + QStringLiteral(".html")});
+  const std::string html = FileText(folder / "meter.html");
+  EXPECT_NE(html.find("3号站 &lt;东&gt;"), std::string::npos);
+  EXPECT_NE(html.find("A相电流互感器接反"), std::string::npos);
+  EXPECT_NE(html.find(program.Text(main_ids::kPhaseVoltageABox)), std::string::npos);
+  EXPECT_EQ(QSettings().value(QtWorkbenchSettings::kReportSiteKey).toString(),
+            QStringLiteral("3号站 <东>"));
+  EXPECT_EQ(QSettings().value(QtWorkbenchSettings::kExportFolderKey).toString().toStdString(),
+            folder.string());
+
+  // A folder that is not there: the reason told, nothing opened.
+  chosen = QString::fromStdString((folder / "missing" / "r.html").string());
+  QTest::mouseClick(button, Qt::LeftButton);
+  ASSERT_EQ(told.size(), 2U);
+  EXPECT_TRUE(told[1].startsWith(QStringLiteral("无法写入报告"))) << told[1].toStdString();
+  EXPECT_EQ(opened.size(), 1U);
+}
+
+}  // namespace
+}  // namespace kt::ui::qt::test
