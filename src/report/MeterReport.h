@@ -3,6 +3,7 @@
 // title fields the user typed last are remembered in the workbench's settings.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -32,5 +33,23 @@ std::optional<Report> MakeMeterReport(workbench::WorkbenchModel& workbench,
 
 // "生成报告…"'s save dialog: the default name DefaultReportFileName(title), an HTML file.
 workbench::SaveQuestion ReportSaveQuestion(const ReportTitle& title);
+
+// What "生成报告…" asks the user and does beyond the file: each front end's dialogs.
+struct ReportFrontEnd {
+  std::function<bool(ReportTitle& title)> askTitle;  // fills the fields in; false: cancelled
+  // The file chosen (UTF-8), "" when cancelled; the dialog starts in `folder`, the user's own
+  // folder when it is "".
+  std::function<std::string(const workbench::SaveQuestion& question, const std::string& folder)>
+      askPath;
+  std::function<void(const std::string& path)> open;  // in the system's browser
+  std::function<void(const std::string& text)> tell;  // a refusal or a failure
+};
+
+// "生成报告…": without a block told kNoBlockForReport; else asks the title fields (the
+// remembered ones filled in, then remembered), then the file (the default name in the folder
+// last exported to while it exists), writes the report of the latest block then, remembers the
+// folder and opens the file; a write failure is told with its reason.
+void MakeReportFile(workbench::WorkbenchModel& workbench, const ui::CMonitorDlg& dialog,
+                    const ReportFrontEnd& front);
 
 }  // namespace kt::report

@@ -30,6 +30,7 @@ std::string FileText(const std::filesystem::path& path) {
 TEST(ReportButton, WritesTheMeterReportWhereTheSaveDialogSaysAndOpensIt) {
   QSettings().setValue(QtWorkbenchSettings::kReportSiteKey, QStringLiteral("旧站"));
   QSettings().setValue(QtWorkbenchSettings::kReportEngineerKey, QStringLiteral("张工"));
+  QSettings().remove(QtWorkbenchSettings::kExportFolderKey);
   sim::MeterConfig meter;
   meter.address = 12;
   meter.statusTrailer = true;
@@ -44,27 +45,27 @@ TEST(ReportButton, WritesTheMeterReportWhereTheSaveDialogSaysAndOpensIt) {
   std::filesystem::remove_all(folder);
   std::filesystem::create_directories(folder);
   report::ReportTitle offered;
-  QString suggested;
-  std::vector<QString> opened;
-  std::vector<QString> told;
-  QString chosen = QString::fromStdString((folder / "meter").string());  // ".html" is added
-  ReportMaker& reports = window.Reports();
-  reports.askTitle = [&](QWidget*, report::ReportTitle& title) {
+  std::string suggested;
+  std::vector<std::string> opened;
+  std::vector<std::string> told;
+  std::string chosen = (folder / "meter").string();  // ".html" is added
+  report::ReportFrontEnd& front = window.Reports().front;
+  front.askTitle = [&](report::ReportTitle& title) {
     offered = title;
     title.site = "3号站 <东>";
     return true;
   };
-  reports.askPath = [&](QWidget*, const workbench::SaveQuestion&, const QString& start) {
-    suggested = start;
+  front.askPath = [&](const workbench::SaveQuestion& question, const std::string& start) {
+    suggested = start + "|" + question.suggestedName;
     return chosen;
   };
-  reports.open = [&](const QString& path) { opened.push_back(path); };
-  reports.tell = [&](QWidget*, const QString&, const QString& text) { told.push_back(text); };
+  front.open = [&](const std::string& path) { opened.push_back(path); };
+  front.tell = [&](const std::string& text) { told.push_back(text); };
 
   // No block yet: told so, nothing asked.
   QTest::mouseClick(button, Qt::LeftButton);
   ASSERT_EQ(told.size(), 1U);
-  EXPECT_EQ(told[0], QString::fromUtf8(report::kNoBlockForReport));
+  EXPECT_EQ(told[0], report::kNoBlockForReport);
   EXPECT_EQ(offered.engineer, "");
 
   ASSERT_TRUE(program.PollUntil(3));
@@ -72,11 +73,10 @@ TEST(ReportButton, WritesTheMeterReportWhereTheSaveDialogSaysAndOpensIt) {
   QTest::mouseClick(button, Qt::LeftButton);
   EXPECT_EQ(offered.site, "旧站");
   EXPECT_EQ(offered.engineer, "张工");
-  EXPECT_TRUE(suggested.endsWith(QStringLiteral("/报告-3号站 _东_-") +
-                                 QDate::currentDate().toString(Qt::ISODate) +
-                                 QStringLiteral(".html")))
-      << suggested.toStdString();
-  ASSERT_EQ(opened, std::vector<QString>{chosen + QStringLiteral(".html")});
+  // No folder remembered yet: the user's own.
+  EXPECT_EQ(suggested, "|报告-3号站 _东_-" +
+                           QDate::currentDate().toString(Qt::ISODate).toStdString() + ".html");
+  ASSERT_EQ(opened, std::vector<std::string>{chosen + ".html"});
   const std::string html = FileText(folder / "meter.html");
   EXPECT_NE(html.find("3号站 &lt;东&gt;"), std::string::npos);
   EXPECT_NE(html.find("A相电流互感器接反"), std::string::npos);
@@ -87,10 +87,12 @@ TEST(ReportButton, WritesTheMeterReportWhereTheSaveDialogSaysAndOpensIt) {
             folder.string());
 
   // A folder that is not there: the reason told, nothing opened.
-  chosen = QString::fromStdString((folder / "missing" / "r.html").string());
+  // The next starts there. A folder that is not there: the reason told, nothing opened.
+  chosen = (folder / "missing" / "r.html").string();
   QTest::mouseClick(button, Qt::LeftButton);
+  EXPECT_EQ(suggested.substr(0, suggested.find('|')), folder.string());
   ASSERT_EQ(told.size(), 2U);
-  EXPECT_TRUE(told[1].startsWith(QStringLiteral("无法写入报告"))) << told[1].toStdString();
+  EXPECT_EQ(told[1].rfind("无法写入报告", 0), 0U) << told[1];
   EXPECT_EQ(opened.size(), 1U);
 }
 

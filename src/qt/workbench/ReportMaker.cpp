@@ -1,4 +1,4 @@
-// The report of the main dialog's meter, asked for, written and opened.
+// The report's questions in Qt's dialogs.
 #include "qt/workbench/ReportMaker.h"
 
 #include <QDesktopServices>
@@ -6,36 +6,15 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QUrl>
 #include <array>
-#include <chrono>
 
-#include "report/MeterReport.h"
-#include "report/ReportDocument.h"
 #include "workbench/WorkbenchLook.h"
 
 namespace kt::ui::qt {
-namespace {
-
-QString SaveFileName(QWidget* parent, const workbench::SaveQuestion& question,
-                     const QString& suggested) {
-  return QFileDialog::getSaveFileName(parent, QString::fromStdString(question.title), suggested,
-                                      QString::fromStdString(question.typeName));
-}
-
-void OpenInBrowser(const QString& path) {
-  QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-}
-
-void ShowWarning(QWidget* parent, const QString& title, const QString& text) {
-  QMessageBox::warning(parent, title, text);
-}
-
-}  // namespace
 
 bool AskReportTitle(QWidget* parent, report::ReportTitle& title) {
   QDialog dialog(parent);
@@ -58,37 +37,27 @@ bool AskReportTitle(QWidget* parent, report::ReportTitle& title) {
   return true;
 }
 
-QString ReportMaker::ExportFolder() const {
-  const QString last = QString::fromStdString(model_.Settings().ExportFolder());
-  if (!last.isEmpty() && QFileInfo(last).isDir()) return last;
-  return QDir::homePath();
+ReportMaker::ReportMaker(workbench::WorkbenchModel& model, QWidget* parent) : model_(model) {
+  front.askTitle = [parent](report::ReportTitle& title) { return AskReportTitle(parent, title); };
+  front.askPath = [parent](const workbench::SaveQuestion& question, const std::string& folder) {
+    const QString start = folder.empty() ? QDir::homePath() : QString::fromStdString(folder);
+    return QFileDialog::getSaveFileName(
+               parent, QString::fromStdString(question.title),
+               QDir(start).filePath(QString::fromStdString(question.suggestedName)),
+               QString::fromStdString(question.typeName))
+        .toStdString();
+  };
+  front.open = [](const std::string& path) {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+  };
+  front.tell = [parent](const std::string& text) {
+    QMessageBox::warning(parent, QString::fromUtf8(workbench::kMakeReportText),
+                         QString::fromStdString(text));
+  };
 }
 
-void ReportMaker::Make(QWidget* parent) {
-  if (dialog_ == nullptr) return;
-  const Tell& say = tell ? tell : Tell(ShowWarning);
-  const QString heading = QString::fromUtf8(workbench::kMakeReportText);
-  if (!model_.Wiring().HasBlock()) return say(parent, heading, report::kNoBlockForReport);
-
-  report::ReportTitle title = report::RememberedReportTitle(model_.Settings());
-  if (!(askTitle ? askTitle : AskTitle(AskReportTitle))(parent, title)) return;
-  report::RememberReportTitle(model_.Settings(), title);
-  title.made = std::chrono::system_clock::now();
-  const workbench::SaveQuestion question = report::ReportSaveQuestion(title);
-  QString path = (askPath ? askPath : AskPath(SaveFileName))(
-      parent, question,
-      QDir(ExportFolder()).filePath(QString::fromStdString(question.suggestedName)));
-  if (path.isEmpty()) return;
-  const QString extension = QStringLiteral(".") + QString::fromStdString(question.extension);
-  if (!path.endsWith(extension, Qt::CaseInsensitive)) path += extension;
-
-  // The latest block when the file is written: polling went on while the user answered.
-  const auto made = report::MakeMeterReport(model_, *dialog_, title);
-  if (!made) return say(parent, heading, report::kNoBlockForReport);
-  const std::string why = report::WriteReportFile(path.toStdString(), report::ReportHtml(*made));
-  if (!why.empty()) return say(parent, heading, QString::fromStdString(why));
-  model_.Settings().SetExportFolder(QFileInfo(path).absolutePath().toStdString());
-  (open ? open : OpenFile(OpenInBrowser))(path);
+void ReportMaker::Make() {
+  if (dialog_ != nullptr) report::MakeReportFile(model_, *dialog_, front);
 }
 
 }  // namespace kt::ui::qt

@@ -69,7 +69,7 @@ class WorkbenchWindow : public QWidget {
   RecordingTab* recording_;
   TrendTab* trend_;
   WiringTab* wiring_;
-  ReportMaker reports_{model_};
+  ReportMaker reports_{model_, this};
 };
 
 }  // namespace kt::ui::qt
