@@ -4,12 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <QDate>
+#include <QFile>
 #include <QPushButton>
 #include <QSettings>
 #include <QTest>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "MainDialogHarness.h"
 #include "qt/workbench/QtWorkbenchSettings.h"
@@ -19,13 +18,6 @@
 
 namespace kt::ui::qt::test {
 namespace {
-
-std::string FileText(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 TEST(ReportButton, WritesTheMeterReportWhereTheSaveDialogSaysAndOpensIt) {
   QSettings().setValue(QtWorkbenchSettings::kReportSiteKey, QStringLiteral("旧站"));
@@ -77,7 +69,9 @@ TEST(ReportButton, WritesTheMeterReportWhereTheSaveDialogSaysAndOpensIt) {
   EXPECT_EQ(suggested, "|报告-3号站 _东_-" +
                            QDate::currentDate().toString(Qt::ISODate).toStdString() + ".html");
   ASSERT_EQ(opened, std::vector<std::string>{chosen + ".html"});
-  const std::string html = FileText(folder / "meter.html");
+  QFile file(QString::fromStdString((folder / "meter.html").string()));
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const std::string html = file.readAll().toStdString();
   EXPECT_NE(html.find("3号站 &lt;东&gt;"), std::string::npos);
   EXPECT_NE(html.find("A相电流互感器接反"), std::string::npos);
   EXPECT_NE(html.find(program.Text(main_ids::kPhaseVoltageABox)), std::string::npos);
