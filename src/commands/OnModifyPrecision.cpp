@@ -23,6 +23,7 @@ void CMonitorDlg::OnModifyPrecision() {
   // Not acknowledged: flipped back, so a class of 0 or 1 names the meter's class again.
   const bool acknowledged = Exchange(*this, WriteSingleExchange()).found();
   m_accuracyClass = acknowledged ? requested : Flipped(requested);
+  m_accuracyClassKnown = m_accuracyClassKnown || acknowledged;
   SetDlgItemText(main_ids::kAccuracyClassButton, m_accuracyClass != 0 ? "0.2级" : "0.5级");
   ResumePolling();
 }

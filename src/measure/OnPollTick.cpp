@@ -121,6 +121,7 @@ void CMonitorDlg::ApplyParameterValues(int16_t framePos) {
 
 void CMonitorDlg::ApplyAccuracyClass(int16_t framePos) {
   m_accuracyClass = m_receiveBuffer[framePos + 4];
+  m_accuracyClassKnown = true;
   SetDlgItemText(main_ids::kAccuracyClassButton, m_accuracyClass != 0 ? "0.2级" : "0.5级");
 }
 

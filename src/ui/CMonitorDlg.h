@@ -34,6 +34,16 @@ constexpr uint32_t kStalePollPeriods = 6;
 // The power-of-ten table, indexed by the energy exponent the meter reports.
 inline constexpr std::array<uint32_t, 7> kPowerOfTen = {1, 10, 100, 1000, 10000, 100000, 1000000};
 
+// The line the main dialog talks on and the meter's accuracy class, for those outside its
+// handlers (the report).
+struct MainDialogLine {
+  int32_t portNumber = 1;
+  int32_t baudRate = serial::kDefaultBaudRate;
+  int32_t parity = serial::kDefaultParityCode;
+  bool accuracyKnown = false;  // read from the meter or acknowledged by it
+  uint8_t accuracyClass = 0;   // 0 = class 0.5, non-zero = class 0.2
+};
+
 class CMonitorDlg : public Dialog {
  public:
   CMonitorDlg(WindowHost& host, serial::SerialControl& comm, modbus::Clock& clock);
@@ -48,6 +58,7 @@ class CMonitorDlg : public Dialog {
   int32_t m_baudRate = serial::kDefaultBaudRate;  // one of the line settings table
   int32_t m_portNumber = 1;                       // 1 = first port
   uint8_t m_accuracyClass = 0;                    // 0 = class 0.5, non-zero = class 0.2
+  bool m_accuracyClassKnown = false;              // read from the meter or acknowledged by it
   serial::SerialControl& m_comm;                  // all serial input and output
   uint8_t m_slaveAddress = 0;  // first byte of every request, exchanged with the slave address edit
   uint8_t m_wiringMode = 0;    // wiring code 0..5
@@ -154,6 +165,9 @@ class CMonitorDlg : public Dialog {
   // port is not open.
   std::string OpenDevice() const { return m_comm.GetPortOpen() ? DeviceOfPort() : std::string(); }
   const LinkStatus& Link() const { return m_linkStatus; }
+  MainDialogLine Line() const {
+    return {m_portNumber, m_baudRate, m_parity, m_accuracyClassKnown, m_accuracyClass};
+  }
   // Writes the link status boxes and redraws the boxes whose colour changed.
   void ShowLinkStatus();
   // Values drawn in grey: no block (or status pair) for more than kStalePollPeriods periods.

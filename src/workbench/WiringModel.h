@@ -22,6 +22,8 @@ class WiringModel {
   // Keeps the block; Check() judges it.
   void AddBlock(const values::MeasuredBlock& block);
   bool HasBlock() const { return hasBlock_; }
+  // The latest block, nullptr before the first.
+  const values::MeasuredBlock* LatestBlock() const { return hasBlock_ ? &last_ : nullptr; }
 
   // The options of kNominalFrequencyChoice and kCtSecondaryChoice chosen, by index (an index
   // out of range chooses the default), remembered in the settings.

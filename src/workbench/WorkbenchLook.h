@@ -73,6 +73,12 @@ inline constexpr WiringChoice kNominalFrequencyChoice = {"电网额定频率",
 inline constexpr WiringChoice kCtSecondaryChoice = {"互感器二次额定电流",
                                                     {{{"5 A", 5.0}, {"1 A", 1.0}}}};
 
+// The wiring tab's report of the main dialog's meter: the button, and the small dialog asking
+// the report's title fields (as the report's title block names them).
+inline constexpr const char* kMakeReportText = "生成报告…";
+inline constexpr const char* kReportTitleDialogTitle = "报告抬头";
+inline constexpr std::array<const char*, 3> kReportTitleLabels = {"现场：", "配电柜：", "检查人："};
+
 // The phasor diagram: its labels, how far currents reach, and the lines under it.
 inline constexpr std::array<const char*, 3> kVoltageLabels = {"Ua", "Ub", "Uc"};
 inline constexpr std::array<const char*, 3> kElementVoltageLabels = {"Uab", "", "Ucb"};

@@ -11,6 +11,8 @@ namespace kt::workbench {
 
 // The wiring check's remembered choices.
 enum class NumberSetting { NominalHz, CtSecondaryA };
+// The report's title fields the user typed last (UTF-8).
+enum class TextSetting { ReportSite, ReportPanel, ReportEngineer };
 
 class WorkbenchSettings {
  public:
@@ -29,6 +31,8 @@ class WorkbenchSettings {
   // The folder the last trend picture went to (UTF-8), "" when none.
   virtual std::string ExportFolder() const = 0;
   virtual void SetExportFolder(const std::string& folder) = 0;
+  virtual std::string Text(TextSetting which) const = 0;  // "" when never stored
+  virtual void SetText(TextSetting which, const std::string& text) = 0;
 };
 
 }  // namespace kt::workbench

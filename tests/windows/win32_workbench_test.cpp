@@ -42,6 +42,7 @@ using namespace kt::ui;
 using kt::ui::win32::WorkbenchTab;
 namespace ids = kt::ui::win32::workbench_ids;
 using kt::workbench::NumberSetting;
+using kt::workbench::TextSetting;
 using kt::workbench::TrendSeries;
 
 constexpr UINT kStepPeriodMs = 100;
@@ -167,6 +168,9 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
   const std::filesystem::path csv = folder / L"记录.csv";
   const std::filesystem::path logFile = folder / L"报文.txt";
   const std::filesystem::path png = folder / L"趋势.png";
+  const std::filesystem::path report = folder / L"报告.html";
+  std::string reportOpened;
+  std::string reportTold;
   // An earlier recording in the file chosen: "开始记录…" adds to it, without the save dialog's
   // question about overwriting.
   const std::string header = "\xEF\xBB\xBF" + kt::workbench::CsvHeader() + "\r\n";
@@ -398,6 +402,14 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
                      pick == 1 ? 1.0 : 5.0);
            EXPECT_EQ(wiring.CtSecondaryA(), pick == 1 ? 1.0 : 5.0);
          }
+         // "生成报告…": the next two steps answer its dialogs from within their loops; the
+         // browser and any message are caught.
+         kt::ui::win32::RegistrySettings().SetText(TextSetting::ReportSite, "旧站");
+         workbench.ReportFront().open = [&](const std::string& path) { reportOpened = path; };
+         workbench.ReportFront().tell = [&](const std::string& text) { reportTold = text; };
+         Click(wiring.Item(ids::kMakeReportButton));
+         EXPECT_EQ(reportTold, "");
+         EXPECT_EQ(kt::ui::win32::RegistrySettings().Text(TextSetting::ReportSite), "二号站");
          // Closing hides and keeps the frame it was shown at for the next start, title bar
          // included; the window is still there.
          RECT frame{};
@@ -411,6 +423,26 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
          EXPECT_FALSE(workbench.Visible());
          EXPECT_NE(workbench.Handle(), nullptr);
          Click(GetDlgItem(main(), IDCANCEL));
+       }},
+      {"the report's title dialog", [&] { return FindWindowW(L"#32770", L"报告抬头") != nullptr; },
+       [&] {
+         HWND title = FindWindowW(L"#32770", L"报告抬头");
+         wchar_t site[64] = {};
+         GetDlgItemTextW(title, ids::kReportSiteEdit, site, 64);
+         EXPECT_EQ(Utf8(site), "旧站");
+         SetDlgItemTextW(title, ids::kReportSiteEdit, L"二号站");
+         PostMessageW(title, WM_COMMAND, kt::ui::IDOK, 0);
+       }},
+      {"the save dialog of 生成报告…",
+       [&] { return FindWindowW(L"#32770", L"生成报告") != nullptr; },
+       [&] {
+         HWND files = FindWindowW(L"#32770", L"生成报告");
+         for (const int nameBox : {0x47C, 0x480}) {
+           if (GetDlgItem(files, nameBox) != nullptr) {
+             SetDlgItemTextW(files, nameBox, report.wstring().c_str());
+           }
+         }
+         PostMessageW(files, WM_COMMAND, kt::ui::IDOK, 0);
        }},
   };
   running = &script;
@@ -444,6 +476,11 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
   EXPECT_GT(chartSize.right, 200);
   EXPECT_EQ(BigEndian(picture, 16), static_cast<uint32_t>(chartSize.right));
   EXPECT_EQ(BigEndian(picture, 20), static_cast<uint32_t>(chartSize.bottom + 28));  // the title
+  // The report: opened where the save dialog said, naming the site typed and B's reversed CT.
+  EXPECT_EQ(reportOpened, Utf8(report.wstring()));
+  const std::string page = Slurp(report);
+  EXPECT_NE(page.find("二号站"), std::string::npos);
+  EXPECT_NE(page.find("B相电流互感器接反"), std::string::npos);
   std::filesystem::remove_all(folder);
 }
 

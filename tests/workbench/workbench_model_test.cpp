@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "MemorySettings.h"
 #include "workbench/WorkbenchModel.h"
 
 namespace kt::workbench {
@@ -22,23 +23,7 @@ using namespace std::chrono_literals;
 using values::MeasuredBlock;
 using values::Quantity;
 
-// Settings in memory, as a front end's would keep them.
-struct MemorySettings : WorkbenchSettings {
-  std::optional<ScreenRect> frame;
-  std::optional<double> numbers[2];
-  std::string folder;
-
-  std::optional<ScreenRect> Frame() const override { return frame; }
-  void SetFrame(const ScreenRect& f) override { frame = f; }
-  std::optional<double> Number(NumberSetting which) const override {
-    return numbers[static_cast<int>(which)];
-  }
-  void SetNumber(NumberSetting which, double value) override {
-    numbers[static_cast<int>(which)] = value;
-  }
-  std::string ExportFolder() const override { return folder; }
-  void SetExportFolder(const std::string& f) override { folder = f; }
-};
+using testing::MemorySettings;
 
 // 1366x768 less a 40 px task bar; a title bar of 27 px and borders of 4 px; the main dialog's
 // frame at 96 dpi. The workbench's frame is then 768x551 at first and at least 568x431.

@@ -17,6 +17,18 @@ QString Key(workbench::NumberSetting which) {
                                                           : QtWorkbenchSettings::kCtSecondaryKey);
 }
 
+QString Key(workbench::TextSetting which) {
+  switch (which) {
+    case workbench::TextSetting::ReportSite:
+      return Key(QtWorkbenchSettings::kReportSiteKey);
+    case workbench::TextSetting::ReportPanel:
+      return Key(QtWorkbenchSettings::kReportPanelKey);
+    case workbench::TextSetting::ReportEngineer:
+      break;
+  }
+  return Key(QtWorkbenchSettings::kReportEngineerKey);
+}
+
 }  // namespace
 
 std::optional<workbench::ScreenRect> QtWorkbenchSettings::Frame() const {
@@ -46,6 +58,14 @@ std::string QtWorkbenchSettings::ExportFolder() const {
 
 void QtWorkbenchSettings::SetExportFolder(const std::string& folder) {
   QSettings().setValue(Key(kExportFolderKey), QString::fromStdString(folder));
+}
+
+std::string QtWorkbenchSettings::Text(workbench::TextSetting which) const {
+  return QSettings().value(Key(which)).toString().toStdString();
+}
+
+void QtWorkbenchSettings::SetText(workbench::TextSetting which, const std::string& text) {
+  QSettings().setValue(Key(which), QString::fromStdString(text));
 }
 
 }  // namespace kt::ui::qt

@@ -11,6 +11,9 @@ class QtWorkbenchSettings : public workbench::WorkbenchSettings {
   static constexpr const char* kNominalHzKey = "wiringCheck/nominalHz";
   static constexpr const char* kCtSecondaryKey = "wiringCheck/ctSecondaryA";
   static constexpr const char* kExportFolderKey = "trend/exportFolder";
+  static constexpr const char* kReportSiteKey = "report/site";
+  static constexpr const char* kReportPanelKey = "report/panel";
+  static constexpr const char* kReportEngineerKey = "report/engineer";
 
   std::optional<workbench::ScreenRect> Frame() const override;
   void SetFrame(const workbench::ScreenRect& frame) override;
@@ -18,6 +21,8 @@ class QtWorkbenchSettings : public workbench::WorkbenchSettings {
   void SetNumber(workbench::NumberSetting which, double value) override;
   std::string ExportFolder() const override;
   void SetExportFolder(const std::string& folder) override;
+  std::string Text(workbench::TextSetting which) const override;
+  void SetText(workbench::TextSetting which, const std::string& text) override;
 };
 
 }  // namespace kt::ui::qt

@@ -6,8 +6,10 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "qt/workbench/CopyableTable.h"
 #include "qt/workbench/PhaseColours.h"
@@ -32,7 +34,13 @@ WiringTab::WiringTab(workbench::WiringModel* wiring, QWidget* parent)
       ctSecondary_(ChoiceBox(workbench::kCtSecondaryChoice, wiring_.CtSecondaryIndex(),
                              [this](std::size_t i) { wiring_.ChooseCtSecondary(i); })),
       table_(new CopyableTable(0, 3, this)),
-      phasors_(new PhasorView(this)) {
+      phasors_(new PhasorView(this)),
+      makeReport_(new QPushButton(QString::fromUtf8(workbench::kMakeReportText), this)) {
+  makeReport_->setObjectName(QStringLiteral("makeReport"));
+  makeReport_->setVisible(false);
+  connect(makeReport_, &QPushButton::clicked, this, [this] {
+    if (make_) make_();
+  });
   table_->setHorizontalHeaderLabels({QString::fromUtf8(workbench::kWiringColumns[0]),
                                      QString::fromUtf8(workbench::kWiringColumns[1]),
                                      QString::fromUtf8(workbench::kWiringColumns[2])});
@@ -73,6 +81,10 @@ WiringTab::WiringTab(workbench::WiringModel* wiring, QWidget* parent)
   auto* checks = new QVBoxLayout;
   checks->addLayout(choices);
   checks->addWidget(table_, 1);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  buttons->addWidget(makeReport_);
+  checks->addLayout(buttons);
 
   auto* layout = new QHBoxLayout(this);
   layout->addLayout(checks, 3);
@@ -150,6 +162,11 @@ void WiringTab::SetIfChanged(QTableWidgetItem& item, const QString& text) {
   if (item.text() == text) return;
   item.setText(text);
   item.setToolTip(text);
+}
+
+void WiringTab::SetMakeReport(std::function<void()> make) {
+  make_ = std::move(make);
+  makeReport_->setVisible(static_cast<bool>(make_));
 }
 
 }  // namespace kt::ui::qt

@@ -12,6 +12,7 @@
 #include "workbench/WorkbenchLook.h"
 
 class QComboBox;
+class QPushButton;
 class QTableWidgetItem;
 
 namespace kt::ui::qt {
@@ -47,6 +48,9 @@ class WiringTab : public QWidget {
   double CtSecondaryA() const { return wiring_.CtSecondaryA(); }
   void SetCtSecondaryA(double amps);
 
+  // "生成报告…" calls `make`; without it (a tab used alone) the button is hidden.
+  void SetMakeReport(std::function<void()> make);
+
   const QTableWidget& table() const { return *table_; }
   CopyableTable& table() { return *table_; }
   const PhasorView& phasors() const { return *phasors_; }
@@ -73,6 +77,8 @@ class WiringTab : public QWidget {
   QComboBox* ctSecondary_;
   CopyableTable* table_;
   PhasorView* phasors_;
+  QPushButton* makeReport_;
+  std::function<void()> make_;
 };
 
 }  // namespace kt::ui::qt

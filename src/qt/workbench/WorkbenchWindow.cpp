@@ -78,6 +78,8 @@ WorkbenchWindow::WorkbenchWindow(QWidget* parent)
 
 void WorkbenchWindow::Attach(CMonitorDlg& dialog) {
   model_.AttachTo(dialog, [this] { ShowBeside(); });
+  reports_.Attach(dialog);
+  wiring_->SetMakeReport([this] { reports_.Make(); });
 }
 
 void WorkbenchWindow::ShowBeside() {

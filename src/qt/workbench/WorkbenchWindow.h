@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include "qt/workbench/QtWorkbenchSettings.h"
+#include "qt/workbench/ReportMaker.h"
 #include "workbench/BlockFanOut.h"
 #include "workbench/WorkbenchModel.h"
 
@@ -48,6 +49,7 @@ class WorkbenchWindow : public QWidget {
   const workbench::CsvRecorder& Recorder() { return model_.Recording().Recorder(); }
   TrafficTab& Traffic() { return *traffic_; }
   RecordingTab& Recording() { return *recording_; }
+  ReportMaker& Reports() { return reports_; }
 
  protected:
   // Closing only hides; the main dialog's exit ends the program and the window with it.
@@ -67,6 +69,7 @@ class WorkbenchWindow : public QWidget {
   RecordingTab* recording_;
   TrendTab* trend_;
   WiringTab* wiring_;
+  ReportMaker reports_{model_, this};
 };
 
 }  // namespace kt::ui::qt

@@ -1,5 +1,5 @@
 // Values under the workbench's key: four ints for the frame and a double for each number, in
-// binary; the export folder as text.
+// binary; the export folder and the report's title fields as text.
 #include "win32/workbench/RegistrySettings.h"
 
 #include <array>
@@ -44,6 +44,39 @@ const wchar_t* NameOf(workbench::NumberSetting which) {
   return which == workbench::NumberSetting::NominalHz ? kNominalHzValue : kCtSecondaryValue;
 }
 
+const wchar_t* NameOf(workbench::TextSetting which) {
+  switch (which) {
+    case workbench::TextSetting::ReportSite:
+      return kReportSiteValue;
+    case workbench::TextSetting::ReportPanel:
+      return kReportPanelValue;
+    case workbench::TextSetting::ReportEngineer:
+      break;
+  }
+  return kReportEngineerValue;
+}
+
+std::string ReadText(const wchar_t* name) {
+  DWORD size = 0;
+  if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_SZ, nullptr, nullptr, &size) !=
+          ERROR_SUCCESS ||
+      size < sizeof(wchar_t)) {
+    return "";
+  }
+  std::vector<wchar_t> text(size / sizeof(wchar_t) + 1, L'\0');
+  if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_SZ, nullptr, text.data(),
+                   &size) != ERROR_SUCCESS) {
+    return "";
+  }
+  return platform::win32::Utf8FromWide(text.data());
+}
+
+void WriteText(const wchar_t* name, const std::string& utf8) {
+  const std::wstring wide = platform::win32::WideFromUtf8(utf8);
+  WriteBytes(name, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
+             static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
+}
+
 }  // namespace
 
 std::optional<workbench::ScreenRect> RegistrySettings::Frame() const {
@@ -65,24 +98,19 @@ void RegistrySettings::SetNumber(workbench::NumberSetting which, double value) {
 }
 
 std::string RegistrySettings::ExportFolder() const {
-  DWORD size = 0;
-  if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, kExportFolderValue, RRF_RT_REG_SZ, nullptr,
-                   nullptr, &size) != ERROR_SUCCESS ||
-      size < sizeof(wchar_t)) {
-    return "";
-  }
-  std::vector<wchar_t> text(size / sizeof(wchar_t) + 1, L'\0');
-  if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, kExportFolderValue, RRF_RT_REG_SZ, nullptr,
-                   text.data(), &size) != ERROR_SUCCESS) {
-    return "";
-  }
-  return platform::win32::Utf8FromWide(text.data());
+  return ReadText(kExportFolderValue);
 }
 
 void RegistrySettings::SetExportFolder(const std::string& folder) {
-  const std::wstring wide = platform::win32::WideFromUtf8(folder);
-  WriteBytes(kExportFolderValue, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
-             static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
+  WriteText(kExportFolderValue, folder);
+}
+
+std::string RegistrySettings::Text(workbench::TextSetting which) const {
+  return ReadText(NameOf(which));
+}
+
+void RegistrySettings::SetText(workbench::TextSetting which, const std::string& text) {
+  WriteText(NameOf(which), text);
 }
 
 }  // namespace kt::ui::win32

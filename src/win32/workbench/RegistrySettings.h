@@ -1,7 +1,7 @@
 // The workbench's settings in the user's registry (HKCU\Software\KT7340\workbench), behind the
 // core's settings seam: the window's last frame, the wiring check's nominal frequency and CT
-// rated secondary, and the folder pictures were last exported to, as the Linux window keeps them
-// in its settings file.
+// rated secondary, the folder pictures were last exported to and the report's title fields, as the
+// Linux window keeps them in its settings file.
 #pragma once
 
 #include "workbench/WorkbenchSettings.h"
@@ -13,6 +13,9 @@ inline constexpr const wchar_t* kGeometryValue = L"geometry";
 inline constexpr const wchar_t* kNominalHzValue = L"nominalHz";
 inline constexpr const wchar_t* kCtSecondaryValue = L"ctSecondaryA";
 inline constexpr const wchar_t* kExportFolderValue = L"exportFolder";
+inline constexpr const wchar_t* kReportSiteValue = L"reportSite";
+inline constexpr const wchar_t* kReportPanelValue = L"reportPanel";
+inline constexpr const wchar_t* kReportEngineerValue = L"reportEngineer";
 
 class RegistrySettings : public workbench::WorkbenchSettings {
  public:
@@ -22,6 +25,8 @@ class RegistrySettings : public workbench::WorkbenchSettings {
   void SetNumber(workbench::NumberSetting which, double value) override;
   std::string ExportFolder() const override;
   void SetExportFolder(const std::string& folder) override;
+  std::string Text(workbench::TextSetting which) const override;
+  void SetText(workbench::TextSetting which, const std::string& text) override;
 };
 
 }  // namespace kt::ui::win32

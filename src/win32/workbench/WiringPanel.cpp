@@ -3,6 +3,7 @@
 
 #include <array>
 #include <tuple>
+#include <utility>
 
 #include "win32/workbench/PhasorPainter.h"
 #include "win32/workbench/WorkbenchControlIds.h"
@@ -67,6 +68,16 @@ void WiringPanel::Populate() {
   SetWindowLongPtrW(phasors_->Handle(), GWLP_ID, ids::kPhasorDiagram);
   ShowWindow(phasors_->Handle(), SW_SHOW);
   Add(WC_STATICW, workbench::kPhasorNote, SS_LEFT | SS_NOPREFIX, ids::kPhasorNote);
+  // Hidden until the window is attached to a main dialog.
+  HWND report = Add(WC_BUTTONW, workbench::kMakeReportText, WS_TABSTOP | BS_PUSHBUTTON,
+                    ids::kMakeReportButton);
+  ShowWindow(report, make_ ? SW_SHOW : SW_HIDE);
+}
+
+void WiringPanel::SetMakeReport(std::function<void()> make) {
+  make_ = std::move(make);
+  if (HWND button = Item(ids::kMakeReportButton); button != nullptr)
+    ShowWindow(button, make_ ? SW_SHOW : SW_HIDE);
 }
 
 void WiringPanel::Layout(int width, int height) {
@@ -85,6 +96,9 @@ void WiringPanel::Layout(int width, int height) {
     Place(listId, left + labelWidth + kMargin, kMargin, kChoiceWidth, 120);
     left += labelWidth + kChoiceWidth + 4 * kMargin;
   }
+  // "生成报告…" after the choices, as high as they are.
+  Place(ids::kMakeReportButton, left, kMargin, TextWidth(workbench::kMakeReportText) + 24,
+        kRowHeight - 2);
   const int tableTop = kMargin + kRowHeight + kMargin;
   Place(ids::kWiringTable, kMargin, tableTop, tableWidth, height - tableTop - kMargin);
   const int noteHeight = kNoteLines * line;
@@ -100,6 +114,10 @@ void WiringPanel::Layout(int width, int height) {
 }
 
 void WiringPanel::OnCommand(int id, int code) {
+  if (id == ids::kMakeReportButton && code == BN_CLICKED) {
+    if (make_) make_();
+    return;
+  }
   if (code != CBN_SELCHANGE) return;
   const auto chosen = SendMessageW(Item(id), CB_GETCURSEL, 0, 0);
   const std::size_t index = chosen < 0 ? 0 : static_cast<std::size_t>(chosen);

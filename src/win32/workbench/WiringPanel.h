@@ -4,6 +4,7 @@
 // catches up when shown.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,6 +34,8 @@ class WiringPanel : public ChildPanel {
   const workbench::PhasorDiagram* Diagram() const { return wiring_.Diagram(); }
   HWND Table() const;
   HWND PhasorWindow() const { return phasors_->Handle(); }
+  // "生成报告…" calls `make`; without it the button stays hidden.
+  void SetMakeReport(std::function<void()> make);
 
  protected:
   void Populate() override;
@@ -50,6 +53,7 @@ class WiringPanel : public ChildPanel {
 
   workbench::WiringModel& wiring_;
   std::unique_ptr<PaintedView> phasors_;
+  std::function<void()> make_;
 };
 
 }  // namespace kt::ui::win32

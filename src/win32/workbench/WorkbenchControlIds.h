@@ -44,5 +44,12 @@ inline constexpr int kPhasorLegend = 504;
 inline constexpr int kPhasorNote = 505;
 inline constexpr int kCtSecondaryLabel = 506;
 inline constexpr int kCtSecondaryList = 507;
+inline constexpr int kMakeReportButton = 508;
+
+// The report's title dialog
+inline constexpr int kReportTitleTemplate = 600;
+inline constexpr int kReportSiteEdit = 601;
+inline constexpr int kReportPanelEdit = 602;
+inline constexpr int kReportEngineerEdit = 603;
 
 }  // namespace kt::ui::win32::workbench_ids

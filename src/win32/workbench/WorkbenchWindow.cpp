@@ -2,12 +2,17 @@
 // says.
 #include "win32/workbench/WorkbenchWindow.h"
 
+#include <shellapi.h>
+
 #include <cmath>
 #include <optional>
 
 #include "ui/CMonitorDlg.h"
 #include "ui/MainDialogTemplate.h"
+#include "win32/MessageBoxColours.h"
 #include "win32/workbench/RecordingPanel.h"
+#include "win32/workbench/ReportTitleDialog.h"
+#include "win32/workbench/SaveDialog.h"
 #include "win32/workbench/TrafficPanel.h"
 #include "win32/workbench/TrendPanel.h"
 #include "win32/workbench/WindowOwner.h"
@@ -65,6 +70,19 @@ WorkbenchWindow::WorkbenchWindow(std::unique_ptr<workbench::RecordFiles> files)
     wiring_->BlockAdded();
   });
   Create();
+  reportFront_.askTitle = [this](report::ReportTitle& title) {
+    return AskReportTitle(hwnd_, title);
+  };
+  reportFront_.askPath = [this](const workbench::SaveQuestion& question,
+                                const std::string& folder) {
+    return AskSavePath(hwnd_, question, folder);
+  };
+  reportFront_.open = [this](const std::string& path) {
+    ShellExecuteW(hwnd_, L"open", Wide(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  };
+  reportFront_.tell = [this](const std::string& text) {
+    ColouredMessageBox(hwnd_, Wide(text), Wide(workbench::kMakeReportText), MB_OK | MB_ICONWARNING);
+  };
 }
 
 WorkbenchWindow::~WorkbenchWindow() {
@@ -173,6 +191,7 @@ void WorkbenchWindow::Layout() {
 void WorkbenchWindow::Attach(CMonitorDlg& dialog, MainWindow mainWindow) {
   mainWindow_ = std::move(mainWindow);
   model_.AttachTo(dialog, [this] { ShowBeside(); });
+  wiring_->SetMakeReport([this, &dialog] { report::MakeReportFile(model_, dialog, reportFront_); });
 }
 
 void WorkbenchWindow::SubscribeBlocks(workbench::BlockFanOut::Consumer consumer) {

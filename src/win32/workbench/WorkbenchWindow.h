@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "report/MeterReport.h"
 #include "win32/WindowsApi.h"
 #include "win32/workbench/GdiPlus.h"
 #include "win32/workbench/RegistrySettings.h"
@@ -67,6 +68,9 @@ class WorkbenchWindow {
   RecordingPanel& Recording() { return *recording_; }
   TrendPanel& Trend() { return *trend_; }
   WiringPanel& Wiring() { return *wiring_; }
+  // What "生成报告…" asks and does beyond the report (report::MakeReportFile): the title dialog,
+  // the save dialog, the browser and a message box; tests replace them.
+  report::ReportFrontEnd& ReportFront() { return reportFront_; }
 
  private:
   static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -91,6 +95,7 @@ class WorkbenchWindow {
   std::unique_ptr<WiringPanel> wiring_;
   WorkbenchTab current_ = WorkbenchTab::Traffic;
   std::vector<std::function<void()>> soon_;  // RunSoon's jobs, in order
+  report::ReportFrontEnd reportFront_;
 };
 
 }  // namespace kt::ui::win32

@@ -1,0 +1,86 @@
+// The main dialog's meter as a report.
+#include "report/MeterReport.h"
+
+#include <cctype>
+#include <filesystem>
+
+#include "report/ReportDocument.h"
+#include "ui/CMonitorDlg.h"
+
+namespace kt::report {
+namespace {
+
+std::filesystem::path Utf8Path(const std::string& utf8) {
+  return std::u8string(utf8.begin(), utf8.end());
+}
+
+std::string Utf8Of(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return {text.begin(), text.end()};
+}
+
+// The folder last exported to while it is one, else "".
+std::string ExistingFolder(const std::string& folder) {
+  std::error_code ignored;
+  return !folder.empty() && std::filesystem::is_directory(Utf8Path(folder), ignored) ? folder : "";
+}
+
+}  // namespace
+
+ReportTitle RememberedReportTitle(const workbench::WorkbenchSettings& settings) {
+  using workbench::TextSetting;
+  return {settings.Text(TextSetting::ReportSite), settings.Text(TextSetting::ReportPanel),
+          settings.Text(TextSetting::ReportEngineer), std::chrono::system_clock::now()};
+}
+
+void RememberReportTitle(workbench::WorkbenchSettings& settings, const ReportTitle& title) {
+  using workbench::TextSetting;
+  settings.SetText(TextSetting::ReportSite, title.site);
+  settings.SetText(TextSetting::ReportPanel, title.panel);
+  settings.SetText(TextSetting::ReportEngineer, title.engineer);
+}
+
+std::optional<Report> MakeMeterReport(workbench::WorkbenchModel& workbench,
+                                      const ui::CMonitorDlg& dialog, const ReportTitle& title) {
+  const workbench::WiringModel& wiring = workbench.Wiring();
+  const values::MeasuredBlock* block = wiring.LatestBlock();
+  if (block == nullptr) return std::nullopt;
+  const ui::MainDialogLine line = dialog.Line();
+  ReportMeter meter;
+  meter.settings = {line.portNumber,    line.baudRate,      line.parity,
+                    line.accuracyKnown, line.accuracyClass, wiring.CtSecondaryA(),
+                    wiring.NominalHz()};
+  meter.block = *block;
+  meter.trend = &workbench.Trend().Store();
+  meter.linkCounters = dialog.Link().CounterText();
+  return Report{title, {meter}};
+}
+
+workbench::SaveQuestion ReportSaveQuestion(const ReportTitle& title) {
+  return {"生成报告", DefaultReportFileName(title), "HTML 文件 (*.html)", "html", true};
+}
+
+void MakeReportFile(workbench::WorkbenchModel& workbench, const ui::CMonitorDlg& dialog,
+                    const ReportFrontEnd& front) {
+  if (!workbench.Wiring().HasBlock()) return front.tell(kNoBlockForReport);
+  ReportTitle title = RememberedReportTitle(workbench.Settings());
+  if (!front.askTitle(title)) return;
+  RememberReportTitle(workbench.Settings(), title);
+  title.made = std::chrono::system_clock::now();
+  const workbench::SaveQuestion question = ReportSaveQuestion(title);
+  std::string path = front.askPath(question, ExistingFolder(workbench.Settings().ExportFolder()));
+  if (path.empty()) return;
+  std::string extension = Utf8Of(Utf8Path(path).extension());
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (extension != "." + question.extension) path += "." + question.extension;
+  // The latest block when the file is written: polling went on while the user answered.
+  const std::optional<Report> made = MakeMeterReport(workbench, dialog, title);
+  if (!made) return front.tell(kNoBlockForReport);
+  if (std::string why = WriteReportFile(path, ReportHtml(*made)); !why.empty()) {
+    return front.tell(why);
+  }
+  workbench.Settings().SetExportFolder(Utf8Of(Utf8Path(path).parent_path()));
+  front.open(path);
+}
+
+}  // namespace kt::report
