@@ -29,6 +29,9 @@ class WorkbenchSettings {
   // The folder the last trend picture went to (UTF-8), "" when none.
   virtual std::string ExportFolder() const = 0;
   virtual void SetExportFolder(const std::string& folder) = 0;
+  // A further tool's text under `key` ("bus/port3"), "" when none was stored.
+  virtual std::string Text(const std::string& key) const = 0;
+  virtual void SetText(const std::string& key, const std::string& value) = 0;
 };
 
 }  // namespace kt::workbench

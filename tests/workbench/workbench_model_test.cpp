@@ -8,6 +8,7 @@
 #include <ctime>
 #include <filesystem>
 #include <iomanip>
+#include <map>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -27,6 +28,7 @@ struct MemorySettings : WorkbenchSettings {
   std::optional<ScreenRect> frame;
   std::optional<double> numbers[2];
   std::string folder;
+  std::map<std::string, std::string> texts;
 
   std::optional<ScreenRect> Frame() const override { return frame; }
   void SetFrame(const ScreenRect& f) override { frame = f; }
@@ -38,6 +40,11 @@ struct MemorySettings : WorkbenchSettings {
   }
   std::string ExportFolder() const override { return folder; }
   void SetExportFolder(const std::string& f) override { folder = f; }
+  std::string Text(const std::string& key) const override {
+    const auto at = texts.find(key);
+    return at != texts.end() ? at->second : "";
+  }
+  void SetText(const std::string& key, const std::string& value) override { texts[key] = value; }
 };
 
 // 1366x768 less a 40 px task bar; a title bar of 27 px and borders of 4 px; the main dialog's

@@ -48,4 +48,12 @@ void QtWorkbenchSettings::SetExportFolder(const std::string& folder) {
   QSettings().setValue(Key(kExportFolderKey), QString::fromStdString(folder));
 }
 
+std::string QtWorkbenchSettings::Text(const std::string& key) const {
+  return QSettings().value(QString::fromStdString(key)).toString().toStdString();
+}
+
+void QtWorkbenchSettings::SetText(const std::string& key, const std::string& value) {
+  QSettings().setValue(QString::fromStdString(key), QString::fromStdString(value));
+}
+
 }  // namespace kt::ui::qt

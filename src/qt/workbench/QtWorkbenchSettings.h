@@ -18,6 +18,8 @@ class QtWorkbenchSettings : public workbench::WorkbenchSettings {
   void SetNumber(workbench::NumberSetting which, double value) override;
   std::string ExportFolder() const override;
   void SetExportFolder(const std::string& folder) override;
+  std::string Text(const std::string& key) const override;
+  void SetText(const std::string& key, const std::string& value) override;
 };
 
 }  // namespace kt::ui::qt

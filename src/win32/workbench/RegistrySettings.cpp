@@ -44,6 +44,27 @@ const wchar_t* NameOf(workbench::NumberSetting which) {
   return which == workbench::NumberSetting::NominalHz ? kNominalHzValue : kCtSecondaryValue;
 }
 
+std::string ReadText(const wchar_t* name) {
+  DWORD size = 0;
+  if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_SZ, nullptr, nullptr,
+                   &size) != ERROR_SUCCESS ||
+      size < sizeof(wchar_t)) {
+    return "";
+  }
+  std::vector<wchar_t> text(size / sizeof(wchar_t) + 1, L'\0');
+  if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_SZ, nullptr, text.data(),
+                   &size) != ERROR_SUCCESS) {
+    return "";
+  }
+  return platform::win32::Utf8FromWide(text.data());
+}
+
+void WriteText(const wchar_t* name, const std::string& value) {
+  const std::wstring wide = platform::win32::WideFromUtf8(value);
+  WriteBytes(name, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
+             static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
+}
+
 }  // namespace
 
 std::optional<workbench::ScreenRect> RegistrySettings::Frame() const {
@@ -65,24 +86,19 @@ void RegistrySettings::SetNumber(workbench::NumberSetting which, double value) {
 }
 
 std::string RegistrySettings::ExportFolder() const {
-  DWORD size = 0;
-  if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, kExportFolderValue, RRF_RT_REG_SZ, nullptr,
-                   nullptr, &size) != ERROR_SUCCESS ||
-      size < sizeof(wchar_t)) {
-    return "";
-  }
-  std::vector<wchar_t> text(size / sizeof(wchar_t) + 1, L'\0');
-  if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, kExportFolderValue, RRF_RT_REG_SZ, nullptr,
-                   text.data(), &size) != ERROR_SUCCESS) {
-    return "";
-  }
-  return platform::win32::Utf8FromWide(text.data());
+  return ReadText(kExportFolderValue);
 }
 
 void RegistrySettings::SetExportFolder(const std::string& folder) {
-  const std::wstring wide = platform::win32::WideFromUtf8(folder);
-  WriteBytes(kExportFolderValue, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
-             static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
+  WriteText(kExportFolderValue, folder);
+}
+
+std::string RegistrySettings::Text(const std::string& key) const {
+  return ReadText(platform::win32::WideFromUtf8(key).c_str());
+}
+
+void RegistrySettings::SetText(const std::string& key, const std::string& value) {
+  WriteText(platform::win32::WideFromUtf8(key).c_str(), value);
 }
 
 }  // namespace kt::ui::win32

@@ -22,6 +22,9 @@ class RegistrySettings : public workbench::WorkbenchSettings {
   void SetNumber(workbench::NumberSetting which, double value) override;
   std::string ExportFolder() const override;
   void SetExportFolder(const std::string& folder) override;
+  // A text value named by its key ("bus/port3").
+  std::string Text(const std::string& key) const override;
+  void SetText(const std::string& key, const std::string& value) override;
 };
 
 }  // namespace kt::ui::win32

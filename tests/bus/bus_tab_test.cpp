@@ -1,0 +1,128 @@
+// The bus tab's model on a simulated line of three meters: the list typed, refused, remembered
+// per port, and a row made the main dialog's meter.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+#include "BusOnLine.h"
+#include "Frames.h"
+#include "bus/BusTabModel.h"
+#include "ui/MainDialogIds.h"
+
+namespace kt::testing {
+namespace {
+
+using bus::BusColumn;
+
+// Secondary values of the simulated load (sim/MeterConfig.h), before the meters' ratios.
+constexpr double kPhaseAVolts = 220.0;
+constexpr double kPhaseAAmps = 1.50;
+
+struct MemorySettings : workbench::WorkbenchSettings {
+  std::map<std::string, std::string> texts;
+  std::optional<workbench::ScreenRect> Frame() const override { return std::nullopt; }
+  void SetFrame(const workbench::ScreenRect&) override {}
+  std::optional<double> Number(workbench::NumberSetting) const override { return std::nullopt; }
+  void SetNumber(workbench::NumberSetting, double) override {}
+  std::string ExportFolder() const override { return ""; }
+  void SetExportFolder(const std::string&) override {}
+  std::string Text(const std::string& key) const override {
+    const auto at = texts.find(key);
+    return at != texts.end() ? at->second : "";
+  }
+  void SetText(const std::string& key, const std::string& value) override { texts[key] = value; }
+};
+
+// Phase A's value of a cell "A/B/C".
+double PhaseA(const std::string& cell) {
+  return std::stod(cell.substr(0, cell.find('/')));
+}
+
+class BusTab : public ::testing::Test {
+ protected:
+  // Lets time pass, the front end's timer calling Tick() while the poller runs.
+  void Run(uint32_t ms) {
+    for (uint32_t t = 0; t < ms; t += bus::kBusTickMs) {
+      line.h.RunFor(bus::kBusTickMs);
+      if (model.Running()) model.Tick();
+    }
+  }
+  BusOnLine line{{MeterAt(3, 350, 60, 20), MeterAt(17, 100, 40, 250), MeterAt(200, 1, 200, 90)}};
+  MemorySettings settings;
+  bus::BusTabModel model{*line.scheduler, line.h.clock, settings};
+  bool attached = [this] {
+    model.AttachTo(*line.h.dialog);
+    return true;
+  }();
+};
+
+TEST_F(BusTab, AddedMetersShowTheirOwnRatiosWithinTenSeconds) {
+  EXPECT_EQ(model.StartStopText(), std::string("开始"));
+  ASSERT_EQ(model.Add("3,17,200"), "");
+  model.StartStop();
+  EXPECT_EQ(model.StartStopText(), std::string("停止"));
+  Run(10000);
+  const std::vector<bus::BusTableRow> rows = model.Rows();
+  ASSERT_EQ(rows.size(), 3u);
+  const std::map<std::string, std::pair<double, double>> ratios = {
+      {"3", {350, 60}}, {"17", {100, 40}}, {"200", {1, 200}}};
+  for (const bus::BusTableRow& r : rows) {
+    const auto [pt, ct] = ratios.at(r[BusColumn::Address]);
+    EXPECT_NEAR(PhaseA(r[BusColumn::PhaseVoltage]), kPhaseAVolts * pt, 0.01 * kPhaseAVolts * pt);
+    EXPECT_NEAR(PhaseA(r[BusColumn::PhaseCurrent]), kPhaseAAmps * ct, 0.01 * kPhaseAAmps * ct);
+    EXPECT_EQ(r[BusColumn::State], "正常");
+    EXPECT_FALSE(r.stale || r.failed);
+  }
+  line.ExpectOneRequestAtATime();
+
+  // Stopped: nothing more is asked of the line.
+  model.StartStop();
+  const size_t written = line.h.meter->Written().size();
+  Run(2000);
+  EXPECT_EQ(line.h.meter->Written().size(), written);
+}
+
+TEST_F(BusTab, BadTextIsRefusedAndTheListIsKeptPerPort) {
+  ASSERT_EQ(model.Add("1-4"), "");
+  model.Remove(1);  // address 2
+  ASSERT_EQ(model.Add("3, 17"), "");  // 3 is listed already
+  const std::string refused = model.Add("3,abc");
+  EXPECT_EQ(refused, bus::ParseAddressList("3,abc").error);
+  EXPECT_FALSE(refused.empty());
+  EXPECT_NE(model.Add("0").find("1"), std::string::npos);  // the message names the range
+  EXPECT_EQ(model.Add("248"), bus::ParseAddressList("248").error);
+  model.Remove(9);  // no such row
+  std::vector<std::string> listed;
+  for (const bus::BusTableRow& r : model.Rows()) listed.push_back(r[BusColumn::Address]);
+  EXPECT_EQ(listed, (std::vector<std::string>{"1", "3", "4", "17"}));
+  EXPECT_EQ(settings.texts, (std::map<std::string, std::string>{{"bus/port1", "1,3,4,17"}}));
+
+  // Another model on the same settings (the next start) finds the port's list; another port
+  // has its own.
+  line.scheduler->SetClient(nullptr);
+  bus::BusTabModel next{*line.scheduler, line.h.clock, settings};
+  next.AttachTo(*line.h.dialog);
+  EXPECT_EQ(next.Rows().size(), 4u);
+  settings.texts["bus/port2"] = "200";
+  line.h.dialog->m_portNumber = 2;
+  const std::vector<bus::BusTableRow> onPort2 = next.Rows();
+  ASSERT_EQ(onPort2.size(), 1u);
+  EXPECT_EQ(onPort2[0][BusColumn::Address], "200");
+}
+
+TEST_F(BusTab, AChosenRowBecomesTheMainDialogsMeter) {
+  ASSERT_EQ(model.Add("3,17,200"), "");
+  const size_t from = line.h.meter->Written().size();
+  model.Choose(2);
+  model.Choose(7);  // no such row: nothing
+  Run(3000);
+  EXPECT_EQ(line.h.host.GetText(*line.h.dialog, ui::main_ids::kSlaveAddressEdit), "200");
+  const auto& w = line.h.meter->Written();
+  ASSERT_GE(w.size(), from + 5);
+  EXPECT_EQ(w[from].bytes, ReadRequest(200, 0x0300, 19));  // its configuration first
+  for (size_t i = from; i < w.size(); ++i) EXPECT_EQ(w[i].bytes[0], 200) << i;
+}
+
+}  // namespace
+}  // namespace kt::testing
