@@ -14,6 +14,7 @@
 #include "bus/BusTable.h"
 #include "bus/LineScheduler.h"
 #include "modbus/Clock.h"
+#include "workbench/TrafficLogColours.h"
 #include "workbench/WorkbenchSettings.h"
 
 namespace kt::ui {
@@ -31,6 +32,15 @@ inline constexpr const char* kBusStopButton = "停止";
 // The front end's timer while the poller runs, and how often the table is drawn anew.
 inline constexpr uint32_t kBusTickMs = 10;
 inline constexpr uint32_t kBusRedrawMs = 250;
+
+// A row's text colour: red when its link failed, grey when its values are stale, the
+// window's own text colour (nothing) otherwise.
+inline constexpr workbench::Rgb kBusFailedColour{200, 0, 0};
+inline constexpr workbench::Rgb kBusStaleColour{128, 128, 128};
+inline const workbench::Rgb* BusRowColour(const BusTableRow& row) {
+  if (row.failed) return &kBusFailedColour;
+  return row.stale ? &kBusStaleColour : nullptr;
+}
 
 // The settings key of the list for a port: "bus/port3".
 std::string BusListKey(int32_t portNumber);
