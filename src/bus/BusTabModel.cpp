@@ -60,8 +60,8 @@ std::string BusTabModel::Add(const std::string& text) {
   std::vector<BusMeterEntry> entries;
   for (const BusMeter& m : poller_.Meters()) entries.push_back({m.address, m.name});
   for (const uint8_t a : parsed.addresses) {
-    const bool listed = std::ranges::any_of(
-        entries, [a](const BusMeterEntry& e) { return e.address == a; });
+    const bool listed =
+        std::ranges::any_of(entries, [a](const BusMeterEntry& e) { return e.address == a; });
     if (!listed) entries.push_back({a, ""});
   }
   SetList(std::move(entries));

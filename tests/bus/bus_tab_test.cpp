@@ -85,7 +85,7 @@ TEST_F(BusTab, AddedMetersShowTheirOwnRatiosWithinTenSeconds) {
 
 TEST_F(BusTab, BadTextIsRefusedAndTheListIsKeptPerPort) {
   ASSERT_EQ(model.Add("1-4"), "");
-  model.Remove(1);  // address 2
+  model.Remove(1);                    // address 2
   ASSERT_EQ(model.Add("3, 17"), "");  // 3 is listed already
   const std::string refused = model.Add("3,abc");
   EXPECT_EQ(refused, bus::ParseAddressList("3,abc").error);

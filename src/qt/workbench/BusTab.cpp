@@ -138,9 +138,8 @@ void BusTab::Refresh() {
       const QString text = QString::fromStdString(row.cells[c]);
       if (item->text() != text) item->setText(text);
       const workbench::Rgb* colour = bus::BusRowColour(row);
-      item->setForeground(colour != nullptr
-                              ? QBrush(QColor(colour->red, colour->green, colour->blue))
-                              : QBrush());
+      item->setForeground(
+          colour != nullptr ? QBrush(QColor(colour->red, colour->green, colour->blue)) : QBrush());
     }
   }
 }

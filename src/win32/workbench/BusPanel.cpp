@@ -14,8 +14,8 @@ constexpr int kMargin = 8;
 constexpr int kButtonWidth = 72;
 constexpr int kButtonHeight = 24;
 constexpr int kEditWidth = 200;
-constexpr std::array<int, bus::kBusColumnCount> kWidths = {48, 80, 72, 150, 110,
-                                                           110, 72, 64, 56, 130};
+constexpr std::array<int, bus::kBusColumnCount> kWidths = {48,  80, 72, 150, 110,
+                                                           110, 72, 64, 56,  130};
 
 }  // namespace
 
@@ -25,9 +25,9 @@ void BusPanel::Populate() {
   Add(WC_BUTTONW, bus::kBusAddButton, WS_TABSTOP | BS_PUSHBUTTON, ids::kBusAddButton);
   Add(WC_BUTTONW, bus::kBusRemoveButton, WS_TABSTOP | BS_PUSHBUTTON, ids::kBusRemoveButton);
   Add(WC_BUTTONW, model_.StartStopText(), WS_TABSTOP | BS_PUSHBUTTON, ids::kBusStartStopButton);
-  HWND list = Add(WC_LISTVIEWW, "",
-                  WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL,
-                  ids::kBusList);
+  HWND list =
+      Add(WC_LISTVIEWW, "", WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL,
+          ids::kBusList);
   ListView_SetExtendedListViewStyle(list,
                                     LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_LABELTIP);
   for (size_t c = 0; c < bus::kBusColumnCount; ++c) {
@@ -66,7 +66,8 @@ void BusPanel::OnCommand(int id, int code) {
   if (code != BN_CLICKED) return;
   if (id == ids::kBusAddButton) OnAdd();
   if (id == ids::kBusRemoveButton) {
-    const auto selected = static_cast<int>(SendMessageW(List(), LVM_GETNEXTITEM, -1, LVNI_SELECTED));
+    const auto selected =
+        static_cast<int>(SendMessageW(List(), LVM_GETNEXTITEM, -1, LVNI_SELECTED));
     if (selected >= 0) model_.Remove(static_cast<size_t>(selected));
     Refresh();
   }

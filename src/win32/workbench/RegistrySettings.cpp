@@ -46,8 +46,8 @@ const wchar_t* NameOf(workbench::NumberSetting which) {
 
 std::string ReadText(const wchar_t* name) {
   DWORD size = 0;
-  if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_SZ, nullptr, nullptr,
-                   &size) != ERROR_SUCCESS ||
+  if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_SZ, nullptr, nullptr, &size) !=
+          ERROR_SUCCESS ||
       size < sizeof(wchar_t)) {
     return "";
   }

@@ -5,9 +5,9 @@
 #include <cmath>
 #include <optional>
 
+#include "bus/BusTabModel.h"
 #include "ui/CMonitorDlg.h"
 #include "ui/MainDialogTemplate.h"
-#include "bus/BusTabModel.h"
 #include "win32/workbench/BusPanel.h"
 #include "win32/workbench/RecordingPanel.h"
 #include "win32/workbench/TrafficPanel.h"
