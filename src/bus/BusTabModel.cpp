@@ -48,7 +48,7 @@ void BusTabModel::FollowPort() {
   poller_.SetMeters(entries);
 }
 
-void BusTabModel::SetList(std::vector<BusMeterEntry> entries) {
+void BusTabModel::SetList(const std::vector<BusMeterEntry>& entries) {
   poller_.SetMeters(entries);
   settings_.SetText(BusListKey(port_), BusListText(entries));
 }
@@ -64,7 +64,7 @@ std::string BusTabModel::Add(const std::string& text) {
         std::ranges::any_of(entries, [a](const BusMeterEntry& e) { return e.address == a; });
     if (!listed) entries.push_back({a, ""});
   }
-  SetList(std::move(entries));
+  SetList(entries);
   return "";
 }
 
@@ -74,7 +74,7 @@ void BusTabModel::Remove(std::size_t row) {
   for (const BusMeter& m : poller_.Meters()) entries.push_back({m.address, m.name});
   if (row >= entries.size()) return;
   entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(row));
-  SetList(std::move(entries));
+  SetList(entries);
 }
 
 void BusTabModel::StartStop() {

@@ -84,7 +84,7 @@ class BusTabModel {
  private:
   // Takes up the list remembered for the main dialog's port when it changed.
   void FollowPort();
-  void SetList(std::vector<BusMeterEntry> entries);
+  void SetList(const std::vector<BusMeterEntry>& entries);
 
   LineScheduler& line_;
   modbus::Clock& clock_;

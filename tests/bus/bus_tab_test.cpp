@@ -85,25 +85,26 @@ TEST_F(BusTab, AddedMetersShowTheirOwnRatiosWithinTenSeconds) {
 
 TEST_F(BusTab, BadTextIsRefusedAndTheListIsKeptPerPort) {
   ASSERT_EQ(model.Add("1-4"), "");
-  model.Remove(1);                    // address 2
-  ASSERT_EQ(model.Add("3, 17"), "");  // 3 is listed already
+  model.Remove(1);                         // address 2
+  ASSERT_EQ(model.Add("3, 17，247"), "");  // 3 is listed already
   const std::string refused = model.Add("3,abc");
   EXPECT_EQ(refused, bus::ParseAddressList("3,abc").error);
   EXPECT_FALSE(refused.empty());
-  EXPECT_NE(model.Add("0").find("1"), std::string::npos);  // the message names the range
-  EXPECT_EQ(model.Add("248"), bus::ParseAddressList("248").error);
+  // Just outside the addresses a meter may have: the message names the range.
+  EXPECT_NE(model.Add("0").find("1 到 247"), std::string::npos);
+  EXPECT_NE(model.Add("248").find("1 到 247"), std::string::npos);
   model.Remove(9);  // no such row
   std::vector<std::string> listed;
   for (const bus::BusTableRow& r : model.Rows()) listed.push_back(r[BusColumn::Address]);
-  EXPECT_EQ(listed, (std::vector<std::string>{"1", "3", "4", "17"}));
-  EXPECT_EQ(settings.texts, (std::map<std::string, std::string>{{"bus/port1", "1,3,4,17"}}));
+  EXPECT_EQ(listed, (std::vector<std::string>{"1", "3", "4", "17", "247"}));
+  EXPECT_EQ(settings.texts, (std::map<std::string, std::string>{{"bus/port1", "1,3,4,17,247"}}));
 
   // Another model on the same settings (the next start) finds the port's list; another port
   // has its own.
   line.scheduler->SetClient(nullptr);
   bus::BusTabModel next{*line.scheduler, line.h.clock, settings};
   next.AttachTo(*line.h.dialog);
-  EXPECT_EQ(next.Rows().size(), 4u);
+  EXPECT_EQ(next.Rows().size(), 5u);
   settings.texts["bus/port2"] = "200";
   line.h.dialog->m_portNumber = 2;
   const std::vector<bus::BusTableRow> onPort2 = next.Rows();
