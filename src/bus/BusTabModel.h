@@ -1,8 +1,8 @@
 // The workbench tab "总线" without a toolkit: the list of meters the user builds in the edit
 // "地址" with "添加" and "删除", polled on the program's line with "开始"/"停止", its rows, and a
 // row chosen (double click, Enter) made the main dialog's meter. The list is remembered per port.
-// A front end draws Rows() and forwards its input; while Running() it calls Tick() every
-// kBusTickMs (never while stopped), and redraws when Tick() says so.
+// A front end draws Rows() and forwards its input; while NeedsTicks() it calls Tick() every
+// kBusTickMs (never once stopped and settled), and redraws when Tick() says so.
 #pragma once
 
 #include <cstddef>
@@ -78,6 +78,9 @@ class BusTabModel {
 
   // The line's schedule turns; true when the table is due to be drawn again.
   bool Tick();
+  // While the poller runs, and after "停止" until its last exchange has settled (so that the
+  // main dialog never waits for it).
+  bool NeedsTicks() const { return Running() || line_.BusExchangeOnWire(); }
 
   const BusPoller& Poller() const { return poller_; }
 

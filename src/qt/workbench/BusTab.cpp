@@ -110,16 +110,13 @@ void BusTab::OnRemove() {
 void BusTab::OnStartStop() {
   model_.StartStop();
   startStop_->setText(Text(model_.StartStopText()));
-  if (model_.Running()) {
-    ticks_.start();
-  } else {
-    ticks_.stop();
-  }
+  if (model_.NeedsTicks()) ticks_.start();
   Refresh();
 }
 
 void BusTab::OnTick() {
   if (model_.Tick() && isVisible()) Refresh();
+  if (!model_.NeedsTicks()) ticks_.stop();
 }
 
 void BusTab::Refresh() {

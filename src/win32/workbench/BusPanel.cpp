@@ -90,17 +90,15 @@ void BusPanel::OnAdd() {
 void BusPanel::OnStartStop() {
   model_.StartStop();
   SetText(ids::kBusStartStopButton, model_.StartStopText());
-  // The line's schedule turns only while the poller runs.
-  if (model_.Running()) {
-    SetTimer(Handle(), kTickTimer, bus::kBusTickMs, nullptr);
-  } else {
-    KillTimer(Handle(), kTickTimer);
-  }
+  // The line's schedule turns only while the poller runs or its last exchange settles.
+  if (model_.NeedsTicks()) SetTimer(Handle(), kTickTimer, bus::kBusTickMs, nullptr);
   Refresh();
 }
 
 void BusPanel::OnTimer(UINT_PTR timerId) {
-  if (timerId == kTickTimer && model_.Tick() && IsWindowVisible(Handle()) != 0) Refresh();
+  if (timerId != kTickTimer) return;
+  if (model_.Tick() && IsWindowVisible(Handle()) != 0) Refresh();
+  if (!model_.NeedsTicks()) KillTimer(Handle(), kTickTimer);
 }
 
 void BusPanel::Refresh() {
