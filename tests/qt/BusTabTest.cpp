@@ -8,7 +8,6 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
-#include <map>
 
 #include "../bus/BusOnLine.h"
 #include "bus/BusTabModel.h"
@@ -16,20 +15,6 @@
 
 namespace kt::testing {
 namespace {
-
-struct NoSettings : workbench::WorkbenchSettings {
-  std::map<std::string, std::string> texts;
-  std::optional<workbench::ScreenRect> Frame() const override { return std::nullopt; }
-  void SetFrame(const workbench::ScreenRect&) override {}
-  std::optional<double> Number(workbench::NumberSetting) const override { return std::nullopt; }
-  void SetNumber(workbench::NumberSetting, double) override {}
-  std::string ExportFolder() const override { return ""; }
-  void SetExportFolder(const std::string&) override {}
-  std::string Text(const std::string& key) const override {
-    return texts.contains(key) ? texts.at(key) : "";
-  }
-  void SetText(const std::string& key, const std::string& value) override { texts[key] = value; }
-};
 
 QString CellName(QAccessibleTableInterface* table, int row, int column) {
   QAccessibleInterface* cell = table->cellAt(row, column);
@@ -39,7 +24,7 @@ QString CellName(QAccessibleTableInterface* table, int row, int column) {
 TEST(QtBusTab, ShowsTheRowsOfTheMetersAddedToScreenReaders) {
   // Meter 9 is listed but not on the line.
   BusOnLine line{{MeterAt(3, 350, 60, 20), MeterAt(17, 100, 40, 120)}};
-  NoSettings settings;
+  BusListSettings settings;
   bus::BusTabModel model(*line.scheduler, line.h.clock, settings);
   model.AttachTo(*line.h.dialog);
   ui::qt::BusTab tab(model);
@@ -52,8 +37,6 @@ TEST(QtBusTab, ShowsTheRowsOfTheMetersAddedToScreenReaders) {
   ASSERT_TRUE(edit && add && startStop && table);
   QTest::keyClicks(edit, QStringLiteral("3,9,17"));
   add->click();
-  EXPECT_TRUE(edit->text().isEmpty());
-  EXPECT_EQ(startStop->text(), QStringLiteral("开始"));
   startStop->click();
   EXPECT_EQ(startStop->text(), QStringLiteral("停止"));
   for (int t = 0; t < 6000; t += 10) {
@@ -68,7 +51,6 @@ TEST(QtBusTab, ShowsTheRowsOfTheMetersAddedToScreenReaders) {
   ASSERT_NE(cells, nullptr);
   ASSERT_EQ(cells->rowCount(), 3);
   ASSERT_EQ(cells->columnCount(), 10);
-  EXPECT_EQ(a->tableInterface()->columnDescription(2), QStringLiteral("状态"));
   EXPECT_EQ(CellName(cells, 0, 0), QStringLiteral("3"));
   EXPECT_EQ(CellName(cells, 1, 0), QStringLiteral("9"));
   EXPECT_EQ(CellName(cells, 2, 0), QStringLiteral("17"));

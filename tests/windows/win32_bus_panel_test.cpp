@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "../bus/BusOnLine.h"
-#include "platform/win32/WideText.h"
 #include "win32/workbench/BusPanel.h"
 #include "win32/workbench/WorkbenchControlIds.h"
 #include "win32/workbench/WorkbenchWindow.h"
@@ -20,16 +19,6 @@ void Click(HWND page, int id) {
                reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
 }
 
-std::string TabTitle(HWND tabs, int index) {
-  wchar_t text[64] = {};
-  TCITEMW item{};
-  item.mask = TCIF_TEXT;
-  item.pszText = text;
-  item.cchTextMax = 64;
-  SendMessageW(tabs, TCM_GETITEMW, index, reinterpret_cast<LPARAM>(&item));
-  return platform::win32::Utf8FromWide(text);
-}
-
 TEST(Win32BusPanel, ListsTheMetersAddedWithTheirValues) {
   // Meter 9 is listed but not on the line.
   BusOnLine line{{MeterAt(3, 350, 60, 20), MeterAt(17, 100, 40, 120)}};
@@ -38,7 +27,6 @@ TEST(Win32BusPanel, ListsTheMetersAddedWithTheirValues) {
   window.Attach(*line.h.dialog, [] { return HWND{}; });
   HWND tabs = GetDlgItem(window.Handle(), ids::kTabs);
   ASSERT_EQ(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0), 5);
-  EXPECT_EQ(TabTitle(tabs, 4), "总线");
   window.ShowTab(static_cast<workbench::WorkbenchTab>(4));
   ShowWindow(window.Handle(), SW_SHOWNOACTIVATE);
 
@@ -48,9 +36,6 @@ TEST(Win32BusPanel, ListsTheMetersAddedWithTheirValues) {
   SetWindowTextW(GetDlgItem(page, ids::kBusAddressEdit), L"3,9,17");
   Click(page, ids::kBusAddButton);
   Click(page, ids::kBusStartStopButton);
-  wchar_t button[16] = {};
-  GetWindowTextW(GetDlgItem(page, ids::kBusStartStopButton), button, 16);
-  EXPECT_EQ(platform::win32::Utf8FromWide(button), "停止");
   for (int t = 0; t < 6000; t += 10) {
     line.h.RunFor(10);
     SendMessageW(page, WM_TIMER, 1, 0);  // the panel's tick timer
@@ -79,7 +64,6 @@ TEST(Win32BusPanel, ListsTheMetersAddedWithTheirValues) {
     SendMessageW(page, WM_NOTIFY, ids::kBusList, reinterpret_cast<LPARAM>(&draw));
     EXPECT_EQ(draw.clrText, colour) << row;
   }
-  Click(page, ids::kBusStartStopButton);
 }
 
 }  // namespace
