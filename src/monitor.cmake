@@ -13,6 +13,7 @@ add_library(kt_monitor STATIC
   src/ui/OnExit.cpp
   src/ui/FinderText.cpp
   src/ui/LendPortToFinder.cpp
+  src/ui/UseMeter.cpp
   src/ui/LineSettingsText.cpp
   src/ui/LinkStatus.cpp
   src/ui/ShowLinkStatus.cpp

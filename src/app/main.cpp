@@ -73,6 +73,7 @@ int main(int argc, char** argv) {
   kt::bus::LineScheduler line(port, clock);
   kt::app::CMonitorApp theApp(host, line.MainPort(), clock);
   kt::ui::qt::WorkbenchWindow window;
+  window.AddBusTab(line, clock);
   QtStartUpWorkbench workbench(window);
   kt::app::RunMonitorWindows(
       theApp, workbench, kt::app::ReadStartUpRequests(kt::app::EnvironmentValue),

@@ -28,16 +28,14 @@ std::string ExistingFolder(const std::string& folder) {
 }  // namespace
 
 ReportTitle RememberedReportTitle(const workbench::WorkbenchSettings& settings) {
-  using workbench::TextSetting;
-  return {settings.Text(TextSetting::ReportSite), settings.Text(TextSetting::ReportPanel),
-          settings.Text(TextSetting::ReportEngineer), std::chrono::system_clock::now()};
+  return {settings.Text(workbench::kReportSiteKey), settings.Text(workbench::kReportPanelKey),
+          settings.Text(workbench::kReportEngineerKey), std::chrono::system_clock::now()};
 }
 
 void RememberReportTitle(workbench::WorkbenchSettings& settings, const ReportTitle& title) {
-  using workbench::TextSetting;
-  settings.SetText(TextSetting::ReportSite, title.site);
-  settings.SetText(TextSetting::ReportPanel, title.panel);
-  settings.SetText(TextSetting::ReportEngineer, title.engineer);
+  settings.SetText(workbench::kReportSiteKey, title.site);
+  settings.SetText(workbench::kReportPanelKey, title.panel);
+  settings.SetText(workbench::kReportEngineerKey, title.engineer);
 }
 
 std::optional<Report> MakeMeterReport(workbench::WorkbenchModel& workbench,

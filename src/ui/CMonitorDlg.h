@@ -129,6 +129,12 @@ class CMonitorDlg : public Dialog {
   void OnSetParameters();
   // The workbench button: calls m_onOpenWorkbench when a front end has set it.
   void OnOpenWorkbench();
+  // Another tool chose the meter at `address` (src/ui/UseMeter.cpp): it goes into the slave
+  // address edit, as a meter the finder found does, and is polled from the next tick on, its
+  // configuration first; polling starts when it was off.
+  void UseMeter(uint8_t address);
+  // The number of the port the dialog uses (1 = first port).
+  int32_t PortNumber() const { return m_portNumber; }
 
   // ---- Shared helpers of the handlers ----
   // Poll timer off / on again with the poll period; whoever shares the line is told.

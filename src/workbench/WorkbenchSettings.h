@@ -12,7 +12,10 @@ namespace kt::workbench {
 // The wiring check's remembered choices.
 enum class NumberSetting { NominalHz, CtSecondaryA };
 // The report's title fields the user typed last (UTF-8).
-enum class TextSetting { ReportSite, ReportPanel, ReportEngineer };
+// The report's title fields, remembered as texts.
+inline constexpr const char* kReportSiteKey = "report/site";
+inline constexpr const char* kReportPanelKey = "report/panel";
+inline constexpr const char* kReportEngineerKey = "report/engineer";
 
 class WorkbenchSettings {
  public:
@@ -31,8 +34,9 @@ class WorkbenchSettings {
   // The folder the last trend picture went to (UTF-8), "" when none.
   virtual std::string ExportFolder() const = 0;
   virtual void SetExportFolder(const std::string& folder) = 0;
-  virtual std::string Text(TextSetting which) const = 0;  // "" when never stored
-  virtual void SetText(TextSetting which, const std::string& text) = 0;
+  // A further tool's text under `key` ("bus/port3"), "" when none was stored.
+  virtual std::string Text(const std::string& key) const = 0;
+  virtual void SetText(const std::string& key, const std::string& value) = 0;
 };
 
 }  // namespace kt::workbench

@@ -1,6 +1,7 @@
 // The main dialog and the bus poller on one simulated line of several meters, in virtual time.
 #pragma once
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "bus/AddressList.h"
 #include "bus/BusPoller.h"
 #include "bus/LineScheduler.h"
+#include "workbench/WorkbenchSettings.h"
 
 namespace kt::testing {
 
@@ -88,6 +90,21 @@ class BusOnLine {
  private:
   std::vector<sim::MeterConfig> meters_;
   uint8_t detached_ = 0;
+};
+
+// The bus lists' settings in memory; nothing else is kept.
+struct BusListSettings : workbench::WorkbenchSettings {
+  std::map<std::string, std::string> texts;
+  std::optional<workbench::ScreenRect> Frame() const override { return std::nullopt; }
+  void SetFrame(const workbench::ScreenRect&) override {}
+  std::optional<double> Number(workbench::NumberSetting) const override { return std::nullopt; }
+  void SetNumber(workbench::NumberSetting, double) override {}
+  std::string ExportFolder() const override { return ""; }
+  void SetExportFolder(const std::string&) override {}
+  std::string Text(const std::string& key) const override {
+    return texts.contains(key) ? texts.at(key) : "";
+  }
+  void SetText(const std::string& key, const std::string& value) override { texts[key] = value; }
 };
 
 inline sim::MeterConfig MeterAt(uint8_t address, uint16_t pt, uint16_t ct, uint32_t delayMs) {

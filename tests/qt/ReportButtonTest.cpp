@@ -20,8 +20,8 @@ namespace kt::ui::qt::test {
 namespace {
 
 TEST(ReportButton, WritesTheMeterReportWhereTheSaveDialogSaysAndOpensIt) {
-  QSettings().setValue(QtWorkbenchSettings::kReportSiteKey, QStringLiteral("旧站"));
-  QSettings().setValue(QtWorkbenchSettings::kReportEngineerKey, QStringLiteral("张工"));
+  QSettings().setValue(workbench::kReportSiteKey, QStringLiteral("旧站"));
+  QSettings().setValue(workbench::kReportEngineerKey, QStringLiteral("张工"));
   QSettings().remove(QtWorkbenchSettings::kExportFolderKey);
   sim::MeterConfig meter;
   meter.address = 12;
@@ -75,8 +75,7 @@ TEST(ReportButton, WritesTheMeterReportWhereTheSaveDialogSaysAndOpensIt) {
   EXPECT_NE(html.find("3号站 &lt;东&gt;"), std::string::npos);
   EXPECT_NE(html.find("A相电流互感器接反"), std::string::npos);
   EXPECT_NE(html.find(program.Text(main_ids::kPhaseVoltageABox)), std::string::npos);
-  EXPECT_EQ(QSettings().value(QtWorkbenchSettings::kReportSiteKey).toString(),
-            QStringLiteral("3号站 <东>"));
+  EXPECT_EQ(QSettings().value(workbench::kReportSiteKey).toString(), QStringLiteral("3号站 <东>"));
   EXPECT_EQ(QSettings().value(QtWorkbenchSettings::kExportFolderKey).toString().toStdString(),
             folder.string());
 

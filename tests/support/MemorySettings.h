@@ -1,6 +1,7 @@
 // The workbench's settings in memory, as a front end's would keep them.
 #pragma once
 
+#include <map>
 #include <optional>
 #include <string>
 
@@ -12,7 +13,7 @@ struct MemorySettings : workbench::WorkbenchSettings {
   std::optional<workbench::ScreenRect> frame;
   std::optional<double> numbers[2];
   std::string folder;
-  std::string texts[3];
+  std::map<std::string, std::string> texts;
 
   std::optional<workbench::ScreenRect> Frame() const override { return frame; }
   void SetFrame(const workbench::ScreenRect& f) override { frame = f; }
@@ -24,12 +25,11 @@ struct MemorySettings : workbench::WorkbenchSettings {
   }
   std::string ExportFolder() const override { return folder; }
   void SetExportFolder(const std::string& f) override { folder = f; }
-  std::string Text(workbench::TextSetting which) const override {
-    return texts[static_cast<int>(which)];
+  std::string Text(const std::string& key) const override {
+    const auto at = texts.find(key);
+    return at != texts.end() ? at->second : "";
   }
-  void SetText(workbench::TextSetting which, const std::string& t) override {
-    texts[static_cast<int>(which)] = t;
-  }
+  void SetText(const std::string& key, const std::string& value) override { texts[key] = value; }
 };
 
 }  // namespace kt::testing

@@ -42,7 +42,6 @@ using namespace kt::ui;
 using kt::ui::win32::WorkbenchTab;
 namespace ids = kt::ui::win32::workbench_ids;
 using kt::workbench::NumberSetting;
-using kt::workbench::TextSetting;
 using kt::workbench::TrendSeries;
 
 constexpr UINT kStepPeriodMs = 100;
@@ -404,12 +403,12 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
          }
          // "生成报告…": the next two steps answer its dialogs from within their loops; the
          // browser and any message are caught.
-         kt::ui::win32::RegistrySettings().SetText(TextSetting::ReportSite, "旧站");
+         kt::ui::win32::RegistrySettings().SetText(kt::workbench::kReportSiteKey, "旧站");
          workbench.ReportFront().open = [&](const std::string& path) { reportOpened = path; };
          workbench.ReportFront().tell = [&](const std::string& text) { reportTold = text; };
          Click(wiring.Item(ids::kMakeReportButton));
          EXPECT_EQ(reportTold, "");
-         EXPECT_EQ(kt::ui::win32::RegistrySettings().Text(TextSetting::ReportSite), "二号站");
+         EXPECT_EQ(kt::ui::win32::RegistrySettings().Text(kt::workbench::kReportSiteKey), "二号站");
          // Closing hides and keeps the frame it was shown at for the next start, title bar
          // included; the window is still there.
          RECT frame{};

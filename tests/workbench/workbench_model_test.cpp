@@ -8,6 +8,7 @@
 #include <ctime>
 #include <filesystem>
 #include <iomanip>
+#include <map>
 #include <optional>
 #include <sstream>
 #include <string>

@@ -48,6 +48,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   kt::bus::LineScheduler line(port, clock);
   kt::app::CMonitorApp theApp(host, line.MainPort(), clock);
   kt::ui::win32::WorkbenchWindow window(kt::workbench::SystemRecordFiles());
+  window.AddBusPanel(line, clock);
   kt::app::win32::Win32StartUpWorkbench workbench(window, host);
   kt::app::RunMonitorWindows(
       theApp, workbench, kt::app::ReadStartUpRequests(kt::app::EnvironmentValue),

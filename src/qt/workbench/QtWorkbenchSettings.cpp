@@ -17,18 +17,6 @@ QString Key(workbench::NumberSetting which) {
                                                           : QtWorkbenchSettings::kCtSecondaryKey);
 }
 
-QString Key(workbench::TextSetting which) {
-  switch (which) {
-    case workbench::TextSetting::ReportSite:
-      return Key(QtWorkbenchSettings::kReportSiteKey);
-    case workbench::TextSetting::ReportPanel:
-      return Key(QtWorkbenchSettings::kReportPanelKey);
-    case workbench::TextSetting::ReportEngineer:
-      break;
-  }
-  return Key(QtWorkbenchSettings::kReportEngineerKey);
-}
-
 }  // namespace
 
 std::optional<workbench::ScreenRect> QtWorkbenchSettings::Frame() const {
@@ -60,12 +48,12 @@ void QtWorkbenchSettings::SetExportFolder(const std::string& folder) {
   QSettings().setValue(Key(kExportFolderKey), QString::fromStdString(folder));
 }
 
-std::string QtWorkbenchSettings::Text(workbench::TextSetting which) const {
-  return QSettings().value(Key(which)).toString().toStdString();
+std::string QtWorkbenchSettings::Text(const std::string& key) const {
+  return QSettings().value(QString::fromStdString(key)).toString().toStdString();
 }
 
-void QtWorkbenchSettings::SetText(workbench::TextSetting which, const std::string& text) {
-  QSettings().setValue(Key(which), QString::fromStdString(text));
+void QtWorkbenchSettings::SetText(const std::string& key, const std::string& value) {
+  QSettings().setValue(QString::fromStdString(key), QString::fromStdString(value));
 }
 
 }  // namespace kt::ui::qt

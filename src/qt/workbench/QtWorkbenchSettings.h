@@ -11,9 +11,6 @@ class QtWorkbenchSettings : public workbench::WorkbenchSettings {
   static constexpr const char* kNominalHzKey = "wiringCheck/nominalHz";
   static constexpr const char* kCtSecondaryKey = "wiringCheck/ctSecondaryA";
   static constexpr const char* kExportFolderKey = "trend/exportFolder";
-  static constexpr const char* kReportSiteKey = "report/site";
-  static constexpr const char* kReportPanelKey = "report/panel";
-  static constexpr const char* kReportEngineerKey = "report/engineer";
 
   std::optional<workbench::ScreenRect> Frame() const override;
   void SetFrame(const workbench::ScreenRect& frame) override;
@@ -21,8 +18,8 @@ class QtWorkbenchSettings : public workbench::WorkbenchSettings {
   void SetNumber(workbench::NumberSetting which, double value) override;
   std::string ExportFolder() const override;
   void SetExportFolder(const std::string& folder) override;
-  std::string Text(workbench::TextSetting which) const override;
-  void SetText(workbench::TextSetting which, const std::string& text) override;
+  std::string Text(const std::string& key) const override;
+  void SetText(const std::string& key, const std::string& value) override;
 };
 
 }  // namespace kt::ui::qt

@@ -8,6 +8,8 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
+#include "bus/BusTabModel.h"
+#include "qt/workbench/BusTab.h"
 #include "qt/workbench/RecordingTab.h"
 #include "qt/workbench/TrafficTab.h"
 #include "qt/workbench/TrendTab.h"
@@ -80,6 +82,13 @@ void WorkbenchWindow::Attach(CMonitorDlg& dialog) {
   model_.AttachTo(dialog, [this] { ShowBeside(); });
   reports_.Attach(dialog);
   wiring_->SetMakeReport([this] { reports_.Make(); });
+  if (bus_) bus_->AttachTo(dialog);
+}
+
+void WorkbenchWindow::AddBusTab(bus::LineScheduler& line, modbus::Clock& clock) {
+  bus_ = std::make_unique<bus::BusTabModel>(line, clock, settings_);
+  busTab_ = new BusTab(*bus_);
+  AddTab(busTab_, QString::fromUtf8(bus::kBusTabTitle));
 }
 
 void WorkbenchWindow::ShowBeside() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QWidget>
+#include <memory>
 
 #include "qt/workbench/QtWorkbenchSettings.h"
 #include "qt/workbench/ReportMaker.h"
@@ -15,8 +16,18 @@ namespace kt::ui {
 class CMonitorDlg;
 }
 
+namespace kt::bus {
+class BusTabModel;
+class LineScheduler;
+}  // namespace kt::bus
+
+namespace kt::modbus {
+class Clock;
+}
+
 namespace kt::ui::qt {
 
+class BusTab;
 class RecordingTab;
 class TrafficTab;
 class TrendTab;
@@ -43,6 +54,9 @@ class WorkbenchWindow : public QWidget {
   // Room for further tools: a tab (its title also added to the model), and the decoded blocks.
   void AddTab(QWidget* tab, const QString& title);
   void SubscribeBlocks(workbench::BlockFanOut::Consumer consumer);
+  // The tab "总线" polling the meters of the main dialog's `line` (before Attach).
+  void AddBusTab(bus::LineScheduler& line, modbus::Clock& clock);
+  BusTab* Bus() { return busTab_; }
 
   workbench::WorkbenchModel& Model() { return model_; }
   workbench::TrafficLog& Log() { return model_.Log(); }
@@ -70,6 +84,8 @@ class WorkbenchWindow : public QWidget {
   TrendTab* trend_;
   WiringTab* wiring_;
   ReportMaker reports_{model_, this};
+  std::unique_ptr<bus::BusTabModel> bus_;
+  BusTab* busTab_ = nullptr;
 };
 
 }  // namespace kt::ui::qt

@@ -44,18 +44,6 @@ const wchar_t* NameOf(workbench::NumberSetting which) {
   return which == workbench::NumberSetting::NominalHz ? kNominalHzValue : kCtSecondaryValue;
 }
 
-const wchar_t* NameOf(workbench::TextSetting which) {
-  switch (which) {
-    case workbench::TextSetting::ReportSite:
-      return kReportSiteValue;
-    case workbench::TextSetting::ReportPanel:
-      return kReportPanelValue;
-    case workbench::TextSetting::ReportEngineer:
-      break;
-  }
-  return kReportEngineerValue;
-}
-
 std::string ReadText(const wchar_t* name) {
   DWORD size = 0;
   if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_SZ, nullptr, nullptr, &size) !=
@@ -71,8 +59,8 @@ std::string ReadText(const wchar_t* name) {
   return platform::win32::Utf8FromWide(text.data());
 }
 
-void WriteText(const wchar_t* name, const std::string& utf8) {
-  const std::wstring wide = platform::win32::WideFromUtf8(utf8);
+void WriteText(const wchar_t* name, const std::string& value) {
+  const std::wstring wide = platform::win32::WideFromUtf8(value);
   WriteBytes(name, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
              static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
 }
@@ -105,12 +93,12 @@ void RegistrySettings::SetExportFolder(const std::string& folder) {
   WriteText(kExportFolderValue, folder);
 }
 
-std::string RegistrySettings::Text(workbench::TextSetting which) const {
-  return ReadText(NameOf(which));
+std::string RegistrySettings::Text(const std::string& key) const {
+  return ReadText(platform::win32::WideFromUtf8(key).c_str());
 }
 
-void RegistrySettings::SetText(workbench::TextSetting which, const std::string& text) {
-  WriteText(NameOf(which), text);
+void RegistrySettings::SetText(const std::string& key, const std::string& value) {
+  WriteText(platform::win32::WideFromUtf8(key).c_str(), value);
 }
 
 }  // namespace kt::ui::win32

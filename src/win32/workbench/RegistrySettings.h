@@ -13,9 +13,6 @@ inline constexpr const wchar_t* kGeometryValue = L"geometry";
 inline constexpr const wchar_t* kNominalHzValue = L"nominalHz";
 inline constexpr const wchar_t* kCtSecondaryValue = L"ctSecondaryA";
 inline constexpr const wchar_t* kExportFolderValue = L"exportFolder";
-inline constexpr const wchar_t* kReportSiteValue = L"reportSite";
-inline constexpr const wchar_t* kReportPanelValue = L"reportPanel";
-inline constexpr const wchar_t* kReportEngineerValue = L"reportEngineer";
 
 class RegistrySettings : public workbench::WorkbenchSettings {
  public:
@@ -25,8 +22,9 @@ class RegistrySettings : public workbench::WorkbenchSettings {
   void SetNumber(workbench::NumberSetting which, double value) override;
   std::string ExportFolder() const override;
   void SetExportFolder(const std::string& folder) override;
-  std::string Text(workbench::TextSetting which) const override;
-  void SetText(workbench::TextSetting which, const std::string& text) override;
+  // A text value named by its key ("bus/port3").
+  std::string Text(const std::string& key) const override;
+  void SetText(const std::string& key, const std::string& value) override;
 };
 
 }  // namespace kt::ui::win32

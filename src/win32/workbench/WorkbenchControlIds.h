@@ -52,4 +52,12 @@ inline constexpr int kReportSiteEdit = 601;
 inline constexpr int kReportPanelEdit = 602;
 inline constexpr int kReportEngineerEdit = 603;
 
+// "总线"
+inline constexpr int kBusAddressLabel = 600;
+inline constexpr int kBusAddressEdit = 601;
+inline constexpr int kBusAddButton = 602;
+inline constexpr int kBusRemoveButton = 603;
+inline constexpr int kBusStartStopButton = 604;
+inline constexpr int kBusList = 605;
+
 }  // namespace kt::ui::win32::workbench_ids

@@ -7,9 +7,11 @@
 #include <cmath>
 #include <optional>
 
+#include "bus/BusTabModel.h"
 #include "ui/CMonitorDlg.h"
 #include "ui/MainDialogTemplate.h"
 #include "win32/MessageBoxColours.h"
+#include "win32/workbench/BusPanel.h"
 #include "win32/workbench/RecordingPanel.h"
 #include "win32/workbench/ReportTitleDialog.h"
 #include "win32/workbench/SaveDialog.h"
@@ -91,6 +93,8 @@ WorkbenchWindow::~WorkbenchWindow() {
   recording_.reset();
   trend_.reset();
   wiring_.reset();
+  further_.clear();
+  busPanel_.reset();
   if (hwnd_ != nullptr) {
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
     DestroyWindow(hwnd_);
@@ -150,9 +154,9 @@ ChildPanel& WorkbenchWindow::Panel(WorkbenchTab tab) const {
     case WorkbenchTab::Trend:
       return *trend_;
     case WorkbenchTab::Wiring:
-      break;
+      return *wiring_;
   }
-  return *wiring_;
+  return *further_[static_cast<size_t>(tab) - workbench::kWorkbenchTabTitles.size()];
 }
 
 void WorkbenchWindow::ShowTab(WorkbenchTab tab) {
@@ -161,7 +165,7 @@ void WorkbenchWindow::ShowTab(WorkbenchTab tab) {
   const int index = static_cast<int>(tab);
   if (SendMessageW(tabs_, TCM_GETCURSEL, 0, 0) != index)
     SendMessageW(tabs_, TCM_SETCURSEL, index, 0);
-  for (int t = 0; t < static_cast<int>(workbench::kWorkbenchTabTitles.size()); ++t) {
+  for (int t = 0; t < static_cast<int>(model_.TabTitles().size()); ++t) {
     if (t != index) ShowWindow(Panel(static_cast<WorkbenchTab>(t)).Handle(), SW_HIDE);
   }
   ChildPanel& shown = Panel(tab);
@@ -182,7 +186,7 @@ void WorkbenchWindow::Layout() {
                SWP_NOZORDER | SWP_NOACTIVATE);
   RECT page = area;
   TabCtrl_AdjustRect(tabs_, FALSE, &page);
-  for (int t = 0; t < static_cast<int>(workbench::kWorkbenchTabTitles.size()); ++t) {
+  for (int t = 0; t < static_cast<int>(model_.TabTitles().size()); ++t) {
     SetWindowPos(Panel(static_cast<WorkbenchTab>(t)).Handle(), HWND_TOP, page.left, page.top,
                  page.right - page.left, page.bottom - page.top, SWP_NOACTIVATE);
   }
@@ -192,6 +196,27 @@ void WorkbenchWindow::Attach(CMonitorDlg& dialog, MainWindow mainWindow) {
   mainWindow_ = std::move(mainWindow);
   model_.AttachTo(dialog, [this] { ShowBeside(); });
   wiring_->SetMakeReport([this, &dialog] { report::MakeReportFile(model_, dialog, reportFront_); });
+  if (bus_) bus_->AttachTo(dialog);
+}
+
+void WorkbenchWindow::AddPanel(ChildPanel& panel, const std::string& title) {
+  const size_t index = model_.AddTab(title);
+  further_.push_back(&panel);
+  if (hwnd_ == nullptr) return;
+  std::wstring wide = Wide(title);
+  TCITEMW item{};
+  item.mask = TCIF_TEXT;
+  item.pszText = wide.data();
+  SendMessageW(tabs_, TCM_INSERTITEMW, index, reinterpret_cast<LPARAM>(&item));
+  panel.Create(hwnd_, font_);
+  Layout();
+  ShowTab(current_);
+}
+
+void WorkbenchWindow::AddBusPanel(bus::LineScheduler& line, modbus::Clock& clock) {
+  bus_ = std::make_unique<bus::BusTabModel>(line, clock, settings_);
+  busPanel_ = std::make_unique<BusPanel>(*bus_);
+  AddPanel(*busPanel_, bus::kBusTabTitle);
 }
 
 void WorkbenchWindow::SubscribeBlocks(workbench::BlockFanOut::Consumer consumer) {

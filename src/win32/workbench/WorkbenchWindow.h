@@ -7,6 +7,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "report/MeterReport.h"
@@ -20,8 +21,18 @@ namespace kt::ui {
 class CMonitorDlg;
 }
 
+namespace kt::bus {
+class BusTabModel;
+class LineScheduler;
+}  // namespace kt::bus
+
+namespace kt::modbus {
+class Clock;
+}
+
 namespace kt::ui::win32 {
 
+class BusPanel;
 class ChildPanel;
 class RecordingPanel;
 class TrafficPanel;
@@ -58,8 +69,13 @@ class WorkbenchWindow {
   // it starts), after the messages already waiting.
   void RunSoon(std::function<void()> job);
 
-  // Room for further tools: the decoded blocks in base units.
+  // Room for further tools: the decoded blocks in base units, and a page of their own after the
+  // model's four (its title added to the model; the panel outlives the window's use of it).
   void SubscribeBlocks(workbench::BlockFanOut::Consumer consumer);
+  void AddPanel(ChildPanel& panel, const std::string& title);
+  // The tab "总线" polling the meters of the main dialog's `line` (before Attach).
+  void AddBusPanel(bus::LineScheduler& line, modbus::Clock& clock);
+  BusPanel* Bus() { return busPanel_.get(); }
 
   workbench::WorkbenchModel& Model() { return model_; }
   workbench::TrafficLog& Log() { return model_.Log(); }
@@ -93,6 +109,9 @@ class WorkbenchWindow {
   std::unique_ptr<RecordingPanel> recording_;
   std::unique_ptr<TrendPanel> trend_;
   std::unique_ptr<WiringPanel> wiring_;
+  std::vector<ChildPanel*> further_;  // AddPanel's, in the order of their tabs
+  std::unique_ptr<bus::BusTabModel> bus_;
+  std::unique_ptr<BusPanel> busPanel_;
   WorkbenchTab current_ = WorkbenchTab::Traffic;
   std::vector<std::function<void()>> soon_;  // RunSoon's jobs, in order
   report::ReportFrontEnd reportFront_;
