@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "win32/DialogTemplateBytes.h"
+#include "win32/WindowsApi.h"
 #include "win32/workbench/ChildPanel.h"
 #include "win32/workbench/WorkbenchControlIds.h"
 #include "workbench/WorkbenchLook.h"
@@ -47,7 +48,7 @@ std::array<std::string*, 3> Fields(report::ReportTitle& title) {
 INT_PTR CALLBACK TitleProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
     SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-    auto* title = reinterpret_cast<report::ReportTitle*>(lParam);
+    auto* title = PointerFrom<report::ReportTitle*>(lParam);
     const auto fields = Fields(*title);
     for (std::size_t i = 0; i < kEdits.size(); ++i)
       SetDlgItemTextW(dialog, kEdits[i], Wide(*fields[i]).c_str());
@@ -56,7 +57,7 @@ INT_PTR CALLBACK TitleProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
   if (message != WM_COMMAND) return FALSE;
   const int id = LOWORD(wParam);
   if (id == IDOK) {
-    auto* title = reinterpret_cast<report::ReportTitle*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    auto* title = PointerFrom<report::ReportTitle*>(GetWindowLongPtrW(dialog, DWLP_USER));
     const auto fields = Fields(*title);
     for (std::size_t i = 0; i < kEdits.size(); ++i) {
       HWND edit = GetDlgItem(dialog, kEdits[i]);
