@@ -105,10 +105,10 @@ std::optional<uint32_t> LineScheduler::MsUntilTick(uint32_t now) const {
   uint32_t next = kReplyLookMs;
   if (Since(now, wholeBy) < 0) {
     next = Until(now, wholeBy);
+  } else if (e.bytes.size() >= static_cast<size_t>(e.replyLength) && Since(now, quietBy) < 0) {
+    next = Until(now, quietBy);  // the bytes that may follow the reply, or the silence
   } else if (!e.bytes.empty() && e.bytes.size() < whole) {
     next = BytesMs(baudRate_, static_cast<int>(whole - e.bytes.size()));
-  } else if (e.bytes.size() >= static_cast<size_t>(e.replyLength) && Since(now, quietBy) < 0) {
-    next = Until(now, quietBy);  // bytes that may follow the reply, or its silence
   }
   return std::max<uint32_t>(1, std::min(next, Until(now, e.deadline)));
 }
@@ -116,17 +116,24 @@ std::optional<uint32_t> LineScheduler::MsUntilTick(uint32_t now) const {
 void LineScheduler::Pull() {
   if (!line_.GetPortOpen()) return;
   for (int pull = 0; pull < kPullsPerAccess; ++pull) {
-    if (line_.GetInBufferCount() <= 0) return;
+    const int16_t count = line_.GetInBufferCount();
+    if (count <= 0) return;
     std::vector<uint8_t> bytes = line_.GetInput();
     if (bytes.empty()) return;
+    // All that was counted came (what comes meanwhile waits for the next tick); else the input
+    // length cut the read, and the rest is read now.
+    const bool whole = bytes.size() >= static_cast<size_t>(count);
     quietFrom_ = clock_.GetTickCount();
     if (open_) open_->bytes.insert(open_->bytes.end(), bytes.begin(), bytes.end());
-    if (open_ && open_->bus) continue;
-    mainInput_.insert(mainInput_.end(), bytes.begin(), bytes.end());
-    if (mainInput_.size() > kMainInputLimit) {
-      mainInput_.erase(mainInput_.begin(),
-                       mainInput_.begin() + static_cast<long>(mainInput_.size() - kMainInputLimit));
+    if (!open_ || !open_->bus) {
+      mainInput_.insert(mainInput_.end(), bytes.begin(), bytes.end());
+      if (mainInput_.size() > kMainInputLimit) {
+        mainInput_.erase(
+            mainInput_.begin(),
+            mainInput_.begin() + static_cast<long>(mainInput_.size() - kMainInputLimit));
+      }
     }
+    if (whole) return;
   }
 }
 

@@ -87,7 +87,7 @@ bool ServiceLine::Open(uint32_t now) {
 
 void ServiceLine::Lost(const std::string& reason, uint32_t now) {
   Note("线路 " + name_ + "：" + reason);
-  if (line_->GetPortOpen()) scheduler_.MainPort().SetPortOpen(false);
+  scheduler_.MainPort().SetPortOpen(false);  // the scheduler forgets the exchange on the wire
   connected_ = false;
   nextOpenTick_ = now + kReopenMs;
 }
