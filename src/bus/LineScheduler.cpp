@@ -100,15 +100,15 @@ std::optional<uint32_t> LineScheduler::MsUntilTick(uint32_t now) const {
     return std::max<uint32_t>(1, Until(now, quietBy));
   }
   const OpenExchange& e = *open_;
-  const auto whole = static_cast<size_t>(e.replyLength + e.trailingBytes);
-  const uint32_t wholeBy = e.sentAt + e.requestMs + BytesMs(baudRate_, static_cast<int>(whole));
-  uint32_t next = kReplyLookMs;
-  if (Since(now, wholeBy) < 0) {
-    next = Until(now, wholeBy);
-  } else if (e.bytes.size() >= static_cast<size_t>(e.replyLength) && Since(now, quietBy) < 0) {
-    next = Until(now, quietBy);  // the bytes that may follow the reply, or the silence
-  } else if (!e.bytes.empty() && e.bytes.size() < whole) {
-    next = BytesMs(baudRate_, static_cast<int>(whole - e.bytes.size()));
+  const auto replyBytes = static_cast<size_t>(e.replyLength);
+  const uint32_t replyBy = e.sentAt + e.requestMs + BytesMs(baudRate_, e.replyLength);
+  uint32_t next = kReplyLookMs;  // a reply may begin at any moment
+  if (Since(now, replyBy) < 0) {
+    next = Until(now, replyBy);
+  } else if (!e.bytes.empty() && e.bytes.size() < replyBytes) {
+    next = BytesMs(baudRate_, static_cast<int>(replyBytes - e.bytes.size()));  // its rest
+  } else if (!e.bytes.empty() && Since(now, quietBy) < 0) {
+    next = Until(now, quietBy);  // what may follow the reply, or the silence
   }
   return std::max<uint32_t>(1, std::min(next, Until(now, e.deadline)));
 }

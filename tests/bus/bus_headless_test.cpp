@@ -30,7 +30,9 @@ TEST(BusPollerInterval, AMeterIsAskedAgainOnlyOnceItsIntervalHasPassedAndIsNotSt
   for (const sim::MeterConfig& m : meters) roundMs += exchangeMs(m.responseDelayMs);
   // Meter 9 is listed but absent: each of its turns costs the longest answer allowance.
   const double longestMs = CharsMs(8 + 43 + 3.5) + bus::kLongestAnswerMs + 10;
-  for (const uint32_t intervalMs : {0u, 700u, 2000u, 4000u}) {
+  // Ticked every 10 ms as the window programs do, or sleeping between ticks as the service does.
+  for (const auto& [intervalMs, sleeping] : std::vector<std::pair<uint32_t, bool>>{
+           {0, false}, {0, true}, {700, false}, {2000, true}, {4000, false}, {4000, true}}) {
     modbus::VirtualClock clock;
     sim::SimulatedLine line(clock, meters[0]);
     for (size_t i = 1; i < meters.size(); ++i) line.AddMeter(meters[i]);
@@ -41,13 +43,28 @@ TEST(BusPollerInterval, AMeterIsAskedAgainOnlyOnceItsIntervalHasPassedAndIsNotSt
     poller.Start();
     scheduler.SetClient(&poller);
     scheduler.MainPort().SetPortOpen(true);
-    for (uint32_t t = 0; t < 20000; t += 10) {
-      clock.Advance(10);
+    size_t ticks = 0;
+    for (uint32_t t = 0, step = 10; t < 20000; t += step, ++ticks) {
+      clock.Advance(step);
       scheduler.Tick();
       for (const bus::BusMeter& m : poller.Meters()) {
         ASSERT_FALSE(m.address != 9 && m.lastBlock && poller.Stale(m)) << intervalMs;
       }
+      const uint32_t now = clock.GetTickCount();
+      const uint32_t due = poller.MsUntilDue(now).value_or(1000);
+      if (sleeping) step = scheduler.MsUntilTick(now).value_or(due > 0 ? due : 10);
     }
+    // Asleep, a few ticks an exchange (the reply's earliest end, its rest, its silence) and a
+    // look every 10 ms while the meter has yet to answer.
+    size_t tickBound = 20;
+    for (const auto& w : line.Written()) {
+      uint32_t answerMs = bus::kLongestAnswerMs;
+      for (const sim::MeterConfig& m : meters) {
+        if (m.address == w.bytes[0]) answerMs = m.responseDelayMs;
+      }
+      tickBound += 4 + answerMs / 10;
+    }
+    EXPECT_LE(ticks, sleeping ? tickBound : 2000) << intervalMs;
     // Due, a meter waits at most for the exchange on the wire and the others due before it.
     const double longestGapMs =
         std::max<double>(intervalMs, roundMs + longestMs) + longestMs + exchangeMs(200);
@@ -55,7 +72,7 @@ TEST(BusPollerInterval, AMeterIsAskedAgainOnlyOnceItsIntervalHasPassedAndIsNotSt
       const std::vector<uint64_t> turns = TurnsOf(line, a, a != 9);
       ASSERT_GE(turns.size(), static_cast<size_t>(20000 / longestGapMs)) << int(a);
       for (size_t i = 1; i < turns.size(); ++i) {
-        EXPECT_GE(turns[i] - turns[i - 1], intervalMs) << int(a) << " turn " << i;
+        EXPECT_GE(turns[i] - turns[i - 1], intervalMs) << int(a) << " turn " << i << sleeping;
         EXPECT_LE(turns[i] - turns[i - 1], longestGapMs) << int(a) << " every " << intervalMs;
       }
     }
