@@ -35,7 +35,7 @@ arrows=(
   "src/app/main.cpp         app/ ui/ values/ finder/ modbus/ serial/ measure/ report/ bus/ qt/"
   "src/app/win32            app/ ui/ values/ finder/ modbus/ serial/ measure/ report/ bus/ platform/ win32/"
   "src/app                  app/ ui/ values/ finder/ modbus/ serial/ measure/ report/ bus/ platform/"
-  "src/service              service/ bus/ workbench/ values/ ui/CMonitorDlg.h finder/ modbus/ serial/ platform/"
+  "src/service              service/ bus/ workbench/ values/ finder/ modbus/ serial/ platform/"
   "sim                      sim/ modbus/ serial/ platform/"
 )
 

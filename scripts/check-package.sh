@@ -70,8 +70,47 @@ if command -v systemd-analyze >/dev/null; then
 else
   echo "check-package: systemd-analyze is missing; the unit file was not verified"
 fi
+
+# The service as the unit starts it: the unit's ExecStart (no user, --config) on the installed
+# example file, adapted to a simulated line with the example's meters, folders of its own and a
+# broker on a free loopback port, for a few seconds: it must publish each meter's state.
+run="$out/run"
+mkdir -p "$run"
+run_pids=()
+stop_run() {
+  for pid in "${run_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  wait "${run_pids[@]}" 2>/dev/null || true
+}
+trap stop_run EXIT
+"$root/usr/bin/kt7340-sim" --meter 3 --meter 17:pt=35,ct=40 --meter 200:ct=100 --quiet \
+  >"$run/sim.out" 2>&1 &
+run_pids+=($!)
+for _ in $(seq 50); do [[ -s "$run/sim.out" ]] && break; sleep 0.1; done
+broker_port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
+printf 'listener %s 127.0.0.1\nallow_anonymous true\n' "$broker_port" >"$run/mosquitto.conf"
+"$(command -v mosquitto || echo /usr/sbin/mosquitto)" -c "$run/mosquitto.conf" >"$run/mosquitto.log" 2>&1 &
+run_pids+=($!)
+sed -e "s|^port = \"/dev/ttyUSB0\"|port = \"$(head -n 1 "$run/sim.out")\"|" \
+  -e "s|/var/lib/kt7340|$run|" -e "s|mqtt://127.0.0.1:1883|mqtt://127.0.0.1:$broker_port|" \
+  "$root/etc/kt7340/kt7340d.toml" >"$run/kt7340d.toml"
+exec_start=$(sed -n 's/^ExecStart=//p' "$root/usr/lib/systemd/system/kt7340d.service")
+exec_start=${exec_start//\/usr\/bin\/kt7340d/$root/usr/bin/kt7340d}
+read -ra service <<<"${exec_start//\/etc\/kt7340\/kt7340d.toml/$run/kt7340d.toml}"
+sleep 0.5
+"${service[@]}" >"$run/kt7340d.log" 2>&1 &
+run_pids+=($!)
+states=$(mosquitto_sub -p "$broker_port" -t 'kt7340/panel1/+/state' -F '%t' -W 15 -C 9 2>/dev/null |
+  sort -u | tr '\n' ' ' || true)
+if [[ $states != "kt7340/panel1/17/state kt7340/panel1/200/state kt7340/panel1/3/state " ]]; then
+  echo "check-package: the installed kt7340d, started as its unit does, published states of: ${states:-none}" >&2
+  cat "$run/kt7340d.log" >&2
+  failed=1
+fi
+stop_run
+
 if [[ $failed -ne 0 ]]; then
   exit 1
 fi
 echo "check-package: $(basename "$deb") has the programs, the service's unit and example file, the desktop entry and the icon"
+echo "check-package: the installed kt7340d, started as its unit does, published every meter's state"
 echo "check-package: Depends: $depends"

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <utility>
 
 #include "bus/LineTimes.h"
@@ -17,6 +18,8 @@ namespace {
 namespace regs = modbus::meter_registers;
 
 constexpr size_t kDataOffset = 3;  // address, function, byte count
+// The voltage and current status bytes a meter may send right after its block.
+constexpr int16_t kStatusPairBytes = 2;
 constexpr uint32_t kAnswerMarginMs = 20;
 constexpr std::array<int32_t, 7> kEnergyPowers = {1, 10, 100, 1000, 10000, 100000, 1000000};
 
@@ -90,8 +93,8 @@ void BusPoller::Stop() {
   for (BusMeter& m : meters_) m.link.SetActive(false);
 }
 
-uint32_t BusPoller::StaleAfterMs(const BusMeter& meter) {
-  return std::max(kStaleAtLeastMs, kStaleCycles * meter.cycleMs);
+uint32_t BusPoller::StaleAfterMs(const BusMeter& meter) const {
+  return std::max(kStaleAtLeastMs, kStaleCycles * std::max(meter.cycleMs, intervalMs_));
 }
 
 bool BusPoller::Stale(const BusMeter& meter) const {
@@ -100,8 +103,23 @@ bool BusPoller::Stale(const BusMeter& meter) const {
   return clock_.GetTickCount() - meter.lastBlockTick > StaleAfterMs(meter);
 }
 
-bool BusPoller::MainDialogFeeds(const BusMeter& meter, uint32_t now) {
+bool BusPoller::MainDialogFeeds(const BusMeter& meter, uint32_t now) const {
   return meter.fedByMainDialog && now - meter.lastBlockTick <= StaleAfterMs(meter);
+}
+
+uint32_t BusPoller::MsUntilTurn(const BusMeter& meter, uint32_t now) const {
+  if (!meter.turnTick || now - *meter.turnTick >= intervalMs_) return 0;
+  return intervalMs_ - (now - *meter.turnTick);
+}
+
+std::optional<uint32_t> BusPoller::MsUntilDue(uint32_t now) const {
+  if (!running_) return std::nullopt;
+  std::optional<uint32_t> soonest;
+  for (const BusMeter& meter : meters_) {
+    if (MainDialogFeeds(meter, now)) continue;
+    soonest = std::min(soonest.value_or(UINT32_MAX), MsUntilTurn(meter, now));
+  }
+  return soonest;
 }
 
 std::optional<BusRequest> BusPoller::NextRequest(const RequestFits& fits) {
@@ -112,16 +130,18 @@ std::optional<BusRequest> BusPoller::NextRequest(const RequestFits& fits) {
   BusMeter* chosen = nullptr;
   std::optional<BusRequest> request;
   for (BusMeter& meter : meters_) {
-    if (MainDialogFeeds(meter, now)) continue;
+    if (MainDialogFeeds(meter, now) || MsUntilTurn(meter, now) > 0) continue;
     if (chosen != nullptr && !AskedEarlier(meter, *chosen, now)) continue;
     BusRequest r = ReadRequest(
         meter.address, meter.configurationDue ? regs::kConfigurationRead : regs::kMeasurementRead,
         AllowanceFor(meter));
+    if (!meter.configurationDue) r.trailingBytes = kStatusPairBytes;
     if (!fits(r)) continue;
     chosen = &meter;
     request = std::move(r);
   }
   if (chosen == nullptr) return std::nullopt;
+  if (!chosen->configurationDue) chosen->turnTick = now;
   if (!chosen->lastBlock && !chosen->lastAskedTick) chosen->lastBlockTick = now;
   if (chosen->lastAskedTick) {
     chosen->cycleMs = now - *chosen->lastAskedTick;
@@ -136,6 +156,10 @@ void BusPoller::ExchangeDone(const BusRequest& request, const ExchangeResult& re
   if (meter == nullptr || result.lineClosed) return;
   meter->link.RequestSent();
   meter->link.ReplyJudged(result.verdict);
+  const bool configurationRead =
+      request.replyLength == modbus::ReadReplyLength(regs::kConfigurationRead.count);
+  // A configuration not given ends the meter's turn as its block would have.
+  if (configurationRead && result.replyPos < 0) meter->turnTick = meter->lastAskedTick;
   if (result.verdict.outcome == modbus::ReplyOutcome::NoReply) {
     // Read afresh when it answers again: it may have been replaced meanwhile.
     meter->configurationDue = true;
@@ -144,11 +168,10 @@ void BusPoller::ExchangeDone(const BusRequest& request, const ExchangeResult& re
   }
   if (result.replyPos < 0) return;
   meter->longestAnswerMs = std::max({meter->longestAnswerMs, result.answerMs, uint32_t{1}});
-  const uint8_t* data = result.bytes.data() + result.replyPos + kDataOffset;
-  if (request.replyLength == modbus::ReadReplyLength(regs::kConfigurationRead.count)) {
-    TakeConfiguration(*meter, data);
+  if (configurationRead) {
+    TakeConfiguration(*meter, result.bytes.data() + result.replyPos + kDataOffset);
   } else if (meter->configuration) {
-    TakeBlock(*meter, data);
+    TakeBlock(*meter, request, result);
   }
 }
 
@@ -160,13 +183,20 @@ void BusPoller::TakeConfiguration(BusMeter& meter, const uint8_t* data) {
   meter.blocksSinceConfiguration = 0;
 }
 
-void BusPoller::TakeBlock(BusMeter& meter, const uint8_t* payload) {
+void BusPoller::TakeBlock(BusMeter& meter, const BusRequest& request,
+                          const ExchangeResult& result) {
   const modbus::MeterConfiguration& c = *meter.configuration;
   const values::ScaleFactors scale{
       c.ptRatio, c.ctRatio, c.powerMultiplierFlag ? 4 : 1,
       c.energyExponent < kEnergyPowers.size() ? kEnergyPowers[c.energyExponent] : 1};
-  values::MeasuredBlock block =
-      values::ToMeasuredBlock(payload, scale, c.wiringMode, meter.address, wallClock());
+  const auto replyAt = static_cast<size_t>(result.replyPos);
+  values::MeasuredBlock block = values::ToMeasuredBlock(
+      result.bytes.data() + replyAt + kDataOffset, scale, c.wiringMode, meter.address, wallClock());
+  // The status pair follows the reply directly and ends what came, as the main dialog takes it.
+  const size_t pairAt = replyAt + static_cast<size_t>(request.replyLength);
+  if (result.bytes.size() == pairAt + kStatusPairBytes) {
+    block.status = values::StatusPair{result.bytes[pairAt], result.bytes[pairAt + 1]};
+  }
   meter.lastBlock = block;
   meter.lastBlockTick = clock_.GetTickCount();
   meter.fedByMainDialog = false;

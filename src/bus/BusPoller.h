@@ -1,7 +1,10 @@
 // The meters of one line polled in turn: each meter's configuration first (again after it was
 // lost, and every so many blocks, so that a meter put in its place is read afresh), then its
-// measurement block again and again, scaled with its own ratios. The main dialog's own meter is
-// not asked twice: while the main dialog decodes its blocks they feed its row.
+// measurement block again and again, scaled with its own ratios, with the status pair when it
+// follows the block. The main dialog's own meter is not asked twice: while the main dialog
+// decodes its blocks they feed its row. With a poll interval a meter's block is not asked again
+// before the interval has passed (a configuration read that is answered takes no turn of its
+// own; one that is not counts as the meter's turn); without one, as fast as the line allows.
 #pragma once
 
 #include <chrono>
@@ -23,7 +26,7 @@ namespace kt::bus {
 // Blocks of a meter are asked for this many times before its configuration is read again.
 constexpr uint32_t kBlocksPerConfiguration = 60;
 // Values are stale after the main dialog's kStalePollPeriods of 500 ms, or three of the meter's
-// cycles when its cycle is longer: the main dialog's rule (three blocks missed).
+// cycles (or poll intervals) when longer: the main dialog's rule (three blocks missed).
 constexpr uint32_t kStaleCycles = 3;
 constexpr uint32_t kStaleAtLeastMs = 3000;
 
@@ -47,6 +50,8 @@ struct BusMeter {
   uint32_t longestAnswerMs = 0;  // of the replies since it was last lost; 0: none yet
   std::optional<uint32_t> lastAskedTick;
   uint32_t cycleMs = 0;  // between its latest two requests
+  // Its latest turn: its block asked, or its configuration asked and not given.
+  std::optional<uint32_t> turnTick;
 };
 
 class BusPoller : public LineClient, public values::MonitorListener {
@@ -63,6 +68,11 @@ class BusPoller : public LineClient, public values::MonitorListener {
   void Stop();
   bool Running() const { return running_; }
 
+  // A meter's block at most every `ms` (0, the default: as fast as the line allows).
+  void SetIntervalMs(uint32_t ms) { intervalMs_ = ms; }
+  // Until a meter is due: 0 when one is; none while stopped or with nothing to ask.
+  std::optional<uint32_t> MsUntilDue(uint32_t now) const;
+
   // Every block this poller decoded itself (not the main dialog's), e.g. for recording.
   std::function<void(const values::MeasuredBlock&)> onBlock;
   // The wall-clock time a block is stamped with.
@@ -74,6 +84,8 @@ class BusPoller : public LineClient, public values::MonitorListener {
   uint32_t LastRoundMs() const { return lastRoundMs_; }
   // Whether the meter's values are older than the stale rule allows.
   bool Stale(const BusMeter& meter) const;
+  // The age at which a meter's values are stale.
+  uint32_t StaleAfterMs(const BusMeter& meter) const;
 
   // LineClient.
   // The next meter in turn whose exchange fits; a meter that does not fit keeps its turn for
@@ -86,14 +98,15 @@ class BusPoller : public LineClient, public values::MonitorListener {
 
  private:
   BusMeter* FindMeter(uint8_t address);
-  static bool MainDialogFeeds(const BusMeter& meter, uint32_t now);
-  static uint32_t StaleAfterMs(const BusMeter& meter);
+  bool MainDialogFeeds(const BusMeter& meter, uint32_t now) const;
+  uint32_t MsUntilTurn(const BusMeter& meter, uint32_t now) const;
   void TakeConfiguration(BusMeter& meter, const uint8_t* data);
-  void TakeBlock(BusMeter& meter, const uint8_t* payload);
+  void TakeBlock(BusMeter& meter, const BusRequest& request, const ExchangeResult& result);
 
   modbus::Clock& clock_;
   std::vector<BusMeter> meters_;
   bool running_ = false;
+  uint32_t intervalMs_ = 0;
   uint32_t lastRoundMs_ = 0;
 };
 

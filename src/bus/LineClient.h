@@ -15,6 +15,9 @@ struct BusRequest {
   uint8_t address = 0;         // the reply looked for: address, function, length
   uint8_t function = 0;
   int16_t replyLength = 0;
+  // Bytes that may follow the reply at once and end it (the meter's status pair after its
+  // block): the exchange waits for them, or for the line's silence after the reply.
+  int16_t trailingBytes = 0;
   uint32_t allowanceMs = 0;  // from the request's end until the reply may begin
 };
 

@@ -23,10 +23,16 @@ constexpr uint8_t kReadInputRegisters = 0x04;
 // The hosts' poll timers keep their phase from the moment they were set and fire on time or
 // late, never early (Qt's precise timers, WM_TIMER); this keeps the bus clear of rounding.
 constexpr uint32_t kPollTickGuardMs = 10;
+// While a reply may begin at any moment, the line is looked at this often (the programs' tick).
+constexpr uint32_t kReplyLookMs = 10;
 
 // Signed difference of two wrapping ticks.
 int32_t Since(uint32_t now, uint32_t then) {
   return static_cast<int32_t>(now - then);
+}
+
+uint32_t Until(uint32_t now, uint32_t then) {
+  return Since(then, now) > 0 ? then - now : 0;
 }
 
 // The reply a request of the main dialog waits for: 0 bytes for a broadcast or a function it
@@ -75,30 +81,59 @@ void LineScheduler::Tick() {
         next ? Since(*next, now) - static_cast<int32_t>(kPollTickGuardMs) : INT32_MAX;
     std::optional<BusRequest> request = client_->NextRequest([&](const BusRequest& r) {
       return static_cast<int64_t>(ExchangeMs(baudRate_, static_cast<int>(r.frame.size()),
-                                             r.replyLength, r.allowanceMs)) <= freeMs;
+                                             r.replyLength + r.trailingBytes, r.allowanceMs)) <=
+             freeMs;
     });
     if (!request) return;
     SendBusRequest(std::move(*request), now);
-  } catch (const serial::SerialError&) {
+  } catch (const serial::SerialError& e) {
     // The main dialog meets the same error at its next access and reports it.
+    lineError_ = e;
     if (open_ && open_->bus) CloseExchange(true);
   }
+}
+
+std::optional<uint32_t> LineScheduler::MsUntilTick(uint32_t now) const {
+  const uint32_t quietBy = quietFrom_ + SilenceMs(baudRate_);
+  if (!open_) {
+    if (LineQuiet(now)) return std::nullopt;
+    return std::max<uint32_t>(1, Until(now, quietBy));
+  }
+  const OpenExchange& e = *open_;
+  const auto replyBytes = static_cast<size_t>(e.replyLength);
+  const uint32_t replyBy = e.sentAt + e.requestMs + BytesMs(baudRate_, e.replyLength);
+  uint32_t next = kReplyLookMs;  // a reply may begin at any moment
+  if (Since(now, replyBy) < 0) {
+    next = Until(now, replyBy);
+  } else if (!e.bytes.empty() && e.bytes.size() < replyBytes) {
+    next = BytesMs(baudRate_, static_cast<int>(replyBytes - e.bytes.size()));  // its rest
+  } else if (!e.bytes.empty() && Since(now, quietBy) < 0) {
+    next = Until(now, quietBy);  // what may follow the reply, or the silence
+  }
+  return std::max<uint32_t>(1, std::min(next, Until(now, e.deadline)));
 }
 
 void LineScheduler::Pull() {
   if (!line_.GetPortOpen()) return;
   for (int pull = 0; pull < kPullsPerAccess; ++pull) {
-    if (line_.GetInBufferCount() <= 0) return;
+    const int16_t count = line_.GetInBufferCount();
+    if (count <= 0) return;
     std::vector<uint8_t> bytes = line_.GetInput();
     if (bytes.empty()) return;
+    // All that was counted came (what comes meanwhile waits for the next tick); else the input
+    // length cut the read, and the rest is read now.
+    const bool whole = bytes.size() >= static_cast<size_t>(count);
     quietFrom_ = clock_.GetTickCount();
     if (open_) open_->bytes.insert(open_->bytes.end(), bytes.begin(), bytes.end());
-    if (open_ && open_->bus) continue;
-    mainInput_.insert(mainInput_.end(), bytes.begin(), bytes.end());
-    if (mainInput_.size() > kMainInputLimit) {
-      mainInput_.erase(mainInput_.begin(),
-                       mainInput_.begin() + static_cast<long>(mainInput_.size() - kMainInputLimit));
+    if (!open_ || !open_->bus) {
+      mainInput_.insert(mainInput_.end(), bytes.begin(), bytes.end());
+      if (mainInput_.size() > kMainInputLimit) {
+        mainInput_.erase(
+            mainInput_.begin(),
+            mainInput_.begin() + static_cast<long>(mainInput_.size() - kMainInputLimit));
+      }
     }
+    if (whole) return;
   }
 }
 
@@ -108,10 +143,16 @@ void LineScheduler::Settle() {
   const uint32_t now = clock_.GetTickCount();
   bool settled = false;
   if (e.replyLength > 0) {
-    settled = modbus::FindReply(e.bytes, modbus::SlaveAddress(e.address),
-                                modbus::FunctionCode(e.function), e.replyLength) >= 0 ||
-              modbus::CheckReply(e.bytes, e.address, e.function, e.replyLength).outcome ==
-                  modbus::ReplyOutcome::Exception;
+    const int16_t at = modbus::FindReply(e.bytes, modbus::SlaveAddress(e.address),
+                                         modbus::FunctionCode(e.function), e.replyLength);
+    if (at >= 0) {
+      // What may follow the reply comes at once: it is in, or the line fell quiet without it.
+      const size_t after = e.bytes.size() - static_cast<size_t>(at + e.replyLength);
+      settled = after >= static_cast<size_t>(e.trailingBytes) || LineQuiet(now);
+    } else {
+      settled = modbus::CheckReply(e.bytes, e.address, e.function, e.replyLength).outcome ==
+                modbus::ReplyOutcome::Exception;
+    }
   } else {
     settled = Since(now, e.sentAt) >= static_cast<int32_t>(e.requestMs);
   }
@@ -128,8 +169,11 @@ void LineScheduler::CloseExchange(bool lineClosed) {
     result.verdict = modbus::CheckReply(e.bytes, e.address, e.function, e.replyLength);
     result.replyPos = modbus::FindReply(e.bytes, modbus::SlaveAddress(e.address),
                                         modbus::FunctionCode(e.function), e.replyLength);
+    // The reply and what followed it.
+    const int replyBytes =
+        result.replyPos >= 0 ? static_cast<int>(e.bytes.size()) - result.replyPos : e.replyLength;
     const int32_t answer = Since(quietFrom_, e.sentAt) - static_cast<int32_t>(e.requestMs) -
-                           static_cast<int32_t>(BytesMs(baudRate_, e.replyLength));
+                           static_cast<int32_t>(BytesMs(baudRate_, replyBytes));
     result.answerMs = static_cast<uint32_t>(std::max(answer, 0));
   }
   result.bytes = std::move(e.bytes);
@@ -146,11 +190,13 @@ void LineScheduler::SendBusRequest(BusRequest request, uint32_t now) {
   e.request = std::move(request);
   e.sentAt = now;
   e.requestMs = BytesMs(baudRate_, static_cast<int>(e.request.frame.size()));
-  e.deadline =
-      now + e.requestMs + BytesMs(baudRate_, e.request.replyLength) + e.request.allowanceMs;
+  e.deadline = now + e.requestMs +
+               BytesMs(baudRate_, e.request.replyLength + e.request.trailingBytes) +
+               e.request.allowanceMs;
   e.address = e.request.address;
   e.function = e.request.function;
   e.replyLength = e.request.replyLength;
+  e.trailingBytes = e.request.trailingBytes;
   quietFrom_ = now + e.requestMs;
   open_ = std::move(e);
   line_.SetOutput(open_->request.frame);

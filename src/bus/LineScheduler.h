@@ -19,17 +19,22 @@
 //   ticks are planned around, so they do not wait.
 // The main dialog tells when its poll timer is set and killed (MainPollTimer); that is all it
 // does beyond using MainPort() as its serial control.
+// A program without a window (the service) holds the port through MainPort() the same way (open,
+// settings, close) but sends nothing itself; between ticks it sleeps for MsUntilTick() and takes
+// the errors the ticks met with TakeLineError().
 #pragma once
 
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "bus/LineClient.h"
 #include "modbus/Clock.h"
 #include "serial/SerialControl.h"
+#include "serial/SerialError.h"
 
 namespace kt::bus {
 
@@ -54,6 +59,14 @@ class LineScheduler {
   // it fits. A serial error is left to the main dialog, which meets it on its next access.
   void Tick();
 
+  // How long Tick() has nothing to act on: the open exchange's reply cannot be whole yet, or
+  // the line's silence has not passed; at most the time until the exchange's deadline. None
+  // when no exchange is open and the line is quiet: then the client's wish decides.
+  std::optional<uint32_t> MsUntilTick(uint32_t now) const;
+  // The serial error the ticks met since the last call (the main dialog meets the same one at
+  // its next access; an owner without a main dialog takes it here).
+  std::optional<serial::SerialError> TakeLineError() { return std::exchange(lineError_, {}); }
+
   // Observation, for tests and figures.
   bool BusExchangeOnWire() const { return open_ && open_->bus; }
   int32_t BaudRate() const { return baudRate_; }
@@ -69,6 +82,7 @@ class LineScheduler {
     uint8_t address = 0;
     uint8_t function = 0;
     int16_t replyLength = 0;  // 0: none is expected
+    int16_t trailingBytes = 0;
     std::vector<uint8_t> bytes;
     BusRequest request;  // the bus's
   };
@@ -110,6 +124,7 @@ class LineScheduler {
   uint32_t quietFrom_ = 0;          // the line carried its last byte then
   uint32_t pollPeriodMs_ = 0;       // 0: the poll timer is off
   uint32_t pollAnchor_ = 0;         // when the poll timer was set
+  std::optional<serial::SerialError> lineError_;
 };
 
 }  // namespace kt::bus

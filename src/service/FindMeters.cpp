@@ -6,7 +6,7 @@
 #include "finder/MeterFinder.h"
 #include "serial/LineSettingsTable.h"
 #include "serial/TcpAddress.h"
-#include "service/LinePoller.h"
+#include "service/OpenableLine.h"
 
 namespace kt::service {
 namespace {

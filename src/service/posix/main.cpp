@@ -15,9 +15,9 @@
 #include "platform/posix/UniqueFd.h"
 #include "service/CommandLine.h"
 #include "service/FindMeters.h"
-#include "service/LinePoller.h"
 #include "service/MqttClient.h"
 #include "service/Service.h"
+#include "service/ServiceLine.h"
 
 namespace {
 
