@@ -1,4 +1,5 @@
 // kt7340-sim against an independent master (libmodbus, and raw bytes) on a pseudo-terminal.
+// (Broadcasts and the settings a master must match: rtu_slave_test, line_settings_test.)
 #include <errno.h>
 #include <gtest/gtest.h>
 #include <modbus.h>
@@ -131,21 +132,6 @@ TEST(SimProcess, ConfigurationWritesAreReadBack) {
   EXPECT_EQ(errno, EMBXILFUN);
 }
 
-TEST(SimProcess, BroadcastIsExecutedWithoutReply) {
-  SimProcess sim({"--response-delay", "5"});
-  {
-    RawPort raw(sim.path(), 9600, 'N');
-    ASSERT_TRUE(raw.ok());
-    raw.Write(WithCrc({0x00, 0x06, 0x00, 0x00, 0x00, 0x07}));  // new address 7
-    EXPECT_TRUE(raw.CollectBytes(300).empty());
-    raw.Write(WithCrc({1, 3, 0x03, 0, 0, 1}));
-    EXPECT_TRUE(raw.CollectBytes(300).empty());  // address 1 is gone
-  }
-  Master m = Connect(sim.path(), 9600, 'N', 7);
-  ASSERT_TRUE(m);
-  EXPECT_EQ(ReadRegs(m.get(), 0x0300, 1), std::vector<uint16_t>{7});
-}
-
 TEST(SimProcess, BaudChangeIsAcknowledgedThenOnlyTheNewRateIsAnswered) {
   SimProcess sim({"--response-delay", "5"});
   {
@@ -164,19 +150,6 @@ TEST(SimProcess, BaudChangeIsAcknowledgedThenOnlyTheNewRateIsAnswered) {
   ASSERT_TRUE(fresh);
   EXPECT_EQ(ReadRegs(fresh.get(), 0x0300, 1), std::vector<uint16_t>{1});
   EXPECT_EQ(ReadRegs(fresh.get(), 0x0303, 1), std::vector<uint16_t>{4});
-}
-
-TEST(SimProcess, OnlyAMasterAtTheMetersParityIsUnderstood) {
-  for (const char* parity : {"odd", "even"}) {
-    SimProcess sim({"--parity", parity, "--baud", "4800", "--response-delay", "5"});
-    const char meterParity = parity[0] == 'o' ? 'O' : 'E';
-    for (char master : {'N', 'O', 'E'}) {
-      Master m = Connect(sim.path(), 4800, master, 1, 300);
-      ASSERT_TRUE(m);
-      EXPECT_EQ(ReadRegs(m.get(), 0x0302, 1).size(), master == meterParity ? 1u : 0u)
-          << parity << " " << master;
-    }
-  }
 }
 
 bool HasFrameAt(const Bytes& b, int at, int16_t length) {

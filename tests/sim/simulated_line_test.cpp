@@ -327,18 +327,4 @@ TEST(SimulatedLineFaults, LateAndSplitRepliesAreLateAndSplit) {
   EXPECT_EQ(cut.second - clean.second, 250);
 }
 
-TEST(SimulatedLine, StatusTrailerFollowsTheBlockInTheSameBurst) {
-  VirtualClock clock;
-  MeterConfig config;
-  config.statusTrailer = true;
-  config.load.current = {0.01, 1.5, 1.5};  // phase A under the 0.05 A limit
-  SimulatedLine line(clock, config);
-  Open(line, "9600N,8,2");
-  const Bytes got = Exchange(line, clock, Read(1, 0, 45), 300);
-  ASSERT_EQ(got.size(), 97u);
-  EXPECT_TRUE(HasFrame(got, 3, 1, 95));
-  EXPECT_EQ(got[95], line.meter().lastBlock().voltageStatus);
-  EXPECT_EQ(got[96], 0x40);
-}
-
 }  // namespace
