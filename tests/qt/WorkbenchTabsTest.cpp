@@ -118,10 +118,20 @@ TEST(WiringTab, NominalFrequencyAndCtSecondaryAreChosenAndRemembered) {
     double first, chosen;
   };
   const Choice choices[] = {
-      {WiringTab::kNominalHzKey, {"--frequency", "60", "--ct", "20"}, "Hz", &WiringTab::NominalHz,
-       &WiringTab::SetNominalHz, 50.0, 60.0},
-      {WiringTab::kCtSecondaryKey, {"--ct-secondary", "1", "--load", "3", "--ct", "20"}, "电流太小",
-       &WiringTab::CtSecondaryA, &WiringTab::SetCtSecondaryA, 5.0, 1.0},
+      {WiringTab::kNominalHzKey,
+       {"--frequency", "60", "--ct", "20"},
+       "Hz",
+       &WiringTab::NominalHz,
+       &WiringTab::SetNominalHz,
+       50.0,
+       60.0},
+      {WiringTab::kCtSecondaryKey,
+       {"--ct-secondary", "1", "--load", "3", "--ct", "20"},
+       "电流太小",
+       &WiringTab::CtSecondaryA,
+       &WiringTab::SetCtSecondaryA,
+       5.0,
+       1.0},
   };
   for (const Choice& c : choices) {
     SCOPED_TRACE(c.key);
