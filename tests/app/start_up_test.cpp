@@ -130,7 +130,7 @@ TEST_F(StartUpTest, TheExitAsksFirstOnlyWhileARecordingRuns) {
       {"Enter, not recording", Way::EnterValid, false, false, false, true},
       {"Enter, recording, No", Way::EnterValid, true, false, true, false},
       {"Enter, recording, Yes", Way::EnterValid, true, true, true, true},
-      // (Not recording, a bad address only prompts: main_dialog_test.)
+      {"Enter on a bad address", Way::EnterInvalid, false, false, false, false},
       {"Enter on a bad address, recording", Way::EnterInvalid, true, true, false, false},
   };
   for (const Case& c : cases) {

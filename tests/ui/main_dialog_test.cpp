@@ -110,30 +110,8 @@ TEST_F(MonitorDialogTest, RunAndStop) {
   EXPECT_EQ(port.written.back(), ReadRequest(7, 0x0000, 45));
 }
 
-TEST_F(MonitorDialogTest, RunStopEndsAnAddressSearch) {
-  auto& d = Open();
-  d.SetTimer(kt::ui::kProbeTimer, kt::ui::kProbePeriodMs);
-  host.Click(d, kRunButton);
-  EXPECT_FALSE(host.TimerRunning(d, kt::ui::kProbeTimer));
-  EXPECT_TRUE(host.TimerRunning(d, kt::ui::kPollTimer));
-}
-
-TEST_F(MonitorDialogTest, EnterEndsOnlyWithAValidAddress) {
-  auto& d = Open();
-  host.Type(d, kSlaveAddressEdit, "300");
-  host.PressEnter(d);
-  ASSERT_EQ(host.Messages().size(), 1u);
-  EXPECT_EQ(host.Messages()[0].text, "请输入一个介于 0 和 255 之间的整数。");
-  EXPECT_EQ(d.m_slaveAddress, 0);  // keeps its last valid value
-  EXPECT_TRUE(host.IsOpen(d));
-  EXPECT_TRUE(port.open);
-  host.Type(d, kSlaveAddressEdit, "12");
-  host.PressEnter(d);
-  EXPECT_EQ(d.m_slaveAddress, 12);
-  EXPECT_EQ(host.Messages().size(), 1u);
-  EXPECT_FALSE(host.IsOpen(d));
-}
-
+// (Run ending an address search: address_search_test; Enter only with a valid address:
+// start_up_test.)
 TEST_F(MonitorDialogTest, TimerIdsOtherThanPollAndProbeDoNothing) {
   auto& d = Open();
   port.Arrive({1, 2, 3});
