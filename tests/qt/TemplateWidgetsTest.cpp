@@ -13,7 +13,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
-#include <QTest>
 #include <vector>
 
 #include "GuiTestSupport.h"
@@ -24,7 +23,6 @@
 #include "commands/MeterSetDialogTemplate.h"
 #include "qt/DialogFont.h"
 #include "qt/QtWindowHost.h"
-#include "ui/CCommSetDlg.h"
 #include "ui/CommSetDialogIds.h"
 #include "ui/CommSetDialogTemplate.h"
 #include "ui/FindMeterDialogTemplate.h"
@@ -259,33 +257,7 @@ TEST(TemplateWidgets, StatusBoxesLieInsideTheMainDialogClearOfVisibleControls) {
   });
 }
 
-// The port list of the communication settings dialog as a user sees and clicks it.
-TEST(TemplateWidgets, AClickOnAListedPortPutsItsNumberIntoThePortEdit) {
-  QtWindowHost host;
-  CCommSetDlg d(host, [] {
-    return std::vector<serial::PortInfo>{{"ttyUSB0", "/dev/ttyUSB0", "FTDI FT232R USB UART"},
-                                         {"ttyACM0", "/dev/ttyACM0", "cdc_acm"}};
-  });
-  d.m_baudRate = 9600;
-  d.m_portNumber = 1;
-  QStringList lines;
-  QString portAfterClick;
-  UserStep(d, [&] {
-    QWidget* w = host.WindowOf(d);
-    auto* list = ControlIn<QListWidget>(w, comm_set_ids::kPortList);
-    ASSERT_NE(list, nullptr);
-    for (int i = 0; i < list->count(); ++i) lines << list->item(i)->text();
-    ASSERT_EQ(list->count(), 2);
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                      list->visualItemRect(list->item(1)).center());
-    portAfterClick = ControlIn<QLineEdit>(w, comm_set_ids::kPortEdit)->text();
-    d.EndDialog(IDCANCEL);
-  });
-  d.DoModal();
-  EXPECT_EQ(lines, (QStringList{"COM1  /dev/ttyUSB0  FTDI FT232R USB UART",
-                                "COM2  /dev/ttyACM0  cdc_acm"}));
-  EXPECT_EQ(portAfterClick, QStringLiteral("2"));
-}
+// (The port list as a user sees and picks it: KeyboardDesktopTest.)
 
 }  // namespace
 }  // namespace kt::ui::qt::test
