@@ -37,14 +37,7 @@ EnvironmentLookup FixedEnvironment(std::map<std::string, std::string> values) {
 
 }  // namespace
 
-TEST(DevicePathForPort, NumbersTheListedPortsFromOne) {
-  FakeSysfs fs;
-  TwoPorts(fs);
-  const PortSources sources{FixedEnvironment({}), fs.sys(), fs.dev()};
-  EXPECT_EQ(DevicePathForPort(1, sources), fs.dev() + "/ttyUSB0");
-  EXPECT_EQ(DevicePathForPort(2, sources), fs.dev() + "/ttyS0");
-}
-
+// (What each listed or named number opens, an empty variable as not set: port_list_test.)
 TEST(DevicePathForPort, RefusesANumberBeyondTheListAsAMissingPort) {
   FakeSysfs fs;
   TwoPorts(fs);
@@ -60,19 +53,6 @@ TEST(DevicePathForPort, RefusesANumberBeyondTheListAsAMissingPort) {
                 "串口 COM" + n + " 不存在（本机找到 2 个串口，可用 KT7340_COM" + n + " 指定设备）");
     }
   }
-}
-
-TEST(DevicePathForPort, TakesTheDeviceFromTheEnvironmentPerPort) {
-  FakeSysfs fs;
-  TwoPorts(fs);
-  const PortSources sources{FixedEnvironment({{"KT7340_COM1", "/dev/ttyUSB7"},
-                                              {"KT7340_COM2", ""},  // empty counts as not set
-                                              {"KT7340_COM5", "tcp://127.0.0.1:4001"}}),
-                            fs.sys(), fs.dev()};
-  EXPECT_EQ(PortEnvironmentVariable(1), "KT7340_COM1");
-  EXPECT_EQ(DevicePathForPort(1, sources), "/dev/ttyUSB7");
-  EXPECT_EQ(DevicePathForPort(2, sources), fs.dev() + "/ttyS0");
-  EXPECT_EQ(DevicePathForPort(5, sources), "tcp://127.0.0.1:4001");  // beyond the list, but named
 }
 
 TEST(DevicePathForPort, WithoutALookupReadsTheProcessEnvironment) {
