@@ -12,7 +12,7 @@
 
 using kt::sim::testing::RawPort;
 using kt::sim::testing::SimProcess;
-using kt::sim::testing::WithCrc;
+using kt::testing::ReadRequest;
 using Bytes = std::vector<uint8_t>;
 
 namespace {
@@ -32,11 +32,6 @@ std::vector<Setting> AllSettings() {
 
 const char* ParityName(char p) {
   return p == 'N' ? "none" : p == 'O' ? "odd" : "even";
-}
-
-Bytes ReadRequest(uint8_t address, uint16_t start, uint16_t count) {
-  return WithCrc({address, 0x03, static_cast<uint8_t>(start >> 8), static_cast<uint8_t>(start),
-                  static_cast<uint8_t>(count >> 8), static_cast<uint8_t>(count)});
 }
 
 // The reply of a read of `count` registers from `address`, if one came within `ms`.

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <vector>
 
+#include "Frames.h"
 #include "modbus/FindFrame.h"
-#include "modbus/RequestFrames.h"
 #include "serial/SerialError.h"
 #include "sim/SimulatedLine.h"
 
@@ -19,15 +19,9 @@ using Bytes = std::vector<uint8_t>;
 namespace {
 
 Bytes Read(uint8_t address, uint16_t start, uint16_t count) {
-  kt::modbus::RequestBuffer buf{};
-  const int16_t n = kt::modbus::BuildReadRequest(buf, address, start, count);
-  return Bytes(buf.begin(), buf.begin() + n);
+  return kt::testing::ReadRequest(address, start, count);
 }
-Bytes WriteSingle(uint8_t address, uint16_t reg, uint16_t value) {
-  kt::modbus::RequestBuffer buf{};
-  const int16_t n = kt::modbus::BuildWriteSingleRequest(buf, address, reg, value);
-  return Bytes(buf.begin(), buf.begin() + n);
-}
+using kt::testing::WriteSingle;
 
 void Open(SimulatedLine& line, const std::string& settings) {
   line.SetCommPort(1);
