@@ -106,7 +106,7 @@ TEST(QtTranslations, ChineseLocaleTurnsQtsOwnMenusAndDialogsChinese) {
   EXPECT_EQ(QCoreApplication::translate("QFileDialog", "File &name:"),
             QStringLiteral("File &name:"));
   // A language Qt has no translation for leaves its texts as they are.
-  InstalledTranslation none(QLocale(QLocale::C));
+  InstalledTranslation none{QLocale(QLocale::C)};
   EXPECT_EQ(none.translator, nullptr);
 }
 

@@ -56,7 +56,8 @@ fs::path PrintedReport(const std::string& name, const std::vector<uint8_t>& addr
     if (a != faulty.address) line.AddMeter(healthy);
   }
   fs::create_directories(folder);
-  const fs::path html = folder / "report.html", pdf = folder / "report.pdf";
+  const fs::path html = folder / "report.html";
+  fs::path pdf = folder / "report.pdf";
   std::string out, err;
   EXPECT_EQ(app::RunReport({1, addresses, html.string(), "城东变电站 <A&B>", "2号进线柜"}, line,
                            clock, std::chrono::system_clock::now, out, err),

@@ -21,7 +21,7 @@ using namespace kt::serial;
 
 namespace {
 
-EnvironmentLookup Only(std::map<std::string, std::string> vars) {
+EnvironmentLookup Only(const std::map<std::string, std::string>& vars) {
   return [vars](const std::string& name) -> std::optional<std::string> {
     const auto it = vars.find(name);
     if (it == vars.end()) return std::nullopt;

@@ -114,7 +114,7 @@ TEST(SimLineSettings, SeveralMetersOnOneLineAnswerWithTheirOwnRegisters) {
                                          kt::modbus::FunctionCode(0x03), 43);
     ASSERT_GE(at, 0) << int{e.address};
     const auto reg = [&](int n) {
-      const size_t i = static_cast<size_t>(at + 3 + 2 * n);
+      const size_t i = static_cast<size_t>(at) + 3 + 2 * static_cast<size_t>(n);
       return static_cast<uint16_t>(reply[i] << 8 | reply[i + 1]);
     };
     EXPECT_EQ(reg(0), e.address);
