@@ -4,10 +4,14 @@
 
 #include <QLineEdit>
 
+#include "FakeSerialPort.h"
 #include "GuiTestSupport.h"
 #include "PixelCount.h"
 #include "RecordingDialog.h"
+#include "modbus/Clock.h"
 #include "qt/QtWindowHost.h"
+#include "serial/SerialControl.h"
+#include "ui/CMonitorDlg.h"
 #include "ui/MainDialogIds.h"
 
 namespace kt::ui::qt::test {
@@ -84,9 +88,51 @@ TEST(ControlColours, WithoutADecisionAnEditableBoxKeepsAWhiteField) {
   EXPECT_EQ(field, QColor(Qt::white));
 }
 
-// (The main dialog's decisions, red for an alarm and black otherwise, grey for stale values,
-// and its redraw requests: tests/ui, on the in-memory host; the redraw of a colour the handler
-// decides is the first case here.)
+}  // namespace
+}  // namespace kt::ui::qt::test
+
+namespace kt::ui::qt::test {
+namespace {
+
+TEST(ControlColours, MainDialogDrawsAnAlarmedStatusRedAndANormalOneBlack) {
+  QtWindowHost host;
+  host.SetDialogBkColor(kDialogBackground, kBlack);
+  kt::testing::FakeSerialPort port;  // opens and stays silent: no device behind the dialog
+  modbus::SteadyClock clock;
+  CMonitorDlg dialog(host, port, clock);
+  Pixels underVoltage, normalVoltage, overCurrent, laterNormal;
+  QString texts[3];
+  UserStep(dialog, [&] {
+    QWidget* w = host.WindowOf(dialog);
+    dialog.UpdateStatus(0x40, 0x20);  // voltage 1 under, current 1 normal, current 2 over
+    underVoltage = CountPixels(*ControlIn(w, main_ids::kVoltageStatus1Box));
+    normalVoltage = CountPixels(*ControlIn(w, main_ids::kVoltageStatus2Box));
+    overCurrent = CountPixels(*ControlIn(w, main_ids::kCurrentStatus2Box));
+    texts[0] = ControlIn<QLineEdit>(w, main_ids::kVoltageStatus1Box)->text();
+    texts[1] = ControlIn<QLineEdit>(w, main_ids::kCurrentStatus2Box)->text();
+    dialog.UpdateStatus(0x00, 0x00);  // the next block reports voltage 1 normal again
+    laterNormal = CountPixels(*ControlIn(w, main_ids::kVoltageStatus1Box));
+    texts[2] = ControlIn<QLineEdit>(w, main_ids::kVoltageStatus1Box)->text();
+    dialog.EndDialog(IDCANCEL);
+  });
+  dialog.DoModal();
+
+  EXPECT_EQ(texts[0], QStringLiteral("欠压"));
+  EXPECT_EQ(texts[1], QStringLiteral("过流"));
+  EXPECT_EQ(texts[2], QStringLiteral("正常"));
+  for (const Pixels* red : {&underVoltage, &overCurrent}) {
+    EXPECT_GT(red->red, 5);
+    EXPECT_GT(red->paleCyan, red->total / 2);
+  }
+  for (const Pixels* black : {&normalVoltage, &laterNormal}) {
+    EXPECT_EQ(black->red, 0);
+    EXPECT_GT(black->dark, 5);
+    EXPECT_GT(black->paleCyan, black->total / 2);
+  }
+}
+
+// (Stale values: link_status_test decides grey and asks for the redraw; the redraw of a colour
+// the handler decides is the first case here.)
 
 }  // namespace
 }  // namespace kt::ui::qt::test
