@@ -130,7 +130,7 @@ TEST_F(StartUpTest, TheExitAsksFirstOnlyWhileARecordingRuns) {
       {"Enter, not recording", Way::EnterValid, false, false, false, true},
       {"Enter, recording, No", Way::EnterValid, true, false, true, false},
       {"Enter, recording, Yes", Way::EnterValid, true, true, true, true},
-      // (Not recording, a bad address only prompts: main_dialog_test.)
+      {"Enter on a bad address", Way::EnterInvalid, false, false, false, false},
       {"Enter on a bad address, recording", Way::EnterInvalid, true, true, false, false},
   };
   for (const Case& c : cases) {
@@ -141,17 +141,20 @@ TEST_F(StartUpTest, TheExitAsksFirstOnlyWhileARecordingRuns) {
     workbench.recording = c.recording;
     host.ScriptModal(comm_set_ids::kTemplateId, [&](Dialog& d) { host.Click(d, kt::ui::IDOK); });
     bool ended = false;
+    bool openWhileShown = false;
     host.ScriptModal(kTemplateId, [&](Dialog& d) {
       host.Type(d, kSlaveAddressEdit, c.way == Way::EnterInvalid ? "300" : "7");
       if (c.way == Way::Escape) host.PressEscape(d);
       if (c.way == Way::ExitButton) host.Click(d, kt::ui::IDCANCEL);
       if (c.way == Way::EnterValid || c.way == Way::EnterInvalid) host.PressEnter(d);
       ended = !host.IsOpen(d);
-      workbench.recording = false;  // stopped: the next way out asks nothing
+      openWhileShown = ended || line.open;  // a dialog kept open keeps its port
+      workbench.recording = false;          // stopped: the next way out asks nothing
       host.PressEscape(d);
     });
     kt::app::RunMonitorWindows(app, workbench, {}, {});
     EXPECT_EQ(ended, c.ends);
+    EXPECT_TRUE(openWhileShown);
     std::vector<std::string> messages;
     for (const auto& m : host.Messages()) messages.push_back(m.text);
     std::vector<std::string> expected;

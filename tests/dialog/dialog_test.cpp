@@ -163,52 +163,20 @@ TEST_F(DialogTest, ClicksReachOnlyVisibleEnabledControls) {
   EXPECT_TRUE(host.Click(d, 20));
 }
 
-TEST(DialogModal, ScriptEndsTheDialogAndTheWindowIsDestroyed) {
+// A bad entry on OK keeps the dialog open after its prompt; a good one ends it, and the ended
+// dialog is gone: no longer open, its window destroyed, and a later end (a scripted Escape, or a
+// handler that still calls EndDialog) does not change its result.
+TEST(DialogModal, OkEndsOnlyWithGoodEntriesAndTheFirstEndCounts) {
   kt::modbus::VirtualClock clock;
   InMemoryHost host{clock};
   FieldDialog d{host};
-  host.ScriptModal(900, [&](Dialog& dlg) {
-    host.Type(dlg, 12, "7");
-    host.PressEnter(dlg);
-  });
-  EXPECT_EQ(d.DoModal(), IDOK);
-  EXPECT_EQ(d.countField, 7u);
-  EXPECT_TRUE(d.destroyed);
-  EXPECT_FALSE(host.IsOpen(d));
-
-  FieldDialog unscripted{host};
-  EXPECT_EQ(unscripted.DoModal(), IDCANCEL);
-  EXPECT_EQ(host.UnscriptedModals(), 1);
-}
-
-TEST(DialogModal, BadEntryOnOkKeepsTheDialogOpen) {
-  kt::modbus::VirtualClock clock;
-  InMemoryHost host{clock};
-  FieldDialog d{host};
-  bool stillOpen = false;
+  bool openAfterBadEntry = false;
+  bool openAfterEnter = true;
   host.ScriptModal(900, [&](Dialog& dlg) {
     host.Type(dlg, 10, "999");
     host.PressEnter(dlg);
-    stillOpen = host.IsOpen(dlg);
-    host.PressEscape(dlg);
-  });
-  EXPECT_EQ(d.DoModal(), IDCANCEL);
-  EXPECT_TRUE(stillOpen);
-  EXPECT_EQ(host.Messages().size(), 1u);
-}
-
-}  // namespace
-
-namespace {
-
-// An ended dialog is gone: it is no longer open, takes no more input, and a later end (a
-// scripted Escape, or a handler that still calls EndDialog) does not change its result.
-TEST(DialogModal, TheFirstEndCountsAndTheDialogIsNoLongerOpen) {
-  kt::modbus::VirtualClock clock;
-  InMemoryHost host{clock};
-  FieldDialog d{host};
-  bool openAfterEnter = true;
-  host.ScriptModal(900, [&](Dialog& dlg) {
+    openAfterBadEntry = host.IsOpen(dlg);
+    host.Type(dlg, 10, "9");
     host.Type(dlg, 12, "7");
     host.PressEnter(dlg);
     openAfterEnter = host.IsOpen(dlg);
@@ -216,9 +184,18 @@ TEST(DialogModal, TheFirstEndCountsAndTheDialogIsNoLongerOpen) {
     dlg.EndDialog(IDCANCEL);
   });
   EXPECT_EQ(d.DoModal(), IDOK);
+  EXPECT_TRUE(openAfterBadEntry);
+  EXPECT_EQ(host.Messages().size(), 1u);
   EXPECT_FALSE(openAfterEnter);
   EXPECT_EQ(d.countField, 7u);
+  EXPECT_EQ(d.byteField, 9);
+  EXPECT_TRUE(d.destroyed);
+  EXPECT_FALSE(host.IsOpen(d));
   EXPECT_EQ(host.UnscriptedModals(), 0);
+
+  FieldDialog unscripted{host};
+  EXPECT_EQ(unscripted.DoModal(), IDCANCEL);
+  EXPECT_EQ(host.UnscriptedModals(), 1);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// Keyboard and desktop: the port list picked with the arrow keys, Qt's own texts in Chinese, the
-// wiring table's rows selected, copied and readable in full.
+// Keyboard and desktop: the port list picked with a click and the arrow keys, Qt's own texts in
+// Chinese, the wiring table's rows selected, copied and readable in full.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -28,6 +28,8 @@
 namespace kt::ui::qt::test {
 namespace {
 
+// The port list of the communication settings dialog as a user sees it, a line picked with a
+// click or the arrow keys.
 TEST(PortListKeys, ArrowsFillThePortBoxAsAClickDoesAndEnterOpensThatPort) {
   QtWindowHost host;
   CCommSetDlg d(host, [] {
@@ -37,6 +39,7 @@ TEST(PortListKeys, ArrowsFillThePortBoxAsAClickDoesAndEnterOpensThatPort) {
   });
   d.m_baudRate = 9600;
   d.m_portNumber = 7;
+  QStringList lines;
   std::vector<std::string> seen;
   UserStep(d, [&] {
     QWidget* w = host.WindowOf(d);
@@ -44,13 +47,16 @@ TEST(PortListKeys, ArrowsFillThePortBoxAsAClickDoesAndEnterOpensThatPort) {
     auto* box = ControlIn<QLineEdit>(w, comm_set_ids::kPortEdit);
     ASSERT_NE(list, nullptr);
     ASSERT_NE(box, nullptr);
+    for (int i = 0; i < list->count(); ++i) lines << list->item(i)->text();
     list->setFocus();
     const auto press = [&](Qt::Key key) {
       QTest::keyClick(list, key);
       seen.push_back(box->text().toStdString());
     };
     press(Qt::Key_Down);  // onto the first line
-    press(Qt::Key_Down);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->item(1)).center());
+    seen.push_back(box->text().toStdString());
     press(Qt::Key_Down);
     press(Qt::Key_Down);  // past the last line: no move, no pick
     press(Qt::Key_Up);
@@ -61,6 +67,8 @@ TEST(PortListKeys, ArrowsFillThePortBoxAsAClickDoesAndEnterOpensThatPort) {
     QTest::keyClick(list, Qt::Key_Return);
   });
   EXPECT_EQ(d.DoModal(), IDOK);
+  EXPECT_EQ(lines, (QStringList{"COM1  /dev/ttyUSB0  FTDI FT232R USB UART",
+                                "COM2  /dev/ttyUSB1  CH340", "COM3  /dev/ttyACM0  cdc_acm"}));
   EXPECT_EQ(seen, (std::vector<std::string>{"1", "2", "3", "3", "2", "1", "5", "3"}));
   EXPECT_EQ(d.m_portNumber, 3);
 }
@@ -98,7 +106,7 @@ TEST(QtTranslations, ChineseLocaleTurnsQtsOwnMenusAndDialogsChinese) {
   EXPECT_EQ(QCoreApplication::translate("QFileDialog", "File &name:"),
             QStringLiteral("File &name:"));
   // A language Qt has no translation for leaves its texts as they are.
-  InstalledTranslation none(QLocale(QLocale::C));
+  InstalledTranslation none{QLocale(QLocale::C)};
   EXPECT_EQ(none.translator, nullptr);
 }
 

@@ -13,7 +13,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
-#include <QTest>
 #include <vector>
 
 #include "GuiTestSupport.h"
@@ -24,7 +23,6 @@
 #include "commands/MeterSetDialogTemplate.h"
 #include "qt/DialogFont.h"
 #include "qt/QtWindowHost.h"
-#include "ui/CCommSetDlg.h"
 #include "ui/CommSetDialogIds.h"
 #include "ui/CommSetDialogTemplate.h"
 #include "ui/FindMeterDialogTemplate.h"
@@ -196,39 +194,14 @@ bool HasShape(QWidget* w, Shape shape) {
   return false;
 }
 
-// What the documents say of particular controls, independent of the templates' tables.
+// What the documents say of particular controls, independent of the templates' tables (those of
+// the main and the communication settings dialogs: tests/ui/main_template_test).
 TEST(TemplateWidgets, ParticularControlsAsTheProgramShowsThem) {
   const Spot spots[] = {
-      {main_ids::kTemplateId, main_ids::kSlaveAddressEdit, Shape::Entry, "", false, true},
       {main_ids::kTemplateId, main_ids::kInformationBox, Shape::InfoBox, "", false, true},
-      {main_ids::kTemplateId, main_ids::kPhaseVoltageTotalBox, Shape::DataBox, "", false, true},
-      {main_ids::kTemplateId, main_ids::kZeroSequenceCurrentBox, Shape::DataBox, "", false, true},
-      {main_ids::kTemplateId, main_ids::kReverseReactiveEnergyBox, Shape::DataBox, "", false, true},
       {main_ids::kTemplateId, main_ids::kSendEcho, Shape::EchoBox, "", false, true},
-      {main_ids::kTemplateId, main_ids::kReceiveEcho, Shape::EchoBox, "", false, true},
-      {main_ids::kTemplateId, main_ids::kPollAddressButton, Shape::Button, "轮询地址", false, true},
-      {main_ids::kTemplateId, main_ids::kRunButton, Shape::Button, "运行", false, true},
-      {main_ids::kTemplateId, main_ids::kChangeSlaveAddressButton, Shape::Button, "更改子机地址",
-       false, true},
-      {main_ids::kTemplateId, main_ids::kCommSettingsButton, Shape::Button, "通讯设置", false,
-       true},
-      {main_ids::kTemplateId, main_ids::kMeterSettingsButton, Shape::Button, "仪表设置", false,
-       true},
-      {main_ids::kTemplateId, IDCANCEL, Shape::Button, "退  出", false, true},
-      {main_ids::kTemplateId, main_ids::kRefreshUrgButton, Shape::Button, "刷新Urg值", true, false},
-      {main_ids::kTemplateId, main_ids::kAccuracyClassButton, Shape::Button, "修改精度", true,
-       false},
-      {main_ids::kTemplateId, main_ids::kVoltageStatus1Box, Shape::DataBox, "", false, true},
-      {main_ids::kTemplateId, main_ids::kCurrentStatus4Box, Shape::DataBox, "", false, true},
+      {main_ids::kTemplateId, main_ids::kPhaseVoltageTotalBox, Shape::DataBox, "", false, true},
       {comm_set_ids::kTemplateId, IDOK, Shape::DefaultButton, "确    定", false, true},
-      {comm_set_ids::kTemplateId, IDCANCEL, Shape::Button, "退    出", false, true},
-      {comm_set_ids::kTemplateId, comm_set_ids::kBaud1200Radio, Shape::Radio, "1200bps", false,
-       true},
-      {comm_set_ids::kTemplateId, comm_set_ids::kBaud19200Radio, Shape::Radio, "19200bps", false,
-       true},
-      {comm_set_ids::kTemplateId, comm_set_ids::kEvenParityRadio, Shape::Radio, "偶校验", false,
-       true},
-      {comm_set_ids::kTemplateId, comm_set_ids::kPortEdit, Shape::Entry, "", false, true},
       {meter_set_ids::kTemplateId, IDOK, Shape::DefaultButton, "设置", false, true},
       {meter_set_ids::kTemplateId, IDCANCEL, Shape::Button, "退出", false, true},
       {meter_set_ids::kTemplateId, meter_set_ids::kPtEdit, Shape::Entry, "", false, true},
@@ -284,33 +257,7 @@ TEST(TemplateWidgets, StatusBoxesLieInsideTheMainDialogClearOfVisibleControls) {
   });
 }
 
-// The port list of the communication settings dialog as a user sees and clicks it.
-TEST(TemplateWidgets, AClickOnAListedPortPutsItsNumberIntoThePortEdit) {
-  QtWindowHost host;
-  CCommSetDlg d(host, [] {
-    return std::vector<serial::PortInfo>{{"ttyUSB0", "/dev/ttyUSB0", "FTDI FT232R USB UART"},
-                                         {"ttyACM0", "/dev/ttyACM0", "cdc_acm"}};
-  });
-  d.m_baudRate = 9600;
-  d.m_portNumber = 1;
-  QStringList lines;
-  QString portAfterClick;
-  UserStep(d, [&] {
-    QWidget* w = host.WindowOf(d);
-    auto* list = ControlIn<QListWidget>(w, comm_set_ids::kPortList);
-    ASSERT_NE(list, nullptr);
-    for (int i = 0; i < list->count(); ++i) lines << list->item(i)->text();
-    ASSERT_EQ(list->count(), 2);
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                      list->visualItemRect(list->item(1)).center());
-    portAfterClick = ControlIn<QLineEdit>(w, comm_set_ids::kPortEdit)->text();
-    d.EndDialog(IDCANCEL);
-  });
-  d.DoModal();
-  EXPECT_EQ(lines, (QStringList{"COM1  /dev/ttyUSB0  FTDI FT232R USB UART",
-                                "COM2  /dev/ttyACM0  cdc_acm"}));
-  EXPECT_EQ(portAfterClick, QStringLiteral("2"));
-}
+// (The port list as a user sees and picks it: KeyboardDesktopTest.)
 
 }  // namespace
 }  // namespace kt::ui::qt::test

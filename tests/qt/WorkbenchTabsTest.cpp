@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <numbers>
 #include <string>
 #include <vector>
 
@@ -102,68 +101,59 @@ TEST(WiringTab, HealthyLoadMakesEveryCheckNormalAndGreen) {
   }
 }
 
-// The nominal frequency is chosen in the tab (50 Hz at first), judges the next rows at once and
-// is remembered for the next tab.
-TEST(WiringTab, NominalFrequencyIsChosenAndRemembered) {
+// The nominal frequency and the CTs' rated secondary are chosen in the tab (50 Hz and 5 A at
+// first), judge the shown rows again at once and are remembered for the next tab: 60 Hz is a
+// fault against 50 Hz; 3 % of a 1 A CT is too little for a 5 A CT and judged for a 1 A one.
+// (Which figure is judged how: tests/workbench.)
+TEST(WiringTab, NominalFrequencyAndCtSecondaryAreChosenAndRemembered) {
   QTemporaryDir settingsDir;
   ASSERT_TRUE(settingsDir.isValid());
   QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
-  QSettings().remove(QString::fromLatin1(WiringTab::kNominalHzKey));
-  const auto frequencyRow = [](const WiringTab& tab) {
-    for (const Row& r : Rows(tab))
-      if (r.message.find("Hz") != std::string::npos) return r;
-    return Row{};
+  struct Choice {
+    const char* key;
+    std::vector<std::string> options;
+    const char* text;  // in a row not 正常 before the choice, in none after it
+    double (WiringTab::*get)() const;
+    void (WiringTab::*set)(double);
+    double first, chosen;
   };
-  SimulatedBlocks meter({"--frequency", "60", "--ct", "20"});
-  ShownWiringTab tab;
-  EXPECT_EQ(tab.NominalHz(), 50.0);
-  tab.AddBlock(meter.At(kStart));
-  EXPECT_EQ(frequencyRow(tab).verdict, "异常") << frequencyRow(tab).message;
-  tab.SetNominalHz(60.0);
-  EXPECT_EQ(frequencyRow(tab).verdict, "正常") << frequencyRow(tab).message;
-
-  ShownWiringTab next;
-  EXPECT_EQ(next.NominalHz(), 60.0);
-  next.SetNominalHz(50.0);
-  EXPECT_EQ(ShownWiringTab().NominalHz(), 50.0);
-}
-
-// The CTs' rated secondary is chosen beside it (5 A at first): 3 % of a 1 A CT is too little for
-// a 5 A CT and judged for a 1 A one; the choice is remembered.
-TEST(WiringTab, CtSecondaryIsChosenAndRemembered) {
-  QTemporaryDir settingsDir;
-  ASSERT_TRUE(settingsDir.isValid());
-  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
-  QSettings().remove(QString::fromLatin1(WiringTab::kCtSecondaryKey));
-  const auto tooLittle = [](const WiringTab& tab) {
-    const auto rows = Rows(tab);
-    return std::any_of(rows.begin(), rows.end(), [](const Row& r) {
-      return r.message.find("电流太小") != std::string::npos;
-    });
+  const Choice choices[] = {
+      {WiringTab::kNominalHzKey,
+       {"--frequency", "60", "--ct", "20"},
+       "Hz",
+       &WiringTab::NominalHz,
+       &WiringTab::SetNominalHz,
+       50.0,
+       60.0},
+      {WiringTab::kCtSecondaryKey,
+       {"--ct-secondary", "1", "--load", "3", "--ct", "20"},
+       "电流太小",
+       &WiringTab::CtSecondaryA,
+       &WiringTab::SetCtSecondaryA,
+       5.0,
+       1.0},
   };
-  SimulatedBlocks meter({"--ct-secondary", "1", "--load", "3", "--ct", "20"});
-  ShownWiringTab tab;
-  EXPECT_EQ(tab.CtSecondaryA(), 5.0);
-  tab.AddBlock(meter.At(kStart));
-  EXPECT_TRUE(tooLittle(tab));
-  tab.SetCtSecondaryA(1.0);
-  EXPECT_FALSE(tooLittle(tab));
-  EXPECT_EQ(ShownWiringTab().CtSecondaryA(), 1.0);
-}
-
-// Three-wire: the diagram is drawn on U_AB and U_CB, the healthy currents near their own phases.
-TEST(WiringTab, ThreeWireSiteIsDrawnOnTheElementVoltages) {
-  ShownWiringTab tab;
-  SimulatedBlocks meter({"--site", "3p3w", "--wiring", "2", "--pf", "0.9", "--ct", "20"});
-  tab.AddBlock(meter.At(kStart));
-  for (const Row& r : Rows(tab)) EXPECT_EQ(r.verdict, "正常") << r.message;
-  const workbench::PhasorDiagram& d = tab.phasors().diagram();
-  ASSERT_TRUE(d.lineVoltages);
-  EXPECT_NEAR(d.voltages[0].angleDeg, 30.0, 1e-9);
-  EXPECT_NEAR(d.voltages[2].angleDeg, 90.0, 1e-9);
-  const double lagDeg = std::acos(0.9) * 180.0 / std::numbers::pi;
-  EXPECT_NEAR(d.currents[0].angleDeg, -lagDeg, 3.0);
-  EXPECT_NEAR(d.currents[2].angleDeg, 120.0 - lagDeg, 3.0);
+  for (const Choice& c : choices) {
+    SCOPED_TRACE(c.key);
+    QSettings().remove(QString::fromLatin1(c.key));
+    const auto judged = [&c](const WiringTab& tab) {
+      const auto rows = Rows(tab);
+      return std::any_of(rows.begin(), rows.end(), [&c](const Row& r) {
+        return r.verdict != "正常" && r.message.find(c.text) != std::string::npos;
+      });
+    };
+    SimulatedBlocks meter(c.options);
+    ShownWiringTab tab;
+    EXPECT_EQ((tab.*c.get)(), c.first);
+    tab.AddBlock(meter.At(kStart));
+    EXPECT_TRUE(judged(tab));
+    (tab.*c.set)(c.chosen);
+    EXPECT_FALSE(judged(tab));
+    ShownWiringTab next;
+    EXPECT_EQ((next.*c.get)(), c.chosen);
+    (next.*c.set)(c.first);
+    EXPECT_EQ((ShownWiringTab().*c.get)(), c.first);
+  }
 }
 
 TEST(TrendTab, PauseFreezesTheViewWhileBlocksKeepComing) {

@@ -1,5 +1,6 @@
 // The report of the main dialog's meter from the workbench: what the main dialog and the wiring
-// tab hold for the same block, and nothing before any block. (The title fields' remembering is
+// tab hold for the same block (values and limit status as the boxes show them), and nothing
+// before any block. (The title fields' remembering is
 // tried through the buttons, tests/qt and tests/windows.)
 #include <gtest/gtest.h>
 
@@ -7,9 +8,11 @@
 
 #include "MainDialogHarness.h"
 #include "MemorySettings.h"
+#include "measure/LimitStatus.h"
 #include "measure/ShownValueBoxes.h"
 #include "report/MeterReport.h"
 #include "report/ReportDocument.h"
+#include "ui/MainDialogLabels.h"
 
 namespace kt {
 namespace {
@@ -24,6 +27,7 @@ TEST(MeterReport, HoldsWhatTheMainDialogAndTheWiringTabHoldForTheBlock) {
   meter.parity = 2;
   meter.statusTrailer = true;
   meter.load.wiringFaults.reversedCt[2] = true;
+  meter.load.phaseVoltage = {250.0, 220.0, 180.0};  // over, normal, under the 242 / 198 V limits
   testing::MainDialogHarness program(testing::SimulatedMeter(meter, {4, 19200, 2}));
   testing::MemorySettings settings;
   workbench::WorkbenchModel workbench(settings, workbench::SystemRecordFiles());
@@ -55,13 +59,26 @@ TEST(MeterReport, HoldsWhatTheMainDialogAndTheWiringTabHoldForTheBlock) {
   EXPECT_EQ(m.linkCounters, "请求 " + std::to_string(sent) + "  应答 " + std::to_string(answered) +
                                 "  无应答 0  无效 0");
 
-  // The page shows the values as the main dialog's boxes do, and C's reversed CT.
+  // The page shows the values and the limit status as the main dialog's boxes do, and C's
+  // reversed CT.
   const std::string html = report::ReportHtml(*made);
   for (const int box : measure::kShownValueBoxes) {
+    EXPECT_FALSE(program.Text(box).empty()) << box;
     EXPECT_NE(html.find("data-box=\"" + std::to_string(box) + "\">" + program.Text(box) + "<"),
               std::string::npos)
         << box;
   }
+  int alarms = 0;
+  for (size_t i = 0; i < values::kStatusItems.size(); ++i) {
+    const std::string shown = program.Text(measure::kStatusBoxes[i]);
+    const bool alarm = shown != "正常";  // in red, as the dialog draws it
+    alarms += alarm ? 1 : 0;
+    EXPECT_NE(html.find(std::string("<th>") + ui::main_labels::kStatusItems[i] + "</th><td" +
+                        (alarm ? " class=\"alarm\">" : ">") + shown + "</td>"),
+              std::string::npos)
+        << i << " " << shown;
+  }
+  EXPECT_EQ(alarms, 2);
   EXPECT_NE(html.find("C相电流互感器接反"), std::string::npos);
 }
 

@@ -56,7 +56,8 @@ fs::path PrintedReport(const std::string& name, const std::vector<uint8_t>& addr
     if (a != faulty.address) line.AddMeter(healthy);
   }
   fs::create_directories(folder);
-  const fs::path html = folder / "report.html", pdf = folder / "report.pdf";
+  const fs::path html = folder / "report.html";
+  fs::path pdf = folder / "report.pdf";
   std::string out, err;
   EXPECT_EQ(app::RunReport({1, addresses, html.string(), "城东变电站 <A&B>", "2号进线柜"}, line,
                            clock, std::chrono::system_clock::now, out, err),
@@ -97,28 +98,45 @@ void ExpectMeterPage(const std::string& text, const std::string& meter, const ch
   }
 }
 
+// A line of meters: the summary, then a page each; one meter: its page alone, with the title.
 TEST_F(ReportInBrowser, SummaryThenOneA4PagePerMeter) {
-  const fs::path pdf = PrintedReport("bus", {5, 9, 17});
-  const std::string info = Output("pdfinfo '" + pdf.string() + "'");
-  EXPECT_TRUE(Has(info, "Pages:           4")) << info;
-  EXPECT_TRUE(Has(info, "(A4)")) << info;
-  const std::string summary = PageText(pdf, 1);
-  for (const char* part :
-       {"电能表接线检查报告", "总览", "仪表 5", "仪表 9", "仪表 17", "运行平台"}) {
-    EXPECT_TRUE(Has(summary, part)) << part << "\n" << summary;
+  struct Page {
+    const char* meter;  // nullptr: the summary
+    const char* verdict;
+  };
+  struct Case {
+    const char* name;
+    std::vector<uint8_t> addresses;
+    std::vector<Page> pages;
+  };
+  const Case cases[] = {
+      {"bus",
+       {5, 9, 17},
+       {{nullptr, nullptr},
+        {"仪表 5", "B相电流互感器接反"},
+        {"仪表 9", "各项检查均正常"},
+        {"仪表 17", "A、B相电流互换"}}},
+      {"one", {5}, {{"仪表 5", "B相电流互感器接反"}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const fs::path pdf = PrintedReport(c.name, c.addresses);
+    const std::string info = Output("pdfinfo '" + pdf.string() + "'");
+    EXPECT_TRUE(Has(info, "Pages:           " + std::to_string(c.pages.size()))) << info;
+    EXPECT_TRUE(Has(info, "(A4)")) << info;
+    EXPECT_TRUE(Has(PageText(pdf, 1), "电能表接线检查报告"));
+    for (size_t i = 0; i < c.pages.size(); ++i) {
+      const std::string text = PageText(pdf, static_cast<int>(i + 1));
+      if (c.pages[i].meter != nullptr) {
+        ExpectMeterPage(text, c.pages[i].meter, c.pages[i].verdict);
+        continue;
+      }
+      for (const char* part : {"总览", "仪表 5", "仪表 9", "仪表 17", "运行平台"}) {
+        EXPECT_TRUE(Has(text, part)) << part << "\n" << text;
+      }
+      EXPECT_FALSE(Has(text, "客户签字")) << text;
+    }
   }
-  EXPECT_FALSE(Has(summary, "客户签字")) << summary;
-  ExpectMeterPage(PageText(pdf, 2), "仪表 5", "B相电流互感器接反");
-  ExpectMeterPage(PageText(pdf, 3), "仪表 9", "各项检查均正常");
-  ExpectMeterPage(PageText(pdf, 4), "仪表 17", "A、B相电流互换");
-}
-
-TEST_F(ReportInBrowser, OneMeterWithItsTitleOnOnePage) {
-  const fs::path pdf = PrintedReport("one", {5});
-  EXPECT_TRUE(Has(Output("pdfinfo '" + pdf.string() + "'"), "Pages:           1"));
-  const std::string text = PageText(pdf, 1);
-  EXPECT_TRUE(Has(text, "电能表接线检查报告")) << text;
-  ExpectMeterPage(text, "仪表 5", "B相电流互感器接反");
 }
 
 }  // namespace

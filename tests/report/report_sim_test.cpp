@@ -1,8 +1,8 @@
 // The report of simulated meters: `kt7340 --report`'s reading on a line with a reversed CT and
-// a healthy meter, a meter that does not answer, an existing file; the same file on every
+// a healthy meter, a meter that does not answer, an existing file; and the same file on every
 // platform (tests/report/data/report-sample.html, written on Linux, byte for byte but for the
-// platform line and the local time texts); and the values of a block as the main dialog shows
-// the same block.
+// platform line and the local time texts). (The values as the main dialog shows the same block:
+// meter_report_test.)
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -12,18 +12,12 @@
 #include <numbers>
 #include <sstream>
 
-#include "MainDialogHarness.h"
 #include "app/ReportCommand.h"
-#include "measure/LimitStatus.h"
-#include "measure/ShownValueBoxes.h"
 #include "modbus/Clock.h"
-#include "report/PhasorSvg.h"
 #include "report/ReportDocument.h"
 #include "report/ReportSections.h"
 #include "sim/SimulatedLine.h"
-#include "ui/MainDialogLabels.h"
 #include "values/LocalTimeText.h"
-#include "values/MonitorListener.h"
 
 namespace kt {
 namespace {
@@ -200,36 +194,6 @@ TEST(ReportSameFile, AsLinuxWroteItButThePlatformLine) {
   ASSERT_FALSE(sample.empty()) << KT7340_REPORT_SAMPLE;
   EXPECT_TRUE(written == sample) << "compare " << path.string() << ".normalised with "
                                  << KT7340_REPORT_SAMPLE;
-}
-
-class LatestBlock : public values::MonitorListener {
- public:
-  void OnBlockDecoded(const values::MeasuredBlock& b) override { block = b; }
-  values::MeasuredBlock block;
-};
-
-TEST(ReportValues, AsTheMainDialogShowsTheSameBlock) {
-  testing::MainDialogHarness program(testing::SimulatedMeter(ReversedB(1)));
-  LatestBlock latest;
-  program.Dlg().AddListener(latest);
-  ASSERT_TRUE(program.PollUntil(3));
-  ASSERT_TRUE(program.MeasurementsFlow());
-  program.Dlg().RemoveListener(latest);
-  const std::string html = report::ReportHtml({{}, {{"", {}, latest.block, nullptr, ""}}});
-
-  for (const int box : measure::kShownValueBoxes) {
-    const std::string text = program.Text(box);
-    EXPECT_FALSE(text.empty());
-    EXPECT_NE(html.find("data-box=\"" + std::to_string(box) + "\">" + text + "<"),
-              std::string::npos)
-        << box << " " << text;
-  }
-  for (size_t i = 0; i < values::kStatusItems.size(); ++i) {
-    EXPECT_NE(html.find(std::string("<th>") + ui::main_labels::kStatusItems[i] + "</th><td>" +
-                        program.Text(measure::kStatusBoxes[i]) + "</td>"),
-              std::string::npos)
-        << i;
-  }
 }
 
 }  // namespace

@@ -2,11 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <map>
-#include <optional>
 
 #include "FakeSysfs.h"
-
 #include "serial/PortName.h"
 #include "serial/PosixSerialPort.h"
 #include "serial/SerialError.h"
@@ -14,67 +11,10 @@
 
 using namespace kt::serial;
 
-namespace {
-
 using kt::serial::testing::FakeSysfs;
 
-// A machine with one USB adapter and one on-board UART: ports 1 and 2.
-void TwoPorts(FakeSysfs& fs) {
-  fs.UsbDevice("usb1/1-1", {{"product", "FT232R USB UART"}});
-  fs.Device("usb1/1-1/1-1:1.0/ttyUSB0", "usb-serial/drivers/ftdi_sio");
-  fs.Tty("ttyUSB0", "usb1/1-1/1-1:1.0/ttyUSB0");
-  fs.Device("pnp0/00:05", "pnp/drivers/serial");
-  fs.Tty("ttyS0", "pnp0/00:05", "4");
-}
-
-EnvironmentLookup FixedEnvironment(std::map<std::string, std::string> values) {
-  return [values](const std::string& name) -> std::optional<std::string> {
-    const auto it = values.find(name);
-    if (it == values.end()) return std::nullopt;
-    return it->second;
-  };
-}
-
-}  // namespace
-
-TEST(DevicePathForPort, NumbersTheListedPortsFromOne) {
-  FakeSysfs fs;
-  TwoPorts(fs);
-  const PortSources sources{FixedEnvironment({}), fs.sys(), fs.dev()};
-  EXPECT_EQ(DevicePathForPort(1, sources), fs.dev() + "/ttyUSB0");
-  EXPECT_EQ(DevicePathForPort(2, sources), fs.dev() + "/ttyS0");
-}
-
-TEST(DevicePathForPort, RefusesANumberBeyondTheListAsAMissingPort) {
-  FakeSysfs fs;
-  TwoPorts(fs);
-  for (int16_t port : {int16_t{3}, int16_t{32767}}) {
-    SCOPED_TRACE(port);
-    try {
-      DevicePathForPort(port, PortSources{FixedEnvironment({}), fs.sys(), fs.dev()});
-      ADD_FAILURE() << "accepted";
-    } catch (const SerialError& e) {
-      EXPECT_EQ(e.kind(), SerialErrorKind::NoSuchPort);
-      const std::string n = std::to_string(port);
-      EXPECT_EQ(SerialErrorText(e),
-                "串口 COM" + n + " 不存在（本机找到 2 个串口，可用 KT7340_COM" + n + " 指定设备）");
-    }
-  }
-}
-
-TEST(DevicePathForPort, TakesTheDeviceFromTheEnvironmentPerPort) {
-  FakeSysfs fs;
-  TwoPorts(fs);
-  const PortSources sources{FixedEnvironment({{"KT7340_COM1", "/dev/ttyUSB7"},
-                                              {"KT7340_COM2", ""},  // empty counts as not set
-                                              {"KT7340_COM5", "tcp://127.0.0.1:4001"}}),
-                            fs.sys(), fs.dev()};
-  EXPECT_EQ(PortEnvironmentVariable(1), "KT7340_COM1");
-  EXPECT_EQ(DevicePathForPort(1, sources), "/dev/ttyUSB7");
-  EXPECT_EQ(DevicePathForPort(2, sources), fs.dev() + "/ttyS0");
-  EXPECT_EQ(DevicePathForPort(5, sources), "tcp://127.0.0.1:4001");  // beyond the list, but named
-}
-
+// (What each listed or named number opens, an empty variable as not set: port_list_test; a
+// number beyond the list: serial_error_text_test.)
 TEST(DevicePathForPort, WithoutALookupReadsTheProcessEnvironment) {
   FakeSysfs fs;
   setenv("KT7340_COM1", "/dev/ttyUSB0", 1);

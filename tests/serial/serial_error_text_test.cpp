@@ -21,7 +21,7 @@ using namespace kt::serial;
 
 namespace {
 
-EnvironmentLookup Only(std::map<std::string, std::string> vars) {
+EnvironmentLookup Only(const std::map<std::string, std::string>& vars) {
   return [vars](const std::string& name) -> std::optional<std::string> {
     const auto it = vars.find(name);
     if (it == vars.end()) return std::nullopt;
@@ -68,9 +68,11 @@ TEST(SerialErrorText, RefusalsFromTheirThrowSites) {
       {RefusalText([] { kt::ui::CommPortOf(32768); }), "串口号 32768 超出范围（1–32767）"},
       {RefusalText([] { kt::ui::CommPortOf(40000); }), "串口号 40000 超出范围（1–32767）"},
       {RefusalText([] { SerialLine().SetCommPort(0); }), "串口号 0 超出范围（1–32767）"},
-      // One port beyond the two the machine has.
+      // Ports beyond the two the machine has: the next one, and the last number.
       {RefusalText([&] { openPort(3, ""); }),
        "串口 COM3 不存在（本机找到 2 个串口，可用 KT7340_COM3 指定设备）"},
+      {RefusalText([&] { openPort(32767, ""); }),
+       "串口 COM32767 不存在（本机找到 2 个串口，可用 KT7340_COM32767 指定设备）"},
       {RefusalText([&] { openPort(9, "/nonexistent/ttyUSB0"); }),
        "串口 /nonexistent/ttyUSB0 不存在（没有这个设备文件）"},
       {RefusalText([&] { openPort(9, "/dev/null"); }),

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "modbus/Crc16.h"
+#include "Frames.h"
 #include "sim/MeterBus.h"
 
 namespace kt::sim {
@@ -20,11 +20,7 @@ struct Heard {
 
 // A read of register 0x0300 from slave 1.
 std::vector<uint8_t> ReadRequest() {
-  std::vector<uint8_t> request{1, 3, 0x03, 0x00, 0, 1};
-  const uint16_t crc = modbus::CalcCrc16(request);
-  request.push_back(static_cast<uint8_t>(crc >> 8));
-  request.push_back(static_cast<uint8_t>(crc & 0xFF));
-  return request;
+  return kt::testing::ReadRequest(1, 0x0300, 1);
 }
 
 // One read of register 0x0300 from slave 1, its bytes on the wire one character after another

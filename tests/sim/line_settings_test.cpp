@@ -12,7 +12,7 @@
 
 using kt::sim::testing::RawPort;
 using kt::sim::testing::SimProcess;
-using kt::sim::testing::WithCrc;
+using kt::testing::ReadRequest;
 using Bytes = std::vector<uint8_t>;
 
 namespace {
@@ -32,11 +32,6 @@ std::vector<Setting> AllSettings() {
 
 const char* ParityName(char p) {
   return p == 'N' ? "none" : p == 'O' ? "odd" : "even";
-}
-
-Bytes ReadRequest(uint8_t address, uint16_t start, uint16_t count) {
-  return WithCrc({address, 0x03, static_cast<uint8_t>(start >> 8), static_cast<uint8_t>(start),
-                  static_cast<uint8_t>(count >> 8), static_cast<uint8_t>(count)});
 }
 
 // The reply of a read of `count` registers from `address`, if one came within `ms`.
@@ -119,7 +114,7 @@ TEST(SimLineSettings, SeveralMetersOnOneLineAnswerWithTheirOwnRegisters) {
                                          kt::modbus::FunctionCode(0x03), 43);
     ASSERT_GE(at, 0) << int{e.address};
     const auto reg = [&](int n) {
-      const size_t i = static_cast<size_t>(at + 3 + 2 * n);
+      const size_t i = static_cast<size_t>(at) + 3 + 2 * static_cast<size_t>(n);
       return static_cast<uint16_t>(reply[i] << 8 | reply[i + 1]);
     };
     EXPECT_EQ(reg(0), e.address);

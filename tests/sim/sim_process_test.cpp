@@ -1,4 +1,6 @@
 // kt7340-sim against an independent master (libmodbus, and raw bytes) on a pseudo-terminal.
+// (Writes, read-backs and refusals: meter_test and rtu_slave_test, replies byte for byte;
+// broadcasts and the settings a master must match: rtu_slave_test, line_settings_test.)
 #include <errno.h>
 #include <gtest/gtest.h>
 #include <modbus.h>
@@ -93,59 +95,6 @@ TEST(SimProcess, MeasurementBlockDecodesToTheSimulatedValues) {
   }
 }
 
-TEST(SimProcess, ConfigurationWritesAreReadBack) {
-  SimProcess sim({"--address", "3", "--response-delay", "5"});
-  Master m = Connect(sim.path(), 9600, 'N', 3);
-  ASSERT_TRUE(m);
-  std::vector<uint16_t> config = ReadRegs(m.get(), 0x0300, 19);
-  ASSERT_EQ(config.size(), 19u);
-  EXPECT_EQ(config[0], 3);
-  EXPECT_EQ(config[7], 1);
-  EXPECT_EQ(config[9], 1);
-
-  const uint16_t pt[2] = {100, 0};
-  const uint16_t ct[2] = {5, 0};
-  EXPECT_EQ(modbus_write_registers(m.get(), 0x000E, 2, pt), 2);
-  EXPECT_EQ(modbus_write_registers(m.get(), 0x0012, 2, ct), 2);
-  EXPECT_EQ(modbus_write_register(m.get(), 0x0002, 5), 1);
-  EXPECT_EQ(modbus_write_register(m.get(), 0x0022, 1), 1);
-  const uint16_t limits[4] = {18000, 25000, 100, 40000};
-  EXPECT_EQ(modbus_write_registers(m.get(), 0x0028, 4, limits), 4);
-  config = ReadRegs(m.get(), 0x0300, 19);
-  ASSERT_EQ(config.size(), 19u);
-  EXPECT_EQ(config[1], 5);
-  EXPECT_EQ(config[7], 100);
-  EXPECT_EQ(config[9], 5);
-  EXPECT_EQ(ReadRegs(m.get(), 0x0322, 1), std::vector<uint16_t>{1});
-  EXPECT_EQ(ReadRegs(m.get(), 0x0328, 4), (std::vector<uint16_t>{18000, 25000, 100, 40000}));
-
-  // Refusals come back as exception replies.
-  EXPECT_EQ(modbus_write_register(m.get(), 0x0002, 9), -1);
-  EXPECT_EQ(errno, EMBXILVAL);
-  EXPECT_TRUE(ReadRegs(m.get(), 0x0100, 1).empty());
-  EXPECT_EQ(errno, EMBXILADD);
-  EXPECT_EQ(modbus_write_register(m.get(), 0x0030, 1), -1);
-  EXPECT_EQ(errno, EMBXILADD);
-  uint8_t bits[8];
-  EXPECT_EQ(modbus_read_input_bits(m.get(), 0, 8, bits), -1);
-  EXPECT_EQ(errno, EMBXILFUN);
-}
-
-TEST(SimProcess, BroadcastIsExecutedWithoutReply) {
-  SimProcess sim({"--response-delay", "5"});
-  {
-    RawPort raw(sim.path(), 9600, 'N');
-    ASSERT_TRUE(raw.ok());
-    raw.Write(WithCrc({0x00, 0x06, 0x00, 0x00, 0x00, 0x07}));  // new address 7
-    EXPECT_TRUE(raw.CollectBytes(300).empty());
-    raw.Write(WithCrc({1, 3, 0x03, 0, 0, 1}));
-    EXPECT_TRUE(raw.CollectBytes(300).empty());  // address 1 is gone
-  }
-  Master m = Connect(sim.path(), 9600, 'N', 7);
-  ASSERT_TRUE(m);
-  EXPECT_EQ(ReadRegs(m.get(), 0x0300, 1), std::vector<uint16_t>{7});
-}
-
 TEST(SimProcess, BaudChangeIsAcknowledgedThenOnlyTheNewRateIsAnswered) {
   SimProcess sim({"--response-delay", "5"});
   {
@@ -164,19 +113,6 @@ TEST(SimProcess, BaudChangeIsAcknowledgedThenOnlyTheNewRateIsAnswered) {
   ASSERT_TRUE(fresh);
   EXPECT_EQ(ReadRegs(fresh.get(), 0x0300, 1), std::vector<uint16_t>{1});
   EXPECT_EQ(ReadRegs(fresh.get(), 0x0303, 1), std::vector<uint16_t>{4});
-}
-
-TEST(SimProcess, OnlyAMasterAtTheMetersParityIsUnderstood) {
-  for (const char* parity : {"odd", "even"}) {
-    SimProcess sim({"--parity", parity, "--baud", "4800", "--response-delay", "5"});
-    const char meterParity = parity[0] == 'o' ? 'O' : 'E';
-    for (char master : {'N', 'O', 'E'}) {
-      Master m = Connect(sim.path(), 4800, master, 1, 300);
-      ASSERT_TRUE(m);
-      EXPECT_EQ(ReadRegs(m.get(), 0x0302, 1).size(), master == meterParity ? 1u : 0u)
-          << parity << " " << master;
-    }
-  }
 }
 
 bool HasFrameAt(const Bytes& b, int at, int16_t length) {

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <vector>
 
+#include "Frames.h"
 #include "modbus/FindFrame.h"
-#include "modbus/RequestFrames.h"
 #include "serial/SerialError.h"
 #include "sim/SimulatedLine.h"
 
@@ -19,15 +19,9 @@ using Bytes = std::vector<uint8_t>;
 namespace {
 
 Bytes Read(uint8_t address, uint16_t start, uint16_t count) {
-  kt::modbus::RequestBuffer buf{};
-  const int16_t n = kt::modbus::BuildReadRequest(buf, address, start, count);
-  return Bytes(buf.begin(), buf.begin() + n);
+  return kt::testing::ReadRequest(address, start, count);
 }
-Bytes WriteSingle(uint8_t address, uint16_t reg, uint16_t value) {
-  kt::modbus::RequestBuffer buf{};
-  const int16_t n = kt::modbus::BuildWriteSingleRequest(buf, address, reg, value);
-  return Bytes(buf.begin(), buf.begin() + n);
-}
+using kt::testing::WriteSingle;
 
 void Open(SimulatedLine& line, const std::string& settings) {
   line.SetCommPort(1);
@@ -325,20 +319,6 @@ TEST(SimulatedLineFaults, LateAndSplitRepliesAreLateAndSplit) {
   const auto cut = arrival(split);
   EXPECT_EQ(cut.first, clean.first);
   EXPECT_EQ(cut.second - clean.second, 250);
-}
-
-TEST(SimulatedLine, StatusTrailerFollowsTheBlockInTheSameBurst) {
-  VirtualClock clock;
-  MeterConfig config;
-  config.statusTrailer = true;
-  config.load.current = {0.01, 1.5, 1.5};  // phase A under the 0.05 A limit
-  SimulatedLine line(clock, config);
-  Open(line, "9600N,8,2");
-  const Bytes got = Exchange(line, clock, Read(1, 0, 45), 300);
-  ASSERT_EQ(got.size(), 97u);
-  EXPECT_TRUE(HasFrame(got, 3, 1, 95));
-  EXPECT_EQ(got[95], line.meter().lastBlock().voltageStatus);
-  EXPECT_EQ(got[96], 0x40);
 }
 
 }  // namespace

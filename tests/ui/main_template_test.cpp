@@ -16,13 +16,6 @@ using namespace kt::ui;
 
 namespace {
 
-const ControlTemplate* FindById(const DialogTemplate& t, int id) {
-  for (const auto& c : t.controls) {
-    if (c.id == id) return &c;
-  }
-  return nullptr;
-}
-
 bool Overlap(const DuRect& a, const DuRect& b) {
   return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
 }
@@ -85,12 +78,24 @@ TEST(MainDialogTemplate, LabelsAndGroupBoxes) {
   }
 }
 
-TEST(MainDialogTemplate, IdentifiersAreUnique) {
+// Identifiers are unique; the named measurement boxes are 34 of them, read-only edits.
+TEST(MainDialogTemplate, IdentifiersAreUniqueAndTheMeasurementBoxesReadOnlyEdits) {
+  const DialogTemplate& t = MainDialogTemplate();
   std::set<int> seen;
-  for (const auto& c : MainDialogTemplate().controls) {
+  for (const auto& c : t.controls) {
     if (c.id == IDC_STATIC) continue;
     EXPECT_TRUE(seen.insert(c.id).second) << "duplicate " << c.id;
   }
+  std::set<int> boxes;
+  for (int id : main_ids::kMeasurementBoxes) {
+    SCOPED_TRACE(id);
+    EXPECT_TRUE(boxes.insert(id).second);
+    const ControlTemplate* c = t.Find(id);
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(c->kind, ControlKind::Edit);
+    EXPECT_TRUE(c->Has(kReadOnly));
+  }
+  EXPECT_EQ(boxes.size(), 34u);
 }
 
 TEST(MainDialogTemplate, ControlsOfTheLayout) {
@@ -289,31 +294,16 @@ TEST(CommSetDialogTemplate, CaptionSizeStyleAndControls) {
 
 }  // namespace
 
-// The named measurement boxes are 34 distinct read-only edits of the main dialog.
-TEST(MainDialogTemplate, MeasurementBoxNamesAreItsReadOnlyEdits) {
-  const DialogTemplate& t = MainDialogTemplate();
-  std::set<int> seen;
-  for (int id : main_ids::kMeasurementBoxes) {
-    SCOPED_TRACE(id);
-    EXPECT_TRUE(seen.insert(id).second);
-    const ControlTemplate* c = FindById(t, id);
-    ASSERT_NE(c, nullptr);
-    EXPECT_EQ(c->kind, ControlKind::Edit);
-    EXPECT_TRUE((c->style & kReadOnly) != 0);
-  }
-  EXPECT_EQ(seen.size(), 34u);
-}
-
 // Each radio of the communication settings dialog stands for the table row of its index.
 TEST(CommSetDialogTemplate, RadiosFollowTheLineSettingsTable) {
   const DialogTemplate& t = CommSetDialogTemplate();
   for (size_t i = 0; i < kt::serial::kBaudRows.size(); ++i) {
-    const ControlTemplate* radio = FindById(t, comm_set_ids::kBaudRadios[i]);
+    const ControlTemplate* radio = t.Find(comm_set_ids::kBaudRadios[i]);
     ASSERT_NE(radio, nullptr);
     EXPECT_EQ(std::string(radio->text), std::to_string(kt::serial::kBaudRows[i].baudRate) + "bps");
   }
   for (size_t i = 0; i < kt::serial::kParityRows.size(); ++i) {
-    const ControlTemplate* radio = FindById(t, comm_set_ids::kParityRadios[i]);
+    const ControlTemplate* radio = t.Find(comm_set_ids::kParityRadios[i]);
     ASSERT_NE(radio, nullptr);
     // The information box names the parity as its radio does.
     EXPECT_EQ("校验位:" + std::string(radio->text), kt::serial::kParityRows[i].informationLine);

@@ -98,15 +98,6 @@ TEST_F(CsvRecorderTest, HeaderAndRowsAreExactBytes) {
   EXPECT_EQ(FileText(path), "\xEF\xBB\xBF" + header + "\r\n" + row + "\r\n" + noStatusRow + "\r\n");
 }
 
-TEST_F(CsvRecorderTest, AFileThatCannotBeCreatedIsRefusedWithTheReason) {
-  CsvRecorder recorder;
-  const std::string missing = (dir / "gone" / "x.csv").string();
-  EXPECT_EQ(recorder.Start(missing), "无法创建 " + missing + "：文件夹不存在");
-  EXPECT_FALSE(recorder.Recording());
-  EXPECT_EQ(recorder.Start("/dev/full"), "无法记录到 /dev/full：不是普通文件（管道或设备）");
-  EXPECT_FALSE(recorder.Recording());
-}
-
 // Files in memory on a disk of `capacity` bytes: an append that does not fit writes what fits,
 // as write(2) does, then fails.
 struct MemoryFiles : kt::workbench::RecordFiles {
@@ -283,6 +274,8 @@ TEST_F(CsvRecorderTest, AFileRemovedOrRenamedAwayStopsTheRecordingAtTheNextRow) 
   }
 }
 
+// A file that cannot be created, or is no regular file, is refused with the reason; nothing waits
+// for a pipe's reader.
 TEST_F(CsvRecorderTest, OnlyRegularFilesAreRecordedToAndNothingWaitsForAReader) {
   const fs::path fifo = dir / "pipe.csv";
   fs::remove(fifo);
@@ -299,6 +292,8 @@ TEST_F(CsvRecorderTest, OnlyRegularFilesAreRecordedToAndNothingWaitsForAReader) 
   }
   EXPECT_EQ(recorder.Start("/dev/null"), "无法记录到 /dev/null" + refusal);
   EXPECT_EQ(recorder.Start(dir.string()), "无法创建 " + dir.string() + "：这是一个文件夹");
+  const std::string missing = (dir / "gone" / "x.csv").string();
+  EXPECT_EQ(recorder.Start(missing), "无法创建 " + missing + "：文件夹不存在");
   EXPECT_FALSE(recorder.Recording());
   EXPECT_TRUE(fs::is_fifo(fifo));
 }
@@ -318,10 +313,7 @@ TEST_F(CsvRecorderTest, TheNameIsUsedByteForByte) {
     while (const dirent* entry = ::readdir(listing)) found = found || name == entry->d_name;
     ::closedir(listing);
     EXPECT_TRUE(found) << "no file named with exactly these bytes";
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    EXPECT_EQ(text.str(), kHead + RowOf(KnownBlock()));
+    EXPECT_EQ(FileText(path), kHead + RowOf(KnownBlock()));
   }
 }
 

@@ -4,52 +4,39 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <string>
 #include <vector>
 
 #include "CheckRows.h"
 #include "MainDialogHarness.h"
-#include "sim/LoadModel.h"
-#include "sim/MeasurementEncoding.h"
-#include "sim/SimOptions.h"
-#include "values/MeasuredBlockFromPayload.h"
+#include "SimulatedBlocks.h"
 #include "values/MonitorListener.h"
 #include "workbench/WiringCheck.h"
 
 namespace kt {
 namespace {
 
+using namespace std::chrono_literals;
 using workbench::CheckRow;
 using workbench::Verdict;
 using workbench::testing::RowsText;
 
-sim::MeterConfig MeterWith(std::vector<const char*> args) {
-  args.insert(args.begin(), "kt7340-sim");
-  sim::SimOptions options;
-  const auto error = sim::ParseSimOptions(static_cast<int>(args.size()), args.data(), options);
-  EXPECT_FALSE(error.has_value()) << *error;
-  return options.meter;
-}
-
 struct Scale {
-  uint16_t pt, ct;
-  int k;
+  const char *pt, *ct;
+  bool powerMultiplier;
 };
-const Scale kScales[] = {{1, 1, 1}, {10, 20, 1}, {100, 200, 4}};
+const Scale kScales[] = {{"1", "1", false}, {"10", "20", false}, {"100", "200", true}};
 
-// One block of the meter's load, encoded into registers and decoded as the monitor does.
-std::vector<CheckRow> CheckEncoded(const sim::MeterConfig& meter, const Scale& scale) {
-  sim::LoadModel model(meter.load, 3);
-  const sim::MeasuredValues values = model.Sample(1'000'000, meter.wiring, scale.pt, scale.ct);
-  const auto registers = sim::EncodeMeasurementBlock(values, {scale.pt, scale.ct, scale.k, 1.0});
-  std::vector<uint8_t> payload;
-  for (uint16_t r : registers) {
-    payload.push_back(static_cast<uint8_t>(r >> 8));
-    payload.push_back(static_cast<uint8_t>(r & 0xFF));
-  }
-  const values::MeasuredBlock block = values::ToMeasuredBlock(
-      payload.data(), {scale.pt, scale.ct, scale.k, 1}, meter.wiring, 1, {});
-  return workbench::CheckWiring(block, workbench::kWiringThresholds, 50.0, meter.load.ctSecondaryA);
+// One block of the meter's load (kt7340-sim's options `args`), encoded into registers at `scale`
+// and decoded as the monitor does; the wiring check's rows for it.
+std::vector<CheckRow> CheckEncoded(std::vector<std::string> args, const Scale& scale) {
+  args.insert(args.end(), {"--pt", scale.pt, "--ct", scale.ct});
+  if (scale.powerMultiplier) args.emplace_back("--power-multiplier");
+  testing::SimulatedBlocks meter(args);
+  return workbench::CheckWiring(meter.At(std::chrono::system_clock::time_point(1s)),
+                                workbench::kWiringThresholds, 50.0,
+                                meter.config().load.ctSecondaryA);
 }
 
 // Runs the check on every decoded block and keeps the latest verdicts.
@@ -76,7 +63,7 @@ std::vector<CheckRow> CheckPolled(const sim::MeterConfig& meter) {
 
 struct Case {
   const char* label;
-  std::vector<const char*> args = {};
+  std::vector<std::string> args = {};
   const char* fault = nullptr;           // text of the first 异常 row; nullptr: no 异常 at all
   std::vector<std::string> absent = {};  // texts no row may carry
 };
@@ -131,23 +118,20 @@ void ExpectCase(const Case& c, const std::vector<CheckRow>& rows, const std::str
 
 TEST(SimulatedWiring, EachSiteAndFaultThroughTheRegisters) {
   for (const Case& c : kCases) {
-    const sim::MeterConfig meter = MeterWith(c.args);
     for (const Scale& s : kScales) {
-      ExpectCase(c, CheckEncoded(meter, s), std::string(c.label) + " PT " + std::to_string(s.pt));
+      ExpectCase(c, CheckEncoded(c.args, s), std::string(c.label) + " PT " + s.pt);
     }
   }
 }
 
 // A healthy load in every wiring mode passes every check, not only without 异常.
 TEST(SimulatedWiring, HealthyLoadPassesEveryCheckInEveryMode) {
-  for (uint8_t wiring = 0; wiring <= 5; ++wiring) {
-    sim::MeterConfig meter;
-    meter.wiring = wiring;
+  for (int wiring = 0; wiring <= 5; ++wiring) {
     for (const Scale& s : kScales) {
-      const auto rows = CheckEncoded(meter, s);
+      const auto rows = CheckEncoded({"--wiring", std::to_string(wiring)}, s);
       EXPECT_TRUE(std::all_of(rows.begin(), rows.end(),
                               [](const CheckRow& r) { return r.verdict == Verdict::Normal; }))
-          << "PT " << s.pt << " wiring " << int(wiring) << "\n"
+          << "PT " << s.pt << " wiring " << wiring << "\n"
           << RowsText(rows);
     }
   }
@@ -155,7 +139,8 @@ TEST(SimulatedWiring, HealthyLoadPassesEveryCheckInEveryMode) {
 
 // A reversed CT on B through the whole monitor: its row and the reading name B alone.
 TEST(SimulatedWiring, ThroughTheMonitorPollingTheMeter) {
-  const auto reversed = CheckPolled(MeterWith({"--reverse-ct", "B", "--pt", "10", "--ct", "20"}));
+  const auto reversed = CheckPolled(
+      testing::SimulatedBlocks({"--reverse-ct", "B", "--pt", "10", "--ct", "20"}).config());
   ExpectCase(kReversedB, reversed, "polled");
   for (const auto& r : reversed) {
     if (r.verdict != Verdict::Fault) continue;

@@ -86,49 +86,35 @@ TEST_F(TrafficLogTest, RequestsShowTimeDirectionAddressFunctionAndReadingBeforeT
   }
 }
 
-TEST_F(TrafficLogTest, ReadsAndDiscardsCarryTheirVerdictAndErrorsAreMarked) {
-  const Bytes reply = WithCrc({0x01, 0x03, 0x02, 0x00, 0x01});
-  Read(reply, 1, 7);
-  EXPECT_EQ(LastText(), "03:04:05.678\t收\t1\t03\t应答 (7 字节)\t01 03 02 00 01 79 84");
-  Bytes bad = reply;
-  bad.back() ^= 0xFF;
-  Read(bad, 1, 7);
-  EXPECT_EQ(log.Lines().back().reading, "应答无效：CRC 错误");
-  Read({}, 1, 7);
-  EXPECT_EQ(LastText(), "03:04:05.678\t收\t1\t03\t无应答");
-  log.OnInputDiscarded(Bytes{});  // nothing pending: no line
-  log.OnInputDiscarded(Bytes{0xAA, 0x55});
-  EXPECT_EQ(LastText(), "03:04:05.678\t丢弃\t\t\t2 字节\tAA 55");
-
-  ASSERT_EQ(log.Lines().size(), 4u);
-  std::vector<bool> errors;
-  for (const auto& line : log.Lines()) errors.push_back(line.isError);
-  EXPECT_EQ(errors, (std::vector<bool>{false, true, true, true}));
-}
-
-// Only an awaited read that brought nothing is a missed reply; bytes are always shown.
+// Only an awaited read that brought nothing is a missed reply; bytes are always shown. All but a
+// whole reply are errors.
 TEST_F(TrafficLogTest, AReadIsALineWhenItBroughtBytesOrAReplyWasAwaited) {
+  const Bytes reply = WithCrc({0x01, 0x03, 0x02, 0x00, 0x01});
+  Bytes badCrc = reply;
+  badCrc.back() ^= 0xFF;
   struct Case {
     bool awaited;
     Bytes bytes;
-    const char* reading;  // nullptr: no line
+    const char* text;  // nullptr: no line
   };
   const Case cases[] = {
       {false, {}, nullptr},
-      {true, {}, "无应答"},
-      {false, {0x55}, "应答无效 (1 字节)"},
-      {true, WithCrc({0x01, 0x03, 0x02, 0x00, 0x01}), "应答 (7 字节)"},
+      {true, {}, "03:04:05.678\t收\t1\t03\t无应答"},
+      {false, {0x55}, "03:04:05.678\t收\t1\t03\t应答无效 (1 字节)\t55"},
+      {true, reply, "03:04:05.678\t收\t1\t03\t应答 (7 字节)\t01 03 02 00 01 79 84"},
+      {true, badCrc, "03:04:05.678\t收\t1\t03\t应答无效：CRC 错误\t01 03 02 00 01 79 7B"},
   };
   for (const Case& c : cases) {
     const uint64_t before = log.End();
     const uint64_t eventsBefore = log.EventCount();
     Read(c.bytes, 1, 7, c.awaited);
-    if (c.reading == nullptr) {
+    if (c.text == nullptr) {
       EXPECT_EQ(log.End(), before);
       EXPECT_EQ(log.EventCount(), eventsBefore);
     } else {
       ASSERT_EQ(log.End(), before + 1);
-      EXPECT_EQ(log.Lines().back().reading, c.reading);
+      EXPECT_EQ(LastText(), c.text);
+      EXPECT_EQ(log.Lines().back().isError, c.bytes != reply) << c.text;
     }
   }
 }
@@ -146,12 +132,15 @@ TEST_F(TrafficLogTest, ADiscardShowsItsCountAndAtMostItsFirstBytes) {
       {17, "03:04:05.678\t丢弃\t\t\t17 字节\t" + first16 + " …"},
       {32u << 20, "03:04:05.678\t丢弃\t\t\t33554432 字节\t" + first16 + " …"},
   };
+  log.OnInputDiscarded(Bytes{});  // nothing pending: no line
+  EXPECT_EQ(log.End(), 0u);
   for (const Case& c : cases) {
     Bytes flood(c.size);
     for (size_t i = 0; i < flood.size(); ++i) flood[i] = static_cast<uint8_t>(i);
     log.OnInputDiscarded(flood);
     EXPECT_EQ(LastText(), c.text);
     EXPECT_LE(log.Lines().back().bytes.size(), 16u);
+    EXPECT_TRUE(log.Lines().back().isError);
   }
 }
 
