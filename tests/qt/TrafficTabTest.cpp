@@ -7,7 +7,9 @@
 #include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QMenu>
+#include <QScrollBar>
 #include <QSpinBox>
+#include <QTest>
 #include <QTimer>
 #include <filesystem>
 #include <fstream>
@@ -104,6 +106,63 @@ TEST(TrafficView, RowsAreColouredByWhatTheyAreAndTheReadingComesFirst) {
       starts[4] + view.fontMetrics().horizontalAdvance(QStringLiteral("应答 (95 字节)"));
   EXPECT_LE(readingEnd, view.viewport()->width());
   EXPECT_GT(starts[5], readingEnd);  // the bytes after it
+}
+
+// The registers of the requests whose lines `text` holds, in order.
+std::vector<int> RegistersIn(const QString& text) {
+  std::vector<int> registers;
+  for (const QString& line : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+    const qsizetype at = line.indexOf(QStringLiteral("读 0x"));
+    if (at >= 0) registers.push_back(line.mid(at + 4, 4).toInt(nullptr, 16));
+  }
+  return registers;
+}
+
+// The keys move the selection as a list's do, the rows in view follow the caret, and lines the
+// full log drops leave the selection with what is still shown.
+TEST(TrafficView, TheKeysSelectLinesAndTheLogTrimsTheSelection) {
+  constexpr int kLines = 30;
+  workbench::TrafficLog log({}, 40);
+  for (int n = 0; n < kLines; ++n) log.OnFrameSent(ReadRequest(1, static_cast<uint16_t>(n), 1));
+  TrafficView view(log);
+  view.resize(400, 8 * view.LineHeight());
+  view.show();
+  view.ShowNewLines();
+  const int page = view.viewport()->height() / view.LineHeight();
+  const auto press = [&view](Qt::Key key, Qt::KeyboardModifiers held = {}) {
+    QTest::keyClick(&view, key, held);
+  };
+  const auto inView = [&view, page](int line) {
+    const int top = view.verticalScrollBar()->value();
+    return line >= top && line < top + page;
+  };
+  press(Qt::Key_End, Qt::ControlModifier);
+  press(Qt::Key_Up, Qt::ShiftModifier);
+  press(Qt::Key_Up, Qt::ShiftModifier);
+  EXPECT_EQ(RegistersIn(view.SelectedText()), (std::vector<int>{27, 28, 29}));
+  press(Qt::Key_PageUp);
+  EXPECT_EQ(RegistersIn(view.SelectedText()), (std::vector<int>{27 - page}));
+  EXPECT_TRUE(inView(27 - page));
+  press(Qt::Key_Home, Qt::ControlModifier);
+  press(Qt::Key_Down, Qt::ShiftModifier);
+  EXPECT_EQ(RegistersIn(view.SelectedText()), (std::vector<int>{0, 1}));
+  EXPECT_EQ(view.verticalScrollBar()->value(), 0);
+  press(Qt::Key_PageDown, Qt::ShiftModifier);
+  press(Qt::Key_PageDown, Qt::ShiftModifier);
+  EXPECT_EQ(RegistersIn(view.SelectedText()).size(), static_cast<size_t>(2 * page + 2));
+  EXPECT_TRUE(inView(2 * page + 1));
+
+  // Twelve more: the log keeps 40, so lines 0 and 1 go; the selection keeps 2..2*page+1.
+  for (int n = kLines; n < kLines + 12; ++n) {
+    log.OnFrameSent(ReadRequest(1, static_cast<uint16_t>(n), 1));
+  }
+  view.ShowNewLines();
+  const std::vector<int> kept = RegistersIn(view.SelectedText());
+  ASSERT_FALSE(kept.empty());
+  EXPECT_EQ(kept.front(), 2);
+  EXPECT_EQ(kept.back(), 2 * page + 1);
+  press(Qt::Key_End, Qt::ShiftModifier);
+  EXPECT_EQ(RegistersIn(view.SelectedText()).size(), static_cast<size_t>(kLines + 12 - 2));
 }
 
 TEST(TrafficTab, FiltersBySlaveAddressAndSavesWhatItShows) {
