@@ -28,8 +28,8 @@ std::optional<int> ParseAddressChoice(std::string_view text) {
 
 int StepAddressChoice(int address, int steps) {
   const long long to = static_cast<long long>(address) + steps;
-  return static_cast<int>(std::clamp<long long>(to, TrafficChoice::kAnyAddress,
-                                                TrafficChoice::kHighestAddress));
+  return static_cast<int>(
+      std::clamp<long long>(to, TrafficChoice::kAnyAddress, TrafficChoice::kHighestAddress));
 }
 
 TrafficLogFilter::TrafficLogFilter(const TrafficLog& log, TrafficChoice choice) : log_(log) {

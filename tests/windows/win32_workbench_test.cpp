@@ -160,6 +160,46 @@ double AngleBetween(double from, double to) {
   return d > 180 ? 360 - d : d;
 }
 
+// The next context menu opened: its items read, then item `pick` chosen by the keys.
+struct MenuPick {
+  int pick = 0;
+  int waited = 0;
+  std::vector<std::string> offered;
+};
+MenuPick* menuPick = nullptr;
+
+void CALLBACK PickFromMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND menu = FindWindowW(L"#32768", nullptr);
+  if (menu == nullptr || IsWindowVisible(menu) == 0) {
+    if (++menuPick->waited > kStepLimit) EndMenu();
+    return;
+  }
+  KillTimer(nullptr, timer);
+  auto* items = reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0));
+  for (int i = 0; i < GetMenuItemCount(items); ++i) {
+    wchar_t text[32] = {};
+    GetMenuStringW(items, static_cast<UINT>(i), text, 32, MF_BYPOSITION);
+    menuPick->offered.push_back(Utf8(text));
+  }
+  for (int i = 0; i <= menuPick->pick; ++i) PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+  PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+}
+
+// Sends `message` to `window` with item `pick` of the context menu it opens chosen; returns the
+// menu's items.
+std::vector<std::string> ChooseFromMenu(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                        int pick) {
+  MenuPick picking;
+  picking.pick = pick;
+  menuPick = &picking;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 50, &PickFromMenu);
+  SendMessageW(window, message, wParam, lParam);
+  KillTimer(nullptr, timer);
+  menuPick = nullptr;
+  return picking.offered;
+}
+const std::vector<std::string> kCopyMenu = {"复制", "全选"};
+
 TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
   const auto folder = std::filesystem::temp_directory_path() / "kt7340_workbench_test";
   std::filesystem::remove_all(folder);
@@ -251,6 +291,26 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
          EXPECT_EQ(traffic.ShownText().find("应答 ("), std::string::npos);
          Click(traffic.Item(ids::kErrorsOnlyBox));
          EXPECT_NE(traffic.ShownText().find("应答 (95 字节)"), std::string::npos);
+         // Slave address 2 typed: none of the meter's lines, the port's still.
+         HWND address = traffic.Item(ids::kAddressFilterEdit);
+         SetWindowTextW(address, L"2");
+         EXPECT_EQ(traffic.Address(), 2);
+         EXPECT_EQ(traffic.ShownText().find("读 0x0300"), std::string::npos);
+         EXPECT_NE(traffic.ShownText().find("串口已打开"), std::string::npos);
+         // Down in the edit steps to address 1.
+         SetForegroundWindow(workbench.Handle());
+         SetFocus(address);
+         Press({VK_DOWN});
+       }},
+      {"the Down key stepped the address", [&] { return traffic.Address() != 2; },
+       [&] {
+         EXPECT_EQ(traffic.Address(), 1);
+         wchar_t shown[32] = {};
+         GetWindowTextW(traffic.Item(ids::kAddressFilterEdit), shown, 32);
+         EXPECT_EQ(Utf8(shown), "地址 1");
+         EXPECT_NE(traffic.ShownText().find("读 0x0300 ×19"), std::string::npos);
+         SetWindowTextW(traffic.Item(ids::kAddressFilterEdit), L"全部地址");
+         EXPECT_EQ(traffic.Address(), -1);
          // Ctrl+A, Ctrl+C in the list: every shown line on the clipboard.
          kt::ui::win32::CopyToClipboard(traffic.Handle(), "-");
          SetForegroundWindow(workbench.Handle());
@@ -362,7 +422,6 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
        }},
       {"a block on the wiring tab", [&] { return blocks >= blocksSeen + 1; },
        [&] {
-         Shoot(workbench.Handle(), "wiring");
          bool named = false;
          for (size_t r = 0; r < wiring.Rows().size(); ++r) {
            const auto& row = wiring.Rows()[r];
@@ -374,6 +433,24 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
            }
          }
          EXPECT_TRUE(named);
+         // The chosen row's message whole under the table, and copied by the right-click menu.
+         HWND table = wiring.Table();
+         for (size_t r = 0; r < wiring.Rows().size(); ++r) {
+           const auto& row = wiring.Rows()[r];
+           if (row.verdict != kt::workbench::Verdict::Fault) continue;
+           ListView_SetItemState(table, static_cast<int>(r), LVIS_SELECTED, LVIS_SELECTED);
+           wchar_t whole[1024] = {};
+           GetWindowTextW(wiring.Item(ids::kWiringDetail), whole, 1024);
+           EXPECT_EQ(Utf8(whole), row.message);
+           EXPECT_EQ(ChooseFromMenu(table, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(table),
+                                    MAKELPARAM(-1, -1), 0),
+                     kCopyMenu);
+           EXPECT_EQ(kt::ui::win32::ClipboardText(table),
+                     row.name + "\t" + kt::workbench::VerdictText(row.verdict) + "\t" +
+                         row.message + "\r\n");
+           break;
+         }
+         Shoot(workbench.Handle(), "wiring");
          // Phase B's current points away from its voltage, A's and C's do not.
          const auto* d = wiring.Diagram();
          ASSERT_NE(d, nullptr);
@@ -515,6 +592,32 @@ int UpdatedRows(HWND window, int height) {
   return rowArea > 0 ? static_cast<int>((area + rowArea - 1) / rowArea) : 0;
 }
 
+// The registers of the requests whose lines `text` holds, in order.
+std::vector<int> RegistersIn(const std::string& text) {
+  std::vector<int> registers;
+  for (size_t at = text.find("读 0x"); at != std::string::npos; at = text.find("读 0x", at + 1)) {
+    registers.push_back(std::stoi(text.substr(at + 6, 4), nullptr, 16));
+  }
+  return registers;
+}
+
+// A key pressed in `window` with Shift and Ctrl held or not, as the thread's keyboard state
+// tells the window.
+void Key(HWND window, WORD key, bool shift = false, bool control = false) {
+  BYTE state[256] = {};
+  GetKeyboardState(state);
+  state[VK_SHIFT] = shift ? 0x80 : 0;
+  state[VK_CONTROL] = control ? 0x80 : 0;
+  SetKeyboardState(state);
+  SendMessageW(window, WM_KEYDOWN, key, 0);
+  state[VK_SHIFT] = 0;
+  state[VK_CONTROL] = 0;
+  SetKeyboardState(state);
+}
+
+// The log at its 10,000 lines: a line picked with the mouse keeps its selection as the oldest go
+// and the rows move up without being drawn again; the keys and the right-click menu then choose
+// and copy among the lines still kept.
 TEST(Win32WorkbenchLog, AFullLogMovesItsRowsUpKeepingTheSelectionOnItsLines) {
   kt::ui::win32::WorkbenchWindow workbench(kt::workbench::SystemRecordFiles());
   workbench.ShowBeside();  // no main dialog: placed on its own screen
@@ -525,7 +628,12 @@ TEST(Win32WorkbenchLog, AFullLogMovesItsRowsUpKeepingTheSelectionOnItsLines) {
   ASSERT_EQ(traffic.Count(), kKept);
   HWND list = traffic.List();
   const int picked = kKept - 10;
-  ListView_SetItemState(list, picked, LVIS_SELECTED, LVIS_SELECTED);
+  RECT pickedRow{};
+  ListView_GetItemRect(list, picked, &pickedRow, LVIR_BOUNDS);
+  const LPARAM at = MAKELPARAM(pickedRow.left + 20, (pickedRow.top + pickedRow.bottom) / 2);
+  SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessageW(list, WM_LBUTTONUP, 0, at);
+  EXPECT_EQ(RegistersIn(traffic.SelectedText()), (std::vector<int>{picked}));
   UpdateWindow(list);
 
   // Three more: the three oldest go, every row shows the line three further on.
@@ -538,16 +646,38 @@ TEST(Win32WorkbenchLog, AFullLogMovesItsRowsUpKeepingTheSelectionOnItsLines) {
   char expected[64];
   std::snprintf(expected, sizeof expected, "读 0x%04X ×1", kMore);
   EXPECT_EQ(Utf8(cell), expected);
-  // The selection stayed on its line, now three rows higher.
-  EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_SELECTED), picked - kMore);
-  std::snprintf(expected, sizeof expected, "读 0x%04X ×1", picked);
-  EXPECT_NE(traffic.SelectedText().find(expected), std::string::npos) << traffic.SelectedText();
-  // The rows on the screen moved: only the three new ones wait to be drawn, with the row that
-  // lost the selection mark and the one that took it.
+  // The selection stayed on its line, now three rows higher, and moved up with the rows: only
+  // the three new ones wait to be drawn (and the row partly in view at the bottom).
+  EXPECT_EQ(RegistersIn(traffic.SelectedText()), (std::vector<int>{picked}));
   RECT row{};
   ListView_GetItemRect(list, 0, &row, LVIR_BOUNDS);
   EXPECT_GT(UpdatedRows(list, row.bottom - row.top), 0);
-  EXPECT_LE(UpdatedRows(list, row.bottom - row.top), kMore + 2 + 1);
+  EXPECT_LE(UpdatedRows(list, row.bottom - row.top), kMore + 1);
+
+  // Shift+PgDn twice: pages past the newest line stop at it.
+  const int newest = kKept + kMore - 1;
+  Key(list, VK_NEXT, true);
+  Key(list, VK_NEXT, true);
+  std::vector<int> chosen = RegistersIn(traffic.SelectedText());
+  ASSERT_FALSE(chosen.empty());
+  EXPECT_EQ(chosen.front(), picked);
+  EXPECT_EQ(chosen.back(), newest);
+  // Ctrl+Home: the oldest line kept, scrolled into view; Shift+Down twice from there, and
+  // "复制" from the right-click menu.
+  Key(list, VK_HOME, false, true);
+  EXPECT_EQ(ListView_GetTopIndex(list), 0);
+  Key(list, VK_DOWN, true);
+  Key(list, VK_DOWN, true);
+  EXPECT_EQ(ChooseFromMenu(list, WM_RBUTTONUP, 0, MAKELPARAM(20, 40), 0), kCopyMenu);
+  EXPECT_EQ(RegistersIn(kt::ui::win32::ClipboardText(list)),
+            (std::vector<int>{kMore, kMore + 1, kMore + 2}));
+  // "全选", then Ctrl+End and Shift+Up: the newest two.
+  ChooseFromMenu(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(-1, -1), 1);
+  EXPECT_EQ(RegistersIn(traffic.SelectedText()).size(), static_cast<size_t>(kKept));
+  Key(list, VK_END, false, true);
+  Key(list, VK_UP, true);
+  EXPECT_EQ(RegistersIn(traffic.SelectedText()), (std::vector<int>{newest - 1, newest}));
+  Shoot(workbench.Handle(), "log-selected");
 }
 
 }  // namespace
