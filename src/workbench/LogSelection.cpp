@@ -38,34 +38,30 @@ void LogSelection::DragTo(uint64_t number) {
   if (any_) caret_ = Within(number);
 }
 
-bool LogSelection::Move(LogMove move, bool extend, uint64_t top, uint64_t page) {
-  if (first_ == end_) return false;
-  const uint64_t from = any_ ? caret_ : Within(top);
-  const uint64_t room = std::max<uint64_t>(page, 1);
-  uint64_t to = from;
+uint64_t LogSelection::Target(LogMove move, uint64_t from, uint64_t page) const {
   switch (move) {
     case LogMove::Up:
-      to = from > first_ ? from - 1 : first_;
-      break;
+      return from > first_ ? from - 1 : first_;
     case LogMove::Down:
-      to = from + 1;
-      break;
+      return from + 1;  // held within the lines by Click
     case LogMove::PageUp:
-      to = from - first_ > room ? from - room : first_;
-      break;
+      return from - first_ > page ? from - page : first_;
     case LogMove::PageDown:
-      to = from + room;  // held within the lines by Click
-      break;
+      return from + page;
     case LogMove::First:
-      to = first_;
-      break;
+      return first_;
     case LogMove::Last:
-      to = end_ - 1;
-      break;
+      return end_ - 1;
   }
+  return from;
+}
+
+bool LogSelection::Move(LogMove move, bool extend, uint64_t top, uint64_t page) {
+  if (first_ == end_) return false;
   // Without a selection the first step of the caret is onto the top line in view.
-  if (!any_ && move != LogMove::First && move != LogMove::Last) to = from;
-  Click(to, extend);
+  const bool jump = move == LogMove::First || move == LogMove::Last;
+  const uint64_t from = any_ ? caret_ : Within(top);
+  Click(any_ || jump ? Target(move, from, std::max<uint64_t>(page, 1)) : from, extend);
   return true;
 }
 

@@ -38,6 +38,8 @@ class LogSelection {
 
  private:
   uint64_t Within(uint64_t number) const;
+  // Where `move` takes a caret at `from`, before it is held within the lines.
+  uint64_t Target(LogMove move, uint64_t from, uint64_t page) const;
 
   uint64_t first_ = 0;
   uint64_t end_ = 0;

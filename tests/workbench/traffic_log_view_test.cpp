@@ -29,6 +29,9 @@ Act Key(LogMove move, bool shift = false, uint64_t page = kPage) {
 Act Keep(uint64_t first, uint64_t end) {
   return [=](LogSelection& s) { s.Keep(first, end); };
 }
+Act Click(uint64_t number) {
+  return [=](LogSelection& s) { s.Click(number, false); };
+}
 
 TEST(LogSelection, KeysAndTheMouseStayWithinTheLinesShown) {
   struct Case {
@@ -134,6 +137,20 @@ TEST(LogSelection, KeysAndTheMouseStayWithinTheLinesShown) {
        105,
        103},
       {"the log cleared", 100, 109, {Keep(110, 110)}, kNone, 0, 0},
+      {"a fresh log: PgUp near line 0",
+       kNone,
+       0,
+       {Keep(0, 10), Click(2), Key(LogMove::PageUp)},
+       0,
+       0,
+       0},
+      {"a fresh log: Up on line 0",
+       kNone,
+       0,
+       {Keep(0, 10), Click(0), Key(LogMove::Up, true)},
+       0,
+       0,
+       0},
   };
   for (const Case& c : cases) {
     LogSelection s;
