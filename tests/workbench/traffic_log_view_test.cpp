@@ -3,8 +3,8 @@
 // slave-address filter as it is shown and typed.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <optional>
+#include <sstream>
 #include <string>
 
 #include "workbench/LogSelection.h"
@@ -13,189 +13,87 @@
 namespace {
 
 using kt::workbench::LogMove;
-using kt::workbench::LogSelection;
-using Act = std::function<void(LogSelection&)>;
 
-// The view shows lines 100..109 (the log dropped the older ones), lines 104..107 in view.
-constexpr uint64_t kFirst = 100;
-constexpr uint64_t kEnd = 110;
-constexpr uint64_t kTop = 104;
-constexpr uint64_t kPage = 4;
-constexpr int kNone = -1;
-
-Act Key(LogMove move, bool shift = false, uint64_t page = kPage) {
-  return [=](LogSelection& s) { s.Move(move, shift, kTop, page); };
-}
-Act Keep(uint64_t first, uint64_t end) {
-  return [=](LogSelection& s) { s.Keep(first, end); };
-}
-Act Click(uint64_t number) {
-  return [=](LogSelection& s) { s.Click(number, false); };
+// Runs `script` on a view of lines 100..109 (the log dropped the older ones), 104..107 in view,
+// and tells the selection as "low-high@caret" or "none". Steps: c5 click line 5, s5 Shift+click,
+// g5 drag, k3-9 the view shows lines [3, 9) from now on, a select all; the keys u d (arrows),
+// pu pd (a page of 4), PU PD (a page of 50), h e (Home, End), with + for Shift.
+std::string Selection(const std::string& script) {
+  kt::workbench::LogSelection s;
+  s.Keep(100, 110);
+  std::istringstream steps(script);
+  for (std::string step; steps >> step;) {
+    const bool shift = step[0] == '+';
+    if (shift) step.erase(0, 1);
+    const auto number = [&step] { return std::stoull(step.substr(1)); };
+    const std::string keys[] = {"u", "d", "pu", "pd", "h", "e", "PU", "PD"};
+    const LogMove moves[] = {LogMove::Up,    LogMove::Down, LogMove::PageUp, LogMove::PageDown,
+                             LogMove::First, LogMove::Last, LogMove::PageUp, LogMove::PageDown};
+    for (int k = 0; k < 8; ++k) {
+      if (step == keys[k]) s.Move(moves[k], shift, 104, k < 6 ? 4 : 50);
+    }
+    if (step[0] == 'c' || step[0] == 's') s.Click(number(), step[0] == 's');
+    if (step[0] == 'g') s.DragTo(number());
+    if (step[0] == 'a') s.SelectAll();
+    if (step[0] == 'k') s.Keep(number(), std::stoull(step.substr(step.find('-') + 1)));
+  }
+  if (!s.Any()) return "none";
+  EXPECT_FALSE(s.Selected(s.Low() - 1) || s.Selected(s.High() + 1)) << script;
+  return std::to_string(s.Low()) + "-" + std::to_string(s.High()) + "@" + std::to_string(s.Caret());
 }
 
 TEST(LogSelection, KeysAndTheMouseStayWithinTheLinesShown) {
-  struct Case {
-    const char* what;
-    int anchor;  // the selection before (kNone: nothing selected), from anchor to caret
-    int caret;
-    std::vector<Act> acts;
-    int low;  // kNone: nothing selected after
-    int high;
-    int caretAfter;
+  const std::pair<const char*, const char*> cases[] = {
+      {"c109 d", "109-109@109"},           // Down on the last line
+      {"c100 u", "100-100@100"},           // Up on the first
+      {"c105 d", "106-106@106"},           // Down within
+      {"c105 +d +d", "105-107@107"},       // Shift+Down extends
+      {"c105 s106 +u +u", "104-105@104"},  // Shift+Up past the anchor turns
+      {"c103 s106 d", "107-107@107"},      // Down after Shift drops the rest
+      {"c108 pd", "109-109@109"},          // PgDn past the end
+      {"c108 pu", "104-104@104"},          // PgUp by a page
+      {"c103 pu", "100-100@100"},          // PgUp past the first
+      {"c105 PU", "100-100@100"},          // a page larger than the log
+      {"c105 +PD", "105-109@109"},
+      {"c105 +h", "100-105@100"},       // Ctrl+Shift+Home
+      {"c105 s102 +e", "105-109@109"},  // Ctrl+Shift+End from the anchor
+      {"d", "104-104@104"},             // nothing selected: the top line in view first
+      {"+pu", "104-104@104"},
+      {"e", "109-109@109"},     // End goes to the last all the same
+      {"s107", "107-107@107"},  // Shift+click with nothing selected
+      {"c102 s107", "102-107@107"},
+      {"c105 g200", "105-109@109"},              // dragged below the last line
+      {"k110-110 e", "none"},                    // an empty log takes no key
+      {"k110-110 a", "none"},                    // nor a select all
+      {"c101 s105 k103-113", "103-105@105"},     // trimmed below the anchor: the rest kept
+      {"c105 s101 k103-113 +d", "104-105@104"},  // below the caret, then Shift+Down
+      {"c100 s102 k103-113", "none"},            // trimmed past the whole selection
+      {"c105 k103-113 +h", "103-105@103"},       // Shift+Home reaches the new first
+      {"c100 s109 k110-110", "none"},            // the log cleared
+      {"k0-10 c2 pu", "0-0@0"},                  // a fresh log: no step below line 0
+      {"k0-10 c0 +u", "0-0@0"},
   };
-  const Case cases[] = {
-      {"Down on the last line", 109, 109, {Key(LogMove::Down)}, 109, 109, 109},
-      {"Up on the first line", 100, 100, {Key(LogMove::Up)}, 100, 100, 100},
-      {"Down within", 105, 105, {Key(LogMove::Down)}, 106, 106, 106},
-      {"Shift+Down twice",
-       105,
-       105,
-       {Key(LogMove::Down, true), Key(LogMove::Down, true)},
-       105,
-       107,
-       107},
-      {"Shift+Up past the anchor",
-       105,
-       106,
-       {Key(LogMove::Up, true), Key(LogMove::Up, true)},
-       104,
-       105,
-       104},
-      {"Down after Shift drops the rest", 103, 106, {Key(LogMove::Down)}, 107, 107, 107},
-      {"PgDn a page short of the end", 105, 105, {Key(LogMove::PageDown)}, 109, 109, 109},
-      {"PgDn past the end", 108, 108, {Key(LogMove::PageDown)}, 109, 109, 109},
-      {"PgUp by a page", 108, 108, {Key(LogMove::PageUp)}, 104, 104, 104},
-      {"PgUp past the first", 103, 103, {Key(LogMove::PageUp)}, 100, 100, 100},
-      {"a page larger than the log, up",
-       105,
-       105,
-       {Key(LogMove::PageUp, false, 50)},
-       100,
-       100,
-       100},
-      {"a page larger than the log, Shift down",
-       105,
-       105,
-       {Key(LogMove::PageDown, true, 50)},
-       105,
-       109,
-       109},
-      {"Ctrl+Shift+Home", 105, 105, {Key(LogMove::First, true)}, 100, 105, 100},
-      {"Ctrl+Shift+End", 105, 102, {Key(LogMove::Last, true)}, 105, 109, 109},
-      {"Down with nothing selected: the top line in view",
-       kNone,
-       0,
-       {Key(LogMove::Down)},
-       104,
-       104,
-       104},
-      {"Shift+PgUp with nothing selected", kNone, 0, {Key(LogMove::PageUp, true)}, 104, 104, 104},
-      {"End with nothing selected", kNone, 0, {Key(LogMove::Last)}, 109, 109, 109},
-      {"Shift+click with nothing selected",
-       kNone,
-       0,
-       {[](LogSelection& s) { s.Click(107, true); }},
-       107,
-       107,
-       107},
-      {"Shift+click after a click",
-       102,
-       102,
-       {[](LogSelection& s) { s.Click(107, true); }},
-       102,
-       107,
-       107},
-      {"dragged below the last line",
-       105,
-       105,
-       {[](LogSelection& s) { s.DragTo(200); }},
-       105,
-       109,
-       109},
-      {"an empty log takes no key", kNone, 0, {Keep(110, 110), Key(LogMove::Last)}, kNone, 0, 0},
-      {"an empty log selects nothing at all",
-       kNone,
-       0,
-       {Keep(110, 110), [](LogSelection& s) { s.SelectAll(); }},
-       kNone,
-       0,
-       0},
-      {"trimmed below the anchor: the rest kept", 101, 105, {Keep(103, 113)}, 103, 105, 105},
-      {"trimmed below the caret, then Shift+Down",
-       105,
-       101,
-       {Keep(103, 113), Key(LogMove::Down, true)},
-       104,
-       105,
-       104},
-      {"trimmed past the whole selection", 100, 102, {Keep(103, 113)}, kNone, 0, 0},
-      {"trimmed, Shift+Home reaches the new first",
-       105,
-       105,
-       {Keep(103, 113), Key(LogMove::First, true)},
-       103,
-       105,
-       103},
-      {"the log cleared", 100, 109, {Keep(110, 110)}, kNone, 0, 0},
-      {"a fresh log: PgUp near line 0",
-       kNone,
-       0,
-       {Keep(0, 10), Click(2), Key(LogMove::PageUp)},
-       0,
-       0,
-       0},
-      {"a fresh log: Up on line 0",
-       kNone,
-       0,
-       {Keep(0, 10), Click(0), Key(LogMove::Up, true)},
-       0,
-       0,
-       0},
-  };
-  for (const Case& c : cases) {
-    LogSelection s;
-    s.Keep(kFirst, kEnd);
-    if (c.anchor != kNone) {
-      s.Click(static_cast<uint64_t>(c.anchor), false);
-      s.Click(static_cast<uint64_t>(c.caret), true);
-    }
-    for (const Act& act : c.acts) act(s);
-    ASSERT_EQ(s.Any(), c.low != kNone) << c.what;
-    if (c.low == kNone) continue;
-    EXPECT_EQ(s.Low(), static_cast<uint64_t>(c.low)) << c.what;
-    EXPECT_EQ(s.High(), static_cast<uint64_t>(c.high)) << c.what;
-    EXPECT_EQ(s.Caret(), static_cast<uint64_t>(c.caretAfter)) << c.what;
-    EXPECT_FALSE(s.Selected(static_cast<uint64_t>(c.low) - 1)) << c.what;
-    EXPECT_FALSE(s.Selected(static_cast<uint64_t>(c.high) + 1)) << c.what;
-  }
+  for (const auto& [script, selected] : cases) EXPECT_EQ(Selection(script), selected) << script;
 }
 
 TEST(AddressChoice, ShownAndTypedAsInBothFrontEnds) {
-  struct Case {
-    const char* typed;
-    std::optional<int> chosen;
-  };
-  const Case cases[] = {
-      {"全部地址", -1}, {"0", 0},         {"地址 0", 0}, {"7", 7},   {"地址 255", 255},
-      {"256", {}},      {"地址 256", {}}, {"-1", {}},    {"", {}},   {"地址 ", {}},
-      {"7x", {}},       {"地址7", {}},    {"全部", {}},  {" 7", {}}, {"99999999999", {}},
-  };
-  for (const Case& c : cases)
-    EXPECT_EQ(kt::workbench::ParseAddressChoice(c.typed), c.chosen) << c.typed;
+  const std::pair<const char*, std::optional<int>> typed[] = {
+      {"全部地址", -1}, {"0", 0},     {"地址 0", 0}, {"地址 255", 255},  {"256", {}},
+      {"地址 256", {}}, {"-1", {}},   {"", {}},      {"地址 ", {}},      {"7x", {}},
+      {"地址7", {}},    {"全部", {}}, {" 7", {}},    {"99999999999", {}}};
+  for (const auto& [text, chosen] : typed) {
+    EXPECT_EQ(kt::workbench::ParseAddressChoice(text), chosen) << text;
+  }
   // Each choice reads back as itself: the prefix and the number, or the words for all.
   for (int a = -1; a <= 255; ++a) {
     const std::string shown = kt::workbench::AddressChoiceText(a);
     EXPECT_EQ(shown, a < 0 ? std::string("全部地址") : "地址 " + std::to_string(a));
     EXPECT_EQ(kt::workbench::ParseAddressChoice(shown), a);
   }
-  struct Step {
-    int from;
-    int steps;
-    int to;
-  };
-  for (const Step& s : {Step{-1, -1, -1}, Step{-1, 1, 0}, Step{255, 1, 255}, Step{254, 10, 255},
-                        Step{0, -5, -1}, Step{3, 2147483647, 255}}) {
-    EXPECT_EQ(kt::workbench::StepAddressChoice(s.from, s.steps), s.to) << s.from << s.steps;
+  const int steps[][3] = {{-1, -1, -1},   {-1, 1, 0},  {255, 1, 255},
+                          {254, 10, 255}, {0, -5, -1}, {3, 2147483647, 255}};
+  for (const auto& [from, by, to] : steps) {
+    EXPECT_EQ(kt::workbench::StepAddressChoice(from, by), to) << from << " " << by;
   }
 }
 
