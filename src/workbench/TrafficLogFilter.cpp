@@ -2,8 +2,35 @@
 #include "workbench/TrafficLogFilter.h"
 
 #include <algorithm>
+#include <charconv>
+
+#include "workbench/WorkbenchLook.h"
 
 namespace kt::workbench {
+
+std::string AddressChoiceText(int address) {
+  if (address == TrafficChoice::kAnyAddress) return kAnyAddressText;
+  return kAddressPrefix + std::to_string(address);
+}
+
+std::optional<int> ParseAddressChoice(std::string_view text) {
+  if (text == kAnyAddressText) return TrafficChoice::kAnyAddress;
+  const std::string_view prefix = kAddressPrefix;
+  if (text.starts_with(prefix)) text.remove_prefix(prefix.size());
+  int address = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), address);
+  if (text.empty() || error != std::errc{} || end != text.data() + text.size() || address < 0 ||
+      address > TrafficChoice::kHighestAddress) {
+    return std::nullopt;
+  }
+  return address;
+}
+
+int StepAddressChoice(int address, int steps) {
+  const long long to = static_cast<long long>(address) + steps;
+  return static_cast<int>(
+      std::clamp<long long>(to, TrafficChoice::kAnyAddress, TrafficChoice::kHighestAddress));
+}
 
 TrafficLogFilter::TrafficLogFilter(const TrafficLog& log, TrafficChoice choice) : log_(log) {
   Choose(choice);

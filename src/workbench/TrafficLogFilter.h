@@ -5,6 +5,9 @@
 
 #include <cstdint>
 #include <deque>
+#include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "workbench/TrafficLog.h"
@@ -13,9 +16,18 @@ namespace kt::workbench {
 
 struct TrafficChoice {
   static constexpr int kAnyAddress = -1;
+  static constexpr int kHighestAddress = 255;
   bool errorsOnly = false;
   int address = kAnyAddress;
 };
+
+// The address filter as the user sees and types it: "全部地址" or "地址 7".
+std::string AddressChoiceText(int address);
+// What a typed text chooses: "全部地址" every address, "7" or "地址 7" that address (0..255);
+// nothing for any other text (a half-typed one included).
+std::optional<int> ParseAddressChoice(std::string_view text);
+// `steps` up (or down) from `address`, held between every address and the highest.
+int StepAddressChoice(int address, int steps);
 
 class TrafficLogFilter {
  public:

@@ -98,6 +98,14 @@ inline constexpr const char* kPauseText = "暂停";
 inline constexpr const char* kClearText = "清除";
 inline constexpr const char* kSaveLogText = "保存…";
 inline constexpr const char* kErrorsOnlyText = "只显示错误";
+// The log's filter by slave address: below the addresses its "every address" entry, each address
+// after the prefix ("地址 7").
+inline constexpr const char* kAnyAddressText = "全部地址";
+inline constexpr const char* kAddressPrefix = "地址 ";
+inline constexpr const char* kAddressFilterTip = "只显示这个子机地址的报文（串口事件总显示）";
+// The context menus of the log and the read-only tables.
+inline constexpr const char* kCopyText = "复制";
+inline constexpr const char* kSelectAllText = "全选";
 inline constexpr const char* kStartRecordingText = "开始记录…";
 inline constexpr const char* kStopRecordingText = "停止记录";
 inline constexpr std::array<const char*, 3> kRecordingFacts = {"文件：", "已写行数：",

@@ -7,7 +7,9 @@
 #include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QMenu>
+#include <QScrollBar>
 #include <QSpinBox>
+#include <QTest>
 #include <QTimer>
 #include <filesystem>
 #include <fstream>
@@ -104,6 +106,46 @@ TEST(TrafficView, RowsAreColouredByWhatTheyAreAndTheReadingComesFirst) {
       starts[4] + view.fontMetrics().horizontalAdvance(QStringLiteral("应答 (95 字节)"));
   EXPECT_LE(readingEnd, view.viewport()->width());
   EXPECT_GT(starts[5], readingEnd);  // the bytes after it
+}
+
+// The registers of the requests whose lines `text` holds, in order.
+std::vector<int> RegistersIn(const QString& text) {
+  std::vector<int> registers;
+  for (const QString& line : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+    const qsizetype at = line.indexOf(QStringLiteral("读 0x"));
+    if (at >= 0) registers.push_back(line.mid(at + 4, 4).toInt(nullptr, 16));
+  }
+  return registers;
+}
+
+// The keys move the selection as a list's do, the rows in view follow the caret, and lines the
+// full log drops leave the selection with what is still shown.
+TEST(TrafficView, TheKeysSelectLinesAndTheLogTrimsTheSelection) {
+  workbench::TrafficLog log({}, 40);
+  const auto add = [&log](int from, int to) {
+    for (int n = from; n < to; ++n) log.OnFrameSent(ReadRequest(1, static_cast<uint16_t>(n), 1));
+  };
+  add(0, 30);
+  TrafficView view(log);
+  view.resize(400, 8 * view.LineHeight());
+  view.show();
+  view.ShowNewLines();
+  const auto selected = [&view] { return RegistersIn(view.SelectedText()); };
+  QTest::keyClick(&view, Qt::Key_End, Qt::ControlModifier);
+  QTest::keyClick(&view, Qt::Key_Up, Qt::ShiftModifier);
+  EXPECT_EQ(selected(), (std::vector<int>{28, 29}));
+  QTest::keyClick(&view, Qt::Key_Home, Qt::ControlModifier);
+  QTest::keyClick(&view, Qt::Key_Down, Qt::ShiftModifier);
+  QTest::keyClick(&view, Qt::Key_Down, Qt::ShiftModifier);
+  EXPECT_EQ(selected(), (std::vector<int>{0, 1, 2}));
+  EXPECT_EQ(view.verticalScrollBar()->value(), 0);  // scrolled up to the caret
+  // Twelve more: the log keeps 40, so lines 0 and 1 go and the selection keeps the line kept;
+  // Shift+End then reaches the newest.
+  add(30, 42);
+  view.ShowNewLines();
+  EXPECT_EQ(selected(), (std::vector<int>{2}));
+  QTest::keyClick(&view, Qt::Key_End, Qt::ShiftModifier);
+  EXPECT_EQ(selected().size(), 40U);
 }
 
 TEST(TrafficTab, FiltersBySlaveAddressAndSavesWhatItShows) {

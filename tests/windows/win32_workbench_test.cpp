@@ -160,6 +160,35 @@ double AngleBetween(double from, double to) {
   return d > 180 ? 360 - d : d;
 }
 
+// The context menu open: its items, and item `menuPick` chosen by the keys.
+int menuPick = 0;
+std::vector<std::string> menuItems;
+
+void CALLBACK PickFromMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND menu = FindWindowW(L"#32768", nullptr);
+  if (menu == nullptr || IsWindowVisible(menu) == 0) return;
+  KillTimer(nullptr, timer);
+  auto* items = reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0));
+  for (int i = 0; i < GetMenuItemCount(items); ++i) {
+    wchar_t text[32] = {};
+    GetMenuStringW(items, static_cast<UINT>(i), text, 32, MF_BYPOSITION);
+    menuItems.push_back(Utf8(text));
+  }
+  for (int i = 0; i <= menuPick; ++i) PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+  PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+}
+
+// Sends `message` to `window`, whose context menu opens: item `pick` is chosen; returns the items.
+std::vector<std::string> ChooseFromMenu(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                        int pick) {
+  menuPick = pick;
+  menuItems.clear();
+  SetTimer(nullptr, 0, 50, &PickFromMenu);
+  SendMessageW(window, message, wParam, lParam);
+  return menuItems;
+}
+const std::vector<std::string> kCopyMenu = {"复制", "全选"};
+
 TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
   const auto folder = std::filesystem::temp_directory_path() / "kt7340_workbench_test";
   std::filesystem::remove_all(folder);
@@ -362,18 +391,28 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
        }},
       {"a block on the wiring tab", [&] { return blocks >= blocksSeen + 1; },
        [&] {
-         Shoot(workbench.Handle(), "wiring");
-         bool named = false;
+         int named = -1;
          for (size_t r = 0; r < wiring.Rows().size(); ++r) {
            const auto& row = wiring.Rows()[r];
            EXPECT_EQ(wiring.CellText(static_cast<int>(r), 2), row.message);
            if (row.verdict == kt::workbench::Verdict::Fault &&
                row.message.find("B相") != std::string::npos &&
                row.message.find("接反") != std::string::npos) {
-             named = true;
+             named = static_cast<int>(r);
            }
          }
-         EXPECT_TRUE(named);
+         ASSERT_GE(named, 0);
+         // Its whole message under the table once chosen, and the row copied from the menu.
+         const auto& fault = wiring.Rows()[static_cast<size_t>(named)];
+         HWND table = wiring.Table();
+         ListView_SetItemState(table, named, LVIS_SELECTED, LVIS_SELECTED);
+         wchar_t whole[1024] = {};
+         GetWindowTextW(wiring.Item(ids::kWiringDetail), whole, 1024);
+         EXPECT_EQ(Utf8(whole), fault.message);
+         ChooseFromMenu(table, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(table), -1, 0);
+         EXPECT_EQ(kt::ui::win32::ClipboardText(table),
+                   fault.name + "\t异常\t" + fault.message + "\r\n");
+         Shoot(workbench.Handle(), "wiring");
          // Phase B's current points away from its voltage, A's and C's do not.
          const auto* d = wiring.Diagram();
          ASSERT_NE(d, nullptr);
@@ -515,6 +554,30 @@ int UpdatedRows(HWND window, int height) {
   return rowArea > 0 ? static_cast<int>((area + rowArea - 1) / rowArea) : 0;
 }
 
+// The registers of the requests whose lines `text` holds, in order.
+std::vector<int> RegistersIn(const std::string& text) {
+  std::vector<int> registers;
+  for (size_t at = text.find("读 0x"); at != std::string::npos; at = text.find("读 0x", at + 1)) {
+    registers.push_back(std::stoi(text.substr(at + 6, 4), nullptr, 16));
+  }
+  return registers;
+}
+
+// A key pressed in `window` with Shift and Ctrl held or not, as the thread's keyboard state
+// tells the window.
+void Key(HWND window, WORD key, bool shift = false, bool control = false) {
+  BYTE state[256] = {};
+  state[VK_SHIFT] = shift ? 0x80 : 0;
+  state[VK_CONTROL] = control ? 0x80 : 0;
+  SetKeyboardState(state);
+  SendMessageW(window, WM_KEYDOWN, key, 0);
+  BYTE none[256] = {};
+  SetKeyboardState(none);
+}
+
+// The log at its 10,000 lines: a line picked with the mouse keeps its selection as the oldest go
+// and the rows move up without being drawn again; the keys and the right-click menu then choose
+// and copy among the lines still kept.
 TEST(Win32WorkbenchLog, AFullLogMovesItsRowsUpKeepingTheSelectionOnItsLines) {
   kt::ui::win32::WorkbenchWindow workbench(kt::workbench::SystemRecordFiles());
   workbench.ShowBeside();  // no main dialog: placed on its own screen
@@ -525,7 +588,12 @@ TEST(Win32WorkbenchLog, AFullLogMovesItsRowsUpKeepingTheSelectionOnItsLines) {
   ASSERT_EQ(traffic.Count(), kKept);
   HWND list = traffic.List();
   const int picked = kKept - 10;
-  ListView_SetItemState(list, picked, LVIS_SELECTED, LVIS_SELECTED);
+  RECT pickedRow{};
+  ListView_GetItemRect(list, picked, &pickedRow, LVIR_BOUNDS);
+  const LPARAM at = MAKELPARAM(pickedRow.left + 20, (pickedRow.top + pickedRow.bottom) / 2);
+  SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessageW(list, WM_LBUTTONUP, 0, at);
+  EXPECT_EQ(RegistersIn(traffic.SelectedText()), (std::vector<int>{picked}));
   UpdateWindow(list);
 
   // Three more: the three oldest go, every row shows the line three further on.
@@ -538,16 +606,40 @@ TEST(Win32WorkbenchLog, AFullLogMovesItsRowsUpKeepingTheSelectionOnItsLines) {
   char expected[64];
   std::snprintf(expected, sizeof expected, "读 0x%04X ×1", kMore);
   EXPECT_EQ(Utf8(cell), expected);
-  // The selection stayed on its line, now three rows higher.
-  EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_SELECTED), picked - kMore);
-  std::snprintf(expected, sizeof expected, "读 0x%04X ×1", picked);
-  EXPECT_NE(traffic.SelectedText().find(expected), std::string::npos) << traffic.SelectedText();
-  // The rows on the screen moved: only the three new ones wait to be drawn, with the row that
-  // lost the selection mark and the one that took it.
+  // The selection stayed on its line, now three rows higher, and moved up with the rows: only
+  // the three new ones wait to be drawn (and the row partly in view at the bottom).
+  EXPECT_EQ(RegistersIn(traffic.SelectedText()), (std::vector<int>{picked}));
   RECT row{};
   ListView_GetItemRect(list, 0, &row, LVIR_BOUNDS);
   EXPECT_GT(UpdatedRows(list, row.bottom - row.top), 0);
-  EXPECT_LE(UpdatedRows(list, row.bottom - row.top), kMore + 2 + 1);
+  EXPECT_LE(UpdatedRows(list, row.bottom - row.top), kMore + 1);
+
+  // Shift+PgDn: a page of the rows in view on, short of the newest line.
+  Key(list, VK_NEXT, true);
+  EXPECT_EQ(RegistersIn(traffic.SelectedText()).back(),
+            std::min(picked + ListView_GetCountPerPage(list), kKept + kMore - 1));
+  // Ctrl+Home: the oldest line kept, scrolled into view; Shift+Down twice from there, and
+  // "复制" from the right-click menu.
+  Key(list, VK_HOME, false, true);
+  EXPECT_EQ(ListView_GetTopIndex(list), 0);
+  Key(list, VK_DOWN, true);
+  Key(list, VK_DOWN, true);
+  EXPECT_EQ(ChooseFromMenu(list, WM_RBUTTONUP, 0, MAKELPARAM(20, 40), 0), kCopyMenu);
+  EXPECT_EQ(RegistersIn(kt::ui::win32::ClipboardText(list)),
+            (std::vector<int>{kMore, kMore + 1, kMore + 2}));
+  Shoot(workbench.Handle(), "log-selected");
+  // "全选" from the keyboard's menu key.
+  ChooseFromMenu(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), -1, 1);
+  EXPECT_EQ(RegistersIn(traffic.SelectedText()).size(), static_cast<size_t>(kKept));
+  // Slave address 2 typed: none of slave 1's lines; Down in the edit steps to "地址 1".
+  HWND address = traffic.Item(ids::kAddressFilterEdit);
+  SetWindowTextW(address, L"2");
+  EXPECT_EQ(traffic.Count(), 0);
+  Key(address, VK_DOWN);
+  wchar_t shown[16] = {};
+  GetWindowTextW(address, shown, 16);
+  EXPECT_EQ(Utf8(shown), "地址 1");
+  EXPECT_EQ(traffic.Count(), kKept);
 }
 
 }  // namespace

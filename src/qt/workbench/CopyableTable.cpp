@@ -9,6 +9,8 @@
 #include <QStringList>
 #include <algorithm>
 
+#include "workbench/WorkbenchLook.h"
+
 namespace kt::ui::qt {
 
 CopyableTable::CopyableTable(int rows, int columns, QWidget* parent)
@@ -18,11 +20,11 @@ CopyableTable::CopyableTable(int rows, int columns, QWidget* parent)
   setSelectionMode(QAbstractItemView::ExtendedSelection);
   setFocusPolicy(Qt::StrongFocus);
 
-  auto* copy = new QAction(QStringLiteral("复制"), this);
+  auto* copy = new QAction(QString::fromUtf8(workbench::kCopyText), this);
   copy->setShortcut(QKeySequence::Copy);
   copy->setShortcutContext(Qt::WidgetShortcut);
   connect(copy, &QAction::triggered, this, [this] { CopySelectedRows(); });
-  auto* all = new QAction(QStringLiteral("全选"), this);
+  auto* all = new QAction(QString::fromUtf8(workbench::kSelectAllText), this);
   all->setShortcut(QKeySequence::SelectAll);
   all->setShortcutContext(Qt::WidgetShortcut);
   connect(all, &QAction::triggered, this, [this] { selectAll(); });

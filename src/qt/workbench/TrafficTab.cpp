@@ -26,7 +26,6 @@ namespace {
 // New lines and the event count reach the screen at this pace rather than on every event: one
 // repaint for several lines. Out of sight they wait until the tab is shown.
 constexpr int kFlushMs = static_cast<int>(workbench::kTrafficFlushPeriod.count());
-constexpr int kHighestAddress = 255;
 
 }  // namespace
 
@@ -44,11 +43,12 @@ TrafficTab::TrafficTab(workbench::TrafficLog& log, QWidget* parent)
   pause_->setCheckable(true);
   errorsOnly_->setObjectName(QStringLiteral("errorsOnly"));
   address_->setObjectName(QStringLiteral("addressFilter"));
-  address_->setRange(workbench::TrafficChoice::kAnyAddress, kHighestAddress);
-  address_->setSpecialValueText(QStringLiteral("全部地址"));
-  address_->setPrefix(QStringLiteral("地址 "));
+  address_->setRange(workbench::TrafficChoice::kAnyAddress,
+                     workbench::TrafficChoice::kHighestAddress);
+  address_->setSpecialValueText(QString::fromUtf8(workbench::kAnyAddressText));
+  address_->setPrefix(QString::fromUtf8(workbench::kAddressPrefix));
   address_->setValue(workbench::TrafficChoice::kAnyAddress);
-  address_->setToolTip(QStringLiteral("只显示这个子机地址的报文（串口事件总显示）"));
+  address_->setToolTip(QString::fromUtf8(workbench::kAddressFilterTip));
   message_->setStyleSheet(QStringLiteral("color: red"));
   auto* clear = new QPushButton(QString::fromUtf8(workbench::kClearText), this);
   clear->setObjectName(QStringLiteral("clearButton"));

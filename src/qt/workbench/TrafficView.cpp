@@ -5,12 +5,15 @@
 #include <QClipboard>
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
+#include <optional>
 
 #include "workbench/TrafficLogColours.h"
+#include "workbench/WorkbenchLook.h"
 
 namespace kt::ui::qt {
 namespace {
@@ -34,6 +37,26 @@ QColor ColourOf(const workbench::TrafficLine& line) {
   return {rgb.red, rgb.green, rgb.blue};
 }
 
+// The keys that move the caret; with Ctrl, Home and End mean the same.
+std::optional<workbench::LogMove> MoveOf(int key) {
+  switch (key) {
+    case Qt::Key_Up:
+      return workbench::LogMove::Up;
+    case Qt::Key_Down:
+      return workbench::LogMove::Down;
+    case Qt::Key_PageUp:
+      return workbench::LogMove::PageUp;
+    case Qt::Key_PageDown:
+      return workbench::LogMove::PageDown;
+    case Qt::Key_Home:
+      return workbench::LogMove::First;
+    case Qt::Key_End:
+      return workbench::LogMove::Last;
+    default:
+      return std::nullopt;
+  }
+}
+
 }  // namespace
 
 TrafficView::TrafficView(const workbench::TrafficLog& log, QWidget* parent)
@@ -44,11 +67,11 @@ TrafficView::TrafficView(const workbench::TrafficLog& log, QWidget* parent)
   viewport()->setCursor(Qt::IBeamCursor);
   horizontalScrollBar()->setSingleStep(fontMetrics().averageCharWidth() * 4);
 
-  auto* copy = new QAction(QStringLiteral("复制"), this);
+  auto* copy = new QAction(QString::fromUtf8(workbench::kCopyText), this);
   copy->setShortcut(QKeySequence::Copy);
   copy->setShortcutContext(Qt::WidgetWithChildrenShortcut);
   connect(copy, &QAction::triggered, this, [this] { CopySelection(); });
-  auto* all = new QAction(QStringLiteral("全选"), this);
+  auto* all = new QAction(QString::fromUtf8(workbench::kSelectAllText), this);
   all->setShortcut(QKeySequence::SelectAll);
   all->setShortcutContext(Qt::WidgetWithChildrenShortcut);
   connect(all, &QAction::triggered, this, [this] { SelectAll(); });
@@ -128,11 +151,6 @@ uint64_t TrafficView::LineAt(QPoint at) const {
   return first_ == end_ ? first_ : std::min(number, end_ - 1);
 }
 
-bool TrafficView::Selected(uint64_t number) const {
-  return hasSelection_ && number >= std::min(anchor_, current_) &&
-         number <= std::max(anchor_, current_);
-}
-
 void TrafficView::UpdateScrollRanges() {
   const int lines = static_cast<int>(end_ - first_);
   verticalScrollBar()->setRange(0, std::max(0, lines - RowsInView()));
@@ -147,7 +165,7 @@ void TrafficView::ShowNewLines() {
   if (!filter_.Update()) {
     // An error's request went before lines already shown: all rows move, and a selection
     // would now name other lines.
-    hasSelection_ = false;
+    selection_.Clear();
     const bool wasAtNewest = verticalScrollBar()->value() >= verticalScrollBar()->maximum();
     first_ = filter_.First();
     end_ = filter_.End();
@@ -166,6 +184,7 @@ void TrafficView::ShowNewLines() {
   const uint64_t endBefore = end_;
   first_ = filter_.First();
   end_ = filter_.End();
+  selection_.Keep(first_, end_);
   const bool widened = Measure(std::max(endBefore, first_), end_);
 
   adjusting_ = true;
@@ -194,10 +213,10 @@ void TrafficView::ShowNewLines() {
 }
 
 void TrafficView::Reset(workbench::TrafficChoice choice) {
-  hasSelection_ = false;
   filter_.Choose(choice);
   first_ = filter_.First();
   end_ = filter_.End();
+  selection_.Keep(first_, end_);  // the lines chosen anew: nothing selected
   readingPx_ = 0;
   loneReadingPx_ = 0;
   hexPx_ = 0;
@@ -237,7 +256,7 @@ void TrafficView::paintEvent(QPaintEvent* event) {
     if (number >= end_) break;
     if (!Kept(number)) continue;  // dropped by the log since the last lines were shown
     const workbench::TrafficLine& line = filter_.Line(number);
-    const bool selected = Selected(number);
+    const bool selected = selection_.Selected(number);
     if (selected) painter.fillRect(0, row * h, viewport()->width(), h, palette().highlight());
     painter.setPen(selected ? palette().highlightedText().color() : ColourOf(line));
     const auto texts = ColumnTexts(line);
@@ -252,31 +271,52 @@ void TrafficView::mousePressEvent(QMouseEvent* event) {
     QAbstractScrollArea::mousePressEvent(event);
     return;
   }
-  current_ = LineAt(event->position().toPoint());
-  if (!(hasSelection_ && (event->modifiers() & Qt::ShiftModifier))) anchor_ = current_;
-  hasSelection_ = true;
+  selection_.Click(LineAt(event->position().toPoint()),
+                   (event->modifiers() & Qt::ShiftModifier) != 0);
   viewport()->update();
 }
 
 void TrafficView::mouseMoveEvent(QMouseEvent* event) {
-  if (!(event->buttons() & Qt::LeftButton) || !hasSelection_) return;
+  if (!(event->buttons() & Qt::LeftButton) || !selection_.Any()) return;
   const uint64_t line = LineAt(event->position().toPoint());
-  if (line == current_) return;
-  current_ = line;
+  if (line == selection_.Caret()) return;
+  selection_.DragTo(line);
   viewport()->update();
 }
 
+void TrafficView::keyPressEvent(QKeyEvent* event) {
+  const std::optional<workbench::LogMove> move = MoveOf(event->key());
+  if (!move) {
+    QAbstractScrollArea::keyPressEvent(event);
+    return;
+  }
+  const bool shift = (event->modifiers() & Qt::ShiftModifier) != 0;
+  if (selection_.Move(*move, shift, TopLine(), static_cast<uint64_t>(RowsInView()))) {
+    ScrollToCaret();
+    viewport()->update();
+  }
+  event->accept();
+}
+
+void TrafficView::ScrollToCaret() {
+  const uint64_t caret = selection_.Caret();
+  const auto rows = static_cast<uint64_t>(RowsInView());
+  QScrollBar* bar = verticalScrollBar();
+  if (caret < TopLine()) {
+    bar->setValue(static_cast<int>(caret - first_));
+  } else if (caret >= TopLine() + rows) {
+    bar->setValue(static_cast<int>(caret + 1 - rows - first_));
+  }
+}
+
 void TrafficView::SelectAll() {
-  if (first_ == end_) return;
-  hasSelection_ = true;
-  anchor_ = first_;
-  current_ = end_ - 1;
+  selection_.SelectAll();
   viewport()->update();
 }
 
 QString TrafficView::SelectedText() const {
-  if (!hasSelection_) return {};
-  return Text(std::min(anchor_, current_), std::max(anchor_, current_) + 1);
+  if (!selection_.Any()) return {};
+  return Text(selection_.Low(), selection_.High() + 1);
 }
 
 void TrafficView::CopySelection() const {

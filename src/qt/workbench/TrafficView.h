@@ -2,7 +2,8 @@
 // direction, slave address, function, reading, then the bytes; coloured by what each line is
 // (the core's colour table). New lines scroll the rows already drawn up (a copy on the screen)
 // and only the new rows are drawn: the log costs the same few rows a second however much of it
-// is in view. Rows are selected with the mouse and copied with Ctrl+C or the context menu
+// is in view. Rows are selected with the mouse or the keys (the arrows, the page keys, Home and
+// End, with Shift to extend; the core's LogSelection) and copied with Ctrl+C or the context menu
 // ("复制", "全选"), as tab-separated columns. The lines are the traffic log's own: the view keeps
 // only which numbers it shows.
 #pragma once
@@ -12,6 +13,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "workbench/LogSelection.h"
 #include "workbench/TrafficLog.h"
 #include "workbench/TrafficLogFilter.h"
 
@@ -43,6 +45,7 @@ class TrafficView : public QAbstractScrollArea {
   void scrollContentsBy(int dx, int dy) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   // Lines [from, to) joined by '\n'; the ones the log dropped since are left out.
@@ -54,8 +57,8 @@ class TrafficView : public QAbstractScrollArea {
   int RowsInView() const;  // whole rows
   uint64_t TopLine() const;
   uint64_t LineAt(QPoint at) const;
-  bool Selected(uint64_t number) const;
   void UpdateScrollRanges();
+  void ScrollToCaret();
   void SelectAll();
   void CopySelection() const;
 
@@ -66,9 +69,7 @@ class TrafficView : public QAbstractScrollArea {
   int loneReadingPx_ = 0;   // the widest reading of a line without bytes
   int hexPx_ = 0;           // the widest bytes
   bool adjusting_ = false;  // the scroll bars are set by Append, which moves the rows itself
-  bool hasSelection_ = false;
-  uint64_t anchor_ = 0;  // selection: the line first clicked and the line the mouse is on
-  uint64_t current_ = 0;
+  workbench::LogSelection selection_;
 };
 
 }  // namespace kt::ui::qt

@@ -4,6 +4,7 @@
 #include <array>
 #include <chrono>
 
+#include "win32/workbench/CopyMenu.h"
 #include "win32/workbench/SaveDialog.h"
 #include "win32/workbench/WorkbenchControlIds.h"
 #include "workbench/SaveQuestions.h"
@@ -31,7 +32,8 @@ void RecordingPanel::Populate() {
   for (size_t i = 0; i < labels.size(); ++i) {
     Add(WC_STATICW, workbench::kRecordingFacts[i], SS_LEFT, labels[i]);
   }
-  Add(WC_EDITW, "", ES_READONLY | ES_AUTOHSCROLL, ids::kRecordFile);  // selectable, as on Linux
+  // Selectable, as on Linux, with the same right-click menu.
+  UseCopyMenu(Add(WC_EDITW, "", ES_READONLY | ES_AUTOHSCROLL, ids::kRecordFile));
   Add(WC_STATICW, "", SS_LEFT, ids::kRecordRows);
   Add(WC_STATICW, "", SS_LEFT, ids::kRecordElapsed);
   Add(WC_STATICW, "", SS_LEFT | SS_NOPREFIX, ids::kRecordMessage);

@@ -5,8 +5,10 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 #include "win32/workbench/Clipboard.h"
+#include "win32/workbench/CopyMenu.h"
 #include "win32/workbench/SaveDialog.h"
 #include "win32/workbench/WorkbenchControlIds.h"
 #include "workbench/TrafficLogColours.h"
@@ -18,6 +20,8 @@ namespace {
 
 namespace ids = workbench_ids;
 constexpr UINT_PTR kFlushTimer = 1;
+constexpr UINT_PTR kListSubclass = 1;
+constexpr int kSpinWidth = 18;
 constexpr int kMargin = 6;
 constexpr int kButtonHeight = 24;
 // Column widths in characters of the widest of their texts.
@@ -40,6 +44,30 @@ std::string ColumnText(const workbench::TrafficColumns& c, int column) {
     default:
       return c.hex;
   }
+}
+
+// The keys that move the caret; with Ctrl, Home and End mean the same.
+std::optional<workbench::LogMove> MoveOf(WPARAM key) {
+  switch (key) {
+    case VK_UP:
+      return workbench::LogMove::Up;
+    case VK_DOWN:
+      return workbench::LogMove::Down;
+    case VK_PRIOR:
+      return workbench::LogMove::PageUp;
+    case VK_NEXT:
+      return workbench::LogMove::PageDown;
+    case VK_HOME:
+      return workbench::LogMove::First;
+    case VK_END:
+      return workbench::LogMove::Last;
+    default:
+      return std::nullopt;
+  }
+}
+
+bool Held(int key) {
+  return (GetKeyState(key) & 0x8000) != 0;
 }
 
 }  // namespace
@@ -67,12 +95,38 @@ void TrafficPanel::Populate() {
   Add(WC_BUTTONW, workbench::kClearText, WS_TABSTOP | BS_PUSHBUTTON, ids::kClearButton);
   Add(WC_BUTTONW, workbench::kSaveLogText, WS_TABSTOP | BS_PUSHBUTTON, ids::kSaveButton);
   Add(WC_BUTTONW, workbench::kErrorsOnlyText, WS_TABSTOP | BS_AUTOCHECKBOX, ids::kErrorsOnlyBox);
+  AddAddressFilter();
   Add(WC_STATICW, "", SS_RIGHT, ids::kEventCount);
   Add(WC_STATICW, "", SS_LEFT | SS_NOPREFIX, ids::kTrafficMessage);
   MarkRed(ids::kTrafficMessage);
   SetTimer(Handle(), kFlushTimer, static_cast<UINT>(workbench::kTrafficFlushPeriod.count()),
            nullptr);
+  // The rows are chosen here, not by the list: its keys and buttons come to ListInput.
+  SetWindowSubclass(list, &TrafficPanel::ListProc, kListSubclass,
+                    reinterpret_cast<DWORD_PTR>(this));
   Refill();
+}
+
+void TrafficPanel::AddAddressFilter() {
+  HWND edit = Add(WC_EDITW, workbench::AddressChoiceText(address_),
+                  WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, ids::kAddressFilterEdit);
+  // Its arrows and the Up and Down keys in the edit step through the addresses.
+  HWND spin = Add(UPDOWN_CLASSW, "", UDS_ARROWKEYS | UDS_NOTHOUSANDS, ids::kAddressFilterSpin);
+  SendMessageW(spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit), 0);
+  SendMessageW(spin, UDM_SETRANGE32, workbench::TrafficChoice::kAnyAddress,
+               workbench::TrafficChoice::kHighestAddress);
+  SendMessageW(spin, UDM_SETPOS32, 0, address_);
+  HWND tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(),
+                             nullptr, GetModuleHandleW(nullptr), nullptr);
+  std::wstring text = Wide(workbench::kAddressFilterTip);
+  TOOLINFOW tool{};
+  tool.cbSize = sizeof(tool);
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = Handle();
+  tool.uId = reinterpret_cast<UINT_PTR>(edit);
+  tool.lpszText = text.data();
+  SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void TrafficPanel::Layout(int width, int height) {
@@ -87,13 +141,30 @@ void TrafficPanel::Layout(int width, int height) {
   }
   const int boxWidth = TextWidth(workbench::kErrorsOnlyText) + 28;
   Place(ids::kErrorsOnlyBox, x, buttonsTop, boxWidth, kButtonHeight);
-  const int countLeft = x + boxWidth + kMargin;
+  x += boxWidth + kMargin;
+  const int editWidth = std::max(TextWidth(workbench::kAnyAddressText),
+                                 TextWidth(workbench::AddressChoiceText(888))) +
+                        12;
+  Place(ids::kAddressFilterEdit, x, buttonsTop, editWidth, kButtonHeight);
+  Place(ids::kAddressFilterSpin, x + editWidth, buttonsTop, kSpinWidth, kButtonHeight);
+  const int countLeft = x + editWidth + kSpinWidth + kMargin;
   Place(ids::kEventCount, countLeft, buttonsTop + (kButtonHeight - line) / 2,
         std::max(0, width - kMargin - countLeft), line);
   Place(ids::kTrafficMessage, kMargin, messageTop, width - 2 * kMargin, line);
 }
 
 void TrafficPanel::OnCommand(int id, int code) {
+  if (id == ids::kAddressFilterEdit) {
+    if (code == EN_CHANGE) {
+      // A whole address chooses at once; a half-typed one waits.
+      wchar_t typed[32] = {};
+      GetWindowTextW(Item(id), typed, static_cast<int>(std::size(typed)));
+      if (const auto address = workbench::ParseAddressChoice(Utf8(typed))) ChooseAddress(*address);
+    } else if (code == EN_KILLFOCUS) {
+      SetText(id, workbench::AddressChoiceText(address_));  // what the list shows
+    }
+    return;
+  }
   if (code != BN_CLICKED) return;
   switch (id) {
     case ids::kPauseButton:
@@ -119,12 +190,19 @@ void TrafficPanel::OnTimer(UINT_PTR timerId) {
   if (timerId == kFlushTimer && IsWindowVisible(Handle()) != 0) Flush();
 }
 
+void TrafficPanel::ChooseAddress(int address) {
+  if (address == address_) return;
+  address_ = address;
+  SendMessageW(Item(ids::kAddressFilterSpin), UDM_SETPOS32, 0, address_);
+  Refill();
+}
+
 void TrafficPanel::Refill() {
-  filter_.Choose({Checked(ids::kErrorsOnlyBox), workbench::TrafficChoice::kAnyAddress});
+  filter_.Choose({Checked(ids::kErrorsOnlyBox), address_});
   first_ = filter_.First();
   end_ = filter_.End();
+  selection_.Keep(first_, end_);  // the lines chosen anew: nothing selected
   HWND list = List();
-  ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
   ListView_SetItemCountEx(list, Count(), 0);
   if (Count() > 0) ListView_EnsureVisible(list, Count() - 1, FALSE);
   InvalidateRect(list, nullptr, TRUE);
@@ -139,7 +217,8 @@ void TrafficPanel::Flush() {
     const bool atNewest = top + ListView_GetCountPerPage(list) >= Count();
     first_ = filter_.First();
     end_ = filter_.End();
-    ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+    selection_.Clear();
+    selection_.Keep(first_, end_);
     ListView_SetItemCountEx(list, Count(), LVSICF_NOSCROLL);
     if (atNewest && Count() > 0) ListView_EnsureVisible(list, Count() - 1, FALSE);
     InvalidateRect(list, nullptr, FALSE);
@@ -153,7 +232,8 @@ void TrafficPanel::Flush() {
   const auto dropped = static_cast<int>(std::min<uint64_t>(filter_.First() - first_, Count()));
   first_ = filter_.First();
   end_ = filter_.End();
-  KeepSelectionOnLines(dropped);
+  // The selection is by line: it moves up with its rows.
+  selection_.Keep(first_, end_);
   // The count changes without the list drawing itself anew.
   ListView_SetItemCountEx(list, Count(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
   if (dropped > 0) {
@@ -185,23 +265,6 @@ void TrafficPanel::MoveRowsUp(int rows) {
   ScrollWindowEx(list, 0, -rows * h, &area, &area, nullptr, nullptr, SW_INVALIDATE);
 }
 
-void TrafficPanel::KeepSelectionOnLines(int droppedRows) {
-  if (droppedRows <= 0) return;
-  HWND list = List();
-  const int oldCount = Count() + droppedRows;  // at most: rows may also have been added
-  std::vector<int> selected;
-  for (int row = ListView_GetNextItem(list, -1, LVNI_SELECTED); row >= 0 && row < oldCount;
-       row = ListView_GetNextItem(list, row, LVNI_SELECTED)) {
-    selected.push_back(row);
-  }
-  if (selected.empty()) return;
-  ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
-  for (const int row : selected) {
-    if (row >= droppedRows)
-      ListView_SetItemState(list, row - droppedRows, LVIS_SELECTED, LVIS_SELECTED);
-  }
-}
-
 void TrafficPanel::ShowCount() {
   if (log_.EventCount() == shownCount_) return;
   shownCount_ = log_.EventCount();
@@ -231,8 +294,12 @@ LRESULT TrafficPanel::CustomDraw(NMLVCUSTOMDRAW& draw) const {
     case CDDS_PREPAINT:
       return CDRF_NOTIFYITEMDRAW;
     case CDDS_ITEMPREPAINT: {
-      const workbench::TrafficLine* line = LineOfRow(static_cast<int>(draw.nmcd.dwItemSpec));
-      if (line != nullptr) {
+      const int row = static_cast<int>(draw.nmcd.dwItemSpec);
+      const workbench::TrafficLine* line = LineOfRow(row);
+      if (line != nullptr && selection_.Selected(NumberOfRow(row))) {
+        draw.clrText = GetSysColor(COLOR_HIGHLIGHTTEXT);
+        draw.clrTextBk = GetSysColor(COLOR_HIGHLIGHT);
+      } else if (line != nullptr) {
         draw.clrText = ColourRef(workbench::ColourOf(workbench::RoleOf(*line)));
       }
       return CDRF_NEWFONT;
@@ -243,6 +310,14 @@ LRESULT TrafficPanel::CustomDraw(NMLVCUSTOMDRAW& draw) const {
 }
 
 LRESULT TrafficPanel::OnNotify(NMHDR& header) {
+  if (header.idFrom == static_cast<UINT_PTR>(ids::kAddressFilterSpin) &&
+      header.code == UDN_DELTAPOS) {
+    const auto& step = reinterpret_cast<NMUPDOWN&>(header);
+    const int address = workbench::StepAddressChoice(address_, step.iDelta);
+    SetText(ids::kAddressFilterEdit, workbench::AddressChoiceText(address));
+    ChooseAddress(address);
+    return 0;
+  }
   if (header.idFrom != static_cast<UINT_PTR>(ids::kTrafficList)) return 0;
   switch (header.code) {
     case LVN_GETDISPINFOW:
@@ -250,16 +325,88 @@ LRESULT TrafficPanel::OnNotify(NMHDR& header) {
       return 0;
     case NM_CUSTOMDRAW:
       return CustomDraw(reinterpret_cast<NMLVCUSTOMDRAW&>(header));
-    case LVN_KEYDOWN: {
-      const auto& key = reinterpret_cast<NMLVKEYDOWN&>(header);
-      const bool control = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
-      if (control && key.wVKey == 'C') CopySelection();
-      if (control && key.wVKey == 'A') SelectAll();
-      return 0;
-    }
     default:
       return 0;
   }
+}
+
+LRESULT CALLBACK TrafficPanel::ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
+                                        UINT_PTR /*id*/, DWORD_PTR panel) {
+  if (message == WM_NCDESTROY) RemoveWindowSubclass(list, &TrafficPanel::ListProc, kListSubclass);
+  if (PointerFrom<TrafficPanel*>(panel)->ListInput(message, wParam, lParam)) return 0;
+  return DefSubclassProc(list, message, wParam, lParam);
+}
+
+bool TrafficPanel::ListInput(UINT message, WPARAM wParam, LPARAM lParam) {
+  HWND list = List();
+  switch (message) {
+    case WM_KEYDOWN: {
+      if (Held(VK_CONTROL) && wParam == 'C') {
+        CopySelection();
+        return true;
+      }
+      if (Held(VK_CONTROL) && wParam == 'A') {
+        SelectAll();
+        return true;
+      }
+      const std::optional<workbench::LogMove> move = MoveOf(wParam);
+      // Left and Right scroll the columns, as the list does; Space would pick a row of its own.
+      if (!move) return wParam == VK_SPACE;
+      const auto page = static_cast<uint64_t>(std::max(1, ListView_GetCountPerPage(list)));
+      if (selection_.Move(*move, Held(VK_SHIFT), NumberOfRow(ListView_GetTopIndex(list)), page)) {
+        ListView_EnsureVisible(list, static_cast<int>(selection_.Caret() - first_), FALSE);
+        InvalidateRect(list, nullptr, FALSE);
+      }
+      return true;
+    }
+    case WM_CHAR:  // the list's search by the first letters would pick a row of its own
+      return true;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      SetFocus(list);
+      if (Count() == 0) return true;
+      selection_.Click(NumberOfRow(RowAt(static_cast<short>(HIWORD(lParam)))),
+                       (wParam & MK_SHIFT) != 0);
+      SetCapture(list);
+      InvalidateRect(list, nullptr, FALSE);
+      return true;
+    case WM_MOUSEMOVE: {
+      if (GetCapture() != list || (wParam & MK_LBUTTON) == 0 || !selection_.Any()) return false;
+      const uint64_t number = NumberOfRow(RowAt(static_cast<short>(HIWORD(lParam))));
+      if (number != selection_.Caret()) {
+        selection_.DragTo(number);
+        InvalidateRect(list, nullptr, FALSE);
+      }
+      return true;
+    }
+    case WM_LBUTTONUP:
+      if (GetCapture() == list) ReleaseCapture();
+      return true;
+    case WM_RBUTTONDOWN:
+      SetFocus(list);
+      return true;
+    case WM_RBUTTONUP:
+    case WM_CONTEXTMENU: {
+      POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+      if (message == WM_RBUTTONUP) ClientToScreen(list, &at);
+      const CopyChoice choice = AskCopyChoice(list, MAKELPARAM(at.x, at.y));
+      if (choice == CopyChoice::Copy) CopySelection();
+      if (choice == CopyChoice::SelectAll) SelectAll();
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+int TrafficPanel::RowAt(int y) const {
+  if (Count() == 0) return 0;
+  HWND list = List();
+  const int top = ListView_GetTopIndex(list);
+  RECT item{};
+  ListView_GetItemRect(list, top, &item, LVIR_BOUNDS);
+  const int height = std::max(1, static_cast<int>(item.bottom - item.top));
+  return std::clamp(top + std::max(0, y - static_cast<int>(item.top)) / height, 0, Count() - 1);
 }
 
 std::string TrafficPanel::Text(int fromRow, int toRow) const {
@@ -274,20 +421,14 @@ std::string TrafficPanel::Text(int fromRow, int toRow) const {
 }
 
 std::string TrafficPanel::SelectedText() const {
-  std::string text;
-  HWND list = List();
-  for (int row = ListView_GetNextItem(list, -1, LVNI_SELECTED); row >= 0;
-       row = ListView_GetNextItem(list, row, LVNI_SELECTED)) {
-    const workbench::TrafficLine* line = LineOfRow(row);
-    if (line == nullptr) continue;
-    if (!text.empty()) text += '\n';
-    text += line->Text();
-  }
-  return text;
+  if (!selection_.Any()) return {};
+  return Text(static_cast<int>(selection_.Low() - first_),
+              static_cast<int>(selection_.High() - first_) + 1);
 }
 
 void TrafficPanel::SelectAll() {
-  ListView_SetItemState(List(), -1, LVIS_SELECTED, LVIS_SELECTED);
+  selection_.SelectAll();
+  InvalidateRect(List(), nullptr, FALSE);
 }
 
 void TrafficPanel::CopySelection() const {

@@ -5,6 +5,7 @@
 #include <tuple>
 #include <utility>
 
+#include "win32/workbench/CopyMenu.h"
 #include "win32/workbench/PhasorPainter.h"
 #include "win32/workbench/WorkbenchControlIds.h"
 #include "workbench/WorkbenchLook.h"
@@ -18,6 +19,7 @@ constexpr int kRowHeight = 24;
 constexpr int kVerdictColumn = 1;
 constexpr int kNoteLines = 4;
 constexpr int kChoiceWidth = 80;
+constexpr int kMessageLines = 4;
 
 }  // namespace
 
@@ -64,6 +66,8 @@ void WiringPanel::Populate() {
     column.iSubItem = static_cast<int>(c);
     SendMessageW(table, LVM_INSERTCOLUMNW, c, reinterpret_cast<LPARAM>(&column));
   }
+  UseCopyMenu(Add(WC_EDITW, "", WS_BORDER | ES_READONLY | ES_MULTILINE | ES_AUTOVSCROLL,
+                  ids::kWiringDetail));
   phasors_->Create(Handle(), font_);
   SetWindowLongPtrW(phasors_->Handle(), GWLP_ID, ids::kPhasorDiagram);
   ShowWindow(phasors_->Handle(), SW_SHOW);
@@ -100,7 +104,10 @@ void WiringPanel::Layout(int width, int height) {
   Place(ids::kMakeReportButton, left, kMargin, TextWidth(workbench::kMakeReportText) + 24,
         kRowHeight - 2);
   const int tableTop = kMargin + kRowHeight + kMargin;
-  Place(ids::kWiringTable, kMargin, tableTop, tableWidth, height - tableTop - kMargin);
+  const int messageHeight = kMessageLines * line + 4;
+  const int messageTop = height - kMargin - messageHeight;
+  Place(ids::kWiringTable, kMargin, tableTop, tableWidth, messageTop - kMargin - tableTop);
+  Place(ids::kWiringDetail, kMargin, messageTop, tableWidth, messageHeight);
   const int noteHeight = kNoteLines * line;
   Place(ids::kPhasorNote, sideLeft, height - kMargin - noteHeight, sideWidth, noteHeight);
   Place(ids::kPhasorDiagram, sideLeft, kMargin, sideWidth, height - 3 * kMargin - noteHeight);
@@ -169,8 +176,28 @@ void WiringPanel::ShowLastBlock() {
     SetCell(r, kVerdictColumn, workbench::VerdictText(row.verdict));
     SetCell(r, 2, row.message);
   }
+  ShowChosenMessage();
   // A steady load paints nothing.
   if (wiring_.DiagramChanged()) InvalidateRect(phasors_->Handle(), nullptr, FALSE);
+}
+
+void WiringPanel::ShowChosenMessage() {
+  const int chosen = ListView_GetNextItem(Table(), -1, LVNI_SELECTED);
+  const auto row = static_cast<size_t>(std::max(chosen, 0));
+  const std::string message = row < Rows().size() ? Rows()[row].message : "";
+  if (message == shownMessage_) return;  // an unchanged text is not drawn again
+  shownMessage_ = message;
+  SetWindowTextW(Item(ids::kWiringDetail), Wide(message).c_str());
+}
+
+LRESULT WiringPanel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != WM_CONTEXTMENU || PointerFrom<HWND>(wParam) != Table()) {
+    return ChildPanel::OnMessage(message, wParam, lParam);
+  }
+  const CopyChoice choice = AskCopyChoice(Table(), lParam);
+  if (choice == CopyChoice::SelectAll) SelectAllRows(Table());
+  if (choice == CopyChoice::Copy) CopySelectedRows(Table());
+  return 0;
 }
 
 std::string WiringPanel::CellText(int row, int column) const {
@@ -186,9 +213,11 @@ void WiringPanel::SetCell(int row, int column, const std::string& text) {
 }
 
 LRESULT WiringPanel::OnNotify(NMHDR& header) {
-  if (header.idFrom != static_cast<UINT_PTR>(ids::kWiringTable) || header.code != NM_CUSTOMDRAW) {
-    return 0;
-  }
+  if (header.idFrom != static_cast<UINT_PTR>(ids::kWiringTable)) return 0;
+  if (header.code == LVN_KEYDOWN)
+    AnswerCopyKeys(Table(), reinterpret_cast<NMLVKEYDOWN&>(header).wVKey);
+  if (header.code == LVN_ITEMCHANGED) ShowChosenMessage();
+  if (header.code != NM_CUSTOMDRAW) return 0;
   auto& draw = reinterpret_cast<NMLVCUSTOMDRAW&>(header);
   switch (draw.nmcd.dwDrawStage) {
     case CDDS_PREPAINT:

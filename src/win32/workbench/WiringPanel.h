@@ -1,7 +1,8 @@
 // The tab "接线检查": draws the wiring model (the checks of the latest block in a table, verdicts
 // in their colours, the nominal frequency and CT rated secondary they judge against, the phasor
 // diagram with its note) and forwards the choices to it. Out of sight it draws nothing and
-// catches up when shown.
+// catches up when shown. The chosen row's "说明" (the first row's until one is chosen) shows whole
+// under the table; rows are copied with Ctrl+C or the right-click menu ("复制", "全选").
 #pragma once
 
 #include <functional>
@@ -41,9 +42,11 @@ class WiringPanel : public ChildPanel {
   void Populate() override;
   void OnCommand(int id, int code) override;
   LRESULT OnNotify(NMHDR& header) override;
+  LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
   void ShowLastBlock();
+  void ShowChosenMessage();
   // A label and a drop-down list with the choice's options, set to option `chosen`.
   void AddChoice(const workbench::WiringChoice& choice, int labelId, int listId,
                  std::size_t chosen);
@@ -54,6 +57,7 @@ class WiringPanel : public ChildPanel {
   workbench::WiringModel& wiring_;
   std::unique_ptr<PaintedView> phasors_;
   std::function<void()> make_;
+  std::string shownMessage_;
 };
 
 }  // namespace kt::ui::win32

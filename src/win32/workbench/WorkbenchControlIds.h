@@ -13,6 +13,8 @@ inline constexpr int kSaveButton = 203;
 inline constexpr int kErrorsOnlyBox = 204;
 inline constexpr int kEventCount = 205;
 inline constexpr int kTrafficMessage = 206;
+inline constexpr int kAddressFilterEdit = 207;
+inline constexpr int kAddressFilterSpin = 208;
 
 // "记录"
 inline constexpr int kStartRecordingButton = 300;
@@ -45,6 +47,7 @@ inline constexpr int kPhasorNote = 505;
 inline constexpr int kCtSecondaryLabel = 506;
 inline constexpr int kCtSecondaryList = 507;
 inline constexpr int kMakeReportButton = 508;
+inline constexpr int kWiringDetail = 509;
 
 // The report's title dialog
 inline constexpr int kReportTitleTemplate = 600;
