@@ -10,8 +10,6 @@
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QImage>
-#include <QLegend>
-#include <QLegendMarker>
 #include <QLineSeries>
 #include <QPushButton>
 #include <QSettings>
@@ -28,6 +26,7 @@
 #include "PixelCount.h"
 #include "ShownTrendTab.h"
 #include "qt/workbench/PhaseColours.h"
+#include "qt/workbench/TrendLegend.h"
 
 namespace kt::ui::qt {
 namespace {
@@ -127,10 +126,9 @@ TEST(TrendTabSeries, OnlyTickedQuantitiesAreInTheChartInTheOrderOfTheBoxes) {
   ShownTab tab;
   const QChart& chart = *tab.chartView().chart();
   const auto legend = [&] {
-    QApplication::processEvents();  // the legend lays out its new entries
     QStringList names;
-    for (QLegendMarker* m : chart.legend()->markers()) {
-      if (m->isVisible()) names << m->label();
+    for (const auto& e : tab.legend().LaidOut(tab.legend().width()).entries) {
+      names << QString::fromStdString(e.name);
     }
     return names;
   };
@@ -254,9 +252,16 @@ TEST(TrendTabExport, StartsInTheLastFolderAndWritesTheDateAndTimeRange) {
 
   QApplication::processEvents();
   const QImage laidOut = tab.chartView().grab().toImage().convertToFormat(QImage::Format_RGB32);
-  const int band = exported.height() - laidOut.height();
+  const int band = exported.height() - tab.chartView().parentWidget()->height();
   ASSERT_GT(band, QFontMetrics(tab.font()).height());
   EXPECT_EQ(exported.copy(0, band, laidOut.width(), laidOut.height()), laidOut);
+  // Below the chart the legend: a line in each shown series' colour.
+  const QRect legend(0, band + laidOut.height(), exported.width(), exported.height());
+  for (const TrendSeries s : workbench::kShownAtStart) {
+    const workbench::Rgb rgb = workbench::SeriesColour(s);
+    EXPECT_GE(test::PixelsNear(exported, legend, QColor(rgb.red, rgb.green, rgb.blue), 30), 12)
+        << workbench::SeriesName(s);
+  }
   int inked = 0;
   for (int y = 0; y < band; ++y) {
     for (int x = 0; x < exported.width(); ++x) inked += exported.pixelColor(x, y).lightness() < 128;

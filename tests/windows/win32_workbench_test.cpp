@@ -355,7 +355,40 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
          EXPECT_GT(covered, std::chrono::minutes(1));
          EXPECT_LT(covered, std::chrono::minutes(2));
          Shoot(workbench.Handle(), "trend");
+         // The wheel over the chart narrows the time axis, "复位" undoes it; the pointer on a
+         // line tells its value below the chart.
+         const RECT plot = trend.Places().plot;
+         POINT middle{(plot.left + plot.right) / 2, (plot.top + plot.bottom) / 2};
+         ClientToScreen(trend.Chart(), &middle);
+         SendMessageW(trend.Chart(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA),
+                      MAKELPARAM(middle.x, middle.y));
+         EXPECT_TRUE(trend.Zoomed());
+         Click(trend.Item(ids::kTrendResetButton));
+         EXPECT_FALSE(trend.Zoomed());
+         const auto& hz = trend.Columns().Points(TrendSeries::Frequency);
+         const auto& hzAxis = trend.Axis(kt::workbench::UnitGroup::Frequency);
+         const double share =
+             (hzAxis.range.high - hz.back().value) / (hzAxis.range.high - hzAxis.range.low);
+         const auto msOf = [](std::chrono::system_clock::time_point t) {
+           return std::chrono::duration<double, std::milli>(t.time_since_epoch()).count();
+         };
+         const auto& time = trend.Columns().axis();
+         const double across = (hz.back().ms - msOf(time.from)) / (msOf(time.to) - msOf(time.from));
+         const int x = plot.left + static_cast<int>(std::lround(across * (plot.right - plot.left)));
+         const int y = plot.top + static_cast<int>(std::lround(share * (plot.bottom - plot.top)));
+         SendMessageW(trend.Chart(), WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+         wchar_t pointed[128] = {};
+         GetWindowTextW(trend.Item(ids::kTrendValue), pointed, 128);
+         EXPECT_NE(Utf8(pointed).find(" 频率 "), std::string::npos) << Utf8(pointed);
          EXPECT_EQ(trend.ExportPng(Utf8(png.wstring())), "");
+         // As the window opens beside the main dialog on a 1920 screen, 614 pixels wide.
+         RECT frame{};
+         GetWindowRect(workbench.Handle(), &frame);
+         const UINT unmoved = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
+         SetWindowPos(workbench.Handle(), nullptr, 0, 0, 614, frame.bottom - frame.top, unmoved);
+         Shoot(workbench.Handle(), "trend-614");
+         SetWindowPos(workbench.Handle(), nullptr, 0, 0, frame.right - frame.left,
+                      frame.bottom - frame.top, unmoved);
          GetClientRect(trend.Chart(), &chartSize);
          workbench.ShowTab(WorkbenchTab::Wiring);
          blocksSeen = blocks;
