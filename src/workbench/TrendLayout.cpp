@@ -10,32 +10,37 @@
 namespace kt::workbench {
 namespace {
 
-constexpr long long kMinuteMs = 60000;
+using std::chrono::milliseconds;
+using std::chrono::minutes;
+using std::chrono::seconds;
+
+constexpr std::array<milliseconds, 13> kLabelSteps = {
+    seconds(1), seconds(2), seconds(5),  seconds(10), seconds(15), seconds(30), minutes(1),
+    minutes(2), minutes(5), minutes(10), minutes(15), minutes(30), minutes(60)};
 
 long long Ms(TrendClock::time_point t) {
-  return std::chrono::duration_cast<std::chrono::milliseconds>(t.time_since_epoch()).count();
-}
-
-// Every label of the choice falls on a whole minute: the seconds say nothing.
-bool OnWholeMinutes(const TrendAxis& axis, int every) {
-  const long long from = Ms(axis.from) % kMinuteMs;
-  return from == 0 && (every * axis.tick.count()) % kMinuteMs == 0;
+  return std::chrono::duration_cast<milliseconds>(t.time_since_epoch()).count();
 }
 
 }  // namespace
 
 TimeLabels ChooseTimeLabels(const TrendAxis& axis, double plotWidthPx, const TextWidth& width,
                             double scale) {
-  const int steps = std::max(1, axis.TickCount() - 1);
-  const double full = width(WidestTimeLabel());
-  const double shortened = width(WidestTimeLabel().substr(0, 5));
-  // The most labels that fit: a label every `every` ticks, for each divisor of the steps.
-  TimeLabels chosen{steps, !OnWholeMinutes(axis, steps)};
-  for (int every = steps; every >= 1; --every) {
-    if (steps % every != 0) continue;
-    const bool seconds = !OnWholeMinutes(axis, every);
-    const double pitch = plotWidthPx * every / steps;
-    if (pitch >= (seconds ? full : shortened) + kTimeLabelGap * scale) chosen = {every, seconds};
+  const long long from = Ms(axis.from);
+  const long long to = Ms(axis.to);
+  const auto span = static_cast<double>(std::max(1LL, to - from));
+  const double full = width(WidestTimeLabel()) + kTimeLabelGap * scale;
+  const double shortened = width(WidestTimeLabel().substr(0, 5)) + kTimeLabelGap * scale;
+  TimeLabels chosen;
+  for (const milliseconds step : kLabelSteps) {
+    chosen.step = step;
+    chosen.seconds = step % minutes(1) != milliseconds(0);
+    const double pitch = plotWidthPx * static_cast<double>(step.count()) / span;
+    if (pitch >= (chosen.seconds ? full : shortened)) break;
+  }
+  const long long step = chosen.step.count();
+  for (long long t = (from + step - 1) / step * step; t <= to; t += step) {
+    chosen.at.push_back(static_cast<double>(t));
   }
   return chosen;
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
@@ -17,17 +18,17 @@ namespace kt::workbench {
 // The width of a text in the front end's font, in its pixels.
 using TextWidth = std::function<double(const std::string&)>;
 
-// The time axis's labels: at every `every`-th tick from the first (`every` divides the axis's
-// steps, so the last tick has one too), "19:24:30", or "19:24" when every label falls on a whole
-// minute.
+// The time axis's labels: at the multiples of a round `step` (1, 2, 5, 10, 15, 30 s, 1, 2, 5, 10,
+// 15, 30 min, 1 h) that lie on the axis, the smallest step whose labels fit the plot's width, so a
+// wide chart has more of them; "19:24:30", or "19:24" for steps of whole minutes. A grid line
+// stands at each.
 struct TimeLabels {
-  int every = 1;
+  std::chrono::milliseconds step{};
   bool seconds = true;
-  bool operator==(const TimeLabels&) const = default;
+  std::vector<double> at;  // ms since the epoch, in order
 };
 // Room left between two time labels (96-dpi pixels).
-inline constexpr double kTimeLabelGap = 10;
-// The fewest labels that still fit the plot: more where there is room.
+inline constexpr double kTimeLabelGap = 16;
 TimeLabels ChooseTimeLabels(const TrendAxis& axis, double plotWidthPx, const TextWidth& width,
                             double scale = 1);
 // The label of the local time `ms` (since the epoch).

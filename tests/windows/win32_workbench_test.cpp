@@ -30,6 +30,7 @@
 #include "win32/workbench/RegistrySettings.h"
 #include "win32/workbench/TrafficPanel.h"
 #include "win32/workbench/TrendPanel.h"
+#include "win32/workbench/WindowDpi.h"
 #include "win32/workbench/WiringPanel.h"
 #include "win32/workbench/WorkbenchControlIds.h"
 #include "win32/workbench/WorkbenchWindow.h"
@@ -197,6 +198,7 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
   uint64_t blocksSeen = 0;
   bool narrowRedraw = false;
   RECT chartSize{};
+  UINT chartDpi = 96;
   int rowsAtKeys = 0;
   int addedRows = 0;
   RECT redrawn{};
@@ -390,6 +392,7 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
          SetWindowPos(workbench.Handle(), nullptr, 0, 0, frame.right - frame.left,
                       frame.bottom - frame.top, unmoved);
          GetClientRect(trend.Chart(), &chartSize);
+         chartDpi = kt::ui::win32::WindowDpi(trend.Chart());
          workbench.ShowTab(WorkbenchTab::Wiring);
          blocksSeen = blocks;
        }},
@@ -507,7 +510,8 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
   EXPECT_EQ(picture.substr(12, 4), "IHDR");
   EXPECT_GT(chartSize.right, 200);
   EXPECT_EQ(BigEndian(picture, 16), static_cast<uint32_t>(chartSize.right));
-  EXPECT_EQ(BigEndian(picture, 20), static_cast<uint32_t>(chartSize.bottom + 28));  // the title
+  EXPECT_EQ(BigEndian(picture, 20),  // the title band: 28 pixels at 96 dpi
+            static_cast<uint32_t>(chartSize.bottom + kt::ui::win32::ScaledPx(28, chartDpi)));
   // The report: opened where the save dialog said, naming the site typed and B's reversed CT.
   EXPECT_EQ(reportOpened, Utf8(report.wstring()));
   const std::string page = Slurp(report);

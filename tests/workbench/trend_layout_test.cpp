@@ -23,39 +23,47 @@ double Width(const std::string& text) {
   return w;
 }
 
-TrendAxis Axis(std::chrono::milliseconds offset, std::chrono::milliseconds tick, int steps) {
-  return {kHour + offset, kHour + offset + steps * tick, tick, 100};
+TrendAxis Axis(std::chrono::seconds from, std::chrono::seconds to) {
+  return {kHour + from, kHour + to, std::chrono::seconds(10), 100};
 }
 
 }  // namespace
 
-// "00:00:00" is 56 px and "00:00" 35, each with 10 px to spare: the most labels that fit, the
-// seconds left out where every label is on a whole minute.
+// "00:00:00" is 56 px and "00:00" 35, each with 16 px to spare: labels on the multiples of the
+// smallest round step that fits, without the seconds for steps of whole minutes.
 TEST(TrendLayout, TimeLabelsAreTheMostThatFitAtTheWidth) {
   struct Row {
     TrendAxis axis;
     double width;
-    TimeLabels expected;
+    std::chrono::milliseconds step;
+    bool seconds;
+    std::size_t count;
+    std::chrono::seconds first;  // after the hour
   };
-  const TrendAxis tenMinutes = Axis(0ms, 2min, 6);
-  const TrendAxis oneMinute = Axis(0ms, 10s, 6);
-  const TrendAxis zoomed = Axis(5s, 10s, 6);  // no label on a whole minute
+  const TrendAxis tenMinutes = Axis(0s, 720s);
+  const TrendAxis oneMinute = Axis(50s, 120s);
+  const TrendAxis zoomed = Axis(5s, 65s);
   const Row rows[] = {
-      {tenMinutes, 270, {1, false}}, {tenMinutes, 269, {2, false}},
-      {tenMinutes, 135, {2, false}}, {tenMinutes, 134, {3, false}},
-      {tenMinutes, 90, {3, false}},  {tenMinutes, 89, {6, false}},
-      {oneMinute, 396, {1, true}},   {oneMinute, 395, {2, true}},
-      {oneMinute, 198, {2, true}},   {oneMinute, 197, {3, true}},
-      {oneMinute, 132, {3, true}},   {oneMinute, 131, {6, false}},
-      {zoomed, 132, {3, true}},      {zoomed, 131, {6, true}},
-      {zoomed, 20, {6, true}},  // nothing fits: the two ends
+      {tenMinutes, 1728, 30s, true, 25, 0s},  {tenMinutes, 1727, 1min, false, 13, 0s},
+      {tenMinutes, 612, 1min, false, 13, 0s}, {tenMinutes, 611, 2min, false, 7, 0s},
+      {tenMinutes, 306, 2min, false, 7, 0s},  {tenMinutes, 305, 5min, false, 3, 0s},
+      {oneMinute, 504, 10s, true, 8, 50s},    {oneMinute, 503, 15s, true, 5, 60s},
+      {oneMinute, 336, 15s, true, 5, 60s},    {oneMinute, 335, 30s, true, 3, 60s},
+      {oneMinute, 168, 30s, true, 3, 60s},    {oneMinute, 167, 1min, false, 2, 60s},
+      {oneMinute, 59, 2min, false, 1, 120s},  {zoomed, 432, 10s, true, 6, 10s},
   };
   for (const Row& r : rows) {
-    EXPECT_EQ(ChooseTimeLabels(r.axis, r.width, Width), r.expected) << r.width;
+    const TimeLabels labels = ChooseTimeLabels(r.axis, r.width, Width);
+    EXPECT_EQ(labels.step, r.step) << r.width;
+    EXPECT_EQ(labels.seconds, r.seconds) << r.width;
+    ASSERT_EQ(labels.at.size(), r.count) << r.width;
+    const auto first =
+        std::chrono::duration_cast<std::chrono::milliseconds>((kHour + r.first).time_since_epoch());
+    EXPECT_EQ(labels.at.front(), static_cast<double>(first.count())) << r.width;
   }
-  // At 120 dpi the gap grows with the pixels: 35 + 12.5 per label.
-  EXPECT_EQ(ChooseTimeLabels(tenMinutes, 285, Width, 1.25), (TimeLabels{1, false}));
-  EXPECT_EQ(ChooseTimeLabels(tenMinutes, 284, Width, 1.25), (TimeLabels{2, false}));
+  // At 120 dpi the gap grows with the pixels: 35 + 20 per label.
+  EXPECT_EQ(ChooseTimeLabels(tenMinutes, 660, Width, 1.25).step, 1min);
+  EXPECT_EQ(ChooseTimeLabels(tenMinutes, 659, Width, 1.25).step, 2min);
 }
 
 // The seven series shown at first: six names such as "A相电压" (43 px, 65 with the line before

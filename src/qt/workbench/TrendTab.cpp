@@ -2,12 +2,11 @@
 // export.
 #include "qt/workbench/TrendTab.h"
 
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDateTime>
-#include <QDateTimeAxis>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -51,10 +50,7 @@ using workbench::UnitGroup;
 // Points that stand alone between two gaps are drawn as dots of this size.
 constexpr qreal kLonePointSize = 5;
 
-// The labels of the time axis, with or without seconds; the first and the last stand half
-// outside the plot.
-const QString kTimeFormat = QStringLiteral("HH:mm:ss");
-const QString kShortTimeFormat = QStringLiteral("HH:mm");
+// A time label may stand half outside the plot: the margins leave room for it.
 constexpr int kChartMargin = 4;
 constexpr int kLegendMargin = 8;
 
@@ -77,8 +73,8 @@ QString LabelFormat(int decimals) {
   return QStringLiteral("%.%1f").arg(decimals);
 }
 
-QDateTime LocalTime(std::chrono::system_clock::time_point t) {
-  return QDateTime::fromMSecsSinceEpoch(
+double Ms(std::chrono::system_clock::time_point t) {
+  return static_cast<double>(
       std::chrono::duration_cast<milliseconds>(t.time_since_epoch()).count());
 }
 
@@ -180,9 +176,9 @@ void TrendTab::BuildChart() {
   chart_->legend()->hide();
   chart_->setBackgroundRoundness(0);
 
-  timeAxis_ = new QDateTimeAxis;
-  timeAxis_->setFormat(kTimeFormat);
-  timeAxis_->setTickCount(7);
+  // Labels and grid lines where workbench::ChooseTimeLabels puts them (FitTimeLabels).
+  timeAxis_ = new QCategoryAxis;
+  timeAxis_->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
   timeAxis_->setTitleText(QString::fromUtf8(workbench::kTimeAxisTitle));
   chart_->addAxis(timeAxis_, Qt::AlignBottom);
 
@@ -389,7 +385,7 @@ void TrendTab::Redraw() {
   ShowGroupAxes(refreshed.axesMoved);
   if (refreshed.rebuilt) {
     const workbench::TrendAxis& axis = trend_.Columns().axis();
-    timeAxis_->setRange(LocalTime(axis.from), LocalTime(axis.to));
+    timeAxis_->setRange(Ms(axis.from), Ms(axis.to));
     FitTimeLabels();
   }
   for (std::size_t s = 0; s < workbench::kTrendSeriesCount; ++s) {
@@ -544,11 +540,17 @@ void TrendTab::FitTimeLabels() {
       workbench::ChooseTimeLabels(axis, chart_->plotArea().width(), [&](const std::string& text) {
         return metrics.horizontalAdvance(QString::fromStdString(text));
       });
-  // Each setting lays the labels out anew: only what changed is set.
-  const int ticks = (axis.TickCount() - 1) / labels.every + 1;
-  if (timeAxis_->tickCount() != ticks) timeAxis_->setTickCount(ticks);
-  const QString& format = labels.seconds ? kTimeFormat : kShortTimeFormat;
-  if (timeAxis_->format() != format) timeAxis_->setFormat(format);
+  QStringList texts;
+  for (const double ms : labels.at) {
+    texts << QString::fromStdString(workbench::TimeLabel(ms, labels.seconds));
+  }
+  // Each change lays the labels out anew: only new labels are set.
+  if (texts == timeAxis_->categoriesLabels()) return;
+  for (const QString& old : timeAxis_->categoriesLabels()) timeAxis_->remove(old);
+  timeAxis_->setStartValue(Ms(axis.from));
+  for (qsizetype i = 0; i < texts.size(); ++i) {
+    timeAxis_->append(texts[i], labels.at[static_cast<std::size_t>(i)]);
+  }
 }
 
 void TrendTab::ShowValueAt(std::optional<QPointF> at) {

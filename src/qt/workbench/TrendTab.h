@@ -24,7 +24,7 @@ class QChart;
 class QChartView;
 class QCheckBox;
 class QComboBox;
-class QDateTimeAxis;
+class QCategoryAxis;
 class QGraphicsSimpleTextItem;
 class QLabel;
 class QLineSeries;
@@ -92,7 +92,8 @@ class TrendTab : public QWidget {
   const TrendLegend& legend() const { return *legend_; }
   // The line telling the value under the pointer ("" when none).
   QString pointedValue() const;
-  const QDateTimeAxis& timeAxis() const { return *timeAxis_; }
+  // The time axis: ms since the epoch, labelled at workbench::ChooseTimeLabels's times.
+  const QCategoryAxis& timeAxis() const { return *timeAxis_; }
   // The lines drawn for a series, one per stretch of uninterrupted polling, in time order, and
   // its points that stand alone between two gaps.
   std::vector<QList<QPointF>> DrawnLines(workbench::TrendSeries s) const;
@@ -144,7 +145,7 @@ class TrendTab : public QWidget {
   QWidget* plotPanel_ = nullptr;  // the chart above its legend
   TrendTabView* view_ = nullptr;
   TrendLegend* legend_ = nullptr;
-  QDateTimeAxis* timeAxis_ = nullptr;
+  QCategoryAxis* timeAxis_ = nullptr;
   std::array<QValueAxis*, workbench::kUnitGroupCount> groupAxes_{};
   std::array<QGraphicsSimpleTextItem*, workbench::kUnitGroupCount> axisTitles_{};
   // The first line of each ticked series; nullptr for the others.

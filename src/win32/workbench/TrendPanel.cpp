@@ -259,7 +259,8 @@ TrendPanel::ChartPlaces TrendPanel::Places() const {
       trend_.Shown(), static_cast<double>(client.right - 2 * margin), Measure(), Scale());
   // Above the plot a row per value axis title on the fuller side; below it the time labels, the
   // time axis's title and the legend's rows.
-  const int top = places.line * workbench::PlaceAxisTitles(trend_).rows + Px(4);
+  // The titles' rows, and half a line for the top value label that stands across the plot's edge.
+  const int top = places.line * workbench::PlaceAxisTitles(trend_).rows + places.line / 2 + Px(4);
   const int below = 2 * places.line + Px(6) + places.legend.rows * places.line + Px(4);
   places.plot = {std::max(halfTime, sideWidth[0]), top,
                  client.right - std::max(halfTime, sideWidth[1]), client.bottom - below};
@@ -414,11 +415,7 @@ void TrendPanel::PaintAxes(Gdiplus::Graphics& g, const ChartPlaces& places) cons
   const workbench::TrendAxis& time = trend_.Columns().axis();
   const workbench::TimeLabels labels =
       workbench::ChooseTimeLabels(time, box.width, Measure(), Scale());
-  const double tickMs = static_cast<double>(time.tick.count());
-  const double from =
-      std::chrono::duration<double, std::milli>(time.from.time_since_epoch()).count();
-  for (int i = 0; i < time.TickCount(); i += labels.every) {
-    const double ms = from + i * tickMs;
+  for (const double ms : labels.at) {
     const auto x = static_cast<float>(workbench::XOf(time, box, ms));
     g.DrawLine(&grid, x, static_cast<float>(plot.top), x, bottom);
     Write(g, font_, workbench::TimeLabel(ms, labels.seconds),

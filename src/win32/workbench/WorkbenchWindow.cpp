@@ -278,7 +278,7 @@ void WorkbenchWindow::PlaceNextTo(HWND mainDialog) {
   if (RECT r{}; mainDialog != nullptr && GetWindowRect(mainDialog, &r) != 0) mainFrame = Plain(r);
   const UINT dpi = WindowDpi(hwnd_);
   const workbench::WindowPlacement placed = model_.Frame().Place(
-      Plain(info.rcWork), mainFrame, Margins(), Scaled(workbench::kWorkbenchLeastClientSize, dpi),
+      Plain(info.rcWork), mainFrame, Margins(), workbench::kWorkbenchLeastClientSize,
       Scaled(workbench::kWorkbenchClientSize, dpi));
   if (mainFrame && !(placed.mainDialog == *mainFrame)) {
     SetWindowPos(mainDialog, nullptr, placed.mainDialog.x, placed.mainDialog.y, 0, 0,
@@ -313,8 +313,9 @@ LRESULT WorkbenchWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       Rescale(*PointerFrom<const RECT*>(lParam));
       return 0;
     case WM_GETMINMAXINFO: {
-      const workbench::ScreenSize least =
-          Margins().Around(Scaled(workbench::kWorkbenchLeastClientSize, WindowDpi(hwnd_)));
+      // Not scaled: at 120 dpi on a 1366 screen the window must still fit beside the main
+      // dialog; its pages fit their labels to what they get.
+      const workbench::ScreenSize least = Margins().Around(workbench::kWorkbenchLeastClientSize);
       PointerFrom<MINMAXINFO*>(lParam)->ptMinTrackSize = {least.width, least.height};
       return 0;
     }
