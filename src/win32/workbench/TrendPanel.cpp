@@ -460,11 +460,10 @@ void TrendPanel::PaintAxes(Gdiplus::Graphics& g, const ChartPlaces& places) cons
     edge[side] += onLeft ? -width : width;
     const float titleTop = static_cast<float>(Px(2)) + static_cast<float>(titles.row[gi]) * line;
     const std::string title = workbench::GroupAxisTitle(static_cast<UnitGroup>(gi), axis.unit);
+    const float half = static_cast<float>(client.right) / 2;
     Write(g, font_, title,
-          onLeft ? Gdiplus::RectF(static_cast<float>(Px(2)), titleTop,
-                                  static_cast<float>(client.right) / 2, line)
-                 : Gdiplus::RectF(static_cast<float>(client.right) / 2, titleTop,
-                                  static_cast<float>(client.right / 2 - Px(2)), line),
+          onLeft ? Gdiplus::RectF(static_cast<float>(Px(2)), titleTop, half, line)
+                 : Gdiplus::RectF(half, titleTop, half - static_cast<float>(Px(2)), line),
           onLeft ? Gdiplus::StringAlignmentNear : Gdiplus::StringAlignmentFar, ink);
   }
 }
