@@ -6,11 +6,13 @@
 #include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
+#include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QImage>
 #include <QLineSeries>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -362,4 +364,30 @@ TEST(TrendTabZoom, ZoomAndPanHoldWhileBlocksArriveUntilReset) {
 }
 
 }  // namespace
+// The pointer on a drawn point tells its time and value below the chart, 40 pixels off the line
+// nothing.
+TEST(TrendTabPointer, TellsTheValueOfThePointUnderIt) {
+  ShownTab tab;
+  ShowOnly(tab, TrendSeries::Frequency);
+  tab.SetSpan(1min);
+  SimulatedBlocks meter;
+  for (int n = 0; n < 20; ++n) tab.AddBlock(Block(meter, n * 1s));
+  auto* hz = const_cast<QLineSeries*>(tab.series(TrendSeries::Frequency));
+  const QPointF point = hz->at(10);
+  QChartView& view = tab.chartView();
+  const QPoint at = view.mapFromScene(view.chart()->mapToPosition(point, hz));
+  const auto move = [&](QPoint to) {
+    QMouseEvent event(QEvent::MouseMove, QPointF(to), view.viewport()->mapToGlobal(QPointF(to)),
+                      Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(view.viewport(), &event);
+  };
+  move(at);
+  const QString time = QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(point.x()))
+                           .toString(QStringLiteral("HH:mm:ss"));
+  EXPECT_EQ(tab.pointedValue(),
+            time + QStringLiteral("  频率 ") + QString::number(point.y(), 'f', 3) + " Hz");
+  move(at + QPoint(0, 40));
+  EXPECT_TRUE(tab.pointedValue().isEmpty()) << tab.pointedValue().toStdString();
+}
+
 }  // namespace kt::ui::qt
