@@ -445,10 +445,20 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
          Click(wiring.Item(ids::kMakeReportButton));
          EXPECT_EQ(reportTold, "");
          EXPECT_EQ(kt::ui::win32::RegistrySettings().Text(kt::workbench::kReportSiteKey), "二号站");
+         // Moved to a monitor of another resolution: the window takes the frame Windows
+         // suggests.
+         RECT suggested{};
+         GetWindowRect(workbench.Handle(), &suggested);
+         suggested.right += 40;
+         suggested.bottom += 30;
+         const UINT dpi = kt::ui::win32::WindowDpi(workbench.Handle());
+         SendMessageW(workbench.Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                      reinterpret_cast<LPARAM>(&suggested));
          // Closing hides and keeps the frame it was shown at for the next start, title bar
          // included; the window is still there.
          RECT frame{};
          GetWindowRect(workbench.Handle(), &frame);
+         EXPECT_TRUE(EqualRect(&frame, &suggested));
          SendMessageW(workbench.Handle(), WM_CLOSE, 0, 0);
          const auto kept = kt::ui::win32::RegistrySettings().Frame();
          ASSERT_TRUE(kept.has_value());

@@ -209,6 +209,8 @@ void WorkbenchWindow::Rescale(const RECT& suggested) {
   SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
   Layout();
+  // Remembered as shown, as after a move by the user.
+  if (IsIconic(hwnd_) == 0 && IsZoomed(hwnd_) == 0) model_.Frame().Shown(Plain(suggested));
 }
 
 void WorkbenchWindow::Attach(CMonitorDlg& dialog, MainWindow mainWindow) {
