@@ -151,7 +151,9 @@ void TrendModel::ZoomToBox(const PlotBox& plot, const PlotBox& box) {
   const double right = std::min(plot.left + plot.width, std::max(box.left, box.left + box.width));
   const double top = std::max(plot.top, std::min(box.top, box.top + box.height));
   const double bottom = std::min(plot.top + plot.height, std::max(box.top, box.top + box.height));
-  if (store_.size() == 0 || right <= left || plot.width <= 0 || plot.height <= 0) return;
+  if (store_.size() == 0 || right - left < kLeastBoxWidth || plot.width <= 0 || plot.height <= 0) {
+    return;
+  }
   const TrendAxis& axis = columns_.axis();
   const double from = Ms(axis.from);
   const double msPerPixel = (Ms(axis.to) - from) / plot.width;

@@ -6,6 +6,7 @@
 #include <array>
 #include <bitset>
 #include <chrono>
+#include <cmath>
 #include <optional>
 #include <string>
 
@@ -46,6 +47,11 @@ class TrendModel {
   static constexpr double kLeastBoxHeight = 8;
   // Value axes fixed by a box or a pan show this many steps.
   static constexpr int kFixedAxisSteps = 5;
+  // A box narrower than this (pixels) is a click, not a zoom.
+  static constexpr double kLeastBoxWidth = 4;
+  // One notch of the mouse wheel turned away from the user narrows the time axis to this share.
+  static constexpr double kZoomPerNotch = 0.8;
+  static double WheelZoomFactor(double notches) { return std::pow(kZoomPerNotch, notches); }
 
   TrendModel();
 

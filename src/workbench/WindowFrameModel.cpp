@@ -7,7 +7,8 @@ namespace kt::workbench {
 
 WindowPlacement WindowFrameModel::Place(const ScreenRect& available,
                                         const std::optional<ScreenRect>& mainDialog,
-                                        const FrameMargins& margins, ScreenSize leastClient) const {
+                                        const FrameMargins& margins, ScreenSize leastClient,
+                                        ScreenSize firstClient) const {
   const ScreenSize least =
       margins.Around({std::max(leastClient.width, 0), std::max(leastClient.height, 0)});
   // Without a main dialog the window is placed as beside one of no size at the screen's corner.
@@ -21,7 +22,7 @@ WindowPlacement WindowFrameModel::Place(const ScreenRect& available,
   }
   WindowPlacement placed =
       remembered ? PlaceRemembered(available, main, *remembered, least)
-                 : PlaceBesideMain(available, main, margins.Around(kWorkbenchClientSize), least);
+                 : PlaceBesideMain(available, main, margins.Around(firstClient), least);
   if (!mainDialog) placed.mainDialog = main;
   return placed;
 }

@@ -25,8 +25,11 @@ class WindowFrameModel {
   // `leastClient`: its remembered frame when that lies on the screen and clear of the main
   // dialog, else beside the main dialog (PlaceBesideMain) with the remembered or default size.
   // The front end sets the window's frame and, when it changed, the main dialog's place.
+  // `firstClient` is the default size in the front end's pixels (scaled where they are not
+  // logical).
   WindowPlacement Place(const ScreenRect& available, const std::optional<ScreenRect>& mainDialog,
-                        const FrameMargins& margins, ScreenSize leastClient) const;
+                        const FrameMargins& margins, ScreenSize leastClient,
+                        ScreenSize firstClient = kWorkbenchClientSize) const;
 
   // The frame the window was shown at, or moved or resized to by the user.
   void Shown(const ScreenRect& frame);

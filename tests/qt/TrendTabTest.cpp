@@ -3,16 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
-#include <QDateTimeAxis>
+#include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QImage>
-#include <QLegend>
-#include <QLegendMarker>
 #include <QLineSeries>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -28,6 +28,7 @@
 #include "PixelCount.h"
 #include "ShownTrendTab.h"
 #include "qt/workbench/PhaseColours.h"
+#include "qt/workbench/TrendLegend.h"
 
 namespace kt::ui::qt {
 namespace {
@@ -66,10 +67,10 @@ TEST(TrendTabClock, SetBackShowsOnlyTheNewTrendAtOnce) {
   const auto ua = TrendSeries::PhaseVoltageA;
   for (int n = 0; n <= 120; ++n) tab.AddBlock(Block(meter, n * 1s, 1000));
   ASSERT_GT(DrawnPoints(tab, ua), 10u);
-  const double axisEnd = static_cast<double>(tab.timeAxis().max().toMSecsSinceEpoch());
+  const double axisEnd = tab.timeAxis().max();
 
   tab.AddBlock(Block(meter, 90s, 1000));  // 30 s back: the axis stays
-  EXPECT_EQ(static_cast<double>(tab.timeAxis().max().toMSecsSinceEpoch()), axisEnd);
+  EXPECT_EQ(tab.timeAxis().max(), axisEnd);
   EXPECT_EQ(tab.storedBlocks(), 1u);
   EXPECT_EQ(DrawnPoints(tab, ua), 1u);
   for (int n = 91; n <= 100; ++n) tab.AddBlock(Block(meter, n * 1s, 1000));
@@ -103,8 +104,8 @@ TEST(TrendTabGaps, AGapInThePollingIsDrawnAsABreak) {
   QApplication::processEvents();
   const QImage image = tab.chartView().grab().toImage();
   const QRectF plot = tab.chartView().chart()->plotArea();
-  const double from = static_cast<double>(tab.timeAxis().min().toMSecsSinceEpoch());
-  const double to = static_cast<double>(tab.timeAxis().max().toMSecsSinceEpoch());
+  const double from = tab.timeAxis().min();
+  const double to = tab.timeAxis().max();
   const auto xAt = [&](std::chrono::milliseconds t) {
     return static_cast<int>(plot.left() + (Ms(kStart + t) - from) / (to - from) * plot.width());
   };
@@ -127,10 +128,9 @@ TEST(TrendTabSeries, OnlyTickedQuantitiesAreInTheChartInTheOrderOfTheBoxes) {
   ShownTab tab;
   const QChart& chart = *tab.chartView().chart();
   const auto legend = [&] {
-    QApplication::processEvents();  // the legend lays out its new entries
     QStringList names;
-    for (QLegendMarker* m : chart.legend()->markers()) {
-      if (m->isVisible()) names << m->label();
+    for (const auto& e : tab.legend().LaidOut(tab.legend().width()).entries) {
+      names << QString::fromStdString(e.name);
     }
     return names;
   };
@@ -254,9 +254,16 @@ TEST(TrendTabExport, StartsInTheLastFolderAndWritesTheDateAndTimeRange) {
 
   QApplication::processEvents();
   const QImage laidOut = tab.chartView().grab().toImage().convertToFormat(QImage::Format_RGB32);
-  const int band = exported.height() - laidOut.height();
+  const int band = exported.height() - tab.chartView().parentWidget()->height();
   ASSERT_GT(band, QFontMetrics(tab.font()).height());
   EXPECT_EQ(exported.copy(0, band, laidOut.width(), laidOut.height()), laidOut);
+  // Below the chart the legend: a line in each shown series' colour.
+  const QRect legend(0, band + laidOut.height(), exported.width(), exported.height());
+  for (const TrendSeries s : workbench::kShownAtStart) {
+    const workbench::Rgb rgb = workbench::SeriesColour(s);
+    EXPECT_GE(test::PixelsNear(exported, legend, QColor(rgb.red, rgb.green, rgb.blue), 30), 12)
+        << workbench::SeriesName(s);
+  }
   int inked = 0;
   for (int y = 0; y < band; ++y) {
     for (int x = 0; x < exported.width(); ++x) inked += exported.pixelColor(x, y).lightness() < 128;
@@ -282,10 +289,7 @@ TEST(TrendTabZoom, ZoomAndPanHoldWhileBlocksArriveUntilReset) {
       tab.AddBlock(b);
     }
   };
-  const auto timeRange = [&] {
-    return std::pair(tab.timeAxis().min().toMSecsSinceEpoch(),
-                     tab.timeAxis().max().toMSecsSinceEpoch());
-  };
+  const auto timeRange = [&] { return std::pair(tab.timeAxis().min(), tab.timeAxis().max()); };
   add(60);
   QApplication::processEvents();
   QWidget* viewport = tab.chartView().viewport();
@@ -349,7 +353,7 @@ TEST(TrendTabZoom, ZoomAndPanHoldWhileBlocksArriveUntilReset) {
 
   QTest::mouseDClick(viewport, Qt::LeftButton, Qt::NoModifier, middle);
   EXPECT_FALSE(tab.zoomed());
-  EXPECT_GE(static_cast<double>(tab.timeAxis().max().toMSecsSinceEpoch()), Ms(kStart + t - 1s));
+  EXPECT_GE(tab.timeAxis().max(), Ms(kStart + t - 1s));
   EXPECT_GE(volts.max(), 300.0);
 
   // Choosing a span follows the newest block again.
@@ -360,4 +364,30 @@ TEST(TrendTabZoom, ZoomAndPanHoldWhileBlocksArriveUntilReset) {
 }
 
 }  // namespace
+// The pointer on a drawn point tells its time and value below the chart, 40 pixels off the line
+// nothing.
+TEST(TrendTabPointer, TellsTheValueOfThePointUnderIt) {
+  ShownTab tab;
+  ShowOnly(tab, TrendSeries::Frequency);
+  tab.SetSpan(1min);
+  SimulatedBlocks meter;
+  for (int n = 0; n < 20; ++n) tab.AddBlock(Block(meter, n * 1s));
+  auto* hz = const_cast<QLineSeries*>(tab.series(TrendSeries::Frequency));
+  const QPointF point = hz->at(10);
+  QChartView& view = tab.chartView();
+  const QPoint at = view.mapFromScene(view.chart()->mapToPosition(point, hz));
+  const auto move = [&](QPoint to) {
+    QMouseEvent event(QEvent::MouseMove, QPointF(to), view.viewport()->mapToGlobal(QPointF(to)),
+                      Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(view.viewport(), &event);
+  };
+  move(at);
+  const QString time = QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(point.x()))
+                           .toString(QStringLiteral("HH:mm:ss"));
+  EXPECT_EQ(tab.pointedValue(),
+            time + QStringLiteral("  频率 ") + QString::number(point.y(), 'f', 3) + " Hz");
+  move(at + QPoint(0, 40));
+  EXPECT_TRUE(tab.pointedValue().isEmpty()) << tab.pointedValue().toStdString();
+}
+
 }  // namespace kt::ui::qt

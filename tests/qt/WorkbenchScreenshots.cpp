@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QPixmap>
+#include <QSize>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -27,9 +28,9 @@ bool Save(QWidget& tab, const QString& path) {
 }
 
 // Ten minutes of a load that swings slowly and steps up once, two blocks a second.
-bool TrendShot(const QString& path) {
+bool TrendShot(const QString& path, QSize size) {
   kt::ui::qt::TrendTab tab;
-  tab.resize(1180, 660);
+  tab.resize(size);
   tab.SetSpan(10min);
   tab.SetPaused(true);
   kt::testing::SimulatedBlocks meter({"--pt", "10", "--ct", "40", "--unbalance", "15"});
@@ -70,7 +71,13 @@ int main(int argc, char** argv) {
     return 2;
   }
   const QDir out(QString::fromLocal8Bit(argv[1]));
-  const bool trends = TrendShot(out.filePath(QStringLiteral("workbench-trends.png")));
+  bool trends = TrendShot(out.filePath(QStringLiteral("workbench-trends.png")), {1180, 660});
+  // The tab in the window as it opens beside the main dialog on a 1366 and a 1920 screen.
+  for (const int width : {684, 614}) {
+    trends = TrendShot(out.filePath(QStringLiteral("workbench-trends-%1.png").arg(width)),
+                       {width - 24, 560}) &&
+             trends;
+  }
   // Four-wire: B's CT fitted the wrong way round on a load of power factor 0.5.
   const bool fourWire =
       WiringShot(out.filePath(QStringLiteral("workbench-wiring.png")),

@@ -30,6 +30,7 @@
 #include "win32/workbench/RegistrySettings.h"
 #include "win32/workbench/TrafficPanel.h"
 #include "win32/workbench/TrendPanel.h"
+#include "win32/workbench/WindowDpi.h"
 #include "win32/workbench/WiringPanel.h"
 #include "win32/workbench/WorkbenchControlIds.h"
 #include "win32/workbench/WorkbenchWindow.h"
@@ -226,6 +227,7 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
   uint64_t blocksSeen = 0;
   bool narrowRedraw = false;
   RECT chartSize{};
+  UINT chartDpi = 96;
   int rowsAtKeys = 0;
   int addedRows = 0;
   RECT redrawn{};
@@ -384,8 +386,42 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
          EXPECT_GT(covered, std::chrono::minutes(1));
          EXPECT_LT(covered, std::chrono::minutes(2));
          Shoot(workbench.Handle(), "trend");
+         // The wheel over the chart narrows the time axis, "复位" undoes it; the pointer on a
+         // line tells its value below the chart.
+         const RECT plot = trend.Places().plot;
+         POINT middle{(plot.left + plot.right) / 2, (plot.top + plot.bottom) / 2};
+         ClientToScreen(trend.Chart(), &middle);
+         SendMessageW(trend.Chart(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA),
+                      MAKELPARAM(middle.x, middle.y));
+         EXPECT_TRUE(trend.Zoomed());
+         Click(trend.Item(ids::kTrendResetButton));
+         EXPECT_FALSE(trend.Zoomed());
+         const auto& hz = trend.Columns().Points(TrendSeries::Frequency);
+         const auto& hzAxis = trend.Axis(kt::workbench::UnitGroup::Frequency);
+         const double share =
+             (hzAxis.range.high - hz.back().value) / (hzAxis.range.high - hzAxis.range.low);
+         const auto msOf = [](std::chrono::system_clock::time_point t) {
+           return std::chrono::duration<double, std::milli>(t.time_since_epoch()).count();
+         };
+         const auto& time = trend.Columns().axis();
+         const double across = (hz.back().ms - msOf(time.from)) / (msOf(time.to) - msOf(time.from));
+         const int x = plot.left + static_cast<int>(std::lround(across * (plot.right - plot.left)));
+         const int y = plot.top + static_cast<int>(std::lround(share * (plot.bottom - plot.top)));
+         SendMessageW(trend.Chart(), WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+         wchar_t pointed[128] = {};
+         GetWindowTextW(trend.Item(ids::kTrendValue), pointed, 128);
+         EXPECT_NE(Utf8(pointed).find(" 频率 "), std::string::npos) << Utf8(pointed);
          EXPECT_EQ(trend.ExportPng(Utf8(png.wstring())), "");
+         // As the window opens beside the main dialog on a 1920 screen, 614 pixels wide.
+         RECT frame{};
+         GetWindowRect(workbench.Handle(), &frame);
+         const UINT unmoved = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
+         SetWindowPos(workbench.Handle(), nullptr, 0, 0, 614, frame.bottom - frame.top, unmoved);
+         Shoot(workbench.Handle(), "trend-614");
+         SetWindowPos(workbench.Handle(), nullptr, 0, 0, frame.right - frame.left,
+                      frame.bottom - frame.top, unmoved);
          GetClientRect(trend.Chart(), &chartSize);
+         chartDpi = kt::ui::win32::WindowDpi(trend.Chart());
          workbench.ShowTab(WorkbenchTab::Wiring);
          blocksSeen = blocks;
        }},
@@ -448,10 +484,20 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
          Click(wiring.Item(ids::kMakeReportButton));
          EXPECT_EQ(reportTold, "");
          EXPECT_EQ(kt::ui::win32::RegistrySettings().Text(kt::workbench::kReportSiteKey), "二号站");
+         // Moved to a monitor of another resolution: the window takes the frame Windows
+         // suggests.
+         RECT suggested{};
+         GetWindowRect(workbench.Handle(), &suggested);
+         suggested.right += 40;
+         suggested.bottom += 30;
+         const UINT dpi = kt::ui::win32::WindowDpi(workbench.Handle());
+         SendMessageW(workbench.Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                      reinterpret_cast<LPARAM>(&suggested));
          // Closing hides and keeps the frame it was shown at for the next start, title bar
          // included; the window is still there.
          RECT frame{};
          GetWindowRect(workbench.Handle(), &frame);
+         EXPECT_TRUE(EqualRect(&frame, &suggested));
          SendMessageW(workbench.Handle(), WM_CLOSE, 0, 0);
          const auto kept = kt::ui::win32::RegistrySettings().Frame();
          ASSERT_TRUE(kept.has_value());
@@ -513,7 +559,8 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
   EXPECT_EQ(picture.substr(12, 4), "IHDR");
   EXPECT_GT(chartSize.right, 200);
   EXPECT_EQ(BigEndian(picture, 16), static_cast<uint32_t>(chartSize.right));
-  EXPECT_EQ(BigEndian(picture, 20), static_cast<uint32_t>(chartSize.bottom + 28));  // the title
+  EXPECT_EQ(BigEndian(picture, 20),  // the title band: 28 pixels at 96 dpi
+            static_cast<uint32_t>(chartSize.bottom + kt::ui::win32::ScaledPx(28, chartDpi)));
   // The report: opened where the save dialog said, naming the site typed and B's reversed CT.
   EXPECT_EQ(reportOpened, Utf8(report.wstring()));
   const std::string page = Slurp(report);

@@ -2,23 +2,22 @@
 // export.
 #include "qt/workbench/TrendTab.h"
 
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDateTime>
-#include <QDateTimeAxis>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QGraphicsLayout>
+#include <QGraphicsSimpleTextItem>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLegend>
-#include <QLegendMarker>
 #include <QLineSeries>
 #include <QList>
 #include <QMessageBox>
@@ -35,8 +34,10 @@
 #include <cmath>
 #include <vector>
 
+#include "qt/workbench/TrendLegend.h"
 #include "workbench/SaveQuestions.h"
 #include "workbench/TrendChoices.h"
+#include "workbench/TrendLayout.h"
 #include "workbench/WorkbenchLook.h"
 
 namespace kt::ui::qt {
@@ -49,10 +50,9 @@ using workbench::UnitGroup;
 // Points that stand alone between two gaps are drawn as dots of this size.
 constexpr qreal kLonePointSize = 5;
 
-// The labels of the time axis; the first and the last stand half outside the plot.
-const QString kTimeFormat = QStringLiteral("HH:mm:ss");
-const QString kWidestTimeLabel = QStringLiteral("00:00:00");
+// A time label may stand half outside the plot: the margins leave room for it.
 constexpr int kChartMargin = 4;
+constexpr int kLegendMargin = 8;
 
 // The line above an exported picture.
 constexpr int kTitlePadding = 6;
@@ -73,8 +73,8 @@ QString LabelFormat(int decimals) {
   return QStringLiteral("%.%1f").arg(decimals);
 }
 
-QDateTime LocalTime(std::chrono::system_clock::time_point t) {
-  return QDateTime::fromMSecsSinceEpoch(
+double Ms(std::chrono::system_clock::time_point t) {
+  return static_cast<double>(
       std::chrono::duration_cast<milliseconds>(t.time_since_epoch()).count());
 }
 
@@ -124,7 +124,7 @@ TrendTab::TrendTab(workbench::TrendModel* trend, workbench::WorkbenchSettings* s
   auto* exportButton = new QPushButton(QString::fromUtf8(workbench::kExportPictureText), this);
   connect(exportButton, &QPushButton::clicked, this, [this] { ChooseExportFile(); });
 
-  auto* resetButton = new QPushButton(QStringLiteral("复位"), this);
+  auto* resetButton = new QPushButton(QString::fromUtf8(workbench::kResetZoomText), this);
   resetButton->setToolTip(
       QStringLiteral("滚轮缩放时间轴，拖出方框放大，按住右键或中键拖动平移，双击或按此复位"));
   connect(resetButton, &QPushButton::clicked, this, [this] { ResetZoom(); });
@@ -141,9 +141,27 @@ TrendTab::TrendTab(workbench::TrendModel* trend, workbench::WorkbenchSettings* s
   bar->addWidget(exportButton);
   bar->addStretch(1);
 
+  // The chart and its legend on one white ground: the exported picture shows both.
+  plotPanel_ = new QWidget(this);
+  plotPanel_->setAutoFillBackground(true);
+  QPalette white = plotPanel_->palette();
+  white.setColor(QPalette::Window, Qt::white);
+  white.setColor(QPalette::WindowText, Qt::black);
+  plotPanel_->setPalette(white);
+  legend_ = new TrendLegend(plotPanel_);
+  legend_->SetShown(trend_.Shown());
+  auto* plotColumn = new QVBoxLayout(plotPanel_);
+  plotColumn->setContentsMargins(0, 0, 0, kLegendMargin);
+  plotColumn->setSpacing(0);
+  plotColumn->addWidget(view_, 1);
+  auto* legendRow = new QHBoxLayout;
+  legendRow->setContentsMargins(kLegendMargin, 0, kLegendMargin, 0);
+  legendRow->addWidget(legend_);
+  plotColumn->addLayout(legendRow);
+
   auto* right = new QVBoxLayout;
   right->addLayout(bar);
-  right->addWidget(view_, 1);
+  right->addWidget(plotPanel_, 1);
   right->addWidget(hoverLabel_);
 
   auto* layout = new QHBoxLayout(this);
@@ -153,11 +171,14 @@ TrendTab::TrendTab(workbench::TrendModel* trend, workbench::WorkbenchSettings* s
 
 void TrendTab::BuildChart() {
   chart_ = new QChart;
-  chart_->legend()->setAlignment(Qt::AlignBottom);
+  // The legend is the model's, below the chart (TrendLegend): it wraps where the chart's would cut
+  // the names.
+  chart_->legend()->hide();
+  chart_->setBackgroundRoundness(0);
 
-  timeAxis_ = new QDateTimeAxis;
-  timeAxis_->setFormat(kTimeFormat);
-  timeAxis_->setTickCount(7);
+  // Labels and grid lines where workbench::ChooseTimeLabels puts them (FitTimeLabels).
+  timeAxis_ = new QCategoryAxis;
+  timeAxis_->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
   timeAxis_->setTitleText(QString::fromUtf8(workbench::kTimeAxisTitle));
   chart_->addAxis(timeAxis_, Qt::AlignBottom);
 
@@ -166,37 +187,48 @@ void TrendTab::BuildChart() {
     axis->setTitleText(
         AxisTitle(static_cast<UnitGroup>(g), trend_.Axis(static_cast<UnitGroup>(g)).unit));
     axis->setVisible(false);
+    // The labels are chosen to fit: never cut to "2…". The title stands above the plot
+    // (workbench::PlaceAxisTitles), where it never crowds the labels.
+    axis->setTruncateLabels(false);
+    axis->setTitleVisible(false);
+    axisTitles_[g] = new QGraphicsSimpleTextItem(chart_);
+    axisTitles_[g]->setFont(timeAxis_->titleFont());
+    axisTitles_[g]->setBrush(timeAxis_->titleBrush());
+    axisTitles_[g]->hide();
     chart_->addAxis(axis, workbench::kAxisOnLeft[g] ? Qt::AlignLeft : Qt::AlignRight);
     groupAxes_[g] = axis;
   }
   // The first and the last time label stand half outside the plot: the margins leave room for
   // them whether or not a value axis stands beside the plot.
+  timeAxis_->setTruncateLabels(false);
   const int halfLabel =
-      QFontMetrics(timeAxis_->labelsFont()).horizontalAdvance(kWidestTimeLabel) / 2;
+      QFontMetrics(timeAxis_->labelsFont())
+          .horizontalAdvance(QString::fromStdString(workbench::WidestTimeLabel())) /
+      2;
   chart_->setMargins(
       QMargins(kChartMargin + halfLabel, kChartMargin, kChartMargin + halfLabel, kChartMargin));
 
   view_ = new TrendTabView(chart_, this);
   view_->setRenderHint(QPainter::Antialiasing);
-  view_->setMinimumSize(400, 360);
+  view_->setMinimumSize(260, 260);
+  view_->setBackgroundBrush(Qt::white);
   view_->onWheelZoom = [this](double factor, QPointF at) {
     ZoomTime(factor, trend_.TimeAt(Plot(), at.x()));
   };
   view_->onBoxZoom = [this](const QRectF& box) { ZoomToBox(box); };
   view_->onPan = [this](QPointF pixels) { PanBy(pixels); };
   view_->onReset = [this] { ResetZoom(); };
+  view_->onPointer = [this](std::optional<QPointF> at) { ShowValueAt(at); };
+  connect(chart_, &QChart::plotAreaChanged, this, [this] {
+    FitTimeLabels();
+    PlaceAxisTitles();
+  });
 }
 
 void TrendTab::AddDrawnSeries(TrendSeries s, QXYSeries* drawn) {
   chart_->addSeries(drawn);
   drawn->attachAxis(timeAxis_);
   drawn->attachAxis(groupAxes_[Index(workbench::GroupOf(s))]);
-  connect(drawn, &QXYSeries::hovered, this,
-          [this, s](const QPointF& point, bool state) { ShowHover(s, point, state); });
-}
-
-void TrendTab::HideFromLegend(QXYSeries* drawn) {
-  for (QLegendMarker* marker : chart_->legend()->markers(drawn)) marker->setVisible(false);
 }
 
 void TrendTab::MakeDrawn(TrendSeries s) {
@@ -211,19 +243,7 @@ void TrendTab::MakeDrawn(TrendSeries s) {
   dots->setColor(SeriesPen(s).color());
   dots->setBorderColor(SeriesPen(s).color());
   AddDrawnSeries(s, dots);
-  HideFromLegend(dots);
   lonePoints_[Index(s)] = dots;
-
-  // The legend lists the series in the order they were added: the first lines of the shown
-  // series after this one are added again, so that it keeps the order of the check boxes.
-  for (std::size_t later = Index(s) + 1; later < workbench::kTrendSeriesCount; ++later) {
-    QLineSeries* first = series_[later];
-    if (first == nullptr) continue;
-    chart_->removeSeries(first);
-    chart_->addSeries(first);
-    first->attachAxis(timeAxis_);
-    first->attachAxis(groupAxes_[Index(workbench::GroupOf(static_cast<TrendSeries>(later)))]);
-  }
 }
 
 void TrendTab::DeleteDrawn(TrendSeries s) {
@@ -315,6 +335,7 @@ void TrendTab::SetSeriesShown(TrendSeries s, bool shown) {
   // items and a legend entry, shown or not.
   if (shown && series_[Index(s)] == nullptr) MakeDrawn(s);
   if (!shown) DeleteDrawn(s);
+  legend_->SetShown(trend_.Shown());
   // A paused view stays as it was; a series ticked meanwhile fills in when the view runs again.
   behind_ = true;
   RedrawWhenInView();
@@ -364,8 +385,8 @@ void TrendTab::Redraw() {
   ShowGroupAxes(refreshed.axesMoved);
   if (refreshed.rebuilt) {
     const workbench::TrendAxis& axis = trend_.Columns().axis();
-    timeAxis_->setRange(LocalTime(axis.from), LocalTime(axis.to));
-    if (timeAxis_->tickCount() != axis.TickCount()) timeAxis_->setTickCount(axis.TickCount());
+    timeAxis_->setRange(Ms(axis.from), Ms(axis.to));
+    FitTimeLabels();
   }
   for (std::size_t s = 0; s < workbench::kTrendSeriesCount; ++s) {
     if (refreshed.changed[s]) Replace(static_cast<TrendSeries>(s));
@@ -384,6 +405,7 @@ void TrendTab::ShowGroupAxes(workbench::GroupSet moved) {
     const workbench::GroupAxis& model = trend_.Axis(static_cast<UnitGroup>(g));
     QValueAxis* axis = groupAxes_[g];
     if (axis->isVisible() != model.used) axis->setVisible(model.used);
+    if (axis->isTitleVisible()) axis->setTitleVisible(false);  // shown again with the axis
     if (axis->isGridLineVisible() != (g == gridGroup)) axis->setGridLineVisible(g == gridGroup);
     if (!model.used || !moved[g]) continue;
     // Each setting lays the axis's labels out anew: only what changed is set.
@@ -393,7 +415,9 @@ void TrendTab::ShowGroupAxes(workbench::GroupSet moved) {
     if (axis->labelFormat() != format) axis->setLabelFormat(format);
     if (axis->tickCount() != model.range.ticks) axis->setTickCount(model.range.ticks);
     axis->setRange(model.range.low, model.range.high);
+    axisTitles_[g]->setText(title);
   }
+  PlaceAxisTitles();
 }
 
 namespace {
@@ -434,7 +458,6 @@ void TrendTab::Replace(TrendSeries s) {
     auto* line = new QLineSeries;
     line->setPen(SeriesPen(s));
     AddDrawnSeries(s, line);
-    HideFromLegend(line);  // the first line stands for the series
     more.push_back(line);
   }
   const QList<QPointF> none;
@@ -487,21 +510,65 @@ void TrendTab::ResetZoom() {
   RedrawForUser();
 }
 
-void TrendTab::ShowHover(TrendSeries s, const QPointF& point, bool entered) {
-  if (!entered) {
+void TrendTab::PlaceAxisTitles() {
+  const workbench::AxisTitlePlaces places = workbench::PlaceAxisTitles(trend_);
+  const QFontMetrics metrics(timeAxis_->titleFont());
+  const int line = metrics.height();
+  QMargins margins = chart_->margins();
+  if (margins.top() != kChartMargin + places.rows * line) {
+    margins.setTop(kChartMargin + places.rows * line);
+    chart_->setMargins(margins);  // lays the chart out again, and comes back here
+  }
+  const qreal width = chart_->size().width();
+  for (std::size_t g = 0; g < workbench::kUnitGroupCount; ++g) {
+    QGraphicsSimpleTextItem* title = axisTitles_[g];
+    title->setVisible(places.row[g] >= 0);
+    if (places.row[g] < 0) continue;
+    const qreal y = kChartMargin + places.row[g] * line;
+    const qreal x = workbench::kAxisOnLeft[g]
+                        ? kChartMargin
+                        : width - kChartMargin - title->boundingRect().width();
+    title->setPos(x, y);
+  }
+}
+
+void TrendTab::FitTimeLabels() {
+  const workbench::TrendAxis& axis = trend_.Columns().axis();
+  if (axis.tick.count() <= 0) return;
+  const QFontMetricsF metrics(timeAxis_->labelsFont());
+  const workbench::TimeLabels labels =
+      workbench::ChooseTimeLabels(axis, chart_->plotArea().width(), [&](const std::string& text) {
+        return metrics.horizontalAdvance(QString::fromStdString(text));
+      });
+  QStringList texts;
+  for (const double ms : labels.at) {
+    texts << QString::fromStdString(workbench::TimeLabel(ms, labels.seconds));
+  }
+  // Each change lays the labels out anew: only new labels are set.
+  if (texts == timeAxis_->categoriesLabels()) return;
+  for (const QString& old : timeAxis_->categoriesLabels()) timeAxis_->remove(old);
+  timeAxis_->setStartValue(Ms(axis.from));
+  for (qsizetype i = 0; i < texts.size(); ++i) {
+    timeAxis_->append(texts[i], labels.at[static_cast<std::size_t>(i)]);
+  }
+}
+
+void TrendTab::ShowValueAt(std::optional<QPointF> at) {
+  const std::optional<workbench::PointedValue> pointed =
+      at ? workbench::ValueAt(trend_, Plot(), at->x(), at->y(), workbench::kPointerReach)
+         : std::nullopt;
+  if (!pointed) {
     hoverLabel_->clear();
     QToolTip::hideText();
     return;
   }
-  const workbench::UnitChoice& unit = trend_.Axis(workbench::GroupOf(s)).unit;
-  const QString time =
-      QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(point.x())).toString(kTimeFormat);
-  QString text = QStringLiteral("%1  %2 %3")
-                     .arg(time, QString::fromUtf8(workbench::SeriesName(s)),
-                          QString::number(point.y(), 'f', 3));
-  if (*unit.unit) text += QStringLiteral(" ") + QString::fromUtf8(unit.unit);
+  const QString text = QString::fromStdString(pointed->text);
   hoverLabel_->setText(text);
   QToolTip::showText(QCursor::pos(), text, view_);
+}
+
+QString TrendTab::pointedValue() const {
+  return hoverLabel_->text();
 }
 
 QString TrendTab::ExportTitle() const {
@@ -512,7 +579,8 @@ QImage TrendTab::ExportImage() {
   // The chart lays itself out when the event loop comes round: a picture taken before would show
   // axes and labels where they stood before the last change.
   if (chart_->layout() != nullptr) chart_->layout()->activate();
-  const QPixmap shown = view_->grab();
+  plotPanel_->layout()->activate();
+  const QPixmap shown = plotPanel_->grab();
   const qreal ratio = shown.devicePixelRatio();
   const QFont titleFont = font();
   const int band = QFontMetrics(titleFont).height() + 2 * kTitlePadding;

@@ -11,6 +11,7 @@
 #include <array>
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "qt/workbench/QtWorkbenchSettings.h"
@@ -23,13 +24,18 @@ class QChart;
 class QChartView;
 class QCheckBox;
 class QComboBox;
-class QDateTimeAxis;
+class QCategoryAxis;
+class QGraphicsSimpleTextItem;
 class QLabel;
 class QLineSeries;
 class QPushButton;
 class QScatterSeries;
 class QValueAxis;
 class QXYSeries;
+
+namespace kt::ui::qt {
+class TrendLegend;
+}
 
 namespace kt::ui::qt {
 
@@ -83,7 +89,11 @@ class TrendTab : public QWidget {
   }
   std::size_t storedBlocks() const { return trend_.Store().size(); }
   QChartView& chartView() { return *view_; }
-  const QDateTimeAxis& timeAxis() const { return *timeAxis_; }
+  const TrendLegend& legend() const { return *legend_; }
+  // The line telling the value under the pointer ("" when none).
+  QString pointedValue() const;
+  // The time axis: ms since the epoch, labelled at workbench::ChooseTimeLabels's times.
+  const QCategoryAxis& timeAxis() const { return *timeAxis_; }
   // The lines drawn for a series, one per stretch of uninterrupted polling, in time order, and
   // its points that stand alone between two gaps.
   std::vector<QList<QPointF>> DrawnLines(workbench::TrendSeries s) const;
@@ -109,7 +119,6 @@ class TrendTab : public QWidget {
   // Puts a line or the dots drawn for `s` in the chart, on its axes, telling the value under the
   // pointer.
   void AddDrawnSeries(workbench::TrendSeries s, QXYSeries* drawn);
-  void HideFromLegend(QXYSeries* drawn);
   workbench::PlotBox Plot() const;
   void RedrawWhenInView();
   // For the user's zoom and pan: drawn at once while in view, paused or not.
@@ -119,7 +128,12 @@ class TrendTab : public QWidget {
   void ShowGroupAxes(workbench::GroupSet moved);
   void Replace(workbench::TrendSeries s);
   void ClearDrawn(workbench::TrendSeries s);
-  void ShowHover(workbench::TrendSeries s, const QPointF& point, bool entered);
+  // The time axis's labels fitted to the plot's width (workbench::ChooseTimeLabels).
+  void FitTimeLabels();
+  // The value axes' titles in rows above the plot (workbench::PlaceAxisTitles).
+  void PlaceAxisTitles();
+  // The value under the pointer at `at` (chart positions); nullopt when it left the chart.
+  void ShowValueAt(std::optional<QPointF> at);
   void ChooseExportFile();
 
   std::unique_ptr<OwnModel> own_;  // only for a tab used alone
@@ -128,9 +142,12 @@ class TrendTab : public QWidget {
   bool behind_ = true;  // blocks came while paused or out of sight
 
   QChart* chart_ = nullptr;
+  QWidget* plotPanel_ = nullptr;  // the chart above its legend
   TrendTabView* view_ = nullptr;
-  QDateTimeAxis* timeAxis_ = nullptr;
+  TrendLegend* legend_ = nullptr;
+  QCategoryAxis* timeAxis_ = nullptr;
   std::array<QValueAxis*, workbench::kUnitGroupCount> groupAxes_{};
+  std::array<QGraphicsSimpleTextItem*, workbench::kUnitGroupCount> axisTitles_{};
   // The first line of each ticked series; nullptr for the others.
   std::array<QLineSeries*, workbench::kTrendSeriesCount> series_{};
   // The further lines, made when a series first needs them and kept for reuse.

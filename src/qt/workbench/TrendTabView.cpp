@@ -5,22 +5,21 @@
 #include <QMouseEvent>
 #include <QRubberBand>
 #include <QWheelEvent>
-#include <cmath>
+
+#include "workbench/TrendModel.h"
 
 namespace kt::ui::qt {
 namespace {
 
-// One notch of the wheel (120 eighths of a degree) narrows the time axis to this share.
-constexpr double kZoomPerNotch = 0.8;
+// One notch of the wheel is 120 eighths of a degree.
 constexpr double kEighthsPerNotch = 120.0;
-// A box narrower than this is taken for a click.
-constexpr int kLeastBoxPixels = 4;
 
 }  // namespace
 
 TrendTabView::TrendTabView(QChart* chart, QWidget* parent)
     : QChartView(chart, parent), box_(new QRubberBand(QRubberBand::Rectangle, viewport())) {
   setDragMode(QGraphicsView::NoDrag);
+  setMouseTracking(true);
 }
 
 QPointF TrendTabView::ChartPosition(QPoint viewportPos) const {
@@ -33,7 +32,8 @@ void TrendTabView::wheelEvent(QWheelEvent* event) {
     QChartView::wheelEvent(event);
     return;
   }
-  onWheelZoom(std::pow(kZoomPerNotch, notches), ChartPosition(event->position().toPoint()));
+  onWheelZoom(workbench::TrendModel::WheelZoomFactor(notches),
+              ChartPosition(event->position().toPoint()));
   event->accept();
 }
 
@@ -58,7 +58,8 @@ void TrendTabView::mouseMoveEvent(QMouseEvent* event) {
     panLast_ = at;
     if (onPan && !moved.isNull()) onPan(QPointF(moved));
   }
-  QChartView::mouseMoveEvent(event);  // the lines' hover comes through here
+  if (onPointer) onPointer(ChartPosition(at));
+  QChartView::mouseMoveEvent(event);
 }
 
 void TrendTabView::mouseReleaseEvent(QMouseEvent* event) {
@@ -66,13 +67,19 @@ void TrendTabView::mouseReleaseEvent(QMouseEvent* event) {
     boxing_ = false;
     box_->hide();
     const QRect pixels = QRect(boxStart_, event->position().toPoint()).normalized();
-    if (pixels.width() >= kLeastBoxPixels && onBoxZoom) {
+    // A box too narrow is a click: the model leaves the zoom as it was.
+    if (onBoxZoom) {
       onBoxZoom(QRectF(ChartPosition(pixels.topLeft()), ChartPosition(pixels.bottomRight())));
     }
   } else if (event->button() == Qt::RightButton || event->button() == Qt::MiddleButton) {
     panning_ = false;
   }
   QChartView::mouseReleaseEvent(event);
+}
+
+void TrendTabView::leaveEvent(QEvent* event) {
+  if (onPointer) onPointer(std::nullopt);
+  QChartView::leaveEvent(event);
 }
 
 void TrendTabView::mouseDoubleClickEvent(QMouseEvent* event) {

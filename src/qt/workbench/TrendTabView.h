@@ -6,6 +6,7 @@
 #include <QPoint>
 #include <QRectF>
 #include <functional>
+#include <optional>
 
 class QRubberBand;
 
@@ -20,6 +21,8 @@ class TrendTabView : public QChartView {
   // Move the view by the pixels the mouse moved.
   std::function<void(QPointF pixels)> onPan;
   std::function<void()> onReset;
+  // The pointer moved to `at` (chart positions), or left the view (nullopt).
+  std::function<void(std::optional<QPointF> at)> onPointer;
 
   explicit TrendTabView(QChart* chart, QWidget* parent = nullptr);
 
@@ -29,6 +32,7 @@ class TrendTabView : public QChartView {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void leaveEvent(QEvent* event) override;
 
  private:
   QPointF ChartPosition(QPoint viewportPos) const;

@@ -10,10 +10,11 @@ namespace {
 
 namespace ids = workbench_ids;
 constexpr UINT_PTR kTickTimer = 1;
-constexpr int kMargin = 8;
-constexpr int kButtonWidth = 72;
-constexpr int kButtonHeight = 24;
-constexpr int kEditWidth = 200;
+// Sizes at 96 dpi, scaled to the window's (ChildPanel::Px).
+constexpr int kMarginAt96 = 8;
+constexpr int kButtonWidthAt96 = 72;
+constexpr int kButtonHeightAt96 = 24;
+constexpr int kEditWidthAt96 = 200;
 constexpr std::array<int, bus::kBusColumnCount> kWidths = {48,  80, 72, 150, 110,
                                                            110, 72, 64, 56,  130};
 
@@ -35,7 +36,7 @@ void BusPanel::Populate() {
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
     column.pszText = head.data();
-    column.cx = kWidths[c];
+    column.cx = Px(kWidths[c]);
     column.iSubItem = static_cast<int>(c);
     SendMessageW(list, LVM_INSERTCOLUMNW, c, reinterpret_cast<LPARAM>(&column));
   }
@@ -43,9 +44,13 @@ void BusPanel::Populate() {
 }
 
 void BusPanel::Layout(int width, int height) {
+  const int kMargin = Px(kMarginAt96);
+  const int kButtonWidth = Px(kButtonWidthAt96);
+  const int kButtonHeight = Px(kButtonHeightAt96);
+  const int kEditWidth = Px(kEditWidthAt96);
   const int labelWidth = TextWidth(bus::kBusAddressLabel) + 4;
   int x = kMargin;
-  Place(ids::kBusAddressLabel, x, kMargin + 4, labelWidth, LineHeight());
+  Place(ids::kBusAddressLabel, x, kMargin + Px(4), labelWidth, LineHeight());
   x += labelWidth + 4;
   Place(ids::kBusAddressEdit, x, kMargin, kEditWidth, kButtonHeight);
   x += kEditWidth + kMargin;

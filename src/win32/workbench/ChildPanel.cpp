@@ -2,6 +2,7 @@
 #include "win32/workbench/ChildPanel.h"
 
 #include "platform/win32/WideText.h"
+#include "win32/workbench/WindowDpi.h"
 #include "win32/workbench/WindowOwner.h"
 
 namespace kt::ui::win32 {
@@ -15,6 +16,7 @@ void RegisterPanelClass(WNDPROC proc) {
   wc.cbSize = sizeof(wc);
   if (GetClassInfoExW(GetModuleHandleW(nullptr), kPanelClass, &wc) != 0) return;
   wc.cbSize = sizeof(wc);
+  wc.style = CS_DBLCLKS;  // the trend chart's double click resets its zoom
   wc.lpfnWndProc = proc;
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
@@ -46,6 +48,7 @@ ChildPanel::~ChildPanel() {
 
 bool ChildPanel::Create(HWND parent, HFONT font) {
   font_ = font;
+  dpi_ = WindowDpi(parent);
   RegisterPanelClass(&ChildPanel::Proc);
   hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kPanelClass, L"",
                           WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0, 10, 10, parent,
@@ -53,6 +56,26 @@ bool ChildPanel::Create(HWND parent, HFONT font) {
   if (hwnd_ == nullptr) return false;
   Populate();
   return true;
+}
+
+void ChildPanel::Rescale(HFONT font) {
+  font_ = font;
+  dpi_ = WindowDpi(hwnd_);
+  EnumChildWindows(
+      hwnd_,
+      [](HWND child, LPARAM f) {
+        SendMessageW(child, WM_SETFONT, static_cast<WPARAM>(f), TRUE);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(font));
+}
+
+int ChildPanel::Px(int px) const {
+  return ScaledPx(px, dpi_);
+}
+
+double ChildPanel::Scale() const {
+  return static_cast<double>(dpi_) / kDesignDpi;
 }
 
 HWND ChildPanel::Add(const wchar_t* windowClass, const std::string& text, DWORD style, int id,

@@ -25,6 +25,9 @@ class ChildPanel {
 
   // Makes the (hidden) page in `parent` and its controls in `font`; false when Windows refused.
   bool Create(HWND parent, HFONT font);
+  // The window moved to a monitor of another resolution: the controls take `font`, made for it,
+  // and the next Layout scales the page's sizes to it.
+  void Rescale(HFONT font);
   HWND Handle() const { return hwnd_; }
   HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
 
@@ -51,6 +54,9 @@ class ChildPanel {
   // The width of `utf8` in the page's font, in pixels, and the height of one line of it.
   int TextWidth(const std::string& utf8) const;
   int LineHeight() const;
+  // A size given for 96 dpi at the window's resolution (WindowDpi), and that ratio.
+  int Px(int px) const;
+  double Scale() const;
   // Static texts with these identifiers are drawn in red (messages of failures).
   void MarkRed(int id) { redTexts_.insert(id); }
 
@@ -61,6 +67,7 @@ class ChildPanel {
   LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
 
   HWND hwnd_ = nullptr;
+  UINT dpi_ = 96;
   std::set<int> redTexts_;
 };
 

@@ -46,6 +46,7 @@ LRESULT PaintedView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     default:
+      if (input_ && input_(message, wParam, lParam)) return 0;
       return ChildPanel::OnMessage(message, wParam, lParam);
   }
 }

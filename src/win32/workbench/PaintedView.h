@@ -12,7 +12,10 @@ class PaintedView : public ChildPanel {
  public:
   // Paints the whole client area `area` into `dc`.
   using Painter = std::function<void(HDC dc, const RECT& area)>;
-  explicit PaintedView(Painter painter) : painter_(std::move(painter)) {}
+  // Takes the view's other messages first (the mouse's); true when it handled one.
+  using Input = std::function<bool(UINT message, WPARAM wParam, LPARAM lParam)>;
+  explicit PaintedView(Painter painter, Input input = {})
+      : painter_(std::move(painter)), input_(std::move(input)) {}
 
   void Layout(int /*width*/, int /*height*/) override {}
   // A bitmap of the view as it would be painted now, `extraTop` pixels higher with that band
@@ -25,6 +28,7 @@ class PaintedView : public ChildPanel {
 
  private:
   Painter painter_;
+  Input input_;
 };
 
 }  // namespace kt::ui::win32

@@ -16,9 +16,10 @@ namespace {
 namespace ids = workbench_ids;
 constexpr UINT_PTR kElapsedTimer = 1;
 constexpr UINT kElapsedPeriodMs = 1000;
-constexpr int kMargin = 8;
-constexpr int kButtonWidth = 96;
-constexpr int kButtonHeight = 24;
+// Sizes at 96 dpi, scaled to the window's (ChildPanel::Px).
+constexpr int kMarginAt96 = 8;
+constexpr int kButtonWidthAt96 = 96;
+constexpr int kButtonHeightAt96 = 24;
 
 }  // namespace
 
@@ -43,7 +44,10 @@ void RecordingPanel::Populate() {
 }
 
 void RecordingPanel::Layout(int width, int /*height*/) {
-  const int line = LineHeight() + 4;
+  const int kMargin = Px(kMarginAt96);
+  const int kButtonWidth = Px(kButtonWidthAt96);
+  const int kButtonHeight = Px(kButtonHeightAt96);
+  const int line = LineHeight() + Px(4);
   Place(ids::kStartRecordingButton, kMargin, kMargin, kButtonWidth, kButtonHeight);
   Place(ids::kStopRecordingButton, 2 * kMargin + kButtonWidth, kMargin, kButtonWidth,
         kButtonHeight);

@@ -21,9 +21,10 @@ namespace {
 namespace ids = workbench_ids;
 constexpr UINT_PTR kFlushTimer = 1;
 constexpr UINT_PTR kListSubclass = 1;
-constexpr int kSpinWidth = 18;
-constexpr int kMargin = 6;
-constexpr int kButtonHeight = 24;
+// Sizes at 96 dpi, scaled to the window's (ChildPanel::Px).
+constexpr int kSpinWidthAt96 = 18;
+constexpr int kMarginAt96 = 6;
+constexpr int kButtonHeightAt96 = 24;
 // Column widths in characters of the widest of their texts.
 constexpr std::array<const char*, 6> kColumnSamples = {
     "00:00:00.000", "丢弃丢", "2555", "0000", "应答 (95 字节)应答 (95 字节)", ""};
@@ -86,7 +87,8 @@ void TrafficPanel::Populate() {
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
     column.pszText = head.data();
-    column.cx = c + 1 < kColumnSamples.size() ? TextWidth(kColumnSamples[c]) + 12 : kBytesColumnPx;
+    column.cx =
+        c + 1 < kColumnSamples.size() ? TextWidth(kColumnSamples[c]) + Px(12) : Px(kBytesColumnPx);
     column.iSubItem = static_cast<int>(c);
     SendMessageW(list, LVM_INSERTCOLUMNW, c, reinterpret_cast<LPARAM>(&column));
   }
@@ -130,21 +132,24 @@ void TrafficPanel::AddAddressFilter() {
 }
 
 void TrafficPanel::Layout(int width, int height) {
+  const int kMargin = Px(kMarginAt96);
+  const int kButtonHeight = Px(kButtonHeightAt96);
+  const int kSpinWidth = Px(kSpinWidthAt96);
   const int line = LineHeight();
   const int messageTop = height - kMargin - line;
   const int buttonsTop = messageTop - kMargin - kButtonHeight;
   Place(ids::kTrafficList, kMargin, kMargin, width - 2 * kMargin, buttonsTop - 2 * kMargin);
   int x = kMargin;
   for (const int id : {ids::kPauseButton, ids::kClearButton, ids::kSaveButton}) {
-    Place(id, x, buttonsTop, 72, kButtonHeight);
-    x += 72 + kMargin;
+    Place(id, x, buttonsTop, Px(72), kButtonHeight);
+    x += Px(72) + kMargin;
   }
-  const int boxWidth = TextWidth(workbench::kErrorsOnlyText) + 28;
+  const int boxWidth = TextWidth(workbench::kErrorsOnlyText) + Px(28);
   Place(ids::kErrorsOnlyBox, x, buttonsTop, boxWidth, kButtonHeight);
   x += boxWidth + kMargin;
   const int editWidth = std::max(TextWidth(workbench::kAnyAddressText),
                                  TextWidth(workbench::AddressChoiceText(888))) +
-                        12;
+                        Px(12);
   Place(ids::kAddressFilterEdit, x, buttonsTop, editWidth, kButtonHeight);
   Place(ids::kAddressFilterSpin, x + editWidth, buttonsTop, kSpinWidth, kButtonHeight);
   const int countLeft = x + editWidth + kSpinWidth + kMargin;

@@ -14,11 +14,12 @@ namespace kt::ui::win32 {
 namespace {
 
 namespace ids = workbench_ids;
-constexpr int kMargin = 6;
-constexpr int kRowHeight = 24;
+// Sizes at 96 dpi, scaled to the window's (ChildPanel::Px).
+constexpr int kMarginAt96 = 6;
+constexpr int kRowHeightAt96 = 24;
 constexpr int kVerdictColumn = 1;
 constexpr int kNoteLines = 4;
-constexpr int kChoiceWidth = 80;
+constexpr int kChoiceWidthAt96 = 80;
 constexpr int kMessageLines = 4;
 
 }  // namespace
@@ -62,7 +63,7 @@ void WiringPanel::Populate() {
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
     column.pszText = head.data();
-    column.cx = kWidths[c];
+    column.cx = Px(kWidths[c]);
     column.iSubItem = static_cast<int>(c);
     SendMessageW(table, LVM_INSERTCOLUMNW, c, reinterpret_cast<LPARAM>(&column));
   }
@@ -85,6 +86,9 @@ void WiringPanel::SetMakeReport(std::function<void()> make) {
 }
 
 void WiringPanel::Layout(int width, int height) {
+  const int kMargin = Px(kMarginAt96);
+  const int kRowHeight = Px(kRowHeightAt96);
+  const int kChoiceWidth = Px(kChoiceWidthAt96);
   const int line = LineHeight();
   const int tableWidth = (width - 3 * kMargin) * 3 / 5;
   const int sideLeft = 2 * kMargin + tableWidth;
@@ -97,14 +101,14 @@ void WiringPanel::Layout(int width, int height) {
                    ids::kCtSecondaryList}}) {
     const int labelWidth = TextWidth(choice->label) + 4;
     Place(labelId, left, kMargin + 4, labelWidth, line);
-    Place(listId, left + labelWidth + kMargin, kMargin, kChoiceWidth, 120);
+    Place(listId, left + labelWidth + kMargin, kMargin, kChoiceWidth, Px(120));
     left += labelWidth + kChoiceWidth + 4 * kMargin;
   }
   // "生成报告…" after the choices, as high as they are.
-  Place(ids::kMakeReportButton, left, kMargin, TextWidth(workbench::kMakeReportText) + 24,
+  Place(ids::kMakeReportButton, left, kMargin, TextWidth(workbench::kMakeReportText) + Px(24),
         kRowHeight - 2);
   const int tableTop = kMargin + kRowHeight + kMargin;
-  const int messageHeight = kMessageLines * line + 4;
+  const int messageHeight = kMessageLines * line + Px(4);
   const int messageTop = height - kMargin - messageHeight;
   Place(ids::kWiringTable, kMargin, tableTop, tableWidth, messageTop - kMargin - tableTop);
   Place(ids::kWiringDetail, kMargin, messageTop, tableWidth, messageHeight);

@@ -34,6 +34,8 @@ inline constexpr int kTrendPauseButton = 402;
 inline constexpr int kExportButton = 403;
 inline constexpr int kTrendChart = 404;
 inline constexpr int kTrendMessage = 405;
+inline constexpr int kTrendResetButton = 406;
+inline constexpr int kTrendValue = 407;      // the value under the pointer
 inline constexpr int kFirstGroupBox = 410;   // one per unit group
 inline constexpr int kFirstSeriesBox = 420;  // one per series
 

@@ -17,6 +17,7 @@
 #include "win32/workbench/SaveDialog.h"
 #include "win32/workbench/TrafficPanel.h"
 #include "win32/workbench/TrendPanel.h"
+#include "win32/workbench/WindowDpi.h"
 #include "win32/workbench/WindowOwner.h"
 #include "win32/workbench/WiringPanel.h"
 #include "win32/workbench/WorkbenchControlIds.h"
@@ -31,14 +32,11 @@ constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
 constexpr UINT kRunSoonMessage = WM_APP + 1;
 
-// The main dialog's font (the template's face and size) at the screen's resolution.
-HFONT MakeFont() {
+// The main dialog's font (the template's face and size) at the window's resolution.
+HFONT MakeFont(UINT dpi) {
   const DialogTemplate& main = MainDialogTemplate();
-  HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
   LOGFONTW font{};
-  font.lfHeight = -MulDiv(main.fontPointSize, dpi, 72);
+  font.lfHeight = -MulDiv(main.fontPointSize, static_cast<int>(dpi), 72);
   font.lfWeight = FW_NORMAL;
   font.lfCharSet = DEFAULT_CHARSET;
   const std::wstring face = Wide(main.fontName != nullptr ? main.fontName : "");
@@ -55,6 +53,11 @@ workbench::FrameMargins Margins() {
 
 workbench::ScreenRect Plain(const RECT& r) {
   return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+// A client size given for 96 dpi at `dpi`.
+workbench::ScreenSize Scaled(workbench::ScreenSize size, UINT dpi) {
+  return {ScaledPx(size.width, dpi), ScaledPx(size.height, dpi)};
 }
 
 }  // namespace
@@ -119,12 +122,13 @@ void WorkbenchWindow::Create() {
     wc.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
     RegisterClassExW(&wc);
   }
-  font_ = MakeFont();
-  const workbench::ScreenSize frame = Margins().Around(workbench::kWorkbenchClientSize);
+  const workbench::ScreenSize frame =
+      Margins().Around(Scaled(workbench::kWorkbenchClientSize, WindowDpi(nullptr)));
   hwnd_ = CreateWindowExW(kExStyle, kWindowClass, Wide(workbench::kWorkbenchTitle).c_str(), kStyle,
                           CW_USEDEFAULT, CW_USEDEFAULT, frame.width, frame.height, nullptr, nullptr,
                           GetModuleHandleW(nullptr), this);
   if (hwnd_ == nullptr) return;
+  font_ = MakeFont(WindowDpi(hwnd_));
   tabs_ = CreateWindowExW(0, WC_TABCONTROLW, L"",
                           WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP, 0, 0, 10, 10, hwnd_,
                           PointerFrom<HMENU>(static_cast<INT_PTR>(workbench_ids::kTabs)),
@@ -180,8 +184,9 @@ bool WorkbenchWindow::Visible() const {
 void WorkbenchWindow::Layout() {
   RECT client{};
   GetClientRect(hwnd_, &client);
-  RECT area{client.left + kMarginPx, client.top + kMarginPx, client.right - kMarginPx,
-            client.bottom - kMarginPx};
+  const int margin = ScaledPx(kMarginPx, WindowDpi(hwnd_));
+  RECT area{client.left + margin, client.top + margin, client.right - margin,
+            client.bottom - margin};
   SetWindowPos(tabs_, nullptr, area.left, area.top, area.right - area.left, area.bottom - area.top,
                SWP_NOZORDER | SWP_NOACTIVATE);
   RECT page = area;
@@ -190,6 +195,22 @@ void WorkbenchWindow::Layout() {
     SetWindowPos(Panel(static_cast<WorkbenchTab>(t)).Handle(), HWND_TOP, page.left, page.top,
                  page.right - page.left, page.bottom - page.top, SWP_NOACTIVATE);
   }
+}
+
+void WorkbenchWindow::Rescale(const RECT& suggested) {
+  HFONT old = font_;
+  font_ = MakeFont(WindowDpi(hwnd_));
+  SendMessageW(tabs_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+  for (int t = 0; t < static_cast<int>(model_.TabTitles().size()); ++t) {
+    Panel(static_cast<WorkbenchTab>(t)).Rescale(font_);
+  }
+  if (old != nullptr) DeleteObject(old);
+  // The frame's resize lays every page out at the new resolution.
+  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  Layout();
+  // Remembered as shown, as after a move by the user.
+  if (IsIconic(hwnd_) == 0 && IsZoomed(hwnd_) == 0) model_.Frame().Shown(Plain(suggested));
 }
 
 void WorkbenchWindow::Attach(CMonitorDlg& dialog, MainWindow mainWindow) {
@@ -257,8 +278,10 @@ void WorkbenchWindow::PlaceNextTo(HWND mainDialog) {
   if (GetMonitorInfoW(monitor, &info) == 0) return;
   std::optional<workbench::ScreenRect> mainFrame;
   if (RECT r{}; mainDialog != nullptr && GetWindowRect(mainDialog, &r) != 0) mainFrame = Plain(r);
+  const UINT dpi = WindowDpi(hwnd_);
   const workbench::WindowPlacement placed = model_.Frame().Place(
-      Plain(info.rcWork), mainFrame, Margins(), workbench::kWorkbenchLeastClientSize);
+      Plain(info.rcWork), mainFrame, Margins(), workbench::kWorkbenchLeastClientSize,
+      Scaled(workbench::kWorkbenchClientSize, dpi));
   if (mainFrame && !(placed.mainDialog == *mainFrame)) {
     SetWindowPos(mainDialog, nullptr, placed.mainDialog.x, placed.mainDialog.y, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -286,7 +309,14 @@ LRESULT WorkbenchWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
       if (tabs_ != nullptr) Layout();
       return 0;
+    case WM_DPICHANGED:
+      // Moved to a monitor of another resolution: the font, every page and the frame Windows
+      // suggests for it.
+      Rescale(*PointerFrom<const RECT*>(lParam));
+      return 0;
     case WM_GETMINMAXINFO: {
+      // Not scaled: at 120 dpi on a 1366 screen the window must still fit beside the main
+      // dialog; its pages fit their labels to what they get.
       const workbench::ScreenSize least = Margins().Around(workbench::kWorkbenchLeastClientSize);
       PointerFrom<MINMAXINFO*>(lParam)->ptMinTrackSize = {least.width, least.height};
       return 0;

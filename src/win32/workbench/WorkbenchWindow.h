@@ -93,6 +93,8 @@ class WorkbenchWindow {
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void Create();
   void Layout();
+  // The window now stands at another resolution: a new font for every page, and `suggested`.
+  void Rescale(const RECT& suggested);
   void PlaceNextTo(HWND mainDialog);
   // Has the model keep the frame shown, or moved to by the user, in the user's settings.
   void RememberPlace();
