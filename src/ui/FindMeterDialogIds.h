@@ -15,6 +15,7 @@ inline constexpr int kStopButton = 1006;
 inline constexpr int kMeterTable = 1007;   // the meters found
 inline constexpr int kFailureList = 1008;  // the ports that could not be used, with the reason
 inline constexpr int kUseButton = 1009;    // "使用": the selected meter's settings
+inline constexpr int kAddToBusButton = 1010;  // "加入总线": every meter found onto the bus list
 
 // The timer that drives the sweep, and its period.
 inline constexpr unsigned kSweepTimer = 1;

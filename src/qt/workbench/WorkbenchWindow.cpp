@@ -87,7 +87,9 @@ void WorkbenchWindow::Attach(CMonitorDlg& dialog) {
 
 void WorkbenchWindow::AddBusTab(bus::LineScheduler& line, modbus::Clock& clock) {
   bus_ = std::make_unique<bus::BusTabModel>(line, clock, settings_);
+  bus_->UseWiringChoices(model_.Wiring());
   busTab_ = new BusTab(*bus_);
+  busTab_->SetMakeReport([this] { bus_->MakeReport(model_, reports_.front); });
   AddTab(busTab_, QString::fromUtf8(bus::kBusTabTitle));
 }
 
