@@ -4,8 +4,8 @@
 
 namespace kt::bus {
 
-std::optional<report::Report> BusTabModel::MakeBusReport(
-    workbench::WorkbenchModel& workbench, const report::ReportTitle& title) const {
+std::optional<report::Report> BusTabModel::MakeBusReport(workbench::WorkbenchModel& workbench,
+                                                         const report::ReportTitle& title) const {
   report::Report made{title, {}};
   const ui::MainDialogLine line =
       dialog_ != nullptr ? dialog_->Line() : ui::MainDialogLine{port_, 9600, 0, false, 0};
@@ -15,8 +15,9 @@ std::optional<report::Report> BusTabModel::MakeBusReport(
     page.name = meter.name;
     // The accuracy class is read by the main dialog for its own meter only.
     const bool mainMeter = meter.fedByMainDialog;
-    page.settings = {line.portNumber, line.baudRate,    line.parity,   mainMeter && line.accuracyKnown,
-                     line.accuracyClass, CtSecondaryA(), NominalHz()};
+    page.settings = {
+        line.portNumber,    line.baudRate,  line.parity, mainMeter && line.accuracyKnown,
+        line.accuracyClass, CtSecondaryA(), NominalHz()};
     page.block = *meter.lastBlock;
     // The trend store holds the main dialog's meter's blocks.
     if (mainMeter) page.trend = &workbench.Trend().Store();
@@ -32,7 +33,9 @@ void BusTabModel::MakeReport(workbench::WorkbenchModel& workbench,
   FollowPort();
   report::MakeReportFile(
       workbench.Settings(),
-      [this, &workbench](const report::ReportTitle& title) { return MakeBusReport(workbench, title); },
+      [this, &workbench](const report::ReportTitle& title) {
+        return MakeBusReport(workbench, title);
+      },
       kBusNoDataForReport, front);
 }
 

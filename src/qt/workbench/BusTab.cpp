@@ -17,8 +17,8 @@
 #include <QVBoxLayout>
 
 #include "qt/workbench/PhaseColours.h"
-#include "workbench/WorkbenchModel.h"
 #include "workbench/WorkbenchLook.h"
+#include "workbench/WorkbenchModel.h"
 
 namespace kt::ui::qt {
 namespace {
@@ -84,11 +84,12 @@ BusTab::BusTab(bus::BusTabModel& model, QWidget* parent)
   table_ = ReadOnlyTable(table, headings);
   table_->setObjectName(QStringLiteral("busTable"));
   table_->setAccessibleName(Text(bus::kBusTabTitle));
-  check_ = ReadOnlyTable(new QTableWidget(this), {Text(workbench::kWiringColumns[0]),
-                                                  Text(workbench::kWiringColumns[1]),
-                                                  Text(workbench::kWiringColumns[2])});
+  check_ = ReadOnlyTable(new QTableWidget(this),
+                         {Text(workbench::kWiringColumns[0]), Text(workbench::kWiringColumns[1]),
+                          Text(workbench::kWiringColumns[2])});
   check_->setObjectName(QStringLiteral("busCheck"));
-  check_->setAccessibleName(Text(workbench::kWorkbenchTabTitles[static_cast<std::size_t>(workbench::WorkbenchTab::Wiring)]));
+  check_->setAccessibleName(Text(
+      workbench::kWorkbenchTabTitles[static_cast<std::size_t>(workbench::WorkbenchTab::Wiring)]));
   check_->setWordWrap(true);
   check_->horizontalHeader()->setStretchLastSection(true);
   checkTitle_->setObjectName(QStringLiteral("busCheckTitle"));

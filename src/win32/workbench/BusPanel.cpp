@@ -41,8 +41,7 @@ void AddColumns(HWND list, const std::array<const char*, N>& headings,
 
 void BusPanel::Populate() {
   Add(WC_STATICW, bus::kBusAddressLabel, SS_LEFT, ids::kBusAddressLabel);
-  HWND edit =
-      Add(WC_EDITW, "", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, ids::kBusAddressEdit);
+  HWND edit = Add(WC_EDITW, "", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, ids::kBusAddressEdit);
   SetWindowSubclass(edit, &BusPanel::EditProc, kEnterSubclass, reinterpret_cast<DWORD_PTR>(this));
   Add(WC_BUTTONW, bus::kBusAddButton, WS_TABSTOP | BS_PUSHBUTTON, ids::kBusAddButton);
   Add(WC_BUTTONW, bus::kBusRemoveButton, WS_TABSTOP | BS_PUSHBUTTON, ids::kBusRemoveButton);
@@ -244,8 +243,9 @@ LRESULT BusPanel::CustomDraw(NMLVCUSTOMDRAW& draw) const {
 }
 
 LRESULT BusPanel::OnNotify(NMHDR& header) {
-  if (header.code == NM_CUSTOMDRAW && (header.idFrom == static_cast<UINT_PTR>(ids::kBusList) ||
-                                       header.idFrom == static_cast<UINT_PTR>(ids::kBusCheckList))) {
+  if (header.code == NM_CUSTOMDRAW &&
+      (header.idFrom == static_cast<UINT_PTR>(ids::kBusList) ||
+       header.idFrom == static_cast<UINT_PTR>(ids::kBusCheckList))) {
     return CustomDraw(reinterpret_cast<NMLVCUSTOMDRAW&>(header));
   }
   if (header.idFrom != static_cast<UINT_PTR>(ids::kBusList)) return 0;
