@@ -46,7 +46,7 @@ class BusTab : public QWidget {
   QTableWidget* table_;
   QLabel* checkTitle_;
   QTableWidget* check_;
-  QTimer ticks_;  // runs while the poller does, and while the tab is shown
+  QTimer ticks_{this};  // runs while the poller does, and while the tab is shown
   std::function<void()> makeReport_;
 };
 
