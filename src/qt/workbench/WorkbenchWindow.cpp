@@ -157,6 +157,8 @@ void WorkbenchWindow::hideEvent(QHideEvent* event) {
 WorkbenchWindow::~WorkbenchWindow() {
   // The program ends with the window still open: its last frame is kept for the next start.
   if (isVisible()) RememberFrame();
+  // The bus tab draws its model until it goes: it goes first.
+  delete busTab_;
 }
 
 }  // namespace kt::ui::qt
