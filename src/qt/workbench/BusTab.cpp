@@ -122,6 +122,10 @@ BusTab::BusTab(bus::BusTabModel& model, QWidget* parent)
   layout->addLayout(row);
   layout->addWidget(split, 1);
 
+  // The keyboard goes along the row, then down the tables.
+  QWidget* order[] = {addresses_, add, remove, startStop_, report, table_, check_};
+  for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+
   connect(add, &QPushButton::clicked, this, [this] { OnAdd(); });
   connect(addresses_, &QLineEdit::returnPressed, this, [this] { OnAdd(); });
   connect(remove, &QPushButton::clicked, this, [this] { OnRemove(); });
