@@ -209,10 +209,13 @@ TEST_F(BusTab, TheReportHoldsEveryMeterWithDataAfterTheSummary) {
   Run(6000);
   model.MakeReport(workbench, front);
   ASSERT_EQ(opened, chosen + ".html");
-  std::ifstream file(opened);
-  std::stringstream html;
-  html << file.rdbuf();
-  const std::string text = html.str();
+  std::string text;
+  {
+    std::ifstream file(opened);
+    std::stringstream html;
+    html << file.rdbuf();
+    text = html.str();
+  }
   std::filesystem::remove_all(folder);
   // The summary first, then a page for 3 and 17, none for 9, which never answered.
   const size_t summary = text.find("<section class=\"summary\"");
