@@ -146,7 +146,7 @@ double BusTabModel::CtSecondaryA() const {
 
 std::vector<BusTableRow> BusTabModel::Rows() {
   FollowPort();
-  return BusTableRows(poller_, NominalHz(), CtSecondaryA());
+  return BusTableRows(poller_, NominalHz(), CtSecondaryA(), &verdicts_);
 }
 
 void BusTabModel::Choose(std::size_t row) {

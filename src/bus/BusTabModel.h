@@ -132,6 +132,7 @@ class BusTabModel {
   BusPoller poller_;
   ui::CMonitorDlg* dialog_ = nullptr;
   const workbench::WiringModel* wiring_ = nullptr;
+  WiringVerdictMemo verdicts_;
   int32_t port_ = 0;  // whose list is loaded; 0: none yet
   uint32_t lastRedraw_ = 0;
 };
