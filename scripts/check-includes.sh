@@ -30,7 +30,7 @@ arrows=(
   "src/measure              ui/ measure/ commands/ values/ finder/ modbus/ serial/"
   "src/commands             ui/ measure/ commands/ values/ finder/ modbus/ serial/"
   "src/workbench            workbench/ values/ modbus/ serial/ platform/"
-  "src/bus                  bus/ workbench/ values/ ui/ measure/ modbus/ serial/ platform/ !ui/dialog/"
+  "src/bus                  bus/ workbench/ report/ values/ ui/ measure/ finder/ modbus/ serial/ platform/ !ui/dialog/"
   "src/report               report/ workbench/ values/ ui/ measure/ modbus/ serial/ platform/ !ui/dialog/"
   "src/app/main.cpp         app/ ui/ values/ finder/ modbus/ serial/ measure/ report/ bus/ qt/"
   "src/app/win32            app/ ui/ values/ finder/ modbus/ serial/ measure/ report/ bus/ platform/ win32/"

@@ -29,8 +29,24 @@ std::string WiringVerdictText(const values::MeasuredBlock& block, double nominal
   return workbench::VerdictText(worst);
 }
 
+namespace {
+
+std::string Verdict(const BusMeter& meter, double nominalHz, double ctSecondaryA,
+                    WiringVerdictMemo* memo) {
+  if (memo == nullptr) return WiringVerdictText(*meter.lastBlock, nominalHz, ctSecondaryA);
+  WiringVerdictMemo::Judged& judged = memo->byAddress[meter.address];
+  if (judged.verdict.empty() || judged.blockTick != meter.lastBlockTick ||
+      judged.nominalHz != nominalHz || judged.ctSecondaryA != ctSecondaryA) {
+    judged = {meter.lastBlockTick, nominalHz, ctSecondaryA,
+              WiringVerdictText(*meter.lastBlock, nominalHz, ctSecondaryA)};
+  }
+  return judged.verdict;
+}
+
+}  // namespace
+
 std::vector<BusTableRow> BusTableRows(const BusPoller& poller, double nominalHz,
-                                      double ctSecondaryA) {
+                                      double ctSecondaryA, WiringVerdictMemo* memo) {
   std::vector<BusTableRow> rows;
   for (const BusMeter& meter : poller.Meters()) {
     BusTableRow row;
@@ -51,7 +67,7 @@ std::vector<BusTableRow> BusTableRows(const BusPoller& poller, double nominalHz,
       cell(BusColumn::ActivePower) = values::ValueText(b, Quantity::TotalActivePower);
       cell(BusColumn::PowerFactor) = values::ValueText(b, Quantity::TotalPowerFactor);
       cell(BusColumn::Frequency) = values::ValueText(b, Quantity::Frequency);
-      cell(BusColumn::Wiring) = WiringVerdictText(b, nominalHz, ctSecondaryA);
+      cell(BusColumn::Wiring) = Verdict(meter, nominalHz, ctSecondaryA, memo);
     }
     rows.push_back(std::move(row));
   }

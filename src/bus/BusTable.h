@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -44,10 +45,23 @@ struct BusTableRow {
 std::string WiringVerdictText(const values::MeasuredBlock& block, double nominalHz,
                               double ctSecondaryA);
 
+// The verdicts judged so far, by meter address: a meter is judged again only when its block or
+// the choices changed (the check is the table's dearest part).
+struct WiringVerdictMemo {
+  struct Judged {
+    uint32_t blockTick = 0;
+    double nominalHz = 0;
+    double ctSecondaryA = 0;
+    std::string verdict;
+  };
+  std::map<uint8_t, Judged> byAddress;
+};
+
 // The rows in the poller's order. Phases are written "A/B/C" (phase A alone for a single-phase
 // two-wire meter), each with the decimals of its register.
 std::vector<BusTableRow> BusTableRows(const BusPoller& poller,
                                       double nominalHz = workbench::kDefaultNominalHz,
-                                      double ctSecondaryA = workbench::kDefaultCtSecondaryA);
+                                      double ctSecondaryA = workbench::kDefaultCtSecondaryA,
+                                      WiringVerdictMemo* memo = nullptr);
 
 }  // namespace kt::bus

@@ -58,27 +58,35 @@ workbench::SaveQuestion ReportSaveQuestion(const ReportTitle& title) {
   return {"生成报告", DefaultReportFileName(title), "HTML 文件 (*.html)", "html", true};
 }
 
-void MakeReportFile(workbench::WorkbenchModel& workbench, const ui::CMonitorDlg& dialog,
-                    const ReportFrontEnd& front) {
-  if (!workbench.Wiring().HasBlock()) return front.tell(kNoBlockForReport);
-  ReportTitle title = RememberedReportTitle(workbench.Settings());
+void MakeReportFile(workbench::WorkbenchSettings& settings, const ReportSource& make,
+                    const std::string& refusal, const ReportFrontEnd& front) {
+  if (!make(RememberedReportTitle(settings))) return front.tell(refusal);
+  ReportTitle title = RememberedReportTitle(settings);
   if (!front.askTitle(title)) return;
-  RememberReportTitle(workbench.Settings(), title);
+  RememberReportTitle(settings, title);
   title.made = std::chrono::system_clock::now();
   const workbench::SaveQuestion question = ReportSaveQuestion(title);
-  std::string path = front.askPath(question, ExistingFolder(workbench.Settings().ExportFolder()));
+  std::string path = front.askPath(question, ExistingFolder(settings.ExportFolder()));
   if (path.empty()) return;
   std::string extension = Utf8Of(Utf8Path(path).extension());
   for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   if (extension != "." + question.extension) path += "." + question.extension;
-  // The latest block when the file is written: polling went on while the user answered.
-  const std::optional<Report> made = MakeMeterReport(workbench, dialog, title);
-  if (!made) return front.tell(kNoBlockForReport);
+  // The latest blocks when the file is written: polling went on while the user answered.
+  const std::optional<Report> made = make(title);
+  if (!made) return front.tell(refusal);
   if (std::string why = WriteReportFile(path, ReportHtml(*made)); !why.empty()) {
     return front.tell(why);
   }
-  workbench.Settings().SetExportFolder(Utf8Of(Utf8Path(path).parent_path()));
+  settings.SetExportFolder(Utf8Of(Utf8Path(path).parent_path()));
   front.open(path);
+}
+
+void MakeReportFile(workbench::WorkbenchModel& workbench, const ui::CMonitorDlg& dialog,
+                    const ReportFrontEnd& front) {
+  MakeReportFile(
+      workbench.Settings(),
+      [&](const ReportTitle& title) { return MakeMeterReport(workbench, dialog, title); },
+      kNoBlockForReport, front);
 }
 
 }  // namespace kt::report

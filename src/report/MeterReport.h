@@ -45,10 +45,16 @@ struct ReportFrontEnd {
   std::function<void(const std::string& text)> tell;  // a refusal or a failure
 };
 
-// "生成报告…": without a block told kNoBlockForReport; else asks the title fields (the
+// The report made with the title, or nothing when there is nothing to report.
+using ReportSource = std::function<std::optional<Report>(const ReportTitle& title)>;
+
+// "生成报告…": told `refusal` while `make` has nothing; else asks the title fields (the
 // remembered ones filled in, then remembered), then the file (the default name in the folder
-// last exported to while it exists), writes the report of the latest block then, remembers the
-// folder and opens the file; a write failure is told with its reason.
+// last exported to while it exists), writes the report `make` gives then, remembers the folder
+// and opens the file; a write failure is told with its reason.
+void MakeReportFile(workbench::WorkbenchSettings& settings, const ReportSource& make,
+                    const std::string& refusal, const ReportFrontEnd& front);
+// The wiring tab's: the main dialog's meter (MakeMeterReport), refused with kNoBlockForReport.
 void MakeReportFile(workbench::WorkbenchModel& workbench, const ui::CMonitorDlg& dialog,
                     const ReportFrontEnd& front);
 

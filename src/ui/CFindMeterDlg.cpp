@@ -29,11 +29,13 @@ CFindMeterDlg::CFindMeterDlg(WindowHost& host, PortListSource portList, FinderSe
       clock_(setup.clock != nullptr ? *setup.clock : ownClock_),
       opener_(
           finder::LendingOpener(setup.opener ? std::move(setup.opener) : finder::SerialLineOpener(),
-                                std::move(setup.lending))) {}
+                                std::move(setup.lending))),
+      addToBus_(std::move(setup.addToBus)) {}
 
 bool CFindMeterDlg::OnInitDialog() {
   Dialog::OnInitDialog();
   SetDlgItemText(kAttemptText, "未开始");
+  ShowControl(kAddToBusButton, static_cast<bool>(addToBus_));
   return true;
 }
 
@@ -48,6 +50,9 @@ bool CFindMeterDlg::OnCommand(int commandId) {
     case kUseButton:
     case kMeterTable:  // a double click on a row
       Use();
+      return true;
+    case kAddToBusButton:
+      AddToBus();
       return true;
     case kOnlyCurrentPort:
     case kStopAfterFirst:
@@ -141,6 +146,12 @@ void CFindMeterDlg::Use() {
   m_chosen = finder_->Found()[static_cast<size_t>(selectedRow_)];
   Stop();
   EndDialog(IDOK);
+}
+
+void CFindMeterDlg::AddToBus() {
+  if (!addToBus_) return;
+  static const std::vector<finder::FoundMeter> kNone;
+  AfxMessageBox(addToBus_(finder_ ? finder_->Found() : kNone));
 }
 
 void CFindMeterDlg::OnOK() {

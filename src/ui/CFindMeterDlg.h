@@ -3,8 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "finder/LentLine.h"
 #include "finder/MeterFinder.h"
@@ -16,11 +19,14 @@ namespace kt::ui {
 
 // What the finder runs on. Empty parts: the real clock, and a serial line of its own per port.
 // `lending`: the holder of a port the finder may sweep too (the main dialog), which closes it
-// meanwhile and opens it again afterwards.
+// meanwhile and opens it again afterwards. `addToBus`: "加入总线" hands it the meters found and
+// shows what it returns; empty: the button is hidden.
+using FoundMetersToBus = std::function<std::string(const std::vector<finder::FoundMeter>& found)>;
 struct FinderSetup {
   modbus::Clock* clock = nullptr;
   finder::LineOpener opener{};
   finder::PortLending lending{};
+  FoundMetersToBus addToBus{};
 };
 
 class CFindMeterDlg : public Dialog {
@@ -47,6 +53,7 @@ class CFindMeterDlg : public Dialog {
   void Start();
   void Stop();
   void Use();
+  void AddToBus();
   // Brings the controls up to the finder's state.
   void ShowState();
 
@@ -54,6 +61,7 @@ class CFindMeterDlg : public Dialog {
   modbus::SteadyClock ownClock_;
   modbus::Clock& clock_;
   finder::LineOpener opener_;
+  FoundMetersToBus addToBus_;
   std::unique_ptr<finder::MeterFinder> finder_;
   int selectedRow_ = -1;
   size_t shownMeters_ = 0;

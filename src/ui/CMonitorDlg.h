@@ -151,6 +151,8 @@ class CMonitorDlg : public Dialog {
   void SetPollTimerWatch(std::function<void(uint32_t periodMs)> watch) {
     m_pollTimerWatch = std::move(watch);
   }
+  // The finder's "加入总线" (src/bus), for the finder opened from "通讯设置".
+  void SetAddToBus(FoundMetersToBus add) { m_finderSetup.addToBus = std::move(add); }
   // Reports a refused port in a message box naming the device and the reason.
   void ReportSerialRefusal(const serial::SerialError& error);
   // A serial failure while the dialog runs (a command meeting one goes on with its ending

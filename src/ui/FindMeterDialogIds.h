@@ -12,9 +12,10 @@ inline constexpr int kOnlyCurrentPort = 1003;  // check box "只查当前端口"
 inline constexpr int kStopAfterFirst = 1004;   // check box "找到一台后停止"
 inline constexpr int kStartButton = 1005;
 inline constexpr int kStopButton = 1006;
-inline constexpr int kMeterTable = 1007;   // the meters found
-inline constexpr int kFailureList = 1008;  // the ports that could not be used, with the reason
-inline constexpr int kUseButton = 1009;    // "使用": the selected meter's settings
+inline constexpr int kMeterTable = 1007;      // the meters found
+inline constexpr int kFailureList = 1008;     // the ports that could not be used, with the reason
+inline constexpr int kUseButton = 1009;       // "使用": the selected meter's settings
+inline constexpr int kAddToBusButton = 1010;  // "加入总线": every meter found onto the bus list
 
 // The timer that drives the sweep, and its period.
 inline constexpr unsigned kSweepTimer = 1;

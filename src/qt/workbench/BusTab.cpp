@@ -1,5 +1,6 @@
-// The bus tab's widgets: an edit and three buttons above a standard table widget, which screen
-// readers and test drivers read through the accessibility interface.
+// The bus tab's widgets: an edit and four buttons above a standard table widget, which screen
+// readers and test drivers read through the accessibility interface, and the selected row's
+// wiring check below it.
 #include "qt/workbench/BusTab.h"
 
 #include <QBrush>
@@ -11,8 +12,13 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSplitter>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+#include "qt/workbench/PhaseColours.h"
+#include "workbench/WorkbenchLook.h"
+#include "workbench/WorkbenchModel.h"
 
 namespace kt::ui::qt {
 namespace {
@@ -37,58 +43,122 @@ class BusTable : public QTableWidget {
   }
 };
 
+QTableWidget* ReadOnlyTable(QTableWidget* table, const QStringList& headings) {
+  table->setColumnCount(static_cast<int>(headings.size()));
+  table->setHorizontalHeaderLabels(headings);
+  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table->setSelectionBehavior(QAbstractItemView::SelectRows);
+  table->setSelectionMode(QAbstractItemView::SingleSelection);
+  table->verticalHeader()->hide();
+  return table;
+}
+
+// Sets the cell's text and colour (none: the table's own) where they changed; true when the text
+// did.
+bool SetCell(QTableWidget& table, int row, int column, const std::string& text,
+             const QBrush& colour) {
+  QTableWidgetItem* item = table.item(row, column);
+  if (item == nullptr) {
+    item = new QTableWidgetItem;
+    table.setItem(row, column, item);
+  }
+  if (item->foreground() != colour) item->setForeground(colour);
+  const QString shown = QString::fromStdString(text);
+  if (item->text() == shown) return false;
+  item->setText(shown);
+  return true;
+}
+
 }  // namespace
 
 BusTab::BusTab(bus::BusTabModel& model, QWidget* parent)
     : QWidget(parent),
       model_(model),
       addresses_(new QLineEdit(this)),
-      startStop_(new QPushButton(Text(model.StartStopText()), this)) {
+      startStop_(new QPushButton(Text(model.StartStopText()), this)),
+      checkTitle_(new QLabel(this)) {
   setObjectName(QStringLiteral("busTab"));
-  auto* table = new BusTable(0, static_cast<int>(bus::kBusColumnCount), this);
-  table_ = table;
-  table_->setObjectName(QStringLiteral("busTable"));
-  addresses_->setObjectName(QStringLiteral("busAddresses"));
-  startStop_->setObjectName(QStringLiteral("busStartStop"));
+  auto* table = new BusTable(this);
   QStringList headings;
   for (const char* h : bus::kBusColumnHeadings) headings << Text(h);
-  table_->setHorizontalHeaderLabels(headings);
-  table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  table_->setSelectionMode(QAbstractItemView::SingleSelection);
-  table_->verticalHeader()->hide();
+  table_ = ReadOnlyTable(table, headings);
+  table_->setObjectName(QStringLiteral("busTable"));
   table_->setAccessibleName(Text(bus::kBusTabTitle));
+  check_ = ReadOnlyTable(new QTableWidget(this),
+                         {Text(workbench::kWiringColumns[0]), Text(workbench::kWiringColumns[1]),
+                          Text(workbench::kWiringColumns[2])});
+  check_->setObjectName(QStringLiteral("busCheck"));
+  check_->setAccessibleName(Text(
+      workbench::kWorkbenchTabTitles[static_cast<std::size_t>(workbench::WorkbenchTab::Wiring)]));
+  check_->setWordWrap(true);
+  check_->horizontalHeader()->setStretchLastSection(true);
+  checkTitle_->setObjectName(QStringLiteral("busCheckTitle"));
+  addresses_->setObjectName(QStringLiteral("busAddresses"));
+  startStop_->setObjectName(QStringLiteral("busStartStop"));
 
   auto* label = new QLabel(Text(bus::kBusAddressLabel), this);
   label->setBuddy(addresses_);
   auto* add = new QPushButton(Text(bus::kBusAddButton), this);
   auto* remove = new QPushButton(Text(bus::kBusRemoveButton), this);
+  auto* report = new QPushButton(Text(workbench::kMakeReportText), this);
   add->setObjectName(QStringLiteral("busAdd"));
   remove->setObjectName(QStringLiteral("busRemove"));
+  report->setObjectName(QStringLiteral("busReport"));
   auto* row = new QHBoxLayout;
   row->addWidget(label);
   row->addWidget(addresses_, 1);
-  row->addWidget(add);
-  row->addWidget(remove);
-  row->addWidget(startStop_);
+  for (QPushButton* b : {add, remove, startStop_, report}) row->addWidget(b);
+  auto* lower = new QWidget(this);
+  auto* lowerLayout = new QVBoxLayout(lower);
+  lowerLayout->setContentsMargins(0, 0, 0, 0);
+  lowerLayout->addWidget(checkTitle_);
+  lowerLayout->addWidget(check_, 1);
+  auto* split = new QSplitter(Qt::Vertical, this);
+  split->addWidget(table_);
+  split->addWidget(lower);
+  split->setStretchFactor(0, 3);
+  split->setStretchFactor(1, 2);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(row);
-  layout->addWidget(table_, 1);
+  layout->addWidget(split, 1);
+
+  // The keyboard goes along the row, then down the tables.
+  QWidget* order[] = {addresses_, add, remove, startStop_, report, table_, check_};
+  for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 
   connect(add, &QPushButton::clicked, this, [this] { OnAdd(); });
   connect(addresses_, &QLineEdit::returnPressed, this, [this] { OnAdd(); });
   connect(remove, &QPushButton::clicked, this, [this] { OnRemove(); });
   connect(startStop_, &QPushButton::clicked, this, [this] { OnStartStop(); });
+  connect(report, &QPushButton::clicked, this, [this] {
+    if (makeReport_) makeReport_();
+  });
   table->onChoose = [this](int r) { model_.Choose(static_cast<std::size_t>(r)); };
   connect(table_, &QTableWidget::cellDoubleClicked, this,
           [this](int r, int) { model_.Choose(static_cast<std::size_t>(r)); });
-  ticks_.setInterval(static_cast<int>(bus::kBusTickMs));
+  connect(table_, &QTableWidget::currentCellChanged, this, [this] { RefreshCheck(); });
   connect(&ticks_, &QTimer::timeout, this, [this] { OnTick(); });
+  RefreshCheck();
 }
 
 void BusTab::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   Refresh();
+  UpdateTimer();
+}
+
+void BusTab::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  UpdateTimer();
+}
+
+void BusTab::UpdateTimer() {
+  const uint32_t ms = model_.TimerMs(isVisible());
+  if (ms == 0) {
+    ticks_.stop();
+  } else if (!ticks_.isActive() || ticks_.interval() != static_cast<int>(ms)) {
+    ticks_.start(static_cast<int>(ms));
+  }
 }
 
 void BusTab::OnAdd() {
@@ -110,35 +180,49 @@ void BusTab::OnRemove() {
 void BusTab::OnStartStop() {
   model_.StartStop();
   startStop_->setText(Text(model_.StartStopText()));
-  if (model_.NeedsTicks()) ticks_.start();
+  UpdateTimer();
   Refresh();
 }
 
 void BusTab::OnTick() {
   if (model_.Tick() && isVisible()) Refresh();
-  if (!model_.NeedsTicks()) ticks_.stop();
+  UpdateTimer();
+}
+
+std::optional<std::size_t> BusTab::Selected() const {
+  if (table_->currentRow() < 0) return std::nullopt;
+  return static_cast<std::size_t>(table_->currentRow());
 }
 
 void BusTab::Refresh() {
   const std::vector<bus::BusTableRow> rows = model_.Rows();
   table_->setRowCount(static_cast<int>(rows.size()));
   for (std::size_t r = 0; r < rows.size(); ++r) {
-    const bus::BusTableRow& row = rows[r];
+    const workbench::Rgb* colour = bus::BusRowColour(rows[r]);
+    const QBrush brush =
+        colour != nullptr ? QBrush(QColor(colour->red, colour->green, colour->blue)) : QBrush();
     for (std::size_t c = 0; c < bus::kBusColumnCount; ++c) {
-      const auto ri = static_cast<int>(r);
-      const auto ci = static_cast<int>(c);
-      QTableWidgetItem* item = table_->item(ri, ci);
-      if (item == nullptr) {
-        item = new QTableWidgetItem;
-        table_->setItem(ri, ci, item);
-      }
-      const QString text = QString::fromStdString(row.cells[c]);
-      if (item->text() != text) item->setText(text);
-      const workbench::Rgb* colour = bus::BusRowColour(row);
-      item->setForeground(
-          colour != nullptr ? QBrush(QColor(colour->red, colour->green, colour->blue)) : QBrush());
+      SetCell(*table_, static_cast<int>(r), static_cast<int>(c), rows[r].cells[c], brush);
     }
   }
+  RefreshCheck();
+}
+
+void BusTab::RefreshCheck() {
+  const QString title = QString::fromStdString(model_.CheckTitle(Selected()));
+  if (checkTitle_->text() != title) checkTitle_->setText(title);
+  const std::vector<workbench::CheckRow> rows = model_.CheckRows(Selected());
+  bool changed = check_->rowCount() != static_cast<int>(rows.size());
+  check_->setRowCount(static_cast<int>(rows.size()));
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    const auto ri = static_cast<int>(r);
+    changed |= SetCell(*check_, ri, 0, rows[r].name, QBrush());
+    changed |= SetCell(*check_, ri, 1, workbench::VerdictText(rows[r].verdict),
+                       QBrush(qt::VerdictColour(rows[r].verdict)));
+    changed |= SetCell(*check_, ri, 2, rows[r].message, QBrush());
+  }
+  // Long messages wrap in their rows.
+  if (changed) check_->resizeRowsToContents();
 }
 
 }  // namespace kt::ui::qt

@@ -87,7 +87,9 @@ void WorkbenchWindow::Attach(CMonitorDlg& dialog) {
 
 void WorkbenchWindow::AddBusTab(bus::LineScheduler& line, modbus::Clock& clock) {
   bus_ = std::make_unique<bus::BusTabModel>(line, clock, settings_);
+  bus_->UseWiringChoices(model_.Wiring());
   busTab_ = new BusTab(*bus_);
+  busTab_->SetMakeReport([this] { bus_->MakeReport(model_, reports_.front); });
   AddTab(busTab_, QString::fromUtf8(bus::kBusTabTitle));
 }
 
@@ -155,6 +157,8 @@ void WorkbenchWindow::hideEvent(QHideEvent* event) {
 WorkbenchWindow::~WorkbenchWindow() {
   // The program ends with the window still open: its last frame is kept for the next start.
   if (isVisible()) RememberFrame();
+  // The bus tab draws its model until it goes: it goes first.
+  delete busTab_;
 }
 
 }  // namespace kt::ui::qt

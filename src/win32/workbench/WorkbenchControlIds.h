@@ -64,5 +64,8 @@ inline constexpr int kBusAddButton = 602;
 inline constexpr int kBusRemoveButton = 603;
 inline constexpr int kBusStartStopButton = 604;
 inline constexpr int kBusList = 605;
+inline constexpr int kBusMakeReportButton = 606;
+inline constexpr int kBusCheckTitle = 607;
+inline constexpr int kBusCheckList = 608;
 
 }  // namespace kt::ui::win32::workbench_ids

@@ -236,7 +236,9 @@ void WorkbenchWindow::AddPanel(ChildPanel& panel, const std::string& title) {
 
 void WorkbenchWindow::AddBusPanel(bus::LineScheduler& line, modbus::Clock& clock) {
   bus_ = std::make_unique<bus::BusTabModel>(line, clock, settings_);
+  bus_->UseWiringChoices(model_.Wiring());
   busPanel_ = std::make_unique<BusPanel>(*bus_);
+  busPanel_->SetMakeReport([this] { bus_->MakeReport(model_, reportFront_); });
   AddPanel(*busPanel_, bus::kBusTabTitle);
 }
 
