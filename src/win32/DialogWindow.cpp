@@ -9,6 +9,7 @@
 #include "ui/dialog/ControlValues.h"
 #include "win32/DialogTemplateBytes.h"
 #include "win32/ListControls.h"
+#include "win32/PageKeys.h"
 
 namespace kt::ui::win32 {
 namespace {
@@ -285,6 +286,7 @@ void DialogWindow::RunModalLoop() {
     if (got < 0) break;
     // Tab and the arrows step through the controls of the window the key is for: the dialog's,
     // or those of a modeless window of the program beside it.
+    if (PassPageKey(msg)) continue;
     if (!IsDialogMessageW(KeyboardWindowOf(msg, self), &msg)) {
       TranslateMessage(&msg);
       DispatchMessageW(&msg);

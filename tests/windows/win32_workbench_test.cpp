@@ -23,6 +23,7 @@
 #include "ui/CMonitorDlg.h"
 #include "ui/MainDialogIds.h"
 #include "values/MeasuredBlock.h"
+#include "win32/PageKeys.h"
 #include "win32/Win32WindowHost.h"
 #include "win32/workbench/Clipboard.h"
 #include "win32/workbench/GdiPlus.h"
@@ -316,7 +317,14 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
          EXPECT_EQ(Count(copied, "\r\n") + 1, static_cast<size_t>(rowsAtKeys));
          EXPECT_NE(copied.find("读 0x0300 ×19"), std::string::npos);
          EXPECT_EQ(traffic.SaveTo(Utf8(logFile.wstring())), "");
-         workbench.ShowTab(WorkbenchTab::Recording);
+         // Ctrl+Shift+Tab from the first tab goes round to the last, Ctrl+Tab back and on.
+         SendMessageW(workbench.Handle(), kt::ui::win32::kStepPageMessage, static_cast<WPARAM>(-1),
+                      0);
+         EXPECT_NE(workbench.CurrentTab(), WorkbenchTab::Traffic);
+         SendMessageW(workbench.Handle(), kt::ui::win32::kStepPageMessage, 1, 0);
+         EXPECT_EQ(workbench.CurrentTab(), WorkbenchTab::Traffic);
+         SendMessageW(workbench.Handle(), kt::ui::win32::kStepPageMessage, 1, 0);
+         EXPECT_EQ(workbench.CurrentTab(), WorkbenchTab::Recording);
          // "开始记录…" runs the save dialog; the next step answers it from within its loop.
          Click(workbench.Recording().Item(ids::kStartRecordingButton));
        }},

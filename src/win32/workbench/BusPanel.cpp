@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "win32/workbench/CopyMenu.h"
 #include "workbench/WorkbenchLook.h"
 
 namespace kt::ui::win32 {
@@ -51,10 +52,10 @@ void BusPanel::Populate() {
   Add(WC_BUTTONW, workbench::kMakeReportText, WS_TABSTOP | BS_PUSHBUTTON,
       ids::kBusMakeReportButton);
   const auto scale = [this](int at96) { return Px(at96); };
-  constexpr DWORD kListStyle =
-      WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL;
-  AddColumns(Add(WC_LISTVIEWW, "", kListStyle, ids::kBusList), bus::kBusColumnHeadings, kWidths,
-             scale);
+  // One meter chosen at a time; the check's rows may be chosen together for copying.
+  constexpr DWORD kListStyle = WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS;
+  AddColumns(Add(WC_LISTVIEWW, "", kListStyle | LVS_SINGLESEL, ids::kBusList),
+             bus::kBusColumnHeadings, kWidths, scale);
   Add(WC_STATICW, "", SS_LEFT | SS_NOPREFIX, ids::kBusCheckTitle);
   AddColumns(Add(WC_LISTVIEWW, "", kListStyle, ids::kBusCheckList), workbench::kWiringColumns,
              kCheckWidths, scale);
@@ -250,13 +251,31 @@ LRESULT BusPanel::CustomDraw(NMLVCUSTOMDRAW& draw) const {
   }
 }
 
+LRESULT BusPanel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  const auto list = PointerFrom<HWND>(wParam);
+  if (message != WM_CONTEXTMENU ||
+      (list != Item(ids::kBusList) && list != Item(ids::kBusCheckList))) {
+    return ChildPanel::OnMessage(message, wParam, lParam);
+  }
+  const CopyChoice choice = AskCopyChoice(list, lParam);
+  if (choice == CopyChoice::SelectAll) SelectAllRows(list);
+  if (choice == CopyChoice::Copy) CopySelectedRows(list);
+  return 0;
+}
+
 LRESULT BusPanel::OnNotify(NMHDR& header) {
   if (header.code == NM_CUSTOMDRAW &&
       (header.idFrom == static_cast<UINT_PTR>(ids::kBusList) ||
        header.idFrom == static_cast<UINT_PTR>(ids::kBusCheckList))) {
     return CustomDraw(reinterpret_cast<NMLVCUSTOMDRAW&>(header));
   }
-  if (header.idFrom != static_cast<UINT_PTR>(ids::kBusList)) return 0;
+  const bool fromList = header.idFrom == static_cast<UINT_PTR>(ids::kBusList);
+  if (header.code == LVN_KEYDOWN &&
+      (fromList || header.idFrom == static_cast<UINT_PTR>(ids::kBusCheckList))) {
+    AnswerCopyKeys(header.hwndFrom, reinterpret_cast<NMLVKEYDOWN&>(header).wVKey);
+    return 0;
+  }
+  if (!fromList) return 0;
   switch (header.code) {
     case LVN_ITEMCHANGED:
       if ((reinterpret_cast<NMLISTVIEW&>(header).uChanged & LVIF_STATE) != 0) RefreshCheck();

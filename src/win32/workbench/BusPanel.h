@@ -1,7 +1,8 @@
 // The tab "总线": draws the bus tab's model (its rows in a list view in report view, stale rows
 // grey and failed rows red, the text of "开始"/"停止", the selected row's wiring check in a list
 // view below) and forwards the edit "地址" (Enter adds, as "添加" does), the buttons and a chosen
-// row (double click, Enter) to it.
+// row (double click, Enter) to it. Both lists copy their chosen rows ("复制"/"全选", Ctrl+C,
+// Ctrl+A).
 #pragma once
 
 #include <functional>
@@ -33,6 +34,7 @@ class BusPanel : public ChildPanel {
   void Populate() override;
   void OnCommand(int id, int code) override;
   LRESULT OnNotify(NMHDR& header) override;
+  LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void OnTimer(UINT_PTR timerId) override;
 
  private:

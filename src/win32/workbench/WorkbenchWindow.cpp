@@ -11,6 +11,7 @@
 #include "ui/CMonitorDlg.h"
 #include "ui/MainDialogTemplate.h"
 #include "win32/MessageBoxColours.h"
+#include "win32/PageKeys.h"
 #include "win32/workbench/BusPanel.h"
 #include "win32/workbench/RecordingPanel.h"
 #include "win32/workbench/ReportTitleDialog.h"
@@ -303,6 +304,13 @@ LRESULT CALLBACK WorkbenchWindow::Proc(HWND hwnd, UINT message, WPARAM wParam, L
 
 LRESULT WorkbenchWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
+    case kStepPageMessage: {
+      // Ctrl+Tab, Ctrl+Shift+Tab: the next or previous tab, round the end.
+      const auto count = static_cast<int>(model_.TabTitles().size());
+      const int step = static_cast<int>(static_cast<INT_PTR>(wParam));
+      ShowTab(static_cast<WorkbenchTab>((static_cast<int>(current_) + step + count) % count));
+      return 0;
+    }
     case WM_CLOSE:
       // Closing only hides; the main dialog's exit ends the program and the window with it.
       RememberPlace();
