@@ -19,20 +19,22 @@ start_sim_on_port1 --status-trailer --quiet --address "$address"
 # "自动查找…" in "通讯设置", and "只查当前端口" and "开始" in "自动查找仪表" (dialog units).
 FINDER_DU="300 222"
 
-# Fails naming every window of the monitor whose frame (title bar included) leaves the screen.
+# Fails naming every window of the monitor whose frame (title bar included: the window manager's
+# window the client is put in) leaves the screen.
 check_frames_on_screen() {
-  local screen sw sh id g x y w h e left right top bottom bad=0
+  local screen sw sh id frame info x y w h bad=0
   screen=$(xdotool getdisplaygeometry)
   sw=${screen% *} sh=${screen#* }
   for id in $(xdotool search --onlyvisible --pid "$monitor_pid"); do
-    g=$(xdotool getwindowgeometry --shell "$id")
-    x=$(sed -n 's/^X=//p' <<<"$g") y=$(sed -n 's/^Y=//p' <<<"$g")
-    w=$(sed -n 's/^WIDTH=//p' <<<"$g") h=$(sed -n 's/^HEIGHT=//p' <<<"$g")
-    e=$(xprop -id "$id" _NET_FRAME_EXTENTS | sed -n 's/.* = //p' | tr -d ' ')
-    IFS=, read -r left right top bottom <<<"${e:-0,0,0,0}"
-    if ((x - left < 0 || y - top < 0 || x + w + right > sw || y + h + bottom > sh)); then
-      echo "$1: \"$(xdotool getwindowname "$id")\" leaves the screen: frame" \
-        "$((x - left)),$((y - top)) $((w + left + right))x$((h + top + bottom)) on ${sw}x$sh" >&2
+    frame=$(xwininfo -tree -id "$id" | sed -n 's/.*Parent window id: \(0x[0-9a-f]*\).*/\1/p')
+    xwininfo -id "$frame" | grep -q "Width: $sw\$" && frame=$id  # no window manager
+    info=$(xwininfo -id "$frame")
+    x=$(sed -n 's/.*Absolute upper-left X: *//p' <<<"$info")
+    y=$(sed -n 's/.*Absolute upper-left Y: *//p' <<<"$info")
+    w=$(sed -n 's/.*Width: *//p' <<<"$info") h=$(sed -n 's/.*Height: *//p' <<<"$info")
+    if ((x < 0 || y < 0 || x + w > sw || y + h > sh)); then
+      echo "$1: \"$(xdotool getwindowname "$id")\" leaves the screen: frame $x,$y ${w}x$h" \
+        "on ${sw}x$sh" >&2
       bad=1
     fi
   done
