@@ -19,6 +19,7 @@
 #include "qt/DisplayText.h"
 #include "qt/HostedWindow.h"
 #include "qt/MonitorIcon.h"
+#include "ui/dialog/BoxPlacement.h"
 
 namespace kt::ui::qt {
 namespace {
@@ -38,6 +39,21 @@ void CentreOnScreen(QWidget& w) {
     const QRect area = screen->availableGeometry();
     w.move(area.center() - QPoint(w.width() / 2, w.height() / 2));
   }
+}
+
+PixelRect PixelsOf(const QRect& r) {
+  return {r.x(), r.y(), r.width(), r.height()};
+}
+
+// A message box where the Windows program puts it: centred on its owner's frame, inside the work
+// area of the owner's screen (rather than where the window manager would put it).
+void PlaceOnOwner(QWidget& box, const QWidget& owner) {
+  box.adjustSize();
+  const QScreen* screen = owner.screen();
+  if (screen == nullptr) return;
+  const PixelRect at = CentredOnOwner(PixelsOf(owner.frameGeometry()), box.width(), box.height(),
+                                      PixelsOf(screen->availableGeometry()));
+  box.move(at.left, at.top);
 }
 
 }  // namespace
@@ -235,6 +251,7 @@ int QtWindowHost::RunBox(Dialog* owner, const std::string& utf8, bool yesNo) {
     grid->addItem(new QSpacerItem(wanted, 0, QSizePolicy::Minimum, QSizePolicy::Expanding),
                   grid->rowCount(), 0, 1, grid->columnCount());
   }
+  if (parent != nullptr) PlaceOnOwner(box, *parent->window());
   box.exec();
   const QAbstractButton* chosen = box.clickedButton();
   return chosen != nullptr ? chosen->objectName().toInt() : safe->objectName().toInt();
