@@ -30,9 +30,10 @@ class ColumnFitter : public QObject {
 
 void FitTableColumns(QTableWidget& table) {
   QHeaderView& header = *table.horizontalHeader();
+  const QAbstractItemView& view = table;  // where the widest cell's width is public
   std::vector<int> wanted;
   for (int c = 0; c < table.columnCount(); ++c) {
-    wanted.push_back(std::max(table.sizeHintForColumn(c), header.sectionSizeHint(c)));
+    wanted.push_back(std::max(view.sizeHintForColumn(c), header.sectionSizeHint(c)));
   }
   const std::vector<int> widths = FittedColumnWidths(wanted, table.viewport()->width());
   for (int c = 0; c < table.columnCount(); ++c) {
