@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <cstdlib>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -198,10 +199,16 @@ TEST_F(QtHostTest, TimersTickRestartStopAndKeepTickingInAMessageBox) {
   dialog.onInit = [&] {
     host.SetTimer(dialog, 7, 20);
     UserStep(dialog, [&] {
+      QWidget* owner = ActiveModal();
+      owner->move(150, 200);  // off the screen's centre, with room for the box around it
       // While the message box is open the dialog's timer goes on.
       WhenTrue([&] { return dynamic_cast<QMessageBox*>(ActiveModal()) != nullptr; },
                [&] {
                  auto* box = dynamic_cast<QMessageBox*>(ActiveModal());
+                 // Centred on the dialog where the screen leaves room.
+                 const QPoint off = box->frameGeometry().center() - owner->frameGeometry().center();
+                 EXPECT_LE(std::abs(off.x()), 2);
+                 EXPECT_LE(std::abs(off.y()), 2);
                  messageShown = box->text() == QStringLiteral("提示");
                  ASSERT_EQ(box->buttons().size(), 1);
                  buttonText = box->buttons().front()->text();
