@@ -3,6 +3,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QEvent>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QListWidget>
@@ -47,14 +48,26 @@ PixelRect PixelsOf(const QRect& r) {
 
 // A message box where the Windows program puts it: centred on its owner's frame, inside the work
 // area of the owner's screen (rather than where the window manager would put it).
-void PlaceOnOwner(QWidget& box, const QWidget& owner) {
-  box.adjustSize();
+void CentreOnOwner(QWidget& box, const QWidget& owner) {
   const QScreen* screen = owner.screen();
   if (screen == nullptr) return;
   const PixelRect at = CentredOnOwner(PixelsOf(owner.frameGeometry()), box.width(), box.height(),
                                       PixelsOf(screen->availableGeometry()));
   box.move(at.left, at.top);
 }
+
+// Keeps a message box centred on its owner: the box takes its final size only as it is shown.
+class CentredOnOwnerFilter : public QObject {
+ public:
+  CentredOnOwnerFilter(QWidget& box, const QWidget& owner) : QObject(&box), owner_(owner) {}
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Resize) CentreOnOwner(*static_cast<QWidget*>(watched), owner_);
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  const QWidget& owner_;
+};
 
 }  // namespace
 
@@ -251,7 +264,11 @@ int QtWindowHost::RunBox(Dialog* owner, const std::string& utf8, bool yesNo) {
     grid->addItem(new QSpacerItem(wanted, 0, QSizePolicy::Minimum, QSizePolicy::Expanding),
                   grid->rowCount(), 0, 1, grid->columnCount());
   }
-  if (parent != nullptr) PlaceOnOwner(box, *parent->window());
+  if (parent != nullptr) {
+    box.installEventFilter(new CentredOnOwnerFilter(box, *parent->window()));
+    box.adjustSize();
+    CentreOnOwner(box, *parent->window());
+  }
   box.exec();
   const QAbstractButton* chosen = box.clickedButton();
   return chosen != nullptr ? chosen->objectName().toInt() : safe->objectName().toInt();
