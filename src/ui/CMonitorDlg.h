@@ -19,8 +19,8 @@
 #include "ui/PortListSource.h"
 #include "ui/dialog/Dialog.h"
 #include "values/MeasurementBlock.h"
-#include "values/RecordingNote.h"
 #include "values/MonitorListener.h"
+#include "values/RecordingNote.h"
 
 namespace kt::ui {
 

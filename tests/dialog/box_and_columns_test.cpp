@@ -26,7 +26,9 @@ TEST(BoxPlacement, CentredOnTheOwnerThenInsideTheWorkArea) {
       {"owner off the left edge", {-200, 300, 300, 100}, screen, {0, 300, 300, 100}},
       {"owner over the bottom right", {1300, 700, 200, 200}, screen, {1066, 628, 300, 100}},
       {"box larger than the work area", {0, 0, 100, 100}, {0, 0, 200, 50}, {0, 0, 300, 100}},
-      {"second screen on the left", {-1000, 100, 400, 300}, {-1920, 0, 1920, 1040},
+      {"second screen on the left",
+       {-1000, 100, 400, 300},
+       {-1920, 0, 1920, 1040},
        {-950, 200, 300, 100}},
       {"absurd frame", {INT_MAX - 10, INT_MIN, INT_MAX, INT_MAX}, screen, {1066, 0, 300, 100}},
   };
@@ -42,7 +44,7 @@ TEST(ColumnWidths, AllColumnsShowAndTheNarrowOnesStayWhole) {
     std::vector<int> widths;
   };
   const Case cases[] = {
-      {{40, 60, 50}, 200, {40, 60, 100}},  // room left: the last takes it
+      {{40, 60, 50}, 200, {40, 60, 100}},   // room left: the last takes it
       {{40, 60, 100}, 200, {40, 60, 100}},  // just fits
       {{40, 60, 101}, 200, {40, 60, 100}},  // one pixel short: the widest gives it
       {{40, 300, 60, 200}, 400, {40, 150, 60, 150}},

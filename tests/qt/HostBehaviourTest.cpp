@@ -5,13 +5,13 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <cstdlib>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextLayout>
+#include <cstdlib>
 #include <stdexcept>
 
 #include "GuiTestSupport.h"

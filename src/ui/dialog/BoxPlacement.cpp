@@ -14,14 +14,13 @@ int CentredStart(long long start, long long length, long long size, long long ar
   long long at = start + (length - size) / 2;
   at = std::min(at, areaStart + areaLength - size);
   at = std::max(at, areaStart);
-  return static_cast<int>(std::clamp<long long>(at, std::numeric_limits<int>::min(),
-                                                std::numeric_limits<int>::max()));
+  return static_cast<int>(
+      std::clamp<long long>(at, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 }  // namespace
 
-PixelRect CentredOnOwner(const PixelRect& owner, int width, int height,
-                         const PixelRect& workArea) {
+PixelRect CentredOnOwner(const PixelRect& owner, int width, int height, const PixelRect& workArea) {
   return {CentredStart(owner.left, owner.width, width, workArea.left, workArea.width),
           CentredStart(owner.top, owner.height, height, workArea.top, workArea.height), width,
           height};
