@@ -32,6 +32,7 @@ void FitTableColumns(QTableWidget& table) {
   QHeaderView& header = *table.horizontalHeader();
   const QAbstractItemView& view = table;  // where the widest cell's width is public
   std::vector<int> wanted;
+  wanted.reserve(static_cast<size_t>(table.columnCount()));
   for (int c = 0; c < table.columnCount(); ++c) {
     wanted.push_back(std::max(view.sizeHintForColumn(c), header.sectionSizeHint(c)));
   }
