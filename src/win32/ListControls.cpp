@@ -37,6 +37,7 @@ int WantedWidth(HWND table, int column) {
 void FitTableColumns(HWND table) {
   const int columns = ColumnCount(table);
   std::vector<int> wanted;
+  wanted.reserve(static_cast<size_t>(std::max(columns, 0)));
   for (int c = 0; c < columns; ++c) wanted.push_back(WantedWidth(table, c));
   RECT client{};
   GetClientRect(table, &client);
