@@ -205,10 +205,8 @@ TEST_F(QtHostTest, TimersTickRestartStopAndKeepTickingInAMessageBox) {
       WhenTrue([&] { return dynamic_cast<QMessageBox*>(ActiveModal()) != nullptr; },
                [&] {
                  auto* box = dynamic_cast<QMessageBox*>(ActiveModal());
-                 // Centred on the dialog where the screen leaves room.
                  const QPoint off = box->frameGeometry().center() - owner->frameGeometry().center();
-                 EXPECT_LE(std::abs(off.x()), 2);
-                 EXPECT_LE(std::abs(off.y()), 2);
+                 EXPECT_LE(std::max(std::abs(off.x()), std::abs(off.y())), 2);  // centred on it
                  messageShown = box->text() == QStringLiteral("提示");
                  ASSERT_EQ(box->buttons().size(), 1);
                  buttonText = box->buttons().front()->text();
