@@ -16,6 +16,7 @@
 #include "qt/DisplayText.h"
 #include "qt/ListBox.h"
 #include "qt/MultiLineEdit.h"
+#include "qt/TableColumns.h"
 #include "ui/dialog/ControlValues.h"
 
 namespace kt::ui::qt {
@@ -97,9 +98,9 @@ QWidget* CreateTable(const ControlTemplate& c, QWidget& parent,
   auto* table = new QTableWidget(0, static_cast<int>(headings.size()), &parent);
   table->setHorizontalHeaderLabels(headings);
   table->verticalHeader()->setVisible(false);
-  // The columns fit their headings and cells; the last takes what width is left.
-  table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-  table->horizontalHeader()->setStretchLastSection(true);
+  // The columns fit their headings and cells; the last takes what width is left, and all stay
+  // in view however narrow the table.
+  KeepColumnsFitted(*table);
   table->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table->setSelectionBehavior(QAbstractItemView::SelectRows);
   table->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -180,6 +181,7 @@ void SetTableRows(QTableWidget& table, const std::vector<std::string>& rows) {
       table.setItem(r, col, new QTableWidgetItem(cell));
     }
   }
+  FitTableColumns(table);
   // Rows that came in are scrolled into view.
   if (table.rowCount() > before) table.scrollToItem(table.item(table.rowCount() - 1, 0));
 }

@@ -3,6 +3,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QEvent>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QListWidget>
@@ -19,6 +20,7 @@
 #include "qt/DisplayText.h"
 #include "qt/HostedWindow.h"
 #include "qt/MonitorIcon.h"
+#include "ui/dialog/BoxPlacement.h"
 
 namespace kt::ui::qt {
 namespace {
@@ -39,6 +41,33 @@ void CentreOnScreen(QWidget& w) {
     w.move(area.center() - QPoint(w.width() / 2, w.height() / 2));
   }
 }
+
+PixelRect PixelsOf(const QRect& r) {
+  return {r.x(), r.y(), r.width(), r.height()};
+}
+
+// A message box where the Windows program puts it: centred on its owner's frame, inside the work
+// area of the owner's screen (rather than where the window manager would put it).
+void CentreOnOwner(QWidget& box, const QWidget& owner) {
+  const QScreen* screen = owner.screen();
+  if (screen == nullptr) return;
+  const PixelRect at = CentredOnOwner(PixelsOf(owner.frameGeometry()), box.width(), box.height(),
+                                      PixelsOf(screen->availableGeometry()));
+  box.move(at.left, at.top);
+}
+
+// Keeps a message box centred on its owner: the box takes its final size only as it is shown.
+class CentredOnOwnerFilter : public QObject {
+ public:
+  CentredOnOwnerFilter(QWidget& box, const QWidget& owner) : QObject(&box), owner_(owner) {}
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Resize) CentreOnOwner(*static_cast<QWidget*>(watched), owner_);
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  const QWidget& owner_;
+};
 
 }  // namespace
 
@@ -234,6 +263,11 @@ int QtWindowHost::RunBox(Dialog* owner, const std::string& utf8, bool yesNo) {
   if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
     grid->addItem(new QSpacerItem(wanted, 0, QSizePolicy::Minimum, QSizePolicy::Expanding),
                   grid->rowCount(), 0, 1, grid->columnCount());
+  }
+  if (parent != nullptr) {
+    box.installEventFilter(new CentredOnOwnerFilter(box, *parent->window()));
+    box.adjustSize();
+    CentreOnOwner(box, *parent->window());
   }
   box.exec();
   const QAbstractButton* chosen = box.clickedButton();

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -19,6 +20,7 @@
 #include "ui/dialog/Dialog.h"
 #include "values/MeasurementBlock.h"
 #include "values/MonitorListener.h"
+#include "values/RecordingNote.h"
 
 namespace kt::ui {
 
@@ -96,6 +98,13 @@ class CMonitorDlg : public Dialog {
   void SetExitQuestion(std::function<std::string()> question) {
     m_exitQuestion = std::move(question);
   }
+  // What the link band says about the recording (the workbench's note); none: nothing.
+  void SetRecordingNote(std::function<values::RecordingNote()> note) {
+    m_recordingNote = std::move(note);
+  }
+  // Shows the link status (ShowLinkStatus) while the dialog's window is up, and does nothing
+  // before or after, even once the dialog is gone: for a part that outlives the dialog.
+  std::function<void()> LinkStatusRefresh() const;
   // The device of the port, for the link status.
   std::string DeviceOfPort() const;
 
@@ -290,6 +299,7 @@ class CMonitorDlg : public Dialog {
   uint32_t m_probeTick = 0;
   // What the window shows now, to redraw only on a change.
   bool m_shownAlarming = false;
+  bool m_shownRecordingAlarming = false;
   bool m_shownMeasurementsStale = false;
   bool m_shownLimitStatusStale = false;
   std::vector<values::MonitorListener*> m_listeners;
@@ -303,6 +313,9 @@ class CMonitorDlg : public Dialog {
   std::function<std::string()> m_portDeviceName;
   std::function<void()> m_onOpenWorkbench;
   std::function<std::string()> m_exitQuestion;
+  std::function<values::RecordingNote()> m_recordingNote;
+  // The dialog while its window is up, else null; LinkStatusRefresh's calls hold it weakly.
+  std::shared_ptr<CMonitorDlg*> m_windowUp = std::make_shared<CMonitorDlg*>(nullptr);
   std::function<void(uint32_t periodMs)> m_pollTimerWatch;
 };
 

@@ -11,6 +11,7 @@ bool CMonitorDlg::DestroyWindow() {
   } catch (const serial::SerialError& refusal) {
     ReportSerialRefusal(refusal);  // the window still goes
   }
+  *m_windowUp = nullptr;
   return Dialog::DestroyWindow();
 }
 

@@ -124,6 +124,8 @@ inline constexpr int kLinkStateBox = 1100;
 inline constexpr int kLinkDeviceBox = 1101;
 inline constexpr int kLinkCounterBox = 1102;
 inline constexpr int kLinkLastDataBox = 1103;
+// Under the workbench button: "记录中", "记录已停止" or nothing.
+inline constexpr int kRecordingNoteBox = 1104;
 
 // Every limit status box, in the order above.
 inline constexpr std::array<int, 8> kLimitStatusBoxes = {

@@ -120,6 +120,7 @@ constexpr ControlTemplate kControls[] = {
     {IDC_STATIC, kLabel, "最后数据", {200, 392, 33, 8}, kNoStyle},
     {kLinkLastDataBox, kEdit, "", {235, 390, 60, 12}, kDataBox},
     {kWorkbenchButton, kPush, "诊断与记录…", {313, 376, 55, 15}, kButton},
+    {kRecordingNoteBox, kEdit, "", {313, 393, 55, 12}, kDataBox},
 };
 
 }  // namespace

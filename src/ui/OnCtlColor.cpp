@@ -1,5 +1,5 @@
 // The colours of the main dialog's controls: the limit status boxes in red while they alarm,
-// the link state in red while it warns, stale values in grey.
+// the link state and the recording's note in red while they warn, stale values in grey.
 #include <algorithm>
 
 #include "measure/LimitStatus.h"
@@ -26,6 +26,9 @@ CtlColor CMonitorDlg::OnCtlColor(int controlId, CtlColorType type) {
   if (type != CtlColorType::Edit && type != CtlColorType::Static) return byDefault;
   if (controlId == main_ids::kLinkStateBox) {
     return m_linkStatus.Alarming() ? TextOn(kRed) : byDefault;
+  }
+  if (controlId == main_ids::kRecordingNoteBox) {
+    return m_shownRecordingAlarming ? TextOn(kRed) : byDefault;
   }
   if (const int index = measure::StatusIndexOf(controlId); index >= 0) {
     if (LimitStatusStale()) return TextOn(kGrey);

@@ -9,6 +9,7 @@ namespace kt::ui {
 
 bool CMonitorDlg::OnInitDialog() {
   Dialog::OnInitDialog();  // the slave address edit shows the slave address, "0"
+  *m_windowUp = this;
 
   m_ctRatio = 1;
   m_ptRatio = 1;

@@ -1,4 +1,5 @@
-// The link status in the window: its four boxes, the grey of stale values.
+// The link status in the window: its four boxes and the recording's note, the grey of stale
+// values.
 #include "serial/PortName.h"
 #include "ui/CMonitorDlg.h"
 #include "ui/CommPort.h"
@@ -20,6 +21,12 @@ std::string CMonitorDlg::DeviceOfPort() const {
 void CMonitorDlg::PortClosedByCommand(const std::string& device) {
   m_linkStatus.PortNotOpen();
   NotifyPortEvent(values::PortEventKind::Closed, device);
+}
+
+std::function<void()> CMonitorDlg::LinkStatusRefresh() const {
+  return [up = std::weak_ptr<CMonitorDlg*>(m_windowUp)] {
+    if (const auto dialog = up.lock(); dialog && *dialog) (*dialog)->ShowLinkStatus();
+  };
 }
 
 bool CMonitorDlg::StaleSince(bool seen, uint32_t tick) const {
@@ -60,10 +67,16 @@ void CMonitorDlg::ShowLinkStatus() {
   show(main_ids::kLinkDeviceBox, m_linkStatus.DeviceText());
   show(main_ids::kLinkCounterBox, m_linkStatus.CounterText());
   show(main_ids::kLinkLastDataBox, m_linkStatus.LastDataText());
+  const values::RecordingNote note = m_recordingNote ? m_recordingNote() : values::RecordingNote{};
+  show(main_ids::kRecordingNoteBox, note.text);
 
   if (m_linkStatus.Alarming() != m_shownAlarming) {
     m_shownAlarming = m_linkStatus.Alarming();
     RedrawControl(main_ids::kLinkStateBox);
+  }
+  if (note.alarming != m_shownRecordingAlarming) {
+    m_shownRecordingAlarming = note.alarming;
+    RedrawControl(main_ids::kRecordingNoteBox);
   }
   if (MeasurementsStale() != m_shownMeasurementsStale) {
     m_shownMeasurementsStale = MeasurementsStale();

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "platform/win32/WideText.h"
+#include "ui/dialog/BoxPlacement.h"
 #include "ui/dialog/ControlValues.h"
 #include "win32/DialogTemplateBytes.h"
 #include "win32/ListControls.h"
@@ -58,24 +59,23 @@ bool IsButton(ControlKind kind) {
          kind == ControlKind::CheckBox;
 }
 
-// Centres a window over its owner (the first dialog: on the screen, by its template).
+// Centres a window over its owner (the first dialog: on the screen, by its template), inside the
+// work area, as a message box is placed.
 void CentreOver(HWND window, HWND owner) {
   RECT w{};
   RECT o{};
-  if (!GetWindowRect(window, &w) || !GetWindowRect(owner, &o)) return;
-  const LONG width = w.right - w.left;
-  const LONG height = w.bottom - w.top;
-  LONG x = (o.left + o.right - width) / 2;
-  LONG y = (o.top + o.bottom - height) / 2;
   MONITORINFO screen{};
   screen.cbSize = sizeof screen;
-  if (GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &screen)) {
-    x = std::clamp(x, screen.rcWork.left,
-                   std::max(screen.rcWork.left, screen.rcWork.right - width));
-    y = std::clamp(y, screen.rcWork.top,
-                   std::max(screen.rcWork.top, screen.rcWork.bottom - height));
+  if (!GetWindowRect(window, &w) || !GetWindowRect(owner, &o) ||
+      !GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &screen)) {
+    return;
   }
-  SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const auto pixels = [](const RECT& r) {
+    return PixelRect{r.left, r.top, r.right - r.left, r.bottom - r.top};
+  };
+  const PixelRect at =
+      CentredOnOwner(pixels(o), w.right - w.left, w.bottom - w.top, pixels(screen.rcWork));
+  SetWindowPos(window, nullptr, at.left, at.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // Sets an edit's text. A multi-line edit with a vertical scroll bar redraws the bar as the text

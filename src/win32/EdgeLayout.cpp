@@ -1,6 +1,8 @@
 // Moving a resizable dialog's controls with its edges.
 #include "win32/EdgeLayout.h"
 
+#include "win32/ListControls.h"
+
 namespace kt::ui::win32 {
 
 EdgeLayout::EdgeLayout(HWND dialog, const std::vector<Placed>& controls) {
@@ -27,12 +29,7 @@ void EdgeLayout::Apply(int width, int height) const {
         {o.rect.left, o.rect.top, o.rect.right - o.rect.left, o.rect.bottom - o.rect.top}, dx, dy);
     SetWindowPos(o.control.hwnd, nullptr, r.x, r.y, r.width, r.height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
-    if (o.control.tmpl->kind == ControlKind::Table) {
-      HWND header = ListView_GetHeader(o.control.hwnd);
-      const int columns = header != nullptr ? Header_GetItemCount(header) : 0;
-      if (columns > 0)
-        ListView_SetColumnWidth(o.control.hwnd, columns - 1, LVSCW_AUTOSIZE_USEHEADER);
-    }
+    if (o.control.tmpl->kind == ControlKind::Table) FitTableColumns(o.control.hwnd);
   }
 }
 

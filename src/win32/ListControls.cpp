@@ -1,7 +1,10 @@
 // List box lines and list view rows from UTF-8 texts.
 #include "win32/ListControls.h"
 
+#include <algorithm>
+
 #include "platform/win32/WideText.h"
+#include "ui/dialog/ColumnWidths.h"
 #include "ui/dialog/ControlValues.h"
 
 namespace kt::ui::win32 {
@@ -14,7 +17,35 @@ int ColumnCount(HWND table) {
   return header != nullptr ? Header_GetItemCount(header) : 0;
 }
 
+// The width a column wants: its widest cell or its heading with the header's margins.
+int WantedWidth(HWND table, int column) {
+  ListView_SetColumnWidth(table, column, LVSCW_AUTOSIZE);
+  const int cells = ListView_GetColumnWidth(table, column);
+  wchar_t heading[64] = {};
+  LVCOLUMNW col{};
+  col.mask = LVCF_TEXT;
+  col.pszText = heading;
+  col.cchTextMax = static_cast<int>(std::size(heading));
+  ListView_GetColumn(table, column, &col);
+  // The header's margins, about two characters of its font.
+  const int margins = ListView_GetStringWidth(table, L"MM");
+  return std::max(cells, ListView_GetStringWidth(table, heading) + margins);
+}
+
 }  // namespace
+
+void FitTableColumns(HWND table) {
+  const int columns = ColumnCount(table);
+  std::vector<int> wanted;
+  wanted.reserve(static_cast<size_t>(std::max(columns, 0)));
+  for (int c = 0; c < columns; ++c) wanted.push_back(WantedWidth(table, c));
+  RECT client{};
+  GetClientRect(table, &client);
+  const std::vector<int> widths = FittedColumnWidths(wanted, client.right - client.left);
+  for (int c = 0; c < columns; ++c) {
+    ListView_SetColumnWidth(table, c, widths[static_cast<size_t>(c)]);
+  }
+}
 
 void SetListBoxLines(HWND list, const std::vector<std::string>& utf8Lines) {
   SendMessageW(list, WM_SETREDRAW, FALSE, 0);
@@ -40,7 +71,7 @@ void SetTableHeadings(HWND table, const std::string& utf8Headings) {
     ListView_InsertColumn(table, column, &col);
     ++column;
   }
-  for (int c = 0; c < column; ++c) ListView_SetColumnWidth(table, c, LVSCW_AUTOSIZE_USEHEADER);
+  FitTableColumns(table);
 }
 
 void SetTableRows(HWND table, const std::vector<std::string>& utf8Rows) {
@@ -69,7 +100,6 @@ void SetTableRows(HWND table, const std::vector<std::string>& utf8Rows) {
     }
     ++row;
   }
-  for (int c = 0; c < columns; ++c) ListView_SetColumnWidth(table, c, LVSCW_AUTOSIZE_USEHEADER);
   // The row the user chose stays chosen; rows that came in are scrolled into view.
   const int count = ListView_GetItemCount(table);
   if (selected >= 0 && selected < count) {
@@ -77,6 +107,8 @@ void SetTableRows(HWND table, const std::vector<std::string>& utf8Rows) {
                           LVIS_SELECTED | LVIS_FOCUSED);
   }
   SendMessageW(table, WM_SETREDRAW, TRUE, 0);
+  // Once the scroll bar the rows need is there.
+  FitTableColumns(table);
   if (count > before) ListView_EnsureVisible(table, count - 1, FALSE);
   InvalidateRect(table, nullptr, TRUE);
 }

@@ -15,6 +15,9 @@ void SetListBoxLines(HWND list, const std::vector<std::string>& utf8Lines);
 void SetTableHeadings(HWND table, const std::string& utf8Headings);
 // Replaces a table's rows: one per line, its cells separated by '\t' (missing ones empty).
 void SetTableRows(HWND table, const std::vector<std::string>& utf8Rows);
+// Gives a table's columns the widths FittedColumnWidths decides for its width now: every column
+// in view, the narrow ones whole.
+void FitTableColumns(HWND table);
 
 // The text shown by an edit box: line ends as "\r\n", which is what the edit control breaks at;
 // a carriage return of its own (the echoes put one after each byte) is left out.

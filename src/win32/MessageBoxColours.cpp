@@ -1,28 +1,61 @@
-// The colours of a message box from the dialog that owns it.
+// The colours and the place of a message box from the window that owns it.
 #include "win32/MessageBoxColours.h"
 
+#include "ui/dialog/BoxPlacement.h"
 #include "win32/DialogWindow.h"
 
 namespace kt::ui::win32 {
 namespace {
 
-constexpr UINT_PTR kColourSubclass = 2;
+constexpr UINT_PTR kOwnerSubclass = 2;
 constexpr wchar_t kDialogClass[] = L"#32770";
+
+PixelRect PixelsOf(const RECT& r) {
+  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+// Once the box has placed itself: centred on `owner` inside the work area of its screen.
+void CentreOnOwner(HWND box, HWND owner) {
+  RECT ownerFrame{};
+  RECT boxFrame{};
+  MONITORINFO screen{};
+  screen.cbSize = sizeof screen;
+  if (!GetWindowRect(owner, &ownerFrame) || !GetWindowRect(box, &boxFrame) ||
+      !GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &screen)) {
+    return;
+  }
+  const PixelRect size = PixelsOf(boxFrame);
+  const PixelRect at =
+      CentredOnOwner(PixelsOf(ownerFrame), size.width, size.height, PixelsOf(screen.rcWork));
+  SetWindowPos(box, nullptr, at.left, at.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
 
 LRESULT CALLBACK BoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                          DWORD_PTR refData) {
-  if (message == WM_NCDESTROY) {
-    RemoveWindowSubclass(hwnd, &BoxProc, id);
-    return DefSubclassProc(hwnd, message, wParam, lParam);
-  }
-  // A dialog of the host made while the box is open has colours of its own.
-  const bool box = DialogWindow::Of(hwnd) == nullptr;
-  if (box &&
-      (message == WM_CTLCOLORDLG || message == WM_CTLCOLORSTATIC || message == WM_CTLCOLORMSGBOX)) {
-    // The owner lives as long as the box: the box is destroyed with it.
-    auto* owner = PointerFrom<DialogWindow*>(refData);
-    return reinterpret_cast<LRESULT>(
-        ColourDialog(PointerFrom<HDC>(wParam), owner->Colors(), owner->Brushes()));
+  // The owner lives as long as the box: the box is destroyed with it.
+  const auto owner = PointerFrom<HWND>(refData);
+  switch (message) {
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(hwnd, &BoxProc, id);
+      return DefSubclassProc(hwnd, message, wParam, lParam);
+    case WM_INITDIALOG: {
+      const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+      // A dialog of the host made while the box is open places itself.
+      if (DialogWindow::Of(hwnd) == nullptr) CentreOnOwner(hwnd, owner);
+      return result;
+    }
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORMSGBOX: {
+      // A dialog of the host made while the box is open has colours of its own; a box owned by
+      // another window keeps the system's.
+      DialogWindow* dialog = DialogWindow::Of(owner);
+      if (dialog == nullptr || DialogWindow::Of(hwnd) != nullptr) break;
+      return reinterpret_cast<LRESULT>(
+          ColourDialog(PointerFrom<HDC>(wParam), dialog->Colors(), dialog->Brushes()));
+    }
+    default:
+      break;
   }
   return DefSubclassProc(hwnd, message, wParam, lParam);
 }
@@ -34,9 +67,8 @@ LRESULT CALLBACK CreationHook(int code, WPARAM wParam, LPARAM lParam) {
     wchar_t cls[16] = {};
     GetClassNameW(box, cls, 16);
     if (create->lpcs->hwndParent != nullptr && lstrcmpW(cls, kDialogClass) == 0) {
-      if (DialogWindow* owner = DialogWindow::Of(create->lpcs->hwndParent)) {
-        SetWindowSubclass(box, &BoxProc, kColourSubclass, reinterpret_cast<DWORD_PTR>(owner));
-      }
+      SetWindowSubclass(box, &BoxProc, kOwnerSubclass,
+                        reinterpret_cast<DWORD_PTR>(create->lpcs->hwndParent));
     }
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);

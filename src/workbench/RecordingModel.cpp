@@ -17,8 +17,16 @@ std::string ElapsedText(std::chrono::steady_clock::duration d) {
 std::string RecordingModel::Start(const std::string& path, Clock::time_point now) {
   std::string refusal = recorder_.Start(path, now);
   message_ = refusal.empty() ? recorder_.StartNote() : refusal;
+  failed_ = !refusal.empty();
   UpdateElapsed(now);
+  if (startedOrStopped_) startedOrStopped_();
   return refusal;
+}
+
+void RecordingModel::Stop() {
+  recorder_.Stop();
+  failed_ = false;
+  if (startedOrStopped_) startedOrStopped_();
 }
 
 void RecordingModel::Write(const values::MeasuredBlock& block, Clock::time_point now) {
@@ -28,7 +36,16 @@ void RecordingModel::Write(const values::MeasuredBlock& block, Clock::time_point
   recorder_.Write(block);
   // A failed write stops the recording and is said when it happens; a later start or refusal
   // says its own.
-  if (!recorder_.Recording()) message_ = recorder_.Failure();
+  if (!recorder_.Recording()) {
+    message_ = recorder_.Failure();
+    failed_ = true;
+  }
+}
+
+values::RecordingNote RecordingModel::Note() const {
+  if (recorder_.Recording()) return {"记录中", false};
+  if (failed_) return {"记录已停止", true};
+  return {};
 }
 
 void RecordingModel::UpdateElapsed(Clock::time_point now) {

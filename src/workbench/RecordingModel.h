@@ -4,10 +4,12 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "values/MeasuredBlock.h"
+#include "values/RecordingNote.h"
 #include "workbench/CsvRecorder.h"
 
 namespace kt::workbench {
@@ -21,7 +23,7 @@ class RecordingModel {
   // Starts recording to `path` (CsvRecorder::Start: an existing file is never emptied); returns
   // "" or the Chinese refusal. Message() then says what was made of an existing file, or why not.
   std::string Start(const std::string& path, Clock::time_point now = Clock::now());
-  void Stop() { recorder_.Stop(); }
+  void Stop();
   // Writes the block's row while recording; a failed write stops the recording and becomes the
   // message.
   void Write(const values::MeasuredBlock& block, Clock::time_point now = Clock::now());
@@ -37,11 +39,20 @@ class RecordingModel {
   const std::string& Message() const { return message_; }
   const CsvRecorder& Recorder() const { return recorder_; }
 
+  // The main dialog's note: "记录中" while recording; "记录已停止", in red, once a failure
+  // stopped the recording or a start was refused, until the next start or stop; else nothing.
+  values::RecordingNote Note() const;
+  // Called after every start and stop, so that the note can be shown elsewhere at once (a
+  // failed write happens inside the main dialog's tick, which shows the note itself).
+  void SetStartedOrStopped(std::function<void()> call) { startedOrStopped_ = std::move(call); }
+
  private:
   CsvRecorder recorder_;
   std::string elapsed_;
   std::string message_;
   bool tookLastBlock_ = false;
+  bool failed_ = false;  // the latest recording stopped by a failure, or the latest start refused
+  std::function<void()> startedOrStopped_;
 };
 
 // "HH:MM:SS" for a duration; hours go on past 99.

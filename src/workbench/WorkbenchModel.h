@@ -54,10 +54,13 @@ class WorkbenchModel : public values::MonitorListener {
 
   // Observes `dialog` (a CMonitorDlg) from now on, and lets its button call `open` (the front
   // end's ShowBeside). The dialog must end before the model does.
+  // The dialog's link band shows the recording's note, at once after a start or a stop.
   template <typename MainDialog>
   void AttachTo(MainDialog& dialog, const std::function<void()>& open) {
     dialog.AddListener(*this);
     dialog.SetOpenWorkbench(open);
+    dialog.SetRecordingNote([this] { return recording_.Note(); });
+    recording_.SetStartedOrStopped(dialog.LinkStatusRefresh());
   }
 
   TrafficLog& Log() { return log_; }

@@ -61,12 +61,19 @@ TEST(FindMeterSession, FindsUsesAndPollsTheSimulatedMeter) {
         auto* use = ControlIn<QPushButton>(window, find_meter_ids::kUseButton);
         tableBefore = table->geometry();
         useBefore = use->geometry();
+        // Every column in view at the size it opens with, wider, and narrower than its cells.
+        const auto columnsInView = [table] {
+          int columns = 0;
+          for (int c = 0; c < table->columnCount(); ++c) columns += table->columnWidth(c);
+          return columns == table->viewport()->width();
+        };
+        EXPECT_TRUE(columnsInView());
+        table->resize(240, table->height());
+        EXPECT_TRUE(columnsInView());
         window->resize(window->width() + 120, window->height() + 80);
+        EXPECT_TRUE(columnsInView());
         EXPECT_EQ(table->geometry().adjusted(0, 0, -120, -80), tableBefore);
         EXPECT_EQ(use->geometry().translated(-120, -80), useBefore);
-        int columns = 0;
-        for (int c = 0; c < table->columnCount(); ++c) columns += table->columnWidth(c);
-        EXPECT_LE(columns, table->viewport()->width());
         QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
                           table->visualItemRect(table->item(0, 0)).center());
         QTest::keyClick(table, Qt::Key_Down);

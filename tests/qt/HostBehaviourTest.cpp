@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTextLayout>
+#include <cstdlib>
 #include <stdexcept>
 
 #include "GuiTestSupport.h"
@@ -198,10 +199,14 @@ TEST_F(QtHostTest, TimersTickRestartStopAndKeepTickingInAMessageBox) {
   dialog.onInit = [&] {
     host.SetTimer(dialog, 7, 20);
     UserStep(dialog, [&] {
+      QWidget* owner = ActiveModal();
+      owner->move(150, 200);  // off the screen's centre, with room for the box around it
       // While the message box is open the dialog's timer goes on.
       WhenTrue([&] { return dynamic_cast<QMessageBox*>(ActiveModal()) != nullptr; },
                [&] {
                  auto* box = dynamic_cast<QMessageBox*>(ActiveModal());
+                 const QPoint off = box->frameGeometry().center() - owner->frameGeometry().center();
+                 EXPECT_LE(std::max(std::abs(off.x()), std::abs(off.y())), 2);  // centred on it
                  messageShown = box->text() == QStringLiteral("提示");
                  ASSERT_EQ(box->buttons().size(), 1);
                  buttonText = box->buttons().front()->text();

@@ -182,7 +182,8 @@ TEST(MainDialogTemplate, StatusControlsAreVisibleReadOnlyAndInside) {
        {main_ids::kVoltageStatus1Box, main_ids::kVoltageStatus2Box, main_ids::kVoltageStatus3Box,
         main_ids::kVoltageStatus4Box, main_ids::kCurrentStatus1Box, main_ids::kCurrentStatus2Box,
         main_ids::kCurrentStatus3Box, main_ids::kCurrentStatus4Box, main_ids::kLinkStateBox,
-        main_ids::kLinkDeviceBox, main_ids::kLinkCounterBox, main_ids::kLinkLastDataBox}) {
+        main_ids::kLinkDeviceBox, main_ids::kLinkCounterBox, main_ids::kLinkLastDataBox,
+        main_ids::kRecordingNoteBox}) {
     const ControlTemplate* c = t.Find(id);
     ASSERT_NE(c, nullptr) << id;
     EXPECT_TRUE(c->Has(kReadOnly)) << id;

@@ -629,7 +629,17 @@ TEST(HostLists, ATableShowsItsCellsFollowsTheWindowAndKeepsTheRowChosen) {
          GetClientRect(d.Item(table), &view);
          lastVisible = last.bottom <= view.bottom && last.top >= 0;
        },
-       [](auto&) {}});
+       [&](ProbeDialog& d) {
+         // Every column in view, also in a table narrower than its cells (large fonts).
+         HWND list = d.Item(table);
+         SetWindowPos(list, nullptr, 0, 0, 240, 100, SWP_NOMOVE | SWP_NOZORDER);
+         d.SetListLines(table, {"COM12\t服务器设定\t服务器设定\t247\t3相4线(非平衡)\t10000\t9"});
+         RECT view{};
+         GetClientRect(list, &view);
+         int widths = 0;
+         for (int c = 0; c < columns; ++c) widths += ListView_GetColumnWidth(list, c);
+         EXPECT_EQ(widths, view.right - view.left);
+       }});
   dialog.DoModal();
   EXPECT_EQ(cell, "17");
   EXPECT_EQ(columns, 7);
@@ -654,7 +664,10 @@ TEST(HostTimersAndBoxes, TimersTickInsideAMessageBoxTitledAsOnLinuxInTheDialogsC
   int ticksWhenBoxOpened = 0;
   ProbeDialog dialog(
       host, AddrDialogTemplate(),
-      {[](ProbeDialog& d) { d.SetTimer(5, 10); },
+      {[](ProbeDialog& d) {
+         d.SetTimer(5, 10);
+         SetWindowPos(d.Window(), nullptr, 300, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+       },
        [&](ProbeDialog& d) {
          ticksWhenBoxOpened = d.ticks[5];
          d.AfxMessageBox("子机地址必须在 0 到 255 之间");  // returns when the box is confirmed
@@ -665,6 +678,13 @@ TEST(HostTimersAndBoxes, TimersTickInsideAMessageBoxTitledAsOnLinuxInTheDialogsC
          box = FindWindowW(L"#32770", Win32WindowHost::kMessageBoxTitle);
          ASSERT_NE(box, nullptr);
          EXPECT_EQ(GetWindow(box, GW_OWNER), d.Window());
+         // Centred on the dialog, to the pixel the halving rounds off.
+         RECT b{};
+         RECT o{};
+         GetWindowRect(box, &b);
+         GetWindowRect(d.Window(), &o);
+         EXPECT_NEAR(b.left + b.right, o.left + o.right, 1);
+         EXPECT_NEAR(b.top + b.bottom, o.top + o.bottom, 1);
          HDC dc = CreateCompatibleDC(nullptr);
          LOGBRUSH lb{};
          GetObjectW(
