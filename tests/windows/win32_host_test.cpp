@@ -419,6 +419,49 @@ TEST(HostRedraw, ATextOrColourThatStaysTheSameDrawsNothingAgain) {
   dialog.DoModal();
 }
 
+// Counts the frames Windows draws for a control (a scroll bar is drawn with the frame).
+LRESULT CALLBACK CountFrames(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                             DWORD_PTR count) {
+  if (message == WM_NCPAINT) ++*reinterpret_cast<int*>(count);
+  return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+// An echo box takes a text of as many lines without drawing its scroll bar again, and draws the
+// bar when the lines change; the text is drawn, the box stays shown, the dialog is not drawn.
+TEST(HostRedraw, AnEchoBoxDrawsItsScrollBarOnlyWhenTheLinesChange) {
+  Win32WindowHost host;
+  int frames = 0;
+  const auto hex = [](int bytes, const char* byte) {
+    std::string text;
+    for (int i = 0; i < bytes; ++i) text += byte;
+    return text;
+  };
+  ProbeDialog dialog(host, MainDialogTemplate(), {[&](ProbeDialog& d) {
+                       const int id = main_ids::kReceiveEcho;
+                       HWND echo = d.Item(id);
+                       d.SetDlgItemText(id, hex(8, "01 "));
+                       UpdateWindow(d.Window());
+                       SetWindowSubclass(echo, &CountFrames, 1,
+                                         reinterpret_cast<DWORD_PTR>(&frames));
+                       d.SetDlgItemText(id, hex(8, "02 "));
+                       EXPECT_TRUE(Invalid(echo));
+                       EXPECT_FALSE(Invalid(d.Window()));
+                       UpdateWindow(d.Window());
+                       EXPECT_EQ(frames, 0);
+                       d.SetDlgItemText(id, hex(150, "03 "));
+                       UpdateWindow(d.Window());
+                       EXPECT_EQ(frames, 1);
+                       EXPECT_TRUE(IsWindowVisible(echo));
+                       EXPECT_EQ(TextOf(echo), hex(150, "03 "));
+                       SCROLLINFO bar{sizeof bar, SIF_RANGE, 0, 0, 0, 0, 0};
+                       GetScrollInfo(echo, SB_VERT, &bar);
+                       EXPECT_EQ(bar.nMax + 1, SendMessageW(echo, EM_GETLINECOUNT, 0, 0));
+                       EXPECT_GT(bar.nMax, 0);
+                       RemoveWindowSubclass(echo, &CountFrames, 1);
+                     }});
+  dialog.DoModal();
+}
+
 // Moves the focus as the dialog manager does for Tab (a push button becomes the default).
 void FocusOn(HWND dialog, HWND control) {
   SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
