@@ -6,6 +6,10 @@
 #   bench/win32_workbench_figures.sh [SECONDS per case, default 60] [WINDOWS_BUILD] [SIM]
 # WINDOWS_BUILD (default build-windows) must have workbench_load_probe built; SIM is the host
 # build's kt7340-sim (default: the first found under build*/).
+# On a bare Xvfb (no X resources loaded) wine looks for ~/.Xdefaults each time it selects a font
+# for drawing, two failed opens per control drawn; a desktop session has resources and does not.
+# KT7340_TEST_DISPLAY=:N runs on a display of your own, e.g. one given a resource with
+# `xrdb -nocpp -merge` (start that Xvfb with -noreset so that it keeps it).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}

@@ -1,6 +1,9 @@
 // The status update after each decoded block: the status texts and which ones are alarms.
 #include "measure/LimitStatus.h"
 
+#include <array>
+#include <cstdint>
+
 #include "ui/CMonitorDlg.h"
 
 namespace kt::measure {
@@ -17,14 +20,21 @@ int StatusIndexOf(int controlId) {
 namespace kt::ui {
 
 void CMonitorDlg::UpdateStatus(uint8_t voltageStatus, uint8_t currentStatus) {
+  std::array<bool, values::kStatusItems.size()> alarmTurned{};
   for (size_t i = 0; i < values::kStatusItems.size(); ++i) {
     const values::StatusItem& item = values::kStatusItems[i];
     const int code = values::StatusCode(item.isCurrent ? currentStatus : voltageStatus, item.shift);
-    m_limitStatus[i] = values::IsAlarm(code) ? 1 : 0;
+    const uint8_t alarm = values::IsAlarm(code) ? 1 : 0;
+    alarmTurned[i] = alarm != m_limitStatus[i];
+    m_limitStatus[i] = alarm;
     SetDlgItemText(measure::kStatusBoxes[i], values::StatusText(item.isCurrent, code));
   }
-  // The colours are asked again only when a control is drawn.
-  for (const int box : measure::kStatusBoxes) RedrawControl(box);
+  // The colours are asked again only when a control is drawn: a box whose alarm turned is drawn
+  // again; the others keep their colours (a new text is drawn anyway), so that a meter reporting
+  // the same status every poll costs no drawing.
+  for (size_t i = 0; i < alarmTurned.size(); ++i) {
+    if (alarmTurned[i]) RedrawControl(measure::kStatusBoxes[i]);
+  }
 }
 
 }  // namespace kt::ui

@@ -70,8 +70,10 @@ TEST_F(StatusColourTest, AlarmIsRedOnPaleCyanUntilTheNextNormalBlock) {
   EXPECT_TRUE(alarm.lastColor.transparentBackground);
   EXPECT_EQ(alarm.lastColor.textColor, kt::ui::kRed);
   EXPECT_EQ(alarm.lastColor.brushColor, 0x00F9F0B5u);
-  EXPECT_EQ(host.Control(d, kCurrentStatus1Box).lastColor.textColor, kt::ui::kBlack);
-  EXPECT_FALSE(host.Control(d, kCurrentStatus1Box).lastColor.useDefault);
+  // Items whose alarm did not turn, and one reporting the same alarm again, are not drawn again.
+  EXPECT_EQ(host.Control(d, kCurrentStatus1Box).repaints, 0);
+  d.UpdateStatus(0x80, 0x00);
+  EXPECT_EQ(alarm.repaints, 1);
 
   d.UpdateStatus(0x00, 0x00);
   EXPECT_EQ(host.Control(d, kVoltageStatus1Box).repaints, 2);

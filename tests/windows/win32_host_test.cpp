@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "StepScript.h"
@@ -415,6 +416,36 @@ TEST(HostRedraw, ATextOrColourThatStaysTheSameDrawsNothingAgain) {
                        EXPECT_TRUE(Invalid(b));
                        RemoveWindowSubclass(b, &CountTexts, 1);
                        RemoveWindowSubclass(d.Item(button), &CountTexts, 1);
+                     }});
+  dialog.DoModal();
+}
+
+// Counts the frames Windows draws for a control (a scroll bar is drawn with the frame).
+LRESULT CALLBACK CountFrames(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                             DWORD_PTR count) {
+  if (message == WM_NCPAINT) ++*reinterpret_cast<int*>(count);
+  return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+// An echo box shows each text and draws its scroll bar only when its lines change, and the
+// dialog under it not at all.
+TEST(HostRedraw, AnEchoBoxDrawsItsScrollBarOnlyWhenTheLinesChange) {
+  Win32WindowHost host;
+  ProbeDialog dialog(host, MainDialogTemplate(), {[](ProbeDialog& d) {
+                       HWND echo = d.Item(main_ids::kReceiveEcho);
+                       int frames = 0;
+                       UpdateWindow(d.Window());
+                       SetWindowSubclass(echo, &CountFrames, 1,
+                                         reinterpret_cast<DWORD_PTR>(&frames));
+                       for (const auto& [text, drawn] : std::vector<std::pair<std::string, int>>{
+                                {"01 03", 0}, {"01 04", 0}, {std::string(450, '7'), 1}}) {
+                         d.SetDlgItemText(main_ids::kReceiveEcho, text);
+                         EXPECT_FALSE(Invalid(d.Window()));
+                         UpdateWindow(d.Window());
+                         EXPECT_EQ(frames, drawn) << text;
+                         EXPECT_EQ(TextOf(echo), text);
+                       }
+                       RemoveWindowSubclass(echo, &CountFrames, 1);
                      }});
   dialog.DoModal();
 }
