@@ -5,16 +5,14 @@
 #include <cmath>
 #include <limits>
 
+#include "workbench/RoundTimeSteps.h"
+
 namespace kt::workbench {
 namespace {
 
 using std::chrono::milliseconds;
 using std::chrono::minutes;
-using std::chrono::seconds;
 
-constexpr std::array<milliseconds, 12> kRoundTicks = {
-    seconds(1), seconds(2), seconds(5), seconds(10), seconds(15), seconds(30),
-    minutes(1), minutes(2), minutes(5), minutes(10), minutes(15), minutes(30)};
 constexpr int kMostTicksPerSpan = 6;
 
 double MsSinceEpoch(TrendClock::time_point t) {
@@ -24,7 +22,7 @@ double MsSinceEpoch(TrendClock::time_point t) {
 }  // namespace
 
 milliseconds TickFor(milliseconds span) {
-  for (milliseconds tick : kRoundTicks) {
+  for (milliseconds tick : kRoundTimeSteps) {
     if (tick * kMostTicksPerSpan >= span) return tick;
   }
   return span / kMostTicksPerSpan;

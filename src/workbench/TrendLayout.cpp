@@ -6,17 +6,13 @@
 #include <limits>
 
 #include "values/LocalTimeText.h"
+#include "workbench/RoundTimeSteps.h"
 
 namespace kt::workbench {
 namespace {
 
 using std::chrono::milliseconds;
 using std::chrono::minutes;
-using std::chrono::seconds;
-
-constexpr std::array<milliseconds, 13> kLabelSteps = {
-    seconds(1), seconds(2), seconds(5),  seconds(10), seconds(15), seconds(30), minutes(1),
-    minutes(2), minutes(5), minutes(10), minutes(15), minutes(30), minutes(60)};
 
 long long Ms(TrendClock::time_point t) {
   return std::chrono::duration_cast<milliseconds>(t.time_since_epoch()).count();
@@ -32,7 +28,7 @@ TimeLabels ChooseTimeLabels(const TrendAxis& axis, double plotWidthPx, const Tex
   const double full = width(WidestTimeLabel()) + kTimeLabelGap * scale;
   const double shortened = width(WidestTimeLabel().substr(0, 5)) + kTimeLabelGap * scale;
   TimeLabels chosen;
-  for (const milliseconds step : kLabelSteps) {
+  for (const milliseconds step : kRoundTimeSteps) {
     chosen.step = step;
     chosen.seconds = step % minutes(1) != milliseconds(0);
     const double pitch = plotWidthPx * static_cast<double>(step.count()) / span;
