@@ -37,7 +37,6 @@ COMM_FIND=(270 208)     # 通讯设置: "自动查找…"
 FINDER_ONLY=(24 99)     # 自动查找仪表: "只查当前端口"
 FINDER_START=(397 99)   # "开始"
 MAIN_ADDRESS=(133 49)   # main dialog: "子机地址"
-MAIN_RUN=(598 229)      # "运行"
 declare -A TAB=([报文]=36 [记录]=90 [趋势]=144 [接线检查]=200 [总线]=258)
 TAB_Y=37
 
@@ -83,22 +82,26 @@ shoot_polling() {
   start_program "$1"
   xdotool key Return  # "确    定" of the settings
   main=$(frame_of "7340智能电力检测仪---Tenbrook")
+  # The workbench opens with the main dialog and takes the focus: clicks wait for it.
+  workbench=$(frame_of "诊断与记录")
   sleep 1
   # shellcheck disable=SC2086
   click_in $main "${MAIN_ADDRESS[@]}"
   xdotool key End BackSpace
   xdotool type 1
-  # shellcheck disable=SC2086
-  click_in $main "${MAIN_RUN[@]}"
-  workbench=$(frame_of "诊断与记录")
+  xdotool key Tab Tab space # "运行", from the keyboard as windows_screens.sh presses it
+  sleep 1
   # shellcheck disable=SC2086
   click_in $workbench "${TAB[$2]}" "$TAB_Y"
   sleep 8  # a few blocks in the log and the chart
   # Wine's virtual desktop shows what a window drew after another took the focus only once
-  # something happens on the screen again: a click on the main dialog's title bar.
+  # something happens on the screen again: a click on each window's title bar, the main
+  # dialog's last, and a moment for both to draw.
+  # shellcheck disable=SC2086
+  click_in $workbench 200 10
   # shellcheck disable=SC2086
   click_in $main 300 19
-  sleep 2
+  sleep 3
   import -window root "$out/windows-$1.png"
   echo "$out/windows-$1.png"
   stop_program
