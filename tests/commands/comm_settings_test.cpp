@@ -82,72 +82,105 @@ TEST(CommSettings, OneSettingChangedMovesMeterAndPcAndPollingGoesOn) {
   }
 }
 
-TEST(CommSettings, BothChangedGoBaudFirstThenParityOnTheOldLine) {
-  MainDialogHarness p(SimulatedMeter());
-  const size_t mark = p.Mark();
-  Choose(p, {comm_set_ids::kBaud19200Radio, comm_set_ids::kEvenParityRadio});
-  p.Click(kCommSettingsButton);
-  EXPECT_EQ(p.FramesSince(mark), (std::vector<Bytes>{kBaud19200, kParityEven}));
-  EXPECT_EQ(p.OffsetsSince(mark), (std::vector<uint64_t>{0, 300}));
-  // The meter moves to 19200 once it has acknowledged, so the parity write, still sent at
-  // 9600 baud, reaches it garbled: proof that both went out before the port was reopened.
-  EXPECT_EQ(p.MessagesSince(0), std::vector<std::string>{"改变校验方式不成功"});
-  EXPECT_EQ(p.Meter().meter().baudRate(), 19200);
-  EXPECT_EQ(p.Meter().meter().parity(), 0);
-  // The PC takes the new parity all the same.
-  EXPECT_EQ(p.Meter().Settings(), "19200E,8,1");
-  EXPECT_EQ(p.Text(kInformationBox), "串行口: 1 \r\n\r\n波特率: 19200 \r\n\r\n校验位:偶校验");
-  EXPECT_TRUE(p.PollTimerRunning());
-}
-
-TEST(CommSettings, BaudWriteFailingWhileParitySucceeds) {
-  MainDialogHarness p(SimulatedMeter());
-  p.Meter().SetMeterConnected(false);
-  // The meter is back by the time the user has confirmed the first message.
-  p.host.OnMessageBox([&p](const std::string& text) {
-    if (text == "改变波特率不成功") p.Meter().SetMeterConnected(true);
-  });
-  Choose(p, {comm_set_ids::kBaud19200Radio, comm_set_ids::kEvenParityRadio});
-  p.Click(kCommSettingsButton);
-  EXPECT_EQ(p.MessagesSince(0), std::vector<std::string>{"改变波特率不成功"});
-  EXPECT_EQ(p.Dlg().m_baudRate, 9600);
-  EXPECT_EQ(p.Dlg().m_parity, 2);
-  EXPECT_EQ(p.Meter().Settings(), "9600E,8,1");
-  EXPECT_EQ(p.Text(kInformationBox), "串行口: 1 \r\n\r\n波特率: 9600 \r\n\r\n校验位:偶校验");
-  EXPECT_EQ(p.Meter().meter().line(), (kt::sim::LineSettings{9600, 2}));
-  ASSERT_TRUE(p.PollUntil(3));
-  EXPECT_TRUE(p.MeasurementsFlow());
-}
-
-TEST(CommSettings, SilentMeterLeavesThePcBaudAndTakesTheParity) {
-  MainDialogHarness p(SimulatedMeter());
-  p.Meter().SetMeterConnected(false);
-  const size_t mark = p.Mark();
-  Choose(p, {comm_set_ids::kBaud4800Radio, comm_set_ids::kOddParityRadio});
-  p.Click(kCommSettingsButton);
-  EXPECT_EQ(p.FramesSince(mark), (std::vector<Bytes>{kBaud4800, kParityOdd}));
-  EXPECT_EQ(p.MessagesSince(0),
-            (std::vector<std::string>{"改变波特率不成功", "改变校验方式不成功"}));
-  EXPECT_EQ(p.Meter().Settings(), "9600O,8,1");
-  EXPECT_EQ(p.Text(kInformationBox), kt::ui::InformationBoxText(1, 9600, 1));
-  EXPECT_TRUE(p.PollTimerRunning());
-}
-
-TEST(CommSettings, LateAcknowledgementCountsAsNoneAndIsDiscarded) {
-  MeterConfig meter;
-  meter.responseDelayMs = 400;
-  MainDialogHarness p(SimulatedMeter(meter));
-  Choose(p, {comm_set_ids::kBaud4800Radio});
-  p.Click(kCommSettingsButton);
-  EXPECT_EQ(p.MessagesSince(0), std::vector<std::string>{"改变波特率不成功"});
-  EXPECT_EQ(p.Dlg().m_baudRate, 9600);
-  EXPECT_EQ(p.Meter().Settings(), "9600N,8,2");
-  // The meter did take the rate once its late acknowledgement was out; the PC, told nothing,
-  // keeps 9600, so polling finds no reply until the settings are made to match again.
-  EXPECT_TRUE(p.PollTimerRunning());
-  p.host.RunFor(2000);
-  EXPECT_EQ(p.Meter().meter().baudRate(), 4800);
-  EXPECT_EQ(p.Dlg().m_pollState, 0);
+// The meter is told on the old line, baud rate first, each write waited for 300 ms; the PC
+// takes an acknowledged baud rate and any parity. When both go out, the meter moves to the new
+// rate once it has acknowledged, so the parity write, still sent at 9600 baud, reaches it
+// garbled: proof that both went out before the port was reopened. A late acknowledgement counts
+// as none, though the meter did take the rate: the PC, told nothing, keeps its own, and polling
+// finds no reply until the settings are made to match again.
+TEST(CommSettings, EachWriteAcknowledgedOrNotDecidesWhatThePcTakes) {
+  struct Case {
+    const char* name;
+    std::vector<int> radios;
+    bool connected;  // at first
+    bool back;       // once the user has confirmed the first message
+    uint32_t delayMs;
+    std::vector<Bytes> frames;
+    std::vector<std::string> messages;
+    const char* pc;
+    int32_t baud, parity;             // the monitor's
+    kt::sim::LineSettings meterLine;  // two seconds later
+    bool polls;
+  };
+  using namespace comm_set_ids;
+  const Case cases[] = {
+      {"both",
+       {kBaud19200Radio, kEvenParityRadio},
+       true,
+       false,
+       20,
+       {kBaud19200, kParityEven},
+       {"改变校验方式不成功"},
+       "19200E,8,1",
+       19200,
+       2,
+       {19200, 0},
+       false},
+      {"baud write failing",
+       {kBaud19200Radio, kEvenParityRadio},
+       false,
+       true,
+       20,
+       {kBaud19200, kParityEven},
+       {"改变波特率不成功"},
+       "9600E,8,1",
+       9600,
+       2,
+       {9600, 2},
+       true},
+      {"silent meter",
+       {kBaud4800Radio, kOddParityRadio},
+       false,
+       false,
+       20,
+       {kBaud4800, kParityOdd},
+       {"改变波特率不成功", "改变校验方式不成功"},
+       "9600O,8,1",
+       9600,
+       1,
+       {9600, 0},
+       false},
+      {"late acknowledgement",
+       {kBaud4800Radio},
+       true,
+       false,
+       400,
+       {kBaud4800},
+       {"改变波特率不成功"},
+       "9600N,8,2",
+       9600,
+       0,
+       {4800, 0},
+       false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    MainDialogHarness p(MeterAnswering(c.delayMs, c.connected));
+    if (c.back) {
+      p.host.OnMessageBox([&p](const std::string&) { p.Meter().SetMeterConnected(true); });
+    }
+    const size_t mark = p.Mark();
+    Choose(p, c.radios);
+    p.Click(kCommSettingsButton);
+    EXPECT_EQ(p.FramesSince(mark), c.frames);
+    std::vector<uint64_t> offsets;
+    for (size_t i = 0; i < c.frames.size(); ++i) offsets.push_back(300 * i);
+    EXPECT_EQ(p.OffsetsSince(mark), offsets);
+    EXPECT_EQ(p.MessagesSince(0), c.messages);
+    EXPECT_EQ(p.Meter().Settings(), c.pc);
+    EXPECT_EQ(p.Dlg().m_baudRate, c.baud);
+    EXPECT_EQ(p.Dlg().m_parity, c.parity);
+    EXPECT_EQ(p.Text(kInformationBox), kt::ui::InformationBoxText(1, c.baud, c.parity));
+    EXPECT_TRUE(p.PollTimerRunning());
+    if (c.polls) {
+      ASSERT_TRUE(p.PollUntil(3));
+      EXPECT_TRUE(p.MeasurementsFlow());
+    } else {
+      p.host.RunFor(2000);
+      EXPECT_EQ(p.Dlg().m_pollState, 0);
+    }
+    EXPECT_EQ(p.Meter().meter().line(), c.meterLine);
+  }
 }
 
 TEST(CommSettings, SameSettingsSendNothingButReopenOnTheChosenPort) {
