@@ -103,35 +103,17 @@ TEST(AddressSearch, OnlyAReplyFromTheProbedAddressEndsIt) {
     std::function<Bytes(uint8_t probed)> onLine;  // arrives after each probe
     int foundAt;
   };
+  // clang-format off
   const Case cases[] = {
-      {"noise",
-       [](uint8_t) {
-         return Bytes{0xFF, 0x00, 0x13};
-       },
-       5},
-      {"echo of the probe",
-       [](uint8_t a) {
-         return WithCrc({a, 0x03, 0x03, 0x00, 0x00, 0x01});
-       },
-       5},
+      {"noise", [](uint8_t) { return Bytes{0xFF, 0x00, 0x13}; }, 5},
+      {"echo of the probe", [](uint8_t a) { return WithCrc({a, 3, 3, 0, 0, 1}); }, 5},
       {"reply from another address",
-       [](uint8_t a) {
-         return WithCrc({static_cast<uint8_t>(a + 100), 0x03, 0x02, 0x00, 0x01});
-       },
-       5},
+       [](uint8_t a) { return WithCrc({static_cast<uint8_t>(a + 100), 3, 2, 0, 1}); }, 5},
       {"reply with a bad CRC",
-       [](uint8_t a) {
-         Bytes b = WithCrc({a, 0x03, 0x02, 0x00, 0x01});
-         b.back() ^= 0xFF;
-         return b;
-       },
-       5},
-      {"exception reply",
-       [](uint8_t a) {
-         return a == 3 ? WithCrc({3, 0x83, 0x02}) : Bytes{};
-       },
-       3},
+       [](uint8_t a) { Bytes b = WithCrc({a, 3, 2, 0, 1}); b.back() ^= 0xFF; return b; }, 5},
+      {"exception reply", [](uint8_t a) { return a == 3 ? WithCrc({3, 0x83, 2}) : Bytes{}; }, 3},
   };
+  // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     MeterConfig meter;

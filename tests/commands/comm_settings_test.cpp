@@ -89,74 +89,33 @@ TEST(CommSettings, OneSettingChangedMovesMeterAndPcAndPollingGoesOn) {
 // as none, though the meter did take the rate: the PC, told nothing, keeps its own, and polling
 // finds no reply until the settings are made to match again.
 TEST(CommSettings, EachWriteAcknowledgedOrNotDecidesWhatThePcTakes) {
+  enum class Meter { Answers, Late, Silent, BackAfterFirstMessage };
   struct Case {
     const char* name;
     std::vector<int> radios;
-    bool connected;  // at first
-    bool back;       // once the user has confirmed the first message
-    uint32_t delayMs;
+    Meter meter;
     std::vector<Bytes> frames;
     std::vector<std::string> messages;
-    const char* pc;
-    int32_t baud, parity;             // the monitor's
-    kt::sim::LineSettings meterLine;  // two seconds later
-    bool polls;
+    std::string pc;                   // the PC's line, and the monitor's rate and parity
+    kt::sim::LineSettings meterLine;  // two seconds later; polled when the PC's is the same
   };
   using namespace comm_set_ids;
+  // clang-format off
   const Case cases[] = {
-      {"both",
-       {kBaud19200Radio, kEvenParityRadio},
-       true,
-       false,
-       20,
-       {kBaud19200, kParityEven},
-       {"改变校验方式不成功"},
-       "19200E,8,1",
-       19200,
-       2,
-       {19200, 0},
-       false},
-      {"baud write failing",
-       {kBaud19200Radio, kEvenParityRadio},
-       false,
-       true,
-       20,
-       {kBaud19200, kParityEven},
-       {"改变波特率不成功"},
-       "9600E,8,1",
-       9600,
-       2,
-       {9600, 2},
-       true},
-      {"silent meter",
-       {kBaud4800Radio, kOddParityRadio},
-       false,
-       false,
-       20,
-       {kBaud4800, kParityOdd},
-       {"改变波特率不成功", "改变校验方式不成功"},
-       "9600O,8,1",
-       9600,
-       1,
-       {9600, 0},
-       false},
-      {"late acknowledgement",
-       {kBaud4800Radio},
-       true,
-       false,
-       400,
-       {kBaud4800},
-       {"改变波特率不成功"},
-       "9600N,8,2",
-       9600,
-       0,
-       {4800, 0},
-       false},
+      {"both", {kBaud19200Radio, kEvenParityRadio}, Meter::Answers, {kBaud19200, kParityEven},
+       {"改变校验方式不成功"}, "19200E,8,1", {19200, 0}},
+      {"baud write failing", {kBaud19200Radio, kEvenParityRadio}, Meter::BackAfterFirstMessage,
+       {kBaud19200, kParityEven}, {"改变波特率不成功"}, "9600E,8,1", {9600, 2}},
+      {"silent meter", {kBaud4800Radio, kOddParityRadio}, Meter::Silent, {kBaud4800, kParityOdd},
+       {"改变波特率不成功", "改变校验方式不成功"}, "9600O,8,1", {9600, 0}},
+      {"late acknowledgement", {kBaud4800Radio}, Meter::Late, {kBaud4800}, {"改变波特率不成功"},
+       "9600N,8,2", {4800, 0}},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    MainDialogHarness p(MeterAnswering(c.delayMs, c.connected));
-    if (c.back) {
+    MainDialogHarness p(MeterAnswering(c.meter == Meter::Late ? 400 : 20, c.meter < Meter::Silent));
+    if (c.meter == Meter::BackAfterFirstMessage) {
       p.host.OnMessageBox([&p](const std::string&) { p.Meter().SetMeterConnected(true); });
     }
     const size_t mark = p.Mark();
@@ -168,18 +127,19 @@ TEST(CommSettings, EachWriteAcknowledgedOrNotDecidesWhatThePcTakes) {
     EXPECT_EQ(p.OffsetsSince(mark), offsets);
     EXPECT_EQ(p.MessagesSince(0), c.messages);
     EXPECT_EQ(p.Meter().Settings(), c.pc);
-    EXPECT_EQ(p.Dlg().m_baudRate, c.baud);
-    EXPECT_EQ(p.Dlg().m_parity, c.parity);
-    EXPECT_EQ(p.Text(kInformationBox), kt::ui::InformationBoxText(1, c.baud, c.parity));
+    const int32_t baud = std::stoi(c.pc);
+    const auto parity = static_cast<int32_t>(std::string("NOE").find(c.pc[c.pc.find(',') - 1]));
+    EXPECT_EQ(p.Dlg().m_baudRate, baud);
+    EXPECT_EQ(p.Dlg().m_parity, parity);
+    EXPECT_EQ(p.Text(kInformationBox), kt::ui::InformationBoxText(1, baud, parity));
     EXPECT_TRUE(p.PollTimerRunning());
-    if (c.polls) {
-      ASSERT_TRUE(p.PollUntil(3));
-      EXPECT_TRUE(p.MeasurementsFlow());
-    } else {
-      p.host.RunFor(2000);
-      EXPECT_EQ(p.Dlg().m_pollState, 0);
-    }
+    p.host.RunFor(2000);
     EXPECT_EQ(p.Meter().meter().line(), c.meterLine);
+    const bool same = c.meterLine == kt::sim::LineSettings{baud, parity};
+    EXPECT_EQ(p.Dlg().m_pollState != 0, same);
+    if (same) {
+      EXPECT_TRUE(p.MeasurementsFlow());
+    }
   }
 }
 

@@ -132,56 +132,49 @@ TEST(MeterSettings, InvalidEntryKeepsTheDialogOpenAndCancelSendsNothing) {
 // code with no radio of its own); what the user leaves or types goes out as the register table
 // lays it out: PT at 0x000E and CT at 0x0012 as two registers, low word first, wiring at 0x0002.
 TEST(MeterSettings, PresetsAndEntriesGoOutAsTheirRegisters) {
+  namespace m = meter_set_ids;
   struct Row {
     const char* name;
-    MeterConfig meter;  // polled first when its ratios are not 1
-    uint8_t code;       // the monitor's wiring code when not polled
-    const char *pt, *ct;
-    int radio;  // clicked; 0: none
-    int shown;  // the radio checked on opening; 0: none
+    uint16_t pt, ct;  // the meter's ratios; polled first when not 1
+    uint8_t code;     // the meter's wiring code when polled, else the monitor's
+    const char *typedPt, *typedCt;
+    int radio, shown;  // clicked, and checked on opening; 0: none
     uint16_t ptSent, ctSent;
     uint8_t wiringSent;
   };
-  namespace m = meter_set_ids;
+  // clang-format off
   const Row rows[] = {
-      {"ratio limits",
-       {},
-       0,
-       "64000",
-       "1",
-       m::kThreePhaseFourWireUnbalancedRadio,
-       m::kThreePhaseFourWireUnbalancedRadio,
-       64000,
-       1,
-       0},
-      {"read by polling", Configured(200, 30, 4), 4, nullptr, nullptr, 0,
-       m::kSinglePhaseThreeWireRadio, 200, 30, 4},
-      {"code 3", {}, 3, "100", "5", 0, m::kThreePhaseThreeWireBalancedRadio, 100, 5, 3},
-      {"code 5", {}, 5, "100", "5", 0, m::kThreePhaseFourWireBalancedRadio, 100, 5, 5},
+      {"ratio limits", 1, 1, 0, "64000", "1", m::kThreePhaseFourWireUnbalancedRadio,
+       m::kThreePhaseFourWireUnbalancedRadio, 64000, 1, 0},
+      {"read by polling", 200, 30, 4, nullptr, nullptr, 0, m::kSinglePhaseThreeWireRadio,
+       200, 30, 4},
+      {"code 3", 1, 1, 3, "100", "5", 0, m::kThreePhaseThreeWireBalancedRadio, 100, 5, 3},
+      {"code 5", 1, 1, 5, "100", "5", 0, m::kThreePhaseFourWireBalancedRadio, 100, 5, 5},
       // Codes without a radio go back to the meter as they were.
-      {"code 6", {}, 6, "100", "5", 0, 0, 100, 5, 6},
-      {"code 9", {}, 9, "100", "5", 0, 0, 100, 5, 9},
-      {"code 255", {}, 255, "100", "5", 0, 0, 100, 5, 255},
+      {"code 6", 1, 1, 6, "100", "5", 0, 0, 100, 5, 6},
+      {"code 9", 1, 1, 9, "100", "5", 0, 0, 100, 5, 9},
+      {"code 255", 1, 1, 255, "100", "5", 0, 0, 100, 5, 255},
   };
+  // clang-format on
   const auto ratioWrite = [](uint8_t reg, uint16_t value) {
     return WithCrc({0x01, 0x10, 0x00, reg, 0x00, 0x02, 0x04, static_cast<uint8_t>(value >> 8),
                     static_cast<uint8_t>(value & 0xFF), 0x00, 0x00});
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
-    MainDialogHarness p(SimulatedMeter(r.meter));
-    if (r.meter.ptRatio != 1) {
+    MainDialogHarness p(SimulatedMeter(Configured(r.pt, r.ct, r.code)));
+    if (r.pt != 1) {
       ASSERT_TRUE(p.PollUntil(3));
     } else {
       p.Dlg().m_wiringMode = r.code;
     }
     p.host.ScriptModal(m::kTemplateId, [&p, &r](kt::ui::Dialog& d) {
-      EXPECT_EQ(p.host.Control(d, m::kPtEdit).text, std::to_string(r.meter.ptRatio));
-      EXPECT_EQ(p.host.Control(d, m::kCtEdit).text, std::to_string(r.meter.ctRatio));
+      EXPECT_EQ(p.host.Control(d, m::kPtEdit).text, std::to_string(r.pt));
+      EXPECT_EQ(p.host.Control(d, m::kCtEdit).text, std::to_string(r.ct));
       for (int id = m::kFirstWiringRadio; id <= m::kLastWiringRadio; ++id)
         EXPECT_EQ(p.host.Control(d, id).checked, id == r.shown) << id;
-      if (r.pt != nullptr) p.host.Type(d, m::kPtEdit, r.pt);
-      if (r.ct != nullptr) p.host.Type(d, m::kCtEdit, r.ct);
+      if (r.typedPt != nullptr) p.host.Type(d, m::kPtEdit, r.typedPt);
+      if (r.typedCt != nullptr) p.host.Type(d, m::kCtEdit, r.typedCt);
       if (r.radio != 0) p.host.Click(d, r.radio);
       p.host.Click(d, kt::ui::IDOK);
     });
