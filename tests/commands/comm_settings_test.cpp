@@ -21,7 +21,7 @@ const Bytes kBaud1200 = WithCrc({0x01, 0x06, 0x00, 0x08, 0x00, 0x00});
 const Bytes kParityOdd = WithCrc({0x01, 0x06, 0x00, 0x06, 0x00, 0x01});
 
 // The user picks radios (and optionally a port) in the dialog and confirms.
-void Choose(MainDialogHarness& p, std::vector<int> radios, const char* port = nullptr) {
+void Choose(MainDialogHarness& p, const std::vector<int>& radios, const char* port = nullptr) {
   p.host.ScriptModal(comm_set_ids::kTemplateId, [&p, radios, port](kt::ui::Dialog& d) {
     for (int id : radios) p.host.Click(d, id);
     if (port != nullptr) p.host.Type(d, comm_set_ids::kPortEdit, port);

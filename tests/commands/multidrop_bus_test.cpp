@@ -211,7 +211,7 @@ TEST(MultiDrop, CommandOnASilentLineWaitsOnlyUntilThePollReplyWasDue) {
     p.Command(main_ids::kRefreshUrgButton);
     // 8 + 43 characters of 11 bits on the wire and the turnaround, counted from the poll request.
     const uint64_t dueMs =
-        (51 * 11 * 1000 + static_cast<uint64_t>(baud) - 1) / static_cast<uint64_t>(baud) +
+        (uint64_t{51} * 11 * 1000 + static_cast<uint64_t>(baud) - 1) / static_cast<uint64_t>(baud) +
         kt::modbus::kReplyTurnaroundMs;
     EXPECT_EQ(firstCommandFrameMs - pollRequestMs, dueMs);
     EXPECT_LT(dueMs, d.m_pollPeriodMs / 2);

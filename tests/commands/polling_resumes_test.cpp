@@ -38,7 +38,7 @@ const Path kPaths[] = {
 };
 
 // The user's part in the command's dialog; `whileOpen` runs first, with the dialog open.
-void Script(MainDialogHarness& p, const Path& path, std::function<void()> whileOpen = {}) {
+void Script(MainDialogHarness& p, const Path& path, const std::function<void()>& whileOpen = {}) {
   if (path.dialogTemplate == 0) return;
   p.host.ScriptModal(path.dialogTemplate, [&p, path, whileOpen](kt::ui::Dialog& d) {
     if (whileOpen) whileOpen();

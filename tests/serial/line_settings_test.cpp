@@ -77,12 +77,12 @@ TEST(ParseLineSettings, RefusesEverythingElseWithDeviceAndReason) {
 TEST(LineSettingsTable, RowsAreFoundByEveryKeyAndCodesFollowTheMeter) {
   const int32_t rates[] = {1200, 2400, 4800, 9600, 19200};
   ASSERT_EQ(kBaudRows.size(), std::size(rates));
-  for (uint16_t code = 0; code < kBaudRows.size(); ++code) {
+  for (size_t code = 0; code < std::size(rates); ++code) {
     SCOPED_TRACE(rates[code]);
     const BaudRow* row = FindBaudRow(rates[code]);
     ASSERT_NE(row, nullptr);
     EXPECT_EQ(row->meterCode, code);
-    EXPECT_EQ(FindBaudRowByCode(code), row);
+    EXPECT_EQ(FindBaudRowByCode(static_cast<int32_t>(code)), row);
   }
   EXPECT_EQ(FindBaudRow(14400), nullptr);
   EXPECT_EQ(FindBaudRowByCode(5), nullptr);

@@ -163,7 +163,7 @@ TEST_F(PortOnPty, AWriteGivesUpSoonAfterTheFramesOwnTransmissionTime) {
   stalling.SetCommPort(kPort);
   stalling.SetPortOpen(true);  // 9600 baud, no parity, two stop bits: 11 bits a character
   try {
-    stalling.SetOutput(Bytes(8 * 1024 * 1024, 0x55));  // fills the terminal's buffer
+    stalling.SetOutput(Bytes(size_t{8} * 1024 * 1024, 0x55));  // fills the terminal's buffer
   } catch (const SerialError&) {
   }
   try {
