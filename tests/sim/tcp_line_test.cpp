@@ -65,9 +65,9 @@ std::string UnusedLoopbackPort() {
   sockaddr_in a{};
   a.sin_family = AF_INET;
   a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+  EXPECT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
   socklen_t size = sizeof a;
-  getsockname(fd, reinterpret_cast<sockaddr*>(&a), &size);
+  EXPECT_EQ(getsockname(fd, reinterpret_cast<sockaddr*>(&a), &size), 0);
   close(fd);
   return std::to_string(ntohs(a.sin_port));
 }
