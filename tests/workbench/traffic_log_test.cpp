@@ -76,8 +76,10 @@ TEST_F(TrafficLogTest, EachEventIsOneLineWithItsReadingAndItsBytes) {
   const Bytes reply = WithCrc({0x01, 0x03, 0x02, 0x00, 0x01});
   Bytes badCrc = reply;
   badCrc.back() ^= 0xFF;
-  const auto sent = [this](Bytes frame) { return [this, frame] { log.OnFrameSent(frame); }; };
-  const auto read = [this](Bytes bytes, bool awaited) {
+  const auto sent = [this](const Bytes& frame) {
+    return [this, frame] { log.OnFrameSent(frame); };
+  };
+  const auto read = [this](const Bytes& bytes, bool awaited) {
     return [this, bytes, awaited] { Read(bytes, 1, 7, awaited); };
   };
   const auto flood = [this](size_t size) {
