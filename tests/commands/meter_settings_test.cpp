@@ -57,58 +57,44 @@ TEST(MeterSettings, FiveRequestsInOrderWithTheirWaits) {
   EXPECT_TRUE(p.PollTimerRunning());
 }
 
-// The meter leaves out its Nth reply: each failing step shows its message, and the first failed
-// write ends the command.
+// The meter leaves out its Nth reply, or answers after the 300 ms wait (its late reply is
+// dropped): each failing step shows its message, and the first failed write ends the command.
 TEST(MeterSettings, AFailedWriteEndsTheCommandAFailedReadBackGoesOn) {
   struct Case {
     const char* name;
-    uint32_t dropEveryNth;
+    uint32_t dropEveryNth, delayMs;
     size_t framesSent;
     std::vector<std::string> messages;
-    uint32_t pt;
-    uint32_t ct;
+    uint32_t pt, ct;
     uint8_t wiring;
   };
+  const std::string kReadBackFailed = "读取更新后参数不成功";
   const Case cases[] = {
-      {"PT write", 1, 1, {"设置PT不成功"}, 1, 1, 0},
-      {"read-backs",
-       2,
-       5,
-       {"读取更新后参数不成功", "读取更新后参数不成功", "设置仪表参数成功"},
-       100,
-       5,
-       3},
-      {"CT write", 3, 3, {"设置CT不成功"}, 100, 1, 0},
-      {"wiring write", 5, 5, {"设置接线方式不成功"}, 100, 5, 0},
+      {"PT write", 1, 20, 1, {"设置PT不成功"}, 1, 1, 0},
+      {"read-backs", 2, 20, 5, {kReadBackFailed, kReadBackFailed, "设置仪表参数成功"}, 100, 5, 3},
+      {"CT write", 3, 20, 3, {"设置CT不成功"}, 100, 1, 0},
+      {"wiring write", 5, 20, 5, {"设置接线方式不成功"}, 100, 5, 0},
+      {"late meter", 0, 350, 1, {"设置PT不成功"}, 1, 1, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     MeterConfig meter;
     meter.faults.dropEveryNth = c.dropEveryNth;
+    meter.responseDelayMs = c.delayMs;
     MainDialogHarness p(SimulatedMeter(meter));
     const size_t mark = p.Mark();
     Enter(p, "100", "5", meter_set_ids::kThreePhaseThreeWireBalancedRadio);
     p.Click(kMeterSettingsButton);
-    EXPECT_EQ(p.FramesSince(mark).size(), c.framesSent);
+    const auto frames = p.FramesSince(mark);
+    ASSERT_EQ(frames.size(), c.framesSent);
+    EXPECT_EQ(frames[0], kPt100);
     EXPECT_EQ(p.MessagesSince(0), c.messages);
     EXPECT_EQ(p.Dlg().m_ptRatio, c.pt);
     EXPECT_EQ(p.Dlg().m_ctRatio, c.ct);
     EXPECT_EQ(p.Dlg().m_wiringMode, c.wiring);
+    EXPECT_EQ(p.Meter().GetInBufferCount(), 0);
     EXPECT_TRUE(p.PollTimerRunning());
   }
-}
-
-TEST(MeterSettings, LateMeterIsTakenForSilentAndItsLateReplyIsDropped) {
-  MeterConfig meter;
-  meter.responseDelayMs = 350;
-  MainDialogHarness p(SimulatedMeter(meter));
-  const size_t mark = p.Mark();
-  Enter(p, "100", "5", meter_set_ids::kThreePhaseThreeWireBalancedRadio);
-  p.Click(kMeterSettingsButton);
-  EXPECT_EQ(p.FramesSince(mark), std::vector<Bytes>{kPt100});
-  EXPECT_EQ(p.MessagesSince(0), std::vector<std::string>{"设置PT不成功"});
-  EXPECT_EQ(p.Dlg().m_ptRatio, 1u);
-  EXPECT_EQ(p.Meter().GetInBufferCount(), 0);
 }
 
 TEST(MeterSettings, InvalidEntryKeepsTheDialogOpenAndCancelSendsNothing) {
