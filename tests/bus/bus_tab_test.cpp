@@ -19,10 +19,6 @@ namespace {
 
 using bus::BusColumn;
 
-// Secondary values of the simulated load (sim/MeterConfig.h), before the meters' ratios.
-constexpr double kPhaseAVolts = 220.0;
-constexpr double kPhaseAAmps = 1.50;
-
 // Phase A's value of a cell "A/B/C".
 double PhaseA(const std::string& cell) {
   return std::stod(cell.substr(0, cell.find('/')));
