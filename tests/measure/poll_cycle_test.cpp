@@ -2,6 +2,7 @@
 // echo, and replies that must not match.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <utility>
 
@@ -235,11 +236,14 @@ TEST_F(ReceiveEchoTest, ShowsTheRequestAndOnlyTheBytesOfThisRead) {
 }
 
 TEST_F(ReceiveEchoTest, AtMostAHundredBytes) {
-  const Bytes all = BlockWaiting({0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF, 0x11}, {0x40, 0x00});
+  const Bytes all = BlockWaiting({0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF, 0x11}, {0x40, 0x02});
   const std::string request = dialog->m_echoText;
   Tick();
   EXPECT_EQ(Text(kReceiveEcho), request + kt::modbus::EchoText(std::span(all).first(100)));
-  EXPECT_EQ(Text(kVoltageStatus1Box), "欠压");  // the pair after the reply, not positions 95 and 96
+  // The pair after the reply, not positions 95 and 96.
+  EXPECT_EQ(Text(kVoltageStatus1Box), "欠压");
+  EXPECT_EQ(Text(kCurrentStatus4Box), "过流");
+  EXPECT_EQ(dialog->m_limitStatus, (std::array<uint8_t, 8>{1, 0, 0, 0, 0, 0, 0, 1}));
 }
 
 TEST_F(PollCycleTest, DecodedBlockOnTheDisplay) {
