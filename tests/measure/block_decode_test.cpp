@@ -16,7 +16,7 @@ namespace {
 
 using Payload = std::array<uint8_t, kBlockPayloadBytes>;
 
-void PutRegister(Payload& p, int reg, uint16_t value) {
+void PutRegister(Payload& p, size_t reg, uint16_t value) {
   p[2 * reg] = static_cast<uint8_t>(value >> 8);
   p[2 * reg + 1] = static_cast<uint8_t>(value & 0xFF);
 }
@@ -31,7 +31,7 @@ std::map<int, double> ValuesById(const Payload& p, const ScaleFactors& s) {
 TEST(DecodeBlock, EveryBoxReadsItsOwnRegister) {
   // Each register holds its own number + 1, so a value read from the wrong place shows up.
   Payload p{};
-  for (int reg = 0; reg < 45; ++reg) PutRegister(p, reg, static_cast<uint16_t>(reg + 1));
+  for (size_t reg = 0; reg < 45; ++reg) PutRegister(p, reg, static_cast<uint16_t>(reg + 1));
   const auto v = ValuesById(p, {});
   struct Expect {
     int id;
@@ -104,7 +104,7 @@ TEST(DecodeBlock, ScaleFactorsApplyWhereTheyBelong) {
 
 TEST(DecodeBlock, ZeroRatiosGiveZero) {
   Payload p{};
-  for (int reg = 0; reg < 45; ++reg) PutRegister(p, reg, 1234);
+  for (size_t reg = 0; reg < 45; ++reg) PutRegister(p, reg, 1234);
   const auto v = ValuesById(p, {0, 0, 1, 1});
   EXPECT_DOUBLE_EQ(v.at(kPhaseVoltageABox), 0.0);
   EXPECT_DOUBLE_EQ(v.at(kCurrentABox), 0.0);

@@ -216,7 +216,7 @@ class ReceiveEchoTest : public PollCycleTest {
   Bytes BlockWaiting(const Bytes& before, const Bytes& extra) {
     dialog->m_pollState = 3;
     port.open = true;
-    const Bytes all = Concat({before, ReadReply(1, std::vector<uint16_t>(45, 0x0102)), extra});
+    Bytes all = Concat({before, ReadReply(1, std::vector<uint16_t>(45, 0x0102)), extra});
     port.Arrive(all);
     return all;
   }
