@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "CheckRows.h"
-#include "PhasorBlocks.h"
+#include "MeasuredBlocks.h"
 #include "workbench/PhasorDiagram.h"
 #include "workbench/WiringCheck.h"
 #include "workbench/WiringText.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "CheckRows.h"
-#include "PhasorBlocks.h"
+#include "MeasuredBlocks.h"
 #include "workbench/WiringCheck.h"
 
 using namespace kt::workbench;
