@@ -1,4 +1,4 @@
-// The wiring check over sites computed from first principles (PhasorBlocks.h): healthy sites of
+// The wiring check over sites computed from first principles (MeasuredBlocks.h): healthy sites of
 // every kind give no 异常 and only the notes their load explains; each wiring fault is named.
 #include <gtest/gtest.h>
 
