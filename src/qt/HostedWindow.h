@@ -68,11 +68,6 @@ class HostedWindow : public QDialog {
   // Sends a command to the dialog (button click, Enter, Escape, close box).
   void Command(int commandId);
 
-  // A fixed dialog whose frame does not fit `workArea` (screen pixels) is cut to it and scrolls;
-  // one that fits there is shown whole. Done on every show and screen change for the work area
-  // of the window's screen.
-  void FitInto(const QRect& workArea);
-
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
@@ -86,7 +81,10 @@ class HostedWindow : public QDialog {
 
  private:
   void Realise();
+  // A fixed dialog whose frame does not fit `workArea` (screen pixels) is cut to it and scrolls;
+  // one that fits there is shown whole. FitOnScreen does it for the work area of its screen.
   void FitOnScreen();
+  void FitInto(const QRect& workArea);
   int EnterCommand() const;
   // Runs a call into the dialog logic, turning an escaping exception into a message.
   void Dispatch(const std::function<void(Dialog&)>& call);
