@@ -113,8 +113,9 @@ void HostedWindow::showEvent(QShowEvent* event) {
 
 void HostedWindow::moveEvent(QMoveEvent* event) {
   QDialog::moveEvent(event);
-  if (fixedSize_ && isVisible() && frameGeometry().size() - size() != fittedFrameMargins_)
+  if (fixedSize_ && isVisible() && frameGeometry().size() - size() != fittedFrameMargins_) {
     FitOnScreen();
+  }
 }
 
 void HostedWindow::FitOnScreen() {

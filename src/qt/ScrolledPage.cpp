@@ -22,8 +22,9 @@ ScrolledPage::ScrolledPage(QWidget& dialog, QSize pageSize) : QScrollArea(&dialo
   std::vector<std::pair<QWidget*, bool>> controls;
   for (QObject* child : dialog.children()) {
     auto* w = qobject_cast<QWidget*>(child);
-    if (w != nullptr && w != this && !w->isWindow())
+    if (w != nullptr && w != this && !w->isWindow()) {
       controls.emplace_back(w, w->isVisibleTo(&dialog));
+    }
   }
   for (auto [w, shown] : controls) {
     w->setParent(page);

@@ -20,8 +20,9 @@ FittedFrame FitFrame(const PixelRect& frame, const PixelRect& workArea, int scro
   const int bar = std::max(0, scrollBarWidth);
   fitted.scrollsAcross = frame.width + (fitted.scrollsDown ? bar : 0) > workArea.width;
   // A horizontal bar takes height; the frame may then need the vertical one too.
-  if (fitted.scrollsAcross && !fitted.scrollsDown)
+  if (fitted.scrollsAcross && !fitted.scrollsDown) {
     fitted.scrollsDown = frame.height + bar > workArea.height;
+  }
   if (!fitted.Scrolls()) return fitted;
   PixelRect& f = fitted.frame;
   f.width = std::min(frame.width + (fitted.scrollsDown ? bar : 0), workArea.width);
