@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "HostInputCases.h"
 #include "StepScript.h"
 #include "commands/AddrDialogIds.h"
 #include "commands/AddrDialogTemplate.h"
@@ -52,7 +53,11 @@ class ProbeDialog : public Dialog {
   bool OnInitDialog() override {
     Dialog::OnInitDialog();
     SetTimer(kStepTimer, 20);
-    return true;
+    if (textAtStart == 0) return true;
+    SetDlgItemText(textAtStart, kt::testing::kTextAtStart);
+    if (!focusItself) return true;  // left to the dialog manager
+    FocusAndSelect(textAtStart);
+    return false;
   }
   void OnTimer(unsigned timerId) override {
     if (timerId != kStepTimer) {
@@ -84,6 +89,9 @@ class ProbeDialog : public Dialog {
   std::vector<int> commands;
   std::vector<std::pair<int, int>> picks;
   std::map<unsigned, int> ticks;
+  // A control given a text as the dialog opens, and focused with it selected by the dialog.
+  int textAtStart = 0;
+  bool focusItself = false;
 
  private:
   kt::testing::StepScript script_;
@@ -461,72 +469,49 @@ void PressKey(HWND focus, WPARAM key) {
   PostMessageW(focus, WM_KEYUP, key, 0xC0000001);
 }
 
-TEST(HostKeys, EnterIsTheDefaultButtonOrOkAndEscapeIsCancel) {
-  Win32WindowHost host;
-  // The main dialog has no default button: Enter in the address box is IDOK.
-  ProbeDialog main(
-      host, MainDialogTemplate(),
-      {[](ProbeDialog& d) {
-         FocusOn(d.Window(), d.Item(main_ids::kSlaveAddressEdit));
-         PressKey(GetFocus(), VK_RETURN);
-       },
-       [](ProbeDialog&) { PressKey(GetFocus(), VK_ESCAPE); },
-       // Enter on a focused push button presses that button.
-       [](ProbeDialog& d) {
-         FocusOn(d.Window(), d.Item(main_ids::kRunButton));
-         PressKey(GetFocus(), VK_RETURN);
-       },
-       [](ProbeDialog& d) { PostMessageW(d.Window(), WM_CLOSE, 0, 0); }, [](auto&) {}});
-  main.DoModal();
-  EXPECT_EQ(main.commands, (std::vector<int>{IDOK, IDCANCEL, main_ids::kRunButton, IDCANCEL}));
-
-  // The finder's default button is "使用".
-  ProbeDialog finder(host, FindMeterDialogTemplate(),
-                     {[](ProbeDialog& d) {
-                        FocusOn(d.Window(), d.Item(find_meter_ids::kOnlyCurrentPort));
-                        PressKey(GetFocus(), VK_RETURN);
-                      },
-                      [](auto&) {}});
-  finder.DoModal();
-  EXPECT_EQ(finder.commands, (std::vector<int>{find_meter_ids::kUseButton}));
-}
-
-// The focus given before the window is shown goes to the control once it is, its text
-// selected, so a digit typed replaces the text; also where the initialisation leaves the focus to
-// the dialog manager (the main dialog: its first tab stop, the slave address).
-TEST(HostFocus, FocusGivenBeforeShowingTakesEffectWithTheTextSelected) {
-  // The slave address dialog sets the focus itself; the main dialog leaves it to the manager.
-  struct Focusing : ProbeDialog {
-    Focusing(WindowHost& host, const DialogTemplate& t, int edit, std::vector<Step> steps)
-        : ProbeDialog(host, t, std::move(steps)), edit_(edit) {}
-    bool OnInitDialog() override {
-      ProbeDialog::OnInitDialog();
-      SetDlgItemText(edit_, "0");
-      if (edit_ == main_ids::kSlaveAddressEdit) return true;
-      FocusAndSelect(edit_);
-      return false;
-    }
-    int edit_;
-  };
-  for (const auto& [tmpl, edit] : {std::pair{&AddrDialogTemplate(), addr_ids::kNewAddressEdit},
-                                   std::pair{&MainDialogTemplate(), main_ids::kSlaveAddressEdit}}) {
-    SCOPED_TRACE(edit);
+// The keys and clicks every host turns into the same commands (tests/support/HostInputCases.h),
+// as Windows delivers them.
+TEST(HostInput, KeysAndClicksAreTheCommandsOfEveryHost) {
+  using kt::testing::UserInput;
+  for (const kt::testing::HostInputCase& c : kt::testing::HostInputCases()) {
+    SCOPED_TRACE(c.what);
     Win32WindowHost host;
-    DWORD start = 1;
-    DWORD end = 0;
-    std::string typed;
-    Focusing dialog(host, *tmpl, edit,
-                    {[&](ProbeDialog& d) {
-                       ASSERT_EQ(GetFocus(), d.Item(edit));
-                       SendMessageW(GetFocus(), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-                                    reinterpret_cast<LPARAM>(&end));
-                       PostMessageW(GetFocus(), WM_CHAR, L'5', 1);
-                     },
-                     [&](ProbeDialog& d) { typed = host.GetText(d, edit); }});
+    std::string text;
+    bool checked = false;
+    bool open = false;
+    ProbeDialog dialog(host, c.dialog(),
+                       {[&](ProbeDialog& d) {
+                          HWND control = d.Item(c.control);
+                          ASSERT_NE(control, nullptr);
+                          if (c.input == UserInput::Click) SendMessageW(control, BM_CLICK, 0, 0);
+                          if (c.input == UserInput::Enter || c.input == UserInput::Escape) {
+                            FocusOn(d.Window(), control);
+                            PressKey(GetFocus(),
+                                     c.input == UserInput::Enter ? VK_RETURN : VK_ESCAPE);
+                          }
+                          if (c.input == UserInput::CloseBox)
+                            PostMessageW(d.Window(), WM_CLOSE, 0, 0);
+                          if (d.textAtStart != 0)
+                            PostMessageW(GetFocus(), WM_CHAR, kt::testing::kTypedDigit[0], 1);
+                        },
+                        [&](ProbeDialog& d) {
+                          text = host.GetText(d, c.control);
+                          checked = d.IsDlgButtonChecked(c.control);
+                          open = IsWindowVisible(d.Window()) != 0;
+                        }});
+    if (c.input == UserInput::DigitOverTheFocusedText ||
+        c.input == UserInput::DigitOverTheFirstTabStop) {
+      dialog.textAtStart = c.control;
+      dialog.focusItself = c.input == UserInput::DigitOverTheFocusedText;
+    }
     dialog.DoModal();
-    EXPECT_EQ(start, 0u);
-    EXPECT_EQ(end, 1u);
-    EXPECT_EQ(typed, "5");
+    EXPECT_EQ(dialog.commands, c.command == kt::testing::kNoCommand ? std::vector<int>{}
+                                                                    : std::vector<int>{c.command});
+    EXPECT_TRUE(open);
+    if (c.textAfter != nullptr) {
+      EXPECT_EQ(text, c.textAfter);
+    }
+    EXPECT_EQ(checked, c.checkedAfter);
   }
 }
 
@@ -576,14 +561,11 @@ TEST(HostLists, AClickOnALineIsAPickAlsoOnTheLineAlreadyPicked) {
                       [](ProbeDialog& d) {
                         EXPECT_EQ(SendMessageW(d.Item(comm_set_ids::kPortList), LB_GETCOUNT, 0, 0),
                                   3);
-                        // A radio button clicked is checked and reported as its command.
-                        SendMessageW(d.Item(comm_set_ids::kBaud4800Radio), BM_CLICK, 0, 0);
-                        EXPECT_TRUE(d.IsDlgButtonChecked(comm_set_ids::kBaud4800Radio));
                       }});
   dialog.DoModal();
   const int list = comm_set_ids::kPortList;
   EXPECT_EQ(dialog.picks, (std::vector<std::pair<int, int>>{{list, 1}, {list, 1}, {list, 2}}));
-  EXPECT_EQ(dialog.commands, (std::vector<int>{comm_set_ids::kBaud4800Radio}));
+  EXPECT_TRUE(dialog.commands.empty());
 }
 
 // The finder's table: rows are their cells (a short row's missing cells empty), a double click
