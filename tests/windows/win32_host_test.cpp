@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "HostInputCases.h"
+#include "HostRedrawSteps.h"
 #include "StepScript.h"
 #include "commands/AddrDialogIds.h"
 #include "commands/AddrDialogTemplate.h"
@@ -379,51 +380,32 @@ LRESULT CALLBACK CountTexts(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
   return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
-TEST(HostRedraw, ATextOrColourThatStaysTheSameDrawsNothingAgain) {
+// The redraws every host makes and spares (tests/support/HostRedrawSteps.h): a text given to
+// Windows (a button draws it at once) or a part held to be painted again.
+TEST(HostRedraw, OnlyANewTextOrColourOrARedrawDrawsAControl) {
   Win32WindowHost host;
-  const int box = main_ids::kLinkStateBox;  // read-only
-  const int button = main_ids::kRunButton;
-  int boxTexts = 0;
-  int buttonTexts = 0;
-  ProbeDialog dialog(host, MainDialogTemplate(), {[&](ProbeDialog& d) {
-                       HWND b = d.Item(box);
-                       SetWindowSubclass(b, &CountTexts, 1, reinterpret_cast<DWORD_PTR>(&boxTexts));
-                       SetWindowSubclass(d.Item(button), &CountTexts, 1,
-                                         reinterpret_cast<DWORD_PTR>(&buttonTexts));
-                       d.SetDlgItemText(box, "未运行");
-                       d.SetDlgItemText(button, "运行");
-                       EXPECT_EQ(boxTexts, 1);
-                       EXPECT_EQ(buttonTexts, 0);  // the template's text already
-                       UpdateWindow(d.Window());
-                       d.SetDlgItemText(box, "未运行");
-                       d.SetDlgItemText(button, "运行");
-                       EXPECT_EQ(boxTexts, 1);
-                       EXPECT_EQ(buttonTexts, 0);
-                       EXPECT_FALSE(Invalid(b));
-                       d.SetDlgItemText(box, "未运行 ");
-                       d.SetDlgItemText(button, "停止");
-                       EXPECT_EQ(boxTexts, 2);
-                       EXPECT_EQ(buttonTexts, 1);
-                       EXPECT_EQ(d.GetDlgItemText(box), "未运行 ");
-                       EXPECT_EQ(TextOf(d.Item(button)), "停止");
-                       UpdateWindow(d.Window());
-                       // The same text in new colours is drawn again; in the same colours it is
-                       // not.
+  ProbeDialog dialog(host, MainDialogTemplate(), {[](ProbeDialog& d) {
                        CtlColor red;
                        red.useDefault = false;
                        red.textColor = kRed;
-                       d.colours[box] = red;
-                       d.SetDlgItemText(box, "未运行 ");
-                       EXPECT_TRUE(Invalid(b));
-                       UpdateWindow(d.Window());
-                       d.SetDlgItemText(box, "未运行 ");
-                       EXPECT_FALSE(Invalid(b));
-                       EXPECT_EQ(boxTexts, 2);
-                       // An explicit redraw always draws.
-                       d.RedrawControl(box);
-                       EXPECT_TRUE(Invalid(b));
-                       RemoveWindowSubclass(b, &CountTexts, 1);
-                       RemoveWindowSubclass(d.Item(button), &CountTexts, 1);
+                       for (const kt::testing::RedrawStep& step : kt::testing::RedrawSteps()) {
+                         SCOPED_TRACE(std::to_string(step.control) +
+                                      (step.text != nullptr ? step.text : " redrawn"));
+                         UpdateWindow(d.Window());
+                         int texts = 0;
+                         HWND control = d.Item(step.control);
+                         SetWindowSubclass(control, &CountTexts, 1,
+                                           reinterpret_cast<DWORD_PTR>(&texts));
+                         if (step.red) d.colours[step.control] = red;
+                         if (step.text != nullptr) {
+                           d.SetDlgItemText(step.control, step.text);
+                           EXPECT_EQ(TextOf(control), step.text);
+                         } else {
+                           d.RedrawControl(step.control);
+                         }
+                         EXPECT_EQ(texts > 0 || Invalid(control), step.drawn);
+                         RemoveWindowSubclass(control, &CountTexts, 1);
+                       }
                      }});
   dialog.DoModal();
 }
