@@ -34,7 +34,13 @@ class QtBusTabUser : public BusTabUser {
     QTest::keyClick(edit, Qt::Key_Return);
   }
   void ClickReport() override { QTest::mouseClick(Find<QPushButton>("busReport"), Qt::LeftButton); }
-  void ClickStartStop() override { Find<QPushButton>("busStartStop")->click(); }
+  // Started, the tab's timer turns the poller at its pace.
+  void ClickStartStop() override {
+    Find<QPushButton>("busStartStop")->click();
+    if (StartStopText() == "停止") {
+      EXPECT_EQ(timer()->interval(), static_cast<int>(bus::kBusTickMs));
+    }
+  }
   std::string StartStopText() override {
     return Find<QPushButton>("busStartStop")->text().toStdString();
   }

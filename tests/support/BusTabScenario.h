@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,9 @@ namespace kt::testing {
 struct Rgb {
   int r, g, b;
   bool operator==(const Rgb&) const = default;
+  friend void PrintTo(const Rgb& c, std::ostream* out) {
+    *out << "rgb(" << c.r << "," << c.g << "," << c.b << ")";
+  }
 };
 
 class BusTabUser {

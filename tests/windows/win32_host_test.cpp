@@ -31,6 +31,7 @@ namespace {
 
 using namespace kt::ui;
 using kt::platform::win32::Utf8FromWide;
+using kt::ui::win32::PointerFrom;
 using kt::ui::win32::ScrolledFrame;
 using kt::ui::win32::Win32WindowHost;
 
@@ -156,7 +157,7 @@ struct BaseUnits {
 };
 BaseUnits BaseUnitsOf(HWND dialog) {
   HDC dc = GetDC(dialog);
-  auto font = reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
+  auto font = PointerFrom<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
   HGDIOBJ old = SelectObject(dc, font);
   TEXTMETRICW tm{};
   GetTextMetricsW(dc, &tm);
@@ -294,9 +295,9 @@ ColourAnswer AskColours(HWND dlg, HWND control) {
   SetTextColor(dc, RGB(1, 2, 3));
   SetBkColor(dc, RGB(4, 5, 6));
   SetBkMode(dc, OPAQUE);
-  auto brush = reinterpret_cast<HBRUSH>(SendMessageW(dlg, ColourMessageOf(control),
-                                                     reinterpret_cast<WPARAM>(dc),
-                                                     reinterpret_cast<LPARAM>(control)));
+  auto brush =
+      PointerFrom<HBRUSH>(SendMessageW(dlg, ColourMessageOf(control), reinterpret_cast<WPARAM>(dc),
+                                       reinterpret_cast<LPARAM>(control)));
   LOGBRUSH lb{};
   if (brush != nullptr) GetObjectW(brush, sizeof lb, &lb);
   ColourAnswer a{GetTextColor(dc), GetBkColor(dc), GetBkMode(dc), brush, lb.lbColor};
@@ -341,9 +342,9 @@ TEST(HostColours, TheColourHandlersDecisionsReachEveryControlsColourMessage) {
                        // The dialog's own background.
                        HDC dc = CreateCompatibleDC(nullptr);
                        LOGBRUSH lb{};
-                       GetObjectW(reinterpret_cast<HBRUSH>(SendMessageW(
-                                      dlg, WM_CTLCOLORDLG, reinterpret_cast<WPARAM>(dc),
-                                      reinterpret_cast<LPARAM>(dlg))),
+                       GetObjectW(PointerFrom<HBRUSH>(SendMessageW(dlg, WM_CTLCOLORDLG,
+                                                                   reinterpret_cast<WPARAM>(dc),
+                                                                   reinterpret_cast<LPARAM>(dlg))),
                                   sizeof lb, &lb);
                        DeleteDC(dc);
                        EXPECT_EQ(lb.lbColor, kDialogBackground);
@@ -376,7 +377,7 @@ bool Invalid(HWND control) {
 // Counts the texts Windows is given for a control.
 LRESULT CALLBACK CountTexts(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                             DWORD_PTR count) {
-  if (message == WM_SETTEXT) ++*reinterpret_cast<int*>(count);
+  if (message == WM_SETTEXT) ++*PointerFrom<int*>(count);
   return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
@@ -413,7 +414,7 @@ TEST(HostRedraw, OnlyANewTextOrColourOrARedrawDrawsAControl) {
 // Counts the frames Windows draws for a control (a scroll bar is drawn with the frame).
 LRESULT CALLBACK CountFrames(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                              DWORD_PTR count) {
-  if (message == WM_NCPAINT) ++*reinterpret_cast<int*>(count);
+  if (message == WM_NCPAINT) ++*PointerFrom<int*>(count);
   return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
@@ -683,8 +684,8 @@ TEST(HostTimersAndBoxes, TimersTickInsideAMessageBoxTitledAsOnLinuxInTheDialogsC
          HDC dc = CreateCompatibleDC(nullptr);
          LOGBRUSH lb{};
          GetObjectW(
-             reinterpret_cast<HBRUSH>(SendMessageW(
-                 box, WM_CTLCOLORDLG, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(box))),
+             PointerFrom<HBRUSH>(SendMessageW(box, WM_CTLCOLORDLG, reinterpret_cast<WPARAM>(dc),
+                                              reinterpret_cast<LPARAM>(box))),
              sizeof lb, &lb);
          DeleteDC(dc);
          EXPECT_EQ(lb.lbColor, kDialogBackground);

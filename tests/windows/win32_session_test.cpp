@@ -50,7 +50,7 @@ HWND VisibleDialog(const std::string& title) {
   EnumThreadWindows(
       GetCurrentThreadId(),
       [](HWND w, LPARAM p) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(p);
+        auto* s = kt::ui::win32::PointerFrom<Search*>(p);
         wchar_t text[128] = {};
         GetWindowTextW(w, text, 128);
         if (IsWindowVisible(w) && s->title == text) s->found = w;

@@ -137,7 +137,7 @@ void CALLBACK PickFromMenu(HWND, UINT, UINT_PTR timer, DWORD) {
   HWND menu = FindWindowW(L"#32768", nullptr);
   if (menu == nullptr || IsWindowVisible(menu) == 0) return;
   KillTimer(nullptr, timer);
-  auto* items = reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0));
+  auto* items = kt::ui::win32::PointerFrom<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0));
   for (int i = 0; i < GetMenuItemCount(items); ++i) {
     wchar_t text[32] = {};
     GetMenuStringW(items, static_cast<UINT>(i), text, 32, MF_BYPOSITION);
