@@ -1,17 +1,18 @@
 // The CSV recording: the file's exact bytes, rows whole or not at all, a file that goes away,
 // files that are no regular files, names taken byte for byte, and an existing file never emptied.
-#include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <sstream>
 #include <vector>
 
@@ -194,43 +195,36 @@ TEST_F(CsvRecorderTest, ARealFullFileSystemNeverLeavesATornRow) {
   if (::mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=8k") != 0) {
     GTEST_SKIP() << "no small file system to fill: mount is not permitted here";
   }
-  struct Unmount {
-    explicit Unmount(const fs::path& path) : at(path) {}
-    Unmount(const Unmount&) = delete;
-    Unmount& operator=(const Unmount&) = delete;
-    ~Unmount() { ::umount(at.c_str()); }
-    const fs::path& at;
-  } unmount{mountPoint};
-  {
-    const fs::path csv = mountPoint / "full.csv";
-    CsvRecorder recorder;
-    ASSERT_EQ(recorder.Start(csv.string()), "");
-    MeasuredBlock block = KnownBlock();
-    for (size_t i = 0; i < 1000 && recorder.Recording(); ++i) {
-      block[Quantity::ForwardActiveEnergy] =
-          static_cast<double>(418843 + i);  // the last field holds a long number
-      recorder.Write(block);
-    }
-    ASSERT_FALSE(recorder.Recording());
-    EXPECT_EQ(recorder.Failure(), "记录已停止：写入 " + csv.string() + " 失败（磁盘已满）");
-    const std::string text = FileText(csv);
-    ASSERT_GT(recorder.RowsWritten(), 5u);
-    // The header and exactly the rows counted, each whole.
-    size_t rows = 0;
-    for (size_t at = kHead.size(); at < text.size(); ++rows) {
-      const size_t end = text.find("\r\n", at);
-      ASSERT_NE(end, std::string::npos) << "a torn row at the end";
-      // Every field there, the energy (field 32) with all its digits.
-      std::vector<std::string> fields;
-      std::stringstream line(text.substr(at, end - at));
-      for (std::string field; std::getline(line, field, ',');) fields.push_back(field);
-      ASSERT_EQ(fields.size(), 2 + 34 + 8u);
-      EXPECT_EQ(fields[31], std::to_string(418843 + rows));
-      at = end + 2;
-    }
-    EXPECT_EQ(rows, recorder.RowsWritten());
-    EXPECT_EQ(text.substr(0, kHead.size()), kHead);
+  // Declared before the recorder, so its file is closed first.
+  const std::shared_ptr<void> unmount(nullptr, [&](void*) { ::umount(mountPoint.c_str()); });
+  const fs::path csv = mountPoint / "full.csv";
+  CsvRecorder recorder;
+  ASSERT_EQ(recorder.Start(csv.string()), "");
+  MeasuredBlock block = KnownBlock();
+  for (size_t i = 0; i < 1000 && recorder.Recording(); ++i) {
+    block[Quantity::ForwardActiveEnergy] =
+        static_cast<double>(418843 + i);  // the last field holds a long number
+    recorder.Write(block);
   }
+  ASSERT_FALSE(recorder.Recording());
+  EXPECT_EQ(recorder.Failure(), "记录已停止：写入 " + csv.string() + " 失败（磁盘已满）");
+  const std::string text = FileText(csv);
+  ASSERT_GT(recorder.RowsWritten(), 5u);
+  // The header and exactly the rows counted, each whole.
+  size_t rows = 0;
+  for (size_t at = kHead.size(); at < text.size(); ++rows) {
+    const size_t end = text.find("\r\n", at);
+    ASSERT_NE(end, std::string::npos) << "a torn row at the end";
+    // Every field there, the energy (field 32) with all its digits.
+    std::vector<std::string> fields;
+    std::stringstream line(text.substr(at, end - at));
+    for (std::string field; std::getline(line, field, ',');) fields.push_back(field);
+    ASSERT_EQ(fields.size(), 2 + 34 + 8u);
+    EXPECT_EQ(fields[31], std::to_string(418843 + rows));
+    at = end + 2;
+  }
+  EXPECT_EQ(rows, recorder.RowsWritten());
+  EXPECT_EQ(text.substr(0, kHead.size()), kHead);
 }
 
 TEST_F(CsvRecorderTest, AFileRemovedOrRenamedAwayStopsTheRecordingAtTheNextRow) {
@@ -307,12 +301,9 @@ TEST_F(CsvRecorderTest, TheNameIsUsedByteForByte) {
     ASSERT_EQ(recorder.Start(path), "");
     recorder.Write(KnownBlock());
     EXPECT_EQ(recorder.Path(), path);
-    bool found = false;
-    DIR* listing = ::opendir(dir.c_str());
-    ASSERT_NE(listing, nullptr);
-    while (const dirent* entry = ::readdir(listing)) found = found || name == entry->d_name;
-    ::closedir(listing);
-    EXPECT_TRUE(found) << "no file named with exactly these bytes";
+    EXPECT_TRUE(std::ranges::any_of(fs::directory_iterator(dir), [&](const auto& entry) {
+      return entry.path().filename().string() == name;
+    })) << "no file named with exactly these bytes";
     EXPECT_EQ(FileText(path), kHead + RowOf(KnownBlock()));
   }
 }
