@@ -311,39 +311,41 @@ TEST_F(CsvRecorderTest, TheNameIsUsedByteForByte) {
 TEST_F(CsvRecorderTest, StartingNeverLosesWhatAFileHolds) {
   const std::string row = RowOf(KnownBlock());
   const std::string otherHead = "\xEF\xBB\xBF时间,旧格式\r\n1,2\r\n";
-  // What the user is told: nothing, rows after the file's own, or the file left alone.
-  enum class Told { Nothing, AppendedHere, TornRowCut, WrittenElsewhere, AppendedElsewhere };
-  using enum Told;
+  // What the user is told: nothing, rows after the file's own, or (rows gone to another file)
+  // the file left alone and how the rows went.
+  const std::string here = "记录追加在已有文件的末尾，原有内容保留";
+  const std::string cut = here + "（已去掉末尾不完整的一行）";
+  const std::string written = "写入 ", appended = "追加到 ";
   struct Case {
     const char* name;
     std::map<std::string, std::string> before;  // files there before
     std::string expectedFile;                   // the file the rows go to
     std::string expectedText;                   // its text after one more row
-    Told told;
+    std::string told;
     std::string file = "r.csv";  // recorded to, in the folder
   };
   const std::string r = "r.csv";
   const std::string rows2 = row + row;
   const Case cases[] = {
-      {"no file yet", {}, r, kHead + row, Nothing},
-      {"an empty file", {{r, ""}}, r, kHead + row, Nothing},
-      {"only our header", {{r, kHead}}, r, kHead + row, AppendedHere},
-      {"our header and a torn first row", {{r, kHead + "2"}}, r, kHead + row, TornRowCut},
-      {"our header and rows", {{r, kHead + rows2}}, r, kHead + rows2 + row, AppendedHere},
-      {"a torn last row cut off", {{r, kHead + row + "2026-01-0"}}, r, kHead + rows2, TornRowCut},
-      {"another header", {{r, otherHead}}, "r-2.csv", kHead + row, WrittenElsewhere},
+      {"no file yet", {}, r, kHead + row, ""},
+      {"an empty file", {{r, ""}}, r, kHead + row, ""},
+      {"only our header", {{r, kHead}}, r, kHead + row, here},
+      {"our header and a torn first row", {{r, kHead + "2"}}, r, kHead + row, cut},
+      {"our header and rows", {{r, kHead + rows2}}, r, kHead + rows2 + row, here},
+      {"a torn last row cut off", {{r, kHead + row + "2026-01-0"}}, r, kHead + rows2, cut},
+      {"another header", {{r, otherHead}}, "r-2.csv", kHead + row, written},
       {"another header twice",
        {{r, otherHead}, {"r-2.csv", otherHead}},
        "r-3.csv",
        kHead + row,
-       WrittenElsewhere},
+       written},
       {"our header in the numbered file",
        {{r, otherHead}, {"r-2.csv", kHead + row}},
        "r-2.csv",
        kHead + rows2,
-       AppendedElsewhere},
-      {"a header cut short", {{r, kHead.substr(0, 20)}}, "r-2.csv", kHead + row, WrittenElsewhere},
-      {"no extension", {{"r", otherHead}}, "r-2", kHead + row, WrittenElsewhere, "r"},
+       appended},
+      {"a header cut short", {{r, kHead.substr(0, 20)}}, "r-2.csv", kHead + row, written},
+      {"no extension", {{"r", otherHead}}, "r-2", kHead + row, written, "r"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -365,15 +367,9 @@ TEST_F(CsvRecorderTest, StartingNeverLosesWhatAFileHolds) {
         EXPECT_EQ(FileText(folder / name), text) << name;
       }
     }
-    const std::string leftAlone = asked + " 已有其他内容，未改动；记录";
-    const std::map<Told, std::string> notes = {
-        {Told::Nothing, ""},
-        {Told::AppendedHere, "记录追加在已有文件的末尾，原有内容保留"},
-        {Told::TornRowCut, "记录追加在已有文件的末尾，原有内容保留（已去掉末尾不完整的一行）"},
-        {Told::WrittenElsewhere, leftAlone + "写入 " + used},
-        {Told::AppendedElsewhere, leftAlone + "追加到 " + used},
-    };
-    EXPECT_EQ(recorder.StartNote(), notes.at(c.told));
+    EXPECT_EQ(recorder.StartNote(), c.expectedFile == c.file
+                                        ? c.told
+                                        : asked + " 已有其他内容，未改动；记录" + c.told + used);
   }
   EXPECT_EQ(kt::workbench::NumberedPath("/a/b.c/rec", 2), "/a/b.c/rec-2");
   EXPECT_EQ(kt::workbench::NumberedPath("/a/.csv", 3), "/a/.csv-3");
