@@ -310,15 +310,12 @@ std::string NamedFirst(const std::vector<CheckRow>& rows) {
 // Every healthy site of the sweep raises no 异常, and each determinable fault on it is named
 // first. The figures are printed for the record.
 TEST(WiringSiteSweep, HealthySitesPassAndFaultsAreNamedFirst) {
-  int healthy = 0, falseFaults = 0, notes = 0, faults = 0, named = 0, said = 0;
-  for (const auto& entry : SweepSites()) {
-    const std::string& label = entry.first;
-    const Site& site = entry.second;
+  const auto sites = SweepSites();
+  int falseFaults = 0, notes = 0, faults = 0, named = 0, said = 0;
+  for (const auto& [label, site] : sites) {
     const WiringMode mode = site.threeWire ? kThree : kFour;
     const auto rows = Check(site, {}, mode);
-    ++healthy;
-    const bool anyFault = std::any_of(
-        rows.begin(), rows.end(), [](const CheckRow& r) { return r.verdict == Verdict::Fault; });
+    const bool anyFault = HasRow(rows, Verdict::Fault, {});
     falseFaults += anyFault ? 1 : 0;
     EXPECT_FALSE(anyFault) << label << "\n" << RowsText(rows);
     // Notes a healthy site may need: export, an idle phase; any other is needless.
@@ -361,7 +358,7 @@ TEST(WiringSiteSweep, HealthySitesPassAndFaultsAreNamedFirst) {
   std::printf(
       "wiring sweep: %d of %d faults named first, %d more listed as undecidable in one "
       "block; %d of %d healthy sites with a false 异常, %d with a needless 注意\n",
-      named, faults, said, falseFaults, healthy, notes);
+      named, faults, said, falseFaults, static_cast<int>(sites.size()), notes);
   EXPECT_EQ(notes, 0);
 }
 
