@@ -293,13 +293,11 @@ TEST(LocalTimeText, PadsEveryField) {
     const char* dateAndTime;
   };
   const Case cases[] = {
-      // 2026-01-02 03:04:05.005
       {1767323045005, "03:04:05", "03:04:05.005", "2026-01-02T03:04:05.005"},
-      // 2026-03-09 09:08:07.050
       {1773047287050, "09:08:07", "09:08:07.050", "2026-03-09T09:08:07.050"},
-      // 2026-12-31 23:59:59.999: the last millisecond of a day is not rounded up
+      // The last millisecond of a day is not rounded up.
       {1798761599999, "23:59:59", "23:59:59.999", "2026-12-31T23:59:59.999"},
-      // 1969-12-31 23:59:59.999, before the epoch
+      // Before the epoch.
       {-1, "23:59:59", "23:59:59.999", "1969-12-31T23:59:59.999"},
   };
   for (const Case& c : cases) {
