@@ -70,6 +70,7 @@ using M = WiringMode;
 // Each of `checks` says the current is too small to judge.
 std::vector<Expected> TooLittleCurrent(const std::vector<std::string>& checks) {
   std::vector<Expected> rows;
+  rows.reserve(checks.size());
   for (const std::string& check : checks) rows.push_back({check, Note, "电流太小，无法判断"});
   return rows;
 }
@@ -232,7 +233,7 @@ TEST(PhasorDiagram, CurrentsLagTheirVoltagesByThePhaseAngle) {
     double uDeg, uLength, iDeg, iLength;
   } want[] = {{0, 1, -lag, 0.5}, {-120, 1, -120 - lag + 180, 1}, {120, 0.5, 120 - lag, 1}};
   for (int p : {A, B, C}) {
-    EXPECT_NEAR(d.voltages[p].angleDeg, want[p].uDeg, 1e-6) << p;
+    EXPECT_NEAR(d.voltages[p].angleDeg, want[p].uDeg, 1e-9) << p;
     EXPECT_NEAR(d.voltages[p].length, want[p].uLength, 1e-9) << p;
     EXPECT_NEAR(d.currents[p].angleDeg, want[p].iDeg, 1e-6) << p;
     EXPECT_NEAR(d.currents[p].length, want[p].iLength, 1e-9) << p;

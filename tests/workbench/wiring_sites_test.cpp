@@ -312,7 +312,9 @@ std::string NamedFirst(const std::vector<CheckRow>& rows) {
 TEST(WiringSiteSweep, HealthySitesPassAndFaultsAreNamedFirst) {
   const auto sites = SweepSites();
   int falseFaults = 0, notes = 0, faults = 0, named = 0, said = 0;
-  for (const auto& [label, site] : sites) {
+  for (const auto& entry : sites) {
+    const std::string& label = entry.first;
+    const Site& site = entry.second;
     const WiringMode mode = site.threeWire ? kThree : kFour;
     const auto rows = Check(site, {}, mode);
     const bool anyFault = HasRow(rows, Verdict::Fault, {});

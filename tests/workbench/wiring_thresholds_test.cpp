@@ -34,7 +34,7 @@ using Q = Quantity;
 using Block = std::function<BlockBuilder(double)>;
 
 // The block with one figure at the edge's value; the rest of the healthy load as computed.
-Block Setting(Q quantity, BlockBuilder base = BlockBuilder()) {
+Block Setting(Q quantity, const BlockBuilder& base = BlockBuilder()) {
   return [=](double value) { return BlockBuilder(base).Set(quantity, value); };
 }
 // Loaded: 1 % of the rated secondary, judged on B's reversed CT through 100:1 CTs.
