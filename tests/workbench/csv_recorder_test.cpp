@@ -1,17 +1,18 @@
 // The CSV recording: the file's exact bytes, rows whole or not at all, a file that goes away,
 // files that are no regular files, names taken byte for byte, and an existing file never emptied.
-#include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <sstream>
 #include <vector>
 
@@ -194,43 +195,36 @@ TEST_F(CsvRecorderTest, ARealFullFileSystemNeverLeavesATornRow) {
   if (::mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=8k") != 0) {
     GTEST_SKIP() << "no small file system to fill: mount is not permitted here";
   }
-  struct Unmount {
-    explicit Unmount(const fs::path& path) : at(path) {}
-    Unmount(const Unmount&) = delete;
-    Unmount& operator=(const Unmount&) = delete;
-    ~Unmount() { ::umount(at.c_str()); }
-    const fs::path& at;
-  } unmount{mountPoint};
-  {
-    const fs::path csv = mountPoint / "full.csv";
-    CsvRecorder recorder;
-    ASSERT_EQ(recorder.Start(csv.string()), "");
-    MeasuredBlock block = KnownBlock();
-    for (size_t i = 0; i < 1000 && recorder.Recording(); ++i) {
-      block[Quantity::ForwardActiveEnergy] =
-          static_cast<double>(418843 + i);  // the last field holds a long number
-      recorder.Write(block);
-    }
-    ASSERT_FALSE(recorder.Recording());
-    EXPECT_EQ(recorder.Failure(), "记录已停止：写入 " + csv.string() + " 失败（磁盘已满）");
-    const std::string text = FileText(csv);
-    ASSERT_GT(recorder.RowsWritten(), 5u);
-    // The header and exactly the rows counted, each whole.
-    size_t rows = 0;
-    for (size_t at = kHead.size(); at < text.size(); ++rows) {
-      const size_t end = text.find("\r\n", at);
-      ASSERT_NE(end, std::string::npos) << "a torn row at the end";
-      // Every field there, the energy (field 32) with all its digits.
-      std::vector<std::string> fields;
-      std::stringstream line(text.substr(at, end - at));
-      for (std::string field; std::getline(line, field, ',');) fields.push_back(field);
-      ASSERT_EQ(fields.size(), 2 + 34 + 8u);
-      EXPECT_EQ(fields[31], std::to_string(418843 + rows));
-      at = end + 2;
-    }
-    EXPECT_EQ(rows, recorder.RowsWritten());
-    EXPECT_EQ(text.substr(0, kHead.size()), kHead);
+  // Declared before the recorder, so its file is closed first.
+  const std::shared_ptr<void> unmount(nullptr, [&](void*) { ::umount(mountPoint.c_str()); });
+  const fs::path csv = mountPoint / "full.csv";
+  CsvRecorder recorder;
+  ASSERT_EQ(recorder.Start(csv.string()), "");
+  MeasuredBlock block = KnownBlock();
+  for (size_t i = 0; i < 1000 && recorder.Recording(); ++i) {
+    block[Quantity::ForwardActiveEnergy] =
+        static_cast<double>(418843 + i);  // the last field holds a long number
+    recorder.Write(block);
   }
+  ASSERT_FALSE(recorder.Recording());
+  EXPECT_EQ(recorder.Failure(), "记录已停止：写入 " + csv.string() + " 失败（磁盘已满）");
+  const std::string text = FileText(csv);
+  ASSERT_GT(recorder.RowsWritten(), 5u);
+  // The header and exactly the rows counted, each whole.
+  size_t rows = 0;
+  for (size_t at = kHead.size(); at < text.size(); ++rows) {
+    const size_t end = text.find("\r\n", at);
+    ASSERT_NE(end, std::string::npos) << "a torn row at the end";
+    // Every field there, the energy (field 32) with all its digits.
+    std::vector<std::string> fields;
+    std::stringstream line(text.substr(at, end - at));
+    for (std::string field; std::getline(line, field, ',');) fields.push_back(field);
+    ASSERT_EQ(fields.size(), 2 + 34 + 8u);
+    EXPECT_EQ(fields[31], std::to_string(418843 + rows));
+    at = end + 2;
+  }
+  EXPECT_EQ(rows, recorder.RowsWritten());
+  EXPECT_EQ(text.substr(0, kHead.size()), kHead);
 }
 
 TEST_F(CsvRecorderTest, AFileRemovedOrRenamedAwayStopsTheRecordingAtTheNextRow) {
@@ -307,12 +301,9 @@ TEST_F(CsvRecorderTest, TheNameIsUsedByteForByte) {
     ASSERT_EQ(recorder.Start(path), "");
     recorder.Write(KnownBlock());
     EXPECT_EQ(recorder.Path(), path);
-    bool found = false;
-    DIR* listing = ::opendir(dir.c_str());
-    ASSERT_NE(listing, nullptr);
-    while (const dirent* entry = ::readdir(listing)) found = found || name == entry->d_name;
-    ::closedir(listing);
-    EXPECT_TRUE(found) << "no file named with exactly these bytes";
+    EXPECT_TRUE(std::ranges::any_of(fs::directory_iterator(dir), [&](const auto& entry) {
+      return entry.path().filename().string() == name;
+    })) << "no file named with exactly these bytes";
     EXPECT_EQ(FileText(path), kHead + RowOf(KnownBlock()));
   }
 }
@@ -320,39 +311,41 @@ TEST_F(CsvRecorderTest, TheNameIsUsedByteForByte) {
 TEST_F(CsvRecorderTest, StartingNeverLosesWhatAFileHolds) {
   const std::string row = RowOf(KnownBlock());
   const std::string otherHead = "\xEF\xBB\xBF时间,旧格式\r\n1,2\r\n";
-  // What the user is told: nothing, rows after the file's own, or the file left alone.
-  enum class Told { Nothing, AppendedHere, TornRowCut, WrittenElsewhere, AppendedElsewhere };
-  using enum Told;
+  // What the user is told: nothing, rows after the file's own, or (rows gone to another file)
+  // the file left alone and how the rows went.
+  const std::string here = "记录追加在已有文件的末尾，原有内容保留";
+  const std::string cut = here + "（已去掉末尾不完整的一行）";
+  const std::string written = "写入 ", appended = "追加到 ";
   struct Case {
     const char* name;
     std::map<std::string, std::string> before;  // files there before
     std::string expectedFile;                   // the file the rows go to
     std::string expectedText;                   // its text after one more row
-    Told told;
+    std::string told;
     std::string file = "r.csv";  // recorded to, in the folder
   };
   const std::string r = "r.csv";
   const std::string rows2 = row + row;
   const Case cases[] = {
-      {"no file yet", {}, r, kHead + row, Nothing},
-      {"an empty file", {{r, ""}}, r, kHead + row, Nothing},
-      {"only our header", {{r, kHead}}, r, kHead + row, AppendedHere},
-      {"our header and a torn first row", {{r, kHead + "2"}}, r, kHead + row, TornRowCut},
-      {"our header and rows", {{r, kHead + rows2}}, r, kHead + rows2 + row, AppendedHere},
-      {"a torn last row cut off", {{r, kHead + row + "2026-01-0"}}, r, kHead + rows2, TornRowCut},
-      {"another header", {{r, otherHead}}, "r-2.csv", kHead + row, WrittenElsewhere},
+      {"no file yet", {}, r, kHead + row, ""},
+      {"an empty file", {{r, ""}}, r, kHead + row, ""},
+      {"only our header", {{r, kHead}}, r, kHead + row, here},
+      {"our header and a torn first row", {{r, kHead + "2"}}, r, kHead + row, cut},
+      {"our header and rows", {{r, kHead + rows2}}, r, kHead + rows2 + row, here},
+      {"a torn last row cut off", {{r, kHead + row + "2026-01-0"}}, r, kHead + rows2, cut},
+      {"another header", {{r, otherHead}}, "r-2.csv", kHead + row, written},
       {"another header twice",
        {{r, otherHead}, {"r-2.csv", otherHead}},
        "r-3.csv",
        kHead + row,
-       WrittenElsewhere},
+       written},
       {"our header in the numbered file",
        {{r, otherHead}, {"r-2.csv", kHead + row}},
        "r-2.csv",
        kHead + rows2,
-       AppendedElsewhere},
-      {"a header cut short", {{r, kHead.substr(0, 20)}}, "r-2.csv", kHead + row, WrittenElsewhere},
-      {"no extension", {{"r", otherHead}}, "r-2", kHead + row, WrittenElsewhere, "r"},
+       appended},
+      {"a header cut short", {{r, kHead.substr(0, 20)}}, "r-2.csv", kHead + row, written},
+      {"no extension", {{"r", otherHead}}, "r-2", kHead + row, written, "r"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -374,15 +367,9 @@ TEST_F(CsvRecorderTest, StartingNeverLosesWhatAFileHolds) {
         EXPECT_EQ(FileText(folder / name), text) << name;
       }
     }
-    const std::string leftAlone = asked + " 已有其他内容，未改动；记录";
-    const std::map<Told, std::string> notes = {
-        {Told::Nothing, ""},
-        {Told::AppendedHere, "记录追加在已有文件的末尾，原有内容保留"},
-        {Told::TornRowCut, "记录追加在已有文件的末尾，原有内容保留（已去掉末尾不完整的一行）"},
-        {Told::WrittenElsewhere, leftAlone + "写入 " + used},
-        {Told::AppendedElsewhere, leftAlone + "追加到 " + used},
-    };
-    EXPECT_EQ(recorder.StartNote(), notes.at(c.told));
+    EXPECT_EQ(recorder.StartNote(), c.expectedFile == c.file
+                                        ? c.told
+                                        : asked + " 已有其他内容，未改动；记录" + c.told + used);
   }
   EXPECT_EQ(kt::workbench::NumberedPath("/a/b.c/rec", 2), "/a/b.c/rec-2");
   EXPECT_EQ(kt::workbench::NumberedPath("/a/.csv", 3), "/a/.csv-3");

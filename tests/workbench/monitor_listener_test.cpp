@@ -108,31 +108,13 @@ TEST(MonitorListener, SeesAWholeRunInOrderWithItsReadings) {
 
   const std::vector<std::string> expected = {
       // The first tick has no request behind it yet.
-      "收T- 无应答",
-      "发 读 0x0300 ×19",
-      "收T 应答 (43 字节)",
-      "发 读 0x0328 ×4",
-      "收T 应答 (13 字节)",
-      "发 读 0x0322 ×1",
-      "收T 应答 (7 字节)",
-      "发 读 0x0000 ×45",
-      "收T 应答 (95 字节)",
-      "块 2 状态",
-      "发 读 0x030A ×1",
-      "收T 应答 (7 字节)",
-      "发 读 0x0000 ×45",
+      "收T- 无应答", "发 读 0x0300 ×19", "收T 应答 (43 字节)", "发 读 0x0328 ×4",
+      "收T 应答 (13 字节)", "发 读 0x0322 ×1", "收T 应答 (7 字节)", "发 读 0x0000 ×45",
+      "收T 应答 (95 字节)", "块 2 状态", "发 读 0x030A ×1", "收T 应答 (7 字节)", "发 读 0x0000 ×45",
       "-- poll",
       // The stray bytes are dropped before the write; the meter does not answer it.
-      "丢弃 2",
-      "发 写 0x000E ×2",
-      "收C 无应答",
-      "-- command",
-      "发 读 0x0300 ×1",
-      "收P 无应答",
-      "发 读 0x0300 ×1",
-      "收P 应答 (7 字节)",
-      "-- search",
-  };
+      "丢弃 2", "发 写 0x000E ×2", "收C 无应答", "-- command", "发 读 0x0300 ×1", "收P 无应答",
+      "发 读 0x0300 ×1", "收P 应答 (7 字节)", "-- search"};
   EXPECT_EQ(record.events, expected);
   EXPECT_EQ(record.lastBlock.slaveAddress, 2);
   EXPECT_NEAR(record.lastBlock[kt::values::Quantity::PhaseVoltageA], 220.0, 5.0);

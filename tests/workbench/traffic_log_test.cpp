@@ -30,21 +30,26 @@ using Numbers = std::vector<uint64_t>;
 // 2026-01-02 03:04:05.678 UTC; the tests run with TZ=UTC unless they say otherwise.
 const auto kTime = Time(milliseconds(1767323045678));
 
+void UseZone(const char* zone) {
+  setenv("TZ", zone, 1);
+  tzset();
+}
+
+std::string FileText(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
 class TrafficLogTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    setenv("TZ", "UTC", 1);
-    tzset();
-  }
-  void TearDown() override {
-    setenv("TZ", "UTC", 1);
-    tzset();
-  }
+  void SetUp() override { UseZone("UTC"); }
+  void TearDown() override { UseZone("UTC"); }
   Time now = kTime;
   TrafficLog log{[this] { return now; }};
 
-  static kt::values::ReadTaken ReadOf(const Bytes& bytes, uint8_t address, int length,
-                                      bool awaited) {
+  void Read(const Bytes& bytes, uint8_t address, int length, bool awaited = true) {
     kt::values::ReadTaken read;
     read.bytes = bytes;
     read.address = address;
@@ -52,10 +57,7 @@ class TrafficLogTest : public ::testing::Test {
     read.length = length;
     read.awaited = awaited;
     read.verdict = kt::modbus::CheckReply(bytes, address, 0x03, length);
-    return read;
-  }
-  void Read(const Bytes& bytes, uint8_t address, int length, bool awaited = true) {
-    log.OnReadTaken(ReadOf(bytes, address, length, awaited));
+    log.OnReadTaken(read);
   }
   void Send(uint8_t address, uint16_t reg) {
     log.OnFrameSent(kt::testing::ReadRequest(address, reg, 1));
@@ -155,8 +157,7 @@ TEST_F(TrafficLogTest, ADayChangeWritesADateLine) {
       {"CST-8", 1767369599999, "2026-01-03"},  // 2026-01-02 15:59:59.999 UTC
   };
   for (const Case& c : cases) {
-    setenv("TZ", c.zone, 1);
-    tzset();
+    UseZone(c.zone);
     TrafficLog dated{[this] { return now; }};
     now = Time(milliseconds(c.lastMsOfDay - 1));
     dated.OnInputDiscarded(Bytes{1});
@@ -261,23 +262,18 @@ TEST_F(TrafficLogTest, SavesTheShownLinesWithTheDateAndVersionFirst) {
     old << std::string(4096, 'x') << '\n';
   }
   ASSERT_EQ(log.SaveTo((dir / "errors.txt").string(), errors.LogNumbers()), "");
-  std::ifstream in(dir / "errors.txt", std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
   // As the CSV is written: a byte-order mark and CRLF, for Notepad and Excel on Chinese Windows.
-  EXPECT_EQ(text.str(), "\xEF\xBB\xBF日期 2026-01-02  程序 kt7340 " KT7340_VERSION
-                        "\r\n"
-                        "时间\t方向\t地址\t功能\t内容\t报文\r\n"
-                        "03:04:05.678\t发\t1\t03\t读 0x0300 ×19\t01 03 03 00 00 13 04 43\r\n"
-                        "03:04:05.678\t收\t1\t03\t无应答\r\n"
-                        "2026-01-03\t日期\r\n"
-                        "00:00:00.000\t收\t1\t03\t无应答\r\n");
+  EXPECT_EQ(FileText(dir / "errors.txt"),
+            "\xEF\xBB\xBF日期 2026-01-02  程序 kt7340 " KT7340_VERSION
+            "\r\n"
+            "时间\t方向\t地址\t功能\t内容\t报文\r\n"
+            "03:04:05.678\t发\t1\t03\t读 0x0300 ×19\t01 03 03 00 00 13 04 43\r\n"
+            "03:04:05.678\t收\t1\t03\t无应答\r\n"
+            "2026-01-03\t日期\r\n"
+            "00:00:00.000\t收\t1\t03\t无应答\r\n");
   // Only the second day saved: its date comes first, and no date line repeats it.
   ASSERT_EQ(log.SaveTo((dir / "day2.txt").string(), {3}), "");
-  std::ifstream day2(dir / "day2.txt", std::ios::binary);
-  std::stringstream second;
-  second << day2.rdbuf();
-  EXPECT_EQ(second.str(),
+  EXPECT_EQ(FileText(dir / "day2.txt"),
             "\xEF\xBB\xBF日期 2026-01-03  程序 kt7340 " KT7340_VERSION
             "\r\n时间\t方向\t地址\t功能\t内容\t报文\r\n00:00:00.000\t收\t1\t03\t无应答\r\n");
   const std::string missing = (dir / "no-such-folder" / "x.txt").string();
@@ -287,8 +283,7 @@ TEST_F(TrafficLogTest, SavesTheShownLinesWithTheDateAndVersionFirst) {
 
 // Each way of writing the time, with single-digit fields and milliseconds that need padding.
 TEST(LocalTimeText, PadsEveryField) {
-  setenv("TZ", "UTC", 1);
-  tzset();
+  UseZone("UTC");
   using kt::values::LocalTimeText;
   using kt::values::TimeFields;
   struct Case {
@@ -298,13 +293,11 @@ TEST(LocalTimeText, PadsEveryField) {
     const char* dateAndTime;
   };
   const Case cases[] = {
-      // 2026-01-02 03:04:05.005
       {1767323045005, "03:04:05", "03:04:05.005", "2026-01-02T03:04:05.005"},
-      // 2026-03-09 09:08:07.050
       {1773047287050, "09:08:07", "09:08:07.050", "2026-03-09T09:08:07.050"},
-      // 2026-12-31 23:59:59.999: the last millisecond of a day is not rounded up
+      // The last millisecond of a day is not rounded up.
       {1798761599999, "23:59:59", "23:59:59.999", "2026-12-31T23:59:59.999"},
-      // 1969-12-31 23:59:59.999, before the epoch
+      // Before the epoch.
       {-1, "23:59:59", "23:59:59.999", "1969-12-31T23:59:59.999"},
   };
   for (const Case& c : cases) {
@@ -313,12 +306,10 @@ TEST(LocalTimeText, PadsEveryField) {
     EXPECT_EQ(LocalTimeText(t, TimeFields::TimeOfDay), c.timeOfDay);
     EXPECT_EQ(LocalTimeText(t, TimeFields::DateAndTime), c.dateAndTime);
   }
-  setenv("TZ", "CST-8", 1);  // China Standard Time: the date moves with the zone
-  tzset();
+  UseZone("CST-8");  // China Standard Time: the date moves with the zone
   EXPECT_EQ(LocalTimeText(Time(milliseconds(1798761599999)), TimeFields::DateAndTime),
             "2027-01-01T07:59:59.999");
-  setenv("TZ", "UTC", 1);
-  tzset();
+  UseZone("UTC");
 }
 
 }  // namespace

@@ -35,11 +35,19 @@ SeriesSet VoltageAndCurrent() {
   return shown;
 }
 
-std::vector<TrendPoint> FreshPoints(const TrendStore& store, const TrendAxis& axis,
-                                    TrendSeries series) {
+std::size_t Index(TrendSeries s) {
+  return static_cast<std::size_t>(s);
+}
+
+TrendColumns Fresh(const TrendStore& store, const TrendAxis& axis) {
   TrendColumns fresh;
   fresh.Rebuild(store, axis, VoltageAndCurrent());
-  return fresh.Points(series);
+  return fresh;
+}
+
+std::vector<TrendPoint> FreshPoints(const TrendStore& store, const TrendAxis& axis,
+                                    TrendSeries series) {
+  return Fresh(store, axis).Points(series);
 }
 
 double Ms(TrendClock::time_point t) {
@@ -66,33 +74,27 @@ TEST(TrendAxis, EndsOnTheNextWholeTickAndShowsTheWholeSpan) {
 }
 
 TEST(TrendColumns, UpdatesMatchAFreshBuildAndNameTheSeriesThatChanged) {
+  const auto volts = TrendSeries::PhaseVoltageA;
+  const auto amps = TrendSeries::CurrentA;
   TrendStore store;
-  SeriesSet shown;
-  shown.set(static_cast<std::size_t>(TrendSeries::PhaseVoltageA));
-  shown.set(static_cast<std::size_t>(TrendSeries::CurrentA));
   const TrendAxis axis = AxisFor(kStart + 10min, 10min, 50);  // 12 minutes, columns of 14.4 s
   TrendColumns live;
-  live.Rebuild(store, axis, shown);
+  live.Rebuild(store, axis, VoltageAndCurrent());
 
   int voltageChanges = 0;
   int currentChanges = 0;
   for (int n = 1; n <= 1200; ++n) {
     const double voltage = 220.0 + 3.0 * std::sin(n * 0.7) + (n == 700 ? 80.0 : 0.0);
     store.Append(BlockAt(std::chrono::milliseconds(n * 500), voltage));
-    const auto before = live.Points(TrendSeries::PhaseVoltageA);
+    const auto before = live.Points(volts);
     const SeriesSet changed = live.Update(store);
-
-    TrendColumns fresh;
-    fresh.Rebuild(store, axis, shown);
-    ASSERT_EQ(live.Points(TrendSeries::PhaseVoltageA), fresh.Points(TrendSeries::PhaseVoltageA))
-        << n;
-    ASSERT_EQ(live.Points(TrendSeries::CurrentA), fresh.Points(TrendSeries::CurrentA)) << n;
-    EXPECT_EQ(changed[static_cast<std::size_t>(TrendSeries::PhaseVoltageA)],
-              before != live.Points(TrendSeries::PhaseVoltageA))
-        << n;
+    const TrendColumns fresh = Fresh(store, axis);
+    ASSERT_EQ(live.Points(volts), fresh.Points(volts)) << n;
+    ASSERT_EQ(live.Points(amps), fresh.Points(amps)) << n;
+    EXPECT_EQ(changed[Index(volts)], before != live.Points(volts)) << n;
     EXPECT_TRUE(live.Points(TrendSeries::LineVoltageAB).empty());
-    voltageChanges += changed[static_cast<std::size_t>(TrendSeries::PhaseVoltageA)];
-    currentChanges += changed[static_cast<std::size_t>(TrendSeries::CurrentA)];
+    voltageChanges += changed[Index(volts)];
+    currentChanges += changed[Index(amps)];
   }
   // The blocks reach from 120.5 s to 720 s after the axis's start, columns 8 to 49 (the block on
   // the axis's end joins the last column): the flat current changes once per column opened, the
@@ -101,15 +103,14 @@ TEST(TrendColumns, UpdatesMatchAFreshBuildAndNameTheSeriesThatChanged) {
   EXPECT_LT(voltageChanges, 1200 / 2);
 
   // Two points per column at most, the swell among them, and the flat current one per column.
-  const auto& volts = live.Points(TrendSeries::PhaseVoltageA);
-  EXPECT_LE(volts.size(), 2 * axis.columns);
-  double peak = 0;
-  for (const TrendPoint& p : volts) peak = std::max(peak, p.value);
-  EXPECT_DOUBLE_EQ(peak, 220.0 + 3.0 * std::sin(700 * 0.7) + 80.0);
-  EXPECT_LE(live.Points(TrendSeries::CurrentA).size(), axis.columns);
+  const auto& points = live.Points(volts);
+  EXPECT_LE(points.size(), 2 * axis.columns);
+  EXPECT_DOUBLE_EQ(std::ranges::max(points, {}, &TrendPoint::value).value,
+                   220.0 + 3.0 * std::sin(700 * 0.7) + 80.0);
+  EXPECT_LE(live.Points(amps).size(), axis.columns);
   // The line reaches into the newest column.
-  const double columnMs = Ms(axis.to) - Ms(axis.from);
-  EXPECT_GT(volts.back().ms, Ms(kStart + 600s) - columnMs / static_cast<double>(axis.columns));
+  const double columnMs = (Ms(axis.to) - Ms(axis.from)) / static_cast<double>(axis.columns);
+  EXPECT_GT(points.back().ms, Ms(kStart + 600s) - columnMs);
 }
 
 // The clock set back on the same axis: the chart shows the new trend only. Set forward past what
@@ -256,7 +257,7 @@ TEST(TrendColumns, RefreshBuildsAnewOnlyWhenStaleOrTheAxisOrTheShownSeriesChange
   const TrendAxis axis = AxisFor(kStart + 1min, 10min, 60);
   TrendColumns columns;
   EXPECT_TRUE(columns.Refresh(store, axis, VoltageAndCurrent(), false).rebuilt);  // first build
-  const auto voltage = static_cast<std::size_t>(TrendSeries::PhaseVoltageA);
+  const auto voltage = Index(TrendSeries::PhaseVoltageA);
 
   store.Append(BlockAt(21s, 300.0));
   const TrendColumns::Refreshed update = columns.Refresh(store, axis, VoltageAndCurrent(), false);

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,7 +30,7 @@ struct Expected {
 
 struct FaultCase {
   const char* label;
-  std::function<BlockBuilder()> block;
+  BlockBuilder block;
   std::vector<Expected> expected;  // every row that is not 正常 must be one of these
 };
 
@@ -48,7 +47,7 @@ class WiringFaultTest : public ::testing::TestWithParam<FaultCase> {};
 
 TEST_P(WiringFaultTest, ReportsExactlyTheFault) {
   const FaultCase& c = GetParam();
-  const std::vector<CheckRow> rows = CheckWiring(c.block().Build());
+  const std::vector<CheckRow> rows = CheckWiring(c.block.Build());
   for (const Expected& e : c.expected) {
     EXPECT_TRUE(
         std::any_of(rows.begin(), rows.end(), [&](const CheckRow& r) { return Matches(r, e); }))
@@ -64,113 +63,106 @@ TEST_P(WiringFaultTest, ReportsExactlyTheFault) {
   }
 }
 
+using enum Verdict;
+using Q = Quantity;
+using M = WiringMode;
+
+// Each of `checks` says the current is too small to judge.
+std::vector<Expected> TooLittleCurrent(const std::vector<std::string>& checks) {
+  std::vector<Expected> rows;
+  rows.reserve(checks.size());
+  for (const std::string& check : checks) rows.push_back({check, Note, "电流太小，无法判断"});
+  return rows;
+}
+
 const std::vector<FaultCase> kFaults = {
-    {"healthy", [] { return BlockBuilder(); }, {}},
-    {"lostVoltageB",
-     [] { return BlockBuilder().Volts(B, 3.0); },
-     {{"失压", Verdict::Fault, "B相电压 3.0 V"}}},
+    {"healthy", BlockBuilder(), {}},
+    {"lostVoltageB", BlockBuilder().Volts(B, 3.0), {{"失压", Fault, "B相电压 3.0 V"}}},
     {"noVoltageAtAll",
-     [] { return BlockBuilder().Volts(A, 0).Volts(B, 0).Volts(C, 0); },
-     {{"失压", Verdict::Fault, "各相电压均为 0 V"}}},
+     BlockBuilder().Volts(A, 0).Volts(B, 0).Volts(C, 0),
+     {{"失压", Fault, "各相电压均为 0 V"}}},
     {"voltageImbalanceC",
-     [] { return BlockBuilder().Volts(C, 245.0); },
-     {{"电压不平衡", Verdict::Note, "C相电压 245.0 V"}}},
+     BlockBuilder().Volts(C, 245.0),
+     {{"电压不平衡", Note, "C相电压 245.0 V"}}},
     {"lineVoltageWrong",
-     [] { return BlockBuilder().Set(Quantity::LineVoltageAB, 220.0); },
-     {{"线电压/相电压", Verdict::Fault, "AB线电压 220.0 V"},
-      {"有功方向", Verdict::Note, "须待电压接线改正后再判断"}}},
+     BlockBuilder().Set(Q::LineVoltageAB, 220.0),
+     {{"线电压/相电压", Fault, "AB线电压 220.0 V"},
+      {"有功方向", Note, "须待电压接线改正后再判断"}}},
     // A's voltage reversed: the lines beside A read a phase voltage; the currents are judged
     // against the voltage as it must have been wired, so no CT is blamed.
     {"voltageReversedA",
-     [] {
-       return BlockBuilder()
-           .Set(Quantity::LineVoltageAB, 220.0)
-           .Set(Quantity::LineVoltageCA, 220.0)
-           .Set(Quantity::ActivePowerA, -1045.0)
-           .Set(Quantity::ReactivePowerA, -343.5)
-           .Set(Quantity::PowerFactorA, -0.95)
-           .Set(Quantity::TotalActivePower, 1045.0);
-     },
-     {{"线电压/相电压", Verdict::Fault, "A相电压接反"}}},
+     BlockBuilder()
+         .Set(Q::LineVoltageAB, 220.0)
+         .Set(Q::LineVoltageCA, 220.0)
+         .Set(Q::ActivePowerA, -1045.0)
+         .Set(Q::ReactivePowerA, -343.5)
+         .Set(Q::PowerFactorA, -0.95)
+         .Set(Q::TotalActivePower, 1045.0),
+     {{"线电压/相电压", Fault, "A相电压接反"}}},
     {"reversedCtB",
-     [] { return BlockBuilder().ReverseCt(B); },
-     {{"有功方向", Verdict::Fault, "B相有功功率为负"},
-      {"接线判断", Verdict::Fault, "：B相电流互感器接反"}}},
+     BlockBuilder().ReverseCt(B),
+     {{"有功方向", Fault, "B相有功功率为负"}, {"接线判断", Fault, "：B相电流互感器接反"}}},
     {"allCtsReversed",
-     [] { return BlockBuilder().ReverseCt(A).ReverseCt(B).ReverseCt(C); },
-     {{"有功方向", Verdict::Note, "功率倒送，或接线有误"},
-      {"接线判断", Verdict::Note, "：电流互感器全部接反，或功率倒送；或电流相序轮换"}}},
+     BlockBuilder().ReverseCt(A).ReverseCt(B).ReverseCt(C),
+     {{"有功方向", Note, "功率倒送，或接线有误"},
+      {"接线判断", Note, "：电流互感器全部接反，或功率倒送；或电流相序轮换"}}},
     // A current of another phase lies 120° off, and carries that phase's magnitude; one 54° off
     // is a load of another power factor.
     {"currentOnWrongPhaseC",
-     [] { return BlockBuilder().CurrentAngle(C, 18.19 + 120.0); },
-     {{"电流相别", Verdict::Fault,
+     BlockBuilder().CurrentAngle(C, 18.19 + 120.0),
+     {{"电流相别", Fault,
        "C相相角 138°（功率因数 -0.75），与A相负载相角 18° 相差约120°：该相电流来自A相"},
-      {"接线判断", Verdict::Fault, "C相输入接入了A相电流；或C相电流互感器接反。单凭一组读数"}}},
-    {"angleApartButNoWiringFault", [] { return BlockBuilder().CurrentAngle(C, 72.0); }, {}},
+      {"接线判断", Fault, "C相输入接入了A相电流；或C相电流互感器接反。单凭一组读数"}}},
+    {"angleApartButNoWiringFault", BlockBuilder().CurrentAngle(C, 72.0), {}},
     {"swappedCurrentsAB",
-     [] { return BlockBuilder().SwapCurrents(A, B); },
-     {{"电流相别", Verdict::Fault,
+     BlockBuilder().SwapCurrents(A, B),
+     {{"电流相别", Fault,
        "A相相角 138°（功率因数 -0.75），与B相负载相角 18° 相差约120°：该相电流来自B相"},
-      {"电流相别", Verdict::Fault,
+      {"电流相别", Fault,
        "B相相角 -102°（功率因数 -0.20），与A相负载相角 18° 相差约120°：该相电流来自A相"},
-      {"接线判断", Verdict::Fault, "符合的接线（可能性大的在前）：A、B相电流互换"}}},
+      {"接线判断", Fault, "符合的接线（可能性大的在前）：A、B相电流互换"}}},
     // C carries under 5 % of A's current: its power factor says nothing.
     {"unloadedPhaseIsNotJudged",
-     [] { return BlockBuilder().Amps(B, 0.2).Amps(C, 0.2).CurrentAngle(C, 85.0); },
-     {{"电流相别", Verdict::Note, "B相电流 0.2 A，电流太小，无法判断"},
-      {"电流相别", Verdict::Note, "C相电流 0.2 A，电流太小，无法判断"}}},
+     BlockBuilder().Amps(B, 0.2).Amps(C, 0.2).CurrentAngle(C, 85.0),
+     {{"电流相别", Note, "B相电流 0.2 A，电流太小，无法判断"},
+      {"电流相别", Note, "C相电流 0.2 A，电流太小，无法判断"}}},
     // Phases carry loads of their own: unequal currents are said, not flagged.
-    {"currentImbalanceA", [] { return BlockBuilder().Amps(A, 7.0); }, {}},
+    {"currentImbalanceA", BlockBuilder().Amps(A, 7.0), {}},
     {"zeroSequence",
-     [] { return BlockBuilder().Set(Quantity::ZeroSequenceCurrent, 1.5); },
-     {{"零序电流", Verdict::Note, "零序电流 1.5 A"}}},
+     BlockBuilder().Set(Q::ZeroSequenceCurrent, 1.5),
+     {{"零序电流", Note, "零序电流 1.5 A"}}},
     {"totalDisagrees",
-     [] { return BlockBuilder().Set(Quantity::TotalActivePower, 1200.0); },
-     {{"有功合计", Verdict::Fault, "比例系数或配置不一致"}}},
+     BlockBuilder().Set(Q::TotalActivePower, 1200.0),
+     {{"有功合计", Fault, "比例系数或配置不一致"}}},
     // S above √(P² + Q²) is distortion power; below it the figures contradict each other.
     {"apparentAboveIsHarmonics",
-     [] { return BlockBuilder().Set(Quantity::ApparentPowerA, 1320.0); },
-     {{"视在功率", Verdict::Note,
+     BlockBuilder().Set(Q::ApparentPowerA, 1320.0),
+     {{"视在功率", Note,
        "A相视在功率 1320.0 VA 大于√(P²+Q²) = 1100.0 VA，畸变功率占视在功率的55.3%"}}},
     {"apparentDisagreesA",
-     [] { return BlockBuilder().Set(Quantity::ApparentPowerA, 1000.0); },
-     {{"视在功率", Verdict::Fault, "A相视在功率 1000.0 VA 小于√(P²+Q²) = 1100.0 VA"}}},
-    {"frequencyNote",
-     [] { return BlockBuilder().Hz(50.8); },
-     {{"频率", Verdict::Note, "频率 50.80 Hz"}}},
-    {"frequencyFault", [] { return BlockBuilder().Hz(43.0); }, {{"频率", Verdict::Fault, "43.00"}}},
+     BlockBuilder().Set(Q::ApparentPowerA, 1000.0),
+     {{"视在功率", Fault, "A相视在功率 1000.0 VA 小于√(P²+Q²) = 1100.0 VA"}}},
+    {"frequencyNote", BlockBuilder().Hz(50.8), {{"频率", Note, "频率 50.80 Hz"}}},
+    {"frequencyFault", BlockBuilder().Hz(43.0), {{"频率", Fault, "43.00"}}},
     {"ctSecondaryOverRating",
-     [] { return BlockBuilder().CtRatio(10).AllAmps(62.0); },
-     {{"互感器二次电流", Verdict::Note, "A相二次电流 6.20 A"},
-      {"互感器二次电流", Verdict::Note, "B相二次电流 6.20 A"},
-      {"互感器二次电流", Verdict::Note, "C相二次电流 6.20 A"}}},
+     BlockBuilder().CtRatio(10).AllAmps(62.0),
+     {{"互感器二次电流", Note, "A相二次电流 6.20 A"},
+      {"互感器二次电流", Note, "B相二次电流 6.20 A"},
+      {"互感器二次电流", Note, "C相二次电流 6.20 A"}}},
     // Three-wire modes have no element on B: its reversed CT shows only in the sum of currents.
     {"threeWireReversedB",
-     [] { return BlockBuilder().Mode(WiringMode::ThreePhaseThreeWireBalanced).ReverseCt(B); },
-     {{"接线方式", Verdict::Note, "或B相互感器接反"}}},
+     BlockBuilder().Mode(M::ThreePhaseThreeWireBalanced).ReverseCt(B),
+     {{"接线方式", Note, "或B相互感器接反"}}},
     {"singlePhaseSkipsBandC",
-     [] {
-       return BlockBuilder()
-           .Mode(WiringMode::SinglePhaseTwoWire)
-           .ReverseCt(B)
-           .Volts(C, 0)
-           .Amps(B, 20);
-     },
+     BlockBuilder().Mode(M::SinglePhaseTwoWire).ReverseCt(B).Volts(C, 0).Amps(B, 20),
      {}},
     {"singlePhaseStillJudgesA",
-     [] { return BlockBuilder().Mode(WiringMode::SinglePhaseThreeWire).ReverseCt(A); },
-     {{"有功方向", Verdict::Fault, "A相有功功率为负"},
-      {"接线判断", Verdict::Fault, "符合的接线（可能性大的在前）：A相电流互感器接反"}}},
-    {"tooLittleCurrent",
-     [] { return BlockBuilder().CtRatio(100).AllAmps(4.0).ReverseCt(B); },
-     {{"有功方向", Verdict::Note, "电流太小，无法判断"},
-      {"电流相别", Verdict::Note, "电流太小，无法判断"},
-      {"电流不平衡", Verdict::Note, "电流太小，无法判断"},
-      {"零序电流", Verdict::Note, "电流太小，无法判断"},
-      {"接线方式", Verdict::Note, "电流太小，无法判断"},
-      {"有功合计", Verdict::Note, "电流太小，无法判断"},
-      {"视在功率", Verdict::Note, "电流太小，无法判断"}}},
+     BlockBuilder().Mode(M::SinglePhaseThreeWire).ReverseCt(A),
+     {{"有功方向", Fault, "A相有功功率为负"},
+      {"接线判断", Fault, "符合的接线（可能性大的在前）：A相电流互感器接反"}}},
+    {"tooLittleCurrent", BlockBuilder().CtRatio(100).AllAmps(4.0).ReverseCt(B),
+     TooLittleCurrent(
+         {"有功方向", "电流相别", "电流不平衡", "零序电流", "接线方式", "有功合计", "视在功率"})},
 };
 
 INSTANTIATE_TEST_SUITE_P(Faults, WiringFaultTest, ::testing::ValuesIn(kFaults),
@@ -210,18 +202,20 @@ TEST(WiringCheck, PassingRowsGiveTheirFigure) {
 
 // The grid's nominal frequency is chosen, not guessed from the reading.
 TEST(WiringCheck, FrequencyIsJudgedAgainstTheChosenNominal) {
-  const auto verdict = [](double hz, double nominal) {
-    for (const CheckRow& r : CheckWiring(BlockBuilder().Hz(hz).Build(), kWiringThresholds, nominal))
-      if (r.name == "频率") return r.verdict;
-    return Verdict::Normal;
-  };
-  EXPECT_EQ(verdict(59.8, 60.0), Verdict::Normal);
-  EXPECT_EQ(verdict(59.8, 50.0), Verdict::Fault);
-  EXPECT_EQ(verdict(55.01, 50.0), Verdict::Fault);
-  EXPECT_EQ(verdict(54.99, 50.0), Verdict::Note);
-  EXPECT_EQ(verdict(50.49, 50.0), Verdict::Normal);
-  EXPECT_EQ(verdict(50.51, 50.0), Verdict::Note);
-  EXPECT_EQ(verdict(49.49, 50.0), Verdict::Note);
+  const struct {
+    double hz, nominal;
+    Verdict verdict;
+  } rows[] = {{59.8, 60.0, Verdict::Normal},  {59.8, 50.0, Verdict::Fault},
+              {55.01, 50.0, Verdict::Fault},  {54.99, 50.0, Verdict::Note},
+              {50.49, 50.0, Verdict::Normal}, {50.51, 50.0, Verdict::Note},
+              {49.49, 50.0, Verdict::Note}};
+  for (const auto& r : rows) {
+    Verdict verdict = Verdict::Normal;
+    for (const CheckRow& c :
+         CheckWiring(BlockBuilder().Hz(r.hz).Build(), kWiringThresholds, r.nominal))
+      if (c.name == "频率") verdict = c.verdict;
+    EXPECT_EQ(verdict, r.verdict) << r.hz << " Hz against " << r.nominal;
+  }
 }
 
 // A reading with its alternatives and the checks that tell them apart runs long: never cut.
@@ -233,17 +227,17 @@ TEST(WiringText, LongMessagesAreWhole) {
 TEST(PhasorDiagram, CurrentsLagTheirVoltagesByThePhaseAngle) {
   const PhasorDiagram d =
       MakePhasorDiagram(BlockBuilder().Volts(C, 110.0).Amps(A, 2.5).ReverseCt(B).Build());
-  const double lagDeg = std::acos(0.95) * 180.0 / std::numbers::pi;
-  EXPECT_NEAR(d.voltages[A].angleDeg, 0.0, 1e-9);
-  EXPECT_NEAR(d.voltages[B].angleDeg, -120.0, 1e-9);
-  EXPECT_NEAR(d.voltages[C].angleDeg, 120.0, 1e-9);
-  EXPECT_NEAR(d.voltages[A].length, 1.0, 1e-9);
-  EXPECT_NEAR(d.voltages[C].length, 0.5, 1e-9);
-  EXPECT_NEAR(d.currents[A].angleDeg, -lagDeg, 1e-6);
-  EXPECT_NEAR(d.currents[A].length, 0.5, 1e-9);
-  EXPECT_NEAR(d.currents[B].angleDeg, -120.0 - lagDeg + 180.0, 1e-6);  // reversed CT
-  EXPECT_NEAR(d.currents[C].angleDeg, 120.0 - lagDeg, 1e-6);
-  EXPECT_NEAR(d.currents[C].length, 1.0, 1e-9);
+  const double lag = std::acos(0.95) * 180.0 / std::numbers::pi;
+  // Each phase's voltage at 0°, -120°, 120°; lengths against the longest; B's CT turned round.
+  const struct {
+    double uDeg, uLength, iDeg, iLength;
+  } want[] = {{0, 1, -lag, 0.5}, {-120, 1, -120 - lag + 180, 1}, {120, 0.5, 120 - lag, 1}};
+  for (int p : {A, B, C}) {
+    EXPECT_NEAR(d.voltages[p].angleDeg, want[p].uDeg, 1e-9) << p;
+    EXPECT_NEAR(d.voltages[p].length, want[p].uLength, 1e-9) << p;
+    EXPECT_NEAR(d.currents[p].angleDeg, want[p].iDeg, 1e-6) << p;
+    EXPECT_NEAR(d.currents[p].length, want[p].iLength, 1e-9) << p;
+  }
 }
 
 // Three-wire: the two elements' voltages U_AB (30°) and U_CB (90°); a healthy load's currents

@@ -29,95 +29,86 @@ Verdict Worst(const BlockBuilder& block, const std::string& name, double ctSecon
   return worst;
 }
 
+using enum Verdict;
+using Q = Quantity;
+using Block = std::function<BlockBuilder(double)>;
+
+// The block with one figure at the edge's value; the rest of the healthy load as computed.
+Block Setting(Q quantity, const BlockBuilder& base = BlockBuilder()) {
+  return [=](double value) { return BlockBuilder(base).Set(quantity, value); };
+}
+// Loaded: 1 % of the rated secondary, judged on B's reversed CT through 100:1 CTs.
+BlockBuilder ReversedBAt100(double amps) {
+  return BlockBuilder().CtRatio(100).AllAmps(amps).ReverseCt(B);
+}
+const BlockBuilder kThreeWire = BlockBuilder().Mode(WiringMode::ThreePhaseThreeWireUnbalanced);
+
+// One row: the block at the value just inside the edge and just outside it, the verdicts there.
 struct Edge {
   const char* label;
   const char* check;
-  std::function<BlockBuilder(bool outside)> block;
-  Verdict inside, outside;
+  Block block;
+  double inside, outside;
+  Verdict insideVerdict, outsideVerdict;
   double ctSecondaryA = 5.0;
 };
+
+void PrintTo(const Edge& e, std::ostream* out) {
+  *out << e.label;
+}
 
 const double kLagDeg = std::acos(0.95) * 180.0 / std::numbers::pi;
 
 const std::vector<Edge> kEdges = {
-    // Loaded: 1 % of the 5 A rated secondary, 0.05 A through 100:1 CTs.
-    {"loadedCurrent", "有功方向",
-     [](bool out) { return BlockBuilder().CtRatio(100).AllAmps(out ? 5.01 : 4.99).ReverseCt(B); },
-     Verdict::Note, Verdict::Fault},
-    // With 1 A CTs: 0.01 A, 1 A through 100:1 CTs.
-    {"loadedCurrent1A", "有功方向",
-     [](bool out) { return BlockBuilder().CtRatio(100).AllAmps(out ? 1.01 : 0.99).ReverseCt(B); },
-     Verdict::Note, Verdict::Fault, 1.0},
+    // 0.05 A of the 5 A rated secondary, 0.01 A of 1 A.
+    {"loadedCurrent", "有功方向", ReversedBAt100, 4.99, 5.01, Note, Fault},
+    {"loadedCurrent1A", "有功方向", ReversedBAt100, 0.99, 1.01, Note, Fault, 1.0},
     // The CT's secondary above its rating (1 A here).
-    {"overload1A", "互感器二次电流",
-     [](bool out) { return BlockBuilder().CtRatio(10).AllAmps(out ? 10.1 : 9.9); }, Verdict::Normal,
-     Verdict::Note, 1.0},
-    // Distortion power named above 35 % of S.
+    {"overload1A", "互感器二次电流", [](double a) { return BlockBuilder().CtRatio(10).AllAmps(a); },
+     9.9, 10.1, Normal, Note, 1.0},
+    // Distortion power named above 35 % of S (the share of S given).
     {"distortion", "视在功率",
-     [](bool out) {
-       return BlockBuilder().Set(Quantity::ApparentPowerA,
-                                 1100.0 / std::sqrt(1 - std::pow(out ? 0.36 : 0.34, 2)));
+     [](double share) {
+       return BlockBuilder().Set(Q::ApparentPowerA, 1100.0 / std::sqrt(1 - share * share));
      },
-     Verdict::Normal, Verdict::Note},
-    // S below √(P² + Q²) beyond 1 % plus rounding (about 15 VA).
-    {"apparentBelow", "视在功率",
-     [](bool out) { return BlockBuilder().Set(Quantity::ApparentPowerA, out ? 1080.0 : 1090.0); },
-     Verdict::Normal, Verdict::Fault},
-    // Total against the sum: 1 % of S (33 W) plus four steps of 2 W.
-    {"totalPower", "有功合计",
-     [](bool out) {
-       return BlockBuilder().Set(Quantity::TotalActivePower, 3135.0 + (out ? 42.0 : 40.0));
-     },
-     Verdict::Normal, Verdict::Fault},
-    {"voltageImbalance", "电压不平衡",
-     [](bool out) { return BlockBuilder().Volts(C, out ? 241.0 : 240.0); }, Verdict::Normal,
-     Verdict::Note},
+     0.34, 0.36, Normal, Note},
+    // S below √(P² + Q²) = 1100 VA beyond 1 % plus rounding (about 15 VA).
+    {"apparentBelow", "视在功率", Setting(Q::ApparentPowerA), 1090.0, 1080.0, Normal, Fault},
+    // Total against the sum 3135 W: 1 % of S (33 W) plus four steps of 2 W.
+    {"totalPower", "有功合计", Setting(Q::TotalActivePower), 3135.0 + 40, 3135.0 + 42, Normal,
+     Fault},
+    {"voltageImbalance", "电压不平衡", [](double v) { return BlockBuilder().Volts(C, v); }, 240.0,
+     241.0, Normal, Note},
     // Zero-sequence beyond what the currents make by 10 % of the mean current.
-    {"zeroSequence", "零序电流",
-     [](bool out) { return BlockBuilder().Set(Quantity::ZeroSequenceCurrent, out ? 0.52 : 0.49); },
-     Verdict::Normal, Verdict::Note},
+    {"zeroSequence", "零序电流", Setting(Q::ZeroSequenceCurrent), 0.49, 0.52, Normal, Note},
     // Three-wire mode: a current sum above 4 % of the mean means a neutral.
-    {"neutralCurrent", "接线方式",
-     [](bool out) {
-       return BlockBuilder()
-           .Mode(WiringMode::ThreePhaseThreeWireUnbalanced)
-           .Set(Quantity::ZeroSequenceCurrent, out ? 0.22 : 0.19);
-     },
-     Verdict::Normal, Verdict::Note},
+    {"neutralCurrent", "接线方式", Setting(Q::ZeroSequenceCurrent, kThreeWire), 0.19, 0.22, Normal,
+     Note},
     // Three-wire lost phase: the two lines at A within 12 % of half the third.
     {"halfLine", "失压",
-     [](bool out) {
-       const double half = 381.05 / 2 * (out ? 1.13 : 1.11);
-       return BlockBuilder()
-           .Mode(WiringMode::ThreePhaseThreeWireUnbalanced)
-           .Set(Quantity::LineVoltageAB, half)
-           .Set(Quantity::LineVoltageCA, half);
+     [](double share) {
+       const double half = 381.05 / 2 * share;
+       return BlockBuilder(kThreeWire).Set(Q::LineVoltageAB, half).Set(Q::LineVoltageCA, half);
      },
-     Verdict::Fault, Verdict::Normal},
+     1.11, 1.13, Fault, Normal},
     // An element may lie up to 15° past 90° (a load between two phases), not further.
-    {"directionMargin", "有功方向",
-     [](bool out) { return BlockBuilder().CurrentAngle(C, out ? 105.5 : 104.5); }, Verdict::Normal,
-     Verdict::Fault},
+    {"directionMargin", "有功方向", [](double deg) { return BlockBuilder().CurrentAngle(C, deg); },
+     104.5, 105.5, Normal, Fault},
     // Loads of one site lie at most 100° apart.
     {"healthySpread", "有功方向",
-     [](bool out) { return BlockBuilder().CurrentAngle(C, kLagDeg - (out ? 100.5 : 99.5)); },
-     Verdict::Normal, Verdict::Fault},
+     [](double apart) { return BlockBuilder().CurrentAngle(C, kLagDeg - apart); }, 99.5, 100.5,
+     Normal, Fault},
     // Three-wire: the input pulled onto B's leaves its line under half the others.
-    {"pulledToB", "失压",
-     [](bool out) {
-       return BlockBuilder()
-           .Mode(WiringMode::ThreePhaseThreeWireUnbalanced)
-           .Set(Quantity::LineVoltageAB, 381.05 * (out ? 0.49 : 0.51));
-     },
-     Verdict::Normal, Verdict::Fault},
+    {"pulledToB", "失压", Setting(Q::LineVoltageAB, kThreeWire), 381.05 * 0.51, 381.05 * 0.49,
+     Normal, Fault},
 };
 
 class WiringEdgeTest : public ::testing::TestWithParam<Edge> {};
 
 TEST_P(WiringEdgeTest, InsideAndOutside) {
   const Edge& e = GetParam();
-  EXPECT_EQ(Worst(e.block(false), e.check, e.ctSecondaryA), e.inside) << "inside";
-  EXPECT_EQ(Worst(e.block(true), e.check, e.ctSecondaryA), e.outside) << "outside";
+  EXPECT_EQ(Worst(e.block(e.inside), e.check, e.ctSecondaryA), e.insideVerdict) << e.inside;
+  EXPECT_EQ(Worst(e.block(e.outside), e.check, e.ctSecondaryA), e.outsideVerdict) << e.outside;
 }
 
 INSTANTIATE_TEST_SUITE_P(Edges, WiringEdgeTest, ::testing::ValuesIn(kEdges),

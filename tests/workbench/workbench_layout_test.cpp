@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "workbench/TrendChoices.h"
@@ -92,12 +93,9 @@ TEST(TrendLayout, AxisRoomNeverReachesAcrossZeroAndAFlatLineGetsSome) {
 }
 
 TEST(TrendLayout, LabelsHaveEnoughDecimalsToTellTheirStepsApart) {
-  EXPECT_EQ(LabelDecimals(0.0999), 3);
-  EXPECT_EQ(LabelDecimals(0.1), 2);
-  EXPECT_EQ(LabelDecimals(0.999), 2);
-  EXPECT_EQ(LabelDecimals(1), 1);
-  EXPECT_EQ(LabelDecimals(19.99), 1);
-  EXPECT_EQ(LabelDecimals(20), 0);
+  const std::pair<double, int> steps[] = {{0.0999, 3}, {0.1, 2},   {0.999, 2},
+                                          {1, 1},      {19.99, 1}, {20, 0}};
+  for (const auto& [step, decimals] : steps) EXPECT_EQ(LabelDecimals(step), decimals) << step;
 }
 
 TEST(WorkbenchPlacement, RectanglesThatTouchDoNotOverlap) {

@@ -35,41 +35,27 @@ constexpr int kMainHeight = 725;
 
 struct FrameRow {
   const char* what;
-  ScreenRect mainAt;                 // the main dialog's frame (its size kMain*)
-  std::optional<ScreenRect> stored;  // read back from the settings
-  ScreenRect window;                 // expected, worked out by hand from the gaps of 8 px
-  int mainMovedToX;                  // expected
+  int mainX, mainY;                       // the main dialog's frame (its size kMain*)
+  ScreenRect window;                      // expected, worked out by hand from the gaps of 8 px
+  int mainMovedToX;                       // expected
+  std::optional<ScreenRect> stored = {};  // read back from the settings
 };
+
+constexpr int kFar = INT_MAX - 10;  // a frame at the integer limits
 
 const std::vector<FrameRow> kFrameRows = {
     // A message box at start-up left the main dialog's title bar above the screen: the
     // workbench's own title bar stays on it; the main dialog slides left to make room.
-    {"main dialog high", {346, -20, kMainWidth, kMainHeight}, {}, {682, 0, 684, 551}, 0},
+    {"main dialog high", 346, -20, {682, 0, 684, 551}, 0},
     // Dragged low: the workbench beside it would reach below the screen; it rises to fit.
-    {"main dialog low", {346, 600, kMainWidth, kMainHeight}, {}, {682, 177, 684, 551}, 0},
-    {"main dialog at the left edge", {0, 0, kMainWidth, kMainHeight}, {}, {682, 0, 684, 551}, 0},
-    {"main dialog at the right edge", {692, 3, kMainWidth, kMainHeight}, {}, {0, 3, 684, 551}, 692},
-    {"remembered frame on the screen and clear",
-     {0, 0, kMainWidth, kMainHeight},
-     ScreenRect{700, 100, 600, 500},
-     {700, 100, 600, 500},
-     0},
+    {"main dialog low", 346, 600, {682, 177, 684, 551}, 0},
+    {"main dialog at the left edge", 0, 0, {682, 0, 684, 551}, 0},
+    {"main dialog at the right edge", 692, 3, {0, 3, 684, 551}, 692},
+    {"remembered, clear", 0, 0, {700, 100, 600, 500}, 0, ScreenRect{700, 100, 600, 500}},
     // A monitor since removed: its size kept, placed beside the main dialog.
-    {"remembered frame off the screen",
-     {0, 0, kMainWidth, kMainHeight},
-     ScreenRect{3000, 200, 800, 600},
-     {682, 0, 684, 600},
-     0},
-    {"remembered frame near the integer limits",
-     {0, 0, kMainWidth, kMainHeight},
-     ScreenRect{INT_MAX - 10, INT_MAX - 10, INT_MAX, INT_MAX},
-     {682, 0, 684, 728},
-     0},
-    {"remembered frame without area",
-     {0, 0, kMainWidth, kMainHeight},
-     ScreenRect{INT_MIN, 5, -40, 300},
-     {682, 0, 684, 551},
-     0},
+    {"remembered off the screen", 0, 0, {682, 0, 684, 600}, 0, ScreenRect{3000, 200, 800, 600}},
+    {"remembered, far", 0, 0, {682, 0, 684, 728}, 0, ScreenRect{kFar, kFar, INT_MAX, INT_MAX}},
+    {"remembered, no area", 0, 0, {682, 0, 684, 551}, 0, ScreenRect{INT_MIN, 5, -40, 300}},
 };
 
 TEST(WorkbenchFrame, PlacesByTheWholeFrameOnTheScreenOverATable) {
@@ -78,11 +64,11 @@ TEST(WorkbenchFrame, PlacesByTheWholeFrameOnTheScreenOverATable) {
     MemorySettings settings;
     settings.frame = row.stored;
     const WindowFrameModel frame(settings);
-    const WindowPlacement placed =
-        frame.Place(kScreen, row.mainAt, kMargins, kWorkbenchLeastClientSize);
+    const ScreenRect main{row.mainX, row.mainY, kMainWidth, kMainHeight};
+    const WindowPlacement placed = frame.Place(kScreen, main, kMargins, kWorkbenchLeastClientSize);
     EXPECT_EQ(placed.window, row.window);
     EXPECT_EQ(placed.mainDialog.x, row.mainMovedToX);
-    EXPECT_EQ(placed.mainDialog.y, row.mainAt.y);
+    EXPECT_EQ(placed.mainDialog.y, row.mainY);
     EXPECT_TRUE(kScreen.Contains(placed.window));
     EXPECT_FALSE(placed.window.Intersects(placed.mainDialog));
   }
@@ -173,14 +159,12 @@ TEST(TrendModel, TheExportTitleNamesTheDayBeforeAnyDataAndTheRangeAfter) {
 }
 
 TEST(RecordingModel, ElapsedTimeAndAFailureSaidOnceThenTheNextStartsOwnMessage) {
-  for (const auto& [elapsed, text] :
-       std::vector<std::pair<std::chrono::seconds, std::string>>{{0s, "00:00:00"},
-                                                                 {59s, "00:00:59"},
-                                                                 {3599s, "00:59:59"},
-                                                                 {3600s, "01:00:00"},
-                                                                 {360000s, "100:00:00"}}) {
-    EXPECT_EQ(ElapsedText(elapsed), text);
-  }
+  const std::pair<std::chrono::seconds, const char*> elapsed[] = {{0s, "00:00:00"},
+                                                                  {59s, "00:00:59"},
+                                                                  {3599s, "00:59:59"},
+                                                                  {3600s, "01:00:00"},
+                                                                  {360000s, "100:00:00"}};
+  for (const auto& [time, text] : elapsed) EXPECT_EQ(ElapsedText(time), text);
   namespace fs = std::filesystem;
   const fs::path dir = fs::path(::testing::TempDir()) / "workbench_model_test";
   fs::remove_all(dir);
