@@ -16,12 +16,14 @@
 #include <vector>
 
 #include "PtyPeer.h"
+#include "SerialTestHelpers.h"
 #include "platform/posix/UniqueFd.h"
 #include "serial/SerialError.h"
 #include "serial/SerialErrorText.h"
 #include "serial/SerialLine.h"
 
 using namespace kt::serial;
+using kt::serial::testing::Refusal;
 using Bytes = std::vector<uint8_t>;
 
 namespace {
@@ -74,11 +76,9 @@ class TcpEnd : public Peer {
     client_.reset(::accept(listener_.get(), nullptr, nullptr));
   }
   void Send(const Bytes& bytes) override {
-    size_t sent = 0;
-    while (sent < bytes.size()) {
-      const ssize_t n = ::send(client_.get(), bytes.data() + sent, bytes.size() - sent, 0);
+    for (ssize_t n = 0, sent = 0; sent < std::ssize(bytes); sent += n) {
+      n = ::send(client_.get(), bytes.data() + sent, bytes.size() - static_cast<size_t>(sent), 0);
       ASSERT_GT(n, 0);
-      sent += static_cast<size_t>(n);
     }
   }
   void Close() override {
@@ -147,15 +147,13 @@ class LineOnBothTransports : public ::testing::TestWithParam<Backend> {
 };
 
 TEST_P(LineOnBothTransports, AStallIsOutputStalledAndTheLineStaysOpen) {
-  try {
-    line.SetOutput(Bytes(32 * 1024 * 1024, 0x55));  // far more than any buffer holds
-    ADD_FAILURE() << "all written although nobody reads";
-  } catch (const SerialError& e) {
-    EXPECT_EQ(e.kind(), SerialErrorKind::OutputStalled);
-    EXPECT_EQ(SerialErrorText(e), "串口 " + device + " 输出受阻（20 毫秒内只发出 " +
-                                      std::to_string(e.fault().value) + " 字节）");
-    EXPECT_LT(e.fault().value, 32 * 1024 * 1024);
-  }
+  // Far more than any buffer holds, and nobody reads.
+  const auto e = Refusal([&] { line.SetOutput(Bytes(32 * 1024 * 1024, 0x55)); });
+  ASSERT_TRUE(e);
+  EXPECT_EQ(e->kind(), SerialErrorKind::OutputStalled);
+  EXPECT_EQ(SerialErrorText(*e), "串口 " + device + " 输出受阻（20 毫秒内只发出 " +
+                                     std::to_string(e->fault().value) + " 字节）");
+  EXPECT_LT(e->fault().value, 32 * 1024 * 1024);
   EXPECT_TRUE(line.GetPortOpen());
 }
 
@@ -164,27 +162,21 @@ TEST_P(LineOnBothTransports, ALossClosesTheLineWhichThenCountsNothingAndRefusesO
   ASSERT_EQ(CountUntilSomething(), 3);
   EXPECT_EQ(line.GetInput(), (Bytes{0x01, 0x83, 0x02}));
   peer->Close();
-  try {
-    CountUntilSomething();
-    ADD_FAILURE() << "the loss was not found";
-  } catch (const SerialError& e) {
-    EXPECT_EQ(e.kind(), SerialErrorKind::Disconnected);
-    EXPECT_EQ(e.device(), device);
-    const std::string text = SerialErrorText(e);
-    EXPECT_EQ(text.rfind("串口 " + device + " 已断开（", 0), 0u) << text;
-  }
+  const auto loss = Refusal([&] { CountUntilSomething(); });
+  ASSERT_TRUE(loss) << "the loss was not found";
+  EXPECT_EQ(loss->kind(), SerialErrorKind::Disconnected);
+  EXPECT_EQ(loss->device(), device);
+  EXPECT_TRUE(SerialErrorText(*loss).starts_with("串口 " + device + " 已断开（"))
+      << SerialErrorText(*loss);
   EXPECT_FALSE(line.GetPortOpen());
   line.SetPortOpen(false);  // closing a closed line does nothing
   EXPECT_EQ(line.GetInBufferCount(), 0);
   EXPECT_TRUE(line.GetInput().empty());
   line.SetInBufferCount(0);
-  try {
-    line.SetOutput({0x01});
-    ADD_FAILURE() << "output on a lost line";
-  } catch (const SerialError& e) {
-    EXPECT_EQ(e.kind(), SerialErrorKind::NotOpen);
-    EXPECT_EQ(SerialErrorText(e), "串口 " + device + " 未打开");
-  }
+  const auto output = Refusal([&] { line.SetOutput({0x01}); });
+  ASSERT_TRUE(output) << "output on a lost line";
+  EXPECT_EQ(output->kind(), SerialErrorKind::NotOpen);
+  EXPECT_EQ(SerialErrorText(*output), "串口 " + device + " 未打开");
 }
 
 TEST_P(LineOnBothTransports, InputLengthBoundsOneReadAndAZeroCountEmptiesTheQueue) {
@@ -246,16 +238,12 @@ TEST(LineOnTcp, AFloodIsTakenInBoundedPiecesAndACloseDuringADiscardIsALoss) {
   }
   server.Close();
   int discards = 0;
-  try {
-    for (; discards < 1000; ++discards) {
-      line.SetInBufferCount(0);
-      ::usleep(1000);
-    }
-    ADD_FAILURE() << "the closed connection was not found";
-  } catch (const SerialError& e) {
-    EXPECT_EQ(e.kind(), SerialErrorKind::Disconnected);
-    EXPECT_EQ(SerialErrorText(e), "串口 " + device + " 已断开（对方关闭了连接）");
-  }
+  const auto e = Refusal([&] {
+    for (; discards < 1000; ++discards, ::usleep(1000)) line.SetInBufferCount(0);
+  });
+  ASSERT_TRUE(e) << "the closed connection was not found";
+  EXPECT_EQ(e->kind(), SerialErrorKind::Disconnected);
+  EXPECT_EQ(SerialErrorText(*e), "串口 " + device + " 已断开（对方关闭了连接）");
   // What was left took several discards: none took it all at once.
   EXPECT_GE(discards, static_cast<int>((kFlood - taken) / SerialLine::kMaxDiscardBytes));
   EXPECT_FALSE(line.GetPortOpen());
@@ -303,13 +291,10 @@ TEST(LineOnTcp, AServerThatDoesNotAnswerHoldsUpNeitherOpeningNorWriting) {
   EXPECT_THROW(line.SetOutput({0x01, 0x04}), SerialError);  // one frame at a time
   ::usleep(150000);                                         // past the kept frame's write bound
   start = Clock::now();
-  try {
-    line.SetOutput({0x01, 0x03});
-    ADD_FAILURE() << "output went to a server that never answered";
-  } catch (const SerialError& e) {
-    EXPECT_EQ(e.kind(), SerialErrorKind::OutputStalled);
-    EXPECT_EQ(SerialErrorText(e), "串口 " + device + " 输出受阻（连接尚未建立）");
-  }
+  const auto e = Refusal([&] { line.SetOutput({0x01, 0x03}); });
+  ASSERT_TRUE(e) << "output went to a server that never answered";
+  EXPECT_EQ(e->kind(), SerialErrorKind::OutputStalled);
+  EXPECT_EQ(SerialErrorText(*e), "串口 " + device + " 输出受阻（连接尚未建立）");
   EXPECT_LT(Clock::now() - start, kNoWait);
   EXPECT_TRUE(line.GetPortOpen());
 }

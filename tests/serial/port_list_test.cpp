@@ -3,11 +3,11 @@
 
 #include <filesystem>
 #include <map>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "FakeSysfs.h"
+#include "SerialTestHelpers.h"
 #include "serial/AdapterIdentity.h"
 #include "serial/DeviceText.h"
 #include "serial/PortList.h"
@@ -143,15 +143,10 @@ TEST(ListPorts, ShowsWhatEachNumberOpensOverridesIncluded) {
                                   fs.dev() + "/serial/by-id/usb-FTDI_FT232R_USB_UART_FT1B-if00");
   fs.Device("pnp0/00:05", "pnp/drivers/serial");
   fs.Tty("ttyS0", "pnp0/00:05", "4");
-  const std::map<std::string, std::string> vars = {{"KT7340_COM1", "/dev/pts/3"},
-                                                   {"KT7340_COM2", ""},
-                                                   {"KT7340_COM99", "tcp://127.0.0.1:5020"},
-                                                   {"KT7340_COM100", "/dev/ttyS9"}};
-  const PortSources sources{[&vars](const std::string& name) -> std::optional<std::string> {
-                              const auto it = vars.find(name);
-                              if (it == vars.end()) return std::nullopt;
-                              return it->second;
-                            },
+  const PortSources sources{kt::serial::testing::Only({{"KT7340_COM1", "/dev/pts/3"},
+                                                       {"KT7340_COM2", ""},
+                                                       {"KT7340_COM99", "tcp://127.0.0.1:5020"},
+                                                       {"KT7340_COM100", "/dev/ttyS9"}}),
                             fs.sys(), fs.dev()};
   const std::string dev = fs.dev();
   EXPECT_EQ(
