@@ -62,7 +62,7 @@ class PortOnPty : public ::testing::Test {
 // A pseudo-terminal drops the parity enable bit: settings with parity still open, open again
 // on a terminal already at them, and apply again while open, as the simulated meter's line needs.
 TEST_F(PortOnPty, EachSettingsTextOpensThePortWithItsTermios) {
-  for (const TermiosCase& c : kTermiosCases) {
+  for (const TermiosCase& c : TermiosCases()) {
     SCOPED_TRACE(c.text);
     port.SetSettings(c.text);  // stored while closed, applied by the open
     for (int round = 0; round < 2; ++round) {
