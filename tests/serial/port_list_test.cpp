@@ -20,11 +20,22 @@ namespace {
 
 constexpr const char* kUsbBus = "pci0000:00/0000:00:14.0/usb1";
 
-// A machine with two FTDI adapters, a third USB adapter, an ACM modem, one real on-board UART
-// (behind the serial core's port and controller devices), an 8250 slot without a chip, a port
-// without a /dev node and a virtual terminal.
+// A machine with two FTDI adapters, a third USB adapter, one without strings, one whose strings
+// are long and hostile, an ACM modem, one real on-board UART (behind the serial core's port and
+// controller devices), an 8250 slot without a chip, a port without a /dev node and a virtual
+// terminal.
 void BuildMachine(FakeSysfs& fs) {
   const std::string bus = kUsbBus;
+  fs.UsbDevice("usb2/2-1", {});
+  fs.Device("usb2/2-1/2-1:1.0/ttyUSB0", "usb-serial/drivers/ch341-uart");
+  fs.Tty("ttyUSB0", "usb2/2-1/2-1:1.0/ttyUSB0");
+
+  fs.UsbDevice("usb3/3-1", {{"manufacturer", std::string(10000, 'M')},
+                            {"product", "\x1b]0;owned\x07UART\xff\xfe 串口"},
+                            {"serial", "A\r\nB"}});
+  fs.Device("usb3/3-1/ttyUSB3", "usb-serial/drivers/ftdi_sio");
+  fs.Tty("ttyUSB3", "usb3/3-1/ttyUSB3");
+
   fs.UsbDevice(bus + "/1-2",
                {{"manufacturer", "FTDI"}, {"product", "FT232R USB UART"}, {"serial", "A10K3XYZ"}});
   fs.Device(bus + "/1-2/1-2:1.0/ttyUSB10", "usb-serial/drivers/ftdi_sio");
@@ -63,11 +74,14 @@ TEST(ListSerialPorts, AdaptersFirstInNaturalOrderThenUartsWithHardware) {
 
   struct Expected {
     const char* name;
-    const char* description;
+    std::string description;
   };
   const std::vector<Expected> expected = {
       {"ttyACM0", "Arduino (www.arduino.cc) Uno (85036313530351E0B1A1)"},
+      {"ttyUSB0", "ch341-uart"},  // no strings: its driver
       {"ttyUSB2", "USB-Serial Controller"},
+      // 256 bytes of the manufacturer, controls replaced, the serial number to its line end.
+      {"ttyUSB3", std::string(256, 'M') + " ?]0;owned?UART?? 串口 (A)"},
       {"ttyUSB10", "FTDI FT232R USB UART (A10K3XYZ)"},
       {"ttyS0", "serial"},
   };
@@ -78,16 +92,6 @@ TEST(ListSerialPorts, AdaptersFirstInNaturalOrderThenUartsWithHardware) {
     EXPECT_EQ(ports[i].device, fs.dev() + "/" + expected[i].name);
     EXPECT_EQ(ports[i].description, expected[i].description);
   }
-}
-
-TEST(ListSerialPorts, AUsbAdapterWithoutStringsIsDescribedByItsDriver) {
-  FakeSysfs fs;
-  fs.UsbDevice("usb2/2-1", {});
-  fs.Device("usb2/2-1/2-1:1.0/ttyUSB0", "usb-serial/drivers/ch341-uart");
-  fs.Tty("ttyUSB0", "usb2/2-1/2-1:1.0/ttyUSB0");
-  const std::vector<PortInfo> ports = ListSerialPorts(fs.sys(), fs.dev());
-  ASSERT_EQ(ports.size(), 1u);
-  EXPECT_EQ(ports[0].description, "ch341-uart");
 }
 
 TEST(ListSerialPorts, AMissingSysfsGivesNoPorts) {
@@ -162,19 +166,6 @@ TEST(ListPorts, ShowsWhatEachNumberOpensOverridesIncluded) {
   for (const PortInfo& p : ListPorts(sources)) {
     EXPECT_EQ(DevicePathForPort(static_cast<int16_t>(p.number), sources), p.device);
   }
-}
-
-TEST(ListSerialPorts, DeviceStringsAreCutAndCleanedBeforeTheyAreShown) {
-  FakeSysfs fs;
-  fs.UsbDevice("usb1/1-1", {{"manufacturer", std::string(10000, 'M')},
-                            {"product", "\x1b]0;owned\x07UART\xff\xfe 串口"},
-                            {"serial", "A\r\nB"}});
-  fs.Device("usb1/1-1/ttyUSB0", "usb-serial/drivers/ftdi_sio");
-  fs.Tty("ttyUSB0", "usb1/1-1/ttyUSB0");
-  const std::vector<PortInfo> ports = ListSerialPorts(fs.sys(), fs.dev());
-  ASSERT_EQ(ports.size(), 1u);
-  // 256 bytes of the manufacturer; the serial number stops at its line end.
-  EXPECT_EQ(ports[0].description, std::string(256, 'M') + " ?]0;owned?UART?? 串口 (A)");
 }
 
 TEST(CleanDeviceText, KeepsValidUtf8AndReplacesControlsAndBrokenBytes) {
