@@ -26,18 +26,10 @@ MeasuredValues Sample(const WiringFaults& faults, uint8_t wiring = 0) {
   return model.Sample(kNowUs, wiring, 10, 20);
 }
 
-MeasuredValues Healthy(uint8_t wiring = 0) {
-  return Sample({}, wiring);
-}
-
-double DegreesOf(double cosine) {
-  return std::acos(cosine) * 180.0 / std::numbers::pi;
-}
-
 TEST(LoadFaults, ReversedCtNegatesThatPhasesPowers) {
   WiringFaults f;
   f.reversedCt[B] = true;
-  const MeasuredValues h = Healthy(), v = Sample(f);
+  const MeasuredValues h = Sample({}), v = Sample(f);
   EXPECT_LT(v.activePower[B], 0);
   EXPECT_NEAR(v.activePower[B], -h.activePower[B], 1e-9);
   EXPECT_NEAR(v.reactivePower[B], -h.reactivePower[B], 1e-9);
@@ -52,12 +44,11 @@ TEST(LoadFaults, SwappedCurrentsMeetTheWrongVoltage) {
   WiringFaults f;
   f.swapFirst = A;
   f.swapSecond = B;
-  const MeasuredValues h = Healthy(), v = Sample(f);
+  const MeasuredValues h = Sample({}), v = Sample(f);
   // A's input now sees B's current, 120° further behind; B's sees A's, 120° ahead.
-  const double lagDeg = DegreesOf(h.powerFactor[A]);
-  const double rad = std::numbers::pi / 180.0;
-  EXPECT_NEAR(v.powerFactor[A], std::cos((120 + lagDeg) * rad), 1e-9);
-  EXPECT_NEAR(v.powerFactor[B], std::cos((120 - lagDeg) * rad), 1e-9);
+  const double lag = std::acos(h.powerFactor[A]), third = 2 * std::numbers::pi / 3;
+  EXPECT_NEAR(v.powerFactor[A], std::cos(third + lag), 1e-9);
+  EXPECT_NEAR(v.powerFactor[B], std::cos(third - lag), 1e-9);
   EXPECT_LT(v.powerFactor[A], 0);
   EXPECT_LT(v.powerFactor[B], 0);
   EXPECT_NEAR(v.current[A], h.current[B], 1e-12);
@@ -68,7 +59,7 @@ TEST(LoadFaults, SwappedCurrentsMeetTheWrongVoltage) {
 TEST(LoadFaults, LostPhaseHasNoVoltageAndNoPower) {
   WiringFaults f;
   f.lostVoltage[C] = true;
-  const MeasuredValues h = Healthy(), v = Sample(f);
+  const MeasuredValues h = Sample({}), v = Sample(f);
   EXPECT_EQ(v.phaseVoltage[C], 0);
   EXPECT_EQ(v.activePower[C], 0);
   EXPECT_EQ(v.apparentPower[C], 0);
@@ -80,7 +71,7 @@ TEST(LoadFaults, LostPhaseHasNoVoltageAndNoPower) {
 TEST(LoadFaults, UnbalanceMovesCurrentFromCToA) {
   WiringFaults f;
   f.unbalancePercent = 30;
-  const MeasuredValues h = Healthy(), v = Sample(f);
+  const MeasuredValues h = Sample({}), v = Sample(f);
   EXPECT_NEAR(v.current[A], 1.3 * h.current[A], 1e-9);
   EXPECT_NEAR(v.current[B], h.current[B], 1e-12);
   EXPECT_NEAR(v.current[C], 0.7 * h.current[C], 1e-9);
@@ -139,7 +130,7 @@ TEST(LoadSite, TwoElementsMeasureTheWholeThreeWireLoad) {
   f.threeWireSite = true;
   // Balanced modes (3 and 5) give every phase A's magnitudes: the same load either way, up to
   // the noise of each phase.
-  const MeasuredValues fourWire = Healthy(5), twoElements = Sample(f, 3);
+  const MeasuredValues fourWire = Sample({}, 5), twoElements = Sample(f, 3);
   EXPECT_NEAR(twoElements.totalActivePower, fourWire.totalActivePower,
               0.01 * fourWire.totalActivePower);
   EXPECT_NEAR(twoElements.totalReactivePower, fourWire.totalReactivePower,
@@ -156,7 +147,7 @@ TEST(LoadSite, TwoElementsMeasureTheWholeThreeWireLoad) {
 TEST(LoadSite, ExportAndHarmonics) {
   WiringFaults exporting;
   exporting.exporting = true;
-  const MeasuredValues h = Healthy(), e = Sample(exporting);
+  const MeasuredValues h = Sample({}), e = Sample(exporting);
   EXPECT_NEAR(e.totalActivePower, -h.totalActivePower, 1e-6);
   EXPECT_NEAR(e.reactivePower[A], -h.reactivePower[A], 1e-6);
   WiringFaults harmonics;
