@@ -110,29 +110,24 @@ TEST(FormatPortList, NumbersThePortsFromOneOrSaysNoneWasFound) {
 }
 
 TEST(NaturalLess, ComparesDigitRunsAsNumbers) {
-  struct Case {
-    const char* a;
-    const char* b;
-    bool less;
-  };
-  for (const Case& c : std::vector<Case>{{"ttyUSB2", "ttyUSB10", true},
-                                         {"ttyUSB10", "ttyUSB2", false},
-                                         {"ttyUSB1", "ttyUSB1", false},
-                                         {"ttyACM9", "ttyUSB0", true},
-                                         {"ttyS", "ttyS0", true},
-                                         {"ttyUSB007", "ttyUSB8", true},
-                                         // Equal values: the fewer leading zeros first, never
-                                         // equal (one of two names would vanish from a set).
-                                         {"ttyUSB7", "ttyUSB007", true},
-                                         {"ttyUSB007", "ttyUSB7", false},
-                                         {"ttyUSB07", "ttyUSB007", true},
-                                         {"ttyUSB007a", "ttyUSB7b", true},
-                                         // Bytes beyond ASCII come after it (unsigned).
-                                         {"ttyz", "tty\xC3\xA9", true},
-                                         {"tty\xC3\xA9", "ttyz", false}}) {
-    SCOPED_TRACE(std::string(c.a) + " < " + c.b);
-    EXPECT_EQ(NaturalLess(c.a, c.b), c.less);
+  // Each pair in order, strictly: the first before the second and not the other way round.
+  const std::pair<const char*, const char*> ordered[] = {
+      {"ttyUSB2", "ttyUSB10"},
+      {"ttyACM9", "ttyUSB0"},
+      {"ttyS", "ttyS0"},
+      {"ttyUSB007", "ttyUSB8"},
+      // Equal values: the fewer leading zeros first, never equal (one of two names would vanish
+      // from a set).
+      {"ttyUSB7", "ttyUSB007"},
+      {"ttyUSB07", "ttyUSB007"},
+      {"ttyUSB007a", "ttyUSB7b"},
+      {"ttyz", "tty\xC3\xA9"}};  // bytes beyond ASCII come after it (unsigned)
+  for (const auto& [a, b] : ordered) {
+    SCOPED_TRACE(std::string(a) + " < " + b);
+    EXPECT_TRUE(NaturalLess(a, b));
+    EXPECT_FALSE(NaturalLess(b, a));
   }
+  EXPECT_FALSE(NaturalLess("ttyUSB1", "ttyUSB1"));
 }
 
 // What each number opens: overrides first, up to port 99, then the listed ports by position;
