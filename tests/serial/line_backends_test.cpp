@@ -132,13 +132,11 @@ class LineOnBothTransports : public ::testing::TestWithParam<Backend> {
     peer->Accept();
   }
 
-  // Counts until a byte or a refusal comes; bounded against hanging.
-  int16_t CountUntilSomething() {
-    for (int i = 0; i < 500; ++i) {
-      if (const int16_t n = line.GetInBufferCount(); n > 0) return n;
-      ::usleep(10000);
-    }
-    return 0;
+  // Counts until `n` bytes or a refusal come; bounded against hanging.
+  int16_t CountUntil(int16_t n) {
+    int16_t count = 0;
+    for (int i = 0; i < 500 && (count = line.GetInBufferCount()) < n; ++i) ::usleep(10000);
+    return count;
   }
 
   std::unique_ptr<Peer> peer;
@@ -159,10 +157,10 @@ TEST_P(LineOnBothTransports, AStallIsOutputStalledAndTheLineStaysOpen) {
 
 TEST_P(LineOnBothTransports, ALossClosesTheLineWhichThenCountsNothingAndRefusesOutput) {
   peer->Send({0x01, 0x83, 0x02});
-  ASSERT_EQ(CountUntilSomething(), 3);
+  ASSERT_EQ(CountUntil(3), 3);
   EXPECT_EQ(line.GetInput(), (Bytes{0x01, 0x83, 0x02}));
   peer->Close();
-  const auto loss = Refusal([&] { CountUntilSomething(); });
+  const auto loss = Refusal([&] { CountUntil(1); });
   ASSERT_TRUE(loss) << "the loss was not found";
   EXPECT_EQ(loss->kind(), SerialErrorKind::Disconnected);
   EXPECT_EQ(loss->device(), device);
@@ -181,8 +179,7 @@ TEST_P(LineOnBothTransports, ALossClosesTheLineWhichThenCountsNothingAndRefusesO
 
 TEST_P(LineOnBothTransports, InputLengthBoundsOneReadAndAZeroCountEmptiesTheQueue) {
   peer->Send({1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
-  while (CountUntilSomething() < 10) {
-  }
+  ASSERT_EQ(CountUntil(10), 10);
   line.SetInputLen(4);  // just inside and just outside what is waiting
   EXPECT_EQ(line.GetInput(), (Bytes{1, 2, 3, 4}));
   EXPECT_EQ(line.GetInBufferCount(), 6);
@@ -190,11 +187,10 @@ TEST_P(LineOnBothTransports, InputLengthBoundsOneReadAndAZeroCountEmptiesTheQueu
   EXPECT_EQ(line.GetInput(), (Bytes{5, 6, 7, 8, 9, 10}));
   line.SetInputLen(0);  // no bound
   peer->Send({0xAA, 0xBB});
-  while (CountUntilSomething() < 2) {
-  }
+  ASSERT_EQ(CountUntil(2), 2);
   EXPECT_EQ(line.GetInput(), (Bytes{0xAA, 0xBB}));
   peer->Send({0xCC});
-  CountUntilSomething();
+  ASSERT_EQ(CountUntil(1), 1);
   line.SetInBufferCount(0);
   EXPECT_EQ(line.GetInBufferCount(), 0);
   EXPECT_TRUE(line.GetInput().empty());
@@ -204,8 +200,7 @@ TEST_P(LineOnBothTransports, EveryByteValuePassesBothWaysUnchanged) {
   Bytes all(256);
   for (size_t i = 0; i < all.size(); ++i) all[i] = static_cast<uint8_t>(i);
   peer->Send(all);
-  for (int i = 0; i < 300 && line.GetInBufferCount() < 256; ++i) ::usleep(10000);
-  ASSERT_EQ(line.GetInBufferCount(), 256);
+  ASSERT_EQ(CountUntil(256), 256);
   EXPECT_EQ(line.GetInput(), all);
   EXPECT_EQ(line.GetInBufferCount(), 0);
   line.SetOutput(all);
