@@ -103,12 +103,23 @@ class TcpEnd : public Peer {
     return bytes;
   }
 
-  sockaddr* Address() { return reinterpret_cast<sockaddr*>(&address_); }
-  sockaddr_in address_{};
+  // Connections nobody accepts: once they fill the accept queue the kernel ignores further
+  // requests, as a device server that does not answer would.
+  void Fill(int connections) {
+    for (int i = 0; i < connections; ++i) {
+      kt::platform::UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+      ::connect(fd.get(), Address(), sizeof address_);
+      fillers_.push_back(std::move(fd));
+    }
+  }
 
  private:
+  sockaddr* Address() { return reinterpret_cast<sockaddr*>(&address_); }
+
+  sockaddr_in address_{};
   kt::platform::UniqueFd listener_;
   kt::platform::UniqueFd client_;
+  std::vector<kt::platform::UniqueFd> fillers_;
 };
 
 // Opens `line` on `device`, whatever its port number.
@@ -244,22 +255,6 @@ TEST(LineOnTcp, AFloodIsTakenInBoundedPiecesAndACloseDuringADiscardIsALoss) {
   EXPECT_FALSE(line.GetPortOpen());
 }
 
-// A server whose accept queue is full: the kernel ignores further connection requests, as a
-// device server that does not answer would.
-class SilentServer : public TcpEnd {
- public:
-  SilentServer() : TcpEnd(0) {
-    for (int i = 0; i < 4; ++i) {  // connections nobody accepts
-      kt::platform::UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
-      ::connect(fd.get(), Address(), sizeof address_);
-      fillers_.push_back(std::move(fd));
-    }
-  }
-
- private:
-  std::vector<kt::platform::UniqueFd> fillers_;
-};
-
 }  // namespace
 
 // Nothing waits for a server that does not answer: opening returns at once with the port open
@@ -267,7 +262,8 @@ class SilentServer : public TcpEnd {
 // passed without a connection, writes are refused at once as a stall (the link status shows
 // it) instead of holding up the window.
 TEST(LineOnTcp, AServerThatDoesNotAnswerHoldsUpNeitherOpeningNorWriting) {
-  SilentServer server;
+  TcpEnd server(0);
+  server.Fill(4);
   const std::string device = server.Device();
   SerialLine line;
   using Clock = std::chrono::steady_clock;
@@ -300,8 +296,7 @@ TEST(LineOnTcp, AServerThatDoesNotAnswerHoldsUpNeitherOpeningNorWriting) {
 // (256 bytes at 1200 bit/s with parity take over 2 s).
 TEST(LineOnTcp, AFrameWrittenWhileConnectingGoesOutOnceConnected) {
   TcpEnd server(0);
-  kt::platform::UniqueFd filler(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
-  ASSERT_EQ(::connect(filler.get(), server.Address(), sizeof server.address_), 0);
+  server.Fill(1);
   SerialLine line{3000};
   line.SetSettings("1200E,8,1");
   OpenOn(line, server.Device());
