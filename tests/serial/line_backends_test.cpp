@@ -46,7 +46,7 @@ class PtyEnd : public Peer {
   std::string Device() const override { return pty_.Path(); }
   void Send(const Bytes& bytes) override { pty_.Send(bytes); }
   Bytes ReceiveExactly(size_t n) override {
-    const Bytes got = pty_.ReadUntil(n);
+    Bytes got = pty_.ReadUntil(n);
     EXPECT_EQ(pty_.UnreadAtMaster(), 0) << "echoed or added";
     return got;
   }
@@ -108,7 +108,7 @@ class TcpEnd : public Peer {
   void Fill(int connections) {
     for (int i = 0; i < connections; ++i) {
       kt::platform::UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
-      ::connect(fd.get(), Address(), sizeof address_);
+      (void)::connect(fd.get(), Address(), sizeof address_);  // completes later, or never
       fillers_.push_back(std::move(fd));
     }
   }
@@ -157,7 +157,7 @@ class LineOnBothTransports : public ::testing::TestWithParam<Backend> {
 
 TEST_P(LineOnBothTransports, AStallIsOutputStalledAndTheLineStaysOpen) {
   // Far more than any buffer holds, and nobody reads.
-  const auto e = Refusal([&] { line.SetOutput(Bytes(32 * 1024 * 1024, 0x55)); });
+  const auto e = Refusal([&] { line.SetOutput(Bytes(size_t{32} * 1024 * 1024, 0x55)); });
   ASSERT_TRUE(e);
   EXPECT_EQ(e->kind(), SerialErrorKind::OutputStalled);
   EXPECT_EQ(SerialErrorText(*e), "串口 " + device + " 输出受阻（20 毫秒内只发出 " +
@@ -232,7 +232,7 @@ TEST(LineOnTcp, AFloodIsTakenInBoundedPiecesAndACloseDuringADiscardIsALoss) {
   SerialLine line;
   OpenOn(line, device);
   server.Accept();
-  constexpr size_t kFlood = 1024 * 1024;
+  constexpr size_t kFlood = size_t{1024} * 1024;
   server.Send(Bytes(kFlood, 0x11));
   size_t taken = 0;
   for (int i = 0; i < 100000 && taken < 40000; ++i) {

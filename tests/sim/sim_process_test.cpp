@@ -122,8 +122,8 @@ bool HasFrameAt(const Bytes& b, int at, int16_t length) {
 
 // A simulator started with `args` and a raw master at `baud`, N,8,2 that has sent `request`.
 struct Asked {
-  Asked(std::vector<std::string> args, const Bytes& request, int baud = 9600)
-      : sim(std::move(args)), raw(sim.path(), baud, 'N') {
+  Asked(const std::vector<std::string>& args, const Bytes& request, int baud = 9600)
+      : sim(args), raw(sim.path(), baud, 'N') {
     raw.Write(request);
   }
   SimProcess sim;
