@@ -2,6 +2,7 @@
 // that really meet there, and the options that switch the faults on.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <iterator>
 #include <numbers>
@@ -167,8 +168,8 @@ TEST(LoadFaultOptions, SwitchTheFaultsOn) {
       "--frequency 60 --pf -0.4 --export --site 3p3w --harmonics 60 --load 2 "
       "--rotate-currents backward");
   const std::vector<std::string> words(std::istream_iterator<std::string>(line), {});
-  std::vector<const char*> argv;
-  for (const std::string& word : words) argv.push_back(word.c_str());
+  std::vector<const char*> argv(words.size());
+  std::ranges::transform(words, argv.begin(), [](const std::string& word) { return word.c_str(); });
   SimOptions o;
   ASSERT_EQ(ParseSimOptions(static_cast<int>(argv.size()), argv.data(), o), std::nullopt);
   const WiringFaults& w = o.meter.load.wiringFaults;
