@@ -4,24 +4,17 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <optional>
 #include <string>
 #include <vector>
 
+#include "SerialTestHelpers.h"
 #include "serial/ComPortList.h"
 #include "serial/PortList.h"
 
 using namespace kt::serial;
+using kt::serial::testing::Only;
 
 namespace {
-
-EnvironmentLookup Variables(std::map<std::string, std::string> vars) {
-  return [vars](const std::string& name) -> std::optional<std::string> {
-    const auto it = vars.find(name);
-    if (it == vars.end()) return std::nullopt;
-    return it->second;
-  };
-}
 
 // A laptop: two identical CH340 adapters, an FTDI adapter behind its own bus driver, the
 // board's UART, a printer port, a Bluetooth link, and a port only the registry's map names
@@ -101,11 +94,11 @@ TEST(ComPortList, AdaptersFirstByNumberThenTheOthersEachPortOnce) {
 // Port N is COM<N>: an override takes the place of the port of its number, and one for a
 // number nothing is listed at comes after the list, as on Linux.
 TEST(ComPortList, OverridesStandWhereTheirNumberIsListedOrAfterTheList) {
-  const EnvironmentLookup vars = Variables({{"KT7340_COM4", "tcp://127.0.0.1:5020"},
-                                            {"KT7340_COM3", ""},
-                                            {"KT7340_COM2", "COM20"},
-                                            {"KT7340_COM99", "COM7"},
-                                            {"KT7340_COM100", "COM8"}});
+  const EnvironmentLookup vars = Only({{"KT7340_COM4", "tcp://127.0.0.1:5020"},
+                                       {"KT7340_COM3", ""},
+                                       {"KT7340_COM2", "COM20"},
+                                       {"KT7340_COM99", "COM7"},
+                                       {"KT7340_COM100", "COM8"}});
   EXPECT_EQ(FormatPortList(ListPorts(ComPortList(Devices(), SerialComm()), vars)),
             (std::vector<std::string>{
                 "COM3  USB-SERIAL CH340 (COM3)  1a86:7523  Port_#0003.Hub_#0001",

@@ -16,12 +16,14 @@
 #include <vector>
 
 #include "PtyPeer.h"
+#include "SerialTestHelpers.h"
 #include "platform/posix/UniqueFd.h"
 #include "serial/SerialError.h"
 #include "serial/SerialErrorText.h"
 #include "serial/SerialLine.h"
 
 using namespace kt::serial;
+using kt::serial::testing::Refusal;
 using Bytes = std::vector<uint8_t>;
 
 namespace {
@@ -44,7 +46,7 @@ class PtyEnd : public Peer {
   std::string Device() const override { return pty_.Path(); }
   void Send(const Bytes& bytes) override { pty_.Send(bytes); }
   Bytes ReceiveExactly(size_t n) override {
-    const Bytes got = pty_.ReadUntil(n);
+    Bytes got = pty_.ReadUntil(n);
     EXPECT_EQ(pty_.UnreadAtMaster(), 0) << "echoed or added";
     return got;
   }
@@ -74,11 +76,9 @@ class TcpEnd : public Peer {
     client_.reset(::accept(listener_.get(), nullptr, nullptr));
   }
   void Send(const Bytes& bytes) override {
-    size_t sent = 0;
-    while (sent < bytes.size()) {
-      const ssize_t n = ::send(client_.get(), bytes.data() + sent, bytes.size() - sent, 0);
+    for (ssize_t n = 0, sent = 0; sent < std::ssize(bytes); sent += n) {
+      n = ::send(client_.get(), bytes.data() + sent, bytes.size() - static_cast<size_t>(sent), 0);
       ASSERT_GT(n, 0);
-      sent += static_cast<size_t>(n);
     }
   }
   void Close() override {
@@ -103,12 +103,23 @@ class TcpEnd : public Peer {
     return bytes;
   }
 
-  sockaddr* Address() { return reinterpret_cast<sockaddr*>(&address_); }
-  sockaddr_in address_{};
+  // Connections nobody accepts: once they fill the accept queue the kernel ignores further
+  // requests, as a device server that does not answer would.
+  void Fill(int connections) {
+    for (int i = 0; i < connections; ++i) {
+      kt::platform::UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+      (void)::connect(fd.get(), Address(), sizeof address_);  // completes later, or never
+      fillers_.push_back(std::move(fd));
+    }
+  }
 
  private:
+  sockaddr* Address() { return reinterpret_cast<sockaddr*>(&address_); }
+
+  sockaddr_in address_{};
   kt::platform::UniqueFd listener_;
   kt::platform::UniqueFd client_;
+  std::vector<kt::platform::UniqueFd> fillers_;
 };
 
 // Opens `line` on `device`, whatever its port number.
@@ -132,13 +143,11 @@ class LineOnBothTransports : public ::testing::TestWithParam<Backend> {
     peer->Accept();
   }
 
-  // Counts until a byte or a refusal comes; bounded against hanging.
-  int16_t CountUntilSomething() {
-    for (int i = 0; i < 500; ++i) {
-      if (const int16_t n = line.GetInBufferCount(); n > 0) return n;
-      ::usleep(10000);
-    }
-    return 0;
+  // Counts until `n` bytes or a refusal come; bounded against hanging.
+  int16_t CountUntil(int16_t n) {
+    int16_t count = 0;
+    for (int i = 0; i < 500 && (count = line.GetInBufferCount()) < n; ++i) ::usleep(10000);
+    return count;
   }
 
   std::unique_ptr<Peer> peer;
@@ -147,50 +156,41 @@ class LineOnBothTransports : public ::testing::TestWithParam<Backend> {
 };
 
 TEST_P(LineOnBothTransports, AStallIsOutputStalledAndTheLineStaysOpen) {
-  try {
-    line.SetOutput(Bytes(32 * 1024 * 1024, 0x55));  // far more than any buffer holds
-    ADD_FAILURE() << "all written although nobody reads";
-  } catch (const SerialError& e) {
-    EXPECT_EQ(e.kind(), SerialErrorKind::OutputStalled);
-    EXPECT_EQ(SerialErrorText(e), "串口 " + device + " 输出受阻（20 毫秒内只发出 " +
-                                      std::to_string(e.fault().value) + " 字节）");
-    EXPECT_LT(e.fault().value, 32 * 1024 * 1024);
-  }
+  // Far more than any buffer holds, and nobody reads.
+  const auto e = Refusal([&] { line.SetOutput(Bytes(size_t{32} * 1024 * 1024, 0x55)); });
+  ASSERT_TRUE(e);
+  EXPECT_EQ(e->kind(), SerialErrorKind::OutputStalled);
+  EXPECT_EQ(SerialErrorText(*e), "串口 " + device + " 输出受阻（20 毫秒内只发出 " +
+                                     std::to_string(e->fault().value) + " 字节）");
+  EXPECT_LT(e->fault().value, 32 * 1024 * 1024);
   EXPECT_TRUE(line.GetPortOpen());
 }
 
 TEST_P(LineOnBothTransports, ALossClosesTheLineWhichThenCountsNothingAndRefusesOutput) {
   peer->Send({0x01, 0x83, 0x02});
-  ASSERT_EQ(CountUntilSomething(), 3);
+  ASSERT_EQ(CountUntil(3), 3);
   EXPECT_EQ(line.GetInput(), (Bytes{0x01, 0x83, 0x02}));
   peer->Close();
-  try {
-    CountUntilSomething();
-    ADD_FAILURE() << "the loss was not found";
-  } catch (const SerialError& e) {
-    EXPECT_EQ(e.kind(), SerialErrorKind::Disconnected);
-    EXPECT_EQ(e.device(), device);
-    const std::string text = SerialErrorText(e);
-    EXPECT_EQ(text.rfind("串口 " + device + " 已断开（", 0), 0u) << text;
-  }
+  const auto loss = Refusal([&] { CountUntil(1); });
+  ASSERT_TRUE(loss) << "the loss was not found";
+  EXPECT_EQ(loss->kind(), SerialErrorKind::Disconnected);
+  EXPECT_EQ(loss->device(), device);
+  EXPECT_TRUE(SerialErrorText(*loss).starts_with("串口 " + device + " 已断开（"))
+      << SerialErrorText(*loss);
   EXPECT_FALSE(line.GetPortOpen());
   line.SetPortOpen(false);  // closing a closed line does nothing
   EXPECT_EQ(line.GetInBufferCount(), 0);
   EXPECT_TRUE(line.GetInput().empty());
   line.SetInBufferCount(0);
-  try {
-    line.SetOutput({0x01});
-    ADD_FAILURE() << "output on a lost line";
-  } catch (const SerialError& e) {
-    EXPECT_EQ(e.kind(), SerialErrorKind::NotOpen);
-    EXPECT_EQ(SerialErrorText(e), "串口 " + device + " 未打开");
-  }
+  const auto output = Refusal([&] { line.SetOutput({0x01}); });
+  ASSERT_TRUE(output) << "output on a lost line";
+  EXPECT_EQ(output->kind(), SerialErrorKind::NotOpen);
+  EXPECT_EQ(SerialErrorText(*output), "串口 " + device + " 未打开");
 }
 
 TEST_P(LineOnBothTransports, InputLengthBoundsOneReadAndAZeroCountEmptiesTheQueue) {
   peer->Send({1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
-  while (CountUntilSomething() < 10) {
-  }
+  ASSERT_EQ(CountUntil(10), 10);
   line.SetInputLen(4);  // just inside and just outside what is waiting
   EXPECT_EQ(line.GetInput(), (Bytes{1, 2, 3, 4}));
   EXPECT_EQ(line.GetInBufferCount(), 6);
@@ -198,11 +198,10 @@ TEST_P(LineOnBothTransports, InputLengthBoundsOneReadAndAZeroCountEmptiesTheQueu
   EXPECT_EQ(line.GetInput(), (Bytes{5, 6, 7, 8, 9, 10}));
   line.SetInputLen(0);  // no bound
   peer->Send({0xAA, 0xBB});
-  while (CountUntilSomething() < 2) {
-  }
+  ASSERT_EQ(CountUntil(2), 2);
   EXPECT_EQ(line.GetInput(), (Bytes{0xAA, 0xBB}));
   peer->Send({0xCC});
-  CountUntilSomething();
+  ASSERT_EQ(CountUntil(1), 1);
   line.SetInBufferCount(0);
   EXPECT_EQ(line.GetInBufferCount(), 0);
   EXPECT_TRUE(line.GetInput().empty());
@@ -212,8 +211,7 @@ TEST_P(LineOnBothTransports, EveryByteValuePassesBothWaysUnchanged) {
   Bytes all(256);
   for (size_t i = 0; i < all.size(); ++i) all[i] = static_cast<uint8_t>(i);
   peer->Send(all);
-  for (int i = 0; i < 300 && line.GetInBufferCount() < 256; ++i) ::usleep(10000);
-  ASSERT_EQ(line.GetInBufferCount(), 256);
+  ASSERT_EQ(CountUntil(256), 256);
   EXPECT_EQ(line.GetInput(), all);
   EXPECT_EQ(line.GetInBufferCount(), 0);
   line.SetOutput(all);
@@ -234,7 +232,7 @@ TEST(LineOnTcp, AFloodIsTakenInBoundedPiecesAndACloseDuringADiscardIsALoss) {
   SerialLine line;
   OpenOn(line, device);
   server.Accept();
-  constexpr size_t kFlood = 1024 * 1024;
+  constexpr size_t kFlood = size_t{1024} * 1024;
   server.Send(Bytes(kFlood, 0x11));
   size_t taken = 0;
   for (int i = 0; i < 100000 && taken < 40000; ++i) {
@@ -246,36 +244,16 @@ TEST(LineOnTcp, AFloodIsTakenInBoundedPiecesAndACloseDuringADiscardIsALoss) {
   }
   server.Close();
   int discards = 0;
-  try {
-    for (; discards < 1000; ++discards) {
-      line.SetInBufferCount(0);
-      ::usleep(1000);
-    }
-    ADD_FAILURE() << "the closed connection was not found";
-  } catch (const SerialError& e) {
-    EXPECT_EQ(e.kind(), SerialErrorKind::Disconnected);
-    EXPECT_EQ(SerialErrorText(e), "串口 " + device + " 已断开（对方关闭了连接）");
-  }
+  const auto e = Refusal([&] {
+    for (; discards < 1000; ++discards, ::usleep(1000)) line.SetInBufferCount(0);
+  });
+  ASSERT_TRUE(e) << "the closed connection was not found";
+  EXPECT_EQ(e->kind(), SerialErrorKind::Disconnected);
+  EXPECT_EQ(SerialErrorText(*e), "串口 " + device + " 已断开（对方关闭了连接）");
   // What was left took several discards: none took it all at once.
   EXPECT_GE(discards, static_cast<int>((kFlood - taken) / SerialLine::kMaxDiscardBytes));
   EXPECT_FALSE(line.GetPortOpen());
 }
-
-// A server whose accept queue is full: the kernel ignores further connection requests, as a
-// device server that does not answer would.
-class SilentServer : public TcpEnd {
- public:
-  SilentServer() : TcpEnd(0) {
-    for (int i = 0; i < 4; ++i) {  // connections nobody accepts
-      kt::platform::UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
-      ::connect(fd.get(), Address(), sizeof address_);
-      fillers_.push_back(std::move(fd));
-    }
-  }
-
- private:
-  std::vector<kt::platform::UniqueFd> fillers_;
-};
 
 }  // namespace
 
@@ -284,7 +262,8 @@ class SilentServer : public TcpEnd {
 // passed without a connection, writes are refused at once as a stall (the link status shows
 // it) instead of holding up the window.
 TEST(LineOnTcp, AServerThatDoesNotAnswerHoldsUpNeitherOpeningNorWriting) {
-  SilentServer server;
+  TcpEnd server(0);
+  server.Fill(4);
   const std::string device = server.Device();
   SerialLine line;
   using Clock = std::chrono::steady_clock;
@@ -303,13 +282,10 @@ TEST(LineOnTcp, AServerThatDoesNotAnswerHoldsUpNeitherOpeningNorWriting) {
   EXPECT_THROW(line.SetOutput({0x01, 0x04}), SerialError);  // one frame at a time
   ::usleep(150000);                                         // past the kept frame's write bound
   start = Clock::now();
-  try {
-    line.SetOutput({0x01, 0x03});
-    ADD_FAILURE() << "output went to a server that never answered";
-  } catch (const SerialError& e) {
-    EXPECT_EQ(e.kind(), SerialErrorKind::OutputStalled);
-    EXPECT_EQ(SerialErrorText(e), "串口 " + device + " 输出受阻（连接尚未建立）");
-  }
+  const auto e = Refusal([&] { line.SetOutput({0x01, 0x03}); });
+  ASSERT_TRUE(e) << "output went to a server that never answered";
+  EXPECT_EQ(e->kind(), SerialErrorKind::OutputStalled);
+  EXPECT_EQ(SerialErrorText(*e), "串口 " + device + " 输出受阻（连接尚未建立）");
   EXPECT_LT(Clock::now() - start, kNoWait);
   EXPECT_TRUE(line.GetPortOpen());
 }
@@ -320,8 +296,7 @@ TEST(LineOnTcp, AServerThatDoesNotAnswerHoldsUpNeitherOpeningNorWriting) {
 // (256 bytes at 1200 bit/s with parity take over 2 s).
 TEST(LineOnTcp, AFrameWrittenWhileConnectingGoesOutOnceConnected) {
   TcpEnd server(0);
-  kt::platform::UniqueFd filler(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
-  ASSERT_EQ(::connect(filler.get(), server.Address(), sizeof server.address_), 0);
+  server.Fill(1);
   SerialLine line{3000};
   line.SetSettings("1200E,8,1");
   OpenOn(line, server.Device());

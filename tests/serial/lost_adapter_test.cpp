@@ -8,6 +8,7 @@
 
 #include "FakeSysfs.h"
 #include "PtyPeer.h"
+#include "SerialTestHelpers.h"
 #include "serial/SerialError.h"
 #include "serial/SerialLine.h"
 
@@ -35,7 +36,7 @@ TEST_P(LostAdapter, ComesBackAsItselfAndNeverAsTheOther) {
   PtyPeer b;
   fs.UsbAdapter("ttyUSB0", "usb1/1-1", m.serialA, m.socketA, a.Path());
   fs.UsbAdapter("ttyUSB1", "usb1/1-2", m.serialB, m.socketB, b.Path());
-  const PortSources sources{[](const std::string&) { return std::nullopt; }, fs.sys(), fs.dev()};
+  const PortSources sources{kt::serial::testing::Only({}), fs.sys(), fs.dev()};
   SerialLine line;
   line.SetPortSources(sources);
   line.SetCommPort(1);
@@ -58,12 +59,9 @@ TEST_P(LostAdapter, ComesBackAsItselfAndNeverAsTheOther) {
   fs.UsbAdapter("ttyUSB0", "usb1/1-2", m.serialB, m.socketB, b.Path());
 
   // Reopening while A is away finds nothing: B under A's old name is not A.
-  try {
-    line.SetPortOpen(true);
-    ADD_FAILURE() << "opened " << line.DeviceName();
-  } catch (const SerialError& e) {
-    EXPECT_EQ(e.kind(), SerialErrorKind::NoSuchPort);
-  }
+  const auto e = kt::serial::testing::Refusal([&] { line.SetPortOpen(true); });
+  ASSERT_TRUE(e) << "opened " << line.DeviceName();
+  EXPECT_EQ(e->kind(), SerialErrorKind::NoSuchPort);
   EXPECT_FALSE(line.GetPortOpen());
 
   // A is back, under a new name and on a new far end: that is what opens.

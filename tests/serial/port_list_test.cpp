@@ -3,11 +3,11 @@
 
 #include <filesystem>
 #include <map>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "FakeSysfs.h"
+#include "SerialTestHelpers.h"
 #include "serial/AdapterIdentity.h"
 #include "serial/DeviceText.h"
 #include "serial/PortList.h"
@@ -20,11 +20,22 @@ namespace {
 
 constexpr const char* kUsbBus = "pci0000:00/0000:00:14.0/usb1";
 
-// A machine with two FTDI adapters, a third USB adapter, an ACM modem, one real on-board UART
-// (behind the serial core's port and controller devices), an 8250 slot without a chip, a port
-// without a /dev node and a virtual terminal.
+// A machine with two FTDI adapters, a third USB adapter, one without strings, one whose strings
+// are long and hostile, an ACM modem, one real on-board UART (behind the serial core's port and
+// controller devices), an 8250 slot without a chip, a port without a /dev node and a virtual
+// terminal.
 void BuildMachine(FakeSysfs& fs) {
   const std::string bus = kUsbBus;
+  fs.UsbDevice("usb2/2-1", {});
+  fs.Device("usb2/2-1/2-1:1.0/ttyUSB0", "usb-serial/drivers/ch341-uart");
+  fs.Tty("ttyUSB0", "usb2/2-1/2-1:1.0/ttyUSB0");
+
+  fs.UsbDevice("usb3/3-1", {{"manufacturer", std::string(10000, 'M')},
+                            {"product", "\x1b]0;owned\x07UART\xff\xfe 串口"},
+                            {"serial", "A\r\nB"}});
+  fs.Device("usb3/3-1/ttyUSB3", "usb-serial/drivers/ftdi_sio");
+  fs.Tty("ttyUSB3", "usb3/3-1/ttyUSB3");
+
   fs.UsbDevice(bus + "/1-2",
                {{"manufacturer", "FTDI"}, {"product", "FT232R USB UART"}, {"serial", "A10K3XYZ"}});
   fs.Device(bus + "/1-2/1-2:1.0/ttyUSB10", "usb-serial/drivers/ftdi_sio");
@@ -63,11 +74,14 @@ TEST(ListSerialPorts, AdaptersFirstInNaturalOrderThenUartsWithHardware) {
 
   struct Expected {
     const char* name;
-    const char* description;
+    std::string description;
   };
   const std::vector<Expected> expected = {
       {"ttyACM0", "Arduino (www.arduino.cc) Uno (85036313530351E0B1A1)"},
+      {"ttyUSB0", "ch341-uart"},  // no strings: its driver
       {"ttyUSB2", "USB-Serial Controller"},
+      // 256 bytes of the manufacturer, controls replaced, the serial number to its line end.
+      {"ttyUSB3", std::string(256, 'M') + " ?]0;owned?UART?? 串口 (A)"},
       {"ttyUSB10", "FTDI FT232R USB UART (A10K3XYZ)"},
       {"ttyS0", "serial"},
   };
@@ -78,16 +92,6 @@ TEST(ListSerialPorts, AdaptersFirstInNaturalOrderThenUartsWithHardware) {
     EXPECT_EQ(ports[i].device, fs.dev() + "/" + expected[i].name);
     EXPECT_EQ(ports[i].description, expected[i].description);
   }
-}
-
-TEST(ListSerialPorts, AUsbAdapterWithoutStringsIsDescribedByItsDriver) {
-  FakeSysfs fs;
-  fs.UsbDevice("usb2/2-1", {});
-  fs.Device("usb2/2-1/2-1:1.0/ttyUSB0", "usb-serial/drivers/ch341-uart");
-  fs.Tty("ttyUSB0", "usb2/2-1/2-1:1.0/ttyUSB0");
-  const std::vector<PortInfo> ports = ListSerialPorts(fs.sys(), fs.dev());
-  ASSERT_EQ(ports.size(), 1u);
-  EXPECT_EQ(ports[0].description, "ch341-uart");
 }
 
 TEST(ListSerialPorts, AMissingSysfsGivesNoPorts) {
@@ -106,29 +110,24 @@ TEST(FormatPortList, NumbersThePortsFromOneOrSaysNoneWasFound) {
 }
 
 TEST(NaturalLess, ComparesDigitRunsAsNumbers) {
-  struct Case {
-    const char* a;
-    const char* b;
-    bool less;
-  };
-  for (const Case& c : std::vector<Case>{{"ttyUSB2", "ttyUSB10", true},
-                                         {"ttyUSB10", "ttyUSB2", false},
-                                         {"ttyUSB1", "ttyUSB1", false},
-                                         {"ttyACM9", "ttyUSB0", true},
-                                         {"ttyS", "ttyS0", true},
-                                         {"ttyUSB007", "ttyUSB8", true},
-                                         // Equal values: the fewer leading zeros first, never
-                                         // equal (one of two names would vanish from a set).
-                                         {"ttyUSB7", "ttyUSB007", true},
-                                         {"ttyUSB007", "ttyUSB7", false},
-                                         {"ttyUSB07", "ttyUSB007", true},
-                                         {"ttyUSB007a", "ttyUSB7b", true},
-                                         // Bytes beyond ASCII come after it (unsigned).
-                                         {"ttyz", "tty\xC3\xA9", true},
-                                         {"tty\xC3\xA9", "ttyz", false}}) {
-    SCOPED_TRACE(std::string(c.a) + " < " + c.b);
-    EXPECT_EQ(NaturalLess(c.a, c.b), c.less);
+  // Each pair in order, strictly: the first before the second and not the other way round.
+  const std::pair<const char*, const char*> ordered[] = {
+      {"ttyUSB2", "ttyUSB10"},
+      {"ttyACM9", "ttyUSB0"},
+      {"ttyS", "ttyS0"},
+      {"ttyUSB007", "ttyUSB8"},
+      // Equal values: the fewer leading zeros first, never equal (one of two names would vanish
+      // from a set).
+      {"ttyUSB7", "ttyUSB007"},
+      {"ttyUSB07", "ttyUSB007"},
+      {"ttyUSB007a", "ttyUSB7b"},
+      {"ttyz", "tty\xC3\xA9"}};  // bytes beyond ASCII come after it (unsigned)
+  for (const auto& [a, b] : ordered) {
+    SCOPED_TRACE(std::string(a) + " < " + b);
+    EXPECT_TRUE(NaturalLess(a, b));
+    EXPECT_FALSE(NaturalLess(b, a));
   }
+  EXPECT_FALSE(NaturalLess("ttyUSB1", "ttyUSB1"));
 }
 
 // What each number opens: overrides first, up to port 99, then the listed ports by position;
@@ -143,15 +142,10 @@ TEST(ListPorts, ShowsWhatEachNumberOpensOverridesIncluded) {
                                   fs.dev() + "/serial/by-id/usb-FTDI_FT232R_USB_UART_FT1B-if00");
   fs.Device("pnp0/00:05", "pnp/drivers/serial");
   fs.Tty("ttyS0", "pnp0/00:05", "4");
-  const std::map<std::string, std::string> vars = {{"KT7340_COM1", "/dev/pts/3"},
-                                                   {"KT7340_COM2", ""},
-                                                   {"KT7340_COM99", "tcp://127.0.0.1:5020"},
-                                                   {"KT7340_COM100", "/dev/ttyS9"}};
-  const PortSources sources{[&vars](const std::string& name) -> std::optional<std::string> {
-                              const auto it = vars.find(name);
-                              if (it == vars.end()) return std::nullopt;
-                              return it->second;
-                            },
+  const PortSources sources{kt::serial::testing::Only({{"KT7340_COM1", "/dev/pts/3"},
+                                                       {"KT7340_COM2", ""},
+                                                       {"KT7340_COM99", "tcp://127.0.0.1:5020"},
+                                                       {"KT7340_COM100", "/dev/ttyS9"}}),
                             fs.sys(), fs.dev()};
   const std::string dev = fs.dev();
   EXPECT_EQ(
@@ -167,19 +161,6 @@ TEST(ListPorts, ShowsWhatEachNumberOpensOverridesIncluded) {
   for (const PortInfo& p : ListPorts(sources)) {
     EXPECT_EQ(DevicePathForPort(static_cast<int16_t>(p.number), sources), p.device);
   }
-}
-
-TEST(ListSerialPorts, DeviceStringsAreCutAndCleanedBeforeTheyAreShown) {
-  FakeSysfs fs;
-  fs.UsbDevice("usb1/1-1", {{"manufacturer", std::string(10000, 'M')},
-                            {"product", "\x1b]0;owned\x07UART\xff\xfe 串口"},
-                            {"serial", "A\r\nB"}});
-  fs.Device("usb1/1-1/ttyUSB0", "usb-serial/drivers/ftdi_sio");
-  fs.Tty("ttyUSB0", "usb1/1-1/ttyUSB0");
-  const std::vector<PortInfo> ports = ListSerialPorts(fs.sys(), fs.dev());
-  ASSERT_EQ(ports.size(), 1u);
-  // 256 bytes of the manufacturer; the serial number stops at its line end.
-  EXPECT_EQ(ports[0].description, std::string(256, 'M') + " ?]0;owned?UART?? 串口 (A)");
 }
 
 TEST(CleanDeviceText, KeepsValidUtf8AndReplacesControlsAndBrokenBytes) {

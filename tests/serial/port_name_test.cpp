@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "FakeSysfs.h"
+#include "SerialTestHelpers.h"
 #include "serial/PortName.h"
 #include "serial/PosixSerialPort.h"
 #include "serial/SerialError.h"
@@ -31,12 +32,9 @@ TEST(PosixSerialPort, RefusesAPortNumberBelowOneWhenItIsSet) {
   setenv("KT7340_COM1", "/nonexistent/kt7340-port-1", 1);
   EXPECT_THROW(port.SetCommPort(0), SerialError);
   // The earlier selection (port 1) is kept: opening fails on its device, not on port 0.
-  try {
-    port.SetPortOpen(true);
-    ADD_FAILURE() << "opened";
-  } catch (const SerialError& e) {
-    EXPECT_EQ(e.kind(), SerialErrorKind::NoSuchPort);
-    EXPECT_EQ(e.device(), "/nonexistent/kt7340-port-1");
-  }
+  const auto e = kt::serial::testing::Refusal([&] { port.SetPortOpen(true); });
+  ASSERT_TRUE(e) << "opened";
+  EXPECT_EQ(e->kind(), SerialErrorKind::NoSuchPort);
+  EXPECT_EQ(e->device(), "/nonexistent/kt7340-port-1");
   EXPECT_FALSE(port.GetPortOpen());
 }

@@ -1,27 +1,19 @@
 // The serial line on a terminal device, over a real pseudo-terminal pair: the test plays the far
 // end on the master.
-#include <fcntl.h>
-#include <poll.h>
-#include <pty.h>
-#include <sys/ioctl.h>
-#include <termios.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "PtyPeer.h"
+#include "SerialTestHelpers.h"
 #include "TermiosExpectations.h"
 #include "modbus/FindFrame.h"
 #include "modbus/SerialInput.h"
-#include "platform/posix/UniqueFd.h"
 #include "serial/PosixSerialPort.h"
 #include "serial/SerialError.h"
 #include "serial/SerialErrorText.h"
@@ -70,7 +62,7 @@ class PortOnPty : public ::testing::Test {
 // A pseudo-terminal drops the parity enable bit: settings with parity still open, open again
 // on a terminal already at them, and apply again while open, as the simulated meter's line needs.
 TEST_F(PortOnPty, EachSettingsTextOpensThePortWithItsTermios) {
-  for (const TermiosCase& c : kTermiosCases) {
+  for (const TermiosCase& c : TermiosCases()) {
     SCOPED_TRACE(c.text);
     port.SetSettings(c.text);  // stored while closed, applied by the open
     for (int round = 0; round < 2; ++round) {
@@ -90,13 +82,10 @@ TEST_F(PortOnPty, SettingsChangedWhileOpenApplyAtOnceAndARefusedTextChangesNothi
   port.SetSettings(kOdd2400.text);
   ExpectLineExceptParityEnable(pty.SlaveTermios(), kOdd2400);
 
-  try {
-    port.SetSettings("9600,N,8,2");
-    ADD_FAILURE() << "accepted";
-  } catch (const SerialError& e) {
-    EXPECT_EQ(e.kind(), SerialErrorKind::BadSettings);
-    EXPECT_EQ(e.device(), pty.Path());
-  }
+  const auto e = Refusal([&] { port.SetSettings("9600,N,8,2"); });
+  ASSERT_TRUE(e) << "accepted";
+  EXPECT_EQ(e->kind(), SerialErrorKind::BadSettings);
+  EXPECT_EQ(e->device(), pty.Path());
   ExpectLineExceptParityEnable(pty.SlaveTermios(), kOdd2400);
   EXPECT_TRUE(port.GetPortOpen());
 }
@@ -135,17 +124,14 @@ TEST_F(PortOnPty, ASecondOpenerIsRefusedUntilTheFirstLetsGo) {
 
   PosixSerialPort other;
   other.SetCommPort(kPort);
-  try {
-    other.SetPortOpen(true);
-    ADD_FAILURE() << "opened a port held by another opener";
-  } catch (const SerialError& e) {
-    EXPECT_EQ(e.kind(), SerialErrorKind::PortInUse);
-    EXPECT_EQ(e.device(), pty.Path());
-    // As root the lock refuses it, otherwise already the exclusive open does.
-    EXPECT_TRUE(e.systemError() == EWOULDBLOCK || e.systemError() == EBUSY) << e.systemError();
-    EXPECT_NE(std::string(e.what()).find(pty.Path()), std::string::npos);
-    EXPECT_NE(SerialErrorText(e).find("（设备正被使用）"), std::string::npos) << SerialErrorText(e);
-  }
+  const auto e = Refusal([&] { other.SetPortOpen(true); });
+  ASSERT_TRUE(e) << "opened a port held by another opener";
+  EXPECT_EQ(e->kind(), SerialErrorKind::PortInUse);
+  EXPECT_EQ(e->device(), pty.Path());
+  // As root the lock refuses it, otherwise already the exclusive open does.
+  EXPECT_TRUE(e->systemError() == EWOULDBLOCK || e->systemError() == EBUSY) << e->systemError();
+  EXPECT_NE(std::string(e->what()).find(pty.Path()), std::string::npos);
+  EXPECT_NE(SerialErrorText(*e).find("（设备正被使用）"), std::string::npos) << SerialErrorText(*e);
   EXPECT_FALSE(other.GetPortOpen());
 
   port.SetPortOpen(false);
@@ -162,19 +148,12 @@ TEST_F(PortOnPty, AWriteGivesUpSoonAfterTheFramesOwnTransmissionTime) {
   PosixSerialPort stalling(300);
   stalling.SetCommPort(kPort);
   stalling.SetPortOpen(true);  // 9600 baud, no parity, two stop bits: 11 bits a character
-  try {
-    stalling.SetOutput(Bytes(size_t{8} * 1024 * 1024, 0x55));  // fills the terminal's buffer
-  } catch (const SerialError&) {
-  }
-  try {
-    stalling.SetOutput(Bytes(8, 0x01));
-    ADD_FAILURE() << "a frame written into a full buffer";
-  } catch (const SerialError& e) {
-    EXPECT_EQ(e.kind(), SerialErrorKind::OutputStalled);
-    // 88 bits take 10 ms at 9600 baud; the margin is added, the 300 ms limit does not apply.
-    const int bound = 10 + PosixSerialPort::kWriteMarginMs;
-    EXPECT_EQ(e.fault().total, bound);
-  }
+  Refusal([&] { stalling.SetOutput(Bytes(size_t{8} * 1024 * 1024, 0x55)); });  // fills it up
+  const auto e = Refusal([&] { stalling.SetOutput(Bytes(8, 0x01)); });
+  ASSERT_TRUE(e) << "a frame written into a full buffer";
+  EXPECT_EQ(e->kind(), SerialErrorKind::OutputStalled);
+  // 88 bits take 10 ms at 9600 baud; the margin is added, the 300 ms limit does not apply.
+  EXPECT_EQ(e->fault().total, 10 + PosixSerialPort::kWriteMarginMs);
 }
 
 struct RefusedDevice {
@@ -197,15 +176,12 @@ TEST(PosixSerialPortOpen, RefusesDevicesThatAreMissingOrNotSerialWithPathAndReas
     setenv("KT7340_COM9", c.path, 1);
     PosixSerialPort port;
     port.SetCommPort(9);
-    try {
-      port.SetPortOpen(true);
-      ADD_FAILURE() << "opened";
-    } catch (const SerialError& e) {
-      EXPECT_EQ(e.kind(), c.kind);
-      EXPECT_EQ(e.device(), c.path);
-      EXPECT_EQ(e.systemError(), c.errnum);
-      EXPECT_EQ(SerialErrorText(e), c.text);
-    }
+    const auto e = Refusal([&] { port.SetPortOpen(true); });
+    ASSERT_TRUE(e) << "opened";
+    EXPECT_EQ(e->kind(), c.kind);
+    EXPECT_EQ(e->device(), c.path);
+    EXPECT_EQ(e->systemError(), c.errnum);
+    EXPECT_EQ(SerialErrorText(*e), c.text);
     EXPECT_FALSE(port.GetPortOpen());
     EXPECT_EQ(port.GetInBufferCount(), 0);
   }

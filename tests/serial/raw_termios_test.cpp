@@ -11,7 +11,7 @@ using namespace kt::serial;
 using namespace kt::serial::testing;
 
 TEST(MakeRawTermios, GivesEachSettingsTextItsLineAndClearsEveryTranslation) {
-  for (const TermiosCase& c : kTermiosCases) {
+  for (const TermiosCase& c : TermiosCases()) {
     SCOPED_TRACE(c.text);
     termios t;
     std::memset(&t, 0xFF, sizeof t);  // every flag on: all of them must be cleared or set
@@ -23,12 +23,10 @@ TEST(MakeRawTermios, GivesEachSettingsTextItsLineAndClearsEveryTranslation) {
 
 // Each supported rate has its speed constant, and the constant finds the rate's row again.
 TEST(TermiosSpeed, EachRateHasItsConstantAndTheConstantFindsItsRow) {
-  const int32_t rates[] = {1200, 2400, 4800, 9600, 19200};
-  const speed_t speeds[] = {B1200, B2400, B4800, B9600, B19200};
-  for (size_t i = 0; i < std::size(rates); ++i) {
-    SCOPED_TRACE(rates[i]);
-    EXPECT_EQ(TermiosSpeed(rates[i]), speeds[i]);
-    EXPECT_EQ(FindBaudRowBySpeed(speeds[i]), FindBaudRow(rates[i]));
+  for (const auto& [rate, speed] : kTermiosSpeeds) {
+    SCOPED_TRACE(rate);
+    EXPECT_EQ(TermiosSpeed(rate), speed);
+    EXPECT_EQ(FindBaudRowBySpeed(speed), FindBaudRow(rate));
   }
   EXPECT_EQ(TermiosSpeed(14400), B0);
   EXPECT_EQ(FindBaudRowBySpeed(B38400), nullptr);

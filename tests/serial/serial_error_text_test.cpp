@@ -5,12 +5,11 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <map>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "FakeSysfs.h"
+#include "SerialTestHelpers.h"
 #include "serial/LineSettings.h"
 #include "serial/PortName.h"
 #include "serial/SerialErrorText.h"
@@ -18,25 +17,14 @@
 #include "ui/CommPort.h"
 
 using namespace kt::serial;
+using kt::serial::testing::Only;
 
 namespace {
 
-EnvironmentLookup Only(const std::map<std::string, std::string>& vars) {
-  return [vars](const std::string& name) -> std::optional<std::string> {
-    const auto it = vars.find(name);
-    if (it == vars.end()) return std::nullopt;
-    return it->second;
-  };
-}
-
 template <typename Action>
 std::string RefusalText(Action action) {
-  try {
-    action();
-  } catch (const SerialError& e) {
-    return SerialErrorText(e);
-  }
-  return "(accepted)";
+  const auto e = kt::serial::testing::Refusal(action);
+  return e ? SerialErrorText(*e) : "(accepted)";
 }
 
 size_t Count(const std::string& text, const std::string& part) {

@@ -18,15 +18,10 @@ struct Heard {
   std::vector<TimedByte> reply;
 };
 
-// A read of register 0x0300 from slave 1.
-std::vector<uint8_t> ReadRequest() {
-  return kt::testing::ReadRequest(1, 0x0300, 1);
-}
-
 // One read of register 0x0300 from slave 1, its bytes on the wire one character after another
 // from 0 on; what comes back within two seconds.
 Heard Ask(MeterBus& bus, LineSettings master) {
-  const std::vector<uint8_t> request = ReadRequest();
+  const std::vector<uint8_t> request = kt::testing::ReadRequest(1, 0x0300, 1);
   static uint64_t startUs = 0;
   startUs += 10'000'000;  // each question on a quiet line
   const double charUs = 11e6 / master.baud;
@@ -101,7 +96,7 @@ TEST(SimLineBehaviour, AnswersAsOptionsSay) {
 // frame: a read split after its fourth byte a microsecond inside that silence is one request
 // (answered), just outside it two pieces (neither answered); a whole request after them is.
 TEST(SimLineBehaviour, ASilenceOfThreeAndAHalfCharactersSplitsARequest) {
-  const std::vector<uint8_t> request = ReadRequest();
+  const std::vector<uint8_t> request = kt::testing::ReadRequest(1, 0x0300, 1);
   for (const int32_t baud : {1200, 9600, 19200}) {
     const double silenceUs = 3.5 * 11e6 / baud;
     for (const bool split : {false, true}) {

@@ -3,6 +3,7 @@
 // several meters share one line with their own registers.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -34,7 +35,7 @@ const char* ParityName(char p) {
   return p == 'N' ? "none" : p == 'O' ? "odd" : "even";
 }
 
-// The reply of a read of `count` registers from `address`, if one came within `ms`.
+// Whether a read of register 0x0300 from `address` is answered within `ms`.
 bool Answers(const std::string& path, Setting master, uint8_t address, int ms) {
   RawPort port(path, master.baud, master.parity);
   if (!port.ok()) return false;
@@ -95,27 +96,20 @@ TEST(SimLineSettings, SeveralMetersOnOneLineAnswerWithTheirOwnRegisters) {
                                          "17:ct=300,wiring=3", "--meter", "200"});
   ASSERT_TRUE(sim.running());
   RawPort port(sim.path(), 4800, 'O');
-  struct Expected {
-    uint8_t address;
-    uint16_t pt;
-    uint16_t ct;
-    uint8_t wiring;
-  };
-  for (const Expected e :
-       {Expected{3, 100, 40, 0}, Expected{17, 7, 300, 3}, Expected{200, 7, 1, 0}}) {
-    port.Write(ReadRequest(e.address, 0x0300, 19));
+  // Address, wiring, PT and CT: registers 0x0300, 0x0301, 0x0307 and 0x0309.
+  for (const auto& [address, wiring, pt, ct] :
+       {std::array<uint16_t, 4>{3, 0, 100, 40}, {17, 3, 7, 300}, {200, 0, 7, 1}}) {
+    const auto slave = static_cast<uint8_t>(address);
+    port.Write(ReadRequest(slave, 0x0300, 19));
     const Bytes reply = port.CollectBytes(400);
-    const int at = kt::modbus::FindFrame(reply, kt::modbus::SlaveAddress(e.address),
+    const int at = kt::modbus::FindFrame(reply, kt::modbus::SlaveAddress(slave),
                                          kt::modbus::FunctionCode(0x03), 43);
-    ASSERT_GE(at, 0) << int{e.address};
-    const auto reg = [&](int n) {
-      const size_t i = static_cast<size_t>(at) + 3 + 2 * static_cast<size_t>(n);
-      return static_cast<uint16_t>(reply[i] << 8 | reply[i + 1]);
-    };
-    EXPECT_EQ(reg(0), e.address);
-    EXPECT_EQ(reg(1), e.wiring);
-    EXPECT_EQ(reg(7), e.pt);
-    EXPECT_EQ(reg(9), e.ct);
+    ASSERT_GE(at, 0) << address;
+    const auto reg = [&](int n) { return reply[at + 3 + 2 * n] << 8 | reply[at + 4 + 2 * n]; };
+    EXPECT_EQ(reg(0), address);
+    EXPECT_EQ(reg(1), wiring);
+    EXPECT_EQ(reg(7), pt);
+    EXPECT_EQ(reg(9), ct);
   }
   // The address of no meter stays silent.
   EXPECT_FALSE(Answers(sim.path(), {4800, 'O'}, 1, 250));

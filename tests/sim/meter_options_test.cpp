@@ -16,46 +16,37 @@ std::optional<std::string> Parse(std::vector<const char*> args, SimOptions& out)
 }
 
 TEST(SimMeterOptions, EachWithinItsRange) {
-  struct Case {
+  // Per rule: a value just inside its edge (nullptr: none) and one just outside.
+  const struct {
     const char* option;
-    const char* value;  // nullptr: a switch
-    bool accepted;
+    const char* inside;
+    const char* outside;
+  } rules[] = {
+      {"--meter", "1", "0"},
+      {"--meter", "247", "248"},
+      {"--meter", "5:pt=1", "5:pt=0"},
+      {"--meter", "5:ct=65535", "5:ct=65536"},
+      {"--meter", "5:wiring=5", "5:wiring=6"},
+      {"--meter", "5:pt=2,ct=3,wiring=1", "5:pt=2,"},
+      {"--meter", nullptr, "5:"},
+      {"--meter", nullptr, "5:pt=2,pt=3"},
+      {"--meter", nullptr, "5:kv=2"},
+      {"--meter", "5:delay=60000", "5:delay=60001"},
+      {"--meter", "5:site=load=120+reverse-ct=A+export", "5:site=load=121"},
+      {"--meter", "5:site=load=A=100:1/B=5:0.4,delay=0", "5:site="},
+      {"--meter", nullptr, "5:site=baud=2400"},
+      {"--answer-delay", "0", "-1"},
+      {"--answer-delay", "60000", "60001"},
+      {"--drop-first", "1", "0"},
   };
-  const Case cases[] = {
-      {"--meter", "1", true},
-      {"--meter", "247", true},
-      {"--meter", "0", false},
-      {"--meter", "248", false},
-      {"--meter", "5:pt=1", true},
-      {"--meter", "5:pt=0", false},
-      {"--meter", "5:ct=65535", true},
-      {"--meter", "5:ct=65536", false},
-      {"--meter", "5:wiring=5", true},
-      {"--meter", "5:wiring=6", false},
-      {"--meter", "5:", false},
-      {"--meter", "5:pt=2,", false},
-      {"--meter", "5:pt=2,pt=3", false},
-      {"--meter", "5:kv=2", false},
-      {"--meter", "5:pt=2,ct=3,wiring=1", true},
-      {"--meter", "5:delay=60000", true},
-      {"--meter", "5:delay=60001", false},
-      {"--meter", "5:site=load=120+reverse-ct=A+export", true},
-      {"--meter", "5:site=load=121", false},
-      {"--meter", "5:site=baud=2400", false},
-      {"--meter", "5:site=", false},
-      {"--meter", "5:site=load=A=100:1/B=5:0.4,delay=0", true},
-      {"--answer-delay", "0", true},
-      {"--answer-delay", "60000", true},
-      {"--answer-delay", "60001", false},
-      {"--answer-delay", "-1", false},
-      {"--drop-first", "1", true},
-      {"--drop-first", "0", false},
-  };
-  for (const Case& c : cases) {
-    SimOptions o;
-    std::vector<const char*> args{c.option};
-    if (c.value != nullptr) args.push_back(c.value);
-    EXPECT_EQ(!Parse(args, o).has_value(), c.accepted) << c.option << " " << c.value;
+  for (const auto& r : rules) {
+    for (const char* value : {r.inside, r.outside}) {
+      SimOptions o;
+      if (value != nullptr) {
+        EXPECT_EQ(!Parse({r.option, value}, o).has_value(), value == r.inside)
+            << r.option << " " << value;
+      }
+    }
   }
   SimOptions twice;
   EXPECT_TRUE(Parse({"--meter", "4", "--meter", "4:pt=2"}, twice).has_value());

@@ -120,13 +120,22 @@ bool HasFrameAt(const Bytes& b, int at, int16_t length) {
                                length) == at;
 }
 
-TEST(SimProcess, FaultOptionsShowOnTheMasterSide) {
-  const Bytes request = WithCrc({1, 3, 0x03, 0x07, 0, 1});  // 7-byte reply
-  {
-    SimProcess sim({"--noise", "3", "--stray", "2", "--response-delay", "5", "--seed", "5"});
-    RawPort raw(sim.path(), 9600, 'N');
+// A simulator started with `args` and a raw master at `baud`, N,8,2 that has sent `request`.
+struct Asked {
+  Asked(const std::vector<std::string>& args, const Bytes& request, int baud = 9600)
+      : sim(args), raw(sim.path(), baud, 'N') {
     raw.Write(request);
-    const Bytes got = raw.CollectBytes(300);
+  }
+  SimProcess sim;
+  RawPort raw;
+};
+
+const Bytes kReadPt = WithCrc({1, 3, 0x03, 0x07, 0, 1});  // a 7-byte reply
+
+TEST(SimProcess, FaultOptionsShowOnTheMasterSide) {
+  {
+    Asked a({"--noise", "3", "--stray", "2", "--response-delay", "5", "--seed", "5"}, kReadPt);
+    const Bytes got = a.raw.CollectBytes(300);
     ASSERT_EQ(got.size(), 12u);
     EXPECT_TRUE(HasFrameAt(got, 3, 7));
   }
@@ -144,21 +153,17 @@ TEST(SimProcess, FaultOptionsShowOnTheMasterSide) {
     EXPECT_EQ(ReadRegs(m.get(), 0x0307, 1).size(), 1u);
   }
   {
-    SimProcess sim({"--late", "400", "--response-delay", "5"});
-    RawPort raw(sim.path(), 9600, 'N');
-    raw.Write(request);
+    Asked a({"--late", "400", "--response-delay", "5"}, kReadPt);
     // Nothing in the first half of the delay (a slow machine only makes it later), then the
     // whole reply.
-    EXPECT_TRUE(raw.CollectBytes(200).empty());
-    const Bytes got = raw.CollectBytes(1500);
+    EXPECT_TRUE(a.raw.CollectBytes(200).empty());
+    const Bytes got = a.raw.CollectBytes(1500);
     ASSERT_EQ(got.size(), 7u);
     EXPECT_TRUE(HasFrameAt(got, 0, 7));
   }
   {
-    SimProcess sim({"--split-gap", "200", "--response-delay", "5"});
-    RawPort raw(sim.path(), 9600, 'N');
-    raw.Write(request);
-    const auto chunks = raw.Collect(1500);
+    Asked a({"--split-gap", "200", "--response-delay", "5"}, kReadPt);
+    const auto chunks = a.raw.Collect(1500);
     // The reply comes in more than one piece, in order: together they are the whole frame.
     ASSERT_GE(chunks.size(), 2u);
     Bytes all;
@@ -170,15 +175,12 @@ TEST(SimProcess, FaultOptionsShowOnTheMasterSide) {
 }
 
 TEST(SimProcess, StatusTrailerFollowsTheBlock) {
-  SimProcess sim(
-      {"--status-trailer", "--limits", "23000,24200,500,50000", "--response-delay", "5"});
-  RawPort raw(sim.path(), 9600, 'N');
-  const size_t from = sim.Lines().size();
-  raw.Write(WithCrc({1, 3, 0, 0, 0, 0x2D}));
-  const Bytes got = raw.CollectBytes(400);
+  Asked a({"--status-trailer", "--limits", "23000,24200,500,50000", "--response-delay", "5"},
+          WithCrc({1, 3, 0, 0, 0, 0x2D}));
+  const Bytes got = a.raw.CollectBytes(400);
   ASSERT_EQ(got.size(), 97u);
   EXPECT_TRUE(HasFrameAt(got, 0, 95));
-  const auto line = sim.WaitForLine("VALUES", from, 1000);
+  const auto line = a.sim.WaitForLine("VALUES", 0, 1000);  // the only block read
   ASSERT_TRUE(line);
   auto v = ParseValues(*line);
   EXPECT_EQ(got[95], static_cast<int>(v["VS"]));
@@ -213,18 +215,10 @@ TEST(SimProcess, ReopeningTheTerminalKeepsTheMeterServing) {
 // echoing line with nothing attached gives back just the request.
 TEST(SimProcess, RequestsTakeTheirWireTimeAndAnEchoingLineGivesThemBack) {
   const Bytes request = WithCrc({1, 3, 0x03, 0x00, 0, 1});
-  {
-    SimProcess sim({"--baud", "1200", "--answer-delay", "0", "--quiet"});
-    RawPort raw(sim.path(), 1200, 'N');
-    raw.Write(request);
-    const auto chunks = raw.Collect(600);
-    ASSERT_FALSE(chunks.empty());
-    EXPECT_GE(chunks.back().atMs, 170 - 5);
-  }
-  {
-    SimProcess sim({"--echo", "--no-meter", "--quiet"});
-    RawPort raw(sim.path(), 9600, 'N');
-    raw.Write(request);
-    EXPECT_EQ(raw.CollectBytes(400), request);
-  }
+  Asked slow({"--baud", "1200", "--answer-delay", "0", "--quiet"}, request, 1200);
+  const auto chunks = slow.raw.Collect(600);
+  ASSERT_FALSE(chunks.empty());
+  EXPECT_GE(chunks.back().atMs, 170 - 5);
+  Asked echoing({"--echo", "--no-meter", "--quiet"}, request);
+  EXPECT_EQ(echoing.raw.CollectBytes(400), request);
 }

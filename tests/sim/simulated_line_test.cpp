@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
 #include <vector>
 
 #include "Frames.h"
@@ -14,33 +15,52 @@ using namespace kt::sim;
 using kt::modbus::VirtualClock;
 using kt::serial::SerialError;
 using kt::serial::SerialErrorKind;
+using kt::testing::ReadRequest;
+using kt::testing::WriteSingle;
 using Bytes = std::vector<uint8_t>;
 
 namespace {
 
-Bytes Read(uint8_t address, uint16_t start, uint16_t count) {
-  return kt::testing::ReadRequest(address, start, count);
-}
-using kt::testing::WriteSingle;
+// A line on port 1, open at `settings`, to a meter configured by `config`.
+struct Bench {
+  explicit Bench(const MeterConfig& config = {}, const std::string& settings = "9600N,8,2",
+                 uint32_t startTick = 0)
+      : clock(startTick), line(clock, config) {
+    line.SetCommPort(1);
+    Reopen(settings);
+  }
+  void Reopen(const std::string& settings) {
+    line.SetPortOpen(false);
+    line.SetSettings(settings);
+    line.SetPortOpen(true);
+  }
+  // Sends, waits `ms` on the clock, returns everything that arrived.
+  Bytes Exchange(const Bytes& request, uint32_t ms = 300) {
+    line.GetInput();
+    line.SetOutput(request);
+    clock.Advance(ms);
+    return line.GetInput();
+  }
+  Bytes ReadOne() { return Exchange(ReadRequest(1, 0x0300, 1)); }
 
-void Open(SimulatedLine& line, const std::string& settings) {
-  line.SetCommPort(1);
-  line.SetSettings(settings);
-  line.SetPortOpen(true);
-}
+  VirtualClock clock;
+  SimulatedLine line;
+};
 
-// Sends, waits `ms` on the clock, returns everything that arrived.
-Bytes Exchange(SimulatedLine& line, VirtualClock& clock, const Bytes& request, uint32_t ms = 300) {
-  line.GetInput();
-  line.SetOutput(request);
-  clock.Advance(ms);
-  return line.GetInput();
-}
-
-bool HasFrame(const Bytes& got, int function, int address, int16_t length) {
-  return kt::modbus::FindFrame(got, kt::modbus::SlaveAddress(static_cast<uint8_t>(address)),
-                               kt::modbus::FunctionCode(static_cast<uint8_t>(function)),
+// A function 3 reply of `length` bytes from meter 1 somewhere in `got`.
+bool HasReply(const Bytes& got, int16_t length) {
+  return kt::modbus::FindFrame(got, kt::modbus::SlaveAddress(1), kt::modbus::FunctionCode(3),
                                length) >= 0;
+}
+
+template <typename Action>
+std::optional<SerialError> Refusal(Action action) {
+  try {
+    action();
+  } catch (const SerialError& e) {
+    return e;
+  }
+  return std::nullopt;
 }
 
 // Request on the wire, 3.5 characters of silence, the response delay, then 95 characters, each
@@ -56,120 +76,90 @@ TEST(SimulatedLine, ReplyBytesArriveAtTheirWireTimes) {
   for (const Case c : {Case{9600, 20, 0}, Case{9600, 20, 0xFFFFFFF0u}, Case{1200, 20, 0},
                        Case{19200, 0, 0}, Case{4800, 150, 0}}) {
     SCOPED_TRACE(c.baud);
-    VirtualClock clock(c.startTick);
     MeterConfig config;
     config.baudRate = c.baud;
     config.responseDelayMs = c.delayMs;
-    SimulatedLine line(clock, config);
-    Open(line, std::to_string(c.baud) + "N,8,2");
-    line.SetOutput(Read(1, 0, 45));
+    Bench b(config, std::to_string(c.baud) + "N,8,2", c.startTick);
+    b.line.SetOutput(ReadRequest(1, 0, 45));
     const double charMs = 11000.0 / c.baud;
     const double startMs = 8 * charMs + 3.5 * charMs + c.delayMs;
     for (uint32_t ms = 0; ms < 3000; ++ms) {
       const int due =
           std::clamp(static_cast<int>(std::floor((ms - startMs) / charMs + 1e-9)), 0, 95);
-      ASSERT_EQ(line.GetInBufferCount(), due) << "at " << ms << " ms";
-      clock.Advance(1);
+      ASSERT_EQ(b.line.GetInBufferCount(), due) << "at " << ms << " ms";
+      b.clock.Advance(1);
     }
-    EXPECT_EQ(line.NowMs(), 3000u);
-    EXPECT_TRUE(HasFrame(line.GetInput(), 3, 1, 95));
+    EXPECT_EQ(b.line.NowMs(), 3000u);
+    EXPECT_TRUE(HasReply(b.line.GetInput(), 95));
   }
 }
 
 TEST(SimulatedLine, OtherRateOrParityIsNotUnderstood) {
-  for (const char* settings : {"4800N,8,2", "9600E,8,1", "9600O,8,1", "19200N,8,2"}) {
-    VirtualClock clock;
-    SimulatedLine line(clock);
-    Open(line, settings);
-    EXPECT_TRUE(Exchange(line, clock, Read(1, 0x0300, 19), 2000).empty()) << settings;
+  for (const char* settings : {"9600N,8,2", "4800N,8,2", "9600E,8,1", "9600O,8,1", "19200N,8,2"}) {
+    Bench b({}, settings);
+    const Bytes got = b.Exchange(ReadRequest(1, 0x0300, 19), 2000);
+    EXPECT_EQ(HasReply(got, 43), settings == std::string("9600N,8,2")) << settings;
+    EXPECT_EQ(got.empty(), settings != std::string("9600N,8,2")) << settings;
   }
-  VirtualClock clock;
-  SimulatedLine line(clock);
-  Open(line, "9600N,8,2");
-  EXPECT_TRUE(HasFrame(Exchange(line, clock, Read(1, 0x0300, 19)), 3, 1, 43));
 }
 
+// Baud rate, then parity: the write is acknowledged at the old setting, then only the new one
+// is answered.
 TEST(SimulatedLine, BaudChangeIsAcknowledgedAtTheOldRateThenTheMeterMoves) {
-  VirtualClock clock;
-  SimulatedLine line(clock);
-  Open(line, "9600N,8,2");
-  const Bytes write = WriteSingle(1, 0x0008, 4);
-  EXPECT_EQ(Exchange(line, clock, write), write);
-  EXPECT_EQ(line.meter().baudRate(), 19200);
-  EXPECT_TRUE(Exchange(line, clock, Read(1, 0x0300, 1)).empty());
-  line.SetPortOpen(false);
-  line.SetSettings("19200N,8,2");
-  line.SetPortOpen(true);
-  EXPECT_TRUE(HasFrame(Exchange(line, clock, Read(1, 0x0300, 1)), 3, 1, 7));
-  // Parity the same way, at 19200 now.
-  const Bytes even = WriteSingle(1, 0x0006, 2);
-  EXPECT_EQ(Exchange(line, clock, even), even);
-  EXPECT_TRUE(Exchange(line, clock, Read(1, 0x0300, 1)).empty());
-  line.SetPortOpen(false);
-  line.SetSettings("19200E,8,1");
-  line.SetPortOpen(true);
-  EXPECT_TRUE(HasFrame(Exchange(line, clock, Read(1, 0x0300, 1)), 3, 1, 7));
-  EXPECT_EQ(line.OpenCount(), 3);
+  Bench b;
+  for (const auto& [write, moved] : {std::pair{WriteSingle(1, 0x0008, 4), "19200N,8,2"},
+                                     std::pair{WriteSingle(1, 0x0006, 2), "19200E,8,1"}}) {
+    EXPECT_EQ(b.Exchange(write), write);
+    EXPECT_EQ(b.line.meter().baudRate(), 19200);
+    EXPECT_TRUE(b.ReadOne().empty());
+    b.Reopen(moved);
+    EXPECT_TRUE(HasReply(b.ReadOne(), 7));
+  }
+  EXPECT_EQ(b.line.OpenCount(), 3);
 }
 
 TEST(SimulatedLine, ClosedPortAndDisconnectedMeterReceiveNothing) {
-  VirtualClock clock;
-  SimulatedLine line(clock);
-  Open(line, "9600N,8,2");
-  line.SetOutput(Read(1, 0, 45));
-  clock.Advance(50);  // the reply is on its way
-  line.SetPortOpen(false);
-  clock.Advance(200);
-  EXPECT_EQ(line.GetInBufferCount(), 0);
-  line.SetOutput(Read(1, 0, 45));
-  ASSERT_EQ(line.Written().size(), 2u);
-  EXPECT_TRUE(line.Written()[0].onWire);
-  EXPECT_FALSE(line.Written()[1].onWire);
-  EXPECT_EQ(line.Written()[1].atMs, 250u);
-  line.SetPortOpen(true);
-  clock.Advance(300);
-  EXPECT_EQ(line.GetInBufferCount(), 0);  // nothing was sent, and nothing arrived while closed
+  Bench b;
+  b.line.SetOutput(ReadRequest(1, 0, 45));
+  b.clock.Advance(50);  // the reply is on its way
+  b.line.SetPortOpen(false);
+  b.clock.Advance(200);
+  EXPECT_EQ(b.line.GetInBufferCount(), 0);
+  b.line.SetOutput(ReadRequest(1, 0, 45));
+  ASSERT_EQ(b.line.Written().size(), 2u);
+  EXPECT_TRUE(b.line.Written()[0].onWire);
+  EXPECT_FALSE(b.line.Written()[1].onWire);
+  EXPECT_EQ(b.line.Written()[1].atMs, 250u);
+  b.line.SetPortOpen(true);
+  b.clock.Advance(300);
+  EXPECT_EQ(b.line.GetInBufferCount(), 0);  // nothing was sent, and nothing arrived while closed
 
-  line.SetMeterConnected(false);
-  EXPECT_TRUE(Exchange(line, clock, Read(1, 0x0300, 1)).empty());
-  line.SetMeterConnected(true);
-  line.SetMeterPort(2);
-  EXPECT_TRUE(Exchange(line, clock, Read(1, 0x0300, 1)).empty());
-  line.SetPortOpen(false);
-  line.SetCommPort(2);
-  line.SetPortOpen(true);
-  EXPECT_TRUE(HasFrame(Exchange(line, clock, Read(1, 0x0300, 1)), 3, 1, 7));
+  b.line.SetMeterConnected(false);
+  EXPECT_TRUE(b.ReadOne().empty());
+  b.line.SetMeterConnected(true);
+  b.line.SetMeterPort(2);
+  EXPECT_TRUE(b.ReadOne().empty());
+  b.line.SetPortOpen(false);
+  b.line.SetCommPort(2);
+  b.line.SetPortOpen(true);
+  EXPECT_TRUE(HasReply(b.ReadOne(), 7));
 }
 
 TEST(SimulatedLine, InjectedBytesInputLengthAndFlush) {
-  VirtualClock clock;
-  SimulatedLine line(clock);
-  Open(line, "9600N,8,2");
-  line.InjectBytes({0x00, 0x0D, 0x0A, 0x1A, 0xFF});
-  EXPECT_EQ(line.GetInBufferCount(), 5);
-  line.SetInputLen(2);
-  EXPECT_EQ(line.GetInput(), (Bytes{0x00, 0x0D}));
-  line.SetInputLen(0);
-  EXPECT_EQ(line.GetInput(), (Bytes{0x0A, 0x1A, 0xFF}));
-  line.InjectBytes({1, 2, 3});
-  line.SetInBufferCount(0);
-  EXPECT_EQ(line.GetInBufferCount(), 0);
-  line.SetPortOpen(false);
-  line.InjectBytes({1, 2, 3});
-  line.SetPortOpen(true);
-  EXPECT_EQ(line.GetInBufferCount(), 0);
-}
-
-TEST(SimulatedLine, WrappingTickCounterKeepsTime) {
-  VirtualClock clock(0xFFFFFFF0u);
-  SimulatedLine line(clock);
-  Open(line, "9600N,8,2");
-  line.SetOutput(Read(1, 0, 45));
-  clock.Advance(142);
-  EXPECT_EQ(line.GetInBufferCount(), 94);
-  clock.Advance(1);
-  EXPECT_EQ(line.GetInBufferCount(), 95);
-  EXPECT_EQ(line.NowMs(), 143u);
+  Bench b;
+  b.line.InjectBytes({0x00, 0x0D, 0x0A, 0x1A, 0xFF});
+  EXPECT_EQ(b.line.GetInBufferCount(), 5);
+  b.line.SetInputLen(2);
+  EXPECT_EQ(b.line.GetInput(), (Bytes{0x00, 0x0D}));
+  b.line.SetInputLen(0);
+  EXPECT_EQ(b.line.GetInput(), (Bytes{0x0A, 0x1A, 0xFF}));
+  b.line.InjectBytes({1, 2, 3});
+  b.line.SetInBufferCount(0);
+  EXPECT_EQ(b.line.GetInBufferCount(), 0);
+  b.line.SetPortOpen(false);
+  b.line.InjectBytes({1, 2, 3});
+  b.line.SetPortOpen(true);
+  EXPECT_EQ(b.line.GetInBufferCount(), 0);
 }
 
 TEST(SimulatedLine, PortRefusals) {
@@ -179,17 +169,16 @@ TEST(SimulatedLine, PortRefusals) {
   line.SetPortInUse(2, true);
   const auto kindOpening = [&](int16_t port) {
     line.SetCommPort(port);
-    try {
-      line.SetPortOpen(true);
-    } catch (const SerialError& e) {
-      EXPECT_FALSE(line.GetPortOpen());
-      if (port >= 1) {
-        EXPECT_EQ(e.device(), "/dev/ttyS" + std::to_string(port - 1));
-      }
-      return static_cast<int>(e.kind());
+    const auto e = Refusal([&] { line.SetPortOpen(true); });
+    if (!e) {
+      line.SetPortOpen(false);
+      return -1;
     }
-    line.SetPortOpen(false);
-    return -1;
+    EXPECT_FALSE(line.GetPortOpen());
+    if (port >= 1) {
+      EXPECT_EQ(e->device(), "/dev/ttyS" + std::to_string(port - 1));
+    }
+    return static_cast<int>(e->kind());
   };
   EXPECT_EQ(kindOpening(3), static_cast<int>(SerialErrorKind::NoSuchPort));
   EXPECT_EQ(kindOpening(2), static_cast<int>(SerialErrorKind::PortInUse));
@@ -209,26 +198,21 @@ TEST(SimulatedLine, SettingsGrammar) {
   }
   for (const char* bad : {"9600,N,8,2", "9600N,8,1", "9600O,8,2", "9601N,8,2", "N,8,2",
                           "09600N,8,2", "9600n,8,2", "", "38400N,8,2", "9600N,8,2 "}) {
-    try {
-      line.SetSettings(bad);
-      ADD_FAILURE() << "accepted " << bad;
-    } catch (const SerialError& e) {
-      EXPECT_EQ(e.kind(), SerialErrorKind::BadSettings) << bad;
-    }
+    const auto e = Refusal([&] { line.SetSettings(bad); });
+    ASSERT_TRUE(e) << "accepted " << bad;
+    EXPECT_EQ(e->kind(), SerialErrorKind::BadSettings) << bad;
   }
   EXPECT_EQ(line.Settings(), "19200E,8,1");
 }
 
-// Three blocks' worth of received bytes under a fault configuration.
+// The bytes received for `polls` configuration reads under a fault configuration.
 Bytes ReceivedUnder(const FaultConfig& faults, uint32_t polls = 3) {
-  VirtualClock clock;
   MeterConfig config;
   config.faults = faults;
-  SimulatedLine line(clock, config);
-  Open(line, "9600N,8,2");
+  Bench b(config);
   Bytes all;
   for (uint32_t n = 0; n < polls; ++n) {
-    const Bytes got = Exchange(line, clock, Read(1, 0x0300, 19), 500);
+    const Bytes got = b.Exchange(ReadRequest(1, 0x0300, 19), 500);
     all.insert(all.end(), got.begin(), got.end());
   }
   return all;
@@ -249,46 +233,39 @@ TEST(SimulatedLineFaults, RepeatablePerSeed) {
 TEST(SimulatedLineFaults, EachDoesWhatItSays) {
   const Bytes clean = ReceivedUnder({}, 1);
   ASSERT_EQ(clean.size(), 43u);
-
-  FaultConfig noise;
-  noise.noiseBytes = 4;
-  Bytes got = ReceivedUnder(noise, 1);
+  FaultConfig f;
+  f.noiseBytes = 4;  // before the reply
+  Bytes got = ReceivedUnder(f, 1);
   ASSERT_EQ(got.size(), 47u);
   EXPECT_EQ(Bytes(got.begin() + 4, got.end()), clean);
-
-  FaultConfig stray;
-  stray.strayBytes = 3;
-  got = ReceivedUnder(stray, 1);
+  f = {};
+  f.strayBytes = 3;  // after it
+  got = ReceivedUnder(f, 1);
   ASSERT_EQ(got.size(), 46u);
   EXPECT_EQ(Bytes(got.begin(), got.begin() + 43), clean);
-
-  FaultConfig crc;
-  crc.corruptCrc = true;
-  got = ReceivedUnder(crc, 1);
+  f = {};
+  f.corruptCrc = true;
+  got = ReceivedUnder(f, 1);
   ASSERT_EQ(got.size(), 43u);
-  EXPECT_FALSE(HasFrame(got, 3, 1, 43));
+  EXPECT_FALSE(HasReply(got, 43));
   EXPECT_EQ(got[42], clean[42] ^ 0xFF);
-
-  FaultConfig drop;
-  drop.dropEveryNth = 2;
-  EXPECT_EQ(ReceivedUnder(drop, 4).size(), 2 * 43u);  // replies 2 and 4 are missing
+  f = {};
+  f.dropEveryNth = 2;
+  EXPECT_EQ(ReceivedUnder(f, 4).size(), 2 * 43u);  // replies 2 and 4 are missing
 }
 
 TEST(SimulatedLineFaults, LateAndSplitRepliesAreLateAndSplit) {
   // When the first and the last reply byte are there, in ms after the request.
   const auto arrival = [](const FaultConfig& faults) {
-    VirtualClock clock;
     MeterConfig config;
     config.faults = faults;
-    SimulatedLine line(clock, config);
-    Open(line, "9600N,8,2");
-    line.SetOutput(Read(1, 0x0300, 19));
+    Bench b(config);
+    b.line.SetOutput(ReadRequest(1, 0x0300, 19));
     std::pair<int, int> firstLast{-1, -1};
-    for (int ms = 0; ms < 2000; ++ms) {
-      const int n = line.GetInBufferCount();
+    for (int ms = 0; ms < 2000; ++ms, b.clock.Advance(1)) {
+      const int n = b.line.GetInBufferCount();
       if (n > 0 && firstLast.first < 0) firstLast.first = ms;
       if (n == 43 && firstLast.second < 0) firstLast.second = ms;
-      clock.Advance(1);
     }
     return firstLast;
   };

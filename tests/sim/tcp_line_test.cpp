@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "Frames.h"
 #include "SimProcess.h"
 #include "modbus/FindFrame.h"
 #include "modbus/RequestFrames.h"
@@ -33,16 +34,10 @@ constexpr uint16_t kConfigStart = 0x0300;
 constexpr uint16_t kConfigCount = 19;
 constexpr int16_t kConfigReplyLength = kt::modbus::ReadReplyLength(kConfigCount);
 
-std::vector<uint8_t> ConfigRequest() {
-  kt::modbus::RequestBuffer buf{};
-  const int16_t n = kt::modbus::BuildReadRequest(buf, kSlave, kConfigStart, kConfigCount);
-  return std::vector<uint8_t>(buf.begin(), buf.begin() + n);
-}
-
 // Sends the configuration read and collects input until the reply is found or 5 s have passed
 // (a bound against hanging, not a timing requirement). Returns the reply's position or -1.
 int16_t PollConfiguration(SerialControl& line, std::vector<uint8_t>& received) {
-  line.SetOutput(ConfigRequest());
+  line.SetOutput(kt::testing::ReadRequest(kSlave, kConfigStart, kConfigCount));
   received.clear();
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
   while (std::chrono::steady_clock::now() < deadline) {
@@ -113,15 +108,13 @@ TEST_F(TcpLineAgainstSim, PollsAndOpensAgainWhenTheServerIsBack) {
   // A second request on the same connection is answered as well.
   ASSERT_GE(PollConfiguration(line, received), 0);
 
-  sim_.reset();  // the device server goes away
-  EXPECT_THROW(
-      {
-        for (int i = 0; i < 100; ++i) {  // the close reaches us at once on loopback; bounded
-          line.GetInBufferCount();
-          std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-      },
-      SerialError);
+  sim_.reset();  // the device server goes away; the close reaches us at once on loopback
+  const auto countForASecond = [&] {
+    for (int i = 0; i < 100; ++i, std::this_thread::sleep_for(std::chrono::milliseconds(10))) {
+      line.GetInBufferCount();
+    }
+  };
+  EXPECT_THROW(countForASecond(), SerialError);
   EXPECT_FALSE(line.GetPortOpen());
 
   // Back on the same address: the same line opens again and polls.
