@@ -160,22 +160,22 @@ TEST(TrendTab, PauseFreezesTheViewWhileBlocksKeepComing) {
   ShownTrendTab tab;
   tab.SetSpan(1min);
   SimulatedBlocks meter;
-  for (int n = 0; n < 10; ++n) tab.AddBlock(meter.At(kStart + n * 1s));
+  const auto add = [&](int from, int to) {
+    for (int n = from; n < to; ++n) tab.AddBlock(meter.At(kStart + n * 1s));
+  };
+  add(0, 10);
   const QLineSeries& ua = *tab.series(TrendSeries::PhaseVoltageA);
   ASSERT_EQ(ua.count(), 10);
   EXPECT_NEAR(ua.at(9).y(), 220.0, 5.0);
-
   tab.SetPaused(true);
-  for (int n = 10; n < 15; ++n) tab.AddBlock(meter.At(kStart + n * 1s));
+  add(10, 15);
   EXPECT_EQ(ua.count(), 10);
   EXPECT_EQ(tab.storedBlocks(), 15u);
-
   tab.SetPaused(false);
   EXPECT_EQ(ua.count(), 15);
-
   // Out of sight it only stores, and catches up when shown.
   tab.hide();
-  for (int n = 15; n < 25; ++n) tab.AddBlock(meter.At(kStart + n * 1s));
+  add(15, 25);
   EXPECT_EQ(ua.count(), 15);
   tab.show();
   EXPECT_EQ(ua.count(), 25);
