@@ -10,7 +10,6 @@
 #include <QRadioButton>
 #include <QTableWidget>
 
-#include "SessionDriver.h"
 #include "SimulatedSession.h"
 #include "ui/CommSetDialogIds.h"
 #include "ui/FindMeterDialogIds.h"
@@ -84,25 +83,21 @@ TEST(FindMeterSession, FindsUsesAndPollsTheSimulatedMeter) {
   user.Then(
       "back in the settings", [] { return Modal(kCommSet) != nullptr; },
       [] {
-        EXPECT_EQ(ControlIn<QLineEdit>(Modal(kCommSet), comm_set_ids::kPortEdit)->text(), "1");
-        EXPECT_TRUE(
-            ControlIn<QRadioButton>(Modal(kCommSet), comm_set_ids::kBaud2400Radio)->isChecked());
-        EXPECT_TRUE(
-            ControlIn<QRadioButton>(Modal(kCommSet), comm_set_ids::kEvenParityRadio)->isChecked());
+        EXPECT_EQ(Text(kCommSet, comm_set_ids::kPortEdit), "1");
+        for (int radio : {comm_set_ids::kBaud2400Radio, comm_set_ids::kEvenParityRadio}) {
+          EXPECT_TRUE(ControlIn<QRadioButton>(Modal(kCommSet), radio)->isChecked()) << radio;
+        }
         Click(kCommSet, IDOK);
       });
   user.Then(
       "main dialog", [] { return Modal(kMain) != nullptr; },
       [&] {
-        address = ControlIn<QLineEdit>(Modal(kMain), main_ids::kSlaveAddressEdit)->text();
+        address = Text(kMain, main_ids::kSlaveAddressEdit);
         Click(kMain, main_ids::kRunButton);
       });
   user.Then(
       "a voltage",
-      [] {
-        auto* box = ControlIn<QLineEdit>(Modal(kMain), main_ids::kPhaseVoltageABox);
-        return box != nullptr && box->text().endsWith(QLatin1Char('V'));
-      },
+      [] { return Text(kMain, main_ids::kPhaseVoltageABox).endsWith(QLatin1Char('V')); },
       [] { Click(kMain, IDCANCEL); });
 
   user.Start();
