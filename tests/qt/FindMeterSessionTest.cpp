@@ -1,7 +1,6 @@
-// "自动查找…" through the widgets against kt7340-sim on a pseudo-terminal: two meters at 2400
-// bit/s, even parity, addresses 5 and 12, are found; the window made larger keeps its controls
-// at its edges; the second row, chosen with the keys after a click on the first, is what "使用"
-// takes over, and the main dialog polls it.
+// "自动查找…" through the widgets against kt7340-sim: both meters found, the window grown keeps its
+// controls at its edges, the row chosen with the keys is what "使用" takes over and the dialog
+// polls.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>

@@ -1,8 +1,5 @@
-// A whole session through the real widgets against kt7340-sim on a pseudo-terminal: settings
-// confirmed, Run, live values with units and echoes, the workbench opened by the main dialog's
-// button (its log shows the configuration exchange, a recording has a row per decoded block),
-// Stop, meter settings written and applied to the next blocks, and the address search finding
-// the simulated meter.
+// A whole session through the real widgets against kt7340-sim on a pseudo-terminal, step by step
+// from the settings dialog to the address search; a recording has a row per decoded block.
 #include <gtest/gtest.h>
 
 #include <QFileDialog>

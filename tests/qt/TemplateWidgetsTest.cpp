@@ -1,5 +1,4 @@
-// Every control of the program's templates realised as the right widget: kind, text, place,
-// visibility and enabled state, found by objectName; the status boxes clear of visible controls.
+// Every control of the program's templates realised as the right widget, found by objectName.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>

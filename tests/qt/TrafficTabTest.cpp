@@ -1,6 +1,4 @@
-// The tab "报文" and its view on the offscreen platform: the context menu, the colours of the
-// rows, the reading in sight before the bytes, new lines scrolled and painted, the keys, the
-// address filter and the saved file.
+// The tab "报文" and its view on the offscreen platform.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -139,8 +137,7 @@ TEST(TrafficView, TheKeysSelectLinesAndTheLogTrimsTheSelection) {
         {Qt::Key_Down, Qt::ShiftModifier}});
   EXPECT_EQ(selected(), (std::vector<int>{0, 1, 2}));
   EXPECT_EQ(view.verticalScrollBar()->value(), 0);  // scrolled up to the caret
-  // Twelve more: the log keeps 40, so lines 0 and 1 go and the selection keeps the line kept;
-  // Shift+End then reaches the newest.
+  // Twelve more: the log keeps 40, lines 0 and 1 go; Shift+End then reaches the newest.
   Requests(log, 30, 42);
   view.ShowNewLines();
   EXPECT_EQ(selected(), (std::vector<int>{2}));
