@@ -322,7 +322,7 @@ TEST(QtHostWindows, CaptionBoxesAndFixedSizeFollowTheTemplateStyle) {
        {std::pair{&MainDialogTemplate(), true}, std::pair{&CommSetDialogTemplate(), false}}) {
     SCOPED_TRACE(tmpl->id);
     RecordingDialog d(host, *tmpl);
-    Play(d, [&](QWidget* w) {
+    Play(d, [&, tmpl = tmpl, boxes = boxes](QWidget* w) {
       const Qt::WindowFlags f = w->windowFlags();
       EXPECT_EQ(w->windowTitle().toStdString(), tmpl->caption);
       EXPECT_EQ(f.testFlag(Qt::WindowCloseButtonHint), boxes);

@@ -125,29 +125,19 @@ TEST(TemplateWidgets, EveryControlIsTheWidgetItsTemplateDescribes) {
   }
 }
 
-enum class Shape { Button, DefaultButton, Radio, Entry, DataBox, EchoBox, InfoBox };
-
-bool HasShape(QWidget* w, Shape shape) {
-  auto* line = qobject_cast<QLineEdit*>(w);
-  auto* multi = qobject_cast<QPlainTextEdit*>(w);
-  auto* push = qobject_cast<QPushButton*>(w);
-  const auto bar = [multi] { return multi->verticalScrollBarPolicy(); };
-  switch (shape) {
-    case Shape::Button:
-    case Shape::DefaultButton:
-      return push != nullptr && push->isDefault() == (shape == Shape::DefaultButton);
-    case Shape::Radio:
-      return qobject_cast<QRadioButton*>(w) != nullptr;
-    case Shape::Entry:
-      return line != nullptr && !line->isReadOnly();
-    case Shape::DataBox:
-      return line != nullptr && line->isReadOnly() && line->hasFrame();
-    case Shape::EchoBox:
-    case Shape::InfoBox:
-      return multi != nullptr && multi->isReadOnly() &&
-             bar() == (shape == Shape::EchoBox ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+// What a user takes a control for.
+std::string ShapeOf(QWidget* w) {
+  if (auto* b = qobject_cast<QPushButton*>(w)) return b->isDefault() ? "default button" : "button";
+  if (qobject_cast<QRadioButton*>(w) != nullptr) return "radio";
+  if (auto* e = qobject_cast<QLineEdit*>(w)) {
+    return !e->isReadOnly() ? "entry" : e->hasFrame() ? "data box" : "frameless box";
   }
-  return false;
+  auto* m = qobject_cast<QPlainTextEdit*>(w);
+  if (m == nullptr || !m->isReadOnly()) return "other";
+  const Qt::ScrollBarPolicy bar = m->verticalScrollBarPolicy();
+  return bar == Qt::ScrollBarAlwaysOn    ? "echo box"
+         : bar == Qt::ScrollBarAlwaysOff ? "info box"
+                                         : "box";
 }
 
 // What the documents say of particular controls, independent of the templates' tables (those of
@@ -157,22 +147,21 @@ TEST(TemplateWidgets, ParticularControlsAsTheProgramShowsThem) {
   namespace ms = meter_set_ids;
   const struct {
     int templateId, controlId;
-    Shape shape;
-    const char* text;
+    const char *shape, *text;
   } spots[] = {
-      {main_ids::kTemplateId, main_ids::kInformationBox, Shape::InfoBox, ""},
-      {main_ids::kTemplateId, main_ids::kSendEcho, Shape::EchoBox, ""},
-      {main_ids::kTemplateId, main_ids::kPhaseVoltageTotalBox, Shape::DataBox, ""},
-      {comm_set_ids::kTemplateId, IDOK, Shape::DefaultButton, "确    定"},
-      {ms::kTemplateId, IDOK, Shape::DefaultButton, "设置"},
-      {ms::kTemplateId, IDCANCEL, Shape::Button, "退出"},
-      {ms::kTemplateId, ms::kPtEdit, Shape::Entry, ""},
-      {ms::kTemplateId, ms::kCtEdit, Shape::Entry, ""},
-      {ms::kTemplateId, ms::kThreePhaseFourWireUnbalancedRadio, Shape::Radio, "3相4线(非平衡)"},
-      {ms::kTemplateId, ms::kThreePhaseFourWireBalancedRadio, Shape::Radio, "3相4线(平衡)"},
-      {addr_ids::kTemplateId, IDOK, Shape::DefaultButton, "OK"},
-      {addr_ids::kTemplateId, IDCANCEL, Shape::Button, "Cancel"},
-      {addr_ids::kTemplateId, addr_ids::kNewAddressEdit, Shape::Entry, ""},
+      {main_ids::kTemplateId, main_ids::kInformationBox, "info box", ""},
+      {main_ids::kTemplateId, main_ids::kSendEcho, "echo box", ""},
+      {main_ids::kTemplateId, main_ids::kPhaseVoltageTotalBox, "data box", ""},
+      {comm_set_ids::kTemplateId, IDOK, "default button", "确    定"},
+      {ms::kTemplateId, IDOK, "default button", "设置"},
+      {ms::kTemplateId, IDCANCEL, "button", "退出"},
+      {ms::kTemplateId, ms::kPtEdit, "entry", ""},
+      {ms::kTemplateId, ms::kCtEdit, "entry", ""},
+      {ms::kTemplateId, ms::kThreePhaseFourWireUnbalancedRadio, "radio", "3相4线(非平衡)"},
+      {ms::kTemplateId, ms::kThreePhaseFourWireBalancedRadio, "radio", "3相4线(平衡)"},
+      {addr_ids::kTemplateId, IDOK, "default button", "OK"},
+      {addr_ids::kTemplateId, IDCANCEL, "button", "Cancel"},
+      {addr_ids::kTemplateId, addr_ids::kNewAddressEdit, "entry", ""},
   };
   for (const DialogTemplate* t : ProgramTemplates()) {
     WithWindow(*t, [&](QWidget* w) {
@@ -181,7 +170,7 @@ TEST(TemplateWidgets, ParticularControlsAsTheProgramShowsThem) {
         SCOPED_TRACE(std::to_string(s.templateId) + "/" + std::to_string(s.controlId));
         QWidget* c = ControlIn(w, s.controlId);
         ASSERT_NE(c, nullptr);
-        EXPECT_TRUE(HasShape(c, s.shape));
+        EXPECT_EQ(ShapeOf(c), s.shape);
         EXPECT_EQ(TextOf(c).toStdString(), s.text);
         EXPECT_FALSE(c->isHidden());
         EXPECT_TRUE(c->isEnabled());

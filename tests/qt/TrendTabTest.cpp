@@ -19,6 +19,7 @@
 #include <QTest>
 #include <QValueAxis>
 #include <QWheelEvent>
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <utility>
@@ -57,12 +58,67 @@ void ShowOnly(TrendTab& tab, TrendSeries only) {
   }
 }
 
+// A shown tab and the simulated meter that feeds it.
+struct TrendTabTest : ::testing::Test {
+  ShownTab tab;
+  SimulatedBlocks meter;
+};
+
+TEST_F(TrendTabTest, PauseFreezesTheViewWhileBlocksKeepComing) {
+  tab.SetSpan(1min);
+  const auto add = [&](int from, int to) {
+    for (int n = from; n < to; ++n) tab.AddBlock(meter.At(kStart + n * 1s));
+  };
+  add(0, 10);
+  const QLineSeries& ua = *tab.series(PhaseVoltageA);
+  ASSERT_EQ(ua.count(), 10);
+  EXPECT_NEAR(ua.at(9).y(), 220.0, 5.0);
+  tab.SetPaused(true);
+  add(10, 15);
+  EXPECT_EQ(ua.count(), 10);
+  EXPECT_EQ(tab.storedBlocks(), 15u);
+  tab.SetPaused(false);
+  EXPECT_EQ(ua.count(), 15);
+  // Out of sight it only stores, and catches up when shown.
+  tab.hide();
+  add(15, 25);
+  EXPECT_EQ(ua.count(), 15);
+  tab.show();
+  EXPECT_EQ(ua.count(), 25);
+  EXPECT_EQ(ua.points().back().x(), Ms(kStart + 24s));
+}
+
+TEST_F(TrendTabTest, SpanAndThinningKeepTheWindowAndItsPeaks) {
+  tab.SetSpan(60min);
+  tab.SetPaused(true);
+  for (int n = 0; n < 7200; ++n) {
+    values::MeasuredBlock b = meter.At(kStart + n * 500ms);
+    if (n == 3001) b[Quantity::PhaseVoltageA] = 300.0;  // one short swell
+    tab.AddBlock(b);
+  }
+  tab.SetPaused(false);
+  const QLineSeries& ua = *tab.series(PhaseVoltageA);
+  const auto points = ua.points();
+  ASSERT_FALSE(points.isEmpty());
+  EXPECT_LT(points.size(), 7200 / 2);
+  const double peak = std::max_element(points.begin(), points.end(), [](auto& a, auto& b) {
+                        return a.y() < b.y();
+                      })->y();
+  EXPECT_DOUBLE_EQ(peak, 300.0);
+
+  // On the minute's axis (70 s: tests/workbench) each block is a point of its own.
+  tab.SetSpan(1min);
+  const auto lastMinute = ua.points();
+  ASSERT_FALSE(lastMinute.isEmpty());
+  EXPECT_EQ(lastMinute.front().x(), tab.timeAxis().min());
+  EXPECT_EQ(lastMinute.back().x(), Ms(kStart + 7199 * 500ms));
+  EXPECT_EQ(lastMinute.size(), 140);
+}
+
 // The clock set back within the hour's axis shows the new trend at once (no old point, the new
 // block drawn); a zoom made before a set-back is forgotten.
-TEST(TrendTabClock, SetBackShowsOnlyTheNewTrendAtOnce) {
-  ShownTab tab;
+TEST_F(TrendTabTest, SetBackShowsOnlyTheNewTrendAtOnce) {
   tab.SetSpan(60min);
-  SimulatedBlocks meter;
   for (int n = 0; n <= 120; ++n) tab.AddBlock(Block(meter, n * 1s, 1000));
   ASSERT_GT(DrawnPoints(tab, PhaseVoltageA), 10u);
   const double axisEnd = tab.timeAxis().max();
@@ -86,11 +142,9 @@ TEST(TrendTabClock, SetBackShowsOnlyTheNewTrendAtOnce) {
 
 // Blocks every 500 ms with two 16 s unplugs: the plot stays empty where no block came, and the
 // block alone between the gaps is a dot.
-TEST(TrendTabGaps, AGapInThePollingIsDrawnAsABreak) {
-  ShownTab tab;
+TEST_F(TrendTabTest, AGapInThePollingIsDrawnAsABreak) {
   tab.SetSpan(1min);
   ShowOnly(tab, PhaseVoltageA);
-  SimulatedBlocks meter;
   for (int n = 0; n <= 10; ++n) tab.AddBlock(Block(meter, n * 500ms));  // to 5 s
   tab.AddBlock(Block(meter, 21s));                                      // alone
   for (int n = 0; n <= 10; ++n) tab.AddBlock(Block(meter, 37s + n * 500ms));
@@ -120,8 +174,7 @@ TEST(TrendTabGaps, AGapInThePollingIsDrawnAsABreak) {
 }
 
 // A line and its dots for each ticked quantity, named in the legend in the order of the boxes.
-TEST(TrendTabSeries, OnlyTickedQuantitiesAreInTheChartInTheOrderOfTheBoxes) {
-  ShownTab tab;
+TEST_F(TrendTabTest, OnlyTickedQuantitiesAreInTheChartInTheOrderOfTheBoxes) {
   const QChart& chart = *tab.chartView().chart();
   const auto legend = [&] {
     QStringList names;
@@ -148,7 +201,6 @@ TEST(TrendTabSeries, OnlyTickedQuantitiesAreInTheChartInTheOrderOfTheBoxes) {
   EXPECT_EQ(tab.series(CurrentA), nullptr);
 
   // A series ticked again after a gap draws its lines afresh.
-  SimulatedBlocks meter;
   for (int n = 0; n <= 4; ++n) tab.AddBlock(Block(meter, n * 500ms));
   for (int n = 0; n <= 4; ++n) tab.AddBlock(Block(meter, 20s + n * 500ms));
   EXPECT_EQ(tab.DrawnLines(Frequency).size(), 2u);
@@ -166,15 +218,13 @@ TEST(TrendTabSeries, OnlyTickedQuantitiesAreInTheChartInTheOrderOfTheBoxes) {
 // After the ratios change from 1 to PT 100 and CT 20, the axes of values that are all positive
 // start at zero or above; a flat zero current starts its axis at zero; power while exported
 // reaches below zero.
-TEST(TrendTabAxes, AxesOfPositiveValuesStayAtOrAboveZeroAfterARatioChange) {
-  ShownTab tab;
+TEST_F(TrendTabTest, AxesOfPositiveValuesStayAtOrAboveZeroAfterARatioChange) {
   tab.SetSpan(1min);
   for (std::size_t s = 0; s < workbench::kTrendSeriesCount; ++s) {
     tab.SetSeriesShown(static_cast<TrendSeries>(s), true);
   }
-  SimulatedBlocks direct;
   SimulatedBlocks throughTransformers({"--pt", "100", "--ct", "20"});
-  for (int n = 0; n < 20; ++n) tab.AddBlock(Block(direct, n * 1s));
+  for (int n = 0; n < 20; ++n) tab.AddBlock(Block(meter, n * 1s));
   for (int n = 20; n < 30; ++n) tab.AddBlock(Block(throughTransformers, n * 1s));
   for (UnitGroup g : {UnitGroup::Voltage, UnitGroup::Current, UnitGroup::ActivePower,
                       UnitGroup::ApparentPower, UnitGroup::Frequency}) {
@@ -189,7 +239,7 @@ TEST(TrendTabAxes, AxesOfPositiveValuesStayAtOrAboveZeroAfterARatioChange) {
   ShownTab zero;
   zero.SetSpan(1min);
   for (int n = 0; n < 10; ++n) {
-    values::MeasuredBlock b = Block(direct, n * 1s);
+    values::MeasuredBlock b = Block(meter, n * 1s);
     b[Quantity::CurrentA] = b[Quantity::CurrentB] = b[Quantity::CurrentC] = 0.0;
     b[Quantity::TotalActivePower] = n < 5 ? 1500.0 : -1500.0;
     zero.AddBlock(b);
@@ -273,10 +323,8 @@ TEST(TrendTabExport, StartsInTheLastFolderAndWritesTheDateAndTimeRange) {
 
 // Zoomed with the wheel, by a box and panned, the axes stay while blocks keep arriving, and
 // blocks past the stretch redraw nothing; the reset brings back the span that follows the blocks.
-TEST(TrendTabZoom, ZoomAndPanHoldWhileBlocksArriveUntilReset) {
-  ShownTab tab;
+TEST_F(TrendTabTest, ZoomAndPanHoldWhileBlocksArriveUntilReset) {
   tab.SetSpan(1min);
-  SimulatedBlocks meter;
   std::chrono::milliseconds t{0};
   const auto add = [&](int blocks, double volts = 0) {
     for (int n = 0; n < blocks; ++n, t += 1s) {
@@ -361,11 +409,9 @@ TEST(TrendTabZoom, ZoomAndPanHoldWhileBlocksArriveUntilReset) {
 
 }  // namespace
 // The pointer on a drawn point tells its time and value below the chart, 40 px off it nothing.
-TEST(TrendTabPointer, TellsTheValueOfThePointUnderIt) {
-  ShownTab tab;
+TEST_F(TrendTabTest, TellsTheValueOfThePointUnderIt) {
   ShowOnly(tab, Frequency);
   tab.SetSpan(1min);
-  SimulatedBlocks meter;
   for (int n = 0; n < 20; ++n) tab.AddBlock(Block(meter, n * 1s));
   auto* hz = const_cast<QLineSeries*>(tab.series(Frequency));
   const QPointF point = hz->at(10);
