@@ -17,54 +17,52 @@
 namespace kt::ui::qt::test {
 namespace {
 
+using main_ids::kPhaseVoltageTotalBox, main_ids::kVoltageStatus1Box;
+
 constexpr ControlTemplate kControls[] = {
-    {main_ids::kVoltageStatus1Box, ControlKind::Edit, "", {10, 10, 60, 14}, kBorder | kAutoHScroll},
-    {main_ids::kPhaseVoltageTotalBox,
-     ControlKind::Edit,
-     "",
-     {10, 30, 60, 14},
-     kReadOnly | kStaticEdge},
+    {kVoltageStatus1Box, ControlKind::Edit, "", {10, 10, 60, 14}, kBorder | kAutoHScroll},
+    {kPhaseVoltageTotalBox, ControlKind::Edit, "", {10, 30, 60, 14}, kReadOnly | kStaticEdge},
     {IDCANCEL, ControlKind::PushButton, "退  出", {80, 10, 40, 14}, kNoStyle},
 };
 const DialogTemplate kTemplate{901, "颜色", 130, 50, "宋体", 9, kCaption | kModalFrame, kControls};
 
-TEST(ControlColours, AlarmIsRedAndNormalBlackOnThePaleCyanBrushAfterARepaint) {
+// Text of the colour on the pale cyan brush over most of the box.
+void ExpectOnTheBrush(const Pixels& p, bool red) {
+  EXPECT_EQ(p.red > 5, red);
+  EXPECT_TRUE(red || (p.red == 0 && p.dark > 5)) << p.red << " " << p.dark;
+  EXPECT_GT(p.paleCyan, p.total / 2);
+}
+
+struct ControlColours : ::testing::Test {
+  ControlColours() { host.SetDialogBkColor(kDialogBackground, kBlack); }
   QtWindowHost host;
-  host.SetDialogBkColor(kDialogBackground, kBlack);
-  RecordingDialog dialog(host, kTemplate);
+  RecordingDialog dialog{host, kTemplate};
+};
+
+TEST_F(ControlColours, AlarmIsRedAndNormalBlackOnThePaleCyanBrushAfterARepaint) {
   bool alarm = true;
   int askedAsStatic = 0;
   // Colours the way the main dialog does: only editable edit boxes, and only its status box.
   dialog.onCtlColor = [&](int id, CtlColorType type) {
-    if (type != CtlColorType::Edit) {
-      if (id == main_ids::kPhaseVoltageTotalBox) ++askedAsStatic;
-      return CtlColor{};
-    }
-    if (id != main_ids::kVoltageStatus1Box) return CtlColor{};
+    if (type != CtlColorType::Edit) askedAsStatic += id == kPhaseVoltageTotalBox;
+    if (type != CtlColorType::Edit || id != kVoltageStatus1Box) return CtlColor{};
     return CtlColor{false, true, alarm ? kRed : kBlack, kDialogBackground};
   };
   Pixels alarmed, normal, readOnly, dialogFace;
   dialog.onInit = [&] {
-    dialog.SetDlgItemText(main_ids::kVoltageStatus1Box, "过压");
-    dialog.SetDlgItemText(main_ids::kPhaseVoltageTotalBox, "过压");
-    UserStep(dialog, [&] {
-      QWidget* w = host.WindowOf(dialog);
-      alarmed = CountPixels(*ControlIn(w, main_ids::kVoltageStatus1Box));
-      readOnly = CountPixels(*ControlIn(w, main_ids::kPhaseVoltageTotalBox));
-      dialogFace = CountPixels(*w);
-      alarm = false;
-      dialog.RedrawControl(main_ids::kVoltageStatus1Box);
-      normal = CountPixels(*ControlIn(w, main_ids::kVoltageStatus1Box));
-      dialog.EndDialog(IDCANCEL);
-    });
+    dialog.SetDlgItemText(kVoltageStatus1Box, "过压");
+    dialog.SetDlgItemText(kPhaseVoltageTotalBox, "过压");
   };
-  dialog.DoModal();
-
-  EXPECT_GT(alarmed.red, 5);
-  EXPECT_GT(alarmed.paleCyan, alarmed.total / 2);
-  EXPECT_EQ(normal.red, 0);
-  EXPECT_GT(normal.dark, 5);
-  EXPECT_GT(normal.paleCyan, normal.total / 2);
+  Play(dialog, [&](QWidget* w) {
+    alarmed = CountPixels(*ControlIn(w, kVoltageStatus1Box));
+    readOnly = CountPixels(*ControlIn(w, kPhaseVoltageTotalBox));
+    dialogFace = CountPixels(*w);
+    alarm = false;
+    dialog.RedrawControl(kVoltageStatus1Box);
+    normal = CountPixels(*ControlIn(w, kVoltageStatus1Box));
+  });
+  ExpectOnTheBrush(alarmed, true);
+  ExpectOnTheBrush(normal, false);
   // A read-only box reports itself as static: dialog colours, black text, never the alarm red.
   EXPECT_GT(askedAsStatic, 0);
   EXPECT_EQ(readOnly.red, 0);
@@ -72,63 +70,33 @@ TEST(ControlColours, AlarmIsRedAndNormalBlackOnThePaleCyanBrushAfterARepaint) {
   EXPECT_GT(dialogFace.paleCyan, dialogFace.total / 2);
 }
 
-TEST(ControlColours, WithoutADecisionAnEditableBoxKeepsAWhiteField) {
-  QtWindowHost host;
-  host.SetDialogBkColor(kDialogBackground, kBlack);
-  RecordingDialog dialog(host, kTemplate);
+TEST_F(ControlColours, WithoutADecisionAnEditableBoxKeepsAWhiteField) {
   QColor field;
-  dialog.onInit = [&] {
-    UserStep(dialog, [&] {
-      auto* edit = ControlIn<QLineEdit>(host.WindowOf(dialog), main_ids::kVoltageStatus1Box);
-      field = edit->grab().toImage().pixelColor(edit->width() / 2, edit->height() / 2);
-      dialog.EndDialog(IDCANCEL);
-    });
-  };
-  dialog.DoModal();
+  Play(dialog, [&](QWidget* w) {
+    auto* edit = ControlIn<QLineEdit>(w, kVoltageStatus1Box);
+    field = edit->grab().toImage().pixelColor(edit->width() / 2, edit->height() / 2);
+  });
   EXPECT_EQ(field, QColor(Qt::white));
 }
 
-}  // namespace
-}  // namespace kt::ui::qt::test
-
-namespace kt::ui::qt::test {
-namespace {
-
-TEST(ControlColours, MainDialogDrawsAnAlarmedStatusRedAndANormalOneBlack) {
-  QtWindowHost host;
-  host.SetDialogBkColor(kDialogBackground, kBlack);
+TEST_F(ControlColours, MainDialogDrawsAnAlarmedStatusRedAndANormalOneBlack) {
   kt::testing::FakeSerialPort port;  // opens and stays silent: no device behind the dialog
   modbus::SteadyClock clock;
-  CMonitorDlg dialog(host, port, clock);
-  Pixels underVoltage, normalVoltage, overCurrent, laterNormal;
-  QString texts[3];
-  UserStep(dialog, [&] {
-    QWidget* w = host.WindowOf(dialog);
-    dialog.UpdateStatus(0x40, 0x20);  // voltage 1 under, current 1 normal, current 2 over
-    underVoltage = CountPixels(*ControlIn(w, main_ids::kVoltageStatus1Box));
-    normalVoltage = CountPixels(*ControlIn(w, main_ids::kVoltageStatus2Box));
-    overCurrent = CountPixels(*ControlIn(w, main_ids::kCurrentStatus2Box));
-    texts[0] = ControlIn<QLineEdit>(w, main_ids::kVoltageStatus1Box)->text();
-    texts[1] = ControlIn<QLineEdit>(w, main_ids::kCurrentStatus2Box)->text();
-    dialog.UpdateStatus(0x00, 0x00);  // the next block reports voltage 1 normal again
-    laterNormal = CountPixels(*ControlIn(w, main_ids::kVoltageStatus1Box));
-    texts[2] = ControlIn<QLineEdit>(w, main_ids::kVoltageStatus1Box)->text();
-    dialog.EndDialog(IDCANCEL);
+  CMonitorDlg main(host, port, clock);
+  using namespace main_ids;
+  Play(main, [&](QWidget* w) {
+    const auto expect = [w](int box, const char* text, bool red) {
+      SCOPED_TRACE(text);
+      EXPECT_EQ(ControlIn<QLineEdit>(w, box)->text(), QString::fromUtf8(text));
+      ExpectOnTheBrush(CountPixels(*ControlIn(w, box)), red);
+    };
+    main.UpdateStatus(0x40, 0x20);  // voltage 1 under, current 1 normal, current 2 over
+    expect(kVoltageStatus1Box, "欠压", true);
+    expect(kVoltageStatus2Box, "正常", false);
+    expect(kCurrentStatus2Box, "过流", true);
+    main.UpdateStatus(0x00, 0x00);  // the next block reports voltage 1 normal again
+    expect(kVoltageStatus1Box, "正常", false);
   });
-  dialog.DoModal();
-
-  EXPECT_EQ(texts[0], QStringLiteral("欠压"));
-  EXPECT_EQ(texts[1], QStringLiteral("过流"));
-  EXPECT_EQ(texts[2], QStringLiteral("正常"));
-  for (const Pixels* red : {&underVoltage, &overCurrent}) {
-    EXPECT_GT(red->red, 5);
-    EXPECT_GT(red->paleCyan, red->total / 2);
-  }
-  for (const Pixels* black : {&normalVoltage, &laterNormal}) {
-    EXPECT_EQ(black->red, 0);
-    EXPECT_GT(black->dark, 5);
-    EXPECT_GT(black->paleCyan, black->total / 2);
-  }
 }
 
 // (Stale values: link_status_test decides grey and asks for the redraw; the redraw of a colour

@@ -6,13 +6,8 @@
 namespace kt::ui::qt {
 namespace {
 
-struct Case {
-  const char* text;
-  const char* shown;
-};
-
 TEST(DisplayText, LoneCarriageReturnsVanishAndCrLfBreaksTheLine) {
-  const Case cases[] = {
+  const std::pair<const char*, const char*> cases[] = {
       {"01\r 03\r 00\r ", "01 03 00 "},  // the echo text: one row of bytes
       {"串行口: 1 \r\n\r\n波特率: 9600 \r\n", "串行口: 1 \n\n波特率: 9600 \n"},
       {"\r", ""},
@@ -20,9 +15,7 @@ TEST(DisplayText, LoneCarriageReturnsVanishAndCrLfBreaksTheLine) {
       {"a\nb", "a\nb"},
       {"", ""},
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(DisplayText(c.text).toStdString(), c.shown) << c.text;
-  }
+  for (const auto& [text, shown] : cases) EXPECT_EQ(DisplayText(text).toStdString(), shown) << text;
 }
 
 TEST(DisplayText, TypedLineBreaksComeBackAsCrLf) {

@@ -1,7 +1,6 @@
-// "自动查找…" through the widgets against kt7340-sim on a pseudo-terminal: two meters at 2400
-// bit/s, even parity, addresses 5 and 12, are found; the window made larger keeps its controls
-// at its edges; the second row, chosen with the keys after a click on the first, is what "使用"
-// takes over, and the main dialog polls it.
+// "自动查找…" through the widgets against kt7340-sim: both meters found, the window grown keeps its
+// controls at its edges, the row chosen with the keys is what "使用" takes over and the dialog
+// polls.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -10,7 +9,6 @@
 #include <QRadioButton>
 #include <QTableWidget>
 
-#include "SessionDriver.h"
 #include "SimulatedSession.h"
 #include "ui/CommSetDialogIds.h"
 #include "ui/FindMeterDialogIds.h"
@@ -84,25 +82,21 @@ TEST(FindMeterSession, FindsUsesAndPollsTheSimulatedMeter) {
   user.Then(
       "back in the settings", [] { return Modal(kCommSet) != nullptr; },
       [] {
-        EXPECT_EQ(ControlIn<QLineEdit>(Modal(kCommSet), comm_set_ids::kPortEdit)->text(), "1");
-        EXPECT_TRUE(
-            ControlIn<QRadioButton>(Modal(kCommSet), comm_set_ids::kBaud2400Radio)->isChecked());
-        EXPECT_TRUE(
-            ControlIn<QRadioButton>(Modal(kCommSet), comm_set_ids::kEvenParityRadio)->isChecked());
+        EXPECT_EQ(Text(kCommSet, comm_set_ids::kPortEdit), "1");
+        for (int radio : {comm_set_ids::kBaud2400Radio, comm_set_ids::kEvenParityRadio}) {
+          EXPECT_TRUE(ControlIn<QRadioButton>(Modal(kCommSet), radio)->isChecked()) << radio;
+        }
         Click(kCommSet, IDOK);
       });
   user.Then(
       "main dialog", [] { return Modal(kMain) != nullptr; },
       [&] {
-        address = ControlIn<QLineEdit>(Modal(kMain), main_ids::kSlaveAddressEdit)->text();
+        address = Text(kMain, main_ids::kSlaveAddressEdit);
         Click(kMain, main_ids::kRunButton);
       });
   user.Then(
       "a voltage",
-      [] {
-        auto* box = ControlIn<QLineEdit>(Modal(kMain), main_ids::kPhaseVoltageABox);
-        return box != nullptr && box->text().endsWith(QLatin1Char('V'));
-      },
+      [] { return Text(kMain, main_ids::kPhaseVoltageABox).endsWith(QLatin1Char('V')); },
       [] { Click(kMain, IDCANCEL); });
 
   user.Start();

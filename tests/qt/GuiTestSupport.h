@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QMessageBox>
 #include <QTimer>
 #include <QWidget>
 #include <exception>
@@ -10,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "qt/QtWindowHost.h"
 #include "ui/dialog/Dialog.h"
 
 namespace kt::ui::qt::test {
@@ -43,6 +45,17 @@ inline void UserStep(Dialog& dialog, std::function<void()> step) {
   });
 }
 
+// Runs `dialog` (hosted by a QtWindowHost) modally; `user` plays inside its loop with its window,
+// after which the dialog ends with IDCANCEL unless it has ended already.
+inline int Play(Dialog& dialog, const std::function<void(QWidget*)>& user) {
+  UserStep(dialog, [&dialog, user] {
+    QWidget* w = static_cast<QtWindowHost&>(dialog.Host()).WindowOf(dialog);
+    if (w != nullptr) user(w);
+    if (w != nullptr && w->isVisible()) dialog.EndDialog(IDCANCEL);
+  });
+  return dialog.DoModal();
+}
+
 // Polls `condition` every 20 ms inside whatever loop runs; calls `then` when it holds, or
 // `timedOut` after `limitMs`.
 inline void WhenTrue(const std::function<bool()>& condition, const std::function<void()>& then,
@@ -52,19 +65,23 @@ inline void WhenTrue(const std::function<bool()>& condition, const std::function
   auto* timer = new QTimer;
   timer->setInterval(20);
   QObject::connect(timer, &QTimer::timeout, [=] {
-    if (condition()) {
-      timer->stop();
-      timer->deleteLater();
-      delete clock;
-      then();
-    } else if (clock->elapsed() > limitMs) {
-      timer->stop();
-      timer->deleteLater();
-      delete clock;
-      timedOut();
-    }
+    const bool held = condition();
+    if (!held && clock->elapsed() <= limitMs) return;
+    timer->stop();
+    timer->deleteLater();
+    delete clock;
+    held ? then() : timedOut();
   });
   timer->start();
+}
+
+// Calls `then` with the message box once one is on top; `timedOut` (a failure by default) if
+// none comes within 3 s.
+inline void WhenMessageBox(
+    const std::function<void(QMessageBox*)>& then,
+    const std::function<void()>& timedOut = [] { ADD_FAILURE() << "no message box"; }) {
+  WhenTrue([] { return qobject_cast<QMessageBox*>(ActiveModal()) != nullptr; },
+           [then] { then(qobject_cast<QMessageBox*>(ActiveModal())); }, 3000, timedOut);
 }
 
 // Processes events for about `ms` milliseconds (outside any modal loop).

@@ -26,15 +26,11 @@
 namespace kt::ui::qt::test {
 namespace {
 
-// The controls of the test template.
-constexpr int kRadioA = 1001;
-constexpr int kRadioB = 1002;
-constexpr int kEntry = 1003;
-constexpr int kEchoBox = 1004;
-constexpr int kHiddenButton = 1005;
-constexpr int kSerialBox = 1006;
+constexpr int kRadioA = 1001, kRadioB = 1002, kEntry = 1003, kEchoBox = 1004;
+constexpr int kHiddenButton = 1005, kSerialBox = 1006;
 
 constexpr uint32_t kRadio = kAutoRadio | kGroup | kTabStop;
+constexpr uint32_t kEcho = kMultiLine | kReadOnly | kVScroll | kStaticEdge;
 constexpr ControlTemplate kControls[] = {
     {IDOK, ControlKind::PushButton, "确定", {150, 8, 40, 14}, kDefaultButton | kTabStop},
     {IDCANCEL, ControlKind::PushButton, "取消", {150, 26, 40, 14}, kTabStop},
@@ -42,11 +38,7 @@ constexpr ControlTemplate kControls[] = {
     {kRadioB, ControlKind::RadioButton, "乙", {10, 22, 40, 12}, kRadio},
     {IDC_STATIC, ControlKind::GroupBox, "选择", {4, 0, 60, 40}, kNoStyle},
     {kEntry, ControlKind::Edit, "", {70, 8, 60, 14}, kBorder | kAutoHScroll | kTabStop},
-    {kEchoBox,
-     ControlKind::Edit,
-     "",
-     {10, 46, 80, 30},
-     kMultiLine | kReadOnly | kVScroll | kStaticEdge},
+    {kEchoBox, ControlKind::Edit, "", {10, 46, 80, 30}, kEcho},
     {kHiddenButton, ControlKind::PushButton, "隐藏", {150, 44, 40, 14}, kHidden | kDisabled},
     {kSerialBox, ControlKind::SerialControl, "", {100, 60, 20, 20}, kNoStyle},
     {IDC_STATIC, ControlKind::Label, "标签", {70, 26, 30, 8}, kNoStyle},
@@ -58,13 +50,8 @@ class QtHostTest : public ::testing::Test {
  protected:
   QtWindowHost host;
   RecordingDialog dialog{host, kTemplate};
-
-  QWidget* Window() { return host.WindowOf(dialog); }
   // Runs the dialog; `user` is called inside its modal loop with its window.
-  int Run(const std::function<void(QWidget*)>& user) {
-    dialog.onInit = [this, user] { UserStep(dialog, [this, user] { user(Window()); }); };
-    return dialog.DoModal();
-  }
+  int Run(const std::function<void(QWidget*)>& user) { return Play(dialog, user); }
 };
 
 TEST_F(QtHostTest, RadioClickChecksTheClickedButtonOnlyAndSendsItsCommand) {
@@ -76,18 +63,15 @@ TEST_F(QtHostTest, RadioClickChecksTheClickedButtonOnlyAndSendsItsCommand) {
   Run([&](QWidget* w) {
     auto* a = ControlIn<QRadioButton>(w, kRadioA);
     auto* b = ControlIn<QRadioButton>(w, kRadioB);
-    ASSERT_NE(a, nullptr);
-    ASSERT_NE(b, nullptr);
+    ASSERT_TRUE(a && b);
     QTest::mouseClick(a, Qt::LeftButton);
     QTest::mouseClick(b, Qt::LeftButton);
     // Each radio is a group of its own: no automatic exclusion between them.
-    EXPECT_TRUE(a->isChecked());
-    EXPECT_TRUE(b->isChecked());
+    EXPECT_TRUE(a->isChecked() && b->isChecked());
     QTest::mouseClick(a, Qt::LeftButton);  // a second click leaves an automatic radio checked
     EXPECT_TRUE(a->isChecked());
     host.SetCheck(dialog, kRadioA, false);
     EXPECT_FALSE(host.GetCheck(dialog, kRadioA));
-    dialog.EndDialog(IDCANCEL);
   });
   EXPECT_EQ(dialog.commands, (std::vector<int>{kRadioA, kRadioB, kRadioA}));
   EXPECT_TRUE(checkedWhenHandled);
@@ -105,30 +89,28 @@ TEST(QtHostInput, KeysAndClicksAreTheCommandsOfEveryHost) {
                        c.input == UserInput::DigitOverTheFirstTabStop;
     if (c.input == UserInput::DigitOverTheFocusedText) dialog.selectAtStart = c.control;
     dialog.onCommand = [](int) { return true; };  // the dialog keeps itself open
-    bool stillOpen = false;
+    bool stillOpen = false, checked = false;
     std::string text;
-    bool checked = false;
     dialog.onInit = [&] {
       if (typed) host.SetText(dialog, c.control, kt::testing::kTextAtStart);
-      UserStep(dialog, [&] {
-        QWidget* w = host.WindowOf(dialog);
-        QWidget* control = ControlIn(w, c.control);
-        ASSERT_NE(control, nullptr);
-        if (c.input == UserInput::Click) QTest::mouseClick(control, Qt::LeftButton);
-        if (c.input == UserInput::Enter || c.input == UserInput::Escape) {
-          control->setFocus();
-          QTest::keyClick(control, c.input == UserInput::Enter ? Qt::Key_Return : Qt::Key_Escape);
-        }
-        if (c.input == UserInput::CloseBox) w->close();
-        if (typed) QTest::keyClicks(w->focusWidget(), kt::testing::kTypedDigit);
-        stillOpen = w->isVisible();
-        text = host.GetText(dialog, c.control);
-        checked = host.GetCheck(dialog, c.control);
-        dialog.onCommand = nullptr;
-        w->close();
-      });
     };
-    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    const int result = Play(dialog, [&](QWidget* w) {
+      QWidget* control = ControlIn(w, c.control);
+      ASSERT_NE(control, nullptr);
+      if (c.input == UserInput::Click) QTest::mouseClick(control, Qt::LeftButton);
+      if (c.input == UserInput::Enter || c.input == UserInput::Escape) {
+        control->setFocus();
+        QTest::keyClick(control, c.input == UserInput::Enter ? Qt::Key_Return : Qt::Key_Escape);
+      }
+      if (c.input == UserInput::CloseBox) w->close();
+      if (typed) QTest::keyClicks(w->focusWidget(), kt::testing::kTypedDigit);
+      stillOpen = w->isVisible();
+      text = host.GetText(dialog, c.control);
+      checked = host.GetCheck(dialog, c.control);
+      dialog.onCommand = nullptr;
+      w->close();
+    });
+    EXPECT_EQ(result, IDCANCEL);
     EXPECT_EQ(host.WindowOf(dialog), nullptr);
     EXPECT_TRUE(stillOpen);
     dialog.commands.pop_back();  // the close box that ended it
@@ -170,7 +152,6 @@ TEST_F(QtHostTest, EditableEditReturnsWhatTheUserTyped) {
     EXPECT_EQ(host.GetText(dialog, kEntry), "254");
     EXPECT_EQ(host.GetText(dialog, 4711), "");  // no such control
     host.SetText(dialog, 4711, "x");            // does nothing
-    dialog.EndDialog(IDCANCEL);
   });
 }
 
@@ -189,29 +170,25 @@ TEST(QtHostRedraw, OnlyANewTextOrColourOrARedrawDrawsAControl) {
   dialog.onCtlColor = [&](int id, CtlColorType) {
     return red[id] ? CtlColor{false, true, kRed, kDialogBackground} : CtlColor{};
   };
-  dialog.onInit = [&] {
-    UserStep(dialog, [&] {
-      for (const kt::testing::RedrawStep& step : kt::testing::RedrawSteps()) {
-        SCOPED_TRACE(std::to_string(step.control) + (step.text ? step.text : " redrawn"));
-        QWidget* control = ControlIn(host.WindowOf(dialog), step.control);
-        QApplication::processEvents();
-        counter.paints = 0;
-        control->installEventFilter(&counter);
-        red[step.control] = step.red;
-        if (step.text != nullptr) {
-          dialog.SetDlgItemText(step.control, step.text);
-          EXPECT_EQ(dialog.GetDlgItemText(step.control), step.text);
-        } else {
-          dialog.RedrawControl(step.control);
-        }
-        QApplication::processEvents();
-        control->removeEventFilter(&counter);
-        EXPECT_EQ(counter.paints > 0, step.drawn);
+  Play(dialog, [&](QWidget* w) {
+    for (const kt::testing::RedrawStep& step : kt::testing::RedrawSteps()) {
+      SCOPED_TRACE(std::to_string(step.control) + (step.text ? step.text : " redrawn"));
+      QWidget* control = ControlIn(w, step.control);
+      QApplication::processEvents();
+      counter.paints = 0;
+      control->installEventFilter(&counter);
+      red[step.control] = step.red;
+      if (step.text != nullptr) {
+        dialog.SetDlgItemText(step.control, step.text);
+        EXPECT_EQ(dialog.GetDlgItemText(step.control), step.text);
+      } else {
+        dialog.RedrawControl(step.control);
       }
-      dialog.EndDialog(IDCANCEL);
-    });
-  };
-  dialog.DoModal();
+      QApplication::processEvents();
+      control->removeEventFilter(&counter);
+      EXPECT_EQ(counter.paints > 0, step.drawn);
+    }
+  });
 }
 
 TEST_F(QtHostTest, HiddenDisabledAndPlaceholderControls) {
@@ -228,58 +205,42 @@ TEST_F(QtHostTest, HiddenDisabledAndPlaceholderControls) {
     QTest::mouseClick(hidden, Qt::LeftButton);
     host.EnableControl(dialog, kHiddenButton, false);
     QTest::mouseClick(hidden, Qt::LeftButton);  // a disabled button sends nothing
-    dialog.EndDialog(IDCANCEL);
   });
   EXPECT_EQ(dialog.commands, (std::vector<int>{kHiddenButton}));
 }
 
 TEST_F(QtHostTest, TimersTickRestartStopAndKeepTickingInAMessageBox) {
-  bool messageShown = false;
-  QString buttonText;
-  dialog.onInit = [&] {
-    host.SetTimer(dialog, 7, 20);
-    UserStep(dialog, [&] {
-      QWidget* owner = ActiveModal();
-      owner->move(150, 200);  // off the screen's centre, with room for the box around it
-      // While the message box is open the dialog's timer goes on.
-      WhenTrue([&] { return dynamic_cast<QMessageBox*>(ActiveModal()) != nullptr; },
-               [&] {
-                 auto* box = dynamic_cast<QMessageBox*>(ActiveModal());
-                 const QPoint off = box->frameGeometry().center() - owner->frameGeometry().center();
-                 EXPECT_LE(std::max(std::abs(off.x()), std::abs(off.y())), 2);  // centred on it
-                 messageShown = box->text() == QStringLiteral("提示");
-                 ASSERT_EQ(box->buttons().size(), 1);
-                 buttonText = box->buttons().front()->text();
-                 const int before = dialog.ticks[7];
-                 WhenTrue([&, before] { return dialog.ticks[7] >= before + 3; },
-                          [box] { box->buttons().front()->click(); }, 3000,
-                          [box] {
-                            ADD_FAILURE() << "no tick during the message box";
-                            box->buttons().front()->click();
-                          });
-               },
-               3000, [] { ADD_FAILURE() << "no message box"; });
-      dialog.AfxMessageBox("提示");
-      host.SetTimer(dialog, 7, 20);  // restarting a running timer keeps one timer
-      EXPECT_TRUE(host.TimerRunning(dialog, 7));
-      host.KillTimer(dialog, 7);
-      host.KillTimer(dialog, 8);  // not running: nothing happens
-      const int stopped = dialog.ticks[7];
-      Pump(100);
-      EXPECT_EQ(dialog.ticks[7], stopped);
-      dialog.EndDialog(IDCANCEL);
+  dialog.onInit = [&] { host.SetTimer(dialog, 7, 20); };
+  Run([&](QWidget* owner) {
+    owner->move(150, 200);  // off the screen's centre, with room for the box around it
+    // While the message box is open the dialog's timer goes on.
+    WhenMessageBox([&](QMessageBox* box) {
+      const QPoint off = box->frameGeometry().center() - owner->frameGeometry().center();
+      EXPECT_LE(std::max(std::abs(off.x()), std::abs(off.y())), 2);  // centred on it
+      EXPECT_EQ(box->text(), QStringLiteral("提示"));
+      ASSERT_EQ(box->buttons().size(), 1);
+      EXPECT_EQ(box->buttons().front()->text(), QStringLiteral("确定"));
+      const int before = dialog.ticks[7];
+      const auto close = [box] { box->buttons().front()->click(); };
+      WhenTrue([&, before] { return dialog.ticks[7] >= before + 3; }, close, 3000,
+               [close] {
+                 ADD_FAILURE() << "no tick during the message box";
+                 close();
+               });
     });
-  };
-  dialog.DoModal();
-  EXPECT_TRUE(messageShown);
-  EXPECT_EQ(buttonText, QStringLiteral("确定"));
+    dialog.AfxMessageBox("提示");
+    host.SetTimer(dialog, 7, 20);  // restarting a running timer keeps one timer
+    EXPECT_TRUE(host.TimerRunning(dialog, 7));
+    host.KillTimer(dialog, 7);
+    host.KillTimer(dialog, 8);  // not running: nothing happens
+    const int stopped = dialog.ticks[7];
+    Pump(100);
+    EXPECT_EQ(dialog.ticks[7], stopped);
+  });
 }
 
 TEST_F(QtHostTest, DestroyWindowEndsTheTimersAndControlOperationsDoNothingAfterwards) {
-  Run([&](QWidget*) {
-    host.SetTimer(dialog, 1, 10);
-    dialog.EndDialog(IDCANCEL);
-  });
+  Run([&](QWidget*) { host.SetTimer(dialog, 1, 10); });
   EXPECT_EQ(host.WindowOf(dialog), nullptr);
   EXPECT_FALSE(host.TimerRunning(dialog, 1));
   const int ticks = dialog.ticks[1];
@@ -293,17 +254,16 @@ TEST_F(QtHostTest, AFailureInOnInitDialogIsShownAndTheDialogStaysOpen) {
   QString shown;
   bool openAfterwards = false;
   dialog.onInit = [&] {
-    WhenTrue([] { return dynamic_cast<QMessageBox*>(ActiveModal()) != nullptr; },
-             [&] {
-               auto* box = dynamic_cast<QMessageBox*>(ActiveModal());
-               shown = box->text();
-               box->buttons().front()->click();
-               UserStep(dialog, [&] {
-                 openAfterwards = host.WindowOf(dialog) != nullptr && ActiveModal() != nullptr;
-                 dialog.EndDialog(IDCANCEL);
-               });
-             },
-             3000, [&] { dialog.EndDialog(IDCANCEL); });
+    WhenMessageBox(
+        [&](QMessageBox* box) {
+          shown = box->text();
+          box->buttons().front()->click();
+          UserStep(dialog, [&] {
+            openAfterwards = host.WindowOf(dialog) != nullptr && ActiveModal() != nullptr;
+            dialog.EndDialog(IDCANCEL);
+          });
+        },
+        [&] { dialog.EndDialog(IDCANCEL); });
     throw std::runtime_error("设置被拒绝");
   };
   EXPECT_EQ(dialog.DoModal(), IDCANCEL);
@@ -323,80 +283,57 @@ TEST_F(QtHostTest, AnExceptionInAHandlerBecomesAMessageInsteadOfEndingTheProgram
   };
   QString shown;
   Run([&](QWidget* w) {
-    WhenTrue([] { return dynamic_cast<QMessageBox*>(ActiveModal()) != nullptr; },
-             [&] {
-               auto* box = dynamic_cast<QMessageBox*>(ActiveModal());
-               shown = box->text();
-               box->buttons().front()->click();
-             },
-             3000, [] { ADD_FAILURE() << "no message box"; });
+    WhenMessageBox([&](QMessageBox* box) {
+      shown = box->text();
+      box->buttons().front()->click();
+    });
     QTest::mouseClick(ControlIn(w, kRadioA), Qt::LeftButton);
-    dialog.EndDialog(IDCANCEL);
   });
   EXPECT_TRUE(shown.contains(QStringLiteral("无法使用"))) << shown.toStdString();
 }
 
 // A question is answered Yes only by "是" (its key Y); Escape and Return (the default) say No.
 TEST_F(QtHostTest, AQuestionIsAnsweredYesOnlyByItsYesButton) {
-  struct Case {
-    int key;
-    bool yes;
-  };
-  for (const Case c :
-       {Case{Qt::Key_Y, true}, Case{Qt::Key_Escape, false}, Case{Qt::Key_Return, false}}) {
-    SCOPED_TRACE(c.key);
-    bool answer = !c.yes;
-    QString shown;
-    Run([&](QWidget*) {
-      WhenTrue([] { return dynamic_cast<QMessageBox*>(ActiveModal()) != nullptr; },
-               [&] {
-                 shown = dynamic_cast<QMessageBox*>(ActiveModal())->text();
-                 QTest::keyClick(ActiveModal(), static_cast<Qt::Key>(c.key));
-               },
-               3000, [] { ADD_FAILURE() << "no question"; });
+  for (const auto& [key, yes] : {std::pair{Qt::Key_Y, true}, std::pair{Qt::Key_Escape, false},
+                                 std::pair{Qt::Key_Return, false}}) {
+    SCOPED_TRACE(key);
+    bool answer = !yes;
+    Run([&, key = key](QWidget*) {
+      WhenMessageBox([&](QMessageBox* box) {
+        EXPECT_EQ(box->text(), QStringLiteral("确定退出？"));
+        QTest::keyClick(box, key);
+      });
       answer = host.AskYesNo(&dialog, "确定退出？");
-      dialog.EndDialog(IDCANCEL);
     });
-    EXPECT_EQ(answer, c.yes);
-    EXPECT_EQ(shown, QStringLiteral("确定退出？"));
+    EXPECT_EQ(answer, yes);
   }
 }
 
 TEST(QtHostWindows, CaptionBoxesAndFixedSizeFollowTheTemplateStyle) {
   QtWindowHost host;
-  struct Expect {
-    const DialogTemplate& tmpl;
-    bool closeBox;
-    bool minimiseBox;
-  };
-  const Expect cases[] = {{MainDialogTemplate(), true, true},
-                          {CommSetDialogTemplate(), false, false}};
-  for (const auto& c : cases) {
-    RecordingDialog d(host, c.tmpl);
-    d.onInit = [&] {
-      UserStep(d, [&] {
-        QWidget* w = host.WindowOf(d);
-        const Qt::WindowFlags f = w->windowFlags();
-        EXPECT_EQ(w->windowTitle().toStdString(), c.tmpl.caption);
-        EXPECT_EQ(f.testFlag(Qt::WindowCloseButtonHint), c.closeBox) << c.tmpl.id;
-        EXPECT_EQ(f.testFlag(Qt::WindowMinimizeButtonHint), c.minimiseBox) << c.tmpl.id;
-        EXPECT_FALSE(f.testFlag(Qt::WindowMaximizeButtonHint)) << c.tmpl.id;
-        const DialogUnits u = DialogUnits::Of(w->font());
-        EXPECT_EQ(w->minimumSize(), w->maximumSize());
-        EXPECT_EQ(w->size(), QSize(u.X(c.tmpl.widthDu), u.Y(c.tmpl.heightDu)));
-        EXPECT_FALSE(w->windowIcon().isNull());
-        d.EndDialog(IDCANCEL);
-      });
-    };
-    d.DoModal();
+  // The main dialog has a close and a minimise box; the settings dialog neither.
+  for (const auto& [tmpl, boxes] :
+       {std::pair{&MainDialogTemplate(), true}, std::pair{&CommSetDialogTemplate(), false}}) {
+    SCOPED_TRACE(tmpl->id);
+    RecordingDialog d(host, *tmpl);
+    Play(d, [&, tmpl = tmpl, boxes = boxes](QWidget* w) {
+      const Qt::WindowFlags f = w->windowFlags();
+      EXPECT_EQ(w->windowTitle().toStdString(), tmpl->caption);
+      EXPECT_EQ(f.testFlag(Qt::WindowCloseButtonHint), boxes);
+      EXPECT_EQ(f.testFlag(Qt::WindowMinimizeButtonHint), boxes);
+      EXPECT_FALSE(f.testFlag(Qt::WindowMaximizeButtonHint));
+      const DialogUnits u = DialogUnits::Of(w->font());
+      EXPECT_EQ(w->minimumSize(), w->maximumSize());
+      EXPECT_EQ(w->size(), QSize(u.X(tmpl->widthDu), u.Y(tmpl->heightDu)));
+      EXPECT_FALSE(w->windowIcon().isNull());
+    });
   }
 }
 
 TEST(QtHostWindows, DialogUnitsFollowTheFontAndTheFallbackFaceHasTheChineseCharacters) {
   const QFont nine = DialogFont("宋体", 9);
-  const QFont ten = DialogFont("宋体", 10);
   const DialogUnits u9 = DialogUnits::Of(nine);
-  const DialogUnits u10 = DialogUnits::Of(ten);
+  const DialogUnits u10 = DialogUnits::Of(DialogFont("宋体", 10));
   EXPECT_GE(u9.baseX, 5);
   EXPECT_GE(u9.baseY, 11);
   EXPECT_GE(u10.baseY, u9.baseY);

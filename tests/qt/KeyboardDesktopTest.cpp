@@ -28,8 +28,6 @@
 namespace kt::ui::qt::test {
 namespace {
 
-// The port list of the communication settings dialog as a user sees it, a line picked with a
-// click or the arrow keys.
 TEST(PortListKeys, ArrowsFillThePortBoxAsAClickDoesAndEnterOpensThatPort) {
   QtWindowHost host;
   CCommSetDlg d(host, [] {
@@ -41,12 +39,10 @@ TEST(PortListKeys, ArrowsFillThePortBoxAsAClickDoesAndEnterOpensThatPort) {
   d.m_portNumber = 7;
   QStringList lines;
   std::vector<std::string> seen;
-  UserStep(d, [&] {
-    QWidget* w = host.WindowOf(d);
+  const int result = Play(d, [&](QWidget* w) {
     auto* list = ControlIn<QListWidget>(w, comm_set_ids::kPortList);
     auto* box = ControlIn<QLineEdit>(w, comm_set_ids::kPortEdit);
-    ASSERT_NE(list, nullptr);
-    ASSERT_NE(box, nullptr);
+    ASSERT_TRUE(list && box);
     for (int i = 0; i < list->count(); ++i) lines << list->item(i)->text();
     list->setFocus();
     const auto press = [&](Qt::Key key) {
@@ -66,48 +62,39 @@ TEST(PortListKeys, ArrowsFillThePortBoxAsAClickDoesAndEnterOpensThatPort) {
     press(Qt::Key_End);
     QTest::keyClick(list, Qt::Key_Return);
   });
-  EXPECT_EQ(d.DoModal(), IDOK);
+  EXPECT_EQ(result, IDOK);
   EXPECT_EQ(lines, (QStringList{"COM1  /dev/ttyUSB0  FTDI FT232R USB UART",
                                 "COM2  /dev/ttyUSB1  CH340", "COM3  /dev/ttyACM0  cdc_acm"}));
   EXPECT_EQ(seen, (std::vector<std::string>{"1", "2", "3", "3", "2", "1", "5", "3"}));
   EXPECT_EQ(d.m_portNumber, 3);
 }
 
-// Removes the translator again, so that other tests see Qt's English texts.
-struct InstalledTranslation {
-  explicit InstalledTranslation(const QLocale& locale)
-      : translator(InstallQtTranslations(*QCoreApplication::instance(), locale)) {}
-  ~InstalledTranslation() {
-    if (translator != nullptr) {
-      QCoreApplication::removeTranslator(translator);
-      delete translator;
-    }
-  }
-  InstalledTranslation(const InstalledTranslation&) = delete;
-  InstalledTranslation& operator=(const InstalledTranslation&) = delete;
-  QTranslator* translator;
-};
-
 TEST(QtTranslations, ChineseLocaleTurnsQtsOwnMenusAndDialogsChinese) {
+  // Removes the translator again, so that other tests see Qt's English texts.
+  const auto remove = [](QTranslator* t) {
+    QCoreApplication::removeTranslator(t);
+    delete t;
+  };
+  const auto install = [&](const QLocale& locale) {
+    return std::unique_ptr<QTranslator, decltype(remove)>(
+        InstallQtTranslations(*QCoreApplication::instance(), locale), remove);
+  };
+  const auto fileName = [] { return QCoreApplication::translate("QFileDialog", "File &name:"); };
   QLineEdit edit;
-  const std::unique_ptr<QMenu> english(edit.createStandardContextMenu());
-  ASSERT_FALSE(english->actions().isEmpty());
+  ASSERT_FALSE(std::unique_ptr<QMenu>(edit.createStandardContextMenu())->actions().isEmpty());
   {
-    InstalledTranslation zh(ProgramLocale());
-    ASSERT_NE(zh.translator, nullptr) << "Debian package qt6-translations-l10n";
+    const auto zh = install(ProgramLocale());
+    ASSERT_NE(zh, nullptr) << "Debian package qt6-translations-l10n";
     const std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
     QStringList texts;
     for (const QAction* a : menu->actions()) texts << a->text();
     EXPECT_TRUE(texts.join(QLatin1Char(' ')).contains(QStringLiteral("复制")))
         << texts.join(',').toStdString();
-    EXPECT_TRUE(QCoreApplication::translate("QFileDialog", "File &name:")
-                    .contains(QStringLiteral("文件名")));
+    EXPECT_TRUE(fileName().contains(QStringLiteral("文件名")));
   }
-  EXPECT_EQ(QCoreApplication::translate("QFileDialog", "File &name:"),
-            QStringLiteral("File &name:"));
+  EXPECT_EQ(fileName(), QStringLiteral("File &name:"));
   // A language Qt has no translation for leaves its texts as they are.
-  InstalledTranslation none{QLocale(QLocale::C)};
-  EXPECT_EQ(none.translator, nullptr);
+  EXPECT_EQ(install(QLocale(QLocale::C)), nullptr);
 }
 
 using testing::SimulatedBlocks;
@@ -155,8 +142,7 @@ TEST(WiringTable, RowsAreSelectedAndCopiedAsTextAndEachTextIsWhole) {
     EXPECT_EQ(table.item(r, WiringTab::kMessageColumn)->toolTip().toStdString(), row.message);
     EXPECT_EQ(table.item(r, WiringTab::kVerdictColumn)->toolTip(),
               QString::fromUtf8(workbench::VerdictText(row.verdict)));
-    // The delegate wraps inside the cell less its text margins (the style's focus frame margin
-    // and one pixel, each side).
+    // Wrapped inside the cell less the style's focus frame margin and one pixel, each side.
     const int margin = table.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &table);
     const int width = table.columnWidth(WiringTab::kMessageColumn) - 2 * (margin + 1);
     const QRect needed = QFontMetrics(table.font())

@@ -1,6 +1,5 @@
-// "生成报告…" on the workbench's wiring tab: the remembered title fields offered, the file
-// written where the save dialog said, the browser asked to open it; and a file that cannot be
-// written told with its reason.
+// "生成报告…" on the workbench's wiring tab: the remembered title offered, the file written where
+// the save dialog said and opened; a file that cannot be written told with its reason.
 #include <gtest/gtest.h>
 
 #include <QDate>
@@ -79,7 +78,6 @@ TEST(ReportButton, WritesTheMeterReportWhereTheSaveDialogSaysAndOpensIt) {
   EXPECT_EQ(QSettings().value(QtWorkbenchSettings::kExportFolderKey).toString().toStdString(),
             folder.string());
 
-  // A folder that is not there: the reason told, nothing opened.
   // The next starts there. A folder that is not there: the reason told, nothing opened.
   chosen = (folder / "missing" / "r.html").string();
   QTest::mouseClick(button, Qt::LeftButton);

@@ -40,8 +40,7 @@ TEST(SmallScreen, AFrameIsCutToTheWorkAreaOnlyWhereItDoesNotFit) {
   }
 }
 
-// Whether only the vertical bar (`down`) or no bar shows, once the scroll area has laid its
-// bars out (a turn of the event loop after their range changed).
+// Whether only the vertical bar (`down`) or no bar shows, once the scroll area has laid them out.
 bool BarsBecome(QWidget* dialog, bool down) {
   return QTest::qWaitFor(
       [&] {
@@ -57,35 +56,30 @@ TEST(SmallScreen, TheMainDialogScrollsWhereItDoesNotFitAndIsWholeWhereItDoes) {
   ASSERT_EQ(screens.size(), 2) << "run with QT_QPA_PLATFORM=offscreen:configfile=...json";
   QtWindowHost host;
   RecordingDialog d(host, MainDialogTemplate());
-  d.onInit = [&] {
-    UserStep(d, [&] {
-      QWidget* w = host.WindowOf(d);
-      const DialogUnits u = DialogUnits::Of(w->font());
-      const DialogTemplate& t = MainDialogTemplate();
-      const QRect small = screens[0]->availableGeometry();
-      EXPECT_TRUE(BarsBecome(w, true));
-      EXPECT_TRUE(small.contains(w->frameGeometry()));
-      EXPECT_EQ(w->frameGeometry().height(), small.height());
+  Play(d, [&](QWidget* w) {
+    const QRect small = screens[0]->availableGeometry();
+    EXPECT_TRUE(BarsBecome(w, true));
+    EXPECT_TRUE(small.contains(w->frameGeometry()));
+    EXPECT_EQ(w->frameGeometry().height(), small.height());
 
-      // Focus moved to the button by the dialog (or a mnemonic) brings it into view; it keeps its
-      // place in the tab order.
-      auto* button = ControlIn<QPushButton>(w, main_ids::kWorkbenchButton);
-      EXPECT_NE(button->visibleRegion(), QRegion(button->rect()));
-      host.FocusAndSelect(d, main_ids::kWorkbenchButton);
-      EXPECT_EQ(button->visibleRegion(), QRegion(button->rect()));
-      ControlIn(w, main_ids::kLinkLastDataBox)->setFocus(Qt::TabFocusReason);
-      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-      EXPECT_EQ(QApplication::focusWidget(), button);
+    // Focus moved to the button by the dialog (or a mnemonic) brings it into view; it keeps its
+    // place in the tab order.
+    auto* button = ControlIn<QPushButton>(w, main_ids::kWorkbenchButton);
+    EXPECT_NE(button->visibleRegion(), QRegion(button->rect()));
+    host.FocusAndSelect(d, main_ids::kWorkbenchButton);
+    EXPECT_EQ(button->visibleRegion(), QRegion(button->rect()));
+    ControlIn(w, main_ids::kLinkLastDataBox)->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), button);
 
-      // On the screen where it fits: whole, without bars.
-      w->move(screens[1]->availableGeometry().topLeft());
-      EXPECT_TRUE(BarsBecome(w, false));
-      EXPECT_EQ(w->screen(), screens[1]);
-      EXPECT_EQ(w->size(), QSize(u.X(t.widthDu), u.Y(t.heightDu)));
-      d.EndDialog(IDCANCEL);
-    });
-  };
-  d.DoModal();
+    // On the screen where it fits: whole, without bars.
+    w->move(screens[1]->availableGeometry().topLeft());
+    EXPECT_TRUE(BarsBecome(w, false));
+    EXPECT_EQ(w->screen(), screens[1]);
+    const DialogUnits u = DialogUnits::Of(w->font());
+    EXPECT_EQ(w->size(),
+              QSize(u.X(MainDialogTemplate().widthDu), u.Y(MainDialogTemplate().heightDu)));
+  });
 }
 
 }  // namespace

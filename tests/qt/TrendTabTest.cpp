@@ -20,11 +20,13 @@
 #include <QTimer>
 #include <QValueAxis>
 #include <QWheelEvent>
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <utility>
 #include <vector>
 
+#include "GuiTestSupport.h"
 #include "PixelCount.h"
 #include "ShownTrendTab.h"
 #include "qt/workbench/PhaseColours.h"
@@ -35,19 +37,18 @@ namespace {
 
 using namespace shown_tabs;
 using ShownTab = ShownTrendTab;
-
-constexpr uint32_t kPollMs = 500;
+using enum TrendSeries;
 
 // The meter's block at `t`, polled every `pollMs`.
 values::MeasuredBlock Block(SimulatedBlocks& meter, std::chrono::milliseconds t,
-                            uint32_t pollMs = kPollMs) {
+                            uint32_t pollMs = 500) {
   values::MeasuredBlock b = meter.At(kStart + t);
   b.pollPeriodMs = pollMs;
   return b;
 }
 
 std::size_t DrawnPoints(const TrendTab& tab, TrendSeries s) {
-  std::size_t n = static_cast<std::size_t>(tab.LonePoints(s).size());
+  auto n = static_cast<std::size_t>(tab.LonePoints(s).size());
   for (const auto& line : tab.DrawnLines(s)) n += static_cast<std::size_t>(line.size());
   return n;
 }
@@ -58,23 +59,77 @@ void ShowOnly(TrendTab& tab, TrendSeries only) {
   }
 }
 
+// A shown tab and the simulated meter that feeds it.
+struct TrendTabTest : ::testing::Test {
+  ShownTab tab;
+  SimulatedBlocks meter;
+};
+
+TEST_F(TrendTabTest, PauseFreezesTheViewWhileBlocksKeepComing) {
+  tab.SetSpan(1min);
+  const auto add = [&](int from, int to) {
+    for (int n = from; n < to; ++n) tab.AddBlock(meter.At(kStart + n * 1s));
+  };
+  add(0, 10);
+  const QLineSeries& ua = *tab.series(PhaseVoltageA);
+  ASSERT_EQ(ua.count(), 10);
+  EXPECT_NEAR(ua.at(9).y(), 220.0, 5.0);
+  tab.SetPaused(true);
+  add(10, 15);
+  EXPECT_EQ(ua.count(), 10);
+  EXPECT_EQ(tab.storedBlocks(), 15u);
+  tab.SetPaused(false);
+  EXPECT_EQ(ua.count(), 15);
+  // Out of sight it only stores, and catches up when shown.
+  tab.hide();
+  add(15, 25);
+  EXPECT_EQ(ua.count(), 15);
+  tab.show();
+  EXPECT_EQ(ua.count(), 25);
+  EXPECT_EQ(ua.points().back().x(), Ms(kStart + 24s));
+}
+
+TEST_F(TrendTabTest, SpanAndThinningKeepTheWindowAndItsPeaks) {
+  tab.SetSpan(60min);
+  tab.SetPaused(true);
+  for (int n = 0; n < 7200; ++n) {
+    values::MeasuredBlock b = meter.At(kStart + n * 500ms);
+    if (n == 3001) b[Quantity::PhaseVoltageA] = 300.0;  // one short swell
+    tab.AddBlock(b);
+  }
+  tab.SetPaused(false);
+  const QLineSeries& ua = *tab.series(PhaseVoltageA);
+  const auto points = ua.points();
+  ASSERT_FALSE(points.isEmpty());
+  EXPECT_LT(points.size(), 7200 / 2);
+  const double peak = std::max_element(points.begin(), points.end(), [](auto& a, auto& b) {
+                        return a.y() < b.y();
+                      })->y();
+  EXPECT_DOUBLE_EQ(peak, 300.0);
+
+  // On the minute's axis (70 s: tests/workbench) each block is a point of its own.
+  tab.SetSpan(1min);
+  const auto lastMinute = ua.points();
+  ASSERT_FALSE(lastMinute.isEmpty());
+  EXPECT_EQ(lastMinute.front().x(), tab.timeAxis().min());
+  EXPECT_EQ(lastMinute.back().x(), Ms(kStart + 7199 * 500ms));
+  EXPECT_EQ(lastMinute.size(), 140);
+}
+
 // The clock set back within the hour's axis shows the new trend at once (no old point, the new
 // block drawn); a zoom made before a set-back is forgotten.
-TEST(TrendTabClock, SetBackShowsOnlyTheNewTrendAtOnce) {
-  ShownTab tab;
+TEST_F(TrendTabTest, SetBackShowsOnlyTheNewTrendAtOnce) {
   tab.SetSpan(60min);
-  SimulatedBlocks meter;
-  const auto ua = TrendSeries::PhaseVoltageA;
   for (int n = 0; n <= 120; ++n) tab.AddBlock(Block(meter, n * 1s, 1000));
-  ASSERT_GT(DrawnPoints(tab, ua), 10u);
+  ASSERT_GT(DrawnPoints(tab, PhaseVoltageA), 10u);
   const double axisEnd = tab.timeAxis().max();
 
   tab.AddBlock(Block(meter, 90s, 1000));  // 30 s back: the axis stays
   EXPECT_EQ(tab.timeAxis().max(), axisEnd);
   EXPECT_EQ(tab.storedBlocks(), 1u);
-  EXPECT_EQ(DrawnPoints(tab, ua), 1u);
+  EXPECT_EQ(DrawnPoints(tab, PhaseVoltageA), 1u);
   for (int n = 91; n <= 100; ++n) tab.AddBlock(Block(meter, n * 1s, 1000));
-  const auto afresh = tab.DrawnLines(ua);
+  const auto afresh = tab.DrawnLines(PhaseVoltageA);
   ASSERT_EQ(afresh.size(), 1u);
   for (const QPointF& p : afresh[0]) EXPECT_GE(p.x(), Ms(kStart + 90s));
   EXPECT_GE(afresh[0].size(), 2);
@@ -83,23 +138,20 @@ TEST(TrendTabClock, SetBackShowsOnlyTheNewTrendAtOnce) {
   ASSERT_TRUE(tab.zoomed());
   tab.AddBlock(Block(meter, 10s, 1000));
   EXPECT_FALSE(tab.zoomed());
-  EXPECT_EQ(DrawnPoints(tab, ua), 1u);
+  EXPECT_EQ(DrawnPoints(tab, PhaseVoltageA), 1u);
 }
 
 // Blocks every 500 ms with two 16 s unplugs: the plot stays empty where no block came, and the
 // block alone between the gaps is a dot.
-TEST(TrendTabGaps, AGapInThePollingIsDrawnAsABreak) {
-  const auto ua = TrendSeries::PhaseVoltageA;
-  ShownTab tab;
+TEST_F(TrendTabTest, AGapInThePollingIsDrawnAsABreak) {
   tab.SetSpan(1min);
-  ShowOnly(tab, ua);
-  SimulatedBlocks meter;
+  ShowOnly(tab, PhaseVoltageA);
   for (int n = 0; n <= 10; ++n) tab.AddBlock(Block(meter, n * 500ms));  // to 5 s
   tab.AddBlock(Block(meter, 21s));                                      // alone
   for (int n = 0; n <= 10; ++n) tab.AddBlock(Block(meter, 37s + n * 500ms));
-  ASSERT_EQ(tab.DrawnLines(ua).size(), 2u);
-  ASSERT_EQ(tab.LonePoints(ua).size(), 1);
-  EXPECT_EQ(tab.LonePoints(ua)[0].x(), Ms(kStart + 21s));
+  ASSERT_EQ(tab.DrawnLines(PhaseVoltageA).size(), 2u);
+  ASSERT_EQ(tab.LonePoints(PhaseVoltageA).size(), 1);
+  EXPECT_EQ(tab.LonePoints(PhaseVoltageA)[0].x(), Ms(kStart + 21s));
 
   QApplication::processEvents();
   const QImage image = tab.chartView().grab().toImage();
@@ -122,10 +174,8 @@ TEST(TrendTabGaps, AGapInThePollingIsDrawnAsABreak) {
   EXPECT_GT(linePixels(xAt(38s), xAt(41s)), 0);
 }
 
-// Only the ticked quantities have series in the chart (a line and its dots each), and the legend
-// names them in the order of the check boxes, whatever order they were ticked in.
-TEST(TrendTabSeries, OnlyTickedQuantitiesAreInTheChartInTheOrderOfTheBoxes) {
-  ShownTab tab;
+// A line and its dots for each ticked quantity, named in the legend in the order of the boxes.
+TEST_F(TrendTabTest, OnlyTickedQuantitiesAreInTheChartInTheOrderOfTheBoxes) {
   const QChart& chart = *tab.chartView().chart();
   const auto legend = [&] {
     QStringList names;
@@ -139,65 +189,58 @@ TEST(TrendTabSeries, OnlyTickedQuantitiesAreInTheChartInTheOrderOfTheBoxes) {
     for (TrendSeries s : shown) n << QString::fromUtf8(workbench::SeriesName(s));
     return n;
   };
-  EXPECT_EQ(legend(),
-            names({TrendSeries::PhaseVoltageA, TrendSeries::PhaseVoltageB,
-                   TrendSeries::PhaseVoltageC, TrendSeries::CurrentA, TrendSeries::CurrentB,
-                   TrendSeries::CurrentC, TrendSeries::TotalActivePower}));
+  const QStringList ticked = names({PhaseVoltageA, TotalPowerFactor, Frequency});
+  EXPECT_EQ(legend(), names({PhaseVoltageA, PhaseVoltageB, PhaseVoltageC, CurrentA, CurrentB,
+                             CurrentC, TotalActivePower}));
   EXPECT_EQ(chart.series().size(), 14);
 
-  ShowOnly(tab, TrendSeries::Frequency);
-  tab.SetSeriesShown(TrendSeries::TotalPowerFactor, true);
-  tab.SetSeriesShown(TrendSeries::PhaseVoltageA, true);
-  EXPECT_EQ(legend(), names({TrendSeries::PhaseVoltageA, TrendSeries::TotalPowerFactor,
-                             TrendSeries::Frequency}));
+  ShowOnly(tab, Frequency);
+  tab.SetSeriesShown(TotalPowerFactor, true);
+  tab.SetSeriesShown(PhaseVoltageA, true);
+  EXPECT_EQ(legend(), ticked);
   EXPECT_EQ(chart.series().size(), 6);
-  EXPECT_EQ(tab.series(TrendSeries::CurrentA), nullptr);
+  EXPECT_EQ(tab.series(CurrentA), nullptr);
 
   // A series ticked again after a gap draws its lines afresh.
-  SimulatedBlocks meter;
   for (int n = 0; n <= 4; ++n) tab.AddBlock(Block(meter, n * 500ms));
   for (int n = 0; n <= 4; ++n) tab.AddBlock(Block(meter, 20s + n * 500ms));
-  EXPECT_EQ(tab.DrawnLines(TrendSeries::Frequency).size(), 2u);
-  tab.SetSeriesShown(TrendSeries::Frequency, false);
-  EXPECT_TRUE(tab.DrawnLines(TrendSeries::Frequency).empty());
+  EXPECT_EQ(tab.DrawnLines(Frequency).size(), 2u);
+  tab.SetSeriesShown(Frequency, false);
+  EXPECT_TRUE(tab.DrawnLines(Frequency).empty());
   EXPECT_EQ(chart.series().size(), 6);  // two lines and the dots of the other two each
-  tab.SetSeriesShown(TrendSeries::Frequency, true);
-  EXPECT_EQ(tab.DrawnLines(TrendSeries::Frequency).size(), 2u);
-  EXPECT_EQ(legend(), names({TrendSeries::PhaseVoltageA, TrendSeries::TotalPowerFactor,
-                             TrendSeries::Frequency}));
-  ShowOnly(tab, TrendSeries::Frequency);
-  tab.SetSeriesShown(TrendSeries::Frequency, false);
+  tab.SetSeriesShown(Frequency, true);
+  EXPECT_EQ(tab.DrawnLines(Frequency).size(), 2u);
+  EXPECT_EQ(legend(), ticked);
+  ShowOnly(tab, Frequency);
+  tab.SetSeriesShown(Frequency, false);
   EXPECT_TRUE(chart.series().isEmpty());
 }
 
 // After the ratios change from 1 to PT 100 and CT 20, the axes of values that are all positive
 // start at zero or above; a flat zero current starts its axis at zero; power while exported
 // reaches below zero.
-TEST(TrendTabAxes, AxesOfPositiveValuesStayAtOrAboveZeroAfterARatioChange) {
-  ShownTab tab;
+TEST_F(TrendTabTest, AxesOfPositiveValuesStayAtOrAboveZeroAfterARatioChange) {
   tab.SetSpan(1min);
   for (std::size_t s = 0; s < workbench::kTrendSeriesCount; ++s) {
     tab.SetSeriesShown(static_cast<TrendSeries>(s), true);
   }
-  SimulatedBlocks direct;
   SimulatedBlocks throughTransformers({"--pt", "100", "--ct", "20"});
-  for (int n = 0; n < 20; ++n) tab.AddBlock(Block(direct, n * 1s));
+  for (int n = 0; n < 20; ++n) tab.AddBlock(Block(meter, n * 1s));
   for (int n = 20; n < 30; ++n) tab.AddBlock(Block(throughTransformers, n * 1s));
   for (UnitGroup g : {UnitGroup::Voltage, UnitGroup::Current, UnitGroup::ActivePower,
                       UnitGroup::ApparentPower, UnitGroup::Frequency}) {
     ASSERT_TRUE(tab.axis(g).isVisible()) << static_cast<int>(g);
     EXPECT_GE(tab.axis(g).min(), 0.0) << tab.axis(g).titleText().toStdString();
   }
-  // Each group's axis in the unit of its largest value (chosen: tests/workbench), the series so
-  // scaled.
+  // Each axis in the unit of its largest value (chosen: tests/workbench), the series so scaled.
   EXPECT_TRUE(tab.axis(UnitGroup::Voltage).titleText().endsWith("(KV)"));
   EXPECT_TRUE(tab.axis(UnitGroup::ActivePower).titleText().endsWith("(MW)"));
-  EXPECT_NEAR(tab.series(TrendSeries::PhaseVoltageA)->points().back().y(), 22.0, 0.5);
+  EXPECT_NEAR(tab.series(PhaseVoltageA)->points().back().y(), 22.0, 0.5);
 
   ShownTab zero;
   zero.SetSpan(1min);
   for (int n = 0; n < 10; ++n) {
-    values::MeasuredBlock b = Block(direct, n * 1s);
+    values::MeasuredBlock b = Block(meter, n * 1s);
     b[Quantity::CurrentA] = b[Quantity::CurrentB] = b[Quantity::CurrentC] = 0.0;
     b[Quantity::TotalActivePower] = n < 5 ? 1500.0 : -1500.0;
     zero.AddBlock(b);
@@ -223,33 +266,34 @@ TEST(TrendTabExport, StartsInTheLastFolderAndWritesTheDateAndTimeRange) {
   SimulatedBlocks meter;
   for (int n = 0; n < 20; ++n) tab.AddBlock(Block(meter, n * 1s));
   auto folder = std::make_unique<QTemporaryDir>();
+  const QString saved = QDir(folder->path()).absolutePath();
   const QString path = folder->filePath(QStringLiteral("趋势.png"));
   const QImage exported = tab.ExportImage();
   ASSERT_TRUE(tab.ExportPng(path));
   EXPECT_EQ(QImage(path).size(), exported.size());  // the picture as written
   EXPECT_FALSE(tab.ExportPng(folder->filePath(QStringLiteral("missing/趋势.png"))));
-  EXPECT_EQ(tab.ExportFolder(), QDir(folder->path()).absolutePath());
-  EXPECT_EQ(ShownTab().ExportFolder(), QDir(folder->path()).absolutePath());
+  EXPECT_EQ(tab.ExportFolder(), saved);
+  EXPECT_EQ(ShownTab().ExportFolder(), saved);
 
   // The dialog itself opens there.
   QString dialogFolder;
-  QTimer poll;
+  QTimer poll;  // ends with the test, as the dialog should
   QObject::connect(&poll, &QTimer::timeout, [&] {
-    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-    if (dialog == nullptr) return;
-    dialogFolder = dialog->directory().absolutePath();
-    dialog->reject();
-    poll.stop();
+    if (auto* dialog = qobject_cast<QFileDialog*>(test::ActiveModal())) {
+      dialogFolder = dialog->directory().absolutePath();
+      dialog->reject();
+      poll.stop();
+    }
   });
   poll.start(10);
   for (QPushButton* button : tab.findChildren<QPushButton*>()) {
     if (button->text() == QStringLiteral("导出图片…")) button->click();
   }
-  EXPECT_EQ(dialogFolder, QDir(folder->path()).absolutePath());
+  EXPECT_EQ(dialogFolder, saved);
 
   // Newest block at 19 s: the minute's axis runs from 50 s before the start to 20 s after it.
-  const QDateTime from = QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(Ms(kStart - 50s)));
-  const QDateTime to = QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(Ms(kStart + 20s)));
+  const QDateTime from = QDateTime::fromMSecsSinceEpoch(qint64(Ms(kStart - 50s)));
+  const QDateTime to = QDateTime::fromMSecsSinceEpoch(qint64(Ms(kStart + 20s)));
   const QString title = tab.ExportTitle();
   EXPECT_TRUE(title.contains(from.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))))
       << title.toStdString();
@@ -282,11 +326,8 @@ TEST(TrendTabExport, StartsInTheLastFolderAndWritesTheDateAndTimeRange) {
 
 // Zoomed with the wheel, by a box and panned, the axes stay while blocks keep arriving, and
 // blocks past the stretch redraw nothing; the reset brings back the span that follows the blocks.
-TEST(TrendTabZoom, ZoomAndPanHoldWhileBlocksArriveUntilReset) {
-  ShownTab tab;
+TEST_F(TrendTabTest, ZoomAndPanHoldWhileBlocksArriveUntilReset) {
   tab.SetSpan(1min);
-  SimulatedBlocks meter;
-  const auto ua = TrendSeries::PhaseVoltageA;
   std::chrono::milliseconds t{0};
   const auto add = [&](int blocks, double volts = 0) {
     for (int n = 0; n < blocks; ++n, t += 1s) {
@@ -295,12 +336,19 @@ TEST(TrendTabZoom, ZoomAndPanHoldWhileBlocksArriveUntilReset) {
       tab.AddBlock(b);
     }
   };
+  const QValueAxis& volts = tab.axis(UnitGroup::Voltage);
   const auto timeRange = [&] { return std::pair(tab.timeAxis().min(), tab.timeAxis().max()); };
+  const auto voltRange = [&] { return std::pair(volts.min(), volts.max()); };
+  const auto width = [](std::pair<double, double> range) { return range.second - range.first; };
   add(60);
   QApplication::processEvents();
   QWidget* viewport = tab.chartView().viewport();
   const QRectF plot = tab.chartView().chart()->plotArea();
-  const QPoint middle = tab.chartView().mapFromScene(plot.center());
+  const auto at = [&](double x, double y) {  // shares of the plot's width and height
+    return tab.chartView().mapFromScene(
+        QPointF(plot.left() + x * plot.width(), plot.top() + y * plot.height()));
+  };
+  const QPoint middle = at(0.5, 0.5);
 
   // One notch of the wheel narrows the axis around the mouse.
   const auto before = timeRange();
@@ -309,51 +357,44 @@ TEST(TrendTabZoom, ZoomAndPanHoldWhileBlocksArriveUntilReset) {
   QApplication::sendEvent(viewport, &wheel);
   ASSERT_TRUE(tab.zoomed());
   const auto wheeled = timeRange();
-  EXPECT_NEAR(static_cast<double>(wheeled.second - wheeled.first),
-              0.8 * static_cast<double>(before.second - before.first), 2.0);
+  EXPECT_NEAR(width(wheeled), 0.8 * width(before), 2.0);
   EXPECT_GT(wheeled.first, before.first);
   EXPECT_LT(wheeled.second, before.second);
 
   int replaced = 0;
-  QObject::connect(tab.series(ua), &QLineSeries::pointsReplaced, [&] { ++replaced; });
+  QObject::connect(tab.series(PhaseVoltageA), &QLineSeries::pointsReplaced, [&] { ++replaced; });
   add(10);  // after the stretch: nothing to draw
   EXPECT_EQ(timeRange(), wheeled);
   EXPECT_EQ(replaced, 0);
 
   // A box over the middle half fixes the value axes too; a swell inside the stretch does not
-  // move them. A drag to the left with the right button brings later times in, by its share.
-  const QPoint boxFrom = tab.chartView().mapFromScene(
-      QPointF(plot.left() + plot.width() / 4, plot.top() + plot.height() / 4));
-  const QPoint boxTo = tab.chartView().mapFromScene(
-      QPointF(plot.right() - plot.width() / 4, plot.bottom() - plot.height() / 4));
-  QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, boxFrom);
-  QTest::mouseMove(viewport, boxTo);
-  QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, boxTo);
+  // move them.
+  QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, at(0.25, 0.25));
+  QTest::mouseMove(viewport, at(0.75, 0.75));
+  QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, at(0.75, 0.75));
   const auto boxed = timeRange();
-  EXPECT_NEAR(static_cast<double>(boxed.second - boxed.first),
-              0.5 * static_cast<double>(wheeled.second - wheeled.first), 200.0);
-  const QValueAxis& volts = tab.axis(UnitGroup::Voltage);
-  const std::pair<double, double> voltRange(volts.min(), volts.max());
+  EXPECT_NEAR(width(boxed), 0.5 * width(wheeled), 200.0);
+  const auto boxedVolts = voltRange();
 
-  // Later times come in by the share of the plot the mouse moved: past the newest block.
+  // A drag to the left with the right button brings later times in by the share of the plot the
+  // mouse moved: past the newest block.
   const int shift = static_cast<int>(plot.width() * 3 / 2);
   QTest::mousePress(viewport, Qt::RightButton, Qt::NoModifier, middle);
   QTest::mouseMove(viewport, middle - QPoint(shift, 0));
   QTest::mouseRelease(viewport, Qt::RightButton, Qt::NoModifier, middle - QPoint(shift, 0));
   const auto panned = timeRange();
-  EXPECT_NEAR(static_cast<double>(panned.first - boxed.first),
-              static_cast<double>(boxed.second - boxed.first) * shift / plot.width(), 200.0);
-  EXPECT_EQ(std::pair(volts.min(), volts.max()), voltRange);
-  ASSERT_GT(static_cast<double>(panned.second), Ms(kStart + t + 3s));
+  EXPECT_NEAR(panned.first - boxed.first, width(boxed) * shift / plot.width(), 200.0);
+  EXPECT_EQ(voltRange(), boxedVolts);
+  ASSERT_GT(panned.second, Ms(kStart + t + 3s));
 
   add(3, 300.0);  // inside the stretch
   EXPECT_EQ(timeRange(), panned);
-  EXPECT_EQ(std::pair(volts.min(), volts.max()), voltRange);
-  EXPECT_EQ(tab.DrawnLines(ua).back().back().x(), Ms(kStart + t - 1s));
-  for (const auto& line : tab.DrawnLines(ua)) {
+  EXPECT_EQ(voltRange(), boxedVolts);
+  EXPECT_EQ(tab.DrawnLines(PhaseVoltageA).back().back().x(), Ms(kStart + t - 1s));
+  for (const auto& line : tab.DrawnLines(PhaseVoltageA)) {
     for (const QPointF& p : line) {
-      EXPECT_GE(p.x(), static_cast<double>(panned.first));
-      EXPECT_LE(p.x(), static_cast<double>(panned.second));
+      EXPECT_GE(p.x(), panned.first);
+      EXPECT_LE(p.x(), panned.second);
     }
   }
 
@@ -370,15 +411,12 @@ TEST(TrendTabZoom, ZoomAndPanHoldWhileBlocksArriveUntilReset) {
 }
 
 }  // namespace
-// The pointer on a drawn point tells its time and value below the chart, 40 pixels off the line
-// nothing.
-TEST(TrendTabPointer, TellsTheValueOfThePointUnderIt) {
-  ShownTab tab;
-  ShowOnly(tab, TrendSeries::Frequency);
+// The pointer on a drawn point tells its time and value below the chart, 40 px off it nothing.
+TEST_F(TrendTabTest, TellsTheValueOfThePointUnderIt) {
+  ShowOnly(tab, Frequency);
   tab.SetSpan(1min);
-  SimulatedBlocks meter;
   for (int n = 0; n < 20; ++n) tab.AddBlock(Block(meter, n * 1s));
-  auto* hz = const_cast<QLineSeries*>(tab.series(TrendSeries::Frequency));
+  auto* hz = const_cast<QLineSeries*>(tab.series(Frequency));
   const QPointF point = hz->at(10);
   QChartView& view = tab.chartView();
   const QPoint at = view.mapFromScene(view.chart()->mapToPosition(point, hz));

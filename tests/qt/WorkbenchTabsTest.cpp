@@ -1,12 +1,9 @@
-// The trend and wiring-check tabs fed with decoded blocks of the simulated meter's load.
+// The wiring-check tab fed with decoded blocks of the simulated meter's load.
 #include <gtest/gtest.h>
 
-#include <QCategoryAxis>
-#include <QLineSeries>
 #include <QSettings>
 #include <QTableWidget>
 #include <QTemporaryDir>
-#include <QValueAxis>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -154,61 +151,6 @@ TEST(WiringTab, NominalFrequencyAndCtSecondaryAreChosenAndRemembered) {
     (next.*c.set)(c.first);
     EXPECT_EQ((ShownWiringTab().*c.get)(), c.first);
   }
-}
-
-TEST(TrendTab, PauseFreezesTheViewWhileBlocksKeepComing) {
-  ShownTrendTab tab;
-  tab.SetSpan(1min);
-  SimulatedBlocks meter;
-  for (int n = 0; n < 10; ++n) tab.AddBlock(meter.At(kStart + n * 1s));
-  const QLineSeries& ua = *tab.series(TrendSeries::PhaseVoltageA);
-  ASSERT_EQ(ua.count(), 10);
-  EXPECT_NEAR(ua.at(9).y(), 220.0, 5.0);
-
-  tab.SetPaused(true);
-  for (int n = 10; n < 15; ++n) tab.AddBlock(meter.At(kStart + n * 1s));
-  EXPECT_EQ(ua.count(), 10);
-  EXPECT_EQ(tab.storedBlocks(), 15u);
-
-  tab.SetPaused(false);
-  EXPECT_EQ(ua.count(), 15);
-
-  // Out of sight it only stores, and catches up when shown.
-  tab.hide();
-  for (int n = 15; n < 25; ++n) tab.AddBlock(meter.At(kStart + n * 1s));
-  EXPECT_EQ(ua.count(), 15);
-  tab.show();
-  EXPECT_EQ(ua.count(), 25);
-  EXPECT_EQ(ua.points().back().x(), Ms(kStart + 24s));
-}
-
-TEST(TrendTab, SpanAndThinningKeepTheWindowAndItsPeaks) {
-  ShownTrendTab tab;
-  tab.SetSpan(60min);
-  SimulatedBlocks meter;
-  tab.SetPaused(true);
-  for (int n = 0; n < 7200; ++n) {
-    values::MeasuredBlock b = meter.At(kStart + n * 500ms);
-    if (n == 3001) b[Quantity::PhaseVoltageA] = 300.0;  // one short swell
-    tab.AddBlock(b);
-  }
-  tab.SetPaused(false);
-  const QLineSeries& ua = *tab.series(TrendSeries::PhaseVoltageA);
-  const auto points = ua.points();
-  ASSERT_FALSE(points.isEmpty());
-  EXPECT_LT(points.size(), 7200 / 2);
-  const double peak = std::max_element(points.begin(), points.end(), [](auto& a, auto& b) {
-                        return a.y() < b.y();
-                      })->y();
-  EXPECT_DOUBLE_EQ(peak, 300.0);
-
-  // On the minute's axis (70 s: tests/workbench) each block is a point of its own.
-  tab.SetSpan(1min);
-  const auto lastMinute = ua.points();
-  ASSERT_FALSE(lastMinute.isEmpty());
-  EXPECT_EQ(lastMinute.front().x(), tab.timeAxis().min());
-  EXPECT_EQ(lastMinute.back().x(), Ms(kStart + 7199 * 500ms));
-  EXPECT_EQ(lastMinute.size(), 140);
 }
 
 }  // namespace
