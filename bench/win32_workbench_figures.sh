@@ -27,7 +27,7 @@ sim_pid=$!
 trap 'kill $sim_pid 2>/dev/null; wait $sim_pid 2>/dev/null || true' EXIT
 for _ in $(seq 50); do [ -e "$link" ] && break; sleep 0.1; done
 
-for mode in alone log record trend wiring; do
+for mode in alone log record trend wiring bus; do
   extra=""
   [ "$mode" = log ] && extra=fill
   timeout $((seconds + 90)) "$root/tests/windows/run_under_xvfb.sh" \
