@@ -17,13 +17,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-if [ -n "${KT7340_BUILD:-}" ]; then
-  build=$KT7340_BUILD
-else
-  build=build
-  cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKT7340_WITH_QT=ON >/dev/null
-  cmake --build build -j2 --target kt7340 kt7340-sim >/dev/null
-fi
+source bench/figure_build.sh
+use_program_build kt7340 kt7340-sim
 monitor=$build/src/app/kt7340
 sim=$build/sim/kt7340-sim
 

@@ -16,24 +16,13 @@ seconds=${1:-60}
 lines=8
 meters=32
 
-if [ -n "${KT7340_BUILD:-}" ]; then
-  build=$KT7340_BUILD
-else
-  build=build
-  cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKT7340_WITH_QT=ON >/dev/null
-  cmake --build build -j2 --target kt7340d kt7340-sim >/dev/null
-fi
+source bench/figure_build.sh
+use_program_build kt7340d kt7340-sim
 service=$build/src/service/kt7340d
 sim=$build/sim/kt7340-sim
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+# The scratch folder ($work) and the processes ended with the script ($pids).
+source bench/xvfb_session.sh
 
 port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
 printf 'listener %s 127.0.0.1\nallow_anonymous true\n' "$port" >"$work/mosquitto.conf"

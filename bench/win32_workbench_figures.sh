@@ -4,8 +4,9 @@
 # dialog alone and with the workbench open on each tab (on "记录" with a recording running), in
 # the same run; then the peak working set after 10,000 lines in the log's list.
 #   bench/win32_workbench_figures.sh [SECONDS per case, default 60] [WINDOWS_BUILD] [SIM]
-# WINDOWS_BUILD (default build-windows) must have workbench_load_probe built; SIM is the host
-# build's kt7340-sim (default: the first found under build*/).
+# WINDOWS_BUILD (default build-windows-bench) is cross-configured with the benchmarks and its
+# workbench_load_probe built here; SIM is the host build's kt7340-sim (default: the first found
+# under build*/).
 # On a bare Xvfb (no X resources loaded) wine looks for ~/.Xdefaults each time it selects a font
 # for drawing, two failed opens per control drawn; a desktop session has resources and does not.
 # KT7340_TEST_DISPLAY=:N runs on a display of your own, e.g. one given a resource with
@@ -13,9 +14,13 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
-build=${2:-$root/build-windows}
+build=${2:-$root/build-windows-bench}
 sim=${3:-$(find "$root" -path '*/build*' -type f -name kt7340-sim -perm -u+x | head -n 1)}
-probe=$build/tests/windows/workbench_load_probe.exe
+cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+  -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1" -DKT7340_BUILD_TESTS=OFF \
+  -DKT7340_BUILD_BENCH=ON >/dev/null
+cmake --build "$build" -j2 --target workbench_load_probe >/dev/null
+probe=$build/bench/workbench_load_probe.exe
 port=21
 export WINEPREFIX=${WINEPREFIX:-$build/wineprefix} WINEDEBUG=-all WINEARCH=win64
 export WINEDLLOVERRIDES="mscoree,mshtml="

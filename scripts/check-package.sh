@@ -3,15 +3,7 @@
 # Usage: scripts/check-package.sh BUILD_DIR   (a configured build with kt7340 and kt7340-sim)
 set -euo pipefail
 
-if [[ $# -ne 1 ]]; then
-  echo "usage: $0 BUILD_DIR" >&2
-  exit 2
-fi
-build=$(cd "$1" && pwd)
-if [[ ! -f "$build/CPackConfig.cmake" ]]; then
-  echo "check-package: $build is not a configured build folder" >&2
-  exit 2
-fi
+source "$(dirname "$0")/package-build-folder.sh"
 
 # Only the programs; a no-op when they are up to date.
 cmake --build "$build" -j2 --target kt7340 kt7340-sim kt7340d

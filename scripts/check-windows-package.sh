@@ -6,15 +6,7 @@
 # Usage: scripts/check-windows-package.sh BUILD_DIR   (a mingw-w64 build; WINEPREFIX set up)
 set -euo pipefail
 
-if [[ $# -ne 1 ]]; then
-  echo "usage: $0 BUILD_DIR" >&2
-  exit 2
-fi
-build=$(cd "$1" && pwd)
-if [[ ! -f "$build/CPackConfig.cmake" ]]; then
-  echo "check-windows-package: $build is not a configured build folder" >&2
-  exit 2
-fi
+source "$(dirname "$0")/package-build-folder.sh"
 : "${WINEPREFIX:?check-windows-package: set WINEPREFIX to a wine prefix made for the test}"
 export WINEDEBUG=${WINEDEBUG:--all}
 

@@ -11,11 +11,16 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QScreen>
+#include <QStyle>
+#include <QWindow>
 #include <exception>
 
 #include "qt/ControlFactory.h"
 #include "qt/DisplayText.h"
 #include "qt/MultiLineEdit.h"
+#include "qt/ScrolledPage.h"
+#include "ui/dialog/FrameFit.h"
 
 namespace kt::ui::qt {
 namespace {
@@ -44,7 +49,8 @@ HostedWindow::HostedWindow(Dialog& dialog, QWidget* parent, const DialogColors& 
   setFont(DialogFont(t.fontName, t.fontPointSize));
   units_ = DialogUnits::Of(font());
   templateSize_ = QSize(units_.X(t.widthDu), units_.Y(t.heightDu));
-  if (t.Has(kResizable)) {
+  fixedSize_ = !t.Has(kResizable);
+  if (!fixedSize_) {
     setMinimumSize(templateSize_);
     resize(templateSize_);
   } else {
@@ -81,12 +87,56 @@ void HostedWindow::Realise() {
 
 void HostedWindow::resizeEvent(QResizeEvent* event) {
   QDialog::resizeEvent(event);
+  if (scrolled_ != nullptr) {
+    scrolled_->resize(size());
+    return;
+  }
   const int dx = width() - templateSize_.width();
   const int dy = height() - templateSize_.height();
   for (const Placed& p : placed_) {
     const QRect& g = p.atTemplateSize;
     const DuRect r = Grown(p.tmpl->style, {g.x(), g.y(), g.width(), g.height()}, dx, dy);
     p.widget->setGeometry(r.x, r.y, r.width, r.height);
+  }
+}
+
+void HostedWindow::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (!fixedSize_) return;
+  if (QWindow* w = windowHandle(); w != nullptr && fittedFrameMargins_ == QSize(-1, -1)) {
+    // After the move that changed the screen is done with the window's geometry.
+    QObject::connect(w, &QWindow::screenChanged, this, &HostedWindow::FitOnScreen,
+                     Qt::QueuedConnection);
+  }
+  FitOnScreen();
+}
+
+void HostedWindow::moveEvent(QMoveEvent* event) {
+  QDialog::moveEvent(event);
+  if (fixedSize_ && isVisible() && frameGeometry().size() - size() != fittedFrameMargins_) {
+    FitOnScreen();
+  }
+}
+
+void HostedWindow::FitOnScreen() {
+  if (const QScreen* s = screen(); s != nullptr) FitInto(s->availableGeometry());
+}
+
+void HostedWindow::FitInto(const QRect& workArea) {
+  if (!fixedSize_) return;
+  const QRect frame = frameGeometry();
+  const QSize margins = frame.size() - size();
+  fittedFrameMargins_ = margins;
+  const QSize whole = templateSize_ + margins;
+  const FittedFrame fitted =
+      FitFrame({frame.x(), frame.y(), whole.width(), whole.height()},
+               {workArea.x(), workArea.y(), workArea.width(), workArea.height()},
+               style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this));
+  if (fitted.Scrolls() && scrolled_ == nullptr) scrolled_ = new ScrolledPage(*this, templateSize_);
+  const QSize client = QSize(fitted.frame.width, fitted.frame.height) - margins;
+  if (client != size()) setFixedSize(client);
+  if (fitted.frame.left != frame.x() || fitted.frame.top != frame.y()) {
+    move(fitted.frame.left, fitted.frame.top);
   }
 }
 

@@ -15,6 +15,8 @@
 
 namespace kt::ui::qt {
 
+class ScrolledPage;
+
 class HostedWindow : public QDialog {
  public:
   struct Control {
@@ -71,10 +73,18 @@ class HostedWindow : public QDialog {
   void closeEvent(QCloseEvent* event) override;
   // A resizable dialog's controls follow its edges as their styles say.
   void resizeEvent(QResizeEvent* event) override;
+  // A fixed dialog is fitted to its screen as it is shown, moved to another screen, and once the
+  // window manager has given it its frame.
+  void showEvent(QShowEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
   void reject() override;
 
  private:
   void Realise();
+  // A fixed dialog whose frame does not fit `workArea` (screen pixels) is cut to it and scrolls;
+  // one that fits there is shown whole. FitOnScreen does it for the work area of its screen.
+  void FitOnScreen();
+  void FitInto(const QRect& workArea);
   int EnterCommand() const;
   // Runs a call into the dialog logic, turning an escaping exception into a message.
   void Dispatch(const std::function<void(Dialog&)>& call);
@@ -90,6 +100,9 @@ class HostedWindow : public QDialog {
   };
   std::vector<Placed> placed_;  // every control's widget, where it is at the template's size
   QSize templateSize_;
+  bool fixedSize_ = true;             // not resizable: fitted to its screen
+  ScrolledPage* scrolled_ = nullptr;  // holds the controls once the dialog has had to scroll
+  QSize fittedFrameMargins_{-1, -1};  // what the frame added when last fitted
   std::map<int, Control> controls_;
   std::map<unsigned, QTimer*> timers_;
   int dispatchDepth_ = 0;

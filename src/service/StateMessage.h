@@ -12,17 +12,7 @@
 namespace kt::service {
 
 // The value kinds a state carries; Home Assistant's device class and unit follow from them.
-enum class ValueKind : uint8_t {
-  Voltage,
-  Current,
-  ActivePower,
-  ReactivePower,
-  ApparentPower,
-  PowerFactor,
-  Frequency,
-  ActiveEnergy,
-  ReactiveEnergy,
-};
+using ValueKind = values::QuantityKind;
 
 struct StateKey {
   std::string_view key;  // in the JSON state: "ua"

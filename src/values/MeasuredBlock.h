@@ -50,6 +50,20 @@ enum class Quantity : uint8_t {
 };
 inline constexpr std::size_t kQuantityCount = 34;
 
+// What a value measures, which decides its unit: the trend chart's axes (up to Frequency) and
+// the service's device classes.
+enum class QuantityKind : uint8_t {
+  Voltage,
+  Current,
+  ActivePower,
+  ReactivePower,
+  ApparentPower,
+  PowerFactor,
+  Frequency,
+  ActiveEnergy,
+  ReactiveEnergy,
+};
+
 // Each phase's own six values (phase voltage, current, active, reactive and apparent power,
 // power factor), by phase A, B, C: the per-phase view of a block.
 struct PhaseQuantities {

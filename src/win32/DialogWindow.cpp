@@ -7,11 +7,11 @@
 #include <utility>
 
 #include "platform/win32/WideText.h"
-#include "ui/dialog/BoxPlacement.h"
 #include "ui/dialog/ControlValues.h"
 #include "win32/DialogTemplateBytes.h"
 #include "win32/ListControls.h"
 #include "win32/PageKeys.h"
+#include "win32/ScreenPlacement.h"
 
 namespace kt::ui::win32 {
 namespace {
@@ -58,25 +58,6 @@ bool SameColours(const CtlColor& a, const CtlColor& b) {
 bool IsButton(ControlKind kind) {
   return kind == ControlKind::PushButton || kind == ControlKind::RadioButton ||
          kind == ControlKind::CheckBox;
-}
-
-// Centres a window over its owner (the first dialog: on the screen, by its template), inside the
-// work area, as a message box is placed.
-void CentreOver(HWND window, HWND owner) {
-  RECT w{};
-  RECT o{};
-  MONITORINFO screen{};
-  screen.cbSize = sizeof screen;
-  if (!GetWindowRect(window, &w) || !GetWindowRect(owner, &o) ||
-      !GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &screen)) {
-    return;
-  }
-  const auto pixels = [](const RECT& r) {
-    return PixelRect{r.left, r.top, r.right - r.left, r.bottom - r.top};
-  };
-  const PixelRect at =
-      CentredOnOwner(pixels(o), w.right - w.left, w.bottom - w.top, pixels(screen.rcWork));
-  SetWindowPos(window, nullptr, at.left, at.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // What of a vertical scroll bar shows: its range, page, position, thumb and state.
@@ -161,7 +142,7 @@ bool DialogWindow::Create() {
                                      reinterpret_cast<LPCDLGTEMPLATEW>(bytes.data()), owner_,
                                      &DialogWindow::DialogProc, reinterpret_cast<LPARAM>(this));
   if (hwnd_ == nullptr) return false;
-  if (owner_ != nullptr) CentreOver(hwnd_, owner_);
+  if (owner_ != nullptr) CentreOverOwner(hwnd_, owner_);
   if (icon_ != nullptr) {
     SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
     SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));

@@ -1,34 +1,14 @@
 // The colours and the place of a message box from the window that owns it.
 #include "win32/MessageBoxColours.h"
 
-#include "ui/dialog/BoxPlacement.h"
 #include "win32/DialogWindow.h"
+#include "win32/ScreenPlacement.h"
 
 namespace kt::ui::win32 {
 namespace {
 
 constexpr UINT_PTR kOwnerSubclass = 2;
 constexpr wchar_t kDialogClass[] = L"#32770";
-
-PixelRect PixelsOf(const RECT& r) {
-  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
-}
-
-// Once the box has placed itself: centred on `owner` inside the work area of its screen.
-void CentreOnOwner(HWND box, HWND owner) {
-  RECT ownerFrame{};
-  RECT boxFrame{};
-  MONITORINFO screen{};
-  screen.cbSize = sizeof screen;
-  if (!GetWindowRect(owner, &ownerFrame) || !GetWindowRect(box, &boxFrame) ||
-      !GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &screen)) {
-    return;
-  }
-  const PixelRect size = PixelsOf(boxFrame);
-  const PixelRect at =
-      CentredOnOwner(PixelsOf(ownerFrame), size.width, size.height, PixelsOf(screen.rcWork));
-  SetWindowPos(box, nullptr, at.left, at.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
 
 LRESULT CALLBACK BoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                          DWORD_PTR refData) {
@@ -41,7 +21,7 @@ LRESULT CALLBACK BoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, 
     case WM_INITDIALOG: {
       const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
       // A dialog of the host made while the box is open places itself.
-      if (DialogWindow::Of(hwnd) == nullptr) CentreOnOwner(hwnd, owner);
+      if (DialogWindow::Of(hwnd) == nullptr) CentreOverOwner(hwnd, owner);
       return result;
     }
     case WM_CTLCOLORDLG:

@@ -3,14 +3,15 @@
 
 #include <algorithm>
 
+#include "ui/dialog/FrameFit.h"
+#include "win32/ScreenPlacement.h"
+
 namespace kt::ui::win32 {
 namespace {
 
 // A line of the scroll bar's arrows and a third of a wheel notch, in pixels.
 constexpr int kLinePixels = 16;
 constexpr int kWheelLines = 3;
-// Room kept above and below a control scrolled into view.
-constexpr int kRevealMargin = 8;
 
 }  // namespace
 
@@ -20,15 +21,14 @@ bool ScrolledFrame::FitInto(HWND dialog, const RECT& workArea) {
   if (Scrolls() || !GetWindowRect(dialog, &window) || !GetClientRect(dialog, &client)) {
     return Scrolls();
   }
-  const LONG workHeight = workArea.bottom - workArea.top;
-  const LONG height = window.bottom - window.top;
-  if (height <= workHeight) return false;
+  const FittedFrame fitted =
+      FitFrame(PixelRectOf(window), PixelRectOf(workArea), GetSystemMetrics(SM_CXVSCROLL));
+  // Only the vertical bar is drawn: no screen is narrower than a dialog of this program.
+  if (!fitted.scrollsDown) return false;
   contentHeight_ = client.bottom;
   SetWindowLongPtrW(dialog, GWL_STYLE, GetWindowLongPtrW(dialog, GWL_STYLE) | WS_VSCROLL);
-  const LONG width = window.right - window.left + GetSystemMetrics(SM_CXVSCROLL);
-  const LONG x =
-      std::clamp(window.left, workArea.left, std::max(workArea.left, workArea.right - width));
-  SetWindowPos(dialog, nullptr, x, workArea.top, width, workHeight,
+  const PixelRect& frame = fitted.frame;
+  SetWindowPos(dialog, nullptr, frame.left, frame.top, frame.width, frame.height,
                SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
   GetClientRect(dialog, &client);
   pageHeight_ = client.bottom;
@@ -97,9 +97,9 @@ void ScrolledFrame::Reveal(HWND dialog, HWND control) {
   if (!GetWindowRect(control, &r)) return;
   MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&r), 2);
   if (r.top < 0) {
-    ScrollTo(dialog, offset_ + r.top - kRevealMargin);
+    ScrollTo(dialog, offset_ + r.top - kRevealMarginPixels);
   } else if (r.bottom > pageHeight_) {
-    ScrollTo(dialog, offset_ + r.bottom - pageHeight_ + kRevealMargin);
+    ScrollTo(dialog, offset_ + r.bottom - pageHeight_ + kRevealMarginPixels);
   }
 }
 

@@ -72,6 +72,9 @@ UnitChoice ChooseUnit(UnitGroup group, double largestMagnitude) {
       return {"", 1.0};
     case UnitGroup::Frequency:
       return {"Hz", 1.0};
+    case UnitGroup::ActiveEnergy:
+    case UnitGroup::ReactiveEnergy:
+      break;  // not on the chart
   }
   return {"", 1.0};
 }

@@ -33,17 +33,10 @@ enum class TrendSeries : uint8_t {
 };
 inline constexpr std::size_t kTrendSeriesCount = 17;
 
-// Series that share an axis share a unit group.
-enum class UnitGroup : uint8_t {
-  Voltage,
-  Current,
-  ActivePower,
-  ReactivePower,
-  ApparentPower,
-  PowerFactor,
-  Frequency,
-};
-inline constexpr std::size_t kUnitGroupCount = 7;
+// Series that share an axis share a unit group: the kinds up to Frequency (energies have no
+// trend).
+using UnitGroup = values::QuantityKind;
+inline constexpr std::size_t kUnitGroupCount = static_cast<std::size_t>(UnitGroup::Frequency) + 1;
 
 UnitGroup GroupOf(TrendSeries series);
 const char* SeriesName(TrendSeries series);  // the chart's Chinese label

@@ -1,6 +1,7 @@
 // The main dialog and the bus poller on one simulated line of several meters, in virtual time.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -14,10 +15,35 @@
 
 namespace kt::testing {
 
+// Secondary values of the simulated load (sim/MeterConfig.h), before the meters' ratios.
+constexpr double kPhaseAVolts = 220.0;
+constexpr double kPhaseAAmps = 1.50;
+
 // 11 bits a character at 9600 baud, in milliseconds.
 inline double CharsMs(double chars) {
   return chars * 11.0 * 1000.0 / 9600.0;
 }
+
+// The bus poller alone on a scripted port (its onWrite set by the test), started on `meters`.
+struct PollerOnPort {
+  explicit PollerOnPort(const std::vector<bus::BusMeterEntry>& meters) {
+    port.SetPortOpen(true);
+    poller.SetMeters(meters);
+    poller.Start();
+    scheduler.SetClient(&poller);
+  }
+  // Ticks every `stepMs`, at most `ticks` times, until `done` holds.
+  void RunUntil(const std::function<bool()>& done, uint32_t stepMs, int ticks) {
+    for (int t = 0; t < ticks && !done(); ++t) {
+      clock.Advance(stepMs);
+      scheduler.Tick();
+    }
+  }
+  modbus::VirtualClock clock;
+  FakeSerialPort port{clock};
+  bus::LineScheduler scheduler{port, clock};
+  bus::BusPoller poller{clock};
+};
 
 class BusOnLine {
  public:

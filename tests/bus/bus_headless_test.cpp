@@ -98,25 +98,16 @@ TEST(BusPollerStatusPair, ThePairCountsOnlyRightAfterTheBlockWithinItsSilenceAnd
       {"none", 0, {}, false},
   };
   for (const Case& c : cases) {
-    modbus::VirtualClock clock;
-    FakeSerialPort port{clock};
-    port.SetPortOpen(true);
-    bus::LineScheduler scheduler(port, clock);
-    bus::BusPoller poller(clock);
+    PollerOnPort alone({{3, ""}});
+    FakeSerialPort& port = alone.port;
     port.onWrite = [&](const Bytes& request) {
       if (request != ReadRequest(3, 0x0300, 19)) return;
       port.Arrive(ReadReply(3, std::vector<uint16_t>(19, 0x0001)));
       port.AnswerAfter(30, ReadReply(3, std::vector<uint16_t>(45, 0x0100)));
       if (!c.trailer.empty()) port.AnswerAfter(30 + c.pairAfterMs, c.trailer);
     };
-    poller.SetMeters({{3, ""}});
-    poller.Start();
-    scheduler.SetClient(&poller);
-    for (int t = 0; t < 1000 && !poller.Find(3)->lastBlock; ++t) {
-      clock.Advance(1);
-      scheduler.Tick();
-    }
-    const auto& block = poller.Find(3)->lastBlock;
+    const auto& block = alone.poller.Find(3)->lastBlock;
+    alone.RunUntil([&] { return block.has_value(); }, 1, 1000);
     ASSERT_TRUE(block) << c.name;
     ASSERT_EQ(block->status.has_value(), c.counted) << c.name;
     if (c.counted) {

@@ -80,21 +80,12 @@ TEST(BusPoller, AReplyIsMatchedByAddressFunctionAndByteCount) {
       {"none", {}, "无应答", false},
   };
   for (const Case& c : cases) {
-    modbus::VirtualClock clock;
-    FakeSerialPort port{clock};
-    port.SetPortOpen(true);
-    bus::LineScheduler scheduler(port, clock);
-    bus::BusPoller poller(clock);
+    PollerOnPort alone({{3, "进线"}});
+    FakeSerialPort& port = alone.port;
     port.onWrite = [&](const Bytes&) { port.Arrive(c.reply); };
-    poller.SetMeters({{3, "进线"}});
-    poller.Start();
-    scheduler.SetClient(&poller);
     // Until the first exchange is settled and the next request goes out.
-    for (int t = 0; t < 100 && port.written.size() < 2; ++t) {
-      clock.Advance(10);
-      scheduler.Tick();
-    }
-    const bus::BusMeter& m = *poller.Find(3);
+    alone.RunUntil([&] { return port.written.size() >= 2; }, 10, 100);
+    const bus::BusMeter& m = *alone.poller.Find(3);
     EXPECT_EQ(m.link.StateText(), c.state) << c.name;
     EXPECT_EQ(m.configuration.has_value(), c.configured) << c.name;
     ASSERT_EQ(port.written.size(), 2u) << c.name;

@@ -19,10 +19,6 @@ namespace {
 
 using bus::BusColumn;
 
-// Secondary values of the simulated load (sim/MeterConfig.h), before the meters' ratios.
-constexpr double kPhaseAVolts = 220.0;
-constexpr double kPhaseAAmps = 1.50;
-
 // Phase A's value of a cell "A/B/C".
 double PhaseA(const std::string& cell) {
   return std::stod(cell.substr(0, cell.find('/')));
@@ -153,7 +149,7 @@ TEST_F(BusTab, TheSelectedRowsWiringCheckAndTheReportOfAllMeters) {
   ASSERT_EQ(model.Add("3=进线柜 <1#> & \"A\",17=出线柜,9"), "");  // nothing answers at 9
   std::vector<std::string> told;
   std::string opened;
-  const std::string chosen = ::testing::TempDir() + "kt-bus-report";  // ".html" is added
+  std::string chosen = ::testing::TempDir() + "kt-bus-report";  // ".html" is added
   report::ReportFrontEnd front{
       [](report::ReportTitle&) { return true; },
       [&](const workbench::SaveQuestion&, const std::string&) { return chosen; },

@@ -16,9 +16,6 @@ namespace {
 
 using values::Quantity;
 
-// Secondary values of the simulated load (sim/MeterConfig.h), before the meters' ratios.
-constexpr double kPhaseAVolts = 220.0;
-constexpr double kPhaseAAmps = 1.50;
 const Bytes kBlock17 = ReadRequest(17, 0x0000, 45);
 const Bytes kMultiplier17 = ReadRequest(17, 0x030A, 1);
 

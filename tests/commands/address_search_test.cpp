@@ -95,31 +95,25 @@ TEST(AddressSearch, FindsTheMeterAndTalksToItFromThen) {
   EXPECT_TRUE(p.MeasurementsFlow());
 }
 
-TEST(AddressSearch, NoiseOrAForeignReplyDoesNotEndIt) {
+// Noise, an echo, a reply from another address or with a bad CRC do not end the search; the
+// meter at 5 does, and so does an exception reply from the address probed (3).
+TEST(AddressSearch, OnlyAReplyFromTheProbedAddressEndsIt) {
   struct Case {
     const char* name;
     std::function<Bytes(uint8_t probed)> onLine;  // arrives after each probe
+    int foundAt;
   };
+  // clang-format off
   const Case cases[] = {
-      {"noise",
-       [](uint8_t) {
-         return Bytes{0xFF, 0x00, 0x13};
-       }},
-      {"echo of the probe",
-       [](uint8_t a) {
-         return WithCrc({a, 0x03, 0x03, 0x00, 0x00, 0x01});
-       }},
+      {"noise", [](uint8_t) { return Bytes{0xFF, 0x00, 0x13}; }, 5},
+      {"echo of the probe", [](uint8_t a) { return WithCrc({a, 3, 3, 0, 0, 1}); }, 5},
       {"reply from another address",
-       [](uint8_t a) {
-         return WithCrc({static_cast<uint8_t>(a + 100), 0x03, 0x02, 0x00, 0x01});
-       }},
+       [](uint8_t a) { return WithCrc({static_cast<uint8_t>(a + 100), 3, 2, 0, 1}); }, 5},
       {"reply with a bad CRC",
-       [](uint8_t a) {
-         Bytes b = WithCrc({a, 0x03, 0x02, 0x00, 0x01});
-         b.back() ^= 0xFF;
-         return b;
-       }},
+       [](uint8_t a) { Bytes b = WithCrc({a, 3, 2, 0, 1}); b.back() ^= 0xFF; return b; }, 5},
+      {"exception reply", [](uint8_t a) { return a == 3 ? WithCrc({3, 0x83, 2}) : Bytes{}; }, 3},
   };
+  // clang-format on
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     MeterConfig meter;
@@ -129,39 +123,39 @@ TEST(AddressSearch, NoiseOrAForeignReplyDoesNotEndIt) {
     const size_t mark = p.Mark();
     p.Click(kPollAddressButton);
     p.host.RunFor(500 * 8);
-    EXPECT_EQ(ProbedAddresses(p.FramesSince(mark)), Range(1, 5));
-    EXPECT_EQ(p.Dlg().m_slaveAddress, 5);
+    EXPECT_EQ(ProbedAddresses(p.FramesSince(mark)), Range(1, c.foundAt));
+    EXPECT_EQ(p.Dlg().m_slaveAddress, c.foundAt);
+    EXPECT_FALSE(p.ProbeTimerRunning());
   }
 }
 
-TEST(AddressSearch, AnExceptionReplyFromTheProbedAddressCounts) {
-  MainDialogHarness p(SimulatedMeter());
-  p.Meter().SetMeterConnected(false);
-  p.port.onWrite = [&p](const Bytes& sent) {
-    if (sent[0] == 3) p.Meter().InjectBytes(WithCrc({0x03, 0x83, 0x02}));
-  };
-  p.Click(kPollAddressButton);
-  p.host.RunFor(500 * 6);
-  EXPECT_EQ(p.Dlg().m_slaveAddress, 3);
-  EXPECT_FALSE(p.ProbeTimerRunning());
-}
-
-TEST(AddressSearch, RunStopsIt) {
-  MainDialogHarness p(SimulatedMeter());
-  p.Meter().SetMeterConnected(false);
-  const size_t mark = p.Mark();
-  p.Click(kPollAddressButton);
-  p.host.RunFor(500 * 3);
-  p.Click(kRunButton);
-  EXPECT_FALSE(p.ProbeTimerRunning());
-  EXPECT_EQ(p.Dlg().m_running, 1);
-  EXPECT_TRUE(p.PollTimerRunning());
-  p.host.RunFor(500 * 3);
-  // Three probes, then the poll-state-0 request to the slave address.
-  const auto frames = p.FramesSince(mark);
-  ASSERT_EQ(frames.size(), 6u);
-  EXPECT_EQ(ProbedAddresses({frames.begin(), frames.begin() + 3}), Range(1, 3));
-  EXPECT_EQ(frames[3], (golden::kConfigRequest));
+// Run pressed during a search ends it and flips Run's flag: polling starts where it was off (its
+// first request, the configuration, to the slave address) and stays off where it was on.
+TEST(AddressSearch, RunEndsItAndFlipsRunsFlag) {
+  for (const bool pollingBefore : {false, true}) {
+    SCOPED_TRACE(pollingBefore);
+    MainDialogHarness p(SimulatedMeter());
+    if (pollingBefore) {
+      ASSERT_TRUE(p.PollUntil(3));
+    }
+    p.Meter().SetMeterConnected(false);
+    const size_t mark = p.Mark();
+    p.Click(kPollAddressButton);
+    p.host.RunFor(500 * 3);
+    ASSERT_TRUE(p.ProbeTimerRunning());
+    p.Click(kRunButton);
+    EXPECT_FALSE(p.ProbeTimerRunning());
+    EXPECT_EQ(p.Dlg().m_running, pollingBefore ? 0 : 1);
+    EXPECT_EQ(p.PollTimerRunning(), !pollingBefore);
+    EXPECT_EQ(p.Text(kRunButton), pollingBefore ? "运行" : "停止");
+    p.host.RunFor(500 * 3);
+    const auto frames = p.FramesSince(mark);
+    ASSERT_EQ(frames.size(), pollingBefore ? 3u : 6u);
+    EXPECT_EQ(ProbedAddresses({frames.begin(), frames.begin() + 3}), Range(1, 3));
+    if (!pollingBefore) {
+      EXPECT_EQ(frames[3], golden::kConfigRequest);
+    }
+  }
 }
 
 TEST(AddressSearch, ABadSlaveAddressEntryIsPromptedOncePerSearch) {
@@ -179,24 +173,4 @@ TEST(AddressSearch, ABadSlaveAddressEntryIsPromptedOncePerSearch) {
   p.Click(kPollAddressButton);
   p.host.RunFor(500 * 4);
   EXPECT_EQ(p.MessagesSince(0).size(), 2u);
-}
-
-// Run pressed during a search while polling was on: the search ends and Run's flag flips, so
-// polling stays off and the button offers "运行" again.
-TEST(AddressSearch, RunDuringASearchWhilePollingWasOnLeavesPollingOff) {
-  MainDialogHarness p(SimulatedMeter());
-  ASSERT_TRUE(p.PollUntil(3));
-  ASSERT_EQ(p.Dlg().m_running, 1);
-  p.Meter().SetMeterConnected(false);
-  p.Click(kPollAddressButton);
-  p.host.RunFor(1200);
-  ASSERT_TRUE(p.ProbeTimerRunning());
-  p.Click(kRunButton);
-  EXPECT_FALSE(p.ProbeTimerRunning());
-  EXPECT_FALSE(p.PollTimerRunning());
-  EXPECT_EQ(p.Dlg().m_running, 0);
-  EXPECT_EQ(p.Text(kRunButton), "运行");
-  const size_t mark = p.Mark();
-  p.host.RunFor(3000);
-  EXPECT_TRUE(p.FramesSince(mark).empty());
 }

@@ -21,7 +21,7 @@ const Bytes kBaud1200 = WithCrc({0x01, 0x06, 0x00, 0x08, 0x00, 0x00});
 const Bytes kParityOdd = WithCrc({0x01, 0x06, 0x00, 0x06, 0x00, 0x01});
 
 // The user picks radios (and optionally a port) in the dialog and confirms.
-void Choose(MainDialogHarness& p, std::vector<int> radios, const char* port = nullptr) {
+void Choose(MainDialogHarness& p, const std::vector<int>& radios, const char* port = nullptr) {
   p.host.ScriptModal(comm_set_ids::kTemplateId, [&p, radios, port](kt::ui::Dialog& d) {
     for (int id : radios) p.host.Click(d, id);
     if (port != nullptr) p.host.Type(d, comm_set_ids::kPortEdit, port);
@@ -82,72 +82,65 @@ TEST(CommSettings, OneSettingChangedMovesMeterAndPcAndPollingGoesOn) {
   }
 }
 
-TEST(CommSettings, BothChangedGoBaudFirstThenParityOnTheOldLine) {
-  MainDialogHarness p(SimulatedMeter());
-  const size_t mark = p.Mark();
-  Choose(p, {comm_set_ids::kBaud19200Radio, comm_set_ids::kEvenParityRadio});
-  p.Click(kCommSettingsButton);
-  EXPECT_EQ(p.FramesSince(mark), (std::vector<Bytes>{kBaud19200, kParityEven}));
-  EXPECT_EQ(p.OffsetsSince(mark), (std::vector<uint64_t>{0, 300}));
-  // The meter moves to 19200 once it has acknowledged, so the parity write, still sent at
-  // 9600 baud, reaches it garbled: proof that both went out before the port was reopened.
-  EXPECT_EQ(p.MessagesSince(0), std::vector<std::string>{"改变校验方式不成功"});
-  EXPECT_EQ(p.Meter().meter().baudRate(), 19200);
-  EXPECT_EQ(p.Meter().meter().parity(), 0);
-  // The PC takes the new parity all the same.
-  EXPECT_EQ(p.Meter().Settings(), "19200E,8,1");
-  EXPECT_EQ(p.Text(kInformationBox), "串行口: 1 \r\n\r\n波特率: 19200 \r\n\r\n校验位:偶校验");
-  EXPECT_TRUE(p.PollTimerRunning());
-}
-
-TEST(CommSettings, BaudWriteFailingWhileParitySucceeds) {
-  MainDialogHarness p(SimulatedMeter());
-  p.Meter().SetMeterConnected(false);
-  // The meter is back by the time the user has confirmed the first message.
-  p.host.OnMessageBox([&p](const std::string& text) {
-    if (text == "改变波特率不成功") p.Meter().SetMeterConnected(true);
-  });
-  Choose(p, {comm_set_ids::kBaud19200Radio, comm_set_ids::kEvenParityRadio});
-  p.Click(kCommSettingsButton);
-  EXPECT_EQ(p.MessagesSince(0), std::vector<std::string>{"改变波特率不成功"});
-  EXPECT_EQ(p.Dlg().m_baudRate, 9600);
-  EXPECT_EQ(p.Dlg().m_parity, 2);
-  EXPECT_EQ(p.Meter().Settings(), "9600E,8,1");
-  EXPECT_EQ(p.Text(kInformationBox), "串行口: 1 \r\n\r\n波特率: 9600 \r\n\r\n校验位:偶校验");
-  EXPECT_EQ(p.Meter().meter().line(), (kt::sim::LineSettings{9600, 2}));
-  ASSERT_TRUE(p.PollUntil(3));
-  EXPECT_TRUE(p.MeasurementsFlow());
-}
-
-TEST(CommSettings, SilentMeterLeavesThePcBaudAndTakesTheParity) {
-  MainDialogHarness p(SimulatedMeter());
-  p.Meter().SetMeterConnected(false);
-  const size_t mark = p.Mark();
-  Choose(p, {comm_set_ids::kBaud4800Radio, comm_set_ids::kOddParityRadio});
-  p.Click(kCommSettingsButton);
-  EXPECT_EQ(p.FramesSince(mark), (std::vector<Bytes>{kBaud4800, kParityOdd}));
-  EXPECT_EQ(p.MessagesSince(0),
-            (std::vector<std::string>{"改变波特率不成功", "改变校验方式不成功"}));
-  EXPECT_EQ(p.Meter().Settings(), "9600O,8,1");
-  EXPECT_EQ(p.Text(kInformationBox), kt::ui::InformationBoxText(1, 9600, 1));
-  EXPECT_TRUE(p.PollTimerRunning());
-}
-
-TEST(CommSettings, LateAcknowledgementCountsAsNoneAndIsDiscarded) {
-  MeterConfig meter;
-  meter.responseDelayMs = 400;
-  MainDialogHarness p(SimulatedMeter(meter));
-  Choose(p, {comm_set_ids::kBaud4800Radio});
-  p.Click(kCommSettingsButton);
-  EXPECT_EQ(p.MessagesSince(0), std::vector<std::string>{"改变波特率不成功"});
-  EXPECT_EQ(p.Dlg().m_baudRate, 9600);
-  EXPECT_EQ(p.Meter().Settings(), "9600N,8,2");
-  // The meter did take the rate once its late acknowledgement was out; the PC, told nothing,
-  // keeps 9600, so polling finds no reply until the settings are made to match again.
-  EXPECT_TRUE(p.PollTimerRunning());
-  p.host.RunFor(2000);
-  EXPECT_EQ(p.Meter().meter().baudRate(), 4800);
-  EXPECT_EQ(p.Dlg().m_pollState, 0);
+// The meter is told on the old line, baud rate first, each write waited for 300 ms; the PC
+// takes an acknowledged baud rate and any parity. When both go out, the meter moves to the new
+// rate once it has acknowledged, so the parity write, still sent at 9600 baud, reaches it
+// garbled: proof that both went out before the port was reopened. A late acknowledgement counts
+// as none, though the meter did take the rate: the PC, told nothing, keeps its own, and polling
+// finds no reply until the settings are made to match again.
+TEST(CommSettings, EachWriteAcknowledgedOrNotDecidesWhatThePcTakes) {
+  enum class Meter { Answers, Late, Silent, BackAfterFirstMessage };
+  struct Case {
+    const char* name;
+    std::vector<int> radios;
+    Meter meter;
+    std::vector<Bytes> frames;
+    std::vector<std::string> messages;
+    std::string pc;                   // the PC's line, and the monitor's rate and parity
+    kt::sim::LineSettings meterLine;  // two seconds later; polled when the PC's is the same
+  };
+  using namespace comm_set_ids;
+  // clang-format off
+  const Case cases[] = {
+      {"both", {kBaud19200Radio, kEvenParityRadio}, Meter::Answers, {kBaud19200, kParityEven},
+       {"改变校验方式不成功"}, "19200E,8,1", {19200, 0}},
+      {"baud write failing", {kBaud19200Radio, kEvenParityRadio}, Meter::BackAfterFirstMessage,
+       {kBaud19200, kParityEven}, {"改变波特率不成功"}, "9600E,8,1", {9600, 2}},
+      {"silent meter", {kBaud4800Radio, kOddParityRadio}, Meter::Silent, {kBaud4800, kParityOdd},
+       {"改变波特率不成功", "改变校验方式不成功"}, "9600O,8,1", {9600, 0}},
+      {"late acknowledgement", {kBaud4800Radio}, Meter::Late, {kBaud4800}, {"改变波特率不成功"},
+       "9600N,8,2", {4800, 0}},
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    MainDialogHarness p(MeterAnswering(c.meter == Meter::Late ? 400 : 20, c.meter < Meter::Silent));
+    if (c.meter == Meter::BackAfterFirstMessage) {
+      p.host.OnMessageBox([&p](const std::string&) { p.Meter().SetMeterConnected(true); });
+    }
+    const size_t mark = p.Mark();
+    Choose(p, c.radios);
+    p.Click(kCommSettingsButton);
+    EXPECT_EQ(p.FramesSince(mark), c.frames);
+    std::vector<uint64_t> offsets;
+    for (size_t i = 0; i < c.frames.size(); ++i) offsets.push_back(300 * i);
+    EXPECT_EQ(p.OffsetsSince(mark), offsets);
+    EXPECT_EQ(p.MessagesSince(0), c.messages);
+    EXPECT_EQ(p.Meter().Settings(), c.pc);
+    const int32_t baud = std::stoi(c.pc);
+    const auto parity = static_cast<int32_t>(std::string("NOE").find(c.pc[c.pc.find(',') - 1]));
+    EXPECT_EQ(p.Dlg().m_baudRate, baud);
+    EXPECT_EQ(p.Dlg().m_parity, parity);
+    EXPECT_EQ(p.Text(kInformationBox), kt::ui::InformationBoxText(1, baud, parity));
+    EXPECT_TRUE(p.PollTimerRunning());
+    p.host.RunFor(2000);
+    EXPECT_EQ(p.Meter().meter().line(), c.meterLine);
+    const bool same = c.meterLine == kt::sim::LineSettings{baud, parity};
+    EXPECT_EQ(p.Dlg().m_pollState != 0, same);
+    if (same) {
+      EXPECT_TRUE(p.MeasurementsFlow());
+    }
+  }
 }
 
 TEST(CommSettings, SameSettingsSendNothingButReopenOnTheChosenPort) {

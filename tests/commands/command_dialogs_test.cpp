@@ -24,33 +24,8 @@ const std::string kRatioPrompt = "请输入一个介于 1 和 64000 之间的整
 
 }  // namespace
 
-TEST(CMeterSetDlg, OpensWithTheRatiosAndTheRadioOfTheWiringCode) {
-  struct Case {
-    uint8_t code;
-    int checkedRadio;  // 0: none
-  };
-  for (const Case c :
-       {Case{0, meter_set_ids::kThreePhaseFourWireUnbalancedRadio},
-        Case{3, meter_set_ids::kThreePhaseThreeWireBalancedRadio},
-        Case{5, meter_set_ids::kThreePhaseFourWireBalancedRadio}, Case{6, 0}, Case{255, 0}}) {
-    HostFixture f;
-    CMeterSetDlg dlg(f.host);
-    dlg.m_pt = 100;
-    dlg.m_ct = 5;
-    dlg.m_wiringCode = c.code;
-    f.host.ScriptModal(meter_set_ids::kTemplateId, [&](Dialog& d) {
-      EXPECT_EQ(f.host.Control(d, meter_set_ids::kPtEdit).text, "100");
-      EXPECT_EQ(f.host.Control(d, meter_set_ids::kCtEdit).text, "5");
-      for (int id = meter_set_ids::kFirstWiringRadio; id <= meter_set_ids::kLastWiringRadio; ++id) {
-        EXPECT_EQ(f.host.Control(d, id).checked, id == c.checkedRadio) << int(c.code) << " " << id;
-      }
-      f.host.Click(d, IDOK);
-    });
-    EXPECT_EQ(dlg.DoModal(), IDOK);
-    // Without a click the code goes back unchanged, also one that names no radio.
-    EXPECT_EQ(dlg.m_wiringCode, c.code);
-  }
-}
+// (The preset ratios and the radio of each wiring code, one without a radio among them:
+// meter_settings_test, through the command.)
 
 TEST(CMeterSetDlg, ARadioClickSelectsOnlyItAndSetsItsCode) {
   HostFixture f;

@@ -1,8 +1,6 @@
 // Meter settings: PT, read-back, CT, read-back, wiring; values taken only when acknowledged.
 #include <gtest/gtest.h>
 
-#include <initializer_list>
-
 #include "MainDialogHarness.h"
 #include "commands/MeterSetDialogIds.h"
 #include "ui/MainDialogIds.h"
@@ -29,6 +27,14 @@ void Enter(MainDialogHarness& p, const char* pt, const char* ct, int wiringRadio
   });
 }
 
+MeterConfig Configured(uint16_t pt, uint16_t ct, uint8_t wiring) {
+  MeterConfig meter;
+  meter.ptRatio = pt;
+  meter.ctRatio = ct;
+  meter.wiring = wiring;
+  return meter;
+}
+
 }  // namespace
 
 TEST(MeterSettings, FiveRequestsInOrderWithTheirWaits) {
@@ -51,92 +57,44 @@ TEST(MeterSettings, FiveRequestsInOrderWithTheirWaits) {
   EXPECT_TRUE(p.PollTimerRunning());
 }
 
-TEST(MeterSettings, RatioLimitsGoOutAsTheirBytes) {
-  MainDialogHarness p(SimulatedMeter());
-  const size_t mark = p.Mark();
-  Enter(p, "64000", "1", meter_set_ids::kThreePhaseFourWireUnbalancedRadio);
-  p.Click(kMeterSettingsButton);
-  const auto frames = p.FramesSince(mark);
-  ASSERT_EQ(frames.size(), 5u);
-  EXPECT_EQ(frames[0], WithCrc({0x01, 0x10, 0x00, 0x0E, 0x00, 0x02, 0x04, 0xFA, 0x00, 0x00, 0x00}));
-  EXPECT_EQ(frames[2], WithCrc({0x01, 0x10, 0x00, 0x12, 0x00, 0x02, 0x04, 0x00, 0x01, 0x00, 0x00}));
-  EXPECT_EQ(p.Meter().meter().ptRatio(), 64000);
-}
-
-// The meter leaves out its Nth reply: each failing step shows its message, and the first failed
-// write ends the command.
+// The meter leaves out its Nth reply, or answers after the 300 ms wait (its late reply is
+// dropped): each failing step shows its message, and the first failed write ends the command.
 TEST(MeterSettings, AFailedWriteEndsTheCommandAFailedReadBackGoesOn) {
   struct Case {
     const char* name;
-    uint32_t dropEveryNth;
+    uint32_t dropEveryNth, delayMs;
     size_t framesSent;
     std::vector<std::string> messages;
-    uint32_t pt;
-    uint32_t ct;
+    uint32_t pt, ct;
     uint8_t wiring;
   };
+  const std::string kReadBackFailed = "读取更新后参数不成功";
   const Case cases[] = {
-      {"PT write", 1, 1, {"设置PT不成功"}, 1, 1, 0},
-      {"read-backs",
-       2,
-       5,
-       {"读取更新后参数不成功", "读取更新后参数不成功", "设置仪表参数成功"},
-       100,
-       5,
-       3},
-      {"CT write", 3, 3, {"设置CT不成功"}, 100, 1, 0},
-      {"wiring write", 5, 5, {"设置接线方式不成功"}, 100, 5, 0},
+      {"PT write", 1, 20, 1, {"设置PT不成功"}, 1, 1, 0},
+      {"read-backs", 2, 20, 5, {kReadBackFailed, kReadBackFailed, "设置仪表参数成功"}, 100, 5, 3},
+      {"CT write", 3, 20, 3, {"设置CT不成功"}, 100, 1, 0},
+      {"wiring write", 5, 20, 5, {"设置接线方式不成功"}, 100, 5, 0},
+      {"late meter", 0, 350, 1, {"设置PT不成功"}, 1, 1, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     MeterConfig meter;
     meter.faults.dropEveryNth = c.dropEveryNth;
+    meter.responseDelayMs = c.delayMs;
     MainDialogHarness p(SimulatedMeter(meter));
     const size_t mark = p.Mark();
     Enter(p, "100", "5", meter_set_ids::kThreePhaseThreeWireBalancedRadio);
     p.Click(kMeterSettingsButton);
-    EXPECT_EQ(p.FramesSince(mark).size(), c.framesSent);
+    const auto frames = p.FramesSince(mark);
+    ASSERT_EQ(frames.size(), c.framesSent);
+    EXPECT_EQ(frames[0], kPt100);
     EXPECT_EQ(p.MessagesSince(0), c.messages);
     EXPECT_EQ(p.Dlg().m_ptRatio, c.pt);
     EXPECT_EQ(p.Dlg().m_ctRatio, c.ct);
     EXPECT_EQ(p.Dlg().m_wiringMode, c.wiring);
+    EXPECT_EQ(p.Meter().GetInBufferCount(), 0);
     EXPECT_TRUE(p.PollTimerRunning());
   }
-}
-
-TEST(MeterSettings, LateMeterIsTakenForSilentAndItsLateReplyIsDropped) {
-  MeterConfig meter;
-  meter.responseDelayMs = 350;
-  MainDialogHarness p(SimulatedMeter(meter));
-  const size_t mark = p.Mark();
-  Enter(p, "100", "5", meter_set_ids::kThreePhaseThreeWireBalancedRadio);
-  p.Click(kMeterSettingsButton);
-  EXPECT_EQ(p.FramesSince(mark), std::vector<Bytes>{kPt100});
-  EXPECT_EQ(p.MessagesSince(0), std::vector<std::string>{"设置PT不成功"});
-  EXPECT_EQ(p.Dlg().m_ptRatio, 1u);
-  EXPECT_EQ(p.Meter().GetInBufferCount(), 0);
-}
-
-TEST(MeterSettings, OpensWithTheMeterValuesReadByPolling) {
-  MeterConfig meter;
-  meter.ptRatio = 200;
-  meter.ctRatio = 30;
-  meter.wiring = 4;
-  MainDialogHarness p(SimulatedMeter(meter));
-  ASSERT_TRUE(p.PollUntil(3));
-  p.host.ScriptModal(meter_set_ids::kTemplateId, [&p](kt::ui::Dialog& d) {
-    EXPECT_EQ(p.host.Control(d, meter_set_ids::kPtEdit).text, "200");
-    EXPECT_EQ(p.host.Control(d, meter_set_ids::kCtEdit).text, "30");
-    EXPECT_TRUE(p.host.Control(d, meter_set_ids::kSinglePhaseThreeWireRadio).checked);
-    p.host.Click(d, kt::ui::IDOK);  // unchanged values are sent all the same
-  });
-  const size_t mark = p.Mark();
-  p.Click(kMeterSettingsButton);
-  const auto frames = p.FramesSince(mark);
-  ASSERT_EQ(frames.size(), 5u);
-  EXPECT_EQ(frames[4], WithCrc({0x01, 0x06, 0x00, 0x02, 0x00, 0x04}));
-  // The new ratios scale the next blocks, and polling goes on from where it stood.
-  EXPECT_TRUE(p.MeasurementsFlow());
 }
 
 TEST(MeterSettings, InvalidEntryKeepsTheDialogOpenAndCancelSendsNothing) {
@@ -156,23 +114,66 @@ TEST(MeterSettings, InvalidEntryKeepsTheDialogOpenAndCancelSendsNothing) {
   EXPECT_TRUE(p.PollTimerRunning());
 }
 
-// A wiring code the dialog has no radio for goes back to the meter as it was, when the user
-// touches no radio.
-TEST(MeterSettings, WiringCodeWithoutARadioIsWrittenBackUnchanged) {
-  for (const uint8_t code : std::initializer_list<uint8_t>{6, 9, 255}) {
-    SCOPED_TRACE(int(code));
-    MainDialogHarness p(SimulatedMeter());
-    p.Dlg().m_wiringMode = code;
-    const size_t mark = p.Mark();
-    p.host.ScriptModal(meter_set_ids::kTemplateId, [&p](kt::ui::Dialog& d) {
-      p.host.Type(d, meter_set_ids::kPtEdit, "100");
-      p.host.Type(d, meter_set_ids::kCtEdit, "5");
+// The dialog opens on the ratios and the wiring code the monitor holds (read by polling, or a
+// code with no radio of its own); what the user leaves or types goes out as the register table
+// lays it out: PT at 0x000E and CT at 0x0012 as two registers, low word first, wiring at 0x0002.
+TEST(MeterSettings, PresetsAndEntriesGoOutAsTheirRegisters) {
+  namespace m = meter_set_ids;
+  struct Row {
+    const char* name;
+    uint16_t pt, ct;  // the meter's ratios; polled first when not 1
+    uint8_t code;     // the meter's wiring code when polled, else the monitor's
+    const char *typedPt, *typedCt;
+    int radio, shown;  // clicked, and checked on opening; 0: none
+    uint16_t ptSent, ctSent;
+    uint8_t wiringSent;
+  };
+  // clang-format off
+  const Row rows[] = {
+      {"ratio limits", 1, 1, 0, "64000", "1", m::kThreePhaseFourWireUnbalancedRadio,
+       m::kThreePhaseFourWireUnbalancedRadio, 64000, 1, 0},
+      {"read by polling", 200, 30, 4, nullptr, nullptr, 0, m::kSinglePhaseThreeWireRadio,
+       200, 30, 4},
+      {"code 3", 1, 1, 3, "100", "5", 0, m::kThreePhaseThreeWireBalancedRadio, 100, 5, 3},
+      {"code 5", 1, 1, 5, "100", "5", 0, m::kThreePhaseFourWireBalancedRadio, 100, 5, 5},
+      // Codes without a radio go back to the meter as they were.
+      {"code 6", 1, 1, 6, "100", "5", 0, 0, 100, 5, 6},
+      {"code 9", 1, 1, 9, "100", "5", 0, 0, 100, 5, 9},
+      {"code 255", 1, 1, 255, "100", "5", 0, 0, 100, 5, 255},
+  };
+  // clang-format on
+  const auto ratioWrite = [](uint8_t reg, uint16_t value) {
+    return WithCrc({0x01, 0x10, 0x00, reg, 0x00, 0x02, 0x04, static_cast<uint8_t>(value >> 8),
+                    static_cast<uint8_t>(value & 0xFF), 0x00, 0x00});
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    MainDialogHarness p(SimulatedMeter(Configured(r.pt, r.ct, r.code)));
+    if (r.pt != 1) {
+      ASSERT_TRUE(p.PollUntil(3));
+    } else {
+      p.Dlg().m_wiringMode = r.code;
+    }
+    p.host.ScriptModal(m::kTemplateId, [&p, &r](kt::ui::Dialog& d) {
+      EXPECT_EQ(p.host.Control(d, m::kPtEdit).text, std::to_string(r.pt));
+      EXPECT_EQ(p.host.Control(d, m::kCtEdit).text, std::to_string(r.ct));
+      for (int id = m::kFirstWiringRadio; id <= m::kLastWiringRadio; ++id)
+        EXPECT_EQ(p.host.Control(d, id).checked, id == r.shown) << id;
+      if (r.typedPt != nullptr) p.host.Type(d, m::kPtEdit, r.typedPt);
+      if (r.typedCt != nullptr) p.host.Type(d, m::kCtEdit, r.typedCt);
+      if (r.radio != 0) p.host.Click(d, r.radio);
       p.host.Click(d, kt::ui::IDOK);
     });
+    const size_t mark = p.Mark();
     p.Click(kMeterSettingsButton);
     const auto frames = p.FramesSince(mark);
     ASSERT_EQ(frames.size(), 5u);
-    EXPECT_EQ(frames[4], WriteSingle(1, 0x0002, code));
-    EXPECT_EQ(p.Dlg().m_wiringMode, code);
+    EXPECT_EQ(frames[0], ratioWrite(0x0E, r.ptSent));
+    EXPECT_EQ(frames[2], ratioWrite(0x12, r.ctSent));
+    EXPECT_EQ(frames[4], WriteSingle(1, 0x0002, r.wiringSent));
+    EXPECT_EQ(p.Dlg().m_wiringMode, r.wiringSent);
+    EXPECT_EQ(p.Meter().meter().ptRatio(), r.ptSent);
+    // The new ratios scale the next blocks, and polling goes on from where it stood.
+    EXPECT_TRUE(p.MeasurementsFlow());
   }
 }

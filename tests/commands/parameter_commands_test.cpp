@@ -35,40 +35,37 @@ TEST(ReadParameters, AnsweredSilentlyOtherwiseReported) {
   }
 }
 
-TEST(RefreshUrg, SetsThePowerMultiplierFromTheLowByte) {
+// One request, a fixed wait of 200 ms; a reply inside it sets the multiplier (also after
+// noise), a late or missing one keeps it and says so.
+TEST(RefreshUrg, SetsThePowerMultiplierFromTheReplyInTime) {
   struct Case {
     const char* name;
     bool flag;
     uint16_t noiseBytes;
-    int32_t multiplier;
+    uint32_t delayMs;
+    bool connected;
+    int32_t before, after;
   };
-  const Case cases[] = {{"k = 4", true, 0, 4}, {"k = 1", false, 0, 1}, {"after noise", true, 5, 4}};
+  const Case cases[] = {
+      {"k = 4", true, 0, 20, true, 1, 4},          {"k = 1", false, 0, 20, true, 4, 1},
+      {"after noise", true, 5, 20, true, 1, 4},    {"late", true, 0, 250, true, 1, 1},
+      {"far too late", true, 0, 5000, true, 1, 1},
+  };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     MeterConfig meter;
     meter.powerMultiplierFlag = c.flag;
     meter.faults.noiseBytes = c.noiseBytes;
-    MainDialogHarness p(SimulatedMeter(meter));
-    p.Dlg().m_powerMultiplier = c.multiplier == 4 ? 1 : 4;
+    MainDialogHarness p(MeterAnswering(c.delayMs, c.connected, meter));
+    p.Dlg().m_powerMultiplier = c.before;
     const size_t mark = p.Mark();
     const uint64_t start = p.clock.ElapsedMs();
     p.Command(kRefreshUrgButton);
     EXPECT_EQ(p.FramesSince(mark), OneFrame(golden::kMultiplierRequest));
     EXPECT_EQ(p.clock.ElapsedMs() - start, 200u);
-    EXPECT_EQ(p.Dlg().m_powerMultiplier, c.multiplier);
-    EXPECT_TRUE(p.EndedWith({}));
-  }
-}
-
-TEST(RefreshUrg, LateOrSilentMeterKeepsTheMultiplier) {
-  for (uint32_t delayMs : {250u, 5000u}) {
-    MeterConfig meter;
-    meter.powerMultiplierFlag = true;
-    MainDialogHarness p(MeterAnswering(delayMs, true, meter));
-    p.Dlg().m_powerMultiplier = 1;
-    p.Command(kRefreshUrgButton);
-    EXPECT_EQ(p.Dlg().m_powerMultiplier, 1);
-    EXPECT_TRUE(p.EndedWith({"读取不成功"}));
+    EXPECT_EQ(p.Dlg().m_powerMultiplier, c.after);
+    EXPECT_TRUE(p.EndedWith(c.before == c.after ? std::vector<std::string>{"读取不成功"}
+                                                : std::vector<std::string>{}));
   }
 }
 

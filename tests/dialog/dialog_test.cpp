@@ -1,6 +1,7 @@
 // The dialog base over the in-memory host: data exchange, prompts, timers, modal runs, clicks.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <vector>
 
 #include "InMemoryHost.h"
@@ -67,47 +68,48 @@ TEST_F(DialogTest, InitialisationWritesTheFields) {
   EXPECT_EQ(Text(12), "100");
 }
 
-TEST_F(DialogTest, GoodEntriesAreTaken) {
-  host.Type(d, 10, " 255 ");
-  host.Type(d, 11, "-2147483648");
-  host.Type(d, 12, "64000");
-  EXPECT_TRUE(d.UpdateData(true));
-  EXPECT_EQ(d.byteField, 255);
-  EXPECT_EQ(d.signedField, INT32_MIN);
-  EXPECT_EQ(d.countField, 64000u);
-  EXPECT_TRUE(host.Messages().empty());
-}
-
-TEST_F(DialogTest, BadEntriesPromptAndKeepTheLastValidValue) {
+// Each field's rule just inside its edge (taken) and then just outside (a prompt on the dialog,
+// and the field keeps the value just taken).
+TEST_F(DialogTest, EntriesAreTakenInsideTheirRangeAndPromptOutside) {
+  const char* byte = "请输入一个介于 0 和 255 之间的整数。";
+  const char* whole = "请输入一个整数。";
+  const char* count = "请输入一个介于 1 和 64000 之间的整数。";
   struct Case {
     int id;
-    const char* text;
+    const char* inside;
+    int64_t value;
+    const char* outside;
     const char* prompt;
   };
   const Case cases[] = {
-      {10, "256", "请输入一个介于 0 和 255 之间的整数。"},
-      {10, "-1", "请输入一个介于 0 和 255 之间的整数。"},
-      {10, "abc", "请输入一个介于 0 和 255 之间的整数。"},
-      {11, "1.5", "请输入一个整数。"},
-      {11, "2147483648", "请输入一个整数。"},
-      {11, "", "请输入一个整数。"},
-      {12, "0", "请输入一个介于 1 和 64000 之间的整数。"},
-      {12, "64001", "请输入一个介于 1 和 64000 之间的整数。"},
+      {10, " 255 ", 255, "256", byte},
+      {10, "0", 0, "-1", byte},
+      {10, "0", 0, "abc", byte},
+      {11, "-2147483648", INT32_MIN, "-2147483649", whole},
+      {11, "2147483647", INT32_MAX, "2147483648", whole},
+      {11, "-3", -3, "1.5", whole},
+      {11, "-3", -3, "", whole},
+      {12, "64000", 64000, "64001", count},
+      {12, "1", 1, "0", count},
   };
   for (const Case& c : cases) {
-    host.OnMessageBox(nullptr);
-    host.ClearMessages();
-    host.Type(d, 10, "5");
-    host.Type(d, 11, "-3");
-    host.Type(d, 12, "100");
-    host.Type(d, c.id, c.text);
-    EXPECT_FALSE(d.UpdateData(true)) << c.text;
-    ASSERT_EQ(host.Messages().size(), 1u) << c.text;
-    EXPECT_EQ(host.Messages()[0].text, c.prompt) << c.text;
-    EXPECT_EQ(host.Messages()[0].ownerTemplateId, 900);
-    EXPECT_EQ(d.byteField, 5) << c.text;
-    EXPECT_EQ(d.signedField, -3) << c.text;
-    EXPECT_EQ(d.countField, 100u) << c.text;
+    for (const bool taken : {true, false}) {
+      host.ClearMessages();
+      host.Type(d, 10, "5");
+      host.Type(d, 11, "-3");
+      host.Type(d, 12, "100");
+      host.Type(d, c.id, taken ? c.inside : c.outside);
+      EXPECT_EQ(d.UpdateData(true), taken) << c.outside;
+      const int64_t fields[] = {d.byteField, d.signedField, d.countField};
+      const int64_t kept[] = {5, -3, 100};
+      for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(fields[i], c.id == 10 + i ? c.value : kept[i]) << c.outside << i;
+      }
+      ASSERT_EQ(host.Messages().size(), taken ? 0u : 1u) << c.outside;
+      if (taken) continue;
+      EXPECT_EQ(host.Messages()[0].text, c.prompt) << c.outside;
+      EXPECT_EQ(host.Messages()[0].ownerTemplateId, 900);
+    }
   }
 }
 

@@ -2,6 +2,7 @@
 // echo, and replies that must not match.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <utility>
 
@@ -42,21 +43,37 @@ class PollCycleTest : public ::testing::Test, public MainDialogHarness {
   }
 };
 
+// The configuration reply sets the scale fields; the power flag and the energy exponent each
+// just inside and outside their tables.
 TEST_F(PollCycleTest, ConfigurationReplySetsTheScaleFields) {
-  port.open = true;
-  port.Arrive(ConfigReply(0x0105, 0x0003, 0x0001, 0x0003, 0x0064, 0x0005));
-  Tick();
+  struct Case {
+    uint16_t powerFlag, exponent;
+    int32_t power, energy;
+  };
+  const Case cases[] = {
+      {0x0000, 0x0000, 1, 1},       {0x0001, 0x0003, 4, 1000},
+      {0x0002, 0x0006, 1, 1000000}, {0x0101, 0x0106, 4, 1000000},  // only the low bytes count
+      {0x0001, 0x0007, 4, 1000000},  // beyond the table: the multiplier stays as it was
+      {0x0000, 0x00FF, 1, 1000000},
+  };
   auto& d = *dialog;
-  EXPECT_EQ(d.m_pollState, 1);
-  EXPECT_EQ(d.m_slaveAddress, 5);  // the low byte of 0x0300
-  EXPECT_EQ(d.m_wiringMode, 3);
-  EXPECT_EQ(d.m_powerMultiplier, 4);
-  EXPECT_EQ(d.m_energyMultiplier, 1000);
-  EXPECT_EQ(d.m_ptRatio, 100u);
-  EXPECT_EQ(d.m_ctRatio, 5u);
-  EXPECT_EQ(d.m_registerImage[15], 0x64);
-  EXPECT_EQ(Text(kSlaveAddressEdit), "1");  // the edit box is not updated
-  EXPECT_EQ(port.written.back(), ReadRequest(5, 0x0328, 4));
+  for (const Case& c : cases) {
+    d.m_pollState = 0;
+    d.m_slaveAddress = 1;
+    port.open = true;
+    port.Arrive(ConfigReply(0x0105, 0x0003, c.powerFlag, c.exponent, 0x0064, 0x0005));
+    Tick();
+    EXPECT_EQ(d.m_powerMultiplier, c.power) << c.powerFlag;
+    EXPECT_EQ(d.m_energyMultiplier, c.energy) << c.exponent;
+    EXPECT_EQ(d.m_pollState, 1);
+    EXPECT_EQ(d.m_slaveAddress, 5);  // the low byte of 0x0300
+    EXPECT_EQ(d.m_wiringMode, 3);
+    EXPECT_EQ(d.m_ptRatio, 100u);
+    EXPECT_EQ(d.m_ctRatio, 5u);
+    EXPECT_EQ(d.m_registerImage[15], 0x64);
+    EXPECT_EQ(Text(kSlaveAddressEdit), "1");  // the edit box is not updated
+    EXPECT_EQ(port.written.back(), ReadRequest(5, 0x0328, 4));
+  }
 }
 
 TEST_F(PollCycleTest, ConfigurationNamingAnotherAddressGoesOnToTheFourValuesThere) {
@@ -116,27 +133,6 @@ TEST_F(PollCycleTest, RunWithAnotherAddressAndASearchHitThereStartOverAtTheNextT
     host.Type(*dialog, kSlaveAddressEdit, "1");
     dialog->UpdateData(true);
     Tick();  // back to the first meter, whose configuration still holds, for the next case
-  }
-}
-
-TEST_F(PollCycleTest, ConfigurationEdgeValues) {
-  struct Case {
-    uint16_t powerFlag, exponent;
-    int32_t power, energy;
-  };
-  const Case cases[] = {
-      {0x0000, 0x0000, 1, 1},       {0x0002, 0x0006, 1, 1000000},
-      {0x0101, 0x0106, 4, 1000000},  // only the low bytes count
-      {0x0001, 0x0007, 4, 1000000},  // beyond the table: the multiplier stays as it was
-      {0x0000, 0x00FF, 1, 1000000},
-  };
-  for (const Case& c : cases) {
-    dialog->m_pollState = 0;
-    port.open = true;
-    port.Arrive(ConfigReply(1, 0, c.powerFlag, c.exponent, 1, 1));
-    Tick();
-    EXPECT_EQ(dialog->m_powerMultiplier, c.power) << c.powerFlag;
-    EXPECT_EQ(dialog->m_energyMultiplier, c.energy) << c.exponent;
   }
 }
 
@@ -220,7 +216,7 @@ class ReceiveEchoTest : public PollCycleTest {
   Bytes BlockWaiting(const Bytes& before, const Bytes& extra) {
     dialog->m_pollState = 3;
     port.open = true;
-    const Bytes all = Concat({before, ReadReply(1, std::vector<uint16_t>(45, 0x0102)), extra});
+    Bytes all = Concat({before, ReadReply(1, std::vector<uint16_t>(45, 0x0102)), extra});
     port.Arrive(all);
     return all;
   }
@@ -240,11 +236,14 @@ TEST_F(ReceiveEchoTest, ShowsTheRequestAndOnlyTheBytesOfThisRead) {
 }
 
 TEST_F(ReceiveEchoTest, AtMostAHundredBytes) {
-  const Bytes all = BlockWaiting({0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF, 0x11}, {0x40, 0x00});
+  const Bytes all = BlockWaiting({0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF, 0x11}, {0x40, 0x02});
   const std::string request = dialog->m_echoText;
   Tick();
   EXPECT_EQ(Text(kReceiveEcho), request + kt::modbus::EchoText(std::span(all).first(100)));
-  EXPECT_EQ(Text(kVoltageStatus1Box), "欠压");  // the pair after the reply, not positions 95 and 96
+  // The pair after the reply, not positions 95 and 96.
+  EXPECT_EQ(Text(kVoltageStatus1Box), "欠压");
+  EXPECT_EQ(Text(kCurrentStatus4Box), "过流");
+  EXPECT_EQ(dialog->m_limitStatus, (std::array<uint8_t, 8>{1, 0, 0, 0, 0, 0, 0, 1}));
 }
 
 TEST_F(PollCycleTest, DecodedBlockOnTheDisplay) {

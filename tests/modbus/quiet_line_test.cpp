@@ -9,22 +9,29 @@ using kt::modbus::VirtualClock;
 using kt::modbus::WaitForQuietLine;
 using kt::testing::FakeSerialPort;
 
+// Each bound just inside and just outside: the first byte due by `dueMs` (bytes already waiting
+// are a reply in flight, however late), the wait over by `limitMs`.
 TEST(QuietLine, EndsAfterTheLastByteOrAtTheLimit) {
   constexpr uint32_t kQuietMs = 5;
-  constexpr uint32_t kLimitMs = 60;
   struct Case {
     const char* name;
-    bool waiting;            // bytes are in before the wait begins
-    uint32_t firstByteMs;    // a byte every 2 ms from here ...
-    uint32_t lastByteMs;     // ... up to here; 0 for none
+    uint32_t dueMs, limitMs;
+    bool waiting;          // bytes are in before the wait begins
+    uint32_t firstByteMs;  // a byte every `stepMs` from here ...
+    uint32_t lastByteMs;   // ... up to here; 0 for none
+    uint32_t stepMs;
     uint32_t earliestEndMs;  // the wait ends in [earliest, latest]
     uint32_t latestEndMs;
   };
   const Case cases[] = {
-      {"reply already in", true, 0, 0, kQuietMs, kQuietMs + 2},
-      {"reply after a response delay", false, 20, 40, 40 + kQuietMs, 40 + kQuietMs + 2},
-      {"no reply at all", false, 0, 0, kLimitMs, kLimitMs},
-      {"line never falls quiet", false, 2, 200, kLimitMs, kLimitMs},
+      {"reply already in", 60, 60, true, 0, 0, 2, kQuietMs, kQuietMs + 2},
+      {"reply after a response delay", 60, 60, false, 20, 40, 2, 40 + kQuietMs, 40 + kQuietMs + 2},
+      {"no reply at all", 60, 60, false, 0, 0, 2, 60, 60},
+      {"line never falls quiet", 60, 60, false, 2, 200, 2, 60, 60},
+      {"nothing comes", 40, 500, false, 0, 0, 1, 40, 42},
+      {"first byte just inside the bound", 40, 500, false, 38, 57, 1, 57 + kQuietMs, 59 + kQuietMs},
+      {"first byte just after the bound", 40, 500, false, 41, 60, 1, 40, 42},
+      {"waiting after the bound", 0, 500, true, 0, 0, 1, kQuietMs, kQuietMs},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -32,11 +39,11 @@ TEST(QuietLine, EndsAfterTheLastByteOrAtTheLimit) {
     FakeSerialPort port(clock);
     port.open = true;
     if (c.waiting) port.Arrive({0x01, 0x03});
-    for (uint32_t at = c.firstByteMs; c.lastByteMs != 0 && at <= c.lastByteMs; at += 2) {
+    for (uint32_t at = c.firstByteMs; c.lastByteMs != 0 && at <= c.lastByteMs; at += c.stepMs) {
       port.AnswerAfter(at, {0x5A});
     }
     port.SetOutput({});  // the poll request the bytes answer
-    WaitForQuietLine(port, clock, kQuietMs, kLimitMs, kLimitMs);
+    WaitForQuietLine(port, clock, kQuietMs, c.dueMs, c.limitMs);
     EXPECT_GE(clock.ElapsedMs(), c.earliestEndMs);
     EXPECT_LE(clock.ElapsedMs(), c.latestEndMs);
   }
@@ -55,42 +62,6 @@ TEST(QuietLine, QuietTimeIsFourCharactersAtTheBaudRate) {
   EXPECT_EQ(kt::modbus::QuietMsFor(9600), 5u);   // 44 bits: 4.6 ms
   EXPECT_EQ(kt::modbus::QuietMsFor(1200), 37u);  // 36.7 ms
   EXPECT_EQ(kt::modbus::QuietMsFor(19200), 3u);  // 2.3 ms
-}
-
-TEST(QuietLine, ASilentLineIsWaitedForOnlyUntilTheReplyWasDue) {
-  constexpr uint32_t kQuietMs = 5;
-  constexpr uint32_t kFirstByteMs = 40;
-  constexpr uint32_t kLimitMs = 500;
-  struct Case {
-    const char* name;
-    uint32_t firstByteAtMs;  // a 20-byte reply from here on, one byte a millisecond; 0: none
-    uint32_t endMs;
-  };
-  const Case cases[] = {
-      {"nothing comes", 0, kFirstByteMs},
-      {"first byte just inside the bound", kFirstByteMs - 2, kFirstByteMs - 2 + 19 + kQuietMs},
-      {"first byte just after the bound", kFirstByteMs + 1, kFirstByteMs},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    VirtualClock clock;
-    FakeSerialPort port(clock);
-    port.open = true;
-    for (uint32_t i = 0; c.firstByteAtMs != 0 && i < 20; ++i) {
-      port.AnswerAfter(c.firstByteAtMs + i, {0x5A});
-    }
-    port.SetOutput({});
-    WaitForQuietLine(port, clock, kQuietMs, kFirstByteMs, kLimitMs);
-    EXPECT_GE(clock.ElapsedMs(), c.endMs);
-    EXPECT_LE(clock.ElapsedMs(), c.endMs + 2);
-  }
-  // Bytes already waiting are a reply in flight, however late it is.
-  VirtualClock clock;
-  FakeSerialPort port(clock);
-  port.open = true;
-  port.Arrive({0x01});
-  WaitForQuietLine(port, clock, kQuietMs, 0, kLimitMs);
-  EXPECT_EQ(clock.ElapsedMs(), kQuietMs);
 }
 
 TEST(QuietLine, ReplyIsDueAfterRequestAndReplyOnTheWireAndTheTurnaround) {

@@ -45,8 +45,8 @@ inline void UserStep(Dialog& dialog, std::function<void()> step) {
 
 // Polls `condition` every 20 ms inside whatever loop runs; calls `then` when it holds, or
 // `timedOut` after `limitMs`.
-inline void WhenTrue(std::function<bool()> condition, std::function<void()> then, int limitMs,
-                     std::function<void()> timedOut) {
+inline void WhenTrue(const std::function<bool()>& condition, const std::function<void()>& then,
+                     int limitMs, const std::function<void()>& timedOut) {
   auto* clock = new QElapsedTimer;
   clock->start();
   auto* timer = new QTimer;

@@ -15,13 +15,12 @@
 #include <stdexcept>
 
 #include "GuiTestSupport.h"
+#include "HostInputCases.h"
+#include "HostRedrawSteps.h"
 #include "RecordingDialog.h"
-#include "commands/AddrDialogIds.h"
-#include "commands/CAddrDlg.h"
 #include "qt/DialogFont.h"
 #include "qt/QtWindowHost.h"
 #include "ui/CommSetDialogTemplate.h"
-#include "ui/MainDialogIds.h"
 #include "ui/MainDialogTemplate.h"
 
 namespace kt::ui::qt::test {
@@ -62,7 +61,7 @@ class QtHostTest : public ::testing::Test {
 
   QWidget* Window() { return host.WindowOf(dialog); }
   // Runs the dialog; `user` is called inside its modal loop with its window.
-  int Run(std::function<void(QWidget*)> user) {
+  int Run(const std::function<void(QWidget*)>& user) {
     dialog.onInit = [this, user] { UserStep(dialog, [this, user] { user(Window()); }); };
     return dialog.DoModal();
   }
@@ -94,25 +93,52 @@ TEST_F(QtHostTest, RadioClickChecksTheClickedButtonOnlyAndSendsItsCommand) {
   EXPECT_TRUE(checkedWhenHandled);
 }
 
-TEST_F(QtHostTest, EscapeEnterAndCloseBoxAreCommandsTheDialogDecides) {
-  dialog.onCommand = [](int) { return true; };  // the dialog keeps itself open
-  bool stillOpen = false;
-  const int result = Run([&](QWidget* w) {
-    QTest::keyClick(ControlIn(w, kEntry), Qt::Key_Escape);
-    QTest::keyClick(ControlIn(w, kEntry), Qt::Key_Return);
-    QTest::keyClick(ControlIn(w, kEchoBox), Qt::Key_Enter);
-    ControlIn(w, IDCANCEL)->setFocus();
-    QTest::keyClick(ControlIn(w, IDCANCEL), Qt::Key_Return);  // Enter on a button presses it
-    w->close();                                               // the close box
-    stillOpen = w->isVisible();
-    dialog.onCommand = nullptr;
-    ControlIn(w, kEntry)->setFocus();
-    QTest::keyClick(ControlIn(w, kEntry), Qt::Key_Return);  // now the base ends it with IDOK
-  });
-  EXPECT_TRUE(stillOpen);
-  EXPECT_EQ(dialog.commands, (std::vector<int>{IDCANCEL, IDOK, IDOK, IDCANCEL, IDCANCEL, IDOK}));
-  EXPECT_EQ(result, IDOK);
-  EXPECT_EQ(host.WindowOf(dialog), nullptr);  // DoModal destroyed the window
+// The keys and clicks every host turns into the same commands (tests/support/HostInputCases.h),
+// through the widgets; the close box, left to the base, then ends the dialog and its window.
+TEST(QtHostInput, KeysAndClicksAreTheCommandsOfEveryHost) {
+  using kt::testing::UserInput;
+  for (const kt::testing::HostInputCase& c : kt::testing::HostInputCases()) {
+    SCOPED_TRACE(c.what);
+    QtWindowHost host;
+    RecordingDialog dialog(host, c.dialog());
+    const bool typed = c.input == UserInput::DigitOverTheFocusedText ||
+                       c.input == UserInput::DigitOverTheFirstTabStop;
+    if (c.input == UserInput::DigitOverTheFocusedText) dialog.selectAtStart = c.control;
+    dialog.onCommand = [](int) { return true; };  // the dialog keeps itself open
+    bool stillOpen = false;
+    std::string text;
+    bool checked = false;
+    dialog.onInit = [&] {
+      if (typed) host.SetText(dialog, c.control, kt::testing::kTextAtStart);
+      UserStep(dialog, [&] {
+        QWidget* w = host.WindowOf(dialog);
+        QWidget* control = ControlIn(w, c.control);
+        ASSERT_NE(control, nullptr);
+        if (c.input == UserInput::Click) QTest::mouseClick(control, Qt::LeftButton);
+        if (c.input == UserInput::Enter || c.input == UserInput::Escape) {
+          control->setFocus();
+          QTest::keyClick(control, c.input == UserInput::Enter ? Qt::Key_Return : Qt::Key_Escape);
+        }
+        if (c.input == UserInput::CloseBox) w->close();
+        if (typed) QTest::keyClicks(w->focusWidget(), kt::testing::kTypedDigit);
+        stillOpen = w->isVisible();
+        text = host.GetText(dialog, c.control);
+        checked = host.GetCheck(dialog, c.control);
+        dialog.onCommand = nullptr;
+        w->close();
+      });
+    };
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_EQ(host.WindowOf(dialog), nullptr);
+    EXPECT_TRUE(stillOpen);
+    dialog.commands.pop_back();  // the close box that ended it
+    EXPECT_EQ(dialog.commands, c.command == kt::testing::kNoCommand ? std::vector<int>{}
+                                                                    : std::vector<int>{c.command});
+    if (c.textAfter != nullptr) {
+      EXPECT_EQ(text, c.textAfter);
+    }
+    EXPECT_EQ(checked, c.checkedAfter);
+  }
 }
 
 TEST_F(QtHostTest, EchoBoxShowsOneRowOfBytesWhileTheTextKeepsItsCarriageReturns) {
@@ -129,8 +155,10 @@ TEST_F(QtHostTest, EchoBoxShowsOneRowOfBytesWhileTheTextKeepsItsCarriageReturns)
     QApplication::processEvents();
     EXPECT_GT(box->document()->firstBlock().layout()->lineCount(), 1);  // wrapped at the edge
     EXPECT_EQ(host.GetText(dialog, kEchoBox), echo);
-    dialog.EndDialog(IDCANCEL);
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_Enter);  // not a line of its own: the dialog's OK
   });
+  EXPECT_EQ(dialog.commands, std::vector<int>{IDOK});
 }
 
 TEST_F(QtHostTest, EditableEditReturnsWhatTheUserTyped) {
@@ -146,9 +174,8 @@ TEST_F(QtHostTest, EditableEditReturnsWhatTheUserTyped) {
   });
 }
 
-// Values are set on every poll: the same text in the same colours must not redraw the field,
-// while a new text and an explicit repaint do.
-TEST_F(QtHostTest, OnlyAChangedTextOrARepaintRedrawsAField) {
+// The redraws every host makes and spares (tests/support/HostRedrawSteps.h): paint events.
+TEST(QtHostRedraw, OnlyANewTextOrColourOrARedrawDrawsAControl) {
   struct PaintCount : QObject {
     int paints = 0;
     bool eventFilter(QObject* /*watched*/, QEvent* event) override {
@@ -156,22 +183,35 @@ TEST_F(QtHostTest, OnlyAChangedTextOrARepaintRedrawsAField) {
       return false;
     }
   } counter;
-  Run([&](QWidget* w) {
-    host.SetText(dialog, kEntry, "220.5");
-    QApplication::processEvents();
-    ControlIn<QLineEdit>(w, kEntry)->installEventFilter(&counter);
-    host.SetText(dialog, kEntry, "220.5");
-    QApplication::processEvents();
-    EXPECT_EQ(counter.paints, 0);
-    host.SetText(dialog, kEntry, "220.6");
-    QApplication::processEvents();
-    EXPECT_GT(counter.paints, 0);
-    counter.paints = 0;
-    host.Repaint(dialog, kEntry);
-    QApplication::processEvents();
-    EXPECT_GT(counter.paints, 0);
-    dialog.EndDialog(IDCANCEL);
-  });
+  QtWindowHost host;
+  RecordingDialog dialog(host, MainDialogTemplate());
+  std::map<int, bool> red;
+  dialog.onCtlColor = [&](int id, CtlColorType) {
+    return red[id] ? CtlColor{false, true, kRed, kDialogBackground} : CtlColor{};
+  };
+  dialog.onInit = [&] {
+    UserStep(dialog, [&] {
+      for (const kt::testing::RedrawStep& step : kt::testing::RedrawSteps()) {
+        SCOPED_TRACE(std::to_string(step.control) + (step.text ? step.text : " redrawn"));
+        QWidget* control = ControlIn(host.WindowOf(dialog), step.control);
+        QApplication::processEvents();
+        counter.paints = 0;
+        control->installEventFilter(&counter);
+        red[step.control] = step.red;
+        if (step.text != nullptr) {
+          dialog.SetDlgItemText(step.control, step.text);
+          EXPECT_EQ(dialog.GetDlgItemText(step.control), step.text);
+        } else {
+          dialog.RedrawControl(step.control);
+        }
+        QApplication::processEvents();
+        control->removeEventFilter(&counter);
+        EXPECT_EQ(counter.paints > 0, step.drawn);
+      }
+      dialog.EndDialog(IDCANCEL);
+    });
+  };
+  dialog.DoModal();
 }
 
 TEST_F(QtHostTest, HiddenDisabledAndPlaceholderControls) {
@@ -363,44 +403,6 @@ TEST(QtHostWindows, DialogUnitsFollowTheFontAndTheFallbackFaceHasTheChineseChara
   EXPECT_EQ(u9.X(4), u9.baseX);
   EXPECT_EQ(u9.Y(8), u9.baseY);
   EXPECT_TRUE(QFontMetrics(nine).inFont(QChar(0x8FD0)));  // 运
-}
-
-// Digits typed as the slave address dialog opens replace its 0: the edit has the focus and its
-// text is selected; Enter then confirms.
-TEST(QtHostWindows, TypedDigitsReplaceTheSelectedTextOfTheFocusedEdit) {
-  QtWindowHost host;
-  CAddrDlg dlg(host);
-  std::string selected;
-  UserStep(dlg, [&] {
-    QWidget* w = host.WindowOf(dlg);
-    auto* edit = ControlIn<QLineEdit>(w, addr_ids::kNewAddressEdit);
-    ASSERT_NE(edit, nullptr);
-    ASSERT_EQ(w->focusWidget(), edit);
-    selected = edit->selectedText().toStdString();
-    QTest::keyClicks(w->focusWidget(), "5");
-    QTest::keyClick(w->focusWidget(), Qt::Key_Return);
-  });
-  EXPECT_EQ(dlg.DoModal(), IDOK);
-  EXPECT_EQ(selected, "0");
-  EXPECT_EQ(dlg.m_newAddress, 5);
-
-  // Left to the dialog manager (the main dialog), the focus goes to the first tab stop, selected.
-  struct LeavesTheFocus : Dialog {
-    using Dialog::Dialog;
-    bool OnInitDialog() override {
-      SetDlgItemText(main_ids::kSlaveAddressEdit, "0");
-      return true;
-    }
-  } main(host, MainDialogTemplate());
-  selected.clear();
-  UserStep(main, [&] {
-    QWidget* w = host.WindowOf(main);
-    auto* edit = ControlIn<QLineEdit>(w, main_ids::kSlaveAddressEdit);
-    if (edit != nullptr && w->focusWidget() == edit) selected = edit->selectedText().toStdString();
-    main.EndDialog(IDOK);
-  });
-  main.DoModal();
-  EXPECT_EQ(selected, "0");
 }
 
 }  // namespace

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "GuiTestSupport.h"
-#include "SimulatedBlocks.h"
+#include "MeasuredBlocks.h"
 #include "qt/QtTranslations.h"
 #include "qt/QtWindowHost.h"
 #include "qt/workbench/WiringTab.h"

@@ -20,11 +20,15 @@ class RecordingDialog : public Dialog {
   std::function<void(unsigned)> onTimer;
   std::function<CtlColor(int, CtlColorType)> onCtlColor;
   std::function<void()> onInit;
+  // A control the dialog focuses itself as it opens, its text selected (0: left to the manager).
+  int selectAtStart = 0;
 
   bool OnInitDialog() override {
     Dialog::OnInitDialog();
     if (onInit) onInit();
-    return true;
+    if (selectAtStart == 0) return true;
+    FocusAndSelect(selectAtStart);
+    return false;
   }
   bool OnCommand(int id) override {
     commands.push_back(id);

@@ -1,19 +1,27 @@
 // A whole session through the real widgets against kt7340-sim on a pseudo-terminal: settings
-// confirmed, Run, live values with units and echoes, Stop, meter settings written and applied to
-// the next blocks, and the address search finding the simulated meter.
+// confirmed, Run, live values with units and echoes, the workbench opened by the main dialog's
+// button (its log shows the configuration exchange, a recording has a row per decoded block),
+// Stop, meter settings written and applied to the next blocks, and the address search finding
+// the simulated meter.
 #include <gtest/gtest.h>
 
+#include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "SessionDriver.h"
 #include "SimulatedSession.h"
 #include "commands/MeterSetDialogIds.h"
+#include "qt/workbench/TrafficTab.h"
+#include "qt/workbench/WorkbenchWindow.h"
 #include "ui/CommSetDialogIds.h"
 #include "ui/MainDialogIds.h"
 
@@ -24,6 +32,7 @@ constexpr int kSimAddress = 7;
 constexpr int kMainDialog = main_ids::kTemplateId;
 constexpr int kCommSetDialog = comm_set_ids::kTemplateId;
 constexpr int kMeterSetDialog = meter_set_ids::kTemplateId;
+constexpr int kBlocksToRecord = 3;
 
 QMessageBox* MessageWith(const QString& text) {
   auto* box = qobject_cast<QMessageBox*>(ActiveModal());
@@ -44,6 +53,19 @@ void Type(int dialog, int id, const QString& text) {
   e->setFocus();
   e->selectAll();
   QTest::keyClicks(e, text);
+}
+
+void ClickIn(QWidget* window, const char* name) {
+  auto* button = window == nullptr ? nullptr : window->findChild<QAbstractButton*>(name);
+  ASSERT_NE(button, nullptr) << name;
+  QTest::mouseClick(button, Qt::LeftButton);
+}
+
+size_t LinesIn(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  size_t lines = 0;
+  for (std::string line; std::getline(in, line);) ++lines;
+  return lines;
 }
 
 // A displayed value in its base unit: "220.1V" -> 220.1, "22.01KV" -> 22010; NaN without unit.
@@ -67,6 +89,15 @@ TEST(WholeSession, MonitorsConfiguresAndFindsTheSimulatedMeterThroughTheWidgets)
   SimulatedSession session(
       {"--status-trailer", "--quiet", "--address", std::to_string(kSimAddress)});
   ASSERT_FALSE(session.sim.path().empty()) << "kt7340-sim printed no device";
+  const auto csv = std::filesystem::path(::testing::TempDir()) / "session_test.csv";
+  std::filesystem::remove(csv);
+  WorkbenchWindow workbench;
+  session.theApp.onMainDialog = [&workbench](CMonitorDlg& dialog) { workbench.Attach(dialog); };
+  int blocksWhileRecording = 0;
+  workbench.SubscribeBlocks([&](const values::MeasuredBlock&) {
+    if (workbench.Recorder().Recording()) ++blocksWhileRecording;
+  });
+  const auto log = [&workbench] { return workbench.Traffic().ShownText(); };
 
   SessionDriver user;
   QString firstVoltage, sendEcho, receiveEcho;
@@ -79,16 +110,52 @@ TEST(WholeSession, MonitorsConfiguresAndFindsTheSimulatedMeterThroughTheWidgets)
       [] { Click(kCommSetDialog, IDOK); });
   user.Then(
       "main dialog", [] { return Modal(kMainDialog) != nullptr; },
-      [] {
+      [&] {
         EXPECT_EQ(Text(kMainDialog, main_ids::kSlaveAddressEdit), QStringLiteral("0"));
         Type(kMainDialog, main_ids::kSlaveAddressEdit, QString::number(kSimAddress));
         Click(kMainDialog, main_ids::kRunButton);
         EXPECT_EQ(Text(kMainDialog, main_ids::kRunButton), QStringLiteral("停止"));
+        EXPECT_FALSE(workbench.isVisible());
+        Click(kMainDialog, main_ids::kWorkbenchButton);
       });
   user.Then(
       "a voltage with its unit",
       [] { return !std::isnan(BaseValue(Text(kMainDialog, main_ids::kPhaseVoltageABox), "V")); },
       [&] { firstVoltage = Text(kMainDialog, main_ids::kPhaseVoltageABox); });
+  user.Then(
+      "the configuration exchange in the log",
+      [&] { return workbench.isVisible() && log().contains(QStringLiteral("应答 (95 字节)")); },
+      [&] {
+        EXPECT_TRUE(
+            log().contains(QStringLiteral("\t发\t7\t03\t读 0x0300 ×19\t07 03 03 00 00 13 ")))
+            << log().toStdString();
+        EXPECT_TRUE(log().contains(QStringLiteral("应答 (43 字节)")));
+        // The window takes input while the main dialog runs modally.
+        ClickIn(&workbench, "errorsOnly");
+        EXPECT_FALSE(log().contains(QStringLiteral("应答 (43 字节)")));
+        ClickIn(&workbench, "errorsOnly");
+        ClickIn(&workbench, "startRecording");
+      });
+  user.Then(
+      "the file dialog", [] { return qobject_cast<QFileDialog*>(ActiveModal()) != nullptr; },
+      [&] {
+        auto* files = qobject_cast<QFileDialog*>(ActiveModal());
+        EXPECT_TRUE(files->selectedFiles().value(0).contains(QStringLiteral("kt7340-")));
+        auto* name = files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        name->setText(QString::fromStdString(csv.string()));
+        static_cast<QDialog*>(files)->accept();  // as the save button does
+      });
+  user.Then(
+      "a few blocks recorded",
+      [&] { return workbench.Recorder().RowsWritten() >= kBlocksToRecord; },
+      [&] {
+        ClickIn(&workbench, "stopRecording");
+        EXPECT_EQ(workbench.findChild<QLabel*>(QStringLiteral("recordRows"))->text(),
+                  QString::number(blocksWhileRecording));
+        workbench.close();
+        EXPECT_FALSE(workbench.isVisible());
+      });
   user.Then(
       "the values change",
       [&] {
@@ -148,6 +215,9 @@ TEST(WholeSession, MonitorsConfiguresAndFindsTheSimulatedMeterThroughTheWidgets)
   EXPECT_EQ(user.Failure(), "");
   EXPECT_TRUE(user.Done());
   EXPECT_TRUE(valuesChanged);
+  EXPECT_GE(blocksWhileRecording, kBlocksToRecord);
+  EXPECT_EQ(workbench.Recorder().Path(), csv.string());
+  EXPECT_EQ(LinesIn(csv), 1 + static_cast<size_t>(blocksWhileRecording));  // the header first
   // Echoes: the send box holds the last request as a row of hex bytes; the receive box repeats
   // it and appends the reply.
   EXPECT_TRUE(sendEcho.startsWith(QString("%1 03 ").arg(kSimAddress, 2, 10, QLatin1Char('0'))))

@@ -5,7 +5,7 @@
 #include <QApplication>
 #include <chrono>
 
-#include "SimulatedBlocks.h"
+#include "MeasuredBlocks.h"
 #include "qt/workbench/TrendTab.h"
 
 namespace kt::ui::qt::shown_tabs {

@@ -1,12 +1,15 @@
 // The tab "报文" and its view on the offscreen platform: the context menu, the colours of the
-// rows, the reading in sight before the bytes, the address filter and the saved file.
+// rows, the reading in sight before the bytes, new lines scrolled and painted, the keys, the
+// address filter and the saved file.
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QMenu>
+#include <QPaintEvent>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QTest>
@@ -146,6 +149,67 @@ TEST(TrafficView, TheKeysSelectLinesAndTheLogTrimsTheSelection) {
   EXPECT_EQ(selected(), (std::vector<int>{2}));
   QTest::keyClick(&view, Qt::Key_End, Qt::ShiftModifier);
   EXPECT_EQ(selected().size(), 40U);
+}
+
+// Collects what the view's rows area is asked to paint.
+struct PaintedRegion : QObject {
+  QRegion region;
+  bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+    if (event->type() == QEvent::Paint) region += static_cast<QPaintEvent*>(event)->region();
+    return false;
+  }
+};
+
+// Requests for registers from..to-1 into `log`, one line each, then onto the view.
+void Numbered(workbench::TrafficLog& log, TrafficView& view, int from, int to) {
+  for (int n = from; n < to; ++n) {
+    log.OnFrameSent(testing::WithCrc(
+        {1, 3, static_cast<uint8_t>(n >> 8), static_cast<uint8_t>(n & 0xFF), 0, 1}));
+  }
+  view.ShowNewLines();
+}
+
+QString RegisterOfLine(const QString& text, int row) {
+  return text.section(QLatin1Char('\n'), row, row).section(QLatin1Char('\t'), 4, 4);
+}
+
+TEST(TrafficView, NewLinesScrollTheRowsDrawnAndOnlyTheirRowsArePainted) {
+  workbench::TrafficLog log({}, 1000);
+  TrafficView view(log);
+  view.resize(400, 300);
+  view.show();
+  Numbered(log, view, 0, 200);
+  QApplication::processEvents();
+  QScrollBar* bar = view.verticalScrollBar();
+  ASSERT_EQ(bar->value(), bar->maximum());
+
+  PaintedRegion painted;
+  view.viewport()->installEventFilter(&painted);
+  Numbered(log, view, 200, 202);
+  QApplication::processEvents();
+  EXPECT_EQ(bar->value(), bar->maximum());
+  EXPECT_FALSE(painted.region.isEmpty());
+  EXPECT_LE(painted.region.boundingRect().height(), 3 * view.LineHeight());
+
+  // A reader scrolled up keeps the lines in view, even while the oldest are dropped.
+  bar->setValue(150);
+  Numbered(log, view, 202, 1100);
+  EXPECT_EQ(RegisterOfLine(view.Text(), 0), QStringLiteral("读 0x0064 ×1"));             // line 100
+  EXPECT_EQ(RegisterOfLine(view.Text(), bar->value()), QStringLiteral("读 0x0096 ×1"));  // 150
+
+  // Lines the log dropped before the view caught up are left out, never shown as others.
+  for (int n = 1100; n < 1105; ++n) {
+    log.OnFrameSent(testing::WithCrc(
+        {1, 3, static_cast<uint8_t>(n >> 8), static_cast<uint8_t>(n & 0xFF), 0, 1}));
+  }
+  EXPECT_EQ(RegisterOfLine(view.Text(), 0), QStringLiteral("读 0x0069 ×1"));  // line 105
+
+  // Ctrl+A and Ctrl+C copy the lines.
+  view.viewport()->setFocus();
+  QTest::keyClick(view.viewport(), Qt::Key_A, Qt::ControlModifier);
+  EXPECT_EQ(view.SelectedText(), view.Text());
+  QTest::keyClick(view.viewport(), Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), view.Text());
 }
 
 TEST(TrafficTab, FiltersBySlaveAddressAndSavesWhatItShows) {

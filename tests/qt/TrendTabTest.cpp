@@ -188,7 +188,11 @@ TEST(TrendTabAxes, AxesOfPositiveValuesStayAtOrAboveZeroAfterARatioChange) {
     ASSERT_TRUE(tab.axis(g).isVisible()) << static_cast<int>(g);
     EXPECT_GE(tab.axis(g).min(), 0.0) << tab.axis(g).titleText().toStdString();
   }
-  EXPECT_GT(tab.axis(UnitGroup::Voltage).max(), 20.0);  // kV
+  // Each group's axis in the unit of its largest value (chosen: tests/workbench), the series so
+  // scaled.
+  EXPECT_TRUE(tab.axis(UnitGroup::Voltage).titleText().endsWith("(KV)"));
+  EXPECT_TRUE(tab.axis(UnitGroup::ActivePower).titleText().endsWith("(MW)"));
+  EXPECT_NEAR(tab.series(TrendSeries::PhaseVoltageA)->points().back().y(), 22.0, 0.5);
 
   ShownTab zero;
   zero.SetSpan(1min);
@@ -200,7 +204,9 @@ TEST(TrendTabAxes, AxesOfPositiveValuesStayAtOrAboveZeroAfterARatioChange) {
   }
   EXPECT_EQ(zero.axis(UnitGroup::Current).min(), 0.0);
   EXPECT_GT(zero.axis(UnitGroup::Current).max(), 0.0);
-  EXPECT_LT(zero.axis(UnitGroup::ActivePower).min(), -1.5);  // kW
+  EXPECT_LT(zero.axis(UnitGroup::ActivePower).min(), -1.5);   // kW
+  EXPECT_GT(zero.axis(UnitGroup::Voltage).min(), 110.0);      // scaled to the data, not from 0
+  EXPECT_FALSE(zero.axis(UnitGroup::Frequency).isVisible());  // not shown at first
 }
 
 // "导出图片…" starts in the home folder, then in the folder last saved to (also in the next tab),

@@ -202,47 +202,13 @@ TEST(TrendTab, SpanAndThinningKeepTheWindowAndItsPeaks) {
                       })->y();
   EXPECT_DOUBLE_EQ(peak, 300.0);
 
-  // The axis ends on the next whole ten seconds and is one step longer than the minute; each
-  // block of that stretch is a point of its own.
+  // On the minute's axis (70 s: tests/workbench) each block is a point of its own.
   tab.SetSpan(1min);
   const auto lastMinute = ua.points();
   ASSERT_FALSE(lastMinute.isEmpty());
-  const auto newest = kStart + 7199 * 500ms;
-  EXPECT_EQ(tab.timeAxis().max(), Ms(kStart + 3600s));
-  EXPECT_EQ(tab.timeAxis().min(), Ms(kStart + 3530s));
-  EXPECT_EQ(lastMinute.front().x(), Ms(kStart + 3530s));
-  EXPECT_EQ(lastMinute.back().x(), Ms(newest));
+  EXPECT_EQ(lastMinute.front().x(), tab.timeAxis().min());
+  EXPECT_EQ(lastMinute.back().x(), Ms(kStart + 7199 * 500ms));
   EXPECT_EQ(lastMinute.size(), 140);
-}
-
-struct UnitCase {
-  std::vector<std::string> options;
-  const char* voltageUnit;
-  const char* powerUnit;
-  double shownVoltage;  // phase A's voltage in the axis's unit
-};
-
-TEST(TrendTab, EachGroupHasItsOwnAxisInAReadableUnit) {
-  const UnitCase cases[] = {
-      {{}, "(V)", "(W)", 220.0},
-      {{"--pt", "100", "--ct", "20"}, "(KV)", "(MW)", 22.0},
-  };
-  for (const UnitCase& c : cases) {
-    ShownTrendTab tab;
-    SimulatedBlocks meter(c.options);
-    for (int n = 0; n < 5; ++n) tab.AddBlock(meter.At(kStart + n * 1s));
-    const QValueAxis& volts = tab.axis(UnitGroup::Voltage);
-    const QValueAxis& watts = tab.axis(UnitGroup::ActivePower);
-    EXPECT_TRUE(volts.titleText().endsWith(c.voltageUnit)) << volts.titleText().toStdString();
-    EXPECT_TRUE(watts.titleText().endsWith(c.powerUnit)) << watts.titleText().toStdString();
-    const double ua = tab.series(TrendSeries::PhaseVoltageA)->points().back().y();
-    EXPECT_NEAR(ua, c.shownVoltage, c.shownVoltage * 0.02);
-    EXPECT_LE(volts.min(), ua);
-    EXPECT_GE(volts.max(), ua);
-    // Scaled to the data, not from zero.
-    EXPECT_GT(volts.min(), c.shownVoltage * 0.5);
-    EXPECT_FALSE(tab.axis(UnitGroup::Frequency).isVisible());
-  }
 }
 
 }  // namespace

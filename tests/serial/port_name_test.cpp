@@ -7,14 +7,13 @@
 #include "serial/PortName.h"
 #include "serial/PosixSerialPort.h"
 #include "serial/SerialError.h"
-#include "serial/SerialErrorText.h"
 
 using namespace kt::serial;
 
 using kt::serial::testing::FakeSysfs;
 
 // (What each listed or named number opens, an empty variable as not set: port_list_test; a
-// number beyond the list: serial_error_text_test.)
+// number beyond the list or below one: serial_error_text_test.)
 TEST(DevicePathForPort, WithoutALookupReadsTheProcessEnvironment) {
   FakeSysfs fs;
   setenv("KT7340_COM1", "/dev/ttyUSB0", 1);
@@ -25,19 +24,6 @@ TEST(DevicePathForPort, WithoutALookupReadsTheProcessEnvironment) {
   unsetenv("KT7340_COM1");
   unsetenv("KT7340_COM2");
   EXPECT_THROW(DevicePathForPort(1, sources), SerialError);
-}
-
-TEST(DevicePathForPort, RefusesNumbersBelowOne) {
-  for (int16_t port : {int16_t{0}, int16_t{-1}, int16_t{-32768}}) {
-    SCOPED_TRACE(port);
-    try {
-      DevicePathForPort(port);
-      ADD_FAILURE() << "accepted";
-    } catch (const SerialError& e) {
-      EXPECT_EQ(e.kind(), SerialErrorKind::BadPortNumber);
-      EXPECT_EQ(SerialErrorText(e), "串口号 " + std::to_string(port) + " 超出范围（1–32767）");
-    }
-  }
 }
 
 TEST(PosixSerialPort, RefusesAPortNumberBelowOneWhenItIsSet) {

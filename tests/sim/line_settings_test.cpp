@@ -53,26 +53,21 @@ SimProcess StartAt(Setting s, std::vector<std::string> more = {}) {
 }
 
 // Every setting of the meter: the master at the same setting is answered; at the same rate
-// with another parity, or the same parity at another rate, it is not.
+// with another parity, or the same parity at another rate, it is not; a meter at 2400 E by each
+// of the other fourteen neither.
 TEST(SimLineSettings, EachOfTheFifteenSettingsIsAnsweredOnlyWhenTheMasterMatches) {
   for (const Setting meter : AllSettings()) {
     SimProcess sim = StartAt(meter);
     ASSERT_TRUE(sim.running());
-    const std::string what = std::to_string(meter.baud) + meter.parity;
-    EXPECT_TRUE(Answers(sim.path(), meter, 1, 400)) << what;
     const char otherParity = meter.parity == 'N' ? 'E' : meter.parity == 'E' ? 'O' : 'N';
-    EXPECT_FALSE(Answers(sim.path(), {meter.baud, otherParity}, 1, 250)) << what << otherParity;
     const int otherBaud = meter.baud == 9600 ? 19200 : 9600;
-    EXPECT_FALSE(Answers(sim.path(), {otherBaud, meter.parity}, 1, 250)) << what << otherBaud;
-  }
-}
-
-TEST(SimLineSettings, AMeterAtTwoThousandFourHundredEvenIgnoresTheOtherFourteen) {
-  SimProcess sim = StartAt({2400, 'E'});
-  for (const Setting master : AllSettings()) {
-    const bool same = master.baud == 2400 && master.parity == 'E';
-    EXPECT_EQ(Answers(sim.path(), master, 1, same ? 600 : 200), same)
-        << master.baud << master.parity;
+    std::vector<Setting> masters = {meter, {meter.baud, otherParity}, {otherBaud, meter.parity}};
+    if (meter.baud == 2400 && meter.parity == 'E') masters = AllSettings();
+    for (const Setting master : masters) {
+      const bool same = master.baud == meter.baud && master.parity == meter.parity;
+      EXPECT_EQ(Answers(sim.path(), master, 1, same ? 400 : 250), same)
+          << meter.baud << meter.parity << " by " << master.baud << master.parity;
+    }
   }
 }
 

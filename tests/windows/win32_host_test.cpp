@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "HostInputCases.h"
+#include "HostRedrawSteps.h"
 #include "StepScript.h"
 #include "commands/AddrDialogIds.h"
 #include "commands/AddrDialogTemplate.h"
@@ -29,6 +31,7 @@ namespace {
 
 using namespace kt::ui;
 using kt::platform::win32::Utf8FromWide;
+using kt::ui::win32::PointerFrom;
 using kt::ui::win32::ScrolledFrame;
 using kt::ui::win32::Win32WindowHost;
 
@@ -52,7 +55,11 @@ class ProbeDialog : public Dialog {
   bool OnInitDialog() override {
     Dialog::OnInitDialog();
     SetTimer(kStepTimer, 20);
-    return true;
+    if (textAtStart == 0) return true;
+    SetDlgItemText(textAtStart, kt::testing::kTextAtStart);
+    if (!focusItself) return true;  // left to the dialog manager
+    FocusAndSelect(textAtStart);
+    return false;
   }
   void OnTimer(unsigned timerId) override {
     if (timerId != kStepTimer) {
@@ -84,6 +91,9 @@ class ProbeDialog : public Dialog {
   std::vector<int> commands;
   std::vector<std::pair<int, int>> picks;
   std::map<unsigned, int> ticks;
+  // A control given a text as the dialog opens, and focused with it selected by the dialog.
+  int textAtStart = 0;
+  bool focusItself = false;
 
  private:
   kt::testing::StepScript script_;
@@ -147,7 +157,7 @@ struct BaseUnits {
 };
 BaseUnits BaseUnitsOf(HWND dialog) {
   HDC dc = GetDC(dialog);
-  auto font = reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
+  auto font = PointerFrom<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
   HGDIOBJ old = SelectObject(dc, font);
   TEXTMETRICW tm{};
   GetTextMetricsW(dc, &tm);
@@ -285,9 +295,9 @@ ColourAnswer AskColours(HWND dlg, HWND control) {
   SetTextColor(dc, RGB(1, 2, 3));
   SetBkColor(dc, RGB(4, 5, 6));
   SetBkMode(dc, OPAQUE);
-  auto brush = reinterpret_cast<HBRUSH>(SendMessageW(dlg, ColourMessageOf(control),
-                                                     reinterpret_cast<WPARAM>(dc),
-                                                     reinterpret_cast<LPARAM>(control)));
+  auto brush =
+      PointerFrom<HBRUSH>(SendMessageW(dlg, ColourMessageOf(control), reinterpret_cast<WPARAM>(dc),
+                                       reinterpret_cast<LPARAM>(control)));
   LOGBRUSH lb{};
   if (brush != nullptr) GetObjectW(brush, sizeof lb, &lb);
   ColourAnswer a{GetTextColor(dc), GetBkColor(dc), GetBkMode(dc), brush, lb.lbColor};
@@ -332,9 +342,9 @@ TEST(HostColours, TheColourHandlersDecisionsReachEveryControlsColourMessage) {
                        // The dialog's own background.
                        HDC dc = CreateCompatibleDC(nullptr);
                        LOGBRUSH lb{};
-                       GetObjectW(reinterpret_cast<HBRUSH>(SendMessageW(
-                                      dlg, WM_CTLCOLORDLG, reinterpret_cast<WPARAM>(dc),
-                                      reinterpret_cast<LPARAM>(dlg))),
+                       GetObjectW(PointerFrom<HBRUSH>(SendMessageW(dlg, WM_CTLCOLORDLG,
+                                                                   reinterpret_cast<WPARAM>(dc),
+                                                                   reinterpret_cast<LPARAM>(dlg))),
                                   sizeof lb, &lb);
                        DeleteDC(dc);
                        EXPECT_EQ(lb.lbColor, kDialogBackground);
@@ -367,55 +377,36 @@ bool Invalid(HWND control) {
 // Counts the texts Windows is given for a control.
 LRESULT CALLBACK CountTexts(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                             DWORD_PTR count) {
-  if (message == WM_SETTEXT) ++*reinterpret_cast<int*>(count);
+  if (message == WM_SETTEXT) ++*PointerFrom<int*>(count);
   return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
-TEST(HostRedraw, ATextOrColourThatStaysTheSameDrawsNothingAgain) {
+// The redraws every host makes and spares (tests/support/HostRedrawSteps.h): a text given to
+// Windows (a button draws it at once) or a part held to be painted again.
+TEST(HostRedraw, OnlyANewTextOrColourOrARedrawDrawsAControl) {
   Win32WindowHost host;
-  const int box = main_ids::kLinkStateBox;  // read-only
-  const int button = main_ids::kRunButton;
-  int boxTexts = 0;
-  int buttonTexts = 0;
-  ProbeDialog dialog(host, MainDialogTemplate(), {[&](ProbeDialog& d) {
-                       HWND b = d.Item(box);
-                       SetWindowSubclass(b, &CountTexts, 1, reinterpret_cast<DWORD_PTR>(&boxTexts));
-                       SetWindowSubclass(d.Item(button), &CountTexts, 1,
-                                         reinterpret_cast<DWORD_PTR>(&buttonTexts));
-                       d.SetDlgItemText(box, "未运行");
-                       d.SetDlgItemText(button, "运行");
-                       EXPECT_EQ(boxTexts, 1);
-                       EXPECT_EQ(buttonTexts, 0);  // the template's text already
-                       UpdateWindow(d.Window());
-                       d.SetDlgItemText(box, "未运行");
-                       d.SetDlgItemText(button, "运行");
-                       EXPECT_EQ(boxTexts, 1);
-                       EXPECT_EQ(buttonTexts, 0);
-                       EXPECT_FALSE(Invalid(b));
-                       d.SetDlgItemText(box, "未运行 ");
-                       d.SetDlgItemText(button, "停止");
-                       EXPECT_EQ(boxTexts, 2);
-                       EXPECT_EQ(buttonTexts, 1);
-                       EXPECT_EQ(d.GetDlgItemText(box), "未运行 ");
-                       EXPECT_EQ(TextOf(d.Item(button)), "停止");
-                       UpdateWindow(d.Window());
-                       // The same text in new colours is drawn again; in the same colours it is
-                       // not.
+  ProbeDialog dialog(host, MainDialogTemplate(), {[](ProbeDialog& d) {
                        CtlColor red;
                        red.useDefault = false;
                        red.textColor = kRed;
-                       d.colours[box] = red;
-                       d.SetDlgItemText(box, "未运行 ");
-                       EXPECT_TRUE(Invalid(b));
-                       UpdateWindow(d.Window());
-                       d.SetDlgItemText(box, "未运行 ");
-                       EXPECT_FALSE(Invalid(b));
-                       EXPECT_EQ(boxTexts, 2);
-                       // An explicit redraw always draws.
-                       d.RedrawControl(box);
-                       EXPECT_TRUE(Invalid(b));
-                       RemoveWindowSubclass(b, &CountTexts, 1);
-                       RemoveWindowSubclass(d.Item(button), &CountTexts, 1);
+                       for (const kt::testing::RedrawStep& step : kt::testing::RedrawSteps()) {
+                         SCOPED_TRACE(std::to_string(step.control) +
+                                      (step.text != nullptr ? step.text : " redrawn"));
+                         UpdateWindow(d.Window());
+                         int texts = 0;
+                         HWND control = d.Item(step.control);
+                         SetWindowSubclass(control, &CountTexts, 1,
+                                           reinterpret_cast<DWORD_PTR>(&texts));
+                         if (step.red) d.colours[step.control] = red;
+                         if (step.text != nullptr) {
+                           d.SetDlgItemText(step.control, step.text);
+                           EXPECT_EQ(TextOf(control), step.text);
+                         } else {
+                           d.RedrawControl(step.control);
+                         }
+                         EXPECT_EQ(texts > 0 || Invalid(control), step.drawn);
+                         RemoveWindowSubclass(control, &CountTexts, 1);
+                       }
                      }});
   dialog.DoModal();
 }
@@ -423,7 +414,7 @@ TEST(HostRedraw, ATextOrColourThatStaysTheSameDrawsNothingAgain) {
 // Counts the frames Windows draws for a control (a scroll bar is drawn with the frame).
 LRESULT CALLBACK CountFrames(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                              DWORD_PTR count) {
-  if (message == WM_NCPAINT) ++*reinterpret_cast<int*>(count);
+  if (message == WM_NCPAINT) ++*PointerFrom<int*>(count);
   return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
@@ -461,72 +452,49 @@ void PressKey(HWND focus, WPARAM key) {
   PostMessageW(focus, WM_KEYUP, key, 0xC0000001);
 }
 
-TEST(HostKeys, EnterIsTheDefaultButtonOrOkAndEscapeIsCancel) {
-  Win32WindowHost host;
-  // The main dialog has no default button: Enter in the address box is IDOK.
-  ProbeDialog main(
-      host, MainDialogTemplate(),
-      {[](ProbeDialog& d) {
-         FocusOn(d.Window(), d.Item(main_ids::kSlaveAddressEdit));
-         PressKey(GetFocus(), VK_RETURN);
-       },
-       [](ProbeDialog&) { PressKey(GetFocus(), VK_ESCAPE); },
-       // Enter on a focused push button presses that button.
-       [](ProbeDialog& d) {
-         FocusOn(d.Window(), d.Item(main_ids::kRunButton));
-         PressKey(GetFocus(), VK_RETURN);
-       },
-       [](ProbeDialog& d) { PostMessageW(d.Window(), WM_CLOSE, 0, 0); }, [](auto&) {}});
-  main.DoModal();
-  EXPECT_EQ(main.commands, (std::vector<int>{IDOK, IDCANCEL, main_ids::kRunButton, IDCANCEL}));
-
-  // The finder's default button is "使用".
-  ProbeDialog finder(host, FindMeterDialogTemplate(),
-                     {[](ProbeDialog& d) {
-                        FocusOn(d.Window(), d.Item(find_meter_ids::kOnlyCurrentPort));
-                        PressKey(GetFocus(), VK_RETURN);
-                      },
-                      [](auto&) {}});
-  finder.DoModal();
-  EXPECT_EQ(finder.commands, (std::vector<int>{find_meter_ids::kUseButton}));
-}
-
-// The focus given before the window is shown goes to the control once it is, its text
-// selected, so a digit typed replaces the text; also where the initialisation leaves the focus to
-// the dialog manager (the main dialog: its first tab stop, the slave address).
-TEST(HostFocus, FocusGivenBeforeShowingTakesEffectWithTheTextSelected) {
-  // The slave address dialog sets the focus itself; the main dialog leaves it to the manager.
-  struct Focusing : ProbeDialog {
-    Focusing(WindowHost& host, const DialogTemplate& t, int edit, std::vector<Step> steps)
-        : ProbeDialog(host, t, std::move(steps)), edit_(edit) {}
-    bool OnInitDialog() override {
-      ProbeDialog::OnInitDialog();
-      SetDlgItemText(edit_, "0");
-      if (edit_ == main_ids::kSlaveAddressEdit) return true;
-      FocusAndSelect(edit_);
-      return false;
-    }
-    int edit_;
-  };
-  for (const auto& [tmpl, edit] : {std::pair{&AddrDialogTemplate(), addr_ids::kNewAddressEdit},
-                                   std::pair{&MainDialogTemplate(), main_ids::kSlaveAddressEdit}}) {
-    SCOPED_TRACE(edit);
+// The keys and clicks every host turns into the same commands (tests/support/HostInputCases.h),
+// as Windows delivers them.
+TEST(HostInput, KeysAndClicksAreTheCommandsOfEveryHost) {
+  using kt::testing::UserInput;
+  for (const kt::testing::HostInputCase& c : kt::testing::HostInputCases()) {
+    SCOPED_TRACE(c.what);
     Win32WindowHost host;
-    DWORD start = 1;
-    DWORD end = 0;
-    std::string typed;
-    Focusing dialog(host, *tmpl, edit,
-                    {[&](ProbeDialog& d) {
-                       ASSERT_EQ(GetFocus(), d.Item(edit));
-                       SendMessageW(GetFocus(), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-                                    reinterpret_cast<LPARAM>(&end));
-                       PostMessageW(GetFocus(), WM_CHAR, L'5', 1);
-                     },
-                     [&](ProbeDialog& d) { typed = host.GetText(d, edit); }});
+    std::string text;
+    bool checked = false;
+    bool open = false;
+    ProbeDialog dialog(host, c.dialog(),
+                       {[&](ProbeDialog& d) {
+                          HWND control = d.Item(c.control);
+                          ASSERT_NE(control, nullptr);
+                          if (c.input == UserInput::Click) SendMessageW(control, BM_CLICK, 0, 0);
+                          if (c.input == UserInput::Enter || c.input == UserInput::Escape) {
+                            FocusOn(d.Window(), control);
+                            PressKey(GetFocus(),
+                                     c.input == UserInput::Enter ? VK_RETURN : VK_ESCAPE);
+                          }
+                          if (c.input == UserInput::CloseBox)
+                            PostMessageW(d.Window(), WM_CLOSE, 0, 0);
+                          if (d.textAtStart != 0)
+                            PostMessageW(GetFocus(), WM_CHAR, kt::testing::kTypedDigit[0], 1);
+                        },
+                        [&](ProbeDialog& d) {
+                          text = host.GetText(d, c.control);
+                          checked = d.IsDlgButtonChecked(c.control);
+                          open = IsWindowVisible(d.Window()) != 0;
+                        }});
+    if (c.input == UserInput::DigitOverTheFocusedText ||
+        c.input == UserInput::DigitOverTheFirstTabStop) {
+      dialog.textAtStart = c.control;
+      dialog.focusItself = c.input == UserInput::DigitOverTheFocusedText;
+    }
     dialog.DoModal();
-    EXPECT_EQ(start, 0u);
-    EXPECT_EQ(end, 1u);
-    EXPECT_EQ(typed, "5");
+    EXPECT_EQ(dialog.commands, c.command == kt::testing::kNoCommand ? std::vector<int>{}
+                                                                    : std::vector<int>{c.command});
+    EXPECT_TRUE(open);
+    if (c.textAfter != nullptr) {
+      EXPECT_EQ(text, c.textAfter);
+    }
+    EXPECT_EQ(checked, c.checkedAfter);
   }
 }
 
@@ -576,14 +544,11 @@ TEST(HostLists, AClickOnALineIsAPickAlsoOnTheLineAlreadyPicked) {
                       [](ProbeDialog& d) {
                         EXPECT_EQ(SendMessageW(d.Item(comm_set_ids::kPortList), LB_GETCOUNT, 0, 0),
                                   3);
-                        // A radio button clicked is checked and reported as its command.
-                        SendMessageW(d.Item(comm_set_ids::kBaud4800Radio), BM_CLICK, 0, 0);
-                        EXPECT_TRUE(d.IsDlgButtonChecked(comm_set_ids::kBaud4800Radio));
                       }});
   dialog.DoModal();
   const int list = comm_set_ids::kPortList;
   EXPECT_EQ(dialog.picks, (std::vector<std::pair<int, int>>{{list, 1}, {list, 1}, {list, 2}}));
-  EXPECT_EQ(dialog.commands, (std::vector<int>{comm_set_ids::kBaud4800Radio}));
+  EXPECT_TRUE(dialog.commands.empty());
 }
 
 // The finder's table: rows are their cells (a short row's missing cells empty), a double click
@@ -719,8 +684,8 @@ TEST(HostTimersAndBoxes, TimersTickInsideAMessageBoxTitledAsOnLinuxInTheDialogsC
          HDC dc = CreateCompatibleDC(nullptr);
          LOGBRUSH lb{};
          GetObjectW(
-             reinterpret_cast<HBRUSH>(SendMessageW(
-                 box, WM_CTLCOLORDLG, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(box))),
+             PointerFrom<HBRUSH>(SendMessageW(box, WM_CTLCOLORDLG, reinterpret_cast<WPARAM>(dc),
+                                              reinterpret_cast<LPARAM>(box))),
              sizeof lb, &lb);
          DeleteDC(dc);
          EXPECT_EQ(lb.lbColor, kDialogBackground);

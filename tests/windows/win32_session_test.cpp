@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "StepScript.h"
+#include "Win32StepUser.h"
 #include "app/CMonitorApp.h"
 #include "app/Environment.h"
 #include "app/StartUp.h"
@@ -40,7 +40,6 @@ using kt::platform::win32::WideFromUtf8;
 using kt::ui::win32::Win32WindowHost;
 
 constexpr uint8_t kAddress = 7;
-constexpr UINT kDriverPeriodMs = 50;
 
 // The visible dialog window (or message box) of this thread titled `title`, or nullptr.
 HWND VisibleDialog(const std::string& title) {
@@ -51,7 +50,7 @@ HWND VisibleDialog(const std::string& title) {
   EnumThreadWindows(
       GetCurrentThreadId(),
       [](HWND w, LPARAM p) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(p);
+        auto* s = kt::ui::win32::PointerFrom<Search*>(p);
         wchar_t text[128] = {};
         GetWindowTextW(w, text, 128);
         if (IsWindowVisible(w) && s->title == text) s->found = w;
@@ -139,53 +138,18 @@ double Volts(const std::string& shown) {
   return std::nan("");
 }
 
-// The user's steps, polled from a thread timer that ticks in every modal loop of the program.
-// Actions only post what a user's input would, so no step runs inside another.
-class User {
- public:
-  explicit User(std::vector<kt::testing::StepScript::Step> steps) : script_(std::move(steps)) {
-    self_ = this;
-    timer_ = SetTimer(nullptr, 0, kDriverPeriodMs, &User::Tick);
+// Closes whatever is open so that the program ends: a box first (Yes to a question), then the
+// dialogs.
+void GiveUp() {
+  if (HWND box = VisibleDialog("KT7340")) {
+    const bool question = GetDlgItem(box, IDYES) != nullptr;
+    PostMessageW(box, WM_COMMAND, question ? IDYES : kt::ui::IDOK, 0);
+    return;
   }
-  ~User() {
-    KillTimer(nullptr, timer_);
-    self_ = nullptr;
+  for (const char* title : {"Dialog", "通讯设置", "7340智能电力检测仪---Tenbrook"}) {
+    if (HWND w = VisibleDialog(title)) PostMessageW(w, WM_COMMAND, kt::ui::IDCANCEL, 0);
   }
-  bool Done() const { return script_.Done(); }
-  const std::string& Failure() const { return script_.Failure(); }
-
- private:
-  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-    if (self_ != nullptr) self_->Poll();
-  }
-  void Poll() {
-    if (busy_) return;
-    busy_ = true;
-    if (auto act = script_.Poll(static_cast<int64_t>(GetTickCount64()))) act();
-    // Once a second after a failure, until the program has ended.
-    if (script_.Failed() && ++givingUp_ % kGiveUpEveryTicks == 1) GiveUp();
-    busy_ = false;
-  }
-  // Closes whatever is open so that the program ends: a box first (Yes to a question), then the
-  // dialogs.
-  static void GiveUp() {
-    if (HWND box = VisibleDialog("KT7340")) {
-      const bool question = GetDlgItem(box, IDYES) != nullptr;
-      PostMessageW(box, WM_COMMAND, question ? IDYES : kt::ui::IDOK, 0);
-      return;
-    }
-    for (const char* title : {"Dialog", "通讯设置", "7340智能电力检测仪---Tenbrook"}) {
-      if (HWND w = VisibleDialog(title)) PostMessageW(w, WM_COMMAND, kt::ui::IDCANCEL, 0);
-    }
-  }
-
-  static inline User* self_ = nullptr;  // the test's one user, for the timer procedure
-  kt::testing::StepScript script_;
-  UINT_PTR timer_ = 0;
-  bool busy_ = false;
-  int givingUp_ = 0;
-  static constexpr int kGiveUpEveryTicks = 1000 / kDriverPeriodMs;
-};
+}
 
 TEST(WindowsSession, MonitorsAndConfiguresTheSimulatedMeterThroughWindowMessages) {
   kt::modbus::SteadyClock clock;
@@ -222,81 +186,84 @@ TEST(WindowsSession, MonitorsAndConfiguresTheSimulatedMeterThroughWindowMessages
   const auto box = [] { return VisibleDialog("KT7340"); };
   bool stayedAfterNo = false;
 
-  User user({
-      {"the settings", [] { return VisibleDialog("通讯设置") != nullptr; },
-       [] { Click(VisibleDialog("通讯设置"), kt::ui::IDOK); }},
-      {"the workbench open and recording with the main dialog",
-       [&] {
-         main = VisibleDialog(mainTitle);
-         return main != nullptr && workbench.Visible() && workbench.Recorder().Recording();
-       },
-       [&] {
-         EXPECT_EQ(GetWindow(workbench.Handle(), GW_OWNER), main);
-         EXPECT_EQ(kt::platform::win32::WideFromUtf8(workbench.Recorder().Path()), csv.wstring());
-         EXPECT_EQ(Text(main, kSlaveAddressEdit), "0");
-         Type(main, kSlaveAddressEdit, "7");
-         Click(main, kRunButton);
-       }},
-      {"a voltage", [&] { return !std::isnan(Volts(Text(main, kPhaseVoltageABox))); },
-       [&] {
-         EXPECT_EQ(Text(main, kRunButton), "停止");
-         // The value shown is the first register of the reply the receive echo shows.
-         const std::vector<uint8_t> echo = EchoBytes(Text(main, kReceiveEcho));
-         ASSERT_GE(echo.size(), 8u + 95u);
-         const std::vector<uint8_t> reply(echo.begin() + 8, echo.end());
-         EXPECT_EQ(reply[0], kAddress);
-         EXPECT_EQ(reply[2], 90);
-         EXPECT_EQ(Crc(reply, 93), reply[93] | (reply[94] << 8));
-         voltsBefore = Volts(Text(main, kPhaseVoltageABox));
-         EXPECT_NEAR(voltsBefore, ((reply[3] << 8) | reply[4]) / 100.0, 0.006);
-         echoChecked = true;
-         // The limit status: alarms in red (painted so), the others black.
-         for (int id : kLimitStatusBoxes) {
-           statusTexts.push_back(Text(main, id));
-           statusColours.push_back(PaintedTextColour(main, id));
-         }
-         redPixels = RedPixels(main, kVoltageStatus1Box);
-         redPixelsOfBlack = RedPixels(main, kPhaseVoltageABox);
-         freshColour = PaintedTextColour(main, kPhaseVoltageABox);
-         Click(main, kMeterSettingsButton);
-       }},
-      {"the meter settings", [] { return VisibleDialog("Dialog") != nullptr; },
-       [] {
-         HWND d = VisibleDialog("Dialog");
-         Type(d, kt::ui::meter_set_ids::kPtEdit, "100");
-         Type(d, kt::ui::meter_set_ids::kCtEdit, "5");
-         Click(d, kt::ui::IDOK);
-       }},
-      {"settings confirmed", [&] { return BoxSays(box(), "设置仪表参数成功"); },
-       [&] { PostMessageW(box(), WM_COMMAND, kt::ui::IDOK, 0); }},
-      {"the new ratio in the values",
-       [&] { return Volts(Text(main, kPhaseVoltageABox)) > 50 * voltsBefore; },
-       [&] {
-         EXPECT_EQ(line.meter().ptRatio(), 100);
-         Click(main, kWorkbenchButton);
-       }},
-      {"the workbench window", [] { return VisibleDialog("诊断与记录") != nullptr; },
-       [&] {
-         PostMessageW(VisibleDialog("诊断与记录"), WM_CLOSE, 0, 0);
-         Click(main, kRunButton);
-       }},
-      {"stopped", [&] { return Text(main, kRunButton) == "运行"; }, [] {}},
-      {"the values gone grey",
-       [&] { return PaintedTextColour(main, kPhaseVoltageABox) == kt::ui::kGrey; },
-       [&] {
-         staleColour = PaintedTextColour(main, kPhaseVoltageABox);
-         PostMessageW(main, WM_CLOSE, 0, 0);  // the close box
-       }},
-      {"asked before closing", [&] { return BoxSays(box(), kt::app::kRecordingExitQuestion); },
-       [&] { PostMessageW(box(), WM_COMMAND, IDNO, 0); }},
-      {"still open after No", [&] { return box() == nullptr; },
-       [&] {
-         stayedAfterNo = IsWindowVisible(main) != 0 && workbench.Recorder().Recording();
-         Click(main, kt::ui::IDCANCEL);  // "退  出"
-       }},
-      {"asked before leaving", [&] { return BoxSays(box(), kt::app::kRecordingExitQuestion); },
-       [&] { PostMessageW(box(), WM_COMMAND, IDYES, 0); }},
-  });
+  kt::testing::Win32StepUser user(
+      {
+          {"the settings", [] { return VisibleDialog("通讯设置") != nullptr; },
+           [] { Click(VisibleDialog("通讯设置"), kt::ui::IDOK); }},
+          {"the workbench open and recording with the main dialog",
+           [&] {
+             main = VisibleDialog(mainTitle);
+             return main != nullptr && workbench.Visible() && workbench.Recorder().Recording();
+           },
+           [&] {
+             EXPECT_EQ(GetWindow(workbench.Handle(), GW_OWNER), main);
+             EXPECT_EQ(kt::platform::win32::WideFromUtf8(workbench.Recorder().Path()),
+                       csv.wstring());
+             EXPECT_EQ(Text(main, kSlaveAddressEdit), "0");
+             Type(main, kSlaveAddressEdit, "7");
+             Click(main, kRunButton);
+           }},
+          {"a voltage", [&] { return !std::isnan(Volts(Text(main, kPhaseVoltageABox))); },
+           [&] {
+             EXPECT_EQ(Text(main, kRunButton), "停止");
+             // The value shown is the first register of the reply the receive echo shows.
+             const std::vector<uint8_t> echo = EchoBytes(Text(main, kReceiveEcho));
+             ASSERT_GE(echo.size(), 8u + 95u);
+             const std::vector<uint8_t> reply(echo.begin() + 8, echo.end());
+             EXPECT_EQ(reply[0], kAddress);
+             EXPECT_EQ(reply[2], 90);
+             EXPECT_EQ(Crc(reply, 93), reply[93] | (reply[94] << 8));
+             voltsBefore = Volts(Text(main, kPhaseVoltageABox));
+             EXPECT_NEAR(voltsBefore, ((reply[3] << 8) | reply[4]) / 100.0, 0.006);
+             echoChecked = true;
+             // The limit status: alarms in red (painted so), the others black.
+             for (int id : kLimitStatusBoxes) {
+               statusTexts.push_back(Text(main, id));
+               statusColours.push_back(PaintedTextColour(main, id));
+             }
+             redPixels = RedPixels(main, kVoltageStatus1Box);
+             redPixelsOfBlack = RedPixels(main, kPhaseVoltageABox);
+             freshColour = PaintedTextColour(main, kPhaseVoltageABox);
+             Click(main, kMeterSettingsButton);
+           }},
+          {"the meter settings", [] { return VisibleDialog("Dialog") != nullptr; },
+           [] {
+             HWND d = VisibleDialog("Dialog");
+             Type(d, kt::ui::meter_set_ids::kPtEdit, "100");
+             Type(d, kt::ui::meter_set_ids::kCtEdit, "5");
+             Click(d, kt::ui::IDOK);
+           }},
+          {"settings confirmed", [&] { return BoxSays(box(), "设置仪表参数成功"); },
+           [&] { PostMessageW(box(), WM_COMMAND, kt::ui::IDOK, 0); }},
+          {"the new ratio in the values",
+           [&] { return Volts(Text(main, kPhaseVoltageABox)) > 50 * voltsBefore; },
+           [&] {
+             EXPECT_EQ(line.meter().ptRatio(), 100);
+             Click(main, kWorkbenchButton);
+           }},
+          {"the workbench window", [] { return VisibleDialog("诊断与记录") != nullptr; },
+           [&] {
+             PostMessageW(VisibleDialog("诊断与记录"), WM_CLOSE, 0, 0);
+             Click(main, kRunButton);
+           }},
+          {"stopped", [&] { return Text(main, kRunButton) == "运行"; }, [] {}},
+          {"the values gone grey",
+           [&] { return PaintedTextColour(main, kPhaseVoltageABox) == kt::ui::kGrey; },
+           [&] {
+             staleColour = PaintedTextColour(main, kPhaseVoltageABox);
+             PostMessageW(main, WM_CLOSE, 0, 0);  // the close box
+           }},
+          {"asked before closing", [&] { return BoxSays(box(), kt::app::kRecordingExitQuestion); },
+           [&] { PostMessageW(box(), WM_COMMAND, IDNO, 0); }},
+          {"still open after No", [&] { return box() == nullptr; },
+           [&] {
+             stayedAfterNo = IsWindowVisible(main) != 0 && workbench.Recorder().Recording();
+             Click(main, kt::ui::IDCANCEL);  // "退  出"
+           }},
+          {"asked before leaving", [&] { return BoxSays(box(), kt::app::kRecordingExitQuestion); },
+           [&] { PostMessageW(box(), WM_COMMAND, IDYES, 0); }},
+      },
+      &GiveUp);
   kt::app::RunMonitorWindows(app, startUpWorkbench, requests, {});
   _wputenv_s(L"KT7340_RECORD", L"");
   _wputenv_s(L"KT7340_OPEN_WORKBENCH", L"");

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "Win32StepUser.h"
 #include "modbus/Clock.h"
 #include "modbus/RequestFrames.h"
 #include "platform/win32/WideText.h"
@@ -46,44 +47,10 @@ namespace ids = kt::ui::win32::workbench_ids;
 using kt::workbench::NumberSetting;
 using kt::workbench::TrendSeries;
 
-constexpr UINT kStepPeriodMs = 100;
-constexpr int kStepLimit = 600;  // a minute of steps
+constexpr int64_t kStepLimitMs = 60000;
 constexpr uint64_t kBlocksToRecord = 3;
 // Steps to wait for a key press to reach its window.
-constexpr int kTabWaits = 10;
-
-// Steps run one after the other on a thread timer inside the main dialog's modal loop: each waits
-// until its condition holds, then acts. A step that waits too long fails the test and ends it.
-struct Script {
-  struct Step {
-    std::string name;
-    std::function<bool()> ready;
-    std::function<void()> act;
-  };
-  std::vector<Step> steps;
-  size_t next = 0;
-  int waited = 0;
-  std::string failure;
-  std::function<void()> giveUp;
-};
-Script* running = nullptr;
-
-void CALLBACK StepTimer(HWND, UINT, UINT_PTR, DWORD) {
-  Script& s = *running;
-  if (s.next >= s.steps.size()) return;
-  Script::Step& step = s.steps[s.next];
-  if (!step.ready()) {
-    if (++s.waited > kStepLimit) {
-      s.failure = "timed out waiting for: " + step.name;
-      s.next = s.steps.size();
-      s.giveUp();
-    }
-    return;
-  }
-  s.waited = 0;
-  ++s.next;
-  step.act();
-}
+constexpr int kTabWaits = 20;
 
 void Click(HWND control) {
   ASSERT_NE(control, nullptr);
@@ -170,7 +137,7 @@ void CALLBACK PickFromMenu(HWND, UINT, UINT_PTR timer, DWORD) {
   HWND menu = FindWindowW(L"#32768", nullptr);
   if (menu == nullptr || IsWindowVisible(menu) == 0) return;
   KillTimer(nullptr, timer);
-  auto* items = reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0));
+  auto* items = kt::ui::win32::PointerFrom<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0));
   for (int i = 0; i < GetMenuItemCount(items); ++i) {
     wchar_t text[32] = {};
     GetMenuStringW(items, static_cast<UINT>(i), text, 32, MF_BYPOSITION);
@@ -234,9 +201,7 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
   RECT redrawn{};
   int tabWaits = 0;
 
-  Script script;
-  script.giveUp = [&] { PostMessageW(main(), WM_COMMAND, IDCANCEL, 0); };
-  script.steps = {
+  std::vector<kt::testing::StepScript::Step> steps = {
       {"the main dialog", [&] { return main() != nullptr && IsWindowVisible(main()) != 0; },
        [&] {
          SetDlgItemTextW(main(), main_ids::kSlaveAddressEdit, L"1");
@@ -537,16 +502,17 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
          PostMessageW(files, WM_COMMAND, kt::ui::IDOK, 0);
        }},
   };
-  running = &script;
-  const UINT_PTR timer = SetTimer(nullptr, 0, kStepPeriodMs, &StepTimer);
-  dialog.m_portNumber = 1;
-  dialog.DoModal();
-  KillTimer(nullptr, timer);
-  running = nullptr;
+  for (auto& step : steps) step.limitMs = kStepLimitMs;
+  {
+    kt::testing::Win32StepUser user(std::move(steps),
+                                    [&] { PostMessageW(main(), WM_COMMAND, IDCANCEL, 0); });
+    dialog.m_portNumber = 1;
+    dialog.DoModal();
+    EXPECT_EQ(user.Failure(), "");
+    EXPECT_TRUE(user.Done());
+  }
   host.DestroyWindow(dialog);
 
-  EXPECT_EQ(script.failure, "");
-  EXPECT_EQ(script.next, script.steps.size());
   // The main dialog's end ended the window it owned.
   EXPECT_EQ(workbench.Handle(), nullptr);
 

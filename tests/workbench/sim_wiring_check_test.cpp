@@ -10,7 +10,7 @@
 
 #include "CheckRows.h"
 #include "MainDialogHarness.h"
-#include "SimulatedBlocks.h"
+#include "MeasuredBlocks.h"
 #include "values/MonitorListener.h"
 #include "workbench/WiringCheck.h"
 

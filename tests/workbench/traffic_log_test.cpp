@@ -6,6 +6,7 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "Frames.h"
@@ -66,109 +67,79 @@ class TrafficLogTest : public ::testing::Test {
   static Numbers Shown(const TrafficLogFilter& filter) { return filter.LogNumbers(); }
 };
 
-TEST_F(TrafficLogTest, RequestsShowTimeDirectionAddressFunctionAndReadingBeforeTheBytes) {
-  struct Case {
-    Bytes frame;
-    const char* text;
-  };
-  const Case cases[] = {
-      {WithCrc({0x01, 0x03, 0x03, 0x00, 0x00, 0x13}),
-       "03:04:05.678\t发\t1\t03\t读 0x0300 ×19\t01 03 03 00 00 13 04 43"},
-      {WithCrc({0xF7, 0x10, 0x00, 0x0E, 0x00, 0x02, 0x04, 0x00, 0x64, 0x00, 0x00}),
-       "03:04:05.678\t发\t247\t10\t写 0x000E ×2\tF7 10 00 0E 00 02 04 00 64 00 00 2E 77"},
-      {WithCrc({0x00, 0x06, 0x00, 0x08, 0x00, 0x03}),
-       "03:04:05.678\t发\t0\t06\t写 0x0008 = 3\t00 06 00 08 00 03 49 D8"},
-  };
-  for (const Case& c : cases) {
-    log.OnFrameSent(c.frame);
-    EXPECT_EQ(LastText(), c.text);
-    EXPECT_FALSE(log.Lines().back().isError);
-  }
-}
-
-// Only an awaited read that brought nothing is a missed reply; bytes are always shown. All but a
-// whole reply are errors.
-TEST_F(TrafficLogTest, AReadIsALineWhenItBroughtBytesOrAReplyWasAwaited) {
+// Each event's line: time, direction, address, function, reading, then the bytes. Only an
+// awaited read that brought nothing is a missed reply, bytes are always shown, and all but a
+// whole reply are errors; a flood thrown away is one short line, the count and the first bytes
+// only; port events say what happened, and faults are errors.
+TEST_F(TrafficLogTest, EachEventIsOneLineWithItsReadingAndItsBytes) {
+  using kt::values::PortEventKind;
   const Bytes reply = WithCrc({0x01, 0x03, 0x02, 0x00, 0x01});
   Bytes badCrc = reply;
   badCrc.back() ^= 0xFF;
-  struct Case {
-    bool awaited;
-    Bytes bytes;
-    const char* text;  // nullptr: no line
+  const auto sent = [this](const Bytes& frame) {
+    return [this, frame] { log.OnFrameSent(frame); };
   };
-  const Case cases[] = {
-      {false, {}, nullptr},
-      {true, {}, "03:04:05.678\t收\t1\t03\t无应答"},
-      {false, {0x55}, "03:04:05.678\t收\t1\t03\t应答无效 (1 字节)\t55"},
-      {true, reply, "03:04:05.678\t收\t1\t03\t应答 (7 字节)\t01 03 02 00 01 79 84"},
-      {true, badCrc, "03:04:05.678\t收\t1\t03\t应答无效：CRC 错误\t01 03 02 00 01 79 7B"},
+  const auto read = [this](const Bytes& bytes, bool awaited) {
+    return [this, bytes, awaited] { Read(bytes, 1, 7, awaited); };
   };
-  for (const Case& c : cases) {
-    const uint64_t before = log.End();
-    const uint64_t eventsBefore = log.EventCount();
-    Read(c.bytes, 1, 7, c.awaited);
-    if (c.text == nullptr) {
-      EXPECT_EQ(log.End(), before);
-      EXPECT_EQ(log.EventCount(), eventsBefore);
-    } else {
-      ASSERT_EQ(log.End(), before + 1);
-      EXPECT_EQ(LastText(), c.text);
-      EXPECT_EQ(log.Lines().back().isError, c.bytes != reply) << c.text;
-    }
-  }
-}
-
-// A flood thrown away is one short line: the count, and the first bytes only.
-TEST_F(TrafficLogTest, ADiscardShowsItsCountAndAtMostItsFirstBytes) {
+  const auto flood = [this](size_t size) {
+    return [this, size] {
+      Bytes bytes(size);
+      for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i);
+      log.OnInputDiscarded(bytes);
+    };
+  };
+  const auto event = [this](PortEventKind kind, const char* detail) {
+    return [this, kind, detail] { Event(kind, detail); };
+  };
   const std::string first16 = "00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F";
   struct Case {
-    size_t size;
-    std::string text;
-  };
-  const Case cases[] = {
-      {15, "03:04:05.678\t丢弃\t\t\t15 字节\t" + first16.substr(0, 15 * 3 - 1)},
-      {16, "03:04:05.678\t丢弃\t\t\t16 字节\t" + first16},
-      {17, "03:04:05.678\t丢弃\t\t\t17 字节\t" + first16 + " …"},
-      {32u << 20, "03:04:05.678\t丢弃\t\t\t33554432 字节\t" + first16 + " …"},
-  };
-  log.OnInputDiscarded(Bytes{});  // nothing pending: no line
-  EXPECT_EQ(log.End(), 0u);
-  for (const Case& c : cases) {
-    Bytes flood(c.size);
-    for (size_t i = 0; i < flood.size(); ++i) flood[i] = static_cast<uint8_t>(i);
-    log.OnInputDiscarded(flood);
-    EXPECT_EQ(LastText(), c.text);
-    EXPECT_LE(log.Lines().back().bytes.size(), 16u);
-    EXPECT_TRUE(log.Lines().back().isError);
-  }
-}
-
-TEST_F(TrafficLogTest, PortEventsSayWhatHappenedAndFaultsAreErrors) {
-  using kt::values::PortEventKind;
-  struct Case {
-    PortEventKind kind;
-    const char* detail;
-    const char* reading;
+    std::function<void()> act;
+    std::string text;  // after the time; empty: no line
     bool error;
   };
+  // clang-format off
   const Case cases[] = {
-      {PortEventKind::NotOpen, "串口 /dev/ttyUSB0 没有访问权限",
-       "串口未打开：串口 /dev/ttyUSB0 没有访问权限", true},
-      {PortEventKind::Opened, "/dev/ttyUSB0", "串口已打开 /dev/ttyUSB0", false},
-      {PortEventKind::Lost, "/dev/ttyUSB0", "串口已断开 /dev/ttyUSB0", true},
-      {PortEventKind::Reopened, "/dev/ttyUSB1", "串口已重新打开 /dev/ttyUSB1", false},
-      {PortEventKind::Stalled, "串口 tcp://127.0.0.1:5020 输出受阻",
-       "串口输出受阻：串口 tcp://127.0.0.1:5020 输出受阻", true},
-      {PortEventKind::Closed, "/dev/ttyUSB1", "串口已关闭 /dev/ttyUSB1", false},
+      {sent(WithCrc({0x01, 0x03, 0x03, 0x00, 0x00, 0x13})),
+       "发\t1\t03\t读 0x0300 ×19\t01 03 03 00 00 13 04 43", false},
+      {sent(WithCrc({0xF7, 0x10, 0x00, 0x0E, 0x00, 0x02, 0x04, 0x00, 0x64, 0x00, 0x00})),
+       "发\t247\t10\t写 0x000E ×2\tF7 10 00 0E 00 02 04 00 64 00 00 2E 77", false},
+      {sent(WithCrc({0x00, 0x06, 0x00, 0x08, 0x00, 0x03})),
+       "发\t0\t06\t写 0x0008 = 3\t00 06 00 08 00 03 49 D8", false},
+      {read({}, false), "", false},
+      {read({}, true), "收\t1\t03\t无应答", true},
+      {read({0x55}, false), "收\t1\t03\t应答无效 (1 字节)\t55", true},
+      {read(reply, true), "收\t1\t03\t应答 (7 字节)\t01 03 02 00 01 79 84", false},
+      {read(badCrc, true), "收\t1\t03\t应答无效：CRC 错误\t01 03 02 00 01 79 7B", true},
+      {flood(0), "", false},  // nothing pending
+      {flood(15), "丢弃\t\t\t15 字节\t" + first16.substr(0, 15 * 3 - 1), true},
+      {flood(16), "丢弃\t\t\t16 字节\t" + first16, true},
+      {flood(17), "丢弃\t\t\t17 字节\t" + first16 + " …", true},
+      {flood(32u << 20), "丢弃\t\t\t33554432 字节\t" + first16 + " …", true},
+      {event(PortEventKind::NotOpen, "串口 /dev/ttyUSB0 没有访问权限"),
+       "串口\t\t\t串口未打开：串口 /dev/ttyUSB0 没有访问权限", true},
+      {event(PortEventKind::Opened, "/dev/ttyUSB0"), "串口\t\t\t串口已打开 /dev/ttyUSB0", false},
+      {event(PortEventKind::Lost, "/dev/ttyUSB0"), "串口\t\t\t串口已断开 /dev/ttyUSB0", true},
+      {event(PortEventKind::Reopened, "/dev/ttyUSB1"), "串口\t\t\t串口已重新打开 /dev/ttyUSB1", false},
+      {event(PortEventKind::Stalled, "串口 tcp://127.0.0.1:5020 输出受阻"),
+       "串口\t\t\t串口输出受阻：串口 tcp://127.0.0.1:5020 输出受阻", true},
+      {event(PortEventKind::Closed, "/dev/ttyUSB1"), "串口\t\t\t串口已关闭 /dev/ttyUSB1", false},
   };
+  // clang-format on
   for (const Case& c : cases) {
-    Event(c.kind, c.detail);
-    const auto& line = log.Lines().back();
-    EXPECT_EQ(line.kind, TrafficKind::Event);
-    EXPECT_EQ(line.reading, c.reading);
-    EXPECT_EQ(line.isError, c.error) << c.reading;
-    EXPECT_EQ(LastText(), std::string("03:04:05.678\t串口\t\t\t") + c.reading);
+    SCOPED_TRACE(c.text);
+    const uint64_t before = log.End();
+    const uint64_t eventsBefore = log.EventCount();
+    c.act();
+    if (c.text.empty()) {
+      EXPECT_EQ(log.End(), before);
+      EXPECT_EQ(log.EventCount(), eventsBefore);
+      continue;
+    }
+    ASSERT_EQ(log.End(), before + 1);
+    EXPECT_EQ(LastText(), "03:04:05.678\t" + c.text);
+    EXPECT_EQ(log.Lines().back().isError, c.error);
+    EXPECT_LE(log.Lines().back().bytes.size(), 16u);
   }
 }
 

@@ -32,14 +32,6 @@ double VoltsAt(const TrendStore& store, std::size_t i) {
   return store.At(i)[TrendSeries::PhaseVoltageA];
 }
 
-TEST(TrendStore, FullRingDropsTheOldest) {
-  TrendStore store(10);
-  for (int t = 0; t < 25; ++t) store.Append(BlockAt(t));
-  ASSERT_EQ(store.size(), 10u);
-  for (std::size_t i = 0; i < 10; ++i) EXPECT_EQ(VoltsAt(store, i), 15.0 + static_cast<double>(i));
-  EXPECT_EQ(store.FirstSerial(), 15u);
-}
-
 // The hour the chart shows and its ten-minute label step: a sample exactly 70 minutes older than
 // the newest stays; one a second older goes.
 TEST(TrendStore, KeepsTheLongestSpanAndOneLabelStep) {
@@ -52,10 +44,15 @@ TEST(TrendStore, KeepsTheLongestSpanAndOneLabelStep) {
   EXPECT_EQ(VoltsAt(store, 0), 3002);
 }
 
-// The search for a time: before the first, on a sample, between two, after the last.
-TEST(TrendStore, FindsTheFirstSampleAtOrAfterATime) {
+// A full ring drops the oldest; the search for a time: before the first, on a sample, between
+// two, after the last.
+TEST(TrendStore, FullRingDropsTheOldestAndFindsTheFirstSampleAtOrAfterATime) {
   TrendStore store(10);
   for (int t = 0; t < 25; ++t) store.Append(BlockAt(2 * t));  // kept: 30, 32, ..., 48 s
+  ASSERT_EQ(store.size(), 10u);
+  for (std::size_t i = 0; i < 10; ++i)
+    EXPECT_EQ(VoltsAt(store, i), 30.0 + 2.0 * static_cast<double>(i));
+  EXPECT_EQ(store.FirstSerial(), 15u);
   struct Case {
     std::chrono::milliseconds at;
     std::size_t index;

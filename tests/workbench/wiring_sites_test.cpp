@@ -1,4 +1,4 @@
-// The wiring check over sites computed from first principles (PhasorBlocks.h): healthy sites of
+// The wiring check over sites computed from first principles (MeasuredBlocks.h): healthy sites of
 // every kind give no 异常 and only the notes their load explains; each wiring fault is named.
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "CheckRows.h"
-#include "PhasorBlocks.h"
+#include "MeasuredBlocks.h"
 #include "workbench/WiringCheck.h"
 
 using namespace kt::workbench;
@@ -56,26 +56,18 @@ Fault Sources(int a, int b, int c) {
   f.source = {a, b, c};
   return f;
 }
+// A fault marked on phase `p` (lost voltage, shorted CT, reversed PT), pulled to B or not.
+Fault Marked(std::array<bool, 3> Fault::*mark, int p, bool pulledToB = false) {
+  Fault f;
+  (f.*mark)[p] = true;
+  f.lostPulledToB = pulledToB;
+  return f;
+}
 Fault Lost(int p) {
-  Fault f;
-  f.lostVoltage[p] = true;
-  return f;
+  return Marked(&Fault::lostVoltage, p);
 }
-Fault Shorted(int p) {
-  Fault f;
-  f.shortedCt[p] = true;
-  return f;
-}
-
 Fault VoltageReversed(int p) {
-  Fault f;
-  f.reversedVoltage[p] = true;
-  return f;
-}
-Fault LostPulledToB(int p) {
-  Fault f = Lost(p);
-  f.lostPulledToB = true;
-  return f;
+  return Marked(&Fault::reversedVoltage, p);
 }
 
 std::vector<CheckRow> Check(const Site& s, const Fault& f, WiringMode mode) {
@@ -161,7 +153,7 @@ const std::vector<SiteCase> kFaulty = {
     {"blownPtFuseA", kSite, Lost(A), IsFault({"A相电压", "失压"})},
     {"shortedCtB",
      kSite,
-     Shorted(B),
+     Marked(&Fault::shortedCt, B),
      IsNote({"B相电流", "短接"}),
      {"电流太小", "接线方式设置可能与现场不符", "零序电流"}},
     {"exportReversedA", With([](Site& s) { s.exporting = true; }), Reversed({A}),
@@ -308,8 +300,10 @@ std::vector<SweepFault> SweepFaults() {
   Fault leads;
   leads.voltageSource = {B, A, C};
   faults.push_back({"voltage leads AB", leads, {"A、B相电压线互换"}, true, false});
-  faults.push_back({"lost A to B", LostPulledToB(A), {"A相失压"}, false, true, true});
-  faults.push_back({"lost C to B", LostPulledToB(C), {"C相失压"}, false, true, true});
+  faults.push_back(
+      {"lost A to B", Marked(&Fault::lostVoltage, A, true), {"A相失压"}, false, true, true});
+  faults.push_back(
+      {"lost C to B", Marked(&Fault::lostVoltage, C, true), {"C相失压"}, false, true, true});
   faults.push_back({"PT reversed", VoltageReversed(C), {"电压互感器极性接反"}, false, true, true});
   return faults;
 }

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "PhasorBlocks.h"
+#include "MeasuredBlocks.h"
 #include "workbench/WiringCheck.h"
 
 using namespace kt::workbench;

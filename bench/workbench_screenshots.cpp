@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "SimulatedBlocks.h"
+#include "MeasuredBlocks.h"
 #include "qt/workbench/TrendTab.h"
 #include "qt/workbench/WiringTab.h"
 
