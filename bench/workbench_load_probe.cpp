@@ -2,8 +2,9 @@
 // the meter at 9600 baud with the main dialog and, unless told "alone", the workbench window open
 // on one tab (and a recording running on "record"), then prints the process's CPU share over the
 // measured seconds; with "fill" it then puts 10,000 lines in the log's list and prints the peak
-// working set.
-//   workbench_load_probe PORT SECONDS alone|log|record|trend|wiring [fill]
+// working set. The port goes through a line schedule, as in the program ("bus": its page shown,
+// the bus poller not started).
+//   workbench_load_probe PORT SECONDS alone|log|record|trend|wiring|bus [fill]
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -11,6 +12,7 @@
 #include <span>
 #include <string>
 
+#include "bus/LineScheduler.h"
 #include "modbus/Clock.h"
 #include "modbus/RequestFrames.h"
 #include "serial/SerialLine.h"
@@ -89,6 +91,7 @@ void CALLBACK Step(HWND, UINT, UINT_PTR, DWORD) {
     const WorkbenchTab tab = r.mode == "record"   ? WorkbenchTab::Recording
                              : r.mode == "trend"  ? WorkbenchTab::Trend
                              : r.mode == "wiring" ? WorkbenchTab::Wiring
+                             : r.mode == "bus"    ? static_cast<WorkbenchTab>(4)
                                                   : WorkbenchTab::Traffic;
     r.workbench->ShowTab(tab);
     if (r.mode == "record") {
@@ -108,13 +111,16 @@ void CALLBACK Step(HWND, UINT, UINT_PTR, DWORD) {
 
 int main(int argc, char** argv) {
   if (argc < 4) {
-    std::fprintf(stderr, "usage: %s PORT SECONDS alone|log|record|trend|wiring [fill]\n", argv[0]);
+    std::fprintf(stderr, "usage: %s PORT SECONDS alone|log|record|trend|wiring|bus [fill]\n",
+                 argv[0]);
     return 2;
   }
   kt::ui::win32::Win32WindowHost host;
   kt::serial::SerialLine port;
   kt::modbus::SteadyClock clock;
-  kt::ui::CMonitorDlg dialog(host, port, clock);
+  kt::bus::LineScheduler line(port, clock);
+  kt::ui::CMonitorDlg dialog(host, line.MainPort(), clock);
+  dialog.SetPollTimerWatch([&line](uint32_t periodMs) { line.MainPollTimer(periodMs); });
   dialog.m_portNumber = std::atoi(argv[1]);
   Run r;
   r.dialog = &dialog;
@@ -126,6 +132,7 @@ int main(int argc, char** argv) {
   if (r.mode != "alone") {
     workbench =
         std::make_unique<kt::ui::win32::WorkbenchWindow>(kt::workbench::SystemRecordFiles());
+    workbench->AddBusPanel(line, clock);
     workbench->Attach(dialog, [&] { return host.WindowOf(dialog); });
     r.workbench = workbench.get();
   }

@@ -314,8 +314,11 @@ void DialogWindow::RunModalLoop() {
       DispatchMessageW(&msg);
     }
     // In a dialog that scrolls, the control that just took the focus (Tab, a mnemonic) comes
-    // into view; the wheel may then scroll away from it.
-    if (const HWND focus = GetFocus(); frame_.Scrolls() && focus != revealedFocus_) {
+    // into view; the wheel may then scroll away from it. Only such a dialog asks for the focus
+    // after each message: under wine that is a round trip to the server, and a poll tick brings
+    // a message for each box it changed.
+    if (!frame_.Scrolls()) continue;
+    if (const HWND focus = GetFocus(); focus != revealedFocus_) {
       revealedFocus_ = focus;
       if (hwnd_ != nullptr) frame_.Reveal(hwnd_, focus);
     }

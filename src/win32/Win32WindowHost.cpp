@@ -147,7 +147,7 @@ void Win32WindowHost::ShowControl(Dialog& dialog, int controlId, bool visible) {
 
 void Win32WindowHost::EnableControl(Dialog& dialog, int controlId, bool enabled) {
   if (DialogWindow* w = Find(dialog)) {
-    if (auto* c = w->Find(controlId)) EnableWindow(c->hwnd, enabled ? TRUE : FALSE);
+    if (auto* c = w->Find(controlId)) SetEnabled(c->hwnd, enabled);
   }
 }
 

@@ -23,4 +23,11 @@ Pointer PointerFrom(Integer value) {
   return reinterpret_cast<Pointer>(value);  // NOLINT(performance-no-int-to-ptr)
 }
 
+// Enables or disables a control only when that changes it: disabling a disabled control still
+// sends it WM_CANCELMODE, and a panel that sets its buttons' state at every block would pay
+// for that each time.
+inline void SetEnabled(HWND control, bool enabled) {
+  if ((IsWindowEnabled(control) != 0) != enabled) EnableWindow(control, enabled ? TRUE : FALSE);
+}
+
 }  // namespace kt::ui::win32

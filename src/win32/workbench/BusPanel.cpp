@@ -3,6 +3,7 @@
 #include "win32/workbench/BusPanel.h"
 
 #include <array>
+#include <utility>
 
 #include "win32/workbench/CopyMenu.h"
 #include "workbench/WorkbenchLook.h"
@@ -189,16 +190,20 @@ void BusPanel::SetRowCount(int listId, int count) {
     item.pszText = const_cast<wchar_t*>(L"");
     SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
   }
-  // The colours may change with the texts unchanged.
-  InvalidateRect(list, nullptr, FALSE);
 }
 
 void BusPanel::Refresh() {
-  rows_ = model_.Rows();
+  // Drawn again: the cells whose text changed (SetCell) and the rows whose colour turned with
+  // their texts unchanged (values gone stale); an unchanged table is not drawn at all.
+  const std::vector<bus::BusTableRow> before = std::exchange(rows_, model_.Rows());
   SetRowCount(ids::kBusList, static_cast<int>(rows_.size()));
   for (size_t r = 0; r < rows_.size(); ++r) {
+    const auto row = static_cast<int>(r);
     for (size_t c = 0; c < bus::kBusColumnCount; ++c) {
-      SetCell(ids::kBusList, static_cast<int>(r), static_cast<int>(c), rows_[r].cells[c]);
+      SetCell(ids::kBusList, row, static_cast<int>(c), rows_[r].cells[c]);
+    }
+    if (r < before.size() && bus::BusRowColour(before[r]) != bus::BusRowColour(rows_[r])) {
+      ListView_RedrawItems(Item(ids::kBusList), row, row);
     }
   }
   RefreshCheck();

@@ -44,12 +44,19 @@ ChildPanel::~ChildPanel() {
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
     DestroyWindow(hwnd_);
   }
+  if (measure_ != nullptr) DeleteDC(measure_);
 }
 
 bool ChildPanel::Create(HWND parent, HFONT font) {
   font_ = font;
+  // Texts are measured often (the chart's labels at every block): in a memory DC of the screen
+  // that keeps the font selected, not in a window's DC taken, given the font and released each
+  // time (a server round trip each, and under wine on a bare X display a look for the X
+  // resources file at every font selection).
+  measure_ = CreateCompatibleDC(nullptr);
+  if (measure_ != nullptr) SelectObject(measure_, font);
   dpi_ = WindowDpi(parent);
-  RegisterPanelClass(&ChildPanel::Proc);
+  RegisterPanelClass(&OwnedWindowProc<ChildPanel, &ChildPanel::hwnd_, &ChildPanel::Dispatch>);
   hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kPanelClass, L"",
                           WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0, 10, 10, parent,
                           nullptr, GetModuleHandleW(nullptr), this);
@@ -60,6 +67,7 @@ bool ChildPanel::Create(HWND parent, HFONT font) {
 
 void ChildPanel::Rescale(HFONT font) {
   font_ = font;
+  if (measure_ != nullptr) SelectObject(measure_, font);
   dpi_ = WindowDpi(hwnd_);
   EnumChildWindows(
       hwnd_,
@@ -104,35 +112,20 @@ void ChildPanel::Place(int id, int x, int y, int width, int height) const {
 }
 
 int ChildPanel::TextWidth(const std::string& utf8) const {
-  HDC dc = GetDC(hwnd_);
-  HGDIOBJ old = SelectObject(dc, font_);
   const std::wstring wide = Wide(utf8);
   SIZE size{};
-  GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
-  SelectObject(dc, old);
-  ReleaseDC(hwnd_, dc);
+  GetTextExtentPoint32W(measure_, wide.c_str(), static_cast<int>(wide.size()), &size);
   return size.cx;
 }
 
 int ChildPanel::LineHeight() const {
-  HDC dc = GetDC(hwnd_);
-  HGDIOBJ old = SelectObject(dc, font_);
   TEXTMETRICW metrics{};
-  GetTextMetricsW(dc, &metrics);
-  SelectObject(dc, old);
-  ReleaseDC(hwnd_, dc);
+  GetTextMetricsW(measure_, &metrics);
   return metrics.tmHeight + metrics.tmExternalLeading;
 }
 
 LRESULT ChildPanel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcW(hwnd_, message, wParam, lParam);
-}
-
-LRESULT CALLBACK ChildPanel::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* panel = WindowOwner<ChildPanel>(hwnd, message, lParam);
-  if (panel == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
-  panel->hwnd_ = hwnd;
-  return panel->Dispatch(message, wParam, lParam);
 }
 
 LRESULT ChildPanel::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {

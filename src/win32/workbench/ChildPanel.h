@@ -63,10 +63,10 @@ class ChildPanel {
   HFONT font_ = nullptr;
 
  private:
-  static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
 
   HWND hwnd_ = nullptr;
+  HDC measure_ = nullptr;  // TextWidth's and LineHeight's, with font_ selected
   UINT dpi_ = 96;
   std::set<int> redTexts_;
 };

@@ -94,8 +94,8 @@ void RecordingPanel::StopRecording() {
 
 void RecordingPanel::Refresh() {
   const bool on = recording_.Recording();
-  EnableWindow(Item(ids::kStartRecordingButton), on ? FALSE : TRUE);
-  EnableWindow(Item(ids::kStopRecordingButton), on ? TRUE : FALSE);
+  SetEnabled(Item(ids::kStartRecordingButton), !on);
+  SetEnabled(Item(ids::kStopRecordingButton), on);
   SetText(ids::kRecordFile, recording_.Path());
   SetText(ids::kRecordRows, recording_.RowsText());
   SetText(ids::kRecordElapsed, recording_.ElapsedText());

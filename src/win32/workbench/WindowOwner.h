@@ -16,4 +16,15 @@ Owner* WindowOwner(HWND hwnd, UINT message, LPARAM lParam) {
   return PointerFrom<Owner*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
 
+// The window procedure of a class whose windows each belong to an Owner: the owner is told its
+// window (`window`) and answers every message from WM_NCCREATE on (`answer`); Windows answers
+// those that come before.
+template <typename Owner, HWND Owner::*window, LRESULT (Owner::*answer)(UINT, WPARAM, LPARAM)>
+LRESULT CALLBACK OwnedWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* owner = WindowOwner<Owner>(hwnd, message, lParam);
+  if (owner == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
+  owner->*window = hwnd;
+  return (owner->*answer)(message, wParam, lParam);
+}
+
 }  // namespace kt::ui::win32

@@ -51,12 +51,6 @@ inline constexpr int kCtSecondaryList = 507;
 inline constexpr int kMakeReportButton = 508;
 inline constexpr int kWiringDetail = 509;
 
-// The report's title dialog
-inline constexpr int kReportTitleTemplate = 600;
-inline constexpr int kReportSiteEdit = 601;
-inline constexpr int kReportPanelEdit = 602;
-inline constexpr int kReportEngineerEdit = 603;
-
 // "总线"
 inline constexpr int kBusAddressLabel = 600;
 inline constexpr int kBusAddressEdit = 601;
@@ -67,5 +61,11 @@ inline constexpr int kBusList = 605;
 inline constexpr int kBusMakeReportButton = 606;
 inline constexpr int kBusCheckTitle = 607;
 inline constexpr int kBusCheckList = 608;
+
+// The report's title dialog (a dialog of its own, numbered apart from every page)
+inline constexpr int kReportTitleTemplate = 700;
+inline constexpr int kReportSiteEdit = 701;
+inline constexpr int kReportPanelEdit = 702;
+inline constexpr int kReportEngineerEdit = 703;
 
 }  // namespace kt::ui::win32::workbench_ids

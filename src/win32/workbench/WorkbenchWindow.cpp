@@ -114,7 +114,8 @@ void WorkbenchWindow::Create() {
   wc.cbSize = sizeof(wc);
   if (GetClassInfoExW(GetModuleHandleW(nullptr), kWindowClass, &wc) == 0) {
     wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = &WorkbenchWindow::Proc;
+    wc.lpfnWndProc =
+        &OwnedWindowProc<WorkbenchWindow, &WorkbenchWindow::hwnd_, &WorkbenchWindow::OnMessage>;
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
@@ -293,13 +294,6 @@ void WorkbenchWindow::PlaceNextTo(HWND mainDialog) {
   SetWindowPos(hwnd_, nullptr, placed.window.x, placed.window.y, placed.window.width,
                placed.window.height, SWP_NOZORDER | SWP_NOACTIVATE);
   model_.Frame().Shown(placed.window);
-}
-
-LRESULT CALLBACK WorkbenchWindow::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* window = WindowOwner<WorkbenchWindow>(hwnd, message, lParam);
-  if (window == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
-  window->hwnd_ = hwnd;
-  return window->OnMessage(message, wParam, lParam);
 }
 
 LRESULT WorkbenchWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {

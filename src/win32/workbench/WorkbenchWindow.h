@@ -89,7 +89,6 @@ class WorkbenchWindow {
   report::ReportFrontEnd& ReportFront() { return reportFront_; }
 
  private:
-  static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void Create();
   void Layout();
