@@ -85,6 +85,8 @@ struct PointedValue {
   std::string text;
 };
 inline constexpr double kPointerReach = 16;  // 96-dpi pixels
+// A point alone between two gaps is drawn as a dot this wide, in 96-dpi pixels.
+inline constexpr double kLonePointSize = 5;
 std::optional<PointedValue> ValueAt(const TrendModel& trend, const PlotBox& plot, double x,
                                     double y, double reachPx);
 

@@ -18,7 +18,7 @@
 namespace kt::ui::qt {
 namespace {
 
-constexpr int kElapsedRefreshMs = 1000;
+constexpr int kElapsedRefreshMs = static_cast<int>(workbench::kRecordingRefreshPeriod.count());
 
 }  // namespace
 
