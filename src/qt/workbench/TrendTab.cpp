@@ -385,19 +385,15 @@ void TrendTab::Redraw() {
 }
 
 void TrendTab::ShowGroupAxes(workbench::GroupSet moved) {
-  // One set of horizontal grid lines, the first shown group's: more would not line up, and each
-  // set is painted again with every block.
-  std::size_t gridGroup = 0;
-  while (gridGroup < workbench::kUnitGroupCount &&
-         !trend_.Axis(static_cast<UnitGroup>(gridGroup)).used) {
-    ++gridGroup;
-  }
+  // One set of horizontal grid lines (each set is painted again with every block).
+  const std::optional<UnitGroup> grid = workbench::GridGroup(trend_);
   for (std::size_t g = 0; g < workbench::kUnitGroupCount; ++g) {
     const workbench::GroupAxis& model = trend_.Axis(static_cast<UnitGroup>(g));
     QValueAxis* axis = groupAxes_[g];
     if (axis->isVisible() != model.used) axis->setVisible(model.used);
     if (axis->isTitleVisible()) axis->setTitleVisible(false);  // shown again with the axis
-    if (axis->isGridLineVisible() != (g == gridGroup)) axis->setGridLineVisible(g == gridGroup);
+    const bool gridded = grid && Index(*grid) == g;
+    if (axis->isGridLineVisible() != gridded) axis->setGridLineVisible(gridded);
     if (!model.used || !moved[g]) continue;
     // Each setting lays the axis's labels out anew: only what changed is set.
     const QString title = AxisTitle(static_cast<UnitGroup>(g), model.unit);

@@ -423,7 +423,7 @@ void TrendPanel::PaintAxes(Gdiplus::Graphics& g, const ChartPlaces& places) cons
   GetClientRect(chart_->Handle(), &client);
   std::array<float, 2> edge{static_cast<float>(plot.left), static_cast<float>(plot.right)};
   const workbench::AxisTitlePlaces titles = workbench::PlaceAxisTitles(trend_);
-  bool gridDrawn = false;
+  const std::optional<UnitGroup> gridGroup = workbench::GridGroup(trend_);
   for (std::size_t gi = 0; gi < workbench::kUnitGroupCount; ++gi) {
     const workbench::GroupAxis& axis = trend_.Axis(static_cast<UnitGroup>(gi));
     if (!axis.used) continue;
@@ -438,7 +438,7 @@ void TrendPanel::PaintAxes(Gdiplus::Graphics& g, const ChartPlaces& places) cons
     g.DrawLine(&frame, at, static_cast<float>(plot.top), at, bottom);
     for (int i = 0; i < axis.range.ticks; ++i) {
       const auto y = static_cast<float>(workbench::YOf(axis, box, workbench::TickValue(axis, i)));
-      if (!gridDrawn)
+      if (gridGroup && Index(*gridGroup) == gi)
         g.DrawLine(&grid, static_cast<float>(plot.left), y, static_cast<float>(plot.right), y);
       const float labelLeft = onLeft ? at - width : at + static_cast<float>(Px(kAxisGap)) / 2;
       Write(g, font_, workbench::ValueLabel(axis, i),
@@ -446,7 +446,6 @@ void TrendPanel::PaintAxes(Gdiplus::Graphics& g, const ChartPlaces& places) cons
                            line),
             onLeft ? Gdiplus::StringAlignmentFar : Gdiplus::StringAlignmentNear, ink);
     }
-    gridDrawn = true;
     edge[side] += onLeft ? -width : width;
     const float titleTop = static_cast<float>(Px(2)) + static_cast<float>(titles.row[gi]) * line;
     const std::string title = workbench::GroupAxisTitle(static_cast<UnitGroup>(gi), axis.unit);
