@@ -63,6 +63,11 @@ std::string WithExtension(const SaveQuestion& question, std::string path) {
   return path;
 }
 
+std::string WithDefaultExtension(const SaveQuestion& question, std::string path) {
+  if (!path.empty() && !Utf8Path(path).has_extension()) path += "." + question.extension;
+  return path;
+}
+
 std::string FolderOf(const std::string& path) {
   return Utf8Of(Utf8Path(path).parent_path());
 }

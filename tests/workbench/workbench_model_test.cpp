@@ -179,13 +179,16 @@ TEST(TrendModel, TheExportTitleNamesTheDayBeforeAnyDataAndTheRangeAfter) {
   EXPECT_NE(title.find(" 至 "), std::string::npos) << title;
 }
 
-TEST(SaveQuestions, APictureOrReportPathEndsWithItsExtensionAndItsFolderIsKeptWhileItIsOne) {
+TEST(SaveQuestions, AChosenPathGetsItsExtensionAndItsFolderIsKeptWhileItIsOne) {
   const SaveQuestion png = ExportQuestion(std::chrono::system_clock::now());
   const std::pair<const char*, const char*> chosen[] = {{"/d.d/趋势", "/d.d/趋势.png"},
                                                         {"/d/趋势.PNG", "/d/趋势.PNG"},
                                                         {"/d/趋势.jpg", "/d/趋势.jpg.png"},
                                                         {"/d/趋势.pn", "/d/趋势.pn.png"}};
   for (const auto& [path, saved] : chosen) EXPECT_EQ(WithExtension(png, path), saved) << path;
+  const SaveQuestion log = LogSaveQuestion(std::chrono::system_clock::now());
+  EXPECT_EQ(WithDefaultExtension(log, "/d.d/报文"), "/d.d/报文.txt");
+  EXPECT_EQ(WithDefaultExtension(log, "/d/报文.log"), "/d/报文.log");
   EXPECT_EQ(FolderOf("/d.d/趋势.png"), "/d.d");
   const std::filesystem::path file =
       std::filesystem::path(::testing::TempDir()) / "workbench_model_test_file";
