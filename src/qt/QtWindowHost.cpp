@@ -94,7 +94,7 @@ int QtWindowHost::RunModal(Dialog& dialog) {
   if (Find(dialog) != nullptr) DestroyWindow(dialog);
   auto owned = std::make_unique<HostedWindow>(
       dialog, TopWindow(), colors_,
-      [this](Dialog& d, const std::string& what) { MessageBox(&d, "操作失败：" + what); });
+      [this](Dialog& d, const std::string& what) { MessageBox(&d, FailedActionText(what)); });
   HostedWindow* window = owned.get();
   window->setWindowIcon(icon_);
   windows_[&dialog] = std::move(owned);
@@ -105,7 +105,7 @@ int QtWindowHost::RunModal(Dialog& dialog) {
     dialog.InitDialog();
   } catch (const std::exception& e) {
     // Initialisation stops at the failed step; the dialog stays open, as with a refused port.
-    if (alive) MessageBox(&dialog, std::string("操作失败：") + e.what());
+    if (alive) MessageBox(&dialog, FailedActionText(e.what()));
   }
   if (alive && !window->ModalEnded()) {
     CentreOnScreen(*window);

@@ -1,31 +1,10 @@
 // The main dialog's meter as a report.
 #include "report/MeterReport.h"
 
-#include <cctype>
-#include <filesystem>
-
 #include "report/ReportDocument.h"
 #include "ui/CMonitorDlg.h"
 
 namespace kt::report {
-namespace {
-
-std::filesystem::path Utf8Path(const std::string& utf8) {
-  return std::u8string(utf8.begin(), utf8.end());
-}
-
-std::string Utf8Of(const std::filesystem::path& path) {
-  const std::u8string text = path.u8string();
-  return {text.begin(), text.end()};
-}
-
-// The folder last exported to while it is one, else "".
-std::string ExistingFolder(const std::string& folder) {
-  std::error_code ignored;
-  return !folder.empty() && std::filesystem::is_directory(Utf8Path(folder), ignored) ? folder : "";
-}
-
-}  // namespace
 
 ReportTitle RememberedReportTitle(const workbench::WorkbenchSettings& settings) {
   return {settings.Text(workbench::kReportSiteKey), settings.Text(workbench::kReportPanelKey),
@@ -66,18 +45,16 @@ void MakeReportFile(workbench::WorkbenchSettings& settings, const ReportSource& 
   RememberReportTitle(settings, title);
   title.made = std::chrono::system_clock::now();
   const workbench::SaveQuestion question = ReportSaveQuestion(title);
-  std::string path = front.askPath(question, ExistingFolder(settings.ExportFolder()));
+  std::string path = front.askPath(question, workbench::ExistingFolder(settings.ExportFolder()));
   if (path.empty()) return;
-  std::string extension = Utf8Of(Utf8Path(path).extension());
-  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  if (extension != "." + question.extension) path += "." + question.extension;
+  path = workbench::WithExtension(question, path);
   // The latest blocks when the file is written: polling went on while the user answered.
   const std::optional<Report> made = make(title);
   if (!made) return front.tell(refusal);
   if (std::string why = WriteReportFile(path, ReportHtml(*made)); !why.empty()) {
     return front.tell(why);
   }
-  settings.SetExportFolder(Utf8Of(Utf8Path(path).parent_path()));
+  settings.SetExportFolder(workbench::FolderOf(path));
   front.open(path);
 }
 

@@ -2,6 +2,7 @@
 // in, the writer (ReportDocument.h) turns it into one HTML file.
 #pragma once
 
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <string>
@@ -20,6 +21,10 @@ struct ReportTitle {
   std::string engineer;
   std::chrono::system_clock::time_point made{};
 };
+// The fields the user fills in, in the order of their labels (workbench::kReportTitleLabels).
+inline std::array<std::string*, 3> TitleFields(ReportTitle& title) {
+  return {&title.site, &title.panel, &title.engineer};
+}
 
 // The line the meter was read on and what the block itself does not carry.
 struct MeterSettings {

@@ -55,10 +55,10 @@ int Win32WindowHost::RunModal(Dialog& dialog) {
   if (Find(dialog) != nullptr) DestroyWindow(dialog);
   auto owned = std::make_unique<DialogWindow>(
       dialog, TopWindow(), colors_, icon_,
-      [this](Dialog& d, const std::string& what) { MessageBox(&d, "操作失败：" + what); });
+      [this](Dialog& d, const std::string& what) { MessageBox(&d, FailedActionText(what)); });
   DialogWindow* window = owned.get();
   if (!window->Create()) {
-    MessageBox(nullptr, "操作失败：无法创建对话框窗口");
+    MessageBox(nullptr, FailedActionText("无法创建对话框窗口"));
     return IDCANCEL;
   }
   windows_[&dialog] = std::move(owned);
@@ -67,7 +67,7 @@ int Win32WindowHost::RunModal(Dialog& dialog) {
     dialog.InitDialog();
   } catch (const std::exception& e) {
     // Initialisation stops at the failed step; the dialog stays open, as with a refused port.
-    if (Find(dialog) == window) MessageBox(&dialog, std::string("操作失败：") + e.what());
+    if (Find(dialog) == window) MessageBox(&dialog, FailedActionText(e.what()));
   }
   // The window may go (DestroyWindow) while its loop runs; it is then kept until the loop is
   // left, so the pointer stays good.

@@ -11,7 +11,7 @@ struct SaveQuestion {
   std::string title;          // "保存报文"
   std::string suggestedName;  // "kt7340-20260102-043124.csv", in the user's folder
   std::string typeName;       // "CSV 文件 (*.csv)"
-  std::string extension;      // "csv", added when the name chosen has none
+  std::string extension;      // "csv", added to a name chosen without one
   // A recording never empties a file, so its dialog does not ask about overwriting.
   bool asksBeforeOverwriting = true;
 };
@@ -25,6 +25,18 @@ SaveQuestion RecordingQuestion(std::chrono::system_clock::time_point now);
 SaveQuestion LogSaveQuestion(std::chrono::system_clock::time_point now);
 // "导出图片…": 趋势-<stamp>.png.
 SaveQuestion ExportQuestion(std::chrono::system_clock::time_point now);
+
+// The folder a save dialog opens in: the one last saved to while it still is a folder, else ""
+// (the user's own).
+std::string ExistingFolder(const std::string& folder);
+// The path chosen for a picture or a report, with the question's extension added unless the name
+// already ends with it, in any case ("趋势.PNG" stays, "趋势.jpg" becomes "趋势.jpg.png").
+std::string WithExtension(const SaveQuestion& question, std::string path);
+// The path chosen for the log or a recording, with the question's extension added when the name
+// has none ("报文" becomes "报文.txt", "报文.log" stays).
+std::string WithDefaultExtension(const SaveQuestion& question, std::string path);
+// The folder of a path saved to, remembered for the next save dialog.
+std::string FolderOf(const std::string& path);
 
 // The refusal shown when a picture cannot be written.
 std::string ExportFailureText(const std::string& path);

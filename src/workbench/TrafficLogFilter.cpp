@@ -87,4 +87,18 @@ bool TrafficLogFilter::Update() {
   return inPlace;
 }
 
+std::string TrafficLogFilter::Text(uint64_t from, uint64_t to) const {
+  std::string text;
+  for (uint64_t n = std::max(from, First()); n < std::min(to, End()); ++n) {
+    if (!Kept(n)) continue;  // dropped by the log since the last Update
+    if (!text.empty()) text += '\n';
+    text += Line(n).Text();
+  }
+  return text;
+}
+
+std::string TrafficLogFilter::SelectedText(const LogSelection& selection) const {
+  return selection.Any() ? Text(selection.Low(), selection.High() + 1) : "";
+}
+
 }  // namespace kt::workbench

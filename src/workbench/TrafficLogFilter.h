@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "workbench/LogSelection.h"
 #include "workbench/TrafficLog.h"
 
 namespace kt::workbench {
@@ -54,6 +55,11 @@ class TrafficLogFilter {
   uint64_t LogNumber(uint64_t number) const { return numbers_[number - first_]; }
   // The log's numbers of the matching lines, oldest first.
   std::vector<uint64_t> LogNumbers() const { return {numbers_.begin(), numbers_.end()}; }
+  // The kept lines of numbers [from, to) as the user copies them: one line of text each, joined
+  // by line feeds, without one after the last.
+  std::string Text(uint64_t from, uint64_t to) const;
+  // The selected lines as Text gives them; "" with nothing selected.
+  std::string SelectedText(const LogSelection& selection) const;
 
  private:
   bool OfAddress(const TrafficLine& line) const;

@@ -6,6 +6,7 @@
 #include <array>
 #include <chrono>
 #include <cstddef>
+#include <optional>
 
 #include "workbench/TrafficLogColours.h"
 #include "workbench/TrendStore.h"
@@ -28,6 +29,13 @@ inline constexpr std::array<TrendSpan, 3> kTrendSpans = {
      {"最近 10 分钟", std::chrono::minutes(10)},
      {"最近 60 分钟", std::chrono::minutes(60)}}};
 inline constexpr std::size_t kDefaultSpanIndex = 1;
+// The place of `span` in the span list; none for a span it does not offer.
+constexpr std::optional<std::size_t> TrendSpanIndex(std::chrono::minutes span) {
+  for (std::size_t i = 0; i < kTrendSpans.size(); ++i) {
+    if (kTrendSpans[i].span == span) return i;
+  }
+  return std::nullopt;
+}
 inline constexpr const char* kTrendSpanLabel = "时间范围";
 inline constexpr const char* kExportPictureText = "导出图片…";
 inline constexpr const char* kTimeAxisTitle = "时间";

@@ -77,6 +77,13 @@ AxisTitlePlaces PlaceAxisTitles(const TrendModel& trend) {
   return places;
 }
 
+std::optional<UnitGroup> GridGroup(const TrendModel& trend) {
+  for (std::size_t g = 0; g < kUnitGroupCount; ++g) {
+    if (trend.Axis(static_cast<UnitGroup>(g)).used) return static_cast<UnitGroup>(g);
+  }
+  return std::nullopt;
+}
+
 double XOf(const TrendAxis& axis, const PlotBox& plot, double ms) {
   const auto from = static_cast<double>(Ms(axis.from));
   const double span = std::max(1.0, static_cast<double>(Ms(axis.to)) - from);

@@ -48,6 +48,9 @@ struct AxisTitlePlaces {
   int rows = 1;
 };
 AxisTitlePlaces PlaceAxisTitles(const TrendModel& trend);
+// The group whose value axis draws the horizontal grid lines: the first with an axis, as a second
+// set would not line up with the first. None while no group has one.
+std::optional<UnitGroup> GridGroup(const TrendModel& trend);
 
 // Where the time `ms` and a value in the group's shown unit lie on `plot`.
 double XOf(const TrendAxis& axis, const PlotBox& plot, double ms);
@@ -85,6 +88,8 @@ struct PointedValue {
   std::string text;
 };
 inline constexpr double kPointerReach = 16;  // 96-dpi pixels
+// A point alone between two gaps is drawn as a dot this wide, in 96-dpi pixels.
+inline constexpr double kLonePointSize = 5;
 std::optional<PointedValue> ValueAt(const TrendModel& trend, const PlotBox& plot, double x,
                                     double y, double reachPx);
 

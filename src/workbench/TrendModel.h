@@ -90,6 +90,13 @@ class TrendModel {
   Refreshed Refresh(std::size_t plotWidthPx);
   // The next Refresh builds every column anew (the plot was resized, a series was ticked).
   void MarkStale() { stale_ = true; }
+  // Whether a view draws the trend now: not out of sight, and while paused only for the user's own
+  // zoom, pan or reset. When not, the next Refresh builds every column anew.
+  bool DrawsNow(bool forUser, bool inView) {
+    if (inView && (forUser || !paused_)) return true;
+    MarkStale();
+    return false;
+  }
 
   const TrendStore& Store() const { return store_; }
   const TrendColumns& Columns() const { return columns_; }

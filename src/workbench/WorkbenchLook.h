@@ -114,5 +114,7 @@ inline constexpr std::array<const char*, 3> kRecordingFacts = {"文件：", "已
                                                                "已记录时间："};
 // New lines reach the log's view at this pace rather than on every event.
 inline constexpr std::chrono::milliseconds kTrafficFlushPeriod{2000};
+// The recording's elapsed time is brought up to date at this pace while it records.
+inline constexpr std::chrono::milliseconds kRecordingRefreshPeriod{1000};
 
 }  // namespace kt::workbench

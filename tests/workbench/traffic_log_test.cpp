@@ -194,6 +194,14 @@ TEST_F(TrafficLogTest, KeepsTheNewestLinesNumberedForGoodAndCountsWhilePaused) {
   TrafficLogFilter errors(small, {.errorsOnly = true});
   EXPECT_EQ(Shown(errors), (Numbers{2, 3}));
   EXPECT_EQ(errors.Line(errors.First() + 1).kind, TrafficKind::Discarded);
+  // Copied a line of text each, a range past the lines shown cut to them.
+  EXPECT_EQ(errors.Text(errors.First(), errors.End() + 5),
+            small.Line(2).Text() + "\n" + small.Line(3).Text());
+  kt::workbench::LogSelection picked;
+  picked.Keep(errors.First(), errors.End());
+  EXPECT_EQ(errors.SelectedText(picked), "");
+  picked.Click(errors.First() + 1, false);
+  EXPECT_EQ(errors.SelectedText(picked), small.Line(3).Text());
 
   small.SetPaused(true);
   small.OnFrameSent(WithCrc({1, 3, 0, 9, 0, 1}));
@@ -203,6 +211,7 @@ TEST_F(TrafficLogTest, KeepsTheNewestLinesNumberedForGoodAndCountsWhilePaused) {
   small.Clear();
   EXPECT_TRUE(small.Lines().empty());
   EXPECT_EQ(small.First(), 5u);
+  EXPECT_EQ(errors.Text(0, errors.End()), "");  // the lines the log dropped are not copied
   errors.Update();
   EXPECT_EQ(errors.First(), errors.End());
   const uint64_t firstAfterClear = errors.End();

@@ -119,6 +119,7 @@ std::string ClockOf(TrendClock::time_point t) {
 // value is told in the axis's unit at the point's time. A box narrower than 4 px is a click.
 TEST(TrendLayout, TheValueUnderThePointerAndTheBoxTooNarrow) {
   TrendModel trend;
+  EXPECT_FALSE(GridGroup(trend));  // no data: no axis draws a grid
   for (const TrendSeries s : kShownAtStart) trend.SetShown(s, false);
   trend.SetShown(TrendSeries::Frequency, true);
   trend.SetSpan(std::chrono::minutes(1));  // a column for each block
@@ -143,6 +144,7 @@ TEST(TrendLayout, TheValueUnderThePointerAndTheBoxTooNarrow) {
     EXPECT_EQ(pointed->text, ClockOf(at) + "  频率 50.000 Hz");
   }
   EXPECT_FALSE(ValueAt(trend, plot, 39, y, kPointerReach));  // beside the plot
+  EXPECT_EQ(GridGroup(trend), UnitGroup::Frequency);         // the groups before it have no axis
 
   // Three more series: voltage and power on the left, current on the right.
   trend.SetShown(TrendSeries::PhaseVoltageA, true);
@@ -152,6 +154,7 @@ TEST(TrendLayout, TheValueUnderThePointerAndTheBoxTooNarrow) {
   const AxisTitlePlaces titles = PlaceAxisTitles(trend);
   EXPECT_EQ(titles.rows, 2);
   EXPECT_EQ(titles.row, (std::array<int, kUnitGroupCount>{0, 0, 1, -1, -1, -1, 1}));
+  EXPECT_EQ(GridGroup(trend), UnitGroup::Voltage);
 
   trend.ZoomToBox(plot, {100, 50, 3.9, 100});
   EXPECT_FALSE(trend.Zoomed());

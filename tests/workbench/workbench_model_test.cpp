@@ -7,6 +7,7 @@
 #include <climits>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
 #include <iomanip>
 #include <map>
 #include <optional>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "MemorySettings.h"
+#include "workbench/SaveQuestions.h"
 #include "workbench/WorkbenchModel.h"
 
 namespace kt::workbench {
@@ -138,6 +140,25 @@ TEST(TrendModel, AValueAxisHoldsWhileTheDataStaysInsideAndFillsHalfOfIt) {
   EXPECT_EQ(trend.Axis(UnitGroup::Frequency).range.high, wide.range.high);
 }
 
+TEST(TrendModel, AViewDrawsInSightAndWhilePausedOnlyForTheUser) {
+  struct Row {
+    bool paused, forUser, inView, draws;
+  };
+  const Row rows[] = {{false, false, true, true},
+                      {true, false, true, false},
+                      {true, true, true, true},
+                      {false, true, false, false}};
+  for (const Row& row : rows) {
+    TrendModel trend;
+    trend.AddBlock(FrequencyAt(std::chrono::system_clock::time_point(std::chrono::hours(1)), 50));
+    trend.Refresh(600);
+    trend.SetPaused(row.paused);
+    EXPECT_EQ(trend.DrawsNow(row.forUser, row.inView), row.draws) << row.paused << row.forUser;
+    // What is not drawn now is built anew when it is.
+    EXPECT_EQ(trend.Refresh(600).rebuilt, !row.draws) << row.paused << row.forUser;
+  }
+}
+
 std::string LocalDate(std::chrono::system_clock::time_point t) {
   const std::time_t seconds = std::chrono::system_clock::to_time_t(t);
   std::ostringstream text;
@@ -156,6 +177,25 @@ TEST(TrendModel, TheExportTitleNamesTheDayBeforeAnyDataAndTheRangeAfter) {
   const std::string title = trend.ExportTitle(now);
   EXPECT_EQ(title.rfind("趋势  " + LocalDate(axis.from) + " ", 0), 0u) << title;
   EXPECT_NE(title.find(" 至 "), std::string::npos) << title;
+}
+
+TEST(SaveQuestions, AChosenPathGetsItsExtensionAndItsFolderIsKeptWhileItIsOne) {
+  const SaveQuestion png = ExportQuestion(std::chrono::system_clock::now());
+  const std::pair<const char*, const char*> chosen[] = {{"/d.d/趋势", "/d.d/趋势.png"},
+                                                        {"/d/趋势.PNG", "/d/趋势.PNG"},
+                                                        {"/d/趋势.jpg", "/d/趋势.jpg.png"},
+                                                        {"/d/趋势.pn", "/d/趋势.pn.png"}};
+  for (const auto& [path, saved] : chosen) EXPECT_EQ(WithExtension(png, path), saved) << path;
+  const SaveQuestion log = LogSaveQuestion(std::chrono::system_clock::now());
+  EXPECT_EQ(WithDefaultExtension(log, "/d.d/报文"), "/d.d/报文.txt");
+  EXPECT_EQ(WithDefaultExtension(log, "/d/报文.log"), "/d/报文.log");
+  EXPECT_EQ(FolderOf("/d.d/趋势.png"), "/d.d");
+  const std::filesystem::path file =
+      std::filesystem::path(::testing::TempDir()) / "workbench_model_test_file";
+  std::ofstream(file) << "x";
+  EXPECT_EQ(ExistingFolder(file.parent_path().string()), file.parent_path().string());
+  EXPECT_EQ(ExistingFolder(file.string()), "");  // a file is no folder to open in
+  EXPECT_EQ(ExistingFolder(""), "");
 }
 
 TEST(RecordingModel, ElapsedTimeAndAFailureSaidOnceThenTheNextStartsOwnMessage) {

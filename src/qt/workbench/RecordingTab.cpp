@@ -18,7 +18,7 @@
 namespace kt::ui::qt {
 namespace {
 
-constexpr int kElapsedRefreshMs = 1000;
+constexpr int kElapsedRefreshMs = static_cast<int>(workbench::kRecordingRefreshPeriod.count());
 
 }  // namespace
 
@@ -105,7 +105,10 @@ void RecordingTab::AskAndStart() {
       this, QString::fromStdString(question.title), DefaultPath(),
       QString::fromStdString(question.typeName), nullptr,
       question.asksBeforeOverwriting ? QFileDialog::Options() : QFileDialog::DontConfirmOverwrite);
-  if (!path.isEmpty()) StartRecording(path);
+  if (!path.isEmpty()) {
+    StartRecording(
+        QString::fromStdString(workbench::WithDefaultExtension(question, path.toStdString())));
+  }
 }
 
 }  // namespace kt::ui::qt

@@ -20,7 +20,7 @@ bool AskReportTitle(QWidget* parent, report::ReportTitle& title) {
   QDialog dialog(parent);
   dialog.setObjectName(QStringLiteral("reportTitle"));
   dialog.setWindowTitle(QString::fromUtf8(workbench::kReportTitleDialogTitle));
-  std::array<std::string*, 3> fields = {&title.site, &title.panel, &title.engineer};
+  const std::array<std::string*, 3> fields = report::TitleFields(title);
   std::array<QLineEdit*, 3> edits{};
   auto* form = new QFormLayout(&dialog);
   for (std::size_t i = 0; i < fields.size(); ++i) {

@@ -129,7 +129,9 @@ void TrafficTab::AskAndSave() {
       this, QString::fromStdString(question.title),
       QDir::home().filePath(QString::fromStdString(question.suggestedName)),
       QString::fromStdString(question.typeName));
-  if (!path.isEmpty()) SaveTo(path);
+  if (!path.isEmpty()) {
+    SaveTo(QString::fromStdString(workbench::WithDefaultExtension(question, path.toStdString())));
+  }
 }
 
 }  // namespace kt::ui::qt

@@ -85,11 +85,6 @@ bool TrafficView::Kept(uint64_t number) const {
   return filter_.Kept(number);
 }
 
-QString TrafficView::Line(uint64_t number) const {
-  if (!Kept(number)) return {};
-  return FromUtf8(filter_.Line(number).Text());
-}
-
 std::array<int, TrafficView::kColumnCount> TrafficView::ColumnStarts() const {
   const QFontMetrics m = fontMetrics();
   const int gap = m.horizontalAdvance(QLatin1Char(' ')) * kGapChars;
@@ -126,11 +121,7 @@ bool TrafficView::Measure(uint64_t from, uint64_t to) {
 }
 
 QString TrafficView::Text(uint64_t from, uint64_t to) const {
-  QStringList joined;
-  for (uint64_t n = std::max(from, first_); n < std::min(to, end_); ++n) {
-    if (Kept(n)) joined << Line(n);
-  }
-  return joined.join(QLatin1Char('\n'));
+  return FromUtf8(filter_.Text(std::max(from, first_), std::min(to, end_)));
 }
 
 int TrafficView::LineHeight() const {
@@ -315,8 +306,7 @@ void TrafficView::SelectAll() {
 }
 
 QString TrafficView::SelectedText() const {
-  if (!selection_.Any()) return {};
-  return Text(selection_.Low(), selection_.High() + 1);
+  return FromUtf8(filter_.SelectedText(selection_));
 }
 
 void TrafficView::CopySelection() const {

@@ -50,7 +50,6 @@ class TrafficView : public QAbstractScrollArea {
  private:
   // Lines [from, to) joined by '\n'; the ones the log dropped since are left out.
   QString Text(uint64_t from, uint64_t to) const;
-  QString Line(uint64_t number) const;
   bool Kept(uint64_t number) const;
   // Widens the reading and byte columns for lines [from, to); true when the readings widened.
   bool Measure(uint64_t from, uint64_t to);

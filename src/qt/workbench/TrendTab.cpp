@@ -9,7 +9,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QFontMetrics>
 #include <QFontMetricsF>
 #include <QGraphicsLayout>
@@ -46,9 +45,6 @@ namespace {
 using std::chrono::milliseconds;
 using workbench::TrendSeries;
 using workbench::UnitGroup;
-
-// Points that stand alone between two gaps are drawn as dots of this size.
-constexpr qreal kLonePointSize = 5;
 
 // A time label may stand half outside the plot: the margins leave room for it.
 constexpr int kChartMargin = 4;
@@ -108,9 +104,8 @@ TrendTab::TrendTab(workbench::TrendModel* trend, workbench::WorkbenchSettings* s
   for (const workbench::TrendSpan& c : workbench::kTrendSpans) {
     spanBox_->addItem(QString::fromUtf8(c.label));
   }
-  for (std::size_t i = 0; i < workbench::kTrendSpans.size(); ++i) {
-    if (workbench::kTrendSpans[i].span == trend_.Span())
-      spanBox_->setCurrentIndex(static_cast<int>(i));
+  if (const auto shown = workbench::TrendSpanIndex(trend_.Span())) {
+    spanBox_->setCurrentIndex(static_cast<int>(*shown));
   }
   connect(spanBox_, &QComboBox::currentIndexChanged, this, [this](int index) {
     if (index >= 0) SetSpan(workbench::kTrendSpans[static_cast<std::size_t>(index)].span);
@@ -239,7 +234,7 @@ void TrendTab::MakeDrawn(TrendSeries s) {
   series_[Index(s)] = line;
 
   auto* dots = new QScatterSeries;
-  dots->setMarkerSize(kLonePointSize);
+  dots->setMarkerSize(workbench::kLonePointSize);
   dots->setColor(SeriesPen(s).color());
   dots->setBorderColor(SeriesPen(s).color());
   AddDrawnSeries(s, dots);
@@ -317,11 +312,7 @@ void TrendTab::showEvent(QShowEvent* event) {
 }
 
 void TrendTab::RedrawWhenInView() {
-  if (trend_.Paused() || !isVisible()) {
-    trend_.MarkStale();  // built anew when drawn again
-    return;
-  }
-  Redraw();
+  if (trend_.DrawsNow(false, isVisible())) Redraw();
 }
 
 void TrendTab::SetSeriesShown(TrendSeries s, bool shown) {
@@ -362,7 +353,7 @@ workbench::PlotBox TrendTab::Plot() const {
 
 void TrendTab::RedrawForUser() {
   behind_ = true;
-  if (isVisible()) Redraw();
+  if (trend_.DrawsNow(true, isVisible())) Redraw();
 }
 
 void TrendTab::Redraw() {
@@ -394,19 +385,15 @@ void TrendTab::Redraw() {
 }
 
 void TrendTab::ShowGroupAxes(workbench::GroupSet moved) {
-  // One set of horizontal grid lines, the first shown group's: more would not line up, and each
-  // set is painted again with every block.
-  std::size_t gridGroup = 0;
-  while (gridGroup < workbench::kUnitGroupCount &&
-         !trend_.Axis(static_cast<UnitGroup>(gridGroup)).used) {
-    ++gridGroup;
-  }
+  // One set of horizontal grid lines (each set is painted again with every block).
+  const std::optional<UnitGroup> grid = workbench::GridGroup(trend_);
   for (std::size_t g = 0; g < workbench::kUnitGroupCount; ++g) {
     const workbench::GroupAxis& model = trend_.Axis(static_cast<UnitGroup>(g));
     QValueAxis* axis = groupAxes_[g];
     if (axis->isVisible() != model.used) axis->setVisible(model.used);
     if (axis->isTitleVisible()) axis->setTitleVisible(false);  // shown again with the axis
-    if (axis->isGridLineVisible() != (g == gridGroup)) axis->setGridLineVisible(g == gridGroup);
+    const bool gridded = grid && Index(*grid) == g;
+    if (axis->isGridLineVisible() != gridded) axis->setGridLineVisible(gridded);
     if (!model.used || !moved[g]) continue;
     // Each setting lays the axis's labels out anew: only what changed is set.
     const QString title = AxisTitle(static_cast<UnitGroup>(g), model.unit);
@@ -599,26 +586,25 @@ QImage TrendTab::ExportImage() {
 
 bool TrendTab::ExportPng(const QString& path) {
   if (!ExportImage().save(path, "PNG")) return false;
-  settings_.SetExportFolder(QFileInfo(path).absolutePath().toStdString());
+  settings_.SetExportFolder(workbench::FolderOf(path.toStdString()));
   return true;
 }
 
 QString TrendTab::ExportFolder() const {
-  QString last = QString::fromStdString(settings_.ExportFolder());
-  if (!last.isEmpty() && QFileInfo(last).isDir()) return last;
-  return QDir::homePath();
+  const std::string last = workbench::ExistingFolder(settings_.ExportFolder());
+  return last.empty() ? QDir::homePath() : QString::fromStdString(last);
 }
 
 void TrendTab::ChooseExportFile() {
   const workbench::SaveQuestion question =
       workbench::ExportQuestion(std::chrono::system_clock::now());
-  QString path = QFileDialog::getSaveFileName(
+  const QString chosen = QFileDialog::getSaveFileName(
       this, QString::fromStdString(question.title),
       QDir(ExportFolder()).filePath(QString::fromStdString(question.suggestedName)),
       QString::fromStdString(question.typeName));
-  if (path.isEmpty()) return;
-  const QString extension = QStringLiteral(".") + QString::fromStdString(question.extension);
-  if (!path.endsWith(extension, Qt::CaseInsensitive)) path += extension;
+  if (chosen.isEmpty()) return;
+  const QString path =
+      QString::fromStdString(workbench::WithExtension(question, chosen.toStdString()));
   if (!ExportPng(path)) {
     QMessageBox::warning(this, QString::fromStdString(question.title),
                          QString::fromStdString(workbench::ExportFailureText(path.toStdString())));

@@ -36,6 +36,12 @@ struct CtlColor {
   uint32_t brushColor = kDialogBackground;
 };
 
+// What a message box says when a handler or a dialog's initialisation failed with `reason`: the
+// dialog stays open, as with a refused port.
+inline std::string FailedActionText(const std::string& reason) {
+  return "操作失败：" + reason;
+}
+
 // One host serves every dialog of the program. Control operations on an identifier that the
 // dialog's template does not contain do nothing (GetText then returns "").
 class WindowHost {

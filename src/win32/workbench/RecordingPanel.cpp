@@ -15,7 +15,7 @@ namespace {
 
 namespace ids = workbench_ids;
 constexpr UINT_PTR kElapsedTimer = 1;
-constexpr UINT kElapsedPeriodMs = 1000;
+constexpr auto kElapsedPeriodMs = static_cast<UINT>(workbench::kRecordingRefreshPeriod.count());
 // Sizes at 96 dpi, scaled to the window's (ChildPanel::Px).
 constexpr int kMarginAt96 = 8;
 constexpr int kButtonWidthAt96 = 96;

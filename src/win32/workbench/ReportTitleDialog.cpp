@@ -41,15 +41,11 @@ const DialogTemplate kTitleDialog{ids::kReportTitleTemplate,
                                   kCaption | kSysMenu | kModalFrame,
                                   kControls};
 
-std::array<std::string*, 3> Fields(report::ReportTitle& title) {
-  return {&title.site, &title.panel, &title.engineer};
-}
-
 INT_PTR CALLBACK TitleProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
     SetWindowLongPtrW(dialog, DWLP_USER, lParam);
     auto* title = PointerFrom<report::ReportTitle*>(lParam);
-    const auto fields = Fields(*title);
+    const auto fields = report::TitleFields(*title);
     for (std::size_t i = 0; i < kEdits.size(); ++i)
       SetDlgItemTextW(dialog, kEdits[i], Wide(*fields[i]).c_str());
     return TRUE;
@@ -58,7 +54,7 @@ INT_PTR CALLBACK TitleProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
   const int id = LOWORD(wParam);
   if (id == IDOK) {
     auto* title = PointerFrom<report::ReportTitle*>(GetWindowLongPtrW(dialog, DWLP_USER));
-    const auto fields = Fields(*title);
+    const auto fields = report::TitleFields(*title);
     for (std::size_t i = 0; i < kEdits.size(); ++i) {
       HWND edit = GetDlgItem(dialog, kEdits[i]);
       std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');

@@ -415,20 +415,11 @@ int TrafficPanel::RowAt(int y) const {
 }
 
 std::string TrafficPanel::Text(int fromRow, int toRow) const {
-  std::string text;
-  for (int row = fromRow; row < toRow; ++row) {
-    const workbench::TrafficLine* line = LineOfRow(row);
-    if (line == nullptr) continue;
-    if (!text.empty()) text += '\n';
-    text += line->Text();
-  }
-  return text;
+  return filter_.Text(NumberOfRow(fromRow), std::min(NumberOfRow(toRow), end_));
 }
 
 std::string TrafficPanel::SelectedText() const {
-  if (!selection_.Any()) return {};
-  return Text(static_cast<int>(selection_.Low() - first_),
-              static_cast<int>(selection_.High() - first_) + 1);
+  return filter_.SelectedText(selection_);
 }
 
 void TrafficPanel::SelectAll() {

@@ -26,7 +26,7 @@ constexpr int kCheckBoxRoom = 24;   // a check box's square and its gap
 constexpr int kGroupIndent = 8;
 constexpr int kAxisGap = 8;     // between a value axis's labels and the next axis
 constexpr int kTitleBand = 28;  // the line above an exported picture
-constexpr float kLonePoint = 2.5F;
+constexpr auto kLonePoint = static_cast<float>(workbench::kLonePointSize / 2);  // radius
 constexpr float kPointedMark = 4.5F;
 
 std::size_t Index(UnitGroup g) {
@@ -36,12 +36,6 @@ std::size_t Index(UnitGroup g) {
 double Ms(workbench::TrendClock::time_point t) {
   return static_cast<double>(
       std::chrono::duration_cast<std::chrono::milliseconds>(t.time_since_epoch()).count());
-}
-
-// The folder of `path` (UTF-8), "" when it names none.
-std::string FolderOf(const std::string& path) {
-  const std::size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? "" : path.substr(0, slash);
 }
 
 void Write(Gdiplus::Graphics& g, HFONT font, const std::string& text, const Gdiplus::RectF& box,
@@ -108,8 +102,8 @@ void TrendPanel::Populate() {
   for (const workbench::TrendSpan& s : workbench::kTrendSpans) {
     SendMessageW(spans, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(s.label).c_str()));
   }
-  for (std::size_t i = 0; i < workbench::kTrendSpans.size(); ++i) {
-    if (workbench::kTrendSpans[i].span == trend_.Span()) SendMessageW(spans, CB_SETCURSEL, i, 0);
+  if (const auto shown = workbench::TrendSpanIndex(trend_.Span())) {
+    SendMessageW(spans, CB_SETCURSEL, *shown, 0);
   }
   Add(WC_BUTTONW, workbench::kPauseText, WS_TABSTOP | BS_AUTOCHECKBOX | BS_PUSHLIKE,
       ids::kTrendPauseButton);
@@ -218,9 +212,8 @@ void TrendPanel::SetSeriesShown(TrendSeries series, bool shown) {
 
 void TrendPanel::SetSpan(std::chrono::minutes span) {
   trend_.SetSpan(span);
-  for (std::size_t i = 0; i < workbench::kTrendSpans.size(); ++i) {
-    if (workbench::kTrendSpans[i].span == span)
-      SendMessageW(Item(ids::kSpanList), CB_SETCURSEL, i, 0);
+  if (const auto shown = workbench::TrendSpanIndex(span)) {
+    SendMessageW(Item(ids::kSpanList), CB_SETCURSEL, *shown, 0);
   }
   Redraw();
 }
@@ -292,10 +285,7 @@ void TrendPanel::ShowValueAt(std::optional<POINT> at) {
 }
 
 void TrendPanel::Redraw(bool forUser) {
-  if ((trend_.Paused() && !forUser) || Handle() == nullptr || IsWindowVisible(Handle()) == 0) {
-    trend_.MarkStale();  // built anew when drawn again
-    return;
-  }
+  if (!trend_.DrawsNow(forUser, Handle() != nullptr && IsWindowVisible(Handle()) != 0)) return;
   if (trend_.Store().size() == 0) return;
   const RECT plot = PlotArea();
   const auto plotWidth = static_cast<std::size_t>(std::max<LONG>(0, plot.right - plot.left));
@@ -433,7 +423,7 @@ void TrendPanel::PaintAxes(Gdiplus::Graphics& g, const ChartPlaces& places) cons
   GetClientRect(chart_->Handle(), &client);
   std::array<float, 2> edge{static_cast<float>(plot.left), static_cast<float>(plot.right)};
   const workbench::AxisTitlePlaces titles = workbench::PlaceAxisTitles(trend_);
-  bool gridDrawn = false;
+  const std::optional<UnitGroup> gridGroup = workbench::GridGroup(trend_);
   for (std::size_t gi = 0; gi < workbench::kUnitGroupCount; ++gi) {
     const workbench::GroupAxis& axis = trend_.Axis(static_cast<UnitGroup>(gi));
     if (!axis.used) continue;
@@ -448,7 +438,7 @@ void TrendPanel::PaintAxes(Gdiplus::Graphics& g, const ChartPlaces& places) cons
     g.DrawLine(&frame, at, static_cast<float>(plot.top), at, bottom);
     for (int i = 0; i < axis.range.ticks; ++i) {
       const auto y = static_cast<float>(workbench::YOf(axis, box, workbench::TickValue(axis, i)));
-      if (!gridDrawn)
+      if (gridGroup && Index(*gridGroup) == gi)
         g.DrawLine(&grid, static_cast<float>(plot.left), y, static_cast<float>(plot.right), y);
       const float labelLeft = onLeft ? at - width : at + static_cast<float>(Px(kAxisGap)) / 2;
       Write(g, font_, workbench::ValueLabel(axis, i),
@@ -456,7 +446,6 @@ void TrendPanel::PaintAxes(Gdiplus::Graphics& g, const ChartPlaces& places) cons
                            line),
             onLeft ? Gdiplus::StringAlignmentFar : Gdiplus::StringAlignmentNear, ink);
     }
-    gridDrawn = true;
     edge[side] += onLeft ? -width : width;
     const float titleTop = static_cast<float>(Px(2)) + static_cast<float>(titles.row[gi]) * line;
     const std::string title = workbench::GroupAxisTitle(static_cast<UnitGroup>(gi), axis.unit);
@@ -510,21 +499,17 @@ std::string TrendPanel::ExportPng(const std::string& path) {
   const bool saved = SavePng(bitmap, path);
   DeleteObject(bitmap);
   std::string message = saved ? "" : workbench::ExportFailureText(path);
-  if (saved) settings_.SetExportFolder(FolderOf(path));
+  if (saved) settings_.SetExportFolder(workbench::FolderOf(path));
   SetText(ids::kTrendMessage, message);
   return message;
 }
 
 void TrendPanel::ChooseExportFile() {
-  // The folder last exported to, when it is still one.
-  std::string folder = settings_.ExportFolder();
-  const DWORD attributes = GetFileAttributesW(Wide(folder).c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-    folder.clear();
-  }
+  const workbench::SaveQuestion question =
+      workbench::ExportQuestion(std::chrono::system_clock::now());
   const std::string path =
-      AskSavePath(Handle(), workbench::ExportQuestion(std::chrono::system_clock::now()), folder);
-  if (!path.empty()) ExportPng(path);
+      AskSavePath(Handle(), question, workbench::ExistingFolder(settings_.ExportFolder()));
+  if (!path.empty()) ExportPng(workbench::WithExtension(question, path));
 }
 
 }  // namespace kt::ui::win32
