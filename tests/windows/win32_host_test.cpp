@@ -305,6 +305,17 @@ ColourAnswer AskColours(HWND dlg, HWND control) {
   return a;
 }
 
+// The colour of the brush a dialog window paints its own background with.
+COLORREF BackgroundOf(HWND dialog) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  LOGBRUSH lb{};
+  GetObjectW(PointerFrom<HBRUSH>(SendMessageW(dialog, WM_CTLCOLORDLG, reinterpret_cast<WPARAM>(dc),
+                                              reinterpret_cast<LPARAM>(dialog))),
+             sizeof lb, &lb);
+  DeleteDC(dc);
+  return lb.lbColor;
+}
+
 TEST(HostColours, TheColourHandlersDecisionsReachEveryControlsColourMessage) {
   const DialogTemplate& t = MainDialogTemplate();
   Win32WindowHost host;
@@ -339,15 +350,7 @@ TEST(HostColours, TheColourHandlersDecisionsReachEveryControlsColourMessage) {
                            EXPECT_EQ(a.brushColour, kDialogBackground);
                          }
                        }
-                       // The dialog's own background.
-                       HDC dc = CreateCompatibleDC(nullptr);
-                       LOGBRUSH lb{};
-                       GetObjectW(PointerFrom<HBRUSH>(SendMessageW(dlg, WM_CTLCOLORDLG,
-                                                                   reinterpret_cast<WPARAM>(dc),
-                                                                   reinterpret_cast<LPARAM>(dlg))),
-                                  sizeof lb, &lb);
-                       DeleteDC(dc);
-                       EXPECT_EQ(lb.lbColor, kDialogBackground);
+                       EXPECT_EQ(BackgroundOf(dlg), kDialogBackground);
                        // One brush per colour, not one per answer.
                        HWND red = d.Item(main_ids::kVoltageStatus1Box);
                        EXPECT_EQ(AskColours(dlg, red).brush,
@@ -574,12 +577,6 @@ TEST(HostLists, ATableShowsItsCellsFollowsTheWindowAndKeepsTheRowChosen) {
     SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r));
     return MAKELPARAM(r.left + 4, (r.top + r.bottom) / 2);
   };
-  const auto clientRect = [](HWND control) {
-    RECT r{};
-    GetWindowRect(control, &r);
-    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
-    return r;
-  };
   std::vector<std::string> rows(3, "COM1\t9600\t无校验\t1");
   ProbeDialog dialog(
       host, FindMeterDialogTemplate(),
@@ -602,14 +599,14 @@ TEST(HostLists, ATableShowsItsCellsFollowsTheWindowAndKeepsTheRowChosen) {
        [&](ProbeDialog& d) {
          picksAfterDoubleClick = d.picks;
          d.SetListLines(table, rows);
-         tableBefore = clientRect(d.Item(table));
-         useBefore = clientRect(d.Item(find_meter_ids::kUseButton));
+         tableBefore = ClientRectOf(d.Item(table), d.Window());
+         useBefore = ClientRectOf(d.Item(find_meter_ids::kUseButton), d.Window());
          RECT w{};
          GetWindowRect(d.Window(), &w);
          SetWindowPos(d.Window(), nullptr, 0, 0, w.right - w.left + 120, w.bottom - w.top + 80,
                       SWP_NOMOVE | SWP_NOZORDER);
-         tableAfter = clientRect(d.Item(table));
-         useAfter = clientRect(d.Item(find_meter_ids::kUseButton));
+         tableAfter = ClientRectOf(d.Item(table), d.Window());
+         useAfter = ClientRectOf(d.Item(find_meter_ids::kUseButton), d.Window());
          SetFocus(d.Item(table));
          ListView_SetItemState(d.Item(table), 0, LVIS_SELECTED | LVIS_FOCUSED,
                                LVIS_SELECTED | LVIS_FOCUSED);
@@ -681,14 +678,7 @@ TEST(HostTimersAndBoxes, TimersTickInsideAMessageBoxTitledAsOnLinuxInTheDialogsC
          GetWindowRect(d.Window(), &o);
          EXPECT_NEAR(b.left + b.right, o.left + o.right, 1);
          EXPECT_NEAR(b.top + b.bottom, o.top + o.bottom, 1);
-         HDC dc = CreateCompatibleDC(nullptr);
-         LOGBRUSH lb{};
-         GetObjectW(
-             PointerFrom<HBRUSH>(SendMessageW(box, WM_CTLCOLORDLG, reinterpret_cast<WPARAM>(dc),
-                                              reinterpret_cast<LPARAM>(box))),
-             sizeof lb, &lb);
-         DeleteDC(dc);
-         EXPECT_EQ(lb.lbColor, kDialogBackground);
+         EXPECT_EQ(BackgroundOf(box), kDialogBackground);
          EXPECT_GT(d.ticks[5], ticksWhenBoxOpened);
          PostMessageW(box, WM_COMMAND, IDOK, 0);
        },

@@ -79,6 +79,22 @@ std::string Utf8(const std::wstring& wide) {
   return kt::platform::win32::Utf8FromWide(wide);
 }
 
+std::string TextOf(HWND window) {
+  wchar_t text[1024] = {};
+  GetWindowTextW(window, text, 1024);
+  return Utf8(text);
+}
+
+// Answers the save dialog titled `title` with `path`: the name box is the combo box of the
+// Explorer-style dialog, or the older edit.
+void SaveAs(const wchar_t* title, const std::filesystem::path& path) {
+  HWND files = FindWindowW(L"#32770", title);
+  for (const int nameBox : {0x47C, 0x480}) {
+    if (GetDlgItem(files, nameBox) != nullptr) SetDlgItemTextW(files, nameBox, path.c_str());
+  }
+  PostMessageW(files, WM_COMMAND, kt::ui::IDOK, 0);
+}
+
 // Keys pressed one after the other with the keys `held` held down, as the keyboard gives them to
 // the focused window.
 void Press(std::initializer_list<WORD> keys, std::initializer_list<WORD> held = {}) {
@@ -295,30 +311,18 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
        }},
       {"the save dialog of 开始记录…",
        [&] { return FindWindowW(L"#32770", L"开始记录") != nullptr; },
-       [&] {
-         HWND files = FindWindowW(L"#32770", L"开始记录");
-         // The name box: the combo box of the Explorer-style dialog, or the older edit.
-         for (const int nameBox : {0x47C, 0x480}) {
-           if (GetDlgItem(files, nameBox) != nullptr) {
-             SetDlgItemTextW(files, nameBox, csv.wstring().c_str());
-           }
-         }
-         PostMessageW(files, WM_COMMAND, kt::ui::IDOK, 0);
-       }},
+       [&] { SaveAs(L"开始记录", csv); }},
       {"a few blocks recorded",
        [&] { return workbench.Recorder().RowsWritten() >= kBlocksToRecord; },
        [&] {
          Shoot(workbench.Handle(), "recording");
          EXPECT_EQ(workbench.Recorder().Path(), Utf8(csv.wstring()));
-         wchar_t note[128] = {};
-         GetWindowTextW(workbench.Recording().Item(ids::kRecordMessage), note, 128);
-         EXPECT_EQ(kt::platform::win32::Utf8FromWide(note),
+         EXPECT_EQ(TextOf(workbench.Recording().Item(ids::kRecordMessage)),
                    "记录追加在已有文件的末尾，原有内容保留");
          Click(workbench.Recording().Item(ids::kStopRecordingButton));
          EXPECT_FALSE(workbench.Recorder().Recording());
-         wchar_t rows[32] = {};
-         GetWindowTextW(workbench.Recording().Item(ids::kRecordRows), rows, 32);
-         EXPECT_EQ(kt::platform::win32::Utf8FromWide(rows), std::to_string(blocksWhileRecording));
+         EXPECT_EQ(TextOf(workbench.Recording().Item(ids::kRecordRows)),
+                   std::to_string(blocksWhileRecording));
          workbench.ShowTab(WorkbenchTab::Trend);
          blocksSeen = blocks;
        }},
@@ -381,9 +385,8 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
          const int x = plot.left + static_cast<int>(std::lround(across * (plot.right - plot.left)));
          const int y = plot.top + static_cast<int>(std::lround(share * (plot.bottom - plot.top)));
          SendMessageW(trend.Chart(), WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
-         wchar_t pointed[128] = {};
-         GetWindowTextW(trend.Item(ids::kTrendValue), pointed, 128);
-         EXPECT_NE(Utf8(pointed).find(" 频率 "), std::string::npos) << Utf8(pointed);
+         const std::string pointed = TextOf(trend.Item(ids::kTrendValue));
+         EXPECT_NE(pointed.find(" 频率 "), std::string::npos) << pointed;
          EXPECT_EQ(trend.ExportPng(Utf8(png.wstring())), "");
          // As the window opens beside the main dialog on a 1920 screen, 614 pixels wide.
          RECT frame{};
@@ -415,9 +418,7 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
          const auto& fault = wiring.Rows()[static_cast<size_t>(named)];
          HWND table = wiring.Table();
          ListView_SetItemState(table, named, LVIS_SELECTED, LVIS_SELECTED);
-         wchar_t whole[1024] = {};
-         GetWindowTextW(wiring.Item(ids::kWiringDetail), whole, 1024);
-         EXPECT_EQ(Utf8(whole), fault.message);
+         EXPECT_EQ(TextOf(wiring.Item(ids::kWiringDetail)), fault.message);
          ChooseFromMenu(table, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(table), -1, 0);
          EXPECT_EQ(kt::ui::win32::ClipboardText(table),
                    fault.name + "\t异常\t" + fault.message + "\r\n");
@@ -428,25 +429,21 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
          EXPECT_GT(AngleBetween(d->voltages[1].angleDeg, d->currents[1].angleDeg), 90.0);
          EXPECT_LT(AngleBetween(d->voltages[0].angleDeg, d->currents[0].angleDeg), 90.0);
          EXPECT_LT(AngleBetween(d->voltages[2].angleDeg, d->currents[2].angleDeg), 90.0);
-         // The nominal frequency picked is remembered (and put back).
-         HWND hz = wiring.Item(ids::kFrequencyList);
+         // The nominal frequency and the CTs' rated secondary picked are remembered (and put
+         // back).
+         const auto pickIn = [&](int id, int pick) {
+           HWND list = wiring.Item(id);
+           SendMessageW(list, CB_SETCURSEL, pick, 0);
+           SendMessageW(wiring.Handle(), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+                        reinterpret_cast<LPARAM>(list));
+         };
+         const kt::ui::win32::RegistrySettings settings;
          for (const int pick : {1, 0}) {
-           SendMessageW(hz, CB_SETCURSEL, pick, 0);
-           SendMessageW(wiring.Handle(), WM_COMMAND, MAKEWPARAM(ids::kFrequencyList, CBN_SELCHANGE),
-                        reinterpret_cast<LPARAM>(hz));
-           EXPECT_EQ(kt::ui::win32::RegistrySettings().Number(NumberSetting::NominalHz),
-                     pick == 1 ? 60.0 : 50.0);
+           pickIn(ids::kFrequencyList, pick);
+           EXPECT_EQ(settings.Number(NumberSetting::NominalHz), pick == 1 ? 60.0 : 50.0);
            EXPECT_EQ(wiring.NominalHz(), pick == 1 ? 60.0 : 50.0);
-         }
-         // So is the CTs' rated secondary, beside it.
-         HWND ct = wiring.Item(ids::kCtSecondaryList);
-         for (const int pick : {1, 0}) {
-           SendMessageW(ct, CB_SETCURSEL, pick, 0);
-           SendMessageW(wiring.Handle(), WM_COMMAND,
-                        MAKEWPARAM(ids::kCtSecondaryList, CBN_SELCHANGE),
-                        reinterpret_cast<LPARAM>(ct));
-           EXPECT_EQ(kt::ui::win32::RegistrySettings().Number(NumberSetting::CtSecondaryA),
-                     pick == 1 ? 1.0 : 5.0);
+           pickIn(ids::kCtSecondaryList, pick);
+           EXPECT_EQ(settings.Number(NumberSetting::CtSecondaryA), pick == 1 ? 1.0 : 5.0);
            EXPECT_EQ(wiring.CtSecondaryA(), pick == 1 ? 1.0 : 5.0);
          }
          // "生成报告…": the next two steps answer its dialogs from within their loops; the
@@ -492,15 +489,7 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
        }},
       {"the save dialog of 生成报告…",
        [&] { return FindWindowW(L"#32770", L"生成报告") != nullptr; },
-       [&] {
-         HWND files = FindWindowW(L"#32770", L"生成报告");
-         for (const int nameBox : {0x47C, 0x480}) {
-           if (GetDlgItem(files, nameBox) != nullptr) {
-             SetDlgItemTextW(files, nameBox, report.wstring().c_str());
-           }
-         }
-         PostMessageW(files, WM_COMMAND, kt::ui::IDOK, 0);
-       }},
+       [&] { SaveAs(L"生成报告", report); }},
   };
   for (auto& step : steps) step.limitMs = kStepLimitMs;
   {
@@ -657,9 +646,7 @@ TEST(Win32WorkbenchLog, AFullLogMovesItsRowsUpKeepingTheSelectionOnItsLines) {
   SetWindowTextW(address, L"2");
   EXPECT_EQ(traffic.Count(), 0);
   Key(address, VK_DOWN);
-  wchar_t shown[16] = {};
-  GetWindowTextW(address, shown, 16);
-  EXPECT_EQ(Utf8(shown), "地址 1");
+  EXPECT_EQ(TextOf(address), "地址 1");
   EXPECT_EQ(traffic.Count(), kKept);
 }
 
