@@ -561,16 +561,6 @@ TEST(HostLists, AClickOnALineIsAPickAlsoOnTheLineAlreadyPicked) {
 TEST(HostLists, ATableShowsItsCellsFollowsTheWindowAndKeepsTheRowChosen) {
   Win32WindowHost host;
   const int table = find_meter_ids::kMeterTable;
-  std::string cell;
-  int columns = 0;
-  std::vector<std::pair<int, int>> picksAfterDoubleClick;
-  RECT tableBefore{};
-  RECT useBefore{};
-  RECT tableAfter{};
-  RECT useAfter{};
-  int selectedAfterRefill = -1;
-  size_t picksAfterKeys = 0;
-  bool lastVisible = false;
   const auto rowPoint = [](HWND list, int row) {
     RECT r{};
     r.left = LVIR_LABEL;
@@ -585,8 +575,8 @@ TEST(HostLists, ATableShowsItsCellsFollowsTheWindowAndKeepsTheRowChosen) {
          HWND list = d.Item(table);
          wchar_t text[32] = {};
          ListView_GetItemText(list, 1, 3, text, 32);
-         cell = Utf8FromWide(text);
-         columns = Header_GetItemCount(ListView_GetHeader(list));
+         EXPECT_EQ(Utf8FromWide(text), "17");
+         EXPECT_EQ(Header_GetItemCount(ListView_GetHeader(list)), 7);
          EXPECT_EQ(ListView_GetItemCount(list), 2);
          ListView_GetItemText(list, 1, 6, text, 32);
          EXPECT_STREQ(text, L"");
@@ -597,30 +587,40 @@ TEST(HostLists, ATableShowsItsCellsFollowsTheWindowAndKeepsTheRowChosen) {
          PostMessageW(list, WM_LBUTTONUP, 0, rowPoint(list, 1));
        },
        [&](ProbeDialog& d) {
-         picksAfterDoubleClick = d.picks;
+         ASSERT_FALSE(d.picks.empty());
+         EXPECT_EQ(d.picks.back(), std::make_pair(table, 1));
+         const size_t picksAfterDoubleClick = d.picks.size();
          d.SetListLines(table, rows);
-         tableBefore = ClientRectOf(d.Item(table), d.Window());
-         useBefore = ClientRectOf(d.Item(find_meter_ids::kUseButton), d.Window());
+         HWND use = d.Item(find_meter_ids::kUseButton);
+         const RECT tableBefore = ClientRectOf(d.Item(table), d.Window());
+         const RECT useBefore = ClientRectOf(use, d.Window());
          RECT w{};
          GetWindowRect(d.Window(), &w);
          SetWindowPos(d.Window(), nullptr, 0, 0, w.right - w.left + 120, w.bottom - w.top + 80,
                       SWP_NOMOVE | SWP_NOZORDER);
-         tableAfter = ClientRectOf(d.Item(table), d.Window());
-         useAfter = ClientRectOf(d.Item(find_meter_ids::kUseButton), d.Window());
+         const RECT tableAfter = ClientRectOf(d.Item(table), d.Window());
+         const RECT useAfter = ClientRectOf(use, d.Window());
+         EXPECT_EQ(tableAfter.right - tableAfter.left, tableBefore.right - tableBefore.left + 120);
+         EXPECT_EQ(tableAfter.bottom - tableAfter.top, tableBefore.bottom - tableBefore.top + 80);
+         EXPECT_EQ(useAfter.left, useBefore.left + 120);
+         EXPECT_EQ(useAfter.top, useBefore.top + 80);
          SetFocus(d.Item(table));
          ListView_SetItemState(d.Item(table), 0, LVIS_SELECTED | LVIS_FOCUSED,
                                LVIS_SELECTED | LVIS_FOCUSED);
          SendMessageW(d.Item(table), WM_KEYDOWN, VK_DOWN, 0);
-         picksAfterKeys = d.picks.size();
+         ASSERT_GE(d.picks.size(), picksAfterDoubleClick + 2);
+         EXPECT_EQ(d.picks.back(), std::make_pair(table, 1));
+         const size_t picksAfterKeys = d.picks.size();
          rows.resize(40, "COM2\t4800\t偶校验\t9");
          d.SetListLines(table, rows);
-         selectedAfterRefill = ListView_GetNextItem(d.Item(table), -1, LVNI_SELECTED);
+         EXPECT_EQ(d.picks.size(), picksAfterKeys);  // the refill picks nothing
+         EXPECT_EQ(ListView_GetNextItem(d.Item(table), -1, LVNI_SELECTED), 1);
          RECT last{};
          last.left = LVIR_BOUNDS;
          SendMessageW(d.Item(table), LVM_GETITEMRECT, 39, reinterpret_cast<LPARAM>(&last));
          RECT view{};
          GetClientRect(d.Item(table), &view);
-         lastVisible = last.bottom <= view.bottom && last.top >= 0;
+         EXPECT_TRUE(last.bottom <= view.bottom && last.top >= 0);
        },
        [&](ProbeDialog& d) {
          // Every column in view, also in a table narrower than its cells (large fonts).
@@ -630,24 +630,13 @@ TEST(HostLists, ATableShowsItsCellsFollowsTheWindowAndKeepsTheRowChosen) {
          RECT view{};
          GetClientRect(list, &view);
          int widths = 0;
-         for (int c = 0; c < columns; ++c) widths += ListView_GetColumnWidth(list, c);
+         for (int c = 0; c < Header_GetItemCount(ListView_GetHeader(list)); ++c) {
+           widths += ListView_GetColumnWidth(list, c);
+         }
          EXPECT_EQ(widths, view.right - view.left);
        }});
   dialog.DoModal();
-  EXPECT_EQ(cell, "17");
-  EXPECT_EQ(columns, 7);
-  ASSERT_FALSE(picksAfterDoubleClick.empty());
-  EXPECT_EQ(picksAfterDoubleClick.back(), std::make_pair(table, 1));
   EXPECT_EQ(dialog.commands, (std::vector<int>{table}));
-  EXPECT_EQ(tableAfter.right - tableAfter.left, tableBefore.right - tableBefore.left + 120);
-  EXPECT_EQ(tableAfter.bottom - tableAfter.top, tableBefore.bottom - tableBefore.top + 80);
-  EXPECT_EQ(useAfter.left, useBefore.left + 120);
-  EXPECT_EQ(useAfter.top, useBefore.top + 80);
-  ASSERT_GE(picksAfterKeys, picksAfterDoubleClick.size() + 2);
-  EXPECT_EQ(dialog.picks[picksAfterKeys - 1], std::make_pair(table, 1));
-  EXPECT_EQ(dialog.picks.size(), picksAfterKeys);  // the refill picks nothing
-  EXPECT_EQ(selectedAfterRefill, 1);
-  EXPECT_TRUE(lastVisible);
 }
 
 TEST(HostTimersAndBoxes, TimersTickInsideAMessageBoxTitledAsOnLinuxInTheDialogsColours) {

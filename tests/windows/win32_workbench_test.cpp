@@ -12,10 +12,10 @@
 #include <fstream>
 #include <functional>
 #include <initializer_list>
-#include <iterator>
 #include <string>
 #include <vector>
 
+#include "FileBytes.h"
 #include "Win32StepUser.h"
 #include "modbus/Clock.h"
 #include "modbus/RequestFrames.h"
@@ -57,11 +57,6 @@ void Click(HWND control) {
   SendMessageW(control, BM_CLICK, 0, 0);
 }
 
-std::string Slurp(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 size_t Count(const std::string& text, const std::string& what) {
   size_t n = 0;
   for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
@@ -69,10 +64,9 @@ size_t Count(const std::string& text, const std::string& what) {
 }
 
 uint32_t BigEndian(const std::string& bytes, size_t at) {
-  return static_cast<uint32_t>(static_cast<uint8_t>(bytes[at])) << 24 |
-         static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + 1])) << 16 |
-         static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + 2])) << 8 |
-         static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + 3]));
+  uint32_t value = 0;
+  for (size_t i = at; i < at + 4; ++i) value = value << 8 | static_cast<uint8_t>(bytes[i]);
+  return value;
 }
 
 std::string Utf8(const std::wstring& wide) {
@@ -506,17 +500,17 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
   EXPECT_EQ(workbench.Handle(), nullptr);
 
   // The recording: the earlier file's bytes, then a row per block while recording, CR LF.
-  const std::string recorded = Slurp(csv);
+  const std::string recorded = kt::test::ReadBytes(csv);
   ASSERT_GE(recorded.size(), earlier.size());
   EXPECT_EQ(recorded.substr(0, earlier.size()), earlier);
   EXPECT_GE(blocksWhileRecording, kBlocksToRecord);
   EXPECT_EQ(Count(recorded, "\r\n"), 2 + blocksWhileRecording);
   // The saved log: its column heads and the configuration request.
-  const std::string saved = Slurp(logFile);
+  const std::string saved = kt::test::ReadBytes(logFile);
   EXPECT_NE(saved.find("时间\t方向\t地址\t功能\t内容\t报文"), std::string::npos);
   EXPECT_NE(saved.find("读 0x0300 ×19"), std::string::npos);
   // The picture: a PNG whose header gives the chart's size plus the title band.
-  const std::string picture = Slurp(png);
+  const std::string picture = kt::test::ReadBytes(png);
   ASSERT_GT(picture.size(), 24U);
   EXPECT_EQ(picture.substr(0, 8), "\x89PNG\r\n\x1A\n");
   EXPECT_EQ(picture.substr(12, 4), "IHDR");
@@ -526,7 +520,7 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
             static_cast<uint32_t>(chartSize.bottom + kt::ui::win32::ScaledPx(28, chartDpi)));
   // The report: opened where the save dialog said, naming the site typed and B's reversed CT.
   EXPECT_EQ(reportOpened, Utf8(report.wstring()));
-  const std::string page = Slurp(report);
+  const std::string page = kt::test::ReadBytes(report);
   EXPECT_NE(page.find("二号站"), std::string::npos);
   EXPECT_NE(page.find("B相电流互感器接反"), std::string::npos);
   std::filesystem::remove_all(folder);
