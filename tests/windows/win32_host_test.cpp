@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -195,72 +196,67 @@ class TemplateRealised : public ::testing::TestWithParam<const DialogTemplate& (
 TEST_P(TemplateRealised, ClassesTextsPlacesAndStatesAreTheTemplates) {
   const DialogTemplate& t = GetParam()();
   Win32WindowHost host;
-  ProbeDialog dialog(host, t, {[&](ProbeDialog& d) {
-                       HWND dlg = d.Window();
-                       ASSERT_NE(dlg, nullptr);
-                       EXPECT_EQ(TextOf(dlg), t.caption);
-                       const BaseUnits units = BaseUnitsOf(dlg);
-                       const auto px = [&](int du) { return MulDiv(du, units.x, 4); };
-                       const auto py = [&](int du) { return MulDiv(du, units.y, 8); };
-                       RECT client{};
-                       GetClientRect(dlg, &client);
-                       EXPECT_EQ(client.right, px(t.widthDu));
-                       EXPECT_EQ(client.bottom, py(t.heightDu));
-                       // The children in Z order are the controls in template order (also the tab
-                       // order).
-                       HWND child = GetWindow(dlg, GW_CHILD);
-                       std::vector<HWND> tabStops;
-                       for (const ControlTemplate& c : t.controls) {
-                         SCOPED_TRACE(std::string(c.text) + " #" + std::to_string(c.id));
-                         if (c.kind == ControlKind::SerialControl) {
-                           EXPECT_EQ(GetDlgItem(dlg, c.id), nullptr);  // never drawn
-                           continue;
-                         }
-                         ASSERT_NE(child, nullptr);
-                         EXPECT_EQ(GetDlgCtrlID(child), c.id);
-                         const Expected e = ExpectedOf(c);
-                         EXPECT_EQ(ClassOf(child), e.cls);
-                         const LONG style = GetWindowLongW(child, GWL_STYLE);
-                         if (e.buttonType >= 0) {
-                           EXPECT_EQ(style & BS_TYPEMASK, e.buttonType);
-                         }
-                         if (c.kind == ControlKind::Edit) {
-                           EXPECT_EQ((style & ES_READONLY) != 0, c.Has(kReadOnly));
-                           EXPECT_EQ((style & ES_MULTILINE) != 0, c.Has(kMultiLine));
-                         }
-                         if (c.kind == ControlKind::Table) {
-                           EXPECT_EQ(HeadingsOf(child), c.text);
-                         } else if (c.kind == ControlKind::ProgressBar) {
-                           EXPECT_EQ(SendMessageW(child, PBM_GETPOS, 0, 0), std::stoi(c.text));
-                         } else if (c.kind != ControlKind::ListBox) {
-                           EXPECT_EQ(TextOf(child), c.text);
-                         }
-                         const RECT r = ClientRectOf(child, dlg);
-                         EXPECT_EQ(r.left, px(c.rect.x));
-                         EXPECT_EQ(r.top, py(c.rect.y));
-                         // Place and size are converted each on its own, as the dialog manager
-                         // does.
-                         EXPECT_EQ(r.right - r.left, px(c.rect.width));
-                         EXPECT_EQ(r.bottom - r.top, py(c.rect.height));
-                         RECT mapped{c.rect.x, c.rect.y, c.rect.width, c.rect.height};
-                         MapDialogRect(dlg, &mapped);
-                         EXPECT_EQ(mapped.left, r.left);
-                         EXPECT_EQ(mapped.top, r.top);
-                         EXPECT_EQ(mapped.right, r.right - r.left);
-                         EXPECT_EQ(mapped.bottom, r.bottom - r.top);
-                         EXPECT_EQ(IsWindowVisible(child) != FALSE, !c.Has(kHidden));
-                         EXPECT_EQ(IsWindowEnabled(child) != FALSE, !c.Has(kDisabled));
-                         if (c.Has(kTabStop) && !c.Has(kHidden) && !c.Has(kDisabled))
-                           tabStops.push_back(child);
-                         child = GetWindow(child, GW_HWNDNEXT);
-                       }
-                       EXPECT_EQ(child, nullptr);
-                       // Tab goes from each tab stop to the next in template order, and round.
-                       for (size_t i = 0; i < tabStops.size(); ++i) {
-                         EXPECT_EQ(GetNextDlgTabItem(dlg, tabStops[i], FALSE),
-                                   tabStops[(i + 1) % tabStops.size()]);
-                       }
-                     }});
+  ProbeDialog dialog(
+      host, t, {[&](ProbeDialog& d) {
+        HWND dlg = d.Window();
+        ASSERT_NE(dlg, nullptr);
+        EXPECT_EQ(TextOf(dlg), t.caption);
+        const BaseUnits units = BaseUnitsOf(dlg);
+        const auto px = [&](int du) { return MulDiv(du, units.x, 4); };
+        const auto py = [&](int du) { return MulDiv(du, units.y, 8); };
+        RECT client{};
+        GetClientRect(dlg, &client);
+        EXPECT_EQ(client.right, px(t.widthDu));
+        EXPECT_EQ(client.bottom, py(t.heightDu));
+        // The children in Z order are the controls in template order (also the tab order).
+        HWND child = GetWindow(dlg, GW_CHILD);
+        std::vector<HWND> tabStops;
+        for (const ControlTemplate& c : t.controls) {
+          SCOPED_TRACE(std::string(c.text) + " #" + std::to_string(c.id));
+          if (c.kind == ControlKind::SerialControl) {
+            EXPECT_EQ(GetDlgItem(dlg, c.id), nullptr);  // never drawn
+            continue;
+          }
+          ASSERT_NE(child, nullptr);
+          EXPECT_EQ(GetDlgCtrlID(child), c.id);
+          const Expected e = ExpectedOf(c);
+          EXPECT_EQ(ClassOf(child), e.cls);
+          const LONG style = GetWindowLongW(child, GWL_STYLE);
+          if (e.buttonType >= 0) {
+            EXPECT_EQ(style & BS_TYPEMASK, e.buttonType);
+          }
+          if (c.kind == ControlKind::Edit) {
+            EXPECT_EQ((style & ES_READONLY) != 0, c.Has(kReadOnly));
+            EXPECT_EQ((style & ES_MULTILINE) != 0, c.Has(kMultiLine));
+          }
+          if (c.kind == ControlKind::Table) {
+            EXPECT_EQ(HeadingsOf(child), c.text);
+          } else if (c.kind == ControlKind::ProgressBar) {
+            EXPECT_EQ(SendMessageW(child, PBM_GETPOS, 0, 0), std::stoi(c.text));
+          } else if (c.kind != ControlKind::ListBox) {
+            EXPECT_EQ(TextOf(child), c.text);
+          }
+          // Place and size (left, top, width, height) are converted each on its own, as the
+          // dialog manager does.
+          const RECT r = ClientRectOf(child, dlg);
+          const auto placed = std::tuple(r.left, r.top, r.right - r.left, r.bottom - r.top);
+          EXPECT_EQ(placed,
+                    std::tuple(px(c.rect.x), py(c.rect.y), px(c.rect.width), py(c.rect.height)));
+          RECT mapped{c.rect.x, c.rect.y, c.rect.width, c.rect.height};
+          MapDialogRect(dlg, &mapped);
+          EXPECT_EQ(placed, std::tuple(mapped.left, mapped.top, mapped.right, mapped.bottom));
+          EXPECT_EQ(IsWindowVisible(child) != FALSE, !c.Has(kHidden));
+          EXPECT_EQ(IsWindowEnabled(child) != FALSE, !c.Has(kDisabled));
+          if (c.Has(kTabStop) && !c.Has(kHidden) && !c.Has(kDisabled)) tabStops.push_back(child);
+          child = GetWindow(child, GW_HWNDNEXT);
+        }
+        EXPECT_EQ(child, nullptr);
+        // Tab goes from each tab stop to the next in template order, and round.
+        for (size_t i = 0; i < tabStops.size(); ++i) {
+          EXPECT_EQ(GetNextDlgTabItem(dlg, tabStops[i], FALSE),
+                    tabStops[(i + 1) % tabStops.size()]);
+        }
+      }});
   EXPECT_EQ(dialog.DoModal(), IDOK);
   EXPECT_EQ(host.WindowOf(dialog), nullptr);
 }
@@ -356,15 +352,8 @@ TEST(HostColours, TheColourHandlersDecisionsReachEveryControlsColourMessage) {
                        EXPECT_EQ(AskColours(dlg, red).brush,
                                  AskColours(dlg, d.Item(main_ids::kCurrentStatus4Box)).brush);
                      }});
-  CtlColor red;
-  red.useDefault = false;
-  red.transparentBackground = true;
-  red.textColor = kRed;
-  red.brushColor = kDialogBackground;
-  CtlColor grey = red;
-  grey.transparentBackground = false;
-  grey.textColor = kGrey;
-  grey.brushColor = 0x00E0E0E0;
+  const CtlColor red{.useDefault = false, .transparentBackground = true, .textColor = kRed};
+  const CtlColor grey{.useDefault = false, .textColor = kGrey, .brushColor = 0x00E0E0E0};
   dialog.colours[main_ids::kVoltageStatus1Box] = red;
   dialog.colours[main_ids::kCurrentStatus4Box] = red;
   dialog.colours[main_ids::kPhaseVoltageABox] = grey;
@@ -389,9 +378,7 @@ LRESULT CALLBACK CountTexts(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 TEST(HostRedraw, OnlyANewTextOrColourOrARedrawDrawsAControl) {
   Win32WindowHost host;
   ProbeDialog dialog(host, MainDialogTemplate(), {[](ProbeDialog& d) {
-                       CtlColor red;
-                       red.useDefault = false;
-                       red.textColor = kRed;
+                       const CtlColor red{.useDefault = false, .textColor = kRed};
                        for (const kt::testing::RedrawStep& step : kt::testing::RedrawSteps()) {
                          SCOPED_TRACE(std::to_string(step.control) +
                                       (step.text != nullptr ? step.text : " redrawn"));
