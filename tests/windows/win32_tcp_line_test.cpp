@@ -169,7 +169,7 @@ TEST(TcpLineOnWindows, AServerThatAcceptsNothingLeavesThePortConnecting) {
     SOCKET s = ::socket(AF_INET, SOCK_STREAM, 0);
     u_long nonBlocking = 1;
     ::ioctlsocket(s, FIONBIO, &nonBlocking);
-    ::connect(s, reinterpret_cast<const sockaddr*>(&server.Address()), sizeof(sockaddr_in));
+    (void)::connect(s, reinterpret_cast<const sockaddr*>(&server.Address()), sizeof(sockaddr_in));
     fillers.push_back(s);
   }
   SerialLine line;
@@ -194,10 +194,10 @@ TEST(TcpLineOnWindows, AServerThatReadsNothingStallsTheOutputNotTheLine) {
   UseDevice(line, server.Device());
   line.SetPortOpen(true);
   server.Accept();
-  // Far more than any buffer holds.
-  const SerialError e = RefusalOf([&] { line.SetOutput(Bytes(32 * 1024 * 1024, 0x55)); });
+  constexpr size_t kMoreThanAnyBuffer = size_t{32} * 1024 * 1024;
+  const SerialError e = RefusalOf([&] { line.SetOutput(Bytes(kMoreThanAnyBuffer, 0x55)); });
   EXPECT_EQ(e.kind(), SerialErrorKind::OutputStalled);
-  EXPECT_LT(e.fault().value, 32 * 1024 * 1024);
+  EXPECT_LT(static_cast<size_t>(e.fault().value), kMoreThanAnyBuffer);
   EXPECT_EQ(SerialErrorText(e), "串口 " + server.Device() + " 输出受阻（20 毫秒内只发出 " +
                                     std::to_string(e.fault().value) + " 字节）");
   EXPECT_TRUE(line.GetPortOpen());
