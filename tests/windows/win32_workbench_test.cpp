@@ -204,8 +204,6 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
   auto& wiring = workbench.Wiring();
   uint64_t blocksSeen = 0;
   bool narrowRedraw = false;
-  RECT chartSize{};
-  UINT chartDpi = 96;
   int rowsAtKeys = 0;
   int addedRows = 0;
   RECT redrawn{};
@@ -390,10 +388,20 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
          Shoot(workbench.Handle(), "trend-614");
          SetWindowPos(workbench.Handle(), nullptr, 0, 0, frame.right - frame.left,
                       frame.bottom - frame.top, unmoved);
-         GetClientRect(trend.Chart(), &chartSize);
-         chartDpi = kt::ui::win32::WindowDpi(trend.Chart());
          workbench.ShowTab(WorkbenchTab::Wiring);
          blocksSeen = blocks;
+         // The picture: a PNG whose header gives the chart's size plus the title band (28 pixels
+         // at 96 dpi).
+         RECT chart{};
+         GetClientRect(trend.Chart(), &chart);
+         const std::string picture = kt::test::ReadBytes(png);
+         ASSERT_GT(picture.size(), 24U);
+         EXPECT_EQ(picture.substr(0, 8), "\x89PNG\r\n\x1A\n");
+         EXPECT_EQ(picture.substr(12, 4), "IHDR");
+         EXPECT_GT(chart.right, 200);
+         EXPECT_EQ(BigEndian(picture, 16), static_cast<uint32_t>(chart.right));
+         const int band = kt::ui::win32::ScaledPx(28, kt::ui::win32::WindowDpi(trend.Chart()));
+         EXPECT_EQ(BigEndian(picture, 20), static_cast<uint32_t>(chart.bottom + band));
        }},
       {"a block on the wiring tab", [&] { return blocks >= blocksSeen + 1; },
        [&] {
@@ -509,15 +517,6 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
   const std::string saved = kt::test::ReadBytes(logFile);
   EXPECT_NE(saved.find("时间\t方向\t地址\t功能\t内容\t报文"), std::string::npos);
   EXPECT_NE(saved.find("读 0x0300 ×19"), std::string::npos);
-  // The picture: a PNG whose header gives the chart's size plus the title band.
-  const std::string picture = kt::test::ReadBytes(png);
-  ASSERT_GT(picture.size(), 24U);
-  EXPECT_EQ(picture.substr(0, 8), "\x89PNG\r\n\x1A\n");
-  EXPECT_EQ(picture.substr(12, 4), "IHDR");
-  EXPECT_GT(chartSize.right, 200);
-  EXPECT_EQ(BigEndian(picture, 16), static_cast<uint32_t>(chartSize.right));
-  EXPECT_EQ(BigEndian(picture, 20),  // the title band: 28 pixels at 96 dpi
-            static_cast<uint32_t>(chartSize.bottom + kt::ui::win32::ScaledPx(28, chartDpi)));
   // The report: opened where the save dialog said, naming the site typed and B's reversed CT.
   EXPECT_EQ(reportOpened, Utf8(report.wstring()));
   const std::string page = kt::test::ReadBytes(report);
