@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -195,72 +196,67 @@ class TemplateRealised : public ::testing::TestWithParam<const DialogTemplate& (
 TEST_P(TemplateRealised, ClassesTextsPlacesAndStatesAreTheTemplates) {
   const DialogTemplate& t = GetParam()();
   Win32WindowHost host;
-  ProbeDialog dialog(host, t, {[&](ProbeDialog& d) {
-                       HWND dlg = d.Window();
-                       ASSERT_NE(dlg, nullptr);
-                       EXPECT_EQ(TextOf(dlg), t.caption);
-                       const BaseUnits units = BaseUnitsOf(dlg);
-                       const auto px = [&](int du) { return MulDiv(du, units.x, 4); };
-                       const auto py = [&](int du) { return MulDiv(du, units.y, 8); };
-                       RECT client{};
-                       GetClientRect(dlg, &client);
-                       EXPECT_EQ(client.right, px(t.widthDu));
-                       EXPECT_EQ(client.bottom, py(t.heightDu));
-                       // The children in Z order are the controls in template order (also the tab
-                       // order).
-                       HWND child = GetWindow(dlg, GW_CHILD);
-                       std::vector<HWND> tabStops;
-                       for (const ControlTemplate& c : t.controls) {
-                         SCOPED_TRACE(std::string(c.text) + " #" + std::to_string(c.id));
-                         if (c.kind == ControlKind::SerialControl) {
-                           EXPECT_EQ(GetDlgItem(dlg, c.id), nullptr);  // never drawn
-                           continue;
-                         }
-                         ASSERT_NE(child, nullptr);
-                         EXPECT_EQ(GetDlgCtrlID(child), c.id);
-                         const Expected e = ExpectedOf(c);
-                         EXPECT_EQ(ClassOf(child), e.cls);
-                         const LONG style = GetWindowLongW(child, GWL_STYLE);
-                         if (e.buttonType >= 0) {
-                           EXPECT_EQ(style & BS_TYPEMASK, e.buttonType);
-                         }
-                         if (c.kind == ControlKind::Edit) {
-                           EXPECT_EQ((style & ES_READONLY) != 0, c.Has(kReadOnly));
-                           EXPECT_EQ((style & ES_MULTILINE) != 0, c.Has(kMultiLine));
-                         }
-                         if (c.kind == ControlKind::Table) {
-                           EXPECT_EQ(HeadingsOf(child), c.text);
-                         } else if (c.kind == ControlKind::ProgressBar) {
-                           EXPECT_EQ(SendMessageW(child, PBM_GETPOS, 0, 0), std::stoi(c.text));
-                         } else if (c.kind != ControlKind::ListBox) {
-                           EXPECT_EQ(TextOf(child), c.text);
-                         }
-                         const RECT r = ClientRectOf(child, dlg);
-                         EXPECT_EQ(r.left, px(c.rect.x));
-                         EXPECT_EQ(r.top, py(c.rect.y));
-                         // Place and size are converted each on its own, as the dialog manager
-                         // does.
-                         EXPECT_EQ(r.right - r.left, px(c.rect.width));
-                         EXPECT_EQ(r.bottom - r.top, py(c.rect.height));
-                         RECT mapped{c.rect.x, c.rect.y, c.rect.width, c.rect.height};
-                         MapDialogRect(dlg, &mapped);
-                         EXPECT_EQ(mapped.left, r.left);
-                         EXPECT_EQ(mapped.top, r.top);
-                         EXPECT_EQ(mapped.right, r.right - r.left);
-                         EXPECT_EQ(mapped.bottom, r.bottom - r.top);
-                         EXPECT_EQ(IsWindowVisible(child) != FALSE, !c.Has(kHidden));
-                         EXPECT_EQ(IsWindowEnabled(child) != FALSE, !c.Has(kDisabled));
-                         if (c.Has(kTabStop) && !c.Has(kHidden) && !c.Has(kDisabled))
-                           tabStops.push_back(child);
-                         child = GetWindow(child, GW_HWNDNEXT);
-                       }
-                       EXPECT_EQ(child, nullptr);
-                       // Tab goes from each tab stop to the next in template order, and round.
-                       for (size_t i = 0; i < tabStops.size(); ++i) {
-                         EXPECT_EQ(GetNextDlgTabItem(dlg, tabStops[i], FALSE),
-                                   tabStops[(i + 1) % tabStops.size()]);
-                       }
-                     }});
+  ProbeDialog dialog(
+      host, t, {[&](ProbeDialog& d) {
+        HWND dlg = d.Window();
+        ASSERT_NE(dlg, nullptr);
+        EXPECT_EQ(TextOf(dlg), t.caption);
+        const BaseUnits units = BaseUnitsOf(dlg);
+        const auto px = [&](int du) { return MulDiv(du, units.x, 4); };
+        const auto py = [&](int du) { return MulDiv(du, units.y, 8); };
+        RECT client{};
+        GetClientRect(dlg, &client);
+        EXPECT_EQ(client.right, px(t.widthDu));
+        EXPECT_EQ(client.bottom, py(t.heightDu));
+        // The children in Z order are the controls in template order (also the tab order).
+        HWND child = GetWindow(dlg, GW_CHILD);
+        std::vector<HWND> tabStops;
+        for (const ControlTemplate& c : t.controls) {
+          SCOPED_TRACE(std::string(c.text) + " #" + std::to_string(c.id));
+          if (c.kind == ControlKind::SerialControl) {
+            EXPECT_EQ(GetDlgItem(dlg, c.id), nullptr);  // never drawn
+            continue;
+          }
+          ASSERT_NE(child, nullptr);
+          EXPECT_EQ(GetDlgCtrlID(child), c.id);
+          const Expected e = ExpectedOf(c);
+          EXPECT_EQ(ClassOf(child), e.cls);
+          const LONG style = GetWindowLongW(child, GWL_STYLE);
+          if (e.buttonType >= 0) {
+            EXPECT_EQ(style & BS_TYPEMASK, e.buttonType);
+          }
+          if (c.kind == ControlKind::Edit) {
+            EXPECT_EQ((style & ES_READONLY) != 0, c.Has(kReadOnly));
+            EXPECT_EQ((style & ES_MULTILINE) != 0, c.Has(kMultiLine));
+          }
+          if (c.kind == ControlKind::Table) {
+            EXPECT_EQ(HeadingsOf(child), c.text);
+          } else if (c.kind == ControlKind::ProgressBar) {
+            EXPECT_EQ(SendMessageW(child, PBM_GETPOS, 0, 0), std::stoi(c.text));
+          } else if (c.kind != ControlKind::ListBox) {
+            EXPECT_EQ(TextOf(child), c.text);
+          }
+          // Place and size (left, top, width, height) are converted each on its own, as the
+          // dialog manager does.
+          const RECT r = ClientRectOf(child, dlg);
+          const auto placed = std::tuple(r.left, r.top, r.right - r.left, r.bottom - r.top);
+          EXPECT_EQ(placed,
+                    std::tuple(px(c.rect.x), py(c.rect.y), px(c.rect.width), py(c.rect.height)));
+          RECT mapped{c.rect.x, c.rect.y, c.rect.width, c.rect.height};
+          MapDialogRect(dlg, &mapped);
+          EXPECT_EQ(placed, std::tuple(mapped.left, mapped.top, mapped.right, mapped.bottom));
+          EXPECT_EQ(IsWindowVisible(child) != FALSE, !c.Has(kHidden));
+          EXPECT_EQ(IsWindowEnabled(child) != FALSE, !c.Has(kDisabled));
+          if (c.Has(kTabStop) && !c.Has(kHidden) && !c.Has(kDisabled)) tabStops.push_back(child);
+          child = GetWindow(child, GW_HWNDNEXT);
+        }
+        EXPECT_EQ(child, nullptr);
+        // Tab goes from each tab stop to the next in template order, and round.
+        for (size_t i = 0; i < tabStops.size(); ++i) {
+          EXPECT_EQ(GetNextDlgTabItem(dlg, tabStops[i], FALSE),
+                    tabStops[(i + 1) % tabStops.size()]);
+        }
+      }});
   EXPECT_EQ(dialog.DoModal(), IDOK);
   EXPECT_EQ(host.WindowOf(dialog), nullptr);
 }
@@ -305,6 +301,17 @@ ColourAnswer AskColours(HWND dlg, HWND control) {
   return a;
 }
 
+// The colour of the brush a dialog window paints its own background with.
+COLORREF BackgroundOf(HWND dialog) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  LOGBRUSH lb{};
+  GetObjectW(PointerFrom<HBRUSH>(SendMessageW(dialog, WM_CTLCOLORDLG, reinterpret_cast<WPARAM>(dc),
+                                              reinterpret_cast<LPARAM>(dialog))),
+             sizeof lb, &lb);
+  DeleteDC(dc);
+  return lb.lbColor;
+}
+
 TEST(HostColours, TheColourHandlersDecisionsReachEveryControlsColourMessage) {
   const DialogTemplate& t = MainDialogTemplate();
   Win32WindowHost host;
@@ -339,29 +346,14 @@ TEST(HostColours, TheColourHandlersDecisionsReachEveryControlsColourMessage) {
                            EXPECT_EQ(a.brushColour, kDialogBackground);
                          }
                        }
-                       // The dialog's own background.
-                       HDC dc = CreateCompatibleDC(nullptr);
-                       LOGBRUSH lb{};
-                       GetObjectW(PointerFrom<HBRUSH>(SendMessageW(dlg, WM_CTLCOLORDLG,
-                                                                   reinterpret_cast<WPARAM>(dc),
-                                                                   reinterpret_cast<LPARAM>(dlg))),
-                                  sizeof lb, &lb);
-                       DeleteDC(dc);
-                       EXPECT_EQ(lb.lbColor, kDialogBackground);
+                       EXPECT_EQ(BackgroundOf(dlg), kDialogBackground);
                        // One brush per colour, not one per answer.
                        HWND red = d.Item(main_ids::kVoltageStatus1Box);
                        EXPECT_EQ(AskColours(dlg, red).brush,
                                  AskColours(dlg, d.Item(main_ids::kCurrentStatus4Box)).brush);
                      }});
-  CtlColor red;
-  red.useDefault = false;
-  red.transparentBackground = true;
-  red.textColor = kRed;
-  red.brushColor = kDialogBackground;
-  CtlColor grey = red;
-  grey.transparentBackground = false;
-  grey.textColor = kGrey;
-  grey.brushColor = 0x00E0E0E0;
+  const CtlColor red{.useDefault = false, .transparentBackground = true, .textColor = kRed};
+  const CtlColor grey{.useDefault = false, .textColor = kGrey, .brushColor = 0x00E0E0E0};
   dialog.colours[main_ids::kVoltageStatus1Box] = red;
   dialog.colours[main_ids::kCurrentStatus4Box] = red;
   dialog.colours[main_ids::kPhaseVoltageABox] = grey;
@@ -386,9 +378,7 @@ LRESULT CALLBACK CountTexts(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 TEST(HostRedraw, OnlyANewTextOrColourOrARedrawDrawsAControl) {
   Win32WindowHost host;
   ProbeDialog dialog(host, MainDialogTemplate(), {[](ProbeDialog& d) {
-                       CtlColor red;
-                       red.useDefault = false;
-                       red.textColor = kRed;
+                       const CtlColor red{.useDefault = false, .textColor = kRed};
                        for (const kt::testing::RedrawStep& step : kt::testing::RedrawSteps()) {
                          SCOPED_TRACE(std::to_string(step.control) +
                                       (step.text != nullptr ? step.text : " redrawn"));
@@ -558,27 +548,11 @@ TEST(HostLists, AClickOnALineIsAPickAlsoOnTheLineAlreadyPicked) {
 TEST(HostLists, ATableShowsItsCellsFollowsTheWindowAndKeepsTheRowChosen) {
   Win32WindowHost host;
   const int table = find_meter_ids::kMeterTable;
-  std::string cell;
-  int columns = 0;
-  std::vector<std::pair<int, int>> picksAfterDoubleClick;
-  RECT tableBefore{};
-  RECT useBefore{};
-  RECT tableAfter{};
-  RECT useAfter{};
-  int selectedAfterRefill = -1;
-  size_t picksAfterKeys = 0;
-  bool lastVisible = false;
   const auto rowPoint = [](HWND list, int row) {
     RECT r{};
     r.left = LVIR_LABEL;
     SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r));
     return MAKELPARAM(r.left + 4, (r.top + r.bottom) / 2);
-  };
-  const auto clientRect = [](HWND control) {
-    RECT r{};
-    GetWindowRect(control, &r);
-    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
-    return r;
   };
   std::vector<std::string> rows(3, "COM1\t9600\t无校验\t1");
   ProbeDialog dialog(
@@ -588,8 +562,8 @@ TEST(HostLists, ATableShowsItsCellsFollowsTheWindowAndKeepsTheRowChosen) {
          HWND list = d.Item(table);
          wchar_t text[32] = {};
          ListView_GetItemText(list, 1, 3, text, 32);
-         cell = Utf8FromWide(text);
-         columns = Header_GetItemCount(ListView_GetHeader(list));
+         EXPECT_EQ(Utf8FromWide(text), "17");
+         EXPECT_EQ(Header_GetItemCount(ListView_GetHeader(list)), 7);
          EXPECT_EQ(ListView_GetItemCount(list), 2);
          ListView_GetItemText(list, 1, 6, text, 32);
          EXPECT_STREQ(text, L"");
@@ -600,30 +574,40 @@ TEST(HostLists, ATableShowsItsCellsFollowsTheWindowAndKeepsTheRowChosen) {
          PostMessageW(list, WM_LBUTTONUP, 0, rowPoint(list, 1));
        },
        [&](ProbeDialog& d) {
-         picksAfterDoubleClick = d.picks;
+         ASSERT_FALSE(d.picks.empty());
+         EXPECT_EQ(d.picks.back(), std::make_pair(table, 1));
+         const size_t picksAfterDoubleClick = d.picks.size();
          d.SetListLines(table, rows);
-         tableBefore = clientRect(d.Item(table));
-         useBefore = clientRect(d.Item(find_meter_ids::kUseButton));
+         HWND use = d.Item(find_meter_ids::kUseButton);
+         const RECT tableBefore = ClientRectOf(d.Item(table), d.Window());
+         const RECT useBefore = ClientRectOf(use, d.Window());
          RECT w{};
          GetWindowRect(d.Window(), &w);
          SetWindowPos(d.Window(), nullptr, 0, 0, w.right - w.left + 120, w.bottom - w.top + 80,
                       SWP_NOMOVE | SWP_NOZORDER);
-         tableAfter = clientRect(d.Item(table));
-         useAfter = clientRect(d.Item(find_meter_ids::kUseButton));
+         const RECT tableAfter = ClientRectOf(d.Item(table), d.Window());
+         const RECT useAfter = ClientRectOf(use, d.Window());
+         EXPECT_EQ(tableAfter.right - tableAfter.left, tableBefore.right - tableBefore.left + 120);
+         EXPECT_EQ(tableAfter.bottom - tableAfter.top, tableBefore.bottom - tableBefore.top + 80);
+         EXPECT_EQ(useAfter.left, useBefore.left + 120);
+         EXPECT_EQ(useAfter.top, useBefore.top + 80);
          SetFocus(d.Item(table));
          ListView_SetItemState(d.Item(table), 0, LVIS_SELECTED | LVIS_FOCUSED,
                                LVIS_SELECTED | LVIS_FOCUSED);
          SendMessageW(d.Item(table), WM_KEYDOWN, VK_DOWN, 0);
-         picksAfterKeys = d.picks.size();
+         ASSERT_GE(d.picks.size(), picksAfterDoubleClick + 2);
+         EXPECT_EQ(d.picks.back(), std::make_pair(table, 1));
+         const size_t picksAfterKeys = d.picks.size();
          rows.resize(40, "COM2\t4800\t偶校验\t9");
          d.SetListLines(table, rows);
-         selectedAfterRefill = ListView_GetNextItem(d.Item(table), -1, LVNI_SELECTED);
+         EXPECT_EQ(d.picks.size(), picksAfterKeys);  // the refill picks nothing
+         EXPECT_EQ(ListView_GetNextItem(d.Item(table), -1, LVNI_SELECTED), 1);
          RECT last{};
          last.left = LVIR_BOUNDS;
          SendMessageW(d.Item(table), LVM_GETITEMRECT, 39, reinterpret_cast<LPARAM>(&last));
          RECT view{};
          GetClientRect(d.Item(table), &view);
-         lastVisible = last.bottom <= view.bottom && last.top >= 0;
+         EXPECT_TRUE(last.bottom <= view.bottom && last.top >= 0);
        },
        [&](ProbeDialog& d) {
          // Every column in view, also in a table narrower than its cells (large fonts).
@@ -633,24 +617,13 @@ TEST(HostLists, ATableShowsItsCellsFollowsTheWindowAndKeepsTheRowChosen) {
          RECT view{};
          GetClientRect(list, &view);
          int widths = 0;
-         for (int c = 0; c < columns; ++c) widths += ListView_GetColumnWidth(list, c);
+         for (int c = 0; c < Header_GetItemCount(ListView_GetHeader(list)); ++c) {
+           widths += ListView_GetColumnWidth(list, c);
+         }
          EXPECT_EQ(widths, view.right - view.left);
        }});
   dialog.DoModal();
-  EXPECT_EQ(cell, "17");
-  EXPECT_EQ(columns, 7);
-  ASSERT_FALSE(picksAfterDoubleClick.empty());
-  EXPECT_EQ(picksAfterDoubleClick.back(), std::make_pair(table, 1));
   EXPECT_EQ(dialog.commands, (std::vector<int>{table}));
-  EXPECT_EQ(tableAfter.right - tableAfter.left, tableBefore.right - tableBefore.left + 120);
-  EXPECT_EQ(tableAfter.bottom - tableAfter.top, tableBefore.bottom - tableBefore.top + 80);
-  EXPECT_EQ(useAfter.left, useBefore.left + 120);
-  EXPECT_EQ(useAfter.top, useBefore.top + 80);
-  ASSERT_GE(picksAfterKeys, picksAfterDoubleClick.size() + 2);
-  EXPECT_EQ(dialog.picks[picksAfterKeys - 1], std::make_pair(table, 1));
-  EXPECT_EQ(dialog.picks.size(), picksAfterKeys);  // the refill picks nothing
-  EXPECT_EQ(selectedAfterRefill, 1);
-  EXPECT_TRUE(lastVisible);
 }
 
 TEST(HostTimersAndBoxes, TimersTickInsideAMessageBoxTitledAsOnLinuxInTheDialogsColours) {
@@ -681,14 +654,7 @@ TEST(HostTimersAndBoxes, TimersTickInsideAMessageBoxTitledAsOnLinuxInTheDialogsC
          GetWindowRect(d.Window(), &o);
          EXPECT_NEAR(b.left + b.right, o.left + o.right, 1);
          EXPECT_NEAR(b.top + b.bottom, o.top + o.bottom, 1);
-         HDC dc = CreateCompatibleDC(nullptr);
-         LOGBRUSH lb{};
-         GetObjectW(
-             PointerFrom<HBRUSH>(SendMessageW(box, WM_CTLCOLORDLG, reinterpret_cast<WPARAM>(dc),
-                                              reinterpret_cast<LPARAM>(box))),
-             sizeof lb, &lb);
-         DeleteDC(dc);
-         EXPECT_EQ(lb.lbColor, kDialogBackground);
+         EXPECT_EQ(BackgroundOf(box), kDialogBackground);
          EXPECT_GT(d.ticks[5], ticksWhenBoxOpened);
          PostMessageW(box, WM_COMMAND, IDOK, 0);
        },

@@ -10,6 +10,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <tuple>
 
 #include "platform/win32/WideText.h"
 #include "serial/LineSettings.h"
@@ -101,23 +102,17 @@ TEST(MakeRawDcb, GivesEachSettingsTextItsLineAndNoFlowControl) {
       DCB dcb;
       std::memset(&dcb, 0xFF, sizeof dcb);
       MakeRawDcb(dcb, ParseLineSettings(text, "COM1"));
-      EXPECT_EQ(dcb.DCBlength, sizeof dcb);
-      EXPECT_EQ(dcb.BaudRate, static_cast<DWORD>(baud.baudRate));
-      EXPECT_EQ(dcb.ByteSize, 8);
-      EXPECT_EQ(dcb.Parity, p.parity);
-      EXPECT_EQ(dcb.StopBits, p.stopBits);
-      EXPECT_EQ(dcb.fBinary, 1u);
-      EXPECT_EQ(dcb.fParity, 0u);
-      EXPECT_EQ(dcb.fOutxCtsFlow, 0u);
-      EXPECT_EQ(dcb.fOutxDsrFlow, 0u);
-      EXPECT_EQ(dcb.fDsrSensitivity, 0u);
-      EXPECT_EQ(dcb.fOutX, 0u);
-      EXPECT_EQ(dcb.fInX, 0u);
-      EXPECT_EQ(dcb.fErrorChar, 0u);
-      EXPECT_EQ(dcb.fNull, 0u);
-      EXPECT_EQ(dcb.fAbortOnError, 0u);
-      EXPECT_EQ(dcb.fDtrControl, static_cast<DWORD>(DTR_CONTROL_ENABLE));
-      EXPECT_EQ(dcb.fRtsControl, static_cast<DWORD>(RTS_CONTROL_ENABLE));
+      EXPECT_EQ(std::tuple(dcb.DCBlength, dcb.BaudRate, dcb.ByteSize, dcb.Parity, dcb.StopBits),
+                std::tuple(DWORD{sizeof dcb}, static_cast<DWORD>(baud.baudRate), BYTE{8}, p.parity,
+                           p.stopBits));
+      // Binary, then no parity check, flow control, translation, dropped byte or stop on errors
+      // (the flags promoted to int).
+      EXPECT_EQ(std::tuple(+dcb.fBinary, +dcb.fParity, +dcb.fOutxCtsFlow, +dcb.fOutxDsrFlow,
+                           +dcb.fDsrSensitivity, +dcb.fOutX, +dcb.fInX, +dcb.fErrorChar, +dcb.fNull,
+                           +dcb.fAbortOnError),
+                std::tuple(1, 0, 0, 0, 0, 0, 0, 0, 0, 0));
+      EXPECT_EQ(std::tuple(+dcb.fDtrControl, +dcb.fRtsControl),
+                std::tuple(DTR_CONTROL_ENABLE, RTS_CONTROL_ENABLE));
     }
   }
 }

@@ -6,6 +6,7 @@
 #include <ws2tcpip.h>
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
 #include <thread>
@@ -103,6 +104,17 @@ int16_t CountUntilSomething(SerialLine& line) {
   return 0;
 }
 
+// The refusal `act` throws; fails the test without one.
+SerialError RefusalOf(const std::function<void()>& act) {
+  try {
+    act();
+  } catch (const SerialError& e) {
+    return e;
+  }
+  ADD_FAILURE() << "nothing refused";
+  return SerialError(SerialErrorKind::IoError, "", "");
+}
+
 }  // namespace
 
 TEST(TcpLineOnWindows, CarriesBytesBothWaysAndAServerThatClosesIsALoss) {
@@ -121,13 +133,9 @@ TEST(TcpLineOnWindows, CarriesBytesBothWaysAndAServerThatClosesIsALoss) {
   EXPECT_EQ(line.GetInput(), (Bytes{0x02, 0xC0, 0xF1}));
 
   server.Close();
-  try {
-    CountUntilSomething(line);
-    ADD_FAILURE() << "the loss was not found";
-  } catch (const SerialError& e) {
-    EXPECT_EQ(e.kind(), SerialErrorKind::Disconnected);
-    EXPECT_EQ(SerialErrorText(e), "串口 " + server.Device() + " 已断开（对方关闭了连接）");
-  }
+  const SerialError e = RefusalOf([&] { CountUntilSomething(line); });
+  EXPECT_EQ(e.kind(), SerialErrorKind::Disconnected);
+  EXPECT_EQ(SerialErrorText(e), "串口 " + server.Device() + " 已断开（对方关闭了连接）");
   EXPECT_FALSE(line.GetPortOpen());
 }
 
@@ -141,16 +149,13 @@ TEST(TcpLineOnWindows, ARefusedConnectionNamesTheAddressAndTheReason) {
   }
   SerialLine line;
   UseDevice(line, device);
-  try {
+  const SerialError e = RefusalOf([&] {
     line.SetPortOpen(true);
     CountUntilSomething(line);
-    ADD_FAILURE() << "connected";
-  } catch (const SerialError& e) {
-    EXPECT_TRUE(e.kind() == SerialErrorKind::OpenFailed ||
-                e.kind() == SerialErrorKind::Disconnected);
-    EXPECT_EQ(e.systemError(), WSAECONNREFUSED);
-    EXPECT_EQ(SerialErrorText(e), "串口 " + device + " 无法连接（对方拒绝连接）");
-  }
+  });
+  EXPECT_TRUE(e.kind() == SerialErrorKind::OpenFailed || e.kind() == SerialErrorKind::Disconnected);
+  EXPECT_EQ(e.systemError(), WSAECONNREFUSED);
+  EXPECT_EQ(SerialErrorText(e), "串口 " + device + " 无法连接（对方拒绝连接）");
   EXPECT_FALSE(line.GetPortOpen());
 }
 
@@ -164,7 +169,7 @@ TEST(TcpLineOnWindows, AServerThatAcceptsNothingLeavesThePortConnecting) {
     SOCKET s = ::socket(AF_INET, SOCK_STREAM, 0);
     u_long nonBlocking = 1;
     ::ioctlsocket(s, FIONBIO, &nonBlocking);
-    ::connect(s, reinterpret_cast<const sockaddr*>(&server.Address()), sizeof(sockaddr_in));
+    (void)::connect(s, reinterpret_cast<const sockaddr*>(&server.Address()), sizeof(sockaddr_in));
     fillers.push_back(s);
   }
   SerialLine line;
@@ -175,13 +180,9 @@ TEST(TcpLineOnWindows, AServerThatAcceptsNothingLeavesThePortConnecting) {
   EXPECT_TRUE(line.GetInput().empty());
   line.SetOutput({0x01, 0x03});  // kept for the connection
   ::Sleep(150);                  // past its write bound
-  try {
-    line.SetOutput({0x01, 0x03});
-    ADD_FAILURE() << "output went to a server that never answered";
-  } catch (const SerialError& e) {
-    EXPECT_EQ(e.kind(), SerialErrorKind::OutputStalled);
-    EXPECT_EQ(SerialErrorText(e), "串口 " + server.Device() + " 输出受阻（连接尚未建立）");
-  }
+  const SerialError e = RefusalOf([&] { line.SetOutput({0x01, 0x03}); });
+  EXPECT_EQ(e.kind(), SerialErrorKind::OutputStalled);
+  EXPECT_EQ(SerialErrorText(e), "串口 " + server.Device() + " 输出受阻（连接尚未建立）");
   EXPECT_TRUE(line.GetPortOpen());
   for (const SOCKET s : fillers) ::closesocket(s);
 }
@@ -193,14 +194,11 @@ TEST(TcpLineOnWindows, AServerThatReadsNothingStallsTheOutputNotTheLine) {
   UseDevice(line, server.Device());
   line.SetPortOpen(true);
   server.Accept();
-  try {
-    line.SetOutput(Bytes(32 * 1024 * 1024, 0x55));  // far more than any buffer holds
-    ADD_FAILURE() << "all written although nobody reads";
-  } catch (const SerialError& e) {
-    EXPECT_EQ(e.kind(), SerialErrorKind::OutputStalled);
-    EXPECT_LT(e.fault().value, 32 * 1024 * 1024);
-    EXPECT_EQ(SerialErrorText(e), "串口 " + server.Device() + " 输出受阻（20 毫秒内只发出 " +
-                                      std::to_string(e.fault().value) + " 字节）");
-  }
+  constexpr size_t kMoreThanAnyBuffer = size_t{32} * 1024 * 1024;
+  const SerialError e = RefusalOf([&] { line.SetOutput(Bytes(kMoreThanAnyBuffer, 0x55)); });
+  EXPECT_EQ(e.kind(), SerialErrorKind::OutputStalled);
+  EXPECT_LT(static_cast<size_t>(e.fault().value), kMoreThanAnyBuffer);
+  EXPECT_EQ(SerialErrorText(e), "串口 " + server.Device() + " 输出受阻（20 毫秒内只发出 " +
+                                    std::to_string(e.fault().value) + " 字节）");
   EXPECT_TRUE(line.GetPortOpen());
 }

@@ -12,10 +12,10 @@
 #include <fstream>
 #include <functional>
 #include <initializer_list>
-#include <iterator>
 #include <string>
 #include <vector>
 
+#include "FileBytes.h"
 #include "Win32StepUser.h"
 #include "modbus/Clock.h"
 #include "modbus/RequestFrames.h"
@@ -57,11 +57,6 @@ void Click(HWND control) {
   SendMessageW(control, BM_CLICK, 0, 0);
 }
 
-std::string Slurp(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 size_t Count(const std::string& text, const std::string& what) {
   size_t n = 0;
   for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
@@ -69,14 +64,29 @@ size_t Count(const std::string& text, const std::string& what) {
 }
 
 uint32_t BigEndian(const std::string& bytes, size_t at) {
-  return static_cast<uint32_t>(static_cast<uint8_t>(bytes[at])) << 24 |
-         static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + 1])) << 16 |
-         static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + 2])) << 8 |
-         static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + 3]));
+  uint32_t value = 0;
+  for (size_t i = at; i < at + 4; ++i) value = value << 8 | static_cast<uint8_t>(bytes[i]);
+  return value;
 }
 
 std::string Utf8(const std::wstring& wide) {
   return kt::platform::win32::Utf8FromWide(wide);
+}
+
+std::string TextOf(HWND window) {
+  wchar_t text[1024] = {};
+  GetWindowTextW(window, text, 1024);
+  return Utf8(text);
+}
+
+// Answers the save dialog titled `title` with `path`: the name box is the combo box of the
+// Explorer-style dialog, or the older edit.
+void SaveAs(const wchar_t* title, const std::filesystem::path& path) {
+  HWND files = FindWindowW(L"#32770", title);
+  for (const int nameBox : {0x47C, 0x480}) {
+    if (GetDlgItem(files, nameBox) != nullptr) SetDlgItemTextW(files, nameBox, path.c_str());
+  }
+  PostMessageW(files, WM_COMMAND, kt::ui::IDOK, 0);
 }
 
 // Keys pressed one after the other with the keys `held` held down, as the keyboard gives them to
@@ -194,8 +204,6 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
   auto& wiring = workbench.Wiring();
   uint64_t blocksSeen = 0;
   bool narrowRedraw = false;
-  RECT chartSize{};
-  UINT chartDpi = 96;
   int rowsAtKeys = 0;
   int addedRows = 0;
   RECT redrawn{};
@@ -295,30 +303,18 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
        }},
       {"the save dialog of 开始记录…",
        [&] { return FindWindowW(L"#32770", L"开始记录") != nullptr; },
-       [&] {
-         HWND files = FindWindowW(L"#32770", L"开始记录");
-         // The name box: the combo box of the Explorer-style dialog, or the older edit.
-         for (const int nameBox : {0x47C, 0x480}) {
-           if (GetDlgItem(files, nameBox) != nullptr) {
-             SetDlgItemTextW(files, nameBox, csv.wstring().c_str());
-           }
-         }
-         PostMessageW(files, WM_COMMAND, kt::ui::IDOK, 0);
-       }},
+       [&] { SaveAs(L"开始记录", csv); }},
       {"a few blocks recorded",
        [&] { return workbench.Recorder().RowsWritten() >= kBlocksToRecord; },
        [&] {
          Shoot(workbench.Handle(), "recording");
          EXPECT_EQ(workbench.Recorder().Path(), Utf8(csv.wstring()));
-         wchar_t note[128] = {};
-         GetWindowTextW(workbench.Recording().Item(ids::kRecordMessage), note, 128);
-         EXPECT_EQ(kt::platform::win32::Utf8FromWide(note),
+         EXPECT_EQ(TextOf(workbench.Recording().Item(ids::kRecordMessage)),
                    "记录追加在已有文件的末尾，原有内容保留");
          Click(workbench.Recording().Item(ids::kStopRecordingButton));
          EXPECT_FALSE(workbench.Recorder().Recording());
-         wchar_t rows[32] = {};
-         GetWindowTextW(workbench.Recording().Item(ids::kRecordRows), rows, 32);
-         EXPECT_EQ(kt::platform::win32::Utf8FromWide(rows), std::to_string(blocksWhileRecording));
+         EXPECT_EQ(TextOf(workbench.Recording().Item(ids::kRecordRows)),
+                   std::to_string(blocksWhileRecording));
          workbench.ShowTab(WorkbenchTab::Trend);
          blocksSeen = blocks;
        }},
@@ -381,9 +377,8 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
          const int x = plot.left + static_cast<int>(std::lround(across * (plot.right - plot.left)));
          const int y = plot.top + static_cast<int>(std::lround(share * (plot.bottom - plot.top)));
          SendMessageW(trend.Chart(), WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
-         wchar_t pointed[128] = {};
-         GetWindowTextW(trend.Item(ids::kTrendValue), pointed, 128);
-         EXPECT_NE(Utf8(pointed).find(" 频率 "), std::string::npos) << Utf8(pointed);
+         const std::string pointed = TextOf(trend.Item(ids::kTrendValue));
+         EXPECT_NE(pointed.find(" 频率 "), std::string::npos) << pointed;
          EXPECT_EQ(trend.ExportPng(Utf8(png.wstring())), "");
          // As the window opens beside the main dialog on a 1920 screen, 614 pixels wide.
          RECT frame{};
@@ -393,10 +388,20 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
          Shoot(workbench.Handle(), "trend-614");
          SetWindowPos(workbench.Handle(), nullptr, 0, 0, frame.right - frame.left,
                       frame.bottom - frame.top, unmoved);
-         GetClientRect(trend.Chart(), &chartSize);
-         chartDpi = kt::ui::win32::WindowDpi(trend.Chart());
          workbench.ShowTab(WorkbenchTab::Wiring);
          blocksSeen = blocks;
+         // The picture: a PNG whose header gives the chart's size plus the title band (28 pixels
+         // at 96 dpi).
+         RECT chart{};
+         GetClientRect(trend.Chart(), &chart);
+         const std::string picture = kt::test::ReadBytes(png);
+         ASSERT_GT(picture.size(), 24U);
+         EXPECT_EQ(picture.substr(0, 8), "\x89PNG\r\n\x1A\n");
+         EXPECT_EQ(picture.substr(12, 4), "IHDR");
+         EXPECT_GT(chart.right, 200);
+         EXPECT_EQ(BigEndian(picture, 16), static_cast<uint32_t>(chart.right));
+         const int band = kt::ui::win32::ScaledPx(28, kt::ui::win32::WindowDpi(trend.Chart()));
+         EXPECT_EQ(BigEndian(picture, 20), static_cast<uint32_t>(chart.bottom + band));
        }},
       {"a block on the wiring tab", [&] { return blocks >= blocksSeen + 1; },
        [&] {
@@ -415,9 +420,7 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
          const auto& fault = wiring.Rows()[static_cast<size_t>(named)];
          HWND table = wiring.Table();
          ListView_SetItemState(table, named, LVIS_SELECTED, LVIS_SELECTED);
-         wchar_t whole[1024] = {};
-         GetWindowTextW(wiring.Item(ids::kWiringDetail), whole, 1024);
-         EXPECT_EQ(Utf8(whole), fault.message);
+         EXPECT_EQ(TextOf(wiring.Item(ids::kWiringDetail)), fault.message);
          ChooseFromMenu(table, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(table), -1, 0);
          EXPECT_EQ(kt::ui::win32::ClipboardText(table),
                    fault.name + "\t异常\t" + fault.message + "\r\n");
@@ -428,25 +431,21 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
          EXPECT_GT(AngleBetween(d->voltages[1].angleDeg, d->currents[1].angleDeg), 90.0);
          EXPECT_LT(AngleBetween(d->voltages[0].angleDeg, d->currents[0].angleDeg), 90.0);
          EXPECT_LT(AngleBetween(d->voltages[2].angleDeg, d->currents[2].angleDeg), 90.0);
-         // The nominal frequency picked is remembered (and put back).
-         HWND hz = wiring.Item(ids::kFrequencyList);
+         // The nominal frequency and the CTs' rated secondary picked are remembered (and put
+         // back).
+         const auto pickIn = [&](int id, int pick) {
+           HWND list = wiring.Item(id);
+           SendMessageW(list, CB_SETCURSEL, pick, 0);
+           SendMessageW(wiring.Handle(), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+                        reinterpret_cast<LPARAM>(list));
+         };
+         const kt::ui::win32::RegistrySettings settings;
          for (const int pick : {1, 0}) {
-           SendMessageW(hz, CB_SETCURSEL, pick, 0);
-           SendMessageW(wiring.Handle(), WM_COMMAND, MAKEWPARAM(ids::kFrequencyList, CBN_SELCHANGE),
-                        reinterpret_cast<LPARAM>(hz));
-           EXPECT_EQ(kt::ui::win32::RegistrySettings().Number(NumberSetting::NominalHz),
-                     pick == 1 ? 60.0 : 50.0);
+           pickIn(ids::kFrequencyList, pick);
+           EXPECT_EQ(settings.Number(NumberSetting::NominalHz), pick == 1 ? 60.0 : 50.0);
            EXPECT_EQ(wiring.NominalHz(), pick == 1 ? 60.0 : 50.0);
-         }
-         // So is the CTs' rated secondary, beside it.
-         HWND ct = wiring.Item(ids::kCtSecondaryList);
-         for (const int pick : {1, 0}) {
-           SendMessageW(ct, CB_SETCURSEL, pick, 0);
-           SendMessageW(wiring.Handle(), WM_COMMAND,
-                        MAKEWPARAM(ids::kCtSecondaryList, CBN_SELCHANGE),
-                        reinterpret_cast<LPARAM>(ct));
-           EXPECT_EQ(kt::ui::win32::RegistrySettings().Number(NumberSetting::CtSecondaryA),
-                     pick == 1 ? 1.0 : 5.0);
+           pickIn(ids::kCtSecondaryList, pick);
+           EXPECT_EQ(settings.Number(NumberSetting::CtSecondaryA), pick == 1 ? 1.0 : 5.0);
            EXPECT_EQ(wiring.CtSecondaryA(), pick == 1 ? 1.0 : 5.0);
          }
          // "生成报告…": the next two steps answer its dialogs from within their loops; the
@@ -492,15 +491,7 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
        }},
       {"the save dialog of 生成报告…",
        [&] { return FindWindowW(L"#32770", L"生成报告") != nullptr; },
-       [&] {
-         HWND files = FindWindowW(L"#32770", L"生成报告");
-         for (const int nameBox : {0x47C, 0x480}) {
-           if (GetDlgItem(files, nameBox) != nullptr) {
-             SetDlgItemTextW(files, nameBox, report.wstring().c_str());
-           }
-         }
-         PostMessageW(files, WM_COMMAND, kt::ui::IDOK, 0);
-       }},
+       [&] { SaveAs(L"生成报告", report); }},
   };
   for (auto& step : steps) step.limitMs = kStepLimitMs;
   {
@@ -517,27 +508,18 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
   EXPECT_EQ(workbench.Handle(), nullptr);
 
   // The recording: the earlier file's bytes, then a row per block while recording, CR LF.
-  const std::string recorded = Slurp(csv);
+  const std::string recorded = kt::test::ReadBytes(csv);
   ASSERT_GE(recorded.size(), earlier.size());
   EXPECT_EQ(recorded.substr(0, earlier.size()), earlier);
   EXPECT_GE(blocksWhileRecording, kBlocksToRecord);
   EXPECT_EQ(Count(recorded, "\r\n"), 2 + blocksWhileRecording);
   // The saved log: its column heads and the configuration request.
-  const std::string saved = Slurp(logFile);
+  const std::string saved = kt::test::ReadBytes(logFile);
   EXPECT_NE(saved.find("时间\t方向\t地址\t功能\t内容\t报文"), std::string::npos);
   EXPECT_NE(saved.find("读 0x0300 ×19"), std::string::npos);
-  // The picture: a PNG whose header gives the chart's size plus the title band.
-  const std::string picture = Slurp(png);
-  ASSERT_GT(picture.size(), 24U);
-  EXPECT_EQ(picture.substr(0, 8), "\x89PNG\r\n\x1A\n");
-  EXPECT_EQ(picture.substr(12, 4), "IHDR");
-  EXPECT_GT(chartSize.right, 200);
-  EXPECT_EQ(BigEndian(picture, 16), static_cast<uint32_t>(chartSize.right));
-  EXPECT_EQ(BigEndian(picture, 20),  // the title band: 28 pixels at 96 dpi
-            static_cast<uint32_t>(chartSize.bottom + kt::ui::win32::ScaledPx(28, chartDpi)));
   // The report: opened where the save dialog said, naming the site typed and B's reversed CT.
   EXPECT_EQ(reportOpened, Utf8(report.wstring()));
-  const std::string page = Slurp(report);
+  const std::string page = kt::test::ReadBytes(report);
   EXPECT_NE(page.find("二号站"), std::string::npos);
   EXPECT_NE(page.find("B相电流互感器接反"), std::string::npos);
   std::filesystem::remove_all(folder);
@@ -657,9 +639,7 @@ TEST(Win32WorkbenchLog, AFullLogMovesItsRowsUpKeepingTheSelectionOnItsLines) {
   SetWindowTextW(address, L"2");
   EXPECT_EQ(traffic.Count(), 0);
   Key(address, VK_DOWN);
-  wchar_t shown[16] = {};
-  GetWindowTextW(address, shown, 16);
-  EXPECT_EQ(Utf8(shown), "地址 1");
+  EXPECT_EQ(TextOf(address), "地址 1");
   EXPECT_EQ(traffic.Count(), kKept);
 }
 
