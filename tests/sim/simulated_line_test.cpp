@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "../serial/SerialTestHelpers.h"
 #include "Frames.h"
 #include "modbus/FindFrame.h"
 #include "serial/SerialError.h"
@@ -15,6 +16,7 @@ using namespace kt::sim;
 using kt::modbus::VirtualClock;
 using kt::serial::SerialError;
 using kt::serial::SerialErrorKind;
+using kt::serial::testing::Refusal;
 using kt::testing::ReadRequest;
 using kt::testing::WriteSingle;
 using Bytes = std::vector<uint8_t>;
@@ -51,16 +53,6 @@ struct Bench {
 bool HasReply(const Bytes& got, int16_t length) {
   return kt::modbus::FindFrame(got, kt::modbus::SlaveAddress(1), kt::modbus::FunctionCode(3),
                                length) >= 0;
-}
-
-template <typename Action>
-std::optional<SerialError> Refusal(Action action) {
-  try {
-    action();
-  } catch (const SerialError& e) {
-    return e;
-  }
-  return std::nullopt;
 }
 
 // Request on the wire, 3.5 characters of silence, the response delay, then 95 characters, each
