@@ -366,10 +366,12 @@ bool Invalid(HWND control) {
   return GetUpdateRect(control, nullptr, FALSE) != FALSE;
 }
 
-// Counts the texts Windows is given for a control.
-LRESULT CALLBACK CountTexts(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                            DWORD_PTR count) {
-  if (message == WM_SETTEXT) ++*PointerFrom<int*>(count);
+// Counts the `counted` messages a control gets: WM_SETTEXT, the texts Windows is given;
+// WM_NCPAINT, the frames it draws (a scroll bar is drawn with the frame).
+template <UINT counted>
+LRESULT CALLBACK CountMessages(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                               DWORD_PTR count) {
+  if (message == counted) ++*PointerFrom<int*>(count);
   return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
@@ -385,7 +387,7 @@ TEST(HostRedraw, OnlyANewTextOrColourOrARedrawDrawsAControl) {
                          UpdateWindow(d.Window());
                          int texts = 0;
                          HWND control = d.Item(step.control);
-                         SetWindowSubclass(control, &CountTexts, 1,
+                         SetWindowSubclass(control, &CountMessages<WM_SETTEXT>, 1,
                                            reinterpret_cast<DWORD_PTR>(&texts));
                          if (step.red) d.colours[step.control] = red;
                          if (step.text != nullptr) {
@@ -395,17 +397,10 @@ TEST(HostRedraw, OnlyANewTextOrColourOrARedrawDrawsAControl) {
                            d.RedrawControl(step.control);
                          }
                          EXPECT_EQ(texts > 0 || Invalid(control), step.drawn);
-                         RemoveWindowSubclass(control, &CountTexts, 1);
+                         RemoveWindowSubclass(control, &CountMessages<WM_SETTEXT>, 1);
                        }
                      }});
   dialog.DoModal();
-}
-
-// Counts the frames Windows draws for a control (a scroll bar is drawn with the frame).
-LRESULT CALLBACK CountFrames(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                             DWORD_PTR count) {
-  if (message == WM_NCPAINT) ++*PointerFrom<int*>(count);
-  return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
 // An echo box shows each text and draws its scroll bar only when its lines change, and the
@@ -416,7 +411,7 @@ TEST(HostRedraw, AnEchoBoxDrawsItsScrollBarOnlyWhenTheLinesChange) {
                        HWND echo = d.Item(main_ids::kReceiveEcho);
                        int frames = 0;
                        UpdateWindow(d.Window());
-                       SetWindowSubclass(echo, &CountFrames, 1,
+                       SetWindowSubclass(echo, &CountMessages<WM_NCPAINT>, 1,
                                          reinterpret_cast<DWORD_PTR>(&frames));
                        for (const auto& [text, drawn] : std::vector<std::pair<std::string, int>>{
                                 {"01 03", 0}, {"01 04", 0}, {std::string(450, '7'), 1}}) {
@@ -426,7 +421,7 @@ TEST(HostRedraw, AnEchoBoxDrawsItsScrollBarOnlyWhenTheLinesChange) {
                          EXPECT_EQ(frames, drawn) << text;
                          EXPECT_EQ(TextOf(echo), text);
                        }
-                       RemoveWindowSubclass(echo, &CountFrames, 1);
+                       RemoveWindowSubclass(echo, &CountMessages<WM_NCPAINT>, 1);
                      }});
   dialog.DoModal();
 }
