@@ -203,26 +203,3 @@ TEST(CommSettings, RefusedReopenIsReportedAndTheProgramStaysUsable) {
   EXPECT_TRUE(p.Meter().GetPortOpen());
   EXPECT_EQ(p.Meter().Settings(), "9600N,8,2");
 }
-
-TEST(CommSettings, PortNumberThatIsNotAWholeNumberKeepsTheDialogOpen) {
-  for (const char* text : {"1.5", "COM1", "2x"}) {
-    SCOPED_TRACE(text);
-    MainDialogHarness p(SimulatedMeter());
-    const size_t mark = p.Mark();
-    bool stillOpen = false;
-    p.host.ScriptModal(comm_set_ids::kTemplateId, [&p, &stillOpen, text](kt::ui::Dialog& d) {
-      p.host.Click(d, comm_set_ids::kBaud19200Radio);  // must not go out
-      p.host.Type(d, comm_set_ids::kPortEdit, text);
-      p.host.Click(d, kt::ui::IDOK);
-      stillOpen = p.host.IsOpen(d);
-      p.host.Click(d, kt::ui::IDCANCEL);
-    });
-    p.Click(kCommSettingsButton);
-    EXPECT_TRUE(stillOpen);
-    EXPECT_EQ(p.host.UnscriptedModals(), 0);
-    EXPECT_EQ(p.MessagesSince(0), std::vector<std::string>{"请输入一个整数。"});
-    EXPECT_TRUE(p.FramesSince(mark).empty());
-    EXPECT_EQ(p.Dlg().m_baudRate, 9600);
-    EXPECT_EQ(p.Dlg().m_portNumber, 1);
-  }
-}
