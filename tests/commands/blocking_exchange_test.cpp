@@ -80,12 +80,10 @@ TEST(BlockingExchange, ReadDiscardsRightAfterSending) {
   EXPECT_EQ(f.receive[3 + 7], 0x04);  // the reply's data stays for the caller
 }
 
+// (Frames behind noise, the first of two, a wrong CRC, one cut short: framing_test's FindFrame.)
 TEST(BlockingExchange, FindsOnlyTheExpectedReplyWithinTheWait) {
-  const Bytes noise = {0xFF, 0x01, 0x03, 0x00};
   const Bytes otherAddress = ParameterReply(2);
   const Bytes exception = {0x01, 0x83, 0x02, 0xC0, 0xF1};
-  Bytes corrupt = ParameterReply(1);
-  corrupt[5] ^= 0x01;
   struct Case {
     const char* name;
     uint32_t afterMs;
@@ -93,20 +91,12 @@ TEST(BlockingExchange, FindsOnlyTheExpectedReplyWithinTheWait) {
     int16_t position;
   };
   const Bytes good = ParameterReply(1);
-  Bytes noisy = noise;
-  noisy.insert(noisy.end(), good.begin(), good.end());
-  Bytes twice = good;
-  twice.insert(twice.end(), good.begin(), good.end());
   const Case cases[] = {
       {"nothing", 0, {}, -1},
       {"in time", 599, good, 0},
       {"late", 601, good, -1},
-      {"after noise", 50, noisy, 4},
-      {"first of two", 50, twice, 0},
       {"other address", 50, otherAddress, -1},
       {"exception", 50, exception, -1},
-      {"wrong crc", 50, corrupt, -1},
-      {"cut short", 50, Bytes(good.begin(), good.end() - 1), -1},
   };
   for (const auto& c : cases) {
     Fixture f;
