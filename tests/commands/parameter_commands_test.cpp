@@ -47,7 +47,6 @@ TEST(RefreshUrg, SetsThePowerMultiplierFromTheReplyInTime) {
     int32_t before, after;
   };
   const Case cases[] = {
-      {"k = 4", true, 0, 20, true, 1, 4},          {"k = 1", false, 0, 20, true, 4, 1},
       {"after noise", true, 5, 20, true, 1, 4},    {"late", true, 0, 250, true, 1, 1},
       {"far too late", true, 0, 5000, true, 1, 1},
   };
