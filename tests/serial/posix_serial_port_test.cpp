@@ -3,17 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <chrono>
 #include <cstdlib>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "PtyPeer.h"
 #include "SerialTestHelpers.h"
 #include "TermiosExpectations.h"
-#include "modbus/FindFrame.h"
-#include "modbus/SerialInput.h"
 #include "serial/PosixSerialPort.h"
 #include "serial/SerialError.h"
 #include "serial/SerialErrorText.h"
@@ -26,18 +22,6 @@ namespace {
 
 // The port number the tests select; its device comes from the environment.
 constexpr int16_t kPort = 7;
-constexpr auto kDeadline = std::chrono::seconds(3);
-
-// Received bytes reach the slave's queue asynchronously; wait (bounded) until `n` are counted.
-int16_t WaitForCount(SerialControl& port, int16_t n) {
-  const auto end = std::chrono::steady_clock::now() + kDeadline;
-  int16_t count = port.GetInBufferCount();
-  while (count < n && std::chrono::steady_clock::now() < end) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    count = port.GetInBufferCount();
-  }
-  return count;
-}
 
 class PortOnPty : public ::testing::Test {
  protected:
@@ -90,31 +74,8 @@ TEST_F(PortOnPty, SettingsChangedWhileOpenApplyAtOnceAndARefusedTextChangesNothi
   EXPECT_TRUE(port.GetPortOpen());
 }
 
-TEST_F(PortOnPty, AReplyInTwoPiecesIsTakenInTwoReads) {
-  OpenAsAtStartUp();
-  const Bytes reply = {0x01, 0x03, 0x02, 0x00, 0x01, 0x79, 0x84};
-  kt::modbus::ReceiveBuffer buf;
-  buf.fill(0xEE);
-
-  // Each piece lands at position 0 again; the rest is left from the read before.
-  struct Piece {
-    size_t from, to;
-    Bytes bufferHead;
-  };
-  const Piece pieces[] = {{0, 4, {0x01, 0x03, 0x02, 0x00, 0xEE}},
-                          {4, 7, {0x01, 0x79, 0x84, 0x00, 0xEE}}};
-  for (const Piece& p : pieces) {
-    pty.Send(Bytes(reply.begin() + p.from, reply.begin() + p.to));
-    const auto n = static_cast<int16_t>(p.to - p.from);
-    ASSERT_EQ(WaitForCount(port, n), n);
-    EXPECT_EQ(kt::modbus::TakeReceivedBytes(port, buf), n);
-    EXPECT_EQ(Bytes(buf.begin(), buf.begin() + 5), p.bufferHead);
-    EXPECT_EQ(kt::modbus::FindFrame(std::span(buf).first(p.to - p.from),
-                                    kt::modbus::SlaveAddress(1), kt::modbus::FunctionCode(0x03), 7),
-              -1);
-  }
-  EXPECT_EQ(port.GetInBufferCount(), 0);
-}
+// (A reply in pieces: line_backends_test counts and reads what comes in turn; serial_input_test
+// places each read.)
 
 // A second opener is refused until the first closes the port, or is destroyed.
 TEST_F(PortOnPty, ASecondOpenerIsRefusedUntilTheFirstLetsGo) {
