@@ -92,10 +92,8 @@ TEST(BlockingExchange, FindsOnlyTheExpectedReplyWithinTheWait) {
   };
   const Bytes good = ParameterReply(1);
   const Case cases[] = {
-      {"nothing", 0, {}, -1},
-      {"in time", 599, good, 0},
-      {"late", 601, good, -1},
-      {"other address", 50, otherAddress, -1},
+      {"nothing", 0, {}, -1},           {"in time", 599, good, 0},
+      {"late", 601, good, -1},          {"other address", 50, otherAddress, -1},
       {"exception", 50, exception, -1},
   };
   for (const auto& c : cases) {

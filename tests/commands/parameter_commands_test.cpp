@@ -47,7 +47,8 @@ TEST(RefreshUrg, SetsThePowerMultiplierFromTheReplyInTime) {
     int32_t before, after;
   };
   const Case cases[] = {
-      {"after noise", true, 5, 20, true, 1, 4},    {"late", true, 0, 250, true, 1, 1},
+      {"after noise", true, 5, 20, true, 1, 4},
+      {"late", true, 0, 250, true, 1, 1},
       {"far too late", true, 0, 5000, true, 1, 1},
   };
   for (const auto& c : cases) {
