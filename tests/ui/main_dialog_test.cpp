@@ -1,6 +1,6 @@
-// The main dialog over each kind of line: a scripted port (initialisation, Run/Stop, closing,
+// The main dialog over each kind of line: a scripted port (initialisation, Run/Stop,
 // failures inside handlers) and the simulated meter (start-up, the poll cycle on the wire,
-// decoding and status, faults on the line, refusals and closing).
+// decoding and status, faults on the line and refusals).
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -17,7 +17,6 @@ using kt::serial::SerialError;
 using kt::serial::SerialErrorKind;
 using kt::sim::MeterConfig;
 using kt::sim::SimulatedLine;
-using kt::ui::kPollTimer;
 using namespace kt::testing;
 using namespace kt::ui::main_ids;
 
@@ -362,17 +361,6 @@ TEST_F(MonitorSimTest, ARefusedPortIsReportedAndTheDialogStaysUsable) {
   }
 }
 
-TEST_F(MonitorSimTest, ClosingWhilePollingStopsTheTimerAndClosesThePort) {
-  auto& d = Start();
-  host.Click(d, kRunButton);
-  host.RunFor(1500);
-  host.Close(d);
-  EXPECT_FALSE(host.IsOpen(d));
-  EXPECT_FALSE(host.TimerRunning(d, kPollTimer));
-  EXPECT_FALSE(line->GetPortOpen());
-  const size_t sent = line->Written().size();
-  host.RunFor(2000);
-  EXPECT_EQ(line->Written().size(), sent);
-}
+// (Every way out closes the port: start_up_test.)
 
 }  // namespace
