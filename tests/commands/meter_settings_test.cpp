@@ -138,7 +138,6 @@ TEST(MeterSettings, PresetsAndEntriesGoOutAsTheirRegisters) {
       {"code 5", 1, 1, 5, "100", "5", 0, m::kThreePhaseFourWireBalancedRadio, 100, 5, 5},
       // Codes without a radio go back to the meter as they were.
       {"code 6", 1, 1, 6, "100", "5", 0, 0, 100, 5, 6},
-      {"code 9", 1, 1, 9, "100", "5", 0, 0, 100, 5, 9},
       {"code 255", 1, 1, 255, "100", "5", 0, 0, 100, 5, 255},
   };
   // clang-format on
