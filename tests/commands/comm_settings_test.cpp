@@ -56,7 +56,6 @@ TEST(CommSettings, OneSettingChangedMovesMeterAndPcAndPollingGoesOn) {
   };
   const Case cases[] = {
       {"baud", comm_set_ids::kBaud19200Radio, kBaud19200, "19200N,8,2", 19200, 0},
-      {"slower baud", comm_set_ids::kBaud4800Radio, kBaud4800, "4800N,8,2", 4800, 0},
       {"slowest baud", comm_set_ids::kBaud1200Radio, kBaud1200, "1200N,8,2", 1200, 0},
       {"parity", comm_set_ids::kEvenParityRadio, kParityEven, "9600E,8,1", 9600, 2},
       {"odd parity", comm_set_ids::kOddParityRadio, kParityOdd, "9600O,8,1", 9600, 1},
