@@ -53,17 +53,14 @@ TEST(BusPoller, AMeterPulledFromTheLineTurnsSilentWithinTwoCyclesAndComesBack) {
   line.ExpectOneRequestAtATime();
 }
 
-// A reply counts only with the address, function, byte count and CRC asked for.
+// A reply counts only with the address, function, byte count and CRC asked for (each refusal's
+// verdict: reply_check_test).
 TEST(BusPoller, AReplyIsMatchedByAddressFunctionAndByteCount) {
   const Bytes good = ReadReply(3, std::vector<uint16_t>(19, 0x0001));
   Bytes wrongCount = good;
   wrongCount[2] = 36;  // the length of 19 registers, a count of 18
   wrongCount.resize(wrongCount.size() - 2);
   wrongCount = WithCrc(wrongCount);
-  Bytes otherAddress = good;
-  otherAddress[0] = 4;
-  otherAddress.resize(otherAddress.size() - 2);
-  otherAddress = WithCrc(otherAddress);
   struct Case {
     const char* name;
     Bytes reply;
@@ -74,8 +71,6 @@ TEST(BusPoller, AReplyIsMatchedByAddressFunctionAndByteCount) {
       {"good", good, "正常", true},
       {"behind an echo", Concat({ReadRequest(3, 0x0300, 19), good}), "正常", true},
       {"byte count", wrongCount, "应答无效", false},
-      {"address", otherAddress, "应答无效", false},
-      {"cut short", Bytes(good.begin(), good.end() - 1), "应答无效", false},
       {"exception", WithCrc({3, 0x83, 0x02}), "异常应答 0x02 非法数据地址", false},
       {"none", {}, "无应答", false},
   };

@@ -112,13 +112,4 @@ TEST(DecodeBlock, ZeroRatiosGiveZero) {
   EXPECT_DOUBLE_EQ(v.at(kPowerFactorABox), 0.1234);  // the power factor takes no ratio
 }
 
-TEST(EnergyRaw, LowWordComesFirst) {
-  const uint8_t one[] = {0x00, 0x01, 0x00, 0x00};
-  const uint8_t high[] = {0x00, 0x00, 0x00, 0x01};
-  const uint8_t mixed[] = {0x12, 0x34, 0xAB, 0xCD};
-  EXPECT_EQ(EnergyRaw(one), 1u);
-  EXPECT_EQ(EnergyRaw(high), 65536u);
-  EXPECT_EQ(EnergyRaw(mixed), 0xABCD1234u);
-}
-
 }  // namespace

@@ -1,4 +1,4 @@
-// Taking and discarding serial input, and the fixed wait on the clock seam.
+// Taking serial input, and the fixed wait on the clock seam. (Discarding: monitor_listener_test.)
 #include <gtest/gtest.h>
 
 #include <deque>
@@ -65,13 +65,6 @@ TEST(TakeReceivedBytes, NeverWritesPastTheReceiveBuffer) {
   EXPECT_EQ(TakeReceivedBytes(comm, buf), 1200);
   EXPECT_EQ(buf[1199], static_cast<uint8_t>(1199));
   EXPECT_TRUE(comm.pending.empty());  // the rest is dropped with the read
-}
-
-TEST(DiscardPendingInput, EmptiesTheQueue) {
-  QueuedPort comm;
-  comm.pending = {1, 2, 3};
-  DiscardPendingInput(comm);
-  EXPECT_TRUE(comm.pending.empty());
 }
 
 TEST(WaitFixed, FullLengthInSlicesAcrossAWrappingCounter) {

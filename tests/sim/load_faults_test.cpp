@@ -28,20 +28,6 @@ MeasuredValues Sample(const WiringFaults& faults, uint8_t wiring = 0) {
   return model.Sample(kNowUs, wiring, 10, 20);
 }
 
-TEST(LoadFaults, ReversedCtNegatesThatPhasesPowers) {
-  WiringFaults f;
-  f.reversedCt[B] = true;
-  const MeasuredValues h = Sample({}), v = Sample(f);
-  EXPECT_LT(v.activePower[B], 0);
-  EXPECT_NEAR(v.activePower[B], -h.activePower[B], 1e-9);
-  EXPECT_NEAR(v.reactivePower[B], -h.reactivePower[B], 1e-9);
-  EXPECT_NEAR(v.apparentPower[B], h.apparentPower[B], 1e-9);
-  EXPECT_NEAR(v.powerFactor[B], -h.powerFactor[B], 1e-12);
-  EXPECT_NEAR(v.current[B], h.current[B], 1e-12);
-  for (int p : {A, C}) EXPECT_NEAR(v.activePower[p], h.activePower[p], 1e-9);
-  EXPECT_NEAR(v.totalActivePower, h.totalActivePower - 2 * h.activePower[B], 1e-6);
-}
-
 TEST(LoadFaults, SwappedCurrentsMeetTheWrongVoltage) {
   WiringFaults f;
   f.swapFirst = A;

@@ -51,9 +51,7 @@ const std::vector<FrameRow> kFrameRows = {
     {"main dialog high", 346, -20, {682, 0, 684, 551}, 0},
     // Dragged low: the workbench beside it would reach below the screen; it rises to fit.
     {"main dialog low", 346, 600, {682, 177, 684, 551}, 0},
-    {"main dialog at the left edge", 0, 0, {682, 0, 684, 551}, 0},
     {"main dialog at the right edge", 692, 3, {0, 3, 684, 551}, 692},
-    {"remembered, clear", 0, 0, {700, 100, 600, 500}, 0, ScreenRect{700, 100, 600, 500}},
     // A monitor since removed: its size kept, placed beside the main dialog.
     {"remembered off the screen", 0, 0, {682, 0, 684, 600}, 0, ScreenRect{3000, 200, 800, 600}},
     {"remembered, far", 0, 0, {682, 0, 684, 728}, 0, ScreenRect{kFar, kFar, INT_MAX, INT_MAX}},
