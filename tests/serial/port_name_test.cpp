@@ -1,32 +1,17 @@
-// Port numbers to devices: the environment override, the port list and refused numbers.
+// A refused port number keeps the port selected before it.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
-#include "FakeSysfs.h"
 #include "SerialTestHelpers.h"
-#include "serial/PortName.h"
 #include "serial/PosixSerialPort.h"
 #include "serial/SerialError.h"
 
 using namespace kt::serial;
 
-using kt::serial::testing::FakeSysfs;
-
 // (What each listed or named number opens, an empty variable as not set: port_list_test; a
-// number beyond the list or below one: serial_error_text_test.)
-TEST(DevicePathForPort, WithoutALookupReadsTheProcessEnvironment) {
-  FakeSysfs fs;
-  setenv("KT7340_COM1", "/dev/ttyUSB0", 1);
-  setenv("KT7340_COM2", "", 1);
-  const PortSources sources{{}, fs.sys(), fs.dev()};
-  EXPECT_EQ(DevicePathForPort(1, sources), "/dev/ttyUSB0");
-  EXPECT_THROW(DevicePathForPort(2, sources), SerialError);  // empty and no ports listed
-  unsetenv("KT7340_COM1");
-  unsetenv("KT7340_COM2");
-  EXPECT_THROW(DevicePathForPort(1, sources), SerialError);
-}
-
+// number beyond the list or below one: serial_error_text_test; the process environment read
+// when no lookup is given: every test that opens a port through KT7340_COM<N>.)
 TEST(PosixSerialPort, RefusesAPortNumberBelowOneWhenItIsSet) {
   PosixSerialPort port;
   setenv("KT7340_COM1", "/nonexistent/kt7340-port-1", 1);
