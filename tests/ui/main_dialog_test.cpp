@@ -1,6 +1,6 @@
-// The main dialog over each kind of line: a scripted port (initialisation, Run/Stop,
-// failures inside handlers) and the simulated meter (start-up, the poll cycle on the wire,
-// decoding and status, faults on the line and refusals).
+// The main dialog over each kind of line: a scripted port (initialisation, failures inside
+// handlers) and the simulated meter (start-up, the poll cycle on the wire, decoding and status,
+// faults on the line and refusals).
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -81,36 +81,9 @@ TEST_F(MonitorDialogTest, LineSettingsAndPollPeriods) {
   }
 }
 
-// (A port refused at the start: start_refused_port_test.)
-TEST_F(MonitorDialogTest, RunAndStop) {
-  auto& d = Open();
-  host.Type(d, kSlaveAddressEdit, "7");
-  host.Click(d, kRunButton);
-  EXPECT_EQ(d.m_running, 1);
-  EXPECT_EQ(Text(kRunButton), "停止");
-  EXPECT_EQ(d.m_slaveAddress, 7);  // taken from the edit box
-  EXPECT_TRUE(host.TimerRunning(d, kt::ui::kPollTimer));
-  host.RunFor(500);
-  EXPECT_EQ(port.written.at(0), ReadRequest(7, 0x0300, 19));
-
-  // As if the cycle had come this far, the configuration of meter 7 read.
-  d.m_pollState = 3;
-  d.m_configuredAddress = 7;
-  d.m_configuredPort = d.m_portNumber;
-  host.Click(d, kRunButton);
-  EXPECT_EQ(d.m_running, 0);
-  EXPECT_EQ(Text(kRunButton), "运行");
-  EXPECT_FALSE(host.TimerRunning(d, kt::ui::kPollTimer));
-  host.RunFor(2000);
-  EXPECT_EQ(port.written.size(), 1u);
-  // Resuming goes on from the state it was in.
-  host.Click(d, kRunButton);
-  host.RunFor(500);
-  EXPECT_EQ(port.written.back(), ReadRequest(7, 0x0000, 45));
-}
-
-// (Run ending an address search: address_search_test; Enter only with a valid address:
-// start_up_test.)
+// (A port refused at the start: start_refused_port_test. Run and Stop, their captions and the
+// poll timer: address_search_test and link_status_test; resuming from the state the cycle was
+// in: poll_cycle_test; Enter only with a valid address: start_up_test.)
 TEST_F(MonitorDialogTest, TimerIdsOtherThanPollAndProbeDoNothing) {
   auto& d = Open();
   port.Arrive({1, 2, 3});
