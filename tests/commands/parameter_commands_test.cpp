@@ -101,7 +101,6 @@ TEST(SetParameters, WritesOnlyToTheMeterTheValuesWereReadFrom) {
     bool written;
   };
   const Case cases[] = {
-      {"the same meter", "1", true},
       {"another address typed", "2", false},
       {"the meter renamed", nullptr, true},
   };
