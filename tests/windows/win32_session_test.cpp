@@ -171,13 +171,11 @@ TEST(WindowsSession, MonitorsAndConfiguresTheSimulatedMeterThroughWindowMessages
              EXPECT_EQ(GetWindow(workbench.Handle(), GW_OWNER), main);
              EXPECT_EQ(kt::platform::win32::WideFromUtf8(workbench.Recorder().Path()),
                        csv.wstring());
-             EXPECT_EQ(Text(main, kSlaveAddressEdit), "0");
              Type(main, kSlaveAddressEdit, "7");
              Click(main, kRunButton);
            }},
           {"a voltage", [&] { return !std::isnan(Volts(Text(main, kPhaseVoltageABox))); },
            [&] {
-             EXPECT_EQ(Text(main, kRunButton), "停止");
              voltsBefore = Volts(Text(main, kPhaseVoltageABox));
              EXPECT_EQ(Text(main, kVoltageStatus1Box), "过压");
              // The red of the alarm reaches the screen; a black value has none.
