@@ -4,14 +4,10 @@
 
 #include <QLineEdit>
 
-#include "FakeSerialPort.h"
 #include "GuiTestSupport.h"
 #include "PixelCount.h"
 #include "RecordingDialog.h"
-#include "modbus/Clock.h"
 #include "qt/QtWindowHost.h"
-#include "serial/SerialControl.h"
-#include "ui/CMonitorDlg.h"
 #include "ui/MainDialogIds.h"
 
 namespace kt::ui::qt::test {
@@ -79,28 +75,8 @@ TEST_F(ControlColours, WithoutADecisionAnEditableBoxKeepsAWhiteField) {
   EXPECT_EQ(field, QColor(Qt::white));
 }
 
-TEST_F(ControlColours, MainDialogDrawsAnAlarmedStatusRedAndANormalOneBlack) {
-  kt::testing::FakeSerialPort port;  // opens and stays silent: no device behind the dialog
-  modbus::SteadyClock clock;
-  CMonitorDlg main(host, port, clock);
-  using namespace main_ids;
-  Play(main, [&](QWidget* w) {
-    const auto expect = [w](int box, const char* text, bool red) {
-      SCOPED_TRACE(text);
-      EXPECT_EQ(ControlIn<QLineEdit>(w, box)->text(), QString::fromUtf8(text));
-      ExpectOnTheBrush(CountPixels(*ControlIn(w, box)), red);
-    };
-    main.UpdateStatus(0x40, 0x20);  // voltage 1 under, current 1 normal, current 2 over
-    expect(kVoltageStatus1Box, "欠压", true);
-    expect(kVoltageStatus2Box, "正常", false);
-    expect(kCurrentStatus2Box, "过流", true);
-    main.UpdateStatus(0x00, 0x00);  // the next block reports voltage 1 normal again
-    expect(kVoltageStatus1Box, "正常", false);
-  });
-}
-
-// (Stale values: link_status_test decides grey and asks for the redraw; the redraw of a colour
-// the handler decides is the first case here.)
+// (The main dialog's alarm red and stale grey: limit_status_test and link_status_test decide
+// them and ask for the redraw; the redraw of a colour the handler decides is the first case.)
 
 }  // namespace
 }  // namespace kt::ui::qt::test

@@ -1,7 +1,7 @@
 // The Windows serial line for real under wine, against the simulated meter of this machine on a
 // pseudo-terminal that wine sees as a COM port, or serving TCP: every baud rate and parity, the
-// PT ratio written and read back, the meter lost and back while the main dialog polls, a port
-// number with no device, and a device server over Winsock. tests/windows/with_simulator.sh
+// meter lost and back while the main dialog polls, and a device server over Winsock. (A port
+// with no device: win32_serial_test.) tests/windows/with_simulator.sh
 // runs it and starts and stops the meter when asked (KT7340_TEST_CONTROL: the folder of the
 // requests, KT7340_TEST_COM: the COM port's number).
 #include <gtest/gtest.h>
@@ -16,12 +16,9 @@
 #include <vector>
 
 #include "MainDialogHarness.h"
-#include "modbus/ConfigurationBlock.h"
 #include "modbus/MeterRegisters.h"
 #include "modbus/ReplyCheck.h"
 #include "modbus/RequestFrames.h"
-#include "serial/SerialError.h"
-#include "serial/SerialErrorText.h"
 #include "serial/SerialLine.h"
 #include "ui/MainDialogIds.h"
 
@@ -30,8 +27,6 @@ namespace {
 namespace fs = std::filesystem;
 namespace regs = kt::modbus::meter_registers;
 namespace ids = kt::ui::main_ids;
-using kt::serial::SerialError;
-using kt::serial::SerialErrorKind;
 using kt::serial::SerialLine;
 using kt::testing::MainDialogHarness;
 using kt::testing::RealPort;
@@ -149,38 +144,6 @@ TEST_F(ComLineTest, PollsAtEveryBaudRateAndParityAndOnlyAtTheMetersOwn) {
   EXPECT_TRUE(PollsABlock(line));
 }
 
-// The PT ratio at its edges and between: acknowledged, then read back from register 0x0307 of
-// the configuration block.
-TEST_F(ComLineTest, WritesThePtRatioAndReadsItBack) {
-  StartMeter(9600, "none");
-  SerialLine line;
-  OpenPort(line, com, "9600N,8,2");
-  for (const uint16_t pt : {uint16_t{65535}, uint16_t{2}, uint16_t{1}}) {
-    SCOPED_TRACE(pt);
-    kt::modbus::RequestBuffer request{};
-    int16_t length = kt::modbus::BuildWriteMultipleRequest(request, kAddress,
-                                                           regs::kPtRatioWrite.start, {pt, 0});
-    const Bytes ack = Exchange(line, request, length, kt::modbus::kWriteReplyLength);
-    EXPECT_EQ(kt::modbus::CheckReply(ack, kAddress, kt::modbus::kWriteMultipleRegisters,
-                                     kt::modbus::kWriteReplyLength)
-                  .outcome,
-              kt::modbus::ReplyOutcome::Valid);
-
-    const auto block = regs::kConfigurationRead;
-    length = kt::modbus::BuildReadRequest(request, kAddress, block.start, block.count);
-    const int expected = kt::modbus::ReadReplyLength(block.count);
-    const Bytes reply = Exchange(line, request, length, expected);
-    ASSERT_EQ(static_cast<int>(reply.size()), expected);
-    constexpr size_t kPtAt = 3 + 2 * (0x0307 - 0x0300);  // address, function, count, registers
-    EXPECT_EQ(reply[kPtAt] << 8 | reply[kPtAt + 1], pt);
-    EXPECT_EQ(kt::modbus::DecodeConfiguration(
-                  std::span<const uint8_t, kt::modbus::kConfigurationDataBytes>(
-                      reply.data() + 3, kt::modbus::kConfigurationDataBytes))
-                  .ptRatio,
-              pt);
-  }
-}
-
 // The meter goes away while the main dialog polls: the link status says so, no message box,
 // the port closed; it comes back and the port is open again within two seconds, polling on.
 TEST_F(ComLineTest, ALostMeterIsShownWithoutABoxAndFoundAgainWithinTwoSeconds) {
@@ -209,33 +172,6 @@ TEST_F(ComLineTest, ALostMeterIsShownWithoutABoxAndFoundAgainWithinTwoSeconds) {
   EXPECT_TRUE(p.DecodesABlock(20)) << p.host.Control(d, ids::kLinkStateBox).text;
   EXPECT_EQ(p.host.Control(d, ids::kLinkStateBox).text, "正常");
   EXPECT_TRUE(p.host.Messages().empty()) << p.host.Messages()[0].text;
-  p.host.Close(d);
-}
-
-// A number with no device behind it: refused in Chinese, naming the COM port, with the system's
-// reason and its code; the main dialog says the same in its message box.
-TEST_F(ComLineTest, APortNumberWithNoDeviceIsRefusedInChinese) {
-  const int16_t empty = static_cast<int16_t>(com + 1);
-  const std::string name = "COM" + std::to_string(empty);
-  SerialLine line;
-  try {
-    OpenPort(line, empty, "9600N,8,2");
-    ADD_FAILURE() << name << " opened";
-  } catch (const SerialError& e) {
-    EXPECT_EQ(e.kind(), SerialErrorKind::NoSuchPort);
-    const std::string text = kt::serial::SerialErrorText(e);
-    EXPECT_TRUE(text.starts_with("串口 " + name + " 不存在（")) << text;
-    EXPECT_TRUE(text.ends_with("，错误码 2）")) << text;
-  }
-  EXPECT_FALSE(line.GetPortOpen());
-
-  MainDialogHarness p(RealPort(50));
-  auto& d = p.Open({empty, 9600, 0});
-  EXPECT_FALSE(p.port.GetPortOpen());
-  ASSERT_EQ(p.host.Messages().size(), 1u);
-  EXPECT_NE(p.host.Messages()[0].text.find("串口 " + name + " 不存在（"), std::string::npos)
-      << p.host.Messages()[0].text;
-  EXPECT_EQ(p.host.Control(d, ids::kLinkStateBox).text, "串口未打开");
   p.host.Close(d);
 }
 

@@ -2,14 +2,12 @@
 // of the path, and the refusals of what is no file on disk.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 
 #include "FileBytes.h"
-#include "workbench/CsvRecorder.h"
 #include "workbench/RecordFile.h"
 
 namespace {
@@ -100,23 +98,4 @@ TEST_F(RecordFilesOnWindows, OnlyFilesOnDiskAreTaken) {
   const std::string missing = Utf8(folder / u8"没有" / "a.csv");
   EXPECT_EQ(files->Open(missing).refusal, "无法创建 " + missing + "：文件夹不存在");
   EXPECT_FALSE(fs::exists(folder / u8"没有"));
-}
-
-// The recorder with the platform's files: rows land in a file named in Chinese.
-TEST_F(RecordFilesOnWindows, TheRecorderWritesThroughThem) {
-  kt::workbench::CsvRecorder recorder;
-  ASSERT_EQ(recorder.Start(Utf8(file)), "");
-  kt::values::MeasuredBlock block;
-  block.time = std::chrono::system_clock::now();
-  block.slaveAddress = 7;
-  recorder.Write(block);
-  recorder.Write(block);
-  EXPECT_EQ(recorder.RowsWritten(), 2u);
-  const std::string text = ReadBytes(file);
-  EXPECT_TRUE(text.starts_with("\xEF\xBB\xBF时间,子机地址,")) << text;
-  size_t rows = 0;
-  for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2)) {
-    ++rows;
-  }
-  EXPECT_EQ(rows, 3u);  // the header and two rows, each ended by CRLF
 }

