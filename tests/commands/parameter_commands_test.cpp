@@ -84,7 +84,7 @@ TEST(SetParameters, WritesBackTheValuesPollingRead) {
   ASSERT_TRUE(p.PollUntil(3));
   const size_t mark = p.Mark();
   p.Command(kSetParametersCommand);
-  EXPECT_EQ(p.FramesSince(mark),
+  ASSERT_EQ(p.FramesSince(mark),
             std::vector<Bytes>{WithCrc({0x01, 0x10, 0x00, 0x28, 0x00, 0x04, 0x08, 0x12, 0x34, 0x00,
                                         0x05, 0xFF, 0xFF, 0x01, 0x00})});
   // The fixed wait runs from the request on (a quiet line is first waited for).
