@@ -70,7 +70,7 @@ class ChildPanel {
   LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
 
   HWND hwnd_ = nullptr;
-  HWND tips_ = nullptr;  // the page's tooltip control, made with its first tooltip
+  HWND tips_ = nullptr;    // the page's tooltip control, made with its first tooltip
   HDC measure_ = nullptr;  // TextWidth's and LineHeight's, with font_ selected
   UINT dpi_ = 96;
   std::set<int> redTexts_;
