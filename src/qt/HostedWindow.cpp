@@ -9,7 +9,6 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QProgressBar>
-#include <QPushButton>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QStyle>
