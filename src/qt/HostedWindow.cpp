@@ -9,7 +9,6 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QProgressBar>
-#include <QPushButton>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QStyle>
@@ -243,18 +242,14 @@ void HostedWindow::Dispatch(const std::function<void(Dialog&)>& call) {
 }
 
 int HostedWindow::EnterCommand() const {
-  // Enter on a focused push button presses it; elsewhere it is the default button's command.
-  if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
-    bool ok = false;
-    const int id = button->objectName().toInt(&ok);
-    if (ok) return id;
-  }
-  if (dialog_ != nullptr) {
-    for (const ControlTemplate& c : dialog_->Template().controls) {
-      if (c.kind == ControlKind::PushButton && c.Has(kDefaultButton)) return c.id;
+  // The template decides; the host only tells which of its controls has the focus.
+  int focusedId = IDC_STATIC;
+  if (const QWidget* focus = focusWidget()) {
+    for (const auto& [id, control] : controls_) {
+      if (control.widget == focus || control.widget->isAncestorOf(focus)) focusedId = id;
     }
   }
-  return IDOK;
+  return dialog_ != nullptr ? dialog_->Template().EnterCommand(focusedId) : IDOK;
 }
 
 void HostedWindow::keyPressEvent(QKeyEvent* event) {

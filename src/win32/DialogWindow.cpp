@@ -308,7 +308,7 @@ void DialogWindow::RunModalLoop() {
     if (got < 0) break;
     // Tab and the arrows step through the controls of the window the key is for: the dialog's,
     // or those of a modeless window of the program beside it.
-    if (PassPageKey(msg)) continue;
+    if (PassPageKey(msg) || TakeEnter(msg)) continue;
     if (!IsDialogMessageW(KeyboardWindowOf(msg, self), &msg)) {
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
@@ -329,6 +329,14 @@ void DialogWindow::RunModalLoop() {
     if (owner_ != nullptr && GetActiveWindow() == self) SetActiveWindow(owner_);
     ShowWindow(self, SW_HIDE);
   }
+}
+
+bool DialogWindow::TakeEnter(const MSG& msg) {
+  if (msg.message != WM_KEYDOWN || msg.wParam != VK_RETURN || dialog_ == nullptr) return false;
+  const Control* focused = FindByHandle(msg.hwnd);
+  if (focused == nullptr && msg.hwnd != hwnd_) return false;
+  Command(dialog_->Template().EnterCommand(focused != nullptr ? focused->tmpl->id : IDC_STATIC));
+  return true;
 }
 
 void DialogWindow::Command(int commandId) {

@@ -95,6 +95,9 @@ class DialogWindow {
   INT_PTR OnControlColour(HDC dc, HWND control);
   bool OnCommandMessage(WPARAM wParam, LPARAM lParam);
   bool OnNotify(const NMHDR& header);
+  // Enter pressed on this dialog or one of its controls: the command the template gives for the
+  // control, whatever the system's control would do with the key. False for any other message.
+  bool TakeEnter(const MSG& msg);
   void Dispatch(const std::function<void(Dialog&)>& call);
 
   Dialog* dialog_;

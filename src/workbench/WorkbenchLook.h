@@ -95,8 +95,10 @@ inline constexpr std::array<const char*, 3> kPhaseNames = {"A相", "B相", "C相
 
 // The traffic log's and the recording's controls.
 inline constexpr const char* kPauseText = "暂停";
-// The trend's zoom and pan undone.
+// The trend's zoom and pan undone; its tooltip tells the chart's mouse gestures.
 inline constexpr const char* kResetZoomText = "复位";
+inline constexpr const char* kResetZoomTip =
+    "滚轮缩放时间轴，拖出方框放大，按住右键或中键拖动平移，双击或按此复位";
 inline constexpr const char* kClearText = "清除";
 inline constexpr const char* kSaveLogText = "保存…";
 inline constexpr const char* kErrorsOnlyText = "只显示错误";

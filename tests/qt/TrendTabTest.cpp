@@ -11,6 +11,7 @@
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QImage>
+#include <QLabel>
 #include <QLineSeries>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -31,6 +32,7 @@
 #include "ShownTrendTab.h"
 #include "qt/workbench/PhaseColours.h"
 #include "qt/workbench/TrendLegend.h"
+#include "workbench/WorkbenchLook.h"
 
 namespace kt::ui::qt {
 namespace {
@@ -269,9 +271,13 @@ TEST(TrendTabExport, StartsInTheLastFolderAndWritesTheDateAndTimeRange) {
   const QString saved = QDir(folder->path()).absolutePath();
   const QString path = folder->filePath(QStringLiteral("趋势.png"));
   const QImage exported = tab.ExportImage();
-  ASSERT_TRUE(tab.ExportPng(path));
+  ASSERT_EQ(tab.ExportPng(path), QString());
   EXPECT_EQ(QImage(path).size(), exported.size());  // the picture as written
-  EXPECT_FALSE(tab.ExportPng(folder->filePath(QStringLiteral("missing/趋势.png"))));
+  // Told below the chart, as the other tabs tell a failed save.
+  const QString missing = folder->filePath(QStringLiteral("missing/趋势.png"));
+  EXPECT_EQ(tab.ExportPng(missing), QStringLiteral("无法保存图片：") + missing);
+  const auto labels = tab.findChildren<QLabel*>();
+  EXPECT_NE(std::ranges::find(labels, tab.ExportPng(missing), &QLabel::text), labels.end());
   EXPECT_EQ(tab.ExportFolder(), saved);
   EXPECT_EQ(ShownTab().ExportFolder(), saved);
 
@@ -400,6 +406,10 @@ TEST_F(TrendTabTest, ZoomAndPanHoldWhileBlocksArriveUntilReset) {
 
   QTest::mouseDClick(viewport, Qt::LeftButton, Qt::NoModifier, middle);
   EXPECT_FALSE(tab.zoomed());
+  const auto buttons = tab.findChildren<QPushButton*>();  // "复位" tells these gestures
+  const auto reset = std::ranges::find(buttons, QStringLiteral("复位"), &QPushButton::text);
+  ASSERT_NE(reset, buttons.end());
+  EXPECT_EQ((*reset)->toolTip().toStdString(), workbench::kResetZoomTip);
   EXPECT_GE(tab.timeAxis().max(), Ms(kStart + t - 1s));
   EXPECT_GE(volts.max(), 300.0);
 

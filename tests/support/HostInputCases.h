@@ -49,6 +49,8 @@ inline const std::vector<HostInputCase>& HostInputCases() {
   static const std::vector<HostInputCase> cases = {
       {"Enter without a default button is OK", &MainDialogTemplate, main::kSlaveAddressEdit,
        UserInput::Enter, ui::IDOK},
+      {"Enter in the read-only echo box is OK too", &MainDialogTemplate, main::kReceiveEcho,
+       UserInput::Enter, ui::IDOK},
       {"Escape is Cancel", &MainDialogTemplate, main::kSlaveAddressEdit, UserInput::Escape,
        ui::IDCANCEL},
       {"Enter on a push button presses it", &MainDialogTemplate, main::kRunButton, UserInput::Enter,

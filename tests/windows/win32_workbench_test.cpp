@@ -38,6 +38,7 @@
 #include "win32/workbench/WorkbenchWindow.h"
 #include "workbench/CsvRecorder.h"
 #include "workbench/TrendChoices.h"
+#include "workbench/WorkbenchLook.h"
 
 namespace {
 
@@ -355,8 +356,8 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
          EXPECT_GT(covered, std::chrono::minutes(1));
          EXPECT_LT(covered, std::chrono::minutes(2));
          Shoot(workbench.Handle(), "trend");
-         // The wheel over the chart narrows the time axis, "复位" undoes it; the pointer on a
-         // line tells its value below the chart.
+         // The wheel over the chart narrows the time axis, "复位" undoes it and tells the
+         // gestures in its tooltip; the pointer on a line tells its value below the chart.
          const RECT plot = trend.Places().plot;
          POINT middle{(plot.left + plot.right) / 2, (plot.top + plot.bottom) / 2};
          ClientToScreen(trend.Chart(), &middle);
@@ -365,6 +366,7 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
          EXPECT_TRUE(trend.Zoomed());
          Click(trend.Item(ids::kTrendResetButton));
          EXPECT_FALSE(trend.Zoomed());
+         EXPECT_EQ(trend.Tip(ids::kTrendResetButton), kt::workbench::kResetZoomTip);
          const auto& hz = trend.Columns().Points(TrendSeries::Frequency);
          const auto& hzAxis = trend.Axis(kt::workbench::UnitGroup::Frequency);
          const double share =

@@ -19,7 +19,6 @@
 #include <QLabel>
 #include <QLineSeries>
 #include <QList>
-#include <QMessageBox>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
@@ -120,13 +119,20 @@ TrendTab::TrendTab(workbench::TrendModel* trend, workbench::WorkbenchSettings* s
   connect(exportButton, &QPushButton::clicked, this, [this] { ChooseExportFile(); });
 
   auto* resetButton = new QPushButton(QString::fromUtf8(workbench::kResetZoomText), this);
-  resetButton->setToolTip(
-      QStringLiteral("滚轮缩放时间轴，拖出方框放大，按住右键或中键拖动平移，双击或按此复位"));
+  resetButton->setToolTip(QString::fromUtf8(workbench::kResetZoomTip));
   connect(resetButton, &QPushButton::clicked, this, [this] { ResetZoom(); });
 
   // The value under the pointer has a line of its own below the chart, so that the buttons
   // alone set how narrow the tab can be.
   hoverLabel_ = new QLabel(this);
+  message_ = new QLabel(this);
+  message_->setStyleSheet(QStringLiteral("color: red"));
+  // The line keeps the height of a Chinese text while empty, and a long path is cut: a value or
+  // a message shown does not shrink the chart.
+  message_->setText(QString::fromStdString(workbench::ExportFailureText("")));
+  message_->setMinimumHeight(message_->sizeHint().height());
+  message_->clear();
+  message_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
 
   auto* bar = new QHBoxLayout;
   bar->addWidget(new QLabel(QString::fromUtf8(workbench::kTrendSpanLabel), this));
@@ -157,7 +163,11 @@ TrendTab::TrendTab(workbench::TrendModel* trend, workbench::WorkbenchSettings* s
   auto* right = new QVBoxLayout;
   right->addLayout(bar);
   right->addWidget(plotPanel_, 1);
-  right->addWidget(hoverLabel_);
+  // The value under the pointer on the left of the line below, a failure's message after it.
+  auto* below = new QHBoxLayout;
+  below->addWidget(hoverLabel_);
+  below->addWidget(message_, 1);
+  right->addLayout(below);
 
   auto* layout = new QHBoxLayout(this);
   layout->addWidget(BuildSeriesPicker());
@@ -584,10 +594,12 @@ QImage TrendTab::ExportImage() {
   return image;
 }
 
-bool TrendTab::ExportPng(const QString& path) {
-  if (!ExportImage().save(path, "PNG")) return false;
-  settings_.SetExportFolder(workbench::FolderOf(path.toStdString()));
-  return true;
+QString TrendTab::ExportPng(const QString& path) {
+  const bool saved = ExportImage().save(path, "PNG");
+  if (saved) settings_.SetExportFolder(workbench::FolderOf(path.toStdString()));
+  message_->setText(
+      saved ? QString() : QString::fromStdString(workbench::ExportFailureText(path.toStdString())));
+  return message_->text();
 }
 
 QString TrendTab::ExportFolder() const {
@@ -603,12 +615,7 @@ void TrendTab::ChooseExportFile() {
       QDir(ExportFolder()).filePath(QString::fromStdString(question.suggestedName)),
       QString::fromStdString(question.typeName));
   if (chosen.isEmpty()) return;
-  const QString path =
-      QString::fromStdString(workbench::WithExtension(question, chosen.toStdString()));
-  if (!ExportPng(path)) {
-    QMessageBox::warning(this, QString::fromStdString(question.title),
-                         QString::fromStdString(workbench::ExportFailureText(path.toStdString())));
-  }
+  ExportPng(QString::fromStdString(workbench::WithExtension(question, chosen.toStdString())));
 }
 
 }  // namespace kt::ui::qt

@@ -60,11 +60,12 @@ class TrendTab : public QWidget {
   void BlockAdded();
 
   // The chart as it is shown, under a line with the date and the time range it covers
-  // (ExportTitle). ExportPng saves it and remembers the folder; false when the file cannot be
-  // written. "导出图片…" starts in ExportFolder(): the folder last saved to, else the home folder.
+  // (ExportTitle). ExportPng saves it and remembers the folder; it returns "" or, when the file
+  // cannot be written, the Chinese message also shown in red below the chart. "导出图片…" starts
+  // in ExportFolder(): the folder last saved to, else the home folder.
   QImage ExportImage();
   QString ExportTitle() const;
-  bool ExportPng(const QString& path);
+  QString ExportPng(const QString& path);
   QString ExportFolder() const;
 
   // Zoom and pan (workbench::TrendModel); the box and the pixels are in the chart's positions.
@@ -157,6 +158,7 @@ class TrendTab : public QWidget {
   QComboBox* spanBox_ = nullptr;
   QPushButton* pauseButton_ = nullptr;
   QLabel* hoverLabel_ = nullptr;
+  QLabel* message_ = nullptr;  // a failed export's
 };
 
 }  // namespace kt::ui::qt

@@ -105,6 +105,17 @@ struct DialogTemplate {
     }
     return nullptr;
   }
+  // The command Enter sends while control `focusedId` has the focus: a push button's own, else
+  // the default button's, else IDOK. An edit box of any kind, read-only or multi-line too, leaves
+  // Enter to the dialog.
+  int EnterCommand(int focusedId) const {
+    const ControlTemplate* focused = Find(focusedId);
+    if (focused != nullptr && focused->kind == ControlKind::PushButton) return focused->id;
+    for (const auto& c : controls) {
+      if (c.kind == ControlKind::PushButton && c.Has(kDefaultButton)) return c.id;
+    }
+    return IDOK;
+  }
   // The control the dialog manager gives the focus to when the initialisation leaves it to it:
   // the first one with a tab stop that is created visible and enabled, or nullptr.
   const ControlTemplate* FirstTabStop() const {

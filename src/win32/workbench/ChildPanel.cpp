@@ -103,6 +103,35 @@ void ChildPanel::SetText(int id, const std::string& utf8) {
   SetWindowTextW(Item(id), wide.c_str());
 }
 
+void ChildPanel::AddTip(int id, const std::string& utf8) {
+  if (tips_ == nullptr) {
+    // Owned by the page, so it goes with it.
+    tips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_,
+                            nullptr, GetModuleHandleW(nullptr), nullptr);
+  }
+  std::wstring text = Wide(utf8);
+  TOOLINFOW tool{};
+  tool.cbSize = sizeof(tool);
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = hwnd_;
+  tool.uId = reinterpret_cast<UINT_PTR>(Item(id));
+  tool.lpszText = text.data();
+  SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+std::string ChildPanel::Tip(int id) const {
+  if (tips_ == nullptr) return "";
+  wchar_t text[256] = {};  // more than any tooltip of the pages
+  TOOLINFOW tool{};
+  tool.cbSize = sizeof(tool);
+  tool.hwnd = hwnd_;
+  tool.uId = reinterpret_cast<UINT_PTR>(Item(id));
+  tool.lpszText = text;
+  SendMessageW(tips_, TTM_GETTEXTW, std::size(text), reinterpret_cast<LPARAM>(&tool));
+  return Utf8(text);
+}
+
 bool ChildPanel::Checked(int id) const {
   return SendMessageW(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }

@@ -30,6 +30,8 @@ class ChildPanel {
   void Rescale(HFONT font);
   HWND Handle() const { return hwnd_; }
   HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
+  // The tooltip of control `id` as its page's tooltip control holds it; "" for none.
+  std::string Tip(int id) const;
 
   // The page came into sight: it catches up with what happened while it was hidden.
   virtual void OnShown() {}
@@ -49,6 +51,8 @@ class ChildPanel {
   HWND Add(const wchar_t* windowClass, const std::string& text, DWORD style, int id,
            DWORD exStyle = 0);
   void SetText(int id, const std::string& utf8);
+  // Control `id` shows `utf8` as its tooltip while the pointer rests on it.
+  void AddTip(int id, const std::string& utf8);
   bool Checked(int id) const;
   void Place(int id, int x, int y, int width, int height) const;
   // The width of `utf8` in the page's font, in pixels, and the height of one line of it.
@@ -66,6 +70,7 @@ class ChildPanel {
   LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
 
   HWND hwnd_ = nullptr;
+  HWND tips_ = nullptr;    // the page's tooltip control, made with its first tooltip
   HDC measure_ = nullptr;  // TextWidth's and LineHeight's, with font_ selected
   UINT dpi_ = 96;
   std::set<int> redTexts_;

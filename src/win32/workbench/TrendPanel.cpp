@@ -108,6 +108,7 @@ void TrendPanel::Populate() {
   Add(WC_BUTTONW, workbench::kPauseText, WS_TABSTOP | BS_AUTOCHECKBOX | BS_PUSHLIKE,
       ids::kTrendPauseButton);
   Add(WC_BUTTONW, workbench::kResetZoomText, WS_TABSTOP | BS_PUSHBUTTON, ids::kTrendResetButton);
+  AddTip(ids::kTrendResetButton, workbench::kResetZoomTip);
   Add(WC_BUTTONW, workbench::kExportPictureText, WS_TABSTOP | BS_PUSHBUTTON, ids::kExportButton);
   Add(WC_STATICW, "", SS_LEFT | SS_NOPREFIX, ids::kTrendValue);
   Add(WC_STATICW, "", SS_LEFT | SS_NOPREFIX, ids::kTrendMessage);
