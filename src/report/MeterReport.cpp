@@ -34,7 +34,7 @@ std::optional<Report> MakeMeterReport(workbench::WorkbenchModel& workbench,
 }
 
 workbench::SaveQuestion ReportSaveQuestion(const ReportTitle& title) {
-  return {"生成报告", DefaultReportFileName(title), "HTML 文件 (*.html)", "html", true};
+  return {"生成报告", DefaultReportFileName(title), "HTML 文件 (*.html)", "html", true, true};
 }
 
 void MakeReportFile(workbench::WorkbenchSettings& settings, const ReportSource& make,

@@ -44,7 +44,7 @@ SaveQuestion LogSaveQuestion(std::chrono::system_clock::time_point now) {
 }
 
 SaveQuestion ExportQuestion(std::chrono::system_clock::time_point now) {
-  return {"导出图片", "趋势-" + FileStamp(now) + ".png", "PNG 图片 (*.png)", "png", true};
+  return {"导出图片", "趋势-" + FileStamp(now) + ".png", "PNG 图片 (*.png)", "png", true, true};
 }
 
 std::string ExportFailureText(const std::string& path) {
@@ -66,6 +66,22 @@ std::string WithExtension(const SaveQuestion& question, std::string path) {
 std::string WithDefaultExtension(const SaveQuestion& question, std::string path) {
   if (!path.empty() && !Utf8Path(path).has_extension()) path += "." + question.extension;
   return path;
+}
+
+std::string CompletedPath(const SaveQuestion& question, const std::string& chosen) {
+  return question.alwaysOwnExtension ? WithExtension(question, chosen)
+                                     : WithDefaultExtension(question, chosen);
+}
+
+bool AsksAgainBeforeOverwriting(const SaveQuestion& question, const std::string& chosen,
+                                const std::string& completed) {
+  std::error_code ignored;
+  return question.asksBeforeOverwriting && completed != chosen &&
+         std::filesystem::exists(Utf8Path(completed), ignored);
+}
+
+std::string OverwriteQuestionText(const std::string& path) {
+  return "文件已存在：" + path + "\n要替换它吗？";
 }
 
 std::string FolderOf(const std::string& path) {

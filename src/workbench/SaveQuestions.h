@@ -14,6 +14,9 @@ struct SaveQuestion {
   std::string extension;      // "csv", added to a name chosen without one
   // A recording never empties a file, so its dialog does not ask about overwriting.
   bool asksBeforeOverwriting = true;
+  // A picture or a report always ends with its own extension; the log and a recording keep any
+  // extension typed.
+  bool alwaysOwnExtension = false;
 };
 
 // "20260102-043124": the local time `t`, for suggested file names.
@@ -35,6 +38,15 @@ std::string WithExtension(const SaveQuestion& question, std::string path);
 // The path chosen for the log or a recording, with the question's extension added when the name
 // has none ("报文" becomes "报文.txt", "报文.log" stays).
 std::string WithDefaultExtension(const SaveQuestion& question, std::string path);
+// The path saved to for the name the user chose: WithExtension or WithDefaultExtension, as the
+// question says.
+std::string CompletedPath(const SaveQuestion& question, const std::string& chosen);
+// Whether the user is asked again before `completed` is written: the dialog asked about the name
+// chosen, but the extension added to it names another file, and that one exists.
+bool AsksAgainBeforeOverwriting(const SaveQuestion& question, const std::string& chosen,
+                                const std::string& completed);
+// That question: "文件已存在：<path>" and whether to replace it.
+std::string OverwriteQuestionText(const std::string& path);
 // The folder of a path saved to, remembered for the next save dialog.
 std::string FolderOf(const std::string& path);
 

@@ -183,10 +183,10 @@ TEST(SaveQuestions, AChosenPathGetsItsExtensionAndItsFolderIsKeptWhileItIsOne) {
                                                         {"/d/趋势.PNG", "/d/趋势.PNG"},
                                                         {"/d/趋势.jpg", "/d/趋势.jpg.png"},
                                                         {"/d/趋势.pn", "/d/趋势.pn.png"}};
-  for (const auto& [path, saved] : chosen) EXPECT_EQ(WithExtension(png, path), saved) << path;
+  for (const auto& [path, saved] : chosen) EXPECT_EQ(CompletedPath(png, path), saved) << path;
   const SaveQuestion log = LogSaveQuestion(std::chrono::system_clock::now());
-  EXPECT_EQ(WithDefaultExtension(log, "/d.d/报文"), "/d.d/报文.txt");
-  EXPECT_EQ(WithDefaultExtension(log, "/d/报文.log"), "/d/报文.log");
+  EXPECT_EQ(CompletedPath(log, "/d.d/报文"), "/d.d/报文.txt");
+  EXPECT_EQ(CompletedPath(log, "/d/报文.log"), "/d/报文.log");
   EXPECT_EQ(FolderOf("/d.d/趋势.png"), "/d.d");
   const std::filesystem::path file =
       std::filesystem::path(::testing::TempDir()) / "workbench_model_test_file";
@@ -194,6 +194,14 @@ TEST(SaveQuestions, AChosenPathGetsItsExtensionAndItsFolderIsKeptWhileItIsOne) {
   EXPECT_EQ(ExistingFolder(file.parent_path().string()), file.parent_path().string());
   EXPECT_EQ(ExistingFolder(file.string()), "");  // a file is no folder to open in
   EXPECT_EQ(ExistingFolder(""), "");
+  // The dialog asked about the name typed; a file that only the added extension names is asked
+  // about again, unless the question never asks (a recording continues its file).
+  const std::string typed = file.string();
+  std::ofstream(typed + ".png") << "x";
+  EXPECT_TRUE(AsksAgainBeforeOverwriting(png, typed, CompletedPath(png, typed)));
+  EXPECT_FALSE(AsksAgainBeforeOverwriting(png, typed + "-新", CompletedPath(png, typed + "-新")));
+  EXPECT_FALSE(AsksAgainBeforeOverwriting(png, typed + ".png", typed + ".png"));
+  EXPECT_FALSE(AsksAgainBeforeOverwriting(RecordingQuestion({}), typed, typed + ".png"));
 }
 
 TEST(RecordingModel, ElapsedTimeAndAFailureSaidOnceThenTheNextStartsOwnMessage) {

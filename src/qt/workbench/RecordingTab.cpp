@@ -1,9 +1,7 @@
 // The recording's widgets over the recording model.
 #include "qt/workbench/RecordingTab.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -12,6 +10,7 @@
 #include <QVBoxLayout>
 #include <chrono>
 
+#include "qt/workbench/SaveDialog.h"
 #include "workbench/SaveQuestions.h"
 #include "workbench/WorkbenchLook.h"
 
@@ -67,12 +66,6 @@ RecordingTab::RecordingTab(workbench::RecordingModel& recording, QWidget* parent
   Refresh();
 }
 
-QString RecordingTab::DefaultPath() {
-  const workbench::SaveQuestion question =
-      workbench::RecordingQuestion(std::chrono::system_clock::now());
-  return QDir::home().filePath(QString::fromStdString(question.suggestedName));
-}
-
 QString RecordingTab::StartRecording(const QString& path) {
   return StartRecording(QFile::encodeName(path).toStdString());
 }
@@ -101,14 +94,8 @@ void RecordingTab::Refresh() {
 void RecordingTab::AskAndStart() {
   const workbench::SaveQuestion question =
       workbench::RecordingQuestion(std::chrono::system_clock::now());
-  const QString path = QFileDialog::getSaveFileName(
-      this, QString::fromStdString(question.title), DefaultPath(),
-      QString::fromStdString(question.typeName), nullptr,
-      question.asksBeforeOverwriting ? QFileDialog::Options() : QFileDialog::DontConfirmOverwrite);
-  if (!path.isEmpty()) {
-    StartRecording(
-        QString::fromStdString(workbench::WithDefaultExtension(question, path.toStdString())));
-  }
+  const std::string path = AskSavePath(this, question);
+  if (!path.empty()) StartRecording(QString::fromStdString(path));
 }
 
 }  // namespace kt::ui::qt

@@ -25,9 +25,6 @@ class RecordingTab : public QWidget {
   // Draws the model's texts again (after a row was written, or failed).
   void Refresh();
 
-  // The default file: the model's suggested name in the home folder.
-  static QString DefaultPath();
-
  private:
   void AskAndStart();
 

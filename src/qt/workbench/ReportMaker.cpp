@@ -4,14 +4,13 @@
 #include <QDesktopServices>
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QDir>
-#include <QFileDialog>
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QUrl>
 #include <array>
 
+#include "qt/workbench/SaveDialog.h"
 #include "workbench/WorkbenchLook.h"
 
 namespace kt::ui::qt {
@@ -40,12 +39,7 @@ bool AskReportTitle(QWidget* parent, report::ReportTitle& title) {
 ReportMaker::ReportMaker(workbench::WorkbenchModel& model, QWidget* parent) : model_(model) {
   front.askTitle = [parent](report::ReportTitle& title) { return AskReportTitle(parent, title); };
   front.askPath = [parent](const workbench::SaveQuestion& question, const std::string& folder) {
-    const QString start = folder.empty() ? QDir::homePath() : QString::fromStdString(folder);
-    return QFileDialog::getSaveFileName(
-               parent, QString::fromStdString(question.title),
-               QDir(start).filePath(QString::fromStdString(question.suggestedName)),
-               QString::fromStdString(question.typeName))
-        .toStdString();
+    return AskSavePath(parent, question, folder);
   };
   front.open = [](const std::string& path) {
     QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));

@@ -4,8 +4,6 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
-#include <QDir>
-#include <QFileDialog>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -15,6 +13,7 @@
 #include <QVBoxLayout>
 #include <chrono>
 
+#include "qt/workbench/SaveDialog.h"
 #include "qt/workbench/TrafficView.h"
 #include "workbench/SaveQuestions.h"
 #include "workbench/WorkbenchLook.h"
@@ -125,13 +124,8 @@ QString TrafficTab::SaveTo(const QString& path) {
 void TrafficTab::AskAndSave() {
   const workbench::SaveQuestion question =
       workbench::LogSaveQuestion(std::chrono::system_clock::now());
-  const QString path = QFileDialog::getSaveFileName(
-      this, QString::fromStdString(question.title),
-      QDir::home().filePath(QString::fromStdString(question.suggestedName)),
-      QString::fromStdString(question.typeName));
-  if (!path.isEmpty()) {
-    SaveTo(QString::fromStdString(workbench::WithDefaultExtension(question, path.toStdString())));
-  }
+  const std::string path = AskSavePath(this, question);
+  if (!path.empty()) SaveTo(QString::fromStdString(path));
 }
 
 }  // namespace kt::ui::qt

@@ -8,7 +8,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
-#include <QFileDialog>
 #include <QFontMetrics>
 #include <QFontMetricsF>
 #include <QGraphicsLayout>
@@ -32,6 +31,7 @@
 #include <cmath>
 #include <vector>
 
+#include "qt/workbench/SaveDialog.h"
 #include "qt/workbench/TrendLegend.h"
 #include "workbench/SaveQuestions.h"
 #include "workbench/TrendChoices.h"
@@ -610,12 +610,8 @@ QString TrendTab::ExportFolder() const {
 void TrendTab::ChooseExportFile() {
   const workbench::SaveQuestion question =
       workbench::ExportQuestion(std::chrono::system_clock::now());
-  const QString chosen = QFileDialog::getSaveFileName(
-      this, QString::fromStdString(question.title),
-      QDir(ExportFolder()).filePath(QString::fromStdString(question.suggestedName)),
-      QString::fromStdString(question.typeName));
-  if (chosen.isEmpty()) return;
-  ExportPng(QString::fromStdString(workbench::WithExtension(question, chosen.toStdString())));
+  const std::string path = AskSavePath(this, question, ExportFolder().toStdString());
+  if (!path.empty()) ExportPng(QString::fromStdString(path));
 }
 
 }  // namespace kt::ui::qt

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "win32/MessageBoxColours.h"
 #include "win32/workbench/ChildPanel.h"
 
 namespace kt::ui::win32 {
@@ -40,7 +41,14 @@ std::string AskSavePath(HWND owner, const workbench::SaveQuestion& question,
   ofn.Flags = OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST | OFN_EXPLORER;
   if (question.asksBeforeOverwriting) ofn.Flags |= OFN_OVERWRITEPROMPT;
   if (GetSaveFileNameW(&ofn) == 0) return {};
-  return Utf8(file.data());
+  const std::string chosen = Utf8(file.data());
+  std::string completed = workbench::CompletedPath(question, chosen);
+  if (workbench::AsksAgainBeforeOverwriting(question, chosen, completed) &&
+      ColouredMessageBox(owner, Wide(workbench::OverwriteQuestionText(completed)), title,
+                         MB_YESNO | MB_ICONWARNING) != IDYES) {
+    return {};
+  }
+  return completed;
 }
 
 }  // namespace kt::ui::win32

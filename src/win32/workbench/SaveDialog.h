@@ -8,8 +8,9 @@
 
 namespace kt::ui::win32 {
 
-// The path the user chose (UTF-8), "" when cancelled. The dialog starts in `folder` (UTF-8),
-// the user's own folder when it is "".
+// The path the user chose (UTF-8) with the question's extension, "" when cancelled; a file that
+// only the added extension names is replaced only when the user says so. The dialog starts in
+// `folder` (UTF-8), the user's own folder when it is "".
 std::string AskSavePath(HWND owner, const workbench::SaveQuestion& question,
                         const std::string& folder = "");
 

@@ -510,7 +510,7 @@ void TrendPanel::ChooseExportFile() {
       workbench::ExportQuestion(std::chrono::system_clock::now());
   const std::string path =
       AskSavePath(Handle(), question, workbench::ExistingFolder(settings_.ExportFolder()));
-  if (!path.empty()) ExportPng(workbench::WithExtension(question, path));
+  if (!path.empty()) ExportPng(path);
 }
 
 }  // namespace kt::ui::win32
