@@ -2,8 +2,9 @@
 # Figures of the Windows workbench under wine: CPU share of the program (its own process time,
 # not wineserver's) while polling kt7340-sim at 9600 baud through a COM port, with the main
 # dialog alone and with the workbench open on each tab (on "记录" with a recording running, on
-# "总线" with the page shown and its poller not started), in the same run; then the peak working
-# set after 10,000 lines in the log's list.
+# "总线" with the page shown and its poller not started; "full": "报文" with the log full from the
+# start, as after a long session, each new line dropping the oldest), in the same run; then the
+# peak working set after 10,000 lines in the log's list.
 #   bench/win32_workbench_figures.sh [SECONDS per case, default 60] [WINDOWS_BUILD] [SIM]
 # WINDOWS_BUILD (default build-windows-bench) is cross-configured with the benchmarks and its
 # workbench_load_probe built here; SIM is the host build's kt7340-sim (default: the first found
@@ -12,21 +13,33 @@
 # for drawing, two failed opens per control drawn; a desktop session has resources and does not.
 # KT7340_TEST_DISPLAY=:N runs on a display of your own, e.g. one given a resource with
 # `xrdb -nocpp -merge` (start that Xvfb with -noreset so that it keeps it).
-# Figures, 2026-12-10, % of one core, 25 s a case, the probe before and after the last round of
-# cuts run in turn (two cores shared with other builds, load 2 to 5: differences under 0.3 are
-# noise). After: the bus table drawn again only where a row changed, texts measured in a DC that
-# keeps the page's font, the modal loop no longer asking for the focus after each message.
-#                 bare Xvfb        X resource loaded
-#   case          before  after    before  after
-#   alone         1.32    1.60     1.00    0.80
-#   报文 (log)    1.88    2.32     1.44    1.48
-#   记录 (record) 1.40    1.12     1.24    1.04
-#   趋势 (trend)  1.68    1.36     1.04    0.76
-#   接线检查      1.96    1.52     1.36    1.04
-#   总线 (bus)    3.76    1.36     3.28    1.20
-# The rest is wine's price per window drawn (each value box of the main dialog is an edit whose
-# new text costs a handful of server round trips); "报文" and "接线检查" redraw list view rows
-# whose texts really changed.
+# Figures, 2026-12-10 (second round), % of one core, 25 s a case, the probe before and after the
+# cuts run in turn in the same minutes (two cores shared, load 0.0 to 1.3). One build's runs differ
+# by up to 0.3: a row is the mean of one to three runs, and differences under 0.3 are noise.
+# After: a page's controls are found without a server round trip (under wine each GetDlgItem is
+# one: the log's list was looked up at every message it got, the check table at every cell), and
+# a full log's list is no longer told its unchanged count (each count given sets both scroll bars
+# twice, and wine draws a themed bar, some twenty round trips, at each setting).
+#                   bare Xvfb        X resource loaded
+#   case            before  after    before  after
+#   alone           1.20    1.00     0.72    0.72
+#   报文 (log)      1.56    1.44     1.40    1.41
+#   报文, log full  1.84    1.04     1.18    0.86
+#   记录 (record)   1.20    1.16     0.88    0.80
+#   趋势 (trend)    1.36    1.36     0.84    0.96
+#   接线检查        1.48    1.44     1.16    1.16
+#   总线 (bus)      1.12    1.19     0.92    0.88
+# Server round trips of the program's thread (WINEDEBUG=+server): about 400/s alone; 接线检查
+# 447 -> 410; 报文 with a full log 484 -> 388, as alone. What is left is wine's price per window
+# drawn: each value box whose text changes costs ten round trips (three invalidations and a DC to
+# lay its text out, then the paint: its message, the caret hidden and shown, the update and the
+# visible region), and 29 of the 34 change at every poll of the simulated meter; the link counter's
+# Chinese text asks for fallback fonts at each change (on a bare Xvfb every font selection looks
+# for ~/.Xdefaults: some 600 a second alone). While the log grows, each flush draws five themed
+# scroll bars (the new count sets both twice, the scroll to the newest line once); "接线检查"
+# paints its phasors at every block, their arrows moving with the readings. Tried and dropped:
+# the log's list without LVS_EX_DOUBLEBUFFER (no change), its count set with the visible style
+# off (the bars came out wrong).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
@@ -48,7 +61,7 @@ sim_pid=$!
 trap 'kill $sim_pid 2>/dev/null; wait $sim_pid 2>/dev/null || true' EXIT
 for _ in $(seq 50); do [ -e "$link" ] && break; sleep 0.1; done
 
-for mode in alone log record trend wiring bus; do
+for mode in alone log full record trend wiring bus; do
   extra=""
   [ "$mode" = log ] && extra=fill
   timeout $((seconds + 90)) "$root/tests/windows/run_under_xvfb.sh" \

@@ -1,10 +1,11 @@
 // Not a test: bench/win32_workbench_figures.sh runs it against kt7340-sim on a COM port. It polls
 // the meter at 9600 baud with the main dialog and, unless told "alone", the workbench window open
-// on one tab (and a recording running on "record"), then prints the process's CPU share over the
+// on one tab (a recording running on "record"; on "full" the log, filled to what it keeps before
+// polling, drops a line for each new one), then prints the process's CPU share over the
 // measured seconds; with "fill" it then puts 10,000 lines in the log's list and prints the peak
 // working set. The port goes through a line schedule, as in the program ("bus": its page shown,
 // the bus poller not started).
-//   workbench_load_probe PORT SECONDS alone|log|record|trend|wiring|bus [fill]
+//   workbench_load_probe PORT SECONDS alone|log|full|record|trend|wiring|bus [fill]
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -52,18 +53,23 @@ ULONGLONG CpuTime() {
   return value(kernel) + value(user);  // 100 ns steps
 }
 
+// As many lines as the log keeps: from then on each new line drops the oldest.
+void FillLog(kt::ui::win32::WorkbenchWindow& workbench) {
+  kt::workbench::TrafficLog& log = workbench.Log();
+  for (int n = 0; n < static_cast<int>(kt::workbench::TrafficLog::kCapacity); ++n) {
+    kt::modbus::RequestBuffer frame{};
+    const int16_t length = kt::modbus::BuildReadRequest(frame, 1, static_cast<uint16_t>(n), 1);
+    log.OnFrameSent(std::span<const uint8_t>(frame.data(), static_cast<size_t>(length)));
+  }
+}
+
 void Finish() {
   Run& r = *run;
   const double cpu = static_cast<double>(CpuTime() - r.startCpu) / 1e4;  // ms
   const double wall = static_cast<double>(GetTickCount64() - r.startWall);
   std::printf("%s cpu %.2f %%\n", r.mode.c_str(), 100.0 * cpu / wall);
   if (r.fill && r.workbench != nullptr) {
-    kt::workbench::TrafficLog& log = r.workbench->Log();
-    for (int n = 0; n < static_cast<int>(kt::workbench::TrafficLog::kCapacity); ++n) {
-      kt::modbus::RequestBuffer frame{};
-      const int16_t length = kt::modbus::BuildReadRequest(frame, 1, static_cast<uint16_t>(n), 1);
-      log.OnFrameSent(std::span<const uint8_t>(frame.data(), static_cast<size_t>(length)));
-    }
+    FillLog(*r.workbench);
     r.workbench->ShowTab(kt::ui::win32::WorkbenchTab::Traffic);
     r.workbench->Traffic().Flush();
     UpdateWindow(r.workbench->Handle());
@@ -93,6 +99,7 @@ void CALLBACK Step(HWND, UINT, UINT_PTR, DWORD) {
                              : r.mode == "wiring" ? WorkbenchTab::Wiring
                              : r.mode == "bus"    ? static_cast<WorkbenchTab>(4)
                                                   : WorkbenchTab::Traffic;
+    if (r.mode == "full") FillLog(*r.workbench);
     r.workbench->ShowTab(tab);
     if (r.mode == "record") {
       char path[MAX_PATH];
@@ -111,7 +118,7 @@ void CALLBACK Step(HWND, UINT, UINT_PTR, DWORD) {
 
 int main(int argc, char** argv) {
   if (argc < 4) {
-    std::fprintf(stderr, "usage: %s PORT SECONDS alone|log|record|trend|wiring|bus [fill]\n",
+    std::fprintf(stderr, "usage: %s PORT SECONDS alone|log|full|record|trend|wiring|bus [fill]\n",
                  argv[0]);
     return 2;
   }

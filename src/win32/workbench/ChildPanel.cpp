@@ -91,8 +91,16 @@ HWND ChildPanel::Add(const wchar_t* windowClass, const std::string& text, DWORD 
   HWND control = CreateWindowExW(
       exStyle, windowClass, Wide(text).c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10, hwnd_,
       PointerFrom<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
-  if (control != nullptr) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), 0);
+  if (control != nullptr) {
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), 0);
+    items_[id] = control;
+  }
   return control;
+}
+
+HWND ChildPanel::Item(int id) const {
+  const auto made = items_.find(id);
+  return made != items_.end() ? made->second : GetDlgItem(hwnd_, id);
 }
 
 void ChildPanel::SetText(int id, const std::string& utf8) {
@@ -173,6 +181,7 @@ LRESULT ChildPanel::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_NCDESTROY:
       // Destroyed with the window it stands in (the main dialog's end destroys what it owns).
       hwnd_ = nullptr;
+      items_.clear();
       return 0;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN: {

@@ -2,6 +2,7 @@
 // makes, lays out and answers. Each tab is a panel of its own class derived from this one.
 #pragma once
 
+#include <map>
 #include <set>
 #include <string>
 
@@ -29,7 +30,9 @@ class ChildPanel {
   // and the next Layout scales the page's sizes to it.
   void Rescale(HFONT font);
   HWND Handle() const { return hwnd_; }
-  HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
+  // A control made by Add is found without asking the window system (under wine each
+  // GetDlgItem is a server round trip, and the log's list is asked for at every message).
+  HWND Item(int id) const;
   // The tooltip of control `id` as its page's tooltip control holds it; "" for none.
   std::string Tip(int id) const;
 
@@ -74,6 +77,7 @@ class ChildPanel {
   HDC measure_ = nullptr;  // TextWidth's and LineHeight's, with font_ selected
   UINT dpi_ = 96;
   std::set<int> redTexts_;
+  std::map<int, HWND> items_;  // the controls made by Add, by identifier
 };
 
 }  // namespace kt::ui::win32

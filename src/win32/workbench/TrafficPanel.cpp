@@ -239,8 +239,11 @@ void TrafficPanel::Flush() {
   end_ = filter_.End();
   // The selection is by line: it moves up with its rows.
   selection_.Keep(first_, end_);
-  // The count changes without the list drawing itself anew.
-  ListView_SetItemCountEx(list, Count(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+  // The count changes without the list drawing itself anew. A full log keeps its count: its
+  // rows only move, and the list is not told (each count given sets both scroll bars twice
+  // over, and wine draws a bar at each setting).
+  if (ListView_GetItemCount(list) != Count())
+    ListView_SetItemCountEx(list, Count(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
   if (dropped > 0) {
     if (atNewest) {
       MoveRowsUp(dropped);
