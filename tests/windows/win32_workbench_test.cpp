@@ -367,6 +367,7 @@ TEST(Win32Workbench, FollowsTheMainDialogAgainstTheSimulatedMeter) {
          Click(trend.Item(ids::kTrendResetButton));
          EXPECT_FALSE(trend.Zoomed());
          EXPECT_EQ(trend.Tip(ids::kTrendResetButton), kt::workbench::kResetZoomTip);
+         EXPECT_EQ(traffic.Tip(ids::kAddressFilterEdit), kt::workbench::kAddressFilterTip);
          const auto& hz = trend.Columns().Points(TrendSeries::Frequency);
          const auto& hzAxis = trend.Axis(kt::workbench::UnitGroup::Frequency);
          const double share =

@@ -118,17 +118,7 @@ void TrafficPanel::AddAddressFilter() {
   SendMessageW(spin, UDM_SETRANGE32, workbench::TrafficChoice::kAnyAddress,
                workbench::TrafficChoice::kHighestAddress);
   SendMessageW(spin, UDM_SETPOS32, 0, address_);
-  HWND tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(),
-                             nullptr, GetModuleHandleW(nullptr), nullptr);
-  std::wstring text = Wide(workbench::kAddressFilterTip);
-  TOOLINFOW tool{};
-  tool.cbSize = sizeof(tool);
-  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-  tool.hwnd = Handle();
-  tool.uId = reinterpret_cast<UINT_PTR>(edit);
-  tool.lpszText = text.data();
-  SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  AddTip(ids::kAddressFilterEdit, workbench::kAddressFilterTip);
 }
 
 void TrafficPanel::Layout(int width, int height) {
