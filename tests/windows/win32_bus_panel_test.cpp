@@ -3,14 +3,10 @@
 // the shown page keeps its timer for the grey.
 #include <gtest/gtest.h>
 
-#include "../bus/BusOnLine.h"
+#include "BusPageOnLine.h"
 #include "BusTabScenario.h"
 #include "platform/win32/WideText.h"
-#include "win32/workbench/BusPanel.h"
-#include "win32/workbench/RegistrySettings.h"
 #include "win32/workbench/WorkbenchControlIds.h"
-#include "win32/workbench/WorkbenchWindow.h"
-#include "workbench/RecordFile.h"
 
 namespace kt::testing {
 namespace {
@@ -84,16 +80,10 @@ class Win32BusPanelUser : public BusTabUser {
 };
 
 TEST(Win32BusPanel, PlaysAsOnEveryFrontEndAndKeepsItsTimerForTheGrey) {
-  BusOnLine line{{MeterAt(3, 350, 60, 20), MeterAt(17, 100, 40, 120)}};
-  // Not the list another test left for this port.
-  ui::win32::RegistrySettings().SetText(bus::BusListKey(line.h.dialog->PortNumber()), "");
-  ui::win32::WorkbenchWindow window(workbench::SystemRecordFiles());
-  window.AddBusPanel(*line.scheduler, line.h.clock);
-  window.Attach(*line.h.dialog, [] { return HWND{}; });
-  window.ShowTab(static_cast<workbench::WorkbenchTab>(4));
-  ShowWindow(window.Handle(), SW_SHOWNOACTIVATE);
+  BusPageOnLine page;
+  auto& window = page.window;
   ASSERT_NE(IsWindowVisible(window.Bus()->Handle()), 0);
-  Win32BusPanelUser user(window, line);
+  Win32BusPanelUser user(window, page.line);
   window.ReportFront().tell = [&](const std::string& text) { user.told.push_back(text); };
   PlayBusTab(user);
   EXPECT_NE(KillTimer(window.Bus()->Handle(), kTickTimer), 0);

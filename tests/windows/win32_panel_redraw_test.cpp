@@ -5,14 +5,9 @@
 
 #include <string>
 
-#include "../bus/BusOnLine.h"
-#include "bus/BusTabModel.h"
-#include "win32/workbench/BusPanel.h"
+#include "BusPageOnLine.h"
 #include "win32/workbench/ChildPanel.h"
-#include "win32/workbench/RegistrySettings.h"
 #include "win32/workbench/WorkbenchControlIds.h"
-#include "win32/workbench/WorkbenchWindow.h"
-#include "workbench/RecordFile.h"
 
 namespace kt::testing {
 namespace {
@@ -28,15 +23,9 @@ bool Invalid(HWND window, RECT* where = nullptr) {
 }
 
 TEST(Win32PanelRedraw, BusTableIsDrawnAgainOnlyWhereARowTurned) {
-  BusOnLine line{{MeterAt(3, 350, 60, 20), MeterAt(17, 100, 40, 120)}};
-  // Not the list another test left for this port.
-  ui::win32::RegistrySettings().SetText(bus::BusListKey(line.h.dialog->PortNumber()), "");
-  ui::win32::WorkbenchWindow window(workbench::SystemRecordFiles());
-  window.AddBusPanel(*line.scheduler, line.h.clock);
-  window.Attach(*line.h.dialog, [] { return HWND{}; });
-  window.ShowTab(static_cast<workbench::WorkbenchTab>(4));
-  ShowWindow(window.Handle(), SW_SHOWNOACTIVATE);
-  HWND page = window.Bus()->Handle();
+  BusPageOnLine on;
+  auto& line = on.line;
+  HWND page = on.Page();
   HWND list = GetDlgItem(page, ids::kBusList);
   HWND check = GetDlgItem(page, ids::kBusCheckList);
   auto run = [&](int ms) {
