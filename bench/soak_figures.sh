@@ -40,11 +40,23 @@ export KT7340_RECORD="$work/record.csv"
 start_monitor
 if [ -n "${SOAK_HEAPTRACK:-}" ]; then
   # heaptrack runs the monitor as a child; the windows carry the monitor's own pid.
+  # Another run on the machine may have a monitor of the same build: take the one descended
+  # from this run's heaptrack.
   real_exe=$(readlink -f "$real_monitor")
+  heaptrack_pid=$monitor_pid
+  descends_from_heaptrack() {
+    local p=$1
+    while [ "$p" -gt 1 ]; do
+      [ "$p" = "$heaptrack_pid" ] && return 0
+      p=$(awk '/^PPid:/ { print $2 }' "/proc/$p/status" 2>/dev/null || echo 0)
+    done
+    return 1
+  }
   monitor_pid=
   for _ in $(seq 100); do
     for p in $(pgrep -x kt7340 || true); do
-      [ "$(readlink "/proc/$p/exe" 2>/dev/null)" = "$real_exe" ] && monitor_pid=$p
+      [ "$(readlink "/proc/$p/exe" 2>/dev/null)" = "$real_exe" ] && descends_from_heaptrack "$p" &&
+        monitor_pid=$p
     done
     [ -n "$monitor_pid" ] && break
     sleep 0.1
