@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "bus/LineTimes.h"
+#include "modbus/FrameFields.h"
 #include "modbus/MeterRegisters.h"
 #include "modbus/RequestFrames.h"
 #include "values/MeasuredBlockFromPayload.h"
@@ -172,6 +173,12 @@ void BusPoller::ExchangeDone(const BusRequest& request, const ExchangeResult& re
     TakeConfiguration(*meter, result.bytes.data() + result.replyPos + kDataOffset);
   } else if (meter->configuration) {
     TakeBlock(*meter, request, result);
+  }
+}
+
+void BusPoller::MainDialogWrote(uint8_t address) {
+  for (BusMeter& m : meters_) {
+    if (address == modbus::kBroadcastAddress || m.address == address) m.configurationDue = true;
   }
 }
 

@@ -1,10 +1,11 @@
 // The meters of one line polled in turn: each meter's configuration first (again after it was
-// lost, and every so many blocks, so that a meter put in its place is read afresh), then its
-// measurement block again and again, scaled with its own ratios, with the status pair when it
-// follows the block. The main dialog's own meter is not asked twice: while the main dialog
-// decodes its blocks they feed its row. With a poll interval a meter's block is not asked again
-// before the interval has passed (a configuration read that is answered takes no turn of its
-// own; one that is not counts as the meter's turn); without one, as fast as the line allows.
+// lost, after the main dialog wrote to it, and every so many blocks, so that a meter put in its
+// place is read afresh), then its measurement block again and again, scaled with its own
+// ratios, with the status pair when it follows the block. The main dialog's own meter is not asked
+// twice: while the main dialog decodes its blocks they feed its row. With a poll interval a meter's
+// block is not asked again before the interval has passed (a configuration read that is answered
+// takes no turn of its own; one that is not counts as the meter's turn); without one, as fast as
+// the line allows.
 #pragma once
 
 #include <chrono>
@@ -92,6 +93,8 @@ class BusPoller : public LineClient, public values::MonitorListener {
   // the next round.
   std::optional<BusRequest> NextRequest(const RequestFits& fits) override;
   void ExchangeDone(const BusRequest& request, const ExchangeResult& result) override;
+  // Its configuration is read again before its next block, so that its values take new ratios.
+  void MainDialogWrote(uint8_t address) override;
 
   // MonitorListener: the main dialog's blocks feed its meter's row.
   void OnBlockDecoded(const values::MeasuredBlock& block) override;

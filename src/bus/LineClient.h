@@ -45,6 +45,8 @@ class LineClient {
   virtual std::optional<BusRequest> NextRequest(const RequestFits& fits) = 0;
   // The exchange of `request` is settled: its reply came or its allowance passed.
   virtual void ExchangeDone(const BusRequest& request, const ExchangeResult& result) = 0;
+  // The main dialog sent a write to `address` (0: to all): that meter's settings may differ now.
+  virtual void MainDialogWrote(uint8_t /*address*/) {}
 };
 
 }  // namespace kt::bus

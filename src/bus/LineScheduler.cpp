@@ -219,6 +219,10 @@ void LineScheduler::MainSends(const std::vector<uint8_t>& frame) {
     }
   }
   line_.SetOutput(frame);
+  if (client_ != nullptr && frame.size() >= 2 &&
+      (frame[1] == kWriteSingleRegister || frame[1] == kWriteMultipleRegisters)) {
+    client_->MainDialogWrote(frame[0]);
+  }
   const uint32_t now = clock_.GetTickCount();
   OpenExchange e;
   e.sentAt = now;
