@@ -13,8 +13,10 @@ std::optional<report::Report> BusTabModel::MakeBusReport(workbench::WorkbenchMod
     if (!meter.lastBlock) continue;
     report::ReportMeter page;
     page.name = meter.name;
-    // The accuracy class is read by the main dialog for its own meter only.
-    const bool mainMeter = meter.fedByMainDialog;
+    // The accuracy class is read by the main dialog for its own meter only: the one it polls
+    // now, not one it fed before it was given another.
+    const bool mainMeter =
+        meter.fedByMainDialog && dialog_ != nullptr && dialog_->m_slaveAddress == meter.address;
     page.settings = {
         line.portNumber,    line.baudRate,  line.parity, mainMeter && line.accuracyKnown,
         line.accuracyClass, CtSecondaryA(), NominalHz()};

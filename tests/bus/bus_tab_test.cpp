@@ -129,7 +129,11 @@ TEST_F(BusTab, TypedListsAndNamesAreCheckedAndKeptPerPort) {
 }
 
 TEST_F(BusTab, AChosenRowBecomesTheMainDialogsMeter) {
+  workbench::WorkbenchModel workbench(settings, workbench::SystemRecordFiles());
+  workbench.AttachTo(*line.h.dialog, [] {});
   ASSERT_EQ(model.Add("3,17,200"), "");
+  line.PollInMainDialog(3);
+  Run(3000);
   const size_t from = line.h.meter->Written().size();
   model.Choose(2);
   model.Choose(7);  // no such row: nothing
@@ -139,6 +143,14 @@ TEST_F(BusTab, AChosenRowBecomesTheMainDialogsMeter) {
   ASSERT_GE(w.size(), from + 5);
   EXPECT_EQ(w[from].bytes, ReadRequest(200, 0x0300, 19));  // its configuration first
   for (size_t i = from; i < w.size(); ++i) EXPECT_EQ(w[i].bytes[0], 200) << i;
+  // The trends and the accuracy class the main dialog holds are 200's, no longer 3's.
+  const std::optional<report::Report> made = model.MakeBusReport(workbench, {});
+  ASSERT_TRUE(made && made->meters.size() == 2);
+  for (const report::ReportMeter& page : made->meters) {
+    const bool main = page.block.slaveAddress == 200;
+    EXPECT_EQ(page.trend != nullptr, main) << int(page.block.slaveAddress);
+    EXPECT_EQ(page.settings.accuracyKnown, main) << int(page.block.slaveAddress);
+  }
 }
 
 // The wiring check of the selected row, judged with the wiring tab's choices, and the report of
