@@ -65,6 +65,8 @@ void BusTabModel::FollowPort() {
   const int32_t port = dialog_ != nullptr ? dialog_->PortNumber() : 1;
   if (port == port_) return;
   port_ = port;
+  // The meters of another port are other meters, whatever their addresses: none keeps a row.
+  poller_.SetMeters({});
   poller_.SetMeters(Entries(ParseAddressList(settings_.Text(BusListKey(port_)))));
 }
 

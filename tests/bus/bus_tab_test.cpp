@@ -84,6 +84,13 @@ TEST_F(BusTab, AddedMetersShowTheirOwnRatiosAndTurnGreyOnceStopped) {
   EXPECT_GT(grey, asked.back() + rule);
   EXPECT_LE(grey, asked.back() + rule + 400 + bus::kBusRedrawMs);
   EXPECT_EQ(line.h.meter->Written().size(), written);
+
+  // Meter 3 of another port is another meter: nothing of this one's shows or scales its values.
+  settings.texts["bus/port2"] = "3";
+  line.h.dialog->m_portNumber = 2;
+  ASSERT_EQ(model.Rows().size(), 1u);
+  EXPECT_EQ(model.Rows()[0][BusColumn::PhaseVoltage], "");
+  EXPECT_FALSE(model.Poller().Meters()[0].configuration.has_value());
 }
 
 TEST_F(BusTab, TypedListsAndNamesAreCheckedAndKeptPerPort) {
