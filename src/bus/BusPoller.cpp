@@ -66,8 +66,10 @@ void BusPoller::SetMeters(const std::vector<BusMeterEntry>& entries) {
     BusMeter meter = old != nullptr ? std::move(*old) : BusMeter{};
     meter.address = entry.address;
     meter.name = entry.name;
-    meter.link.PortOpened("");
-    meter.link.SetActive(running_);
+    if (old == nullptr) {
+      meter.link.PortOpened("");
+      meter.link.SetActive(running_);
+    }
     kept.push_back(std::move(meter));
   }
   meters_ = std::move(kept);
