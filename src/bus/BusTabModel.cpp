@@ -176,6 +176,8 @@ std::string BusTabModel::CheckTitle(std::optional<std::size_t> row) {
 }
 
 bool BusTabModel::Tick() {
+  // The main dialog may have gone to another port meanwhile: its meters are polled, not these.
+  FollowPort();
   if (NeedsTicks()) line_.Tick();
   const uint32_t now = clock_.GetTickCount();
   if (now - lastRedraw_ < kBusRedrawMs) return false;

@@ -105,7 +105,8 @@ class BusTabModel {
   std::optional<report::Report> MakeBusReport(workbench::WorkbenchModel& workbench,
                                               const report::ReportTitle& title) const;
 
-  // The front end's timer turns the line's schedule; true when the table is due to be drawn again.
+  // The front end's timer takes up the list of the main dialog's port when it changed and turns
+  // the line's schedule; true when the table is due to be drawn again.
   bool Tick();
   // While the poller runs, and after "停止" until its last exchange has settled (so that the
   // main dialog never waits for it).
