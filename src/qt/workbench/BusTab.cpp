@@ -84,6 +84,8 @@ BusTab::BusTab(bus::BusTabModel& model, QWidget* parent)
   table_ = ReadOnlyTable(table, headings);
   table_->setObjectName(QStringLiteral("busTable"));
   table_->setAccessibleName(Text(bus::kBusTabTitle));
+  // A narrow cell is cut short with "…", never broken inside a figure ("0." over "9921/…").
+  table_->setWordWrap(false);
   check_ = ReadOnlyTable(new QTableWidget(this),
                          {Text(workbench::kWiringColumns[0]), Text(workbench::kWiringColumns[1]),
                           Text(workbench::kWiringColumns[2])});
