@@ -18,7 +18,8 @@
 //   exchange does, until that exchange is settled and the silence kept; then it sends. The poll
 //   ticks are planned around, so they do not wait.
 // The main dialog tells when its poll timer is set and killed (MainPollTimer); that is all it
-// does beyond using MainPort() as its serial control.
+// does beyond using MainPort() as its serial control. Its writes are told to the client
+// (MainDialogWrote): the meter written to may have other settings now.
 // A program without a window (the service) holds the port through MainPort() the same way (open,
 // settings, close) but sends nothing itself; between ticks it sleeps for MsUntilTick() and takes
 // the errors the ticks met with TakeLineError().
