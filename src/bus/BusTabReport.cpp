@@ -13,10 +13,11 @@ std::optional<report::Report> BusTabModel::MakeBusReport(workbench::WorkbenchMod
     if (!meter.lastBlock) continue;
     report::ReportMeter page;
     page.name = meter.name;
-    // The accuracy class is read by the main dialog for its own meter only: the one it polls
-    // now, not one it fed before it was given another.
+    // The accuracy class is read by the main dialog for its own meter only: the one whose blocks
+    // it decodes now, not one it fed before it was given another.
+    const values::MeasuredBlock* latest = workbench.Wiring().LatestBlock();
     const bool mainMeter =
-        meter.fedByMainDialog && dialog_ != nullptr && dialog_->m_slaveAddress == meter.address;
+        meter.fedByMainDialog && latest != nullptr && latest->slaveAddress == meter.address;
     page.settings = {
         line.portNumber,    line.baudRate,  line.parity, mainMeter && line.accuracyKnown,
         line.accuracyClass, CtSecondaryA(), NominalHz()};
