@@ -126,9 +126,8 @@ TEST_F(SharedLine, ACommandWaitsForTheBusRequestOnTheWireAndGetsItsReply) {
   const auto main = WrittenTo(*line.h.meter, 17, resumed);
   ASSERT_GE(main.size(), 4u);
   for (size_t i = 1; i < main.size(); ++i) EXPECT_EQ(main[i].atMs - main[i - 1].atMs, 500u);
-  line.scheduler->MainPort().SetOutput(  // meter 3's CT ratio set to 120 scales its next blocks
-      WithCrc({3, 0x10, 0x00, 0x12, 0x00, 0x02, 0x04, 0x00, 120, 0x00, 0x00}));
-  line.Run(2000);
+  line.scheduler->MainPort().SetOutput(WithCrc({3, 0x10, 0, 0x12, 0, 2, 4, 0, 120, 0, 0}));
+  line.Run(2000);  // meter 3's CT ratio written as 120 scales its next blocks
   EXPECT_NEAR((*line.poller.Find(3)->lastBlock)[Quantity::CurrentA], 120 * kPhaseAAmps, 1.8);
 }
 
