@@ -94,7 +94,10 @@ void TrendStore::DropOldest() {
 }
 
 void TrendStore::Append(const values::MeasuredBlock& block) {
-  if (count_ > 0 && block.time < At(count_ - 1).time) Clear();
+  // Another meter's values (the main dialog was given another address) or a clock set back
+  // would join lines that do not belong together.
+  if (count_ > 0 && (block.slaveAddress != address_ || block.time < At(count_ - 1).time)) Clear();
+  address_ = block.slaveAddress;
   uint32_t run = 0;
   if (count_ > 0) {
     const TrendSample& newest = At(count_ - 1);

@@ -75,8 +75,8 @@ class TrendStore {
   explicit TrendStore(std::size_t capacity = kDefaultCapacity);
 
   // Keeps the block's trend quantities. Samples more than kKept older than it are dropped; when
-  // the ring is full the oldest goes. A block stamped earlier than the newest sample (the wall
-  // clock was set back) starts the trend afresh. A block more than three and a half of its poll
+  // the ring is full the oldest goes. A block of another slave address than the newest sample's,
+  // or stamped earlier than it (the wall clock was set back), starts the trend afresh. A block more than three and a half of its poll
   // periods after the newest sample starts a new run (a block without a poll period never does).
   void Append(const values::MeasuredBlock& block);
 
@@ -124,6 +124,7 @@ class TrendStore {
   std::size_t count_ = 0;
   uint64_t firstSerial_ = 0;
   uint64_t restarts_ = 0;
+  uint8_t address_ = 0;  // the slave address of the newest sample
 };
 
 }  // namespace kt::workbench

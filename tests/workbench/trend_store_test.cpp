@@ -79,8 +79,8 @@ TEST(TrendStore, FullRingDropsTheOldestAndFindsTheFirstSampleAtOrAfterATime) {
 }
 
 // Set back, the trend starts afresh and numbers its samples past every one it had; set forward,
-// it keeps what is recent enough and the jump is a gap.
-TEST(TrendStore, ClockSetBackStartsAfresh) {
+// it keeps what is recent enough and the jump is a gap. Another meter's block starts afresh too.
+TEST(TrendStore, ClockSetBackOrAnotherMeterStartsAfresh) {
   TrendStore store;
   for (int t = 100; t < 110; ++t) store.Append(BlockAt(t));
   EXPECT_EQ(store.FirstSerial(), 0u);
@@ -102,6 +102,12 @@ TEST(TrendStore, ClockSetBackStartsAfresh) {
   store.Append(forward);
   EXPECT_EQ(store.size(), 2u);
   EXPECT_EQ(store.FirstSerial(), 12u);
+
+  forward.slaveAddress = 2;  // the main dialog was given another meter: its line starts anew
+  forward.time += seconds(1);
+  store.Append(forward);
+  EXPECT_EQ(store.size(), 1u);
+  EXPECT_EQ(store.restarts(), 2u);
 }
 
 // Blocks come every second poll period (the block alternates with the power multiplier), a
