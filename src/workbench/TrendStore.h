@@ -76,8 +76,9 @@ class TrendStore {
 
   // Keeps the block's trend quantities. Samples more than kKept older than it are dropped; when
   // the ring is full the oldest goes. A block of another slave address than the newest sample's,
-  // or stamped earlier than it (the wall clock was set back), starts the trend afresh. A block more than three and a half of its poll
-  // periods after the newest sample starts a new run (a block without a poll period never does).
+  // or stamped earlier than it (the wall clock was set back), starts the trend afresh. A block more
+  // than three and a half of its poll periods after the newest sample starts a new run (a block
+  // without a poll period never does).
   void Append(const values::MeasuredBlock& block);
 
   std::size_t size() const { return count_; }
