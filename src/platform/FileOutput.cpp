@@ -35,6 +35,8 @@ std::string FileErrorReason(int error) {
       return "文件名过长";
     case EBUSY:
       return "正被其他程序使用";
+    case ENXIO:
+      return "管道无人读取或设备不存在";
     default:
       return std::strerror(error);
   }

@@ -15,7 +15,8 @@ std::string FileErrorReason(int error);
 bool WriteAll(int fd, std::string_view text);
 
 // A file created for writing, emptied if it exists, not inherited by child processes, and
-// closed when it goes. Each platform defines its opening and closing (posix/, win32/).
+// closed when it goes. A pipe nobody reads is refused (ENXIO), not waited for. Each platform
+// defines its opening and closing (posix/, win32/).
 class OutputFile {
  public:
   // Creates `path` (UTF-8); IsOpen() is false, with errno set, when that fails.

@@ -1,8 +1,14 @@
 // The report writer on hand-made blocks: escaping at its edges, the sections a report of one and
-// of several meters has, and the file's name.
+// of several meters has, the file's name, and a pipe nobody reads.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #include "report/HtmlText.h"
 #include "report/ReportDocument.h"
@@ -112,6 +118,18 @@ TEST(DefaultReportFileName, ForbiddenCharactersReplacedEmptySiteNamed) {
   title.site = "";
   EXPECT_EQ(DefaultReportFileName(title), "报告-现场-2024-10-04.html");
 }
+
+#ifndef _WIN32
+// A pipe nobody reads is refused at once with its reason; opening it must not wait for a reader.
+TEST(WriteReportFile, APipeNobodyReadsIsRefusedWithoutWaiting) {
+  const std::filesystem::path fifo =
+      std::filesystem::temp_directory_path() / ("report-pipe-" + std::to_string(::getpid()));
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  EXPECT_EQ(WriteReportFile(fifo.string(), "<html></html>"),
+            "无法写入报告 " + fifo.string() + "：管道无人读取或设备不存在");
+  std::filesystem::remove(fifo);
+}
+#endif
 
 }  // namespace
 }  // namespace kt::report

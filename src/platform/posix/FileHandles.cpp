@@ -7,7 +7,11 @@
 namespace kt::platform {
 
 OutputFile::OutputFile(const std::string& path)
-    : fd_(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)) {}
+    // Without O_NONBLOCK, opening a pipe nobody reads would wait for a reader (ENXIO instead).
+    : fd_(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0644)) {
+  // Writes wait as usual: a pipe with a reader (standard output) takes all of the text.
+  if (fd_ >= 0) ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
+}
 
 OutputFile::~OutputFile() {
   if (fd_ >= 0) ::close(fd_);
