@@ -365,6 +365,11 @@ std::variant<ServiceConfig, ConfigError> ReadServiceConfig(const std::string& pa
   return ParseServiceConfig(text.str(), path);
 }
 
+std::string BrokerClientId(const MqttConfig& mqtt, const std::string& hostName) {
+  if (!mqtt.clientId.empty()) return mqtt.clientId;
+  return hostName.empty() ? "kt7340d" : "kt7340d-" + hostName;
+}
+
 std::string SettingsText(const LineConfig& line) {
   for (const serial::ParityRow& row : serial::kParityRows) {
     if (row.parity == line.parity)
