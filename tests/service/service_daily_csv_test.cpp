@@ -1,5 +1,5 @@
-// The day's CSV file: named by the block's local date, and only this line's files older than
-// the days kept removed.
+// The day's CSV file: named by the block's local date, started again when moved away, and only
+// this line's files older than the days kept removed.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -47,6 +47,12 @@ TEST(DailyCsv, OnlyThisLinesFilesOlderThanTheDaysKeptGo) {
   int rows = 0;
   while (std::getline(today, line)) ++rows;
   EXPECT_EQ(rows, 3);
+  // Moved away (a rotation): the next row starts the day's file again, nothing lost.
+  fs::rename(folder / DailyCsvName("p1", now), folder / "p1-moved.csv");
+  csv.Write(block);
+  std::ifstream again(folder / DailyCsvName("p1", now));
+  for (rows = 0; std::getline(again, line);) ++rows;
+  EXPECT_EQ(rows, 2);
   fs::remove_all(folder);
 }
 
