@@ -34,6 +34,12 @@ void Publisher::State(std::string topic, std::string payload) {
     log_(LogLevel::Warning, "暂存已满：丢弃最早的 " + std::to_string(dropped) +
                                 " 条状态（累计丢弃 " + std::to_string(droppedTotal_) + " 条）");
   }
+  if (spool_.Failure() != spoolFailure_) {
+    spoolFailure_ = spool_.Failure();
+    if (!spoolFailure_.empty()) {
+      log_(LogLevel::Error, "暂存文件写入失败：" + spoolFailure_ + "；状态只留在内存中");
+    }
+  }
   Drain();
 }
 

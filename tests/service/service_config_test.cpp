@@ -44,12 +44,11 @@ TEST(ServiceConfig, TheExampleReadsAsWritten) {
   EXPECT_EQ(c.lines[0].meters[2].address, 200);
   EXPECT_EQ(c.csv->folder, "/var/lib/kt7340");
   EXPECT_EQ(c.csv->keepDays, 30);
-  // The broker's name for the service: the host's, or the file's client_id.
   EXPECT_EQ(BrokerClientId(*c.mqtt, "gw"), "kt7340d-gw");
-  std::string named = kExample;
+  std::string named = kExample;  // the file's client_id before the host's name
   named.replace(named.find("homeassistant = true"), 20, "client_id = \"gw-a\"");
-  const auto withId = std::get<ServiceConfig>(ParseServiceConfig(named, "k.toml"));
-  EXPECT_EQ(BrokerClientId(*withId.mqtt, "gw"), "gw-a");
+  EXPECT_EQ(BrokerClientId(*std::get<ServiceConfig>(ParseServiceConfig(named, "k")).mqtt, "gw"),
+            "gw-a");
 }
 
 TEST(ServiceConfig, TheInstalledExampleIsGood) {
