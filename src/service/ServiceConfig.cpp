@@ -145,8 +145,12 @@ void ReadUrl(const toml::node& node, const std::string& url, MqttConfig& m) {
     m.host = split->host;
     m.port = std::stoi(split->port);
   } else {
-    m.host = rest.front() == '[' ? rest.substr(1, rest.size() - 2) : rest;
+    const bool bracketed = rest.size() > 1 && rest.front() == '[' && rest.back() == ']';
+    m.host = bracketed ? rest.substr(1, rest.size() - 2) : rest;
     m.port = m.tls ? kMqttTlsPort : kMqttPort;
+  }
+  if (m.host.empty() || m.host.find_first_of("[]") != std::string::npos) {
+    Refuse(LineOf(node), "url 中的主机无效：" + url, "bad host in url: " + url);
   }
 }
 
