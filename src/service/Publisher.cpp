@@ -73,7 +73,13 @@ void Publisher::Service(bool readable, bool writable) {
 }
 
 void Publisher::TakeAcknowledgements() {
-  for (const int id : client_->TakeAcknowledged()) acknowledged_.insert(id);
+  // Only the states' acknowledgements are kept: a retained message's id, kept, would pass for
+  // the acknowledgement of the state that gets the same id once the ids wrap around.
+  for (const int id : client_->TakeAcknowledged()) {
+    if (std::find(inFlight_.begin(), inFlight_.end(), id) != inFlight_.end()) {
+      acknowledged_.insert(id);
+    }
+  }
   size_t done = 0;
   while (!inFlight_.empty() && acknowledged_.erase(inFlight_.front()) > 0) {
     inFlight_.pop_front();
