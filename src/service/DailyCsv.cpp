@@ -48,6 +48,8 @@ bool DailyCsv::WriteOnce(const values::MeasuredBlock& block) {
     }
     if (const std::string note = recorder_.StartNote(); !note.empty()) {
       log_(LogLevel::Info, "CSV：" + recorder_.Path() + "：" + note);
+    } else if (!lastFailure_.empty()) {
+      log_(LogLevel::Info, "CSV：重新开始记录 " + recorder_.Path());
     }
     lastFailure_.clear();
     if (name != name_) RemoveOld(block.time);
