@@ -56,7 +56,10 @@ uint32_t Publisher::Run() {
   if (client_->GetState() == MqttClient::State::Down &&
       static_cast<int32_t>(now - nextConnectTick_) >= 0) {
     nextConnectTick_ = now + kReconnectMs;
-    const std::string refused = client_->Connect();
+    // Why the last try ended before the connection was up (refused login, TLS), else why this
+    // one cannot start.
+    std::string refused = client_->TakeNote();
+    if (std::string failed = client_->Connect(); !failed.empty()) refused = std::move(failed);
     if (!refused.empty() && refused != lastNote_) {
       log_(LogLevel::Warning, "MQTT：无法连接代理（" + refused + "），稍后重试");
       lastNote_ = refused;

@@ -1,5 +1,5 @@
 // kt7340d against a real broker and simulated lines: what it publishes, a silenced meter's
-// availability, and that nothing is lost while the broker is away.
+// availability, that nothing is lost while the broker is away, and a broker that never lets it in.
 #include <gtest/gtest.h>
 #include <signal.h>
 
@@ -89,10 +89,10 @@ class ServiceBrokerTest : public ::testing::Test {
   }
   // kt7340d on the simulators' lines: one [[line]] per (name, sim, meters).
   void StartService(const std::vector<std::tuple<std::string, SimProcess*, std::string>>& lines,
-                    int intervalMs, int baud = 9600) {
+                    int intervalMs, int baud = 9600, const std::string& scheme = "mqtt") {
     std::ofstream file(folder_ / "kt7340d.toml");
     file << "[service]\ninterval_ms = " << intervalMs << "\nspool_folder = \"" << folder_.string()
-         << "/spool\"\n\n[mqtt]\nurl = \"mqtt://127.0.0.1:" << broker_->port()
+         << "/spool\"\n\n[mqtt]\nurl = \"" << scheme << "://127.0.0.1:" << broker_->port()
          << "\"\nprefix = \"kt7340\"\nhomeassistant = true\n\n[csv]\nfolder = \""
          << folder_.string() << "/csv\"\nkeep_days = 2\n";
     for (const auto& [name, sim, meters] : lines) {
@@ -236,6 +236,13 @@ TEST_F(ServiceBrokerTest, StatesMadeWhileTheBrokerIsAwayArriveAfterwardsInOrder)
     EXPECT_LT(gap, 0.8) << times[i - 1] << " -> " << times[i];
   }
   EXPECT_NE(Log().find("补发"), std::string::npos) << Log();
+}
+
+TEST_F(ServiceBrokerTest, ABrokerThatEndsEveryTryBeforeItIsUpIsLogged) {
+  SimProcess sim({"--address", "4", "--quiet"});
+  StartService({{"l1", &sim, "[4]"}}, 500, 9600, "mqtts");  // TLS to a plain listener
+  const auto logged = [&] { return Log().find("MQTT：无法连接代理") != std::string::npos; };
+  EXPECT_TRUE(subscriber_->WaitFor(logged, 10000)) << Log();
 }
 
 }  // namespace
