@@ -121,6 +121,14 @@ void Publisher::Drain() {
   }
   while (inFlight_.size() < kWindow && inFlight_.size() < spool_.Count()) {
     const SpoolEntry& e = spool_.At(inFlight_.size());
+    if (!MqttClient::Publishable(e.topic)) {
+      // A record damaged on disk, which no broker takes: dropped once it is the first, so that
+      // the states behind it go on.
+      if (!inFlight_.empty()) break;
+      log_(LogLevel::Warning, "暂存文件中有一条损坏的状态，已丢弃");
+      spool_.PopFront(1);
+      continue;
+    }
     const int id = client_->Publish(e.topic, e.payload, false);
     if (id < 0) break;
     inFlight_.push_back(id);
