@@ -11,6 +11,9 @@ namespace {
 // States sent and not yet acknowledged at most; the rest wait in the spool.
 constexpr size_t kWindow = 32;
 constexpr uint32_t kReconnectMs = 2000;
+// A try that took this long waited for a name server; the next one comes this much later.
+constexpr uint32_t kSlowConnectMs = 500;
+constexpr uint32_t kAfterSlowConnectMs = 60000;
 constexpr uint32_t kIdleMs = 1000;
 constexpr uint32_t kStopSliceMs = 10;
 
@@ -60,6 +63,11 @@ uint32_t Publisher::Run() {
     // one cannot start.
     std::string refused = client_->TakeNote();
     if (std::string failed = client_->Connect(); !failed.empty()) refused = std::move(failed);
+    // Connecting looks the broker's name up, waiting for the name server: one that does not
+    // answer holds the lines for as long, so it is not asked again soon.
+    if (clock_.GetTickCount() - now >= kSlowConnectMs) {
+      nextConnectTick_ = clock_.GetTickCount() + kAfterSlowConnectMs;
+    }
     if (!refused.empty() && refused != lastNote_) {
       log_(LogLevel::Warning, "MQTT：无法连接代理（" + refused + "），稍后重试");
       lastNote_ = refused;
