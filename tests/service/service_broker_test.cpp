@@ -1,5 +1,5 @@
 // kt7340d against a real broker and simulated lines: what it publishes, a silenced meter's
-// availability, that nothing is lost while the broker is away, and a broker that never lets it in.
+// availability, and that nothing is lost while the broker is away.
 #include <gtest/gtest.h>
 #include <signal.h>
 
@@ -243,11 +243,17 @@ TEST_F(ServiceBrokerTest, StatesMadeWhileTheBrokerIsAwayArriveAfterwardsInOrder)
   EXPECT_NE(Log().find("补发"), std::string::npos) << Log();
 }
 
-TEST_F(ServiceBrokerTest, ABrokerThatEndsEveryTryBeforeItIsUpIsLogged) {
+TEST_F(ServiceBrokerTest, ABrokerThatNeverLetsItInAndASpoolThatCannotBeWrittenAreLogged) {
   SimProcess sim({"--address", "4", "--quiet"});
+  fs::create_directories(folder_ / "spool/states.spool");   // a folder where the file should be
   StartService({{"l1", &sim, "[4]"}}, 500, 9600, "mqtts");  // TLS to a plain listener
-  const auto logged = [&] { return Log().find("MQTT：无法连接代理") != std::string::npos; };
+  const auto logged = [&] {
+    return Log().find("MQTT：无法连接代理") != std::string::npos &&
+           Log().find("暂存文件写入失败") != std::string::npos;
+  };
   EXPECT_TRUE(subscriber_->WaitFor(logged, 10000)) << Log();
+  EXPECT_EQ(service_->Stop(), 0);
+  EXPECT_NE(Log().find("条状态未能写入暂存文件，已丢失"), std::string::npos) << Log();
 }
 
 }  // namespace

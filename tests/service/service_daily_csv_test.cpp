@@ -1,5 +1,5 @@
-// The day's CSV file: named by the block's local date, started again when moved away, and only
-// this line's files older than the days kept removed.
+// The day's CSV file: named by the block's local date, and only this line's files older than
+// the days kept removed.
 #include <gtest/gtest.h>
 
 #include <filesystem>

@@ -1,11 +1,9 @@
-// The spool: order kept across a restart, the bound, a torn last record, the file emptied, a file
-// that cannot be written.
+// The spool: order kept across a restart, the bound, a torn last record, the file emptied.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 
-#include "service/Service.h"
 #include "service/Spool.h"
 
 namespace kt::service {
@@ -109,22 +107,6 @@ TEST_F(SpoolTest, EmptiedSpoolEmptiesItsFileAndKeepsNothingWhenNotAsked) {
   spool.KeepOnDisk(true);  // it went away: what waits is written
   Spool again(Path(), 1 << 20);
   EXPECT_EQ(again.Load(), 1u);
-}
-
-TEST_F(SpoolTest, AFileThatCannotBeWrittenIsLoggedAndItsStatesCountedLostAtTheStop) {
-  fs::create_directories(Path());  // a folder where the file should be
-  ServiceConfig config;
-  config.spoolFolder = folder_.string();
-  config.mqtt = MqttConfig{};  // never connected: Run is not called
-  config.lines.emplace_back().name = "p";
-  std::vector<std::string> logged{""};
-  modbus::SteadyClock clock;
-  Service service(
-      config, clock, [&](LogLevel, const std::string& t) { logged.push_back(t); }, "");
-  service.OnBlock(0, values::MeasuredBlock{});
-  EXPECT_NE(logged.back().find("暂存文件写入失败"), std::string::npos) << logged.back();
-  service.Stop(0);
-  EXPECT_NE(logged.back().find("1 条状态未能写入暂存文件"), std::string::npos) << logged.back();
 }
 
 }  // namespace
