@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <filesystem>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -363,7 +364,10 @@ std::variant<ServiceConfig, ConfigError> ParseServiceConfig(const std::string& t
 
 std::variant<ServiceConfig, ConfigError> ReadServiceConfig(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) return ConfigError{0, "无法读取配置文件", "cannot read the configuration file"};
+  std::error_code ignored;  // a folder opens, and reads as an empty file
+  if (!in || std::filesystem::is_directory(path, ignored)) {
+    return ConfigError{0, "无法读取配置文件", "cannot read the configuration file"};
+  }
   std::ostringstream text;
   text << in.rdbuf();
   return ParseServiceConfig(text.str(), path);

@@ -148,6 +148,8 @@ TEST(ServiceConfig, AFileWithoutLinesOrOutputsIsRefusedAsAWhole) {
     ASSERT_TRUE(std::holds_alternative<ConfigError>(read)) << text;
     EXPECT_EQ(std::get<ConfigError>(read).line, 0) << text;
   }
+  EXPECT_EQ(std::get<ConfigError>(ReadServiceConfig("/")).english,
+            "cannot read the configuration file");
 }
 
 TEST(JsonText, StringsAreEscapedAndNumbersChecked) {
