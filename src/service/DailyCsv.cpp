@@ -30,6 +30,12 @@ DailyCsv::DailyCsv(std::string folder, std::string line, int keepDays, Log log)
       log_(std::move(log)) {}
 
 void DailyCsv::Write(const values::MeasuredBlock& block) {
+  // A file moved or removed away stops the recorder before the row is written: the row then
+  // starts the file again, once.
+  if (!WriteOnce(block)) WriteOnce(block);
+}
+
+bool DailyCsv::WriteOnce(const values::MeasuredBlock& block) {
   const std::string name = DailyCsvName(line_, block.time);
   if (name != name_ || !recorder_.Recording()) {
     std::error_code ignored;
@@ -38,20 +44,24 @@ void DailyCsv::Write(const values::MeasuredBlock& block) {
     if (!failure.empty()) {
       if (failure != lastFailure_) log_(LogLevel::Error, "CSV：" + failure);
       lastFailure_ = failure;
-      return;
+      return true;
     }
     if (const std::string note = recorder_.StartNote(); !note.empty()) {
       log_(LogLevel::Info, "CSV：" + recorder_.Path() + "：" + note);
+    } else if (!lastFailure_.empty()) {
+      log_(LogLevel::Info, "CSV：重新开始记录 " + recorder_.Path());
     }
     lastFailure_.clear();
     if (name != name_) RemoveOld(block.time);
     name_ = name;
   }
   recorder_.Write(block);
-  if (!recorder_.Recording() && recorder_.Failure() != lastFailure_) {
+  if (recorder_.Recording()) return true;
+  if (recorder_.Failure() != lastFailure_) {
     lastFailure_ = recorder_.Failure();
     log_(LogLevel::Error, "CSV：" + lastFailure_);
   }
+  return false;
 }
 
 void DailyCsv::RemoveOld(std::chrono::system_clock::time_point t) {

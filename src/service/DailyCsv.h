@@ -22,6 +22,8 @@ class DailyCsv {
   void Write(const values::MeasuredBlock& block);
 
  private:
+  // false when the recorder stopped on this block, its row not written.
+  bool WriteOnce(const values::MeasuredBlock& block);
   void RemoveOld(std::chrono::system_clock::time_point t);
 
   std::string folder_;

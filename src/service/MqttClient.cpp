@@ -101,6 +101,11 @@ void MqttClient::Service(bool readable, bool writable) {
   }
 }
 
+bool MqttClient::Publishable(const std::string& topic) {
+  return mosquitto_pub_topic_check2(topic.data(), topic.size()) == MOSQ_ERR_SUCCESS &&
+         mosquitto_validate_utf8(topic.data(), static_cast<int>(topic.size())) == MOSQ_ERR_SUCCESS;
+}
+
 int MqttClient::Publish(const std::string& topic, const std::string& payload, bool retained) {
   if (state_ != State::Up) return -1;
   int mid = -1;

@@ -44,6 +44,9 @@ class MqttClient {
   // its reason in TakeNote().
   void Service(bool readable, bool writable);
 
+  // Whether the library would ever send to `topic` (no wildcard, UTF-8 without control
+  // characters).
+  static bool Publishable(const std::string& topic);
   // A QoS 1 message; returns its id, or -1 when it could not be queued.
   int Publish(const std::string& topic, const std::string& payload, bool retained);
   // The ids the broker acknowledged since the last call, in the order of the acknowledgements.

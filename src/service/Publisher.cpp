@@ -11,6 +11,9 @@ namespace {
 // States sent and not yet acknowledged at most; the rest wait in the spool.
 constexpr size_t kWindow = 32;
 constexpr uint32_t kReconnectMs = 2000;
+// A try that took this long waited for a name server; the next one comes this much later.
+constexpr uint32_t kSlowConnectMs = 500;
+constexpr uint32_t kAfterSlowConnectMs = 60000;
 constexpr uint32_t kIdleMs = 1000;
 constexpr uint32_t kStopSliceMs = 10;
 
@@ -34,6 +37,12 @@ void Publisher::State(std::string topic, std::string payload) {
     log_(LogLevel::Warning, "暂存已满：丢弃最早的 " + std::to_string(dropped) +
                                 " 条状态（累计丢弃 " + std::to_string(droppedTotal_) + " 条）");
   }
+  if (spool_.Failure() != spoolFailure_) {
+    spoolFailure_ = spool_.Failure();
+    if (!spoolFailure_.empty()) {
+      log_(LogLevel::Error, "暂存文件写入失败：" + spoolFailure_ + "；状态只留在内存中");
+    }
+  }
   Drain();
 }
 
@@ -50,7 +59,15 @@ uint32_t Publisher::Run() {
   if (client_->GetState() == MqttClient::State::Down &&
       static_cast<int32_t>(now - nextConnectTick_) >= 0) {
     nextConnectTick_ = now + kReconnectMs;
-    const std::string refused = client_->Connect();
+    // Why the last try ended before the connection was up (refused login, TLS), else why this
+    // one cannot start.
+    std::string refused = client_->TakeNote();
+    if (std::string failed = client_->Connect(); !failed.empty()) refused = std::move(failed);
+    // Connecting looks the broker's name up, waiting for the name server: one that does not
+    // answer holds the lines for as long, so it is not asked again soon.
+    if (clock_.GetTickCount() - now >= kSlowConnectMs) {
+      nextConnectTick_ = clock_.GetTickCount() + kAfterSlowConnectMs;
+    }
     if (!refused.empty() && refused != lastNote_) {
       log_(LogLevel::Warning, "MQTT：无法连接代理（" + refused + "），稍后重试");
       lastNote_ = refused;
@@ -67,7 +84,13 @@ void Publisher::Service(bool readable, bool writable) {
 }
 
 void Publisher::TakeAcknowledgements() {
-  for (const int id : client_->TakeAcknowledged()) acknowledged_.insert(id);
+  // Only the states' acknowledgements are kept: a retained message's id, kept, would pass for
+  // the acknowledgement of the state that gets the same id once the ids wrap around.
+  for (const int id : client_->TakeAcknowledged()) {
+    if (std::find(inFlight_.begin(), inFlight_.end(), id) != inFlight_.end()) {
+      acknowledged_.insert(id);
+    }
+  }
   size_t done = 0;
   while (!inFlight_.empty() && acknowledged_.erase(inFlight_.front()) > 0) {
     inFlight_.pop_front();
@@ -106,6 +129,14 @@ void Publisher::Drain() {
   }
   while (inFlight_.size() < kWindow && inFlight_.size() < spool_.Count()) {
     const SpoolEntry& e = spool_.At(inFlight_.size());
+    if (!MqttClient::Publishable(e.topic)) {
+      // A record damaged on disk, which no broker takes: dropped once it is the first, so that
+      // the states behind it go on.
+      if (!inFlight_.empty()) break;
+      log_(LogLevel::Warning, "暂存文件中有一条损坏的状态，已丢弃");
+      spool_.PopFront(1);
+      continue;
+    }
     const int id = client_->Publish(e.topic, e.payload, false);
     if (id < 0) break;
     inFlight_.push_back(id);

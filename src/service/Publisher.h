@@ -55,6 +55,7 @@ class Publisher {
   uint64_t droppedTotal_ = 0;
   uint32_t nextConnectTick_ = 0;
   std::string lastNote_;
+  std::string spoolFailure_;  // the spool file's failure last logged
 };
 
 }  // namespace kt::service

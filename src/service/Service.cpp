@@ -60,9 +60,14 @@ void Service::Stop(uint32_t graceMs) {
   if (!publisher_) return;
   // Meters are not known to be offline: the service's own availability says it for all.
   publisher_->Stop(graceMs);
-  log_(LogLevel::Info, spool_->Empty() ? "已停止，没有待发送的状态"
-                                       : "已停止，" + std::to_string(spool_->Count()) +
-                                             " 条状态留在暂存文件中，下次启动时补发");
+  const std::string count = std::to_string(spool_->Count());
+  if (spool_->Empty()) {
+    log_(LogLevel::Info, "已停止，没有待发送的状态");
+  } else if (!spool_->Failure().empty()) {
+    log_(LogLevel::Error, "已停止，" + count + " 条状态未能写入暂存文件，已丢失");
+  } else {
+    log_(LogLevel::Info, "已停止，" + count + " 条状态留在暂存文件中，下次启动时补发");
+  }
 }
 
 void Service::OnBlock(size_t line, const values::MeasuredBlock& block) {

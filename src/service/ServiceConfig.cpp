@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <filesystem>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -145,8 +146,12 @@ void ReadUrl(const toml::node& node, const std::string& url, MqttConfig& m) {
     m.host = split->host;
     m.port = std::stoi(split->port);
   } else {
-    m.host = rest.front() == '[' ? rest.substr(1, rest.size() - 2) : rest;
+    const bool bracketed = rest.size() > 1 && rest.front() == '[' && rest.back() == ']';
+    m.host = bracketed ? rest.substr(1, rest.size() - 2) : rest;
     m.port = m.tls ? kMqttTlsPort : kMqttPort;
+  }
+  if (m.host.empty() || m.host.find_first_of("[]") != std::string::npos) {
+    Refuse(LineOf(node), "url 中的主机无效：" + url, "bad host in url: " + url);
   }
 }
 
@@ -359,10 +364,18 @@ std::variant<ServiceConfig, ConfigError> ParseServiceConfig(const std::string& t
 
 std::variant<ServiceConfig, ConfigError> ReadServiceConfig(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) return ConfigError{0, "无法读取配置文件", "cannot read the configuration file"};
+  std::error_code ignored;  // a folder opens, and reads as an empty file
+  if (!in || std::filesystem::is_directory(path, ignored)) {
+    return ConfigError{0, "无法读取配置文件", "cannot read the configuration file"};
+  }
   std::ostringstream text;
   text << in.rdbuf();
   return ParseServiceConfig(text.str(), path);
+}
+
+std::string BrokerClientId(const MqttConfig& mqtt, const std::string& hostName) {
+  if (!mqtt.clientId.empty()) return mqtt.clientId;
+  return hostName.empty() ? "kt7340d" : "kt7340d-" + hostName;
 }
 
 std::string SettingsText(const LineConfig& line) {

@@ -78,6 +78,10 @@ std::variant<ServiceConfig, ConfigError> ParseServiceConfig(const std::string& t
 // Reads the file; one that cannot be read is a ConfigError at line 0.
 std::variant<ServiceConfig, ConfigError> ReadServiceConfig(const std::string& path);
 
+// The client's name at the broker: the file's client_id, else "kt7340d-<hostName>" ("kt7340d"
+// when the host has no name).
+std::string BrokerClientId(const MqttConfig& mqtt, const std::string& hostName);
+
 // "9600N,8,2", "9600O,8,1", "9600E,8,1": the line settings text for the meter's conventions.
 std::string SettingsText(const LineConfig& line);
 

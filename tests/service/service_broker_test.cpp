@@ -89,10 +89,10 @@ class ServiceBrokerTest : public ::testing::Test {
   }
   // kt7340d on the simulators' lines: one [[line]] per (name, sim, meters).
   void StartService(const std::vector<std::tuple<std::string, SimProcess*, std::string>>& lines,
-                    int intervalMs, int baud = 9600) {
+                    int intervalMs, int baud = 9600, const std::string& scheme = "mqtt") {
     std::ofstream file(folder_ / "kt7340d.toml");
     file << "[service]\ninterval_ms = " << intervalMs << "\nspool_folder = \"" << folder_.string()
-         << "/spool\"\n\n[mqtt]\nurl = \"mqtt://127.0.0.1:" << broker_->port()
+         << "/spool\"\n\n[mqtt]\nurl = \"" << scheme << "://127.0.0.1:" << broker_->port()
          << "\"\nprefix = \"kt7340\"\nhomeassistant = true\n\n[csv]\nfolder = \""
          << folder_.string() << "/csv\"\nkeep_days = 2\n";
     for (const auto& [name, sim, meters] : lines) {
@@ -208,10 +208,15 @@ TEST_F(ServiceBrokerTest, EveryMeterPublishesItsStateWithItsOwnRatiosAndDiscover
 
 TEST_F(ServiceBrokerTest, StatesMadeWhileTheBrokerIsAwayArriveAfterwardsInOrder) {
   SimProcess sim({"--meter", "5:pt=2", "--baud", "19200", "--quiet"});
+  // Left by an earlier run that a power cut hit: a record's start zeroed on disk.
+  fs::create_directories(folder_ / "spool");
+  std::ofstream(folder_ / "spool/states.spool", std::ios::binary)
+      << std::string(4, '\0') << "kt7340/l1/5/state\t{}\nkt7340/old/5/state\t{}\n";
   StartService({{"l1", &sim, "[5]"}}, 200, 19200);
   const std::string topic = "kt7340/l1/5/state";
   ASSERT_TRUE(subscriber_->WaitFor([&] { return subscriber_->On(topic).size() >= 3; }, 10000))
       << Log();
+  EXPECT_EQ(subscriber_->On("kt7340/old/5/state").size(), 1u);
   broker_->Stop();
   const int64_t away = NowMs();
   subscriber_->WaitFor([] { return false; }, 6000);
@@ -236,6 +241,19 @@ TEST_F(ServiceBrokerTest, StatesMadeWhileTheBrokerIsAwayArriveAfterwardsInOrder)
     EXPECT_LT(gap, 0.8) << times[i - 1] << " -> " << times[i];
   }
   EXPECT_NE(Log().find("补发"), std::string::npos) << Log();
+}
+
+TEST_F(ServiceBrokerTest, ABrokerThatNeverLetsItInAndASpoolThatCannotBeWrittenAreLogged) {
+  SimProcess sim({"--address", "4", "--quiet"});
+  fs::create_directories(folder_ / "spool/states.spool");   // a folder where the file should be
+  StartService({{"l1", &sim, "[4]"}}, 500, 9600, "mqtts");  // TLS to a plain listener
+  const auto logged = [&] {
+    return Log().find("MQTT：无法连接代理") != std::string::npos &&
+           Log().find("暂存文件写入失败") != std::string::npos;
+  };
+  EXPECT_TRUE(subscriber_->WaitFor(logged, 10000)) << Log();
+  EXPECT_EQ(service_->Stop(), 0);
+  EXPECT_NE(Log().find("条状态未能写入暂存文件，已丢失"), std::string::npos) << Log();
 }
 
 }  // namespace

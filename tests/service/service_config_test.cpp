@@ -44,6 +44,11 @@ TEST(ServiceConfig, TheExampleReadsAsWritten) {
   EXPECT_EQ(c.lines[0].meters[2].address, 200);
   EXPECT_EQ(c.csv->folder, "/var/lib/kt7340");
   EXPECT_EQ(c.csv->keepDays, 30);
+  EXPECT_EQ(BrokerClientId(*c.mqtt, "gw"), "kt7340d-gw");
+  std::string named = kExample;  // the file's client_id before the host's name
+  named.replace(named.find("homeassistant = true"), 20, "client_id = \"gw-a\"");
+  EXPECT_EQ(BrokerClientId(*std::get<ServiceConfig>(ParseServiceConfig(named, "k")).mqtt, "gw"),
+            "gw-a");
 }
 
 TEST(ServiceConfig, TheInstalledExampleIsGood) {
@@ -90,6 +95,8 @@ constexpr Edit kEdits[] = {
     {2, "url = \"mqtts://broker.local\"", 0},
     {2, "url = \"http://broker.local\"", 2, "mqtt://"},
     {2, "url = \"mqtt://broker.local:0\"", 2, "port"},
+    {2, "url = \"mqtt://[::1]\"", 0},
+    {2, "url = \"mqtt://[broker.local\"", 2, "bad host"},
     {3, "prefix = \"site/a\"", 0},
     {3, "prefix = \"site/#\"", 3, "prefix"},
     {3, "prefix = \"site/\"", 3, "prefix"},
@@ -141,6 +148,8 @@ TEST(ServiceConfig, AFileWithoutLinesOrOutputsIsRefusedAsAWhole) {
     ASSERT_TRUE(std::holds_alternative<ConfigError>(read)) << text;
     EXPECT_EQ(std::get<ConfigError>(read).line, 0) << text;
   }
+  EXPECT_EQ(std::get<ConfigError>(ReadServiceConfig("/")).english,
+            "cannot read the configuration file");
 }
 
 TEST(JsonText, StringsAreEscapedAndNumbersChecked) {

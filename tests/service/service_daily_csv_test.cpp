@@ -47,6 +47,12 @@ TEST(DailyCsv, OnlyThisLinesFilesOlderThanTheDaysKeptGo) {
   int rows = 0;
   while (std::getline(today, line)) ++rows;
   EXPECT_EQ(rows, 3);
+  // Moved away (a rotation): the next row starts the day's file again, nothing lost.
+  fs::rename(folder / DailyCsvName("p1", now), folder / "p1-moved.csv");
+  csv.Write(block);
+  std::ifstream again(folder / DailyCsvName("p1", now));
+  for (rows = 0; std::getline(again, line);) ++rows;
+  EXPECT_EQ(rows, 2);
   fs::remove_all(folder);
 }
 

@@ -36,10 +36,12 @@ void WriteLog(LogLevel level, const std::string& text) {
   std::fflush(stderr);
 }
 
-std::string ClientId() {
+// The client's name at the broker: the file's, else one made of the host's name.
+std::string ClientId(const ServiceConfig& config) {
+  if (!config.mqtt) return {};
   std::vector<char> name(kHostNameBytes, '\0');
-  if (gethostname(name.data(), name.size() - 1) != 0) return "kt7340d";
-  return std::string("kt7340d-") + name.data();
+  if (gethostname(name.data(), name.size() - 1) != 0) name[0] = '\0';
+  return BrokerClientId(*config.mqtt, name.data());
 }
 
 // The signal that came, or 0.
@@ -92,7 +94,7 @@ int RunService(ServiceConfig config, const std::string& path, int signalFd) {
     if (!FindMeters(config, clock, WriteLog, [&] { return StopAsked(signalFd); })) {
       return EXIT_SUCCESS;
     }
-    Service service(config, clock, WriteLog, ClientId());
+    Service service(config, clock, WriteLog, ClientId(config));
     service.SetSource(std::make_unique<PolledLines>(service.Config(), clock, service));
     WriteLog(LogLevel::Info, "kt7340d 已启动：" + std::to_string(config.lines.size()) + " 条线路");
     bool reload = false;
