@@ -17,7 +17,8 @@ constexpr double kVisibleMovePx = 1.0;
 // How far the tip of `a` and its label lie from those of `b`, in pixels, on a circle of `reachPx`.
 double MovePx(const Phasor& a, const Phasor& b, double reachPx) {
   const auto point = [](const Phasor& p, double px) {
-    return std::polar(px, p.angleDeg * std::numbers::pi / 180.0);
+    const double rad = p.angleDeg * std::numbers::pi / 180.0;
+    return px * std::complex<double>(std::cos(rad), std::sin(rad));
   };
   const double tipA = a.length * reachPx;
   const double tipB = b.length * reachPx;
@@ -50,6 +51,7 @@ PhasorDiagram MakePhasorDiagram(const values::MeasuredBlock& b) {
 }
 
 bool DrawnDifferently(const PhasorDiagram& shown, const PhasorDiagram& next, double radiusPx) {
+  radiusPx = std::max(radiusPx, 0.0);  // a view too small for its circle
   if (shown.measured != next.measured || shown.lineVoltages != next.lineVoltages) return true;
   for (std::size_t p = 0; p < next.measured.size(); ++p) {
     if (!next.measured[p]) continue;
