@@ -37,15 +37,17 @@
 # Chinese text asks for fallback fonts at each change (on a bare Xvfb every font selection looks
 # for ~/.Xdefaults: some 600 a second alone). The time goes to the round trips themselves (perf:
 # half the samples in the kernel, switching to the wine server and back).
-# Third round, 接线检查 only, the same way (four runs each way over twenty minutes, load 0.7 to
-# 1.7, a busier machine: every figure higher than above). After: the phasors are painted again
+# Third round, 接线检查 only, the same way (four runs each way over half an hour, load 0.7 to
+# 3.7, a busier machine: every figure higher than above). After: the phasors are painted again
 # only when an arrow or its label moves a whole pixel (the core's DrawnDifferently, which both
 # front ends ask); the simulated meter's readings tremble by less, so the view, invalidated at
 # each of the run's 26 blocks before, was painted once. The thread's round trips while polling:
-# 2.5 % fewer, 14 % above alone's (17 % before).
+# 2.5 % fewer, 14 % above alone's (17 % before). Both CPU differences below are within the noise
+# (alone measured 1.00 beside 1.32 for the page, at load 0.3): the paints and round trips counted
+# are the firmer figures.
 #                   bare Xvfb        X resource loaded
 #   case            before  after    before  after
-#   接线检查        1.96    1.76     1.59    1.51
+#   接线检查        1.98    1.84     1.59    1.51
 # What 接线检查 adds beyond that is what changes with the readings: the table's message cells (two
 # invalidations each, six rows a block) and the chosen row's message under it.
 # While the log grows, each flush draws five themed scroll bars, some forty-five round trips each:
