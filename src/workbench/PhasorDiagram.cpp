@@ -3,10 +3,31 @@
 
 #include <algorithm>
 #include <cmath>
+#include <complex>
+#include <numbers>
 
 #include "workbench/SiteView.h"
+#include "workbench/WorkbenchLook.h"
 
 namespace kt::workbench {
+namespace {
+
+constexpr double kVisibleMovePx = 1.0;
+
+// How far the tip of `a` and its label lie from those of `b`, in pixels, on a circle of `reachPx`.
+double MovePx(const Phasor& a, const Phasor& b, double reachPx) {
+  const auto point = [](const Phasor& p, double px) {
+    const double rad = p.angleDeg * std::numbers::pi / 180.0;
+    return px * std::complex<double>(std::cos(rad), std::sin(rad));
+  };
+  const double tipA = a.length * reachPx;
+  const double tipB = b.length * reachPx;
+  return std::max(
+      std::abs(point(a, tipA) - point(b, tipB)),
+      std::abs(point(a, tipA + kPhasorLabelGapPx) - point(b, tipB + kPhasorLabelGapPx)));
+}
+
+}  // namespace
 
 PhasorDiagram MakePhasorDiagram(const values::MeasuredBlock& b) {
   const SiteView site = MakeSiteView(b);
@@ -27,6 +48,21 @@ PhasorDiagram MakePhasorDiagram(const values::MeasuredBlock& b) {
                      e.CurrentAngleDeg()};
   }
   return d;
+}
+
+bool DrawnDifferently(const PhasorDiagram& shown, const PhasorDiagram& next, double radiusPx) {
+  radiusPx = std::max(radiusPx, 0.0);  // a view too small for its circle
+  if (shown.measured != next.measured || shown.lineVoltages != next.lineVoltages) return true;
+  for (std::size_t p = 0; p < next.measured.size(); ++p) {
+    if (!next.measured[p]) continue;
+    const bool current = next.currents[p].length > 0;
+    if (current != (shown.currents[p].length > 0)) return true;
+    if (MovePx(shown.voltages[p], next.voltages[p], radiusPx) >= kVisibleMovePx) return true;
+    if (current &&
+        MovePx(shown.currents[p], next.currents[p], radiusPx * kCurrentReach) >= kVisibleMovePx)
+      return true;
+  }
+  return false;
 }
 
 }  // namespace kt::workbench

@@ -27,4 +27,9 @@ struct PhasorDiagram {
 
 PhasorDiagram MakePhasorDiagram(const values::MeasuredBlock& block);
 
+// Whether `next`, drawn with the voltages reaching `radiusPx` pixels, looks other than `shown`:
+// other elements or labels, a current arrow come or gone, or an arrow's tip or its label a whole
+// pixel or more away. Readings that only tremble are not painted again.
+bool DrawnDifferently(const PhasorDiagram& shown, const PhasorDiagram& next, double radiusPx);
+
 }  // namespace kt::workbench

@@ -39,9 +39,7 @@ void WiringModel::ChooseCtSecondary(std::size_t index) {
 bool WiringModel::Check() {
   if (!hasBlock_) return false;
   rows_ = CheckWiring(last_, kWiringThresholds, NominalHz(), CtSecondaryA());
-  const PhasorDiagram diagram = MakePhasorDiagram(last_);
-  diagramChanged_ = !checked_ || !(diagram == diagram_);
-  diagram_ = diagram;
+  diagram_ = MakePhasorDiagram(last_);
   checked_ = true;
   return true;
 }

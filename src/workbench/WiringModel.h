@@ -35,12 +35,11 @@ class WiringModel {
   double CtSecondaryA() const { return kCtSecondaryChoice.options[ctIndex_].value; }
 
   // Runs the check over the latest block; false when there is none. Rows() and Diagram() then
-  // hold what the tab shows; DiagramChanged() tells whether the phasors need painting again.
+  // hold what the tab shows.
   bool Check();
   const std::vector<CheckRow>& Rows() const { return rows_; }
   // The diagram of the latest check, nullptr before the first.
   const PhasorDiagram* Diagram() const { return checked_ ? &diagram_ : nullptr; }
-  bool DiagramChanged() const { return diagramChanged_; }
 
  private:
   WorkbenchSettings& settings_;
@@ -51,7 +50,6 @@ class WiringModel {
   std::vector<CheckRow> rows_;
   PhasorDiagram diagram_{};
   bool checked_ = false;
-  bool diagramChanged_ = false;
 };
 
 }  // namespace kt::workbench

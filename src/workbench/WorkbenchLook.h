@@ -85,6 +85,8 @@ inline constexpr std::array<const char*, 3> kElementVoltageLabels = {"Uab", "", 
 inline constexpr std::array<const char*, 3> kCurrentLabels = {"Ia", "Ib", "Ic"};
 // Currents reach this share of the voltages' radius, so the two kinds stay apart.
 inline constexpr double kCurrentReach = 0.68;
+// Each arrow's label is centred this many pixels beyond its tip, on the arrow's line.
+inline constexpr double kPhasorLabelGapPx = 14.0;
 inline constexpr const char* kPhasorWaiting = "等待测量数据";
 inline constexpr const char* kPhasorNote =
     "仪表不报告相角：图中电流的角度由各元件有功功率 P 和无功功率 Q 推算，φ = atan2(Q, P)。"

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <functional>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -229,6 +232,46 @@ TEST(PhasorDiagram, SinglePhaseShowsOnlyA) {
   EXPECT_FALSE(d.measured[B]);
   EXPECT_FALSE(d.measured[C]);
   EXPECT_NEAR(d.currents[A].length, 1.0, 1e-9);  // B's large current does not scale A's
+}
+
+// Drawn on a 200-pixel radius: a tip or a label (14 pixels beyond the tip) a whole pixel away is
+// painted again, less is not; so is any change in what is drawn at all.
+TEST(PhasorDiagram, PaintedAgainOnlyWhenItLooksOther) {
+  constexpr double kRadius = 200.0, kGap = 14.0;
+  PhasorDiagram shown;
+  shown.measured = {true, true, true};
+  shown.voltages = {{{1, 0}, {1, -120}, {1, 120}}};
+  shown.currents = {{{1, -18}, {0.5, -138}, {0.05, 102}}};
+  // The turn, in degrees, that moves a point `out` pixels from the centre by `px` (a chord).
+  const auto turnDeg = [](double px, double out) {
+    return 2 * std::asin(px / (2 * out)) * 180 / std::numbers::pi;
+  };
+  const double iaLabel = kRadius * 0.68 + kGap;         // currents reach 0.68 of the radius
+  const double icLabel = 0.05 * kRadius * 0.68 + kGap;  // its tip 6.8 px out moves a third
+  const struct {
+    const char* label;
+    std::function<void(PhasorDiagram&)> change;
+    bool painted;
+  } cases[] = {
+      {"Ub 0.99 px shorter", [](PhasorDiagram& d) { d.voltages[B].length -= 0.99 / kRadius; },
+       false},
+      {"Ub 1.01 px shorter", [](PhasorDiagram& d) { d.voltages[B].length -= 1.01 / kRadius; },
+       true},
+      {"Ia's label 0.99 px away",
+       [&](PhasorDiagram& d) { d.currents[A].angleDeg += turnDeg(0.99, iaLabel); }, false},
+      {"Ia's label 1.01 px away",
+       [&](PhasorDiagram& d) { d.currents[A].angleDeg -= turnDeg(1.01, iaLabel); }, true},
+      {"Ic's label 1.01 px away",
+       [&](PhasorDiagram& d) { d.currents[C].angleDeg += turnDeg(1.01, icLabel); }, true},
+      {"Ic gone", [](PhasorDiagram& d) { d.currents[C].length = 0; }, true},
+      {"B no longer measured, tips kept", [](PhasorDiagram& d) { d.measured[B] = false; }, true},
+      {"element voltages", [](PhasorDiagram& d) { d.lineVoltages = true; }, true},
+  };
+  for (const auto& c : cases) {
+    PhasorDiagram next = shown;
+    c.change(next);
+    EXPECT_EQ(DrawnDifferently(shown, next, kRadius), c.painted) << c.label;
+  }
 }
 
 }  // namespace

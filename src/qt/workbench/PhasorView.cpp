@@ -46,7 +46,7 @@ void Label(QPainter& painter, QPointF centre, QPointF tip, const QString& text,
   const QLineF ray(centre, tip);
   if (ray.length() < 1) return;
   const QPointF unit = (tip - centre) / ray.length();
-  const QPointF at = tip + unit * 14.0;
+  const QPointF at = tip + unit * workbench::kPhasorLabelGapPx;
   const QRectF box(at.x() - 20, at.y() - 9, 40, 18);
   painter.setPen(colour);
   painter.drawText(box, Qt::AlignCenter, text);
@@ -62,17 +62,22 @@ PhasorView::PhasorView(QWidget* parent) : QWidget(parent) {
 }
 
 void PhasorView::SetDiagram(const workbench::PhasorDiagram& diagram) {
-  if (hasDiagram_ && diagram == diagram_) return;  // a steady load paints nothing
   diagram_ = diagram;
   hasDiagram_ = true;
-  update();
+  // A steady load paints nothing, nor do readings that move no arrow by a pixel.
+  if (!painted_ || workbench::DrawnDifferently(*painted_, diagram_, Radius())) update();
+}
+
+double PhasorView::Radius() const {
+  return std::min(width(), height()) / 2.0 - 30.0;
 }
 
 void PhasorView::paintEvent(QPaintEvent* /*event*/) {
+  if (hasDiagram_) painted_ = diagram_;
   QPainter painter(this);
   painter.setRenderHint(QPainter::Antialiasing);
   const QPointF centre(width() / 2.0, height() / 2.0);
-  const double radius = std::min(width(), height()) / 2.0 - 30.0;
+  const double radius = Radius();
   if (radius <= 10) return;
 
   painter.setPen(QPen(QColor(0xC8, 0xC8, 0xC8), 1, Qt::DashLine));

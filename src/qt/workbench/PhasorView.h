@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QWidget>
+#include <optional>
 
 #include "workbench/PhasorDiagram.h"
 
@@ -22,8 +23,13 @@ class PhasorView : public QWidget {
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  // How far the voltages reach, in pixels (10 or less: no arrows).
+  double Radius() const;
+
   workbench::PhasorDiagram diagram_;
   bool hasDiagram_ = false;
+  // The diagram last painted; a new one is painted only when it looks other.
+  std::optional<workbench::PhasorDiagram> painted_;
 };
 
 }  // namespace kt::ui::qt

@@ -16,6 +16,8 @@ using Gdiplus::PointF;
 constexpr float kVoltageWidth = 3.0F;
 constexpr float kCurrentWidth = 1.6F;
 constexpr float kRim = 30.0F;  // room for the labels around the circle
+constexpr float kLegendLine = 18.0F;
+constexpr float kLegendHeight = 2 * kLegendLine + 8;  // its two lines and the gap above
 
 PointF Tip(const PointF& centre, float radius, const workbench::Phasor& p) {
   const double rad = p.angleDeg * std::numbers::pi / 180.0;
@@ -46,16 +48,17 @@ void Label(Gdiplus::Graphics& g, HFONT font, const PointF& centre, const PointF&
            const char* text, const Gdiplus::Color& colour) {
   const float length = std::hypot(tip.X - centre.X, tip.Y - centre.Y);
   if (length < 1 || *text == '\0') return;
-  const PointF at(tip.X + (tip.X - centre.X) / length * 14,
-                  tip.Y + (tip.Y - centre.Y) / length * 14);
+  const auto gap = static_cast<float>(workbench::kPhasorLabelGapPx);
+  const PointF at(tip.X + (tip.X - centre.X) / length * gap,
+                  tip.Y + (tip.Y - centre.Y) / length * gap);
   WriteText(g, font, text, Gdiplus::RectF(at.X - 20, at.Y - 9, 40, 18),
             Gdiplus::StringAlignmentCenter, colour);
 }
 
 // "实线：电压　虚线：电流　■ A相　■ B相　■ C相" along the bottom, squares in the phase colours.
-float Legend(Gdiplus::Graphics& g, HFONT font, const RECT& area) {
+void Legend(Gdiplus::Graphics& g, HFONT font, const RECT& area) {
   // Two lines: the line styles, then a square in each phase's colour before its name.
-  const float height = 18;
+  const float height = kLegendLine;
   const float top = static_cast<float>(area.bottom) - 2 * height - 4;
   const float left = static_cast<float>(area.left) + 6;
   const float width = static_cast<float>(area.right - area.left) - 12;
@@ -70,10 +73,21 @@ float Legend(Gdiplus::Graphics& g, HFONT font, const RECT& area) {
               Gdiplus::StringAlignmentNear, GdiColour(workbench::PhaseColour(p)));
     x += used;
   }
-  return 2 * height + 8;
+}
+
+PointF Centre(const RECT& area) {
+  return {static_cast<float>(area.left + area.right) / 2,
+          static_cast<float>(area.top) + static_cast<float>(area.bottom - area.top) / 2 -
+              kLegendHeight / 2};
 }
 
 }  // namespace
+
+float PhasorRadius(const RECT& area) {
+  const auto width = static_cast<float>(area.right - area.left);
+  const float height = static_cast<float>(area.bottom - area.top) - kLegendHeight;
+  return std::min(width, height) / 2 - kRim;
+}
 
 void PaintPhasors(HDC dc, const RECT& area, const workbench::PhasorDiagram* diagram, HFONT font) {
   Gdiplus::Graphics g(dc);
@@ -84,13 +98,10 @@ void PaintPhasors(HDC dc, const RECT& area, const workbench::PhasorDiagram* diag
                   static_cast<INT>(area.right - area.left),
                   static_cast<INT>(area.bottom - area.top));
   HFONT text = font;
-  const float legend = Legend(g, text, area);
+  Legend(g, text, area);
 
-  const float width = static_cast<float>(area.right - area.left);
-  const float height = static_cast<float>(area.bottom - area.top) - legend;
-  const PointF centre(static_cast<float>(area.left) + width / 2,
-                      static_cast<float>(area.top) + height / 2);
-  const float radius = std::min(width, height) / 2 - kRim;
+  const PointF centre = Centre(area);
+  const float radius = PhasorRadius(area);
   if (radius <= 10) return;
 
   Gdiplus::Pen grid(Gdiplus::Color(0xC8, 0xC8, 0xC8), 1);
@@ -103,10 +114,11 @@ void PaintPhasors(HDC dc, const RECT& area, const workbench::PhasorDiagram* diag
   g.DrawLine(&grid, centre.X, centre.Y - radius, centre.X, centre.Y + radius);
 
   if (diagram == nullptr) {
-    WriteText(
-        g, text, workbench::kPhasorWaiting,
-        Gdiplus::RectF(static_cast<float>(area.left), static_cast<float>(area.top), width, height),
-        Gdiplus::StringAlignmentCenter, Gdiplus::Color(0x80, 0x80, 0x80));
+    const Gdiplus::RectF above(static_cast<float>(area.left), static_cast<float>(area.top),
+                               static_cast<float>(area.right - area.left),
+                               static_cast<float>(area.bottom - area.top) - kLegendHeight);
+    WriteText(g, text, workbench::kPhasorWaiting, above, Gdiplus::StringAlignmentCenter,
+              Gdiplus::Color(0x80, 0x80, 0x80));
     return;
   }
   for (size_t p = 0; p < 3; ++p) {

@@ -7,6 +7,9 @@
 
 namespace kt::ui::win32 {
 
+// How far the voltages reach when painted over `area`, in pixels (10 or less: no arrows).
+float PhasorRadius(const RECT& area);
+
 // Paints into `dc` over `area` (white first); `diagram` nullptr: no block yet.
 void PaintPhasors(HDC dc, const RECT& area, const workbench::PhasorDiagram* diagram, HFONT font);
 

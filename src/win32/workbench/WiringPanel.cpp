@@ -27,6 +27,7 @@ constexpr int kMessageLines = 4;
 WiringPanel::WiringPanel(workbench::WiringModel& wiring)
     : wiring_(wiring), phasors_(std::make_unique<PaintedView>([this](HDC dc, const RECT& area) {
         PaintPhasors(dc, area, Diagram(), font_);
+        if (Diagram() != nullptr) painted_ = *Diagram();
       })) {}
 
 HWND WiringPanel::Table() const {
@@ -181,8 +182,11 @@ void WiringPanel::ShowLastBlock() {
     SetCell(r, 2, row.message);
   }
   ShowChosenMessage();
-  // A steady load paints nothing.
-  if (wiring_.DiagramChanged()) InvalidateRect(phasors_->Handle(), nullptr, FALSE);
+  // A steady load paints nothing, nor do readings that move no arrow by a pixel.
+  RECT area{};
+  GetClientRect(phasors_->Handle(), &area);
+  if (!painted_ || workbench::DrawnDifferently(*painted_, *Diagram(), PhasorRadius(area)))
+    InvalidateRect(phasors_->Handle(), nullptr, FALSE);
 }
 
 void WiringPanel::ShowChosenMessage() {

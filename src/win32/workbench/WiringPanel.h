@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,8 @@ class WiringPanel : public ChildPanel {
   std::unique_ptr<PaintedView> phasors_;
   std::function<void()> make_;
   std::string shownMessage_;
+  // The diagram the phasor view last painted; a new block repaints it only when it looks other.
+  std::optional<workbench::PhasorDiagram> painted_;
 };
 
 }  // namespace kt::ui::win32
