@@ -19,7 +19,7 @@
 //   poll tick after a late timer), MainPort() first waits, spinning on the clock as the blocking
 //   exchange does, until that exchange is settled and the silence kept; then it sends. The poll
 //   ticks are planned around: they wait only for a meter answering later than it did before, or
-//   not at all, and then at most 50 ms (the silence after a reply included).
+//   not at all, and then at most 50 ms (a silence more while foreign bytes keep the line busy).
 // The main dialog tells when its poll timer is set and killed (MainPollTimer); that is all it
 // does beyond using MainPort() as its serial control. Its writes are told to the client
 // (MainDialogWrote): the meter written to may have other settings now.
