@@ -139,6 +139,7 @@ std::optional<BusRequest> BusPoller::NextRequest(const RequestFits& fits) {
         meter.address, meter.configurationDue ? regs::kConfigurationRead : regs::kMeasurementRead,
         AllowanceFor(meter));
     if (!meter.configurationDue) r.trailingBytes = kStatusPairBytes;
+    r.knownAnswerMs = meter.longestAnswerMs;
     if (!fits(r)) continue;
     chosen = &meter;
     request = std::move(r);

@@ -19,6 +19,9 @@ struct BusRequest {
   // block): the exchange waits for them, or for the line's silence after the reply.
   int16_t trailingBytes = 0;
   uint32_t allowanceMs = 0;  // from the request's end until the reply may begin
+  // The meter's answer time as its replies showed it (the longest since it was last lost);
+  // 0: not heard from.
+  uint32_t knownAnswerMs = 0;
 };
 
 struct ExchangeResult {

@@ -23,6 +23,10 @@ constexpr uint8_t kReadInputRegisters = 0x04;
 // The hosts' poll timers keep their phase from the moment they were set and fire on time or
 // late, never early (Qt's precise timers, WM_TIMER); this keeps the bus clear of rounding.
 constexpr uint32_t kPollTickGuardMs = 10;
+// A meter whose answer time is known may be asked when its exchange, answered that fast, ends
+// by the main dialog's poll tick; its whole allowance may reach this far past the tick, so a
+// late or missing reply holds the main dialog's send (on its thread) at most this long.
+constexpr int64_t kPastMainTickMs = 50;
 // While a reply may begin at any moment, the line is looked at this often (the programs' tick).
 constexpr uint32_t kReplyLookMs = 10;
 
@@ -46,6 +50,18 @@ int16_t ExpectedReplyLength(const std::vector<uint8_t>& frame) {
   }
   if (function == kWriteSingleRegister || function == kWriteMultipleRegisters) return 8;
   return 0;
+}
+
+// Whether the exchange of `r` leaves the line to the main dialog's poll tick `untilTickMs` ahead.
+bool EndsByMainTick(const BusRequest& r, int32_t baudRate, int64_t untilTickMs) {
+  const int requestBytes = static_cast<int>(r.frame.size());
+  const int replyBytes = r.replyLength + r.trailingBytes;
+  const int64_t whole = ExchangeMs(baudRate, requestBytes, replyBytes, r.allowanceMs);
+  if (whole <= untilTickMs - kPollTickGuardMs) return true;
+  // A meter not heard from would hold the main dialog on every try.
+  if (r.knownAnswerMs == 0) return false;
+  return ExchangeMs(baudRate, requestBytes, replyBytes, r.knownAnswerMs) <= untilTickMs &&
+         whole <= untilTickMs + kPastMainTickMs;
 }
 
 }  // namespace
@@ -77,13 +93,9 @@ void LineScheduler::Tick() {
     const uint32_t now = clock_.GetTickCount();
     if (!LineQuiet(now)) return;
     const std::optional<uint32_t> next = NextMainTick(now);
-    const int32_t freeMs =
-        next ? Since(*next, now) - static_cast<int32_t>(kPollTickGuardMs) : INT32_MAX;
-    std::optional<BusRequest> request = client_->NextRequest([&](const BusRequest& r) {
-      return static_cast<int64_t>(ExchangeMs(baudRate_, static_cast<int>(r.frame.size()),
-                                             r.replyLength + r.trailingBytes, r.allowanceMs)) <=
-             freeMs;
-    });
+    const int64_t untilTickMs = next ? Since(*next, now) : INT32_MAX;
+    std::optional<BusRequest> request = client_->NextRequest(
+        [&](const BusRequest& r) { return EndsByMainTick(r, baudRate_, untilTickMs); });
     if (!request) return;
     SendBusRequest(std::move(*request), now);
   } catch (const serial::SerialError& e) {

@@ -9,14 +9,17 @@
 // - A request of the main dialog opens its exchange; it is settled when its reply (address,
 //   function and byte count, FindReply) or an exception reply is in, or when its reply could no
 //   longer come (request, reply, the longest answer time). A bus request goes out only while no
-//   exchange is open, after 3.5 characters of silence, and only when its whole exchange (request,
-//   reply, the meter's answer allowance, the silence) ends before the main dialog's next poll tick
-//   (counted in whole periods from the moment its timer was set, less a small guard; the client
-//   picks a request that fits). Without the poll timer the bus has the line.
+//   exchange is open, after 3.5 characters of silence, and only when it ends before the main
+//   dialog's next poll tick (counted in whole periods from the moment its timer was set; the
+//   client picks a request that fits): its whole exchange (request, reply, the meter's answer
+//   allowance, the silence) less a small guard; or, for a meter whose answer time is known, its
+//   exchange answered that fast, with the whole exchange reaching at most 50 ms past the tick.
+//   Without the poll timer the bus has the line.
 // - Should the main dialog send while a bus request is still on the wire (a command, a probe, a
 //   poll tick after a late timer), MainPort() first waits, spinning on the clock as the blocking
 //   exchange does, until that exchange is settled and the silence kept; then it sends. The poll
-//   ticks are planned around, so they do not wait.
+//   ticks are planned around: they wait only for a meter answering later than it did before, or
+//   not at all, and then at most 50 ms (a silence more while foreign bytes keep the line busy).
 // The main dialog tells when its poll timer is set and killed (MainPollTimer); that is all it
 // does beyond using MainPort() as its serial control. Its writes are told to the client
 // (MainDialogWrote): the meter written to may have other settings now.

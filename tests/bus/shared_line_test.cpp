@@ -2,6 +2,7 @@
 // their frames and period, a command holds the line, and no two requests are on the wire.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -129,6 +130,36 @@ TEST_F(SharedLine, ACommandWaitsForTheBusRequestOnTheWireAndGetsItsReply) {
   line.scheduler->MainPort().SetOutput(WithCrc({3, 0x10, 0, 0x12, 0, 2, 4, 0, 120, 0, 0}));
   line.Run(2000);  // meter 3's CT ratio written as 120 scales its next blocks
   EXPECT_NEAR((*line.poller.Find(3)->lastBlock)[Quantity::CurrentA], 120 * kPhaseAAmps, 1.8);
+}
+
+// One meter beside the main dialog polling its own: read as often as the line's arithmetic says;
+// the main dialog's ticks wait only for one that stops answering, once, at most 50 ms.
+TEST(SharedLineAnswerTimes, AMeterIsReadBesideTheMainDialogAndHoldsItsTicksAtMostOnce) {
+  const auto tick = [](double ms) { return std::ceil(ms / 10) * 10; };  // the scheduler's
+  const double busFrom = tick(tick(CharsMs(8) + 30 + CharsMs(7)) + CharsMs(3.5));
+  const std::pair<int, bool> rows[] = {{20, false},  {150, false}, {200, false}, {250, false},
+                                       {300, false}, {150, true},  {200, true}};
+  for (const auto& [answerMs, stops] : rows) {
+    BusOnLine line{{MeterAt(17, 100, 40, 30), MeterAt(5, 1, 1, answerMs)}};
+    line.PollInMainDialog(17);
+    line.Run(1000);
+    const uint64_t phase = line.h.meter->Written().back().atMs;
+    line.Poll("5");
+    line.Run(10000);  // ten cycles of the main dialog: two start the bus and read the ratios
+    const double exchange = tick(tick(CharsMs(8) + answerMs + CharsMs(95)) + CharsMs(3.5));
+    EXPECT_GE(line.poller.Find(5)->blocksSinceConfiguration,
+              8 * std::floor((500 - busFrom) / exchange))
+        << answerMs;
+    line.Detach(5, stops);
+    line.Run(5000);
+    int held = 0;
+    for (const auto& w : WrittenTo(*line.h.meter, 17, phase)) {
+      held += (w.atMs - phase) % 500 > 0 ? 1 : 0;
+      EXPECT_LE((w.atMs - phase) % 500, 50u) << answerMs;
+    }
+    EXPECT_LE(held, stops ? 1 : 0) << answerMs;
+    line.ExpectOneRequestAtATime();
+  }
 }
 
 }  // namespace
