@@ -220,10 +220,6 @@ class BlockBuilder {
     i_[phase] = -i_[phase];
     return *this;
   }
-  BlockBuilder& SwapCurrents(int a, int b) {
-    std::swap(i_[a], i_[b]);
-    return *this;
-  }
   // The current of `phase` lags its voltage by `deg`.
   BlockBuilder& CurrentAngle(int phase, double deg) {
     i_[phase] = std::polar(std::abs(i_[phase]), kAngle[phase] - deg * std::numbers::pi / 180.0);
@@ -265,11 +261,6 @@ class SimulatedBlocks {
       : config_(Parse(options)), model_(config_.load, config_.seed) {}
 
   const sim::MeterConfig& config() const { return config_; }
-  // Changes the load from the next block on (energies go on accumulating).
-  void SetLoad(const sim::LoadProfile& load) {
-    config_.load = load;
-    model_.SetProfile(load);
-  }
 
   // The block as it would be decoded at `time`.
   values::MeasuredBlock At(std::chrono::system_clock::time_point time) {
