@@ -25,11 +25,10 @@ constexpr uint32_t kAnswerMarginMs = 20;
 constexpr std::array<int32_t, 7> kEnergyPowers = {1, 10, 100, 1000, 10000, 100000, 1000000};
 
 // Room for the meter's answer: half as long again as its slowest answer since it was lost, and
-// a margin; a meter not heard from gets the longest a meter takes.
+// a margin; a meter the bus has not timed gets the longest a meter takes (also one whose row the
+// main dialog fed, "正常" without an answer time of the bus's own).
 uint32_t AllowanceFor(const BusMeter& meter) {
-  if (meter.longestAnswerMs == 0 && meter.link.State() != ui::LinkState::Ok) {
-    return kLongestAnswerMs;
-  }
+  if (meter.longestAnswerMs == 0) return kLongestAnswerMs;
   return std::min(kLongestAnswerMs, meter.longestAnswerMs * 3 / 2 + kAnswerMarginMs);
 }
 

@@ -162,5 +162,21 @@ TEST(SharedLineAnswerTimes, AMeterIsReadBesideTheMainDialogAndHoldsItsTicksAtMos
   }
 }
 
+// The main dialog fed meter 17's row and stops: the bus asks it itself, allowing it the longest
+// answer time, as it has not timed its answers yet, so its first reply is not missed.
+TEST(SharedLineHandOver, AMeterTheMainDialogLeavesIsAskedWithTheLongestAllowance) {
+  BusOnLine line{{MeterAt(17, 100, 40, 250), MeterAt(3, 350, 60, 20)}};
+  line.PollInMainDialog(17);
+  line.Run(3000);
+  line.Poll("3,17");
+  line.Run(3000);
+  ASSERT_TRUE(line.poller.Find(17)->fedByMainDialog);
+  line.h.Click(ui::main_ids::kRunButton);
+  line.Run(6000);
+  EXPECT_GE(WrittenTo(*line.h.meter, 17, 9000).size(), 2u);
+  EXPECT_NE(line.poller.Find(17)->link.CounterText().find("无应答 0"), std::string::npos)
+      << line.poller.Find(17)->link.CounterText();
+}
+
 }  // namespace
 }  // namespace kt::testing
