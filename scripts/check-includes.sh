@@ -32,7 +32,7 @@ arrows=(
   "src/workbench            workbench/ values/ modbus/ serial/ platform/"
   "src/bus                  bus/ workbench/ report/ values/ ui/ measure/ finder/ modbus/ serial/ platform/ !ui/dialog/"
   "src/report               report/ workbench/ values/ ui/ measure/ modbus/ serial/ platform/ !ui/dialog/"
-  "src/app/main.cpp         app/ ui/ values/ finder/ modbus/ serial/ measure/ report/ bus/ qt/"
+  "src/app/main.cpp         app/ ui/ values/ finder/ modbus/ serial/ measure/ report/ bus/ qt/ platform/"
   "src/app/win32            app/ ui/ values/ finder/ modbus/ serial/ measure/ report/ bus/ platform/ win32/"
   "src/app                  app/ ui/ values/ finder/ modbus/ serial/ measure/ report/ bus/ platform/"
   "src/service              service/ bus/ workbench/ values/ finder/ modbus/ serial/ platform/"

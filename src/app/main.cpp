@@ -1,6 +1,7 @@
 // The kt7340 program: the monitor's dialogs in Qt windows on the PC's serial ports.
 #include <QApplication>
 #include <QTimer>
+#include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "app/StartUp.h"
 #include "bus/LineScheduler.h"
 #include "modbus/Clock.h"
+#include "platform/HeapPages.h"
 #include "qt/MonitorIcon.h"
 #include "qt/ProgramSettings.h"
 #include "qt/QtTranslations.h"
@@ -20,6 +22,8 @@
 #include "ui/CMonitorDlg.h"
 
 namespace {
+
+constexpr std::chrono::minutes kHeapPagesPeriod{10};
 
 // The Qt workbench window as the start-up uses it.
 class QtStartUpWorkbench : public kt::app::StartUpWorkbench {
@@ -75,6 +79,11 @@ int main(int argc, char** argv) {
   kt::ui::qt::WorkbenchWindow window;
   window.AddBusTab(line, clock);
   QtStartUpWorkbench workbench(window);
+  // A session left polling and recording for days keeps its memory: what the allocator freed
+  // goes back to the system every ten minutes.
+  QTimer heapPages;
+  QObject::connect(&heapPages, &QTimer::timeout, [] { kt::platform::ReturnFreeHeapPages(); });
+  heapPages.start(kHeapPagesPeriod);
   kt::app::RunMonitorWindows(
       theApp, workbench, kt::app::ReadStartUpRequests(kt::app::EnvironmentValue),
       [&port] { return port.DeviceName(); }, &line);
