@@ -3,6 +3,9 @@
 
 #include <mosquitto.h>
 
+#include <mutex>
+#include <system_error>
+
 #include "service/StateMessage.h"
 
 namespace kt::service {
@@ -16,6 +19,15 @@ constexpr const char* kSystemAuthorities = "/etc/ssl/certs";
 
 }  // namespace
 
+// What the connect call's thread and the client share; the thread keeps it when the client lets
+// go of the call.
+struct MqttClient::Call {
+  std::mutex mutex;
+  bool returned = false;
+  bool abandoned = false;  // the client closed: the thread destroys the connection
+  std::string failure;     // why the call failed, or ""
+};
+
 MqttLibrary::MqttLibrary() {
   mosquitto_lib_init();
 }
@@ -24,10 +36,16 @@ MqttLibrary::~MqttLibrary() {
   mosquitto_lib_cleanup();
 }
 
-MqttClient::MqttClient(MqttConfig config, std::string clientId, std::string willTopic)
+int MqttClient::ConnectAsync(mosquitto* mosq, const std::string& host, int port, int keepAliveS) {
+  return mosquitto_connect_async(mosq, host.c_str(), port, keepAliveS);
+}
+
+MqttClient::MqttClient(MqttConfig config, std::string clientId, std::string willTopic,
+                       ConnectCall connectCall)
     : config_(std::move(config)),
       clientId_(std::move(clientId)),
-      willTopic_(std::move(willTopic)) {}
+      willTopic_(std::move(willTopic)),
+      connectCall_(std::move(connectCall)) {}
 
 MqttClient::~MqttClient() {
   Close();
@@ -55,19 +73,61 @@ std::string MqttClient::Connect() {
                            config_.caFile.empty() ? kSystemAuthorities : nullptr,
                            orNull(config_.certFile), orNull(config_.keyFile), nullptr);
   }
-  if (rc == MOSQ_ERR_SUCCESS) {
-    rc = mosquitto_connect_async(mosq_, config_.host.c_str(), config_.port, config_.keepAliveS);
-  }
   if (rc != MOSQ_ERR_SUCCESS) {
     std::string reason = mosquitto_strerror(rc);
     Close();
     return reason;
   }
+  // The call may wait for a name server as long as it does not answer; the lines are polled
+  // all the while. The reason is taken on the thread: the library reads it from its errno.
+  call_ = std::make_shared<Call>();
+  try {
+    caller_ = std::thread([call = call_, connect = connectCall_, mosq = mosq_, host = config_.host,
+                           port = config_.port, keepAliveS = config_.keepAliveS] {
+      const int result = connect(mosq, host, port, keepAliveS);
+      const std::lock_guard lock(call->mutex);
+      call->returned = true;
+      if (result != MOSQ_ERR_SUCCESS) call->failure = mosquitto_strerror(result);
+      if (call->abandoned) mosquitto_destroy(mosq);
+    });
+  } catch (const std::system_error&) {
+    call_.reset();
+    Close();
+    return "无法启动连接线程";
+  }
   state_ = State::Connecting;
   return {};
 }
 
+void MqttClient::TakeCallResult() {
+  std::string failure;
+  {
+    const std::lock_guard lock(call_->mutex);
+    if (!call_->returned) return;
+    failure = std::move(call_->failure);
+  }
+  caller_.join();
+  call_.reset();
+  if (!failure.empty()) Fail(std::move(failure));
+}
+
 void MqttClient::Close() {
+  if (call_ != nullptr) {
+    bool returned = false;
+    {
+      const std::lock_guard lock(call_->mutex);
+      returned = call_->returned;
+      call_->abandoned = !returned;
+    }
+    if (returned) {
+      caller_.join();
+    } else {
+      caller_.detach();
+      mosq_ = nullptr;
+    }
+    call_.reset();
+    state_ = State::Down;
+  }
   if (mosq_ == nullptr) return;
   if (state_ == State::Up) {
     mosquitto_disconnect(mosq_);
@@ -79,15 +139,16 @@ void MqttClient::Close() {
 }
 
 int MqttClient::Socket() const {
-  return mosq_ != nullptr ? mosquitto_socket(mosq_) : -1;
+  return mosq_ != nullptr && call_ == nullptr ? mosquitto_socket(mosq_) : -1;
 }
 
 bool MqttClient::WantsWrite() const {
-  return mosq_ != nullptr && mosquitto_want_write(mosq_);
+  return mosq_ != nullptr && call_ == nullptr && mosquitto_want_write(mosq_);
 }
 
 void MqttClient::Service(bool readable, bool writable) {
-  if (mosq_ == nullptr) return;
+  if (call_ != nullptr) TakeCallResult();
+  if (mosq_ == nullptr || call_ != nullptr) return;
   int rc = MOSQ_ERR_SUCCESS;
   if (readable) rc = mosquitto_loop_read(mosq_, kPacketsPerCall);
   if (rc == MOSQ_ERR_SUCCESS && mosq_ != nullptr && (writable || WantsWrite())) {

@@ -11,21 +11,21 @@ namespace {
 // States sent and not yet acknowledged at most; the rest wait in the spool.
 constexpr size_t kWindow = 32;
 constexpr uint32_t kReconnectMs = 2000;
-// A try that took this long waited for a name server; the next one comes this much later.
-constexpr uint32_t kSlowConnectMs = 500;
-constexpr uint32_t kAfterSlowConnectMs = 60000;
 constexpr uint32_t kIdleMs = 1000;
+// How soon the end of a connect call on its thread is noticed.
+constexpr uint32_t kCallCheckMs = 100;
 constexpr uint32_t kStopSliceMs = 10;
 
 }  // namespace
 
 Publisher::Publisher(const MqttConfig& config, const std::string& clientId, Spool& spool,
-                     modbus::Clock& clock, Log log)
+                     modbus::Clock& clock, Log log, MqttClient::ConnectCall connectCall)
     : serviceTopic_(ServiceTopic(config.prefix)),
       spool_(spool),
       clock_(clock),
       log_(std::move(log)),
-      client_(std::make_unique<MqttClient>(config, clientId, serviceTopic_)) {
+      client_(
+          std::make_unique<MqttClient>(config, clientId, serviceTopic_, std::move(connectCall))) {
   spool_.KeepOnDisk(true);
   Retained(serviceTopic_, std::string(kOnline));
   nextConnectTick_ = clock_.GetTickCount();
@@ -59,21 +59,21 @@ uint32_t Publisher::Run() {
   if (client_->GetState() == MqttClient::State::Down &&
       static_cast<int32_t>(now - nextConnectTick_) >= 0) {
     nextConnectTick_ = now + kReconnectMs;
-    // Why the last try ended before the connection was up (refused login, TLS), else why this
-    // one cannot start.
+    // Why the last try ended before the connection was up (the name not found, refused login,
+    // TLS), else why this one cannot start.
     std::string refused = client_->TakeNote();
     if (std::string failed = client_->Connect(); !failed.empty()) refused = std::move(failed);
-    // Connecting looks the broker's name up, waiting for the name server: one that does not
-    // answer holds the lines for as long, so it is not asked again soon.
-    if (clock_.GetTickCount() - now >= kSlowConnectMs) {
-      nextConnectTick_ = clock_.GetTickCount() + kAfterSlowConnectMs;
-    }
     if (!refused.empty() && refused != lastNote_) {
       log_(LogLevel::Warning, "MQTT：无法连接代理（" + refused + "），稍后重试");
       lastNote_ = refused;
     }
   }
   Drain();
+  if (client_->Calling()) {
+    // The next try comes 2 s after this one ends, however long a name server made it last.
+    nextConnectTick_ = now + kReconnectMs;
+    return kCallCheckMs;
+  }
   return client_->GetState() == MqttClient::State::Down ? kReconnectMs : kIdleMs;
 }
 

@@ -20,7 +20,8 @@ namespace kt::service {
 class Publisher {
  public:
   Publisher(const MqttConfig& config, const std::string& clientId, Spool& spool,
-            modbus::Clock& clock, Log log);
+            modbus::Clock& clock, Log log,
+            MqttClient::ConnectCall connectCall = &MqttClient::ConnectAsync);
 
   // A state: after every state before it, kept in the spool until the broker has it.
   void State(std::string topic, std::string payload);

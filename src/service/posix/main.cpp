@@ -1,5 +1,6 @@
-// kt7340d: the service's poll loop on Linux. One thread: the lines, the broker's socket and the
-// signals in one poll, its timeout the time until a line or the broker is due.
+// kt7340d: the service's poll loop on Linux. The lines, the broker's socket and the signals in
+// one poll, its timeout the time until a line or the broker is due; only the broker's connect
+// call, whose name lookup may wait for a name server, runs on a thread of its own (MqttClient).
 #include <poll.h>
 #include <signal.h>
 #include <sys/signalfd.h>
