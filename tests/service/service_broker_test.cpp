@@ -1,15 +1,20 @@
 // kt7340d against a real broker and simulated lines: what it publishes, a silenced meter's
 // availability, and that nothing is lost while the broker is away.
 #include <gtest/gtest.h>
+#include <mosquitto.h>
 #include <signal.h>
 
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <thread>
 
 #include "BrokerFixture.h"
 #include "SimProcess.h"
+#include "modbus/Clock.h"
+#include "service/Publisher.h"
 #include "service/StateMessage.h"
 
 namespace kt::service::testing {
@@ -254,6 +259,52 @@ TEST_F(ServiceBrokerTest, ABrokerThatNeverLetsItInAndASpoolThatCannotBeWrittenAr
   EXPECT_TRUE(subscriber_->WaitFor(logged, 10000)) << Log();
   EXPECT_EQ(service_->Stop(), 0);
   EXPECT_NE(Log().find("条状态未能写入暂存文件，已丢失"), std::string::npos) << Log();
+}
+
+// A connect call that waits 3 s, as a name server that does not answer makes it: the states made
+// meanwhile, one every 100 ms, are taken at once and reach the broker in order once it is up; a
+// stop during such a call ends at once, the states kept on disk.
+TEST_F(ServiceBrokerTest, AConnectWaitingForTheNameServerHoldsNeitherTheStatesNorTheStop) {
+  MqttConfig config;
+  config.port = broker_->port();
+  Spool spool((folder_ / "states.spool").string(), 1 << 20);
+  modbus::SteadyClock clock;
+  const auto slowly = [](int result) {
+    return [result](mosquitto* mosq, const std::string& host, int port, int keepAliveS) {
+      std::this_thread::sleep_for(std::chrono::seconds(3));
+      return result == 0 ? MqttClient::ConnectAsync(mosq, host, port, keepAliveS) : result;
+    };
+  };
+  auto publisher = std::make_unique<Publisher>(
+      config, "slow", spool, clock, [](auto, auto&) {}, slowly(0));
+  std::vector<std::string> made;
+  int64_t longestMs = 0;
+  int64_t upAfterMs = 0;
+  for (const int64_t start = NowMs(); NowMs() - start < 4500;) {
+    const int64_t before = NowMs();
+    made.push_back(std::to_string(made.size()));
+    publisher->State("kt7340/l1/1/state", made.back());
+    publisher->Run();
+    publisher->Service(true, true);
+    longestMs = std::max(longestMs, NowMs() - before);
+    if (upAfterMs == 0 && publisher->Connected()) upAfterMs = NowMs() - start;
+    subscriber_->WaitFor([] { return false; }, 100);
+  }
+  EXPECT_LT(longestMs, 100);
+  EXPECT_GE(upAfterMs, 3000);
+  EXPECT_TRUE(
+      subscriber_->WaitFor([&] { return subscriber_->On("kt7340/l1/1/state") == made; }, 3000));
+  // The name lookup never ends: the stop does not wait for it.
+  const std::string stopFile = (folder_ / "stop.spool").string();
+  Spool stopSpool(stopFile, 1 << 20);
+  publisher = std::make_unique<Publisher>(
+      config, "stop", stopSpool, clock, [](auto, auto&) {}, slowly(MOSQ_ERR_EAI));
+  publisher->Run();
+  publisher->State("kt7340/l1/1/state", "late");
+  const int64_t stopAt = NowMs();
+  publisher->Stop(3000);
+  EXPECT_LT(NowMs() - stopAt, 100);
+  EXPECT_EQ(Spool(stopFile, 1 << 20).Load(), 1u);
 }
 
 }  // namespace
