@@ -54,6 +54,10 @@ void Publisher::Retained(const std::string& topic, std::string payload) {
   Drain();
 }
 
+void Publisher::Remove(std::string topic) {
+  State(std::move(topic), {});
+}
+
 uint32_t Publisher::Run() {
   const uint32_t now = clock_.GetTickCount();
   if (client_->GetState() == MqttClient::State::Down &&
@@ -129,15 +133,19 @@ void Publisher::Drain() {
   }
   while (inFlight_.size() < kWindow && inFlight_.size() < spool_.Count()) {
     const SpoolEntry& e = spool_.At(inFlight_.size());
-    if (!MqttClient::Publishable(e.topic)) {
-      // A record damaged on disk, which no broker takes: dropped once it is the first, so that
-      // the states behind it go on.
+    // An empty payload is a removal (a state never is one). A removal older than a retained
+    // message this run holds for the topic (a meter given back by a later reload) is stale.
+    const bool removal = e.payload.empty();
+    const bool stale = removal && retained_.count(e.topic) > 0;
+    if (stale || !MqttClient::Publishable(e.topic)) {
+      // A record damaged on disk, which no broker takes, or a stale removal: dropped once it is
+      // the first, so that the states behind it go on.
       if (!inFlight_.empty()) break;
-      log_(LogLevel::Warning, "暂存文件中有一条损坏的状态，已丢弃");
+      if (!stale) log_(LogLevel::Warning, "暂存文件中有一条损坏的状态，已丢弃");
       spool_.PopFront(1);
       continue;
     }
-    const int id = client_->Publish(e.topic, e.payload, false);
+    const int id = client_->Publish(e.topic, e.payload, removal);
     if (id < 0) break;
     inFlight_.push_back(id);
   }

@@ -27,6 +27,9 @@ class Publisher {
   void State(std::string topic, std::string payload);
   // A retained message; only its latest payload matters.
   void Retained(const std::string& topic, std::string payload);
+  // A retained message taken away at the broker (an empty retained payload): it waits in the
+  // spool among the states, so that neither a broker away nor a reload or a stop loses it.
+  void Remove(std::string topic);
 
   // Connects, reconnects, sends what the window allows; returns the ms until it wants to run.
   uint32_t Run();

@@ -1,6 +1,7 @@
 // The service's events and where each goes.
 #include "service/Service.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <ostream>
 #include <system_error>
@@ -49,6 +50,30 @@ Service::Service(ServiceConfig config, modbus::Clock& clock, Log log, const std:
 }
 
 Service::~Service() = default;
+
+void Service::Withdraw(const ServiceConfig& previous) {
+  if (!publisher_ || !previous.mqtt) return;
+  const auto kept = [&](const std::string& line, uint8_t address) {
+    return std::any_of(config_.lines.begin(), config_.lines.end(), [&](const LineConfig& l) {
+      return l.name == line &&
+             std::any_of(l.meters.begin(), l.meters.end(),
+                         [&](const MeterEntry& m) { return m.address == address; });
+    });
+  };
+  for (const LineConfig& line : previous.lines) {
+    for (const MeterEntry& meter : line.meters) {
+      if (kept(line.name, meter.address)) continue;
+      log_(LogLevel::Info, "仪表 " + line.name + "/" + std::to_string(meter.address) +
+                               " 已不在配置中：撤下它的保留消息");
+      if (previous.mqtt->homeAssistant) {
+        for (DiscoveryMessage& m : DiscoveryMessages(*previous.mqtt, line.name, meter)) {
+          publisher_->Remove(std::move(m.topic));
+        }
+      }
+      publisher_->Remove(AvailabilityTopic(previous.mqtt->prefix, line.name, meter.address));
+    }
+  }
+}
 
 uint32_t Service::Run() {
   uint32_t wait = source_ ? source_->Run() : 1000;

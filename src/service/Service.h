@@ -38,6 +38,10 @@ class Service : public MeterEvents {
   void Stop(uint32_t graceMs);
 
   const ServiceConfig& Config() const { return config_; }
+  // After a reload: the retained topics of each meter `previous` had and this configuration has
+  // not on that line (its availability, and its discovery when that was on) removed at the
+  // broker, through the spool.
+  void Withdraw(const ServiceConfig& previous);
 
   void OnBlock(size_t line, const values::MeasuredBlock& block) override;
   void OnAvailability(size_t line, uint8_t address, bool online) override;

@@ -5,12 +5,15 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <set>
 #include <sstream>
 #include <string_view>
 
+#include "platform/FileOutput.h"
 #include "serial/LineSettingsTable.h"
 #include "serial/TcpAddress.h"
 
@@ -122,6 +125,24 @@ bool IsTopicPrefix(std::string_view prefix) {
   });
 }
 
+// A TLS file that cannot be read would fail every connection with the library's vague
+// "Invalid function arguments provided.", so it is refused here, at its line (as the user who
+// reads the file: the installed service's own when it starts or reloads).
+void CheckReadable(const toml::table& t, std::string_view key, const std::string& path) {
+  if (path.empty()) return;
+  std::error_code ignored;
+  int cause = EISDIR;  // a folder opens, and reads as an empty file
+  if (!std::filesystem::is_directory(path, ignored)) {
+    const std::ifstream in(path, std::ios::binary);
+    if (in.is_open()) return;
+    cause = errno;
+  }
+  Refuse(LineOf(*t.get(key)),
+         std::string(key) + " 无法读取（" +
+             (cause == ENOENT ? "文件不存在" : platform::FileErrorReason(cause)) + "）：" + path,
+         std::string(key) + " cannot be read (" + std::strerror(cause) + "): " + path);
+}
+
 void ReadUrl(const toml::node& node, const std::string& url, MqttConfig& m) {
   std::string rest;
   if (url.starts_with(kMqttScheme)) {
@@ -187,6 +208,11 @@ MqttConfig ReadMqtt(const toml::table& t) {
     const toml::node* given = t.get(m.certFile.empty() ? "key_file" : "cert_file");
     Refuse(LineOf(*given), "cert_file 和 key_file 必须同时给出",
            "cert_file and key_file go together");
+  }
+  if (m.tls) {
+    CheckReadable(t, "ca_file", m.caFile);
+    CheckReadable(t, "cert_file", m.certFile);
+    CheckReadable(t, "key_file", m.keyFile);
   }
   m.clientId = Text(t, "client_id", true).value_or("");
   m.keepAliveS = static_cast<int>(Number(t, "keepalive", 5, 3600).value_or(m.keepAliveS));

@@ -9,7 +9,7 @@ namespace kt::service {
 
 struct SpoolEntry {
   std::string topic;
-  std::string payload;  // one line of JSON: no line end in it
+  std::string payload;  // one line of JSON: no line end in it; empty: a retained topic removed
 };
 
 // Entries wait in memory in the order they came. While the file is kept (KeepOnDisk), each one

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <filesystem>
@@ -91,9 +92,17 @@ class ServiceBrokerTest : public ::testing::Test {
     broker_.reset();
     if (!HasFailure()) fs::remove_all(folder_);
   }
+  using Lines = std::vector<std::tuple<std::string, SimProcess*, std::string>>;
   // kt7340d on the simulators' lines: one [[line]] per (name, sim, meters).
-  void StartService(const std::vector<std::tuple<std::string, SimProcess*, std::string>>& lines,
-                    int intervalMs, int baud = 9600, const std::string& scheme = "mqtt") {
+  void StartService(const Lines& lines, int intervalMs, int baud = 9600,
+                    const std::string& scheme = "mqtt") {
+    WriteConfig(lines, intervalMs, baud, scheme);
+    service_ = std::make_unique<Child>(
+        std::vector<std::string>{KT7340D_PATH, "--config", (folder_ / "kt7340d.toml").string()},
+        (folder_ / "kt7340d.log").string());
+  }
+  void WriteConfig(const Lines& lines, int intervalMs, int baud = 9600,
+                   const std::string& scheme = "mqtt") {
     std::ofstream file(folder_ / "kt7340d.toml");
     file << "[service]\ninterval_ms = " << intervalMs << "\nspool_folder = \"" << folder_.string()
          << "/spool\"\n\n[mqtt]\nurl = \"" << scheme << "://127.0.0.1:" << broker_->port()
@@ -103,10 +112,6 @@ class ServiceBrokerTest : public ::testing::Test {
       file << "\n[[line]]\nname = \"" << name << "\"\nport = \"" << sim->path()
            << "\"\nbaud = " << baud << "\nmeters = " << meters << "\n";
     }
-    file.close();
-    service_ = std::make_unique<Child>(
-        std::vector<std::string>{KT7340D_PATH, "--config", (folder_ / "kt7340d.toml").string()},
-        (folder_ / "kt7340d.log").string());
   }
   std::string Log() const {
     std::ifstream in(folder_ / "kt7340d.log");
@@ -245,6 +250,61 @@ TEST_F(ServiceBrokerTest, StatesMadeWhileTheBrokerIsAwayArriveAfterwardsInOrder)
     EXPECT_LT(gap, 0.8) << times[i - 1] << " -> " << times[i];
   }
   EXPECT_NE(Log().find("补发"), std::string::npos) << Log();
+}
+
+// Meter 3 and line b's meter 9 leave the file by a reload while the broker is away, and the
+// service is stopped before it is back: once it runs again, their retained topics are emptied
+// at the broker; meter 17's stay.
+TEST_F(ServiceBrokerTest, AReloadEmptiesTheRetainedTopicsOfTheMetersItRemoves) {
+  SimProcess sim({"--meter", "3", "--meter", "17", "--quiet"});
+  SimProcess other({"--address", "9", "--quiet"});
+  const auto topicsOf = [](const std::string& node) {
+    std::vector<std::string> topics = {"kt7340/" + node + "/availability"};
+    for (size_t k = 3; k < kKeys.size() - 2; ++k) {  // the values' keys
+      std::string id = node;
+      std::replace(id.begin(), id.end(), '/', '_');
+      topics.push_back("homeassistant/sensor/kt7340_" + id + "/" + kKeys[k] + "/config");
+    }
+    return topics;
+  };
+  std::vector<std::string> removed = topicsOf("a/3"), kept = topicsOf("a/17");
+  for (const std::string& t : topicsOf("b/9")) removed.push_back(t);
+  const auto allHeld = [](const Subscriber& s, const std::vector<std::string>& topics) {
+    return [&s, topics] {
+      return std::all_of(topics.begin(), topics.end(), [&](const std::string& t) {
+        const auto all = s.On(t);
+        return !all.empty() && !all.back().empty();
+      });
+    };
+  };
+  StartService({{"a", &sim, "[3, 17]"}, {"b", &other, "[9]"}}, 500);
+  ASSERT_TRUE(subscriber_->WaitFor(allHeld(*subscriber_, removed), 10000)) << Log();
+  broker_->Stop();
+  WriteConfig({{"a", &sim, "[17]"}}, 500);
+  kill(service_->pid(), SIGHUP);
+  const auto started = [&] {
+    return Log().rfind("kt7340d 已启动") != Log().find("kt7340d 已启动");
+  };
+  ASSERT_TRUE(subscriber_->WaitFor(started, 5000)) << Log();
+  EXPECT_EQ(service_->Stop(), 0);
+  broker_->Start();
+  StartService({{"a", &sim, "[17]"}}, 500);
+  const auto emptied = [&] {
+    return std::all_of(removed.begin(), removed.end(),
+                       [&](const std::string& t) { return subscriber_->On(t).back().empty(); });
+  };
+  ASSERT_TRUE(subscriber_->WaitFor(emptied, 10000)) << Log();
+  // A subscriber that comes now gets meter 17's and nothing of the others.
+  Subscriber later(broker_->port(), "later");
+  EXPECT_TRUE(later.WaitFor(allHeld(later, kept), 5000));
+  later.WaitFor([] { return false; }, 300);
+  for (const Message& m : later.Messages()) {
+    EXPECT_EQ(std::find(removed.begin(), removed.end(), m.topic), removed.end()) << m.topic;
+  }
+  for (const std::string& t : kept) {
+    const auto all = subscriber_->On(t);
+    EXPECT_EQ(std::count(all.begin(), all.end(), ""), 0) << t;
+  }
 }
 
 TEST_F(ServiceBrokerTest, ABrokerThatNeverLetsItInAndASpoolThatCannotBeWrittenAreLogged) {

@@ -91,11 +91,13 @@ int RunOnce(ServiceConfig config, int signalFd) {
 int RunService(ServiceConfig config, const std::string& path, int signalFd) {
   kt::modbus::SteadyClock clock;
   const MqttLibrary mqttLibrary;
+  std::optional<ServiceConfig> previous;  // the one before a reload, with the meters it found
   for (;;) {
     if (!FindMeters(config, clock, WriteLog, [&] { return StopAsked(signalFd); })) {
       return EXIT_SUCCESS;
     }
     Service service(config, clock, WriteLog, ClientId(config));
+    if (previous) service.Withdraw(*previous);
     service.SetSource(std::make_unique<PolledLines>(service.Config(), clock, service));
     WriteLog(LogLevel::Info, "kt7340d 已启动：" + std::to_string(config.lines.size()) + " 条线路");
     bool reload = false;
@@ -127,6 +129,7 @@ int RunService(ServiceConfig config, const std::string& path, int signalFd) {
         return EXIT_SUCCESS;
       }
     }
+    previous = service.Config();
     service.Stop(kStopGraceMs);
   }
 }
