@@ -106,9 +106,7 @@ constexpr Edit kEdits[] = {
     {4, "ca_file = \"/none/ca.crt\"", 0},  // used with TLS only
     {2, "url = \"mqtts://b\"\nca_file = \"" KT7340_EXAMPLE_CONFIG "\"", 0},
     {2, "url = \"mqtts://b\"\nca_file = \"/none/ca.crt\"", 3, "ca_file cannot be read"},
-    {2, "url = \"mqtts://b\"\nca_file = \"/tmp\"", 3, "ca_file cannot be read"},
-    {2, "url = \"mqtts://b\"\ncert_file = \"" KT7340_EXAMPLE_CONFIG "\"\nkey_file = \"/none/k\"", 4,
-     "key_file cannot be read"},
+    {2, "url = \"mqtts://b\"\ncert_file = \"/tmp\"\nkey_file = \"/tmp\"", 3, "cert_file cannot"},
     {15, "keep_days = 1", 0},
     {15, "keep_days = 0", 15, "1..36500"},
     {14, "folder = \"\"", 14, "non-empty"},
