@@ -230,10 +230,10 @@ void TrafficPanel::Flush() {
   // The selection is by line: it moves up with its rows.
   selection_.Keep(first_, end_);
   // The count changes without the list drawing itself anew. A full log keeps its count: its
-  // rows only move, and the list is not told (each count given sets both scroll bars twice
-  // over, and wine draws a bar at each setting).
-  if (ListView_GetItemCount(list) != Count())
-    ListView_SetItemCountEx(list, Count(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+  // rows only move, and the list is not told.
+  const int listed = ListView_GetItemCount(list);
+  const bool barToDraw = listed != Count() && CountUndrawn(listed);
+  const int scrolledFrom = GetScrollPos(list, SB_VERT);
   if (dropped > 0) {
     if (atNewest) {
       MoveRowsUp(dropped);
@@ -246,6 +246,48 @@ void TrafficPanel::Flush() {
     }
   }
   if (atNewest && Count() > 0) ListView_EnsureVisible(list, Count() - 1, FALSE);
+  // The vertical bar shows the new count once: a scroll has drawn it already.
+  if (barToDraw && GetScrollPos(list, SB_VERT) == scrolledFrom) {
+    SCROLLINFO bar{};
+    bar.cbSize = sizeof(bar);
+    bar.fMask = SIF_POS;
+    bar.nPos = scrolledFrom;
+    SetScrollInfo(list, SB_VERT, &bar, TRUE);
+  }
+}
+
+bool TrafficPanel::CountUndrawn(int listed) {
+  HWND list = List();
+  // Each count given sets both scroll bars twice over, and wine draws a themed bar, some sixty
+  // server round trips, at each setting. With its visible style off meanwhile (as WM_SETREDRAW
+  // turns it off), the list sets them undrawn; it does not hear of the style (it would set and
+  // draw them all again).
+  const LONG_PTR style = GetWindowLongPtrW(list, GWL_STYLE);
+  const LONG_PTR page = GetWindowLongPtrW(Handle(), GWL_STYLE);
+  quietStyle_ = true;
+  SetWindowLongPtrW(Handle(), GWL_STYLE, page & ~WS_VISIBLE);
+  ListView_SetItemCountEx(list, Count(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+  const LONG_PTR counted = GetWindowLongPtrW(list, GWL_STYLE);
+  SetWindowLongPtrW(Handle(), GWL_STYLE, page);
+  quietStyle_ = false;
+  constexpr LONG_PTR kBars = WS_HSCROLL | WS_VSCROLL;
+  RECT first{};
+  if ((counted & kBars) != (style & kBars) || !ListView_GetItemRect(list, 0, &first, LVIR_BOUNDS)) {
+    // A bar came or went (the rows' area changed with it), or no row is left: all drawn anew.
+    RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+    return false;
+  }
+  // The rows between the two counts, as the list would mark them, below its header.
+  const int h = first.bottom - first.top;
+  RECT rows{};
+  GetClientRect(list, &rows);
+  RECT header{};
+  GetWindowRect(ListView_GetHeader(list), &header);
+  const RECT changed{rows.left, first.top + std::min(listed, Count()) * h, rows.right,
+                     first.top + std::max(listed, Count()) * h};
+  rows.top += header.bottom - header.top;
+  if (IntersectRect(&rows, &rows, &changed)) InvalidateRect(list, &rows, TRUE);
+  return (counted & WS_VSCROLL) != 0;
 }
 
 void TrafficPanel::MoveRowsUp(int rows) {
@@ -305,6 +347,11 @@ LRESULT TrafficPanel::CustomDraw(NMLVCUSTOMDRAW& draw) const {
     default:
       return CDRF_DODEFAULT;
   }
+}
+
+LRESULT TrafficPanel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (quietStyle_ && (message == WM_STYLECHANGING || message == WM_STYLECHANGED)) return 0;
+  return ChildPanel::OnMessage(message, wParam, lParam);
 }
 
 LRESULT TrafficPanel::OnNotify(NMHDR& header) {

@@ -47,6 +47,7 @@ class TrafficPanel : public ChildPanel {
   void OnCommand(int id, int code) override;
   LRESULT OnNotify(NMHDR& header) override;
   void OnTimer(UINT_PTR timerId) override;
+  LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
   static LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
@@ -62,6 +63,9 @@ class TrafficPanel : public ChildPanel {
   std::string Text(int fromRow, int toRow) const;
   void GiveText(NMLVDISPINFOW& info) const;
   LRESULT CustomDraw(NMLVCUSTOMDRAW& draw) const;
+  // Gives the list the count of rows, `listed` before, with its scroll bars left undrawn, and
+  // marks the rows that came or went for drawing; true when the vertical bar is still to draw.
+  bool CountUndrawn(int listed);
   // The rows on the screen move up by `rows` lines that left the list at its top.
   void MoveRowsUp(int rows);
   // The row under the point (list coordinates), held within the rows.
@@ -75,6 +79,7 @@ class TrafficPanel : public ChildPanel {
   uint64_t end_ = 0;
   uint64_t shownCount_ = ~uint64_t{0};
   int address_ = workbench::TrafficChoice::kAnyAddress;
+  bool quietStyle_ = false;  // the list's style changes unheard by it (CountUndrawn)
 };
 
 }  // namespace kt::ui::win32
