@@ -8,13 +8,14 @@
 namespace kt::ui::win32 {
 namespace {
 
-constexpr UINT_PTR kCopyMenuSubclass = 2;
 constexpr int kCellChars = 2048;  // the longest cell text read back
 
-LRESULT CALLBACK EditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                          DWORD_PTR) {
-  if (message == WM_NCDESTROY) RemoveWindowSubclass(edit, &EditProc, kCopyMenuSubclass);
-  if (message != WM_CONTEXTMENU) return DefSubclassProc(edit, message, wParam, lParam);
+// The edit's own procedure stays in its user data (UseCopyMenu).
+LRESULT CALLBACK EditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != WM_CONTEXTMENU) {
+    return CallWindowProcW(PointerFrom<WNDPROC>(GetWindowLongPtrW(edit, GWLP_USERDATA)), edit,
+                           message, wParam, lParam);
+  }
   SetFocus(edit);
   switch (AskCopyChoice(edit, lParam)) {
     case CopyChoice::Copy:
@@ -49,7 +50,11 @@ CopyChoice AskCopyChoice(HWND control, LPARAM screenPoint) {
 }
 
 void UseCopyMenu(HWND edit) {
-  SetWindowSubclass(edit, &EditProc, kCopyMenuSubclass, 0);
+  // Not SetWindowSubclass: its chain is a window property, which wine looks up with a server
+  // round trip at every message (a message box whose text follows the readings gets a dozen at
+  // each block).
+  SetWindowLongPtrW(edit, GWLP_USERDATA, GetWindowLongPtrW(edit, GWLP_WNDPROC));
+  SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&EditProc));
 }
 
 std::string SelectedRowsText(HWND list) {

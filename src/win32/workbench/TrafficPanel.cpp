@@ -20,7 +20,6 @@ namespace {
 
 namespace ids = workbench_ids;
 constexpr UINT_PTR kFlushTimer = 1;
-constexpr UINT_PTR kListSubclass = 1;
 // Sizes at 96 dpi, scaled to the window's (ChildPanel::Px).
 constexpr int kSpinWidthAt96 = 18;
 constexpr int kMarginAt96 = 6;
@@ -103,9 +102,12 @@ void TrafficPanel::Populate() {
   MarkRed(ids::kTrafficMessage);
   SetTimer(Handle(), kFlushTimer, static_cast<UINT>(workbench::kTrafficFlushPeriod.count()),
            nullptr);
-  // The rows are chosen here, not by the list: its keys and buttons come to ListInput.
-  SetWindowSubclass(list, &TrafficPanel::ListProc, kListSubclass,
-                    reinterpret_cast<DWORD_PTR>(this));
+  // The rows are chosen here, not by the list: its keys and buttons come to ListInput. Not
+  // through SetWindowSubclass: its chain is a window property, which wine looks up with a server
+  // round trip at every message (a dozen at each flush); the list's user data finds the panel.
+  SetWindowLongPtrW(list, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  listProc_ = PointerFrom<WNDPROC>(
+      SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TrafficPanel::ListProc)));
   Refill();
 }
 
@@ -375,11 +377,14 @@ LRESULT TrafficPanel::OnNotify(NMHDR& header) {
   }
 }
 
-LRESULT CALLBACK TrafficPanel::ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
-                                        UINT_PTR /*id*/, DWORD_PTR panel) {
-  if (message == WM_NCDESTROY) RemoveWindowSubclass(list, &TrafficPanel::ListProc, kListSubclass);
-  if (PointerFrom<TrafficPanel*>(panel)->ListInput(message, wParam, lParam)) return 0;
-  return DefSubclassProc(list, message, wParam, lParam);
+LRESULT CALLBACK TrafficPanel::ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* panel = PointerFrom<TrafficPanel*>(GetWindowLongPtrW(list, GWLP_USERDATA));
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(panel->listProc_));
+  } else if (panel->ListInput(message, wParam, lParam)) {
+    return 0;
+  }
+  return CallWindowProcW(panel->listProc_, list, message, wParam, lParam);
 }
 
 bool TrafficPanel::ListInput(UINT message, WPARAM wParam, LPARAM lParam) {

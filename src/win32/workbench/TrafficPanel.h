@@ -50,8 +50,7 @@ class TrafficPanel : public ChildPanel {
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
-  static LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
-                                   UINT_PTR id, DWORD_PTR panel);
+  static LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam);
   // The list's keys and mouse buttons, which choose lines here rather than in the list; false
   // for a message the list handles itself.
   bool ListInput(UINT message, WPARAM wParam, LPARAM lParam);
@@ -79,7 +78,8 @@ class TrafficPanel : public ChildPanel {
   uint64_t end_ = 0;
   uint64_t shownCount_ = ~uint64_t{0};
   int address_ = workbench::TrafficChoice::kAnyAddress;
-  bool quietStyle_ = false;  // the list's style changes unheard by it (CountUndrawn)
+  WNDPROC listProc_ = nullptr;  // the list view's own procedure, which ListProc passes on to
+  bool quietStyle_ = false;     // the list's style changes unheard by it (CountUndrawn)
 };
 
 }  // namespace kt::ui::win32

@@ -1,6 +1,8 @@
-// Fills the check table from each block, in place, and hands the block's phasors to the diagram.
+// Gives the check table the texts of each block, marking only the rows whose texts changed, and
+// hands the block's phasors to the diagram.
 #include "win32/workbench/WiringPanel.h"
 
+#include <algorithm>
 #include <array>
 #include <tuple>
 #include <utility>
@@ -53,9 +55,11 @@ void WiringPanel::Populate() {
             wiring_.NominalHzIndex());
   AddChoice(workbench::kCtSecondaryChoice, ids::kCtSecondaryLabel, ids::kCtSecondaryList,
             wiring_.CtSecondaryIndex());
-  // A message too long for its column shows whole in a tip under the pointer.
-  HWND table = Add(WC_LISTVIEWW, "", WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS,
-                   ids::kWiringTable);
+  // A message too long for its column shows whole in a tip under the pointer. The table asks
+  // for the texts it draws (RowTexts).
+  HWND table =
+      Add(WC_LISTVIEWW, "", WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_OWNERDATA,
+          ids::kWiringTable);
   ListView_SetExtendedListViewStyle(table,
                                     LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_LABELTIP);
   constexpr std::array<int, workbench::kWiringColumns.size()> kWidths = {120, 48, 420};
@@ -161,25 +165,28 @@ void WiringPanel::OnShown() {
 
 void WiringPanel::ShowLastBlock() {
   if (!wiring_.Check()) return;
-  const std::vector<workbench::CheckRow>& rows = wiring_.Rows();
+  std::vector<RowTexts> texts;
+  for (const workbench::CheckRow& row : wiring_.Rows())
+    texts.push_back({Wide(row.name), Wide(workbench::VerdictText(row.verdict)), Wide(row.message)});
+  // The rows from the first to the last whose texts changed are drawn again, marked at once; a
+  // steady load marks nothing.
+  const auto changed = [&](size_t r) { return r >= shown_.size() || texts[r] != shown_[r]; };
+  int first = 0;
+  while (first < static_cast<int>(texts.size()) && !changed(static_cast<size_t>(first))) ++first;
+  int last = static_cast<int>(texts.size()) - 1;
+  while (last >= first && !changed(static_cast<size_t>(last))) --last;
+  const bool recounted = texts.size() != shown_.size();
+  shown_ = std::move(texts);
   HWND table = Table();
-  const int count = static_cast<int>(rows.size());
-  // Rows are filled in place: an unchanged text is not set again, so a steady load does not
-  // repaint the table.
-  while (ListView_GetItemCount(table) > count)
-    ListView_DeleteItem(table, ListView_GetItemCount(table) - 1);
-  for (int r = ListView_GetItemCount(table); r < count; ++r) {
-    LVITEMW item{};
-    item.mask = LVIF_TEXT;
-    item.iItem = r;
-    item.pszText = const_cast<wchar_t*>(L"");
-    SendMessageW(table, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-  }
-  for (int r = 0; r < count; ++r) {
-    const workbench::CheckRow& row = rows[static_cast<size_t>(r)];
-    SetCell(r, 0, row.name);
-    SetCell(r, kVerdictColumn, workbench::VerdictText(row.verdict));
-    SetCell(r, 2, row.message);
+  if (recounted) {
+    ListView_SetItemCountEx(table, static_cast<int>(shown_.size()), LVSICF_NOSCROLL);
+  } else if (first <= last) {
+    RECT top{};
+    RECT bottom{};
+    ListView_GetItemRect(table, first, &top, LVIR_BOUNDS);
+    ListView_GetItemRect(table, last, &bottom, LVIR_BOUNDS);
+    top.bottom = bottom.bottom;
+    InvalidateRect(table, &top, TRUE);
   }
   ShowChosenMessage();
   // A steady load paints nothing, nor do readings that move no arrow by a pixel.
@@ -214,17 +221,62 @@ std::string WiringPanel::CellText(int row, int column) const {
   return Utf8(text);
 }
 
-void WiringPanel::SetCell(int row, int column, const std::string& text) {
-  if (CellText(row, column) == text) return;
-  std::wstring wide = Wide(text);
-  ListView_SetItemText(Table(), row, column, wide.data());
+void WiringPanel::GiveText(NMLVDISPINFOW& info) const {
+  LVITEMW& item = info.item;
+  if ((item.mask & LVIF_TEXT) == 0 || item.pszText == nullptr || item.cchTextMax <= 0) return;
+  const auto row = static_cast<size_t>(item.iItem);
+  const auto column = static_cast<size_t>(item.iSubItem);
+  const std::wstring* text =
+      row < shown_.size() && column < RowTexts().size() ? &shown_[row][column] : nullptr;
+  const size_t n =
+      text != nullptr ? std::min(text->size(), static_cast<size_t>(item.cchTextMax - 1)) : 0;
+  if (text != nullptr) text->copy(item.pszText, n);
+  item.pszText[n] = L'\0';
+}
+
+int WiringPanel::FindRow(const NMLVFINDITEMW& find) const {
+  if ((find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) == 0 || find.lvfi.psz == nullptr) return -1;
+  const std::wstring typed = find.lvfi.psz;
+  if (typed.empty()) return -1;
+  // The same letter typed again and again goes on to the next row starting with it.
+  const bool oneLetter = typed.find_first_not_of(typed[0]) == std::wstring::npos;
+  const auto starts = [&](size_t row, size_t length) {
+    return _wcsnicmp(shown_[row][0].c_str(), typed.c_str(), length) == 0;
+  };
+  const size_t count = shown_.size();
+  const size_t start = find.iStart > 0 && static_cast<size_t>(find.iStart) < count
+                           ? static_cast<size_t>(find.iStart)
+                           : 0;
+  // From the row after the focused one to the end, then from the top.
+  for (const auto& [from, to] : {std::pair{start, count}, std::pair{size_t{0}, start}}) {
+    int byLetter = -1;
+    for (size_t r = from; r < to; ++r) {
+      if (starts(r, typed.size())) return static_cast<int>(r);
+      if (byLetter < 0 && oneLetter && starts(r, 1)) byLetter = static_cast<int>(r);
+    }
+    if (byLetter >= 0) return byLetter;
+  }
+  return -1;
 }
 
 LRESULT WiringPanel::OnNotify(NMHDR& header) {
   if (header.idFrom != static_cast<UINT_PTR>(ids::kWiringTable)) return 0;
-  if (header.code == LVN_KEYDOWN)
-    AnswerCopyKeys(Table(), reinterpret_cast<NMLVKEYDOWN&>(header).wVKey);
-  if (header.code == LVN_ITEMCHANGED) ShowChosenMessage();
+  switch (header.code) {
+    case LVN_GETDISPINFOW:
+      GiveText(reinterpret_cast<NMLVDISPINFOW&>(header));
+      return 0;
+    case LVN_ODFINDITEMW:
+      return FindRow(reinterpret_cast<NMLVFINDITEMW&>(header));
+    case LVN_KEYDOWN:
+      AnswerCopyKeys(Table(), reinterpret_cast<NMLVKEYDOWN&>(header).wVKey);
+      return 0;
+    case LVN_ITEMCHANGED:
+    case LVN_ODSTATECHANGED:
+      ShowChosenMessage();
+      return 0;
+    default:
+      break;
+  }
   if (header.code != NM_CUSTOMDRAW) return 0;
   auto& draw = reinterpret_cast<NMLVCUSTOMDRAW&>(header);
   switch (draw.nmcd.dwDrawStage) {

@@ -5,6 +5,7 @@
 // under the table; rows are copied with Ctrl+C or the right-click menu ("复制", "全选").
 #pragma once
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -14,6 +15,7 @@
 #include "win32/workbench/ChildPanel.h"
 #include "win32/workbench/PaintedView.h"
 #include "workbench/WiringModel.h"
+#include "workbench/WorkbenchLook.h"
 
 namespace kt::ui::win32 {
 
@@ -53,11 +55,17 @@ class WiringPanel : public ChildPanel {
                  std::size_t chosen);
   // The list's option `index` chosen, as a click would.
   void Choose(int listId, std::size_t index);
-  void SetCell(int row, int column, const std::string& text);
+  // The table's texts, asked for by the table as it draws.
+  void GiveText(NMLVDISPINFOW& info) const;
+  // The row whose name starts with the letters typed into the table, -1 for none.
+  int FindRow(const NMLVFINDITEMW& find) const;
 
   workbench::WiringModel& wiring_;
   std::unique_ptr<PaintedView> phasors_;
   std::function<void()> make_;
+  // The texts of each row's cells as the table shows them.
+  using RowTexts = std::array<std::wstring, workbench::kWiringColumns.size()>;
+  std::vector<RowTexts> shown_;
   std::string shownMessage_;
   // The diagram the phasor view last painted; a new block repaints it only when it looks other.
   std::optional<workbench::PhasorDiagram> painted_;
