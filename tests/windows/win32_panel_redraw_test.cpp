@@ -1,12 +1,19 @@
 // What the workbench pages draw again as time passes: the page "总线" leaves an unchanged table
-// alone and redraws a row whose colour turns with its texts unchanged; and the pages' text
-// measure (kept in a DC of its own) gives what the window's DC gives, in either font.
+// alone and redraws a row whose colour turns with its texts unchanged; the page "接线检查" shows
+// each block's rows and redraws only those that changed; and the pages' text measure (kept in a
+// DC of its own) gives what the window's DC gives, in either font.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <numeric>
 #include <string>
+#include <vector>
 
+#include "../workbench/CheckRows.h"
 #include "BusPageOnLine.h"
+#include "MeasuredBlocks.h"
 #include "win32/workbench/ChildPanel.h"
+#include "win32/workbench/WiringPanel.h"
 #include "win32/workbench/WorkbenchControlIds.h"
 
 namespace kt::testing {
@@ -59,6 +66,52 @@ TEST(Win32PanelRedraw, BusTableIsDrawnAgainOnlyWhereARowTurned) {
   ListView_GetItemRect(list, 1, &last, LVIR_BOUNDS);
   EXPECT_LE(dirty.bottom, last.bottom);
   EXPECT_GE(dirty.top, rows.top);
+}
+
+// A healthy site, again, with unequal currents (some rows changed), and with phase B's CT reversed
+// (a row more): the table shows the check's rows each time, and only the rows from the first
+// changed to the last wait to be drawn; a name's first letter typed picks its row.
+TEST(Win32PanelRedraw, WiringTableShowsEachBlockRedrawingTheRowsChanged) {
+  ui::win32::WorkbenchWindow window{workbench::SystemRecordFiles()};
+  window.ShowBeside();
+  window.ShowTab(workbench::WorkbenchTab::Wiring);
+  ui::win32::WiringPanel& page = window.Wiring();
+  HWND table = page.Table();
+  Site unequal;
+  unequal.currentUnbalance = 0.3;
+  Fault reversedB;
+  reversedB.reversed[1] = true;
+  std::vector<std::string> before;
+  for (const auto& [site, fault] :
+       {std::pair{Site{}, Fault{}}, {Site{}, Fault{}}, {unequal, Fault{}}, {Site{}, reversedB}}) {
+    UpdateWindow(table);
+    window.Model().OnBlockDecoded(
+        SiteBlock(site, fault, values::WiringMode::ThreePhaseFourWireUnbalanced));
+    std::vector<std::string> shown;
+    for (int r = 0; r < ListView_GetItemCount(table); ++r)
+      shown.push_back(page.CellText(r, 0) + " " + page.CellText(r, 1) + " " + page.CellText(r, 2));
+    EXPECT_EQ(std::accumulate(
+                  shown.begin(), shown.end(), std::string(),
+                  [](const std::string& all, const std::string& row) { return all + row + "\n"; }),
+              workbench::testing::RowsText(page.Rows()));
+    RECT dirty{};
+    const bool drawn = Invalid(table, &dirty);
+    const auto first = std::mismatch(shown.begin(), shown.end(), before.begin(), before.end());
+    const auto last = std::mismatch(shown.rbegin(), shown.rend(), before.rbegin(), before.rend());
+    EXPECT_EQ(drawn, first.first != shown.end());
+    if (drawn && shown.size() == before.size()) {
+      RECT top{}, bottom{};
+      ListView_GetItemRect(table, first.first - shown.begin(), &top, LVIR_BOUNDS);
+      ListView_GetItemRect(table, shown.rend() - last.first - 1, &bottom, LVIR_BOUNDS);
+      EXPECT_EQ(dirty.top, top.top);
+      EXPECT_EQ(dirty.bottom, bottom.bottom);
+    }
+    before = shown;
+  }
+  const auto named = std::find_if(before.begin(), before.end(),
+                                  [](const std::string& row) { return row.starts_with("频率 "); });
+  SendMessageW(table, WM_CHAR, L'频', 1);  // typed once
+  EXPECT_EQ(ListView_GetNextItem(table, -1, LVNI_SELECTED), named - before.begin());
 }
 
 // A page that only measures.
