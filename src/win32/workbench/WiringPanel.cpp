@@ -1,4 +1,4 @@
-// Gives the check table the texts of each block, marking only the rows whose texts changed, and
+// Gives the check table the texts of each block, marking only the cells whose texts changed, and
 // hands the block's phasors to the diagram.
 #include "win32/workbench/WiringPanel.h"
 
@@ -168,25 +168,26 @@ void WiringPanel::ShowLastBlock() {
   std::vector<RowTexts> texts;
   for (const workbench::CheckRow& row : wiring_.Rows())
     texts.push_back({Wide(row.name), Wide(workbench::VerdictText(row.verdict)), Wide(row.message)});
-  // The rows from the first to the last whose texts changed are drawn again, marked at once; a
-  // steady load marks nothing.
-  const auto changed = [&](size_t r) { return r >= shown_.size() || texts[r] != shown_[r]; };
-  int first = 0;
-  while (first < static_cast<int>(texts.size()) && !changed(static_cast<size_t>(first))) ++first;
-  int last = static_cast<int>(texts.size()) - 1;
-  while (last >= first && !changed(static_cast<size_t>(last))) --last;
+  // The cells whose texts changed are drawn again, marked at once as the rectangle around them
+  // (mostly the messages of a few rows); a steady load marks nothing.
   const bool recounted = texts.size() != shown_.size();
-  shown_ = std::move(texts);
   HWND table = Table();
+  RECT changed{};
+  for (size_t r = 0; r < texts.size() && !recounted; ++r) {
+    for (size_t c = 0; c < texts[r].size(); ++c) {
+      RECT cell{};  // the whole row for the first column
+      if (texts[r][c] == shown_[r][c] ||
+          ListView_GetSubItemRect(table, static_cast<int>(r), static_cast<int>(c), LVIR_BOUNDS,
+                                  &cell) == FALSE)
+        continue;
+      UnionRect(&changed, &changed, &cell);
+    }
+  }
+  shown_ = std::move(texts);
   if (recounted) {
     ListView_SetItemCountEx(table, static_cast<int>(shown_.size()), LVSICF_NOSCROLL);
-  } else if (first <= last) {
-    RECT top{};
-    RECT bottom{};
-    ListView_GetItemRect(table, first, &top, LVIR_BOUNDS);
-    ListView_GetItemRect(table, last, &bottom, LVIR_BOUNDS);
-    top.bottom = bottom.bottom;
-    InvalidateRect(table, &top, TRUE);
+  } else if (IsRectEmpty(&changed) == FALSE) {
+    InvalidateRect(table, &changed, TRUE);
   }
   ShowChosenMessage();
   // A steady load paints nothing, nor do readings that move no arrow by a pixel.
