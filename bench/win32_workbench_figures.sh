@@ -60,6 +60,35 @@
 # without LVS_EX_DOUBLEBUFFER (no change), its count set with the visible style off (the bars
 # came out wrong). Not tried: redraw turned off around the count (turned on again, wine's list
 # view sets both bars twice all the same and invalidates the whole list).
+# Fourth round, "报文" growing and 接线检查, with an X resource loaded (an Xvfb of its own,
+# -noreset, a resource merged by xrdb), 25 s a case, the probe before and after the cuts run in
+# turn: twice at load 0.0 to 0.2, three times at load 0.6 to 2.4 (builds of other work), and
+# alone beside them as the floor of each session. After: at a flush the log's list takes its new
+# count with its page's visible style off (the page's change heard by nobody), so the four bar
+# settings of the count draw nothing; the scroll to the newest line then draws the vertical bar
+# once (scrolled up, one setting of it does): one themed bar a flush instead of five. The log's
+# list and the copy menu's edits chain their own procedures through their user data instead of
+# SetWindowSubclass, whose window property wine looks up with a round trip at every message (a
+# dozen a flush on the list, nine a block on the wiring page's message box). The wiring table is
+# an owner-data list: a block marks the rectangle around the cells whose texts changed at once
+# (mostly the message column of a few rows), where each changed cell's text set invalidated its
+# whole row twice.
+#                   load 0.0 to 0.2     load 0.6 to 2.4
+#   case            before  after       before  after
+#   alone           0.90    0.94        1.19    1.21
+#   报文 (log)      1.60    1.20        2.09    1.53
+#   接线检查        1.20    1.12        1.51    1.57
+# Round trips of the program's thread (WINEDEBUG=+server, the same 20 s of each run; the simulated
+# meter answers the same, so runs repeat to the round trip): 报文 519 -> 419 a second (the theme
+# look-ups of the bars' drawing, three round trips each, 155 -> 64), 接线检查 407 -> 388, 报文 with
+# a full log 386 -> 378; alone 403. 接线检查 is now at alone's round trips: what it costs beyond
+# alone is the check itself (fmod and atan2 of the currents' fit: 2 % of the process's samples
+# under perf) and the painting of the changed cells and the message box. The log's flush keeps,
+# each two seconds, the vertical bar's draw (its thumb moves; some sixty round trips), about
+# fifteen for the page's style turned off and on, and the header's six moves at the count.
+# Tried and dropped:
+# the list's own visible style off around the count (turned on again, wine marks its frame for
+# drawing: both bars drawn at its next paint, three instead of one).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}

@@ -261,9 +261,10 @@ void TrafficPanel::Flush() {
 bool TrafficPanel::CountUndrawn(int listed) {
   HWND list = List();
   // Each count given sets both scroll bars twice over, and wine draws a themed bar, some sixty
-  // server round trips, at each setting. With its visible style off meanwhile (as WM_SETREDRAW
-  // turns it off), the list sets them undrawn; it does not hear of the style (it would set and
-  // draw them all again).
+  // server round trips, at each setting. With the page's visible style off meanwhile (as
+  // WM_SETREDRAW turns a window's off), the list sets them undrawn. The list's own style stays:
+  // turned on again, its frame would be drawn anew, both bars with it. The page's change is
+  // heard by nobody (OnMessage).
   const LONG_PTR style = GetWindowLongPtrW(list, GWL_STYLE);
   const LONG_PTR page = GetWindowLongPtrW(Handle(), GWL_STYLE);
   quietStyle_ = true;
@@ -275,8 +276,9 @@ bool TrafficPanel::CountUndrawn(int listed) {
   constexpr LONG_PTR kBars = WS_HSCROLL | WS_VSCROLL;
   RECT first{};
   if ((counted & kBars) != (style & kBars) || !ListView_GetItemRect(list, 0, &first, LVIR_BOUNDS)) {
-    // A bar came or went (the rows' area changed with it), or no row is left: all drawn anew.
-    RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+    // A bar came or went (the rows' area and the header with it), or no row is left: all drawn
+    // anew.
+    RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
     return false;
   }
   // The rows between the two counts, as the list would mark them, below its header.
