@@ -1,6 +1,8 @@
 // glibc's malloc_trim; other C libraries give their pages back themselves.
 #include "platform/HeapPages.h"
 
+#include <cstdlib>  // defines __GLIBC__ where the C library is glibc
+
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
