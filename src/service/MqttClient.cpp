@@ -3,6 +3,8 @@
 
 #include <mosquitto.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <mutex>
 #include <system_error>
 
@@ -16,6 +18,9 @@ constexpr int kQos = 1;
 constexpr int kPacketsPerCall = 64;
 // The system's trusted authorities, when the file names none.
 constexpr const char* kSystemAuthorities = "/etc/ssl/certs";
+// How long a close waits for a connect call still running. A connect and its TLS handshake end
+// within it; only a name server that does not answer makes the close leave the call behind.
+constexpr std::chrono::milliseconds kCallEndWait{500};
 
 }  // namespace
 
@@ -23,6 +28,7 @@ constexpr const char* kSystemAuthorities = "/etc/ssl/certs";
 // go of the call.
 struct MqttClient::Call {
   std::mutex mutex;
+  std::condition_variable ended;
   bool returned = false;
   bool abandoned = false;  // the client closed: the thread destroys the connection
   std::string failure;     // why the call failed, or ""
@@ -89,6 +95,7 @@ std::string MqttClient::Connect() {
       call->returned = true;
       if (result != MOSQ_ERR_SUCCESS) call->failure = mosquitto_strerror(result);
       if (call->abandoned) mosquitto_destroy(mosq);
+      call->ended.notify_one();
     });
   } catch (const std::system_error&) {
     call_.reset();
@@ -115,8 +122,8 @@ void MqttClient::Close() {
   if (call_ != nullptr) {
     bool returned = false;
     {
-      const std::lock_guard lock(call_->mutex);
-      returned = call_->returned;
+      std::unique_lock lock(call_->mutex);
+      returned = call_->ended.wait_for(lock, kCallEndWait, [&] { return call_->returned; });
       call_->abandoned = !returned;
     }
     if (returned) {

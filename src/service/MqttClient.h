@@ -47,8 +47,8 @@ class MqttClient {
   // state Connecting in Service(), with its reason in TakeNote().
   std::string Connect();
   // Says goodbye when up (the will is not sent) and forgets the connection. A connect call still
-  // running is not waited for: its thread gets the connection and destroys it once the call
-  // returns, so a stop is never held by a name server.
+  // running is waited for half a second at most: after that its thread gets the connection and
+  // destroys it once the call returns, so a stop is never held long by a name server.
   void Close();
 
   State GetState() const { return state_; }
